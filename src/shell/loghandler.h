@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QMessageLogContext;
+class QString;
+
+// Appends every framework message to "/log/yyyy-MM-dd.txt" under the root, one entry per
+// message followed by an empty line. Any thread may log; entries never interleave.
+namespace LogHandler {
+
+void install();
+void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &text);
+
+} // namespace LogHandler

@@ -1,0 +1,23 @@
+#include "objectwiring.h"
+
+#include <QQmlContext>
+#include <QQuickView>
+
+ObjectWiring::ObjectWiring() = default;
+
+ObjectWiring::~ObjectWiring() = default;
+
+void ObjectWiring::startServices() {}
+
+void ObjectWiring::publishContext(QQuickView *view)
+{
+    QQmlContext *context = view->rootContext();
+    context->setContextProperty(QStringLiteral("appVersion"), QStringLiteral(QUELTA_APP_VERSION));
+    context->setContextProperty(QStringLiteral("appName"), QStringLiteral("QUELTA"));
+    context->setContextProperty(QStringLiteral("window"), view);
+}
+
+void ObjectWiring::attachTranslator(QQmlEngine *engine)
+{
+    Q_UNUSED(engine)
+}

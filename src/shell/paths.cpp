@@ -1,0 +1,63 @@
+#include "paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <mutex>
+
+namespace {
+
+std::mutex rootMutex;
+QString cachedRoot;
+
+QString computeRoot()
+{
+    const QString home = qEnvironmentVariable("QUELTA_HOME");
+    if (!home.isEmpty())
+        return QDir::cleanPath(QDir(home).absolutePath());
+    const QString appDir = QCoreApplication::applicationDirPath();
+    if (!appDir.isEmpty() && QFileInfo(appDir).isWritable())
+        return appDir;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(data);
+    return data;
+}
+
+} // namespace
+
+namespace Paths {
+
+QString root()
+{
+    std::lock_guard<std::mutex> lock(rootMutex);
+    if (cachedRoot.isEmpty())
+        cachedRoot = computeRoot();
+    return cachedRoot;
+}
+
+QString file(const QString &relative)
+{
+    return root() + relative;
+}
+
+QString shipped(const QString &relative)
+{
+    const QStringList bases = {QCoreApplication::applicationDirPath(),
+                               QStringLiteral(QUELTA_INSTALL_DATADIR)};
+    for (const QString &base : bases) {
+        const QString path = base + relative;
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return QString();
+}
+
+void setRoot(const QString &root)
+{
+    std::lock_guard<std::mutex> lock(rootMutex);
+    cachedRoot = root.isEmpty() ? QString() : QDir::cleanPath(root);
+}
+
+} // namespace Paths

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The one place that builds file paths. Every path is the root followed by a fixed relative path
+// that begins with "/" ("/cfg/config.cfg", "/data/quelta.db", "/log/", ...).
+//
+// The root is, in this order: the environment variable QUELTA_HOME when set; the folder of the
+// executable when it is writable (the portable layout); otherwise the per-user application data
+// folder, so an installed program in a read-only folder still keeps its settings and history.
+namespace Paths {
+
+QString root();
+QString file(const QString &relative);
+
+// A read-only file shipped with the program (translations, the default USB list): beside the
+// executable first, then in the installed data folder. Empty when found in neither.
+QString shipped(const QString &relative);
+
+// Tests choose their own root; an empty text goes back to the rule above.
+void setRoot(const QString &root);
+
+} // namespace Paths

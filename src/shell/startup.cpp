@@ -1,0 +1,109 @@
+#include "startup.h"
+
+#include "database.h"
+#include "logcategories.h"
+#include "loghandler.h"
+#include "objectwiring.h"
+#include "paths.h"
+#include "platform.h"
+#include "settings.h"
+#include "singleapplication.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QMessageBox>
+#include <QQmlError>
+#include <QQuickView>
+
+namespace Startup {
+
+void createAppDirectories()
+{
+    const QStringList folders = {QStringLiteral("/log"), QStringLiteral("/cfg"),
+                                 QStringLiteral("/data"), QStringLiteral("/data/self_test"),
+                                 QStringLiteral("/log/output")};
+    for (const QString &folder : folders) {
+        const QString path = Paths::file(folder);
+        if (!QDir(path).exists())
+            QDir().mkdir(path);
+    }
+}
+
+void seedShippedFiles()
+{
+    const QString usbList = Paths::file(QStringLiteral("/cfg/usb.cfg"));
+    if (QFile::exists(usbList))
+        return;
+    const QString shipped = Paths::shipped(QStringLiteral("/usb.cfg"));
+    if (!shipped.isEmpty() && !QFile::copy(shipped, usbList))
+        qCWarning(lcShell) << "Cannot seed" << usbList << "from" << shipped;
+    QFile::setPermissions(usbList, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                       | QFile::ReadOther);
+}
+
+int run(int &argc, char **argv)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("QUELTA"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUELTA_APP_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("ORVAK"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("quelta.example.org"));
+
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+#ifdef Q_OS_WIN
+    // ANGLE on Windows; on Linux it would force a GLES context desktop drivers may not offer.
+    QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
+#endif
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
+
+    auto *app = new SingleApplication(argc, argv);
+
+    createAppDirectories();
+    platform::installCrashHandler();
+    LogHandler::install();
+
+    if (app->isRunning()) {
+        const bool delivered = app->sendMessage(QString(), 5000);
+        delete app;
+        return delivered ? 0 : 1;
+    }
+
+    QLocale::setDefault(QLocale::c());
+    qCInfo(lcShell) << "Quelta" << QUELTA_APP_VERSION << "starting in" << Paths::root();
+    seedShippedFiles();
+
+    Settings::instance()->load();
+    Database::instance()->init();
+
+    int exitCode = -1;
+    {
+        ObjectWiring wiring;
+        wiring.startServices();
+
+        auto *view = new QQuickView;
+        view->setFlags(Qt::Window | Qt::FramelessWindowHint);
+        wiring.registerQmlTypes();
+        wiring.publishContext(view);
+        view->setResizeMode(QQuickView::SizeRootObjectToView);
+        view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+
+        if (!view->rootObject()) {
+            for (const QQmlError &error : view->errors())
+                qCCritical(lcShell) << error.toString();
+            QMessageBox::warning(nullptr, QStringLiteral("Warning"),
+                                 QStringLiteral("Load configuration failed!"), QMessageBox::Ok);
+            exitCode = -1;
+        } else {
+            view->show();
+            QObject::connect(app, &SingleApplication::messageReceived, view, &QQuickView::show);
+            wiring.attachTranslator(view->engine());
+            exitCode = app->exec();
+        }
+        delete view;
+    } // the objects start-up owns go with the wiring, after the view
+    qCInfo(lcShell) << "Quelta ends with exit code" << exitCode;
+    delete app;
+    return exitCode;
+}
+
+} // namespace Startup

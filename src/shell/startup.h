@@ -1,0 +1,15 @@
+#pragma once
+
+// The program's start-up sequence, from the application identity to the event loop and the
+// clean-up after it.
+namespace Startup {
+
+int run(int &argc, char **argv);
+
+// "/log", "/cfg", "/data", "/data/self_test", "/log/output" under the root, parents first.
+void createAppDirectories();
+
+// A missing "/cfg/usb.cfg" under the root is seeded from the shipped default.
+void seedShippedFiles();
+
+} // namespace Startup
