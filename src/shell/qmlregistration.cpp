@@ -2,6 +2,7 @@
 // creatable types first, then the singletons.
 #include "objectwiring.h"
 
+#include "alarm.h"
 #include "globaldatadef.h"
 #include "settings.h"
 
@@ -15,6 +16,10 @@ void ObjectWiring::registerQmlTypes()
 {
     qmlRegisterType<GlobalDataDef>(uri, 1, 0, "GlobalDataDef");
 
+    qmlRegisterSingletonType<Alarm>(uri, 1, 0, "Alarm", [](QQmlEngine *, QJSEngine *) -> QObject * {
+        QQmlEngine::setObjectOwnership(Alarm::instance(), QQmlEngine::CppOwnership);
+        return Alarm::instance();
+    });
     qmlRegisterSingletonType<Settings>(uri, 1, 0, "Settings",
                                        [](QQmlEngine *, QJSEngine *) -> QObject * {
                                            QQmlEngine::setObjectOwnership(Settings::instance(), QQmlEngine::CppOwnership);

@@ -1,0 +1,171 @@
+#include "alarm.h"
+
+#include "alarmcatalogue.h"
+#include "clock.h"
+#include "database.h"
+#include "logcategories.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QVector>
+
+#include <algorithm>
+
+namespace {
+
+// A timed event stays listed for this many seconds after it was last raised.
+constexpr quint32 eventLifetime = 11;
+
+struct CurrentAlarm
+{
+    QString time;
+    int code;
+};
+
+} // namespace
+
+class AlarmPrivate
+{
+public:
+    QVector<CurrentAlarm> current;
+    QMap<int, quint32> expiry;
+    QTimer timer;
+
+    bool isListed(int code) const
+    {
+        for (const CurrentAlarm &entry : current) {
+            if (entry.code == code)
+                return true;
+        }
+        return false;
+    }
+
+    static void store(int code)
+    {
+        QSqlQuery query;
+        const QString sql = QStringLiteral("insert into %1(alarm) values(?)")
+                                .arg(Database::tableName(Database::TableAlarm));
+        if (!query.prepare(sql)) {
+            qCWarning(lcRecords) << "Cannot store alarm" << code << ":" << query.lastError().text();
+            return;
+        }
+        query.addBindValue(code);
+        if (!query.exec())
+            qCWarning(lcRecords) << "Cannot store alarm" << code << ":" << query.lastError().text();
+    }
+};
+
+Alarm *Alarm::instance()
+{
+    static Alarm *alarm = new Alarm;
+    return alarm;
+}
+
+Alarm::Alarm(QObject *parent) : QObject(parent), d(new AlarmPrivate)
+{
+    connect(&d->timer, &QTimer::timeout, this, &Alarm::onTimerEvent);
+    d->timer.start(1000);
+}
+
+Alarm::~Alarm() = default;
+
+int Alarm::alarmNum() const
+{
+    return d->current.size();
+}
+
+QVariantList Alarm::allAlarm() const
+{
+    QVariantList list;
+    list.reserve(d->current.size());
+    for (const CurrentAlarm &entry : qAsConst(d->current)) {
+        QVariantMap item;
+        item.insert(QStringLiteral("time"), entry.time);
+        item.insert(QStringLiteral("alarm"), alarmText(entry.code));
+        list.append(item);
+    }
+    return list;
+}
+
+void Alarm::clearAlarms()
+{
+    d->current.clear();
+    emit alarmNumChanged();
+}
+
+QString Alarm::alarmText(int code)
+{
+    if (code < AlarmCatalogue::familyOneBase) {
+        const char *source = AlarmCatalogue::eventSource(code);
+        return source ? QCoreApplication::translate("Alarm", source) : QString();
+    }
+    int family = 1;
+    int offset = code - AlarmCatalogue::familyOneBase;
+    if (code >= AlarmCatalogue::familyTwoBase) {
+        family = 2;
+        offset = code - AlarmCatalogue::familyTwoBase;
+    }
+    bool isReturn = false;
+    if (offset >= AlarmCatalogue::returnOffset) {
+        isReturn = true;
+        offset -= AlarmCatalogue::returnOffset;
+    }
+    const char *source = AlarmCatalogue::faultSource(family, offset);
+    if (!source)
+        return QString();
+    const QString text = QCoreApplication::translate("Alarm", source);
+    if (text.isEmpty())
+        return QString();
+    if (!isReturn)
+        return text;
+    return QCoreApplication::translate("Alarm", AlarmCatalogue::returnedFromSource()) + text;
+}
+
+bool Alarm::addAlarm(int code)
+{
+    if (d->isListed(code))
+        return true;
+    const QString text = alarmText(code);
+    if (text.isEmpty())
+        return false;
+    const QString time = QLocale::c().toString(Clock::now(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    d->current.append({time, code});
+    qCInfo(lcRecords) << "Alarm raised:" << code << text;
+    AlarmPrivate::store(code);
+    emit alarmNumChanged();
+    return true;
+}
+
+void Alarm::delAlarm(int code)
+{
+    const auto end =
+        std::remove_if(d->current.begin(), d->current.end(),
+                       [code](const CurrentAlarm &entry) { return entry.code == code; });
+    if (end == d->current.end())
+        return;
+    d->current.erase(end, d->current.end());
+    emit alarmNumChanged();
+}
+
+void Alarm::addEvent(int code)
+{
+    if (addAlarm(code))
+        d->expiry.insert(code, quint32(Clock::secsSinceEpoch()));
+}
+
+void Alarm::onTimerEvent()
+{
+    const quint32 now = quint32(Clock::secsSinceEpoch());
+    for (auto it = d->expiry.begin(); it != d->expiry.end();) {
+        if (quint32(now - it.value()) >= eventLifetime) {
+            delAlarm(it.key());
+            it = d->expiry.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}

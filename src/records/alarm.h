@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QScopedPointer>
+#include <QVariantList>
+
+class AlarmPrivate;
+
+// The alarms active now, the stored alarm history and the catalogue of alarm texts.
+// Codes 0 to 21 are state-change events; 0x10000 + n and 0x20000 + n are faults of the two
+// fault-word families (n = 16 x word + bit); 500 added to a fault code is the return from it.
+class Alarm : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int alarmNum READ alarmNum NOTIFY alarmNumChanged)
+
+public:
+    enum AlarmCode {
+        CommLost = 0,
+        CommNormal = 1,
+        MainsFault = 2,
+        MainsNormal = 3,
+        BattVolLow = 4,
+        BattVolNormal = 5,
+        BypassSupply = 6,
+        RecSupply = 7,
+        UPSFault = 8,
+        UPSNormal = 9,
+        Online = 10,
+        Standby = 11,
+        SelfTest = 12,
+        SelfTestFinished = 13,
+        InPowerOff = 14,
+        NotInPowerOff = 15,
+        BuzzerOn = 16,
+        BuzzerOff = 17,
+        BoostOrBuck = 18,
+        BoostOrBuckReturn = 19,
+        OnBoost = 20,
+        OnBuck = 21
+    };
+    Q_ENUM(AlarmCode)
+
+    static Alarm *instance();
+    ~Alarm() override;
+
+    int alarmNum() const;
+    Q_INVOKABLE QVariantList allAlarm() const;
+
+    // Empties the current list (the link went down); timed events keep their expiry entries.
+    void clearAlarms();
+
+    // The translated text of a code; empty for a code without text.
+    static QString alarmText(int code);
+
+signals:
+    void alarmNumChanged();
+
+public slots:
+    bool addAlarm(int code);
+    void delAlarm(int code);
+    void addEvent(int code);
+
+private slots:
+    void onTimerEvent();
+
+private:
+    explicit Alarm(QObject *parent = nullptr);
+
+    QScopedPointer<AlarmPrivate> d;
+};

@@ -1,0 +1,230 @@
+#include "alarm.h"
+#include "alarmtexts.h"
+#include "clock.h"
+#include "testroot.h"
+
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QtTest>
+
+class TestAlarm : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestRoot m_root;
+
+    static int storedRows(int code = -1)
+    {
+        QSqlQuery query;
+        if (code < 0) {
+            query.exec(QStringLiteral("select count(*) from alarm"));
+        } else {
+            query.prepare(QStringLiteral("select count(*) from alarm where alarm = ?"));
+            query.addBindValue(code);
+            query.exec();
+        }
+        return query.next() ? query.value(0).toInt() : -1;
+    }
+
+    static QStringList listedTexts()
+    {
+        QStringList texts;
+        const QVariantList all = Alarm::instance()->allAlarm();
+        for (const QVariant &entry : all)
+            texts << entry.toMap().value(QStringLiteral("alarm")).toString();
+        return texts;
+    }
+
+    static void tick() { QMetaObject::invokeMethod(Alarm::instance(), "onTimerEvent"); }
+
+    static QMap<int, QString> parseTable(const char *table)
+    {
+        QMap<int, QString> texts;
+        const QStringList lines =
+            QString::fromUtf8(table).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString &line : lines)
+            texts.insert(line.left(2).toInt(nullptr, 16), line.mid(3));
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        // Forget what the previous case left: listed alarms and pending expiries.
+        Clock::setNow(QDateTime(QDate(2024, 3, 1), QTime(12, 0, 0)));
+        Alarm::instance()->clearAlarms();
+        Clock::advance(3600);
+        tick();
+        QCOMPARE(Alarm::instance()->alarmNum(), 0);
+    }
+
+    void catalogueTexts()
+    {
+        const QStringList events =
+            QString::fromUtf8(expectedEvents).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(events.size(), 22);
+        for (int code = 0; code < events.size(); ++code)
+            QCOMPARE(Alarm::alarmText(code), events.at(code));
+
+        const QMap<int, QString> one = parseTable(expectedFamilyOne);
+        const QMap<int, QString> two = parseTable(expectedFamilyTwo);
+        QCOMPARE(one.size(), 106);
+        QCOMPARE(two.size(), 81);
+        const QString prefix = QStringLiteral("Returned from: ");
+        for (int n = 0; n < 16 * 13; ++n) {
+            QCOMPARE(Alarm::alarmText(0x10000 + n), one.value(n));
+            QCOMPARE(Alarm::alarmText(0x20000 + n), two.value(n));
+            QCOMPARE(Alarm::alarmText(0x10000 + 500 + n),
+                     one.contains(n) ? prefix + one.value(n) : QString());
+            QCOMPARE(Alarm::alarmText(0x20000 + 500 + n),
+                     two.contains(n) ? prefix + two.value(n) : QString());
+        }
+        QCOMPARE(Alarm::alarmText(0x10082),
+                 QString::fromUtf8("Battery over temperature(>50\u2103 charging)"));
+        QVERIFY(Alarm::alarmText(0x20076).contains(QChar(0x2103)));
+
+        // Outside both families and the events there is no text, and never the prefix alone.
+        for (int code : {22, 100, 0xFFFF, -1, -0x10000, 0x30000, 0x30000 + 500, 0x10000 + 500 + 6,
+                         0x10000 + 16 * 13, 0x7FFFFFFF})
+            QVERIFY2(Alarm::alarmText(code).isEmpty(), qPrintable(QString::number(code, 16)));
+    }
+
+    void lastingAlarm()
+    {
+        Alarm *alarm = Alarm::instance();
+        QSignalSpy changed(alarm, &Alarm::alarmNumChanged);
+        const int rowsBefore = storedRows();
+
+        QVERIFY(alarm->addAlarm(Alarm::MainsFault));
+        QVERIFY(alarm->addAlarm(Alarm::MainsFault));
+        QCOMPARE(alarm->alarmNum(), 1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(storedRows() - rowsBefore, 1);
+
+        const QVariantMap entry = alarm->allAlarm().value(0).toMap();
+        QCOMPARE(entry.value(QStringLiteral("time")).toString(),
+                 QStringLiteral("2024-03-01 13:00:00"));
+        QCOMPARE(entry.value(QStringLiteral("alarm")).toString(),
+                 QStringLiteral("Input voltage fault"));
+
+        // A lasting alarm does not expire.
+        Clock::advance(600);
+        tick();
+        QCOMPARE(alarm->alarmNum(), 1);
+
+        // Codes without text change nothing.
+        for (int code : {22, 0x10006, 0x30000, -1}) {
+            QVERIFY(!alarm->addAlarm(code));
+            alarm->addEvent(code);
+        }
+        QCOMPARE(alarm->alarmNum(), 1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(storedRows() - rowsBefore, 1);
+
+        alarm->delAlarm(Alarm::BattVolLow);
+        QCOMPARE(changed.count(), 1);
+        alarm->delAlarm(Alarm::MainsFault);
+        QCOMPARE(alarm->alarmNum(), 0);
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void listOrderAndFaults()
+    {
+        Alarm *alarm = Alarm::instance();
+        QVERIFY(alarm->addAlarm(Alarm::UPSFault));
+        QVERIFY(alarm->addAlarm(0x10059));
+        QVERIFY(alarm->addAlarm(0x20000 + 500 + 0x76));
+        QVERIFY(alarm->addAlarm(Alarm::BattVolLow));
+        QCOMPARE(listedTexts(),
+                 QStringList({QStringLiteral("UPS fault"), QStringLiteral("RBC needs replacement"),
+                              QString::fromUtf8("Returned from: Ambient temperature >40\u2103 or "
+                                                "< -20\u2103"),
+                              QStringLiteral("Battery voltage low")}));
+        alarm->delAlarm(0x10059);
+        QCOMPARE(listedTexts(),
+                 QStringList({QStringLiteral("UPS fault"),
+                              QString::fromUtf8("Returned from: Ambient temperature "
+                                                ">40\u2103 or < -20\u2103"),
+                              QStringLiteral("Battery voltage low")}));
+        QCOMPARE(storedRows(0x20000 + 500 + 0x76), 1);
+    }
+
+    void timedEvents()
+    {
+        Alarm *alarm = Alarm::instance();
+        const int rowsBefore = storedRows(Alarm::BuzzerOn);
+
+        alarm->addEvent(Alarm::BuzzerOn);
+        QCOMPARE(alarm->alarmNum(), 1);
+        Clock::advance(5);
+        tick();
+        alarm->addEvent(Alarm::BuzzerOn); // restarts the lifetime, no second row
+        QCOMPARE(storedRows(Alarm::BuzzerOn) - rowsBefore, 1);
+
+        Clock::advance(10);
+        tick();
+        QCOMPARE(alarm->alarmNum(), 1); // 15 s after the first, 10 s after the second raising
+        Clock::advance(1);
+        tick();
+        QCOMPARE(alarm->alarmNum(), 0);
+
+        // After expiry the event is new again: listed, stored, and gone 11 s later.
+        alarm->addEvent(Alarm::BuzzerOn);
+        QCOMPARE(storedRows(Alarm::BuzzerOn) - rowsBefore, 2);
+        Clock::advance(10);
+        tick();
+        QCOMPARE(alarm->alarmNum(), 1);
+        Clock::advance(1);
+        tick();
+        QCOMPARE(alarm->alarmNum(), 0);
+    }
+
+    void mainsFailsAndReturnsInOneSecond()
+    {
+        Alarm *alarm = Alarm::instance();
+        const int rowsBefore = storedRows();
+        alarm->delAlarm(Alarm::MainsNormal);
+        alarm->addAlarm(Alarm::MainsFault);
+        alarm->delAlarm(Alarm::MainsFault);
+        alarm->addEvent(Alarm::MainsNormal);
+        QCOMPARE(listedTexts(), QStringList({QStringLiteral("Input voltage returns to normal")}));
+        QCOMPARE(storedRows() - rowsBefore, 2);
+        Clock::advance(11);
+        tick();
+        QCOMPARE(alarm->alarmNum(), 0);
+    }
+
+    void clearingKeepsExpiry()
+    {
+        Alarm *alarm = Alarm::instance();
+        alarm->addEvent(Alarm::SelfTest);
+        alarm->addAlarm(Alarm::MainsFault);
+        QSignalSpy changed(alarm, &Alarm::alarmNumChanged);
+        alarm->clearAlarms();
+        QCOMPARE(alarm->alarmNum(), 0);
+        QCOMPARE(changed.count(), 1);
+        alarm->addAlarm(Alarm::CommLost);
+        QCOMPARE(listedTexts(), QStringList({QStringLiteral("Communication lost")}));
+
+        // The expiry entry of the cleared event survives; raised again as a lasting alarm in the
+        // meantime, it is still taken off when that entry runs out.
+        alarm->addAlarm(Alarm::SelfTest);
+        Clock::advance(11);
+        tick();
+        QCOMPARE(listedTexts(), QStringList({QStringLiteral("Communication lost")}));
+    }
+
+    void clockGoingBackwards()
+    {
+        // The difference is taken unsigned: a clock set back makes the event expire at once.
+        Alarm *alarm = Alarm::instance();
+        alarm->addEvent(Alarm::InPowerOff);
+        Clock::advance(-30);
+        tick();
+        QCOMPARE(alarm->alarmNum(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAlarm)
+#include "tst_alarm.moc"
