@@ -16,8 +16,8 @@ LONG WINAPI crashDumpFilter(EXCEPTION_POINTERS *exception)
     snprintf(name, sizeof(name), "%04u%02u%02u%02u%02u%02u.dmp", now.wYear, now.wMonth, now.wDay,
              now.wHour, now.wMinute, now.wSecond);
 
-    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         MINIDUMP_EXCEPTION_INFORMATION info;
         info.ThreadId = GetCurrentThreadId();

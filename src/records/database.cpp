@@ -12,22 +12,24 @@ QMap<int, QString> Database::s_tableNames;
 namespace {
 
 const char *const deviceDataTable =
-    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not null "
+    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
+    "null "
     "default(datetime('now', 'localtime')), inputVol real not null, outputVol real not null, load "
     "integer not null, inputFreq real not null, battVol real not null, temperature real not null);";
-const char *const alarmTable =
-    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not null "
-    "default(datetime('now', 'localtime')), alarm integer not null);";
+const char *const alarmTable = "create table if not exists %1(id integer primary key "
+                               "autoincrement, dateTime datetime not null "
+                               "default(datetime('now', 'localtime')), alarm integer not null);";
 const char *const scheduleTaskTable =
-    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not null "
+    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
+    "null "
     "default(datetime('now', 'localtime')), cycle integer not null, time time not null, action "
     "integer not null, enable not null);";
 const char *const logSelfTestTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
     "null, duration integer not null, count integer not null);";
-const char *const emailUserTable =
-    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not null "
-    "default(datetime('now', 'localtime')), user text not null);";
+const char *const emailUserTable = "create table if not exists %1(id integer primary key "
+                                   "autoincrement, dateTime datetime not null "
+                                   "default(datetime('now', 'localtime')), user text not null);";
 const char *const sizeTrigger =
     "create trigger if not exists %1_trigger before insert on %1 for each row when (select "
     "count(*) from %1) > 1000000 begin delete from %1 where date('now', '-5 year') >= "

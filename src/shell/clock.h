@@ -6,8 +6,8 @@
 // the daily report second, alarm expiry, log file names. Tests set it; the program never does.
 namespace Clock {
 
-QDateTime now();             // local date and time
-qint64 secsSinceEpoch();     // seconds since 1970-01-01 UTC
+QDateTime now(); // local date and time
+qint64 secsSinceEpoch(); // seconds since 1970-01-01 UTC
 
 // Freeze the clock at a moment (tests). advance() moves a frozen clock on.
 void setNow(const QDateTime &moment);

@@ -7,7 +7,7 @@ class GlobalDataDef : public QObject
 {
     Q_OBJECT
 public:
-    explicit GlobalDataDef(QObject *parent = nullptr) : QObject(parent) {}
+    explicit GlobalDataDef(QObject *parent = nullptr) : QObject(parent) { }
 
     enum MainTabType {
         MainTabDevice = 0,

@@ -1,12 +1,14 @@
 #include "loghandler.h"
 
 #include "clock.h"
+#include "logcategories.h"
 #include "paths.h"
 
 #include <QFile>
 #include <QLocale>
 #include <QString>
 
+#include <cstdio>
 #include <mutex>
 
 namespace {
@@ -50,11 +52,13 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &t
 
     const QDateTime now = Clock::now();
     const QLocale english(QLocale::English);
-    const QString entry = QStringLiteral("[%1] ").arg(english.toString(now, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")))
-        + QLatin1String(levelWord(type)) + text;
-    const QString fileName = Paths::file(QStringLiteral("/log/"))
-        + english.toString(now, QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt");
+    const QString entry = QStringLiteral("[%1] ").arg(
+                              english.toString(now, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))) +
+        QLatin1String(levelWord(type)) + text;
+    const QString fileName = Paths::file(QStringLiteral("/log/")) +
+        english.toString(now, QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt");
     const QByteArray bytes = entry.toUtf8() + "\n\n";
+    bool opened = false;
 
     {
         std::lock_guard<std::mutex> lock(logMutex);
@@ -63,7 +67,15 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &t
             file.write(bytes);
             file.flush();
             file.close();
+            opened = true;
         }
+    }
+    if (!opened) {
+        // The day's file cannot be written (the folder was removed, the disk is full): keep the
+        // entry on standard error rather than losing it. This warning re-enters the handler on
+        // this thread and is dropped there, without waiting on the lock.
+        fputs(bytes.constData(), stderr);
+        qCWarning(lcShell) << "Cannot write the log file" << fileName;
     }
     writing = false;
 }

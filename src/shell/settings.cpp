@@ -71,18 +71,18 @@ constexpr int blockSize = 16;
 bool cryptBlock(unsigned char *block, bool encrypt)
 {
     std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
-                                                                         EVP_CIPHER_CTX_free);
+                                                                        EVP_CIPHER_CTX_free);
     if (!ctx)
         return false;
     const auto *key = reinterpret_cast<const unsigned char *>(passwordKey);
-    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key, nullptr, encrypt ? 1 : 0)
-        != 1)
+    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key, nullptr, encrypt ? 1 : 0) !=
+        1)
         return false;
     EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
     unsigned char out[blockSize * 2];
     int outLength = 0;
-    if (EVP_CipherUpdate(ctx.get(), out, &outLength, block, blockSize) != 1
-        || outLength != blockSize)
+    if (EVP_CipherUpdate(ctx.get(), out, &outLength, block, blockSize) != 1 ||
+        outLength != blockSize)
         return false;
     memcpy(block, out, blockSize);
     return true;
@@ -100,7 +100,7 @@ QByteArray bytesOf(const QVariant &value)
 class SettingsPrivate
 {
 public:
-    explicit SettingsPrivate(Settings *owner) : q(owner) {}
+    explicit SettingsPrivate(Settings *owner) : q(owner) { }
 
     void sync();
     void write(const QString &key, const QVariant &value, bool isRaw);

@@ -17,7 +17,7 @@ namespace {
 const char ack = '\x06';
 }
 
-SingleApplication::SingleApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+SingleApplication::SingleApplication(int &argc, char **argv) : QApplication(argc, argv) { }
 
 SingleApplication::~SingleApplication()
 {

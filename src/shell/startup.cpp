@@ -38,8 +38,8 @@ void seedShippedFiles()
     const QString shipped = Paths::shipped(QStringLiteral("/usb.cfg"));
     if (!shipped.isEmpty() && !QFile::copy(shipped, usbList))
         qCWarning(lcShell) << "Cannot seed" << usbList << "from" << shipped;
-    QFile::setPermissions(usbList, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                       | QFile::ReadOther);
+    QFile::setPermissions(
+        usbList, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
 int run(int &argc, char **argv)
@@ -96,6 +96,9 @@ int run(int &argc, char **argv)
         } else {
             view->show();
             QObject::connect(app, &SingleApplication::messageReceived, view, &QQuickView::show);
+            QObject::connect(app, &SingleApplication::messageReceived, view, []() {
+                qCInfo(lcShell) << "Window shown at the request of a second start";
+            });
             wiring.attachTranslator(view->engine());
             exitCode = app->exec();
         }

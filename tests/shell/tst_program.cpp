@@ -1,0 +1,135 @@
+#include <QCryptographicHash>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+// The built program, started as a user would, each in a temporary root.
+namespace {
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QByteArray logText(const QString &root)
+{
+    QByteArray all;
+    for (const QFileInfo &info : QDir(root + "/log").entryInfoList({"*.txt"}, QDir::Files)) {
+        QFile file(info.filePath());
+        if (file.open(QIODevice::ReadOnly))
+            all += file.readAll();
+    }
+    return all;
+}
+
+class Program
+{
+public:
+    explicit Program(const QString &root)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUELTA_HOME", root);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QUICK_BACKEND", "software");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(root);
+        process.setProgram(QStringLiteral(QUELTA_BIN_DIR "/quelta"));
+        process.start();
+    }
+    ~Program()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    QProcess process;
+};
+
+bool isReady(const QString &root)
+{
+    return logText(root).contains("starting in");
+}
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+private slots:
+    void secondStartShowsTheFirst();
+    void staleGuardDoesNotStopAStart();
+    void corruptDatabaseIsSurvived();
+};
+
+void TestProgram::secondStartShowsTheFirst()
+{
+    QTemporaryDir root, otherRoot;
+    Program first(root.path());
+    QTRY_VERIFY_WITH_TIMEOUT(isReady(root.path()), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(root.path() + "/data/quelta.db"), 5000);
+    for (const char *folder : {"/log", "/cfg", "/data", "/data/self_test", "/log/output"})
+        QVERIFY2(QFileInfo(root.path() + folder).isDir(), folder);
+    QVERIFY(QFile::exists(root.path() + "/cfg/config.cfg"));
+    QVERIFY(QFile::exists(root.path() + "/cfg/usb.cfg")); // seeded from the shipped default
+
+    const QByteArray config = fileHash(root.path() + "/cfg/config.cfg");
+    const QByteArray database = fileHash(root.path() + "/data/quelta.db");
+    const QDateTime configTime = QFileInfo(root.path() + "/cfg/config.cfg").lastModified();
+
+    Program second(root.path());
+    QVERIFY(second.process.waitForFinished(10000));
+    QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.process.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        logText(root.path()).contains("Window shown at the request of a second start"), 5000);
+    QCOMPARE(fileHash(root.path() + "/cfg/config.cfg"), config);
+    QCOMPARE(QFileInfo(root.path() + "/cfg/config.cfg").lastModified(), configTime);
+    QCOMPARE(fileHash(root.path() + "/data/quelta.db"), database);
+    QCOMPARE(logText(root.path()).count("starting in"), 1);
+
+    // Another root is another program: both run side by side.
+    Program other(otherRoot.path());
+    QTRY_VERIFY_WITH_TIMEOUT(isReady(otherRoot.path()), 15000);
+    QVERIFY(!other.process.waitForFinished(500));
+    QCOMPARE(first.process.state(), QProcess::Running);
+}
+
+void TestProgram::staleGuardDoesNotStopAStart()
+{
+    QTemporaryDir root;
+    {
+        Program crashed(root.path());
+        QTRY_VERIFY_WITH_TIMEOUT(isReady(root.path()), 15000);
+        ::kill(static_cast<pid_t>(crashed.process.processId()), SIGKILL); // leaves its guard
+        QVERIFY(crashed.process.waitForFinished(5000));
+    }
+    Program next(root.path());
+    QTRY_VERIFY_WITH_TIMEOUT(logText(root.path()).count("starting in") == 2, 15000);
+    QVERIFY(!next.process.waitForFinished(500));
+}
+
+void TestProgram::corruptDatabaseIsSurvived()
+{
+    QTemporaryDir root;
+    QVERIFY(QDir().mkpath(root.path() + "/data"));
+    QFile damaged(root.path() + "/data/quelta.db");
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(8192, '\x5a'));
+    damaged.close();
+    const QByteArray before = fileHash(damaged.fileName());
+
+    Program program(root.path());
+    QTRY_VERIFY_WITH_TIMEOUT(logText(root.path()).contains("Schema statement failed"), 15000);
+    QVERIFY(!program.process.waitForFinished(500));
+    QCOMPARE(fileHash(damaged.fileName()), before);
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
