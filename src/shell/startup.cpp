@@ -100,6 +100,7 @@ int run(int &argc, char **argv)
                 qCInfo(lcShell) << "Window shown at the request of a second start";
             });
             wiring.attachTranslator(view->engine());
+            qCInfo(lcShell) << "Window shown; monitoring";
             exitCode = app->exec();
         }
         delete view;

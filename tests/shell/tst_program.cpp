@@ -54,7 +54,7 @@ public:
 
 bool isReady(const QString &root)
 {
-    return logText(root).contains("starting in");
+    return logText(root).contains("Window shown; monitoring");
 }
 
 } // namespace
@@ -111,7 +111,7 @@ void TestProgram::staleGuardDoesNotStopAStart()
         QVERIFY(crashed.process.waitForFinished(5000));
     }
     Program next(root.path());
-    QTRY_VERIFY_WITH_TIMEOUT(logText(root.path()).count("starting in") == 2, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(logText(root.path()).count("Window shown; monitoring") == 2, 15000);
     QVERIFY(!next.process.waitForFinished(500));
 }
 
