@@ -1,3 +1,4 @@
+// ctest-needs: program
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
