@@ -28,7 +28,7 @@ QString ShutDownTask::command() const
 
 void ShutDownTask::run()
 {
-    qCInfo(lcServices) << "Execute command file:" << d->command;
+    qCInfo(lcServices).noquote() << "Execute command file:" << d->command;
 
     // Blanks separate the program and its arguments, double quotes group, so a quoted path
     // with blanks stays one word.
