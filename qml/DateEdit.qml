@@ -1,0 +1,56 @@
+import QtQuick 2.15
+import QtQuick.Controls 1.4
+import QtQuick.Layouts 1.15
+
+// A date field with a calendar that drops down below it; `text` is the date as "yyyy-MM-dd".
+Item {
+    id: root
+
+    property date date: new Date()
+    readonly property string text: root.date.toLocaleDateString(Qt.locale("en_GB"), "yyyy-MM-dd")
+    property alias calendarVisible: calendar.visible
+
+    implicitWidth: 150
+    implicitHeight: field.implicitHeight
+
+    TextField {
+        id: field
+        objectName: "field"
+        anchors.fill: parent
+        readOnly: true
+        text: root.text
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        cursorShape: Qt.PointingHandCursor
+        onClicked: calendar.visible = !calendar.visible
+    }
+
+    Image {
+        anchors.right: parent.right
+        anchors.rightMargin: 6
+        anchors.verticalCenter: parent.verticalCenter
+        width: 16
+        height: 16
+        sourceSize: Qt.size(32, 32)
+        source: "qrc:/res/image/calendar.svg"
+    }
+
+    Calendar {
+        id: calendar
+        objectName: "calendar"
+        anchors.top: field.bottom
+        anchors.topMargin: 4
+        anchors.left: field.left
+        width: 260
+        height: 240
+        z: 100
+        visible: false
+        selectedDate: root.date
+        onClicked: {
+            root.date = date
+            visible = false
+        }
+    }
+}

@@ -1,0 +1,13 @@
+import QtQuick 2.15
+import Quelta 1.0
+
+// The windows that were open at the last shutdown, read once when the page is made.
+LogClosedRecordsForm {
+    property alias model: treeModel
+
+    TreeModelShutdown {
+        id: treeModel
+    }
+
+    treeView.model: treeModel
+}

@@ -1,0 +1,66 @@
+import QtQuick 2.15
+import Qt.labs.platform 1.1 as Platform
+import Quelta 1.0
+
+MainPanelLogDataForm {
+    id: page
+
+    readonly property var views: [logDevData, logAlarmData, logClosedRecords, logSelfTest]
+    readonly property Item currentView: views[stackLog.currentIndex]
+    // Only the device data and the alarms can be exported; the closed records take no dates.
+    readonly property bool datesShown: currentView !== logClosedRecords
+    readonly property bool exportShown: currentView === logDevData || currentView === logAlarmData
+    property url pendingExport: ""
+
+    function search() {
+        if (currentView && currentView.search)
+            currentView.search(dateStart.text, dateEnd.text)
+    }
+
+    // The chosen workbook file; the indicator turns while the rows are written.
+    function exportTo(url) {
+        if (!exportShown || busyIndicator.running)
+            return
+        pendingExport = url
+        busyIndicator.running = true
+        exportTimer.start()
+    }
+
+    function finishExport() {
+        currentView.saveAs(pendingExport)
+        busyIndicator.running = false
+        msgDialog.text = qsTr("Operation finished!")
+        msgDialog.dialogType = GlobalDataDef.MsgDialogInformation
+        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.open()
+    }
+
+    listLogType.delegate: SettingsListDelegate {}
+
+    labelDateStart.visible: datesShown
+    dateStart.visible: datesShown
+    labelDateEnd.visible: datesShown
+    dateEnd.visible: datesShown
+    buttonSearch.visible: datesShown
+    buttonPrint.visible: exportShown
+
+    buttonSearch.onClicked: search()
+    buttonPrint.onClicked: saveDialog.open()
+
+    // One frame for the indicator before the synchronous export.
+    Timer {
+        id: exportTimer
+        interval: 30
+        onTriggered: page.finishExport()
+    }
+
+    Platform.FileDialog {
+        id: saveDialog
+        title: qsTr("Save as...")
+        fileMode: Platform.FileDialog.SaveFile
+        defaultSuffix: "xlsx"
+        nameFilters: [qsTr("Excel files (*.xlsx)")]
+        folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.DesktopLocation)
+        onAccepted: page.exportTo(file)
+    }
+}

@@ -1,0 +1,153 @@
+import QtQuick 2.15
+import QtQuick.Controls 1.4
+import QtQuick.Layouts 1.15
+
+// A modal card over the page: the backdrop swallows every click outside it.
+Rectangle {
+    id: root
+
+    property alias labelTitle: labelTitle
+    property alias comboBoxTaskType: comboBoxTaskType
+    property alias textFieldHour: textFieldHour
+    property alias textFieldMinute: textFieldMinute
+    property alias textFieldSecond: textFieldSecond
+    property alias comboBoxCycle: comboBoxCycle
+    property alias buttonSure: buttonSure
+    property alias buttonCancel: buttonCancel
+
+    color: "#8015202b"
+
+    MouseArea {
+        anchors.fill: parent
+        hoverEnabled: true
+        acceptedButtons: Qt.AllButtons
+        onWheel: wheel.accepted = true
+    }
+
+    Rectangle {
+        id: card
+        anchors.centerIn: parent
+        width: 440
+        height: layout.implicitHeight + 2 * Theme.margin + 8
+        radius: Theme.radiusLarge
+        color: Theme.card
+        border.color: Theme.border
+
+        ColumnLayout {
+            id: layout
+            anchors.fill: parent
+            anchors.margins: Theme.margin + 4
+            spacing: Theme.margin
+
+            Text {
+                id: labelTitle
+                objectName: "labelTitle"
+                color: Theme.text
+                font.pixelSize: Theme.fontTitle
+                font.bold: true
+            }
+
+            GridLayout {
+                columns: 2
+                rowSpacing: 12
+                columnSpacing: 12
+                Layout.fillWidth: true
+
+                Text {
+                    text: qsTr("Task Type:")
+                    color: Theme.textDim
+                    font.pixelSize: Theme.fontBody
+                }
+                SettingsComboBox {
+                    id: comboBoxTaskType
+                    objectName: "comboBoxTaskType"
+                    Layout.fillWidth: true
+                    model: [qsTr("Self-test for 10S"), qsTr("Self-test to EOD"), qsTr(
+                            "UPS Power on"), qsTr("Shutdown system and close UPS")]
+                }
+
+                Text {
+                    text: qsTr("Execute Time:")
+                    color: Theme.textDim
+                    font.pixelSize: Theme.fontBody
+                }
+                RowLayout {
+                    spacing: 4
+                    TextField {
+                        id: textFieldHour
+                        objectName: "textFieldHour"
+                        Layout.preferredWidth: 48
+                        horizontalAlignment: TextInput.AlignHCenter
+                        maximumLength: 2
+                        validator: IntValidator {
+                            bottom: 0
+                            top: 23
+                        }
+                    }
+                    Text {
+                        text: ":"
+                        color: Theme.textDim
+                        font.pixelSize: Theme.fontLarge
+                    }
+                    TextField {
+                        id: textFieldMinute
+                        objectName: "textFieldMinute"
+                        Layout.preferredWidth: 48
+                        horizontalAlignment: TextInput.AlignHCenter
+                        maximumLength: 2
+                        validator: IntValidator {
+                            bottom: 0
+                            top: 59
+                        }
+                    }
+                    Text {
+                        text: ":"
+                        color: Theme.textDim
+                        font.pixelSize: Theme.fontLarge
+                    }
+                    TextField {
+                        id: textFieldSecond
+                        objectName: "textFieldSecond"
+                        Layout.preferredWidth: 48
+                        horizontalAlignment: TextInput.AlignHCenter
+                        maximumLength: 2
+                        validator: IntValidator {
+                            bottom: 0
+                            top: 59
+                        }
+                    }
+                }
+
+                Text {
+                    text: qsTr("Execute Cyle:")
+                    color: Theme.textDim
+                    font.pixelSize: Theme.fontBody
+                }
+                SettingsComboBox {
+                    id: comboBoxCycle
+                    objectName: "comboBoxCycle"
+                    Layout.fillWidth: true
+                    model: [qsTr("One Shoot"), qsTr("Every day"), qsTr("Every Week"), qsTr(
+                            "Every Month")]
+                }
+            }
+
+            RowLayout {
+                Layout.alignment: Qt.AlignRight
+                spacing: 12
+                Button {
+                    id: buttonCancel
+                    objectName: "buttonCancel"
+                    text: qsTr("Cancel")
+                    style: SettingsButtonStyle {}
+                }
+                Button {
+                    id: buttonSure
+                    objectName: "buttonSure"
+                    text: qsTr("Sure")
+                    style: CommonButtonStyle {}
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,37 @@
+import QtQuick 2.15
+import Quelta 1.0
+import "MailAddress.js" as MailAddress
+
+// The SMTP login; the account must be a mail address.
+PopupSetEMailSenderForm {
+    id: popup
+
+    property var msgDialog: null
+
+    function open() {
+        textFieldAccount.text = ServiceEMail.authAccount
+        textFieldPassword.text = ServiceEMail.authPassword
+        visible = true
+        textFieldAccount.forceActiveFocus()
+    }
+
+    function refuse(text) {
+        msgDialog.text = text
+        msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
+        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.open()
+    }
+
+    function accept() {
+        if (!MailAddress.isValid(textFieldAccount.text)) {
+            refuse(qsTr("User account is invalid!"))
+            return
+        }
+        ServiceEMail.authAccount = textFieldAccount.text
+        ServiceEMail.authPassword = textFieldPassword.text
+        visible = false
+    }
+
+    buttonSure.onClicked: accept()
+    buttonCancel.onClicked: visible = false
+}

@@ -1,0 +1,141 @@
+import QtQuick 2.15
+import Qt.labs.platform 1.1 as Platform
+import Quelta 1.0
+
+SettingsCommonForm {
+    id: page
+
+    readonly property var baudRates: [2400, 4800, 9600, 19200, 38400]
+
+    // The link's and the translator's values, read again after an import, a restore or a
+    // language switch (a new combo box model puts its index back to 0).
+    function refresh() {
+        comboBoxCommType.currentIndex = DevComm.commType === DevComm.COM ? 1 : 0
+        comboBoxBaud.currentIndex = Math.max(0, baudRates.indexOf(Number(DevComm.baud)))
+        spinBoxSaveCycle.value = DevComm.saveCycle
+        checkBoxAutoLanguage.checked = Translator.autoLanguage
+        var language = Translator.language
+        if (language < 0 || language >= comboBoxLanguage.count)
+            language = Number(Settings.getSettings(Settings.LanguageType))
+        comboBoxLanguage.currentIndex = language >= 0 && language < comboBoxLanguage.count ? language : -1
+    }
+
+    // The restore waits for the answer to its question; the other messages only inform.
+    property bool restorePending: false
+
+    function inform(text) {
+        restorePending = false
+        msgDialog.text = text
+        msgDialog.dialogType = GlobalDataDef.MsgDialogInformation
+        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.open()
+    }
+
+    function importFrom(url) {
+        PageSettingsCommon.settingsImport(url)
+        inform(qsTr("Operation finished!"))
+    }
+
+    function exportTo(url) {
+        PageSettingsCommon.settingsSaveAs(url)
+        inform(qsTr("Operation finished!"))
+    }
+
+    function restoreDefaults() {
+        msgDialog.text = qsTr("Are you sure to restore settings?!")
+        msgDialog.dialogType = GlobalDataDef.MsgDialogQuestion
+        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
+        restorePending = true
+        msgDialog.open()
+    }
+
+    function chooseLanguage(index) {
+        if (checkBoxAutoLanguage.checked)
+            return
+        if (Translator.language === index)
+            Translator.language = Translator.Auto // loads again what the choice would otherwise skip
+        Translator.language = index
+    }
+
+    function followSystemLanguage(on) {
+        Translator.autoLanguage = on
+        if (on) {
+            Translator.language = Translator.Auto
+        } else if (comboBoxLanguage.currentIndex >= 0) {
+            Translator.language = Translator.Auto
+            Translator.language = comboBoxLanguage.currentIndex
+        }
+    }
+
+    Component.onCompleted: refresh()
+
+    comboBoxCommType.onActivated: DevComm.openDevice(index === 1 ? DevComm.COM : DevComm.USB,
+                                                     index === 1 ? comboBoxComPort.currentText : "")
+    comboBoxComPort.model: DevComm.comPort
+    comboBoxComPort.enabled: comboBoxCommType.currentIndex === 1
+    comboBoxComPort.onActivated: DevComm.openDevice(DevComm.COM, comboBoxComPort.textAt(index))
+    comboBoxBaud.enabled: comboBoxCommType.currentIndex === 1
+    comboBoxBaud.onActivated: DevComm.setBaud(baudRates[index])
+    spinBoxSaveCycle.onValueChanged: {
+        if (spinBoxSaveCycle.value !== DevComm.saveCycle)
+            DevComm.saveCycle = spinBoxSaveCycle.value
+    }
+
+    comboBoxLanguage.enabled: !checkBoxAutoLanguage.checked
+    comboBoxLanguage.onActivated: chooseLanguage(index)
+    checkBoxAutoLanguage.onClicked: followSystemLanguage(checkBoxAutoLanguage.checked)
+
+    buttonImport.onClicked: importDialog.open()
+    buttonExport.onClicked: exportDialog.open()
+    buttonRestore.onClicked: restoreDefaults()
+
+    labelAppVersion.text: appVersion
+    labelUsbVersion.text: DevComm.usbVersion
+
+    Connections {
+        target: msgDialog
+        function onAccepted() {
+            if (page.restorePending) {
+                page.restorePending = false
+                PageSettingsCommon.settingsRestore()
+            }
+        }
+        function onRejected() {
+            page.restorePending = false
+        }
+    }
+
+    Connections {
+        target: PageSettingsCommon
+        function onSettingsChanged() {
+            Translator.init()
+            page.refresh()
+        }
+    }
+
+    Connections {
+        target: Translator
+        function onLanguageChanged() {
+            page.refresh()
+        }
+    }
+
+    Platform.FileDialog {
+        id: importDialog
+        title: qsTr("Look for...")
+        fileMode: Platform.FileDialog.OpenFile
+        nameFilters: [qsTr("Configuration files (*.conf)")]
+        folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.DesktopLocation)
+        onAccepted: page.importFrom(file)
+    }
+
+    Platform.FileDialog {
+        id: exportDialog
+        title: qsTr("Save as...")
+        fileMode: Platform.FileDialog.SaveFile
+        defaultSuffix: "conf"
+        nameFilters: [qsTr("Configuration files (*.conf)")]
+        folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.DesktopLocation)
+        onAccepted: page.exportTo(file)
+    }
+}

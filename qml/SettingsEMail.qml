@@ -1,0 +1,119 @@
+import QtQuick 2.15
+import Quelta 1.0
+
+SettingsEMailForm {
+    id: page
+
+    property bool loading: false
+    // Only the test mail this page asked for is reported here.
+    property bool testing: false
+
+    // The service's values into the fields (at start and after an import or a restore).
+    function refresh() {
+        loading = true
+        switchEnable.checked = ServiceEMail.enable
+        textFieldSenderName.text = ServiceEMail.senderName
+        textFieldSenderAddress.text = ServiceEMail.senderAddress
+        textFieldServerAddress.text = ServiceEMail.serverAddress
+        textFieldServerPort.text = ServiceEMail.serverPort > 0 ? String(ServiceEMail.serverPort) : ""
+        comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.count
+                ? ServiceEMail.encrypt : 0
+        checkBoxAuth.checked = ServiceEMail.authEnable
+        checkBoxDaily.checked = ServiceEMail.dailyEnable
+        spinBoxDailyHour.value = Math.max(0, ServiceEMail.dailyHour)
+        spinBoxDailyMinute.value = Math.max(0, ServiceEMail.dailyMinute)
+        spinBoxDailySecond.value = Math.max(0, ServiceEMail.dailySecond)
+        loading = false
+    }
+
+    function sendTestMail() {
+        testing = true
+        labelTestMail.text = Qt.binding(function () { return qsTr("Sending test E-Mail...") })
+        busyTestMail.running = true
+        ServiceEMail.sendTestEMail()
+    }
+
+    function testMailDone(ok, reason) {
+        if (!testing)
+            return
+        testing = false
+        busyTestMail.running = false
+        labelTestMail.text = ""
+        msgDialog.text = ok ? qsTr("E-Mail has been sent.") : qsTr("Failed to send test E-Mail!") + (reason ? "\n" + reason : "")
+        msgDialog.dialogType = ok ? GlobalDataDef.MsgDialogInformation : GlobalDataDef.MsgDialogWarning
+        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.open()
+    }
+
+    function addUser() {
+        popupAddEMailUser.openAdd()
+    }
+
+    function modifyUser() {
+        var row = listViewUser.currentIndex
+        if (row >= 0)
+            popupAddEMailUser.openModify(row, listModelEMailUser.get(row))
+    }
+
+    function deleteUser() {
+        var row = listViewUser.currentIndex
+        if (row < 0)
+            return
+        listModelEMailUser.delUser(row)
+        listViewUser.currentIndex = -1
+    }
+
+    Component.onCompleted: refresh()
+
+    switchEnable.onCheckedChanged: if (!loading) ServiceEMail.enable = switchEnable.checked
+    textFieldSenderName.onEditingFinished: ServiceEMail.senderName = textFieldSenderName.text
+    textFieldSenderAddress.onEditingFinished: ServiceEMail.senderAddress = textFieldSenderAddress.text
+    textFieldServerAddress.onEditingFinished: ServiceEMail.serverAddress = textFieldServerAddress.text
+    textFieldServerPort.onEditingFinished: {
+        var port = parseInt(textFieldServerPort.text, 10)
+        if (!isNaN(port))
+            ServiceEMail.serverPort = port
+    }
+    comboBoxEncrypt.onActivated: ServiceEMail.encrypt = index
+    checkBoxAuth.onCheckedChanged: if (!loading) ServiceEMail.authEnable = checkBoxAuth.checked
+    buttonAuthSettings.onClicked: popupSetEMailSender.open()
+    buttonTestMail.onClicked: sendTestMail()
+    buttonTestMail.enabled: !testing
+
+    buttonAddUser.onClicked: addUser()
+    buttonModifyUser.onClicked: modifyUser()
+    buttonDeleteUser.onClicked: deleteUser()
+
+    checkBoxDaily.onCheckedChanged: if (!loading) ServiceEMail.dailyEnable = checkBoxDaily.checked
+    spinBoxDailyHour.onValueChanged: if (!loading) ServiceEMail.dailyHour = spinBoxDailyHour.value
+    spinBoxDailyMinute.onValueChanged: if (!loading) ServiceEMail.dailyMinute = spinBoxDailyMinute.value
+    spinBoxDailySecond.onValueChanged: if (!loading) ServiceEMail.dailySecond = spinBoxDailySecond.value
+
+    Connections {
+        target: ServiceEMail
+        function onEmailFinished() {
+            page.testMailDone(true, "")
+        }
+        function onEmailFailed(msg) {
+            page.testMailDone(false, msg)
+        }
+    }
+
+    Connections {
+        target: PageSettingsCommon
+        function onSettingsChanged() {
+            ServiceEMail.onSettingsChanged()
+            page.refresh()
+        }
+    }
+
+    Connections {
+        target: Translator
+        function onLanguageChanged() {
+            page.loading = true
+            comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.count
+                    ? ServiceEMail.encrypt : 0
+            page.loading = false
+        }
+    }
+}

@@ -1,0 +1,65 @@
+import QtQuick 2.15
+import Qt.labs.platform 1.1 as Platform
+import Quelta 1.0
+
+SettingsShutdownForm {
+    id: page
+
+    property bool loading: false
+
+    function refresh() {
+        loading = true
+        checkBoxPowerControl.checked = ServiceShutdown.queltaOffEnable
+        spinBoxMainFaultTime.value = ServiceShutdown.mainFaultOffTime
+        spinBoxBattLowTime.value = ServiceShutdown.battLowOffTime
+        spinBoxMainFaultCap.value = ServiceShutdown.mainFaultOffCap
+        checkBoxOsOff.checked = ServiceShutdown.osOffEnable
+        checkBoxExec.checked = Number(ServiceShutdown.execEnable) !== 0
+        textFieldExecFile.text = ServiceShutdown.execFile
+        spinBoxExecTime.value = ServiceShutdown.execTime
+        checkBoxUpsOff.checked = ServiceShutdown.upsOffEnable
+        spinBoxUpsOffTime.value = ServiceShutdown.upsOffTime
+        loading = false
+    }
+
+    // A chosen file as the command line; a path with blanks is quoted so it stays one program.
+    function commandFromUrl(url) {
+        var path = decodeURIComponent(String(url).replace(/^file:\/\//, ""))
+        if (/^\/[A-Za-z]:/.test(path))
+            path = path.substring(1)
+        return path.indexOf(" ") >= 0 ? "\"" + path + "\"" : path
+    }
+
+    Component.onCompleted: refresh()
+
+    checkBoxPowerControl.onCheckedChanged: if (!loading) ServiceShutdown.queltaOffEnable = checkBoxPowerControl.checked
+    spinBoxMainFaultTime.onValueChanged: if (!loading) ServiceShutdown.mainFaultOffTime = spinBoxMainFaultTime.value
+    spinBoxBattLowTime.onValueChanged: if (!loading) ServiceShutdown.battLowOffTime = spinBoxBattLowTime.value
+    spinBoxMainFaultCap.onValueChanged: if (!loading) ServiceShutdown.mainFaultOffCap = spinBoxMainFaultCap.value
+    checkBoxOsOff.onCheckedChanged: if (!loading) ServiceShutdown.osOffEnable = checkBoxOsOff.checked
+    checkBoxExec.onCheckedChanged: if (!loading) ServiceShutdown.execEnable = checkBoxExec.checked ? 1 : 0
+    textFieldExecFile.onEditingFinished: ServiceShutdown.execFile = textFieldExecFile.text
+    buttonBrowse.onClicked: commandDialog.open()
+    spinBoxExecTime.onValueChanged: if (!loading) ServiceShutdown.execTime = spinBoxExecTime.value
+    checkBoxUpsOff.onCheckedChanged: if (!loading) ServiceShutdown.upsOffEnable = checkBoxUpsOff.checked
+    spinBoxUpsOffTime.onValueChanged: if (!loading) ServiceShutdown.upsOffTime = spinBoxUpsOffTime.value
+
+    Connections {
+        target: PageSettingsCommon
+        function onSettingsChanged() {
+            ServiceShutdown.onSettingsChanged()
+            page.refresh()
+        }
+    }
+
+    Platform.FileDialog {
+        id: commandDialog
+        title: qsTr("Browse")
+        fileMode: Platform.FileDialog.OpenFile
+        folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.DesktopLocation)
+        onAccepted: {
+            textFieldExecFile.text = page.commandFromUrl(file)
+            ServiceShutdown.execFile = textFieldExecFile.text
+        }
+    }
+}
