@@ -1,0 +1,139 @@
+#include "qmlpagehost.h"
+
+#include "objectwiring.h"
+
+#include <QMetaObject>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QTest>
+
+class QmlPageHostPrivate
+{
+public:
+    // The wiring owns the scheduled-task service; it goes after the view.
+    ObjectWiring wiring;
+    QScopedPointer<QQuickView> view;
+    QString errors;
+};
+
+QmlPageHost::QmlPageHost() : d(new QmlPageHostPrivate)
+{
+    d->wiring.startServices();
+    d->view.reset(new QQuickView);
+    d->wiring.registerQmlTypes();
+    d->wiring.publishContext(d->view.data());
+    d->view->setResizeMode(QQuickView::SizeRootObjectToView);
+}
+
+QmlPageHost::~QmlPageHost()
+{
+    d->view.reset();
+}
+
+QQuickItem *QmlPageHost::load(const QString &file, const QSize &size)
+{
+    d->errors.clear();
+    d->view->setSource(QUrl(QStringLiteral("qrc:/qml/") + file));
+    if (!d->view->rootObject()) {
+        const auto errors = d->view->errors();
+        for (const QQmlError &error : errors)
+            d->errors += error.toString() + QLatin1Char('\n');
+        return nullptr;
+    }
+    d->view->resize(size);
+    d->view->show();
+    if (!QTest::qWaitForWindowExposed(d->view.data(), 5000))
+        d->errors = QStringLiteral("the view was not exposed");
+    return d->view->rootObject();
+}
+
+QString QmlPageHost::errors() const
+{
+    return d->errors;
+}
+
+QQuickView *QmlPageHost::view() const
+{
+    return d->view.data();
+}
+
+QQuickItem *QmlPageHost::root() const
+{
+    return d->view->rootObject();
+}
+
+namespace {
+
+// Delegates of views and popped-up items hang below their visual parent only, not below a
+// QObject parent, so both trees are walked.
+QQuickItem *findBelow(QObject *object, const QString &objectName, int depth)
+{
+    if (!object || depth > 200)
+        return nullptr;
+    auto *item = qobject_cast<QQuickItem *>(object);
+    if (item && object->objectName() == objectName)
+        return item;
+    if (item) {
+        const auto childItems = item->childItems();
+        for (QQuickItem *child : childItems) {
+            if (QQuickItem *found = findBelow(child, objectName, depth + 1))
+                return found;
+        }
+    }
+    const auto children = object->children();
+    for (QObject *child : children) {
+        if (qobject_cast<QQuickItem *>(child) && item &&
+            static_cast<QQuickItem *>(child)->parentItem() == item)
+            continue; // walked above
+        if (QQuickItem *found = findBelow(child, objectName, depth + 1))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QQuickItem *QmlPageHost::find(QObject *under, const QString &objectName) const
+{
+    return findBelow(under ? under : static_cast<QObject *>(d->view->rootObject()), objectName, 0);
+}
+
+bool QmlPageHost::click(QQuickItem *item)
+{
+    if (!item || !item->isVisible() || !item->window())
+        return false;
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(item->window(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    return true;
+}
+
+QVariant QmlPageHost::call(QObject *object, const char *function, const QVariant &a,
+                           const QVariant &b, const QVariant &c)
+{
+    QVariant result;
+    if (!object)
+        return result;
+    const int count = c.isValid() ? 3 : b.isValid() ? 2 : a.isValid() ? 1 : 0;
+    bool ok = false;
+    switch (count) {
+    case 0:
+        ok = QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result));
+        break;
+    case 1:
+        ok = QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result),
+                                       Q_ARG(QVariant, a));
+        break;
+    case 2:
+        ok = QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result),
+                                       Q_ARG(QVariant, a), Q_ARG(QVariant, b));
+        break;
+    default:
+        ok = QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result),
+                                       Q_ARG(QVariant, a), Q_ARG(QVariant, b), Q_ARG(QVariant, c));
+        break;
+    }
+    if (!ok)
+        qWarning("QmlPageHost: no function %s on %s", function, object->metaObject()->className());
+    return result;
+}
