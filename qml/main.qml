@@ -1,26 +1,92 @@
 import QtQuick 2.15
+import QtQuick.Window 2.15
+import Qt.labs.platform 1.1 as Platform
+import Quelta 1.0
 
-Rectangle {
+// The root of the frameless window: drag anywhere to move it, the main form, the current-alarm
+// pop-up, the tray icon and the shutdown warning.
+Item {
     id: root
-    width: 1024
-    height: 680
-    color: "#1d2733"
 
-    Column {
-        anchors.centerIn: parent
-        spacing: 8
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: appName
-            color: "#f2f5f8"
-            font.pixelSize: 40
-            font.bold: true
+    width: Theme.windowWidth
+    height: Theme.windowHeight
+
+    // Reached by the screenshot walker and the tests.
+    property alias currentTab: form.currentTab
+    property alias alarmPopup: alarmPopup
+    property alias shutdownDialog: shutdownDialog
+    property alias trayIcon: trayIcon
+    readonly property bool devOnline: DevComm.devData.devOnline === true
+
+    function showAndRaise() {
+        window.show()
+        window.raise()
+        window.requestActivate()
+    }
+
+    MouseArea {
+        id: dragArea
+        anchors.fill: parent
+        acceptedButtons: Qt.LeftButton
+        property point pressPoint
+        onPressed: pressPoint = Qt.point(mouse.x, mouse.y)
+        onPositionChanged: {
+            window.x += mouse.x - pressPoint.x
+            window.y += mouse.y - pressPoint.y
         }
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: appVersion
-            color: "#8fa3b8"
-            font.pixelSize: 18
+    }
+
+    MainForm {
+        id: form
+        anchors.fill: parent
+        footer.onTabSelected: form.panel.currentIndex = tab
+        footer.onAlarmRequested: alarmPopup.open()
+    }
+
+    PopupCurrentAlarm {
+        id: alarmPopup
+        objectName: "popupCurrentAlarm"
+    }
+
+    MsgDialog {
+        id: shutdownDialog
+        objectName: "shutdownDialog"
+        dialogType: GlobalDataDef.MsgDialogWarning
+        buttons: GlobalDataDef.MsgDialogButtonSure
+        text: qsTr("Shutdown event activated!")
+    }
+
+    Connections {
+        target: ServiceShutdown
+        function onShutdownStarted(sec) {
+            if (sec > 0) {
+                root.showAndRaise()
+                shutdownDialog.open()
+            }
         }
+    }
+
+    Platform.SystemTrayIcon {
+        id: trayIcon
+        objectName: "trayIcon"
+        icon.source: "qrc:/res/image/Quelta.ico"
+        tooltip: root.devOnline ? qsTr("UPS Conneted") : qsTr("UPS Disconnect")
+        onActivated: {
+            if (reason === Platform.SystemTrayIcon.DoubleClick)
+                root.showAndRaise()
+        }
+        menu: Platform.Menu {
+            Platform.MenuItem {
+                text: qsTr("Show")
+                onTriggered: root.showAndRaise()
+            }
+            Platform.MenuSeparator {}
+            Platform.MenuItem {
+                text: qsTr("Quit")
+                onTriggered: window.close()
+            }
+        }
+        // Shown once its icon is set, so the platform never sees an empty tray entry.
+        Component.onCompleted: visible = true
     }
 }

@@ -1,5 +1,7 @@
 #include "objectwiring.h"
 
+#include "screenshotwalker.h"
+
 #include <QQmlContext>
 #include <QQuickView>
 
@@ -7,10 +9,11 @@ ObjectWiring::ObjectWiring() = default;
 
 ObjectWiring::~ObjectWiring() = default;
 
-void ObjectWiring::startServices() {}
+void ObjectWiring::startServices() { }
 
 void ObjectWiring::publishContext(QQuickView *view)
 {
+    m_view = view;
     QQmlContext *context = view->rootContext();
     context->setContextProperty(QStringLiteral("appVersion"), QStringLiteral(QUELTA_APP_VERSION));
     context->setContextProperty(QStringLiteral("appName"), QStringLiteral("QUELTA"));
@@ -20,4 +23,8 @@ void ObjectWiring::publishContext(QQuickView *view)
 void ObjectWiring::attachTranslator(QQmlEngine *engine)
 {
     Q_UNUSED(engine)
+
+    const QString screenshots = ScreenshotWalker::requestedFolder();
+    if (!screenshots.isEmpty() && m_view)
+        (new ScreenshotWalker(m_view, screenshots, m_view))->start();
 }

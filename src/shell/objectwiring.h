@@ -24,4 +24,5 @@ public:
 
 private:
     std::unique_ptr<QObject> m_scheduleService;
+    QQuickView *m_view = nullptr;
 };

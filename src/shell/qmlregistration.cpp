@@ -1,8 +1,9 @@
 // Every registration of the module "Quelta" 1.0, in one place and in the module's order:
-// creatable types first, then the singletons.
+// creatable types first, then the singletons, then the screens' own view helpers.
 #include "objectwiring.h"
 
 #include "alarm.h"
+#include "devstatusview.h"
 #include "globaldatadef.h"
 #include "settings.h"
 
@@ -10,19 +11,22 @@
 
 namespace {
 const char *const uri = "Quelta";
+
+// The shared objects stay with C++: the engine must never delete them.
+template<typename T> QObject *shared(QQmlEngine *, QJSEngine *)
+{
+    QObject *object = T::instance();
+    QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
+    return object;
 }
+} // namespace
 
 void ObjectWiring::registerQmlTypes()
 {
     qmlRegisterType<GlobalDataDef>(uri, 1, 0, "GlobalDataDef");
 
-    qmlRegisterSingletonType<Alarm>(uri, 1, 0, "Alarm", [](QQmlEngine *, QJSEngine *) -> QObject * {
-        QQmlEngine::setObjectOwnership(Alarm::instance(), QQmlEngine::CppOwnership);
-        return Alarm::instance();
-    });
-    qmlRegisterSingletonType<Settings>(uri, 1, 0, "Settings",
-                                       [](QQmlEngine *, QJSEngine *) -> QObject * {
-                                           QQmlEngine::setObjectOwnership(Settings::instance(), QQmlEngine::CppOwnership);
-                                           return Settings::instance();
-                                       });
+    qmlRegisterSingletonType<Alarm>(uri, 1, 0, "Alarm", shared<Alarm>);
+    qmlRegisterSingletonType<Settings>(uri, 1, 0, "Settings", shared<Settings>);
+
+    qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");
 }

@@ -1,0 +1,5 @@
+import QtQuick 2.15
+
+// The tabbed data view of the device page.
+MainDevDataForm {
+}

@@ -1,0 +1,47 @@
+import QtQuick 2.15
+import Quelta 1.0
+
+// The device status column: picks the words and tones for what the status view decided.
+MainDevInfoForm {
+    id: info
+
+    readonly property int link: status ? status.linkState : DevStatusView.LinkUnknown
+
+    function flagText(state, activeText) {
+        return state === DevStatusView.FlagActive ? activeText
+             : state === DevStatusView.FlagNormal ? qsTr("Normal") : "--"
+    }
+    function flagTone(state, activeTone) {
+        return state === DevStatusView.FlagActive ? activeTone
+             : state === DevStatusView.FlagNormal ? "ok" : "idle"
+    }
+
+    linkText: link === DevStatusView.LinkOnline ? qsTr("UPS Conneted")
+            : link === DevStatusView.LinkOffline ? qsTr("UPS Disconnected") : qsTr("UPS disconnect")
+    commText: link === DevStatusView.LinkOnline ? qsTr("Conneted")
+            : link === DevStatusView.LinkOffline ? qsTr("Disconnected") : "--"
+    commTone: link === DevStatusView.LinkOnline ? "ok" : link === DevStatusView.LinkOffline ? "fault" : "idle"
+
+    inputText: status ? flagText(status.inputState, qsTr("Fault")) : "--"
+    inputTone: status ? flagTone(status.inputState, "fault") : "idle"
+    batteryText: status ? flagText(status.batteryState, qsTr("Low")) : "--"
+    batteryTone: status ? flagTone(status.batteryState, "warn") : "idle"
+    faultText: status ? flagText(status.faultState, qsTr("Fault")) : "--"
+    faultTone: status ? flagTone(status.faultState, "fault") : "idle"
+
+    workText: !status ? "--"
+            : status.workMode === DevStatusView.WorkOnBattery ? qsTr("On Battery")
+            : status.workMode === DevStatusView.WorkOnBypass ? qsTr("On Bypass")
+            : status.workMode === DevStatusView.WorkOnMains ? qsTr("On Mains") : "--"
+    workTone: !status ? "idle"
+            : status.workMode === DevStatusView.WorkOnBattery ? "warn"
+            : status.workMode === DevStatusView.WorkOnBypass ? "info"
+            : status.workMode === DevStatusView.WorkOnMains ? "ok" : "idle"
+
+    selfTestText: !status ? "--"
+                : status.selfTestState === DevStatusView.FlagActive ? qsTr("In progress")
+                : status.selfTestState === DevStatusView.FlagNormal ? qsTr("No") : "--"
+    selfTestTone: !status ? "idle"
+                : status.selfTestState === DevStatusView.FlagActive ? "info"
+                : status.selfTestState === DevStatusView.FlagNormal ? "ok" : "idle"
+}

@@ -1,0 +1,90 @@
+import QtQuick 2.15
+import Quelta 1.0
+
+Rectangle {
+    id: footer
+    property int currentTab: GlobalDataDef.MainTabDevice
+    property alias buttonDevice: buttonDevice
+    property alias buttonScheduleTask: buttonScheduleTask
+    property alias buttonControl: buttonControl
+    property alias buttonSettings: buttonSettings
+    property alias buttonLogData: buttonLogData
+    property alias buttonAlarm: buttonAlarm
+
+    height: Theme.footerHeight
+    color: Theme.chrome
+
+    Rectangle {
+        anchors.top: parent.top
+        width: parent.width
+        height: 1
+        color: Theme.chromeLine
+    }
+
+    Row {
+        anchors.left: parent.left
+        anchors.leftMargin: Theme.gap
+        anchors.verticalCenter: parent.verticalCenter
+        height: parent.height - 8
+        spacing: 2
+
+        ImageButton {
+            id: buttonDevice
+            objectName: "footerDevice"
+            width: 112
+            height: parent.height
+            text: qsTr("Device")
+            source: "qrc:/res/image/menu_device.svg"
+            checked: footer.currentTab === GlobalDataDef.MainTabDevice
+        }
+        ImageButton {
+            id: buttonScheduleTask
+            objectName: "footerScheduleTask"
+            width: 112
+            height: parent.height
+            text: qsTr("Schedule Task")
+            source: "qrc:/res/image/menu_schedule.svg"
+            checked: footer.currentTab === GlobalDataDef.MainTabLogWork
+        }
+        ImageButton {
+            id: buttonControl
+            objectName: "footerControl"
+            width: 112
+            height: parent.height
+            text: qsTr("UPS Control")
+            source: "qrc:/res/image/menu_control.svg"
+            checked: footer.currentTab === GlobalDataDef.MainTabControl
+        }
+        ImageButton {
+            id: buttonSettings
+            objectName: "footerSettings"
+            width: 112
+            height: parent.height
+            text: qsTr("Settings")
+            source: "qrc:/res/image/menu_settings.svg"
+            checked: footer.currentTab === GlobalDataDef.MainTabSetting
+        }
+        ImageButton {
+            id: buttonLogData
+            objectName: "footerLogData"
+            width: 112
+            height: parent.height
+            text: qsTr("Historical Data")
+            source: "qrc:/res/image/menu_history.svg"
+            checked: footer.currentTab === GlobalDataDef.MainTabLogData
+        }
+    }
+
+    ImageButton {
+        id: buttonAlarm
+        objectName: "footerAlarm"
+        anchors.right: parent.right
+        anchors.rightMargin: Theme.gap
+        anchors.verticalCenter: parent.verticalCenter
+        width: 112
+        height: parent.height - 8
+        text: qsTr("Alarm")
+        source: "qrc:/res/image/menu_alarm.svg"
+        badge: Alarm.alarmNum
+    }
+}

@@ -1,0 +1,64 @@
+import QtQuick 2.15
+import QtQuick.Controls 1.4
+
+Rectangle {
+    id: header
+    property alias buttonMinimize: buttonMinimize
+    property alias buttonClose: buttonClose
+
+    height: Theme.headerHeight
+    color: Theme.chrome
+
+    Image {
+        id: logo
+        anchors.left: parent.left
+        anchors.leftMargin: 14
+        anchors.verticalCenter: parent.verticalCenter
+        width: 24
+        height: 24
+        sourceSize: Qt.size(24, 24)
+        source: "qrc:/res/image/Quelta.svg"
+    }
+
+    Text {
+        objectName: "headerTitle"
+        anchors.left: logo.right
+        anchors.leftMargin: 10
+        anchors.verticalCenter: parent.verticalCenter
+        text: appName
+        color: Theme.chromeText
+        font.pixelSize: Theme.fontLarge
+        font.bold: true
+        font.letterSpacing: 2
+    }
+
+    Row {
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+
+        Button {
+            id: buttonMinimize
+            objectName: "buttonMinimize"
+            height: parent.height
+            iconSource: "qrc:/res/image/header_min.svg"
+            activeFocusOnPress: false
+            style: MainHeaderButtonStyle {}
+        }
+        Button {
+            id: buttonClose
+            objectName: "buttonClose"
+            height: parent.height
+            iconSource: "qrc:/res/image/header_close.svg"
+            activeFocusOnPress: false
+            style: MainHeaderButtonStyle { danger: true }
+        }
+    }
+
+    Rectangle {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 1
+        color: Theme.chromeLine
+    }
+}

@@ -1,0 +1,130 @@
+import QtQuick 2.15
+import QtQuick.Controls 1.4
+import Quelta 1.0
+
+// A modal message drawn inside the window: it covers the whole window while open, so it shows in
+// screenshots and never blocks a test. open() lifts it to the top of the window.
+Item {
+    id: dialog
+
+    property string title: appName
+    property string text
+    property int dialogType: GlobalDataDef.MsgDialogInformation
+    property int buttons: GlobalDataDef.MsgDialogButtonSure
+    readonly property bool opened: visible
+
+    signal accepted
+    signal rejected
+
+    visible: false
+    z: 1000
+    anchors.fill: parent
+
+    function open() {
+        var top = dialog.parent
+        while (top && top.parent)
+            top = top.parent
+        if (top && top !== dialog.parent)
+            dialog.parent = top
+        visible = true
+        forceActiveFocus()
+    }
+    function close() {
+        visible = false
+    }
+    function accept() {
+        close()
+        accepted()
+    }
+    function reject() {
+        close()
+        rejected()
+    }
+
+    Keys.onEscapePressed: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) ? reject() : accept()
+    Keys.onReturnPressed: accept()
+
+    Rectangle {
+        anchors.fill: parent
+        color: "#8015202b"
+    }
+    MouseArea {
+        // Swallows every click outside the box: the dialog is modal.
+        anchors.fill: parent
+        hoverEnabled: true
+        acceptedButtons: Qt.AllButtons
+        onWheel: wheel.accepted = true
+    }
+
+    Rectangle {
+        id: box
+        anchors.centerIn: parent
+        width: Math.min(parent.width - 2 * Theme.margin, Math.max(340, body.implicitWidth + 2 * Theme.margin))
+        height: column.implicitHeight + 2 * Theme.margin
+        radius: Theme.radiusLarge
+        color: Theme.card
+        border.color: Theme.border
+
+        Column {
+            id: column
+            anchors.fill: parent
+            anchors.margins: Theme.margin
+            spacing: Theme.margin
+
+            Text {
+                text: dialog.title
+                width: parent.width
+                color: Theme.textDim
+                font.pixelSize: Theme.fontSmall
+                font.bold: true
+                font.capitalization: Font.AllUppercase
+                font.letterSpacing: 1
+                elide: Text.ElideRight
+            }
+
+            Row {
+                id: body
+                spacing: Theme.margin
+                width: parent.width
+                Image {
+                    id: icon
+                    visible: dialog.dialogType !== GlobalDataDef.MsgDialogNoIcon
+                    width: 40
+                    height: 40
+                    sourceSize: Qt.size(40, 40)
+                    source: dialog.dialogType === GlobalDataDef.MsgDialogWarning ? "qrc:/res/image/dlg_warning.svg"
+                          : dialog.dialogType === GlobalDataDef.MsgDialogQuestion ? "qrc:/res/image/dlg_question.svg"
+                          : "qrc:/res/image/dlg_info.svg"
+                }
+                Text {
+                    objectName: "msgDialogText"
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: body.width - (icon.visible ? icon.width + body.spacing : 0)
+                    text: dialog.text
+                    wrapMode: Text.Wrap
+                    color: Theme.text
+                    font.pixelSize: Theme.fontLarge
+                }
+            }
+
+            Row {
+                anchors.right: parent.right
+                spacing: Theme.gap
+                Button {
+                    objectName: "msgDialogCancel"
+                    visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) !== 0
+                    text: qsTr("Cancel")
+                    style: SettingsButtonStyle {}
+                    onClicked: dialog.reject()
+                }
+                Button {
+                    objectName: "msgDialogSure"
+                    visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonSure) !== 0
+                    text: qsTr("Sure")
+                    style: CommonButtonStyle {}
+                    onClicked: dialog.accept()
+                }
+            }
+        }
+    }
+}

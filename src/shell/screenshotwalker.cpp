@@ -1,0 +1,170 @@
+#include "screenshotwalker.h"
+
+#include "logcategories.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QTimer>
+#include <functional>
+
+namespace {
+// Long enough for images to decode, lists to fill and transitions to settle.
+constexpr int settleMs = 450;
+
+QString slug(const QString &name)
+{
+    QString out;
+    for (const QChar c : name) {
+        if (c.isUpper() && !out.isEmpty())
+            out += QLatin1Char('-');
+        out += c.toLower();
+    }
+    return out;
+}
+
+QList<QQuickItem *> itemsUnder(QQuickItem *root)
+{
+    QList<QQuickItem *> out;
+    const QList<QQuickItem *> children = root->childItems();
+    for (QQuickItem *child : children) {
+        out.append(child);
+        out.append(itemsUnder(child));
+    }
+    return out;
+}
+} // namespace
+
+struct ScreenshotStep
+{
+    std::function<void()> run;
+    int delayAfter = 0;
+};
+
+class ScreenshotWalkerPrivate
+{
+public:
+    QQuickView *view = nullptr;
+    QDir folder;
+    QList<ScreenshotStep> steps;
+    int next = 0;
+    int shots = 0;
+    bool failed = false;
+
+    void set(QObject *object, const char *property, const QVariant &value)
+    {
+        steps.append(
+            {[object, property, value] { object->setProperty(property, value); }, settleMs});
+    }
+    void call(QObject *object, const char *method)
+    {
+        steps.append({[object, method] { QMetaObject::invokeMethod(object, method); }, settleMs});
+    }
+    void shoot(const QString &name)
+    {
+        steps.append(
+            {[this, name] {
+                 const QImage image = view->grabWindow();
+                 const QString file = folder.filePath(
+                     QStringLiteral("%1-%2.png").arg(++shots, 2, 10, QLatin1Char('0')).arg(name));
+                 if (image.isNull() || !image.save(file)) {
+                     qCWarning(lcInterface) << "Screenshots: cannot write" << file;
+                     failed = true;
+                 }
+             },
+             0});
+    }
+    void planPage(QQuickItem *root, QQuickItem *page, int tab, const QString &pageName);
+};
+
+void ScreenshotWalkerPrivate::planPage(QQuickItem *root, QQuickItem *page, int tab,
+                                       const QString &pageName)
+{
+    set(root, "currentTab", tab);
+    bool walked = false;
+    const QList<QQuickItem *> items = page ? itemsUnder(page) : QList<QQuickItem *>();
+    for (QQuickItem *item : items) {
+        const QString name = item->objectName();
+        if (!(name.endsWith(QLatin1String("Tabs")) || name.endsWith(QLatin1String("SubPages"))) ||
+            !item->property("count").isValid() || !item->property("currentIndex").isValid())
+            continue;
+        const int count = item->property("count").toInt();
+        for (int i = 0; i < count; ++i) {
+            set(item, "currentIndex", i);
+            shoot(pageName + QLatin1Char('-') + QString::number(i + 1));
+        }
+        set(item, "currentIndex", 0);
+        walked = true;
+    }
+    if (!walked)
+        shoot(pageName);
+    for (QQuickItem *item : items) {
+        const QString name = item->objectName();
+        if (!name.startsWith(QLatin1String("popup")) && !name.startsWith(QLatin1String("dialog")))
+            continue;
+        call(item, "open");
+        shoot(pageName + QLatin1Char('-') + slug(name));
+        call(item, "close");
+    }
+}
+
+ScreenshotWalker::ScreenshotWalker(QQuickView *view, const QString &folder, QObject *parent)
+    : QObject(parent), d(new ScreenshotWalkerPrivate)
+{
+    d->view = view;
+    d->folder = QDir(folder);
+}
+
+ScreenshotWalker::~ScreenshotWalker() = default;
+
+QString ScreenshotWalker::requestedFolder()
+{
+    return qEnvironmentVariable("QUELTA_SCREENSHOTS");
+}
+
+void ScreenshotWalker::start()
+{
+    QQuickItem *root = d->view->rootObject();
+    QQuickItem *panel = root ? root->findChild<QQuickItem *>(QStringLiteral("mainPanel")) : nullptr;
+    if (!panel || !d->folder.mkpath(QStringLiteral("."))) {
+        qCCritical(lcInterface) << "Screenshots: no window or no folder" << d->folder.path();
+        QCoreApplication::exit(1);
+        return;
+    }
+
+    const QStringList pages = {QStringLiteral("device"), QStringLiteral("schedule-task"),
+                               QStringLiteral("control"), QStringLiteral("settings"),
+                               QStringLiteral("history")};
+    for (int tab = 0; tab < pages.size(); ++tab) {
+        QVariant page;
+        QMetaObject::invokeMethod(panel, "getTab", Q_RETURN_ARG(QVariant, page),
+                                  Q_ARG(QVariant, tab));
+        d->planPage(root, page.value<QQuickItem *>(), tab, pages.at(tab));
+    }
+    // The window's own pop-ups.
+    d->set(root, "currentTab", 0);
+    for (QObject *popup : {root->property("alarmPopup").value<QObject *>(),
+                           root->property("shutdownDialog").value<QObject *>()}) {
+        if (!popup)
+            continue;
+        d->call(popup, "open");
+        d->shoot(slug(popup->objectName()));
+        d->call(popup, "close");
+    }
+
+    QTimer::singleShot(settleMs, this, &ScreenshotWalker::onStep);
+}
+
+void ScreenshotWalker::onStep()
+{
+    if (d->next < d->steps.size()) {
+        const ScreenshotStep &step = d->steps.at(d->next++);
+        step.run();
+        QTimer::singleShot(step.delayAfter, this, &ScreenshotWalker::onStep);
+        return;
+    }
+    qCInfo(lcInterface) << "Screenshots:" << d->shots << "written to" << d->folder.path();
+    QCoreApplication::exit(d->failed ? 1 : 0);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QScopedPointer>
+
+class QQuickView;
+class ScreenshotWalkerPrivate;
+
+// Renders every page and pop-up of the loaded window to PNG files, then ends the program: the
+// demo's "--screenshots DIR" mode. Started by the wiring only when QUELTA_SCREENSHOTS names a
+// folder, so a normal start pays nothing for it.
+//
+// It walks what the screens publish: the root's "currentTab" (the five pages), every item whose
+// objectName ends in "Tabs" or "SubPages" and has "currentIndex" and "count" (tabs and side
+// lists of a page), and every item whose objectName begins with "popup" or "dialog" and has
+// open() and close() functions. Each shot is taken in every language of the translator.
+class ScreenshotWalker : public QObject
+{
+    Q_OBJECT
+public:
+    ScreenshotWalker(QQuickView *view, const QString &folder, QObject *parent = nullptr);
+    ~ScreenshotWalker() override;
+
+    // Starts the walk; the application exits with 0 when every file is written, 1 otherwise.
+    void start();
+
+    // The folder named by QUELTA_SCREENSHOTS, empty when the mode is off.
+    static QString requestedFolder();
+
+private slots:
+    void onStep();
+
+private:
+    QScopedPointer<ScreenshotWalkerPrivate> d;
+};
