@@ -1,0 +1,127 @@
+#include "statusfilerecord.h"
+
+#include "logcategories.h"
+#include "upsdata.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace {
+
+struct FaultBits
+{
+    StatusFileRecord::Position position;
+    int word;
+    quint16 mask;
+};
+
+const FaultBits kindOneFaults[] = {
+    {StatusFileRecord::FanFault, 8, 0x0030},      {StatusFileRecord::OverTemperature, 8, 0x0381},
+    {StatusFileRecord::BatteryFault, 5, 0x03FF},  {StatusFileRecord::ChargerFault, 5, 0x0C00},
+    {StatusFileRecord::InverterFault, 3, 0x0008},
+};
+
+const FaultBits kindTwoFaults[] = {
+    {StatusFileRecord::FanFault, 0, 0x0080},        {StatusFileRecord::OverTemperature, 0, 0x0201},
+    {StatusFileRecord::OverTemperature, 2, 0x2000}, {StatusFileRecord::OverTemperature, 7, 0x0024},
+    {StatusFileRecord::BatteryFault, 4, 0x00F4},    {StatusFileRecord::ChargerFault, 0, 0x0800},
+    {StatusFileRecord::InverterFault, 2, 0x0001},
+};
+
+quint8 operatingMode(quint8 status)
+{
+    if (status & 0x08)
+        return 4; // UPS failed
+    if (status & 0x01)
+        return 2; // on battery
+    if (status & 0x04)
+        return 1; // bypass or boost/buck
+    if (status & 0x10)
+        return 3; // standby type
+    return 0;
+}
+
+quint8 batteryLevel(float capacity)
+{
+    if (capacity < 25.0f)
+        return 3;
+    if (capacity < 50.0f)
+        return 2;
+    if (capacity < 75.0f)
+        return 1;
+    return 0;
+}
+
+quint8 loadLevel(quint16 load)
+{
+    if (load < 25)
+        return 3;
+    if (load < 50)
+        return 2;
+    if (load < 75)
+        return 1;
+    if (load <= 100)
+        return 0;
+    return 4;
+}
+
+template<std::size_t N>
+void applyFaults(StatusFileRecord &record, const FaultBits (&table)[N],
+                 const std::array<quint16, 13> &words)
+{
+    for (const FaultBits &entry : table) {
+        if (words[entry.word] & entry.mask)
+            record.values[entry.position] = 1;
+    }
+}
+
+} // namespace
+
+StatusFileRecord StatusFileRecord::fromState(bool online, const UpsData &data, int kind,
+                                             const std::array<quint16, 13> &words)
+{
+    StatusFileRecord record;
+    if (!online) {
+        record.values[CommLost] = 1;
+        return record;
+    }
+    record.values[OperatingMode] = operatingMode(data.status);
+    record.values[BatteryLevel] = batteryLevel(data.battCapacity);
+    record.values[LoadLevel] = loadLevel(data.load);
+    if (kind == 1)
+        applyFaults(record, kindOneFaults, words);
+    else if (kind == 2)
+        applyFaults(record, kindTwoFaults, words);
+    return record;
+}
+
+QByteArray StatusFileRecord::line(const QDateTime &time) const
+{
+    QByteArray text =
+        QLocale(QLocale::English).toString(time, QStringLiteral("yyyy/MM/dd hh:mm:ss")).toLatin1();
+    for (quint8 value : values) {
+        text += ',';
+        text += QByteArray::number(value);
+    }
+    text += "\r\n";
+    return text;
+}
+
+bool StatusFileRecord::writeTo(const QString &path, const QDateTime &time) const
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcDevice) << "Cannot write the status file" << path << ":" << file.errorString();
+        return false;
+    }
+    file.write(line(time));
+    if (!file.commit()) {
+        qCWarning(lcDevice) << "Cannot write the status file" << path << ":" << file.errorString();
+        return false;
+    }
+    return true;
+}
