@@ -1,0 +1,454 @@
+// The UPS simulator seen from the serial line: the exact bytes of every reply, the state behind
+// them, the control requests, the line behaviours and the pacing.
+#include "upssimprocess.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// The program's end of the line, as a plain raw descriptor.
+class Line
+{
+public:
+    explicit Line(const QString &path)
+    {
+        m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_fd < 0)
+            return;
+        termios tio {};
+        tcgetattr(m_fd, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(m_fd, TCSANOW, &tio);
+        tcflush(m_fd, TCIOFLUSH);
+    }
+    ~Line()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool isOpen() const { return m_fd >= 0; }
+
+    void send(const QByteArray &bytes)
+    {
+        QCOMPARE(::write(m_fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    }
+
+    // Everything that arrives within `ms`, or until `count` bytes (0: a carriage return) are in.
+    QByteArray read(int ms, int count = 0, int *chunks = nullptr)
+    {
+        QByteArray got;
+        QElapsedTimer clock;
+        clock.start();
+        int pieces = 0;
+        while (clock.elapsed() < ms) {
+            pollfd p {m_fd, POLLIN, 0};
+            if (::poll(&p, 1, int(std::max<qint64>(1, ms - clock.elapsed()))) <= 0)
+                continue;
+            char buffer[256];
+            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+            if (n > 0) {
+                got.append(buffer, int(n));
+                ++pieces;
+            }
+            if ((count == 0 && got.endsWith('\r')) || (count > 0 && got.size() >= count))
+                break;
+        }
+        if (chunks)
+            *chunks = pieces;
+        return got;
+    }
+
+    QByteArray ask(const QByteArray &request, int ms = 1000)
+    {
+        send(request);
+        return read(ms);
+    }
+
+private:
+    int m_fd = -1;
+};
+
+// The fields of a reply line: the span between the start character and the carriage return.
+QList<QByteArray> fields(const QByteArray &reply)
+{
+    return reply.mid(1, reply.size() - 2).split(' ');
+}
+
+quint8 statusByte(const QByteArray &q1)
+{
+    const QByteArray flags = fields(q1).value(7);
+    quint8 bits = 0;
+    for (int bit = 0; bit < 8 && bit < flags.size(); ++bit)
+        if (flags.at(bit) == '1')
+            bits |= quint8(1 << bit);
+    return bits;
+}
+
+bool isDigits(const QByteArray &text, bool hex = false)
+{
+    for (const char c : text)
+        if (!(c >= '0' && c <= '9') && !(hex && c >= 'A' && c <= 'F'))
+            return false;
+    return !text.isEmpty();
+}
+
+// A number field of a fixed layout such as "NNN.N": digits where the pattern has N.
+bool matchesLayout(const QByteArray &field, const char *layout)
+{
+    const QByteArray pattern(layout);
+    if (field.size() != pattern.size())
+        return false;
+    for (int i = 0; i < field.size(); ++i)
+        if (pattern.at(i) == 'N' ? !(field.at(i) >= '0' && field.at(i) <= '9')
+                                 : field.at(i) != pattern.at(i))
+            return false;
+    return true;
+}
+
+} // namespace
+
+class TestUpsSim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void replyFormats();
+    void scenarioStateShowsOnTheLine();
+    void controlRequests();
+    void lineBehaviours();
+    void pacingAndChannels();
+};
+
+void TestUpsSim::replyFormats()
+{
+    UpsSimProcess sim;
+    QVERIFY(sim.isReady());
+    Line line(sim.portPath());
+    QVERIFY(line.isOpen());
+
+    const QByteArray q1 = line.ask("Q1\r");
+    QCOMPARE(q1.size(), 47);
+    QCOMPARE(q1.at(0), '(');
+    QVERIFY(q1.endsWith('\r'));
+    QList<QByteArray> f = fields(q1);
+    QCOMPARE(f.size(), 8);
+    QVERIFY(matchesLayout(f[0], "NNN.N"));
+    QVERIFY(matchesLayout(f[1], "NNN.N"));
+    QVERIFY(matchesLayout(f[2], "NNN.N"));
+    QVERIFY(matchesLayout(f[3], "NNN"));
+    QVERIFY(matchesLayout(f[4], "NN.N"));
+    QVERIFY(matchesLayout(f[5], "NN.N")); // a standby unit reports the whole battery string
+    QVERIFY(matchesLayout(f[6], "NN.N"));
+    QCOMPARE(f[7].size(), 8);
+    QVERIFY(QByteArray(f[7]).replace('1', '0') == "00000000");
+    // A healthy standby unit on mains with the beeper enabled.
+    QCOMPARE(statusByte(q1), quint8(0x90));
+
+    const QByteArray rating = line.ask("F\r");
+    QCOMPARE(rating.size(), 22);
+    QCOMPARE(rating.at(0), '#');
+    f = fields(rating);
+    QCOMPARE(f.size(), 4);
+    QVERIFY(matchesLayout(f[0], "NNN.N"));
+    QVERIFY(matchesLayout(f[1], "NNN"));
+    QVERIFY(matchesLayout(f[2], "NNN.N"));
+    QVERIFY(matchesLayout(f[3], "NN.N"));
+    // The battery voltage of a full battery is what the rating makes 100 %: 27.2 V per 24 V.
+    const double k = f[2].toDouble() / 24.0;
+    QCOMPARE(fields(q1)[5].toDouble(), 27.2 * k);
+
+    QCOMPARE(sim.command("identity company Example Power Co"), QString("ok"));
+    QCOMPARE(sim.command("identity model LX-3000 tower unit"), QString("ok"));
+    QCOMPARE(sim.command("identity version 02.14"), QString("ok"));
+    QCOMPARE(sim.command("identity serial 1234567890ABCDEFGHIJKLMNOP"), QString("ok"));
+    const QByteArray identity = line.ask("I\r");
+    QCOMPARE(identity.size(), 39);
+    QCOMPARE(identity.mid(1, 15), QByteArray("Example Power C"));
+    QCOMPARE(identity.mid(17, 10), QByteArray("LX-3000 to"));
+    QCOMPARE(identity.mid(28, 10), QByteArray("02.14     "));
+    QCOMPARE(identity.at(16), ' ');
+    QCOMPARE(identity.at(27), ' ');
+    const QByteArray nqu = line.ask("NQU\r");
+    QCOMPARE(nqu.size(), 55);
+    QCOMPARE(nqu.at(0), '#');
+    QCOMPARE(nqu.mid(1, 21), QByteArray("1234567890ABCDEFGHIJK"));
+    QCOMPARE(nqu.mid(23, 20), QByteArray("LX-3000 tower unit  "));
+    QCOMPARE(nqu.mid(44, 10), QByteArray("Example Po"));
+    QCOMPARE(nqu.at(54), '\r');
+
+    const QByteArray bt = line.ask("BT\r");
+    QCOMPARE(bt.size(), 12);
+    QCOMPARE(bt.at(0), '#');
+    f = fields(bt);
+    QCOMPARE(f.size(), 2);
+    QVERIFY(isDigits(f[0]) && isDigits(f[1]));
+    QVERIFY(f[0].toInt() > 0);
+
+    QCOMPARE(line.ask("BP\r"), QByteArray("#1000\r"));
+
+    QCOMPARE(sim.command("faultkind 2"), QString("ok"));
+    QCOMPARE(sim.command("faultword 0 8a0"), QString("ok"));
+    QCOMPARE(sim.command("faultbit 12 15 on"), QString("ok"));
+    const QByteArray a1 = line.ask("A1\r");
+    QCOMPARE(a1.size(), 69);
+    QCOMPARE(a1.at(0), '#');
+    f = fields(a1);
+    QCOMPARE(f.size(), 14);
+    QCOMPARE(f[0], QByteArray("02"));
+    QCOMPARE(f[1], QByteArray("08A0"));
+    QCOMPARE(f[13], QByteArray("8000"));
+    for (int i = 1; i < 14; ++i)
+        QVERIFY(f[i].size() == 4 && isDigits(f[i], true));
+    QCOMPARE(sim.command("faults clear"), QString("ok"));
+    QCOMPARE(fields(line.ask("A1\r"))[13], QByteArray("0000"));
+
+    // What a unit cannot handle comes back unchanged.
+    QCOMPARE(line.ask("Q2\r"), QByteArray("Q2\r"));
+    QVERIFY(sim.waitForFrame("Q2\r", 1000));
+}
+
+void TestUpsSim::scenarioStateShowsOnTheLine()
+{
+    UpsSimProcess sim;
+    QVERIFY(sim.isReady());
+    Line line(sim.portPath());
+
+    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    QByteArray q1 = line.ask("Q1\r");
+    QCOMPARE(statusByte(q1) & 0x01, 0x01);
+    QCOMPARE(fields(q1)[0], QByteArray("000.0"));
+    QCOMPARE(fields(q1)[2], QByteArray("230.0")); // the inverter carries the load
+    QCOMPARE(sim.command("mains return"), QString("ok"));
+    QCOMPARE(statusByte(line.ask("Q1\r")) & 0x01, 0);
+
+    // Battery level, its voltage and BP agree with each other and with the rating.
+    QCOMPARE(sim.command("battery 50"), QString("ok"));
+    QCOMPARE(line.ask("BP\r"), QByteArray("#0500\r"));
+    QCOMPARE(fields(line.ask("Q1\r"))[5], QByteArray("23.6"));
+    QCOMPARE(sim.command("standby off"), QString("ok"));
+    q1 = line.ask("Q1\r");
+    QCOMPARE(q1.size(), 47);
+    QCOMPARE(fields(q1)[5], QByteArray("1.97")); // per cell on an on-line unit
+    QCOMPARE(statusByte(q1) & 0x10, 0);
+
+    QCOMPARE(sim.command("lowbatt on"), QString("ok"));
+    QCOMPARE(sim.command("bypass on"), QString("ok"));
+    QCOMPARE(sim.command("fault on"), QString("ok"));
+    QCOMPARE(sim.command("beeper off"), QString("ok"));
+    QCOMPARE(sim.command("load 104"), QString("ok"));
+    q1 = line.ask("Q1\r");
+    QCOMPARE(statusByte(q1), quint8(0x0e));
+    QCOMPARE(fields(q1)[3], QByteArray("104"));
+    QCOMPARE(sim.command("lowbatt auto"), QString("ok"));
+    QCOMPARE(sim.command("bypass off"), QString("ok"));
+    QCOMPARE(sim.command("fault off"), QString("ok"));
+    QCOMPARE(statusByte(line.ask("Q1\r")), quint8(0x00));
+
+    // Low battery follows the capacity while on battery.
+    QCOMPARE(sim.command("battery 15"), QString("ok"));
+    QCOMPARE(statusByte(line.ask("Q1\r")) & 0x02, 0);
+    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    QCOMPARE(statusByte(line.ask("Q1\r")) & 0x03, 0x03);
+    QVERIFY(sim.waitForEvent("STATE battery-low on", 1000));
+
+    QVERIFY(sim.command("battery 101").startsWith("error"));
+    QVERIFY(sim.command("faultword 13 1").startsWith("error"));
+    QVERIFY(sim.command("answer Q7").startsWith("error"));
+    QVERIFY(sim.command("frobnicate").startsWith("error"));
+    QVERIFY(sim.command("state").contains("mains=0"));
+    QCOMPARE(sim.command("request BP"), QString("ok \"#0150\\r\""));
+}
+
+void TestUpsSim::controlRequests()
+{
+    UpsSimProcess sim;
+    QVERIFY(sim.isReady());
+    Line line(sim.portPath());
+    auto bits = [&line] {
+        return statusByte(line.ask("Q1\r"));
+    };
+
+    // Control requests get no reply.
+    line.send("T\r");
+    QCOMPARE(line.read(150), QByteArray());
+    QCOMPARE(bits() & 0x20, 0x20);
+    line.send("T\r"); // a second test while one runs is refused
+    line.send("CT\r");
+    QCOMPARE(bits() & 0x20, 0);
+    QVERIFY(sim.waitForEvent("NOTE ignored T (self-test already running)", 1000));
+    line.send("CT\r"); // nothing to cancel
+    QVERIFY(sim.waitForEvent("NOTE ignored CT", 1000));
+
+    // A test drains the battery; one until low ends by itself at the low level.
+    QCOMPARE(sim.command("runtime 0.1"), QString("ok")); // a tiny battery: seconds, not minutes
+    line.send("T05\r");
+    QTRY_VERIFY_WITH_TIMEOUT(line.ask("BP\r") < QByteArray("#0990\r"), 2000);
+    QVERIFY(sim.command("state").contains("selftest=minutes"));
+    line.send("CT\r");
+    QCOMPARE(sim.command("battery 24"), QString("ok"));
+    line.send("TL\r");
+    QCOMPARE(bits() & 0x20, 0x20);
+    QVERIFY(sim.waitForEvent("STATE selftest end (battery low)", 3000));
+    QCOMPARE(bits() & 0x20, 0);
+    QCOMPARE(sim.command("runtime 12"), QString("ok"));
+    QCOMPARE(sim.command("battery 100"), QString("ok"));
+
+    // No test on battery.
+    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    line.send("T\r");
+    QCOMPARE(bits() & 0x20, 0);
+    QCOMPARE(sim.command("mains return"), QString("ok"));
+
+    // Beeper toggle.
+    line.send("Q\r");
+    QCOMPARE(bits() & 0x80, 0);
+    line.send("Q\r");
+    QCOMPARE(bits() & 0x80, 0x80);
+
+    // Output off after 0.2 minutes (run fast), back with C.
+    QCOMPARE(sim.command("speed 200"), QString("ok"));
+    line.send("S.2R9999\r");
+    QVERIFY(sim.waitForEvent("STATE output off", 2000));
+    QByteArray q1 = line.ask("Q1\r");
+    QCOMPARE(statusByte(q1) & 0x40, 0x40);
+    QCOMPARE(fields(q1)[2], QByteArray("000.0"));
+    QCOMPARE(fields(q1)[3], QByteArray("000"));
+    line.send("C\r");
+    q1 = line.ask("Q1\r");
+    QCOMPARE(statusByte(q1) & 0x40, 0);
+    QCOMPARE(fields(q1)[2], QByteArray("230.0"));
+
+    // On battery without a restart time: off after the delay, on again when the mains returns.
+    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    line.send("S01\r");
+    QCOMPARE(bits() & 0x40, 0x40);
+    QTRY_COMPARE_WITH_TIMEOUT(fields(line.ask("Q1\r"))[2], QByteArray("000.0"), 3000);
+    QCOMPARE(sim.command("mains return"), QString("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(bits() & 0x40, 0, 2000);
+
+    // A pending shutdown is cancelled before it happens.
+    QCOMPARE(sim.command("speed 1"), QString("ok"));
+    line.send("S05R0001\r");
+    QCOMPARE(bits() & 0x40, 0x40);
+    line.send("C\r");
+    QCOMPARE(bits() & 0x40, 0);
+    QVERIFY(sim.command("state").contains("outputon=1"));
+
+    // Out-of-range requests are not control requests: echoed back.
+    QCOMPARE(line.ask("S11\r"), QByteArray("S11\r"));
+}
+
+void TestUpsSim::lineBehaviours()
+{
+    UpsSimProcess sim;
+    QVERIFY(sim.isReady());
+    Line line(sim.portPath());
+
+    QCOMPARE(sim.command("silent"), QString("ok"));
+    QCOMPARE(line.ask("Q1\r", 200), QByteArray());
+    QVERIFY(sim.waitForFrame("Q1\r", 1000)); // received all the same
+    QCOMPARE(sim.command("speak"), QString("ok"));
+    QCOMPARE(line.ask("Q1\r").size(), 47);
+
+    QCOMPARE(sim.command("answer Q1"), QString("ok"));
+    QCOMPARE(line.ask("BP\r", 200), QByteArray());
+    QCOMPARE(line.ask("Q1\r").size(), 47);
+    QCOMPARE(sim.command("answer all"), QString("ok"));
+    QCOMPARE(line.ask("BP\r").size(), 6);
+
+    QCOMPARE(sim.command("garbage 20"), QString("ok"));
+    const QByteArray garbage = line.read(500, 20);
+    QCOMPARE(garbage.size(), 20);
+    QVERIFY(!garbage.contains('\r'));
+    QCOMPARE(sim.command("inject (\\x01\\r"), QString("ok"));
+    QCOMPARE(line.read(500), QByteArray("(\x01\r"));
+
+    QCOMPARE(sim.command("chunk 10 40"), QString("ok"));
+    QElapsedTimer clock;
+    clock.start();
+    line.send("Q1\r");
+    int chunks = 0;
+    const QByteArray split = line.read(2000, 0, &chunks);
+    QCOMPARE(split.size(), 47);
+    QVERIFY(chunks > 1);
+    QVERIFY(clock.elapsed() >= 4 * 40 - 10); // four gaps between five chunks
+    QCOMPARE(sim.command("chunk off"), QString("ok"));
+
+    QCOMPARE(sim.command("echo on"), QString("ok"));
+    line.send("BP\r");
+    QCOMPARE(line.read(500, 9), QByteArray("BP\r#1000\r"));
+    QCOMPARE(sim.command("echo off"), QString("ok"));
+
+    // The peer closes and reopens its end; the line still works.
+    sim.clearReceived();
+    {
+        Line again(sim.portPath());
+        QCOMPARE(again.ask("F\r").size(), 22);
+    }
+    Line third(sim.portPath());
+    QCOMPARE(third.ask("BP\r"), QByteArray("#1000\r"));
+    QCOMPARE(sim.receivedFrames(), (QList<QByteArray> {"F\r", "BP\r"}));
+}
+
+void TestUpsSim::pacingAndChannels()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ups");
+    const QString control = dir.filePath("ups.ctl");
+    {
+        UpsSimProcess sim(
+            {"--baud", "2400", "--link", link, "--control", control, "--command", "load 50"});
+        QVERIFY(sim.isReady());
+        QCOMPARE(QFileInfo(link).symLinkTarget(), sim.portPath());
+
+        // 47 bytes of 10 bits at 2400 baud take at least 196 ms on the line.
+        Line line(link);
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray q1 = line.ask("Q1\r", 2000);
+        QCOMPARE(q1.size(), 47);
+        QVERIFY2(clock.elapsed() >= 180, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(fields(q1)[3], QByteArray("050"));
+
+        // Two control clients, each answered on its own connection.
+        QLocalSocket first, second;
+        first.connectToServer(control);
+        second.connectToServer(control);
+        QVERIFY(first.waitForConnected(1000) && second.waitForConnected(1000));
+        first.write("mains fail\n");
+        second.write("state\n");
+        QVERIFY(first.waitForBytesWritten(1000) && second.waitForBytesWritten(1000));
+        QTRY_VERIFY_WITH_TIMEOUT(first.canReadLine() && second.canReadLine(), 2000);
+        QCOMPARE(first.readLine(), QByteArray("ok\n"));
+        QVERIFY(second.readLine().startsWith("ok mains="));
+        QCOMPARE(statusByte(line.ask("Q1\r", 2000)) & 0x01, 0x01);
+    }
+    // Gone with the simulator.
+    QVERIFY(!QFileInfo(link).isSymLink());
+
+    QProcess help;
+    help.start(QUELTA_BIN_DIR "/upssim", {"--help"});
+    QVERIFY(help.waitForFinished(3000));
+    QCOMPARE(help.exitCode(), 0);
+    const QByteArray text = help.readAllStandardOutput();
+    QVERIFY(text.contains("commType=1"));
+    QVERIFY(text.contains("mains fail|return"));
+
+    QProcess bad;
+    bad.start(QUELTA_BIN_DIR "/upssim", {"--baud", "fast"});
+    QVERIFY(bad.waitForFinished(3000));
+    QCOMPARE(bad.exitCode(), 2);
+}
+
+QTEST_MAIN(TestUpsSim)
+#include "tst_upssim.moc"

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <QScopedPointer>
+
+class TerminationWatcherPrivate;
+
+// Turns SIGINT, SIGTERM and SIGHUP into a signal on the event loop, so the simulator ends
+// cleanly (link and socket removed) when a test or a terminal stops it.
+class TerminationWatcher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TerminationWatcher(QObject *parent = nullptr);
+    ~TerminationWatcher() override;
+
+signals:
+    void terminationRequested(int signalNumber);
+
+private slots:
+    void onReadable();
+
+private:
+    QScopedPointer<TerminationWatcherPrivate> d;
+};
