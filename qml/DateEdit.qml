@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 1.4
+import QtQuick.Controls.Styles 1.4
 import QtQuick.Layouts 1.15
 
 // A date field with a calendar that drops down below it; `text` is the date as "yyyy-MM-dd".
@@ -10,7 +11,7 @@ Item {
     readonly property string text: root.date.toLocaleDateString(Qt.locale("en_GB"), "yyyy-MM-dd")
     property alias calendarVisible: calendar.visible
 
-    implicitWidth: 150
+    implicitWidth: 130
     implicitHeight: field.implicitHeight
 
     TextField {
@@ -19,6 +20,21 @@ Item {
         anchors.fill: parent
         readOnly: true
         text: root.text
+        style: TextFieldStyle {
+            textColor: Theme.text
+            padding {
+                left: 10
+                right: 28
+            }
+            background: Rectangle {
+                implicitWidth: 130
+                implicitHeight: Theme.controlHeight
+                radius: Theme.radius
+                color: Theme.card
+                border.width: calendar.visible ? 2 : 1
+                border.color: calendar.visible || control.hovered ? Theme.accent : Theme.border
+            }
+        }
     }
 
     MouseArea {

@@ -20,10 +20,9 @@ Item {
     property alias buttonSure: buttonSure
     property alias msgDialog: msgDialog
 
-    component Choice: RadioButton {
-        exclusiveGroup: groupOrder
-        Layout.preferredHeight: 34
-        style: RadioButtonStyle {
+    Component {
+        id: choiceStyle
+        RadioButtonStyle {
             spacing: 10
             indicator: Rectangle {
                 implicitWidth: 18
@@ -50,11 +49,57 @@ Item {
         }
     }
 
+    Component {
+        id: spinStyle
+        SpinBoxStyle {
+            textColor: Theme.text
+            selectionColor: Theme.accentSoft
+            selectedTextColor: Theme.text
+            horizontalAlignment: Qt.AlignLeft
+            padding {
+                left: 10
+                right: 22
+            }
+            background: Rectangle {
+                implicitWidth: 80
+                implicitHeight: Theme.controlHeight
+                radius: Theme.radius
+                color: control.enabled ? Theme.card : Theme.cardAlt
+                border.width: control.activeFocus ? 2 : 1
+                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
+            }
+            incrementControl: Item {
+                implicitWidth: 20
+                Image {
+                    anchors.centerIn: parent
+                    anchors.verticalCenterOffset: 2
+                    width: 10
+                    height: 10
+                    rotation: 180
+                    sourceSize: Qt.size(20, 20)
+                    source: "qrc:/res/image/chevron_down.svg"
+                    opacity: control.enabled ? (styleData.upPressed ? 0.5 : 1.0) : 0.3
+                }
+            }
+            decrementControl: Item {
+                implicitWidth: 20
+                Image {
+                    anchors.centerIn: parent
+                    anchors.verticalCenterOffset: -2
+                    width: 10
+                    height: 10
+                    sourceSize: Qt.size(20, 20)
+                    source: "qrc:/res/image/chevron_down.svg"
+                    opacity: control.enabled ? (styleData.downPressed ? 0.5 : 1.0) : 0.3
+                }
+            }
+        }
+    }
+
     component Separator: Rectangle {
         Layout.fillWidth: true
-        Layout.columnSpan: 2
-        Layout.topMargin: 4
-        Layout.bottomMargin: 4
+        Layout.topMargin: 6
+        Layout.bottomMargin: 6
         height: 1
         color: Theme.divider
     }
@@ -89,78 +134,106 @@ Item {
                 anchors.margins: Theme.margin
                 spacing: 0
 
-                GridLayout {
-                    Layout.fillWidth: true
-                    columns: 2
-                    rowSpacing: 0
-                    columnSpacing: Theme.margin
-
-                    Choice {
+                RowLayout {
+                    Layout.preferredHeight: 36
+                    spacing: Theme.margin
+                    RadioButton {
                         id: radioSelfTest10S
                         objectName: "radioSelfTest10S"
                         text: qsTr("UPS Self-test for 10S")
+                        exclusiveGroup: groupOrder
+                        style: choiceStyle
                         checked: true
-                        Layout.columnSpan: 2
                     }
-                    Choice {
+                }
+                RowLayout {
+                    Layout.preferredHeight: 36
+                    spacing: Theme.margin
+                    RadioButton {
                         id: radioSelfTestEOD
                         objectName: "radioSelfTestEOD"
                         text: qsTr("UPS Self-test to EOD")
-                        Layout.columnSpan: 2
+                        exclusiveGroup: groupOrder
+                        style: choiceStyle
                     }
-                    Choice {
+                }
+                RowLayout {
+                    Layout.preferredHeight: 36
+                    spacing: Theme.margin
+                    RadioButton {
                         id: radioSelfTestCustom
                         objectName: "radioSelfTestCustom"
                         text: qsTr("UPS Self-test for(1~99)")
-                        Layout.fillWidth: true
+                        Layout.preferredWidth: 250
+                        exclusiveGroup: groupOrder
+                        style: choiceStyle
                     }
                     SpinBox {
                         id: spinBoxTestMinutes
                         objectName: "spinBoxTestMinutes"
+                        style: spinStyle
                         Layout.preferredWidth: 80
                         minimumValue: 1
                         maximumValue: 99
                         value: 1
                         enabled: radioSelfTestCustom.checked
                     }
-                    Choice {
+                }
+                RowLayout {
+                    Layout.preferredHeight: 36
+                    spacing: Theme.margin
+                    RadioButton {
                         id: radioSelfTestCancel
                         objectName: "radioSelfTestCancel"
                         text: qsTr("UPS Self-test cancel")
-                        Layout.columnSpan: 2
+                        exclusiveGroup: groupOrder
+                        style: choiceStyle
                     }
-
-                    Separator {}
-
-                    Choice {
+                }
+                Separator {}
+                RowLayout {
+                    Layout.preferredHeight: 36
+                    spacing: Theme.margin
+                    RadioButton {
                         id: radioCloseOutput
                         objectName: "radioCloseOutput"
                         text: qsTr("UPS close output in(0~9)")
-                        Layout.fillWidth: true
+                        Layout.preferredWidth: 250
+                        exclusiveGroup: groupOrder
+                        style: choiceStyle
                     }
                     SpinBox {
                         id: spinBoxCloseDelay
                         objectName: "spinBoxCloseDelay"
+                        style: spinStyle
                         Layout.preferredWidth: 80
                         minimumValue: 0
                         maximumValue: 9
                         value: 0
                         enabled: radioCloseOutput.checked
                     }
-                    Choice {
+                }
+                RowLayout {
+                    Layout.preferredHeight: 36
+                    spacing: Theme.margin
+                    RadioButton {
                         id: radioCancelCloseOutput
                         objectName: "radioCancelCloseOutput"
                         text: qsTr("Cancel UPS close output")
-                        Layout.columnSpan: 2
+                        exclusiveGroup: groupOrder
+                        style: choiceStyle
                     }
-
-                    Separator {}
-
-                    Choice {
+                }
+                Separator {}
+                RowLayout {
+                    Layout.preferredHeight: 36
+                    spacing: Theme.margin
+                    RadioButton {
                         id: radioBuzzer
                         objectName: "radioBuzzer"
                         text: qsTr("UPS buzzer toggle")
-                        Layout.columnSpan: 2
+                        exclusiveGroup: groupOrder
+                        style: choiceStyle
                     }
                 }
 

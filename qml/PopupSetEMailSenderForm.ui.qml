@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 1.4
+import QtQuick.Controls.Styles 1.4
 import QtQuick.Layouts 1.15
 
 // A modal card over the page: the backdrop swallows every click outside it.
@@ -12,6 +13,28 @@ Rectangle {
     property alias buttonCancel: buttonCancel
 
     color: "#8015202b"
+
+    Component {
+        id: fieldStyle
+        TextFieldStyle {
+            textColor: Theme.text
+            placeholderTextColor: Theme.textFaint
+            selectionColor: Theme.accentSoft
+            selectedTextColor: Theme.text
+            padding {
+                left: 10
+                right: 10
+            }
+            background: Rectangle {
+                implicitWidth: 160
+                implicitHeight: Theme.controlHeight
+                radius: Theme.radius
+                color: control.enabled ? Theme.card : Theme.cardAlt
+                border.width: control.activeFocus ? 2 : 1
+                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
+            }
+        }
+    }
 
     MouseArea {
         anchors.fill: parent
@@ -54,6 +77,7 @@ Rectangle {
                 }
                 TextField {
                     id: textFieldAccount
+                    style: fieldStyle
                     objectName: "textFieldAccount"
                     Layout.fillWidth: true
                 }
@@ -65,6 +89,7 @@ Rectangle {
                 }
                 TextField {
                     id: textFieldPassword
+                    style: fieldStyle
                     objectName: "textFieldPassword"
                     Layout.fillWidth: true
                     echoMode: TextInput.Password

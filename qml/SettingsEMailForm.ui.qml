@@ -59,6 +59,75 @@ Item {
         }
     }
 
+    Component {
+        id: fieldStyle
+        TextFieldStyle {
+            textColor: Theme.text
+            placeholderTextColor: Theme.textFaint
+            selectionColor: Theme.accentSoft
+            selectedTextColor: Theme.text
+            padding {
+                left: 10
+                right: 10
+            }
+            background: Rectangle {
+                implicitWidth: 160
+                implicitHeight: Theme.controlHeight
+                radius: Theme.radius
+                color: control.enabled ? Theme.card : Theme.cardAlt
+                border.width: control.activeFocus ? 2 : 1
+                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
+            }
+        }
+    }
+
+    Component {
+        id: spinStyle
+        SpinBoxStyle {
+            textColor: Theme.text
+            selectionColor: Theme.accentSoft
+            selectedTextColor: Theme.text
+            horizontalAlignment: Qt.AlignLeft
+            padding {
+                left: 10
+                right: 22
+            }
+            background: Rectangle {
+                implicitWidth: 80
+                implicitHeight: Theme.controlHeight
+                radius: Theme.radius
+                color: control.enabled ? Theme.card : Theme.cardAlt
+                border.width: control.activeFocus ? 2 : 1
+                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
+            }
+            incrementControl: Item {
+                implicitWidth: 20
+                Image {
+                    anchors.centerIn: parent
+                    anchors.verticalCenterOffset: 2
+                    width: 10
+                    height: 10
+                    rotation: 180
+                    sourceSize: Qt.size(20, 20)
+                    source: "qrc:/res/image/chevron_down.svg"
+                    opacity: control.enabled ? (styleData.upPressed ? 0.5 : 1.0) : 0.3
+                }
+            }
+            decrementControl: Item {
+                implicitWidth: 20
+                Image {
+                    anchors.centerIn: parent
+                    anchors.verticalCenterOffset: -2
+                    width: 10
+                    height: 10
+                    sourceSize: Qt.size(20, 20)
+                    source: "qrc:/res/image/chevron_down.svg"
+                    opacity: control.enabled ? (styleData.downPressed ? 0.5 : 1.0) : 0.3
+                }
+            }
+        }
+    }
+
     component FieldLabel: Text {
         color: Theme.textDim
         font.pixelSize: Theme.fontBody
@@ -101,7 +170,7 @@ Item {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.fillHeight: true
+            Layout.alignment: Qt.AlignTop
             spacing: Theme.margin
 
             Card {
@@ -114,6 +183,7 @@ Item {
                 }
                 TextField {
                     id: textFieldSenderName
+                    style: fieldStyle
                     objectName: "textFieldSenderName"
                     Layout.fillWidth: true
                 }
@@ -123,6 +193,7 @@ Item {
                 }
                 TextField {
                     id: textFieldSenderAddress
+                    style: fieldStyle
                     objectName: "textFieldSenderAddress"
                     Layout.fillWidth: true
                 }
@@ -132,6 +203,7 @@ Item {
                 }
                 TextField {
                     id: textFieldServerAddress
+                    style: fieldStyle
                     objectName: "textFieldServerAddress"
                     Layout.fillWidth: true
                 }
@@ -141,6 +213,7 @@ Item {
                 }
                 TextField {
                     id: textFieldServerPort
+                    style: fieldStyle
                     objectName: "textFieldServerPort"
                     Layout.preferredWidth: 90
                     placeholderText: qsTr("25")
@@ -259,6 +332,8 @@ Item {
 
                     ColumnLayout {
                         Layout.alignment: Qt.AlignTop
+                        Layout.fillWidth: false
+                        Layout.preferredWidth: 96
                         spacing: Theme.gap
                         Button {
                             id: buttonAddUser
@@ -293,52 +368,61 @@ Item {
                     color: Theme.card
                     border.color: Theme.border
 
-                    RowLayout {
+                    ColumnLayout {
                         id: dailyLayout
                         anchors.fill: parent
                         anchors.margins: Theme.margin
-                        spacing: 6
+                        spacing: 10
 
                         CheckBox {
                             id: checkBoxDaily
                             objectName: "checkBoxDaily"
-                            Layout.fillWidth: true
                             text: qsTr("Daily Report Send Time(HH:MM:SS): ")
                             style: SettingsCheckBoxStyle {}
                         }
-                        SpinBox {
-                            id: spinBoxDailyHour
-                            objectName: "spinBoxDailyHour"
-                            Layout.preferredWidth: 54
-                            minimumValue: 0
-                            maximumValue: 23
+                        RowLayout {
+                            Layout.leftMargin: 26
+                            spacing: 6
                             enabled: checkBoxDaily.checked
-                        }
-                        FieldLabel {
-                            text: ":"
-                        }
-                        SpinBox {
-                            id: spinBoxDailyMinute
-                            objectName: "spinBoxDailyMinute"
-                            Layout.preferredWidth: 54
-                            minimumValue: 0
-                            maximumValue: 59
-                            enabled: checkBoxDaily.checked
-                        }
-                        FieldLabel {
-                            text: ":"
-                        }
-                        SpinBox {
-                            id: spinBoxDailySecond
-                            objectName: "spinBoxDailySecond"
-                            Layout.preferredWidth: 54
-                            minimumValue: 0
-                            maximumValue: 59
-                            enabled: checkBoxDaily.checked
+
+                            SpinBox {
+                                id: spinBoxDailyHour
+                                style: spinStyle
+                                objectName: "spinBoxDailyHour"
+                                Layout.preferredWidth: 64
+                                minimumValue: 0
+                                maximumValue: 23
+                            }
+                            FieldLabel {
+                                text: ":"
+                            }
+                            SpinBox {
+                                id: spinBoxDailyMinute
+                                style: spinStyle
+                                objectName: "spinBoxDailyMinute"
+                                Layout.preferredWidth: 64
+                                minimumValue: 0
+                                maximumValue: 59
+                            }
+                            FieldLabel {
+                                text: ":"
+                            }
+                            SpinBox {
+                                id: spinBoxDailySecond
+                                style: spinStyle
+                                objectName: "spinBoxDailySecond"
+                                Layout.preferredWidth: 64
+                                minimumValue: 0
+                                maximumValue: 59
+                            }
                         }
                     }
                 }
             }
+        }
+
+        Item {
+            Layout.fillHeight: true
         }
     }
 

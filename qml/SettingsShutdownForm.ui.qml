@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 1.4
+import QtQuick.Controls.Styles 1.4
 import QtQuick.Layouts 1.15
 
 Item {
@@ -33,6 +34,75 @@ Item {
             y: Theme.margin
             width: parent.width - 2 * Theme.margin
             spacing: 10
+        }
+    }
+
+    Component {
+        id: fieldStyle
+        TextFieldStyle {
+            textColor: Theme.text
+            placeholderTextColor: Theme.textFaint
+            selectionColor: Theme.accentSoft
+            selectedTextColor: Theme.text
+            padding {
+                left: 10
+                right: 10
+            }
+            background: Rectangle {
+                implicitWidth: 160
+                implicitHeight: Theme.controlHeight
+                radius: Theme.radius
+                color: control.enabled ? Theme.card : Theme.cardAlt
+                border.width: control.activeFocus ? 2 : 1
+                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
+            }
+        }
+    }
+
+    Component {
+        id: spinStyle
+        SpinBoxStyle {
+            textColor: Theme.text
+            selectionColor: Theme.accentSoft
+            selectedTextColor: Theme.text
+            horizontalAlignment: Qt.AlignLeft
+            padding {
+                left: 10
+                right: 22
+            }
+            background: Rectangle {
+                implicitWidth: 80
+                implicitHeight: Theme.controlHeight
+                radius: Theme.radius
+                color: control.enabled ? Theme.card : Theme.cardAlt
+                border.width: control.activeFocus ? 2 : 1
+                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
+            }
+            incrementControl: Item {
+                implicitWidth: 20
+                Image {
+                    anchors.centerIn: parent
+                    anchors.verticalCenterOffset: 2
+                    width: 10
+                    height: 10
+                    rotation: 180
+                    sourceSize: Qt.size(20, 20)
+                    source: "qrc:/res/image/chevron_down.svg"
+                    opacity: control.enabled ? (styleData.upPressed ? 0.5 : 1.0) : 0.3
+                }
+            }
+            decrementControl: Item {
+                implicitWidth: 20
+                Image {
+                    anchors.centerIn: parent
+                    anchors.verticalCenterOffset: -2
+                    width: 10
+                    height: 10
+                    sourceSize: Qt.size(20, 20)
+                    source: "qrc:/res/image/chevron_down.svg"
+                    opacity: control.enabled ? (styleData.downPressed ? 0.5 : 1.0) : 0.3
+                }
+            }
         }
     }
 
@@ -75,6 +145,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxMainFaultTime
+                    style: spinStyle
                     objectName: "spinBoxMainFaultTime"
                     Layout.preferredWidth: 80
                     minimumValue: 0
@@ -90,6 +161,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxBattLowTime
+                    style: spinStyle
                     objectName: "spinBoxBattLowTime"
                     Layout.preferredWidth: 80
                     minimumValue: 0
@@ -105,6 +177,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxMainFaultCap
+                    style: spinStyle
                     objectName: "spinBoxMainFaultCap"
                     Layout.preferredWidth: 80
                     minimumValue: 1
@@ -148,6 +221,7 @@ Item {
                 }
                 TextField {
                     id: textFieldExecFile
+                    style: fieldStyle
                     objectName: "textFieldExecFile"
                     Layout.fillWidth: true
                 }
@@ -166,6 +240,7 @@ Item {
                     spacing: Theme.gap
                     SpinBox {
                         id: spinBoxExecTime
+                        style: spinStyle
                         objectName: "spinBoxExecTime"
                         Layout.preferredWidth: 80
                         minimumValue: 1
@@ -195,6 +270,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxUpsOffTime
+                    style: spinStyle
                     objectName: "spinBoxUpsOffTime"
                     Layout.preferredWidth: 80
                     minimumValue: 1
