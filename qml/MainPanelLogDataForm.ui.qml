@@ -39,7 +39,7 @@ Item {
 
             ListView {
                 id: listLogType
-                objectName: "listLogType"
+                objectName: "logDataSubPages"
                 anchors.fill: parent
                 anchors.topMargin: Theme.margin
                 currentIndex: 0

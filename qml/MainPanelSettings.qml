@@ -25,7 +25,7 @@ Item {
 
             ListView {
                 id: listSettings
-                objectName: "listSettings"
+                objectName: "settingsSubPages"
                 anchors.fill: parent
                 anchors.topMargin: Theme.margin
                 currentIndex: 0

@@ -43,7 +43,15 @@ PopupAddEMailUserForm {
         visible = false
     }
 
+    function open() {
+        openAdd()
+    }
+
+    function close() {
+        visible = false
+    }
+
     buttonSure.onClicked: accept()
-    buttonCancel.onClicked: visible = false
+    buttonCancel.onClicked: close()
     textFieldUser.onAccepted: accept()
 }

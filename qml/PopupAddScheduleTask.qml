@@ -65,6 +65,14 @@ PopupAddScheduleTaskForm {
         visible = false
     }
 
+    function open() {
+        openAdd()
+    }
+
+    function close() {
+        visible = false
+    }
+
     buttonSure.onClicked: accept()
-    buttonCancel.onClicked: visible = false
+    buttonCancel.onClicked: close()
 }

@@ -32,6 +32,10 @@ PopupSetEMailSenderForm {
         visible = false
     }
 
+    function close() {
+        visible = false
+    }
+
     buttonSure.onClicked: accept()
-    buttonCancel.onClicked: visible = false
+    buttonCancel.onClicked: close()
 }
