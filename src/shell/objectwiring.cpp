@@ -1,6 +1,8 @@
 #include "objectwiring.h"
 
+#include "listmodelemailuser.h"
 #include "screenshotwalker.h"
+#include "serviceemail.h"
 
 #include <QQmlContext>
 #include <QQuickView>
@@ -9,7 +11,11 @@ ObjectWiring::ObjectWiring() = default;
 
 ObjectWiring::~ObjectWiring() = default;
 
-void ObjectWiring::startServices() { }
+void ObjectWiring::startServices()
+{
+    // The e-mail service runs its daily report timer from the first minute, window or not.
+    ServiceEMail::instance();
+}
 
 void ObjectWiring::publishContext(QQuickView *view)
 {
@@ -17,6 +23,8 @@ void ObjectWiring::publishContext(QQuickView *view)
     QQmlContext *context = view->rootContext();
     context->setContextProperty(QStringLiteral("appVersion"), QStringLiteral(QUELTA_APP_VERSION));
     context->setContextProperty(QStringLiteral("appName"), QStringLiteral("QUELTA"));
+    context->setContextProperty(QStringLiteral("listModelEMailUser"),
+                                ServiceEMail::instance()->listModelEMailUser());
     context->setContextProperty(QStringLiteral("window"), view);
 }
 

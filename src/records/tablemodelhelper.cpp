@@ -1,0 +1,76 @@
+#include "tablemodelhelper.h"
+
+#include "logcategories.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QUrl>
+
+namespace TableModelHelper {
+
+QHash<int, QByteArray> fieldRoleNames(const QSqlRecord &record)
+{
+    QHash<int, QByteArray> roles;
+    for (int i = 0; i < record.count(); ++i)
+        roles.insert(Qt::UserRole + i, record.fieldName(i).toUtf8());
+    return roles;
+}
+
+namespace {
+
+QDate parseDay(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (!form.match(text).hasMatch())
+        return QDate();
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+
+} // namespace
+
+QString dateFilter(const QString &dateS, const QString &dateE)
+{
+    const QDate start = parseDay(dateS);
+    const QDate end = parseDay(dateE);
+    if (!start.isValid() || !end.isValid()) {
+        qCWarning(lcRecords) << "Refusing a date range that is not two yyyy-MM-dd dates:" << dateS
+                             << dateE;
+        return QStringLiteral("0");
+    }
+    // The filter must be text; it is made from the parsed dates, never from the caller's text.
+    // The id breaks ties between rows of the same second, and the date index covers both.
+    const QString format = QStringLiteral("yyyy-MM-dd");
+    return QLatin1String("dateTime >= Datetime('") + start.toString(format) +
+        QLatin1String(" 00:00:00') and dateTime <= Datetime('") + end.toString(format) +
+        QLatin1String(" 23:59:59') order by dateTime desc, id desc");
+}
+
+void selectDays(QSqlTableModel *model, const QString &dateS, const QString &dateE)
+{
+    model->setFilter(dateFilter(dateS, dateE));
+    if (!model->select())
+        qCWarning(lcRecords) << "Cannot select from" << model->tableName() << ":"
+                             << model->lastError().text();
+}
+
+void fetchAll(QSqlQueryModel *model)
+{
+    while (model->canFetchMore())
+        model->fetchMore();
+}
+
+QString localFile(const QUrl &url)
+{
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    if (url.scheme().isEmpty() && !url.path().isEmpty())
+        return url.path(QUrl::FullyDecoded); // a bare path handed over as a URL
+    qCWarning(lcRecords) << "Not a local file:" << url.toString();
+    return QString();
+}
+
+} // namespace TableModelHelper

@@ -1,0 +1,154 @@
+#include "workbook.h"
+
+#include "logcategories.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <xlsxwriter.h>
+
+class WorkbookPrivate
+{
+public:
+    QString fileName;
+    QString partName; // written here first, renamed over fileName when complete
+    lxw_workbook *book = nullptr;
+    lxw_worksheet *sheet = nullptr;
+    lxw_format *centred = nullptr;
+    QString error;
+    bool closed = false;
+
+    void fail(const QString &what)
+    {
+        if (error.isEmpty())
+            error = what;
+    }
+};
+
+namespace {
+
+QByteArray nativeName(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return QDir::toNativeSeparators(path).toUtf8(); // the library opens UTF-8 names on Windows
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+} // namespace
+
+Workbook::Workbook(const QString &fileName) : d(new WorkbookPrivate)
+{
+    d->fileName = fileName;
+    const QFileInfo info(fileName);
+    d->partName = info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.') +
+        QUuid::createUuid().toString(QUuid::Id128).left(8) + QLatin1String(".part");
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE; // rows go to a temporary file, memory stays flat
+    d->book = workbook_new_opt(nativeName(d->partName).constData(), &options);
+    if (!d->book) {
+        d->fail(QStringLiteral("cannot create the workbook"));
+        return;
+    }
+    d->sheet = workbook_add_worksheet(d->book, nullptr); // the default name, "Sheet1"
+    d->centred = workbook_add_format(d->book);
+    if (!d->sheet || !d->centred) {
+        d->fail(QStringLiteral("cannot create the worksheet"));
+        return;
+    }
+    format_set_align(d->centred, LXW_ALIGN_CENTER);
+    format_set_align(d->centred, LXW_ALIGN_VERTICAL_CENTER);
+}
+
+Workbook::~Workbook()
+{
+    if (d->book && !d->closed) {
+        // Never saved: close into the part file and throw it away.
+        workbook_close(d->book);
+        QFile::remove(d->partName);
+    }
+    delete d;
+}
+
+void Workbook::setTitles(const QStringList &titles)
+{
+    if (!d->sheet)
+        return;
+    for (int i = 0; i < titles.size(); ++i) {
+        const lxw_col_t col = lxw_col_t(i);
+        const lxw_error err = worksheet_set_column(d->sheet, col, col, 20, nullptr);
+        if (err != LXW_NO_ERROR)
+            d->fail(QString::fromUtf8(lxw_strerror(err)));
+    }
+    for (int i = 0; i < titles.size(); ++i)
+        write(1, i + 1, titles.at(i));
+}
+
+void Workbook::write(int row, int column, const QVariant &value)
+{
+    if (!d->sheet || row < 1 || column < 1)
+        return;
+    const lxw_row_t r = lxw_row_t(row - 1);
+    const lxw_col_t c = lxw_col_t(column - 1);
+    lxw_error err = LXW_NO_ERROR;
+    switch (value.userType()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        err = worksheet_write_number(d->sheet, r, c, value.toDouble(), d->centred);
+        break;
+    case QMetaType::UnknownType:
+        err = worksheet_write_blank(d->sheet, r, c, d->centred);
+        break;
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        err = text.isEmpty() ? worksheet_write_blank(d->sheet, r, c, d->centred)
+                             : worksheet_write_string(d->sheet, r, c, text.constData(), d->centred);
+        break;
+    }
+    }
+    if (err != LXW_NO_ERROR)
+        d->fail(QString::fromUtf8(lxw_strerror(err)));
+}
+
+bool Workbook::save()
+{
+    if (!d->book || d->closed)
+        return false;
+    d->closed = true;
+    const lxw_error err = workbook_close(d->book);
+    d->book = nullptr;
+    if (err != LXW_NO_ERROR)
+        d->fail(QString::fromUtf8(lxw_strerror(err)));
+    if (!d->error.isEmpty()) {
+        QFile::remove(d->partName);
+        qCWarning(lcRecords) << "Cannot write the workbook" << d->fileName << ":" << d->error;
+        return false;
+    }
+    if (QFile::exists(d->fileName) && !QFile::remove(d->fileName)) {
+        d->fail(QStringLiteral("cannot replace the existing file"));
+    } else if (!QFile::rename(d->partName, d->fileName)) {
+        d->fail(QStringLiteral("cannot rename the finished file into place"));
+    }
+    if (!d->error.isEmpty()) {
+        QFile::remove(d->partName);
+        qCWarning(lcRecords) << "Cannot write the workbook" << d->fileName << ":" << d->error;
+        return false;
+    }
+    return true;
+}
+
+QString Workbook::errorText() const
+{
+    return d->error;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class WorkbookPrivate;
+
+// One-sheet .xlsx workbook in the layout of the history exports and the daily report: a title
+// row, titled columns 20 wide, and one centred format for every cell. Rows and columns count
+// from 1 (row 1 is the title row). Cells must be written row by row, top to bottom, so the
+// sheet can be streamed to disk however long it gets.
+class Workbook
+{
+public:
+    explicit Workbook(const QString &fileName);
+    ~Workbook();
+    Workbook(const Workbook &) = delete;
+    Workbook &operator=(const Workbook &) = delete;
+
+    // Row 1: titles in columns 1 onward, each titled column given the width 20.
+    void setTitles(const QStringList &titles);
+
+    // A text becomes a string cell (an empty text a blank one), a number a number cell.
+    void write(int row, int column, const QVariant &value);
+
+    // Writes the file, replacing an existing one only once the new one is complete.
+    bool save();
+    QString errorText() const;
+
+private:
+    WorkbookPrivate *d;
+};

@@ -1,0 +1,473 @@
+#include "serviceemail.h"
+
+#include "clock.h"
+#include "database.h"
+#include "listmodelemailuser.h"
+#include "logcategories.h"
+#include "paths.h"
+#include "settings.h"
+#include "smtpclient.h"
+#include "tablemodeldevdata.h"
+#include "workbook.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTime>
+#include <QTimer>
+
+class ServiceEMailPrivate
+{
+public:
+    ListModelEMailUser *userModel = nullptr;
+    Settings *settings = nullptr;
+    SmtpClient *smtp = nullptr;
+    QTimer *dailyTimer = nullptr;
+    bool mailRefused = false; // by the server, for a message of the current client
+
+    bool enable = false;
+    QString serverAddress;
+    quint16 serverPort = 0;
+    QString senderName;
+    QString senderAddress;
+    int encrypt = 0;
+    bool authEnable = false;
+    QString authAccount;
+    QString authPassword;
+    bool dailyEnable = false;
+    QTime dailyTime;
+    QDate lastReportDay; // the day whose report time was last served
+
+    QString sender() const
+    {
+        return senderName + QLatin1Char('<') + senderAddress + QLatin1Char('>');
+    }
+};
+
+namespace {
+
+QString withSignature(const QString &text)
+{
+    return text + QStringLiteral("\r\n\t\t\t\t") + ServiceEMail::tr("From Quelta");
+}
+
+} // namespace
+
+ServiceEMail *ServiceEMail::instance()
+{
+    static ServiceEMail *service = new ServiceEMail;
+    return service;
+}
+
+ServiceEMail::ServiceEMail(QObject *parent) : QObject(parent), d(new ServiceEMailPrivate)
+{
+    d->userModel = new ListModelEMailUser;
+    d->settings = Settings::instance();
+    d->dailyTimer = new QTimer;
+    d->dailyTimer->setInterval(1000);
+    onSettingsChanged();
+    connect(d->dailyTimer, &QTimer::timeout, this, &ServiceEMail::onTimerTimeout);
+    updateDailyTimer();
+}
+
+ServiceEMail::~ServiceEMail()
+{
+    delete d->smtp;
+    delete d->dailyTimer;
+    delete d->userModel;
+    delete d;
+}
+
+void ServiceEMail::onSettingsChanged()
+{
+    Settings *s = d->settings;
+    d->enable = s->getSettings(Settings::EMailEnable).toBool();
+    d->serverAddress = s->getSettings(Settings::EMailServerAddress).toString();
+    d->serverPort = quint16(s->getSettings(Settings::EMailServerPort).toInt() & 0xffff);
+    d->senderName = s->getSettings(Settings::EMailSenderName).toString();
+    d->senderAddress = s->getSettings(Settings::EMailSenderAddress).toString();
+    d->encrypt = s->getSettings(Settings::EMailEncrypt).toInt();
+    d->authEnable = s->getSettings(Settings::EMailAuthEnable).toBool();
+    d->authAccount = s->getSettings(Settings::EMailAuthName).toString();
+    d->authPassword = QString::fromUtf8(s->getSettings(Settings::EMailAuthPassword).toByteArray());
+    d->dailyEnable = s->getSettings(Settings::EMailDailyEnable).toBool();
+    d->dailyTime =
+        QTime::fromString(s->getSettings(Settings::EMailDailyTime).toString(), Qt::TextDate);
+}
+
+void ServiceEMail::updateDailyTimer()
+{
+    if (d->enable && d->dailyEnable)
+        d->dailyTimer->start(1000);
+    else
+        d->dailyTimer->stop();
+}
+
+bool ServiceEMail::isDailyTimerActive() const
+{
+    return d->dailyTimer->isActive();
+}
+
+bool ServiceEMail::enable() const
+{
+    return d->enable;
+}
+
+void ServiceEMail::setEnable(bool enable)
+{
+    if (enable == d->enable)
+        return;
+    d->enable = enable;
+    d->settings->setSettings(Settings::EMailEnable, enable);
+    updateDailyTimer();
+}
+
+QString ServiceEMail::serverAddress() const
+{
+    return d->serverAddress;
+}
+
+void ServiceEMail::setServerAddress(const QString &address)
+{
+    if (address == d->serverAddress)
+        return;
+    d->serverAddress = address;
+    d->settings->setSettings(Settings::EMailServerAddress, address);
+}
+
+quint16 ServiceEMail::serverPort() const
+{
+    return d->serverPort;
+}
+
+void ServiceEMail::setServerPort(quint16 port)
+{
+    if (port == d->serverPort)
+        return;
+    d->serverPort = port;
+    d->settings->setSettings(Settings::EMailServerPort, int(port));
+}
+
+QString ServiceEMail::senderName() const
+{
+    return d->senderName;
+}
+
+void ServiceEMail::setSenderName(const QString &name)
+{
+    if (name == d->senderName)
+        return;
+    d->senderName = name;
+    d->settings->setSettings(Settings::EMailSenderName, name);
+}
+
+QString ServiceEMail::senderAddress() const
+{
+    return d->senderAddress;
+}
+
+void ServiceEMail::setSenderAddress(const QString &address)
+{
+    if (address == d->senderAddress)
+        return;
+    d->senderAddress = address;
+    d->settings->setSettings(Settings::EMailSenderAddress, address);
+}
+
+int ServiceEMail::encrypt() const
+{
+    return d->encrypt;
+}
+
+void ServiceEMail::setEncrypt(int encrypt)
+{
+    if (encrypt == d->encrypt)
+        return;
+    d->encrypt = encrypt;
+    d->settings->setSettings(Settings::EMailEncrypt, encrypt);
+}
+
+bool ServiceEMail::authEnable() const
+{
+    return d->authEnable;
+}
+
+void ServiceEMail::setAuthEnable(bool enable)
+{
+    if (enable == d->authEnable)
+        return;
+    d->authEnable = enable;
+    d->settings->setSettings(Settings::EMailAuthEnable, enable);
+}
+
+QString ServiceEMail::authAccount() const
+{
+    return d->authAccount;
+}
+
+void ServiceEMail::setAuthAccount(const QString &account)
+{
+    if (account == d->authAccount)
+        return;
+    d->authAccount = account;
+    d->settings->setSettings(Settings::EMailAuthName, account);
+}
+
+QString ServiceEMail::authPassword() const
+{
+    return d->authPassword;
+}
+
+void ServiceEMail::setAuthPassword(const QString &password)
+{
+    if (password == d->authPassword)
+        return;
+    d->authPassword = password;
+    d->settings->setSettings(Settings::EMailAuthPassword, password);
+}
+
+bool ServiceEMail::dailyEnable() const
+{
+    return d->dailyEnable;
+}
+
+void ServiceEMail::setDailyEnable(bool enable)
+{
+    if (enable == d->dailyEnable)
+        return;
+    d->dailyEnable = enable;
+    d->settings->setSettings(Settings::EMailDailyEnable, enable);
+    updateDailyTimer();
+}
+
+int ServiceEMail::dailyHour() const
+{
+    return d->dailyTime.hour();
+}
+
+void ServiceEMail::setDailyHour(int hour)
+{
+    setDailyPart(0, hour);
+}
+
+int ServiceEMail::dailyMinute() const
+{
+    return d->dailyTime.minute();
+}
+
+void ServiceEMail::setDailyMinute(int minute)
+{
+    setDailyPart(1, minute);
+}
+
+int ServiceEMail::dailySecond() const
+{
+    return d->dailyTime.second();
+}
+
+void ServiceEMail::setDailySecond(int second)
+{
+    setDailyPart(2, second);
+}
+
+void ServiceEMail::setDailyPart(int part, int value)
+{
+    int parts[3] = {d->dailyTime.hour(), d->dailyTime.minute(), d->dailyTime.second()};
+    if (parts[part] == value)
+        return;
+    const int limit = part == 0 ? 23 : 59;
+    if (value < 0 || value > limit) {
+        // An impossible part would turn the stored time into nothing and stop the report.
+        qCWarning(lcServices) << "Ignoring daily report time part" << part << "of" << value;
+        return;
+    }
+    parts[part] = value;
+    d->dailyTime = QTime(parts[0], parts[1], parts[2]);
+    d->settings->setSettings(Settings::EMailDailyTime, d->dailyTime.toString(Qt::TextDate));
+}
+
+void ServiceEMail::onTimerTimeout()
+{
+    if (!d->dailyTime.isValid())
+        return;
+    // Due on the first tick in the minute that follows the set time, once per day: a tick
+    // missed while the GUI thread was busy does not lose the report, a second tick in the same
+    // second does not send it twice.
+    const QDateTime now = Clock::now();
+    for (const QDate &day : {now.date(), now.date().addDays(-1)}) {
+        const qint64 late = QDateTime(day, d->dailyTime).secsTo(now);
+        if (late >= 0 && late < 60 && d->lastReportDay != day) {
+            d->lastReportDay = day;
+            sendDailyReport();
+            return;
+        }
+    }
+}
+
+QStringList ServiceEMail::emailUsers() const
+{
+    QStringList users;
+    QSqlQuery query;
+    if (!query.exec(QStringLiteral("select user from %1;")
+                        .arg(Database::tableName(Database::TableEMailUser)))) {
+        qCWarning(lcServices) << "Cannot read the e-mail recipients:" << query.lastError().text();
+        return users;
+    }
+    while (query.next())
+        users.append(query.value(0).toString());
+    return users;
+}
+
+ListModelEMailUser *ServiceEMail::listModelEMailUser() const
+{
+    return d->userModel;
+}
+
+void ServiceEMail::prepareSmtp()
+{
+    QList<MailMessage> carried;
+    if (d->smtp) {
+        // Mail the old client has not delivered yet goes out with the new one, not lost.
+        carried = d->smtp->abort();
+        delete d->smtp;
+        d->smtp = nullptr;
+        if (!carried.isEmpty())
+            qCInfo(lcServices) << "Moving" << carried.size()
+                               << "undelivered mail(s) to a new SMTP connection";
+    }
+    d->mailRefused = false;
+    d->smtp = new SmtpClient;
+    connect(d->smtp, &SmtpClient::connectionFailed, this, &ServiceEMail::onConnectionFailed);
+    connect(d->smtp, &SmtpClient::encryptionFailed, this, &ServiceEMail::onEncryptionFailed);
+    connect(d->smtp, &SmtpClient::authenticationFailed, this,
+            &ServiceEMail::onAuthenticationFailed);
+    connect(d->smtp, &SmtpClient::finished, this, &ServiceEMail::onMailFinished);
+    connect(d->smtp, &SmtpClient::mailFailed, this, [this] {
+        d->mailRefused = true;
+        emit emailFailed(tr("mail rejected"));
+    });
+
+    d->smtp->setStartTlsDisabled(d->encrypt != 1);
+    if (d->authEnable) {
+        d->smtp->setUsername(d->authAccount.toUtf8());
+        d->smtp->setPassword(d->authPassword.toUtf8());
+    } else {
+        d->smtp->setUsername(d->senderAddress.toUtf8());
+    }
+    if (d->encrypt == 2)
+        d->smtp->connectToSecureHost(d->serverAddress, d->serverPort);
+    else
+        d->smtp->connectToHost(d->serverAddress, d->serverPort);
+    for (const MailMessage &message : qAsConst(carried))
+        d->smtp->send(message);
+}
+
+void ServiceEMail::sendAlarmEMail(const QString &text)
+{
+    if (!d->enable)
+        return;
+    const QStringList users = emailUsers();
+    if (users.isEmpty())
+        return;
+    prepareSmtp();
+    MailMessage message;
+    message.sender = d->sender();
+    message.recipients = users;
+    message.subject = tr("UPS Alarm");
+    message.body = withSignature(text);
+    message.date = Clock::now();
+    d->smtp->send(message);
+}
+
+void ServiceEMail::sendDailyReport()
+{
+    const QStringList users = emailUsers();
+    if (users.isEmpty())
+        return;
+    const bool written = createDailyReport();
+    prepareSmtp();
+    MailMessage message;
+    message.sender = d->sender();
+    message.recipients = users;
+    message.subject = tr("Daily Report");
+    message.body = withSignature(tr("UPS daily report."));
+    message.date = Clock::now();
+
+    MailMessage::Attachment report;
+    report.fileName = QStringLiteral("record.xlsx");
+    report.contentType = QByteArrayLiteral("application/octet-stream");
+    QFile file(Paths::file(QStringLiteral("/record.xlsx")));
+    if (!written)
+        qCWarning(lcServices) << "The daily report goes out without its workbook";
+    else if (!file.open(QIODevice::ReadOnly))
+        qCWarning(lcServices) << "Cannot read" << file.fileName() << ":" << file.errorString();
+    else
+        report.data = file.readAll();
+    message.attachments.append(report);
+    d->smtp->send(message);
+}
+
+bool ServiceEMail::createDailyReport()
+{
+    Workbook book(Paths::file(QStringLiteral("/record.xlsx")));
+    book.setTitles({tr("Date"), tr("Input Voltage(V)"), tr("Output Voltage(V)"), tr("UPS Load(%)"),
+                    tr("Input Frequency(Hz)"), tr("Battery voltage(V)"), tr("Temperature(℃)")});
+
+    const QString day = Clock::now().date().addDays(-1).toString(QStringLiteral("yyyy-MM-dd"));
+    QSqlQuery query;
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("select * from %1 where dateTime >= Datetime(?) and dateTime <= "
+                                 "Datetime(?) order by dateTime, id;")
+                      .arg(Database::tableName(Database::TableDeviceData)));
+    query.addBindValue(day + QStringLiteral(" 00:00:00"));
+    query.addBindValue(day + QStringLiteral(" 23:59:59"));
+    int row = 2;
+    if (!query.exec()) {
+        qCWarning(lcServices) << "Cannot read the samples of" << day << ":"
+                              << query.lastError().text();
+    } else {
+        const int fields = query.record().count();
+        for (; query.next(); ++row) {
+            for (int j = 1; j < fields; ++j)
+                book.write(row, j, TableModelDevData::formatValue(j, query.value(j)));
+        }
+    }
+    if (!book.save())
+        return false;
+    qCInfo(lcServices) << "Daily report of" << day << "written with" << row - 2 << "samples";
+    return true;
+}
+
+void ServiceEMail::sendTestEMail()
+{
+    prepareSmtp();
+    MailMessage message;
+    message.sender = d->sender();
+    message.recipients = QStringList {d->senderAddress};
+    message.subject = tr("Test E-Mail");
+    message.body = withSignature(tr("This is a test E-Mail!"));
+    message.date = Clock::now();
+    d->smtp->send(message);
+}
+
+void ServiceEMail::onConnectionFailed()
+{
+    emit emailFailed(tr("connection failed"));
+}
+
+void ServiceEMail::onEncryptionFailed()
+{
+    emit emailFailed(tr("encryption failed"));
+}
+
+void ServiceEMail::onAuthenticationFailed()
+{
+    emit emailFailed(tr("authentication failed"));
+}
+
+void ServiceEMail::onMailFinished()
+{
+    if (!d->mailRefused)
+        emit emailFinished();
+}

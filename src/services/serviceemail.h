@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class ListModelEMailUser;
+class ServiceEMailPrivate;
+
+// Mails alarms as they are raised, the daily report with the previous day's samples as a
+// workbook, and a test mail, over SMTP to the stored recipients. Keeps a cached copy of the
+// e-mail settings and writes changes back at once.
+class ServiceEMail : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool enable READ enable WRITE setEnable)
+    Q_PROPERTY(QString serverAddress READ serverAddress WRITE setServerAddress)
+    Q_PROPERTY(quint16 serverPort READ serverPort WRITE setServerPort)
+    Q_PROPERTY(QString senderName READ senderName WRITE setSenderName)
+    Q_PROPERTY(QString senderAddress READ senderAddress WRITE setSenderAddress)
+    Q_PROPERTY(int encrypt READ encrypt WRITE setEncrypt)
+    Q_PROPERTY(bool authEnable READ authEnable WRITE setAuthEnable)
+    Q_PROPERTY(QString authAccount READ authAccount WRITE setAuthAccount)
+    Q_PROPERTY(QString authPassword READ authPassword WRITE setAuthPassword)
+    Q_PROPERTY(bool dailyEnable READ dailyEnable WRITE setDailyEnable)
+    Q_PROPERTY(int dailyHour READ dailyHour WRITE setDailyHour)
+    Q_PROPERTY(int dailyMinute READ dailyMinute WRITE setDailyMinute)
+    Q_PROPERTY(int dailySecond READ dailySecond WRITE setDailySecond)
+
+public:
+    static ServiceEMail *instance();
+    ~ServiceEMail() override;
+
+    bool enable() const;
+    void setEnable(bool enable);
+    QString serverAddress() const;
+    void setServerAddress(const QString &address);
+    quint16 serverPort() const;
+    void setServerPort(quint16 port);
+    QString senderName() const;
+    void setSenderName(const QString &name);
+    QString senderAddress() const;
+    void setSenderAddress(const QString &address);
+    int encrypt() const;
+    void setEncrypt(int encrypt);
+    bool authEnable() const;
+    void setAuthEnable(bool enable);
+    QString authAccount() const;
+    void setAuthAccount(const QString &account);
+    QString authPassword() const;
+    void setAuthPassword(const QString &password);
+    bool dailyEnable() const;
+    void setDailyEnable(bool enable);
+    int dailyHour() const;
+    void setDailyHour(int hour);
+    int dailyMinute() const;
+    void setDailyMinute(int minute);
+    int dailySecond() const;
+    void setDailySecond(int second);
+
+    // One alarm text to every recipient (called by Alarm for each newly raised alarm).
+    void sendAlarmEMail(const QString &text);
+    void sendDailyReport();
+    // Writes "record.xlsx" with the previous calendar day's samples.
+    bool createDailyReport();
+    // Replaces the SMTP client by a new, configured one; mail the old one had not delivered yet
+    // moves over to the new one.
+    void prepareSmtp();
+    QStringList emailUsers() const;
+    ListModelEMailUser *listModelEMailUser() const;
+
+    bool isDailyTimerActive() const;
+
+signals:
+    void emailFailed(const QString &msg);
+    void emailFinished();
+
+public slots:
+    void onSettingsChanged();
+
+private slots:
+    void onTimerTimeout();
+    void onConnectionFailed();
+    void onEncryptionFailed();
+    void onAuthenticationFailed();
+    void onMailFinished();
+
+public:
+    Q_INVOKABLE void sendTestEMail();
+
+private:
+    explicit ServiceEMail(QObject *parent = nullptr);
+    void updateDailyTimer();
+    void setDailyPart(int part, int value);
+
+    ServiceEMailPrivate *d;
+};

@@ -1,0 +1,204 @@
+#include "smtptransfer.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+struct ProgressGuard
+{
+    const std::atomic<bool> *abort;
+};
+
+int onProgress(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<ProgressGuard *>(user)->abort->load() ? 1 : 0;
+}
+
+int onDebug(CURL *, curl_infotype type, char *data, size_t size, void *user)
+{
+    auto *transfer = static_cast<SmtpTransfer *>(user);
+    if (type != CURLINFO_HEADER_IN && type != CURLINFO_HEADER_OUT)
+        return 0;
+    const QByteArray text(data, int(size));
+    for (const QByteArray &line : text.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        if (type == CURLINFO_HEADER_IN)
+            transfer->noteReply(trimmed);
+        else
+            transfer->noteCommand(trimmed);
+    }
+    return 0;
+}
+
+bool isTlsError(CURLcode code)
+{
+    switch (code) {
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CLIENTCERT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+SmtpTransfer::SmtpTransfer(const Options &options, const MailMessage &message)
+    : m_options(options), m_message(message)
+{
+}
+
+void SmtpTransfer::noteCommand(const QByteArray &line)
+{
+    // Only the verb is kept: the AUTH lines carry the password.
+    const int blank = line.indexOf(' ');
+    m_lastCommand = (blank < 0 ? line : line.left(blank)).toUpper();
+    if (m_lastCommand == "RCPT")
+        m_pendingRecipient = line.mid(line.indexOf(':') + 1);
+}
+
+void SmtpTransfer::noteReply(const QByteArray &line)
+{
+    m_lastReply = line;
+    const bool refused = line.startsWith('4') || line.startsWith('5');
+    if (m_lastCommand == "RCPT" && refused && !m_pendingRecipient.isEmpty())
+        m_refused.append(QString::fromUtf8(m_pendingRecipient));
+    if (m_lastCommand == "RCPT")
+        m_pendingRecipient.clear();
+}
+
+SmtpTransfer::Outcome SmtpTransfer::run(void *multi, const std::atomic<bool> &abort)
+{
+    CURL *easy = curl_easy_init();
+    if (!easy) {
+        m_detail = QStringLiteral("cannot start libcurl");
+        return ConnectionFailed;
+    }
+    char errorText[CURL_ERROR_SIZE] = {};
+    ProgressGuard guard {&abort};
+
+    const QByteArray from = '<' + MailMessage::addressOf(m_message.sender).toUtf8() + '>';
+    curl_slist *recipients = nullptr;
+    for (const QString &to : qAsConst(m_message.recipients))
+        recipients = curl_slist_append(
+            recipients, ('<' + MailMessage::addressOf(to).toUtf8() + '>').constData());
+    curl_slist *headers = nullptr;
+    for (const QByteArray &line : m_message.headerLines())
+        headers = curl_slist_append(headers, line.constData());
+
+    curl_mime *mime = curl_mime_init(easy);
+    curl_mimepart *text = curl_mime_addpart(mime);
+    const QByteArray body = m_message.body.toUtf8();
+    curl_mime_data(text, body.constData(), size_t(body.size()));
+    curl_mime_type(text, "text/plain; charset=UTF-8");
+    curl_mime_encoder(text, "quoted-printable");
+    for (const MailMessage::Attachment &file : qAsConst(m_message.attachments)) {
+        curl_mimepart *part = curl_mime_addpart(mime);
+        curl_mime_data(part, file.data.constData(), size_t(file.data.size()));
+        curl_mime_filename(part, file.fileName.toUtf8().constData());
+        curl_mime_type(part, file.contentType.constData());
+        curl_mime_encoder(part, "base64");
+    }
+
+    curl_easy_setopt(easy, CURLOPT_URL, m_options.url.constData());
+    curl_easy_setopt(easy, CURLOPT_MAIL_FROM, from.constData());
+    curl_easy_setopt(easy, CURLOPT_MAIL_RCPT, recipients);
+#if LIBCURL_VERSION_NUM >= 0x080200
+    curl_easy_setopt(easy, CURLOPT_MAIL_RCPT_ALLOWFAILS, 1L);
+#else
+    curl_easy_setopt(easy, CURLOPT_MAIL_RCPT_ALLLOWFAILS, 1L);
+#endif
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(easy, CURLOPT_MIMEPOST, mime);
+    if (m_options.requireStartTls)
+        curl_easy_setopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    if (!m_options.username.isEmpty() && !m_options.password.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_USERNAME, m_options.username.constData());
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, m_options.password.constData());
+    }
+    if (!m_options.caFile.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, m_options.caFile.constData());
+    const long idleSeconds = std::max(1L, long((m_options.idleMs + 999) / 1000));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(m_options.connectMs));
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, idleSeconds);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, idleSeconds);
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT, 15L * 60L); // the last bound, for a trickling server
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &guard);
+    curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, onDebug);
+    curl_easy_setopt(easy, CURLOPT_DEBUGDATA, this);
+    curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
+
+    CURLcode code = CURLE_OK;
+    bool done = false;
+    bool aborted = false;
+    curl_multi_add_handle(multi, easy);
+    while (!done) {
+        if (abort.load()) {
+            aborted = true;
+            break;
+        }
+        int running = 0;
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            code = CURLE_FAILED_INIT;
+            break;
+        }
+        int left = 0;
+        while (CURLMsg *msg = curl_multi_info_read(multi, &left)) {
+            if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy) {
+                code = msg->data.result;
+                done = true;
+            }
+        }
+        if (!done)
+            curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+    }
+    curl_multi_remove_handle(multi,
+                             easy); // an unfinished transfer's connection is dropped, no QUIT
+    curl_easy_cleanup(easy);
+    curl_mime_free(mime);
+    curl_slist_free_all(headers);
+    curl_slist_free_all(recipients);
+
+    if (aborted || code == CURLE_ABORTED_BY_CALLBACK) {
+        m_detail = QStringLiteral("aborted");
+        return Aborted;
+    }
+    const QString curlText = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(code));
+    m_detail = m_lastReply.isEmpty() ? curlText
+                                     : curlText + QStringLiteral(" (server: ") +
+            QString::fromUtf8(m_lastReply) + QLatin1Char(')');
+    if (code == CURLE_OK)
+        return Delivered;
+    if (code == CURLE_LOGIN_DENIED)
+        return AuthenticationFailed;
+    if (isTlsError(code))
+        return EncryptionFailed;
+    const bool refusal = m_lastReply.startsWith('4') || m_lastReply.startsWith('5');
+    if (refusal && (m_lastCommand == "MAIL" || m_lastCommand == "RCPT" || m_lastCommand == "DATA"))
+        return Refused;
+    return ConnectionFailed;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A real SMTP server (aiosmtpd, tests/support/smtp_server.py) on a free loopback port, for the
+// length of one test. It writes what it receives to its own folder; messages() reads them back
+// parsed (tests/support/mail_dump.py).
+class SmtpTestServer
+{
+public:
+    enum Mode { Plain, StartTls, Tls, Silent };
+
+    struct Options
+    {
+        Mode mode = Plain;
+        QString auth; // "user:password" the server accepts, empty for no AUTH
+        double delayFirstData = 0; // seconds the first DATA reply is held back
+        QStringList refuseRecipients; // a recipient containing one of these is refused
+    };
+
+    explicit SmtpTestServer(const Options &options);
+    ~SmtpTestServer();
+
+    bool isRunning() const { return m_port != 0; }
+    quint16 port() const { return m_port; }
+    QString folder() const { return m_dir.path(); }
+    // The server's own log lines so far ("DATA 1", ...).
+    QString output();
+
+    // Each received message: envelope_from, envelope_to, login, tls, from_name, from_address,
+    // to, subject, body, attachments [{filename, content_type, size, path}].
+    QJsonArray messages() const;
+    int messageCount() const;
+
+    // A self-signed certificate for 127.0.0.1 and localhost, made once per process with the
+    // openssl command; also the CA file the client trusts.
+    static QString certificateFile();
+    static QString keyFile();
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+    QByteArray m_output;
+};
