@@ -7,10 +7,26 @@ import sys
 import openpyxl
 
 
-def main(path, summary=False):
-    # The summary (read-only mode) is for workbooks too big to dump whole: row count, the first
-    # rows and the last one.
-    book = openpyxl.load_workbook(path, read_only=summary)
+def summary(path):
+    # For workbooks too big to dump whole: the row count, the first rows and the last one.
+    book = openpyxl.load_workbook(path, read_only=True)
+    count = 0
+    first = []
+    last = None
+    for values in book.worksheets[0].iter_rows(values_only=True):
+        values = list(values)
+        while values and values[-1] is None:
+            values.pop()
+        count += 1
+        if len(first) < 3:
+            first.append(values)
+        last = values
+    json.dump({"sheets": book.sheetnames, "count": count, "first": first, "last": last},
+              sys.stdout, ensure_ascii=False)
+
+
+def main(path):
+    book = openpyxl.load_workbook(path)
     sheet = book.worksheets[0]
     rows = []
     alignments = set()
@@ -23,11 +39,6 @@ def main(path, summary=False):
         while values and values[-1] is None:
             values.pop()
         rows.append(values)
-    if summary:
-        json.dump({"sheets": book.sheetnames, "count": len(rows), "first": rows[:3],
-                   "last": rows[-1] if rows else None, "alignments": sorted(alignments)},
-                  sys.stdout, ensure_ascii=False)
-        return
     widths = {key: dim.width for key, dim in sheet.column_dimensions.items()
               if dim.customWidth}
     json.dump({"sheets": book.sheetnames, "widths": widths, "rows": rows,
@@ -35,4 +46,7 @@ def main(path, summary=False):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1], "--summary" in sys.argv[2:])
+    if "--summary" in sys.argv[2:]:
+        summary(sys.argv[1])
+    else:
+        main(sys.argv[1])

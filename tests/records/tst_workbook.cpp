@@ -1,0 +1,180 @@
+#include "database.h"
+#include "pythonscript.h"
+#include "tablemodeldevdata.h"
+#include "testroot.h"
+#include "workbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+
+class TestWorkbook : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helperLayoutAndCells();
+    void helperFailuresKeepTheOldFile();
+    void emptyExportHasTitlesOnly();
+    void exportWritesEveryRowOfADay();
+
+private:
+    TestRoot m_root;
+    QTemporaryDir m_out;
+};
+
+namespace {
+
+const QJsonArray titles {"Date",
+                         "Input Voltage(V)",
+                         "Output Voltage(V)",
+                         "UPS Load(%)",
+                         "Input Frequency(Hz)",
+                         "Battery voltage(V)",
+                         QStringLiteral("Temperature(℃)")};
+
+void checkLayout(const QJsonObject &book, int columns)
+{
+    QCOMPARE(book.value("sheets").toArray(), QJsonArray({"Sheet1"}));
+    const QJsonObject widths = book.value("widths").toObject();
+    QCOMPARE(widths.size(), columns);
+    for (const QString &key : widths.keys()) {
+        // Width 20 in Excel's units; the file holds it with the cell padding added.
+        QVERIFY2(widths.value(key).toDouble() >= 20 && widths.value(key).toDouble() < 21,
+                 qPrintable(key));
+    }
+    QCOMPARE(book.value("alignments").toArray(), QJsonArray({"center/center"}));
+}
+
+} // namespace
+
+void TestWorkbook::helperLayoutAndCells()
+{
+    const QString path = m_out.filePath(QStringLiteral("helper.xlsx"));
+    Workbook book(path);
+    book.setTitles({QStringLiteral("A"), QStringLiteral("Bé"), QStringLiteral("温度")});
+    book.write(2, 1, QStringLiteral("text"));
+    book.write(2, 2, 37);
+    book.write(2, 3, 1.5);
+    book.write(3, 1, QString()); // blank
+    book.write(3, 3, QStringLiteral("x"));
+    QVERIFY2(book.save(), qPrintable(book.errorText()));
+    QVERIFY(book.errorText().isEmpty());
+
+    const QJsonObject dump = PythonScript::dumpWorkbook(path);
+    checkLayout(dump, 3);
+    const QJsonArray rows = dump.value("rows").toArray();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(0).toArray(), QJsonArray({"A", QStringLiteral("Bé"), QStringLiteral("温度")}));
+    QCOMPARE(rows.at(1).toArray(), QJsonArray({"text", 37, 1.5}));
+    QCOMPARE(rows.at(2).toArray(), QJsonArray({QJsonValue(), QJsonValue(), "x"}));
+    // Nothing of the temporary part file is left beside it.
+    QCOMPARE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"helper.xlsx"}));
+}
+
+void TestWorkbook::helperFailuresKeepTheOldFile()
+{
+    const QString path = m_out.filePath(QStringLiteral("kept.xlsx"));
+    {
+        Workbook first(path);
+        first.setTitles({QStringLiteral("first")});
+        QVERIFY(first.save());
+    }
+    {
+        Workbook second(path);
+        second.setTitles({QStringLiteral("second")});
+        QVERIFY(second.save()); // replaces the existing file
+    }
+    QCOMPARE(PythonScript::dumpWorkbook(path).value("rows").toArray().at(0).toArray(),
+             QJsonArray({"second"}));
+
+    // A folder that does not exist, and one that cannot be written.
+    Workbook nowhere(m_out.filePath(QStringLiteral("missing/folder/x.xlsx")));
+    nowhere.setTitles({QStringLiteral("t")});
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Cannot write the workbook"));
+    QVERIFY(!nowhere.save());
+    QVERIFY(!nowhere.errorText().isEmpty());
+
+    // A path under a regular file cannot be written, not even by root.
+    const QString plain = m_out.filePath(QStringLiteral("plain.txt"));
+    QFile file(plain);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    Workbook denied(plain + QStringLiteral("/x.xlsx"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Cannot write the workbook"));
+    QVERIFY(!denied.save());
+
+    // An export to an unwritable place reports it and changes nothing.
+    TableModelDevData model;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Cannot write the workbook"));
+    QVERIFY(!model.saveAs(QUrl::fromLocalFile(m_out.filePath(QStringLiteral("no/such.xlsx")))));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not a local file"));
+    QVERIFY(!model.saveAs(QUrl(QStringLiteral("https://example.invalid/x.xlsx"))));
+}
+
+void TestWorkbook::emptyExportHasTitlesOnly()
+{
+    TableModelDevData model; // never selected
+    // A local-file URL with a blank and a non-ASCII letter in its path.
+    const QString path = m_out.filePath(QStringLiteral("export ü.xlsx"));
+    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+    const QJsonObject dump = PythonScript::dumpWorkbook(path);
+    checkLayout(dump, 7);
+    QCOMPARE(dump.value("rows").toArray(), QJsonArray({titles}));
+}
+
+void TestWorkbook::exportWritesEveryRowOfADay()
+{
+    // A full day at one sample a second, plus the edges of the days around it.
+    QSqlDatabase db = QSqlDatabase::database();
+    // Bulk rows go in without the size trigger, whose row count would make this quadratic.
+    QSqlQuery drop;
+    QVERIFY(drop.exec(QStringLiteral("drop trigger device_data_trigger")));
+    QVERIFY(db.transaction());
+    QSqlQuery insert;
+    insert.prepare(QStringLiteral(
+        "insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+        "temperature) values(?, ?, ?, ?, ?, ?, ?)"));
+    const QDateTime start(QDate(2024, 5, 1), QTime(0, 0));
+    for (int i = -1; i <= 86400; ++i) {
+        insert.addBindValue(start.addSecs(i).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        insert.addBindValue(229.96);
+        insert.addBindValue(230.0 + (i % 10) / 100.0);
+        insert.addBindValue(i % 101);
+        insert.addBindValue(50.0);
+        insert.addBindValue(13.456);
+        insert.addBindValue(25.0);
+        QVERIFY(insert.exec());
+    }
+    QVERIFY(db.commit());
+    Database::instance()->init();
+
+    TableModelDevData model;
+    model.selectDate(QStringLiteral("2024-05-01"), QStringLiteral("2024-05-01"));
+    QVERIFY(model.rowCount() < 86400); // only the first batch is fetched so far
+    const QString path = m_out.filePath(QStringLiteral("day.xlsx"));
+    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+    QCOMPARE(model.rowCount(), 86400);
+
+    const QJsonObject dump = PythonScript::runJson(QStringLiteral("xlsx_dump.py"),
+                                                   {path, QStringLiteral("--summary")}, 300000)
+                                 .object();
+    QCOMPARE(dump.value("count").toInt(), 86401);
+    const QJsonArray first = dump.value("first").toArray();
+    QCOMPARE(first.at(0).toArray(), titles);
+    // Newest first; the id is left out, so the time stamp is in column 1.
+    QCOMPARE(first.at(1).toArray(),
+             QJsonArray({"2024-05-01 23:59:59", "230.0", "230.1", 44, "50.0", "13.46", "25.0"}));
+    QCOMPARE(dump.value("last").toArray(),
+             QJsonArray({"2024-05-01 00:00:00", "230.0", "230.0", 0, "50.0", "13.46", "25.0"}));
+}
+
+QTEST_MAIN(TestWorkbook)
+#include "tst_workbook.moc"
