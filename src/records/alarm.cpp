@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "database.h"
 #include "logcategories.h"
+#include "serviceemail.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -136,6 +137,7 @@ bool Alarm::addAlarm(int code)
     d->current.append({time, code});
     qCInfo(lcRecords) << "Alarm raised:" << code << text;
     AlarmPrivate::store(code);
+    ServiceEMail::instance()->sendAlarmEMail(text);
     emit alarmNumChanged();
     return true;
 }

@@ -1,4 +1,5 @@
 #include "paths.h"
+#include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "tablemodelselftest.h"
 #include "testroot.h"
@@ -20,6 +21,7 @@ private slots:
     void invalidDateTextsSelectNothing();
     void formatValueRule();
     void selfTestDurationsAndSamples();
+    void alarmTexts();
 
 private:
     static void insertSample(const QString &when, double inputVol, double outputVol, int load,
@@ -186,6 +188,29 @@ void TestTableModels::selfTestDurationsAndSamples()
     model.selectLog(42);
     QCOMPARE(finished.count(), 3);
     QCOMPARE(model.selfTestData(), samples);
+}
+
+void TestTableModels::alarmTexts()
+{
+    QSqlQuery query;
+    QVERIFY(query.exec(QStringLiteral("insert into alarm(dateTime, alarm) values "
+                                      "('2024-03-10 01:00:00', 2), "
+                                      "('2024-03-10 02:00:00', 65536 + 500 + 89), "
+                                      "('2024-03-10 03:00:00', 65536 + 6), "
+                                      "('2024-03-11 00:00:00', 3)")));
+    TableModelAlarm model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(model.roleNames(),
+             (QHash<int, QByteArray> {{256, "id"}, {257, "dateTime"}, {258, "alarm"}}));
+    QCOMPARE(model.rowCount(), 0);
+    model.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-10"));
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.data(model.index(0, 0), 257).toString(), QStringLiteral("2024-03-10 03:00:00"));
+    QCOMPARE(model.data(model.index(0, 0), 258).toString(), QString()); // a code without text
+    QCOMPARE(model.data(model.index(1, 0), 258).toString(),
+             QStringLiteral("Returned from: RBC needs replacement"));
+    QCOMPARE(model.data(model.index(2, 0), 258).toString(), QStringLiteral("Input voltage fault"));
+    QCOMPARE(model.data(model.index(2, 2), Qt::DisplayRole).toInt(), 2); // the stored code
 }
 
 QTEST_MAIN(TestTableModels)

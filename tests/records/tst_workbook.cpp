@@ -1,5 +1,6 @@
 #include "database.h"
 #include "pythonscript.h"
+#include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "testroot.h"
 #include "workbook.h"
@@ -23,6 +24,7 @@ private slots:
     void helperFailuresKeepTheOldFile();
     void emptyExportHasTitlesOnly();
     void exportWritesEveryRowOfADay();
+    void alarmExport();
 
 private:
     TestRoot m_root;
@@ -174,6 +176,25 @@ void TestWorkbook::exportWritesEveryRowOfADay()
              QJsonArray({"2024-05-01 23:59:59", "230.0", "230.1", 44, "50.0", "13.46", "25.0"}));
     QCOMPARE(dump.value("last").toArray(),
              QJsonArray({"2024-05-01 00:00:00", "230.0", "230.0", 0, "50.0", "13.46", "25.0"}));
+}
+
+void TestWorkbook::alarmExport()
+{
+    QSqlQuery query;
+    QVERIFY(query.exec(QStringLiteral("insert into alarm(dateTime, alarm) values "
+                                      "('2024-03-10 01:00:00', 2), "
+                                      "('2024-03-10 02:00:00', 65536 + 6), "
+                                      "('2024-03-11 00:00:00', 3)")));
+    TableModelAlarm model;
+    model.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-10"));
+    const QString path = m_out.filePath(QStringLiteral("alarms.xlsx"));
+    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+    const QJsonObject dump = PythonScript::dumpWorkbook(path);
+    checkLayout(dump, 2);
+    // A code without text leaves its cell empty.
+    QCOMPARE(dump.value("rows").toArray(),
+             QJsonArray({QJsonArray({"Date", "Alarm"}), QJsonArray({"2024-03-10 02:00:00"}),
+                         QJsonArray({"2024-03-10 01:00:00", "Input voltage fault"})}));
 }
 
 QTEST_MAIN(TestWorkbook)

@@ -1,0 +1,66 @@
+#include "tablemodelalarm.h"
+
+#include "alarm.h"
+#include "database.h"
+#include "logcategories.h"
+#include "tablemodelhelper.h"
+#include "workbook.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+const int alarmColumn = 2;
+}
+
+TableModelAlarm::TableModelAlarm(QObject *parent) : QSqlTableModel(parent)
+{
+    setTable(Database::tableName(Database::TableAlarm));
+}
+
+QVariant TableModelAlarm::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    if (role < Qt::UserRole)
+        return QSqlTableModel::data(index, role);
+    const int column = role - Qt::UserRole;
+    const QVariant value = QSqlTableModel::data(this->index(index.row(), column));
+    if (column == alarmColumn)
+        return Alarm::alarmText(value.toInt());
+    return value;
+}
+
+QHash<int, QByteArray> TableModelAlarm::roleNames() const
+{
+    return TableModelHelper::fieldRoleNames(record());
+}
+
+bool TableModelAlarm::saveAs(const QUrl &url)
+{
+    const QString fileName = TableModelHelper::localFile(url);
+    if (fileName.isEmpty())
+        return false;
+    TableModelHelper::fetchAll(this);
+
+    Workbook book(fileName);
+    book.setTitles({tr("Date"), tr("Alarm")});
+    const int fields = record().count();
+    const int rows = rowCount();
+    QSqlQuery result = query();
+    for (int r = 0; r < rows && result.seek(r); ++r) {
+        for (int j = 1; j < fields; ++j) {
+            const QVariant value = result.value(j);
+            book.write(r + 2, j, j == alarmColumn ? Alarm::alarmText(value.toInt()) : value);
+        }
+    }
+    if (!book.save())
+        return false;
+    qCInfo(lcRecords) << "Exported" << rows << "alarms to" << fileName;
+    return true;
+}
+
+void TableModelAlarm::selectDate(const QString &dateS, const QString &dateE)
+{
+    TableModelHelper::selectDays(this, dateS, dateE);
+}

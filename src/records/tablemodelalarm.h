@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSqlTableModel>
+#include <QUrl>
+
+// The stored alarms of a date range, newest first, shown with their texts in the language active
+// now; exports what it selects as a workbook.
+class TableModelAlarm : public QSqlTableModel
+{
+    Q_OBJECT
+public:
+    explicit TableModelAlarm(QObject *parent = nullptr);
+
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    // Writes every selected row; false (and a log line) when the file could not be written.
+    Q_INVOKABLE bool saveAs(const QUrl &url);
+    Q_INVOKABLE void selectDate(const QString &dateS, const QString &dateE);
+};
