@@ -6,6 +6,7 @@
 #include "devstatusview.h"
 #include "globaldatadef.h"
 #include "settings.h"
+#include "treemodelshutdown.h"
 
 #include <QQmlEngine>
 
@@ -24,6 +25,7 @@ template<typename T> QObject *shared(QQmlEngine *, QJSEngine *)
 void ObjectWiring::registerQmlTypes()
 {
     qmlRegisterType<GlobalDataDef>(uri, 1, 0, "GlobalDataDef");
+    qmlRegisterType<TreeModelShutdown>(uri, 1, 0, "TreeModelShutdown");
 
     qmlRegisterSingletonType<Alarm>(uri, 1, 0, "Alarm", shared<Alarm>);
     qmlRegisterSingletonType<Settings>(uri, 1, 0, "Settings", shared<Settings>);

@@ -1,0 +1,144 @@
+// The window as the user meets it: footer, page area, alarm badge and pop-up, header buttons,
+// loaded from the program's resources and driven through the real backends.
+#include "alarm.h"
+#include "clock.h"
+#include "globaldatadef.h"
+#include "qmlpagehost.h"
+#include "testroot.h"
+
+#include <QQuickItem>
+#include <QQuickView>
+#include <QtTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestRoot m_root;
+    QScopedPointer<QmlPageHost> m_host;
+    QQuickItem *m_window = nullptr;
+
+    QQuickItem *find(const QString &name) const { return m_host->find(name); }
+    QQuickItem *page(int tab) const
+    {
+        const QVariant loader = QmlPageHost::call(find("mainPanel"), "getTab", tab);
+        auto *item = loader.value<QQuickItem *>();
+        return item ? item->property("item").value<QQuickItem *>() : nullptr;
+    }
+    QStringList listedAlarms() const
+    {
+        QStringList out;
+        QQuickItem *list = find("currentAlarmList");
+        auto *model = list ? list->property("model").value<QAbstractItemModel *>() : nullptr;
+        if (!model)
+            return out;
+        const int time = model->roleNames().key("time");
+        const int text = model->roleNames().key("alarm");
+        for (int i = 0; i < model->rowCount(); ++i) {
+            const QModelIndex row = model->index(i, 0);
+            out << row.data(time).toString() + QLatin1Char('|') + row.data(text).toString();
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Clock::setNow(QDateTime(QDate(2024, 5, 1), QTime(8, 30, 0)));
+        m_host.reset(new QmlPageHost);
+        m_window = m_host->load(QStringLiteral("main.qml"), QSize(1024, 680));
+        QVERIFY2(m_window, qPrintable(m_host->errors()));
+    }
+    void cleanupTestCase() { m_host.reset(); }
+
+    void footerSwitchesTheFivePages()
+    {
+        const QList<QPair<QString, int>> buttons = {
+            { "footerScheduleTask", GlobalDataDef::MainTabLogWork },
+            { "footerControl", GlobalDataDef::MainTabControl },
+            { "footerSettings", GlobalDataDef::MainTabSetting },
+            { "footerLogData", GlobalDataDef::MainTabLogData },
+            { "footerDevice", GlobalDataDef::MainTabDevice },
+        };
+        // Every page exists from the start, not only once it is first shown.
+        for (int tab = 0; tab < 5; ++tab)
+            QVERIFY2(page(tab), qPrintable(QString::number(tab)));
+        QCOMPARE(m_window->property("currentTab").toInt(), int(GlobalDataDef::MainTabDevice));
+
+        for (const auto &button : buttons) {
+            QQuickItem *item = find(button.first);
+            QVERIFY(m_host->click(item));
+            QTRY_COMPARE_WITH_TIMEOUT(m_window->property("currentTab").toInt(), button.second, 2000);
+            for (int tab = 0; tab < 5; ++tab)
+                QCOMPARE(page(tab)->isVisible(), tab == button.second);
+            QVERIFY(item->property("checked").toBool());
+            for (const auto &other : buttons)
+                if (other.first != button.first)
+                    QVERIFY(!find(other.first)->property("checked").toBool());
+        }
+    }
+
+    void alarmBadgeAndCurrentAlarmPopup()
+    {
+        Alarm *alarm = Alarm::instance();
+        alarm->clearAlarms();
+        QQuickItem *button = find("footerAlarm");
+        QQuickItem *badge = m_host->find(button, "badge");
+        QVERIFY(badge);
+        QTRY_VERIFY_WITH_TIMEOUT(!badge->isVisible(), 1000);
+
+        QVERIFY(alarm->addAlarm(Alarm::MainsFault));
+        QTRY_VERIFY_WITH_TIMEOUT(badge->isVisible(), 1000);
+        QCOMPARE(button->property("badge").toInt(), 1);
+
+        QQuickItem *popup = find("popupCurrentAlarm");
+        QVERIFY(!popup->isVisible());
+        QVERIFY(m_host->click(button));
+        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
+        QCOMPARE(listedAlarms(), QStringList { "2024-05-01 08:30:00|Input voltage fault" });
+
+        // While it is open the list follows every change of the current alarms.
+        Clock::advance(5);
+        QVERIFY(alarm->addAlarm(Alarm::BattVolLow));
+        QTRY_COMPARE_WITH_TIMEOUT(listedAlarms().size(), 2, 1000);
+        QCOMPARE(listedAlarms().at(1), QStringLiteral("2024-05-01 08:30:05|Battery voltage low"));
+        QCOMPARE(button->property("badge").toInt(), 2);
+        alarm->delAlarm(Alarm::MainsFault);
+        QTRY_COMPARE_WITH_TIMEOUT(listedAlarms(),
+                                  QStringList { "2024-05-01 08:30:05|Battery voltage low" }, 1000);
+
+        // Modal: the footer under it takes no click.
+        const int tab = m_window->property("currentTab").toInt();
+        m_host->click(find("footerSettings"));
+        QCOMPARE(m_window->property("currentTab").toInt(), tab);
+
+        QVERIFY(m_host->click(m_host->find(popup, "currentAlarmSure")));
+        QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 1000);
+
+        // Closed, it is refilled from the current list when it opens again.
+        alarm->clearAlarms();
+        QVERIFY(alarm->addAlarm(Alarm::UPSFault));
+        QVERIFY(m_host->click(button));
+        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
+        QCOMPARE(listedAlarms().size(), 1);
+        QVERIFY(listedAlarms().at(0).endsWith(QLatin1String("|UPS fault")));
+        QmlPageHost::call(popup, "close");
+        alarm->clearAlarms();
+        QTRY_VERIFY_WITH_TIMEOUT(!badge->isVisible(), 1000);
+    }
+
+    void headerCloseOnlyHidesTheWindow()
+    {
+        QQuickView *view = m_host->view();
+        QVERIFY(view->isVisible());
+        QVERIFY(m_host->click(find("buttonClose")));
+        QTRY_VERIFY_WITH_TIMEOUT(!view->isVisible(), 1000);
+        // The tray's "Show" brings it back.
+        QmlPageHost::call(m_window, "showAndRaise");
+        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), 1000);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
