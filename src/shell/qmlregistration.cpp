@@ -5,7 +5,11 @@
 #include "alarm.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "serviceemail.h"
 #include "settings.h"
+#include "tablemodelalarm.h"
+#include "tablemodeldevdata.h"
+#include "tablemodelselftest.h"
 #include "treemodelshutdown.h"
 
 #include <QQmlEngine>
@@ -25,10 +29,14 @@ template<typename T> QObject *shared(QQmlEngine *, QJSEngine *)
 void ObjectWiring::registerQmlTypes()
 {
     qmlRegisterType<GlobalDataDef>(uri, 1, 0, "GlobalDataDef");
+    qmlRegisterType<TableModelDevData>(uri, 1, 0, "TableModelDevData");
+    qmlRegisterType<TableModelAlarm>(uri, 1, 0, "TableModelAlarm");
+    qmlRegisterType<TableModelSelfTest>(uri, 1, 0, "TableModelSelfTest");
     qmlRegisterType<TreeModelShutdown>(uri, 1, 0, "TreeModelShutdown");
 
     qmlRegisterSingletonType<Alarm>(uri, 1, 0, "Alarm", shared<Alarm>);
     qmlRegisterSingletonType<Settings>(uri, 1, 0, "Settings", shared<Settings>);
+    qmlRegisterSingletonType<ServiceEMail>(uri, 1, 0, "ServiceEMail", shared<ServiceEMail>);
 
     qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");
 }
