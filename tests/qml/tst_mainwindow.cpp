@@ -55,11 +55,11 @@ private slots:
     void footerSwitchesTheFivePages()
     {
         const QList<QPair<QString, int>> buttons = {
-            { "footerScheduleTask", GlobalDataDef::MainTabLogWork },
-            { "footerControl", GlobalDataDef::MainTabControl },
-            { "footerSettings", GlobalDataDef::MainTabSetting },
-            { "footerLogData", GlobalDataDef::MainTabLogData },
-            { "footerDevice", GlobalDataDef::MainTabDevice },
+            {"footerScheduleTask", GlobalDataDef::MainTabLogWork},
+            {"footerControl", GlobalDataDef::MainTabControl},
+            {"footerSettings", GlobalDataDef::MainTabSetting},
+            {"footerLogData", GlobalDataDef::MainTabLogData},
+            {"footerDevice", GlobalDataDef::MainTabDevice},
         };
         // The device page exists from the start, not only once it is first shown.
         QVERIFY(page(GlobalDataDef::MainTabDevice));
@@ -68,7 +68,8 @@ private slots:
         for (const auto &button : buttons) {
             QQuickItem *item = find(button.first);
             QVERIFY(m_host->click(item));
-            QTRY_COMPARE_WITH_TIMEOUT(m_window->property("currentTab").toInt(), button.second, 2000);
+            QTRY_COMPARE_WITH_TIMEOUT(m_window->property("currentTab").toInt(), button.second,
+                                      2000);
             for (int tab = 0; tab < 5; ++tab)
                 if (page(tab))
                     QCOMPARE(page(tab)->isVisible(), tab == button.second);
@@ -96,7 +97,7 @@ private slots:
         QVERIFY(!popup->isVisible());
         QVERIFY(m_host->click(button));
         QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
-        QCOMPARE(listedAlarms(), QStringList { "2024-05-01 08:30:00|Input voltage fault" });
+        QCOMPARE(listedAlarms(), QStringList {"2024-05-01 08:30:00|Input voltage fault"});
 
         // While it is open the list follows every change of the current alarms.
         Clock::advance(5);
@@ -106,7 +107,7 @@ private slots:
         QCOMPARE(button->property("badge").toInt(), 2);
         alarm->delAlarm(Alarm::MainsFault);
         QTRY_COMPARE_WITH_TIMEOUT(listedAlarms(),
-                                  QStringList { "2024-05-01 08:30:05|Battery voltage low" }, 1000);
+                                  QStringList {"2024-05-01 08:30:05|Battery voltage low"}, 1000);
 
         // Modal: the footer under it takes no click.
         const int tab = m_window->property("currentTab").toInt();

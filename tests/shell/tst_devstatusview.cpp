@@ -14,13 +14,27 @@ private:
     static QVariantMap onMains()
     {
         return {
-            { "devOnline", true },     { "inputVol", 229.96 },  { "outputVol", 230.0 },
-            { "inputFreq", 50.04 },    { "battVol", 2.251 },    { "load", 37 },
-            { "temperature", 31.0 },   { "battCapacity", 97.5 }, { "battRemainTime", 117 },
-            { "mainsFault", 0 },       { "battLowVol", 0 },     { "bypassStart", 0 },
-            { "UPSFault", 0 },         { "workState", 0 },      { "selfTest", 0 },
-            { "powerOff", 0 },         { "buzzer", 1 },         { "compName", "ACME POWER     " },
-            { "UPSModel", "  LX-1000 " }, { "version", "" },    { "sn", "SN0042" },
+            {"devOnline", true},
+            {"inputVol", 229.96},
+            {"outputVol", 230.0},
+            {"inputFreq", 50.04},
+            {"battVol", 2.251},
+            {"load", 37},
+            {"temperature", 31.0},
+            {"battCapacity", 97.5},
+            {"battRemainTime", 117},
+            {"mainsFault", 0},
+            {"battLowVol", 0},
+            {"bypassStart", 0},
+            {"UPSFault", 0},
+            {"workState", 0},
+            {"selfTest", 0},
+            {"powerOff", 0},
+            {"buzzer", 1},
+            {"compName", "ACME POWER     "},
+            {"UPSModel", "  LX-1000 "},
+            {"version", ""},
+            {"sn", "SN0042"},
         };
     }
     static QVariantMap with(QVariantMap map, const QString &key, const QVariant &value)

@@ -1,0 +1,142 @@
+// The module "Quelta" 1.0 as the screens see it: every creatable type, every singleton and every
+// context property usable from QML, one shared object per singleton, and the engine never
+// taking ownership of what C++ shares.
+#include "alarm.h"
+#include "listmodelemailuser.h"
+#include "objectwiring.h"
+#include "serviceemail.h"
+#include "settings.h"
+#include "testroot.h"
+
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickView>
+#include <QtTest>
+
+namespace {
+const QStringList creatable = {"GlobalDataDef", "TableModelDevData", "TableModelAlarm",
+                               "TableModelSelfTest", "TreeModelShutdown"};
+const QStringList singletons = {"Alarm", "Settings", "ServiceEMail"};
+const QStringList contextNames = {"appVersion", "appName", "listModelEMailUser", "window"};
+
+QObject *shared(const QString &name)
+{
+    if (name == QLatin1String("Alarm"))
+        return Alarm::instance();
+    if (name == QLatin1String("Settings"))
+        return Settings::instance();
+    if (name == QLatin1String("ServiceEMail"))
+        return ServiceEMail::instance();
+    return nullptr;
+}
+
+// A probe that makes one of each type and returns each singleton and context property.
+QByteArray probeSource()
+{
+    QByteArray qml = "import QtQuick 2.15\nimport Quelta 1.0\nQtObject {\n";
+    for (const QString &type : creatable)
+        qml += "    property QtObject make" + type.toLatin1() + ": " + type.toLatin1() + " {}\n";
+    qml += "    function singleton(name) {\n";
+    for (const QString &name : singletons)
+        qml += "        if (name === \"" + name.toLatin1() + "\") return " + name.toLatin1() + "\n";
+    qml += "        return null\n    }\n";
+    qml += "    function context(name) {\n";
+    for (const QString &name : contextNames)
+        qml += "        if (name === \"" + name.toLatin1() + "\") return " + name.toLatin1() + "\n";
+    qml += "        return undefined\n    }\n}\n";
+    return qml;
+}
+} // namespace
+
+class TestQmlWiring : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestRoot m_root;
+    ObjectWiring m_wiring;
+    QScopedPointer<QQuickView> m_view;
+
+    QObject *createProbe(QQmlEngine *engine, QQmlContext *context)
+    {
+        QQmlComponent component(engine);
+        component.setData(probeSource(), QUrl(QStringLiteral("qrc:/qml/WiringProbe.qml")));
+        QObject *probe = component.create(context);
+        if (!probe)
+            qWarning().noquote() << component.errorString();
+        return probe;
+    }
+    static QVariant call(QObject *probe, const char *function, const QString &name)
+    {
+        QVariant result;
+        QMetaObject::invokeMethod(probe, function, Q_RETURN_ARG(QVariant, result),
+                                  Q_ARG(QVariant, name));
+        return result;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_wiring.startServices();
+        m_view.reset(new QQuickView);
+        m_wiring.registerQmlTypes();
+        m_wiring.publishContext(m_view.data());
+    }
+    void cleanupTestCase() { m_view.reset(); }
+
+    void everyNameIsUsableFromQml()
+    {
+        QScopedPointer<QObject> probe(createProbe(m_view->engine(), m_view->rootContext()));
+        QVERIFY(probe);
+        for (const QString &type : creatable) {
+            auto *made = probe->property(qPrintable("make" + type)).value<QObject *>();
+            QVERIFY2(made, qPrintable(type));
+            QCOMPARE(QString::fromLatin1(made->metaObject()->className()), type);
+        }
+        for (const QString &name : singletons) {
+            QObject *object = call(probe.data(), "singleton", name).value<QObject *>();
+            QVERIFY2(object, qPrintable(name));
+            QCOMPARE(object, shared(name));
+            QCOMPARE(QQmlEngine::objectOwnership(object), QQmlEngine::CppOwnership);
+        }
+        QCOMPARE(call(probe.data(), "context", "appName").toString(), QStringLiteral("QUELTA"));
+        QCOMPARE(call(probe.data(), "context", "appVersion").toString(), QStringLiteral("v1.0.12"));
+        QCOMPARE(call(probe.data(), "context", "window").value<QObject *>(), m_view.data());
+        QCOMPARE(call(probe.data(), "context", "listModelEMailUser").value<QObject *>(),
+                 static_cast<QObject *>(ServiceEMail::instance()->listModelEMailUser()));
+
+        // The screens read enumerations through the type names.
+        QQmlComponent enums(m_view->engine());
+        enums.setData("import QtQuick 2.15\nimport Quelta 1.0\nQtObject {\n"
+                      "property int tab: GlobalDataDef.MainTabLogData\n"
+                      "property int test: GlobalDataDef.SelfTestCustom\n"
+                      "property int side: GlobalDataDef.West\n"
+                      "property int code: Alarm.MainsFault }\n",
+                      QUrl(QStringLiteral("qrc:/qml/EnumProbe.qml")));
+        QScopedPointer<QObject> values(enums.create());
+        QVERIFY2(values, qPrintable(enums.errorString()));
+        QCOMPARE(values->property("tab").toInt(), 4);
+        QCOMPARE(values->property("test").toInt(), 4);
+        QCOMPARE(values->property("side").toInt(), 3);
+        QCOMPARE(values->property("code").toInt(), 2);
+    }
+
+    void singletonsAreSharedAcrossEngines()
+    {
+        // A second engine gets the same shared objects, and destroying it leaves them alive.
+        {
+            QQmlEngine other;
+            QScopedPointer<QObject> probe(createProbe(&other, other.rootContext()));
+            QVERIFY(probe);
+            for (const QString &name : singletons)
+                QCOMPARE(call(probe.data(), "singleton", name).value<QObject *>(), shared(name));
+        }
+        QCOMPARE(Alarm::instance()->alarmNum(), 0);
+        QVERIFY(Settings::instance()->metaObject());
+        QVERIFY(ServiceEMail::instance()->listModelEMailUser());
+    }
+};
+
+QTEST_MAIN(TestQmlWiring)
+#include "tst_qmlwiring.moc"
