@@ -81,7 +81,9 @@ UpsSimProcess::UpsSimProcess(const QStringList &options, int startTimeoutMs)
     d->process.setReadChannel(QProcess::StandardOutput);
     // Its diagnostics go to the test's own error output.
     d->process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    d->process.start(QStringLiteral(QUELTA_BIN_DIR "/upssim"), options);
+    // A test that crashes must not leave its simulator running.
+    d->process.start(QStringLiteral(QUELTA_BIN_DIR "/upssim"),
+                     QStringList {QStringLiteral("--exit-with-parent")} + options);
     if (!d->process.waitForStarted(startTimeoutMs))
         return;
     d->waitUntil([this] { return !d->port.isEmpty(); }, startTimeoutMs);

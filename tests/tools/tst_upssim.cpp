@@ -1,5 +1,7 @@
 // The UPS simulator seen from the serial line: the exact bytes of every reply, the state behind
 // them, the control requests, the line behaviours and the pacing.
+#include "megatec.h"
+#include "testroot.h"
 #include "upssimprocess.h"
 
 #include <QElapsedTimer>
@@ -78,6 +80,16 @@ private:
     int m_fd = -1;
 };
 
+QByteArray readAvailable(int fd)
+{
+    char buffer[256];
+    pollfd p {fd, POLLIN, 0};
+    if (::poll(&p, 1, 10) <= 0)
+        return QByteArray();
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    return n > 0 ? QByteArray(buffer, int(n)) : QByteArray();
+}
+
 // The fields of a reply line: the span between the start character and the carriage return.
 QList<QByteArray> fields(const QByteArray &reply)
 {
@@ -127,6 +139,10 @@ private slots:
     void controlRequests();
     void lineBehaviours();
     void pacingAndChannels();
+    void theDriverUnderstandsEveryReply();
+
+private:
+    TestRoot m_root; // the driver stores alarms
 };
 
 void TestUpsSim::replyFormats()
@@ -290,7 +306,7 @@ void TestUpsSim::controlRequests()
     QVERIFY(sim.waitForEvent("NOTE ignored CT", 1000));
 
     // A test drains the battery; one until low ends by itself at the low level.
-    QCOMPARE(sim.command("runtime 0.1"), QString("ok")); // a tiny battery: seconds, not minutes
+    QCOMPARE(sim.command("runtime 0.03"), QString("ok")); // a tiny battery: seconds, not minutes
     line.send("T05\r");
     QTRY_VERIFY_WITH_TIMEOUT(line.ask("BP\r") < QByteArray("#0990\r"), 2000);
     QVERIFY(sim.command("state").contains("selftest=minutes"));
@@ -436,6 +452,22 @@ void TestUpsSim::pacingAndChannels()
     // Gone with the simulator.
     QVERIFY(!QFileInfo(link).isSymLink());
 
+    // A given serial device instead of a pseudo-terminal of its own: here the terminal end of
+    // one made by the test, which talks on the other end.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const QString device = QString::fromLocal8Bit(ptsname(master));
+    {
+        UpsSimProcess sim({"--instant", "--device", device});
+        QVERIFY(sim.isReady());
+        QCOMPARE(sim.portPath(), device);
+        QCOMPARE(::write(master, "BP\r", 3), ssize_t(3));
+        QByteArray reply;
+        QTRY_VERIFY_WITH_TIMEOUT((reply += readAvailable(master)).endsWith('\r'), 2000);
+        QCOMPARE(reply, QByteArray("#1000\r"));
+    }
+    ::close(master);
+
     QProcess help;
     help.start(QUELTA_BIN_DIR "/upssim", {"--help"});
     QVERIFY(help.waitForFinished(3000));
@@ -448,6 +480,78 @@ void TestUpsSim::pacingAndChannels()
     bad.start(QUELTA_BIN_DIR "/upssim", {"--baud", "fast"});
     QVERIFY(bad.waitForFinished(3000));
     QCOMPARE(bad.exitCode(), 2);
+}
+
+void TestUpsSim::theDriverUnderstandsEveryReply()
+{
+    UpsSimProcess sim;
+    QVERIFY(sim.isReady());
+    Line line(sim.portPath());
+    Megatec driver;
+
+    // One request at a time, as the device link sends them; control requests have no reply.
+    int unanswered = 0;
+    auto exchange = [&](int requests) {
+        for (int i = 0; i < requests; ++i) {
+            const QByteArray frame = driver.nextCommand();
+            line.send(frame);
+            const int command = driver.currentCommand();
+            const bool query =
+                command == Megatec::CmdQueryBase || command >= Megatec::CmdQueryDevInfo;
+            const QByteArray reply = line.read(query ? 200 : 50);
+            if (reply.isEmpty())
+                ++unanswered;
+            else if (!driver.handleResponse(reply))
+                QFAIL(qPrintable(QString("%1 -> %2 rejected").arg(QString(frame), QString(reply))));
+        }
+    };
+    // The first cycle asks for everything: BT, BP, NQU, F, I, Q1, A1; later ones BT, BP, Q1, A1.
+    exchange(7 + 4);
+    QCOMPARE(unanswered, 0);
+    QVariantMap data = driver.data();
+    QCOMPARE(data.value("devOnline").toBool(), true);
+    QCOMPARE(data.value("sn").toString(), QString("SIM000000000000000001"));
+    QCOMPARE(data.value("UPSModel").toString().trimmed(), QString("SIM-1000"));
+    QCOMPARE(data.value("compName").toString().trimmed(), QString("SimPower"));
+    QCOMPARE(data.value("version").toString().trimmed(), QString("V1.00"));
+    QCOMPARE(data.value("ratingBattVol").toFloat(), 24.0f);
+    QCOMPARE(data.value("battCapacity").toFloat(), 100.0f);
+    QCOMPARE(data.value("workState").toInt(), 1);
+    QCOMPARE(data.value("buzzer").toInt(), 1);
+    QCOMPARE(data.value("mainsFault").toInt(), 0);
+
+    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    exchange(4);
+    QCOMPARE(driver.data().value("mainsFault").toInt(), 1);
+    QCOMPARE(driver.data().value("inputVol").toFloat(), 0.0f);
+    QCOMPARE(sim.command("mains return"), QString("ok"));
+
+    // Requests made through the driver change what the unit reports.
+    driver.selfTest(2, 0); // 10 s
+    exchange(1 + 4);
+    QCOMPARE(driver.data().value("selfTest").toInt(), 1);
+    driver.selfTest(1, 0); // cancel
+    driver.toggleBuzzer();
+    exchange(2 + 4);
+    QCOMPARE(driver.data().value("selfTest").toInt(), 0);
+    QCOMPARE(driver.data().value("buzzer").toInt(), 0);
+    driver.shutdown(true, 0); // S.2R9999 on mains
+    exchange(1 + 4);
+    QCOMPARE(driver.data().value("powerOff").toInt(), 1);
+    driver.shutdown(false, 0);
+    exchange(1 + 4);
+    QCOMPARE(driver.data().value("powerOff").toInt(), 0);
+    QVERIFY(sim.waitForFrame("S.2R9999\r", 1000));
+    QVERIFY(sim.waitForFrame("C\r", 1000));
+
+    // A unit that answers only Q1: the driver estimates the capacity from the battery voltage,
+    // and it agrees with the unit's own capacity.
+    QCOMPARE(sim.command("battery 50"), QString("ok"));
+    QCOMPARE(sim.command("answer Q1"), QString("ok"));
+    unanswered = 0;
+    exchange(4);
+    QCOMPARE(unanswered, 3);
+    QVERIFY(qAbs(driver.data().value("battCapacity").toFloat() - 50.0f) < 1.0f);
 }
 
 QTEST_MAIN(TestUpsSim)

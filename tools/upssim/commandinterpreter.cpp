@@ -195,13 +195,16 @@ QString CommandInterpreterPrivate::run(const QString &name)
             done = ups->startSelfTest(UpsModel::TestUntilLow, 0, &why);
         else if (first == QLatin1String("cancel"))
             done = ups->cancelSelfTest(&why);
+        else if (first == QLatin1String("left") && number(1, &value, 0, 99 * 60))
+            done = ups->setSelfTestSecondsLeft(value, &why);
         else if (first == QLatin1String("finish")) {
             ups->finishSelfTest();
             done = true;
         } else if (number(0, &value, 1, 99))
             done = ups->startSelfTest(UpsModel::TestMinutes, int(value), &why);
         else
-            return error(QStringLiteral("usage: selftest 10s|low|MINUTES|cancel|finish"));
+            return error(
+                QStringLiteral("usage: selftest 10s|low|MINUTES|cancel|finish|left SECONDS"));
         return done ? ok() : error(why);
     }
     if (name == QLatin1String("output")) {
@@ -381,7 +384,8 @@ QString CommandInterpreter::usage()
         "  load PCT | input V | frequency HZ | temperature C\n"
         "  faultkind N                  kind number of the fault words (1 or 2)\n"
         "  faultword I HEX | faultbit I BIT on|off | faults clear\n"
-        "  selftest 10s|low|MIN|cancel|finish\n"
+        "  selftest 10s|low|MIN|cancel   start or cancel a test as the line requests do\n"
+        "  selftest finish | selftest left SECONDS   end a test now / set the time it has left\n"
         "  output off [DELAY_S [RESTART_MIN]] | output on | output cancel\n"
         "  runtime MIN                  backup time of a full battery at 100 % load\n"
         "  charge MIN                   charge time from empty; speed F: model time factor\n"

@@ -1,5 +1,8 @@
 #include "eventlog.h"
 
+#include <QCoreApplication>
+
+#include <cerrno>
 #include <cstdio>
 
 void EventLog::line(const QString &text)
@@ -7,7 +10,12 @@ void EventLog::line(const QString &text)
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0 && errno == EPIPE) {
+        // Whoever followed the log is gone (a test that ended without stopping us): so are we.
+        std::clearerr(stdout);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
+    }
 }
 
 void EventLog::tagged(const char *tag, const QString &text)

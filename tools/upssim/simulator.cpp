@@ -66,6 +66,8 @@ bool Simulator::start(const SimulatorOptions &options, QString *error)
     d->pacer.setBaud(options.baud);
     d->pacer.setTurnaroundMs(options.turnaroundMs);
     d->model.setSpeed(options.speed);
+    if (options.followParent)
+        d->termination.followParent();
 
     if (options.device.isEmpty() ? !d->line.openPseudoTerminal(error)
                                  : !d->line.openDevice(options.device, options.baud, error))

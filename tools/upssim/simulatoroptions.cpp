@@ -24,6 +24,8 @@ bool SimulatorOptions::parse(const QStringList &arguments, QString *error)
                                               QStringLiteral("ms"));
     const QCommandLineOption speedOption(QStringLiteral("speed"), QString(),
                                          QStringLiteral("factor"));
+    const QCommandLineOption parentOption(QStringLiteral("exit-with-parent"));
+    parser.addOption(parentOption);
     parser.addOptions({helpOption, deviceOption, linkOption, controlOption, scenarioOption,
                        commandOption, baudOption, instantOption, turnaroundOption, speedOption});
     if (!parser.parse(arguments)) {
@@ -35,6 +37,7 @@ bool SimulatorOptions::parse(const QStringList &arguments, QString *error)
         return false;
     }
     help = parser.isSet(helpOption);
+    followParent = parser.isSet(parentOption);
     device = parser.value(deviceOption);
     link = parser.value(linkOption);
     control = parser.value(controlOption);
@@ -84,6 +87,7 @@ QString SimulatorOptions::usage()
                "                     of commands with \"sleep SECONDS\" and \"repeat\" lines\n"
                "  --command TEXT     run a command at start (may be repeated)\n"
                "  --speed FACTOR     run the UPS's clock faster (battery, self-tests, delays)\n"
+               "  --exit-with-parent end when the process that started upssim ends\n"
                "  -h, --help         this text\n"
                "\n"
                "The first line on standard output is \"PTY <path>\": the serial port to open. "
@@ -91,6 +95,10 @@ QString SimulatorOptions::usage()
                "one line per event: RX \"<request>\", TX \"<reply>\", STATE <change>, NOTE "
                "<text>,\n"
                "and the answers to commands read on standard input.\n"
+               "\n"
+               "Like a real unit it answers the queries Q1, F, I, NQU, BT, BP and A1, carries out\n"
+               "the control requests T, TL, Tnn, CT, Q, S.n, Snn, SnnRmmmm and C without a reply,\n"
+               "and echoes any other request back unchanged.\n"
                "\n") +
         CommandInterpreter::usage() +
         QStringLiteral(

@@ -16,6 +16,7 @@ public:
     int turnaroundMs = 0;
     double speed = 1.0;
     bool help = false;
+    bool followParent = false; // end with the parent process
 
     // False with the reason for a command line that cannot be used.
     bool parse(const QStringList &arguments, QString *error);

@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -56,6 +57,16 @@ TerminationWatcher::~TerminationWatcher()
     for (const int fd : d->fds)
         if (fd >= 0)
             ::close(fd);
+}
+
+void TerminationWatcher::followParent()
+{
+    const pid_t parent = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    // The parent may have gone before the call took effect.
+    if (getppid() != parent)
+        QMetaObject::invokeMethod(
+            this, [this] { emit terminationRequested(SIGTERM); }, Qt::QueuedConnection);
 }
 
 void TerminationWatcher::onReadable()

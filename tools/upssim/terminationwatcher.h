@@ -14,6 +14,10 @@ public:
     explicit TerminationWatcher(QObject *parent = nullptr);
     ~TerminationWatcher() override;
 
+    // Ends the simulator with its parent process too (SIGTERM on the parent's death), so a test
+    // that crashes leaves no simulator behind.
+    void followParent();
+
 signals:
     void terminationRequested(int signalNumber);
 

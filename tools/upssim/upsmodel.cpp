@@ -504,6 +504,19 @@ bool UpsModel::cancelSelfTest(QString *why)
     return true;
 }
 
+bool UpsModel::setSelfTestSecondsLeft(double seconds, QString *why)
+{
+    if (d->test != Test10Seconds && d->test != TestMinutes) {
+        if (why)
+            *why = QStringLiteral("no timed self-test running");
+        return false;
+    }
+    d->testLeft = std::max(0.0, seconds);
+    emit changed(QStringLiteral("selftest left %1").arg(number(d->testLeft)));
+    advance(0);
+    return true;
+}
+
 void UpsModel::finishSelfTest()
 {
     d->endTest("finished");

@@ -78,6 +78,7 @@ public:
     bool startSelfTest(SelfTest kind, int minutes, QString *why);
     bool cancelSelfTest(QString *why);
     void finishSelfTest();
+    bool setSelfTestSecondsLeft(double seconds, QString *why); // a timed test only
     void toggleBeeper();
     bool scheduleOutputOff(double delaySeconds, int restartMinutes, QString *why); // -1: none
     void cancelOutputOff();
