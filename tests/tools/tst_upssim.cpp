@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -70,7 +71,7 @@ public:
         return got;
     }
 
-    QByteArray ask(const QByteArray &request, int ms = 1000)
+    QByteArray ask(const QByteArray &request, int ms = 2000)
     {
         send(request);
         return read(ms);
@@ -140,6 +141,7 @@ private slots:
     void lineBehaviours();
     void pacingAndChannels();
     void theDriverUnderstandsEveryReply();
+    void scenarios();
 
 private:
     TestRoot m_root; // the driver stores alarms
@@ -383,11 +385,11 @@ void TestUpsSim::lineBehaviours()
     QCOMPARE(line.ask("BP\r").size(), 6);
 
     QCOMPARE(sim.command("garbage 20"), QString("ok"));
-    const QByteArray garbage = line.read(500, 20);
+    const QByteArray garbage = line.read(2000, 20);
     QCOMPARE(garbage.size(), 20);
     QVERIFY(!garbage.contains('\r'));
     QCOMPARE(sim.command("inject (\\x01\\r"), QString("ok"));
-    QCOMPARE(line.read(500), QByteArray("(\x01\r"));
+    QCOMPARE(line.read(2000), QByteArray("(\x01\r"));
 
     QCOMPARE(sim.command("chunk 10 40"), QString("ok"));
     QElapsedTimer clock;
@@ -402,7 +404,7 @@ void TestUpsSim::lineBehaviours()
 
     QCOMPARE(sim.command("echo on"), QString("ok"));
     line.send("BP\r");
-    QCOMPARE(line.read(500, 9), QByteArray("BP\r#1000\r"));
+    QCOMPARE(line.read(2000, 9), QByteArray("BP\r#1000\r"));
     QCOMPARE(sim.command("echo off"), QString("ok"));
 
     // The peer closes and reopens its end; the line still works.
@@ -489,8 +491,10 @@ void TestUpsSim::theDriverUnderstandsEveryReply()
     Line line(sim.portPath());
     Megatec driver;
 
-    // One request at a time, as the device link sends them; control requests have no reply.
+    // One request at a time, as the device link sends them. Control requests have no reply, nor
+    // have the queries the unit is told to leave unanswered: for those a short look suffices.
     int unanswered = 0;
+    bool onlyQ1 = false;
     auto exchange = [&](int requests) {
         for (int i = 0; i < requests; ++i) {
             const QByteArray frame = driver.nextCommand();
@@ -498,7 +502,8 @@ void TestUpsSim::theDriverUnderstandsEveryReply()
             const int command = driver.currentCommand();
             const bool query =
                 command == Megatec::CmdQueryBase || command >= Megatec::CmdQueryDevInfo;
-            const QByteArray reply = line.read(query ? 200 : 50);
+            const bool answered = query && (!onlyQ1 || command == Megatec::CmdQueryBase);
+            const QByteArray reply = line.read(answered ? 2000 : 50);
             if (reply.isEmpty())
                 ++unanswered;
             else if (!driver.handleResponse(reply))
@@ -548,10 +553,57 @@ void TestUpsSim::theDriverUnderstandsEveryReply()
     // and it agrees with the unit's own capacity.
     QCOMPARE(sim.command("battery 50"), QString("ok"));
     QCOMPARE(sim.command("answer Q1"), QString("ok"));
+    onlyQ1 = true;
     unanswered = 0;
     exchange(4);
     QCOMPARE(unanswered, 3);
     QVERIFY(qAbs(driver.data().value("battCapacity").toFloat() - 50.0f) < 1.0f);
+}
+
+void TestUpsSim::scenarios()
+{
+    // The demo's four minutes at two hundred times the pace: every kind of trouble, then again.
+    {
+        UpsSimProcess sim({"--instant", "--scenario", "demo", "--speed", "200"});
+        QVERIFY(sim.isReady());
+        for (const char *event :
+             {"STATE mains fail", "STATE mains return", "STATE selftest on", "STATE selftest off",
+              "STATE faultword 8 0010", "STATE ups-fault on", "STATE ups-fault off",
+              "STATE bypass on", "STATE beeper off", "STATE battery-low on",
+              "STATE battery-low off"})
+            QVERIFY2(sim.waitForEvent(event, 5000), event);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.eventLines().filter("SCENARIO mains fail -> ok").size() >= 3,
+                                 5000);
+        QVERIFY(sim.eventLines().filter("-> error").isEmpty());
+        // Still a unit on the line, as the program sees it through its serial port.
+        QSerialPort port(sim.portPath());
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        port.setBaudRate(2400);
+        port.write("Q1\r");
+        QByteArray reply;
+        QTRY_VERIFY_WITH_TIMEOUT((reply += port.readAll()).endsWith('\r'), 2000);
+        QCOMPARE(reply.size(), 47);
+    }
+
+    // A script file: commands, pauses, a mistake that is reported and passed over.
+    QTemporaryDir dir;
+    QFile script(dir.filePath("trouble.txt"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("# a short script\nload 77\nsleep 0.05\nfrobnicate\nmains fail   # and then\n");
+    script.close();
+    UpsSimProcess sim({"--instant", "--scenario", script.fileName()});
+    QVERIFY(sim.isReady());
+    QVERIFY(sim.waitForEvent("SCENARIO end", 2000));
+    const QStringList lines = sim.eventLines().filter("SCENARIO");
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[1].startsWith("SCENARIO frobnicate -> error"));
+    QVERIFY(sim.command("state").contains("mains=0"));
+    QVERIFY(sim.command("state").contains("load=77"));
+
+    QProcess missing;
+    missing.start(QUELTA_BIN_DIR "/upssim", {"--scenario", dir.filePath("none.txt")});
+    QVERIFY(missing.waitForFinished(3000));
+    QCOMPARE(missing.exitCode(), 1);
 }
 
 QTEST_MAIN(TestUpsSim)

@@ -261,7 +261,6 @@ QString CommandInterpreterPrivate::run(const QString &name)
         else if (!onOff(0, &on))
             return error(QStringLiteral("usage: silent [on|off]"));
         handler->setSilent(on);
-        EventLog::tagged("STATE", on ? QStringLiteral("silent") : QStringLiteral("speaking"));
         return ok();
     }
     if (name == QLatin1String("answer")) {
@@ -278,7 +277,6 @@ QString CommandInterpreterPrivate::run(const QString &name)
         if (args.isEmpty())
             return error(QStringLiteral("usage: answer all|none|QUERY..."));
         handler->setAnswered(queries);
-        EventLog::tagged("STATE", QStringLiteral("answering %1").arg(args.join(QLatin1Char(' '))));
         return ok();
     }
     if (name == QLatin1String("echo")) {
@@ -366,7 +364,15 @@ QString CommandInterpreter::execute(const QString &line)
         return ok();
     d->args = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QString name = d->args.takeFirst().toLower();
-    return d->run(name);
+    const QString answer = d->run(name);
+    // Changes of the line's behaviour join the model's changes in the log.
+    static const QStringList lineCommands = {
+        QStringLiteral("silent"),  QStringLiteral("speak"),     QStringLiteral("answer"),
+        QStringLiteral("echo"),    QStringLiteral("chunk"),     QStringLiteral("baud"),
+        QStringLiteral("instant"), QStringLiteral("turnaround")};
+    if (answer.startsWith(QLatin1String("ok")) && lineCommands.contains(name))
+        EventLog::tagged("STATE", QStringLiteral("line ") + text);
+    return answer;
 }
 
 QString CommandInterpreter::usage()

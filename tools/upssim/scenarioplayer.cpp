@@ -2,24 +2,30 @@
 
 #include "commandinterpreter.h"
 #include "eventlog.h"
+#include "upsmodel.h"
 
 #include <QFile>
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
+
 class ScenarioPlayerPrivate
 {
 public:
     CommandInterpreter *interpreter = nullptr;
+    const UpsModel *ups = nullptr;
     QStringList lines;
     int next = 0;
     QTimer timer;
 };
 
-ScenarioPlayer::ScenarioPlayer(CommandInterpreter *interpreter, QObject *parent)
+ScenarioPlayer::ScenarioPlayer(CommandInterpreter *interpreter, const UpsModel *ups,
+                               QObject *parent)
     : QObject(parent), d(new ScenarioPlayerPrivate)
 {
     d->interpreter = interpreter;
+    d->ups = ups;
     d->timer.setSingleShot(true);
     connect(&d->timer, &QTimer::timeout, this, &ScenarioPlayer::step);
 }
@@ -67,7 +73,7 @@ void ScenarioPlayer::step()
             bool ok = false;
             const double seconds = words.value(1).toDouble(&ok);
             if (ok && seconds >= 0) {
-                d->timer.start(int(seconds * 1000));
+                d->timer.start(int(seconds * 1000 / std::max(0.001, d->ups->speed())));
                 return;
             }
             EventLog::tagged("NOTE", QStringLiteral("scenario: bad pause \"%1\"").arg(line));
@@ -112,14 +118,14 @@ QString ScenarioPlayer::demoScript()
         "fault off\n"
         "faultbit 8 4 off\n"
         "sleep 15\n"
-        "input 196\n"
-        "bypass on\n" // boost on a low mains
+        "input 212\n"
+        "bypass on\n" // the output follows the mains
         "sleep 15\n"
         "input 230\n"
         "bypass off\n"
         "load 55\n"
         "sleep 10\n"
-        "battery 45\n" // an aged battery, so the next failure runs it low
+        "battery 40\n" // an aged battery, so the next failure runs it low
         "beeper toggle\n"
         "mains fail\n"
         "sleep 60\n"

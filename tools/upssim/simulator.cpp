@@ -25,7 +25,7 @@ public:
           interpreter(&model, &handler, &pacer),
           stdinChannel(&interpreter),
           control(&interpreter),
-          scenario(&interpreter)
+          scenario(&interpreter, &model)
     {
     }
 

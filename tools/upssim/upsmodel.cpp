@@ -300,6 +300,7 @@ double UpsModel::selfTestSecondsLeft() const
 
 void UpsModel::setMains(bool present)
 {
+    onTick(); // the time until now passes under the old state
     if (d->mains == present)
         return;
     if (!present) {
@@ -314,6 +315,7 @@ void UpsModel::setMains(bool present)
 
 void UpsModel::setCapacity(double percent)
 {
+    onTick(); // the time until now passes under the old state
     d->capacity = std::clamp(percent, 0.0, 100.0);
     d->lastStep = -1; // always announce a value that was set
     advance(0);
@@ -357,6 +359,7 @@ void UpsModel::setBeeper(bool on)
 
 void UpsModel::setLoad(int percent)
 {
+    onTick(); // the time until now passes under the old state
     d->load = std::clamp(percent, 0, 999);
     d->loadNow = d->load;
     emit changed(QStringLiteral("load %1").arg(d->load));
@@ -411,11 +414,13 @@ void UpsModel::clearFaults()
 
 void UpsModel::setRuntime(double minutesAtFullLoad)
 {
+    onTick(); // the time until now passes under the old state
     d->runtimeFull = std::max(0.01, minutesAtFullLoad);
 }
 
 void UpsModel::setChargeTime(double minutesFromEmpty)
 {
+    onTick(); // the time until now passes under the old state
     d->chargeMinutes = std::max(0.01, minutesFromEmpty);
 }
 
@@ -449,7 +454,13 @@ void UpsModel::setIdentity(const QString &what, const QString &text)
 
 void UpsModel::setSpeed(double factor)
 {
+    onTick(); // the time until now passes under the old state
     d->speed = std::clamp(factor, 0.0, 10000.0);
+}
+
+double UpsModel::speed() const
+{
+    return d->speed;
 }
 
 void UpsModel::setWander(bool on, quint32 seed)
@@ -464,6 +475,7 @@ void UpsModel::setWander(bool on, quint32 seed)
 
 bool UpsModel::startSelfTest(SelfTest kind, int minutes, QString *why)
 {
+    onTick(); // the time until now passes under the old state
     QString reason;
     if (d->test != NoTest)
         reason = QStringLiteral("self-test already running");
@@ -494,6 +506,7 @@ bool UpsModel::startSelfTest(SelfTest kind, int minutes, QString *why)
 
 bool UpsModel::cancelSelfTest(QString *why)
 {
+    onTick(); // the time until now passes under the old state
     if (d->test == NoTest) {
         if (why)
             *why = QStringLiteral("no self-test running");
@@ -506,6 +519,7 @@ bool UpsModel::cancelSelfTest(QString *why)
 
 bool UpsModel::setSelfTestSecondsLeft(double seconds, QString *why)
 {
+    onTick(); // the time until now passes under the old state
     if (d->test != Test10Seconds && d->test != TestMinutes) {
         if (why)
             *why = QStringLiteral("no timed self-test running");
@@ -519,6 +533,7 @@ bool UpsModel::setSelfTestSecondsLeft(double seconds, QString *why)
 
 void UpsModel::finishSelfTest()
 {
+    onTick(); // the time until now passes under the old state
     d->endTest("finished");
     advance(0);
 }
@@ -530,6 +545,7 @@ void UpsModel::toggleBeeper()
 
 bool UpsModel::scheduleOutputOff(double delaySeconds, int restartMinutes, QString *why)
 {
+    onTick(); // the time until now passes under the old state
     if (!d->outputOn && !d->offPending) {
         if (why)
             *why = QStringLiteral("output already off");
@@ -548,6 +564,7 @@ bool UpsModel::scheduleOutputOff(double delaySeconds, int restartMinutes, QStrin
 
 void UpsModel::cancelOutputOff()
 {
+    onTick(); // the time until now passes under the old state
     d->offPending = false;
     if (!d->outputOn && (d->mains || d->capacity > 0))
         restartOutput();
@@ -556,6 +573,7 @@ void UpsModel::cancelOutputOff()
 
 void UpsModel::restartOutput()
 {
+    onTick();
     d->offPending = false;
     d->offByRequest = false;
     d->restartOnMains = false;

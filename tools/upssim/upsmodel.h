@@ -72,6 +72,7 @@ public:
     void setRatings(float outputVolts, int current, float batteryVolts, float hertz);
     void setIdentity(const QString &what, const QString &text); // company, model, version, serial
     void setSpeed(double factor);
+    double speed() const;
     void setWander(bool on, quint32 seed = 1);
 
     // Control requests from the line. They return false, with the reason, when the UPS refuses.
