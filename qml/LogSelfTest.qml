@@ -10,6 +10,8 @@ Item {
 
     property alias model: tableModel
     property alias chart: chart
+    property alias seriesLoad: seriesLoad
+    property alias seriesCap: seriesCap
 
     function search(dateStart, dateEnd) {
         tableModel.selectDate(dateStart, dateEnd)
