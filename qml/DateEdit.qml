@@ -59,11 +59,77 @@ Item {
         anchors.top: field.bottom
         anchors.topMargin: 4
         anchors.left: field.left
-        width: 260
-        height: 240
+        width: 280
+        height: 250
         z: 100
         visible: false
         selectedDate: root.date
+        locale: Qt.locale("en_GB")
+        frameVisible: false
+        style: CalendarStyle {
+            gridVisible: false
+            background: Rectangle {
+                color: Theme.card
+                radius: Theme.radius
+                border.color: Theme.border
+            }
+            navigationBar: Item {
+                implicitHeight: 36
+                Text {
+                    anchors.centerIn: parent
+                    text: styleData.title
+                    color: Theme.text
+                    font.pixelSize: Theme.fontBody
+                    font.bold: true
+                }
+                Text {
+                    anchors.left: parent.left
+                    anchors.leftMargin: 12
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "\u2039"
+                    color: Theme.textDim
+                    font.pixelSize: Theme.fontTitle
+                    MouseArea {
+                        anchors.fill: parent
+                        anchors.margins: -8
+                        onClicked: control.showPreviousMonth()
+                    }
+                }
+                Text {
+                    anchors.right: parent.right
+                    anchors.rightMargin: 12
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "\u203a"
+                    color: Theme.textDim
+                    font.pixelSize: Theme.fontTitle
+                    MouseArea {
+                        anchors.fill: parent
+                        anchors.margins: -8
+                        onClicked: control.showNextMonth()
+                    }
+                }
+            }
+            dayOfWeekDelegate: Text {
+                height: 24
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                text: Qt.locale("en_GB").dayName(styleData.dayOfWeek, Locale.ShortFormat)
+                color: Theme.textFaint
+                font.pixelSize: Theme.fontCaption
+            }
+            dayDelegate: Rectangle {
+                radius: Theme.radius
+                color: styleData.selected ? Theme.accent : styleData.hovered ? Theme.accentSoft : "transparent"
+                Text {
+                    anchors.centerIn: parent
+                    text: styleData.date.getDate()
+                    color: styleData.selected ? Theme.textOnAccent
+                         : styleData.visibleMonth ? Theme.text : Theme.textFaint
+                    font.pixelSize: Theme.fontSmall
+                    font.bold: styleData.today
+                }
+            }
+        }
         onClicked: {
             root.date = date
             visible = false

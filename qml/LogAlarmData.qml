@@ -10,7 +10,7 @@ LogAlarmDataForm {
     }
 
     function saveAs(url) {
-        tableModel.saveAs(url)
+        return tableModel.saveAs(url)
     }
 
     TableModelAlarm {

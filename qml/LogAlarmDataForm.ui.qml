@@ -8,16 +8,17 @@ Item {
         id: tableView
         objectName: "tableViewAlarm"
         anchors.fill: parent
+        frameVisible: false
 
         TableViewColumn {
             role: "dateTime"
             title: qsTr("Date")
-            width: 170
+            width: Math.floor(tableView.viewport.width * 0.25)
         }
         TableViewColumn {
             role: "alarm"
             title: qsTr("Alarm")
-            width: 600
+            width: Math.floor(tableView.viewport.width * 0.75)
         }
     }
 }

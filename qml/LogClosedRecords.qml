@@ -10,4 +10,10 @@ LogClosedRecordsForm {
     }
 
     treeView.model: treeModel
+
+    // The log is short: every application opens with its windows shown.
+    Component.onCompleted: {
+        for (var row = 0; row < treeModel.rowCount(); ++row)
+            treeView.expand(treeModel.index(row, 0))
+    }
 }

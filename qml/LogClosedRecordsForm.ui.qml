@@ -8,16 +8,17 @@ Item {
         id: treeView
         objectName: "treeViewClosedRecords"
         anchors.fill: parent
+        frameVisible: false
 
         TableViewColumn {
             role: "app"
             title: qsTr("Application")
-            width: 260
+            width: Math.floor(treeView.viewport.width * 0.35)
         }
         TableViewColumn {
             role: "window"
             title: qsTr("Window")
-            width: 560
+            width: Math.floor(treeView.viewport.width * 0.65)
         }
     }
 }

@@ -10,7 +10,7 @@ LogDevDataForm {
     }
 
     function saveAs(url) {
-        tableModel.saveAs(url)
+        return tableModel.saveAs(url)
     }
 
     TableModelDevData {

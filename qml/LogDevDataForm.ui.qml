@@ -8,41 +8,43 @@ Item {
         id: tableView
         objectName: "tableViewDevData"
         anchors.fill: parent
+        frameVisible: false
+        alternatingRowColors: true
 
         TableViewColumn {
             role: "dateTime"
             title: qsTr("Date")
-            width: 170
+            width: Math.floor(tableView.viewport.width * 0.21)
         }
         TableViewColumn {
             role: "inputVol"
             title: qsTr("Input Voltage(V)")
-            width: 130
+            width: Math.floor(tableView.viewport.width * 0.13)
         }
         TableViewColumn {
             role: "outputVol"
             title: qsTr("Output Voltage(V)")
-            width: 130
+            width: Math.floor(tableView.viewport.width * 0.13)
         }
         TableViewColumn {
             role: "load"
             title: qsTr("UPS Load(%)")
-            width: 100
+            width: Math.floor(tableView.viewport.width * 0.11)
         }
         TableViewColumn {
             role: "inputFreq"
             title: qsTr("Input Frequency(Hz)")
-            width: 140
+            width: Math.floor(tableView.viewport.width * 0.14)
         }
         TableViewColumn {
             role: "battVol"
             title: qsTr("Battery voltage(V)")
-            width: 130
+            width: Math.floor(tableView.viewport.width * 0.13)
         }
         TableViewColumn {
             role: "temperature"
             title: qsTr("temperature(℃ )")
-            width: 120
+            width: Math.floor(tableView.viewport.width * 0.13)
         }
     }
 }

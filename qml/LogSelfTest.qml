@@ -9,6 +9,7 @@ Item {
     id: root
 
     property alias model: tableModel
+    property alias tableView: tableView
     property alias chart: chart
     property alias seriesLoad: seriesLoad
     property alias seriesCap: seriesCap
@@ -47,7 +48,7 @@ Item {
 
     ColumnLayout {
         anchors.fill: parent
-        spacing: 8
+        spacing: 0
 
         TableView {
             id: tableView
@@ -55,23 +56,30 @@ Item {
             Layout.fillWidth: true
             Layout.preferredHeight: parent.height * 0.4
             model: tableModel
+            frameVisible: false
             onClicked: tableModel.selectLog(row)
 
             TableViewColumn {
                 role: "dateTime"
                 title: qsTr("Date")
-                width: 200
+                width: Math.floor(tableView.viewport.width * 0.4)
             }
             TableViewColumn {
                 role: "duration"
                 title: qsTr("Duration")
-                width: 150
+                width: Math.floor(tableView.viewport.width * 0.3)
             }
             TableViewColumn {
                 role: "count"
                 title: qsTr("Count")
-                width: 150
+                width: Math.floor(tableView.viewport.width * 0.3)
             }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            height: 1
+            color: Theme.border
         }
 
         ChartView {
@@ -80,18 +88,29 @@ Item {
             Layout.fillWidth: true
             Layout.fillHeight: true
             antialiasing: true
+            backgroundColor: "transparent"
             legend.alignment: Qt.AlignBottom
+            legend.labelColor: Theme.textDim
+            legend.font.pixelSize: Theme.fontSmall
             margins.top: 4
             margins.bottom: 4
 
             ValueAxis {
                 id: axisTime
+                labelsColor: Theme.textDim
+                labelsFont.pixelSize: Theme.fontCaption
+                gridLineColor: Theme.divider
+                color: Theme.border
                 min: 0
                 max: 10
                 labelFormat: "%d"
             }
             ValueAxis {
                 id: axisPercent
+                labelsColor: Theme.textDim
+                labelsFont.pixelSize: Theme.fontCaption
+                gridLineColor: Theme.divider
+                color: Theme.border
                 min: 0
                 max: 100
                 labelFormat: "%d"
@@ -103,6 +122,7 @@ Item {
                 axisX: axisTime
                 axisY: axisPercent
                 width: 2
+                color: Theme.seriesA
             }
             LineSeries {
                 id: seriesCap
@@ -111,6 +131,7 @@ Item {
                 axisX: axisTime
                 axisY: axisPercent
                 width: 2
+                color: Theme.seriesB
             }
         }
     }

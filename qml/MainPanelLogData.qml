@@ -26,11 +26,13 @@ MainPanelLogDataForm {
         exportTimer.start()
     }
 
+    // The workbook helper reports whether the file was written; a failed write is not
+    // announced as finished.
     function finishExport() {
-        currentView.saveAs(pendingExport)
+        var saved = currentView.saveAs(pendingExport)
         busyIndicator.running = false
-        msgDialog.text = qsTr("Operation finished!")
-        msgDialog.dialogType = GlobalDataDef.MsgDialogInformation
+        msgDialog.text = saved === false ? qsTr("Operation failed!") : qsTr("Operation finished!")
+        msgDialog.dialogType = saved === false ? GlobalDataDef.MsgDialogWarning : GlobalDataDef.MsgDialogInformation
         msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
         msgDialog.open()
     }

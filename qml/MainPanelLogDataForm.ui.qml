@@ -21,6 +21,62 @@ Item {
     property alias logSelfTest: logSelfTest
     property alias msgDialog: msgDialog
 
+    // One look for the four record views: a quiet header, roomy rows, the accent selection.
+    Component {
+        id: headerDelegate
+        Rectangle {
+            implicitHeight: 40
+            color: Theme.cardAlt
+            Rectangle {
+                anchors.bottom: parent.bottom
+                width: parent.width
+                height: 1
+                color: Theme.border
+            }
+            Rectangle {
+                anchors.right: parent.right
+                anchors.verticalCenter: parent.verticalCenter
+                width: 1
+                height: parent.height - 14
+                color: Theme.divider
+            }
+            Text {
+                anchors.fill: parent
+                anchors.leftMargin: 10
+                anchors.rightMargin: 6
+                verticalAlignment: Text.AlignVCenter
+                text: styleData.value
+                wrapMode: Text.Wrap
+                maximumLineCount: 2
+                elide: Text.ElideRight
+                color: Theme.textDim
+                font.pixelSize: Theme.fontSmall
+                font.bold: true
+            }
+        }
+    }
+
+    Component {
+        id: rowDelegate
+        Rectangle {
+            height: 28
+            color: styleData.selected ? Theme.accentSoft : styleData.alternate ? Theme.cardAlt : Theme.card
+        }
+    }
+
+    Component {
+        id: itemDelegate
+        Text {
+            leftPadding: 10
+            rightPadding: 6
+            verticalAlignment: Text.AlignVCenter
+            text: styleData.value !== undefined ? styleData.value : ""
+            elide: Text.ElideRight
+            color: styleData.selected ? Theme.accentPressed : Theme.text
+            font.pixelSize: Theme.fontBody
+        }
+    }
+
     RowLayout {
         anchors.fill: parent
         spacing: 0
@@ -111,28 +167,49 @@ Item {
                 }
             }
 
-            StackLayout {
-                id: stackLog
+            Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
+                radius: Theme.radius
+                color: Theme.card
+                border.color: Theme.border
+
+            StackLayout {
+                id: stackLog
+                anchors.fill: parent
+                anchors.margins: 1
+                clip: true
                 currentIndex: listLogType.currentIndex
 
                 LogDevData {
                     id: logDevData
                     objectName: "logDevData"
+                    tableView.headerDelegate: headerDelegate
+                    tableView.rowDelegate: rowDelegate
+                    tableView.itemDelegate: itemDelegate
                 }
                 LogAlarmData {
                     id: logAlarmData
                     objectName: "logAlarmData"
+                    tableView.headerDelegate: headerDelegate
+                    tableView.rowDelegate: rowDelegate
+                    tableView.itemDelegate: itemDelegate
                 }
                 LogClosedRecords {
                     id: logClosedRecords
                     objectName: "logClosedRecords"
+                    treeView.headerDelegate: headerDelegate
+                    treeView.rowDelegate: rowDelegate
+                    treeView.itemDelegate: itemDelegate
                 }
                 LogSelfTest {
                     id: logSelfTest
                     objectName: "logSelfTest"
+                    tableView.headerDelegate: headerDelegate
+                    tableView.rowDelegate: rowDelegate
+                    tableView.itemDelegate: itemDelegate
                 }
+            }
             }
         }
     }

@@ -318,7 +318,7 @@ Item {
                                     x: 8
                                     width: parent.width - 16
                                     elide: Text.ElideRight
-                                    text: model.user
+                                    text: model.user !== undefined ? model.user : ""
                                     color: Theme.text
                                     font.pixelSize: Theme.fontBody
                                 }
