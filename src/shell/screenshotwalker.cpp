@@ -48,9 +48,12 @@ class ScreenshotWalkerPrivate
 public:
     QQuickView *view = nullptr;
     QDir folder;
+    QString subfolder; // the language being shot
+    QList<QPair<QString, std::function<void()>>> languages;
     QList<ScreenshotStep> steps;
     int next = 0;
     int shots = 0;
+    int linkWaits = 20; // a UPS on the line gets a few polls to show up before the first shot
     bool failed = false;
 
     void set(QObject *object, const char *property, const QVariant &value)
@@ -64,12 +67,14 @@ public:
     }
     void shoot(const QString &name)
     {
+        const QString where = subfolder;
         steps.append(
-            {[this, name] {
+            {[this, name, where] {
                  const QImage image = view->grabWindow();
                  const QString file = folder.filePath(
-                     QStringLiteral("%1-%2.png").arg(++shots, 2, 10, QLatin1Char('0')).arg(name));
-                 if (image.isNull() || !image.save(file)) {
+                     where +
+                     QStringLiteral("/%1-%2.png").arg(++shots, 2, 10, QLatin1Char('0')).arg(name));
+                 if (image.isNull() || !folder.mkpath(where) || !image.save(file)) {
                      qCWarning(lcInterface) << "Screenshots: cannot write" << file;
                      failed = true;
                  }
@@ -77,6 +82,7 @@ public:
              0});
     }
     void planPage(QQuickItem *root, QQuickItem *page, int tab, const QString &pageName);
+    void planWindow(QQuickItem *root, QQuickItem *panel);
 };
 
 void ScreenshotWalkerPrivate::planPage(QQuickItem *root, QQuickItem *page, int tab,
@@ -134,6 +140,29 @@ void ScreenshotWalker::start()
         return;
     }
 
+    if (d->languages.isEmpty())
+        d->languages.append({QStringLiteral("."), [] {
+                             }});
+    for (const auto &language : qAsConst(d->languages)) {
+        d->subfolder = language.first;
+        const auto apply = language.second;
+        d->steps.append({[this, apply] {
+                             apply();
+                             d->shots = 0;
+                         },
+                         settleMs});
+        d->planWindow(root, panel);
+    }
+    QTimer::singleShot(settleMs, this, &ScreenshotWalker::onStep);
+}
+
+void ScreenshotWalker::addLanguage(const QString &name, const std::function<void()> &apply)
+{
+    d->languages.append({name, apply});
+}
+
+void ScreenshotWalkerPrivate::planWindow(QQuickItem *root, QQuickItem *panel)
+{
     const QStringList pages = {QStringLiteral("device"), QStringLiteral("schedule-task"),
                                QStringLiteral("control"), QStringLiteral("settings"),
                                QStringLiteral("history")};
@@ -141,30 +170,34 @@ void ScreenshotWalker::start()
         QVariant page;
         QMetaObject::invokeMethod(panel, "getTab", Q_RETURN_ARG(QVariant, page),
                                   Q_ARG(QVariant, tab));
-        d->planPage(root, page.value<QQuickItem *>(), tab, pages.at(tab));
+        planPage(root, page.value<QQuickItem *>(), tab, pages.at(tab));
     }
     // The window's own pop-ups.
-    d->set(root, "currentTab", 0);
+    set(root, "currentTab", 0);
     for (QObject *popup : {root->property("alarmPopup").value<QObject *>(),
                            root->property("shutdownDialog").value<QObject *>()}) {
         if (!popup)
             continue;
-        d->call(popup, "open");
-        d->shoot(slug(popup->objectName()));
-        d->call(popup, "close");
+        call(popup, "open");
+        shoot(slug(popup->objectName()));
+        call(popup, "close");
     }
-
-    QTimer::singleShot(settleMs, this, &ScreenshotWalker::onStep);
 }
 
 void ScreenshotWalker::onStep()
 {
+    if (d->linkWaits > 0 && !d->view->rootObject()->property("devOnline").toBool()) {
+        --d->linkWaits;
+        QTimer::singleShot(settleMs, this, &ScreenshotWalker::onStep);
+        return;
+    }
+    d->linkWaits = 0;
     if (d->next < d->steps.size()) {
         const ScreenshotStep &step = d->steps.at(d->next++);
         step.run();
         QTimer::singleShot(step.delayAfter, this, &ScreenshotWalker::onStep);
         return;
     }
-    qCInfo(lcInterface) << "Screenshots:" << d->shots << "written to" << d->folder.path();
+    qCInfo(lcInterface) << "Screenshots written to" << d->folder.path();
     QCoreApplication::exit(d->failed ? 1 : 0);
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QScopedPointer>
+#include <functional>
 
 class QQuickView;
 class ScreenshotWalkerPrivate;
@@ -13,13 +14,17 @@ class ScreenshotWalkerPrivate;
 // It walks what the screens publish: the root's "currentTab" (the five pages), every item whose
 // objectName ends in "Tabs" or "SubPages" and has "currentIndex" and "count" (tabs and side
 // lists of a page), and every item whose objectName begins with "popup" or "dialog" and has
-// open() and close() functions. Each shot is taken in every language of the translator.
+// open() and close() functions.
 class ScreenshotWalker : public QObject
 {
     Q_OBJECT
 public:
     ScreenshotWalker(QQuickView *view, const QString &folder, QObject *parent = nullptr);
     ~ScreenshotWalker() override;
+
+    // Shoots everything once per language, into a subfolder of that name, after `apply` has
+    // switched to it. Without languages everything is shot once, into the folder itself.
+    void addLanguage(const QString &name, const std::function<void()> &apply);
 
     // Starts the walk; the application exits with 0 when every file is written, 1 otherwise.
     void start();
