@@ -129,6 +129,49 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!badge->isVisible(), 1000);
     }
 
+    void mimicAnimatesOnlyWhileShown()
+    {
+        QObject *status = m_window->findChild<QObject *>(QStringLiteral("devStatusView"));
+        QVERIFY(status);
+        QmlPageHost::call(m_window, "showAndRaise");
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabDevice));
+        QQuickItem *tabs = find("devDataTabs");
+        tabs->setProperty("currentIndex", 0);
+
+        QVariantMap data = {{"devOnline", true},    {"inputVol", 230.0}, {"outputVol", 229.0},
+                            {"battCapacity", 80.0}, {"load", 20},        {"mainsFault", 1}};
+        status->setProperty("devData", data);
+        QQuickItem *mains = find("lineMains");
+        QQuickItem *battery = find("lineBattery");
+        QQuickItem *load = find("lineLoad");
+        QTRY_VERIFY_WITH_TIMEOUT(load->property("animating").toBool(), 1000);
+        QVERIFY(!mains->property("live").toBool());
+        QVERIFY(battery->property("animating").toBool());
+        QVERIFY(battery->property("reverse").toBool()); // discharging: towards the DC bus
+        QCOMPARE(find("mimicModeText")->property("text").toString(), QStringLiteral("On Battery"));
+
+        // Another tab, another page, a hidden window: nothing runs.
+        tabs->setProperty("currentIndex", 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!load->property("animating").toBool(), 1000);
+        tabs->setProperty("currentIndex", 0);
+        QTRY_VERIFY_WITH_TIMEOUT(load->property("animating").toBool(), 1000);
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabControl));
+        QTRY_VERIFY_WITH_TIMEOUT(!load->property("animating").toBool(), 1000);
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabDevice));
+        QTRY_VERIFY_WITH_TIMEOUT(load->property("animating").toBool(), 1000);
+        m_host->view()->hide();
+        QTRY_VERIFY_WITH_TIMEOUT(!load->property("animating").toBool(), 1000);
+        QmlPageHost::call(m_window, "showAndRaise");
+        QTRY_VERIFY_WITH_TIMEOUT(load->property("animating").toBool(), 1000);
+
+        // Mains back: the battery charges, the flow turns round.
+        data.insert("mainsFault", 0);
+        status->setProperty("devData", data);
+        QTRY_VERIFY_WITH_TIMEOUT(mains->property("animating").toBool(), 1000);
+        QVERIFY(!battery->property("reverse").toBool());
+        QCOMPARE(find("mimicModeText")->property("text").toString(), QStringLiteral("On Mains"));
+    }
+
     void headerCloseOnlyHidesTheWindow()
     {
         QQuickView *view = m_host->view();
