@@ -56,10 +56,18 @@ Item {
         onWheel: wheel.accepted = true
     }
 
+    Text {
+        id: measure
+        visible: false
+        text: dialog.text
+        font.pixelSize: Theme.fontLarge
+    }
+
     Rectangle {
         id: box
         anchors.centerIn: parent
-        width: Math.min(parent.width - 2 * Theme.margin, Math.max(340, body.implicitWidth + 2 * Theme.margin))
+        width: Math.min(parent.width - 2 * Theme.margin, 520,
+                        Math.max(360, measure.implicitWidth + 40 + 3 * Theme.margin))
         height: column.implicitHeight + 2 * Theme.margin
         radius: Theme.radiusLarge
         color: Theme.card
