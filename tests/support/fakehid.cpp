@@ -1,0 +1,303 @@
+#include "fakehid.h"
+
+#include <hidapi/hidapi.h>
+
+#include <QHash>
+#include <QQueue>
+#include <cstring>
+#include <cwchar>
+
+struct hid_device_
+{
+    int generation;
+};
+
+namespace {
+
+struct Answer
+{
+    bool failed = false;
+    QByteArray bytes;
+    QString text;
+};
+
+struct Script
+{
+    QHash<int, Answer> standing;
+    QHash<int, QQueue<Answer>> pushed;
+
+    bool take(int key, Answer *answer)
+    {
+        auto queue = pushed.find(key);
+        if (queue != pushed.end() && !queue->isEmpty()) {
+            *answer = queue->dequeue();
+            return true;
+        }
+        auto it = standing.constFind(key);
+        if (it == standing.constEnd())
+            return false;
+        *answer = *it;
+        return true;
+    }
+};
+
+struct State
+{
+    bool attached = false;
+    quint16 vendorId = 0;
+    quint16 productId = 0;
+    int generation = 0; // bumped at every detach, so older handles die
+    Script reports;
+    Script strings;
+    QList<QPair<quint16, quint16>> openCalls;
+    QList<quint8> reportRequests;
+    QList<int> stringRequests;
+    QList<QByteArray> sent;
+    int enumerateCalls = 0;
+    int openHandles = 0;
+    int initCalls = 0;
+    int exitCalls = 0;
+};
+
+State &state()
+{
+    static State s;
+    return s;
+}
+
+bool alive(const hid_device *dev)
+{
+    return dev && state().attached && dev->generation == state().generation;
+}
+
+bool matches(quint16 vendorId, quint16 productId)
+{
+    // hidapi treats 0 as "any", for both ids.
+    const State &s = state();
+    return s.attached && (vendorId == 0 || vendorId == s.vendorId) &&
+        (productId == 0 || productId == s.productId);
+}
+
+} // namespace
+
+void FakeHid::reset()
+{
+    state() = State();
+}
+
+void FakeHid::attach(quint16 vendorId, quint16 productId)
+{
+    State &s = state();
+    s.attached = true;
+    s.vendorId = vendorId;
+    s.productId = productId;
+}
+
+void FakeHid::detach()
+{
+    State &s = state();
+    s.attached = false;
+    ++s.generation;
+}
+
+bool FakeHid::isAttached()
+{
+    return state().attached;
+}
+
+void FakeHid::setReport(quint8 id, const QByteArray &bytes)
+{
+    Answer a;
+    a.bytes = bytes;
+    state().reports.standing.insert(id, a);
+}
+
+void FakeHid::pushReport(quint8 id, const QByteArray &bytes)
+{
+    Answer a;
+    a.bytes = bytes;
+    state().reports.pushed[id].enqueue(a);
+}
+
+void FakeHid::setReportFailure(quint8 id)
+{
+    Answer a;
+    a.failed = true;
+    state().reports.standing.insert(id, a);
+}
+
+void FakeHid::pushReportFailure(quint8 id)
+{
+    Answer a;
+    a.failed = true;
+    state().reports.pushed[id].enqueue(a);
+}
+
+void FakeHid::setString(int index, const QString &text)
+{
+    Answer a;
+    a.text = text;
+    state().strings.standing.insert(index, a);
+}
+
+void FakeHid::pushString(int index, const QString &text)
+{
+    Answer a;
+    a.text = text;
+    state().strings.pushed[index].enqueue(a);
+}
+
+void FakeHid::setStringFailure(int index)
+{
+    Answer a;
+    a.failed = true;
+    state().strings.standing.insert(index, a);
+}
+
+QList<QPair<quint16, quint16>> FakeHid::openCalls()
+{
+    return state().openCalls;
+}
+
+QList<quint8> FakeHid::reportRequests()
+{
+    return state().reportRequests;
+}
+
+QList<int> FakeHid::stringRequests()
+{
+    return state().stringRequests;
+}
+
+QList<QByteArray> FakeHid::sentReports()
+{
+    return state().sent;
+}
+
+int FakeHid::enumerateCalls()
+{
+    return state().enumerateCalls;
+}
+
+int FakeHid::openHandles()
+{
+    return state().openHandles;
+}
+
+int FakeHid::initCalls()
+{
+    return state().initCalls;
+}
+
+int FakeHid::exitCalls()
+{
+    return state().exitCalls;
+}
+
+void FakeHid::clearRecords()
+{
+    State &s = state();
+    s.openCalls.clear();
+    s.reportRequests.clear();
+    s.stringRequests.clear();
+    s.sent.clear();
+    s.enumerateCalls = 0;
+}
+
+// The hidapi functions, with the linkage <hidapi/hidapi.h> declares.
+
+int hid_init(void)
+{
+    ++state().initCalls;
+    return 0;
+}
+
+int hid_exit(void)
+{
+    ++state().exitCalls;
+    return 0;
+}
+
+hid_device *hid_open(unsigned short vendor_id, unsigned short product_id, const wchar_t *)
+{
+    State &s = state();
+    s.openCalls.append(qMakePair(quint16(vendor_id), quint16(product_id)));
+    if (!matches(vendor_id, product_id))
+        return nullptr;
+    ++s.openHandles;
+    return new hid_device {s.generation};
+}
+
+void hid_close(hid_device *dev)
+{
+    if (!dev)
+        return;
+    --state().openHandles;
+    delete dev;
+}
+
+struct hid_device_info *hid_enumerate(unsigned short vendor_id, unsigned short product_id)
+{
+    State &s = state();
+    ++s.enumerateCalls;
+    if (!matches(vendor_id, product_id))
+        return nullptr;
+    auto *info = new hid_device_info;
+    std::memset(info, 0, sizeof *info);
+    info->path = strdup("/dev/hidraw-fake");
+    info->vendor_id = s.vendorId;
+    info->product_id = s.productId;
+    return info;
+}
+
+void hid_free_enumeration(struct hid_device_info *devs)
+{
+    while (devs) {
+        hid_device_info *next = devs->next;
+        free(devs->path);
+        delete devs;
+        devs = next;
+    }
+}
+
+int hid_get_feature_report(hid_device *dev, unsigned char *data, size_t length)
+{
+    State &s = state();
+    if (!data || length == 0)
+        return -1;
+    s.reportRequests.append(data[0]);
+    if (!alive(dev))
+        return -1;
+    Answer answer;
+    if (!s.reports.take(data[0], &answer))
+        return 0;
+    if (answer.failed)
+        return -1;
+    const size_t n = qMin(length, size_t(answer.bytes.size()));
+    std::memcpy(data, answer.bytes.constData(), n);
+    return int(n);
+}
+
+int hid_send_feature_report(hid_device *dev, const unsigned char *data, size_t length)
+{
+    if (!alive(dev) || !data)
+        return -1;
+    state().sent.append(QByteArray(reinterpret_cast<const char *>(data), int(length)));
+    return int(length);
+}
+
+int hid_get_indexed_string(hid_device *dev, int string_index, wchar_t *string, size_t maxlen)
+{
+    State &s = state();
+    s.stringRequests.append(string_index);
+    if (!alive(dev) || !string || maxlen == 0)
+        return -1;
+    Answer answer;
+    if (!s.strings.take(string_index, &answer) || answer.failed)
+        return -1;
+    const std::wstring text = answer.text.toStdWString();
+    const size_t n = qMin(maxlen - 1, text.size());
+    std::wmemcpy(string, text.data(), n);
+    string[n] = L'\0';
+    return 0;
+}

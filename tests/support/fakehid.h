@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+// A scripted stand-in for the hidapi functions the USB link calls, linked into the tests in
+// place of the real library. One device at a time can be attached; while it is detached every
+// call on a handle opened before fails, as on a real unplugged device, and handles opened before
+// stay dead even after it returns.
+//
+// Feature reports: a pushed report is played once, before the standing one set for that id;
+// an id with neither answers 0 bytes. A failure (-1) can stand or be pushed like a report.
+// String descriptors work the same way with texts; a failure returns -1.
+class FakeHid
+{
+public:
+    // Forgets the device, the scripts and the records.
+    static void reset();
+
+    static void attach(quint16 vendorId, quint16 productId);
+    static void detach();
+    static bool isAttached();
+
+    static void setReport(quint8 id, const QByteArray &bytes);
+    static void pushReport(quint8 id, const QByteArray &bytes);
+    static void setReportFailure(quint8 id);
+    static void pushReportFailure(quint8 id);
+
+    static void setString(int index, const QString &text);
+    static void pushString(int index, const QString &text);
+    static void setStringFailure(int index);
+
+    // Records.
+    static QList<QPair<quint16, quint16>> openCalls();
+    static QList<quint8> reportRequests();
+    static QList<int> stringRequests();
+    static QList<QByteArray> sentReports();
+    static int enumerateCalls();
+    static int openHandles(); // opened and not yet closed
+    static int initCalls();
+    static int exitCalls();
+    static void clearRecords();
+};
