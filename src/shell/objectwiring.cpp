@@ -1,5 +1,6 @@
 #include "objectwiring.h"
 
+#include "devcomm.h"
 #include "listmodelemailuser.h"
 #include "screenshotwalker.h"
 #include "serviceemail.h"
@@ -13,6 +14,7 @@ ObjectWiring::~ObjectWiring() = default;
 
 void ObjectWiring::startServices()
 {
+    DevComm::instance();
     // The e-mail service runs its daily report timer from the first minute, window or not.
     ServiceEMail::instance();
 }

@@ -1,0 +1,340 @@
+// The serial link end to end: a simulated UPS on a pseudo-terminal, published under a path of
+// our own, watched by the one DevComm of this process.
+#include "alarm.h"
+#include "devcomm.h"
+#include "settings.h"
+#include "testroot.h"
+#include "upssimprocess.h"
+
+#include <QFile>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+QStringList alarmTexts()
+{
+    QStringList texts;
+    const QVariantList all = Alarm::instance()->allAlarm();
+    for (const QVariant &entry : all)
+        texts << entry.toMap().value(QStringLiteral("alarm")).toString();
+    return texts;
+}
+
+int count(const QString &sql)
+{
+    QSqlQuery query(sql);
+    return query.next() ? query.value(0).toInt() : -1;
+}
+
+} // namespace
+
+class TestDevCommSerial : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void comesOnline();
+    void mainsFailure();
+    void upsAnsweringOnlyStatus();
+    void silenceLosesTheUps();
+    void samplesOnlyWhileOnline();
+    void portNamedByPathVanishes();
+    void errorsOnTheOpenPort();
+    void simulatorGoesAndComesBack();
+    void openingNothingAndAnAbsentPort();
+
+private:
+    bool online() const { return dev->devData().value("devOnline").toBool(); }
+    QTimer *timer(const char *name) const { return dev->findChild<QTimer *>(QLatin1String(name)); }
+    QSerialPort *port() const
+    {
+        return dev->findChild<QSerialPort *>(QStringLiteral("serialPort"));
+    }
+    QString statusField(int index) const;
+    void poll() { QMetaObject::invokeMethod(dev, "onTimerPollingTimeout"); }
+    void scan() { QMetaObject::invokeMethod(dev, "onTimerCOMTimeout"); }
+    int pollByHand(int times);
+    void startSimulator();
+
+    std::unique_ptr<TestRoot> root;
+    std::unique_ptr<UpsSimProcess> sim;
+    QString link;
+    DevComm *dev = nullptr;
+};
+
+void TestDevCommSerial::startSimulator()
+{
+    sim.reset(new UpsSimProcess({QStringLiteral("--instant"), QStringLiteral("--link"), link}));
+    QVERIFY(sim->isReady());
+}
+
+void TestDevCommSerial::initTestCase()
+{
+    root.reset(new TestRoot);
+    link = root->file(QStringLiteral("/ups"));
+    startSimulator();
+    Settings::instance()->setSettings(Settings::UpsCommType, int(DevComm::COM));
+    Settings::instance()->setSettings(Settings::UpsComPort, link);
+    Settings::instance()->setSettings(Settings::UpsDataSaveCycle, 5);
+    dev = DevComm::instance();
+    QCOMPARE(dev->commType(), int(DevComm::COM));
+    QVERIFY(port()->isOpen());
+    QVERIFY(sim->waitForFrame("BT\r"));
+}
+
+QString TestDevCommSerial::statusField(int index) const
+{
+    const QList<QByteArray> fields =
+        root->read(QStringLiteral("/log/output/upsstatus.txt")).trimmed().split(',');
+    return fields.size() == 10 ? QString::fromLatin1(fields.at(index)) : QString();
+}
+
+// Polls driven by hand, each given a moment for its answer; the poll timer adds none of its own.
+// Only an accepted answer starts the stopped timer again, which is how one is recognised.
+int TestDevCommSerial::pollByHand(int times)
+{
+    QTimer *pollTimer = timer("pollTimer");
+    int answered = 0;
+    for (int i = 0; i < times; ++i) {
+        poll();
+        pollTimer->stop();
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 250) {
+            QCoreApplication::processEvents();
+            if (pollTimer->isActive()) {
+                pollTimer->stop();
+                ++answered;
+                break;
+            }
+            QThread::msleep(1);
+        }
+    }
+    return answered;
+}
+
+void TestDevCommSerial::comesOnline()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+    // The identity and rating queries belong to the first cycle; the next status publishes them.
+    QTRY_COMPARE_WITH_TIMEOUT(dev->devData().value("ratingOutputVol").toFloat(), 230.0f, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!dev->devData().value("version").toString().isEmpty(), 5000);
+    const QVariantMap data = dev->devData();
+    QCOMPARE(data.value("ratingCurrent").toInt(), 4);
+    QCOMPARE(data.value("ratingBattVol").toFloat(), 24.0f);
+    QCOMPARE(data.value("ratingFreq").toFloat(), 50.0f);
+    QCOMPARE(data.value("sn").toString(), QStringLiteral("SIM000000000000000001"));
+    QVERIFY(data.value("UPSModel").toString().startsWith(QStringLiteral("SIM-1000")));
+    QVERIFY(data.value("compName").toString().startsWith(QStringLiteral("SimPower")));
+    QCOMPARE(data.value("version").toString().trimmed(), QStringLiteral("V1.00"));
+    QVERIFY(data.value("inputVol").toFloat() > 200.0f);
+
+    QVERIFY(alarmTexts().contains(QStringLiteral("Communication established")));
+    QCOMPARE(count("select count(*) from alarm where alarm = 1"), 1);
+    QVERIFY(timer("saveTimer")->isActive());
+    QCOMPARE(timer("saveTimer")->interval(), 5000);
+    QCOMPARE(statusField(2), QStringLiteral("0"));
+    QCOMPARE(dev->comPort().mid(0, 2), (QStringList {link, QStringLiteral("None")}));
+
+    // The port scan has been running all along: a port named by a path that exists stays open.
+    QTest::qWait(600);
+    QVERIFY(port()->isOpen());
+    QVERIFY(online());
+}
+
+void TestDevCommSerial::mainsFailure()
+{
+    QSignalSpy dataSpy(dev, &DevComm::devDataChanged);
+    const QString modeBefore = statusField(1);
+    QVERIFY(modeBefore != QLatin1String("2"));
+    QCOMPARE(sim->command(QStringLiteral("mains fail")), QStringLiteral("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(dev->devData().value("mainsFault").toInt(), 1, 5000);
+    QVERIFY(dataSpy.count() > 0);
+    QCOMPARE(count("select count(*) from alarm where alarm = 2"), 1);
+    QVERIFY(alarmTexts().contains(QStringLiteral("Input voltage fault")));
+    QCOMPARE(statusField(1), QStringLiteral("2"));
+
+    QCOMPARE(sim->command(QStringLiteral("mains return")), QStringLiteral("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(dev->devData().value("mainsFault").toInt(), 0, 5000);
+    QCOMPARE(statusField(1), modeBefore);
+    QVERIFY(alarmTexts().contains(QStringLiteral("Input voltage returns to normal")));
+    QVERIFY(!alarmTexts().contains(QStringLiteral("Input voltage fault")));
+}
+
+void TestDevCommSerial::upsAnsweringOnlyStatus()
+{
+    QCOMPARE(pollByHand(1), 1); // the timer stopped and nothing in flight
+    QCOMPARE(sim->command(QStringLiteral("answer Q1")), QStringLiteral("ok"));
+    sim->clearReceived();
+    // Three cycles: BT, BP and A1 go unanswered, every Q1 is answered.
+    QCOMPARE(pollByHand(12), 3);
+    QCOMPARE(sim->receivedFrames().count("Q1\r"), 3);
+    QVERIFY(online());
+    QVERIFY(!alarmTexts().contains(QStringLiteral("Communication lost")));
+    QCOMPARE(sim->command(QStringLiteral("answer all")), QStringLiteral("ok"));
+    QCOMPARE(pollByHand(4), 4);
+}
+
+void TestDevCommSerial::silenceLosesTheUps()
+{
+    QSignalSpy onlineSpy(dev, &DevComm::onlineChanged);
+    QCOMPARE(pollByHand(1), 1); // nothing unanswered before the silence
+    QCOMPARE(sim->command(QStringLiteral("silent on")), QStringLiteral("ok"));
+    // No event loop in between: nothing can be answered.
+    for (int i = 0; i < 8; ++i)
+        poll();
+    QVERIFY(online());
+    poll();
+    QVERIFY(!online());
+    QCOMPARE(onlineSpy.count(), 1);
+    QCOMPARE(alarmTexts(), QStringList {QStringLiteral("Communication lost")});
+    QCOMPARE(count("select count(*) from alarm where alarm = 0"), 1);
+    QVERIFY(!timer("saveTimer")->isActive());
+    QCOMPARE(statusField(2), QStringLiteral("1"));
+    // The polls go on while offline, and the first answer brings the UPS back.
+    QVERIFY(timer("pollTimer")->isActive());
+    QCOMPARE(sim->command(QStringLiteral("speak")), QStringLiteral("ok"));
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+    QVERIFY(!alarmTexts().contains(QStringLiteral("Communication lost")));
+    QVERIFY(alarmTexts().contains(QStringLiteral("Communication established")));
+}
+
+void TestDevCommSerial::samplesOnlyWhileOnline()
+{
+    dev->setSaveCycle(7);
+    QCOMPARE(Settings::instance()->getSettings(Settings::UpsDataSaveCycle).toInt(), 7);
+    QVERIFY(timer("saveTimer")->isActive());
+    QCOMPARE(timer("saveTimer")->interval(), 7000);
+    const int before = count("select count(*) from device_data");
+    QMetaObject::invokeMethod(dev, "onTimerSaveTimeout");
+    QCOMPARE(count("select count(*) from device_data"), before + 1);
+    QSqlQuery last("select inputVol, outputVol, load, inputFreq from device_data order by id desc");
+    QVERIFY(last.next());
+    QVERIFY(last.value(0).toDouble() > 200);
+    QVERIFY(last.value(1).toDouble() > 200);
+    QVERIFY(last.value(3).toDouble() > 40);
+
+    QCOMPARE(pollByHand(1), 1);
+    QCOMPARE(sim->command(QStringLiteral("silent on")), QStringLiteral("ok"));
+    for (int i = 0; i < 9; ++i)
+        poll();
+    QVERIFY(!online());
+    QMetaObject::invokeMethod(dev, "onTimerSaveTimeout");
+    QCOMPARE(count("select count(*) from device_data"), before + 1);
+    // Stopped with the link: a new cycle is only stored, and used when the UPS is back.
+    dev->setSaveCycle(9);
+    QVERIFY(!timer("saveTimer")->isActive());
+    QCOMPARE(Settings::instance()->getSettings(Settings::UpsDataSaveCycle).toInt(), 9);
+    QCOMPARE(sim->command(QStringLiteral("speak")), QStringLiteral("ok"));
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+    QVERIFY(timer("saveTimer")->isActive());
+    QCOMPARE(timer("saveTimer")->interval(), 9000);
+
+    dev->setBaud(9600);
+    QCOMPARE(dev->baud(), 9600);
+    QCOMPARE(port()->baudRate(), 9600);
+    QCOMPARE(Settings::instance()->getSettings(Settings::UpsBaudRate).toInt(), 9600);
+}
+
+void TestDevCommSerial::portNamedByPathVanishes()
+{
+    timer("portScanTimer")->stop(); // scans by hand from here on
+    scan();
+    QVERIFY(port()->isOpen());
+
+    QVERIFY(QFile::remove(link));
+    QSignalSpy listSpy(dev, &DevComm::comPortChanged);
+    scan();
+    QVERIFY(!port()->isOpen());
+    QVERIFY(!online());
+    QCOMPARE(alarmTexts(), QStringList {QStringLiteral("Communication lost")});
+    QCOMPARE(listSpy.count(), 0); // the list of ports did not change
+    scan();
+    QVERIFY(!port()->isOpen());
+
+    // Back at the same name: opened again, and the UPS comes back.
+    QVERIFY(QFile::link(sim->portPath(), link));
+    scan();
+    QVERIFY(port()->isOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+    QCOMPARE(dev->commType(), int(DevComm::COM));
+}
+
+void TestDevCommSerial::errorsOnTheOpenPort()
+{
+    // A burst of errors closes the port once, and it is opened again while it is there.
+    const int lost = count("select count(*) from alarm where alarm = 0");
+    for (int i = 0; i < 50; ++i)
+        emit port()->errorOccurred(QSerialPort::ReadError);
+    QTRY_VERIFY_WITH_TIMEOUT(!port()->isOpen(), 1000);
+    QTest::qWait(50);
+    QCOMPARE(count("select count(*) from alarm where alarm = 0"), lost + 1);
+    QVERIFY(!online());
+    for (int i = 0; i < 10 && !port()->isOpen(); ++i)
+        scan();
+    QVERIFY(port()->isOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+
+    // A failure of the port as it was is not held against the port opened after it.
+    emit port()->errorOccurred(QSerialPort::ResourceError);
+    QVERIFY(dev->openDevice(DevComm::COM, link));
+    QTest::qWait(100);
+    QVERIFY(port()->isOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+}
+
+void TestDevCommSerial::simulatorGoesAndComesBack()
+{
+    const int lost = count("select count(*) from alarm where alarm = 0");
+    // The far end closes: the port fails on its own, without a scan, and does not spin.
+    sim.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(!port()->isOpen(), 5000);
+    QVERIFY(!online());
+    QCOMPARE(alarmTexts(), QStringList {QStringLiteral("Communication lost")});
+    QVERIFY(!timer("pollTimer")->isActive());
+    scan();
+    QVERIFY(!port()->isOpen());
+
+    startSimulator();
+    for (int i = 0; i < 6 && !port()->isOpen(); ++i)
+        scan();
+    QVERIFY(port()->isOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+    QCOMPARE(count("select count(*) from alarm where alarm = 0"), lost + 1);
+}
+
+void TestDevCommSerial::openingNothingAndAnAbsentPort()
+{
+    QVERIFY(dev->openDevice(DevComm::COM, QStringLiteral("None")));
+    QCOMPARE(dev->commType(), int(DevComm::COM));
+    QCOMPARE(Settings::instance()->getSettings(Settings::UpsCommType).toInt(), 1);
+    QCOMPARE(Settings::instance()->getSettings(Settings::UpsComPort).toString(), link);
+    QVERIFY(!port()->isOpen());
+    sim->clearReceived();
+    poll();
+    QTest::qWait(300);
+    QCOMPARE(sim->receivedFrames(), QList<QByteArray>());
+    QCOMPARE(dev->comPort().first(), link);
+
+    // A port that is not there: false, the choice is kept, and it opens once it appears.
+    const QString later = root->file(QStringLiteral("/later"));
+    QVERIFY(!dev->openDevice(DevComm::COM, later));
+    QCOMPARE(dev->commType(), int(DevComm::COM));
+    QCOMPARE(Settings::instance()->getSettings(Settings::UpsComPort).toString(), later);
+    QCOMPARE(dev->comPort().mid(0, 2), (QStringList {later, QStringLiteral("None")}));
+    scan();
+    QVERIFY(!port()->isOpen());
+    QVERIFY(QFile::link(sim->portPath(), later));
+    scan();
+    QVERIFY(port()->isOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+}
+
+QTEST_GUILESS_MAIN(TestDevCommSerial)
+#include "tst_devcommserial.moc"
