@@ -1,0 +1,151 @@
+#include "detectlatency.h"
+
+#include "alarm.h"
+#include "devcomm.h"
+#include "paths.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QThread>
+#include <QTimer>
+
+DetectLatency::DetectLatency(const QString &simulator, const QString &folder, quint32 seed)
+    : m_simulator(simulator), m_folder(folder), m_seed(seed)
+{
+    m_clock.start();
+    // Both signals come before or right after the write they announce; look once the current
+    // event has been handled.
+    connect(Alarm::instance(), &Alarm::alarmNumChanged, this,
+            [this] { QTimer::singleShot(0, this, [this] { check(); }); });
+}
+
+DetectLatency::~DetectLatency()
+{
+    stop();
+}
+
+bool DetectLatency::start(int baud)
+{
+    stop();
+    m_link = m_folder + QStringLiteral("/ups-%1").arg(baud);
+    QFile::remove(m_link);
+    m_process.setProgram(m_simulator);
+    m_process.setArguments(
+        {QStringLiteral("--link"), m_link, QStringLiteral("--baud"), QString::number(baud)});
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    m_process.start();
+    if (!m_process.waitForStarted(5000))
+        return false;
+    if (!waitFor([this] { return QFileInfo::exists(m_link); }, 5000))
+        return false;
+
+    DevComm *devComm = DevComm::instance();
+    connect(
+        devComm, &DevComm::devDataChanged, this,
+        [this] { QTimer::singleShot(0, this, [this] { check(); }); }, Qt::UniqueConnection);
+    devComm->setBaud(baud);
+    if (!devComm->openDevice(DevComm::COM, m_link))
+        return false;
+    // Online, identity and ratings read, the cycle down to BT, BP, Q1, A1.
+    if (!waitFor([] { return DevComm::instance()->devData().value("devOnline").toBool(); },
+                 10000) ||
+        !waitFor([this] { return statusMode() >= 0; }, 10000))
+        return false;
+    waitFor([] { return false; }, 2000);
+    m_normalMode = statusMode();
+    return m_normalMode != 2;
+}
+
+DetectLatency::Figures DetectLatency::run(int failures)
+{
+    Figures figures;
+    QRandomGenerator random(m_seed);
+    for (int i = 0; i < failures; ++i) {
+        // A random moment of the poll cycle: the cycle is about a second, the wait up to two.
+        const int pause = int(random.bounded(2000));
+        waitFor([] { return false; }, pause);
+
+        m_rowsBefore = mainsFaultRows();
+        m_alarmAt = m_statusAt = -1;
+        command(QStringLiteral("mains fail"));
+        const bool seen = waitFor([this] { return m_alarmAt >= 0 && m_statusAt >= 0; }, 10000);
+        if (seen) {
+            figures.alarmMs.append(double(m_alarmAt - m_failedAt) / 1.0e6);
+            figures.statusMs.append(double(m_statusAt - m_failedAt) / 1.0e6);
+        } else {
+            ++figures.missed;
+        }
+        m_failedAt = -1;
+        command(QStringLiteral("mains return"));
+        waitFor([this] { return statusMode() == m_normalMode; }, 10000);
+        m_failedAt = -1;
+    }
+    return figures;
+}
+
+void DetectLatency::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.write("quit\n");
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(3000)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+void DetectLatency::command(const QString &line)
+{
+    m_process.write(line.toUtf8() + '\n');
+    m_process.waitForBytesWritten(1000);
+    if (line == QLatin1String("mains fail"))
+        m_failedAt = m_clock.nsecsElapsed();
+}
+
+bool DetectLatency::waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!condition()) {
+        if (waited.elapsed() >= timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(500);
+    }
+    return true;
+}
+
+int DetectLatency::mainsFaultRows() const
+{
+    QSqlQuery query;
+    query.prepare(QStringLiteral("select count(*) from alarm where alarm = ?"));
+    query.addBindValue(int(Alarm::MainsFault));
+    if (!query.exec() || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+// The operating mode, the first number after the time; -1 when there is no line.
+int DetectLatency::statusMode() const
+{
+    QFile file(Paths::file(QStringLiteral("/log/output/upsstatus.txt")));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = file.readAll().trimmed().split(',');
+    return fields.size() == 10 ? fields.at(1).toInt() : -1;
+}
+
+void DetectLatency::check()
+{
+    if (m_failedAt < 0)
+        return;
+    const qint64 now = m_clock.nsecsElapsed();
+    if (m_alarmAt < 0 && mainsFaultRows() > m_rowsBefore)
+        m_alarmAt = now;
+    if (m_statusAt < 0 && statusMode() == 2)
+        m_statusAt = now;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QProcess>
+#include <QVector>
+#include <functional>
+
+// How soon a mains failure on the serial line becomes an `alarm` row and a new line in the
+// status file. Runs the link in this process against the simulator, paced at a real baud rate,
+// and fails the mains at random moments of the poll cycle.
+class DetectLatency : public QObject
+{
+    Q_OBJECT
+public:
+    struct Figures
+    {
+        QVector<double> alarmMs;
+        QVector<double> statusMs;
+        int missed = 0;
+    };
+
+    DetectLatency(const QString &simulator, const QString &folder, quint32 seed);
+    ~DetectLatency() override;
+
+    // Starts a simulator at this baud rate and points the link at it.
+    bool start(int baud);
+    Figures run(int failures);
+    void stop();
+
+private:
+    void command(const QString &line);
+    bool waitFor(const std::function<bool()> &condition, int timeoutMs);
+    int mainsFaultRows() const;
+    int statusMode() const;
+    void check();
+
+    QString m_simulator;
+    QString m_folder;
+    QString m_link;
+    quint32 m_seed;
+    QProcess m_process;
+    QElapsedTimer m_clock;
+    int m_rowsBefore = 0;
+    int m_normalMode = 0;
+    qint64 m_failedAt = -1;
+    qint64 m_alarmAt = -1;
+    qint64 m_statusAt = -1;
+};
