@@ -68,16 +68,22 @@ SmtpTransfer::SmtpTransfer(const Options &options, const MailMessage &message)
 
 void SmtpTransfer::noteCommand(const QByteArray &line)
 {
-    // Only the verb is kept: the AUTH lines carry the password.
+    // Only the verb is kept: the AUTH lines carry the password. QUIT comes last whatever
+    // happened, so it does not count as the command a failure answered.
     const int blank = line.indexOf(' ');
-    m_lastCommand = (blank < 0 ? line : line.left(blank)).toUpper();
+    const QByteArray verb = (blank < 0 ? line : line.left(blank)).toUpper();
+    if (verb == "QUIT")
+        return;
+    m_lastCommand = verb;
+    m_lastReply.clear();
     if (m_lastCommand == "RCPT")
         m_pendingRecipient = line.mid(line.indexOf(':') + 1);
 }
 
 void SmtpTransfer::noteReply(const QByteArray &line)
 {
-    m_lastReply = line;
+    if (m_lastReply.isEmpty())
+        m_lastReply = line; // the first line of the reply to the last command
     const bool refused = line.startsWith('4') || line.startsWith('5');
     if (m_lastCommand == "RCPT" && refused && !m_pendingRecipient.isEmpty())
         m_refused.append(QString::fromUtf8(m_pendingRecipient));

@@ -49,7 +49,9 @@ class Handler:
         base = os.path.join(self.args.dir, "%03d" % self.count)
         with open(base + ".eml.part", "wb") as f:
             f.write(envelope.original_content or envelope.content)
-        login = session.login_data
+        login = getattr(session, "auth_data", None)
+        if isinstance(login, LoginPassword):
+            login = login.login
         if isinstance(login, (bytes, bytearray)):
             login = login.decode("utf-8", "replace")
         meta = {"mail_from": envelope.mail_from, "rcpt_tos": envelope.rcpt_tos,

@@ -16,6 +16,14 @@ public:
 
     struct Options
     {
+        Options(Mode mode = Plain, const QString &auth = QString(), double delayFirstData = 0,
+                const QStringList &refuseRecipients = QStringList())
+            : mode(mode),
+              auth(auth),
+              delayFirstData(delayFirstData),
+              refuseRecipients(refuseRecipients)
+        {
+        }
         Mode mode = Plain;
         QString auth; // "user:password" the server accepts, empty for no AUTH
         double delayFirstData = 0; // seconds the first DATA reply is held back
