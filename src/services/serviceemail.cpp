@@ -417,13 +417,14 @@ bool ServiceEMail::createDailyReport()
     const QString day = Clock::now().date().addDays(-1).toString(QStringLiteral("yyyy-MM-dd"));
     QSqlQuery query;
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("select * from %1 where dateTime >= Datetime(?) and dateTime <= "
-                                 "Datetime(?) order by dateTime, id;")
-                      .arg(Database::tableName(Database::TableDeviceData)));
+    const bool prepared = query.prepare(
+        QStringLiteral("select * from %1 where dateTime >= Datetime(?) and dateTime <= "
+                       "Datetime(?) order by dateTime, id;")
+            .arg(Database::tableName(Database::TableDeviceData)));
     query.addBindValue(day + QStringLiteral(" 00:00:00"));
     query.addBindValue(day + QStringLiteral(" 23:59:59"));
     int row = 2;
-    if (!query.exec()) {
+    if (!prepared || !query.exec()) {
         qCWarning(lcServices) << "Cannot read the samples of" << day << ":"
                               << query.lastError().text();
     } else {

@@ -22,7 +22,8 @@ def main(folder):
         attachments = []
         for i, part in enumerate(msg.iter_attachments()):
             data = part.get_payload(decode=True) or b""
-            path = "%s.attachment%d" % (base, i)
+            # Named after the attachment, so a reader that goes by the extension can open it.
+            path = "%s-%d-%s" % (base, i, os.path.basename(part.get_filename() or "part.bin"))
             with open(path, "wb") as f:
                 f.write(data)
             attachments.append({"filename": part.get_filename(),

@@ -56,7 +56,7 @@ class Handler:
             login = login.decode("utf-8", "replace")
         meta = {"mail_from": envelope.mail_from, "rcpt_tos": envelope.rcpt_tos,
                 "login": login if isinstance(login, str) else None,
-                "tls": session.ssl is not None}
+                "tls": server.transport.get_extra_info("ssl_object") is not None}
         with open(base + ".json", "w") as f:
             json.dump(meta, f)
         os.rename(base + ".eml.part", base + ".eml")

@@ -1,0 +1,91 @@
+#include "database.h"
+#include "listmodelemailuser.h"
+#include "paths.h"
+#include "pythonscript.h"
+#include "serviceemail.h"
+#include "settings.h"
+#include "tablemodelalarm.h"
+#include "tablemodeldevdata.h"
+#include "tablemodelselftest.h"
+#include "testroot.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QUrl>
+#include <QtTest>
+
+// A database file that is not a database: everything that reads it comes back empty, with a
+// log line, and nothing crashes or hangs.
+class TestBrokenDatabase : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void modelsComeBackEmpty();
+    void mailServiceSendsNothing();
+
+private:
+    TestRoot m_root {TestRoot::WithSettings};
+};
+
+void TestBrokenDatabase::initTestCase()
+{
+    QFile file(Paths::file(QStringLiteral("/data/quelta.db")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    Database::instance()->init(); // every statement fails, each with its log line
+}
+
+void TestBrokenDatabase::modelsComeBackEmpty()
+{
+    TableModelDevData samples;
+    samples.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-10"));
+    QCOMPARE(samples.rowCount(), 0);
+    const QString path = Paths::file(QStringLiteral("/export.xlsx"));
+    QVERIFY(samples.saveAs(QUrl::fromLocalFile(path)));
+    QCOMPARE(PythonScript::dumpWorkbook(path).value("rows").toArray().size(), 1);
+
+    TableModelAlarm alarms;
+    alarms.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-11"));
+    QCOMPARE(alarms.rowCount(), 0);
+
+    TableModelSelfTest selfTests;
+    QSignalSpy finished(&selfTests, &TableModelSelfTest::readLogFinished);
+    selfTests.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-11"));
+    selfTests.selectLog(0);
+    QCOMPARE(finished.count(), 1);
+
+    ListModelEMailUser users;
+    users.addUser(QStringLiteral("a@example.org"));
+    QCOMPARE(users.rowCount(), 0);
+    users.removeAll();
+}
+
+void TestBrokenDatabase::mailServiceSendsNothing()
+{
+    ServiceEMail *service = ServiceEMail::instance();
+    service->setEnable(true);
+    service->setServerAddress(QStringLiteral("127.0.0.1"));
+    service->setServerPort(9); // nothing would answer; nothing must try
+    QSignalSpy failed(service, &ServiceEMail::emailFailed);
+    QCOMPARE(service->emailUsers(), QStringList());
+    service->sendAlarmEMail(QStringLiteral("alarm"));
+    service->sendDailyReport();
+    QTest::qWait(300);
+    QCOMPARE(failed.count(), 0);
+
+    // The report itself still comes out, with its title row only.
+    QVERIFY(service->createDailyReport());
+    const QJsonArray rows = PythonScript::dumpWorkbook(Paths::file(QStringLiteral("/record.xlsx")))
+                                .value("rows")
+                                .toArray();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).toArray().size(), 7);
+}
+
+QTEST_MAIN(TestBrokenDatabase)
+#include "tst_brokendatabase.moc"

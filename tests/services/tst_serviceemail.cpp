@@ -1,0 +1,381 @@
+#include "alarm.h"
+#include "clock.h"
+#include "listmodelemailuser.h"
+#include "paths.h"
+#include "pythonscript.h"
+#include "serviceemail.h"
+#include "settings.h"
+#include "smtpclient.h"
+#include "smtptestserver.h"
+#include "testroot.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QtTest>
+
+class TestServiceEMail : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void settingsAndTimerRules();
+    void invalidDailyTime();
+    void testMailOverEachTransport();
+    void failureTexts();
+    void alarmMailToEveryRecipient();
+    void dailyReportOfYesterday();
+    void secondSendWhileTheFirstIsUnderWay();
+
+private:
+    static ServiceEMail *service() { return ServiceEMail::instance(); }
+    static void useServer(const SmtpTestServer &server, int encrypt)
+    {
+        service()->setServerAddress(QStringLiteral("127.0.0.1"));
+        service()->setServerPort(server.port());
+        service()->setEncrypt(encrypt);
+    }
+    static void setRecipients(const QStringList &users)
+    {
+        service()->listModelEMailUser()->removeAll();
+        for (const QString &user : users)
+            service()->listModelEMailUser()->addUser(user);
+    }
+    static void tickAt(const QDateTime &when)
+    {
+        Clock::setNow(when);
+        QMetaObject::invokeMethod(service(), "onTimerTimeout");
+    }
+    static QString signature(const QString &text) { return text + "\n\t\t\t\tFrom Quelta"; }
+
+    TestRoot m_root;
+};
+
+void TestServiceEMail::initTestCase()
+{
+    qputenv("QUELTA_SMTP_CAFILE", SmtpTestServer::certificateFile().toUtf8());
+    QSqlQuery insert;
+    QVERIFY(insert.exec(QStringLiteral(
+        "insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+        "temperature) values ('2024-03-09 23:59:59', 220, 220, 1, 50, 13, 25), "
+        "('2024-03-10 12:00:00', 231.04, 230, 38, 50, 13.5, 25), "
+        "('2024-03-10 00:00:00', 229.96, 230.04, 37, 49.96, 13.456, 24.26), "
+        "('2024-03-10 23:59:59', 232, 230, 39, 50.04, 13.444, 25.55), "
+        "('2024-03-11 00:00:00', 233, 230, 40, 50, 13.5, 25)")));
+}
+
+void TestServiceEMail::init()
+{
+    SmtpClient::setTimeouts(0, 0);
+    service()->setSenderName(QStringLiteral("UPS Room"));
+    service()->setSenderAddress(QStringLiteral("ups@example.org"));
+    service()->setAuthEnable(false);
+}
+
+void TestServiceEMail::settingsAndTimerRules()
+{
+    Settings *settings = Settings::instance();
+    QCOMPARE(service()->serverPort(), quint16(25));
+    QCOMPARE(service()->dailyHour(), 12);
+    QCOMPARE(service()->dailyMinute(), 0);
+    QCOMPARE(service()->dailySecond(), 0);
+    QVERIFY(!service()->isDailyTimerActive());
+
+    service()->setDailyEnable(true); // e-mail itself still off
+    QVERIFY(!service()->isDailyTimerActive());
+    service()->setEnable(true);
+    QVERIFY(service()->isDailyTimerActive());
+    service()->setEnable(false);
+    QVERIFY(!service()->isDailyTimerActive());
+    service()->setEnable(true);
+    QVERIFY(service()->isDailyTimerActive());
+    service()->setDailyEnable(false);
+    QVERIFY(!service()->isDailyTimerActive());
+
+    // Every setter writes its key at once.
+    service()->setServerAddress(QStringLiteral("smtp.example.org"));
+    service()->setServerPort(2525);
+    service()->setEncrypt(2);
+    service()->setAuthAccount(QStringLiteral("account"));
+    service()->setAuthPassword(QStringLiteral("pässwörd"));
+    service()->setDailyMinute(30);
+    service()->setDailySecond(15);
+    QCOMPARE(settings->getSettings(Settings::EMailServerAddress).toString(),
+             QStringLiteral("smtp.example.org"));
+    QCOMPARE(settings->getSettings(Settings::EMailServerPort).toInt(), 2525);
+    QCOMPARE(settings->getSettings(Settings::EMailEncrypt).toInt(), 2);
+    QCOMPARE(settings->getSettings(Settings::EMailAuthName).toString(), QStringLiteral("account"));
+    QCOMPARE(QString::fromUtf8(settings->getSettings(Settings::EMailAuthPassword).toByteArray()),
+             QStringLiteral("pässwörd"));
+    QVERIFY(settings->getSettings(Settings::EMailAuthPassword, true).toByteArray() !=
+            QStringLiteral("pässwörd").toUtf8());
+    QCOMPARE(settings->getSettings(Settings::EMailDailyTime).toString(),
+             QStringLiteral("12:30:15"));
+    QCOMPARE(settings->getSettings(Settings::EMailEnable).toBool(), true);
+
+    // An impossible part is refused and the stored time kept.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Ignoring daily report time part"));
+    service()->setDailyHour(24);
+    QCOMPARE(settings->getSettings(Settings::EMailDailyTime).toString(),
+             QStringLiteral("12:30:15"));
+
+    // A reload takes what the store holds and leaves the timer as it was.
+    settings->setSettings(Settings::EMailDailyEnable, true);
+    settings->setSettings(Settings::EMailServerPort, 65536 + 587); // low 16 bits kept
+    settings->setSettings(Settings::EMailSenderName, QStringLiteral("Reloaded"));
+    service()->onSettingsChanged();
+    QVERIFY(service()->dailyEnable());
+    QVERIFY(!service()->isDailyTimerActive());
+    QCOMPARE(service()->serverPort(), quint16(587));
+    QCOMPARE(service()->senderName(), QStringLiteral("Reloaded"));
+    service()->setDailyEnable(false);
+    service()->setEnable(false);
+    service()->setDailyHour(12);
+    service()->setDailyMinute(0);
+    service()->setDailySecond(0);
+}
+
+void TestServiceEMail::invalidDailyTime()
+{
+    Settings::instance()->setSettings(Settings::EMailDailyTime, QStringLiteral("noon"));
+    service()->onSettingsChanged();
+    QCOMPARE(service()->dailyHour(), -1);
+    QCOMPARE(service()->dailyMinute(), -1);
+    QCOMPARE(service()->dailySecond(), -1);
+    service()->setDailyHour(5); // the other parts are still unknown
+    QCOMPARE(service()->dailyHour(), -1);
+    QCOMPARE(Settings::instance()->getSettings(Settings::EMailDailyTime).toString(), QString());
+    Settings::instance()->setSettings(Settings::EMailDailyTime, QStringLiteral("12:00:00"));
+    service()->onSettingsChanged();
+    QCOMPARE(service()->dailyHour(), 12);
+}
+
+void TestServiceEMail::testMailOverEachTransport()
+{
+    setRecipients({}); // the test mail goes to the sender whatever the list holds
+    service()->setEnable(false);
+    const SmtpTestServer::Mode modes[] = {SmtpTestServer::Plain, SmtpTestServer::StartTls,
+                                          SmtpTestServer::Tls};
+    for (int encrypt = 0; encrypt < 3; ++encrypt) {
+        SmtpTestServer server({modes[encrypt], QStringLiteral("mailer:pa55")});
+        QVERIFY(server.isRunning());
+        useServer(server, encrypt);
+        service()->setAuthEnable(encrypt == 2);
+        service()->setAuthAccount(QStringLiteral("mailer"));
+        service()->setAuthPassword(QStringLiteral("pa55"));
+        QSignalSpy finished(service(), &ServiceEMail::emailFinished);
+        QSignalSpy failed(service(), &ServiceEMail::emailFailed);
+        service()->sendTestEMail();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QCOMPARE(failed.count(), 0);
+
+        const QJsonArray received = server.messages();
+        QCOMPARE(received.size(), 1);
+        const QJsonObject mail = received.at(0).toObject();
+        QCOMPARE(mail.value("from_name").toString(), QStringLiteral("UPS Room"));
+        QCOMPARE(mail.value("from_address").toString(), QStringLiteral("ups@example.org"));
+        QCOMPARE(mail.value("envelope_to").toArray(), QJsonArray({"ups@example.org"}));
+        QCOMPARE(mail.value("subject").toString(), QStringLiteral("Test E-Mail"));
+        QCOMPARE(mail.value("body").toString().trimmed(), signature("This is a test E-Mail!"));
+        QCOMPARE(mail.value("tls").toBool(), encrypt != 0);
+        QCOMPARE(mail.value("login").toString(),
+                 encrypt == 2 ? QStringLiteral("mailer") : QString());
+        QVERIFY(mail.value("attachments").toArray().isEmpty());
+    }
+}
+
+void TestServiceEMail::failureTexts()
+{
+    SmtpTestServer plain(SmtpTestServer::Plain);
+    SmtpTestServer tls({SmtpTestServer::Tls, QStringLiteral("mailer:pa55")});
+    SmtpTestServer silent(SmtpTestServer::Silent);
+    quint16 closedPort = 0;
+    {
+        SmtpTestServer gone(SmtpTestServer::Plain);
+        closedPort = gone.port();
+    }
+    auto expectFailure = [](const QString &text) {
+        QSignalSpy finished(service(), &ServiceEMail::emailFinished);
+        QSignalSpy failed(service(), &ServiceEMail::emailFailed);
+        service()->sendTestEMail();
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 20000);
+        QCOMPARE(failed.at(0).at(0).toString(), text);
+        QTest::qWait(100);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(failed.count(), 1);
+    };
+
+    service()->setServerAddress(QStringLiteral("127.0.0.1"));
+    service()->setServerPort(closedPort);
+    service()->setEncrypt(0);
+    expectFailure(QStringLiteral("connection failed"));
+    useServer(plain, 1); // STARTTLS chosen, not offered
+    expectFailure(QStringLiteral("encryption failed"));
+    QCOMPARE(plain.messageCount(), 0);
+    useServer(plain, 2); // TLS spoken to a plain server
+    expectFailure(QStringLiteral("encryption failed"));
+    useServer(tls, 2);
+    service()->setAuthEnable(true);
+    service()->setAuthAccount(QStringLiteral("mailer"));
+    service()->setAuthPassword(QStringLiteral("wrong"));
+    expectFailure(QStringLiteral("authentication failed"));
+    service()->setAuthEnable(false);
+    SmtpClient::setTimeouts(1500, 1500);
+    useServer(silent, 0);
+    expectFailure(QStringLiteral("connection failed"));
+}
+
+void TestServiceEMail::alarmMailToEveryRecipient()
+{
+    SmtpTestServer server(SmtpTestServer::Plain);
+    QVERIFY(server.isRunning());
+    useServer(server, 0);
+    QSignalSpy finished(service(), &ServiceEMail::emailFinished);
+
+    // Off, or nobody to tell: no connection at all.
+    setRecipients({QStringLiteral("a@example.org")});
+    service()->setEnable(false);
+    service()->sendAlarmEMail(QStringLiteral("ignored"));
+    service()->setEnable(true);
+    setRecipients({});
+    service()->sendAlarmEMail(QStringLiteral("ignored"));
+    QTest::qWait(300);
+    QVERIFY(!server.output().contains(QStringLiteral("CONNECT")));
+    QCOMPARE(finished.count(), 0);
+
+    setRecipients({QStringLiteral("a@example.org"), QStringLiteral("b@example.org"),
+                   QStringLiteral("a@example.org")});
+    service()->sendAlarmEMail(QStringLiteral("Entrée: 输入电压异常"));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+
+    // Raised through the alarm catalogue: mailed once, however often it is raised.
+    QVERIFY(Alarm::instance()->addAlarm(Alarm::MainsFault));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
+    QVERIFY(Alarm::instance()->addAlarm(Alarm::MainsFault));
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 2);
+
+    const QJsonArray received = server.messages();
+    QCOMPARE(received.size(), 2);
+    const QJsonObject first = received.at(0).toObject();
+    QCOMPARE(first.value("envelope_to").toArray(),
+             QJsonArray({"a@example.org", "b@example.org", "a@example.org"}));
+    QCOMPARE(first.value("subject").toString(), QStringLiteral("UPS Alarm"));
+    QCOMPARE(first.value("body").toString().trimmed(), signature("Entrée: 输入电压异常"));
+    QCOMPARE(received.at(1).toObject().value("body").toString().trimmed(),
+             signature("Input voltage fault"));
+    Alarm::instance()->delAlarm(Alarm::MainsFault);
+}
+
+void TestServiceEMail::dailyReportOfYesterday()
+{
+    SmtpTestServer server(SmtpTestServer::Plain);
+    QVERIFY(server.isRunning());
+    useServer(server, 0);
+    service()->setEnable(true);
+    service()->setDailyEnable(true);
+    QVERIFY(service()->isDailyTimerActive());
+    QSignalSpy finished(service(), &ServiceEMail::emailFinished);
+    const QString report = Paths::file(QStringLiteral("/record.xlsx"));
+
+    // Nobody to send it to: no workbook, no connection.
+    setRecipients({});
+    QFile::remove(report);
+    tickAt(QDateTime(QDate(2024, 3, 9), QTime(12, 0, 0)));
+    QTest::qWait(200);
+    QVERIFY(!QFile::exists(report));
+
+    setRecipients({QStringLiteral("ops@example.org")});
+    tickAt(QDateTime(QDate(2024, 3, 11), QTime(11, 59, 59)));
+    QTest::qWait(200);
+    QCOMPARE(finished.count(), 0);
+    tickAt(QDateTime(QDate(2024, 3, 11), QTime(12, 0, 0)));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    QVERIFY(QFile::exists(report));
+    // Later ticks of the same minute, the same second included, send nothing more.
+    tickAt(QDateTime(QDate(2024, 3, 11), QTime(12, 0, 0)));
+    tickAt(QDateTime(QDate(2024, 3, 11), QTime(12, 0, 30)));
+    // The next day the first tick comes late (the GUI thread was busy): still sent.
+    tickAt(QDateTime(QDate(2024, 3, 12), QTime(12, 0, 45)));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
+    // A whole minute late is too late; a day without samples gets the title row only.
+    tickAt(QDateTime(QDate(2024, 3, 13), QTime(12, 1, 0)));
+    tickAt(QDateTime(QDate(2024, 3, 14), QTime(12, 0, 1)));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, 20000);
+    QTest::qWait(200);
+    QCOMPARE(finished.count(), 3);
+
+    const QJsonArray received = server.messages();
+    QCOMPARE(received.size(), 3);
+    const QJsonArray titles {"Date",
+                             "Input Voltage(V)",
+                             "Output Voltage(V)",
+                             "UPS Load(%)",
+                             "Input Frequency(Hz)",
+                             "Battery voltage(V)",
+                             QStringLiteral("Temperature(℃)")};
+    const QJsonArray expectedRows[] = {
+        QJsonArray(
+            {titles,
+             QJsonArray({"2024-03-10 00:00:00", "230.0", "230.0", 37, "50.0", "13.46", "24.3"}),
+             QJsonArray({"2024-03-10 12:00:00", "231.0", "230.0", 38, "50.0", "13.50", "25.0"}),
+             // 25.55 read in single precision is 25.549999...
+             QJsonArray({"2024-03-10 23:59:59", "232.0", "230.0", 39, "50.0", "13.44", "25.5"})}),
+        QJsonArray(
+            {titles,
+             QJsonArray({"2024-03-11 00:00:00", "233.0", "230.0", 40, "50.0", "13.50", "25.0"})}),
+        QJsonArray({titles})};
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject mail = received.at(i).toObject();
+        QCOMPARE(mail.value("envelope_to").toArray(), QJsonArray({"ops@example.org"}));
+        QCOMPARE(mail.value("subject").toString(), QStringLiteral("Daily Report"));
+        QCOMPARE(mail.value("body").toString().trimmed(), signature("UPS daily report."));
+        const QJsonArray attachments = mail.value("attachments").toArray();
+        QCOMPARE(attachments.size(), 1);
+        const QJsonObject file = attachments.at(0).toObject();
+        QCOMPARE(file.value("filename").toString(), QStringLiteral("record.xlsx"));
+        QCOMPARE(file.value("content_type").toString(), QStringLiteral("application/octet-stream"));
+        const QJsonObject book = PythonScript::dumpWorkbook(file.value("path").toString());
+        QCOMPARE(book.value("sheets").toArray(), QJsonArray({"Sheet1"}));
+        QCOMPARE(book.value("widths").toObject().size(), 7);
+        QCOMPARE(book.value("alignments").toArray(), QJsonArray({"center/center"}));
+        QVERIFY2(book.value("rows").toArray() == expectedRows[i],
+                 QJsonDocument(book.value("rows").toArray()).toJson(QJsonDocument::Compact));
+    }
+    service()->setDailyEnable(false);
+}
+
+void TestServiceEMail::secondSendWhileTheFirstIsUnderWay()
+{
+    SmtpTestServer server({SmtpTestServer::Plain, QString(), 3.0});
+    QVERIFY(server.isRunning());
+    useServer(server, 0);
+    service()->setEnable(true);
+    setRecipients({QStringLiteral("ops@example.org")});
+    QSignalSpy finished(service(), &ServiceEMail::emailFinished);
+    QSignalSpy failed(service(), &ServiceEMail::emailFailed);
+
+    service()->sendAlarmEMail(QStringLiteral("first"));
+    QTRY_VERIFY_WITH_TIMEOUT(server.output().contains(QStringLiteral("DATA 1")), 20000);
+    service()->sendAlarmEMail(QStringLiteral("second")); // replaces the client under way
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    QTest::qWait(3500); // past the first exchange's delayed reply
+    QCOMPARE(finished.count(), 1); // the replaced client never signals
+    QCOMPARE(failed.count(), 0);
+
+    // Neither alarm is lost: the interrupted one went out again with the new client.
+    QStringList bodies;
+    const QJsonArray received = server.messages();
+    for (const QJsonValue &mail : received)
+        bodies << mail.toObject().value("body").toString().trimmed();
+    QVERIFY2(bodies.contains(signature("first")), qPrintable(bodies.join('|')));
+    QCOMPARE(bodies.count(signature("second")), 1);
+}
+
+QTEST_MAIN(TestServiceEMail)
+#include "tst_serviceemail.moc"
