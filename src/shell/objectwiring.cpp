@@ -4,6 +4,7 @@
 #include "listmodelemailuser.h"
 #include "screenshotwalker.h"
 #include "serviceemail.h"
+#include "translator.h"
 
 #include <QQmlContext>
 #include <QQuickView>
@@ -32,7 +33,8 @@ void ObjectWiring::publishContext(QQuickView *view)
 
 void ObjectWiring::attachTranslator(QQmlEngine *engine)
 {
-    Q_UNUSED(engine)
+    Translator::instance()->setEngine(engine);
+    Translator::instance()->init();
 
     const QString screenshots = ScreenshotWalker::requestedFolder();
     if (!screenshots.isEmpty() && m_view)

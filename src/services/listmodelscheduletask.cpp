@@ -1,0 +1,100 @@
+#include "listmodelscheduletask.h"
+
+#include "clock.h"
+#include "database.h"
+#include "logcategories.h"
+#include "scheduletasktime.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+
+constexpr int firstFieldRole = Qt::UserRole; // 256
+constexpr int timeColumn = 3;
+
+} // namespace
+
+ListModelScheduleTask::ListModelScheduleTask(QObject *parent) : QSqlTableModel(parent)
+{
+    setTable(Database::tableName(Database::TableScheduleTask));
+    setEditStrategy(QSqlTableModel::OnFieldChange);
+    if (!select())
+        qCWarning(lcServices) << "Cannot read the scheduled tasks:" << lastError().text();
+}
+
+QHash<int, QByteArray> ListModelScheduleTask::roleNames() const
+{
+    QHash<int, QByteArray> names;
+    const QSqlRecord fields = record();
+    for (int i = 0; i < fields.count(); ++i)
+        names.insert(firstFieldRole + i, fields.fieldName(i).toUtf8());
+    return names;
+}
+
+QVariant ListModelScheduleTask::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    if (role < firstFieldRole)
+        return QSqlTableModel::data(index, role);
+    const int column = role - firstFieldRole;
+    if (column != timeColumn)
+        return QSqlTableModel::data(this->index(index.row(), column), Qt::DisplayRole);
+    const QSqlRecord task = record(index.row());
+    const QDateTime due = ScheduleTaskTime::nextDue(
+        task.value(QStringLiteral("cycle")), task.value(QStringLiteral("dateTime")),
+        task.value(QStringLiteral("time")), Clock::now());
+    return due.isValid() ? due.toString(ScheduleTaskTime::textFormat) : QString();
+}
+
+bool ListModelScheduleTask::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid())
+        return false;
+    if (role < firstFieldRole)
+        return QSqlTableModel::setData(index, value, role);
+    const bool done = QSqlTableModel::setData(this->index(index.row(), role - firstFieldRole),
+                                              value, Qt::EditRole);
+    if (done)
+        emit taskChanged();
+    else
+        qCWarning(lcServices) << "Cannot change scheduled task" << index.row() << ":"
+                              << lastError().text();
+    return done;
+}
+
+void ListModelScheduleTask::addTask(const QVariant &task)
+{
+    const QVariantMap values = task.toMap();
+    QSqlRecord row = record();
+    row.setGenerated(QStringLiteral("id"), false);
+    row.setValue(QStringLiteral("dateTime"), Clock::now().toString(ScheduleTaskTime::textFormat));
+    for (const char *key : {"cycle", "time", "action", "enable"})
+        row.setValue(QString::fromLatin1(key), values.value(QString::fromLatin1(key)));
+    if (!insertRecord(-1, row))
+        qCWarning(lcServices) << "Cannot add the scheduled task" << values << ":"
+                              << lastError().text();
+    select();
+    emit taskChanged();
+}
+
+void ListModelScheduleTask::delTask(int row)
+{
+    if (!removeRow(row))
+        qCWarning(lcServices) << "Cannot remove scheduled task" << row << ":" << lastError().text();
+    select();
+    emit taskChanged();
+}
+
+void ListModelScheduleTask::updateTask(int row, const QVariant &task)
+{
+    const QVariantMap values = task.toMap();
+    QSqlRecord changed = record(row);
+    for (const char *key : {"cycle", "time", "action"})
+        changed.setValue(QString::fromLatin1(key), values.value(QString::fromLatin1(key)));
+    if (!setRecord(row, changed))
+        qCWarning(lcServices) << "Cannot change scheduled task" << row << ":" << lastError().text();
+    select();
+    emit taskChanged();
+}

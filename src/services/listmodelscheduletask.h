@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QSqlTableModel>
+
+// The stored scheduled tasks ("schedule_task") as the interface lists and edits them. Role
+// 256 + c is column c; the "time" role shows when the task runs next rather than its time of day.
+class ListModelScheduleTask : public QSqlTableModel
+{
+    Q_OBJECT
+public:
+    explicit ListModelScheduleTask(QObject *parent = nullptr);
+
+    QHash<int, QByteArray> roleNames() const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    Q_INVOKABLE void addTask(const QVariant &task);
+    Q_INVOKABLE void delTask(int row);
+    Q_INVOKABLE void updateTask(int row, const QVariant &task);
+
+signals:
+    void taskChanged();
+};

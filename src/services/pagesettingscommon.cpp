@@ -1,0 +1,207 @@
+#include "pagesettingscommon.h"
+
+#include "database.h"
+#include "logcategories.h"
+#include "settings.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+// The members of the settings file, in the order export and import handle them. The recipient
+// list sits between the e-mail and the shutdown settings.
+const QList<int> &emailMembers()
+{
+    static const QList<int> types = {
+        Settings::LanguageAuto,       Settings::LanguageType,       Settings::EMailEnable,
+        Settings::EMailSenderName,    Settings::EMailSenderAddress, Settings::EMailEncrypt,
+        Settings::EMailServerAddress, Settings::EMailServerPort,    Settings::EMailAuthEnable,
+        Settings::EMailAuthName,      Settings::EMailAuthPassword,  Settings::EMailDailyEnable,
+        Settings::EMailDailyTime};
+    return types;
+}
+
+const QList<int> &shutdownMembers()
+{
+    static const QList<int> types = {Settings::ShutdownEnable,      Settings::ShutdownMainFaultTime,
+                                     Settings::ShutdownBattLowTime, Settings::ShutdownMainFaultCap,
+                                     Settings::ShutdownUPSOff,      Settings::ShutdownUPSOffTime};
+    return types;
+}
+
+// Settings files come from file dialogs: local-file URLs, or a bare path.
+QString localPath(const QUrl &url)
+{
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    if (url.scheme().isEmpty())
+        return url.path(QUrl::FullyDecoded);
+    return QString();
+}
+
+QString recipientTable()
+{
+    return Database::tableName(Database::TableEMailUser);
+}
+
+QJsonArray storedRecipients()
+{
+    QJsonArray users;
+    QSqlQuery query;
+    if (!query.exec(QStringLiteral("select user from %1;").arg(recipientTable()))) {
+        qCWarning(lcServices) << "Cannot read the e-mail recipients:" << query.lastError().text();
+        return users;
+    }
+    while (query.next())
+        users.append(query.value(0).toString());
+    return users;
+}
+
+// Replaces the stored recipients as one transaction, so a failure keeps the old list.
+void replaceRecipients(const QJsonArray &users)
+{
+    QVariantList values;
+    for (const QJsonValue &user : users) {
+        if (user.isString())
+            values.append(user.toString());
+        else
+            qCWarning(lcServices) << "Settings file: skipping recipient" << user << "(not a text)";
+    }
+    QSqlDatabase db = QSqlDatabase::database();
+    db.transaction();
+    QSqlQuery query;
+    bool done = query.exec(QStringLiteral("delete from %1;").arg(recipientTable()));
+    if (done && !values.isEmpty()) {
+        done =
+            query.prepare(QStringLiteral("insert into %1(user) values(?)").arg(recipientTable()));
+        query.addBindValue(values);
+        done = done && query.execBatch();
+    }
+    if (done && db.commit())
+        return;
+    qCWarning(lcServices) << "Cannot replace the e-mail recipients:" << query.lastError().text()
+                          << db.lastError().text() << "; the stored list is kept";
+    db.rollback();
+}
+
+// Writes one member's text under its key. Missing or unusable members keep the stored value:
+// a hand-edited file must not blank settings it does not mention.
+void importMember(const QJsonObject &object, int type, QStringList &skipped)
+{
+    Settings *settings = Settings::instance();
+    const QString key = settings->keyName(type);
+    const QJsonValue value = object.value(key);
+    QString text;
+    if (value.isString())
+        text = value.toString();
+    else if (value.isBool())
+        text = value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    else if (value.isDouble())
+        text = QString::number(value.toDouble(), 'g', 15);
+    else {
+        skipped.append(key);
+        return;
+    }
+    settings->setSettings(key, text, true);
+}
+
+} // namespace
+
+PageSettingsCommon::PageSettingsCommon(QObject *parent) : QObject(parent) { }
+
+void PageSettingsCommon::settingsSaveAs(const QUrl &file)
+{
+    const QString path = localPath(file);
+    if (path.isEmpty()) {
+        qCWarning(lcServices) << "Cannot export the settings to" << file << "(not a local file)";
+        return;
+    }
+    Settings *settings = Settings::instance();
+    QJsonObject object;
+    for (int type : emailMembers())
+        object.insert(settings->keyName(type),
+                      settings->getSettings(settings->keyName(type), true).toString());
+    object.insert(settings->keyName(Settings::EMailReceiver), storedRecipients());
+    for (int type : shutdownMembers())
+        object.insert(settings->keyName(type),
+                      settings->getSettings(settings->keyName(type), true).toString());
+
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        qCWarning(lcServices) << "Cannot export the settings to" << path << ":"
+                              << out.errorString();
+        return;
+    }
+    out.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    if (!out.commit())
+        qCWarning(lcServices) << "Cannot export the settings to" << path << ":"
+                              << out.errorString();
+    else
+        qCInfo(lcServices) << "Settings exported to" << path;
+}
+
+void PageSettingsCommon::settingsImport(const QUrl &file)
+{
+    const QString path = localPath(file);
+    if (path.isEmpty()) {
+        qCWarning(lcServices) << "Cannot import the settings from" << file << "(not a local file)";
+        return;
+    }
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        qCWarning(lcServices) << "Cannot read the settings file" << path << ":" << in.errorString();
+        return;
+    }
+    const QByteArray bytes = in.readAll();
+    in.close();
+
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (document.isNull()) {
+        qCWarning(lcServices) << "The settings file" << path
+                              << "is not JSON:" << error.errorString() << "at offset"
+                              << error.offset << "; nothing imported";
+        return;
+    }
+    if (!document.isObject()) {
+        qCWarning(lcServices) << "The settings file" << path
+                              << "holds no settings object; nothing imported";
+        return;
+    }
+
+    Settings *settings = Settings::instance();
+    const QJsonObject object = document.object();
+    QStringList skipped;
+    for (int type : emailMembers())
+        importMember(object, type, skipped);
+
+    const QString receiverKey = settings->keyName(Settings::EMailReceiver);
+    const QJsonValue receivers = object.value(receiverKey);
+    if (receivers.isArray())
+        replaceRecipients(receivers.toArray());
+    else
+        skipped.append(receiverKey);
+
+    for (int type : shutdownMembers())
+        importMember(object, type, skipped);
+
+    if (!skipped.isEmpty())
+        qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped
+                              << "; those are kept";
+    qCInfo(lcServices) << "Settings imported from" << path;
+    emit settingsChanged();
+}
+
+void PageSettingsCommon::settingsRestore()
+{
+    Settings::instance()->restore();
+    qCInfo(lcServices) << "Settings restored to their defaults";
+    emit settingsChanged();
+}
