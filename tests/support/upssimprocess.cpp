@@ -1,5 +1,6 @@
 #include "upssimprocess.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QTest>
@@ -83,7 +84,9 @@ UpsSimProcess::UpsSimProcess(const QStringList &options, int startTimeoutMs)
     d->process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // A test that crashes must not leave its simulator running.
     d->process.start(QStringLiteral(QUELTA_BIN_DIR "/upssim"),
-                     QStringList {QStringLiteral("--exit-with-parent")} + options);
+                     QStringList {QStringLiteral("--parent-pid"),
+                                  QString::number(QCoreApplication::applicationPid())} +
+                         options);
     if (!d->process.waitForStarted(startTimeoutMs))
         return;
     d->waitUntil([this] { return !d->port.isEmpty(); }, startTimeoutMs);

@@ -67,7 +67,7 @@ bool Simulator::start(const SimulatorOptions &options, QString *error)
     d->pacer.setTurnaroundMs(options.turnaroundMs);
     d->model.setSpeed(options.speed);
     if (options.followParent)
-        d->termination.followParent();
+        d->termination.followParent(options.parentPid);
 
     if (options.device.isEmpty() ? !d->line.openPseudoTerminal(error)
                                  : !d->line.openDevice(options.device, options.baud, error))

@@ -25,7 +25,10 @@ bool SimulatorOptions::parse(const QStringList &arguments, QString *error)
     const QCommandLineOption speedOption(QStringLiteral("speed"), QString(),
                                          QStringLiteral("factor"));
     const QCommandLineOption parentOption(QStringLiteral("exit-with-parent"));
+    const QCommandLineOption parentPidOption(QStringLiteral("parent-pid"), QString(),
+                                             QStringLiteral("pid"));
     parser.addOption(parentOption);
+    parser.addOption(parentPidOption);
     parser.addOptions({helpOption, deviceOption, linkOption, controlOption, scenarioOption,
                        commandOption, baudOption, instantOption, turnaroundOption, speedOption});
     if (!parser.parse(arguments)) {
@@ -36,14 +39,21 @@ bool SimulatorOptions::parse(const QStringList &arguments, QString *error)
         *error = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
         return false;
     }
+    bool ok = true;
     help = parser.isSet(helpOption);
-    followParent = parser.isSet(parentOption);
+    followParent = parser.isSet(parentOption) || parser.isSet(parentPidOption);
+    if (parser.isSet(parentPidOption)) {
+        parentPid = parser.value(parentPidOption).toLongLong(&ok);
+        if (!ok || parentPid <= 0) {
+            *error = QStringLiteral("bad parent pid %1").arg(parser.value(parentPidOption));
+            return false;
+        }
+    }
     device = parser.value(deviceOption);
     link = parser.value(linkOption);
     control = parser.value(controlOption);
     scenario = parser.value(scenarioOption);
     commands = parser.values(commandOption);
-    bool ok = true;
     if (parser.isSet(baudOption)) {
         baud = parser.value(baudOption).toInt(&ok);
         if (!ok || baud < 50 || baud > 4000000) {
@@ -88,6 +98,8 @@ QString SimulatorOptions::usage()
                "  --command TEXT     run a command at start (may be repeated)\n"
                "  --speed FACTOR     run the UPS's clock faster (battery, self-tests, delays)\n"
                "  --exit-with-parent end when the process that started upssim ends\n"
+               "  --parent-pid PID   the same, and end at once if PID is not (or no longer) the "
+               "parent\n"
                "  -h, --help         this text\n"
                "\n"
                "The first line on standard output is \"PTY <path>\": the serial port to open. "

@@ -17,6 +17,7 @@ public:
     double speed = 1.0;
     bool help = false;
     bool followParent = false; // end with the parent process
+    qint64 parentPid = 0; // the parent it must be, when known
 
     // False with the reason for a command line that cannot be used.
     bool parse(const QStringList &arguments, QString *error);

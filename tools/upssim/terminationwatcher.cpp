@@ -59,12 +59,12 @@ TerminationWatcher::~TerminationWatcher()
             ::close(fd);
 }
 
-void TerminationWatcher::followParent()
+void TerminationWatcher::followParent(qint64 expectedParent)
 {
     const pid_t parent = getppid();
     prctl(PR_SET_PDEATHSIG, SIGTERM);
-    // The parent may have gone before the call took effect.
-    if (getppid() != parent)
+    // The parent may have gone before the call took effect, or even before we started.
+    if (getppid() != parent || (expectedParent > 0 && parent != expectedParent))
         QMetaObject::invokeMethod(
             this, [this] { emit terminationRequested(SIGTERM); }, Qt::QueuedConnection);
 }

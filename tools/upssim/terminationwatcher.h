@@ -15,8 +15,9 @@ public:
     ~TerminationWatcher() override;
 
     // Ends the simulator with its parent process too (SIGTERM on the parent's death), so a test
-    // that crashes leaves no simulator behind.
-    void followParent();
+    // that crashes leaves no simulator behind. `expectedParent` (0: any) catches a parent that
+    // died before this call.
+    void followParent(qint64 expectedParent);
 
 signals:
     void terminationRequested(int signalNumber);
