@@ -1,4 +1,1847 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
+<context>
+    <name>Alarm</name>
+    <message>
+        <source>Communication lost</source>
+        <translation>通讯中断</translation>
+    </message>
+    <message>
+        <source>Communication established</source>
+        <translation>通讯建立</translation>
+    </message>
+    <message>
+        <source>Input voltage fault</source>
+        <translation>输入电压故障</translation>
+    </message>
+    <message>
+        <source>Input voltage returns to normal</source>
+        <translation>输入电压恢复正常</translation>
+    </message>
+    <message>
+        <source>Battery voltage low</source>
+        <translation>电池电压低</translation>
+    </message>
+    <message>
+        <source>Battery voltage returns to normal</source>
+        <translation>电池电压恢复正常</translation>
+    </message>
+    <message>
+        <source>Bypass supply</source>
+        <translation>旁路供电</translation>
+    </message>
+    <message>
+        <source>Rectifier supply</source>
+        <translation>整流器供电</translation>
+    </message>
+    <message>
+        <source>UPS fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>UPS returns to normal</source>
+        <translation>UPS 恢复正常</translation>
+    </message>
+    <message>
+        <source>UPS backup</source>
+        <translation>UPS 电池逆变供电</translation>
+    </message>
+    <message>
+        <source>UPS online</source>
+        <translation>UPS 在线</translation>
+    </message>
+    <message>
+        <source>In self-test</source>
+        <translation>正在自检</translation>
+    </message>
+    <message>
+        <source>Self-test finished</source>
+        <translation>自检结束</translation>
+    </message>
+    <message>
+        <source>In power off</source>
+        <translation>正在关机</translation>
+    </message>
+    <message>
+        <source>UPS returns from power off</source>
+        <translation>UPS 从关机状态恢复</translation>
+    </message>
+    <message>
+        <source>Buzzer open</source>
+        <translation>蜂鸣器开启</translation>
+    </message>
+    <message>
+        <source>Buzzer silent</source>
+        <translation>蜂鸣器静音</translation>
+    </message>
+    <message>
+        <source>Boost or buck activated</source>
+        <translation>升压或降压已启动</translation>
+    </message>
+    <message>
+        <source>UPS returns from boost or buck</source>
+        <translation>UPS 退出升压或降压</translation>
+    </message>
+    <message>
+        <source>On boost</source>
+        <translation>升压中</translation>
+    </message>
+    <message>
+        <source>On Buck</source>
+        <translation>降压中</translation>
+    </message>
+    <message>
+        <source>Input phase sequence error</source>
+        <translation>输入相序错误</translation>
+    </message>
+    <message>
+        <source>Input voltage high</source>
+        <translation>输入电压高</translation>
+    </message>
+    <message>
+        <source>Input voltage low</source>
+        <translation>输入电压低</translation>
+    </message>
+    <message>
+        <source>Input voltage abnormal</source>
+        <translation>输入电压异常</translation>
+    </message>
+    <message>
+        <source>Input N missing</source>
+        <translation>输入零线缺失</translation>
+    </message>
+    <message>
+        <source>Input frequency abnormal</source>
+        <translation>输入频率异常</translation>
+    </message>
+    <message>
+        <source>+DC bus over voltage</source>
+        <translation>正直流母线过压</translation>
+    </message>
+    <message>
+        <source>-DC bus over voltage</source>
+        <translation>负直流母线过压</translation>
+    </message>
+    <message>
+        <source>DC bus OV HW CKT</source>
+        <translation>直流母线过压硬件保护</translation>
+    </message>
+    <message>
+        <source>DC Bus over voltage</source>
+        <translation>直流母线过压</translation>
+    </message>
+    <message>
+        <source>+DC bus low voltage(output on)</source>
+        <translation>正直流母线欠压(输出开启)</translation>
+    </message>
+    <message>
+        <source>-DC bus low voltage(output on)</source>
+        <translation>负直流母线欠压(输出开启)</translation>
+    </message>
+    <message>
+        <source>+DC bus voltage low(output off)</source>
+        <translation>正直流母线欠压(输出关闭)</translation>
+    </message>
+    <message>
+        <source>-DC bus voltage low(output off)</source>
+        <translation>负直流母线欠压(输出关闭)</translation>
+    </message>
+    <message>
+        <source>DC bus voltage low</source>
+        <translation>直流母线电压低</translation>
+    </message>
+    <message>
+        <source>DC bus delta</source>
+        <translation>直流母线不平衡</translation>
+    </message>
+    <message>
+        <source>DC bus delta(line)</source>
+        <translation>直流母线不平衡(市电)</translation>
+    </message>
+    <message>
+        <source>DC bus delta(on battery)</source>
+        <translation>直流母线不平衡(电池)</translation>
+    </message>
+    <message>
+        <source>+DC bus soft start fail(line)</source>
+        <translation>正直流母线软启动失败(市电)</translation>
+    </message>
+    <message>
+        <source>-DC Bus soft start fail(Line)</source>
+        <translation>负直流母线软启动失败(市电)</translation>
+    </message>
+    <message>
+        <source>+DC bus soft start fail(battery)</source>
+        <translation>正直流母线软启动失败(电池)</translation>
+    </message>
+    <message>
+        <source>-DC bus soft start fail(battery)</source>
+        <translation>负直流母线软启动失败(电池)</translation>
+    </message>
+    <message>
+        <source>+DC bus discharge fail</source>
+        <translation>正直流母线放电失败</translation>
+    </message>
+    <message>
+        <source>-DC bus discharge fail</source>
+        <translation>负直流母线放电失败</translation>
+    </message>
+    <message>
+        <source>Rectifier fault</source>
+        <translation>整流器故障</translation>
+    </message>
+    <message>
+        <source>Rectifier over current</source>
+        <translation>整流器过流</translation>
+    </message>
+    <message>
+        <source>Inverter output low</source>
+        <translation>逆变器输出电压低</translation>
+    </message>
+    <message>
+        <source>Inverter output high</source>
+        <translation>逆变器输出电压高</translation>
+    </message>
+    <message>
+        <source>Inverter hardware CKT</source>
+        <translation>逆变器硬件保护</translation>
+    </message>
+    <message>
+        <source>Inverter fault</source>
+        <translation>逆变器故障</translation>
+    </message>
+    <message>
+        <source>Output relay weld close</source>
+        <translation>输出继电器粘连</translation>
+    </message>
+    <message>
+        <source>Output relay weld open</source>
+        <translation>输出继电器开路</translation>
+    </message>
+    <message>
+        <source>Inverter overload</source>
+        <translation>逆变器过载</translation>
+    </message>
+    <message>
+        <source>Inverter overload time out</source>
+        <translation>逆变器过载超时</translation>
+    </message>
+    <message>
+        <source>Inverter DC over voltage</source>
+        <translation>逆变器直流分量过压</translation>
+    </message>
+    <message>
+        <source>Output meas mismatch</source>
+        <translation>输出测量值不一致</translation>
+    </message>
+    <message>
+        <source>Inverter soft start fail</source>
+        <translation>逆变器软启动失败</translation>
+    </message>
+    <message>
+        <source>Soft start fail</source>
+        <translation>软启动失败</translation>
+    </message>
+    <message>
+        <source>Output short circuit</source>
+        <translation>输出短路</translation>
+    </message>
+    <message>
+        <source>Output over voltage</source>
+        <translation>输出过压</translation>
+    </message>
+    <message>
+        <source>Output severe over voltage</source>
+        <translation>输出严重过压</translation>
+    </message>
+    <message>
+        <source>Output low voltage</source>
+        <translation>输出欠压</translation>
+    </message>
+    <message>
+        <source>Output overload</source>
+        <translation>输出过载</translation>
+    </message>
+    <message>
+        <source>Battery reversed connection</source>
+        <translation>电池反接</translation>
+    </message>
+    <message>
+        <source>+Battery over voltage</source>
+        <translation>正电池组过压</translation>
+    </message>
+    <message>
+        <source>-Battery over voltage</source>
+        <translation>负电池组过压</translation>
+    </message>
+    <message>
+        <source>+Battery disconnected</source>
+        <translation>正电池组未连接</translation>
+    </message>
+    <message>
+        <source>-Battery disconnected</source>
+        <translation>负电池组未连接</translation>
+    </message>
+    <message>
+        <source>+Battery low pre alarm</source>
+        <translation>正电池组低压预告警</translation>
+    </message>
+    <message>
+        <source>-Battery low pre alarm</source>
+        <translation>负电池组低压预告警</translation>
+    </message>
+    <message>
+        <source>+Battery low voltage</source>
+        <translation>正电池组欠压</translation>
+    </message>
+    <message>
+        <source>-Battery low voltage</source>
+        <translation>负电池组欠压</translation>
+    </message>
+    <message>
+        <source>RBC needs replacement</source>
+        <translation>电池需要更换</translation>
+    </message>
+    <message>
+        <source>+Charger error</source>
+        <translation>正充电器错误</translation>
+    </message>
+    <message>
+        <source>-Charger error</source>
+        <translation>负充电器错误</translation>
+    </message>
+    <message>
+        <source>+Charger over voltage</source>
+        <translation>正充电器过压</translation>
+    </message>
+    <message>
+        <source>-Charger over voltage</source>
+        <translation>负充电器过压</translation>
+    </message>
+    <message>
+        <source>+Charger low voltage</source>
+        <translation>正充电器欠压</translation>
+    </message>
+    <message>
+        <source>-Charger low voltage</source>
+        <translation>负充电器欠压</translation>
+    </message>
+    <message>
+        <source>Charger meas mismatch</source>
+        <translation>充电器测量值不一致</translation>
+    </message>
+    <message>
+        <source>Bypass phase sequence error</source>
+        <translation>旁路相序错误</translation>
+    </message>
+    <message>
+        <source>Bypass over current</source>
+        <translation>旁路过流</translation>
+    </message>
+    <message>
+        <source>Bypass voltage abnormal</source>
+        <translation>旁路电压异常</translation>
+    </message>
+    <message>
+        <source>Bypass frequency abnormal</source>
+        <translation>旁路频率异常</translation>
+    </message>
+    <message>
+        <source>Bypass overload</source>
+        <translation>旁路过载</translation>
+    </message>
+    <message>
+        <source>Bypass overload time out</source>
+        <translation>旁路过载超时</translation>
+    </message>
+    <message>
+        <source>PDU activated</source>
+        <translation>PDU 已启动</translation>
+    </message>
+    <message>
+        <source>Bypass not available</source>
+        <translation>旁路不可用</translation>
+    </message>
+    <message>
+        <source>Bypass unable to trace</source>
+        <translation>旁路无法跟踪</translation>
+    </message>
+    <message>
+        <source>Battery over temperature critical</source>
+        <translation>电池温度严重过高</translation>
+    </message>
+    <message>
+        <source>Battery low temperature</source>
+        <translation>电池温度低</translation>
+    </message>
+    <message>
+        <source>Battery over temperature(&gt;50℃ charging)</source>
+        <translation>电池过温(充电时&gt;50℃)</translation>
+    </message>
+    <message>
+        <source>Battery temp sensor disconnected</source>
+        <translation>电池温度传感器未连接</translation>
+    </message>
+    <message>
+        <source>Fan inoperative</source>
+        <translation>风扇不工作</translation>
+    </message>
+    <message>
+        <source>Fan logic power supply fault</source>
+        <translation>风扇逻辑电源故障</translation>
+    </message>
+    <message>
+        <source>Fuse blown</source>
+        <translation>保险丝熔断</translation>
+    </message>
+    <message>
+        <source>Heat sink 1 over temperature</source>
+        <translation>散热器 1 过温</translation>
+    </message>
+    <message>
+        <source>Heat sink 2 over temperature</source>
+        <translation>散热器 2 过温</translation>
+    </message>
+    <message>
+        <source>Inverter over temperature</source>
+        <translation>逆变器过温</translation>
+    </message>
+    <message>
+        <source>Ambient over temperature</source>
+        <translation>环境温度过高</translation>
+    </message>
+    <message>
+        <source>Ambient low temperature</source>
+        <translation>环境温度过低</translation>
+    </message>
+    <message>
+        <source>Bypass SCR/relay short circuit</source>
+        <translation>旁路 SCR/继电器短路</translation>
+    </message>
+    <message>
+        <source>Bypass SCR/relay open circuit</source>
+        <translation>旁路 SCR/继电器开路</translation>
+    </message>
+    <message>
+        <source>Bkfeed relay weld close</source>
+        <translation>反灌继电器粘连</translation>
+    </message>
+    <message>
+        <source>Bkfeed relay weld open</source>
+        <translation>反灌继电器开路</translation>
+    </message>
+    <message>
+        <source>Logic power supply error</source>
+        <translation>逻辑电源错误</translation>
+    </message>
+    <message>
+        <source>EEPROM fault</source>
+        <translation>EEPROM 故障</translation>
+    </message>
+    <message>
+        <source>RAM error</source>
+        <translation>RAM 错误</translation>
+    </message>
+    <message>
+        <source>Parallel communication error</source>
+        <translation>并机通讯错误</translation>
+    </message>
+    <message>
+        <source>Internal communication error</source>
+        <translation>内部通讯错误</translation>
+    </message>
+    <message>
+        <source>CPLD fault</source>
+        <translation>CPLD 故障</translation>
+    </message>
+    <message>
+        <source>MCU reseted</source>
+        <translation>MCU 已复位</translation>
+    </message>
+    <message>
+        <source>Bkfeed relay locked</source>
+        <translation>反灌继电器锁定</translation>
+    </message>
+    <message>
+        <source>BMS communication error</source>
+        <translation>BMS 通讯错误</translation>
+    </message>
+    <message>
+        <source>Parallel relay error</source>
+        <translation>并机继电器错误</translation>
+    </message>
+    <message>
+        <source>Parallel connect error</source>
+        <translation>并机连接错误</translation>
+    </message>
+    <message>
+        <source>Parallel current sharing error</source>
+        <translation>并机均流错误</translation>
+    </message>
+    <message>
+        <source>Parallel overload</source>
+        <translation>并机过载</translation>
+    </message>
+    <message>
+        <source>Button error</source>
+        <translation>按键错误</translation>
+    </message>
+    <message>
+        <source>EPO activated</source>
+        <translation>紧急关机(EPO)已触发</translation>
+    </message>
+    <message>
+        <source>Firmware mismatch</source>
+        <translation>固件不匹配</translation>
+    </message>
+    <message>
+        <source>Firmware upgrading</source>
+        <translation>固件升级中</translation>
+    </message>
+    <message>
+        <source>AVR is running too long</source>
+        <translation>AVR 运行时间过长</translation>
+    </message>
+    <message>
+        <source>AVR time is up</source>
+        <translation>AVR 时间已到</translation>
+    </message>
+    <message>
+        <source>Battery load time is too long</source>
+        <translation>电池带载时间过长</translation>
+    </message>
+    <message>
+        <source>Rectifier over temperature</source>
+        <translation>整流器过温</translation>
+    </message>
+    <message>
+        <source>Rectifier parallel signal error</source>
+        <translation>整流器并机信号错误</translation>
+    </message>
+    <message>
+        <source>Rectifier logic power supply error</source>
+        <translation>整流器逻辑电源错误</translation>
+    </message>
+    <message>
+        <source>Input SCR inoperable</source>
+        <translation>输入 SCR 不工作</translation>
+    </message>
+    <message>
+        <source>Discharge SCR error</source>
+        <translation>放电 SCR 错误</translation>
+    </message>
+    <message>
+        <source>Charge SCR error</source>
+        <translation>充电 SCR 错误</translation>
+    </message>
+    <message>
+        <source>Fan inoperable</source>
+        <translation>风扇不工作</translation>
+    </message>
+    <message>
+        <source>Fan power supply error</source>
+        <translation>风扇电源错误</translation>
+    </message>
+    <message>
+        <source>Charger over temperature</source>
+        <translation>充电器过温</translation>
+    </message>
+    <message>
+        <source>Rectifier DC bus soft start error</source>
+        <translation>整流器直流母线软启动错误</translation>
+    </message>
+    <message>
+        <source>Charger fault</source>
+        <translation>充电器故障</translation>
+    </message>
+    <message>
+        <source>PFC communication fault</source>
+        <translation>PFC 通讯故障</translation>
+    </message>
+    <message>
+        <source>Rectifier initializing fault</source>
+        <translation>整流器初始化故障</translation>
+    </message>
+    <message>
+        <source>Rectifier power block not connected</source>
+        <translation>整流器功率模块未连接</translation>
+    </message>
+    <message>
+        <source>Battery charging over voltage</source>
+        <translation>电池充电过压</translation>
+    </message>
+    <message>
+        <source>Rectifier CPLD clock source fault</source>
+        <translation>整流器 CPLD 时钟源故障</translation>
+    </message>
+    <message>
+        <source>Charger over current</source>
+        <translation>充电器过流</translation>
+    </message>
+    <message>
+        <source>Inverter IGBT short circuit</source>
+        <translation>逆变器 IGBT 短路</translation>
+    </message>
+    <message>
+        <source>Inverter relay short circuit</source>
+        <translation>逆变器继电器短路</translation>
+    </message>
+    <message>
+        <source>Inverter relay broken</source>
+        <translation>逆变器继电器损坏</translation>
+    </message>
+    <message>
+        <source>Inverter parallel signal fault</source>
+        <translation>逆变器并机信号故障</translation>
+    </message>
+    <message>
+        <source>Inverter communication fault</source>
+        <translation>逆变器通讯故障</translation>
+    </message>
+    <message>
+        <source>Inverter initializing fault</source>
+        <translation>逆变器初始化故障</translation>
+    </message>
+    <message>
+        <source>Inverter self-test error</source>
+        <translation>逆变器自检错误</translation>
+    </message>
+    <message>
+        <source>Inverter DC offset over voltage</source>
+        <translation>逆变器直流偏置过压</translation>
+    </message>
+    <message>
+        <source>Inverter DC bus abnormal</source>
+        <translation>逆变器直流母线异常</translation>
+    </message>
+    <message>
+        <source>Inverter PM not connected</source>
+        <translation>逆变器功率模块未连接</translation>
+    </message>
+    <message>
+        <source>Inverter APS fault</source>
+        <translation>逆变器辅助电源故障</translation>
+    </message>
+    <message>
+        <source>Inverter load sharing error</source>
+        <translation>逆变器均流错误</translation>
+    </message>
+    <message>
+        <source>Inverter parallel wire connection error</source>
+        <translation>逆变器并机线连接错误</translation>
+    </message>
+    <message>
+        <source>UPS mode incorrect</source>
+        <translation>UPS 模式不正确</translation>
+    </message>
+    <message>
+        <source>Inverter fuse blown</source>
+        <translation>逆变器保险丝熔断</translation>
+    </message>
+    <message>
+        <source>Inverter CPLD clock source fault</source>
+        <translation>逆变器 CPLD 时钟源故障</translation>
+    </message>
+    <message>
+        <source>Bypass SCR short circuit</source>
+        <translation>旁路 SCR 短路</translation>
+    </message>
+    <message>
+        <source>Bypass SCR broken</source>
+        <translation>旁路 SCR 损坏</translation>
+    </message>
+    <message>
+        <source>Backfeed on bypass</source>
+        <translation>旁路反灌</translation>
+    </message>
+    <message>
+        <source>Input wire error</source>
+        <translation>输入接线错误</translation>
+    </message>
+    <message>
+        <source>Input N missing detection</source>
+        <translation>检测到输入零线缺失</translation>
+    </message>
+    <message>
+        <source>Battery over voltage</source>
+        <translation>电池过压</translation>
+    </message>
+    <message>
+        <source>Battery EOD warning</source>
+        <translation>电池放电终止预警</translation>
+    </message>
+    <message>
+        <source>Battery reversed</source>
+        <translation>电池反接</translation>
+    </message>
+    <message>
+        <source>Battery EOD</source>
+        <translation>电池放电终止</translation>
+    </message>
+    <message>
+        <source>No battery</source>
+        <translation>无电池</translation>
+    </message>
+    <message>
+        <source>Input Reversed</source>
+        <translation>输入反接</translation>
+    </message>
+    <message>
+        <source>Input frequency out of tol.</source>
+        <translation>输入频率超出允许范围</translation>
+    </message>
+    <message>
+        <source>Input voltage out of tol.</source>
+        <translation>输入电压超出允许范围</translation>
+    </message>
+    <message>
+        <source>PFC communication abnormal</source>
+        <translation>PFC 通讯异常</translation>
+    </message>
+    <message>
+        <source>Input unavailable</source>
+        <translation>输入不可用</translation>
+    </message>
+    <message>
+        <source>Rectifier setting incorrect</source>
+        <translation>整流器设置不正确</translation>
+    </message>
+    <message>
+        <source>Mains unable to trace in 1:1 mode</source>
+        <translation>1:1 模式下无法跟踪市电</translation>
+    </message>
+    <message>
+        <source>Mains relay short circuit</source>
+        <translation>市电继电器短路</translation>
+    </message>
+    <message>
+        <source>Mains relay broken</source>
+        <translation>市电继电器损坏</translation>
+    </message>
+    <message>
+        <source>Inverter parallel signal abnormal</source>
+        <translation>逆变器并机信号异常</translation>
+    </message>
+    <message>
+        <source>Inverter out of sync.</source>
+        <translation>逆变器失去同步</translation>
+    </message>
+    <message>
+        <source>Output abnormal</source>
+        <translation>输出异常</translation>
+    </message>
+    <message>
+        <source>Inverter communication abnormal</source>
+        <translation>逆变器通讯异常</translation>
+    </message>
+    <message>
+        <source>Inverter setting incorrect</source>
+        <translation>逆变器设置不正确</translation>
+    </message>
+    <message>
+        <source>Bypass input relay short circuit</source>
+        <translation>旁路输入继电器短路</translation>
+    </message>
+    <message>
+        <source>Bypass input relay broken</source>
+        <translation>旁路输入继电器损坏</translation>
+    </message>
+    <message>
+        <source>Bypass unavailable</source>
+        <translation>旁路不可用</translation>
+    </message>
+    <message>
+        <source>Bypass switch too frequent</source>
+        <translation>旁路切换过于频繁</translation>
+    </message>
+    <message>
+        <source>Bypass reversed</source>
+        <translation>旁路反接</translation>
+    </message>
+    <message>
+        <source>Battery self-test error</source>
+        <translation>电池自检错误</translation>
+    </message>
+    <message>
+        <source>No battery temperature sensor</source>
+        <translation>无电池温度传感器</translation>
+    </message>
+    <message>
+        <source>Battery over temperature</source>
+        <translation>电池过温</translation>
+    </message>
+    <message>
+        <source>Monitor EEPROM error</source>
+        <translation>监控 EEPROM 错误</translation>
+    </message>
+    <message>
+        <source>Parallel CAN abnormal</source>
+        <translation>并机 CAN 异常</translation>
+    </message>
+    <message>
+        <source>Ambient temperature &gt;40℃ or &lt; -20℃</source>
+        <translation>环境温度 &gt;40℃ 或 &lt; -20℃</translation>
+    </message>
+    <message>
+        <source>Battery temperature low</source>
+        <translation>电池温度低</translation>
+    </message>
+    <message>
+        <source>Need to check battery</source>
+        <translation>需要检查电池</translation>
+    </message>
+    <message>
+        <source>Returned from: </source>
+        <translation>恢复自: </translation>
+    </message>
+</context>
+<context>
+    <name>DevComm</name>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataChartPage</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>输入电压(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>输出电压(V)</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataDialPage</name>
+    <message>
+        <source>UPS Load</source>
+        <translation>UPS 负载</translation>
+    </message>
+    <message>
+        <source>Battery Capacity</source>
+        <translation>电池容量</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataInfoPage</name>
+    <message>
+        <source>UPS Manufacturer:</source>
+        <translation>UPS 制造商:</translation>
+    </message>
+    <message>
+        <source>UPS Model:</source>
+        <translation>UPS 型号:</translation>
+    </message>
+    <message>
+        <source>UPS Version:</source>
+        <translation>UPS 版本:</translation>
+    </message>
+    <message>
+        <source>UPS SN:</source>
+        <translation>UPS 序列号:</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataItemPage</name>
+    <message>
+        <source>Input Voltage</source>
+        <translation>输入电压</translation>
+    </message>
+    <message>
+        <source>Output Voltage</source>
+        <translation>输出电压</translation>
+    </message>
+    <message>
+        <source>Input Frequncy</source>
+        <translation>输入频率</translation>
+    </message>
+    <message>
+        <source>Battery Single Voltage</source>
+        <translation>单节电池电压</translation>
+    </message>
+    <message>
+        <source>UPS Load</source>
+        <translation>UPS 负载</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>温度</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataMimicPage</name>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未连接</translation>
+    </message>
+    <message>
+        <source>UPS Disconnected</source>
+        <translation>UPS 已断开</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>电池供电</translation>
+    </message>
+    <message>
+        <source>On Bypass</source>
+        <translation>旁路供电</translation>
+    </message>
+    <message>
+        <source>On Mains</source>
+        <translation>市电供电</translation>
+    </message>
+    <message>
+        <source>UPS</source>
+        <translation>UPS</translation>
+    </message>
+    <message>
+        <source>AC IN</source>
+        <translation>交流输入</translation>
+    </message>
+    <message>
+        <source>AC/DC</source>
+        <translation>AC/DC</translation>
+    </message>
+    <message>
+        <source>DC/AC</source>
+        <translation>DC/AC</translation>
+    </message>
+    <message>
+        <source>AC OUT</source>
+        <translation>交流输出</translation>
+    </message>
+    <message>
+        <source>BATT</source>
+        <translation>电池</translation>
+    </message>
+</context>
+<context>
+    <name>LogAlarmDataForm.ui</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+</context>
+<context>
+    <name>LogClosedRecordsForm.ui</name>
+    <message>
+        <source>Application</source>
+        <translation>应用程序</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>窗口</translation>
+    </message>
+</context>
+<context>
+    <name>LogDevDataForm.ui</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>输入电压(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>输出电压(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 负载(%)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>输入频率(Hz)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>电池电压(V)</translation>
+    </message>
+    <message>
+        <source>temperature(℃ )</source>
+        <translation>温度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>LogSelfTest</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>持续时间</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>次数</translation>
+    </message>
+    <message>
+        <source>Load(%)</source>
+        <translation>负载(%)</translation>
+    </message>
+    <message>
+        <source>Battery Capacity(%)</source>
+        <translation>电池容量(%)</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevDataForm.ui</name>
+    <message>
+        <source>Mimic</source>
+        <translation>模拟图</translation>
+    </message>
+    <message>
+        <source>Dial</source>
+        <translation>仪表</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>数据</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>曲线</translation>
+    </message>
+    <message>
+        <source>Info.</source>
+        <translation>信息</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevInfo</name>
+    <message>
+        <source>Normal</source>
+        <translation>正常</translation>
+    </message>
+    <message>
+        <source>UPS Conneted</source>
+        <translation>UPS 已连接</translation>
+    </message>
+    <message>
+        <source>UPS Disconnected</source>
+        <translation>UPS 已断开</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未连接</translation>
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>已连接</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>已断开</translation>
+    </message>
+    <message>
+        <source>Fault</source>
+        <translation>故障</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>低</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>电池供电</translation>
+    </message>
+    <message>
+        <source>On Bypass</source>
+        <translation>旁路供电</translation>
+    </message>
+    <message>
+        <source>On Mains</source>
+        <translation>市电供电</translation>
+    </message>
+    <message>
+        <source>In progress</source>
+        <translation>进行中</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>无</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevInfoForm.ui</name>
+    <message>
+        <source>System Shutdown CountDown</source>
+        <translation>系统关机倒计时</translation>
+    </message>
+    <message>
+        <source>Battery Remaining Time</source>
+        <translation>电池剩余时间</translation>
+    </message>
+    <message>
+        <source>UPS Communication</source>
+        <translation>UPS 通讯</translation>
+    </message>
+    <message>
+        <source>Input Status</source>
+        <translation>输入状态</translation>
+    </message>
+    <message>
+        <source>Battery Voltage</source>
+        <translation>电池电压</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>Work Status</source>
+        <translation>工作状态</translation>
+    </message>
+    <message>
+        <source>UPS Self-Test</source>
+        <translation>UPS 自检</translation>
+    </message>
+</context>
+<context>
+    <name>MainFooterMenuForm.ui</name>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>Schedule Task</source>
+        <translation>计划任务</translation>
+    </message>
+    <message>
+        <source>UPS Control</source>
+        <translation>UPS 控制</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>历史数据</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelControl</name>
+    <message>
+        <source>Order has been issued!</source>
+        <translation>命令已发出!</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelControlForm.ui</name>
+    <message>
+        <source>UPS Control</source>
+        <translation>UPS 控制</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS 自检 10 秒</translation>
+    </message>
+    <message>
+        <source>UPS Self-test to EOD</source>
+        <translation>UPS 自检至放电终止</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for(1~99)</source>
+        <translation>UPS 自检时长(1~99)</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>取消 UPS 自检</translation>
+    </message>
+    <message>
+        <source>UPS close output in(0~9)</source>
+        <translation>UPS 关闭输出延时(0~9)</translation>
+    </message>
+    <message>
+        <source>Cancel UPS close output</source>
+        <translation>取消 UPS 关闭输出</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>切换 UPS 蜂鸣器</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelLogData</name>
+    <message>
+        <source>Operation failed!</source>
+        <translation>操作失败!</translation>
+    </message>
+    <message>
+        <source>Operation finished!</source>
+        <translation>操作完成!</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>另存为...</translation>
+    </message>
+    <message>
+        <source>Excel files (*.xlsx)</source>
+        <translation>Excel 文件 (*.xlsx)</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelLogDataForm.ui</name>
+    <message>
+        <source>Data</source>
+        <translation>数据</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+    <message>
+        <source>Closed Records</source>
+        <translation>关闭记录</translation>
+    </message>
+    <message>
+        <source>Self-test</source>
+        <translation>自检</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>历史数据</translation>
+    </message>
+    <message>
+        <source>Date Start:</source>
+        <translation>开始日期:</translation>
+    </message>
+    <message>
+        <source>Date End:</source>
+        <translation>结束日期:</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelScheduleTask</name>
+    <message>
+        <source>Are you sure to delete this task?</source>
+        <translation>确定要删除此任务吗?</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelScheduleTaskForm.ui</name>
+    <message>
+        <source>Schedule Task</source>
+        <translation>计划任务</translation>
+    </message>
+    <message>
+        <source>Add Task</source>
+        <translation>添加任务</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelSettings</name>
+    <message>
+        <source>Common Parameters</source>
+        <translation>常规参数</translation>
+    </message>
+    <message>
+        <source>E-Mail</source>
+        <translation>电子邮件</translation>
+    </message>
+    <message>
+        <source>Shutdown</source>
+        <translation>关机</translation>
+    </message>
+</context>
+<context>
+    <name>MsgDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupAddEMailUser</name>
+    <message>
+        <source>E-Mail address is invalid!</source>
+        <translation>电子邮件地址无效!</translation>
+    </message>
+</context>
+<context>
+    <name>PopupAddEMailUserForm.ui</name>
+    <message>
+        <source>E-Mail Receiver:</source>
+        <translation>邮件接收人:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupAddScheduleTask</name>
+    <message>
+        <source>Add Schedule Task</source>
+        <translation>添加计划任务</translation>
+    </message>
+    <message>
+        <source>Modify Schedule Task</source>
+        <translation>修改计划任务</translation>
+    </message>
+</context>
+<context>
+    <name>PopupAddScheduleTaskForm.ui</name>
+    <message>
+        <source>Task Type:</source>
+        <translation>任务类型:</translation>
+    </message>
+    <message>
+        <source>Self-test for 10S</source>
+        <translation>自检 10 秒</translation>
+    </message>
+    <message>
+        <source>Self-test to EOD</source>
+        <translation>自检至放电终止</translation>
+    </message>
+    <message>
+        <source>UPS Power on</source>
+        <translation>UPS 开机</translation>
+    </message>
+    <message>
+        <source>Shutdown system and close UPS</source>
+        <translation>关闭系统并关闭 UPS</translation>
+    </message>
+    <message>
+        <source>Execute Time:</source>
+        <translation>执行时间:</translation>
+    </message>
+    <message>
+        <source>Execute Cyle:</source>
+        <translation>执行周期:</translation>
+    </message>
+    <message>
+        <source>One Shoot</source>
+        <translation>单次</translation>
+    </message>
+    <message>
+        <source>Every day</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>Every Week</source>
+        <translation>每周</translation>
+    </message>
+    <message>
+        <source>Every Month</source>
+        <translation>每月</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupCurrentAlarm</name>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupSetEMailSender</name>
+    <message>
+        <source>User account is invalid!</source>
+        <translation>用户帐号无效!</translation>
+    </message>
+</context>
+<context>
+    <name>PopupSetEMailSenderForm.ui</name>
+    <message>
+        <source>E-Mail Sender</source>
+        <translation>邮件发件人</translation>
+    </message>
+    <message>
+        <source>Account:</source>
+        <translation>帐号:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleTaskListDelegate</name>
+    <message>
+        <source>One Shoot</source>
+        <translation>单次</translation>
+    </message>
+    <message>
+        <source>Daily</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>每周</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>每月</translation>
+    </message>
+    <message>
+        <source>Unkown code: </source>
+        <translation>未知代码: </translation>
+    </message>
+    <message>
+        <source>Self-test for 10 secords</source>
+        <translation>自检 10 秒</translation>
+    </message>
+    <message>
+        <source>Self-test to EOD</source>
+        <translation>自检至放电终止</translation>
+    </message>
+    <message>
+        <source>UPS Power on</source>
+        <translation>UPS 开机</translation>
+    </message>
+    <message>
+        <source>System shutdown and close UPS</source>
+        <translation>系统关机并关闭 UPS</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceEMail</name>
+    <message>
+        <source>From Quelta</source>
+        <translation>来自 Quelta</translation>
+    </message>
+    <message>
+        <source>mail rejected</source>
+        <translation>邮件被拒收</translation>
+    </message>
+    <message>
+        <source>UPS Alarm</source>
+        <translation>UPS 告警</translation>
+    </message>
+    <message>
+        <source>Daily Report</source>
+        <translation>日报</translation>
+    </message>
+    <message>
+        <source>UPS daily report.</source>
+        <translation>UPS 日报。</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>输入电压(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>输出电压(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 负载(%)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>输入频率(Hz)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>电池电压(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>温度(℃)</translation>
+    </message>
+    <message>
+        <source>Test E-Mail</source>
+        <translation>测试邮件</translation>
+    </message>
+    <message>
+        <source>This is a test E-Mail!</source>
+        <translation>这是一封测试邮件!</translation>
+    </message>
+    <message>
+        <source>connection failed</source>
+        <translation>连接失败</translation>
+    </message>
+    <message>
+        <source>encryption failed</source>
+        <translation>加密失败</translation>
+    </message>
+    <message>
+        <source>authentication failed</source>
+        <translation>认证失败</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsCommon</name>
+    <message>
+        <source>Operation finished!</source>
+        <translation>操作完成!</translation>
+    </message>
+    <message>
+        <source>Are you sure to restore settings?!</source>
+        <translation>确定要恢复默认设置吗?!</translation>
+    </message>
+    <message>
+        <source>Look for...</source>
+        <translation>浏览...</translation>
+    </message>
+    <message>
+        <source>Configuration files (*.conf)</source>
+        <translation>配置文件 (*.conf)</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>另存为...</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsCommonForm.ui</name>
+    <message>
+        <source>Base Parameter</source>
+        <translation>基本参数</translation>
+    </message>
+    <message>
+        <source>UPS Communication Type:</source>
+        <translation>UPS 通讯方式:</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>COM</source>
+        <translation>COM</translation>
+    </message>
+    <message>
+        <source>COM port:</source>
+        <translation>COM 端口:</translation>
+    </message>
+    <message>
+        <source>Baud rate:</source>
+        <translation>波特率:</translation>
+    </message>
+    <message>
+        <source>Record data interval(Sec):</source>
+        <translation>数据记录间隔(秒):</translation>
+    </message>
+    <message>
+        <source>Version Information</source>
+        <translation>版本信息</translation>
+    </message>
+    <message>
+        <source>Quelta version:</source>
+        <translation>Quelta 版本:</translation>
+    </message>
+    <message>
+        <source>USB HID version:</source>
+        <translation>USB HID 版本:</translation>
+    </message>
+    <message>
+        <source>Settings Management</source>
+        <translation>设置管理</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>语言:</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>中文简体 </source>
+        <translation>中文简体 </translation>
+    </message>
+    <message>
+        <source>Français</source>
+        <translation>Français</translation>
+    </message>
+    <message>
+        <source>Following System Language</source>
+        <translation>跟随系统语言</translation>
+    </message>
+    <message>
+        <source>Settings Import:</source>
+        <translation>导入设置:</translation>
+    </message>
+    <message>
+        <source>Look for...</source>
+        <translation>浏览...</translation>
+    </message>
+    <message>
+        <source>Settings Export:</source>
+        <translation>导出设置:</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>另存为...</translation>
+    </message>
+    <message>
+        <source>Restore Default Settings</source>
+        <translation>恢复默认设置</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsEMail</name>
+    <message>
+        <source>Sending test E-Mail...</source>
+        <translation>正在发送测试邮件...</translation>
+    </message>
+    <message>
+        <source>E-Mail has been sent.</source>
+        <translation>邮件已发送。</translation>
+    </message>
+    <message>
+        <source>Failed to send test E-Mail!</source>
+        <translation>测试邮件发送失败!</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsEMailForm.ui</name>
+    <message>
+        <source>E-Mail</source>
+        <translation>电子邮件</translation>
+    </message>
+    <message>
+        <source>Sender Information</source>
+        <translation>发件人信息</translation>
+    </message>
+    <message>
+        <source>Sender Name:</source>
+        <translation>发件人名称:</translation>
+    </message>
+    <message>
+        <source>Sender Address:</source>
+        <translation>发件人地址:</translation>
+    </message>
+    <message>
+        <source>Server Address:</source>
+        <translation>服务器地址:</translation>
+    </message>
+    <message>
+        <source>Server Port:</source>
+        <translation>服务器端口:</translation>
+    </message>
+    <message>
+        <source>25</source>
+        <translation>25</translation>
+    </message>
+    <message>
+        <source>Encrypt:</source>
+        <translation>加密:</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>STARTTLS</source>
+        <translation>STARTTLS</translation>
+    </message>
+    <message>
+        <source>SSL/TLS</source>
+        <translation>SSL/TLS</translation>
+    </message>
+    <message>
+        <source>Account authentication:</source>
+        <translation>帐号认证:</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Send Test Mail</source>
+        <translation>发送测试邮件</translation>
+    </message>
+    <message>
+        <source>E-mail Address</source>
+        <translation>电子邮件地址</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>修改</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Daily Report Send Time(HH:MM:SS): </source>
+        <translation>日报发送时间(HH:MM:SS): </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsShutdown</name>
+    <message>
+        <source>Browse</source>
+        <translation>浏览</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsShutdownForm.ui</name>
+    <message>
+        <source>Quelta power control</source>
+        <translation>Quelta 电源控制</translation>
+    </message>
+    <message>
+        <source>After main AC fault, shutdown system in(0~2880)</source>
+        <translation>市电故障后, 系统关机延时(0~2880)</translation>
+    </message>
+    <message>
+        <source>minute(s)</source>
+        <translation>分钟</translation>
+    </message>
+    <message>
+        <source>If low battery occurred, shutdown system in(0~600)</source>
+        <translation>电池电压低时, 系统关机延时(0~600)</translation>
+    </message>
+    <message>
+        <source>After main AC fault, shutdown system when battery capacity lower than(1~100)</source>
+        <translation>市电故障后, 电池容量低于(1~100)时关闭系统</translation>
+    </message>
+    <message>
+        <source>Shutdown OS</source>
+        <translation>关闭操作系统</translation>
+    </message>
+    <message>
+        <source>Command file to execute:</source>
+        <translation>执行命令文件:</translation>
+    </message>
+    <message>
+        <source>Command file:</source>
+        <translation>命令文件:</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>浏览</translation>
+    </message>
+    <message>
+        <source>Max. execution time:</source>
+        <translation>最长执行时间:</translation>
+    </message>
+    <message>
+        <source>UPS Power Off</source>
+        <translation>UPS 关机</translation>
+    </message>
+    <message>
+        <source>Times need (1~9)</source>
+        <translation>所需时间(1~9)</translation>
+    </message>
+    <message>
+        <source>minute(s) before UPS turns off</source>
+        <translation>分钟后关闭 UPS</translation>
+    </message>
+</context>
+<context>
+    <name>TableModelAlarm</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+</context>
+<context>
+    <name>TableModelDevData</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>输入电压(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>输出电压(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 负载(%)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>输入频率(Hz)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>电池电压(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>温度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Shutdown event activated!</source>
+        <translation>关机事件已触发!</translation>
+    </message>
+    <message>
+        <source>UPS Conneted</source>
+        <translation>UPS 已连接</translation>
+    </message>
+    <message>
+        <source>UPS Disconnect</source>
+        <translation>UPS 已断开</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>退出</translation>
+    </message>
+</context>
 </TS>

@@ -1,4 +1,1847 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
+<context>
+    <name>Alarm</name>
+    <message>
+        <source>Communication lost</source>
+        <translation>通訊中斷</translation>
+    </message>
+    <message>
+        <source>Communication established</source>
+        <translation>通訊建立</translation>
+    </message>
+    <message>
+        <source>Input voltage fault</source>
+        <translation>輸入電壓故障</translation>
+    </message>
+    <message>
+        <source>Input voltage returns to normal</source>
+        <translation>輸入電壓恢復正常</translation>
+    </message>
+    <message>
+        <source>Battery voltage low</source>
+        <translation>電池電壓低</translation>
+    </message>
+    <message>
+        <source>Battery voltage returns to normal</source>
+        <translation>電池電壓恢復正常</translation>
+    </message>
+    <message>
+        <source>Bypass supply</source>
+        <translation>旁路供電</translation>
+    </message>
+    <message>
+        <source>Rectifier supply</source>
+        <translation>整流器供電</translation>
+    </message>
+    <message>
+        <source>UPS fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>UPS returns to normal</source>
+        <translation>UPS 恢復正常</translation>
+    </message>
+    <message>
+        <source>UPS backup</source>
+        <translation>UPS 電池逆變供電</translation>
+    </message>
+    <message>
+        <source>UPS online</source>
+        <translation>UPS 在線</translation>
+    </message>
+    <message>
+        <source>In self-test</source>
+        <translation>正在自檢</translation>
+    </message>
+    <message>
+        <source>Self-test finished</source>
+        <translation>自檢結束</translation>
+    </message>
+    <message>
+        <source>In power off</source>
+        <translation>正在關機</translation>
+    </message>
+    <message>
+        <source>UPS returns from power off</source>
+        <translation>UPS 從關機狀態恢復</translation>
+    </message>
+    <message>
+        <source>Buzzer open</source>
+        <translation>蜂鳴器開啟</translation>
+    </message>
+    <message>
+        <source>Buzzer silent</source>
+        <translation>蜂鳴器靜音</translation>
+    </message>
+    <message>
+        <source>Boost or buck activated</source>
+        <translation>升壓或降壓已啟動</translation>
+    </message>
+    <message>
+        <source>UPS returns from boost or buck</source>
+        <translation>UPS 退出升壓或降壓</translation>
+    </message>
+    <message>
+        <source>On boost</source>
+        <translation>升壓中</translation>
+    </message>
+    <message>
+        <source>On Buck</source>
+        <translation>降壓中</translation>
+    </message>
+    <message>
+        <source>Input phase sequence error</source>
+        <translation>輸入相序錯誤</translation>
+    </message>
+    <message>
+        <source>Input voltage high</source>
+        <translation>輸入電壓高</translation>
+    </message>
+    <message>
+        <source>Input voltage low</source>
+        <translation>輸入電壓低</translation>
+    </message>
+    <message>
+        <source>Input voltage abnormal</source>
+        <translation>輸入電壓異常</translation>
+    </message>
+    <message>
+        <source>Input N missing</source>
+        <translation>輸入零線缺失</translation>
+    </message>
+    <message>
+        <source>Input frequency abnormal</source>
+        <translation>輸入頻率異常</translation>
+    </message>
+    <message>
+        <source>+DC bus over voltage</source>
+        <translation>正直流母線過壓</translation>
+    </message>
+    <message>
+        <source>-DC bus over voltage</source>
+        <translation>負直流母線過壓</translation>
+    </message>
+    <message>
+        <source>DC bus OV HW CKT</source>
+        <translation>直流母線過壓硬體保護</translation>
+    </message>
+    <message>
+        <source>DC Bus over voltage</source>
+        <translation>直流母線過壓</translation>
+    </message>
+    <message>
+        <source>+DC bus low voltage(output on)</source>
+        <translation>正直流母線欠壓(輸出開啟)</translation>
+    </message>
+    <message>
+        <source>-DC bus low voltage(output on)</source>
+        <translation>負直流母線欠壓(輸出開啟)</translation>
+    </message>
+    <message>
+        <source>+DC bus voltage low(output off)</source>
+        <translation>正直流母線欠壓(輸出關閉)</translation>
+    </message>
+    <message>
+        <source>-DC bus voltage low(output off)</source>
+        <translation>負直流母線欠壓(輸出關閉)</translation>
+    </message>
+    <message>
+        <source>DC bus voltage low</source>
+        <translation>直流母線電壓低</translation>
+    </message>
+    <message>
+        <source>DC bus delta</source>
+        <translation>直流母線不平衡</translation>
+    </message>
+    <message>
+        <source>DC bus delta(line)</source>
+        <translation>直流母線不平衡(市電)</translation>
+    </message>
+    <message>
+        <source>DC bus delta(on battery)</source>
+        <translation>直流母線不平衡(電池)</translation>
+    </message>
+    <message>
+        <source>+DC bus soft start fail(line)</source>
+        <translation>正直流母線軟啟動失敗(市電)</translation>
+    </message>
+    <message>
+        <source>-DC Bus soft start fail(Line)</source>
+        <translation>負直流母線軟啟動失敗(市電)</translation>
+    </message>
+    <message>
+        <source>+DC bus soft start fail(battery)</source>
+        <translation>正直流母線軟啟動失敗(電池)</translation>
+    </message>
+    <message>
+        <source>-DC bus soft start fail(battery)</source>
+        <translation>負直流母線軟啟動失敗(電池)</translation>
+    </message>
+    <message>
+        <source>+DC bus discharge fail</source>
+        <translation>正直流母線放電失敗</translation>
+    </message>
+    <message>
+        <source>-DC bus discharge fail</source>
+        <translation>負直流母線放電失敗</translation>
+    </message>
+    <message>
+        <source>Rectifier fault</source>
+        <translation>整流器故障</translation>
+    </message>
+    <message>
+        <source>Rectifier over current</source>
+        <translation>整流器過流</translation>
+    </message>
+    <message>
+        <source>Inverter output low</source>
+        <translation>逆變器輸出電壓低</translation>
+    </message>
+    <message>
+        <source>Inverter output high</source>
+        <translation>逆變器輸出電壓高</translation>
+    </message>
+    <message>
+        <source>Inverter hardware CKT</source>
+        <translation>逆變器硬體保護</translation>
+    </message>
+    <message>
+        <source>Inverter fault</source>
+        <translation>逆變器故障</translation>
+    </message>
+    <message>
+        <source>Output relay weld close</source>
+        <translation>輸出繼電器黏連</translation>
+    </message>
+    <message>
+        <source>Output relay weld open</source>
+        <translation>輸出繼電器開路</translation>
+    </message>
+    <message>
+        <source>Inverter overload</source>
+        <translation>逆變器過載</translation>
+    </message>
+    <message>
+        <source>Inverter overload time out</source>
+        <translation>逆變器過載超時</translation>
+    </message>
+    <message>
+        <source>Inverter DC over voltage</source>
+        <translation>逆變器直流分量過壓</translation>
+    </message>
+    <message>
+        <source>Output meas mismatch</source>
+        <translation>輸出測量值不一致</translation>
+    </message>
+    <message>
+        <source>Inverter soft start fail</source>
+        <translation>逆變器軟啟動失敗</translation>
+    </message>
+    <message>
+        <source>Soft start fail</source>
+        <translation>軟啟動失敗</translation>
+    </message>
+    <message>
+        <source>Output short circuit</source>
+        <translation>輸出短路</translation>
+    </message>
+    <message>
+        <source>Output over voltage</source>
+        <translation>輸出過壓</translation>
+    </message>
+    <message>
+        <source>Output severe over voltage</source>
+        <translation>輸出嚴重過壓</translation>
+    </message>
+    <message>
+        <source>Output low voltage</source>
+        <translation>輸出欠壓</translation>
+    </message>
+    <message>
+        <source>Output overload</source>
+        <translation>輸出過載</translation>
+    </message>
+    <message>
+        <source>Battery reversed connection</source>
+        <translation>電池反接</translation>
+    </message>
+    <message>
+        <source>+Battery over voltage</source>
+        <translation>正電池組過壓</translation>
+    </message>
+    <message>
+        <source>-Battery over voltage</source>
+        <translation>負電池組過壓</translation>
+    </message>
+    <message>
+        <source>+Battery disconnected</source>
+        <translation>正電池組未連接</translation>
+    </message>
+    <message>
+        <source>-Battery disconnected</source>
+        <translation>負電池組未連接</translation>
+    </message>
+    <message>
+        <source>+Battery low pre alarm</source>
+        <translation>正電池組低壓預告警</translation>
+    </message>
+    <message>
+        <source>-Battery low pre alarm</source>
+        <translation>負電池組低壓預告警</translation>
+    </message>
+    <message>
+        <source>+Battery low voltage</source>
+        <translation>正電池組欠壓</translation>
+    </message>
+    <message>
+        <source>-Battery low voltage</source>
+        <translation>負電池組欠壓</translation>
+    </message>
+    <message>
+        <source>RBC needs replacement</source>
+        <translation>電池需要更換</translation>
+    </message>
+    <message>
+        <source>+Charger error</source>
+        <translation>正充電器錯誤</translation>
+    </message>
+    <message>
+        <source>-Charger error</source>
+        <translation>負充電器錯誤</translation>
+    </message>
+    <message>
+        <source>+Charger over voltage</source>
+        <translation>正充電器過壓</translation>
+    </message>
+    <message>
+        <source>-Charger over voltage</source>
+        <translation>負充電器過壓</translation>
+    </message>
+    <message>
+        <source>+Charger low voltage</source>
+        <translation>正充電器欠壓</translation>
+    </message>
+    <message>
+        <source>-Charger low voltage</source>
+        <translation>負充電器欠壓</translation>
+    </message>
+    <message>
+        <source>Charger meas mismatch</source>
+        <translation>充電器測量值不一致</translation>
+    </message>
+    <message>
+        <source>Bypass phase sequence error</source>
+        <translation>旁路相序錯誤</translation>
+    </message>
+    <message>
+        <source>Bypass over current</source>
+        <translation>旁路過流</translation>
+    </message>
+    <message>
+        <source>Bypass voltage abnormal</source>
+        <translation>旁路電壓異常</translation>
+    </message>
+    <message>
+        <source>Bypass frequency abnormal</source>
+        <translation>旁路頻率異常</translation>
+    </message>
+    <message>
+        <source>Bypass overload</source>
+        <translation>旁路過載</translation>
+    </message>
+    <message>
+        <source>Bypass overload time out</source>
+        <translation>旁路過載超時</translation>
+    </message>
+    <message>
+        <source>PDU activated</source>
+        <translation>PDU 已啟動</translation>
+    </message>
+    <message>
+        <source>Bypass not available</source>
+        <translation>旁路不可用</translation>
+    </message>
+    <message>
+        <source>Bypass unable to trace</source>
+        <translation>旁路無法跟蹤</translation>
+    </message>
+    <message>
+        <source>Battery over temperature critical</source>
+        <translation>電池溫度嚴重過高</translation>
+    </message>
+    <message>
+        <source>Battery low temperature</source>
+        <translation>電池溫度低</translation>
+    </message>
+    <message>
+        <source>Battery over temperature(&gt;50℃ charging)</source>
+        <translation>電池過溫(充電時&gt;50℃)</translation>
+    </message>
+    <message>
+        <source>Battery temp sensor disconnected</source>
+        <translation>電池溫度傳感器未連接</translation>
+    </message>
+    <message>
+        <source>Fan inoperative</source>
+        <translation>風扇不工作</translation>
+    </message>
+    <message>
+        <source>Fan logic power supply fault</source>
+        <translation>風扇邏輯電源故障</translation>
+    </message>
+    <message>
+        <source>Fuse blown</source>
+        <translation>保險絲熔斷</translation>
+    </message>
+    <message>
+        <source>Heat sink 1 over temperature</source>
+        <translation>散熱器 1 過溫</translation>
+    </message>
+    <message>
+        <source>Heat sink 2 over temperature</source>
+        <translation>散熱器 2 過溫</translation>
+    </message>
+    <message>
+        <source>Inverter over temperature</source>
+        <translation>逆變器過溫</translation>
+    </message>
+    <message>
+        <source>Ambient over temperature</source>
+        <translation>環境溫度過高</translation>
+    </message>
+    <message>
+        <source>Ambient low temperature</source>
+        <translation>環境溫度過低</translation>
+    </message>
+    <message>
+        <source>Bypass SCR/relay short circuit</source>
+        <translation>旁路 SCR/繼電器短路</translation>
+    </message>
+    <message>
+        <source>Bypass SCR/relay open circuit</source>
+        <translation>旁路 SCR/繼電器開路</translation>
+    </message>
+    <message>
+        <source>Bkfeed relay weld close</source>
+        <translation>反灌繼電器黏連</translation>
+    </message>
+    <message>
+        <source>Bkfeed relay weld open</source>
+        <translation>反灌繼電器開路</translation>
+    </message>
+    <message>
+        <source>Logic power supply error</source>
+        <translation>邏輯電源錯誤</translation>
+    </message>
+    <message>
+        <source>EEPROM fault</source>
+        <translation>EEPROM 故障</translation>
+    </message>
+    <message>
+        <source>RAM error</source>
+        <translation>RAM 錯誤</translation>
+    </message>
+    <message>
+        <source>Parallel communication error</source>
+        <translation>並機通訊錯誤</translation>
+    </message>
+    <message>
+        <source>Internal communication error</source>
+        <translation>內部通訊錯誤</translation>
+    </message>
+    <message>
+        <source>CPLD fault</source>
+        <translation>CPLD 故障</translation>
+    </message>
+    <message>
+        <source>MCU reseted</source>
+        <translation>MCU 已復位</translation>
+    </message>
+    <message>
+        <source>Bkfeed relay locked</source>
+        <translation>反灌繼電器鎖定</translation>
+    </message>
+    <message>
+        <source>BMS communication error</source>
+        <translation>BMS 通訊錯誤</translation>
+    </message>
+    <message>
+        <source>Parallel relay error</source>
+        <translation>並機繼電器錯誤</translation>
+    </message>
+    <message>
+        <source>Parallel connect error</source>
+        <translation>並機連接錯誤</translation>
+    </message>
+    <message>
+        <source>Parallel current sharing error</source>
+        <translation>並機均流錯誤</translation>
+    </message>
+    <message>
+        <source>Parallel overload</source>
+        <translation>並機過載</translation>
+    </message>
+    <message>
+        <source>Button error</source>
+        <translation>按鍵錯誤</translation>
+    </message>
+    <message>
+        <source>EPO activated</source>
+        <translation>緊急關機(EPO)已觸發</translation>
+    </message>
+    <message>
+        <source>Firmware mismatch</source>
+        <translation>韌體不匹配</translation>
+    </message>
+    <message>
+        <source>Firmware upgrading</source>
+        <translation>韌體升級中</translation>
+    </message>
+    <message>
+        <source>AVR is running too long</source>
+        <translation>AVR 運行時間過長</translation>
+    </message>
+    <message>
+        <source>AVR time is up</source>
+        <translation>AVR 時間已到</translation>
+    </message>
+    <message>
+        <source>Battery load time is too long</source>
+        <translation>電池帶載時間過長</translation>
+    </message>
+    <message>
+        <source>Rectifier over temperature</source>
+        <translation>整流器過溫</translation>
+    </message>
+    <message>
+        <source>Rectifier parallel signal error</source>
+        <translation>整流器並機信號錯誤</translation>
+    </message>
+    <message>
+        <source>Rectifier logic power supply error</source>
+        <translation>整流器邏輯電源錯誤</translation>
+    </message>
+    <message>
+        <source>Input SCR inoperable</source>
+        <translation>輸入 SCR 不工作</translation>
+    </message>
+    <message>
+        <source>Discharge SCR error</source>
+        <translation>放電 SCR 錯誤</translation>
+    </message>
+    <message>
+        <source>Charge SCR error</source>
+        <translation>充電 SCR 錯誤</translation>
+    </message>
+    <message>
+        <source>Fan inoperable</source>
+        <translation>風扇不工作</translation>
+    </message>
+    <message>
+        <source>Fan power supply error</source>
+        <translation>風扇電源錯誤</translation>
+    </message>
+    <message>
+        <source>Charger over temperature</source>
+        <translation>充電器過溫</translation>
+    </message>
+    <message>
+        <source>Rectifier DC bus soft start error</source>
+        <translation>整流器直流母線軟啟動錯誤</translation>
+    </message>
+    <message>
+        <source>Charger fault</source>
+        <translation>充電器故障</translation>
+    </message>
+    <message>
+        <source>PFC communication fault</source>
+        <translation>PFC 通訊故障</translation>
+    </message>
+    <message>
+        <source>Rectifier initializing fault</source>
+        <translation>整流器初始化故障</translation>
+    </message>
+    <message>
+        <source>Rectifier power block not connected</source>
+        <translation>整流器功率模組未連接</translation>
+    </message>
+    <message>
+        <source>Battery charging over voltage</source>
+        <translation>電池充電過壓</translation>
+    </message>
+    <message>
+        <source>Rectifier CPLD clock source fault</source>
+        <translation>整流器 CPLD 時鐘源故障</translation>
+    </message>
+    <message>
+        <source>Charger over current</source>
+        <translation>充電器過流</translation>
+    </message>
+    <message>
+        <source>Inverter IGBT short circuit</source>
+        <translation>逆變器 IGBT 短路</translation>
+    </message>
+    <message>
+        <source>Inverter relay short circuit</source>
+        <translation>逆變器繼電器短路</translation>
+    </message>
+    <message>
+        <source>Inverter relay broken</source>
+        <translation>逆變器繼電器損壞</translation>
+    </message>
+    <message>
+        <source>Inverter parallel signal fault</source>
+        <translation>逆變器並機信號故障</translation>
+    </message>
+    <message>
+        <source>Inverter communication fault</source>
+        <translation>逆變器通訊故障</translation>
+    </message>
+    <message>
+        <source>Inverter initializing fault</source>
+        <translation>逆變器初始化故障</translation>
+    </message>
+    <message>
+        <source>Inverter self-test error</source>
+        <translation>逆變器自檢錯誤</translation>
+    </message>
+    <message>
+        <source>Inverter DC offset over voltage</source>
+        <translation>逆變器直流偏置過壓</translation>
+    </message>
+    <message>
+        <source>Inverter DC bus abnormal</source>
+        <translation>逆變器直流母線異常</translation>
+    </message>
+    <message>
+        <source>Inverter PM not connected</source>
+        <translation>逆變器功率模組未連接</translation>
+    </message>
+    <message>
+        <source>Inverter APS fault</source>
+        <translation>逆變器輔助電源故障</translation>
+    </message>
+    <message>
+        <source>Inverter load sharing error</source>
+        <translation>逆變器均流錯誤</translation>
+    </message>
+    <message>
+        <source>Inverter parallel wire connection error</source>
+        <translation>逆變器並機線連接錯誤</translation>
+    </message>
+    <message>
+        <source>UPS mode incorrect</source>
+        <translation>UPS 模式不正確</translation>
+    </message>
+    <message>
+        <source>Inverter fuse blown</source>
+        <translation>逆變器保險絲熔斷</translation>
+    </message>
+    <message>
+        <source>Inverter CPLD clock source fault</source>
+        <translation>逆變器 CPLD 時鐘源故障</translation>
+    </message>
+    <message>
+        <source>Bypass SCR short circuit</source>
+        <translation>旁路 SCR 短路</translation>
+    </message>
+    <message>
+        <source>Bypass SCR broken</source>
+        <translation>旁路 SCR 損壞</translation>
+    </message>
+    <message>
+        <source>Backfeed on bypass</source>
+        <translation>旁路反灌</translation>
+    </message>
+    <message>
+        <source>Input wire error</source>
+        <translation>輸入接線錯誤</translation>
+    </message>
+    <message>
+        <source>Input N missing detection</source>
+        <translation>偵測到輸入零線缺失</translation>
+    </message>
+    <message>
+        <source>Battery over voltage</source>
+        <translation>電池過壓</translation>
+    </message>
+    <message>
+        <source>Battery EOD warning</source>
+        <translation>電池放電終止預警</translation>
+    </message>
+    <message>
+        <source>Battery reversed</source>
+        <translation>電池反接</translation>
+    </message>
+    <message>
+        <source>Battery EOD</source>
+        <translation>電池放電終止</translation>
+    </message>
+    <message>
+        <source>No battery</source>
+        <translation>無電池</translation>
+    </message>
+    <message>
+        <source>Input Reversed</source>
+        <translation>輸入反接</translation>
+    </message>
+    <message>
+        <source>Input frequency out of tol.</source>
+        <translation>輸入頻率超出允許範圍</translation>
+    </message>
+    <message>
+        <source>Input voltage out of tol.</source>
+        <translation>輸入電壓超出允許範圍</translation>
+    </message>
+    <message>
+        <source>PFC communication abnormal</source>
+        <translation>PFC 通訊異常</translation>
+    </message>
+    <message>
+        <source>Input unavailable</source>
+        <translation>輸入不可用</translation>
+    </message>
+    <message>
+        <source>Rectifier setting incorrect</source>
+        <translation>整流器設定不正確</translation>
+    </message>
+    <message>
+        <source>Mains unable to trace in 1:1 mode</source>
+        <translation>1:1 模式下無法跟蹤市電</translation>
+    </message>
+    <message>
+        <source>Mains relay short circuit</source>
+        <translation>市電繼電器短路</translation>
+    </message>
+    <message>
+        <source>Mains relay broken</source>
+        <translation>市電繼電器損壞</translation>
+    </message>
+    <message>
+        <source>Inverter parallel signal abnormal</source>
+        <translation>逆變器並機信號異常</translation>
+    </message>
+    <message>
+        <source>Inverter out of sync.</source>
+        <translation>逆變器失去同步</translation>
+    </message>
+    <message>
+        <source>Output abnormal</source>
+        <translation>輸出異常</translation>
+    </message>
+    <message>
+        <source>Inverter communication abnormal</source>
+        <translation>逆變器通訊異常</translation>
+    </message>
+    <message>
+        <source>Inverter setting incorrect</source>
+        <translation>逆變器設定不正確</translation>
+    </message>
+    <message>
+        <source>Bypass input relay short circuit</source>
+        <translation>旁路輸入繼電器短路</translation>
+    </message>
+    <message>
+        <source>Bypass input relay broken</source>
+        <translation>旁路輸入繼電器損壞</translation>
+    </message>
+    <message>
+        <source>Bypass unavailable</source>
+        <translation>旁路不可用</translation>
+    </message>
+    <message>
+        <source>Bypass switch too frequent</source>
+        <translation>旁路切換過於頻繁</translation>
+    </message>
+    <message>
+        <source>Bypass reversed</source>
+        <translation>旁路反接</translation>
+    </message>
+    <message>
+        <source>Battery self-test error</source>
+        <translation>電池自檢錯誤</translation>
+    </message>
+    <message>
+        <source>No battery temperature sensor</source>
+        <translation>無電池溫度傳感器</translation>
+    </message>
+    <message>
+        <source>Battery over temperature</source>
+        <translation>電池過溫</translation>
+    </message>
+    <message>
+        <source>Monitor EEPROM error</source>
+        <translation>監控 EEPROM 錯誤</translation>
+    </message>
+    <message>
+        <source>Parallel CAN abnormal</source>
+        <translation>並機 CAN 異常</translation>
+    </message>
+    <message>
+        <source>Ambient temperature &gt;40℃ or &lt; -20℃</source>
+        <translation>環境溫度 &gt;40℃ 或 &lt; -20℃</translation>
+    </message>
+    <message>
+        <source>Battery temperature low</source>
+        <translation>電池溫度低</translation>
+    </message>
+    <message>
+        <source>Need to check battery</source>
+        <translation>需要檢查電池</translation>
+    </message>
+    <message>
+        <source>Returned from: </source>
+        <translation>恢復自: </translation>
+    </message>
+</context>
+<context>
+    <name>DevComm</name>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataChartPage</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>輸入電壓(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>輸出電壓(V)</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataDialPage</name>
+    <message>
+        <source>UPS Load</source>
+        <translation>UPS 負載</translation>
+    </message>
+    <message>
+        <source>Battery Capacity</source>
+        <translation>電池容量</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataInfoPage</name>
+    <message>
+        <source>UPS Manufacturer:</source>
+        <translation>UPS 制造商:</translation>
+    </message>
+    <message>
+        <source>UPS Model:</source>
+        <translation>UPS 型號:</translation>
+    </message>
+    <message>
+        <source>UPS Version:</source>
+        <translation>UPS 版本:</translation>
+    </message>
+    <message>
+        <source>UPS SN:</source>
+        <translation>UPS 序號:</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataItemPage</name>
+    <message>
+        <source>Input Voltage</source>
+        <translation>輸入電壓</translation>
+    </message>
+    <message>
+        <source>Output Voltage</source>
+        <translation>輸出電壓</translation>
+    </message>
+    <message>
+        <source>Input Frequncy</source>
+        <translation>輸入頻率</translation>
+    </message>
+    <message>
+        <source>Battery Single Voltage</source>
+        <translation>單節電池電壓</translation>
+    </message>
+    <message>
+        <source>UPS Load</source>
+        <translation>UPS 負載</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>溫度</translation>
+    </message>
+</context>
+<context>
+    <name>DevDataMimicPage</name>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未連接</translation>
+    </message>
+    <message>
+        <source>UPS Disconnected</source>
+        <translation>UPS 已斷開</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>電池供電</translation>
+    </message>
+    <message>
+        <source>On Bypass</source>
+        <translation>旁路供電</translation>
+    </message>
+    <message>
+        <source>On Mains</source>
+        <translation>市電供電</translation>
+    </message>
+    <message>
+        <source>UPS</source>
+        <translation>UPS</translation>
+    </message>
+    <message>
+        <source>AC IN</source>
+        <translation>交流輸入</translation>
+    </message>
+    <message>
+        <source>AC/DC</source>
+        <translation>AC/DC</translation>
+    </message>
+    <message>
+        <source>DC/AC</source>
+        <translation>DC/AC</translation>
+    </message>
+    <message>
+        <source>AC OUT</source>
+        <translation>交流輸出</translation>
+    </message>
+    <message>
+        <source>BATT</source>
+        <translation>電池</translation>
+    </message>
+</context>
+<context>
+    <name>LogAlarmDataForm.ui</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+</context>
+<context>
+    <name>LogClosedRecordsForm.ui</name>
+    <message>
+        <source>Application</source>
+        <translation>應用程式</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>窗口</translation>
+    </message>
+</context>
+<context>
+    <name>LogDevDataForm.ui</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>輸入電壓(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>輸出電壓(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 負載(%)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>輸入頻率(Hz)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>電池電壓(V)</translation>
+    </message>
+    <message>
+        <source>temperature(℃ )</source>
+        <translation>溫度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>LogSelfTest</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>持續時間</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>次數</translation>
+    </message>
+    <message>
+        <source>Load(%)</source>
+        <translation>負載(%)</translation>
+    </message>
+    <message>
+        <source>Battery Capacity(%)</source>
+        <translation>電池容量(%)</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevDataForm.ui</name>
+    <message>
+        <source>Mimic</source>
+        <translation>模擬圖</translation>
+    </message>
+    <message>
+        <source>Dial</source>
+        <translation>儀表</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>資料</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>曲線圖</translation>
+    </message>
+    <message>
+        <source>Info.</source>
+        <translation>資訊</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevInfo</name>
+    <message>
+        <source>Normal</source>
+        <translation>正常</translation>
+    </message>
+    <message>
+        <source>UPS Conneted</source>
+        <translation>UPS 已連接</translation>
+    </message>
+    <message>
+        <source>UPS Disconnected</source>
+        <translation>UPS 已斷開</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未連接</translation>
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>已連接</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>已斷開</translation>
+    </message>
+    <message>
+        <source>Fault</source>
+        <translation>故障</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>低</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>電池供電</translation>
+    </message>
+    <message>
+        <source>On Bypass</source>
+        <translation>旁路供電</translation>
+    </message>
+    <message>
+        <source>On Mains</source>
+        <translation>市電供電</translation>
+    </message>
+    <message>
+        <source>In progress</source>
+        <translation>進行中</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>無</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevInfoForm.ui</name>
+    <message>
+        <source>System Shutdown CountDown</source>
+        <translation>系統關機倒計時</translation>
+    </message>
+    <message>
+        <source>Battery Remaining Time</source>
+        <translation>電池剩餘時間</translation>
+    </message>
+    <message>
+        <source>UPS Communication</source>
+        <translation>UPS 通訊</translation>
+    </message>
+    <message>
+        <source>Input Status</source>
+        <translation>輸入狀態</translation>
+    </message>
+    <message>
+        <source>Battery Voltage</source>
+        <translation>電池電壓</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>Work Status</source>
+        <translation>工作狀態</translation>
+    </message>
+    <message>
+        <source>UPS Self-Test</source>
+        <translation>UPS 自檢</translation>
+    </message>
+</context>
+<context>
+    <name>MainFooterMenuForm.ui</name>
+    <message>
+        <source>Device</source>
+        <translation>設備</translation>
+    </message>
+    <message>
+        <source>Schedule Task</source>
+        <translation>排程任務</translation>
+    </message>
+    <message>
+        <source>UPS Control</source>
+        <translation>UPS 控制</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>歷史資料</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelControl</name>
+    <message>
+        <source>Order has been issued!</source>
+        <translation>命令已發出!</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelControlForm.ui</name>
+    <message>
+        <source>UPS Control</source>
+        <translation>UPS 控制</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS 自檢 10 秒</translation>
+    </message>
+    <message>
+        <source>UPS Self-test to EOD</source>
+        <translation>UPS 自檢至放電終止</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for(1~99)</source>
+        <translation>UPS 自檢時長(1~99)</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>取消 UPS 自檢</translation>
+    </message>
+    <message>
+        <source>UPS close output in(0~9)</source>
+        <translation>UPS 關閉輸出延時(0~9)</translation>
+    </message>
+    <message>
+        <source>Cancel UPS close output</source>
+        <translation>取消 UPS 關閉輸出</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>切換 UPS 蜂鳴器</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelLogData</name>
+    <message>
+        <source>Operation failed!</source>
+        <translation>操作失敗!</translation>
+    </message>
+    <message>
+        <source>Operation finished!</source>
+        <translation>操作完成!</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>另存為...</translation>
+    </message>
+    <message>
+        <source>Excel files (*.xlsx)</source>
+        <translation>Excel 檔案 (*.xlsx)</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelLogDataForm.ui</name>
+    <message>
+        <source>Data</source>
+        <translation>資料</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+    <message>
+        <source>Closed Records</source>
+        <translation>關閉記錄</translation>
+    </message>
+    <message>
+        <source>Self-test</source>
+        <translation>自檢</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>歷史資料</translation>
+    </message>
+    <message>
+        <source>Date Start:</source>
+        <translation>開始日期:</translation>
+    </message>
+    <message>
+        <source>Date End:</source>
+        <translation>結束日期:</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelScheduleTask</name>
+    <message>
+        <source>Are you sure to delete this task?</source>
+        <translation>確定要刪除此任務嗎?</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelScheduleTaskForm.ui</name>
+    <message>
+        <source>Schedule Task</source>
+        <translation>排程任務</translation>
+    </message>
+    <message>
+        <source>Add Task</source>
+        <translation>添加任務</translation>
+    </message>
+</context>
+<context>
+    <name>MainPanelSettings</name>
+    <message>
+        <source>Common Parameters</source>
+        <translation>常規參數</translation>
+    </message>
+    <message>
+        <source>E-Mail</source>
+        <translation>電子郵件</translation>
+    </message>
+    <message>
+        <source>Shutdown</source>
+        <translation>關機</translation>
+    </message>
+</context>
+<context>
+    <name>MsgDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupAddEMailUser</name>
+    <message>
+        <source>E-Mail address is invalid!</source>
+        <translation>電子郵件地址無效!</translation>
+    </message>
+</context>
+<context>
+    <name>PopupAddEMailUserForm.ui</name>
+    <message>
+        <source>E-Mail Receiver:</source>
+        <translation>郵件接收人:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupAddScheduleTask</name>
+    <message>
+        <source>Add Schedule Task</source>
+        <translation>添加排程任務</translation>
+    </message>
+    <message>
+        <source>Modify Schedule Task</source>
+        <translation>修改排程任務</translation>
+    </message>
+</context>
+<context>
+    <name>PopupAddScheduleTaskForm.ui</name>
+    <message>
+        <source>Task Type:</source>
+        <translation>任務類型:</translation>
+    </message>
+    <message>
+        <source>Self-test for 10S</source>
+        <translation>自檢 10 秒</translation>
+    </message>
+    <message>
+        <source>Self-test to EOD</source>
+        <translation>自檢至放電終止</translation>
+    </message>
+    <message>
+        <source>UPS Power on</source>
+        <translation>UPS 開機</translation>
+    </message>
+    <message>
+        <source>Shutdown system and close UPS</source>
+        <translation>關閉系統並關閉 UPS</translation>
+    </message>
+    <message>
+        <source>Execute Time:</source>
+        <translation>執行時間:</translation>
+    </message>
+    <message>
+        <source>Execute Cyle:</source>
+        <translation>執行周期:</translation>
+    </message>
+    <message>
+        <source>One Shoot</source>
+        <translation>單次</translation>
+    </message>
+    <message>
+        <source>Every day</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>Every Week</source>
+        <translation>每周</translation>
+    </message>
+    <message>
+        <source>Every Month</source>
+        <translation>每月</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupCurrentAlarm</name>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupSetEMailSender</name>
+    <message>
+        <source>User account is invalid!</source>
+        <translation>用戶帳號無效!</translation>
+    </message>
+</context>
+<context>
+    <name>PopupSetEMailSenderForm.ui</name>
+    <message>
+        <source>E-Mail Sender</source>
+        <translation>郵件發件人</translation>
+    </message>
+    <message>
+        <source>Account:</source>
+        <translation>帳號:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleTaskListDelegate</name>
+    <message>
+        <source>One Shoot</source>
+        <translation>單次</translation>
+    </message>
+    <message>
+        <source>Daily</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>每周</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>每月</translation>
+    </message>
+    <message>
+        <source>Unkown code: </source>
+        <translation>未知代碼: </translation>
+    </message>
+    <message>
+        <source>Self-test for 10 secords</source>
+        <translation>自檢 10 秒</translation>
+    </message>
+    <message>
+        <source>Self-test to EOD</source>
+        <translation>自檢至放電終止</translation>
+    </message>
+    <message>
+        <source>UPS Power on</source>
+        <translation>UPS 開機</translation>
+    </message>
+    <message>
+        <source>System shutdown and close UPS</source>
+        <translation>系統關機並關閉 UPS</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceEMail</name>
+    <message>
+        <source>From Quelta</source>
+        <translation>來自 Quelta</translation>
+    </message>
+    <message>
+        <source>mail rejected</source>
+        <translation>郵件被拒收</translation>
+    </message>
+    <message>
+        <source>UPS Alarm</source>
+        <translation>UPS 告警</translation>
+    </message>
+    <message>
+        <source>Daily Report</source>
+        <translation>日報</translation>
+    </message>
+    <message>
+        <source>UPS daily report.</source>
+        <translation>UPS 日報。</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>輸入電壓(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>輸出電壓(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 負載(%)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>輸入頻率(Hz)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>電池電壓(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>溫度(℃)</translation>
+    </message>
+    <message>
+        <source>Test E-Mail</source>
+        <translation>測試郵件</translation>
+    </message>
+    <message>
+        <source>This is a test E-Mail!</source>
+        <translation>這是一封測試郵件!</translation>
+    </message>
+    <message>
+        <source>connection failed</source>
+        <translation>連接失敗</translation>
+    </message>
+    <message>
+        <source>encryption failed</source>
+        <translation>加密失敗</translation>
+    </message>
+    <message>
+        <source>authentication failed</source>
+        <translation>驗證失敗</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsCommon</name>
+    <message>
+        <source>Operation finished!</source>
+        <translation>操作完成!</translation>
+    </message>
+    <message>
+        <source>Are you sure to restore settings?!</source>
+        <translation>確定要恢復預設設定嗎?!</translation>
+    </message>
+    <message>
+        <source>Look for...</source>
+        <translation>瀏覽...</translation>
+    </message>
+    <message>
+        <source>Configuration files (*.conf)</source>
+        <translation>設定檔 (*.conf)</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>另存為...</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsCommonForm.ui</name>
+    <message>
+        <source>Base Parameter</source>
+        <translation>基本參數</translation>
+    </message>
+    <message>
+        <source>UPS Communication Type:</source>
+        <translation>UPS 通訊方式:</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>COM</source>
+        <translation>COM</translation>
+    </message>
+    <message>
+        <source>COM port:</source>
+        <translation>COM 連接埠:</translation>
+    </message>
+    <message>
+        <source>Baud rate:</source>
+        <translation>鮑率:</translation>
+    </message>
+    <message>
+        <source>Record data interval(Sec):</source>
+        <translation>資料記錄間隔(秒):</translation>
+    </message>
+    <message>
+        <source>Version Information</source>
+        <translation>版本資訊</translation>
+    </message>
+    <message>
+        <source>Quelta version:</source>
+        <translation>Quelta 版本:</translation>
+    </message>
+    <message>
+        <source>USB HID version:</source>
+        <translation>USB HID 版本:</translation>
+    </message>
+    <message>
+        <source>Settings Management</source>
+        <translation>設定管理</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>語言:</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>中文简体 </source>
+        <translation>中文简体 </translation>
+    </message>
+    <message>
+        <source>Français</source>
+        <translation>Français</translation>
+    </message>
+    <message>
+        <source>Following System Language</source>
+        <translation>跟隨系統語言</translation>
+    </message>
+    <message>
+        <source>Settings Import:</source>
+        <translation>匯入設定:</translation>
+    </message>
+    <message>
+        <source>Look for...</source>
+        <translation>瀏覽...</translation>
+    </message>
+    <message>
+        <source>Settings Export:</source>
+        <translation>匯出設定:</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>另存為...</translation>
+    </message>
+    <message>
+        <source>Restore Default Settings</source>
+        <translation>恢復預設設定</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsEMail</name>
+    <message>
+        <source>Sending test E-Mail...</source>
+        <translation>正在發送測試郵件...</translation>
+    </message>
+    <message>
+        <source>E-Mail has been sent.</source>
+        <translation>郵件已發送。</translation>
+    </message>
+    <message>
+        <source>Failed to send test E-Mail!</source>
+        <translation>測試郵件發送失敗!</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsEMailForm.ui</name>
+    <message>
+        <source>E-Mail</source>
+        <translation>電子郵件</translation>
+    </message>
+    <message>
+        <source>Sender Information</source>
+        <translation>發件人資訊</translation>
+    </message>
+    <message>
+        <source>Sender Name:</source>
+        <translation>發件人名稱:</translation>
+    </message>
+    <message>
+        <source>Sender Address:</source>
+        <translation>發件人地址:</translation>
+    </message>
+    <message>
+        <source>Server Address:</source>
+        <translation>伺服器地址:</translation>
+    </message>
+    <message>
+        <source>Server Port:</source>
+        <translation>伺服器連接埠:</translation>
+    </message>
+    <message>
+        <source>25</source>
+        <translation>25</translation>
+    </message>
+    <message>
+        <source>Encrypt:</source>
+        <translation>加密:</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>STARTTLS</source>
+        <translation>STARTTLS</translation>
+    </message>
+    <message>
+        <source>SSL/TLS</source>
+        <translation>SSL/TLS</translation>
+    </message>
+    <message>
+        <source>Account authentication:</source>
+        <translation>帳號驗證:</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Send Test Mail</source>
+        <translation>發送測試郵件</translation>
+    </message>
+    <message>
+        <source>E-mail Address</source>
+        <translation>電子郵件地址</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>修改</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Daily Report Send Time(HH:MM:SS): </source>
+        <translation>日報發送時間(HH:MM:SS): </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsShutdown</name>
+    <message>
+        <source>Browse</source>
+        <translation>瀏覽</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsShutdownForm.ui</name>
+    <message>
+        <source>Quelta power control</source>
+        <translation>Quelta 電源控制</translation>
+    </message>
+    <message>
+        <source>After main AC fault, shutdown system in(0~2880)</source>
+        <translation>市電故障後, 系統關機延時(0~2880)</translation>
+    </message>
+    <message>
+        <source>minute(s)</source>
+        <translation>分鐘</translation>
+    </message>
+    <message>
+        <source>If low battery occurred, shutdown system in(0~600)</source>
+        <translation>電池電壓低時, 系統關機延時(0~600)</translation>
+    </message>
+    <message>
+        <source>After main AC fault, shutdown system when battery capacity lower than(1~100)</source>
+        <translation>市電故障後, 電池容量低於(1~100)時關閉系統</translation>
+    </message>
+    <message>
+        <source>Shutdown OS</source>
+        <translation>關閉作業系統</translation>
+    </message>
+    <message>
+        <source>Command file to execute:</source>
+        <translation>執行命令檔:</translation>
+    </message>
+    <message>
+        <source>Command file:</source>
+        <translation>命令檔:</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>瀏覽</translation>
+    </message>
+    <message>
+        <source>Max. execution time:</source>
+        <translation>最長執行時間:</translation>
+    </message>
+    <message>
+        <source>UPS Power Off</source>
+        <translation>UPS 關機</translation>
+    </message>
+    <message>
+        <source>Times need (1~9)</source>
+        <translation>所需時間(1~9)</translation>
+    </message>
+    <message>
+        <source>minute(s) before UPS turns off</source>
+        <translation>分鐘後關閉 UPS</translation>
+    </message>
+</context>
+<context>
+    <name>TableModelAlarm</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+</context>
+<context>
+    <name>TableModelDevData</name>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>輸入電壓(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>輸出電壓(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 負載(%)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>輸入頻率(Hz)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>電池電壓(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>溫度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Shutdown event activated!</source>
+        <translation>關機事件已觸發!</translation>
+    </message>
+    <message>
+        <source>UPS Conneted</source>
+        <translation>UPS 已連接</translation>
+    </message>
+    <message>
+        <source>UPS Disconnect</source>
+        <translation>UPS 已斷開</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>顯示</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>退出</translation>
+    </message>
+</context>
 </TS>
