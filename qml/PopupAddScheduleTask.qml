@@ -22,8 +22,8 @@ PopupAddScheduleTaskForm {
         textFieldHour.text = hms.length === 3 ? hms[0] : "00"
         textFieldMinute.text = hms.length === 3 ? hms[1] : "00"
         textFieldSecond.text = hms.length === 3 ? hms[2] : "00"
-        comboBoxCycle.currentIndex = Math.max(0, Math.min(comboBoxCycle.count - 1, Number(cycle)))
-        comboBoxTaskType.currentIndex = Math.max(0, Math.min(comboBoxTaskType.count - 1, Number(action)))
+        comboBoxCycle.currentIndex = Math.max(0, Math.min(comboBoxCycle.model.length - 1, Number(cycle)))
+        comboBoxTaskType.currentIndex = Math.max(0, Math.min(comboBoxTaskType.model.length - 1, Number(action)))
     }
 
     function openAdd() {

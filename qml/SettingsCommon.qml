@@ -6,6 +6,8 @@ SettingsCommonForm {
     id: page
 
     readonly property var baudRates: [2400, 4800, 9600, 19200, 38400]
+    // Set once the fields hold the link's values; nothing is written back before.
+    property bool ready: false
 
     // The link's and the translator's values, read again after an import, a restore or a
     // language switch (a new combo box model puts its index back to 0).
@@ -15,9 +17,9 @@ SettingsCommonForm {
         spinBoxSaveCycle.value = DevComm.saveCycle
         checkBoxAutoLanguage.checked = Translator.autoLanguage
         var language = Translator.language
-        if (language < 0 || language >= comboBoxLanguage.count)
+        if (language < 0 || language >= comboBoxLanguage.model.length)
             language = Number(Settings.getSettings(Settings.LanguageType))
-        comboBoxLanguage.currentIndex = language >= 0 && language < comboBoxLanguage.count ? language : -1
+        comboBoxLanguage.currentIndex = language >= 0 && language < comboBoxLanguage.model.length ? language : -1
     }
 
     // The restore waits for the answer to its question; the other messages only inform.
@@ -67,7 +69,10 @@ SettingsCommonForm {
         }
     }
 
-    Component.onCompleted: refresh()
+    Component.onCompleted: {
+        refresh()
+        ready = true
+    }
 
     comboBoxCommType.onActivated: DevComm.openDevice(index === 1 ? DevComm.COM : DevComm.USB,
                                                      index === 1 ? comboBoxComPort.currentText : "")
@@ -77,7 +82,7 @@ SettingsCommonForm {
     comboBoxBaud.enabled: comboBoxCommType.currentIndex === 1
     comboBoxBaud.onActivated: DevComm.setBaud(baudRates[index])
     spinBoxSaveCycle.onValueChanged: {
-        if (spinBoxSaveCycle.value !== DevComm.saveCycle)
+        if (ready && spinBoxSaveCycle.value !== DevComm.saveCycle)
             DevComm.saveCycle = spinBoxSaveCycle.value
     }
 

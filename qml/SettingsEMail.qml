@@ -5,6 +5,9 @@ SettingsEMailForm {
     id: page
 
     property bool loading: false
+    // Set once the fields hold the service's values; nothing is written back before.
+    property bool ready: false
+    readonly property bool writing: ready && !loading
     // Only the test mail this page asked for is reported here.
     property bool testing: false
 
@@ -16,7 +19,7 @@ SettingsEMailForm {
         textFieldSenderAddress.text = ServiceEMail.senderAddress
         textFieldServerAddress.text = ServiceEMail.serverAddress
         textFieldServerPort.text = ServiceEMail.serverPort > 0 ? String(ServiceEMail.serverPort) : ""
-        comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.count
+        comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.model.length
                 ? ServiceEMail.encrypt : 0
         checkBoxAuth.checked = ServiceEMail.authEnable
         checkBoxDaily.checked = ServiceEMail.dailyEnable
@@ -27,6 +30,7 @@ SettingsEMailForm {
     }
 
     function sendTestMail() {
+        commitFields()
         testing = true
         labelTestMail.text = Qt.binding(function () { return qsTr("Sending test E-Mail...") })
         busyTestMail.running = true
@@ -63,19 +67,31 @@ SettingsEMailForm {
         listViewUser.currentIndex = -1
     }
 
-    Component.onCompleted: refresh()
+    Component.onCompleted: {
+        refresh()
+        ready = true
+    }
 
-    switchEnable.onCheckedChanged: if (!loading) ServiceEMail.enable = switchEnable.checked
-    textFieldSenderName.onEditingFinished: ServiceEMail.senderName = textFieldSenderName.text
-    textFieldSenderAddress.onEditingFinished: ServiceEMail.senderAddress = textFieldSenderAddress.text
-    textFieldServerAddress.onEditingFinished: ServiceEMail.serverAddress = textFieldServerAddress.text
-    textFieldServerPort.onEditingFinished: {
+    switchEnable.onCheckedChanged: if (writing) ServiceEMail.enable = switchEnable.checked
+    // The text fields, also when the page is left while one still has the focus.
+    function commitFields() {
+        if (!ready || loading)
+            return
+        ServiceEMail.senderName = textFieldSenderName.text
+        ServiceEMail.senderAddress = textFieldSenderAddress.text
+        ServiceEMail.serverAddress = textFieldServerAddress.text
         var port = parseInt(textFieldServerPort.text, 10)
-        if (!isNaN(port))
+        if (!isNaN(port) && port > 0 && port <= 65535)
             ServiceEMail.serverPort = port
     }
+
+    onVisibleChanged: if (!visible) commitFields()
+    textFieldSenderName.onEditingFinished: commitFields()
+    textFieldSenderAddress.onEditingFinished: commitFields()
+    textFieldServerAddress.onEditingFinished: commitFields()
+    textFieldServerPort.onEditingFinished: commitFields()
     comboBoxEncrypt.onActivated: ServiceEMail.encrypt = index
-    checkBoxAuth.onCheckedChanged: if (!loading) ServiceEMail.authEnable = checkBoxAuth.checked
+    checkBoxAuth.onCheckedChanged: if (writing) ServiceEMail.authEnable = checkBoxAuth.checked
     buttonAuthSettings.onClicked: popupSetEMailSender.open()
     buttonTestMail.onClicked: sendTestMail()
     buttonTestMail.enabled: !testing
@@ -84,10 +100,10 @@ SettingsEMailForm {
     buttonModifyUser.onClicked: modifyUser()
     buttonDeleteUser.onClicked: deleteUser()
 
-    checkBoxDaily.onCheckedChanged: if (!loading) ServiceEMail.dailyEnable = checkBoxDaily.checked
-    spinBoxDailyHour.onValueChanged: if (!loading) ServiceEMail.dailyHour = spinBoxDailyHour.value
-    spinBoxDailyMinute.onValueChanged: if (!loading) ServiceEMail.dailyMinute = spinBoxDailyMinute.value
-    spinBoxDailySecond.onValueChanged: if (!loading) ServiceEMail.dailySecond = spinBoxDailySecond.value
+    checkBoxDaily.onCheckedChanged: if (writing) ServiceEMail.dailyEnable = checkBoxDaily.checked
+    spinBoxDailyHour.onValueChanged: if (writing) ServiceEMail.dailyHour = spinBoxDailyHour.value
+    spinBoxDailyMinute.onValueChanged: if (writing) ServiceEMail.dailyMinute = spinBoxDailyMinute.value
+    spinBoxDailySecond.onValueChanged: if (writing) ServiceEMail.dailySecond = spinBoxDailySecond.value
 
     Connections {
         target: ServiceEMail
@@ -111,7 +127,7 @@ SettingsEMailForm {
         target: Translator
         function onLanguageChanged() {
             page.loading = true
-            comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.count
+        comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.model.length
                     ? ServiceEMail.encrypt : 0
             page.loading = false
         }

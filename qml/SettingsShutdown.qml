@@ -6,6 +6,9 @@ SettingsShutdownForm {
     id: page
 
     property bool loading: false
+    // Set once the fields hold the service's values; nothing is written back before.
+    property bool ready: false
+    readonly property bool writing: ready && !loading
 
     function refresh() {
         loading = true
@@ -30,19 +33,23 @@ SettingsShutdownForm {
         return path.indexOf(" ") >= 0 ? "\"" + path + "\"" : path
     }
 
-    Component.onCompleted: refresh()
+    Component.onCompleted: {
+        refresh()
+        ready = true
+    }
 
-    checkBoxPowerControl.onCheckedChanged: if (!loading) ServiceShutdown.queltaOffEnable = checkBoxPowerControl.checked
-    spinBoxMainFaultTime.onValueChanged: if (!loading) ServiceShutdown.mainFaultOffTime = spinBoxMainFaultTime.value
-    spinBoxBattLowTime.onValueChanged: if (!loading) ServiceShutdown.battLowOffTime = spinBoxBattLowTime.value
-    spinBoxMainFaultCap.onValueChanged: if (!loading) ServiceShutdown.mainFaultOffCap = spinBoxMainFaultCap.value
-    checkBoxOsOff.onCheckedChanged: if (!loading) ServiceShutdown.osOffEnable = checkBoxOsOff.checked
-    checkBoxExec.onCheckedChanged: if (!loading) ServiceShutdown.execEnable = checkBoxExec.checked ? 1 : 0
+    checkBoxPowerControl.onCheckedChanged: if (writing) ServiceShutdown.queltaOffEnable = checkBoxPowerControl.checked
+    spinBoxMainFaultTime.onValueChanged: if (writing) ServiceShutdown.mainFaultOffTime = spinBoxMainFaultTime.value
+    spinBoxBattLowTime.onValueChanged: if (writing) ServiceShutdown.battLowOffTime = spinBoxBattLowTime.value
+    spinBoxMainFaultCap.onValueChanged: if (writing) ServiceShutdown.mainFaultOffCap = spinBoxMainFaultCap.value
+    checkBoxOsOff.onCheckedChanged: if (writing) ServiceShutdown.osOffEnable = checkBoxOsOff.checked
+    checkBoxExec.onCheckedChanged: if (writing) ServiceShutdown.execEnable = checkBoxExec.checked ? 1 : 0
     textFieldExecFile.onEditingFinished: ServiceShutdown.execFile = textFieldExecFile.text
+    onVisibleChanged: if (ready && !visible) ServiceShutdown.execFile = textFieldExecFile.text
     buttonBrowse.onClicked: commandDialog.open()
-    spinBoxExecTime.onValueChanged: if (!loading) ServiceShutdown.execTime = spinBoxExecTime.value
-    checkBoxUpsOff.onCheckedChanged: if (!loading) ServiceShutdown.upsOffEnable = checkBoxUpsOff.checked
-    spinBoxUpsOffTime.onValueChanged: if (!loading) ServiceShutdown.upsOffTime = spinBoxUpsOffTime.value
+    spinBoxExecTime.onValueChanged: if (writing) ServiceShutdown.execTime = spinBoxExecTime.value
+    checkBoxUpsOff.onCheckedChanged: if (writing) ServiceShutdown.upsOffEnable = checkBoxUpsOff.checked
+    spinBoxUpsOffTime.onValueChanged: if (writing) ServiceShutdown.upsOffTime = spinBoxUpsOffTime.value
 
     Connections {
         target: PageSettingsCommon

@@ -33,6 +33,7 @@ class TestEMailSettingsPage : public QObject
 
 private slots:
     void initTestCase();
+    void storedValuesAreShownAndKept();
     void recipientsAreCheckedBeforeTheyAreStored();
     void accountMustBeAnAddress();
     void testMailOutcomeIsReportedOnlyForOwnTest();
@@ -48,6 +49,17 @@ private:
 
 void TestEMailSettingsPage::initTestCase()
 {
+    // Values stored before the page exists: the page must show them, not overwrite them.
+    ServiceEMail *service = ServiceEMail::instance();
+    service->setEnable(true);
+    service->setSenderName(QStringLiteral("Rack 4"));
+    service->setServerPort(2525);
+    service->setEncrypt(2);
+    service->setDailyEnable(true);
+    service->setDailyHour(7);
+    service->setDailyMinute(5);
+    service->setDailySecond(9);
+
     m_host.reset(new QmlPageHost);
     m_page = m_host->load(QStringLiteral("SettingsEMail.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
@@ -61,6 +73,41 @@ void TestEMailSettingsPage::answerDialog(const QString &expectedText)
     QCOMPARE(m_dialog->property("text").toString(), expectedText);
     QVERIFY(m_host->click(m_host->find(m_dialog, QStringLiteral("msgDialogSure"))));
     QVERIFY(!m_dialog->isVisible());
+}
+
+void TestEMailSettingsPage::storedValuesAreShownAndKept()
+{
+    auto field = [this](const char *name, const char *property) {
+        return m_host->find(m_page, QLatin1String(name))->property(property);
+    };
+    QVERIFY(field("switchEnable", "checked").toBool());
+    QCOMPARE(field("textFieldSenderName", "text").toString(), QStringLiteral("Rack 4"));
+    QCOMPARE(field("textFieldServerPort", "text").toString(), QStringLiteral("2525"));
+    QCOMPARE(field("comboBoxEncrypt", "currentIndex").toInt(), 2);
+    QVERIFY(field("checkBoxDaily", "checked").toBool());
+    QCOMPARE(field("spinBoxDailyHour", "value").toInt(), 7);
+    QCOMPARE(field("spinBoxDailyMinute", "value").toInt(), 5);
+    QCOMPARE(field("spinBoxDailySecond", "value").toInt(), 9);
+
+    // Leaving the page writes back what it shows, which is what was stored.
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    ServiceEMail *service = ServiceEMail::instance();
+    QVERIFY(service->enable());
+    QCOMPARE(service->senderName(), QStringLiteral("Rack 4"));
+    QCOMPARE(int(service->serverPort()), 2525);
+    QCOMPARE(service->encrypt(), 2);
+    QVERIFY(service->dailyEnable());
+    QCOMPARE(service->dailyHour(), 7);
+    QCOMPARE(service->dailyMinute(), 5);
+    QCOMPARE(service->dailySecond(), 9);
+
+    // A change in a field reaches the service when the page is left.
+    m_host->find(m_page, QStringLiteral("textFieldSenderName"))
+        ->setProperty("text", QStringLiteral("Rack 5"));
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    QCOMPARE(service->senderName(), QStringLiteral("Rack 5"));
 }
 
 void TestEMailSettingsPage::recipientsAreCheckedBeforeTheyAreStored()
@@ -143,9 +190,12 @@ void TestEMailSettingsPage::testMailOutcomeIsReportedOnlyForOwnTest()
     // A server on loopback that takes the connection, says nothing, then hangs up.
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    service->setServerAddress(QStringLiteral("127.0.0.1"));
-    service->setServerPort(server.serverPort());
-    service->setSenderAddress(QStringLiteral("ups@example.com"));
+    auto type = [this](const char *name, const QString &text) {
+        m_host->find(m_page, QLatin1String(name))->setProperty("text", text);
+    };
+    type("textFieldServerAddress", QStringLiteral("127.0.0.1"));
+    type("textFieldServerPort", QString::number(server.serverPort()));
+    type("textFieldSenderAddress", QStringLiteral("ups@example.com"));
     service->setEncrypt(0);
     service->setAuthEnable(false);
 
