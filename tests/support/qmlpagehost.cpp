@@ -6,6 +6,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QSignalSpy>
 #include <QTest>
 
 class QmlPageHostPrivate
@@ -103,6 +104,11 @@ bool QmlPageHost::click(QQuickItem *item)
 {
     if (!item || !item->isVisible() || !item->window())
         return false;
+    // A user sees a frame before clicking: positioners and layouts settle when it is drawn.
+    QQuickWindow *window = item->window();
+    QSignalSpy drawn(window, &QQuickWindow::frameSwapped);
+    window->update();
+    drawn.wait(2000);
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QTest::mouseClick(item->window(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
     return true;
