@@ -4,6 +4,7 @@
 #include "listmodelemailuser.h"
 #include "screenshotwalker.h"
 #include "serviceemail.h"
+#include "serviceshutdown.h"
 #include "translator.h"
 
 #include <QQmlContext>
@@ -16,6 +17,9 @@ ObjectWiring::~ObjectWiring() = default;
 void ObjectWiring::startServices()
 {
     DevComm::instance();
+    // Watches every data set and counts down once a second from now on, window or not. It
+    // comes after the scheduled-task service.
+    ServiceShutdown::instance()->start();
     // The e-mail service runs its daily report timer from the first minute, window or not.
     ServiceEMail::instance();
 }
