@@ -12,7 +12,7 @@
 
 namespace {
 // Long enough for images to decode, lists to fill and transitions to settle.
-constexpr int settleMs = 450;
+constexpr int defaultSettleMs = 450;
 
 QString slug(const QString &name)
 {
@@ -53,6 +53,7 @@ public:
     QList<ScreenshotStep> steps;
     int next = 0;
     int shots = 0;
+    int settleMs = defaultSettleMs;
     int linkWaits = 20; // a UPS on the line gets a few polls to show up before the first shot
     bool failed = false;
 
@@ -75,7 +76,7 @@ public:
                      where +
                      QStringLiteral("/%1-%2.png").arg(++shots, 2, 10, QLatin1Char('0')).arg(name));
                  if (image.isNull() || !folder.mkpath(where) || !image.save(file)) {
-                     qCWarning(lcInterface) << "Screenshots: cannot write" << file;
+                     qCWarning(lcInterface) << "Screenshots: cannot write" << file << image.size();
                      failed = true;
                  }
              },
@@ -150,10 +151,16 @@ void ScreenshotWalker::start()
                              apply();
                              d->shots = 0;
                          },
-                         settleMs});
+                         d->settleMs});
         d->planWindow(root, panel);
     }
-    QTimer::singleShot(settleMs, this, &ScreenshotWalker::onStep);
+    QTimer::singleShot(d->settleMs, this, &ScreenshotWalker::onStep);
+}
+
+void ScreenshotWalker::setPace(int settleMs, int linkWaits)
+{
+    d->settleMs = settleMs;
+    d->linkWaits = linkWaits;
 }
 
 void ScreenshotWalker::addLanguage(const QString &name, const std::function<void()> &apply)
@@ -188,7 +195,7 @@ void ScreenshotWalker::onStep()
 {
     if (d->linkWaits > 0 && !d->view->rootObject()->property("devOnline").toBool()) {
         --d->linkWaits;
-        QTimer::singleShot(settleMs, this, &ScreenshotWalker::onStep);
+        QTimer::singleShot(d->settleMs, this, &ScreenshotWalker::onStep);
         return;
     }
     d->linkWaits = 0;

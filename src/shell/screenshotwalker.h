@@ -26,6 +26,10 @@ public:
     // switched to it. Without languages everything is shot once, into the folder itself.
     void addLanguage(const QString &name, const std::function<void()> &apply);
 
+    // How long each change gets to settle before a shot, and how many such pauses a UPS gets to
+    // come online before the first shot.
+    void setPace(int settleMs, int linkWaits);
+
     // Starts the walk; the application exits with 0 when every file is written, 1 otherwise.
     void start();
 
