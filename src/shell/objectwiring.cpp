@@ -41,6 +41,26 @@ void ObjectWiring::attachTranslator(QQmlEngine *engine)
     Translator::instance()->init();
 
     const QString screenshots = ScreenshotWalker::requestedFolder();
-    if (!screenshots.isEmpty() && m_view)
-        (new ScreenshotWalker(m_view, screenshots, m_view))->start();
+    if (screenshots.isEmpty() || !m_view)
+        return;
+    auto *walker = new ScreenshotWalker(m_view, screenshots, m_view);
+    Translator *translator = Translator::instance();
+    const QList<QPair<QString, int>> languages = {{QStringLiteral("en"), Translator::EN_GB},
+                                                  {QStringLiteral("zh_CN"), Translator::ZH_CN},
+                                                  {QStringLiteral("zh_TW"), Translator::ZH_TW},
+                                                  {QStringLiteral("fr_FR"), Translator::FR_FR}};
+    for (const auto &language : languages) {
+        const int number = language.second;
+        walker->addLanguage(language.first,
+                            [translator, number] { translator->setLanguage(number); });
+    }
+    // The walk switches languages through the stored choice; the user's choice comes back after.
+    const int chosen = translator->language();
+    const bool automatic = translator->autoLanguage();
+    walker->setFinished([translator, chosen, automatic] {
+        translator->setLanguage(chosen);
+        translator->setAutoLanguage(automatic);
+        translator->init();
+    });
+    walker->start();
 }

@@ -51,6 +51,7 @@ public:
     QString subfolder; // the language being shot
     QList<QPair<QString, std::function<void()>>> languages;
     QList<ScreenshotStep> steps;
+    std::function<void()> finished;
     int next = 0;
     int shots = 0;
     int settleMs = defaultSettleMs;
@@ -157,6 +158,11 @@ void ScreenshotWalker::start()
     QTimer::singleShot(d->settleMs, this, &ScreenshotWalker::onStep);
 }
 
+void ScreenshotWalker::setFinished(const std::function<void()> &finished)
+{
+    d->finished = finished;
+}
+
 void ScreenshotWalker::setPace(int settleMs, int linkWaits)
 {
     d->settleMs = settleMs;
@@ -205,6 +211,8 @@ void ScreenshotWalker::onStep()
         QTimer::singleShot(step.delayAfter, this, &ScreenshotWalker::onStep);
         return;
     }
+    if (d->finished)
+        d->finished();
     qCInfo(lcInterface) << "Screenshots written to" << d->folder.path();
     QCoreApplication::exit(d->failed ? 1 : 0);
 }

@@ -26,6 +26,9 @@ public:
     // switched to it. Without languages everything is shot once, into the folder itself.
     void addLanguage(const QString &name, const std::function<void()> &apply);
 
+    // Runs once the walk is over, before the program is told to end.
+    void setFinished(const std::function<void()> &finished);
+
     // How long each change gets to settle before a shot, and how many such pauses a UPS gets to
     // come online before the first shot.
     void setPace(int settleMs, int linkWaits);

@@ -2,11 +2,14 @@
 // context property usable from QML, one shared object per singleton, and the engine never
 // taking ownership of what C++ shares.
 #include "alarm.h"
+#include "devcomm.h"
 #include "listmodelemailuser.h"
 #include "objectwiring.h"
+#include "pagesettingscommon.h"
 #include "serviceemail.h"
 #include "settings.h"
 #include "testroot.h"
+#include "translator.h"
 
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -22,6 +25,10 @@ const QStringList contextNames = {"appVersion", "appName", "listModelEMailUser",
 
 QObject *shared(const QString &name)
 {
+    if (name == QLatin1String("Translator"))
+        return Translator::instance();
+    if (name == QLatin1String("DevComm"))
+        return DevComm::instance();
     if (name == QLatin1String("Alarm"))
         return Alarm::instance();
     if (name == QLatin1String("Settings"))
@@ -40,6 +47,7 @@ QByteArray probeSource()
     qml += "    function singleton(name) {\n";
     for (const QString &name : singletons)
         qml += "        if (name === \"" + name.toLatin1() + "\") return " + name.toLatin1() + "\n";
+    qml += "        if (name === \"PageSettingsCommon\") return PageSettingsCommon\n";
     qml += "        return null\n    }\n";
     qml += "    function context(name) {\n";
     for (const QString &name : contextNames)
@@ -122,6 +130,29 @@ private slots:
         QCOMPARE(values->property("code").toInt(), 2);
     }
 
+    void pageSettingsCommonIsNewForEachEngine()
+    {
+        QScopedPointer<QObject> first(createProbe(m_view->engine(), m_view->rootContext()));
+        QVERIFY(first);
+        auto *page = call(first.data(), "singleton", "PageSettingsCommon").value<QObject *>();
+        QVERIFY(qobject_cast<PageSettingsCommon *>(page));
+        // Asked again by the same engine: the engine keeps the one it made.
+        QCOMPARE(call(first.data(), "singleton", "PageSettingsCommon").value<QObject *>(), page);
+
+        QPointer<QObject> other;
+        {
+            QQmlEngine engine;
+            QScopedPointer<QObject> probe(createProbe(&engine, engine.rootContext()));
+            other = call(probe.data(), "singleton", "PageSettingsCommon").value<QObject *>();
+            QVERIFY(qobject_cast<PageSettingsCommon *>(other));
+            QVERIFY(other != page);
+            QCOMPARE(other->parent(), nullptr);
+        }
+        // The engine that asked for it takes it along when it goes.
+        QVERIFY(other.isNull());
+        QVERIFY(qobject_cast<PageSettingsCommon *>(page));
+    }
+
     void singletonsAreSharedAcrossEngines()
     {
         // A second engine gets the same shared objects, and destroying it leaves them alive.
@@ -133,6 +164,7 @@ private slots:
                 QCOMPARE(call(probe.data(), "singleton", name).value<QObject *>(), shared(name));
         }
         QCOMPARE(Alarm::instance()->alarmNum(), 0);
+        QVERIFY(DevComm::instance()->metaObject());
         QVERIFY(Settings::instance()->metaObject());
         QVERIFY(ServiceEMail::instance()->listModelEMailUser());
     }
