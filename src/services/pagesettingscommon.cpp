@@ -1,7 +1,9 @@
 #include "pagesettingscommon.h"
 
 #include "database.h"
+#include "listmodelemailuser.h"
 #include "logcategories.h"
+#include "serviceemail.h"
 #include "settings.h"
 
 #include <QFile>
@@ -188,6 +190,10 @@ void PageSettingsCommon::settingsImport(const QUrl &file)
         replaceRecipients(receivers.toArray());
     else
         skipped.append(receiverKey);
+    ListModelEMailUser *recipientModel = ServiceEMail::instance()->listModelEMailUser();
+    recipientModel->select();
+    while (recipientModel->canFetchMore())
+        recipientModel->fetchMore();
 
     for (int type : shutdownMembers())
         importMember(object, type, skipped);
@@ -202,6 +208,7 @@ void PageSettingsCommon::settingsImport(const QUrl &file)
 void PageSettingsCommon::settingsRestore()
 {
     Settings::instance()->restore();
+    ServiceEMail::instance()->listModelEMailUser()->removeAll();
     qCInfo(lcServices) << "Settings restored to their defaults";
     emit settingsChanged();
 }

@@ -1,5 +1,7 @@
 #include "database.h"
+#include "listmodelemailuser.h"
 #include "pagesettingscommon.h"
+#include "serviceemail.h"
 #include "settings.h"
 #include "testroot.h"
 
@@ -153,10 +155,16 @@ void TestPageSettingsCommon::exportAndImport()
     setRecipients({QStringLiteral("someone.else@example.net")});
     QVERIFY(storedTexts() != exported);
 
+    ListModelEMailUser *model = ServiceEMail::instance()->listModelEMailUser();
+    model->select();
+    QCOMPARE(model->rowCount(), 1);
     page.settingsImport(url);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(storedTexts(), exported);
     QCOMPARE(recipients(), users);
+    // The list the e-mail page shows follows.
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->get(1).toString(), users.at(1));
     QCOMPARE(settings->getSettings(Settings::EMailAuthPassword).toString(),
              QStringLiteral("pass word, 20 chars!"));
     QCOMPARE(settings->getSettings(Settings::EMailServerPort).toInt(), 465);
@@ -225,8 +233,14 @@ void TestPageSettingsCommon::restore()
     Settings *settings = Settings::instance();
     setNonDefaults();
     settings->setSettings(Settings::UpsComPort, QStringLiteral("/dev/ttyUSB0"));
+    setRecipients({QStringLiteral("ops@example.org"), QStringLiteral("boss@example.org")});
+    ListModelEMailUser *model = ServiceEMail::instance()->listModelEMailUser();
+    model->select();
+    QCOMPARE(model->rowCount(), 2);
     page.settingsRestore();
     QCOMPARE(changed.count(), 1);
+    QCOMPARE(recipients(), QStringList());
+    QCOMPARE(model->rowCount(), 0);
     QCOMPARE(settings->getSettings(Settings::EMailServerPort).toInt(), 25);
     QCOMPARE(settings->getSettings(Settings::EMailAuthPassword).toString(), QString());
     QCOMPARE(settings->getSettings(Settings::LanguageAuto).toBool(), true);
