@@ -45,7 +45,14 @@ bool DetectLatency::start(int baud)
     DevComm *devComm = DevComm::instance();
     connect(
         devComm, &DevComm::devDataChanged, this,
-        [this] { QTimer::singleShot(0, this, [this] { check(); }); }, Qt::UniqueConnection);
+        [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_lastStatusReply >= 0)
+                m_cycles.append(double(now - m_lastStatusReply) / 1.0e6);
+            m_lastStatusReply = now;
+            QTimer::singleShot(0, this, [this] { check(); });
+        },
+        Qt::UniqueConnection);
     devComm->setBaud(baud);
     if (!devComm->openDevice(DevComm::COM, m_link))
         return false;
@@ -63,6 +70,8 @@ DetectLatency::Figures DetectLatency::run(int failures)
 {
     Figures figures;
     QRandomGenerator random(m_seed);
+    m_cycles.clear();
+    m_lastStatusReply = -1;
     for (int i = 0; i < failures; ++i) {
         // A random moment of the poll cycle: the cycle is about a second, the wait up to two.
         const int pause = int(random.bounded(2000));
@@ -83,6 +92,7 @@ DetectLatency::Figures DetectLatency::run(int failures)
         waitFor([this] { return statusMode() == m_normalMode; }, 10000);
         m_failedAt = -1;
     }
+    figures.cycleMs = m_cycles;
     return figures;
 }
 

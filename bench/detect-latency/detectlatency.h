@@ -17,6 +17,7 @@ public:
     {
         QVector<double> alarmMs;
         QVector<double> statusMs;
+        QVector<double> cycleMs; // between two status replies: one poll cycle
         int missed = 0;
     };
 
@@ -46,4 +47,6 @@ private:
     qint64 m_failedAt = -1;
     qint64 m_alarmAt = -1;
     qint64 m_statusAt = -1;
+    qint64 m_lastStatusReply = -1;
+    QVector<double> m_cycles;
 };

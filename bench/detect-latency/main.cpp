@@ -75,8 +75,12 @@ int main(int argc, char **argv)
         const DetectLatency::Figures figures = bench.run(runs);
         std::printf("%d baud (%d measured, %d missed):\n", rate.baud, int(figures.alarmMs.size()),
                     figures.missed);
+        const double cycle = percentile(figures.cycleMs, 0.5);
         print("to alarm row", figures.alarmMs, rate.goalMs);
         print("to status line", figures.statusMs, rate.goalMs);
+        std::printf("  poll cycle (median time between two status replies) %.0f ms; "
+                    "p95 to alarm row / cycle = %.2f\n",
+                    cycle, cycle > 0 ? percentile(figures.alarmMs, 0.95) / cycle : 0.0);
         std::fflush(stdout);
     }
     bench.stop();

@@ -9,6 +9,7 @@
 #include "upsdata.h"
 #include "usblink.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -22,9 +23,11 @@ const int pollInterval = 1500;
 const int pollAfterReply = 100;
 const int scanInterval = 250;
 const int lostAfterSends = 8; // the ninth unanswered send loses the UPS
-// Scans to wait after the open port failed before opening it again, and between attempts while
-// it is listed but refuses to open.
+// Scans to wait after the open port failed before opening it again, doubled while it keeps
+// failing without the UPS answering (a loose adapter), and between attempts while it is there but
+// refuses to open (udev may not have set its permissions yet).
 const int scansBeforeReopen = 4;
+const int scansBeforeReopenAtMost = 240;
 const int scansBetweenReopens = 20;
 
 } // namespace
@@ -42,6 +45,7 @@ public:
     void pollUsb();
     void saveDeviceData();
     void portFailed(int generation);
+    QStringList scanPortNames();
     bool portPresent(const QStringList &names) const;
     void startSaveTimer();
 
@@ -58,11 +62,15 @@ public:
     unsigned int saveCycle;
     int baud;
     QStringList portNames;
+    QStringList devNodes;
+    bool scanned = false;
     QString comPort;
     bool reopenWanted = false;
+    bool portAbsent = false; // the last opening failed for want of the port
     bool failurePending = false;
     int openCount = 0; // tells a failure of an earlier opening from one of the port open now
     int reopenWait = 0;
+    int reopenBackoff = scansBeforeReopen;
 };
 
 DevCommPrivate::DevCommPrivate(DevComm *owner)
@@ -75,6 +83,8 @@ DevCommPrivate::DevCommPrivate(DevComm *owner)
       port(new QSerialPort(owner))
 {
     pollTimer->setObjectName(QStringLiteral("pollTimer"));
+    // The pace of the line: a coarse timer may add 5 % to every step of the cycle.
+    pollTimer->setTimerType(Qt::PreciseTimer);
     saveTimer->setObjectName(QStringLiteral("saveTimer"));
     scanTimer->setObjectName(QStringLiteral("portScanTimer"));
     port->setObjectName(QStringLiteral("serialPort"));
@@ -96,6 +106,7 @@ DevCommPrivate::DevCommPrivate(DevComm *owner)
 
 DevCommPrivate::~DevCommPrivate()
 {
+    delete port; // first, so that nothing it signals reaches a half-destroyed link
     delete usb; // closes the device and the HID library before the driver goes
     delete driver;
 }
@@ -105,9 +116,7 @@ bool DevCommPrivate::openSerial()
     port->setPortName(comPort);
     if (!port->open(QIODevice::ReadWrite)) {
         qCWarning(lcDevice) << "Cannot open serial port" << comPort << ":" << port->errorString();
-        // A port that is not there yet is opened when it appears.
-        reopenWanted = port->error() == QSerialPort::DeviceNotFoundError;
-        reopenWait = 0;
+        portAbsent = port->error() == QSerialPort::DeviceNotFoundError;
         port->clearError();
         return false;
     }
@@ -197,7 +206,29 @@ void DevCommPrivate::portFailed(int generation)
                         << port->errorString() << "; closed until it is back";
     closeDevice();
     reopenWanted = true;
-    reopenWait = scansBeforeReopen;
+    reopenWait = reopenBackoff;
+    reopenBackoff = qMin(reopenBackoff * 2, scansBeforeReopenAtMost);
+}
+
+// Listing the serial ports examines every terminal device and takes tens of milliseconds on
+// Linux, too long for the thread that reads the UPS four times a second. A port comes and goes
+// with its node in /dev, so the list is taken again only when /dev changed.
+QStringList DevCommPrivate::scanPortNames()
+{
+    const QDir devices(QStringLiteral("/dev"));
+    if (devices.exists()) {
+        const QStringList nodes = devices.entryList(
+            QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        if (scanned && nodes == devNodes)
+            return portNames;
+        devNodes = nodes;
+    }
+    scanned = true;
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        names << info.portName();
+    return names;
 }
 
 // Ports named by a path (a pseudo-terminal, /dev/serial/by-id/...) are never listed.
@@ -341,10 +372,7 @@ void DevComm::onTimerSaveTimeout()
 
 void DevComm::onTimerCOMTimeout()
 {
-    QStringList names;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        names << info.portName();
+    const QStringList names = d->scanPortNames();
     const bool present = d->portPresent(names);
     const bool listChanged = names != d->portNames;
     d->portNames = names;
@@ -374,6 +402,7 @@ void DevComm::onCOMReadyRead()
         return;
     d->lostCount = 0;
     if (!wasOnline && d->driver->isOnline()) {
+        d->reopenBackoff = scansBeforeReopen;
         d->startSaveTimer();
         Alarm::instance()->delAlarm(Alarm::CommLost);
         Alarm::instance()->addEvent(Alarm::CommNormal);
@@ -385,6 +414,7 @@ bool DevComm::openDevice(int type, const QString &devName)
 {
     d->closeDevice();
     d->reopenWanted = false;
+    d->reopenBackoff = scansBeforeReopen;
     bool result = true;
     if (type == COM) {
         d->dropUsb();
@@ -394,6 +424,9 @@ bool DevComm::openDevice(int type, const QString &devName)
                 d->settings->setSettings(Settings::UpsComPort, devName);
             }
             result = d->openSerial();
+            // A port that is not there yet is opened when it appears.
+            d->reopenWanted = !result && d->portAbsent;
+            d->reopenWait = 0;
         }
     } else {
         d->pollTimer->start(pollInterval);

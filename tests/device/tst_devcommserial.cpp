@@ -179,6 +179,14 @@ void TestDevCommSerial::upsAnsweringOnlyStatus()
     QVERIFY(!alarmTexts().contains(QStringLiteral("Communication lost")));
     QCOMPARE(sim->command(QStringLiteral("answer all")), QStringLiteral("ok"));
     QCOMPARE(pollByHand(4), 4);
+
+    // Garbage on the line costs at most the replies it spoils; the polls go on.
+    const int rows = count("select count(*) from alarm");
+    QCOMPARE(sim->command(QStringLiteral("garbage 300")).left(2), QStringLiteral("ok"));
+    pollByHand(8);
+    QVERIFY(online());
+    QCOMPARE(pollByHand(4), 4);
+    QCOMPARE(count("select count(*) from alarm"), rows);
 }
 
 void TestDevCommSerial::silenceLosesTheUps()
@@ -286,6 +294,25 @@ void TestDevCommSerial::errorsOnTheOpenPort()
     QVERIFY(dev->openDevice(DevComm::COM, link));
     QTest::qWait(100);
     QVERIFY(port()->isOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+
+    // A port that fails again before the UPS answered is left alone twice as long. The failures
+    // are handled without a turn of the event loop, so no answer comes in between.
+    auto failAndCountScans = [this] {
+        emit port()->errorOccurred(QSerialPort::WriteError);
+        QCoreApplication::sendPostedEvents(dev, QEvent::MetaCall);
+        int scans = 0;
+        while (!port()->isOpen() && scans < 50) {
+            scan();
+            ++scans;
+        }
+        return scans;
+    };
+    QCOMPARE(failAndCountScans(), 5);
+    QCOMPARE(failAndCountScans(), 9);
+    QCOMPARE(failAndCountScans(), 17);
+    QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+    QCOMPARE(failAndCountScans(), 5);
     QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
 }
 
