@@ -10,6 +10,7 @@
 #include "tablemodeldevdata.h"
 #include "workbook.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -69,6 +70,16 @@ ServiceEMail::ServiceEMail(QObject *parent) : QObject(parent), d(new ServiceEMai
     onSettingsChanged();
     connect(d->dailyTimer, &QTimer::timeout, this, &ServiceEMail::onTimerTimeout);
     updateDailyTimer();
+    if (QCoreApplication::instance()) {
+        // The worker thread of a mail under way must not outlive the program's clean-up.
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            if (!d->smtp)
+                return;
+            const int unsent = d->smtp->abort().size();
+            if (unsent)
+                qCWarning(lcServices) << unsent << "mail(s) not sent before the program ended";
+        });
+    }
 }
 
 ServiceEMail::~ServiceEMail()

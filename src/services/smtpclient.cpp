@@ -8,9 +8,16 @@
 
 #include <curl/curl.h>
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
 #include <atomic>
 #include <deque>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace {
@@ -49,6 +56,7 @@ struct SmtpShared
     std::deque<MailMessage> queue; // front: the message being sent
     bool running = false;
     CURLM *multi = nullptr;
+    std::set<qintptr> sockets; // open connections of the transfer under way
     std::atomic<bool> abort {false};
 };
 
@@ -98,6 +106,14 @@ void SmtpClientPrivate::start()
     run.caFile = qgetenv("QUELTA_SMTP_CAFILE");
     run.connectMs = connectTimeoutMs.load();
     run.idleMs = idleTimeoutMs.load();
+    SmtpShared *state = &shared;
+    run.socketHook = [state](qintptr socket, bool open) {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        if (open)
+            state->sockets.insert(socket);
+        else
+            state->sockets.erase(socket); // before it is closed, so stop() never sees a stale one
+    };
     worker = std::thread([this, run] { work(run); });
 }
 
@@ -105,9 +121,18 @@ void SmtpClientPrivate::stop()
 {
     shared.abort = true;
     {
+        // Wake the worker's wait, and cut its connections so that no libcurl call blocking on
+        // a silent server (the farewell of a finished exchange) holds us up.
         std::lock_guard<std::mutex> lock(shared.mutex);
         if (shared.multi)
             curl_multi_wakeup(shared.multi);
+        for (qintptr socket : shared.sockets) {
+#ifdef _WIN32
+            ::shutdown(SOCKET(socket), SD_BOTH);
+#else
+            ::shutdown(int(socket), SHUT_RDWR);
+#endif
+        }
     }
     if (worker.joinable())
         worker.join();

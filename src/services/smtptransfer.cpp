@@ -2,6 +2,13 @@
 
 #include <curl/curl.h>
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 
@@ -33,6 +40,24 @@ int onDebug(CURL *, curl_infotype type, char *data, size_t size, void *user)
             transfer->noteCommand(trimmed);
     }
     return 0;
+}
+
+curl_socket_t onOpenSocket(void *user, curlsocktype, struct curl_sockaddr *address)
+{
+    const curl_socket_t socket = ::socket(address->family, address->socktype, address->protocol);
+    if (socket != CURL_SOCKET_BAD)
+        static_cast<SmtpTransfer *>(user)->noteSocket(qintptr(socket), true);
+    return socket;
+}
+
+int onCloseSocket(void *user, curl_socket_t socket)
+{
+    static_cast<SmtpTransfer *>(user)->noteSocket(qintptr(socket), false);
+#ifdef _WIN32
+    return closesocket(socket);
+#else
+    return ::close(socket);
+#endif
 }
 
 bool isTlsError(CURLcode code)
@@ -78,6 +103,12 @@ void SmtpTransfer::noteCommand(const QByteArray &line)
     m_lastReply.clear();
     if (m_lastCommand == "RCPT")
         m_pendingRecipient = line.mid(line.indexOf(':') + 1);
+}
+
+void SmtpTransfer::noteSocket(qintptr socket, bool open)
+{
+    if (m_options.socketHook)
+        m_options.socketHook(socket, open);
 }
 
 void SmtpTransfer::noteReply(const QByteArray &line)
@@ -154,6 +185,10 @@ SmtpTransfer::Outcome SmtpTransfer::run(void *multi, const std::atomic<bool> &ab
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &guard);
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, onOpenSocket);
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, this);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, onCloseSocket);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, this);
     curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, onDebug);
     curl_easy_setopt(easy, CURLOPT_DEBUGDATA, this);
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);

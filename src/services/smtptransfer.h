@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 // One message over one SMTP connection with libcurl, run on a worker thread by SmtpClient.
 class SmtpTransfer
@@ -20,6 +21,9 @@ public:
         QByteArray caFile; // extra CA file, or empty
         int connectMs = 30000;
         int idleMs = 60000;
+        // Told of every socket opened (true) and closed (false), so an abort can shut a socket
+        // down under a libcurl call that is waiting on it.
+        std::function<void(qintptr socket, bool open)> socketHook;
     };
 
     enum Outcome {
@@ -45,6 +49,7 @@ public:
     // Dialogue tracking for the debug callback.
     void noteCommand(const QByteArray &line);
     void noteReply(const QByteArray &line);
+    void noteSocket(qintptr socket, bool open);
 
 private:
     Options m_options;

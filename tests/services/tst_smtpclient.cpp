@@ -294,6 +294,24 @@ void TestSmtpClient::abortStopsTheTransferSilently()
     timer.restart();
     delete waiting;
     QVERIFY2(timer.elapsed() < 3000, "deleting waited for the server");
+
+    // A server that takes the mail and then never answers the farewell: the client is stuck
+    // in libcurl's closing exchange, and abort() still returns at once.
+    SmtpTestServer mute({SmtpTestServer::Plain, QString(), 0, QStringList(), true});
+    auto *closing = new SmtpClient;
+    Spies closingSpies(closing);
+    closing->setStartTlsDisabled(true);
+    closing->connectToHost(QStringLiteral("127.0.0.1"), mute.port());
+    closing->send(first);
+    QTRY_COMPARE_WITH_TIMEOUT(mute.messageCount(), 1, 20000);
+    QTest::qWait(300);
+    QVERIFY(closing->isBusy());
+    timer.restart();
+    closing->abort();
+    QVERIFY2(timer.elapsed() < 3000, "abort waited for the farewell");
+    QTest::qWait(100);
+    QCOMPARE(closingSpies.total(), 0);
+    delete closing;
 }
 
 QTEST_MAIN(TestSmtpClient)

@@ -25,6 +25,7 @@ def parse_args():
     p.add_argument("--auth", help="user:password that the server accepts")
     p.add_argument("--delay-first-data", type=float, default=0.0)
     p.add_argument("--refuse-rcpt", action="append", default=[])
+    p.add_argument("--mute-quit", action="store_true", help="never answer QUIT")
     return p.parse_args()
 
 
@@ -103,6 +104,11 @@ async def main():
                     self._seen_connection = True
                     print("CONNECT", flush=True)
                 super().connection_made(transport)
+
+            async def smtp_QUIT(self, arg):
+                if args.mute_quit:
+                    await asyncio.sleep(3600)
+                return await super().smtp_QUIT(arg)
 
         def factory():
             return LoggingSMTP(handler, **kwargs)

@@ -59,6 +59,8 @@ SmtpTestServer::SmtpTestServer(const Options &options)
         args << QStringLiteral("--auth") << options.auth;
     if (options.delayFirstData > 0)
         args << QStringLiteral("--delay-first-data") << QString::number(options.delayFirstData);
+    if (options.muteQuit)
+        args << QStringLiteral("--mute-quit");
     for (const QString &refused : options.refuseRecipients)
         args << QStringLiteral("--refuse-rcpt") << refused;
 
@@ -77,7 +79,9 @@ SmtpTestServer::SmtpTestServer(const Options &options)
         }
     }
     if (!m_port)
-        qWarning() << "SMTP test server did not start:" << m_process.readAllStandardError();
+        qWarning() << "SMTP test server did not start:" << m_process.state() << m_process.error()
+                   << m_process.exitStatus() << m_process.exitCode() << m_output
+                   << m_process.readAllStandardError();
 }
 
 SmtpTestServer::~SmtpTestServer()

@@ -17,17 +17,19 @@ public:
     struct Options
     {
         Options(Mode mode = Plain, const QString &auth = QString(), double delayFirstData = 0,
-                const QStringList &refuseRecipients = QStringList())
+                const QStringList &refuseRecipients = QStringList(), bool muteQuit = false)
             : mode(mode),
               auth(auth),
               delayFirstData(delayFirstData),
-              refuseRecipients(refuseRecipients)
+              refuseRecipients(refuseRecipients),
+              muteQuit(muteQuit)
         {
         }
         Mode mode = Plain;
         QString auth; // "user:password" the server accepts, empty for no AUTH
         double delayFirstData = 0; // seconds the first DATA reply is held back
         QStringList refuseRecipients; // a recipient containing one of these is refused
+        bool muteQuit = false; // never answers QUIT
     };
 
     explicit SmtpTestServer(const Options &options);
