@@ -34,13 +34,14 @@ SettingsCommonForm {
     }
 
     function importFrom(url) {
-        PageSettingsCommon.settingsImport(url)
-        inform(qsTr("Operation finished!"))
+        // A file that could not be read or written is a failure, not a finished operation.
+        inform(PageSettingsCommon.settingsImport(url) ? qsTr("Operation finished!")
+                                                       : qsTr("Operation failed!"))
     }
 
     function exportTo(url) {
-        PageSettingsCommon.settingsSaveAs(url)
-        inform(qsTr("Operation finished!"))
+        inform(PageSettingsCommon.settingsSaveAs(url) ? qsTr("Operation finished!")
+                                                       : qsTr("Operation failed!"))
     }
 
     function restoreDefaults() {

@@ -1535,6 +1535,10 @@
         <source>Save as...</source>
         <translation>另存为...</translation>
     </message>
+    <message>
+        <source>Operation failed!</source>
+        <translation>操作失败!</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommonForm.ui</name>

@@ -118,12 +118,12 @@ void importMember(const QJsonObject &object, int type, QStringList &skipped)
 
 PageSettingsCommon::PageSettingsCommon(QObject *parent) : QObject(parent) { }
 
-void PageSettingsCommon::settingsSaveAs(const QUrl &file)
+bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
 {
     const QString path = localPath(file);
     if (path.isEmpty()) {
         qCWarning(lcServices) << "Cannot export the settings to" << file << "(not a local file)";
-        return;
+        return false;
     }
     Settings *settings = Settings::instance();
     QJsonObject object;
@@ -139,27 +139,29 @@ void PageSettingsCommon::settingsSaveAs(const QUrl &file)
     if (!out.open(QIODevice::WriteOnly)) {
         qCWarning(lcServices) << "Cannot export the settings to" << path << ":"
                               << out.errorString();
-        return;
+        return false;
     }
     out.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
-    if (!out.commit())
+    if (!out.commit()) {
         qCWarning(lcServices) << "Cannot export the settings to" << path << ":"
                               << out.errorString();
-    else
-        qCInfo(lcServices) << "Settings exported to" << path;
+        return false;
+    }
+    qCInfo(lcServices) << "Settings exported to" << path;
+    return true;
 }
 
-void PageSettingsCommon::settingsImport(const QUrl &file)
+bool PageSettingsCommon::settingsImport(const QUrl &file)
 {
     const QString path = localPath(file);
     if (path.isEmpty()) {
         qCWarning(lcServices) << "Cannot import the settings from" << file << "(not a local file)";
-        return;
+        return false;
     }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
         qCWarning(lcServices) << "Cannot read the settings file" << path << ":" << in.errorString();
-        return;
+        return false;
     }
     const QByteArray bytes = in.readAll();
     in.close();
@@ -170,12 +172,12 @@ void PageSettingsCommon::settingsImport(const QUrl &file)
         qCWarning(lcServices) << "The settings file" << path
                               << "is not JSON:" << error.errorString() << "at offset"
                               << error.offset << "; nothing imported";
-        return;
+        return false;
     }
     if (!document.isObject()) {
         qCWarning(lcServices) << "The settings file" << path
                               << "holds no settings object; nothing imported";
-        return;
+        return false;
     }
 
     Settings *settings = Settings::instance();
@@ -203,6 +205,7 @@ void PageSettingsCommon::settingsImport(const QUrl &file)
                               << "; those are kept";
     qCInfo(lcServices) << "Settings imported from" << path;
     emit settingsChanged();
+    return true;
 }
 
 void PageSettingsCommon::settingsRestore()

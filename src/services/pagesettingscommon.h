@@ -12,8 +12,8 @@ class PageSettingsCommon : public QObject
 public:
     explicit PageSettingsCommon(QObject *parent = nullptr);
 
-    Q_INVOKABLE void settingsSaveAs(const QUrl &file);
-    Q_INVOKABLE void settingsImport(const QUrl &file);
+    Q_INVOKABLE bool settingsSaveAs(const QUrl &file);
+    Q_INVOKABLE bool settingsImport(const QUrl &file);
     Q_INVOKABLE void settingsRestore();
 
 signals:

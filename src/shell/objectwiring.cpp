@@ -2,8 +2,10 @@
 
 #include "devcomm.h"
 #include "listmodelemailuser.h"
+#include "listmodelscheduletask.h"
 #include "screenshotwalker.h"
 #include "serviceemail.h"
+#include "servicescheduletask.h"
 #include "serviceshutdown.h"
 #include "translator.h"
 
@@ -16,9 +18,11 @@ ObjectWiring::~ObjectWiring() = default;
 
 void ObjectWiring::startServices()
 {
-    DevComm::instance();
-    // Watches every data set and counts down once a second from now on, window or not. It
-    // comes after the scheduled-task service.
+    auto scheduleService = std::make_unique<ServiceScheduleTask>();
+    scheduleService->start();
+    m_scheduleService = std::move(scheduleService);
+    // Watches every data set and counts down once a second from now on, window or not; it
+    // creates the device link.
     ServiceShutdown::instance()->start();
     // The e-mail service runs its daily report timer from the first minute, window or not.
     ServiceEMail::instance();
@@ -30,6 +34,8 @@ void ObjectWiring::publishContext(QQuickView *view)
     QQmlContext *context = view->rootContext();
     context->setContextProperty(QStringLiteral("appVersion"), QStringLiteral(QUELTA_APP_VERSION));
     context->setContextProperty(QStringLiteral("appName"), QStringLiteral("QUELTA"));
+    context->setContextProperty(QStringLiteral("listModelScheduleTask"),
+                                m_scheduleService ? m_scheduleService->model() : nullptr);
     context->setContextProperty(QStringLiteral("listModelEMailUser"),
                                 ServiceEMail::instance()->listModelEMailUser());
     context->setContextProperty(QStringLiteral("window"), view);

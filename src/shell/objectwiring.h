@@ -5,6 +5,7 @@
 class QQmlEngine;
 class QQuickView;
 class QObject;
+class ServiceScheduleTask;
 
 // Joins the long-lived objects into the running program and the QML engine, at the three points
 // of the start-up sequence, and owns what start-up owns.
@@ -23,6 +24,6 @@ public:
     void attachTranslator(QQmlEngine *engine);
 
 private:
-    std::unique_ptr<QObject> m_scheduleService;
+    std::unique_ptr<ServiceScheduleTask> m_scheduleService;
     QQuickView *m_view = nullptr;
 };

@@ -134,7 +134,7 @@ void TestPageSettingsCommon::exportAndImport()
 
     // A name that a URL has to encode.
     const QUrl url = fileUrl(QString::fromUtf8("my settings é.conf"));
-    page.settingsSaveAs(url);
+    QVERIFY(page.settingsSaveAs(url));
     QCOMPARE(changed.count(), 0);
     QFile file(url.toLocalFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -158,7 +158,7 @@ void TestPageSettingsCommon::exportAndImport()
     ListModelEMailUser *model = ServiceEMail::instance()->listModelEMailUser();
     model->select();
     QCOMPARE(model->rowCount(), 1);
-    page.settingsImport(url);
+    QVERIFY(page.settingsImport(url));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(storedTexts(), exported);
     QCOMPARE(recipients(), users);
@@ -178,7 +178,7 @@ void TestPageSettingsCommon::exportAndImport()
     QCOMPARE(query.value(0).toInt(), 3);
 
     // A file that cannot be written leaves nothing behind and changes nothing.
-    page.settingsSaveAs(QUrl::fromLocalFile(m_files.path() + "/missing/folder/x.conf"));
+    QVERIFY(!page.settingsSaveAs(QUrl::fromLocalFile(m_files.path() + "/missing/folder/x.conf")));
     QVERIFY(!QFile::exists(m_files.path() + "/missing/folder/x.conf"));
 }
 
@@ -192,11 +192,14 @@ void TestPageSettingsCommon::partialAndMalformedFiles()
     setRecipients(users);
     const QMap<QString, QString> before = storedTexts();
 
-    page.settingsImport(writeFile(QStringLiteral("garbage.conf"), "language/auto=true\n"));
-    page.settingsImport(writeFile(QStringLiteral("truncated.conf"), "{\"email/enable\": \"tr"));
-    page.settingsImport(writeFile(QStringLiteral("array.conf"), "[\"email/enable\", \"true\"]"));
-    page.settingsImport(fileUrl(QStringLiteral("absent.conf")));
-    page.settingsImport(QUrl(QStringLiteral("https://example.org/settings.conf")));
+    QVERIFY(
+        !page.settingsImport(writeFile(QStringLiteral("garbage.conf"), "language/auto=true\n")));
+    QVERIFY(!page.settingsImport(
+        writeFile(QStringLiteral("truncated.conf"), "{\"email/enable\": \"tr")));
+    QVERIFY(!page.settingsImport(
+        writeFile(QStringLiteral("array.conf"), "[\"email/enable\", \"true\"]")));
+    QVERIFY(!page.settingsImport(fileUrl(QStringLiteral("absent.conf"))));
+    QVERIFY(!page.settingsImport(QUrl(QStringLiteral("https://example.org/settings.conf"))));
     QCOMPARE(changed.count(), 0);
     QCOMPARE(storedTexts(), before);
     QCOMPARE(recipients(), users);

@@ -24,7 +24,7 @@ void TestCatalogues::everyTextTranslated()
         int messages = 0;
         QString source;
         while (!xml.atEnd()) {
-            if (!xml.readNextStartElement())
+            if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == QLatin1String("source")) {
                 source = xml.readElementText();

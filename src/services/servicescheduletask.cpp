@@ -1,0 +1,139 @@
+#include "servicescheduletask.h"
+
+#include "clock.h"
+#include "devcomm.h"
+#include "listmodelscheduletask.h"
+#include "logcategories.h"
+#include "scheduletaskdata.h"
+#include "scheduletasktime.h"
+#include "serviceshutdown.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+
+// Self-test kinds of the device link.
+constexpr int selfTest10S = 2;
+constexpr int selfTestEOD = 3;
+
+} // namespace
+
+ServiceScheduleTask::ServiceScheduleTask(QObject *parent)
+    : QObject(parent), m_model(new ListModelScheduleTask(this))
+{
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, &ServiceScheduleTask::tick);
+    // Rows shift when a task is removed or the table is read again, so every kind of change
+    // invalidates the schedule, not only edited values.
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &ServiceScheduleTask::markChanged);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &ServiceScheduleTask::markChanged);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &ServiceScheduleTask::markChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ServiceScheduleTask::markChanged);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &ServiceScheduleTask::markChanged);
+    connect(m_model, &ListModelScheduleTask::taskChanged, this, &ServiceScheduleTask::markChanged);
+}
+
+ServiceScheduleTask::~ServiceScheduleTask() = default;
+
+void ServiceScheduleTask::start()
+{
+    buildSchedule();
+    m_timer.start();
+}
+
+ListModelScheduleTask *ServiceScheduleTask::model() const
+{
+    return m_model;
+}
+
+void ServiceScheduleTask::markChanged()
+{
+    if (m_building)
+        return;
+    m_changed = true;
+    if (m_timer.isActive())
+        m_timer.start(); // the next check one second after the change
+}
+
+void ServiceScheduleTask::buildSchedule()
+{
+    m_building = true;
+    m_schedule.clear();
+    if (!m_model->select())
+        qCWarning(lcServices) << "Cannot read the scheduled tasks:" << m_model->lastError().text();
+    const QDateTime now = Clock::now();
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QSqlRecord task = m_model->record(row);
+        if (!task.value(QStringLiteral("enable")).toBool())
+            continue;
+        const QDateTime due = ScheduleTaskTime::nextDue(task.value(QStringLiteral("cycle")),
+                                                        task.value(QStringLiteral("dateTime")),
+                                                        task.value(QStringLiteral("time")), now);
+        if (!due.isValid()) {
+            qCWarning(lcServices) << "Scheduled task" << task.value(QStringLiteral("id")).toInt()
+                                  << "never comes due: cycle"
+                                  << task.value(QStringLiteral("cycle")).toString() << "time"
+                                  << task.value(QStringLiteral("time")).toString();
+            continue;
+        }
+        m_schedule.append({quint32(due.toSecsSinceEpoch()), row});
+    }
+    m_building = false;
+}
+
+void ServiceScheduleTask::tick()
+{
+    const quint32 now = quint32(Clock::secsSinceEpoch());
+    if (m_changed) {
+        m_changed = false;
+        buildSchedule();
+    }
+    bool ran = false;
+    const QVector<Entry> schedule = m_schedule;
+    for (const Entry &entry : schedule) {
+        if (entry.due > now)
+            continue;
+        carryOut(entry);
+        ran = true;
+    }
+    if (ran) {
+        m_changed = false;
+        buildSchedule();
+    }
+}
+
+void ServiceScheduleTask::carryOut(const Entry &entry)
+{
+    const int row = entry.row;
+    QSqlRecord task = m_model->record(row);
+    const int id = task.value(QStringLiteral("id")).toInt();
+    const int action = task.value(QStringLiteral("action")).toInt();
+    qCInfo(lcServices) << "Scheduled task" << id << "due: action" << action;
+    switch (action) {
+    case ScheduleTaskData::SelfTest10S:
+        DevComm::instance()->setSelfTest(selfTest10S, 0);
+        break;
+    case ScheduleTaskData::SelfTestToEOD:
+        DevComm::instance()->setSelfTest(selfTestEOD, 0);
+        break;
+    case ScheduleTaskData::PowerOn:
+        DevComm::instance()->setShutdown(false, 0);
+        break;
+    case ScheduleTaskData::PowerOff:
+        ServiceShutdown::instance()->startShutdown(0);
+        break;
+    default:
+        qCWarning(lcServices) << "Scheduled task" << id << "has an unknown action" << action;
+        break;
+    }
+    if (task.value(QStringLiteral("cycle")).toInt() != ScheduleTaskData::OneShoot)
+        return;
+    m_building = true;
+    task.setValue(QStringLiteral("enable"), false);
+    if (!m_model->setRecord(row, task))
+        qCWarning(lcServices) << "Cannot switch off the one-shot task" << id << ":"
+                              << m_model->lastError().text();
+    m_model->select();
+    m_building = false;
+}

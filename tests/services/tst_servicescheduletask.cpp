@@ -1,0 +1,184 @@
+// Scheduled tasks carried out on a simulated UPS: the frames on the line are what the UPS saw.
+#include "clock.h"
+#include "devcomm.h"
+#include "listmodelscheduletask.h"
+#include "scheduletaskdata.h"
+#include "servicescheduletask.h"
+#include "serviceshutdown.h"
+#include "testroot.h"
+#include "upssimprocess.h"
+
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+QDateTime at(const char *text)
+{
+    return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+QVariantMap task(int cycle, const char *time, int action, bool enable = true)
+{
+    return {{QStringLiteral("cycle"), cycle},
+            {QStringLiteral("time"), QString::fromLatin1(time)},
+            {QStringLiteral("action"), action},
+            {QStringLiteral("enable"), enable}};
+}
+
+// Requests jump the polling queue, the latest first, so the line order is not the row order.
+QList<QByteArray> sorted(QList<QByteArray> frames)
+{
+    std::sort(frames.begin(), frames.end());
+    return frames;
+}
+
+} // namespace
+
+class TestServiceScheduleTask : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void dueTasksRunTogether();
+    void scheduleFollowsRemovalsAndEdits();
+    void powerOffStartsTheShortCountdown();
+
+private:
+    // Control frames (anything but the polling queries) the UPS received since the last call,
+    // after two more status queries so that everything asked for has gone out.
+    QList<QByteArray> controlFrames()
+    {
+        const auto polls = [this] {
+            const QList<QByteArray> frames = m_sim->receivedFrames();
+            return int(std::count(frames.begin(), frames.end(), QByteArray("Q1\r")));
+        };
+        const int before = polls();
+        if (!QTest::qWaitFor([&] { return polls() >= before + 2; }, 5000))
+            return {"no polls"};
+        static const QList<QByteArray> queries = {"BT\r", "BP\r", "Q1\r", "A1\r",
+                                                  "F\r",  "I\r",  "NQU\r"};
+        QList<QByteArray> control;
+        for (const QByteArray &frame : m_sim->receivedFrames()) {
+            if (!queries.contains(frame))
+                control << frame;
+        }
+        m_sim->clearReceived();
+        return control;
+    }
+    void tickAt(const char *moment)
+    {
+        Clock::setNow(at(moment));
+        m_service->tick();
+    }
+
+    TestRoot m_root;
+    std::unique_ptr<UpsSimProcess> m_sim;
+    std::unique_ptr<ServiceScheduleTask> m_service;
+    ListModelScheduleTask *m_model = nullptr;
+};
+
+void TestServiceScheduleTask::initTestCase()
+{
+    m_sim = std::make_unique<UpsSimProcess>();
+    QVERIFY(m_sim->isReady());
+    QVERIFY(DevComm::instance()->openDevice(DevComm::COM, m_sim->portPath()));
+    QTRY_VERIFY_WITH_TIMEOUT(DevComm::instance()->devData().value("devOnline").toBool(), 5000);
+}
+
+void TestServiceScheduleTask::init()
+{
+    QSqlQuery().exec(QStringLiteral("delete from schedule_task"));
+    Clock::setNow(at("2024-05-01 07:59:30")); // a Wednesday
+    m_service = std::make_unique<ServiceScheduleTask>();
+    m_service->start();
+    m_model = m_service->model();
+    m_sim->clearReceived();
+}
+
+void TestServiceScheduleTask::dueTasksRunTogether()
+{
+    using L = QList<QByteArray>;
+    m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:00", ScheduleTaskData::PowerOn));
+    m_model->addTask(task(ScheduleTaskData::OneShoot, "08:00:00", ScheduleTaskData::SelfTest10S));
+    m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:00", 9)); // unknown action
+    m_model->addTask(task(7, "08:00:00", ScheduleTaskData::PowerOn)); // unknown cycle
+    m_model->addTask(
+        task(ScheduleTaskData::EveryDay, "08:00:00", ScheduleTaskData::PowerOn, false));
+
+    tickAt("2024-05-01 07:59:59");
+    QCOMPARE(controlFrames(), L {});
+    tickAt("2024-05-01 08:00:00");
+    QCOMPARE(sorted(controlFrames()), (L {"C\r", "T\r"}));
+
+    // The one-shot task switched itself off; the daily ones move on to tomorrow.
+    QSqlQuery query(QStringLiteral("select enable from schedule_task order by id"));
+    QList<bool> enabled;
+    while (query.next())
+        enabled << query.value(0).toBool();
+    QCOMPARE(enabled, (QList<bool> {true, false, true, true, false}));
+    QVector<quint32> due;
+    for (const auto &entry : m_service->schedule())
+        due << entry.due;
+    const quint32 tomorrow = quint32(at("2024-05-02 08:00:00").toSecsSinceEpoch());
+    QCOMPARE(due, (QVector<quint32> {tomorrow, tomorrow}));
+    tickAt("2024-05-01 08:00:01");
+    QCOMPARE(controlFrames(), L {});
+
+    // Switched on again, the one-shot task runs at the next occurrence of its time.
+    QVERIFY(m_model->setData(m_model->index(1, 0), true, 256 + 5));
+    tickAt("2024-05-01 23:59:59");
+    QCOMPARE(controlFrames(), L {});
+    QCOMPARE(m_sim->command(QStringLiteral("selftest finish")).left(2), QStringLiteral("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(DevComm::instance()->devData().value("selfTest").toInt(), 0, 5000);
+    tickAt("2024-05-02 08:00:00");
+    QCOMPARE(sorted(controlFrames()), (L {"C\r", "T\r"}));
+    QCOMPARE(m_sim->command(QStringLiteral("selftest finish")).left(2), QStringLiteral("ok"));
+}
+
+void TestServiceScheduleTask::scheduleFollowsRemovalsAndEdits()
+{
+    using L = QList<QByteArray>;
+    QSignalSpy countdown(ServiceShutdown::instance(), &ServiceShutdown::shutdownStarted);
+    m_model->addTask(task(ScheduleTaskData::EveryDay, "09:00:00", ScheduleTaskData::PowerOff));
+    m_model->addTask(task(ScheduleTaskData::EveryDay, "08:30:00", ScheduleTaskData::PowerOn));
+    tickAt("2024-05-01 08:00:00");
+
+    // Removing the first task shifts the second into its row: the power-off must not come
+    // back in the place of the other task, nor at its own old time.
+    m_model->delTask(0);
+    tickAt("2024-05-01 08:29:59");
+    tickAt("2024-05-01 08:30:00");
+    QCOMPARE(controlFrames(), L {"C\r"});
+    tickAt("2024-05-01 09:00:00");
+    QCOMPARE(controlFrames(), L {});
+    QCOMPARE(countdown.count(), 0);
+
+    // An edit of the time takes effect from the next check.
+    m_model->updateTask(0, task(ScheduleTaskData::EveryDay, "09:30:00", ScheduleTaskData::PowerOn));
+    tickAt("2024-05-01 09:29:59");
+    QCOMPARE(controlFrames(), L {});
+    tickAt("2024-05-01 09:30:00");
+    QCOMPARE(controlFrames(), L {"C\r"});
+}
+
+void TestServiceScheduleTask::powerOffStartsTheShortCountdown()
+{
+    ServiceShutdown *shutdown = ServiceShutdown::instance();
+    QSignalSpy countdown(shutdown, &ServiceShutdown::shutdownStarted);
+    m_model->addTask(task(ScheduleTaskData::OneShoot, "08:00:00", ScheduleTaskData::PowerOff));
+    m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:05", ScheduleTaskData::PowerOff));
+    tickAt("2024-05-01 07:59:59");
+    tickAt("2024-05-01 08:00:00");
+    QCOMPARE(countdown.count(), 1);
+    QCOMPARE(countdown.at(0).at(0).toInt(), 10);
+    // A second power-off while counting down changes nothing.
+    tickAt("2024-05-01 08:00:05");
+    QCOMPARE(countdown.count(), 1);
+    shutdown->setQueltaOffEnable(false); // cancels the countdown
+}
+
+QTEST_GUILESS_MAIN(TestServiceScheduleTask)
+#include "tst_servicescheduletask.moc"
