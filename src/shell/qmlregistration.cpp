@@ -9,6 +9,7 @@
 #include "pagesettingscommon.h"
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
+#include "serviceshutdown.h"
 #include "settings.h"
 #include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
@@ -44,6 +45,8 @@ void ObjectWiring::registerQmlTypes()
     qmlRegisterSingletonType<Settings>(uri, 1, 0, "Settings", shared<Settings>);
     qmlRegisterSingletonType<DevComm>(uri, 1, 0, "DevComm", shared<DevComm>);
     qmlRegisterSingletonType<ServiceEMail>(uri, 1, 0, "ServiceEMail", shared<ServiceEMail>);
+    qmlRegisterSingletonType<ServiceShutdown>(uri, 1, 0, "ServiceShutdown",
+                                              shared<ServiceShutdown>);
     // Each engine gets a page object of its own; the engine owns it.
     qmlRegisterSingletonType<PageSettingsCommon>(
         uri, 1, 0, "PageSettingsCommon",

@@ -7,6 +7,7 @@
 #include "objectwiring.h"
 #include "pagesettingscommon.h"
 #include "serviceemail.h"
+#include "serviceshutdown.h"
 #include "settings.h"
 #include "testroot.h"
 #include "translator.h"
@@ -20,7 +21,8 @@
 namespace {
 const QStringList creatable = {"GlobalDataDef", "TableModelDevData", "TableModelAlarm",
                                "TableModelSelfTest", "TreeModelShutdown"};
-const QStringList singletons = {"Alarm", "Settings", "ServiceEMail"};
+const QStringList singletons = {"Translator", "DevComm",      "Alarm",
+                                "Settings",   "ServiceEMail", "ServiceShutdown"};
 const QStringList contextNames = {"appVersion", "appName", "listModelEMailUser", "window"};
 
 QObject *shared(const QString &name)
@@ -35,6 +37,8 @@ QObject *shared(const QString &name)
         return Settings::instance();
     if (name == QLatin1String("ServiceEMail"))
         return ServiceEMail::instance();
+    if (name == QLatin1String("ServiceShutdown"))
+        return ServiceShutdown::instance();
     return nullptr;
 }
 
