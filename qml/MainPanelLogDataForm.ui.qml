@@ -100,7 +100,13 @@ Item {
                 anchors.topMargin: Theme.margin
                 currentIndex: 0
                 interactive: false
-                model: [qsTr("Data"), qsTr("Alarm"), qsTr("Closed Records"), qsTr("Self-test")]
+                // Texts in a list are looked up under "MainPanelLogDataForm" without ".ui"; name the context.
+                model: [
+                    qsTranslate("MainPanelLogDataForm.ui", "Data"),
+                    qsTranslate("MainPanelLogDataForm.ui", "Alarm"),
+                    qsTranslate("MainPanelLogDataForm.ui", "Closed Records"),
+                    qsTranslate("MainPanelLogDataForm.ui", "Self-test")
+                ]
             }
         }
 

@@ -85,8 +85,13 @@ Rectangle {
                     id: comboBoxTaskType
                     objectName: "comboBoxTaskType"
                     Layout.fillWidth: true
-                    model: [qsTr("Self-test for 10S"), qsTr("Self-test to EOD"), qsTr(
-                            "UPS Power on"), qsTr("Shutdown system and close UPS")]
+                    // Texts in a list are looked up under "PopupAddScheduleTaskForm" without ".ui"; name the context.
+                    model: [
+                        qsTranslate("PopupAddScheduleTaskForm.ui", "Self-test for 10S"),
+                        qsTranslate("PopupAddScheduleTaskForm.ui", "Self-test to EOD"),
+                        qsTranslate("PopupAddScheduleTaskForm.ui", "UPS Power on"),
+                        qsTranslate("PopupAddScheduleTaskForm.ui", "Shutdown system and close UPS")
+                    ]
                 }
 
                 Text {
@@ -153,8 +158,13 @@ Rectangle {
                     id: comboBoxCycle
                     objectName: "comboBoxCycle"
                     Layout.fillWidth: true
-                    model: [qsTr("One Shoot"), qsTr("Every day"), qsTr("Every Week"), qsTr(
-                            "Every Month")]
+                    // Texts in a list are looked up under "PopupAddScheduleTaskForm" without ".ui"; name the context.
+                    model: [
+                        qsTranslate("PopupAddScheduleTaskForm.ui", "One Shoot"),
+                        qsTranslate("PopupAddScheduleTaskForm.ui", "Every day"),
+                        qsTranslate("PopupAddScheduleTaskForm.ui", "Every Week"),
+                        qsTranslate("PopupAddScheduleTaskForm.ui", "Every Month")
+                    ]
                 }
             }
 

@@ -122,7 +122,11 @@ Item {
                     id: comboBoxCommType
                     objectName: "comboBoxCommType"
                     Layout.fillWidth: true
-                    model: [qsTr("USB"), qsTr("COM")]
+                    // Texts in a list are looked up under "SettingsCommonForm" without ".ui"; name the context.
+                    model: [
+                        qsTranslate("SettingsCommonForm.ui", "USB"),
+                        qsTranslate("SettingsCommonForm.ui", "COM")
+                    ]
                 }
 
                 FieldLabel {

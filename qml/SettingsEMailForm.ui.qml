@@ -230,7 +230,12 @@ Item {
                     id: comboBoxEncrypt
                     objectName: "comboBoxEncrypt"
                     Layout.fillWidth: true
-                    model: [qsTr("None"), qsTr("STARTTLS"), qsTr("SSL/TLS")]
+                    // Texts in a list are looked up under "SettingsEMailForm" without ".ui"; name the context.
+                    model: [
+                        qsTranslate("SettingsEMailForm.ui", "None"),
+                        qsTranslate("SettingsEMailForm.ui", "STARTTLS"),
+                        qsTranslate("SettingsEMailForm.ui", "SSL/TLS")
+                    ]
                 }
 
                 FieldLabel {

@@ -4,8 +4,11 @@
 #include "clock.h"
 #include "globaldatadef.h"
 #include "qmlpagehost.h"
+#include "serviceemail.h"
 #include "testroot.h"
+#include "translator.h"
 
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QtTest>
@@ -181,6 +184,57 @@ private slots:
         // The tray's "Show" brings it back.
         QmlPageHost::call(m_window, "showAndRaise");
         QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), 1000);
+    }
+
+    // A language switch reaches the texts held in lists (side lists, choice boxes), not only
+    // the captions.
+    void listedTextsFollowTheLanguage()
+    {
+        ServiceEMail::instance()->setEncrypt(2);
+        Translator *translator = Translator::instance();
+        translator->setEngine(m_host->view()->engine());
+        translator->setLanguage(Translator::FR_FR);
+        const QString history =
+            QCoreApplication::translate("MainFooterMenuForm.ui", "Historical Data");
+        QVERIFY2(history != QLatin1String("Historical Data"), "no French catalogue");
+        QCOMPARE(find("footerLogData")->property("text").toString(), history);
+
+        struct List
+        {
+            const char *name;
+            const char *context;
+            QStringList texts;
+        };
+        const QList<List> lists = {
+            {"logDataSubPages",
+             "MainPanelLogDataForm.ui",
+             {"Data", "Alarm", "Closed Records", "Self-test"}},
+            {"settingsSubPages", "MainPanelSettings", {"Common Parameters", "E-Mail", "Shutdown"}},
+            {"comboBoxTaskType",
+             "PopupAddScheduleTaskForm.ui",
+             {"Self-test for 10S", "Self-test to EOD", "UPS Power on",
+              "Shutdown system and close UPS"}},
+            {"comboBoxCycle",
+             "PopupAddScheduleTaskForm.ui",
+             {"One Shoot", "Every day", "Every Week", "Every Month"}},
+            {"comboBoxEncrypt", "SettingsEMailForm.ui", {"None", "STARTTLS", "SSL/TLS"}},
+        };
+        for (const List &list : lists) {
+            QQuickItem *item = find(QLatin1String(list.name));
+            QVERIFY2(item, list.name);
+            QStringList expected;
+            for (const QString &text : list.texts)
+                expected << QCoreApplication::translate(list.context, text.toUtf8().constData());
+            QCOMPARE(item->property("model").toStringList(), expected);
+        }
+        // New texts in a choice box do not lose the stored choice.
+        QTRY_COMPARE_WITH_TIMEOUT(find("comboBoxEncrypt")->property("currentIndex").toInt(), 2,
+                                  1000);
+        QCOMPARE(ServiceEMail::instance()->encrypt(), 2);
+
+        translator->setLanguage(Translator::EN_GB);
+        QCOMPARE(find("logDataSubPages")->property("model").toStringList().value(2),
+                 QStringLiteral("Closed Records"));
     }
 };
 
