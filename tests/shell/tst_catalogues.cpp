@@ -1,3 +1,4 @@
+// ctest-needs: program
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
