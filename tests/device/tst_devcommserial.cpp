@@ -1,11 +1,13 @@
 // The serial link end to end: a simulated UPS on a pseudo-terminal, published under a path of
 // our own, watched by the one DevComm of this process.
 #include "alarm.h"
+#include "clock.h"
 #include "devcomm.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upssimprocess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -42,6 +44,7 @@ private slots:
     void comesOnline();
     void mainsFailure();
     void upsAnsweringOnlyStatus();
+    void controlRequestsAndSelfTestRecording();
     void silenceLosesTheUps();
     void samplesOnlyWhileOnline();
     void portNamedByPathVanishes();
@@ -60,6 +63,8 @@ private:
     void poll() { QMetaObject::invokeMethod(dev, "onTimerPollingTimeout"); }
     void scan() { QMetaObject::invokeMethod(dev, "onTimerCOMTimeout"); }
     int pollByHand(int times);
+    bool pollUntil(const char *key, int value);
+    QList<QByteArray> controlFramesSent();
     void startSimulator();
 
     std::unique_ptr<TestRoot> root;
@@ -187,6 +192,65 @@ void TestDevCommSerial::upsAnsweringOnlyStatus()
     QVERIFY(online());
     QCOMPARE(pollByHand(4), 4);
     QCOMPARE(count("select count(*) from alarm"), rows);
+}
+
+bool TestDevCommSerial::pollUntil(const char *key, int value)
+{
+    for (int i = 0; i < 20 && dev->devData().value(key).toInt() != value; ++i)
+        pollByHand(1);
+    return dev->devData().value(key).toInt() == value;
+}
+
+// The control frames the simulated UPS received since the last call.
+QList<QByteArray> TestDevCommSerial::controlFramesSent()
+{
+    const QList<QByteArray> queries = {"BT\r", "BP\r", "Q1\r", "A1\r", "F\r", "I\r", "NQU\r"};
+    QList<QByteArray> control;
+    for (const QByteArray &frame : sim->receivedFrames()) {
+        if (!queries.contains(frame))
+            control << frame;
+    }
+    sim->clearReceived();
+    return control;
+}
+
+// The requests reach the UPS through the driver (whose encodings are tested on their own), the
+// UPS reports the change, and a self-test it runs is recorded second by second.
+void TestDevCommSerial::controlRequestsAndSelfTestRecording()
+{
+    using L = QList<QByteArray>;
+    Clock::setNow(QDateTime(QDate(2026, 3, 1), QTime(10, 0, 0)));
+    QCOMPARE(pollByHand(1), 1);
+    sim->clearReceived();
+    const int beeper = dev->devData().value("buzzer").toInt();
+    dev->setBuzzer();
+    QVERIFY(pollUntil("buzzer", 1 - beeper));
+    dev->setShutdown(true, 0);
+    QVERIFY(pollUntil("powerOff", 1));
+    dev->setShutdown(false, 0);
+    QVERIFY(pollUntil("powerOff", 0));
+    QCOMPARE(controlFramesSent(), (L {"Q\r", "S.2R9999\r", "C\r"}));
+
+    const int rows = count("select count(*) from log_self_test");
+    dev->setSelfTest(2, 0);
+    QVERIFY(pollUntil("selfTest", 1));
+    for (int i = 0; i < 4; ++i) {
+        Clock::advance(1);
+        QCOMPARE(pollByHand(4), 4); // a cycle: one status reply, one sample
+    }
+    dev->setSelfTest(4, 30); // while one runs, only a cancel goes out
+    dev->setSelfTest(1, 0);
+    QVERIFY(pollUntil("selfTest", 0));
+    QCOMPARE(controlFramesSent(), (L {"T\r", "CT\r"}));
+    const QStringList files = QDir(root->file("/data/self_test")).entryList(QDir::Files);
+    QCOMPARE(files, QStringList {"20260301100000.txt"});
+    const QList<QByteArray> samples = root->read("/data/self_test/" + files.first()).split('\n');
+    QCOMPARE(samples.size(), 6); // 0 to 4 and the line feed at the end
+    QVERIFY(samples.at(4).startsWith("4,"));
+    QCOMPARE(count("select count(*) from log_self_test where count = 5 and duration = 4"),
+             rows + 1);
+    dev->setBuzzer();
+    QVERIFY(pollUntil("buzzer", beeper));
 }
 
 void TestDevCommSerial::silenceLosesTheUps()

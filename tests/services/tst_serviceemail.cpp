@@ -25,7 +25,6 @@ private slots:
     void initTestCase();
     void init();
     void settingsAndTimerRules();
-    void invalidDailyTime();
     void testMailOverEachTransport();
     void failureTexts();
     void alarmMailToEveryRecipient();
@@ -135,13 +134,8 @@ void TestServiceEMail::settingsAndTimerRules()
     QCOMPARE(service()->senderName(), QStringLiteral("Reloaded"));
     service()->setDailyEnable(false);
     service()->setEnable(false);
-    service()->setDailyHour(12);
-    service()->setDailyMinute(0);
-    service()->setDailySecond(0);
-}
 
-void TestServiceEMail::invalidDailyTime()
-{
+    // A stored time that is no time: every part unknown, and one part alone cannot be set.
     Settings::instance()->setSettings(Settings::EMailDailyTime, QStringLiteral("noon"));
     service()->onSettingsChanged();
     QCOMPARE(service()->dailyHour(), -1);
@@ -189,11 +183,12 @@ void TestServiceEMail::testMailOverEachTransport()
     }
 }
 
+// Each failure signal of the client becomes its text; how the client tells the failures apart
+// is its own test.
 void TestServiceEMail::failureTexts()
 {
     SmtpTestServer plain(SmtpTestServer::Plain);
     SmtpTestServer tls({SmtpTestServer::Tls, QStringLiteral("mailer:pa55")});
-    SmtpTestServer silent(SmtpTestServer::Silent);
     quint16 closedPort = 0;
     {
         SmtpTestServer gone(SmtpTestServer::Plain);
@@ -217,17 +212,12 @@ void TestServiceEMail::failureTexts()
     useServer(plain, 1); // STARTTLS chosen, not offered
     expectFailure(QStringLiteral("encryption failed"));
     QCOMPARE(plain.messageCount(), 0);
-    useServer(plain, 2); // TLS spoken to a plain server
-    expectFailure(QStringLiteral("encryption failed"));
     useServer(tls, 2);
     service()->setAuthEnable(true);
     service()->setAuthAccount(QStringLiteral("mailer"));
     service()->setAuthPassword(QStringLiteral("wrong"));
     expectFailure(QStringLiteral("authentication failed"));
     service()->setAuthEnable(false);
-    SmtpClient::setTimeouts(1500, 1500);
-    useServer(silent, 0);
-    expectFailure(QStringLiteral("connection failed"));
 }
 
 void TestServiceEMail::alarmMailToEveryRecipient()
@@ -352,7 +342,7 @@ void TestServiceEMail::dailyReportOfYesterday()
 
 void TestServiceEMail::secondSendWhileTheFirstIsUnderWay()
 {
-    SmtpTestServer server({SmtpTestServer::Plain, QString(), 3.0});
+    SmtpTestServer server({SmtpTestServer::Plain, QString(), 1.0});
     QVERIFY(server.isRunning());
     useServer(server, 0);
     service()->setEnable(true);
@@ -364,7 +354,7 @@ void TestServiceEMail::secondSendWhileTheFirstIsUnderWay()
     QTRY_VERIFY_WITH_TIMEOUT(server.output().contains(QStringLiteral("DATA 1")), 20000);
     service()->sendAlarmEMail(QStringLiteral("second")); // replaces the client under way
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
-    QTest::qWait(3500); // past the first exchange's delayed reply
+    QTest::qWait(1200); // past the first exchange's delayed reply
     QCOMPARE(finished.count(), 1); // the replaced client never signals
     QCOMPARE(failed.count(), 0);
 

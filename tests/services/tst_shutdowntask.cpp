@@ -53,7 +53,6 @@ private slots:
     }
     void quotedPathWithBlanks();
     void waitsForTheCommand();
-    void commandThatCannotStart_data();
     void commandThatCannotStart();
 };
 
@@ -100,28 +99,22 @@ void TestShutDownTask::waitsForTheCommand()
     QVERIFY(logText().contains("has ended, exit code 3"));
 }
 
-void TestShutDownTask::commandThatCannotStart_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("logged");
-    QTest::newRow("missing") << "/no/such/dir/shutdown.sh --now"
-                             << "cannot be started";
-    QTest::newRow("not executable")
-        << QString(QUELTA_SOURCE_DIR "/CMakeLists.txt") << "cannot be started";
-    QTest::newRow("empty") << QString() << "empty";
-    QTest::newRow("blanks") << QString("   ") << "empty";
-}
-
 void TestShutDownTask::commandThatCannotStart()
 {
-    QFETCH(QString, command);
-    QFETCH(QString, logged);
-    // The thread ends at once, so the shutdown is not held up.
-    ShutDownTask task(command);
-    QSignalSpy finished(&task, &QThread::finished);
-    task.start();
-    QVERIFY(finished.wait(5000));
-    QVERIFY2(logText().contains(logged), qPrintable(logText()));
+    const QList<QPair<QString, QString>> cases = {
+        {"/no/such/dir/shutdown.sh --now", "cannot be started"},
+        {QUELTA_SOURCE_DIR "/CMakeLists.txt", "cannot be started"}, // not executable
+        {QString(), "empty"},
+        {"   ", "empty"}};
+    for (const auto &c : cases) {
+        logLines.clear();
+        // The thread ends at once, so the shutdown is not held up.
+        ShutDownTask task(c.first);
+        QSignalSpy finished(&task, &QThread::finished);
+        task.start();
+        QVERIFY(finished.wait(5000));
+        QVERIFY2(logText().contains(c.second), qPrintable(logText()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestShutDownTask)

@@ -30,7 +30,6 @@ private slots:
         warnings.clear();
         QFile::remove(m_root.file("/data/shutdown.log"));
     }
-    void topLevel_data();
     void topLevel();
     void entries();
 
@@ -45,51 +44,42 @@ private:
     TestRoot m_root {TestRoot::FoldersOnly};
 };
 
-void TestTreeModelShutdown::topLevel_data()
-{
-    QTest::addColumn<bool>("present");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QStringList>("apps");
-    QTest::addColumn<QString>("warning");
-
-    QTest::newRow("no log") << false << QByteArray() << QStringList() << QString();
-    QTest::newRow("empty file") << true << QByteArray() << QStringList()
-                                << "Failed to read shutdon log:";
-    QTest::newRow("not json") << true << QByteArray("{\"Editor\": [\"a\"") << QStringList()
-                              << "Failed to read shutdon log:";
-    QTest::newRow("binary junk") << true << QByteArray("\x00\xff\xfe{", 4) << QStringList()
-                                 << "Failed to read shutdon log:";
-    QTest::newRow("array") << true << QByteArray("[\"Editor\", [\"a\"]]") << QStringList()
-                           << "holds no object";
-    QTest::newRow("empty object") << true << QByteArray("{}") << QStringList() << QString();
-    QTest::newRow("sorted") << true << QByteArray(R"({"b": ["1"], "a": ["2"], "C": []})")
-                            << QStringList {"C", "a", "b"} << QString();
-    QTest::newRow("bad values") << true
-                                << QByteArray(R"({"n": [1, null, "x", {"a": 1}], "o": "t"})")
-                                << QStringList {"n", "o"} << "not text";
-}
-
 void TestTreeModelShutdown::topLevel()
 {
-    QFETCH(bool, present);
-    QFETCH(QByteArray, text);
-    QFETCH(QStringList, apps);
-    QFETCH(QString, warning);
-    if (present)
-        writeLog(text);
-
-    TreeModelShutdown model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-
-    QStringList seen;
-    for (int row = 0; row < model.rowCount(); ++row)
-        seen << model.index(row, 0).data(TreeModelShutdown::AppRole).toString();
-    QCOMPARE(seen, apps);
-    QCOMPARE(model.columnCount(), 2);
-    if (warning.isEmpty())
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    else
-        QVERIFY2(warnings.join('\n').contains(warning), qPrintable(warnings.join('\n')));
+    struct Case
+    {
+        bool present;
+        QByteArray text;
+        QStringList apps;
+        QString warning;
+    };
+    const QString unreadable = QStringLiteral("Failed to read shutdon log:");
+    const QList<Case> cases = {
+        {false, QByteArray(), {}, QString()},
+        {true, QByteArray(), {}, unreadable},
+        {true, "{\"Editor\": [\"a\"", {}, unreadable},
+        {true, QByteArray("\x00\xff\xfe{", 4), {}, unreadable},
+        {true, "[\"Editor\", [\"a\"]]", {}, "holds no object"},
+        {true, "{}", {}, QString()},
+        {true, R"({"b": ["1"], "a": ["2"], "C": []})", {"C", "a", "b"}, QString()},
+        {true, R"({"n": [1, null, "x", {"a": 1}], "o": "t"})", {"n", "o"}, "not text"},
+    };
+    for (const Case &c : cases) {
+        init();
+        if (c.present)
+            writeLog(c.text);
+        TreeModelShutdown model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QStringList seen;
+        for (int row = 0; row < model.rowCount(); ++row)
+            seen << model.index(row, 0).data(TreeModelShutdown::AppRole).toString();
+        QCOMPARE(seen, c.apps);
+        QCOMPARE(model.columnCount(), 2);
+        const QString logged = warnings.join('\n');
+        QVERIFY2(c.warning.isEmpty() ? logged.isEmpty() : logged.contains(c.warning),
+                 qPrintable(logged));
+    }
 }
 
 void TestTreeModelShutdown::entries()

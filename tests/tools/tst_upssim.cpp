@@ -107,27 +107,6 @@ quint8 statusByte(const QByteArray &q1)
     return bits;
 }
 
-bool isDigits(const QByteArray &text, bool hex = false)
-{
-    for (const char c : text)
-        if (!(c >= '0' && c <= '9') && !(hex && c >= 'A' && c <= 'F'))
-            return false;
-    return !text.isEmpty();
-}
-
-// A number field of a fixed layout such as "NNN.N": digits where the pattern has N.
-bool matchesLayout(const QByteArray &field, const char *layout)
-{
-    const QByteArray pattern(layout);
-    if (field.size() != pattern.size())
-        return false;
-    for (int i = 0; i < field.size(); ++i)
-        if (pattern.at(i) == 'N' ? !(field.at(i) >= '0' && field.at(i) <= '9')
-                                 : field.at(i) != pattern.at(i))
-            return false;
-    return true;
-}
-
 } // namespace
 
 class TestUpsSim : public QObject
@@ -147,6 +126,8 @@ private:
     TestRoot m_root; // the driver stores alarms
 };
 
+// The replies as the driver reads them are checked in theDriverUnderstandsEveryReply; here what
+// only the bytes show: fixed identity columns, the fault words, the battery voltage scale.
 void TestUpsSim::replyFormats()
 {
     UpsSimProcess sim;
@@ -155,78 +136,27 @@ void TestUpsSim::replyFormats()
     QVERIFY(line.isOpen());
 
     const QByteArray q1 = line.ask("Q1\r");
-    QCOMPARE(q1.size(), 47);
-    QCOMPARE(q1.at(0), '(');
-    QVERIFY(q1.endsWith('\r'));
-    QList<QByteArray> f = fields(q1);
-    QCOMPARE(f.size(), 8);
-    QVERIFY(matchesLayout(f[0], "NNN.N"));
-    QVERIFY(matchesLayout(f[1], "NNN.N"));
-    QVERIFY(matchesLayout(f[2], "NNN.N"));
-    QVERIFY(matchesLayout(f[3], "NNN"));
-    QVERIFY(matchesLayout(f[4], "NN.N"));
-    QVERIFY(matchesLayout(f[5], "NN.N")); // a standby unit reports the whole battery string
-    QVERIFY(matchesLayout(f[6], "NN.N"));
-    QCOMPARE(f[7].size(), 8);
-    QVERIFY(QByteArray(f[7]).replace('1', '0') == "00000000");
-    // A healthy standby unit on mains with the beeper enabled.
-    QCOMPARE(statusByte(q1), quint8(0x90));
-
-    const QByteArray rating = line.ask("F\r");
-    QCOMPARE(rating.size(), 22);
-    QCOMPARE(rating.at(0), '#');
-    f = fields(rating);
-    QCOMPARE(f.size(), 4);
-    QVERIFY(matchesLayout(f[0], "NNN.N"));
-    QVERIFY(matchesLayout(f[1], "NNN"));
-    QVERIFY(matchesLayout(f[2], "NNN.N"));
-    QVERIFY(matchesLayout(f[3], "NN.N"));
+    QCOMPARE(fields(q1).size(), 8);
+    QCOMPARE(statusByte(q1), quint8(0x90)); // a healthy standby unit on mains, beeper enabled
     // The battery voltage of a full battery is what the rating makes 100 %: 27.2 V per 24 V.
-    const double k = f[2].toDouble() / 24.0;
-    QCOMPARE(fields(q1)[5].toDouble(), 27.2 * k);
+    const QByteArray rating = line.ask("F\r");
+    QCOMPARE(rating, QByteArray("#230.0 004 024.0 50.0\r"));
+    QCOMPARE(fields(q1)[5].toDouble(), 27.2 * fields(rating)[2].toDouble() / 24.0);
 
     QCOMPARE(sim.command("identity company Example Power Co"), QString("ok"));
     QCOMPARE(sim.command("identity model LX-3000 tower unit"), QString("ok"));
     QCOMPARE(sim.command("identity version 02.14"), QString("ok"));
     QCOMPARE(sim.command("identity serial 1234567890ABCDEFGHIJKLMNOP"), QString("ok"));
-    const QByteArray identity = line.ask("I\r");
-    QCOMPARE(identity.size(), 39);
-    QCOMPARE(identity.mid(1, 15), QByteArray("Example Power C"));
-    QCOMPARE(identity.mid(17, 10), QByteArray("LX-3000 to"));
-    QCOMPARE(identity.mid(28, 10), QByteArray("02.14     "));
-    QCOMPARE(identity.at(16), ' ');
-    QCOMPARE(identity.at(27), ' ');
-    const QByteArray nqu = line.ask("NQU\r");
-    QCOMPARE(nqu.size(), 55);
-    QCOMPARE(nqu.at(0), '#');
-    QCOMPARE(nqu.mid(1, 21), QByteArray("1234567890ABCDEFGHIJK"));
-    QCOMPARE(nqu.mid(23, 20), QByteArray("LX-3000 tower unit  "));
-    QCOMPARE(nqu.mid(44, 10), QByteArray("Example Po"));
-    QCOMPARE(nqu.at(54), '\r');
-
-    const QByteArray bt = line.ask("BT\r");
-    QCOMPARE(bt.size(), 12);
-    QCOMPARE(bt.at(0), '#');
-    f = fields(bt);
-    QCOMPARE(f.size(), 2);
-    QVERIFY(isDigits(f[0]) && isDigits(f[1]));
-    QVERIFY(f[0].toInt() > 0);
-
+    QCOMPARE(line.ask("I\r"), QByteArray("#Example Power C LX-3000 to 02.14     \r"));
+    QCOMPARE(line.ask("NQU\r"),
+             QByteArray("#1234567890ABCDEFGHIJK LX-3000 tower unit   Example Po\r"));
     QCOMPARE(line.ask("BP\r"), QByteArray("#1000\r"));
 
     QCOMPARE(sim.command("faultkind 2"), QString("ok"));
     QCOMPARE(sim.command("faultword 0 8a0"), QString("ok"));
     QCOMPARE(sim.command("faultbit 12 15 on"), QString("ok"));
-    const QByteArray a1 = line.ask("A1\r");
-    QCOMPARE(a1.size(), 69);
-    QCOMPARE(a1.at(0), '#');
-    f = fields(a1);
-    QCOMPARE(f.size(), 14);
-    QCOMPARE(f[0], QByteArray("02"));
-    QCOMPARE(f[1], QByteArray("08A0"));
-    QCOMPARE(f[13], QByteArray("8000"));
-    for (int i = 1; i < 14; ++i)
-        QVERIFY(f[i].size() == 4 && isDigits(f[i], true));
+    QCOMPARE(line.ask("A1\r"),
+             QByteArray("#02 08A0 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 8000\r"));
     QCOMPARE(sim.command("faults clear"), QString("ok"));
     QCOMPARE(fields(line.ask("A1\r"))[13], QByteArray("0000"));
 
@@ -516,38 +446,17 @@ void TestUpsSim::theDriverUnderstandsEveryReply()
     QVariantMap data = driver.data();
     QCOMPARE(data.value("devOnline").toBool(), true);
     QCOMPARE(data.value("sn").toString(), QString("SIM000000000000000001"));
-    QCOMPARE(data.value("UPSModel").toString().trimmed(), QString("SIM-1000"));
-    QCOMPARE(data.value("compName").toString().trimmed(), QString("SimPower"));
     QCOMPARE(data.value("version").toString().trimmed(), QString("V1.00"));
     QCOMPARE(data.value("ratingBattVol").toFloat(), 24.0f);
     QCOMPARE(data.value("battCapacity").toFloat(), 100.0f);
     QCOMPARE(data.value("workState").toInt(), 1);
     QCOMPARE(data.value("buzzer").toInt(), 1);
-    QCOMPARE(data.value("mainsFault").toInt(), 0);
 
-    QCOMPARE(sim.command("mains fail"), QString("ok"));
-    exchange(4);
-    QCOMPARE(driver.data().value("mainsFault").toInt(), 1);
-    QCOMPARE(driver.data().value("inputVol").toFloat(), 0.0f);
-    QCOMPARE(sim.command("mains return"), QString("ok"));
-
-    // Requests made through the driver change what the unit reports.
+    // A control request through the driver changes what the unit reports.
     driver.selfTest(2, 0); // 10 s
     exchange(1 + 4);
     QCOMPARE(driver.data().value("selfTest").toInt(), 1);
-    driver.selfTest(1, 0); // cancel
-    driver.toggleBuzzer();
-    exchange(2 + 4);
-    QCOMPARE(driver.data().value("selfTest").toInt(), 0);
-    QCOMPARE(driver.data().value("buzzer").toInt(), 0);
-    driver.shutdown(true, 0); // S.2R9999 on mains
-    exchange(1 + 4);
-    QCOMPARE(driver.data().value("powerOff").toInt(), 1);
-    driver.shutdown(false, 0);
-    exchange(1 + 4);
-    QCOMPARE(driver.data().value("powerOff").toInt(), 0);
-    QVERIFY(sim.waitForFrame("S.2R9999\r", 1000));
-    QVERIFY(sim.waitForFrame("C\r", 1000));
+    QVERIFY(sim.waitForFrame("T\r", 1000));
 
     // A unit that answers only Q1: the driver estimates the capacity from the battery voltage,
     // and it agrees with the unit's own capacity.

@@ -1,0 +1,470 @@
+// The serial driver on its own: the poll cycle, the control encodings, how received bytes become
+// lines, and what each reply kind stores, publishes and rejects.
+#include "alarm.h"
+#include "megatec.h"
+#include "megatechelpers.h"
+#include "megatecreply.h"
+#include "testroot.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const QByteArray goodStatus = "(233.0 000.0 233.0 014 49.0 27.0 20.8 00001001\r";
+const QByteArray goodIdentity = "#SN0123456789ABCDEFGHI UPS MODEL 20 CHARS.. COMPANY-10\r";
+
+// One well-formed reply per query, with its length.
+const QList<QPair<int, QByteArray>> goodReplies = {
+    {Megatec::CmdQueryBase, goodStatus},
+    {Megatec::CmdQueryRatingInfo, "#220.0 005 24.00 50.0\r"},
+    {Megatec::CmdQueryDevInfo, "#-------------   ------     VT12046Q  \r"},
+    {Megatec::CmdOrvakNqu, goodIdentity},
+    {Megatec::CmdOrvakBT, "#00123 0001\r"},
+    {Megatec::CmdOrvakBP, "#0875\r"},
+    {Megatec::CmdOrvakA1, "#01 0000 0000 0000 0000 0000 0200 0000 0000 0000 0000 0000 0000 0000\r"},
+};
+const QList<int> replyLengths = {47, 22, 39, 55, 12, 6, 69};
+
+QByteArrayList cycle(Megatec &driver, int requests)
+{
+    QByteArrayList frames;
+    for (int i = 0; i < requests; ++i)
+        frames << driver.nextCommand();
+    return frames;
+}
+
+QStringList listedTexts()
+{
+    QStringList texts;
+    const QVariantList all = Alarm::instance()->allAlarm();
+    for (const QVariant &entry : all)
+        texts << entry.toMap().value(QStringLiteral("alarm")).toString();
+    return texts;
+}
+
+} // namespace
+
+class TestMegatec : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestRoot m_root;
+
+private slots:
+    void pollCycle()
+    {
+        Megatec driver;
+        const QByteArrayList first = {"BT\r", "BP\r", "NQU\r", "F\r", "I\r", "Q1\r", "A1\r"};
+        // Unanswered queries simply come up again in the next cycle.
+        QCOMPARE(cycle(driver, 7), first);
+        QCOMPARE(cycle(driver, 7), first);
+
+        // Identity and ratings are asked until answered once.
+        QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
+        QVERIFY(answer(driver, Megatec::CmdQueryRatingInfo, goodReplies.at(1).second));
+        QVERIFY(answer(driver, Megatec::CmdQueryDevInfo, goodReplies.at(2).second));
+        QCOMPARE(cycle(driver, 2), QByteArrayList({"Q1\r", "A1\r"})); // the cycle under way
+        const QByteArrayList steady = {"BT\r", "BP\r", "Q1\r", "A1\r"};
+        QCOMPARE(cycle(driver, 4), steady);
+        QCOMPARE(cycle(driver, 4), steady);
+
+        // A reset forgets them; the cycle under way is finished first.
+        QCOMPARE(driver.nextCommand(), QByteArray("BT\r"));
+        driver.reset();
+        QCOMPARE(cycle(driver, 3), QByteArrayList({"BP\r", "Q1\r", "A1\r"}));
+        QCOMPARE(cycle(driver, 7), first);
+
+        // Control requests go to the front: the later call first, then the cycle goes on.
+        driver.selfTest(2, 0);
+        driver.toggleBuzzer();
+        QCOMPARE(cycle(driver, 4), QByteArrayList({"Q\r", "T\r", "BT\r", "BP\r"}));
+    }
+
+    void controlEncodings()
+    {
+        struct Case
+        {
+            int status;
+            char call; // s: shutdown, t: self-test, b: beeper
+            int a, b;
+            QByteArray frame; // empty: nothing is sent
+            int command;
+        };
+        const int off = Megatec::CmdCloseOutput, custom = Megatec::CmdSCCustom;
+        const QList<Case> cases = {
+            {0, 's', 1, 0, "S.2R9999\r", off},
+            {1, 's', 1, 0, "S.2\r", off},
+            {0, 's', 1, 5, "S05R9999\r", off},
+            {1, 's', 1, 1, "S01\r", off},
+            {0, 's', 1, 10, "S10R9999\r", off},
+            {0, 's', 1, 11, "", 0},
+            {1, 's', 1, -1, "", 0},
+            {1, 's', 0, 99, "C\r", off},
+            {0, 't', 1, 0, "", 0}, // cancel while none runs
+            {0x20, 't', 1, 0, "CT\r", Megatec::CmdSCCancel},
+            {0, 't', 2, 0, "T\r", Megatec::CmdSC10S},
+            {0x20, 't', 2, 0, "", 0},
+            {1, 't', 3, 0, "TL\r", Megatec::CmdSCEOD},
+            {0, 't', 4, 30, "T30\r", custom},
+            {0, 't', 4, 5, "T05\r", custom},
+            {0, 't', 4, 99, "T99\r", custom},
+            {0, 't', 4, 100, "", 0},
+            {0, 't', 4, 0, "", 0},
+            {0, 't', 5, 1, "", 0},
+            {0x80, 'b', 0, 0, "Q\r", Megatec::CmdBuzzer},
+        };
+        for (const Case &c : cases) {
+            const QByteArray label = c.call + QByteArray::number(c.a) + ' ' +
+                QByteArray::number(c.b) + " status " + QByteArray::number(c.status);
+            Megatec driver;
+            driver.setStatus(quint8(c.status));
+            if (c.call == 's')
+                driver.shutdown(c.a != 0, c.b);
+            else if (c.call == 't')
+                driver.selfTest(c.a, c.b);
+            else
+                driver.toggleBuzzer();
+            if (c.frame.isEmpty()) {
+                QVERIFY2(driver.nextCommand() == "BT\r", label); // nothing in front of the cycle
+                continue;
+            }
+            QVERIFY2(driver.nextCommand() == c.frame, label);
+            QCOMPARE(driver.currentCommand(), c.command);
+            // The UPS acknowledges control requests in its own way; no reply is parsed for them.
+            QVERIFY(!driver.handleResponse(goodStatus));
+            QCOMPARE(driver.data().value(QStringLiteral("inputVol")).toFloat(), 0.0f);
+            QCOMPARE(driver.nextCommand(), QByteArray("BT\r"));
+        }
+    }
+
+    void linesFromChunks()
+    {
+        Megatec driver;
+        QSignalSpy changed(&driver, &Megatec::dataChanged);
+        QVERIFY(requestFor(driver, Megatec::CmdQueryBase) == "Q1\r");
+        QVERIFY(!driver.handleResponse(goodStatus.left(1)));
+        QVERIFY(!driver.handleResponse(goodStatus.mid(1, 20)));
+        QVERIFY(!driver.handleResponse(QByteArray()));
+        QVERIFY(!driver.handleResponse(goodStatus.mid(21, 25)));
+        QVERIFY(driver.handleResponse(goodStatus.mid(46)));
+        QCOMPARE(driver.upsData()->inputVol, 233.0f);
+
+        // Byte by byte.
+        requestFor(driver, Megatec::CmdOrvakA1);
+        const QByteArray faults = goodReplies.at(6).second;
+        for (int i = 0; i < faults.size() - 1; ++i)
+            QVERIFY(!driver.handleResponse(faults.mid(i, 1)));
+        QVERIFY(driver.handleResponse("\r"));
+
+        // Bytes behind the carriage return in the same chunk are dropped.
+        changed.clear();
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus + "(garbage"));
+        QCOMPARE(changed.count(), 1);
+        // A second line for the same request is appended and rejected by its length.
+        QVERIFY(!driver.handleResponse(goodStatus));
+        QCOMPARE(changed.count(), 1);
+        // A short line followed by one that makes up the expected length is rejected as well.
+        requestFor(driver, Megatec::CmdOrvakBP);
+        QVERIFY(!driver.handleResponse("#1\r"));
+        QVERIFY(!driver.handleResponse("#2\r"));
+        QVERIFY(driver.upsData()->battCapacity > 90.0f);
+
+        // 128 bytes are kept; the 129th empties the buffer and the rest of the chunk is dropped.
+        requestFor(driver, Megatec::CmdOrvakBP);
+        QVERIFY(!driver.handleResponse(QByteArray(128, '#')));
+        QVERIFY(!driver.handleResponse(QByteArray("0875\r")));
+        QVERIFY(driver.handleResponse(QByteArray("#0875\r")));
+        QCOMPARE(driver.upsData()->battCapacity, 87.5f);
+        requestFor(driver, Megatec::CmdOrvakBP);
+        QVERIFY(!driver.handleResponse(QByteArray(300, 'x') + "#0125\r"));
+        QVERIFY(driver.handleResponse("#0125\r"));
+        QCOMPARE(driver.upsData()->battCapacity, 12.5f);
+    }
+
+    void rejectedAndLateLines()
+    {
+        {
+            Megatec driver;
+            QSignalSpy changed(&driver, &Megatec::dataChanged);
+            const QVariantMap before = driver.data();
+            QVERIFY(!driver.handleResponse(goodStatus)); // nothing outstanding yet
+            requestFor(driver, Megatec::CmdQueryBase);
+            QVERIFY(!driver.handleResponse("NAK\r"));
+            requestFor(driver, Megatec::CmdQueryBase);
+            QVERIFY(!driver.handleResponse("Q1\r")); // an echo of the request
+            // No carriage return, then silence: the next request drops the partial line.
+            requestFor(driver, Megatec::CmdQueryBase);
+            QVERIFY(!driver.handleResponse("(233.0 000.0 232.0 015 50.0 27.0 20.8 00001"));
+            QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#0500\r"));
+            QCOMPARE(driver.upsData()->battCapacity, 50.0f);
+            QCOMPARE(driver.upsData()->inputVol, 0.0f);
+            QCOMPARE(changed.count(), 0);
+            QCOMPARE(driver.data(), before);
+        }
+
+        // A reply to one query arriving while another is outstanding never fits: every reply
+        // kind has its own length.
+        for (int i = 0; i < goodReplies.size(); ++i) {
+            const auto &outstanding = goodReplies.at(i);
+            QCOMPARE(outstanding.second.size(), replyLengths.at(i));
+            Megatec accepting;
+            QVERIFY2(answer(accepting, outstanding.first, outstanding.second),
+                     outstanding.second.constData());
+            for (const auto &late : goodReplies) {
+                if (late.first == outstanding.first)
+                    continue;
+                Megatec driver;
+                requestFor(driver, outstanding.first);
+                QVERIFY2(!driver.handleResponse(late.second), late.second.constData());
+                QCOMPARE(driver.upsData()->battCapacity, 0.0f);
+                QCOMPARE(driver.upsData()->ratingOutputVol, 0.0f);
+                QCOMPARE(driver.upsData()->version[0], '\0');
+            }
+        }
+
+        // The tail of a late status reply after the next request is taken is a short line.
+        Megatec driver;
+        requestFor(driver, Megatec::CmdQueryBase);
+        QVERIFY(!driver.handleResponse(goodStatus.left(30)));
+        QCOMPARE(driver.nextCommand(), QByteArray("A1\r"));
+        QVERIFY(!driver.handleResponse(goodStatus.mid(30)));
+        QVERIFY(!driver.isOnline());
+    }
+
+    void statusReplies()
+    {
+        Megatec driver;
+        QSignalSpy changed(&driver, &Megatec::dataChanged);
+        QVERIFY(answer(driver, Megatec::CmdQueryBase,
+                       "(241.5 000.0 230.3 000 49.9 2.25 48.0 00000001\r"));
+        const UpsData &data = *driver.upsData();
+        QCOMPARE(data.inputVol, 241.5f);
+        QCOMPARE(data.inputFaultVol, 0.0f);
+        QCOMPARE(data.outputVol, 230.3f);
+        QCOMPARE(data.load, quint16(0));
+        QCOMPARE(data.inputFreq, 49.9f);
+        QCOMPARE(data.battVol, 2.25f);
+        QCOMPARE(data.temperature, 48.0f);
+        QCOMPARE(data.status, quint8(0x80)); // beeper on
+        // One cell: 1.667 V empty, 2.267 V full.
+        QVERIFY(std::abs(data.battCapacity - 97.1667f) < 0.001f);
+        QCOMPARE(data.battRemainTime, quint16(116));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(driver.isOnline());
+        const QVariantMap map = driver.data();
+        QCOMPARE(map.value("inputVol").toFloat(), 241.5f);
+        QCOMPARE(map.value("buzzer").toInt(), 1);
+        QCOMPARE(map.value("mainsFault").toInt(), 0);
+        QCOMPARE(map.value("battRemainTime").toInt(), 116);
+
+        // Fields that are not numbers read as 0; the reply is still accepted.
+        QVERIFY(answer(driver, Megatec::CmdQueryBase,
+                       "(nan inf 1e999 0x5 -1.0 2.25 48.00000 0000100x\r"));
+        QCOMPARE(data.inputVol, 0.0f);
+        QCOMPARE(data.inputFaultVol, 0.0f);
+        QCOMPARE(data.outputVol, 0.0f);
+        QCOMPARE(data.load, quint16(0));
+        QCOMPARE(data.inputFreq, -1.0f);
+        QCOMPARE(data.status, quint8(0));
+        QVERIFY(answer(driver, Megatec::CmdQueryBase,
+                       QByteArray("(230.0 230.0 229.8 0\0005 50.0 2.25 30.5 00000001\r", 47)));
+        QCOMPARE(data.load, quint16(0));
+        QCOMPARE(data.status, quint8(0x80));
+
+        // Wrong shapes change nothing at all.
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000")));
+        UpsData before;
+        std::memcpy(&before, &data, sizeof before);
+        const QVariantMap published = driver.data();
+        changed.clear();
+        const QByteArrayList bad = {
+            "(230.0 230.0 229.8 035 50.0 2.25 30.5x00001001\r", // 7 fields
+            "(230.0 230.0 229.8 035 50.0 2.25 30 5 00001001\r", // 9 fields
+            "(230.0 230.0 229.8 035 50.0 2.25 30.5 0001001\r", // 46 bytes
+            "(230.0 230.0 229.8 035 50.0 2.25 30.5 000010011\r", // 48 bytes
+            "#230.0 230.0 229.8 035 50.0 2.25 30.5 00001001\r", // wrong start
+            " 230.0 230.0 229.8 035 50.0 2.25 30.5 00001001\r",
+        };
+        for (const QByteArray &reply : bad) {
+            QVERIFY2(!answer(driver, Megatec::CmdQueryBase, reply), reply.constData());
+            QVERIFY(std::memcmp(&data, &before, sizeof before) == 0);
+        }
+        QCOMPARE(driver.data(), published);
+        QCOMPARE(changed.count(), 0);
+
+        // The status field: odd digits, leading zeros implied, ninth digit ignored.
+        const QList<QPair<const char *, int>> fields = {{"00001001", 0x90}, {"12345678", 0x55},
+                                                        {"10000000", 0x01}, {"11111111", 0xFF},
+                                                        {"1001", 0x90},     {"910000001", 0x81},
+                                                        {"-0000001", 0x80}, {"99999999999", 0},
+                                                        {"0000 001", 0},    {"", 0}};
+        for (const auto &field : fields)
+            QVERIFY2(MegatecReply::statusByte(field.first) == quint8(field.second), field.first);
+    }
+
+    void capacityEstimate()
+    {
+        using MegatecReply::estimateCapacity;
+        // One cell.
+        QCOMPARE(estimateCapacity(1.667f, 0.0f, 0), 0.0f);
+        QVERIFY(std::abs(estimateCapacity(1.967f, 0.0f, 0) - 50.0f) < 0.01f);
+        QCOMPARE(estimateCapacity(2.3f, 0.0f, 0), 100.0f);
+        QCOMPARE(estimateCapacity(0.0f, 24.0f, 0), 0.0f);
+        // Standby type: 20..27.2 V per 24 V of rated battery voltage.
+        QCOMPARE(estimateCapacity(20.0f, 24.0f, 0x10), 0.0f);
+        QVERIFY(std::abs(estimateCapacity(23.6f, 24.0f, 0x10) - 50.0f) < 0.01f);
+        QCOMPARE(estimateCapacity(27.2f, 24.0f, 0x10), 100.0f);
+        QVERIFY(std::abs(estimateCapacity(47.2f, 48.0f, 0x10) - 50.0f) < 0.01f);
+        QCOMPARE(estimateCapacity(2.25f, 24.0f, 0x10), 0.0f);
+        // No rated voltage yet, or a nonsense one: always a number from 0 to 100.
+        for (float rated : {0.0f, -24.0f, INFINITY, NAN}) {
+            for (float volts : {0.0f, 27.0f, -5.0f}) {
+                const float capacity = estimateCapacity(volts, rated, 0x10);
+                QVERIFY(capacity >= 0.0f && capacity <= 100.0f);
+            }
+        }
+
+        // A standby UPS asked for its status before its ratings are known, then after.
+        Megatec driver;
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus));
+        const UpsData &data = *driver.upsData();
+        QVERIFY(data.battCapacity >= 0.0f && data.battCapacity <= 100.0f);
+        QVERIFY(data.battRemainTime <= 120);
+        QVERIFY(std::isfinite(driver.data().value("battCapacity").toFloat()));
+        QVERIFY(answer(driver, Megatec::CmdQueryRatingInfo, goodReplies.at(1).second));
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus));
+        QCOMPARE(data.status, quint8(0x90));
+        QVERIFY(std::abs(data.battCapacity - 97.222f) < 0.01f);
+        QCOMPARE(data.battRemainTime, quint16(116));
+        QCOMPARE(data.load, quint16(14));
+        QCOMPARE(driver.data().value("workState").toInt(), 1);
+    }
+
+    void ratingAndBatteryReplies()
+    {
+        Megatec driver;
+        QVERIFY(answer(driver, Megatec::CmdQueryRatingInfo, "#220.0 005 24.00 50.0\r"));
+        const QVariantMap map = driver.data();
+        QCOMPARE(map.value("ratingOutputVol").toFloat(), 220.0f);
+        QCOMPARE(map.value("ratingCurrent").toInt(), 5);
+        QCOMPARE(map.value("ratingBattVol").toFloat(), 24.0f);
+        QCOMPARE(map.value("ratingFreq").toFloat(), 50.0f);
+        Megatec other;
+        QVERIFY(!answer(other, Megatec::CmdQueryRatingInfo, "#220.0 005 24.00 50 0\r"));
+        QVERIFY(!answer(other, Megatec::CmdQueryRatingInfo, "#220.0 005 24.0050.00\r"));
+        QVERIFY(!answer(other, Megatec::CmdQueryRatingInfo, "(220.0 005 24.00 50.0\r"));
+        QCOMPARE(other.upsData()->ratingOutputVol, 0.0f);
+        QVERIFY(answer(other, Megatec::CmdQueryRatingInfo, "#220.0 -05 24.00 50.0\r"));
+        QCOMPARE(other.upsData()->ratingCurrent, quint16(0));
+
+        QVERIFY(answer(driver, Megatec::CmdOrvakBT, "#00123 0001\r"));
+        QCOMPARE(driver.upsData()->battRemainTime, quint16(123));
+        QVERIFY(!answer(driver, Megatec::CmdOrvakBT, "#0012300001\r"));
+        QVERIFY(!answer(driver, Megatec::CmdOrvakBT, "#001 23 001\r"));
+        QCOMPARE(driver.upsData()->battRemainTime, quint16(123));
+        // With a percentage reply the status reply keeps both figures from the UPS.
+        QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#0875\r"));
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.25")));
+        QCOMPARE(driver.upsData()->battCapacity, 87.5f);
+        QCOMPARE(driver.upsData()->battRemainTime, quint16(123));
+        QCOMPARE(driver.data().value("battCapacity").toFloat(), 87.5f);
+        // Without one, the next status reply estimates both.
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "1.96")));
+        QVERIFY(driver.upsData()->battCapacity < 50.0f);
+        QCOMPARE(driver.upsData()->battRemainTime, quint16(driver.upsData()->battCapacity * 1.2f));
+        QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#08x5\r"));
+        QCOMPARE(driver.upsData()->battCapacity, 0.0f);
+        QVERIFY(!answer(driver, Megatec::CmdOrvakBP, "#875\r"));
+        QVERIFY(!answer(driver, Megatec::CmdOrvakBP, "(0875\r"));
+    }
+
+    void identityReplies()
+    {
+        {
+            Megatec driver;
+            // Fixed columns: the blanks are part of the fields.
+            QVERIFY(answer(driver, Megatec::CmdQueryDevInfo, goodReplies.at(2).second));
+            QCOMPARE(driver.data().value("compName").toString(), QStringLiteral("-------------  "));
+            QCOMPARE(driver.data().value("UPSModel").toString(), QStringLiteral("------    "));
+            QCOMPARE(driver.data().value("version").toString(), QStringLiteral("VT12046Q  "));
+            QVERIFY(requestFor(driver, Megatec::CmdQueryDevInfo).isEmpty()); // asked no more
+            // A later serial/model/company reply writes its columns over the start of the slots
+            // (the company slot keeps its last five characters) and is published at once, as
+            // no identity reply follows it any more.
+            QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
+            const QVariantMap map = driver.data();
+            QCOMPARE(map.value("sn").toString(), QStringLiteral("SN0123456789ABCDEFGHI"));
+            QCOMPARE(map.value("UPSModel").toString(), QStringLiteral("UPS MODEL 20 CHARS.."));
+            QCOMPARE(map.value("compName").toString(), QStringLiteral("COMPANY-10---  "));
+            QCOMPARE(map.value("version").toString(), QStringLiteral("VT12046Q  "));
+        }
+        {
+            Megatec driver;
+            QVERIFY(!answer(driver, Megatec::CmdQueryDevInfo,
+                            "(ACME POWER      LINE-1000  V2.01     \r"));
+            QVERIFY(!answer(driver, Megatec::CmdQueryDevInfo,
+                            "#ACME POWER      LINE-1000  V2.01    \r"));
+            QVERIFY(answer(driver, Megatec::CmdQueryDevInfo,
+                           "!ACME POWER      LINE-1000  V2.01     \r"));
+            QCOMPARE(driver.data().value("compName").toString(), QStringLiteral("ACME POWER     "));
+            QCOMPARE(driver.data().value("UPSModel").toString(), QStringLiteral("LINE-1000 "));
+            QCOMPARE(driver.data().value("version").toString(), QStringLiteral("V2.01     "));
+        }
+        // In the usual order the serial/model/company reply comes first in the cycle; it is
+        // published with the identity reply, which then only changes the version.
+        Megatec driver;
+        QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
+        const UpsData &data = *driver.upsData();
+        QCOMPARE(QByteArray(data.sn, int(qstrnlen(data.sn, sizeof data.sn))),
+                 QByteArray("SN0123456789ABCDEFGHI"));
+        QCOMPARE(driver.data().value("sn").toString(), QString());
+        QVERIFY(answer(driver, Megatec::CmdQueryDevInfo,
+                       QByteArray("#OTHER COMPANY   OTHER      V4\0000      \r", 39)));
+        const QVariantMap map = driver.data();
+        QCOMPARE(map.value("sn").toString(), QStringLiteral("SN0123456789ABCDEFGHI"));
+        QCOMPARE(map.value("UPSModel").toString(), QStringLiteral("UPS MODEL 20 CHARS.."));
+        QCOMPARE(map.value("compName").toString(), QStringLiteral("COMPANY-10"));
+        // A NUL inside a text ends it as published; the slot stays terminated.
+        QCOMPARE(map.value("version").toString(), QStringLiteral("V4"));
+        QCOMPARE(data.version[10], '\0');
+        // A reset forgets everything and asks again.
+        driver.reset();
+        QCOMPARE(driver.data().value("sn").toString(), QString());
+        QCOMPARE(requestFor(driver, Megatec::CmdOrvakNqu), QByteArray("NQU\r"));
+        QCOMPARE(requestFor(driver, Megatec::CmdQueryDevInfo), QByteArray("I\r"));
+    }
+
+    void faultWordReply()
+    {
+        Megatec driver;
+        const QByteArray reply = goodReplies.at(6).second; // word 5, bit 9
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, reply));
+        QVERIFY(listedTexts().contains("RBC needs replacement"));
+
+        // Twelve words: too short with two extra characters, or the full length with two
+        // words run together.
+        QByteArray twelve = "#01";
+        for (int i = 0; i < 12; ++i)
+            twelve += " 0000";
+        QVERIFY(!answer(driver, Megatec::CmdOrvakA1, twelve + "xx\r"));
+        QByteArray joined = reply;
+        joined[8] = '0';
+        QVERIFY(!answer(driver, Megatec::CmdOrvakA1, joined));
+        QVERIFY(!answer(driver, Megatec::CmdOrvakA1, "(" + reply.mid(1)));
+
+        // Words that are not hexadecimal read as 0: the fault clears.
+        QByteArray garbled = reply;
+        garbled.replace(" 0200 ", " 02G0 ");
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, garbled));
+        QVERIFY(!listedTexts().contains("RBC needs replacement"));
+        QVERIFY(listedTexts().contains("Returned from: RBC needs replacement"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMegatec)
+#include "tst_megatec.moc"

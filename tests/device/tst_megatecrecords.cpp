@@ -1,0 +1,602 @@
+// What the driver records: alarms from status bits and fault words, the self-test recordings,
+// the published map with its histories, and the status summary file.
+#include "alarm.h"
+#include "clock.h"
+#include "megatec.h"
+#include "megatechelpers.h"
+#include "testroot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+const QString statusFile = QStringLiteral("/log/output/upsstatus.txt");
+const QString selfTestFolder = QStringLiteral("/data/self_test/");
+
+QStringList listed()
+{
+    QStringList texts;
+    const QVariantList all = Alarm::instance()->allAlarm();
+    for (const QVariant &entry : all)
+        texts << entry.toMap().value(QStringLiteral("alarm")).toString();
+    return texts;
+}
+
+int sqlCount(const QString &sql, const QVariant &bound = QVariant())
+{
+    QSqlQuery query;
+    query.prepare(sql);
+    if (bound.isValid())
+        query.addBindValue(bound);
+    query.exec();
+    return query.next() ? query.value(0).toInt() : -1;
+}
+
+int storedRows(int code)
+{
+    return sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
+}
+
+void tick()
+{
+    QMetaObject::invokeMethod(Alarm::instance(), "onTimerEvent");
+}
+
+struct Row
+{
+    QString dateTime;
+    int duration;
+    int count;
+};
+
+QList<Row> selfTestRows()
+{
+    QList<Row> result;
+    QSqlQuery query(
+        QStringLiteral("select dateTime, duration, count from log_self_test order by id"));
+    while (query.next())
+        result.append({query.value(0).toString(), query.value(1).toInt(), query.value(2).toInt()});
+    return result;
+}
+
+// Turns a folder into a plain file, so nothing can be written under it.
+bool blockFolder(const QString &folder)
+{
+    QFile blocker(folder);
+    return QDir(folder).removeRecursively() && blocker.open(QIODevice::WriteOnly);
+}
+
+bool unblockFolder(const QString &folder)
+{
+    return QFile::remove(folder) && QDir().mkpath(folder);
+}
+
+// A driver that came online over USB with the given record values.
+void publish(Megatec &driver, quint8 status, float capacity, quint16 load)
+{
+    UpsData *data = driver.upsData();
+    data->battCapacity = capacity;
+    data->load = load;
+    driver.setStatus(status);
+    driver.updateData();
+    driver.setOnline(true);
+    driver.updateStatusFile();
+}
+
+} // namespace
+
+class TestMegatecRecords : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestRoot m_root;
+
+    QStringList recordings() const
+    {
+        return QDir(m_root.file(selfTestFolder)).entryList(QDir::Files, QDir::Name);
+    }
+    QByteArray recording(const QString &name) const { return m_root.read(selfTestFolder + name); }
+
+    // The nine values of the status line; empty when there is no file.
+    QList<int> summary() const
+    {
+        const QByteArray line = m_root.read(statusFile);
+        if (line.isEmpty())
+            return {};
+        if (!line.endsWith("\r\n"))
+            return {-1};
+        QList<int> values;
+        const QList<QByteArray> fields = line.trimmed().split(',');
+        for (int i = 1; i < fields.size(); ++i)
+            values << fields.at(i).toInt();
+        return values;
+    }
+
+private slots:
+    void init()
+    {
+        Alarm::instance()->clearAlarms();
+        Clock::advance(3600);
+        tick();
+        QSqlQuery(QStringLiteral("delete from log_self_test"));
+        for (const QString &name : recordings())
+            QFile::remove(m_root.file(selfTestFolder + name));
+        QFile::remove(m_root.file(statusFile));
+        Clock::setNow(QDateTime(QDate(2024, 9, 2), QTime(14, 30, 0)));
+    }
+
+    void statusBits()
+    {
+        const QList<std::tuple<int, int, QStringList>> cases = {
+            {0, 0x01, {"Input voltage fault"}},
+            {0x01, 0, {"Input voltage returns to normal"}},
+            {0, 0x02, {"Battery voltage low"}},
+            {0x02, 0, {"Battery voltage returns to normal"}},
+            {0, 0x04, {"Bypass supply"}},
+            {0x04, 0, {"Rectifier supply"}},
+            {0x10, 0x14, {"Boost or buck activated"}},
+            {0, 0x14, {"Boost or buck activated"}},
+            {0x14, 0x10, {"UPS returns from boost or buck"}},
+            {0, 0x08, {"UPS fault"}},
+            {0x08, 0, {"UPS returns to normal"}},
+            {0, 0x10, {}}, // standby type alone
+            {0, 0x20, {"In self-test"}},
+            {0x20, 0, {"Self-test finished"}},
+            {0, 0x40, {"In power off"}},
+            {0x40, 0, {"UPS returns from power off"}},
+            {0, 0x80, {"Buzzer open"}},
+            {0x80, 0, {"Buzzer silent"}},
+            {0x80,
+             0x0B,
+             {"Input voltage fault", "Battery voltage low", "UPS fault", "Buzzer silent"}},
+            {0x0B, 0x0B, {}},
+        };
+        for (const auto &c : cases) {
+            Megatec driver;
+            driver.setStatus(quint8(std::get<0>(c)));
+            Alarm::instance()->clearAlarms();
+            driver.setStatus(quint8(std::get<1>(c)));
+            QCOMPARE(listed(), std::get<2>(c));
+            QCOMPARE(driver.upsData()->status, quint8(std::get<1>(c)));
+            driver.reset();
+        }
+    }
+
+    void lastingAndTimedAlarms()
+    {
+        Megatec driver;
+        const int rows = storedRows(Alarm::MainsFault);
+        driver.setStatus(0x81);
+        QCOMPARE(listed(), QStringList({"Input voltage fault", "Buzzer open"}));
+        QCOMPARE(storedRows(Alarm::MainsFault), rows + 1);
+        // The event leaves after 11 s; the lasting alarm stays while the bit is set.
+        Clock::advance(11);
+        tick();
+        QCOMPARE(listed(), QStringList({"Input voltage fault"}));
+        Clock::advance(600);
+        tick();
+        QCOMPARE(listed(), QStringList({"Input voltage fault"}));
+        // Mains fails and returns in the same second: only the return is listed.
+        driver.setStatus(0x80);
+        driver.setStatus(0x81);
+        driver.setStatus(0x80);
+        QCOMPARE(listed(), QStringList({"Input voltage returns to normal"}));
+        QCOMPARE(storedRows(Alarm::MainsFault), rows + 2);
+        Clock::advance(11);
+        tick();
+        QCOMPARE(listed(), QStringList());
+        driver.reset();
+
+        // A USB report that flags lost communication resets the driver without clearing the
+        // list; when the UPS reports the beeper again the event is only restarted.
+        const int beeps = storedRows(Alarm::BuzzerOn);
+        driver.setStatus(0x80);
+        Clock::advance(5);
+        tick();
+        driver.reset();
+        Alarm::instance()->addAlarm(Alarm::CommLost);
+        driver.setStatus(0x80);
+        QCOMPARE(storedRows(Alarm::BuzzerOn), beeps + 1);
+        Clock::advance(10);
+        tick();
+        QVERIFY(listed().contains("Buzzer open"));
+        Clock::advance(1);
+        tick();
+        QCOMPARE(listed(), QStringList({"Communication lost"}));
+        driver.reset();
+    }
+
+    void faultWordAlarms()
+    {
+        Megatec driver;
+        Megatec::FaultWords words {};
+        words[5] = 0x0200; // offset 0x59
+        words[8] = 0x0010; // offset 0x84
+        const int rbc = storedRows(0x10059);
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        QCOMPARE(listed(), QStringList({"RBC needs replacement", "Fan inoperative"}));
+        QCOMPARE(storedRows(0x10059), rbc + 1);
+        // The same words again raise nothing.
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        QCOMPARE(listed().size(), 2);
+        QCOMPARE(storedRows(0x10059), rbc + 1);
+        // A cleared bit becomes a timed return event.
+        words[8] = 0;
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        QCOMPARE(listed(),
+                 QStringList({"RBC needs replacement", "Returned from: Fan inoperative"}));
+        Clock::advance(11);
+        tick();
+        QCOMPARE(listed(), QStringList({"RBC needs replacement"}));
+        // Set again: the return event goes, the fault comes back.
+        for (quint16 fan : {0x0010, 0x0000, 0x0010}) {
+            words[8] = fan;
+            QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        }
+        QCOMPARE(listed(), QStringList({"RBC needs replacement", "Fan inoperative"}));
+        driver.reset();
+
+        // Kind 1 -> 2: the same bits are raised anew as family 2 faults; the family 1 alarms
+        // stay until cleared or the link goes down.
+        Alarm::instance()->clearAlarms();
+        Megatec fresh;
+        Megatec::FaultWords both {};
+        both[1] = 0x0002; // offset 0x11
+        both[2] = 0x0001; // offset 0x20
+        QVERIFY(answer(fresh, Megatec::CmdOrvakA1, faultReply(1, both)));
+        QCOMPARE(listed(), QStringList({"-DC bus over voltage", "+DC bus discharge fail"}));
+        QVERIFY(answer(fresh, Megatec::CmdOrvakA1, faultReply(2, both)));
+        QCOMPARE(listed(),
+                 QStringList({"-DC bus over voltage", "+DC bus discharge fail",
+                              "Rectifier CPLD clock source fault", "Inverter fault"}));
+        // Back to kind 1: raised again only where not listed; nothing is cleared.
+        QVERIFY(answer(fresh, Megatec::CmdOrvakA1, faultReply(1, both)));
+        QCOMPARE(listed().size(), 4);
+        fresh.reset();
+
+        // Kinds without texts raise nothing; only the low byte of the kind counts.
+        Alarm::instance()->clearAlarms();
+        Alarm::instance()->addAlarm(Alarm::MainsFault);
+        words = {};
+        words[0] = 0x0007; // offsets 0, 1, 2: the codes of the first events under kind 0
+        fresh.setFaultWords(0, words);
+        fresh.setFaultWords(0, Megatec::FaultWords {});
+        fresh.setFaultWords(3, words);
+        fresh.setFaultWords(0x103, Megatec::FaultWords {});
+        QCOMPARE(listed(), QStringList({"Input voltage fault"}));
+        fresh.setFaultWords(0x101, words);
+        QCOMPARE(listed(),
+                 QStringList({"Input voltage fault", "Input phase sequence error",
+                              "Input voltage high", "Input voltage low"}));
+        fresh.reset();
+    }
+
+    void alarmsAfterLinkLoss()
+    {
+        Megatec driver;
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("11101101")));
+        Megatec::FaultWords words {};
+        words[3] = 0x0008;
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        QCOMPARE(Alarm::instance()->alarmNum(), 6);
+
+        // The reset itself raises and clears nothing; the link then clears the list.
+        driver.reset();
+        QCOMPARE(Alarm::instance()->alarmNum(), 6);
+        Alarm::instance()->clearAlarms();
+        Alarm::instance()->addAlarm(Alarm::CommLost);
+        for (int i = 0; i < 15; ++i) {
+            Clock::advance(1);
+            tick();
+        }
+        QCOMPARE(listed(), QStringList({"Communication lost"}));
+
+        // Back online, every flag and fault still present is raised again.
+        Alarm::instance()->delAlarm(Alarm::CommLost);
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("11101101")));
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        QCOMPARE(
+            listed(),
+            QStringList({"Input voltage fault", "Battery voltage low", "Boost or buck activated",
+                         "In self-test", "Buzzer open", "Inverter fault"}));
+        driver.reset();
+    }
+
+    void selfTestRecordings()
+    {
+        Megatec driver;
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.26", "040")));
+        Clock::advance(2);
+        // Replies come about every 700 ms; the test bit is up for ten seconds.
+        QByteArray voltage = "2.26";
+        for (int ms = 0; ms <= 10000; ms += 700) {
+            QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000100", voltage, "040")));
+            Clock::advance(0, 700);
+            voltage = ms < 5000 ? "2.20" : "2.10";
+        }
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.20", "040")));
+        QCOMPARE(recordings(), QStringList({"20240902143002.txt"}));
+        const QList<QByteArray> lines = recording("20240902143002.txt").split('\n');
+        QCOMPARE(lines.size(), 11); // every line ends with a line feed
+        QCOMPARE(lines.last(), QByteArray());
+        QCOMPARE(lines.first(), QByteArray("0,40,98"));
+        QCOMPARE(lines.at(1), QByteArray("1,40,88"));
+        QCOMPARE(lines.at(9), QByteArray("9,40,72"));
+        for (int i = 0; i < 10; ++i)
+            QVERIFY(lines.at(i).startsWith(QByteArray::number(i) + ','));
+        QList<Row> stored = selfTestRows();
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.first().dateTime, QStringLiteral("2024-09-02 14:30:02"));
+        QCOMPARE(stored.first().duration, 10);
+        QCOMPARE(stored.first().count, 10);
+
+        // Two tests, the second starting in the second the first one ended: two files.
+        init();
+        Megatec second;
+        second.upsData()->load = 20;
+        second.upsData()->battCapacity = 99.9f;
+        second.setStatus(0x20);
+        second.updateData();
+        Clock::advance(1);
+        second.updateData();
+        second.setStatus(0x00);
+        second.upsData()->load = 30;
+        second.setStatus(0x20);
+        second.updateData();
+        Clock::advance(1);
+        second.updateData();
+        second.updateData(); // same second: no sample
+        Clock::advance(1);
+        second.setStatus(0x00);
+        QCOMPARE(recordings(), QStringList({"20240902143000.txt", "20240902143001.txt"}));
+        QCOMPARE(recording("20240902143000.txt"), QByteArray("0,20,99\n1,20,99\n"));
+        QCOMPARE(recording("20240902143001.txt"), QByteArray("0,30,99\n1,30,99\n"));
+        stored = selfTestRows();
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored.at(0).duration, 1);
+        QCOMPARE(stored.at(1).duration, 2);
+        QCOMPARE(stored.at(1).count, 2);
+    }
+
+    void selfTestEndedByTheLink()
+    {
+        Megatec driver;
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000100", "2.26", "040")));
+        Clock::advance(1);
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000100", "2.26", "040")));
+        Clock::advance(1);
+        driver.reset(); // the link is lost: the zero sample of the reset is the last one
+        QCOMPARE(recording("20240902143000.txt"), QByteArray("0,40,98\n1,40,98\n2,0,0\n"));
+        QCOMPARE(selfTestRows().size(), 1);
+        QCOMPARE(selfTestRows().first().count, 3);
+        // Nothing more is written when the link comes back with the test over.
+        driver.reset();
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000")));
+        QCOMPARE(selfTestRows().size(), 1);
+
+        // A folder that cannot be written: no row, the recording goes on, and the next end
+        // writes everything since the start.
+        init();
+        const QString folder = m_root.file(QStringLiteral("/data/self_test"));
+        QVERIFY(blockFolder(folder));
+        Megatec blocked;
+        blocked.upsData()->load = 50;
+        blocked.setStatus(0x20);
+        blocked.updateData();
+        Clock::advance(1);
+        blocked.setStatus(0x00);
+        QVERIFY(selfTestRows().isEmpty());
+        blocked.updateData();
+        QVERIFY(unblockFolder(folder));
+        Clock::advance(1);
+        blocked.reset();
+        QCOMPARE(recording("20240902143000.txt"), QByteArray("0,50,0\n1,50,0\n2,0,0\n"));
+        QCOMPARE(selfTestRows().size(), 1);
+        QCOMPARE(selfTestRows().first().duration, 2);
+    }
+
+    void publishedMapAndHistories()
+    {
+        Megatec driver;
+        QVariantMap map = driver.data();
+        // Floats, ints and texts as the screens bind them; no online flag before the first reply.
+        const QList<QPair<int, QStringList>> types = {
+            {QMetaType::Float,
+             {"inputVol", "outputVol", "inputFreq", "battVol", "battCapacity", "temperature",
+              "ratingOutputVol", "ratingFreq", "ratingBattVol"}},
+            {QMetaType::Int,
+             {"load", "battRemainTime", "mainsFault", "battLowVol", "bypassStart", "UPSFault",
+              "workState", "selfTest", "powerOff", "buzzer", "ratingCurrent"}},
+            {QMetaType::QString, {"compName", "UPSModel", "version", "sn"}}};
+        for (const auto &type : types) {
+            for (const QString &key : type.second)
+                QVERIFY2(map.value(key).userType() == type.first && !map.value(key).toBool(),
+                         qPrintable(key));
+        }
+        QCOMPARE(map.size(), 26);
+        QCOMPARE(map.value("inputVolList").toList().value(0).userType(), int(QMetaType::Float));
+        QCOMPARE(map.value("outputVolList").toList().size(), 1);
+        QVERIFY(!map.contains("devOnline"));
+        QVERIFY(!QFile::exists(m_root.file(statusFile)));
+
+        for (int i = 1; i <= 61; ++i) {
+            driver.upsData()->inputVol = float(i);
+            driver.upsData()->outputVol = float(1000 + i);
+            driver.updateData();
+            if (i == 60) // the zero of the construction is gone
+                QCOMPARE(driver.data().value("inputVolList").toList().first().toFloat(), 1.0f);
+        }
+        const QVariantList input = driver.data().value("inputVolList").toList();
+        const QVariantList output = driver.data().value("outputVolList").toList();
+        QCOMPARE(input.size(), 60);
+        QCOMPARE(output.size(), 60);
+        QCOMPARE(input.first().toFloat(), 2.0f);
+        QCOMPARE(output.first().toFloat(), 1002.0f);
+        QCOMPARE(output.last().toFloat(), 1061.0f);
+        // A reset records the zeros of the lost link.
+        driver.reset();
+        QCOMPARE(driver.data().value("inputVolList").toList().last().toFloat(), 0.0f);
+        QCOMPARE(driver.data().value("inputVolList").toList().size(), 60);
+    }
+
+    void onlineAndReset()
+    {
+        Clock::setNow(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
+        Megatec driver;
+        QSignalSpy online(&driver, &Megatec::onlineChanged);
+        QSignalSpy changed(&driver, &Megatec::dataChanged);
+        QStringList order;
+        connect(&driver, &Megatec::onlineChanged, this, [&] { order << "online"; });
+        connect(&driver, &Megatec::dataChanged, this, [&] { order << "data"; });
+
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("10000000", "2.10", "030")));
+        QCOMPARE(order, QStringList({"online", "data"}));
+        QCOMPARE(online.takeFirst().value(0).toBool(), true);
+        QCOMPARE(driver.data().value("devOnline").userType(), int(QMetaType::Bool));
+        QVERIFY(driver.data().value("devOnline").toBool());
+        QCOMPARE(m_root.read(statusFile), QByteArray("2024/05/06 07:08:09,2,0,1,0,0,2,0,0,0\r\n"));
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("10000000", "2.10", "030")));
+        QCOMPARE(online.count(), 0);
+        QCOMPARE(changed.count(), 2);
+
+        // Losing the link: everything zero but "communication lost".
+        driver.reset();
+        QCOMPARE(online.takeFirst().value(0).toBool(), false);
+        QCOMPARE(changed.count(), 3);
+        QVERIFY(!driver.data().value("devOnline").toBool());
+        QCOMPARE(driver.data().value("mainsFault").toInt(), 0);
+        QCOMPARE(driver.data().value("inputVol").toFloat(), 0.0f);
+        QCOMPARE(m_root.read(statusFile), QByteArray("2024/05/06 07:08:09,0,1,0,0,0,0,0,0,0\r\n"));
+        // A reset while offline signals nothing.
+        driver.reset();
+        QCOMPARE(online.count(), 0);
+        QCOMPARE(changed.count(), 3);
+
+        // Over USB the link sets the state itself; the file follows at once.
+        QFile::remove(m_root.file(statusFile));
+        driver.setOnline(true);
+        QCOMPARE(online.takeFirst().value(0).toBool(), true);
+        QCOMPARE(summary(), QList<int>({0, 0, 3, 0, 0, 3, 0, 0, 0}));
+        driver.setOnline(true);
+        QCOMPARE(online.count(), 0);
+    }
+
+    void summaryValues()
+    {
+        Megatec driver;
+        const QList<QPair<quint8, int>> modes = {{0x09, 4}, {0x05, 2}, {0x14, 1}, {0x10, 3},
+                                                 {0x00, 0}, {0xE2, 0}, {0x0C, 4}, {0x15, 2}};
+        for (const auto &mode : modes) {
+            publish(driver, mode.first, 80.0f, 80);
+            QCOMPARE(summary().value(0), mode.second);
+        }
+        const QList<QPair<float, int>> battery = {{0.0f, 3},  {24.9f, 3}, {25.0f, 2}, {49.9f, 2},
+                                                  {50.0f, 1}, {74.9f, 1}, {75.0f, 0}, {100.0f, 0}};
+        for (const auto &level : battery) {
+            publish(driver, 0, level.first, 80);
+            QCOMPARE(summary().value(2), level.second);
+        }
+        const QList<QPair<int, int>> loads = {{0, 3},  {24, 3}, {25, 2},  {49, 2},  {50, 1},
+                                              {74, 1}, {75, 0}, {100, 0}, {101, 4}, {65535, 4}};
+        for (const auto &level : loads) {
+            publish(driver, 0, 100.0f, quint16(level.first));
+            QCOMPARE(summary().value(5), level.second);
+        }
+
+        // Fault positions: {kind, word, bit, position}, -1 for no position.
+        const QList<std::array<int, 4>> faults = {
+            {1, 8, 4, 3}, {1, 8, 5, 3},  {1, 8, 0, 4},   {1, 8, 7, 4},  {1, 8, 8, 4},
+            {1, 8, 9, 4}, {1, 5, 0, 6},  {1, 5, 9, 6},   {1, 5, 10, 7}, {1, 5, 11, 7},
+            {1, 3, 3, 8}, {1, 8, 6, -1}, {1, 5, 12, -1}, {1, 0, 7, -1}, {2, 0, 7, 3},
+            {2, 0, 0, 4}, {2, 0, 9, 4},  {2, 2, 13, 4},  {2, 7, 2, 4},  {2, 7, 5, 4},
+            {2, 4, 2, 6}, {2, 4, 4, 6},  {2, 4, 7, 6},   {2, 4, 3, -1}, {2, 0, 11, 7},
+            {2, 2, 0, 8}, {2, 8, 4, -1}, {3, 8, 4, -1},  {3, 0, 7, -1}, {0, 2, 0, -1},
+        };
+        publish(driver, 0, 100.0f, 80);
+        for (const auto &c : faults) {
+            Megatec::FaultWords words {};
+            words[std::size_t(c[1])] = quint16(1u << c[2]);
+            driver.setFaultWords(c[0], words);
+            driver.updateStatusFile();
+            QList<int> expected = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+            if (c[3] >= 0)
+                expected[c[3]] = 1;
+            QVERIFY2(
+                summary() == expected || (c[3] < 0 && summary().isEmpty()),
+                qPrintable(QStringLiteral("kind %1 word %2 bit %3").arg(c[0]).arg(c[1]).arg(c[2])));
+            driver.setFaultWords(c[0], Megatec::FaultWords {});
+            driver.updateStatusFile();
+        }
+    }
+
+    void statusFileWrittenOncePerChange()
+    {
+        Clock::setNow(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
+        Megatec driver;
+        // The first summary after a reset equals the remembered zeros: no file.
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.30", "080")));
+        QVERIFY(driver.isOnline());
+        QVERIFY(!QFile::exists(m_root.file(statusFile)));
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.30", "020")));
+        QCOMPARE(summary(), QList<int>({0, 0, 0, 0, 0, 3, 0, 0, 0}));
+        // Same values again: the file is left alone.
+        QFile::remove(m_root.file(statusFile));
+        Clock::advance(5);
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.30", "021")));
+        QVERIFY(!QFile::exists(m_root.file(statusFile)));
+        // Any change rewrites it with the time of the change.
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("10000000", "2.30", "021")));
+        QCOMPARE(m_root.read(statusFile), QByteArray("2024/05/06 07:08:14,2,0,0,0,0,3,0,0,0\r\n"));
+
+        // The folder is a file: nothing can be written, the summary is remembered anyway.
+        const QString folder = m_root.file(QStringLiteral("/log/output"));
+        QVERIFY(blockFolder(folder));
+        Megatec blocked;
+        publish(blocked, 0x01, 100.0f, 80);
+        QVERIFY(unblockFolder(folder));
+        blocked.updateStatusFile();
+        QVERIFY(!QFile::exists(m_root.file(statusFile)));
+        publish(blocked, 0x00, 100.0f, 80);
+        QCOMPARE(summary(), QList<int>({0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    }
+
+    void readerNeverSeesAPartialStatusLine()
+    {
+        Megatec driver;
+        publish(driver, 0, 100.0f, 10);
+        std::atomic<bool> done {false};
+        std::atomic<int> reads {0};
+        std::atomic<int> bad {0};
+        const QString path = m_root.file(statusFile);
+        std::thread reader([&] {
+            while (!done) {
+                QFile file(path);
+                if (!file.open(QIODevice::ReadOnly)) {
+                    ++bad; // the file must always be there
+                    continue;
+                }
+                const QByteArray line = file.readAll();
+                if (!line.endsWith("\r\n") || line.count(',') != 9 || line.count('\n') != 1)
+                    ++bad;
+                ++reads;
+            }
+        });
+        for (int i = 0; i < 20000 && (i < 150 || reads < 50); ++i)
+            publish(driver, 0, 100.0f, quint16(i % 2 ? 10 : 90));
+        done = true;
+        reader.join();
+        QVERIFY(reads > 0);
+        QCOMPARE(bad.load(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMegatecRecords)
+#include "tst_megatecrecords.moc"
