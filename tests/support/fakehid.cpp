@@ -56,7 +56,6 @@ struct State
     int enumerateCalls = 0;
     int openHandles = 0;
     int initCalls = 0;
-    int exitCalls = 0;
 };
 
 State &state()
@@ -100,11 +99,6 @@ void FakeHid::detach()
     ++s.generation;
 }
 
-bool FakeHid::isAttached()
-{
-    return state().attached;
-}
-
 void FakeHid::setReport(quint8 id, const QByteArray &bytes)
 {
     Answer a;
@@ -117,13 +111,6 @@ void FakeHid::pushReport(quint8 id, const QByteArray &bytes)
     Answer a;
     a.bytes = bytes;
     state().reports.pushed[id].enqueue(a);
-}
-
-void FakeHid::setReportFailure(quint8 id)
-{
-    Answer a;
-    a.failed = true;
-    state().reports.standing.insert(id, a);
 }
 
 void FakeHid::pushReportFailure(quint8 id)
@@ -189,11 +176,6 @@ int FakeHid::initCalls()
     return state().initCalls;
 }
 
-int FakeHid::exitCalls()
-{
-    return state().exitCalls;
-}
-
 void FakeHid::clearRecords()
 {
     State &s = state();
@@ -214,7 +196,6 @@ int hid_init(void)
 
 int hid_exit(void)
 {
-    ++state().exitCalls;
     return 0;
 }
 

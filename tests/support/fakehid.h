@@ -11,7 +11,7 @@
 // stay dead even after it returns.
 //
 // Feature reports: a pushed report is played once, before the standing one set for that id;
-// an id with neither answers 0 bytes. A failure (-1) can stand or be pushed like a report.
+// an id with neither answers 0 bytes. A failure (-1) can be pushed like a report.
 // String descriptors work the same way with texts; a failure returns -1.
 class FakeHid
 {
@@ -21,11 +21,9 @@ public:
 
     static void attach(quint16 vendorId, quint16 productId);
     static void detach();
-    static bool isAttached();
 
     static void setReport(quint8 id, const QByteArray &bytes);
     static void pushReport(quint8 id, const QByteArray &bytes);
-    static void setReportFailure(quint8 id);
     static void pushReportFailure(quint8 id);
 
     static void setString(int index, const QString &text);
@@ -40,6 +38,5 @@ public:
     static int enumerateCalls();
     static int openHandles(); // opened and not yet closed
     static int initCalls();
-    static int exitCalls();
     static void clearRecords();
 };

@@ -97,6 +97,16 @@ QList<QByteArray> fields(const QByteArray &reply)
     return reply.mid(1, reply.size() - 2).split(' ');
 }
 
+// Scenario commands in turn; true when each was answered "ok".
+bool ok(UpsSimProcess &sim, std::initializer_list<const char *> commands)
+{
+    for (const char *command : commands) {
+        if (sim.command(QString::fromLatin1(command)) != QLatin1String("ok"))
+            return false;
+    }
+    return true;
+}
+
 quint8 statusByte(const QByteArray &q1)
 {
     const QByteArray flags = fields(q1).value(7);
@@ -143,18 +153,15 @@ void TestUpsSim::replyFormats()
     QCOMPARE(rating, QByteArray("#230.0 004 024.0 50.0\r"));
     QCOMPARE(fields(q1)[5].toDouble(), 27.2 * fields(rating)[2].toDouble() / 24.0);
 
-    QCOMPARE(sim.command("identity company Example Power Co"), QString("ok"));
-    QCOMPARE(sim.command("identity model LX-3000 tower unit"), QString("ok"));
-    QCOMPARE(sim.command("identity version 02.14"), QString("ok"));
-    QCOMPARE(sim.command("identity serial 1234567890ABCDEFGHIJKLMNOP"), QString("ok"));
+    QVERIFY(ok(sim,
+               {"identity company Example Power Co", "identity model LX-3000 tower unit",
+                "identity version 02.14", "identity serial 1234567890ABCDEFGHIJKLMNOP"}));
     QCOMPARE(line.ask("I\r"), QByteArray("#Example Power C LX-3000 to 02.14     \r"));
     QCOMPARE(line.ask("NQU\r"),
              QByteArray("#1234567890ABCDEFGHIJK LX-3000 tower unit   Example Po\r"));
     QCOMPARE(line.ask("BP\r"), QByteArray("#1000\r"));
 
-    QCOMPARE(sim.command("faultkind 2"), QString("ok"));
-    QCOMPARE(sim.command("faultword 0 8a0"), QString("ok"));
-    QCOMPARE(sim.command("faultbit 12 15 on"), QString("ok"));
+    QVERIFY(ok(sim, {"faultkind 2", "faultword 0 8a0", "faultbit 12 15 on"}));
     QCOMPARE(line.ask("A1\r"),
              QByteArray("#02 08A0 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 8000\r"));
     QCOMPARE(sim.command("faults clear"), QString("ok"));
@@ -189,17 +196,11 @@ void TestUpsSim::scenarioStateShowsOnTheLine()
     QCOMPARE(fields(q1)[5], QByteArray("1.97")); // per cell on an on-line unit
     QCOMPARE(statusByte(q1) & 0x10, 0);
 
-    QCOMPARE(sim.command("lowbatt on"), QString("ok"));
-    QCOMPARE(sim.command("bypass on"), QString("ok"));
-    QCOMPARE(sim.command("fault on"), QString("ok"));
-    QCOMPARE(sim.command("beeper off"), QString("ok"));
-    QCOMPARE(sim.command("load 104"), QString("ok"));
+    QVERIFY(ok(sim, {"lowbatt on", "bypass on", "fault on", "beeper off", "load 104"}));
     q1 = line.ask("Q1\r");
     QCOMPARE(statusByte(q1), quint8(0x0e));
     QCOMPARE(fields(q1)[3], QByteArray("104"));
-    QCOMPARE(sim.command("lowbatt auto"), QString("ok"));
-    QCOMPARE(sim.command("bypass off"), QString("ok"));
-    QCOMPARE(sim.command("fault off"), QString("ok"));
+    QVERIFY(ok(sim, {"lowbatt auto", "bypass off", "fault off"}));
     QCOMPARE(statusByte(line.ask("Q1\r")), quint8(0x00));
 
     // Low battery follows the capacity while on battery.
@@ -248,8 +249,7 @@ void TestUpsSim::controlRequests()
     QCOMPARE(bits() & 0x20, 0x20);
     QVERIFY(sim.waitForEvent("STATE selftest end (battery low)", 3000));
     QCOMPARE(bits() & 0x20, 0);
-    QCOMPARE(sim.command("runtime 12"), QString("ok"));
-    QCOMPARE(sim.command("battery 100"), QString("ok"));
+    QVERIFY(ok(sim, {"runtime 12", "battery 100"}));
 
     // No test on battery.
     QCOMPARE(sim.command("mains fail"), QString("ok"));
@@ -460,8 +460,7 @@ void TestUpsSim::theDriverUnderstandsEveryReply()
 
     // A unit that answers only Q1: the driver estimates the capacity from the battery voltage,
     // and it agrees with the unit's own capacity.
-    QCOMPARE(sim.command("battery 50"), QString("ok"));
-    QCOMPARE(sim.command("answer Q1"), QString("ok"));
+    QVERIFY(ok(sim, {"battery 50", "answer Q1"}));
     onlyQ1 = true;
     unanswered = 0;
     exchange(4);
