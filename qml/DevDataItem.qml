@@ -39,6 +39,8 @@ Rectangle {
         text: item.title
         color: Theme.textDim
         font.pixelSize: Theme.fontBody
+        wrapMode: Text.WordWrap
+        maximumLineCount: 2
         elide: Text.ElideRight
     }
     Row {

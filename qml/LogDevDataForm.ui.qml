@@ -14,7 +14,7 @@ Item {
         TableViewColumn {
             role: "dateTime"
             title: qsTr("Date")
-            width: Math.floor(tableView.viewport.width * 0.21)
+            width: Math.floor(tableView.viewport.width * 0.18)
         }
         TableViewColumn {
             role: "inputVol"
@@ -29,7 +29,7 @@ Item {
         TableViewColumn {
             role: "load"
             title: qsTr("UPS Load(%)")
-            width: Math.floor(tableView.viewport.width * 0.11)
+            width: Math.floor(tableView.viewport.width * 0.14)
         }
         TableViewColumn {
             role: "inputFreq"

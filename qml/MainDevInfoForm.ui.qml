@@ -90,11 +90,17 @@ Item {
                 anchors.leftMargin: 14
                 anchors.top: parent.top
                 anchors.topMargin: 10
+                anchors.right: countdownIcon.left
+                anchors.rightMargin: 6
                 text: qsTr("System Shutdown CountDown")
                 color: Theme.textDim
                 font.pixelSize: Theme.fontSmall
+                // A long translation gets smaller rather than running under the icon.
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 9
             }
             Image {
+                id: countdownIcon
                 anchors.right: parent.right
                 anchors.rightMargin: 14
                 anchors.top: parent.top

@@ -31,7 +31,7 @@ Rectangle {
         ImageButton {
             id: buttonDevice
             objectName: "footerDevice"
-            width: 112
+            width: Math.max(112, implicitWidth)
             height: parent.height
             text: qsTr("Device")
             source: "qrc:/res/image/menu_device.svg"
@@ -40,7 +40,7 @@ Rectangle {
         ImageButton {
             id: buttonScheduleTask
             objectName: "footerScheduleTask"
-            width: 112
+            width: Math.max(112, implicitWidth)
             height: parent.height
             text: qsTr("Schedule Task")
             source: "qrc:/res/image/menu_schedule.svg"
@@ -49,7 +49,7 @@ Rectangle {
         ImageButton {
             id: buttonControl
             objectName: "footerControl"
-            width: 112
+            width: Math.max(112, implicitWidth)
             height: parent.height
             text: qsTr("UPS Control")
             source: "qrc:/res/image/menu_control.svg"
@@ -58,7 +58,7 @@ Rectangle {
         ImageButton {
             id: buttonSettings
             objectName: "footerSettings"
-            width: 112
+            width: Math.max(112, implicitWidth)
             height: parent.height
             text: qsTr("Settings")
             source: "qrc:/res/image/menu_settings.svg"
@@ -67,7 +67,7 @@ Rectangle {
         ImageButton {
             id: buttonLogData
             objectName: "footerLogData"
-            width: 112
+            width: Math.max(112, implicitWidth)
             height: parent.height
             text: qsTr("Historical Data")
             source: "qrc:/res/image/menu_history.svg"

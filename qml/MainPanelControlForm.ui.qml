@@ -122,7 +122,7 @@ Item {
         }
 
         Rectangle {
-            Layout.preferredWidth: 560
+            Layout.preferredWidth: Math.max(560, cardLayout.implicitWidth + 2 * Theme.margin)
             Layout.preferredHeight: cardLayout.implicitHeight + 2 * Theme.margin
             radius: Theme.radiusLarge
             color: Theme.card
@@ -164,7 +164,7 @@ Item {
                         id: radioSelfTestCustom
                         objectName: "radioSelfTestCustom"
                         text: qsTr("UPS Self-test for(1~99)")
-                        Layout.preferredWidth: 250
+                        Layout.preferredWidth: Math.max(250, implicitWidth)
                         exclusiveGroup: groupOrder
                         style: choiceStyle
                     }
@@ -198,7 +198,7 @@ Item {
                         id: radioCloseOutput
                         objectName: "radioCloseOutput"
                         text: qsTr("UPS close output in(0~9)")
-                        Layout.preferredWidth: 250
+                        Layout.preferredWidth: Math.max(250, implicitWidth)
                         exclusiveGroup: groupOrder
                         style: choiceStyle
                     }

@@ -46,7 +46,7 @@ Item {
                 anchors.rightMargin: 6
                 verticalAlignment: Text.AlignVCenter
                 text: styleData.value
-                wrapMode: Text.Wrap
+                wrapMode: Text.WordWrap
                 maximumLineCount: 2
                 elide: Text.ElideRight
                 color: Theme.textDim

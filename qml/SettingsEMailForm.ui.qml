@@ -186,6 +186,7 @@ Item {
                     style: fieldStyle
                     objectName: "textFieldSenderName"
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 120
                 }
 
                 FieldLabel {
@@ -196,6 +197,7 @@ Item {
                     style: fieldStyle
                     objectName: "textFieldSenderAddress"
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 120
                 }
 
                 FieldLabel {
@@ -206,6 +208,7 @@ Item {
                     style: fieldStyle
                     objectName: "textFieldServerAddress"
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 120
                 }
 
                 FieldLabel {
@@ -230,6 +233,7 @@ Item {
                     id: comboBoxEncrypt
                     objectName: "comboBoxEncrypt"
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 120
                     // Texts in a list are looked up under "SettingsEMailForm" without ".ui"; name the context.
                     model: [
                         qsTranslate("SettingsEMailForm.ui", "None"),
@@ -257,11 +261,8 @@ Item {
                     }
                 }
 
-                Item {
-                    width: 1
-                    height: 1
-                }
                 RowLayout {
+                    Layout.columnSpan: 2
                     Layout.topMargin: 6
                     spacing: Theme.gap
                     Button {

@@ -11,6 +11,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QSignalSpy>
 #include <QtTest>
 
 class TestMainWindow : public QObject
@@ -28,6 +29,19 @@ private:
         const QVariant loader = QmlPageHost::call(find("mainPanel"), "getTab", tab);
         auto *item = loader.value<QQuickItem *>();
         return item ? item->property("item").value<QQuickItem *>() : nullptr;
+    }
+    // The item's box in window coordinates.
+    static QRectF sceneRect(QQuickItem *item)
+    {
+        return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+    }
+    // Shows a page and waits for a frame, so its layouts have placed their items.
+    void show(int tab)
+    {
+        m_window->setProperty("currentTab", tab);
+        QSignalSpy drawn(m_host->view(), &QQuickWindow::frameSwapped);
+        m_host->view()->update();
+        drawn.wait(2000);
     }
     QStringList listedAlarms() const
     {
@@ -184,6 +198,51 @@ private slots:
         // The tray's "Show" brings it back.
         QmlPageHost::call(m_window, "showAndRaise");
         QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), 1000);
+    }
+
+    // The longer French texts stay inside their buttons and boxes and push nothing under
+    // another item.
+    void frenchTextsFitTheirPlaces()
+    {
+        Translator::instance()->setEngine(m_host->view()->engine());
+        Translator::instance()->setLanguage(Translator::FR_FR);
+        QCOMPARE(find("footerControl")->property("text").toString(),
+                 QCoreApplication::translate("MainFooterMenuForm.ui", "UPS Control"));
+        QQuickItem *previous = nullptr;
+        for (const char *name : {"footerDevice", "footerScheduleTask", "footerControl",
+                                 "footerSettings", "footerLogData"}) {
+            QQuickItem *button = find(QLatin1String(name));
+            QVERIFY2(button->width() >= button->implicitWidth(), name);
+            if (previous)
+                QVERIFY2(sceneRect(previous).right() <= sceneRect(button).left(), name);
+            previous = button;
+        }
+        QVERIFY(sceneRect(previous).right() <= sceneRect(find("footerAlarm")).left());
+
+        show(GlobalDataDef::MainTabControl);
+        const QList<QPair<QString, QString>> pairs = {{"radioSelfTestCustom", "spinBoxTestMinutes"},
+                                                      {"radioCloseOutput", "spinBoxCloseDelay"}};
+        for (const auto &pair : pairs) {
+            QQuickItem *choice = find(pair.first);
+            QVERIFY2(choice->width() >= choice->implicitWidth(), qPrintable(pair.first));
+            QVERIFY2(sceneRect(choice).right() <= sceneRect(find(pair.second)).left(),
+                     qPrintable(pair.first));
+        }
+
+        show(GlobalDataDef::MainTabSetting);
+        find("settingsSubPages")->setProperty("currentIndex", 1);
+        show(GlobalDataDef::MainTabSetting);
+        for (const char *name : {"textFieldSenderName", "comboBoxEncrypt", "buttonTestMail"}) {
+            QQuickItem *item = find(QLatin1String(name));
+            QQuickItem *card = item->parentItem();
+            while (card && card->property("title").isNull())
+                card = card->parentItem();
+            QVERIFY2(card, name);
+            QVERIFY2(sceneRect(card).contains(sceneRect(item)), name);
+        }
+        find("settingsSubPages")->setProperty("currentIndex", 0);
+        show(GlobalDataDef::MainTabDevice);
+        Translator::instance()->setLanguage(Translator::EN_GB);
     }
 
     // A language switch reaches the texts held in lists (side lists, choice boxes), not only
