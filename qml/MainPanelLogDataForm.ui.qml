@@ -47,8 +47,10 @@ Item {
                 verticalAlignment: Text.AlignVCenter
                 text: styleData.value
                 wrapMode: Text.WordWrap
-                maximumLineCount: 2
                 elide: Text.ElideRight
+                // A long translated title gets smaller, on up to three lines, rather than cut.
+                fontSizeMode: Text.Fit
+                minimumPixelSize: 9
                 color: Theme.textDim
                 font.pixelSize: Theme.fontSmall
                 font.bold: true
