@@ -84,6 +84,7 @@ public:
              0});
     }
     void planPage(QQuickItem *root, QQuickItem *page, int tab, const QString &pageName);
+    static void reveal(QQuickItem *popup, const QList<QQuickItem *> &selectors);
     void planWindow(QQuickItem *root, QQuickItem *panel);
 };
 
@@ -91,30 +92,48 @@ void ScreenshotWalkerPrivate::planPage(QQuickItem *root, QQuickItem *page, int t
                                        const QString &pageName)
 {
     set(root, "currentTab", tab);
-    bool walked = false;
+    QList<QQuickItem *> selectors;
     const QList<QQuickItem *> items = page ? itemsUnder(page) : QList<QQuickItem *>();
     for (QQuickItem *item : items) {
         const QString name = item->objectName();
         if (!(name.endsWith(QLatin1String("Tabs")) || name.endsWith(QLatin1String("SubPages"))) ||
             !item->property("count").isValid() || !item->property("currentIndex").isValid())
             continue;
+        selectors.append(item);
         const int count = item->property("count").toInt();
         for (int i = 0; i < count; ++i) {
             set(item, "currentIndex", i);
             shoot(pageName + QLatin1Char('-') + QString::number(i + 1));
         }
         set(item, "currentIndex", 0);
-        walked = true;
     }
-    if (!walked)
+    if (selectors.isEmpty())
         shoot(pageName);
     for (QQuickItem *item : items) {
         const QString name = item->objectName();
         if (!name.startsWith(QLatin1String("popup")) && !name.startsWith(QLatin1String("dialog")))
             continue;
-        call(item, "open");
+        steps.append({[item, selectors] {
+                          reveal(item, selectors);
+                          QMetaObject::invokeMethod(item, "open");
+                      },
+                      settleMs});
         shoot(pageName + QLatin1Char('-') + slug(name));
         call(item, "close");
+        for (QQuickItem *selector : qAsConst(selectors))
+            set(selector, "currentIndex", 0);
+    }
+}
+
+// A pop-up of a sub-page shows only while its sub-page is chosen: pick the first entry of each
+// side list or tab bar that makes the pop-up's place visible.
+void ScreenshotWalkerPrivate::reveal(QQuickItem *popup, const QList<QQuickItem *> &selectors)
+{
+    QQuickItem *place = popup->parentItem();
+    for (QQuickItem *selector : selectors) {
+        const int count = selector->property("count").toInt();
+        for (int i = 0; i < count && place && !place->isVisible(); ++i)
+            selector->setProperty("currentIndex", i);
     }
 }
 

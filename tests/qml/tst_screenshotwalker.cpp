@@ -68,6 +68,27 @@ private slots:
             return f.endsWith("popup-current-alarm.png");
         });
         QVERIFY(QImage(out.filePath("en/" + alarm)) != QImage(out.filePath("en/01-device-1.png")));
+        // The pop-ups of the e-mail sub-page are shot over that sub-page, open.
+        const auto shotOf = [&en, &out](const QString &end) {
+            const auto it = std::find_if(en.begin(), en.end(),
+                                         [&end](const QString &f) { return f.endsWith(end); });
+            return it == en.end() ? QImage() : QImage(out.filePath("en/" + *it));
+        };
+        // A pop-up dims what lies under it.
+        const auto lightness = [](const QImage &image) {
+            qint64 sum = 0, count = 0;
+            for (int y = 0; y < image.height(); y += 4)
+                for (int x = 0; x < image.width(); x += 4, ++count)
+                    sum += qGray(image.pixel(x, y));
+            return count ? double(sum) / count : 0.0;
+        };
+        const QImage page = shotOf("settings-2.png");
+        for (const char *popup :
+             {"settings-popup-set-e-mail-sender.png", "settings-popup-add-e-mail-user.png"}) {
+            const QImage shot = shotOf(QLatin1String(popup));
+            QVERIFY2(!shot.isNull(), popup);
+            QVERIFY2(lightness(shot) < 0.85 * lightness(page), popup);
+        }
 
         // The walk leaves the window on its first page with every pop-up closed.
         QCOMPARE(window->property("currentTab").toInt(), 0);
