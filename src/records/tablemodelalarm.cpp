@@ -6,6 +6,7 @@
 #include "tablemodelhelper.h"
 #include "workbook.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -41,18 +42,25 @@ bool TableModelAlarm::saveAs(const QUrl &url)
     const QString fileName = TableModelHelper::localFile(url);
     if (fileName.isEmpty())
         return false;
-    TableModelHelper::fetchAll(this);
 
     Workbook book(fileName);
     book.setTitles({tr("Date"), tr("Alarm")});
-    const int fields = record().count();
-    const int rows = rowCount();
-    QSqlQuery result = query();
-    for (int r = 0; r < rows && result.seek(r); ++r) {
+    QSqlQuery selection;
+    if (!TableModelHelper::rerunSelection(this, selection))
+        return false;
+    const int fields = selection.record().count();
+    int rows = 0;
+    while (selection.next()) {
+        ++rows;
         for (int j = 1; j < fields; ++j) {
-            const QVariant value = result.value(j);
-            book.write(r + 2, j, j == alarmColumn ? Alarm::alarmText(value.toInt()) : value);
+            const QVariant value = selection.value(j);
+            book.write(rows + 1, j, j == alarmColumn ? Alarm::alarmText(value.toInt()) : value);
         }
+    }
+    if (selection.lastError().isValid()) {
+        qCWarning(lcRecords) << "Export to" << fileName << "stopped after" << rows
+                             << "alarms:" << selection.lastError().text();
+        return false;
     }
     if (!book.save())
         return false;

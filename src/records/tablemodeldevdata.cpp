@@ -5,6 +5,7 @@
 #include "tablemodelhelper.h"
 #include "workbook.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -50,23 +51,38 @@ QStringList TableModelDevData::columnTitles()
             tr("Temperature(℃)")};
 }
 
+int TableModelDevData::writeSamples(QSqlQuery &query, Workbook &book)
+{
+    if (!query.isActive())
+        return 0;
+    const int fields = query.record().count();
+    int rows = 0;
+    while (query.next()) {
+        ++rows;
+        for (int j = 1; j < fields; ++j)
+            book.write(rows + 1, j, formatValue(j, query.value(j)));
+    }
+    return rows;
+}
+
 bool TableModelDevData::saveAs(const QUrl &url)
 {
     const QString fileName = TableModelHelper::localFile(url);
     if (fileName.isEmpty())
         return false;
-    TableModelHelper::fetchAll(this);
 
     Workbook book(fileName);
     book.setTitles(columnTitles());
-    const int fields = record().count();
-    const int rows = rowCount();
-    // Straight from the fetched result: the model's per-cell lookups cost more than the
-    // workbook's own work on a day of one-second samples.
-    QSqlQuery result = query();
-    for (int r = 0; r < rows && result.seek(r); ++r) {
-        for (int j = 1; j < fields; ++j)
-            book.write(r + 2, j, formatValue(j, result.value(j)));
+    // Read afresh, forward-only: caching a day of one-second samples in the model first would
+    // cost more than writing them.
+    QSqlQuery selection;
+    if (!TableModelHelper::rerunSelection(this, selection))
+        return false;
+    const int rows = writeSamples(selection, book);
+    if (selection.lastError().isValid()) {
+        qCWarning(lcRecords) << "Export to" << fileName << "stopped after" << rows
+                             << "samples:" << selection.lastError().text();
+        return false;
     }
     if (!book.save())
         return false;

@@ -3,6 +3,9 @@
 #include <QSqlTableModel>
 #include <QUrl>
 
+class QSqlQuery;
+class Workbook;
+
 // The stored measurement samples of a date range, newest first, for the history page; exports
 // what it selects as a workbook.
 class TableModelDevData : public QSqlTableModel
@@ -20,6 +23,10 @@ public:
 
     // The workbook column titles, translated in this class's context.
     static QStringList columnTitles();
+
+    // Writes every row of a device_data query from row 2 on as it streams in, field j in
+    // column j through formatValue (the id is left out); gives the number of rows written.
+    static int writeSamples(QSqlQuery &query, Workbook &book);
 
     // Writes every selected row; false (and a log line) when the file could not be written.
     Q_INVOKABLE bool saveAs(const QUrl &url);

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QRegularExpression>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QSqlTableModel>
@@ -61,6 +62,21 @@ void fetchAll(QSqlQueryModel *model)
 {
     while (model->canFetchMore())
         model->fetchMore();
+}
+
+bool rerunSelection(const QSqlTableModel *model, QSqlQuery &query)
+{
+    query = QSqlQuery(model->database());
+    const QSqlQuery selection = model->query();
+    if (!selection.isActive() || !selection.isSelect())
+        return true;
+    query.setForwardOnly(true);
+    if (!query.exec(selection.lastQuery())) {
+        qCWarning(lcRecords) << "Cannot read the selection of" << model->tableName() << ":"
+                             << query.lastError().text();
+        return false;
+    }
+    return true;
 }
 
 QString localFile(const QUrl &url)

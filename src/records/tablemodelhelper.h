@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 
+class QSqlQuery;
 class QSqlQueryModel;
 class QSqlTableModel;
 class QSqlRecord;
@@ -26,6 +27,12 @@ void selectDays(QSqlTableModel *model, const QString &dateS, const QString &date
 
 // Fetches the rest of the selection, which SQLite hands over in batches.
 void fetchAll(QSqlQueryModel *model);
+
+// Runs the statement of the model's current selection once more into a forward-only query, so
+// an export streams every row however many there are without caching them all in the model.
+// A model that holds no selection (never selected, or its select failed) leaves the query
+// inactive, with no rows. False (and a warning) only when the statement cannot run.
+bool rerunSelection(const QSqlTableModel *model, QSqlQuery &query);
 
 // The local file a URL names; empty (with a warning) for anything that is not a local file.
 QString localFile(const QUrl &url);

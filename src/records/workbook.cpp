@@ -9,6 +9,8 @@
 
 #include <xlsxwriter.h>
 
+#include <vector>
+
 class WorkbookPrivate
 {
 public:
@@ -19,6 +21,26 @@ public:
     lxw_format *centred = nullptr;
     QString error;
     bool closed = false;
+    std::vector<char> buffer;
+
+    // Cells of a long export are mostly short ASCII texts: they are copied into one reused
+    // buffer rather than each converted into a new allocation.
+    lxw_error writeText(lxw_row_t r, lxw_col_t c, const QString &text)
+    {
+        if (text.isEmpty())
+            return worksheet_write_blank(sheet, r, c, centred);
+        const int size = text.size();
+        const QChar *chars = text.constData();
+        buffer.resize(size_t(size) + 1);
+        for (int i = 0; i < size; ++i) {
+            const ushort u = chars[i].unicode();
+            if (u >= 0x80)
+                return worksheet_write_string(sheet, r, c, text.toUtf8().constData(), centred);
+            buffer[size_t(i)] = char(u);
+        }
+        buffer[size_t(size)] = '\0';
+        return worksheet_write_string(sheet, r, c, buffer.data(), centred);
+    }
 
     void fail(const QString &what)
     {
@@ -110,12 +132,12 @@ void Workbook::write(int row, int column, const QVariant &value)
     case QMetaType::UnknownType:
         err = worksheet_write_blank(d->sheet, r, c, d->centred);
         break;
-    default: {
-        const QByteArray text = value.toString().toUtf8();
-        err = text.isEmpty() ? worksheet_write_blank(d->sheet, r, c, d->centred)
-                             : worksheet_write_string(d->sheet, r, c, text.constData(), d->centred);
+    case QMetaType::QString:
+        err = d->writeText(r, c, *static_cast<const QString *>(value.constData()));
         break;
-    }
+    default:
+        err = d->writeText(r, c, value.toString());
+        break;
     }
     if (err != LXW_NO_ERROR)
         d->fail(QString::fromUtf8(lxw_strerror(err)));

@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTime>
 #include <QTimer>
 
@@ -434,20 +433,19 @@ bool ServiceEMail::createDailyReport()
             .arg(Database::tableName(Database::TableDeviceData)));
     query.addBindValue(day + QStringLiteral(" 00:00:00"));
     query.addBindValue(day + QStringLiteral(" 23:59:59"));
-    int row = 2;
+    int rows = 0;
     if (!prepared || !query.exec()) {
         qCWarning(lcServices) << "Cannot read the samples of" << day << ":"
                               << query.lastError().text();
     } else {
-        const int fields = query.record().count();
-        for (; query.next(); ++row) {
-            for (int j = 1; j < fields; ++j)
-                book.write(row, j, TableModelDevData::formatValue(j, query.value(j)));
-        }
+        rows = TableModelDevData::writeSamples(query, book);
+        if (query.lastError().isValid())
+            qCWarning(lcServices) << "Reading the samples of" << day << "stopped after" << rows
+                                  << ":" << query.lastError().text();
     }
     if (!book.save())
         return false;
-    qCInfo(lcServices) << "Daily report of" << day << "written with" << row - 2 << "samples";
+    qCInfo(lcServices) << "Daily report of" << day << "written with" << rows << "samples";
     return true;
 }
 
