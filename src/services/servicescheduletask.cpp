@@ -90,8 +90,7 @@ void ServiceScheduleTask::tick()
         buildSchedule();
     }
     bool ran = false;
-    const QVector<Entry> schedule = m_schedule;
-    for (const Entry &entry : schedule) {
+    for (const Entry &entry : qAsConst(m_schedule)) {
         if (entry.due > now)
             continue;
         carryOut(entry);

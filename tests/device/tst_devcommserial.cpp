@@ -3,6 +3,7 @@
 #include "alarm.h"
 #include "clock.h"
 #include "devcomm.h"
+#include "recordprobe.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upssimprocess.h"
@@ -16,22 +17,9 @@
 #include <QtTest>
 #include <memory>
 
+using namespace RecordProbe;
+
 namespace {
-
-QStringList alarmTexts()
-{
-    QStringList texts;
-    const QVariantList all = Alarm::instance()->allAlarm();
-    for (const QVariant &entry : all)
-        texts << entry.toMap().value(QStringLiteral("alarm")).toString();
-    return texts;
-}
-
-int count(const QString &sql)
-{
-    QSqlQuery query(sql);
-    return query.next() ? query.value(0).toInt() : -1;
-}
 
 } // namespace
 
@@ -140,8 +128,8 @@ void TestDevCommSerial::comesOnline()
     QCOMPARE(data.value("version").toString().trimmed(), QStringLiteral("V1.00"));
     QVERIFY(data.value("inputVol").toFloat() > 200.0f);
 
-    QVERIFY(alarmTexts().contains(QStringLiteral("Communication established")));
-    QCOMPARE(count("select count(*) from alarm where alarm = 1"), 1);
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Communication established")));
+    QCOMPARE(sqlCount("select count(*) from alarm where alarm = 1"), 1);
     QVERIFY(timer("saveTimer")->isActive());
     QCOMPARE(timer("saveTimer")->interval(), 5000);
     QCOMPARE(statusField(2), QStringLiteral("0"));
@@ -161,15 +149,15 @@ void TestDevCommSerial::mainsFailure()
     QCOMPARE(sim->command(QStringLiteral("mains fail")), QStringLiteral("ok"));
     QTRY_COMPARE_WITH_TIMEOUT(dev->devData().value("mainsFault").toInt(), 1, 5000);
     QVERIFY(dataSpy.count() > 0);
-    QCOMPARE(count("select count(*) from alarm where alarm = 2"), 1);
-    QVERIFY(alarmTexts().contains(QStringLiteral("Input voltage fault")));
+    QCOMPARE(sqlCount("select count(*) from alarm where alarm = 2"), 1);
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Input voltage fault")));
     QCOMPARE(statusField(1), QStringLiteral("2"));
 
     QCOMPARE(sim->command(QStringLiteral("mains return")), QStringLiteral("ok"));
     QTRY_COMPARE_WITH_TIMEOUT(dev->devData().value("mainsFault").toInt(), 0, 5000);
     QCOMPARE(statusField(1), modeBefore);
-    QVERIFY(alarmTexts().contains(QStringLiteral("Input voltage returns to normal")));
-    QVERIFY(!alarmTexts().contains(QStringLiteral("Input voltage fault")));
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Input voltage returns to normal")));
+    QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Input voltage fault")));
 }
 
 void TestDevCommSerial::upsAnsweringOnlyStatus()
@@ -181,17 +169,17 @@ void TestDevCommSerial::upsAnsweringOnlyStatus()
     QCOMPARE(pollByHand(12), 3);
     QCOMPARE(sim->receivedFrames().count("Q1\r"), 3);
     QVERIFY(online());
-    QVERIFY(!alarmTexts().contains(QStringLiteral("Communication lost")));
+    QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
     QCOMPARE(sim->command(QStringLiteral("answer all")), QStringLiteral("ok"));
     QCOMPARE(pollByHand(4), 4);
 
     // Garbage on the line costs at most the replies it spoils; the polls go on.
-    const int rows = count("select count(*) from alarm");
+    const int rows = sqlCount("select count(*) from alarm");
     QCOMPARE(sim->command(QStringLiteral("garbage 300")).left(2), QStringLiteral("ok"));
     pollByHand(8);
     QVERIFY(online());
     QCOMPARE(pollByHand(4), 4);
-    QCOMPARE(count("select count(*) from alarm"), rows);
+    QCOMPARE(sqlCount("select count(*) from alarm"), rows);
 }
 
 bool TestDevCommSerial::pollUntil(const char *key, int value)
@@ -231,7 +219,7 @@ void TestDevCommSerial::controlRequestsAndSelfTestRecording()
     QVERIFY(pollUntil("powerOff", 0));
     QCOMPARE(controlFramesSent(), (L {"Q\r", "S.2R9999\r", "C\r"}));
 
-    const int rows = count("select count(*) from log_self_test");
+    const int rows = sqlCount("select count(*) from log_self_test");
     dev->setSelfTest(2, 0);
     QVERIFY(pollUntil("selfTest", 1));
     for (int i = 0; i < 4; ++i) {
@@ -247,7 +235,7 @@ void TestDevCommSerial::controlRequestsAndSelfTestRecording()
     const QList<QByteArray> samples = root->read("/data/self_test/" + files.first()).split('\n');
     QCOMPARE(samples.size(), 6); // 0 to 4 and the line feed at the end
     QVERIFY(samples.at(4).startsWith("4,"));
-    QCOMPARE(count("select count(*) from log_self_test where count = 5 and duration = 4"),
+    QCOMPARE(sqlCount("select count(*) from log_self_test where count = 5 and duration = 4"),
              rows + 1);
     dev->setBuzzer();
     QVERIFY(pollUntil("buzzer", beeper));
@@ -265,16 +253,16 @@ void TestDevCommSerial::silenceLosesTheUps()
     poll();
     QVERIFY(!online());
     QCOMPARE(onlineSpy.count(), 1);
-    QCOMPARE(alarmTexts(), QStringList {QStringLiteral("Communication lost")});
-    QCOMPARE(count("select count(*) from alarm where alarm = 0"), 1);
+    QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication lost")});
+    QCOMPARE(sqlCount("select count(*) from alarm where alarm = 0"), 1);
     QVERIFY(!timer("saveTimer")->isActive());
     QCOMPARE(statusField(2), QStringLiteral("1"));
     // The polls go on while offline, and the first answer brings the UPS back.
     QVERIFY(timer("pollTimer")->isActive());
     QCOMPARE(sim->command(QStringLiteral("speak")), QStringLiteral("ok"));
     QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
-    QVERIFY(!alarmTexts().contains(QStringLiteral("Communication lost")));
-    QVERIFY(alarmTexts().contains(QStringLiteral("Communication established")));
+    QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Communication established")));
 }
 
 void TestDevCommSerial::samplesOnlyWhileOnline()
@@ -283,9 +271,9 @@ void TestDevCommSerial::samplesOnlyWhileOnline()
     QCOMPARE(Settings::instance()->getSettings(Settings::UpsDataSaveCycle).toInt(), 7);
     QVERIFY(timer("saveTimer")->isActive());
     QCOMPARE(timer("saveTimer")->interval(), 7000);
-    const int before = count("select count(*) from device_data");
+    const int before = sqlCount("select count(*) from device_data");
     QMetaObject::invokeMethod(dev, "onTimerSaveTimeout");
-    QCOMPARE(count("select count(*) from device_data"), before + 1);
+    QCOMPARE(sqlCount("select count(*) from device_data"), before + 1);
     QSqlQuery last("select inputVol, outputVol, load, inputFreq from device_data order by id desc");
     QVERIFY(last.next());
     QVERIFY(last.value(0).toDouble() > 200);
@@ -298,7 +286,7 @@ void TestDevCommSerial::samplesOnlyWhileOnline()
         poll();
     QVERIFY(!online());
     QMetaObject::invokeMethod(dev, "onTimerSaveTimeout");
-    QCOMPARE(count("select count(*) from device_data"), before + 1);
+    QCOMPARE(sqlCount("select count(*) from device_data"), before + 1);
     // Stopped with the link: a new cycle is only stored, and used when the UPS is back.
     dev->setSaveCycle(9);
     QVERIFY(!timer("saveTimer")->isActive());
@@ -325,7 +313,7 @@ void TestDevCommSerial::portNamedByPathVanishes()
     scan();
     QVERIFY(!port()->isOpen());
     QVERIFY(!online());
-    QCOMPARE(alarmTexts(), QStringList {QStringLiteral("Communication lost")});
+    QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication lost")});
     QCOMPARE(listSpy.count(), 0); // the list of ports did not change
     scan();
     QVERIFY(!port()->isOpen());
@@ -341,12 +329,12 @@ void TestDevCommSerial::portNamedByPathVanishes()
 void TestDevCommSerial::errorsOnTheOpenPort()
 {
     // A burst of errors closes the port once, and it is opened again while it is there.
-    const int lost = count("select count(*) from alarm where alarm = 0");
+    const int lost = sqlCount("select count(*) from alarm where alarm = 0");
     for (int i = 0; i < 50; ++i)
         emit port()->errorOccurred(QSerialPort::ReadError);
     QTRY_VERIFY_WITH_TIMEOUT(!port()->isOpen(), 1000);
     QTest::qWait(50);
-    QCOMPARE(count("select count(*) from alarm where alarm = 0"), lost + 1);
+    QCOMPARE(sqlCount("select count(*) from alarm where alarm = 0"), lost + 1);
     QVERIFY(!online());
     for (int i = 0; i < 10 && !port()->isOpen(); ++i)
         scan();
@@ -382,12 +370,12 @@ void TestDevCommSerial::errorsOnTheOpenPort()
 
 void TestDevCommSerial::simulatorGoesAndComesBack()
 {
-    const int lost = count("select count(*) from alarm where alarm = 0");
+    const int lost = sqlCount("select count(*) from alarm where alarm = 0");
     // The far end closes: the port fails on its own, without a scan, and does not spin.
     sim.reset();
     QTRY_VERIFY_WITH_TIMEOUT(!port()->isOpen(), 5000);
     QVERIFY(!online());
-    QCOMPARE(alarmTexts(), QStringList {QStringLiteral("Communication lost")});
+    QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication lost")});
     QVERIFY(!timer("pollTimer")->isActive());
     scan();
     QVERIFY(!port()->isOpen());
@@ -397,7 +385,7 @@ void TestDevCommSerial::simulatorGoesAndComesBack()
         scan();
     QVERIFY(port()->isOpen());
     QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
-    QCOMPARE(count("select count(*) from alarm where alarm = 0"), lost + 1);
+    QCOMPARE(sqlCount("select count(*) from alarm where alarm = 0"), lost + 1);
 }
 
 void TestDevCommSerial::openingNothingAndAnAbsentPort()

@@ -4,6 +4,7 @@
 #include "alarm.h"
 #include "devcomm.h"
 #include "fakehid.h"
+#include "recordprobe.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upsdata.h"
@@ -14,6 +15,8 @@
 #include <QSqlQuery>
 #include <QTimer>
 #include <QtTest>
+
+using namespace RecordProbe;
 
 namespace {
 
@@ -72,21 +75,6 @@ QByteArray faultReport(quint8 kind, int wordIndex, quint16 value)
     r[1] = char(kind);
     putWord(r, 2 + 2 * wordIndex, value);
     return r;
-}
-
-QStringList alarmTexts()
-{
-    QStringList texts;
-    const QVariantList all = Alarm::instance()->allAlarm();
-    for (const QVariant &entry : all)
-        texts << entry.toMap().value(QStringLiteral("alarm")).toString();
-    return texts;
-}
-
-int rows(const QString &sql)
-{
-    QSqlQuery query(sql);
-    return query.next() ? query.value(0).toInt() : -1;
 }
 
 } // namespace
@@ -206,12 +194,12 @@ void TestDevCommUsb::reportCycle()
     QCOMPARE(data.value("load").toInt(), 35);
     QCOMPARE(data.value("battCapacity").toFloat(), 87.0f);
     QCOMPARE(data.value("battRemainTime").toInt(), 42);
-    QCOMPARE(alarmTexts(), QStringList {QStringLiteral("Communication established")});
+    QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication established")});
     QVERIFY(timer("saveTimer")->isActive());
     QCOMPARE(timer("saveTimer")->interval(), 30000);
 
     poll(); // fault words
-    QVERIFY(alarmTexts().contains(QStringLiteral("Fan inoperative")));
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
     poll(8);
 
     // Version and ratings once per connection, then measurement and fault words in turn.
@@ -226,9 +214,9 @@ void TestDevCommUsb::reportCycle()
     QCOMPARE(dev->devData().value("UPSModel").toString(), QStringLiteral("QuadraLine"));
 
     // A sample per save tick while online, with the values of the record.
-    const int before = rows(QStringLiteral("select count(*) from device_data"));
+    const int before = sqlCount(QStringLiteral("select count(*) from device_data"));
     QMetaObject::invokeMethod(dev, "onTimerSaveTimeout");
-    QCOMPARE(rows(QStringLiteral("select count(*) from device_data")), before + 1);
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), before + 1);
     QSqlQuery last(QStringLiteral("select inputVol, load, battVol from device_data order by id "
                                   "desc limit 1"));
     QVERIFY(last.next());
@@ -248,7 +236,7 @@ void TestDevCommUsb::oddReportsAndStrings()
     poll(2);
     QCOMPARE(dataSpy.count(), 0);
     QCOMPARE(dev->devData().value("inputVol").toFloat(), before);
-    QVERIFY(alarmTexts().contains(QStringLiteral("Fan inoperative")));
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
     QCOMPARE(timer("pollTimer")->interval(), 100); // a report came back all the same
     FakeHid::pushReport(1,
                         QByteArray("\x07"
@@ -275,12 +263,12 @@ void TestDevCommUsb::communicationFlagAndReadFailure()
     poll(2);
     QCOMPARE(onlineSpy.count(), 1);
     QCOMPARE(dev->devData().value("devOnline").toBool(), false);
-    QVERIFY(alarmTexts().contains(QStringLiteral("Communication lost")));
-    QVERIFY(alarmTexts().contains(QStringLiteral("Fan inoperative")));
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Communication lost")));
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
     QVERIFY(timer("saveTimer")->isActive());
-    const int before = rows(QStringLiteral("select count(*) from device_data"));
+    const int before = sqlCount(QStringLiteral("select count(*) from device_data"));
     QMetaObject::invokeMethod(dev, "onTimerSaveTimeout"); // offline: nothing stored
-    QCOMPARE(rows(QStringLiteral("select count(*) from device_data")), before);
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), before);
 
     // A failed read of a device still attached is passing: it stays open.
     FakeHid::pushReportFailure(101);
@@ -292,7 +280,7 @@ void TestDevCommUsb::communicationFlagAndReadFailure()
     // Back online, with the ratings and strings the reset had cleared read again.
     poll(5);
     QCOMPARE(dev->devData().value("devOnline").toBool(), true);
-    QVERIFY(!alarmTexts().contains(QStringLiteral("Communication lost")));
+    QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
     QCOMPARE(dev->devData().value("ratingOutputVol").toFloat(), 220.0f);
     QCOMPARE(dev->devData().value("sn").toString(), QStringLiteral("SN-0042"));
     QCOMPARE(dev->usbVersion(), QStringLiteral("v2.0.13"));
@@ -309,7 +297,7 @@ void TestDevCommUsb::vanishAndReturn()
     QCOMPARE(dev->usbVersion(), QString());
     QCOMPARE(versionSpy.count(), 1);
     QCOMPARE(dev->devData().value("devOnline").toBool(), false);
-    QCOMPARE(alarmTexts(), QStringList {QStringLiteral("Communication lost")});
+    QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication lost")});
     QVERIFY(!timer("saveTimer")->isActive());
     QCOMPARE(dev->devData().value("compName").toString(), QString());
     poll(3);

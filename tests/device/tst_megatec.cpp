@@ -4,6 +4,7 @@
 #include "megatec.h"
 #include "megatechelpers.h"
 #include "megatecreply.h"
+#include "recordprobe.h"
 #include "testroot.h"
 
 #include <QSignalSpy>
@@ -11,6 +12,8 @@
 
 #include <cmath>
 #include <cstring>
+
+using namespace RecordProbe;
 
 namespace {
 
@@ -35,15 +38,6 @@ QByteArrayList cycle(Megatec &driver, int requests)
     for (int i = 0; i < requests; ++i)
         frames << driver.nextCommand();
     return frames;
-}
-
-QStringList listedTexts()
-{
-    QStringList texts;
-    const QVariantList all = Alarm::instance()->allAlarm();
-    for (const QVariant &entry : all)
-        texts << entry.toMap().value(QStringLiteral("alarm")).toString();
-    return texts;
 }
 
 } // namespace
@@ -444,7 +438,7 @@ private slots:
         Megatec driver;
         const QByteArray reply = goodReplies.at(6).second; // word 5, bit 9
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, reply));
-        QVERIFY(listedTexts().contains("RBC needs replacement"));
+        QVERIFY(currentAlarmTexts().contains("RBC needs replacement"));
 
         // Twelve words: too short with two extra characters, or the full length with two
         // words run together.
@@ -461,8 +455,8 @@ private slots:
         QByteArray garbled = reply;
         garbled.replace(" 0200 ", " 02G0 ");
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, garbled));
-        QVERIFY(!listedTexts().contains("RBC needs replacement"));
-        QVERIFY(listedTexts().contains("Returned from: RBC needs replacement"));
+        QVERIFY(!currentAlarmTexts().contains("RBC needs replacement"));
+        QVERIFY(currentAlarmTexts().contains("Returned from: RBC needs replacement"));
     }
 };
 

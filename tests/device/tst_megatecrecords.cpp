@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "megatec.h"
 #include "megatechelpers.h"
+#include "recordprobe.h"
 #include "testroot.h"
 
 #include <QDir>
@@ -15,29 +16,12 @@
 #include <atomic>
 #include <thread>
 
+using namespace RecordProbe;
+
 namespace {
 
 const QString statusFile = QStringLiteral("/log/output/upsstatus.txt");
 const QString selfTestFolder = QStringLiteral("/data/self_test/");
-
-QStringList listed()
-{
-    QStringList texts;
-    const QVariantList all = Alarm::instance()->allAlarm();
-    for (const QVariant &entry : all)
-        texts << entry.toMap().value(QStringLiteral("alarm")).toString();
-    return texts;
-}
-
-int sqlCount(const QString &sql, const QVariant &bound = QVariant())
-{
-    QSqlQuery query;
-    query.prepare(sql);
-    if (bound.isValid())
-        query.addBindValue(bound);
-    query.exec();
-    return query.next() ? query.value(0).toInt() : -1;
-}
 
 int storedRows(int code)
 {
@@ -164,7 +148,7 @@ private slots:
             driver.setStatus(quint8(std::get<0>(c)));
             Alarm::instance()->clearAlarms();
             driver.setStatus(quint8(std::get<1>(c)));
-            QCOMPARE(listed(), std::get<2>(c));
+            QCOMPARE(currentAlarmTexts(), std::get<2>(c));
             QCOMPARE(driver.upsData()->status, quint8(std::get<1>(c)));
             driver.reset();
         }
@@ -175,24 +159,24 @@ private slots:
         Megatec driver;
         const int rows = storedRows(Alarm::MainsFault);
         driver.setStatus(0x81);
-        QCOMPARE(listed(), QStringList({"Input voltage fault", "Buzzer open"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage fault", "Buzzer open"}));
         QCOMPARE(storedRows(Alarm::MainsFault), rows + 1);
         // The event leaves after 11 s; the lasting alarm stays while the bit is set.
         Clock::advance(11);
         tick();
-        QCOMPARE(listed(), QStringList({"Input voltage fault"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage fault"}));
         Clock::advance(600);
         tick();
-        QCOMPARE(listed(), QStringList({"Input voltage fault"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage fault"}));
         // Mains fails and returns in the same second: only the return is listed.
         driver.setStatus(0x80);
         driver.setStatus(0x81);
         driver.setStatus(0x80);
-        QCOMPARE(listed(), QStringList({"Input voltage returns to normal"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage returns to normal"}));
         QCOMPARE(storedRows(Alarm::MainsFault), rows + 2);
         Clock::advance(11);
         tick();
-        QCOMPARE(listed(), QStringList());
+        QCOMPARE(currentAlarmTexts(), QStringList());
         driver.reset();
 
         // A USB report that flags lost communication resets the driver without clearing the
@@ -207,10 +191,10 @@ private slots:
         QCOMPARE(storedRows(Alarm::BuzzerOn), beeps + 1);
         Clock::advance(10);
         tick();
-        QVERIFY(listed().contains("Buzzer open"));
+        QVERIFY(currentAlarmTexts().contains("Buzzer open"));
         Clock::advance(1);
         tick();
-        QCOMPARE(listed(), QStringList({"Communication lost"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"Communication lost"}));
         driver.reset();
     }
 
@@ -222,26 +206,26 @@ private slots:
         words[8] = 0x0010; // offset 0x84
         const int rbc = storedRows(0x10059);
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
-        QCOMPARE(listed(), QStringList({"RBC needs replacement", "Fan inoperative"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"RBC needs replacement", "Fan inoperative"}));
         QCOMPARE(storedRows(0x10059), rbc + 1);
         // The same words again raise nothing.
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
-        QCOMPARE(listed().size(), 2);
+        QCOMPARE(currentAlarmTexts().size(), 2);
         QCOMPARE(storedRows(0x10059), rbc + 1);
         // A cleared bit becomes a timed return event.
         words[8] = 0;
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
-        QCOMPARE(listed(),
+        QCOMPARE(currentAlarmTexts(),
                  QStringList({"RBC needs replacement", "Returned from: Fan inoperative"}));
         Clock::advance(11);
         tick();
-        QCOMPARE(listed(), QStringList({"RBC needs replacement"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"RBC needs replacement"}));
         // Set again: the return event goes, the fault comes back.
         for (quint16 fan : {0x0010, 0x0000, 0x0010}) {
             words[8] = fan;
             QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
         }
-        QCOMPARE(listed(), QStringList({"RBC needs replacement", "Fan inoperative"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"RBC needs replacement", "Fan inoperative"}));
         driver.reset();
 
         // Kind 1 -> 2: the same bits are raised anew as family 2 faults; the family 1 alarms
@@ -252,14 +236,15 @@ private slots:
         both[1] = 0x0002; // offset 0x11
         both[2] = 0x0001; // offset 0x20
         QVERIFY(answer(fresh, Megatec::CmdOrvakA1, faultReply(1, both)));
-        QCOMPARE(listed(), QStringList({"-DC bus over voltage", "+DC bus discharge fail"}));
+        QCOMPARE(currentAlarmTexts(),
+                 QStringList({"-DC bus over voltage", "+DC bus discharge fail"}));
         QVERIFY(answer(fresh, Megatec::CmdOrvakA1, faultReply(2, both)));
-        QCOMPARE(listed(),
+        QCOMPARE(currentAlarmTexts(),
                  QStringList({"-DC bus over voltage", "+DC bus discharge fail",
                               "Rectifier CPLD clock source fault", "Inverter fault"}));
         // Back to kind 1: raised again only where not listed; nothing is cleared.
         QVERIFY(answer(fresh, Megatec::CmdOrvakA1, faultReply(1, both)));
-        QCOMPARE(listed().size(), 4);
+        QCOMPARE(currentAlarmTexts().size(), 4);
         fresh.reset();
 
         // Kinds without texts raise nothing; only the low byte of the kind counts.
@@ -271,9 +256,9 @@ private slots:
         fresh.setFaultWords(0, Megatec::FaultWords {});
         fresh.setFaultWords(3, words);
         fresh.setFaultWords(0x103, Megatec::FaultWords {});
-        QCOMPARE(listed(), QStringList({"Input voltage fault"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage fault"}));
         fresh.setFaultWords(0x101, words);
-        QCOMPARE(listed(),
+        QCOMPARE(currentAlarmTexts(),
                  QStringList({"Input voltage fault", "Input phase sequence error",
                               "Input voltage high", "Input voltage low"}));
         fresh.reset();
@@ -297,14 +282,14 @@ private slots:
             Clock::advance(1);
             tick();
         }
-        QCOMPARE(listed(), QStringList({"Communication lost"}));
+        QCOMPARE(currentAlarmTexts(), QStringList({"Communication lost"}));
 
         // Back online, every flag and fault still present is raised again.
         Alarm::instance()->delAlarm(Alarm::CommLost);
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("11101101")));
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
         QCOMPARE(
-            listed(),
+            currentAlarmTexts(),
             QStringList({"Input voltage fault", "Battery voltage low", "Boost or buck activated",
                          "In self-test", "Buzzer open", "Inverter fault"}));
         driver.reset();

@@ -7,6 +7,7 @@
 #include "devstatusview.h"
 #include "globaldatadef.h"
 #include "qmlpagehost.h"
+#include "recordprobe.h"
 #include "serviceshutdown.h"
 #include "testroot.h"
 #include "upssimprocess.h"
@@ -15,6 +16,8 @@
 #include <QQuickView>
 #include <QSignalSpy>
 #include <QtTest>
+
+using namespace RecordProbe;
 
 class TestMainWindowUps : public QObject
 {
@@ -32,14 +35,6 @@ private:
         return m_window->property(alias).value<QObject *>();
     }
     static bool online() { return DevComm::instance()->devData().value("devOnline").toBool(); }
-    static QStringList currentAlarmTexts()
-    {
-        QStringList out;
-        const QVariantList rows = Alarm::instance()->allAlarm();
-        for (const QVariant &row : rows)
-            out << row.toMap().value(QStringLiteral("alarm")).toString();
-        return out;
-    }
     QStringList listedAlarmTexts() const
     {
         QStringList out;

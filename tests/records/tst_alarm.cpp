@@ -1,11 +1,14 @@
 #include "alarm.h"
 #include "alarmtexts.h"
 #include "clock.h"
+#include "recordprobe.h"
 #include "testroot.h"
 
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QtTest>
+
+using namespace RecordProbe;
 
 class TestAlarm : public QObject
 {
@@ -25,15 +28,6 @@ private:
             query.exec();
         }
         return query.next() ? query.value(0).toInt() : -1;
-    }
-
-    static QStringList listedTexts()
-    {
-        QStringList texts;
-        const QVariantList all = Alarm::instance()->allAlarm();
-        for (const QVariant &entry : all)
-            texts << entry.toMap().value(QStringLiteral("alarm")).toString();
-        return texts;
     }
 
     static void tick() { QMetaObject::invokeMethod(Alarm::instance(), "onTimerEvent"); }
@@ -136,13 +130,13 @@ private slots:
         QVERIFY(alarm->addAlarm(0x10059));
         QVERIFY(alarm->addAlarm(0x20000 + 500 + 0x76));
         QVERIFY(alarm->addAlarm(Alarm::BattVolLow));
-        QCOMPARE(listedTexts(),
+        QCOMPARE(currentAlarmTexts(),
                  QStringList({QStringLiteral("UPS fault"), QStringLiteral("RBC needs replacement"),
                               QString::fromUtf8("Returned from: Ambient temperature >40\u2103 or "
                                                 "< -20\u2103"),
                               QStringLiteral("Battery voltage low")}));
         alarm->delAlarm(0x10059);
-        QCOMPARE(listedTexts(),
+        QCOMPARE(currentAlarmTexts(),
                  QStringList({QStringLiteral("UPS fault"),
                               QString::fromUtf8("Returned from: Ambient temperature "
                                                 ">40\u2103 or < -20\u2103"),
@@ -188,7 +182,8 @@ private slots:
         alarm->addAlarm(Alarm::MainsFault);
         alarm->delAlarm(Alarm::MainsFault);
         alarm->addEvent(Alarm::MainsNormal);
-        QCOMPARE(listedTexts(), QStringList({QStringLiteral("Input voltage returns to normal")}));
+        QCOMPARE(currentAlarmTexts(),
+                 QStringList({QStringLiteral("Input voltage returns to normal")}));
         QCOMPARE(storedRows() - rowsBefore, 2);
         Clock::advance(11);
         tick();
@@ -205,14 +200,14 @@ private slots:
         QCOMPARE(alarm->alarmNum(), 0);
         QCOMPARE(changed.count(), 1);
         alarm->addAlarm(Alarm::CommLost);
-        QCOMPARE(listedTexts(), QStringList({QStringLiteral("Communication lost")}));
+        QCOMPARE(currentAlarmTexts(), QStringList({QStringLiteral("Communication lost")}));
 
         // The expiry entry of the cleared event survives; raised again as a lasting alarm in the
         // meantime, it is still taken off when that entry runs out.
         alarm->addAlarm(Alarm::SelfTest);
         Clock::advance(11);
         tick();
-        QCOMPARE(listedTexts(), QStringList({QStringLiteral("Communication lost")}));
+        QCOMPARE(currentAlarmTexts(), QStringList({QStringLiteral("Communication lost")}));
     }
 
     void clockGoingBackwards()

@@ -1,0 +1,28 @@
+#include "recordprobe.h"
+
+#include "alarm.h"
+
+#include <QSqlQuery>
+
+namespace RecordProbe {
+
+QStringList currentAlarmTexts()
+{
+    QStringList texts;
+    const QVariantList all = Alarm::instance()->allAlarm();
+    for (const QVariant &entry : all)
+        texts << entry.toMap().value(QStringLiteral("alarm")).toString();
+    return texts;
+}
+
+int sqlCount(const QString &sql, const QVariant &bound)
+{
+    QSqlQuery query;
+    query.prepare(sql);
+    if (bound.isValid())
+        query.addBindValue(bound);
+    query.exec();
+    return query.next() ? query.value(0).toInt() : -1;
+}
+
+} // namespace RecordProbe
