@@ -119,7 +119,9 @@ void SettingsPrivate::sync()
     if (!settings)
         return;
     settings->sync();
-    if (settings->status() != QSettings::NoError)
+    // The status is sticky: a format error seen when the file was read says nothing about this
+    // write.
+    if (settings->status() == QSettings::AccessError)
         qCWarning(lcShell) << "Cannot write the configuration file" << path;
     // It holds the SMTP password: readable by its owner only.
     QFile file(path);
@@ -178,9 +180,12 @@ void Settings::load()
             file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
     d->settings.reset(new QSettings(d->path, QSettings::IniFormat));
-    if (d->settings->status() != QSettings::NoError)
+    if (d->settings->status() == QSettings::AccessError)
         qCWarning(lcShell) << "The configuration file" << d->path
                            << "could not be read; defaults are used";
+    else if (d->settings->status() == QSettings::FormatError)
+        qCWarning(lcShell) << "The configuration file" << d->path
+                           << "holds lines that are not settings; they are left out";
     for (const KeyRow &row : keyTable()) {
         if (!row.defaultValue.isValid())
             continue;

@@ -5,6 +5,18 @@
 #include <QSettings>
 #include <QtTest>
 
+namespace {
+
+QStringList warnings;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtWarningMsg)
+        warnings << text;
+}
+
+} // namespace
+
 // One process, one store: the cases run in order on the same root and file.
 class TestSettings : public QObject
 {
@@ -66,16 +78,32 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     // A hand-edited file: one real value, a wrong type and lines that are not settings at all.
-    file.write(
-        "[language]\ntype=2\n[shutdown]\nmainFaultTime=soon\nthis is not ini\n=\n[[broken\n");
+    file.write("[language]\ntype=2\n[shutdown]\nmainFaultTime=soon\nthis is not ini\n=\n[[broken\n"
+               "[ups]\ncomPort=/dev/ttyS1\n");
     file.close();
 
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     m_settings->load();
     QCOMPARE(m_settings->getSettings(Settings::LanguageType).toInt(), 2);
     QCOMPARE(m_settings->getSettings(Settings::ShutdownMainFaultTime).toString(), QString("soon"));
+    QCOMPARE(m_settings->getSettings(Settings::UpsComPort).toString(), QString("/dev/ttyS1"));
     QCOMPARE(m_settings->getSettings(Settings::EMailServerPort).toInt(), 25);
     QCOMPARE(m_settings->getSettings(Settings::UpsDataSaveCycle).toInt(), 60);
     QVERIFY(!m_settings->getSettings(Settings::EMailReceiver).isValid());
+    m_settings->setSettings(Settings::EMailServerPort, 587);
+    qInstallMessageHandler(previous);
+
+    // The stray lines are reported once; the writes after them are not taken for failures.
+    QCOMPARE(warnings.filter("not settings").size(), 1);
+    QCOMPARE(warnings.filter("Cannot write").size(), 0);
+    // On disk: the hand-set values kept, the missing keys completed, the later write there.
+    QSettings disk(path, QSettings::IniFormat);
+    QCOMPARE(disk.value("language/type").toInt(), 2);
+    QCOMPARE(disk.value("shutdown/mainFaultTime").toString(), QString("soon"));
+    QCOMPARE(disk.value("ups/comPort").toString(), QString("/dev/ttyS1"));
+    QCOMPARE(disk.value("ups/saveCycle").toInt(), 60);
+    QCOMPARE(disk.value("email/serverPort").toInt(), 587);
 }
 
 void TestSettings::restoreKeepsTheLinkSettings()
