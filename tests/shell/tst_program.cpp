@@ -66,7 +66,7 @@ class TestProgram : public QObject
 private slots:
     void secondStartShowsTheFirst();
     void staleGuardDoesNotStopAStart();
-    void corruptDatabaseIsSurvived();
+    void damagedDataIsSurvived();
 };
 
 void TestProgram::secondStartShowsTheFirst()
@@ -116,20 +116,34 @@ void TestProgram::staleGuardDoesNotStopAStart()
     QVERIFY(!next.process.waitForFinished(500));
 }
 
-void TestProgram::corruptDatabaseIsSurvived()
+void TestProgram::damagedDataIsSurvived()
 {
-    QTemporaryDir root;
-    QVERIFY(QDir().mkpath(root.path() + "/data"));
-    QFile damaged(root.path() + "/data/quelta.db");
-    QVERIFY(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(8192, '\x5a'));
-    damaged.close();
-    const QByteArray before = fileHash(damaged.fileName());
+    // A database file that is not one, and a "/data" that is a plain file (nothing can be
+    // opened or made under it): the program logs it, runs on, and leaves the bytes as they were.
+    const struct
+    {
+        const char *damaged;
+        const char *logged;
+    } cases[] = {{"/data/quelta.db", "Schema statement failed"},
+                 {"/data", "Cannot open the database"}};
+    for (const auto &c : cases) {
+        QTemporaryDir root;
+        QVERIFY(QDir().mkpath(root.path() + "/data"));
+        const QString path = root.path() + c.damaged;
+        if (QFileInfo(path).isDir())
+            QVERIFY(QDir(path).removeRecursively());
+        QFile damaged(path);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(8192, '\x5a'));
+        damaged.close();
+        const QByteArray before = fileHash(path);
 
-    Program program(root.path());
-    QTRY_VERIFY_WITH_TIMEOUT(logText(root.path()).contains("Schema statement failed"), 15000);
-    QVERIFY(!program.process.waitForFinished(500));
-    QCOMPARE(fileHash(damaged.fileName()), before);
+        Program program(root.path());
+        QTRY_VERIFY_WITH_TIMEOUT(isReady(root.path()), 15000);
+        QVERIFY2(logText(root.path()).contains(c.logged), c.damaged);
+        QVERIFY(!program.process.waitForFinished(500));
+        QCOMPARE(fileHash(path), before);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
