@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <ctime>
+
 namespace {
 
 QStringList schemaObjects()
@@ -49,7 +51,7 @@ class TestDatabase : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { m_root.reset(new TestRoot(TestRoot::FoldersOnly)); }
+    void initTestCase();
     void schemaIsCreatedOnce();
     void defaultsAndConstraints();
     void retentionTriggerKeepsFiveYears();
@@ -57,6 +59,15 @@ private slots:
 private:
     QScopedPointer<TestRoot> m_root;
 };
+
+void TestDatabase::initTestCase()
+{
+    // Far from UTC, so a default of UTC time cannot pass for local time.
+    qputenv("TZ", "QLT-05:30");
+    tzset();
+    QVERIFY(QDateTime::currentDateTime().offsetFromUtc() == 5 * 3600 + 1800);
+    m_root.reset(new TestRoot(TestRoot::FoldersOnly));
+}
 
 void TestDatabase::schemaIsCreatedOnce()
 {
