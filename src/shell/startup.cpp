@@ -23,6 +23,10 @@ void createAppDirectories()
     const QStringList folders = {QStringLiteral("/log"), QStringLiteral("/cfg"),
                                  QStringLiteral("/data"), QStringLiteral("/data/self_test"),
                                  QStringLiteral("/log/output")};
+    // A root named by QUELTA_HOME may not exist yet; without it nothing below could be made.
+    const QString root = Paths::root();
+    if (!QDir(root).exists() && !QDir().mkpath(root))
+        qCWarning(lcShell) << "Cannot create the program folder" << root;
     for (const QString &folder : folders) {
         const QString path = Paths::file(folder);
         if (!QDir(path).exists())

@@ -6,7 +6,8 @@ namespace Startup {
 
 int run(int &argc, char **argv);
 
-// "/log", "/cfg", "/data", "/data/self_test", "/log/output" under the root, parents first.
+// "/log", "/cfg", "/data", "/data/self_test", "/log/output" under the root, parents first; the
+// root itself when it is missing.
 void createAppDirectories();
 
 // A missing "/cfg/usb.cfg" under the root is seeded from the shipped default.

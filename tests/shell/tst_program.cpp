@@ -39,7 +39,7 @@ public:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("QT_QUICK_BACKEND", "software");
         process.setProcessEnvironment(env);
-        process.setWorkingDirectory(root);
+        process.setWorkingDirectory(QDir(root).exists() ? root : QDir::tempPath());
         process.setProgram(QStringLiteral(QUELTA_BIN_DIR "/quelta"));
         process.start();
     }
@@ -95,9 +95,13 @@ void TestProgram::secondStartShowsTheFirst()
     QCOMPARE(fileHash(root.path() + "/data/quelta.db"), database);
     QCOMPARE(logText(root.path()).count("starting in"), 1);
 
-    // Another root is another program: both run side by side.
-    Program other(otherRoot.path());
-    QTRY_VERIFY_WITH_TIMEOUT(isReady(otherRoot.path()), 15000);
+    // Another root is another program: both run side by side. A root that does not exist yet
+    // is made, so settings and history live there from the first start.
+    const QString fresh = otherRoot.path() + "/portable/quelta";
+    Program other(fresh);
+    QTRY_VERIFY_WITH_TIMEOUT(isReady(fresh), 15000);
+    QVERIFY(QFile::exists(fresh + "/cfg/config.cfg"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fresh + "/data/quelta.db"), 5000);
     QVERIFY(!other.process.waitForFinished(500));
     QCOMPARE(first.process.state(), QProcess::Running);
 }
