@@ -20,6 +20,14 @@ DetectLatency::DetectLatency(const QString &simulator, const QString &folder, qu
     // event has been handled.
     connect(Alarm::instance(), &Alarm::alarmNumChanged, this,
             [this] { QTimer::singleShot(0, this, [this] { check(); }); });
+    // Once for both rates: a second connection would count every reply twice.
+    connect(DevComm::instance(), &DevComm::devDataChanged, this, [this] {
+        const qint64 now = m_clock.nsecsElapsed();
+        if (m_lastStatusReply >= 0)
+            m_cycles.append(double(now - m_lastStatusReply) / 1.0e6);
+        m_lastStatusReply = now;
+        QTimer::singleShot(0, this, [this] { check(); });
+    });
 }
 
 DetectLatency::~DetectLatency()
@@ -43,16 +51,6 @@ bool DetectLatency::start(int baud)
         return false;
 
     DevComm *devComm = DevComm::instance();
-    connect(
-        devComm, &DevComm::devDataChanged, this,
-        [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            if (m_lastStatusReply >= 0)
-                m_cycles.append(double(now - m_lastStatusReply) / 1.0e6);
-            m_lastStatusReply = now;
-            QTimer::singleShot(0, this, [this] { check(); });
-        },
-        Qt::UniqueConnection);
     devComm->setBaud(baud);
     if (!devComm->openDevice(DevComm::COM, m_link))
         return false;

@@ -17,6 +17,8 @@
 #include <QSqlQuery>
 #include <QTimer>
 
+#include <climits>
+
 namespace {
 
 const int pollInterval = 1500;
@@ -244,9 +246,16 @@ bool DevCommPrivate::portPresent(const QStringList &names) const
     return comPort.contains(QLatin1Char('/')) && QFileInfo::exists(comPort);
 }
 
+// A hand-edited 0 would store a synced row at every turn of the event loop, and a cycle past
+// 24 days does not fit the timer; both are held to what the timer can do sensibly.
 void DevCommPrivate::startSaveTimer()
 {
-    saveTimer->start(int(saveCycle * 1000));
+    const unsigned int longest = INT_MAX / 1000;
+    const unsigned int seconds = qBound(1u, saveCycle, longest);
+    if (seconds != saveCycle)
+        qCWarning(lcDevice) << "A sample every" << saveCycle << "seconds cannot be kept; every"
+                            << seconds << "seconds instead";
+    saveTimer->start(int(seconds * 1000));
 }
 
 DevComm *DevComm::instance()

@@ -211,32 +211,48 @@ void TestDevCommSerial::controlRequestsAndSelfTestRecording()
     QCOMPARE(pollByHand(1), 1);
     sim->clearReceived();
     const int beeper = dev->devData().value("buzzer").toInt();
+    // Two requests before the next poll: the later one goes out first.
     dev->setBuzzer();
-    QVERIFY(pollUntil("buzzer", 1 - beeper));
     dev->setShutdown(true, 0);
     QVERIFY(pollUntil("powerOff", 1));
+    QVERIFY(pollUntil("buzzer", 1 - beeper));
     dev->setShutdown(false, 0);
     QVERIFY(pollUntil("powerOff", 0));
-    QCOMPARE(controlFramesSent(), (L {"Q\r", "S.2R9999\r", "C\r"}));
+    QCOMPARE(controlFramesSent(), (L {"S.2R9999\r", "Q\r", "C\r"}));
 
     const int rows = sqlCount("select count(*) from log_self_test");
+    const QString folder = root->file("/data/self_test");
     dev->setSelfTest(2, 0);
     QVERIFY(pollUntil("selfTest", 1));
-    for (int i = 0; i < 4; ++i) {
+    // Ten seconds on the program's clock, then the UPS ends the test on its own.
+    for (int i = 0; i < 9; ++i) {
         Clock::advance(1);
         QCOMPARE(pollByHand(4), 4); // a cycle: one status reply, one sample
     }
+    QCOMPARE(sim->command(QStringLiteral("selftest finish")), QStringLiteral("ok"));
+    QVERIFY(pollUntil("selfTest", 0));
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList {"20260301100000.txt"});
+    const QList<QByteArray> samples = root->read("/data/self_test/20260301100000.txt").split('\n');
+    QCOMPARE(samples.size(), 11); // 0 to 9 and the line feed at the end
+    for (int i = 0; i < 10; ++i)
+        QVERIFY(samples.at(i).startsWith(QByteArray::number(i) + ','));
+    QCOMPARE(sqlCount("select count(*) from log_self_test where count = 10 and duration = 9"),
+             rows + 1);
+
+    // A second test, cancelled: a file of its own.
+    Clock::advance(5);
+    dev->setSelfTest(3, 0);
+    QVERIFY(pollUntil("selfTest", 1));
+    Clock::advance(1);
+    QCOMPARE(pollByHand(4), 4);
     dev->setSelfTest(4, 30); // while one runs, only a cancel goes out
     dev->setSelfTest(1, 0);
     QVERIFY(pollUntil("selfTest", 0));
-    QCOMPARE(controlFramesSent(), (L {"T\r", "CT\r"}));
-    const QStringList files = QDir(root->file("/data/self_test")).entryList(QDir::Files);
-    QCOMPARE(files, QStringList {"20260301100000.txt"});
-    const QList<QByteArray> samples = root->read("/data/self_test/" + files.first()).split('\n');
-    QCOMPARE(samples.size(), 6); // 0 to 4 and the line feed at the end
-    QVERIFY(samples.at(4).startsWith("4,"));
-    QCOMPARE(sqlCount("select count(*) from log_self_test where count = 5 and duration = 4"),
-             rows + 1);
+    QCOMPARE(controlFramesSent(), (L {"T\r", "TL\r", "CT\r"}));
+    QCOMPARE(QDir(folder).entryList(QDir::Files),
+             (QStringList {"20260301100000.txt", "20260301100014.txt"}));
+    QVERIFY(root->read("/data/self_test/20260301100014.txt").startsWith("0,"));
+    QCOMPARE(sqlCount("select count(*) from log_self_test"), rows + 2);
     dev->setBuzzer();
     QVERIFY(pollUntil("buzzer", beeper));
 }
@@ -295,6 +311,14 @@ void TestDevCommSerial::samplesOnlyWhileOnline()
     QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
     QVERIFY(timer("saveTimer")->isActive());
     QCOMPARE(timer("saveTimer")->interval(), 9000);
+    // A cycle the timer cannot keep (0 from a hand-edited file, or weeks) is held to its range.
+    dev->setSaveCycle(0);
+    QCOMPARE(timer("saveTimer")->interval(), 1000);
+    QCOMPARE(Settings::instance()->getSettings(Settings::UpsDataSaveCycle).toInt(), 0);
+    dev->setSaveCycle(5000000);
+    QVERIFY(timer("saveTimer")->isActive());
+    QCOMPARE(timer("saveTimer")->interval(), 2147483000);
+    dev->setSaveCycle(9);
 
     dev->setBaud(9600);
     QCOMPARE(dev->baud(), 9600);
