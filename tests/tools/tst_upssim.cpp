@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -145,8 +146,18 @@ void TestUpsSim::replyFormats()
     Line line(sim.portPath());
     QVERIFY(line.isOpen());
 
+    // Fixed widths, zero-padded, as the driver's length check expects.
+    const QRegularExpression q1Layout(QStringLiteral(
+        R"(^\(\d{3}\.\d \d{3}\.\d \d{3}\.\d \d{3} \d\d\.\d (\d\.\d\d|\d\d\.\d) \d\d\.\d [01]{8}\r$)"));
     const QByteArray q1 = line.ask("Q1\r");
+    QVERIFY2(q1Layout.match(QString::fromLatin1(q1)).hasMatch(), q1.constData());
     QCOMPARE(fields(q1).size(), 8);
+    const QByteArray bt = line.ask("BT\r");
+    QVERIFY2(QRegularExpression(QStringLiteral(R"(^#\d{4} \d{5}\r$)"))
+                 .match(QString::fromLatin1(bt))
+                 .hasMatch(),
+             bt.constData());
+    QCOMPARE(fields(bt)[0].toInt(), fields(bt)[1].toInt() / 60); // minutes, then seconds
     QCOMPARE(statusByte(q1), quint8(0x90)); // a healthy standby unit on mains, beeper enabled
     // The battery voltage of a full battery is what the rating makes 100 %: 27.2 V per 24 V.
     const QByteArray rating = line.ask("F\r");
