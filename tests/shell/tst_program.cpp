@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <unistd.h>
 
 // The built program, started as a user would, each in a temporary root.
 namespace {
@@ -33,15 +34,27 @@ class Program
 {
 public:
     explicit Program(const QString &root)
+        : Program(QStringLiteral(QUELTA_BIN_DIR "/quelta"), {{"QUELTA_HOME", root}},
+                  QDir(root).exists() ? root : QDir::tempPath())
+    {
+    }
+    // Without QUELTA_HOME unless the environment names it. An unprivileged start runs in a user
+    // namespace of its own, where folder permissions hold even for the owner of the test.
+    Program(const QString &program, const QMap<QString, QString> &extra, const QString &cwd,
+            bool unprivileged = false)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QUELTA_HOME", root);
+        env.remove("QUELTA_HOME");
+        for (auto it = extra.begin(); it != extra.end(); ++it)
+            env.insert(it.key(), it.value());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("QT_QUICK_BACKEND", "software");
         process.setProcessEnvironment(env);
-        process.setWorkingDirectory(QDir(root).exists() ? root : QDir::tempPath());
-        process.setProgram(QStringLiteral(QUELTA_BIN_DIR "/quelta"));
-        process.start();
+        process.setWorkingDirectory(cwd);
+        if (unprivileged)
+            process.start("unshare", {"--user", program});
+        else
+            process.start(program, QStringList());
     }
     ~Program()
     {
@@ -67,6 +80,7 @@ private slots:
     void secondStartShowsTheFirst();
     void staleGuardDoesNotStopAStart();
     void damagedDataIsSurvived();
+    void rootFollowsTheProgramFolder();
 };
 
 void TestProgram::secondStartShowsTheFirst()
@@ -148,6 +162,41 @@ void TestProgram::damagedDataIsSurvived()
         QVERIFY(!program.process.waitForFinished(500));
         QCOMPARE(fileHash(path), before);
     }
+}
+
+void TestProgram::rootFollowsTheProgramFolder()
+{
+    // Without QUELTA_HOME: the program's own folder when it may write there (a portable copy),
+    // else the per-user data folder (an installed copy).
+    QTemporaryDir base;
+    const QString userData = base.path() + "/share";
+    const QMap<QString, QString> env = {{"XDG_DATA_HOME", userData}};
+    const QString portable = base.path() + "/portable";
+    const QString installed = base.path() + "/installed";
+    for (const QString &folder : {portable, installed}) {
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(QUELTA_BIN_DIR "/quelta", folder + "/quelta"));
+    }
+    {
+        Program program(portable + "/quelta", env, base.path());
+        QTRY_VERIFY_WITH_TIMEOUT(isReady(portable), 15000);
+        QVERIFY(QFile::exists(portable + "/cfg/config.cfg"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(portable + "/data/quelta.db"), 5000);
+    }
+    QVERIFY(!QDir(userData).exists());
+
+    const bool privileged = ::getuid() == 0;
+    if (privileged && QProcess::execute("unshare", {"--user", "true"}) != 0)
+        QSKIP("No user namespace to start the program unprivileged in");
+    QVERIFY(QFile::setPermissions(installed, QFile::ReadOwner | QFile::ExeOwner));
+    Program program(installed + "/quelta", env, base.path(), privileged);
+    const QString perUser = userData + "/ORVAK/QUELTA";
+    QTRY_VERIFY_WITH_TIMEOUT(isReady(perUser), 15000);
+    QVERIFY(QFile::exists(perUser + "/cfg/config.cfg"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(perUser + "/data/quelta.db"), 5000);
+    QCOMPARE(QDir(installed).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList({"quelta"}));
+    QFile::setPermissions(installed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
