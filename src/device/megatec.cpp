@@ -104,6 +104,9 @@ public:
     // The last rejected line; a UPS that keeps sending the same wrong reply is logged once.
     QByteArray lastRejected;
     void noteRejected(bool accepted);
+    // A UPS streaming without carriage returns overflows twice a second; warn once until a good
+    // reply.
+    bool overflowLogged = false;
 };
 
 void MegatecPrivate::fillPollCycle()
@@ -333,7 +336,10 @@ bool Megatec::handleResponse(const QByteArray &bytes)
     for (const char byte : bytes) {
         d->buffer[d->count++] = byte;
         if (d->count > bufferSize) {
-            qCWarning(lcDevice) << "Reply longer than" << bufferSize << "bytes dropped";
+            if (!d->overflowLogged)
+                qCWarning(lcDevice) << "Reply longer than" << bufferSize
+                                    << "bytes dropped (not logged again until a good reply)";
+            d->overflowLogged = true;
             d->count = 0;
             return false;
         }
@@ -341,6 +347,8 @@ bool Megatec::handleResponse(const QByteArray &bytes)
             d->buffer[d->count] = '\0';
             const bool accepted = d->parse();
             d->noteRejected(accepted);
+            if (accepted)
+                d->overflowLogged = false;
             return accepted;
         }
     }

@@ -174,10 +174,23 @@ private slots:
         QVERIFY(!driver.handleResponse(QByteArray("0875\r")));
         QVERIFY(driver.handleResponse(QByteArray("#0875\r")));
         QCOMPARE(driver.upsData()->battCapacity, 87.5f);
+        // A UPS that never sends a carriage return is warned about once until a reply is good.
+        static int overflowWarnings = 0;
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &message) {
+                if (type == QtWarningMsg && message.startsWith("Reply longer than"))
+                    ++overflowWarnings;
+            });
         requestFor(driver, Megatec::CmdOrvakBP);
         QVERIFY(!driver.handleResponse(QByteArray(300, 'x') + "#0125\r"));
+        QVERIFY(!driver.handleResponse(QByteArray(300, 'x')));
+        QCOMPARE(overflowWarnings, 1);
         QVERIFY(driver.handleResponse("#0125\r"));
         QCOMPARE(driver.upsData()->battCapacity, 12.5f);
+        requestFor(driver, Megatec::CmdOrvakBP);
+        QVERIFY(!driver.handleResponse(QByteArray(300, 'x')));
+        qInstallMessageHandler(previous);
+        QCOMPARE(overflowWarnings, 2);
     }
 
     void rejectedAndLateLines()
