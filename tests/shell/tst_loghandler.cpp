@@ -99,7 +99,7 @@ void TestLogHandler::threadsNeverInterleave()
 void TestLogHandler::aDeletedLogFolderIsSurvived()
 {
     // The handler's own complaint about the missing folder re-enters it on the same thread;
-    // it must be dropped there rather than wait on the handler's lock.
+    // it must be dropped there, or every nested call would fail and complain again.
     Clock::setNow(QDateTime(QDate(2024, 7, 1), QTime(9, 0)));
     QVERIFY(QDir(m_root->file("/log")).removeRecursively());
     qWarning("lost in the file, kept on standard error");
