@@ -68,7 +68,7 @@ void TranslatorPrivate::load(int language)
         if (!file.isEmpty() && translator.load(file))
             QCoreApplication::installTranslator(&translator);
         else
-            qCInfo(lcShell).nospace()
+            qCInfo(lcShell).nospace().noquote()
                 << "No translation catalogue for language " << language
                 << (language == Translator::Auto ? " (" + QLocale::system().name() + ")"
                                                  : QString())
