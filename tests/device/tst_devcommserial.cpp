@@ -134,6 +134,10 @@ void TestDevCommSerial::comesOnline()
     QCOMPARE(timer("saveTimer")->interval(), 5000);
     QCOMPARE(statusField(2), QStringLiteral("0"));
     QCOMPARE(dev->comPort().mid(0, 2), (QStringList {link, QStringLiteral("None")}));
+    QCOMPARE(timer("portScanTimer")->interval(), 250);
+    QCOMPARE(pollByHand(1), 1);
+    QCOMPARE(timer("pollTimer")->interval(), 100); // the next request soon after an answer
+    timer("pollTimer")->start();
 
     // The port scan has been running all along: a port named by a path that exists stays open.
     QTest::qWait(600);
@@ -268,6 +272,7 @@ void TestDevCommSerial::silenceLosesTheUps()
     QVERIFY(online());
     poll();
     QVERIFY(!online());
+    QCOMPARE(timer("pollTimer")->interval(), 1500);
     QCOMPARE(onlineSpy.count(), 1);
     QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication lost")});
     QCOMPARE(sqlCount("select count(*) from alarm where alarm = 0"), 1);
