@@ -25,6 +25,7 @@ const int pollInterval = 1500;
 const int pollAfterReply = 100;
 const int scanInterval = 250;
 const int lostAfterSends = 8; // the ninth unanswered send loses the UPS
+const int defaultBaud = 2400;
 // Scans to wait after the open port failed before opening it again, doubled while it keeps
 // failing without the UPS answering (a loose adapter), and between attempts while it is there but
 // refuses to open (udev may not have set its permissions yet).
@@ -91,7 +92,16 @@ DevCommPrivate::DevCommPrivate(DevComm *owner)
     scanTimer->setObjectName(QStringLiteral("portScanTimer"));
     port->setObjectName(QStringLiteral("serialPort"));
 
-    baud = settings->getSettings(Settings::UpsBaudRate).toInt();
+    // A hand-edited rate that is no number would open the line at 0 baud, where nothing answers.
+    const QVariant storedBaud = settings->getSettings(Settings::UpsBaudRate);
+    bool numeric = false;
+    baud = storedBaud.toInt(&numeric);
+    if (!numeric || baud <= 0) {
+        qCWarning(lcDevice) << "Baud rate" << storedBaud.toString()
+                            << "in the configuration is not a rate; the line runs at"
+                            << defaultBaud;
+        baud = defaultBaud;
+    }
     commType = settings->getSettings(Settings::UpsCommType).toInt();
     comPort = settings->getSettings(Settings::UpsComPort).toString();
     port->setBaudRate(baud, QSerialPort::AllDirections);

@@ -75,7 +75,13 @@ void TestDevCommSerial::initTestCase()
     Settings::instance()->setSettings(Settings::UpsCommType, int(DevComm::COM));
     Settings::instance()->setSettings(Settings::UpsComPort, link);
     Settings::instance()->setSettings(Settings::UpsDataSaveCycle, 5);
+    // A hand-edited rate that is no number: the line runs at 2400 and the file stays as written.
+    Settings::instance()->setSettings(Settings::UpsBaudRate, QStringLiteral("fast"), true);
     dev = DevComm::instance();
+    QCOMPARE(dev->baud(), 2400);
+    QCOMPARE(port()->baudRate(), 2400);
+    QCOMPARE(Settings::instance()->getSettings(Settings::UpsBaudRate, true).toString(),
+             QStringLiteral("fast"));
     QCOMPARE(dev->commType(), int(DevComm::COM));
     QVERIFY(port()->isOpen());
     QVERIFY(sim->waitForFrame("BT\r"));
