@@ -25,6 +25,23 @@ QStringList storedRecipients()
     return users;
 }
 
+// Values stored before the page exists: the page must show them, not overwrite them.
+const struct
+{
+    const char *property;
+    QVariant value;
+    const char *field, *shownAs;
+} storedBefore[] = {
+    {"enable", true, "switchEnable", "checked"},
+    {"senderName", "Rack 4", "textFieldSenderName", "text"},
+    {"serverPort", 2525, "textFieldServerPort", "text"},
+    {"encrypt", 2, "comboBoxEncrypt", "currentIndex"},
+    {"dailyEnable", true, "checkBoxDaily", "checked"},
+    {"dailyHour", 7, "spinBoxDailyHour", "value"},
+    {"dailyMinute", 5, "spinBoxDailyMinute", "value"},
+    {"dailySecond", 9, "spinBoxDailySecond", "value"},
+};
+
 } // namespace
 
 class TestEMailSettingsPage : public QObject
@@ -40,6 +57,15 @@ private slots:
 
 private:
     void answerDialog(const QString &expectedText);
+    QQuickItem *item(QObject *under, const char *name) const
+    {
+        return m_host->find(under, QLatin1String(name));
+    }
+    bool press(QObject *under, const char *name) { return m_host->click(item(under, name)); }
+    void type(QObject *under, const char *name, const QString &text)
+    {
+        item(under, name)->setProperty("text", text);
+    }
 
     TestRoot m_root;
     QScopedPointer<QmlPageHost> m_host;
@@ -49,16 +75,8 @@ private:
 
 void TestEMailSettingsPage::initTestCase()
 {
-    // Values stored before the page exists: the page must show them, not overwrite them.
-    ServiceEMail *service = ServiceEMail::instance();
-    service->setEnable(true);
-    service->setSenderName(QStringLiteral("Rack 4"));
-    service->setServerPort(2525);
-    service->setEncrypt(2);
-    service->setDailyEnable(true);
-    service->setDailyHour(7);
-    service->setDailyMinute(5);
-    service->setDailySecond(9);
+    for (const auto &stored : storedBefore)
+        QVERIFY(ServiceEMail::instance()->setProperty(stored.property, stored.value));
 
     m_host.reset(new QmlPageHost);
     m_page = m_host->load(QStringLiteral("SettingsEMail.qml"));
@@ -71,40 +89,24 @@ void TestEMailSettingsPage::answerDialog(const QString &expectedText)
 {
     QVERIFY(m_dialog->isVisible());
     QCOMPARE(m_dialog->property("text").toString(), expectedText);
-    QVERIFY(m_host->click(m_host->find(m_dialog, QStringLiteral("msgDialogSure"))));
+    QVERIFY(press(m_dialog, "msgDialogSure"));
     QVERIFY(!m_dialog->isVisible());
 }
 
 void TestEMailSettingsPage::storedValuesAreShownAndKept()
 {
-    auto field = [this](const char *name, const char *property) {
-        return m_host->find(m_page, QLatin1String(name))->property(property);
-    };
-    QVERIFY(field("switchEnable", "checked").toBool());
-    QCOMPARE(field("textFieldSenderName", "text").toString(), QStringLiteral("Rack 4"));
-    QCOMPARE(field("textFieldServerPort", "text").toString(), QStringLiteral("2525"));
-    QCOMPARE(field("comboBoxEncrypt", "currentIndex").toInt(), 2);
-    QVERIFY(field("checkBoxDaily", "checked").toBool());
-    QCOMPARE(field("spinBoxDailyHour", "value").toInt(), 7);
-    QCOMPARE(field("spinBoxDailyMinute", "value").toInt(), 5);
-    QCOMPARE(field("spinBoxDailySecond", "value").toInt(), 9);
-
-    // Leaving the page writes back what it shows, which is what was stored.
+    // Shown, and left as they were when the page is left (it writes back what it shows).
+    ServiceEMail *service = ServiceEMail::instance();
     m_page->setVisible(false);
     m_page->setVisible(true);
-    ServiceEMail *service = ServiceEMail::instance();
-    QVERIFY(service->enable());
-    QCOMPARE(service->senderName(), QStringLiteral("Rack 4"));
-    QCOMPARE(int(service->serverPort()), 2525);
-    QCOMPARE(service->encrypt(), 2);
-    QVERIFY(service->dailyEnable());
-    QCOMPARE(service->dailyHour(), 7);
-    QCOMPARE(service->dailyMinute(), 5);
-    QCOMPARE(service->dailySecond(), 9);
+    for (const auto &stored : storedBefore) {
+        QCOMPARE(item(m_page, stored.field)->property(stored.shownAs).toString(),
+                 stored.value.toString());
+        QCOMPARE(service->property(stored.property).toString(), stored.value.toString());
+    }
 
     // A change in a field reaches the service when the page is left.
-    m_host->find(m_page, QStringLiteral("textFieldSenderName"))
-        ->setProperty("text", QStringLiteral("Rack 5"));
+    type(m_page, "textFieldSenderName", "Rack 5");
     m_page->setVisible(false);
     m_page->setVisible(true);
     QCOMPARE(service->senderName(), QStringLiteral("Rack 5"));
@@ -112,67 +114,55 @@ void TestEMailSettingsPage::storedValuesAreShownAndKept()
 
 void TestEMailSettingsPage::recipientsAreCheckedBeforeTheyAreStored()
 {
-    QmlPageHost &host = *m_host;
-    QQuickItem *popup = host.find(m_page, QStringLiteral("popupAddEMailUser"));
-    QQuickItem *field = host.find(popup, QStringLiteral("textFieldUser"));
-    QVERIFY(popup && field);
-
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonAddUser"))));
+    QQuickItem *popup = item(m_page, "popupAddEMailUser");
+    QVERIFY(press(m_page, "buttonAddUser"));
     QVERIFY(popup->isVisible());
-    field->setProperty("text", QStringLiteral("ops@my-site.com"));
-    QVERIFY(host.click(host.find(popup, QStringLiteral("buttonSure"))));
+    type(popup, "textFieldUser", "ops@my-site.com");
+    QVERIFY(press(popup, "buttonSure"));
     answerDialog(QStringLiteral("E-Mail address is invalid!"));
     QVERIFY(popup->isVisible()); // the user can correct it
     QVERIFY(storedRecipients().isEmpty());
-
-    field->setProperty("text", QStringLiteral("ops@example.com"));
-    QVERIFY(host.click(host.find(popup, QStringLiteral("buttonSure"))));
+    type(popup, "textFieldUser", "ops@example.com");
+    QVERIFY(press(popup, "buttonSure"));
     QVERIFY(!popup->isVisible());
-    QCOMPARE(storedRecipients(), QStringList {QStringLiteral("ops@example.com")});
+    QCOMPARE(storedRecipients(), QStringList {"ops@example.com"});
 
     // Modify the chosen row: the pop-up shows its address; an invalid change is refused.
-    QQuickItem *list = host.find(m_page, QStringLiteral("listViewUser"));
-    list->setProperty("currentIndex", 0);
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonModifyUser"))));
-    QCOMPARE(field->property("text").toString(), QStringLiteral("ops@example.com"));
-    field->setProperty("text", QStringLiteral("ops@example"));
-    QVERIFY(host.click(host.find(popup, QStringLiteral("buttonSure"))));
+    item(m_page, "listViewUser")->setProperty("currentIndex", 0);
+    QVERIFY(press(m_page, "buttonModifyUser"));
+    QCOMPARE(item(popup, "textFieldUser")->property("text").toString(), QString("ops@example.com"));
+    type(popup, "textFieldUser", "ops@example");
+    QVERIFY(press(popup, "buttonSure"));
     answerDialog(QStringLiteral("E-Mail address is invalid!"));
-    field->setProperty("text", QStringLiteral("night.shift@example.org"));
-    QVERIFY(host.click(host.find(popup, QStringLiteral("buttonSure"))));
-    QCOMPARE(storedRecipients(), QStringList {QStringLiteral("night.shift@example.org")});
+    type(popup, "textFieldUser", "night.shift@example.org");
+    QVERIFY(press(popup, "buttonSure"));
+    QCOMPARE(storedRecipients(), QStringList {"night.shift@example.org"});
 
-    list->setProperty("currentIndex", 0);
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonDeleteUser"))));
+    item(m_page, "listViewUser")->setProperty("currentIndex", 0);
+    QVERIFY(press(m_page, "buttonDeleteUser"));
     QVERIFY(storedRecipients().isEmpty());
 }
 
 void TestEMailSettingsPage::accountMustBeAnAddress()
 {
-    QmlPageHost &host = *m_host;
     ServiceEMail *service = ServiceEMail::instance();
     service->setAuthAccount(QStringLiteral("before@example.com"));
-
-    QQuickItem *auth = host.find(m_page, QStringLiteral("checkBoxAuth"));
-    QVERIFY(host.click(auth));
+    QVERIFY(press(m_page, "checkBoxAuth"));
     QTRY_VERIFY(service->authEnable());
-    QQuickItem *popup = host.find(m_page, QStringLiteral("popupSetEMailSender"));
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonAuthSettings"))));
+    QQuickItem *popup = item(m_page, "popupSetEMailSender");
+    QVERIFY(press(m_page, "buttonAuthSettings"));
     QVERIFY(popup->isVisible());
-    QCOMPARE(host.find(popup, QStringLiteral("textFieldAccount"))->property("text").toString(),
-             QStringLiteral("before@example.com"));
+    QCOMPARE(item(popup, "textFieldAccount")->property("text").toString(),
+             QString("before@example.com"));
 
-    host.find(popup, QStringLiteral("textFieldAccount"))
-        ->setProperty("text", QStringLiteral("mailer"));
-    host.find(popup, QStringLiteral("textFieldPassword"))
-        ->setProperty("text", QStringLiteral("s3cret"));
-    QVERIFY(host.click(host.find(popup, QStringLiteral("buttonSure"))));
+    type(popup, "textFieldAccount", "mailer");
+    type(popup, "textFieldPassword", "s3cret");
+    QVERIFY(press(popup, "buttonSure"));
     answerDialog(QStringLiteral("User account is invalid!"));
     QCOMPARE(service->authAccount(), QStringLiteral("before@example.com"));
 
-    host.find(popup, QStringLiteral("textFieldAccount"))
-        ->setProperty("text", QStringLiteral("mailer@example.com"));
-    QVERIFY(host.click(host.find(popup, QStringLiteral("buttonSure"))));
+    type(popup, "textFieldAccount", "mailer@example.com");
+    QVERIFY(press(popup, "buttonSure"));
     QVERIFY(!popup->isVisible());
     QCOMPARE(service->authAccount(), QStringLiteral("mailer@example.com"));
     QCOMPARE(service->authPassword(), QStringLiteral("s3cret"));
@@ -190,31 +180,27 @@ void TestEMailSettingsPage::testMailOutcomeIsReportedOnlyForOwnTest()
     // A server on loopback that takes the connection, says nothing, then hangs up.
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    auto type = [this](const char *name, const QString &text) {
-        m_host->find(m_page, QLatin1String(name))->setProperty("text", text);
-    };
-    type("textFieldServerAddress", QStringLiteral("127.0.0.1"));
-    type("textFieldServerPort", QString::number(server.serverPort()));
-    type("textFieldSenderAddress", QStringLiteral("ups@example.com"));
+    type(m_page, "textFieldServerAddress", "127.0.0.1");
+    type(m_page, "textFieldServerPort", QString::number(server.serverPort()));
+    type(m_page, "textFieldSenderAddress", "ups@example.com");
     service->setEncrypt(0);
     service->setAuthEnable(false);
 
-    QVERIFY(m_host->click(m_host->find(m_page, QStringLiteral("buttonTestMail"))));
+    QVERIFY(press(m_page, "buttonTestMail"));
     QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 10000);
     QTcpSocket *client = server.nextPendingConnection();
     QCoreApplication::processEvents();
-    QCOMPARE(m_host->find(m_page, QStringLiteral("labelTestMail"))->property("text").toString(),
-             QStringLiteral("Sending test E-Mail..."));
-    QVERIFY(!m_host->find(m_page, QStringLiteral("buttonTestMail"))->property("enabled").toBool());
+    QCOMPARE(item(m_page, "labelTestMail")->property("text").toString(),
+             QString("Sending test E-Mail..."));
+    QVERIFY(!item(m_page, "buttonTestMail")->property("enabled").toBool());
     QVERIFY(!m_dialog->isVisible());
     client->close();
 
     QTRY_VERIFY_WITH_TIMEOUT(m_dialog->isVisible(), 15000);
     QVERIFY(m_dialog->property("text").toString().startsWith(
         QStringLiteral("Failed to send test E-Mail!")));
-    QVERIFY(m_host->click(m_host->find(m_dialog, QStringLiteral("msgDialogSure"))));
-    QCOMPARE(m_host->find(m_page, QStringLiteral("labelTestMail"))->property("text").toString(),
-             QString());
+    QVERIFY(press(m_dialog, "msgDialogSure"));
+    QCOMPARE(item(m_page, "labelTestMail")->property("text").toString(), QString());
 
     // A late second signal of the same exchange opens nothing more.
     emit service->emailFinished();

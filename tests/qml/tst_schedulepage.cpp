@@ -13,36 +13,18 @@
 
 namespace {
 
-struct StoredTask
+// Each stored task as "id: cycle time action enable".
+QStringList storedTasks()
 {
-    int id = 0;
-    int cycle = -1;
-    QString time;
-    int action = -1;
-    bool enable = false;
-};
-
-QList<StoredTask> storedTasks()
-{
-    QList<StoredTask> tasks;
+    QStringList tasks;
     QSqlQuery query;
-    query.exec(QStringLiteral("select id, cycle, time, action, enable from %1 order by id")
+    query.exec(QStringLiteral(
+                   "select id || ': ' || cycle || ' ' || time || ' ' || action || ' ' || enable "
+                   "from %1 order by id")
                    .arg(Database::tableName(Database::TableScheduleTask)));
-    while (query.next()) {
-        StoredTask task;
-        task.id = query.value(0).toInt();
-        task.cycle = query.value(1).toInt();
-        task.time = query.value(2).toString();
-        task.action = query.value(3).toInt();
-        task.enable = query.value(4).toBool();
-        tasks.append(task);
-    }
+    while (query.next())
+        tasks << query.value(0).toString();
     return tasks;
-}
-
-QString textOf(QQuickItem *item)
-{
-    return item ? item->property("text").toString() : QStringLiteral("<missing>");
 }
 
 } // namespace
@@ -57,8 +39,24 @@ private slots:
     void unknownCodesAreShownAsSuch();
 
 private:
-    void fillPopup(const QString &hour, const QString &minute, const QString &second, int action,
-                   int cycle);
+    QQuickItem *item(QObject *under, const char *name) const
+    {
+        return m_host->find(under, QLatin1String(name));
+    }
+    QString text(QObject *under, const char *name) const
+    {
+        QQuickItem *found = item(under, name);
+        return found ? found->property("text").toString() : QStringLiteral("<missing>");
+    }
+    bool press(QObject *under, const char *name) { return m_host->click(item(under, name)); }
+    // The pop-up's fields: hour, minute, second, then the task type's and the cycle's index.
+    void fillPopup(const QStringList &values)
+    {
+        const char *fields[] = {"textFieldHour", "textFieldMinute", "textFieldSecond",
+                                "comboBoxTaskType", "comboBoxCycle"};
+        for (int i = 0; i < 5; ++i)
+            item(m_popup, fields[i])->setProperty(i < 3 ? "text" : "currentIndex", values[i]);
+    }
 
     TestRoot m_root;
     QScopedPointer<QmlPageHost> m_host;
@@ -71,128 +69,84 @@ void TestSchedulePage::initTestCase()
     m_host.reset(new QmlPageHost);
     m_page = m_host->load(QStringLiteral("MainPanelScheduleTask.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
-    m_popup = m_host->find(m_page, QStringLiteral("popupAddScheduleTask"));
-    QVERIFY(m_popup);
-    QVERIFY(!m_popup->isVisible());
-}
-
-void TestSchedulePage::fillPopup(const QString &hour, const QString &minute, const QString &second,
-                                 int action, int cycle)
-{
-    m_host->find(m_popup, QStringLiteral("textFieldHour"))->setProperty("text", hour);
-    m_host->find(m_popup, QStringLiteral("textFieldMinute"))->setProperty("text", minute);
-    m_host->find(m_popup, QStringLiteral("textFieldSecond"))->setProperty("text", second);
-    m_host->find(m_popup, QStringLiteral("comboBoxTaskType"))->setProperty("currentIndex", action);
-    m_host->find(m_popup, QStringLiteral("comboBoxCycle"))->setProperty("currentIndex", cycle);
+    m_popup = item(m_page, "popupAddScheduleTask");
+    QVERIFY(m_popup && !m_popup->isVisible());
 }
 
 void TestSchedulePage::addModifySwitchOffAndDeleteTask()
 {
-    QmlPageHost &host = *m_host;
-
     // Add: a weekly self-test to end of discharge at 7:30:05, typed without leading zeros.
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonAddTask"))));
+    QVERIFY(press(m_page, "buttonAddTask"));
     QVERIFY(m_popup->isVisible());
-    QCOMPARE(textOf(host.find(m_popup, QStringLiteral("labelTitle"))),
-             QStringLiteral("Add Schedule Task"));
-    fillPopup(QStringLiteral("7"), QStringLiteral("30"), QStringLiteral("5"), 1, 2);
-    QVERIFY(host.click(host.find(m_popup, QStringLiteral("buttonSure"))));
+    QCOMPARE(text(m_popup, "labelTitle"), QStringLiteral("Add Schedule Task"));
+    fillPopup({"7", "30", "5", "1", "2"});
+    QVERIFY(press(m_popup, "buttonSure"));
     QVERIFY(!m_popup->isVisible());
-
-    QList<StoredTask> tasks = storedTasks();
-    QCOMPARE(tasks.size(), 1);
-    const int id = tasks[0].id;
-    QCOMPARE(tasks[0].cycle, 2);
-    QCOMPARE(tasks[0].time, QStringLiteral("07:30:05"));
-    QCOMPARE(tasks[0].action, 1);
-    QVERIFY(tasks[0].enable);
-
-    QTRY_COMPARE(textOf(host.find(m_page, QStringLiteral("labelCycle"))), QStringLiteral("Weekly"));
-    QCOMPARE(textOf(host.find(m_page, QStringLiteral("labelAction"))),
-             QStringLiteral("Self-test to EOD"));
-    QVERIFY(textOf(host.find(m_page, QStringLiteral("labelTime")))
-                .endsWith(QStringLiteral(" 07:30:05")));
+    QCOMPARE(storedTasks(), QStringList {"1: 2 07:30:05 1 1"});
+    QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Weekly"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Self-test to EOD"));
+    QVERIFY(text(m_page, "labelTime").endsWith(QStringLiteral(" 07:30:05")));
 
     // Modify: the pop-up opens with the task's values; cancelling changes nothing.
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonEdit"))));
+    QVERIFY(press(m_page, "buttonEdit"));
     QVERIFY(m_popup->isVisible());
-    QCOMPARE(textOf(host.find(m_popup, QStringLiteral("labelTitle"))),
-             QStringLiteral("Modify Schedule Task"));
-    QCOMPARE(textOf(host.find(m_popup, QStringLiteral("textFieldHour"))), QStringLiteral("07"));
-    QCOMPARE(textOf(host.find(m_popup, QStringLiteral("textFieldMinute"))), QStringLiteral("30"));
-    QCOMPARE(textOf(host.find(m_popup, QStringLiteral("textFieldSecond"))), QStringLiteral("05"));
-    QCOMPARE(
-        host.find(m_popup, QStringLiteral("comboBoxTaskType"))->property("currentIndex").toInt(),
-        1);
-    QCOMPARE(host.find(m_popup, QStringLiteral("comboBoxCycle"))->property("currentIndex").toInt(),
-             2);
-    host.find(m_popup, QStringLiteral("textFieldHour"))->setProperty("text", QStringLiteral("03"));
-    QVERIFY(host.click(host.find(m_popup, QStringLiteral("buttonCancel"))));
+    QCOMPARE(text(m_popup, "labelTitle"), QStringLiteral("Modify Schedule Task"));
+    const char *fields[] = {"textFieldHour", "textFieldMinute", "textFieldSecond",
+                            "comboBoxTaskType", "comboBoxCycle"};
+    const char *shown[] = {"07", "30", "05", "1", "2"};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(item(m_popup, fields[i])->property(i < 3 ? "text" : "currentIndex").toString(),
+                 QString(shown[i]));
+    item(m_popup, "textFieldHour")->setProperty("text", QStringLiteral("03"));
+    QVERIFY(press(m_popup, "buttonCancel"));
     QVERIFY(!m_popup->isVisible());
-    QCOMPARE(storedTasks()[0].time, QStringLiteral("07:30:05"));
+    QCOMPARE(storedTasks(), QStringList {"1: 2 07:30:05 1 1"});
 
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonEdit"))));
-    fillPopup(QStringLiteral("21"), QStringLiteral("30"), QStringLiteral("05"), 3, 1);
-    QVERIFY(host.click(host.find(m_popup, QStringLiteral("buttonSure"))));
-    tasks = storedTasks();
-    QCOMPARE(tasks.size(), 1);
-    QCOMPARE(tasks[0].id, id);
-    QCOMPARE(tasks[0].cycle, 1);
-    QCOMPARE(tasks[0].time, QStringLiteral("21:30:05"));
-    QCOMPARE(tasks[0].action, 3);
-    QVERIFY(tasks[0].enable);
-    QTRY_COMPARE(textOf(host.find(m_page, QStringLiteral("labelCycle"))), QStringLiteral("Daily"));
-    QCOMPARE(textOf(host.find(m_page, QStringLiteral("labelAction"))),
-             QStringLiteral("System shutdown and close UPS"));
+    // The same row changed in place.
+    QVERIFY(press(m_page, "buttonEdit"));
+    fillPopup({"21", "30", "05", "3", "1"});
+    QVERIFY(press(m_popup, "buttonSure"));
+    QCOMPARE(storedTasks(), QStringList {"1: 1 21:30:05 3 1"});
+    QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Daily"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("System shutdown and close UPS"));
 
     // Switch off.
-    QQuickItem *switchEnable = host.find(m_page, QStringLiteral("switchEnable"));
-    QVERIFY(switchEnable->property("checked").toBool());
-    QVERIFY(host.click(switchEnable));
-    QTRY_VERIFY(!storedTasks()[0].enable);
-    QTRY_VERIFY(!host.find(m_page, QStringLiteral("switchEnable"))->property("checked").toBool());
+    QVERIFY(item(m_page, "switchEnable")->property("checked").toBool());
+    QVERIFY(press(m_page, "switchEnable"));
+    QTRY_COMPARE(storedTasks(), QStringList {"1: 1 21:30:05 3 0"});
+    QTRY_VERIFY(!item(m_page, "switchEnable")->property("checked").toBool());
 
     // Delete: the question first; "Cancel" keeps the task, "Sure" deletes it.
-    QQuickItem *dialog = host.find(m_page, QStringLiteral("msgDialog"));
-    QVERIFY(dialog);
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonDelete"))));
+    QQuickItem *dialog = item(m_page, "msgDialog");
+    QVERIFY(press(m_page, "buttonDelete"));
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->property("text").toString(),
              QStringLiteral("Are you sure to delete this task?"));
-    QVERIFY(host.click(host.find(dialog, QStringLiteral("msgDialogCancel"))));
+    QVERIFY(press(dialog, "msgDialogCancel"));
     QVERIFY(!dialog->isVisible());
     QCOMPARE(storedTasks().size(), 1);
-
-    QVERIFY(host.click(host.find(m_page, QStringLiteral("buttonDelete"))));
-    QVERIFY(host.click(host.find(dialog, QStringLiteral("msgDialogSure"))));
+    QVERIFY(press(m_page, "buttonDelete"));
+    QVERIFY(press(dialog, "msgDialogSure"));
     QVERIFY(storedTasks().isEmpty());
-    QTRY_VERIFY(!host.find(m_page, QStringLiteral("labelCycle")));
+    QTRY_VERIFY(!item(m_page, "labelCycle"));
 }
 
 void TestSchedulePage::unknownCodesAreShownAsSuch()
 {
     // A hand-edited row with a cycle and an action this version does not know.
     QSqlQuery insert;
-    insert.prepare(QStringLiteral("insert into %1(cycle, time, action, enable) values(?, ?, ?, ?)")
-                       .arg(Database::tableName(Database::TableScheduleTask)));
-    insert.addBindValue(7);
-    insert.addBindValue(QStringLiteral("10:00:00"));
-    insert.addBindValue(9);
-    insert.addBindValue(1);
-    QVERIFY(insert.exec());
-
+    QVERIFY(insert.exec(QStringLiteral("insert into %1(cycle, time, action, enable) "
+                                       "values(7, '10:00:00', 9, 1)")
+                            .arg(Database::tableName(Database::TableScheduleTask))));
     QObject *model = m_host->view()
                          ->rootContext()
                          ->contextProperty(QStringLiteral("listModelScheduleTask"))
                          .value<QObject *>();
-    QVERIFY(model);
     QVERIFY(QMetaObject::invokeMethod(model, "select"));
 
-    QTRY_COMPARE(textOf(m_host->find(m_page, QStringLiteral("labelCycle"))),
-                 QStringLiteral("Unkown code: 7"));
-    QCOMPARE(textOf(m_host->find(m_page, QStringLiteral("labelAction"))),
-             QStringLiteral("Unkown code: 9"));
-    QCOMPARE(textOf(m_host->find(m_page, QStringLiteral("labelTime"))), QString());
+    QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Unkown code: 7"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Unkown code: 9"));
+    QCOMPARE(text(m_page, "labelTime"), QString());
 }
 
 QTEST_MAIN(TestSchedulePage)

@@ -11,9 +11,9 @@ class TestDevStatusView : public QObject
 
 private:
     // An online UPS on mains with a full battery, as the driver publishes it.
-    static QVariantMap onMains()
+    static QVariantMap onMains(const QVariantMap &changes = {})
     {
-        return {
+        QVariantMap map = {
             {"devOnline", true},
             {"inputVol", 229.96},
             {"outputVol", 230.0},
@@ -36,155 +36,136 @@ private:
             {"version", ""},
             {"sn", "SN0042"},
         };
-    }
-    static QVariantMap with(QVariantMap map, const QString &key, const QVariant &value)
-    {
-        map.insert(key, value);
+        for (auto it = changes.begin(); it != changes.end(); ++it)
+            map.insert(it.key(), it.value());
         return map;
+    }
+    static void expect(const DevStatusView &view, const QVariantMap &properties)
+    {
+        for (auto it = properties.begin(); it != properties.end(); ++it)
+            QVERIFY2(view.property(qPrintable(it.key())) == it.value(), qPrintable(it.key()));
     }
 
 private slots:
     void linkAndTilesFollowTheData()
     {
+        const int unknown = DevStatusView::FlagUnknown, normal = DevStatusView::FlagNormal,
+                  active = DevStatusView::FlagActive;
         DevStatusView view;
         // Before the link has been found up or down: nothing is known.
-        QCOMPARE(view.linkState(), int(DevStatusView::LinkUnknown));
-        QCOMPARE(view.inputState(), int(DevStatusView::FlagUnknown));
-        QCOMPARE(view.workMode(), int(DevStatusView::WorkUnknown));
-        QCOMPARE(view.inputVolText(), QStringLiteral("--"));
-        QCOMPARE(view.battRemainText(), QStringLiteral("--:--:--"));
-        QCOMPARE(view.batteryPercent(), -1.0);
+        expect(view,
+               {{"linkState", int(DevStatusView::LinkUnknown)},
+                {"inputState", unknown},
+                {"workMode", int(DevStatusView::WorkUnknown)},
+                {"inputVolText", "--"},
+                {"battRemainText", "--:--:--"},
+                {"batteryPercent", -1.0}});
 
         // The zeroed map of a driver that has not seen the UPS yet shows no "Normal" either.
         QVariantMap zero = onMains();
         zero.remove("devOnline");
         view.setDevData(zero);
-        QCOMPARE(view.linkState(), int(DevStatusView::LinkUnknown));
-        QCOMPARE(view.faultState(), int(DevStatusView::FlagUnknown));
+        expect(view, {{"linkState", int(DevStatusView::LinkUnknown)}, {"faultState", unknown}});
 
         view.setDevData(onMains());
-        QCOMPARE(view.linkState(), int(DevStatusView::LinkOnline));
-        QVERIFY(view.online());
-        QCOMPARE(view.inputState(), int(DevStatusView::FlagNormal));
-        QCOMPARE(view.batteryState(), int(DevStatusView::FlagNormal));
-        QCOMPARE(view.faultState(), int(DevStatusView::FlagNormal));
-        QCOMPARE(view.selfTestState(), int(DevStatusView::FlagNormal));
-        QCOMPARE(view.workMode(), int(DevStatusView::WorkOnMains));
-        QCOMPARE(view.inputVolText(), QStringLiteral("230.0"));
-        QCOMPARE(view.inputFreqText(), QStringLiteral("50.0"));
-        QCOMPARE(view.battVolText(), QStringLiteral("2.25"));
-        QCOMPARE(view.loadText(), QStringLiteral("37"));
-        QCOMPARE(view.temperatureText(), QStringLiteral("31.0"));
-        QCOMPARE(view.battRemainText(), QStringLiteral("01:57:00"));
-        QCOMPARE(view.batteryPercent(), 97.5);
-        QCOMPARE(view.manufacturerText(), QStringLiteral("ACME POWER"));
-        QCOMPARE(view.modelText(), QStringLiteral("LX-1000"));
-        QCOMPARE(view.versionText(), QStringLiteral("--"));
+        expect(view,
+               {{"linkState", int(DevStatusView::LinkOnline)},
+                {"inputState", normal},
+                {"batteryState", normal},
+                {"faultState", normal},
+                {"selfTestState", normal},
+                {"inputVolText", "230.0"},
+                {"inputFreqText", "50.0"},
+                {"battVolText", "2.25"},
+                {"loadText", "37"},
+                {"temperatureText", "31.0"},
+                {"battRemainText", "01:57:00"},
+                {"batteryPercent", 97.5},
+                {"manufacturerText", "ACME POWER"},
+                {"modelText", "LX-1000"},
+                {"versionText", "--"}});
 
-        QVariantMap failing = with(with(onMains(), "mainsFault", 1), "battLowVol", 1);
-        failing = with(with(failing, "UPSFault", 1), "selfTest", 1);
-        view.setDevData(failing);
-        QCOMPARE(view.inputState(), int(DevStatusView::FlagActive));
-        QCOMPARE(view.batteryState(), int(DevStatusView::FlagActive));
-        QCOMPARE(view.faultState(), int(DevStatusView::FlagActive));
-        QCOMPARE(view.selfTestState(), int(DevStatusView::FlagActive));
+        view.setDevData(
+            onMains({{"mainsFault", 1}, {"battLowVol", 1}, {"UPSFault", 1}, {"selfTest", 1}}));
+        expect(view,
+               {{"inputState", active},
+                {"batteryState", active},
+                {"faultState", active},
+                {"selfTestState", active}});
 
         // A lost link: the driver's zeros are not shown as measurements or as "Normal".
-        QVariantMap lost = with(onMains(), "devOnline", false);
-        view.setDevData(lost);
-        QCOMPARE(view.linkState(), int(DevStatusView::LinkOffline));
-        QCOMPARE(view.inputState(), int(DevStatusView::FlagUnknown));
-        QCOMPARE(view.outputVolText(), QStringLiteral("--"));
-        QCOMPARE(view.loadPercent(), -1.0);
+        view.setDevData(onMains({{"devOnline", false}}));
+        expect(view,
+               {{"linkState", int(DevStatusView::LinkOffline)},
+                {"inputState", unknown},
+                {"outputVolText", "--"},
+                {"loadPercent", -1.0}});
 
         // Garbage in the map never shows as a number.
-        view.setDevData(with(onMains(), "inputVol", QStringLiteral("n/a")));
-        QCOMPARE(view.inputVolText(), QStringLiteral("--"));
-        view.setDevData(with(onMains(), "battCapacity", 180));
-        QCOMPARE(view.batteryPercent(), 100.0);
+        view.setDevData(onMains({{"inputVol", "n/a"}, {"battCapacity", 180}}));
+        expect(view, {{"inputVolText", "--"}, {"batteryPercent", 100.0}});
     }
 
-    void workModeComesFromWhereThePowerFlows()
+    void workModeAndPowerPaths()
     {
-        DevStatusView view;
-        // A line-interactive UPS on mains sets the standby-type bit: still on mains.
-        view.setDevData(with(onMains(), "workState", 1));
-        QCOMPARE(view.workMode(), int(DevStatusView::WorkOnMains));
-        view.setDevData(with(with(onMains(), "workState", 1), "mainsFault", 1));
-        QCOMPARE(view.workMode(), int(DevStatusView::WorkOnBattery));
-        view.setDevData(with(onMains(), "bypassStart", 1));
-        QCOMPARE(view.workMode(), int(DevStatusView::WorkOnBypass));
-        // Mains gone wins over a bypass flag.
-        view.setDevData(with(with(onMains(), "bypassStart", 1), "mainsFault", 1));
-        QCOMPARE(view.workMode(), int(DevStatusView::WorkOnBattery));
-    }
-
-    void powerPathsOfTheDiagram()
-    {
-        DevStatusView view;
-        view.setDevData(onMains());
-        QVERIFY(view.mainsLive());
-        QVERIFY(view.inverterLive());
-        QVERIFY(view.batteryCharging());
-        QVERIFY(!view.batteryDischarging());
-        QVERIFY(!view.bypassLive());
-        QVERIFY(view.loadLive());
-
-        view.setDevData(with(onMains(), "mainsFault", 1));
-        QVERIFY(!view.mainsLive());
-        QVERIFY(view.inverterLive());
-        QVERIFY(!view.batteryCharging());
-        QVERIFY(view.batteryDischarging());
-        QVERIFY(view.loadLive());
-
-        // A self-test runs the load from the battery with the mains present.
-        view.setDevData(with(onMains(), "selfTest", 1));
-        QVERIFY(view.mainsLive());
-        QVERIFY(!view.batteryCharging());
-        QVERIFY(view.batteryDischarging());
-
-        view.setDevData(with(onMains(), "bypassStart", 1));
-        QVERIFY(view.bypassLive());
-        QVERIFY(!view.inverterLive());
-        QVERIFY(view.loadLive());
-
-        // Output switched off: nothing reaches the load.
-        QVariantMap off = with(with(onMains(), "powerOff", 1), "outputVol", 0.0);
-        view.setDevData(off);
-        QVERIFY(!view.inverterLive());
-        QVERIFY(!view.loadLive());
-        QVERIFY(view.batteryCharging());
-
-        view.setDevData(with(onMains(), "devOnline", false));
-        QVERIFY(!view.mainsLive() && !view.inverterLive() && !view.loadLive());
-        QVERIFY(!view.batteryCharging() && !view.batteryDischarging() && !view.bypassLive());
+        const int mains = DevStatusView::WorkOnMains, battery = DevStatusView::WorkOnBattery,
+                  bypass = DevStatusView::WorkOnBypass;
+        const struct
+        {
+            const char *what;
+            QVariantMap changes;
+            int mode;
+            QString live; // mains, bypass, inverter, charging, discharging, load
+        } cases[] = {
+            {"on mains", {}, mains, "m.ic.L"},
+            // A line-interactive UPS on mains sets the standby-type bit: still on mains.
+            {"standby bit", {{"workState", 1}}, mains, "m.ic.L"},
+            {"mains fault", {{"mainsFault", 1}}, battery, "..i.dL"},
+            // A self-test runs the load from the battery with the mains present.
+            {"self-test", {{"selfTest", 1}}, mains, "m.i.dL"},
+            {"bypass", {{"bypassStart", 1}}, bypass, "mb.c.L"},
+            // Mains gone wins over a bypass flag.
+            {"bypass, no mains", {{"bypassStart", 1}, {"mainsFault", 1}}, battery, ""},
+            // Output switched off: nothing reaches the load.
+            {"output off", {{"powerOff", 1}, {"outputVol", 0.0}}, -1, "m..c.."},
+            {"link lost", {{"devOnline", false}}, -1, "......"},
+        };
+        for (const auto &c : cases) {
+            DevStatusView view;
+            view.setDevData(onMains(c.changes));
+            if (c.mode >= 0)
+                QVERIFY2(view.workMode() == c.mode, c.what);
+            if (c.live.isEmpty())
+                continue;
+            const QString live = QString(view.mainsLive() ? "m" : ".") +
+                (view.bypassLive() ? "b" : ".") + (view.inverterLive() ? "i" : ".") +
+                (view.batteryCharging() ? "c" : ".") + (view.batteryDischarging() ? "d" : ".") +
+                (view.loadLive() ? "L" : ".");
+            QVERIFY2(live == c.live, qPrintable(c.what + (": " + live)));
+        }
     }
 
     void countdownAndNotifications()
     {
         DevStatusView view;
         QSignalSpy status(&view, &DevStatusView::statusChanged);
-        QSignalSpy countdown(&view, &DevStatusView::shutdownSecondsChanged);
-
-        QCOMPARE(view.countdownText(), QStringLiteral("--:--:--"));
         QVERIFY(!view.countdownRunning());
-        view.setShutdownSeconds(180);
-        QCOMPARE(view.countdownText(), QStringLiteral("00:03:00"));
-        QVERIFY(view.countdownRunning());
-        view.setShutdownSeconds(179);
-        QCOMPARE(view.countdownText(), QStringLiteral("00:02:59"));
-        view.setShutdownSeconds(2880 * 60);
-        QCOMPARE(view.countdownText(), QStringLiteral("48:00:00"));
-        view.setShutdownSeconds(0);
-        QCOMPARE(view.countdownText(), QStringLiteral("--:--:--"));
-        view.setShutdownSeconds(-5);
-        QCOMPARE(countdown.count(), 4);
+        const QPair<int, const char *> countdowns[] = {{180, "00:03:00"},
+                                                       {179, "00:02:59"},
+                                                       {2880 * 60, "48:00:00"},
+                                                       {0, "--:--:--"},
+                                                       {-5, "--:--:--"}};
+        for (const auto &c : countdowns) {
+            view.setShutdownSeconds(c.first);
+            QCOMPARE(view.countdownText(), QString(c.second));
+            QCOMPARE(view.countdownRunning(), c.first > 0);
+        }
 
         // The link republishes the same map on every poll; only a change wakes the screens.
         view.setDevData(onMains());
         view.setDevData(onMains());
         QCOMPARE(status.count(), 1);
-        view.setDevData(with(onMains(), "load", 38));
+        view.setDevData(onMains({{"load", 38}}));
         QCOMPARE(status.count(), 2);
     }
 };

@@ -59,11 +59,6 @@ QQuickView *QmlPageHost::view() const
     return d->view.data();
 }
 
-QQuickItem *QmlPageHost::root() const
-{
-    return d->view->rootObject();
-}
-
 namespace {
 
 // Delegates of views and popped-up items hang below their visual parent only, not below a
@@ -114,32 +109,13 @@ bool QmlPageHost::click(QQuickItem *item)
     return true;
 }
 
-QVariant QmlPageHost::call(QObject *object, const char *function, const QVariant &a,
-                           const QVariant &b, const QVariant &c)
+QVariant QmlPageHost::call(QObject *object, const char *function, const QVariant &argument)
 {
     QVariant result;
-    if (!object)
-        return result;
-    const int count = c.isValid() ? 3 : b.isValid() ? 2 : a.isValid() ? 1 : 0;
-    bool ok = false;
-    switch (count) {
-    case 0:
-        ok = QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result));
-        break;
-    case 1:
-        ok = QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result),
-                                       Q_ARG(QVariant, a));
-        break;
-    case 2:
-        ok = QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result),
-                                       Q_ARG(QVariant, a), Q_ARG(QVariant, b));
-        break;
-    default:
-        ok = QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result),
-                                       Q_ARG(QVariant, a), Q_ARG(QVariant, b), Q_ARG(QVariant, c));
-        break;
-    }
-    if (!ok)
+    // An absent argument is a call without one.
+    const QGenericArgument arg =
+        argument.isValid() ? Q_ARG(QVariant, argument) : QGenericArgument();
+    if (object && !QMetaObject::invokeMethod(object, function, Q_RETURN_ARG(QVariant, result), arg))
         qWarning("QmlPageHost: no function %s on %s", function, object->metaObject()->className());
     return result;
 }

@@ -29,7 +29,6 @@ public:
     QString errors() const;
 
     QQuickView *view() const;
-    QQuickItem *root() const;
 
     // The first object with this objectName below `under` (the root when null).
     QQuickItem *find(QObject *under, const QString &objectName) const;
@@ -39,9 +38,9 @@ public:
     // the item is null or not visible.
     bool click(QQuickItem *item);
 
-    // Calls a function of a QML object with up to three arguments and returns its result.
-    static QVariant call(QObject *object, const char *function, const QVariant &a = QVariant(),
-                         const QVariant &b = QVariant(), const QVariant &c = QVariant());
+    // Calls a function of a QML object with at most one argument and returns its result.
+    static QVariant call(QObject *object, const char *function,
+                         const QVariant &argument = QVariant());
 
 private:
     QScopedPointer<QmlPageHostPrivate> d;
