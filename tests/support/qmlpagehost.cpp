@@ -70,21 +70,16 @@ QQuickItem *findBelow(QObject *object, const QString &objectName, int depth)
     auto *item = qobject_cast<QQuickItem *>(object);
     if (item && object->objectName() == objectName)
         return item;
-    if (item) {
-        const auto childItems = item->childItems();
-        for (QQuickItem *child : childItems) {
-            if (QQuickItem *found = findBelow(child, objectName, depth + 1))
-                return found;
-        }
-    }
-    const auto children = object->children();
-    for (QObject *child : children) {
-        if (qobject_cast<QQuickItem *>(child) && item &&
-            static_cast<QQuickItem *>(child)->parentItem() == item)
-            continue; // walked above
+    QObjectList below;
+    if (item)
+        for (QQuickItem *child : item->childItems())
+            below << child;
+    for (QObject *child : object->children())
+        if (!below.contains(child))
+            below << child;
+    for (QObject *child : qAsConst(below))
         if (QQuickItem *found = findBelow(child, objectName, depth + 1))
             return found;
-    }
     return nullptr;
 }
 
