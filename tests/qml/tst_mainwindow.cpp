@@ -1,6 +1,5 @@
-// The window as the user meets it: footer, page area, alarm badge and pop-up, header buttons,
+// The window as the user meets it: footer, page area, power-flow diagram, header buttons, texts,
 // loaded from the program's resources and driven through the real backends.
-#include "alarm.h"
 #include "clock.h"
 #include "globaldatadef.h"
 #include "qmlpagehost.h"
@@ -45,21 +44,6 @@ private:
         m_host->view()->update();
         drawn.wait(2000);
     }
-    QStringList listedAlarms() const
-    {
-        QStringList out;
-        QQuickItem *list = find("currentAlarmList");
-        auto *model = list ? list->property("model").value<QAbstractItemModel *>() : nullptr;
-        if (!model)
-            return out;
-        const int time = model->roleNames().key("time");
-        const int text = model->roleNames().key("alarm");
-        for (int i = 0; i < model->rowCount(); ++i) {
-            const QModelIndex row = model->index(i, 0);
-            out << row.data(time).toString() + QLatin1Char('|') + row.data(text).toString();
-        }
-        return out;
-    }
 
 private slots:
     void initTestCase()
@@ -93,51 +77,6 @@ private slots:
                     QCOMPARE(page(tab)->isVisible(), tab == button.second);
             QVERIFY(item->property("checked").toBool());
         }
-    }
-
-    void alarmBadgeAndCurrentAlarmPopup()
-    {
-        Alarm *alarm = Alarm::instance();
-        alarm->clearAlarms();
-        QQuickItem *button = find("footerAlarm");
-        QQuickItem *badge = m_host->find(button, "badge");
-        QVERIFY(badge);
-        QTRY_VERIFY_WITH_TIMEOUT(!badge->isVisible(), 1000);
-
-        QVERIFY(alarm->addAlarm(Alarm::MainsFault));
-        QTRY_VERIFY_WITH_TIMEOUT(badge->isVisible(), 1000);
-        QCOMPARE(button->property("badge").toInt(), 1);
-
-        QQuickItem *popup = find("popupCurrentAlarm");
-        QVERIFY(!popup->isVisible());
-        QVERIFY(m_host->click(button));
-        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
-        QCOMPARE(listedAlarms(), QStringList {"2024-05-01 08:30:00|Input voltage fault"});
-
-        // While it is open the list follows every change of the current alarms.
-        Clock::advance(5);
-        QVERIFY(alarm->addAlarm(Alarm::BattVolLow));
-        QTRY_COMPARE_WITH_TIMEOUT(listedAlarms().size(), 2, 1000);
-        QCOMPARE(listedAlarms().at(1), QStringLiteral("2024-05-01 08:30:05|Battery voltage low"));
-
-        // Modal: the footer under it takes no click.
-        const int tab = m_window->property("currentTab").toInt();
-        m_host->click(find("footerSettings"));
-        QCOMPARE(m_window->property("currentTab").toInt(), tab);
-
-        QVERIFY(m_host->click(m_host->find(popup, "currentAlarmSure")));
-        QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 1000);
-
-        // Closed, it is refilled from the current list when it opens again.
-        alarm->clearAlarms();
-        QVERIFY(alarm->addAlarm(Alarm::UPSFault));
-        QVERIFY(m_host->click(button));
-        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
-        QCOMPARE(listedAlarms().size(), 1);
-        QVERIFY(listedAlarms().at(0).endsWith(QLatin1String("|UPS fault")));
-        QmlPageHost::call(popup, "close");
-        alarm->clearAlarms();
-        QTRY_VERIFY_WITH_TIMEOUT(!badge->isVisible(), 1000);
     }
 
     void mimicAnimatesOnlyWhileShown()

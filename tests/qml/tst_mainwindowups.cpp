@@ -31,14 +31,15 @@ private:
 
     QQuickItem *find(const QString &name) const { return m_host->find(name); }
     static bool online() { return DevComm::instance()->devData().value("devOnline").toBool(); }
-    QStringList listedAlarmTexts() const
+    // A column of the current-alarm pop-up's list.
+    QStringList listedAlarmTexts(const char *role = "alarm") const
     {
         QStringList out;
         QQuickItem *list = find("currentAlarmList");
         auto *model = list ? list->property("model").value<QAbstractItemModel *>() : nullptr;
         if (!model)
             return out;
-        const int text = model->roleNames().key("alarm");
+        const int text = model->roleNames().key(role);
         for (int i = 0; i < model->rowCount(); ++i)
             out << model->index(i, 0).data(text).toString();
         return out;
@@ -165,6 +166,11 @@ private slots:
         QVERIFY(m_host->click(find("footerAlarm")));
         QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
         QCOMPARE(listedAlarmTexts(), currentAlarmTexts());
+        QCOMPARE(listedAlarmTexts("time").value(0),
+                 Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        // Modal: the footer under it takes no click.
+        m_host->click(find("footerSettings"));
+        QCOMPARE(m_window->property("currentTab").toInt(), int(GlobalDataDef::MainTabDevice));
 
         // Open, it follows the line.
         QCOMPARE(m_sim->command("fault on"), QStringLiteral("ok"));
@@ -187,6 +193,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(listedAlarmTexts(), QStringList(), 1000);
         QTRY_VERIFY_WITH_TIMEOUT(badgeText().isEmpty(), 1000);
         QVERIFY(m_host->click(m_host->find(popup, "currentAlarmSure")));
+        QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 1000);
+
+        // Closed, it is filled afresh from the current alarms when it opens again.
+        QCOMPARE(m_sim->command("fault on"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(currentAlarmTexts().contains("UPS fault"), 5000);
+        QVERIFY(m_host->click(find("footerAlarm")));
+        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
+        QCOMPARE(listedAlarmTexts(), currentAlarmTexts());
+        QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
+        QmlPageHost::call(popup, "close");
         QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 1000);
     }
 
