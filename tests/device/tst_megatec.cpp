@@ -1,5 +1,5 @@
 // The serial driver on its own: the poll cycle, the control encodings, how received bytes become
-// lines, and what each reply kind stores, publishes and rejects.
+// lines, and what each reply kind stores and rejects.
 #include "alarm.h"
 #include "megatec.h"
 #include "megatechelpers.h"
@@ -7,7 +7,6 @@
 #include "recordprobe.h"
 #include "testroot.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
@@ -20,7 +19,7 @@ namespace {
 const QByteArray goodStatus = "(233.0 000.0 233.0 014 49.0 27.0 20.8 00001001\r";
 const QByteArray goodIdentity = "#SN0123456789ABCDEFGHI UPS MODEL 20 CHARS.. COMPANY-10\r";
 
-// One well-formed reply per query, with its length.
+// One well-formed reply per query.
 const QList<QPair<int, QByteArray>> goodReplies = {
     {Megatec::CmdQueryBase, goodStatus},
     {Megatec::CmdQueryRatingInfo, "#220.0 005 24.00 50.0\r"},
@@ -30,7 +29,6 @@ const QList<QPair<int, QByteArray>> goodReplies = {
     {Megatec::CmdOrvakBP, "#0875\r"},
     {Megatec::CmdOrvakA1, "#01 0000 0000 0000 0000 0000 0200 0000 0000 0000 0000 0000 0000 0000\r"},
 };
-const QList<int> replyLengths = {47, 22, 39, 55, 12, 6, 69};
 
 QByteArrayList cycle(Megatec &driver, int requests)
 {
@@ -38,6 +36,11 @@ QByteArrayList cycle(Megatec &driver, int requests)
     for (int i = 0; i < requests; ++i)
         frames << driver.nextCommand();
     return frames;
+}
+
+QString text(Megatec &driver, const char *key)
+{
+    return driver.data().value(QLatin1String(key)).toString();
 }
 
 } // namespace
@@ -63,9 +66,7 @@ private slots:
         QVERIFY(answer(driver, Megatec::CmdQueryRatingInfo, goodReplies.at(1).second));
         QVERIFY(answer(driver, Megatec::CmdQueryDevInfo, goodReplies.at(2).second));
         QCOMPARE(cycle(driver, 2), QByteArrayList({"Q1\r", "A1\r"})); // the cycle under way
-        const QByteArrayList steady = {"BT\r", "BP\r", "Q1\r", "A1\r"};
-        QCOMPARE(cycle(driver, 4), steady);
-        QCOMPARE(cycle(driver, 4), steady);
+        QCOMPARE(cycle(driver, 4), QByteArrayList({"BT\r", "BP\r", "Q1\r", "A1\r"}));
 
         // A reset forgets them; the cycle under way is finished first.
         QCOMPARE(driver.nextCommand(), QByteArray("BT\r"));
@@ -104,7 +105,6 @@ private slots:
             {0, 't', 2, 0, "T\r", Megatec::CmdSC10S},
             {0x20, 't', 2, 0, "", 0},
             {1, 't', 3, 0, "TL\r", Megatec::CmdSCEOD},
-            {0, 't', 4, 30, "T30\r", custom},
             {0, 't', 4, 5, "T05\r", custom},
             {0, 't', 4, 99, "T99\r", custom},
             {0, 't', 4, 100, "", 0},
@@ -131,21 +131,17 @@ private slots:
             QCOMPARE(driver.currentCommand(), c.command);
             // The UPS acknowledges control requests in its own way; no reply is parsed for them.
             QVERIFY(!driver.handleResponse(goodStatus));
-            QCOMPARE(driver.data().value(QStringLiteral("inputVol")).toFloat(), 0.0f);
-            QCOMPARE(driver.nextCommand(), QByteArray("BT\r"));
+            QCOMPARE(driver.upsData()->inputVol, 0.0f);
         }
     }
 
-    void linesFromChunks()
+    void framing()
     {
         Megatec driver;
-        QSignalSpy changed(&driver, &Megatec::dataChanged);
         QVERIFY(requestFor(driver, Megatec::CmdQueryBase) == "Q1\r");
-        QVERIFY(!driver.handleResponse(goodStatus.left(1)));
-        QVERIFY(!driver.handleResponse(goodStatus.mid(1, 20)));
-        QVERIFY(!driver.handleResponse(QByteArray()));
-        QVERIFY(!driver.handleResponse(goodStatus.mid(21, 25)));
-        QVERIFY(driver.handleResponse(goodStatus.mid(46)));
+        for (const QByteArray &chunk : {goodStatus.left(1), goodStatus.mid(1, 20), QByteArray()})
+            QVERIFY(!driver.handleResponse(chunk));
+        QVERIFY(driver.handleResponse(goodStatus.mid(21)));
         QCOMPARE(driver.upsData()->inputVol, 233.0f);
 
         // Byte by byte.
@@ -155,13 +151,10 @@ private slots:
             QVERIFY(!driver.handleResponse(faults.mid(i, 1)));
         QVERIFY(driver.handleResponse("\r"));
 
-        // Bytes behind the carriage return in the same chunk are dropped.
-        changed.clear();
+        // Bytes behind the carriage return in the same chunk are dropped; a second line for the
+        // same request is appended and rejected by its length.
         QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus + "(garbage"));
-        QCOMPARE(changed.count(), 1);
-        // A second line for the same request is appended and rejected by its length.
         QVERIFY(!driver.handleResponse(goodStatus));
-        QCOMPARE(changed.count(), 1);
         // A short line followed by one that makes up the expected length is rejected as well.
         requestFor(driver, Megatec::CmdOrvakBP);
         QVERIFY(!driver.handleResponse("#1\r"));
@@ -197,7 +190,6 @@ private slots:
     {
         {
             Megatec driver;
-            QSignalSpy changed(&driver, &Megatec::dataChanged);
             const QVariantMap before = driver.data();
             QVERIFY(!driver.handleResponse(goodStatus)); // nothing outstanding yet
             requestFor(driver, Megatec::CmdQueryBase);
@@ -207,18 +199,15 @@ private slots:
             // No carriage return, then silence: the next request drops the partial line.
             requestFor(driver, Megatec::CmdQueryBase);
             QVERIFY(!driver.handleResponse("(233.0 000.0 232.0 015 50.0 27.0 20.8 00001"));
+            QCOMPARE(driver.data(), before);
             QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#0500\r"));
             QCOMPARE(driver.upsData()->battCapacity, 50.0f);
             QCOMPARE(driver.upsData()->inputVol, 0.0f);
-            QCOMPARE(changed.count(), 0);
-            QCOMPARE(driver.data(), before);
         }
 
         // A reply to one query arriving while another is outstanding never fits: every reply
         // kind has its own length.
-        for (int i = 0; i < goodReplies.size(); ++i) {
-            const auto &outstanding = goodReplies.at(i);
-            QCOMPARE(outstanding.second.size(), replyLengths.at(i));
+        for (const auto &outstanding : goodReplies) {
             Megatec accepting;
             QVERIFY2(answer(accepting, outstanding.first, outstanding.second),
                      outstanding.second.constData());
@@ -246,28 +235,19 @@ private slots:
     void statusReplies()
     {
         Megatec driver;
-        QSignalSpy changed(&driver, &Megatec::dataChanged);
         QVERIFY(answer(driver, Megatec::CmdQueryBase,
                        "(241.5 000.0 230.3 000 49.9 2.25 48.0 00000001\r"));
         const UpsData &data = *driver.upsData();
         QCOMPARE(data.inputVol, 241.5f);
-        QCOMPARE(data.inputFaultVol, 0.0f);
         QCOMPARE(data.outputVol, 230.3f);
-        QCOMPARE(data.load, quint16(0));
         QCOMPARE(data.inputFreq, 49.9f);
-        QCOMPARE(data.battVol, 2.25f);
         QCOMPARE(data.temperature, 48.0f);
         QCOMPARE(data.status, quint8(0x80)); // beeper on
         // One cell: 1.667 V empty, 2.267 V full.
         QVERIFY(std::abs(data.battCapacity - 97.1667f) < 0.001f);
         QCOMPARE(data.battRemainTime, quint16(116));
-        QCOMPARE(changed.count(), 1);
         QVERIFY(driver.isOnline());
-        const QVariantMap map = driver.data();
-        QCOMPARE(map.value("inputVol").toFloat(), 241.5f);
-        QCOMPARE(map.value("buzzer").toInt(), 1);
-        QCOMPARE(map.value("mainsFault").toInt(), 0);
-        QCOMPARE(map.value("battRemainTime").toInt(), 116);
+        QCOMPARE(driver.data().value("buzzer").toInt(), 1);
 
         // Fields that are not numbers read as 0; the reply is still accepted.
         QVERIFY(answer(driver, Megatec::CmdQueryBase,
@@ -288,28 +268,23 @@ private slots:
         UpsData before;
         std::memcpy(&before, &data, sizeof before);
         const QVariantMap published = driver.data();
-        changed.clear();
         const QByteArrayList bad = {
             "(230.0 230.0 229.8 035 50.0 2.25 30.5x00001001\r", // 7 fields
             "(230.0 230.0 229.8 035 50.0 2.25 30 5 00001001\r", // 9 fields
             "(230.0 230.0 229.8 035 50.0 2.25 30.5 0001001\r", // 46 bytes
             "(230.0 230.0 229.8 035 50.0 2.25 30.5 000010011\r", // 48 bytes
             "#230.0 230.0 229.8 035 50.0 2.25 30.5 00001001\r", // wrong start
-            " 230.0 230.0 229.8 035 50.0 2.25 30.5 00001001\r",
         };
         for (const QByteArray &reply : bad) {
             QVERIFY2(!answer(driver, Megatec::CmdQueryBase, reply), reply.constData());
             QVERIFY(std::memcmp(&data, &before, sizeof before) == 0);
         }
         QCOMPARE(driver.data(), published);
-        QCOMPARE(changed.count(), 0);
 
         // The status field: odd digits, leading zeros implied, ninth digit ignored.
-        const QList<QPair<const char *, int>> fields = {{"00001001", 0x90}, {"12345678", 0x55},
-                                                        {"10000000", 0x01}, {"11111111", 0xFF},
-                                                        {"1001", 0x90},     {"910000001", 0x81},
-                                                        {"-0000001", 0x80}, {"99999999999", 0},
-                                                        {"0000 001", 0},    {"", 0}};
+        const QList<QPair<const char *, int>> fields = {
+            {"00001001", 0x90}, {"12345678", 0x55}, {"1001", 0x90},  {"910000001", 0x81},
+            {"-0000001", 0x80}, {"99999999999", 0}, {"0000 001", 0}, {"", 0}};
         for (const auto &field : fields)
             QVERIFY2(MegatecReply::statusByte(field.first) == quint8(field.second), field.first);
     }
@@ -317,15 +292,10 @@ private slots:
     void capacityEstimate()
     {
         using MegatecReply::estimateCapacity;
-        // One cell.
-        QCOMPARE(estimateCapacity(1.667f, 0.0f, 0), 0.0f);
+        // One cell, then a standby type: 20..27.2 V per 24 V of rated battery voltage.
         QVERIFY(std::abs(estimateCapacity(1.967f, 0.0f, 0) - 50.0f) < 0.01f);
         QCOMPARE(estimateCapacity(2.3f, 0.0f, 0), 100.0f);
-        QCOMPARE(estimateCapacity(0.0f, 24.0f, 0), 0.0f);
-        // Standby type: 20..27.2 V per 24 V of rated battery voltage.
         QCOMPARE(estimateCapacity(20.0f, 24.0f, 0x10), 0.0f);
-        QVERIFY(std::abs(estimateCapacity(23.6f, 24.0f, 0x10) - 50.0f) < 0.01f);
-        QCOMPARE(estimateCapacity(27.2f, 24.0f, 0x10), 100.0f);
         QVERIFY(std::abs(estimateCapacity(47.2f, 48.0f, 0x10) - 50.0f) < 0.01f);
         QCOMPARE(estimateCapacity(2.25f, 24.0f, 0x10), 0.0f);
         // No rated voltage yet, or a nonsense one: always a number from 0 to 100.
@@ -349,7 +319,6 @@ private slots:
         QVERIFY(std::abs(data.battCapacity - 97.222f) < 0.01f);
         QCOMPARE(data.battRemainTime, quint16(116));
         QCOMPARE(data.load, quint16(14));
-        QCOMPARE(driver.data().value("workState").toInt(), 1);
     }
 
     void ratingAndBatteryReplies()
@@ -362,15 +331,14 @@ private slots:
         QCOMPARE(map.value("ratingBattVol").toFloat(), 24.0f);
         QCOMPARE(map.value("ratingFreq").toFloat(), 50.0f);
         Megatec other;
-        QVERIFY(!answer(other, Megatec::CmdQueryRatingInfo, "#220.0 005 24.00 50 0\r"));
-        QVERIFY(!answer(other, Megatec::CmdQueryRatingInfo, "#220.0 005 24.0050.00\r"));
-        QVERIFY(!answer(other, Megatec::CmdQueryRatingInfo, "(220.0 005 24.00 50.0\r"));
+        for (const char *bad :
+             {"#220.0 005 24.00 50 0\r", "#220.0 005 24.0050.00\r", "(220.0 005 24.00 50.0\r"})
+            QVERIFY2(!answer(other, Megatec::CmdQueryRatingInfo, bad), bad);
         QCOMPARE(other.upsData()->ratingOutputVol, 0.0f);
         QVERIFY(answer(other, Megatec::CmdQueryRatingInfo, "#220.0 -05 24.00 50.0\r"));
         QCOMPARE(other.upsData()->ratingCurrent, quint16(0));
 
         QVERIFY(answer(driver, Megatec::CmdOrvakBT, "#00123 0001\r"));
-        QCOMPARE(driver.upsData()->battRemainTime, quint16(123));
         QVERIFY(!answer(driver, Megatec::CmdOrvakBT, "#0012300001\r"));
         QVERIFY(!answer(driver, Megatec::CmdOrvakBT, "#001 23 001\r"));
         QCOMPARE(driver.upsData()->battRemainTime, quint16(123));
@@ -379,7 +347,6 @@ private slots:
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.25")));
         QCOMPARE(driver.upsData()->battCapacity, 87.5f);
         QCOMPARE(driver.upsData()->battRemainTime, quint16(123));
-        QCOMPARE(driver.data().value("battCapacity").toFloat(), 87.5f);
         // Without one, the next status reply estimates both.
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "1.96")));
         QVERIFY(driver.upsData()->battCapacity < 50.0f);
@@ -396,19 +363,17 @@ private slots:
             Megatec driver;
             // Fixed columns: the blanks are part of the fields.
             QVERIFY(answer(driver, Megatec::CmdQueryDevInfo, goodReplies.at(2).second));
-            QCOMPARE(driver.data().value("compName").toString(), QStringLiteral("-------------  "));
-            QCOMPARE(driver.data().value("UPSModel").toString(), QStringLiteral("------    "));
-            QCOMPARE(driver.data().value("version").toString(), QStringLiteral("VT12046Q  "));
+            QCOMPARE(text(driver, "compName"), QStringLiteral("-------------  "));
+            QCOMPARE(text(driver, "UPSModel"), QStringLiteral("------    "));
+            QCOMPARE(text(driver, "version"), QStringLiteral("VT12046Q  "));
             QVERIFY(requestFor(driver, Megatec::CmdQueryDevInfo).isEmpty()); // asked no more
             // A later serial/model/company reply writes its columns over the start of the slots
-            // (the company slot keeps its last five characters) and is published at once, as
-            // no identity reply follows it any more.
+            // (the company slot keeps its last five characters) and is published at once.
             QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
-            const QVariantMap map = driver.data();
-            QCOMPARE(map.value("sn").toString(), QStringLiteral("SN0123456789ABCDEFGHI"));
-            QCOMPARE(map.value("UPSModel").toString(), QStringLiteral("UPS MODEL 20 CHARS.."));
-            QCOMPARE(map.value("compName").toString(), QStringLiteral("COMPANY-10---  "));
-            QCOMPARE(map.value("version").toString(), QStringLiteral("VT12046Q  "));
+            QCOMPARE(text(driver, "sn"), QStringLiteral("SN0123456789ABCDEFGHI"));
+            QCOMPARE(text(driver, "UPSModel"), QStringLiteral("UPS MODEL 20 CHARS.."));
+            QCOMPARE(text(driver, "compName"), QStringLiteral("COMPANY-10---  "));
+            QCOMPARE(text(driver, "version"), QStringLiteral("VT12046Q  "));
         }
         {
             Megatec driver;
@@ -418,30 +383,24 @@ private slots:
                             "#ACME POWER      LINE-1000  V2.01    \r"));
             QVERIFY(answer(driver, Megatec::CmdQueryDevInfo,
                            "!ACME POWER      LINE-1000  V2.01     \r"));
-            QCOMPARE(driver.data().value("compName").toString(), QStringLiteral("ACME POWER     "));
-            QCOMPARE(driver.data().value("UPSModel").toString(), QStringLiteral("LINE-1000 "));
-            QCOMPARE(driver.data().value("version").toString(), QStringLiteral("V2.01     "));
+            QCOMPARE(text(driver, "UPSModel"), QStringLiteral("LINE-1000 "));
         }
         // In the usual order the serial/model/company reply comes first in the cycle; it is
         // published with the identity reply, which then only changes the version.
         Megatec driver;
         QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
-        const UpsData &data = *driver.upsData();
-        QCOMPARE(QByteArray(data.sn, int(qstrnlen(data.sn, sizeof data.sn))),
-                 QByteArray("SN0123456789ABCDEFGHI"));
-        QCOMPARE(driver.data().value("sn").toString(), QString());
+        QCOMPARE(text(driver, "sn"), QString());
         QVERIFY(answer(driver, Megatec::CmdQueryDevInfo,
                        QByteArray("#OTHER COMPANY   OTHER      V4\0000      \r", 39)));
-        const QVariantMap map = driver.data();
-        QCOMPARE(map.value("sn").toString(), QStringLiteral("SN0123456789ABCDEFGHI"));
-        QCOMPARE(map.value("UPSModel").toString(), QStringLiteral("UPS MODEL 20 CHARS.."));
-        QCOMPARE(map.value("compName").toString(), QStringLiteral("COMPANY-10"));
+        QCOMPARE(text(driver, "sn"), QStringLiteral("SN0123456789ABCDEFGHI"));
+        QCOMPARE(text(driver, "UPSModel"), QStringLiteral("UPS MODEL 20 CHARS.."));
+        QCOMPARE(text(driver, "compName"), QStringLiteral("COMPANY-10"));
         // A NUL inside a text ends it as published; the slot stays terminated.
-        QCOMPARE(map.value("version").toString(), QStringLiteral("V4"));
-        QCOMPARE(data.version[10], '\0');
+        QCOMPARE(text(driver, "version"), QStringLiteral("V4"));
+        QCOMPARE(driver.upsData()->version[10], '\0');
         // A reset forgets everything and asks again.
         driver.reset();
-        QCOMPARE(driver.data().value("sn").toString(), QString());
+        QCOMPARE(text(driver, "sn"), QString());
         QCOMPARE(requestFor(driver, Megatec::CmdOrvakNqu), QByteArray("NQU\r"));
         QCOMPARE(requestFor(driver, Megatec::CmdQueryDevInfo), QByteArray("I\r"));
     }
@@ -454,15 +413,12 @@ private slots:
         QVERIFY(currentAlarmTexts().contains("RBC needs replacement"));
 
         // Twelve words: too short with two extra characters, or the full length with two
-        // words run together.
-        QByteArray twelve = "#01";
-        for (int i = 0; i < 12; ++i)
-            twelve += " 0000";
-        QVERIFY(!answer(driver, Megatec::CmdOrvakA1, twelve + "xx\r"));
+        // words run together; a wrong start.
         QByteArray joined = reply;
         joined[8] = '0';
-        QVERIFY(!answer(driver, Megatec::CmdOrvakA1, joined));
-        QVERIFY(!answer(driver, Megatec::CmdOrvakA1, "(" + reply.mid(1)));
+        const QByteArrayList bad = {reply.left(63) + "xx\r", joined, "(" + reply.mid(1)};
+        for (const QByteArray &line : bad)
+            QVERIFY2(!answer(driver, Megatec::CmdOrvakA1, line), line.constData());
 
         // Words that are not hexadecimal read as 0: the fault clears.
         QByteArray garbled = reply;

@@ -33,21 +33,15 @@ void tick()
     QMetaObject::invokeMethod(Alarm::instance(), "onTimerEvent");
 }
 
-struct Row
+// The self-test rows as "dateTime duration count" lines.
+QStringList selfTestRows()
 {
-    QString dateTime;
-    int duration;
-    int count;
-};
-
-QList<Row> selfTestRows()
-{
-    QList<Row> result;
-    QSqlQuery query(
-        QStringLiteral("select dateTime, duration, count from log_self_test order by id"));
+    QStringList rows;
+    QSqlQuery query(QStringLiteral("select dateTime, duration, count from log_self_test"));
     while (query.next())
-        result.append({query.value(0).toString(), query.value(1).toInt(), query.value(2).toInt()});
-    return result;
+        rows << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' +
+                query.value(2).toString();
+    return rows;
 }
 
 // Turns a folder into a plain file, so nothing can be written under it.
@@ -119,28 +113,22 @@ private slots:
 
     void statusBits()
     {
+        // Every bit raised and returned; the bypass bit of a standby unit means boost or buck.
         const QList<std::tuple<int, int, QStringList>> cases = {
-            {0, 0x01, {"Input voltage fault"}},
-            {0x01, 0, {"Input voltage returns to normal"}},
-            {0, 0x02, {"Battery voltage low"}},
-            {0x02, 0, {"Battery voltage returns to normal"}},
+            {0,
+             0xEB,
+             {"Input voltage fault", "Battery voltage low", "UPS fault", "In self-test",
+              "In power off", "Buzzer open"}},
+            {0xEB,
+             0,
+             {"Input voltage returns to normal", "Battery voltage returns to normal",
+              "UPS returns to normal", "Self-test finished", "UPS returns from power off",
+              "Buzzer silent"}},
             {0, 0x04, {"Bypass supply"}},
             {0x04, 0, {"Rectifier supply"}},
             {0x10, 0x14, {"Boost or buck activated"}},
-            {0, 0x14, {"Boost or buck activated"}},
             {0x14, 0x10, {"UPS returns from boost or buck"}},
-            {0, 0x08, {"UPS fault"}},
-            {0x08, 0, {"UPS returns to normal"}},
             {0, 0x10, {}}, // standby type alone
-            {0, 0x20, {"In self-test"}},
-            {0x20, 0, {"Self-test finished"}},
-            {0, 0x40, {"In power off"}},
-            {0x40, 0, {"UPS returns from power off"}},
-            {0, 0x80, {"Buzzer open"}},
-            {0x80, 0, {"Buzzer silent"}},
-            {0x80,
-             0x0B,
-             {"Input voltage fault", "Battery voltage low", "UPS fault", "Buzzer silent"}},
             {0x0B, 0x0B, {}},
         };
         for (const auto &c : cases) {
@@ -160,12 +148,8 @@ private slots:
         const int rows = storedRows(Alarm::MainsFault);
         driver.setStatus(0x81);
         QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage fault", "Buzzer open"}));
-        QCOMPARE(storedRows(Alarm::MainsFault), rows + 1);
         // The event leaves after 11 s; the lasting alarm stays while the bit is set.
         Clock::advance(11);
-        tick();
-        QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage fault"}));
-        Clock::advance(600);
         tick();
         QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage fault"}));
         // Mains fails and returns in the same second: only the return is listed.
@@ -205,27 +189,24 @@ private slots:
         words[5] = 0x0200; // offset 0x59
         words[8] = 0x0010; // offset 0x84
         const int rbc = storedRows(0x10059);
-        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        // The same words twice raise them once.
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
         QCOMPARE(currentAlarmTexts(), QStringList({"RBC needs replacement", "Fan inoperative"}));
         QCOMPARE(storedRows(0x10059), rbc + 1);
-        // The same words again raise nothing.
-        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
-        QCOMPARE(currentAlarmTexts().size(), 2);
-        QCOMPARE(storedRows(0x10059), rbc + 1);
-        // A cleared bit becomes a timed return event.
+        // A cleared bit becomes a timed return event; set again, the fault replaces it.
         words[8] = 0;
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
         QCOMPARE(currentAlarmTexts(),
                  QStringList({"RBC needs replacement", "Returned from: Fan inoperative"}));
+        words[8] = 0x0010;
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        QCOMPARE(currentAlarmTexts(), QStringList({"RBC needs replacement", "Fan inoperative"}));
+        words[8] = 0;
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
         Clock::advance(11);
         tick();
         QCOMPARE(currentAlarmTexts(), QStringList({"RBC needs replacement"}));
-        // Set again: the return event goes, the fault comes back.
-        for (quint16 fan : {0x0010, 0x0000, 0x0010}) {
-            words[8] = fan;
-            QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
-        }
-        QCOMPARE(currentAlarmTexts(), QStringList({"RBC needs replacement", "Fan inoperative"}));
         driver.reset();
 
         // Kind 1 -> 2: the same bits are raised anew as family 2 faults; the family 1 alarms
@@ -236,8 +217,6 @@ private slots:
         both[1] = 0x0002; // offset 0x11
         both[2] = 0x0001; // offset 0x20
         QVERIFY(answer(fresh, Megatec::CmdOrvakA1, faultReply(1, both)));
-        QCOMPARE(currentAlarmTexts(),
-                 QStringList({"-DC bus over voltage", "+DC bus discharge fail"}));
         QVERIFY(answer(fresh, Megatec::CmdOrvakA1, faultReply(2, both)));
         QCOMPARE(currentAlarmTexts(),
                  QStringList({"-DC bus over voltage", "+DC bus discharge fail",
@@ -249,18 +228,17 @@ private slots:
 
         // Kinds without texts raise nothing; only the low byte of the kind counts.
         Alarm::instance()->clearAlarms();
-        Alarm::instance()->addAlarm(Alarm::MainsFault);
         words = {};
         words[0] = 0x0007; // offsets 0, 1, 2: the codes of the first events under kind 0
         fresh.setFaultWords(0, words);
         fresh.setFaultWords(0, Megatec::FaultWords {});
         fresh.setFaultWords(3, words);
         fresh.setFaultWords(0x103, Megatec::FaultWords {});
-        QCOMPARE(currentAlarmTexts(), QStringList({"Input voltage fault"}));
+        QCOMPARE(currentAlarmTexts(), QStringList());
         fresh.setFaultWords(0x101, words);
-        QCOMPARE(currentAlarmTexts(),
-                 QStringList({"Input voltage fault", "Input phase sequence error",
-                              "Input voltage high", "Input voltage low"}));
+        QCOMPARE(
+            currentAlarmTexts(),
+            QStringList({"Input phase sequence error", "Input voltage high", "Input voltage low"}));
         fresh.reset();
     }
 
@@ -278,10 +256,8 @@ private slots:
         QCOMPARE(Alarm::instance()->alarmNum(), 6);
         Alarm::instance()->clearAlarms();
         Alarm::instance()->addAlarm(Alarm::CommLost);
-        for (int i = 0; i < 15; ++i) {
-            Clock::advance(1);
-            tick();
-        }
+        Clock::advance(15);
+        tick();
         QCOMPARE(currentAlarmTexts(), QStringList({"Communication lost"}));
 
         // Back online, every flag and fault still present is raised again.
@@ -311,58 +287,21 @@ private slots:
         QCOMPARE(recordings(), QStringList({"20240902143002.txt"}));
         const QList<QByteArray> lines = recording("20240902143002.txt").split('\n');
         QCOMPARE(lines.size(), 11); // every line ends with a line feed
-        QCOMPARE(lines.last(), QByteArray());
         QCOMPARE(lines.first(), QByteArray("0,40,98"));
         QCOMPARE(lines.at(1), QByteArray("1,40,88"));
         QCOMPARE(lines.at(9), QByteArray("9,40,72"));
-        for (int i = 0; i < 10; ++i)
-            QVERIFY(lines.at(i).startsWith(QByteArray::number(i) + ','));
-        QList<Row> stored = selfTestRows();
-        QCOMPARE(stored.size(), 1);
-        QCOMPARE(stored.first().dateTime, QStringLiteral("2024-09-02 14:30:02"));
-        QCOMPARE(stored.first().duration, 10);
-        QCOMPARE(stored.first().count, 10);
+        QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:02 10 10"}));
 
-        // Two tests, the second starting in the second the first one ended: two files.
+        // The link is lost during a test: the zero sample of the reset is the last one, and
+        // nothing more is written when the link comes back with the test over.
         init();
-        Megatec second;
-        second.upsData()->load = 20;
-        second.upsData()->battCapacity = 99.9f;
-        second.setStatus(0x20);
-        second.updateData();
-        Clock::advance(1);
-        second.updateData();
-        second.setStatus(0x00);
-        second.upsData()->load = 30;
-        second.setStatus(0x20);
-        second.updateData();
-        Clock::advance(1);
-        second.updateData();
-        second.updateData(); // same second: no sample
-        Clock::advance(1);
-        second.setStatus(0x00);
-        QCOMPARE(recordings(), QStringList({"20240902143000.txt", "20240902143001.txt"}));
-        QCOMPARE(recording("20240902143000.txt"), QByteArray("0,20,99\n1,20,99\n"));
-        QCOMPARE(recording("20240902143001.txt"), QByteArray("0,30,99\n1,30,99\n"));
-        stored = selfTestRows();
-        QCOMPARE(stored.size(), 2);
-        QCOMPARE(stored.at(0).duration, 1);
-        QCOMPARE(stored.at(1).duration, 2);
-        QCOMPARE(stored.at(1).count, 2);
-    }
-
-    void selfTestEndedByTheLink()
-    {
-        Megatec driver;
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000100", "2.26", "040")));
         Clock::advance(1);
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000100", "2.26", "040")));
         Clock::advance(1);
-        driver.reset(); // the link is lost: the zero sample of the reset is the last one
+        driver.reset();
         QCOMPARE(recording("20240902143000.txt"), QByteArray("0,40,98\n1,40,98\n2,0,0\n"));
-        QCOMPARE(selfTestRows().size(), 1);
-        QCOMPARE(selfTestRows().first().count, 3);
-        // Nothing more is written when the link comes back with the test over.
+        QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:00 2 3"}));
         driver.reset();
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000")));
         QCOMPARE(selfTestRows().size(), 1);
@@ -384,113 +323,51 @@ private slots:
         Clock::advance(1);
         blocked.reset();
         QCOMPARE(recording("20240902143000.txt"), QByteArray("0,50,0\n1,50,0\n2,0,0\n"));
-        QCOMPARE(selfTestRows().size(), 1);
-        QCOMPARE(selfTestRows().first().duration, 2);
+        QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:00 2 3"}));
     }
 
     void publishedMapAndHistories()
     {
         Megatec driver;
-        QVariantMap map = driver.data();
-        // Floats, ints and texts as the screens bind them; no online flag before the first reply.
-        const QList<QPair<int, QStringList>> types = {
-            {QMetaType::Float,
-             {"inputVol", "outputVol", "inputFreq", "battVol", "battCapacity", "temperature",
-              "ratingOutputVol", "ratingFreq", "ratingBattVol"}},
-            {QMetaType::Int,
-             {"load", "battRemainTime", "mainsFault", "battLowVol", "bypassStart", "UPSFault",
-              "workState", "selfTest", "powerOff", "buzzer", "ratingCurrent"}},
-            {QMetaType::QString, {"compName", "UPSModel", "version", "sn"}}};
-        for (const auto &type : types) {
-            for (const QString &key : type.second)
-                QVERIFY2(map.value(key).userType() == type.first && !map.value(key).toBool(),
-                         qPrintable(key));
-        }
-        QCOMPARE(map.size(), 26);
-        QCOMPARE(map.value("inputVolList").toList().value(0).userType(), int(QMetaType::Float));
-        QCOMPARE(map.value("outputVolList").toList().size(), 1);
-        QVERIFY(!map.contains("devOnline"));
+        // No online flag before the first reply.
+        QCOMPARE(driver.data().size(), 26);
+        QVERIFY(!driver.data().contains("devOnline"));
+        QCOMPARE(driver.data().value("load").userType(), int(QMetaType::Int));
+        QCOMPARE(driver.data().value("inputVol").userType(), int(QMetaType::Float));
         QVERIFY(!QFile::exists(m_root.file(statusFile)));
 
         for (int i = 1; i <= 61; ++i) {
             driver.upsData()->inputVol = float(i);
             driver.upsData()->outputVol = float(1000 + i);
             driver.updateData();
-            if (i == 60) // the zero of the construction is gone
-                QCOMPARE(driver.data().value("inputVolList").toList().first().toFloat(), 1.0f);
         }
+        // Sixty values each, the zero of the construction gone.
         const QVariantList input = driver.data().value("inputVolList").toList();
         const QVariantList output = driver.data().value("outputVolList").toList();
         QCOMPARE(input.size(), 60);
         QCOMPARE(output.size(), 60);
         QCOMPARE(input.first().toFloat(), 2.0f);
-        QCOMPARE(output.first().toFloat(), 1002.0f);
         QCOMPARE(output.last().toFloat(), 1061.0f);
         // A reset records the zeros of the lost link.
         driver.reset();
         QCOMPARE(driver.data().value("inputVolList").toList().last().toFloat(), 0.0f);
-        QCOMPARE(driver.data().value("inputVolList").toList().size(), 60);
-    }
-
-    void onlineAndReset()
-    {
-        Clock::setNow(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
-        Megatec driver;
-        QSignalSpy online(&driver, &Megatec::onlineChanged);
-        QSignalSpy changed(&driver, &Megatec::dataChanged);
-        QStringList order;
-        connect(&driver, &Megatec::onlineChanged, this, [&] { order << "online"; });
-        connect(&driver, &Megatec::dataChanged, this, [&] { order << "data"; });
-
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("10000000", "2.10", "030")));
-        QCOMPARE(order, QStringList({"online", "data"}));
-        QCOMPARE(online.takeFirst().value(0).toBool(), true);
-        QCOMPARE(driver.data().value("devOnline").userType(), int(QMetaType::Bool));
-        QVERIFY(driver.data().value("devOnline").toBool());
-        QCOMPARE(m_root.read(statusFile), QByteArray("2024/05/06 07:08:09,2,0,1,0,0,2,0,0,0\r\n"));
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("10000000", "2.10", "030")));
-        QCOMPARE(online.count(), 0);
-        QCOMPARE(changed.count(), 2);
-
-        // Losing the link: everything zero but "communication lost".
-        driver.reset();
-        QCOMPARE(online.takeFirst().value(0).toBool(), false);
-        QCOMPARE(changed.count(), 3);
-        QVERIFY(!driver.data().value("devOnline").toBool());
-        QCOMPARE(driver.data().value("mainsFault").toInt(), 0);
-        QCOMPARE(driver.data().value("inputVol").toFloat(), 0.0f);
-        QCOMPARE(m_root.read(statusFile), QByteArray("2024/05/06 07:08:09,0,1,0,0,0,0,0,0,0\r\n"));
-        // A reset while offline signals nothing.
-        driver.reset();
-        QCOMPARE(online.count(), 0);
-        QCOMPARE(changed.count(), 3);
-
-        // Over USB the link sets the state itself; the file follows at once.
-        QFile::remove(m_root.file(statusFile));
-        driver.setOnline(true);
-        QCOMPARE(online.takeFirst().value(0).toBool(), true);
-        QCOMPARE(summary(), QList<int>({0, 0, 3, 0, 0, 3, 0, 0, 0}));
-        driver.setOnline(true);
-        QCOMPARE(online.count(), 0);
     }
 
     void summaryValues()
     {
         Megatec driver;
-        const QList<QPair<quint8, int>> modes = {{0x09, 4}, {0x05, 2}, {0x14, 1}, {0x10, 3},
-                                                 {0x00, 0}, {0xE2, 0}, {0x0C, 4}, {0x15, 2}};
+        const QList<QPair<quint8, int>> modes = {{0x09, 4}, {0x05, 2}, {0x14, 1},
+                                                 {0x10, 3}, {0xE2, 0}, {0x0C, 4}};
         for (const auto &mode : modes) {
             publish(driver, mode.first, 80.0f, 80);
             QCOMPARE(summary().value(0), mode.second);
         }
-        const QList<QPair<float, int>> battery = {{0.0f, 3},  {24.9f, 3}, {25.0f, 2}, {49.9f, 2},
-                                                  {50.0f, 1}, {74.9f, 1}, {75.0f, 0}, {100.0f, 0}};
+        const QList<QPair<float, int>> battery = {{24.9f, 3}, {25.0f, 2}, {74.9f, 1}, {75.0f, 0}};
         for (const auto &level : battery) {
             publish(driver, 0, level.first, 80);
             QCOMPARE(summary().value(2), level.second);
         }
-        const QList<QPair<int, int>> loads = {{0, 3},  {24, 3}, {25, 2},  {49, 2},  {50, 1},
-                                              {74, 1}, {75, 0}, {100, 0}, {101, 4}, {65535, 4}};
+        const QList<QPair<int, int>> loads = {{24, 3}, {25, 2}, {100, 0}, {101, 4}, {65535, 4}};
         for (const auto &level : loads) {
             publish(driver, 0, 100.0f, quint16(level.first));
             QCOMPARE(summary().value(5), level.second);
@@ -498,12 +375,9 @@ private slots:
 
         // Fault positions: {kind, word, bit, position}, -1 for no position.
         const QList<std::array<int, 4>> faults = {
-            {1, 8, 4, 3}, {1, 8, 5, 3},  {1, 8, 0, 4},   {1, 8, 7, 4},  {1, 8, 8, 4},
-            {1, 8, 9, 4}, {1, 5, 0, 6},  {1, 5, 9, 6},   {1, 5, 10, 7}, {1, 5, 11, 7},
-            {1, 3, 3, 8}, {1, 8, 6, -1}, {1, 5, 12, -1}, {1, 0, 7, -1}, {2, 0, 7, 3},
-            {2, 0, 0, 4}, {2, 0, 9, 4},  {2, 2, 13, 4},  {2, 7, 2, 4},  {2, 7, 5, 4},
-            {2, 4, 2, 6}, {2, 4, 4, 6},  {2, 4, 7, 6},   {2, 4, 3, -1}, {2, 0, 11, 7},
-            {2, 2, 0, 8}, {2, 8, 4, -1}, {3, 8, 4, -1},  {3, 0, 7, -1}, {0, 2, 0, -1},
+            {1, 8, 4, 3},  {1, 8, 9, 4},  {1, 5, 0, 6},  {1, 5, 11, 7}, {1, 3, 3, 8},
+            {1, 8, 6, -1}, {2, 0, 7, 3},  {2, 7, 5, 4},  {2, 4, 2, 6},  {2, 0, 11, 7},
+            {2, 2, 0, 8},  {2, 4, 3, -1}, {3, 8, 4, -1}, {0, 2, 0, -1},
         };
         publish(driver, 0, 100.0f, 80);
         for (const auto &c : faults) {
@@ -522,13 +396,18 @@ private slots:
         }
     }
 
-    void statusFileWrittenOncePerChange()
+    void onlineStateAndStatusFile()
     {
         Clock::setNow(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
         Megatec driver;
+        QSignalSpy online(&driver, &Megatec::onlineChanged);
+        QStringList order;
+        connect(&driver, &Megatec::onlineChanged, this, [&] { order << "online"; });
+        connect(&driver, &Megatec::dataChanged, this, [&] { order << "data"; });
         // The first summary after a reset equals the remembered zeros: no file.
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.30", "080")));
-        QVERIFY(driver.isOnline());
+        QCOMPARE(order, QStringList({"online", "data"}));
+        QVERIFY(driver.data().value("devOnline").toBool());
         QVERIFY(!QFile::exists(m_root.file(statusFile)));
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.30", "020")));
         QCOMPARE(summary(), QList<int>({0, 0, 0, 0, 0, 3, 0, 0, 0}));
@@ -540,6 +419,19 @@ private slots:
         // Any change rewrites it with the time of the change.
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("10000000", "2.30", "021")));
         QCOMPARE(m_root.read(statusFile), QByteArray("2024/05/06 07:08:14,2,0,0,0,0,3,0,0,0\r\n"));
+
+        // Losing the link: everything zero but "communication lost"; once only.
+        driver.reset();
+        driver.reset();
+        QCOMPARE(online.count(), 2);
+        QVERIFY(!driver.data().value("devOnline").toBool());
+        QCOMPARE(driver.data().value("inputVol").toFloat(), 0.0f);
+        QCOMPARE(m_root.read(statusFile), QByteArray("2024/05/06 07:08:14,0,1,0,0,0,0,0,0,0\r\n"));
+        // Over USB the link sets the state itself; the file follows at once.
+        QFile::remove(m_root.file(statusFile));
+        driver.setOnline(true);
+        QCOMPARE(online.count(), 3);
+        QCOMPARE(summary(), QList<int>({0, 0, 3, 0, 0, 3, 0, 0, 0}));
 
         // The folder is a file: nothing can be written, the summary is remembered anyway.
         const QString folder = m_root.file(QStringLiteral("/log/output"));
