@@ -23,58 +23,43 @@ namespace {
 const quint16 vendorId = 0x0665;
 const quint16 productId = 0x5161;
 
-void putWord(QByteArray &bytes, int offset, quint16 value)
+// Little-endian words from byte `at` on.
+void put(QByteArray &r, int at, std::initializer_list<quint16> words)
 {
-    bytes[offset] = char(value & 0xFF);
-    bytes[offset + 1] = char(value >> 8);
+    for (quint16 word : words) {
+        r[at++] = char(word & 0xFF);
+        r[at++] = char(word >> 8);
+    }
+}
+
+QByteArray report(int id, int size)
+{
+    QByteArray r(size, '\0');
+    r[0] = char(id);
+    return r;
 }
 
 // Status word: bit 0 the UPS's own communication fault, bits 1 to 8 the status byte.
-QByteArray measurement(quint16 inputDeciVolt, quint8 status, bool commFault = false, int load = 35)
+QByteArray measurement(quint16 inputDeciVolt, quint8 status, bool commFault = false)
 {
-    QByteArray r(21, '\0');
-    r[0] = 1;
-    putWord(r, 1, inputDeciVolt);
-    putWord(r, 3, 1000);
-    putWord(r, 5, 2298);
-    putWord(r, 7, 2710); // 27.10 V
-    r[9] = char(load);
-    putWord(r, 10, 500);
-    putWord(r, 12, 305);
-    putWord(r, 14, 87);
-    putWord(r, 16, 42);
-    putWord(r, 18, quint16((status << 1) | (commFault ? 1 : 0)));
-    return r;
-}
-
-QByteArray versionReport(quint8 a, quint8 b, quint8 c)
-{
-    QByteArray r(6, '\0');
-    r[0] = char(100);
-    r[1] = char(a);
-    r[2] = char(b);
-    r[3] = char(c);
-    return r;
-}
-
-QByteArray ratingReport()
-{
-    QByteArray r(10, '\0');
-    r[0] = char(101);
-    putWord(r, 1, 2200); // 220.0 V
-    putWord(r, 3, 2400); // 24.00 V
-    putWord(r, 5, 5); // 5 A
-    putWord(r, 7, 500); // 50.0 Hz
+    QByteArray r = report(1, 21);
+    put(r, 1, {inputDeciVolt, 1000, 2298, 2710}); // battery 27.10 V
+    r[9] = char(35); // load
+    put(r, 10, {500, 305, 87, 42, quint16((status << 1) | (commFault ? 1 : 0))});
     return r;
 }
 
 QByteArray faultReport(quint8 kind, int wordIndex, quint16 value)
 {
-    QByteArray r(29, '\0');
-    r[0] = char(103);
+    QByteArray r = report(103, 29);
     r[1] = char(kind);
-    putWord(r, 2 + 2 * wordIndex, value);
+    put(r, 2 + 2 * wordIndex, {value});
     return r;
+}
+
+QVariant value(const char *key)
+{
+    return DevComm::instance()->devData().value(QLatin1String(key));
 }
 
 } // namespace
@@ -87,8 +72,7 @@ private slots:
     void initTestCase();
     void deviceList();
     void reportCycle();
-    void oddReportsAndStrings();
-    void communicationFlagAndReadFailure();
+    void oddReportsAndFlags();
     void vanishAndReturn();
     void controlReports();
     void switchingToSerialDropsTheDevice();
@@ -96,6 +80,7 @@ private slots:
 private:
     void poll(int times = 1);
     QTimer *timer(const char *name) const;
+    int samples() const { return sqlCount(QStringLiteral("select count(*) from device_data")); }
     DevComm *dev = nullptr;
     TestRoot *root = nullptr;
 };
@@ -114,12 +99,12 @@ void TestDevCommUsb::initTestCase()
     FakeHid::reset();
     dev = DevComm::instance();
     QCOMPARE(FakeHid::initCalls(), 1);
-    // Tried at once, whatever the link type; nothing attached yet.
-    QCOMPARE(FakeHid::openCalls(), (QList<QPair<quint16, quint16>> {{vendorId, productId}}));
+    // Tried at once; nothing attached yet.
+    QCOMPARE(FakeHid::records().openCalls,
+             (QList<QPair<quint16, quint16>> {{vendorId, productId}}));
     QCOMPARE(dev->commType(), int(DevComm::USB));
     QVERIFY(timer("pollTimer")->isActive());
     QCOMPARE(timer("pollTimer")->interval(), 1500);
-    QCOMPARE(timer("portScanTimer")->interval(), 250);
 }
 
 void TestDevCommUsb::poll(int times)
@@ -136,11 +121,8 @@ QTimer *TestDevCommUsb::timer(const char *name) const
 void TestDevCommUsb::deviceList()
 {
     using List = QVector<QPair<quint16, quint16>>;
-    QCOMPARE(UsbLink::parseDeviceList("not json"), List());
-    QCOMPARE(UsbLink::parseDeviceList("[1, 2]"), List());
-    QCOMPARE(UsbLink::parseDeviceList(R"({"usb": {"a": 1}})"), List());
-    QCOMPARE(UsbLink::parseDeviceList(R"({"usb": [[1637, 20833], [1155, 22352]]})"),
-             (List {{1637, 20833}, {1155, 22352}}));
+    for (const char *bad : {"not json", "[1, 2]", R"({"usb": {"a": 1}})"})
+        QCOMPARE(UsbLink::parseDeviceList(bad), List());
     // Not a pair, not a whole number (counts as 0, which would match any device), strings,
     // id 0: skipped. Out of range: the low 16 bits.
     QCOMPARE(UsbLink::parseDeviceList(R"({"usb": [[1], [1,2,3], "x", [1.5, 2], ["1637", 20833],
@@ -151,17 +133,17 @@ void TestDevCommUsb::deviceList()
 void TestDevCommUsb::reportCycle()
 {
     QSignalSpy versionSpy(dev, &DevComm::usbVersionChanged);
-    QSignalSpy dataSpy(dev, &DevComm::devDataChanged);
     QSignalSpy onlineSpy(dev, &DevComm::onlineChanged);
 
     // Nothing attached: every poll tries to open, at the slow pace.
     poll();
-    QCOMPARE(FakeHid::openCalls().size(), 2);
-    QCOMPARE(timer("pollTimer")->interval(), 1500);
+    QCOMPARE(FakeHid::records().openCalls.size(), 2);
 
     FakeHid::attach(vendorId, productId);
-    FakeHid::setReport(100, versionReport(2, 0, 13));
-    FakeHid::setReport(101, ratingReport());
+    FakeHid::setReport(100, QByteArray("\x64\x02\x00\x0d\x00\x00", 6)); // version 2.0.13
+    QByteArray rating = report(101, 10);
+    put(rating, 1, {2200, 2400, 5, 500});
+    FakeHid::setReport(101, rating);
     FakeHid::setReport(1, measurement(2301, 0x00));
     FakeHid::setReport(103, faultReport(1, 8, 0x0010)); // fan inoperative
     FakeHid::pushString(17, QString()); // empty: asked again next poll
@@ -178,181 +160,163 @@ void TestDevCommUsb::reportCycle()
     QCOMPARE(timer("pollTimer")->interval(), 100);
 
     poll(); // ratings
-    QCOMPARE(dev->devData().value("ratingOutputVol").toFloat(), 220.0f);
-    QCOMPARE(dev->devData().value("ratingBattVol").toFloat(), 24.0f);
-    QCOMPARE(dev->devData().value("ratingCurrent").toInt(), 5);
-    QCOMPARE(dev->devData().value("ratingFreq").toFloat(), 50.0f);
-    QCOMPARE(dataSpy.count(), 0);
+    QCOMPARE(value("ratingOutputVol").toFloat(), 220.0f);
+    QCOMPARE(value("ratingBattVol").toFloat(), 24.0f);
+    QCOMPARE(value("ratingCurrent").toInt(), 5);
+    QCOMPARE(value("ratingFreq").toFloat(), 50.0f);
 
     poll(); // first measurement: online
     QCOMPARE(onlineSpy.count(), 1);
-    QCOMPARE(dataSpy.count(), 1);
-    const QVariantMap data = dev->devData();
-    QCOMPARE(data.value("devOnline").toBool(), true);
-    QCOMPARE(data.value("inputVol").toFloat(), 230.1f);
-    QCOMPARE(data.value("battVol").toFloat(), 27.1f);
-    QCOMPARE(data.value("load").toInt(), 35);
-    QCOMPARE(data.value("battCapacity").toFloat(), 87.0f);
-    QCOMPARE(data.value("battRemainTime").toInt(), 42);
+    QCOMPARE(value("inputVol").toFloat(), 230.1f);
+    QCOMPARE(value("battVol").toFloat(), 27.1f);
+    QCOMPARE(value("load").toInt(), 35);
+    QCOMPARE(value("battCapacity").toFloat(), 87.0f);
+    QCOMPARE(value("battRemainTime").toInt(), 42);
     QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication established")});
-    QVERIFY(timer("saveTimer")->isActive());
     QCOMPARE(timer("saveTimer")->interval(), 30000);
 
     poll(); // fault words
     QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
     poll(8);
 
-    // Version and ratings once per connection, then measurement and fault words in turn.
-    QCOMPARE(FakeHid::reportRequests(),
+    // Version and ratings once per connection, then measurement and fault words in turn; the
+    // strings one per poll, an empty one asked again.
+    QCOMPARE(FakeHid::records().reportRequests,
              (QList<quint8> {100, 101, 1, 103, 1, 103, 1, 103, 1, 103, 1, 103}));
-    QCOMPARE(FakeHid::stringRequests(), (QList<int> {17, 17, 18, 20, 21}));
+    QCOMPARE(FakeHid::records().stringRequests, (QList<int> {17, 17, 18, 20, 21}));
     const UpsData *ups = dev->upsData();
     QCOMPARE(QByteArray(ups->sn), QByteArray("SN-0042"));
     QCOMPARE(QByteArray(ups->compName), QByteArray("ORVAK Power"));
-    QCOMPARE(QByteArray(ups->UPSModel), QByteArray("QuadraLine"));
     QCOMPARE(QByteArray(ups->version), QByteArray("V2.13"));
-    QCOMPARE(dev->devData().value("UPSModel").toString(), QStringLiteral("QuadraLine"));
+    QCOMPARE(value("UPSModel").toString(), QStringLiteral("QuadraLine"));
 
     // A sample per save tick while online, with the values of the record.
-    const int before = sqlCount(QStringLiteral("select count(*) from device_data"));
+    const int before = samples();
     QMetaObject::invokeMethod(dev, "onTimerSaveTimeout");
-    QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), before + 1);
-    QSqlQuery last(QStringLiteral("select inputVol, load, battVol from device_data order by id "
-                                  "desc limit 1"));
+    QCOMPARE(samples(), before + 1);
+    QSqlQuery last(QStringLiteral("select inputVol, load from device_data order by id desc"));
     QVERIFY(last.next());
     QCOMPARE(last.value(0).toFloat(), 230.1f);
     QCOMPARE(last.value(1).toInt(), 35);
-    QCOMPARE(last.value(2).toFloat(), 27.1f);
 }
 
-void TestDevCommUsb::oddReportsAndStrings()
+void TestDevCommUsb::oddReportsAndFlags()
 {
     QSignalSpy dataSpy(dev, &DevComm::devDataChanged);
+    QSignalSpy onlineSpy(dev, &DevComm::onlineChanged);
     FakeHid::clearRecords();
-    const float before = dev->devData().value("inputVol").toFloat();
-    // A 20-byte measurement, a long version report and an id nobody asked for are all ignored.
+    const float before = value("inputVol").toFloat();
+    // A 20-byte measurement, a long fault report and an id nobody asked for are all ignored.
     FakeHid::pushReport(1, measurement(1234, 0x01).left(20));
     FakeHid::pushReport(103, faultReport(1, 8, 0x0000) + QByteArray(3, '\0'));
     poll(2);
-    QCOMPARE(dataSpy.count(), 0);
-    QCOMPARE(dev->devData().value("inputVol").toFloat(), before);
-    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
     QCOMPARE(timer("pollTimer")->interval(), 100); // a report came back all the same
     FakeHid::pushReport(1,
                         QByteArray("\x07"
                                    "abc",
                                    4));
     poll(2);
-    QCOMPARE(dev->usbVersion(), QStringLiteral("v2.0.13"));
     QCOMPARE(dataSpy.count(), 0);
+    QCOMPARE(value("inputVol").toFloat(), before);
+    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
     // Zero bytes: nothing read, the slow pace.
     FakeHid::pushReport(1, QByteArray());
     poll();
     QCOMPARE(timer("pollTimer")->interval(), 1500);
     poll();
     QCOMPARE(dataSpy.count(), 0);
-    QCOMPARE(FakeHid::stringRequests(), QList<int>());
-}
+    QCOMPARE(FakeHid::records().stringRequests, QList<int>());
 
-void TestDevCommUsb::communicationFlagAndReadFailure()
-{
-    QSignalSpy onlineSpy(dev, &DevComm::onlineChanged);
-    FakeHid::clearRecords();
     // The UPS says it cannot talk: offline, "Communication lost" added without clearing the list.
     FakeHid::pushReport(1, measurement(2301, 0x00, true));
     poll(2);
     QCOMPARE(onlineSpy.count(), 1);
-    QCOMPARE(dev->devData().value("devOnline").toBool(), false);
+    QCOMPARE(value("devOnline").toBool(), false);
     QVERIFY(currentAlarmTexts().contains(QStringLiteral("Communication lost")));
     QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
-    QVERIFY(timer("saveTimer")->isActive());
-    const int before = sqlCount(QStringLiteral("select count(*) from device_data"));
+    const int stored = samples();
     QMetaObject::invokeMethod(dev, "onTimerSaveTimeout"); // offline: nothing stored
-    QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), before);
+    QCOMPARE(samples(), stored);
 
     // A failed read of a device still attached is passing: it stays open.
     FakeHid::pushReportFailure(101);
     poll();
-    QCOMPARE(FakeHid::enumerateCalls(), 1);
+    QCOMPARE(FakeHid::records().enumerateCalls, 1);
     QCOMPARE(FakeHid::openHandles(), 1);
     QCOMPARE(timer("pollTimer")->interval(), 1500);
 
     // Back online, with the ratings and strings the reset had cleared read again.
     poll(5);
-    QCOMPARE(dev->devData().value("devOnline").toBool(), true);
+    QCOMPARE(value("devOnline").toBool(), true);
     QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
-    QCOMPARE(dev->devData().value("ratingOutputVol").toFloat(), 220.0f);
-    QCOMPARE(dev->devData().value("sn").toString(), QStringLiteral("SN-0042"));
-    QCOMPARE(dev->usbVersion(), QStringLiteral("v2.0.13"));
-    QCOMPARE(FakeHid::reportRequests().count(100), 0);
+    QCOMPARE(value("ratingOutputVol").toFloat(), 220.0f);
+    QCOMPARE(value("sn").toString(), QStringLiteral("SN-0042"));
+    QCOMPARE(FakeHid::records().reportRequests.count(100), 0);
 }
 
 void TestDevCommUsb::vanishAndReturn()
 {
-    QSignalSpy versionSpy(dev, &DevComm::usbVersionChanged);
     FakeHid::detach();
     FakeHid::clearRecords();
     poll();
     QCOMPARE(FakeHid::openHandles(), 0);
     QCOMPARE(dev->usbVersion(), QString());
-    QCOMPARE(versionSpy.count(), 1);
-    QCOMPARE(dev->devData().value("devOnline").toBool(), false);
+    QCOMPARE(value("devOnline").toBool(), false);
     QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication lost")});
     QVERIFY(!timer("saveTimer")->isActive());
-    QCOMPARE(dev->devData().value("compName").toString(), QString());
+    QCOMPARE(value("compName").toString(), QString());
     poll(3);
-    QCOMPARE(FakeHid::openCalls().size(), 3); // tried again at every poll
+    QCOMPARE(FakeHid::records().openCalls.size(), 3); // tried again at every poll
 
     // Back: strings, version and ratings are read again; a string that fails is not retried.
     FakeHid::setStringFailure(20);
     FakeHid::attach(vendorId, productId);
     FakeHid::clearRecords();
     poll(8);
-    QCOMPARE(FakeHid::reportRequests(), (QList<quint8> {100, 101, 1, 103, 1, 103, 1, 103}));
-    QCOMPARE(FakeHid::stringRequests(), (QList<int> {17, 18, 20, 21}));
+    QCOMPARE(FakeHid::records().reportRequests, (QList<quint8> {100, 101, 1, 103, 1, 103, 1, 103}));
+    QCOMPARE(FakeHid::records().stringRequests, (QList<int> {17, 18, 20, 21}));
     QCOMPARE(dev->usbVersion(), QStringLiteral("v2.0.13"));
-    QCOMPARE(dev->devData().value("devOnline").toBool(), true);
-    QCOMPARE(dev->devData().value("sn").toString(), QStringLiteral("SN-0042"));
-    QCOMPARE(dev->devData().value("UPSModel").toString(), QString());
-    QCOMPARE(dev->devData().value("ratingOutputVol").toFloat(), 220.0f);
+    QCOMPARE(value("devOnline").toBool(), true);
+    QCOMPARE(value("sn").toString(), QStringLiteral("SN-0042"));
+    QCOMPARE(value("UPSModel").toString(), QString());
 }
 
 void TestDevCommUsb::controlReports()
 {
-    FakeHid::clearRecords();
     auto sent = [] {
-        const QList<QByteArray> reports = FakeHid::sentReports();
+        const QList<QByteArray> reports = FakeHid::records().sentReports;
         FakeHid::clearRecords();
         return reports;
     };
-    dev->setShutdown(true, 11);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x03\x0c", 2)});
-    dev->setShutdown(true, 0);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x03\x01", 2)});
-    dev->setShutdown(false, 7);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x03\x00", 2)});
+    struct Case
+    {
+        char call; // s: shutdown, t: self-test
+        int a, b;
+        const char *report; // two bytes; empty: nothing sent
+    };
     // Past 254 minutes the delay would wrap to 0, a cancel: the longest delay instead.
-    dev->setShutdown(true, 255);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x03\xff", 2)});
-    dev->setSelfTest(1, 0);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x02\x03", 2)});
-    dev->setSelfTest(2, 0);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x02\x01", 2)});
-    dev->setSelfTest(3, 0);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x02\x02", 2)});
-    dev->setSelfTest(4, 30);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x02\x21", 2)});
-    dev->setSelfTest(4, 253);
-    QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x02\x00", 2)});
-    dev->setSelfTest(5, 10);
-    QCOMPARE(sent(), QList<QByteArray>());
+    const QList<Case> cases = {
+        {'s', 1, 11, "\x03\x0c"},  {'s', 1, 0, "\x03\x01"},  {'s', 0, 7, "\x03\x00"},
+        {'s', 1, 255, "\x03\xff"}, {'t', 1, 0, "\x02\x03"},  {'t', 2, 0, "\x02\x01"},
+        {'t', 3, 0, "\x02\x02"},   {'t', 4, 30, "\x02\x21"}, {'t', 4, 253, "\x02\x00"},
+        {'t', 5, 10, ""},
+    };
+    sent();
+    for (const Case &c : cases) {
+        if (c.call == 's')
+            dev->setShutdown(c.a != 0, c.b);
+        else
+            dev->setSelfTest(c.a, c.b);
+        const QList<QByteArray> expected = {QByteArray(c.report, 2)};
+        QCOMPARE(sent(), *c.report ? expected : QList<QByteArray>());
+    }
 
     // The beeper report follows the published state.
     dev->setBuzzer();
     QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x04\x02", 2)});
     FakeHid::setReport(1, measurement(2301, 0x80));
     poll(2);
-    QCOMPARE(dev->devData().value("buzzer").toInt(), 1);
+    QCOMPARE(value("buzzer").toInt(), 1);
     dev->setBuzzer();
     QCOMPARE(sent(), QList<QByteArray> {QByteArray("\x04\x01", 2)});
 
@@ -364,27 +328,26 @@ void TestDevCommUsb::controlReports()
     QCOMPARE(sent(), QList<QByteArray>());
     FakeHid::attach(vendorId, productId);
     poll(4);
-    QCOMPARE(dev->devData().value("devOnline").toBool(), true);
+    QCOMPARE(value("devOnline").toBool(), true);
 }
 
 void TestDevCommUsb::switchingToSerialDropsTheDevice()
 {
     QVERIFY(dev->openDevice(DevComm::COM, QStringLiteral("None")));
     QCOMPARE(dev->commType(), int(DevComm::COM));
-    QCOMPARE(Settings::instance()->getSettings(Settings::UpsCommType).toInt(), 1);
     // What the USB device reported must not stay published while nothing polls it.
     QCOMPARE(FakeHid::openHandles(), 0);
-    QCOMPARE(dev->devData().value("devOnline").toBool(), false);
+    QCOMPARE(value("devOnline").toBool(), false);
     QCOMPARE(dev->usbVersion(), QString());
     QVERIFY(!timer("saveTimer")->isActive());
     FakeHid::clearRecords();
     poll(3);
-    QCOMPARE(FakeHid::reportRequests(), QList<quint8>());
+    QCOMPARE(FakeHid::records().reportRequests, QList<quint8>());
 
     QVERIFY(dev->openDevice(DevComm::USB));
     poll(3);
-    QCOMPARE(dev->devData().value("devOnline").toBool(), true);
-    QCOMPARE(FakeHid::reportRequests().first(), quint8(100));
+    QCOMPARE(value("devOnline").toBool(), true);
+    QCOMPARE(FakeHid::records().reportRequests.first(), quint8(100));
 }
 
 QTEST_GUILESS_MAIN(TestDevCommUsb)

@@ -26,6 +26,14 @@ struct Script
     QHash<int, Answer> standing;
     QHash<int, QQueue<Answer>> pushed;
 
+    void add(int key, const Answer &answer, bool push)
+    {
+        if (push)
+            pushed[key].enqueue(answer);
+        else
+            standing.insert(key, answer);
+    }
+
     bool take(int key, Answer *answer)
     {
         auto queue = pushed.find(key);
@@ -49,11 +57,7 @@ struct State
     int generation = 0; // bumped at every detach, so older handles die
     Script reports;
     Script strings;
-    QList<QPair<quint16, quint16>> openCalls;
-    QList<quint8> reportRequests;
-    QList<int> stringRequests;
-    QList<QByteArray> sent;
-    int enumerateCalls = 0;
+    FakeHid::Records records;
     int openHandles = 0;
     int initCalls = 0;
 };
@@ -94,76 +98,48 @@ void FakeHid::attach(quint16 vendorId, quint16 productId)
 
 void FakeHid::detach()
 {
-    State &s = state();
-    s.attached = false;
-    ++s.generation;
+    state().attached = false;
+    ++state().generation;
 }
 
 void FakeHid::setReport(quint8 id, const QByteArray &bytes)
 {
-    Answer a;
-    a.bytes = bytes;
-    state().reports.standing.insert(id, a);
+    state().reports.add(id, {false, bytes, {}}, false);
 }
 
 void FakeHid::pushReport(quint8 id, const QByteArray &bytes)
 {
-    Answer a;
-    a.bytes = bytes;
-    state().reports.pushed[id].enqueue(a);
+    state().reports.add(id, {false, bytes, {}}, true);
 }
 
 void FakeHid::pushReportFailure(quint8 id)
 {
-    Answer a;
-    a.failed = true;
-    state().reports.pushed[id].enqueue(a);
+    state().reports.add(id, {true, {}, {}}, true);
 }
 
 void FakeHid::setString(int index, const QString &text)
 {
-    Answer a;
-    a.text = text;
-    state().strings.standing.insert(index, a);
+    state().strings.add(index, {false, {}, text}, false);
 }
 
 void FakeHid::pushString(int index, const QString &text)
 {
-    Answer a;
-    a.text = text;
-    state().strings.pushed[index].enqueue(a);
+    state().strings.add(index, {false, {}, text}, true);
 }
 
 void FakeHid::setStringFailure(int index)
 {
-    Answer a;
-    a.failed = true;
-    state().strings.standing.insert(index, a);
+    state().strings.add(index, {true, {}, {}}, false);
 }
 
-QList<QPair<quint16, quint16>> FakeHid::openCalls()
+FakeHid::Records &FakeHid::records()
 {
-    return state().openCalls;
+    return state().records;
 }
 
-QList<quint8> FakeHid::reportRequests()
+void FakeHid::clearRecords()
 {
-    return state().reportRequests;
-}
-
-QList<int> FakeHid::stringRequests()
-{
-    return state().stringRequests;
-}
-
-QList<QByteArray> FakeHid::sentReports()
-{
-    return state().sent;
-}
-
-int FakeHid::enumerateCalls()
-{
-    return state().enumerateCalls;
+    state().records = Records();
 }
 
 int FakeHid::openHandles()
@@ -174,16 +150,6 @@ int FakeHid::openHandles()
 int FakeHid::initCalls()
 {
     return state().initCalls;
-}
-
-void FakeHid::clearRecords()
-{
-    State &s = state();
-    s.openCalls.clear();
-    s.reportRequests.clear();
-    s.stringRequests.clear();
-    s.sent.clear();
-    s.enumerateCalls = 0;
 }
 
 // The hidapi functions, with the linkage <hidapi/hidapi.h> declares.
@@ -202,7 +168,7 @@ int hid_exit(void)
 hid_device *hid_open(unsigned short vendor_id, unsigned short product_id, const wchar_t *)
 {
     State &s = state();
-    s.openCalls.append(qMakePair(quint16(vendor_id), quint16(product_id)));
+    s.records.openCalls.append(qMakePair(quint16(vendor_id), quint16(product_id)));
     if (!matches(vendor_id, product_id))
         return nullptr;
     ++s.openHandles;
@@ -220,7 +186,7 @@ void hid_close(hid_device *dev)
 struct hid_device_info *hid_enumerate(unsigned short vendor_id, unsigned short product_id)
 {
     State &s = state();
-    ++s.enumerateCalls;
+    ++s.records.enumerateCalls;
     if (!matches(vendor_id, product_id))
         return nullptr;
     auto *info = new hid_device_info;
@@ -246,10 +212,10 @@ int hid_get_feature_report(hid_device *dev, unsigned char *data, size_t length)
     State &s = state();
     if (!data || length == 0)
         return -1;
-    s.reportRequests.append(data[0]);
+    s.records.reportRequests.append(data[0]);
+    Answer answer;
     if (!alive(dev))
         return -1;
-    Answer answer;
     if (!s.reports.take(data[0], &answer))
         return 0;
     if (answer.failed)
@@ -263,14 +229,15 @@ int hid_send_feature_report(hid_device *dev, const unsigned char *data, size_t l
 {
     if (!alive(dev) || !data)
         return -1;
-    state().sent.append(QByteArray(reinterpret_cast<const char *>(data), int(length)));
+    state().records.sentReports.append(
+        QByteArray(reinterpret_cast<const char *>(data), int(length)));
     return int(length);
 }
 
 int hid_get_indexed_string(hid_device *dev, int string_index, wchar_t *string, size_t maxlen)
 {
     State &s = state();
-    s.stringRequests.append(string_index);
+    s.records.stringRequests.append(string_index);
     if (!alive(dev) || !string || maxlen == 0)
         return -1;
     Answer answer;

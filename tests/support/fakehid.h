@@ -30,13 +30,17 @@ public:
     static void pushString(int index, const QString &text);
     static void setStringFailure(int index);
 
-    // Records.
-    static QList<QPair<quint16, quint16>> openCalls();
-    static QList<quint8> reportRequests();
-    static QList<int> stringRequests();
-    static QList<QByteArray> sentReports();
-    static int enumerateCalls();
+    // What the link did since the last clearRecords().
+    struct Records
+    {
+        QList<QPair<quint16, quint16>> openCalls;
+        QList<quint8> reportRequests;
+        QList<int> stringRequests;
+        QList<QByteArray> sentReports;
+        int enumerateCalls = 0;
+    };
+    static Records &records();
+    static void clearRecords();
     static int openHandles(); // opened and not yet closed
     static int initCalls();
-    static void clearRecords();
 };

@@ -1,6 +1,7 @@
 // The UPS simulator seen from the serial line: the exact bytes of every reply, the state behind
 // them, the control requests, the line behaviours and the pacing.
 #include "megatec.h"
+#include "megatecreply.h"
 #include "testroot.h"
 #include "upssimprocess.h"
 
@@ -35,12 +36,14 @@ public:
         tcsetattr(m_fd, TCSANOW, &tio);
         tcflush(m_fd, TCIOFLUSH);
     }
+    explicit Line(int fd) : m_fd(fd) { }
     ~Line()
     {
         if (m_fd >= 0)
             ::close(m_fd);
     }
     bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
 
     void send(const QByteArray &bytes)
     {
@@ -48,27 +51,22 @@ public:
     }
 
     // Everything that arrives within `ms`, or until `count` bytes (0: a carriage return) are in.
-    QByteArray read(int ms, int count = 0, int *chunks = nullptr)
+    QByteArray read(int ms, int count = 0)
     {
         QByteArray got;
         QElapsedTimer clock;
         clock.start();
-        int pieces = 0;
         while (clock.elapsed() < ms) {
             pollfd p {m_fd, POLLIN, 0};
             if (::poll(&p, 1, int(std::max<qint64>(1, ms - clock.elapsed()))) <= 0)
                 continue;
             char buffer[256];
             const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-            if (n > 0) {
+            if (n > 0)
                 got.append(buffer, int(n));
-                ++pieces;
-            }
             if ((count == 0 && got.endsWith('\r')) || (count > 0 && got.size() >= count))
                 break;
         }
-        if (chunks)
-            *chunks = pieces;
         return got;
     }
 
@@ -82,20 +80,15 @@ private:
     int m_fd = -1;
 };
 
-QByteArray readAvailable(int fd)
-{
-    char buffer[256];
-    pollfd p {fd, POLLIN, 0};
-    if (::poll(&p, 1, 10) <= 0)
-        return QByteArray();
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    return n > 0 ? QByteArray(buffer, int(n)) : QByteArray();
-}
-
 // The fields of a reply line: the span between the start character and the carriage return.
 QList<QByteArray> fields(const QByteArray &reply)
 {
     return reply.mid(1, reply.size() - 2).split(' ');
+}
+
+quint8 statusByte(const QByteArray &q1)
+{
+    return MegatecReply::statusByte(fields(q1).value(7));
 }
 
 // Scenario commands in turn; true when each was answered "ok".
@@ -108,14 +101,11 @@ bool ok(UpsSimProcess &sim, std::initializer_list<const char *> commands)
     return true;
 }
 
-quint8 statusByte(const QByteArray &q1)
+int exitCode(const QStringList &options)
 {
-    const QByteArray flags = fields(q1).value(7);
-    quint8 bits = 0;
-    for (int bit = 0; bit < 8 && bit < flags.size(); ++bit)
-        if (flags.at(bit) == '1')
-            bits |= quint8(1 << bit);
-    return bits;
+    QProcess upssim;
+    upssim.start(QUELTA_BIN_DIR "/upssim", options);
+    return upssim.waitForFinished(3000) ? upssim.exitCode() : -1;
 }
 
 } // namespace
@@ -125,8 +115,7 @@ class TestUpsSim : public QObject
     Q_OBJECT
 
 private slots:
-    void replyFormats();
-    void scenarioStateShowsOnTheLine();
+    void repliesAndState();
     void controlRequests();
     void lineBehaviours();
     void pacingAndChannels();
@@ -138,8 +127,8 @@ private:
 };
 
 // The replies as the driver reads them are checked in theDriverUnderstandsEveryReply; here what
-// only the bytes show: fixed identity columns, the fault words, the battery voltage scale.
-void TestUpsSim::replyFormats()
+// only the bytes show: fixed widths and columns, the fault words, the battery voltage scale.
+void TestUpsSim::repliesAndState()
 {
     UpsSimProcess sim;
     QVERIFY(sim.isReady());
@@ -149,9 +138,8 @@ void TestUpsSim::replyFormats()
     // Fixed widths, zero-padded, as the driver's length check expects.
     const QRegularExpression q1Layout(QStringLiteral(
         R"(^\(\d{3}\.\d \d{3}\.\d \d{3}\.\d \d{3} \d\d\.\d (\d\.\d\d|\d\d\.\d) \d\d\.\d [01]{8}\r$)"));
-    const QByteArray q1 = line.ask("Q1\r");
+    QByteArray q1 = line.ask("Q1\r");
     QVERIFY2(q1Layout.match(QString::fromLatin1(q1)).hasMatch(), q1.constData());
-    QCOMPARE(fields(q1).size(), 8);
     const QByteArray bt = line.ask("BT\r");
     QVERIFY2(QRegularExpression(QStringLiteral(R"(^#\d{4} \d{5}\r$)"))
                  .match(QString::fromLatin1(bt))
@@ -170,61 +158,44 @@ void TestUpsSim::replyFormats()
     QCOMPARE(line.ask("I\r"), QByteArray("#Example Power C LX-3000 to 02.14     \r"));
     QCOMPARE(line.ask("NQU\r"),
              QByteArray("#1234567890ABCDEFGHIJK LX-3000 tower unit   Example Po\r"));
-    QCOMPARE(line.ask("BP\r"), QByteArray("#1000\r"));
-
     QVERIFY(ok(sim, {"faultkind 2", "faultword 0 8a0", "faultbit 12 15 on"}));
     QCOMPARE(line.ask("A1\r"),
              QByteArray("#02 08A0 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 8000\r"));
     QCOMPARE(sim.command("faults clear"), QString("ok"));
     QCOMPARE(fields(line.ask("A1\r"))[13], QByteArray("0000"));
-
     // What a unit cannot handle comes back unchanged.
     QCOMPARE(line.ask("Q2\r"), QByteArray("Q2\r"));
     QVERIFY(sim.waitForFrame("Q2\r", 1000));
-}
 
-void TestUpsSim::scenarioStateShowsOnTheLine()
-{
-    UpsSimProcess sim;
-    QVERIFY(sim.isReady());
-    Line line(sim.portPath());
-
+    // The scenario state as the line shows it.
     QCOMPARE(sim.command("mains fail"), QString("ok"));
-    QByteArray q1 = line.ask("Q1\r");
+    q1 = line.ask("Q1\r");
     QCOMPARE(statusByte(q1) & 0x01, 0x01);
     QCOMPARE(fields(q1)[0], QByteArray("000.0"));
     QCOMPARE(fields(q1)[2], QByteArray("230.0")); // the inverter carries the load
     QCOMPARE(sim.command("mains return"), QString("ok"));
-    QCOMPARE(statusByte(line.ask("Q1\r")) & 0x01, 0);
-
     // Battery level, its voltage and BP agree with each other and with the rating.
     QCOMPARE(sim.command("battery 50"), QString("ok"));
     QCOMPARE(line.ask("BP\r"), QByteArray("#0500\r"));
     QCOMPARE(fields(line.ask("Q1\r"))[5], QByteArray("23.6"));
     QCOMPARE(sim.command("standby off"), QString("ok"));
     q1 = line.ask("Q1\r");
-    QCOMPARE(q1.size(), 47);
     QCOMPARE(fields(q1)[5], QByteArray("1.97")); // per cell on an on-line unit
     QCOMPARE(statusByte(q1) & 0x10, 0);
-
     QVERIFY(ok(sim, {"lowbatt on", "bypass on", "fault on", "beeper off", "load 104"}));
     q1 = line.ask("Q1\r");
     QCOMPARE(statusByte(q1), quint8(0x0e));
     QCOMPARE(fields(q1)[3], QByteArray("104"));
     QVERIFY(ok(sim, {"lowbatt auto", "bypass off", "fault off"}));
-    QCOMPARE(statusByte(line.ask("Q1\r")), quint8(0x00));
-
     // Low battery follows the capacity while on battery.
     QCOMPARE(sim.command("battery 15"), QString("ok"));
-    QCOMPARE(statusByte(line.ask("Q1\r")) & 0x02, 0);
+    QCOMPARE(statusByte(line.ask("Q1\r")), quint8(0x00));
     QCOMPARE(sim.command("mains fail"), QString("ok"));
     QCOMPARE(statusByte(line.ask("Q1\r")) & 0x03, 0x03);
     QVERIFY(sim.waitForEvent("STATE battery-low on", 1000));
 
-    QVERIFY(sim.command("battery 101").startsWith("error"));
-    QVERIFY(sim.command("faultword 13 1").startsWith("error"));
-    QVERIFY(sim.command("answer Q7").startsWith("error"));
-    QVERIFY(sim.command("frobnicate").startsWith("error"));
+    for (const char *bad : {"battery 101", "faultword 13 1", "answer Q7", "frobnicate"})
+        QVERIFY2(sim.command(bad).startsWith("error"), bad);
     QVERIFY(sim.command("state").contains("mains=0"));
     QCOMPARE(sim.command("request BP"), QString("ok \"#0150\\r\""));
 }
@@ -246,27 +217,14 @@ void TestUpsSim::controlRequests()
     line.send("CT\r");
     QCOMPARE(bits() & 0x20, 0);
     QVERIFY(sim.waitForEvent("NOTE ignored T (self-test already running)", 1000));
-    line.send("CT\r"); // nothing to cancel
-    QVERIFY(sim.waitForEvent("NOTE ignored CT", 1000));
 
-    // A test drains the battery; one until low ends by itself at the low level.
-    QCOMPARE(sim.command("runtime 0.03"), QString("ok")); // a tiny battery: seconds, not minutes
-    line.send("T05\r");
-    QTRY_VERIFY_WITH_TIMEOUT(line.ask("BP\r") < QByteArray("#0990\r"), 2000);
-    QVERIFY(sim.command("state").contains("selftest=minutes"));
-    line.send("CT\r");
-    QCOMPARE(sim.command("battery 24"), QString("ok"));
+    // A test until low ends by itself at the low level.
+    QVERIFY(ok(sim, {"runtime 0.03", "battery 24"})); // a tiny battery: seconds, not minutes
     line.send("TL\r");
     QCOMPARE(bits() & 0x20, 0x20);
     QVERIFY(sim.waitForEvent("STATE selftest end (battery low)", 3000));
     QCOMPARE(bits() & 0x20, 0);
     QVERIFY(ok(sim, {"runtime 12", "battery 100"}));
-
-    // No test on battery.
-    QCOMPARE(sim.command("mains fail"), QString("ok"));
-    line.send("T\r");
-    QCOMPARE(bits() & 0x20, 0);
-    QCOMPARE(sim.command("mains return"), QString("ok"));
 
     // Beeper toggle.
     line.send("Q\r");
@@ -281,27 +239,20 @@ void TestUpsSim::controlRequests()
     QByteArray q1 = line.ask("Q1\r");
     QCOMPARE(statusByte(q1) & 0x40, 0x40);
     QCOMPARE(fields(q1)[2], QByteArray("000.0"));
-    QCOMPARE(fields(q1)[3], QByteArray("000"));
     line.send("C\r");
     q1 = line.ask("Q1\r");
     QCOMPARE(statusByte(q1) & 0x40, 0);
     QCOMPARE(fields(q1)[2], QByteArray("230.0"));
 
     // On battery without a restart time: off after the delay, on again when the mains returns.
+    // No test on battery.
     QCOMPARE(sim.command("mains fail"), QString("ok"));
+    line.send("T\r");
     line.send("S01\r");
-    QCOMPARE(bits() & 0x40, 0x40);
+    QCOMPARE(bits() & 0x60, 0x40);
     QTRY_COMPARE_WITH_TIMEOUT(fields(line.ask("Q1\r"))[2], QByteArray("000.0"), 3000);
     QCOMPARE(sim.command("mains return"), QString("ok"));
     QTRY_COMPARE_WITH_TIMEOUT(bits() & 0x40, 0, 2000);
-
-    // A pending shutdown is cancelled before it happens.
-    QCOMPARE(sim.command("speed 1"), QString("ok"));
-    line.send("S05R0001\r");
-    QCOMPARE(bits() & 0x40, 0x40);
-    line.send("C\r");
-    QCOMPARE(bits() & 0x40, 0);
-    QVERIFY(sim.command("state").contains("outputon=1"));
 
     // Out-of-range requests are not control requests: echoed back.
     QCOMPARE(line.ask("S11\r"), QByteArray("S11\r"));
@@ -316,14 +267,10 @@ void TestUpsSim::lineBehaviours()
     QCOMPARE(sim.command("silent"), QString("ok"));
     QCOMPARE(line.ask("Q1\r", 200), QByteArray());
     QVERIFY(sim.waitForFrame("Q1\r", 1000)); // received all the same
-    QCOMPARE(sim.command("speak"), QString("ok"));
-    QCOMPARE(line.ask("Q1\r").size(), 47);
-
-    QCOMPARE(sim.command("answer Q1"), QString("ok"));
+    QVERIFY(ok(sim, {"speak", "answer Q1"}));
     QCOMPARE(line.ask("BP\r", 200), QByteArray());
     QCOMPARE(line.ask("Q1\r").size(), 47);
     QCOMPARE(sim.command("answer all"), QString("ok"));
-    QCOMPARE(line.ask("BP\r").size(), 6);
 
     QCOMPARE(sim.command("garbage 20"), QString("ok"));
     const QByteArray garbage = line.read(2000, 20);
@@ -332,18 +279,13 @@ void TestUpsSim::lineBehaviours()
     QCOMPARE(sim.command("inject (\\x01\\r"), QString("ok"));
     QCOMPARE(line.read(2000), QByteArray("(\x01\r"));
 
+    // Five chunks of ten bytes, 40 ms apart.
     QCOMPARE(sim.command("chunk 10 40"), QString("ok"));
     QElapsedTimer clock;
     clock.start();
-    line.send("Q1\r");
-    int chunks = 0;
-    const QByteArray split = line.read(2000, 0, &chunks);
-    QCOMPARE(split.size(), 47);
-    QVERIFY(chunks > 1);
-    QVERIFY(clock.elapsed() >= 4 * 40 - 10); // four gaps between five chunks
-    QCOMPARE(sim.command("chunk off"), QString("ok"));
-
-    QCOMPARE(sim.command("echo on"), QString("ok"));
+    QCOMPARE(line.ask("Q1\r").size(), 47);
+    QVERIFY(clock.elapsed() >= 4 * 40 - 10);
+    QVERIFY(ok(sim, {"chunk off", "echo on"}));
     line.send("BP\r");
     QCOMPARE(line.read(2000, 9), QByteArray("BP\r#1000\r"));
     QCOMPARE(sim.command("echo off"), QString("ok"));
@@ -386,7 +328,6 @@ void TestUpsSim::pacingAndChannels()
         QVERIFY(first.waitForConnected(1000) && second.waitForConnected(1000));
         first.write("mains fail\n");
         second.write("state\n");
-        QVERIFY(first.waitForBytesWritten(1000) && second.waitForBytesWritten(1000));
         QTRY_VERIFY_WITH_TIMEOUT(first.canReadLine() && second.canReadLine(), 2000);
         QCOMPARE(first.readLine(), QByteArray("ok\n"));
         QVERIFY(second.readLine().startsWith("ok mains="));
@@ -397,32 +338,20 @@ void TestUpsSim::pacingAndChannels()
 
     // A given serial device instead of a pseudo-terminal of its own: here the terminal end of
     // one made by the test, which talks on the other end.
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-    const QString device = QString::fromLocal8Bit(ptsname(master));
+    Line master(posix_openpt(O_RDWR | O_NOCTTY));
+    QVERIFY(master.isOpen());
+    QVERIFY(grantpt(master.fd()) == 0 && unlockpt(master.fd()) == 0);
+    const QString device = QString::fromLocal8Bit(ptsname(master.fd()));
     {
         UpsSimProcess sim({"--instant", "--device", device});
         QVERIFY(sim.isReady());
         QCOMPARE(sim.portPath(), device);
-        QCOMPARE(::write(master, "BP\r", 3), ssize_t(3));
-        QByteArray reply;
-        QTRY_VERIFY_WITH_TIMEOUT((reply += readAvailable(master)).endsWith('\r'), 2000);
-        QCOMPARE(reply, QByteArray("#1000\r"));
+        QCOMPARE(master.ask("BP\r"), QByteArray("#1000\r"));
     }
-    ::close(master);
 
-    QProcess help;
-    help.start(QUELTA_BIN_DIR "/upssim", {"--help"});
-    QVERIFY(help.waitForFinished(3000));
-    QCOMPARE(help.exitCode(), 0);
-    const QByteArray text = help.readAllStandardOutput();
-    QVERIFY(text.contains("commType=1"));
-    QVERIFY(text.contains("mains fail|return"));
-
-    QProcess bad;
-    bad.start(QUELTA_BIN_DIR "/upssim", {"--baud", "fast"});
-    QVERIFY(bad.waitForFinished(3000));
-    QCOMPARE(bad.exitCode(), 2);
+    QCOMPARE(exitCode({"--help"}), 0);
+    QCOMPARE(exitCode({"--baud", "fast"}), 2);
+    QCOMPARE(exitCode({"--scenario", dir.filePath("none.txt")}), 1);
 }
 
 void TestUpsSim::theDriverUnderstandsEveryReply()
@@ -454,20 +383,17 @@ void TestUpsSim::theDriverUnderstandsEveryReply()
     // The first cycle asks for everything: BT, BP, NQU, F, I, Q1, A1; later ones BT, BP, Q1, A1.
     exchange(7 + 4);
     QCOMPARE(unanswered, 0);
-    QVariantMap data = driver.data();
+    const QVariantMap data = driver.data();
     QCOMPARE(data.value("devOnline").toBool(), true);
     QCOMPARE(data.value("sn").toString(), QString("SIM000000000000000001"));
     QCOMPARE(data.value("version").toString().trimmed(), QString("V1.00"));
-    QCOMPARE(data.value("ratingBattVol").toFloat(), 24.0f);
     QCOMPARE(data.value("battCapacity").toFloat(), 100.0f);
     QCOMPARE(data.value("workState").toInt(), 1);
-    QCOMPARE(data.value("buzzer").toInt(), 1);
 
     // A control request through the driver changes what the unit reports.
     driver.selfTest(2, 0); // 10 s
     exchange(1 + 4);
     QCOMPARE(driver.data().value("selfTest").toInt(), 1);
-    QVERIFY(sim.waitForFrame("T\r", 1000));
 
     // A unit that answers only Q1: the driver estimates the capacity from the battery voltage,
     // and it agrees with the unit's own capacity.
@@ -516,13 +442,8 @@ void TestUpsSim::scenarios()
     const QStringList lines = sim.eventLines().filter("SCENARIO");
     QCOMPARE(lines.size(), 4);
     QVERIFY(lines[1].startsWith("SCENARIO frobnicate -> error"));
-    QVERIFY(sim.command("state").contains("mains=0"));
-    QVERIFY(sim.command("state").contains("load=77"));
-
-    QProcess missing;
-    missing.start(QUELTA_BIN_DIR "/upssim", {"--scenario", dir.filePath("none.txt")});
-    QVERIFY(missing.waitForFinished(3000));
-    QCOMPARE(missing.exitCode(), 1);
+    const QString state = sim.command("state");
+    QVERIFY(state.contains("mains=0") && state.contains("load=77"));
 }
 
 QTEST_MAIN(TestUpsSim)
