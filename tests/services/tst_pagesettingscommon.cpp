@@ -1,3 +1,4 @@
+#include "clock.h"
 #include "database.h"
 #include "listmodelemailuser.h"
 #include "pagesettingscommon.h"
@@ -5,22 +6,22 @@
 #include "settings.h"
 #include "testroot.h"
 
+#include <QAbstractItemModelTester>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 class TestPageSettingsCommon : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void recipientList();
     void exportAndImport();
     void partialAndMalformedFiles();
     void restore();
@@ -32,30 +33,43 @@ private:
     }
     QUrl writeFile(const QString &name, const QByteArray &content) const;
 
-    std::unique_ptr<TestRoot> m_root;
+    TestRoot m_root;
     QTemporaryDir m_files;
 };
 
 namespace {
 
-// The members of the settings file other than the recipient list.
-const QList<int> listedTypes = {
-    Settings::LanguageAuto,        Settings::LanguageType,         Settings::EMailEnable,
-    Settings::EMailSenderName,     Settings::EMailSenderAddress,   Settings::EMailEncrypt,
-    Settings::EMailServerAddress,  Settings::EMailServerPort,      Settings::EMailAuthEnable,
-    Settings::EMailAuthName,       Settings::EMailAuthPassword,    Settings::EMailDailyEnable,
-    Settings::EMailDailyTime,      Settings::ShutdownEnable,       Settings::ShutdownMainFaultTime,
-    Settings::ShutdownBattLowTime, Settings::ShutdownMainFaultCap, Settings::ShutdownUPSOff,
-    Settings::ShutdownUPSOffTime};
+// The members of the settings file other than the recipient list, each with a value that is
+// not its default.
+const QList<QPair<int, QVariant>> listed = {
+    {Settings::LanguageAuto, false},
+    {Settings::LanguageType, 2},
+    {Settings::EMailEnable, true},
+    {Settings::EMailSenderName, QString::fromUtf8("Zoë's UPS")},
+    {Settings::EMailSenderAddress, "ups@example.org"},
+    {Settings::EMailEncrypt, 2},
+    {Settings::EMailServerAddress, "smtp.example.org"},
+    {Settings::EMailServerPort, 465},
+    {Settings::EMailAuthEnable, true},
+    {Settings::EMailAuthName, "account"},
+    {Settings::EMailAuthPassword, "pass word, 20 chars!"},
+    {Settings::EMailDailyEnable, true},
+    {Settings::EMailDailyTime, "07:30:00"},
+    {Settings::ShutdownEnable, true},
+    {Settings::ShutdownMainFaultTime, 5},
+    {Settings::ShutdownBattLowTime, 2},
+    {Settings::ShutdownMainFaultCap, 30},
+    {Settings::ShutdownUPSOff, true},
+    {Settings::ShutdownUPSOffTime, 3}};
 
 // Every listed key as the text stored, the way the file carries it.
 QMap<QString, QString> storedTexts()
 {
     Settings *settings = Settings::instance();
     QMap<QString, QString> texts;
-    for (int type : listedTypes)
-        texts.insert(settings->keyName(type),
-                     settings->getSettings(settings->keyName(type), true).toString());
+    for (const auto &entry : listed)
+        texts.insert(settings->keyName(entry.first),
+                     settings->getSettings(settings->keyName(entry.first), true).toString());
     return texts;
 }
 
@@ -81,26 +95,8 @@ void setRecipients(const QStringList &users)
 
 void setNonDefaults()
 {
-    Settings *s = Settings::instance();
-    s->setSettings(Settings::LanguageAuto, false);
-    s->setSettings(Settings::LanguageType, 2);
-    s->setSettings(Settings::EMailEnable, true);
-    s->setSettings(Settings::EMailSenderName, QString::fromUtf8("Zoë's UPS"));
-    s->setSettings(Settings::EMailSenderAddress, QStringLiteral("ups@example.org"));
-    s->setSettings(Settings::EMailEncrypt, 2);
-    s->setSettings(Settings::EMailServerAddress, QStringLiteral("smtp.example.org"));
-    s->setSettings(Settings::EMailServerPort, 465);
-    s->setSettings(Settings::EMailAuthEnable, true);
-    s->setSettings(Settings::EMailAuthName, QStringLiteral("account"));
-    s->setSettings(Settings::EMailAuthPassword, QStringLiteral("pass word, 20 chars!"));
-    s->setSettings(Settings::EMailDailyEnable, true);
-    s->setSettings(Settings::EMailDailyTime, QStringLiteral("07:30:00"));
-    s->setSettings(Settings::ShutdownEnable, true);
-    s->setSettings(Settings::ShutdownMainFaultTime, 5);
-    s->setSettings(Settings::ShutdownBattLowTime, 2);
-    s->setSettings(Settings::ShutdownMainFaultCap, 30);
-    s->setSettings(Settings::ShutdownUPSOff, true);
-    s->setSettings(Settings::ShutdownUPSOffTime, 3);
+    for (const auto &entry : listed)
+        Settings::instance()->setSettings(entry.first, entry.second);
 }
 
 } // namespace
@@ -113,10 +109,54 @@ QUrl TestPageSettingsCommon::writeFile(const QString &name, const QByteArray &co
     return fileUrl(name);
 }
 
-void TestPageSettingsCommon::initTestCase()
+void TestPageSettingsCommon::recipientList()
 {
-    m_root = std::make_unique<TestRoot>();
-    QVERIFY(m_files.isValid());
+    Clock::setNow(QDateTime(QDate(2024, 3, 10), QTime(8, 30, 5)));
+    ListModelEMailUser model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const auto shown = [&model] {
+        QStringList users;
+        for (int r = 0; r < model.rowCount(); ++r)
+            users << model.data(model.index(r, 0), 258).toString();
+        return users;
+    };
+    model.addUser(QStringLiteral("a@example.org"));
+    model.addUser(QStringLiteral("b@example.org"));
+    model.addUser(QStringLiteral("a@example.org")); // duplicates are kept
+    QCOMPARE(recipients(), QStringList({"a@example.org", "b@example.org", "a@example.org"}));
+    QCOMPARE(shown(), recipients());
+    QCOMPARE(model.get(1).toString(), QStringLiteral("b@example.org"));
+    QVERIFY(!model.get(3).isValid());
+
+    Clock::advance(3600);
+    model.updateUser(1, QStringLiteral("c@example.org"));
+    QCOMPARE(model.data(model.index(1, 0), 257).toString(), QStringLiteral("2024-03-10 08:30:05"));
+    // Editing through the role writes at once.
+    QVERIFY(model.setData(model.index(2, 0), QStringLiteral("d@example.org"), 258));
+    QCOMPARE(recipients(), QStringList({"a@example.org", "c@example.org", "d@example.org"}));
+    QVERIFY(!model.setData(QModelIndex(), QStringLiteral("x"), 258));
+    model.delUser(0);
+    QCOMPARE(shown(), QStringList({"c@example.org", "d@example.org"}));
+
+    // Rows that do not exist change nothing.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^No recipient in row"));
+    model.delUser(5);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^No recipient in row"));
+    model.updateUser(-1, QStringLiteral("e@example.org"));
+    QCOMPARE(recipients(), QStringList({"c@example.org", "d@example.org"}));
+
+    // Emptying the list takes more rows than SQLite hands over in one batch.
+    QStringList many;
+    for (int i = 0; i < 600; ++i)
+        many << QStringLiteral("user%1@example.org").arg(i);
+    QSqlDatabase::database().transaction();
+    setRecipients(many);
+    QSqlDatabase::database().commit();
+    model.select();
+    QVERIFY(model.get(599).isValid());
+    model.removeAll();
+    QCOMPARE(model.rowCount(), 0);
+    QVERIFY(recipients().isEmpty());
 }
 
 void TestPageSettingsCommon::exportAndImport()
@@ -140,7 +180,7 @@ void TestPageSettingsCommon::exportAndImport()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     const QJsonObject object = QJsonDocument::fromJson(text).object();
-    QCOMPARE(object.size(), listedTypes.size() + 1);
+    QCOMPARE(object.size(), listed.size() + 1);
     QCOMPARE(object.value(QStringLiteral("shutdown/UPSOffTime")).toString(), QStringLiteral("3"));
     QCOMPARE(object.value(QStringLiteral("email/enable")).toString(), QStringLiteral("true"));
     // The password travels in its protected form only.
@@ -167,15 +207,12 @@ void TestPageSettingsCommon::exportAndImport()
     QCOMPARE(model->get(1).toString(), users.at(1));
     QCOMPARE(settings->getSettings(Settings::EMailAuthPassword).toString(),
              QStringLiteral("pass word, 20 chars!"));
-    QCOMPARE(settings->getSettings(Settings::EMailServerPort).toInt(), 465);
-    QCOMPARE(settings->getSettings(Settings::LanguageAuto).toBool(), false);
     QCOMPARE(settings->getSettings(Settings::ShutdownExecFile).toString(),
              QStringLiteral("/opt/after-export"));
 
     // The recipients are new rows with the import time.
     QSqlQuery query(QStringLiteral("select count(*) from email_user where dateTime is not null"));
-    QVERIFY(query.next());
-    QCOMPARE(query.value(0).toInt(), 3);
+    QVERIFY(query.next() && query.value(0).toInt() == 3);
 
     // A file that cannot be written leaves nothing behind and changes nothing.
     QVERIFY(!page.settingsSaveAs(QUrl::fromLocalFile(m_files.path() + "/missing/folder/x.conf")));

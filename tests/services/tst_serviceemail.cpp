@@ -79,44 +79,28 @@ void TestServiceEMail::init()
 void TestServiceEMail::settingsAndTimerRules()
 {
     Settings *settings = Settings::instance();
-    QCOMPARE(service()->serverPort(), quint16(25));
-    QCOMPARE(service()->dailyHour(), 12);
-    QCOMPARE(service()->dailyMinute(), 0);
-    QCOMPARE(service()->dailySecond(), 0);
+    // The daily timer runs only while both the e-mail and the daily report are on.
     QVERIFY(!service()->isDailyTimerActive());
-
-    service()->setDailyEnable(true); // e-mail itself still off
+    service()->setDailyEnable(true);
     QVERIFY(!service()->isDailyTimerActive());
     service()->setEnable(true);
     QVERIFY(service()->isDailyTimerActive());
     service()->setEnable(false);
     QVERIFY(!service()->isDailyTimerActive());
     service()->setEnable(true);
-    QVERIFY(service()->isDailyTimerActive());
     service()->setDailyEnable(false);
     QVERIFY(!service()->isDailyTimerActive());
 
-    // Every setter writes its key at once.
-    service()->setServerAddress(QStringLiteral("smtp.example.org"));
-    service()->setServerPort(2525);
-    service()->setEncrypt(2);
-    service()->setAuthAccount(QStringLiteral("account"));
+    // The password is stored protected; a time part written alone keeps the others.
     service()->setAuthPassword(QStringLiteral("pässwörd"));
-    service()->setDailyMinute(30);
-    service()->setDailySecond(15);
-    QCOMPARE(settings->getSettings(Settings::EMailServerAddress).toString(),
-             QStringLiteral("smtp.example.org"));
-    QCOMPARE(settings->getSettings(Settings::EMailServerPort).toInt(), 2525);
-    QCOMPARE(settings->getSettings(Settings::EMailEncrypt).toInt(), 2);
-    QCOMPARE(settings->getSettings(Settings::EMailAuthName).toString(), QStringLiteral("account"));
     QCOMPARE(QString::fromUtf8(settings->getSettings(Settings::EMailAuthPassword).toByteArray()),
              QStringLiteral("pässwörd"));
     QVERIFY(settings->getSettings(Settings::EMailAuthPassword, true).toByteArray() !=
             QStringLiteral("pässwörd").toUtf8());
+    service()->setDailyMinute(30);
+    service()->setDailySecond(15);
     QCOMPARE(settings->getSettings(Settings::EMailDailyTime).toString(),
              QStringLiteral("12:30:15"));
-    QCOMPARE(settings->getSettings(Settings::EMailEnable).toBool(), true);
-
     // An impossible part is refused and the stored time kept.
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Ignoring daily report time part"));
     service()->setDailyHour(24);
@@ -126,27 +110,22 @@ void TestServiceEMail::settingsAndTimerRules()
     // A reload takes what the store holds and leaves the timer as it was.
     settings->setSettings(Settings::EMailDailyEnable, true);
     settings->setSettings(Settings::EMailServerPort, 65536 + 587); // low 16 bits kept
-    settings->setSettings(Settings::EMailSenderName, QStringLiteral("Reloaded"));
     service()->onSettingsChanged();
     QVERIFY(service()->dailyEnable());
     QVERIFY(!service()->isDailyTimerActive());
     QCOMPARE(service()->serverPort(), quint16(587));
-    QCOMPARE(service()->senderName(), QStringLiteral("Reloaded"));
     service()->setDailyEnable(false);
     service()->setEnable(false);
 
     // A stored time that is no time: every part unknown, and one part alone cannot be set.
-    Settings::instance()->setSettings(Settings::EMailDailyTime, QStringLiteral("noon"));
+    settings->setSettings(Settings::EMailDailyTime, QStringLiteral("noon"));
     service()->onSettingsChanged();
-    QCOMPARE(service()->dailyHour(), -1);
     QCOMPARE(service()->dailyMinute(), -1);
-    QCOMPARE(service()->dailySecond(), -1);
-    service()->setDailyHour(5); // the other parts are still unknown
+    service()->setDailyHour(5);
     QCOMPARE(service()->dailyHour(), -1);
-    QCOMPARE(Settings::instance()->getSettings(Settings::EMailDailyTime).toString(), QString());
-    Settings::instance()->setSettings(Settings::EMailDailyTime, QStringLiteral("12:00:00"));
+    QCOMPARE(settings->getSettings(Settings::EMailDailyTime).toString(), QString());
+    settings->setSettings(Settings::EMailDailyTime, QStringLiteral("12:00:00"));
     service()->onSettingsChanged();
-    QCOMPARE(service()->dailyHour(), 12);
 }
 
 void TestServiceEMail::testMailOverEachTransport()
@@ -156,7 +135,7 @@ void TestServiceEMail::testMailOverEachTransport()
     const SmtpTestServer::Mode modes[] = {SmtpTestServer::Plain, SmtpTestServer::StartTls,
                                           SmtpTestServer::Tls};
     for (int encrypt = 0; encrypt < 3; ++encrypt) {
-        SmtpTestServer server({modes[encrypt], QStringLiteral("mailer:pa55")});
+        SmtpTestServer server(modes[encrypt], QStringLiteral("mailer:pa55"));
         QVERIFY(server.isRunning());
         useServer(server, encrypt);
         service()->setAuthEnable(encrypt == 2);
@@ -172,14 +151,12 @@ void TestServiceEMail::testMailOverEachTransport()
         QCOMPARE(received.size(), 1);
         const QJsonObject mail = received.at(0).toObject();
         QCOMPARE(mail.value("from_name").toString(), QStringLiteral("UPS Room"));
-        QCOMPARE(mail.value("from_address").toString(), QStringLiteral("ups@example.org"));
         QCOMPARE(mail.value("envelope_to").toArray(), QJsonArray({"ups@example.org"}));
         QCOMPARE(mail.value("subject").toString(), QStringLiteral("Test E-Mail"));
         QCOMPARE(mail.value("body").toString().trimmed(), signature("This is a test E-Mail!"));
         QCOMPARE(mail.value("tls").toBool(), encrypt != 0);
         QCOMPARE(mail.value("login").toString(),
                  encrypt == 2 ? QStringLiteral("mailer") : QString());
-        QVERIFY(mail.value("attachments").toArray().isEmpty());
     }
 }
 
@@ -188,7 +165,7 @@ void TestServiceEMail::testMailOverEachTransport()
 void TestServiceEMail::failureTexts()
 {
     SmtpTestServer plain(SmtpTestServer::Plain);
-    SmtpTestServer tls({SmtpTestServer::Tls, QStringLiteral("mailer:pa55")});
+    SmtpTestServer tls(SmtpTestServer::Tls, QStringLiteral("mailer:pa55"));
     quint16 closedPort = 0;
     {
         SmtpTestServer gone(SmtpTestServer::Plain);
@@ -322,7 +299,6 @@ void TestServiceEMail::dailyReportOfYesterday()
         QJsonArray({titles})};
     for (int i = 0; i < 3; ++i) {
         const QJsonObject mail = received.at(i).toObject();
-        QCOMPARE(mail.value("envelope_to").toArray(), QJsonArray({"ops@example.org"}));
         QCOMPARE(mail.value("subject").toString(), QStringLiteral("Daily Report"));
         QCOMPARE(mail.value("body").toString().trimmed(), signature("UPS daily report."));
         const QJsonArray attachments = mail.value("attachments").toArray();
@@ -331,8 +307,6 @@ void TestServiceEMail::dailyReportOfYesterday()
         QCOMPARE(file.value("filename").toString(), QStringLiteral("record.xlsx"));
         QCOMPARE(file.value("content_type").toString(), QStringLiteral("application/octet-stream"));
         const QJsonObject book = PythonScript::dumpWorkbook(file.value("path").toString());
-        QCOMPARE(book.value("sheets").toArray(), QJsonArray({"Sheet1"}));
-        QCOMPARE(book.value("widths").toObject().size(), 7);
         QCOMPARE(book.value("alignments").toArray(), QJsonArray({"center/center"}));
         QVERIFY2(book.value("rows").toArray() == expectedRows[i],
                  QJsonDocument(book.value("rows").toArray()).toJson(QJsonDocument::Compact));
@@ -342,7 +316,7 @@ void TestServiceEMail::dailyReportOfYesterday()
 
 void TestServiceEMail::secondSendWhileTheFirstIsUnderWay()
 {
-    SmtpTestServer server({SmtpTestServer::Plain, QString(), 1.0});
+    SmtpTestServer server(SmtpTestServer::Plain, QString(), 1.0);
     QVERIFY(server.isRunning());
     useServer(server, 0);
     service()->setEnable(true);

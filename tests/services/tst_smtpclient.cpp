@@ -17,10 +17,9 @@ class TestSmtpClient : public QObject
 private slots:
     void initTestCase();
     void init();
-    void plainDeliveryHeadersAndAttachment();
+    void plainDeliveryAndRefusedRecipients();
     void encryptedDeliveryAndLogin();
     void failuresGiveTheirSignal();
-    void refusedRecipients();
     void abortStopsTheTransferSilently();
 
 private:
@@ -65,9 +64,11 @@ void TestSmtpClient::init()
     SmtpClient::setTimeouts(0, 0);
 }
 
-void TestSmtpClient::plainDeliveryHeadersAndAttachment()
+// One queue: a message with everything a header can hold and a binary attachment, then
+// recipients the server or the client refuses, and the queue going on after them.
+void TestSmtpClient::plainDeliveryAndRefusedRecipients()
 {
-    SmtpTestServer server(SmtpTestServer::Plain);
+    SmtpTestServer server(SmtpTestServer::Plain, QString(), 0, {QStringLiteral("refused")});
     QVERIFY(server.isRunning());
 
     QByteArray workbook;
@@ -76,7 +77,8 @@ void TestSmtpClient::plainDeliveryHeadersAndAttachment()
     MailMessage message;
     message.sender = QStringLiteral("Élodie Dupont, UPS<elodie@example.org>");
     message.recipients =
-        QStringList {QStringLiteral("a@example.org"), QStringLiteral("b@example.org")};
+        QStringList {QStringLiteral("a@example.org"), QStringLiteral("refused@example.org"),
+                     QStringLiteral("b@example.org")};
     const QString subject =
         QStringLiteral("不间断电源告警：输入电压异常，请尽快检查 — Alarme déclenchée");
     message.subject = subject;
@@ -89,27 +91,29 @@ void TestSmtpClient::plainDeliveryHeadersAndAttachment()
     Spies spies(&client);
     client.setStartTlsDisabled(true);
     client.connectToHost(QStringLiteral("127.0.0.1"), server.port());
-    client.send(message);
-    QTRY_COMPARE_WITH_TIMEOUT(spies.finished.count(), 1, 20000);
-    QCOMPARE(spies.total(), 1);
+    client.send(message); // delivered to the ones accepted
+    client.send(simpleMessage(QStringLiteral("refused@example.org"))); // refused: reported
+    client.send(simpleMessage(QStringLiteral("jörg@exämple.org"))); // not ASCII: refused too
+    client.send(simpleMessage(QStringLiteral("last@example.org"))); // the queue goes on
+    QTRY_COMPARE_WITH_TIMEOUT(spies.finished.count(), 1, 30000);
+    QCOMPARE(spies.refused.count(), 2);
+    QCOMPARE(spies.total(), 3);
     QVERIFY(!client.isBusy());
 
     const QJsonArray received = server.messages();
-    QCOMPARE(received.size(), 1);
+    QCOMPARE(received.size(), 2);
+    QCOMPARE(received.at(1).toObject().value("envelope_to").toArray(),
+             QJsonArray({"last@example.org"}));
     const QJsonObject mail = received.at(0).toObject();
     QCOMPARE(mail.value("defects").toArray(), QJsonArray());
     QCOMPARE(mail.value("envelope_from").toString(), QStringLiteral("elodie@example.org"));
     QCOMPARE(mail.value("envelope_to").toArray(), QJsonArray({"a@example.org", "b@example.org"}));
     QCOMPARE(mail.value("from_name").toString(), QStringLiteral("Élodie Dupont, UPS"));
-    QCOMPARE(mail.value("from_address").toString(), QStringLiteral("elodie@example.org"));
-    QCOMPARE(mail.value("to").toArray(), QJsonArray({"a@example.org", "b@example.org"}));
     QCOMPARE(mail.value("subject").toString(), subject);
     QCOMPARE(mail.value("body").toString().trimmed(),
              QStringLiteral("Entrée coupée 输入\n\t\t\t\tFrom Quelta"));
     QCOMPARE(mail.value("date").toString(), QStringLiteral("Sun, 10 Mar 2024 12:00:05 +0100"));
     QVERIFY(mail.value("message_id").toString().endsWith(QStringLiteral("@example.org>")));
-    QCOMPARE(mail.value("login"), QJsonValue());
-    QCOMPARE(mail.value("tls").toBool(), false);
 
     const QJsonArray attachments = mail.value("attachments").toArray();
     QCOMPARE(attachments.size(), 1);
@@ -125,7 +129,7 @@ void TestSmtpClient::plainDeliveryHeadersAndAttachment()
 void TestSmtpClient::encryptedDeliveryAndLogin()
 {
     // TLS from the start, a login with a password that is not ASCII accepted, then refused.
-    SmtpTestServer server({SmtpTestServer::Tls, QStringLiteral("ups:s3cret é")});
+    SmtpTestServer server(SmtpTestServer::Tls, QStringLiteral("ups:s3cret é"));
     QVERIFY(server.isRunning());
     auto login = [&server](SmtpClient &client, const QString &password) {
         client.setStartTlsDisabled(true);
@@ -213,35 +217,9 @@ void TestSmtpClient::failuresGiveTheirSignal()
     }
 }
 
-void TestSmtpClient::refusedRecipients()
-{
-    SmtpTestServer server({SmtpTestServer::Plain, QString(), 0, {QStringLiteral("refused")}});
-    QVERIFY(server.isRunning());
-    SmtpClient client;
-    Spies spies(&client);
-    client.setStartTlsDisabled(true);
-    client.connectToHost(QStringLiteral("127.0.0.1"), server.port());
-
-    MailMessage some = simpleMessage(QStringLiteral("ok@example.org"));
-    some.recipients << QStringLiteral("refused@example.org");
-    client.send(some); // delivered to the one accepted
-    client.send(simpleMessage(QStringLiteral("refused@example.org"))); // refused: reported
-    client.send(simpleMessage(QStringLiteral("jörg@exämple.org"))); // not ASCII: refused too
-    client.send(simpleMessage(QStringLiteral("last@example.org"))); // the queue goes on
-    QTRY_COMPARE_WITH_TIMEOUT(spies.finished.count(), 1, 30000);
-    QCOMPARE(spies.refused.count(), 2);
-    QCOMPARE(spies.connection.count() + spies.encryption.count() + spies.authentication.count(), 0);
-    const QJsonArray received = server.messages();
-    QCOMPARE(received.size(), 2);
-    QCOMPARE(received.at(0).toObject().value("envelope_to").toArray(),
-             QJsonArray({"ok@example.org"}));
-    QCOMPARE(received.at(1).toObject().value("envelope_to").toArray(),
-             QJsonArray({"last@example.org"}));
-}
-
 void TestSmtpClient::abortStopsTheTransferSilently()
 {
-    SmtpTestServer server({SmtpTestServer::Plain, QString(), 5.0});
+    SmtpTestServer server(SmtpTestServer::Plain, QString(), 5.0);
     QVERIFY(server.isRunning());
     auto *client = new SmtpClient;
     Spies spies(client);
@@ -280,7 +258,7 @@ void TestSmtpClient::abortStopsTheTransferSilently()
 
     // A server that takes the mail and then never answers the farewell: the client is stuck
     // in libcurl's closing exchange, and abort() still returns at once.
-    SmtpTestServer mute({SmtpTestServer::Plain, QString(), 0, QStringList(), true});
+    SmtpTestServer mute(SmtpTestServer::Plain, QString(), 0, QStringList(), true);
     auto *closing = new SmtpClient;
     Spies closingSpies(closing);
     closing->setStartTlsDisabled(true);

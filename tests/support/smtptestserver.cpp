@@ -20,14 +20,12 @@ QTemporaryDir *certificateDir()
         dir = new QTemporaryDir;
         QProcess openssl;
         openssl.start(QStringLiteral("openssl"),
-                      {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                       QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-                       QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                       QStringLiteral("-keyout"), dir->filePath(QStringLiteral("key.pem")),
-                       QStringLiteral("-out"), dir->filePath(QStringLiteral("cert.pem")),
-                       QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                       QStringLiteral("/CN=localhost"), QStringLiteral("-addext"),
-                       QStringLiteral("subjectAltName=DNS:localhost,IP:127.0.0.1")});
+                      QStringLiteral("req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
+                                     "-nodes -days 2 -subj /CN=localhost -addext "
+                                     "subjectAltName=DNS:localhost,IP:127.0.0.1")
+                              .split(QLatin1Char(' '))
+                          << QStringLiteral("-keyout") << dir->filePath(QStringLiteral("key.pem"))
+                          << QStringLiteral("-out") << dir->filePath(QStringLiteral("cert.pem")));
         if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
             qWarning() << "openssl could not make a certificate:" << openssl.readAllStandardError();
     });
@@ -41,27 +39,23 @@ QString SmtpTestServer::certificateFile()
     return certificateDir()->filePath(QStringLiteral("cert.pem"));
 }
 
-QString SmtpTestServer::keyFile()
-{
-    return certificateDir()->filePath(QStringLiteral("key.pem"));
-}
-
-SmtpTestServer::SmtpTestServer(const Options &options)
+SmtpTestServer::SmtpTestServer(Mode mode, const QString &auth, double delayFirstData,
+                               const QStringList &refuseRecipients, bool muteQuit)
 {
     static const char *const modes[] = {"plain", "starttls", "tls", "silent"};
     QStringList args {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/smtp_server.py"),
                       QStringLiteral("--dir"), m_dir.path(), QStringLiteral("--mode"),
-                      QString::fromLatin1(modes[options.mode])};
-    if (options.mode == StartTls || options.mode == Tls)
+                      QString::fromLatin1(modes[mode])};
+    if (mode == StartTls || mode == Tls)
         args << QStringLiteral("--cert") << certificateFile() << QStringLiteral("--key")
-             << keyFile();
-    if (!options.auth.isEmpty())
-        args << QStringLiteral("--auth") << options.auth;
-    if (options.delayFirstData > 0)
-        args << QStringLiteral("--delay-first-data") << QString::number(options.delayFirstData);
-    if (options.muteQuit)
+             << certificateDir()->filePath(QStringLiteral("key.pem"));
+    if (!auth.isEmpty())
+        args << QStringLiteral("--auth") << auth;
+    if (delayFirstData > 0)
+        args << QStringLiteral("--delay-first-data") << QString::number(delayFirstData);
+    if (muteQuit)
         args << QStringLiteral("--mute-quit");
-    for (const QString &refused : options.refuseRecipients)
+    for (const QString &refused : refuseRecipients)
         args << QStringLiteral("--refuse-rcpt") << refused;
 
     m_process.setProcessChannelMode(QProcess::SeparateChannels);

@@ -14,30 +14,16 @@ class SmtpTestServer
 public:
     enum Mode { Plain, StartTls, Tls, Silent };
 
-    struct Options
-    {
-        Options(Mode mode = Plain, const QString &auth = QString(), double delayFirstData = 0,
-                const QStringList &refuseRecipients = QStringList(), bool muteQuit = false)
-            : mode(mode),
-              auth(auth),
-              delayFirstData(delayFirstData),
-              refuseRecipients(refuseRecipients),
-              muteQuit(muteQuit)
-        {
-        }
-        Mode mode = Plain;
-        QString auth; // "user:password" the server accepts, empty for no AUTH
-        double delayFirstData = 0; // seconds the first DATA reply is held back
-        QStringList refuseRecipients; // a recipient containing one of these is refused
-        bool muteQuit = false; // never answers QUIT
-    };
-
-    explicit SmtpTestServer(const Options &options);
+    // auth: "user:password" the server accepts, empty for no AUTH; delayFirstData: seconds the
+    // first DATA reply is held back; refuseRecipients: a recipient containing one of these is
+    // refused; muteQuit: QUIT is never answered.
+    explicit SmtpTestServer(Mode mode, const QString &auth = QString(), double delayFirstData = 0,
+                            const QStringList &refuseRecipients = QStringList(),
+                            bool muteQuit = false);
     ~SmtpTestServer();
 
     bool isRunning() const { return m_port != 0; }
     quint16 port() const { return m_port; }
-    QString folder() const { return m_dir.path(); }
     // The server's own log lines so far ("DATA 1", ...).
     QString output();
 
@@ -49,7 +35,6 @@ public:
     // A self-signed certificate for 127.0.0.1 and localhost, made once per process with the
     // openssl command; also the CA file the client trusts.
     static QString certificateFile();
-    static QString keyFile();
 
 private:
     QTemporaryDir m_dir;
