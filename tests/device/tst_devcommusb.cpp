@@ -146,7 +146,7 @@ void TestDevCommUsb::reportCycle()
     FakeHid::setReport(101, rating);
     FakeHid::setReport(1, measurement(2301, 0x00));
     FakeHid::setReport(103, faultReport(1, 8, 0x0010)); // fan inoperative
-    FakeHid::pushString(17, QString()); // empty: asked again next poll
+    FakeHid::setString(17, QString(), true); // empty: asked again next poll
     FakeHid::setString(17, QStringLiteral("SN-0042"));
     FakeHid::setString(18, QStringLiteral("ORVAK Power"));
     FakeHid::setString(20, QStringLiteral("QuadraLine 3000 Pro")); // wider than its slot
@@ -207,20 +207,17 @@ void TestDevCommUsb::oddReportsAndFlags()
     FakeHid::clearRecords();
     const float before = value("inputVol").toFloat();
     // A 20-byte measurement, a long fault report and an id nobody asked for are all ignored.
-    FakeHid::pushReport(1, measurement(1234, 0x01).left(20));
-    FakeHid::pushReport(103, faultReport(1, 8, 0x0000) + QByteArray(3, '\0'));
+    FakeHid::setReport(1, measurement(1234, 0x01).left(20), true);
+    FakeHid::setReport(103, faultReport(1, 8, 0x0000) + QByteArray(3, '\0'), true);
     poll(2);
     QCOMPARE(timer("pollTimer")->interval(), 100); // a report came back all the same
-    FakeHid::pushReport(1,
-                        QByteArray("\x07"
-                                   "abc",
-                                   4));
+    FakeHid::setReport(1, QByteArray::fromHex("07616263"), true); // id 7: nobody asked
     poll(2);
     QCOMPARE(dataSpy.count(), 0);
     QCOMPARE(value("inputVol").toFloat(), before);
     QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
     // Zero bytes: nothing read, the slow pace.
-    FakeHid::pushReport(1, QByteArray());
+    FakeHid::setReport(1, QByteArray(), true);
     poll();
     QCOMPARE(timer("pollTimer")->interval(), 1500);
     poll();
@@ -228,7 +225,7 @@ void TestDevCommUsb::oddReportsAndFlags()
     QCOMPARE(FakeHid::records().stringRequests, QList<int>());
 
     // The UPS says it cannot talk: offline, "Communication lost" added without clearing the list.
-    FakeHid::pushReport(1, measurement(2301, 0x00, true));
+    FakeHid::setReport(1, measurement(2301, 0x00, true), true);
     poll(2);
     QCOMPARE(onlineSpy.count(), 1);
     QCOMPARE(value("devOnline").toBool(), false);
@@ -239,7 +236,7 @@ void TestDevCommUsb::oddReportsAndFlags()
     QCOMPARE(samples(), stored);
 
     // A failed read of a device still attached is passing: it stays open.
-    FakeHid::pushReportFailure(101);
+    FakeHid::setReportFailure(101, true);
     poll();
     QCOMPARE(FakeHid::records().enumerateCalls, 1);
     QCOMPARE(FakeHid::openHandles(), 1);

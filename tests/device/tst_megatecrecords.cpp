@@ -231,9 +231,7 @@ private slots:
         words = {};
         words[0] = 0x0007; // offsets 0, 1, 2: the codes of the first events under kind 0
         fresh.setFaultWords(0, words);
-        fresh.setFaultWords(0, Megatec::FaultWords {});
         fresh.setFaultWords(3, words);
-        fresh.setFaultWords(0x103, Megatec::FaultWords {});
         QCOMPARE(currentAlarmTexts(), QStringList());
         fresh.setFaultWords(0x101, words);
         QCOMPARE(
@@ -356,21 +354,18 @@ private slots:
     void summaryValues()
     {
         Megatec driver;
-        const QList<QPair<quint8, int>> modes = {{0x09, 4}, {0x05, 2}, {0x14, 1},
-                                                 {0x10, 3}, {0xE2, 0}, {0x0C, 4}};
-        for (const auto &mode : modes) {
-            publish(driver, mode.first, 80.0f, 80);
-            QCOMPARE(summary().value(0), mode.second);
-        }
-        const QList<QPair<float, int>> battery = {{24.9f, 3}, {25.0f, 2}, {74.9f, 1}, {75.0f, 0}};
-        for (const auto &level : battery) {
-            publish(driver, 0, level.first, 80);
-            QCOMPARE(summary().value(2), level.second);
-        }
-        const QList<QPair<int, int>> loads = {{24, 3}, {25, 2}, {100, 0}, {101, 4}, {65535, 4}};
-        for (const auto &level : loads) {
-            publish(driver, 0, 100.0f, quint16(level.first));
-            QCOMPARE(summary().value(5), level.second);
+        // Mode, battery level and load level at their bounds: {status, capacity, load, line}.
+        const QList<std::tuple<quint8, float, quint16, QList<int>>> levels = {
+            {0x09, 24.9f, 24, {4, 0, 3, 0, 0, 3, 0, 0, 0}},
+            {0x05, 25.0f, 25, {2, 0, 2, 0, 0, 2, 0, 0, 0}},
+            {0x14, 74.9f, 100, {1, 0, 1, 0, 0, 0, 0, 0, 0}},
+            {0x10, 75.0f, 101, {3, 0, 0, 0, 0, 4, 0, 0, 0}},
+            {0xE2, 100.0f, 65535, {0, 0, 0, 0, 0, 4, 0, 0, 0}},
+            {0x0C, 80.0f, 80, {4, 0, 0, 0, 0, 0, 0, 0, 0}},
+        };
+        for (const auto &c : levels) {
+            publish(driver, std::get<0>(c), std::get<1>(c), std::get<2>(c));
+            QCOMPARE(summary(), std::get<3>(c));
         }
 
         // Fault positions: {kind, word, bit, position}, -1 for no position.

@@ -26,9 +26,9 @@ struct Script
     QHash<int, Answer> standing;
     QHash<int, QQueue<Answer>> pushed;
 
-    void add(int key, const Answer &answer, bool push)
+    void add(int key, const Answer &answer, bool once)
     {
-        if (push)
+        if (once)
             pushed[key].enqueue(answer);
         else
             standing.insert(key, answer);
@@ -102,34 +102,24 @@ void FakeHid::detach()
     ++state().generation;
 }
 
-void FakeHid::setReport(quint8 id, const QByteArray &bytes)
+void FakeHid::setReport(quint8 id, const QByteArray &bytes, bool once)
 {
-    state().reports.add(id, {false, bytes, {}}, false);
+    state().reports.add(id, {false, bytes, {}}, once);
 }
 
-void FakeHid::pushReport(quint8 id, const QByteArray &bytes)
+void FakeHid::setReportFailure(quint8 id, bool once)
 {
-    state().reports.add(id, {false, bytes, {}}, true);
+    state().reports.add(id, {true, {}, {}}, once);
 }
 
-void FakeHid::pushReportFailure(quint8 id)
+void FakeHid::setString(int index, const QString &text, bool once)
 {
-    state().reports.add(id, {true, {}, {}}, true);
+    state().strings.add(index, {false, {}, text}, once);
 }
 
-void FakeHid::setString(int index, const QString &text)
+void FakeHid::setStringFailure(int index, bool once)
 {
-    state().strings.add(index, {false, {}, text}, false);
-}
-
-void FakeHid::pushString(int index, const QString &text)
-{
-    state().strings.add(index, {false, {}, text}, true);
-}
-
-void FakeHid::setStringFailure(int index)
-{
-    state().strings.add(index, {true, {}, {}}, false);
+    state().strings.add(index, {true, {}, {}}, once);
 }
 
 FakeHid::Records &FakeHid::records()

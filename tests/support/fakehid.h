@@ -22,13 +22,11 @@ public:
     static void attach(quint16 vendorId, quint16 productId);
     static void detach();
 
-    static void setReport(quint8 id, const QByteArray &bytes);
-    static void pushReport(quint8 id, const QByteArray &bytes);
-    static void pushReportFailure(quint8 id);
-
-    static void setString(int index, const QString &text);
-    static void pushString(int index, const QString &text);
-    static void setStringFailure(int index);
+    // A standing answer for a report id or string index; with `once`, one played before it.
+    static void setReport(quint8 id, const QByteArray &bytes, bool once = false);
+    static void setReportFailure(quint8 id, bool once = false);
+    static void setString(int index, const QString &text, bool once = false);
+    static void setStringFailure(int index, bool once = false);
 
     // What the link did since the last clearRecords().
     struct Records
