@@ -27,18 +27,14 @@ def main(folder):
             with open(path, "wb") as f:
                 f.write(data)
             attachments.append({"filename": part.get_filename(),
-                                "content_type": part.get_content_type(),
-                                "size": len(data), "path": path})
+                                "content_type": part.get_content_type(), "path": path})
         from_header = msg["From"]
         out.append({
-            "file": name,
             "envelope_from": meta["mail_from"],
             "envelope_to": meta["rcpt_tos"],
             "login": meta["login"],
             "tls": meta["tls"],
             "from_name": from_header.addresses[0].display_name if from_header else None,
-            "from_address": from_header.addresses[0].addr_spec if from_header else None,
-            "to": [a.addr_spec for a in msg["To"].addresses] if msg["To"] else [],
             "subject": str(msg["Subject"]),
             "date": str(msg["Date"]),
             "message_id": str(msg["Message-ID"]),

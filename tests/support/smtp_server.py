@@ -11,7 +11,6 @@ import asyncio
 import json
 import os
 import ssl
-import sys
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
@@ -22,10 +21,10 @@ def parse_args():
     p.add_argument("--mode", default="plain", choices=["plain", "starttls", "tls", "silent"])
     p.add_argument("--cert")
     p.add_argument("--key")
-    p.add_argument("--auth", help="user:password that the server accepts")
+    p.add_argument("--auth")  # user:password that the server accepts
     p.add_argument("--delay-first-data", type=float, default=0.0)
     p.add_argument("--refuse-rcpt", action="append", default=[])
-    p.add_argument("--mute-quit", action="store_true", help="never answer QUIT")
+    p.add_argument("--mute-quit", action="store_true")  # never answer QUIT
     return p.parse_args()
 
 
@@ -50,11 +49,8 @@ class Handler:
         base = os.path.join(self.args.dir, "%03d" % self.count)
         with open(base + ".eml.part", "wb") as f:
             f.write(envelope.original_content or envelope.content)
+        # The authenticator below leaves the login name as text.
         login = getattr(session, "auth_data", None)
-        if isinstance(login, LoginPassword):
-            login = login.login
-        if isinstance(login, (bytes, bytearray)):
-            login = login.decode("utf-8", "replace")
         meta = {"mail_from": envelope.mail_from, "rcpt_tos": envelope.rcpt_tos,
                 "login": login if isinstance(login, str) else None,
                 "tls": server.transport.get_extra_info("ssl_object") is not None}
@@ -120,7 +116,4 @@ async def main():
 
 
 if __name__ == "__main__":
-    try:
-        asyncio.run(main())
-    except KeyboardInterrupt:
-        sys.exit(0)
+    asyncio.run(main())

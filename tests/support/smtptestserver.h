@@ -27,8 +27,8 @@ public:
     // The server's own log lines so far ("DATA 1", ...).
     QString output();
 
-    // Each received message: envelope_from, envelope_to, login, tls, from_name, from_address,
-    // to, subject, body, attachments [{filename, content_type, size, path}].
+    // Each received message: envelope_from, envelope_to, login, tls, from_name, subject, date,
+    // message_id, body, attachments [{filename, content_type, path}], defects.
     QJsonArray messages() const;
     int messageCount() const;
 
