@@ -160,10 +160,9 @@ void TestDevCommUsb::reportCycle()
     QCOMPARE(timer("pollTimer")->interval(), 100);
 
     poll(); // ratings
-    QCOMPARE(value("ratingOutputVol").toFloat(), 220.0f);
-    QCOMPARE(value("ratingBattVol").toFloat(), 24.0f);
-    QCOMPARE(value("ratingCurrent").toInt(), 5);
-    QCOMPARE(value("ratingFreq").toFloat(), 50.0f);
+    QVERIFY(value("ratingOutputVol").toFloat() == 220.0f &&
+            value("ratingBattVol").toFloat() == 24.0f);
+    QVERIFY(value("ratingCurrent").toInt() == 5 && value("ratingFreq").toFloat() == 50.0f);
 
     poll(); // first measurement: online
     QCOMPARE(onlineSpy.count(), 1);

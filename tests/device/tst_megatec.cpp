@@ -198,7 +198,6 @@ private slots:
             QCOMPARE(driver.data(), before);
             QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#0500\r"));
             QCOMPARE(driver.upsData()->battCapacity, 50.0f);
-            QCOMPARE(driver.upsData()->inputVol, 0.0f);
         }
 
         // A reply to one query arriving while another is outstanding never fits: every reply
@@ -213,9 +212,9 @@ private slots:
                 Megatec driver;
                 requestFor(driver, outstanding.first);
                 QVERIFY2(!driver.handleResponse(late.second), late.second.constData());
-                QCOMPARE(driver.upsData()->battCapacity, 0.0f);
-                QCOMPARE(driver.upsData()->ratingOutputVol, 0.0f);
-                QCOMPARE(driver.upsData()->version[0], '\0');
+                const UpsData &data = *driver.upsData();
+                QVERIFY(data.battCapacity == 0.0f && data.ratingOutputVol == 0.0f &&
+                        !*data.version);
             }
         }
 

@@ -8,7 +8,6 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -337,14 +336,6 @@ void TestUpsSim::scenarios()
         QTRY_VERIFY_WITH_TIMEOUT(sim.eventLines().filter("SCENARIO mains fail -> ok").size() >= 3,
                                  5000);
         QVERIFY(sim.eventLines().filter("-> error").isEmpty());
-        // Still a unit on the line, as the program sees it through its serial port.
-        QSerialPort port(sim.portPath());
-        QVERIFY(port.open(QIODevice::ReadWrite));
-        port.setBaudRate(2400);
-        port.write("Q1\r");
-        QByteArray reply;
-        QTRY_VERIFY_WITH_TIMEOUT((reply += port.readAll()).endsWith('\r'), 2000);
-        QCOMPARE(reply.size(), 47);
     }
 
     // A script file: commands, pauses, a mistake that is reported and passed over.
