@@ -142,7 +142,7 @@ private slots:
         }
     }
 
-    void lastingAndTimedAlarms()
+    void alarmsOverTimeAndTheLink()
     {
         Megatec driver;
         const int rows = storedRows(Alarm::MainsFault);
@@ -179,6 +179,32 @@ private slots:
         Clock::advance(1);
         tick();
         QCOMPARE(currentAlarmTexts(), QStringList({"Communication lost"}));
+        driver.reset();
+
+        Alarm::instance()->clearAlarms();
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("11101101")));
+        Megatec::FaultWords words {};
+        words[3] = 0x0008;
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        QCOMPARE(Alarm::instance()->alarmNum(), 6);
+
+        // The reset itself raises and clears nothing; the link then clears the list.
+        driver.reset();
+        QCOMPARE(Alarm::instance()->alarmNum(), 6);
+        Alarm::instance()->clearAlarms();
+        Alarm::instance()->addAlarm(Alarm::CommLost);
+        Clock::advance(15);
+        tick();
+        QCOMPARE(currentAlarmTexts(), QStringList({"Communication lost"}));
+
+        // Back online, every flag and fault still present is raised again.
+        Alarm::instance()->delAlarm(Alarm::CommLost);
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("11101101")));
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
+        QCOMPARE(
+            currentAlarmTexts(),
+            QStringList({"Input voltage fault", "Battery voltage low", "Boost or buck activated",
+                         "In self-test", "Buzzer open", "Inverter fault"}));
         driver.reset();
     }
 
@@ -238,35 +264,6 @@ private slots:
             currentAlarmTexts(),
             QStringList({"Input phase sequence error", "Input voltage high", "Input voltage low"}));
         fresh.reset();
-    }
-
-    void alarmsAfterLinkLoss()
-    {
-        Megatec driver;
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("11101101")));
-        Megatec::FaultWords words {};
-        words[3] = 0x0008;
-        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
-        QCOMPARE(Alarm::instance()->alarmNum(), 6);
-
-        // The reset itself raises and clears nothing; the link then clears the list.
-        driver.reset();
-        QCOMPARE(Alarm::instance()->alarmNum(), 6);
-        Alarm::instance()->clearAlarms();
-        Alarm::instance()->addAlarm(Alarm::CommLost);
-        Clock::advance(15);
-        tick();
-        QCOMPARE(currentAlarmTexts(), QStringList({"Communication lost"}));
-
-        // Back online, every flag and fault still present is raised again.
-        Alarm::instance()->delAlarm(Alarm::CommLost);
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("11101101")));
-        QVERIFY(answer(driver, Megatec::CmdOrvakA1, faultReply(1, words)));
-        QCOMPARE(
-            currentAlarmTexts(),
-            QStringList({"Input voltage fault", "Battery voltage low", "Boost or buck activated",
-                         "In self-test", "Buzzer open", "Inverter fault"}));
-        driver.reset();
     }
 
     void selfTestRecordings()
