@@ -1,4 +1,5 @@
-// Scheduled tasks carried out on a simulated UPS: the frames on the line are what the UPS saw.
+// Scheduled tasks and the shutdown countdown's UPS command carried out on a simulated UPS: the
+// frames on the line are what the UPS saw.
 #include "clock.h"
 #include "devcomm.h"
 #include "listmodelscheduletask.h"
@@ -45,6 +46,7 @@ private slots:
     void dueTasksRunTogether();
     void scheduleFollowsRemovalsAndEdits();
     void powerOffStartsTheShortCountdown();
+    void upsCommandTwice();
 
 private:
     // Control frames (anything but the polling queries) the UPS received since the last call,
@@ -177,7 +179,53 @@ void TestServiceScheduleTask::powerOffStartsTheShortCountdown()
     // A second power-off while counting down changes nothing.
     tickAt("2024-05-01 08:00:05");
     QCOMPARE(countdown.count(), 1);
-    shutdown->setQueltaOffEnable(false); // cancels the countdown
+    shutdown->setQueltaOffEnable(true);
+    shutdown->setQueltaOffEnable(false); // switching off cancels the countdown
+}
+
+// The mains failure comes the whole way from the simulated UPS; the countdown is ticked by hand.
+void TestServiceScheduleTask::upsCommandTwice()
+{
+    using L = QList<QByteArray>;
+    ServiceShutdown *shutdown = ServiceShutdown::instance();
+    const auto tick = [shutdown](int times) {
+        for (int i = 0; i < times; ++i)
+            QVERIFY(QMetaObject::invokeMethod(shutdown, "onTimerTimeout"));
+    };
+    shutdown->setQueltaOffEnable(true);
+    shutdown->setMainFaultOffTime(1);
+    shutdown->setBattLowOffTime(0);
+    shutdown->setUpsOffEnable(true);
+    shutdown->setUpsOffTime(2);
+    QSignalSpy started(shutdown, &ServiceShutdown::shutdownStarted);
+    QCOMPARE(m_sim->command("mains fail").left(2), QString("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 5000);
+    QCOMPARE(started.takeFirst().at(0).toInt(), 60);
+
+    tick(50); // 10 seconds left
+    QVERIFY(!controlFrames().contains("S02\r"));
+    tick(1); // on battery: no restart time
+    QCOMPARE(controlFrames(), L {"S02\r"});
+    tick(7);
+    QCOMPARE(controlFrames(), L {});
+    tick(4); // 2 seconds left, and past the end
+    QCOMPARE(controlFrames(), L {"S02\r"});
+
+    // The mains returns: the UPS is told to cancel.
+    QCOMPARE(m_sim->command("mains return").left(2), QString("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 5000);
+    QCOMPARE(started.takeFirst().at(0).toInt(), 0);
+    QVERIFY(m_sim->waitForFrame("C\r", 5000));
+
+    // A countdown that starts at ten seconds sends the command at its first tick.
+    m_sim->clearReceived();
+    QCOMPARE(m_sim->command("lowbatt on").left(2), QString("ok"));
+    QCOMPARE(m_sim->command("mains fail").left(2), QString("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 5000);
+    QCOMPARE(started.takeFirst().at(0).toInt(), 10);
+    tick(1);
+    QVERIFY(m_sim->waitForFrame("S02\r", 5000));
+    shutdown->setQueltaOffEnable(false);
 }
 
 QTEST_GUILESS_MAIN(TestServiceScheduleTask)
