@@ -332,10 +332,10 @@ void ServiceShutdown::onTimerTimeout()
     if (d->osOffEnable) {
         d->shutDownSystem();
     } else {
-        // The sequence ends here; a finished command must not power off later, when
-        // the switch is turned on.
+        // The sequence ends here: neither the rest of the wait nor a command ending later may
+        // power off once the switch is turned on.
         qCInfo(lcServices) << "Shutdown countdown over; the computer stays on";
-        d->commandFinished = false;
+        d->dropCommand();
     }
 }
 

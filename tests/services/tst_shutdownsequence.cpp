@@ -168,6 +168,24 @@ void TestShutdownSequence::commandEndsEarly()
     letCommandEnd();
     tick();
     m_service->setOsOffEnable(true);
+    tick(70); // past the rest of the minute of waiting
+    QCOMPARE(calls(), before + 2);
+
+    // Nor does one that outlived its wait and ends after the switch went on.
+    QFile::remove(m_go);
+    m_service->setOsOffEnable(false);
+    m_service->startShutdown(0);
+    tick(10);
+    ShutDownTask *task = m_service->findChild<ShutDownTask *>();
+    QVERIFY(task);
+    QSignalSpy finished(task, &QThread::finished);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has not ended in time"));
+    tick(60);
+    QVERIFY(!task->isFinished());
+    m_service->setOsOffEnable(true);
+    QFile(m_go).open(QIODevice::WriteOnly);
+    QVERIFY(finished.wait(5000));
+    QCoreApplication::processEvents();
     tick(3);
     QCOMPARE(calls(), before + 2);
 }
