@@ -78,19 +78,6 @@ private:
         return dev->devData().value(key).toInt() == value;
     }
 
-    // The control frames the simulated UPS received since the last call.
-    QList<QByteArray> controlFramesSent()
-    {
-        const QList<QByteArray> queries = {"BT\r", "BP\r", "Q1\r", "A1\r", "F\r", "I\r", "NQU\r"};
-        QList<QByteArray> control;
-        for (const QByteArray &frame : sim->receivedFrames()) {
-            if (!queries.contains(frame))
-                control << frame;
-        }
-        sim->clearReceived();
-        return control;
-    }
-
     std::unique_ptr<TestRoot> root;
     std::unique_ptr<UpsSimProcess> sim;
     QString link;
@@ -196,7 +183,7 @@ private slots:
         QVERIFY(pollUntil("buzzer", 1 - beeper));
         dev->setShutdown(false, 0);
         QVERIFY(pollUntil("powerOff", 0));
-        QCOMPARE(controlFramesSent(), (L {"S.2R9999\r", "Q\r", "C\r"}));
+        QCOMPARE(sim->takeControlFrames(), (L {"S.2R9999\r", "Q\r", "C\r"}));
 
         const int rows = sqlCount("select count(*) from log_self_test");
         const QString folder = root->file("/data/self_test");
@@ -227,7 +214,7 @@ private slots:
         dev->setSelfTest(4, 30); // while one runs, only a cancel goes out
         dev->setSelfTest(1, 0);
         QVERIFY(pollUntil("selfTest", 0));
-        QCOMPARE(controlFramesSent(), (L {"T\r", "TL\r", "CT\r"}));
+        QCOMPARE(sim->takeControlFrames(), (L {"T\r", "TL\r", "CT\r"}));
         QCOMPARE(QDir(folder).entryList(QDir::Files),
                  (QStringList {"20260301100000.txt", "20260301100014.txt"}));
         QVERIFY(root->read("/data/self_test/20260301100014.txt").startsWith("0,"));

@@ -60,15 +60,7 @@ private:
         const int before = polls();
         if (!QTest::qWaitFor([&] { return polls() >= before + 2; }, 5000))
             return {"no polls"};
-        static const QList<QByteArray> queries = {"BT\r", "BP\r", "Q1\r", "A1\r",
-                                                  "F\r",  "I\r",  "NQU\r"};
-        QList<QByteArray> control;
-        for (const QByteArray &frame : m_sim->receivedFrames()) {
-            if (!queries.contains(frame))
-                control << frame;
-        }
-        m_sim->clearReceived();
-        return control;
+        return m_sim->takeControlFrames();
     }
     void tickAt(const char *moment)
     {

@@ -138,6 +138,19 @@ void UpsSimProcess::clearReceived()
     d->frames.clear();
 }
 
+QList<QByteArray> UpsSimProcess::takeControlFrames()
+{
+    static const QList<QByteArray> queries = {"BT\r", "BP\r", "Q1\r", "A1\r",
+                                              "F\r",  "I\r",  "NQU\r"};
+    QList<QByteArray> control;
+    for (const QByteArray &frame : receivedFrames()) {
+        if (!queries.contains(frame))
+            control << frame;
+    }
+    d->frames.clear();
+    return control;
+}
+
 bool UpsSimProcess::waitForFrame(const QByteArray &frame, int timeoutMs)
 {
     return d->waitUntil([this, &frame] { return d->frames.contains(frame); }, timeoutMs);

@@ -38,6 +38,8 @@ public:
     // Request frames as the simulator received them, carriage return included ("Q1\r").
     QList<QByteArray> receivedFrames() const;
     void clearReceived();
+    // The received frames that are not polling queries (control requests), then cleared.
+    QList<QByteArray> takeControlFrames();
     // True once `frame` is among the received frames (also one received before the call).
     bool waitForFrame(const QByteArray &frame, int timeoutMs = 3000);
 
