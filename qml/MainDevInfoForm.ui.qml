@@ -50,8 +50,10 @@ Item {
                 width: 44
                 height: 44
                 sourceSize: Qt.size(44, 44)
-                source: form.status && form.status.online ? "qrc:/res/image/ups_online.svg"
-                                                          : "qrc:/res/image/ups_offline.svg"
+                // Answering and well, answering with something to look at, or not answering.
+                source: !form.status || !form.status.online ? "qrc:/res/image/ups_offline.svg"
+                      : form.status.upsState === DevStatusView.UpsNormal ? "qrc:/res/image/ups_online.svg"
+                      : "qrc:/res/image/ups_alert.svg"
             }
             Column {
                 anchors.left: linkImage.right
