@@ -41,15 +41,12 @@ QStringList loggedWarnings;
 QtMessageHandler testHandler = nullptr;
 void watchWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    // The offscreen platform's remarks on what it cannot do are no fault of the program's.
+    // The offscreen platform's remarks on what it cannot do are no fault of the program's; of
+    // a flood, the first lines tell enough.
     if (type != QtDebugMsg && type != QtInfoMsg &&
-        !text.startsWith(QLatin1String("This plugin does not support"))) {
-        // A flood is a failure already; its first lines tell enough.
-        if (loggedWarnings.size() < 20)
-            loggedWarnings << text;
-        else
-            return;
-    }
+        !text.startsWith(QLatin1String("This plugin does not support")) &&
+        loggedWarnings.size() < 20)
+        loggedWarnings << text;
     testHandler(type, context, text);
 }
 
