@@ -1,3 +1,4 @@
+// ctest-needs: program
 // The screenshot walk of the demo: every page, side list, tab and pop-up of the real window,
 // once per language, written as pictures of the whole window.
 #include "qmlpagehost.h"
