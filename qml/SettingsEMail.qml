@@ -118,7 +118,6 @@ SettingsEMailForm {
     Connections {
         target: PageSettingsCommon
         function onSettingsChanged() {
-            ServiceEMail.onSettingsChanged()
             page.refresh()
         }
     }

@@ -1,12 +1,10 @@
 #include "startup.h"
 
-#include "database.h"
+#include "compositionroot.h"
 #include "logcategories.h"
 #include "loghandler.h"
-#include "objectwiring.h"
 #include "paths.h"
 #include "platform.h"
-#include "settings.h"
 #include "singleapplication.h"
 
 #include <QDir>
@@ -46,7 +44,7 @@ void seedShippedFiles()
         usbList, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
-int run(int &argc, char **argv)
+int run(int &argc, char **argv, const WindowShown &windowShown)
 {
     QCoreApplication::setApplicationName(QStringLiteral("QUELTA"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUELTA_APP_VERSION));
@@ -76,18 +74,16 @@ int run(int &argc, char **argv)
     qCInfo(lcShell) << "Quelta" << QUELTA_APP_VERSION << "starting in" << Paths::root();
     seedShippedFiles();
 
-    Settings::instance()->load();
-    Database::instance()->init();
-
     int exitCode = -1;
     {
-        ObjectWiring wiring;
-        wiring.startServices();
+        CompositionRoot root;
+        root.openStores();
+        root.start();
 
         auto *view = new QQuickView;
         view->setFlags(Qt::Window | Qt::FramelessWindowHint);
-        wiring.registerQmlTypes();
-        wiring.publishContext(view);
+        root.registerQml();
+        root.publishContext(view);
         view->setResizeMode(QQuickView::SizeRootObjectToView);
         view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
 
@@ -103,12 +99,14 @@ int run(int &argc, char **argv)
             QObject::connect(app, &SingleApplication::messageReceived, view, []() {
                 qCInfo(lcShell) << "Window shown at the request of a second start";
             });
-            wiring.attachTranslator(view->engine());
+            root.attachEngine(view->engine());
             qCInfo(lcShell) << "Window shown; monitoring";
+            if (windowShown)
+                windowShown(view, root);
             exitCode = app->exec();
         }
         delete view;
-    } // the objects start-up owns go with the wiring, after the view
+    } // everything the root owns goes after the view
     qCInfo(lcShell) << "Quelta ends with exit code" << exitCode;
     delete app;
     return exitCode;

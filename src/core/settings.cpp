@@ -137,6 +137,7 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
     const Converter encoder = encoders.value(key);
     settings->setValue(key, (!isRaw && encoder) ? encoder(value) : value);
     sync();
+    emit q->changed(key);
 }
 
 QVariant SettingsPrivate::read(const QString &key, bool isRaw) const
@@ -148,15 +149,8 @@ QVariant SettingsPrivate::read(const QString &key, bool isRaw) const
     return (!isRaw && decoder) ? decoder(stored) : stored;
 }
 
-Settings *Settings::instance()
+Settings::Settings(QObject *parent) : QObject(parent), d(new SettingsPrivate(this))
 {
-    static Settings *settings = new Settings;
-    return settings;
-}
-
-Settings::Settings() : d(new SettingsPrivate(this))
-{
-    d->path = Paths::file(QStringLiteral("/cfg/config.cfg"));
     for (const KeyRow &row : keyTable())
         d->keyNames.insert(row.type, QString::fromLatin1(row.key));
     const QString passwordKeyName = d->keyNames.value(EMailAuthPassword);
@@ -173,6 +167,7 @@ Settings::~Settings()
 
 void Settings::load()
 {
+    d->path = Paths::file(QStringLiteral("/cfg/config.cfg"));
     // Create the file owner-only before the settings facility writes into it.
     if (!QFileInfo::exists(d->path)) {
         QFile file(d->path);
@@ -229,11 +224,16 @@ void Settings::restore()
 {
     if (!d->settings)
         return;
+    QStringList restored;
     for (const KeyRow &row : keyTable()) {
-        if (row.restored)
-            d->settings->setValue(QString::fromLatin1(row.key), row.defaultValue);
+        if (!row.restored)
+            continue;
+        restored << QString::fromLatin1(row.key);
+        d->settings->setValue(restored.last(), row.defaultValue);
     }
     d->sync();
+    for (const QString &key : qAsConst(restored))
+        emit changed(key);
 }
 
 QByteArray Settings::encryptPassword(const QVariant &value)

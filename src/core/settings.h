@@ -6,7 +6,9 @@
 class SettingsPrivate;
 
 // The user's settings in "/cfg/config.cfg" (INI form), each with a fixed number and key.
-// Every write reaches the disk before the call returns. The SMTP password is stored protected.
+// Every write reaches the disk before the call returns and is announced with changed(key), so
+// whoever keeps a copy of a setting follows an import, a restore or an edit from the screens.
+// The SMTP password is stored protected.
 class Settings : public QObject
 {
     Q_OBJECT
@@ -48,10 +50,11 @@ public:
     };
     Q_ENUM(SettingsType)
 
-    static Settings *instance();
+    explicit Settings(QObject *parent = nullptr);
     ~Settings() override;
 
-    // Opens the file and writes the default of every missing key.
+    // Opens the file and writes the default of every missing key. Nothing is read or written
+    // before.
     void load();
 
     QString keyName(int type) const;
@@ -67,8 +70,9 @@ public:
 
 signals:
     void settingsChanged();
+    // A write under this key (by number or by name, or a restore).
+    void changed(const QString &key);
 
 private:
-    Settings();
     SettingsPrivate *d;
 };

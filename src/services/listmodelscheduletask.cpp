@@ -17,10 +17,14 @@ constexpr int timeColumn = 3;
 
 ListModelScheduleTask::ListModelScheduleTask(QObject *parent) : QSqlTableModel(parent)
 {
-    setTable(Database::tableName(Database::TableScheduleTask));
     setEditStrategy(QSqlTableModel::OnFieldChange);
-    if (!select())
-        qCWarning(lcServices) << "Cannot read the scheduled tasks:" << lastError().text();
+}
+
+bool ListModelScheduleTask::select()
+{
+    if (tableName().isEmpty())
+        setTable(Database::tableName(Database::TableScheduleTask));
+    return QSqlTableModel::select();
 }
 
 QHash<int, QByteArray> ListModelScheduleTask::roleNames() const
@@ -66,6 +70,8 @@ bool ListModelScheduleTask::setData(const QModelIndex &index, const QVariant &va
 
 void ListModelScheduleTask::addTask(const QVariant &task)
 {
+    if (tableName().isEmpty())
+        select();
     const QVariantMap values = task.toMap();
     QSqlRecord row = record();
     row.setGenerated(QStringLiteral("id"), false);

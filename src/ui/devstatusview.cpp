@@ -1,44 +1,41 @@
 #include "devstatusview.h"
 
+#include "devcomm.h"
+#include "upsstate.h"
+
 #include <cmath>
+#include <optional>
 
 namespace {
 const QString noValue = QStringLiteral("--");
 
-int flag(const QVariantMap &data, const char *key)
+int flag(bool online, bool set)
 {
-    return data.value(QLatin1String(key)).toInt() != 0 ? DevStatusView::FlagActive
-                                                       : DevStatusView::FlagNormal;
+    if (!online)
+        return DevStatusView::FlagUnknown;
+    return set ? DevStatusView::FlagActive : DevStatusView::FlagNormal;
 }
 } // namespace
 
 class DevStatusViewPrivate
 {
 public:
-    QVariantMap data;
+    QPointer<DevComm> source;
+    QMetaObject::Connection connection;
+    UpsState state;
     int shutdownSeconds = 0;
 
-    bool online() const { return data.value(QStringLiteral("devOnline")).toBool(); }
-    bool on(const char *key) const
+    bool online() const { return state.online(); }
+    template<typename T> QString text(const std::optional<T> &value, int decimals) const
     {
-        return online() && data.value(QLatin1String(key)).toInt() != 0;
-    }
-    double number(const char *key) const { return data.value(QLatin1String(key)).toDouble(); }
-    QString text(const char *key, int decimals) const
-    {
-        if (!online())
+        if (!online() || !value || !std::isfinite(double(*value)))
             return noValue;
-        const QVariant value = data.value(QLatin1String(key));
-        bool ok = false;
-        const double v = value.toDouble(&ok);
-        if (!ok || !std::isfinite(v))
-            return noValue;
-        return QString::number(v, 'f', decimals);
+        return QString::number(double(*value), 'f', decimals);
     }
-    QString identity(const char *key) const
+    static QString identity(const QString &value)
     {
-        const QString value = data.value(QLatin1String(key)).toString().simplified();
-        return value.isEmpty() ? noValue : value;
+        const QString text = value.simplified();
+        return text.isEmpty() ? noValue : text;
     }
 };
 
@@ -46,18 +43,30 @@ DevStatusView::DevStatusView(QObject *parent) : QObject(parent), d(new DevStatus
 
 DevStatusView::~DevStatusView() = default;
 
-QVariantMap DevStatusView::devData() const
+DevComm *DevStatusView::source() const
 {
-    return d->data;
+    return d->source;
 }
 
-void DevStatusView::setDevData(const QVariantMap &data)
+void DevStatusView::setSource(DevComm *source)
 {
-    // The map is republished on every poll, mostly unchanged: compare before waking the screens.
-    if (data == d->data)
+    if (source == d->source)
         return;
-    d->data = data;
-    emit devDataChanged();
+    disconnect(d->connection);
+    d->source = source;
+    if (source) {
+        d->connection = connect(source, &DevComm::stateChanged, this, &DevStatusView::setState);
+        setState(source->state());
+    }
+    emit sourceChanged();
+}
+
+void DevStatusView::setState(const UpsState &state)
+{
+    // The link republishes mostly unchanged data sets: compare before waking the screens.
+    if (state == d->state)
+        return;
+    d->state = state;
     emit statusChanged();
 }
 
@@ -77,10 +86,15 @@ void DevStatusView::setShutdownSeconds(int seconds)
 
 int DevStatusView::linkState() const
 {
-    // "devOnline" is absent until the link has been found up or down once.
-    if (!d->data.contains(QStringLiteral("devOnline")))
-        return LinkUnknown;
-    return d->online() ? LinkOnline : LinkOffline;
+    switch (d->state.link) {
+    case UpsState::Link::Online:
+        return LinkOnline;
+    case UpsState::Link::Offline:
+        return LinkOffline;
+    case UpsState::Link::Unknown:
+        break;
+    }
+    return LinkUnknown;
 }
 
 bool DevStatusView::online() const
@@ -90,57 +104,57 @@ bool DevStatusView::online() const
 
 int DevStatusView::inputState() const
 {
-    return d->online() ? flag(d->data, "mainsFault") : FlagUnknown;
+    return flag(d->online(), d->state.onBattery);
 }
 
 int DevStatusView::batteryState() const
 {
-    return d->online() ? flag(d->data, "battLowVol") : FlagUnknown;
+    return flag(d->online(), d->state.batteryLow);
 }
 
 int DevStatusView::faultState() const
 {
-    return d->online() ? flag(d->data, "UPSFault") : FlagUnknown;
+    return flag(d->online(), d->state.upsFailed);
 }
 
 int DevStatusView::selfTestState() const
 {
-    return d->online() ? flag(d->data, "selfTest") : FlagUnknown;
+    return flag(d->online(), d->state.selfTest);
 }
 
 int DevStatusView::workMode() const
 {
-    // The mains-fault bit says the load runs from the battery. The standby-type bit ("workState")
-    // describes the kind of UPS, not where the power comes from, so it decides nothing here.
+    // The mains-fault flag says the load runs from the battery. The standby type describes the
+    // kind of UPS, not where the power comes from, so it decides nothing here.
     if (!d->online())
         return WorkUnknown;
-    if (d->on("mainsFault"))
+    if (d->state.onBattery)
         return WorkOnBattery;
-    if (d->on("bypassStart"))
+    if (d->state.bypass)
         return WorkOnBypass;
     return WorkOnMains;
 }
 
 double DevStatusView::batteryPercent() const
 {
-    if (!d->online())
+    if (!d->online() || !d->state.batteryCharge)
         return -1;
-    return qBound(0.0, d->number("battCapacity"), 100.0);
+    return qBound(0.0, double(*d->state.batteryCharge), 100.0);
 }
 
 double DevStatusView::loadPercent() const
 {
-    if (!d->online())
+    if (!d->online() || !d->state.load)
         return -1;
-    return qMax(0.0, d->number("load"));
+    return qMax(0.0, double(*d->state.load));
 }
 
 QString DevStatusView::battRemainText() const
 {
     // The UPS reports the remaining backup time in minutes.
-    if (!d->online())
+    if (!d->online() || !d->state.runtime)
         return clockText(-1);
-    return clockText(qMax(0LL, d->data.value(QStringLiteral("battRemainTime")).toLongLong()) * 60);
+    return clockText(qMax(0LL, qint64(*d->state.runtime)) * 60);
 }
 
 QString DevStatusView::countdownText() const
@@ -155,86 +169,86 @@ bool DevStatusView::countdownRunning() const
 
 QString DevStatusView::inputVolText() const
 {
-    return d->text("inputVol", 1);
+    return d->text(d->state.inputVoltage, 1);
 }
 
 QString DevStatusView::outputVolText() const
 {
-    return d->text("outputVol", 1);
+    return d->text(d->state.outputVoltage, 1);
 }
 
 QString DevStatusView::inputFreqText() const
 {
-    return d->text("inputFreq", 1);
+    return d->text(d->state.inputFrequency, 1);
 }
 
 QString DevStatusView::battVolText() const
 {
-    return d->text("battVol", 2);
+    return d->text(d->state.batteryVoltage, 2);
 }
 
 QString DevStatusView::loadText() const
 {
-    return d->text("load", 0);
+    return d->text(d->state.load, 0);
 }
 
 QString DevStatusView::temperatureText() const
 {
-    return d->text("temperature", 1);
+    return d->text(d->state.temperature, 1);
 }
 
 QString DevStatusView::manufacturerText() const
 {
-    return d->identity("compName");
+    return DevStatusViewPrivate::identity(d->state.manufacturer);
 }
 
 QString DevStatusView::modelText() const
 {
-    return d->identity("UPSModel");
+    return DevStatusViewPrivate::identity(d->state.model);
 }
 
 QString DevStatusView::versionText() const
 {
-    return d->identity("version");
+    return DevStatusViewPrivate::identity(d->state.firmware);
 }
 
 QString DevStatusView::snText() const
 {
-    return d->identity("sn");
+    return DevStatusViewPrivate::identity(d->state.serialNumber);
 }
 
 bool DevStatusView::mainsLive() const
 {
-    return d->online() && !d->on("mainsFault");
+    return d->online() && !d->state.onBattery;
 }
 
 bool DevStatusView::bypassLive() const
 {
-    return mainsLive() && d->on("bypassStart") && !d->on("powerOff");
+    return mainsLive() && d->state.bypass && !d->state.shutdownActive;
 }
 
 bool DevStatusView::inverterLive() const
 {
     // Power reaches the inverter from the rectifier or the battery unless the output is off, the
     // load runs on the bypass or the UPS has failed.
-    return d->online() && !d->on("powerOff") && !d->on("bypassStart") && !d->on("UPSFault") &&
+    return d->online() && !d->state.shutdownActive && !d->state.bypass && !d->state.upsFailed &&
         (mainsLive() || batteryDischarging());
 }
 
 bool DevStatusView::batteryCharging() const
 {
-    return mainsLive() && !d->on("selfTest") && !d->on("UPSFault");
+    return mainsLive() && !d->state.selfTest && !d->state.upsFailed;
 }
 
 bool DevStatusView::batteryDischarging() const
 {
     // A self-test runs the load from the battery with the mains still present.
-    return d->online() && (d->on("mainsFault") || d->on("selfTest"));
+    return d->online() && (d->state.onBattery || d->state.selfTest);
 }
 
 bool DevStatusView::loadLive() const
 {
-    return d->online() && !d->on("powerOff") && d->number("outputVol") > 1.0;
+    return d->online() && !d->state.shutdownActive && d->state.outputVoltage.value_or(0.0f) > 1.0f;
 }
 
 QString DevStatusView::clockText(qint64 seconds)

@@ -1,18 +1,21 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QScopedPointer>
-#include <QVariantMap>
 
+class DevComm;
 class DevStatusViewPrivate;
+struct UpsState;
 
-// What the device page shows, decided from DevComm's published map and the shutdown countdown:
-// the link state, the six status tiles, the measurement texts and the live parts of the
-// power-flow diagram. The screens bind to these properties and only pick the translated words.
+// What the device page shows, decided from the typed state of the UPS and the shutdown
+// countdown: the link state, the six status tiles, the measurement texts and the live parts of
+// the power-flow diagram. The screens set `source` to DevComm, bind to these properties and only
+// pick the translated words.
 class DevStatusView : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantMap devData READ devData WRITE setDevData NOTIFY devDataChanged)
+    Q_PROPERTY(DevComm *source READ source WRITE setSource NOTIFY sourceChanged)
     Q_PROPERTY(int shutdownSeconds READ shutdownSeconds WRITE setShutdownSeconds NOTIFY
                    shutdownSecondsChanged)
 
@@ -61,8 +64,9 @@ public:
     explicit DevStatusView(QObject *parent = nullptr);
     ~DevStatusView() override;
 
-    QVariantMap devData() const;
-    void setDevData(const QVariantMap &data);
+    DevComm *source() const;
+    void setSource(DevComm *source);
+    void setState(const UpsState &state);
     int shutdownSeconds() const;
     void setShutdownSeconds(int seconds);
 
@@ -104,7 +108,7 @@ public:
     static QString clockText(qint64 seconds);
 
 signals:
-    void devDataChanged();
+    void sourceChanged();
     void shutdownSecondsChanged();
     void statusChanged();
 

@@ -18,6 +18,8 @@ public:
     void load(int language);
 
     Translator *q = nullptr;
+    Settings *settings = nullptr;
+    bool initialised = false;
     QPointer<QQmlEngine> engine;
     QTranslator translator;
     QString catalogueFolder;
@@ -79,15 +81,22 @@ void TranslatorPrivate::load(int language)
     isLoading = false;
 }
 
-Translator *Translator::instance()
-{
-    static Translator *translator = new Translator;
-    return translator;
-}
-
-Translator::Translator() : d(new TranslatorPrivate)
+Translator::Translator(Settings *settings, QObject *parent)
+    : QObject(parent), d(new TranslatorPrivate)
 {
     d->q = this;
+    d->settings = settings;
+    // A choice that differs from the one in force came from elsewhere: apply it.
+    connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (!d->initialised || !key.startsWith(QLatin1String("language/")))
+            return;
+        const QVariant storedAuto = d->settings->getSettings(Settings::LanguageAuto);
+        const int storedType = d->settings->getSettings(Settings::LanguageType).toInt();
+        if (storedAuto.isValid() &&
+            (storedAuto.toBool() != d->autoLanguage ||
+             (!d->autoLanguage && storedType != d->language)))
+            init();
+    });
 }
 
 Translator::~Translator()
@@ -106,7 +115,7 @@ void Translator::setLanguage(int language)
         return;
     d->language = language;
     if (language != Auto)
-        Settings::instance()->setSettings(Settings::LanguageType, language);
+        d->settings->setSettings(Settings::LanguageType, language);
     d->load(language);
     emit languageChanged();
 }
@@ -121,7 +130,7 @@ void Translator::setAutoLanguage(bool autoLanguage)
     if (autoLanguage == d->autoLanguage)
         return;
     d->autoLanguage = autoLanguage;
-    Settings::instance()->setSettings(Settings::LanguageAuto, autoLanguage);
+    d->settings->setSettings(Settings::LanguageAuto, autoLanguage);
 }
 
 bool Translator::isLoading() const
@@ -131,7 +140,8 @@ bool Translator::isLoading() const
 
 void Translator::init()
 {
-    Settings *settings = Settings::instance();
+    d->initialised = true;
+    Settings *settings = d->settings;
     const QVariant storedAuto = settings->getSettings(Settings::LanguageAuto);
     if (storedAuto.isValid()) {
         d->autoLanguage = storedAuto.toBool();

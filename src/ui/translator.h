@@ -3,11 +3,13 @@
 #include <QObject>
 
 class QQmlEngine;
+class Settings;
 class TranslatorPrivate;
 
 // Switches the interface language at run time: English built in, the other languages from the
 // shipped catalogues in "/translations". The choice lives in the settings ("language/auto",
-// "language/type"); after each switch the QML engine re-evaluates every translated text.
+// "language/type"); after each switch the QML engine re-evaluates every translated text. Once
+// initialised it follows a choice written by someone else (an import, a restore).
 class Translator : public QObject
 {
     Q_OBJECT
@@ -19,7 +21,7 @@ public:
     enum Language { Auto = -1, EN_GB = 0, ZH_CN = 1, FR_FR = 2, ZH_TW = 3 };
     Q_ENUM(Language)
 
-    static Translator *instance();
+    explicit Translator(Settings *settings, QObject *parent = nullptr);
     ~Translator() override;
 
     int language() const;
@@ -41,6 +43,5 @@ signals:
     void languageChanged();
 
 private:
-    Translator();
     TranslatorPrivate *d;
 };

@@ -39,7 +39,7 @@ private:
 void TestSettings::initTestCase()
 {
     m_root = new TestRoot(TestRoot::FoldersOnly);
-    m_settings = Settings::instance();
+    m_settings = new Settings;
 }
 
 void TestSettings::firstStartWritesEveryDefault()

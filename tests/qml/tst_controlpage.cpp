@@ -1,5 +1,6 @@
 // The UPS control page against the real device link on a simulated UPS: each order chosen on
 // the page and confirmed with "Sure" reaches the serial line as its request.
+#include "compositionroot.h"
 #include "devcomm.h"
 #include "qmlpagehost.h"
 #include "testroot.h"
@@ -16,7 +17,7 @@ private slots:
     void sureSendsTheChosenOrder();
 
 private:
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
 };
 
 void TestControlPage::sureSendsTheChosenOrder()
@@ -26,7 +27,7 @@ void TestControlPage::sureSendsTheChosenOrder()
     QmlPageHost host;
     QQuickItem *page = host.load(QStringLiteral("MainPanelControl.qml"));
     QVERIFY2(page, qPrintable(host.errors()));
-    DevComm *link = DevComm::instance();
+    DevComm *link = host.root().devComm();
     QVERIFY(link->openDevice(DevComm::COM, sim.portPath()));
     QTRY_VERIFY_WITH_TIMEOUT(link->devData().value(QStringLiteral("devOnline")).toBool(), 10000);
 

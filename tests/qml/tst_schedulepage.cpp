@@ -58,7 +58,7 @@ private:
             item(m_popup, fields[i])->setProperty(i < 3 ? "text" : "currentIndex", values[i]);
     }
 
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_page = nullptr;
     QQuickItem *m_popup = nullptr;

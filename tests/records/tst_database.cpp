@@ -36,7 +36,7 @@ void bulkFill(const QString &table, int rows, int oldRows)
             .arg(rows)
             .arg(table)
             .arg(oldRows)));
-    Database::instance()->init();
+    Database().init();
 }
 
 } // namespace
@@ -60,12 +60,12 @@ void TestDatabase::initTestCase()
     qputenv("TZ", "QLT-05:30");
     tzset();
     QVERIFY(QDateTime::currentDateTime().offsetFromUtc() == 5 * 3600 + 1800);
-    m_root.reset(new TestRoot(TestRoot::FoldersOnly));
+    m_root.reset(new TestRoot(TestRoot::WithDatabase));
 }
 
 void TestDatabase::schemaIsCreatedOnce()
 {
-    Database::instance()->init();
+    Database().init();
     QVERIFY(QFile::exists(m_root->file("/data/quelta.db")));
 
     const QStringList objects = schemaObjects();
@@ -79,7 +79,7 @@ void TestDatabase::schemaIsCreatedOnce()
                           "trigger device_data_trigger"}));
 
     // A second start changes nothing, statements included.
-    Database::instance()->init();
+    Database().init();
     QCOMPARE(schemaObjects(), objects);
 }
 

@@ -1,4 +1,5 @@
 // ctest-needs: program
+// ctest-links: quelta_screenshots
 // The screenshot walk of the demo: every page, side list, tab and pop-up of the real window,
 // once per language, written as pictures of the whole window.
 #include "qmlpagehost.h"
@@ -21,7 +22,7 @@ class TestScreenshotWalker : public QObject
     Q_OBJECT
 
 private:
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
 
 private slots:
     void everyScreenInEveryLanguage()

@@ -1,42 +1,36 @@
 #include "devstatusview.h"
+#include "upsstate.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
+
 // The decisions the device page shows: link state, status tiles, texts and the live paths of
-// the power-flow diagram, from maps shaped like the link's published data.
+// the power-flow diagram, from the typed state of the UPS.
 class TestDevStatusView : public QObject
 {
     Q_OBJECT
 
 private:
-    // An online UPS on mains with a full battery, as the driver publishes it.
-    static QVariantMap onMains(const QVariantMap &changes = {})
+    // An online UPS on mains with a full battery and the beeper on, with `status` set instead.
+    static UpsState onMains(int status = 0x80, UpsState::Link link = UpsState::Link::Online)
     {
-        QVariantMap map = {{"devOnline", true},
-                           {"inputVol", 229.96},
-                           {"outputVol", 230.0},
-                           {"inputFreq", 50.04},
-                           {"battVol", 2.251},
-                           {"load", 37},
-                           {"temperature", 31.0},
-                           {"battCapacity", 97.5},
-                           {"battRemainTime", 117},
-                           {"mainsFault", 0},
-                           {"battLowVol", 0},
-                           {"bypassStart", 0},
-                           {"UPSFault", 0},
-                           {"workState", 0},
-                           {"selfTest", 0},
-                           {"powerOff", 0},
-                           {"buzzer", 1},
-                           {"compName", "ACME POWER     "},
-                           {"UPSModel", "  LX-1000 "},
-                           {"version", ""},
-                           {"sn", "SN0042"}};
-        for (auto it = changes.begin(); it != changes.end(); ++it)
-            map.insert(it.key(), it.value());
-        return map;
+        UpsState state;
+        state.link = link;
+        state.setStatusByte(quint8(status));
+        state.inputVoltage = 229.96f;
+        state.outputVoltage = 230.0f;
+        state.inputFrequency = 50.04f;
+        state.batteryVoltage = 2.251f;
+        state.load = 37;
+        state.temperature = 31.0f;
+        state.batteryCharge = 97.5f;
+        state.runtime = 117;
+        state.manufacturer = QStringLiteral("ACME POWER     ");
+        state.model = QStringLiteral("  LX-1000 ");
+        state.serialNumber = QStringLiteral("SN0042");
+        return state;
     }
     // "name=value;..." with the shown value's text. Link: 0 unknown, 1 online, 2 offline; flags:
     // -1 unknown, 0 normal, 1 active; work mode: 0 unknown, 1 mains, 2 battery, 3 bypass.
@@ -57,30 +51,31 @@ private slots:
                "linkState=0;inputState=-1;workMode=0;inputVolText=--;"
                "battRemainText=--:--:--;batteryPercent=-1");
 
-        // The zeroed map of a driver that has not seen the UPS yet shows no "Normal" either.
-        QVariantMap zero = onMains();
-        zero.remove("devOnline");
-        view.setDevData(zero);
+        // A UPS that has not answered yet shows no "Normal" either.
+        view.setState(onMains(0, UpsState::Link::Unknown));
         expect(view, "linkState=0;faultState=-1");
 
-        view.setDevData(onMains());
+        view.setState(onMains());
         expect(view,
                "linkState=1;inputState=0;batteryState=0;faultState=0;selfTestState=0;"
                "inputVolText=230.0;inputFreqText=50.0;battVolText=2.25;loadText=37;"
                "temperatureText=31.0;battRemainText=01:57:00;batteryPercent=97.5;"
                "manufacturerText=ACME POWER;modelText=LX-1000;versionText=--");
 
-        view.setDevData(
-            onMains({{"mainsFault", 1}, {"battLowVol", 1}, {"UPSFault", 1}, {"selfTest", 1}}));
+        view.setState(onMains(0x2B));
         expect(view, "inputState=1;batteryState=1;faultState=1;selfTestState=1");
 
-        // A lost link: the driver's zeros are not shown as measurements or as "Normal".
-        view.setDevData(onMains({{"devOnline", false}}));
+        // A lost link: what it last read is not shown as measurements or as "Normal".
+        view.setState(onMains(0, UpsState::Link::Offline));
         expect(view, "linkState=2;inputState=-1;outputVolText=--;loadPercent=-1");
 
-        // Garbage in the map never shows as a number.
-        view.setDevData(onMains({{"inputVol", "n/a"}, {"battCapacity", 180}}));
-        expect(view, "inputVolText=--;batteryPercent=100");
+        // A value the UPS did not report, or no number, shows as "--"; the battery stays in range.
+        UpsState partial = onMains();
+        partial.temperature.reset();
+        partial.inputVoltage = float(NAN);
+        partial.batteryCharge = 180.0f;
+        view.setState(partial);
+        expect(view, "temperatureText=--;inputVolText=--;batteryPercent=100");
     }
 
     void workModeAndPowerPaths()
@@ -90,26 +85,30 @@ private slots:
         const struct
         {
             const char *what;
-            QVariantMap changes;
+            int status;
             int mode;
             QString live; // mains, bypass, inverter, charging, discharging, load
         } cases[] = {
-            {"on mains", {}, mains, "m.ic.L"},
+            {"on mains", 0x00, mains, "m.ic.L"},
             // A line-interactive UPS on mains sets the standby-type bit: still on mains.
-            {"standby bit", {{"workState", 1}}, mains, "m.ic.L"},
-            {"mains fault", {{"mainsFault", 1}}, battery, "..i.dL"},
+            {"standby bit", 0x10, mains, "m.ic.L"},
+            {"mains fault", 0x01, battery, "..i.dL"},
             // A self-test runs the load from the battery with the mains present.
-            {"self-test", {{"selfTest", 1}}, mains, "m.i.dL"},
-            {"bypass", {{"bypassStart", 1}}, bypass, "mb.c.L"},
+            {"self-test", 0x20, mains, "m.i.dL"},
+            {"bypass", 0x04, bypass, "mb.c.L"},
             // Mains gone wins over a bypass flag.
-            {"bypass, no mains", {{"bypassStart", 1}, {"mainsFault", 1}}, battery, ""},
+            {"bypass, no mains", 0x05, battery, ""},
             // Output switched off: nothing reaches the load.
-            {"output off", {{"powerOff", 1}, {"outputVol", 0.0}}, -1, "m..c.."},
-            {"link lost", {{"devOnline", false}}, -1, "......"},
+            {"output off", 0x40, -1, "m..c.."},
+            {"link lost", -1, -1, "......"},
         };
         for (const auto &c : cases) {
             DevStatusView view;
-            view.setDevData(onMains(c.changes));
+            UpsState state = onMains(
+                qMax(0, c.status), c.status < 0 ? UpsState::Link::Offline : UpsState::Link::Online);
+            if (state.shutdownActive)
+                state.outputVoltage = 0.0f;
+            view.setState(state);
             if (c.mode >= 0)
                 QVERIFY2(view.workMode() == c.mode, c.what);
             if (c.live.isEmpty())
@@ -138,11 +137,13 @@ private slots:
             QCOMPARE(view.countdownRunning(), c.first > 0);
         }
 
-        // The link republishes the same map on every poll; only a change wakes the screens.
-        view.setDevData(onMains());
-        view.setDevData(onMains());
+        // The link republishes mostly the same data set; only a change wakes the screens.
+        view.setState(onMains());
+        view.setState(onMains());
         QCOMPARE(status.count(), 1);
-        view.setDevData(onMains({{"load", 38}}));
+        UpsState changed = onMains();
+        changed.load = 38;
+        view.setState(changed);
         QCOMPARE(status.count(), 2);
     }
 };

@@ -75,9 +75,10 @@ private slots:
 
 private:
     QString probeText() const { return m_probe->property("text").toString(); }
-    static int stored(int key) { return Settings::instance()->getSettings(key).toInt(); }
+    int stored(int key) const { return m_root->settings()->getSettings(key).toInt(); }
 
     std::unique_ptr<TestRoot> m_root;
+    std::unique_ptr<Translator> m_translator;
     QTemporaryDir m_catalogues;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QObject> m_probe;
@@ -86,8 +87,9 @@ private:
 void TestTranslator::initTestCase()
 {
     m_root = std::make_unique<TestRoot>(TestRoot::WithSettings);
+    m_translator = std::make_unique<Translator>(m_root->settings());
     QVERIFY(buildCatalogues(m_catalogues.path()));
-    Translator::instance()->setCatalogueFolder(m_catalogues.path());
+    m_translator->setCatalogueFolder(m_catalogues.path());
 
     // A visible text of a QML file named Probe, translated in that file's context.
     QFile qml(m_catalogues.path() + "/Probe.qml");
@@ -99,19 +101,18 @@ void TestTranslator::initTestCase()
               "}\n");
     qml.close();
     m_engine = std::make_unique<QQmlEngine>();
-    m_engine->rootContext()->setContextProperty(QStringLiteral("translator"),
-                                                Translator::instance());
+    m_engine->rootContext()->setContextProperty(QStringLiteral("translator"), m_translator.get());
     QQmlComponent component(m_engine.get(), QUrl::fromLocalFile(qml.fileName()));
     m_probe.reset(component.create());
     QVERIFY2(m_probe, qPrintable(component.errorString()));
-    Translator::instance()->setEngine(m_engine.get());
+    m_translator->setEngine(m_engine.get());
 }
 
 void TestTranslator::systemAndUserChoices()
 {
     QCOMPARE(QLocale::system().name(), QStringLiteral("zh_CN"));
-    Translator *translator = Translator::instance();
-    Settings *settings = Settings::instance();
+    Translator *translator = m_translator.get();
+    Settings *settings = m_root->settings();
     QSignalSpy changed(translator, &Translator::languageChanged);
 
     // First start: the defaults say automatic, the stored type stays English.
@@ -152,17 +153,16 @@ void TestTranslator::systemAndUserChoices()
     translator->setLanguage(9);
     QCOMPARE(probeText(), QString::fromUtf8("设备"));
 
-    // Switching the automatic choice off only stores it; init applies whatever is stored.
+    // Switching the automatic choice off only stores it. A choice written by someone else (an
+    // import, a restore) is applied at once.
     translator->setLanguage(Translator::FR_FR);
     translator->setAutoLanguage(false);
     QVERIFY(!settings->getSettings(Settings::LanguageAuto).toBool());
     QCOMPARE(probeText(), QStringLiteral("Appareil"));
     settings->setSettings(Settings::LanguageType, int(Translator::ZH_TW));
-    translator->init();
     QCOMPARE(translator->language(), int(Translator::ZH_TW));
     QCOMPARE(probeText(), QString::fromUtf8("設備"));
     settings->setSettings(Settings::LanguageAuto, true);
-    translator->init();
     QCOMPARE(translator->language(), int(Translator::ZH_TW));
     QCOMPARE(probeText(), QString::fromUtf8("设备"));
 }
@@ -189,7 +189,8 @@ static int childMain(int argc, char **argv)
     QTemporaryDir folder;
     if (!buildCatalogues(folder.path()))
         return 2;
-    Translator *translator = Translator::instance();
+    Translator language(root.settings());
+    Translator *translator = &language;
     translator->setCatalogueFolder(folder.path());
     translator->setLanguage(Translator::FR_FR);
     const QString french = mainsFault() == QString::fromUtf8("Défaut secteur")

@@ -146,11 +146,6 @@ ScreenshotWalker::ScreenshotWalker(QQuickView *view, const QString &folder, QObj
 
 ScreenshotWalker::~ScreenshotWalker() = default;
 
-QString ScreenshotWalker::requestedFolder()
-{
-    return qEnvironmentVariable("QUELTA_SCREENSHOTS");
-}
-
 void ScreenshotWalker::start()
 {
     QQuickItem *root = d->view->rootObject();

@@ -8,8 +8,7 @@ class QQuickView;
 class ScreenshotWalkerPrivate;
 
 // Renders every page and pop-up of the loaded window to PNG files, then ends the program: the
-// demo's "--screenshots DIR" mode. Started by the wiring only when QUELTA_SCREENSHOTS names a
-// folder, so a normal start pays nothing for it.
+// demo's "--screenshots DIR" mode, built into the demo tool quelta-screenshots only.
 //
 // It walks what the screens publish: the root's "currentTab" (the five pages), every item whose
 // objectName ends in "Tabs" or "SubPages" and has "currentIndex" and "count" (tabs and side
@@ -35,9 +34,6 @@ public:
 
     // Starts the walk; the application exits with 0 when every file is written, 1 otherwise.
     void start();
-
-    // The folder named by QUELTA_SCREENSHOTS, empty when the mode is off.
-    static QString requestedFolder();
 
 private slots:
     void onStep();

@@ -1,22 +1,17 @@
 // The USB transport through the hidapi seam: the report cycle, what is read once per connection,
 // the UPS's own communication flag, reports of the wrong length, string descriptors, a device
-// that vanishes and returns, and the control reports.
-#include "alarm.h"
+// that vanishes and returns, and the control reports, seen through DevComm.
 #include "devcomm.h"
 #include "fakehid.h"
-#include "recordprobe.h"
 #include "settings.h"
 #include "testroot.h"
-#include "upsdata.h"
 #include "usblink.h"
 
 #include <QFile>
 #include <QSignalSpy>
-#include <QSqlQuery>
-#include <QTimer>
 #include <QtTest>
 
-using namespace RecordProbe;
+#include <memory>
 
 namespace {
 
@@ -57,14 +52,9 @@ QByteArray faultReport(quint8 kind, int wordIndex, quint16 value)
     return r;
 }
 
-QVariant value(const char *key)
-{
-    return DevComm::instance()->devData().value(QLatin1String(key));
-}
-
 } // namespace
 
-class TestDevCommUsb : public QObject
+class TestUsbLink : public QObject
 {
     Q_OBJECT
 
@@ -79,46 +69,43 @@ private slots:
 
 private:
     void poll(int times = 1);
-    QTimer *timer(const char *name) const;
-    int samples() const { return sqlCount(QStringLiteral("select count(*) from device_data")); }
-    DevComm *dev = nullptr;
-    TestRoot *root = nullptr;
+    QVariant value(const char *key) const { return dev->devData().value(QLatin1String(key)); }
+    const UpsState &state() const { return dev->state(); }
+    std::unique_ptr<TestRoot> root;
+    std::unique_ptr<DevComm> dev;
+    UsbLink *usb = nullptr;
 };
 
-void TestDevCommUsb::initTestCase()
+void TestUsbLink::initTestCase()
 {
-    root = new TestRoot;
+    root = std::make_unique<TestRoot>(TestRoot::WithSettings);
     QFile list(root->file(QStringLiteral("/cfg/usb.cfg")));
     QVERIFY(list.open(QIODevice::WriteOnly));
     // A bad entry first: the good one after it is still tried.
     list.write(R"({"usb": [[1, 2, 3], [1637, 20833]]})");
     list.close();
-    Settings::instance()->setSettings(Settings::UpsCommType, int(DevComm::USB));
-    Settings::instance()->setSettings(Settings::UpsDataSaveCycle, 30);
+    root->settings()->setSettings(Settings::UpsCommType, int(DevComm::USB));
 
     FakeHid::reset();
-    dev = DevComm::instance();
+    dev = std::make_unique<DevComm>(root->settings());
+    usb = dev->findChild<UsbLink *>();
+    QCOMPARE(FakeHid::initCalls(), 0); // nothing before the start
+    dev->start();
     QCOMPARE(FakeHid::initCalls(), 1);
     // Tried at once; nothing attached yet.
     QCOMPARE(FakeHid::records().openCalls,
              (QList<QPair<quint16, quint16>> {{vendorId, productId}}));
     QCOMPARE(dev->commType(), int(DevComm::USB));
-    QVERIFY(timer("pollTimer")->isActive());
-    QCOMPARE(timer("pollTimer")->interval(), 1500);
+    QCOMPARE(usb->pollInterval(), 1500);
 }
 
-void TestDevCommUsb::poll(int times)
+void TestUsbLink::poll(int times)
 {
     for (int i = 0; i < times; ++i)
-        QMetaObject::invokeMethod(dev, "onTimerPollingTimeout");
+        usb->poll();
 }
 
-QTimer *TestDevCommUsb::timer(const char *name) const
-{
-    return dev->findChild<QTimer *>(QLatin1String(name));
-}
-
-void TestDevCommUsb::deviceList()
+void TestUsbLink::deviceList()
 {
     using List = QVector<QPair<quint16, quint16>>;
     for (const char *bad : {"not json", "[1, 2]", R"({"usb": {"a": 1}})"})
@@ -130,10 +117,10 @@ void TestDevCommUsb::deviceList()
              (List {{4464, 5}, {65535, 7}, {9, 10}}));
 }
 
-void TestDevCommUsb::reportCycle()
+void TestUsbLink::reportCycle()
 {
-    QSignalSpy versionSpy(dev, &DevComm::usbVersionChanged);
-    QSignalSpy onlineSpy(dev, &DevComm::onlineChanged);
+    QSignalSpy versionSpy(dev.get(), &DevComm::usbVersionChanged);
+    QSignalSpy onlineSpy(dev.get(), &DevComm::onlineChanged);
 
     // Nothing attached: every poll tries to open, at the slow pace.
     poll();
@@ -157,7 +144,7 @@ void TestDevCommUsb::reportCycle()
     QCOMPARE(FakeHid::openHandles(), 1);
     QCOMPARE(dev->usbVersion(), QStringLiteral("v2.0.13"));
     QCOMPARE(versionSpy.count(), 1);
-    QCOMPARE(timer("pollTimer")->interval(), 100);
+    QCOMPARE(usb->pollInterval(), 100);
 
     poll(); // ratings
     QVERIFY(value("ratingOutputVol").toFloat() == 220.0f &&
@@ -171,11 +158,12 @@ void TestDevCommUsb::reportCycle()
     QCOMPARE(value("load").toInt(), 35);
     QCOMPARE(value("battCapacity").toFloat(), 87.0f);
     QCOMPARE(value("battRemainTime").toInt(), 42);
-    QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication established")});
-    QCOMPARE(timer("saveTimer")->interval(), 30000);
+    QVERIFY(!state().chargeEstimated && !state().runtimeEstimated);
 
-    poll(); // fault words
-    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
+    QSignalSpy faults(dev.get(), &DevComm::faultsChanged);
+    poll(); // fault words: fan inoperative
+    QCOMPARE(faults.count(), 1);
+    QVERIFY(state().faultKind == 1 && state().faultWords[8] == 0x0010);
     poll(8);
 
     // Version and ratings once per connection, then measurement and fault words in turn; the
@@ -183,83 +171,70 @@ void TestDevCommUsb::reportCycle()
     QCOMPARE(FakeHid::records().reportRequests,
              (QList<quint8> {100, 101, 1, 103, 1, 103, 1, 103, 1, 103, 1, 103}));
     QCOMPARE(FakeHid::records().stringRequests, (QList<int> {17, 17, 18, 20, 21}));
-    const UpsData *ups = dev->upsData();
-    QCOMPARE(QByteArray(ups->sn), QByteArray("SN-0042"));
-    QCOMPARE(QByteArray(ups->compName), QByteArray("ORVAK Power"));
-    QCOMPARE(QByteArray(ups->version), QByteArray("V2.13"));
+    QCOMPARE(state().serialNumber, QStringLiteral("SN-0042"));
+    QCOMPARE(state().manufacturer, QStringLiteral("ORVAK Power"));
+    QCOMPARE(state().firmware, QStringLiteral("V2.13"));
     QCOMPARE(value("UPSModel").toString(), QStringLiteral("QuadraLine"));
-
-    // A sample per save tick while online, with the values of the record.
-    const int before = samples();
-    QMetaObject::invokeMethod(dev, "onTimerSaveTimeout");
-    QCOMPARE(samples(), before + 1);
-    QSqlQuery last(QStringLiteral("select inputVol, load from device_data order by id desc"));
-    QVERIFY(last.next());
-    QCOMPARE(last.value(0).toFloat(), 230.1f);
-    QCOMPARE(last.value(1).toInt(), 35);
 }
 
-void TestDevCommUsb::oddReportsAndFlags()
+void TestUsbLink::oddReportsAndFlags()
 {
-    QSignalSpy dataSpy(dev, &DevComm::devDataChanged);
-    QSignalSpy onlineSpy(dev, &DevComm::onlineChanged);
+    QSignalSpy dataSpy(dev.get(), &DevComm::devDataChanged);
+    QSignalSpy onlineSpy(dev.get(), &DevComm::onlineChanged);
     FakeHid::clearRecords();
     const float before = value("inputVol").toFloat();
     // A 20-byte measurement, a long fault report and an id nobody asked for are all ignored.
     FakeHid::setReport(1, measurement(1234, 0x01).left(20), true);
     FakeHid::setReport(103, faultReport(1, 8, 0x0000) + QByteArray(3, '\0'), true);
     poll(2);
-    QCOMPARE(timer("pollTimer")->interval(), 100); // a report came back all the same
+    QCOMPARE(usb->pollInterval(), 100); // a report came back all the same
     FakeHid::setReport(1, QByteArray::fromHex("07616263"), true); // id 7: nobody asked
     poll(2);
     QCOMPARE(dataSpy.count(), 0);
     QCOMPARE(value("inputVol").toFloat(), before);
-    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
+    QCOMPARE(state().faultWords[8], quint16(0x0010));
     // Zero bytes: nothing read, the slow pace.
     FakeHid::setReport(1, QByteArray(), true);
     poll();
-    QCOMPARE(timer("pollTimer")->interval(), 1500);
+    QCOMPARE(usb->pollInterval(), 1500);
     poll();
     QCOMPARE(dataSpy.count(), 0);
     QCOMPARE(FakeHid::records().stringRequests, QList<int>());
 
-    // The UPS says it cannot talk: offline, "Communication lost" added without clearing the list.
+    // The UPS says it cannot talk: offline, and said so without a lost link.
+    QSignalSpy commFault(dev.get(), &DevComm::upsCommFault);
+    QSignalSpy lost(dev.get(), &DevComm::linkLost);
     FakeHid::setReport(1, measurement(2301, 0x00, true), true);
     poll(2);
     QCOMPARE(onlineSpy.count(), 1);
     QCOMPARE(value("devOnline").toBool(), false);
-    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Communication lost")));
-    QVERIFY(currentAlarmTexts().contains(QStringLiteral("Fan inoperative")));
-    const int stored = samples();
-    QMetaObject::invokeMethod(dev, "onTimerSaveTimeout"); // offline: nothing stored
-    QCOMPARE(samples(), stored);
+    QVERIFY(commFault.count() == 1 && lost.count() == 0);
 
     // A failed read of a device still attached is passing: it stays open.
     FakeHid::setReportFailure(101, true);
     poll();
     QCOMPARE(FakeHid::records().enumerateCalls, 1);
     QCOMPARE(FakeHid::openHandles(), 1);
-    QCOMPARE(timer("pollTimer")->interval(), 1500);
+    QCOMPARE(usb->pollInterval(), 1500);
 
     // Back online, with the ratings and strings the reset had cleared read again.
     poll(5);
     QCOMPARE(value("devOnline").toBool(), true);
-    QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
     QCOMPARE(value("ratingOutputVol").toFloat(), 220.0f);
     QCOMPARE(value("sn").toString(), QStringLiteral("SN-0042"));
     QCOMPARE(FakeHid::records().reportRequests.count(100), 0);
 }
 
-void TestDevCommUsb::vanishAndReturn()
+void TestUsbLink::vanishAndReturn()
 {
+    QSignalSpy lost(dev.get(), &DevComm::linkLost);
     FakeHid::detach();
     FakeHid::clearRecords();
     poll();
     QCOMPARE(FakeHid::openHandles(), 0);
     QCOMPARE(dev->usbVersion(), QString());
     QCOMPARE(value("devOnline").toBool(), false);
-    QCOMPARE(currentAlarmTexts(), QStringList {QStringLiteral("Communication lost")});
-    QVERIFY(!timer("saveTimer")->isActive());
+    QCOMPARE(lost.count(), 1);
     QCOMPARE(value("compName").toString(), QString());
     poll(3);
     QCOMPARE(FakeHid::records().openCalls.size(), 3); // tried again at every poll
@@ -277,7 +252,7 @@ void TestDevCommUsb::vanishAndReturn()
     QCOMPARE(value("UPSModel").toString(), QString());
 }
 
-void TestDevCommUsb::controlReports()
+void TestUsbLink::controlReports()
 {
     auto sent = [] {
         const QList<QByteArray> reports = FakeHid::records().sentReports;
@@ -329,17 +304,19 @@ void TestDevCommUsb::controlReports()
     QCOMPARE(value("devOnline").toBool(), true);
 }
 
-void TestDevCommUsb::switchingToSerialDropsTheDevice()
+void TestUsbLink::switchingToSerialDropsTheDevice()
 {
-    QVERIFY(dev->openDevice(DevComm::COM, QStringLiteral("None")));
+    QSignalSpy lost(dev.get(), &DevComm::linkLost);
+    QVERIFY(dev->openDevice(DevComm::COM, QString()));
     QCOMPARE(dev->commType(), int(DevComm::COM));
     // What the USB device reported must not stay published while nothing polls it.
     QCOMPARE(FakeHid::openHandles(), 0);
     QCOMPARE(value("devOnline").toBool(), false);
     QCOMPARE(dev->usbVersion(), QString());
-    QVERIFY(!timer("saveTimer")->isActive());
+    QCOMPARE(lost.count(), 1);
+    QCOMPARE(usb->pollInterval(), -1);
     FakeHid::clearRecords();
-    poll(3);
+    QTest::qWait(50);
     QCOMPARE(FakeHid::records().reportRequests, QList<quint8>());
 
     QVERIFY(dev->openDevice(DevComm::USB));
@@ -348,5 +325,5 @@ void TestDevCommUsb::switchingToSerialDropsTheDevice()
     QCOMPARE(FakeHid::records().reportRequests.first(), quint8(100));
 }
 
-QTEST_GUILESS_MAIN(TestDevCommUsb)
-#include "tst_devcommusb.moc"
+QTEST_GUILESS_MAIN(TestUsbLink)
+#include "tst_usblink.moc"
