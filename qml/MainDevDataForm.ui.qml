@@ -12,6 +12,7 @@ Rectangle {
     color: Theme.card
     border.color: Theme.border
 
+    // A tab's page is made when the tab is first shown.
     TabView {
         id: tabs
         objectName: "devDataTabs"
@@ -59,27 +60,22 @@ Rectangle {
 
         Tab {
             title: qsTr("Mimic")
-            active: true
             DevDataMimicPage { status: form.status }
         }
         Tab {
             title: qsTr("Dial")
-            active: true
             DevDataDialPage { status: form.status }
         }
         Tab {
             title: qsTr("Data")
-            active: true
             DevDataItemPage { status: form.status }
         }
         Tab {
             title: qsTr("Chart")
-            active: true
             DevDataChartPage {}
         }
         Tab {
             title: qsTr("Info.")
-            active: true
             DevDataInfoPage { status: form.status }
         }
     }

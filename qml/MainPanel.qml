@@ -3,8 +3,10 @@ import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
 import Quelta 1.0
 
-// The page area: the five pages side by side in a tab view without visible tabs. Every page is
-// made at start-up; the footer picks the one shown by its GlobalDataDef tab number.
+// The page area: the five pages side by side in a tab view without visible tabs; the footer
+// picks the one shown by its GlobalDataDef tab number. A page is made the first time it is
+// shown (a Tab is a Loader the view activates then) and kept from then on, so the window's first
+// frame waits for the device page alone. The services a page sets up run without it.
 TabView {
     id: panel
     tabsVisible: false
@@ -17,27 +19,22 @@ TabView {
 
     Tab {
         objectName: "pageDevice"
-        active: true
         source: "MainPanelDev.qml"
     }
     Tab {
         objectName: "pageScheduleTask"
-        active: true
         source: "MainPanelScheduleTask.qml"
     }
     Tab {
         objectName: "pageControl"
-        active: true
         source: "MainPanelControl.qml"
     }
     Tab {
         objectName: "pageSettings"
-        active: true
         source: "MainPanelSettings.qml"
     }
     Tab {
         objectName: "pageLogData"
-        active: true
         source: "MainPanelLogData.qml"
     }
 }

@@ -68,6 +68,8 @@ void CompositionRoot::openStores()
     m_settings->load();
     m_database->open();
     m_database->init();
+    // Alarms, samples and self-tests are written from here on by a thread of their own.
+    m_recordWriter->start();
 }
 
 void CompositionRoot::start()

@@ -5,6 +5,7 @@
 #include "loghandler.h"
 #include "paths.h"
 #include "platform.h"
+#include "renderchoice.h"
 #include "singleapplication.h"
 
 #include <QDir>
@@ -73,6 +74,8 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
     QLocale::setDefault(QLocale::c());
     qCInfo(lcShell) << "Quelta" << QUELTA_APP_VERSION << "starting in" << Paths::root();
     seedShippedFiles();
+    // Before the first window: the backend is fixed for the process once one exists.
+    RenderChoice::apply();
 
     int exitCode = -1;
     {

@@ -29,11 +29,40 @@ const char *const logSelfTestTable =
 const char *const emailUserTable = "create table if not exists %1(id integer primary key "
                                    "autoincrement, dateTime datetime not null "
                                    "default(datetime('now', 'localtime')), user text not null);";
+// Rows dated on or before the day five years back go once the table holds more than 1,000,000
+// rows. The oldest row is looked up first, through the date index, so the count and the delete
+// run only when there is something to delete; the delete compares the stored text with the day
+// after the cut-off, which the index can serve, where date(dateTime) had to read every row.
 const char *const sizeTrigger =
     "create trigger if not exists %1_trigger before insert on %1 for each row when (select "
-    "count(*) from %1) > 1000000 begin delete from %1 where date('now', '-5 year') >= "
-    "date(dateTime); end;";
+    "min(dateTime) from %1) < date('now', '-5 year', '+1 day') and (select count(*) from %1) > "
+    "1000000 begin delete from %1 where dateTime < date('now', '-5 year', '+1 day'); end;";
 const char *const dateIndex = "create index if not exists %1_index on %1 (dateTime);";
+
+// A trigger of an older version is put in place of the one of this version.
+void migrateTrigger(int table)
+{
+    const QString name = Database::tableName(table) + QStringLiteral("_trigger");
+    const QString wanted = QString::fromLatin1(sizeTrigger).arg(Database::tableName(table));
+    QSqlQuery query;
+    query.prepare(
+        QStringLiteral("select sql from sqlite_master where type = 'trigger' and name = ?"));
+    query.addBindValue(name);
+    if (!query.exec() || !query.next())
+        return;
+    // SQLite keeps the statement without "if not exists".
+    QString stored = query.value(0).toString();
+    QString current = wanted;
+    current.remove(QStringLiteral("if not exists "));
+    if (stored.simplified() == current.simplified())
+        return;
+    query.finish();
+    if (query.exec(QStringLiteral("drop trigger %1").arg(name)))
+        qCInfo(lcRecords) << "Retention trigger" << name << "replaced by the one of this version";
+    else
+        qCWarning(lcRecords) << "Cannot replace the retention trigger" << name << ":"
+                             << query.lastError().text();
+}
 
 void runSchema(const char *statement, int table)
 {
@@ -60,10 +89,19 @@ void Database::open()
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     m_opened = true;
     if (db.isValid()) {
-        db.setDatabaseName(Paths::file(QStringLiteral("/data/quelta.db")));
-        if (!db.open())
+        db.setDatabaseName(fileName());
+        if (!db.open()) {
             qCWarning(lcRecords) << "Cannot open the database" << db.databaseName() << ":"
                                  << db.lastError().text();
+            return;
+        }
+        // The record writer's thread writes beside the readers of this connection; in WAL mode
+        // neither waits for the other. Every commit is still synced (SQLite's default, FULL).
+        QSqlQuery mode(db);
+        if (!mode.exec(QStringLiteral("pragma journal_mode=wal")) || !mode.next() ||
+            mode.value(0).toString() != QLatin1String("wal"))
+            qCWarning(lcRecords) << "The database stays in its rollback journal mode:"
+                                 << mode.lastError().text();
     } else {
         qCWarning(lcRecords) << "The SQLite driver is missing; history will not be stored";
     }
@@ -71,6 +109,8 @@ void Database::open()
 
 void Database::init()
 {
+    migrateTrigger(TableDeviceData);
+    migrateTrigger(TableAlarm);
     runSchema(deviceDataTable, TableDeviceData);
     runSchema(sizeTrigger, TableDeviceData);
     runSchema(dateIndex, TableDeviceData);
@@ -80,6 +120,11 @@ void Database::init()
     runSchema(scheduleTaskTable, TableScheduleTask);
     runSchema(logSelfTestTable, TableLogSelfTest);
     runSchema(emailUserTable, TableEMailUser);
+}
+
+QString Database::fileName()
+{
+    return Paths::file(QStringLiteral("/data/quelta.db"));
 }
 
 QString Database::tableName(int type)

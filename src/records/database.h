@@ -2,8 +2,9 @@
 
 #include <QObject>
 
-// Owns the program's SQLite database: the one default connection every part uses, the five
-// tables with their retention triggers and date indexes, and the table-number map.
+// Owns the program's SQLite database: the default connection every part reads with, the five
+// tables with their retention triggers and date indexes, and the table-number map. The rows
+// recorded while watching the UPS are written by the RecordWriter's own connection.
 class Database : public QObject
 {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
     // Creates the schema; safe to run on an existing file.
     void init();
 
+    // The database file of the program folder.
+    static QString fileName();
     // The table name of a TableType value; empty for any other value.
     static QString tableName(int type);
 

@@ -4,48 +4,187 @@
 #include "logcategories.h"
 
 #include <QLocale>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QVariantList>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 namespace {
 
-// Prepares the statement with %1 filled from the table map, binds the values and runs it.
-bool run(const char *statement, int table, const QVariantList &values, const char *what)
+struct Row
 {
-    QSqlQuery query;
-    const QString sql = QString::fromLatin1(statement).arg(Database::tableName(table));
-    bool done = query.prepare(sql);
-    if (done) {
-        for (const QVariant &value : values)
-            query.addBindValue(value);
-        done = query.exec();
-    }
-    if (!done)
-        qCWarning(lcRecords) << "Cannot store" << what << ":" << query.lastError().text();
-    return done;
+    const char *statement;
+    int table;
+    QVariantList values;
+    const char *what;
+};
+
+QString timeText(const QDateTime &when)
+{
+    return QLocale(QLocale::English).toString(when, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
 } // namespace
 
-bool RecordWriter::insertAlarm(int code)
+class RecordWriterPrivate
 {
-    return run("insert into %1(alarm) values(?)", Database::TableAlarm, {code}, "an alarm");
+public:
+    void queue(Row row);
+    void run();
+    void writeBatch(QSqlDatabase &db, std::deque<Row> &batch);
+
+    std::mutex mutex;
+    std::condition_variable wake; // rows queued, or stop asked
+    std::condition_variable written; // a batch was written
+    std::deque<Row> rows;
+    std::thread thread;
+    bool stopping = false;
+    quint64 queued = 0; // rows handed in since construction
+    quint64 done = 0; // rows written or failed since construction
+    std::atomic<quint64> committed {0};
+    QString connection;
+};
+
+void RecordWriterPrivate::queue(Row row)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        rows.push_back(std::move(row));
+        ++queued;
+    }
+    wake.notify_one();
 }
 
-bool RecordWriter::insertSample(const Sample &sample)
+void RecordWriterPrivate::run()
 {
-    return run("insert into %1(inputVol, outputVol, load, inputFreq, battVol, temperature) "
-               "values(?, ?, ?, ?, ?, ?)",
-               Database::TableDeviceData,
-               {sample.inputVol, sample.outputVol, sample.load, sample.inputFreq, sample.battVol,
-                sample.temperature},
-               "a measurement sample");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(Database::fileName());
+        // The default connection may hold the write lock for a moment (a scheduled task saved).
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!db.open())
+            qCWarning(lcRecords) << "The record writer cannot open the database"
+                                 << db.databaseName() << ":" << db.lastError().text();
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return stopping || !rows.empty(); });
+            if (rows.empty())
+                break; // stopping, with everything written
+            std::deque<Row> batch;
+            batch.swap(rows);
+            lock.unlock();
+            writeBatch(db, batch);
+            lock.lock();
+            done += batch.size();
+            written.notify_all();
+        }
+        lock.unlock();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
 }
 
-bool RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count)
+// One transaction for what queued up meanwhile: one sync of the log for them all.
+void RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row> &batch)
 {
-    const QString started =
-        QLocale(QLocale::English).toString(start, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    return run("insert into %1(dateTime, duration, count) values(?, ?, ?)",
-               Database::TableLogSelfTest, {started, duration, count}, "the self-test row");
+    const bool transaction = batch.size() > 1 && db.transaction();
+    quint64 stored = 0;
+    for (const Row &row : batch) {
+        QSqlQuery query(db);
+        const QString sql = QString::fromLatin1(row.statement).arg(Database::tableName(row.table));
+        bool done = query.prepare(sql);
+        if (done) {
+            for (const QVariant &value : row.values)
+                query.addBindValue(value);
+            done = query.exec();
+        }
+        if (done)
+            ++stored;
+        else
+            qCWarning(lcRecords) << "Cannot store" << row.what << ":" << query.lastError().text();
+    }
+    if (transaction && !db.commit()) {
+        qCWarning(lcRecords) << "Cannot store" << stored << "rows:" << db.lastError().text();
+        db.rollback();
+        stored = 0;
+    }
+    committed += stored;
+}
+
+RecordWriter::RecordWriter(QObject *parent) : QObject(parent), d(new RecordWriterPrivate)
+{
+    d->connection = QStringLiteral("quelta-writer-%1").arg(quintptr(this), 0, 16);
+}
+
+RecordWriter::~RecordWriter()
+{
+    stop();
+}
+
+void RecordWriter::start()
+{
+    if (d->thread.joinable())
+        return;
+    d->stopping = false;
+    d->thread = std::thread([this] { d->run(); });
+}
+
+void RecordWriter::stop()
+{
+    if (!d->thread.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->stopping = true;
+    }
+    d->wake.notify_one();
+    d->thread.join();
+}
+
+void RecordWriter::insertAlarm(int code)
+{
+    d->queue({"insert into %1(dateTime, alarm) values(?, ?)",
+              Database::TableAlarm,
+              {timeText(QDateTime::currentDateTime()), code},
+              "an alarm"});
+}
+
+void RecordWriter::insertSample(const Sample &sample)
+{
+    d->queue({"insert into %1(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+              "temperature) values(?, ?, ?, ?, ?, ?, ?)",
+              Database::TableDeviceData,
+              {timeText(QDateTime::currentDateTime()), sample.inputVol, sample.outputVol,
+               sample.load, sample.inputFreq, sample.battVol, sample.temperature},
+              "a measurement sample"});
+}
+
+void RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count)
+{
+    d->queue({"insert into %1(dateTime, duration, count) values(?, ?, ?)",
+              Database::TableLogSelfTest,
+              {timeText(start), duration, count},
+              "the self-test row"});
+}
+
+bool RecordWriter::flush(int timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(d->mutex);
+    const quint64 target = d->queued;
+    if (!d->thread.joinable())
+        return d->done >= target;
+    return d->written.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                               [this, target] { return d->done >= target; });
+}
+
+quint64 RecordWriter::committedRows() const
+{
+    return d->committed;
 }

@@ -7,6 +7,7 @@
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "recordprobe.h"
+#include "recordwriter.h"
 #include "samplestore.h"
 #include "seriallink.h"
 #include "serviceshutdown.h"
@@ -32,6 +33,7 @@ private:
 
     int rows(int code) const
     {
+        m_program.recordWriter()->flush();
         return sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
     }
     QString statusField(int index) const
@@ -91,6 +93,7 @@ private slots:
     {
         const int samples = sqlCount(QStringLiteral("select count(*) from device_data"));
         m_program.sampleStore()->store();
+        m_program.recordWriter()->flush();
         QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), samples + 1);
 
         Clock::setNow(QDateTime(QDate(2026, 3, 1), QTime(10, 0, 0)));
@@ -109,6 +112,7 @@ private slots:
             QDir(m_root.file(QStringLiteral("/data/self_test"))).entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
         QVERIFY(files.first().startsWith(QStringLiteral("202603011000")));
+        m_program.recordWriter()->flush();
         QCOMPARE(sqlCount(QStringLiteral("select count(*) from log_self_test where count >= 3")),
                  1);
         Clock::useSystemClock();

@@ -106,21 +106,40 @@ void TestDatabase::defaultsAndConstraints()
 void TestDatabase::retentionTriggerKeepsFiveYears()
 {
     QSqlQuery query;
-    // Exactly 1,000,000 rows, some six years old: the next insert deletes nothing.
+    // A database of the previous version, whose trigger counted the rows at every insert, gets
+    // this version's trigger when it is opened; the rule it keeps is the same.
+    QVERIFY(query.exec("drop trigger alarm_trigger"));
+    QVERIFY(query.exec("create trigger alarm_trigger before insert on alarm for each row when "
+                       "(select count(*) from alarm) > 1000000 begin delete from alarm where "
+                       "date('now', '-5 year') >= date(dateTime); end;"));
+    const QStringList before = schemaObjects();
+    Database().init();
+    QCOMPARE(schemaObjects().size(), before.size());
+    QVERIFY(!schemaObjects().contains(before.filter("trigger alarm_trigger").value(0)));
+    QCOMPARE(schemaObjects().filter("trigger device_data_trigger"),
+             before.filter("trigger device_data_trigger"));
+
+    // Exactly 1,000,000 rows, some six years old: the next insert deletes nothing. Two old rows
+    // sit on either side of the cut-off: the last second of its day goes, the next day stays.
     bulkFill("alarm", 1000000, 10);
+    QVERIFY(query.exec("update alarm set dateTime = date('now', '-5 year') || ' 23:59:59' "
+                       "where id = 1"));
+    QVERIFY(query.exec("update alarm set dateTime = date('now', '-5 year', '+1 day') || "
+                       "' 00:00:00' where id = 2"));
     QVERIFY(query.exec("insert into alarm(alarm) values(2)"));
     QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 1000001);
 
     // Now over the limit: the next insert removes exactly the rows five years old or older.
     QVERIFY(query.exec("insert into alarm(alarm) values(3)"));
-    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 1000001 - 10 + 1);
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 1000001 - 9 + 1);
     QCOMPARE(RecordProbe::sqlCount(
                  "select count(*) from alarm where date(dateTime) <= date('now', '-5 year')"),
              0);
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where id = 2"), 1);
 
     // Back under the limit: inserts only add.
     QVERIFY(query.exec("insert into alarm(alarm) values(4)"));
-    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 999993);
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 999994);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)
