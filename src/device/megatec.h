@@ -43,6 +43,9 @@ public:
     // True when the bytes completed a reply to the request outstanding and it was accepted.
     bool handleResponse(const QByteArray &bytes);
     int currentCommand() const;
+    // The bytes of the outstanding request's reply not yet handed in; 0 when it awaits none (a
+    // control request) or its line is complete.
+    int replyBytesAwaited() const;
 
     const UpsState &state() const;
     bool isOnline() const;

@@ -50,11 +50,16 @@ void migrateTrigger(int table)
     query.addBindValue(name);
     if (!query.exec() || !query.next())
         return;
-    // SQLite keeps the statement without "if not exists".
-    QString stored = query.value(0).toString();
-    QString current = wanted;
-    current.remove(QStringLiteral("if not exists "));
-    if (stored.simplified() == current.simplified())
+    // SQLite keeps the statement in its own spelling: keywords in capitals, without "if not
+    // exists" and the closing semicolon.
+    const auto normal = [](QString sql) {
+        sql = sql.simplified().toLower();
+        sql.remove(QStringLiteral("if not exists "));
+        while (sql.endsWith(QLatin1Char(';')) || sql.endsWith(QLatin1Char(' ')))
+            sql.chop(1);
+        return sql;
+    };
+    if (normal(query.value(0).toString()) == normal(wanted))
         return;
     query.finish();
     if (query.exec(QStringLiteral("drop trigger %1").arg(name)))
