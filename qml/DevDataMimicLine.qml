@@ -42,7 +42,8 @@ Item {
             height: line.horizontal ? line.height : line.height + 2 * line.period
 
             Repeater {
-                model: Math.ceil((line.horizontal ? strip.width : strip.height) / line.period)
+                // No dashes are made for a line that carries nothing.
+                model: line.live ? Math.ceil((line.horizontal ? strip.width : strip.height) / line.period) : 0
                 Rectangle {
                     x: line.horizontal ? index * line.period : 0
                     y: line.horizontal ? 0 : index * line.period

@@ -208,7 +208,8 @@ void DevComm::start()
     d->serial->setPortName(d->settings->getSettings(Settings::UpsComPort).toString());
     openDevice(d->settings->getSettings(Settings::UpsCommType).toInt(), d->serial->portName());
     d->watcher.start(d->serial->portName());
-    scanPorts();
+    // Listing the ports takes a while: not before the window's first frame.
+    QTimer::singleShot(scanInterval, this, &DevComm::scanPorts);
 }
 
 unsigned int DevComm::saveCycle() const

@@ -22,6 +22,8 @@ public:
     bool initialised = false;
     QPointer<QQmlEngine> engine;
     QTranslator translator;
+    // The catalogue in force; empty for the English texts.
+    QString installed;
     QString catalogueFolder;
     int language = Translator::EN_GB;
     bool autoLanguage = true;
@@ -64,19 +66,25 @@ void TranslatorPrivate::load(int language)
     isLoading = true;
     // A missing catalogue must not leave the previous language in force: take the object out
     // first and put it back only when a catalogue loaded.
+    const QString before = installed;
     QCoreApplication::removeTranslator(&translator);
+    installed.clear();
     if (language != Translator::EN_GB) {
         const QString file = catalogueFile(language);
-        if (!file.isEmpty() && translator.load(file))
+        if (!file.isEmpty() && translator.load(file)) {
             QCoreApplication::installTranslator(&translator);
-        else
+            installed = file;
+        } else {
             qCInfo(lcShell).nospace().noquote()
                 << "No translation catalogue for language " << language
                 << (language == Translator::Auto ? " (" + QLocale::system().name() + ")"
                                                  : QString())
                 << "; the English texts are shown";
+        }
     }
-    if (engine)
+    // Every binding of the window is evaluated again: only when the texts changed (not at the
+    // start of an English window).
+    if (engine && installed != before)
         engine->retranslate();
     isLoading = false;
 }
