@@ -1,6 +1,7 @@
 // The network UPS client: the variable mapping, the line codec, servers of our own that misbehave
 // in every way the protocol allows and more, and Debian's real upsd with the dummy-ups driver.
 #include "nutclient.h"
+#include "nutcommand.h"
 #include "nutline.h"
 #include "nutreading.h"
 #include "nutserverprocess.h"
@@ -280,6 +281,47 @@ private slots:
         if (!r.refused.isEmpty())
             out << "refused" << r.refused.join(',');
         QCOMPARE(out.join(' '), expected);
+    }
+
+    // Requests become the commands the server offers (here those of nutdrv_qx on a Q1 UPS), or
+    // none at all.
+    void commandMapping()
+    {
+        const QStringList qx {"beeper.toggle",
+                              "load.off",
+                              "load.on",
+                              "shutdown.return",
+                              "shutdown.stayoff",
+                              "shutdown.stop",
+                              "test.battery.start",
+                              "test.battery.start.deep",
+                              "test.battery.start.quick",
+                              "test.battery.stop"};
+        const QStringList sparse {"beeper.enable", "beeper.disable", "load.on"};
+        NutReading mains = NutReading::fromVariables(vars({"ups.status=OL"}));
+        NutReading battery = NutReading::fromVariables(vars({"ups.status=OB OFF"}));
+        NutReading beeperOff = NutReading::fromVariables(vars({"ups.beeper.status=disabled"}));
+        const auto run = [](NutCommand::Request request, const QStringList &offered,
+                            const NutReading &state, int minutes = 0) {
+            const std::optional<NutCommand> c =
+                NutCommand::forRequest(request, offered, state, minutes);
+            return c ? (c->name + ' ' + c->parameter).trimmed() : QStringLiteral("-");
+        };
+        QCOMPARE(run(NutCommand::SelfTestQuick, qx, mains), QString("test.battery.start.quick"));
+        QCOMPARE(run(NutCommand::SelfTestDeep, qx, mains), QString("test.battery.start.deep"));
+        QCOMPARE(run(NutCommand::SelfTestMinutes, qx, mains, 5), QString("test.battery.start 300"));
+        QCOMPARE(run(NutCommand::SelfTestCancel, qx, mains), QString("test.battery.stop"));
+        QCOMPARE(run(NutCommand::BeeperToggle, qx, mains), QString("beeper.toggle"));
+        QCOMPARE(run(NutCommand::OutputOff, qx, mains, 2), QString("shutdown.stayoff 120"));
+        QCOMPARE(run(NutCommand::OutputOff, qx, battery), QString("shutdown.return"));
+        QCOMPARE(run(NutCommand::OutputOffCancel, qx, mains), QString("shutdown.stop"));
+        QCOMPARE(run(NutCommand::OutputOffCancel, qx, battery), QString("load.on"));
+        QCOMPARE(run(NutCommand::SelfTestQuick, sparse, mains), QString("-"));
+        QCOMPARE(run(NutCommand::OutputOff, sparse, battery), QString("-"));
+        QCOMPARE(run(NutCommand::OutputOffCancel, sparse, mains), QString("load.on"));
+        QCOMPARE(run(NutCommand::BeeperToggle, sparse, mains), QString("-")); // state unknown
+        QCOMPARE(run(NutCommand::BeeperToggle, sparse, beeperOff), QString("beeper.enable"));
+        QCOMPARE(run(NutCommand::BeeperToggle, {}, beeperOff), QString("-"));
     }
 
     void lineCodec()
