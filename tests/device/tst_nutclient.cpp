@@ -735,6 +735,37 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!lost.isEmpty(), 10000);
         QVERIFY(lost.first().first().toString().contains("knows no UPS named \"nosuch\""));
     }
+
+    // upsd's own STARTTLS: encrypted when its certificate is trusted, refused when it is not.
+    void realServerTls()
+    {
+        if (!NutServerProcess::available())
+            QSKIP("the network UPS server is not installed");
+        const QString certFile = SmtpTestServer::certificateFile();
+        NutServerProcess nut;
+        nut.addDummyUps(upsName, "ups.status: OL\n");
+        QVERIFY2(nut.enableTls(certFile, QFileInfo(certFile).dir().filePath("key.pem")),
+                 qPrintable(nut.output()));
+        QVERIFY2(nut.start(), qPrintable(nut.output()));
+        for (const bool trusted : {true, false}) {
+            NutClient client;
+            client.setTiming(fastTiming(1500));
+            NutClient::Endpoint endpoint = endpointFor(nut.port());
+            endpoint.caFile = trusted ? certFile : QString(); // the system's authorities
+            client.setEndpoint(endpoint);
+            QSignalSpy received(&client, &NutClient::variablesReceived);
+            QSignalSpy lost(&client, &NutClient::unavailable);
+            client.start();
+            QTRY_VERIFY_WITH_TIMEOUT(!received.isEmpty() || !lost.isEmpty(), 15000);
+            if (trusted) {
+                QVERIFY(!received.isEmpty());
+                QVERIFY(client.isEncrypted());
+            } else {
+                QVERIFY2(lost.first().first().toString().contains("certificate is not trusted"),
+                         qPrintable(lost.first().first().toString()));
+            }
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNutClient)

@@ -183,6 +183,36 @@ void NutServerProcess::addServerSetting(const QString &line)
     d->serverSettings.append(line);
 }
 
+bool NutServerProcess::enableTls(const QString &certificateFile, const QString &keyFile)
+{
+    const QString db = d->dir.filePath(QStringLiteral("nss"));
+    const QString bundle = d->dir.filePath(QStringLiteral("server.p12"));
+    QDir().mkpath(db);
+    const QList<QStringList> steps {
+        {QStringLiteral("openssl"), QStringLiteral("pkcs12"), QStringLiteral("-export"),
+         QStringLiteral("-in"), certificateFile, QStringLiteral("-inkey"), keyFile,
+         QStringLiteral("-name"), QStringLiteral("upsd"), QStringLiteral("-out"), bundle,
+         QStringLiteral("-passout"), QStringLiteral("pass:nut")},
+        {QStringLiteral("certutil"), QStringLiteral("-N"), QStringLiteral("-d"),
+         QStringLiteral("sql:") + db, QStringLiteral("--empty-password")},
+        {QStringLiteral("pk12util"), QStringLiteral("-i"), bundle, QStringLiteral("-d"),
+         QStringLiteral("sql:") + db, QStringLiteral("-W"), QStringLiteral("nut")}};
+    for (const QStringList &step : steps) {
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(step.first(), step.mid(1));
+        if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit ||
+            tool.exitCode() != 0) {
+            d->output += step.first() + QStringLiteral(": ") + QString::fromUtf8(tool.readAll()) +
+                tool.errorString() + QLatin1Char('\n');
+            return false;
+        }
+    }
+    d->serverSettings << QStringLiteral("CERTPATH %1").arg(db)
+                      << QStringLiteral("CERTIDENT \"upsd\" \"\"");
+    return true;
+}
+
 bool NutServerProcess::start(int timeoutMs)
 {
     if (!d->writeConfiguration())

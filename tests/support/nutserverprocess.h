@@ -35,6 +35,9 @@ public:
     void addUser(const QString &name, const QString &password, const QStringList &lines);
     // Extra upsd.conf lines (MAXAGE, ...).
     void addServerSetting(const QString &line);
+    // STARTTLS with this certificate and key (PEM): upsd reads them from an NSS database made
+    // here with certutil and pk12util (package libnss3-tools). False when that fails.
+    bool enableTls(const QString &certificateFile, const QString &keyFile);
 
     // Starts every driver and upsd, then waits until each UPS is served with a status.
     bool start(int timeoutMs = 20000);
