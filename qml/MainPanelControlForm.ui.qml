@@ -178,6 +178,12 @@ Item {
                         value: 1
                         enabled: radioSelfTestCustom.checked
                     }
+                    Text {
+                        objectName: "labelTestMinutesUnit"
+                        text: qsTr("minute(s)")
+                        color: radioSelfTestCustom.checked ? Theme.textDim : Theme.textFaint
+                        font.pixelSize: Theme.fontBody
+                    }
                 }
                 RowLayout {
                     Layout.preferredHeight: 36
@@ -211,6 +217,12 @@ Item {
                         maximumValue: 9
                         value: 0
                         enabled: radioCloseOutput.checked
+                    }
+                    Text {
+                        objectName: "labelCloseDelayUnit"
+                        text: qsTr("minute(s); 0 is about 12 seconds")
+                        color: radioCloseOutput.checked ? Theme.textDim : Theme.textFaint
+                        font.pixelSize: Theme.fontBody
                     }
                 }
                 RowLayout {
