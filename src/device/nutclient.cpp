@@ -100,6 +100,7 @@ public:
     bool loginWanted = false;
     bool loggedIn = false;
     bool loggingOut = false;
+    bool leaving = false; // logout() asked for: the client stops once LOGOUT is answered
     bool haveData = false;
     bool onBattery = false;
     bool commandsKnown = false;
@@ -141,6 +142,7 @@ int NutClientPrivate::pollInterval() const
 
 void NutClientPrivate::connectNow()
 {
+    failPendingCommands(); // nothing of an old connection goes out on a new one
     dropSocket();
     if (!running)
         return;
@@ -418,6 +420,7 @@ bool NutClientPrivate::handleLine(const QByteArray &line)
         break;
     case Kind::Logout:
         loggingOut = true;
+        failPendingCommands();
         dropSocket();
         running = false;
         emit q->loggedOut();
@@ -592,6 +595,12 @@ void NutClientPrivate::fail(const QString &reason)
         return;
     failPendingCommands();
     dropSocket();
+    if (leaving) {
+        // Leaving anyway: the connection is gone, and with it the login.
+        running = false;
+        emit q->loggedOut();
+        return;
+    }
     ++failedAttempts;
     dataLost(reason);
     if (!running)
@@ -616,6 +625,7 @@ NutClient::NutClient(QObject *parent) : QObject(parent), d(new NutClientPrivate(
             d->fail(QStringLiteral("The encryption handshake did not finish within %1 ms")
                         .arg(2 * d->timing.pollMs));
         } else if (d->busy && d->current.kind == Kind::Logout) {
+            d->failPendingCommands();
             d->dropSocket();
             d->running = false;
             emit loggedOut();
@@ -690,8 +700,9 @@ void NutClient::setLoginWanted(bool wanted)
 
 void NutClient::start()
 {
-    if (d->running)
+    if (d->running && !d->leaving)
         return;
+    d->leaving = false;
     d->running = true;
     d->loggingOut = false;
     d->failedAttempts = 0;
@@ -716,6 +727,7 @@ void NutClient::logout()
         emit loggedOut();
         return;
     }
+    d->leaving = true;
     d->failPendingCommands();
     d->send({Kind::Logout, QByteArrayLiteral("LOGOUT\n"), {}}, true);
 }

@@ -6,6 +6,8 @@
 #include "nutreading.h"
 #include "settings.h"
 
+#include <QTimer>
+
 #include <cmath>
 
 class NutLinkPrivate
@@ -18,6 +20,7 @@ public:
     void lost(const QString &reason);
     void send(NutCommand::Request request, int minutes = 0);
     QString reasonFor(NutCommand::Request request) const;
+    void setProblem(const QString &text);
     static UpsState stateOf(const NutReading &reading);
 
     NutLink *q;
@@ -26,6 +29,9 @@ public:
     UpsState state;
     NutReading reading;
     QStringList refusedLogged;
+    QString problem;
+    bool leaving = false; // this computer powers off: no login any more
+    QTimer settingsTimer; // the fields of one edit are taken together
 };
 
 namespace {
@@ -87,9 +93,12 @@ void NutLinkPrivate::readSettings()
     endpoint.password = settings->getSettings(Settings::UpsNutPassword).toString();
     endpoint.caFile = settings->getSettings(Settings::UpsNutCaFile).toString().trimmed();
     endpoint.allowPlain = settings->getSettings(Settings::UpsNutAllowPlain).toBool();
+    const NutClient::Endpoint before = client->endpoint();
+    if (endpoint.host != before.host || endpoint.port != before.port || endpoint.ups != before.ups)
+        lost(QString()); // another UPS: what the last one said no longer holds
     client->setEndpoint(endpoint);
     // Never a login without protection: the primary would wait for a computer that stays up.
-    client->setLoginWanted(settings->getSettings(Settings::ShutdownEnable).toBool());
+    client->setLoginWanted(!leaving && settings->getSettings(Settings::ShutdownEnable).toBool());
 }
 
 UpsState NutLinkPrivate::stateOf(const NutReading &r)
@@ -132,10 +141,15 @@ void NutLinkPrivate::received(const QHash<QString, QString> &variables)
     const NutReading next = NutReading::fromVariables(variables);
     if (!next.statusKnown) {
         // A driver that is starting says WAIT: no status is no data.
-        lost(QStringLiteral("The server has no status for the UPS yet (ups.status \"%1\")")
-                 .arg(variables.value(QStringLiteral("ups.status"))));
+        const QString reason =
+            QStringLiteral("The server has no status for the UPS (ups.status \"%1\")")
+                .arg(variables.value(QStringLiteral("ups.status")));
+        if (reason != problem)
+            qCWarning(lcDevice).noquote() << reason;
+        lost(reason);
         return;
     }
+    setProblem(QString());
     for (const QString &name : next.refused) {
         if (!refusedLogged.contains(name)) {
             refusedLogged.append(name);
@@ -161,11 +175,21 @@ void NutLinkPrivate::received(const QHash<QString, QString> &variables)
     if (cameOnline)
         emit q->onlineChanged(true);
     emit q->stateChanged();
+    if (cameOnline)
+        emit q->controlsChanged();
+}
+
+void NutLinkPrivate::setProblem(const QString &text)
+{
+    if (text == problem)
+        return;
+    problem = text;
+    emit q->problemChanged();
 }
 
 void NutLinkPrivate::lost(const QString &reason)
 {
-    Q_UNUSED(reason) // the client logged it
+    setProblem(reason);
     if (state.link != UpsState::Link::Online)
         return; // never reached or already lost: nothing more to say
     state = UpsState();
@@ -174,6 +198,7 @@ void NutLinkPrivate::lost(const QString &reason)
     emit q->onlineChanged(false);
     emit q->stateChanged();
     emit q->linkLost();
+    emit q->controlsChanged();
 }
 
 void NutLinkPrivate::send(NutCommand::Request request, int minutes)
@@ -194,16 +219,22 @@ NutLink::NutLink(Settings *settings, QObject *parent)
             [this](const QHash<QString, QString> &variables) { d->received(variables); });
     connect(d->client, &NutClient::unavailable, this,
             [this](const QString &reason) { d->lost(reason); });
-    connect(d->client, &NutClient::commandsChanged, this, &NutLink::commandsChanged);
+    connect(d->client, &NutClient::commandsChanged, this, &UpsLink::controlsChanged);
     connect(d->client, &NutClient::commandFinished, this,
             [this](const QString &name, const QString &error) {
                 if (!error.isEmpty())
                     emit commandRefused(
                         tr("The UPS server refused the command %1: %2").arg(name, error));
             });
+    d->settingsTimer.setSingleShot(true);
+    d->settingsTimer.setInterval(0);
+    connect(&d->settingsTimer, &QTimer::timeout, this, [this] {
+        if (d->client->isRunning())
+            d->readSettings();
+    });
     connect(settings, &Settings::changed, this, [this](const QString &key) {
         if (key.startsWith(QLatin1String("ups/nut")) || key == QLatin1String("shutdown/enable"))
-            d->readSettings();
+            d->settingsTimer.start();
     });
 }
 
@@ -211,6 +242,7 @@ NutLink::~NutLink() = default;
 
 bool NutLink::start()
 {
+    d->leaving = false;
     d->readSettings();
     d->client->start();
     return true;
@@ -222,9 +254,12 @@ void NutLink::stop()
     d->lost(QString());
 }
 
+// LOGOUT, so the primary stops waiting; the UPS is still watched (a refused power-off leaves
+// the computer running) through a connection without login.
 void NutLink::leave()
 {
-    d->client->logout();
+    d->leaving = true;
+    d->client->setLoginWanted(false);
 }
 
 const UpsState &NutLink::state() const
@@ -264,7 +299,7 @@ void NutLink::toggleBeeper()
 
 QString NutLinkPrivate::reasonFor(NutCommand::Request request) const
 {
-    if (!client->hasData())
+    if (state.link != UpsState::Link::Online)
         return NutLink::tr("The UPS server is not connected.");
     if (NutCommand::forRequest(request, client->commands(), reading, 1))
         return QString();
@@ -272,7 +307,7 @@ QString NutLinkPrivate::reasonFor(NutCommand::Request request) const
         .arg(NutCommand::candidates(request).join(QStringLiteral(" / ")));
 }
 
-QString NutLink::unavailableReason(int request) const
+QString NutLink::controlUnavailable(int request) const
 {
     const std::optional<NutCommand::Request> r = requestOf(request);
     return r ? d->reasonFor(*r) : QString();
@@ -280,7 +315,7 @@ QString NutLink::unavailableReason(int request) const
 
 QString NutLink::problem() const
 {
-    return d->client->problem();
+    return d->problem;
 }
 
 NutClient *NutLink::client() const

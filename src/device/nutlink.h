@@ -29,18 +29,12 @@ public:
     void toggleBeeper() override;
 
     // This computer powers off: LOGOUT, so the primary stops waiting for it.
-    void leave();
+    void leave() override;
 
     // Empty when the server offers a command for the request, else why not (translated).
-    QString unavailableReason(int request) const;
-    QString problem() const; // why there is no data now, empty while there is
+    QString controlUnavailable(int request) const override;
+    QString problem() const override; // why there is no data now, empty while there is
     NutClient *client() const;
-
-signals:
-    // The offered commands changed (a new connection listed them).
-    void commandsChanged();
-    // The server refused a command, or offers none for a request: a text for the user.
-    void commandRefused(const QString &message);
 
 private:
     QScopedPointer<NutLinkPrivate> d;
