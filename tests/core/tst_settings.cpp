@@ -51,11 +51,12 @@ void TestSettings::firstStartWritesEveryDefault()
     QCOMPARE(QFile(path).permissions() & 0x0077, QFile::Permissions());
 
     QSettings file(path, QSettings::IniFormat);
-    QCOMPARE(file.allKeys().size(), 29);
+    QCOMPARE(file.allKeys().size(), 36);
     QVERIFY(!file.contains("email/receiver"));
     const QPair<const char *, const char *> defaults[] = {
         {"email/dailyTime", "12:00:00"}, {"email/serverPort", "25"},   {"ups/baudRate", "2400"},
-        {"ups/saveCycle", "60"},         {"shutdown/UPSOffTime", "1"}, {"language/auto", "true"}};
+        {"ups/saveCycle", "60"},         {"shutdown/UPSOffTime", "1"}, {"language/auto", "true"},
+        {"ups/nutPort", "3493"},         {"ups/nutUps", "ups"},        {"ups/nutAllowPlain", "false"}};
     for (const auto &key : defaults)
         QCOMPARE(file.value(key.first).toString(), QString(key.second));
 
@@ -104,8 +105,10 @@ void TestSettings::restoreKeepsTheLinkSettings()
     m_settings->setSettings(Settings::UpsBaudRate, 9600);
     m_settings->setSettings(Settings::ShutdownEnable, true);
     m_settings->setSettings(Settings::EMailAuthPassword, "secret");
+    m_settings->setSettings(Settings::UpsNutHost, "nas.local");
 
     m_settings->restore();
+    QCOMPARE(m_settings->getSettings(Settings::UpsNutHost).toString(), QString("nas.local"));
     QCOMPARE(m_settings->getSettings(Settings::UpsCommType).toInt(), 1);
     QCOMPARE(m_settings->getSettings(Settings::UpsComPort).toString(), QString("/dev/ttyUSB3"));
     QCOMPARE(m_settings->getSettings(Settings::UpsBaudRate).toInt(), 2400);
@@ -120,6 +123,10 @@ void TestSettings::passwordIsStoredProtected()
     const QByteArray stored = raw("email/authPasswd");
     QCOMPARE(stored.size(), 24);
     QVERIFY(!stored.contains("abc"));
+    // The network UPS password is kept the same way.
+    m_settings->setSettings(Settings::UpsNutPassword, "abc");
+    QCOMPARE(raw("ups/nutPassword"), stored);
+    QCOMPARE(m_settings->getSettings(Settings::UpsNutPassword).toString(), QString("abc"));
 
     // The raw form travels unchanged (settings export and import) and decodes again.
     m_settings->setSettings(Settings::EMailAuthPassword, "something else");
