@@ -161,13 +161,19 @@ Settings::Settings(QObject *parent) : QObject(parent), d(new SettingsPrivate(thi
 {
     for (const KeyRow &row : keyTable())
         d->keyNames.insert(row.type, QString::fromLatin1(row.key));
-    // Both passwords are stored protected.
+    // Both passwords are stored protected. The network link's is read as text, which is what
+    // the settings page shows.
     for (const int type : {EMailAuthPassword, UpsNutPassword}) {
         const QString passwordKeyName = d->keyNames.value(type);
         d->encoders.insert(passwordKeyName,
                            [](const QVariant &v) { return QVariant(encryptPassword(v)); });
-        d->decoders.insert(passwordKeyName,
-                           [](const QVariant &v) { return QVariant(decryptPassword(v)); });
+        if (type == EMailAuthPassword)
+            d->decoders.insert(passwordKeyName,
+                               [](const QVariant &v) { return QVariant(decryptPassword(v)); });
+        else
+            d->decoders.insert(passwordKeyName, [](const QVariant &v) {
+                return QVariant(QString::fromUtf8(decryptPassword(v)));
+            });
     }
 }
 

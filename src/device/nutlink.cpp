@@ -206,7 +206,9 @@ void NutLinkPrivate::send(NutCommand::Request request, int minutes)
     const std::optional<NutCommand> command =
         NutCommand::forRequest(request, client->commands(), reading, minutes);
     if (!command) {
-        emit q->commandRefused(reasonFor(request));
+        const QString reason = reasonFor(request);
+        qCWarning(lcDevice).noquote() << "Control request not sent:" << reason;
+        emit q->commandRefused(reason);
         return;
     }
     client->instantCommand(command->name, command->parameter);
