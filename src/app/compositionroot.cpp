@@ -61,6 +61,8 @@ void CompositionRoot::openStores()
     m_settings->load();
     m_database->open();
     m_database->init();
+    // A self-test the last run could not finish recording gets its row now.
+    m_selfTestRecorder->completeInterrupted();
 }
 
 void CompositionRoot::start()

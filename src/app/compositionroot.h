@@ -34,7 +34,8 @@ public:
     CompositionRoot();
     ~CompositionRoot();
 
-    // The settings file (completed with its defaults) and the database with its schema.
+    // The settings file (completed with its defaults), the database with its schema, and the
+    // rows of self-test recordings the last run left without one.
     void openStores();
     // The services that run without a window and the link to the UPS.
     void start();
