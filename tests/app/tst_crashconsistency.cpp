@@ -211,12 +211,13 @@ private slots:
         QVector<int> counts(int(std::size(tables)), 0);
         for (int kill = 0; kill < kills; ++kill) {
             auto writer = startWriter(m_root.path(), QStringLiteral("run"), nextStart());
-            // A few steps in, then anywhere within the next few hundred.
-            QVERIFY(waitForLines(*writer, 3 + int(random.bounded(300))));
+            // Within its first two cycles of data sets, at any moment of a step.
+            QVERIFY(waitForLines(*writer, 1 + int(random.bounded(24))));
+            QTest::qWait(int(random.bounded(20)));
             killNow(*writer);
             checkAfterKill(counts);
         }
-        QVERIFY(counts[0] > kills && counts[1] > kills && counts[2] > 0);
+        QVERIFY(counts[0] >= kills && counts[1] >= kills && counts[2] > 0);
         openAndEnd();
         checkRecordingsComplete();
     }

@@ -23,19 +23,19 @@
 
 namespace {
 
-// The data set of step `n` of a cycle of 24: the mains fails and returns, the battery runs
-// low, the beeper toggles, and a self-test runs through steps 12 to 19.
+// The data set of step `n` of a cycle of 12: the mains fails and returns, the battery runs
+// low, the beeper toggles, and a self-test runs through steps 6 to 9.
 UpsState dataSet(quint64 n, bool alwaysTesting)
 {
-    const int step = int(n % 24);
+    const int step = int(n % 12);
     quint8 status = 0;
-    if (step >= 3 && step < 9)
+    if (step >= 1 && step < 4)
         status |= 0x01; // mains failure
-    if (step >= 6 && step < 9)
+    if (step >= 2 && step < 4)
         status |= 0x02; // battery low
-    if (step % 5 == 0)
+    if (step % 4 == 0)
         status |= 0x80; // beeper
-    if (alwaysTesting || (step >= 12 && step < 20))
+    if (alwaysTesting || (step >= 6 && step < 10))
         status |= 0x20; // self-test
     UpsState state;
     state.link = UpsState::Link::Online;
