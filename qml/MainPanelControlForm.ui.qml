@@ -75,16 +75,19 @@ Item {
         }
 
         Rectangle {
-            Layout.preferredWidth: Math.max(560, cardLayout.implicitWidth + 2 * Theme.margin)
-            Layout.preferredHeight: cardLayout.implicitHeight + 2 * Theme.margin
+            implicitWidth: Math.max(560, cardLayout.implicitWidth + 2 * Theme.margin)
+            implicitHeight: cardLayout.implicitHeight + 2 * Theme.margin
             radius: Theme.radiusLarge
             color: Theme.card
             border.color: Theme.border
 
+            // Placed, not anchored: its height is its own, so the card's height can follow it
+            // without a loop when every binding is evaluated again (a language switch).
             ColumnLayout {
                 id: cardLayout
-                anchors.fill: parent
-                anchors.margins: Theme.margin
+                x: Theme.margin
+                y: Theme.margin
+                width: parent.width - 2 * Theme.margin
                 spacing: 0
 
                 RowLayout {

@@ -417,6 +417,15 @@ FR = {
     "the database file cannot be opened": "le fichier de base de données ne peut pas être ouvert",
     "the SQLite driver is missing": "le pilote SQLite est absent",
     "the database reports an error": "la base de données signale une erreur",
+    "UPS Normal": "Onduleur normal",
+    "Battery Low": "Batterie faible",
+    "Output Off": "Sortie coupée",
+    "Communication Lost": "Communication perdue",
+    "Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?": "Quitter arrête la protection : l'ordinateur ne sera pas arrêté en cas de coupure secteur. Quitter quand même ?",
+    "the system refused to power it off": "le système a refusé de l'éteindre",
+    "the system offers no way to power it off": "le système n'offre aucun moyen de l'éteindre",
+    "the power-off request failed": "la demande d'extinction a échoué",
+    "The computer could not be shut down: %1. Save your work and shut it down by hand.": "L'ordinateur n'a pas pu être arrêté : %1. Enregistrez votre travail et arrêtez-le vous-même.",
 }
 
 # "Onduleur" is the whole UPS; the inverter is its output stage.

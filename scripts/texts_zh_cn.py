@@ -413,6 +413,15 @@ ZH = {
     "the database file cannot be opened": "无法打开数据库文件",
     "the SQLite driver is missing": "缺少 SQLite 驱动",
     "the database reports an error": "数据库报告了错误",
+    "UPS Normal": "UPS 正常",
+    "Battery Low": "电池电量低",
+    "Output Off": "输出已关闭",
+    "Communication Lost": "通讯中断",
+    "Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?": "退出将停止保护: 市电故障时电脑将不会被关闭。仍要退出吗?",
+    "the system refused to power it off": "系统拒绝关机",
+    "the system offers no way to power it off": "系统没有提供关机的途径",
+    "the power-off request failed": "关机请求失败",
+    "The computer could not be shut down: %1. Save your work and shut it down by hand.": "无法关闭电脑: %1。请保存您的工作并手动关机。",
 }
 
 # Taiwan usage where the words differ, applied before the character map.
@@ -678,4 +687,8 @@ S2T = {
     '铃': '鈴',
     '锂': '鋰',
     '销': '銷',
+    '脑': '腦',
+    '绝': '絕',
+    '没': '沒',
+    '径': '徑',
 }

@@ -874,18 +874,6 @@
 <context>
     <name>DevDataMimicPage</name>
     <message>
-        <source>UPS disconnect</source>
-        <translation>Onduleur déconnecté</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>Onduleur déconnecté</translation>
-    </message>
-    <message>
-        <source>On Battery</source>
-        <translation>Sur batterie</translation>
-    </message>
-    <message>
         <source>On Bypass</source>
         <translation>Sur bypass</translation>
     </message>
@@ -1057,18 +1045,6 @@
     <message>
         <source>Normal</source>
         <translation>Normal</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>Onduleur connecté</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>Onduleur déconnecté</translation>
-    </message>
-    <message>
-        <source>UPS disconnect</source>
-        <translation>Onduleur déconnecté</translation>
     </message>
     <message>
         <source>Conneted</source>
@@ -1693,6 +1669,25 @@
     </message>
 </context>
 <context>
+    <name>ServiceShutdown</name>
+    <message>
+        <source>the system refused to power it off</source>
+        <translation>le système a refusé de l'éteindre</translation>
+    </message>
+    <message>
+        <source>the system offers no way to power it off</source>
+        <translation>le système n'offre aucun moyen de l'éteindre</translation>
+    </message>
+    <message>
+        <source>the power-off request failed</source>
+        <translation>la demande d'extinction a échoué</translation>
+    </message>
+    <message>
+        <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
+        <translation>L'ordinateur n'a pas pu être arrêté : %1. Enregistrez votre travail et arrêtez-le vous-même.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCommon</name>
     <message>
         <source>Operation finished!</source>
@@ -2009,18 +2004,41 @@
     </message>
 </context>
 <context>
+    <name>UpsStateLook</name>
+    <message>
+        <source>UPS Normal</source>
+        <translation>Onduleur normal</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>Sur batterie</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>Batterie faible</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>Sortie coupée</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>Défaut onduleur</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>Communication perdue</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>Onduleur déconnecté</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>
         <translation>Arrêt déclenché !</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>Onduleur connecté</translation>
-    </message>
-    <message>
-        <source>UPS Disconnect</source>
-        <translation>Onduleur déconnecté</translation>
     </message>
     <message>
         <source>Show</source>
@@ -2029,6 +2047,10 @@
     <message>
         <source>Quit</source>
         <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
+        <translation>Quitter arrête la protection : l'ordinateur ne sera pas arrêté en cas de coupure secteur. Quitter quand même ?</translation>
     </message>
 </context>
 </TS>

@@ -874,18 +874,6 @@
 <context>
     <name>DevDataMimicPage</name>
     <message>
-        <source>UPS disconnect</source>
-        <translation>UPS 未连接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>UPS 已断开</translation>
-    </message>
-    <message>
-        <source>On Battery</source>
-        <translation>电池供电</translation>
-    </message>
-    <message>
         <source>On Bypass</source>
         <translation>旁路供电</translation>
     </message>
@@ -1057,18 +1045,6 @@
     <message>
         <source>Normal</source>
         <translation>正常</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>UPS 已连接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>UPS 已断开</translation>
-    </message>
-    <message>
-        <source>UPS disconnect</source>
-        <translation>UPS 未连接</translation>
     </message>
     <message>
         <source>Conneted</source>
@@ -1693,6 +1669,25 @@
     </message>
 </context>
 <context>
+    <name>ServiceShutdown</name>
+    <message>
+        <source>the system refused to power it off</source>
+        <translation>系统拒绝关机</translation>
+    </message>
+    <message>
+        <source>the system offers no way to power it off</source>
+        <translation>系统没有提供关机的途径</translation>
+    </message>
+    <message>
+        <source>the power-off request failed</source>
+        <translation>关机请求失败</translation>
+    </message>
+    <message>
+        <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
+        <translation>无法关闭电脑: %1。请保存您的工作并手动关机。</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCommon</name>
     <message>
         <source>Operation finished!</source>
@@ -2009,18 +2004,41 @@
     </message>
 </context>
 <context>
+    <name>UpsStateLook</name>
+    <message>
+        <source>UPS Normal</source>
+        <translation>UPS 正常</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>电池供电</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>电池电量低</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>输出已关闭</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>通讯中断</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未连接</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>
         <translation>关机事件已触发!</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>UPS 已连接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnect</source>
-        <translation>UPS 已断开</translation>
     </message>
     <message>
         <source>Show</source>
@@ -2029,6 +2047,10 @@
     <message>
         <source>Quit</source>
         <translation>退出</translation>
+    </message>
+    <message>
+        <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
+        <translation>退出将停止保护: 市电故障时电脑将不会被关闭。仍要退出吗?</translation>
     </message>
 </context>
 </TS>

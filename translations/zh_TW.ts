@@ -874,18 +874,6 @@
 <context>
     <name>DevDataMimicPage</name>
     <message>
-        <source>UPS disconnect</source>
-        <translation>UPS 未連接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>UPS 已斷開</translation>
-    </message>
-    <message>
-        <source>On Battery</source>
-        <translation>電池供電</translation>
-    </message>
-    <message>
         <source>On Bypass</source>
         <translation>旁路供電</translation>
     </message>
@@ -1057,18 +1045,6 @@
     <message>
         <source>Normal</source>
         <translation>正常</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>UPS 已連接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>UPS 已斷開</translation>
-    </message>
-    <message>
-        <source>UPS disconnect</source>
-        <translation>UPS 未連接</translation>
     </message>
     <message>
         <source>Conneted</source>
@@ -1693,6 +1669,25 @@
     </message>
 </context>
 <context>
+    <name>ServiceShutdown</name>
+    <message>
+        <source>the system refused to power it off</source>
+        <translation>系統拒絕關機</translation>
+    </message>
+    <message>
+        <source>the system offers no way to power it off</source>
+        <translation>系統沒有提供關機的途徑</translation>
+    </message>
+    <message>
+        <source>the power-off request failed</source>
+        <translation>關機請求失敗</translation>
+    </message>
+    <message>
+        <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
+        <translation>無法關閉電腦: %1。請保存您的工作並手動關機。</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCommon</name>
     <message>
         <source>Operation finished!</source>
@@ -2009,18 +2004,41 @@
     </message>
 </context>
 <context>
+    <name>UpsStateLook</name>
+    <message>
+        <source>UPS Normal</source>
+        <translation>UPS 正常</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>電池供電</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>電池電量低</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>輸出已關閉</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>通訊中斷</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未連接</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>
         <translation>關機事件已觸發!</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>UPS 已連接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnect</source>
-        <translation>UPS 已斷開</translation>
     </message>
     <message>
         <source>Show</source>
@@ -2029,6 +2047,10 @@
     <message>
         <source>Quit</source>
         <translation>退出</translation>
+    </message>
+    <message>
+        <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
+        <translation>退出將停止保護: 市電故障時電腦將不會被關閉。仍要退出嗎?</translation>
     </message>
 </context>
 </TS>

@@ -16,6 +16,10 @@
 #include "statusfile.h"
 #include "translator.h"
 
+#include <QCoreApplication>
+#include <QQmlEngine>
+#include <QQuickView>
+
 CompositionRoot::CompositionRoot()
     : m_settings(std::make_unique<Settings>()),
       m_historyNotice(std::make_unique<HistoryNotice>()),
@@ -56,6 +60,9 @@ void CompositionRoot::connectObjects()
     QObject::connect(
         m_alarm.get(), &Alarm::alarmRaised, m_serviceEMail.get(),
         [email = m_serviceEMail.get()](int, const QString &text) { email->sendAlarmEMail(text); });
+    // A power-off the system refused goes to the alarm mail's recipients too.
+    QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::shutdownFailed,
+                     m_serviceEMail.get(), &ServiceEMail::sendAlarmEMail);
 }
 
 void CompositionRoot::openStores()
@@ -92,6 +99,10 @@ void CompositionRoot::registerQml()
 void CompositionRoot::publishContext(QQuickView *view)
 {
     QmlRegistration::publishContext(view, qmlObjects(*this));
+    // Qt.quit() from the screens (the tray's "Quit") ends the event loop, hidden window or not.
+    // Queued, so a quit asked for before the loop runs is not lost.
+    QObject::connect(view->engine(), &QQmlEngine::quit, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void CompositionRoot::attachEngine(QQmlEngine *engine)

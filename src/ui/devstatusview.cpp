@@ -8,6 +8,8 @@
 
 namespace {
 const QString noValue = QStringLiteral("--");
+// Below this the output is off: a live output is never near it, a dead one reads 0.
+constexpr float outputOffVolts = 1.0f;
 
 int flag(bool online, bool set)
 {
@@ -31,6 +33,17 @@ public:
         if (!online() || !value || !std::isfinite(double(*value)))
             return noValue;
         return QString::number(double(*value), 'f', decimals);
+    }
+    bool outputOff() const
+    {
+        // Decided by the measured output voltage, not by the shutdown-active flag: that flag is
+        // set from the moment the UPS accepts a shutdown command, through the command's delay
+        // while the load still has power, until the output is restored, and it stays clear when
+        // the output stops for another reason (a battery run flat). So the flag says an off is
+        // pending or done; an output at (near) 0 V while the UPS answers says the load has no
+        // power.
+        const std::optional<float> &volts = state.outputVoltage;
+        return online() && volts && std::isfinite(*volts) && *volts < outputOffVolts;
     }
     static QString identity(const QString &value)
     {
@@ -133,6 +146,28 @@ int DevStatusView::workMode() const
     if (d->state.bypass)
         return WorkOnBypass;
     return WorkOnMains;
+}
+
+int DevStatusView::upsState() const
+{
+    switch (linkState()) {
+    case LinkUnknown:
+        return UpsWaiting;
+    case LinkOffline:
+        return UpsCommLost; // what the UPS said last is not known to hold any more
+    default:
+        break;
+    }
+    if (d->state.upsFailed)
+        return UpsFault;
+    if (d->outputOff())
+        return UpsOutputOff;
+    // Low on mains too: a battery still recharging after an outage would not carry the load.
+    if (d->state.batteryLow)
+        return UpsBatteryLow;
+    if (d->state.onBattery)
+        return UpsOnBattery;
+    return UpsNormal;
 }
 
 double DevStatusView::batteryPercent() const
@@ -248,7 +283,8 @@ bool DevStatusView::batteryDischarging() const
 
 bool DevStatusView::loadLive() const
 {
-    return d->online() && !d->state.shutdownActive && d->state.outputVoltage.value_or(0.0f) > 1.0f;
+    return d->online() && !d->state.shutdownActive &&
+        d->state.outputVoltage.value_or(0.0f) > outputOffVolts;
 }
 
 QString DevStatusView::clockText(qint64 seconds)

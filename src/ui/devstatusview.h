@@ -26,6 +26,7 @@ class DevStatusView : public QObject
     Q_PROPERTY(int faultState READ faultState NOTIFY statusChanged)
     Q_PROPERTY(int selfTestState READ selfTestState NOTIFY statusChanged)
     Q_PROPERTY(int workMode READ workMode NOTIFY statusChanged)
+    Q_PROPERTY(int upsState READ upsState NOTIFY statusChanged)
 
     Q_PROPERTY(double batteryPercent READ batteryPercent NOTIFY statusChanged)
     Q_PROPERTY(double loadPercent READ loadPercent NOTIFY statusChanged)
@@ -60,13 +61,25 @@ public:
     Q_ENUM(FlagState)
     enum WorkMode { WorkUnknown = 0, WorkOnMains = 1, WorkOnBattery = 2, WorkOnBypass = 3 };
     Q_ENUM(WorkMode)
+    // The one state the header, the diagram's pill and the tray show, in rising order of
+    // severity: where several hold at once, the worst is shown.
+    enum UpsCondition {
+        UpsWaiting = 0, // no answer from the UPS yet
+        UpsNormal = 1,
+        UpsOnBattery = 2,
+        UpsBatteryLow = 3,
+        UpsOutputOff = 4,
+        UpsFault = 5,
+        UpsCommLost = 6
+    };
+    Q_ENUM(UpsCondition)
 
     explicit DevStatusView(QObject *parent = nullptr);
     ~DevStatusView() override;
 
     DevComm *source() const;
     void setSource(DevComm *source);
-    void setState(const UpsState &state);
+    void setState(const ::UpsState &state);
     int shutdownSeconds() const;
     void setShutdownSeconds(int seconds);
 
@@ -77,6 +90,7 @@ public:
     int faultState() const;
     int selfTestState() const;
     int workMode() const;
+    int upsState() const;
 
     double batteryPercent() const; // -1 while unknown
     double loadPercent() const; // -1 while unknown

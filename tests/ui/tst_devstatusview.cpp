@@ -121,6 +121,54 @@ private slots:
         }
     }
 
+    // The one state shown in the header, the pill and the tray: the worst of what holds.
+    void worstStateShown()
+    {
+        const int waiting = DevStatusView::UpsWaiting, normal = DevStatusView::UpsNormal,
+                  battery = DevStatusView::UpsOnBattery, low = DevStatusView::UpsBatteryLow,
+                  off = DevStatusView::UpsOutputOff, fault = DevStatusView::UpsFault,
+                  lost = DevStatusView::UpsCommLost;
+        const auto with = [](int status, float outputVolts, UpsState::Link link) {
+            UpsState state = onMains(status, link);
+            state.outputVoltage = outputVolts;
+            return state;
+        };
+        const auto online = UpsState::Link::Online;
+        UpsState noReading = onMains(0);
+        noReading.outputVoltage.reset();
+        const struct
+        {
+            const char *what;
+            UpsState state;
+            int shown;
+        } cases[] = {
+            {"no answer yet", with(0x08, 0.0f, UpsState::Link::Unknown), waiting},
+            {"on mains", onMains(0), normal},
+            {"on bypass", onMains(0x04), normal},
+            {"self-test", onMains(0x20), normal},
+            {"mains failed", onMains(0x01), battery},
+            {"battery low on battery", onMains(0x03), low},
+            {"battery low on mains", onMains(0x02), low},
+            // Shutdown active with the output still live: the load has power until the delay ends.
+            {"output going off", onMains(0x40), normal},
+            {"output switched off", with(0x40, 0.0f, online), off},
+            {"battery run flat", with(0x03, 0.0f, online), off},
+            {"no output reading", noReading, normal},
+            {"garbled output reading", with(0, float(NAN), online), normal},
+            {"UPS fault", onMains(0x08), fault},
+            {"fault above everything else", with(0x0B, 0.0f, online), fault},
+            {"link lost, last flags stale", with(0x08, 0.0f, UpsState::Link::Offline), lost},
+        };
+        for (const auto &c : cases) {
+            DevStatusView view;
+            QSignalSpy status(&view, &DevStatusView::statusChanged);
+            view.setState(c.state);
+            QVERIFY2(view.upsState() == c.shown,
+                     qPrintable(QString("%1: %2").arg(c.what).arg(view.upsState())));
+            QCOMPARE(status.count(), 1);
+        }
+    }
+
     void countdownAndNotifications()
     {
         DevStatusView view;
