@@ -220,6 +220,7 @@ Item {
                     id: labelUnavailable
                     objectName: "labelUnavailable"
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 0 // its long lines wrap instead of widening the card
                     visible: text !== ""
                     wrapMode: Text.Wrap
                     color: Theme.textFaint
