@@ -16,6 +16,7 @@ Item {
     property alias alarmPopup: alarmPopup
     property alias shutdownDialog: shutdownDialog
     property alias failureDialog: failureDialog
+    property alias refusedDialog: refusedDialog
     property alias quitDialog: quitDialog
     property alias trayIcon: trayIcon
     readonly property bool devOnline: DevComm.devData.devOnline === true
@@ -83,6 +84,15 @@ Item {
         buttons: GlobalDataDef.MsgDialogButtonSure
     }
 
+    // A control request the UPS server refused, or that it cannot carry out, from whichever page
+    // or task sent it.
+    MsgDialog {
+        id: refusedDialog
+        objectName: "refusedDialog"
+        dialogType: GlobalDataDef.MsgDialogWarning
+        buttons: GlobalDataDef.MsgDialogButtonSure
+    }
+
     MsgDialog {
         id: quitDialog
         objectName: "quitDialog"
@@ -90,6 +100,29 @@ Item {
         buttons: GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
         text: qsTr("Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?")
         onAccepted: Qt.quit()
+    }
+
+    // Told once for each cause that keeps history from being stored.
+    MsgDialog {
+        id: historyDialog
+        objectName: "historyDialog"
+        dialogType: GlobalDataDef.MsgDialogWarning
+        buttons: GlobalDataDef.MsgDialogButtonSure
+        text: HistoryNotice.text
+        function tell() {
+            if (HistoryNotice.text === "")
+                return
+            open()
+            root.notifyAtTray(HistoryNotice.text)
+        }
+        Component.onCompleted: tell()
+    }
+
+    Connections {
+        target: HistoryNotice
+        function onTextChanged() {
+            historyDialog.tell()
+        }
     }
 
     Connections {
@@ -106,6 +139,14 @@ Item {
             root.showAndRaise()
             failureDialog.open()
             root.notifyAtTray(message)
+        }
+    }
+
+    Connections {
+        target: DevComm
+        function onCommandRefused(message) {
+            refusedDialog.text = message
+            refusedDialog.open()
         }
     }
 

@@ -907,6 +907,41 @@
     </message>
 </context>
 <context>
+    <name>HistoryNotice</name>
+    <message>
+        <source>the database file is damaged</source>
+        <translation>数据库文件已损坏</translation>
+    </message>
+    <message>
+        <source>the database file or its folder is read-only</source>
+        <translation>数据库文件或其文件夹为只读</translation>
+    </message>
+    <message>
+        <source>its tables are not the ones this program makes</source>
+        <translation>其中的数据表与本程序创建的不同</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>磁盘已满</translation>
+    </message>
+    <message>
+        <source>the database file cannot be opened</source>
+        <translation>无法打开数据库文件</translation>
+    </message>
+    <message>
+        <source>the SQLite driver is missing</source>
+        <translation>缺少 SQLite 驱动</translation>
+    </message>
+    <message>
+        <source>the database reports an error</source>
+        <translation>数据库报告了错误</translation>
+    </message>
+    <message>
+        <source>History cannot be stored: %1. The database file is left as it is: %2</source>
+        <translation>无法保存历史记录：%1。数据库文件保持原样：%2</translation>
+    </message>
+</context>
+<context>
     <name>LogAlarmDataForm.ui</name>
     <message>
         <source>Date</source>
@@ -1280,6 +1315,21 @@
     <message>
         <source>Sure</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>NutLink</name>
+    <message>
+        <source>The UPS server refused the command %1: %2</source>
+        <translation>UPS 服务器拒绝了命令 %1: %2</translation>
+    </message>
+    <message>
+        <source>The UPS server is not connected.</source>
+        <translation>未连接到 UPS 服务器。</translation>
+    </message>
+    <message>
+        <source>The UPS server does not offer %1 for this UPS.</source>
+        <translation>UPS 服务器没有为此 UPS 提供 %1。</translation>
     </message>
 </context>
 <context>
@@ -1678,6 +1728,18 @@
         <source>Operation failed!</source>
         <translation>操作失败!</translation>
     </message>
+    <message>
+        <source>No data from the server: %1</source>
+        <translation>服务器没有数据: %1</translation>
+    </message>
+    <message>
+        <source>Certificates (*.pem *.crt)</source>
+        <translation>证书 (*.pem *.crt)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommonForm.ui</name>
@@ -1764,6 +1826,50 @@
     <message>
         <source>Restore Default Settings</source>
         <translation>恢复默认设置</translation>
+    </message>
+    <message>
+        <source>Network (NUT)</source>
+        <translation>网络 (NUT)</translation>
+    </message>
+    <message>
+        <source>UPS Server (NUT)</source>
+        <translation>UPS 服务器 (NUT)</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>服务器:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>端口:</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>UPS 名称:</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>用户:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码:</translation>
+    </message>
+    <message>
+        <source>CA file:</source>
+        <translation>CA 文件:</translation>
+    </message>
+    <message>
+        <source>System certificates</source>
+        <translation>系统证书</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>浏览</translation>
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation>允许未加密的连接</translation>
     </message>
 </context>
 <context>

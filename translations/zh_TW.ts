@@ -907,6 +907,41 @@
     </message>
 </context>
 <context>
+    <name>HistoryNotice</name>
+    <message>
+        <source>the database file is damaged</source>
+        <translation>資料庫檔案已損壞</translation>
+    </message>
+    <message>
+        <source>the database file or its folder is read-only</source>
+        <translation>資料庫檔案或其資料夾為唯讀</translation>
+    </message>
+    <message>
+        <source>its tables are not the ones this program makes</source>
+        <translation>其中的資料表與本程式創建的不同</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>磁碟已滿</translation>
+    </message>
+    <message>
+        <source>the database file cannot be opened</source>
+        <translation>無法打開資料庫檔案</translation>
+    </message>
+    <message>
+        <source>the SQLite driver is missing</source>
+        <translation>缺少 SQLite 驅動</translation>
+    </message>
+    <message>
+        <source>the database reports an error</source>
+        <translation>資料庫報告了錯誤</translation>
+    </message>
+    <message>
+        <source>History cannot be stored: %1. The database file is left as it is: %2</source>
+        <translation>無法保存歷史記錄：%1。資料庫檔案保持原樣：%2</translation>
+    </message>
+</context>
+<context>
     <name>LogAlarmDataForm.ui</name>
     <message>
         <source>Date</source>
@@ -1280,6 +1315,21 @@
     <message>
         <source>Sure</source>
         <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>NutLink</name>
+    <message>
+        <source>The UPS server refused the command %1: %2</source>
+        <translation>UPS 伺服器拒絕了命令 %1: %2</translation>
+    </message>
+    <message>
+        <source>The UPS server is not connected.</source>
+        <translation>未連接到 UPS 伺服器。</translation>
+    </message>
+    <message>
+        <source>The UPS server does not offer %1 for this UPS.</source>
+        <translation>UPS 伺服器沒有為此 UPS 提供 %1。</translation>
     </message>
 </context>
 <context>
@@ -1678,6 +1728,18 @@
         <source>Operation failed!</source>
         <translation>操作失敗!</translation>
     </message>
+    <message>
+        <source>No data from the server: %1</source>
+        <translation>伺服器沒有資料: %1</translation>
+    </message>
+    <message>
+        <source>Certificates (*.pem *.crt)</source>
+        <translation>證書 (*.pem *.crt)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有檔案 (*)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommonForm.ui</name>
@@ -1764,6 +1826,50 @@
     <message>
         <source>Restore Default Settings</source>
         <translation>恢復預設設定</translation>
+    </message>
+    <message>
+        <source>Network (NUT)</source>
+        <translation>網絡 (NUT)</translation>
+    </message>
+    <message>
+        <source>UPS Server (NUT)</source>
+        <translation>UPS 伺服器 (NUT)</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>伺服器:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>連接埠:</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>UPS 名稱:</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>用戶:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼:</translation>
+    </message>
+    <message>
+        <source>CA file:</source>
+        <translation>CA 檔案:</translation>
+    </message>
+    <message>
+        <source>System certificates</source>
+        <translation>系統證書</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>瀏覽</translation>
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation>允許未加密的連接</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,8 @@
 #include "alarmrules.h"
 #include "database.h"
 #include "devcomm.h"
+#include "historynotice.h"
+#include "nutlink.h"
 #include "qmlregistration.h"
 #include "recordwriter.h"
 #include "samplestore.h"
@@ -21,8 +23,9 @@
 
 CompositionRoot::CompositionRoot()
     : m_settings(std::make_unique<Settings>()),
-      m_database(std::make_unique<Database>()),
-      m_recordWriter(std::make_unique<RecordWriter>()),
+      m_historyNotice(std::make_unique<HistoryNotice>()),
+      m_database(std::make_unique<Database>(m_historyNotice.get())),
+      m_recordWriter(std::make_unique<RecordWriter>(m_historyNotice.get())),
       m_alarm(std::make_unique<Alarm>(m_recordWriter.get())),
       m_devComm(std::make_unique<DevComm>(m_settings.get())),
       m_alarmRules(std::make_unique<AlarmRules>(m_alarm.get())),
@@ -45,6 +48,7 @@ CompositionRoot::~CompositionRoot() = default;
 void CompositionRoot::connectObjects()
 {
     DevComm *dev = m_devComm.get();
+    dev->addLink(DevComm::NUT, new NutLink(m_settings.get()));
     QObject::connect(dev, &DevComm::stateChanged, m_alarmRules.get(), &AlarmRules::updateState);
     QObject::connect(dev, &DevComm::faultsChanged, m_alarmRules.get(), &AlarmRules::updateFaults);
     QObject::connect(dev, &DevComm::linkLost, m_alarmRules.get(), &AlarmRules::linkLost);
@@ -70,6 +74,8 @@ void CompositionRoot::openStores()
     m_database->init();
     // Alarms, samples and self-tests are written from here on by a thread of their own.
     m_recordWriter->start();
+    // A self-test the last run could not finish recording gets its row now.
+    m_selfTestRecorder->completeInterrupted();
 }
 
 void CompositionRoot::start()
@@ -83,13 +89,10 @@ void CompositionRoot::start()
 
 static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
 {
-    return {root.settings(),
-            root.translator(),
-            root.alarm(),
-            root.devComm(),
-            root.serviceEMail(),
-            root.serviceShutdown(),
-            root.serviceScheduleTask()->model()};
+    return {root.settings(),        root.translator(),
+            root.historyNotice(),   root.alarm(),
+            root.devComm(),         root.serviceEMail(),
+            root.serviceShutdown(), root.serviceScheduleTask()->model()};
 }
 
 void CompositionRoot::registerQml()

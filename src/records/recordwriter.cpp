@@ -1,9 +1,11 @@
 #include "recordwriter.h"
 
 #include "database.h"
+#include "historynotice.h"
 #include "logcategories.h"
 
 #include <QLocale>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,6 +17,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -50,7 +53,30 @@ public:
     quint64 done = 0; // rows written or failed since construction
     std::atomic<quint64> committed {0};
     QString connection;
+    HistoryNotice *notice = nullptr;
+    QSet<int> failing; // tables whose last write failed (the writer thread's own)
+
+    void failed(int table, const QSqlError &error, const QString &path, const char *what);
+    void stored(int table);
 };
+
+// History is stored again once every table that failed took a row again (one table of the wrong
+// shape keeps the notice up). The notice may be told from any thread.
+void RecordWriterPrivate::stored(int table)
+{
+    if (failing.remove(table) && failing.isEmpty() && notice)
+        notice->recovered();
+}
+
+void RecordWriterPrivate::failed(int table, const QSqlError &error, const QString &path,
+                                 const char *what)
+{
+    failing.insert(table);
+    if (notice)
+        notice->report(HistoryNotice::causeOf(error, path), error.text());
+    else
+        qCWarning(lcRecords) << "Cannot store" << what << ":" << error.text();
+}
 
 void RecordWriterPrivate::queue(Row row)
 {
@@ -69,9 +95,8 @@ void RecordWriterPrivate::run()
         db.setDatabaseName(Database::fileName());
         // The default connection may hold the write lock for a moment (a scheduled task saved).
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-        if (!db.open())
-            qCWarning(lcRecords) << "The record writer cannot open the database"
-                                 << db.databaseName() << ":" << db.lastError().text();
+        // A file that cannot be opened fails every row, each told as it fails.
+        db.open();
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             wake.wait(lock, [this] { return stopping || !rows.empty(); });
@@ -95,7 +120,7 @@ void RecordWriterPrivate::run()
 void RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row> &batch)
 {
     const bool transaction = batch.size() > 1 && db.transaction();
-    quint64 stored = 0;
+    std::vector<int> tables;
     for (const Row &row : batch) {
         QSqlQuery query(db);
         const QString sql = QString::fromLatin1(row.statement).arg(Database::tableName(row.table));
@@ -106,20 +131,26 @@ void RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row> &batch)
             done = query.exec();
         }
         if (done)
-            ++stored;
+            tables.push_back(row.table);
         else
-            qCWarning(lcRecords) << "Cannot store" << row.what << ":" << query.lastError().text();
+            failed(row.table, query.lastError(), db.databaseName(), row.what);
     }
     if (transaction && !db.commit()) {
-        qCWarning(lcRecords) << "Cannot store" << stored << "rows:" << db.lastError().text();
+        const QSqlError error = db.lastError();
         db.rollback();
-        stored = 0;
+        for (int table : tables)
+            failed(table, error, db.databaseName(), "a batch of rows");
+        return;
     }
-    committed += stored;
+    for (int table : tables)
+        stored(table);
+    committed += tables.size();
 }
 
-RecordWriter::RecordWriter(QObject *parent) : QObject(parent), d(new RecordWriterPrivate)
+RecordWriter::RecordWriter(HistoryNotice *notice, QObject *parent)
+    : QObject(parent), d(new RecordWriterPrivate)
 {
+    d->notice = notice;
     d->connection = QStringLiteral("quelta-writer-%1").arg(quintptr(this), 0, 16);
 }
 

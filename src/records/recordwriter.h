@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QScopedPointer>
 
+class HistoryNotice;
 class RecordWriterPrivate;
 
 // Every row the program records as it watches the UPS: the alarms, the measurement samples and
@@ -29,7 +30,8 @@ public:
         float temperature = 0;
     };
 
-    explicit RecordWriter(QObject *parent = nullptr);
+    // A failure goes to the notice, once per cause; without one, each is logged.
+    explicit RecordWriter(HistoryNotice *notice = nullptr, QObject *parent = nullptr);
     // Stops: every row queued is written first.
     ~RecordWriter() override;
 
@@ -39,7 +41,7 @@ public:
     // Writes every row still queued, then ends the thread; start() may follow.
     void stop();
 
-    // Each queues one row and returns at once; a row that cannot be stored is logged.
+    // Each queues one row and returns at once; a row that cannot be stored is told.
     void insertAlarm(int code);
     void insertSample(const Sample &sample);
     void insertSelfTest(const QDateTime &start, quint32 duration, int count);

@@ -1,6 +1,7 @@
 #include "serviceshutdown.h"
 
 #include "devcomm.h"
+#include "filesaver.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
@@ -11,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <climits>
@@ -73,6 +73,8 @@ public:
     Settings *settings = nullptr;
     DevComm *devComm = nullptr;
     QTimer timer;
+    // The shutdown step, log included, repeats every second until the system goes down.
+    FileSaver logSaver {QStringLiteral("the shutdown log"), lcServices};
 
     bool queltaOffEnable = false;
     int mainFaultOffTime = 0;
@@ -100,6 +102,7 @@ public:
     // then ignored.
     quint64 commandGeneration = 0;
     bool failureReported = false; // the user has heard that this countdown's power-off failed
+    bool forcedEnd = false; // the UPS server's FSD ended the countdown; held until FSD goes
 
     enum class StepState { NotRun, Running, Done };
     ServiceShutdown::FinalStep finalStep;
@@ -235,6 +238,8 @@ void ServiceShutdownPrivate::shutDownSystem()
 {
     qCInfo(lcServices) << "Shutting the computer down";
     q->writeShutdownLog();
+    // A UPS server's primary waits for this computer until it leaves.
+    devComm->leave();
     const platform::PowerOffResult result = platform::powerOff();
     if (result == platform::PowerOffResult::Requested)
         return;
@@ -317,6 +322,23 @@ void ServiceShutdown::updateState(const UpsState &state)
     d->battCapacity = state.batteryCharge;
     if (!d->queltaOffEnable)
         return;
+    if (!state.forcedShutdown) {
+        d->forcedEnd = false;
+    } else if (!d->forcedEnd) {
+        // The server's primary switches the UPS off now: the countdown ends as if its time had
+        // run out, and the return of the mains no longer stops it.
+        d->forcedEnd = true;
+        qCWarning(lcServices) << "The UPS server declared a forced shutdown (FSD); shutting "
+                                 "down now";
+        d->startedByUps = false;
+        if (d->upsOffEnable)
+            d->devComm->setShutdown(true, d->upsOffTime);
+        if (d->countdown == 0)
+            d->startCountdown(1);
+        else
+            d->countdown = 1;
+        return;
+    }
     const bool mainsFault = state.onBattery;
     const bool battLow = state.batteryLow;
     int delay = 0;
@@ -428,17 +450,9 @@ void ServiceShutdown::writeShutdownLog()
             titles.append(QString::fromStdWString(title));
         classes.insert(QString::fromStdWString(entry.first), titles);
     }
-    // Written aside and renamed, so a power cut never leaves half a log.
-    QSaveFile file(Paths::file(QStringLiteral("/data/shutdown.log")));
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcServices) << "Cannot write the shutdown log" << file.fileName() << "-"
-                              << file.errorString();
-        return;
-    }
-    file.write(QJsonDocument(classes).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        qCWarning(lcServices) << "Cannot write the shutdown log" << file.fileName() << "-"
-                              << file.errorString();
+    // Written aside and renamed, so a power cut or a full disk never leaves half a log.
+    d->logSaver.save(Paths::file(QStringLiteral("/data/shutdown.log")),
+                     QJsonDocument(classes).toJson(QJsonDocument::Indented));
 }
 
 bool ServiceShutdown::queltaOffEnable() const
