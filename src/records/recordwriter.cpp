@@ -80,6 +80,15 @@ void RecordWriterPrivate::failed(int table, const QSqlError &error, const QStrin
 
 void RecordWriterPrivate::queue(Row row)
 {
+    // start() and stop() run on the thread that queues, so the thread's state holds meanwhile.
+    if (!thread.joinable()) {
+        // Not started (or stopped): written at once, on the caller's default connection.
+        QSqlDatabase db = QSqlDatabase::database();
+        std::deque<Row> one;
+        one.push_back(std::move(row));
+        writeBatch(db, one);
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex);
         rows.push_back(std::move(row));

@@ -35,8 +35,9 @@ public:
     // Stops: every row queued is written first.
     ~RecordWriter() override;
 
-    // Starts the thread, which opens the database file of the program folder; rows queued
-    // before are written then. Call it once the schema exists.
+    // Starts the thread, which opens the database file of the program folder. Call it once the
+    // schema exists. Until then (and after stop) each row is written at once on the calling
+    // thread's default connection.
     void start();
     // Writes every row still queued, then ends the thread; start() may follow.
     void stop();

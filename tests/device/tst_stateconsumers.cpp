@@ -28,19 +28,14 @@ namespace {
 const QString statusFile = QStringLiteral("/log/output/upsstatus.txt");
 const QString selfTestFolder = QStringLiteral("/data/self_test/");
 
-// The stored rows, once the writer wrote what it was handed.
-RecordWriter *writer = nullptr;
-
 int storedRows(int code)
 {
-    writer->flush();
     return sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
 }
 
 // The self-test rows as "dateTime duration count" lines.
 QStringList selfTestRows()
 {
-    writer->flush();
     QStringList rows;
     QSqlQuery query(QStringLiteral("select dateTime, duration, count from log_self_test"));
     while (query.next())
@@ -124,17 +119,11 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_writer.start();
-        writer = &m_writer;
-    }
     void init()
     {
         m_alarm.clearAlarms();
         Clock::advance(3600);
         tick();
-        m_writer.flush();
         QSqlQuery(QStringLiteral("delete from log_self_test"));
         for (const QString &name : recordings())
             QFile::remove(m_root.file(selfTestFolder + name));

@@ -19,9 +19,8 @@ private:
     RecordWriter m_writer;
     Alarm m_alarm {&m_writer};
 
-    int storedRows(int code = -1)
+    static int storedRows(int code = -1)
     {
-        m_writer.flush();
         return code < 0
             ? sqlCount(QStringLiteral("select count(*) from alarm"))
             : sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
@@ -45,7 +44,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { m_writer.start(); }
     void init()
     {
         // Forget what the previous case left: listed alarms and pending expiries.
