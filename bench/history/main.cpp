@@ -154,6 +154,8 @@ void insertAtMillion()
     QSqlQuery count(QStringLiteral("select count(*) from device_data"));
     count.next();
     const int rows = count.value(0).toInt();
+    // An open read would keep this connection on its snapshot, behind the writer's commits.
+    count.finish();
 
     // As the program stores a sample: handed to the record writer on the GUI thread, written and
     // committed (synced) by its own thread.
@@ -234,7 +236,9 @@ int main(int argc, char **argv)
     database.init();
 
     QSqlQuery count(QStringLiteral("select count(*) from device_data"));
-    if (!count.next() || count.value(0).toInt() < 1086400)
+    const bool filled = count.next() && count.value(0).toInt() >= 1086400;
+    count.finish();
+    if (!filled)
         fill();
 
     // One day out of the two years.

@@ -92,9 +92,11 @@ Database::Database(HistoryNotice *notice, QObject *parent) : QObject(parent), m_
 
 Database::~Database()
 {
-    // Whatever used the connection has gone before its owner.
-    if (m_opened)
+    // Whatever used the connections has gone before their owner.
+    if (m_opened) {
         QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+        QSqlDatabase::removeDatabase(historyConnectionName());
+    }
 }
 
 void Database::open()
@@ -106,8 +108,30 @@ void Database::open()
         return;
     }
     db.setDatabaseName(fileName());
-    if (!db.open())
+    if (!db.open()) {
         tell(HistoryNotice::causeOf(db.lastError(), db.databaseName()), db.lastError().text());
+        return;
+    }
+    // The history pages read on a connection of their own. A selection they have not read to
+    // its end holds its snapshot of the file; on the default connection that snapshot would
+    // refuse the next write there (a scheduled task saved) once the record writer committed.
+    QSqlDatabase history =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), historyConnectionName());
+    history.setDatabaseName(fileName());
+    if (!history.open())
+        qCWarning(lcRecords) << "The history pages read on the default connection:"
+                             << history.lastError().text();
+}
+
+QString Database::historyConnectionName()
+{
+    return QStringLiteral("quelta-history");
+}
+
+QSqlDatabase Database::historyConnection()
+{
+    const QSqlDatabase history = QSqlDatabase::database(historyConnectionName());
+    return history.isOpen() ? history : QSqlDatabase::database();
 }
 
 void Database::init()

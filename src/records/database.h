@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSqlDatabase>
 
 class HistoryNotice;
 
@@ -35,6 +36,9 @@ public:
     static QString tableName(int type);
     // The database file of the program folder.
     static QString fileName();
+    // The connection the history pages and exports read on (the default one until opened).
+    static QSqlDatabase historyConnection();
+    static QString historyConnectionName();
 
 private:
     void tell(int cause, const QString &detail);

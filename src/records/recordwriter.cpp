@@ -53,6 +53,7 @@ public:
     quint64 done = 0; // rows written or failed since construction
     std::atomic<quint64> committed {0};
     QString connection;
+    RecordWriter *q = nullptr;
     HistoryNotice *notice = nullptr;
     QSet<int> failing; // tables whose last write failed (the writer thread's own)
 
@@ -154,11 +155,14 @@ void RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row> &batch)
     for (int table : tables)
         stored(table);
     committed += tables.size();
+    if (!tables.empty())
+        emit q->rowsCommitted();
 }
 
 RecordWriter::RecordWriter(HistoryNotice *notice, QObject *parent)
     : QObject(parent), d(new RecordWriterPrivate)
 {
+    d->q = this;
     d->notice = notice;
     d->connection = QStringLiteral("quelta-writer-%1").arg(quintptr(this), 0, 16);
 }

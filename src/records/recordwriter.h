@@ -53,6 +53,10 @@ public:
     // Rows committed since construction.
     quint64 committedRows() const;
 
+signals:
+    // Rows were committed: readers see them from now on. Emitted by the writer's thread.
+    void rowsCommitted();
+
 private:
     QScopedPointer<RecordWriterPrivate> d;
 };

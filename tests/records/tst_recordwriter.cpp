@@ -2,10 +2,12 @@
 #include "paths.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
+#include "tablemodeldevdata.h"
 #include "testroot.h"
 
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -67,6 +69,7 @@ private slots:
     void initTestCase() { m_root.reset(new TestRoot(TestRoot::WithDatabase)); }
     void cleanStopKeepsEveryQueuedRow();
     void killKeepsEveryCommittedRow();
+    void historyReadsBesideTheWriter();
 
 private:
     QScopedPointer<TestRoot> m_root;
@@ -158,6 +161,37 @@ void TestRecordWriter::killKeepsEveryCommittedRow()
                      "select count(*) from pragma_integrity_check where "
                      "integrity_check = 'ok'"),
              1);
+}
+
+// A history page that has not read its selection to the end keeps neither the writer nor a
+// write of the default connection (a scheduled task saved) from working, and its next search
+// sees every committed row.
+void TestRecordWriter::historyReadsBesideTheWriter()
+{
+    RecordWriter writer;
+    writer.start();
+    for (int i = 0; i < 600; ++i)
+        writer.insertSample(RecordWriter::Sample());
+    QVERIFY(writer.flush());
+    TableModelDevData page;
+    QVERIFY(page.select());
+    QVERIFY(page.canFetchMore());
+
+    writer.insertAlarm(9);
+    writer.insertSample(RecordWriter::Sample());
+    QVERIFY(writer.flush());
+    QSqlQuery task;
+    QVERIFY2(task.exec("insert into schedule_task(cycle, time, action, enable) "
+                       "values(1, '10:00:00', 0, 1)"),
+             qPrintable(task.lastError().text()));
+
+    // The page's next search sees them.
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    page.selectDate(today, today);
+    while (page.canFetchMore())
+        page.fetchMore();
+    QCOMPARE(page.rowCount(), RecordProbe::sqlCount("select count(*) from device_data"));
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where alarm = 9"), 1);
 }
 
 int main(int argc, char **argv)
