@@ -41,4 +41,19 @@ constexpr std::size_t maxWindowTitleLength = 511;
 // Windows: EnumWindows.
 WindowList openWindows();
 
+// Starting with the desktop session, for the user running the program.
+// Linux: the XDG autostart entry "quelta.desktop" in $XDG_CONFIG_HOME/autostart (~/.config when
+// the variable is unset); an entry the desktop's own settings hid (Hidden=true) counts as off.
+// Windows: the value "Quelta" under HKCU\Software\Microsoft\Windows\CurrentVersion\Run.
+bool startsWithDesktop();
+// Writes the entry with `command` (the program, then its arguments) or removes it. False, and
+// logged, when that failed.
+bool setStartWithDesktop(bool on, const std::vector<std::wstring> &command);
+
+// Requests to end the process (Linux: SIGTERM, SIGINT, SIGHUP) turned into one byte each, the
+// signal number, on a pipe whose read end this returns, so the event loop can end the program in
+// order. The handler only writes that byte. -1 where the system sends no such requests
+// (Windows: session end reaches the application object itself). Installed on the first call.
+int terminationRequests();
+
 } // namespace platform
