@@ -247,9 +247,10 @@ def headless_run(bin_dir, home):
         program = subprocess.Popen(["/usr/bin/quelta", "--headless", "--home", home],
                                    env=env, stdout=subprocess.DEVNULL, stderr=err)
         status = os.path.join(home, "log/output/upsstatus.txt")
-        status_mode = lambda: (open(status).read().split() + ["", ""])[2] \
+        # time, operating mode, communication lost, ...
+        field = lambda i: (open(status).read().strip().split(",") + [""] * 3)[i] \
             if os.path.exists(status) else ""
-        check(wait_for(lambda: status_mode() == "0", 60), "headless: the UPS is watched")
+        check(wait_for(lambda: field(2) == "0", 60), "headless: the UPS is watched")
         sim.stdin.write("mains fail\n")
         sim.stdin.flush()
         database = os.path.join(home, "data/quelta.db")
@@ -257,13 +258,13 @@ def headless_run(bin_dir, home):
         def mains_fault_stored():
             try:
                 with sqlite3.connect(f"file:{database}?mode=ro", uri=True, timeout=5) as db:
-                    return db.execute("select count(*) from alarm where code = ?",
+                    return db.execute("select count(*) from alarm where alarm = ?",
                                       (MAINS_FAULT,)).fetchone()[0] > 0
             except sqlite3.Error:
                 return False
 
         check(wait_for(mains_fault_stored, 60), "headless: the mains failure is in the alarm table")
-        check(wait_for(lambda: status_mode() == "2", 30), "headless: the status file says on battery")
+        check(wait_for(lambda: field(1) == "2", 30), "headless: the status file says on battery")
         program.send_signal(signal.SIGTERM)
         code = program.wait(60)
         check(code == 0, f"headless: SIGTERM ends it with exit code 0 (got {code})")
