@@ -797,6 +797,41 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
+        <translation>Surveille un onduleur et arrête l&apos;ordinateur proprement en cas de coupure de courant.</translation>
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation>Affiche cette aide et termine.</translation>
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation>Affiche la version et termine.</translation>
+    </message>
+    <message>
+        <source>Run without the window and the tray: monitoring, alarms, samples, the shutdown countdown, mail and scheduled tasks go on. Log lines also go to standard error.</source>
+        <translation>Fonctionne sans fenêtre ni icône de notification : la surveillance, les alarmes, les mesures, le compte à rebours d&apos;arrêt, les courriels et les tâches planifiées continuent. Le journal est aussi écrit sur la sortie d&apos;erreur standard.</translation>
+    </message>
+    <message>
+        <source>Keep settings, history and logs in DIR (the same as the environment variable QUELTA_HOME).</source>
+        <translation>Conserve les réglages, l&apos;historique et les journaux dans DIR (comme la variable d&apos;environnement QUELTA_HOME).</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Argument inattendu « %1 ».</translation>
+    </message>
+    <message>
+        <source>--home needs a folder.</source>
+        <translation>--home attend un dossier.</translation>
+    </message>
+    <message>
+        <source>Try &apos;quelta --help&apos; for the options.</source>
+        <translation>Essayez « quelta --help » pour voir les options.</translation>
+    </message>
+</context>
+<context>
     <name>DevComm</name>
     <message>
         <source>None</source>
@@ -1765,6 +1800,14 @@
         <source>Restore Default Settings</source>
         <translation>Rétablir les réglages par défaut</translation>
     </message>
+    <message>
+        <source>Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.</source>
+        <translation>Un autre programme occupe le port de l&apos;onduleur, le service Quelta par exemple. Quelta l&apos;ouvrira dès qu&apos;il sera libre.</translation>
+    </message>
+    <message>
+        <source>Start with the desktop</source>
+        <translation>Démarrer avec le bureau</translation>
+    </message>
 </context>
 <context>
     <name>SettingsEMail</name>
@@ -1997,6 +2040,10 @@
     <message>
         <source>UPS disconnect</source>
         <translation>Onduleur déconnecté</translation>
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation>Port occupé</translation>
     </message>
 </context>
 <context>

@@ -50,6 +50,15 @@ bool startsWithDesktop();
 // logged, when that failed.
 bool setStartWithDesktop(bool on, const std::vector<std::wstring> &command);
 
+// Claims a device node (a serial port, a HID node) among the programs that claim it too, so two
+// Quelta programs (the desktop one and the service) never drive one UPS at once. Returns a
+// handle for releaseDevice, or -1: with `busy` set when another program holds the node, cleared
+// when the node cannot be opened at all (the caller's own open then tells why).
+// Linux: an advisory lock (flock) on the node; a terminal another process opened exclusively
+// counts as held too. Windows: the system already opens serial ports exclusively; returns 0.
+int claimDevice(const std::wstring &path, bool *busy);
+void releaseDevice(int handle);
+
 // Requests to end the process (Linux: SIGTERM, SIGINT, SIGHUP) turned into one byte each, the
 // signal number, on a pipe whose read end this returns, so the event loop can end the program in
 // order. The handler only writes that byte. -1 where the system sends no such requests
