@@ -415,6 +415,15 @@ ZH = {
     "no server port": "未设置服务器端口",
     "no sender address (the test mail goes to it)": "未设置发件人地址 (测试邮件发往该地址)",
     "no login account": "未设置登录帐号",
+    "History cannot be stored: %1. The database file is left as it is: %2":
+        "无法保存历史记录：%1。数据库文件保持原样：%2",
+    "the database file is damaged": "数据库文件已损坏",
+    "the database file or its folder is read-only": "数据库文件或其文件夹为只读",
+    "its tables are not the ones this program makes": "其中的数据表与本程序创建的不同",
+    "the disk is full": "磁盘已满",
+    "the database file cannot be opened": "无法打开数据库文件",
+    "the SQLite driver is missing": "缺少 SQLite 驱动",
+    "the database reports an error": "数据库报告了错误",
     "UPS Normal": "UPS 正常",
     "Battery Low": "电池电量低",
     "Output Off": "输出已关闭",
@@ -429,7 +438,8 @@ ZH = {
 # Taiwan usage where the words differ, applied before the character map.
 TW_PHRASES = [
     ("通讯", "通訊"), ("信息", "資訊"), ("应用程序", "應用程式"), ("配置文件", "設定檔"),
-    ("命令文件", "命令檔"), ("文件夹", "資料夾"), ("文件", "檔案"), ("数据", "資料"), ("帐号", "帳號"),
+    ("命令文件", "命令檔"), ("文件夹", "資料夾"), ("数据库", "資料庫"), ("磁盘", "磁碟"), ("只读", "唯讀"),
+    ("文件", "檔案"), ("数据", "資料"), ("帐号", "帳號"),
     ("默认", "預設"), ("曲线", "曲線圖"), ("操作系统", "作業系統"), ("服务器", "伺服器"),
     ("端口", "連接埠"), ("设置", "設定"), ("程序", "程式"), ("硬件", "硬體"), ("固件", "韌體"),
     ("序列号", "序號"), ("模块", "模組"), ("计划任务", "排程任務"), ("认证", "驗證"),
@@ -445,6 +455,7 @@ S2T = {
     '夹': '夾',
     '闲': '閒',
     '采': '採',
+    '库': '庫',
     '将': '將',
     '约': '約',
     '经': '經',

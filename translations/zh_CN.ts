@@ -819,7 +819,7 @@
         <translation>将设置、历史记录和日志保存在 DIR 中（与环境变量 QUELTA_HOME 相同）。</translation>
     </message>
     <message>
-        <source>Unexpected argument &apos;%1&apos;.</source>
+        <source>Unexpected argument '%1'.</source>
         <translation>意外的参数“%1”。</translation>
     </message>
     <message>
@@ -827,7 +827,7 @@
         <translation>--home 需要一个文件夹。</translation>
     </message>
     <message>
-        <source>Try &apos;quelta --help&apos; for the options.</source>
+        <source>Try 'quelta --help' for the options.</source>
         <translation>使用“quelta --help”查看选项。</translation>
     </message>
 </context>
@@ -939,6 +939,41 @@
     <message>
         <source>BATT</source>
         <translation>电池</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryNotice</name>
+    <message>
+        <source>the database file is damaged</source>
+        <translation>数据库文件已损坏</translation>
+    </message>
+    <message>
+        <source>the database file or its folder is read-only</source>
+        <translation>数据库文件或其文件夹为只读</translation>
+    </message>
+    <message>
+        <source>its tables are not the ones this program makes</source>
+        <translation>其中的数据表与本程序创建的不同</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>磁盘已满</translation>
+    </message>
+    <message>
+        <source>the database file cannot be opened</source>
+        <translation>无法打开数据库文件</translation>
+    </message>
+    <message>
+        <source>the SQLite driver is missing</source>
+        <translation>缺少 SQLite 驱动</translation>
+    </message>
+    <message>
+        <source>the database reports an error</source>
+        <translation>数据库报告了错误</translation>
+    </message>
+    <message>
+        <source>History cannot be stored: %1. The database file is left as it is: %2</source>
+        <translation>无法保存历史记录：%1。数据库文件保持原样：%2</translation>
     </message>
 </context>
 <context>

@@ -65,4 +65,9 @@ void releaseDevice(int handle);
 // (Windows: session end reaches the application object itself). Installed on the first call.
 int terminationRequests();
 
+// Waits until what was written to the open file `descriptor` is on the disk (its data; the
+// size too when it grew). False when the system says it could not be.
+// Linux: fdatasync. Windows: _commit on the C runtime descriptor.
+bool syncToDisk(int descriptor);
+
 } // namespace platform
