@@ -46,7 +46,14 @@ public:
         UpsCommType = 768,
         UpsBaudRate = 769,
         UpsComPort = 770,
-        UpsDataSaveCycle = 771
+        UpsDataSaveCycle = 771,
+        UpsNutHost = 772,
+        UpsNutPort = 773,
+        UpsNutUps = 774,
+        UpsNutUser = 775,
+        UpsNutPassword = 776,
+        UpsNutCaFile = 777,
+        UpsNutAllowPlain = 778
     };
     Q_ENUM(SettingsType)
 

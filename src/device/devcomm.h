@@ -26,9 +26,10 @@ class DevComm : public QObject
     // The link in use cannot open its device because another program holds it (the Quelta
     // service, say); it opens it once it is free.
     Q_PROPERTY(bool linkBusy READ linkBusy NOTIFY linkBusyChanged)
+    Q_PROPERTY(QString linkProblem READ linkProblem NOTIFY linkProblemChanged)
 
 public:
-    enum CommunicationType { USB = 0, COM = 1 };
+    enum CommunicationType { USB = 0, COM = 1, NUT = 2 };
     Q_ENUM(CommunicationType)
 
     explicit DevComm(Settings *settings, QObject *parent = nullptr);
@@ -49,6 +50,7 @@ public:
     QStringList comPort() const;
     QString usbVersion() const;
     bool linkBusy() const;
+    QString linkProblem() const;
 
     // What the link in use knows about the UPS.
     const UpsState &state() const;
@@ -69,6 +71,11 @@ signals:
     void linkLost();
     // The UPS reports that it cannot communicate.
     void upsCommFault();
+    // What the control page and the scheduled tasks may offer changed (controlUnavailable).
+    void controlsChanged();
+    // A control request was refused: a text for the user.
+    void commandRefused(const QString &message);
+    void linkProblemChanged();
 
 public:
     Q_INVOKABLE bool openDevice(int type, const QString &devName = QString());
@@ -76,6 +83,11 @@ public:
     Q_INVOKABLE void setSelfTest(int type, int time);
     Q_INVOKABLE void setBuzzer();
     Q_INVOKABLE void setBaud(int baud);
+    // Empty when the link in use can carry the request (UpsLink::ControlRequest), else why not.
+    Q_INVOKABLE QString controlUnavailable(int request) const;
+
+    // This computer powers off now: the link in use says goodbye where someone waits for it.
+    void leave();
     // The port of entry `index` of the comPort list; empty for the entry that chooses none.
     Q_INVOKABLE QString portName(int index) const;
 
