@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "megatec.h"
+#include "platform.h"
 
 #include <QFileInfo>
 #include <QSerialPort>
@@ -53,18 +54,35 @@ public:
     int openCount = 0; // tells a failure of an earlier opening from one of the port open now
     int reopenWait = 0;
     int reopenBackoff = scansBeforeReopen;
+    int claim = -1; // the hold on the port among the programs that claim it
 };
 
 bool SerialLinkPrivate::open()
 {
     port.setPortName(portName);
     port.setBaudRate(baud, QSerialPort::AllDirections);
+    const QString node =
+        portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+    bool busy = false;
+    claim = platform::claimDevice(node.toStdWString(), &busy);
+    if (busy) {
+        if (!q->isBusy())
+            qCWarning(lcDevice) << "Serial port" << portName
+                                << "is in use by another program; it is opened once it is free";
+        portAbsent = false;
+        q->setBusy(true);
+        return false;
+    }
     if (!port.open(QIODevice::ReadWrite)) {
         qCWarning(lcDevice) << "Cannot open serial port" << portName << ":" << port.errorString();
         portAbsent = port.error() == QSerialPort::DeviceNotFoundError;
         port.clearError();
+        platform::releaseDevice(claim);
+        claim = -1;
+        q->setBusy(false);
         return false;
     }
+    q->setBusy(false);
     qCInfo(lcDevice) << "Serial port" << portName << "opened at" << baud << "baud";
     // The port takes one byte and then waits to be read: the first byte of a reply wakes the
     // link, which reads the rest in one go when the line should be done with it.
@@ -83,6 +101,8 @@ void SerialLinkPrivate::close()
         return;
     port.close();
     port.clearError();
+    platform::releaseDevice(claim);
+    claim = -1;
     pollTimer.stop();
     gatherTimer.stop();
     upsLost();
@@ -234,8 +254,9 @@ bool SerialLink::start()
     d->reopenBackoff = scansBeforeReopen;
     d->lostCount = 0;
     const bool opened = d->open();
-    // A port that is not there yet is opened when it appears.
-    d->reopenWanted = !opened && d->portAbsent;
+    // A port that is not there yet is opened when it appears, one another program holds when
+    // it lets go.
+    d->reopenWanted = !opened && (d->portAbsent || isBusy());
     d->reopenWait = 0;
     return opened;
 }
@@ -243,6 +264,7 @@ bool SerialLink::start()
 void SerialLink::stop()
 {
     d->close();
+    setBusy(false);
     d->reopenWanted = false;
     d->reopenBackoff = scansBeforeReopen;
     d->lostCount = 0;
