@@ -46,7 +46,15 @@ public:
         UpsCommType = 768,
         UpsBaudRate = 769,
         UpsComPort = 770,
-        UpsDataSaveCycle = 771
+        UpsDataSaveCycle = 771,
+
+        NotifyEnable = 1024,
+
+        BatteryInstalled = 1280,
+        BatteryReplaceMonths = 1281,
+        BatteryFirstSeen = 1282,
+        BatteryNoticeGiven = 1283,
+        BatteryNoticeMailed = 1284
     };
     Q_ENUM(SettingsType)
 

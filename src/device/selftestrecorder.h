@@ -1,17 +1,21 @@
 #pragma once
 
+#include "selftestresult.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QVector>
+
+#include <optional>
 
 class RecordWriter;
 struct UpsState;
 
 // Records each self-test the UPS runs: load and battery capacity once a second while it reports
 // a test in progress, written at the end to "/data/self_test/yyyyMMddhhmmss.txt" (one
-// "elapsed,load,capacity" line per sample) with a summary row in log_self_test. When the file
-// cannot be written nothing is stored and the recording goes on, so the next end tries again
-// with everything.
+// "elapsed,load,capacity" line per sample) with a summary row in log_self_test, which also keeps
+// how far the battery voltage fell. When the file cannot be written nothing is stored and the
+// recording goes on, so the next end tries again with everything.
 class SelfTestRecorder : public QObject
 {
     Q_OBJECT
@@ -28,6 +32,8 @@ public slots:
 signals:
     // A recording was written and its row stored.
     void recorded(const QDateTime &start, int seconds, int samples);
+    // A test the UPS ran has ended (stored or not).
+    void finished(const SelfTestResult &result);
 
 private:
     struct Sample
@@ -39,6 +45,7 @@ private:
 
     void start();
     void sample(int load, float capacity);
+    void watch(const UpsState &state);
     void stop();
 
     RecordWriter *m_writer;
@@ -47,4 +54,10 @@ private:
     qint64 m_startTime = 0; // seconds since 1970-01-01 UTC
     qint64 m_lastSampleSecond = 0;
     QVector<Sample> m_samples;
+    // The battery voltage before the test, the lowest during it, and what the UPS raised.
+    std::optional<float> m_idleVoltage;
+    std::optional<float> m_startVoltage;
+    std::optional<float> m_lowestVoltage;
+    SelfTestResult m_result;
+    bool m_told = false; // finished() was emitted for this test
 };

@@ -25,7 +25,7 @@ const char *const scheduleTaskTable =
     "integer not null, enable not null);";
 const char *const logSelfTestTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
-    "null, duration integer not null, count integer not null);";
+    "null, duration integer not null, count integer not null, battVolDrop real);";
 const char *const emailUserTable = "create table if not exists %1(id integer primary key "
                                    "autoincrement, dateTime datetime not null "
                                    "default(datetime('now', 'localtime')), user text not null);";
@@ -42,6 +42,23 @@ void runSchema(const char *statement, int table)
     QSqlQuery query;
     if (!query.exec(sql))
         qCWarning(lcRecords) << "Schema statement failed:" << query.lastError().text() << sql;
+}
+
+// Databases made before the battery voltage drop was recorded get its column; their rows keep
+// it empty.
+void addSelfTestDropColumn()
+{
+    const QString table = Database::tableName(Database::TableLogSelfTest);
+    QSqlQuery query;
+    if (!query.exec(QStringLiteral("pragma table_info(%1)").arg(table)))
+        return;
+    while (query.next()) {
+        if (query.value(1).toString() == QLatin1String("battVolDrop"))
+            return;
+    }
+    if (!query.exec(QStringLiteral("alter table %1 add column battVolDrop real").arg(table)))
+        qCWarning(lcRecords) << "Cannot add the battery voltage drop to the self-test table:"
+                             << query.lastError().text();
 }
 
 } // namespace
@@ -79,6 +96,7 @@ void Database::init()
     runSchema(dateIndex, TableAlarm);
     runSchema(scheduleTaskTable, TableScheduleTask);
     runSchema(logSelfTestTable, TableLogSelfTest);
+    addSelfTestDropColumn();
     runSchema(emailUserTable, TableEMailUser);
 }
 

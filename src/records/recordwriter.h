@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QVariant>
 
 // Every row the program records as it watches the UPS: the alarms, the measurement samples and
 // the self-test summaries, on the default connection. One object does all such writes, so they
@@ -21,5 +22,7 @@ public:
     // Each returns whether the row was stored; a failure is logged.
     bool insertAlarm(int code);
     bool insertSample(const Sample &sample);
-    bool insertSelfTest(const QDateTime &start, quint32 duration, int count);
+    // `batteryDrop` in volts; an invalid value stores none.
+    bool insertSelfTest(const QDateTime &start, quint32 duration, int count,
+                        const QVariant &batteryDrop = QVariant());
 };
