@@ -17,6 +17,10 @@ Item {
     property alias buttonRestore: buttonRestore
     property alias labelAppVersion: labelAppVersion
     property alias labelUsbVersion: labelUsbVersion
+    property alias checkBoxNotify: checkBoxNotify
+    property alias dateBatteryInstalled: dateBatteryInstalled
+    property alias spinBoxReplaceMonths: spinBoxReplaceMonths
+    property alias labelBatteryDue: labelBatteryDue
     property alias msgDialog: msgDialog
 
     RowLayout {
@@ -77,6 +81,50 @@ Item {
                     minimumValue: 1
                     maximumValue: 600
                 }
+
+                Item {
+                    width: 1
+                    height: 1
+                }
+                CheckBox {
+                    id: checkBoxNotify
+                    objectName: "checkBoxNotify"
+                    text: qsTr("Desktop notifications")
+                    style: SettingsCheckBoxStyle {}
+                }
+            }
+
+            SettingsCard {
+                title: qsTr("Battery")
+
+                FieldLabel {
+                    text: qsTr("Battery installed on:")
+                }
+                DateEdit {
+                    id: dateBatteryInstalled
+                    objectName: "dateBatteryInstalled"
+                }
+
+                FieldLabel {
+                    text: qsTr("Replace after (months):")
+                }
+                SpinBox {
+                    id: spinBoxReplaceMonths
+                    style: SpinStyle {}
+                    objectName: "spinBoxReplaceMonths"
+                    Layout.preferredWidth: 90
+                    minimumValue: 1
+                    maximumValue: 240
+                }
+
+                Text {
+                    id: labelBatteryDue
+                    objectName: "labelBatteryDue"
+                    Layout.columnSpan: 2
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    font.pixelSize: Theme.fontBody
+                }
             }
 
             SettingsCard {
@@ -124,7 +172,8 @@ Item {
                     id: comboBoxLanguage
                     objectName: "comboBoxLanguage"
                     Layout.fillWidth: true
-                    model: [qsTr("English"), qsTr("中文简体 "), qsTr("Français")]
+                    // In the order of the translator's language numbers.
+                    model: [qsTr("English"), qsTr("中文简体 "), qsTr("Français"), qsTr("繁體中文")]
                 }
 
                 Item {

@@ -7,9 +7,7 @@ its own wording."""
 
 EN = {
     # Screens
-    "UPS Conneted": "UPS Connected",
     "Conneted": "Connected",
-    "UPS Disconnect": "UPS Disconnected",
     "UPS disconnect": "UPS not connected",
     "Execute Cyle:": "Repeat:",
     "Execute Time:": "Time:",

@@ -3,20 +3,24 @@
 #include "qmlregistration.h"
 
 #include "alarm.h"
+#include "batteryage.h"
 #include "devcomm.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "historychart.h"
 #include "listmodelemailuser.h"
 #include "listmodelscheduletask.h"
 #include "pagesettingscommon.h"
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
+#include "servicenotification.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "tablemodelselftest.h"
 #include "translator.h"
+#include "trayicon.h"
 #include "treemodelshutdown.h"
 #include "upslink.h"
 
@@ -55,6 +59,8 @@ void registerTypes(const Objects &objects)
     qmlRegisterType<TableModelAlarm>(uri, 1, 0, "TableModelAlarm");
     qmlRegisterType<TableModelSelfTest>(uri, 1, 0, "TableModelSelfTest");
     qmlRegisterType<TreeModelShutdown>(uri, 1, 0, "TreeModelShutdown");
+    qmlRegisterType<HistoryChart>(uri, 1, 0, "HistoryChart");
+    qmlRegisterType<TrayIcon>(uri, 1, 0, "TrayIcon");
 
     registerOwned("Translator", objects.translator);
     registerOwned("Alarm", objects.alarm);
@@ -62,6 +68,8 @@ void registerTypes(const Objects &objects)
     registerOwned("DevComm", objects.devComm);
     registerOwned("ServiceEMail", objects.serviceEMail);
     registerOwned("ServiceShutdown", objects.serviceShutdown);
+    registerOwned("ServiceNotification", objects.serviceNotification);
+    registerOwned("BatteryAge", objects.batteryAge);
     // Each engine gets a page object of its own; the engine owns it.
     Settings *settings = objects.settings;
     ListModelEMailUser *recipients = objects.serviceEMail->listModelEMailUser();

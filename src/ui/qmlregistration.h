@@ -1,11 +1,13 @@
 #pragma once
 
 class Alarm;
+class BatteryAge;
 class DevComm;
 class ListModelEMailUser;
 class ListModelScheduleTask;
 class QQuickView;
 class ServiceEMail;
+class ServiceNotification;
 class ServiceShutdown;
 class Settings;
 class Translator;
@@ -23,6 +25,8 @@ struct Objects
     ServiceEMail *serviceEMail;
     ServiceShutdown *serviceShutdown;
     ListModelScheduleTask *scheduleTasks;
+    ServiceNotification *serviceNotification;
+    BatteryAge *batteryAge;
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a

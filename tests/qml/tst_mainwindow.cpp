@@ -49,13 +49,30 @@ private:
         drawn.wait(2000);
     }
 
+    static QStringList &startLog()
+    {
+        static QStringList lines;
+        return lines;
+    }
+
 private slots:
     void initTestCase()
     {
         Clock::setNow(QDateTime(QDate(2024, 5, 1), QTime(8, 30, 0)));
+        // The start logs nothing about the tray: its entry goes in with its image, not before.
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+                startLog().append(text);
+            });
         m_host.reset(new QmlPageHost);
         m_window = m_host->load(QStringLiteral("main.qml"), QSize(1024, 680));
+        qInstallMessageHandler(previous);
         QVERIFY2(m_window, qPrintable(m_host->errors()));
+        QVERIFY2(!startLog().join('\n').contains(QLatin1String("QSystemTrayIcon")),
+                 qPrintable(startLog().join('\n')));
+        QObject *tray = m_window->property("trayIcon").value<QObject *>();
+        QVERIFY(tray && tray->property("visible").toBool());
+        QVERIFY(tray->property("iconSource").toUrl().toString().startsWith("qrc:/res/image/tray_"));
     }
     void cleanupTestCase() { m_host.reset(); }
 
@@ -221,7 +238,7 @@ private slots:
     void trayQuitEndsTheProgram()
     {
         QQuickView *view = m_host->view();
-        QObject *quit = m_window->findChild<QObject *>(QStringLiteral("trayQuit"));
+        QObject *quit = m_window->property("trayIcon").value<QObject *>();
         QVERIFY(quit);
         auto *dialog = m_window->property("quitDialog").value<QQuickItem *>();
         QVERIFY(dialog);
@@ -231,7 +248,7 @@ private slots:
 
         shutdown->setQueltaOffEnable(true);
         view->hide();
-        QVERIFY(QMetaObject::invokeMethod(quit, "triggered"));
+        QVERIFY(QMetaObject::invokeMethod(quit, "quitRequested"));
         QTRY_VERIFY_WITH_TIMEOUT(view->isVisible() && dialog->isVisible(), 1000);
         QVERIFY(dialog->property("text").toString().contains("stops the protection"));
         QVERIFY(m_host->click(m_host->find(dialog, "msgDialogCancel")));
@@ -243,7 +260,7 @@ private slots:
         shutdown->setQueltaOffEnable(false);
         view->hide();
         QEventLoop loop;
-        QTimer::singleShot(0, quit, [quit] { QMetaObject::invokeMethod(quit, "triggered"); });
+        QTimer::singleShot(0, quit, [quit] { QMetaObject::invokeMethod(quit, "quitRequested"); });
         QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
         QCOMPARE(loop.exec(), 0);
         QCOMPARE(quitAsked.count(), 1);
@@ -251,7 +268,7 @@ private slots:
 
         // Protection on, answered "Sure": quits too.
         shutdown->setQueltaOffEnable(true);
-        QVERIFY(QMetaObject::invokeMethod(quit, "triggered"));
+        QVERIFY(QMetaObject::invokeMethod(quit, "quitRequested"));
         QVERIFY(dialog->isVisible());
         QCOMPARE(quitAsked.count(), 1);
         QmlPageHost::call(dialog, "accept");

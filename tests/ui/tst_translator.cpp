@@ -29,8 +29,27 @@ const Catalogue catalogues[] = {{"zh_CN", "设备", "市电故障"},
                                 {"zh_TW", "設備", "市電故障"},
                                 {"fr_FR", "Appareil", "Défaut secteur"}};
 
+bool release(const QString &ts, const QString &qm)
+{
+    QProcess lrelease;
+    lrelease.start(QStringLiteral("/usr/lib/qt5/bin/lrelease"),
+                   {QStringLiteral("-silent"), ts, QStringLiteral("-qm"), qm});
+    return lrelease.waitForFinished(30000) && lrelease.exitCode() == 0;
+}
+
 bool buildCatalogues(const QString &folder)
 {
+    // English corrects a misspelt source text that no other catalogue translates.
+    QFile english(folder + "/en.ts");
+    if (!english.open(QIODevice::WriteOnly))
+        return false;
+    english.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n"
+                  "<TS version=\"2.1\" language=\"en\">\n"
+                  "<context><name>Alarm</name><message><source>Battery lw</source>"
+                  "<translation>Battery low</translation></message></context>\n</TS>\n");
+    english.close();
+    if (!release(english.fileName(), folder + "/en.qm"))
+        return false;
     for (const Catalogue &catalogue : catalogues) {
         const QString ts = folder + "/" + catalogue.name + ".ts";
         QFile file(ts);
@@ -47,11 +66,7 @@ bool buildCatalogues(const QString &folder)
                             QString::fromUtf8(catalogue.mainsFault))
                        .toUtf8());
         file.close();
-        QProcess lrelease;
-        lrelease.start(QStringLiteral("/usr/lib/qt5/bin/lrelease"),
-                       {QStringLiteral("-silent"), ts, QStringLiteral("-qm"),
-                        folder + "/" + catalogue.name + ".qm"});
-        if (!lrelease.waitForFinished(30000) || lrelease.exitCode() != 0)
+        if (!release(ts, folder + "/" + catalogue.name + ".qm"))
             return false;
     }
     return true;
@@ -60,6 +75,11 @@ bool buildCatalogues(const QString &folder)
 QString mainsFault()
 {
     return QCoreApplication::translate("Alarm", "Mains fault");
+}
+
+QString batteryLow()
+{
+    return QCoreApplication::translate("Alarm", "Battery lw");
 }
 
 } // namespace
@@ -72,6 +92,7 @@ private slots:
     void initTestCase();
     void systemAndUserChoices();
     void systemWithoutCatalogue();
+    void languageOfALocale();
 
 private:
     QString probeText() const { return m_probe->property("text").toString(); }
@@ -118,6 +139,7 @@ void TestTranslator::systemAndUserChoices()
     // First start: the defaults say automatic, the stored type stays English.
     translator->init();
     QCOMPARE(translator->language(), int(Translator::EN_GB));
+    QCOMPARE(translator->languageInUse(), int(Translator::ZH_CN));
     QCOMPARE(probeText(), QString::fromUtf8("设备"));
     QCOMPARE(mainsFault(), QString::fromUtf8("市电故障"));
     QCOMPARE(stored(Settings::LanguageType), 0);
@@ -132,6 +154,9 @@ void TestTranslator::systemAndUserChoices()
     translator->setLanguage(Translator::FR_FR);
     QCOMPARE(probeText(), QStringLiteral("Appareil"));
     QCOMPARE(mainsFault(), QString::fromUtf8("Défaut secteur"));
+    QCOMPARE(translator->languageInUse(), int(Translator::FR_FR));
+    // What French lacks shows in corrected English.
+    QCOMPARE(batteryLow(), QStringLiteral("Battery low"));
     QCOMPARE(stored(Settings::LanguageType), 2);
     QVERIFY(settings->getSettings(Settings::LanguageAuto).toBool());
 
@@ -141,12 +166,15 @@ void TestTranslator::systemAndUserChoices()
     translator->setLanguage(Translator::EN_GB);
     QCOMPARE(probeText(), QStringLiteral("Device"));
     QCOMPARE(mainsFault(), QStringLiteral("Mains fault"));
+    QCOMPARE(batteryLow(), QStringLiteral("Battery low"));
+    QCOMPARE(translator->languageInUse(), int(Translator::EN_GB));
     QCOMPARE(stored(Settings::LanguageType), 0);
 
     // Auto follows the system and leaves the stored type alone.
     translator->setLanguage(Translator::ZH_TW);
     translator->setLanguage(Translator::Auto);
     QCOMPARE(translator->language(), int(Translator::Auto));
+    QCOMPARE(translator->languageInUse(), int(Translator::ZH_CN));
     QCOMPARE(probeText(), QString::fromUtf8("设备"));
     QCOMPARE(stored(Settings::LanguageType), 3);
     // A number outside the enumeration loads nothing.
@@ -179,7 +207,21 @@ void TestTranslator::systemWithoutCatalogue()
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitCode(), 0);
     QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
-             QStringLiteral("de_DE|Appareil|Mains fault"));
+             QStringLiteral("de_DE|Appareil|Mains fault|Battery low|0"));
+}
+
+void TestTranslator::languageOfALocale()
+{
+    const QList<QPair<const char *, Translator::Language>> cases = {
+        {"zh_CN", Translator::ZH_CN}, {"zh_SG", Translator::ZH_CN},
+        {"zh_TW", Translator::ZH_TW}, {"zh_HK", Translator::ZH_TW},
+        {"zh_MO", Translator::ZH_TW}, {"zh_Hant_CN", Translator::ZH_TW},
+        {"fr_FR", Translator::FR_FR}, {"fr_BE", Translator::FR_FR},
+        {"fr_CA", Translator::FR_FR}, {"en_US", Translator::EN_GB},
+        {"de_DE", Translator::EN_GB}, {"C", Translator::EN_GB}};
+    for (const auto &c : cases)
+        QCOMPARE(int(Translator::languageFor(QLocale(QString::fromLatin1(c.first)))),
+                 int(c.second));
 }
 
 static int childMain(int argc, char **argv)
@@ -197,7 +239,8 @@ static int childMain(int argc, char **argv)
         ? QStringLiteral("Appareil")
         : QStringLiteral("no French");
     translator->setLanguage(Translator::Auto);
-    std::cout << qPrintable(QLocale::system().name() + "|" + french + "|" + mainsFault())
+    std::cout << qPrintable(QLocale::system().name() + "|" + french + "|" + mainsFault() + "|" +
+                            batteryLow() + "|" + QString::number(translator->languageInUse()))
               << std::endl;
     return 0;
 }
