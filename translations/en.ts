@@ -952,6 +952,37 @@
     </message>
 </context>
 <context>
+    <name>LogChart</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 samples</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No samples were stored on these days.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>LogClosedRecordsForm.ui</name>
     <message>
         <source>Application</source>
@@ -1013,6 +1044,10 @@
     </message>
     <message>
         <source>Battery Capacity(%)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery voltage drop (V)</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1269,6 +1304,10 @@
     </message>
     <message>
         <source>Date End:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Chart</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1815,6 +1854,22 @@
         <source>Save as...</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Counted from the first day a UPS answers.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Replacement due since %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Replacement due on %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsCommonForm.ui</name>
@@ -1900,6 +1955,26 @@
     </message>
     <message>
         <source>Restore Default Settings</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Desktop notifications</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery installed on:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Replace after (months):</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>繁體中文</source>
         <translation type="unfinished" />
     </message>
 </context>
