@@ -51,11 +51,14 @@ void TestSettings::firstStartWritesEveryDefault()
     QCOMPARE(QFile(path).permissions() & 0x0077, QFile::Permissions());
 
     QSettings file(path, QSettings::IniFormat);
-    QCOMPARE(file.allKeys().size(), 29);
+    QCOMPARE(file.allKeys().size(), 31);
     QVERIFY(!file.contains("email/receiver"));
+    // The battery's installation day stays unset: the first answering UPS stands in for it.
+    QVERIFY(!file.contains("battery/installed"));
     const QPair<const char *, const char *> defaults[] = {
         {"email/dailyTime", "12:00:00"}, {"email/serverPort", "25"},   {"ups/baudRate", "2400"},
-        {"ups/saveCycle", "60"},         {"shutdown/UPSOffTime", "1"}, {"language/auto", "true"}};
+        {"ups/saveCycle", "60"},         {"shutdown/UPSOffTime", "1"}, {"language/auto", "true"},
+        {"notify/enable", "true"},       {"battery/replaceMonths", "36"}};
     for (const auto &key : defaults)
         QCOMPARE(file.value(key.first).toString(), QString(key.second));
 

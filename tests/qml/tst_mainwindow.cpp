@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(find("footerLogData")->property("text").toString(), history);
 
         const QVector<std::array<const char *, 3>> lists = {
-            {"logDataSubPages", "MainPanelLogDataForm.ui", "Data|Alarm|Closed Records|Self-test"},
+            {"logDataSubPages", "MainPanelLogDataForm.ui", "Data|Chart|Alarm|Closed Records|Self-test"},
             {"settingsSubPages", "MainPanelSettings", "Common Parameters|E-Mail|Shutdown"},
             {"comboBoxTaskType", "PopupAddScheduleTaskForm.ui",
              "Self-test for 10S|Self-test to EOD|UPS Power on|Shutdown system and close UPS"},
@@ -228,7 +228,7 @@ private slots:
         find("settingsSubPages")->setProperty("currentIndex", 0);
         show(GlobalDataDef::MainTabDevice);
         translator->setLanguage(Translator::EN_GB);
-        QCOMPARE(find("logDataSubPages")->property("model").toStringList().value(2),
+        QCOMPARE(find("logDataSubPages")->property("model").toStringList().value(3),
                  QStringLiteral("Closed Records"));
     }
 

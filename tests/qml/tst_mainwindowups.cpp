@@ -220,8 +220,8 @@ private slots:
     // link when it comes, goes and comes back.
     void trayAndStatusFollowTheLink()
     {
-        QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS disconnect"));
-        QCOMPARE(statusText("linkText"), QStringLiteral("UPS disconnect"));
+        QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS not connected"));
+        QCOMPARE(statusText("linkText"), QStringLiteral("UPS not connected"));
 
         QVERIFY(m_host->root().devComm()->openDevice(DevComm::COM, m_sim->portPath()));
         QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);

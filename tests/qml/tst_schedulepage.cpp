@@ -129,7 +129,7 @@ void TestSchedulePage::addModifySwitchOffAndDeleteTask()
     QVERIFY(press(m_popup, "buttonSure"));
     QCOMPARE(storedTasks(), QStringList {"1: 1 21:30:05 3 1"});
     QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Daily"));
-    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("System shutdown and close UPS"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("System shutdown and UPS off"));
 
     // Switch off.
     QVERIFY(item(m_page, "switchEnable")->property("checked").toBool());
