@@ -32,38 +32,45 @@ Item {
         anchors.margins: Theme.gap
         spacing: 0
 
-        RowLayout {
+        // The switches wrap onto a second line where their words are long.
+        Item {
             Layout.fillWidth: true
             Layout.leftMargin: Theme.gap
             Layout.rightMargin: Theme.gap
-            spacing: Theme.margin
+            implicitHeight: Math.max(switches.implicitHeight, samplesText.implicitHeight)
 
-            Repeater {
-                model: [qsTr("Input Voltage(V)"), qsTr("Output Voltage(V)"), qsTr("UPS Load(%)"),
-                        qsTr("Battery voltage(V)"), qsTr("Temperature(℃)")]
-                delegate: Row {
-                    spacing: 6
-                    Rectangle {
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: 12
-                        height: 3
-                        radius: 1
-                        color: chartView.series[index].color
-                    }
-                    CheckBox {
-                        objectName: "seriesSwitch" + index
-                        text: modelData
-                        checked: chartView.shown[index]
-                        style: SettingsCheckBoxStyle {}
-                        onClicked: root.setShown(index, checked)
+            Flow {
+                id: switches
+                width: parent.width - samplesText.width - Theme.margin
+                spacing: Theme.margin
+
+                Repeater {
+                    model: [qsTr("Input Voltage(V)"), qsTr("Output Voltage(V)"), qsTr("UPS Load(%)"),
+                            qsTr("Battery voltage(V)"), qsTr("Temperature(℃)")]
+                    delegate: Row {
+                        spacing: 6
+                        Rectangle {
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 12
+                            height: 3
+                            radius: 1
+                            color: chartView.series[index].color
+                        }
+                        CheckBox {
+                            objectName: "seriesSwitch" + index
+                            text: modelData
+                            checked: chartView.shown[index]
+                            style: SettingsCheckBoxStyle {}
+                            onClicked: root.setShown(index, checked)
+                        }
                     }
                 }
             }
-            Item {
-                Layout.fillWidth: true
-            }
             Text {
+                id: samplesText
                 objectName: "chartSamples"
+                anchors.right: parent.right
+                anchors.top: parent.top
                 visible: root.searched && !history.busy
                 text: qsTr("%1 samples").arg(history.samples)
                 color: Theme.textFaint
@@ -76,6 +83,7 @@ Item {
             objectName: "historyChart"
             Layout.fillWidth: true
             Layout.fillHeight: true
+            Layout.preferredWidth: 0
             history: history
         }
     }

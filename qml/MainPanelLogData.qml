@@ -47,6 +47,12 @@ MainPanelLogDataForm {
         msgDialog.open()
     }
 
+    // The chart draws the chosen days as soon as it is first shown.
+    onCurrentViewChanged: {
+        if (currentView === logChart && !logChart.searched)
+            search()
+    }
+
     listLogType.delegate: SettingsListDelegate {}
 
     labelDateStart.visible: datesShown

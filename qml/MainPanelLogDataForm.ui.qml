@@ -146,6 +146,8 @@ Item {
                 DateEdit {
                     id: dateStart
                     objectName: "dateStart"
+                    // Yesterday and today, so a chart opens on a whole day.
+                    date: new Date(new Date().getTime() - 86400000)
                 }
                 Text {
                     id: labelDateEnd

@@ -82,48 +82,12 @@ Item {
                     maximumValue: 600
                 }
 
-                Item {
-                    width: 1
-                    height: 1
-                }
                 CheckBox {
                     id: checkBoxNotify
+                    Layout.columnSpan: 2
                     objectName: "checkBoxNotify"
                     text: qsTr("Desktop notifications")
                     style: SettingsCheckBoxStyle {}
-                }
-            }
-
-            SettingsCard {
-                title: qsTr("Battery")
-
-                FieldLabel {
-                    text: qsTr("Battery installed on:")
-                }
-                DateEdit {
-                    id: dateBatteryInstalled
-                    objectName: "dateBatteryInstalled"
-                }
-
-                FieldLabel {
-                    text: qsTr("Replace after (months):")
-                }
-                SpinBox {
-                    id: spinBoxReplaceMonths
-                    style: SpinStyle {}
-                    objectName: "spinBoxReplaceMonths"
-                    Layout.preferredWidth: 90
-                    minimumValue: 1
-                    maximumValue: 240
-                }
-
-                Text {
-                    id: labelBatteryDue
-                    objectName: "labelBatteryDue"
-                    Layout.columnSpan: 2
-                    Layout.fillWidth: true
-                    wrapMode: Text.Wrap
-                    font.pixelSize: Theme.fontBody
                 }
             }
 
@@ -214,6 +178,39 @@ Item {
                     Layout.topMargin: 6
                     text: qsTr("Restore Default Settings")
                     style: SettingsButtonStyle {}
+                }
+            }
+
+            SettingsCard {
+                title: qsTr("Battery")
+
+                FieldLabel {
+                    text: qsTr("Battery installed on:")
+                }
+                DateEdit {
+                    id: dateBatteryInstalled
+                    objectName: "dateBatteryInstalled"
+                }
+
+                FieldLabel {
+                    text: qsTr("Replace after (months):")
+                }
+                SpinBox {
+                    id: spinBoxReplaceMonths
+                    style: SpinStyle {}
+                    objectName: "spinBoxReplaceMonths"
+                    Layout.preferredWidth: 90
+                    minimumValue: 1
+                    maximumValue: 240
+                }
+
+                Text {
+                    id: labelBatteryDue
+                    objectName: "labelBatteryDue"
+                    Layout.columnSpan: 2
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    font.pixelSize: Theme.fontBody
                 }
             }
         }

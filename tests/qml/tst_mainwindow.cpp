@@ -214,16 +214,22 @@ private slots:
                      qPrintable(pair.first));
         }
 
-        show(GlobalDataDef::MainTabSetting);
-        find("settingsSubPages")->setProperty("currentIndex", 1);
-        show(GlobalDataDef::MainTabSetting);
-        for (const char *name : {"textFieldSenderName", "comboBoxEncrypt", "buttonTestMail"}) {
-            QQuickItem *item = find(QLatin1String(name));
-            QQuickItem *card = item->parentItem();
-            while (card && card->property("title").isNull())
-                card = card->parentItem();
-            QVERIFY2(card, name);
-            QVERIFY2(sceneRect(card).contains(sceneRect(item)), name);
+        // The settings fields stay inside their cards: the common page, then the e-mail page.
+        const QVector<QVector<const char *>> pages = {
+            {"comboBoxCommType", "comboBoxComPort", "checkBoxNotify", "spinBoxReplaceMonths"},
+            {"textFieldSenderName", "comboBoxEncrypt", "buttonTestMail"}};
+        for (int subPage = 0; subPage < pages.size(); ++subPage) {
+            show(GlobalDataDef::MainTabSetting);
+            find("settingsSubPages")->setProperty("currentIndex", subPage);
+            show(GlobalDataDef::MainTabSetting);
+            for (const char *name : pages.at(subPage)) {
+                QQuickItem *item = find(QLatin1String(name));
+                QQuickItem *card = item->parentItem();
+                while (card && card->property("title").isNull())
+                    card = card->parentItem();
+                QVERIFY2(card, name);
+                QVERIFY2(sceneRect(card).contains(sceneRect(item)), name);
+            }
         }
         find("settingsSubPages")->setProperty("currentIndex", 0);
         show(GlobalDataDef::MainTabDevice);
