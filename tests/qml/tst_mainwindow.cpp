@@ -1,12 +1,15 @@
 // The window as the user meets it: footer, page area, power-flow diagram, header buttons, texts,
 // loaded from the program's resources and driven through the real backends.
+#include "batteryage.h"
 #include "clock.h"
 #include "compositionroot.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "privatebus.h"
 #include "qmlpagehost.h"
 #include "serviceemail.h"
 #include "serviceshutdown.h"
+#include "settings.h"
 #include "testroot.h"
 #include "translator.h"
 #include "upsstate.h"
@@ -25,6 +28,8 @@ class TestMainWindow : public QObject
 
 private:
     TestRoot m_root {TestRoot::FoldersOnly};
+    // A session bus without a notification server: notices go to the tray.
+    PrivateBus m_bus;
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_window = nullptr;
 
@@ -59,6 +64,8 @@ private slots:
     void initTestCase()
     {
         Clock::setNow(QDateTime(QDate(2024, 5, 1), QTime(8, 30, 0)));
+        QVERIFY(m_bus.isRunning());
+        qputenv("QUELTA_NOTIFY_BUS", m_bus.address().toUtf8());
         // The start logs nothing about the tray: its entry goes in with its image, not before.
         const QtMessageHandler previous =
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
@@ -236,6 +243,28 @@ private slots:
         translator->setLanguage(Translator::EN_GB);
         QCOMPARE(find("logDataSubPages")->property("model").toStringList().value(3),
                  QStringLiteral("Closed Records"));
+    }
+
+    // A battery due for replacement: told in the window, without taking the keyboard from
+    // whatever the user does, and at the tray where the desktop shows no notifications.
+    void batteryNoticeInTheWindowAndTheTray()
+    {
+        auto *dialog = m_window->property("batteryDialog").value<QQuickItem *>();
+        QVERIFY(dialog && !dialog->isVisible());
+        BatteryAge *age = m_host->root().batteryAge();
+        age->setInstalledDate(QStringLiteral("2020-01-15"));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->property("title").toString(), QStringLiteral("Battery replacement due"));
+        QVERIFY(dialog->property("text").toString().contains("due for replacement since 2023-01-15"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->property("trayMessage").toString(),
+                                  "Battery replacement due: " +
+                                      dialog->property("text").toString(),
+                                  5000);
+        QmlPageHost::call(dialog, "accept");
+        // Once: the next check says nothing more.
+        age->check();
+        QVERIFY(!dialog->isVisible());
+        m_host->root().settings()->setSettings(Settings::BatteryInstalled, QVariant());
     }
 
     // The tray's "Quit" ends the event loop while the window is hidden, its usual state; with
