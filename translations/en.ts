@@ -941,6 +941,41 @@
     </message>
 </context>
 <context>
+    <name>HistoryNotice</name>
+    <message>
+        <source>the database file is damaged</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the database file or its folder is read-only</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>its tables are not the ones this program makes</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the database file cannot be opened</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the SQLite driver is missing</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the database reports an error</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>History cannot be stored: %1. The database file is left as it is: %2</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>LogAlarmDataForm.ui</name>
     <message>
         <source>Date</source>

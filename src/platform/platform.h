@@ -56,4 +56,9 @@ enum class NotificationResult {
 void showNotification(const std::wstring &title, const std::wstring &body, bool urgent,
                       std::function<void(NotificationResult)> done);
 
+// Waits until what was written to the open file `descriptor` is on the disk (its data; the
+// size too when it grew). False when the system says it could not be.
+// Linux: fdatasync. Windows: _commit on the C runtime descriptor.
+bool syncToDisk(int descriptor);
+
 } // namespace platform

@@ -8,6 +8,7 @@
 #include "devstatusview.h"
 #include "globaldatadef.h"
 #include "historychart.h"
+#include "historynotice.h"
 #include "listmodelemailuser.h"
 #include "listmodelscheduletask.h"
 #include "pagesettingscommon.h"
@@ -70,6 +71,7 @@ void registerTypes(const Objects &objects)
     registerOwned("ServiceShutdown", objects.serviceShutdown);
     registerOwned("ServiceNotification", objects.serviceNotification);
     registerOwned("BatteryAge", objects.batteryAge);
+    registerOwned("HistoryNotice", objects.historyNotice);
     // Each engine gets a page object of its own; the engine owns it.
     Settings *settings = objects.settings;
     ListModelEMailUser *recipients = objects.serviceEMail->listModelEMailUser();

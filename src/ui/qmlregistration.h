@@ -3,6 +3,7 @@
 class Alarm;
 class BatteryAge;
 class DevComm;
+class HistoryNotice;
 class ListModelEMailUser;
 class ListModelScheduleTask;
 class QQuickView;
@@ -20,6 +21,7 @@ struct Objects
 {
     Settings *settings;
     Translator *translator;
+    HistoryNotice *historyNotice;
     Alarm *alarm;
     DevComm *devComm;
     ServiceEMail *serviceEMail;
