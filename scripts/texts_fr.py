@@ -460,6 +460,21 @@ FR = {
     "Battery": "Batterie",
     "Battery installed on:": "Batterie installée le :",
     "Replace after (months):": "Remplacer après (mois) :",
+    "The UPS server refused the command %1: %2": "Le serveur d'onduleur a refusé la commande %1 : %2",
+    "The UPS server is not connected.": "Le serveur d'onduleur n'est pas connecté.",
+    "The UPS server does not offer %1 for this UPS.": "Le serveur d'onduleur n'offre pas %1 pour cet onduleur.",
+    "No data from the server: %1": "Aucune donnée du serveur : %1",
+    "Certificates (*.pem *.crt)": "Certificats (*.pem *.crt)",
+    "All files (*)": "Tous les fichiers (*)",
+    "Network (NUT)": "Réseau (NUT)",
+    "UPS Server (NUT)": "Serveur d'onduleur (NUT)",
+    "Server:": "Serveur :",
+    "Port:": "Port :",
+    "UPS name:": "Nom de l'onduleur :",
+    "User:": "Utilisateur :",
+    "CA file:": "Fichier CA :",
+    "System certificates": "Certificats du système",
+    "Allow an unencrypted connection": "Autoriser une connexion non chiffrée",
 }
 
 # "Onduleur" is the whole UPS; the inverter is its output stage.

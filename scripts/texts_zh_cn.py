@@ -456,6 +456,21 @@ ZH = {
     "Battery": "电池",
     "Battery installed on:": "电池安装日期:",
     "Replace after (months):": "更换周期(月):",
+    "The UPS server refused the command %1: %2": "UPS 服务器拒绝了命令 %1: %2",
+    "The UPS server is not connected.": "未连接到 UPS 服务器。",
+    "The UPS server does not offer %1 for this UPS.": "UPS 服务器没有为此 UPS 提供 %1。",
+    "No data from the server: %1": "服务器没有数据: %1",
+    "Certificates (*.pem *.crt)": "证书 (*.pem *.crt)",
+    "All files (*)": "所有文件 (*)",
+    "Network (NUT)": "网络 (NUT)",
+    "UPS Server (NUT)": "UPS 服务器 (NUT)",
+    "Server:": "服务器:",
+    "Port:": "端口:",
+    "UPS name:": "UPS 名称:",
+    "User:": "用户:",
+    "CA file:": "CA 文件:",
+    "System certificates": "系统证书",
+    "Allow an unencrypted connection": "允许未加密的连接",
 }
 
 # Taiwan usage where the words differ, applied before the character map.
@@ -729,4 +744,7 @@ S2T = {
     '绝': '絕',
     '没': '沒',
     '径': '徑',
+    '书': '書',
+    '网': '網',
+    '络': '絡',
 }

@@ -1391,6 +1391,21 @@
     </message>
 </context>
 <context>
+    <name>NutLink</name>
+    <message>
+        <source>The UPS server refused the command %1: %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The UPS server is not connected.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The UPS server does not offer %1 for this UPS.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>PopupAddEMailUser</name>
     <message>
         <source>E-Mail address is invalid!</source>
@@ -1905,6 +1920,18 @@
         <source>Saved as %1</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>No data from the server: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Certificates (*.pem *.crt)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsCommonForm.ui</name>
@@ -2010,6 +2037,50 @@
     </message>
     <message>
         <source>繁體中文</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Network (NUT)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Server (NUT)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>User:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>CA file:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>System certificates</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -6,6 +6,7 @@
 #include "database.h"
 #include "devcomm.h"
 #include "historynotice.h"
+#include "nutlink.h"
 #include "qmlregistration.h"
 #include "recordwriter.h"
 #include "samplestore.h"
@@ -51,6 +52,7 @@ CompositionRoot::~CompositionRoot() = default;
 void CompositionRoot::connectObjects()
 {
     DevComm *dev = m_devComm.get();
+    dev->addLink(DevComm::NUT, new NutLink(m_settings.get()));
     QObject::connect(dev, &DevComm::stateChanged, m_alarmRules.get(), &AlarmRules::updateState);
     QObject::connect(dev, &DevComm::faultsChanged, m_alarmRules.get(), &AlarmRules::updateFaults);
     QObject::connect(dev, &DevComm::linkLost, m_alarmRules.get(), &AlarmRules::linkLost);

@@ -37,6 +37,16 @@ const QList<int> &shutdownMembers()
     return types;
 }
 
+// The network link's settings, last; files written before it existed lack them.
+const QList<int> &linkMembers()
+{
+    static const QList<int> types = {Settings::UpsNutHost,      Settings::UpsNutPort,
+                                     Settings::UpsNutUps,       Settings::UpsNutUser,
+                                     Settings::UpsNutPassword,  Settings::UpsNutCaFile,
+                                     Settings::UpsNutAllowPlain};
+    return types;
+}
+
 // Settings files come from file dialogs: local-file URLs, or a bare path.
 QString localPath(const QUrl &url)
 {
@@ -133,7 +143,7 @@ bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
         object.insert(settings->keyName(type),
                       settings->getSettings(settings->keyName(type), true).toString());
     object.insert(settings->keyName(Settings::EMailReceiver), storedRecipients());
-    for (int type : shutdownMembers())
+    for (int type : shutdownMembers() + linkMembers())
         object.insert(settings->keyName(type),
                       settings->getSettings(settings->keyName(type), true).toString());
 
@@ -215,6 +225,9 @@ bool PageSettingsCommon::settingsImport(const QUrl &file)
 
     for (int type : shutdownMembers())
         importMember(settings, object, type, skipped);
+    QStringList linkAbsent; // an older file: the link stays as it is, without a word
+    for (int type : linkMembers())
+        importMember(settings, object, type, linkAbsent);
 
     if (!skipped.isEmpty())
         qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped

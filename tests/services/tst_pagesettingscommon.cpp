@@ -69,7 +69,14 @@ const QList<QPair<int, QVariant>> listed = {
     {Settings::ShutdownBattLowTime, 2},
     {Settings::ShutdownMainFaultCap, 30},
     {Settings::ShutdownUPSOff, true},
-    {Settings::ShutdownUPSOffTime, 3}};
+    {Settings::ShutdownUPSOffTime, 3},
+    {Settings::UpsNutHost, "nas.local"},
+    {Settings::UpsNutPort, 3494},
+    {Settings::UpsNutUps, "rack"},
+    {Settings::UpsNutUser, "monuser"},
+    {Settings::UpsNutPassword, "nut secret"},
+    {Settings::UpsNutCaFile, "/etc/ssl/nas.pem"},
+    {Settings::UpsNutAllowPlain, true}};
 
 // Every listed key as the text stored, the way the file carries it.
 QMap<QString, QString> storedTexts()
@@ -229,14 +236,16 @@ void TestPageSettingsCommon::exportAndImport()
     QCOMPARE(object.size(), listed.size() + 1);
     QCOMPARE(object.value(QStringLiteral("shutdown/UPSOffTime")).toString(), QStringLiteral("3"));
     QCOMPARE(object.value(QStringLiteral("email/enable")).toString(), QStringLiteral("true"));
-    // The password travels in its protected form only.
+    // The passwords travel in their protected form only.
     QCOMPARE(object.value(QStringLiteral("email/authPasswd")).toString().size(), 44);
     QVERIFY(!text.contains("pass word"));
+    QVERIFY(!text.contains("nut secret"));
     QCOMPARE(object.value(QStringLiteral("email/receiver")).toArray().size(), 3);
     QVERIFY(!object.contains(QStringLiteral("shutdown/execFile")));
 
     // Everything changed afterwards comes back with the import, except what the file omits.
     settings->restore();
+    settings->setSettings(Settings::UpsNutHost, QStringLiteral("other.host"));
     settings->setSettings(Settings::ShutdownExecFile, QStringLiteral("/opt/after-export"));
     setRecipients({QStringLiteral("someone.else@example.net")});
     QVERIFY(storedTexts() != exported);
@@ -360,6 +369,7 @@ void TestPageSettingsCommon::restore()
     QCOMPARE(settings->getSettings(Settings::LanguageAuto).toBool(), true);
     QCOMPARE(settings->getSettings(Settings::UpsComPort).toString(),
              QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(settings->getSettings(Settings::UpsNutHost).toString(), QStringLiteral("nas.local"));
 }
 
 QTEST_GUILESS_MAIN(TestPageSettingsCommon)
