@@ -8,19 +8,17 @@ Item {
 
     property alias comboBoxCommType: comboBoxCommType
     property alias comboBoxComPort: comboBoxComPort
+    property alias labelPortBusy: labelPortBusy
     property alias comboBoxBaud: comboBoxBaud
     property alias spinBoxSaveCycle: spinBoxSaveCycle
     property alias comboBoxLanguage: comboBoxLanguage
     property alias checkBoxAutoLanguage: checkBoxAutoLanguage
+    property alias checkBoxStartWithDesktop: checkBoxStartWithDesktop
     property alias buttonImport: buttonImport
     property alias buttonExport: buttonExport
     property alias buttonRestore: buttonRestore
     property alias labelAppVersion: labelAppVersion
     property alias labelUsbVersion: labelUsbVersion
-    property alias checkBoxNotify: checkBoxNotify
-    property alias dateBatteryInstalled: dateBatteryInstalled
-    property alias spinBoxReplaceMonths: spinBoxReplaceMonths
-    property alias labelBatteryDue: labelBatteryDue
     property alias msgDialog: msgDialog
     property alias cardNut: cardNut
     property alias textFieldNutHost: textFieldNutHost
@@ -32,6 +30,10 @@ Item {
     property alias buttonNutCaFile: buttonNutCaFile
     property alias checkBoxNutAllowPlain: checkBoxNutAllowPlain
     property alias labelNutProblem: labelNutProblem
+    property alias checkBoxNotify: checkBoxNotify
+    property alias dateBatteryInstalled: dateBatteryInstalled
+    property alias spinBoxReplaceMonths: spinBoxReplaceMonths
+    property alias labelBatteryDue: labelBatteryDue
 
     // The cards scroll where they are taller than the page (the network link's card, long
     // translations).
@@ -82,6 +84,18 @@ Item {
                         id: comboBoxComPort
                         objectName: "comboBoxComPort"
                         Layout.fillWidth: true
+                    }
+
+                    Text {
+                        id: labelPortBusy
+                        objectName: "labelPortBusy"
+                        Layout.columnSpan: 2
+                        Layout.fillWidth: true
+                        visible: false
+                        wrapMode: Text.WordWrap
+                        color: Theme.warn
+                        font.pixelSize: Theme.fontBody
+                        text: qsTr("Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.")
                     }
 
                     FieldLabel {
@@ -289,6 +303,18 @@ Item {
                         id: checkBoxAutoLanguage
                         objectName: "checkBoxAutoLanguage"
                         text: qsTr("Following System Language")
+                        style: SettingsCheckBoxStyle {}
+                    }
+
+                    Item {
+                        width: 1
+                        height: 1
+                    }
+
+                    CheckBox {
+                        id: checkBoxStartWithDesktop
+                        objectName: "checkBoxStartWithDesktop"
+                        text: qsTr("Start with the desktop")
                         style: SettingsCheckBoxStyle {}
                     }
 

@@ -1,5 +1,16 @@
 # Simplified Chinese texts, keyed by source text or (context, source).
 ZH = {
+    'Watches one UPS and shuts the computer down in order when the power fails.': '监视一台 UPS，停电时有序关闭计算机。',
+    'Show this help and end.': '显示此帮助并退出。',
+    'Show the version and end.': '显示版本并退出。',
+    'Run without the window and the tray: monitoring, alarms, samples, the shutdown countdown, mail and scheduled tasks go on. Log lines also go to standard error.': '不带窗口和托盘图标运行：监控、报警、采样、关机倒计时、邮件和计划任务照常进行。日志也输出到标准错误。',
+    'Keep settings, history and logs in DIR (the same as the environment variable QUELTA_HOME).': '将设置、历史记录和日志保存在 DIR 中（与环境变量 QUELTA_HOME 相同）。',
+    "Unexpected argument '%1'.": '意外的参数“%1”。',
+    '--home needs a folder.': '--home 需要一个文件夹。',
+    "Try 'quelta --help' for the options.": '使用“quelta --help”查看选项。',
+    'Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.': '另一个程序（例如 Quelta 服务）正在占用 UPS 端口。端口空闲后 Quelta 会打开它。',
+    'Start with the desktop': '随桌面启动',
+    'Port busy': '端口被占用',
     "Communication lost": "通讯中断",
     "Communication established": "通讯建立",
     "Input voltage fault": "输入电压故障",
@@ -482,7 +493,7 @@ TW_PHRASES = [
     ("端口", "連接埠"), ("设置", "設定"), ("程序", "程式"), ("硬件", "硬體"), ("固件", "韌體"),
     ("序列号", "序號"), ("模块", "模組"), ("计划任务", "排程任務"), ("认证", "驗證"),
     ("波特率", "鮑率"), ("检测", "偵測"), ("导入", "匯入"), ("导出", "匯出"),
-    ("计算机", "電腦"),
+    ("计算机", "電腦"), ("日志", "日誌"), ("图标", "圖示"), ("采样", "取樣"), ("占用", "佔用"),
 ]
 
 S2T = {
@@ -492,7 +503,10 @@ S2T = {
     '撑': '撐',
     '库': '庫',
     '夹': '夾',
+    '帮': '幫',
+    '标': '標',
     '盘': '盤',
+    '闲': '閒',
     '将': '將',
     '约': '約',
     '经': '經',

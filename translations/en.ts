@@ -808,6 +808,41 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Run without the window and the tray: monitoring, alarms, samples, the shutdown countdown, mail and scheduled tasks go on. Log lines also go to standard error.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Keep settings, history and logs in DIR (the same as the environment variable QUELTA_HOME).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Unexpected argument '%1'.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>--home needs a folder.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Try 'quelta --help' for the options.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>DevComm</name>
     <message>
         <source>None</source>
@@ -2083,6 +2118,14 @@
         <source>Allow an unencrypted connection</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Start with the desktop</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsEMail</name>
@@ -2315,6 +2358,10 @@
     <message>
         <source>UPS disconnect</source>
         <translation>UPS not connected</translation>
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>

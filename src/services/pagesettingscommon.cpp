@@ -3,8 +3,11 @@
 #include "database.h"
 #include "listmodelemailuser.h"
 #include "logcategories.h"
+#include "paths.h"
+#include "platform.h"
 #include "settings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -128,6 +131,22 @@ PageSettingsCommon::PageSettingsCommon(Settings *settings, ListModelEMailUser *r
                                        QObject *parent)
     : QObject(parent), m_settings(settings), m_recipients(recipients)
 {
+}
+
+bool PageSettingsCommon::startWithDesktop() const
+{
+    return platform::startsWithDesktop();
+}
+
+bool PageSettingsCommon::setStartWithDesktop(bool on)
+{
+    std::vector<std::wstring> command = {QCoreApplication::applicationFilePath().toStdWString()};
+    // A folder named by --home or QUELTA_HOME goes with it, so the same program starts.
+    if (qEnvironmentVariableIsSet("QUELTA_HOME"))
+        command.insert(command.end(), {L"--home", Paths::root().toStdWString()});
+    const bool done = platform::setStartWithDesktop(on, command);
+    emit startWithDesktopChanged();
+    return done;
 }
 
 bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
