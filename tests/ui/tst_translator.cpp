@@ -91,7 +91,8 @@ class TestTranslator : public QObject
 private slots:
     void initTestCase();
     void systemAndUserChoices();
-    void systemWithoutCatalogue();
+    void systemLanguageFollowed_data();
+    void systemLanguageFollowed();
     void languageOfALocale();
 
 private:
@@ -195,19 +196,33 @@ void TestTranslator::systemAndUserChoices()
     QCOMPARE(probeText(), QString::fromUtf8("设备"));
 }
 
-// A system language without a catalogue shows English, even after another language was in
-// force. QLocale::system() is fixed per process, so this runs in a child with a German system.
-void TestTranslator::systemWithoutCatalogue()
+// The automatic choice under other system languages, even after another language was in force:
+// one without a catalogue shows English, French of Belgium the French catalogue, Chinese of Hong
+// Kong the Traditional one. QLocale::system() is fixed per process, so each runs in a child.
+void TestTranslator::systemLanguageFollowed_data()
 {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("German") << "de_DE"
+                            << "de_DE|Appareil|Mains fault|Battery low|0";
+    QTest::newRow("French of Belgium") << "fr_BE"
+                                       << "fr_BE|Appareil|Défaut secteur|Battery low|2";
+    QTest::newRow("Chinese of Hong Kong") << "zh_HK"
+                                          << "zh_HK|Appareil|市電故障|Battery low|3";
+}
+
+void TestTranslator::systemLanguageFollowed()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, shown);
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(childLocaleVariable), QStringLiteral("de_DE.UTF-8"));
+    environment.insert(QString::fromLatin1(childLocaleVariable), locale + ".UTF-8");
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), QStringList());
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
-             QStringLiteral("de_DE|Appareil|Mains fault|Battery low|0"));
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(), shown);
 }
 
 void TestTranslator::languageOfALocale()
