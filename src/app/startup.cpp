@@ -91,6 +91,7 @@ int runWindow(QApplication *app, SingleInstance *instance, const WindowShown &wi
     root.registerQml();
     root.publishContext(view);
     view->setResizeMode(QQuickView::SizeRootObjectToView);
+    root.applyLanguage();
     view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
 
     if (!view->rootObject()) {

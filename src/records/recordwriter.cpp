@@ -210,11 +210,13 @@ void RecordWriter::insertSample(const Sample &sample)
               "a measurement sample"});
 }
 
-void RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count)
+void RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count,
+                                  const QVariant &batteryDrop)
 {
-    d->queue({"insert into %1(dateTime, duration, count) values(?, ?, ?)",
+    d->queue({"insert into %1(dateTime, duration, count, battVolDrop) values(?, ?, ?, ?)",
               Database::TableLogSelfTest,
-              {timeText(start), duration, count},
+              {timeText(start), duration, count,
+               batteryDrop.isValid() ? batteryDrop : QVariant(QVariant::Double)},
               "the self-test row"});
 }
 

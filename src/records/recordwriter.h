@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QScopedPointer>
+#include <QVariant>
 
 class HistoryNotice;
 class RecordWriterPrivate;
@@ -45,7 +46,9 @@ public:
     // Each queues one row and returns at once; a row that cannot be stored is told.
     void insertAlarm(int code);
     void insertSample(const Sample &sample);
-    void insertSelfTest(const QDateTime &start, quint32 duration, int count);
+    // `batteryDrop` in volts; an invalid value stores none.
+    void insertSelfTest(const QDateTime &start, quint32 duration, int count,
+                        const QVariant &batteryDrop = QVariant());
 
     // Waits until every row queued before the call was written (or failed), at most timeoutMs.
     // True when they were.
