@@ -222,6 +222,13 @@ void TestServiceEMail::alarmMailToEveryRecipient()
     service()->setEnable(true);
     setRecipients({});
     service()->sendAlarmEMail(QStringLiteral("ignored"));
+    // No server set: the log says so rather than report a failed connection.
+    setRecipients({QStringLiteral("a@example.org")});
+    service()->setServerAddress(QStringLiteral(" "));
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Alarm mail not sent (set these on the E-Mail page): no server address");
+    service()->sendAlarmEMail(QStringLiteral("ignored"));
+    useServer(server, 0);
     QTest::qWait(300);
     QVERIFY(!server.output().contains(QStringLiteral("CONNECT")));
     QCOMPARE(finished.count(), 0);
@@ -281,6 +288,13 @@ void TestServiceEMail::dailyReportOfYesterday()
     // A note (the battery's age) goes with the next report only.
     QSignalSpy sent(service(), &ServiceEMail::dailyReportSent);
     service()->setDailyNote(QStringLiteral("battery"), QStringLiteral("Replace the battery."));
+    // A report that cannot go out for want of a server keeps its note for the next one.
+    service()->setServerAddress(QString());
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Daily report not sent (set these on the E-Mail page): no server address");
+    service()->sendDailyReport();
+    QCOMPARE(sent.count(), 0);
+    useServer(server, 0);
     // The next day the first tick comes late (the GUI thread was busy): still sent.
     tickAt(QDateTime(QDate(2024, 3, 12), QTime(12, 0, 45)));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
@@ -317,9 +331,9 @@ void TestServiceEMail::dailyReportOfYesterday()
     for (int i = 0; i < 3; ++i) {
         const QJsonObject mail = received.at(i).toObject();
         QCOMPARE(mail.value("subject").toString(), QStringLiteral("Daily Report"));
-        QCOMPARE(mail.value("body").toString().trimmed(),
-                 signature(i == 1 ? "UPS daily report.\n\nReplace the battery."
-                                  : "UPS daily report."));
+        QCOMPARE(
+            mail.value("body").toString().trimmed(),
+            signature(i == 1 ? "UPS daily report.\n\nReplace the battery." : "UPS daily report."));
         const QJsonArray attachments = mail.value("attachments").toArray();
         QCOMPARE(attachments.size(), 1);
         const QJsonObject file = attachments.at(0).toObject();
