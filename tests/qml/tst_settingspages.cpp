@@ -1,12 +1,23 @@
-// The e-mail settings page against the real e-mail service and recipient list: addresses and
-// the SMTP account are checked before they are stored, and the test mail's outcome is reported
-// only for the page's own test.
+// The settings pages against the real services they set, one program for all of them: the
+// module "Quelta" 1.0 the screens import (each singleton the root's own object), the address
+// rule of the e-mail settings, and the e-mail page, whose addresses and SMTP account are checked
+// before they are stored and whose test mail's outcome is reported only for its own test.
+#include "alarm.h"
 #include "compositionroot.h"
 #include "database.h"
+#include "devcomm.h"
+#include "listmodelemailuser.h"
+#include "pagesettingscommon.h"
 #include "qmlpagehost.h"
 #include "serviceemail.h"
+#include "serviceshutdown.h"
+#include "settings.h"
 #include "testroot.h"
+#include "translator.h"
 
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSqlQuery>
@@ -44,14 +55,39 @@ const struct
     {"dailySecond", 9, "spinBoxDailySecond", "value"},
 };
 
+// Each singleton and context property by name, through a QML function.
+QObject *wiringProbe(QQmlEngine *engine, QQmlContext *context)
+{
+    QByteArray qml = "import QtQuick 2.15\nimport Quelta 1.0\nQtObject {\n"
+                     "function named(name) {\n";
+    for (const char *name :
+         {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail", "ServiceShutdown",
+          "PageSettingsCommon", "appName", "appVersion", "window", "listModelEMailUser"})
+        qml += QByteArray("if (name === \"") + name + "\") return " + name + "\n";
+    qml += "}\n}\n";
+    QQmlComponent component(engine);
+    component.setData(qml, QUrl(QStringLiteral("qrc:/qml/WiringProbe.qml")));
+    QObject *object = component.create(context);
+    if (!object)
+        qWarning().noquote() << component.errorString();
+    return object;
+}
+
+QVariant named(QObject *probe, const char *name)
+{
+    return QmlPageHost::call(probe, "named", QString::fromLatin1(name));
+}
+
 } // namespace
 
-class TestEMailSettingsPage : public QObject
+class TestSettingsPages : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
+    void singletonsAreTheRootsObjects();
+    void mailAddressRule();
     void storedValuesAreShownAndKept();
     void recipientsAreCheckedBeforeTheyAreStored();
     void accountMustBeAnAddress();
@@ -76,7 +112,7 @@ private:
     QQuickItem *m_dialog = nullptr;
 };
 
-void TestEMailSettingsPage::initTestCase()
+void TestSettingsPages::initTestCase()
 {
     m_host.reset(new QmlPageHost);
     for (const auto &stored : storedBefore)
@@ -88,7 +124,95 @@ void TestEMailSettingsPage::initTestCase()
     QVERIFY(m_dialog);
 }
 
-void TestEMailSettingsPage::answerDialog(const QString &expectedText)
+void TestSettingsPages::singletonsAreTheRootsObjects()
+{
+    CompositionRoot &root = m_host->root();
+    const QList<QPair<const char *, QObject *>> owned = {
+        {"Translator", root.translator()},     {"Alarm", root.alarm()},
+        {"Settings", root.settings()},         {"DevComm", root.devComm()},
+        {"ServiceEMail", root.serviceEMail()}, {"ServiceShutdown", root.serviceShutdown()}};
+
+    QScopedPointer<QObject> first(
+        wiringProbe(m_host->view()->engine(), m_host->view()->rootContext()));
+    QVERIFY(first);
+    for (const auto &entry : owned) {
+        QCOMPARE(named(first.data(), entry.first).value<QObject *>(), entry.second);
+        QCOMPARE(QQmlEngine::objectOwnership(entry.second), QQmlEngine::CppOwnership);
+    }
+    QCOMPARE(named(first.data(), "appName").toString(), QStringLiteral("QUELTA"));
+    QCOMPARE(named(first.data(), "appVersion").toString(), QStringLiteral("v1.0.12"));
+    QCOMPARE(named(first.data(), "window").value<QObject *>(), m_host->view());
+    QCOMPARE(named(first.data(), "listModelEMailUser").value<QObject *>(),
+             static_cast<QObject *>(root.serviceEMail()->listModelEMailUser()));
+    auto *page = named(first.data(), "PageSettingsCommon").value<QObject *>();
+    QVERIFY(qobject_cast<PageSettingsCommon *>(page));
+    QCOMPARE(named(first.data(), "PageSettingsCommon").value<QObject *>(), page);
+
+    // A second engine: the same objects, a page object of its own that goes with it.
+    QPointer<QObject> other;
+    {
+        QQmlEngine engine;
+        QScopedPointer<QObject> second(wiringProbe(&engine, engine.rootContext()));
+        QVERIFY(second);
+        for (const auto &entry : owned)
+            QCOMPARE(named(second.data(), entry.first).value<QObject *>(), entry.second);
+        other = named(second.data(), "PageSettingsCommon").value<QObject *>();
+        QVERIFY(qobject_cast<PageSettingsCommon *>(other) && other != page);
+    }
+    QVERIFY(other.isNull());
+    QCOMPARE(root.alarm()->alarmNum(), 0);
+}
+
+void TestSettingsPages::mailAddressRule()
+{
+    // Placed beside the screens, so the relative import finds the same file they use.
+    QQmlComponent component(m_host->view()->engine());
+    component.setData("import QtQuick 2.15\n"
+                      "import \"MailAddress.js\" as MailAddress\n"
+                      "QtObject { function check(text) { return MailAddress.isValid(text) } }\n",
+                      QUrl(QStringLiteral("qrc:/qml/MailAddressProbe.qml")));
+    QScopedPointer<QObject> probe(component.create());
+    QVERIFY2(probe, qPrintable(component.errorString()));
+
+    const QString runs(40, QLatin1Char('a'));
+    const QPair<QString, bool> cases[] = {
+        {"user@example.com", true},
+        {"first.last@mail.example.org", true},
+        {"Ops2024@EXAMPLE.DE", true},
+        {"night_shift|ups@site.example.net", true},
+        {"x9@mail_relay.io", true},
+        {QString(2000, QLatin1Char('a')) + "@example.com", true},
+        {QString(), false},
+        {"user", false},
+        {"@example.com", false},
+        {"user@example", false},
+        {"user@example.c", false},
+        {"user@example.info", false}, // four letters at the end
+        {"a@b@example.com", false},
+        {"bob@@example.com", false},
+        {".user@example.com", false}, // a run must come first
+        {"us..er@example.com", false}, // two separators in a row
+        {"us er@example.com", false},
+        {"user@example.com ", false}, // not trimmed
+        {"user@my-site.com", false}, // "-" is not one of the separators
+        {"user@example.c0m", false},
+        {QString::fromUtf8("j\xc3\xb6rg@example.com"), false},
+        // Inputs that make a rule with nested repetition backtrack for hours; each must come
+        // back (refused) while the test runs.
+        {runs + "!", false},
+        {"a@" + runs + "!", false},
+        {QStringLiteral("a.").repeated(30) + "@x", false},
+        {"u@" + QStringLiteral("b.").repeated(30) + "c", false},
+    };
+    for (const auto &c : cases) {
+        QVariant result;
+        QVERIFY(QMetaObject::invokeMethod(probe.data(), "check", Q_RETURN_ARG(QVariant, result),
+                                          Q_ARG(QVariant, c.first)));
+        QVERIFY2(result.toBool() == c.second, qPrintable(c.first.left(80)));
+    }
+}
+
+void TestSettingsPages::answerDialog(const QString &expectedText)
 {
     QVERIFY(m_dialog->isVisible());
     QCOMPARE(m_dialog->property("text").toString(), expectedText);
@@ -96,7 +220,7 @@ void TestEMailSettingsPage::answerDialog(const QString &expectedText)
     QVERIFY(!m_dialog->isVisible());
 }
 
-void TestEMailSettingsPage::storedValuesAreShownAndKept()
+void TestSettingsPages::storedValuesAreShownAndKept()
 {
     // Shown, and left as they were when the page is left (it writes back what it shows).
     ServiceEMail *service = m_host->root().serviceEMail();
@@ -115,7 +239,7 @@ void TestEMailSettingsPage::storedValuesAreShownAndKept()
     QCOMPARE(service->senderName(), QStringLiteral("Rack 5"));
 }
 
-void TestEMailSettingsPage::recipientsAreCheckedBeforeTheyAreStored()
+void TestSettingsPages::recipientsAreCheckedBeforeTheyAreStored()
 {
     QQuickItem *popup = item(m_page, "popupAddEMailUser");
     QVERIFY(press(m_page, "buttonAddUser"));
@@ -146,7 +270,7 @@ void TestEMailSettingsPage::recipientsAreCheckedBeforeTheyAreStored()
     QVERIFY(storedRecipients().isEmpty());
 }
 
-void TestEMailSettingsPage::accountMustBeAnAddress()
+void TestSettingsPages::accountMustBeAnAddress()
 {
     ServiceEMail *service = m_host->root().serviceEMail();
     service->setAuthAccount(QStringLiteral("before@example.com"));
@@ -171,7 +295,7 @@ void TestEMailSettingsPage::accountMustBeAnAddress()
     QCOMPARE(service->authPassword(), QStringLiteral("s3cret"));
 }
 
-void TestEMailSettingsPage::senderIsCheckedAndMissingSettingsNamed()
+void TestSettingsPages::senderIsCheckedAndMissingSettingsNamed()
 {
     ServiceEMail *service = m_host->root().serviceEMail();
     service->setAuthEnable(false);
@@ -224,7 +348,7 @@ void TestEMailSettingsPage::senderIsCheckedAndMissingSettingsNamed()
     QCOMPARE(service->senderAddress(), QString());
 }
 
-void TestEMailSettingsPage::testMailOutcomeIsReportedOnlyForOwnTest()
+void TestSettingsPages::testMailOutcomeIsReportedOnlyForOwnTest()
 {
     ServiceEMail *service = m_host->root().serviceEMail();
 
@@ -263,5 +387,5 @@ void TestEMailSettingsPage::testMailOutcomeIsReportedOnlyForOwnTest()
     QVERIFY(!m_dialog->isVisible());
 }
 
-QTEST_MAIN(TestEMailSettingsPage)
-#include "tst_emailsettingspage.moc"
+QTEST_MAIN(TestSettingsPages)
+#include "tst_settingspages.moc"
