@@ -4,6 +4,7 @@
 
 class Alarm;
 class AlarmRules;
+class BatteryAge;
 class Database;
 class DevComm;
 class HistoryNotice;
@@ -13,6 +14,7 @@ class RecordWriter;
 class SampleStore;
 class SelfTestRecorder;
 class ServiceEMail;
+class ServiceNotification;
 class ServiceScheduleTask;
 class ServiceShutdown;
 class Settings;
@@ -25,7 +27,7 @@ class Translator;
 //   settings, history notice, database, record writer, alarms, device link, the consumers of
 //   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
-//   scheduled tasks, translator
+//   scheduled tasks, desktop notices, battery age, translator
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -61,6 +63,8 @@ public:
     ServiceEMail *serviceEMail() const { return m_serviceEMail.get(); }
     ServiceShutdown *serviceShutdown() const { return m_serviceShutdown.get(); }
     ServiceScheduleTask *serviceScheduleTask() const { return m_serviceScheduleTask.get(); }
+    ServiceNotification *serviceNotification() const { return m_serviceNotification.get(); }
+    BatteryAge *batteryAge() const { return m_batteryAge.get(); }
     Translator *translator() const { return m_translator.get(); }
 
 private:
@@ -79,5 +83,7 @@ private:
     std::unique_ptr<ServiceEMail> m_serviceEMail;
     std::unique_ptr<ServiceShutdown> m_serviceShutdown;
     std::unique_ptr<ServiceScheduleTask> m_serviceScheduleTask;
+    std::unique_ptr<ServiceNotification> m_serviceNotification;
+    std::unique_ptr<BatteryAge> m_batteryAge;
     std::unique_ptr<Translator> m_translator;
 };

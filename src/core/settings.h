@@ -53,7 +53,15 @@ public:
         UpsNutUser = 775,
         UpsNutPassword = 776,
         UpsNutCaFile = 777,
-        UpsNutAllowPlain = 778
+        UpsNutAllowPlain = 778,
+
+        NotifyEnable = 1024,
+
+        BatteryInstalled = 1280,
+        BatteryReplaceMonths = 1281,
+        BatteryFirstSeen = 1282,
+        BatteryNoticeGiven = 1283,
+        BatteryNoticeMailed = 1284
     };
     Q_ENUM(SettingsType)
 

@@ -3,21 +3,25 @@
 #include "qmlregistration.h"
 
 #include "alarm.h"
+#include "batteryage.h"
 #include "devcomm.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "historychart.h"
 #include "historynotice.h"
 #include "listmodelemailuser.h"
 #include "listmodelscheduletask.h"
 #include "pagesettingscommon.h"
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
+#include "servicenotification.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "tablemodelselftest.h"
 #include "translator.h"
+#include "trayicon.h"
 #include "treemodelshutdown.h"
 #include "upslink.h"
 
@@ -56,6 +60,8 @@ void registerTypes(const Objects &objects)
     qmlRegisterType<TableModelAlarm>(uri, 1, 0, "TableModelAlarm");
     qmlRegisterType<TableModelSelfTest>(uri, 1, 0, "TableModelSelfTest");
     qmlRegisterType<TreeModelShutdown>(uri, 1, 0, "TreeModelShutdown");
+    qmlRegisterType<HistoryChart>(uri, 1, 0, "HistoryChart");
+    qmlRegisterType<TrayIcon>(uri, 1, 0, "TrayIcon");
 
     registerOwned("Translator", objects.translator);
     registerOwned("Alarm", objects.alarm);
@@ -63,6 +69,8 @@ void registerTypes(const Objects &objects)
     registerOwned("DevComm", objects.devComm);
     registerOwned("ServiceEMail", objects.serviceEMail);
     registerOwned("ServiceShutdown", objects.serviceShutdown);
+    registerOwned("ServiceNotification", objects.serviceNotification);
+    registerOwned("BatteryAge", objects.batteryAge);
     registerOwned("HistoryNotice", objects.historyNotice);
     // Each engine gets a page object of its own; the engine owns it.
     Settings *settings = objects.settings;

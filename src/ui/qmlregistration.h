@@ -1,12 +1,14 @@
 #pragma once
 
 class Alarm;
+class BatteryAge;
 class DevComm;
 class HistoryNotice;
 class ListModelEMailUser;
 class ListModelScheduleTask;
 class QQuickView;
 class ServiceEMail;
+class ServiceNotification;
 class ServiceShutdown;
 class Settings;
 class Translator;
@@ -25,6 +27,8 @@ struct Objects
     ServiceEMail *serviceEMail;
     ServiceShutdown *serviceShutdown;
     ListModelScheduleTask *scheduleTasks;
+    ServiceNotification *serviceNotification;
+    BatteryAge *batteryAge;
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a

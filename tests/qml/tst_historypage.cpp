@@ -10,9 +10,11 @@
 #include <QProcess>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QtCharts/QAbstractSeries>
 #include <QtTest>
 
 namespace {
@@ -53,6 +55,7 @@ private slots:
     void searchAndExport();
     void calendarStaysInsideTheWindow();
     void selfTestRowDrawsItsRecording();
+    void chartOfTheChosenDays();
 
 private:
     QQuickItem *item(const char *name) const { return m_host->find(m_page, QLatin1String(name)); }
@@ -120,7 +123,7 @@ void TestHistoryPage::toolsFollowTheChosenView()
         bool print;
     };
     const Expected cases[] = {
-        {2, false, false}, {3, true, false}, {1, true, true}, {0, true, true}};
+        {3, false, false}, {4, true, false}, {2, true, true}, {1, true, false}, {0, true, true}};
     for (const Expected &expected : cases) {
         choose(expected.view);
         for (const char *name : {"dateStart", "dateEnd", "buttonSearch"})
@@ -151,7 +154,7 @@ void TestHistoryPage::searchAndExport()
     QVERIFY2(rows[3].startsWith("2026-03-13 00:00:00|"), qPrintable(rows[3]));
 
     // One day of alarms, written as their texts, not their codes.
-    choose(1);
+    choose(2);
     searchDays(today, today);
     QTRY_COMPARE(modelOf("logAlarmData")->rowCount(), 2);
     QCOMPARE(exportTo(m_out.filePath("alarms.xlsx")),
@@ -179,7 +182,7 @@ void TestHistoryPage::calendarStaysInsideTheWindow()
     QQuickWindow *window = m_host->view();
     const QRectF inside(0, 0, window->width(), window->height());
     const QDate saturday(2026, 3, 14), sunday(2026, 3, 15);
-    for (int view : {0, 3}) {
+    for (int view : {0, 4}) {
         choose(view);
         for (const char *name : {"dateStart", "dateEnd"}) {
             const QByteArray where = QByteArray(name) + " on view " + QByteArray::number(view);
@@ -220,17 +223,22 @@ void TestHistoryPage::calendarStaysInsideTheWindow()
 
 void TestHistoryPage::selfTestRowDrawsItsRecording()
 {
-    exec(
-        "insert into log_self_test(dateTime, duration, count) values('2026-03-14 06:00:00', 3, 3)");
+    exec("insert into log_self_test(dateTime, duration, count, battVolDrop) values('2026-03-14 "
+         "06:00:00', 3, 3, 1.456), ('2026-03-14 05:00:00', 3, 3, null)");
     QFile recording(Paths::file(QStringLiteral("/data/self_test/20260314060000.txt")));
     QVERIFY(recording.open(QIODevice::WriteOnly));
     recording.write("1,40,100\n2,41,99\n3,41,98\n");
     recording.close();
 
-    choose(3);
+    choose(4);
     searchDays(today, today);
     QQuickItem *table = item("tableViewSelfTest");
-    QTRY_COMPARE(table->property("rowCount").toInt(), 1);
+    QTRY_COMPARE(table->property("rowCount").toInt(), 2);
+    // The battery voltage drop of each test, none for a test recorded without it.
+    QAbstractItemModel *tests = modelOf("logSelfTest");
+    const int drop = tests->roleNames().key("battVolDrop");
+    QCOMPARE(tests->data(tests->index(0, 0), drop).toString(), QStringLiteral("1.46"));
+    QCOMPARE(tests->data(tests->index(1, 0), drop).toString(), QStringLiteral("--"));
     QVERIFY(QMetaObject::invokeMethod(table, "clicked", Q_ARG(int, 0)));
     QQuickItem *view = item("logSelfTest");
     QObject *load = view->property("seriesLoad").value<QObject *>();
@@ -241,6 +249,83 @@ void TestHistoryPage::selfTestRowDrawsItsRecording()
     QPointF last;
     QVERIFY(QMetaObject::invokeMethod(capacity, "at", Q_RETURN_ARG(QPointF, last), Q_ARG(int, 2)));
     QCOMPARE(last, QPointF(3, 98));
+}
+
+// The chart view: a search draws today's samples reduced, the spike of one second kept, a red
+// mark at each lasting alarm's time, and the series switched off and on from their boxes.
+void TestHistoryPage::chartOfTheChosenDays()
+{
+    exec("insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+         "temperature) with recursive c(i) as (select 0 union all select i + 1 from c where i < "
+         "7199) select datetime('2026-03-14 10:00:00', '+' || i || ' seconds'), case i when 3600 "
+         "then 280 else 230 end, 229, 40, 50, 27, 30 from c");
+    exec("insert into alarm(dateTime, alarm) values('2026-03-14 11:30:00', 2)");
+    choose(1);
+    QQuickItem *view = item("logChart");
+    QVERIFY(view && view->isVisible());
+    QObject *history = view->property("history").value<QObject *>();
+    QQuickItem *chart = item("historyChart");
+    QSignalSpy drawn(chart, SIGNAL(drawn()));
+    searchDays(today, today);
+    QTRY_VERIFY_WITH_TIMEOUT(drawn.count() == 1 && !history->property("busy").toBool(), 30000);
+    QCOMPARE(history->property("samples").toInt(), 7202);
+    QCOMPARE(item("chartSamples")->property("text").toString(), QStringLiteral("7202 samples"));
+    QVERIFY(!item("chartEmpty")->isVisible());
+
+    // Two points per slice of the day at most, the spike among them.
+    const QVariantList series = chart->property("series").toList();
+    QCOMPARE(series.size(), 5);
+    QObject *input = series.at(0).value<QObject *>();
+    QVERIFY(input);
+    const int points = input->property("count").toInt();
+    QVERIFY2(points > 100 && points <= 2000, qPrintable(QString::number(points)));
+    double highest = 0;
+    for (int i = 0; i < points; ++i) {
+        QPointF point;
+        QVERIFY(
+            QMetaObject::invokeMethod(input, "at", Q_RETURN_ARG(QPointF, point), Q_ARG(int, i)));
+        highest = std::max(highest, point.y());
+    }
+    QCOMPARE(highest, 280.0);
+    QSignalSpy frame(m_host->view(), &QQuickWindow::frameSwapped);
+    QVERIFY(frame.wait(5000));
+
+    // Communication lost at 09:15 and the mains failure at 11:30 are marked where the time axis
+    // has them; the link's return at 10:15 is an event, not marked.
+    QQuickItem *marks = m_host->find(chart, QStringLiteral("alarmMarks"));
+    QVERIFY(marks);
+    QCOMPARE(marks->property("count").toInt(), 2);
+    const QStringList times = {"2026-03-14 09:15:00", "2026-03-14 11:30:00"};
+    for (int i = 0; i < 2; ++i) {
+        QQuickItem *mark = nullptr;
+        QVERIFY(QMetaObject::invokeMethod(marks, "itemAt", Q_RETURN_ARG(QQuickItem *, mark),
+                                          Q_ARG(int, i)));
+        const qint64 when =
+            QDateTime::fromString(times.at(i), "yyyy-MM-dd hh:mm:ss").toMSecsSinceEpoch();
+        QPointF at;
+        QVERIFY(QMetaObject::invokeMethod(
+            chart, "mapToPosition", Q_RETURN_ARG(QPointF, at), Q_ARG(QPointF, QPointF(when, 230)),
+            Q_ARG(QtCharts::QAbstractSeries *, qobject_cast<QtCharts::QAbstractSeries *>(input))));
+        QVERIFY2(std::abs(mark->x() + mark->width() / 2 - at.x()) < 1.5,
+                 qPrintable(QString::number(mark->x()) + " vs " + QString::number(at.x())));
+        QCOMPARE(mark->property("mark").toMap().value("count").toInt(), 1);
+    }
+    QCOMPARE(history->property("marks").toList().at(1).toMap().value("text").toString(),
+             QStringLiteral("Input voltage fault"));
+
+    // The load switched off and on again from its box.
+    QObject *load = series.at(2).value<QObject *>();
+    QQuickItem *loadSwitch = item("seriesSwitch2");
+    QVERIFY(m_host->click(loadSwitch));
+    QTRY_VERIFY(!load->property("visible").toBool());
+    QVERIFY(!loadSwitch->property("checked").toBool());
+    QVERIFY(m_host->click(loadSwitch));
+    QTRY_VERIFY(load->property("visible").toBool());
+
+    // A day without samples says so.
+    searchDays(today.addDays(-5), today.addDays(-5));
+    QTRY_VERIFY_WITH_TIMEOUT(item("chartEmpty")->isVisible(), 30000);
+    QCOMPARE(input->property("count").toInt(), 0);
 }
 
 QTEST_MAIN(TestHistoryPage)

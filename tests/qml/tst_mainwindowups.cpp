@@ -144,15 +144,10 @@ private:
     {
         return m_window->property("trayIcon").value<QObject *>()->property("tooltip").toString();
     }
-    // The image the tray icon is given (its "icon" is a value type: read through its meta-object).
+    // The image the tray icon is given.
     QUrl trayIconSource() const
     {
-        const QVariant icon = m_window->property("trayIcon").value<QObject *>()->property("icon");
-        const QMetaObject *meta = QMetaType::metaObjectForType(icon.userType());
-        if (!meta)
-            return QUrl();
-        const QMetaProperty source = meta->property(meta->indexOfProperty("source"));
-        return source.readOnGadget(icon.constData()).toUrl();
+        return m_window->property("trayIcon").value<QObject *>()->property("iconSource").toUrl();
     }
     // The UPS stops answering; the polls that find no answer are run at once instead of waited
     // out, until the link gives the UPS up.
@@ -227,14 +222,14 @@ private slots:
     // link when it comes, goes and comes back.
     void trayAndStatusFollowTheLink()
     {
-        QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS disconnect"));
-        QCOMPARE(statusText("linkText"), QStringLiteral("UPS disconnect"));
+        QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS not connected"));
+        QCOMPARE(statusText("linkText"), QStringLiteral("UPS not connected"));
 
         QVERIFY(m_host->root().devComm()->openDevice(DevComm::COM, m_sim->portPath()));
         QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
         QCOMPARE(statusText("linkText"), QStringLiteral("UPS Normal"));
-        QTRY_COMPARE_WITH_TIMEOUT(statusText("tileCommunication"), QStringLiteral("Conneted"),
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("tileCommunication"), QStringLiteral("Connected"),
                                   1000);
         QVERIFY(!currentAlarmTexts(m_host->root().alarm())
                      .contains(QStringLiteral("Communication lost")));
@@ -542,8 +537,10 @@ private slots:
                                    << "mains fail";
         QTest::newRow("to Chinese") << int(Translator::ZH_CN) << "中文简体 "
                                     << "mains return";
+        QTest::newRow("to Traditional Chinese") << int(Translator::ZH_TW) << "繁體中文"
+                                                << "mains fail";
         QTest::newRow("back to English") << int(Translator::EN_GB) << "English"
-                                         << "mains fail";
+                                         << "mains return";
     }
     void languageSwitchFromTheBox()
     {

@@ -129,7 +129,7 @@ void TestSchedulePage::addModifySwitchOffAndDeleteTask()
     QVERIFY(press(m_popup, "buttonSure"));
     QCOMPARE(storedTasks(), QStringList {"1: 1 21:30:05 3 1"});
     QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Daily"));
-    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("System shutdown and close UPS"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("System shutdown and UPS off"));
 
     // Switch off.
     QVERIFY(item(m_page, "switchEnable")->property("checked").toBool());
@@ -142,7 +142,7 @@ void TestSchedulePage::addModifySwitchOffAndDeleteTask()
     QVERIFY(press(m_page, "buttonDelete"));
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->property("text").toString(),
-             QStringLiteral("Are you sure to delete this task?"));
+             QStringLiteral("Do you really want to delete this task?"));
     QVERIFY(press(dialog, "msgDialogCancel"));
     QVERIFY(!dialog->isVisible());
     QCOMPARE(storedTasks().size(), 1);
@@ -278,8 +278,8 @@ void TestSchedulePage::unknownCodesAreShownAsSuch()
                             .arg(Database::tableName(Database::TableScheduleTask))));
     QVERIFY(QMetaObject::invokeMethod(model(), "select"));
 
-    QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Unkown code: 7"));
-    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Unkown code: 9"));
+    QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Unknown code: 7"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Unknown code: 9"));
     QCOMPARE(text(m_page, "labelTime"), QString());
 }
 

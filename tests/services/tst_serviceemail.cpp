@@ -278,6 +278,9 @@ void TestServiceEMail::dailyReportOfYesterday()
     // Later ticks of the same minute, the same second included, send nothing more.
     tickAt(QDateTime(QDate(2024, 3, 11), QTime(12, 0, 0)));
     tickAt(QDateTime(QDate(2024, 3, 11), QTime(12, 0, 30)));
+    // A note (the battery's age) goes with the next report only.
+    QSignalSpy sent(service(), &ServiceEMail::dailyReportSent);
+    service()->setDailyNote(QStringLiteral("battery"), QStringLiteral("Replace the battery."));
     // The next day the first tick comes late (the GUI thread was busy): still sent.
     tickAt(QDateTime(QDate(2024, 3, 12), QTime(12, 0, 45)));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
@@ -287,6 +290,9 @@ void TestServiceEMail::dailyReportOfYesterday()
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, 20000);
     QTest::qWait(200);
     QCOMPARE(finished.count(), 3);
+    QCOMPARE(sent.count(), 2);
+    QCOMPARE(sent.at(0).at(0).toStringList(), QStringList({"battery"}));
+    QCOMPARE(sent.at(1).at(0).toStringList(), QStringList());
 
     const QJsonArray received = server.messages();
     QCOMPARE(received.size(), 3);
@@ -311,7 +317,9 @@ void TestServiceEMail::dailyReportOfYesterday()
     for (int i = 0; i < 3; ++i) {
         const QJsonObject mail = received.at(i).toObject();
         QCOMPARE(mail.value("subject").toString(), QStringLiteral("Daily Report"));
-        QCOMPARE(mail.value("body").toString().trimmed(), signature("UPS daily report."));
+        QCOMPARE(mail.value("body").toString().trimmed(),
+                 signature(i == 1 ? "UPS daily report.\n\nReplace the battery."
+                                  : "UPS daily report."));
         const QJsonArray attachments = mail.value("attachments").toArray();
         QCOMPARE(attachments.size(), 1);
         const QJsonObject file = attachments.at(0).toObject();
