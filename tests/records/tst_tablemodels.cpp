@@ -203,10 +203,11 @@ void TestTableModels::alarmTextsAndExport()
     const QJsonObject dump = PythonScript::dumpWorkbook(path);
     checkLayout(dump, 2);
     const QJsonArray rows = dump.value("rows").toArray();
-    QCOMPARE(rows,
-             QJsonArray({QJsonArray({"Date", "Alarm"}), QJsonArray({"2024-03-10 03:00:00"}),
-                         QJsonArray({"2024-03-10 02:00:00", "Returned from: RBC needs replacement"}),
-                         QJsonArray({"2024-03-10 01:00:00", "Input voltage fault"})}));
+    QCOMPARE(
+        rows,
+        QJsonArray({QJsonArray({"Date", "Alarm"}), QJsonArray({"2024-03-10 03:00:00"}),
+                    QJsonArray({"2024-03-10 02:00:00", "Returned from: RBC needs replacement"}),
+                    QJsonArray({"2024-03-10 01:00:00", "Input voltage fault"})}));
     for (int r = 0; r < 3; ++r)
         QCOMPARE(model.data(model.index(r, 0), 258).toString(),
                  rows.at(r + 1).toArray().at(1).toString());
@@ -228,10 +229,10 @@ void TestTableModels::workbookLayoutAndFailures()
     }
     const QJsonObject dump = PythonScript::dumpWorkbook(path);
     checkLayout(dump, 3);
-    QCOMPARE(dump.value("rows").toArray(),
-             QJsonArray({QJsonArray({"A", "replaced", QStringLiteral("温度")}),
-                         QJsonArray({"text", 37, 1.5}),
-                         QJsonArray({QJsonValue(), QJsonValue(), "x"})}));
+    QCOMPARE(
+        dump.value("rows").toArray(),
+        QJsonArray({QJsonArray({"A", "replaced", QStringLiteral("温度")}),
+                    QJsonArray({"text", 37, 1.5}), QJsonArray({QJsonValue(), QJsonValue(), "x"})}));
     // Nothing of the temporary part file is left beside it.
     QCOMPARE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).filter("helper"),
              QStringList({"helper.xlsx"}));
