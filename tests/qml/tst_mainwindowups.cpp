@@ -300,11 +300,6 @@ private slots:
                                      << int(DevStatusView::UpsBatteryLow) << "Battery Low"
                                      << "#dc3545"
                                      << "batterylow";
-        // Told to switch off later, the UPS still feeds the load until then.
-        QTest::newRow("output going off") << normal + QStringList {"output off 600"}
-                                          << int(DevStatusView::UpsNormal) << "UPS Normal"
-                                          << "#16a34a"
-                                          << "normal";
         QTest::newRow("output off") << normal + QStringList {"output off 0"}
                                     << int(DevStatusView::UpsOutputOff) << "Output Off"
                                     << "#2f7de1"
