@@ -262,6 +262,13 @@ void TestServiceEMail::alarmMailToEveryRecipient()
     service()->setEnable(true);
     setRecipients({});
     service()->sendAlarmEMail(QStringLiteral("ignored"));
+    // No server set: the log says so rather than report a failed connection.
+    setRecipients({QStringLiteral("a@example.org")});
+    service()->setServerAddress(QStringLiteral(" "));
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Alarm mail not sent (set these on the E-Mail page): no server address");
+    service()->sendAlarmEMail(QStringLiteral("ignored"));
+    useServer(server, 0);
 
     setRecipients({QStringLiteral("a@example.org"), QStringLiteral("b@example.org"),
                    QStringLiteral("a@example.org")});
@@ -321,6 +328,13 @@ void TestServiceEMail::dailyReportOfYesterday()
     // A note (the battery's age) goes with the next report only.
     QSignalSpy sent(service(), &ServiceEMail::dailyReportSent);
     service()->setDailyNote(QStringLiteral("battery"), QStringLiteral("Replace the battery."));
+    // A report that cannot go out for want of a server keeps its note for the next one.
+    service()->setServerAddress(QString());
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Daily report not sent (set these on the E-Mail page): no server address");
+    service()->sendDailyReport();
+    QCOMPARE(sent.count(), 0);
+    useServer(server, 0);
     // The next day the first tick comes late (the GUI thread was busy): still sent.
     tickAt(QDateTime(QDate(2024, 3, 12), QTime(12, 0, 45)));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
