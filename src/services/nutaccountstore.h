@@ -1,0 +1,32 @@
+#pragma once
+
+#include "nutaccount.h"
+
+#include <QString>
+
+// The accounts of the network server in the configuration file, under the [network] group: one
+// entry per account ("users\<name>\role", "users\<name>\password") holding the role and the
+// salted hash, never the password. Every call reads or writes the file itself, so a change made
+// by another process (the command line while the program runs) is seen at the next call.
+class NutAccountStore
+{
+public:
+    enum Result { Done, BadName, BadPassword, NoSuchAccount, WriteFailed };
+
+    explicit NutAccountStore(const QString &configPath);
+
+    // The well-formed accounts, sorted by name; malformed entries are left out with a warning.
+    NutAccountList accounts() const;
+    // Creates the account or replaces its role and password.
+    Result setAccount(const QByteArray &name, NutAccount::Role role, const QByteArray &password);
+    Result setRole(const QByteArray &name, NutAccount::Role role);
+    Result remove(const QByteArray &name);
+
+    // Names NAS boxes and upsmon accept: 1 to 32 of letters, digits and ". _ -".
+    static bool isValidName(const QByteArray &name);
+    // Passwords that upsmon's configuration can hold: 1 to 128 bytes, no control bytes.
+    static bool isValidPassword(const QByteArray &password);
+
+private:
+    QString m_path;
+};
