@@ -110,10 +110,12 @@ bool NutAccountStore::isValidName(const QByteArray &name)
 
 bool NutAccountStore::isValidPassword(const QByteArray &password)
 {
-    if (password.isEmpty() || password.size() > 128)
+    if (password.isEmpty() || password.size() > 64)
         return false;
+    // upsmon sends the password as it is, unquoted: a blank, quote, backslash or '#' in it would
+    // change what the server reads.
     return std::none_of(password.begin(), password.end(), [](char c) {
         const auto u = static_cast<unsigned char>(c);
-        return u < 0x20 || u == 0x7f;
+        return u <= 0x20 || u == 0x7f || c == '"' || c == '\\' || c == '#';
     });
 }

@@ -24,7 +24,8 @@ public:
 
     // Names NAS boxes and upsmon accept: 1 to 32 of letters, digits and ". _ -".
     static bool isValidName(const QByteArray &name);
-    // Passwords that upsmon's configuration can hold: 1 to 128 bytes, no control bytes.
+    // Passwords every NUT client can send: 1 to 64 bytes, no blanks, control bytes, quotes,
+    // backslashes or '#'.
     static bool isValidPassword(const QByteArray &password);
 
 private:

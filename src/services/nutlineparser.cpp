@@ -76,7 +76,7 @@ QByteArray NutLineParser::quote(const QByteArray &value)
     out.append('"');
     for (char c : value) {
         const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
+        if (c == '"' || c == '\\' || c == '#')
             out.append('\\').append(c);
         else if (u < 0x20 || u == 0x7f)
             out.append(' ');

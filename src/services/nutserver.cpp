@@ -52,9 +52,10 @@ public:
     QSslConfiguration tls;
     QSet<QString> refusalsLogged;
     QSet<QString> listenFailuresLogged;
-    QTimer retry;
-    QTimer clientsTimer;
-    QTimer waitTimer;
+    // Children of the server, so they move to its thread with it.
+    QTimer *retry = nullptr;
+    QTimer *clientsTimer = nullptr;
+    QTimer *waitTimer = nullptr;
     bool waiting = false;
     quint16 port = 0;
     bool onBattery = false;
@@ -63,14 +64,17 @@ public:
 NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(this))
 {
     qRegisterMetaType<NutClientList>();
-    d->retry.setSingleShot(true);
-    d->retry.setInterval(retryListenMs);
-    connect(&d->retry, &QTimer::timeout, this, [this] { d->startListening(); });
-    d->clientsTimer.setSingleShot(true);
-    d->clientsTimer.setInterval(100);
-    connect(&d->clientsTimer, &QTimer::timeout, this, [this] { d->publishClients(); });
-    d->waitTimer.setSingleShot(true);
-    connect(&d->waitTimer, &QTimer::timeout, this,
+    d->retry = new QTimer(this);
+    d->retry->setSingleShot(true);
+    d->retry->setInterval(retryListenMs);
+    connect(d->retry, &QTimer::timeout, this, [this] { d->startListening(); });
+    d->clientsTimer = new QTimer(this);
+    d->clientsTimer->setSingleShot(true);
+    d->clientsTimer->setInterval(100);
+    connect(d->clientsTimer, &QTimer::timeout, this, [this] { d->publishClients(); });
+    d->waitTimer = new QTimer(this);
+    d->waitTimer->setSingleShot(true);
+    connect(d->waitTimer, &QTimer::timeout, this,
             [this] { d->finishWait("the time for the clients to leave is over"); });
     d->state.runCommand = [this](const QByteArray &command, const QByteArray &parameter,
                                  const NutSession &session) {
@@ -163,7 +167,7 @@ void NutServer::beginShutdownWait()
         << "FSD set on UPS" << d->config.upsName << "; waiting up to" << d->config.hostSyncSeconds
         << "s for" << clients << "logged-in clients to leave";
     d->waiting = true;
-    d->waitTimer.start(std::max(0, d->config.hostSyncSeconds) * 1000);
+    d->waitTimer->start(std::max(0, d->config.hostSyncSeconds) * 1000);
     d->checkWait();
 }
 
@@ -172,7 +176,7 @@ void NutServer::clearFsd()
     if (d->state.fsd())
         qCInfo(lcNetwork) << "Shutdown called off: FSD cleared";
     d->waiting = false;
-    d->waitTimer.stop();
+    d->waitTimer->stop();
     d->state.setFsd(false);
 }
 
@@ -234,13 +238,13 @@ void NutServerPrivate::startListening()
     }
     port = listeners.isEmpty() ? 0 : chosen;
     if (failed)
-        retry.start();
+        retry->start();
     emit q->listening(port);
 }
 
 void NutServerPrivate::stopListening()
 {
-    retry.stop();
+    retry->stop();
     qDeleteAll(listeners);
     listeners.clear();
     if (port != 0) {
@@ -287,7 +291,8 @@ void NutServerPrivate::refuse(QSslSocket *socket, const QString &address, const 
             refusalsLogged.clear();
         refusalsLogged.insert(key);
         qCWarning(lcNetwork).noquote()
-            << "Refused a connection from" << address << ":" << why << "(logged once per address)";
+            << QStringLiteral("Refused a connection from %1: %2 (logged once per address)")
+                   .arg(address, QLatin1String(why));
     }
     socket->abort();
     socket->deleteLater();
@@ -349,8 +354,8 @@ void NutServerPrivate::applyAllowList()
 
 void NutServerPrivate::scheduleClients()
 {
-    if (!clientsTimer.isActive())
-        clientsTimer.start();
+    if (!clientsTimer->isActive())
+        clientsTimer->start();
 }
 
 void NutServerPrivate::publishClients()
@@ -371,7 +376,7 @@ void NutServerPrivate::checkWait()
 void NutServerPrivate::finishWait(const char *why)
 {
     waiting = false;
-    waitTimer.stop();
+    waitTimer->stop();
     qCInfo(lcNetwork).noquote() << "Primary's wait over:" << why;
     emit q->shutdownWaitFinished();
 }

@@ -130,7 +130,7 @@ void TestNutProtocol::parser()
 
 void TestNutProtocol::quoting()
 {
-    QCOMPARE(NutLineParser::quote("a b \"c\" #d \\e"), QByteArray(R"("a b \"c\" #d \\e")"));
+    QCOMPARE(NutLineParser::quote("a b \"c\" #d \\e"), QByteArray(R"("a b \"c\" \#d \\e")"));
     QCOMPARE(NutLineParser::quote(QByteArray("x\ny\0z\x7f", 6)), QByteArray("\"x y z \""));
     // What goes out comes back the same through the parser clients use.
     const QByteArray value = "Maker \"Q\" #1 \\ x";
@@ -156,7 +156,7 @@ void TestNutProtocol::dispatcher_data()
     QTest::newRow("data queries") << Script {
         "GET => ERR INVALID-ARGUMENT", "GET VAR ups => ERR INVALID-ARGUMENT",
         "GET VAR UPS ups.STATUS => VAR UPS ups.STATUS \"OL\"",
-        "GET VAR ups ups.mfr => VAR ups ups.mfr \"Maker \\\"Q\\\" #1 \\\\ x\"",
+        "GET VAR ups ups.mfr => VAR ups ups.mfr \"Maker \\\"Q\\\" \\#1 \\\\ x\"",
         "GET VAR ups nope => ERR VAR-NOT-SUPPORTED", "GET VAR nope x => ERR UNKNOWN-UPS",
         "GET VAR qnapups battery.charge => VAR qnapups battery.charge \"87\"",
         "GET TYPE ups battery.charge => TYPE ups battery.charge NUMBER",
@@ -172,7 +172,7 @@ void TestNutProtocol::dispatcher_data()
         "LIST UPS => BEGIN LIST UPS\\nUPS ups \"Line 1500\"\\nEND LIST UPS",
         "LIST VAR nope => ERR UNKNOWN-UPS",
         "LIST VAR ups => BEGIN LIST VAR ups\\nVAR ups battery.charge \"87\"\\n"
-        "VAR ups battery.runtime \"1260\"\\nVAR ups ups.mfr \"Maker \\\"Q\\\" #1 \\\\ x\"\\n"
+        "VAR ups battery.runtime \"1260\"\\nVAR ups ups.mfr \"Maker \\\"Q\\\" \\#1 \\\\ x\"\\n"
         "VAR ups ups.model \"Line 1500\"\\nVAR ups ups.status \"OL\"\\nEND LIST VAR ups",
         "LIST RW ups => BEGIN LIST RW ups\\nEND LIST RW ups",
         "LIST CMD ups => BEGIN LIST CMD ups\\nCMD ups beeper.toggle\\nCMD ups test.battery.start\\n"
@@ -341,10 +341,11 @@ void TestNutProtocol::passwordsAndAccounts()
     const QString path = dir.filePath("config.cfg");
     NutAccountStore store(path);
     QCOMPARE(store.setAccount("monuser", NutAccount::Monitor, "secret"), NutAccountStore::Done);
-    QCOMPARE(store.setAccount("admin", NutAccount::Admin, "p w"), NutAccountStore::Done);
+    QCOMPARE(store.setAccount("admin", NutAccount::Admin, "p+w"), NutAccountStore::Done);
     QCOMPARE(store.setAccount("bad name", NutAccount::Admin, "x"), NutAccountStore::BadName);
     QCOMPARE(store.setAccount("x", NutAccount::Admin, ""), NutAccountStore::BadPassword);
-    QCOMPARE(store.setAccount("x", NutAccount::Admin, "a\nb"), NutAccountStore::BadPassword);
+    for (const char *bad : {"a\nb", "a b", "a\"b", "a#b", "a\\b"})
+        QCOMPARE(store.setAccount("x", NutAccount::Admin, bad), NutAccountStore::BadPassword);
     QCOMPARE(store.setRole("monuser", NutAccount::Admin), NutAccountStore::Done);
     QCOMPARE(store.setRole("ghost", NutAccount::Admin), NutAccountStore::NoSuchAccount);
     QCOMPARE(store.remove("ghost"), NutAccountStore::NoSuchAccount);
@@ -353,7 +354,7 @@ void TestNutProtocol::passwordsAndAccounts()
     const QByteArray text = file.readAll();
     file.close();
     QVERIFY(text.startsWith("[network]\n"));
-    QVERIFY(!text.contains("secret") && !text.contains("p w"));
+    QVERIFY(!text.contains("secret") && !text.contains("p+w"));
     QVERIFY(text.contains("users\\monuser\\role=admin"));
     QVERIFY(file.open(QIODevice::Append));
     file.write("users\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n");
@@ -364,7 +365,7 @@ void TestNutProtocol::passwordsAndAccounts()
     QCOMPARE(list.size(), 2);
     QCOMPARE(list.at(0).name, QByteArray("admin"));
     QCOMPARE(list.at(1).role, NutAccount::Admin);
-    QVERIFY(NutPassword::verify(list.at(0).passwordHash, "p w"));
+    QVERIFY(NutPassword::verify(list.at(0).passwordHash, "p+w"));
     QCOMPARE(store.remove("admin"), NutAccountStore::Done);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
     QCOMPARE(store.accounts().size(), 1);
