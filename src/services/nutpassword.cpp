@@ -80,3 +80,9 @@ bool NutPassword::isWellFormed(const QByteArray &stored)
     Parsed parsed;
     return parse(stored, &parsed);
 }
+
+int NutPassword::iterations(const QByteArray &stored)
+{
+    Parsed parsed;
+    return parse(stored, &parsed) ? parsed.iterations : 0;
+}

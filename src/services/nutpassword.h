@@ -14,4 +14,6 @@ public:
     // Whether the password matches the stored hash; a malformed hash matches nothing.
     static bool verify(const QByteArray &stored, const QByteArray &password);
     static bool isWellFormed(const QByteArray &stored);
+    // The iteration count of a stored hash; 0 when malformed.
+    static int iterations(const QByteArray &stored);
 };

@@ -21,6 +21,18 @@ QByteArray randomKey()
     return key;
 }
 
+// A hash of no one's password with the given cost (the default for 0), made once per thread.
+QByteArray decoyFor(int iterations)
+{
+    thread_local QHash<int, QByteArray> made;
+    if (iterations <= 0)
+        iterations = NutPassword::defaultIterations;
+    auto it = made.find(iterations);
+    if (it == made.end())
+        it = made.insert(iterations, NutPassword::hash("decoy", iterations));
+    return it.value();
+}
+
 bool sameBytes(const QByteArray &a, const QByteArray &b)
 {
     return a.size() == b.size() && CRYPTO_memcmp(a.constData(), b.constData(), a.size()) == 0;
@@ -131,6 +143,8 @@ void NutServerState::setAccounts(const NutAccountList &accounts)
         return;
     m_accounts = next;
     m_rightDigests.clear();
+    m_decoy =
+        decoyFor(accounts.isEmpty() ? 0 : NutPassword::iterations(accounts.first().passwordHash));
     ++m_generation;
 }
 
@@ -145,8 +159,9 @@ bool NutServerState::authenticate(NutSession &session, bool *checked)
     const auto account = m_accounts.constFind(session.username);
     if (account == m_accounts.cend()) {
         // As long as a wrong password for a real account, so timing tells no names.
-        static const QByteArray decoy = NutPassword::hash("decoy");
-        NutPassword::verify(decoy, session.password);
+        if (m_decoy.isEmpty())
+            m_decoy = decoyFor(0);
+        NutPassword::verify(m_decoy, session.password);
         return false;
     }
     const QByteArray digest =
