@@ -1,7 +1,6 @@
 // The protocol engine without sockets: how the byte stream is cut into lines, how a line is cut
 // into words, and what the server answers to each request, byte for byte as upsd of NUT 2.8
 // answers it (checked against a real upsd with the dummy driver).
-#include "nutaccountstore.h"
 #include "nutdispatcher.h"
 #include "nutlineparser.h"
 #include "nutlinesplitter.h"
@@ -47,7 +46,7 @@ private slots:
     void dispatcher_data();
     void dispatcher();
     void sessionsAndFsd();
-    void passwordsAndAccounts();
+    void passwords();
 
 private:
     NutAccountList m_accounts;
@@ -303,7 +302,7 @@ void TestNutProtocol::sessionsAndFsd()
     QVERIFY(!state.variable("ups.alarm"));
 }
 
-void TestNutProtocol::passwordsAndAccounts()
+void TestNutProtocol::passwords()
 {
     // The stored form: salted, so one password gives two different hashes, both right.
     const QByteArray h1 = NutPassword::hash("secret", 1000);
@@ -335,40 +334,6 @@ void TestNutProtocol::passwordsAndAccounts()
     nobody.username = "ghost";
     nobody.password = "pw";
     QVERIFY(!state.authenticate(nobody, &checked) && checked);
-
-    // The store: hashes in the [network] group, never the password; hand-made damage skipped.
-    QTemporaryDir dir;
-    const QString path = dir.filePath("config.cfg");
-    NutAccountStore store(path);
-    QCOMPARE(store.setAccount("monuser", NutAccount::Monitor, "secret"), NutAccountStore::Done);
-    QCOMPARE(store.setAccount("admin", NutAccount::Admin, "p+w"), NutAccountStore::Done);
-    QCOMPARE(store.setAccount("bad name", NutAccount::Admin, "x"), NutAccountStore::BadName);
-    QCOMPARE(store.setAccount("x", NutAccount::Admin, ""), NutAccountStore::BadPassword);
-    for (const char *bad : {"a\nb", "a b", "a\"b", "a#b", "a\\b"})
-        QCOMPARE(store.setAccount("x", NutAccount::Admin, bad), NutAccountStore::BadPassword);
-    QCOMPARE(store.setRole("monuser", NutAccount::Admin), NutAccountStore::Done);
-    QCOMPARE(store.setRole("ghost", NutAccount::Admin), NutAccountStore::NoSuchAccount);
-    QCOMPARE(store.remove("ghost"), NutAccountStore::NoSuchAccount);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    file.close();
-    QVERIFY(text.startsWith("[network]\n"));
-    QVERIFY(!text.contains("secret") && !text.contains("p+w"));
-    QVERIFY(text.contains("users\\monuser\\role=admin"));
-    QVERIFY(file.open(QIODevice::Append));
-    file.write("users\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n");
-    file.close();
-    NutAccountList list;
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
-    list = store.accounts();
-    QCOMPARE(list.size(), 2);
-    QCOMPARE(list.at(0).name, QByteArray("admin"));
-    QCOMPARE(list.at(1).role, NutAccount::Admin);
-    QVERIFY(NutPassword::verify(list.at(0).passwordHash, "p+w"));
-    QCOMPARE(store.remove("admin"), NutAccountStore::Done);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
-    QCOMPARE(store.accounts().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestNutProtocol)

@@ -1,0 +1,195 @@
+// The accounts of the network server where they are kept: the [network] group of the
+// configuration file as the store writes it, the list the settings page edits (and which follows
+// changes made by another process), and the command line for machines without a screen.
+#include "listmodelnutuser.h"
+#include "nutaccountstore.h"
+#include "nutpassword.h"
+#include "nutusercommand.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestNutAccounts : public QObject
+{
+    Q_OBJECT
+private slots:
+    void storeKeepsHashesOnly();
+    void listFollowsTheFile();
+    void commandLine_data();
+    void commandLine();
+
+private:
+    QByteArray fileText(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+void TestNutAccounts::storeKeepsHashesOnly()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("config.cfg");
+    {
+        // Other settings already there stay as they are.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[email]\nserverPort=587\n");
+    }
+    NutAccountStore store(path);
+    QCOMPARE(store.setAccount("monuser", NutAccount::Monitor, "secret"), NutAccountStore::Done);
+    QCOMPARE(store.setAccount("admin", NutAccount::Admin, "p+w!"), NutAccountStore::Done);
+    QCOMPARE(store.setAccount("bad name", NutAccount::Admin, "x"), NutAccountStore::BadName);
+    QCOMPARE(store.setAccount(QByteArray(33, 'a'), NutAccount::Admin, "x"),
+             NutAccountStore::BadName);
+    // What upsmon could not send as it is.
+    for (const char *bad : {"", "a b", "a\"b", "a#b", "a\\b", "a\tb"})
+        QCOMPARE(store.setAccount("x", NutAccount::Admin, bad), NutAccountStore::BadPassword);
+    QCOMPARE(store.setRole("monuser", NutAccount::Admin), NutAccountStore::Done);
+    QCOMPARE(store.setRole("ghost", NutAccount::Admin), NutAccountStore::NoSuchAccount);
+    QCOMPARE(store.remove("ghost"), NutAccountStore::NoSuchAccount);
+
+    QByteArray text = fileText(path);
+    QVERIFY(text.contains("[email]\nserverPort=587\n"));
+    QVERIFY(text.contains("[network]\n"));
+    QVERIFY(text.contains("users\\monuser\\role=admin"));
+    QVERIFY2(text.contains("users\\monuser\\password=\"pbkdf2-sha256$100000$"), text);
+    QVERIFY(!text.contains("secret") && !text.contains("p+w!"));
+
+    // A hand-edited entry that makes no account is left out with a warning; the rest stands.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("users\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n");
+    file.close();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
+    const NutAccountList list = store.accounts();
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(list.at(0).name, QByteArray("admin"));
+    QCOMPARE(list.at(1).role, NutAccount::Admin);
+    QVERIFY(NutPassword::verify(list.at(0).passwordHash, "p+w!"));
+    QCOMPARE(store.remove("admin"), NutAccountStore::Done);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
+    QCOMPARE(store.accounts().size(), 1);
+}
+
+void TestNutAccounts::listFollowsTheFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("config.cfg");
+    ListModelNutUser model(path);
+    QAbstractItemModelTester tester(&model);
+    QSignalSpy changed(&model, &ListModelNutUser::accountsChanged);
+    QCOMPARE(model.rowCount(), 0);
+
+    QCOMPARE(model.addUser("mon", "monitor", "pw1"), QString());
+    QCOMPARE(model.addUser("mon", "admin", "pw2"),
+             QString("An account of this name exists already."));
+    QCOMPARE(model.addUser("x", "root", "pw"), QString("Choose a role: monitor or admin."));
+    QVERIFY(model.addUser("y", "admin", "a b").startsWith("A password is"));
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(model.roleNames().value(Qt::UserRole), QByteArray("name"));
+    QCOMPARE(model.data(model.index(0), Qt::UserRole + 1).toString(), QString("monitor"));
+
+    // Another process (the command line) writes the file: the list follows without being told.
+    NutAccountStore(path).setAccount("adm", NutAccount::Admin, "pw3");
+    QTRY_COMPARE(model.rowCount(), 2);
+    QCOMPARE(model.get(0).value("name").toString(), QString("adm"));
+    QCOMPARE(changed.count(), 2);
+
+    // A new role keeps the password; a new password is taken when given.
+    const QByteArray before = model.accounts().at(1).passwordHash;
+    QCOMPARE(model.updateUser(1, "admin", QString()), QString());
+    QCOMPARE(model.accounts().at(1).role, NutAccount::Admin);
+    QCOMPARE(model.accounts().at(1).passwordHash, before);
+    QCOMPARE(model.updateUser(1, "admin", "pw4"), QString());
+    QVERIFY(NutPassword::verify(model.accounts().at(1).passwordHash, "pw4"));
+    QCOMPARE(model.delUser(0), QString());
+    QCOMPARE(model.delUser(5), QString("This account no longer exists."));
+    QCOMPARE(model.rowCount(), 1);
+    NutAccountStore(path).remove("mon");
+    QTRY_COMPARE(model.rowCount(), 0);
+}
+
+void TestNutAccounts::commandLine_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("role");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out"); // standard output, or error output when it failed
+    QTest::addColumn<QString>("listed"); // --nut-user list afterwards
+
+    QTest::newRow("add") << "add" << QStringList {"monuser"} << "monitor"
+                         << "secret\r\n"
+                         << 0 << "Account monuser added (monitor).\n"
+                         << "monuser monitor\nnas admin\n";
+    QTest::newRow("change") << "add" << QStringList {"nas"} << "monitor"
+                            << "new\n"
+                            << 0 << "Account nas changed (monitor).\n"
+                            << "nas monitor\n";
+    QTest::newRow("remove") << "remove" << QStringList {"nas"} << ""
+                            << "" << 0 << "Account nas removed.\n"
+                            << "";
+    QTest::newRow("remove unknown") << "remove" << QStringList {"ghost"} << ""
+                                    << "" << 1 << "There is no account ghost.\n"
+                                    << "nas admin\n";
+    QTest::newRow("no role") << "add" << QStringList {"x"} << ""
+                             << "pw\n"
+                             << 2 << "--nut-user add needs --role monitor or --role admin.\n"
+                             << "nas admin\n";
+    QTest::newRow("blank password") << "add" << QStringList {"x"} << "admin"
+                                    << "a b\n"
+                                    << 1
+                                    << "A password is 1 to 64 characters without blanks, quotes, "
+                                       "backslashes or #.\n"
+                                    << "nas admin\n";
+    QTest::newRow("no password") << "add" << QStringList {"x"} << "admin"
+                                 << "" << 1
+                                 << "A password is 1 to 64 characters without blanks, quotes, "
+                                    "backslashes or #.\n"
+                                 << "nas admin\n";
+    QTest::newRow("bad action") << "rename" << QStringList {"nas"} << ""
+                                << "" << 2
+                                << "Use --nut-user add NAME --role monitor|admin, --nut-user "
+                                   "remove NAME or --nut-user list.\n"
+                                << "nas admin\n";
+    QTest::newRow("two names") << "remove" << QStringList {"a", "b"} << ""
+                               << "" << 2
+                               << "Use --nut-user add NAME --role monitor|admin, --nut-user "
+                                  "remove NAME or --nut-user list.\n"
+                               << "nas admin\n";
+}
+
+void TestNutAccounts::commandLine()
+{
+    QFETCH(QString, action);
+    QFETCH(QStringList, names);
+    QFETCH(QString, role);
+    QFETCH(QString, input);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, listed);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("config.cfg");
+    NutAccountStore(path).setAccount("nas", NutAccount::Admin, "old");
+    QString inText = input, outText, errText;
+    QTextStream in(&inText), o(&outText), e(&errText);
+    QCOMPARE(NutUserCommand::run(path, action, names, role, in, o, e), exitCode);
+    QCOMPARE(exitCode == 0 ? outText : errText, out);
+    QCOMPARE(exitCode == 0 ? errText : outText, QString());
+
+    QString listText, none;
+    QTextStream listOut(&listText), listErr(&none), noInput(&none);
+    QCOMPARE(NutUserCommand::run(path, "list", {}, QString(), noInput, listOut, listErr), 0);
+    QCOMPARE(listText, listed);
+    if (QTest::currentDataTag() == QLatin1String("add"))
+        QVERIFY(NutPassword::verify(NutAccountStore(path).accounts().at(0).passwordHash, "secret"));
+}
+
+QTEST_GUILESS_MAIN(TestNutAccounts)
+#include "tst_nutaccounts.moc"
