@@ -16,7 +16,12 @@ Item {
     readonly property bool load: status ? status.loadLive : false
     readonly property real battery: status ? status.batteryPercent : -1
 
-    // Mode chip.
+    UpsStateLook {
+        id: look
+        upsState: page.status ? page.status.upsState : DevStatusView.UpsWaiting
+    }
+
+    // The UPS's state; where all is well, where the load's power comes from.
     Rectangle {
         objectName: "mimicMode"
         anchors.left: parent.left
@@ -25,8 +30,7 @@ Item {
         height: 26
         width: modeRow.implicitWidth + 20
         radius: 13
-        color: !page.online ? Theme.idleSoft : page.discharging ? Theme.warnSoft
-             : page.bypass ? Theme.infoSoft : Theme.okSoft
+        color: look.softColor
         Row {
             id: modeRow
             anchors.centerIn: parent
@@ -41,12 +45,9 @@ Item {
             Text {
                 id: modeText
                 objectName: "mimicModeText"
-                text: !page.status || page.status.linkState === DevStatusView.LinkUnknown ? qsTr("UPS disconnect")
-                    : !page.online ? qsTr("UPS Disconnected")
-                    : page.status.workMode === DevStatusView.WorkOnBattery ? qsTr("On Battery")
+                text: look.upsState !== DevStatusView.UpsNormal ? look.text
                     : page.status.workMode === DevStatusView.WorkOnBypass ? qsTr("On Bypass") : qsTr("On Mains")
-                color: !page.online ? Theme.textDim : page.discharging ? Theme.warn
-                     : page.bypass ? Theme.info : Theme.ok
+                color: look.color
                 font.pixelSize: Theme.fontSmall
                 font.bold: true
             }

@@ -4,6 +4,42 @@ import QtQuick.Controls 1.4
 Item {
     property alias tableView: tableView
 
+    // What the page's header and cells are drawn with, and their side paddings.
+    FontMetrics {
+        id: headerMetrics
+        font.pixelSize: Theme.fontSmall
+        font.bold: true
+    }
+    FontMetrics {
+        id: cellMetrics
+        font.pixelSize: Theme.fontBody
+    }
+    readonly property int padding: 10 + 6 + 4
+
+    // The narrowest a column may be: its longest title word (titles wrap between words, and a
+    // closing bracket stays with the word before it) and its widest value.
+    function minimumWidth(title, widestValue) {
+        var words = String(title).split(/ (?![)\]])/)
+        var widest = cellMetrics.advanceWidth(widestValue)
+        for (var i = 0; i < words.length; ++i)
+            widest = Math.max(widest, headerMetrics.advanceWidth(words[i]))
+        return Math.ceil(widest) + padding
+    }
+
+    // Every column gets its minimum; the room left is shared out evenly.
+    readonly property var columnWidths: {
+        var minimums = []
+        var total = 0
+        for (var i = 0; i < tableView.columnCount; ++i) {
+            var column = tableView.getColumn(i)
+            var m = minimumWidth(column.title, i === 0 ? "0000-00-00 00:00:00" : "000.00")
+            minimums.push(m)
+            total += m
+        }
+        var extra = Math.max(0, Math.floor((tableView.viewport.width - total) / Math.max(1, minimums.length)))
+        return minimums.map(function (m) { return m + extra })
+    }
+
     TableView {
         id: tableView
         objectName: "tableViewDevData"
@@ -14,37 +50,37 @@ Item {
         TableViewColumn {
             role: "dateTime"
             title: qsTr("Date")
-            width: Math.floor(tableView.viewport.width * 0.18)
+            width: columnWidths[0] || 0
         }
         TableViewColumn {
             role: "inputVol"
             title: qsTr("Input Voltage(V)")
-            width: Math.floor(tableView.viewport.width * 0.13)
+            width: columnWidths[1] || 0
         }
         TableViewColumn {
             role: "outputVol"
             title: qsTr("Output Voltage(V)")
-            width: Math.floor(tableView.viewport.width * 0.13)
+            width: columnWidths[2] || 0
         }
         TableViewColumn {
             role: "load"
             title: qsTr("UPS Load(%)")
-            width: Math.floor(tableView.viewport.width * 0.14)
+            width: columnWidths[3] || 0
         }
         TableViewColumn {
             role: "inputFreq"
             title: qsTr("Input Frequency(Hz)")
-            width: Math.floor(tableView.viewport.width * 0.14)
+            width: columnWidths[4] || 0
         }
         TableViewColumn {
             role: "battVol"
             title: qsTr("Battery voltage(V)")
-            width: Math.floor(tableView.viewport.width * 0.13)
+            width: columnWidths[5] || 0
         }
         TableViewColumn {
             role: "temperature"
             title: qsTr("temperature(℃ )")
-            width: Math.floor(tableView.viewport.width * 0.13)
+            width: columnWidths[6] || 0
         }
     }
 }

@@ -16,8 +16,12 @@ MainDevInfoForm {
              : state === DevStatusView.FlagNormal ? "ok" : "idle"
     }
 
-    linkText: link === DevStatusView.LinkOnline ? qsTr("UPS Conneted")
-            : link === DevStatusView.LinkOffline ? qsTr("UPS Disconnected") : qsTr("UPS disconnect")
+    UpsStateLook {
+        id: look
+        upsState: info.status ? info.status.upsState : DevStatusView.UpsWaiting
+    }
+    linkText: look.text
+    linkColor: look.color
     commText: link === DevStatusView.LinkOnline ? qsTr("Conneted")
             : link === DevStatusView.LinkOffline ? qsTr("Disconnected") : "--"
     commTone: link === DevStatusView.LinkOnline ? "ok" : link === DevStatusView.LinkOffline ? "fault" : "idle"

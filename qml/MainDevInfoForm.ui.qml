@@ -7,6 +7,7 @@ Item {
 
     // Texts chosen by the behaviour file from the status view.
     property string linkText
+    property color linkColor: Theme.stateWaiting
     property string commText
     property string inputText
     property string batteryText
@@ -24,12 +25,22 @@ Item {
         anchors.fill: parent
         spacing: 10
 
-        // Link state.
+        // The UPS's state: the worst of what holds now, in its own colour.
         Rectangle {
+            objectName: "stateBadge"
             width: parent.width
             height: 72
             radius: Theme.radiusLarge
             color: Theme.chromeRaised
+            Rectangle {
+                objectName: "stateBadgeMark"
+                x: 0
+                anchors.verticalCenter: parent.verticalCenter
+                width: 4
+                height: parent.height - 2 * Theme.margin
+                radius: 2
+                color: form.linkColor
+            }
             Image {
                 id: linkImage
                 objectName: "linkImage"
@@ -39,8 +50,10 @@ Item {
                 width: 44
                 height: 44
                 sourceSize: Qt.size(44, 44)
-                source: form.status && form.status.online ? "qrc:/res/image/ups_online.svg"
-                                                          : "qrc:/res/image/ups_offline.svg"
+                // Answering and well, answering with something to look at, or not answering.
+                source: !form.status || !form.status.online ? "qrc:/res/image/ups_offline.svg"
+                      : form.status.upsState === DevStatusView.UpsNormal ? "qrc:/res/image/ups_online.svg"
+                      : "qrc:/res/image/ups_alert.svg"
             }
             Column {
                 anchors.left: linkImage.right
@@ -61,13 +74,12 @@ Item {
                 Row {
                     spacing: 6
                     Rectangle {
+                        objectName: "stateBadgeDot"
                         anchors.verticalCenter: parent.verticalCenter
                         width: 8
                         height: 8
                         radius: 4
-                        color: form.status && form.status.online ? Theme.flowLive
-                             : form.status && form.status.linkState === DevStatusView.LinkOffline ? Theme.fault
-                             : Theme.idle
+                        color: form.linkColor
                     }
                     Text {
                         text: form.status && form.status.modelText !== "--" ? form.status.modelText : appName

@@ -4,21 +4,77 @@ import Quelta 1.0
 MainPanelControlForm {
     id: page
 
-    // Sends the chosen order to the UPS; whether it obeyed shows in the later status data.
-    function issueOrder() {
+    // The order waiting for the user's answer to its question; "" when none waits.
+    property string pendingOrder: ""
+
+    // What the chosen order does, when it is worth a question first: cutting the output takes
+    // the power from this computer, and the long self-tests drain the battery that has to carry
+    // it through the next mains failure. The 10-second test, the cancels and the beeper are
+    // harmless and go at once.
+    function question(order) {
+        switch (order) {
+        case "closeOutput":
+            return spinBoxCloseDelay.value === 0
+                    ? qsTr("The UPS output switches off in about 12 seconds: this computer and everything else on the UPS lose power.")
+                    : qsTr("The UPS output switches off in %1 minute(s): this computer and everything else on the UPS lose power.")
+                      .arg(spinBoxCloseDelay.value)
+        case "selfTestEOD":
+            return qsTr("The UPS runs on its battery until the battery is low. Until it has charged again, it may not carry this computer through a mains failure.")
+        case "selfTestCustom":
+            return qsTr("The UPS runs on its battery for %1 minute(s). Until it has charged again, it may not carry this computer through a mains failure.")
+                    .arg(spinBoxTestMinutes.value)
+        }
+        return ""
+    }
+
+    function chosenOrder() {
         if (radioSelfTest10S.checked)
+            return "selfTest10S"
+        if (radioSelfTestEOD.checked)
+            return "selfTestEOD"
+        if (radioSelfTestCustom.checked)
+            return "selfTestCustom"
+        if (radioSelfTestCancel.checked)
+            return "selfTestCancel"
+        if (radioCloseOutput.checked)
+            return "closeOutput"
+        if (radioCancelCloseOutput.checked)
+            return "cancelCloseOutput"
+        if (radioBuzzer.checked)
+            return "buzzer"
+        return ""
+    }
+
+    // Sure: a dangerous order asks first, the others go at once.
+    function issueOrder() {
+        var order = chosenOrder()
+        var text = question(order)
+        if (text === "") {
+            send(order)
+            return
+        }
+        pendingOrder = order
+        msgDialog.text = text + "\n" + qsTr("Issue the order?")
+        msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
+        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
+        msgDialog.open()
+    }
+
+    // Sends the order to the UPS; whether it obeyed shows in the later status data.
+    function send(order) {
+        if (order === "selfTest10S")
             DevComm.setSelfTest(GlobalDataDef.SelfTest10S, 0)
-        else if (radioSelfTestEOD.checked)
+        else if (order === "selfTestEOD")
             DevComm.setSelfTest(GlobalDataDef.SelfTestEOD, 0)
-        else if (radioSelfTestCustom.checked)
+        else if (order === "selfTestCustom")
             DevComm.setSelfTest(GlobalDataDef.SelfTestCustom, spinBoxTestMinutes.value)
-        else if (radioSelfTestCancel.checked)
+        else if (order === "selfTestCancel")
             DevComm.setSelfTest(GlobalDataDef.SelfTestCancel, 0)
-        else if (radioCloseOutput.checked)
+        else if (order === "closeOutput")
             DevComm.setShutdown(true, spinBoxCloseDelay.value)
-        else if (radioCancelCloseOutput.checked)
+        else if (order === "cancelCloseOutput")
             DevComm.setShutdown(false, 0)
-        else if (radioBuzzer.checked)
+        else if (order === "buzzer")
             DevComm.setBuzzer()
         else
             return
@@ -29,4 +85,17 @@ MainPanelControlForm {
     }
 
     buttonSure.onClicked: issueOrder()
+
+    Connections {
+        target: msgDialog
+        function onAccepted() {
+            var order = page.pendingOrder
+            page.pendingOrder = ""
+            if (order !== "")
+                page.send(order)
+        }
+        function onRejected() {
+            page.pendingOrder = ""
+        }
+    }
 }

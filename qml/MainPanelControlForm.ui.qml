@@ -122,16 +122,19 @@ Item {
         }
 
         Rectangle {
-            Layout.preferredWidth: Math.max(560, cardLayout.implicitWidth + 2 * Theme.margin)
-            Layout.preferredHeight: cardLayout.implicitHeight + 2 * Theme.margin
+            implicitWidth: Math.max(560, cardLayout.implicitWidth + 2 * Theme.margin)
+            implicitHeight: cardLayout.implicitHeight + 2 * Theme.margin
             radius: Theme.radiusLarge
             color: Theme.card
             border.color: Theme.border
 
+            // Placed, not anchored: its height is its own, so the card's height can follow it
+            // without a loop when every binding is evaluated again (a language switch).
             ColumnLayout {
                 id: cardLayout
-                anchors.fill: parent
-                anchors.margins: Theme.margin
+                x: Theme.margin
+                y: Theme.margin
+                width: parent.width - 2 * Theme.margin
                 spacing: 0
 
                 RowLayout {
@@ -178,6 +181,12 @@ Item {
                         value: 1
                         enabled: radioSelfTestCustom.checked
                     }
+                    Text {
+                        objectName: "labelTestMinutesUnit"
+                        text: qsTr("minute(s)")
+                        color: radioSelfTestCustom.checked ? Theme.textDim : Theme.textFaint
+                        font.pixelSize: Theme.fontBody
+                    }
                 }
                 RowLayout {
                     Layout.preferredHeight: 36
@@ -211,6 +220,12 @@ Item {
                         maximumValue: 9
                         value: 0
                         enabled: radioCloseOutput.checked
+                    }
+                    Text {
+                        objectName: "labelCloseDelayUnit"
+                        text: qsTr("minute(s); 0 is about 12 seconds")
+                        color: radioCloseOutput.checked ? Theme.textDim : Theme.textFaint
+                        font.pixelSize: Theme.fontBody
                     }
                 }
                 RowLayout {

@@ -17,6 +17,15 @@ MainPanelLogDataForm {
             currentView.search(dateStart.text, dateEnd.text)
     }
 
+    // The file a dialog's URL names, as the user knows it ("/home/..." or "C:/...").
+    function localPath(url) {
+        var text = String(url)
+        if (text.indexOf("file://") !== 0)
+            return text
+        var path = decodeURIComponent(text.substring(7))
+        return /^\/[A-Za-z]:\//.test(path) ? path.substring(1) : path
+    }
+
     // The chosen workbook file; the indicator turns while the rows are written.
     function exportTo(url) {
         if (!exportShown || busyIndicator.running)
@@ -31,7 +40,8 @@ MainPanelLogDataForm {
     function finishExport() {
         var saved = currentView.saveAs(pendingExport)
         busyIndicator.running = false
-        msgDialog.text = saved === false ? qsTr("Operation failed!") : qsTr("Operation finished!")
+        msgDialog.text = saved === false ? qsTr("Operation failed!")
+                                         : qsTr("Operation finished!") + "\n" + qsTr("Saved as %1").arg(localPath(pendingExport))
         msgDialog.dialogType = saved === false ? GlobalDataDef.MsgDialogWarning : GlobalDataDef.MsgDialogInformation
         msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
         msgDialog.open()

@@ -45,7 +45,8 @@ Item {
                 anchors.leftMargin: 10
                 anchors.rightMargin: 6
                 verticalAlignment: Text.AlignVCenter
-                text: styleData.value
+                // A closing bracket stays on the line of what it closes: "temperature(℃ )".
+                text: styleData.value ? String(styleData.value).replace(/ (?=[)\]])/g, "\u00a0") : ""
                 wrapMode: Text.WordWrap
                 elide: Text.ElideRight
                 // A long translated title gets smaller, on up to three lines, rather than cut.

@@ -18,7 +18,7 @@ MainPanelScheduleTaskForm {
 
     listView.delegate: ScheduleTaskListDelegate {
         width: ListView.view.width
-        onEditClicked: popupAddScheduleTask.openModify(index, model.cycle, model.time, model.action)
+        onEditClicked: popupAddScheduleTask.openModify(index, model.cycle, model.time, model.action, model.dateTime)
         onDeleteClicked: page.askDelete(index)
         onEnableToggled: model.enable = on
     }

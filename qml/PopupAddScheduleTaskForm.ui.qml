@@ -13,6 +13,11 @@ Rectangle {
     property alias textFieldMinute: textFieldMinute
     property alias textFieldSecond: textFieldSecond
     property alias comboBoxCycle: comboBoxCycle
+    property alias labelDay: labelDay
+    property alias dateOneShot: dateOneShot
+    property alias comboBoxWeekday: comboBoxWeekday
+    property alias textFieldDay: textFieldDay
+    property alias labelError: labelError
     property alias buttonSure: buttonSure
     property alias buttonCancel: buttonCancel
 
@@ -34,8 +39,10 @@ Rectangle {
                 implicitHeight: Theme.controlHeight
                 radius: Theme.radius
                 color: control.enabled ? Theme.card : Theme.cardAlt
-                border.width: control.activeFocus ? 2 : 1
-                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
+                // A refused field stays marked until it is corrected.
+                border.width: control.activeFocus || control.refused ? 2 : 1
+                border.color: control.refused ? Theme.fault
+                            : control.activeFocus || control.hovered ? Theme.accent : Theme.border
             }
         }
     }
@@ -103,6 +110,7 @@ Rectangle {
                     spacing: 4
                     TextField {
                         id: textFieldHour
+                        property bool refused: false
                         style: fieldStyle
                         objectName: "textFieldHour"
                         Layout.preferredWidth: 48
@@ -120,6 +128,7 @@ Rectangle {
                     }
                     TextField {
                         id: textFieldMinute
+                        property bool refused: false
                         style: fieldStyle
                         objectName: "textFieldMinute"
                         Layout.preferredWidth: 48
@@ -137,6 +146,7 @@ Rectangle {
                     }
                     TextField {
                         id: textFieldSecond
+                        property bool refused: false
                         style: fieldStyle
                         objectName: "textFieldSecond"
                         Layout.preferredWidth: 48
@@ -166,6 +176,80 @@ Rectangle {
                         qsTranslate("PopupAddScheduleTaskForm.ui", "Every Month")
                     ]
                 }
+
+                // The day a one-shot, weekly or monthly task runs on; a daily task has none.
+                Text {
+                    id: labelDay
+                    objectName: "labelDay"
+                    visible: comboBoxCycle.currentIndex !== 1
+                    text: comboBoxCycle.currentIndex === 0 ? qsTr("Execute Date:") : qsTr("Execute Day:")
+                    color: Theme.textDim
+                    font.pixelSize: Theme.fontBody
+                }
+                Item {
+                    visible: labelDay.visible
+                    Layout.fillWidth: true
+                    implicitHeight: Theme.controlHeight
+
+                    DateEdit {
+                        id: dateOneShot
+                        objectName: "dateOneShot"
+                        visible: comboBoxCycle.currentIndex === 0
+                        width: 150
+                        height: parent.height
+                    }
+                    SettingsComboBox {
+                        id: comboBoxWeekday
+                        objectName: "comboBoxWeekday"
+                        visible: comboBoxCycle.currentIndex === 2
+                        width: parent.width
+                        // Texts in a list are looked up under "PopupAddScheduleTaskForm" without ".ui"; name the context.
+                        model: [
+                            qsTranslate("PopupAddScheduleTaskForm.ui", "Monday"),
+                            qsTranslate("PopupAddScheduleTaskForm.ui", "Tuesday"),
+                            qsTranslate("PopupAddScheduleTaskForm.ui", "Wednesday"),
+                            qsTranslate("PopupAddScheduleTaskForm.ui", "Thursday"),
+                            qsTranslate("PopupAddScheduleTaskForm.ui", "Friday"),
+                            qsTranslate("PopupAddScheduleTaskForm.ui", "Saturday"),
+                            qsTranslate("PopupAddScheduleTaskForm.ui", "Sunday")
+                        ]
+                    }
+                    RowLayout {
+                        visible: comboBoxCycle.currentIndex === 3
+                        anchors.fill: parent
+                        spacing: Theme.gap
+                        TextField {
+                            id: textFieldDay
+                            property bool refused: false
+                            style: fieldStyle
+                            objectName: "textFieldDay"
+                            Layout.preferredWidth: 48
+                            horizontalAlignment: TextInput.AlignHCenter
+                            maximumLength: 2
+                            validator: IntValidator {
+                                bottom: 1
+                                top: 31
+                            }
+                        }
+                        Text {
+                            Layout.fillWidth: true
+                            text: qsTr("(1~31; the last day in shorter months)")
+                            color: Theme.textFaint
+                            font.pixelSize: Theme.fontSmall
+                            wrapMode: Text.WordWrap
+                        }
+                    }
+                }
+            }
+
+            Text {
+                id: labelError
+                objectName: "labelError"
+                Layout.fillWidth: true
+                visible: text !== ""
+                color: Theme.fault
+                font.pixelSize: Theme.fontBody
+                wrapMode: Text.WordWrap
             }
 
             RowLayout {

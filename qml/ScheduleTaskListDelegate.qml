@@ -28,6 +28,26 @@ Rectangle {
         return qsTr("Unkown code: ") + cycle
     }
 
+    // The day a weekly or monthly task runs on, from its stored creation moment
+    // ("yyyy-MM-dd hh:mm:ss"); other tasks show their date in the next due time.
+    function dayText(cycle, created) {
+        var parts = String(created || "").split(" ")[0].split("-")
+        if (parts.length !== 3)
+            return ""
+        var day = new Date(Number(parts[0]), Number(parts[1]) - 1, Number(parts[2]), 12)
+        if (isNaN(day.getTime()))
+            return ""
+        switch (Number(cycle)) {
+        case ScheduleTaskData.EveryWeek:
+            var names = [qsTr("every Sunday"), qsTr("every Monday"), qsTr("every Tuesday"), qsTr("every Wednesday"),
+                         qsTr("every Thursday"), qsTr("every Friday"), qsTr("every Saturday")]
+            return names[day.getDay()]
+        case ScheduleTaskData.EveryMonth:
+            return qsTr("on day %1 of each month").arg(day.getDate())
+        }
+        return ""
+    }
+
     function actionText(action) {
         switch (Number(action)) {
         case ScheduleTaskData.SelfTest10S:
@@ -76,13 +96,22 @@ Rectangle {
             }
         }
 
-        Text {
-            objectName: "labelTime"
-            Layout.preferredWidth: 170
-            text: model.time
-            color: root.taskOn ? Theme.text : Theme.textFaint
-            font.pixelSize: Theme.fontLarge
-            font.bold: true
+        Column {
+            Layout.preferredWidth: 190
+            Text {
+                objectName: "labelTime"
+                text: model.time
+                color: root.taskOn ? Theme.text : Theme.textFaint
+                font.pixelSize: Theme.fontLarge
+                font.bold: true
+            }
+            Text {
+                objectName: "labelTaskDay"
+                visible: text !== ""
+                text: root.dayText(model.cycle, model.dateTime)
+                color: root.taskOn ? Theme.textDim : Theme.textFaint
+                font.pixelSize: Theme.fontSmall
+            }
         }
 
         Text {

@@ -52,11 +52,11 @@ SettingsCommonForm {
         msgDialog.open()
     }
 
+    // Unticking "Following System Language" has loaded the box's language already, so a choice
+    // equal to the translator's is in force and needs no switch.
     function chooseLanguage(index) {
-        if (checkBoxAutoLanguage.checked)
+        if (checkBoxAutoLanguage.checked || Translator.language === index)
             return
-        if (Translator.language === index)
-            Translator.language = Translator.Auto // loads again what the choice would otherwise skip
         Translator.language = index
     }
 
@@ -88,7 +88,12 @@ SettingsCommonForm {
     }
 
     comboBoxLanguage.enabled: !checkBoxAutoLanguage.checked
-    comboBoxLanguage.onActivated: chooseLanguage(index)
+    // The box reports a choice from inside its click. A switch made there retranslates every
+    // binding, which gives the boxes new lists (their index falls back to 0); refresh() then puts
+    // the chosen index back while the box still holds it as the clicked one, and the box reports
+    // the same choice again: a switch inside a switch, until the stack runs out. The switch
+    // waits until the box is done with its click.
+    comboBoxLanguage.onActivated: Qt.callLater(chooseLanguage, index)
     checkBoxAutoLanguage.onClicked: followSystemLanguage(checkBoxAutoLanguage.checked)
 
     buttonImport.onClicked: importDialog.open()

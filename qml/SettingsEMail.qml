@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import Quelta 1.0
+import "MailAddress.js" as MailAddress
 
 SettingsEMailForm {
     id: page
@@ -17,6 +18,7 @@ SettingsEMailForm {
         switchEnable.checked = ServiceEMail.enable
         textFieldSenderName.text = ServiceEMail.senderName
         textFieldSenderAddress.text = ServiceEMail.senderAddress
+        textFieldSenderAddress.refused = !senderAcceptable() // a hand-edited or imported one
         textFieldServerAddress.text = ServiceEMail.serverAddress
         textFieldServerPort.text = ServiceEMail.serverPort > 0 ? String(ServiceEMail.serverPort) : ""
         comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.model.length
@@ -30,7 +32,10 @@ SettingsEMailForm {
     }
 
     function sendTestMail() {
-        commitFields()
+        if (!commitFields()) {
+            refuseSender()
+            return
+        }
         testing = true
         labelTestMail.text = Qt.binding(function () { return qsTr("Sending test E-Mail...") })
         busyTestMail.running = true
@@ -73,21 +78,47 @@ SettingsEMailForm {
     }
 
     switchEnable.onCheckedChanged: if (writing) ServiceEMail.enable = switchEnable.checked
-    // The text fields, also when the page is left while one still has the focus.
+    // The sender follows the recipients' rule. An empty one may be stored (the test mail then
+    // says it is missing); one that is not an address never is.
+    function senderAcceptable() {
+        var text = textFieldSenderAddress.text
+        return text === "" || MailAddress.isValid(text)
+    }
+
+    function refuseSender() {
+        if (msgDialog.opened)
+            return
+        msgDialog.text = qsTr("E-Mail address is invalid!")
+        msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
+        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.open()
+    }
+
+    // The text fields, also when the page is left while one still has the focus. False when the
+    // sender's address was refused (and marked).
     function commitFields() {
         if (!ready || loading)
-            return
+            return true
         ServiceEMail.senderName = textFieldSenderName.text
-        ServiceEMail.senderAddress = textFieldSenderAddress.text
+        textFieldSenderAddress.refused = !senderAcceptable()
+        if (!textFieldSenderAddress.refused)
+            ServiceEMail.senderAddress = textFieldSenderAddress.text
         ServiceEMail.serverAddress = textFieldServerAddress.text
         var port = parseInt(textFieldServerPort.text, 10)
         if (!isNaN(port) && port > 0 && port <= 65535)
             ServiceEMail.serverPort = port
+        return !textFieldSenderAddress.refused
     }
 
     onVisibleChanged: if (!visible) commitFields()
     textFieldSenderName.onEditingFinished: commitFields()
-    textFieldSenderAddress.onEditingFinished: commitFields()
+    // The message waits until the focus has moved on (Tab, a click elsewhere), or the field
+    // taking the focus would keep the keys while the message shows.
+    textFieldSenderAddress.onEditingFinished: if (!commitFields()) Qt.callLater(refuseSender)
+    textFieldSenderAddress.onTextChanged: {
+        if (textFieldSenderAddress.refused && senderAcceptable())
+            textFieldSenderAddress.refused = false
+    }
     textFieldServerAddress.onEditingFinished: commitFields()
     textFieldServerPort.onEditingFinished: commitFields()
     comboBoxEncrypt.onActivated: ServiceEMail.encrypt = index

@@ -75,8 +75,10 @@ Item {
                 implicitHeight: Theme.controlHeight
                 radius: Theme.radius
                 color: control.enabled ? Theme.card : Theme.cardAlt
-                border.width: control.activeFocus ? 2 : 1
-                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
+                // A field whose text was refused stays marked until it is corrected.
+                border.width: control.activeFocus || control.refused === true ? 2 : 1
+                border.color: control.refused === true ? Theme.fault
+                            : control.activeFocus || control.hovered ? Theme.accent : Theme.border
             }
         }
     }
@@ -194,6 +196,7 @@ Item {
                 }
                 TextField {
                     id: textFieldSenderAddress
+                    property bool refused: false
                     style: fieldStyle
                     objectName: "textFieldSenderAddress"
                     Layout.fillWidth: true

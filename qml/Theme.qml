@@ -41,6 +41,23 @@ QtObject {
     readonly property color idle: "#9aa8b6"
     readonly property color idleSoft: "#e8edf2"
 
+    // The UPS states of the header badge, the diagram's pill and the tray icon, one hue each
+    // (the tray icons in res/image/tray_*.svg use the same), with the pale tint behind a text.
+    readonly property color stateNormal: ok
+    readonly property color stateNormalSoft: okSoft
+    readonly property color stateOnBattery: warn
+    readonly property color stateOnBatterySoft: warnSoft
+    readonly property color stateBatteryLow: fault
+    readonly property color stateBatteryLowSoft: faultSoft
+    readonly property color stateFault: "#9b2fc9"
+    readonly property color stateFaultSoft: "#f1e2f9"
+    readonly property color stateOutputOff: info
+    readonly property color stateOutputOffSoft: infoSoft
+    readonly property color stateCommLost: "#7b8a99"
+    readonly property color stateCommLostSoft: "#e3e8ee"
+    readonly property color stateWaiting: idle
+    readonly property color stateWaitingSoft: idleSoft
+
     // Power-flow diagram.
     readonly property color flowLive: "#12b886"
     readonly property color flowBattery: "#f59f00"

@@ -15,13 +15,33 @@ Item {
     property alias currentTab: form.currentTab
     property alias alarmPopup: alarmPopup
     property alias shutdownDialog: shutdownDialog
+    property alias failureDialog: failureDialog
+    property alias quitDialog: quitDialog
     property alias trayIcon: trayIcon
     readonly property bool devOnline: DevComm.devData.devOnline === true
+    // The last balloon message of the tray icon (a tray may show none, or be absent).
+    property string trayMessage
 
     function showAndRaise() {
         window.show()
         window.raise()
         window.requestActivate()
+    }
+
+    // Quitting ends the protection too, so with it switched on the user is asked first, in the
+    // window, hidden or not.
+    function quit() {
+        if (ServiceShutdown.queltaOffEnable) {
+            showAndRaise()
+            quitDialog.open()
+        } else {
+            Qt.quit()
+        }
+    }
+
+    function notifyAtTray(text) {
+        trayMessage = text
+        trayIcon.showMessage(appName, text, Platform.SystemTrayIcon.Critical, 30000)
     }
 
     MouseArea {
@@ -56,6 +76,22 @@ Item {
         text: qsTr("Shutdown event activated!")
     }
 
+    MsgDialog {
+        id: failureDialog
+        objectName: "failureDialog"
+        dialogType: GlobalDataDef.MsgDialogWarning
+        buttons: GlobalDataDef.MsgDialogButtonSure
+    }
+
+    MsgDialog {
+        id: quitDialog
+        objectName: "quitDialog"
+        dialogType: GlobalDataDef.MsgDialogQuestion
+        buttons: GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
+        text: qsTr("Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?")
+        onAccepted: Qt.quit()
+    }
+
     Connections {
         target: ServiceShutdown
         function onShutdownStarted(sec) {
@@ -64,13 +100,31 @@ Item {
                 shutdownDialog.open()
             }
         }
+        function onShutdownFailed(message) {
+            shutdownDialog.close()
+            failureDialog.text = message
+            root.showAndRaise()
+            failureDialog.open()
+            root.notifyAtTray(message)
+        }
     }
 
+    DevStatusView {
+        id: upsStatus
+        devData: DevComm.devData
+    }
+    UpsStateLook {
+        id: trayLook
+        objectName: "trayLook"
+        upsState: upsStatus.upsState
+    }
+
+    // The tray shows the UPS's worst state now: its icon, and in words its tool tip.
     Platform.SystemTrayIcon {
         id: trayIcon
         objectName: "trayIcon"
-        icon.source: "qrc:/res/image/Quelta.ico"
-        tooltip: root.devOnline ? qsTr("UPS Conneted") : qsTr("UPS Disconnect")
+        icon.source: trayLook.trayIcon
+        tooltip: appName + " - " + trayLook.text
         onActivated: {
             if (reason === Platform.SystemTrayIcon.DoubleClick)
                 root.showAndRaise()
@@ -82,8 +136,9 @@ Item {
             }
             Platform.MenuSeparator {}
             Platform.MenuItem {
+                objectName: "trayQuit"
                 text: qsTr("Quit")
-                onTriggered: window.close()
+                onTriggered: root.quit()
             }
         }
         // Shown once its icon is set, so the platform never sees an empty tray entry.

@@ -874,18 +874,6 @@
 <context>
     <name>DevDataMimicPage</name>
     <message>
-        <source>UPS disconnect</source>
-        <translation>Onduleur déconnecté</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>Onduleur déconnecté</translation>
-    </message>
-    <message>
-        <source>On Battery</source>
-        <translation>Sur batterie</translation>
-    </message>
-    <message>
         <source>On Bypass</source>
         <translation>Sur bypass</translation>
     </message>
@@ -1024,18 +1012,6 @@
         <translation>Normal</translation>
     </message>
     <message>
-        <source>UPS Conneted</source>
-        <translation>Onduleur connecté</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>Onduleur déconnecté</translation>
-    </message>
-    <message>
-        <source>UPS disconnect</source>
-        <translation>Onduleur déconnecté</translation>
-    </message>
-    <message>
         <source>Conneted</source>
         <translation>Connecté</translation>
     </message>
@@ -1140,6 +1116,26 @@
         <source>Order has been issued!</source>
         <translation>La commande a été envoyée !</translation>
     </message>
+    <message>
+        <source>The UPS output switches off in about 12 seconds: this computer and everything else on the UPS lose power.</source>
+        <translation>La sortie de l&apos;onduleur se coupe dans environ 12 secondes : cet ordinateur et tout ce qui est branché sur l&apos;onduleur perdent l&apos;alimentation.</translation>
+    </message>
+    <message>
+        <source>The UPS output switches off in %1 minute(s): this computer and everything else on the UPS lose power.</source>
+        <translation>La sortie de l&apos;onduleur se coupe dans %1 minute(s) : cet ordinateur et tout ce qui est branché sur l&apos;onduleur perdent l&apos;alimentation.</translation>
+    </message>
+    <message>
+        <source>The UPS runs on its battery until the battery is low. Until it has charged again, it may not carry this computer through a mains failure.</source>
+        <translation>L&apos;onduleur fonctionne sur batterie jusqu&apos;à ce qu&apos;elle soit faible. Tant qu&apos;elle n&apos;est pas rechargée, il risque de ne pas alimenter cet ordinateur pendant une coupure secteur.</translation>
+    </message>
+    <message>
+        <source>The UPS runs on its battery for %1 minute(s). Until it has charged again, it may not carry this computer through a mains failure.</source>
+        <translation>L&apos;onduleur fonctionne sur batterie pendant %1 minute(s). Tant qu&apos;elle n&apos;est pas rechargée, il risque de ne pas alimenter cet ordinateur pendant une coupure secteur.</translation>
+    </message>
+    <message>
+        <source>Issue the order?</source>
+        <translation>Envoyer la commande ?</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelControlForm.ui</name>
@@ -1179,6 +1175,14 @@
         <source>Sure</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>minute(s)</source>
+        <translation>minute(s)</translation>
+    </message>
+    <message>
+        <source>minute(s); 0 is about 12 seconds</source>
+        <translation>minute(s) ; 0 correspond à environ 12 secondes</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogData</name>
@@ -1197,6 +1201,10 @@
     <message>
         <source>Excel files (*.xlsx)</source>
         <translation>Fichiers Excel (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>Enregistré sous %1</translation>
     </message>
 </context>
 <context>
@@ -1306,6 +1314,30 @@
         <source>Modify Schedule Task</source>
         <translation>Modifier la tâche planifiée</translation>
     </message>
+    <message>
+        <source>The hour must be from 0 to 23.</source>
+        <translation>L&apos;heure doit être comprise entre 0 et 23.</translation>
+    </message>
+    <message>
+        <source>The minute must be from 0 to 59.</source>
+        <translation>Les minutes doivent être comprises entre 0 et 59.</translation>
+    </message>
+    <message>
+        <source>The second must be from 0 to 59.</source>
+        <translation>Les secondes doivent être comprises entre 0 et 59.</translation>
+    </message>
+    <message>
+        <source>The day of the month must be from 1 to 31.</source>
+        <translation>Le jour du mois doit être compris entre 1 et 31.</translation>
+    </message>
+    <message>
+        <source>This date and time have already passed.</source>
+        <translation>Cette date et cette heure sont déjà passées.</translation>
+    </message>
+    <message>
+        <source>The task could not be stored.</source>
+        <translation>La tâche n&apos;a pas pu être enregistrée.</translation>
+    </message>
 </context>
 <context>
     <name>PopupAddScheduleTaskForm.ui</name>
@@ -1360,6 +1392,46 @@
     <message>
         <source>Sure</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Execute Date:</source>
+        <translation>Date d&apos;exécution :</translation>
+    </message>
+    <message>
+        <source>Execute Day:</source>
+        <translation>Jour d&apos;exécution :</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>lundi</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>mardi</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>mercredi</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>jeudi</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>vendredi</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>samedi</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>dimanche</translation>
+    </message>
+    <message>
+        <source>(1~31; the last day in shorter months)</source>
+        <translation>(1~31 ; le dernier jour dans les mois plus courts)</translation>
     </message>
 </context>
 <context>
@@ -1441,6 +1513,38 @@
         <source>System shutdown and close UPS</source>
         <translation>Arrêt du système et de l&apos;onduleur</translation>
     </message>
+    <message>
+        <source>every Sunday</source>
+        <translation>chaque dimanche</translation>
+    </message>
+    <message>
+        <source>every Monday</source>
+        <translation>chaque lundi</translation>
+    </message>
+    <message>
+        <source>every Tuesday</source>
+        <translation>chaque mardi</translation>
+    </message>
+    <message>
+        <source>every Wednesday</source>
+        <translation>chaque mercredi</translation>
+    </message>
+    <message>
+        <source>every Thursday</source>
+        <translation>chaque jeudi</translation>
+    </message>
+    <message>
+        <source>every Friday</source>
+        <translation>chaque vendredi</translation>
+    </message>
+    <message>
+        <source>every Saturday</source>
+        <translation>chaque samedi</translation>
+    </message>
+    <message>
+        <source>on day %1 of each month</source>
+        <translation>le %1 de chaque mois</translation>
+    </message>
 </context>
 <context>
     <name>ServiceEMail</name>
@@ -1511,6 +1615,41 @@
     <message>
         <source>authentication failed</source>
         <translation>échec de l&apos;authentification</translation>
+    </message>
+    <message>
+        <source>no server address</source>
+        <translation>aucune adresse de serveur</translation>
+    </message>
+    <message>
+        <source>no server port</source>
+        <translation>aucun port de serveur</translation>
+    </message>
+    <message>
+        <source>no sender address (the test mail goes to it)</source>
+        <translation>aucune adresse d&apos;expéditeur (le mail de test lui est envoyé)</translation>
+    </message>
+    <message>
+        <source>no login account</source>
+        <translation>aucun compte de connexion</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceShutdown</name>
+    <message>
+        <source>the system refused to power it off</source>
+        <translation>le système a refusé de l&apos;éteindre</translation>
+    </message>
+    <message>
+        <source>the system offers no way to power it off</source>
+        <translation>le système n&apos;offre aucun moyen de l&apos;éteindre</translation>
+    </message>
+    <message>
+        <source>the power-off request failed</source>
+        <translation>la demande d&apos;extinction a échoué</translation>
+    </message>
+    <message>
+        <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
+        <translation>L&apos;ordinateur n&apos;a pas pu être arrêté : %1. Enregistrez votre travail et arrêtez-le vous-même.</translation>
     </message>
 </context>
 <context>
@@ -1640,6 +1779,10 @@
     <message>
         <source>Failed to send test E-Mail!</source>
         <translation>Échec de l&apos;envoi de l&apos;e-mail de test !</translation>
+    </message>
+    <message>
+        <source>E-Mail address is invalid!</source>
+        <translation>L&apos;adresse e-mail n&apos;est pas valide !</translation>
     </message>
 </context>
 <context>
@@ -1826,18 +1969,41 @@
     </message>
 </context>
 <context>
+    <name>UpsStateLook</name>
+    <message>
+        <source>UPS Normal</source>
+        <translation>Onduleur normal</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>Sur batterie</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>Batterie faible</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>Sortie coupée</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>Défaut onduleur</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>Communication perdue</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>Onduleur déconnecté</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>
         <translation>Arrêt déclenché !</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>Onduleur connecté</translation>
-    </message>
-    <message>
-        <source>UPS Disconnect</source>
-        <translation>Onduleur déconnecté</translation>
     </message>
     <message>
         <source>Show</source>
@@ -1846,6 +2012,10 @@
     <message>
         <source>Quit</source>
         <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
+        <translation>Quitter arrête la protection : l&apos;ordinateur ne sera pas arrêté en cas de coupure secteur. Quitter quand même ?</translation>
     </message>
 </context>
 </TS>

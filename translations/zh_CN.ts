@@ -874,18 +874,6 @@
 <context>
     <name>DevDataMimicPage</name>
     <message>
-        <source>UPS disconnect</source>
-        <translation>UPS 未连接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>UPS 已断开</translation>
-    </message>
-    <message>
-        <source>On Battery</source>
-        <translation>电池供电</translation>
-    </message>
-    <message>
         <source>On Bypass</source>
         <translation>旁路供电</translation>
     </message>
@@ -1024,18 +1012,6 @@
         <translation>正常</translation>
     </message>
     <message>
-        <source>UPS Conneted</source>
-        <translation>UPS 已连接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>UPS 已断开</translation>
-    </message>
-    <message>
-        <source>UPS disconnect</source>
-        <translation>UPS 未连接</translation>
-    </message>
-    <message>
         <source>Conneted</source>
         <translation>已连接</translation>
     </message>
@@ -1140,6 +1116,26 @@
         <source>Order has been issued!</source>
         <translation>命令已发出!</translation>
     </message>
+    <message>
+        <source>The UPS output switches off in about 12 seconds: this computer and everything else on the UPS lose power.</source>
+        <translation>UPS 输出将在约 12 秒后关闭: 本计算机及 UPS 上的所有设备都将断电。</translation>
+    </message>
+    <message>
+        <source>The UPS output switches off in %1 minute(s): this computer and everything else on the UPS lose power.</source>
+        <translation>UPS 输出将在 %1 分钟后关闭: 本计算机及 UPS 上的所有设备都将断电。</translation>
+    </message>
+    <message>
+        <source>The UPS runs on its battery until the battery is low. Until it has charged again, it may not carry this computer through a mains failure.</source>
+        <translation>UPS 将由电池供电直至电池电压低。在重新充满电之前, 市电故障时它可能无法维持本计算机的供电。</translation>
+    </message>
+    <message>
+        <source>The UPS runs on its battery for %1 minute(s). Until it has charged again, it may not carry this computer through a mains failure.</source>
+        <translation>UPS 将由电池供电 %1 分钟。在重新充满电之前, 市电故障时它可能无法维持本计算机的供电。</translation>
+    </message>
+    <message>
+        <source>Issue the order?</source>
+        <translation>确定要下达此命令吗?</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelControlForm.ui</name>
@@ -1179,6 +1175,14 @@
         <source>Sure</source>
         <translation>确定</translation>
     </message>
+    <message>
+        <source>minute(s)</source>
+        <translation>分钟</translation>
+    </message>
+    <message>
+        <source>minute(s); 0 is about 12 seconds</source>
+        <translation>分钟; 0 约为 12 秒</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogData</name>
@@ -1197,6 +1201,10 @@
     <message>
         <source>Excel files (*.xlsx)</source>
         <translation>Excel 文件 (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>已保存为 %1</translation>
     </message>
 </context>
 <context>
@@ -1306,6 +1314,30 @@
         <source>Modify Schedule Task</source>
         <translation>修改计划任务</translation>
     </message>
+    <message>
+        <source>The hour must be from 0 to 23.</source>
+        <translation>小时必须在 0 到 23 之间。</translation>
+    </message>
+    <message>
+        <source>The minute must be from 0 to 59.</source>
+        <translation>分钟必须在 0 到 59 之间。</translation>
+    </message>
+    <message>
+        <source>The second must be from 0 to 59.</source>
+        <translation>秒必须在 0 到 59 之间。</translation>
+    </message>
+    <message>
+        <source>The day of the month must be from 1 to 31.</source>
+        <translation>日期必须在 1 到 31 之间。</translation>
+    </message>
+    <message>
+        <source>This date and time have already passed.</source>
+        <translation>此日期和时间已经过去。</translation>
+    </message>
+    <message>
+        <source>The task could not be stored.</source>
+        <translation>无法保存此任务。</translation>
+    </message>
 </context>
 <context>
     <name>PopupAddScheduleTaskForm.ui</name>
@@ -1360,6 +1392,46 @@
     <message>
         <source>Sure</source>
         <translation>确定</translation>
+    </message>
+    <message>
+        <source>Execute Date:</source>
+        <translation>执行日期:</translation>
+    </message>
+    <message>
+        <source>Execute Day:</source>
+        <translation>执行日:</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>星期一</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>星期二</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>星期三</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>星期四</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>星期五</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>星期六</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>星期日</translation>
+    </message>
+    <message>
+        <source>(1~31; the last day in shorter months)</source>
+        <translation>(1~31; 天数较少的月份取最后一天)</translation>
     </message>
 </context>
 <context>
@@ -1441,6 +1513,38 @@
         <source>System shutdown and close UPS</source>
         <translation>系统关机并关闭 UPS</translation>
     </message>
+    <message>
+        <source>every Sunday</source>
+        <translation>每星期日</translation>
+    </message>
+    <message>
+        <source>every Monday</source>
+        <translation>每星期一</translation>
+    </message>
+    <message>
+        <source>every Tuesday</source>
+        <translation>每星期二</translation>
+    </message>
+    <message>
+        <source>every Wednesday</source>
+        <translation>每星期三</translation>
+    </message>
+    <message>
+        <source>every Thursday</source>
+        <translation>每星期四</translation>
+    </message>
+    <message>
+        <source>every Friday</source>
+        <translation>每星期五</translation>
+    </message>
+    <message>
+        <source>every Saturday</source>
+        <translation>每星期六</translation>
+    </message>
+    <message>
+        <source>on day %1 of each month</source>
+        <translation>每月 %1 日</translation>
+    </message>
 </context>
 <context>
     <name>ServiceEMail</name>
@@ -1511,6 +1615,41 @@
     <message>
         <source>authentication failed</source>
         <translation>认证失败</translation>
+    </message>
+    <message>
+        <source>no server address</source>
+        <translation>未设置服务器地址</translation>
+    </message>
+    <message>
+        <source>no server port</source>
+        <translation>未设置服务器端口</translation>
+    </message>
+    <message>
+        <source>no sender address (the test mail goes to it)</source>
+        <translation>未设置发件人地址 (测试邮件发往该地址)</translation>
+    </message>
+    <message>
+        <source>no login account</source>
+        <translation>未设置登录帐号</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceShutdown</name>
+    <message>
+        <source>the system refused to power it off</source>
+        <translation>系统拒绝关机</translation>
+    </message>
+    <message>
+        <source>the system offers no way to power it off</source>
+        <translation>系统没有提供关机的途径</translation>
+    </message>
+    <message>
+        <source>the power-off request failed</source>
+        <translation>关机请求失败</translation>
+    </message>
+    <message>
+        <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
+        <translation>无法关闭电脑: %1。请保存您的工作并手动关机。</translation>
     </message>
 </context>
 <context>
@@ -1640,6 +1779,10 @@
     <message>
         <source>Failed to send test E-Mail!</source>
         <translation>测试邮件发送失败!</translation>
+    </message>
+    <message>
+        <source>E-Mail address is invalid!</source>
+        <translation>电子邮件地址无效!</translation>
     </message>
 </context>
 <context>
@@ -1826,18 +1969,41 @@
     </message>
 </context>
 <context>
+    <name>UpsStateLook</name>
+    <message>
+        <source>UPS Normal</source>
+        <translation>UPS 正常</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>电池供电</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>电池电量低</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>输出已关闭</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>通讯中断</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未连接</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>
         <translation>关机事件已触发!</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>UPS 已连接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnect</source>
-        <translation>UPS 已断开</translation>
     </message>
     <message>
         <source>Show</source>
@@ -1846,6 +2012,10 @@
     <message>
         <source>Quit</source>
         <translation>退出</translation>
+    </message>
+    <message>
+        <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
+        <translation>退出将停止保护: 市电故障时电脑将不会被关闭。仍要退出吗?</translation>
     </message>
 </context>
 </TS>

@@ -874,18 +874,6 @@
 <context>
     <name>DevDataMimicPage</name>
     <message>
-        <source>UPS disconnect</source>
-        <translation>UPS 未連接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>UPS 已斷開</translation>
-    </message>
-    <message>
-        <source>On Battery</source>
-        <translation>電池供電</translation>
-    </message>
-    <message>
         <source>On Bypass</source>
         <translation>旁路供電</translation>
     </message>
@@ -1024,18 +1012,6 @@
         <translation>正常</translation>
     </message>
     <message>
-        <source>UPS Conneted</source>
-        <translation>UPS 已連接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnected</source>
-        <translation>UPS 已斷開</translation>
-    </message>
-    <message>
-        <source>UPS disconnect</source>
-        <translation>UPS 未連接</translation>
-    </message>
-    <message>
         <source>Conneted</source>
         <translation>已連接</translation>
     </message>
@@ -1140,6 +1116,26 @@
         <source>Order has been issued!</source>
         <translation>命令已發出!</translation>
     </message>
+    <message>
+        <source>The UPS output switches off in about 12 seconds: this computer and everything else on the UPS lose power.</source>
+        <translation>UPS 輸出將在約 12 秒後關閉: 本電腦及 UPS 上的所有設備都將斷電。</translation>
+    </message>
+    <message>
+        <source>The UPS output switches off in %1 minute(s): this computer and everything else on the UPS lose power.</source>
+        <translation>UPS 輸出將在 %1 分鐘後關閉: 本電腦及 UPS 上的所有設備都將斷電。</translation>
+    </message>
+    <message>
+        <source>The UPS runs on its battery until the battery is low. Until it has charged again, it may not carry this computer through a mains failure.</source>
+        <translation>UPS 將由電池供電直至電池電壓低。在重新充滿電之前, 市電故障時它可能無法維持本電腦的供電。</translation>
+    </message>
+    <message>
+        <source>The UPS runs on its battery for %1 minute(s). Until it has charged again, it may not carry this computer through a mains failure.</source>
+        <translation>UPS 將由電池供電 %1 分鐘。在重新充滿電之前, 市電故障時它可能無法維持本電腦的供電。</translation>
+    </message>
+    <message>
+        <source>Issue the order?</source>
+        <translation>確定要下達此命令嗎?</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelControlForm.ui</name>
@@ -1179,6 +1175,14 @@
         <source>Sure</source>
         <translation>確定</translation>
     </message>
+    <message>
+        <source>minute(s)</source>
+        <translation>分鐘</translation>
+    </message>
+    <message>
+        <source>minute(s); 0 is about 12 seconds</source>
+        <translation>分鐘; 0 約為 12 秒</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogData</name>
@@ -1197,6 +1201,10 @@
     <message>
         <source>Excel files (*.xlsx)</source>
         <translation>Excel 檔案 (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>已保存為 %1</translation>
     </message>
 </context>
 <context>
@@ -1306,6 +1314,30 @@
         <source>Modify Schedule Task</source>
         <translation>修改排程任務</translation>
     </message>
+    <message>
+        <source>The hour must be from 0 to 23.</source>
+        <translation>小時必須在 0 到 23 之間。</translation>
+    </message>
+    <message>
+        <source>The minute must be from 0 to 59.</source>
+        <translation>分鐘必須在 0 到 59 之間。</translation>
+    </message>
+    <message>
+        <source>The second must be from 0 to 59.</source>
+        <translation>秒必須在 0 到 59 之間。</translation>
+    </message>
+    <message>
+        <source>The day of the month must be from 1 to 31.</source>
+        <translation>日期必須在 1 到 31 之間。</translation>
+    </message>
+    <message>
+        <source>This date and time have already passed.</source>
+        <translation>此日期和時間已經過去。</translation>
+    </message>
+    <message>
+        <source>The task could not be stored.</source>
+        <translation>無法保存此任務。</translation>
+    </message>
 </context>
 <context>
     <name>PopupAddScheduleTaskForm.ui</name>
@@ -1360,6 +1392,46 @@
     <message>
         <source>Sure</source>
         <translation>確定</translation>
+    </message>
+    <message>
+        <source>Execute Date:</source>
+        <translation>執行日期:</translation>
+    </message>
+    <message>
+        <source>Execute Day:</source>
+        <translation>執行日:</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>星期一</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>星期二</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>星期三</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>星期四</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>星期五</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>星期六</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>星期日</translation>
+    </message>
+    <message>
+        <source>(1~31; the last day in shorter months)</source>
+        <translation>(1~31; 天數較少的月份取最後一天)</translation>
     </message>
 </context>
 <context>
@@ -1441,6 +1513,38 @@
         <source>System shutdown and close UPS</source>
         <translation>系統關機並關閉 UPS</translation>
     </message>
+    <message>
+        <source>every Sunday</source>
+        <translation>每星期日</translation>
+    </message>
+    <message>
+        <source>every Monday</source>
+        <translation>每星期一</translation>
+    </message>
+    <message>
+        <source>every Tuesday</source>
+        <translation>每星期二</translation>
+    </message>
+    <message>
+        <source>every Wednesday</source>
+        <translation>每星期三</translation>
+    </message>
+    <message>
+        <source>every Thursday</source>
+        <translation>每星期四</translation>
+    </message>
+    <message>
+        <source>every Friday</source>
+        <translation>每星期五</translation>
+    </message>
+    <message>
+        <source>every Saturday</source>
+        <translation>每星期六</translation>
+    </message>
+    <message>
+        <source>on day %1 of each month</source>
+        <translation>每月 %1 日</translation>
+    </message>
 </context>
 <context>
     <name>ServiceEMail</name>
@@ -1511,6 +1615,41 @@
     <message>
         <source>authentication failed</source>
         <translation>驗證失敗</translation>
+    </message>
+    <message>
+        <source>no server address</source>
+        <translation>未設定伺服器地址</translation>
+    </message>
+    <message>
+        <source>no server port</source>
+        <translation>未設定伺服器連接埠</translation>
+    </message>
+    <message>
+        <source>no sender address (the test mail goes to it)</source>
+        <translation>未設定發件人地址 (測試郵件發往該地址)</translation>
+    </message>
+    <message>
+        <source>no login account</source>
+        <translation>未設定登錄帳號</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceShutdown</name>
+    <message>
+        <source>the system refused to power it off</source>
+        <translation>系統拒絕關機</translation>
+    </message>
+    <message>
+        <source>the system offers no way to power it off</source>
+        <translation>系統沒有提供關機的途徑</translation>
+    </message>
+    <message>
+        <source>the power-off request failed</source>
+        <translation>關機請求失敗</translation>
+    </message>
+    <message>
+        <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
+        <translation>無法關閉電腦: %1。請保存您的工作並手動關機。</translation>
     </message>
 </context>
 <context>
@@ -1640,6 +1779,10 @@
     <message>
         <source>Failed to send test E-Mail!</source>
         <translation>測試郵件發送失敗!</translation>
+    </message>
+    <message>
+        <source>E-Mail address is invalid!</source>
+        <translation>電子郵件地址無效!</translation>
     </message>
 </context>
 <context>
@@ -1826,18 +1969,41 @@
     </message>
 </context>
 <context>
+    <name>UpsStateLook</name>
+    <message>
+        <source>UPS Normal</source>
+        <translation>UPS 正常</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>電池供電</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>電池電量低</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>輸出已關閉</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>通訊中斷</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未連接</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>
         <translation>關機事件已觸發!</translation>
-    </message>
-    <message>
-        <source>UPS Conneted</source>
-        <translation>UPS 已連接</translation>
-    </message>
-    <message>
-        <source>UPS Disconnect</source>
-        <translation>UPS 已斷開</translation>
     </message>
     <message>
         <source>Show</source>
@@ -1846,6 +2012,10 @@
     <message>
         <source>Quit</source>
         <translation>退出</translation>
+    </message>
+    <message>
+        <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
+        <translation>退出將停止保護: 市電故障時電腦將不會被關閉。仍要退出嗎?</translation>
     </message>
 </context>
 </TS>

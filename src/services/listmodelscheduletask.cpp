@@ -64,19 +64,42 @@ bool ListModelScheduleTask::setData(const QModelIndex &index, const QVariant &va
     return done;
 }
 
-void ListModelScheduleTask::addTask(const QVariant &task)
+namespace {
+
+// The creation moment to store: the chosen day when the task carries one ("day"), else now.
+// Invalid when the chosen day does not fit the task's cycle.
+QDateTime creationMoment(const QVariantMap &values)
+{
+    const QDateTime now = Clock::now();
+    const auto day = values.find(QStringLiteral("day"));
+    if (day == values.end())
+        return now;
+    return ScheduleTaskTime::dayOf(values.value(QStringLiteral("cycle")).toInt(), day.value(), now);
+}
+
+} // namespace
+
+bool ListModelScheduleTask::addTask(const QVariant &task)
 {
     const QVariantMap values = task.toMap();
+    const QDateTime created = creationMoment(values);
+    if (!created.isValid()) {
+        qCWarning(lcServices) << "Cannot add the scheduled task" << values
+                              << ": its day does not fit its cycle";
+        return false;
+    }
     QSqlRecord row = record();
     row.setGenerated(QStringLiteral("id"), false);
-    row.setValue(QStringLiteral("dateTime"), Clock::now().toString(ScheduleTaskTime::textFormat));
+    row.setValue(QStringLiteral("dateTime"), created.toString(ScheduleTaskTime::textFormat));
     for (const char *key : {"cycle", "time", "action", "enable"})
         row.setValue(QString::fromLatin1(key), values.value(QString::fromLatin1(key)));
-    if (!insertRecord(-1, row))
+    const bool done = insertRecord(-1, row);
+    if (!done)
         qCWarning(lcServices) << "Cannot add the scheduled task" << values << ":"
                               << lastError().text();
     select();
     emit taskChanged();
+    return done;
 }
 
 void ListModelScheduleTask::delTask(int row)
@@ -87,14 +110,27 @@ void ListModelScheduleTask::delTask(int row)
     emit taskChanged();
 }
 
-void ListModelScheduleTask::updateTask(int row, const QVariant &task)
+bool ListModelScheduleTask::updateTask(int row, const QVariant &task)
 {
     const QVariantMap values = task.toMap();
+    // Without a chosen day the task keeps the day it had.
+    const bool dayChosen = values.contains(QStringLiteral("day"));
+    const QDateTime created = creationMoment(values);
+    if (!created.isValid()) {
+        qCWarning(lcServices) << "Cannot change scheduled task" << row << "to" << values
+                              << ": its day does not fit its cycle";
+        return false;
+    }
     QSqlRecord changed = record(row);
     for (const char *key : {"cycle", "time", "action"})
         changed.setValue(QString::fromLatin1(key), values.value(QString::fromLatin1(key)));
-    if (!setRecord(row, changed))
+    if (dayChosen)
+        changed.setValue(QStringLiteral("dateTime"),
+                         created.toString(ScheduleTaskTime::textFormat));
+    const bool done = setRecord(row, changed);
+    if (!done)
         qCWarning(lcServices) << "Cannot change scheduled task" << row << ":" << lastError().text();
     select();
     emit taskChanged();
+    return done;
 }

@@ -14,9 +14,12 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
-    Q_INVOKABLE void addTask(const QVariant &task);
+    // A task is a map of "cycle", "time", "action" and "enable" (not changed by an update),
+    // and optionally "day": the day the user chose for a weekly (weekday, 1 = Monday), monthly
+    // (day of the month) or one-shot ("yyyy-MM-dd") task. False when nothing was stored.
+    Q_INVOKABLE bool addTask(const QVariant &task);
     Q_INVOKABLE void delTask(int row);
-    Q_INVOKABLE void updateTask(int row, const QVariant &task);
+    Q_INVOKABLE bool updateTask(int row, const QVariant &task);
 
 signals:
     void taskChanged();

@@ -135,13 +135,30 @@ bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
         object.insert(settings->keyName(type),
                       settings->getSettings(settings->keyName(type), true).toString());
 
+    // Written beside the old file and renamed over it, so a failed write keeps the old one.
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         qCWarning(lcServices) << "Cannot export the settings to" << path << ":"
                               << out.errorString();
         return false;
     }
-    out.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    // It holds the SMTP password, as the configuration does: readable by its owner only, also
+    // when it replaces a file that others could read.
+    if (!out.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
+        qCWarning(lcServices) << "Cannot export the settings to" << path
+                              << ": its access rights cannot be limited to the owner";
+        out.cancelWriting();
+        return false;
+    }
+    // A short or failed write (a full disk) must not be committed: the save file would rename
+    // the truncated text over the old file all the same.
+    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    if (out.write(text) != text.size() || !out.flush()) {
+        qCWarning(lcServices) << "Cannot export the settings to" << path
+                              << ": the file could not be written completely; the old one is kept";
+        out.cancelWriting();
+        return false;
+    }
     if (!out.commit()) {
         qCWarning(lcServices) << "Cannot export the settings to" << path << ":"
                               << out.errorString();

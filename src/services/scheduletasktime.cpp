@@ -30,7 +30,11 @@ QDateTime ScheduleTaskTime::nextDue(int cycle, const QDateTime &created, const Q
     };
 
     switch (cycle) {
-    case ScheduleTaskData::OneShoot:
+    case ScheduleTaskData::OneShoot: {
+        // A one-shot task may be tied to a later day; until then it waits for that day.
+        const QDate from = created.isValid() && created.date() > today ? created.date() : today;
+        return QDateTime(ahead(from) ? from : from.addDays(1), at);
+    }
     case ScheduleTaskData::EveryDay:
         return QDateTime(ahead(today) ? today : today.addDays(1), at);
     case ScheduleTaskData::EveryWeek: {
@@ -65,6 +69,37 @@ QDateTime ScheduleTaskTime::nextDue(const QVariant &cycle, const QVariant &creat
     if (!ok)
         return QDateTime();
     return nextDue(cycleValue, parseCreated(created), parseTime(time), after);
+}
+
+QDateTime ScheduleTaskTime::dayOf(int cycle, const QVariant &day, const QDateTime &now)
+{
+    const QDate today = now.date();
+    bool isNumber = false;
+    const int number = day.toInt(&isNumber);
+    QDate chosen;
+    switch (cycle) {
+    case ScheduleTaskData::OneShoot:
+        chosen = QDate::fromString(day.toString().trimmed(), Qt::ISODate);
+        break;
+    case ScheduleTaskData::EveryWeek:
+        if (isNumber && number >= 1 && number <= 7)
+            chosen = today.addDays((number - today.dayOfWeek() + 7) % 7);
+        break;
+    case ScheduleTaskData::EveryMonth:
+        // The first month from this one that has the day, so a task of the 31st keeps its 31st.
+        for (int months = 0; isNumber && number >= 1 && number <= 31 && months < 12; ++months) {
+            const QDate month = QDate(today.year(), today.month(), 1).addMonths(months);
+            const QDate date(month.year(), month.month(), number);
+            if (date.isValid() && date >= today) {
+                chosen = date;
+                break;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return chosen.isValid() ? QDateTime(chosen, now.time()) : QDateTime();
 }
 
 QDateTime ScheduleTaskTime::parseCreated(const QVariant &value)

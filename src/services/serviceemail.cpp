@@ -451,6 +451,23 @@ bool ServiceEMail::createDailyReport()
 
 void ServiceEMail::sendTestEMail()
 {
+    // Without these there is nothing to connect to or to send to: say which are missing rather
+    // than report a failed connection.
+    QStringList missing;
+    if (d->serverAddress.trimmed().isEmpty())
+        missing << tr("no server address");
+    if (d->serverPort == 0)
+        missing << tr("no server port");
+    if (d->senderAddress.trimmed().isEmpty())
+        missing << tr("no sender address (the test mail goes to it)");
+    if (d->authEnable && d->authAccount.trimmed().isEmpty())
+        missing << tr("no login account");
+    if (!missing.isEmpty()) {
+        const QString reason = missing.join(QStringLiteral(", "));
+        qCWarning(lcServices) << "Test mail not sent:" << reason;
+        emit emailFailed(reason);
+        return;
+    }
     prepareSmtp();
     MailMessage message;
     message.sender = d->sender();

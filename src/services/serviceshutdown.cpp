@@ -97,6 +97,7 @@ public:
     // Bumped whenever the running command stops counting; a late end of it is
     // then ignored.
     quint64 commandGeneration = 0;
+    bool failureReported = false; // the user has heard that this countdown's power-off failed
 };
 
 bool ServiceShutdownPrivate::readBool(int type, bool fallback) const
@@ -150,6 +151,7 @@ void ServiceShutdownPrivate::loadSettings()
 void ServiceShutdownPrivate::cancel()
 {
     countdown = 0;
+    failureReported = false;
     startedByUps = false;
     dropCommand();
     devComm->setShutdown(false, 0);
@@ -191,8 +193,28 @@ void ServiceShutdownPrivate::shutDownSystem()
     qCInfo(lcServices) << "Shutting the computer down";
     q->writeShutdownLog();
     const platform::PowerOffResult result = platform::powerOff();
-    if (result != platform::PowerOffResult::Requested)
-        qCWarning(lcServices) << "The computer was not shut down: power-off" << describe(result);
+    if (result == platform::PowerOffResult::Requested)
+        return;
+    qCWarning(lcServices) << "The computer was not shut down: power-off" << describe(result);
+    if (failureReported)
+        return;
+    failureReported = true;
+    QString why;
+    switch (result) {
+    case platform::PowerOffResult::Refused:
+        why = ServiceShutdown::tr("the system refused to power it off");
+        break;
+    case platform::PowerOffResult::Unavailable:
+        why = ServiceShutdown::tr("the system offers no way to power it off");
+        break;
+    default:
+        why = ServiceShutdown::tr("the power-off request failed");
+        break;
+    }
+    emit q->shutdownFailed(
+        ServiceShutdown::tr("The computer could not be shut down: %1. Save your work and shut "
+                            "it down by hand.")
+            .arg(why));
 }
 
 ServiceShutdown *ServiceShutdown::instance()
@@ -255,6 +277,7 @@ void ServiceShutdown::onDevDataChanged()
     const bool battLow = data->status & statusBattLow;
     int delay = 0;
     bool changed = false;
+    const char *cause = "(mains failure)"; // whose delay the countdown takes
 
     if (mainsFault != d->mainsFault && d->mainFaultOffTime > 0) {
         d->mainsFault = mainsFault;
@@ -269,9 +292,10 @@ void ServiceShutdown::onDevDataChanged()
     // only bring the end nearer.
     if (mainsFault && d->mainsFault && battLow != d->battLow) {
         d->battLow = battLow;
-        if (battLow) {
-            delay = changed ? qMin(delay, d->battLowOffTime) : d->battLowOffTime;
+        if (battLow && (!changed || d->battLowOffTime <= delay)) {
+            delay = d->battLowOffTime;
             changed = true;
+            cause = "(battery low)";
         }
     }
     if (!changed)
@@ -280,13 +304,14 @@ void ServiceShutdown::onDevDataChanged()
     if (mainsFault || battLow) {
         const int seconds = delay > 0 ? secondsOf(delay) : shortCountdown;
         if (d->countdown == 0) {
-            qCInfo(lcServices) << "Shutdown countdown started:" << seconds << "seconds"
-                               << (mainsFault ? "(mains failure)" : "(battery low)");
+            qCInfo(lcServices) << "Shutdown countdown started:" << seconds << "seconds" << cause;
             d->countdown = seconds;
             d->startedByUps = true;
+            d->failureReported = false;
             emit shutdownStarted(seconds);
         } else if (d->countdown > seconds) {
-            qCInfo(lcServices) << "Shutdown countdown shortened to" << seconds << "seconds";
+            qCInfo(lcServices) << "Shutdown countdown shortened to" << seconds << "seconds"
+                               << cause;
             d->countdown = seconds;
         }
     } else if (d->startedByUps) {
@@ -344,6 +369,7 @@ void ServiceShutdown::startShutdown(int minutes)
     if (d->countdown > 0)
         return;
     d->countdown = minutes > 0 ? secondsOf(minutes) : shortCountdown;
+    d->failureReported = false;
     qCInfo(lcServices) << "Scheduled shutdown countdown started:" << d->countdown << "seconds";
     emit shutdownStarted(d->countdown);
 }

@@ -67,6 +67,9 @@ public:
 signals:
     void shutdownTimeChanged(int sec);
     void shutdownStarted(int sec); // 0: cancelled
+    // The system did not power off at the end of a countdown; `message` says so to the user.
+    // Once per countdown, however often the power-off is asked for again.
+    void shutdownFailed(const QString &message);
 
 public slots:
     void onSettingsChanged();

@@ -4,6 +4,8 @@
 
 namespace {
 const QString noValue = QStringLiteral("--");
+// Below this the output is off: a live output is never near it, a dead one reads 0.
+constexpr double outputOffVolts = 1.0;
 
 int flag(const QVariantMap &data, const char *key)
 {
@@ -34,6 +36,20 @@ public:
         if (!ok || !std::isfinite(v))
             return noValue;
         return QString::number(v, 'f', decimals);
+    }
+    bool outputOff() const
+    {
+        // Decided by the measured output voltage, not by status bit 6 ("powerOff", shutdown
+        // active): that bit is set from the moment the UPS accepts a shutdown command, through
+        // the command's delay while the load still has power, until the output is restored, and
+        // it stays clear when the output stops for another reason (a battery run flat). So the
+        // bit says an off is pending or done; an output at (near) 0 V while the UPS answers says
+        // the load has no power.
+        if (!online())
+            return false;
+        bool ok = false;
+        const double volts = data.value(QStringLiteral("outputVol")).toDouble(&ok);
+        return ok && std::isfinite(volts) && volts < outputOffVolts;
     }
     QString identity(const char *key) const
     {
@@ -119,6 +135,28 @@ int DevStatusView::workMode() const
     if (d->on("bypassStart"))
         return WorkOnBypass;
     return WorkOnMains;
+}
+
+int DevStatusView::upsState() const
+{
+    switch (linkState()) {
+    case LinkUnknown:
+        return UpsWaiting;
+    case LinkOffline:
+        return UpsCommLost; // what the UPS said last is not known to hold any more
+    default:
+        break;
+    }
+    if (d->on("UPSFault"))
+        return UpsFault;
+    if (d->outputOff())
+        return UpsOutputOff;
+    // Low on mains too: a battery still recharging after an outage would not carry the load.
+    if (d->on("battLowVol"))
+        return UpsBatteryLow;
+    if (d->on("mainsFault"))
+        return UpsOnBattery;
+    return UpsNormal;
 }
 
 double DevStatusView::batteryPercent() const

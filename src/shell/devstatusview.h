@@ -23,6 +23,7 @@ class DevStatusView : public QObject
     Q_PROPERTY(int faultState READ faultState NOTIFY statusChanged)
     Q_PROPERTY(int selfTestState READ selfTestState NOTIFY statusChanged)
     Q_PROPERTY(int workMode READ workMode NOTIFY statusChanged)
+    Q_PROPERTY(int upsState READ upsState NOTIFY statusChanged)
 
     Q_PROPERTY(double batteryPercent READ batteryPercent NOTIFY statusChanged)
     Q_PROPERTY(double loadPercent READ loadPercent NOTIFY statusChanged)
@@ -57,6 +58,18 @@ public:
     Q_ENUM(FlagState)
     enum WorkMode { WorkUnknown = 0, WorkOnMains = 1, WorkOnBattery = 2, WorkOnBypass = 3 };
     Q_ENUM(WorkMode)
+    // The one state the header, the diagram's pill and the tray show, in rising order of
+    // severity: where several hold at once, the worst is shown.
+    enum UpsState {
+        UpsWaiting = 0, // no answer from the UPS yet
+        UpsNormal = 1,
+        UpsOnBattery = 2,
+        UpsBatteryLow = 3,
+        UpsOutputOff = 4,
+        UpsFault = 5,
+        UpsCommLost = 6
+    };
+    Q_ENUM(UpsState)
 
     explicit DevStatusView(QObject *parent = nullptr);
     ~DevStatusView() override;
@@ -73,6 +86,7 @@ public:
     int faultState() const;
     int selfTestState() const;
     int workMode() const;
+    int upsState() const;
 
     double batteryPercent() const; // -1 while unknown
     double loadPercent() const; // -1 while unknown

@@ -9,7 +9,9 @@
 #include "serviceshutdown.h"
 #include "translator.h"
 
+#include <QCoreApplication>
 #include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickView>
 
 ObjectWiring::ObjectWiring() = default;
@@ -26,6 +28,9 @@ void ObjectWiring::startServices()
     ServiceShutdown::instance()->start();
     // The e-mail service runs its daily report timer from the first minute, window or not.
     ServiceEMail::instance();
+    // A power-off the system refused goes to the alarm mail's recipients too.
+    QObject::connect(ServiceShutdown::instance(), &ServiceShutdown::shutdownFailed,
+                     ServiceEMail::instance(), &ServiceEMail::sendAlarmEMail);
 }
 
 void ObjectWiring::publishContext(QQuickView *view)
@@ -39,6 +44,10 @@ void ObjectWiring::publishContext(QQuickView *view)
     context->setContextProperty(QStringLiteral("listModelEMailUser"),
                                 ServiceEMail::instance()->listModelEMailUser());
     context->setContextProperty(QStringLiteral("window"), view);
+    // Qt.quit() from the screens (the tray's "Quit") ends the event loop, hidden window or not.
+    // Queued, so a quit asked for before the loop runs is not lost.
+    QObject::connect(view->engine(), &QQmlEngine::quit, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void ObjectWiring::attachTranslator(QQmlEngine *engine)

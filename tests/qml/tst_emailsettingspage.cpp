@@ -7,6 +7,7 @@
 #include "testroot.h"
 
 #include <QQuickItem>
+#include <QQuickView>
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -53,6 +54,7 @@ private slots:
     void storedValuesAreShownAndKept();
     void recipientsAreCheckedBeforeTheyAreStored();
     void accountMustBeAnAddress();
+    void senderIsCheckedAndMissingSettingsNamed();
     void testMailOutcomeIsReportedOnlyForOwnTest();
 
 private:
@@ -166,6 +168,59 @@ void TestEMailSettingsPage::accountMustBeAnAddress()
     QVERIFY(!popup->isVisible());
     QCOMPARE(service->authAccount(), QStringLiteral("mailer@example.com"));
     QCOMPARE(service->authPassword(), QStringLiteral("s3cret"));
+}
+
+void TestEMailSettingsPage::senderIsCheckedAndMissingSettingsNamed()
+{
+    ServiceEMail *service = ServiceEMail::instance();
+    service->setAuthEnable(false);
+    QQuickItem *sender = item(m_page, "textFieldSenderAddress");
+    type(m_page, "textFieldSenderAddress", "ups@example.com");
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    QCOMPARE(service->senderAddress(), QStringLiteral("ups@example.com"));
+
+    const struct
+    {
+        const char *sender, *server, *said;
+        bool marked;
+        const char *stored; // the sender's address in the settings afterwards
+    } cases[] = {
+        // The recipients' rule: refused, marked, never stored, and no mail tried.
+        {"bob@@example", "127.0.0.1", "E-Mail address is invalid!", true, "ups@example.com"},
+        {"bob@example.com ", "127.0.0.1", "E-Mail address is invalid!", true, "ups@example.com"},
+        // What the test mail lacks is named.
+        {"bob@example.com", "", "Failed to send test E-Mail!\nno server address", false,
+         "bob@example.com"},
+        {"", "",
+         "Failed to send test E-Mail!\nno server address, no sender address (the test mail goes "
+         "to it)",
+         false, ""},
+    };
+    for (const auto &c : cases) {
+        type(m_page, "textFieldSenderAddress", QString::fromUtf8(c.sender));
+        type(m_page, "textFieldServerAddress", QString::fromUtf8(c.server));
+        QVERIFY(press(m_page, "buttonTestMail"));
+        answerDialog(QString::fromUtf8(c.said));
+        QCOMPARE(sender->property("refused").toBool(), c.marked);
+        QCOMPARE(service->senderAddress(), QString::fromUtf8(c.stored));
+        // Leaving the page keeps a refused address out of the settings too.
+        m_page->setVisible(false);
+        m_page->setVisible(true);
+        QCOMPARE(service->senderAddress(), QString::fromUtf8(c.stored));
+        QVERIFY(item(m_page, "buttonTestMail")->property("enabled").toBool());
+    }
+
+    // Leaving the field with Tab: the message has the keys, so Return answers it rather than
+    // the next field taking what is typed behind it.
+    sender->forceActiveFocus();
+    type(m_page, "textFieldSenderAddress", "bob@@example");
+    QTest::keyClick(m_host->view(), Qt::Key_Tab);
+    QTRY_VERIFY(m_dialog->isVisible());
+    QTest::keyClick(m_host->view(), Qt::Key_Return);
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(sender->property("refused").toBool());
+    QCOMPARE(service->senderAddress(), QString());
 }
 
 void TestEMailSettingsPage::testMailOutcomeIsReportedOnlyForOwnTest()

@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QProcess>
 #include <QQuickItem>
+#include <QQuickView>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -50,6 +51,7 @@ private slots:
     void initTestCase();
     void toolsFollowTheChosenView();
     void searchAndExport();
+    void calendarStaysInsideTheWindow();
     void selfTestRowDrawsItsRecording();
 
 private:
@@ -138,7 +140,9 @@ void TestHistoryPage::searchAndExport()
     searchDays(today.addDays(-1), today);
     QTRY_COMPARE(modelOf("logDevData")->rowCount(), 3);
     QTRY_COMPARE(item("tableViewDevData")->property("rowCount").toInt(), 3);
-    QCOMPARE(exportTo(m_out.filePath("data.xlsx")), QStringLiteral("Operation finished!"));
+    // The message says where the file went.
+    QCOMPARE(exportTo(m_out.filePath("data.xlsx")),
+             "Operation finished!\nSaved as " + m_out.filePath("data.xlsx"));
     QStringList rows = workbookRows(m_out.filePath("data.xlsx"));
     QCOMPARE(rows.size(), 4);
     QVERIFY2(rows[0].startsWith("Date|Input Voltage(V)|"), qPrintable(rows[0]));
@@ -150,7 +154,8 @@ void TestHistoryPage::searchAndExport()
     choose(1);
     searchDays(today, today);
     QTRY_COMPARE(modelOf("logAlarmData")->rowCount(), 2);
-    QCOMPARE(exportTo(m_out.filePath("alarms.xlsx")), QStringLiteral("Operation finished!"));
+    QCOMPARE(exportTo(m_out.filePath("alarms.xlsx")),
+             "Operation finished!\nSaved as " + m_out.filePath("alarms.xlsx"));
     rows = workbookRows(m_out.filePath("alarms.xlsx"));
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[0].section('|', 1, 1), QStringLiteral("Alarm"));
@@ -165,6 +170,52 @@ void TestHistoryPage::searchAndExport()
     QCOMPARE(exportTo(file, &dialogType), QStringLiteral("Operation failed!"));
     QCOMPARE(dialogType, int(GlobalDataDef::MsgDialogWarning));
     QVERIFY(!QFile::exists(file));
+}
+
+// Each date field's calendar, on the views where the fields sit furthest right: wholly inside
+// the window, so every day can be picked, and closed by Escape or a click beside it.
+void TestHistoryPage::calendarStaysInsideTheWindow()
+{
+    QQuickWindow *window = m_host->view();
+    const QRectF inside(0, 0, window->width(), window->height());
+    const QDate saturday(2026, 3, 14), sunday(2026, 3, 15);
+    for (int view : {0, 3}) {
+        choose(view);
+        for (const char *name : {"dateStart", "dateEnd"}) {
+            const QByteArray where = QByteArray(name) + " on view " + QByteArray::number(view);
+            QQuickItem *field = item(name);
+            field->setProperty("date", QDateTime(saturday, QTime(12, 0)));
+            QQuickItem *calendar = m_host->find(field, QStringLiteral("calendar"));
+            QVERIFY(calendar);
+
+            QVERIFY(m_host->click(field));
+            QVERIFY2(field->property("calendarVisible").toBool(), where.constData());
+            const QRectF shown =
+                calendar->mapRectToScene(QRectF(0, 0, calendar->width(), calendar->height()));
+            QVERIFY2(inside.contains(shown), where.constData());
+            QTest::keyClick(window, Qt::Key_Escape);
+            QVERIFY2(!field->property("calendarVisible").toBool(), where.constData());
+
+            // A click beside it only closes it.
+            QVERIFY(m_host->click(field));
+            QVERIFY(field->property("calendarVisible").toBool());
+            QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            QVERIFY2(!field->property("calendarVisible").toBool(), where.constData());
+            QCOMPARE(item("logDataSubPages")->property("currentIndex").toInt(), view);
+
+            // Sunday, the last column, is there to be picked.
+            QVERIFY(m_host->click(field));
+            QQuickItem *day = m_host->find(
+                calendar, QStringLiteral("calendarDay ") + sunday.toString(Qt::ISODate));
+            QVERIFY2(
+                day &&
+                    inside.contains(day->mapRectToScene(QRectF(0, 0, day->width(), day->height()))),
+                where.constData());
+            QVERIFY(m_host->click(day));
+            QCOMPARE(field->property("text").toString(), sunday.toString(Qt::ISODate));
+            QVERIFY(!field->property("calendarVisible").toBool());
+        }
+    }
 }
 
 void TestHistoryPage::selfTestRowDrawsItsRecording()

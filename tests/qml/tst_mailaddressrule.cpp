@@ -1,5 +1,5 @@
-// The address rule of the e-mail settings (recipients and the SMTP account), run from the
-// program's own script file in a QML engine.
+// The address rule of the e-mail settings (recipients, the sender and the SMTP account), run
+// from the program's own script file in a QML engine.
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QScopedPointer>
@@ -40,6 +40,7 @@ void TestMailAddressRule::addressesAreCheckedAtOnce()
         {"user@example.c", false},
         {"user@example.info", false}, // four letters at the end
         {"a@b@example.com", false},
+        {"bob@@example.com", false},
         {".user@example.com", false}, // a run must come first
         {"us..er@example.com", false}, // two separators in a row
         {"us er@example.com", false},

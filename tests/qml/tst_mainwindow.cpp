@@ -4,6 +4,7 @@
 #include "globaldatadef.h"
 #include "qmlpagehost.h"
 #include "serviceemail.h"
+#include "serviceshutdown.h"
 #include "testroot.h"
 #include "translator.h"
 
@@ -204,6 +205,50 @@ private slots:
         translator->setLanguage(Translator::EN_GB);
         QCOMPARE(find("logDataSubPages")->property("model").toStringList().value(2),
                  QStringLiteral("Closed Records"));
+    }
+
+    // The tray's "Quit" ends the event loop while the window is hidden, its usual state; with
+    // the protection on it first asks in the window, which comes back for it. Last: once the
+    // loop was told to quit, no event loop of this thread runs again.
+    void trayQuitEndsTheProgram()
+    {
+        QQuickView *view = m_host->view();
+        QObject *quit = m_window->findChild<QObject *>(QStringLiteral("trayQuit"));
+        QVERIFY(quit);
+        auto *dialog = m_window->property("quitDialog").value<QQuickItem *>();
+        QVERIFY(dialog);
+        QSignalSpy quitAsked(view->engine(), &QQmlEngine::quit);
+        ServiceShutdown *shutdown = ServiceShutdown::instance();
+        shutdown->setOsOffEnable(false);
+
+        shutdown->setQueltaOffEnable(true);
+        view->hide();
+        QVERIFY(QMetaObject::invokeMethod(quit, "triggered"));
+        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible() && dialog->isVisible(), 1000);
+        QVERIFY(dialog->property("text").toString().contains("stops the protection"));
+        QVERIFY(m_host->click(m_host->find(dialog, "msgDialogCancel")));
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
+        QCOMPARE(quitAsked.count(), 0);
+        QVERIFY(shutdown->queltaOffEnable());
+
+        // Protection off: no question; a loop standing for the program's ends.
+        shutdown->setQueltaOffEnable(false);
+        view->hide();
+        QEventLoop loop;
+        QTimer::singleShot(0, quit, [quit] { QMetaObject::invokeMethod(quit, "triggered"); });
+        QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
+        QCOMPARE(loop.exec(), 0);
+        QCOMPARE(quitAsked.count(), 1);
+        QVERIFY(!view->isVisible());
+
+        // Protection on, answered "Sure": quits too.
+        shutdown->setQueltaOffEnable(true);
+        QVERIFY(QMetaObject::invokeMethod(quit, "triggered"));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(quitAsked.count(), 1);
+        QmlPageHost::call(dialog, "accept");
+        QCOMPARE(quitAsked.count(), 2);
+        shutdown->setQueltaOffEnable(false);
     }
 };
 

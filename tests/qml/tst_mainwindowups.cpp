@@ -6,18 +6,93 @@
 #include "devcomm.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "listmodelemailuser.h"
+#include "login1service.h"
+#include "privatebus.h"
 #include "qmlpagehost.h"
 #include "recordprobe.h"
+#include "serviceemail.h"
 #include "serviceshutdown.h"
+#include "settings.h"
+#include "smtptestserver.h"
 #include "testroot.h"
+#include "translator.h"
 #include "upssimprocess.h"
 
+#include <QElapsedTimer>
+#include <QIcon>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMetaProperty>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 using namespace RecordProbe;
+
+namespace {
+// Every warning (and worse) logged while a case watches, passed on to the test's own handler.
+QStringList loggedWarnings;
+QtMessageHandler testHandler = nullptr;
+void watchWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    // The offscreen platform's remarks on what it cannot do are no fault of the program's; of
+    // a flood, the first lines tell enough.
+    if (type != QtDebugMsg && type != QtInfoMsg &&
+        !text.startsWith(QLatin1String("This plugin does not support")) &&
+        loggedWarnings.size() < 20)
+        loggedWarnings << text;
+    testHandler(type, context, text);
+}
+
+// Ends the test process when the GUI thread is held longer than the limit inside the calls a
+// watch spans: a frozen window would otherwise keep the suite waiting for minutes.
+class FreezeWatch
+{
+public:
+    FreezeWatch(int limitMs, const char *what)
+        : m_thread([this, limitMs, what] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (!m_over.wait_for(lock, std::chrono::milliseconds(limitMs),
+                                   [this] { return m_stopped; }))
+                  qFatal("The window froze for more than %d ms: %s", limitMs, what);
+          })
+    {
+    }
+    ~FreezeWatch()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopped = true;
+        }
+        m_over.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_over;
+    bool m_stopped = false;
+    std::thread m_thread;
+};
+
+QQuickItem *itemWithText(QQuickItem *item, const QString &text)
+{
+    if (!item)
+        return nullptr;
+    if (item->isVisible() && item->property("text").toString() == text)
+        return item;
+    for (QQuickItem *child : item->childItems())
+        if (QQuickItem *found = itemWithText(child, text))
+            return found;
+    return nullptr;
+}
+} // namespace
 
 class TestMainWindowUps : public QObject
 {
@@ -65,6 +140,16 @@ private:
     {
         return m_window->property("trayIcon").value<QObject *>()->property("tooltip").toString();
     }
+    // The image the tray icon is given (its "icon" is a value type: read through its meta-object).
+    QUrl trayIconSource() const
+    {
+        const QVariant icon = m_window->property("trayIcon").value<QObject *>()->property("icon");
+        const QMetaObject *meta = QMetaType::metaObjectForType(icon.userType());
+        if (!meta)
+            return QUrl();
+        const QMetaProperty source = meta->property(meta->indexOfProperty("source"));
+        return source.readOnGadget(icon.constData()).toUrl();
+    }
     // The UPS stops answering; the polls that find no answer are run at once instead of waited
     // out, until the link gives the UPS up.
     bool silenceLink()
@@ -76,6 +161,30 @@ private:
             QTest::qWait(20);
         }
         return !online();
+    }
+    // Opens a choice box with a click and clicks `entry` in its list, as a user does.
+    bool pick(QQuickItem *box, const QString &entry)
+    {
+        if (!m_host->click(box))
+            return false;
+        QQuickWindow *list = nullptr;
+        QElapsedTimer wait;
+        wait.start();
+        while (!list && wait.elapsed() < 5000) {
+            for (QWindow *window : QGuiApplication::topLevelWindows())
+                if (window != m_host->view() && window->isVisible())
+                    list = qobject_cast<QQuickWindow *>(window);
+            if (!list)
+                QTest::qWait(20);
+        }
+        QQuickItem *item = list ? itemWithText(list->contentItem(), entry) : nullptr;
+        if (!item)
+            return false;
+        const QPoint centre =
+            item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+        QTest::mouseMove(list, centre);
+        QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, centre);
+        return true;
     }
     // One second of the shutdown service, without waiting for it.
     static void tick()
@@ -117,20 +226,20 @@ private slots:
     // link when it comes, goes and comes back.
     void trayAndStatusFollowTheLink()
     {
-        QCOMPARE(tooltip(), QStringLiteral("UPS Disconnect"));
+        QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS disconnect"));
         QCOMPARE(statusText("linkText"), QStringLiteral("UPS disconnect"));
 
         QVERIFY(DevComm::instance()->openDevice(DevComm::COM, m_sim->portPath()));
         QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("UPS Conneted"), 1000);
-        QCOMPARE(statusText("linkText"), QStringLiteral("UPS Conneted"));
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
+        QCOMPARE(statusText("linkText"), QStringLiteral("UPS Normal"));
         QTRY_COMPARE_WITH_TIMEOUT(statusText("tileCommunication"), QStringLiteral("Conneted"),
                                   1000);
         QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
 
         QVERIFY(silenceLink());
-        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("UPS Disconnect"), 1000);
-        QCOMPARE(statusText("linkText"), QStringLiteral("UPS Disconnected"));
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - Communication Lost"), 1000);
+        QCOMPARE(statusText("linkText"), QStringLiteral("Communication Lost"));
         QCOMPARE(statusText("tileCommunication"), QStringLiteral("Disconnected"));
         // What the UPS said last is not shown as if it were still true.
         QCOMPARE(statusText("tileInput"), QStringLiteral("--"));
@@ -140,9 +249,100 @@ private slots:
 
         QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
         QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("UPS Conneted"), 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
         QTRY_COMPARE_WITH_TIMEOUT(statusText("tileInput"), QStringLiteral("Normal"), 1000);
         QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
+    }
+
+    // The worst state of the UPS on the line, shown alike by the header badge, the diagram's
+    // pill and the tray: words, a colour of its own, and the tray's icon.
+    void stateShownAlike_data()
+    {
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<QString>("icon");
+        const QStringList normal = {"mains return", "lowbatt auto", "fault off", "output on",
+                                    "battery 90"};
+        QTest::newRow("normal") << normal << int(DevStatusView::UpsNormal) << "UPS Normal"
+                                << "#16a34a"
+                                << "normal";
+        QTest::newRow("on battery") << normal + QStringList {"mains fail"}
+                                    << int(DevStatusView::UpsOnBattery) << "On Battery"
+                                    << "#e08a00"
+                                    << "onbattery";
+        QTest::newRow("battery low") << normal + QStringList {"mains fail", "lowbatt on"}
+                                     << int(DevStatusView::UpsBatteryLow) << "Battery Low"
+                                     << "#dc3545"
+                                     << "batterylow";
+        // Told to switch off later, the UPS still feeds the load until then.
+        QTest::newRow("output going off") << normal + QStringList {"output off 600"}
+                                          << int(DevStatusView::UpsNormal) << "UPS Normal"
+                                          << "#16a34a"
+                                          << "normal";
+        QTest::newRow("output off") << normal + QStringList {"output off 0"}
+                                    << int(DevStatusView::UpsOutputOff) << "Output Off"
+                                    << "#2f7de1"
+                                    << "outputoff";
+        QTest::newRow("fault, on battery too") << normal + QStringList {"mains fail", "fault on"}
+                                               << int(DevStatusView::UpsFault) << "UPS Fault"
+                                               << "#9b2fc9"
+                                               << "fault";
+        QTest::newRow("communication lost")
+            << normal + QStringList {"fault on", "silent on"} << int(DevStatusView::UpsCommLost)
+            << "Communication Lost"
+            << "#7b8a99"
+            << "commlost";
+    }
+    void stateShownAlike()
+    {
+        QFETCH(QStringList, commands);
+        QFETCH(int, state);
+        QFETCH(QString, words);
+        QFETCH(QString, colour);
+        QFETCH(QString, icon);
+        if (!online()) {
+            QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
+            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        }
+        for (const QString &command : qAsConst(commands))
+            QVERIFY2(m_sim->command(command).startsWith("ok"), qPrintable(command));
+        if (commands.contains("silent on"))
+            QVERIFY(silenceLink());
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabDevice));
+        find("devDataTabs")->setProperty("currentIndex", 0);
+        QObject *look = m_window->findChild<QObject *>(QStringLiteral("trayLook"));
+        QVERIFY(look);
+        QTRY_COMPARE_WITH_TIMEOUT(look->property("upsState").toInt(), state, 5000);
+
+        QCOMPARE(tooltip(), "QUELTA - " + words);
+        QCOMPARE(trayIconSource(), QUrl("qrc:/res/image/tray_" + icon + ".ico"));
+        QVERIFY(!QIcon(":/res/image/tray_" + icon + ".ico").isNull());
+
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("linkText"), words, 1000);
+        QCOMPARE(find("stateBadgeDot")->property("color").value<QColor>().name(), colour);
+        QCOMPARE(find("stateBadgeMark")->property("color").value<QColor>().name(), colour);
+        // Where all is well the pill says where the power comes from.
+        QCOMPARE(find("mimicModeText")->property("text").toString(),
+                 state == DevStatusView::UpsNormal ? QStringLiteral("On Mains") : words);
+        QCOMPARE(find("mimicModeText")->property("color").value<QColor>().name(), colour);
+        // A pale tint of its own behind the pill's text.
+        const QColor pill = find("mimicMode")->property("color").value<QColor>();
+        QVERIFY2(pill.lightness() > 200, qPrintable(pill.name()));
+
+        // Each state its own colours.
+        static QMap<int, QString> shown;
+        const QString colours = colour + "/" + pill.name();
+        QVERIFY2(shown.value(state, colours) == colours && (shown.key(colours, state) == state),
+                 qPrintable(colours));
+        shown.insert(state, colours);
+
+        if (commands.contains("silent on")) {
+            QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
+            QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
+            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        }
     }
 
     // Faults raised on the line: the badge counts the current alarms and the open pop-up lists
@@ -269,6 +469,145 @@ private slots:
         shutdown->setQueltaOffEnable(false);
         QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"), QStringLiteral("--:--:--"), 1000);
         QmlPageHost::call(dialog, "close");
+    }
+
+    // A countdown ends and the system will not power off: the window comes back saying so, the
+    // tray says it too, and so does the alarm mail.
+    void refusedPowerOffReachesTheUser()
+    {
+        PrivateBus bus;
+        QVERIFY(bus.isRunning());
+        Login1Service login1(bus.address(), Login1Service::Refuse);
+        QVERIFY(login1.isReady());
+        qputenv("QUELTA_LOGIN1_BUS", bus.address().toUtf8());
+        SmtpTestServer smtp(SmtpTestServer::Plain);
+        QVERIFY(smtp.isRunning());
+        ServiceEMail *mail = ServiceEMail::instance();
+        mail->setServerAddress(QStringLiteral("127.0.0.1"));
+        mail->setServerPort(smtp.port());
+        mail->setEncrypt(0);
+        mail->setSenderAddress(QStringLiteral("ups@example.org"));
+        mail->setAuthEnable(false);
+        mail->listModelEMailUser()->addUser(QStringLiteral("admin@example.org"));
+        mail->setEnable(true);
+
+        ServiceShutdown *shutdown = ServiceShutdown::instance();
+        shutdown->setQueltaOffEnable(true);
+        shutdown->setOsOffEnable(true);
+        auto *warning = m_window->property("shutdownDialog").value<QQuickItem *>();
+        auto *failure = m_window->property("failureDialog").value<QQuickItem *>();
+        QVERIFY(warning && failure);
+        shutdown->startShutdown(0);
+        QTRY_VERIFY_WITH_TIMEOUT(warning->isVisible(), 1000);
+        m_host->view()->hide();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused by the system"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("was not shut down"));
+        for (int i = 0; i < 10; ++i)
+            tick();
+        QTRY_COMPARE_WITH_TIMEOUT(login1.calls().size(), 1, 5000);
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->view()->isVisible() && failure->isVisible(), 1000);
+        QVERIFY(!warning->isVisible());
+        const QString text = failure->property("text").toString();
+        QVERIFY2(text.startsWith("The computer could not be shut down: the system refused"),
+                 qPrintable(text));
+        QCOMPARE(m_window->property("trayMessage").toString(), text);
+        QTRY_VERIFY_WITH_TIMEOUT(smtp.messageCount() >= 1, 10000);
+        const QJsonObject sent = smtp.messages().last().toObject();
+        QCOMPARE(sent.value("subject").toString(), QStringLiteral("UPS Alarm"));
+        QVERIFY(sent.value("body").toString().contains(text));
+
+        QmlPageHost::call(failure, "close");
+        mail->setEnable(false);
+        mail->listModelEMailUser()->removeAll();
+        shutdown->setOsOffEnable(false);
+        shutdown->setQueltaOffEnable(false);
+        qunsetenv("QUELTA_LOGIN1_BUS");
+    }
+
+    // A language chosen in the box with the mouse: switched at once in either direction, the
+    // UPS watched throughout, nothing unusual logged, and every page still showing the stored
+    // settings, which the switch leaves as they were.
+    void languageSwitchFromTheBox_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("mainsMessage");
+        QTest::newRow("to French") << int(Translator::FR_FR) << "Français"
+                                   << "mains fail";
+        QTest::newRow("to Chinese") << int(Translator::ZH_CN) << "中文简体 "
+                                    << "mains return";
+        QTest::newRow("back to English") << int(Translator::EN_GB) << "English"
+                                         << "mains fail";
+    }
+    void languageSwitchFromTheBox()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, entry);
+        QFETCH(QString, mainsMessage);
+        Translator *translator = Translator::instance();
+        if (translator->autoLanguage()) { // first row: the window as a user finds it
+            if (!online())
+                QVERIFY(DevComm::instance()->openDevice(DevComm::COM, m_sim->portPath()));
+            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+            DevComm::instance()->setBaud(9600);
+            ServiceEMail::instance()->setEncrypt(2);
+            translator->setEngine(m_host->view()->engine());
+            translator->init();
+            QmlPageHost::call(m_window, "showAndRaise");
+            m_window->setProperty("currentTab", int(GlobalDataDef::MainTabSetting));
+            QVERIFY(m_host->click(find("checkBoxAutoLanguage")));
+            QTRY_VERIFY_WITH_TIMEOUT(!translator->autoLanguage(), 1000);
+        }
+        QQuickItem *box = find("comboBoxLanguage");
+        QVERIFY(box->isEnabled());
+        const bool mainsFailing = mainsMessage == QLatin1String("mains fail");
+
+        loggedWarnings.clear();
+        testHandler = qInstallMessageHandler(watchWarnings);
+        QSignalSpy polled(DevComm::instance(), &DevComm::devDataChanged);
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<FreezeWatch> watch(new FreezeWatch(20000, "switching the language"));
+        // The mains changes as the user clicks: the poll must see it at once, not after a freeze.
+        QCOMPARE(m_sim->command(mainsMessage), QStringLiteral("ok"));
+        const bool picked = pick(box, entry);
+        QTRY_VERIFY_WITH_TIMEOUT(translator->language() == language &&
+                                     box->property("currentText").toString() == entry,
+                                 5000);
+        const qint64 switched = clock.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            DevComm::instance()->devData().value("mainsFault").toInt() == int(mainsFailing), 5000);
+        const qint64 seen = clock.elapsed();
+        watch.reset();
+        // A frame drawn after the switch, so whatever it logs is in.
+        QSignalSpy drawn(m_host->view(), &QQuickWindow::frameSwapped);
+        m_host->view()->update();
+        drawn.wait(2000);
+        qInstallMessageHandler(testHandler);
+
+        QVERIFY(picked);
+        QVERIFY2(switched < 5000, qPrintable(QString("the switch took %1 ms").arg(switched)));
+        QVERIFY2(seen < 5000,
+                 qPrintable(QString("the mains change was seen after %1 ms").arg(seen)));
+        QVERIFY(polled.count() > 0);
+        QVERIFY2(loggedWarnings.isEmpty(), qPrintable(loggedWarnings.mid(0, 5).join('\n')));
+
+        // Stored as chosen, the rest untouched, and shown so on every page.
+        Settings *settings = Settings::instance();
+        QCOMPARE(settings->getSettings(Settings::LanguageType).toInt(), language);
+        QCOMPARE(settings->getSettings(Settings::LanguageAuto).toBool(), false);
+        QCOMPARE(DevComm::instance()->commType(), int(DevComm::COM));
+        QCOMPARE(ServiceEMail::instance()->encrypt(), 2);
+        QCOMPARE(box->property("currentIndex").toInt(), language);
+        QVERIFY(!find("checkBoxAutoLanguage")->property("checked").toBool());
+        QCOMPARE(find("comboBoxCommType")->property("currentIndex").toInt(), 1);
+        QCOMPARE(find("comboBoxCommType")->property("currentText").toString(),
+                 QCoreApplication::translate("SettingsCommonForm.ui", "COM"));
+        QCOMPARE(find("comboBoxBaud")->property("currentText").toString(), QStringLiteral("9600"));
+        QCOMPARE(find("comboBoxEncrypt")->property("currentIndex").toInt(), 2);
+        QCOMPARE(find("footerSettings")->property("text").toString(),
+                 QCoreApplication::translate("MainFooterMenuForm.ui", "Settings"));
     }
 };
 

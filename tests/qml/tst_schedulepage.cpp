@@ -36,6 +36,8 @@ class TestSchedulePage : public QObject
 private slots:
     void initTestCase();
     void addModifySwitchOffAndDeleteTask();
+    void impossibleFieldsAreRefused();
+    void chosenDayIsStoredAndShown();
     void unknownCodesAreShownAsSuch();
 
 private:
@@ -49,13 +51,32 @@ private:
         return found ? found->property("text").toString() : QStringLiteral("<missing>");
     }
     bool press(QObject *under, const char *name) { return m_host->click(item(under, name)); }
-    // The pop-up's fields: hour, minute, second, then the task type's and the cycle's index.
+    // The pop-up's fields: hour, minute, second, then the task type's and the cycle's index,
+    // and the day when one is given: a date ("yyyy-MM-dd") for a one-shot task, the weekday's
+    // index (0 = Monday) for a weekly one, the day of the month for a monthly one.
     void fillPopup(const QStringList &values)
     {
         const char *fields[] = {"textFieldHour", "textFieldMinute", "textFieldSecond",
                                 "comboBoxTaskType", "comboBoxCycle"};
         for (int i = 0; i < 5; ++i)
             item(m_popup, fields[i])->setProperty(i < 3 ? "text" : "currentIndex", values[i]);
+        if (values.size() < 6)
+            return;
+        const char *dayFields[] = {"dateOneShot", nullptr, "comboBoxWeekday", "textFieldDay"};
+        QQuickItem *day = item(m_popup, dayFields[values[4].toInt()]);
+        QVERIFY2(day, "no field for the day");
+        if (values[4] == QLatin1String("0"))
+            day->setProperty("date",
+                             QDateTime(QDate::fromString(values[5], Qt::ISODate), QTime(12, 0)));
+        else
+            day->setProperty(values[4] == QLatin1String("2") ? "currentIndex" : "text", values[5]);
+    }
+    QObject *model() const
+    {
+        return m_host->view()
+            ->rootContext()
+            ->contextProperty(QStringLiteral("listModelScheduleTask"))
+            .value<QObject *>();
     }
 
     TestRoot m_root;
@@ -131,6 +152,123 @@ void TestSchedulePage::addModifySwitchOffAndDeleteTask()
     QTRY_VERIFY(!item(m_page, "labelCycle"));
 }
 
+// Hour 25 and its kind are refused with the field marked and a message; nothing is stored
+// until the field is corrected.
+void TestSchedulePage::impossibleFieldsAreRefused()
+{
+    const QString yesterday = QDate::currentDate().addDays(-1).toString(Qt::ISODate);
+    const QString nextWeek = QDate::currentDate().addDays(7).toString(Qt::ISODate);
+    const struct
+    {
+        QStringList values;
+        const char *marked, *said, *corrected;
+    } cases[] = {
+        {{"25", "30", "00", "3", "0", nextWeek},
+         "textFieldHour",
+         "The hour must be from 0 to 23.",
+         "23"},
+        {{"", "30", "00", "3", "1"}, "textFieldHour", "The hour must be from 0 to 23.", "0"},
+        {{"23", "60", "00", "0", "1"}, "textFieldMinute", "The minute must be from 0 to 59.", "59"},
+        {{"23", "59", "75", "0", "1"}, "textFieldSecond", "The second must be from 0 to 59.", "9"},
+        {{"7", "30", "00", "0", "3", "32"},
+         "textFieldDay",
+         "The day of the month must be from 1 to 31.",
+         "31"},
+        {{"7", "30", "00", "0", "3", "0"},
+         "textFieldDay",
+         "The day of the month must be from 1 to 31.",
+         "1"},
+        {{"7", "30", "00", "0", "0", yesterday},
+         "dateOneShot",
+         "This date and time have already passed.",
+         nullptr},
+    };
+    for (const auto &c : cases) {
+        QVERIFY(press(m_page, "buttonAddTask"));
+        fillPopup(c.values);
+        QVERIFY(press(m_popup, "buttonSure"));
+        QVERIFY2(m_popup->isVisible(), c.said);
+        QCOMPARE(text(m_popup, "labelError"), QString::fromLatin1(c.said));
+        QVERIFY2(item(m_popup, c.marked) && item(m_popup, c.marked)->property("refused").toBool(),
+                 c.marked);
+        QVERIFY(storedTasks().isEmpty());
+        if (c.corrected) {
+            // Correcting the field takes its mark away; the task is then stored.
+            item(m_popup, c.marked)->setProperty("text", QString::fromLatin1(c.corrected));
+            QVERIFY(!item(m_popup, c.marked)->property("refused").toBool());
+            QVERIFY(press(m_popup, "buttonSure"));
+            QVERIFY2(!m_popup->isVisible(), qPrintable(text(m_popup, "labelError")));
+            QCOMPARE(storedTasks().size(), 1);
+            QVERIFY(QMetaObject::invokeMethod(model(), "delTask", Q_ARG(int, 0)));
+        } else {
+            QVERIFY(press(m_popup, "buttonCancel"));
+        }
+        QVERIFY(storedTasks().isEmpty());
+    }
+}
+
+// The day a weekly, monthly or one-shot task runs on is chosen in the pop-up, stored, shown in
+// the list and offered again when the task is changed.
+void TestSchedulePage::chosenDayIsStoredAndShown()
+{
+    const QDate later = QDate::currentDate().addDays(3);
+    const struct
+    {
+        QStringList values;
+        const char *shownDay; // the list's day line
+        const char *field, *property, *offered; // what the pop-up offers when changed
+    } cases[] = {
+        {{"09", "00", "00", "0", "2", "6"}, "every Sunday", "comboBoxWeekday", "currentIndex", "6"},
+        {{"09", "00", "00", "0", "2", "0"}, "every Monday", "comboBoxWeekday", "currentIndex", "0"},
+        {{"09", "00", "00", "0", "3", "31"},
+         "on day 31 of each month",
+         "textFieldDay",
+         "text",
+         "31"},
+        {{"08", "00", "00", "0", "0", later.toString(Qt::ISODate)},
+         "",
+         "dateOneShot",
+         "text",
+         nullptr},
+    };
+    for (const auto &c : cases) {
+        QVERIFY(press(m_page, "buttonAddTask"));
+        fillPopup(c.values);
+        QVERIFY(press(m_popup, "buttonSure"));
+        QVERIFY2(!m_popup->isVisible(), qPrintable(text(m_popup, "labelError")));
+        // The next run falls on the chosen day.
+        const auto dueOnTheDay = [&] {
+            const QDate due =
+                QDate::fromString(text(m_page, "labelTime").left(10), QStringLiteral("yyyy-MM-dd"));
+            switch (c.values[4].toInt()) {
+            case 0:
+                return due == later;
+            case 2:
+                return due.dayOfWeek() == c.values[5].toInt() + 1;
+            default:
+                return due.day() == 31 || due.day() == due.daysInMonth();
+            }
+        };
+        QTRY_VERIFY(item(m_page, "labelCycle"));
+        QCOMPARE(text(m_page, "labelTaskDay"), QString::fromLatin1(c.shownDay));
+        QVERIFY2(dueOnTheDay(), qPrintable(text(m_page, "labelTime")));
+
+        QVERIFY(press(m_page, "buttonEdit"));
+        const QString offered =
+            c.offered ? QString::fromLatin1(c.offered) : later.toString(Qt::ISODate);
+        QCOMPARE(item(m_popup, c.field)->property(c.property).toString(), offered);
+        // Changed without touching the day, the task keeps it.
+        item(m_popup, "textFieldHour")->setProperty("text", QStringLiteral("10"));
+        QVERIFY(press(m_popup, "buttonSure"));
+        QTRY_VERIFY(text(m_page, "labelTime").endsWith(QStringLiteral(" 10:00:00")));
+        QCOMPARE(text(m_page, "labelTaskDay"), QString::fromLatin1(c.shownDay));
+        QVERIFY2(dueOnTheDay(), qPrintable(text(m_page, "labelTime")));
+
+        QVERIFY(QMetaObject::invokeMethod(model(), "delTask", Q_ARG(int, 0)));
+        QTRY_VERIFY(!item(m_page, "labelCycle"));
+    }
+}
+
 void TestSchedulePage::unknownCodesAreShownAsSuch()
 {
     // A hand-edited row with a cycle and an action this version does not know.
@@ -138,11 +276,7 @@ void TestSchedulePage::unknownCodesAreShownAsSuch()
     QVERIFY(insert.exec(QStringLiteral("insert into %1(cycle, time, action, enable) "
                                        "values(7, '10:00:00', 9, 1)")
                             .arg(Database::tableName(Database::TableScheduleTask))));
-    QObject *model = m_host->view()
-                         ->rootContext()
-                         ->contextProperty(QStringLiteral("listModelScheduleTask"))
-                         .value<QObject *>();
-    QVERIFY(QMetaObject::invokeMethod(model, "select"));
+    QVERIFY(QMetaObject::invokeMethod(model(), "select"));
 
     QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Unkown code: 7"));
     QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Unkown code: 9"));

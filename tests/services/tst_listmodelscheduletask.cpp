@@ -50,6 +50,7 @@ private slots:
     void nextDue();
     void storedValues();
     void editTasks();
+    void chosenDays();
     void dueTimeRoleAndBadInput();
 
 private:
@@ -75,6 +76,9 @@ void TestListModelScheduleTask::nextDue()
         {Day, "2020-01-01 00:00:00", "08:00:00", "2024-05-01 08:00:00", "2024-05-02 08:00:00"},
         {Day, "2020-01-01 00:00:00", "08:00:00", "2024-05-01 07:59:59.600", "2024-05-01 08:00:00"},
         {Once, "2020-01-01 00:00:00", "08:00:00", "2024-12-31 23:00:00", "2025-01-01 08:00:00"},
+        // A one-shot task tied to a later day waits for it.
+        {Once, "2024-05-10 07:00:00", "08:00:00", "2024-05-01 09:00:00", "2024-05-10 08:00:00"},
+        {Once, "2024-05-01 07:00:00", "08:00:00", "2024-05-01 09:00:00", "2024-05-02 08:00:00"},
         {Week, "2024-05-01 07:00:00", "09:00:00", "2024-05-03 12:00:00", "2024-05-08 09:00:00"},
         {Week, "2024-05-01 07:00:00", "09:00:00", "2024-05-08 08:59:59", "2024-05-08 09:00:00"},
         {Week, "2024-05-01 07:00:00", "09:00:00", "2024-05-08 09:00:00", "2024-05-15 09:00:00"},
@@ -152,6 +156,73 @@ void TestListModelScheduleTask::editTasks()
     QCOMPARE(changed.count(), 5);
     QCOMPARE(storedRows(), 1);
     QCOMPARE(role(model, 0, 260).toInt(), int(ScheduleTaskData::PowerOff));
+    model.delTask(0);
+    QCOMPARE(storedRows(), 0);
+}
+
+// A day chosen for a task is stored as its creation moment, the first such day from now on; a
+// day that does not fit the cycle stores nothing.
+void TestListModelScheduleTask::chosenDays()
+{
+    enum {
+        Day = ScheduleTaskData::EveryDay,
+        Week = ScheduleTaskData::EveryWeek,
+        Month = ScheduleTaskData::EveryMonth,
+        Once = ScheduleTaskData::OneShoot
+    };
+    const struct
+    {
+        int cycle;
+        QVariant day;
+        const char *now, *stored; // "" stores nothing
+    } cases[] = {
+        // 2024-05-01 is a Wednesday.
+        {Week, 7, "2024-05-01 10:00:00", "2024-05-05 10:00:00"},
+        {Week, 3, "2024-05-01 10:00:00", "2024-05-01 10:00:00"},
+        {Week, 1, "2024-05-01 10:00:00", "2024-05-06 10:00:00"},
+        {Week, 0, "2024-05-01 10:00:00", ""},
+        {Week, 8, "2024-05-01 10:00:00", ""},
+        {Week, "Sunday", "2024-05-01 10:00:00", ""},
+        // The 31st in a 30-day month is the next month's 31st, so the task keeps its day.
+        {Month, 31, "2024-04-10 10:00:00", "2024-05-31 10:00:00"},
+        {Month, 10, "2024-04-10 10:00:00", "2024-04-10 10:00:00"},
+        {Month, 5, "2024-04-10 10:00:00", "2024-05-05 10:00:00"},
+        {Month, 29, "2023-02-10 10:00:00", "2023-03-29 10:00:00"},
+        {Month, 32, "2024-04-10 10:00:00", ""},
+        {Once, "2024-05-20", "2024-05-01 10:00:00", "2024-05-20 10:00:00"},
+        {Once, "2024-02-30", "2024-05-01 10:00:00", ""},
+        {Day, 3, "2024-05-01 10:00:00", ""},
+    };
+    for (const auto &c : cases)
+        QVERIFY2(ScheduleTaskTime::dayOf(c.cycle, c.day, at(c.now)) == at(c.stored), c.now);
+
+    // Through the model: a weekly task on Sundays, moved to Mondays, then a day that does not
+    // fit, which changes nothing.
+    ListModelScheduleTask model;
+    QSignalSpy changed(&model, &ListModelScheduleTask::taskChanged);
+    Clock::setNow(at("2024-05-01 10:00:00"));
+    QVariantMap weekly = task(Week, QStringLiteral("09:00:00"), 0, true);
+    weekly.insert(QStringLiteral("day"), 7);
+    QVERIFY(model.addTask(weekly));
+    QCOMPARE(role(model, 0, 257).toString(), QStringLiteral("2024-05-05 10:00:00"));
+    QCOMPARE(role(model, 0, 259).toString(), QStringLiteral("2024-05-05 09:00:00"));
+    weekly.insert(QStringLiteral("day"), 1);
+    QVERIFY(model.updateTask(0, weekly));
+    QCOMPARE(role(model, 0, 259).toString(), QStringLiteral("2024-05-06 09:00:00"));
+    weekly.insert(QStringLiteral("day"), 9);
+    weekly.insert(QStringLiteral("time"), QStringLiteral("11:00:00"));
+    QVERIFY(!model.updateTask(0, weekly));
+    QVERIFY(!model.addTask(weekly));
+    QCOMPARE(storedRows(), 1);
+    QCOMPARE(role(model, 0, 259).toString(), QStringLiteral("2024-05-06 09:00:00"));
+    QCOMPARE(changed.count(), 2);
+
+    // A one-shot task for a later day.
+    QVariantMap once = task(Once, QStringLiteral("08:00:00"), 0, true);
+    once.insert(QStringLiteral("day"), QStringLiteral("2024-05-20"));
+    QVERIFY(model.addTask(once));
+    QCOMPARE(role(model, 1, 259).toString(), QStringLiteral("2024-05-20 08:00:00"));
+    model.delTask(1);
     model.delTask(0);
     QCOMPARE(storedRows(), 0);
 }

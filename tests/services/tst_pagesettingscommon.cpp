@@ -16,6 +16,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 class TestPageSettingsCommon : public QObject
 {
     Q_OBJECT
@@ -92,6 +96,37 @@ void setRecipients(const QStringList &users)
         QVERIFY(query.exec());
     }
 }
+
+int modeOf(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
+                                                                     : -1;
+}
+
+// Files this process writes may not grow past `bytes` while it lives: a write beyond fails as
+// on a full disk (the signal that would end the process is ignored meanwhile).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_before;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_before {};
+    void (*m_handler)(int) = nullptr;
+};
 
 void setNonDefaults()
 {
@@ -217,6 +252,34 @@ void TestPageSettingsCommon::exportAndImport()
     // A file that cannot be written leaves nothing behind and changes nothing.
     QVERIFY(!page.settingsSaveAs(QUrl::fromLocalFile(m_files.path() + "/missing/folder/x.conf")));
     QVERIFY(!QFile::exists(m_files.path() + "/missing/folder/x.conf"));
+
+    // It holds the password: readable by its owner only, like the configuration, also when it
+    // replaces a file that others could read.
+    QCOMPARE(modeOf(url.toLocalFile()), 0600);
+    const QUrl older = writeFile(QStringLiteral("older.conf"), "{}");
+    QVERIFY(QFile::setPermissions(older.toLocalFile(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                      QFile::ReadOther));
+    QCOMPARE(modeOf(older.toLocalFile()), 0644);
+    QVERIFY(page.settingsSaveAs(older));
+    QCOMPARE(modeOf(older.toLocalFile()), 0600);
+    QFile olderFile(older.toLocalFile());
+    QVERIFY(olderFile.open(QIODevice::ReadOnly));
+    const QByteArray olderText = olderFile.readAll();
+    olderFile.close();
+    QCOMPARE(olderText, text);
+
+    // A write that fails part of the way (a full disk) keeps the old file whole and leaves no
+    // half-written file beside it.
+    const QStringList filesBefore = QDir(m_files.path()).entryList(QDir::Files);
+    settings->setSettings(Settings::EMailSenderName, QStringLiteral("changed after the export"));
+    {
+        FileSizeLimit limit(64);
+        QVERIFY(!page.settingsSaveAs(older));
+    }
+    QVERIFY(olderFile.open(QIODevice::ReadOnly));
+    QCOMPARE(olderFile.readAll(), text);
+    QCOMPARE(QDir(m_files.path()).entryList(QDir::Files), filesBefore);
 }
 
 // Hand-edited and foreign files: nothing stored is lost to them.

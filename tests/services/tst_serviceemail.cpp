@@ -194,6 +194,15 @@ void TestServiceEMail::failureTexts()
     service()->setAuthAccount(QStringLiteral("mailer"));
     service()->setAuthPassword(QStringLiteral("wrong"));
     expectFailure(QStringLiteral("authentication failed"));
+
+    // A test mail that lacks what it needs names it instead of trying to connect.
+    service()->setServerAddress(QString());
+    expectFailure(QStringLiteral("no server address"));
+    service()->setServerAddress(QStringLiteral("127.0.0.1"));
+    service()->setSenderAddress(QStringLiteral(" "));
+    service()->setAuthAccount(QString());
+    expectFailure(QStringLiteral("no sender address (the test mail goes to it), no login account"));
+    QCOMPARE(tls.messageCount(), 0);
     service()->setAuthEnable(false);
 }
 

@@ -247,6 +247,7 @@ void TestShutdownSequence::powerOffRefused()
     QVERIFY(refusing.isReady());
     qputenv("QUELTA_LOGIN1_BUS", bus.address().toUtf8());
 
+    QSignalSpy failed(m_service, &ServiceShutdown::shutdownFailed);
     m_service->setExecEnable(1);
     m_service->startShutdown(0);
     tick(10);
@@ -258,6 +259,9 @@ void TestShutdownSequence::powerOffRefused()
         tick();
         QTRY_COMPARE_WITH_TIMEOUT(refusing.calls().size(), attempt, 2000);
     }
+    // The user hears of it once, not at every new attempt.
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(failed.takeFirst().at(0).toString().contains("the system refused to power it off"));
 
     // Switching off stops the attempts.
     m_service->setQueltaOffEnable(false);
@@ -275,6 +279,9 @@ void TestShutdownSequence::powerOffRefused()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("was not shut down"));
     tick();
     QVERIFY(QFile::exists(m_root.file("/data/shutdown.log")));
+    // A new countdown, a new failure to tell.
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(failed.takeFirst().at(0).toString().contains("offers no way to power it off"));
 
     qputenv("QUELTA_LOGIN1_BUS", m_bus.address().toUtf8());
 }

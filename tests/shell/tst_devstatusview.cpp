@@ -122,6 +122,51 @@ private slots:
         }
     }
 
+    // The one state shown in the header, the pill and the tray: the worst of what holds.
+    void worstStateShown()
+    {
+        const int waiting = DevStatusView::UpsWaiting, normal = DevStatusView::UpsNormal,
+                  battery = DevStatusView::UpsOnBattery, low = DevStatusView::UpsBatteryLow,
+                  off = DevStatusView::UpsOutputOff, fault = DevStatusView::UpsFault,
+                  lost = DevStatusView::UpsCommLost;
+        const QVariantMap noLink = {{"UPSFault", 0}, {"outputVol", 0.0}};
+        const struct
+        {
+            const char *what;
+            QVariantMap data;
+            int state;
+        } cases[] = {
+            {"no answer yet", noLink, waiting},
+            {"on mains", onMains(), normal},
+            {"on bypass", onMains({{"bypassStart", 1}}), normal},
+            {"self-test", onMains({{"selfTest", 1}}), normal},
+            {"mains failed", onMains({{"mainsFault", 1}}), battery},
+            {"battery low on battery", onMains({{"mainsFault", 1}, {"battLowVol", 1}}), low},
+            {"battery low on mains", onMains({{"battLowVol", 1}}), low},
+            // Shutdown active with the output still live: the load has power until the delay ends.
+            {"output going off", onMains({{"powerOff", 1}}), normal},
+            {"output switched off", onMains({{"powerOff", 1}, {"outputVol", 0.0}}), off},
+            {"battery run flat",
+             onMains({{"mainsFault", 1}, {"battLowVol", 1}, {"outputVol", 0.0}}), off},
+            {"no output reading", onMains({{"outputVol", QVariant()}}), normal},
+            {"garbled output reading", onMains({{"outputVol", "n/a"}}), normal},
+            {"UPS fault", onMains({{"UPSFault", 1}}), fault},
+            {"fault above everything else",
+             onMains({{"UPSFault", 1}, {"mainsFault", 1}, {"battLowVol", 1}, {"outputVol", 0.0}}),
+             fault},
+            {"link lost, last flags stale",
+             onMains({{"devOnline", false}, {"UPSFault", 1}, {"outputVol", 0.0}}), lost},
+        };
+        for (const auto &c : cases) {
+            DevStatusView view;
+            QSignalSpy status(&view, &DevStatusView::statusChanged);
+            view.setDevData(c.data);
+            QVERIFY2(view.upsState() == c.state,
+                     qPrintable(QString("%1: %2").arg(c.what).arg(view.upsState())));
+            QCOMPARE(status.count(), 1);
+        }
+    }
+
     void countdownAndNotifications()
     {
         DevStatusView view;

@@ -1,0 +1,36 @@
+import QtQuick 2.15
+import Quelta 1.0
+
+// How a UPS state (DevStatusView.upsState) looks wherever it is shown: the header badge, the
+// diagram's pill and the tray. Words, colours and tray icon come from here only, so the three
+// always agree.
+QtObject {
+    property int upsState: DevStatusView.UpsWaiting
+
+    readonly property string text: upsState === DevStatusView.UpsNormal ? qsTr("UPS Normal")
+        : upsState === DevStatusView.UpsOnBattery ? qsTr("On Battery")
+        : upsState === DevStatusView.UpsBatteryLow ? qsTr("Battery Low")
+        : upsState === DevStatusView.UpsOutputOff ? qsTr("Output Off")
+        : upsState === DevStatusView.UpsFault ? qsTr("UPS Fault")
+        : upsState === DevStatusView.UpsCommLost ? qsTr("Communication Lost")
+        : qsTr("UPS disconnect")
+    readonly property color color: upsState === DevStatusView.UpsNormal ? Theme.stateNormal
+        : upsState === DevStatusView.UpsOnBattery ? Theme.stateOnBattery
+        : upsState === DevStatusView.UpsBatteryLow ? Theme.stateBatteryLow
+        : upsState === DevStatusView.UpsOutputOff ? Theme.stateOutputOff
+        : upsState === DevStatusView.UpsFault ? Theme.stateFault
+        : upsState === DevStatusView.UpsCommLost ? Theme.stateCommLost : Theme.stateWaiting
+    readonly property color softColor: upsState === DevStatusView.UpsNormal ? Theme.stateNormalSoft
+        : upsState === DevStatusView.UpsOnBattery ? Theme.stateOnBatterySoft
+        : upsState === DevStatusView.UpsBatteryLow ? Theme.stateBatteryLowSoft
+        : upsState === DevStatusView.UpsOutputOff ? Theme.stateOutputOffSoft
+        : upsState === DevStatusView.UpsFault ? Theme.stateFaultSoft
+        : upsState === DevStatusView.UpsCommLost ? Theme.stateCommLostSoft : Theme.stateWaitingSoft
+    readonly property string trayIcon: "qrc:/res/image/tray_"
+        + (upsState === DevStatusView.UpsNormal ? "normal"
+           : upsState === DevStatusView.UpsOnBattery ? "onbattery"
+           : upsState === DevStatusView.UpsBatteryLow ? "batterylow"
+           : upsState === DevStatusView.UpsOutputOff ? "outputoff"
+           : upsState === DevStatusView.UpsFault ? "fault"
+           : upsState === DevStatusView.UpsCommLost ? "commlost" : "waiting") + ".ico"
+}
