@@ -1,13 +1,19 @@
 import QtQuick 2.15
 import QtQuick.Controls 1.4
+import Quelta 1.0
 
-Item {
+// The stored alarms, with their texts in the language shown now; empty until the first search.
+LogTablePage {
+    id: page
     property alias tableView: tableView
+
+    model: TableModelAlarm {}
 
     TableView {
         id: tableView
         objectName: "tableViewAlarm"
         anchors.fill: parent
+        model: page.model
         frameVisible: false
 
         TableViewColumn {

@@ -1,8 +1,13 @@
 import QtQuick 2.15
 import QtQuick.Controls 1.4
+import Quelta 1.0
 
-Item {
+// The stored measurement samples; empty until the first search.
+LogTablePage {
+    id: page
     property alias tableView: tableView
+
+    model: TableModelDevData {}
 
     // What the page's header and cells are drawn with, and their side paddings.
     FontMetrics {
@@ -44,6 +49,7 @@ Item {
         id: tableView
         objectName: "tableViewDevData"
         anchors.fill: parent
+        model: page.model
         frameVisible: false
         alternatingRowColors: true
 

@@ -8,7 +8,7 @@ MainPanelDevForm {
 
     status: DevStatusView {
         objectName: "devStatusView"
-        devData: DevComm.devData
+        source: DevComm
     }
 
     Connections {

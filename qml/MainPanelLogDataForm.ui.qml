@@ -190,14 +190,14 @@ Item {
                 clip: true
                 currentIndex: listLogType.currentIndex
 
-                LogDevData {
+                LogDevDataForm {
                     id: logDevData
                     objectName: "logDevData"
                     tableView.headerDelegate: headerDelegate
                     tableView.rowDelegate: rowDelegate
                     tableView.itemDelegate: itemDelegate
                 }
-                LogAlarmData {
+                LogAlarmDataForm {
                     id: logAlarmData
                     objectName: "logAlarmData"
                     tableView.headerDelegate: headerDelegate

@@ -13,28 +13,6 @@ Rectangle {
 
     color: "#8015202b"
 
-    Component {
-        id: fieldStyle
-        TextFieldStyle {
-            textColor: Theme.text
-            placeholderTextColor: Theme.textFaint
-            selectionColor: Theme.accentSoft
-            selectedTextColor: Theme.text
-            padding {
-                left: 10
-                right: 10
-            }
-            background: Rectangle {
-                implicitWidth: 160
-                implicitHeight: Theme.controlHeight
-                radius: Theme.radius
-                color: control.enabled ? Theme.card : Theme.cardAlt
-                border.width: control.activeFocus ? 2 : 1
-                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
-            }
-        }
-    }
-
     MouseArea {
         anchors.fill: parent
         hoverEnabled: true
@@ -65,7 +43,7 @@ Rectangle {
                 }
                 TextField {
                     id: textFieldUser
-                    style: fieldStyle
+                    style: FieldStyle {}
                     objectName: "textFieldUser"
                     Layout.fillWidth: true
                 }

@@ -23,30 +23,6 @@ Rectangle {
 
     color: "#8015202b"
 
-    Component {
-        id: fieldStyle
-        TextFieldStyle {
-            textColor: Theme.text
-            placeholderTextColor: Theme.textFaint
-            selectionColor: Theme.accentSoft
-            selectedTextColor: Theme.text
-            padding {
-                left: 10
-                right: 10
-            }
-            background: Rectangle {
-                implicitWidth: 160
-                implicitHeight: Theme.controlHeight
-                radius: Theme.radius
-                color: control.enabled ? Theme.card : Theme.cardAlt
-                // A refused field stays marked until it is corrected.
-                border.width: control.activeFocus || control.refused ? 2 : 1
-                border.color: control.refused ? Theme.fault
-                            : control.activeFocus || control.hovered ? Theme.accent : Theme.border
-            }
-        }
-    }
-
     MouseArea {
         anchors.fill: parent
         hoverEnabled: true
@@ -111,7 +87,7 @@ Rectangle {
                     TextField {
                         id: textFieldHour
                         property bool refused: false
-                        style: fieldStyle
+                        style: FieldStyle {}
                         objectName: "textFieldHour"
                         Layout.preferredWidth: 48
                         horizontalAlignment: TextInput.AlignHCenter
@@ -129,7 +105,7 @@ Rectangle {
                     TextField {
                         id: textFieldMinute
                         property bool refused: false
-                        style: fieldStyle
+                        style: FieldStyle {}
                         objectName: "textFieldMinute"
                         Layout.preferredWidth: 48
                         horizontalAlignment: TextInput.AlignHCenter
@@ -147,7 +123,7 @@ Rectangle {
                     TextField {
                         id: textFieldSecond
                         property bool refused: false
-                        style: fieldStyle
+                        style: FieldStyle {}
                         objectName: "textFieldSecond"
                         Layout.preferredWidth: 48
                         horizontalAlignment: TextInput.AlignHCenter
@@ -221,7 +197,7 @@ Rectangle {
                         TextField {
                             id: textFieldDay
                             property bool refused: false
-                            style: fieldStyle
+                            style: FieldStyle {}
                             objectName: "textFieldDay"
                             Layout.preferredWidth: 48
                             horizontalAlignment: TextInput.AlignHCenter

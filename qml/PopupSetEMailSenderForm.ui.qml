@@ -14,28 +14,6 @@ Rectangle {
 
     color: "#8015202b"
 
-    Component {
-        id: fieldStyle
-        TextFieldStyle {
-            textColor: Theme.text
-            placeholderTextColor: Theme.textFaint
-            selectionColor: Theme.accentSoft
-            selectedTextColor: Theme.text
-            padding {
-                left: 10
-                right: 10
-            }
-            background: Rectangle {
-                implicitWidth: 160
-                implicitHeight: Theme.controlHeight
-                radius: Theme.radius
-                color: control.enabled ? Theme.card : Theme.cardAlt
-                border.width: control.activeFocus ? 2 : 1
-                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
-            }
-        }
-    }
-
     MouseArea {
         anchors.fill: parent
         hoverEnabled: true
@@ -77,7 +55,7 @@ Rectangle {
                 }
                 TextField {
                     id: textFieldAccount
-                    style: fieldStyle
+                    style: FieldStyle {}
                     objectName: "textFieldAccount"
                     Layout.fillWidth: true
                 }
@@ -89,7 +67,7 @@ Rectangle {
                 }
                 TextField {
                     id: textFieldPassword
-                    style: fieldStyle
+                    style: FieldStyle {}
                     objectName: "textFieldPassword"
                     Layout.fillWidth: true
                     echoMode: TextInput.Password

@@ -76,10 +76,10 @@ SettingsCommonForm {
     }
 
     comboBoxCommType.onActivated: DevComm.openDevice(index === 1 ? DevComm.COM : DevComm.USB,
-                                                     index === 1 ? comboBoxComPort.currentText : "")
+                                                     index === 1 ? DevComm.portName(comboBoxComPort.currentIndex) : "")
     comboBoxComPort.model: DevComm.comPort
     comboBoxComPort.enabled: comboBoxCommType.currentIndex === 1
-    comboBoxComPort.onActivated: DevComm.openDevice(DevComm.COM, comboBoxComPort.textAt(index))
+    comboBoxComPort.onActivated: DevComm.openDevice(DevComm.COM, DevComm.portName(index))
     comboBoxBaud.enabled: comboBoxCommType.currentIndex === 1
     comboBoxBaud.onActivated: DevComm.setBaud(baudRates[index])
     spinBoxSaveCycle.onValueChanged: {
@@ -119,7 +119,6 @@ SettingsCommonForm {
     Connections {
         target: PageSettingsCommon
         function onSettingsChanged() {
-            Translator.init()
             page.refresh()
         }
     }

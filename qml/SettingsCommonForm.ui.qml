@@ -19,88 +19,6 @@ Item {
     property alias labelUsbVersion: labelUsbVersion
     property alias msgDialog: msgDialog
 
-    // A titled white card holding one group of settings.
-    component Card: Rectangle {
-        property alias title: heading.text
-        default property alias content: body.data
-
-        Layout.fillWidth: true
-        implicitHeight: heading.implicitHeight + body.implicitHeight + 3 * Theme.margin
-        radius: Theme.radiusLarge
-        color: Theme.card
-        border.color: Theme.border
-
-        Text {
-            id: heading
-            x: Theme.margin
-            y: Theme.margin
-            color: Theme.text
-            font.pixelSize: Theme.fontLarge
-            font.bold: true
-        }
-        GridLayout {
-            id: body
-            x: Theme.margin
-            y: heading.y + heading.implicitHeight + Theme.margin
-            width: parent.width - 2 * Theme.margin
-            columns: 2
-            rowSpacing: 10
-            columnSpacing: Theme.margin
-        }
-    }
-
-    Component {
-        id: spinStyle
-        SpinBoxStyle {
-            textColor: Theme.text
-            selectionColor: Theme.accentSoft
-            selectedTextColor: Theme.text
-            horizontalAlignment: Qt.AlignLeft
-            padding {
-                left: 10
-                right: 22
-            }
-            background: Rectangle {
-                implicitWidth: 80
-                implicitHeight: Theme.controlHeight
-                radius: Theme.radius
-                color: control.enabled ? Theme.card : Theme.cardAlt
-                border.width: control.activeFocus ? 2 : 1
-                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
-            }
-            incrementControl: Item {
-                implicitWidth: 20
-                Image {
-                    anchors.centerIn: parent
-                    anchors.verticalCenterOffset: 2
-                    width: 10
-                    height: 10
-                    rotation: 180
-                    sourceSize: Qt.size(20, 20)
-                    source: "qrc:/res/image/chevron_down.svg"
-                    opacity: control.enabled ? (styleData.upPressed ? 0.5 : 1.0) : 0.3
-                }
-            }
-            decrementControl: Item {
-                implicitWidth: 20
-                Image {
-                    anchors.centerIn: parent
-                    anchors.verticalCenterOffset: -2
-                    width: 10
-                    height: 10
-                    sourceSize: Qt.size(20, 20)
-                    source: "qrc:/res/image/chevron_down.svg"
-                    opacity: control.enabled ? (styleData.downPressed ? 0.5 : 1.0) : 0.3
-                }
-            }
-        }
-    }
-
-    component FieldLabel: Text {
-        color: Theme.textDim
-        font.pixelSize: Theme.fontBody
-    }
-
     RowLayout {
         anchors.fill: parent
         anchors.margins: Theme.margin + 8
@@ -112,7 +30,7 @@ Item {
             Layout.alignment: Qt.AlignTop
             spacing: Theme.margin
 
-            Card {
+            SettingsCard {
                 title: qsTr("Base Parameter")
 
                 FieldLabel {
@@ -153,7 +71,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxSaveCycle
-                    style: spinStyle
+                    style: SpinStyle {}
                     objectName: "spinBoxSaveCycle"
                     Layout.preferredWidth: 90
                     minimumValue: 1
@@ -161,7 +79,7 @@ Item {
                 }
             }
 
-            Card {
+            SettingsCard {
                 title: qsTr("Version Information")
 
                 FieldLabel {
@@ -196,7 +114,7 @@ Item {
             Layout.alignment: Qt.AlignTop
             spacing: Theme.margin
 
-            Card {
+            SettingsCard {
                 title: qsTr("Settings Management")
 
                 FieldLabel {

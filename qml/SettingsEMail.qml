@@ -149,7 +149,6 @@ SettingsEMailForm {
     Connections {
         target: PageSettingsCommon
         function onSettingsChanged() {
-            ServiceEMail.onSettingsChanged()
             page.refresh()
         }
     }

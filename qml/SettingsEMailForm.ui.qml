@@ -29,112 +29,6 @@ Item {
     property alias popupSetEMailSender: popupSetEMailSender
     property alias msgDialog: msgDialog
 
-    // A titled white card holding one group of settings.
-    component Card: Rectangle {
-        property alias title: heading.text
-        default property alias content: body.data
-
-        Layout.fillWidth: true
-        implicitHeight: heading.implicitHeight + body.implicitHeight + 3 * Theme.margin
-        radius: Theme.radiusLarge
-        color: Theme.card
-        border.color: Theme.border
-
-        Text {
-            id: heading
-            x: Theme.margin
-            y: Theme.margin
-            color: Theme.text
-            font.pixelSize: Theme.fontLarge
-            font.bold: true
-        }
-        GridLayout {
-            id: body
-            x: Theme.margin
-            y: heading.y + heading.implicitHeight + Theme.margin
-            width: parent.width - 2 * Theme.margin
-            columns: 2
-            rowSpacing: 8
-            columnSpacing: Theme.margin
-        }
-    }
-
-    Component {
-        id: fieldStyle
-        TextFieldStyle {
-            textColor: Theme.text
-            placeholderTextColor: Theme.textFaint
-            selectionColor: Theme.accentSoft
-            selectedTextColor: Theme.text
-            padding {
-                left: 10
-                right: 10
-            }
-            background: Rectangle {
-                implicitWidth: 160
-                implicitHeight: Theme.controlHeight
-                radius: Theme.radius
-                color: control.enabled ? Theme.card : Theme.cardAlt
-                // A field whose text was refused stays marked until it is corrected.
-                border.width: control.activeFocus || control.refused === true ? 2 : 1
-                border.color: control.refused === true ? Theme.fault
-                            : control.activeFocus || control.hovered ? Theme.accent : Theme.border
-            }
-        }
-    }
-
-    Component {
-        id: spinStyle
-        SpinBoxStyle {
-            textColor: Theme.text
-            selectionColor: Theme.accentSoft
-            selectedTextColor: Theme.text
-            horizontalAlignment: Qt.AlignLeft
-            padding {
-                left: 10
-                right: 22
-            }
-            background: Rectangle {
-                implicitWidth: 80
-                implicitHeight: Theme.controlHeight
-                radius: Theme.radius
-                color: control.enabled ? Theme.card : Theme.cardAlt
-                border.width: control.activeFocus ? 2 : 1
-                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
-            }
-            incrementControl: Item {
-                implicitWidth: 20
-                Image {
-                    anchors.centerIn: parent
-                    anchors.verticalCenterOffset: 2
-                    width: 10
-                    height: 10
-                    rotation: 180
-                    sourceSize: Qt.size(20, 20)
-                    source: "qrc:/res/image/chevron_down.svg"
-                    opacity: control.enabled ? (styleData.upPressed ? 0.5 : 1.0) : 0.3
-                }
-            }
-            decrementControl: Item {
-                implicitWidth: 20
-                Image {
-                    anchors.centerIn: parent
-                    anchors.verticalCenterOffset: -2
-                    width: 10
-                    height: 10
-                    sourceSize: Qt.size(20, 20)
-                    source: "qrc:/res/image/chevron_down.svg"
-                    opacity: control.enabled ? (styleData.downPressed ? 0.5 : 1.0) : 0.3
-                }
-            }
-        }
-    }
-
-    component FieldLabel: Text {
-        color: Theme.textDim
-        font.pixelSize: Theme.fontBody
-    }
-
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: Theme.margin + 8
@@ -175,7 +69,8 @@ Item {
             Layout.alignment: Qt.AlignTop
             spacing: Theme.margin
 
-            Card {
+            SettingsCard {
+                rowSpacing: 8
                 Layout.preferredWidth: 1
                 Layout.alignment: Qt.AlignTop
                 title: qsTr("Sender Information")
@@ -185,7 +80,7 @@ Item {
                 }
                 TextField {
                     id: textFieldSenderName
-                    style: fieldStyle
+                    style: FieldStyle {}
                     objectName: "textFieldSenderName"
                     Layout.fillWidth: true
                     Layout.preferredWidth: 120
@@ -197,7 +92,7 @@ Item {
                 TextField {
                     id: textFieldSenderAddress
                     property bool refused: false
-                    style: fieldStyle
+                    style: FieldStyle {}
                     objectName: "textFieldSenderAddress"
                     Layout.fillWidth: true
                     Layout.preferredWidth: 120
@@ -208,7 +103,7 @@ Item {
                 }
                 TextField {
                     id: textFieldServerAddress
-                    style: fieldStyle
+                    style: FieldStyle {}
                     objectName: "textFieldServerAddress"
                     Layout.fillWidth: true
                     Layout.preferredWidth: 120
@@ -219,7 +114,7 @@ Item {
                 }
                 TextField {
                     id: textFieldServerPort
-                    style: fieldStyle
+                    style: FieldStyle {}
                     objectName: "textFieldServerPort"
                     Layout.preferredWidth: 90
                     placeholderText: qsTr("25")
@@ -298,7 +193,8 @@ Item {
                 Layout.alignment: Qt.AlignTop
                 spacing: Theme.margin
 
-                Card {
+                SettingsCard {
+                    rowSpacing: 8
                     title: qsTr("E-mail Address")
 
                     Rectangle {
@@ -396,7 +292,7 @@ Item {
 
                             SpinBox {
                                 id: spinBoxDailyHour
-                                style: spinStyle
+                                style: SpinStyle {}
                                 objectName: "spinBoxDailyHour"
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
@@ -407,7 +303,7 @@ Item {
                             }
                             SpinBox {
                                 id: spinBoxDailyMinute
-                                style: spinStyle
+                                style: SpinStyle {}
                                 objectName: "spinBoxDailyMinute"
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
@@ -418,7 +314,7 @@ Item {
                             }
                             SpinBox {
                                 id: spinBoxDailySecond
-                                style: spinStyle
+                                style: SpinStyle {}
                                 objectName: "spinBoxDailySecond"
                                 Layout.preferredWidth: 64
                                 minimumValue: 0

@@ -54,7 +54,6 @@ SettingsShutdownForm {
     Connections {
         target: PageSettingsCommon
         function onSettingsChanged() {
-            ServiceShutdown.onSettingsChanged()
             page.refresh()
         }
     }

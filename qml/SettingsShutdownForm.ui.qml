@@ -18,99 +18,6 @@ Item {
     property alias checkBoxUpsOff: checkBoxUpsOff
     property alias spinBoxUpsOffTime: spinBoxUpsOffTime
 
-    // A white card holding one group of settings.
-    component Card: Rectangle {
-        default property alias content: body.data
-
-        Layout.fillWidth: true
-        implicitHeight: body.implicitHeight + 2 * Theme.margin
-        radius: Theme.radiusLarge
-        color: Theme.card
-        border.color: Theme.border
-
-        ColumnLayout {
-            id: body
-            x: Theme.margin
-            y: Theme.margin
-            width: parent.width - 2 * Theme.margin
-            spacing: 10
-        }
-    }
-
-    Component {
-        id: fieldStyle
-        TextFieldStyle {
-            textColor: Theme.text
-            placeholderTextColor: Theme.textFaint
-            selectionColor: Theme.accentSoft
-            selectedTextColor: Theme.text
-            padding {
-                left: 10
-                right: 10
-            }
-            background: Rectangle {
-                implicitWidth: 160
-                implicitHeight: Theme.controlHeight
-                radius: Theme.radius
-                color: control.enabled ? Theme.card : Theme.cardAlt
-                border.width: control.activeFocus ? 2 : 1
-                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
-            }
-        }
-    }
-
-    Component {
-        id: spinStyle
-        SpinBoxStyle {
-            textColor: Theme.text
-            selectionColor: Theme.accentSoft
-            selectedTextColor: Theme.text
-            horizontalAlignment: Qt.AlignLeft
-            padding {
-                left: 10
-                right: 22
-            }
-            background: Rectangle {
-                implicitWidth: 80
-                implicitHeight: Theme.controlHeight
-                radius: Theme.radius
-                color: control.enabled ? Theme.card : Theme.cardAlt
-                border.width: control.activeFocus ? 2 : 1
-                border.color: control.activeFocus || control.hovered ? Theme.accent : Theme.border
-            }
-            incrementControl: Item {
-                implicitWidth: 20
-                Image {
-                    anchors.centerIn: parent
-                    anchors.verticalCenterOffset: 2
-                    width: 10
-                    height: 10
-                    rotation: 180
-                    sourceSize: Qt.size(20, 20)
-                    source: "qrc:/res/image/chevron_down.svg"
-                    opacity: control.enabled ? (styleData.upPressed ? 0.5 : 1.0) : 0.3
-                }
-            }
-            decrementControl: Item {
-                implicitWidth: 20
-                Image {
-                    anchors.centerIn: parent
-                    anchors.verticalCenterOffset: -2
-                    width: 10
-                    height: 10
-                    sourceSize: Qt.size(20, 20)
-                    source: "qrc:/res/image/chevron_down.svg"
-                    opacity: control.enabled ? (styleData.downPressed ? 0.5 : 1.0) : 0.3
-                }
-            }
-        }
-    }
-
-    component FieldLabel: Text {
-        color: Theme.textDim
-        font.pixelSize: Theme.fontBody
-    }
-
     component Divider: Rectangle {
         Layout.fillWidth: true
         height: 1
@@ -129,7 +36,8 @@ Item {
             style: SettingsCheckBoxStyle {}
         }
 
-        Card {
+        SettingsCard {
+            columns: 1
             enabled: checkBoxPowerControl.checked
             opacity: enabled ? 1.0 : 0.6
 
@@ -145,7 +53,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxMainFaultTime
-                    style: spinStyle
+                    style: SpinStyle {}
                     objectName: "spinBoxMainFaultTime"
                     Layout.preferredWidth: 80
                     minimumValue: 0
@@ -161,7 +69,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxBattLowTime
-                    style: spinStyle
+                    style: SpinStyle {}
                     objectName: "spinBoxBattLowTime"
                     Layout.preferredWidth: 80
                     minimumValue: 0
@@ -177,7 +85,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxMainFaultCap
-                    style: spinStyle
+                    style: SpinStyle {}
                     objectName: "spinBoxMainFaultCap"
                     Layout.preferredWidth: 80
                     minimumValue: 1
@@ -189,7 +97,8 @@ Item {
             }
         }
 
-        Card {
+        SettingsCard {
+            columns: 1
             enabled: checkBoxPowerControl.checked
             opacity: enabled ? 1.0 : 0.6
 
@@ -221,7 +130,7 @@ Item {
                 }
                 TextField {
                     id: textFieldExecFile
-                    style: fieldStyle
+                    style: FieldStyle {}
                     objectName: "textFieldExecFile"
                     Layout.fillWidth: true
                 }
@@ -240,7 +149,7 @@ Item {
                     spacing: Theme.gap
                     SpinBox {
                         id: spinBoxExecTime
-                        style: spinStyle
+                        style: SpinStyle {}
                         objectName: "spinBoxExecTime"
                         Layout.preferredWidth: 80
                         minimumValue: 1
@@ -270,7 +179,7 @@ Item {
                 }
                 SpinBox {
                     id: spinBoxUpsOffTime
-                    style: spinStyle
+                    style: SpinStyle {}
                     objectName: "spinBoxUpsOffTime"
                     Layout.preferredWidth: 80
                     minimumValue: 1

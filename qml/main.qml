@@ -111,7 +111,7 @@ Item {
 
     DevStatusView {
         id: upsStatus
-        devData: DevComm.devData
+        source: DevComm
     }
     UpsStateLook {
         id: trayLook

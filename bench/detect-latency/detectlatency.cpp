@@ -1,6 +1,7 @@
 #include "detectlatency.h"
 
 #include "alarm.h"
+#include "compositionroot.h"
 #include "devcomm.h"
 #include "paths.h"
 
@@ -12,16 +13,17 @@
 #include <QThread>
 #include <QTimer>
 
-DetectLatency::DetectLatency(const QString &simulator, const QString &folder, quint32 seed)
-    : m_simulator(simulator), m_folder(folder), m_seed(seed)
+DetectLatency::DetectLatency(CompositionRoot *program, const QString &simulator,
+                             const QString &folder, quint32 seed)
+    : m_program(program), m_simulator(simulator), m_folder(folder), m_seed(seed)
 {
     m_clock.start();
     // Both signals come before or right after the write they announce; look once the current
     // event has been handled.
-    connect(Alarm::instance(), &Alarm::alarmNumChanged, this,
+    connect(m_program->alarm(), &Alarm::alarmNumChanged, this,
             [this] { QTimer::singleShot(0, this, [this] { check(); }); });
     // Once for both rates: a second connection would count every reply twice.
-    connect(DevComm::instance(), &DevComm::devDataChanged, this, [this] {
+    connect(m_program->devComm(), &DevComm::devDataChanged, this, [this] {
         const qint64 now = m_clock.nsecsElapsed();
         if (m_lastStatusReply >= 0)
             m_cycles.append(double(now - m_lastStatusReply) / 1.0e6);
@@ -50,13 +52,12 @@ bool DetectLatency::start(int baud)
     if (!waitFor([this] { return QFileInfo::exists(m_link); }, 5000))
         return false;
 
-    DevComm *devComm = DevComm::instance();
+    DevComm *devComm = m_program->devComm();
     devComm->setBaud(baud);
     if (!devComm->openDevice(DevComm::COM, m_link))
         return false;
     // Online, identity and ratings read, the cycle down to BT, BP, Q1, A1.
-    if (!waitFor([] { return DevComm::instance()->devData().value("devOnline").toBool(); },
-                 10000) ||
+    if (!waitFor([devComm] { return devComm->state().online(); }, 10000) ||
         !waitFor([this] { return statusMode() >= 0; }, 10000))
         return false;
     waitFor([] { return false; }, 2000);

@@ -6,6 +6,8 @@
 #include <QVector>
 #include <functional>
 
+class CompositionRoot;
+
 // How soon a mains failure on the serial line becomes an `alarm` row and a new line in the
 // status file. Runs the link in this process against the simulator, paced at a real baud rate,
 // and fails the mains at random moments of the poll cycle.
@@ -21,7 +23,9 @@ public:
         int missed = 0;
     };
 
-    DetectLatency(const QString &simulator, const QString &folder, quint32 seed);
+    // `program` is the whole service graph, its stores open and its services not started.
+    DetectLatency(CompositionRoot *program, const QString &simulator, const QString &folder,
+                  quint32 seed);
     ~DetectLatency() override;
 
     // Starts a simulator at this baud rate and points the link at it.
@@ -36,6 +40,7 @@ private:
     int statusMode() const;
     void check();
 
+    CompositionRoot *m_program;
     QString m_simulator;
     QString m_folder;
     QString m_link;

@@ -1,7 +1,7 @@
 // bench_detect_latency [--runs N] [--seed S]
 // How soon a mains failure on the serial line becomes an alarm row and a status-file line, at
 // 2400 and 9600 baud, against the simulator paced like a real line.
-#include "database.h"
+#include "compositionroot.h"
 #include "detectlatency.h"
 #include "paths.h"
 #include "settings.h"
@@ -54,14 +54,14 @@ int main(int argc, char **argv)
     qputenv("QUELTA_HOME", root.path().toUtf8());
     Paths::setRoot(root.path());
     Startup::createAppDirectories();
-    Settings::instance()->load();
-    Settings::instance()->setSettings(Settings::UpsCommType, 1);
-    Settings::instance()->setSettings(Settings::UpsComPort, QString());
-    Database::instance()->init();
+    CompositionRoot program;
+    program.openStores();
+    program.settings()->setSettings(Settings::UpsCommType, 1);
+    program.settings()->setSettings(Settings::UpsComPort, QString());
 
     const QString simulator = QCoreApplication::applicationDirPath() + QStringLiteral("/upssim");
     std::printf("detect-latency: %d mains failures per baud rate, seed %u\n", runs, seed);
-    DetectLatency bench(simulator, root.path(), seed);
+    DetectLatency bench(&program, simulator, root.path(), seed);
     const struct
     {
         int baud;

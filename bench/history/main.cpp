@@ -73,7 +73,7 @@ void fill()
         "220 + (i % 200) / 10.0, 230 + (i % 7) / 10.0, i % 101, 50 + (i % 5) / 100.0, "
         "13 + (i % 90) / 100.0, 20 + (i % 150) / 10.0 from c"));
     QSqlDatabase::database().commit();
-    Database::instance()->init();
+    Database().init();
     std::printf("database filled with 1,086,400 samples in %.1f s\n", timer.elapsed() / 1000.0);
 }
 
@@ -126,8 +126,11 @@ int main(int argc, char **argv)
     qputenv("QUELTA_HOME", root.toUtf8());
     Paths::setRoot(root);
     Startup::createAppDirectories();
-    Settings::instance()->load();
-    Database::instance()->init();
+    Settings settings;
+    settings.load();
+    Database database;
+    database.open();
+    database.init();
 
     QSqlQuery count(QStringLiteral("select count(*) from device_data"));
     if (!count.next() || count.value(0).toInt() < 1086400)

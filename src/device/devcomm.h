@@ -1,16 +1,19 @@
 #pragma once
 
+#include "upsstate.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
 
 class DevCommPrivate;
-struct UpsData;
+class Settings;
+class UpsLink;
 
-// The one way to the UPS: a serial port speaking the ASCII protocol, or a USB HID device
-// answering feature reports. Polls it, detects when it is lost, stores a measurement sample
-// every saveCycle seconds while it answers, keeps the serial port list current and encodes the
-// control requests for the transport in use.
+// The one way to the UPS for the rest of the program and the screens: the link chosen in the
+// settings (a serial line or a USB device), its typed state and the map the screens read, the
+// serial port list, and the control requests in the encoding of the link in use. The links
+// themselves sit behind one small interface (UpsLink).
 class DevComm : public QObject
 {
     Q_OBJECT
@@ -25,8 +28,15 @@ public:
     enum CommunicationType { USB = 0, COM = 1 };
     Q_ENUM(CommunicationType)
 
-    static DevComm *instance();
+    explicit DevComm(Settings *settings, QObject *parent = nullptr);
     ~DevComm() override;
+
+    // A further kind of link, chosen by its "ups/commType" number; DevComm takes it over. The
+    // serial and USB links are there from the start.
+    void addLink(int type, UpsLink *link);
+
+    // Opens the stored link and starts the serial port scan.
+    void start();
 
     unsigned int saveCycle() const;
     void setSaveCycle(unsigned int seconds);
@@ -36,20 +46,24 @@ public:
     QStringList comPort() const;
     QString usbVersion() const;
 
-    // The driver's record of the last measurements; lives as long as this object.
-    UpsData *upsData() const;
+    // What the link in use knows about the UPS.
+    const UpsState &state() const;
+
+    // Lists the serial ports now (the scan timer's work, every 250 ms).
+    void scanPorts();
 
 signals:
     void devDataChanged();
     void comPortChanged();
     void onlineChanged(bool isOnline);
     void usbVersionChanged();
-
-private slots:
-    void onTimerPollingTimeout();
-    void onTimerSaveTimeout();
-    void onTimerCOMTimeout();
-    void onCOMReadyRead();
+    // A new data set: emitted just before devDataChanged, after onlineChanged.
+    void stateChanged(const UpsState &state);
+    void faultsChanged(const UpsState &state);
+    // The link was closed or found dead.
+    void linkLost();
+    // The UPS reports that it cannot communicate.
+    void upsCommFault();
 
 public:
     Q_INVOKABLE bool openDevice(int type, const QString &devName = QString());
@@ -57,10 +71,9 @@ public:
     Q_INVOKABLE void setSelfTest(int type, int time);
     Q_INVOKABLE void setBuzzer();
     Q_INVOKABLE void setBaud(int baud);
+    // The port of entry `index` of the comPort list; empty for the entry that chooses none.
+    Q_INVOKABLE QString portName(int index) const;
 
 private:
-    DevComm();
-
-    friend class DevCommPrivate;
     DevCommPrivate *d;
 };

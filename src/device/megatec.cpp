@@ -1,56 +1,22 @@
 #include "megatec.h"
 
-#include "alarm.h"
-#include "clock.h"
 #include "logcategories.h"
 #include "megatecreply.h"
-#include "paths.h"
-#include "selftestlog.h"
-#include "statusfilerecord.h"
+#include "upslink.h"
 
 #include <QList>
-#include <QVariantList>
 
 #include <cstring>
 
 namespace {
 
 constexpr int bufferSize = 128;
-constexpr int historyLength = 60;
-
-constexpr quint8 mainsFailureBit = 0x01;
-constexpr quint8 standbyBit = 0x10;
-constexpr quint8 selfTestBit = 0x20;
 
 struct Request
 {
     int command;
     QByteArray frame;
 };
-
-// The alarm calls of one status bit: on a change to 1 clear `setClears` and raise `setRaises`;
-// on a change to 0 clear `setRaises` and raise `setClears` as a timed event.
-struct BitAlarms
-{
-    int setClears;
-    int setRaises;
-    bool lasting; // setRaises stays listed until the bit clears
-};
-
-const BitAlarms statusAlarms[8] = {
-    {Alarm::MainsNormal, Alarm::MainsFault, true},
-    {Alarm::BattVolNormal, Alarm::BattVolLow, true},
-    {Alarm::RecSupply, Alarm::BypassSupply, false}, // bit 4 set: boostOrBuck, below
-    {Alarm::UPSNormal, Alarm::UPSFault, true},
-    {-1, -1, false},
-    {Alarm::SelfTestFinished, Alarm::SelfTest, false},
-    {Alarm::NotInPowerOff, Alarm::InPowerOff, false},
-    {Alarm::BuzzerOff, Alarm::BuzzerOn, false},
-};
-const BitAlarms boostOrBuck = {Alarm::BoostOrBuckReturn, Alarm::BoostOrBuck, false};
-
-const char *const statusKeys[8] = {"mainsFault", "battLowVol", "bypassStart", "UPSFault",
-                                   "workState",  "selfTest",   "powerOff",    "buzzer"};
 
 QString slotText(const char *slot, std::size_t size)
 {
@@ -74,17 +40,15 @@ public:
     bool ratingInfoReceived = false;
     bool nquReceived = false;
     bool battPercentReceived = false;
-    bool online = false;
 
-    int kind = -1;
-    Megatec::FaultWords words {};
+    // The identity as the replies write it: each reply writes its columns into the start of a
+    // slot and leaves the rest as it was; the last byte of every slot stays NUL.
+    char compName[15 + 1] = {};
+    char model[20 + 1] = {};
+    char version[10 + 1] = {};
+    char sn[21 + 1] = {};
 
-    UpsData data {};
-    QVariantMap map;
-    QVariantList inputHistory;
-    QVariantList outputHistory;
-    SelfTestLog selfTestLog;
-    StatusFileRecord lastSummary;
+    UpsState state;
 
     void fillPollCycle();
     void pushFront(int command, const QByteArray &frame);
@@ -98,8 +62,7 @@ public:
     bool parseRemainTime();
     bool parseBattPercent();
     bool parseFaultWords();
-
-    void statusBitChanged(int bit, bool set, quint8 newStatus);
+    void publishIdentity();
 
     // The last rejected line; a UPS that keeps sending the same wrong reply is logged once.
     QByteArray lastRejected;
@@ -171,30 +134,30 @@ bool MegatecPrivate::parseStatus()
     if (fields.size() != 8)
         return false;
 
-    data.inputVol = MegatecReply::toFloat(fields.at(0));
-    data.inputFaultVol = MegatecReply::toFloat(fields.at(1));
-    data.outputVol = MegatecReply::toFloat(fields.at(2));
-    data.load = MegatecReply::toUnsigned(fields.at(3));
-    data.inputFreq = MegatecReply::toFloat(fields.at(4));
-    data.battVol = MegatecReply::toFloat(fields.at(5));
-    data.temperature = MegatecReply::toFloat(fields.at(6));
-    q->setStatus(MegatecReply::statusByte(fields.at(7)));
+    state.inputVoltage = MegatecReply::toFloat(fields.at(0));
+    state.inputFaultVoltage = MegatecReply::toFloat(fields.at(1));
+    state.outputVoltage = MegatecReply::toFloat(fields.at(2));
+    state.load = MegatecReply::toUnsigned(fields.at(3));
+    state.inputFrequency = MegatecReply::toFloat(fields.at(4));
+    state.batteryVoltage = MegatecReply::toFloat(fields.at(5));
+    state.temperature = MegatecReply::toFloat(fields.at(6));
+    state.setStatusByte(MegatecReply::statusByte(fields.at(7)));
 
+    // Without a percentage in this cycle both battery figures come from the voltage.
     if (!battPercentReceived) {
-        const float capacity =
-            MegatecReply::estimateCapacity(data.battVol, data.ratingBattVol, data.status);
-        data.battCapacity = capacity;
-        data.battRemainTime = quint16(capacity * 1.2f);
+        const float capacity = MegatecReply::estimateCapacity(
+            *state.batteryVoltage, state.ratedBatteryVoltage.value_or(0.0f), state.standbyType);
+        state.batteryCharge = capacity;
+        state.chargeEstimated = true;
+        state.runtime = int(quint16(capacity * 1.2f));
+        state.runtimeEstimated = true;
     }
     battPercentReceived = false;
-    q->updateData();
-    if (!online) {
-        online = true;
-        map.insert(QStringLiteral("devOnline"), true);
+    if (!state.online()) {
+        state.link = UpsState::Link::Online;
         emit q->onlineChanged(true);
     }
-    emit q->dataChanged();
-    q->updateStatusFile();
+    emit q->stateChanged();
     return true;
 }
 
@@ -205,12 +168,12 @@ bool MegatecPrivate::parseRating()
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 20);
     if (fields.size() != 4)
         return false;
-    data.ratingOutputVol = MegatecReply::toFloat(fields.at(0));
-    data.ratingCurrent = MegatecReply::toUnsigned(fields.at(1));
-    data.ratingBattVol = MegatecReply::toFloat(fields.at(2));
-    data.ratingFreq = MegatecReply::toFloat(fields.at(3));
+    state.ratedOutputVoltage = MegatecReply::toFloat(fields.at(0));
+    state.ratedCurrent = MegatecReply::toUnsigned(fields.at(1));
+    state.ratedBatteryVoltage = MegatecReply::toFloat(fields.at(2));
+    state.ratedFrequency = MegatecReply::toFloat(fields.at(3));
     ratingInfoReceived = true;
-    q->updateRatingInfo();
+    emit q->identityChanged();
     return true;
 }
 
@@ -220,12 +183,12 @@ bool MegatecPrivate::parseDevInfo()
     if (!checkLine(39, '#', '!'))
         return false;
     if (!nquReceived) {
-        std::memcpy(data.compName, buffer + 1, 15);
-        std::memcpy(data.UPSModel, buffer + 17, 10);
+        std::memcpy(compName, buffer + 1, 15);
+        std::memcpy(model, buffer + 17, 10);
     }
-    std::memcpy(data.version, buffer + 28, 10);
+    std::memcpy(version, buffer + 28, 10);
     devInfoReceived = true;
-    q->updateDevInfo();
+    publishIdentity();
     return true;
 }
 
@@ -235,12 +198,12 @@ bool MegatecPrivate::parseNqu()
     // identity reply that follows in the same cycle, or now when that was answered before.
     if (!checkLine(55, '#'))
         return false;
-    std::memcpy(data.sn, buffer + 1, 21);
-    std::memcpy(data.UPSModel, buffer + 23, 20);
-    std::memcpy(data.compName, buffer + 44, 10);
+    std::memcpy(sn, buffer + 1, 21);
+    std::memcpy(model, buffer + 23, 20);
+    std::memcpy(compName, buffer + 44, 10);
     nquReceived = true;
     if (devInfoReceived)
-        q->updateDevInfo();
+        publishIdentity();
     return true;
 }
 
@@ -251,7 +214,8 @@ bool MegatecPrivate::parseRemainTime()
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 10);
     if (fields.size() != 2)
         return false;
-    data.battRemainTime = MegatecReply::toUnsigned(fields.at(0));
+    state.runtime = MegatecReply::toUnsigned(fields.at(0));
+    state.runtimeEstimated = false;
     return true;
 }
 
@@ -259,7 +223,8 @@ bool MegatecPrivate::parseBattPercent()
 {
     if (!checkLine(6, '#'))
         return false;
-    data.battCapacity = float(MegatecReply::toUnsigned(QByteArray(buffer + 1, 4))) * 0.1f;
+    state.batteryCharge = float(MegatecReply::toUnsigned(QByteArray(buffer + 1, 4))) * 0.1f;
+    state.chargeEstimated = false;
     battPercentReceived = true;
     return true;
 }
@@ -269,12 +234,12 @@ bool MegatecPrivate::parseFaultWords()
     if (!checkLine(69, '#'))
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 67);
-    if (fields.size() != 1 + Megatec::FaultWordCount)
+    if (fields.size() != 1 + UpsState::FaultWordCount)
         return false;
-    Megatec::FaultWords newWords {};
-    for (int i = 0; i < Megatec::FaultWordCount; ++i)
-        newWords[std::size_t(i)] = MegatecReply::toHexWord(fields.at(i + 1));
-    q->setFaultWords(MegatecReply::toSigned(fields.at(0)), newWords);
+    state.faultKind = MegatecReply::toSigned(fields.at(0)) & 0xFF;
+    for (int i = 0; i < UpsState::FaultWordCount; ++i)
+        state.faultWords[std::size_t(i)] = MegatecReply::toHexWord(fields.at(i + 1));
+    emit q->faultsChanged();
     return true;
 }
 
@@ -290,34 +255,16 @@ void MegatecPrivate::noteRejected(bool accepted)
     qCDebug(lcDevice) << "Reply rejected for command" << current << ":" << line;
 }
 
-void MegatecPrivate::statusBitChanged(int bit, bool set, quint8 newStatus)
+void MegatecPrivate::publishIdentity()
 {
-    const BitAlarms &rule = bit == 2 && (newStatus & standbyBit) ? boostOrBuck : statusAlarms[bit];
-    if (rule.setRaises < 0)
-        return;
-    if (bit == 5) {
-        if (set)
-            selfTestLog.start();
-        else
-            selfTestLog.stop();
-    }
-    Alarm *alarm = Alarm::instance();
-    if (set) {
-        alarm->delAlarm(rule.setClears);
-        if (rule.lasting)
-            alarm->addAlarm(rule.setRaises);
-        else
-            alarm->addEvent(rule.setRaises);
-    } else {
-        alarm->delAlarm(rule.setRaises);
-        alarm->addEvent(rule.setClears);
-    }
+    state.manufacturer = slotText(compName, sizeof compName);
+    state.model = slotText(model, sizeof model);
+    state.firmware = slotText(version, sizeof version);
+    state.serialNumber = slotText(sn, sizeof sn);
+    emit q->identityChanged();
 }
 
-Megatec::Megatec(QObject *parent) : QObject(parent), d(new MegatecPrivate(this))
-{
-    reset();
-}
+Megatec::Megatec(QObject *parent) : QObject(parent), d(new MegatecPrivate(this)) { }
 
 Megatec::~Megatec() = default;
 
@@ -362,149 +309,34 @@ int Megatec::currentCommand() const
 
 bool Megatec::isOnline() const
 {
-    return d->online;
+    return d->state.online();
 }
 
-UpsData *Megatec::upsData()
+const UpsState &Megatec::state() const
 {
-    return &d->data;
-}
-
-QVariantMap Megatec::data() const
-{
-    return d->map;
-}
-
-void Megatec::updateData()
-{
-    const UpsData &data = d->data;
-    QVariantMap &map = d->map;
-    map.insert(QStringLiteral("inputVol"), data.inputVol);
-    map.insert(QStringLiteral("outputVol"), data.outputVol);
-    map.insert(QStringLiteral("load"), int(data.load));
-    map.insert(QStringLiteral("inputFreq"), data.inputFreq);
-    map.insert(QStringLiteral("battVol"), data.battVol);
-    map.insert(QStringLiteral("battCapacity"), data.battCapacity);
-    map.insert(QStringLiteral("battRemainTime"), int(data.battRemainTime));
-    map.insert(QStringLiteral("temperature"), data.temperature);
-
-    if (d->inputHistory.size() >= historyLength) {
-        d->inputHistory.removeFirst();
-        d->outputHistory.removeFirst();
-    }
-    d->inputHistory.append(data.inputVol);
-    d->outputHistory.append(data.outputVol);
-    map.insert(QStringLiteral("inputVolList"), d->inputHistory);
-    map.insert(QStringLiteral("outputVolList"), d->outputHistory);
-
-    for (int bit = 0; bit < 8; ++bit)
-        map.insert(QLatin1String(statusKeys[bit]), (data.status >> bit) & 1);
-
-    if (d->selfTestLog.running)
-        d->selfTestLog.sample(data.load, data.battCapacity);
-}
-
-void Megatec::updateRatingInfo()
-{
-    const UpsData &data = d->data;
-    d->map.insert(QStringLiteral("ratingOutputVol"), data.ratingOutputVol);
-    d->map.insert(QStringLiteral("ratingFreq"), data.ratingFreq);
-    d->map.insert(QStringLiteral("ratingBattVol"), data.ratingBattVol);
-    d->map.insert(QStringLiteral("ratingCurrent"), int(data.ratingCurrent));
-}
-
-void Megatec::updateDevInfo()
-{
-    const UpsData &data = d->data;
-    d->map.insert(QStringLiteral("compName"), slotText(data.compName, sizeof data.compName));
-    d->map.insert(QStringLiteral("UPSModel"), slotText(data.UPSModel, sizeof data.UPSModel));
-    d->map.insert(QStringLiteral("version"), slotText(data.version, sizeof data.version));
-    d->map.insert(QStringLiteral("sn"), slotText(data.sn, sizeof data.sn));
-}
-
-void Megatec::setStatus(quint8 status)
-{
-    const quint8 old = d->data.status;
-    for (int bit = 0; bit < 8; ++bit) {
-        const bool set = (status >> bit) & 1;
-        if (set != bool((old >> bit) & 1))
-            d->statusBitChanged(bit, set, status);
-    }
-    d->data.status = status;
-}
-
-void Megatec::setFaultWords(int kind, const FaultWords &words)
-{
-    const int family = kind & 0xFF;
-    if (family != d->kind) {
-        d->kind = family;
-        d->words.fill(0);
-    }
-    // Only the two fault families have texts; kind 0 would land on the event codes.
-    const bool raises = family == 1 || family == 2;
-    Alarm *alarm = Alarm::instance();
-    for (int i = 0; i < FaultWordCount; ++i) {
-        const quint16 changed = words[std::size_t(i)] ^ d->words[std::size_t(i)];
-        if (!changed)
-            continue;
-        for (int bit = 0; raises && bit < 16; ++bit) {
-            if (!((changed >> bit) & 1))
-                continue;
-            const int code = (16 * i + bit) | (family << 16);
-            if ((words[std::size_t(i)] >> bit) & 1) {
-                alarm->addAlarm(code);
-                alarm->delAlarm(code + 500);
-            } else {
-                alarm->delAlarm(code);
-                alarm->addEvent(code + 500);
-            }
-        }
-        d->words[std::size_t(i)] = words[std::size_t(i)];
-    }
-}
-
-void Megatec::setOnline(bool online)
-{
-    if (online == d->online)
-        return;
-    d->online = online;
-    d->map.insert(QStringLiteral("devOnline"), online);
-    emit onlineChanged(online);
-    updateStatusFile();
+    return d->state;
 }
 
 void Megatec::reset()
 {
-    d->kind = -1;
-    d->words.fill(0);
     d->devInfoReceived = false;
     d->ratingInfoReceived = false;
     d->nquReceived = false;
+    std::memset(d->compName, 0, sizeof d->compName);
+    std::memset(d->model, 0, sizeof d->model);
+    std::memset(d->version, 0, sizeof d->version);
+    std::memset(d->sn, 0, sizeof d->sn);
 
-    d->data = UpsData {};
-    d->lastSummary = StatusFileRecord {};
-    updateData();
-    updateDevInfo();
-    updateRatingInfo();
-
-    if (d->online) {
-        d->online = false;
-        d->map.insert(QStringLiteral("devOnline"), false);
+    const bool wasOnline = d->state.online();
+    const UpsState::Link link = d->state.link;
+    d->state = UpsState {};
+    d->state.link = wasOnline ? UpsState::Link::Offline : link;
+    if (wasOnline) {
         emit onlineChanged(false);
-        emit dataChanged();
-        updateStatusFile();
+        emit stateChanged();
+    } else {
+        emit identityChanged();
     }
-    d->selfTestLog.stop();
-}
-
-void Megatec::updateStatusFile()
-{
-    const StatusFileRecord summary =
-        StatusFileRecord::fromState(d->online, d->data, d->kind, d->words);
-    if (summary == d->lastSummary)
-        return;
-    summary.writeTo(Paths::file(QStringLiteral("/log/output/upsstatus.txt")), Clock::now());
-    d->lastSummary = summary;
 }
 
 void Megatec::shutdown(bool shutdown, int time)
@@ -520,7 +352,7 @@ void Megatec::shutdown(bool shutdown, int time)
     QByteArray frame = time == 0 ? QByteArrayLiteral("S.2")
                                  : "S" + QByteArray::number(time).rightJustified(2, '0');
     // A restart time only while the mains is present; on battery the output stays off.
-    if (!(d->data.status & mainsFailureBit))
+    if (!d->state.onBattery)
         frame += "R9999";
     frame += '\r';
     d->pushFront(CmdCloseOutput, frame);
@@ -528,14 +360,14 @@ void Megatec::shutdown(bool shutdown, int time)
 
 void Megatec::selfTest(int type, int time)
 {
-    const bool testing = d->data.status & selfTestBit;
-    if (type == 1 && testing) {
+    const bool testing = d->state.selfTest;
+    if (type == UpsLink::SelfTestCancel && testing) {
         d->pushFront(CmdSCCancel, QByteArrayLiteral("CT\r"));
-    } else if (type == 2 && !testing) {
+    } else if (type == UpsLink::SelfTest10S && !testing) {
         d->pushFront(CmdSC10S, QByteArrayLiteral("T\r"));
-    } else if (type == 3 && !testing) {
+    } else if (type == UpsLink::SelfTestEOD && !testing) {
         d->pushFront(CmdSCEOD, QByteArrayLiteral("TL\r"));
-    } else if (type == 4 && !testing && time >= 1 && time <= 99) {
+    } else if (type == UpsLink::SelfTestCustom && !testing && time >= 1 && time <= 99) {
         d->pushFront(CmdSCCustom, "T" + QByteArray::number(time).rightJustified(2, '0') + '\r');
     } else {
         qCInfo(lcDevice) << "Self-test request" << type << time

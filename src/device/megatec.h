@@ -1,21 +1,17 @@
 #pragma once
 
-#include "upsdata.h"
+#include "upsstate.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QScopedPointer>
-#include <QVariantMap>
-
-#include <array>
 
 class MegatecPrivate;
 
-// The driver of a UPS that speaks the Megatec-style serial protocol. The device link takes the
+// The driver of a UPS that speaks the Megatec-style serial protocol. The serial link takes the
 // next request frame from nextCommand, writes it, and hands every received chunk to
-// handleResponse. The driver fills the UpsData record, publishes it as a map, raises the status
-// and fault alarms and keeps the status summary file. On USB the link fills the record itself
-// and calls the publishing operations (updateData, setStatus, setFaultWords, setOnline, ...).
+// handleResponse; the driver parses the replies into its UpsState and says what changed. It
+// touches no file, database or alarm.
 class Megatec : public QObject
 {
     Q_OBJECT
@@ -39,30 +35,19 @@ public:
     };
     Q_ENUM(MegatecCommand)
 
-    static constexpr int FaultWordCount = 13;
-    using FaultWords = std::array<quint16, FaultWordCount>;
-
     explicit Megatec(QObject *parent = nullptr);
     ~Megatec() override;
 
-    // Request queue and replies (serial transport).
+    // The request queue: one poll cycle at a time, control requests in front.
     QByteArray nextCommand();
+    // True when the bytes completed a reply to the request outstanding and it was accepted.
     bool handleResponse(const QByteArray &bytes);
     int currentCommand() const;
 
+    const UpsState &state() const;
     bool isOnline() const;
+    // Forgets the UPS: everything read is gone, and an online UPS goes offline.
     void reset();
-    UpsData *upsData();
-    QVariantMap data() const;
-
-    // Publishing, also driven by the USB transport.
-    void updateData();
-    void updateRatingInfo();
-    void updateDevInfo();
-    void setStatus(quint8 status);
-    void setFaultWords(int kind, const FaultWords &words);
-    void setOnline(bool online);
-    void updateStatusFile();
 
     // Control requests; each goes to the front of the queue and out with the next poll.
     void shutdown(bool shutdown, int time);
@@ -70,8 +55,11 @@ public:
     void toggleBuzzer();
 
 signals:
-    void dataChanged();
     void onlineChanged(bool isOnline);
+    // An accepted status reply, or the reset of an online UPS.
+    void stateChanged();
+    void faultsChanged();
+    void identityChanged();
 
 private:
     QScopedPointer<MegatecPrivate> d;

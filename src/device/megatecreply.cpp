@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr quint8 standbyBit = 0x10;
-
 // QByteArray's conversions stop at an embedded NUL; such a field is not a number.
 bool hasNul(const QByteArray &field)
 {
@@ -63,10 +61,10 @@ quint8 statusByte(const QByteArray &field)
     return status;
 }
 
-float estimateCapacity(float battVol, float ratingBattVol, quint8 status)
+float estimateCapacity(float battVol, float ratingBattVol, bool standbyType)
 {
     float capacity;
-    if (status & standbyBit) {
+    if (standbyType) {
         const float k = ratingBattVol / 24.0f;
         // Without a rated battery voltage there is no scale. A present battery voltage then
         // counts as full rather than empty, so a missing rating never cuts a shutdown short.

@@ -24,8 +24,7 @@ quint16 toHexWord(const QByteArray &field);
 quint8 statusByte(const QByteArray &field);
 
 // Battery capacity in percent from the battery voltage, clamped to 0..100. A standby UPS
-// (status bit 4) scales 20..27.2 V per 24 V of rated battery voltage; others read one cell,
-// 1.667..2.267 V.
-float estimateCapacity(float battVol, float ratingBattVol, quint8 status);
+// scales 20..27.2 V per 24 V of rated battery voltage; others read one cell, 1.667..2.267 V.
+float estimateCapacity(float battVol, float ratingBattVol, bool standbyType);
 
 } // namespace MegatecReply

@@ -1,7 +1,7 @@
 #include "statusfilerecord.h"
 
 #include "logcategories.h"
-#include "upsdata.h"
+#include "upsstate.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -31,19 +31,6 @@ const FaultBits kindTwoFaults[] = {
     {StatusFileRecord::InverterFault, 2, 0x0001},
 };
 
-quint8 operatingMode(quint8 status)
-{
-    if (status & 0x08)
-        return 4; // UPS failed
-    if (status & 0x01)
-        return 2; // on battery
-    if (status & 0x04)
-        return 1; // bypass or boost/buck
-    if (status & 0x10)
-        return 3; // standby type
-    return 0;
-}
-
 quint8 batteryLevel(float capacity)
 {
     if (capacity < 25.0f)
@@ -55,7 +42,7 @@ quint8 batteryLevel(float capacity)
     return 0;
 }
 
-quint8 loadLevel(quint16 load)
+quint8 loadLevel(int load)
 {
     if (load < 25)
         return 3;
@@ -80,21 +67,20 @@ void applyFaults(StatusFileRecord &record, const FaultBits (&table)[N],
 
 } // namespace
 
-StatusFileRecord StatusFileRecord::fromState(bool online, const UpsData &data, int kind,
-                                             const std::array<quint16, 13> &words)
+StatusFileRecord StatusFileRecord::fromState(const UpsState &state)
 {
     StatusFileRecord record;
-    if (!online) {
+    if (!state.online()) {
         record.values[CommLost] = 1;
         return record;
     }
-    record.values[OperatingMode] = operatingMode(data.status);
-    record.values[BatteryLevel] = batteryLevel(data.battCapacity);
-    record.values[LoadLevel] = loadLevel(data.load);
-    if (kind == 1)
-        applyFaults(record, kindOneFaults, words);
-    else if (kind == 2)
-        applyFaults(record, kindTwoFaults, words);
+    record.values[OperatingMode] = quint8(state.mode());
+    record.values[BatteryLevel] = batteryLevel(state.batteryCharge.value_or(0.0f));
+    record.values[LoadLevel] = loadLevel(state.load.value_or(0));
+    if (state.faultKind == 1)
+        applyFaults(record, kindOneFaults, state.faultWords);
+    else if (state.faultKind == 2)
+        applyFaults(record, kindTwoFaults, state.faultWords);
     return record;
 }
 

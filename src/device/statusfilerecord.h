@@ -4,7 +4,7 @@
 
 #include <array>
 
-struct UpsData;
+struct UpsState;
 class QDateTime;
 
 // The one-line status summary that other programs read from "/log/output/upsstatus.txt":
@@ -27,9 +27,8 @@ struct StatusFileRecord
 
     std::array<quint8, Count> values {};
 
-    // The summary of the driver's state; the fault positions read the words of kinds 1 and 2.
-    static StatusFileRecord fromState(bool online, const UpsData &data, int kind,
-                                      const std::array<quint16, 13> &words);
+    // The summary of a state; the fault positions read the words of kinds 1 and 2.
+    static StatusFileRecord fromState(const UpsState &state);
 
     // "yyyy/MM/dd hh:mm:ss" followed by ",value" nine times and CR LF.
     QByteArray line(const QDateTime &time) const;

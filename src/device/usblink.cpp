@@ -1,9 +1,7 @@
 #include "usblink.h"
 
 #include "logcategories.h"
-#include "megatec.h"
 #include "paths.h"
-#include "upsdata.h"
 
 #include <hidapi/hidapi.h>
 
@@ -17,6 +15,8 @@
 namespace {
 
 const QList<int> allStrings = {17, 18, 20, 21};
+const int pollEvery = 1500;
+const int pollAfterReport = 100;
 
 enum ReportId : quint8 {
     ReportMeasurement = 1,
@@ -60,25 +60,18 @@ quint16 deviceId(const QJsonValue &value, bool *inRange)
 
 } // namespace
 
-UsbLink::UsbLink(Megatec *driver, QObject *parent)
-    : QObject(parent), m_driver(driver), m_pendingStrings(allStrings)
+UsbLink::UsbLink(QObject *parent) : UpsLink(parent), m_pendingStrings(allStrings)
 {
-    if (hid_init() != 0)
-        qCWarning(lcDevice) << "The HID library did not start; USB devices may not be found";
-
-    const QString path = Paths::file(QStringLiteral("/cfg/usb.cfg"));
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        m_devices = parseDeviceList(file.readAll());
-    else
-        qCInfo(lcDevice) << "No USB device list at" << path << "; USB stays unused";
+    m_pollTimer.setObjectName(QStringLiteral("pollTimer"));
+    connect(&m_pollTimer, &QTimer::timeout, this, &UsbLink::poll);
 }
 
 UsbLink::~UsbLink()
 {
     if (m_handle)
         hid_close(m_handle);
-    hid_exit();
+    if (m_started)
+        hid_exit();
 }
 
 QVector<QPair<quint16, quint16>> UsbLink::parseDeviceList(const QByteArray &json)
@@ -122,9 +115,82 @@ QVector<QPair<quint16, quint16>> UsbLink::parseDeviceList(const QByteArray &json
     return devices;
 }
 
+bool UsbLink::start()
+{
+    if (!m_started) {
+        m_started = true;
+        if (hid_init() != 0)
+            qCWarning(lcDevice) << "The HID library did not start; USB devices may not be found";
+        const QString path = Paths::file(QStringLiteral("/cfg/usb.cfg"));
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            m_devices = parseDeviceList(file.readAll());
+        else
+            qCInfo(lcDevice) << "No USB device list at" << path << "; USB stays unused";
+    }
+    open();
+    m_pollTimer.start(pollEvery);
+    return true;
+}
+
+// Leaving USB: the device is no longer polled, so what it reported must not stay published.
+void UsbLink::stop()
+{
+    m_pollTimer.stop();
+    if (!m_handle)
+        return;
+    const bool wasOnline = m_state.online();
+    close();
+    resetState();
+    if (wasOnline)
+        emit linkLost();
+}
+
 bool UsbLink::isOpen() const
 {
     return m_handle != nullptr;
+}
+
+const UpsState &UsbLink::state() const
+{
+    return m_state;
+}
+
+void UsbLink::setShutdown(bool shutdown, int minutes)
+{
+    // A delay past 254 would wrap around to 0, which the UPS reads as a cancel.
+    const int value = shutdown ? qBound(0, minutes, 254) + 1 : 0;
+    sendReport(3, quint8(value));
+}
+
+void UsbLink::setSelfTest(int type, int minutes)
+{
+    switch (type) {
+    case SelfTestCancel:
+        sendReport(2, 3);
+        break;
+    case SelfTest10S:
+        sendReport(2, 1);
+        break;
+    case SelfTestEOD:
+        sendReport(2, 2);
+        break;
+    case SelfTestCustom:
+        sendReport(2, quint8((minutes + 3) & 0xFF));
+        break;
+    default:
+        break;
+    }
+}
+
+void UsbLink::toggleBeeper()
+{
+    sendReport(4, m_state.beeper ? 1 : 2);
+}
+
+int UsbLink::pollInterval() const
+{
+    return m_pollTimer.isActive() ? m_pollTimer.interval() : -1;
 }
 
 bool UsbLink::open()
@@ -149,11 +215,6 @@ void UsbLink::close()
     if (!m_handle)
         return;
     hid_close(m_handle);
-    forget();
-}
-
-void UsbLink::forget()
-{
     const bool hadVersion = !m_usbVersion.isEmpty();
     m_handle = nullptr;
     m_vendorId = 0;
@@ -168,8 +229,24 @@ void UsbLink::forget()
         emit usbVersionChanged();
 }
 
+// Forgets what the UPS reported; an online UPS goes offline.
+void UsbLink::resetState()
+{
+    const bool wasOnline = m_state.online();
+    const UpsState::Link link = m_state.link;
+    m_state = UpsState {};
+    m_state.link = wasOnline ? UpsState::Link::Offline : link;
+    if (wasOnline) {
+        emit onlineChanged(false);
+        emit stateChanged();
+    } else {
+        emit identityChanged();
+    }
+}
+
 UsbLink::PollResult UsbLink::poll()
 {
+    m_pollTimer.start(pollEvery);
     if (!m_handle && !open())
         return NoDevice;
 
@@ -190,6 +267,7 @@ UsbLink::PollResult UsbLink::poll()
     buffer[0] = m_reportQueue.takeFirst();
     const int n = hid_get_feature_report(m_handle, buffer, sizeof buffer);
     if (n > 0) {
+        m_pollTimer.start(pollAfterReport);
         handleReport(buffer, n);
         return ReportRead;
     }
@@ -204,8 +282,9 @@ UsbLink::PollResult UsbLink::poll()
     }
     qCWarning(lcDevice).nospace() << "USB device " << Qt::hex << m_vendorId << ":" << m_productId
                                   << " is gone";
-    hid_close(m_handle);
-    forget();
+    close();
+    resetState();
+    emit linkLost();
     return DeviceGone;
 }
 
@@ -232,37 +311,26 @@ void UsbLink::readString(int index)
         const QByteArray bytes = QString::fromWCharArray(text).toLocal8Bit();
         if (bytes.isEmpty())
             return; // asked again at the next poll
-        UpsData *data = m_driver->upsData();
-        char *slot = nullptr;
-        int width = 0;
+        // Each text has the width of its field in the serial protocol.
         switch (index) {
         case 17:
-            slot = data->sn;
-            width = 21;
+            m_state.serialNumber = QString::fromLatin1(bytes.left(21));
             break;
         case 18:
-            slot = data->compName;
-            width = 15;
+            m_state.manufacturer = QString::fromLatin1(bytes.left(15));
             break;
         case 20:
-            slot = data->UPSModel;
-            width = 10;
+            m_state.model = QString::fromLatin1(bytes.left(10));
             break;
         case 21:
-            slot = data->version;
-            width = 10;
+            m_state.firmware = QString::fromLatin1(bytes.left(10));
             break;
-        }
-        if (slot) {
-            const int n = qMin(width, bytes.size());
-            std::memcpy(slot, bytes.constData(), size_t(n));
-            slot[n] = '\0';
         }
     } else {
         qCDebug(lcDevice) << "Get index" << index << "string failed!";
     }
     m_pendingStrings.removeAll(index);
-    m_driver->updateDevInfo();
+    emit identityChanged();
 }
 
 void UsbLink::handleReport(const quint8 *buffer, int length)
@@ -276,7 +344,6 @@ void UsbLink::handleReport(const quint8 *buffer, int length)
         }
         return;
     }
-    UpsData *data = m_driver->upsData();
     switch (id) {
     case ReportMeasurement:
         handleMeasurement(buffer);
@@ -287,49 +354,49 @@ void UsbLink::handleReport(const quint8 *buffer, int length)
         emit usbVersionChanged();
         break;
     case ReportRating:
-        data->ratingOutputVol = word(buffer, 1) * 0.1f;
-        data->ratingBattVol = word(buffer, 3) * 0.01f;
-        data->ratingCurrent = word(buffer, 5);
-        data->ratingFreq = word(buffer, 7) * 0.1f;
-        m_driver->updateRatingInfo();
+        m_state.ratedOutputVoltage = word(buffer, 1) * 0.1f;
+        m_state.ratedBatteryVoltage = word(buffer, 3) * 0.01f;
+        m_state.ratedCurrent = word(buffer, 5);
+        m_state.ratedFrequency = word(buffer, 7) * 0.1f;
         m_ratingReceived = true;
+        emit identityChanged();
         break;
-    case ReportFaultWords: {
-        Megatec::FaultWords words;
-        for (int i = 0; i < Megatec::FaultWordCount; ++i)
-            words[size_t(i)] = word(buffer, 2 + 2 * i);
-        m_driver->setFaultWords(buffer[1], words);
+    case ReportFaultWords:
+        m_state.faultKind = buffer[1];
+        for (int i = 0; i < UpsState::FaultWordCount; ++i)
+            m_state.faultWords[size_t(i)] = word(buffer, 2 + 2 * i);
+        emit faultsChanged();
         break;
-    }
     }
 }
 
 void UsbLink::handleMeasurement(const quint8 *buffer)
 {
-    UpsData *data = m_driver->upsData();
-    data->inputVol = word(buffer, 1) * 0.1f;
-    data->inputFaultVol = word(buffer, 3) * 0.1f;
-    data->outputVol = word(buffer, 5) * 0.1f;
-    data->battVol = word(buffer, 7) * 0.01f;
-    data->load = buffer[9];
-    data->inputFreq = word(buffer, 10) * 0.1f;
-    data->temperature = word(buffer, 12) * 0.1f;
-    data->battCapacity = word(buffer, 14);
-    data->battRemainTime = word(buffer, 16);
+    m_state.inputVoltage = word(buffer, 1) * 0.1f;
+    m_state.inputFaultVoltage = word(buffer, 3) * 0.1f;
+    m_state.outputVoltage = word(buffer, 5) * 0.1f;
+    m_state.batteryVoltage = word(buffer, 7) * 0.01f;
+    m_state.load = buffer[9];
+    m_state.inputFrequency = word(buffer, 10) * 0.1f;
+    m_state.temperature = word(buffer, 12) * 0.1f;
+    m_state.batteryCharge = float(word(buffer, 14));
+    m_state.chargeEstimated = false;
+    m_state.runtime = word(buffer, 16);
+    m_state.runtimeEstimated = false;
     const quint16 status = word(buffer, 18);
     if (status & 1) {
-        // The reset forgets ratings and identity too; read them again rather than show zeros.
-        m_driver->reset();
+        // The UPS cannot talk to its own electronics. Ratings and identity are read again
+        // rather than shown as zeros.
+        resetState();
         m_ratingReceived = false;
         m_pendingStrings = allStrings;
-        emit upsSilent();
+        emit upsCommFault();
         return;
     }
-    m_driver->setStatus(quint8(status >> 1));
-    m_driver->updateData();
-    if (!m_driver->isOnline()) {
-        m_driver->setOnline(true);
-        emit upsAnswered();
+    m_state.setStatusByte(quint8(status >> 1));
+    if (!m_state.online()) {
+        m_state.link = UpsState::Link::Online;
+        emit onlineChanged(true);
     }
-    emit m_driver->dataChanged();
+    emit stateChanged();
 }

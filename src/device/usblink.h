@@ -1,17 +1,18 @@
 #pragma once
 
-#include <QObject>
+#include "upslink.h"
+
 #include <QPair>
 #include <QSet>
+#include <QTimer>
 #include <QVector>
 
-class Megatec;
 struct hid_device_;
 
 // The USB transport: a HID device from the list in "/cfg/usb.cfg", read one feature report per
-// poll and decoded into the driver's record. Versions, ratings and string descriptors are read
-// once per connection. The link layer above decides about timers and alarms.
-class UsbLink : public QObject
+// poll (every 1500 ms; 100 ms after a poll that read a report). Versions, ratings and string
+// descriptors are read once per connection, then measurement and fault-word reports in turn.
+class UsbLink : public UpsLink
 {
     Q_OBJECT
 public:
@@ -23,39 +24,45 @@ public:
         DeviceGone // the device went away and was forgotten
     };
 
-    explicit UsbLink(Megatec *driver, QObject *parent = nullptr);
+    explicit UsbLink(QObject *parent = nullptr);
     ~UsbLink() override;
 
     // "usb" array of [vendor, product] pairs; bad entries are skipped with a warning.
     static QVector<QPair<quint16, quint16>> parseDeviceList(const QByteArray &json);
 
-    bool isOpen() const;
-    bool open();
+    // The first start brings up the HID library and reads the device list.
+    bool start() override;
     // Forgets the open device, so versions, ratings and strings are read again next time.
-    void close();
-    PollResult poll();
+    void stop() override;
+    bool isOpen() const;
 
-    // A two-byte control report; false when no device is open or the write failed.
-    bool sendReport(quint8 id, quint8 value);
+    const UpsState &state() const override;
+    void setShutdown(bool shutdown, int minutes) override;
+    void setSelfTest(int type, int minutes) override;
+    void toggleBeeper() override;
+
+    // One poll: the poll timer's work, exposed for tests.
+    PollResult poll();
+    // Milliseconds the running poll timer waits in all; -1 when it is stopped.
+    int pollInterval() const;
 
     QString usbVersion() const;
-    quint16 vendorId() const { return m_vendorId; }
-    quint16 productId() const { return m_productId; }
 
 signals:
     void usbVersionChanged();
-    // A measurement report without the communication flag after the UPS was offline.
-    void upsAnswered();
-    // A measurement report with the communication flag: the driver was reset.
-    void upsSilent();
 
 private:
+    bool open();
+    void close();
+    bool sendReport(quint8 id, quint8 value);
     void readString(int index);
     void handleReport(const quint8 *buffer, int length);
     void handleMeasurement(const quint8 *buffer);
-    void forget();
+    void resetState();
 
-    Megatec *m_driver;
+    UpsState m_state;
+    QTimer m_pollTimer;
+    bool m_started = false;
     hid_device_ *m_handle = nullptr;
     QVector<QPair<quint16, quint16>> m_devices;
     quint16 m_vendorId = 0;

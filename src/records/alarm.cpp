@@ -2,15 +2,12 @@
 
 #include "alarmcatalogue.h"
 #include "clock.h"
-#include "database.h"
 #include "logcategories.h"
-#include "serviceemail.h"
+#include "recordwriter.h"
 
 #include <QCoreApplication>
 #include <QLocale>
 #include <QMap>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTimer>
 #include <QVector>
 
@@ -32,6 +29,7 @@ struct CurrentAlarm
 class AlarmPrivate
 {
 public:
+    RecordWriter *writer = nullptr;
     QVector<CurrentAlarm> current;
     QMap<int, quint32> expiry;
     QTimer timer;
@@ -44,30 +42,11 @@ public:
         }
         return false;
     }
-
-    static void store(int code)
-    {
-        QSqlQuery query;
-        const QString sql = QStringLiteral("insert into %1(alarm) values(?)")
-                                .arg(Database::tableName(Database::TableAlarm));
-        if (!query.prepare(sql)) {
-            qCWarning(lcRecords) << "Cannot store alarm" << code << ":" << query.lastError().text();
-            return;
-        }
-        query.addBindValue(code);
-        if (!query.exec())
-            qCWarning(lcRecords) << "Cannot store alarm" << code << ":" << query.lastError().text();
-    }
 };
 
-Alarm *Alarm::instance()
+Alarm::Alarm(RecordWriter *writer, QObject *parent) : QObject(parent), d(new AlarmPrivate)
 {
-    static Alarm *alarm = new Alarm;
-    return alarm;
-}
-
-Alarm::Alarm(QObject *parent) : QObject(parent), d(new AlarmPrivate)
-{
+    d->writer = writer;
     connect(&d->timer, &QTimer::timeout, this, &Alarm::onTimerEvent);
     d->timer.start(1000);
 }
@@ -136,8 +115,8 @@ bool Alarm::addAlarm(int code)
     const QString time = QLocale::c().toString(Clock::now(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     d->current.append({time, code});
     qCInfo(lcRecords) << "Alarm raised:" << code << text;
-    AlarmPrivate::store(code);
-    ServiceEMail::instance()->sendAlarmEMail(text);
+    d->writer->insertAlarm(code);
+    emit alarmRaised(code, text);
     emit alarmNumChanged();
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QVariantList>
 
 class AlarmPrivate;
+class RecordWriter;
 
 // The alarms active now, the stored alarm history and the catalogue of alarm texts.
 // Codes 0 to 21 are state-change events; 0x10000 + n and 0x20000 + n are faults of the two
@@ -41,7 +42,8 @@ public:
     };
     Q_ENUM(AlarmCode)
 
-    static Alarm *instance();
+    // Every newly raised alarm is stored through the writer.
+    explicit Alarm(RecordWriter *writer, QObject *parent = nullptr);
     ~Alarm() override;
 
     int alarmNum() const;
@@ -55,17 +57,16 @@ public:
 
 signals:
     void alarmNumChanged();
+    // A code entered the current list now (stored, not yet mailed): once per raising.
+    void alarmRaised(int code, const QString &text);
 
 public slots:
     bool addAlarm(int code);
     void delAlarm(int code);
     void addEvent(int code);
-
-private slots:
+    // Once a second: timed events raised 11 s ago or earlier leave the list.
     void onTimerEvent();
 
 private:
-    explicit Alarm(QObject *parent = nullptr);
-
     QScopedPointer<AlarmPrivate> d;
 };

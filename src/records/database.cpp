@@ -3,11 +3,10 @@
 #include "logcategories.h"
 #include "paths.h"
 
+#include <QMap>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-
-QMap<int, QString> Database::s_tableNames;
 
 namespace {
 
@@ -47,15 +46,19 @@ void runSchema(const char *statement, int table)
 
 } // namespace
 
-Database *Database::instance()
+Database::Database(QObject *parent) : QObject(parent) { }
+
+Database::~Database()
 {
-    static Database *database = new Database;
-    return database;
+    // Whatever used the connection has gone before its owner.
+    if (m_opened)
+        QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
 }
 
-Database::Database()
+void Database::open()
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    m_opened = true;
     if (db.isValid()) {
         db.setDatabaseName(Paths::file(QStringLiteral("/data/quelta.db")));
         if (!db.open())
@@ -64,11 +67,6 @@ Database::Database()
     } else {
         qCWarning(lcRecords) << "The SQLite driver is missing; history will not be stored";
     }
-    s_tableNames = {{TableDeviceData, QStringLiteral("device_data")},
-                    {TableAlarm, QStringLiteral("alarm")},
-                    {TableScheduleTask, QStringLiteral("schedule_task")},
-                    {TableEMailUser, QStringLiteral("email_user")},
-                    {TableLogSelfTest, QStringLiteral("log_self_test")}};
 }
 
 void Database::init()
@@ -86,5 +84,10 @@ void Database::init()
 
 QString Database::tableName(int type)
 {
-    return s_tableNames.value(type);
+    static const QMap<int, QString> names = {{TableDeviceData, QStringLiteral("device_data")},
+                                             {TableAlarm, QStringLiteral("alarm")},
+                                             {TableScheduleTask, QStringLiteral("schedule_task")},
+                                             {TableEMailUser, QStringLiteral("email_user")},
+                                             {TableLogSelfTest, QStringLiteral("log_self_test")}};
+    return names.value(type);
 }

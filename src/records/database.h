@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMap>
 #include <QObject>
 
 // Owns the program's SQLite database: the one default connection every part uses, the five
@@ -18,8 +17,12 @@ public:
     };
     Q_ENUM(TableType)
 
-    static Database *instance();
+    explicit Database(QObject *parent = nullptr);
+    ~Database() override;
 
+    // Opens "/data/quelta.db" as the default connection; a failure is logged and the program
+    // runs on without stored history.
+    void open();
     // Creates the schema; safe to run on an existing file.
     void init();
 
@@ -27,7 +30,5 @@ public:
     static QString tableName(int type);
 
 private:
-    Database();
-
-    static QMap<int, QString> s_tableNames;
+    bool m_opened = false;
 };

@@ -15,9 +15,14 @@ const QString userField = QStringLiteral("user");
 
 ListModelEMailUser::ListModelEMailUser(QObject *parent) : QSqlTableModel(parent)
 {
-    setTable(Database::tableName(Database::TableEMailUser));
     setEditStrategy(QSqlTableModel::OnFieldChange);
-    reselect();
+}
+
+bool ListModelEMailUser::select()
+{
+    if (tableName().isEmpty())
+        setTable(Database::tableName(Database::TableEMailUser));
+    return QSqlTableModel::select();
 }
 
 QVariant ListModelEMailUser::data(const QModelIndex &index, int role) const
@@ -46,6 +51,8 @@ QHash<int, QByteArray> ListModelEMailUser::roleNames() const
 
 void ListModelEMailUser::addUser(const QString &user)
 {
+    if (tableName().isEmpty())
+        select();
     QSqlRecord rec = record();
     rec.setGenerated(QStringLiteral("id"), false); // the database numbers the row
     rec.setValue(QStringLiteral("dateTime"),
@@ -53,7 +60,7 @@ void ListModelEMailUser::addUser(const QString &user)
     rec.setValue(userField, user);
     if (!insertRecord(-1, rec))
         qCWarning(lcServices) << "Cannot add the recipient" << user << ":" << lastError().text();
-    reselect();
+    refresh();
 }
 
 void ListModelEMailUser::updateUser(int row, const QString &user)
@@ -67,7 +74,7 @@ void ListModelEMailUser::updateUser(int row, const QString &user)
     if (!setRecord(row, rec))
         qCWarning(lcServices) << "Cannot change the recipient in row" << row << ":"
                               << lastError().text();
-    reselect();
+    refresh();
 }
 
 void ListModelEMailUser::delUser(int row)
@@ -79,7 +86,7 @@ void ListModelEMailUser::delUser(int row)
     if (!removeRow(row))
         qCWarning(lcServices) << "Cannot delete the recipient in row" << row << ":"
                               << lastError().text();
-    reselect();
+    refresh();
 }
 
 QVariant ListModelEMailUser::get(int row) const
@@ -93,12 +100,13 @@ void ListModelEMailUser::removeAll()
 {
     // One statement empties the whole table, rows not fetched yet included.
     QSqlQuery query;
-    if (!query.exec(QStringLiteral("delete from %1;").arg(tableName())))
+    if (!query.exec(
+            QStringLiteral("delete from %1;").arg(Database::tableName(Database::TableEMailUser))))
         qCWarning(lcServices) << "Cannot empty the recipient list:" << query.lastError().text();
-    reselect();
+    refresh();
 }
 
-void ListModelEMailUser::reselect()
+void ListModelEMailUser::refresh()
 {
     if (!select())
         qCWarning(lcServices) << "Cannot read the recipient list:" << lastError().text();

@@ -13,6 +13,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     QHash<int, QByteArray> roleNames() const override;
+    // The table is taken up at the first select, once the database is open.
+    bool select() override;
 
     Q_INVOKABLE void addUser(const QString &user);
     Q_INVOKABLE void updateUser(int row, const QString &user);
@@ -21,7 +23,6 @@ public:
 
     // Empties the list (settings restore and import).
     void removeAll();
-
-private:
-    void reselect();
+    // Reads the whole list again.
+    void refresh();
 };

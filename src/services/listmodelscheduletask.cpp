@@ -17,10 +17,14 @@ constexpr int timeColumn = 3;
 
 ListModelScheduleTask::ListModelScheduleTask(QObject *parent) : QSqlTableModel(parent)
 {
-    setTable(Database::tableName(Database::TableScheduleTask));
     setEditStrategy(QSqlTableModel::OnFieldChange);
-    if (!select())
-        qCWarning(lcServices) << "Cannot read the scheduled tasks:" << lastError().text();
+}
+
+bool ListModelScheduleTask::select()
+{
+    if (tableName().isEmpty())
+        setTable(Database::tableName(Database::TableScheduleTask));
+    return QSqlTableModel::select();
 }
 
 QHash<int, QByteArray> ListModelScheduleTask::roleNames() const
@@ -81,6 +85,8 @@ QDateTime creationMoment(const QVariantMap &values)
 
 bool ListModelScheduleTask::addTask(const QVariant &task)
 {
+    if (tableName().isEmpty())
+        select();
     const QVariantMap values = task.toMap();
     const QDateTime created = creationMoment(values);
     if (!created.isValid()) {

@@ -11,6 +11,8 @@ public:
     explicit ListModelScheduleTask(QObject *parent = nullptr);
 
     QHash<int, QByteArray> roleNames() const override;
+    // The table is taken up at the first select, once the database is open.
+    bool select() override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 

@@ -3,7 +3,6 @@
 #include "database.h"
 #include "listmodelemailuser.h"
 #include "logcategories.h"
-#include "serviceemail.h"
 #include "settings.h"
 
 #include <QFile>
@@ -95,9 +94,8 @@ void replaceRecipients(const QJsonArray &users)
 
 // Writes one member's text under its key. Missing or unusable members keep the stored value:
 // a hand-edited file must not blank settings it does not mention.
-void importMember(const QJsonObject &object, int type, QStringList &skipped)
+void importMember(Settings *settings, const QJsonObject &object, int type, QStringList &skipped)
 {
-    Settings *settings = Settings::instance();
     const QString key = settings->keyName(type);
     const QJsonValue value = object.value(key);
     QString text;
@@ -116,7 +114,11 @@ void importMember(const QJsonObject &object, int type, QStringList &skipped)
 
 } // namespace
 
-PageSettingsCommon::PageSettingsCommon(QObject *parent) : QObject(parent) { }
+PageSettingsCommon::PageSettingsCommon(Settings *settings, ListModelEMailUser *recipients,
+                                       QObject *parent)
+    : QObject(parent), m_settings(settings), m_recipients(recipients)
+{
+}
 
 bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
 {
@@ -125,7 +127,7 @@ bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
         qCWarning(lcServices) << "Cannot export the settings to" << file << "(not a local file)";
         return false;
     }
-    Settings *settings = Settings::instance();
+    Settings *settings = m_settings;
     QJsonObject object;
     for (int type : emailMembers())
         object.insert(settings->keyName(type),
@@ -197,11 +199,11 @@ bool PageSettingsCommon::settingsImport(const QUrl &file)
         return false;
     }
 
-    Settings *settings = Settings::instance();
+    Settings *settings = m_settings;
     const QJsonObject object = document.object();
     QStringList skipped;
     for (int type : emailMembers())
-        importMember(object, type, skipped);
+        importMember(settings, object, type, skipped);
 
     const QString receiverKey = settings->keyName(Settings::EMailReceiver);
     const QJsonValue receivers = object.value(receiverKey);
@@ -209,13 +211,10 @@ bool PageSettingsCommon::settingsImport(const QUrl &file)
         replaceRecipients(receivers.toArray());
     else
         skipped.append(receiverKey);
-    ListModelEMailUser *recipientModel = ServiceEMail::instance()->listModelEMailUser();
-    recipientModel->select();
-    while (recipientModel->canFetchMore())
-        recipientModel->fetchMore();
+    m_recipients->refresh();
 
     for (int type : shutdownMembers())
-        importMember(object, type, skipped);
+        importMember(settings, object, type, skipped);
 
     if (!skipped.isEmpty())
         qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped
@@ -227,8 +226,8 @@ bool PageSettingsCommon::settingsImport(const QUrl &file)
 
 void PageSettingsCommon::settingsRestore()
 {
-    Settings::instance()->restore();
-    ServiceEMail::instance()->listModelEMailUser()->removeAll();
+    m_settings->restore();
+    m_recipients->removeAll();
     qCInfo(lcServices) << "Settings restored to their defaults";
     emit settingsChanged();
 }

@@ -3,20 +3,29 @@
 #include <QObject>
 #include <QUrl>
 
+class ListModelEMailUser;
+class Settings;
+
 // The settings management of the common settings page: saves the user's settings and the
 // e-mail recipients to a settings file (one JSON object keyed by the settings keys), reads such
-// a file back, and puts the defaults back.
+// a file back, and puts the defaults back. Whoever keeps a copy of a setting follows the
+// settings' own announcements; the screens reload their fields on settingsChanged.
 class PageSettingsCommon : public QObject
 {
     Q_OBJECT
 public:
-    explicit PageSettingsCommon(QObject *parent = nullptr);
+    PageSettingsCommon(Settings *settings, ListModelEMailUser *recipients,
+                       QObject *parent = nullptr);
 
     Q_INVOKABLE bool settingsSaveAs(const QUrl &file);
     Q_INVOKABLE bool settingsImport(const QUrl &file);
     Q_INVOKABLE void settingsRestore();
 
 signals:
-    // The settings were replaced: the pages reload their services and the language.
+    // The settings were replaced: the pages show them afresh.
     void settingsChanged();
+
+private:
+    Settings *m_settings;
+    ListModelEMailUser *m_recipients;
 };

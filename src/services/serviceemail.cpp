@@ -54,21 +54,17 @@ QString withSignature(const QString &text)
 
 } // namespace
 
-ServiceEMail *ServiceEMail::instance()
+ServiceEMail::ServiceEMail(Settings *settings, QObject *parent)
+    : QObject(parent), d(new ServiceEMailPrivate)
 {
-    static ServiceEMail *service = new ServiceEMail;
-    return service;
-}
-
-ServiceEMail::ServiceEMail(QObject *parent) : QObject(parent), d(new ServiceEMailPrivate)
-{
-    d->userModel = new ListModelEMailUser;
-    d->settings = Settings::instance();
+    d->settings = settings;
     d->dailyTimer = new QTimer;
     d->dailyTimer->setInterval(1000);
-    onSettingsChanged();
     connect(d->dailyTimer, &QTimer::timeout, this, &ServiceEMail::onTimerTimeout);
-    updateDailyTimer();
+    connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (key.startsWith(QLatin1String("email/")))
+            onSettingsChanged();
+    });
     if (QCoreApplication::instance()) {
         // The worker thread of a mail under way must not outlive the program's clean-up.
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
@@ -89,6 +85,15 @@ ServiceEMail::~ServiceEMail()
     delete d;
 }
 
+void ServiceEMail::start()
+{
+    onSettingsChanged();
+    // A table model keeps the connection it was made with: made once the database is open.
+    if (!d->userModel)
+        d->userModel = new ListModelEMailUser;
+    d->userModel->refresh();
+}
+
 void ServiceEMail::onSettingsChanged()
 {
     Settings *s = d->settings;
@@ -104,6 +109,7 @@ void ServiceEMail::onSettingsChanged()
     d->dailyEnable = s->getSettings(Settings::EMailDailyEnable).toBool();
     d->dailyTime =
         QTime::fromString(s->getSettings(Settings::EMailDailyTime).toString(), Qt::TextDate);
+    updateDailyTimer();
 }
 
 void ServiceEMail::updateDailyTimer()

@@ -5,10 +5,11 @@
 
 class ListModelEMailUser;
 class ServiceEMailPrivate;
+class Settings;
 
 // Mails alarms as they are raised, the daily report with the previous day's samples as a
 // workbook, and a test mail, over SMTP to the stored recipients. Keeps a cached copy of the
-// e-mail settings and writes changes back at once.
+// e-mail settings, writes changes back at once and follows the settings as they are written.
 class ServiceEMail : public QObject
 {
     Q_OBJECT
@@ -27,8 +28,11 @@ class ServiceEMail : public QObject
     Q_PROPERTY(int dailySecond READ dailySecond WRITE setDailySecond)
 
 public:
-    static ServiceEMail *instance();
+    explicit ServiceEMail(Settings *settings, QObject *parent = nullptr);
     ~ServiceEMail() override;
+
+    // Reads the settings and the recipients and starts the daily report timer when it is on.
+    void start();
 
     bool enable() const;
     void setEnable(bool enable);
@@ -57,7 +61,7 @@ public:
     int dailySecond() const;
     void setDailySecond(int second);
 
-    // One alarm text to every recipient (called by Alarm for each newly raised alarm).
+    // One alarm text to every recipient (for each newly raised alarm).
     void sendAlarmEMail(const QString &text);
     void sendDailyReport();
     // Writes "record.xlsx" with the previous calendar day's samples.
@@ -66,6 +70,7 @@ public:
     // moves over to the new one.
     void prepareSmtp();
     QStringList emailUsers() const;
+    // The recipients; made by start().
     ListModelEMailUser *listModelEMailUser() const;
 
     bool isDailyTimerActive() const;
@@ -88,7 +93,6 @@ public:
     Q_INVOKABLE void sendTestEMail();
 
 private:
-    explicit ServiceEMail(QObject *parent = nullptr);
     void updateDailyTimer();
     void setDailyPart(int part, int value);
 

@@ -7,23 +7,25 @@
 #include "scheduletaskdata.h"
 #include "scheduletasktime.h"
 #include "serviceshutdown.h"
+#include "upslink.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
 
-namespace {
-
-// Self-test kinds of the device link.
-constexpr int selfTest10S = 2;
-constexpr int selfTestEOD = 3;
-
-} // namespace
-
-ServiceScheduleTask::ServiceScheduleTask(QObject *parent)
-    : QObject(parent), m_model(new ListModelScheduleTask(this))
+ServiceScheduleTask::ServiceScheduleTask(DevComm *devComm, ServiceShutdown *shutdown,
+                                         QObject *parent)
+    : QObject(parent), m_devComm(devComm), m_shutdown(shutdown)
 {
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &ServiceScheduleTask::tick);
+}
+
+ServiceScheduleTask::~ServiceScheduleTask() = default;
+
+void ServiceScheduleTask::start()
+{
+    // A table model keeps the connection it was made with: made once the database is open.
+    m_model = new ListModelScheduleTask(this);
     // Rows shift when a task is removed or the table is read again, so every kind of change
     // invalidates the schedule, not only edited values.
     connect(m_model, &QAbstractItemModel::dataChanged, this, &ServiceScheduleTask::markChanged);
@@ -32,12 +34,6 @@ ServiceScheduleTask::ServiceScheduleTask(QObject *parent)
     connect(m_model, &QAbstractItemModel::modelReset, this, &ServiceScheduleTask::markChanged);
     connect(m_model, &QAbstractItemModel::layoutChanged, this, &ServiceScheduleTask::markChanged);
     connect(m_model, &ListModelScheduleTask::taskChanged, this, &ServiceScheduleTask::markChanged);
-}
-
-ServiceScheduleTask::~ServiceScheduleTask() = default;
-
-void ServiceScheduleTask::start()
-{
     buildSchedule();
     m_timer.start();
 }
@@ -111,16 +107,16 @@ void ServiceScheduleTask::carryOut(const Entry &entry)
     qCInfo(lcServices) << "Scheduled task" << id << "due: action" << action;
     switch (action) {
     case ScheduleTaskData::SelfTest10S:
-        DevComm::instance()->setSelfTest(selfTest10S, 0);
+        m_devComm->setSelfTest(UpsLink::SelfTest10S, 0);
         break;
     case ScheduleTaskData::SelfTestToEOD:
-        DevComm::instance()->setSelfTest(selfTestEOD, 0);
+        m_devComm->setSelfTest(UpsLink::SelfTestEOD, 0);
         break;
     case ScheduleTaskData::PowerOn:
-        DevComm::instance()->setShutdown(false, 0);
+        m_devComm->setShutdown(false, 0);
         break;
     case ScheduleTaskData::PowerOff:
-        ServiceShutdown::instance()->startShutdown(0);
+        m_shutdown->startShutdown(0);
         break;
     default:
         qCWarning(lcServices) << "Scheduled task" << id << "has an unknown action" << action;

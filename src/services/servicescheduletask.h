@@ -4,18 +4,22 @@
 #include <QTimer>
 #include <QVector>
 
+class DevComm;
 class ListModelScheduleTask;
+class ServiceShutdown;
 
 // Carries out the stored scheduled tasks when they come due: a self-test, the UPS output back
 // on, or the power-off countdown of the shutdown service. Checks once a second.
 class ServiceScheduleTask : public QObject
 {
 public:
-    explicit ServiceScheduleTask(QObject *parent = nullptr);
+    // Self-tests and the output go through `devComm`, the power-off through `shutdown`.
+    ServiceScheduleTask(DevComm *devComm, ServiceShutdown *shutdown, QObject *parent = nullptr);
     ~ServiceScheduleTask() override;
 
-    // Builds the schedule from the stored tasks and starts the one-second check.
+    // Reads the stored tasks, builds the schedule and starts the one-second check; once.
     void start();
+    // The stored tasks as the screens list them; made by start().
     ListModelScheduleTask *model() const;
 
     // One check: the timer calls it every second; tests call it after moving the clock.
@@ -33,7 +37,9 @@ private:
     void markChanged();
     void carryOut(const Entry &entry);
 
-    ListModelScheduleTask *m_model;
+    DevComm *m_devComm;
+    ServiceShutdown *m_shutdown;
+    ListModelScheduleTask *m_model = nullptr;
     QTimer m_timer;
     QVector<Entry> m_schedule;
     bool m_changed = false;

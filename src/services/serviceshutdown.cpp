@@ -6,7 +6,7 @@
 #include "platform.h"
 #include "settings.h"
 #include "shutdowntask.h"
-#include "upsdata.h"
+#include "upsstate.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,11 +15,10 @@
 #include <QTimer>
 
 #include <climits>
+#include <optional>
 
 namespace {
 
-constexpr quint8 statusMainsFault = 0x01;
-constexpr quint8 statusBattLow = 0x02;
 constexpr int shortCountdown = 10; // seconds, when no minutes are given or the battery is spent
 
 // Minutes to seconds without overflowing on a hand-edited setting.
@@ -64,6 +63,8 @@ public:
     }
 
     void cancel();
+    void startCountdown(int seconds);
+    bool holdForFinalStep();
     void dropCommand();
     void startCommand();
     void shutDownSystem();
@@ -89,6 +90,7 @@ public:
     bool mainsFault = false; // the UPS flags as last taken over
     bool linkLost = false; // the UPS stopped answering; its flags are unknown, not cleared
     bool battLow = false;
+    std::optional<float> battCapacity; // of the last data set
     int countdown = 0; // seconds left; 0: none running
     bool startedByUps = false;
     int commandWait = 0; // seconds left to wait for the command file; 0: no wait
@@ -98,6 +100,13 @@ public:
     // then ignored.
     quint64 commandGeneration = 0;
     bool failureReported = false; // the user has heard that this countdown's power-off failed
+
+    enum class StepState { NotRun, Running, Done };
+    ServiceShutdown::FinalStep finalStep;
+    int finalStepLimit = 0;
+    StepState stepState = StepState::NotRun;
+    int stepWait = 0; // seconds left for the step to end
+    quint64 stepGeneration = 0; // a step of a cancelled countdown no longer counts
 };
 
 bool ServiceShutdownPrivate::readBool(int type, bool fallback) const
@@ -153,9 +162,43 @@ void ServiceShutdownPrivate::cancel()
     countdown = 0;
     failureReported = false;
     startedByUps = false;
+    stepState = StepState::NotRun;
+    ++stepGeneration;
     dropCommand();
     devComm->setShutdown(false, 0);
     emit q->shutdownStarted(0);
+}
+
+void ServiceShutdownPrivate::startCountdown(int seconds)
+{
+    countdown = seconds;
+    failureReported = false;
+    stepState = StepState::NotRun;
+    ++stepGeneration;
+    emit q->shutdownStarted(seconds);
+}
+
+// True while the final step keeps the next action of the countdown waiting.
+bool ServiceShutdownPrivate::holdForFinalStep()
+{
+    if (!finalStep || stepState == StepState::Done)
+        return false;
+    if (stepState == StepState::NotRun) {
+        stepState = StepState::Running;
+        stepWait = qMax(1, finalStepLimit);
+        const quint64 generation = ++stepGeneration;
+        qCInfo(lcServices) << "Waiting for the final step before the shutdown goes on";
+        finalStep([this, generation] {
+            if (generation == stepGeneration && stepState == StepState::Running)
+                stepState = StepState::Done;
+        });
+        return stepState == StepState::Running;
+    }
+    if (--stepWait > 0)
+        return true;
+    qCWarning(lcServices) << "The final step has not ended in time; the shutdown goes on";
+    stepState = StepState::Done;
+    return false;
 }
 
 // The running command file no longer counts; it is left to end on its own.
@@ -217,27 +260,16 @@ void ServiceShutdownPrivate::shutDownSystem()
             .arg(why));
 }
 
-ServiceShutdown *ServiceShutdown::instance()
-{
-    static ServiceShutdown *service = new ServiceShutdown;
-    return service;
-}
-
-ServiceShutdown::ServiceShutdown() : d(new ServiceShutdownPrivate(this))
+ServiceShutdown::ServiceShutdown(Settings *settings, DevComm *devComm, QObject *parent)
+    : QObject(parent), d(new ServiceShutdownPrivate(this))
 {
     d->timer.setInterval(1000);
-    d->settings = Settings::instance();
-    d->devComm = DevComm::instance();
-    d->loadSettings();
+    d->settings = settings;
+    d->devComm = devComm;
     connect(&d->timer, &QTimer::timeout, this, &ServiceShutdown::onTimerTimeout);
-    connect(d->devComm, &DevComm::devDataChanged, this, &ServiceShutdown::onDevDataChanged);
-    // Comes before the emptied data set of a lost link.
-    connect(d->devComm, &DevComm::onlineChanged, this, [this](bool online) {
-        if (d->linkLost == !online)
-            return;
-        d->linkLost = !online;
-        if (d->linkLost && d->countdown > 0)
-            qCWarning(lcServices) << "The UPS no longer answers; the shutdown countdown goes on";
+    connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (key.startsWith(QLatin1String("shutdown/")))
+            onSettingsChanged();
     });
 }
 
@@ -248,7 +280,14 @@ ServiceShutdown::~ServiceShutdown()
 
 void ServiceShutdown::start()
 {
+    d->loadSettings();
     d->timer.start();
+}
+
+void ServiceShutdown::setFinalStep(const FinalStep &step, int timeLimitSeconds)
+{
+    d->finalStep = step;
+    d->finalStepLimit = timeLimitSeconds;
 }
 
 void ServiceShutdown::onSettingsChanged()
@@ -265,16 +304,21 @@ void ServiceShutdown::onSettingsChanged()
     }
 }
 
-void ServiceShutdown::onDevDataChanged()
+void ServiceShutdown::updateState(const UpsState &state)
 {
     // A lost link empties the data set; that says nothing about the mains.
-    if (!d->queltaOffEnable || d->linkLost)
+    if (!state.online()) {
+        if (!d->linkLost && d->countdown > 0)
+            qCWarning(lcServices) << "The UPS no longer answers; the shutdown countdown goes on";
+        d->linkLost = true;
         return;
-    const UpsData *data = d->devComm->upsData();
-    if (!data)
+    }
+    d->linkLost = false;
+    d->battCapacity = state.batteryCharge;
+    if (!d->queltaOffEnable)
         return;
-    const bool mainsFault = data->status & statusMainsFault;
-    const bool battLow = data->status & statusBattLow;
+    const bool mainsFault = state.onBattery;
+    const bool battLow = state.batteryLow;
     int delay = 0;
     bool changed = false;
     const char *cause = "(mains failure)"; // whose delay the countdown takes
@@ -305,10 +349,8 @@ void ServiceShutdown::onDevDataChanged()
         const int seconds = delay > 0 ? secondsOf(delay) : shortCountdown;
         if (d->countdown == 0) {
             qCInfo(lcServices) << "Shutdown countdown started:" << seconds << "seconds" << cause;
-            d->countdown = seconds;
             d->startedByUps = true;
-            d->failureReported = false;
-            emit shutdownStarted(seconds);
+            d->startCountdown(seconds);
         } else if (d->countdown > seconds) {
             qCInfo(lcServices) << "Shutdown countdown shortened to" << seconds << "seconds"
                                << cause;
@@ -322,16 +364,19 @@ void ServiceShutdown::onDevDataChanged()
 
 void ServiceShutdown::onTimerTimeout()
 {
-    const UpsData *data = d->devComm->upsData();
-    if (d->mainsFault && data && !d->linkLost && float(d->mainFaultOffCap) > data->battCapacity &&
-        d->countdown > shortCountdown) {
-        qCInfo(lcServices) << "Battery capacity" << data->battCapacity << "% is below"
+    if (d->mainsFault && d->battCapacity && !d->linkLost &&
+        float(d->mainFaultOffCap) > *d->battCapacity && d->countdown > shortCountdown) {
+        qCInfo(lcServices) << "Battery capacity" << *d->battCapacity << "% is below"
                            << d->mainFaultOffCap << "%; shutting down in" << shortCountdown
                            << "seconds";
         d->countdown = shortCountdown;
     }
 
     bool finish = false;
+    const bool actionDue =
+        (d->upsOffEnable && (d->countdown == 10 || d->countdown == 2)) || d->countdown == 1;
+    if (d->countdown != 0 && actionDue && d->holdForFinalStep())
+        return;
     if (d->countdown != 0) {
         if (d->upsOffEnable && (d->countdown == 10 || d->countdown == 2))
             d->devComm->setShutdown(true, d->upsOffTime);
@@ -368,10 +413,9 @@ void ServiceShutdown::startShutdown(int minutes)
 {
     if (d->countdown > 0)
         return;
-    d->countdown = minutes > 0 ? secondsOf(minutes) : shortCountdown;
-    d->failureReported = false;
-    qCInfo(lcServices) << "Scheduled shutdown countdown started:" << d->countdown << "seconds";
-    emit shutdownStarted(d->countdown);
+    const int seconds = minutes > 0 ? secondsOf(minutes) : shortCountdown;
+    qCInfo(lcServices) << "Scheduled shutdown countdown started:" << seconds << "seconds";
+    d->startCountdown(seconds);
 }
 
 void ServiceShutdown::writeShutdownLog()

@@ -3,14 +3,20 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
+class DevComm;
 class ServiceShutdownPrivate;
+class Settings;
+struct UpsState;
 
 // Protects the computer while the UPS runs on battery: a mains failure (or a
 // low battery) starts a countdown; near its end the UPS may be told to switch
 // its output off, the user's command file may run, the open windows are
 // recorded in "/data/shutdown.log" and the system is powered off. The return of
 // the mains cancels a countdown that a failure started. The scheduled power-off
-// uses the same countdown (startShutdown).
+// uses the same countdown (startShutdown). It reads the UPS from the data sets handed to
+// updateState and follows its settings as they are written.
 class ServiceShutdown : public QObject
 {
     Q_OBJECT
@@ -28,7 +34,14 @@ class ServiceShutdown : public QObject
     Q_PROPERTY(bool osOffEnable READ osOffEnable WRITE setOsOffEnable)
 
 public:
-    static ServiceShutdown *instance();
+    // A step that must be over before the UPS output is switched off or the computer powered
+    // off (telling other computers on the same UPS to shut down, and waiting for them). It is
+    // called once per countdown when the first of those actions is due, and the countdown holds
+    // until it calls `done` or its time limit has passed.
+    using FinalStep = std::function<void(std::function<void()> done)>;
+
+    // `devComm` carries the UPS shutdown command and its cancel.
+    ServiceShutdown(Settings *settings, DevComm *devComm, QObject *parent = nullptr);
     ~ServiceShutdown() override;
 
     bool queltaOffEnable() const;
@@ -56,8 +69,9 @@ public:
     bool osOffEnable() const;
     void setOsOffEnable(bool enable);
 
-    // Starts the one-second timer; called once at start-up.
+    // Reads the settings and starts the one-second timer; called once at start-up.
     void start();
+    void setFinalStep(const FinalStep &step, int timeLimitSeconds);
     // The scheduled power-off: a countdown of `minutes` (0: ten seconds) unless
     // one is running. The return of the mains does not cancel it.
     void startShutdown(int minutes);
@@ -72,15 +86,14 @@ signals:
     void shutdownFailed(const QString &message);
 
 public slots:
+    // Reloads the twelve settings; a running countdown is not touched.
     void onSettingsChanged();
-
-private slots:
-    void onDevDataChanged();
+    // Evaluates a new data set of the UPS.
+    void updateState(const UpsState &state);
+    // One tick of the countdown; the timer calls it every second.
     void onTimerTimeout();
 
 private:
-    ServiceShutdown();
-
     friend class ServiceShutdownPrivate;
     ServiceShutdownPrivate *d;
 };

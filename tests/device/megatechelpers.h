@@ -33,7 +33,7 @@ inline QByteArray statusReply(const QByteArray &status, const QByteArray &battVo
 }
 
 // A 69-byte fault-word reply: two-digit kind and thirteen four-digit hexadecimal words.
-inline QByteArray faultReply(int kind, const Megatec::FaultWords &words)
+inline QByteArray faultReply(int kind, const UpsState::FaultWords &words)
 {
     QByteArray reply = '#' + QByteArray::number(kind).rightJustified(2, '0');
     for (quint16 word : words)

@@ -1,18 +1,13 @@
-// The serial driver on its own: the poll cycle, the control encodings, how received bytes become
-// lines, and what each reply kind stores and rejects.
-#include "alarm.h"
+// The serial driver on its own, with no folder, settings or database: the poll cycle, the
+// control encodings, how received bytes become lines, and what each reply kind puts in the state.
 #include "megatec.h"
 #include "megatechelpers.h"
 #include "megatecreply.h"
-#include "recordprobe.h"
-#include "testroot.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
-#include <cstring>
-
-using namespace RecordProbe;
 
 namespace {
 
@@ -38,9 +33,18 @@ QByteArrayList cycle(Megatec &driver, int requests)
     return frames;
 }
 
-QString text(Megatec &driver, const char *key)
+float charge(const Megatec &driver)
 {
-    return driver.data().value(QLatin1String(key)).toString();
+    return driver.state().batteryCharge.value_or(0.0f);
+}
+
+// The status field of a reply with this status byte: bit k is the (k+1)-th digit.
+QByteArray statusField(int status)
+{
+    QByteArray field(8, '0');
+    for (int bit = 0; bit < 8; ++bit)
+        field[bit] = (status >> bit) & 1 ? '1' : '0';
+    return field;
 }
 
 } // namespace
@@ -48,9 +52,6 @@ QString text(Megatec &driver, const char *key)
 class TestMegatec : public QObject
 {
     Q_OBJECT
-
-private:
-    TestRoot m_root;
 
 private slots:
     void pollCycle()
@@ -113,7 +114,7 @@ private slots:
             const QByteArray label = c.call + QByteArray::number(c.a) + ' ' +
                 QByteArray::number(c.b) + " status " + QByteArray::number(c.status);
             Megatec driver;
-            driver.setStatus(quint8(c.status));
+            QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply(statusField(c.status))));
             if (c.call == 's')
                 driver.shutdown(c.a != 0, c.b);
             else if (c.call == 't')
@@ -121,13 +122,13 @@ private slots:
             else
                 driver.toggleBuzzer();
             if (!*c.frame) {
-                QVERIFY2(driver.nextCommand() == "BT\r", label); // nothing in front of the cycle
+                QVERIFY2(driver.nextCommand() == "A1\r", label); // nothing in front of the cycle
                 continue;
             }
             QVERIFY2(driver.nextCommand() == c.frame, label);
             // The UPS acknowledges control requests in its own way; no reply is parsed for them.
             QVERIFY(!driver.handleResponse(goodStatus));
-            QCOMPARE(driver.upsData()->inputVol, 0.0f);
+            QCOMPARE(*driver.state().inputVoltage, 230.0f);
         }
     }
 
@@ -138,7 +139,7 @@ private slots:
         for (const QByteArray &chunk : {goodStatus.left(1), goodStatus.mid(1, 20), QByteArray()})
             QVERIFY(!driver.handleResponse(chunk));
         QVERIFY(driver.handleResponse(goodStatus.mid(21)));
-        QCOMPARE(driver.upsData()->inputVol, 233.0f);
+        QCOMPARE(*driver.state().inputVoltage, 233.0f);
 
         // Byte by byte.
         requestFor(driver, Megatec::CmdOrvakA1);
@@ -155,14 +156,14 @@ private slots:
         requestFor(driver, Megatec::CmdOrvakBP);
         QVERIFY(!driver.handleResponse("#1\r"));
         QVERIFY(!driver.handleResponse("#2\r"));
-        QVERIFY(driver.upsData()->battCapacity > 90.0f);
+        QVERIFY(charge(driver) > 90.0f);
 
         // 128 bytes are kept; the 129th empties the buffer and the rest of the chunk is dropped.
         requestFor(driver, Megatec::CmdOrvakBP);
         QVERIFY(!driver.handleResponse(QByteArray(128, '#')));
         QVERIFY(!driver.handleResponse(QByteArray("0875\r")));
         QVERIFY(driver.handleResponse(QByteArray("#0875\r")));
-        QCOMPARE(driver.upsData()->battCapacity, 87.5f);
+        QCOMPARE(charge(driver), 87.5f);
         // A UPS that never sends a carriage return is warned about once until a reply is good.
         static int overflowWarnings = 0;
         const QtMessageHandler previous = qInstallMessageHandler(
@@ -175,7 +176,7 @@ private slots:
         QVERIFY(!driver.handleResponse(QByteArray(300, 'x')));
         QCOMPARE(overflowWarnings, 1);
         QVERIFY(driver.handleResponse("#0125\r"));
-        QCOMPARE(driver.upsData()->battCapacity, 12.5f);
+        QCOMPARE(charge(driver), 12.5f);
         requestFor(driver, Megatec::CmdOrvakBP);
         QVERIFY(!driver.handleResponse(QByteArray(300, 'x')));
         qInstallMessageHandler(previous);
@@ -186,7 +187,7 @@ private slots:
     {
         {
             Megatec driver;
-            const QVariantMap before = driver.data();
+            const UpsState before = driver.state();
             QVERIFY(!driver.handleResponse(goodStatus)); // nothing outstanding yet
             requestFor(driver, Megatec::CmdQueryBase);
             QVERIFY(!driver.handleResponse("NAK\r"));
@@ -195,9 +196,9 @@ private slots:
             // No carriage return, then silence: the next request drops the partial line.
             requestFor(driver, Megatec::CmdQueryBase);
             QVERIFY(!driver.handleResponse("(233.0 000.0 232.0 015 50.0 27.0 20.8 00001"));
-            QCOMPARE(driver.data(), before);
+            QVERIFY(driver.state() == before);
             QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#0500\r"));
-            QCOMPARE(driver.upsData()->battCapacity, 50.0f);
+            QCOMPARE(charge(driver), 50.0f);
         }
 
         // A reply to one query arriving while another is outstanding never fits: every reply
@@ -212,9 +213,7 @@ private slots:
                 Megatec driver;
                 requestFor(driver, outstanding.first);
                 QVERIFY2(!driver.handleResponse(late.second), late.second.constData());
-                const UpsData &data = *driver.upsData();
-                QVERIFY(data.battCapacity == 0.0f && data.ratingOutputVol == 0.0f &&
-                        !*data.version);
+                QVERIFY(driver.state() == UpsState());
             }
         }
 
@@ -230,35 +229,38 @@ private slots:
     void statusReplies()
     {
         Megatec driver;
+        QSignalSpy online(&driver, &Megatec::onlineChanged);
+        QStringList order;
+        connect(&driver, &Megatec::onlineChanged, this, [&] { order << "online"; });
+        connect(&driver, &Megatec::stateChanged, this, [&] { order << "state"; });
         QVERIFY(answer(driver, Megatec::CmdQueryBase,
                        "(241.5 000.0 230.3 000 49.9 2.25 48.0 00000001\r"));
-        const UpsData &data = *driver.upsData();
-        QVERIFY(data.inputVol == 241.5f && data.outputVol == 230.3f && data.inputFreq == 49.9f);
-        QCOMPARE(data.temperature, 48.0f);
-        QCOMPARE(data.status, quint8(0x80)); // beeper on
-        // One cell: 1.667 V empty, 2.267 V full.
-        QVERIFY(std::abs(data.battCapacity - 97.1667f) < 0.001f);
-        QCOMPARE(data.battRemainTime, quint16(116));
-        QVERIFY(driver.isOnline());
-        QCOMPARE(driver.data().value("buzzer").toInt(), 1);
+        QCOMPARE(order, QStringList({"online", "state"}));
+        const UpsState &state = driver.state();
+        QVERIFY(*state.inputVoltage == 241.5f && *state.outputVoltage == 230.3f &&
+                *state.inputFrequency == 49.9f && *state.temperature == 48.0f);
+        QCOMPARE(state.statusByte(), quint8(0x80)); // beeper on
+        QVERIFY(state.beeper && !state.onBattery);
+        // One cell: 1.667 V empty, 2.267 V full; both figures estimated.
+        QVERIFY(std::abs(*state.batteryCharge - 97.1667f) < 0.001f);
+        QCOMPARE(*state.runtime, 116);
+        QVERIFY(state.chargeEstimated && state.runtimeEstimated && state.online());
 
         // Fields that are not numbers read as 0; the reply is still accepted.
         QVERIFY(answer(driver, Megatec::CmdQueryBase,
                        "(nan inf 1e999 0x5 -1.0 2.25 48.00000 0000100x\r"));
-        QVERIFY(data.inputVol == 0.0f && data.inputFaultVol == 0.0f && data.outputVol == 0.0f);
-        QCOMPARE(data.load, quint16(0));
-        QCOMPARE(data.inputFreq, -1.0f);
-        QCOMPARE(data.status, quint8(0));
+        QVERIFY(*state.inputVoltage == 0.0f && *state.inputFaultVoltage == 0.0f &&
+                *state.outputVoltage == 0.0f && *state.load == 0);
+        QCOMPARE(*state.inputFrequency, -1.0f);
+        QCOMPARE(state.statusByte(), quint8(0));
         QVERIFY(answer(driver, Megatec::CmdQueryBase,
                        QByteArray("(230.0 230.0 229.8 0\0005 50.0 2.25 30.5 00000001\r", 47)));
-        QCOMPARE(data.load, quint16(0));
-        QCOMPARE(data.status, quint8(0x80));
+        QCOMPARE(*state.load, 0);
+        QCOMPARE(state.statusByte(), quint8(0x80));
 
         // Wrong shapes change nothing at all.
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000")));
-        UpsData before;
-        std::memcpy(&before, &data, sizeof before);
-        const QVariantMap published = driver.data();
+        const UpsState before = state;
         const QByteArrayList bad = {
             "(230.0 230.0 229.8 035 50.0 2.25 30.5x00001001\r", // 7 fields
             "(230.0 230.0 229.8 035 50.0 2.25 30 5 00001001\r", // 9 fields
@@ -268,9 +270,8 @@ private slots:
         };
         for (const QByteArray &reply : bad) {
             QVERIFY2(!answer(driver, Megatec::CmdQueryBase, reply), reply.constData());
-            QVERIFY(std::memcmp(&data, &before, sizeof before) == 0);
+            QVERIFY(state == before);
         }
-        QCOMPARE(driver.data(), published);
 
         // The status field: odd digits, leading zeros implied, ninth digit ignored.
         const QList<QPair<const char *, int>> fields = {
@@ -278,21 +279,30 @@ private slots:
             {"-0000001", 0x80}, {"99999999999", 0}, {"0000 001", 0}, {"", 0}};
         for (const auto &field : fields)
             QVERIFY2(MegatecReply::statusByte(field.first) == quint8(field.second), field.first);
+
+        // A reset forgets everything and takes the UPS offline once; an offline one stays quiet.
+        QSignalSpy changed(&driver, &Megatec::stateChanged);
+        driver.reset();
+        driver.reset();
+        QCOMPARE(online.count(), 2);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!state.online() && state.link == UpsState::Link::Offline);
+        QVERIFY(!state.inputVoltage && !state.batteryCharge && state.statusByte() == 0);
     }
 
     void capacityEstimate()
     {
         using MegatecReply::estimateCapacity;
         // One cell, then a standby type: 20..27.2 V per 24 V of rated battery voltage.
-        QVERIFY(std::abs(estimateCapacity(1.967f, 0.0f, 0) - 50.0f) < 0.01f);
-        QCOMPARE(estimateCapacity(2.3f, 0.0f, 0), 100.0f);
-        QCOMPARE(estimateCapacity(20.0f, 24.0f, 0x10), 0.0f);
-        QVERIFY(std::abs(estimateCapacity(47.2f, 48.0f, 0x10) - 50.0f) < 0.01f);
-        QCOMPARE(estimateCapacity(2.25f, 24.0f, 0x10), 0.0f);
+        QVERIFY(std::abs(estimateCapacity(1.967f, 0.0f, false) - 50.0f) < 0.01f);
+        QCOMPARE(estimateCapacity(2.3f, 0.0f, false), 100.0f);
+        QCOMPARE(estimateCapacity(20.0f, 24.0f, true), 0.0f);
+        QVERIFY(std::abs(estimateCapacity(47.2f, 48.0f, true) - 50.0f) < 0.01f);
+        QCOMPARE(estimateCapacity(2.25f, 24.0f, true), 0.0f);
         // No rated voltage yet, or a nonsense one: always a number from 0 to 100.
         for (float rated : {0.0f, -24.0f, INFINITY, NAN}) {
             for (float volts : {0.0f, 27.0f, -5.0f}) {
-                const float capacity = estimateCapacity(volts, rated, 0x10);
+                const float capacity = estimateCapacity(volts, rated, true);
                 QVERIFY(capacity >= 0.0f && capacity <= 100.0f);
             }
         }
@@ -300,47 +310,49 @@ private slots:
         // A standby UPS asked for its status before its ratings are known, then after.
         Megatec driver;
         QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus));
-        const UpsData &data = *driver.upsData();
-        QVERIFY(data.battCapacity >= 0.0f && data.battCapacity <= 100.0f);
-        QVERIFY(data.battRemainTime <= 120);
-        QVERIFY(std::isfinite(driver.data().value("battCapacity").toFloat()));
+        const UpsState &state = driver.state();
+        QVERIFY(charge(driver) >= 0.0f && charge(driver) <= 100.0f);
+        QVERIFY(*state.runtime <= 120);
         QVERIFY(answer(driver, Megatec::CmdQueryRatingInfo, goodReplies.at(1).second));
         QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus));
-        QCOMPARE(data.status, quint8(0x90));
-        QVERIFY(std::abs(data.battCapacity - 97.222f) < 0.01f);
-        QCOMPARE(data.battRemainTime, quint16(116));
-        QCOMPARE(data.load, quint16(14));
+        QCOMPARE(state.statusByte(), quint8(0x90));
+        QVERIFY(state.standbyType && state.beeper && state.mode() == UpsState::Mode::Standby);
+        QVERIFY(std::abs(charge(driver) - 97.222f) < 0.01f);
+        QCOMPARE(*state.runtime, 116);
+        QCOMPARE(*state.load, 14);
     }
 
     void ratingAndBatteryReplies()
     {
         Megatec driver;
+        const UpsState &state = driver.state();
         QVERIFY(answer(driver, Megatec::CmdQueryRatingInfo, "#220.0 005 24.00 50.0\r"));
-        QCOMPARE(driver.data().value("ratingOutputVol").toFloat(), 220.0f);
-        QCOMPARE(driver.data().value("ratingBattVol").toFloat(), 24.0f);
+        QVERIFY(*state.ratedOutputVoltage == 220.0f && *state.ratedBatteryVoltage == 24.0f &&
+                *state.ratedCurrent == 5 && *state.ratedFrequency == 50.0f);
         Megatec other;
         for (const char *bad :
              {"#220.0 005 24.00 50 0\r", "#220.0 005 24.0050.00\r", "(220.0 005 24.00 50.0\r"})
             QVERIFY2(!answer(other, Megatec::CmdQueryRatingInfo, bad), bad);
-        QCOMPARE(other.upsData()->ratingOutputVol, 0.0f);
+        QVERIFY(!other.state().ratedOutputVoltage);
         QVERIFY(answer(other, Megatec::CmdQueryRatingInfo, "#220.0 -05 24.00 50.0\r"));
-        QCOMPARE(other.upsData()->ratingCurrent, quint16(0));
+        QCOMPARE(*other.state().ratedCurrent, 0);
 
         QVERIFY(answer(driver, Megatec::CmdOrvakBT, "#00123 0001\r"));
         QVERIFY(!answer(driver, Megatec::CmdOrvakBT, "#0012300001\r"));
         QVERIFY(!answer(driver, Megatec::CmdOrvakBT, "#001 23 001\r"));
-        QCOMPARE(driver.upsData()->battRemainTime, quint16(123));
+        QCOMPARE(*state.runtime, 123);
         // With a percentage reply the status reply keeps both figures from the UPS.
         QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#0875\r"));
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.25")));
-        QCOMPARE(driver.upsData()->battCapacity, 87.5f);
-        QCOMPARE(driver.upsData()->battRemainTime, quint16(123));
+        QCOMPARE(charge(driver), 87.5f);
+        QCOMPARE(*state.runtime, 123);
+        QVERIFY(!state.chargeEstimated && !state.runtimeEstimated);
         // Without one, the next status reply estimates both.
         QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "1.96")));
-        QVERIFY(driver.upsData()->battCapacity < 50.0f);
-        QCOMPARE(driver.upsData()->battRemainTime, quint16(driver.upsData()->battCapacity * 1.2f));
+        QVERIFY(charge(driver) < 50.0f && state.chargeEstimated && state.runtimeEstimated);
+        QCOMPARE(*state.runtime, int(quint16(charge(driver) * 1.2f)));
         QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#08x5\r"));
-        QCOMPARE(driver.upsData()->battCapacity, 0.0f);
+        QCOMPARE(charge(driver), 0.0f);
         QVERIFY(!answer(driver, Megatec::CmdOrvakBP, "#875\r"));
         QVERIFY(!answer(driver, Megatec::CmdOrvakBP, "(0875\r"));
     }
@@ -351,17 +363,18 @@ private slots:
             Megatec driver;
             // Fixed columns: the blanks are part of the fields.
             QVERIFY(answer(driver, Megatec::CmdQueryDevInfo, goodReplies.at(2).second));
-            QCOMPARE(text(driver, "compName"), QStringLiteral("-------------  "));
-            QCOMPARE(text(driver, "UPSModel"), QStringLiteral("------    "));
-            QCOMPARE(text(driver, "version"), QStringLiteral("VT12046Q  "));
+            const UpsState &state = driver.state();
+            QCOMPARE(state.manufacturer, QStringLiteral("-------------  "));
+            QCOMPARE(state.model, QStringLiteral("------    "));
+            QCOMPARE(state.firmware, QStringLiteral("VT12046Q  "));
             QVERIFY(requestFor(driver, Megatec::CmdQueryDevInfo).isEmpty()); // asked no more
             // A later serial/model/company reply writes its columns over the start of the slots
             // (the company slot keeps its last five characters) and is published at once.
             QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
-            QCOMPARE(text(driver, "sn"), QStringLiteral("SN0123456789ABCDEFGHI"));
-            QCOMPARE(text(driver, "UPSModel"), QStringLiteral("UPS MODEL 20 CHARS.."));
-            QCOMPARE(text(driver, "compName"), QStringLiteral("COMPANY-10---  "));
-            QCOMPARE(text(driver, "version"), QStringLiteral("VT12046Q  "));
+            QCOMPARE(state.serialNumber, QStringLiteral("SN0123456789ABCDEFGHI"));
+            QCOMPARE(state.model, QStringLiteral("UPS MODEL 20 CHARS.."));
+            QCOMPARE(state.manufacturer, QStringLiteral("COMPANY-10---  "));
+            QCOMPARE(state.firmware, QStringLiteral("VT12046Q  "));
         }
         {
             Megatec driver;
@@ -371,24 +384,24 @@ private slots:
                             "#ACME POWER      LINE-1000  V2.01    \r"));
             QVERIFY(answer(driver, Megatec::CmdQueryDevInfo,
                            "!ACME POWER      LINE-1000  V2.01     \r"));
-            QCOMPARE(text(driver, "UPSModel"), QStringLiteral("LINE-1000 "));
+            QCOMPARE(driver.state().model, QStringLiteral("LINE-1000 "));
         }
         // In the usual order the serial/model/company reply comes first in the cycle; it is
         // published with the identity reply, which then only changes the version.
         Megatec driver;
+        const UpsState &state = driver.state();
         QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
-        QCOMPARE(text(driver, "sn"), QString());
+        QCOMPARE(state.serialNumber, QString());
         QVERIFY(answer(driver, Megatec::CmdQueryDevInfo,
                        QByteArray("#OTHER COMPANY   OTHER      V4\0000      \r", 39)));
-        QCOMPARE(text(driver, "sn"), QStringLiteral("SN0123456789ABCDEFGHI"));
-        QCOMPARE(text(driver, "UPSModel"), QStringLiteral("UPS MODEL 20 CHARS.."));
-        QCOMPARE(text(driver, "compName"), QStringLiteral("COMPANY-10"));
-        // A NUL inside a text ends it as published; the slot stays terminated.
-        QCOMPARE(text(driver, "version"), QStringLiteral("V4"));
-        QCOMPARE(driver.upsData()->version[10], '\0');
+        QCOMPARE(state.serialNumber, QStringLiteral("SN0123456789ABCDEFGHI"));
+        QCOMPARE(state.model, QStringLiteral("UPS MODEL 20 CHARS.."));
+        QCOMPARE(state.manufacturer, QStringLiteral("COMPANY-10"));
+        // A NUL inside a text ends it.
+        QCOMPARE(state.firmware, QStringLiteral("V4"));
         // A reset forgets everything and asks again.
         driver.reset();
-        QCOMPARE(text(driver, "sn"), QString());
+        QCOMPARE(state.serialNumber, QString());
         QCOMPARE(requestFor(driver, Megatec::CmdOrvakNqu), QByteArray("NQU\r"));
         QCOMPARE(requestFor(driver, Megatec::CmdQueryDevInfo), QByteArray("I\r"));
     }
@@ -396,9 +409,11 @@ private slots:
     void faultWordReply()
     {
         Megatec driver;
-        const QByteArray reply = goodReplies.at(6).second; // word 5, bit 9
+        QSignalSpy faults(&driver, &Megatec::faultsChanged);
+        const QByteArray reply = goodReplies.at(6).second; // kind 1, word 5 = 0x0200
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, reply));
-        QVERIFY(currentAlarmTexts().contains("RBC needs replacement"));
+        QCOMPARE(faults.count(), 1);
+        QVERIFY(driver.state().faultKind == 1 && driver.state().faultWords[5] == 0x0200);
 
         // Twelve words: too short with two extra characters, or the full length with two
         // words run together; a wrong start.
@@ -407,13 +422,13 @@ private slots:
         const QByteArrayList bad = {reply.left(63) + "xx\r", joined, "(" + reply.mid(1)};
         for (const QByteArray &line : bad)
             QVERIFY2(!answer(driver, Megatec::CmdOrvakA1, line), line.constData());
+        QCOMPARE(faults.count(), 1);
 
-        // Words that are not hexadecimal read as 0: the fault clears.
+        // Words that are not hexadecimal read as 0.
         QByteArray garbled = reply;
         garbled.replace(" 0200 ", " 02G0 ");
         QVERIFY(answer(driver, Megatec::CmdOrvakA1, garbled));
-        QVERIFY(!currentAlarmTexts().contains("RBC needs replacement"));
-        QVERIFY(currentAlarmTexts().contains("Returned from: RBC needs replacement"));
+        QCOMPARE(driver.state().faultWords[5], quint16(0));
     }
 };
 

@@ -1,6 +1,7 @@
 // The UPS control page against the real device link on a simulated UPS: each order chosen on
 // the page and confirmed with "Sure" reaches the serial line as its request; the orders that cut
 // the power or drain the battery ask first, and nothing reaches the UPS when the answer is no.
+#include "compositionroot.h"
 #include "devcomm.h"
 #include "globaldatadef.h"
 #include "qmlpagehost.h"
@@ -19,7 +20,7 @@ private slots:
     void sureSendsTheChosenOrder();
 
 private:
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
 };
 
 namespace {
@@ -47,7 +48,7 @@ void TestControlPage::sureSendsTheChosenOrder()
     QmlPageHost host;
     QQuickItem *page = host.load(QStringLiteral("MainPanelControl.qml"));
     QVERIFY2(page, qPrintable(host.errors()));
-    DevComm *link = DevComm::instance();
+    DevComm *link = host.root().devComm();
     QVERIFY(link->openDevice(DevComm::COM, sim.portPath()));
     QTRY_VERIFY_WITH_TIMEOUT(link->devData().value(QStringLiteral("devOnline")).toBool(), 10000);
 

@@ -1,6 +1,7 @@
 // The e-mail settings page against the real e-mail service and recipient list: addresses and
 // the SMTP account are checked before they are stored, and the test mail's outcome is reported
 // only for the page's own test.
+#include "compositionroot.h"
 #include "database.h"
 #include "qmlpagehost.h"
 #include "serviceemail.h"
@@ -69,7 +70,7 @@ private:
         item(under, name)->setProperty("text", text);
     }
 
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_page = nullptr;
     QQuickItem *m_dialog = nullptr;
@@ -77,10 +78,10 @@ private:
 
 void TestEMailSettingsPage::initTestCase()
 {
-    for (const auto &stored : storedBefore)
-        QVERIFY(ServiceEMail::instance()->setProperty(stored.property, stored.value));
-
     m_host.reset(new QmlPageHost);
+    for (const auto &stored : storedBefore)
+        QVERIFY(m_host->root().serviceEMail()->setProperty(stored.property, stored.value));
+
     m_page = m_host->load(QStringLiteral("SettingsEMail.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
     m_dialog = m_host->find(m_page, QStringLiteral("msgDialog"));
@@ -98,7 +99,7 @@ void TestEMailSettingsPage::answerDialog(const QString &expectedText)
 void TestEMailSettingsPage::storedValuesAreShownAndKept()
 {
     // Shown, and left as they were when the page is left (it writes back what it shows).
-    ServiceEMail *service = ServiceEMail::instance();
+    ServiceEMail *service = m_host->root().serviceEMail();
     m_page->setVisible(false);
     m_page->setVisible(true);
     for (const auto &stored : storedBefore) {
@@ -147,7 +148,7 @@ void TestEMailSettingsPage::recipientsAreCheckedBeforeTheyAreStored()
 
 void TestEMailSettingsPage::accountMustBeAnAddress()
 {
-    ServiceEMail *service = ServiceEMail::instance();
+    ServiceEMail *service = m_host->root().serviceEMail();
     service->setAuthAccount(QStringLiteral("before@example.com"));
     QVERIFY(press(m_page, "checkBoxAuth"));
     QTRY_VERIFY(service->authEnable());
@@ -172,7 +173,7 @@ void TestEMailSettingsPage::accountMustBeAnAddress()
 
 void TestEMailSettingsPage::senderIsCheckedAndMissingSettingsNamed()
 {
-    ServiceEMail *service = ServiceEMail::instance();
+    ServiceEMail *service = m_host->root().serviceEMail();
     service->setAuthEnable(false);
     QQuickItem *sender = item(m_page, "textFieldSenderAddress");
     type(m_page, "textFieldSenderAddress", "ups@example.com");
@@ -225,7 +226,7 @@ void TestEMailSettingsPage::senderIsCheckedAndMissingSettingsNamed()
 
 void TestEMailSettingsPage::testMailOutcomeIsReportedOnlyForOwnTest()
 {
-    ServiceEMail *service = ServiceEMail::instance();
+    ServiceEMail *service = m_host->root().serviceEMail();
 
     // Another sender's outcome (an alarm mail, say) is none of the page's business.
     emit service->emailFinished();

@@ -64,7 +64,7 @@ private:
     }
     QString exportTo(const QString &file, int *dialogType = nullptr);
 
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
     QTemporaryDir m_out;
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_page = nullptr;
@@ -73,6 +73,7 @@ private:
 void TestHistoryPage::initTestCase()
 {
     // Today is 2026-03-14: rows on both edges of a two-day search, and outside it.
+    m_host.reset(new QmlPageHost);
     exec("insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
          "temperature) values('2026-03-14 08:00:00', 229.96, 230, 35, 50, 13.456, 31.5), "
          "('2026-03-14 23:59:59', 231.04, 230, 37, 50, 13.456, 31.5), "
@@ -82,7 +83,6 @@ void TestHistoryPage::initTestCase()
     exec("insert into alarm(dateTime, alarm) values('2026-03-14 09:15:00', 0), "
          "('2026-03-14 10:15:00', 1), ('2026-03-11 10:15:00', 1)");
 
-    m_host.reset(new QmlPageHost);
     m_page = m_host->load(QStringLiteral("MainPanelLogData.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
 }

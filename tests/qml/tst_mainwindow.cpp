@@ -1,12 +1,15 @@
 // The window as the user meets it: footer, page area, power-flow diagram, header buttons, texts,
 // loaded from the program's resources and driven through the real backends.
 #include "clock.h"
+#include "compositionroot.h"
+#include "devstatusview.h"
 #include "globaldatadef.h"
 #include "qmlpagehost.h"
 #include "serviceemail.h"
 #include "serviceshutdown.h"
 #include "testroot.h"
 #include "translator.h"
+#include "upsstate.h"
 
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -21,7 +24,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private:
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_window = nullptr;
 
@@ -82,16 +85,21 @@ private slots:
 
     void mimicAnimatesOnlyWhileShown()
     {
-        QObject *status = m_window->findChild<QObject *>(QStringLiteral("devStatusView"));
+        auto *status = m_window->findChild<DevStatusView *>(QStringLiteral("devStatusView"));
         QVERIFY(status);
         QmlPageHost::call(m_window, "showAndRaise");
         m_window->setProperty("currentTab", int(GlobalDataDef::MainTabDevice));
         QQuickItem *tabs = find("devDataTabs");
         tabs->setProperty("currentIndex", 0);
 
-        QVariantMap data = {{"devOnline", true},    {"inputVol", 230.0}, {"outputVol", 229.0},
-                            {"battCapacity", 80.0}, {"load", 20},        {"mainsFault", 1}};
-        status->setProperty("devData", data);
+        UpsState state;
+        state.link = UpsState::Link::Online;
+        state.inputVoltage = 230.0f;
+        state.outputVoltage = 229.0f;
+        state.batteryCharge = 80.0f;
+        state.load = 20;
+        state.onBattery = true;
+        status->setState(state);
         QQuickItem *mains = find("lineMains");
         QQuickItem *battery = find("lineBattery");
         QQuickItem *load = find("lineLoad");
@@ -116,8 +124,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(load->property("animating").toBool(), 1000);
 
         // Mains back: the battery charges, the flow turns round.
-        data.insert("mainsFault", 0);
-        status->setProperty("devData", data);
+        state.onBattery = false;
+        status->setState(state);
         QTRY_VERIFY_WITH_TIMEOUT(mains->property("animating").toBool(), 1000);
         QVERIFY(!battery->property("reverse").toBool());
         QCOMPARE(find("mimicModeText")->property("text").toString(), QStringLiteral("On Mains"));
@@ -139,8 +147,8 @@ private slots:
     // under another item.
     void frenchTextsFollowAndFit()
     {
-        ServiceEMail::instance()->setEncrypt(2);
-        Translator *translator = Translator::instance();
+        m_host->root().serviceEMail()->setEncrypt(2);
+        Translator *translator = m_host->root().translator();
         translator->setEngine(m_host->view()->engine());
         translator->setLanguage(Translator::FR_FR);
         const QString history =
@@ -166,7 +174,7 @@ private slots:
         // New texts in a choice box do not lose the stored choice.
         QTRY_COMPARE_WITH_TIMEOUT(find("comboBoxEncrypt")->property("currentIndex").toInt(), 2,
                                   1000);
-        QCOMPARE(ServiceEMail::instance()->encrypt(), 2);
+        QCOMPARE(m_host->root().serviceEMail()->encrypt(), 2);
 
         QQuickItem *previous = nullptr;
         for (const char *name : {"footerDevice", "footerScheduleTask", "footerControl",
@@ -218,7 +226,7 @@ private slots:
         auto *dialog = m_window->property("quitDialog").value<QQuickItem *>();
         QVERIFY(dialog);
         QSignalSpy quitAsked(view->engine(), &QQmlEngine::quit);
-        ServiceShutdown *shutdown = ServiceShutdown::instance();
+        ServiceShutdown *shutdown = m_host->root().serviceShutdown();
         shutdown->setOsOffEnable(false);
 
         shutdown->setQueltaOffEnable(true);

@@ -3,6 +3,7 @@
 // the tray icon's tool tip, each following what happens on the line.
 #include "alarm.h"
 #include "clock.h"
+#include "compositionroot.h"
 #include "devcomm.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
@@ -11,6 +12,7 @@
 #include "privatebus.h"
 #include "qmlpagehost.h"
 #include "recordprobe.h"
+#include "seriallink.h"
 #include "serviceemail.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -99,13 +101,13 @@ class TestMainWindowUps : public QObject
     Q_OBJECT
 
 private:
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
     QScopedPointer<UpsSimProcess> m_sim;
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_window = nullptr;
 
     QQuickItem *find(const QString &name) const { return m_host->find(name); }
-    static bool online() { return DevComm::instance()->devData().value("devOnline").toBool(); }
+    bool online() const { return m_host->root().devComm()->state().online(); }
     // A column of the current-alarm pop-up's list.
     QStringList listedAlarmTexts(const char *role = "alarm") const
     {
@@ -157,7 +159,7 @@ private:
         if (m_sim->command("silent on") != QLatin1String("ok"))
             return false;
         for (int i = 0; i < 20 && online(); ++i) {
-            QMetaObject::invokeMethod(DevComm::instance(), "onTimerPollingTimeout");
+            m_host->root().devComm()->findChild<SerialLink *>()->poll();
             QTest::qWait(20);
         }
         return !online();
@@ -187,17 +189,15 @@ private:
         return true;
     }
     // One second of the shutdown service, without waiting for it.
-    static void tick()
-    {
-        QVERIFY(QMetaObject::invokeMethod(ServiceShutdown::instance(), "onTimerTimeout"));
-    }
+    void tick() { m_host->root().serviceShutdown()->onTimerTimeout(); }
 
 private slots:
     void initTestCase()
     {
         Clock::setNow(QDateTime(QDate(2024, 5, 1), QTime(8, 30, 0)));
+        m_host.reset(new QmlPageHost);
         // The service must never power this machine off nor tell the UPS to switch off.
-        ServiceShutdown *shutdown = ServiceShutdown::instance();
+        ServiceShutdown *shutdown = m_host->root().serviceShutdown();
         shutdown->setOsOffEnable(false);
         shutdown->setUpsOffEnable(false);
         shutdown->setExecEnable(0);
@@ -210,14 +210,13 @@ private slots:
         m_sim.reset(new UpsSimProcess({QStringLiteral("--instant")}));
         QVERIFY(m_sim->isReady());
         QCOMPARE(m_sim->command("battery 90"), QStringLiteral("ok"));
-        m_host.reset(new QmlPageHost);
         m_window = m_host->load(QStringLiteral("main.qml"), QSize(1024, 680));
         QVERIFY2(m_window, qPrintable(m_host->errors()));
         QVERIFY(m_window->property("trayIcon").value<QObject *>());
     }
     void cleanupTestCase()
     {
-        ServiceShutdown::instance()->setQueltaOffEnable(false);
+        m_host->root().serviceShutdown()->setQueltaOffEnable(false);
         m_host.reset();
         m_sim.reset();
     }
@@ -229,13 +228,14 @@ private slots:
         QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS disconnect"));
         QCOMPARE(statusText("linkText"), QStringLiteral("UPS disconnect"));
 
-        QVERIFY(DevComm::instance()->openDevice(DevComm::COM, m_sim->portPath()));
+        QVERIFY(m_host->root().devComm()->openDevice(DevComm::COM, m_sim->portPath()));
         QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
         QCOMPARE(statusText("linkText"), QStringLiteral("UPS Normal"));
         QTRY_COMPARE_WITH_TIMEOUT(statusText("tileCommunication"), QStringLiteral("Conneted"),
                                   1000);
-        QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
+        QVERIFY(!currentAlarmTexts(m_host->root().alarm())
+                     .contains(QStringLiteral("Communication lost")));
 
         QVERIFY(silenceLink());
         QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - Communication Lost"), 1000);
@@ -243,15 +243,16 @@ private slots:
         QCOMPARE(statusText("tileCommunication"), QStringLiteral("Disconnected"));
         // What the UPS said last is not shown as if it were still true.
         QCOMPARE(statusText("tileInput"), QStringLiteral("--"));
-        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(Alarm::instance()->alarmNum()),
+        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(m_host->root().alarm()->alarmNum()),
                                   1000);
-        QCOMPARE(currentAlarmTexts(), QStringList {"Communication lost"});
+        QCOMPARE(currentAlarmTexts(m_host->root().alarm()), QStringList {"Communication lost"});
 
         QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
         QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
         QTRY_COMPARE_WITH_TIMEOUT(statusText("tileInput"), QStringLiteral("Normal"), 1000);
-        QVERIFY(!currentAlarmTexts().contains(QStringLiteral("Communication lost")));
+        QVERIFY(!currentAlarmTexts(m_host->root().alarm())
+                     .contains(QStringLiteral("Communication lost")));
     }
 
     // The worst state of the UPS on the line, shown alike by the header badge, the diagram's
@@ -352,20 +353,21 @@ private slots:
         QVERIFY(online());
         // The events of the reconnection expire; then nothing is current.
         Clock::advance(3600);
-        QVERIFY(QMetaObject::invokeMethod(Alarm::instance(), "onTimerEvent"));
-        QTRY_COMPARE_WITH_TIMEOUT(Alarm::instance()->alarmNum(), 0, 1000);
+        m_host->root().alarm()->onTimerEvent();
+        QTRY_COMPARE_WITH_TIMEOUT(m_host->root().alarm()->alarmNum(), 0, 1000);
         QTRY_VERIFY_WITH_TIMEOUT(badgeText().isEmpty(), 1000);
 
         QCOMPARE(m_sim->command("mains fail"), QStringLiteral("ok"));
-        QTRY_VERIFY_WITH_TIMEOUT(currentAlarmTexts().contains("Input voltage fault"), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(Alarm::instance()->alarmNum()),
+        QTRY_VERIFY_WITH_TIMEOUT(
+            currentAlarmTexts(m_host->root().alarm()).contains("Input voltage fault"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(m_host->root().alarm()->alarmNum()),
                                   1000);
         QTRY_COMPARE_WITH_TIMEOUT(statusText("tileInput"), QStringLiteral("Fault"), 1000);
 
         QQuickItem *popup = find("popupCurrentAlarm");
         QVERIFY(m_host->click(find("footerAlarm")));
         QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
-        QCOMPARE(listedAlarmTexts(), currentAlarmTexts());
+        QCOMPARE(listedAlarmTexts(), currentAlarmTexts(m_host->root().alarm()));
         QCOMPARE(listedAlarmTexts("time").value(0),
                  Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
         // Modal: the footer under it takes no click.
@@ -375,7 +377,7 @@ private slots:
         // Open, it follows the line.
         QCOMPARE(m_sim->command("fault on"), QStringLiteral("ok"));
         QTRY_VERIFY_WITH_TIMEOUT(listedAlarmTexts().contains("UPS fault"), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(Alarm::instance()->alarmNum()),
+        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(m_host->root().alarm()->alarmNum()),
                                   1000);
 
         QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
@@ -385,11 +387,11 @@ private slots:
                                  5000);
         QTRY_VERIFY_WITH_TIMEOUT(listedAlarmTexts().contains("Input voltage returns to normal"),
                                  5000);
-        QCOMPARE(listedAlarmTexts(), currentAlarmTexts());
+        QCOMPARE(listedAlarmTexts(), currentAlarmTexts(m_host->root().alarm()));
 
         // The returns are events: once they expire the list is empty and the badge gone.
         Clock::advance(3600);
-        QVERIFY(QMetaObject::invokeMethod(Alarm::instance(), "onTimerEvent"));
+        m_host->root().alarm()->onTimerEvent();
         QTRY_COMPARE_WITH_TIMEOUT(listedAlarmTexts(), QStringList(), 1000);
         QTRY_VERIFY_WITH_TIMEOUT(badgeText().isEmpty(), 1000);
         QVERIFY(m_host->click(m_host->find(popup, "currentAlarmSure")));
@@ -397,10 +399,11 @@ private slots:
 
         // Closed, it is filled afresh from the current alarms when it opens again.
         QCOMPARE(m_sim->command("fault on"), QStringLiteral("ok"));
-        QTRY_VERIFY_WITH_TIMEOUT(currentAlarmTexts().contains("UPS fault"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(currentAlarmTexts(m_host->root().alarm()).contains("UPS fault"),
+                                 5000);
         QVERIFY(m_host->click(find("footerAlarm")));
         QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
-        QCOMPARE(listedAlarmTexts(), currentAlarmTexts());
+        QCOMPARE(listedAlarmTexts(), currentAlarmTexts(m_host->root().alarm()));
         QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
         QmlPageHost::call(popup, "close");
         QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 1000);
@@ -412,7 +415,7 @@ private slots:
     void shutdownCountdownReachesTheWindow()
     {
         QVERIFY(online());
-        ServiceShutdown *shutdown = ServiceShutdown::instance();
+        ServiceShutdown *shutdown = m_host->root().serviceShutdown();
         shutdown->setQueltaOffEnable(true);
         QSignalSpy started(shutdown, &ServiceShutdown::shutdownStarted);
         QSignalSpy seconds(shutdown, &ServiceShutdown::shutdownTimeChanged);
@@ -443,7 +446,7 @@ private slots:
         // Below the set capacity only a short countdown is left.
         QCOMPARE(m_sim->command("battery 10"), QStringLiteral("ok"));
         QTRY_VERIFY_WITH_TIMEOUT(
-            DevComm::instance()->devData().value("battCapacity").toDouble() < 30, 5000);
+            m_host->root().devComm()->devData().value("battCapacity").toDouble() < 30, 5000);
         tick();
         QVERIFY(seconds.last().at(0).toInt() < 10);
         QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"),
@@ -482,7 +485,7 @@ private slots:
         qputenv("QUELTA_LOGIN1_BUS", bus.address().toUtf8());
         SmtpTestServer smtp(SmtpTestServer::Plain);
         QVERIFY(smtp.isRunning());
-        ServiceEMail *mail = ServiceEMail::instance();
+        ServiceEMail *mail = m_host->root().serviceEMail();
         mail->setServerAddress(QStringLiteral("127.0.0.1"));
         mail->setServerPort(smtp.port());
         mail->setEncrypt(0);
@@ -491,7 +494,7 @@ private slots:
         mail->listModelEMailUser()->addUser(QStringLiteral("admin@example.org"));
         mail->setEnable(true);
 
-        ServiceShutdown *shutdown = ServiceShutdown::instance();
+        ServiceShutdown *shutdown = m_host->root().serviceShutdown();
         shutdown->setQueltaOffEnable(true);
         shutdown->setOsOffEnable(true);
         auto *warning = m_window->property("shutdownDialog").value<QQuickItem *>();
@@ -545,13 +548,13 @@ private slots:
         QFETCH(int, language);
         QFETCH(QString, entry);
         QFETCH(QString, mainsMessage);
-        Translator *translator = Translator::instance();
+        Translator *translator = m_host->root().translator();
         if (translator->autoLanguage()) { // first row: the window as a user finds it
             if (!online())
-                QVERIFY(DevComm::instance()->openDevice(DevComm::COM, m_sim->portPath()));
+                QVERIFY(m_host->root().devComm()->openDevice(DevComm::COM, m_sim->portPath()));
             QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
-            DevComm::instance()->setBaud(9600);
-            ServiceEMail::instance()->setEncrypt(2);
+            m_host->root().devComm()->setBaud(9600);
+            m_host->root().serviceEMail()->setEncrypt(2);
             translator->setEngine(m_host->view()->engine());
             translator->init();
             QmlPageHost::call(m_window, "showAndRaise");
@@ -565,7 +568,7 @@ private slots:
 
         loggedWarnings.clear();
         testHandler = qInstallMessageHandler(watchWarnings);
-        QSignalSpy polled(DevComm::instance(), &DevComm::devDataChanged);
+        QSignalSpy polled(m_host->root().devComm(), &DevComm::devDataChanged);
         QElapsedTimer clock;
         clock.start();
         std::unique_ptr<FreezeWatch> watch(new FreezeWatch(20000, "switching the language"));
@@ -576,8 +579,9 @@ private slots:
                                      box->property("currentText").toString() == entry,
                                  5000);
         const qint64 switched = clock.elapsed();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            DevComm::instance()->devData().value("mainsFault").toInt() == int(mainsFailing), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->root().devComm()->devData().value("mainsFault").toInt() ==
+                                     int(mainsFailing),
+                                 5000);
         const qint64 seen = clock.elapsed();
         watch.reset();
         // A frame drawn after the switch, so whatever it logs is in.
@@ -594,11 +598,11 @@ private slots:
         QVERIFY2(loggedWarnings.isEmpty(), qPrintable(loggedWarnings.mid(0, 5).join('\n')));
 
         // Stored as chosen, the rest untouched, and shown so on every page.
-        Settings *settings = Settings::instance();
+        Settings *settings = m_host->root().settings();
         QCOMPARE(settings->getSettings(Settings::LanguageType).toInt(), language);
         QCOMPARE(settings->getSettings(Settings::LanguageAuto).toBool(), false);
-        QCOMPARE(DevComm::instance()->commType(), int(DevComm::COM));
-        QCOMPARE(ServiceEMail::instance()->encrypt(), 2);
+        QCOMPARE(m_host->root().devComm()->commType(), int(DevComm::COM));
+        QCOMPARE(m_host->root().serviceEMail()->encrypt(), 2);
         QCOMPARE(box->property("currentIndex").toInt(), language);
         QVERIFY(!find("checkBoxAutoLanguage")->property("checked").toBool());
         QCOMPARE(find("comboBoxCommType")->property("currentIndex").toInt(), 1);

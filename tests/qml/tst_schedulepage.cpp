@@ -79,7 +79,7 @@ private:
             .value<QObject *>();
     }
 
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::FoldersOnly};
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_page = nullptr;
     QQuickItem *m_popup = nullptr;

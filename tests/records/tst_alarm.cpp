@@ -2,6 +2,7 @@
 #include "alarmtexts.h"
 #include "clock.h"
 #include "recordprobe.h"
+#include "recordwriter.h"
 #include "testroot.h"
 
 #include <QSignalSpy>
@@ -15,6 +16,8 @@ class TestAlarm : public QObject
 
 private:
     TestRoot m_root;
+    RecordWriter m_writer;
+    Alarm m_alarm {&m_writer};
 
     static int storedRows(int code = -1)
     {
@@ -23,7 +26,7 @@ private:
             : sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
     }
 
-    static void tick() { QMetaObject::invokeMethod(Alarm::instance(), "onTimerEvent"); }
+    void tick() { m_alarm.onTimerEvent(); }
 
     // Lines of "offset text|text|...": consecutive offsets from the one in front.
     static QMap<int, QString> parseTable(const char *table)
@@ -45,10 +48,10 @@ private slots:
     {
         // Forget what the previous case left: listed alarms and pending expiries.
         Clock::setNow(QDateTime(QDate(2024, 3, 1), QTime(12, 0, 0)));
-        Alarm::instance()->clearAlarms();
+        m_alarm.clearAlarms();
         Clock::advance(3600);
         tick();
-        QCOMPARE(Alarm::instance()->alarmNum(), 0);
+        QCOMPARE(m_alarm.alarmNum(), 0);
     }
 
     void catalogueTexts()
@@ -80,7 +83,7 @@ private slots:
 
     void lastingAlarm()
     {
-        Alarm *alarm = Alarm::instance();
+        Alarm *alarm = &m_alarm;
         QSignalSpy changed(alarm, &Alarm::alarmNumChanged);
         const int rowsBefore = storedRows();
 
@@ -99,7 +102,7 @@ private slots:
             QVERIFY(!alarm->addAlarm(code));
             alarm->addEvent(code);
         }
-        QCOMPARE(currentAlarmTexts(), QStringList({QStringLiteral("Input voltage fault")}));
+        QCOMPARE(currentAlarmTexts(&m_alarm), QStringList({QStringLiteral("Input voltage fault")}));
         QCOMPARE(storedRows() - rowsBefore, 1);
 
         alarm->delAlarm(Alarm::BattVolLow);
@@ -114,7 +117,7 @@ private slots:
         QVERIFY(alarm->addAlarm(0x20000 + 500 + 0x76));
         QVERIFY(alarm->addAlarm(Alarm::BattVolLow));
         alarm->delAlarm(0x10059);
-        QCOMPARE(currentAlarmTexts(),
+        QCOMPARE(currentAlarmTexts(&m_alarm),
                  QStringList({QStringLiteral("UPS fault"),
                               QString::fromUtf8("Returned from: Ambient temperature "
                                                 ">40\u2103 or < -20\u2103"),
@@ -124,7 +127,7 @@ private slots:
 
     void timedEvents()
     {
-        Alarm *alarm = Alarm::instance();
+        Alarm *alarm = &m_alarm;
         const int rowsBefore = storedRows(Alarm::BuzzerOn);
 
         alarm->addEvent(Alarm::BuzzerOn);
@@ -152,13 +155,13 @@ private slots:
 
     void mainsFailsAndReturnsInOneSecond()
     {
-        Alarm *alarm = Alarm::instance();
+        Alarm *alarm = &m_alarm;
         const int rowsBefore = storedRows();
         alarm->delAlarm(Alarm::MainsNormal);
         alarm->addAlarm(Alarm::MainsFault);
         alarm->delAlarm(Alarm::MainsFault);
         alarm->addEvent(Alarm::MainsNormal);
-        QCOMPARE(currentAlarmTexts(),
+        QCOMPARE(currentAlarmTexts(&m_alarm),
                  QStringList({QStringLiteral("Input voltage returns to normal")}));
         QCOMPARE(storedRows() - rowsBefore, 2);
         Clock::advance(11);
@@ -168,7 +171,7 @@ private slots:
 
     void clearingKeepsExpiry()
     {
-        Alarm *alarm = Alarm::instance();
+        Alarm *alarm = &m_alarm;
         alarm->addEvent(Alarm::SelfTest);
         alarm->addAlarm(Alarm::MainsFault);
         QSignalSpy changed(alarm, &Alarm::alarmNumChanged);
@@ -182,7 +185,7 @@ private slots:
         alarm->addAlarm(Alarm::SelfTest);
         Clock::advance(11);
         tick();
-        QCOMPARE(currentAlarmTexts(), QStringList({QStringLiteral("Communication lost")}));
+        QCOMPARE(currentAlarmTexts(&m_alarm), QStringList({QStringLiteral("Communication lost")}));
     }
 };
 

@@ -29,13 +29,15 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
         file.close();
-        Database::instance()->init(); // every statement fails, each with its log line
+        m_database.open();
+        m_database.init(); // every statement fails, each with its log line
     }
     void modelsComeBackEmpty();
     void mailServiceSendsNothing();
 
 private:
     TestRoot m_root {TestRoot::WithSettings};
+    Database m_database;
 };
 
 void TestBrokenDatabase::modelsComeBackEmpty()
@@ -65,7 +67,9 @@ void TestBrokenDatabase::modelsComeBackEmpty()
 
 void TestBrokenDatabase::mailServiceSendsNothing()
 {
-    ServiceEMail *service = ServiceEMail::instance();
+    ServiceEMail email(m_root.settings());
+    ServiceEMail *service = &email;
+    service->start();
     service->setEnable(true);
     service->setServerAddress(QStringLiteral("127.0.0.1"));
     service->setServerPort(9); // nothing would answer; nothing must try

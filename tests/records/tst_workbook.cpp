@@ -142,7 +142,7 @@ void TestWorkbook::exportWritesEveryRowOfADay()
         QVERIFY(insert.exec());
     }
     QVERIFY(db.commit());
-    Database::instance()->init();
+    Database().init();
 
     TableModelDevData model;
     model.selectDate(QStringLiteral("2024-05-01"), QStringLiteral("2024-05-01"));

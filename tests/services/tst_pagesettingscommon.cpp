@@ -25,6 +25,7 @@ class TestPageSettingsCommon : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void recipientList();
     void exportAndImport();
     void partialAndMalformedFiles();
@@ -39,9 +40,13 @@ private:
 
     TestRoot m_root;
     QTemporaryDir m_files;
+    ListModelEMailUser m_recipients;
+    PageSettingsCommon m_page {m_root.settings(), &m_recipients};
 };
 
 namespace {
+
+Settings *g_settings = nullptr;
 
 // The members of the settings file other than the recipient list, each with a value that is
 // not its default.
@@ -69,7 +74,7 @@ const QList<QPair<int, QVariant>> listed = {
 // Every listed key as the text stored, the way the file carries it.
 QMap<QString, QString> storedTexts()
 {
-    Settings *settings = Settings::instance();
+    Settings *settings = g_settings;
     QMap<QString, QString> texts;
     for (const auto &entry : listed)
         texts.insert(settings->keyName(entry.first),
@@ -131,10 +136,16 @@ private:
 void setNonDefaults()
 {
     for (const auto &entry : listed)
-        Settings::instance()->setSettings(entry.first, entry.second);
+        g_settings->setSettings(entry.first, entry.second);
 }
 
 } // namespace
+
+void TestPageSettingsCommon::initTestCase()
+{
+    g_settings = m_root.settings();
+    m_recipients.refresh();
+}
 
 QUrl TestPageSettingsCommon::writeFile(const QString &name, const QByteArray &content) const
 {
@@ -196,9 +207,9 @@ void TestPageSettingsCommon::recipientList()
 
 void TestPageSettingsCommon::exportAndImport()
 {
-    PageSettingsCommon page;
+    PageSettingsCommon &page = m_page;
     QSignalSpy changed(&page, &PageSettingsCommon::settingsChanged);
-    Settings *settings = Settings::instance();
+    Settings *settings = g_settings;
     setNonDefaults();
     const QStringList users = {QStringLiteral("ops@example.org"),
                                QStringLiteral("night.shift@example.com"),
@@ -230,7 +241,7 @@ void TestPageSettingsCommon::exportAndImport()
     setRecipients({QStringLiteral("someone.else@example.net")});
     QVERIFY(storedTexts() != exported);
 
-    ListModelEMailUser *model = ServiceEMail::instance()->listModelEMailUser();
+    ListModelEMailUser *model = &m_recipients;
     model->select();
     QCOMPARE(model->rowCount(), 1);
     QVERIFY(page.settingsImport(url));
@@ -285,7 +296,7 @@ void TestPageSettingsCommon::exportAndImport()
 // Hand-edited and foreign files: nothing stored is lost to them.
 void TestPageSettingsCommon::partialAndMalformedFiles()
 {
-    PageSettingsCommon page;
+    PageSettingsCommon &page = m_page;
     QSignalSpy changed(&page, &PageSettingsCommon::settingsChanged);
     setNonDefaults();
     const QStringList users = {QStringLiteral("ops@example.org")};
@@ -316,7 +327,7 @@ void TestPageSettingsCommon::partialAndMalformedFiles()
     expected[QStringLiteral("shutdown/enable")] = QStringLiteral("false");
     expected[QStringLiteral("shutdown/mainFaultTime")] = QStringLiteral("12");
     QCOMPARE(storedTexts(), expected);
-    QCOMPARE(Settings::instance()->getSettings(Settings::ShutdownEnable).toBool(), false);
+    QCOMPARE(g_settings->getSettings(Settings::ShutdownEnable).toBool(), false);
     QCOMPARE(recipients(), users);
 
     // An empty array empties the list; texts in it are taken, other values skipped.
@@ -331,13 +342,13 @@ void TestPageSettingsCommon::partialAndMalformedFiles()
 
 void TestPageSettingsCommon::restore()
 {
-    PageSettingsCommon page;
+    PageSettingsCommon &page = m_page;
     QSignalSpy changed(&page, &PageSettingsCommon::settingsChanged);
-    Settings *settings = Settings::instance();
+    Settings *settings = g_settings;
     setNonDefaults();
     settings->setSettings(Settings::UpsComPort, QStringLiteral("/dev/ttyUSB0"));
     setRecipients({QStringLiteral("ops@example.org"), QStringLiteral("boss@example.org")});
-    ListModelEMailUser *model = ServiceEMail::instance()->listModelEMailUser();
+    ListModelEMailUser *model = &m_recipients;
     model->select();
     QCOMPARE(model->rowCount(), 2);
     page.settingsRestore();

@@ -1,5 +1,6 @@
 #include "alarm.h"
 #include "clock.h"
+#include "compositionroot.h"
 #include "listmodelemailuser.h"
 #include "paths.h"
 #include "pythonscript.h"
@@ -32,31 +33,35 @@ private slots:
     void secondSendWhileTheFirstIsUnderWay();
 
 private:
-    static ServiceEMail *service() { return ServiceEMail::instance(); }
-    static void useServer(const SmtpTestServer &server, int encrypt)
+    ServiceEMail *service() const { return m_program.serviceEMail(); }
+    void useServer(const SmtpTestServer &server, int encrypt)
     {
         service()->setServerAddress(QStringLiteral("127.0.0.1"));
         service()->setServerPort(server.port());
         service()->setEncrypt(encrypt);
     }
-    static void setRecipients(const QStringList &users)
+    void setRecipients(const QStringList &users)
     {
         service()->listModelEMailUser()->removeAll();
         for (const QString &user : users)
             service()->listModelEMailUser()->addUser(user);
     }
-    static void tickAt(const QDateTime &when)
+    void tickAt(const QDateTime &when)
     {
         Clock::setNow(when);
         QMetaObject::invokeMethod(service(), "onTimerTimeout");
     }
     static QString signature(const QString &text) { return text + "\n\t\t\t\tFrom Quelta"; }
 
-    TestRoot m_root;
+    // The program's own e-mail service, alarms joined to it as the program joins them.
+    TestRoot m_root {TestRoot::FoldersOnly};
+    CompositionRoot m_program;
 };
 
 void TestServiceEMail::initTestCase()
 {
+    m_program.openStores();
+    service()->start();
     qputenv("QUELTA_SMTP_CAFILE", SmtpTestServer::certificateFile().toUtf8());
     QSqlQuery insert;
     QVERIFY(insert.exec(QStringLiteral(
@@ -78,7 +83,7 @@ void TestServiceEMail::init()
 
 void TestServiceEMail::settingsAndTimerRules()
 {
-    Settings *settings = Settings::instance();
+    Settings *settings = m_program.settings();
     // The daily timer runs only while both the e-mail and the daily report are on.
     QVERIFY(!service()->isDailyTimerActive());
     service()->setDailyEnable(true);
@@ -107,25 +112,22 @@ void TestServiceEMail::settingsAndTimerRules()
     QCOMPARE(settings->getSettings(Settings::EMailDailyTime).toString(),
              QStringLiteral("12:30:15"));
 
-    // A reload takes what the store holds and leaves the timer as it was.
+    // Written by someone else (an import or restore): followed at once, the timer with it.
     settings->setSettings(Settings::EMailDailyEnable, true);
     settings->setSettings(Settings::EMailServerPort, 65536 + 587); // low 16 bits kept
-    service()->onSettingsChanged();
     QVERIFY(service()->dailyEnable());
-    QVERIFY(!service()->isDailyTimerActive());
+    QVERIFY(service()->isDailyTimerActive());
     QCOMPARE(service()->serverPort(), quint16(587));
     service()->setDailyEnable(false);
     service()->setEnable(false);
 
     // A stored time that is no time: every part unknown, and one part alone cannot be set.
     settings->setSettings(Settings::EMailDailyTime, QStringLiteral("noon"));
-    service()->onSettingsChanged();
     QCOMPARE(service()->dailyMinute(), -1);
     service()->setDailyHour(5);
     QCOMPARE(service()->dailyHour(), -1);
     QCOMPARE(settings->getSettings(Settings::EMailDailyTime).toString(), QString());
     settings->setSettings(Settings::EMailDailyTime, QStringLiteral("12:00:00"));
-    service()->onSettingsChanged();
 }
 
 void TestServiceEMail::testMailOverEachTransport()
@@ -171,7 +173,7 @@ void TestServiceEMail::failureTexts()
         SmtpTestServer gone(SmtpTestServer::Plain);
         closedPort = gone.port();
     }
-    auto expectFailure = [](const QString &text) {
+    auto expectFailure = [this](const QString &text) {
         QSignalSpy finished(service(), &ServiceEMail::emailFinished);
         QSignalSpy failed(service(), &ServiceEMail::emailFailed);
         service()->sendTestEMail();
@@ -230,9 +232,9 @@ void TestServiceEMail::alarmMailToEveryRecipient()
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
 
     // Raised through the alarm catalogue: mailed once, however often it is raised.
-    QVERIFY(Alarm::instance()->addAlarm(Alarm::MainsFault));
+    QVERIFY(m_program.alarm()->addAlarm(Alarm::MainsFault));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
-    QVERIFY(Alarm::instance()->addAlarm(Alarm::MainsFault));
+    QVERIFY(m_program.alarm()->addAlarm(Alarm::MainsFault));
     QTest::qWait(300);
     QCOMPARE(finished.count(), 2);
 
@@ -245,7 +247,7 @@ void TestServiceEMail::alarmMailToEveryRecipient()
     QCOMPARE(first.value("body").toString().trimmed(), signature("Entrée: 输入电压异常"));
     QCOMPARE(received.at(1).toObject().value("body").toString().trimmed(),
              signature("Input voltage fault"));
-    Alarm::instance()->delAlarm(Alarm::MainsFault);
+    m_program.alarm()->delAlarm(Alarm::MainsFault);
 }
 
 void TestServiceEMail::dailyReportOfYesterday()

@@ -1,6 +1,7 @@
 // Scheduled tasks and the shutdown countdown's UPS command carried out on a simulated UPS: the
 // frames on the line are what the UPS saw.
 #include "clock.h"
+#include "compositionroot.h"
 #include "devcomm.h"
 #include "listmodelscheduletask.h"
 #include "scheduletaskdata.h"
@@ -68,7 +69,10 @@ private:
         m_service->tick();
     }
 
-    TestRoot m_root;
+    // The whole program but its own scheduled-task service and timers: the checks and the
+    // countdown are ticked by hand.
+    TestRoot m_root {TestRoot::FoldersOnly};
+    CompositionRoot m_program;
     std::unique_ptr<UpsSimProcess> m_sim;
     std::unique_ptr<ServiceScheduleTask> m_service;
     ListModelScheduleTask *m_model = nullptr;
@@ -78,15 +82,17 @@ void TestServiceScheduleTask::initTestCase()
 {
     m_sim = std::make_unique<UpsSimProcess>();
     QVERIFY(m_sim->isReady());
-    QVERIFY(DevComm::instance()->openDevice(DevComm::COM, m_sim->portPath()));
-    QTRY_VERIFY_WITH_TIMEOUT(DevComm::instance()->devData().value("devOnline").toBool(), 5000);
+    m_program.openStores();
+    QVERIFY(m_program.devComm()->openDevice(DevComm::COM, m_sim->portPath()));
+    QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().online(), 5000);
 }
 
 void TestServiceScheduleTask::init()
 {
     QSqlQuery().exec(QStringLiteral("delete from schedule_task"));
     Clock::setNow(at("2024-05-01 07:59:30")); // a Wednesday
-    m_service = std::make_unique<ServiceScheduleTask>();
+    m_service =
+        std::make_unique<ServiceScheduleTask>(m_program.devComm(), m_program.serviceShutdown());
     m_service->start();
     m_model = m_service->model();
     m_sim->clearReceived();
@@ -126,7 +132,7 @@ void TestServiceScheduleTask::dueTasksRunTogether()
     tickAt("2024-05-01 23:59:59");
     QCOMPARE(controlFrames(), L {});
     QCOMPARE(m_sim->command(QStringLiteral("selftest finish")).left(2), QStringLiteral("ok"));
-    QTRY_COMPARE_WITH_TIMEOUT(DevComm::instance()->devData().value("selfTest").toInt(), 0, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_program.devComm()->state().selfTest, 5000);
     tickAt("2024-05-02 08:00:00");
     QCOMPARE(sorted(controlFrames()), (L {"C\r", "T\r"}));
     QCOMPARE(m_sim->command(QStringLiteral("selftest finish")).left(2), QStringLiteral("ok"));
@@ -135,7 +141,7 @@ void TestServiceScheduleTask::dueTasksRunTogether()
 void TestServiceScheduleTask::scheduleFollowsRemovalsAndEdits()
 {
     using L = QList<QByteArray>;
-    QSignalSpy countdown(ServiceShutdown::instance(), &ServiceShutdown::shutdownStarted);
+    QSignalSpy countdown(m_program.serviceShutdown(), &ServiceShutdown::shutdownStarted);
     m_model->addTask(task(ScheduleTaskData::EveryDay, "09:00:00", ScheduleTaskData::PowerOff));
     m_model->addTask(task(ScheduleTaskData::EveryDay, "08:30:00", ScheduleTaskData::PowerOn));
     tickAt("2024-05-01 08:00:00");
@@ -160,7 +166,7 @@ void TestServiceScheduleTask::scheduleFollowsRemovalsAndEdits()
 
 void TestServiceScheduleTask::powerOffStartsTheShortCountdown()
 {
-    ServiceShutdown *shutdown = ServiceShutdown::instance();
+    ServiceShutdown *shutdown = m_program.serviceShutdown();
     QSignalSpy countdown(shutdown, &ServiceShutdown::shutdownStarted);
     m_model->addTask(task(ScheduleTaskData::OneShoot, "08:00:00", ScheduleTaskData::PowerOff));
     m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:05", ScheduleTaskData::PowerOff));
@@ -179,10 +185,10 @@ void TestServiceScheduleTask::powerOffStartsTheShortCountdown()
 void TestServiceScheduleTask::upsCommandTwice()
 {
     using L = QList<QByteArray>;
-    ServiceShutdown *shutdown = ServiceShutdown::instance();
+    ServiceShutdown *shutdown = m_program.serviceShutdown();
     const auto tick = [shutdown](int times) {
         for (int i = 0; i < times; ++i)
-            QVERIFY(QMetaObject::invokeMethod(shutdown, "onTimerTimeout"));
+            shutdown->onTimerTimeout();
     };
     shutdown->setQueltaOffEnable(true);
     shutdown->setMainFaultOffTime(1);

@@ -8,7 +8,7 @@
 #include "testroot.h"
 #include "testwindows.h"
 #include "treemodelshutdown.h"
-#include "upsdata.h"
+#include "upsstate.h"
 #include "xvfbdisplay.h"
 
 #include <QJsonDocument>
@@ -37,7 +37,7 @@ private:
     void tick(int times = 1)
     {
         for (int i = 0; i < times; ++i)
-            QVERIFY(QMetaObject::invokeMethod(m_service, "onTimerTimeout"));
+            m_service->onTimerTimeout();
     }
     int calls() { return m_login1->calls().size(); }
     // The command the running countdown started, told to end.
@@ -60,6 +60,8 @@ private:
     std::unique_ptr<Login1Service> m_login1;
     std::unique_ptr<XvfbDisplay> m_display;
     std::unique_ptr<TestWindows> m_windows;
+    std::unique_ptr<DevComm> m_dev;
+    std::unique_ptr<ServiceShutdown> m_shutdown;
     ServiceShutdown *m_service = nullptr;
 };
 
@@ -91,7 +93,10 @@ void TestShutdownSequence::initTestCase()
     m_go = m_scripts.filePath("go");
     m_waitCommand = '"' + script + "\" " + m_go;
 
-    m_service = ServiceShutdown::instance();
+    m_dev = std::make_unique<DevComm>(m_root.settings());
+    m_shutdown = std::make_unique<ServiceShutdown>(m_root.settings(), m_dev.get());
+    m_service = m_shutdown.get();
+    m_service->start();
 }
 
 void TestShutdownSequence::init()
@@ -105,8 +110,6 @@ void TestShutdownSequence::init()
     m_service->setExecTime(1);
     m_service->setExecFile(m_waitCommand);
     m_service->setOsOffEnable(true);
-    DevComm::instance()->upsData()->status = 0;
-    DevComm::instance()->upsData()->battCapacity = 100;
     QFile::remove(m_go);
     QFile::remove(m_root.file("/data/shutdown.log"));
     m_login1->calls();
@@ -220,8 +223,11 @@ void TestShutdownSequence::cancelledCommandEndsLater()
     const int before = calls();
     QSignalSpy started(m_service, &ServiceShutdown::shutdownStarted);
     m_service->setExecEnable(1);
-    DevComm::instance()->upsData()->status = 0x03; // mains failed, battery low
-    QVERIFY(QMetaObject::invokeMethod(m_service, "onDevDataChanged"));
+    UpsState state;
+    state.link = UpsState::Link::Online;
+    state.batteryCharge = 100;
+    state.setStatusByte(0x03); // mains failed, battery low
+    m_service->updateState(state);
     QCOMPARE(started.takeFirst().at(0).toInt(), 10);
     tick(12);
 
@@ -229,8 +235,8 @@ void TestShutdownSequence::cancelledCommandEndsLater()
     ShutDownTask *task = m_service->findChild<ShutDownTask *>();
     QVERIFY(task);
     QSignalSpy finished(task, &QThread::finished);
-    DevComm::instance()->upsData()->status = 0;
-    QVERIFY(QMetaObject::invokeMethod(m_service, "onDevDataChanged"));
+    state.setStatusByte(0);
+    m_service->updateState(state);
     QCOMPARE(started.takeFirst().at(0).toInt(), 0);
 
     QFile(m_go).open(QIODevice::WriteOnly);

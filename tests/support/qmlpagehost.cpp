@@ -1,6 +1,6 @@
 #include "qmlpagehost.h"
 
-#include "objectwiring.h"
+#include "compositionroot.h"
 
 #include <QMetaObject>
 #include <QQmlEngine>
@@ -12,18 +12,19 @@
 class QmlPageHostPrivate
 {
 public:
-    // The wiring owns the scheduled-task service; it goes after the view.
-    ObjectWiring wiring;
+    // The root goes after the view, as in the program.
+    CompositionRoot root;
     QScopedPointer<QQuickView> view;
     QString errors;
 };
 
 QmlPageHost::QmlPageHost() : d(new QmlPageHostPrivate)
 {
-    d->wiring.startServices();
+    d->root.openStores();
+    d->root.start();
     d->view.reset(new QQuickView);
-    d->wiring.registerQmlTypes();
-    d->wiring.publishContext(d->view.data());
+    d->root.registerQml();
+    d->root.publishContext(d->view.data());
     d->view->setResizeMode(QQuickView::SizeRootObjectToView);
 }
 
@@ -57,6 +58,11 @@ QString QmlPageHost::errors() const
 QQuickView *QmlPageHost::view() const
 {
     return d->view.data();
+}
+
+CompositionRoot &QmlPageHost::root() const
+{
+    return d->root;
 }
 
 namespace {

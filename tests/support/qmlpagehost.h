@@ -5,14 +5,16 @@
 #include <QString>
 #include <QVariant>
 
+class CompositionRoot;
 class QQuickItem;
 class QQuickView;
 class QObject;
 class QmlPageHostPrivate;
 
 // One screen file of the program shown in a real view, wired to the real backends the way
-// start-up wires them (services, module "Quelta" 1.0, context properties). Build it after the
-// TestRoot; one host per test process, since QML registrations are per process.
+// start-up wires them (the composition root started, module "Quelta" 1.0, context properties).
+// Build it after a TestRoot of folders only; one host per test process, since QML registrations
+// are per process.
 //
 //     QmlPageHost host;
 //     QQuickItem *page = host.load("MainPanelControl.qml");
@@ -29,6 +31,7 @@ public:
     QString errors() const;
 
     QQuickView *view() const;
+    CompositionRoot &root() const;
 
     // The first object with this objectName below `under` (the root when null).
     QQuickItem *find(QObject *under, const QString &objectName) const;

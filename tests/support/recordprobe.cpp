@@ -6,10 +6,10 @@
 
 namespace RecordProbe {
 
-QStringList currentAlarmTexts()
+QStringList currentAlarmTexts(const Alarm *alarm)
 {
     QStringList texts;
-    const QVariantList all = Alarm::instance()->allAlarm();
+    const QVariantList all = alarm->allAlarm();
     for (const QVariant &entry : all)
         texts << entry.toMap().value(QStringLiteral("alarm")).toString();
     return texts;

@@ -12,14 +12,21 @@ TestRoot::TestRoot(int parts)
     qputenv("QUELTA_HOME", m_dir.path().toUtf8());
     Paths::setRoot(m_dir.path());
     Startup::createAppDirectories();
-    if (parts & WithSettings)
-        Settings::instance()->load();
-    if (parts & WithDatabase)
-        Database::instance()->init();
+    if (parts & WithSettings) {
+        m_settings = std::make_unique<Settings>();
+        m_settings->load();
+    }
+    if (parts & WithDatabase) {
+        m_database = std::make_unique<Database>();
+        m_database->open();
+        m_database->init();
+    }
 }
 
 TestRoot::~TestRoot()
 {
+    m_database.reset();
+    m_settings.reset();
     Paths::setRoot(QString());
 }
 

@@ -3,9 +3,15 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
+
+class Database;
+class Settings;
+
 // A fresh program root in a temporary folder for one test process: QUELTA_HOME points at it,
-// the folders exist, and optionally the settings are loaded and the database schema created.
-// The shared objects (Settings, Database) are per process, so a process uses one root.
+// the folders exist, and optionally a loaded Settings and an open Database with its schema live
+// as long as the root. A test that builds the whole program (CompositionRoot, QmlPageHost) takes
+// the folders only.
 class TestRoot
 {
 public:
@@ -20,6 +26,10 @@ public:
     // The text of a file under the root, empty when missing.
     QByteArray read(const QString &relative) const;
 
+    Settings *settings() const { return m_settings.get(); }
+
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<Database> m_database;
 };

@@ -1,0 +1,111 @@
+#include "compositionroot.h"
+
+#include "alarm.h"
+#include "alarmrules.h"
+#include "database.h"
+#include "devcomm.h"
+#include "qmlregistration.h"
+#include "recordwriter.h"
+#include "samplestore.h"
+#include "selftestrecorder.h"
+#include "serviceemail.h"
+#include "servicescheduletask.h"
+#include "serviceshutdown.h"
+#include "settings.h"
+#include "statusfile.h"
+#include "translator.h"
+
+#include <QCoreApplication>
+#include <QQmlEngine>
+#include <QQuickView>
+
+CompositionRoot::CompositionRoot()
+    : m_settings(std::make_unique<Settings>()),
+      m_database(std::make_unique<Database>()),
+      m_recordWriter(std::make_unique<RecordWriter>()),
+      m_alarm(std::make_unique<Alarm>(m_recordWriter.get())),
+      m_devComm(std::make_unique<DevComm>(m_settings.get())),
+      m_alarmRules(std::make_unique<AlarmRules>(m_alarm.get())),
+      m_selfTestRecorder(std::make_unique<SelfTestRecorder>(m_recordWriter.get())),
+      m_statusFile(std::make_unique<StatusFile>()),
+      m_sampleStore(std::make_unique<SampleStore>(m_recordWriter.get(), m_settings.get())),
+      m_serviceEMail(std::make_unique<ServiceEMail>(m_settings.get())),
+      m_serviceShutdown(std::make_unique<ServiceShutdown>(m_settings.get(), m_devComm.get())),
+      m_serviceScheduleTask(
+          std::make_unique<ServiceScheduleTask>(m_devComm.get(), m_serviceShutdown.get())),
+      m_translator(std::make_unique<Translator>(m_settings.get()))
+{
+    connectObjects();
+}
+
+CompositionRoot::~CompositionRoot() = default;
+
+// The road of a data set: the alarm rules first (so the alarm table holds a change before
+// anything acts on it), the self-test recording, the status file, the samples, the shutdown.
+void CompositionRoot::connectObjects()
+{
+    DevComm *dev = m_devComm.get();
+    QObject::connect(dev, &DevComm::stateChanged, m_alarmRules.get(), &AlarmRules::updateState);
+    QObject::connect(dev, &DevComm::faultsChanged, m_alarmRules.get(), &AlarmRules::updateFaults);
+    QObject::connect(dev, &DevComm::linkLost, m_alarmRules.get(), &AlarmRules::linkLost);
+    QObject::connect(dev, &DevComm::upsCommFault, m_alarmRules.get(), &AlarmRules::upsCommFault);
+    QObject::connect(dev, &DevComm::stateChanged, m_selfTestRecorder.get(),
+                     &SelfTestRecorder::updateState);
+    QObject::connect(dev, &DevComm::stateChanged, m_statusFile.get(), &StatusFile::updateState);
+    QObject::connect(dev, &DevComm::stateChanged, m_sampleStore.get(), &SampleStore::updateState);
+    QObject::connect(dev, &DevComm::stateChanged, m_serviceShutdown.get(),
+                     &ServiceShutdown::updateState);
+    QObject::connect(
+        m_alarm.get(), &Alarm::alarmRaised, m_serviceEMail.get(),
+        [email = m_serviceEMail.get()](int, const QString &text) { email->sendAlarmEMail(text); });
+    // A power-off the system refused goes to the alarm mail's recipients too.
+    QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::shutdownFailed,
+                     m_serviceEMail.get(), &ServiceEMail::sendAlarmEMail);
+}
+
+void CompositionRoot::openStores()
+{
+    m_settings->load();
+    m_database->open();
+    m_database->init();
+}
+
+void CompositionRoot::start()
+{
+    m_serviceEMail->start();
+    m_serviceScheduleTask->start();
+    // Watches every data set and counts down once a second from now on, window or not.
+    m_serviceShutdown->start();
+    m_devComm->start();
+}
+
+static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
+{
+    return {root.settings(),
+            root.translator(),
+            root.alarm(),
+            root.devComm(),
+            root.serviceEMail(),
+            root.serviceShutdown(),
+            root.serviceScheduleTask()->model()};
+}
+
+void CompositionRoot::registerQml()
+{
+    QmlRegistration::registerTypes(qmlObjects(*this));
+}
+
+void CompositionRoot::publishContext(QQuickView *view)
+{
+    QmlRegistration::publishContext(view, qmlObjects(*this));
+    // Qt.quit() from the screens (the tray's "Quit") ends the event loop, hidden window or not.
+    // Queued, so a quit asked for before the loop runs is not lost.
+    QObject::connect(view->engine(), &QQmlEngine::quit, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void CompositionRoot::attachEngine(QQmlEngine *engine)
+{
+    m_translator->setEngine(engine);
+    m_translator->init();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <memory>
+
+class Alarm;
+class AlarmRules;
+class Database;
+class DevComm;
+class QQmlEngine;
+class QQuickView;
+class RecordWriter;
+class SampleStore;
+class SelfTestRecorder;
+class ServiceEMail;
+class ServiceScheduleTask;
+class ServiceShutdown;
+class Settings;
+class StatusFile;
+class Translator;
+
+// The one owner of every long-lived object of the program, window or not. It makes them in
+// this order and they go in the reverse order (the members below, top to bottom):
+//
+//   settings, database, record writer, alarms, device link, the consumers of the UPS state
+//   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
+//   scheduled tasks, translator
+//
+// Each object is handed its collaborators in its constructor or joined to them with a
+// connection made here; none looks another one up. Constructing touches no file or device:
+// openStores() reads the settings and opens the database, start() sets everything going.
+class CompositionRoot
+{
+public:
+    CompositionRoot();
+    ~CompositionRoot();
+
+    // The settings file (completed with its defaults) and the database with its schema.
+    void openStores();
+    // The services that run without a window and the link to the UPS.
+    void start();
+
+    // The window's side: the module "Quelta" 1.0 and the context properties (once per process).
+    void registerQml();
+    void publishContext(QQuickView *view);
+    // The root object exists: the engine goes to the translator, which applies the language.
+    void attachEngine(QQmlEngine *engine);
+
+    Settings *settings() const { return m_settings.get(); }
+    Database *database() const { return m_database.get(); }
+    RecordWriter *recordWriter() const { return m_recordWriter.get(); }
+    Alarm *alarm() const { return m_alarm.get(); }
+    DevComm *devComm() const { return m_devComm.get(); }
+    AlarmRules *alarmRules() const { return m_alarmRules.get(); }
+    SelfTestRecorder *selfTestRecorder() const { return m_selfTestRecorder.get(); }
+    StatusFile *statusFile() const { return m_statusFile.get(); }
+    SampleStore *sampleStore() const { return m_sampleStore.get(); }
+    ServiceEMail *serviceEMail() const { return m_serviceEMail.get(); }
+    ServiceShutdown *serviceShutdown() const { return m_serviceShutdown.get(); }
+    ServiceScheduleTask *serviceScheduleTask() const { return m_serviceScheduleTask.get(); }
+    Translator *translator() const { return m_translator.get(); }
+
+private:
+    void connectObjects();
+
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<Database> m_database;
+    std::unique_ptr<RecordWriter> m_recordWriter;
+    std::unique_ptr<Alarm> m_alarm;
+    std::unique_ptr<DevComm> m_devComm;
+    std::unique_ptr<AlarmRules> m_alarmRules;
+    std::unique_ptr<SelfTestRecorder> m_selfTestRecorder;
+    std::unique_ptr<StatusFile> m_statusFile;
+    std::unique_ptr<SampleStore> m_sampleStore;
+    std::unique_ptr<ServiceEMail> m_serviceEMail;
+    std::unique_ptr<ServiceShutdown> m_serviceShutdown;
+    std::unique_ptr<ServiceScheduleTask> m_serviceScheduleTask;
+    std::unique_ptr<Translator> m_translator;
+};

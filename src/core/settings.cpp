@@ -1,0 +1,274 @@
+#include "settings.h"
+
+#include "logcategories.h"
+#include "paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSettings>
+
+#include <openssl/evp.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Converter = std::function<QVariant(const QVariant &)>;
+
+struct KeyRow
+{
+    int type;
+    const char *key;
+    QVariant defaultValue; // invalid: never stored
+    bool restored;
+};
+
+// In table order: load and restore walk it from top to bottom.
+const QList<KeyRow> &keyTable()
+{
+    static const QList<KeyRow> rows = {
+        {Settings::LanguageAuto, "language/auto", true, true},
+        {Settings::LanguageType, "language/type", 0, true},
+        {Settings::EMailEnable, "email/enable", false, true},
+        {Settings::EMailSenderName, "email/userName", QString(), true},
+        {Settings::EMailSenderAddress, "email/userAddr", QString(), true},
+        {Settings::EMailServerAddress, "email/serverAddr", QString(), true},
+        {Settings::EMailServerPort, "email/serverPort", 25, true},
+        {Settings::EMailAuthEnable, "email/authEnable", false, true},
+        {Settings::EMailAuthName, "email/authName", QString(), true},
+        {Settings::EMailAuthPassword, "email/authPasswd", QString(), true},
+        {Settings::EMailDailyEnable, "email/dailyEnable", false, true},
+        {Settings::EMailDailyTime, "email/dailyTime", QStringLiteral("12:00:00"), true},
+        {Settings::EMailReceiver, "email/receiver", QVariant(), false},
+        {Settings::EMailEncrypt, "email/encrypt", 0, true},
+        {Settings::ShutdownEnable, "shutdown/enable", false, true},
+        {Settings::ShutdownMainFaultTime, "shutdown/mainFaultTime", 0, true},
+        {Settings::ShutdownBattLowTime, "shutdown/battLowTime", 0, true},
+        {Settings::ShutdownMainFaultCap, "shutdown/mainFaultCapacity", 1, true},
+        {Settings::ShutdownMode, "shutdown/shutdownMode", 0, true},
+        {Settings::ShutdownAutoSave, "shutdown/autoSave", false, true},
+        {Settings::ShutdownUPSOff, "shutdown/UPSOff", false, true},
+        {Settings::ShutdownUPSOffTime, "shutdown/UPSOffTime", 1, true},
+        {Settings::ShutdownExec, "shutdown/execEnable", false, true},
+        {Settings::ShutdownExecTime, "shutdown/execTime", 1, true},
+        {Settings::ShutdownExecFile, "shutdown/execFile", QString(), true},
+        {Settings::ShutdownOsOff, "shutdown/osOff", false, true},
+        {Settings::UpsCommType, "ups/commType", 0, false},
+        {Settings::UpsBaudRate, "ups/baudRate", 2400, true},
+        {Settings::UpsComPort, "ups/comPort", QString(), false},
+        {Settings::UpsDataSaveCycle, "ups/saveCycle", 60, true},
+    };
+    return rows;
+}
+
+// Only the first 16 characters of the constant are the AES-128 key.
+const char passwordKey[] = "QWXZP#406182739!QWXZP#918273046~";
+constexpr int blockSize = 16;
+
+// One AES-128 block in place, no chaining, no padding.
+bool cryptBlock(unsigned char *block, bool encrypt)
+{
+    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
+                                                                        EVP_CIPHER_CTX_free);
+    if (!ctx)
+        return false;
+    const auto *key = reinterpret_cast<const unsigned char *>(passwordKey);
+    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key, nullptr, encrypt ? 1 : 0) !=
+        1)
+        return false;
+    EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
+    unsigned char out[blockSize * 2];
+    int outLength = 0;
+    if (EVP_CipherUpdate(ctx.get(), out, &outLength, block, blockSize) != 1 ||
+        outLength != blockSize)
+        return false;
+    memcpy(block, out, blockSize);
+    return true;
+}
+
+QByteArray bytesOf(const QVariant &value)
+{
+    if (value.type() == QVariant::ByteArray)
+        return value.toByteArray();
+    return value.toString().toUtf8();
+}
+
+} // namespace
+
+class SettingsPrivate
+{
+public:
+    explicit SettingsPrivate(Settings *owner) : q(owner) { }
+
+    void sync();
+    void write(const QString &key, const QVariant &value, bool isRaw);
+    QVariant read(const QString &key, bool isRaw) const;
+
+    Settings *q;
+    QString path;
+    std::unique_ptr<QSettings> settings;
+    QMap<int, QString> keyNames;
+    QMap<QString, Converter> encoders;
+    QMap<QString, Converter> decoders;
+};
+
+void SettingsPrivate::sync()
+{
+    if (!settings)
+        return;
+    settings->sync();
+    // The status is sticky: a format error seen when the file was read says nothing about this
+    // write.
+    if (settings->status() == QSettings::AccessError)
+        qCWarning(lcShell) << "Cannot write the configuration file" << path;
+    // It holds the SMTP password: readable by its owner only.
+    QFile file(path);
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    if (file.exists() && (file.permissions() & ~(ownerOnly | QFile::ReadUser | QFile::WriteUser)))
+        file.setPermissions(ownerOnly);
+}
+
+void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRaw)
+{
+    if (!settings)
+        return;
+    const Converter encoder = encoders.value(key);
+    settings->setValue(key, (!isRaw && encoder) ? encoder(value) : value);
+    sync();
+    emit q->changed(key);
+}
+
+QVariant SettingsPrivate::read(const QString &key, bool isRaw) const
+{
+    if (!settings || !settings->contains(key))
+        return QVariant();
+    const QVariant stored = settings->value(key);
+    const Converter decoder = decoders.value(key);
+    return (!isRaw && decoder) ? decoder(stored) : stored;
+}
+
+Settings::Settings(QObject *parent) : QObject(parent), d(new SettingsPrivate(this))
+{
+    for (const KeyRow &row : keyTable())
+        d->keyNames.insert(row.type, QString::fromLatin1(row.key));
+    const QString passwordKeyName = d->keyNames.value(EMailAuthPassword);
+    d->encoders.insert(passwordKeyName,
+                       [](const QVariant &v) { return QVariant(encryptPassword(v)); });
+    d->decoders.insert(passwordKeyName,
+                       [](const QVariant &v) { return QVariant(decryptPassword(v)); });
+}
+
+Settings::~Settings()
+{
+    delete d;
+}
+
+void Settings::load()
+{
+    d->path = Paths::file(QStringLiteral("/cfg/config.cfg"));
+    // Create the file owner-only before the settings facility writes into it.
+    if (!QFileInfo::exists(d->path)) {
+        QFile file(d->path);
+        if (file.open(QIODevice::WriteOnly))
+            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+    d->settings.reset(new QSettings(d->path, QSettings::IniFormat));
+    if (d->settings->status() == QSettings::AccessError)
+        qCWarning(lcShell) << "The configuration file" << d->path
+                           << "could not be read; defaults are used";
+    else if (d->settings->status() == QSettings::FormatError)
+        qCWarning(lcShell) << "The configuration file" << d->path
+                           << "holds lines that are not settings; they are left out";
+    for (const KeyRow &row : keyTable()) {
+        if (!row.defaultValue.isValid())
+            continue;
+        const QString key = QString::fromLatin1(row.key);
+        if (!d->settings->contains(key))
+            d->settings->setValue(key, row.defaultValue);
+    }
+    d->sync();
+}
+
+QString Settings::keyName(int type) const
+{
+    return d->keyNames.value(type);
+}
+
+QVariant Settings::getSettings(int type, bool isRaw) const
+{
+    if (!d->keyNames.contains(type))
+        return QVariant();
+    return d->read(d->keyNames.value(type), isRaw);
+}
+
+QVariant Settings::getSettings(const QString &name, bool isRaw) const
+{
+    return d->read(name, isRaw);
+}
+
+void Settings::setSettings(int type, const QVariant &value, bool isRaw)
+{
+    if (!d->keyNames.contains(type))
+        return;
+    d->write(d->keyNames.value(type), value, isRaw);
+}
+
+void Settings::setSettings(const QString &name, const QVariant &value, bool isRaw)
+{
+    d->write(name, value, isRaw);
+}
+
+void Settings::restore()
+{
+    if (!d->settings)
+        return;
+    QStringList restored;
+    for (const KeyRow &row : keyTable()) {
+        if (!row.restored)
+            continue;
+        restored << QString::fromLatin1(row.key);
+        d->settings->setValue(restored.last(), row.defaultValue);
+    }
+    d->sync();
+    for (const QString &key : qAsConst(restored))
+        emit changed(key);
+}
+
+QByteArray Settings::encryptPassword(const QVariant &value)
+{
+    const QByteArray plain = bytesOf(value);
+    if (plain.isEmpty())
+        return QByteArray();
+    const int length = (plain.size() + blockSize - 1) / blockSize * blockSize;
+    QByteArray buffer(length, '\0');
+    memcpy(buffer.data(), plain.constData(), plain.size());
+    // Only the first block is enciphered; the stored form of longer passwords depends on it.
+    if (!cryptBlock(reinterpret_cast<unsigned char *>(buffer.data()), true)) {
+        qCWarning(lcShell) << "Password encryption failed";
+        return QByteArray();
+    }
+    return buffer.toBase64();
+}
+
+QByteArray Settings::decryptPassword(const QVariant &value)
+{
+    const QByteArray stored = bytesOf(value);
+    if (stored.isEmpty())
+        return QByteArray();
+    QByteArray buffer = QByteArray::fromBase64(stored);
+    if (buffer.size() < blockSize) {
+        // A hand-edited value: never read past the decoded data.
+        qCWarning(lcShell) << "The stored SMTP password is damaged and is ignored";
+        return QByteArray();
+    }
+    if (!cryptBlock(reinterpret_cast<unsigned char *>(buffer.data()), false)) {
+        qCWarning(lcShell) << "Password decryption failed";
+        return QByteArray();
+    }
+    if (buffer.at(buffer.size() - 1) != '\0')
+        return buffer;
+    const int end = buffer.indexOf('\0');
+    return buffer.left(end);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <QVariant>
+
+class SettingsPrivate;
+
+// The user's settings in "/cfg/config.cfg" (INI form), each with a fixed number and key.
+// Every write reaches the disk before the call returns and is announced with changed(key), so
+// whoever keeps a copy of a setting follows an import, a restore or an edit from the screens.
+// The SMTP password is stored protected.
+class Settings : public QObject
+{
+    Q_OBJECT
+public:
+    enum SettingsType {
+        LanguageAuto = 0,
+        LanguageType = 1,
+
+        EMailEnable = 256,
+        EMailSenderName = 257,
+        EMailSenderAddress = 258,
+        EMailServerAddress = 259,
+        EMailServerPort = 260,
+        EMailAuthEnable = 261,
+        EMailAuthName = 262,
+        EMailAuthPassword = 263,
+        EMailDailyEnable = 264,
+        EMailDailyTime = 265,
+        EMailReceiver = 266,
+        EMailEncrypt = 267,
+
+        ShutdownEnable = 512,
+        ShutdownMainFaultTime = 513,
+        ShutdownBattLowTime = 514,
+        ShutdownMainFaultCap = 515,
+        ShutdownMode = 516,
+        ShutdownAutoSave = 517,
+        ShutdownUPSOff = 518,
+        ShutdownUPSOffTime = 519,
+        ShutdownExec = 520,
+        ShutdownExecTime = 521,
+        ShutdownExecFile = 522,
+        ShutdownOsOff = 523,
+
+        UpsCommType = 768,
+        UpsBaudRate = 769,
+        UpsComPort = 770,
+        UpsDataSaveCycle = 771
+    };
+    Q_ENUM(SettingsType)
+
+    explicit Settings(QObject *parent = nullptr);
+    ~Settings() override;
+
+    // Opens the file and writes the default of every missing key. Nothing is read or written
+    // before.
+    void load();
+
+    QString keyName(int type) const;
+
+    Q_INVOKABLE QVariant getSettings(int type, bool isRaw = false) const;
+    Q_INVOKABLE QVariant getSettings(const QString &name, bool isRaw = false) const;
+    Q_INVOKABLE void setSettings(int type, const QVariant &value, bool isRaw = false);
+    Q_INVOKABLE void setSettings(const QString &name, const QVariant &value, bool isRaw = false);
+    Q_INVOKABLE void restore();
+
+    static QByteArray encryptPassword(const QVariant &value);
+    static QByteArray decryptPassword(const QVariant &value);
+
+signals:
+    void settingsChanged();
+    // A write under this key (by number or by name, or a restore).
+    void changed(const QString &key);
+
+private:
+    SettingsPrivate *d;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "upsstate.h"
+
+#include <QObject>
+#include <QTimer>
+
+class RecordWriter;
+class Settings;
+
+// Stores a measurement sample in device_data every "ups/saveCycle" seconds while the UPS
+// answers; the count starts afresh when it comes online.
+class SampleStore : public QObject
+{
+    Q_OBJECT
+public:
+    SampleStore(RecordWriter *writer, Settings *settings, QObject *parent = nullptr);
+
+    // Milliseconds between two samples while the timer runs; -1 while it is stopped.
+    int interval() const;
+
+public slots:
+    void updateState(const UpsState &state);
+    // Stores the last data set now, when the UPS is online (the timer's work).
+    void store();
+
+private:
+    void startTimer();
+
+    RecordWriter *m_writer;
+    Settings *m_settings;
+    QTimer m_timer;
+    UpsState m_state;
+};

@@ -1,0 +1,264 @@
+#include "seriallink.h"
+
+#include "logcategories.h"
+#include "megatec.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QTimer>
+
+namespace {
+
+const int pollEvery = 1500;
+const int pollAfterReply = 100;
+const int lostAfterSends = 8; // the ninth unanswered send loses the UPS
+// Scans to wait after the open port failed before opening it again, doubled while it keeps
+// failing without the UPS answering (a loose adapter), and between attempts while it is there but
+// refuses to open (udev may not have set its permissions yet).
+const int scansBeforeReopen = 4;
+const int scansBeforeReopenAtMost = 240;
+const int scansBetweenReopens = 20;
+
+} // namespace
+
+class SerialLinkPrivate
+{
+public:
+    explicit SerialLinkPrivate(SerialLink *owner) : q(owner), pollTimer(owner), port(owner) { }
+
+    bool open();
+    void close();
+    void upsLost();
+    void portFailed(int generation);
+    void onReadyRead();
+    bool portPresent(const QStringList &names) const;
+
+    SerialLink *q;
+    Megatec driver;
+    QTimer pollTimer;
+    QSerialPort port;
+    QString portName;
+    int baud = 2400;
+    int lostCount = 0;
+    bool reopenWanted = false;
+    bool portAbsent = false; // the last opening failed for want of the port
+    bool failurePending = false;
+    int openCount = 0; // tells a failure of an earlier opening from one of the port open now
+    int reopenWait = 0;
+    int reopenBackoff = scansBeforeReopen;
+};
+
+bool SerialLinkPrivate::open()
+{
+    port.setPortName(portName);
+    port.setBaudRate(baud, QSerialPort::AllDirections);
+    if (!port.open(QIODevice::ReadWrite)) {
+        qCWarning(lcDevice) << "Cannot open serial port" << portName << ":" << port.errorString();
+        portAbsent = port.error() == QSerialPort::DeviceNotFoundError;
+        port.clearError();
+        return false;
+    }
+    qCInfo(lcDevice) << "Serial port" << portName << "opened at" << baud << "baud";
+    ++openCount;
+    failurePending = false;
+    reopenWanted = false;
+    q->poll(); // the first request goes out at once
+    return true;
+}
+
+// The port goes, and with it the UPS it reached.
+void SerialLinkPrivate::close()
+{
+    if (!port.isOpen())
+        return;
+    port.close();
+    port.clearError();
+    pollTimer.stop();
+    upsLost();
+}
+
+void SerialLinkPrivate::upsLost()
+{
+    lostCount = 0;
+    driver.reset();
+    emit q->linkLost();
+}
+
+// The open port broke (adapter pulled out, the other end closed): like a port that vanished.
+void SerialLinkPrivate::portFailed(int generation)
+{
+    if (generation != openCount || !port.isOpen())
+        return;
+    failurePending = false;
+    qCWarning(lcDevice) << "Serial port" << portName << "failed:" << port.error()
+                        << port.errorString() << "; closed until it is back";
+    close();
+    reopenWanted = true;
+    reopenWait = reopenBackoff;
+    reopenBackoff = qMin(reopenBackoff * 2, scansBeforeReopenAtMost);
+}
+
+void SerialLinkPrivate::onReadyRead()
+{
+    const bool wasOnline = driver.isOnline();
+    if (!driver.handleResponse(port.readAll()))
+        return;
+    lostCount = 0;
+    if (!wasOnline && driver.isOnline())
+        reopenBackoff = scansBeforeReopen;
+    pollTimer.start(pollAfterReply);
+}
+
+// Ports named by a path (a pseudo-terminal, /dev/serial/by-id/...) are never listed.
+bool SerialLinkPrivate::portPresent(const QStringList &names) const
+{
+    if (portName.isEmpty())
+        return false;
+    QString name = portName;
+    if (name.startsWith(QLatin1String("/dev/")))
+        name.remove(0, 5);
+    if (names.contains(name))
+        return true;
+    return portName.contains(QLatin1Char('/')) && QFileInfo::exists(portName);
+}
+
+SerialLink::SerialLink(QObject *parent) : UpsLink(parent), d(new SerialLinkPrivate(this))
+{
+    // The pace of the line: a coarse timer may add 5 % to every step of the cycle.
+    d->pollTimer.setTimerType(Qt::PreciseTimer);
+    d->pollTimer.setObjectName(QStringLiteral("pollTimer"));
+    d->port.setObjectName(QStringLiteral("serialPort"));
+    d->port.setDataBits(QSerialPort::Data8);
+    d->port.setParity(QSerialPort::NoParity);
+    d->port.setStopBits(QSerialPort::OneStop);
+    d->port.setFlowControl(QSerialPort::NoFlowControl);
+
+    connect(&d->driver, &Megatec::onlineChanged, this, &UpsLink::onlineChanged);
+    connect(&d->driver, &Megatec::stateChanged, this, &UpsLink::stateChanged);
+    connect(&d->driver, &Megatec::faultsChanged, this, &UpsLink::faultsChanged);
+    connect(&d->driver, &Megatec::identityChanged, this, &UpsLink::identityChanged);
+    connect(&d->pollTimer, &QTimer::timeout, this, &SerialLink::poll);
+    connect(&d->port, &QSerialPort::readyRead, this, [this] { d->onReadyRead(); });
+    connect(
+        &d->port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+            if (d->failurePending || !d->port.isOpen())
+                return;
+            if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+                error == QSerialPort::WriteError || error == QSerialPort::DeviceNotFoundError) {
+                // Closing from inside the port's own notification is unsafe; the flag keeps a
+                // repeating error from queueing more than once.
+                d->failurePending = true;
+                const int generation = d->openCount;
+                QMetaObject::invokeMethod(
+                    this, [this, generation] { d->portFailed(generation); }, Qt::QueuedConnection);
+            }
+        });
+}
+
+SerialLink::~SerialLink()
+{
+    // Nothing the port still signals may reach a half-destroyed link.
+    d->port.disconnect(this);
+}
+
+QString SerialLink::portName() const
+{
+    return d->portName;
+}
+
+void SerialLink::setPortName(const QString &name)
+{
+    d->portName = name;
+}
+
+int SerialLink::baudRate() const
+{
+    return d->baud;
+}
+
+void SerialLink::setBaudRate(int baud)
+{
+    d->baud = baud;
+    if (d->port.isOpen())
+        d->port.setBaudRate(baud, QSerialPort::AllDirections);
+}
+
+bool SerialLink::start()
+{
+    d->reopenWanted = false;
+    d->reopenBackoff = scansBeforeReopen;
+    d->lostCount = 0;
+    const bool opened = d->open();
+    // A port that is not there yet is opened when it appears.
+    d->reopenWanted = !opened && d->portAbsent;
+    d->reopenWait = 0;
+    return opened;
+}
+
+void SerialLink::stop()
+{
+    d->close();
+    d->reopenWanted = false;
+    d->reopenBackoff = scansBeforeReopen;
+    d->lostCount = 0;
+}
+
+bool SerialLink::isOpen() const
+{
+    return d->port.isOpen();
+}
+
+const UpsState &SerialLink::state() const
+{
+    return d->driver.state();
+}
+
+void SerialLink::setShutdown(bool shutdown, int minutes)
+{
+    d->driver.shutdown(shutdown, minutes);
+}
+
+void SerialLink::setSelfTest(int type, int minutes)
+{
+    d->driver.selfTest(type, minutes);
+}
+
+void SerialLink::toggleBeeper()
+{
+    d->driver.toggleBuzzer();
+}
+
+void SerialLink::poll()
+{
+    if (d->port.isOpen()) {
+        d->port.write(d->driver.nextCommand());
+        if (d->driver.isOnline() && ++d->lostCount > lostAfterSends) {
+            qCWarning(lcDevice) << "The UPS stopped answering on" << d->portName;
+            d->upsLost();
+        }
+    }
+    d->pollTimer.start(pollEvery);
+}
+
+int SerialLink::pollInterval() const
+{
+    return d->pollTimer.isActive() ? d->pollTimer.interval() : -1;
+}
+
+void SerialLink::portsScanned(const QStringList &names)
+{
+    const bool present = d->portPresent(names);
+    if (d->port.isOpen() && !present) {
+        qCWarning(lcDevice) << "Serial port" << d->portName << "disappeared";
+        d->close();
+        d->reopenWanted = true;
+        d->reopenWait = 0;
+    } else if (d->reopenWanted && !d->port.isOpen()) {
+        if (!present)
+            d->reopenWait = 0;
+        else if (d->reopenWait > 0)
+            --d->reopenWait;
+        else if (!d->open())
+            d->reopenWait = scansBetweenReopens;
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "upslink.h"
+
+#include <QScopedPointer>
+#include <QStringList>
+
+class SerialLinkPrivate;
+
+// The serial line: a port (a device name from the port list, or any path) at the chosen rate,
+// 8N1, polled with the requests of the Megatec driver. One request is outstanding at a time: the
+// next goes out 100 ms after an accepted reply or 1500 ms after the last send. The UPS counts as
+// lost at the ninth send without an accepted reply. A port that fails or vanishes is closed and
+// opened again once it is back.
+class SerialLink : public UpsLink
+{
+    Q_OBJECT
+public:
+    explicit SerialLink(QObject *parent = nullptr);
+    ~SerialLink() override;
+
+    QString portName() const;
+    void setPortName(const QString &name);
+    int baudRate() const;
+    void setBaudRate(int baud);
+
+    // Opens the named port; a port that is not there yet is opened when a scan finds it.
+    bool start() override;
+    void stop() override;
+    bool isOpen() const;
+
+    const UpsState &state() const override;
+    void setShutdown(bool shutdown, int minutes) override;
+    void setSelfTest(int type, int minutes) override;
+    void toggleBeeper() override;
+
+    // One poll: the poll timer's work, exposed for tests that pace the line themselves.
+    void poll();
+    // Milliseconds the running poll timer waits in all; -1 when it is stopped.
+    int pollInterval() const;
+    // The serial ports present now (names without "/dev/"): a port that went is closed, one
+    // wanted back is opened.
+    void portsScanned(const QStringList &names);
+
+private:
+    QScopedPointer<SerialLinkPrivate> d;
+    friend class SerialLinkPrivate;
+};

@@ -1,0 +1,54 @@
+#include "upsstate.h"
+
+namespace {
+
+bool UpsState::*const statusFlags[8] = {
+    &UpsState::onBattery,   &UpsState::batteryLow, &UpsState::bypass,         &UpsState::upsFailed,
+    &UpsState::standbyType, &UpsState::selfTest,   &UpsState::shutdownActive, &UpsState::beeper};
+
+} // namespace
+
+UpsState::Mode UpsState::mode() const
+{
+    if (upsFailed)
+        return Mode::Failed;
+    if (onBattery)
+        return Mode::OnBattery;
+    if (bypass)
+        return Mode::BypassOrBoost;
+    if (standbyType)
+        return Mode::Standby;
+    return Mode::Normal;
+}
+
+bool UpsState::operator==(const UpsState &other) const
+{
+    return link == other.link && statusByte() == other.statusByte() &&
+        faultKind == other.faultKind && faultWords == other.faultWords &&
+        inputVoltage == other.inputVoltage && inputFaultVoltage == other.inputFaultVoltage &&
+        outputVoltage == other.outputVoltage && load == other.load &&
+        inputFrequency == other.inputFrequency && batteryVoltage == other.batteryVoltage &&
+        temperature == other.temperature && batteryCharge == other.batteryCharge &&
+        chargeEstimated == other.chargeEstimated && runtime == other.runtime &&
+        runtimeEstimated == other.runtimeEstimated &&
+        ratedOutputVoltage == other.ratedOutputVoltage &&
+        ratedBatteryVoltage == other.ratedBatteryVoltage && ratedCurrent == other.ratedCurrent &&
+        ratedFrequency == other.ratedFrequency && manufacturer == other.manufacturer &&
+        model == other.model && firmware == other.firmware && serialNumber == other.serialNumber;
+}
+
+quint8 UpsState::statusByte() const
+{
+    quint8 status = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        if (this->*statusFlags[bit])
+            status |= quint8(1u << bit);
+    }
+    return status;
+}
+
+void UpsState::setStatusByte(quint8 status)
+{
+    for (int bit = 0; bit < 8; ++bit)
+        this->*statusFlags[bit] = (status >> bit) & 1;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// What is known about the UPS at one moment, the same whichever link reads it. A value the UPS
+// did not report is absent, never zero: the serial and USB links fill everything they read, a
+// UPS served over the network may leave some out.
+struct UpsState
+{
+    static constexpr int FaultWordCount = 13;
+    using FaultWords = std::array<quint16, FaultWordCount>;
+
+    // Unknown until the UPS has answered once since the program started.
+    enum class Link { Unknown, Online, Offline };
+    // The operating mode of the status summary, worst first.
+    enum class Mode { Normal = 0, BypassOrBoost = 1, OnBattery = 2, Standby = 3, Failed = 4 };
+
+    Link link = Link::Unknown;
+
+    // The status flags.
+    bool onBattery = false; // the mains (input) failed
+    bool batteryLow = false;
+    bool bypass = false; // on bypass; boost or buck on a standby type
+    bool upsFailed = false;
+    bool standbyType = false; // the kind of UPS, not where the power comes from
+    bool selfTest = false;
+    bool shutdownActive = false; // the output is switched off or about to be
+    bool beeper = false;
+
+    // Fault words of family 1 or 2 (others carry no texts); -1 while none were read.
+    int faultKind = -1;
+    FaultWords faultWords {};
+
+    std::optional<float> inputVoltage;
+    std::optional<float> inputFaultVoltage;
+    std::optional<float> outputVoltage;
+    std::optional<int> load; // percent
+    std::optional<float> inputFrequency;
+    std::optional<float> batteryVoltage;
+    std::optional<float> temperature; // degrees Celsius
+    std::optional<float> batteryCharge; // percent
+    bool chargeEstimated = false; // from the battery voltage, not reported by the UPS
+    std::optional<int> runtime; // minutes of backup left
+    bool runtimeEstimated = false;
+
+    std::optional<float> ratedOutputVoltage;
+    std::optional<float> ratedBatteryVoltage;
+    std::optional<int> ratedCurrent;
+    std::optional<float> ratedFrequency;
+
+    QString manufacturer;
+    QString model;
+    QString firmware;
+    QString serialNumber;
+
+    bool online() const { return link == Link::Online; }
+    Mode mode() const;
+
+    bool operator==(const UpsState &other) const;
+    bool operator!=(const UpsState &other) const { return !(*this == other); }
+
+    // The status byte of both protocols: bit 0 mains failed, 1 battery low, 2 bypass or boost,
+    // 3 UPS failed, 4 standby type, 5 self-test, 6 shutdown active, 7 beeper on.
+    quint8 statusByte() const;
+    void setStatusByte(quint8 status);
+};
+
+Q_DECLARE_METATYPE(UpsState)

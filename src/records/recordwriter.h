@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDateTime>
+
+// Every row the program records as it watches the UPS: the alarms, the measurement samples and
+// the self-test summaries, on the default connection. One object does all such writes, so they
+// can move to a thread of their own in one piece.
+class RecordWriter
+{
+public:
+    struct Sample
+    {
+        float inputVol = 0;
+        float outputVol = 0;
+        int load = 0;
+        float inputFreq = 0;
+        float battVol = 0;
+        float temperature = 0;
+    };
+
+    // Each returns whether the row was stored; a failure is logged.
+    bool insertAlarm(int code);
+    bool insertSample(const Sample &sample);
+    bool insertSelfTest(const QDateTime &start, quint32 duration, int count);
+};

@@ -1,0 +1,298 @@
+#include "devstatusview.h"
+
+#include "devcomm.h"
+#include "upsstate.h"
+
+#include <cmath>
+#include <optional>
+
+namespace {
+const QString noValue = QStringLiteral("--");
+// Below this the output is off: a live output is never near it, a dead one reads 0.
+constexpr float outputOffVolts = 1.0f;
+
+int flag(bool online, bool set)
+{
+    if (!online)
+        return DevStatusView::FlagUnknown;
+    return set ? DevStatusView::FlagActive : DevStatusView::FlagNormal;
+}
+} // namespace
+
+class DevStatusViewPrivate
+{
+public:
+    QPointer<DevComm> source;
+    QMetaObject::Connection connection;
+    UpsState state;
+    int shutdownSeconds = 0;
+
+    bool online() const { return state.online(); }
+    template<typename T> QString text(const std::optional<T> &value, int decimals) const
+    {
+        if (!online() || !value || !std::isfinite(double(*value)))
+            return noValue;
+        return QString::number(double(*value), 'f', decimals);
+    }
+    bool outputOff() const
+    {
+        // Decided by the measured output voltage, not by the shutdown-active flag: that flag is
+        // set from the moment the UPS accepts a shutdown command, through the command's delay
+        // while the load still has power, until the output is restored, and it stays clear when
+        // the output stops for another reason (a battery run flat). So the flag says an off is
+        // pending or done; an output at (near) 0 V while the UPS answers says the load has no
+        // power.
+        const std::optional<float> &volts = state.outputVoltage;
+        return online() && volts && std::isfinite(*volts) && *volts < outputOffVolts;
+    }
+    static QString identity(const QString &value)
+    {
+        const QString text = value.simplified();
+        return text.isEmpty() ? noValue : text;
+    }
+};
+
+DevStatusView::DevStatusView(QObject *parent) : QObject(parent), d(new DevStatusViewPrivate) { }
+
+DevStatusView::~DevStatusView() = default;
+
+DevComm *DevStatusView::source() const
+{
+    return d->source;
+}
+
+void DevStatusView::setSource(DevComm *source)
+{
+    if (source == d->source)
+        return;
+    disconnect(d->connection);
+    d->source = source;
+    if (source) {
+        d->connection = connect(source, &DevComm::stateChanged, this, &DevStatusView::setState);
+        setState(source->state());
+    }
+    emit sourceChanged();
+}
+
+void DevStatusView::setState(const UpsState &state)
+{
+    // The link republishes mostly unchanged data sets: compare before waking the screens.
+    if (state == d->state)
+        return;
+    d->state = state;
+    emit statusChanged();
+}
+
+int DevStatusView::shutdownSeconds() const
+{
+    return d->shutdownSeconds;
+}
+
+void DevStatusView::setShutdownSeconds(int seconds)
+{
+    seconds = qMax(0, seconds);
+    if (seconds == d->shutdownSeconds)
+        return;
+    d->shutdownSeconds = seconds;
+    emit shutdownSecondsChanged();
+}
+
+int DevStatusView::linkState() const
+{
+    switch (d->state.link) {
+    case UpsState::Link::Online:
+        return LinkOnline;
+    case UpsState::Link::Offline:
+        return LinkOffline;
+    case UpsState::Link::Unknown:
+        break;
+    }
+    return LinkUnknown;
+}
+
+bool DevStatusView::online() const
+{
+    return d->online();
+}
+
+int DevStatusView::inputState() const
+{
+    return flag(d->online(), d->state.onBattery);
+}
+
+int DevStatusView::batteryState() const
+{
+    return flag(d->online(), d->state.batteryLow);
+}
+
+int DevStatusView::faultState() const
+{
+    return flag(d->online(), d->state.upsFailed);
+}
+
+int DevStatusView::selfTestState() const
+{
+    return flag(d->online(), d->state.selfTest);
+}
+
+int DevStatusView::workMode() const
+{
+    // The mains-fault flag says the load runs from the battery. The standby type describes the
+    // kind of UPS, not where the power comes from, so it decides nothing here.
+    if (!d->online())
+        return WorkUnknown;
+    if (d->state.onBattery)
+        return WorkOnBattery;
+    if (d->state.bypass)
+        return WorkOnBypass;
+    return WorkOnMains;
+}
+
+int DevStatusView::upsState() const
+{
+    switch (linkState()) {
+    case LinkUnknown:
+        return UpsWaiting;
+    case LinkOffline:
+        return UpsCommLost; // what the UPS said last is not known to hold any more
+    default:
+        break;
+    }
+    if (d->state.upsFailed)
+        return UpsFault;
+    if (d->outputOff())
+        return UpsOutputOff;
+    // Low on mains too: a battery still recharging after an outage would not carry the load.
+    if (d->state.batteryLow)
+        return UpsBatteryLow;
+    if (d->state.onBattery)
+        return UpsOnBattery;
+    return UpsNormal;
+}
+
+double DevStatusView::batteryPercent() const
+{
+    if (!d->online() || !d->state.batteryCharge)
+        return -1;
+    return qBound(0.0, double(*d->state.batteryCharge), 100.0);
+}
+
+double DevStatusView::loadPercent() const
+{
+    if (!d->online() || !d->state.load)
+        return -1;
+    return qMax(0.0, double(*d->state.load));
+}
+
+QString DevStatusView::battRemainText() const
+{
+    // The UPS reports the remaining backup time in minutes.
+    if (!d->online() || !d->state.runtime)
+        return clockText(-1);
+    return clockText(qMax(0LL, qint64(*d->state.runtime)) * 60);
+}
+
+QString DevStatusView::countdownText() const
+{
+    return clockText(d->shutdownSeconds > 0 ? d->shutdownSeconds : -1);
+}
+
+bool DevStatusView::countdownRunning() const
+{
+    return d->shutdownSeconds > 0;
+}
+
+QString DevStatusView::inputVolText() const
+{
+    return d->text(d->state.inputVoltage, 1);
+}
+
+QString DevStatusView::outputVolText() const
+{
+    return d->text(d->state.outputVoltage, 1);
+}
+
+QString DevStatusView::inputFreqText() const
+{
+    return d->text(d->state.inputFrequency, 1);
+}
+
+QString DevStatusView::battVolText() const
+{
+    return d->text(d->state.batteryVoltage, 2);
+}
+
+QString DevStatusView::loadText() const
+{
+    return d->text(d->state.load, 0);
+}
+
+QString DevStatusView::temperatureText() const
+{
+    return d->text(d->state.temperature, 1);
+}
+
+QString DevStatusView::manufacturerText() const
+{
+    return DevStatusViewPrivate::identity(d->state.manufacturer);
+}
+
+QString DevStatusView::modelText() const
+{
+    return DevStatusViewPrivate::identity(d->state.model);
+}
+
+QString DevStatusView::versionText() const
+{
+    return DevStatusViewPrivate::identity(d->state.firmware);
+}
+
+QString DevStatusView::snText() const
+{
+    return DevStatusViewPrivate::identity(d->state.serialNumber);
+}
+
+bool DevStatusView::mainsLive() const
+{
+    return d->online() && !d->state.onBattery;
+}
+
+bool DevStatusView::bypassLive() const
+{
+    return mainsLive() && d->state.bypass && !d->state.shutdownActive;
+}
+
+bool DevStatusView::inverterLive() const
+{
+    // Power reaches the inverter from the rectifier or the battery unless the output is off, the
+    // load runs on the bypass or the UPS has failed.
+    return d->online() && !d->state.shutdownActive && !d->state.bypass && !d->state.upsFailed &&
+        (mainsLive() || batteryDischarging());
+}
+
+bool DevStatusView::batteryCharging() const
+{
+    return mainsLive() && !d->state.selfTest && !d->state.upsFailed;
+}
+
+bool DevStatusView::batteryDischarging() const
+{
+    // A self-test runs the load from the battery with the mains still present.
+    return d->online() && (d->state.onBattery || d->state.selfTest);
+}
+
+bool DevStatusView::loadLive() const
+{
+    return d->online() && !d->state.shutdownActive &&
+        d->state.outputVoltage.value_or(0.0f) > outputOffVolts;
+}
+
+QString DevStatusView::clockText(qint64 seconds)
+{
+    if (seconds < 0)
+        return QStringLiteral("--:--:--");
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}

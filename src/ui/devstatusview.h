@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QScopedPointer>
+
+class DevComm;
+class DevStatusViewPrivate;
+struct UpsState;
+
+// What the device page shows, decided from the typed state of the UPS and the shutdown
+// countdown: the link state, the six status tiles, the measurement texts and the live parts of
+// the power-flow diagram. The screens set `source` to DevComm, bind to these properties and only
+// pick the translated words.
+class DevStatusView : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(DevComm *source READ source WRITE setSource NOTIFY sourceChanged)
+    Q_PROPERTY(int shutdownSeconds READ shutdownSeconds WRITE setShutdownSeconds NOTIFY
+                   shutdownSecondsChanged)
+
+    Q_PROPERTY(int linkState READ linkState NOTIFY statusChanged)
+    Q_PROPERTY(bool online READ online NOTIFY statusChanged)
+    Q_PROPERTY(int inputState READ inputState NOTIFY statusChanged)
+    Q_PROPERTY(int batteryState READ batteryState NOTIFY statusChanged)
+    Q_PROPERTY(int faultState READ faultState NOTIFY statusChanged)
+    Q_PROPERTY(int selfTestState READ selfTestState NOTIFY statusChanged)
+    Q_PROPERTY(int workMode READ workMode NOTIFY statusChanged)
+    Q_PROPERTY(int upsState READ upsState NOTIFY statusChanged)
+
+    Q_PROPERTY(double batteryPercent READ batteryPercent NOTIFY statusChanged)
+    Q_PROPERTY(double loadPercent READ loadPercent NOTIFY statusChanged)
+    Q_PROPERTY(QString battRemainText READ battRemainText NOTIFY statusChanged)
+    Q_PROPERTY(QString countdownText READ countdownText NOTIFY shutdownSecondsChanged)
+    Q_PROPERTY(bool countdownRunning READ countdownRunning NOTIFY shutdownSecondsChanged)
+
+    Q_PROPERTY(QString inputVolText READ inputVolText NOTIFY statusChanged)
+    Q_PROPERTY(QString outputVolText READ outputVolText NOTIFY statusChanged)
+    Q_PROPERTY(QString inputFreqText READ inputFreqText NOTIFY statusChanged)
+    Q_PROPERTY(QString battVolText READ battVolText NOTIFY statusChanged)
+    Q_PROPERTY(QString loadText READ loadText NOTIFY statusChanged)
+    Q_PROPERTY(QString temperatureText READ temperatureText NOTIFY statusChanged)
+
+    Q_PROPERTY(QString manufacturerText READ manufacturerText NOTIFY statusChanged)
+    Q_PROPERTY(QString modelText READ modelText NOTIFY statusChanged)
+    Q_PROPERTY(QString versionText READ versionText NOTIFY statusChanged)
+    Q_PROPERTY(QString snText READ snText NOTIFY statusChanged)
+
+    Q_PROPERTY(bool mainsLive READ mainsLive NOTIFY statusChanged)
+    Q_PROPERTY(bool bypassLive READ bypassLive NOTIFY statusChanged)
+    Q_PROPERTY(bool inverterLive READ inverterLive NOTIFY statusChanged)
+    Q_PROPERTY(bool batteryCharging READ batteryCharging NOTIFY statusChanged)
+    Q_PROPERTY(bool batteryDischarging READ batteryDischarging NOTIFY statusChanged)
+    Q_PROPERTY(bool loadLive READ loadLive NOTIFY statusChanged)
+
+public:
+    enum LinkState { LinkUnknown = 0, LinkOnline = 1, LinkOffline = 2 };
+    Q_ENUM(LinkState)
+    // A status flag of the UPS; Unknown while no data from an online UPS is at hand.
+    enum FlagState { FlagUnknown = -1, FlagNormal = 0, FlagActive = 1 };
+    Q_ENUM(FlagState)
+    enum WorkMode { WorkUnknown = 0, WorkOnMains = 1, WorkOnBattery = 2, WorkOnBypass = 3 };
+    Q_ENUM(WorkMode)
+    // The one state the header, the diagram's pill and the tray show, in rising order of
+    // severity: where several hold at once, the worst is shown.
+    enum UpsCondition {
+        UpsWaiting = 0, // no answer from the UPS yet
+        UpsNormal = 1,
+        UpsOnBattery = 2,
+        UpsBatteryLow = 3,
+        UpsOutputOff = 4,
+        UpsFault = 5,
+        UpsCommLost = 6
+    };
+    Q_ENUM(UpsCondition)
+
+    explicit DevStatusView(QObject *parent = nullptr);
+    ~DevStatusView() override;
+
+    DevComm *source() const;
+    void setSource(DevComm *source);
+    void setState(const ::UpsState &state);
+    int shutdownSeconds() const;
+    void setShutdownSeconds(int seconds);
+
+    int linkState() const;
+    bool online() const;
+    int inputState() const;
+    int batteryState() const;
+    int faultState() const;
+    int selfTestState() const;
+    int workMode() const;
+    int upsState() const;
+
+    double batteryPercent() const; // -1 while unknown
+    double loadPercent() const; // -1 while unknown
+    QString battRemainText() const;
+    QString countdownText() const;
+    bool countdownRunning() const;
+
+    QString inputVolText() const;
+    QString outputVolText() const;
+    QString inputFreqText() const;
+    QString battVolText() const;
+    QString loadText() const;
+    QString temperatureText() const;
+
+    // The identity fields come padded from the UPS; blank ones show "--".
+    QString manufacturerText() const;
+    QString modelText() const;
+    QString versionText() const;
+    QString snText() const;
+
+    bool mainsLive() const;
+    bool bypassLive() const;
+    bool inverterLive() const;
+    bool batteryCharging() const;
+    bool batteryDischarging() const;
+    bool loadLive() const;
+
+    // "hh:mm:ss" for a count of seconds, "--:--:--" for none; hours go past 24 unwrapped.
+    static QString clockText(qint64 seconds);
+
+signals:
+    void sourceChanged();
+    void shutdownSecondsChanged();
+    void statusChanged();
+
+private:
+    QScopedPointer<DevStatusViewPrivate> d;
+};

@@ -1,0 +1,88 @@
+// Every registration of the module "Quelta" 1.0, in one place and in the module's order:
+// creatable types first, then the singletons, then the screens' own view helpers.
+#include "qmlregistration.h"
+
+#include "alarm.h"
+#include "devcomm.h"
+#include "devstatusview.h"
+#include "globaldatadef.h"
+#include "listmodelemailuser.h"
+#include "listmodelscheduletask.h"
+#include "pagesettingscommon.h"
+#include "scheduletaskdata.h"
+#include "serviceemail.h"
+#include "serviceshutdown.h"
+#include "settings.h"
+#include "tablemodelalarm.h"
+#include "tablemodeldevdata.h"
+#include "tablemodelselftest.h"
+#include "translator.h"
+#include "treemodelshutdown.h"
+#include "upslink.h"
+
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickView>
+
+static_assert(int(GlobalDataDef::SelfTestCancel) == int(UpsLink::SelfTestCancel) &&
+                  int(GlobalDataDef::SelfTest10S) == int(UpsLink::SelfTest10S) &&
+                  int(GlobalDataDef::SelfTestEOD) == int(UpsLink::SelfTestEOD) &&
+                  int(GlobalDataDef::SelfTestCustom) == int(UpsLink::SelfTestCustom),
+              "the screens hand their self-test numbers to the link as they are");
+
+namespace {
+
+const char *const uri = "Quelta";
+
+// An object the composition root owns: the engine must never delete it.
+template<typename T> void registerOwned(const char *name, T *object)
+{
+    qmlRegisterSingletonType<T>(uri, 1, 0, name, [object](QQmlEngine *, QJSEngine *) -> QObject * {
+        QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
+        return object;
+    });
+}
+
+} // namespace
+
+namespace QmlRegistration {
+
+void registerTypes(const Objects &objects)
+{
+    qmlRegisterType<GlobalDataDef>(uri, 1, 0, "GlobalDataDef");
+    qmlRegisterType<ScheduleTaskData>(uri, 1, 0, "ScheduleTaskData");
+    qmlRegisterType<TableModelDevData>(uri, 1, 0, "TableModelDevData");
+    qmlRegisterType<TableModelAlarm>(uri, 1, 0, "TableModelAlarm");
+    qmlRegisterType<TableModelSelfTest>(uri, 1, 0, "TableModelSelfTest");
+    qmlRegisterType<TreeModelShutdown>(uri, 1, 0, "TreeModelShutdown");
+
+    registerOwned("Translator", objects.translator);
+    registerOwned("Alarm", objects.alarm);
+    registerOwned("Settings", objects.settings);
+    registerOwned("DevComm", objects.devComm);
+    registerOwned("ServiceEMail", objects.serviceEMail);
+    registerOwned("ServiceShutdown", objects.serviceShutdown);
+    // Each engine gets a page object of its own; the engine owns it.
+    Settings *settings = objects.settings;
+    ListModelEMailUser *recipients = objects.serviceEMail->listModelEMailUser();
+    qmlRegisterSingletonType<PageSettingsCommon>(
+        uri, 1, 0, "PageSettingsCommon",
+        [settings, recipients](QQmlEngine *, QJSEngine *) -> QObject * {
+            return new PageSettingsCommon(settings, recipients);
+        });
+
+    qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");
+}
+
+void publishContext(QQuickView *view, const Objects &objects)
+{
+    QQmlContext *context = view->rootContext();
+    context->setContextProperty(QStringLiteral("appVersion"), QStringLiteral(QUELTA_APP_VERSION));
+    context->setContextProperty(QStringLiteral("appName"), QStringLiteral("QUELTA"));
+    context->setContextProperty(QStringLiteral("listModelScheduleTask"), objects.scheduleTasks);
+    context->setContextProperty(QStringLiteral("listModelEMailUser"),
+                                objects.serviceEMail->listModelEMailUser());
+    context->setContextProperty(QStringLiteral("window"), view);
+}
+
+} // namespace QmlRegistration

@@ -1,0 +1,165 @@
+#include "translator.h"
+
+#include "logcategories.h"
+#include "paths.h"
+#include "settings.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QQmlEngine>
+#include <QTranslator>
+
+class TranslatorPrivate
+{
+public:
+    QString catalogueFile(int language) const;
+    void load(int language);
+
+    Translator *q = nullptr;
+    Settings *settings = nullptr;
+    bool initialised = false;
+    QPointer<QQmlEngine> engine;
+    QTranslator translator;
+    QString catalogueFolder;
+    int language = Translator::EN_GB;
+    bool autoLanguage = true;
+    bool isLoading = false;
+};
+
+// The catalogue's path, or an empty text when the language has none or it is missing.
+QString TranslatorPrivate::catalogueFile(int language) const
+{
+    QString name;
+    switch (language) {
+    case Translator::Auto:
+        name = QLocale::system().name();
+        break;
+    case Translator::ZH_CN:
+        name = QStringLiteral("zh_CN");
+        break;
+    case Translator::FR_FR:
+        name = QStringLiteral("fr_FR");
+        break;
+    case Translator::ZH_TW:
+        name = QStringLiteral("zh_TW");
+        break;
+    default:
+        return QString();
+    }
+    const QString relative = QStringLiteral("/translations/") + name + QStringLiteral(".qm");
+    if (catalogueFolder.isEmpty())
+        return Paths::shipped(relative);
+    const QString path = catalogueFolder + QLatin1Char('/') + name + QStringLiteral(".qm");
+    return QFileInfo::exists(path) ? path : QString();
+}
+
+void TranslatorPrivate::load(int language)
+{
+    if (language < Translator::Auto || language > Translator::ZH_TW) {
+        qCWarning(lcShell) << "Ignoring unknown language" << language;
+        return;
+    }
+    isLoading = true;
+    // A missing catalogue must not leave the previous language in force: take the object out
+    // first and put it back only when a catalogue loaded.
+    QCoreApplication::removeTranslator(&translator);
+    if (language != Translator::EN_GB) {
+        const QString file = catalogueFile(language);
+        if (!file.isEmpty() && translator.load(file))
+            QCoreApplication::installTranslator(&translator);
+        else
+            qCInfo(lcShell).nospace().noquote()
+                << "No translation catalogue for language " << language
+                << (language == Translator::Auto ? " (" + QLocale::system().name() + ")"
+                                                 : QString())
+                << "; the English texts are shown";
+    }
+    if (engine)
+        engine->retranslate();
+    isLoading = false;
+}
+
+Translator::Translator(Settings *settings, QObject *parent)
+    : QObject(parent), d(new TranslatorPrivate)
+{
+    d->q = this;
+    d->settings = settings;
+    // A choice that differs from the one in force came from elsewhere: apply it.
+    connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (!d->initialised || !key.startsWith(QLatin1String("language/")))
+            return;
+        const QVariant storedAuto = d->settings->getSettings(Settings::LanguageAuto);
+        const int storedType = d->settings->getSettings(Settings::LanguageType).toInt();
+        if (storedAuto.isValid() &&
+            (storedAuto.toBool() != d->autoLanguage ||
+             (!d->autoLanguage && storedType != d->language)))
+            init();
+    });
+}
+
+Translator::~Translator()
+{
+    delete d;
+}
+
+int Translator::language() const
+{
+    return d->language;
+}
+
+void Translator::setLanguage(int language)
+{
+    if (language == d->language)
+        return;
+    d->language = language;
+    if (language != Auto)
+        d->settings->setSettings(Settings::LanguageType, language);
+    d->load(language);
+    emit languageChanged();
+}
+
+bool Translator::autoLanguage() const
+{
+    return d->autoLanguage;
+}
+
+void Translator::setAutoLanguage(bool autoLanguage)
+{
+    if (autoLanguage == d->autoLanguage)
+        return;
+    d->autoLanguage = autoLanguage;
+    d->settings->setSettings(Settings::LanguageAuto, autoLanguage);
+}
+
+bool Translator::isLoading() const
+{
+    return d->isLoading;
+}
+
+void Translator::init()
+{
+    d->initialised = true;
+    Settings *settings = d->settings;
+    const QVariant storedAuto = settings->getSettings(Settings::LanguageAuto);
+    if (storedAuto.isValid()) {
+        d->autoLanguage = storedAuto.toBool();
+        d->language = settings->getSettings(Settings::LanguageType).toInt();
+        d->load(d->autoLanguage ? Auto : d->language);
+    } else {
+        d->load(Auto);
+        settings->setSettings(Settings::LanguageAuto, true);
+    }
+    emit languageChanged();
+}
+
+void Translator::setEngine(QQmlEngine *engine)
+{
+    d->engine = engine;
+}
+
+void Translator::setCatalogueFolder(const QString &folder)
+{
+    d->catalogueFolder = folder;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+
+class QQmlEngine;
+class Settings;
+class TranslatorPrivate;
+
+// Switches the interface language at run time: English built in, the other languages from the
+// shipped catalogues in "/translations". The choice lives in the settings ("language/auto",
+// "language/type"); after each switch the QML engine re-evaluates every translated text. Once
+// initialised it follows a choice written by someone else (an import, a restore).
+class Translator : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int language READ language WRITE setLanguage NOTIFY languageChanged)
+    Q_PROPERTY(bool autoLanguage READ autoLanguage WRITE setAutoLanguage)
+    Q_PROPERTY(bool isLoading READ isLoading)
+public:
+    // The numbers are stored under "language/type".
+    enum Language { Auto = -1, EN_GB = 0, ZH_CN = 1, FR_FR = 2, ZH_TW = 3 };
+    Q_ENUM(Language)
+
+    explicit Translator(Settings *settings, QObject *parent = nullptr);
+    ~Translator() override;
+
+    int language() const;
+    void setLanguage(int language);
+    bool autoLanguage() const;
+    void setAutoLanguage(bool autoLanguage);
+    bool isLoading() const;
+
+    // Applies the stored choice; start-up calls it once the root object exists.
+    Q_INVOKABLE void init();
+
+    void setEngine(QQmlEngine *engine);
+
+    // Where the catalogues are looked up; empty (the default) means the shipped
+    // "/translations" folder. Tests point it at catalogues they build themselves.
+    void setCatalogueFolder(const QString &folder);
+
+signals:
+    void languageChanged();
+
+private:
+    TranslatorPrivate *d;
+};

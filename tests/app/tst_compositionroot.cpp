@@ -1,0 +1,137 @@
+// The whole service graph as the program builds it, without a window or a QML engine: a
+// simulated UPS on a pseudo-terminal, and what a mains failure, a self-test and a silent line
+// become in the alarm table, the status file, the samples, the self-test records and the
+// shutdown countdown.
+#include "alarm.h"
+#include "clock.h"
+#include "compositionroot.h"
+#include "devcomm.h"
+#include "recordprobe.h"
+#include "samplestore.h"
+#include "seriallink.h"
+#include "serviceshutdown.h"
+#include "settings.h"
+#include "testroot.h"
+#include "upssimprocess.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace RecordProbe;
+
+class TestCompositionRoot : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestRoot m_root {TestRoot::FoldersOnly};
+    UpsSimProcess m_sim {{QStringLiteral("--instant")}};
+    CompositionRoot m_program;
+
+    int rows(int code) const
+    {
+        return sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
+    }
+    QString statusField(int index) const
+    {
+        const QList<QByteArray> fields =
+            m_root.read(QStringLiteral("/log/output/upsstatus.txt")).trimmed().split(',');
+        return fields.size() == 10 ? QString::fromLatin1(fields.at(index)) : QString();
+    }
+    bool online() const { return m_program.devComm()->state().online(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_sim.isReady());
+        // Nothing is read, opened or written before the stores are opened.
+        QVERIFY(!QFile::exists(m_root.file(QStringLiteral("/cfg/config.cfg"))));
+        m_program.openStores();
+        Settings *settings = m_program.settings();
+        settings->setSettings(Settings::UpsCommType, int(DevComm::COM));
+        settings->setSettings(Settings::UpsComPort, m_sim.portPath());
+        settings->setSettings(Settings::UpsDataSaveCycle, 5);
+        settings->setSettings(Settings::ShutdownEnable, true);
+        settings->setSettings(Settings::ShutdownMainFaultTime, 1);
+        QVERIFY(m_sim.receivedFrames().isEmpty());
+        m_program.start();
+        QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        QCOMPARE(rows(Alarm::CommNormal), 1);
+        QCOMPARE(m_program.sampleStore()->interval(), 5000);
+    }
+
+    void mainsFailure()
+    {
+        ServiceShutdown *shutdown = m_program.serviceShutdown();
+        QSignalSpy started(shutdown, &ServiceShutdown::shutdownStarted);
+        QCOMPARE(m_sim.command(QStringLiteral("mains fail")), QStringLiteral("ok"));
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
+        QCOMPARE(started.at(0).at(0).toInt(), 60);
+        QCOMPARE(rows(Alarm::MainsFault), 1);
+        QVERIFY(
+            currentAlarmTexts(m_program.alarm()).contains(QStringLiteral("Input voltage fault")));
+        QCOMPARE(statusField(1), QStringLiteral("2"));
+        QSignalSpy ticks(shutdown, &ServiceShutdown::shutdownTimeChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(!ticks.isEmpty(), 5000);
+        QVERIFY(ticks.last().at(0).toInt() < 60);
+
+        // The return of the mains cancels the countdown and the UPS's own shutdown.
+        m_sim.clearReceived();
+        QCOMPARE(m_sim.command(QStringLiteral("mains return")), QStringLiteral("ok"));
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 2, 10000);
+        QCOMPARE(started.at(1).at(0).toInt(), 0);
+        QVERIFY(m_sim.waitForFrame("C\r", 5000));
+        QCOMPARE(rows(Alarm::MainsNormal), 1);
+        QVERIFY(statusField(1) != QLatin1String("2"));
+    }
+
+    void samplesAndSelfTest()
+    {
+        const int samples = sqlCount(QStringLiteral("select count(*) from device_data"));
+        m_program.sampleStore()->store();
+        QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), samples + 1);
+
+        Clock::setNow(QDateTime(QDate(2026, 3, 1), QTime(10, 0, 0)));
+        DevComm *dev = m_program.devComm();
+        dev->setSelfTest(2, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(dev->state().selfTest, 10000);
+        QSignalSpy states(dev, &DevComm::stateChanged);
+        for (int i = 1; i <= 3; ++i) {
+            QVERIFY(states.wait(5000));
+            Clock::advance(1);
+        }
+        QCOMPARE(m_sim.command(QStringLiteral("selftest finish")), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(!dev->state().selfTest, 10000);
+        QCOMPARE(rows(Alarm::SelfTestFinished), 1);
+        const QStringList files =
+            QDir(m_root.file(QStringLiteral("/data/self_test"))).entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QVERIFY(files.first().startsWith(QStringLiteral("202603011000")));
+        QCOMPARE(sqlCount(QStringLiteral("select count(*) from log_self_test where count >= 3")),
+                 1);
+        Clock::useSystemClock();
+    }
+
+    // Silence loses the UPS: "Communication lost" alone in the list, the status line says so,
+    // no more samples.
+    void silentLine()
+    {
+        QCOMPARE(m_sim.command(QStringLiteral("silent on")), QStringLiteral("ok"));
+        SerialLink *link = m_program.devComm()->findChild<SerialLink *>();
+        for (int i = 0; i < 9 && online(); ++i)
+            link->poll();
+        QVERIFY(!online());
+        QCOMPARE(currentAlarmTexts(m_program.alarm()), QStringList({"Communication lost"}));
+        QCOMPARE(rows(Alarm::CommLost), 1);
+        QCOMPARE(statusField(2), QStringLiteral("1"));
+        QCOMPARE(m_program.sampleStore()->interval(), -1);
+        QCOMPARE(m_sim.command(QStringLiteral("speak")), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        QCOMPARE(rows(Alarm::CommNormal), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCompositionRoot)
+#include "tst_compositionroot.moc"

@@ -1,0 +1,219 @@
+#include "settings.h"
+#include "testroot.h"
+#include "translator.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <iostream>
+#include <memory>
+
+namespace {
+
+const char *const childLocaleVariable = "QUELTA_TEST_CHILD_LOCALE";
+
+// Small catalogues with one text of a QML file ("Probe") and one of a C++ context ("Alarm").
+struct Catalogue
+{
+    const char *name;
+    const char *device;
+    const char *mainsFault;
+};
+const Catalogue catalogues[] = {{"zh_CN", "设备", "市电故障"},
+                                {"zh_TW", "設備", "市電故障"},
+                                {"fr_FR", "Appareil", "Défaut secteur"}};
+
+bool buildCatalogues(const QString &folder)
+{
+    for (const Catalogue &catalogue : catalogues) {
+        const QString ts = folder + "/" + catalogue.name + ".ts";
+        QFile file(ts);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n"
+                                  "<TS version=\"2.1\" language=\"%1\">\n"
+                                  "<context><name>Probe</name><message><source>Device</source>"
+                                  "<translation>%2</translation></message></context>\n"
+                                  "<context><name>Alarm</name><message><source>Mains fault"
+                                  "</source><translation>%3</translation></message></context>\n"
+                                  "</TS>\n")
+                       .arg(catalogue.name, QString::fromUtf8(catalogue.device),
+                            QString::fromUtf8(catalogue.mainsFault))
+                       .toUtf8());
+        file.close();
+        QProcess lrelease;
+        lrelease.start(QStringLiteral("/usr/lib/qt5/bin/lrelease"),
+                       {QStringLiteral("-silent"), ts, QStringLiteral("-qm"),
+                        folder + "/" + catalogue.name + ".qm"});
+        if (!lrelease.waitForFinished(30000) || lrelease.exitCode() != 0)
+            return false;
+    }
+    return true;
+}
+
+QString mainsFault()
+{
+    return QCoreApplication::translate("Alarm", "Mains fault");
+}
+
+} // namespace
+
+class TestTranslator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void systemAndUserChoices();
+    void systemWithoutCatalogue();
+
+private:
+    QString probeText() const { return m_probe->property("text").toString(); }
+    int stored(int key) const { return m_root->settings()->getSettings(key).toInt(); }
+
+    std::unique_ptr<TestRoot> m_root;
+    std::unique_ptr<Translator> m_translator;
+    QTemporaryDir m_catalogues;
+    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<QObject> m_probe;
+};
+
+void TestTranslator::initTestCase()
+{
+    m_root = std::make_unique<TestRoot>(TestRoot::WithSettings);
+    m_translator = std::make_unique<Translator>(m_root->settings());
+    QVERIFY(buildCatalogues(m_catalogues.path()));
+    m_translator->setCatalogueFolder(m_catalogues.path());
+
+    // A visible text of a QML file named Probe, translated in that file's context.
+    QFile qml(m_catalogues.path() + "/Probe.qml");
+    QVERIFY(qml.open(QIODevice::WriteOnly));
+    qml.write("import QtQuick 2.15\n"
+              "Text {\n"
+              "    text: qsTr(\"Device\")\n"
+              "    property bool loadingSeen: translator.isLoading\n"
+              "}\n");
+    qml.close();
+    m_engine = std::make_unique<QQmlEngine>();
+    m_engine->rootContext()->setContextProperty(QStringLiteral("translator"), m_translator.get());
+    QQmlComponent component(m_engine.get(), QUrl::fromLocalFile(qml.fileName()));
+    m_probe.reset(component.create());
+    QVERIFY2(m_probe, qPrintable(component.errorString()));
+    m_translator->setEngine(m_engine.get());
+}
+
+void TestTranslator::systemAndUserChoices()
+{
+    QCOMPARE(QLocale::system().name(), QStringLiteral("zh_CN"));
+    Translator *translator = m_translator.get();
+    Settings *settings = m_root->settings();
+    QSignalSpy changed(translator, &Translator::languageChanged);
+
+    // First start: the defaults say automatic, the stored type stays English.
+    translator->init();
+    QCOMPARE(translator->language(), int(Translator::EN_GB));
+    QCOMPARE(probeText(), QString::fromUtf8("设备"));
+    QCOMPARE(mainsFault(), QString::fromUtf8("市电故障"));
+    QCOMPARE(stored(Settings::LanguageType), 0);
+    QVERIFY(m_probe->property("loadingSeen").toBool());
+    QVERIFY(!translator->isLoading());
+    // The language property holds the stored type: writing it again keeps the automatic choice.
+    translator->setLanguage(Translator::EN_GB);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(probeText(), QString::fromUtf8("设备"));
+
+    // French while automatic: loaded and stored, "language/auto" untouched.
+    translator->setLanguage(Translator::FR_FR);
+    QCOMPARE(probeText(), QStringLiteral("Appareil"));
+    QCOMPARE(mainsFault(), QString::fromUtf8("Défaut secteur"));
+    QCOMPARE(stored(Settings::LanguageType), 2);
+    QVERIFY(settings->getSettings(Settings::LanguageAuto).toBool());
+
+    // English removes the translation, however often it was switched before.
+    translator->setLanguage(Translator::ZH_TW);
+    QCOMPARE(probeText(), QString::fromUtf8("設備"));
+    translator->setLanguage(Translator::EN_GB);
+    QCOMPARE(probeText(), QStringLiteral("Device"));
+    QCOMPARE(mainsFault(), QStringLiteral("Mains fault"));
+    QCOMPARE(stored(Settings::LanguageType), 0);
+
+    // Auto follows the system and leaves the stored type alone.
+    translator->setLanguage(Translator::ZH_TW);
+    translator->setLanguage(Translator::Auto);
+    QCOMPARE(translator->language(), int(Translator::Auto));
+    QCOMPARE(probeText(), QString::fromUtf8("设备"));
+    QCOMPARE(stored(Settings::LanguageType), 3);
+    // A number outside the enumeration loads nothing.
+    translator->setLanguage(9);
+    QCOMPARE(probeText(), QString::fromUtf8("设备"));
+
+    // Switching the automatic choice off only stores it. A choice written by someone else (an
+    // import, a restore) is applied at once.
+    translator->setLanguage(Translator::FR_FR);
+    translator->setAutoLanguage(false);
+    QVERIFY(!settings->getSettings(Settings::LanguageAuto).toBool());
+    QCOMPARE(probeText(), QStringLiteral("Appareil"));
+    settings->setSettings(Settings::LanguageType, int(Translator::ZH_TW));
+    QCOMPARE(translator->language(), int(Translator::ZH_TW));
+    QCOMPARE(probeText(), QString::fromUtf8("設備"));
+    settings->setSettings(Settings::LanguageAuto, true);
+    QCOMPARE(translator->language(), int(Translator::ZH_TW));
+    QCOMPARE(probeText(), QString::fromUtf8("设备"));
+}
+
+// A system language without a catalogue shows English, even after another language was in
+// force. QLocale::system() is fixed per process, so this runs in a child with a German system.
+void TestTranslator::systemWithoutCatalogue()
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(childLocaleVariable), QStringLiteral("de_DE.UTF-8"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), QStringList());
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
+             QStringLiteral("de_DE|Appareil|Mains fault"));
+}
+
+static int childMain(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    TestRoot root(TestRoot::WithSettings);
+    QTemporaryDir folder;
+    if (!buildCatalogues(folder.path()))
+        return 2;
+    Translator language(root.settings());
+    Translator *translator = &language;
+    translator->setCatalogueFolder(folder.path());
+    translator->setLanguage(Translator::FR_FR);
+    const QString french = mainsFault() == QString::fromUtf8("Défaut secteur")
+        ? QStringLiteral("Appareil")
+        : QStringLiteral("no French");
+    translator->setLanguage(Translator::Auto);
+    std::cout << qPrintable(QLocale::system().name() + "|" + french + "|" + mainsFault())
+              << std::endl;
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    // The system locale is read once per process, from the environment.
+    const QByteArray childLocale = qgetenv(childLocaleVariable);
+    const QByteArray locale = childLocale.isEmpty() ? QByteArray("zh_CN.UTF-8") : childLocale;
+    qputenv("LC_ALL", locale);
+    qputenv("LANG", locale);
+    if (!childLocale.isEmpty())
+        return childMain(argc, argv);
+    QGuiApplication app(argc, argv);
+    TestTranslator test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_translator.moc"
