@@ -4,11 +4,14 @@
 #include "alarmrules.h"
 #include "database.h"
 #include "devcomm.h"
+#include "nutupssource.h"
+#include "paths.h"
 #include "qmlregistration.h"
 #include "recordwriter.h"
 #include "samplestore.h"
 #include "selftestrecorder.h"
 #include "serviceemail.h"
+#include "servicenetwork.h"
 #include "servicescheduletask.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -33,6 +36,9 @@ CompositionRoot::CompositionRoot()
       m_serviceShutdown(std::make_unique<ServiceShutdown>(m_settings.get(), m_devComm.get())),
       m_serviceScheduleTask(
           std::make_unique<ServiceScheduleTask>(m_devComm.get(), m_serviceShutdown.get())),
+      m_nutUpsSource(std::make_unique<NutUpsSource>(m_devComm.get())),
+      m_serviceNetwork(std::make_unique<ServiceNetwork>(
+          m_settings.get(), Paths::file(QStringLiteral("/cfg/config.cfg")))),
       m_translator(std::make_unique<Translator>(m_settings.get()))
 {
     connectObjects();
@@ -61,6 +67,43 @@ void CompositionRoot::connectObjects()
     // A power-off the system refused goes to the alarm mail's recipients too.
     QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::shutdownFailed,
                      m_serviceEMail.get(), &ServiceEMail::sendAlarmEMail);
+
+    // The network server's view of the UPS: the data set after the alarm rules have seen it,
+    // the alarms standing, the self-tests recorded; its instant commands go back to the link.
+    NutUpsSource *source = m_nutUpsSource.get();
+    ServiceNetwork *network = m_serviceNetwork.get();
+    QObject::connect(dev, &DevComm::stateChanged, source, &NutUpsSource::updateState);
+    QObject::connect(
+        m_alarm.get(), &Alarm::alarmNumChanged, source,
+        [source, alarm = m_alarm.get()] { source->setAlarms(alarm->standingAlarmTexts()); });
+    QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::recorded, source,
+                     [source](const QDateTime &start, int seconds) {
+                         source->selfTestRecorded(start, seconds);
+                     });
+    QObject::connect(source, &NutUpsSource::snapshotChanged, network, &ServiceNetwork::setSnapshot);
+    QObject::connect(network, &ServiceNetwork::commandRequested, source, &NutUpsSource::runCommand);
+
+    // The primary's duty: before the UPS output goes off or this computer powers off, the
+    // network clients are told (FSD) and given hostSync seconds to leave. A countdown called off
+    // takes FSD back.
+    ServiceShutdown *shutdown = m_serviceShutdown.get();
+    const auto finalStep = [shutdown, network](const std::function<void()> &done) {
+        if (!shutdown->upsOffEnable() && !shutdown->osOffEnable()) {
+            done();
+            return;
+        }
+        network->shutdownWait(done);
+    };
+    // The server keeps its own time; this limit only guards against a server that never answers.
+    const auto setStep = [shutdown, network, finalStep] {
+        shutdown->setFinalStep(finalStep, network->hostSync() + 5);
+    };
+    setStep();
+    QObject::connect(network, &ServiceNetwork::settingsChanged, shutdown, setStep);
+    QObject::connect(shutdown, &ServiceShutdown::shutdownStarted, network, [network](int seconds) {
+        if (seconds == 0)
+            network->clearFsd();
+    });
 }
 
 void CompositionRoot::openStores()
@@ -76,6 +119,8 @@ void CompositionRoot::start()
     m_serviceScheduleTask->start();
     // Watches every data set and counts down once a second from now on, window or not.
     m_serviceShutdown->start();
+    m_nutUpsSource->start();
+    m_serviceNetwork->start();
     m_devComm->start();
 }
 
@@ -87,7 +132,8 @@ static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
             root.devComm(),
             root.serviceEMail(),
             root.serviceShutdown(),
-            root.serviceScheduleTask()->model()};
+            root.serviceScheduleTask()->model(),
+            root.serviceNetwork()};
 }
 
 void CompositionRoot::registerQml()

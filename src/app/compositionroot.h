@@ -6,12 +6,14 @@ class Alarm;
 class AlarmRules;
 class Database;
 class DevComm;
+class NutUpsSource;
 class QQmlEngine;
 class QQuickView;
 class RecordWriter;
 class SampleStore;
 class SelfTestRecorder;
 class ServiceEMail;
+class ServiceNetwork;
 class ServiceScheduleTask;
 class ServiceShutdown;
 class Settings;
@@ -23,7 +25,7 @@ class Translator;
 //
 //   settings, database, record writer, alarms, device link, the consumers of the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
-//   scheduled tasks, translator
+//   scheduled tasks, the network server and its view of the UPS, translator
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -57,6 +59,8 @@ public:
     ServiceEMail *serviceEMail() const { return m_serviceEMail.get(); }
     ServiceShutdown *serviceShutdown() const { return m_serviceShutdown.get(); }
     ServiceScheduleTask *serviceScheduleTask() const { return m_serviceScheduleTask.get(); }
+    NutUpsSource *nutUpsSource() const { return m_nutUpsSource.get(); }
+    ServiceNetwork *serviceNetwork() const { return m_serviceNetwork.get(); }
     Translator *translator() const { return m_translator.get(); }
 
 private:
@@ -74,5 +78,7 @@ private:
     std::unique_ptr<ServiceEMail> m_serviceEMail;
     std::unique_ptr<ServiceShutdown> m_serviceShutdown;
     std::unique_ptr<ServiceScheduleTask> m_serviceScheduleTask;
+    std::unique_ptr<NutUpsSource> m_nutUpsSource;
+    std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;
 };

@@ -59,6 +59,17 @@ const QList<KeyRow> &keyTable()
         {Settings::UpsBaudRate, "ups/baudRate", 2400, true},
         {Settings::UpsComPort, "ups/comPort", QString(), false},
         {Settings::UpsDataSaveCycle, "ups/saveCycle", 60, true},
+        // The network server; its accounts live beside these under "network/users".
+        {Settings::NetworkEnable, "network/enable", false, true},
+        {Settings::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true},
+        {Settings::NetworkPort, "network/port", 3493, true},
+        {Settings::NetworkAllow, "network/allow", QString(), true},
+        {Settings::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true},
+        {Settings::NetworkAliases, "network/aliases", QString(), true},
+        {Settings::NetworkHostSync, "network/hostSync", 15, true},
+        {Settings::NetworkMaxClients, "network/maxClients", 64, true},
+        {Settings::NetworkCertFile, "network/certFile", QString(), true},
+        {Settings::NetworkKeyFile, "network/keyFile", QString(), true},
     };
     return rows;
 }

@@ -46,7 +46,18 @@ public:
         UpsCommType = 768,
         UpsBaudRate = 769,
         UpsComPort = 770,
-        UpsDataSaveCycle = 771
+        UpsDataSaveCycle = 771,
+
+        NetworkEnable = 1024,
+        NetworkListen = 1025,
+        NetworkPort = 1026,
+        NetworkAllow = 1027,
+        NetworkUpsName = 1028,
+        NetworkAliases = 1029,
+        NetworkHostSync = 1030,
+        NetworkMaxClients = 1031,
+        NetworkCertFile = 1032,
+        NetworkKeyFile = 1033
     };
     Q_ENUM(SettingsType)
 

@@ -44,8 +44,6 @@ ListModelNutUser::ListModelNutUser(const QString &configPath, QObject *parent)
     // The settings facility replaces the file on every write, so its folder is watched too.
     connect(&d->watcher, &QFileSystemWatcher::fileChanged, this, [this] { reload(); });
     connect(&d->watcher, &QFileSystemWatcher::directoryChanged, this, [this] { reload(); });
-    d->accounts = d->store.accounts();
-    d->watch();
 }
 
 ListModelNutUser::~ListModelNutUser()
@@ -143,6 +141,13 @@ void ListModelNutUser::reload()
     endResetModel();
     qCInfo(lcNetwork) << "Network accounts now:" << d->accounts.size();
     emit accountsChanged();
+}
+
+void ListModelNutUser::replaceAll(const NutAccountList &accounts)
+{
+    if (d->store.replaceAll(accounts) != NutAccountStore::Done)
+        qCWarning(lcNetwork) << "The network accounts could not be replaced";
+    reload();
 }
 
 QString ListModelNutUserPrivate::problem(NutAccountStore::Result result) const

@@ -28,8 +28,10 @@ public:
     Q_INVOKABLE QVariantMap get(int row) const;
 
     NutAccountList accounts() const;
-    // Reads the file again (also done on every change of it).
+    // Reads the file and watches it from then on; every change of it reads it again.
     void reload();
+    // Settings import and restore: the accounts become exactly these (hashes as they are).
+    void replaceAll(const NutAccountList &accounts);
 
 signals:
     void accountsChanged();

@@ -98,6 +98,22 @@ NutAccountStore::Result NutAccountStore::remove(const QByteArray &name)
     return written(settings) ? Done : WriteFailed;
 }
 
+NutAccountStore::Result NutAccountStore::replaceAll(const NutAccountList &accounts)
+{
+    QSettings settings(m_path, QSettings::IniFormat);
+    settings.remove(group);
+    for (const NutAccount &account : accounts) {
+        if (!isValidName(account.name) || !NutPassword::isWellFormed(account.passwordHash)) {
+            qCWarning(lcNetwork) << "Network account" << account.name << "is malformed; left out";
+            continue;
+        }
+        settings.setValue(key(account.name, "role"),
+                          QString::fromLatin1(NutAccount::roleName(account.role)));
+        settings.setValue(key(account.name, "password"), QString::fromLatin1(account.passwordHash));
+    }
+    return written(settings) ? Done : WriteFailed;
+}
+
 bool NutAccountStore::isValidName(const QByteArray &name)
 {
     if (name.isEmpty() || name.size() > 32)

@@ -21,6 +21,9 @@ public:
     Result setAccount(const QByteArray &name, NutAccount::Role role, const QByteArray &password);
     Result setRole(const QByteArray &name, NutAccount::Role role);
     Result remove(const QByteArray &name);
+    // The accounts become exactly these, their hashes taken as they are (settings import);
+    // malformed ones are left out with a warning.
+    Result replaceAll(const NutAccountList &accounts);
 
     // Names NAS boxes and upsmon accept: 1 to 32 of letters, digits and ". _ -".
     static bool isValidName(const QByteArray &name);

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "listmodelemailuser.h"
+#include "listmodelnutuser.h"
 #include "logcategories.h"
 #include "settings.h"
 
@@ -35,6 +36,59 @@ const QList<int> &shutdownMembers()
                                      Settings::ShutdownBattLowTime, Settings::ShutdownMainFaultCap,
                                      Settings::ShutdownUPSOff,      Settings::ShutdownUPSOffTime};
     return types;
+}
+
+const QList<int> &networkMembers()
+{
+    static const QList<int> types = {Settings::NetworkEnable,   Settings::NetworkListen,
+                                     Settings::NetworkPort,     Settings::NetworkAllow,
+                                     Settings::NetworkUpsName,  Settings::NetworkAliases,
+                                     Settings::NetworkHostSync, Settings::NetworkMaxClients,
+                                     Settings::NetworkCertFile, Settings::NetworkKeyFile};
+    return types;
+}
+
+const QString accountsMember = QStringLiteral("network/users");
+
+// The stored text of a setting; a hand-edited list ("a,b" unquoted reads as a list) as written.
+QString storedText(Settings *settings, int type)
+{
+    const QVariant value = settings->getSettings(settings->keyName(type), true);
+    if (value.userType() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
+QJsonArray accountsToJson(const NutAccountList &accounts)
+{
+    QJsonArray list;
+    for (const NutAccount &account : accounts) {
+        list.append(QJsonObject {
+            {QStringLiteral("name"), QString::fromLatin1(account.name)},
+            {QStringLiteral("role"), QString::fromLatin1(NutAccount::roleName(account.role))},
+            {QStringLiteral("password"), QString::fromLatin1(account.passwordHash)}});
+    }
+    return list;
+}
+
+// The accounts of a settings file; those without a name, a known role or a hash are skipped.
+NutAccountList accountsFromJson(const QJsonArray &list)
+{
+    NutAccountList accounts;
+    for (const QJsonValue &value : list) {
+        const QJsonObject object = value.toObject();
+        NutAccount account;
+        account.name = object.value(QStringLiteral("name")).toString().toUtf8();
+        account.passwordHash = object.value(QStringLiteral("password")).toString().toUtf8();
+        if (account.name.isEmpty() || account.passwordHash.isEmpty() ||
+            !NutAccount::roleFromName(object.value(QStringLiteral("role")).toString().toUtf8(),
+                                      &account.role)) {
+            qCWarning(lcServices) << "Settings file: skipping network account" << value;
+            continue;
+        }
+        accounts.append(account);
+    }
+    return accounts;
 }
 
 // Settings files come from file dialogs: local-file URLs, or a bare path.
@@ -115,8 +169,11 @@ void importMember(Settings *settings, const QJsonObject &object, int type, QStri
 } // namespace
 
 PageSettingsCommon::PageSettingsCommon(Settings *settings, ListModelEMailUser *recipients,
-                                       QObject *parent)
-    : QObject(parent), m_settings(settings), m_recipients(recipients)
+                                       ListModelNutUser *networkAccounts, QObject *parent)
+    : QObject(parent),
+      m_settings(settings),
+      m_recipients(recipients),
+      m_networkAccounts(networkAccounts)
 {
 }
 
@@ -130,12 +187,13 @@ bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
     Settings *settings = m_settings;
     QJsonObject object;
     for (int type : emailMembers())
-        object.insert(settings->keyName(type),
-                      settings->getSettings(settings->keyName(type), true).toString());
+        object.insert(settings->keyName(type), storedText(settings, type));
     object.insert(settings->keyName(Settings::EMailReceiver), storedRecipients());
     for (int type : shutdownMembers())
-        object.insert(settings->keyName(type),
-                      settings->getSettings(settings->keyName(type), true).toString());
+        object.insert(settings->keyName(type), storedText(settings, type));
+    for (int type : networkMembers())
+        object.insert(settings->keyName(type), storedText(settings, type));
+    object.insert(accountsMember, accountsToJson(m_networkAccounts->accounts()));
 
     // Written beside the old file and renamed over it, so a failed write keeps the old one.
     QSaveFile out(path);
@@ -215,6 +273,13 @@ bool PageSettingsCommon::settingsImport(const QUrl &file)
 
     for (int type : shutdownMembers())
         importMember(settings, object, type, skipped);
+    for (int type : networkMembers())
+        importMember(settings, object, type, skipped);
+    const QJsonValue accounts = object.value(accountsMember);
+    if (accounts.isArray())
+        m_networkAccounts->replaceAll(accountsFromJson(accounts.toArray()));
+    else
+        skipped.append(accountsMember);
 
     if (!skipped.isEmpty())
         qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped
@@ -228,6 +293,7 @@ void PageSettingsCommon::settingsRestore()
 {
     m_settings->restore();
     m_recipients->removeAll();
+    m_networkAccounts->replaceAll({});
     qCInfo(lcServices) << "Settings restored to their defaults";
     emit settingsChanged();
 }

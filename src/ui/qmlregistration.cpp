@@ -7,10 +7,13 @@
 #include "devstatusview.h"
 #include "globaldatadef.h"
 #include "listmodelemailuser.h"
+#include "listmodelnutclient.h"
+#include "listmodelnutuser.h"
 #include "listmodelscheduletask.h"
 #include "pagesettingscommon.h"
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
+#include "servicenetwork.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "tablemodelalarm.h"
@@ -62,13 +65,15 @@ void registerTypes(const Objects &objects)
     registerOwned("DevComm", objects.devComm);
     registerOwned("ServiceEMail", objects.serviceEMail);
     registerOwned("ServiceShutdown", objects.serviceShutdown);
+    registerOwned("ServiceNetwork", objects.serviceNetwork);
     // Each engine gets a page object of its own; the engine owns it.
     Settings *settings = objects.settings;
     ListModelEMailUser *recipients = objects.serviceEMail->listModelEMailUser();
+    ListModelNutUser *accounts = objects.serviceNetwork->users();
     qmlRegisterSingletonType<PageSettingsCommon>(
         uri, 1, 0, "PageSettingsCommon",
-        [settings, recipients](QQmlEngine *, QJSEngine *) -> QObject * {
-            return new PageSettingsCommon(settings, recipients);
+        [settings, recipients, accounts](QQmlEngine *, QJSEngine *) -> QObject * {
+            return new PageSettingsCommon(settings, recipients, accounts);
         });
 
     qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");

@@ -6,6 +6,7 @@ class ListModelEMailUser;
 class ListModelScheduleTask;
 class QQuickView;
 class ServiceEMail;
+class ServiceNetwork;
 class ServiceShutdown;
 class Settings;
 class Translator;
@@ -23,6 +24,7 @@ struct Objects
     ServiceEMail *serviceEMail;
     ServiceShutdown *serviceShutdown;
     ListModelScheduleTask *scheduleTasks;
+    ServiceNetwork *serviceNetwork;
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a

@@ -51,11 +51,12 @@ void TestSettings::firstStartWritesEveryDefault()
     QCOMPARE(QFile(path).permissions() & 0x0077, QFile::Permissions());
 
     QSettings file(path, QSettings::IniFormat);
-    QCOMPARE(file.allKeys().size(), 29);
+    QCOMPARE(file.allKeys().size(), 39);
     QVERIFY(!file.contains("email/receiver"));
     const QPair<const char *, const char *> defaults[] = {
         {"email/dailyTime", "12:00:00"}, {"email/serverPort", "25"},   {"ups/baudRate", "2400"},
-        {"ups/saveCycle", "60"},         {"shutdown/UPSOffTime", "1"}, {"language/auto", "true"}};
+        {"ups/saveCycle", "60"},         {"shutdown/UPSOffTime", "1"}, {"language/auto", "true"},
+        {"network/listen", "127.0.0.1,::1"}, {"network/port", "3493"}, {"network/hostSync", "15"}};
     for (const auto &key : defaults)
         QCOMPARE(file.value(key.first).toString(), QString(key.second));
 

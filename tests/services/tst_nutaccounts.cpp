@@ -81,6 +81,7 @@ void TestNutAccounts::listFollowsTheFile()
     ListModelNutUser model(path);
     QAbstractItemModelTester tester(&model);
     QSignalSpy changed(&model, &ListModelNutUser::accountsChanged);
+    model.reload();
     QCOMPARE(model.rowCount(), 0);
 
     QCOMPARE(model.addUser("mon", "monitor", "pw1"), QString());
