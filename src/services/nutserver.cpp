@@ -302,7 +302,8 @@ void NutServerPrivate::loadTls()
 {
     tls = QSslConfiguration();
     state.setTlsReady(false);
-    if (config.certFile.isEmpty() && config.keyFile.isEmpty())
+    // Both files are needed; until the second is named there is nothing to complain about.
+    if (config.certFile.isEmpty() || config.keyFile.isEmpty())
         return;
     const QList<QSslCertificate> chain = QSslCertificate::fromPath(config.certFile);
     QFile keyFile(config.keyFile);

@@ -48,6 +48,7 @@ public:
     ListModelNutUser users;
     ListModelNutClient clients;
     std::function<void()> pendingDone;
+    NutServerConfig limits; // only the client limits are taken from it
     bool started = false;
 };
 
@@ -124,6 +125,9 @@ NutServerConfig ServiceNetworkPrivate::config() const
     c.maxClients = number(Settings::NetworkMaxClients, 64, 1, 1024);
     c.certFile = value(Settings::NetworkCertFile).toString();
     c.keyFile = value(Settings::NetworkKeyFile).toString();
+    c.idleMs = limits.idleMs;
+    c.throttleBaseMs = limits.throttleBaseMs;
+    c.outputLimit = limits.outputLimit;
     return c;
 }
 
@@ -276,6 +280,14 @@ void ServiceNetwork::clearFsd()
 {
     d->pendingDone = nullptr;
     d->service.clearFsd();
+}
+
+void ServiceNetwork::setClientLimits(int idleMs, int throttleBaseMs, int outputLimit)
+{
+    d->limits.idleMs = idleMs;
+    d->limits.throttleBaseMs = throttleBaseMs;
+    d->limits.outputLimit = outputLimit;
+    d->apply();
 }
 
 void ServiceNetwork::setSnapshot(const NutSnapshot &snapshot)

@@ -70,6 +70,9 @@ public:
     void shutdownWait(const std::function<void()> &done);
     // The shutdown was called off: FSD no longer holds.
     void clearFsd();
+    // The limits on each client: silence before it is closed, the first hold-back after a wrong
+    // password, unsent replies it may leave (60 s, 1 s and 64 KiB unless set; tests shorten them).
+    void setClientLimits(int idleMs, int throttleBaseMs, int outputLimit);
 
 public slots:
     void setSnapshot(const NutSnapshot &snapshot);
