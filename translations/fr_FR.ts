@@ -13,11 +13,11 @@
     </message>
     <message>
         <source>Input voltage fault</source>
-        <translation>Défaut de tension d&apos;entrée</translation>
+        <translation>Défaut de tension d'entrée</translation>
     </message>
     <message>
         <source>Input voltage returns to normal</source>
-        <translation>Tension d&apos;entrée revenue à la normale</translation>
+        <translation>Tension d'entrée revenue à la normale</translation>
     </message>
     <message>
         <source>Battery voltage low</source>
@@ -37,7 +37,7 @@
     </message>
     <message>
         <source>UPS fault</source>
-        <translation>Défaut de l&apos;onduleur</translation>
+        <translation>Défaut de l'onduleur</translation>
     </message>
     <message>
         <source>UPS returns to normal</source>
@@ -81,7 +81,7 @@
     </message>
     <message>
         <source>UPS returns from boost or buck</source>
-        <translation>Fin de l&apos;élévation ou de l&apos;abaissement de tension</translation>
+        <translation>Fin de l'élévation ou de l'abaissement de tension</translation>
     </message>
     <message>
         <source>On boost</source>
@@ -93,27 +93,27 @@
     </message>
     <message>
         <source>Input phase sequence error</source>
-        <translation>Erreur d&apos;ordre des phases en entrée</translation>
+        <translation>Erreur d'ordre des phases en entrée</translation>
     </message>
     <message>
         <source>Input voltage high</source>
-        <translation>Tension d&apos;entrée élevée</translation>
+        <translation>Tension d'entrée élevée</translation>
     </message>
     <message>
         <source>Input voltage low</source>
-        <translation>Tension d&apos;entrée faible</translation>
+        <translation>Tension d'entrée faible</translation>
     </message>
     <message>
         <source>Input voltage abnormal</source>
-        <translation>Tension d&apos;entrée anormale</translation>
+        <translation>Tension d'entrée anormale</translation>
     </message>
     <message>
         <source>Input N missing</source>
-        <translation>Neutre d&apos;entrée absent</translation>
+        <translation>Neutre d'entrée absent</translation>
     </message>
     <message>
         <source>Input frequency abnormal</source>
-        <translation>Fréquence d&apos;entrée anormale</translation>
+        <translation>Fréquence d'entrée anormale</translation>
     </message>
     <message>
         <source>+DC bus over voltage</source>
@@ -197,19 +197,19 @@
     </message>
     <message>
         <source>Inverter output low</source>
-        <translation>Sortie de l&apos;étage onduleur trop basse</translation>
+        <translation>Sortie de l'étage onduleur trop basse</translation>
     </message>
     <message>
         <source>Inverter output high</source>
-        <translation>Sortie de l&apos;étage onduleur trop haute</translation>
+        <translation>Sortie de l'étage onduleur trop haute</translation>
     </message>
     <message>
         <source>Inverter hardware CKT</source>
-        <translation>Protection matérielle de l&apos;étage onduleur</translation>
+        <translation>Protection matérielle de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter fault</source>
-        <translation>Défaut de l&apos;étage onduleur</translation>
+        <translation>Défaut de l'étage onduleur</translation>
     </message>
     <message>
         <source>Output relay weld close</source>
@@ -221,15 +221,15 @@
     </message>
     <message>
         <source>Inverter overload</source>
-        <translation>Surcharge de l&apos;étage onduleur</translation>
+        <translation>Surcharge de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter overload time out</source>
-        <translation>Délai de surcharge de l&apos;étage onduleur dépassé</translation>
+        <translation>Délai de surcharge de l'étage onduleur dépassé</translation>
     </message>
     <message>
         <source>Inverter DC over voltage</source>
-        <translation>Surtension CC de l&apos;étage onduleur</translation>
+        <translation>Surtension CC de l'étage onduleur</translation>
     </message>
     <message>
         <source>Output meas mismatch</source>
@@ -237,7 +237,7 @@
     </message>
     <message>
         <source>Inverter soft start fail</source>
-        <translation>Échec du démarrage progressif de l&apos;étage onduleur</translation>
+        <translation>Échec du démarrage progressif de l'étage onduleur</translation>
     </message>
     <message>
         <source>Soft start fail</source>
@@ -265,7 +265,7 @@
     </message>
     <message>
         <source>Battery reversed connection</source>
-        <translation>Batterie branchée à l&apos;envers</translation>
+        <translation>Batterie branchée à l'envers</translation>
     </message>
     <message>
         <source>+Battery over voltage</source>
@@ -333,7 +333,7 @@
     </message>
     <message>
         <source>Bypass phase sequence error</source>
-        <translation>Erreur d&apos;ordre des phases du bypass</translation>
+        <translation>Erreur d'ordre des phases du bypass</translation>
     </message>
     <message>
         <source>Bypass over current</source>
@@ -389,7 +389,7 @@
     </message>
     <message>
         <source>Fan logic power supply fault</source>
-        <translation>Défaut de l&apos;alimentation logique du ventilateur</translation>
+        <translation>Défaut de l'alimentation logique du ventilateur</translation>
     </message>
     <message>
         <source>Fuse blown</source>
@@ -405,7 +405,7 @@
     </message>
     <message>
         <source>Inverter over temperature</source>
-        <translation>Surchauffe de l&apos;étage onduleur</translation>
+        <translation>Surchauffe de l'étage onduleur</translation>
     </message>
     <message>
         <source>Ambient over temperature</source>
@@ -433,11 +433,11 @@
     </message>
     <message>
         <source>Logic power supply error</source>
-        <translation>Erreur de l&apos;alimentation logique</translation>
+        <translation>Erreur de l'alimentation logique</translation>
     </message>
     <message>
         <source>EEPROM fault</source>
-        <translation>Défaut de l&apos;EEPROM</translation>
+        <translation>Défaut de l'EEPROM</translation>
     </message>
     <message>
         <source>RAM error</source>
@@ -489,7 +489,7 @@
     </message>
     <message>
         <source>EPO activated</source>
-        <translation>Arrêt d&apos;urgence (EPO) activé</translation>
+        <translation>Arrêt d'urgence (EPO) activé</translation>
     </message>
     <message>
         <source>Firmware mismatch</source>
@@ -521,11 +521,11 @@
     </message>
     <message>
         <source>Rectifier logic power supply error</source>
-        <translation>Erreur de l&apos;alimentation logique du redresseur</translation>
+        <translation>Erreur de l'alimentation logique du redresseur</translation>
     </message>
     <message>
         <source>Input SCR inoperable</source>
-        <translation>SCR d&apos;entrée hors service</translation>
+        <translation>SCR d'entrée hors service</translation>
     </message>
     <message>
         <source>Discharge SCR error</source>
@@ -541,7 +541,7 @@
     </message>
     <message>
         <source>Fan power supply error</source>
-        <translation>Erreur d&apos;alimentation du ventilateur</translation>
+        <translation>Erreur d'alimentation du ventilateur</translation>
     </message>
     <message>
         <source>Charger over temperature</source>
@@ -561,7 +561,7 @@
     </message>
     <message>
         <source>Rectifier initializing fault</source>
-        <translation>Défaut d&apos;initialisation du redresseur</translation>
+        <translation>Défaut d'initialisation du redresseur</translation>
     </message>
     <message>
         <source>Rectifier power block not connected</source>
@@ -573,7 +573,7 @@
     </message>
     <message>
         <source>Rectifier CPLD clock source fault</source>
-        <translation>Défaut de l&apos;horloge CPLD du redresseur</translation>
+        <translation>Défaut de l'horloge CPLD du redresseur</translation>
     </message>
     <message>
         <source>Charger over current</source>
@@ -581,67 +581,67 @@
     </message>
     <message>
         <source>Inverter IGBT short circuit</source>
-        <translation>Court-circuit IGBT de l&apos;étage onduleur</translation>
+        <translation>Court-circuit IGBT de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter relay short circuit</source>
-        <translation>Court-circuit du relais de l&apos;étage onduleur</translation>
+        <translation>Court-circuit du relais de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter relay broken</source>
-        <translation>Relais de l&apos;étage onduleur défectueux</translation>
+        <translation>Relais de l'étage onduleur défectueux</translation>
     </message>
     <message>
         <source>Inverter parallel signal fault</source>
-        <translation>Défaut du signal parallèle de l&apos;étage onduleur</translation>
+        <translation>Défaut du signal parallèle de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter communication fault</source>
-        <translation>Défaut de communication de l&apos;étage onduleur</translation>
+        <translation>Défaut de communication de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter initializing fault</source>
-        <translation>Défaut d&apos;initialisation de l&apos;étage onduleur</translation>
+        <translation>Défaut d'initialisation de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter self-test error</source>
-        <translation>Erreur d&apos;autotest de l&apos;étage onduleur</translation>
+        <translation>Erreur d'autotest de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter DC offset over voltage</source>
-        <translation>Surtension de décalage CC de l&apos;étage onduleur</translation>
+        <translation>Surtension de décalage CC de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter DC bus abnormal</source>
-        <translation>Bus CC de l&apos;étage onduleur anormal</translation>
+        <translation>Bus CC de l'étage onduleur anormal</translation>
     </message>
     <message>
         <source>Inverter PM not connected</source>
-        <translation>Module de puissance de l&apos;étage onduleur non connecté</translation>
+        <translation>Module de puissance de l'étage onduleur non connecté</translation>
     </message>
     <message>
         <source>Inverter APS fault</source>
-        <translation>Défaut de l&apos;alimentation auxiliaire de l&apos;étage onduleur</translation>
+        <translation>Défaut de l'alimentation auxiliaire de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter load sharing error</source>
-        <translation>Erreur de partage de charge de l&apos;étage onduleur</translation>
+        <translation>Erreur de partage de charge de l'étage onduleur</translation>
     </message>
     <message>
         <source>Inverter parallel wire connection error</source>
-        <translation>Erreur de câblage parallèle de l&apos;étage onduleur</translation>
+        <translation>Erreur de câblage parallèle de l'étage onduleur</translation>
     </message>
     <message>
         <source>UPS mode incorrect</source>
-        <translation>Mode de l&apos;onduleur incorrect</translation>
+        <translation>Mode de l'onduleur incorrect</translation>
     </message>
     <message>
         <source>Inverter fuse blown</source>
-        <translation>Fusible de l&apos;étage onduleur grillé</translation>
+        <translation>Fusible de l'étage onduleur grillé</translation>
     </message>
     <message>
         <source>Inverter CPLD clock source fault</source>
-        <translation>Défaut de l&apos;horloge CPLD de l&apos;étage onduleur</translation>
+        <translation>Défaut de l'horloge CPLD de l'étage onduleur</translation>
     </message>
     <message>
         <source>Bypass SCR short circuit</source>
@@ -661,7 +661,7 @@
     </message>
     <message>
         <source>Input N missing detection</source>
-        <translation>Absence du neutre d&apos;entrée détectée</translation>
+        <translation>Absence du neutre d'entrée détectée</translation>
     </message>
     <message>
         <source>Battery over voltage</source>
@@ -689,11 +689,11 @@
     </message>
     <message>
         <source>Input frequency out of tol.</source>
-        <translation>Fréquence d&apos;entrée hors tolérance</translation>
+        <translation>Fréquence d'entrée hors tolérance</translation>
     </message>
     <message>
         <source>Input voltage out of tol.</source>
-        <translation>Tension d&apos;entrée hors tolérance</translation>
+        <translation>Tension d'entrée hors tolérance</translation>
     </message>
     <message>
         <source>PFC communication abnormal</source>
@@ -721,7 +721,7 @@
     </message>
     <message>
         <source>Inverter parallel signal abnormal</source>
-        <translation>Signal parallèle de l&apos;étage onduleur anormal</translation>
+        <translation>Signal parallèle de l'étage onduleur anormal</translation>
     </message>
     <message>
         <source>Inverter out of sync.</source>
@@ -733,19 +733,19 @@
     </message>
     <message>
         <source>Inverter communication abnormal</source>
-        <translation>Communication de l&apos;étage onduleur anormale</translation>
+        <translation>Communication de l'étage onduleur anormale</translation>
     </message>
     <message>
         <source>Inverter setting incorrect</source>
-        <translation>Réglage de l&apos;étage onduleur incorrect</translation>
+        <translation>Réglage de l'étage onduleur incorrect</translation>
     </message>
     <message>
         <source>Bypass input relay short circuit</source>
-        <translation>Court-circuit du relais d&apos;entrée du bypass</translation>
+        <translation>Court-circuit du relais d'entrée du bypass</translation>
     </message>
     <message>
         <source>Bypass input relay broken</source>
-        <translation>Relais d&apos;entrée du bypass défectueux</translation>
+        <translation>Relais d'entrée du bypass défectueux</translation>
     </message>
     <message>
         <source>Bypass unavailable</source>
@@ -761,7 +761,7 @@
     </message>
     <message>
         <source>Battery self-test error</source>
-        <translation>Erreur d&apos;autotest de la batterie</translation>
+        <translation>Erreur d'autotest de la batterie</translation>
     </message>
     <message>
         <source>No battery temperature sensor</source>
@@ -773,7 +773,7 @@
     </message>
     <message>
         <source>Monitor EEPROM error</source>
-        <translation>Erreur de l&apos;EEPROM de supervision</translation>
+        <translation>Erreur de l'EEPROM de supervision</translation>
     </message>
     <message>
         <source>Parallel CAN abnormal</source>
@@ -807,7 +807,7 @@
     <name>DevDataChartPage</name>
     <message>
         <source>Input Voltage(V)</source>
-        <translation>Tension d&apos;entrée (V)</translation>
+        <translation>Tension d'entrée (V)</translation>
     </message>
     <message>
         <source>Output Voltage(V)</source>
@@ -818,7 +818,7 @@
     <name>DevDataDialPage</name>
     <message>
         <source>UPS Load</source>
-        <translation>Charge de l&apos;onduleur</translation>
+        <translation>Charge de l'onduleur</translation>
     </message>
     <message>
         <source>Battery Capacity</source>
@@ -829,26 +829,26 @@
     <name>DevDataInfoPage</name>
     <message>
         <source>UPS Manufacturer:</source>
-        <translation>Fabricant de l&apos;onduleur :</translation>
+        <translation>Fabricant de l'onduleur :</translation>
     </message>
     <message>
         <source>UPS Model:</source>
-        <translation>Modèle de l&apos;onduleur :</translation>
+        <translation>Modèle de l'onduleur :</translation>
     </message>
     <message>
         <source>UPS Version:</source>
-        <translation>Version de l&apos;onduleur :</translation>
+        <translation>Version de l'onduleur :</translation>
     </message>
     <message>
         <source>UPS SN:</source>
-        <translation>N° de série de l&apos;onduleur :</translation>
+        <translation>N° de série de l'onduleur :</translation>
     </message>
 </context>
 <context>
     <name>DevDataItemPage</name>
     <message>
         <source>Input Voltage</source>
-        <translation>Tension d&apos;entrée</translation>
+        <translation>Tension d'entrée</translation>
     </message>
     <message>
         <source>Output Voltage</source>
@@ -856,7 +856,7 @@
     </message>
     <message>
         <source>Input Frequncy</source>
-        <translation>Fréquence d&apos;entrée</translation>
+        <translation>Fréquence d'entrée</translation>
     </message>
     <message>
         <source>Battery Single Voltage</source>
@@ -864,7 +864,7 @@
     </message>
     <message>
         <source>UPS Load</source>
-        <translation>Charge de l&apos;onduleur</translation>
+        <translation>Charge de l'onduleur</translation>
     </message>
     <message>
         <source>Temperature</source>
@@ -907,6 +907,33 @@
     </message>
 </context>
 <context>
+    <name>ListModelNutUser</name>
+    <message>
+        <source>Choose a role: monitor or admin.</source>
+        <translation>Choisissez un rôle : monitor ou admin.</translation>
+    </message>
+    <message>
+        <source>An account of this name exists already.</source>
+        <translation>Un compte de ce nom existe déjà.</translation>
+    </message>
+    <message>
+        <source>This account no longer exists.</source>
+        <translation>Ce compte n'existe plus.</translation>
+    </message>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>Un nom compte de 1 à 32 lettres, chiffres, points, tirets ou tirets bas.</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>Un mot de passe compte de 1 à 64 caractères, sans espace, guillemet, barre oblique inverse ni #.</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>Le fichier de configuration n'a pas pu être écrit.</translation>
+    </message>
+</context>
+<context>
     <name>LogAlarmDataForm.ui</name>
     <message>
         <source>Date</source>
@@ -936,7 +963,7 @@
     </message>
     <message>
         <source>Input Voltage(V)</source>
-        <translation>Tension d&apos;entrée (V)</translation>
+        <translation>Tension d'entrée (V)</translation>
     </message>
     <message>
         <source>Output Voltage(V)</source>
@@ -944,11 +971,11 @@
     </message>
     <message>
         <source>UPS Load(%)</source>
-        <translation>Charge de l&apos;onduleur (%)</translation>
+        <translation>Charge de l'onduleur (%)</translation>
     </message>
     <message>
         <source>Input Frequency(Hz)</source>
-        <translation>Fréquence d&apos;entrée (Hz)</translation>
+        <translation>Fréquence d'entrée (Hz)</translation>
     </message>
     <message>
         <source>Battery voltage(V)</source>
@@ -1064,7 +1091,7 @@
     </message>
     <message>
         <source>Input Status</source>
-        <translation>État de l&apos;entrée</translation>
+        <translation>État de l'entrée</translation>
     </message>
     <message>
         <source>Battery Voltage</source>
@@ -1080,7 +1107,7 @@
     </message>
     <message>
         <source>UPS Self-Test</source>
-        <translation>Autotest de l&apos;onduleur</translation>
+        <translation>Autotest de l'onduleur</translation>
     </message>
 </context>
 <context>
@@ -1095,7 +1122,7 @@
     </message>
     <message>
         <source>UPS Control</source>
-        <translation>Commande de l&apos;onduleur</translation>
+        <translation>Commande de l'onduleur</translation>
     </message>
     <message>
         <source>Settings</source>
@@ -1118,19 +1145,19 @@
     </message>
     <message>
         <source>The UPS output switches off in about 12 seconds: this computer and everything else on the UPS lose power.</source>
-        <translation>La sortie de l&apos;onduleur se coupe dans environ 12 secondes : cet ordinateur et tout ce qui est branché sur l&apos;onduleur perdent l&apos;alimentation.</translation>
+        <translation>La sortie de l'onduleur se coupe dans environ 12 secondes : cet ordinateur et tout ce qui est branché sur l'onduleur perdent l'alimentation.</translation>
     </message>
     <message>
         <source>The UPS output switches off in %1 minute(s): this computer and everything else on the UPS lose power.</source>
-        <translation>La sortie de l&apos;onduleur se coupe dans %1 minute(s) : cet ordinateur et tout ce qui est branché sur l&apos;onduleur perdent l&apos;alimentation.</translation>
+        <translation>La sortie de l'onduleur se coupe dans %1 minute(s) : cet ordinateur et tout ce qui est branché sur l'onduleur perdent l'alimentation.</translation>
     </message>
     <message>
         <source>The UPS runs on its battery until the battery is low. Until it has charged again, it may not carry this computer through a mains failure.</source>
-        <translation>L&apos;onduleur fonctionne sur batterie jusqu&apos;à ce qu&apos;elle soit faible. Tant qu&apos;elle n&apos;est pas rechargée, il risque de ne pas alimenter cet ordinateur pendant une coupure secteur.</translation>
+        <translation>L'onduleur fonctionne sur batterie jusqu'à ce qu'elle soit faible. Tant qu'elle n'est pas rechargée, il risque de ne pas alimenter cet ordinateur pendant une coupure secteur.</translation>
     </message>
     <message>
         <source>The UPS runs on its battery for %1 minute(s). Until it has charged again, it may not carry this computer through a mains failure.</source>
-        <translation>L&apos;onduleur fonctionne sur batterie pendant %1 minute(s). Tant qu&apos;elle n&apos;est pas rechargée, il risque de ne pas alimenter cet ordinateur pendant une coupure secteur.</translation>
+        <translation>L'onduleur fonctionne sur batterie pendant %1 minute(s). Tant qu'elle n'est pas rechargée, il risque de ne pas alimenter cet ordinateur pendant une coupure secteur.</translation>
     </message>
     <message>
         <source>Issue the order?</source>
@@ -1141,27 +1168,27 @@
     <name>MainPanelControlForm.ui</name>
     <message>
         <source>UPS Control</source>
-        <translation>Commande de l&apos;onduleur</translation>
+        <translation>Commande de l'onduleur</translation>
     </message>
     <message>
         <source>UPS Self-test for 10S</source>
-        <translation>Autotest de l&apos;onduleur pendant 10 s</translation>
+        <translation>Autotest de l'onduleur pendant 10 s</translation>
     </message>
     <message>
         <source>UPS Self-test to EOD</source>
-        <translation>Autotest de l&apos;onduleur jusqu&apos;à fin de décharge</translation>
+        <translation>Autotest de l'onduleur jusqu'à fin de décharge</translation>
     </message>
     <message>
         <source>UPS Self-test for(1~99)</source>
-        <translation>Autotest de l&apos;onduleur pendant (1~99)</translation>
+        <translation>Autotest de l'onduleur pendant (1~99)</translation>
     </message>
     <message>
         <source>UPS Self-test cancel</source>
-        <translation>Annuler l&apos;autotest de l&apos;onduleur</translation>
+        <translation>Annuler l'autotest de l'onduleur</translation>
     </message>
     <message>
         <source>UPS close output in(0~9)</source>
-        <translation>Couper la sortie de l&apos;onduleur dans (0~9)</translation>
+        <translation>Couper la sortie de l'onduleur dans (0~9)</translation>
     </message>
     <message>
         <source>Cancel UPS close output</source>
@@ -1169,7 +1196,7 @@
     </message>
     <message>
         <source>UPS buzzer toggle</source>
-        <translation>Activer/couper l&apos;alarme sonore</translation>
+        <translation>Activer/couper l'alarme sonore</translation>
     </message>
     <message>
         <source>Sure</source>
@@ -1188,7 +1215,7 @@
     <name>MainPanelLogData</name>
     <message>
         <source>Operation failed!</source>
-        <translation>L&apos;opération a échoué !</translation>
+        <translation>L'opération a échoué !</translation>
     </message>
     <message>
         <source>Operation finished!</source>
@@ -1270,6 +1297,10 @@
         <source>Shutdown</source>
         <translation>Arrêt</translation>
     </message>
+    <message>
+        <source>Network Sharing</source>
+        <translation>Partage réseau</translation>
+    </message>
 </context>
 <context>
     <name>MsgDialog</name>
@@ -1283,10 +1314,53 @@
     </message>
 </context>
 <context>
+    <name>NutUserCommand</name>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>Un nom compte de 1 à 32 lettres, chiffres, points, tirets ou tirets bas.</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>Un mot de passe compte de 1 à 64 caractères, sans espace, guillemet, barre oblique inverse ni #.</translation>
+    </message>
+    <message>
+        <source>There is no account %1.</source>
+        <translation>Il n'existe pas de compte %1.</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>Le fichier de configuration n'a pas pu être écrit.</translation>
+    </message>
+    <message>
+        <source>--nut-user list takes no name.</source>
+        <translation>--nut-user list ne prend pas de nom.</translation>
+    </message>
+    <message>
+        <source>Use --nut-user add NAME --role monitor|admin, --nut-user remove NAME or --nut-user list.</source>
+        <translation>Utilisez --nut-user add NOM --role monitor|admin, --nut-user remove NOM ou --nut-user list.</translation>
+    </message>
+    <message>
+        <source>Account %1 removed.</source>
+        <translation>Compte %1 supprimé.</translation>
+    </message>
+    <message>
+        <source>--nut-user add needs --role monitor or --role admin.</source>
+        <translation>--nut-user add demande --role monitor ou --role admin.</translation>
+    </message>
+    <message>
+        <source>Account %1 changed (%2).</source>
+        <translation>Compte %1 modifié (%2).</translation>
+    </message>
+    <message>
+        <source>Account %1 added (%2).</source>
+        <translation>Compte %1 ajouté (%2).</translation>
+    </message>
+</context>
+<context>
     <name>PopupAddEMailUser</name>
     <message>
         <source>E-Mail address is invalid!</source>
-        <translation>L&apos;adresse e-mail n&apos;est pas valide !</translation>
+        <translation>L'adresse e-mail n'est pas valide !</translation>
     </message>
 </context>
 <context>
@@ -1316,7 +1390,7 @@
     </message>
     <message>
         <source>The hour must be from 0 to 23.</source>
-        <translation>L&apos;heure doit être comprise entre 0 et 23.</translation>
+        <translation>L'heure doit être comprise entre 0 et 23.</translation>
     </message>
     <message>
         <source>The minute must be from 0 to 59.</source>
@@ -1336,7 +1410,7 @@
     </message>
     <message>
         <source>The task could not be stored.</source>
-        <translation>La tâche n&apos;a pas pu être enregistrée.</translation>
+        <translation>La tâche n'a pas pu être enregistrée.</translation>
     </message>
 </context>
 <context>
@@ -1351,19 +1425,19 @@
     </message>
     <message>
         <source>Self-test to EOD</source>
-        <translation>Autotest jusqu&apos;à fin de décharge</translation>
+        <translation>Autotest jusqu'à fin de décharge</translation>
     </message>
     <message>
         <source>UPS Power on</source>
-        <translation>Mise en marche de l&apos;onduleur</translation>
+        <translation>Mise en marche de l'onduleur</translation>
     </message>
     <message>
         <source>Shutdown system and close UPS</source>
-        <translation>Arrêter le système et l&apos;onduleur</translation>
+        <translation>Arrêter le système et l'onduleur</translation>
     </message>
     <message>
         <source>Execute Time:</source>
-        <translation>Heure d&apos;exécution :</translation>
+        <translation>Heure d'exécution :</translation>
     </message>
     <message>
         <source>Execute Cyle:</source>
@@ -1395,11 +1469,11 @@
     </message>
     <message>
         <source>Execute Date:</source>
-        <translation>Date d&apos;exécution :</translation>
+        <translation>Date d'exécution :</translation>
     </message>
     <message>
         <source>Execute Day:</source>
-        <translation>Jour d&apos;exécution :</translation>
+        <translation>Jour d'exécution :</translation>
     </message>
     <message>
         <source>Monday</source>
@@ -1446,10 +1520,52 @@
     </message>
 </context>
 <context>
+    <name>PopupNutUser</name>
+    <message>
+        <source>1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>1 à 64 caractères, sans espace, guillemet, barre oblique inverse ni #.</translation>
+    </message>
+    <message>
+        <source>Leave the password empty to keep it.</source>
+        <translation>Laissez le mot de passe vide pour le conserver.</translation>
+    </message>
+</context>
+<context>
+    <name>PopupNutUserForm.ui</name>
+    <message>
+        <source>User name:</source>
+        <translation>Nom d'utilisateur :</translation>
+    </message>
+    <message>
+        <source>Role:</source>
+        <translation>Rôle :</translation>
+    </message>
+    <message>
+        <source>Monitor (watch the UPS)</source>
+        <translation>Monitor (surveille l'onduleur)</translation>
+    </message>
+    <message>
+        <source>Admin (also run UPS commands)</source>
+        <translation>Admin (commande aussi l'onduleur)</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe :</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>PopupSetEMailSender</name>
     <message>
         <source>User account is invalid!</source>
-        <translation>Le compte n&apos;est pas valide !</translation>
+        <translation>Le compte n'est pas valide !</translation>
     </message>
 </context>
 <context>
@@ -1503,15 +1619,15 @@
     </message>
     <message>
         <source>Self-test to EOD</source>
-        <translation>Autotest jusqu&apos;à fin de décharge</translation>
+        <translation>Autotest jusqu'à fin de décharge</translation>
     </message>
     <message>
         <source>UPS Power on</source>
-        <translation>Mise en marche de l&apos;onduleur</translation>
+        <translation>Mise en marche de l'onduleur</translation>
     </message>
     <message>
         <source>System shutdown and close UPS</source>
-        <translation>Arrêt du système et de l&apos;onduleur</translation>
+        <translation>Arrêt du système et de l'onduleur</translation>
     </message>
     <message>
         <source>every Sunday</source>
@@ -1566,7 +1682,7 @@
     </message>
     <message>
         <source>UPS daily report.</source>
-        <translation>Rapport quotidien de l&apos;onduleur.</translation>
+        <translation>Rapport quotidien de l'onduleur.</translation>
     </message>
     <message>
         <source>Date</source>
@@ -1574,7 +1690,7 @@
     </message>
     <message>
         <source>Input Voltage(V)</source>
-        <translation>Tension d&apos;entrée (V)</translation>
+        <translation>Tension d'entrée (V)</translation>
     </message>
     <message>
         <source>Output Voltage(V)</source>
@@ -1582,11 +1698,11 @@
     </message>
     <message>
         <source>UPS Load(%)</source>
-        <translation>Charge de l&apos;onduleur (%)</translation>
+        <translation>Charge de l'onduleur (%)</translation>
     </message>
     <message>
         <source>Input Frequency(Hz)</source>
-        <translation>Fréquence d&apos;entrée (Hz)</translation>
+        <translation>Fréquence d'entrée (Hz)</translation>
     </message>
     <message>
         <source>Battery voltage(V)</source>
@@ -1614,7 +1730,7 @@
     </message>
     <message>
         <source>authentication failed</source>
-        <translation>échec de l&apos;authentification</translation>
+        <translation>échec de l'authentification</translation>
     </message>
     <message>
         <source>no server address</source>
@@ -1626,7 +1742,7 @@
     </message>
     <message>
         <source>no sender address (the test mail goes to it)</source>
-        <translation>aucune adresse d&apos;expéditeur (le mail de test lui est envoyé)</translation>
+        <translation>aucune adresse d'expéditeur (le mail de test lui est envoyé)</translation>
     </message>
     <message>
         <source>no login account</source>
@@ -1637,19 +1753,19 @@
     <name>ServiceShutdown</name>
     <message>
         <source>the system refused to power it off</source>
-        <translation>le système a refusé de l&apos;éteindre</translation>
+        <translation>le système a refusé de l'éteindre</translation>
     </message>
     <message>
         <source>the system offers no way to power it off</source>
-        <translation>le système n&apos;offre aucun moyen de l&apos;éteindre</translation>
+        <translation>le système n'offre aucun moyen de l'éteindre</translation>
     </message>
     <message>
         <source>the power-off request failed</source>
-        <translation>la demande d&apos;extinction a échoué</translation>
+        <translation>la demande d'extinction a échoué</translation>
     </message>
     <message>
         <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
-        <translation>L&apos;ordinateur n&apos;a pas pu être arrêté : %1. Enregistrez votre travail et arrêtez-le vous-même.</translation>
+        <translation>L'ordinateur n'a pas pu être arrêté : %1. Enregistrez votre travail et arrêtez-le vous-même.</translation>
     </message>
 </context>
 <context>
@@ -1676,7 +1792,7 @@
     </message>
     <message>
         <source>Operation failed!</source>
-        <translation>L&apos;opération a échoué !</translation>
+        <translation>L'opération a échoué !</translation>
     </message>
 </context>
 <context>
@@ -1687,7 +1803,7 @@
     </message>
     <message>
         <source>UPS Communication Type:</source>
-        <translation>Liaison avec l&apos;onduleur :</translation>
+        <translation>Liaison avec l'onduleur :</translation>
     </message>
     <message>
         <source>USB</source>
@@ -1707,7 +1823,7 @@
     </message>
     <message>
         <source>Record data interval(Sec):</source>
-        <translation>Intervalle d&apos;enregistrement (s) :</translation>
+        <translation>Intervalle d'enregistrement (s) :</translation>
     </message>
     <message>
         <source>Version Information</source>
@@ -1770,19 +1886,19 @@
     <name>SettingsEMail</name>
     <message>
         <source>Sending test E-Mail...</source>
-        <translation>Envoi de l&apos;e-mail de test...</translation>
+        <translation>Envoi de l'e-mail de test...</translation>
     </message>
     <message>
         <source>E-Mail has been sent.</source>
-        <translation>L&apos;e-mail a été envoyé.</translation>
+        <translation>L'e-mail a été envoyé.</translation>
     </message>
     <message>
         <source>Failed to send test E-Mail!</source>
-        <translation>Échec de l&apos;envoi de l&apos;e-mail de test !</translation>
+        <translation>Échec de l'envoi de l'e-mail de test !</translation>
     </message>
     <message>
         <source>E-Mail address is invalid!</source>
-        <translation>L&apos;adresse e-mail n&apos;est pas valide !</translation>
+        <translation>L'adresse e-mail n'est pas valide !</translation>
     </message>
 </context>
 <context>
@@ -1797,11 +1913,11 @@
     </message>
     <message>
         <source>Sender Name:</source>
-        <translation>Nom de l&apos;expéditeur :</translation>
+        <translation>Nom de l'expéditeur :</translation>
     </message>
     <message>
         <source>Sender Address:</source>
-        <translation>Adresse de l&apos;expéditeur :</translation>
+        <translation>Adresse de l'expéditeur :</translation>
     </message>
     <message>
         <source>Server Address:</source>
@@ -1861,7 +1977,129 @@
     </message>
     <message>
         <source>Daily Report Send Time(HH:MM:SS): </source>
-        <translation>Heure d&apos;envoi du rapport quotidien (HH:MM:SS) : </translation>
+        <translation>Heure d'envoi du rapport quotidien (HH:MM:SS) : </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetwork</name>
+    <message>
+        <source>Off</source>
+        <translation>Désactivé</translation>
+    </message>
+    <message>
+        <source>Serving the UPS on port %1</source>
+        <translation>Onduleur partagé sur le port %1</translation>
+    </message>
+    <message>
+        <source>Cannot listen: see the log</source>
+        <translation>Écoute impossible : voir le journal</translation>
+    </message>
+    <message>
+        <source>TLS certificate</source>
+        <translation>Certificat TLS</translation>
+    </message>
+    <message>
+        <source>PEM files (*.pem *.crt *.key)</source>
+        <translation>Fichiers PEM (*.pem *.crt *.key)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>TLS key</source>
+        <translation>Clé TLS</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetworkForm.ui</name>
+    <message>
+        <source>Network Sharing</source>
+        <translation>Partage réseau</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>Listen on:</source>
+        <translation>Écouter sur :</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port :</translation>
+    </message>
+    <message>
+        <source>Allowed networks:</source>
+        <translation>Réseaux autorisés :</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>Nom de l'onduleur :</translation>
+    </message>
+    <message>
+        <source>Other names:</source>
+        <translation>Autres noms :</translation>
+    </message>
+    <message>
+        <source>Wait for clients:</source>
+        <translation>Attente des clients :</translation>
+    </message>
+    <message>
+        <source>second(s)</source>
+        <translation>seconde(s)</translation>
+    </message>
+    <message>
+        <source>Clients at most:</source>
+        <translation>Clients au plus :</translation>
+    </message>
+    <message>
+        <source>TLS certificate:</source>
+        <translation>Certificat TLS :</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>Parcourir</translation>
+    </message>
+    <message>
+        <source>TLS key:</source>
+        <translation>Clé TLS :</translation>
+    </message>
+    <message>
+        <source>Users</source>
+        <translation>Utilisateurs</translation>
+    </message>
+    <message>
+        <source>admin</source>
+        <translation>admin</translation>
+    </message>
+    <message>
+        <source>monitor</source>
+        <translation>monitor</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Ajouter</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>Modifier</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Connected Clients</source>
+        <translation>Clients connectés</translation>
+    </message>
+    <message>
+        <source>logged in</source>
+        <translation>connecté</translation>
+    </message>
+    <message>
+        <source>No client connected</source>
+        <translation>Aucun client connecté</translation>
     </message>
 </context>
 <context>
@@ -1875,7 +2113,7 @@
     <name>SettingsShutdownForm.ui</name>
     <message>
         <source>Quelta power control</source>
-        <translation>Gestion de l&apos;alimentation par Quelta</translation>
+        <translation>Gestion de l'alimentation par Quelta</translation>
     </message>
     <message>
         <source>After main AC fault, shutdown system in(0~2880)</source>
@@ -1895,7 +2133,7 @@
     </message>
     <message>
         <source>Shutdown OS</source>
-        <translation>Arrêt du système d&apos;exploitation</translation>
+        <translation>Arrêt du système d'exploitation</translation>
     </message>
     <message>
         <source>Command file to execute:</source>
@@ -1911,11 +2149,11 @@
     </message>
     <message>
         <source>Max. execution time:</source>
-        <translation>Durée d&apos;exécution max. :</translation>
+        <translation>Durée d'exécution max. :</translation>
     </message>
     <message>
         <source>UPS Power Off</source>
-        <translation>Arrêt de l&apos;onduleur</translation>
+        <translation>Arrêt de l'onduleur</translation>
     </message>
     <message>
         <source>Times need (1~9)</source>
@@ -1923,7 +2161,7 @@
     </message>
     <message>
         <source>minute(s) before UPS turns off</source>
-        <translation>minute(s) avant l&apos;arrêt de l&apos;onduleur</translation>
+        <translation>minute(s) avant l'arrêt de l'onduleur</translation>
     </message>
 </context>
 <context>
@@ -1945,7 +2183,7 @@
     </message>
     <message>
         <source>Input Voltage(V)</source>
-        <translation>Tension d&apos;entrée (V)</translation>
+        <translation>Tension d'entrée (V)</translation>
     </message>
     <message>
         <source>Output Voltage(V)</source>
@@ -1953,11 +2191,11 @@
     </message>
     <message>
         <source>UPS Load(%)</source>
-        <translation>Charge de l&apos;onduleur (%)</translation>
+        <translation>Charge de l'onduleur (%)</translation>
     </message>
     <message>
         <source>Input Frequency(Hz)</source>
-        <translation>Fréquence d&apos;entrée (Hz)</translation>
+        <translation>Fréquence d'entrée (Hz)</translation>
     </message>
     <message>
         <source>Battery voltage(V)</source>
@@ -2015,7 +2253,7 @@
     </message>
     <message>
         <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
-        <translation>Quitter arrête la protection : l&apos;ordinateur ne sera pas arrêté en cas de coupure secteur. Quitter quand même ?</translation>
+        <translation>Quitter arrête la protection : l'ordinateur ne sera pas arrêté en cas de coupure secteur. Quitter quand même ?</translation>
     </message>
 </context>
 </TS>

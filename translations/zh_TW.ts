@@ -907,6 +907,33 @@
     </message>
 </context>
 <context>
+    <name>ListModelNutUser</name>
+    <message>
+        <source>Choose a role: monitor or admin.</source>
+        <translation>請選擇角色: monitor 或 admin。</translation>
+    </message>
+    <message>
+        <source>An account of this name exists already.</source>
+        <translation>同名賬戶已存在。</translation>
+    </message>
+    <message>
+        <source>This account no longer exists.</source>
+        <translation>該賬戶已不存在。</translation>
+    </message>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>名稱為 1 至 32 個字母、數字、點、連字元或底線。</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>密碼為 1 至 64 個字元, 不含空格、引號、反斜線或 #。</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>無法寫入設定檔。</translation>
+    </message>
+</context>
+<context>
     <name>LogAlarmDataForm.ui</name>
     <message>
         <source>Date</source>
@@ -1270,6 +1297,10 @@
         <source>Shutdown</source>
         <translation>關機</translation>
     </message>
+    <message>
+        <source>Network Sharing</source>
+        <translation>網路共享</translation>
+    </message>
 </context>
 <context>
     <name>MsgDialog</name>
@@ -1280,6 +1311,49 @@
     <message>
         <source>Sure</source>
         <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>NutUserCommand</name>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>名稱為 1 至 32 個字母、數字、點、連字元或底線。</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>密碼為 1 至 64 個字元, 不含空格、引號、反斜線或 #。</translation>
+    </message>
+    <message>
+        <source>There is no account %1.</source>
+        <translation>沒有賬戶 %1。</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>無法寫入設定檔。</translation>
+    </message>
+    <message>
+        <source>--nut-user list takes no name.</source>
+        <translation>--nut-user list 不接受名稱。</translation>
+    </message>
+    <message>
+        <source>Use --nut-user add NAME --role monitor|admin, --nut-user remove NAME or --nut-user list.</source>
+        <translation>請使用 --nut-user add 名稱 --role monitor|admin、--nut-user remove 名稱 或 --nut-user list。</translation>
+    </message>
+    <message>
+        <source>Account %1 removed.</source>
+        <translation>賬戶 %1 已刪除。</translation>
+    </message>
+    <message>
+        <source>--nut-user add needs --role monitor or --role admin.</source>
+        <translation>--nut-user add 需要 --role monitor 或 --role admin。</translation>
+    </message>
+    <message>
+        <source>Account %1 changed (%2).</source>
+        <translation>賬戶 %1 已修改 (%2)。</translation>
+    </message>
+    <message>
+        <source>Account %1 added (%2).</source>
+        <translation>賬戶 %1 已添加 (%2)。</translation>
     </message>
 </context>
 <context>
@@ -1446,10 +1520,52 @@
     </message>
 </context>
 <context>
+    <name>PopupNutUser</name>
+    <message>
+        <source>1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>1 至 64 個字元, 不含空格、引號、反斜線或 #。</translation>
+    </message>
+    <message>
+        <source>Leave the password empty to keep it.</source>
+        <translation>密碼留空則保持不變。</translation>
+    </message>
+</context>
+<context>
+    <name>PopupNutUserForm.ui</name>
+    <message>
+        <source>User name:</source>
+        <translation>使用者名稱:</translation>
+    </message>
+    <message>
+        <source>Role:</source>
+        <translation>角色:</translation>
+    </message>
+    <message>
+        <source>Monitor (watch the UPS)</source>
+        <translation>Monitor (監視 UPS)</translation>
+    </message>
+    <message>
+        <source>Admin (also run UPS commands)</source>
+        <translation>Admin (也可控制 UPS)</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
     <name>PopupSetEMailSender</name>
     <message>
         <source>User account is invalid!</source>
-        <translation>用戶帳號無效!</translation>
+        <translation>使用者帳號無效!</translation>
     </message>
 </context>
 <context>
@@ -1862,6 +1978,128 @@
     <message>
         <source>Daily Report Send Time(HH:MM:SS): </source>
         <translation>日報發送時間(HH:MM:SS): </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetwork</name>
+    <message>
+        <source>Off</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>Serving the UPS on port %1</source>
+        <translation>正在連接埠 %1 上共享 UPS</translation>
+    </message>
+    <message>
+        <source>Cannot listen: see the log</source>
+        <translation>無法監聽: 請查看日誌</translation>
+    </message>
+    <message>
+        <source>TLS certificate</source>
+        <translation>TLS 憑證</translation>
+    </message>
+    <message>
+        <source>PEM files (*.pem *.crt *.key)</source>
+        <translation>PEM 檔案 (*.pem *.crt *.key)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有檔案 (*)</translation>
+    </message>
+    <message>
+        <source>TLS key</source>
+        <translation>TLS 密鑰</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetworkForm.ui</name>
+    <message>
+        <source>Network Sharing</source>
+        <translation>網路共享</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>伺服器</translation>
+    </message>
+    <message>
+        <source>Listen on:</source>
+        <translation>監聽地址:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>連接埠:</translation>
+    </message>
+    <message>
+        <source>Allowed networks:</source>
+        <translation>允許的網路:</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>UPS 名稱:</translation>
+    </message>
+    <message>
+        <source>Other names:</source>
+        <translation>其他名稱:</translation>
+    </message>
+    <message>
+        <source>Wait for clients:</source>
+        <translation>等待客戶端:</translation>
+    </message>
+    <message>
+        <source>second(s)</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Clients at most:</source>
+        <translation>最多客戶端:</translation>
+    </message>
+    <message>
+        <source>TLS certificate:</source>
+        <translation>TLS 憑證:</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>瀏覽</translation>
+    </message>
+    <message>
+        <source>TLS key:</source>
+        <translation>TLS 密鑰:</translation>
+    </message>
+    <message>
+        <source>Users</source>
+        <translation>使用者</translation>
+    </message>
+    <message>
+        <source>admin</source>
+        <translation>admin</translation>
+    </message>
+    <message>
+        <source>monitor</source>
+        <translation>monitor</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>修改</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Connected Clients</source>
+        <translation>已連接的客戶端</translation>
+    </message>
+    <message>
+        <source>logged in</source>
+        <translation>已登錄</translation>
+    </message>
+    <message>
+        <source>No client connected</source>
+        <translation>沒有客戶端連接</translation>
     </message>
 </context>
 <context>
