@@ -7,13 +7,15 @@ LogClosedRecordsForm {
 
     TreeModelShutdown {
         id: treeModel
+        // A short log opens with every application's windows shown; a long one stays folded,
+        // one line per application.
+        onLoaded: {
+            if (rowCount() > 100)
+                return
+            for (var row = 0; row < rowCount(); ++row)
+                treeView.expand(index(row, 0))
+        }
     }
 
     treeView.model: treeModel
-
-    // The log is short: every application opens with its windows shown.
-    Component.onCompleted: {
-        for (var row = 0; row < treeModel.rowCount(); ++row)
-            treeView.expand(treeModel.index(row, 0))
-    }
 }

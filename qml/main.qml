@@ -92,6 +92,29 @@ Item {
         onAccepted: Qt.quit()
     }
 
+    // Told once for each cause that keeps history from being stored.
+    MsgDialog {
+        id: historyDialog
+        objectName: "historyDialog"
+        dialogType: GlobalDataDef.MsgDialogWarning
+        buttons: GlobalDataDef.MsgDialogButtonSure
+        text: HistoryNotice.text
+        function tell() {
+            if (HistoryNotice.text === "")
+                return
+            open()
+            root.notifyAtTray(HistoryNotice.text)
+        }
+        Component.onCompleted: tell()
+    }
+
+    Connections {
+        target: HistoryNotice
+        function onTextChanged() {
+            historyDialog.tell()
+        }
+    }
+
     Connections {
         target: ServiceShutdown
         function onShutdownStarted(sec) {

@@ -405,6 +405,18 @@ FR = {
     "no server port": "aucun port de serveur",
     "no sender address (the test mail goes to it)": "aucune adresse d'expéditeur (le mail de test lui est envoyé)",
     "no login account": "aucun compte de connexion",
+    "History cannot be stored: %1. The database file is left as it is: %2":
+        "L'historique ne peut pas être enregistré : %1. Le fichier de base de données est "
+        "laissé tel quel : %2",
+    "the database file is damaged": "le fichier de base de données est endommagé",
+    "the database file or its folder is read-only":
+        "le fichier de base de données ou son dossier est en lecture seule",
+    "its tables are not the ones this program makes":
+        "ses tables ne sont pas celles que crée ce programme",
+    "the disk is full": "le disque est plein",
+    "the database file cannot be opened": "le fichier de base de données ne peut pas être ouvert",
+    "the SQLite driver is missing": "le pilote SQLite est absent",
+    "the database reports an error": "la base de données signale une erreur",
     "UPS Normal": "Onduleur normal",
     "Battery Low": "Batterie faible",
     "Output Off": "Sortie coupée",

@@ -907,6 +907,41 @@
     </message>
 </context>
 <context>
+    <name>HistoryNotice</name>
+    <message>
+        <source>the database file is damaged</source>
+        <translation>le fichier de base de données est endommagé</translation>
+    </message>
+    <message>
+        <source>the database file or its folder is read-only</source>
+        <translation>le fichier de base de données ou son dossier est en lecture seule</translation>
+    </message>
+    <message>
+        <source>its tables are not the ones this program makes</source>
+        <translation>ses tables ne sont pas celles que crée ce programme</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>le disque est plein</translation>
+    </message>
+    <message>
+        <source>the database file cannot be opened</source>
+        <translation>le fichier de base de données ne peut pas être ouvert</translation>
+    </message>
+    <message>
+        <source>the SQLite driver is missing</source>
+        <translation>le pilote SQLite est absent</translation>
+    </message>
+    <message>
+        <source>the database reports an error</source>
+        <translation>la base de données signale une erreur</translation>
+    </message>
+    <message>
+        <source>History cannot be stored: %1. The database file is left as it is: %2</source>
+        <translation>L'historique ne peut pas être enregistré : %1. Le fichier de base de données est laissé tel quel : %2</translation>
+    </message>
+</context>
+<context>
     <name>ListModelNutUser</name>
     <message>
         <source>Choose a role: monitor or admin.</source>

@@ -907,6 +907,41 @@
     </message>
 </context>
 <context>
+    <name>HistoryNotice</name>
+    <message>
+        <source>the database file is damaged</source>
+        <translation>数据库文件已损坏</translation>
+    </message>
+    <message>
+        <source>the database file or its folder is read-only</source>
+        <translation>数据库文件或其文件夹为只读</translation>
+    </message>
+    <message>
+        <source>its tables are not the ones this program makes</source>
+        <translation>其中的数据表与本程序创建的不同</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>磁盘已满</translation>
+    </message>
+    <message>
+        <source>the database file cannot be opened</source>
+        <translation>无法打开数据库文件</translation>
+    </message>
+    <message>
+        <source>the SQLite driver is missing</source>
+        <translation>缺少 SQLite 驱动</translation>
+    </message>
+    <message>
+        <source>the database reports an error</source>
+        <translation>数据库报告了错误</translation>
+    </message>
+    <message>
+        <source>History cannot be stored: %1. The database file is left as it is: %2</source>
+        <translation>无法保存历史记录：%1。数据库文件保持原样：%2</translation>
+    </message>
+</context>
+<context>
     <name>ListModelNutUser</name>
     <message>
         <source>Choose a role: monitor or admin.</source>

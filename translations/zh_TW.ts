@@ -907,6 +907,41 @@
     </message>
 </context>
 <context>
+    <name>HistoryNotice</name>
+    <message>
+        <source>the database file is damaged</source>
+        <translation>資料庫檔案已損壞</translation>
+    </message>
+    <message>
+        <source>the database file or its folder is read-only</source>
+        <translation>資料庫檔案或其資料夾為唯讀</translation>
+    </message>
+    <message>
+        <source>its tables are not the ones this program makes</source>
+        <translation>其中的資料表與本程式創建的不同</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>磁碟已滿</translation>
+    </message>
+    <message>
+        <source>the database file cannot be opened</source>
+        <translation>無法打開資料庫檔案</translation>
+    </message>
+    <message>
+        <source>the SQLite driver is missing</source>
+        <translation>缺少 SQLite 驅動</translation>
+    </message>
+    <message>
+        <source>the database reports an error</source>
+        <translation>資料庫報告了錯誤</translation>
+    </message>
+    <message>
+        <source>History cannot be stored: %1. The database file is left as it is: %2</source>
+        <translation>無法保存歷史記錄：%1。資料庫檔案保持原樣：%2</translation>
+    </message>
+</context>
+<context>
     <name>ListModelNutUser</name>
     <message>
         <source>Choose a role: monitor or admin.</source>

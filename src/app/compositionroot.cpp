@@ -4,6 +4,7 @@
 #include "alarmrules.h"
 #include "database.h"
 #include "devcomm.h"
+#include "historynotice.h"
 #include "nutupssource.h"
 #include "paths.h"
 #include "qmlregistration.h"
@@ -24,8 +25,9 @@
 
 CompositionRoot::CompositionRoot()
     : m_settings(std::make_unique<Settings>()),
-      m_database(std::make_unique<Database>()),
-      m_recordWriter(std::make_unique<RecordWriter>()),
+      m_historyNotice(std::make_unique<HistoryNotice>()),
+      m_database(std::make_unique<Database>(m_historyNotice.get())),
+      m_recordWriter(std::make_unique<RecordWriter>(m_historyNotice.get())),
       m_alarm(std::make_unique<Alarm>(m_recordWriter.get())),
       m_devComm(std::make_unique<DevComm>(m_settings.get())),
       m_alarmRules(std::make_unique<AlarmRules>(m_alarm.get())),
@@ -111,6 +113,8 @@ void CompositionRoot::openStores()
     m_settings->load();
     m_database->open();
     m_database->init();
+    // A self-test the last run could not finish recording gets its row now.
+    m_selfTestRecorder->completeInterrupted();
 }
 
 void CompositionRoot::start()
@@ -128,6 +132,7 @@ static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
 {
     return {root.settings(),
             root.translator(),
+            root.historyNotice(),
             root.alarm(),
             root.devComm(),
             root.serviceEMail(),

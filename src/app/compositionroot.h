@@ -6,6 +6,7 @@ class Alarm;
 class AlarmRules;
 class Database;
 class DevComm;
+class HistoryNotice;
 class NutUpsSource;
 class QQmlEngine;
 class QQuickView;
@@ -23,7 +24,8 @@ class Translator;
 // The one owner of every long-lived object of the program, window or not. It makes them in
 // this order and they go in the reverse order (the members below, top to bottom):
 //
-//   settings, database, record writer, alarms, device link, the consumers of the UPS state
+//   settings, history notice, database, record writer, alarms, device link, the consumers of
+//   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
 //   scheduled tasks, the network server and its view of the UPS, translator
 //
@@ -36,7 +38,8 @@ public:
     CompositionRoot();
     ~CompositionRoot();
 
-    // The settings file (completed with its defaults) and the database with its schema.
+    // The settings file (completed with its defaults), the database with its schema, and the
+    // rows of self-test recordings the last run left without one.
     void openStores();
     // The services that run without a window and the link to the UPS.
     void start();
@@ -48,6 +51,7 @@ public:
     void attachEngine(QQmlEngine *engine);
 
     Settings *settings() const { return m_settings.get(); }
+    HistoryNotice *historyNotice() const { return m_historyNotice.get(); }
     Database *database() const { return m_database.get(); }
     RecordWriter *recordWriter() const { return m_recordWriter.get(); }
     Alarm *alarm() const { return m_alarm.get(); }
@@ -67,6 +71,7 @@ private:
     void connectObjects();
 
     std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<HistoryNotice> m_historyNotice;
     std::unique_ptr<Database> m_database;
     std::unique_ptr<RecordWriter> m_recordWriter;
     std::unique_ptr<Alarm> m_alarm;

@@ -1,10 +1,12 @@
 #include "settings.h"
 
+#include "clock.h"
 #include "logcategories.h"
 #include "paths.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMap>
 #include <QSettings>
 
@@ -113,6 +115,7 @@ class SettingsPrivate
 public:
     explicit SettingsPrivate(Settings *owner) : q(owner) { }
 
+    void setAside();
     void sync();
     void write(const QString &key, const QVariant &value, bool isRaw);
     QVariant read(const QString &key, bool isRaw) const;
@@ -124,6 +127,45 @@ public:
     QMap<QString, Converter> encoders;
     QMap<QString, Converter> decoders;
 };
+
+// A file with lines that are not settings (junk, a binary file) is renamed aside as it is,
+// "config.cfg.damaged-yyyyMMddhhmmss", before anything is written; the new file gets the
+// program's settings that could be read from it, and the defaults for the rest.
+void SettingsPrivate::setAside()
+{
+    QString aside = path + QStringLiteral(".damaged-") +
+        QLocale(QLocale::English).toString(Clock::now(), QStringLiteral("yyyyMMddhhmmss"));
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = aside.section(QLatin1Char('~'), 0, 0) + QLatin1Char('~') + QString::number(n);
+    QMap<QString, QVariant> readable;
+    for (const KeyRow &row : keyTable()) {
+        const QString key = QString::fromLatin1(row.key);
+        if (row.defaultValue.isValid() && settings->contains(key))
+            readable.insert(key, settings->value(key));
+    }
+    settings.reset();
+    if (!QFile::rename(path, aside)) {
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("The configuration file %1 holds lines that are not settings, and "
+                              "it cannot be set aside as %2; it is rewritten without them")
+                   .arg(path, aside);
+        settings.reset(new QSettings(path, QSettings::IniFormat));
+        return;
+    }
+    qCWarning(lcShell).noquote()
+        << QStringLiteral("The configuration file %1 holds lines that are not settings; it is "
+                          "kept as %2, and a new one is written with the %3 settings read from "
+                          "it and the defaults for the rest")
+               .arg(path, aside)
+               .arg(readable.size());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    file.close();
+    settings.reset(new QSettings(path, QSettings::IniFormat));
+    for (auto it = readable.constBegin(); it != readable.constEnd(); ++it)
+        settings->setValue(it.key(), it.value());
+}
 
 void SettingsPrivate::sync()
 {
@@ -190,8 +232,7 @@ void Settings::load()
         qCWarning(lcShell) << "The configuration file" << d->path
                            << "could not be read; defaults are used";
     else if (d->settings->status() == QSettings::FormatError)
-        qCWarning(lcShell) << "The configuration file" << d->path
-                           << "holds lines that are not settings; they are left out";
+        d->setAside();
     for (const KeyRow &row : keyTable()) {
         if (!row.defaultValue.isValid())
             continue;

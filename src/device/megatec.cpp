@@ -33,8 +33,13 @@ public:
     Megatec *q;
     QList<Request> queue;
     int current = Megatec::CmdError;
+    QByteArray currentFrame;
     char buffer[bufferSize + 1] = {};
     int count = 0;
+    // Some units and adapters echo every request in front of the reply.
+    bool echoPassed = false;
+    bool echoLogged = false;
+    bool isEcho() const;
 
     bool devInfoReceived = false;
     bool ratingInfoReceived = false;
@@ -243,6 +248,13 @@ bool MegatecPrivate::parseFaultWords()
     return true;
 }
 
+// The first line received for the request, byte for byte the request itself.
+bool MegatecPrivate::isEcho() const
+{
+    return !echoPassed && count == currentFrame.size() &&
+        std::memcmp(buffer, currentFrame.constData(), std::size_t(count)) == 0;
+}
+
 void MegatecPrivate::noteRejected(bool accepted)
 {
     const bool query = current == Megatec::CmdQueryBase || current > Megatec::CmdCloseOutput;
@@ -274,7 +286,9 @@ QByteArray Megatec::nextCommand()
         d->fillPollCycle();
     const Request request = d->queue.takeFirst();
     d->current = request.command;
+    d->currentFrame = request.frame;
     d->count = 0;
+    d->echoPassed = false;
     return request.frame;
 }
 
@@ -289,6 +303,14 @@ bool Megatec::handleResponse(const QByteArray &bytes)
             d->overflowLogged = true;
             d->count = 0;
             return false;
+        }
+        if (byte == '\r' && d->isEcho()) {
+            if (!d->echoLogged)
+                qCInfo(lcDevice) << "The UPS line echoes the requests; each echo is passed over";
+            d->echoLogged = true;
+            d->echoPassed = true;
+            d->count = 0; // the reply follows, in this chunk or the next
+            continue;
         }
         if (byte == '\r') {
             d->buffer[d->count] = '\0';

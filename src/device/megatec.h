@@ -40,7 +40,8 @@ public:
 
     // The request queue: one poll cycle at a time, control requests in front.
     QByteArray nextCommand();
-    // True when the bytes completed a reply to the request outstanding and it was accepted.
+    // True when the bytes completed a reply to the request outstanding and it was accepted. An
+    // exact echo of the request in front of the reply is passed over.
     bool handleResponse(const QByteArray &bytes);
     int currentCommand() const;
 

@@ -26,6 +26,7 @@ void SampleStore::updateState(const UpsState &state)
 {
     const bool cameOnline = state.online() && !m_state.online();
     m_state = state;
+    m_fresh = state.online();
     if (cameOnline)
         startTimer();
     else if (!state.online())
@@ -34,8 +35,10 @@ void SampleStore::updateState(const UpsState &state)
 
 void SampleStore::store()
 {
-    if (!m_state.online())
+    // While no reply is accepted the last values are not measured again: nothing to store.
+    if (!m_state.online() || !m_fresh)
         return;
+    m_fresh = false;
     RecordWriter::Sample sample;
     sample.inputVol = m_state.inputVoltage.value_or(0.0f);
     sample.outputVol = m_state.outputVoltage.value_or(0.0f);

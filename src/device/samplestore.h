@@ -9,7 +9,9 @@ class RecordWriter;
 class Settings;
 
 // Stores a measurement sample in device_data every "ups/saveCycle" seconds while the UPS
-// answers; the count starts afresh when it comes online.
+// answers; the count starts afresh when it comes online. A sample is a data set that came since
+// the last one: a UPS whose replies go unaccepted has its last values stored once, not again
+// and again until it counts as lost.
 class SampleStore : public QObject
 {
     Q_OBJECT
@@ -21,7 +23,8 @@ public:
 
 public slots:
     void updateState(const UpsState &state);
-    // Stores the last data set now, when the UPS is online (the timer's work).
+    // Stores the last data set now, when the UPS is online and it is not stored yet (the timer's
+    // work).
     void store();
 
 private:
@@ -31,4 +34,5 @@ private:
     Settings *m_settings;
     QTimer m_timer;
     UpsState m_state;
+    bool m_fresh = false; // m_state came after the last sample
 };

@@ -1,23 +1,51 @@
 #include "selftestrecorder.h"
 
 #include "clock.h"
+#include "database.h"
 #include "logcategories.h"
 #include "paths.h"
+#include "platform.h"
 #include "recordwriter.h"
 #include "upsstate.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlQuery>
 
 #include <algorithm>
 #include <climits>
 
+namespace {
+
+const char rowTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
+
+QString rowTime(const QDateTime &start)
+{
+    return QLocale(QLocale::English).toString(start, QLatin1String(rowTimeFormat));
+}
+
+// The whole lines at the start of a recording: each ends in a line feed. Whatever follows the
+// last one was cut by a crash or a power cut.
+QByteArrayList wholeLines(const QByteArray &text)
+{
+    QByteArrayList lines = text.left(text.lastIndexOf('\n') + 1).split('\n');
+    lines.removeLast(); // behind the last line feed
+    return lines;
+}
+
+} // namespace
+
 SelfTestRecorder::SelfTestRecorder(RecordWriter *writer, QObject *parent)
-    : QObject(parent), m_writer(writer)
+    : QObject(parent),
+      m_writer(writer),
+      m_saver(QStringLiteral("the self-test recording"), lcDevice)
 {
 }
+
+SelfTestRecorder::~SelfTestRecorder() = default;
 
 bool SelfTestRecorder::isRecording() const
 {
@@ -49,12 +77,25 @@ void SelfTestRecorder::updateState(const UpsState &state)
 
 void SelfTestRecorder::start()
 {
+    if (m_running) {
+        // The last one could not be stored whole: its row says what its file holds.
+        m_file.close();
+        const QDateTime last = QDateTime::fromSecsSinceEpoch(m_startTime);
+        completeFromFile(fileName(last), last);
+    }
     qCDebug(lcDevice) << "start self-test log";
     m_startTime = Clock::secsSinceEpoch();
     // A new recording takes its first sample even in the second the last one ended.
     m_lastSampleSecond = 0;
     m_samples.clear();
     m_running = true;
+
+    const QString path = fileName(QDateTime::fromSecsSinceEpoch(m_startTime));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    m_file.setFileName(path);
+    m_written = 0;
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        m_saver.failed(path, m_file.errorString());
 }
 
 void SelfTestRecorder::sample(int load, float capacity)
@@ -64,7 +105,35 @@ void SelfTestRecorder::sample(int load, float capacity)
         return;
     m_lastSampleSecond = now;
     const quint16 whole = capacity > 0.0f ? quint16(std::min(capacity, 65535.0f)) : 0;
-    m_samples.append({now - m_startTime, quint16(qBound(0, load, 65535)), whole});
+    const Sample entry {now - m_startTime, quint16(qBound(0, load, 65535)), whole};
+    m_samples.append(entry);
+    if (m_file.isOpen())
+        writeLine(QByteArray::number(entry.elapsed) + ',' + QByteArray::number(entry.load) + ',' +
+                  QByteArray::number(entry.capacity) + '\n');
+}
+
+// One line on the disk, or the file cut back to the lines before it and closed.
+bool SelfTestRecorder::writeLine(const QByteArray &line)
+{
+    // A write cut short (the last free block) is followed by one that says why.
+    qint64 done = 0;
+    while (done < line.size()) {
+        const qint64 wrote = m_file.write(line.constData() + done, line.size() - done);
+        if (wrote <= 0)
+            break;
+        done += wrote;
+    }
+    if (done == line.size() && platform::syncToDisk(m_file.handle())) {
+        m_written += line.size();
+        return true;
+    }
+    const QString reason = done == line.size()
+        ? QStringLiteral("the system could not put the line on the disk")
+        : m_file.errorString();
+    m_file.resize(m_written);
+    m_file.close();
+    m_saver.failed(m_file.fileName(), reason);
+    return false;
 }
 
 void SelfTestRecorder::stop()
@@ -74,22 +143,74 @@ void SelfTestRecorder::stop()
     qCDebug(lcDevice) << "stop self-test log";
 
     const QDateTime start = QDateTime::fromSecsSinceEpoch(m_startTime);
-    const QString path = fileName(start);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    QByteArray text;
-    for (const Sample &entry : qAsConst(m_samples)) {
-        text += QByteArray::number(entry.elapsed) + ',' + QByteArray::number(entry.load) + ',' +
-            QByteArray::number(entry.capacity) + '\n';
-    }
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        qCWarning(lcDevice) << "Cannot write the self-test recording" << path << ":"
-                            << file.errorString();
-        return;
+    if (m_file.isOpen()) {
+        m_file.close();
+        m_saver.succeeded(m_file.fileName());
+    } else {
+        // Lines went missing as the test ran: the whole recording once more.
+        QByteArray text;
+        for (const Sample &entry : qAsConst(m_samples))
+            text += QByteArray::number(entry.elapsed) + ',' + QByteArray::number(entry.load) + ',' +
+                QByteArray::number(entry.capacity) + '\n';
+        if (!m_saver.save(fileName(start), text))
+            return;
     }
     const qint64 duration = std::max<qint64>(0, Clock::secsSinceEpoch() - m_startTime);
     const quint32 seconds = quint32(std::min<qint64>(duration, UINT_MAX));
     m_writer->insertSelfTest(start, seconds, m_samples.size());
     m_running = false;
     emit recorded(start, int(std::min<qint64>(duration, INT_MAX)), m_samples.size());
+}
+
+void SelfTestRecorder::completeInterrupted()
+{
+    const QDir folder(Paths::file(QStringLiteral("/data/self_test")));
+    const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    if (names.isEmpty())
+        return;
+    QSqlQuery query;
+    if (!query.exec(QStringLiteral("select dateTime from %1")
+                        .arg(Database::tableName(Database::TableLogSelfTest)))) {
+        qCWarning(lcDevice) << "Self-test recordings are not checked for their rows: the "
+                               "database cannot be read";
+        return;
+    }
+    QSet<QString> stored;
+    while (query.next())
+        stored.insert(query.value(0).toString());
+
+    static const QRegularExpression stampName(QStringLiteral("^(\\d{14})\\.txt$"));
+    for (const QString &name : names) {
+        const QRegularExpressionMatch match = stampName.match(name);
+        const QDateTime start =
+            QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMddhhmmss"));
+        if (!match.hasMatch() || !start.isValid() || stored.contains(rowTime(start)))
+            continue;
+        completeFromFile(folder.filePath(name), start);
+    }
+}
+
+// The row of what the file holds: its whole lines (a cut last line is dropped from the file),
+// lasting until the last one was taken.
+void SelfTestRecorder::completeFromFile(const QString &path, const QDateTime &start)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        qCWarning(lcDevice) << "Cannot complete the self-test recording" << path << ":"
+                            << file.errorString();
+        return;
+    }
+    const QByteArray text = file.readAll();
+    const QByteArrayList lines = wholeLines(text);
+    const int whole = text.lastIndexOf('\n') + 1;
+    if (whole < text.size())
+        file.resize(whole);
+    file.close();
+    const qint64 last = lines.isEmpty() ? 0 : lines.constLast().split(',').value(0).toLongLong();
+    const quint32 duration = quint32(qBound<qint64>(0, last, UINT_MAX));
+    qCInfo(lcDevice) << "The self-test recording" << path
+                     << "was not completed (the program ended during the test); its row is "
+                        "stored with"
+                     << lines.size() << "samples over" << duration << "seconds";
+    m_writer->insertSelfTest(start, duration, lines.size());
 }

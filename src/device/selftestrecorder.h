@@ -1,6 +1,9 @@
 #pragma once
 
+#include "filesaver.h"
+
 #include <QDateTime>
+#include <QFile>
 #include <QObject>
 #include <QVector>
 
@@ -8,19 +11,28 @@ class RecordWriter;
 struct UpsState;
 
 // Records each self-test the UPS runs: load and battery capacity once a second while it reports
-// a test in progress, written at the end to "/data/self_test/yyyyMMddhhmmss.txt" (one
-// "elapsed,load,capacity" line per sample) with a summary row in log_self_test. When the file
-// cannot be written nothing is stored and the recording goes on, so the next end tries again
-// with everything.
+// a test in progress, one "elapsed,load,capacity" line per sample in
+// "/data/self_test/yyyyMMddhhmmss.txt", written and synced as it is taken, so a crash or a power
+// cut keeps what was sampled. The summary row in log_self_test follows when the test ends; a
+// recording left without its row is completed from its file at the next start.
+//
+// A line that cannot be written (a full disk) leaves the file with the whole lines before it;
+// the end of the test then writes the whole recording again, and if that fails too nothing is
+// stored and the recording goes on, so the next end tries again with everything.
 class SelfTestRecorder : public QObject
 {
     Q_OBJECT
 public:
     explicit SelfTestRecorder(RecordWriter *writer, QObject *parent = nullptr);
+    ~SelfTestRecorder() override;
 
     bool isRecording() const;
     // The file of the recording that started at `start`.
     static QString fileName(const QDateTime &start);
+
+    // Gives every recording file without its row the row of what the file holds (the program
+    // ended during the test). Run at start, once the database is open.
+    void completeInterrupted();
 
 public slots:
     void updateState(const UpsState &state);
@@ -40,6 +52,8 @@ private:
     void start();
     void sample(int load, float capacity);
     void stop();
+    bool writeLine(const QByteArray &line);
+    void completeFromFile(const QString &path, const QDateTime &start);
 
     RecordWriter *m_writer;
     bool m_testing = false; // the UPS reported a test in the last data set
@@ -47,4 +61,7 @@ private:
     qint64 m_startTime = 0; // seconds since 1970-01-01 UTC
     qint64 m_lastSampleSecond = 0;
     QVector<Sample> m_samples;
+    QFile m_file; // open while every line so far is in it
+    qint64 m_written = 0; // bytes of whole lines in m_file
+    FileSaver m_saver;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filesaver.h"
 #include "statusfilerecord.h"
 
 #include <QObject>
@@ -7,13 +8,14 @@
 struct UpsState;
 
 // Keeps "/log/output/upsstatus.txt", the one-line summary other programs read: rewritten when
-// the summary of a data set differs from the last one. A summary that could not be written is
-// remembered all the same, so the file is tried again at the next change.
+// the summary of a data set differs from the last one. A summary that could not be written (a
+// full disk) leaves the old line in place and is tried again with every data set until it is
+// written.
 class StatusFile : public QObject
 {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit StatusFile(QObject *parent = nullptr);
 
 public slots:
     void updateState(const UpsState &state);
@@ -21,4 +23,5 @@ public slots:
 private:
     // All zeros at first and after a lost link, so a first summary of all zeros is not written.
     StatusFileRecord m_last;
+    FileSaver m_saver;
 };

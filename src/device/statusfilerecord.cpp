@@ -1,13 +1,9 @@
 #include "statusfilerecord.h"
 
-#include "logcategories.h"
 #include "upsstate.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace {
 
@@ -94,20 +90,4 @@ QByteArray StatusFileRecord::line(const QDateTime &time) const
     }
     text += "\r\n";
     return text;
-}
-
-bool StatusFileRecord::writeTo(const QString &path, const QDateTime &time) const
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcDevice) << "Cannot write the status file" << path << ":" << file.errorString();
-        return false;
-    }
-    file.write(line(time));
-    if (!file.commit()) {
-        qCWarning(lcDevice) << "Cannot write the status file" << path << ":" << file.errorString();
-        return false;
-    }
-    return true;
 }

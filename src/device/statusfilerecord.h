@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
 #include <array>
 
@@ -32,9 +32,6 @@ struct StatusFileRecord
 
     // "yyyy/MM/dd hh:mm:ss" followed by ",value" nine times and CR LF.
     QByteArray line(const QDateTime &time) const;
-
-    // Replaces the file in one step: a reader sees the old line or the new one, never a part.
-    bool writeTo(const QString &path, const QDateTime &time) const;
 
     bool operator==(const StatusFileRecord &other) const { return values == other.values; }
     bool operator!=(const StatusFileRecord &other) const { return values != other.values; }

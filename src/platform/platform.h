@@ -41,4 +41,9 @@ constexpr std::size_t maxWindowTitleLength = 511;
 // Windows: EnumWindows.
 WindowList openWindows();
 
+// Waits until what was written to the open file `descriptor` is on the disk (its data; the
+// size too when it grew). False when the system says it could not be.
+// Linux: fdatasync. Windows: _commit on the C runtime descriptor.
+bool syncToDisk(int descriptor);
+
 } // namespace platform

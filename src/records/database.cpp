@@ -1,8 +1,10 @@
 #include "database.h"
 
+#include "historynotice.h"
 #include "logcategories.h"
 #include "paths.h"
 
+#include <QFileInfo>
 #include <QMap>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -35,18 +37,24 @@ const char *const sizeTrigger =
     "date(dateTime); end;";
 const char *const dateIndex = "create index if not exists %1_index on %1 (dateTime);";
 
-void runSchema(const char *statement, int table)
+// The columns each table must have for the program's statements.
+const QMap<int, QStringList> &columns()
 {
-    // The table name comes from our own fixed map, never from outside.
-    const QString sql = QString::fromLatin1(statement).arg(Database::tableName(table));
-    QSqlQuery query;
-    if (!query.exec(sql))
-        qCWarning(lcRecords) << "Schema statement failed:" << query.lastError().text() << sql;
+    static const QMap<int, QStringList> names = {
+        {Database::TableDeviceData,
+         {"id", "dateTime", "inputVol", "outputVol", "load", "inputFreq", "battVol",
+          "temperature"}},
+        {Database::TableAlarm, {"id", "dateTime", "alarm"}},
+        {Database::TableScheduleTask, {"id", "dateTime", "cycle", "time", "action", "enable"}},
+        {Database::TableLogSelfTest, {"id", "dateTime", "duration", "count"}},
+        {Database::TableEMailUser, {"id", "dateTime", "user"}},
+    };
+    return names;
 }
 
 } // namespace
 
-Database::Database(QObject *parent) : QObject(parent) { }
+Database::Database(HistoryNotice *notice, QObject *parent) : QObject(parent), m_notice(notice) { }
 
 Database::~Database()
 {
@@ -59,27 +67,98 @@ void Database::open()
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     m_opened = true;
-    if (db.isValid()) {
-        db.setDatabaseName(Paths::file(QStringLiteral("/data/quelta.db")));
-        if (!db.open())
-            qCWarning(lcRecords) << "Cannot open the database" << db.databaseName() << ":"
-                                 << db.lastError().text();
-    } else {
-        qCWarning(lcRecords) << "The SQLite driver is missing; history will not be stored";
+    if (!db.isValid()) {
+        tell(HistoryNotice::NoDriver, QStringLiteral("no QSQLITE driver"));
+        return;
     }
+    db.setDatabaseName(Paths::file(QStringLiteral("/data/quelta.db")));
+    if (!db.open())
+        tell(HistoryNotice::causeOf(db.lastError(), db.databaseName()), db.lastError().text());
 }
 
 void Database::init()
 {
-    runSchema(deviceDataTable, TableDeviceData);
-    runSchema(sizeTrigger, TableDeviceData);
-    runSchema(dateIndex, TableDeviceData);
-    runSchema(alarmTable, TableAlarm);
-    runSchema(sizeTrigger, TableAlarm);
-    runSchema(dateIndex, TableAlarm);
-    runSchema(scheduleTaskTable, TableScheduleTask);
-    runSchema(logSelfTestTable, TableLogSelfTest);
-    runSchema(emailUserTable, TableEMailUser);
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!db.isOpen() || !writable())
+        return;
+    struct Step
+    {
+        int table;
+        QList<const char *> statements;
+    };
+    const QList<Step> steps = {
+        {TableDeviceData, {deviceDataTable, sizeTrigger, dateIndex}},
+        {TableAlarm, {alarmTable, sizeTrigger, dateIndex}},
+        {TableScheduleTask, {scheduleTaskTable}},
+        {TableLogSelfTest, {logSelfTestTable}},
+        {TableEMailUser, {emailUserTable}},
+    };
+    // A table of another shape means the file is not one the program made as it is now: it is
+    // left as it is, rows still going to the tables that fit.
+    for (const Step &step : steps) {
+        if (!tableFits(step.table))
+            return;
+    }
+    for (const Step &step : steps) {
+        for (const char *statement : step.statements) {
+            // The table name comes from our own fixed map, never from outside.
+            const QString sql = QString::fromLatin1(statement).arg(tableName(step.table));
+            QSqlQuery query;
+            if (query.exec(sql))
+                continue;
+            const int cause = HistoryNotice::causeOf(query.lastError(), db.databaseName());
+            tell(cause, query.lastError().text());
+            if (cause == HistoryNotice::Damaged)
+                return; // every further statement would fail the same way
+        }
+    }
+}
+
+void Database::tell(int cause, const QString &detail)
+{
+    if (m_notice)
+        m_notice->report(cause, detail);
+    else
+        qCWarning(lcRecords) << "History cannot be stored:" << detail;
+}
+
+// A file or folder that cannot be written keeps history from being stored, though SQLite opens
+// the file for reading without a word.
+bool Database::writable()
+{
+    const QFileInfo file(QSqlDatabase::database().databaseName());
+    const QFileInfo folder(file.absolutePath());
+    if (folder.isWritable() && (!file.exists() || file.isWritable()))
+        return true;
+    tell(HistoryNotice::ReadOnly,
+         QStringLiteral("%1 is read-only")
+             .arg(folder.isWritable() ? file.filePath() : folder.filePath()));
+    return false;
+}
+
+// A missing table fits (it is made); one that lacks a column the program writes does not, and
+// neither does one that cannot be read.
+bool Database::tableFits(int table)
+{
+    QSqlQuery query;
+    if (!query.exec(QStringLiteral("pragma table_info(%1)").arg(tableName(table)))) {
+        tell(HistoryNotice::causeOf(query.lastError(), QSqlDatabase::database().databaseName()),
+             query.lastError().text());
+        return false;
+    }
+    QStringList found;
+    while (query.next())
+        found << query.value(1).toString();
+    if (found.isEmpty())
+        return true;
+    for (const QString &column : columns().value(table)) {
+        if (!found.contains(column, Qt::CaseInsensitive)) {
+            tell(HistoryNotice::WrongShape,
+                 QStringLiteral("the table %1 has no column %2").arg(tableName(table), column));
+            return false;
+        }
+    }
+    return true;
 }
 
 QString Database::tableName(int type)

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class HistoryNotice;
+
 // Owns the program's SQLite database: the one default connection every part uses, the five
 // tables with their retention triggers and date indexes, and the table-number map.
 class Database : public QObject
@@ -17,18 +19,25 @@ public:
     };
     Q_ENUM(TableType)
 
-    explicit Database(QObject *parent = nullptr);
+    // What keeps history from being stored goes to `notice` (logged once per cause).
+    explicit Database(HistoryNotice *notice = nullptr, QObject *parent = nullptr);
     ~Database() override;
 
-    // Opens "/data/quelta.db" as the default connection; a failure is logged and the program
+    // Opens "/data/quelta.db" as the default connection; a failure is told and the program
     // runs on without stored history.
     void open();
-    // Creates the schema; safe to run on an existing file.
+    // Creates the schema; safe to run on an existing file. A damaged or read-only file, or one
+    // with a table whose columns are not ours, is told and left as it is.
     void init();
 
     // The table name of a TableType value; empty for any other value.
     static QString tableName(int type);
 
 private:
+    void tell(int cause, const QString &detail);
+    bool writable();
+    bool tableFits(int table);
+
+    HistoryNotice *m_notice;
     bool m_opened = false;
 };

@@ -1,16 +1,19 @@
 #include "recordwriter.h"
 
 #include "database.h"
+#include "historynotice.h"
 #include "logcategories.h"
 
 #include <QLocale>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
+RecordWriter::RecordWriter(HistoryNotice *notice) : m_notice(notice) { }
 
 // Prepares the statement with %1 filled from the table map, binds the values and runs it.
-bool run(const char *statement, int table, const QVariantList &values, const char *what)
+bool RecordWriter::run(const char *statement, int table, const QVariantList &values,
+                       const char *what)
 {
     QSqlQuery query;
     const QString sql = QString::fromLatin1(statement).arg(Database::tableName(table));
@@ -20,12 +23,22 @@ bool run(const char *statement, int table, const QVariantList &values, const cha
             query.addBindValue(value);
         done = query.exec();
     }
-    if (!done)
-        qCWarning(lcRecords) << "Cannot store" << what << ":" << query.lastError().text();
-    return done;
+    // History is stored again once every table that failed took a row again (one table of the
+    // wrong shape keeps the notice up).
+    if (done) {
+        if (m_failing.remove(table) && m_failing.isEmpty() && m_notice)
+            m_notice->recovered();
+        return true;
+    }
+    m_failing.insert(table);
+    const QSqlError error = query.lastError();
+    if (m_notice)
+        m_notice->report(HistoryNotice::causeOf(error, QSqlDatabase::database().databaseName()),
+                         error.text());
+    else
+        qCWarning(lcRecords) << "Cannot store" << what << ":" << error.text();
+    return false;
 }
-
-} // namespace
 
 bool RecordWriter::insertAlarm(int code)
 {

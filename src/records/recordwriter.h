@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
+#include <QVariantList>
+
+class HistoryNotice;
 
 // Every row the program records as it watches the UPS: the alarms, the measurement samples and
 // the self-test summaries, on the default connection. One object does all such writes, so they
@@ -8,6 +12,9 @@
 class RecordWriter
 {
 public:
+    // A failure goes to the notice, once per cause; without one, each is logged.
+    explicit RecordWriter(HistoryNotice *notice = nullptr);
+
     struct Sample
     {
         float inputVol = 0;
@@ -22,4 +29,10 @@ public:
     bool insertAlarm(int code);
     bool insertSample(const Sample &sample);
     bool insertSelfTest(const QDateTime &start, quint32 duration, int count);
+
+private:
+    bool run(const char *statement, int table, const QVariantList &values, const char *what);
+
+    HistoryNotice *m_notice;
+    QSet<int> m_failing; // tables whose last write failed
 };

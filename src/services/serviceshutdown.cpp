@@ -1,6 +1,7 @@
 #include "serviceshutdown.h"
 
 #include "devcomm.h"
+#include "filesaver.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
@@ -11,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <climits>
@@ -73,6 +73,8 @@ public:
     Settings *settings = nullptr;
     DevComm *devComm = nullptr;
     QTimer timer;
+    // The shutdown step, log included, repeats every second until the system goes down.
+    FileSaver logSaver {QStringLiteral("the shutdown log"), lcServices};
 
     bool queltaOffEnable = false;
     int mainFaultOffTime = 0;
@@ -428,17 +430,9 @@ void ServiceShutdown::writeShutdownLog()
             titles.append(QString::fromStdWString(title));
         classes.insert(QString::fromStdWString(entry.first), titles);
     }
-    // Written aside and renamed, so a power cut never leaves half a log.
-    QSaveFile file(Paths::file(QStringLiteral("/data/shutdown.log")));
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcServices) << "Cannot write the shutdown log" << file.fileName() << "-"
-                              << file.errorString();
-        return;
-    }
-    file.write(QJsonDocument(classes).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        qCWarning(lcServices) << "Cannot write the shutdown log" << file.fileName() << "-"
-                              << file.errorString();
+    // Written aside and renamed, so a power cut or a full disk never leaves half a log.
+    d->logSaver.save(Paths::file(QStringLiteral("/data/shutdown.log")),
+                     QJsonDocument(classes).toJson(QJsonDocument::Indented));
 }
 
 bool ServiceShutdown::queltaOffEnable() const

@@ -4,15 +4,14 @@
 #include "paths.h"
 #include "treeitemshutdown.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QThread>
 
 class TreeModelShutdownPrivate
 {
 public:
     TreeItemShutdown root {QVariantList()};
+    QThread *reader = nullptr;
+    bool loaded = false;
 
     TreeItemShutdown *itemOf(const QModelIndex &index)
     {
@@ -28,44 +27,46 @@ TreeModelShutdown::TreeModelShutdown(QObject *parent)
 
 TreeModelShutdown::~TreeModelShutdown()
 {
+    // The read is bounded; what it would hand over is dropped with the model.
+    if (d->reader)
+        d->reader->wait();
     delete d;
 }
 
+bool TreeModelShutdown::isLoaded() const
+{
+    return d->loaded;
+}
+
+// Read on a thread of its own, so a huge log never holds up the window or the first poll; the
+// tree is filled when it is done.
 void TreeModelShutdown::initTree()
 {
     d->root.setValues({QStringLiteral("app"), QStringLiteral("windows")});
+    const QString path = Paths::file(QStringLiteral("/data/shutdown.log"));
+    d->reader = QThread::create([this, path] {
+        const ShutdownLogReader::Classes classes = ShutdownLogReader::read(path);
+        QMetaObject::invokeMethod(
+            this, [this, classes] { fill(classes); }, Qt::QueuedConnection);
+    });
+    d->reader->setObjectName(QStringLiteral("shutdownLogReader"));
+    connect(d->reader, &QThread::finished, d->reader, &QObject::deleteLater);
+    connect(d->reader, &QObject::destroyed, this, [this] { d->reader = nullptr; });
+    d->reader->start();
+}
 
-    // No log yet (never shut down by us): an empty tree, nothing to report.
-    QFile file(Paths::file(QStringLiteral("/data/shutdown.log")));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray text = file.readAll();
-    file.close();
-
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
-    if (document.isNull()) {
-        qCWarning(lcServices) << "Failed to read shutdon log:" << error.errorString();
-        return;
-    }
-    if (!document.isObject())
-        qCWarning(lcServices) << "The shutdown log" << file.fileName()
-                              << "holds no object of window classes; nothing to show";
-
-    const QJsonObject classes = document.object();
-    for (auto it = classes.constBegin(); it != classes.constEnd(); ++it) {
-        auto *app = new TreeItemShutdown({it.key(), QString()});
+void TreeModelShutdown::fill(const ShutdownLogReader::Classes &classes)
+{
+    beginResetModel();
+    for (const auto &entry : classes) {
+        auto *app = new TreeItemShutdown({entry.first, QString()});
         d->root.appendChild(app);
-        if (!it.value().isArray())
-            qCWarning(lcServices) << "The shutdown log lists no titles for" << it.key();
-        const QJsonArray titles = it.value().toArray();
-        for (const QJsonValue &title : titles) {
-            if (!title.isString())
-                qCWarning(lcServices) << "The shutdown log holds a title of" << it.key()
-                                      << "that is not text:" << title;
-            app->appendChild(new TreeItemShutdown({QString(), title.toString()}));
-        }
+        for (const QString &title : entry.second)
+            app->appendChild(new TreeItemShutdown({QString(), title}));
     }
+    endResetModel();
+    d->loaded = true;
+    emit loaded();
 }
 
 int TreeModelShutdown::rowCount(const QModelIndex &parent) const

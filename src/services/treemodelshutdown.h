@@ -1,12 +1,15 @@
 #pragma once
 
+#include "shutdownlogreader.h"
+
 #include <QAbstractItemModel>
 
 class TreeModelShutdownPrivate;
 
 // The application windows that were open at the last shutdown, read once from
 // "/data/shutdown.log": one entry per window class ("app") with its window titles below
-// ("window"). A newer log needs a new model.
+// ("window"). The log is read off the thread that made the model, at most its first megabyte;
+// the model is empty until `loaded`. A newer log needs a new model.
 class TreeModelShutdown : public QAbstractItemModel
 {
     Q_OBJECT
@@ -25,8 +28,15 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QHash<int, QByteArray> roleNames() const override;
 
+    bool isLoaded() const;
+
+signals:
+    // The log was read and the tree filled (or left empty).
+    void loaded();
+
 private:
     void initTree();
+    void fill(const ShutdownLogReader::Classes &classes);
 
     TreeModelShutdownPrivate *d;
 };

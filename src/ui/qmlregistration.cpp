@@ -6,6 +6,7 @@
 #include "devcomm.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "historynotice.h"
 #include "listmodelemailuser.h"
 #include "listmodelnutclient.h"
 #include "listmodelnutuser.h"
@@ -65,6 +66,7 @@ void registerTypes(const Objects &objects)
     registerOwned("DevComm", objects.devComm);
     registerOwned("ServiceEMail", objects.serviceEMail);
     registerOwned("ServiceShutdown", objects.serviceShutdown);
+    registerOwned("HistoryNotice", objects.historyNotice);
     registerOwned("ServiceNetwork", objects.serviceNetwork);
     // Each engine gets a page object of its own; the engine owns it.
     Settings *settings = objects.settings;

@@ -2,6 +2,7 @@
 
 class Alarm;
 class DevComm;
+class HistoryNotice;
 class ListModelEMailUser;
 class ListModelScheduleTask;
 class QQuickView;
@@ -19,6 +20,7 @@ struct Objects
 {
     Settings *settings;
     Translator *translator;
+    HistoryNotice *historyNotice;
     Alarm *alarm;
     DevComm *devComm;
     ServiceEMail *serviceEMail;

@@ -90,6 +90,8 @@ private slots:
     void samplesAndSelfTest()
     {
         const int samples = sqlCount(QStringLiteral("select count(*) from device_data"));
+        QSignalSpy newData(m_program.devComm(), &DevComm::stateChanged);
+        QVERIFY(newData.wait(5000)); // what the timer stored before is not stored twice
         m_program.sampleStore()->store();
         QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), samples + 1);
 

@@ -142,8 +142,8 @@ void TestProgram::damagedDataIsSurvived()
     {
         const char *damaged;
         const char *logged;
-    } cases[] = {{"/data/quelta.db", "Schema statement failed"},
-                 {"/data", "Cannot open the database"}};
+    } cases[] = {{"/data/quelta.db", "History cannot be stored: the database file is damaged"},
+                 {"/data", "History cannot be stored: the database file cannot be opened"}};
     for (const auto &c : cases) {
         QTemporaryDir root;
         QVERIFY(QDir().mkpath(root.path() + "/data"));

@@ -226,6 +226,44 @@ private slots:
         QVERIFY(!driver.isOnline());
     }
 
+    // A line that echoes what it receives puts the request in front of the reply; only that
+    // exact echo, once, is passed over.
+    void echoedRequests()
+    {
+        const QList<std::tuple<const char *, QByteArrayList, bool>> cases = {
+            {"echo and reply in one chunk", {"Q1\r" + goodStatus}, true},
+            {"echo, then the reply", {"Q1\r", goodStatus}, true},
+            {"echo cut in two", {"Q", "1\r" + goodStatus.left(9), goodStatus.mid(9)}, true},
+            {"echo of another request", {"BT\r" + goodStatus}, false},
+            {"echo twice", {"Q1\rQ1\r" + goodStatus}, false},
+            {"echo with a stray byte", {"Q1 \r" + goodStatus}, false},
+            {"echo in lower case", {"q1\r" + goodStatus}, false},
+            {"half an echo", {"Q\r" + goodStatus}, false},
+            {"echo behind garbage", {"xQ1\r" + goodStatus}, false},
+        };
+        for (const auto &c : cases) {
+            Megatec driver;
+            requestFor(driver, Megatec::CmdQueryBase);
+            bool accepted = false;
+            for (const QByteArray &chunk : std::get<1>(c))
+                accepted = driver.handleResponse(chunk);
+            QVERIFY2(accepted == std::get<2>(c), std::get<0>(c));
+            QCOMPARE(driver.isOnline(), std::get<2>(c));
+        }
+
+        // Every query of the cycle, each echoed; the next request starts afresh.
+        Megatec driver;
+        for (const auto &reply : goodReplies) {
+            const QByteArray request = requestFor(driver, reply.first);
+            QVERIFY2(driver.handleResponse(request + reply.second), request.constData());
+        }
+        // A control request has no reply: its echo is passed over and nothing is accepted.
+        driver.toggleBuzzer();
+        QCOMPARE(driver.nextCommand(), QByteArray("Q\r"));
+        QVERIFY(!driver.handleResponse("Q\r"));
+        QVERIFY(!driver.handleResponse(goodStatus));
+    }
+
     void statusReplies()
     {
         Megatec driver;

@@ -156,6 +156,22 @@ private slots:
         QCOMPARE(lost.count(), 0);
     }
 
+    // A unit that echoes each request in front of its reply stays online, and what it reads
+    // follows the unit.
+    void echoingLine()
+    {
+        QCOMPARE(pollByHand(1), 1);
+        QCOMPARE(sim->command(QStringLiteral("echo on")), QStringLiteral("ok"));
+        QCOMPARE(sim->command(QStringLiteral("load 55")), QStringLiteral("ok"));
+        QCOMPARE(pollByHand(8), 8);
+        QVERIFY(online());
+        QCOMPARE(state().load.value_or(0), 55);
+        QCOMPARE(sim->command(QStringLiteral("echo off")), QStringLiteral("ok"));
+        QCOMPARE(sim->command(QStringLiteral("load 35")), QStringLiteral("ok"));
+        QCOMPARE(pollByHand(4), 4);
+        QCOMPARE(state().load.value_or(0), 35);
+    }
+
     // The requests reach the UPS through the driver (whose encodings are tested on their own)
     // and the UPS reports the change.
     void controlRequests()

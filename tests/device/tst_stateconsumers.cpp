@@ -6,6 +6,7 @@
 #include "devdatamap.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
+#include "samplestore.h"
 #include "selftestrecorder.h"
 #include "statusfile.h"
 #include "testroot.h"
@@ -325,6 +326,25 @@ private slots:
         QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:00 2 3"}));
     }
 
+    // A sample is a measurement taken since the last one: while no data set comes (a line
+    // whose replies are all refused), the last values are not stored again.
+    void samplesOfNewDataOnly()
+    {
+        SampleStore store(&m_writer, m_root.settings());
+        const QString rows = QStringLiteral("select count(*) from device_data");
+        const int before = sqlCount(rows);
+        store.updateState(online(0, 100.0f, 40));
+        for (int i = 0; i < 3; ++i)
+            store.store();
+        QCOMPARE(sqlCount(rows), before + 1);
+        store.updateState(online(0, 100.0f, 41));
+        store.store();
+        QCOMPARE(sqlCount(rows), before + 2);
+        store.updateState(offline());
+        store.store();
+        QCOMPARE(sqlCount(rows), before + 2);
+    }
+
     void publishedMap()
     {
         // Sixty values each: the zero of the start and the first value are gone.
@@ -418,16 +438,15 @@ private slots:
         file.updateState(offline());
         QCOMPARE(m_root.read(statusFile), QByteArray("2024/05/06 07:08:14,0,1,0,0,0,0,0,0,0\r\n"));
 
-        // The folder is a file: nothing can be written, the summary is remembered anyway.
+        // The folder is a file: nothing can be written, and the next data set tries again.
         const QString folder = m_root.file(QStringLiteral("/log/output"));
         QVERIFY(blockFolder(folder));
         StatusFile blocked;
         blocked.updateState(online(0x01, 100.0f, 80));
         QVERIFY(unblockFolder(folder));
-        blocked.updateState(online(0x01, 100.0f, 80));
         QVERIFY(!QFile::exists(m_root.file(statusFile)));
-        blocked.updateState(online(0x00, 100.0f, 80));
-        QCOMPARE(summary(), QList<int>({0, 0, 0, 0, 0, 0, 0, 0, 0}));
+        blocked.updateState(online(0x01, 100.0f, 80));
+        QCOMPARE(summary(), QList<int>({2, 0, 0, 0, 0, 0, 0, 0, 0}));
     }
 
     void readerNeverSeesAPartialStatusLine()

@@ -1,11 +1,15 @@
 // The parts of a shutdown on their own: the command file run on its own thread, and the tree of
 // the shutdown log over the files a shutdown, a user or a damaged disk may leave.
+#include "shutdownlogreader.h"
 #include "shutdowntask.h"
 #include "testroot.h"
 #include "treemodelshutdown.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutex>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -50,6 +54,7 @@ private slots:
     void commandThatCannotStart();
     void logTreeTopLevel();
     void logTreeEntries();
+    void largeLog();
 
 private:
     void writeLog(const QByteArray &text)
@@ -61,6 +66,17 @@ private:
 
     TestRoot m_root {TestRoot::FoldersOnly};
 };
+
+namespace {
+
+// The model once it has read the log.
+bool waitForLoad(TreeModelShutdown &model)
+{
+    QSignalSpy loaded(&model, &TreeModelShutdown::loaded);
+    return model.isLoaded() || loaded.wait(10000);
+}
+
+} // namespace
 
 void TestShutdownParts::quotedPathWaitedFor()
 {
@@ -140,6 +156,7 @@ void TestShutdownParts::logTreeTopLevel()
         TreeModelShutdown model;
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(waitForLoad(model));
         QStringList seen;
         for (int row = 0; row < model.rowCount(); ++row)
             seen << model.index(row, 0).data(TreeModelShutdown::AppRole).toString();
@@ -161,6 +178,7 @@ void TestShutdownParts::logTreeEntries()
 })");
     TreeModelShutdown model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(waitForLoad(model));
     QCOMPARE(model.rowCount(), 4);
     const QModelIndex alpha = model.index(0, 0);
     QCOMPARE(alpha.data(257).toString(), QString("Alpha"));
@@ -179,6 +197,51 @@ void TestShutdownParts::logTreeEntries()
     QCOMPARE(model.index(0, 1, beta).data(258).toString(), QString());
     QCOMPARE(model.parent(kept), beta);
     QCOMPARE(model.parent(kept).row(), 1);
+}
+
+void TestShutdownParts::largeLog()
+{
+    // Four megabytes of titles, indented as the service writes them: the log is read off the
+    // thread that made the model, only its first megabyte, and the log says what was skipped.
+    QJsonObject classes;
+    for (int i = 0; i < 34000; ++i)
+        classes.insert(QString("Class%1").arg(i, 6, 10, QChar('0')),
+                       QJsonArray {QString("Window %1 of a long working day").arg(i),
+                                   QString("Another window \"quoted\" of %1").arg(i)});
+    const QByteArray text = QJsonDocument(classes).toJson(QJsonDocument::Indented);
+    QVERIFY(text.size() > 4000000);
+    writeLog(text);
+    takeLog();
+    TreeModelShutdown model;
+    QCOMPARE(model.rowCount(), 0);
+    QVERIFY(waitForLoad(model));
+    const int rows = model.rowCount();
+    QVERIFY2(rows > 5000 && rows < 10000, qPrintable(QString::number(rows)));
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex app = model.index(row, 0);
+        QCOMPARE(app.data(TreeModelShutdown::AppRole).toString(),
+                 QString("Class%1").arg(row, 6, 10, QChar('0')));
+        // The last class may have been cut after its first title.
+        QCOMPARE(model.rowCount(app), row + 1 < rows ? 2 : model.rowCount(app));
+    }
+    const QString logged = takeLog(QtWarningMsg);
+    QVERIFY2(logged.contains(
+                 QString("holds %1 bytes; only the first 1048576 are read").arg(text.size())),
+             qPrintable(logged));
+    QVERIFY(logged.contains(QString("the other %1 bytes are skipped").arg(text.size() - 1048576)));
+
+    // Where the first megabyte may end, and what is kept of it.
+    const QList<QPair<QByteArray, QByteArray>> cuts = {
+        {R"({"a": ["x", "y)", R"({"a": ["x"]})"},
+        {R"({"a": ["x"], "b": ["y", "z\")", R"({"a": ["x"], "b": ["y"]})"},
+        {R"({"a": ["x"], "b": ["y", "z\"")", R"({"a": ["x"], "b": ["y", "z\""]})"},
+        {R"({"a": ["x"], "b)", R"({"a": ["x"]})"},
+        {R"({"a": ["x"], "b": [)", R"({"a": ["x"]})"},
+        {R"({"a": [], "b": "not a list")", R"({"a": []})"},
+        {R"({"a)", ""},
+    };
+    for (const auto &cut : cuts)
+        QCOMPARE(ShutdownLogReader::closeCut(cut.first), cut.second);
 }
 
 QTEST_GUILESS_MAIN(TestShutdownParts)

@@ -304,6 +304,8 @@ void TestShutdownSequence::shutdownLog()
 
     // The next start shows it.
     TreeModelShutdown model;
+    QSignalSpy loaded(&model, &TreeModelShutdown::loaded);
+    QVERIFY(model.isLoaded() || loaded.wait(10000));
     QCOMPARE(model.index(1, 0, model.index(0, 0)).data(258).toString(), QString("notes.txt"));
 
     // A log that cannot be replaced is skipped with a warning; the old one is

@@ -1,0 +1,202 @@
+// A database that cannot take history (damaged, read-only, or with a table of another shape):
+// the window tells the user once why and where the file is, the log says it once however many
+// rows fail, and the file is left as it is. Each case is a window of its own, so each runs in a
+// child process of this suite (QUELTA_NOTICE_CASE names it) that prints what it saw.
+#include "alarm.h"
+#include "compositionroot.h"
+#include "database.h"
+#include "devcomm.h"
+#include "qmlpagehost.h"
+#include "recordwriter.h"
+#include "testroot.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QMutex>
+#include <QProcess>
+#include <QQuickItem>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <cstdio>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace {
+
+const char caseVariable[] = "QUELTA_NOTICE_CASE";
+
+QMutex logLock;
+int historyWarnings = 0;
+
+void countHistoryWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    QMutexLocker lock(&logLock);
+    if (type == QtWarningMsg && text.contains(QLatin1String("History cannot be stored")))
+        ++historyWarnings;
+}
+
+QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
+}
+
+// A small database with its own tables, made on a side connection and closed.
+bool makeDatabase(const QString &path, const QString &statement)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "prepare");
+        db.setDatabaseName(path);
+        if (!db.open() || !QSqlQuery(db).exec(statement))
+            return false;
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("prepare");
+    return true;
+}
+
+// The program's own database, made and closed.
+void makeProgramDatabase()
+{
+    Database database;
+    database.open();
+    database.init();
+}
+
+// The data folder made read-only with the program's database in it: a tmpfs remounted
+// read-only where root may mount (read-only for root too), otherwise the rights of folder and
+// file.
+QString makeReadOnly(const QString &folder, const QString &file)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    if (::geteuid() == 0 &&
+        ::mount("tmpfs", path.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=1m") == 0) {
+        makeProgramDatabase();
+        if (::mount("tmpfs", path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=1m") != 0)
+            return QString();
+        return QStringLiteral("read-only tmpfs");
+    }
+    makeProgramDatabase();
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    return QStringLiteral("file rights");
+}
+
+// The child: prepares the case, shows the window, writes rows, and prints what it saw.
+int runCase(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QByteArray which = qgetenv(caseVariable);
+    TestRoot root(TestRoot::FoldersOnly);
+    const QString folder = root.file("/data");
+    const QString file = root.file("/data/quelta.db");
+    QString method = QStringLiteral("-");
+    if (which == "damaged") {
+        QFile garbage(file);
+        if (!garbage.open(QIODevice::WriteOnly))
+            return 3;
+        garbage.write(QByteArray(8192, 'x'));
+    } else if (which == "read-only") {
+        method = makeReadOnly(folder, file);
+        if (method.isEmpty())
+            return 3;
+    } else if (which == "wrong shape") {
+        if (!makeDatabase(file, "create table alarm(id integer primary key, code integer)"))
+            return 3;
+    }
+    const QByteArray before = digest(file);
+
+    qInstallMessageHandler(countHistoryWarnings);
+    int dialogs = 0;
+    QString text;
+    {
+        QmlPageHost host;
+        QQuickItem *window = host.load(QStringLiteral("main.qml"), QSize(1024, 680));
+        if (!window)
+            return 4;
+        QQuickItem *dialog = host.find(QStringLiteral("historyDialog"));
+        QElapsedTimer waited;
+        waited.start();
+        while (!(dialog && dialog->isVisible()) && waited.elapsed() < 10000)
+            QTest::qWait(20);
+        if (!dialog || !dialog->isVisible())
+            return 5;
+        text = dialog->property("text").toString();
+        ++dialogs;
+        QMetaObject::invokeMethod(dialog, "close");
+        // Rows that fail, of every kind: no new line in the log, no new dialog.
+        Alarm *alarm = host.root().alarm();
+        RecordWriter *writer = host.root().recordWriter();
+        for (int i = 0; i < 20; ++i) {
+            alarm->addEvent(Alarm::BuzzerOn);
+            writer->insertSample(RecordWriter::Sample());
+            writer->insertSelfTest(QDateTime::currentDateTime(), 1, 1);
+            QCoreApplication::processEvents();
+        }
+        if (dialog->isVisible())
+            ++dialogs;
+    }
+    std::printf("METHOD %s\nDIALOGS %d\nWARNINGS %d\nUNCHANGED %d\nTEXT %s\n", qPrintable(method),
+                dialogs, historyWarnings, int(digest(file) == before), qPrintable(text));
+    ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return 0;
+}
+
+} // namespace
+
+class TestHistoryNotice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void toldOnce_data()
+    {
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("unchanged");
+        QTest::newRow("damaged") << "the database file is damaged" << true;
+        QTest::newRow("read-only") << "the database file or its folder is read-only" << true;
+        QTest::newRow("wrong shape") << "its tables are not the ones this program makes" << false;
+    }
+
+    void toldOnce()
+    {
+        QFETCH(QString, reason);
+        QFETCH(bool, unchanged);
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(caseVariable, QTest::currentDataTag());
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(child.waitForFinished(120000));
+        const QString output = QString::fromUtf8(child.readAllStandardOutput());
+        QVERIFY2(child.exitCode() == 0, qPrintable(output));
+        QMap<QString, QString> seen;
+        for (const QString &line : output.split('\n', Qt::SkipEmptyParts))
+            seen.insert(line.section(' ', 0, 0), line.section(' ', 1));
+        qInfo("made read-only by: %s", qPrintable(seen.value("METHOD")));
+        QCOMPARE(seen.value("DIALOGS"), QStringLiteral("1"));
+        QCOMPARE(seen.value("WARNINGS"), QStringLiteral("1"));
+        const QString text = seen.value("TEXT");
+        QVERIFY2(text.startsWith("History cannot be stored: " + reason), qPrintable(text));
+        QVERIFY2(text.endsWith("/data/quelta.db"), qPrintable(text));
+        if (unchanged)
+            QCOMPARE(seen.value("UNCHANGED"), QStringLiteral("1"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet(caseVariable))
+        return runCase(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestHistoryNotice test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_historynotice.moc"

@@ -1,0 +1,196 @@
+// Files the program rewrites while it watches, on a disk that fills up: the status summary, the
+// self-test recording and the shutdown log each keep what they held, say so once in the log, and
+// are written again once there is room. The disk is a small tmpfs filled to the last byte where
+// one can be mounted, and in every run also a file size limit of 0 (the kernel refuses the
+// writes with EFBIG instead of ENOSPC).
+#include "clock.h"
+#include "devcomm.h"
+#include "fulldisk.h"
+#include "recordprobe.h"
+#include "recordwriter.h"
+#include "selftestrecorder.h"
+#include "serviceshutdown.h"
+#include "statusfile.h"
+#include "testroot.h"
+#include "upsstate.h"
+
+#include <QDir>
+#include <QMutex>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+QMutex warningsLock;
+QStringList warnings;
+QtMessageHandler previousHandler = nullptr;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg) {
+        QMutexLocker lock(&warningsLock);
+        warnings << text;
+    }
+    previousHandler(type, context, text);
+}
+
+// The warnings since the last call that mention `what`.
+int warningsAbout(const QString &what)
+{
+    QMutexLocker lock(&warningsLock);
+    const int count = warnings.filter(what).size();
+    warnings.clear();
+    return count;
+}
+
+UpsState online(int status, int load = 50, bool selfTest = false)
+{
+    UpsState state;
+    state.link = UpsState::Link::Online;
+    state.setStatusByte(quint8(status | (selfTest ? 0x20 : 0)));
+    state.batteryCharge = 90.0f;
+    state.load = load;
+    return state;
+}
+
+} // namespace
+
+class TestFullDisk : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestRoot m_root;
+
+    static void methods()
+    {
+        QTest::addColumn<int>("method");
+        QTest::newRow("tmpfs (ENOSPC)") << int(FullDisk::Tmpfs);
+        QTest::newRow("file size limit (EFBIG)") << int(FullDisk::FileSizeLimit);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qunsetenv("DISPLAY"); // the shutdown log lists no window: "{}"
+        previousHandler = qInstallMessageHandler(collectWarnings);
+    }
+
+    void init()
+    {
+        Clock::setNow(QDateTime(QDate(2024, 9, 2), QTime(14, 30, 0)));
+        warningsAbout(QString());
+    }
+
+    void statusFile_data() { methods(); }
+    void statusFile()
+    {
+        QFETCH(int, method);
+        {
+            const QString folder = m_root.file("/log/output");
+            QDir(folder).removeRecursively();
+            FullDisk disk(folder, FullDisk::Method(method));
+            if (!disk.isReady())
+                QSKIP(qPrintable(disk.why()));
+            StatusFile status;
+            status.updateState(online(0x00));
+            const QByteArray before = m_root.read("/log/output/upsstatus.txt");
+            QVERIFY(before.endsWith(",0,0,0,0,0,1,0,0,0\r\n"));
+
+            disk.fill();
+            QVERIFY(disk.refusesWrites());
+            Clock::advance(1);
+            status.updateState(online(0x01)); // on battery
+            status.updateState(online(0x01, 20));
+            status.updateState(online(0x01, 30));
+            disk.release();
+            QCOMPARE(m_root.read("/log/output/upsstatus.txt"), before);
+            QCOMPARE(warningsAbout("status file"), 1);
+
+            // With room again, the next data set writes what the UPS reports now, though the
+            // summary is the one that could not be written.
+            status.updateState(online(0x01, 30));
+            QVERIFY(m_root.read("/log/output/upsstatus.txt").endsWith(",2,0,0,0,0,2,0,0,0\r\n"));
+        }
+    }
+
+    void shutdownLog_data() { methods(); }
+    void shutdownLog()
+    {
+        QFETCH(int, method);
+        {
+            // The database beside it is left alone meanwhile.
+            const QString folder = m_root.file("/data");
+            FullDisk disk(folder, FullDisk::Method(method));
+            if (!disk.isReady())
+                QSKIP(qPrintable(disk.why()));
+            const QByteArray old = "{\n    \"Editor\": [\n        \"report.odt\"\n    ]\n}\n";
+            QFile file(folder + "/shutdown.log");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(old);
+            file.close();
+            DevComm dev(m_root.settings());
+            ServiceShutdown service(m_root.settings(), &dev);
+
+            disk.fill();
+            service.writeShutdownLog();
+            service.writeShutdownLog(); // each tick of the shutdown step writes it again
+            disk.release();
+            QCOMPARE(m_root.read("/data/shutdown.log"), old);
+            QCOMPARE(warningsAbout("shutdown log"), 1);
+            service.writeShutdownLog();
+            QCOMPARE(m_root.read("/data/shutdown.log"), QByteArray("{\n}\n"));
+        }
+    }
+
+    // Lines written while there was room stay whole; the end of the test on a full disk leaves
+    // no row for samples the file does not hold, and the end after it (here the lost link)
+    // stores them all.
+    void selfTestRecording_data() { methods(); }
+    void selfTestRecording()
+    {
+        QFETCH(int, method);
+        {
+            const QString folder = m_root.file("/data/self_test");
+            QDir(folder).removeRecursively();
+            FullDisk disk(folder, FullDisk::Method(method));
+            if (!disk.isReady())
+                QSKIP(qPrintable(disk.why()));
+            QSqlQuery(QStringLiteral("delete from log_self_test"));
+            RecordWriter writer;
+            SelfTestRecorder recorder(&writer);
+            const QString file = "/data/self_test/20240902143000.txt";
+            // A block of the file already on the disk still takes lines, so the test goes on
+            // well past one.
+            QByteArray expected;
+            for (int second = 0; second < 700; ++second) {
+                if (second == 3)
+                    disk.fill();
+                const int load = 10 + second % 50;
+                recorder.updateState(online(0, load, true));
+                expected += QByteArray::number(second) + ',' + QByteArray::number(load) + ",90\n";
+                Clock::advance(1);
+            }
+            recorder.updateState(online(0, 16));
+            expected += "700,16,90\n";
+            disk.release();
+            const QByteArray kept = m_root.read(file);
+            QVERIFY(kept.size() >= 24 && kept.size() < expected.size());
+            QVERIFY(kept.endsWith('\n'));
+            QVERIFY(expected.startsWith(kept));
+            QCOMPARE(RecordProbe::sqlCount("select count(*) from log_self_test"), 0);
+            QCOMPARE(warningsAbout("self-test"), 1);
+
+            // Seven hundred samples of the test and one taken after its end, while the
+            // recording waited.
+            UpsState lost;
+            lost.link = UpsState::Link::Offline;
+            recorder.updateState(lost);
+            QCOMPARE(m_root.read(file), expected);
+            QCOMPARE(RecordProbe::sqlCount("select count from log_self_test"), 701);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFullDisk)
+#include "tst_fulldisk.moc"
