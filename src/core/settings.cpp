@@ -130,7 +130,8 @@ public:
 
 // A file with lines that are not settings (junk, a binary file) is renamed aside as it is,
 // "config.cfg.damaged-yyyyMMddhhmmss", before anything is written; the new file gets the
-// program's settings that could be read from it, and the defaults for the rest.
+// program's settings and the network accounts that could be read from it, and the defaults for
+// the rest.
 void SettingsPrivate::setAside()
 {
     QString aside = path + QStringLiteral(".damaged-") +
@@ -141,6 +142,11 @@ void SettingsPrivate::setAside()
     for (const KeyRow &row : keyTable()) {
         const QString key = QString::fromLatin1(row.key);
         if (row.defaultValue.isValid() && settings->contains(key))
+            readable.insert(key, settings->value(key));
+    }
+    // The network server's accounts live beside the settings and come along.
+    for (const QString &key : settings->allKeys()) {
+        if (key.startsWith(QLatin1String("network/users/")))
             readable.insert(key, settings->value(key));
     }
     settings.reset();

@@ -157,7 +157,7 @@ void TestSettings::damagedFileKeptAside()
             QCOMPARE(disk.value(value.section('=', 0, 0)).toString(), value.section('=', 1));
         QCOMPARE(disk.value("ups/saveCycle").toInt(), 60);
         QStringList known;
-        for (int type = 0; type < 1024; ++type)
+        for (int type = 0; type < 2048; ++type)
             known << m_settings->keyName(type);
         for (const QString &key : disk.allKeys())
             QVERIFY2(known.contains(key), qPrintable(key));

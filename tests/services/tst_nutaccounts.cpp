@@ -5,6 +5,8 @@
 #include "nutaccountstore.h"
 #include "nutpassword.h"
 #include "nutusercommand.h"
+#include "paths.h"
+#include "settings.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -72,6 +74,24 @@ void TestNutAccounts::storeKeepsHashesOnly()
     QCOMPARE(store.remove("admin"), NutAccountStore::Done);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
     QCOMPARE(store.accounts().size(), 1);
+
+    // A configuration with lines that are no settings is set aside and written anew at start:
+    // the accounts come along.
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("[[broken\n");
+    file.close();
+    qputenv("QUELTA_HOME", dir.path().toUtf8());
+    QVERIFY(QDir(dir.path()).mkpath("cfg"));
+    QVERIFY(QFile::rename(path, dir.filePath("cfg/config.cfg")));
+    Paths::setRoot(dir.path());
+    Settings settings;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("holds lines that are not settings"));
+    settings.load();
+    Paths::setRoot(QString());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
+    const NutAccountList kept = NutAccountStore(dir.filePath("cfg/config.cfg")).accounts();
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept.at(0).name, QByteArray("monuser"));
 }
 
 void TestNutAccounts::listFollowsTheFile()
