@@ -63,6 +63,8 @@ NutConnection::NutConnection(QSslSocket *socket, NutServerState *state, NutThrot
     // Qt stops reading from the kernel once this much waits unread, so a flooding client is held
     // back by TCP itself.
     socket->setReadBufferSize(4 * readChunk);
+    // Replies are small and awaited: no waiting to fill a segment.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     d->state = state;
     d->throttle = throttle;
     d->tls = tls;
@@ -184,6 +186,8 @@ void NutConnectionPrivate::deliver(const NutReply &reply)
     if (closing)
         return;
     socket->write(reply.text);
+    // Out now rather than at the next turn of the event loop.
+    socket->flush();
     if (socket->bytesToWrite() > limits.outputLimit) {
         qCWarning(lcNetwork).noquote() << "Closing the connection of" << q->address()
                                        << "because it does not read its replies";
