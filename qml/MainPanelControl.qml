@@ -6,6 +6,39 @@ MainPanelControlForm {
 
     // The order waiting for the user's answer to its question; "" when none waits.
     property string pendingOrder: ""
+    // Counts the link's changes of what it can carry out, so the bindings below ask again.
+    property int controlsRevision: 0
+
+    // Why the link in use cannot carry out `request` (UpsLink's ControlRequest), "" when it can.
+    function unavailable(request) {
+        controlsRevision
+        return DevComm.controlUnavailable(request)
+    }
+
+    radioSelfTest10S.enabled: unavailable(0) === ""
+    radioSelfTestEOD.enabled: unavailable(1) === ""
+    radioSelfTestCustom.enabled: unavailable(2) === ""
+    radioSelfTestCancel.enabled: unavailable(3) === ""
+    radioCloseOutput.enabled: unavailable(4) === ""
+    radioCancelCloseOutput.enabled: unavailable(5) === ""
+    radioBuzzer.enabled: unavailable(6) === ""
+    buttonSure.enabled: {
+        var order = chosenOrder()
+        var requests = ["selfTest10S", "selfTestEOD", "selfTestCustom", "selfTestCancel",
+                        "closeOutput", "cancelCloseOutput", "buzzer"]
+        var index = requests.indexOf(order)
+        return index >= 0 && unavailable(index) === ""
+    }
+    // The reasons, one line each, for the orders that cannot go out.
+    labelUnavailable.text: {
+        var lines = []
+        for (var request = 0; request < 7; ++request) {
+            var why = unavailable(request)
+            if (why !== "" && lines.indexOf(why) < 0)
+                lines.push(why)
+        }
+        return lines.join("\n")
+    }
 
     // What the chosen order does, when it is worth a question first: cutting the output takes
     // the power from this computer, and the long self-tests drain the battery that has to carry
@@ -85,6 +118,13 @@ MainPanelControlForm {
     }
 
     buttonSure.onClicked: issueOrder()
+
+    Connections {
+        target: DevComm
+        function onControlsChanged() {
+            page.controlsRevision++
+        }
+    }
 
     Connections {
         target: msgDialog

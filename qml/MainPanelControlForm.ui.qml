@@ -18,6 +18,7 @@ Item {
     property alias radioCancelCloseOutput: radioCancelCloseOutput
     property alias radioBuzzer: radioBuzzer
     property alias buttonSure: buttonSure
+    property alias labelUnavailable: labelUnavailable
     property alias msgDialog: msgDialog
 
     Component {
@@ -212,6 +213,18 @@ Item {
                     Layout.topMargin: Theme.margin
                     text: qsTr("Sure")
                     style: CommonButtonStyle {}
+                }
+
+                // Why some orders cannot go out (a UPS server that lacks them).
+                Text {
+                    id: labelUnavailable
+                    objectName: "labelUnavailable"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 0 // its long lines wrap instead of widening the card
+                    visible: text !== ""
+                    wrapMode: Text.Wrap
+                    color: Theme.textFaint
+                    font.pixelSize: Theme.fontSmall
                 }
             }
         }

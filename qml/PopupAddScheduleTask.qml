@@ -74,9 +74,19 @@ PopupAddScheduleTaskForm {
         return textField.refused ? -1 : n
     }
 
+    // Why the link in use cannot carry out a task's action, "" when it can. The power-off is the
+    // computer's own countdown and always can.
+    function actionUnavailable(action) {
+        var requests = [0, 1, 5] // UpsLink's ControlRequest of the self-tests and power on
+        return action >= 0 && action < requests.length ? DevComm.controlUnavailable(requests[action]) : ""
+    }
+
     function accept() {
         clearRefusals()
         var problems = []
+        var unavailable = actionUnavailable(comboBoxTaskType.currentIndex)
+        if (unavailable !== "")
+            problems.push(unavailable)
         var hour = checked(textFieldHour, 0, 23)
         var minute = checked(textFieldMinute, 0, 59)
         var second = checked(textFieldSecond, 0, 59)
@@ -143,6 +153,7 @@ PopupAddScheduleTaskForm {
     textFieldDay.onTextChanged: textFieldDay.refused = false
     dateOneShot.onDateChanged: dateOneShot.refused = false
 
+    comboBoxTaskType.onActivated: labelError.text = actionUnavailable(index)
     buttonSure.onClicked: accept()
     buttonCancel.onClicked: close()
 }

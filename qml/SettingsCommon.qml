@@ -12,7 +12,8 @@ SettingsCommonForm {
     // The link's and the translator's values, read again after an import, a restore or a
     // language switch (a new combo box model puts its index back to 0).
     function refresh() {
-        comboBoxCommType.currentIndex = DevComm.commType === DevComm.COM ? 1 : 0
+        comboBoxCommType.currentIndex = DevComm.commType === DevComm.COM ? 1
+                                      : DevComm.commType === DevComm.NUT ? 2 : 0
         comboBoxBaud.currentIndex = Math.max(0, baudRates.indexOf(Number(DevComm.baud)))
         spinBoxSaveCycle.value = DevComm.saveCycle
         checkBoxAutoLanguage.checked = Translator.autoLanguage
@@ -20,6 +21,22 @@ SettingsCommonForm {
         if (language < 0 || language >= comboBoxLanguage.model.length)
             language = Number(Settings.getSettings(Settings.LanguageType))
         comboBoxLanguage.currentIndex = language >= 0 && language < comboBoxLanguage.model.length ? language : -1
+        textFieldNutHost.text = Settings.getSettings(Settings.UpsNutHost) || ""
+        var port = Number(Settings.getSettings(Settings.UpsNutPort))
+        textFieldNutPort.text = port > 0 ? String(port) : ""
+        textFieldNutUps.text = Settings.getSettings(Settings.UpsNutUps) || ""
+        textFieldNutUser.text = Settings.getSettings(Settings.UpsNutUser) || ""
+        textFieldNutPassword.text = Settings.getSettings(Settings.UpsNutPassword) || ""
+        textFieldNutCaFile.text = Settings.getSettings(Settings.UpsNutCaFile) || ""
+        var plain = Settings.getSettings(Settings.UpsNutAllowPlain)
+        checkBoxNutAllowPlain.checked = plain === true || plain === "true"
+    }
+
+    // Each field of the network link is stored when its editing ends; the link takes the
+    // fields of one edit together.
+    function storeNut(type, value) {
+        if (ready && String(Settings.getSettings(type)) !== String(value))
+            Settings.setSettings(type, value)
     }
 
     // The restore waits for the answer to its question; the other messages only inform.
@@ -75,8 +92,22 @@ SettingsCommonForm {
         ready = true
     }
 
-    comboBoxCommType.onActivated: DevComm.openDevice(index === 1 ? DevComm.COM : DevComm.USB,
+    comboBoxCommType.onActivated: DevComm.openDevice(index === 1 ? DevComm.COM : index === 2 ? DevComm.NUT : DevComm.USB,
                                                      index === 1 ? DevComm.portName(comboBoxComPort.currentIndex) : "")
+    cardNut.visible: comboBoxCommType.currentIndex === 2
+    textFieldNutHost.onEditingFinished: storeNut(Settings.UpsNutHost, textFieldNutHost.text.trim())
+    textFieldNutPort.onEditingFinished: {
+        var port = parseInt(textFieldNutPort.text, 10)
+        storeNut(Settings.UpsNutPort, port > 0 ? port : 3493)
+    }
+    textFieldNutUps.onEditingFinished: storeNut(Settings.UpsNutUps, textFieldNutUps.text.trim())
+    textFieldNutUser.onEditingFinished: storeNut(Settings.UpsNutUser, textFieldNutUser.text)
+    textFieldNutPassword.onEditingFinished: storeNut(Settings.UpsNutPassword, textFieldNutPassword.text)
+    textFieldNutCaFile.onEditingFinished: storeNut(Settings.UpsNutCaFile, textFieldNutCaFile.text.trim())
+    checkBoxNutAllowPlain.onClicked: storeNut(Settings.UpsNutAllowPlain, checkBoxNutAllowPlain.checked)
+    buttonNutCaFile.onClicked: caFileDialog.open()
+    labelNutProblem.text: comboBoxCommType.currentIndex === 2 && DevComm.linkProblem !== ""
+                          ? qsTr("No data from the server: %1").arg(DevComm.linkProblem) : ""
     comboBoxComPort.model: DevComm.comPort
     comboBoxComPort.enabled: comboBoxCommType.currentIndex === 1
     comboBoxComPort.onActivated: DevComm.openDevice(DevComm.COM, DevComm.portName(index))
@@ -127,6 +158,18 @@ SettingsCommonForm {
         target: Translator
         function onLanguageChanged() {
             page.refresh()
+        }
+    }
+
+    Platform.FileDialog {
+        id: caFileDialog
+        title: qsTr("Look for...")
+        fileMode: Platform.FileDialog.OpenFile
+        nameFilters: [qsTr("Certificates (*.pem *.crt)"), qsTr("All files (*)")]
+        onAccepted: {
+            var path = decodeURIComponent(String(file).replace(/^file:\/\//, ""))
+            textFieldNutCaFile.text = path
+            page.storeNut(Settings.UpsNutCaFile, path)
         }
     }
 

@@ -18,6 +18,16 @@ Item {
     property alias labelAppVersion: labelAppVersion
     property alias labelUsbVersion: labelUsbVersion
     property alias msgDialog: msgDialog
+    property alias cardNut: cardNut
+    property alias textFieldNutHost: textFieldNutHost
+    property alias textFieldNutPort: textFieldNutPort
+    property alias textFieldNutUps: textFieldNutUps
+    property alias textFieldNutUser: textFieldNutUser
+    property alias textFieldNutPassword: textFieldNutPassword
+    property alias textFieldNutCaFile: textFieldNutCaFile
+    property alias buttonNutCaFile: buttonNutCaFile
+    property alias checkBoxNutAllowPlain: checkBoxNutAllowPlain
+    property alias labelNutProblem: labelNutProblem
 
     RowLayout {
         anchors.fill: parent
@@ -43,7 +53,8 @@ Item {
                     // Texts in a list are looked up under "SettingsCommonForm" without ".ui"; name the context.
                     model: [
                         qsTranslate("SettingsCommonForm.ui", "USB"),
-                        qsTranslate("SettingsCommonForm.ui", "COM")
+                        qsTranslate("SettingsCommonForm.ui", "COM"),
+                        qsTranslate("SettingsCommonForm.ui", "Network (NUT)")
                     ]
                 }
 
@@ -79,31 +90,115 @@ Item {
                 }
             }
 
+            // Shown for the network link only.
             SettingsCard {
-                title: qsTr("Version Information")
+                id: cardNut
+                objectName: "cardNut"
+                title: qsTr("UPS Server (NUT)")
+                rowSpacing: 6
 
                 FieldLabel {
-                    text: qsTr("Quelta version:")
+                    text: qsTr("Server:")
                 }
-                Text {
-                    id: labelAppVersion
-                    objectName: "labelAppVersion"
+                RowLayout {
                     Layout.fillWidth: true
-                    color: Theme.text
-                    font.pixelSize: Theme.fontBody
-                    font.bold: true
+                    TextField {
+                        id: textFieldNutHost
+                        style: FieldStyle {}
+                        objectName: "textFieldNutHost"
+                        Layout.fillWidth: true
+                        placeholderText: "nas.local"
+                    }
+                    FieldLabel {
+                        text: qsTr("Port:")
+                    }
+                    TextField {
+                        id: textFieldNutPort
+                        style: FieldStyle {}
+                        objectName: "textFieldNutPort"
+                        Layout.preferredWidth: 70
+                        placeholderText: "3493"
+                        validator: IntValidator {
+                            bottom: 1
+                            top: 65535
+                        }
+                    }
                 }
 
                 FieldLabel {
-                    text: qsTr("USB HID version:")
+                    text: qsTr("UPS name:")
                 }
-                Text {
-                    id: labelUsbVersion
-                    objectName: "labelUsbVersion"
+                TextField {
+                    id: textFieldNutUps
+                    style: FieldStyle {}
+                    objectName: "textFieldNutUps"
                     Layout.fillWidth: true
-                    color: Theme.text
-                    font.pixelSize: Theme.fontBody
-                    font.bold: true
+                    placeholderText: "ups"
+                }
+
+                FieldLabel {
+                    text: qsTr("User:")
+                }
+                RowLayout {
+                    Layout.fillWidth: true
+                    TextField {
+                        id: textFieldNutUser
+                        style: FieldStyle {}
+                        objectName: "textFieldNutUser"
+                        Layout.fillWidth: true
+                    }
+                    FieldLabel {
+                        text: qsTr("Password:")
+                    }
+                    TextField {
+                        id: textFieldNutPassword
+                        style: FieldStyle {}
+                        objectName: "textFieldNutPassword"
+                        Layout.fillWidth: true
+                        echoMode: TextInput.Password
+                    }
+                }
+
+                FieldLabel {
+                    text: qsTr("CA file:")
+                }
+                RowLayout {
+                    Layout.fillWidth: true
+                    TextField {
+                        id: textFieldNutCaFile
+                        style: FieldStyle {}
+                        objectName: "textFieldNutCaFile"
+                        Layout.fillWidth: true
+                        placeholderText: qsTr("System certificates")
+                    }
+                    Button {
+                        id: buttonNutCaFile
+                        objectName: "buttonNutCaFile"
+                        text: qsTr("Browse")
+                        style: SettingsButtonStyle {}
+                    }
+                }
+
+                Item {
+                    width: 1
+                    height: 1
+                }
+                CheckBox {
+                    id: checkBoxNutAllowPlain
+                    objectName: "checkBoxNutAllowPlain"
+                    text: qsTr("Allow an unencrypted connection")
+                    style: SettingsCheckBoxStyle {}
+                }
+
+                Text {
+                    id: labelNutProblem
+                    objectName: "labelNutProblem"
+                    Layout.columnSpan: 2
+                    Layout.fillWidth: true
+                    visible: text !== ""
+                    wrapMode: Text.Wrap
+                    color: Theme.fault
+                    font.pixelSize: Theme.fontSmall
                 }
             }
         }
@@ -165,6 +260,34 @@ Item {
                     Layout.topMargin: 6
                     text: qsTr("Restore Default Settings")
                     style: SettingsButtonStyle {}
+                }
+            }
+
+            SettingsCard {
+                title: qsTr("Version Information")
+
+                FieldLabel {
+                    text: qsTr("Quelta version:")
+                }
+                Text {
+                    id: labelAppVersion
+                    objectName: "labelAppVersion"
+                    Layout.fillWidth: true
+                    color: Theme.text
+                    font.pixelSize: Theme.fontBody
+                    font.bold: true
+                }
+
+                FieldLabel {
+                    text: qsTr("USB HID version:")
+                }
+                Text {
+                    id: labelUsbVersion
+                    objectName: "labelUsbVersion"
+                    Layout.fillWidth: true
+                    color: Theme.text
+                    font.pixelSize: Theme.fontBody
+                    font.bold: true
                 }
             }
         }

@@ -16,6 +16,7 @@ Item {
     property alias alarmPopup: alarmPopup
     property alias shutdownDialog: shutdownDialog
     property alias failureDialog: failureDialog
+    property alias refusedDialog: refusedDialog
     property alias quitDialog: quitDialog
     property alias trayIcon: trayIcon
     readonly property bool devOnline: DevComm.devData.devOnline === true
@@ -83,6 +84,15 @@ Item {
         buttons: GlobalDataDef.MsgDialogButtonSure
     }
 
+    // A control request the UPS server refused, or that it cannot carry out, from whichever page
+    // or task sent it.
+    MsgDialog {
+        id: refusedDialog
+        objectName: "refusedDialog"
+        dialogType: GlobalDataDef.MsgDialogWarning
+        buttons: GlobalDataDef.MsgDialogButtonSure
+    }
+
     MsgDialog {
         id: quitDialog
         objectName: "quitDialog"
@@ -129,6 +139,14 @@ Item {
             root.showAndRaise()
             failureDialog.open()
             root.notifyAtTray(message)
+        }
+    }
+
+    Connections {
+        target: DevComm
+        function onCommandRefused(message) {
+            refusedDialog.text = message
+            refusedDialog.open()
         }
     }
 

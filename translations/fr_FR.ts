@@ -1349,6 +1349,21 @@
     </message>
 </context>
 <context>
+    <name>NutLink</name>
+    <message>
+        <source>The UPS server refused the command %1: %2</source>
+        <translation>Le serveur d'onduleur a refusé la commande %1 : %2</translation>
+    </message>
+    <message>
+        <source>The UPS server is not connected.</source>
+        <translation>Le serveur d'onduleur n'est pas connecté.</translation>
+    </message>
+    <message>
+        <source>The UPS server does not offer %1 for this UPS.</source>
+        <translation>Le serveur d'onduleur n'offre pas %1 pour cet onduleur.</translation>
+    </message>
+</context>
+<context>
     <name>NutUserCommand</name>
     <message>
         <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
@@ -1829,6 +1844,18 @@
         <source>Operation failed!</source>
         <translation>L'opération a échoué !</translation>
     </message>
+    <message>
+        <source>No data from the server: %1</source>
+        <translation>Aucune donnée du serveur : %1</translation>
+    </message>
+    <message>
+        <source>Certificates (*.pem *.crt)</source>
+        <translation>Certificats (*.pem *.crt)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommonForm.ui</name>
@@ -1915,6 +1942,50 @@
     <message>
         <source>Restore Default Settings</source>
         <translation>Rétablir les réglages par défaut</translation>
+    </message>
+    <message>
+        <source>Network (NUT)</source>
+        <translation>Réseau (NUT)</translation>
+    </message>
+    <message>
+        <source>UPS Server (NUT)</source>
+        <translation>Serveur d'onduleur (NUT)</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>Serveur :</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port :</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>Nom de l'onduleur :</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Utilisateur :</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe :</translation>
+    </message>
+    <message>
+        <source>CA file:</source>
+        <translation>Fichier CA :</translation>
+    </message>
+    <message>
+        <source>System certificates</source>
+        <translation>Certificats du système</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>Parcourir</translation>
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation>Autoriser une connexion non chiffrée</translation>
     </message>
 </context>
 <context>

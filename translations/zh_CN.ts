@@ -1349,6 +1349,21 @@
     </message>
 </context>
 <context>
+    <name>NutLink</name>
+    <message>
+        <source>The UPS server refused the command %1: %2</source>
+        <translation>UPS 服务器拒绝了命令 %1: %2</translation>
+    </message>
+    <message>
+        <source>The UPS server is not connected.</source>
+        <translation>未连接到 UPS 服务器。</translation>
+    </message>
+    <message>
+        <source>The UPS server does not offer %1 for this UPS.</source>
+        <translation>UPS 服务器没有为此 UPS 提供 %1。</translation>
+    </message>
+</context>
+<context>
     <name>NutUserCommand</name>
     <message>
         <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
@@ -1829,6 +1844,18 @@
         <source>Operation failed!</source>
         <translation>操作失败!</translation>
     </message>
+    <message>
+        <source>No data from the server: %1</source>
+        <translation>服务器没有数据: %1</translation>
+    </message>
+    <message>
+        <source>Certificates (*.pem *.crt)</source>
+        <translation>证书 (*.pem *.crt)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommonForm.ui</name>
@@ -1915,6 +1942,50 @@
     <message>
         <source>Restore Default Settings</source>
         <translation>恢复默认设置</translation>
+    </message>
+    <message>
+        <source>Network (NUT)</source>
+        <translation>网络 (NUT)</translation>
+    </message>
+    <message>
+        <source>UPS Server (NUT)</source>
+        <translation>UPS 服务器 (NUT)</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>服务器:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>端口:</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>UPS 名称:</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>用户:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码:</translation>
+    </message>
+    <message>
+        <source>CA file:</source>
+        <translation>CA 文件:</translation>
+    </message>
+    <message>
+        <source>System certificates</source>
+        <translation>系统证书</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>浏览</translation>
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation>允许未加密的连接</translation>
     </message>
 </context>
 <context>

@@ -1349,6 +1349,21 @@
     </message>
 </context>
 <context>
+    <name>NutLink</name>
+    <message>
+        <source>The UPS server refused the command %1: %2</source>
+        <translation>UPS 伺服器拒絕了命令 %1: %2</translation>
+    </message>
+    <message>
+        <source>The UPS server is not connected.</source>
+        <translation>未連接到 UPS 伺服器。</translation>
+    </message>
+    <message>
+        <source>The UPS server does not offer %1 for this UPS.</source>
+        <translation>UPS 伺服器沒有為此 UPS 提供 %1。</translation>
+    </message>
+</context>
+<context>
     <name>NutUserCommand</name>
     <message>
         <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
@@ -1829,6 +1844,18 @@
         <source>Operation failed!</source>
         <translation>操作失敗!</translation>
     </message>
+    <message>
+        <source>No data from the server: %1</source>
+        <translation>伺服器沒有資料: %1</translation>
+    </message>
+    <message>
+        <source>Certificates (*.pem *.crt)</source>
+        <translation>憑證 (*.pem *.crt)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有檔案 (*)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommonForm.ui</name>
@@ -1915,6 +1942,50 @@
     <message>
         <source>Restore Default Settings</source>
         <translation>恢復預設設定</translation>
+    </message>
+    <message>
+        <source>Network (NUT)</source>
+        <translation>網路 (NUT)</translation>
+    </message>
+    <message>
+        <source>UPS Server (NUT)</source>
+        <translation>UPS 伺服器 (NUT)</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>伺服器:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>連接埠:</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>UPS 名稱:</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>使用者:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼:</translation>
+    </message>
+    <message>
+        <source>CA file:</source>
+        <translation>CA 檔案:</translation>
+    </message>
+    <message>
+        <source>System certificates</source>
+        <translation>系統憑證</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>瀏覽</translation>
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation>允許未加密的連接</translation>
     </message>
 </context>
 <context>

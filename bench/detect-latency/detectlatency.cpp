@@ -4,6 +4,7 @@
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "paths.h"
+#include "settings.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -39,6 +40,29 @@ DetectLatency::~DetectLatency()
 
 bool DetectLatency::start(int baud)
 {
+    if (!startSimulator(baud))
+        return false;
+    DevComm *devComm = m_program->devComm();
+    devComm->setBaud(baud);
+    if (!devComm->openDevice(DevComm::COM, m_link))
+        return false;
+    return settle();
+}
+
+bool DetectLatency::watchNetwork(quint16 port, const QString &ups)
+{
+    Settings *settings = m_program->settings();
+    settings->setSettings(Settings::UpsNutHost, QStringLiteral("127.0.0.1"));
+    settings->setSettings(Settings::UpsNutPort, port);
+    settings->setSettings(Settings::UpsNutUps, ups);
+    settings->setSettings(Settings::UpsNutAllowPlain, true);
+    if (!m_program->devComm()->openDevice(DevComm::NUT))
+        return false;
+    return settle();
+}
+
+bool DetectLatency::startSimulator(int baud)
+{
     stop();
     m_link = m_folder + QStringLiteral("/ups-%1").arg(baud);
     QFile::remove(m_link);
@@ -49,13 +73,12 @@ bool DetectLatency::start(int baud)
     m_process.start();
     if (!m_process.waitForStarted(5000))
         return false;
-    if (!waitFor([this] { return QFileInfo::exists(m_link); }, 5000))
-        return false;
+    return waitFor([this] { return QFileInfo::exists(m_link); }, 5000);
+}
 
+bool DetectLatency::settle()
+{
     DevComm *devComm = m_program->devComm();
-    devComm->setBaud(baud);
-    if (!devComm->openDevice(DevComm::COM, m_link))
-        return false;
     // Online, identity and ratings read, the cycle down to BT, BP, Q1, A1.
     if (!waitFor([devComm] { return devComm->state().online(); }, 10000) ||
         !waitFor([this] { return statusMode() >= 0; }, 10000))

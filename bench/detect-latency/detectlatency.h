@@ -30,12 +30,18 @@ public:
 
     // Starts a simulator at this baud rate and points the link at it.
     bool start(int baud);
+    // Starts a simulator at this baud rate only: a UPS server's driver reads it (linkPath()).
+    bool startSimulator(int baud);
+    QString linkPath() const { return m_link; }
+    // Points the network link at the UPS `ups` of the server on this loopback port.
+    bool watchNetwork(quint16 port, const QString &ups);
     Figures run(int failures);
     void stop();
 
 private:
     void command(const QString &line);
     bool waitFor(const std::function<bool()> &condition, int timeoutMs);
+    bool settle();
     int mainsFaultRows() const;
     int statusMode() const;
     void check();

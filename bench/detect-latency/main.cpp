@@ -1,8 +1,10 @@
 // bench_detect_latency [--runs N] [--seed S]
 // How soon a mains failure on the serial line becomes an alarm row and a status-file line, at
-// 2400 and 9600 baud, against the simulator paced like a real line.
+// 2400 and 9600 baud, against the simulator paced like a real line; then, with Debian's UPS
+// server installed, the same through its driver and upsd over the network link (at most 30).
 #include "compositionroot.h"
 #include "detectlatency.h"
+#include "nutserverprocess.h"
 #include "paths.h"
 #include "settings.h"
 #include "startup.h"
@@ -83,6 +85,34 @@ int main(int argc, char **argv)
                     cycle, cycle > 0 ? percentile(figures.alarmMs, 0.95) / cycle : 0.0);
         std::fflush(stdout);
     }
+    // The same failures through a network UPS server: the simulator read by the server's
+    // Megatec driver (nutdrv_qx, polling every second), served by upsd, watched by the
+    // network link polling every 2 s.
+    if (!NutServerProcess::available()) {
+        std::printf("network link: the network UPS server is not installed; skipped\n");
+        return 0;
+    }
+    const int nutRuns = qMin(runs, 30);
+    NutServerProcess nut;
+    if (!bench.startSimulator(2400)) {
+        std::printf("network link: the simulator did not come up\n");
+        return 1;
+    }
+    nut.addUps(QStringLiteral("qx"), QStringLiteral("nutdrv_qx"), bench.linkPath(),
+               {QStringLiteral("protocol = megatec")});
+    if (!nut.start(30000) || !bench.watchNetwork(nut.port(), QStringLiteral("qx"))) {
+        std::printf("network link: the server or the link did not come up\n%s\n",
+                    qPrintable(nut.output()));
+        return 1;
+    }
+    const DetectLatency::Figures figures = bench.run(nutRuns);
+    std::printf("network link, upssim 2400 baud -> nutdrv_qx -> upsd -> Quelta (%d measured, "
+                "%d missed):\n",
+                int(figures.alarmMs.size()), figures.missed);
+    print("to alarm row", figures.alarmMs, 3500);
+    print("to status line", figures.statusMs, 3500);
+    std::printf("  poll cycle (median time between two data sets) %.0f ms\n",
+                percentile(figures.cycleMs, 0.5));
     bench.stop();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "database.h"
 #include "devcomm.h"
 #include "historynotice.h"
+#include "nutlink.h"
 #include "nutupssource.h"
 #include "paths.h"
 #include "qmlregistration.h"
@@ -53,6 +54,7 @@ CompositionRoot::~CompositionRoot() = default;
 void CompositionRoot::connectObjects()
 {
     DevComm *dev = m_devComm.get();
+    dev->addLink(DevComm::NUT, new NutLink(m_settings.get()));
     QObject::connect(dev, &DevComm::stateChanged, m_alarmRules.get(), &AlarmRules::updateState);
     QObject::connect(dev, &DevComm::faultsChanged, m_alarmRules.get(), &AlarmRules::updateFaults);
     QObject::connect(dev, &DevComm::linkLost, m_alarmRules.get(), &AlarmRules::linkLost);
@@ -130,14 +132,10 @@ void CompositionRoot::start()
 
 static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
 {
-    return {root.settings(),
-            root.translator(),
-            root.historyNotice(),
-            root.alarm(),
-            root.devComm(),
-            root.serviceEMail(),
-            root.serviceShutdown(),
-            root.serviceScheduleTask()->model(),
+    return {root.settings(),        root.translator(),
+            root.historyNotice(),   root.alarm(),
+            root.devComm(),         root.serviceEMail(),
+            root.serviceShutdown(), root.serviceScheduleTask()->model(),
             root.serviceNetwork()};
 }
 

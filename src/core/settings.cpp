@@ -61,6 +61,14 @@ const QList<KeyRow> &keyTable()
         {Settings::UpsBaudRate, "ups/baudRate", 2400, true},
         {Settings::UpsComPort, "ups/comPort", QString(), false},
         {Settings::UpsDataSaveCycle, "ups/saveCycle", 60, true},
+        // The network link: like the other link settings, a restore keeps them.
+        {Settings::UpsNutHost, "ups/nutHost", QString(), false},
+        {Settings::UpsNutPort, "ups/nutPort", 3493, false},
+        {Settings::UpsNutUps, "ups/nutUps", QStringLiteral("ups"), false},
+        {Settings::UpsNutUser, "ups/nutUser", QString(), false},
+        {Settings::UpsNutPassword, "ups/nutPassword", QString(), false},
+        {Settings::UpsNutCaFile, "ups/nutCaFile", QString(), false},
+        {Settings::UpsNutAllowPlain, "ups/nutAllowPlain", false, false},
         // The network server; its accounts live beside these under "network/users".
         {Settings::NetworkEnable, "network/enable", false, true},
         {Settings::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true},
@@ -212,11 +220,20 @@ Settings::Settings(QObject *parent) : QObject(parent), d(new SettingsPrivate(thi
 {
     for (const KeyRow &row : keyTable())
         d->keyNames.insert(row.type, QString::fromLatin1(row.key));
-    const QString passwordKeyName = d->keyNames.value(EMailAuthPassword);
-    d->encoders.insert(passwordKeyName,
-                       [](const QVariant &v) { return QVariant(encryptPassword(v)); });
-    d->decoders.insert(passwordKeyName,
-                       [](const QVariant &v) { return QVariant(decryptPassword(v)); });
+    // Both passwords are stored protected. The network link's is read as text, which is what
+    // the settings page shows.
+    for (const int type : {EMailAuthPassword, UpsNutPassword}) {
+        const QString passwordKeyName = d->keyNames.value(type);
+        d->encoders.insert(passwordKeyName,
+                           [](const QVariant &v) { return QVariant(encryptPassword(v)); });
+        if (type == EMailAuthPassword)
+            d->decoders.insert(passwordKeyName,
+                               [](const QVariant &v) { return QVariant(decryptPassword(v)); });
+        else
+            d->decoders.insert(passwordKeyName, [](const QVariant &v) {
+                return QVariant(QString::fromUtf8(decryptPassword(v)));
+            });
+    }
 }
 
 Settings::~Settings()

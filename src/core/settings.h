@@ -47,6 +47,13 @@ public:
         UpsBaudRate = 769,
         UpsComPort = 770,
         UpsDataSaveCycle = 771,
+        UpsNutHost = 772,
+        UpsNutPort = 773,
+        UpsNutUps = 774,
+        UpsNutUser = 775,
+        UpsNutPassword = 776,
+        UpsNutCaFile = 777,
+        UpsNutAllowPlain = 778,
 
         NetworkEnable = 1024,
         NetworkListen = 1025,

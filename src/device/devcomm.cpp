@@ -88,6 +88,18 @@ void DevCommPrivate::follow(UpsLink *link)
         if (link == active)
             emit q->upsCommFault();
     });
+    QObject::connect(link, &UpsLink::controlsChanged, q, [this, link] {
+        if (link == active)
+            emit q->controlsChanged();
+    });
+    QObject::connect(link, &UpsLink::commandRefused, q, [this, link](const QString &message) {
+        if (link == active)
+            emit q->commandRefused(message);
+    });
+    QObject::connect(link, &UpsLink::problemChanged, q, [this, link] {
+        if (link == active)
+            emit q->linkProblemChanged();
+    });
 }
 
 void DevCommPrivate::refresh(UpsLink *link)
@@ -235,6 +247,21 @@ QString DevComm::usbVersion() const
     return d->usb->usbVersion();
 }
 
+QString DevComm::linkProblem() const
+{
+    return d->active->problem();
+}
+
+QString DevComm::controlUnavailable(int request) const
+{
+    return d->active->controlUnavailable(request);
+}
+
+void DevComm::leave()
+{
+    d->active->leave();
+}
+
 const UpsState &DevComm::state() const
 {
     return d->state;
@@ -261,6 +288,8 @@ bool DevComm::openDevice(int type, const QString &devName)
     d->commType = type;
     d->settings->setSettings(Settings::UpsCommType, type);
     d->refresh(next);
+    emit controlsChanged();
+    emit linkProblemChanged();
 
     if (next != d->serial)
         return next->start();

@@ -23,9 +23,10 @@ class DevComm : public QObject
     Q_PROPERTY(QVariantMap devData READ devData NOTIFY devDataChanged)
     Q_PROPERTY(QStringList comPort READ comPort NOTIFY comPortChanged)
     Q_PROPERTY(QString usbVersion READ usbVersion NOTIFY usbVersionChanged)
+    Q_PROPERTY(QString linkProblem READ linkProblem NOTIFY linkProblemChanged)
 
 public:
-    enum CommunicationType { USB = 0, COM = 1 };
+    enum CommunicationType { USB = 0, COM = 1, NUT = 2 };
     Q_ENUM(CommunicationType)
 
     explicit DevComm(Settings *settings, QObject *parent = nullptr);
@@ -45,6 +46,7 @@ public:
     QVariantMap devData() const;
     QStringList comPort() const;
     QString usbVersion() const;
+    QString linkProblem() const;
 
     // What the link in use knows about the UPS.
     const UpsState &state() const;
@@ -64,6 +66,11 @@ signals:
     void linkLost();
     // The UPS reports that it cannot communicate.
     void upsCommFault();
+    // What the control page and the scheduled tasks may offer changed (controlUnavailable).
+    void controlsChanged();
+    // A control request was refused: a text for the user.
+    void commandRefused(const QString &message);
+    void linkProblemChanged();
 
 public:
     Q_INVOKABLE bool openDevice(int type, const QString &devName = QString());
@@ -71,6 +78,11 @@ public:
     Q_INVOKABLE void setSelfTest(int type, int time);
     Q_INVOKABLE void setBuzzer();
     Q_INVOKABLE void setBaud(int baud);
+    // Empty when the link in use can carry the request (UpsLink::ControlRequest), else why not.
+    Q_INVOKABLE QString controlUnavailable(int request) const;
+
+    // This computer powers off now: the link in use says goodbye where someone waits for it.
+    void leave();
     // The port of entry `index` of the comPort list; empty for the entry that chooses none.
     Q_INVOKABLE QString portName(int index) const;
 

@@ -14,6 +14,17 @@ public:
     // The self-test requests, numbered as the screens number them.
     enum SelfTestType { SelfTestCancel = 1, SelfTest10S = 2, SelfTestEOD = 3, SelfTestCustom = 4 };
     Q_ENUM(SelfTestType)
+    // The control requests, for asking whether the UPS behind the link can carry them out.
+    enum ControlRequest {
+        ControlSelfTest10S,
+        ControlSelfTestEOD,
+        ControlSelfTestCustom,
+        ControlSelfTestCancel,
+        ControlOutputOff,
+        ControlOutputOffCancel,
+        ControlBeeper
+    };
+    Q_ENUM(ControlRequest)
 
     using QObject::QObject;
 
@@ -29,6 +40,18 @@ public:
     virtual void setSelfTest(int type, int minutes) = 0;
     virtual void toggleBeeper() = 0;
 
+    // Empty when the request can be sent, else why not, for the user. The serial line and USB
+    // send everything and let the UPS judge.
+    virtual QString controlUnavailable(int request) const
+    {
+        Q_UNUSED(request)
+        return QString();
+    }
+    // Why no data comes now, when the link knows more than "no answer"; empty otherwise.
+    virtual QString problem() const { return QString(); }
+    // This computer is about to power off: say goodbye to whoever waits for it.
+    virtual void leave() { }
+
 signals:
     // In this order for a data set that brings the UPS online or loses it: onlineChanged, then
     // stateChanged.
@@ -42,4 +65,9 @@ signals:
     void linkLost();
     // The UPS itself reports that it cannot communicate.
     void upsCommFault();
+    // What can be sent, or why not, changed.
+    void controlsChanged();
+    // A control request was refused (by the UPS server, or as not offered): a text for the user.
+    void commandRefused(const QString &message);
+    void problemChanged();
 };

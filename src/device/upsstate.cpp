@@ -24,6 +24,7 @@ UpsState::Mode UpsState::mode() const
 bool UpsState::operator==(const UpsState &other) const
 {
     return link == other.link && statusByte() == other.statusByte() &&
+        forcedShutdown == other.forcedShutdown &&
         faultKind == other.faultKind && faultWords == other.faultWords &&
         inputVoltage == other.inputVoltage && inputFaultVoltage == other.inputFaultVoltage &&
         outputVoltage == other.outputVoltage && load == other.load &&

@@ -30,6 +30,9 @@ struct UpsState
     bool selfTest = false;
     bool shutdownActive = false; // the output is switched off or about to be
     bool beeper = false;
+    // A network UPS server's primary is switching the UPS off (FSD): protected computers go
+    // down now. No serial or USB UPS says this.
+    bool forcedShutdown = false;
 
     // Fault words of family 1 or 2 (others carry no texts); -1 while none were read.
     int faultKind = -1;

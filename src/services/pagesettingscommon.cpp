@@ -38,6 +38,16 @@ const QList<int> &shutdownMembers()
     return types;
 }
 
+// The network link's settings, last; files written before it existed lack them.
+const QList<int> &linkMembers()
+{
+    static const QList<int> types = {Settings::UpsNutHost,      Settings::UpsNutPort,
+                                     Settings::UpsNutUps,       Settings::UpsNutUser,
+                                     Settings::UpsNutPassword,  Settings::UpsNutCaFile,
+                                     Settings::UpsNutAllowPlain};
+    return types;
+}
+
 const QList<int> &networkMembers()
 {
     static const QList<int> types = {Settings::NetworkEnable,   Settings::NetworkListen,
@@ -189,7 +199,7 @@ bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
     for (int type : emailMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
     object.insert(settings->keyName(Settings::EMailReceiver), storedRecipients());
-    for (int type : shutdownMembers())
+    for (int type : shutdownMembers() + linkMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
     for (int type : networkMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
@@ -273,13 +283,16 @@ bool PageSettingsCommon::settingsImport(const QUrl &file)
 
     for (int type : shutdownMembers())
         importMember(settings, object, type, skipped);
+    QStringList linkAbsent; // an older file: the link stays as it is, without a word
+    for (int type : linkMembers())
+        importMember(settings, object, type, linkAbsent);
+    // Likewise the network server's settings and accounts, which older files lack.
+    QStringList networkAbsent;
     for (int type : networkMembers())
-        importMember(settings, object, type, skipped);
+        importMember(settings, object, type, networkAbsent);
     const QJsonValue accounts = object.value(accountsMember);
     if (accounts.isArray())
         m_networkAccounts->replaceAll(accountsFromJson(accounts.toArray()));
-    else
-        skipped.append(accountsMember);
 
     if (!skipped.isEmpty())
         qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped

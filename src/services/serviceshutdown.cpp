@@ -102,6 +102,7 @@ public:
     // then ignored.
     quint64 commandGeneration = 0;
     bool failureReported = false; // the user has heard that this countdown's power-off failed
+    bool forcedEnd = false; // the UPS server's FSD ended the countdown; held until FSD goes
 
     enum class StepState { NotRun, Running, Done };
     ServiceShutdown::FinalStep finalStep;
@@ -237,6 +238,8 @@ void ServiceShutdownPrivate::shutDownSystem()
 {
     qCInfo(lcServices) << "Shutting the computer down";
     q->writeShutdownLog();
+    // A UPS server's primary waits for this computer until it leaves.
+    devComm->leave();
     const platform::PowerOffResult result = platform::powerOff();
     if (result == platform::PowerOffResult::Requested)
         return;
@@ -319,6 +322,23 @@ void ServiceShutdown::updateState(const UpsState &state)
     d->battCapacity = state.batteryCharge;
     if (!d->queltaOffEnable)
         return;
+    if (!state.forcedShutdown) {
+        d->forcedEnd = false;
+    } else if (!d->forcedEnd) {
+        // The server's primary switches the UPS off now: the countdown ends as if its time had
+        // run out, and the return of the mains no longer stops it.
+        d->forcedEnd = true;
+        qCWarning(lcServices) << "The UPS server declared a forced shutdown (FSD); shutting "
+                                 "down now";
+        d->startedByUps = false;
+        if (d->upsOffEnable)
+            d->devComm->setShutdown(true, d->upsOffTime);
+        if (d->countdown == 0)
+            d->startCountdown(1);
+        else
+            d->countdown = 1;
+        return;
+    }
     const bool mainsFault = state.onBattery;
     const bool battLow = state.batteryLow;
     int delay = 0;

@@ -56,10 +56,18 @@ void TestSettings::firstStartWritesEveryDefault()
 
     QSettings file(path, QSettings::IniFormat);
     QVERIFY(!file.contains("email/receiver"));
-    const QPair<const char *, const char *> defaults[] = {
-        {"email/dailyTime", "12:00:00"}, {"email/serverPort", "25"},   {"ups/baudRate", "2400"},
-        {"ups/saveCycle", "60"},         {"shutdown/UPSOffTime", "1"}, {"language/auto", "true"},
-        {"network/listen", "127.0.0.1,::1"}, {"network/port", "3493"}, {"network/hostSync", "15"}};
+    const QPair<const char *, const char *> defaults[] = {{"email/dailyTime", "12:00:00"},
+                                                          {"email/serverPort", "25"},
+                                                          {"ups/baudRate", "2400"},
+                                                          {"ups/saveCycle", "60"},
+                                                          {"shutdown/UPSOffTime", "1"},
+                                                          {"language/auto", "true"},
+                                                          {"network/listen", "127.0.0.1,::1"},
+                                                          {"network/port", "3493"},
+                                                          {"network/hostSync", "15"},
+                                                          {"ups/nutPort", "3493"},
+                                                          {"ups/nutUps", "ups"},
+                                                          {"ups/nutAllowPlain", "false"}};
     for (const auto &key : defaults)
         QCOMPARE(file.value(key.first).toString(), QString(key.second));
 
@@ -173,11 +181,13 @@ void TestSettings::restoreKeepsTheLinkSettings()
     m_settings->setSettings(Settings::UpsBaudRate, 9600);
     m_settings->setSettings(Settings::ShutdownEnable, true);
     m_settings->setSettings(Settings::EMailAuthPassword, "secret");
+    m_settings->setSettings(Settings::UpsNutHost, "nas.local");
 
     QSignalSpy changed(m_settings, &Settings::changed);
     m_settings->restore();
     QVERIFY(changed.contains({QStringLiteral("ups/baudRate")}));
     QVERIFY(!changed.contains({QStringLiteral("ups/comPort")}));
+    QCOMPARE(m_settings->getSettings(Settings::UpsNutHost).toString(), QString("nas.local"));
     QCOMPARE(m_settings->getSettings(Settings::UpsCommType).toInt(), 1);
     QCOMPARE(m_settings->getSettings(Settings::UpsComPort).toString(), QString("/dev/ttyUSB3"));
     QCOMPARE(m_settings->getSettings(Settings::UpsBaudRate).toInt(), 2400);
@@ -192,6 +202,10 @@ void TestSettings::passwordIsStoredProtected()
     const QByteArray stored = raw("email/authPasswd");
     QCOMPARE(stored.size(), 24);
     QVERIFY(!stored.contains("abc"));
+    // The network UPS password is kept the same way.
+    m_settings->setSettings(Settings::UpsNutPassword, "abc");
+    QCOMPARE(raw("ups/nutPassword"), stored);
+    QCOMPARE(m_settings->getSettings(Settings::UpsNutPassword).toString(), QString("abc"));
 
     // The raw form travels unchanged (settings export and import) and decodes again.
     m_settings->setSettings(Settings::EMailAuthPassword, "something else");

@@ -82,7 +82,14 @@ const QList<QPair<int, QVariant>> listed = {
     {Settings::NetworkHostSync, 30},
     {Settings::NetworkMaxClients, 8},
     {Settings::NetworkCertFile, "/etc/quelta/cert.pem"},
-    {Settings::NetworkKeyFile, "/etc/quelta/key.pem"}};
+    {Settings::NetworkKeyFile, "/etc/quelta/key.pem"},
+    {Settings::UpsNutHost, "nas.local"},
+    {Settings::UpsNutPort, 3494},
+    {Settings::UpsNutUps, "rack"},
+    {Settings::UpsNutUser, "monuser"},
+    {Settings::UpsNutPassword, "nut secret"},
+    {Settings::UpsNutCaFile, "/etc/ssl/nas.pem"},
+    {Settings::UpsNutAllowPlain, true}};
 
 // Every listed key as the text stored, the way the file carries it.
 QMap<QString, QString> storedTexts()
@@ -246,9 +253,10 @@ void TestPageSettingsCommon::exportAndImport()
     QCOMPARE(object.size(), listed.size() + 2);
     QCOMPARE(object.value(QStringLiteral("shutdown/UPSOffTime")).toString(), QStringLiteral("3"));
     QCOMPARE(object.value(QStringLiteral("email/enable")).toString(), QStringLiteral("true"));
-    // The password travels in its protected form only.
+    // The passwords travel in their protected form only.
     QCOMPARE(object.value(QStringLiteral("email/authPasswd")).toString().size(), 44);
     QVERIFY(!text.contains("pass word"));
+    QVERIFY(!text.contains("nut secret"));
     QCOMPARE(object.value(QStringLiteral("email/receiver")).toArray().size(), 3);
     // The network accounts travel as their hashes, never as passwords.
     const QJsonArray exportedAccounts = object.value(QStringLiteral("network/users")).toArray();
@@ -259,6 +267,7 @@ void TestPageSettingsCommon::exportAndImport()
 
     // Everything changed afterwards comes back with the import, except what the file omits.
     settings->restore();
+    settings->setSettings(Settings::UpsNutHost, QStringLiteral("other.host"));
     settings->setSettings(Settings::ShutdownExecFile, QStringLiteral("/opt/after-export"));
     setRecipients({QStringLiteral("someone.else@example.net")});
     m_accounts.replaceAll({});
@@ -386,7 +395,8 @@ void TestPageSettingsCommon::restore()
     page.settingsRestore();
     QCOMPARE(m_accounts.rowCount(), 0);
     QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
-    QCOMPARE(settings->getSettings(Settings::NetworkListen).toString(), QStringLiteral("127.0.0.1,::1"));
+    QCOMPARE(settings->getSettings(Settings::NetworkListen).toString(),
+             QStringLiteral("127.0.0.1,::1"));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(recipients(), QStringList());
     QCOMPARE(model->rowCount(), 0);
@@ -395,6 +405,7 @@ void TestPageSettingsCommon::restore()
     QCOMPARE(settings->getSettings(Settings::LanguageAuto).toBool(), true);
     QCOMPARE(settings->getSettings(Settings::UpsComPort).toString(),
              QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(settings->getSettings(Settings::UpsNutHost).toString(), QStringLiteral("nas.local"));
 }
 
 QTEST_GUILESS_MAIN(TestPageSettingsCommon)

@@ -1,0 +1,326 @@
+#include "nutlink.h"
+
+#include "logcategories.h"
+#include "nutclient.h"
+#include "nutcommand.h"
+#include "nutreading.h"
+#include "settings.h"
+
+#include <QTimer>
+
+#include <cmath>
+
+class NutLinkPrivate
+{
+public:
+    NutLinkPrivate(NutLink *owner, Settings *store);
+
+    void readSettings();
+    void received(const QHash<QString, QString> &variables);
+    void lost(const QString &reason);
+    void send(NutCommand::Request request, int minutes = 0);
+    QString reasonFor(NutCommand::Request request) const;
+    void setProblem(const QString &text);
+    static UpsState stateOf(const NutReading &reading);
+
+    NutLink *q;
+    Settings *settings;
+    NutClient *client;
+    UpsState state;
+    NutReading reading;
+    QStringList refusedLogged;
+    QString problem;
+    bool leaving = false; // this computer powers off: no login any more
+    QTimer settingsTimer; // the fields of one edit are taken together
+};
+
+namespace {
+
+std::optional<float> toFloat(const std::optional<double> &value)
+{
+    return value ? std::optional<float>(float(*value)) : std::nullopt;
+}
+
+std::optional<int> toInt(const std::optional<double> &value)
+{
+    return value ? std::optional<int>(int(std::lround(*value))) : std::nullopt;
+}
+
+// The request numbers of the control page, as UpsLink names them.
+std::optional<NutCommand::Request> requestOf(int request)
+{
+    switch (request) {
+    case UpsLink::ControlSelfTest10S:
+        return NutCommand::SelfTestQuick;
+    case UpsLink::ControlSelfTestEOD:
+        return NutCommand::SelfTestDeep;
+    case UpsLink::ControlSelfTestCustom:
+        return NutCommand::SelfTestMinutes;
+    case UpsLink::ControlSelfTestCancel:
+        return NutCommand::SelfTestCancel;
+    case UpsLink::ControlOutputOff:
+        return NutCommand::OutputOff;
+    case UpsLink::ControlOutputOffCancel:
+        return NutCommand::OutputOffCancel;
+    case UpsLink::ControlBeeper:
+        return NutCommand::BeeperToggle;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+NutLinkPrivate::NutLinkPrivate(NutLink *owner, Settings *store)
+    : q(owner), settings(store), client(new NutClient(owner))
+{
+}
+
+void NutLinkPrivate::readSettings()
+{
+    NutClient::Endpoint endpoint;
+    endpoint.host = settings->getSettings(Settings::UpsNutHost).toString().trimmed();
+    bool numeric = false;
+    const int port = settings->getSettings(Settings::UpsNutPort).toInt(&numeric);
+    if (!numeric || port <= 0 || port > 65535) {
+        qCWarning(lcDevice) << "Network UPS port"
+                            << settings->getSettings(Settings::UpsNutPort).toString()
+                            << "in the configuration is not a port; using 3493";
+    }
+    endpoint.port = numeric && port > 0 && port <= 65535 ? quint16(port) : quint16(3493);
+    endpoint.ups = settings->getSettings(Settings::UpsNutUps).toString().trimmed();
+    endpoint.user = settings->getSettings(Settings::UpsNutUser).toString();
+    endpoint.password = settings->getSettings(Settings::UpsNutPassword).toString();
+    endpoint.caFile = settings->getSettings(Settings::UpsNutCaFile).toString().trimmed();
+    endpoint.allowPlain = settings->getSettings(Settings::UpsNutAllowPlain).toBool();
+    const NutClient::Endpoint before = client->endpoint();
+    if (endpoint.host != before.host || endpoint.port != before.port || endpoint.ups != before.ups)
+        lost(QString()); // another UPS: what the last one said no longer holds
+    client->setEndpoint(endpoint);
+    // Never a login without protection: the primary would wait for a computer that stays up.
+    client->setLoginWanted(!leaving && settings->getSettings(Settings::ShutdownEnable).toBool());
+}
+
+UpsState NutLinkPrivate::stateOf(const NutReading &r)
+{
+    UpsState s;
+    s.link = UpsState::Link::Online;
+    s.onBattery = r.onBattery;
+    s.batteryLow = r.batteryLow;
+    // Trimming and boosting are what a line-interactive unit does; the alarm then says "Boost or
+    // buck activated" rather than "Bypass supply".
+    s.bypass = r.bypass || r.trim || r.boost;
+    s.standbyType = (r.trim || r.boost) ? true : (r.bypass ? false : r.standbyType.value_or(false));
+    s.upsFailed = r.alarm || r.overload || r.replaceBattery;
+    s.selfTest = r.calibrating;
+    s.shutdownActive = r.outputOff || r.forcedShutdown;
+    s.forcedShutdown = r.forcedShutdown;
+    s.beeper = r.beeperOn.value_or(false);
+    s.inputVoltage = toFloat(r.inputVoltage);
+    s.outputVoltage = toFloat(r.outputVoltage);
+    s.load = toInt(r.load);
+    s.inputFrequency = toFloat(r.inputFrequency);
+    s.batteryVoltage = toFloat(r.batteryVoltage);
+    s.temperature = toFloat(r.temperature);
+    s.batteryCharge = toFloat(r.batteryCharge);
+    if (r.batteryRuntime)
+        s.runtime = int(*r.batteryRuntime / 60);
+    s.ratedOutputVoltage = toFloat(r.ratingOutputVoltage);
+    s.ratedBatteryVoltage = toFloat(r.ratingBatteryVoltage);
+    s.ratedCurrent = toInt(r.ratingCurrent);
+    s.ratedFrequency = toFloat(r.ratingFrequency);
+    s.manufacturer = r.manufacturer;
+    s.model = r.model;
+    s.firmware = r.firmware;
+    s.serialNumber = r.serial;
+    return s;
+}
+
+void NutLinkPrivate::received(const QHash<QString, QString> &variables)
+{
+    const NutReading next = NutReading::fromVariables(variables);
+    if (!next.statusKnown) {
+        // A driver that is starting says WAIT: no status is no data.
+        const QString reason =
+            QStringLiteral("The server has no status for the UPS (ups.status \"%1\")")
+                .arg(variables.value(QStringLiteral("ups.status")));
+        if (reason != problem)
+            qCWarning(lcDevice).noquote() << reason;
+        lost(reason);
+        return;
+    }
+    setProblem(QString());
+    for (const QString &name : next.refused) {
+        if (!refusedLogged.contains(name)) {
+            refusedLogged.append(name);
+            qCWarning(lcDevice).noquote()
+                << QStringLiteral("Network UPS variable %1 = \"%2\" is not a value Quelta can "
+                                  "use; shown as absent")
+                       .arg(name, variables.value(name));
+        }
+    }
+    const UpsState previous = state;
+    state = stateOf(next);
+    reading = next;
+    const bool cameOnline = previous.link != UpsState::Link::Online;
+    const bool identity = previous.manufacturer != state.manufacturer ||
+        previous.model != state.model || previous.firmware != state.firmware ||
+        previous.serialNumber != state.serialNumber ||
+        previous.ratedOutputVoltage != state.ratedOutputVoltage ||
+        previous.ratedBatteryVoltage != state.ratedBatteryVoltage ||
+        previous.ratedCurrent != state.ratedCurrent ||
+        previous.ratedFrequency != state.ratedFrequency;
+    if (identity)
+        emit q->identityChanged();
+    if (cameOnline)
+        emit q->onlineChanged(true);
+    emit q->stateChanged();
+    if (cameOnline)
+        emit q->controlsChanged();
+}
+
+void NutLinkPrivate::setProblem(const QString &text)
+{
+    if (text == problem)
+        return;
+    problem = text;
+    emit q->problemChanged();
+}
+
+void NutLinkPrivate::lost(const QString &reason)
+{
+    setProblem(reason);
+    if (state.link != UpsState::Link::Online)
+        return; // never reached or already lost: nothing more to say
+    state = UpsState();
+    state.link = UpsState::Link::Offline;
+    reading = NutReading();
+    emit q->onlineChanged(false);
+    emit q->stateChanged();
+    emit q->linkLost();
+    emit q->controlsChanged();
+}
+
+void NutLinkPrivate::send(NutCommand::Request request, int minutes)
+{
+    const std::optional<NutCommand> command =
+        NutCommand::forRequest(request, client->commands(), reading, minutes);
+    if (!command) {
+        const QString reason = reasonFor(request);
+        qCWarning(lcDevice).noquote() << "Control request not sent:" << reason;
+        emit q->commandRefused(reason);
+        return;
+    }
+    client->instantCommand(command->name, command->parameter);
+}
+
+NutLink::NutLink(Settings *settings, QObject *parent)
+    : UpsLink(parent), d(new NutLinkPrivate(this, settings))
+{
+    connect(d->client, &NutClient::variablesReceived, this,
+            [this](const QHash<QString, QString> &variables) { d->received(variables); });
+    connect(d->client, &NutClient::unavailable, this,
+            [this](const QString &reason) { d->lost(reason); });
+    connect(d->client, &NutClient::commandsChanged, this, &UpsLink::controlsChanged);
+    connect(d->client, &NutClient::commandFinished, this,
+            [this](const QString &name, const QString &error) {
+                if (!error.isEmpty())
+                    emit commandRefused(
+                        tr("The UPS server refused the command %1: %2").arg(name, error));
+            });
+    d->settingsTimer.setSingleShot(true);
+    d->settingsTimer.setInterval(0);
+    connect(&d->settingsTimer, &QTimer::timeout, this, [this] {
+        if (d->client->isRunning())
+            d->readSettings();
+    });
+    connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (key.startsWith(QLatin1String("ups/nut")) || key == QLatin1String("shutdown/enable"))
+            d->settingsTimer.start();
+    });
+}
+
+NutLink::~NutLink() = default;
+
+bool NutLink::start()
+{
+    d->leaving = false;
+    d->readSettings();
+    d->client->start();
+    return true;
+}
+
+void NutLink::stop()
+{
+    d->client->logout();
+    d->lost(QString());
+}
+
+// LOGOUT, so the primary stops waiting; the UPS is still watched (a refused power-off leaves
+// the computer running) through a connection without login.
+void NutLink::leave()
+{
+    d->leaving = true;
+    d->client->setLoginWanted(false);
+}
+
+const UpsState &NutLink::state() const
+{
+    return d->state;
+}
+
+void NutLink::setShutdown(bool shutdown, int minutes)
+{
+    d->send(shutdown ? NutCommand::OutputOff : NutCommand::OutputOffCancel, minutes);
+}
+
+void NutLink::setSelfTest(int type, int minutes)
+{
+    switch (type) {
+    case SelfTestCancel:
+        d->send(NutCommand::SelfTestCancel);
+        break;
+    case SelfTest10S:
+        d->send(NutCommand::SelfTestQuick);
+        break;
+    case SelfTestEOD:
+        d->send(NutCommand::SelfTestDeep);
+        break;
+    case SelfTestCustom:
+        d->send(NutCommand::SelfTestMinutes, minutes);
+        break;
+    default:
+        break;
+    }
+}
+
+void NutLink::toggleBeeper()
+{
+    d->send(NutCommand::BeeperToggle);
+}
+
+QString NutLinkPrivate::reasonFor(NutCommand::Request request) const
+{
+    if (state.link != UpsState::Link::Online)
+        return NutLink::tr("The UPS server is not connected.");
+    if (NutCommand::forRequest(request, client->commands(), reading, 1))
+        return QString();
+    return NutLink::tr("The UPS server does not offer %1 for this UPS.")
+        .arg(NutCommand::candidates(request).join(QStringLiteral(" / ")));
+}
+
+QString NutLink::controlUnavailable(int request) const
+{
+    const std::optional<NutCommand::Request> r = requestOf(request);
+    return r ? d->reasonFor(*r) : QString();
+}
+
+QString NutLink::problem() const
+{
+    return d->problem;
+}
+
+NutClient *NutLink::client() const
+{
+    return d->client;
+}

@@ -1,0 +1,156 @@
+#include "nutreading.h"
+
+#include <cmath>
+
+namespace {
+
+struct Range
+{
+    double low;
+    double high;
+};
+
+// Bounds far outside any UPS, only to keep nonsense out of the tables and the countdown.
+const Range anyVoltage {0, 100000};
+const Range percent {0, 100};
+const Range anyLoad {0, 1000};
+const Range anyFrequency {0, 1000};
+const Range anyTemperature {-100, 300};
+const Range anyRuntime {0, 1e9};
+const Range anyCurrent {0, 100000};
+
+class Reader
+{
+public:
+    explicit Reader(const QHash<QString, QString> &variables, QStringList *refused)
+        : m_variables(variables), m_refused(refused)
+    {
+    }
+
+    std::optional<double> number(const QString &name, Range range) const
+    {
+        const auto it = m_variables.constFind(name);
+        if (it == m_variables.constEnd())
+            return std::nullopt;
+        const std::optional<double> value = NutReading::parseNumber(*it);
+        if (!value || *value < range.low || *value > range.high) {
+            m_refused->append(name);
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    std::optional<double> number(const QString &name, const QString &fallback, Range range) const
+    {
+        const std::optional<double> value = number(name, range);
+        return value ? value : number(fallback, range);
+    }
+
+    QString text(const QString &name, const QString &fallback = QString()) const
+    {
+        const QString value = m_variables.value(name).trimmed();
+        return value.isEmpty() && !fallback.isEmpty() ? m_variables.value(fallback).trimmed()
+                                                      : value;
+    }
+
+    bool has(const QString &name) const { return m_variables.contains(name); }
+
+private:
+    const QHash<QString, QString> &m_variables;
+    QStringList *m_refused;
+};
+
+} // namespace
+
+std::optional<double> NutReading::parseNumber(const QString &text)
+{
+    int digits = 0;
+    int points = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isDigit() && c.unicode() < 0x80)
+            ++digits;
+        else if (c == QLatin1Char('.'))
+            ++points;
+        else if ((c == QLatin1Char('-') || c == QLatin1Char('+')) && i == 0)
+            continue;
+        else
+            return std::nullopt;
+    }
+    if (digits == 0 || points > 1)
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+NutReading NutReading::fromVariables(const QHash<QString, QString> &variables)
+{
+    NutReading r;
+    const Reader read(variables, &r.refused);
+
+    const QStringList words =
+        variables.value(QStringLiteral("ups.status")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QHash<QString, bool NutReading::*> flags {
+        {QStringLiteral("OL"), &NutReading::online},
+        {QStringLiteral("OB"), &NutReading::onBattery},
+        {QStringLiteral("LB"), &NutReading::batteryLow},
+        {QStringLiteral("BYPASS"), &NutReading::bypass},
+        {QStringLiteral("CAL"), &NutReading::calibrating},
+        {QStringLiteral("FSD"), &NutReading::forcedShutdown},
+        {QStringLiteral("TRIM"), &NutReading::trim},
+        {QStringLiteral("BOOST"), &NutReading::boost},
+        {QStringLiteral("OFF"), &NutReading::outputOff},
+        {QStringLiteral("OVER"), &NutReading::overload},
+        {QStringLiteral("RB"), &NutReading::replaceBattery},
+        {QStringLiteral("CHRG"), &NutReading::charging},
+        {QStringLiteral("DISCHRG"), &NutReading::discharging},
+        {QStringLiteral("ALARM"), &NutReading::alarm},
+    };
+    for (const QString &word : words) {
+        const auto flag = flags.constFind(word);
+        if (flag == flags.constEnd())
+            continue;
+        r.*(*flag) = true;
+        r.statusKnown = true;
+    }
+
+    r.inputVoltage = read.number(QStringLiteral("input.voltage"), anyVoltage);
+    r.outputVoltage = read.number(QStringLiteral("output.voltage"), anyVoltage);
+    r.load = read.number(QStringLiteral("ups.load"), anyLoad);
+    r.inputFrequency = read.number(QStringLiteral("input.frequency"), anyFrequency);
+    r.batteryVoltage = read.number(QStringLiteral("battery.voltage"), anyVoltage);
+    r.temperature = read.number(QStringLiteral("ups.temperature"),
+                                QStringLiteral("battery.temperature"), anyTemperature);
+    r.batteryCharge = read.number(QStringLiteral("battery.charge"), percent);
+    r.batteryRuntime = read.number(QStringLiteral("battery.runtime"), anyRuntime);
+    r.ratingOutputVoltage = read.number(QStringLiteral("output.voltage.nominal"), anyVoltage);
+    r.ratingFrequency = read.number(QStringLiteral("output.frequency.nominal"),
+                                    QStringLiteral("input.frequency.nominal"), anyFrequency);
+    r.ratingBatteryVoltage = read.number(QStringLiteral("battery.voltage.nominal"), anyVoltage);
+    r.ratingCurrent = read.number(QStringLiteral("output.current.nominal"), anyCurrent);
+
+    if (read.has(QStringLiteral("ups.beeper.status"))) {
+        const QString beeper = read.text(QStringLiteral("ups.beeper.status")).toLower();
+        if (beeper == QLatin1String("enabled"))
+            r.beeperOn = true;
+        else if (beeper == QLatin1String("disabled") || beeper == QLatin1String("muted"))
+            r.beeperOn = false;
+        else
+            r.refused.append(QStringLiteral("ups.beeper.status"));
+    }
+    if (read.has(QStringLiteral("ups.type"))) {
+        const QString type = read.text(QStringLiteral("ups.type")).toLower();
+        r.standbyType = type.startsWith(QLatin1String("offline")) ||
+            type.contains(QLatin1String("line interactive")) ||
+            type.contains(QLatin1String("line-interactive"));
+    }
+
+    r.manufacturer = read.text(QStringLiteral("device.mfr"), QStringLiteral("ups.mfr"));
+    r.model = read.text(QStringLiteral("device.model"), QStringLiteral("ups.model"));
+    r.firmware = read.text(QStringLiteral("ups.firmware"));
+    r.serial = read.text(QStringLiteral("device.serial"), QStringLiteral("ups.serial"));
+    return r;
+}
