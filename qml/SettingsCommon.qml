@@ -17,6 +17,7 @@ SettingsCommonForm {
         comboBoxBaud.currentIndex = Math.max(0, baudRates.indexOf(Number(DevComm.baud)))
         spinBoxSaveCycle.value = DevComm.saveCycle
         checkBoxAutoLanguage.checked = Translator.autoLanguage
+        checkBoxStartWithDesktop.checked = PageSettingsCommon.startWithDesktop
         var language = Translator.language
         if (language < 0 || language >= comboBoxLanguage.model.length)
             language = Number(Settings.getSettings(Settings.LanguageType))
@@ -110,6 +111,7 @@ SettingsCommonForm {
                           ? qsTr("No data from the server: %1").arg(DevComm.linkProblem) : ""
     comboBoxComPort.model: DevComm.comPort
     comboBoxComPort.enabled: comboBoxCommType.currentIndex === 1
+    labelPortBusy.visible: DevComm.linkBusy
     comboBoxComPort.onActivated: DevComm.openDevice(DevComm.COM, DevComm.portName(index))
     comboBoxBaud.enabled: comboBoxCommType.currentIndex === 1
     comboBoxBaud.onActivated: DevComm.setBaud(baudRates[index])
@@ -126,6 +128,11 @@ SettingsCommonForm {
     // waits until the box is done with its click.
     comboBoxLanguage.onActivated: Qt.callLater(chooseLanguage, index)
     checkBoxAutoLanguage.onClicked: followSystemLanguage(checkBoxAutoLanguage.checked)
+    checkBoxStartWithDesktop.onClicked: {
+        if (!PageSettingsCommon.setStartWithDesktop(checkBoxStartWithDesktop.checked))
+            inform(qsTr("Operation failed!"))
+        checkBoxStartWithDesktop.checked = PageSettingsCommon.startWithDesktop
+    }
 
     buttonImport.onClicked: importDialog.open()
     buttonExport.onClicked: exportDialog.open()

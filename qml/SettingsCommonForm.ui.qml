@@ -8,10 +8,12 @@ Item {
 
     property alias comboBoxCommType: comboBoxCommType
     property alias comboBoxComPort: comboBoxComPort
+    property alias labelPortBusy: labelPortBusy
     property alias comboBoxBaud: comboBoxBaud
     property alias spinBoxSaveCycle: spinBoxSaveCycle
     property alias comboBoxLanguage: comboBoxLanguage
     property alias checkBoxAutoLanguage: checkBoxAutoLanguage
+    property alias checkBoxStartWithDesktop: checkBoxStartWithDesktop
     property alias buttonImport: buttonImport
     property alias buttonExport: buttonExport
     property alias buttonRestore: buttonRestore
@@ -65,6 +67,18 @@ Item {
                     id: comboBoxComPort
                     objectName: "comboBoxComPort"
                     Layout.fillWidth: true
+                }
+
+                Text {
+                    id: labelPortBusy
+                    objectName: "labelPortBusy"
+                    Layout.columnSpan: 2
+                    Layout.fillWidth: true
+                    visible: false
+                    wrapMode: Text.WordWrap
+                    color: Theme.warn
+                    font.pixelSize: Theme.fontBody
+                    text: qsTr("Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.")
                 }
 
                 FieldLabel {
@@ -230,6 +244,18 @@ Item {
                     id: checkBoxAutoLanguage
                     objectName: "checkBoxAutoLanguage"
                     text: qsTr("Following System Language")
+                    style: SettingsCheckBoxStyle {}
+                }
+
+                Item {
+                    width: 1
+                    height: 1
+                }
+
+                CheckBox {
+                    id: checkBoxStartWithDesktop
+                    objectName: "checkBoxStartWithDesktop"
+                    text: qsTr("Start with the desktop")
                     style: SettingsCheckBoxStyle {}
                 }
 

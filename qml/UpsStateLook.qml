@@ -6,8 +6,12 @@ import Quelta 1.0
 // always agree.
 QtObject {
     property int upsState: DevStatusView.UpsWaiting
+    // Without a UPS to read because another program (the Quelta service, say) holds its port.
+    property bool portBusy: DevComm.linkBusy
+        && (upsState === DevStatusView.UpsWaiting || upsState === DevStatusView.UpsCommLost)
 
-    readonly property string text: upsState === DevStatusView.UpsNormal ? qsTr("UPS Normal")
+    readonly property string text: portBusy ? qsTr("Port busy")
+        : upsState === DevStatusView.UpsNormal ? qsTr("UPS Normal")
         : upsState === DevStatusView.UpsOnBattery ? qsTr("On Battery")
         : upsState === DevStatusView.UpsBatteryLow ? qsTr("Battery Low")
         : upsState === DevStatusView.UpsOutputOff ? qsTr("Output Off")

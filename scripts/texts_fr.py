@@ -1,5 +1,16 @@
 # French texts, keyed by source text or (context, source).
 FR = {
+    'Watches one UPS and shuts the computer down in order when the power fails.': "Surveille un onduleur et arrête l'ordinateur proprement en cas de coupure de courant.",
+    'Show this help and end.': 'Affiche cette aide et termine.',
+    'Show the version and end.': 'Affiche la version et termine.',
+    'Run without the window and the tray: monitoring, alarms, samples, the shutdown countdown, mail and scheduled tasks go on. Log lines also go to standard error.': "Fonctionne sans fenêtre ni icône de notification : la surveillance, les alarmes, les mesures, le compte à rebours d'arrêt, les courriels et les tâches planifiées continuent. Le journal est aussi écrit sur la sortie d'erreur standard.",
+    'Keep settings, history and logs in DIR (the same as the environment variable QUELTA_HOME).': "Conserve les réglages, l'historique et les journaux dans DIR (comme la variable d'environnement QUELTA_HOME).",
+    "Unexpected argument '%1'.": 'Argument inattendu « %1 ».',
+    '--home needs a folder.': '--home attend un dossier.',
+    "Try 'quelta --help' for the options.": 'Essayez « quelta --help » pour voir les options.',
+    'Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.': "Un autre programme occupe le port de l'onduleur, le service Quelta par exemple. Quelta l'ouvrira dès qu'il sera libre.",
+    'Start with the desktop': 'Démarrer avec le bureau',
+    'Port busy': 'Port occupé',
     "Communication lost": "Communication perdue",
     "Communication established": "Communication établie",
     "Input voltage fault": "Défaut de tension d'entrée",

@@ -797,6 +797,41 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
+        <translation>Surveille un onduleur et arrête l'ordinateur proprement en cas de coupure de courant.</translation>
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation>Affiche cette aide et termine.</translation>
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation>Affiche la version et termine.</translation>
+    </message>
+    <message>
+        <source>Run without the window and the tray: monitoring, alarms, samples, the shutdown countdown, mail and scheduled tasks go on. Log lines also go to standard error.</source>
+        <translation>Fonctionne sans fenêtre ni icône de notification : la surveillance, les alarmes, les mesures, le compte à rebours d'arrêt, les courriels et les tâches planifiées continuent. Le journal est aussi écrit sur la sortie d'erreur standard.</translation>
+    </message>
+    <message>
+        <source>Keep settings, history and logs in DIR (the same as the environment variable QUELTA_HOME).</source>
+        <translation>Conserve les réglages, l'historique et les journaux dans DIR (comme la variable d'environnement QUELTA_HOME).</translation>
+    </message>
+    <message>
+        <source>Unexpected argument '%1'.</source>
+        <translation>Argument inattendu « %1 ».</translation>
+    </message>
+    <message>
+        <source>--home needs a folder.</source>
+        <translation>--home attend un dossier.</translation>
+    </message>
+    <message>
+        <source>Try 'quelta --help' for the options.</source>
+        <translation>Essayez « quelta --help » pour voir les options.</translation>
+    </message>
+</context>
+<context>
     <name>DevComm</name>
     <message>
         <source>None</source>
@@ -1987,6 +2022,14 @@
         <source>Allow an unencrypted connection</source>
         <translation>Autoriser une connexion non chiffrée</translation>
     </message>
+    <message>
+        <source>Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.</source>
+        <translation>Un autre programme occupe le port de l'onduleur, le service Quelta par exemple. Quelta l'ouvrira dès qu'il sera libre.</translation>
+    </message>
+    <message>
+        <source>Start with the desktop</source>
+        <translation>Démarrer avec le bureau</translation>
+    </message>
 </context>
 <context>
     <name>SettingsEMail</name>
@@ -2341,6 +2384,10 @@
     <message>
         <source>UPS disconnect</source>
         <translation>Onduleur déconnecté</translation>
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation>Port occupé</translation>
     </message>
 </context>
 <context>

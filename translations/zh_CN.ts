@@ -797,6 +797,41 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
+        <translation>监视一台 UPS，停电时有序关闭计算机。</translation>
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation>显示此帮助并退出。</translation>
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation>显示版本并退出。</translation>
+    </message>
+    <message>
+        <source>Run without the window and the tray: monitoring, alarms, samples, the shutdown countdown, mail and scheduled tasks go on. Log lines also go to standard error.</source>
+        <translation>不带窗口和托盘图标运行：监控、报警、采样、关机倒计时、邮件和计划任务照常进行。日志也输出到标准错误。</translation>
+    </message>
+    <message>
+        <source>Keep settings, history and logs in DIR (the same as the environment variable QUELTA_HOME).</source>
+        <translation>将设置、历史记录和日志保存在 DIR 中（与环境变量 QUELTA_HOME 相同）。</translation>
+    </message>
+    <message>
+        <source>Unexpected argument '%1'.</source>
+        <translation>意外的参数“%1”。</translation>
+    </message>
+    <message>
+        <source>--home needs a folder.</source>
+        <translation>--home 需要一个文件夹。</translation>
+    </message>
+    <message>
+        <source>Try 'quelta --help' for the options.</source>
+        <translation>使用“quelta --help”查看选项。</translation>
+    </message>
+</context>
+<context>
     <name>DevComm</name>
     <message>
         <source>None</source>
@@ -1987,6 +2022,14 @@
         <source>Allow an unencrypted connection</source>
         <translation>允许未加密的连接</translation>
     </message>
+    <message>
+        <source>Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.</source>
+        <translation>另一个程序（例如 Quelta 服务）正在占用 UPS 端口。端口空闲后 Quelta 会打开它。</translation>
+    </message>
+    <message>
+        <source>Start with the desktop</source>
+        <translation>随桌面启动</translation>
+    </message>
 </context>
 <context>
     <name>SettingsEMail</name>
@@ -2341,6 +2384,10 @@
     <message>
         <source>UPS disconnect</source>
         <translation>UPS 未连接</translation>
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation>端口被占用</translation>
     </message>
 </context>
 <context>

@@ -797,6 +797,41 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
+        <translation>監視一臺 UPS，停電時有序關閉電腦。</translation>
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation>顯示此幫助並退出。</translation>
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation>顯示版本並退出。</translation>
+    </message>
+    <message>
+        <source>Run without the window and the tray: monitoring, alarms, samples, the shutdown countdown, mail and scheduled tasks go on. Log lines also go to standard error.</source>
+        <translation>不帶窗口和托盤圖示運行：監控、報警、取樣、關機倒計時、郵件和排程任務照常進行。日誌也輸出到標準錯誤。</translation>
+    </message>
+    <message>
+        <source>Keep settings, history and logs in DIR (the same as the environment variable QUELTA_HOME).</source>
+        <translation>將設定、歷史記錄和日誌保存在 DIR 中（與環境變量 QUELTA_HOME 相同）。</translation>
+    </message>
+    <message>
+        <source>Unexpected argument '%1'.</source>
+        <translation>意外的參數“%1”。</translation>
+    </message>
+    <message>
+        <source>--home needs a folder.</source>
+        <translation>--home 需要一個資料夾。</translation>
+    </message>
+    <message>
+        <source>Try 'quelta --help' for the options.</source>
+        <translation>使用“quelta --help”查看選項。</translation>
+    </message>
+</context>
+<context>
     <name>DevComm</name>
     <message>
         <source>None</source>
@@ -1987,6 +2022,14 @@
         <source>Allow an unencrypted connection</source>
         <translation>允許未加密的連接</translation>
     </message>
+    <message>
+        <source>Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.</source>
+        <translation>另一個程式（例如 Quelta 服務）正在佔用 UPS 連接埠。連接埠空閒後 Quelta 會打開它。</translation>
+    </message>
+    <message>
+        <source>Start with the desktop</source>
+        <translation>隨桌面啟動</translation>
+    </message>
 </context>
 <context>
     <name>SettingsEMail</name>
@@ -2341,6 +2384,10 @@
     <message>
         <source>UPS disconnect</source>
         <translation>UPS 未連接</translation>
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation>連接埠被佔用</translation>
     </message>
 </context>
 <context>

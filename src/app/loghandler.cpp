@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 
@@ -17,6 +18,7 @@ std::mutex logMutex;
 // A message raised while this thread is already writing one (say, by the file layer) is dropped
 // rather than waiting on our own lock.
 thread_local bool writing = false;
+std::atomic<bool> toStandardError {false};
 
 const char *levelWord(QtMsgType type)
 {
@@ -39,8 +41,9 @@ const char *levelWord(QtMsgType type)
 
 namespace LogHandler {
 
-void install()
+void install(bool alsoStandardError)
 {
+    toStandardError = alsoStandardError;
     qInstallMessageHandler(messageHandler);
 }
 
@@ -68,6 +71,10 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &t
             file.flush();
             file.close();
             opened = true;
+        }
+        if (opened && toStandardError) {
+            fwrite(bytes.constData(), 1, size_t(bytes.size() - 1), stderr);
+            fflush(stderr);
         }
     }
     if (!opened) {

@@ -1,18 +1,25 @@
 #include "startup.h"
 
+#include "commandline.h"
 #include "compositionroot.h"
 #include "logcategories.h"
 #include "loghandler.h"
 #include "paths.h"
 #include "platform.h"
-#include "singleapplication.h"
+#include "singleinstance.h"
+#include "terminationsignals.h"
+#include "translator.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QMessageBox>
 #include <QQmlError>
 #include <QQuickView>
+#include <QTranslator>
+
+#include <memory>
 
 namespace Startup {
 
@@ -44,6 +51,69 @@ void seedShippedFiles()
         usbList, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
+namespace {
+
+QStringList argumentList(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Everything but the window and the tray: the services run until a signal ends the loop.
+int runHeadless(QCoreApplication *app, SingleInstance *instance)
+{
+    CompositionRoot root;
+    root.openStores();
+    root.start();
+    // Mails and alarm texts in the chosen language, as with a window.
+    root.translator()->init();
+    QObject::connect(instance, &SingleInstance::messageReceived, app, []() {
+        qCInfo(lcShell) << "A second start asked for the window; this instance runs without one";
+    });
+    qCInfo(lcShell) << "Running without a window; monitoring";
+    return app->exec();
+}
+
+int runWindow(QApplication *app, SingleInstance *instance, const WindowShown &windowShown)
+{
+    int exitCode = -1;
+    CompositionRoot root;
+    root.openStores();
+    root.start();
+
+    auto *view = new QQuickView;
+    view->setFlags(Qt::Window | Qt::FramelessWindowHint);
+    root.registerQml();
+    root.publishContext(view);
+    view->setResizeMode(QQuickView::SizeRootObjectToView);
+    view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+
+    if (!view->rootObject()) {
+        for (const QQmlError &error : view->errors())
+            qCCritical(lcShell) << error.toString();
+        QMessageBox::warning(nullptr, QStringLiteral("Warning"),
+                             QStringLiteral("Load configuration failed!"), QMessageBox::Ok);
+        exitCode = -1;
+    } else {
+        view->show();
+        QObject::connect(instance, &SingleInstance::messageReceived, view, &QQuickView::show);
+        QObject::connect(instance, &SingleInstance::messageReceived, view, []() {
+            qCInfo(lcShell) << "Window shown at the request of a second start";
+        });
+        root.attachEngine(view->engine());
+        qCInfo(lcShell) << "Window shown; monitoring";
+        if (windowShown)
+            windowShown(view, root);
+        exitCode = app->exec();
+    }
+    delete view;
+    return exitCode; // everything the root owns goes after the view
+}
+
+} // namespace
+
 int run(int &argc, char **argv, const WindowShown &windowShown)
 {
     QCoreApplication::setApplicationName(QStringLiteral("QUELTA"));
@@ -51,64 +121,68 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
     QCoreApplication::setOrganizationName(QStringLiteral("ORVAK"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("quelta.example.org"));
 
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
-#ifdef Q_OS_WIN
-    // ANGLE on Windows; on Linux it would force a GLES context desktop drivers may not offer.
-    QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
-#endif
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
+    // Read before the application object exists: it decides whether there is a window at all,
+    // and help, the version or a mistake need no display.
+    CommandLine commandLine;
+    const bool proceed = commandLine.parse(argumentList(argc, argv));
+    const bool headless = !proceed || commandLine.headless();
+    if (proceed && !commandLine.home().isEmpty())
+        qputenv("QUELTA_HOME", commandLine.home().toLocal8Bit());
 
-    auto *app = new SingleApplication(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (headless) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+#ifdef Q_OS_WIN
+        // ANGLE on Windows; on Linux it would force a GLES context desktop drivers may not offer.
+        QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
+#endif
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
+        app = std::make_unique<QApplication>(argc, argv);
+        // The menu entry's name, so a desktop can tell the window belongs to it.
+        QGuiApplication::setDesktopFileName(QStringLiteral("quelta"));
+    }
+    if (!proceed) {
+        // Help and mistakes in the language of the system, where Quelta speaks it: the texts
+        // are made again once the catalogue is in.
+        QTranslator catalogue;
+        if (catalogue.load(Paths::shipped(QStringLiteral("/translations/") +
+                                          QLocale::system().name() + QStringLiteral(".qm"))))
+            QCoreApplication::installTranslator(&catalogue);
+        CommandLine translated;
+        translated.parse(argumentList(argc, argv));
+        return translated.finish();
+    }
 
     createAppDirectories();
     platform::installCrashHandler();
-    LogHandler::install();
+    LogHandler::install(headless);
 
-    if (app->isRunning()) {
-        const bool delivered = app->sendMessage(QString(), 5000);
-        delete app;
-        return delivered ? 0 : 1;
-    }
-
-    QLocale::setDefault(QLocale::c());
-    qCInfo(lcShell) << "Quelta" << QUELTA_APP_VERSION << "starting in" << Paths::root();
-    seedShippedFiles();
-
-    int exitCode = -1;
+    int exitCode = 0;
     {
-        CompositionRoot root;
-        root.openStores();
-        root.start();
-
-        auto *view = new QQuickView;
-        view->setFlags(Qt::Window | Qt::FramelessWindowHint);
-        root.registerQml();
-        root.publishContext(view);
-        view->setResizeMode(QQuickView::SizeRootObjectToView);
-        view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
-
-        if (!view->rootObject()) {
-            for (const QQmlError &error : view->errors())
-                qCCritical(lcShell) << error.toString();
-            QMessageBox::warning(nullptr, QStringLiteral("Warning"),
-                                 QStringLiteral("Load configuration failed!"), QMessageBox::Ok);
-            exitCode = -1;
-        } else {
-            view->show();
-            QObject::connect(app, &SingleApplication::messageReceived, view, &QQuickView::show);
-            QObject::connect(app, &SingleApplication::messageReceived, view, []() {
-                qCInfo(lcShell) << "Window shown at the request of a second start";
-            });
-            root.attachEngine(view->engine());
-            qCInfo(lcShell) << "Window shown; monitoring";
-            if (windowShown)
-                windowShown(view, root);
-            exitCode = app->exec();
+        SingleInstance instance;
+        if (instance.isRunning()) {
+            const bool delivered = instance.sendMessage(QString(), 5000);
+            return delivered ? 0 : 1;
         }
-        delete view;
-    } // everything the root owns goes after the view
+
+        // A request to end (the service manager's stop, Ctrl+C, the session's end) ends the loop,
+        // so the link is closed, the records written and the guard removed on the way out.
+        TerminationSignals termination;
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, app.get(),
+                         &QCoreApplication::quit);
+
+        QLocale::setDefault(QLocale::c());
+        qCInfo(lcShell) << "Quelta" << QUELTA_APP_VERSION << "starting in" << Paths::root()
+                        << (headless ? "without a window" : "");
+        seedShippedFiles();
+
+        exitCode = headless
+            ? runHeadless(app.get(), &instance)
+            : runWindow(static_cast<QApplication *>(app.get()), &instance, windowShown);
+    } // the guard goes after everything else
     qCInfo(lcShell) << "Quelta ends with exit code" << exitCode;
-    delete app;
     return exitCode;
 }
 

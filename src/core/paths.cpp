@@ -44,8 +44,11 @@ QString file(const QString &relative)
 
 QString shipped(const QString &relative)
 {
-    const QStringList bases = {QCoreApplication::applicationDirPath(),
-                               QStringLiteral(QUELTA_INSTALL_DATADIR)};
+    // Installed, the program is <prefix>/bin/quelta and its files are in <prefix>/share/quelta,
+    // whatever the prefix.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QStringList bases = {programFolder,
+                               programFolder + QStringLiteral("/../share/quelta")};
     for (const QString &base : bases) {
         const QString path = base + relative;
         if (QFileInfo::exists(path))

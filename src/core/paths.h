@@ -14,7 +14,8 @@ QString root();
 QString file(const QString &relative);
 
 // A read-only file shipped with the program (translations, the default USB list): beside the
-// executable first, then in the installed data folder. Empty when found in neither.
+// executable first (the build folder), then in the installed data folder, share/quelta beside
+// the executable's bin folder. Empty when found in neither.
 QString shipped(const QString &relative);
 
 // Tests choose their own root; an empty text goes back to the rule above.

@@ -29,6 +29,7 @@ public:
     UpsLink *linkFor(int type) const { return links.value(type, usb); }
     void follow(UpsLink *link);
     void refresh(UpsLink *link);
+    void updateBusy();
     int storedBaud() const;
     QStringList portChoices() const;
     QStringList scanPortNames();
@@ -49,6 +50,7 @@ public:
     QStringList portNames;
     QStringList devNodes;
     bool scanned = false;
+    bool busy = false;
 };
 
 // Everything a link says reaches the rest of the program through DevComm, while it is the one
@@ -100,6 +102,15 @@ void DevCommPrivate::follow(UpsLink *link)
         if (link == active)
             emit q->linkProblemChanged();
     });
+    QObject::connect(link, &UpsLink::busyChanged, q, [this] { updateBusy(); });
+}
+
+void DevCommPrivate::updateBusy()
+{
+    if (active->isBusy() == busy)
+        return;
+    busy = active->isBusy();
+    emit q->linkBusyChanged();
 }
 
 void DevCommPrivate::refresh(UpsLink *link)
@@ -247,6 +258,11 @@ QString DevComm::usbVersion() const
     return d->usb->usbVersion();
 }
 
+bool DevComm::linkBusy() const
+{
+    return d->busy;
+}
+
 QString DevComm::linkProblem() const
 {
     return d->active->problem();
@@ -285,6 +301,7 @@ bool DevComm::openDevice(int type, const QString &devName)
     if (d->active != next && d->active != d->serial)
         d->active->stop();
     d->active = next;
+    d->updateBusy();
     d->commType = type;
     d->settings->setSettings(Settings::UpsCommType, type);
     d->refresh(next);

@@ -23,6 +23,9 @@ class DevComm : public QObject
     Q_PROPERTY(QVariantMap devData READ devData NOTIFY devDataChanged)
     Q_PROPERTY(QStringList comPort READ comPort NOTIFY comPortChanged)
     Q_PROPERTY(QString usbVersion READ usbVersion NOTIFY usbVersionChanged)
+    // The link in use cannot open its device because another program holds it (the Quelta
+    // service, say); it opens it once it is free.
+    Q_PROPERTY(bool linkBusy READ linkBusy NOTIFY linkBusyChanged)
     Q_PROPERTY(QString linkProblem READ linkProblem NOTIFY linkProblemChanged)
 
 public:
@@ -46,6 +49,7 @@ public:
     QVariantMap devData() const;
     QStringList comPort() const;
     QString usbVersion() const;
+    bool linkBusy() const;
     QString linkProblem() const;
 
     // What the link in use knows about the UPS.
@@ -59,6 +63,7 @@ signals:
     void comPortChanged();
     void onlineChanged(bool isOnline);
     void usbVersionChanged();
+    void linkBusyChanged();
     // A new data set: emitted just before devDataChanged, after onlineChanged.
     void stateChanged(const UpsState &state);
     void faultsChanged(const UpsState &state);

@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "megatec.h"
+#include "platform.h"
 
 #include <QFileInfo>
 #include <QSerialPort>
@@ -46,18 +47,35 @@ public:
     int openCount = 0; // tells a failure of an earlier opening from one of the port open now
     int reopenWait = 0;
     int reopenBackoff = scansBeforeReopen;
+    int claim = -1; // the hold on the port among the programs that claim it
 };
 
 bool SerialLinkPrivate::open()
 {
     port.setPortName(portName);
     port.setBaudRate(baud, QSerialPort::AllDirections);
+    const QString node =
+        portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+    bool busy = false;
+    claim = platform::claimDevice(node.toStdWString(), &busy);
+    if (busy) {
+        if (!q->isBusy())
+            qCWarning(lcDevice) << "Serial port" << portName
+                                << "is in use by another program; it is opened once it is free";
+        portAbsent = false;
+        q->setBusy(true);
+        return false;
+    }
     if (!port.open(QIODevice::ReadWrite)) {
         qCWarning(lcDevice) << "Cannot open serial port" << portName << ":" << port.errorString();
         portAbsent = port.error() == QSerialPort::DeviceNotFoundError;
         port.clearError();
+        platform::releaseDevice(claim);
+        claim = -1;
+        q->setBusy(false);
         return false;
     }
+    q->setBusy(false);
     qCInfo(lcDevice) << "Serial port" << portName << "opened at" << baud << "baud";
     ++openCount;
     failurePending = false;
@@ -73,6 +91,8 @@ void SerialLinkPrivate::close()
         return;
     port.close();
     port.clearError();
+    platform::releaseDevice(claim);
+    claim = -1;
     pollTimer.stop();
     upsLost();
 }
@@ -189,8 +209,9 @@ bool SerialLink::start()
     d->reopenBackoff = scansBeforeReopen;
     d->lostCount = 0;
     const bool opened = d->open();
-    // A port that is not there yet is opened when it appears.
-    d->reopenWanted = !opened && d->portAbsent;
+    // A port that is not there yet is opened when it appears, one another program holds when
+    // it lets go.
+    d->reopenWanted = !opened && (d->portAbsent || isBusy());
     d->reopenWait = 0;
     return opened;
 }
@@ -198,6 +219,7 @@ bool SerialLink::start()
 void SerialLink::stop()
 {
     d->close();
+    setBusy(false);
     d->reopenWanted = false;
     d->reopenBackoff = scansBeforeReopen;
     d->lostCount = 0;

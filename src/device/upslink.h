@@ -35,6 +35,9 @@ public:
 
     virtual const UpsState &state() const = 0;
 
+    // Another program holds the device (the Quelta service, say): it is opened once it is free.
+    bool isBusy() const { return m_busy; }
+
     // Switch the output off after `minutes` (restarting when the mains is present), or cancel.
     virtual void setShutdown(bool shutdown, int minutes) = 0;
     virtual void setSelfTest(int type, int minutes) = 0;
@@ -70,4 +73,17 @@ signals:
     // A control request was refused (by the UPS server, or as not offered): a text for the user.
     void commandRefused(const QString &message);
     void problemChanged();
+    void busyChanged(bool busy);
+
+protected:
+    void setBusy(bool busy)
+    {
+        if (busy == m_busy)
+            return;
+        m_busy = busy;
+        emit busyChanged(busy);
+    }
+
+private:
+    bool m_busy = false;
 };

@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "paths.h"
+#include "platform.h"
 
 #include <hidapi/hidapi.h>
 
@@ -137,6 +138,7 @@ bool UsbLink::start()
 void UsbLink::stop()
 {
     m_pollTimer.stop();
+    setBusy(false);
     if (!m_handle)
         return;
     const bool wasOnline = m_state.online();
@@ -197,16 +199,36 @@ bool UsbLink::open()
 {
     if (m_handle)
         return true;
+    bool busy = false;
     for (const auto &device : qAsConst(m_devices)) {
         m_handle = hid_open(device.first, device.second, nullptr);
-        if (m_handle) {
-            m_vendorId = device.first;
-            m_productId = device.second;
-            qCInfo(lcDevice).nospace()
-                << "USB device " << Qt::hex << m_vendorId << ":" << m_productId << " opened";
-            return true;
+        if (!m_handle)
+            continue;
+        // The node hid_open took is the first one listed for the ids.
+        hid_device_info *found = hid_enumerate(device.first, device.second);
+        const std::wstring node =
+            found && found->path ? QFile::decodeName(found->path).toStdWString() : std::wstring();
+        hid_free_enumeration(found);
+        bool held = false;
+        m_claim = node.empty() ? -1 : platform::claimDevice(node, &held);
+        if (held) {
+            hid_close(m_handle);
+            m_handle = nullptr;
+            if (!isBusy())
+                qCWarning(lcDevice).nospace()
+                    << "USB device " << Qt::hex << device.first << ":" << device.second
+                    << " is in use by another program; it is opened once it is free";
+            busy = true;
+            continue;
         }
+        m_vendorId = device.first;
+        m_productId = device.second;
+        setBusy(false);
+        qCInfo(lcDevice).nospace()
+            << "USB device " << Qt::hex << m_vendorId << ":" << m_productId << " opened";
+        return true;
     }
+    setBusy(busy);
     return false;
 }
 
@@ -215,6 +237,8 @@ void UsbLink::close()
     if (!m_handle)
         return;
     hid_close(m_handle);
+    platform::releaseDevice(m_claim);
+    m_claim = -1;
     const bool hadVersion = !m_usbVersion.isEmpty();
     m_handle = nullptr;
     m_vendorId = 0;

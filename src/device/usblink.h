@@ -64,6 +64,7 @@ private:
     QTimer m_pollTimer;
     bool m_started = false;
     hid_device_ *m_handle = nullptr;
+    int m_claim = -1; // the hold on the node among the programs that claim it
     QVector<QPair<quint16, quint16>> m_devices;
     quint16 m_vendorId = 0;
     quint16 m_productId = 0;

@@ -41,6 +41,30 @@ constexpr std::size_t maxWindowTitleLength = 511;
 // Windows: EnumWindows.
 WindowList openWindows();
 
+// Starting with the desktop session, for the user running the program.
+// Linux: the XDG autostart entry "quelta.desktop" in $XDG_CONFIG_HOME/autostart (~/.config when
+// the variable is unset); an entry the desktop's own settings hid (Hidden=true) counts as off.
+// Windows: the value "Quelta" under HKCU\Software\Microsoft\Windows\CurrentVersion\Run.
+bool startsWithDesktop();
+// Writes the entry with `command` (the program, then its arguments) or removes it. False, and
+// logged, when that failed.
+bool setStartWithDesktop(bool on, const std::vector<std::wstring> &command);
+
+// Claims a device node (a serial port, a HID node) among the programs that claim it too, so two
+// Quelta programs (the desktop one and the service) never drive one UPS at once. Returns a
+// handle for releaseDevice, or -1: with `busy` set when another program holds the node, cleared
+// when the node cannot be opened at all (the caller's own open then tells why).
+// Linux: an advisory lock (flock) on the node; a terminal another process opened exclusively
+// counts as held too. Windows: the system already opens serial ports exclusively; returns 0.
+int claimDevice(const std::wstring &path, bool *busy);
+void releaseDevice(int handle);
+
+// Requests to end the process (Linux: SIGTERM, SIGINT, SIGHUP) turned into one byte each, the
+// signal number, on a pipe whose read end this returns, so the event loop can end the program in
+// order. The handler only writes that byte. -1 where the system sends no such requests
+// (Windows: session end reaches the application object itself). Installed on the first call.
+int terminationRequests();
+
 // Waits until what was written to the open file `descriptor` is on the disk (its data; the
 // size too when it grew). False when the system says it could not be.
 // Linux: fdatasync. Windows: _commit on the C runtime descriptor.

@@ -4,8 +4,11 @@
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
 #include "logcategories.h"
+#include "paths.h"
+#include "platform.h"
 #include "settings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -185,6 +188,22 @@ PageSettingsCommon::PageSettingsCommon(Settings *settings, ListModelEMailUser *r
       m_recipients(recipients),
       m_networkAccounts(networkAccounts)
 {
+}
+
+bool PageSettingsCommon::startWithDesktop() const
+{
+    return platform::startsWithDesktop();
+}
+
+bool PageSettingsCommon::setStartWithDesktop(bool on)
+{
+    std::vector<std::wstring> command = {QCoreApplication::applicationFilePath().toStdWString()};
+    // A folder named by --home or QUELTA_HOME goes with it, so the same program starts.
+    if (qEnvironmentVariableIsSet("QUELTA_HOME"))
+        command.insert(command.end(), {L"--home", Paths::root().toStdWString()});
+    const bool done = platform::setStartWithDesktop(on, command);
+    emit startWithDesktopChanged();
+    return done;
 }
 
 bool PageSettingsCommon::settingsSaveAs(const QUrl &file)

@@ -15,6 +15,8 @@ class Settings;
 class PageSettingsCommon : public QObject
 {
     Q_OBJECT
+    // The program starts with the desktop session (the system's autostart entry, read afresh).
+    Q_PROPERTY(bool startWithDesktop READ startWithDesktop NOTIFY startWithDesktopChanged)
 public:
     PageSettingsCommon(Settings *settings, ListModelEMailUser *recipients,
                        ListModelNutUser *networkAccounts, QObject *parent = nullptr);
@@ -23,7 +25,13 @@ public:
     Q_INVOKABLE bool settingsImport(const QUrl &file);
     Q_INVOKABLE void settingsRestore();
 
+    bool startWithDesktop() const;
+    // Writes the entry starting this program (with its folder, when one was named) or removes
+    // it; false when that failed.
+    Q_INVOKABLE bool setStartWithDesktop(bool on);
+
 signals:
+    void startWithDesktopChanged();
     // The settings were replaced: the pages show them afresh.
     void settingsChanged();
 

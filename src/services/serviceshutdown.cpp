@@ -280,6 +280,12 @@ ServiceShutdown::ServiceShutdown(Settings *settings, DevComm *devComm, QObject *
 
 ServiceShutdown::~ServiceShutdown()
 {
+    // The program ends (a signal, the session's end) while the command file runs: its thread
+    // must not go with this object, which would abort the process.
+    if (d->task && !d->task->isFinished())
+        qCWarning(lcServices) << "The program ends while the command file runs; it is left to end"
+                                 " on its own";
+    d->dropCommand();
     delete d;
 }
 

@@ -1,7 +1,14 @@
 // ctest-needs: program
+#include "login1service.h"
+#include "privatebus.h"
+#include "upssimprocess.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -71,6 +78,44 @@ bool isReady(const QString &root)
     return logText(root).contains("Window shown; monitoring");
 }
 
+// The program as a service manager or a remote shell starts it: no display of any kind and no
+// Qt platform chosen.
+void startBare(QProcess &process, const QStringList &arguments,
+               const QMap<QString, QString> &extra = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QUELTA_HOME", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        env.insert(it.key(), it.value());
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUELTA_BIN_DIR "/quelta"), arguments);
+}
+
+// Rows of a table of the database under `root`, read through a connection of the test's own.
+QVariant queryValue(const QString &root, const QString &statement)
+{
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "probe");
+        db.setDatabaseName(root + "/data/quelta.db");
+        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
+        QSqlQuery query(db);
+        if (db.open() && query.exec(statement) && query.next())
+            value = query.value(0);
+    }
+    QSqlDatabase::removeDatabase("probe");
+    return value;
+}
+
+// The status file's fields: time, operating mode, communication lost, ...
+QList<QByteArray> statusFields(const QString &root)
+{
+    QFile file(root + "/log/output/upsstatus.txt");
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().split(',')
+                                          : QList<QByteArray>();
+}
+
 } // namespace
 
 class TestProgram : public QObject
@@ -81,6 +126,11 @@ private slots:
     void staleGuardDoesNotStopAStart();
     void damagedDataIsSurvived();
     void rootFollowsTheProgramFolder();
+    void commandLine_data();
+    void commandLine();
+    void headless();
+    void signalsEndInOrder_data();
+    void signalsEndInOrder();
 };
 
 void TestProgram::secondStartShowsTheFirst()
@@ -197,6 +247,147 @@ void TestProgram::rootFollowsTheProgramFolder()
     QCOMPARE(QDir(installed).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList({"quelta"}));
     QFile::setPermissions(installed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestProgram::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("help") << QStringList {"--help"} << 0 << "--headless.*--home <DIR>"
+                          << "";
+    QTest::newRow("help, short") << QStringList {"-h"} << 0 << "QUELTA_HOME"
+                                 << "";
+    QTest::newRow("version") << QStringList {"--version"} << 0 << "^quelta v1\\.0\\.12\n$"
+                             << "";
+    // Restarted by a session manager: its option is Qt's and no mistake.
+    QTest::newRow("session restart")
+        << QStringList {"-session", "10a1b2", "--version"} << 0 << "1\\.0\\.12"
+        << "";
+    QTest::newRow("unknown option")
+        << QStringList {"--headles"} << 2 << ""
+        << "^quelta: Unknown option 'headles'\\.\nTry 'quelta --help' for the options\\.\n$";
+    QTest::newRow("argument") << QStringList {"now"} << 2 << ""
+                              << "Unexpected argument 'now'";
+    QTest::newRow("home without folder") << QStringList {"--headless", "--home"} << 2 << ""
+                                         << "Missing value after '--home'";
+}
+
+// None of these needs a display, and none touches a program folder.
+void TestProgram::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    QTemporaryDir cwd;
+    QProcess process;
+    process.setWorkingDirectory(cwd.path());
+    startBare(process, arguments, {{"QUELTA_HOME", cwd.path() + "/home"}});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), exitCode);
+    const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(out.isEmpty() ? stdOut.isEmpty()
+                           : QRegularExpression(out, QRegularExpression::DotMatchesEverythingOption)
+                                 .match(stdOut)
+                                 .hasMatch(),
+             qPrintable(stdOut));
+    QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : QRegularExpression(err).match(stdErr).hasMatch(),
+             qPrintable(stdErr));
+    QVERIFY(!QFileInfo::exists(cwd.path() + "/home"));
+}
+
+// Everything but the window, with no display at all: a mains failure reaches the alarm table
+// and the status file, a spent battery powers the machine off through the login manager, and
+// a SIGTERM ends it all in order.
+void TestProgram::headless()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/home"; // made by --home, like QUELTA_HOME
+    const QString tmp = dir.path() + "/tmp"; // where the single-instance guard goes
+    QVERIFY(QDir().mkpath(root + "/cfg") && QDir().mkpath(tmp));
+    UpsSimProcess sim;
+    QVERIFY(sim.isReady());
+    PrivateBus bus;
+    QVERIFY(bus.isRunning());
+    Login1Service login1(bus.address(), Login1Service::Accept);
+    QVERIFY(login1.isReady());
+    QFile config(root + "/cfg/config.cfg");
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(QString("[ups]\ncommType=1\ncomPort=%1\n"
+                         "[shutdown]\nenable=true\nmainFaultTime=1\nbattLowTime=0\nosOff=true\n")
+                     .arg(sim.portPath())
+                     .toUtf8());
+    config.close();
+
+    QProcess program;
+    startBare(program, {"--headless", "--home", root},
+              {{"TMPDIR", tmp}, {"QUELTA_LOGIN1_BUS", bus.address()}});
+    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000); // the UPS answers
+    QVERIFY(logText(root).contains("Running without a window; monitoring"));
+    QVERIFY(QFile::exists(root + "/cfg/usb.cfg"));
+
+    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        queryValue(root, "select count(*) from alarm where alarm = 2").toInt() == 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(statusFields(root).value(1), QByteArray("2"), 10000);
+    // The battery is spent: the countdown shortens to its last ten seconds.
+    QCOMPARE(sim.command("lowbatt on"), QString("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(login1.calls(), QStringList {"PowerOff false"}, 30000);
+    QVERIFY(QFile::exists(root + "/data/shutdown.log")); // no display: no windows listed
+
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(15000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             QStringList());
+    QCOMPARE(queryValue(root, "pragma integrity_check").toString(), QString("ok"));
+    QCOMPARE(queryValue(root, "select count(*) from alarm where alarm = 2").toInt(), 1);
+    const QByteArray err = program.readAllStandardError();
+    QVERIFY2(err.contains("Information: Running without a window; monitoring\n") &&
+                 err.contains("Quelta ends with exit code 0"),
+             err.constData());
+}
+
+void TestProgram::signalsEndInOrder_data()
+{
+    QTest::addColumn<bool>("window");
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("window, SIGTERM") << true << int(SIGTERM);
+    QTest::newRow("window, SIGHUP") << true << int(SIGHUP);
+    QTest::newRow("headless, SIGINT") << false << int(SIGINT);
+}
+
+// Stopped by the service manager, Ctrl+C or the end of the session: the link closed, the
+// guard gone, exit code 0, window or not.
+void TestProgram::signalsEndInOrder()
+{
+    QFETCH(bool, window);
+    QFETCH(int, signalNumber);
+
+    QTemporaryDir root, tmp;
+    QProcess program;
+    QMap<QString, QString> env = {{"QUELTA_HOME", root.path()}, {"TMPDIR", tmp.path()}};
+    if (window) {
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QUICK_BACKEND", "software");
+    }
+    startBare(program, window ? QStringList() : QStringList {"--headless"}, env);
+    QTRY_VERIFY_WITH_TIMEOUT(logText(root.path()).contains("; monitoring"), 15000);
+    const QStringList guard = {"quelta-*"}; // the lock file and the socket
+    QCOMPARE(QDir(tmp.path()).entryList(guard, QDir::AllEntries | QDir::System).size(), 2);
+    ::kill(static_cast<pid_t>(program.processId()), signalNumber);
+    QVERIFY(program.waitForFinished(15000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(QDir(tmp.path()).entryList(guard, QDir::AllEntries | QDir::System), QStringList());
+    QVERIFY(logText(root.path()).contains("Quelta ends with exit code 0"));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -3,6 +3,7 @@
 // program makes of it is the composition root's suite.
 #include "clock.h"
 #include "devcomm.h"
+#include "platform.h"
 #include "seriallink.h"
 #include "settings.h"
 #include "testroot.h"
@@ -10,6 +11,7 @@
 #include "upssimprocess.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTimer>
@@ -311,6 +313,33 @@ private slots:
         QVERIFY(port()->isOpen());
         QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
         QCOMPARE(lost.count(), 1);
+    }
+
+    // The port another program holds (the service, say): not opened and told, tried again
+    // at the pace of a port that refuses to open, taken once it is free.
+    void portHeldByAnotherProgram()
+    {
+        bool busy = false;
+        QVERIFY(dev->openDevice(DevComm::COM, QString())); // this program lets go
+        const int other = platform::claimDevice(path.toStdWString(), &busy);
+        QVERIFY(other >= 0 && !busy);
+        QSignalSpy busySpy(dev.get(), &DevComm::linkBusyChanged);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("in use by another program"));
+        QVERIFY(!dev->openDevice(DevComm::COM, path));
+        QVERIFY(dev->linkBusy());
+        QCOMPARE(busySpy.count(), 1);
+        for (int i = 0; i < 30; ++i)
+            dev->scanPorts();
+        QVERIFY(!port()->isOpen());
+        QCOMPARE(busySpy.count(), 1);
+
+        platform::releaseDevice(other);
+        for (int i = 0; i < 25 && !port()->isOpen(); ++i)
+            dev->scanPorts();
+        QVERIFY(port()->isOpen());
+        QVERIFY(!dev->linkBusy());
+        QCOMPARE(busySpy.count(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
     }
 
     void openingNothingAndAnAbsentPort()

@@ -3,12 +3,15 @@
 // that vanishes and returns, and the control reports, seen through DevComm.
 #include "devcomm.h"
 #include "fakehid.h"
+#include "platform.h"
 #include "settings.h"
 #include "testroot.h"
 #include "usblink.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <memory>
@@ -65,6 +68,7 @@ private slots:
     void oddReportsAndFlags();
     void vanishAndReturn();
     void controlReports();
+    void heldByAnotherProgram();
     void switchingToSerialDropsTheDevice();
 
 private:
@@ -302,6 +306,36 @@ void TestUsbLink::controlReports()
     FakeHid::attach(vendorId, productId);
     poll(4);
     QCOMPARE(value("devOnline").toBool(), true);
+}
+
+// The device another program holds (the service, say): closed again at once and told, then
+// taken once it is free. A plain file stands for the node.
+void TestUsbLink::heldByAnotherProgram()
+{
+    QTemporaryFile node;
+    QVERIFY(node.open());
+    FakeHid::detach();
+    poll();
+    bool busy = false;
+    const int other = platform::claimDevice(node.fileName().toStdWString(), &busy);
+    QVERIFY(other >= 0 && !busy);
+    FakeHid::attach(vendorId, productId, node.fileName());
+    QSignalSpy busySpy(dev.get(), &DevComm::linkBusyChanged);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("in use by another program"));
+    poll(3);
+    QVERIFY(dev->linkBusy());
+    QCOMPARE(busySpy.count(), 1);
+    QCOMPARE(FakeHid::openHandles(), 0);
+    QCOMPARE(value("devOnline").toBool(), false);
+
+    platform::releaseDevice(other);
+    poll(4);
+    QVERIFY(!dev->linkBusy());
+    QCOMPARE(busySpy.count(), 2);
+    QCOMPARE(value("devOnline").toBool(), true);
+    // Now this program holds it.
+    QCOMPARE(platform::claimDevice(node.fileName().toStdWString(), &busy), -1);
+    QVERIFY(busy);
 }
 
 void TestUsbLink::switchingToSerialDropsTheDevice()

@@ -14,7 +14,9 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <array>
@@ -199,21 +201,68 @@ private slots:
         }
 
         show(GlobalDataDef::MainTabSetting);
-        find("settingsSubPages")->setProperty("currentIndex", 1);
-        show(GlobalDataDef::MainTabSetting);
-        for (const char *name : {"textFieldSenderName", "comboBoxEncrypt", "buttonTestMail"}) {
-            QQuickItem *item = find(QLatin1String(name));
-            QQuickItem *card = item->parentItem();
-            while (card && card->property("title").isNull())
-                card = card->parentItem();
-            QVERIFY2(card, name);
-            QVERIFY2(sceneRect(card).contains(sceneRect(item)), name);
+        const QVector<QPair<int, QStringList>> settingsPages = {
+            {0, {"checkBoxAutoLanguage", "checkBoxStartWithDesktop"}},
+            {1, {"textFieldSenderName", "comboBoxEncrypt", "buttonTestMail"}}};
+        for (const auto &settingsPage : settingsPages) {
+            find("settingsSubPages")->setProperty("currentIndex", settingsPage.first);
+            show(GlobalDataDef::MainTabSetting);
+            for (const QString &name : settingsPage.second) {
+                QQuickItem *item = find(name);
+                QQuickItem *card = item->parentItem();
+                while (card && card->property("title").isNull())
+                    card = card->parentItem();
+                QVERIFY2(card, qPrintable(name));
+                QVERIFY2(sceneRect(card).contains(sceneRect(item)), qPrintable(name));
+            }
         }
         find("settingsSubPages")->setProperty("currentIndex", 0);
         show(GlobalDataDef::MainTabDevice);
         translator->setLanguage(Translator::EN_GB);
         QCOMPARE(find("logDataSubPages")->property("model").toStringList().value(2),
                  QStringLiteral("Closed Records"));
+    }
+
+    // The switch on the common settings page writes and removes the entry the desktop session
+    // starts programs from; an entry that cannot be written is told, and the box stays off.
+    void startWithDesktopSwitch()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        const QString entry = config.path() + "/autostart/quelta.desktop";
+        show(GlobalDataDef::MainTabSetting);
+        QQuickItem *box = find("checkBoxStartWithDesktop");
+        QVERIFY(box && box->isVisible());
+        QVERIFY(!box->property("checked").toBool());
+
+        QVERIFY(m_host->click(box));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(entry), 2000);
+        QVERIFY(box->property("checked").toBool());
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(
+            file.readAll().contains("\nExec=" + QCoreApplication::applicationFilePath().toUtf8()));
+        QVERIFY(m_host->click(box));
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(entry), 2000);
+        QVERIFY(!box->property("checked").toBool());
+
+        QFile blocker(config.path() + "/not-a-folder");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        qputenv("XDG_CONFIG_HOME", blocker.fileName().toUtf8());
+        QQuickItem *form = box;
+        while (form && !form->property("msgDialog").isValid())
+            form = form->parentItem();
+        QVERIFY(form);
+        auto *dialog = form->property("msgDialog").value<QQuickItem *>();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot write the autostart entry"));
+        QVERIFY(m_host->click(box));
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 2000);
+        QCOMPARE(dialog->property("text").toString(), QString("Operation failed!"));
+        QVERIFY(!box->property("checked").toBool());
+        QVERIFY(m_host->click(m_host->find(dialog, "msgDialogSure")));
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
+        qunsetenv("XDG_CONFIG_HOME");
+        show(GlobalDataDef::MainTabDevice);
     }
 
     // The tray's "Quit" ends the event loop while the window is hidden, its usual state; with

@@ -9,6 +9,7 @@
 #include "globaldatadef.h"
 #include "listmodelemailuser.h"
 #include "login1service.h"
+#include "platform.h"
 #include "privatebus.h"
 #include "qmlpagehost.h"
 #include "recordprobe.h"
@@ -28,6 +29,7 @@
 #include <QMetaProperty>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -612,6 +614,30 @@ private slots:
         QCOMPARE(find("comboBoxEncrypt")->property("currentIndex").toInt(), 2);
         QCOMPARE(find("footerSettings")->property("text").toString(),
                  QCoreApplication::translate("MainFooterMenuForm.ui", "Settings"));
+    }
+
+    // While another program (the Quelta service) holds the port, the window says so in its
+    // status, the tray and beside the port choice; once it is free the UPS is read again.
+    void portHeldByAnotherProgram()
+    {
+        DevComm *dev = m_host->root().devComm();
+        QVERIFY(dev->openDevice(DevComm::COM, QString())); // this program lets go
+        bool busy = false;
+        const int other = platform::claimDevice(m_sim->portPath().toStdWString(), &busy);
+        QVERIFY(other >= 0);
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabSetting));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("in use by another program"));
+        QVERIFY(!dev->openDevice(DevComm::COM, m_sim->portPath()));
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - Port busy"), 1000);
+        QCOMPARE(statusText("linkText"), QStringLiteral("Port busy"));
+        QTRY_VERIFY_WITH_TIMEOUT(find("labelPortBusy")->isVisible(), 1000);
+
+        platform::releaseDevice(other);
+        for (int i = 0; i < 25 && !dev->findChild<SerialLink *>()->isOpen(); ++i)
+            dev->scanPorts();
+        QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!tooltip().contains("Port busy"), 1000);
+        QVERIFY(!find("labelPortBusy")->isVisible());
     }
 };
 

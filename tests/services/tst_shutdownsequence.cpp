@@ -32,6 +32,7 @@ private slots:
     void cancelledCommandEndsLater();
     void powerOffRefused();
     void shutdownLog();
+    void programEndsWhileCommandRuns();
 
 private:
     void tick(int times = 1)
@@ -316,6 +317,27 @@ void TestShutdownSequence::shutdownLog()
     m_service->writeShutdownLog();
     QVERIFY(QFileInfo(m_root.file("/data/shutdown.log")).isDir());
     QVERIFY(QDir(m_root.file("/data/shutdown.log")).removeRecursively());
+}
+
+void TestShutdownSequence::programEndsWhileCommandRuns()
+{
+    m_service->setExecEnable(1);
+    QPointer<ShutDownTask> task;
+    {
+        ServiceShutdown ending(m_root.settings(), m_dev.get());
+        ending.start();
+        ending.startShutdown(0);
+        for (int i = 0; i < 10; ++i)
+            ending.onTimerTimeout();
+        task = ending.findChild<ShutDownTask *>();
+        QVERIFY(task && task->isRunning());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("left to end on its own"));
+    }
+    QVERIFY(task && task->isRunning());
+    QSignalSpy finished(task.data(), &QThread::finished);
+    QFile(m_go).open(QIODevice::WriteOnly);
+    QVERIFY(task->isFinished() || finished.wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(!task, 2000);
 }
 
 QTEST_GUILESS_MAIN(TestShutdownSequence)

@@ -1,5 +1,7 @@
 #include "fakehid.h"
 
+#include <QFile>
+
 #include <hidapi/hidapi.h>
 
 #include <QHash>
@@ -54,6 +56,7 @@ struct State
     bool attached = false;
     quint16 vendorId = 0;
     quint16 productId = 0;
+    QByteArray path = "/dev/hidraw-fake";
     int generation = 0; // bumped at every detach, so older handles die
     Script reports;
     Script strings;
@@ -88,12 +91,13 @@ void FakeHid::reset()
     state() = State();
 }
 
-void FakeHid::attach(quint16 vendorId, quint16 productId)
+void FakeHid::attach(quint16 vendorId, quint16 productId, const QString &path)
 {
     State &s = state();
     s.attached = true;
     s.vendorId = vendorId;
     s.productId = productId;
+    s.path = QFile::encodeName(path);
 }
 
 void FakeHid::detach()
@@ -181,7 +185,7 @@ struct hid_device_info *hid_enumerate(unsigned short vendor_id, unsigned short p
         return nullptr;
     auto *info = new hid_device_info;
     std::memset(info, 0, sizeof *info);
-    info->path = strdup("/dev/hidraw-fake");
+    info->path = strdup(s.path.constData());
     info->vendor_id = s.vendorId;
     info->product_id = s.productId;
     return info;

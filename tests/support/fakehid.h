@@ -19,7 +19,9 @@ public:
     // Forgets the device, the scripts and the records.
     static void reset();
 
-    static void attach(quint16 vendorId, quint16 productId);
+    // `path` is the node the device is listed under (a plain file serves to hold a lock on).
+    static void attach(quint16 vendorId, quint16 productId,
+                       const QString &path = QStringLiteral("/dev/hidraw-fake"));
     static void detach();
 
     // A standing answer for a report id or string index; with `once`, one played before it.

@@ -1,4 +1,4 @@
-#include "singleapplication.h"
+#include "singleinstance.h"
 
 #include "logcategories.h"
 #include "paths.h"
@@ -17,15 +17,15 @@ namespace {
 const char ack = '\x06';
 }
 
-SingleApplication::SingleApplication(int &argc, char **argv) : QApplication(argc, argv) { }
+SingleInstance::SingleInstance(QObject *parent) : QObject(parent) { }
 
-SingleApplication::~SingleApplication()
+SingleInstance::~SingleInstance()
 {
     delete m_server;
     delete m_lock;
 }
 
-QString SingleApplication::instanceKey()
+QString SingleInstance::instanceKey()
 {
 #ifdef Q_OS_UNIX
     const QString user = QString::number(getuid());
@@ -37,7 +37,7 @@ QString SingleApplication::instanceKey()
     return QStringLiteral("quelta-%1-%2").arg(user, QString::fromLatin1(rootHash));
 }
 
-bool SingleApplication::isRunning()
+bool SingleInstance::isRunning()
 {
     if (m_checked)
         return m_running;
@@ -61,11 +61,11 @@ bool SingleApplication::isRunning()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(key))
         qCWarning(lcShell) << "Cannot listen for a second instance:" << m_server->errorString();
-    connect(m_server, &QLocalServer::newConnection, this, &SingleApplication::onNewConnection);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
     return false;
 }
 
-bool SingleApplication::sendMessage(const QString &message, int timeout)
+bool SingleInstance::sendMessage(const QString &message, int timeout)
 {
     QLocalSocket socket;
     socket.connectToServer(instanceKey());
@@ -83,7 +83,7 @@ bool SingleApplication::sendMessage(const QString &message, int timeout)
     return socket.read(1).at(0) == ack;
 }
 
-void SingleApplication::onNewConnection()
+void SingleInstance::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);

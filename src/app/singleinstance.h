@@ -1,19 +1,20 @@
 #pragma once
 
-#include <QApplication>
+#include <QObject>
 
 class QLocalServer;
 class QLockFile;
 
-// A widget application that knows whether another instance already runs for the same user and
-// the same root, and passes it a message. The guard is a lock file (a lock left by a crashed
-// process is taken over) and a local socket named after the user and the root.
-class SingleApplication : public QApplication
+// Knows whether another instance already runs for the same user and the same root, and passes
+// it a message; works beside any application object, with a window or without. The guard is a
+// lock file (a lock left by a crashed process is taken over) and a local socket named after the
+// user and the root; both go when the object does.
+class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
-    SingleApplication(int &argc, char **argv);
-    ~SingleApplication() override;
+    explicit SingleInstance(QObject *parent = nullptr);
+    ~SingleInstance() override;
 
     bool isRunning();
     bool sendMessage(const QString &message, int timeout = 5000);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QScopedPointer>
+#include <QStringList>
+
+class CommandLinePrivate;
+class QCommandLineParser;
+
+// The program's command line: --help, --version, --headless, --home DIR. It is read before the
+// application object exists, so that the choice between the window and none is made from it
+// and --help, --version or a mistake need no display. Qt's own options of a windowed program
+// (-session from the session manager, -platform, -style, ...) are accepted and left to Qt.
+class CommandLine
+{
+public:
+    CommandLine();
+    ~CommandLine();
+
+    // Other parts add their options here before parse().
+    QCommandLineParser &parser();
+
+    // False when the program must not run on: help or the version was asked for, or the line
+    // was wrong. Then finish() prints what is due and gives the exit code.
+    bool parse(const QStringList &arguments);
+    // Help and version on standard output with exit code 0; a mistake on standard error, with a
+    // hint at --help, and exit code 2. Needs the application object (for the program's name).
+    int finish() const;
+
+    bool headless() const;
+    // The program folder given with --home, empty when not given.
+    QString home() const;
+
+private:
+    QScopedPointer<CommandLinePrivate> d;
+};

@@ -1,0 +1,10 @@
+#include "platform.h"
+
+namespace platform {
+
+int terminationRequests()
+{
+    return -1;
+}
+
+} // namespace platform

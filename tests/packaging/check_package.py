@@ -1,0 +1,378 @@
+#!/usr/bin/python3
+"""Checks the Debian package as a user and an administrator meet it.
+
+    tests/packaging/check_package.py build/quelta_<version>_<arch>.deb --bin-dir build/bin
+
+Without installing: the control fields (dependencies found by dpkg-shlibdeps), the layout
+(dpkg -c), lintian (no error, no warning that is not overridden with a reason), the desktop
+entry, the AppStream metainfo, the systemd unit (systemd-analyze verify) and the udev rule (its
+form, and the USB ids against the shipped usb.cfg).
+
+Installed (as root only, and only when no quelta package is on the machine): dpkg -i, the
+system user and its home, `quelta --version`, the installed unit and udev rule as systemd reads
+them, `quelta --headless --home DIR` recording a mains failure of the simulated UPS and ending
+cleanly on SIGTERM, then dpkg -r keeping DIR and /var/lib/quelta, and dpkg --purge removing
+/var/lib/quelta. Whatever the outcome, the package is purged and a user it created is removed
+again, so the check can run any number of times.
+"""
+
+import argparse
+import fcntl
+import json
+import os
+import pwd
+import re
+import signal
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import time
+
+PACKAGE = "quelta"
+UNIT = "/usr/lib/systemd/system/quelta.service"
+RULE = "/usr/lib/udev/rules.d/70-quelta.rules"
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)
+EXPECTED_FILES = {
+    "/usr/bin/quelta",
+    "/usr/share/quelta/usb.cfg",
+    "/usr/share/quelta/translations/fr_FR.qm",
+    "/usr/share/quelta/translations/zh_CN.qm",
+    "/usr/share/quelta/translations/zh_TW.qm",
+    "/usr/share/applications/quelta.desktop",
+    "/usr/share/metainfo/org.example.quelta.metainfo.xml",
+    "/usr/share/icons/hicolor/scalable/apps/quelta.svg",
+    RULE,
+    UNIT,
+    "/usr/share/polkit-1/rules.d/50-quelta.rules",
+    "/usr/share/man/man1/quelta.1.gz",
+    "/usr/share/doc/quelta/copyright",
+    "/usr/share/doc/quelta/changelog.gz",
+} | {f"/usr/share/icons/hicolor/{s}x{s}/apps/quelta.png" for s in ICON_SIZES}
+MAINS_FAULT = 2  # Alarm::MainsFault
+failures = []
+
+
+def check(condition, what):
+    print(("ok   " if condition else "FAIL ") + what, flush=True)
+    if not condition:
+        failures.append(what)
+    return condition
+
+
+def run(*args, **kwargs):
+    kwargs.setdefault("capture_output", True)
+    kwargs.setdefault("text", True)
+    kwargs.setdefault("timeout", 600)
+    return subprocess.run(list(args), **kwargs)
+
+
+def wait_for(predicate, timeout, step=0.1):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        if predicate():
+            return True
+        time.sleep(step)
+    return predicate()
+
+
+# ---- without installing
+
+
+def check_control(deb, version):
+    fields = run("dpkg-deb", "-f", deb).stdout
+    field = lambda name: (re.search(rf"^{name}: (.*)$", fields, re.M) or [None, ""])[1]
+    check(field("Package") == PACKAGE and field("Version") == version,
+          f"control: package {PACKAGE} version {version}")
+    depends = field("Depends")
+    # dpkg-shlibdeps found the libraries; the run-time plug-ins are named by hand.
+    needed = ("libqt5core5a", "libhidapi-hidraw0", "libxlsxwriter4", "libcurl4",
+              "libqt5sql5-sqlite", "qml-module-qtquick-controls", "adduser")
+    missing = [d for d in needed if not re.search(rf"(^|[ ,|]){re.escape(d)}\b", depends)]
+    check(not missing, "control: Depends holds the linked libraries and run-time modules"
+          + (f" (missing {missing})" if missing else ""))
+
+
+def check_layout(deb):
+    listing = run("dpkg-deb", "-c", deb).stdout.splitlines()
+    files, bad_modes = set(), []
+    for line in listing:
+        mode, owner, _size, _day, _time, path = line.split(None, 5)
+        path = path[1:].split(" -> ")[0]
+        if mode.startswith("d"):
+            continue
+        files.add(path)
+        want = "-rwxr-xr-x" if path == "/usr/bin/quelta" else "-rw-r--r--"
+        if mode != want or owner != "root/root":
+            bad_modes.append(f"{path} {mode} {owner}")
+    check(files == EXPECTED_FILES, "layout (dpkg -c) is the expected one"
+          + (f": missing {sorted(EXPECTED_FILES - files)}, extra {sorted(files - EXPECTED_FILES)}"
+             if files != EXPECTED_FILES else ""))
+    check(not bad_modes, "layout: root-owned, program 0755, files 0644" +
+          (f" ({bad_modes})" if bad_modes else ""))
+
+
+def check_lintian(deb):
+    out = run("lintian", "--display-info", "--tag-display-limit", "0", deb).stdout
+    problems = [l for l in out.splitlines() if l[:2] in ("E:", "W:")]
+    infos = [l for l in out.splitlines() if l.startswith("I:")]
+    for line in infos:
+        print("     " + line)
+    check(not problems, "lintian: no errors or warnings" +
+          ("".join("\n     " + p for p in problems) if problems else ""))
+
+
+def check_menu_and_metainfo(tree):
+    desktop = os.path.join(tree, "usr/share/applications/quelta.desktop")
+    r = run("desktop-file-validate", desktop)
+    check(r.returncode == 0 and not r.stdout.strip(),
+          "desktop entry: desktop-file-validate accepts it " + r.stdout.strip())
+    text = open(desktop, encoding="utf-8").read()
+    check("\nCategories=System;Monitor;Qt;\n" in text and "\nExec=quelta\n" in text
+          and "\nIcon=quelta\n" in text, "desktop entry: categories, command and icon")
+    r = run("appstreamcli", "validate-tree", "--no-net", "--pedantic", tree)
+    check(r.returncode == 0, "metainfo: appstreamcli validate-tree (pedantic) passes"
+          + ("" if r.returncode == 0 else "\n" + r.stdout + r.stderr))
+
+
+def check_unit(unit_file, executable):
+    # systemd-analyze insists that ExecStart's program exists; before installing it is the
+    # unpacked one.
+    text = open(unit_file).read()
+    with tempfile.TemporaryDirectory() as d:
+        copy = os.path.join(d, "quelta.service")
+        with open(copy, "w") as f:
+            f.write(text.replace("/usr/bin/quelta", executable))
+        r = run("systemd-analyze", "verify", "--man=no", copy)
+        check(r.returncode == 0 and not r.stderr.strip(),
+              "unit: systemd-analyze verify is silent " + r.stderr.strip())
+        r = run("systemd-analyze", "security", "--offline=true", copy)
+        level = re.search(r"Overall exposure level for quelta.service: ([0-9.]+)", r.stdout)
+        print(f"     systemd-analyze security: exposure {level[1] if level else '?'}")
+    for line in ("ExecStart=/usr/bin/quelta --headless --home %S/quelta", "User=quelta",
+                 "StateDirectory=quelta", "SupplementaryGroups=dialout",
+                 "WantedBy=multi-user.target"):
+        check(f"\n{line}\n" in text, f"unit: {line}")
+    # A device list (DeviceAllow=, or ProtectClock= and PrivateDevices= that imply one) would
+    # shut the service out of the UPS's node.
+    check(not re.search(r"^(DeviceAllow|DevicePolicy|PrivateDevices|ProtectClock)=", text, re.M),
+          "unit: no device list that would hide the UPS")
+
+
+def check_rule_form(rule_file, usb_cfg):
+    """udev's rule grammar: comma-separated KEY[{attr}]OP"value" pairs, every GOTO landing."""
+    pair = re.compile(r'^([A-Z]+)(\{[^}]+\})?(==|!=|\+=|-=|:=|=)"([^"]*)"$')
+    match_keys = {"ACTION", "SUBSYSTEM", "ATTRS", "KERNEL"}
+    assign_keys = {"GROUP", "MODE", "TAG", "GOTO", "LABEL"}
+    labels, gotos, ids, errors = set(), set(), [], []
+    for number, line in enumerate(open(rule_file), 1):
+        line = line.strip()
+        if not line or line.startswith("#"):
+            continue
+        values = {}
+        for item in (p.strip() for p in line.split(",")):
+            m = pair.match(item)
+            if not m:
+                errors.append(f"{number}: {item!r}")
+                continue
+            key, attr, op, value = m.groups()
+            if key in match_keys and op not in ("==", "!="):
+                errors.append(f"{number}: {key} needs == or !=")
+            elif key in assign_keys and op in ("==", "!="):
+                errors.append(f"{number}: {key} is an assignment")
+            elif key not in match_keys | assign_keys:
+                errors.append(f"{number}: unknown key {key}")
+            values[key + (attr or "")] = value
+            if key == "LABEL":
+                labels.add(value)
+            if key == "GOTO":
+                gotos.add(value)
+        if "ATTRS{idVendor}" in values:
+            ids.append((int(values["ATTRS{idVendor}"], 16), int(values["ATTRS{idProduct}"], 16)))
+            if values.get("TAG") != "uaccess" or values.get("GROUP") != "quelta" \
+                    or not re.fullmatch(r"0[0-7]{3}", values.get("MODE", "")):
+                errors.append(f"{number}: uaccess, group quelta and a mode belong together")
+    check(not errors and gotos <= labels, "udev rule: well formed"
+          + (f" ({errors}, GOTO without LABEL: {gotos - labels})" if errors or gotos - labels
+             else ""))
+    shipped = [tuple(p) for p in json.load(open(usb_cfg))["usb"]]
+    check(ids == shipped, f"udev rule: the ids of the shipped usb.cfg ({len(shipped)})")
+
+
+# ---- installed
+
+
+def dpkg(*args):
+    """dpkg, waiting out another dpkg or apt (other developers share the machine)."""
+    end = time.monotonic() + 900
+    while True:
+        r = run("dpkg", *args, env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
+        locked = "lock" in r.stderr and r.returncode == 2
+        if not locked or time.monotonic() > end:
+            return r
+        time.sleep(2)
+
+
+def package_state():
+    r = run("dpkg-query", "-W", "-f", "${db:Status-Status}", PACKAGE)
+    return r.stdout.strip() if r.returncode == 0 else "not-installed"
+
+
+def user_exists(name):
+    try:
+        pwd.getpwnam(name)
+        return True
+    except KeyError:
+        return False
+
+
+def headless_run(bin_dir, home):
+    """The installed program watches the simulated UPS with no display at all."""
+    link = os.path.join(home, "ups")
+    os.makedirs(os.path.join(home, "cfg"))
+    with open(os.path.join(home, "cfg/config.cfg"), "w") as f:
+        f.write(f"[ups]\ncommType=1\ncomPort={link}\nbaudRate=2400\nsaveCycle=1\n")
+    sim = subprocess.Popen([os.path.join(bin_dir, "upssim"), "--instant", "--link", link,
+                            "--exit-with-parent"],
+                           stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, text=True)
+    tmp = os.path.join(home, "tmp")
+    os.mkdir(tmp)
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QUELTA_HOME")}
+    env["TMPDIR"] = tmp  # where the single-instance lock goes
+    err = open(os.path.join(home, "stderr.txt"), "w+")
+    program = None
+    try:
+        check(wait_for(lambda: os.path.islink(link), 30), "upssim announced its line")
+        program = subprocess.Popen(["/usr/bin/quelta", "--headless", "--home", home],
+                                   env=env, stdout=subprocess.DEVNULL, stderr=err)
+        status = os.path.join(home, "log/output/upsstatus.txt")
+        # time, operating mode, communication lost, ...
+        field = lambda i: (open(status).read().strip().split(",") + [""] * 3)[i] \
+            if os.path.exists(status) else ""
+        check(wait_for(lambda: field(2) == "0", 60), "headless: the UPS is watched")
+        sim.stdin.write("mains fail\n")
+        sim.stdin.flush()
+        database = os.path.join(home, "data/quelta.db")
+
+        def mains_fault_stored():
+            try:
+                with sqlite3.connect(f"file:{database}?mode=ro", uri=True, timeout=5) as db:
+                    return db.execute("select count(*) from alarm where alarm = ?",
+                                      (MAINS_FAULT,)).fetchone()[0] > 0
+            except sqlite3.Error:
+                return False
+
+        check(wait_for(mains_fault_stored, 60), "headless: the mains failure is in the alarm table")
+        check(wait_for(lambda: field(1) == "2", 30), "headless: the status file says on battery")
+        program.send_signal(signal.SIGTERM)
+        code = program.wait(60)
+        check(code == 0, f"headless: SIGTERM ends it with exit code 0 (got {code})")
+        check(not [f for f in os.listdir(tmp) if f.endswith(".lock")],
+              "headless: the single-instance lock is gone")
+        with sqlite3.connect(database) as db:
+            check(db.execute("pragma integrity_check").fetchone()[0] == "ok"
+                  and mains_fault_stored(), "headless: the database is intact")
+        err.seek(0)
+        check("Quelta" in err.read(), "headless: log lines on standard error")
+        check(open(os.path.join(home, "cfg/usb.cfg")).read()
+              == open("/usr/share/quelta/usb.cfg").read(),
+              "headless: usb.cfg seeded from /usr/share/quelta")
+    finally:
+        for p in (program, sim):
+            if p and p.poll() is None:
+                p.kill()
+                p.wait()
+        err.close()
+
+
+def check_installed(deb, bin_dir, version):
+    if os.geteuid() != 0:
+        print("skip installed checks: they need root")
+        return
+    state = package_state()
+    if state != "not-installed":
+        print(f"skip installed checks: a {PACKAGE} package is on this machine ({state}); "
+              "they leave it alone")
+        return
+    had_user = user_exists(PACKAGE)
+    had_state = os.path.exists("/var/lib/quelta")
+    try:
+        r = dpkg("-i", deb)
+        if not check(r.returncode == 0, "dpkg -i installs the package" + r.stderr):
+            return
+        r = run("/usr/bin/quelta", "--version")
+        check(r.returncode == 0 and version in r.stdout, f"quelta --version says {version}")
+        st = os.stat("/var/lib/quelta")
+        check(user_exists(PACKAGE) and pwd.getpwnam(PACKAGE).pw_dir == "/var/lib/quelta"
+              and st.st_uid == pwd.getpwnam(PACKAGE).pw_uid,
+              "the system user quelta owns its home /var/lib/quelta")
+        r = run("systemd-analyze", "verify", "--man=no", UNIT)
+        check(r.returncode == 0 and not r.stderr.strip(),
+              "installed unit: systemd-analyze verify is silent " + r.stderr.strip())
+        check(not os.path.exists("/etc/systemd/system/multi-user.target.wants/quelta.service"),
+              "installed unit: not enabled")
+        # udev's own parser, in a private /run so no device database is left behind.
+        r = run("unshare", "--mount", "sh", "-c",
+                "mount -t tmpfs tmpfs /run && udevadm test --action=add /sys/class/net/lo")
+        if r.returncode == 0:
+            complaints = [l for l in r.stderr.splitlines() if l.startswith(RULE + ":")]
+            check(f"Reading rules file: {RULE}" in r.stderr and not complaints,
+                  "installed udev rule: udevadm reads it without complaint " + str(complaints))
+        else:
+            print("skip udevadm test: no private mount namespace here")
+
+        with tempfile.TemporaryDirectory(prefix="quelta-package-") as home:
+            headless_run(bin_dir, home)
+            r = dpkg("-r", PACKAGE)
+            check(r.returncode == 0 and not os.path.exists("/usr/bin/quelta"),
+                  "dpkg -r removes the program" + r.stderr)
+            check(os.path.exists(os.path.join(home, "data/quelta.db")),
+                  "dpkg -r keeps the program folder of a run")
+            check(os.path.isdir("/var/lib/quelta") and user_exists(PACKAGE),
+                  "dpkg -r keeps /var/lib/quelta and the user")
+        r = dpkg("--purge", PACKAGE)
+        check(r.returncode == 0 and not os.path.exists("/var/lib/quelta"),
+              "dpkg --purge removes /var/lib/quelta" + r.stderr)
+    finally:
+        if package_state() != "not-installed":
+            dpkg("--purge", PACKAGE)
+        if not had_user and user_exists(PACKAGE):
+            run("deluser", "--system", "--quiet", PACKAGE)
+        if not had_user and run("getent", "group", PACKAGE).returncode == 0:
+            run("delgroup", "--system", "--quiet", PACKAGE)
+        if not had_state and os.path.exists("/var/lib/quelta"):
+            run("rm", "-rf", "/var/lib/quelta")
+        check(package_state() == "not-installed" and user_exists(PACKAGE) == had_user,
+              "the machine is as it was")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("deb")
+    parser.add_argument("--bin-dir", required=True, help="where upssim is")
+    parser.add_argument("--no-install", action="store_true", help="skip the installed checks")
+    args = parser.parse_args()
+    version = re.match(r".*/?quelta_([^_]+)_", args.deb)[1]
+
+    with tempfile.TemporaryDirectory() as tree:
+        run("dpkg-deb", "-x", args.deb, tree, check=True)
+        check_control(args.deb, version)
+        check_layout(args.deb)
+        check_lintian(args.deb)
+        check_menu_and_metainfo(tree)
+        check_unit(tree + UNIT, tree + "/usr/bin/quelta")
+        check_rule_form(tree + RULE, tree + "/usr/share/quelta/usb.cfg")
+
+    if not args.no_install:
+        # One installed check at a time on a machine shared by several test runs.
+        with open("/tmp/quelta-package-check.lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            check_installed(args.deb, args.bin_dir, version)
+
+    print(f"\npackage checks: {len(failures)} failed" if failures else "\npackage checks: all passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
