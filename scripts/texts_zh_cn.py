@@ -6,6 +6,9 @@ ZH = {
     'Run without the window and the tray: monitoring, alarms, samples, the shutdown countdown, mail and scheduled tasks go on. Log lines also go to standard error.': '不带窗口和托盘图标运行：监控、报警、采样、关机倒计时、邮件和计划任务照常进行。日志也输出到标准错误。',
     'Keep settings, history and logs in DIR (the same as the environment variable QUELTA_HOME).': '将设置、历史记录和日志保存在 DIR 中（与环境变量 QUELTA_HOME 相同）。',
     "Unexpected argument '%1'.": '意外的参数“%1”。',
+    "Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.": "管理网络服务器的账户并退出：“add 名称 --role monitor|admin”（密码从标准输入读取）、“remove 名称”或“list”。程序在同一文件夹上运行时也可使用，程序会立即采用更改。",
+    "The role of an account added with --nut-user: monitor or admin.": "用 --nut-user 添加的账户的角色：monitor 或 admin。",
+    "--role goes with --nut-user add.": "--role 需与 --nut-user add 一起使用。",
     '--home needs a folder.': '--home 需要一个文件夹。',
     "Try 'quelta --help' for the options.": '使用“quelta --help”查看选项。',
     'Another program holds the UPS port, the Quelta service for example. Quelta opens it once it is free.': '另一个程序（例如 Quelta 服务）正在占用 UPS 端口。端口空闲后 Quelta 会打开它。',
@@ -493,7 +496,7 @@ ZH = {
 
 # Taiwan usage where the words differ, applied before the character map.
 TW_PHRASES = [
-    ("网络", "網路"), ("字符", "字元"), ("反斜杠", "反斜線"), ("日志", "日誌"), ("监听", "監聽"),
+    ("网络", "網路"), ("账户", "帳戶"), ("字符", "字元"), ("反斜杠", "反斜線"), ("日志", "日誌"), ("监听", "監聽"),
     ("证书", "憑證"), ("下划线", "底線"), ("用户名", "使用者名稱"), ("用户", "使用者"),
     ("通讯", "通訊"), ("信息", "資訊"), ("应用程序", "應用程式"), ("配置文件", "設定檔"),
     ("命令文件", "命令檔"), ("文件夹", "資料夾"), ("数据库", "資料庫"), ("磁盘", "磁碟"), ("只读", "唯讀"),

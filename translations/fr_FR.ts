@@ -830,6 +830,18 @@
         <source>Try 'quelta --help' for the options.</source>
         <translation>Essayez « quelta --help » pour voir les options.</translation>
     </message>
+    <message>
+        <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
+        <translation>Gère les comptes du serveur réseau et termine : « add NOM --role monitor|admin » (le mot de passe est lu sur l'entrée standard), « remove NOM » ou « list ». Fonctionne aussi pendant que le programme tourne sur le même dossier ; il prend la modification en compte aussitôt.</translation>
+    </message>
+    <message>
+        <source>The role of an account added with --nut-user: monitor or admin.</source>
+        <translation>Le rôle d'un compte ajouté avec --nut-user : monitor ou admin.</translation>
+    </message>
+    <message>
+        <source>--role goes with --nut-user add.</source>
+        <translation>--role s'emploie avec --nut-user add.</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>

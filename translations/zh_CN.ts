@@ -830,6 +830,18 @@
         <source>Try 'quelta --help' for the options.</source>
         <translation>使用“quelta --help”查看选项。</translation>
     </message>
+    <message>
+        <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
+        <translation>管理网络服务器的账户并退出：“add 名称 --role monitor|admin”（密码从标准输入读取）、“remove 名称”或“list”。程序在同一文件夹上运行时也可使用，程序会立即采用更改。</translation>
+    </message>
+    <message>
+        <source>The role of an account added with --nut-user: monitor or admin.</source>
+        <translation>用 --nut-user 添加的账户的角色：monitor 或 admin。</translation>
+    </message>
+    <message>
+        <source>--role goes with --nut-user add.</source>
+        <translation>--role 需与 --nut-user add 一起使用。</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>

@@ -830,6 +830,18 @@
         <source>Try 'quelta --help' for the options.</source>
         <translation>使用“quelta --help”查看選項。</translation>
     </message>
+    <message>
+        <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
+        <translation>管理網路伺服器的帳戶並退出：“add 名稱 --role monitor|admin”（密碼從標準輸入讀取）、“remove 名稱”或“list”。程式在同一資料夾上運行時也可使用，程式會立即採用更改。</translation>
+    </message>
+    <message>
+        <source>The role of an account added with --nut-user: monitor or admin.</source>
+        <translation>用 --nut-user 添加的帳戶的角色：monitor 或 admin。</translation>
+    </message>
+    <message>
+        <source>--role goes with --nut-user add.</source>
+        <translation>--role 需與 --nut-user add 一起使用。</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>
@@ -984,11 +996,11 @@
     </message>
     <message>
         <source>An account of this name exists already.</source>
-        <translation>同名賬戶已存在。</translation>
+        <translation>同名帳戶已存在。</translation>
     </message>
     <message>
         <source>This account no longer exists.</source>
-        <translation>該賬戶已不存在。</translation>
+        <translation>該帳戶已不存在。</translation>
     </message>
     <message>
         <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
@@ -1410,7 +1422,7 @@
     </message>
     <message>
         <source>There is no account %1.</source>
-        <translation>沒有賬戶 %1。</translation>
+        <translation>沒有帳戶 %1。</translation>
     </message>
     <message>
         <source>The configuration file could not be written.</source>
@@ -1426,7 +1438,7 @@
     </message>
     <message>
         <source>Account %1 removed.</source>
-        <translation>賬戶 %1 已刪除。</translation>
+        <translation>帳戶 %1 已刪除。</translation>
     </message>
     <message>
         <source>--nut-user add needs --role monitor or --role admin.</source>
@@ -1434,11 +1446,11 @@
     </message>
     <message>
         <source>Account %1 changed (%2).</source>
-        <translation>賬戶 %1 已修改 (%2)。</translation>
+        <translation>帳戶 %1 已修改 (%2)。</translation>
     </message>
     <message>
         <source>Account %1 added (%2).</source>
-        <translation>賬戶 %1 已添加 (%2)。</translation>
+        <translation>帳戶 %1 已添加 (%2)。</translation>
     </message>
 </context>
 <context>
