@@ -3,8 +3,8 @@
 #include "commandline.h"
 #include "compositionroot.h"
 #include "logcategories.h"
-#include "nutusercommand.h"
 #include "loghandler.h"
+#include "nutusercommand.h"
 #include "paths.h"
 #include "platform.h"
 #include "singleinstance.h"
@@ -59,8 +59,8 @@ namespace {
 // The catalogue of the system's language, for texts written before or without the settings.
 void installSystemCatalogue(QTranslator *catalogue)
 {
-    if (catalogue->load(Paths::shipped(QStringLiteral("/translations/") +
-                                       QLocale::system().name() + QStringLiteral(".qm"))))
+    if (catalogue->load(Paths::shipped(QStringLiteral("/translations/") + QLocale::system().name() +
+                                       QStringLiteral(".qm"))))
         QCoreApplication::installTranslator(catalogue);
 }
 

@@ -120,7 +120,15 @@ void TestNetworkSettingsPage::accountsThroughThePopup()
     QCOMPARE(listed("listViewUser", "name"), QStringList {"monuser"});
     QCOMPARE(listed("listViewUser", "role"), QStringList {"monitor"});
 
+    QVERIFY(press(m_page, "buttonAddUser"));
+    type(popup, "textFieldName", "monuser");
+    type(popup, "textFieldPassword", "other");
+    QVERIFY(press(popup, "buttonSure"));
+    answerDialog("An account of this name exists already.");
+    QVERIFY(press(popup, "buttonCancel"));
+
     // Modify: the name stays, the role changes, an empty password keeps the old one.
+    const QByteArray hash = m_network->users()->accounts().at(0).passwordHash;
     item(m_page, "listViewUser")->setProperty("currentIndex", 0);
     QVERIFY(press(m_page, "buttonModifyUser"));
     QCOMPARE(item(popup, "textFieldName")->property("text").toString(), QString("monuser"));
@@ -128,6 +136,7 @@ void TestNetworkSettingsPage::accountsThroughThePopup()
     item(popup, "comboBoxRole")->setProperty("currentIndex", 1);
     QVERIFY(press(popup, "buttonSure"));
     QCOMPARE(listed("listViewUser", "role"), QStringList {"admin"});
+    QCOMPARE(m_network->users()->accounts().at(0).passwordHash, hash);
 
     // Another process (the command line) adds one: listed without a reload.
     const QString config = Paths::file(QStringLiteral("/cfg/config.cfg"));

@@ -1,15 +1,12 @@
 // The accounts of the network server where they are kept: the [network] group of the
-// configuration file as the store writes it, the list the settings page edits (and which follows
-// changes made by another process), and the command line for machines without a screen.
-#include "listmodelnutuser.h"
+// configuration file as the store writes it, and the command line for machines without a screen
+// (the list the settings page edits is tested with the page).
 #include "nutaccountstore.h"
 #include "nutpassword.h"
 #include "nutusercommand.h"
 #include "paths.h"
 #include "settings.h"
 
-#include <QAbstractItemModelTester>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,7 +15,6 @@ class TestNutAccounts : public QObject
     Q_OBJECT
 private slots:
     void storeKeepsHashesOnly();
-    void listFollowsTheFile();
     void commandLine_data();
     void commandLine();
 
@@ -94,46 +90,6 @@ void TestNutAccounts::storeKeepsHashesOnly()
     QCOMPARE(kept.at(0).name, QByteArray("monuser"));
 }
 
-void TestNutAccounts::listFollowsTheFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("config.cfg");
-    ListModelNutUser model(path);
-    QAbstractItemModelTester tester(&model);
-    QSignalSpy changed(&model, &ListModelNutUser::accountsChanged);
-    model.reload();
-    QCOMPARE(model.rowCount(), 0);
-
-    QCOMPARE(model.addUser("mon", "monitor", "pw1"), QString());
-    QCOMPARE(model.addUser("mon", "admin", "pw2"),
-             QString("An account of this name exists already."));
-    QCOMPARE(model.addUser("x", "root", "pw"), QString("Choose a role: monitor or admin."));
-    QVERIFY(model.addUser("y", "admin", "a b").startsWith("A password is"));
-    QCOMPARE(model.rowCount(), 1);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(model.roleNames().value(Qt::UserRole), QByteArray("name"));
-    QCOMPARE(model.data(model.index(0), Qt::UserRole + 1).toString(), QString("monitor"));
-
-    // Another process (the command line) writes the file: the list follows without being told.
-    NutAccountStore(path).setAccount("adm", NutAccount::Admin, "pw3");
-    QTRY_COMPARE(model.rowCount(), 2);
-    QCOMPARE(model.get(0).value("name").toString(), QString("adm"));
-    QCOMPARE(changed.count(), 2);
-
-    // A new role keeps the password; a new password is taken when given.
-    const QByteArray before = model.accounts().at(1).passwordHash;
-    QCOMPARE(model.updateUser(1, "admin", QString()), QString());
-    QCOMPARE(model.accounts().at(1).role, NutAccount::Admin);
-    QCOMPARE(model.accounts().at(1).passwordHash, before);
-    QCOMPARE(model.updateUser(1, "admin", "pw4"), QString());
-    QVERIFY(NutPassword::verify(model.accounts().at(1).passwordHash, "pw4"));
-    QCOMPARE(model.delUser(0), QString());
-    QCOMPARE(model.delUser(5), QString("This account no longer exists."));
-    QCOMPARE(model.rowCount(), 1);
-    NutAccountStore(path).remove("mon");
-    QTRY_COMPARE(model.rowCount(), 0);
-}
-
 void TestNutAccounts::commandLine_data()
 {
     QTest::addColumn<QString>("action");
@@ -152,9 +108,6 @@ void TestNutAccounts::commandLine_data()
                             << "new\n"
                             << 0 << "Account nas changed (monitor).\n"
                             << "nas monitor\n";
-    QTest::newRow("remove") << "remove" << QStringList {"nas"} << ""
-                            << "" << 0 << "Account nas removed.\n"
-                            << "";
     QTest::newRow("remove unknown") << "remove" << QStringList {"ghost"} << ""
                                     << "" << 1 << "There is no account ghost.\n"
                                     << "nas admin\n";
@@ -162,12 +115,6 @@ void TestNutAccounts::commandLine_data()
                              << "pw\n"
                              << 2 << "--nut-user add needs --role monitor or --role admin.\n"
                              << "nas admin\n";
-    QTest::newRow("blank password") << "add" << QStringList {"x"} << "admin"
-                                    << "a b\n"
-                                    << 1
-                                    << "A password is 1 to 64 characters without blanks, quotes, "
-                                       "backslashes or #.\n"
-                                    << "nas admin\n";
     QTest::newRow("no password") << "add" << QStringList {"x"} << "admin"
                                  << "" << 1
                                  << "A password is 1 to 64 characters without blanks, quotes, "
@@ -178,11 +125,6 @@ void TestNutAccounts::commandLine_data()
                                 << "Use --nut-user add NAME --role monitor|admin, --nut-user "
                                    "remove NAME or --nut-user list.\n"
                                 << "nas admin\n";
-    QTest::newRow("two names") << "remove" << QStringList {"a", "b"} << ""
-                               << "" << 2
-                               << "Use --nut-user add NAME --role monitor|admin, --nut-user "
-                                  "remove NAME or --nut-user list.\n"
-                               << "nas admin\n";
 }
 
 void TestNutAccounts::commandLine()

@@ -26,24 +26,11 @@ def connect(host, port, bind=None, rcvbuf=None):
     return s
 
 
-def read_until(s, end, timeout=10):
+def read_until(s, end, timeout=10, lines=None):
+    """Reads until the data ends with `end` (or holds `lines` lines), EOF or the timeout."""
     s.settimeout(timeout)
     data = b""
-    while not data.endswith(end):
-        try:
-            chunk = s.recv(65536)
-        except socket.timeout:
-            break
-        if not chunk:
-            break
-        data += chunk
-    return data
-
-
-def read_lines(s, n, timeout=10):
-    s.settimeout(timeout)
-    data = b""
-    while data.count(b"\n") < n:
+    while not (data.count(b"\n") >= lines if lines else data.endswith(end)):
         try:
             chunk = s.recv(65536)
         except socket.timeout:
@@ -73,9 +60,9 @@ def lines(host, port):
     s = connect(host, port)
     out = {}
     s.sendall(b"GET VAR ups " + b"x" * 3000 + b"\nVER\n")
-    out["long"] = read_lines(s, 2).decode("latin-1")
+    out["long"] = read_until(s, None, lines=2).decode("latin-1")
     s.sendall(b"\x00\xff\xfe\x01\x02\n" + b"GET VAR ups ups.st\x00atus\n")
-    out["binary"] = read_lines(s, 2).decode("latin-1")
+    out["binary"] = read_until(s, None, lines=2).decode("latin-1")
     s.sendall(b"GET VAR ups ups.")
     s.settimeout(0.3)
     try:
@@ -125,25 +112,18 @@ def refused(host, port, bind=None):
 
 
 def guess(host, port, user, n):
-    delays = []
-    for i in range(n):
+    def attempt(password):
         s = connect(host, port)
-        s.sendall(b"USERNAME " + user.encode() + b"\nPASSWORD wrong%d\n" % i)
+        s.sendall(b"USERNAME %s\nPASSWORD %s\n" % (user.encode(), password.encode()))
         read_until(s, b"OK\nOK\n")
         start = time.monotonic()
         s.sendall(b"LOGIN ups\n")
         reply = read_until(s, b"\n", 30)
-        delays.append([round((time.monotonic() - start) * 1000), reply.decode()])
         s.close()
-    s = connect(host, port)
-    s.sendall(b"USERNAME " + user.encode() + b"\nPASSWORD " + os.environ["RIGHT"].encode() + b"\n")
-    read_until(s, b"OK\nOK\n")
-    start = time.monotonic()
-    s.sendall(b"LOGIN ups\n")
-    reply = read_until(s, b"\n", 30)
-    right = [round((time.monotonic() - start) * 1000), reply.decode()]
-    s.sendall(b"LOGOUT\n")
-    return {"wrong": delays, "right": right}
+        return [round((time.monotonic() - start) * 1000), reply.decode()]
+
+    wrong = [attempt("wrong%d" % i) for i in range(n)]
+    return {"wrong": wrong, "right": attempt(os.environ["RIGHT"])}
 
 
 def deaf(host, port):
@@ -164,23 +144,18 @@ def deaf(host, port):
 
 
 def main():
+    cases = {
+        "lines": lambda h, p: lines(h, p),
+        "idle": lambda h, p: idle(h, p),
+        "crowd": lambda h, p, n: crowd(h, p, int(n)),
+        "refused": refused,
+        "guess": lambda h, p, user, n: guess(h, p, user, int(n)),
+        "deaf": lambda h, p: deaf(h, p),
+    }
     case, host, port = sys.argv[1], sys.argv[2], int(sys.argv[3])
-    rest = sys.argv[4:]
-    if case == "lines":
-        out = lines(host, port)
-    elif case == "idle":
-        out = idle(host, port)
-    elif case == "crowd":
-        out = crowd(host, port, int(rest[0]))
-    elif case == "refused":
-        out = refused(host, port, rest[0] if rest else None)
-    elif case == "guess":
-        out = guess(host, port, rest[0], int(rest[1]))
-    elif case == "deaf":
-        out = deaf(host, port)
-    else:
+    if case not in cases:
         raise SystemExit("unknown case " + case)
-    print(json.dumps(out))
+    print(json.dumps(cases[case](host, port, *sys.argv[4:])))
 
 
 if __name__ == "__main__":

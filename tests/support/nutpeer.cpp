@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <signal.h>
+
 NutPeer::Result NutPeer::run(const QString &program, const QStringList &arguments, int timeoutMs)
 {
     QProcess process;
@@ -82,10 +84,13 @@ UpsmonProcess::UpsmonProcess(const Options &options)
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // -p: one process, no privileged parent; -DD: log every poll to the output, stay in the
-    // foreground.
-    m_process.start(QStringLiteral("/lib/nut/upsmon"),
-                    {QStringLiteral("-DD"), QStringLiteral("-p")});
-    m_process.waitForStarted(5000);
+    // foreground. In a process group of its own: what it forks on its way down (left behind,
+    // spinning on the closed output) goes with it.
+    m_process.start(
+        QStringLiteral("setsid"),
+        {QStringLiteral("/lib/nut/upsmon"), QStringLiteral("-DD"), QStringLiteral("-p")});
+    if (m_process.waitForStarted(5000))
+        m_group = m_process.processId();
 }
 
 UpsmonProcess::~UpsmonProcess()
@@ -144,12 +149,16 @@ bool UpsmonProcess::waitForShutdown(int timeoutMs)
 
 void UpsmonProcess::stop()
 {
+    const pid_t group = pid_t(m_group);
     if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
+        ::kill(-group, SIGTERM);
         if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
+            ::kill(-group, SIGKILL);
             m_process.waitForFinished(2000);
         }
     }
+    if (group > 0)
+        ::kill(-group, SIGKILL); // whatever it left behind
+    m_group = 0;
     readLog();
 }

@@ -61,6 +61,8 @@ private:
     QTemporaryDir m_dir;
     QLockFile m_lock;
     QProcess m_process;
+    qint64 m_group = 0; // upsmon's process group, its own pid
+
     QString m_log;
     void readLog();
 };
