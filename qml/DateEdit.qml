@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
 import QtQuick.Layouts 1.15
+import Quelta 1.0
 
 // A date field with a calendar that drops down below it; `text` is the date as "yyyy-MM-dd".
 // The calendar is drawn over the whole window while open, kept inside it, and closes on a
@@ -12,6 +13,8 @@ Item {
     property date date: new Date()
     readonly property string text: root.date.toLocaleDateString(Qt.locale("en_GB"), "yyyy-MM-dd")
     readonly property alias calendarVisible: popup.visible
+    // Month and weekday names in the language shown (the numbering of Translator.Language).
+    readonly property var calendarLocale: Qt.locale(["en_GB", "zh_CN", "fr_FR", "zh_TW"][Translator.languageInUse] || "en_GB")
     // Marks a refused date until it is corrected.
     property bool refused: false
 
@@ -103,7 +106,7 @@ Item {
             objectName: "calendar"
             width: 280
             height: 250
-            locale: Qt.locale("en_GB")
+            locale: root.calendarLocale
             frameVisible: false
             style: CalendarStyle {
                 gridVisible: false
@@ -149,10 +152,11 @@ Item {
                     }
                 }
                 dayOfWeekDelegate: Text {
+                    objectName: "calendarWeekday " + styleData.dayOfWeek
                     height: 24
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter
-                    text: Qt.locale("en_GB").dayName(styleData.dayOfWeek, Locale.ShortFormat)
+                    text: root.calendarLocale.dayName(styleData.dayOfWeek, Locale.ShortFormat)
                     color: Theme.textFaint
                     font.pixelSize: Theme.fontCaption
                 }

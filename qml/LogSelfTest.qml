@@ -62,16 +62,23 @@ Item {
             TableViewColumn {
                 role: "dateTime"
                 title: qsTr("Date")
-                width: Math.floor(tableView.viewport.width * 0.4)
+                width: Math.floor(tableView.viewport.width * 0.3)
             }
             TableViewColumn {
                 role: "duration"
                 title: qsTr("Duration")
-                width: Math.floor(tableView.viewport.width * 0.3)
+                width: Math.floor(tableView.viewport.width * 0.2)
             }
             TableViewColumn {
                 role: "count"
                 title: qsTr("Count")
+                width: Math.floor(tableView.viewport.width * 0.2)
+            }
+            // How far the battery voltage fell during the test: a growing drop from test to test
+            // is an ageing battery.
+            TableViewColumn {
+                role: "battVolDrop"
+                title: qsTr("Battery voltage drop (V)")
                 width: Math.floor(tableView.viewport.width * 0.3)
             }
         }

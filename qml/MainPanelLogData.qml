@@ -5,7 +5,7 @@ import Quelta 1.0
 MainPanelLogDataForm {
     id: page
 
-    readonly property var views: [logDevData, logAlarmData, logClosedRecords, logSelfTest]
+    readonly property var views: [logDevData, logChart, logAlarmData, logClosedRecords, logSelfTest]
     readonly property Item currentView: views[stackLog.currentIndex]
     // Only the device data and the alarms can be exported; the closed records take no dates.
     readonly property bool datesShown: currentView !== logClosedRecords
@@ -45,6 +45,12 @@ MainPanelLogDataForm {
         msgDialog.dialogType = saved === false ? GlobalDataDef.MsgDialogWarning : GlobalDataDef.MsgDialogInformation
         msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
         msgDialog.open()
+    }
+
+    // The chart draws the chosen days as soon as it is first shown.
+    onCurrentViewChanged: {
+        if (currentView === logChart && !logChart.searched)
+            search()
     }
 
     listLogType.delegate: SettingsListDelegate {}

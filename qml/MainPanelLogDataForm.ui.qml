@@ -16,6 +16,7 @@ Item {
     property alias busyIndicator: busyIndicator
     property alias stackLog: stackLog
     property alias logDevData: logDevData
+    property alias logChart: logChart
     property alias logAlarmData: logAlarmData
     property alias logClosedRecords: logClosedRecords
     property alias logSelfTest: logSelfTest
@@ -106,6 +107,7 @@ Item {
                 // Texts in a list are looked up under "MainPanelLogDataForm" without ".ui"; name the context.
                 model: [
                     qsTranslate("MainPanelLogDataForm.ui", "Data"),
+                    qsTranslate("MainPanelLogDataForm.ui", "Chart"),
                     qsTranslate("MainPanelLogDataForm.ui", "Alarm"),
                     qsTranslate("MainPanelLogDataForm.ui", "Closed Records"),
                     qsTranslate("MainPanelLogDataForm.ui", "Self-test")
@@ -144,6 +146,8 @@ Item {
                 DateEdit {
                     id: dateStart
                     objectName: "dateStart"
+                    // Yesterday and today, so a chart opens on a whole day.
+                    date: new Date(new Date().getTime() - 86400000)
                 }
                 Text {
                     id: labelDateEnd
@@ -196,6 +200,10 @@ Item {
                     tableView.headerDelegate: headerDelegate
                     tableView.rowDelegate: rowDelegate
                     tableView.itemDelegate: itemDelegate
+                }
+                LogChart {
+                    id: logChart
+                    objectName: "logChart"
                 }
                 LogAlarmDataForm {
                     id: logAlarmData

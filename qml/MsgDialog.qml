@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 1.4
+import QtQuick.Window 2.15
 import Quelta 1.0
 
 // A modal message drawn inside the window: it covers the whole window while open, so it shows in
@@ -12,6 +13,9 @@ Item {
     property int dialogType: GlobalDataDef.MsgDialogInformation
     property int buttons: GlobalDataDef.MsgDialogButtonSure
     readonly property bool opened: visible
+    // Opened by what the user did: the window takes the keyboard back, which a file dialog that
+    // just closed may have left nowhere. A notice that comes by itself leaves it where it is.
+    property bool takeKeyboard: true
 
     signal accepted
     signal rejected
@@ -27,6 +31,9 @@ Item {
         if (top && top !== dialog.parent)
             dialog.parent = top
         visible = true
+        var window = dialog.Window.window
+        if (takeKeyboard && window && window.visible)
+            window.requestActivate()
         forceActiveFocus()
     }
     function close() {

@@ -18,10 +18,10 @@ SettingsCommonForm {
         spinBoxSaveCycle.value = DevComm.saveCycle
         checkBoxAutoLanguage.checked = Translator.autoLanguage
         checkBoxStartWithDesktop.checked = PageSettingsCommon.startWithDesktop
-        var language = Translator.language
-        if (language < 0 || language >= comboBoxLanguage.model.length)
-            language = Number(Settings.getSettings(Settings.LanguageType))
-        comboBoxLanguage.currentIndex = language >= 0 && language < comboBoxLanguage.model.length ? language : -1
+        // The language shown, also while it follows the system.
+        comboBoxLanguage.currentIndex = Translator.languageInUse
+        checkBoxNotify.checked = ServiceNotification.enable
+        refreshBattery()
         textFieldNutHost.text = Settings.getSettings(Settings.UpsNutHost) || ""
         var port = Number(Settings.getSettings(Settings.UpsNutPort))
         textFieldNutPort.text = port > 0 ? String(port) : ""
@@ -38,6 +38,17 @@ SettingsCommonForm {
     function storeNut(type, value) {
         if (ready && String(Settings.getSettings(type)) !== String(value))
             Settings.setSettings(type, value)
+    }
+
+    function refreshBattery() {
+        var installed = BatteryAge.installedDate
+        if (installed !== "")
+            dateBatteryInstalled.date = new Date(installed + "T12:00:00")
+        spinBoxReplaceMonths.value = BatteryAge.replaceMonths
+        labelBatteryDue.text = BatteryAge.dueDate === "" ? qsTr("Counted from the first day a UPS answers.")
+                             : BatteryAge.due ? qsTr("Replacement due since %1.").arg(BatteryAge.dueDate)
+                             : qsTr("Replacement due on %1.").arg(BatteryAge.dueDate)
+        labelBatteryDue.color = BatteryAge.due ? Theme.fault : Theme.textDim
     }
 
     // The restore waits for the answer to its question; the other messages only inform.
@@ -57,9 +68,19 @@ SettingsCommonForm {
                                                        : qsTr("Operation failed!"))
     }
 
+    // The file a dialog's URL names, as the user knows it ("/home/..." or "C:/...").
+    function localPath(url) {
+        var text = String(url)
+        if (text.indexOf("file://") !== 0)
+            return text
+        var path = decodeURIComponent(text.substring(7))
+        return /^\/[A-Za-z]:\//.test(path) ? path.substring(1) : path
+    }
+
     function exportTo(url) {
-        inform(PageSettingsCommon.settingsSaveAs(url) ? qsTr("Operation finished!")
-                                                       : qsTr("Operation failed!"))
+        inform(PageSettingsCommon.settingsSaveAs(url)
+               ? qsTr("Operation finished!") + "\n" + qsTr("Saved as %1").arg(localPath(url))
+               : qsTr("Operation failed!"))
     }
 
     function restoreDefaults() {
@@ -138,6 +159,16 @@ SettingsCommonForm {
     buttonExport.onClicked: exportDialog.open()
     buttonRestore.onClicked: restoreDefaults()
 
+    checkBoxNotify.onClicked: ServiceNotification.enable = checkBoxNotify.checked
+    dateBatteryInstalled.onTextChanged: {
+        if (ready && dateBatteryInstalled.text !== BatteryAge.installedDate)
+            BatteryAge.installedDate = dateBatteryInstalled.text
+    }
+    spinBoxReplaceMonths.onValueChanged: {
+        if (ready && spinBoxReplaceMonths.value !== BatteryAge.replaceMonths)
+            BatteryAge.replaceMonths = spinBoxReplaceMonths.value
+    }
+
     labelAppVersion.text: appVersion
     labelUsbVersion.text: DevComm.usbVersion
 
@@ -165,6 +196,20 @@ SettingsCommonForm {
         target: Translator
         function onLanguageChanged() {
             page.refresh()
+        }
+    }
+
+    Connections {
+        target: BatteryAge
+        function onChanged() {
+            page.refreshBattery()
+        }
+    }
+
+    Connections {
+        target: ServiceNotification
+        function onEnableChanged() {
+            checkBoxNotify.checked = ServiceNotification.enable
         }
     }
 

@@ -66,6 +66,9 @@ QtObject {
     // Chart series.
     readonly property color seriesA: "#2f7de1"
     readonly property color seriesB: "#0f9d7a"
+    readonly property color seriesC: "#8e44ad"
+    readonly property color seriesD: "#e08a00"
+    readonly property color seriesE: "#a0522d"
 
     // Type scale (pixels, scaled by the platform for high-density screens).
     readonly property string fontFamily: Qt.application.font.family

@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Window 2.15
-import Qt.labs.platform 1.1 as Platform
 import Quelta 1.0
 
 // The root of the frameless window: drag anywhere to move it, the main form, the current-alarm
@@ -19,6 +18,7 @@ Item {
     property alias refusedDialog: refusedDialog
     property alias quitDialog: quitDialog
     property alias trayIcon: trayIcon
+    property alias batteryDialog: batteryDialog
     readonly property bool devOnline: DevComm.devData.devOnline === true
     // The last balloon message of the tray icon (a tray may show none, or be absent).
     property string trayMessage
@@ -42,7 +42,7 @@ Item {
 
     function notifyAtTray(text) {
         trayMessage = text
-        trayIcon.showMessage(appName, text, Platform.SystemTrayIcon.Critical, 30000)
+        trayIcon.showMessage(appName, text, true, 30000)
     }
 
     MouseArea {
@@ -161,28 +161,42 @@ Item {
     }
 
     // The tray shows the UPS's worst state now: its icon, and in words its tool tip.
-    Platform.SystemTrayIcon {
+    TrayIcon {
         id: trayIcon
         objectName: "trayIcon"
-        icon.source: trayLook.trayIcon
+        iconSource: trayLook.trayIcon
         tooltip: appName + " - " + trayLook.text
-        onActivated: {
-            if (reason === Platform.SystemTrayIcon.DoubleClick)
-                root.showAndRaise()
+        showText: qsTr("Show")
+        quitText: qsTr("Quit")
+        visible: true
+        onDoubleClicked: root.showAndRaise()
+        onShowRequested: root.showAndRaise()
+        onQuitRequested: root.quit()
+    }
+
+    // A notice the desktop could not show (no notification server) goes to the tray.
+    Connections {
+        target: ServiceNotification
+        function onUndelivered(title, body, urgent) {
+            root.trayMessage = title + ": " + body
+            trayIcon.showMessage(title, body, urgent, 30000)
         }
-        menu: Platform.Menu {
-            Platform.MenuItem {
-                text: qsTr("Show")
-                onTriggered: root.showAndRaise()
-            }
-            Platform.MenuSeparator {}
-            Platform.MenuItem {
-                objectName: "trayQuit"
-                text: qsTr("Quit")
-                onTriggered: root.quit()
-            }
+    }
+
+    // The battery is due for replacement: told once, in the window, like an alarm.
+    MsgDialog {
+        id: batteryDialog
+        objectName: "batteryDialog"
+        dialogType: GlobalDataDef.MsgDialogWarning
+        buttons: GlobalDataDef.MsgDialogButtonSure
+        takeKeyboard: false
+    }
+    Connections {
+        target: BatteryAge
+        function onReplacementDue(title, text) {
+            batteryDialog.title = title
+            batteryDialog.text = text
+            batteryDialog.open()
         }
-        // Shown once its icon is set, so the platform never sees an empty tray entry.
-        Component.onCompleted: visible = true
     }
 }

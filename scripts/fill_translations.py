@@ -2,7 +2,9 @@
 """Fill the .ts catalogues from the dictionaries in scripts/texts_*.py.
 
 Run after lupdate; any source text without a translation is listed and the
-script exits non-zero, so a new text can't slip through unnoticed."""
+script exits non-zero, so a new text can't slip through unnoticed. The English
+catalogue only corrects: texts without a correction stay untranslated there,
+so the source text shows."""
 import os
 import sys
 import xml.etree.ElementTree as ET
@@ -11,8 +13,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import texts_zh_cn  # noqa: E402
 import texts_fr  # noqa: E402
+import texts_en  # noqa: E402
 
-KEEP = {"English", "中文简体 ", "Français", "USB", "COM", "25", "STARTTLS", "SSL/TLS", "UPS"}
+KEEP = {"English", "中文简体 ", "Français", "繁體中文", "USB", "COM", "25", "STARTTLS", "SSL/TLS", "UPS"}
 
 
 def to_tw(text):
@@ -21,22 +24,28 @@ def to_tw(text):
     return "".join(texts_zh_cn.S2T.get(c, c) for c in text)
 
 
-def fill(path, lookup):
+def fill(path, lookup, corrections_only=False):
     tree = ET.parse(path)
     missing = []
     count = 0
+    used = set()
     for ctx in tree.getroot().findall("context"):
         cname = ctx.find("name").text
         for msg in ctx.findall("message"):
             src = msg.find("source").text
             tr = msg.find("translation")
-            if src in KEEP:
+            if src in KEEP and not corrections_only:
                 val = src
             else:
                 val = lookup(cname, src)
             if val is None:
-                missing.append((cname, src))
+                if corrections_only:
+                    tr.text = None
+                    tr.set("type", "unfinished")
+                else:
+                    missing.append((cname, src))
                 continue
+            used.add(src)
             tr.text = val
             tr.attrib.pop("type", None)
             count += 1
@@ -47,6 +56,13 @@ def fill(path, lookup):
         f.seek(0)
         f.write(body + ("" if body.endswith("\n") else "\n"))
         f.truncate()
+    if corrections_only:
+        # A correction whose source text is gone is a stale entry of the dictionary.
+        stale = [k for k in texts_en.EN if (k[1] if isinstance(k, tuple) else k) not in used]
+        print(f"{os.path.basename(path)}: {count} corrected, {len(stale)} stale corrections")
+        for k in stale:
+            print("  stale:", k)
+        return not stale
     print(f"{os.path.basename(path)}: {count} translated, {len(missing)} missing")
     for m in missing:
         print("  missing:", m)
@@ -68,4 +84,5 @@ root = os.path.join(HERE, "..", "translations")
 ok = fill(os.path.join(root, "zh_CN.ts"), dict_lookup(texts_zh_cn.ZH))
 ok &= fill(os.path.join(root, "zh_TW.ts"), tw_lookup)
 ok &= fill(os.path.join(root, "fr_FR.ts"), dict_lookup(texts_fr.FR))
+ok &= fill(os.path.join(root, "en.ts"), dict_lookup(texts_en.EN), corrections_only=True)
 sys.exit(0 if ok else 1)

@@ -797,6 +797,17 @@
     </message>
 </context>
 <context>
+    <name>BatteryAge</name>
+    <message>
+        <source>Battery replacement due</source>
+        <translation>Remplacement de la batterie à prévoir</translation>
+    </message>
+    <message>
+        <source>The UPS battery was installed on %1 and is due for replacement since %2. An old battery may not carry the computer through the next mains failure.</source>
+        <translation>La batterie de l'onduleur a été installée le %1 et doit être remplacée depuis le %2. Une batterie usée risque de ne pas alimenter l'ordinateur lors de la prochaine coupure secteur.</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
@@ -954,6 +965,29 @@
     </message>
 </context>
 <context>
+    <name>HistoryChartView</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>Tension d'entrée (V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>Tension de sortie (V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>Charge de l'onduleur (%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>Tension de batterie (V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>Température (℃)</translation>
+    </message>
+</context>
+<context>
     <name>HistoryNotice</name>
     <message>
         <source>the database file is damaged</source>
@@ -1027,6 +1061,37 @@
     </message>
 </context>
 <context>
+    <name>LogChart</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>Tension d'entrée (V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>Tension de sortie (V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>Charge de l'onduleur (%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>Tension de batterie (V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>Température (℃)</translation>
+    </message>
+    <message>
+        <source>%1 samples</source>
+        <translation>%1 mesures</translation>
+    </message>
+    <message>
+        <source>No samples were stored on these days.</source>
+        <translation>Aucune mesure n'a été enregistrée ces jours-là.</translation>
+    </message>
+</context>
+<context>
     <name>LogClosedRecordsForm.ui</name>
     <message>
         <source>Application</source>
@@ -1089,6 +1154,10 @@
     <message>
         <source>Battery Capacity(%)</source>
         <translation>Capacité de la batterie (%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage drop (V)</source>
+        <translation>Chute de tension batterie (V)</translation>
     </message>
 </context>
 <context>
@@ -1345,6 +1414,10 @@
     <message>
         <source>Date End:</source>
         <translation>Date de fin :</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>Courbes</translation>
     </message>
 </context>
 <context>
@@ -1847,6 +1920,109 @@
     </message>
 </context>
 <context>
+    <name>ServiceNotification</name>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 minutes</translation>
+    </message>
+    <message>
+        <source>%1 seconds</source>
+        <translation>%1 secondes</translation>
+    </message>
+    <message>
+        <source>Communication restored</source>
+        <translation>Communication rétablie</translation>
+    </message>
+    <message>
+        <source>Quelta is talking to the UPS again.</source>
+        <translation>Quelta communique de nouveau avec l'onduleur.</translation>
+    </message>
+    <message>
+        <source>Communication lost</source>
+        <translation>Communication perdue</translation>
+    </message>
+    <message>
+        <source>Quelta cannot reach the UPS: it no longer sees a mains failure.</source>
+        <translation>Quelta ne joint plus l'onduleur : une coupure secteur ne sera plus détectée.</translation>
+    </message>
+    <message>
+        <source>The UPS is running on its battery.</source>
+        <translation>L'onduleur fonctionne sur batterie.</translation>
+    </message>
+    <message>
+        <source>Battery charge: %1 %.</source>
+        <translation>Charge de la batterie : %1 %.</translation>
+    </message>
+    <message>
+        <source>Mains failure</source>
+        <translation>Coupure secteur</translation>
+    </message>
+    <message>
+        <source>Mains returned</source>
+        <translation>Retour du secteur</translation>
+    </message>
+    <message>
+        <source>The UPS is running on the mains again.</source>
+        <translation>L'onduleur fonctionne de nouveau sur le secteur.</translation>
+    </message>
+    <message>
+        <source>Battery low</source>
+        <translation>Batterie faible</translation>
+    </message>
+    <message>
+        <source>The UPS battery is low: the computer may lose power soon.</source>
+        <translation>La batterie de l'onduleur est faible : l'ordinateur risque de perdre son alimentation sous peu.</translation>
+    </message>
+    <message>
+        <source>UPS fault</source>
+        <translation>Défaut de l'onduleur</translation>
+    </message>
+    <message>
+        <source>The UPS reports a fault; the alarm list tells more.</source>
+        <translation>L'onduleur signale un défaut ; la liste des alarmes en dit plus.</translation>
+    </message>
+    <message>
+        <source>Shutdown countdown started</source>
+        <translation>Compte à rebours d'arrêt lancé</translation>
+    </message>
+    <message>
+        <source>The computer shuts down in %1 unless the mains returns.</source>
+        <translation>L'ordinateur s'arrête dans %1 si le secteur ne revient pas.</translation>
+    </message>
+    <message>
+        <source>Shutdown countdown cancelled</source>
+        <translation>Compte à rebours d'arrêt annulé</translation>
+    </message>
+    <message>
+        <source>The computer stays on.</source>
+        <translation>L'ordinateur reste allumé.</translation>
+    </message>
+    <message>
+        <source>Passed.</source>
+        <translation>Réussi.</translation>
+    </message>
+    <message>
+        <source>Failed: the battery ran low.</source>
+        <translation>Échec : la batterie est devenue faible.</translation>
+    </message>
+    <message>
+        <source>Failed: the UPS reported a fault.</source>
+        <translation>Échec : l'onduleur a signalé un défaut.</translation>
+    </message>
+    <message>
+        <source>The battery voltage fell by %1 V in %2.</source>
+        <translation>La tension de la batterie a baissé de %1 V en %2.</translation>
+    </message>
+    <message>
+        <source>Self-test finished</source>
+        <translation>Autotest terminé</translation>
+    </message>
+    <message>
+        <source>(%1 changes since the last notice)</source>
+        <translation>(%1 changements depuis la dernière notification)</translation>
+    </message>
+</context>
+<context>
     <name>ServiceShutdown</name>
     <message>
         <source>the system refused to power it off</source>
@@ -1902,6 +2078,22 @@
     <message>
         <source>All files (*)</source>
         <translation>Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Counted from the first day a UPS answers.</source>
+        <translation>Compté à partir du premier jour où un onduleur répond.</translation>
+    </message>
+    <message>
+        <source>Replacement due since %1.</source>
+        <translation>Remplacement à faire depuis le %1.</translation>
+    </message>
+    <message>
+        <source>Replacement due on %1.</source>
+        <translation>Remplacement prévu le %1.</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>Enregistré sous %1</translation>
     </message>
 </context>
 <context>
@@ -2041,6 +2233,26 @@
     <message>
         <source>Start with the desktop</source>
         <translation>Démarrer avec le bureau</translation>
+    </message>
+    <message>
+        <source>Desktop notifications</source>
+        <translation>Notifications du bureau</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Batterie</translation>
+    </message>
+    <message>
+        <source>Battery installed on:</source>
+        <translation>Batterie installée le :</translation>
+    </message>
+    <message>
+        <source>Replace after (months):</source>
+        <translation>Remplacer après (mois) :</translation>
+    </message>
+    <message>
+        <source>繁體中文</source>
+        <translation>繁體中文</translation>
     </message>
 </context>
 <context>

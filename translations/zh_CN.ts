@@ -797,6 +797,17 @@
     </message>
 </context>
 <context>
+    <name>BatteryAge</name>
+    <message>
+        <source>Battery replacement due</source>
+        <translation>电池需要更换</translation>
+    </message>
+    <message>
+        <source>The UPS battery was installed on %1 and is due for replacement since %2. An old battery may not carry the computer through the next mains failure.</source>
+        <translation>UPS 电池安装于 %1, 自 %2 起已到更换期限。老化的电池可能无法在下次市电故障时支撑电脑运行。</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
@@ -954,6 +965,29 @@
     </message>
 </context>
 <context>
+    <name>HistoryChartView</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>输入电压(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>输出电压(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 负载(%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>电池电压(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>温度(℃)</translation>
+    </message>
+</context>
+<context>
     <name>HistoryNotice</name>
     <message>
         <source>the database file is damaged</source>
@@ -1027,6 +1061,37 @@
     </message>
 </context>
 <context>
+    <name>LogChart</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>输入电压(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>输出电压(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 负载(%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>电池电压(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>温度(℃)</translation>
+    </message>
+    <message>
+        <source>%1 samples</source>
+        <translation>%1 个采样</translation>
+    </message>
+    <message>
+        <source>No samples were stored on these days.</source>
+        <translation>这些日期没有保存采样数据。</translation>
+    </message>
+</context>
+<context>
     <name>LogClosedRecordsForm.ui</name>
     <message>
         <source>Application</source>
@@ -1089,6 +1154,10 @@
     <message>
         <source>Battery Capacity(%)</source>
         <translation>电池容量(%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage drop (V)</source>
+        <translation>电池电压降(V)</translation>
     </message>
 </context>
 <context>
@@ -1345,6 +1414,10 @@
     <message>
         <source>Date End:</source>
         <translation>结束日期:</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>曲线</translation>
     </message>
 </context>
 <context>
@@ -1847,6 +1920,109 @@
     </message>
 </context>
 <context>
+    <name>ServiceNotification</name>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 分钟</translation>
+    </message>
+    <message>
+        <source>%1 seconds</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>Communication restored</source>
+        <translation>通讯已恢复</translation>
+    </message>
+    <message>
+        <source>Quelta is talking to the UPS again.</source>
+        <translation>Quelta 已重新与 UPS 通讯。</translation>
+    </message>
+    <message>
+        <source>Communication lost</source>
+        <translation>通讯中断</translation>
+    </message>
+    <message>
+        <source>Quelta cannot reach the UPS: it no longer sees a mains failure.</source>
+        <translation>Quelta 无法连接 UPS: 将无法发现市电故障。</translation>
+    </message>
+    <message>
+        <source>The UPS is running on its battery.</source>
+        <translation>UPS 正在由电池供电。</translation>
+    </message>
+    <message>
+        <source>Battery charge: %1 %.</source>
+        <translation>电池电量: %1 %。</translation>
+    </message>
+    <message>
+        <source>Mains failure</source>
+        <translation>市电故障</translation>
+    </message>
+    <message>
+        <source>Mains returned</source>
+        <translation>市电已恢复</translation>
+    </message>
+    <message>
+        <source>The UPS is running on the mains again.</source>
+        <translation>UPS 已恢复由市电供电。</translation>
+    </message>
+    <message>
+        <source>Battery low</source>
+        <translation>电池电量低</translation>
+    </message>
+    <message>
+        <source>The UPS battery is low: the computer may lose power soon.</source>
+        <translation>UPS 电池电量低: 电脑可能很快断电。</translation>
+    </message>
+    <message>
+        <source>UPS fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>The UPS reports a fault; the alarm list tells more.</source>
+        <translation>UPS 报告故障, 详情请查看告警列表。</translation>
+    </message>
+    <message>
+        <source>Shutdown countdown started</source>
+        <translation>关机倒计时已开始</translation>
+    </message>
+    <message>
+        <source>The computer shuts down in %1 unless the mains returns.</source>
+        <translation>若市电未恢复, 电脑将在 %1 后关机。</translation>
+    </message>
+    <message>
+        <source>Shutdown countdown cancelled</source>
+        <translation>关机倒计时已取消</translation>
+    </message>
+    <message>
+        <source>The computer stays on.</source>
+        <translation>电脑将保持运行。</translation>
+    </message>
+    <message>
+        <source>Passed.</source>
+        <translation>通过。</translation>
+    </message>
+    <message>
+        <source>Failed: the battery ran low.</source>
+        <translation>失败: 电池电量低。</translation>
+    </message>
+    <message>
+        <source>Failed: the UPS reported a fault.</source>
+        <translation>失败: UPS 报告故障。</translation>
+    </message>
+    <message>
+        <source>The battery voltage fell by %1 V in %2.</source>
+        <translation>电池电压在 %2 内下降了 %1 V。</translation>
+    </message>
+    <message>
+        <source>Self-test finished</source>
+        <translation>自检结束</translation>
+    </message>
+    <message>
+        <source>(%1 changes since the last notice)</source>
+        <translation>(自上次通知以来变化 %1 次)</translation>
+    </message>
+</context>
+<context>
     <name>ServiceShutdown</name>
     <message>
         <source>the system refused to power it off</source>
@@ -1902,6 +2078,22 @@
     <message>
         <source>All files (*)</source>
         <translation>所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Counted from the first day a UPS answers.</source>
+        <translation>从 UPS 首次应答之日起计算。</translation>
+    </message>
+    <message>
+        <source>Replacement due since %1.</source>
+        <translation>自 %1 起已到更换期限。</translation>
+    </message>
+    <message>
+        <source>Replacement due on %1.</source>
+        <translation>将于 %1 到更换期限。</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>已保存为 %1</translation>
     </message>
 </context>
 <context>
@@ -2041,6 +2233,26 @@
     <message>
         <source>Start with the desktop</source>
         <translation>随桌面启动</translation>
+    </message>
+    <message>
+        <source>Desktop notifications</source>
+        <translation>桌面通知</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>电池</translation>
+    </message>
+    <message>
+        <source>Battery installed on:</source>
+        <translation>电池安装日期:</translation>
+    </message>
+    <message>
+        <source>Replace after (months):</source>
+        <translation>更换周期(月):</translation>
+    </message>
+    <message>
+        <source>繁體中文</source>
+        <translation>繁體中文</translation>
     </message>
 </context>
 <context>

@@ -797,6 +797,17 @@
     </message>
 </context>
 <context>
+    <name>BatteryAge</name>
+    <message>
+        <source>Battery replacement due</source>
+        <translation>電池需要更換</translation>
+    </message>
+    <message>
+        <source>The UPS battery was installed on %1 and is due for replacement since %2. An old battery may not carry the computer through the next mains failure.</source>
+        <translation>UPS 電池安裝於 %1, 自 %2 起已到更換期限。老化的電池可能無法在下次市電故障時支撐電腦運行。</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
@@ -954,6 +965,29 @@
     </message>
 </context>
 <context>
+    <name>HistoryChartView</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>輸入電壓(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>輸出電壓(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 負載(%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>電池電壓(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>溫度(℃)</translation>
+    </message>
+</context>
+<context>
     <name>HistoryNotice</name>
     <message>
         <source>the database file is damaged</source>
@@ -1027,6 +1061,37 @@
     </message>
 </context>
 <context>
+    <name>LogChart</name>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>輸入電壓(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>輸出電壓(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 負載(%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>電池電壓(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>溫度(℃)</translation>
+    </message>
+    <message>
+        <source>%1 samples</source>
+        <translation>%1 個取樣</translation>
+    </message>
+    <message>
+        <source>No samples were stored on these days.</source>
+        <translation>這些日期沒有保存取樣資料。</translation>
+    </message>
+</context>
+<context>
     <name>LogClosedRecordsForm.ui</name>
     <message>
         <source>Application</source>
@@ -1089,6 +1154,10 @@
     <message>
         <source>Battery Capacity(%)</source>
         <translation>電池容量(%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage drop (V)</source>
+        <translation>電池電壓降(V)</translation>
     </message>
 </context>
 <context>
@@ -1345,6 +1414,10 @@
     <message>
         <source>Date End:</source>
         <translation>結束日期:</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>曲線圖</translation>
     </message>
 </context>
 <context>
@@ -1847,6 +1920,109 @@
     </message>
 </context>
 <context>
+    <name>ServiceNotification</name>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 分鐘</translation>
+    </message>
+    <message>
+        <source>%1 seconds</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>Communication restored</source>
+        <translation>通訊已恢復</translation>
+    </message>
+    <message>
+        <source>Quelta is talking to the UPS again.</source>
+        <translation>Quelta 已重新與 UPS 通訊。</translation>
+    </message>
+    <message>
+        <source>Communication lost</source>
+        <translation>通訊中斷</translation>
+    </message>
+    <message>
+        <source>Quelta cannot reach the UPS: it no longer sees a mains failure.</source>
+        <translation>Quelta 無法連接 UPS: 將無法發現市電故障。</translation>
+    </message>
+    <message>
+        <source>The UPS is running on its battery.</source>
+        <translation>UPS 正在由電池供電。</translation>
+    </message>
+    <message>
+        <source>Battery charge: %1 %.</source>
+        <translation>電池電量: %1 %。</translation>
+    </message>
+    <message>
+        <source>Mains failure</source>
+        <translation>市電故障</translation>
+    </message>
+    <message>
+        <source>Mains returned</source>
+        <translation>市電已恢復</translation>
+    </message>
+    <message>
+        <source>The UPS is running on the mains again.</source>
+        <translation>UPS 已恢復由市電供電。</translation>
+    </message>
+    <message>
+        <source>Battery low</source>
+        <translation>電池電量低</translation>
+    </message>
+    <message>
+        <source>The UPS battery is low: the computer may lose power soon.</source>
+        <translation>UPS 電池電量低: 電腦可能很快斷電。</translation>
+    </message>
+    <message>
+        <source>UPS fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>The UPS reports a fault; the alarm list tells more.</source>
+        <translation>UPS 報告故障, 詳情請查看告警列表。</translation>
+    </message>
+    <message>
+        <source>Shutdown countdown started</source>
+        <translation>關機倒計時已開始</translation>
+    </message>
+    <message>
+        <source>The computer shuts down in %1 unless the mains returns.</source>
+        <translation>若市電未恢復, 電腦將在 %1 後關機。</translation>
+    </message>
+    <message>
+        <source>Shutdown countdown cancelled</source>
+        <translation>關機倒計時已取消</translation>
+    </message>
+    <message>
+        <source>The computer stays on.</source>
+        <translation>電腦將保持運行。</translation>
+    </message>
+    <message>
+        <source>Passed.</source>
+        <translation>通過。</translation>
+    </message>
+    <message>
+        <source>Failed: the battery ran low.</source>
+        <translation>失敗: 電池電量低。</translation>
+    </message>
+    <message>
+        <source>Failed: the UPS reported a fault.</source>
+        <translation>失敗: UPS 報告故障。</translation>
+    </message>
+    <message>
+        <source>The battery voltage fell by %1 V in %2.</source>
+        <translation>電池電壓在 %2 內下降了 %1 V。</translation>
+    </message>
+    <message>
+        <source>Self-test finished</source>
+        <translation>自檢結束</translation>
+    </message>
+    <message>
+        <source>(%1 changes since the last notice)</source>
+        <translation>(自上次通知以來變化 %1 次)</translation>
+    </message>
+</context>
+<context>
     <name>ServiceShutdown</name>
     <message>
         <source>the system refused to power it off</source>
@@ -1902,6 +2078,22 @@
     <message>
         <source>All files (*)</source>
         <translation>所有檔案 (*)</translation>
+    </message>
+    <message>
+        <source>Counted from the first day a UPS answers.</source>
+        <translation>從 UPS 首次應答之日起計算。</translation>
+    </message>
+    <message>
+        <source>Replacement due since %1.</source>
+        <translation>自 %1 起已到更換期限。</translation>
+    </message>
+    <message>
+        <source>Replacement due on %1.</source>
+        <translation>將於 %1 到更換期限。</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>已保存為 %1</translation>
     </message>
 </context>
 <context>
@@ -2041,6 +2233,26 @@
     <message>
         <source>Start with the desktop</source>
         <translation>隨桌面啟動</translation>
+    </message>
+    <message>
+        <source>Desktop notifications</source>
+        <translation>桌面通知</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>電池</translation>
+    </message>
+    <message>
+        <source>Battery installed on:</source>
+        <translation>電池安裝日期:</translation>
+    </message>
+    <message>
+        <source>Replace after (months):</source>
+        <translation>更換周期(月):</translation>
+    </message>
+    <message>
+        <source>繁體中文</source>
+        <translation>繁體中文</translation>
     </message>
 </context>
 <context>

@@ -1,14 +1,16 @@
 // History selection and export on a large database: one day selected out of two years of
 // samples, one day at a one-second cycle exported, and the same cells written by a bare
-// libxlsxwriter loop for reference.
+// libxlsxwriter loop for reference; then the history chart over a day, a week and a month of
+// one-second samples.
 //   bench_history [--keep FOLDER]
+#include "chart.h"
 #include "database.h"
 #include "paths.h"
 #include "settings.h"
 #include "startup.h"
 #include "tablemodeldevdata.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -23,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -115,7 +118,18 @@ double bareLoop(const QString &file, const std::vector<std::vector<QVariant>> &c
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // The chart is drawn on a display: without one, run again on a virtual one.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("QUELTA_BENCH_XVFB")) {
+        qputenv("QUELTA_BENCH_XVFB", "1");
+        std::vector<char *> command = {const_cast<char *>("xvfb-run"), const_cast<char *>("-a")};
+        command.insert(command.end(), argv, argv + argc);
+        command.push_back(nullptr);
+        execvp(command[0], command.data());
+        std::fprintf(stderr, "no display, and xvfb-run could not be started\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
     QTemporaryDir temp;
     QString root = temp.path();
     const QStringList args = app.arguments();
@@ -228,5 +242,7 @@ int main(int argc, char **argv)
                 median(fetchDayTimes), median(formatTimes));
     std::printf("file sizes: export %lld bytes, bare %lld bytes\n", QFileInfo(exportFile).size(),
                 QFileInfo(bareFile).size());
+
+    benchChart(QStringLiteral(QUELTA_SOURCE_DIR "/qml"), keep > 0 ? root : QString());
     return 0;
 }

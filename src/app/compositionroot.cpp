@@ -2,6 +2,7 @@
 
 #include "alarm.h"
 #include "alarmrules.h"
+#include "batteryage.h"
 #include "database.h"
 #include "devcomm.h"
 #include "historynotice.h"
@@ -14,6 +15,7 @@
 #include "selftestrecorder.h"
 #include "serviceemail.h"
 #include "servicenetwork.h"
+#include "servicenotification.h"
 #include "servicescheduletask.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -39,6 +41,8 @@ CompositionRoot::CompositionRoot()
       m_serviceShutdown(std::make_unique<ServiceShutdown>(m_settings.get(), m_devComm.get())),
       m_serviceScheduleTask(
           std::make_unique<ServiceScheduleTask>(m_devComm.get(), m_serviceShutdown.get())),
+      m_serviceNotification(std::make_unique<ServiceNotification>(m_settings.get())),
+      m_batteryAge(std::make_unique<BatteryAge>(m_settings.get())),
       m_nutUpsSource(std::make_unique<NutUpsSource>(m_devComm.get())),
       m_serviceNetwork(std::make_unique<ServiceNetwork>(
           m_settings.get(), Paths::file(QStringLiteral("/cfg/config.cfg")))),
@@ -71,6 +75,24 @@ void CompositionRoot::connectObjects()
     // A power-off the system refused goes to the alarm mail's recipients too.
     QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::shutdownFailed,
                      m_serviceEMail.get(), &ServiceEMail::sendAlarmEMail);
+
+    // What the desktop is told, and the battery's age with its once-only notice.
+    ServiceNotification *notices = m_serviceNotification.get();
+    BatteryAge *battery = m_batteryAge.get();
+    QObject::connect(dev, &DevComm::stateChanged, notices, &ServiceNotification::updateState);
+    QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::shutdownStarted, notices,
+                     &ServiceNotification::countdownChanged);
+    QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::finished, notices,
+                     &ServiceNotification::selfTestFinished);
+    QObject::connect(dev, &DevComm::stateChanged, battery, &BatteryAge::updateState);
+    QObject::connect(battery, &BatteryAge::replacementDue, notices,
+                     [notices](const QString &title, const QString &text) {
+                         notices->post(ServiceNotification::BatteryAge, title, text, true);
+                     });
+    QObject::connect(battery, &BatteryAge::mailNote, m_serviceEMail.get(),
+                     &ServiceEMail::setDailyNote);
+    QObject::connect(m_serviceEMail.get(), &ServiceEMail::dailyReportSent, battery,
+                     &BatteryAge::reportSent);
 
     // The network server's view of the UPS: the data set after the alarm rules have seen it,
     // the alarms standing, the self-tests recorded; its instant commands go back to the link.
@@ -125,6 +147,9 @@ void CompositionRoot::start()
     m_serviceScheduleTask->start();
     // Watches every data set and counts down once a second from now on, window or not.
     m_serviceShutdown->start();
+    m_serviceNotification->setDeliver(true);
+    m_serviceNotification->start();
+    m_batteryAge->start();
     m_nutUpsSource->start();
     m_serviceNetwork->start();
     m_devComm->start();
@@ -132,10 +157,16 @@ void CompositionRoot::start()
 
 static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
 {
-    return {root.settings(),        root.translator(),
-            root.historyNotice(),   root.alarm(),
-            root.devComm(),         root.serviceEMail(),
-            root.serviceShutdown(), root.serviceScheduleTask()->model(),
+    return {root.settings(),
+            root.translator(),
+            root.historyNotice(),
+            root.alarm(),
+            root.devComm(),
+            root.serviceEMail(),
+            root.serviceShutdown(),
+            root.serviceScheduleTask()->model(),
+            root.serviceNotification(),
+            root.batteryAge(),
             root.serviceNetwork()};
 }
 

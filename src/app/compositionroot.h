@@ -4,6 +4,7 @@
 
 class Alarm;
 class AlarmRules;
+class BatteryAge;
 class Database;
 class DevComm;
 class HistoryNotice;
@@ -15,6 +16,7 @@ class SampleStore;
 class SelfTestRecorder;
 class ServiceEMail;
 class ServiceNetwork;
+class ServiceNotification;
 class ServiceScheduleTask;
 class ServiceShutdown;
 class Settings;
@@ -27,7 +29,8 @@ class Translator;
 //   settings, history notice, database, record writer, alarms, device link, the consumers of
 //   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
-//   scheduled tasks, the network server and its view of the UPS, translator
+//   scheduled tasks, desktop notices, battery age, the network server and its view of the UPS,
+//   translator
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -63,6 +66,8 @@ public:
     ServiceEMail *serviceEMail() const { return m_serviceEMail.get(); }
     ServiceShutdown *serviceShutdown() const { return m_serviceShutdown.get(); }
     ServiceScheduleTask *serviceScheduleTask() const { return m_serviceScheduleTask.get(); }
+    ServiceNotification *serviceNotification() const { return m_serviceNotification.get(); }
+    BatteryAge *batteryAge() const { return m_batteryAge.get(); }
     NutUpsSource *nutUpsSource() const { return m_nutUpsSource.get(); }
     ServiceNetwork *serviceNetwork() const { return m_serviceNetwork.get(); }
     Translator *translator() const { return m_translator.get(); }
@@ -83,6 +88,8 @@ private:
     std::unique_ptr<ServiceEMail> m_serviceEMail;
     std::unique_ptr<ServiceShutdown> m_serviceShutdown;
     std::unique_ptr<ServiceScheduleTask> m_serviceScheduleTask;
+    std::unique_ptr<ServiceNotification> m_serviceNotification;
+    std::unique_ptr<BatteryAge> m_batteryAge;
     std::unique_ptr<NutUpsSource> m_nutUpsSource;
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;

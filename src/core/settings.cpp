@@ -69,6 +69,14 @@ const QList<KeyRow> &keyTable()
         {Settings::UpsNutPassword, "ups/nutPassword", QString(), false},
         {Settings::UpsNutCaFile, "ups/nutCaFile", QString(), false},
         {Settings::UpsNutAllowPlain, "ups/nutAllowPlain", false, false},
+        {Settings::NotifyEnable, "notify/enable", true, true},
+        // The installation day stays empty until set: the first day a UPS answered stands in.
+        {Settings::BatteryInstalled, "battery/installed", QVariant(), false},
+        {Settings::BatteryReplaceMonths, "battery/replaceMonths", 36, true},
+        // Facts, not choices: a restore keeps them.
+        {Settings::BatteryFirstSeen, "battery/firstSeen", QVariant(), false},
+        {Settings::BatteryNoticeGiven, "battery/noticeGiven", QVariant(), false},
+        {Settings::BatteryNoticeMailed, "battery/noticeMailed", QVariant(), false},
         // The network server; its accounts live beside these under "network/users".
         {Settings::NetworkEnable, "network/enable", false, true},
         {Settings::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true},

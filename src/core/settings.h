@@ -55,16 +55,24 @@ public:
         UpsNutCaFile = 777,
         UpsNutAllowPlain = 778,
 
-        NetworkEnable = 1024,
-        NetworkListen = 1025,
-        NetworkPort = 1026,
-        NetworkAllow = 1027,
-        NetworkUpsName = 1028,
-        NetworkAliases = 1029,
-        NetworkHostSync = 1030,
-        NetworkMaxClients = 1031,
-        NetworkCertFile = 1032,
-        NetworkKeyFile = 1033
+        NotifyEnable = 1024,
+
+        BatteryInstalled = 1280,
+        BatteryReplaceMonths = 1281,
+        BatteryFirstSeen = 1282,
+        BatteryNoticeGiven = 1283,
+        BatteryNoticeMailed = 1284,
+
+        NetworkEnable = 1536,
+        NetworkListen = 1537,
+        NetworkPort = 1538,
+        NetworkAllow = 1539,
+        NetworkUpsName = 1540,
+        NetworkAliases = 1541,
+        NetworkHostSync = 1542,
+        NetworkMaxClients = 1543,
+        NetworkCertFile = 1544,
+        NetworkKeyFile = 1545
     };
     Q_ENUM(SettingsType)
 

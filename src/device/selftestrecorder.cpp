@@ -69,10 +69,27 @@ void SelfTestRecorder::updateState(const UpsState &state)
     else if (!testing && m_testing && state.online())
         stop();
     m_testing = testing;
-    if (m_running)
+    if (m_running) {
         sample(state.load.value_or(0), state.batteryCharge.value_or(0.0f));
+        if (testing)
+            watch(state);
+    }
     if (!state.online())
         stop();
+    else if (!testing && state.batteryVoltage)
+        m_idleVoltage = state.batteryVoltage;
+}
+
+void SelfTestRecorder::watch(const UpsState &state)
+{
+    if (state.batteryVoltage) {
+        if (!m_startVoltage)
+            m_startVoltage = state.batteryVoltage;
+        m_lowestVoltage =
+            std::min(m_lowestVoltage.value_or(*state.batteryVoltage), *state.batteryVoltage);
+    }
+    m_result.batteryLow = m_result.batteryLow || state.batteryLow;
+    m_result.upsFailed = m_result.upsFailed || state.upsFailed;
 }
 
 void SelfTestRecorder::start()
@@ -89,6 +106,10 @@ void SelfTestRecorder::start()
     m_lastSampleSecond = 0;
     m_samples.clear();
     m_running = true;
+    m_startVoltage = m_idleVoltage;
+    m_lowestVoltage.reset();
+    m_result = SelfTestResult();
+    m_told = false;
 
     const QString path = fileName(QDateTime::fromSecsSinceEpoch(m_startTime));
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -141,6 +162,15 @@ void SelfTestRecorder::stop()
     if (!m_running)
         return;
     qCDebug(lcDevice) << "stop self-test log";
+    const qint64 duration = std::max<qint64>(0, Clock::secsSinceEpoch() - m_startTime);
+    if (m_startVoltage && m_lowestVoltage)
+        m_result.voltageDrop = std::max(0.0f, *m_startVoltage - *m_lowestVoltage);
+    if (!m_told) {
+        // Told once, even when the recording has to wait for a writable disk.
+        m_told = true;
+        m_result.seconds = int(std::min<qint64>(duration, INT_MAX));
+        emit finished(m_result);
+    }
 
     const QDateTime start = QDateTime::fromSecsSinceEpoch(m_startTime);
     if (m_file.isOpen()) {
@@ -155,9 +185,11 @@ void SelfTestRecorder::stop()
         if (!m_saver.save(fileName(start), text))
             return;
     }
-    const qint64 duration = std::max<qint64>(0, Clock::secsSinceEpoch() - m_startTime);
     const quint32 seconds = quint32(std::min<qint64>(duration, UINT_MAX));
-    m_writer->insertSelfTest(start, seconds, m_samples.size());
+    const QVariant drop = m_result.voltageDrop
+        ? QVariant(double(qRound(*m_result.voltageDrop * 100)) / 100)
+        : QVariant();
+    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop);
     m_running = false;
     emit recorded(start, int(std::min<qint64>(duration, INT_MAX)), m_samples.size());
 }

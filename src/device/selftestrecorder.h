@@ -1,11 +1,14 @@
 #pragma once
 
 #include "filesaver.h"
+#include "selftestresult.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QObject>
 #include <QVector>
+
+#include <optional>
 
 class RecordWriter;
 struct UpsState;
@@ -13,8 +16,9 @@ struct UpsState;
 // Records each self-test the UPS runs: load and battery capacity once a second while it reports
 // a test in progress, one "elapsed,load,capacity" line per sample in
 // "/data/self_test/yyyyMMddhhmmss.txt", written and synced as it is taken, so a crash or a power
-// cut keeps what was sampled. The summary row in log_self_test follows when the test ends; a
-// recording left without its row is completed from its file at the next start.
+// cut keeps what was sampled. The summary row in log_self_test follows when the test ends, with
+// how far the battery voltage fell; a recording left without its row is completed from its file
+// at the next start.
 //
 // A line that cannot be written (a full disk) leaves the file with the whole lines before it;
 // the end of the test then writes the whole recording again, and if that fails too nothing is
@@ -40,6 +44,8 @@ public slots:
 signals:
     // A recording was written and its row stored.
     void recorded(const QDateTime &start, int seconds, int samples);
+    // A test the UPS ran has ended (stored or not).
+    void finished(const SelfTestResult &result);
 
 private:
     struct Sample
@@ -51,6 +57,7 @@ private:
 
     void start();
     void sample(int load, float capacity);
+    void watch(const UpsState &state);
     void stop();
     bool writeLine(const QByteArray &line);
     void completeFromFile(const QString &path, const QDateTime &start);
@@ -64,4 +71,10 @@ private:
     QFile m_file; // open while every line so far is in it
     qint64 m_written = 0; // bytes of whole lines in m_file
     FileSaver m_saver;
+    // The battery voltage before the test, the lowest during it, and what the UPS raised.
+    std::optional<float> m_idleVoltage;
+    std::optional<float> m_startVoltage;
+    std::optional<float> m_lowestVoltage;
+    SelfTestResult m_result;
+    bool m_told = false; // finished() was emitted for this test
 };

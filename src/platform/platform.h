@@ -4,6 +4,7 @@
 // system (*_linux.cpp, *_win.cpp).
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,6 +41,20 @@ constexpr std::size_t maxWindowTitleLength = 511;
 // children of the root window where no window manager publishes one. No display: empty.
 // Windows: EnumWindows.
 WindowList openWindows();
+
+enum class NotificationResult {
+    Shown, // the desktop took it
+    Unavailable, // nobody to show it (no notification server, or none of the system's kind)
+    Failed // the server refused it
+};
+
+// Shows a notice on the desktop without waiting for it; `done` runs later on the calling
+// thread's event loop (or at once) with the outcome.
+// Linux: org.freedesktop.Notifications.Notify on the session bus, or on the D-Bus address in
+// the environment variable QUELTA_NOTIFY_BUS when that is set (tests).
+// Windows: Unavailable, so the caller shows it as a balloon of its tray icon.
+void showNotification(const std::wstring &title, const std::wstring &body, bool urgent,
+                      std::function<void(NotificationResult)> done);
 
 // Starting with the desktop session, for the user running the program.
 // Linux: the XDG autostart entry "quelta.desktop" in $XDG_CONFIG_HOME/autostart (~/.config when

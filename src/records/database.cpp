@@ -27,7 +27,7 @@ const char *const scheduleTaskTable =
     "integer not null, enable not null);";
 const char *const logSelfTestTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
-    "null, duration integer not null, count integer not null);";
+    "null, duration integer not null, count integer not null, battVolDrop real);";
 const char *const emailUserTable = "create table if not exists %1(id integer primary key "
                                    "autoincrement, dateTime datetime not null "
                                    "default(datetime('now', 'localtime')), user text not null);";
@@ -50,6 +50,23 @@ const QMap<int, QStringList> &columns()
         {Database::TableEMailUser, {"id", "dateTime", "user"}},
     };
     return names;
+}
+
+// Databases made before the battery voltage drop was recorded get its column; their rows keep
+// it empty.
+void addSelfTestDropColumn()
+{
+    const QString table = Database::tableName(Database::TableLogSelfTest);
+    QSqlQuery query;
+    if (!query.exec(QStringLiteral("pragma table_info(%1)").arg(table)))
+        return;
+    while (query.next()) {
+        if (query.value(1).toString() == QLatin1String("battVolDrop"))
+            return;
+    }
+    if (!query.exec(QStringLiteral("alter table %1 add column battVolDrop real").arg(table)))
+        qCWarning(lcRecords) << "Cannot add the battery voltage drop to the self-test table:"
+                             << query.lastError().text();
 }
 
 } // namespace
@@ -112,6 +129,7 @@ void Database::init()
                 return; // every further statement would fail the same way
         }
     }
+    addSelfTestDropColumn();
 }
 
 void Database::tell(int cause, const QString &detail)

@@ -55,10 +55,14 @@ bool RecordWriter::insertSample(const Sample &sample)
                "a measurement sample");
 }
 
-bool RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count)
+bool RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count,
+                                  const QVariant &batteryDrop)
 {
     const QString started =
         QLocale(QLocale::English).toString(start, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    return run("insert into %1(dateTime, duration, count) values(?, ?, ?)",
-               Database::TableLogSelfTest, {started, duration, count}, "the self-test row");
+    return run("insert into %1(dateTime, duration, count, battVolDrop) values(?, ?, ?, ?)",
+               Database::TableLogSelfTest,
+               {started, duration, count,
+                batteryDrop.isValid() ? batteryDrop : QVariant(QVariant::Double)},
+               "the self-test row");
 }

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QSet>
+#include <QVariant>
 #include <QVariantList>
 
 class HistoryNotice;
@@ -28,7 +29,9 @@ public:
     // Each returns whether the row was stored; a failure is logged.
     bool insertAlarm(int code);
     bool insertSample(const Sample &sample);
-    bool insertSelfTest(const QDateTime &start, quint32 duration, int count);
+    // `batteryDrop` in volts; an invalid value stores none.
+    bool insertSelfTest(const QDateTime &start, quint32 duration, int count,
+                        const QVariant &batteryDrop = QVariant());
 
 private:
     bool run(const char *statement, int table, const QVariantList &values, const char *what);

@@ -21,6 +21,7 @@ public:
 namespace {
 const int dateTimeColumn = 1;
 const int durationColumn = 2;
+const int dropColumn = 4;
 
 QString durationText(qint64 seconds)
 {
@@ -54,6 +55,9 @@ QVariant TableModelSelfTest::data(const QModelIndex &index, int role) const
     const QVariant value = QSqlTableModel::data(this->index(index.row(), column));
     if (column == durationColumn)
         return durationText(value.toLongLong());
+    // Volts with two decimals; tests recorded before the drop was kept show none.
+    if (column == dropColumn)
+        return value.isNull() ? QStringLiteral("--") : QString::number(value.toDouble(), 'f', 2);
     return value;
 }
 

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QMap>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTime>
@@ -38,6 +39,7 @@ public:
     bool dailyEnable = false;
     QTime dailyTime;
     QDate lastReportDay; // the day whose report time was last served
+    QMap<QString, QString> dailyNotes;
 
     QString sender() const
     {
@@ -407,7 +409,10 @@ void ServiceEMail::sendDailyReport()
     message.sender = d->sender();
     message.recipients = users;
     message.subject = tr("Daily Report");
-    message.body = withSignature(tr("UPS daily report."));
+    QString body = tr("UPS daily report.");
+    for (const QString &note : qAsConst(d->dailyNotes))
+        body += QStringLiteral("\r\n\r\n") + note;
+    message.body = withSignature(body);
     message.date = Clock::now();
 
     MailMessage::Attachment report;
@@ -422,6 +427,17 @@ void ServiceEMail::sendDailyReport()
         report.data = file.readAll();
     message.attachments.append(report);
     d->smtp->send(message);
+    const QStringList noteKeys = d->dailyNotes.keys();
+    d->dailyNotes.clear();
+    emit dailyReportSent(noteKeys);
+}
+
+void ServiceEMail::setDailyNote(const QString &key, const QString &text)
+{
+    if (text.isEmpty())
+        d->dailyNotes.remove(key);
+    else
+        d->dailyNotes.insert(key, text);
 }
 
 bool ServiceEMail::createDailyReport()

@@ -75,9 +75,15 @@ public:
 
     bool isDailyTimerActive() const;
 
+    // A note the next daily report carries below its first line (the battery's age), kept under
+    // its key until a report took it; an empty text takes it back.
+    void setDailyNote(const QString &key, const QString &text);
+
 signals:
     void emailFailed(const QString &msg);
     void emailFinished();
+    // A daily report was handed to the server with the notes of these keys.
+    void dailyReportSent(const QStringList &noteKeys);
 
 public slots:
     void onSettingsChanged();

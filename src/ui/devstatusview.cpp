@@ -259,14 +259,15 @@ bool DevStatusView::mainsLive() const
 
 bool DevStatusView::bypassLive() const
 {
-    return mainsLive() && d->state.bypass && !d->state.shutdownActive;
+    return mainsLive() && d->state.bypass && !d->outputOff();
 }
 
 bool DevStatusView::inverterLive() const
 {
-    // Power reaches the inverter from the rectifier or the battery unless the output is off, the
-    // load runs on the bypass or the UPS has failed.
-    return d->online() && !d->state.shutdownActive && !d->state.bypass && !d->state.upsFailed &&
+    // Power reaches the inverter from the rectifier or the battery unless the output is off (as
+    // measured: a pending shutdown still feeds the load), the load runs on the bypass or the UPS
+    // has failed.
+    return d->online() && !d->outputOff() && !d->state.bypass && !d->state.upsFailed &&
         (mainsLive() || batteryDischarging());
 }
 
@@ -283,8 +284,9 @@ bool DevStatusView::batteryDischarging() const
 
 bool DevStatusView::loadLive() const
 {
-    return d->online() && !d->state.shutdownActive &&
-        d->state.outputVoltage.value_or(0.0f) > outputOffVolts;
+    // The measured output, as the header decides "output off"; a pending shutdown (status bit 6)
+    // still has the load powered.
+    return d->online() && !d->outputOff() && d->state.outputVoltage.has_value();
 }
 
 QString DevStatusView::clockText(qint64 seconds)

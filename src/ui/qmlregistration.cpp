@@ -3,9 +3,11 @@
 #include "qmlregistration.h"
 
 #include "alarm.h"
+#include "batteryage.h"
 #include "devcomm.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "historychart.h"
 #include "historynotice.h"
 #include "listmodelemailuser.h"
 #include "listmodelnutclient.h"
@@ -15,12 +17,14 @@
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
 #include "servicenetwork.h"
+#include "servicenotification.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "tablemodelselftest.h"
 #include "translator.h"
+#include "trayicon.h"
 #include "treemodelshutdown.h"
 #include "upslink.h"
 
@@ -59,6 +63,8 @@ void registerTypes(const Objects &objects)
     qmlRegisterType<TableModelAlarm>(uri, 1, 0, "TableModelAlarm");
     qmlRegisterType<TableModelSelfTest>(uri, 1, 0, "TableModelSelfTest");
     qmlRegisterType<TreeModelShutdown>(uri, 1, 0, "TreeModelShutdown");
+    qmlRegisterType<HistoryChart>(uri, 1, 0, "HistoryChart");
+    qmlRegisterType<TrayIcon>(uri, 1, 0, "TrayIcon");
 
     registerOwned("Translator", objects.translator);
     registerOwned("Alarm", objects.alarm);
@@ -66,6 +72,8 @@ void registerTypes(const Objects &objects)
     registerOwned("DevComm", objects.devComm);
     registerOwned("ServiceEMail", objects.serviceEMail);
     registerOwned("ServiceShutdown", objects.serviceShutdown);
+    registerOwned("ServiceNotification", objects.serviceNotification);
+    registerOwned("BatteryAge", objects.batteryAge);
     registerOwned("HistoryNotice", objects.historyNotice);
     registerOwned("ServiceNetwork", objects.serviceNetwork);
     // Each engine gets a page object of its own; the engine owns it.

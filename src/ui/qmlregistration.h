@@ -1,6 +1,7 @@
 #pragma once
 
 class Alarm;
+class BatteryAge;
 class DevComm;
 class HistoryNotice;
 class ListModelEMailUser;
@@ -8,6 +9,7 @@ class ListModelScheduleTask;
 class QQuickView;
 class ServiceEMail;
 class ServiceNetwork;
+class ServiceNotification;
 class ServiceShutdown;
 class Settings;
 class Translator;
@@ -26,6 +28,8 @@ struct Objects
     ServiceEMail *serviceEMail;
     ServiceShutdown *serviceShutdown;
     ListModelScheduleTask *scheduleTasks;
+    ServiceNotification *serviceNotification;
+    BatteryAge *batteryAge;
     ServiceNetwork *serviceNetwork;
 };
 

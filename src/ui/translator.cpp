@@ -21,7 +21,9 @@ public:
     Settings *settings = nullptr;
     bool initialised = false;
     QPointer<QQmlEngine> engine;
+    QTranslator english;
     QTranslator translator;
+    int inUse = Translator::EN_GB;
     QString catalogueFolder;
     int language = Translator::EN_GB;
     bool autoLanguage = true;
@@ -34,7 +36,9 @@ QString TranslatorPrivate::catalogueFile(int language) const
     QString name;
     switch (language) {
     case Translator::Auto:
-        name = QLocale::system().name();
+        return catalogueFile(Translator::languageFor(QLocale::system()));
+    case Translator::EN_GB:
+        name = QStringLiteral("en");
         break;
     case Translator::ZH_CN:
         name = QStringLiteral("zh_CN");
@@ -62,19 +66,27 @@ void TranslatorPrivate::load(int language)
         return;
     }
     isLoading = true;
-    // A missing catalogue must not leave the previous language in force: take the object out
-    // first and put it back only when a catalogue loaded.
+    // A missing catalogue must not leave the previous language in force: take the objects out
+    // first and put them back only when a catalogue loaded. The last one installed is asked
+    // first, so English goes in first, beneath the language shown.
     QCoreApplication::removeTranslator(&translator);
-    if (language != Translator::EN_GB) {
-        const QString file = catalogueFile(language);
-        if (!file.isEmpty() && translator.load(file))
+    QCoreApplication::removeTranslator(&english);
+    const QString englishFile = catalogueFile(Translator::EN_GB);
+    if (!englishFile.isEmpty() && english.load(englishFile))
+        QCoreApplication::installTranslator(&english);
+    inUse = language == Translator::Auto ? Translator::languageFor(QLocale::system()) : language;
+    if (inUse != Translator::EN_GB) {
+        const QString file = catalogueFile(inUse);
+        if (!file.isEmpty() && translator.load(file)) {
             QCoreApplication::installTranslator(&translator);
-        else
+        } else {
             qCInfo(lcShell).nospace().noquote()
                 << "No translation catalogue for language " << language
                 << (language == Translator::Auto ? " (" + QLocale::system().name() + ")"
                                                  : QString())
                 << "; the English texts are shown";
+            inUse = Translator::EN_GB;
+        }
     }
     if (engine)
         engine->retranslate();
@@ -136,6 +148,27 @@ void Translator::setAutoLanguage(bool autoLanguage)
 bool Translator::isLoading() const
 {
     return d->isLoading;
+}
+
+int Translator::languageInUse() const
+{
+    return d->inUse;
+}
+
+Translator::Language Translator::languageFor(const QLocale &locale)
+{
+    switch (locale.language()) {
+    case QLocale::Chinese:
+        if (locale.script() == QLocale::TraditionalChineseScript ||
+            locale.country() == QLocale::Taiwan || locale.country() == QLocale::HongKong ||
+            locale.country() == QLocale::Macau)
+            return ZH_TW;
+        return ZH_CN;
+    case QLocale::French:
+        return FR_FR;
+    default:
+        return EN_GB;
+    }
 }
 
 void Translator::init()

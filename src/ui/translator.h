@@ -2,12 +2,16 @@
 
 #include <QObject>
 
+class QLocale;
+
 class QQmlEngine;
 class Settings;
 class TranslatorPrivate;
 
 // Switches the interface language at run time: English built in, the other languages from the
-// shipped catalogues in "/translations". The choice lives in the settings ("language/auto",
+// shipped catalogues in "/translations". The English catalogue ("en.qm", corrections of the
+// source texts) stays installed beneath the others, so English shows corrected wherever it
+// shows. The choice lives in the settings ("language/auto",
 // "language/type"); after each switch the QML engine re-evaluates every translated text. Once
 // initialised it follows a choice written by someone else (an import, a restore).
 class Translator : public QObject
@@ -16,6 +20,9 @@ class Translator : public QObject
     Q_PROPERTY(int language READ language WRITE setLanguage NOTIFY languageChanged)
     Q_PROPERTY(bool autoLanguage READ autoLanguage WRITE setAutoLanguage)
     Q_PROPERTY(bool isLoading READ isLoading)
+    // The language shown now (never Auto): with the automatic choice, the system's language
+    // where a catalogue exists for it, else English.
+    Q_PROPERTY(int languageInUse READ languageInUse NOTIFY languageChanged)
 public:
     // The numbers are stored under "language/type".
     enum Language { Auto = -1, EN_GB = 0, ZH_CN = 1, FR_FR = 2, ZH_TW = 3 };
@@ -29,6 +36,11 @@ public:
     bool autoLanguage() const;
     void setAutoLanguage(bool autoLanguage);
     bool isLoading() const;
+    int languageInUse() const;
+
+    // The language whose catalogue serves a locale: Chinese of Taiwan, Hong Kong and Macao or
+    // in traditional script, other Chinese, any French; English for every other locale.
+    static Language languageFor(const QLocale &locale);
 
     // Applies the stored choice; start-up calls it once the root object exists.
     Q_INVOKABLE void init();

@@ -56,18 +56,16 @@ void TestSettings::firstStartWritesEveryDefault()
 
     QSettings file(path, QSettings::IniFormat);
     QVERIFY(!file.contains("email/receiver"));
-    const QPair<const char *, const char *> defaults[] = {{"email/dailyTime", "12:00:00"},
-                                                          {"email/serverPort", "25"},
-                                                          {"ups/baudRate", "2400"},
-                                                          {"ups/saveCycle", "60"},
-                                                          {"shutdown/UPSOffTime", "1"},
-                                                          {"language/auto", "true"},
-                                                          {"network/listen", "127.0.0.1,::1"},
-                                                          {"network/port", "3493"},
-                                                          {"network/hostSync", "15"},
-                                                          {"ups/nutPort", "3493"},
-                                                          {"ups/nutUps", "ups"},
-                                                          {"ups/nutAllowPlain", "false"}};
+    // The battery's installation day stays unset: the first answering UPS stands in for it.
+    QVERIFY(!file.contains("battery/installed"));
+    const QPair<const char *, const char *> defaults[] = {
+        {"email/dailyTime", "12:00:00"}, {"email/serverPort", "25"},
+        {"ups/baudRate", "2400"},        {"ups/saveCycle", "60"},
+        {"shutdown/UPSOffTime", "1"},    {"language/auto", "true"},
+        {"ups/nutPort", "3493"},         {"ups/nutUps", "ups"},
+        {"ups/nutAllowPlain", "false"},  {"notify/enable", "true"},
+        {"battery/replaceMonths", "36"}, {"network/listen", "127.0.0.1,::1"},
+        {"network/port", "3493"},        {"network/hostSync", "15"}};
     for (const auto &key : defaults)
         QCOMPARE(file.value(key.first).toString(), QString(key.second));
 
@@ -165,7 +163,7 @@ void TestSettings::damagedFileKeptAside()
             QCOMPARE(disk.value(value.section('=', 0, 0)).toString(), value.section('=', 1));
         QCOMPARE(disk.value("ups/saveCycle").toInt(), 60);
         QStringList known;
-        for (int type = 0; type < 2048; ++type)
+        for (int type = 0; type < 4096; ++type)
             known << m_settings->keyName(type);
         for (const QString &key : disk.allKeys())
             QVERIFY2(known.contains(key), qPrintable(key));

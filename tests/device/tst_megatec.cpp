@@ -1,7 +1,6 @@
 // The serial driver on its own, with no folder, settings or database: the poll cycle, the
 // control encodings, how received bytes become lines, and what each reply kind puts in the state.
 #include "megatec.h"
-#include "megatechelpers.h"
 #include "megatecreply.h"
 
 #include <QSignalSpy>
@@ -13,6 +12,8 @@ namespace {
 
 const QByteArray goodStatus = "(233.0 000.0 233.0 014 49.0 27.0 20.8 00001001\r";
 const QByteArray goodIdentity = "#SN0123456789ABCDEFGHI UPS MODEL 20 CHARS.. COMPANY-10\r";
+const QByteArray goodFaults =
+    "#01 0000 0000 0000 0000 0000 0200 0000 0000 0000 0000 0000 0000 0000\r";
 
 // One well-formed reply per query.
 const QList<QPair<int, QByteArray>> goodReplies = {
@@ -22,8 +23,25 @@ const QList<QPair<int, QByteArray>> goodReplies = {
     {Megatec::CmdOrvakNqu, goodIdentity},
     {Megatec::CmdOrvakBT, "#00123 0001\r"},
     {Megatec::CmdOrvakBP, "#0875\r"},
-    {Megatec::CmdOrvakA1, "#01 0000 0000 0000 0000 0000 0200 0000 0000 0000 0000 0000 0000 0000\r"},
+    {Megatec::CmdOrvakA1, goodFaults},
 };
+
+// Takes requests off the queue until one for `command` is outstanding and returns its frame;
+// empty when none comes up within two poll cycles.
+QByteArray requestFor(Megatec &driver, int command)
+{
+    for (int i = 0; i < 20; ++i) {
+        const QByteArray frame = driver.nextCommand();
+        if (driver.currentCommand() == command)
+            return frame;
+    }
+    return QByteArray();
+}
+
+bool answer(Megatec &driver, int command, const QByteArray &reply)
+{
+    return !requestFor(driver, command).isEmpty() && driver.handleResponse(reply);
+}
 
 QByteArrayList cycle(Megatec &driver, int requests)
 {
@@ -38,13 +56,57 @@ float charge(const Megatec &driver)
     return driver.state().batteryCharge.value_or(0.0f);
 }
 
-// The status field of a reply with this status byte: bit k is the (k+1)-th digit.
+// A 47-byte status reply: status field (bit k is the (k+1)-th digit) and battery voltage.
+QByteArray statusReply(const QByteArray &status, const QByteArray &battVol = "2.25")
+{
+    return "(230.0 230.0 229.8 035 50.0 " + battVol + " 30.5 " + status + '\r';
+}
+
 QByteArray statusField(int status)
 {
     QByteArray field(8, '0');
     for (int bit = 0; bit < 8; ++bit)
         field[bit] = (status >> bit) & 1 ? '1' : '0';
     return field;
+}
+
+// Everything the state holds, in one line; estimated figures marked with "~".
+QString describe(const UpsState &s)
+{
+    QStringList out;
+    if (s.link != UpsState::Link::Unknown)
+        out << (s.online() ? "online" : "offline");
+    if (s.online() || s.statusByte())
+        out << "status" << QString::number(s.statusByte(), 16);
+    const auto number = [&out](const char *name, auto value, bool estimated = false) {
+        if (value)
+            out << name << QString::number(double(*value), 'g', 5) + (estimated ? "~" : "");
+    };
+    number("in", s.inputVoltage);
+    number("fault", s.inputFaultVoltage);
+    number("out", s.outputVoltage);
+    number("load", s.load);
+    number("freq", s.inputFrequency);
+    number("batt", s.batteryVoltage);
+    number("temp", s.temperature);
+    number("charge", s.batteryCharge, s.chargeEstimated);
+    number("runtime", s.runtime, s.runtimeEstimated);
+    number("rOut", s.ratedOutputVoltage);
+    number("rBatt", s.ratedBatteryVoltage);
+    number("rCur", s.ratedCurrent);
+    number("rFreq", s.ratedFrequency);
+    const QStringList id {s.manufacturer, s.model, s.firmware, s.serialNumber};
+    if (!id.join(QString()).isEmpty())
+        out << "id '" + id.join("'|'") + "'";
+    if (s.faultKind >= 0) {
+        out << "faults" << QString::number(s.faultKind);
+        for (int i = 0; i < UpsState::FaultWordCount; ++i) {
+            if (s.faultWords[std::size_t(i)])
+                out << QStringLiteral("w%1=%2").arg(i).arg(s.faultWords[std::size_t(i)], 4, 16,
+                                                           QLatin1Char('0'));
+        }
+    }
+    return out.join(' ');
 }
 
 } // namespace
@@ -143,9 +205,8 @@ private slots:
 
         // Byte by byte.
         requestFor(driver, Megatec::CmdOrvakA1);
-        const QByteArray faults = goodReplies.at(6).second;
-        for (int i = 0; i < faults.size() - 1; ++i)
-            QVERIFY(!driver.handleResponse(faults.mid(i, 1)));
+        for (int i = 0; i < goodFaults.size() - 1; ++i)
+            QVERIFY(!driver.handleResponse(goodFaults.mid(i, 1)));
         QVERIFY(driver.handleResponse("\r"));
 
         // Bytes behind the carriage return in the same chunk are dropped; a second line for the
@@ -187,7 +248,6 @@ private slots:
     {
         {
             Megatec driver;
-            const UpsState before = driver.state();
             QVERIFY(!driver.handleResponse(goodStatus)); // nothing outstanding yet
             requestFor(driver, Megatec::CmdQueryBase);
             QVERIFY(!driver.handleResponse("NAK\r"));
@@ -196,25 +256,9 @@ private slots:
             // No carriage return, then silence: the next request drops the partial line.
             requestFor(driver, Megatec::CmdQueryBase);
             QVERIFY(!driver.handleResponse("(233.0 000.0 232.0 015 50.0 27.0 20.8 00001"));
-            QVERIFY(driver.state() == before);
+            QVERIFY(driver.state() == UpsState());
             QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#0500\r"));
             QCOMPARE(charge(driver), 50.0f);
-        }
-
-        // A reply to one query arriving while another is outstanding never fits: every reply
-        // kind has its own length.
-        for (const auto &outstanding : goodReplies) {
-            Megatec accepting;
-            QVERIFY2(answer(accepting, outstanding.first, outstanding.second),
-                     outstanding.second.constData());
-            for (const auto &late : goodReplies) {
-                if (late.first == outstanding.first)
-                    continue;
-                Megatec driver;
-                requestFor(driver, outstanding.first);
-                QVERIFY2(!driver.handleResponse(late.second), late.second.constData());
-                QVERIFY(driver.state() == UpsState());
-            }
         }
 
         // The tail of a late status reply after the next request is taken is a short line.
@@ -264,209 +308,179 @@ private slots:
         QVERIFY(!driver.handleResponse(goodStatus));
     }
 
-    void statusReplies()
+    // Wrong shapes, and replies to another query (every reply kind has its own length): each
+    // refused by a driver that has read a cycle, which then holds what it held.
+    void refusedReplies()
     {
-        Megatec driver;
-        QSignalSpy online(&driver, &Megatec::onlineChanged);
-        QStringList order;
-        connect(&driver, &Megatec::onlineChanged, this, [&] { order << "online"; });
-        connect(&driver, &Megatec::stateChanged, this, [&] { order << "state"; });
-        QVERIFY(answer(driver, Megatec::CmdQueryBase,
-                       "(241.5 000.0 230.3 000 49.9 2.25 48.0 00000001\r"));
-        QCOMPARE(order, QStringList({"online", "state"}));
-        const UpsState &state = driver.state();
-        QVERIFY(*state.inputVoltage == 241.5f && *state.outputVoltage == 230.3f &&
-                *state.inputFrequency == 49.9f && *state.temperature == 48.0f);
-        QCOMPARE(state.statusByte(), quint8(0x80)); // beeper on
-        QVERIFY(state.beeper && !state.onBattery);
-        // One cell: 1.667 V empty, 2.267 V full; both figures estimated.
-        QVERIFY(std::abs(*state.batteryCharge - 97.1667f) < 0.001f);
-        QCOMPARE(*state.runtime, 116);
-        QVERIFY(state.chargeEstimated && state.runtimeEstimated && state.online());
-
-        // Fields that are not numbers read as 0; the reply is still accepted.
-        QVERIFY(answer(driver, Megatec::CmdQueryBase,
-                       "(nan inf 1e999 0x5 -1.0 2.25 48.00000 0000100x\r"));
-        QVERIFY(*state.inputVoltage == 0.0f && *state.inputFaultVoltage == 0.0f &&
-                *state.outputVoltage == 0.0f && *state.load == 0);
-        QCOMPARE(*state.inputFrequency, -1.0f);
-        QCOMPARE(state.statusByte(), quint8(0));
-        QVERIFY(answer(driver, Megatec::CmdQueryBase,
-                       QByteArray("(230.0 230.0 229.8 0\0005 50.0 2.25 30.5 00000001\r", 47)));
-        QCOMPARE(*state.load, 0);
-        QCOMPARE(state.statusByte(), quint8(0x80));
-
-        // Wrong shapes change nothing at all.
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000")));
-        const UpsState before = state;
-        const QByteArrayList bad = {
-            "(230.0 230.0 229.8 035 50.0 2.25 30.5x00001001\r", // 7 fields
-            "(230.0 230.0 229.8 035 50.0 2.25 30 5 00001001\r", // 9 fields
-            "(230.0 230.0 229.8 035 50.0 2.25 30.5 0001001\r", // 46 bytes
-            "(230.0 230.0 229.8 035 50.0 2.25 30.5 000010011\r", // 48 bytes
-            "#230.0 230.0 229.8 035 50.0 2.25 30.5 00001001\r", // wrong start
+        QList<QPair<int, QByteArray>> cases = {
+            {Megatec::CmdQueryBase, "(230.0 230.0 229.8 035 50.0 2.25 30.5x00001001\r"},
+            {Megatec::CmdQueryBase, "(230.0 230.0 229.8 035 50.0 2.25 30 5 00001001\r"},
+            {Megatec::CmdQueryBase, "(230.0 230.0 229.8 035 50.0 2.25 30.5 0001001\r"},
+            {Megatec::CmdQueryBase, "(230.0 230.0 229.8 035 50.0 2.25 30.5 000010011\r"},
+            {Megatec::CmdQueryBase, "#230.0 230.0 229.8 035 50.0 2.25 30.5 00001001\r"},
+            {Megatec::CmdQueryRatingInfo, "#220.0 005 24.00 50 0\r"},
+            {Megatec::CmdQueryRatingInfo, "#220.0 005 24.0050.00\r"},
+            {Megatec::CmdQueryRatingInfo, "(220.0 005 24.00 50.0\r"},
+            {Megatec::CmdOrvakBT, "#0012300001\r"},
+            {Megatec::CmdOrvakBT, "#001 23 001\r"},
+            {Megatec::CmdOrvakBP, "#875\r"},
+            {Megatec::CmdOrvakBP, "(0875\r"},
+            {Megatec::CmdQueryDevInfo, "(ACME POWER      LINE-1000  V2.01     \r"},
+            {Megatec::CmdQueryDevInfo, "#ACME POWER      LINE-1000  V2.01    \r"},
+            {Megatec::CmdOrvakA1, goodFaults.left(63) + "xx\r"}, // twelve words and two bytes
+            {Megatec::CmdOrvakA1, QByteArray(goodFaults).replace(8, 1, "0")}, // two run together
+            {Megatec::CmdOrvakA1, "(" + goodFaults.mid(1)},
         };
-        for (const QByteArray &reply : bad) {
-            QVERIFY2(!answer(driver, Megatec::CmdQueryBase, reply), reply.constData());
-            QVERIFY(state == before);
+        for (const auto &outstanding : goodReplies) {
+            for (const auto &late : goodReplies) {
+                if (late.first != outstanding.first)
+                    cases.append({outstanding.first, late.second});
+            }
         }
+        for (const auto &c : cases) {
+            Megatec driver;
+            for (int i : {0, 4, 5, 6})
+                QVERIFY(answer(driver, goodReplies.at(i).first, goodReplies.at(i).second));
+            const UpsState before = driver.state();
+            QVERIFY2(!answer(driver, c.first, c.second), c.second.constData());
+            QVERIFY(driver.currentCommand() == c.first && driver.state() == before);
+        }
+    }
 
-        // The status field: odd digits, leading zeros implied, ninth digit ignored.
+    // Each step is a request frame and the reply to it, handed to one driver in turn and
+    // accepted; then the state holds what they said.
+    void replies_data()
+    {
+        QTest::addColumn<QByteArrayList>("steps");
+        QTest::addColumn<QString>("state");
+
+        const auto row = [](const char *name, const QByteArrayList &steps, const QString &state) {
+            QTest::newRow(name) << steps << state;
+        };
+        const QByteArray q1 = "Q1\r";
+        // One cell: 1.667 V empty, 2.267 V full; both figures estimated.
+        row("status", {q1 + "(241.5 000.0 230.3 000 49.9 2.25 48.0 00000001\r"},
+            "online status 80 in 241.5 fault 0 out 230.3 load 0 freq 49.9 batt 2.25 temp 48 "
+            "charge 97.167~ runtime 116~");
+        row("fields that are not numbers read 0",
+            {q1 + "(nan inf 1e999 0x5 -1.0 2.25 48.00000 0000100x\r"},
+            "online status 0 in 0 fault 0 out 0 load 0 freq -1 batt 2.25 temp 48 "
+            "charge 97.167~ runtime 116~");
+        row("NUL inside a field",
+            {q1 + QByteArray("(230.0 230.0 229.8 0\0005 50.0 2.25 30.5 00000001\r", 47)},
+            "online status 80 in 230 fault 230 out 229.8 load 0 freq 50 batt 2.25 temp 30.5 "
+            "charge 97.167~ runtime 116~");
+
+        // A standby type: 20..27.2 V per 24 V of rated battery voltage. Without a rating yet, a
+        // present voltage counts as full, so a missing rating never cuts a shutdown short.
+        row("standby unit before its ratings", {q1 + goodStatus},
+            "online status 90 in 233 fault 0 out 233 load 14 freq 49 batt 27 temp 20.8 "
+            "charge 100~ runtime 120~");
+        row("standby unit after its ratings", {"F\r" + goodReplies.at(1).second, q1 + goodStatus},
+            "online status 90 in 233 fault 0 out 233 load 14 freq 49 batt 27 temp 20.8 "
+            "charge 97.222~ runtime 116~ rOut 220 rBatt 24 rCur 5 rFreq 50");
+        row("ratings: negative current", {"F\r#220.0 -05 24.00 50.0\r"},
+            "rOut 220 rBatt 24 rCur 0 rFreq 50");
+
+        // With a percentage reply the status reply keeps both figures from the UPS; without
+        // one, the next status reply estimates both.
+        const QByteArrayList fromUps = {"BT\r#00123 0001\r", "BP\r#0875\r",
+                                        q1 + statusReply("00000000", "2.25")};
+        row("runtime and charge from the UPS", fromUps,
+            "online status 0 in 230 fault 230 out 229.8 load 35 freq 50 batt 2.25 temp 30.5 "
+            "charge 87.5 runtime 123");
+        row("estimated again", fromUps + QByteArrayList {q1 + statusReply("00000000", "1.96")},
+            "online status 0 in 230 fault 230 out 229.8 load 35 freq 50 batt 1.96 temp 30.5 "
+            "charge 48.833~ runtime 58~");
+        row("charge that is no number", {"BP\r#08x5\r"}, "charge 0");
+
+        // Fixed columns: the blanks are part of the fields. A later serial/model/company reply
+        // writes its columns over the start of the slots (the company slot keeps its last five
+        // characters) and is published at once.
+        const QByteArray devInfo = "I\r" + goodReplies.at(2).second;
+        row("identity", {devInfo}, "id '-------------  '|'------    '|'VT12046Q  '|''");
+        row("identity, then serial", {devInfo, "NQU\r" + goodIdentity},
+            "id 'COMPANY-10---  '|'UPS MODEL 20 CHARS..'|'VT12046Q  '|'SN0123456789ABCDEFGHI'");
+        row("identity: other start", {"I\r!ACME POWER      LINE-1000  V2.01     \r"},
+            "id 'ACME POWER     '|'LINE-1000 '|'V2.01     '|''");
+        // In the usual order the serial reply comes first and is published with the identity
+        // reply, which then only changes the version. A NUL inside a text ends it.
+        row("serial alone", {"NQU\r" + goodIdentity}, "");
+        row("serial, then identity",
+            {"NQU\r" + goodIdentity,
+             "I\r" + QByteArray("#OTHER COMPANY   OTHER      V4\0000      \r", 39)},
+            "id 'COMPANY-10'|'UPS MODEL 20 CHARS..'|'V4'|'SN0123456789ABCDEFGHI'");
+
+        // Thirteen words; words that are not hexadecimal read as 0.
+        row("fault words", {"A1\r" + goodFaults}, "faults 1 w5=0200");
+        row("fault words: no hexadecimal",
+            {"A1\r" + QByteArray(goodFaults).replace("0200", "02G0")}, "faults 1");
+    }
+
+    void replies()
+    {
+        QFETCH(QByteArrayList, steps);
+        QFETCH(QString, state);
+
+        Megatec driver;
+        for (const QByteArray &step : steps) {
+            const int end = step.indexOf('\r') + 1;
+            for (int i = 0; i < 20 && driver.nextCommand() != step.left(end); ++i) { }
+            QVERIFY2(driver.handleResponse(step.mid(end)), step.constData());
+        }
+        QCOMPARE(describe(driver.state()), state);
+    }
+
+    // The status field: odd digits, leading zeros implied, ninth digit ignored.
+    void statusFieldAndCapacity()
+    {
         const QList<QPair<const char *, int>> fields = {
             {"00001001", 0x90}, {"12345678", 0x55}, {"1001", 0x90},  {"910000001", 0x81},
             {"-0000001", 0x80}, {"99999999999", 0}, {"0000 001", 0}, {"", 0}};
         for (const auto &field : fields)
             QVERIFY2(MegatecReply::statusByte(field.first) == quint8(field.second), field.first);
 
-        // A reset forgets everything and takes the UPS offline once; an offline one stays quiet.
-        QSignalSpy changed(&driver, &Megatec::stateChanged);
-        driver.reset();
-        driver.reset();
-        QCOMPARE(online.count(), 2);
-        QCOMPARE(changed.count(), 1);
-        QVERIFY(!state.online() && state.link == UpsState::Link::Offline);
-        QVERIFY(!state.inputVoltage && !state.batteryCharge && state.statusByte() == 0);
-    }
-
-    void capacityEstimate()
-    {
         using MegatecReply::estimateCapacity;
-        // One cell, then a standby type: 20..27.2 V per 24 V of rated battery voltage.
         QVERIFY(std::abs(estimateCapacity(1.967f, 0.0f, false) - 50.0f) < 0.01f);
         QCOMPARE(estimateCapacity(2.3f, 0.0f, false), 100.0f);
         QCOMPARE(estimateCapacity(20.0f, 24.0f, true), 0.0f);
         QVERIFY(std::abs(estimateCapacity(47.2f, 48.0f, true) - 50.0f) < 0.01f);
         QCOMPARE(estimateCapacity(2.25f, 24.0f, true), 0.0f);
-        // No rated voltage yet, or a nonsense one: always a number from 0 to 100.
+        // A nonsense rated voltage: always a number from 0 to 100.
         for (float rated : {0.0f, -24.0f, INFINITY, NAN}) {
             for (float volts : {0.0f, 27.0f, -5.0f}) {
                 const float capacity = estimateCapacity(volts, rated, true);
                 QVERIFY(capacity >= 0.0f && capacity <= 100.0f);
             }
         }
-
-        // A standby UPS asked for its status before its ratings are known, then after.
-        Megatec driver;
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus));
-        const UpsState &state = driver.state();
-        QVERIFY(charge(driver) >= 0.0f && charge(driver) <= 100.0f);
-        QVERIFY(*state.runtime <= 120);
-        QVERIFY(answer(driver, Megatec::CmdQueryRatingInfo, goodReplies.at(1).second));
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus));
-        QCOMPARE(state.statusByte(), quint8(0x90));
-        QVERIFY(state.standbyType && state.beeper && state.mode() == UpsState::Mode::Standby);
-        QVERIFY(std::abs(charge(driver) - 97.222f) < 0.01f);
-        QCOMPARE(*state.runtime, 116);
-        QCOMPARE(*state.load, 14);
     }
 
-    void ratingAndBatteryReplies()
+    // Online before the state; fault words told when read; a reset forgets everything and
+    // takes the UPS offline once, and an offline one stays quiet.
+    void signalsAndReset()
     {
         Megatec driver;
-        const UpsState &state = driver.state();
-        QVERIFY(answer(driver, Megatec::CmdQueryRatingInfo, "#220.0 005 24.00 50.0\r"));
-        QVERIFY(*state.ratedOutputVoltage == 220.0f && *state.ratedBatteryVoltage == 24.0f &&
-                *state.ratedCurrent == 5 && *state.ratedFrequency == 50.0f);
-        Megatec other;
-        for (const char *bad :
-             {"#220.0 005 24.00 50 0\r", "#220.0 005 24.0050.00\r", "(220.0 005 24.00 50.0\r"})
-            QVERIFY2(!answer(other, Megatec::CmdQueryRatingInfo, bad), bad);
-        QVERIFY(!other.state().ratedOutputVoltage);
-        QVERIFY(answer(other, Megatec::CmdQueryRatingInfo, "#220.0 -05 24.00 50.0\r"));
-        QCOMPARE(*other.state().ratedCurrent, 0);
-
-        QVERIFY(answer(driver, Megatec::CmdOrvakBT, "#00123 0001\r"));
-        QVERIFY(!answer(driver, Megatec::CmdOrvakBT, "#0012300001\r"));
-        QVERIFY(!answer(driver, Megatec::CmdOrvakBT, "#001 23 001\r"));
-        QCOMPARE(*state.runtime, 123);
-        // With a percentage reply the status reply keeps both figures from the UPS.
-        QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#0875\r"));
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "2.25")));
-        QCOMPARE(charge(driver), 87.5f);
-        QCOMPARE(*state.runtime, 123);
-        QVERIFY(!state.chargeEstimated && !state.runtimeEstimated);
-        // Without one, the next status reply estimates both.
-        QVERIFY(answer(driver, Megatec::CmdQueryBase, statusReply("00000000", "1.96")));
-        QVERIFY(charge(driver) < 50.0f && state.chargeEstimated && state.runtimeEstimated);
-        QCOMPARE(*state.runtime, int(quint16(charge(driver) * 1.2f)));
-        QVERIFY(answer(driver, Megatec::CmdOrvakBP, "#08x5\r"));
-        QCOMPARE(charge(driver), 0.0f);
-        QVERIFY(!answer(driver, Megatec::CmdOrvakBP, "#875\r"));
-        QVERIFY(!answer(driver, Megatec::CmdOrvakBP, "(0875\r"));
-    }
-
-    void identityReplies()
-    {
-        {
-            Megatec driver;
-            // Fixed columns: the blanks are part of the fields.
-            QVERIFY(answer(driver, Megatec::CmdQueryDevInfo, goodReplies.at(2).second));
-            const UpsState &state = driver.state();
-            QCOMPARE(state.manufacturer, QStringLiteral("-------------  "));
-            QCOMPARE(state.model, QStringLiteral("------    "));
-            QCOMPARE(state.firmware, QStringLiteral("VT12046Q  "));
-            QVERIFY(requestFor(driver, Megatec::CmdQueryDevInfo).isEmpty()); // asked no more
-            // A later serial/model/company reply writes its columns over the start of the slots
-            // (the company slot keeps its last five characters) and is published at once.
-            QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
-            QCOMPARE(state.serialNumber, QStringLiteral("SN0123456789ABCDEFGHI"));
-            QCOMPARE(state.model, QStringLiteral("UPS MODEL 20 CHARS.."));
-            QCOMPARE(state.manufacturer, QStringLiteral("COMPANY-10---  "));
-            QCOMPARE(state.firmware, QStringLiteral("VT12046Q  "));
-        }
-        {
-            Megatec driver;
-            QVERIFY(!answer(driver, Megatec::CmdQueryDevInfo,
-                            "(ACME POWER      LINE-1000  V2.01     \r"));
-            QVERIFY(!answer(driver, Megatec::CmdQueryDevInfo,
-                            "#ACME POWER      LINE-1000  V2.01    \r"));
-            QVERIFY(answer(driver, Megatec::CmdQueryDevInfo,
-                           "!ACME POWER      LINE-1000  V2.01     \r"));
-            QCOMPARE(driver.state().model, QStringLiteral("LINE-1000 "));
-        }
-        // In the usual order the serial/model/company reply comes first in the cycle; it is
-        // published with the identity reply, which then only changes the version.
-        Megatec driver;
-        const UpsState &state = driver.state();
-        QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
-        QCOMPARE(state.serialNumber, QString());
-        QVERIFY(answer(driver, Megatec::CmdQueryDevInfo,
-                       QByteArray("#OTHER COMPANY   OTHER      V4\0000      \r", 39)));
-        QCOMPARE(state.serialNumber, QStringLiteral("SN0123456789ABCDEFGHI"));
-        QCOMPARE(state.model, QStringLiteral("UPS MODEL 20 CHARS.."));
-        QCOMPARE(state.manufacturer, QStringLiteral("COMPANY-10"));
-        // A NUL inside a text ends it.
-        QCOMPARE(state.firmware, QStringLiteral("V4"));
-        // A reset forgets everything and asks again.
-        driver.reset();
-        QCOMPARE(state.serialNumber, QString());
-        QCOMPARE(requestFor(driver, Megatec::CmdOrvakNqu), QByteArray("NQU\r"));
-        QCOMPARE(requestFor(driver, Megatec::CmdQueryDevInfo), QByteArray("I\r"));
-    }
-
-    void faultWordReply()
-    {
-        Megatec driver;
+        QSignalSpy online(&driver, &Megatec::onlineChanged);
         QSignalSpy faults(&driver, &Megatec::faultsChanged);
-        const QByteArray reply = goodReplies.at(6).second; // kind 1, word 5 = 0x0200
-        QVERIFY(answer(driver, Megatec::CmdOrvakA1, reply));
+        QStringList order;
+        connect(&driver, &Megatec::onlineChanged, this, [&] { order << "online"; });
+        connect(&driver, &Megatec::stateChanged, this, [&] { order << "state"; });
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus));
+        QCOMPARE(order, QStringList({"online", "state"}));
+        QVERIFY(answer(driver, Megatec::CmdOrvakA1, goodFaults));
+        QVERIFY(!answer(driver, Megatec::CmdOrvakA1, "(" + goodFaults.mid(1)));
         QCOMPARE(faults.count(), 1);
-        QVERIFY(driver.state().faultKind == 1 && driver.state().faultWords[5] == 0x0200);
+        QVERIFY(answer(driver, Megatec::CmdOrvakNqu, goodIdentity));
+        QVERIFY(answer(driver, Megatec::CmdQueryDevInfo, goodReplies.at(2).second));
 
-        // Twelve words: too short with two extra characters, or the full length with two
-        // words run together; a wrong start.
-        QByteArray joined = reply;
-        joined[8] = '0';
-        const QByteArrayList bad = {reply.left(63) + "xx\r", joined, "(" + reply.mid(1)};
-        for (const QByteArray &line : bad)
-            QVERIFY2(!answer(driver, Megatec::CmdOrvakA1, line), line.constData());
-        QCOMPARE(faults.count(), 1);
-
-        // Words that are not hexadecimal read as 0.
-        QByteArray garbled = reply;
-        garbled.replace(" 0200 ", " 02G0 ");
-        QVERIFY(answer(driver, Megatec::CmdOrvakA1, garbled));
-        QCOMPARE(driver.state().faultWords[5], quint16(0));
+        QSignalSpy changed(&driver, &Megatec::stateChanged);
+        driver.reset();
+        driver.reset();
+        QCOMPARE(online.count(), 2);
+        QCOMPARE(changed.count(), 1);
+        UpsState offline;
+        offline.link = UpsState::Link::Offline;
+        QVERIFY(driver.state() == offline);
     }
 };
 

@@ -33,14 +33,16 @@ int storedRows(int code)
     return sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
 }
 
-// The self-test rows as "dateTime duration count" lines.
+// The self-test rows as "dateTime duration count" lines, with " drop" where one was kept.
 QStringList selfTestRows()
 {
     QStringList rows;
-    QSqlQuery query(QStringLiteral("select dateTime, duration, count from log_self_test"));
+    QSqlQuery query(
+        QStringLiteral("select dateTime, duration, count, battVolDrop from log_self_test"));
     while (query.next())
         rows << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' +
-                query.value(2).toString();
+                query.value(2).toString() +
+                (query.isNull(3) ? QString() : ' ' + QString::number(query.value(3).toDouble()));
     return rows;
 }
 
@@ -278,24 +280,40 @@ private slots:
     {
         SelfTestRecorder recorder(&m_writer);
         QSignalSpy recorded(&recorder, &SelfTestRecorder::recorded);
-        recorder.updateState(online(0, 98.0f, 40));
+        QVector<SelfTestResult> results;
+        connect(&recorder, &SelfTestRecorder::finished,
+                [&results](const SelfTestResult &result) { results.append(result); });
+        UpsState idle = online(0, 98.0f, 40);
+        idle.batteryVoltage = 27.4f;
+        recorder.updateState(idle);
         Clock::advance(2);
-        // Data sets come about every 700 ms; the test flag is up for ten seconds.
+        // Data sets come about every 700 ms; the test flag is up for ten seconds, while the
+        // battery voltage falls by 0.1 V a data set, to 25.9 V, and is 26.9 V again at the end.
         float capacity = 98.0f;
+        float voltage = 27.4f;
         for (int ms = 0; ms <= 10000; ms += 700) {
-            recorder.updateState(online(0x20, capacity, 40));
+            UpsState testing = online(0x20, capacity, 40);
+            voltage -= 0.1f;
+            testing.batteryVoltage = voltage;
+            recorder.updateState(testing);
             Clock::advance(0, 700);
             capacity = ms < 5000 ? 88.0f : 72.0f;
         }
-        recorder.updateState(online(0, 72.0f, 40));
+        idle = online(0, 72.0f, 40);
+        idle.batteryVoltage = 26.9f;
+        recorder.updateState(idle);
         QCOMPARE(recordings(), QStringList({"20240902143002.txt"}));
         const QList<QByteArray> lines = recording("20240902143002.txt").split('\n');
         QCOMPARE(lines.size(), 11); // every line ends with a line feed
         QCOMPARE(lines.first(), QByteArray("0,40,98"));
         QCOMPARE(lines.at(1), QByteArray("1,40,88"));
         QCOMPARE(lines.at(9), QByteArray("9,40,72"));
-        QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:02 10 10"}));
+        QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:02 10 10 1.5"}));
         QCOMPARE(recorded.count(), 1);
+        QCOMPARE(results.size(), 1);
+        QCOMPARE(results.first().seconds, 10);
+        QVERIFY(results.first().passed());
+        QCOMPARE(qRound(*results.first().voltageDrop * 100), 150);
 
         // The link is lost during a test: the zeros of the lost data set are the last sample,
         // and nothing more is written when the link comes back with the test over.
@@ -309,6 +327,9 @@ private slots:
         QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:00 2 3"}));
         recorder.updateState(online(0));
         QCOMPARE(selfTestRows().size(), 1);
+        // The voltage of the former test's end is no start for this one: none was reported.
+        QCOMPARE(results.size(), 2);
+        QVERIFY(!results.last().voltageDrop);
 
         // A folder that cannot be written: no row, the recording goes on, and the next end
         // writes everything since the start.
@@ -317,13 +338,18 @@ private slots:
         QVERIFY(blockFolder(folder));
         recorder.updateState(online(0x20, 0.0f, 50));
         Clock::advance(1);
+        // The battery ran low during the test: it failed, and is told so once.
+        recorder.updateState(online(0x22, 0.0f, 50));
         recorder.updateState(online(0, 0.0f, 50));
         QVERIFY(selfTestRows().isEmpty() && recorder.isRecording());
+        QCOMPARE(results.size(), 3);
+        QVERIFY(results.last().batteryLow && !results.last().passed());
         QVERIFY(unblockFolder(folder));
         Clock::advance(1);
         recorder.updateState(offline());
         QCOMPARE(recording("20240902143000.txt"), QByteArray("0,50,0\n1,50,0\n2,0,0\n"));
         QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:00 2 3"}));
+        QCOMPARE(results.size(), 3);
     }
 
     // A sample is a measurement taken since the last one: while no data set comes (a line

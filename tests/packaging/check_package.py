@@ -36,6 +36,7 @@ ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)
 EXPECTED_FILES = {
     "/usr/bin/quelta",
     "/usr/share/quelta/usb.cfg",
+    "/usr/share/quelta/translations/en.qm",
     "/usr/share/quelta/translations/fr_FR.qm",
     "/usr/share/quelta/translations/zh_CN.qm",
     "/usr/share/quelta/translations/zh_TW.qm",

@@ -1,12 +1,15 @@
 // The window as the user meets it: footer, page area, power-flow diagram, header buttons, texts,
 // loaded from the program's resources and driven through the real backends.
+#include "batteryage.h"
 #include "clock.h"
 #include "compositionroot.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "privatebus.h"
 #include "qmlpagehost.h"
 #include "serviceemail.h"
 #include "serviceshutdown.h"
+#include "settings.h"
 #include "testroot.h"
 #include "translator.h"
 #include "upsstate.h"
@@ -27,6 +30,8 @@ class TestMainWindow : public QObject
 
 private:
     TestRoot m_root {TestRoot::FoldersOnly};
+    // A session bus without a notification server: notices go to the tray.
+    PrivateBus m_bus;
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_window = nullptr;
 
@@ -51,13 +56,32 @@ private:
         drawn.wait(2000);
     }
 
+    static QStringList &startLog()
+    {
+        static QStringList lines;
+        return lines;
+    }
+
 private slots:
     void initTestCase()
     {
         Clock::setNow(QDateTime(QDate(2024, 5, 1), QTime(8, 30, 0)));
+        QVERIFY(m_bus.isRunning());
+        qputenv("QUELTA_NOTIFY_BUS", m_bus.address().toUtf8());
+        // The start logs nothing about the tray: its entry goes in with its image, not before.
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+                startLog().append(text);
+            });
         m_host.reset(new QmlPageHost);
         m_window = m_host->load(QStringLiteral("main.qml"), QSize(1024, 680));
+        qInstallMessageHandler(previous);
         QVERIFY2(m_window, qPrintable(m_host->errors()));
+        QVERIFY2(!startLog().join('\n').contains(QLatin1String("QSystemTrayIcon")),
+                 qPrintable(startLog().join('\n')));
+        QObject *tray = m_window->property("trayIcon").value<QObject *>();
+        QVERIFY(tray && tray->property("visible").toBool());
+        QVERIFY(tray->property("iconSource").toUrl().toString().startsWith("qrc:/res/image/tray_"));
     }
     void cleanupTestCase() { m_host.reset(); }
 
@@ -159,7 +183,7 @@ private slots:
         QCOMPARE(find("footerLogData")->property("text").toString(), history);
 
         const QVector<std::array<const char *, 3>> lists = {
-            {"logDataSubPages", "MainPanelLogDataForm.ui", "Data|Alarm|Closed Records|Self-test"},
+            {"logDataSubPages", "MainPanelLogDataForm.ui", "Data|Chart|Alarm|Closed Records|Self-test"},
             {"settingsSubPages", "MainPanelSettings",
              "Common Parameters|E-Mail|Shutdown|Network Sharing"},
             {"comboBoxTaskType", "PopupAddScheduleTaskForm.ui",
@@ -202,7 +226,9 @@ private slots:
 
         show(GlobalDataDef::MainTabSetting);
         const QVector<QPair<int, QStringList>> settingsPages = {
-            {0, {"checkBoxAutoLanguage", "checkBoxStartWithDesktop"}},
+            {0,
+             {"checkBoxAutoLanguage", "checkBoxStartWithDesktop", "comboBoxCommType",
+              "comboBoxComPort", "checkBoxNotify", "spinBoxReplaceMonths"}},
             {1, {"textFieldSenderName", "comboBoxEncrypt", "buttonTestMail"}}};
         for (const auto &settingsPage : settingsPages) {
             find("settingsSubPages")->setProperty("currentIndex", settingsPage.first);
@@ -219,8 +245,30 @@ private slots:
         find("settingsSubPages")->setProperty("currentIndex", 0);
         show(GlobalDataDef::MainTabDevice);
         translator->setLanguage(Translator::EN_GB);
-        QCOMPARE(find("logDataSubPages")->property("model").toStringList().value(2),
+        QCOMPARE(find("logDataSubPages")->property("model").toStringList().value(3),
                  QStringLiteral("Closed Records"));
+    }
+
+    // A battery due for replacement: told in the window, without taking the keyboard from
+    // whatever the user does, and at the tray where the desktop shows no notifications.
+    void batteryNoticeInTheWindowAndTheTray()
+    {
+        auto *dialog = m_window->property("batteryDialog").value<QQuickItem *>();
+        QVERIFY(dialog && !dialog->isVisible());
+        BatteryAge *age = m_host->root().batteryAge();
+        age->setInstalledDate(QStringLiteral("2020-01-15"));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->property("title").toString(), QStringLiteral("Battery replacement due"));
+        QVERIFY(dialog->property("text").toString().contains("due for replacement since 2023-01-15"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->property("trayMessage").toString(),
+                                  "Battery replacement due: " +
+                                      dialog->property("text").toString(),
+                                  5000);
+        QmlPageHost::call(dialog, "accept");
+        // Once: the next check says nothing more.
+        age->check();
+        QVERIFY(!dialog->isVisible());
+        m_host->root().settings()->setSettings(Settings::BatteryInstalled, QVariant());
     }
 
     // The switch on the common settings page writes and removes the entry the desktop session
@@ -271,7 +319,7 @@ private slots:
     void trayQuitEndsTheProgram()
     {
         QQuickView *view = m_host->view();
-        QObject *quit = m_window->findChild<QObject *>(QStringLiteral("trayQuit"));
+        QObject *quit = m_window->property("trayIcon").value<QObject *>();
         QVERIFY(quit);
         auto *dialog = m_window->property("quitDialog").value<QQuickItem *>();
         QVERIFY(dialog);
@@ -281,7 +329,7 @@ private slots:
 
         shutdown->setQueltaOffEnable(true);
         view->hide();
-        QVERIFY(QMetaObject::invokeMethod(quit, "triggered"));
+        QVERIFY(QMetaObject::invokeMethod(quit, "quitRequested"));
         QTRY_VERIFY_WITH_TIMEOUT(view->isVisible() && dialog->isVisible(), 1000);
         QVERIFY(dialog->property("text").toString().contains("stops the protection"));
         QVERIFY(m_host->click(m_host->find(dialog, "msgDialogCancel")));
@@ -293,7 +341,7 @@ private slots:
         shutdown->setQueltaOffEnable(false);
         view->hide();
         QEventLoop loop;
-        QTimer::singleShot(0, quit, [quit] { QMetaObject::invokeMethod(quit, "triggered"); });
+        QTimer::singleShot(0, quit, [quit] { QMetaObject::invokeMethod(quit, "quitRequested"); });
         QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
         QCOMPARE(loop.exec(), 0);
         QCOMPARE(quitAsked.count(), 1);
@@ -301,7 +349,7 @@ private slots:
 
         // Protection on, answered "Sure": quits too.
         shutdown->setQueltaOffEnable(true);
-        QVERIFY(QMetaObject::invokeMethod(quit, "triggered"));
+        QVERIFY(QMetaObject::invokeMethod(quit, "quitRequested"));
         QVERIFY(dialog->isVisible());
         QCOMPARE(quitAsked.count(), 1);
         QmlPageHost::call(dialog, "accept");

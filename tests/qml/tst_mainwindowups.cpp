@@ -85,6 +85,32 @@ private:
     std::thread m_thread;
 };
 
+// The link's next request sent at once instead of when its timer says (after a control request,
+// which gets no answer, that would be seconds), until `done`; bounded.
+template<typename Done> bool pollUntil(UpsSimProcess &sim, SerialLink *serial, Done done)
+{
+    for (int i = 0; i < 20 && !done(); ++i) {
+        const int before = sim.receivedFrames().size();
+        serial->poll();
+        QTest::qWaitFor([&] { return sim.receivedFrames().size() > before; }, 5000);
+        QCoreApplication::processEvents(); // the answer, when there is one
+    }
+    return done();
+}
+
+// The control requests the UPS received since the last call, once two more status queries
+// have gone out after the call (a request jumps the polling queue, so it would be among them).
+QList<QByteArray> controlFramesSoFar(UpsSimProcess &sim, SerialLink *serial)
+{
+    const auto polls = [&sim] {
+        return int(sim.receivedFrames().count("Q1\r"));
+    };
+    const int before = polls();
+    if (!pollUntil(sim, serial, [&] { return polls() >= before + 2; }))
+        return {"no polls"};
+    return sim.takeControlFrames();
+}
+
 QQuickItem *itemWithText(QQuickItem *item, const QString &text)
 {
     if (!item)
@@ -144,15 +170,10 @@ private:
     {
         return m_window->property("trayIcon").value<QObject *>()->property("tooltip").toString();
     }
-    // The image the tray icon is given (its "icon" is a value type: read through its meta-object).
+    // The image the tray icon is given.
     QUrl trayIconSource() const
     {
-        const QVariant icon = m_window->property("trayIcon").value<QObject *>()->property("icon");
-        const QMetaObject *meta = QMetaType::metaObjectForType(icon.userType());
-        if (!meta)
-            return QUrl();
-        const QMetaProperty source = meta->property(meta->indexOfProperty("source"));
-        return source.readOnGadget(icon.constData()).toUrl();
+        return m_window->property("trayIcon").value<QObject *>()->property("iconSource").toUrl();
     }
     // The UPS stops answering; the polls that find no answer are run at once instead of waited
     // out, until the link gives the UPS up.
@@ -227,14 +248,14 @@ private slots:
     // link when it comes, goes and comes back.
     void trayAndStatusFollowTheLink()
     {
-        QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS disconnect"));
-        QCOMPARE(statusText("linkText"), QStringLiteral("UPS disconnect"));
+        QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS not connected"));
+        QCOMPARE(statusText("linkText"), QStringLiteral("UPS not connected"));
 
         QVERIFY(m_host->root().devComm()->openDevice(DevComm::COM, m_sim->portPath()));
         QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
         QCOMPARE(statusText("linkText"), QStringLiteral("UPS Normal"));
-        QTRY_COMPARE_WITH_TIMEOUT(statusText("tileCommunication"), QStringLiteral("Conneted"),
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("tileCommunication"), QStringLiteral("Connected"),
                                   1000);
         QVERIFY(!currentAlarmTexts(m_host->root().alarm())
                      .contains(QStringLiteral("Communication lost")));
@@ -542,8 +563,10 @@ private slots:
                                    << "mains fail";
         QTest::newRow("to Chinese") << int(Translator::ZH_CN) << "中文简体 "
                                     << "mains return";
+        QTest::newRow("to Traditional Chinese") << int(Translator::ZH_TW) << "繁體中文"
+                                                << "mains fail";
         QTest::newRow("back to English") << int(Translator::EN_GB) << "English"
-                                         << "mains fail";
+                                         << "mains return";
     }
     void languageSwitchFromTheBox()
     {
@@ -638,6 +661,98 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!tooltip().contains("Port busy"), 1000);
         QVERIFY(!find("labelPortBusy")->isVisible());
+    }
+
+    // The control page: each order chosen and confirmed with "Sure" reaches the serial line as
+    // its request; the orders that cut the power or drain the battery ask first, and nothing
+    // reaches the UPS when the answer is no.
+    void controlPageSendsTheChosenOrder()
+    {
+        QVERIFY(online());
+        DevComm *link = m_host->root().devComm();
+        SerialLink *serial = link->findChild<SerialLink *>();
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabControl));
+        QQuickItem *page = find("pageControl");
+        QVERIFY(page);
+        UpsSimProcess &sim = *m_sim;
+        // Each number says what it counts.
+        for (const char *unit : {"labelTestMinutesUnit", "labelCloseDelayUnit"}) {
+            QQuickItem *label = m_host->find(page, QLatin1String(unit));
+            QVERIFY2(label, unit);
+            QVERIFY(label->property("text").toString().startsWith(QStringLiteral("minute(s)")));
+        }
+
+        enum Answer { NoQuestion, Yes, No, Escape };
+        const struct
+        {
+            const char *radio, *field; // the field, when there is one, is set to `value` first
+            int value;
+            Answer answer;
+            const char *question; // how the question starts
+            QByteArray frame; // empty: nothing may reach the UPS
+            int selfTestAfter; // -1: not looked at
+        } orders[] = {
+            {"radioBuzzer", nullptr, 0, NoQuestion, nullptr, "Q\r", -1},
+            // The default delay: the power goes 12 s later, so never without a yes.
+            {"radioCloseOutput", "spinBoxCloseDelay", 0, No,
+             "The UPS output switches off in about 12 seconds: this computer", "", -1},
+            {"radioCloseOutput", "spinBoxCloseDelay", 3, Yes,
+             "The UPS output switches off in 3 minute(s): this computer", "S03R9999\r", -1},
+            {"radioCancelCloseOutput", nullptr, 0, NoQuestion, nullptr, "C\r", -1},
+            {"radioSelfTestCustom", "spinBoxTestMinutes", 5, Yes,
+             "The UPS runs on its battery for 5 minute(s).", "T05\r", 1},
+            {"radioSelfTestCancel", nullptr, 0, NoQuestion, nullptr, "CT\r", 0},
+            // A 10-second test is harmless: no question.
+            {"radioSelfTest10S", nullptr, 0, NoQuestion, nullptr, "T\r", 1},
+            {"radioSelfTestCancel", nullptr, 0, NoQuestion, nullptr, "CT\r", 0},
+            {"radioSelfTestEOD", nullptr, 0, Escape,
+             "The UPS runs on its battery until the battery is low.", "", -1},
+            {"radioSelfTestEOD", nullptr, 0, Yes,
+             "The UPS runs on its battery until the battery is low.", "TL\r", -1},
+        };
+        QQuickItem *dialog = m_host->find(page, QStringLiteral("msgDialog"));
+        for (const auto &order : orders) {
+            const QByteArray row = QByteArray(order.radio) + " " + QByteArray::number(order.value);
+            if (order.field)
+                m_host->find(page, QLatin1String(order.field))->setProperty("value", order.value);
+            QQuickItem *choice = m_host->find(page, QLatin1String(order.radio));
+            QVERIFY(m_host->click(choice));
+            QVERIFY(choice->property("checked").toBool());
+
+            sim.clearReceived();
+            QVERIFY(m_host->click(m_host->find(page, QStringLiteral("buttonSure"))));
+            QVERIFY2(dialog->isVisible(), row.constData());
+            if (order.answer != NoQuestion) {
+                QVERIFY2(
+                    dialog->property("text").toString().startsWith(QLatin1String(order.question)),
+                    qPrintable(dialog->property("text").toString()));
+                QCOMPARE(dialog->property("dialogType").toInt(),
+                         int(GlobalDataDef::MsgDialogWarning));
+                if (order.answer == Escape)
+                    QTest::keyClick(m_host->view(), Qt::Key_Escape);
+                else
+                    QVERIFY(m_host->click(m_host->find(
+                        dialog,
+                        QLatin1String(order.answer == Yes ? "msgDialogSure" : "msgDialogCancel"))));
+            }
+            if (order.frame.isEmpty()) {
+                QVERIFY2(!dialog->isVisible(), row.constData());
+                QCOMPARE(controlFramesSoFar(sim, serial), QList<QByteArray>());
+                continue;
+            }
+            QVERIFY2(dialog->isVisible(), row.constData());
+            QCOMPARE(dialog->property("text").toString(), QStringLiteral("Order has been issued!"));
+            QVERIFY(m_host->click(m_host->find(dialog, QStringLiteral("msgDialogSure"))));
+            QVERIFY2(
+                pollUntil(sim, serial, [&] { return sim.receivedFrames().contains(order.frame); }),
+                order.frame.constData());
+            if (order.selfTestAfter >= 0)
+                QVERIFY(pollUntil(sim, serial, [&] {
+                    return link->devData().value(QStringLiteral("selfTest")).toInt() ==
+                        order.selfTestAfter;
+                }));
+        }
+        QCOMPARE(m_sim->command("selftest cancel"), QStringLiteral("ok"));
     }
 };
 

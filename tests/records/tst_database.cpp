@@ -71,6 +71,20 @@ void TestDatabase::schemaIsCreatedOnce()
     QCOMPARE(objects.size(), 9);
     Database().init();
     QCOMPARE(schemaObjects(), objects);
+
+    // A self-test table made before the battery voltage drop was kept gets the column; its
+    // rows keep theirs empty.
+    QSqlQuery query;
+    QVERIFY(query.exec("drop table log_self_test"));
+    QVERIFY(query.exec("create table log_self_test(id integer primary key autoincrement, "
+                       "dateTime datetime not null, duration integer not null, count integer "
+                       "not null)"));
+    QVERIFY(query.exec("insert into log_self_test(dateTime, duration, count) "
+                       "values('2025-01-02 03:04:05', 10, 10)"));
+    Database().init();
+    QVERIFY(query.exec("select battVolDrop from log_self_test"));
+    QVERIFY(query.next() && query.isNull(0));
+    QVERIFY(query.exec("delete from log_self_test"));
 }
 
 void TestDatabase::defaultsAndConstraints()

@@ -1,14 +1,59 @@
+// The history tables as the screens read them and as they are exported: date ranges, the shown
+// formats, the self-test samples, the alarm texts, and workbooks read back by a real reader.
+#include "database.h"
 #include "paths.h"
+#include "pythonscript.h"
 #include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "tablemodelselftest.h"
 #include "testroot.h"
+#include "workbook.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSignalSpy>
+#include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
+
+namespace {
+
+const QJsonArray titles {"Date",
+                         "Input Voltage(V)",
+                         "Output Voltage(V)",
+                         "UPS Load(%)",
+                         "Input Frequency(Hz)",
+                         "Battery voltage(V)",
+                         QStringLiteral("Temperature(℃)")};
+
+// One sheet, every column 20 wide (the file holds it with the cell padding added), centred.
+void checkLayout(const QJsonObject &book, int columns)
+{
+    QCOMPARE(book.value("sheets").toArray(), QJsonArray({"Sheet1"}));
+    const QJsonObject widths = book.value("widths").toObject();
+    QCOMPARE(widths.size(), columns);
+    for (const QString &key : widths.keys())
+        QVERIFY2(widths.value(key).toDouble() >= 20 && widths.value(key).toDouble() < 21,
+                 qPrintable(key));
+    QCOMPARE(book.value("alignments").toArray(), QJsonArray({"center/center"}));
+}
+
+QJsonArray rowsOf(const QString &path)
+{
+    return PythonScript::dumpWorkbook(path).value("rows").toArray();
+}
+
+void ignoreWarning(const char *start)
+{
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QLatin1Char('^') + start));
+}
+
+} // namespace
 
 class TestTableModels : public QObject
 {
@@ -17,12 +62,14 @@ class TestTableModels : public QObject
 private slots:
     void initTestCase();
     void devDataRangesAndFormatting();
-    void invalidDateTextsSelectNothing();
     void selfTestDurationsAndSamples();
-    void alarmTexts();
+    void alarmTextsAndExport();
+    void workbookLayoutAndFailures();
+    void exportWritesEveryRowOfADay();
 
 private:
     TestRoot m_root;
+    QTemporaryDir m_out;
 };
 
 void TestTableModels::initTestCase()
@@ -48,10 +95,8 @@ void TestTableModels::devDataRangesAndFormatting()
     for (int r = 0; r < model.rowCount(); ++r)
         times << model.data(model.index(r, 0), 257).toString();
     // Whole day, both ends inclusive, newest first; neighbours left out.
-    QCOMPARE(
-        times,
-        QStringList({QStringLiteral("2024-03-10 23:59:59"), QStringLiteral("2024-03-10 12:00:00"),
-                     QStringLiteral("2024-03-10 00:00:00")}));
+    QCOMPARE(times,
+             QStringList({"2024-03-10 23:59:59", "2024-03-10 12:00:00", "2024-03-10 00:00:00"}));
     const QModelIndex oldest = model.index(2, 0);
     QVariantList values;
     for (int role = 258; role <= 263; ++role)
@@ -66,32 +111,20 @@ void TestTableModels::devDataRangesAndFormatting()
              QVariant(QStringLiteral("-5.0")));
     QCOMPARE(TableModelDevData::formatValue(8, 1.23456), QVariant(1.23456));
 
-    model.selectDate(QStringLiteral("2024-03-09"), QStringLiteral("2024-03-11"));
-    QCOMPARE(model.rowCount(), 5);
     model.selectDate(QStringLiteral("2024-03-11"), QStringLiteral("2024-03-09"));
     QCOMPARE(model.rowCount(), 0); // reversed
-}
 
-void TestTableModels::invalidDateTextsSelectNothing()
-{
-    TableModelDevData model;
-    const QStringList bad {QStringLiteral("2024-03-10') or 1=1 or ('"),
-                           QStringLiteral("2024-3-10"),
-                           QStringLiteral("2024-02-30"),
-                           QStringLiteral(""),
-                           QStringLiteral("10.03.2024"),
-                           QStringLiteral("2024-03-10 00:00:00")};
-    for (const QString &text : bad) {
-        model.selectDate(QStringLiteral("2024-03-09"), QStringLiteral("2024-03-11"));
-        QCOMPARE(model.rowCount(), 5);
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression(QStringLiteral("^Refusing a date range")));
-        model.selectDate(text, QStringLiteral("2024-03-11"));
-        QVERIFY2(model.rowCount() == 0, qPrintable(text));
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression(QStringLiteral("^Refusing a date range")));
-        model.selectDate(QStringLiteral("2024-03-09"), text);
-        QVERIFY2(model.rowCount() == 0, qPrintable(text));
+    // Date texts that are not a plain date select nothing, at either end.
+    for (const char *bad : {"2024-03-10') or 1=1 or ('", "2024-3-10", "2024-02-30", "",
+                            "10.03.2024", "2024-03-10 00:00:00"}) {
+        for (int end = 0; end < 2; ++end) {
+            model.selectDate(QStringLiteral("2024-03-09"), QStringLiteral("2024-03-11"));
+            QCOMPARE(model.rowCount(), 5);
+            ignoreWarning("Refusing a date range");
+            model.selectDate(end ? QStringLiteral("2024-03-09") : QString::fromUtf8(bad),
+                             end ? QString::fromUtf8(bad) : QStringLiteral("2024-03-11"));
+            QVERIFY2(model.rowCount() == 0, bad);
+        }
     }
     QSqlQuery count(QStringLiteral("select count(*) from device_data"));
     QVERIFY(count.next());
@@ -116,15 +149,16 @@ void TestTableModels::selfTestDurationsAndSamples()
 
     model.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-10"));
     QCOMPARE(model.rowCount(), 3);
-    QCOMPARE(model.data(model.index(0, 0), 258).toString(), QStringLiteral("100:00:00"));
-    QCOMPARE(model.data(model.index(1, 0), 258).toString(), QStringLiteral("00:00:00"));
-    QCOMPARE(model.data(model.index(2, 0), 258).toString(), QStringLiteral("01:02:05"));
+    QStringList durations;
+    for (int r = 0; r < 3; ++r)
+        durations << model.data(model.index(r, 0), 258).toString();
+    QCOMPARE(durations, QStringList({"100:00:00", "00:00:00", "01:02:05"}));
     QCOMPARE(model.data(model.index(2, 0), 259).toInt(), 4);
 
     QSignalSpy finished(&model, &TableModelSelfTest::readLogFinished);
     model.selectLog(2);
     QCOMPARE(finished.count(), 1);
-    QVariantMap samples = model.selfTestData();
+    const QVariantMap samples = model.selfTestData();
     QCOMPARE(samples.value(QStringLiteral("time")).toStringList(), QStringList({"0", "1", "3"}));
     QCOMPARE(samples.value(QStringLiteral("load")).toStringList(), QStringList({"37", "38", "40"}));
     // The last field is text as read, line end included; a fourth field is ignored.
@@ -132,20 +166,25 @@ void TestTableModels::selfTestDurationsAndSamples()
              QStringList({"100\n", "99\n", "98"}));
 
     // A missing recording and a row that does not exist: signalled, previous samples kept.
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression(QStringLiteral("^Cannot read the self-test")));
+    ignoreWarning("Cannot read the self-test");
     model.selectLog(1);
-    QCOMPARE(finished.count(), 2);
-    QCOMPARE(model.selfTestData(), samples);
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression(QStringLiteral("^No self-test recording")));
+    ignoreWarning("No self-test recording");
     model.selectLog(42);
     QCOMPARE(finished.count(), 3);
     QCOMPARE(model.selfTestData(), samples);
 }
 
-void TestTableModels::alarmTexts()
+void TestTableModels::alarmTextsAndExport()
 {
+    // Never selected: the export holds the titles only; to a local-file URL with a blank and a
+    // non-ASCII letter.
+    TableModelDevData empty;
+    const QString emptyPath = m_out.filePath(QStringLiteral("export ü.xlsx"));
+    QVERIFY(empty.saveAs(QUrl::fromLocalFile(emptyPath)));
+    const QJsonObject emptyDump = PythonScript::dumpWorkbook(emptyPath);
+    checkLayout(emptyDump, 7);
+    QCOMPARE(emptyDump.value("rows").toArray(), QJsonArray({titles}));
+
     QSqlQuery query;
     QVERIFY(query.exec(QStringLiteral("insert into alarm(dateTime, alarm) values "
                                       "('2024-03-10 01:00:00', 2), "
@@ -156,11 +195,113 @@ void TestTableModels::alarmTexts()
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-10"));
     QCOMPARE(model.rowCount(), 3);
-    QCOMPARE(model.data(model.index(0, 0), 258).toString(), QString()); // a code without text
-    QCOMPARE(model.data(model.index(1, 0), 258).toString(),
-             QStringLiteral("Returned from: RBC needs replacement"));
-    QCOMPARE(model.data(model.index(2, 0), 258).toString(), QStringLiteral("Input voltage fault"));
     QCOMPARE(model.data(model.index(2, 2), Qt::DisplayRole).toInt(), 2); // the stored code
+
+    // A code without text leaves its cell empty, on the screen and in the workbook.
+    const QString path = m_out.filePath(QStringLiteral("alarms.xlsx"));
+    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+    const QJsonObject dump = PythonScript::dumpWorkbook(path);
+    checkLayout(dump, 2);
+    const QJsonArray rows = dump.value("rows").toArray();
+    QCOMPARE(
+        rows,
+        QJsonArray({QJsonArray({"Date", "Alarm"}), QJsonArray({"2024-03-10 03:00:00"}),
+                    QJsonArray({"2024-03-10 02:00:00", "Returned from: RBC needs replacement"}),
+                    QJsonArray({"2024-03-10 01:00:00", "Input voltage fault"})}));
+    for (int r = 0; r < 3; ++r)
+        QCOMPARE(model.data(model.index(r, 0), 258).toString(),
+                 rows.at(r + 1).toArray().at(1).toString());
+}
+
+void TestTableModels::workbookLayoutAndFailures()
+{
+    const QString path = m_out.filePath(QStringLiteral("helper.xlsx"));
+    for (const char *second : {"second", "replaced"}) {
+        Workbook book(path);
+        book.setTitles({QStringLiteral("A"), QString::fromUtf8(second), QStringLiteral("温度")});
+        book.write(2, 1, QStringLiteral("text"));
+        book.write(2, 2, 37);
+        book.write(2, 3, 1.5);
+        book.write(3, 1, QString()); // blank
+        book.write(3, 3, QStringLiteral("x"));
+        QVERIFY2(book.save(), qPrintable(book.errorText()));
+        QVERIFY(book.errorText().isEmpty());
+    }
+    const QJsonObject dump = PythonScript::dumpWorkbook(path);
+    checkLayout(dump, 3);
+    QCOMPARE(
+        dump.value("rows").toArray(),
+        QJsonArray({QJsonArray({"A", "replaced", QStringLiteral("温度")}),
+                    QJsonArray({"text", 37, 1.5}), QJsonArray({QJsonValue(), QJsonValue(), "x"})}));
+    // Nothing of the temporary part file is left beside it.
+    QCOMPARE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).filter("helper"),
+             QStringList({"helper.xlsx"}));
+
+    // A path under a regular file cannot be written, not even by root.
+    Workbook denied(path + QStringLiteral("/x.xlsx"));
+    ignoreWarning("Cannot write the workbook");
+    QVERIFY(!denied.save());
+    QVERIFY(!denied.errorText().isEmpty());
+
+    // An export to a missing folder or no local file reports it and changes nothing.
+    TableModelDevData model;
+    ignoreWarning("Cannot write the workbook");
+    QVERIFY(!model.saveAs(QUrl::fromLocalFile(m_out.filePath(QStringLiteral("no/such.xlsx")))));
+    ignoreWarning("Not a local file");
+    QVERIFY(!model.saveAs(QUrl(QStringLiteral("https://example.invalid/x.xlsx"))));
+
+    // A selection that can no longer be read fails the export and keeps the old file.
+    model.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-10"));
+    QSqlQuery rename;
+    QVERIFY(rename.exec(QStringLiteral("alter table device_data rename to device_data_away")));
+    ignoreWarning("Cannot read the selection");
+    QVERIFY(!model.saveAs(QUrl::fromLocalFile(path)));
+    QVERIFY(rename.exec(QStringLiteral("alter table device_data_away rename to device_data")));
+    QCOMPARE(rowsOf(path).at(0).toArray().at(1), QJsonValue("replaced"));
+    QCOMPARE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).filter("helper"),
+             QStringList({"helper.xlsx"}));
+}
+
+void TestTableModels::exportWritesEveryRowOfADay()
+{
+    // A full day at one sample a second, plus the edges of the days around it.
+    QSqlDatabase db = QSqlDatabase::database();
+    // Bulk rows go in without the size trigger, whose row count would make this quadratic.
+    QSqlQuery drop;
+    QVERIFY(drop.exec(QStringLiteral("drop trigger device_data_trigger")));
+    QVERIFY(db.transaction());
+    QSqlQuery insert;
+    insert.prepare(QStringLiteral(
+        "insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+        "temperature) values(?, ?, ?, ?, ?, ?, ?)"));
+    const QDateTime start(QDate(2024, 5, 1), QTime(0, 0));
+    for (int i = -1; i <= 86400; ++i) {
+        for (const QVariant &v :
+             QVariantList {start.addSecs(i).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), 229.96,
+                           230.0 + (i % 10) / 100.0, i % 101, 50.0, 13.456, 25.0})
+            insert.addBindValue(v);
+        QVERIFY(insert.exec());
+    }
+    QVERIFY(db.commit());
+    Database().init();
+
+    TableModelDevData model;
+    model.selectDate(QStringLiteral("2024-05-01"), QStringLiteral("2024-05-01"));
+    QVERIFY(model.rowCount() < 86400); // only the first batch is fetched so far
+    const QString path = m_out.filePath(QStringLiteral("day.xlsx"));
+    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+
+    const QJsonObject dump = PythonScript::runJson(QStringLiteral("xlsx_dump.py"),
+                                                   {path, QStringLiteral("--summary")}, 300000)
+                                 .object();
+    QCOMPARE(dump.value("count").toInt(), 86401);
+    const QJsonArray first = dump.value("first").toArray();
+    QCOMPARE(first.at(0).toArray(), titles);
+    // Newest first; the id is left out, so the time stamp is in column 1.
+    QCOMPARE(first.at(1).toArray(),
+             QJsonArray({"2024-05-01 23:59:59", "230.0", "230.1", 44, "50.0", "13.46", "25.0"}));
+    QCOMPARE(dump.value("last").toArray(),
+             QJsonArray({"2024-05-01 00:00:00", "230.0", "230.0", 0, "50.0", "13.46", "25.0"}));
 }
 
 QTEST_MAIN(TestTableModels)

@@ -1,20 +1,25 @@
-// Scheduled tasks and the shutdown countdown's UPS command carried out on a simulated UPS: the
-// frames on the line are what the UPS saw.
+// Scheduled tasks and the shutdown countdown's UPS command carried out through the whole program
+// on a USB UPS (the scripted hidapi): the reports sent are what the UPS received. The clock, the
+// checks and the countdown are moved by hand.
 #include "clock.h"
 #include "compositionroot.h"
 #include "devcomm.h"
+#include "fakehid.h"
 #include "listmodelscheduletask.h"
 #include "scheduletaskdata.h"
 #include "servicescheduletask.h"
 #include "serviceshutdown.h"
 #include "testroot.h"
-#include "upssimprocess.h"
+#include "usblink.h"
 
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QtTest>
 
 namespace {
+
+using Reports = QList<QByteArray>;
+const QByteArray outputOn("\x03\x00", 2), selfTest("\x02\x01", 2), outputOffIn2("\x03\x03", 2);
 
 QDateTime at(const char *text)
 {
@@ -27,13 +32,6 @@ QVariantMap task(int cycle, const char *time, int action, bool enable = true)
             {QStringLiteral("time"), QString::fromLatin1(time)},
             {QStringLiteral("action"), action},
             {QStringLiteral("enable"), enable}};
-}
-
-// Requests jump the polling queue, the latest first, so the line order is not the row order.
-QList<QByteArray> sorted(QList<QByteArray> frames)
-{
-    std::sort(frames.begin(), frames.end());
-    return frames;
 }
 
 } // namespace
@@ -50,41 +48,45 @@ private slots:
     void upsCommandTwice();
 
 private:
-    // Control frames (anything but the polling queries) the UPS received since the last call,
-    // after two more status queries so that everything asked for has gone out.
-    QList<QByteArray> controlFrames()
+    // The reports sent to the UPS since the last call.
+    Reports sent()
     {
-        const auto polls = [this] {
-            const QList<QByteArray> frames = m_sim->receivedFrames();
-            return int(std::count(frames.begin(), frames.end(), QByteArray("Q1\r")));
-        };
-        const int before = polls();
-        if (!QTest::qWaitFor([&] { return polls() >= before + 2; }, 5000))
-            return {"no polls"};
-        return m_sim->takeControlFrames();
+        const Reports reports = FakeHid::records().sentReports;
+        FakeHid::clearRecords();
+        return reports;
     }
     void tickAt(const char *moment)
     {
         Clock::setNow(at(moment));
         m_service->tick();
     }
+    // The UPS reports this status byte (bit 0 the mains failed, bit 1 battery low); a cycle of
+    // polls reads it.
+    void feed(quint8 status)
+    {
+        FakeHid::setReport(1, FakeHid::measurement(2301, status));
+        for (int i = 0; i < 4; ++i)
+            m_program.devComm()->findChild<UsbLink *>()->poll();
+    }
 
-    // The whole program but its own scheduled-task service and timers: the checks and the
-    // countdown are ticked by hand.
+    // The whole program but its own scheduled-task service and timers.
     TestRoot m_root {TestRoot::FoldersOnly};
     CompositionRoot m_program;
-    std::unique_ptr<UpsSimProcess> m_sim;
     std::unique_ptr<ServiceScheduleTask> m_service;
     ListModelScheduleTask *m_model = nullptr;
 };
 
 void TestServiceScheduleTask::initTestCase()
 {
-    m_sim = std::make_unique<UpsSimProcess>();
-    QVERIFY(m_sim->isReady());
+    QFile list(m_root.file(QStringLiteral("/cfg/usb.cfg")));
+    QVERIFY(list.open(QIODevice::WriteOnly) && list.write(R"({"usb": [[1637, 20833]]})") > 0);
+    list.close();
+    FakeHid::reset();
+    FakeHid::attach(0x0665, 0x5161);
     m_program.openStores();
-    QVERIFY(m_program.devComm()->openDevice(DevComm::COM, m_sim->portPath()));
-    QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().online(), 5000);
+    QVERIFY(m_program.devComm()->openDevice(DevComm::USB));
+    feed(0);
+    QVERIFY(m_program.devComm()->state().online());
 }
 
 void TestServiceScheduleTask::init()
@@ -95,12 +97,11 @@ void TestServiceScheduleTask::init()
         std::make_unique<ServiceScheduleTask>(m_program.devComm(), m_program.serviceShutdown());
     m_service->start();
     m_model = m_service->model();
-    m_sim->clearReceived();
+    sent();
 }
 
 void TestServiceScheduleTask::dueTasksRunTogether()
 {
-    using L = QList<QByteArray>;
     m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:00", ScheduleTaskData::PowerOn));
     m_model->addTask(task(ScheduleTaskData::OneShoot, "08:00:00", ScheduleTaskData::SelfTest10S));
     m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:00", 9)); // unknown action
@@ -109,9 +110,9 @@ void TestServiceScheduleTask::dueTasksRunTogether()
         task(ScheduleTaskData::EveryDay, "08:00:00", ScheduleTaskData::PowerOn, false));
 
     tickAt("2024-05-01 07:59:59");
-    QCOMPARE(controlFrames(), L {});
+    QCOMPARE(sent(), Reports {});
     tickAt("2024-05-01 08:00:00");
-    QCOMPARE(sorted(controlFrames()), (L {"C\r", "T\r"}));
+    QCOMPARE(sent(), (Reports {outputOn, selfTest}));
 
     // The one-shot task switched itself off; the daily ones move on to tomorrow.
     QSqlQuery query(QStringLiteral("select enable from schedule_task order by id"));
@@ -125,22 +126,18 @@ void TestServiceScheduleTask::dueTasksRunTogether()
     const quint32 tomorrow = quint32(at("2024-05-02 08:00:00").toSecsSinceEpoch());
     QCOMPARE(due, (QVector<quint32> {tomorrow, tomorrow}));
     tickAt("2024-05-01 08:00:01");
-    QCOMPARE(controlFrames(), L {});
+    QCOMPARE(sent(), Reports {});
 
     // Switched on again, the one-shot task runs at the next occurrence of its time.
     QVERIFY(m_model->setData(m_model->index(1, 0), true, 256 + 5));
     tickAt("2024-05-01 23:59:59");
-    QCOMPARE(controlFrames(), L {});
-    QCOMPARE(m_sim->command(QStringLiteral("selftest finish")).left(2), QStringLiteral("ok"));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_program.devComm()->state().selfTest, 5000);
+    QCOMPARE(sent(), Reports {});
     tickAt("2024-05-02 08:00:00");
-    QCOMPARE(sorted(controlFrames()), (L {"C\r", "T\r"}));
-    QCOMPARE(m_sim->command(QStringLiteral("selftest finish")).left(2), QStringLiteral("ok"));
+    QCOMPARE(sent(), (Reports {outputOn, selfTest}));
 }
 
 void TestServiceScheduleTask::scheduleFollowsRemovalsAndEdits()
 {
-    using L = QList<QByteArray>;
     QSignalSpy countdown(m_program.serviceShutdown(), &ServiceShutdown::shutdownStarted);
     m_model->addTask(task(ScheduleTaskData::EveryDay, "09:00:00", ScheduleTaskData::PowerOff));
     m_model->addTask(task(ScheduleTaskData::EveryDay, "08:30:00", ScheduleTaskData::PowerOn));
@@ -150,18 +147,19 @@ void TestServiceScheduleTask::scheduleFollowsRemovalsAndEdits()
     // back in the place of the other task, nor at its own old time.
     m_model->delTask(0);
     tickAt("2024-05-01 08:29:59");
+    QCOMPARE(sent(), Reports {});
     tickAt("2024-05-01 08:30:00");
-    QCOMPARE(controlFrames(), L {"C\r"});
+    QCOMPARE(sent(), Reports {outputOn});
     tickAt("2024-05-01 09:00:00");
-    QCOMPARE(controlFrames(), L {});
+    QCOMPARE(sent(), Reports {});
     QCOMPARE(countdown.count(), 0);
 
     // An edit of the time takes effect from the next check.
     m_model->updateTask(0, task(ScheduleTaskData::EveryDay, "09:30:00", ScheduleTaskData::PowerOn));
     tickAt("2024-05-01 09:29:59");
-    QCOMPARE(controlFrames(), L {});
+    QCOMPARE(sent(), Reports {});
     tickAt("2024-05-01 09:30:00");
-    QCOMPARE(controlFrames(), L {"C\r"});
+    QCOMPARE(sent(), Reports {outputOn});
 }
 
 void TestServiceScheduleTask::powerOffStartsTheShortCountdown()
@@ -181,10 +179,9 @@ void TestServiceScheduleTask::powerOffStartsTheShortCountdown()
     shutdown->setQueltaOffEnable(false); // switching off cancels the countdown
 }
 
-// The mains failure comes the whole way from the simulated UPS; the countdown is ticked by hand.
+// The mains failure comes the whole way from the UPS's reports; the countdown is ticked by hand.
 void TestServiceScheduleTask::upsCommandTwice()
 {
-    using L = QList<QByteArray>;
     ServiceShutdown *shutdown = m_program.serviceShutdown();
     const auto tick = [shutdown](int times) {
         for (int i = 0; i < times; ++i)
@@ -196,33 +193,31 @@ void TestServiceScheduleTask::upsCommandTwice()
     shutdown->setUpsOffEnable(true);
     shutdown->setUpsOffTime(2);
     QSignalSpy started(shutdown, &ServiceShutdown::shutdownStarted);
-    QCOMPARE(m_sim->command("mains fail").left(2), QString("ok"));
-    QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 5000);
+    feed(0x01);
+    QCOMPARE(started.size(), 1);
     QCOMPARE(started.takeFirst().at(0).toInt(), 60);
 
     tick(50); // 10 seconds left
-    QVERIFY(!controlFrames().contains("S02\r"));
-    tick(1); // on battery: no restart time
-    QCOMPARE(controlFrames(), L {"S02\r"});
+    QCOMPARE(sent(), Reports {});
+    tick(1);
+    QCOMPARE(sent(), Reports {outputOffIn2});
     tick(7);
-    QCOMPARE(controlFrames(), L {});
+    QCOMPARE(sent(), Reports {});
     tick(4); // 2 seconds left, and past the end
-    QCOMPARE(controlFrames(), L {"S02\r"});
+    QCOMPARE(sent(), Reports {outputOffIn2});
 
     // The mains returns: the UPS is told to cancel.
-    QCOMPARE(m_sim->command("mains return").left(2), QString("ok"));
-    QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 5000);
+    feed(0);
+    QCOMPARE(started.size(), 1);
     QCOMPARE(started.takeFirst().at(0).toInt(), 0);
-    QVERIFY(m_sim->waitForFrame("C\r", 5000));
+    QCOMPARE(sent(), Reports {outputOn});
 
     // A countdown that starts at ten seconds sends the command at its first tick.
-    m_sim->clearReceived();
-    QCOMPARE(m_sim->command("lowbatt on").left(2), QString("ok"));
-    QCOMPARE(m_sim->command("mains fail").left(2), QString("ok"));
-    QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 5000);
+    feed(0x03);
+    QCOMPARE(started.size(), 1);
     QCOMPARE(started.takeFirst().at(0).toInt(), 10);
     tick(1);
-    QVERIFY(m_sim->waitForFrame("S02\r", 5000));
+    QCOMPARE(sent(), Reports {outputOffIn2});
     shutdown->setQueltaOffEnable(false);
 }
 

@@ -1,12 +1,30 @@
-// The shutdown countdown, driven by data sets and ticks the test hands in.
+// The shutdown countdown, driven by data sets and ticks the test hands in, and its end: the
+// command file, the shutdown log and the power-off request, seen by a login manager on a private
+// bus and by a virtual X display; and the parts on their own: the command file run on its own
+// thread, and the tree of the shutdown log over the files a shutdown, a user or a damaged disk
+// may leave.
 #include "devcomm.h"
+#include "login1service.h"
+#include "privatebus.h"
 #include "serviceshutdown.h"
 #include "settings.h"
+#include "shutdownlogreader.h"
+#include "shutdowntask.h"
 #include "testroot.h"
+#include "testwindows.h"
+#include "treemodelshutdown.h"
 #include "upsstate.h"
+#include "xvfbdisplay.h"
 
+#include <QAbstractItemModelTester>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -20,6 +38,39 @@ QList<int> take(QSignalSpy &spy)
         values << arguments.at(0).toInt();
     spy.clear();
     return values;
+}
+
+QMutex logMutex;
+QStringList logLines;
+QtMessageHandler previousHandler = nullptr;
+
+// The task logs from its own thread; the tree's warnings are told apart from silence.
+void recordLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    {
+        QMutexLocker lock(&logMutex);
+        logLines << QString::number(type) + ' ' + text;
+    }
+    previousHandler(type, context, text);
+}
+
+QString takeLog(QtMsgType onlyType = QtMsgType(-1))
+{
+    QMutexLocker lock(&logMutex);
+    QStringList lines;
+    for (const QString &line : qAsConst(logLines)) {
+        if (onlyType < 0 || line.startsWith(QString::number(onlyType) + ' '))
+            lines << line;
+    }
+    logLines.clear();
+    return lines.join('\n');
+}
+
+// The model once it has read the log.
+bool waitForLoad(TreeModelShutdown &model)
+{
+    QSignalSpy loaded(&model, &TreeModelShutdown::loaded);
+    return model.isLoaded() || loaded.wait(10000);
 }
 
 QList<int> countingDown(int from, int to)
@@ -38,6 +89,7 @@ class TestServiceShutdown : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanupTestCase();
     void mainsFailure();
     void batteryLow();
     void capacityCut();
@@ -46,6 +98,16 @@ private slots:
     void scheduledShutdown();
     void finalStep();
     void settings();
+    void powerOffWhenDue();
+    void commandFile();
+    void powerOffRefused();
+    void shutdownLog();
+    void programEndsWhileCommandRuns();
+    void quotedPathWaitedFor();
+    void commandThatCannotStart();
+    void logTreeTopLevel();
+    void logTreeEntries();
+    void largeLog();
 
 private:
     void feed(quint8 status)
@@ -58,8 +120,35 @@ private:
         for (int i = 0; i < times; ++i)
             m_service->onTimerTimeout();
     }
+    int calls() { return m_login1->calls().size(); }
+    void writeLog(const QByteArray &text)
+    {
+        QFile file(m_root.file("/data/shutdown.log"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    ShutDownTask *command() const { return m_service->findChild<ShutDownTask *>(); }
+    // Lets the command end and waits until it has, and until the service (on its own thread)
+    // has heard of it.
+    bool letEnd(ShutDownTask *task)
+    {
+        if (!task)
+            return false;
+        QSignalSpy finished(task, &QThread::finished);
+        QFile(m_go).open(QIODevice::WriteOnly);
+        const bool ended = task->isFinished() || finished.wait(5000);
+        QCoreApplication::processEvents();
+        return ended;
+    }
 
     TestRoot m_root;
+    QTemporaryDir m_scripts;
+    QString m_go;
+    QString m_waitCommand;
+    PrivateBus m_bus;
+    std::unique_ptr<Login1Service> m_login1;
+    std::unique_ptr<XvfbDisplay> m_display;
+    std::unique_ptr<TestWindows> m_windows;
     DevComm m_dev {m_root.settings()};
     ServiceShutdown m_shutdown {m_root.settings(), &m_dev};
     ServiceShutdown *m_service = &m_shutdown;
@@ -70,6 +159,33 @@ private:
 
 void TestServiceShutdown::initTestCase()
 {
+    previousHandler = qInstallMessageHandler(recordLog);
+    QVERIFY(m_bus.isRunning());
+    m_login1.reset(new Login1Service(m_bus.address(), Login1Service::Accept));
+    QVERIFY(m_login1->isReady());
+    qputenv("QUELTA_LOGIN1_BUS", m_bus.address().toUtf8());
+
+    m_display.reset(new XvfbDisplay);
+    QVERIFY(m_display->isRunning());
+    qputenv("DISPLAY", m_display->name().toLatin1());
+    m_windows.reset(new TestWindows(m_display->name()));
+    QVERIFY(m_windows->isConnected());
+    m_windows->create(TestWindows::wmClass("ed", "Editor"), "report.odt", {});
+    m_windows->create(TestWindows::wmClass("term", "Terminal"), "backup running", {});
+    m_windows->create(TestWindows::wmClass("ed", "Editor"), "notes.txt", {});
+    m_windows->create(TestWindows::wmClass("x", "Hidden"), "hidden", {}, false);
+
+    // A path with blanks, quoted: it must stay one program.
+    QVERIFY(QDir(m_scripts.path()).mkdir("user scripts"));
+    const QString script = m_scripts.filePath("user scripts/wait for go.sh");
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\nwhile [ ! -e \"$1\" ]; do sleep 0.02; done\n");
+    file.close();
+    QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+    m_go = m_scripts.filePath("go");
+    m_waitCommand = '"' + script + "\" " + m_go;
+
     m_service->start();
     m_state.link = UpsState::Link::Online;
     m_started.reset(new QSignalSpy(m_service, &ServiceShutdown::shutdownStarted));
@@ -85,13 +201,25 @@ void TestServiceShutdown::init()
     m_service->setMainFaultOffCap(1);
     m_service->setUpsOffEnable(false);
     m_service->setExecEnable(0);
+    m_service->setExecTime(1);
+    m_service->setExecFile(m_waitCommand);
     m_service->setOsOffEnable(false);
     m_state.setStatusByte(0);
     m_state.batteryCharge = 100;
     m_state.link = UpsState::Link::Online;
     m_service->setQueltaOffEnable(true);
+    QFile::remove(m_go);
+    QFile::remove(m_root.file("/data/shutdown.log"));
+    m_login1->calls();
     m_started->clear();
     m_ticked->clear();
+}
+
+void TestServiceShutdown::cleanupTestCase()
+{
+    // A command still waiting for its go ends now.
+    QFile(m_go).open(QIODevice::WriteOnly);
+    m_service->setQueltaOffEnable(false);
 }
 
 void TestServiceShutdown::mainsFailure()
@@ -350,6 +478,378 @@ void TestServiceShutdown::settings()
     m_service->setMainFaultOffTime(INT_MAX);
     feed(mainsFault);
     QVERIFY(take(*m_started).value(0) > 0);
+}
+
+void TestServiceShutdown::powerOffWhenDue()
+{
+    m_service->setOsOffEnable(true);
+    const int before = calls();
+    m_service->startShutdown(0);
+    tick(9);
+    QCOMPARE(calls(), before);
+    QVERIFY(!QFile::exists(m_root.file("/data/shutdown.log")));
+
+    // Without a command file: at the tick that ends the countdown, once.
+    tick();
+    QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 1, 2000);
+    QCOMPARE(m_login1->calls().constLast(), QString("PowerOff false"));
+    const QJsonObject log = QJsonDocument::fromJson(m_root.read("/data/shutdown.log")).object();
+    QCOMPARE(log.keys(), (QStringList {"Editor", "Terminal"}));
+    tick(3);
+    QCOMPARE(calls(), before + 1);
+
+    // Everything but the last step when the system is not to be shut down.
+    m_service->setOsOffEnable(false);
+    QFile::remove(m_root.file("/data/shutdown.log"));
+    m_service->startShutdown(0);
+    tick(15);
+    QCOMPARE(calls(), before + 1);
+    QVERIFY(!QFile::exists(m_root.file("/data/shutdown.log")));
+}
+
+// The command file runs when the countdown ends; the power-off waits for it, for a minute at
+// most (at once when the wait is 0 minutes).
+void TestServiceShutdown::commandFile()
+{
+    m_service->setOsOffEnable(true);
+    m_service->setExecEnable(1);
+    int before = calls();
+    m_service->startShutdown(0);
+    tick(15); // the countdown is over, the command still running
+    QCOMPARE(calls(), before);
+    QVERIFY(letEnd(command()));
+    QCOMPARE(calls(), before);
+    tick();
+    QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 1, 2000);
+    // Until the system takes the process down, each tick asks again.
+    tick();
+    QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 2, 2000);
+    before += 2;
+
+    // A command that ends while the power-off is switched off ends the sequence: switching it
+    // on later does not power off.
+    m_service->setOsOffEnable(false);
+    m_service->startShutdown(0);
+    tick(12);
+    QVERIFY(letEnd(command()));
+    tick();
+    m_service->setOsOffEnable(true);
+    tick(70); // past the rest of the minute of waiting
+    QCOMPARE(calls(), before);
+
+    // Nor does one that outlived its wait and ends after the switch went on.
+    QFile::remove(m_go);
+    m_service->setOsOffEnable(false);
+    m_service->startShutdown(0);
+    tick(10);
+    ShutDownTask *task = command();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has not ended in time"));
+    tick(60);
+    QVERIFY(task && !task->isFinished());
+    m_service->setOsOffEnable(true);
+    QVERIFY(letEnd(task));
+    tick(3);
+    QCOMPARE(calls(), before);
+
+    // A command that never ends: the power-off goes on after the minute.
+    QFile::remove(m_go);
+    m_service->startShutdown(0);
+    tick(10); // the countdown ends, the command starts, the minute of waiting begins
+    tick(58);
+    QCOMPARE(calls(), before);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has not ended in time"));
+    tick();
+    QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 1, 2000);
+    tick(3);
+    QCOMPARE(calls(), before + 1);
+
+    // A wait of 0 minutes goes on at once rather than never; the new countdown's command
+    // replaces the old one, which is left to end on its own.
+    m_service->setExecTime(0);
+    m_service->startShutdown(0);
+    tick(9);
+    QCOMPARE(calls(), before + 1);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has not ended in time"));
+    tick();
+    QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 2, 2000);
+    before += 2;
+    QVERIFY(letEnd(command()));
+    m_service->setExecTime(1);
+
+    // The mains returns while the command of a battery-low countdown runs: a command ending
+    // after that powers nothing off.
+    QFile::remove(m_go);
+    m_service->setQueltaOffEnable(false);
+    m_service->setQueltaOffEnable(true);
+    m_started->clear();
+    feed(mainsFault | battLow);
+    QCOMPARE(take(*m_started), QList<int> {10});
+    tick(12);
+    task = command();
+    feed(0);
+    QCOMPARE(take(*m_started), QList<int> {0});
+    QVERIFY(letEnd(task));
+    tick(70);
+    QCOMPARE(calls(), before);
+}
+
+void TestServiceShutdown::powerOffRefused()
+{
+    PrivateBus bus;
+    Login1Service refusing(bus.address(), Login1Service::Refuse);
+    QVERIFY(refusing.isReady());
+    qputenv("QUELTA_LOGIN1_BUS", bus.address().toUtf8());
+
+    QSignalSpy failed(m_service, &ServiceShutdown::shutdownFailed);
+    m_service->setOsOffEnable(true);
+    m_service->setExecEnable(1);
+    m_service->startShutdown(0);
+    tick(10);
+    QVERIFY(letEnd(command()));
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("refused by the system \\(polkit\\)"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("was not shut down"));
+        tick();
+        QTRY_COMPARE_WITH_TIMEOUT(refusing.calls().size(), attempt, 2000);
+    }
+    // The user hears of it once, not at every new attempt.
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(failed.takeFirst().at(0).toString().contains("the system refused to power it off"));
+
+    // Switching off stops the attempts.
+    m_service->setQueltaOffEnable(false);
+    tick(2);
+    QCOMPARE(refusing.calls().size(), 2);
+    m_service->setExecEnable(0);
+
+    // Nobody owns the login manager's name: logged, the log is still written.
+    PrivateBus empty;
+    qputenv("QUELTA_LOGIN1_BUS", empty.address().toUtf8());
+    m_service->setQueltaOffEnable(true);
+    m_service->startShutdown(0);
+    tick(9);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no login manager"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("was not shut down"));
+    tick();
+    QVERIFY(QFile::exists(m_root.file("/data/shutdown.log")));
+    // A new countdown, a new failure to tell.
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(failed.takeFirst().at(0).toString().contains("offers no way to power it off"));
+
+    qputenv("QUELTA_LOGIN1_BUS", m_bus.address().toUtf8());
+}
+
+void TestServiceShutdown::shutdownLog()
+{
+    m_service->writeShutdownLog();
+    const QByteArray text = m_root.read("/data/shutdown.log");
+    QVERIFY(text.contains("\n    \"Editor\": [\n        \"report.odt\",\n")); // indented
+    const QJsonDocument document = QJsonDocument::fromJson(text);
+    QCOMPARE(document.toVariant(),
+             QVariant(QVariantMap {{"Editor", QStringList {"report.odt", "notes.txt"}},
+                                   {"Terminal", QStringList {"backup running"}}}));
+
+    // The next start shows it.
+    TreeModelShutdown model;
+    QSignalSpy loaded(&model, &TreeModelShutdown::loaded);
+    QVERIFY(model.isLoaded() || loaded.wait(10000));
+    QCOMPARE(model.index(1, 0, model.index(0, 0)).data(258).toString(), QString("notes.txt"));
+
+    // A log that cannot be replaced is skipped with a warning; the old one is left alone.
+    QFile::remove(m_root.file("/data/shutdown.log"));
+    QVERIFY(QDir().mkpath(m_root.file("/data/shutdown.log")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot write the shutdown log"));
+    m_service->writeShutdownLog();
+    QVERIFY(QFileInfo(m_root.file("/data/shutdown.log")).isDir());
+    QVERIFY(QDir(m_root.file("/data/shutdown.log")).removeRecursively());
+}
+
+void TestServiceShutdown::programEndsWhileCommandRuns()
+{
+    m_service->setExecEnable(1);
+    QPointer<ShutDownTask> task;
+    {
+        ServiceShutdown ending(m_root.settings(), &m_dev);
+        ending.start();
+        ending.startShutdown(0);
+        for (int i = 0; i < 10; ++i)
+            ending.onTimerTimeout();
+        task = ending.findChild<ShutDownTask *>();
+        QVERIFY(task && task->isRunning());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("left to end on its own"));
+    }
+    QVERIFY(task && task->isRunning());
+    QVERIFY(letEnd(task));
+    QTRY_VERIFY_WITH_TIMEOUT(!task, 2000);
+}
+
+void TestServiceShutdown::quotedPathWaitedFor()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("my scripts"));
+    const QString script = dir.filePath("my scripts/save all.sh");
+    const QString out = dir.filePath("args.txt");
+    const QString go = dir.filePath("go");
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\nprintf '%s|' \"$@\" > \"" + out.toUtf8() + "\"\necho lots of output\n" +
+               "while [ ! -e \"" + go.toUtf8() + "\" ]; do sleep 0.02; done\nexit 3\n");
+    file.close();
+    QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+
+    const QString command = '"' + script + "\" \"first arg\" second \"\" 'x";
+    ShutDownTask task(command);
+    QSignalSpy finished(&task, &QThread::finished);
+    task.start();
+    // Started with its arguments, and waited for: the task runs as long as the script does.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 5000);
+    QVERIFY(task.isRunning());
+    QFile(go).open(QIODevice::WriteOnly);
+    QVERIFY(finished.wait(5000));
+
+    QFile args(out);
+    QVERIFY(args.open(QIODevice::ReadOnly));
+    QCOMPARE(args.readAll(), QByteArray("first arg|second|'x|"));
+    const QString log = takeLog();
+    QVERIFY(log.contains("Execute command file: " + command));
+    QVERIFY2(log.contains("has ended, exit code 3"), qPrintable(log));
+}
+
+void TestServiceShutdown::commandThatCannotStart()
+{
+    const QList<QPair<QString, QString>> cases = {
+        {"/no/such/dir/shutdown.sh --now", "cannot be started"},
+        {QUELTA_SOURCE_DIR "/CMakeLists.txt", "cannot be started"}, // not executable
+        {QString(), "empty"},
+        {"   ", "empty"}};
+    for (const auto &c : cases) {
+        takeLog();
+        // The thread ends at once, so the shutdown is not held up.
+        ShutDownTask task(c.first);
+        QSignalSpy finished(&task, &QThread::finished);
+        task.start();
+        // The thread may be done before the wait begins; wait() counts only what comes after.
+        QVERIFY(finished.count() > 0 || finished.wait(5000));
+        const QString log = takeLog();
+        QVERIFY2(log.contains(c.second), qPrintable(log));
+    }
+}
+
+void TestServiceShutdown::logTreeTopLevel()
+{
+    struct Case
+    {
+        bool present;
+        QByteArray text;
+        QStringList apps;
+        QString warning;
+    };
+    const QString unreadable = QStringLiteral("Failed to read shutdon log:");
+    const QList<Case> cases = {
+        {false, QByteArray(), {}, QString()},
+        {true, QByteArray(), {}, unreadable},
+        {true, "{\"Editor\": [\"a\"", {}, unreadable},
+        {true, QByteArray("\x00\xff\xfe{", 4), {}, unreadable},
+        {true, "[\"Editor\", [\"a\"]]", {}, "holds no object"},
+        {true, "{}", {}, QString()},
+        {true, R"({"b": ["1"], "a": ["2"], "C": []})", {"C", "a", "b"}, QString()},
+        {true, R"({"n": [1, null, "x", {"a": 1}], "o": "t"})", {"n", "o"}, "not text"},
+    };
+    for (const Case &c : cases) {
+        QFile::remove(m_root.file("/data/shutdown.log"));
+        takeLog();
+        if (c.present)
+            writeLog(c.text);
+        TreeModelShutdown model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(waitForLoad(model));
+        QStringList seen;
+        for (int row = 0; row < model.rowCount(); ++row)
+            seen << model.index(row, 0).data(TreeModelShutdown::AppRole).toString();
+        QCOMPARE(seen, c.apps);
+        QCOMPARE(model.columnCount(), 2);
+        const QString logged = takeLog(QtWarningMsg);
+        QVERIFY2(c.warning.isEmpty() ? logged.isEmpty() : logged.contains(c.warning),
+                 qPrintable(logged));
+    }
+}
+
+void TestServiceShutdown::logTreeEntries()
+{
+    writeLog(R"({
+    "Zeta": ["z1"],
+    "Alpha": ["first", "second", "third"],
+    "Empty": [],
+    "Beta": [42, "kept"]
+})");
+    TreeModelShutdown model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(waitForLoad(model));
+    QCOMPARE(model.rowCount(), 4);
+    const QModelIndex alpha = model.index(0, 0);
+    QCOMPARE(alpha.data(257).toString(), QString("Alpha"));
+    QCOMPARE(alpha.data(258).toString(), QString());
+    QCOMPARE(model.rowCount(alpha), 3);
+    QCOMPARE(model.index(2, 0, alpha).data(258).toString(), QString("third"));
+    QCOMPARE(model.rowCount(model.index(0, 1)), 0); // only column 0 has children
+    QCOMPARE(model.rowCount(model.index(2, 0)), 0); // "Empty"
+
+    // The parent row is the application's, whatever the window's own row; a number shows as
+    // no text.
+    const QModelIndex beta = model.index(1, 0);
+    const QModelIndex kept = model.index(1, 1, beta);
+    QCOMPARE(kept.data(257).toString(), QString());
+    QCOMPARE(kept.data(258).toString(), QString("kept"));
+    QCOMPARE(model.index(0, 1, beta).data(258).toString(), QString());
+    QCOMPARE(model.parent(kept), beta);
+    QCOMPARE(model.parent(kept).row(), 1);
+}
+
+void TestServiceShutdown::largeLog()
+{
+    // Four megabytes of titles, indented as the service writes them: the log is read off the
+    // thread that made the model, only its first megabyte, and the log says what was skipped.
+    QJsonObject classes;
+    for (int i = 0; i < 34000; ++i)
+        classes.insert(QString("Class%1").arg(i, 6, 10, QChar('0')),
+                       QJsonArray {QString("Window %1 of a long working day").arg(i),
+                                   QString("Another window \"quoted\" of %1").arg(i)});
+    const QByteArray text = QJsonDocument(classes).toJson(QJsonDocument::Indented);
+    QVERIFY(text.size() > 4000000);
+    writeLog(text);
+    takeLog();
+    TreeModelShutdown model;
+    QCOMPARE(model.rowCount(), 0);
+    QVERIFY(waitForLoad(model));
+    const int rows = model.rowCount();
+    QVERIFY2(rows > 5000 && rows < 10000, qPrintable(QString::number(rows)));
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex app = model.index(row, 0);
+        QCOMPARE(app.data(TreeModelShutdown::AppRole).toString(),
+                 QString("Class%1").arg(row, 6, 10, QChar('0')));
+        // The last class may have been cut after its first title.
+        QCOMPARE(model.rowCount(app), row + 1 < rows ? 2 : model.rowCount(app));
+    }
+    const QString logged = takeLog(QtWarningMsg);
+    QVERIFY2(logged.contains(
+                 QString("holds %1 bytes; only the first 1048576 are read").arg(text.size())),
+             qPrintable(logged));
+    QVERIFY(logged.contains(QString("the other %1 bytes are skipped").arg(text.size() - 1048576)));
+
+    // Where the first megabyte may end, and what is kept of it.
+    const QList<QPair<QByteArray, QByteArray>> cuts = {
+        {R"({"a": ["x", "y)", R"({"a": ["x"]})"},
+        {R"({"a": ["x"], "b": ["y", "z\")", R"({"a": ["x"], "b": ["y"]})"},
+        {R"({"a": ["x"], "b": ["y", "z\"")", R"({"a": ["x"], "b": ["y", "z\""]})"},
+        {R"({"a": ["x"], "b)", R"({"a": ["x"]})"},
+        {R"({"a": ["x"], "b": [)", R"({"a": ["x"]})"},
+        {R"({"a": [], "b": "not a list")", R"({"a": []})"},
+        {R"({"a)", ""},
+    };
+    for (const auto &cut : cuts)
+        QCOMPARE(ShutdownLogReader::closeCut(cut.first), cut.second);
 }
 
 QTEST_GUILESS_MAIN(TestServiceShutdown)

@@ -146,6 +146,28 @@ int FakeHid::initCalls()
     return state().initCalls;
 }
 
+QByteArray FakeHid::measurement(quint16 inputDeciVolt, quint8 status, bool commFault)
+{
+    QByteArray r(21, '\0');
+    r[0] = 1;
+    const quint16 words[] = {inputDeciVolt,
+                             1000,
+                             2298,
+                             2710,
+                             500,
+                             305,
+                             87,
+                             42,
+                             quint16((status << 1) | (commFault ? 1 : 0))};
+    for (int i = 0; i < 9; ++i) {
+        const int at = i < 4 ? 1 + 2 * i : 2 + 2 * i; // byte 9 is the load
+        r[at] = char(words[i] & 0xFF);
+        r[at + 1] = char(words[i] >> 8);
+    }
+    r[9] = 35;
+    return r;
+}
+
 // The hidapi functions, with the linkage <hidapi/hidapi.h> declares.
 
 int hid_init(void)

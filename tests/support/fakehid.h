@@ -43,4 +43,8 @@ public:
     static void clearRecords();
     static int openHandles(); // opened and not yet closed
     static int initCalls();
+
+    // A measurement report (id 1): input voltage in tenths, battery 27.10 V, load 35 %, and the
+    // status word: bit 0 the UPS's own communication fault, bits 1 to 8 the status byte.
+    static QByteArray measurement(quint16 inputDeciVolt, quint8 status, bool commFault = false);
 };

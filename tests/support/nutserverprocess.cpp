@@ -229,11 +229,6 @@ quint16 NutServerProcess::port() const
     return d->port;
 }
 
-QString NutServerProcess::folder() const
-{
-    return d->dir.path();
-}
-
 bool NutServerProcess::startServer(int timeoutMs)
 {
     d->end(d->server);
@@ -281,11 +276,6 @@ bool NutServerProcess::startDriver(const QString &name, int timeoutMs)
     return true;
 }
 
-void NutServerProcess::stopDriver(const QString &name)
-{
-    d->end(d->drivers[name]);
-}
-
 void NutServerProcess::pauseDriver(const QString &name, bool paused)
 {
     QProcess *driver = d->drivers.value(name);
@@ -302,18 +292,6 @@ void NutServerProcess::writeDeviceFile(const QString &name, const QString &devic
     d->deviceStamp = std::max(d->deviceStamp + 1, now);
     struct timeval times[2] = {{time_t(d->deviceStamp), 0}, {time_t(d->deviceStamp), 0}};
     ::utimes(QFile::encodeName(path).constData(), times);
-}
-
-bool NutServerProcess::waitForValue(const QString &ups, const QString &variable,
-                                    const QString &value, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (upsc(ups, variable) != value) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(100);
-    }
-    return true;
 }
 
 QString NutServerProcess::upsc(const QString &ups, const QString &variable) const

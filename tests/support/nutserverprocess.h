@@ -42,20 +42,15 @@ public:
     // Starts every driver and upsd, then waits until each UPS is served with a status.
     bool start(int timeoutMs = 20000);
     quint16 port() const;
-    QString folder() const;
 
     bool startServer(int timeoutMs = 10000);
     void stopServer();
     bool startDriver(const QString &name, int timeoutMs = 10000);
-    void stopDriver(const QString &name);
     // SIGSTOP / SIGCONT: a driver that hangs, so upsd calls its data stale.
     void pauseDriver(const QString &name, bool paused);
 
     // Rewrites "<name>.dev" with a new modification time, so dummy-ups plays it next.
     void writeDeviceFile(const QString &name, const QString &deviceText);
-    // Waits until upsc sees `value` for the variable.
-    bool waitForValue(const QString &ups, const QString &variable, const QString &value,
-                      int timeoutMs = 10000);
     // `upsc ups@127.0.0.1:port variable`, trimmed; empty on failure.
     QString upsc(const QString &ups, const QString &variable) const;
 

@@ -16,6 +16,7 @@ public:
     CompositionRoot root;
     QScopedPointer<QQuickView> view;
     QString errors;
+    bool attached = false;
 };
 
 QmlPageHost::QmlPageHost() : d(new QmlPageHostPrivate)
@@ -47,6 +48,11 @@ QQuickItem *QmlPageHost::load(const QString &file, const QSize &size)
     d->view->show();
     if (!QTest::qWaitForWindowExposed(d->view.data(), 5000))
         d->errors = QStringLiteral("the view was not exposed");
+    // As start-up does: the language is applied once the root object exists.
+    if (!d->attached) {
+        d->attached = true;
+        d->root.attachEngine(d->view->engine());
+    }
     return d->view->rootObject();
 }
 

@@ -88,6 +88,7 @@ private slots:
             int status;
             int mode;
             QString live; // mains, bypass, inverter, charging, discharging, load
+            float outputVolts = -1; // -1: as the UPS on mains reports it
         } cases[] = {
             {"on mains", 0x00, mains, "m.ic.L"},
             // A line-interactive UPS on mains sets the standby-type bit: still on mains.
@@ -98,16 +99,22 @@ private slots:
             {"bypass", 0x04, bypass, "mb.c.L"},
             // Mains gone wins over a bypass flag.
             {"bypass, no mains", 0x05, battery, ""},
-            // Output switched off: nothing reaches the load.
-            {"output off", 0x40, -1, "m..c.."},
+            // Output switched off, as measured: nothing reaches the load, with the shutdown flag
+            // or without it (a battery run flat).
+            {"output off", 0x40, -1, "m..c..", 0.0f},
+            {"output off, no flag", 0x00, -1, "m..c..", 0.3f},
+            // A shutdown pending (the flag through the command's delay): the load still has its
+            // 230 V, on the inverter or on the bypass.
+            {"shutdown pending", 0x40, mains, "m.ic.L", 230.0f},
+            {"shutdown pending, bypass", 0x44, bypass, "mb.c.L", 230.0f},
             {"link lost", -1, -1, "......"},
         };
         for (const auto &c : cases) {
             DevStatusView view;
             UpsState state = onMains(
                 qMax(0, c.status), c.status < 0 ? UpsState::Link::Offline : UpsState::Link::Online);
-            if (state.shutdownActive)
-                state.outputVoltage = 0.0f;
+            if (c.outputVolts >= 0)
+                state.outputVoltage = c.outputVolts;
             view.setState(state);
             if (c.mode >= 0)
                 QVERIFY2(view.workMode() == c.mode, c.what);

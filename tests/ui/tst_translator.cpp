@@ -29,8 +29,27 @@ const Catalogue catalogues[] = {{"zh_CN", "设备", "市电故障"},
                                 {"zh_TW", "設備", "市電故障"},
                                 {"fr_FR", "Appareil", "Défaut secteur"}};
 
+bool release(const QString &ts, const QString &qm)
+{
+    QProcess lrelease;
+    lrelease.start(QStringLiteral("/usr/lib/qt5/bin/lrelease"),
+                   {QStringLiteral("-silent"), ts, QStringLiteral("-qm"), qm});
+    return lrelease.waitForFinished(30000) && lrelease.exitCode() == 0;
+}
+
 bool buildCatalogues(const QString &folder)
 {
+    // English corrects a misspelt source text that no other catalogue translates.
+    QFile english(folder + "/en.ts");
+    if (!english.open(QIODevice::WriteOnly))
+        return false;
+    english.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n"
+                  "<TS version=\"2.1\" language=\"en\">\n"
+                  "<context><name>Alarm</name><message><source>Battery lw</source>"
+                  "<translation>Battery low</translation></message></context>\n</TS>\n");
+    english.close();
+    if (!release(english.fileName(), folder + "/en.qm"))
+        return false;
     for (const Catalogue &catalogue : catalogues) {
         const QString ts = folder + "/" + catalogue.name + ".ts";
         QFile file(ts);
@@ -47,11 +66,7 @@ bool buildCatalogues(const QString &folder)
                             QString::fromUtf8(catalogue.mainsFault))
                        .toUtf8());
         file.close();
-        QProcess lrelease;
-        lrelease.start(QStringLiteral("/usr/lib/qt5/bin/lrelease"),
-                       {QStringLiteral("-silent"), ts, QStringLiteral("-qm"),
-                        folder + "/" + catalogue.name + ".qm"});
-        if (!lrelease.waitForFinished(30000) || lrelease.exitCode() != 0)
+        if (!release(ts, folder + "/" + catalogue.name + ".qm"))
             return false;
     }
     return true;
@@ -60,6 +75,11 @@ bool buildCatalogues(const QString &folder)
 QString mainsFault()
 {
     return QCoreApplication::translate("Alarm", "Mains fault");
+}
+
+QString batteryLow()
+{
+    return QCoreApplication::translate("Alarm", "Battery lw");
 }
 
 } // namespace
@@ -71,7 +91,9 @@ class TestTranslator : public QObject
 private slots:
     void initTestCase();
     void systemAndUserChoices();
-    void systemWithoutCatalogue();
+    void systemLanguageFollowed_data();
+    void systemLanguageFollowed();
+    void languageOfALocale();
 
 private:
     QString probeText() const { return m_probe->property("text").toString(); }
@@ -118,6 +140,7 @@ void TestTranslator::systemAndUserChoices()
     // First start: the defaults say automatic, the stored type stays English.
     translator->init();
     QCOMPARE(translator->language(), int(Translator::EN_GB));
+    QCOMPARE(translator->languageInUse(), int(Translator::ZH_CN));
     QCOMPARE(probeText(), QString::fromUtf8("设备"));
     QCOMPARE(mainsFault(), QString::fromUtf8("市电故障"));
     QCOMPARE(stored(Settings::LanguageType), 0);
@@ -132,6 +155,9 @@ void TestTranslator::systemAndUserChoices()
     translator->setLanguage(Translator::FR_FR);
     QCOMPARE(probeText(), QStringLiteral("Appareil"));
     QCOMPARE(mainsFault(), QString::fromUtf8("Défaut secteur"));
+    QCOMPARE(translator->languageInUse(), int(Translator::FR_FR));
+    // What French lacks shows in corrected English.
+    QCOMPARE(batteryLow(), QStringLiteral("Battery low"));
     QCOMPARE(stored(Settings::LanguageType), 2);
     QVERIFY(settings->getSettings(Settings::LanguageAuto).toBool());
 
@@ -141,12 +167,15 @@ void TestTranslator::systemAndUserChoices()
     translator->setLanguage(Translator::EN_GB);
     QCOMPARE(probeText(), QStringLiteral("Device"));
     QCOMPARE(mainsFault(), QStringLiteral("Mains fault"));
+    QCOMPARE(batteryLow(), QStringLiteral("Battery low"));
+    QCOMPARE(translator->languageInUse(), int(Translator::EN_GB));
     QCOMPARE(stored(Settings::LanguageType), 0);
 
     // Auto follows the system and leaves the stored type alone.
     translator->setLanguage(Translator::ZH_TW);
     translator->setLanguage(Translator::Auto);
     QCOMPARE(translator->language(), int(Translator::Auto));
+    QCOMPARE(translator->languageInUse(), int(Translator::ZH_CN));
     QCOMPARE(probeText(), QString::fromUtf8("设备"));
     QCOMPARE(stored(Settings::LanguageType), 3);
     // A number outside the enumeration loads nothing.
@@ -167,19 +196,47 @@ void TestTranslator::systemAndUserChoices()
     QCOMPARE(probeText(), QString::fromUtf8("设备"));
 }
 
-// A system language without a catalogue shows English, even after another language was in
-// force. QLocale::system() is fixed per process, so this runs in a child with a German system.
-void TestTranslator::systemWithoutCatalogue()
+// The automatic choice under other system languages, even after another language was in force:
+// one without a catalogue shows English, French of Belgium the French catalogue, Chinese of Hong
+// Kong the Traditional one. QLocale::system() is fixed per process, so each runs in a child.
+void TestTranslator::systemLanguageFollowed_data()
 {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("German") << "de_DE"
+                            << "de_DE|Appareil|Mains fault|Battery low|0";
+    QTest::newRow("French of Belgium") << "fr_BE"
+                                       << "fr_BE|Appareil|Défaut secteur|Battery low|2";
+    QTest::newRow("Chinese of Hong Kong") << "zh_HK"
+                                          << "zh_HK|Appareil|市電故障|Battery low|3";
+}
+
+void TestTranslator::systemLanguageFollowed()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, shown);
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(childLocaleVariable), QStringLiteral("de_DE.UTF-8"));
+    environment.insert(QString::fromLatin1(childLocaleVariable), locale + ".UTF-8");
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), QStringList());
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
-             QStringLiteral("de_DE|Appareil|Mains fault"));
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(), shown);
+}
+
+void TestTranslator::languageOfALocale()
+{
+    const QList<QPair<const char *, Translator::Language>> cases = {
+        {"zh_CN", Translator::ZH_CN}, {"zh_SG", Translator::ZH_CN},
+        {"zh_TW", Translator::ZH_TW}, {"zh_HK", Translator::ZH_TW},
+        {"zh_MO", Translator::ZH_TW}, {"zh_Hant_CN", Translator::ZH_TW},
+        {"fr_FR", Translator::FR_FR}, {"fr_BE", Translator::FR_FR},
+        {"fr_CA", Translator::FR_FR}, {"en_US", Translator::EN_GB},
+        {"de_DE", Translator::EN_GB}, {"C", Translator::EN_GB}};
+    for (const auto &c : cases)
+        QCOMPARE(int(Translator::languageFor(QLocale(QString::fromLatin1(c.first)))),
+                 int(c.second));
 }
 
 static int childMain(int argc, char **argv)
@@ -197,7 +254,8 @@ static int childMain(int argc, char **argv)
         ? QStringLiteral("Appareil")
         : QStringLiteral("no French");
     translator->setLanguage(Translator::Auto);
-    std::cout << qPrintable(QLocale::system().name() + "|" + french + "|" + mainsFault())
+    std::cout << qPrintable(QLocale::system().name() + "|" + french + "|" + mainsFault() + "|" +
+                            batteryLow() + "|" + QString::number(translator->languageInUse()))
               << std::endl;
     return 0;
 }

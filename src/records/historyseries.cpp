@@ -1,0 +1,154 @@
+#include "historyseries.h"
+
+#include "alarmcatalogue.h"
+#include "logcategories.h"
+
+#include <QAtomicInt>
+#include <QDateTime>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const char *const sliceStatement =
+    "select count(*), min(inputVol), max(inputVol), min(outputVol), max(outputVol), min(load), "
+    "max(load), min(battVol), max(battVol), min(temperature), max(temperature) from device_data "
+    "where dateTime >= :from and dateTime < :to";
+const char *const alarmStatement =
+    "select dateTime, alarm from alarm where dateTime >= :from and dateTime < :to order by "
+    "dateTime";
+
+QString stamp(const QDateTime &moment)
+{
+    return QLocale::c().toString(moment, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+// The connection lives only inside one reduce() call, under a name of its own.
+class Connection
+{
+public:
+    explicit Connection(const QString &file)
+    {
+        static QAtomicInt counter;
+        m_name = QStringLiteral("quelta-history-%1").arg(counter.fetchAndAddRelaxed(1));
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        db.open();
+    }
+    ~Connection() { QSqlDatabase::removeDatabase(m_name); }
+    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+};
+
+} // namespace
+
+bool HistorySeries::isMarked(int code)
+{
+    using namespace AlarmCatalogue;
+    if (code < familyOneBase)
+        return code == 0 || code == 2 || code == 4 || code == 8;
+    const int offset = code >= familyTwoBase ? code - familyTwoBase : code - familyOneBase;
+    return code < familyTwoBase + 0x10000 && offset < faultOffsets;
+}
+
+HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const QDate &first,
+                                            const QDate &last, int buckets,
+                                            const std::atomic_bool *stop)
+{
+    Result result;
+    const QDateTime from(first, QTime(0, 0));
+    const QDateTime to(last.addDays(1), QTime(0, 0));
+    result.fromMsecs = from.toMSecsSinceEpoch();
+    result.toMsecs = to.toMSecsSinceEpoch();
+    result.minimum.fill(std::numeric_limits<double>::quiet_NaN());
+    result.maximum.fill(std::numeric_limits<double>::quiet_NaN());
+    if (!first.isValid() || !last.isValid() || last < first) {
+        result.error = QStringLiteral("no such date range");
+        return result;
+    }
+
+    Connection connection(databaseFile);
+    QSqlDatabase db = connection.database();
+    if (!db.isOpen()) {
+        result.error = db.lastError().text();
+        qCWarning(lcRecords) << "Cannot read the history for the chart:" << result.error;
+        return result;
+    }
+
+    const qint64 span = from.secsTo(to);
+    const qint64 width = std::max<qint64>(1, (span + buckets - 1) / std::max(1, buckets));
+    QSqlQuery slice(db);
+    if (!slice.prepare(QString::fromLatin1(sliceStatement))) {
+        result.error = slice.lastError().text();
+        qCWarning(lcRecords) << "Cannot read the history for the chart:" << result.error;
+        return result;
+    }
+    for (qint64 start = 0; start < span; start += width) {
+        if (stop && *stop) {
+            result.error = QStringLiteral("stopped");
+            return result;
+        }
+        const QDateTime sliceFrom = from.addSecs(start);
+        const QDateTime sliceTo = from.addSecs(std::min(span, start + width));
+        slice.bindValue(QStringLiteral(":from"), stamp(sliceFrom));
+        slice.bindValue(QStringLiteral(":to"), stamp(sliceTo));
+        if (!slice.exec() || !slice.next()) {
+            result.error = slice.lastError().text();
+            qCWarning(lcRecords) << "Cannot read the history for the chart:" << result.error;
+            return result;
+        }
+        const qint64 count = slice.value(0).toLongLong();
+        if (count == 0)
+            continue;
+        result.samples += count;
+        const double x = double(sliceFrom.toMSecsSinceEpoch() + sliceTo.toMSecsSinceEpoch()) / 2;
+        for (int column = 0; column < ColumnCount; ++column) {
+            const double low = slice.value(1 + 2 * column).toDouble();
+            const double high = slice.value(2 + 2 * column).toDouble();
+            result.points[column].append(QPointF(x, low));
+            result.points[column].append(QPointF(x, high));
+            double &minimum = result.minimum[column];
+            double &maximum = result.maximum[column];
+            minimum = std::isnan(minimum) ? low : std::min(minimum, low);
+            maximum = std::isnan(maximum) ? high : std::max(maximum, high);
+        }
+    }
+    slice.finish();
+
+    QSqlQuery alarms(db);
+    alarms.prepare(QString::fromLatin1(alarmStatement));
+    alarms.bindValue(QStringLiteral(":from"), stamp(from));
+    alarms.bindValue(QStringLiteral(":to"), stamp(to));
+    if (!alarms.exec()) {
+        result.error = alarms.lastError().text();
+        qCWarning(lcRecords) << "Cannot read the alarms for the chart:" << result.error;
+        return result;
+    }
+    // Alarms closer together than one mark's share of the range are told as one mark.
+    const qint64 closeMsecs = (result.toMsecs - result.fromMsecs) / maxMarks;
+    while (alarms.next()) {
+        const int code = alarms.value(1).toInt();
+        if (!isMarked(code))
+            continue;
+        const QDateTime when = QDateTime::fromString(alarms.value(0).toString(),
+                                                     QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        if (!when.isValid())
+            continue;
+        const qint64 msecs = when.toMSecsSinceEpoch();
+        if (!result.marks.isEmpty() && msecs - result.marks.last().msecs < closeMsecs) {
+            ++result.marks.last().count;
+            continue;
+        }
+        result.marks.append({msecs, code, 1});
+    }
+    return result;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDate>
+#include <QPointF>
+#include <QString>
+#include <QVector>
+
+#include <array>
+#include <atomic>
+
+// The stored measurements of a date range, reduced for a chart: the range is cut into at most
+// `buckets` equal slices of time and SQL gives the lowest and the highest value of each slice,
+// so a spike of one sample stays visible however long the range. Each slice is one short
+// statement of its own, so a writer waits for one slice at most, never for the whole range.
+// Runs on any thread with a connection of its own to the database file.
+class HistorySeries
+{
+public:
+    enum Column { InputVoltage, OutputVoltage, Load, BatteryVoltage, Temperature, ColumnCount };
+
+    // An alarm raised in the range; alarms close together share one mark.
+    struct Mark
+    {
+        qint64 msecs = 0; // the first one's time
+        int code = 0; // the first one's code
+        int count = 0;
+    };
+
+    struct Result
+    {
+        qint64 fromMsecs = 0; // the range: first day 00:00 to the day after the last, local
+        qint64 toMsecs = 0;
+        qint64 samples = 0; // rows in the range
+        // Two points per slice that holds samples, at its middle: its lowest, then its highest.
+        std::array<QVector<QPointF>, ColumnCount> points;
+        std::array<double, ColumnCount> minimum {};
+        std::array<double, ColumnCount> maximum {};
+        QVector<Mark> marks;
+        QString error; // empty when the statements ran
+    };
+
+    static constexpr int defaultBuckets = 1000;
+    static constexpr int maxMarks = 200;
+
+    // `databaseFile` is opened read-only on a connection of the calling thread, closed again
+    // before returning. Setting `*stop` ends the work at the next slice, with an error.
+    static Result reduce(const QString &databaseFile, const QDate &first, const QDate &last,
+                         int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr);
+
+    // Whether an alarm code is a lasting alarm (communication lost, mains failure, battery
+    // low, UPS failed, a fault), the ones worth a mark.
+    static bool isMarked(int code);
+};

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+
+class Settings;
+struct SelfTestResult;
+struct UpsState;
+
+// Decides which changes of the UPS reach the desktop as notifications: mains failure and
+// return, battery low, UPS fault, communication lost and back, the shutdown countdown started
+// and cancelled, a finished self-test with its result, a battery due for replacement. A kind
+// that changes again within 30 s of its last notice is held back and told once the 30 s are
+// over, as its newest state with the number of changes held back. "notify/enable" switches
+// them off. Delivery is the desktop's (platform::showNotification); what it cannot show goes
+// to the tray icon through undelivered().
+class ServiceNotification : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool enable READ enable WRITE setEnable NOTIFY enableChanged)
+
+public:
+    enum Kind { Mains, BatteryLow, UpsFault, Link, Countdown, SelfTest, BatteryAge, KindCount };
+    Q_ENUM(Kind)
+
+    static constexpr int quietSeconds = 30;
+
+    explicit ServiceNotification(Settings *settings, QObject *parent = nullptr);
+    ~ServiceNotification() override;
+
+    // Reads the switch and starts the once-a-second check of held-back notices.
+    void start();
+
+    bool enable() const;
+    void setEnable(bool enable);
+
+    // Hands every notice to the desktop as it is decided (the program); off, notices are only
+    // announced with notify() (tests).
+    void setDeliver(bool deliver);
+
+public slots:
+    void updateState(const UpsState &state);
+    // The shutdown service's announcement: seconds left, 0 when cancelled.
+    void countdownChanged(int seconds);
+    void selfTestFinished(const SelfTestResult &result);
+    // A notice of the given kind, decided elsewhere (the battery's age).
+    void post(int kind, const QString &title, const QString &body, bool urgent);
+    // Tells what was held back for a kind whose 30 s are over (the timer, and tests that
+    // drive the clock).
+    void checkHeldBack();
+
+signals:
+    void enableChanged();
+    // Every notice decided, in the language in force.
+    void notify(int kind, const QString &title, const QString &body, bool urgent);
+    // The desktop could not show it (no notification server, Windows): the tray should.
+    void undelivered(const QString &title, const QString &body, bool urgent);
+
+private:
+    struct Held
+    {
+        qint64 lastSent = 0;
+        bool sent = false;
+        int count = 0; // changes held back since the last notice
+        QString title;
+        QString body;
+        bool urgent = false;
+    };
+
+    void send(int kind, const QString &title, const QString &body, bool urgent);
+
+    Settings *m_settings;
+    QTimer m_timer;
+    std::array<Held, KindCount> m_held;
+    bool m_enable = true;
+    bool m_deliver = false;
+    // The last state of an answering UPS; none before the first answer.
+    bool m_seen = false;
+    bool m_online = false;
+    bool m_onBattery = false;
+    bool m_batteryLow = false;
+    bool m_upsFailed = false;
+    bool m_countdown = false;
+};

@@ -1,0 +1,218 @@
+// The platform layer against the real thing: the crash record of a process that dies under the
+// handler, an XDG autostart entry read back by GLib as the session would, the open windows of a
+// virtual X server, and the power-off request to a login manager on a private bus.
+#include "login1service.h"
+#include "platform.h"
+#include "privatebus.h"
+#include "pythonscript.h"
+#include "testwindows.h"
+#include "xvfbdisplay.h"
+
+#include <QJsonArray>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+Q_DECLARE_METATYPE(platform::PowerOffResult)
+
+namespace {
+
+std::wstring w(const QString &text)
+{
+    return text.toStdWString();
+}
+
+} // namespace
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { qunsetenv("QUELTA_LOGIN1_BUS"); }
+    void crashLeavesARecordInTheWorkingDirectory();
+    void autostartEntry();
+    void windowsOfAnXServer();
+    void powerOff_data();
+    void powerOff();
+};
+
+// The test program runs itself a second time with "crash" to die under the handler.
+void TestPlatform::crashLeavesARecordInTheWorkingDirectory()
+{
+    for (const QString &how : {QStringLiteral("segv"), QStringLiteral("abort")}) {
+        QTemporaryDir cwd;
+        QProcess child;
+        child.setWorkingDirectory(cwd.path());
+        child.start(QCoreApplication::applicationFilePath(), {"crash", how});
+        QVERIFY(child.waitForFinished(10000));
+        // The default action still ends the process the way it would have ended.
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        const QStringList dumps = QDir(cwd.path()).entryList({"*.dmp"}, QDir::Files);
+        QCOMPARE(dumps.size(), 1);
+        QVERIFY(QRegularExpression("^\\d{14}\\.dmp$").match(dumps.first()).hasMatch());
+        QFile dump(cwd.filePath(dumps.first()));
+        QVERIFY(dump.open(QIODevice::ReadOnly));
+        const QByteArray text = dump.readAll();
+        const int signal = how == "segv" ? SIGSEGV : SIGABRT;
+        QVERIFY2(text.startsWith("signal " + QByteArray::number(signal)), text.constData());
+        QVERIFY(text.contains("backtrace:"));
+    }
+}
+
+void TestPlatform::autostartEntry()
+{
+    QTemporaryDir dir;
+    const QString config = dir.filePath("config"); // not made yet: the first write makes it
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    const QString entry = config + "/autostart/quelta.desktop";
+    QVERIFY(!platform::startsWithDesktop());
+
+    // Every character the entry format reserves, in a program path and in an argument.
+    const std::vector<std::wstring> command = {L"/opt/my tools/quelta", L"--home",
+                                               L"/srv/ups \"a\" $HOME `x` \\ 100% ;&|*?#()'<>~"};
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("switched on"));
+    QVERIFY(platform::setStartWithDesktop(true, command));
+    QVERIFY(platform::startsWithDesktop());
+    const QJsonObject read = PythonScript::runJson("desktop_entry.py", {entry}).object();
+    QJsonArray expected;
+    for (const std::wstring &argument : command)
+        expected.append(QString::fromStdWString(argument));
+    QCOMPARE(read.value("argv").toArray(), expected);
+    QCOMPARE(read.value("validate").toString(), QString());
+
+    // Switched off in the desktop's own settings.
+    QFile file(entry);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("Hidden=true\n");
+    file.close();
+    QVERIFY(!platform::startsWithDesktop());
+
+    for (int i = 0; i < 2; ++i) { // the second time nothing is left to remove
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("switched off"));
+        QVERIFY(platform::setStartWithDesktop(false, command));
+        QVERIFY(!QFile::exists(entry));
+    }
+
+    // A configuration folder that cannot hold the entry: told, not pretended.
+    QFile blocker(dir.filePath("plain-file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    qputenv("XDG_CONFIG_HOME", blocker.fileName().toUtf8());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot write the autostart entry"));
+    QVERIFY(!platform::setStartWithDesktop(true, command));
+    QVERIFY(!platform::startsWithDesktop());
+}
+
+void TestPlatform::windowsOfAnXServer()
+{
+    qunsetenv("DISPLAY");
+    QVERIFY(platform::openWindows().empty());
+    qputenv("DISPLAY", ":4093"); // nothing listens there
+    QVERIFY(platform::openWindows().empty());
+
+    XvfbDisplay display;
+    QVERIFY(display.isRunning());
+    TestWindows painter(display.name());
+    QVERIFY(painter.isConnected());
+    qputenv("DISPLAY", display.name().toLatin1());
+    QVERIFY(platform::openWindows().empty()); // a bare server has none
+
+    const auto wmClass = TestWindows::wmClass;
+    const QString accented = QString::fromUtf8("Résumé.txt – Editor");
+    const xcb_window_t first =
+        painter.create(wmClass("editor", "Editor"), accented.toUtf8(), "ignored WM_NAME");
+    // Latin-1 WM_NAME when there is no _NET_WM_NAME.
+    const xcb_window_t second = painter.create(wmClass("editor", "Editor"), {}, "caf\xe9");
+    painter.create(wmClass("term", "Term"), {}, {}); // no title
+    painter.create({}, "no class", {}); // no class
+    const xcb_window_t hidden = painter.create(wmClass("x", "Hidden"), "hidden", {}, false);
+    const QByteArray longClass(300, 'C');
+    const QString longTitle = QString(600, QChar(0x4e2d)); // multi-byte in UTF-8
+    const xcb_window_t long1 = painter.create(wmClass("l", longClass), longTitle.toUtf8(), {});
+
+    // No window manager: the mapped children of the root, in stacking order.
+    const platform::WindowList::value_type editor = {w("Editor"),
+                                                     {w(accented), w(QString::fromUtf8("café"))}};
+    const platform::WindowList::value_type cut = {w(QString(255, 'C')),
+                                                  {w(QString(511, QChar(0x4e2d)))}};
+    QCOMPARE(platform::openWindows(), (platform::WindowList {editor, cut}));
+
+    // With a window manager: only its client list counts, in its order; unmapped ones stay out.
+    painter.publishClientList({second, hidden, first});
+    QCOMPARE(platform::openWindows(),
+             (platform::WindowList {{w("Editor"), {w(QString::fromUtf8("café")), w(accented)}}}));
+
+    // A client that is gone meanwhile is skipped.
+    painter.publishClientList({0x7ffffff, long1});
+    QCOMPARE(platform::openWindows(), (platform::WindowList {cut}));
+
+    // A window manager with no clients.
+    painter.publishClientList({});
+    QVERIFY(platform::openWindows().empty());
+}
+
+void TestPlatform::powerOff_data()
+{
+    QTest::addColumn<int>("mode"); // -1: nobody owns the name, -2: no bus at all
+    QTest::addColumn<platform::PowerOffResult>("expected");
+    QTest::addColumn<QString>("logged");
+
+    QTest::newRow("accepted") << int(Login1Service::Accept) << platform::PowerOffResult::Requested
+                              << "accepted by the login manager";
+    QTest::newRow("polkit says no")
+        << int(Login1Service::Refuse) << platform::PowerOffResult::Refused << "refused .*polkit";
+    QTest::newRow("other error") << int(Login1Service::Fail) << platform::PowerOffResult::Failed
+                                 << "failed.*OperationInProgress";
+    QTest::newRow("no logind") << -1 << platform::PowerOffResult::Unavailable << "no login manager";
+    QTest::newRow("no bus") << -2 << platform::PowerOffResult::Unavailable
+                            << "cannot reach the system bus";
+}
+
+// Never interactive: at that moment nobody may be there to type a password. A second call
+// opens a fresh connection and asks again.
+void TestPlatform::powerOff()
+{
+    QFETCH(int, mode);
+    QFETCH(platform::PowerOffResult, expected);
+    QFETCH(QString, logged);
+
+    PrivateBus bus;
+    QVERIFY(bus.isRunning());
+    std::unique_ptr<Login1Service> service;
+    if (mode >= 0) {
+        service.reset(new Login1Service(bus.address(), Login1Service::Mode(mode)));
+        QVERIFY(service->isReady());
+    }
+    qputenv("QUELTA_LOGIN1_BUS",
+            mode == -2 ? QByteArray("unix:path=/nonexistent/no-such-bus") : bus.address().toUtf8());
+    for (int call = 1; call <= 2; ++call) {
+        QTest::ignoreMessage(expected == platform::PowerOffResult::Requested ? QtInfoMsg
+                                                                             : QtWarningMsg,
+                             QRegularExpression(logged));
+        QCOMPARE(platform::powerOff(), expected);
+        if (service) {
+            QTRY_COMPARE_WITH_TIMEOUT(service->calls(),
+                                      QVector<QString>(call, "PowerOff false").toList(), 2000);
+        }
+    }
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "crash") == 0) {
+        platform::installCrashHandler();
+        if (qstrcmp(argv[2], "abort") == 0)
+            abort();
+        raise(SIGSEGV);
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    TestPlatform test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_platform.moc"

@@ -1,0 +1,1071 @@
+// The program's pages against the real services behind them, one program and one view for all:
+// the module "Quelta" 1.0 the screens import (each singleton the root's own object) and the mail
+// address rule; the e-mail settings, whose addresses and SMTP account are checked before they are
+// stored and whose test mail's outcome is reported only for its own test; the common settings
+// (the language in use, the export's message and keyboard, the notice switch, the battery fields,
+// the calendar's weekday names); the scheduled tasks, added, changed, switched off and deleted as
+// a user does it and checked in the stored rows; and the history page, whose searches fill the
+// shown tables and chart for the chosen days and whose exports a real reader reads back.
+#include "alarm.h"
+#include "batteryage.h"
+#include "clock.h"
+#include "compositionroot.h"
+#include "database.h"
+#include "devcomm.h"
+#include "globaldatadef.h"
+#include "listmodelemailuser.h"
+#include "pagesettingscommon.h"
+#include "paths.h"
+#include "pythonscript.h"
+#include "qmlpagehost.h"
+#include "serviceemail.h"
+#include "servicenotification.h"
+#include "serviceshutdown.h"
+#include "settings.h"
+#include "testroot.h"
+#include "translator.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtCharts/QAbstractSeries>
+#include <QtTest>
+
+namespace {
+
+QStringList storedRecipients()
+{
+    QStringList users;
+    QSqlQuery query;
+    query.exec(QStringLiteral("select user from %1 order by id")
+                   .arg(Database::tableName(Database::TableEMailUser)));
+    while (query.next())
+        users << query.value(0).toString();
+    return users;
+}
+
+// Values stored before the page exists: the page must show them, not overwrite them.
+const struct
+{
+    const char *property;
+    QVariant value;
+    const char *field, *shownAs;
+} storedBefore[] = {
+    {"enable", true, "switchEnable", "checked"},
+    {"senderName", "Rack 4", "textFieldSenderName", "text"},
+    {"serverPort", 2525, "textFieldServerPort", "text"},
+    {"encrypt", 2, "comboBoxEncrypt", "currentIndex"},
+    {"dailyEnable", true, "checkBoxDaily", "checked"},
+    {"dailyHour", 7, "spinBoxDailyHour", "value"},
+    {"dailyMinute", 5, "spinBoxDailyMinute", "value"},
+    {"dailySecond", 9, "spinBoxDailySecond", "value"},
+};
+
+// Each singleton and context property by name, through a QML function.
+QObject *wiringProbe(QQmlEngine *engine, QQmlContext *context)
+{
+    QByteArray qml = "import QtQuick 2.15\nimport Quelta 1.0\nQtObject {\n"
+                     "function named(name) {\n";
+    for (const char *name :
+         {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail", "ServiceShutdown",
+          "PageSettingsCommon", "appName", "appVersion", "window", "listModelEMailUser"})
+        qml += QByteArray("if (name === \"") + name + "\") return " + name + "\n";
+    qml += "}\n}\n";
+    QQmlComponent component(engine);
+    component.setData(qml, QUrl(QStringLiteral("qrc:/qml/WiringProbe.qml")));
+    QObject *object = component.create(context);
+    if (!object)
+        qWarning().noquote() << component.errorString();
+    return object;
+}
+
+QVariant named(QObject *probe, const char *name)
+{
+    return QmlPageHost::call(probe, "named", QString::fromLatin1(name));
+}
+
+// Each stored task as "id: cycle time action enable".
+QStringList storedTasks()
+{
+    QStringList tasks;
+    QSqlQuery query;
+    query.exec(QStringLiteral(
+                   "select id || ': ' || cycle || ' ' || time || ' ' || action || ' ' || enable "
+                   "from %1 order by id")
+                   .arg(Database::tableName(Database::TableScheduleTask)));
+    while (query.next())
+        tasks << query.value(0).toString();
+    return tasks;
+}
+
+const QDate today(2026, 3, 14);
+
+void exec(const QString &sql)
+{
+    QSqlQuery query;
+    QVERIFY2(query.exec(sql), qPrintable(query.lastError().text()));
+}
+
+// The first sheet of a workbook as rows of cell texts joined by "|".
+QStringList workbookRows(const QString &file)
+{
+    QStringList rows;
+    for (const QJsonValue &row : PythonScript::dumpWorkbook(file).value("rows").toArray()) {
+        QStringList cells;
+        for (const QJsonValue &cell : row.toArray())
+            cells << (cell.isDouble() ? QString::number(cell.toDouble()) : cell.toString());
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestPages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void singletonsAreTheRootsObjects();
+    void mailAddressRule();
+    void storedValuesAreShownAndKept();
+    void recipientsAreCheckedBeforeTheyAreStored();
+    void accountMustBeAnAddress();
+    void senderIsCheckedAndMissingSettingsNamed();
+    void testMailOutcomeIsReportedOnlyForOwnTest();
+    void languageBoxShowsTheLanguageInUse();
+    void exportSaysWhereAndTakesTheKeyboard();
+    void noticeSwitchAndBattery();
+    void calendarSpeaksTheLanguage();
+    void addModifySwitchOffAndDeleteTask();
+    void impossibleFieldsAreRefused();
+    void chosenDayIsStoredAndShown();
+    void unknownCodesAreShownAsSuch();
+    void toolsFollowTheChosenView();
+    void searchAndExport();
+    void calendarStaysInsideTheWindow();
+    void selfTestRowDrawsItsRecording();
+    void chartOfTheChosenDays();
+
+private:
+    void answerDialog(const QString &expectedText);
+    QQuickItem *item(QObject *under, const char *name) const
+    {
+        return m_host->find(under, QLatin1String(name));
+    }
+    QQuickItem *item(const char *name) const { return item(m_page, name); }
+    bool press(QObject *under, const char *name) { return m_host->click(item(under, name)); }
+    void type(QObject *under, const char *name, const QString &text)
+    {
+        item(under, name)->setProperty("text", text);
+    }
+
+    QString text(QObject *under, const char *name) const
+    {
+        QQuickItem *found = item(under, name);
+        return found ? found->property("text").toString() : QStringLiteral("<missing>");
+    }
+    // The pop-up's fields: hour, minute, second, then the task type's and the cycle's index,
+    // and the day when one is given: a date ("yyyy-MM-dd") for a one-shot task, the weekday's
+    // index (0 = Monday) for a weekly one, the day of the month for a monthly one.
+    void fillPopup(const QStringList &values)
+    {
+        const char *fields[] = {"textFieldHour", "textFieldMinute", "textFieldSecond",
+                                "comboBoxTaskType", "comboBoxCycle"};
+        for (int i = 0; i < 5; ++i)
+            item(m_popup, fields[i])->setProperty(i < 3 ? "text" : "currentIndex", values[i]);
+        if (values.size() < 6)
+            return;
+        const char *dayFields[] = {"dateOneShot", nullptr, "comboBoxWeekday", "textFieldDay"};
+        QQuickItem *day = item(m_popup, dayFields[values[4].toInt()]);
+        QVERIFY2(day, "no field for the day");
+        if (values[4] == QLatin1String("0"))
+            day->setProperty("date",
+                             QDateTime(QDate::fromString(values[5], Qt::ISODate), QTime(12, 0)));
+        else
+            day->setProperty(values[4] == QLatin1String("2") ? "currentIndex" : "text", values[5]);
+    }
+    QObject *model() const
+    {
+        return m_host->view()
+            ->rootContext()
+            ->contextProperty(QStringLiteral("listModelScheduleTask"))
+            .value<QObject *>();
+    }
+
+    void choose(int view) { item("logDataSubPages")->setProperty("currentIndex", view); }
+    void searchDays(const QDate &start, const QDate &end);
+    QAbstractItemModel *modelOf(const char *view) const
+    {
+        return item(view)->property("model").value<QAbstractItemModel *>();
+    }
+    QString exportTo(const QString &file, int *dialogType = nullptr);
+
+    TestRoot m_root {TestRoot::FoldersOnly};
+    QScopedPointer<QmlPageHost> m_host;
+    QQuickItem *m_page = nullptr;
+    QQuickItem *m_dialog = nullptr;
+    QQuickItem *m_popup = nullptr;
+    QTemporaryDir m_out;
+};
+
+void TestPages::initTestCase()
+{
+    Clock::setNow(QDateTime(QDate(2026, 2, 10), QTime(9, 0)));
+    m_host.reset(new QmlPageHost);
+    for (const auto &stored : storedBefore)
+        QVERIFY(m_host->root().serviceEMail()->setProperty(stored.property, stored.value));
+
+    m_page = m_host->load(QStringLiteral("SettingsEMail.qml"));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    m_dialog = m_host->find(m_page, QStringLiteral("msgDialog"));
+    QVERIFY(m_dialog);
+}
+
+void TestPages::singletonsAreTheRootsObjects()
+{
+    CompositionRoot &root = m_host->root();
+    const QList<QPair<const char *, QObject *>> owned = {
+        {"Translator", root.translator()},     {"Alarm", root.alarm()},
+        {"Settings", root.settings()},         {"DevComm", root.devComm()},
+        {"ServiceEMail", root.serviceEMail()}, {"ServiceShutdown", root.serviceShutdown()}};
+
+    QScopedPointer<QObject> first(
+        wiringProbe(m_host->view()->engine(), m_host->view()->rootContext()));
+    QVERIFY(first);
+    for (const auto &entry : owned) {
+        QCOMPARE(named(first.data(), entry.first).value<QObject *>(), entry.second);
+        QCOMPARE(QQmlEngine::objectOwnership(entry.second), QQmlEngine::CppOwnership);
+    }
+    QCOMPARE(named(first.data(), "appName").toString(), QStringLiteral("QUELTA"));
+    QCOMPARE(named(first.data(), "appVersion").toString(), QStringLiteral("v1.0.12"));
+    QCOMPARE(named(first.data(), "window").value<QObject *>(), m_host->view());
+    QCOMPARE(named(first.data(), "listModelEMailUser").value<QObject *>(),
+             static_cast<QObject *>(root.serviceEMail()->listModelEMailUser()));
+    auto *page = named(first.data(), "PageSettingsCommon").value<QObject *>();
+    QVERIFY(qobject_cast<PageSettingsCommon *>(page));
+    QCOMPARE(named(first.data(), "PageSettingsCommon").value<QObject *>(), page);
+
+    // A second engine: the same objects, a page object of its own that goes with it.
+    QPointer<QObject> other;
+    {
+        QQmlEngine engine;
+        QScopedPointer<QObject> second(wiringProbe(&engine, engine.rootContext()));
+        QVERIFY(second);
+        for (const auto &entry : owned)
+            QCOMPARE(named(second.data(), entry.first).value<QObject *>(), entry.second);
+        other = named(second.data(), "PageSettingsCommon").value<QObject *>();
+        QVERIFY(qobject_cast<PageSettingsCommon *>(other) && other != page);
+    }
+    QVERIFY(other.isNull());
+    QCOMPARE(root.alarm()->alarmNum(), 0);
+}
+
+void TestPages::mailAddressRule()
+{
+    // Placed beside the screens, so the relative import finds the same file they use.
+    QQmlComponent component(m_host->view()->engine());
+    component.setData("import QtQuick 2.15\n"
+                      "import \"MailAddress.js\" as MailAddress\n"
+                      "QtObject { function check(text) { return MailAddress.isValid(text) } }\n",
+                      QUrl(QStringLiteral("qrc:/qml/MailAddressProbe.qml")));
+    QScopedPointer<QObject> probe(component.create());
+    QVERIFY2(probe, qPrintable(component.errorString()));
+
+    const QString runs(40, QLatin1Char('a'));
+    const QPair<QString, bool> cases[] = {
+        {"user@example.com", true},
+        {"first.last@mail.example.org", true},
+        {"Ops2024@EXAMPLE.DE", true},
+        {"night_shift|ups@site.example.net", true},
+        {"x9@mail_relay.io", true},
+        {QString(2000, QLatin1Char('a')) + "@example.com", true},
+        {QString(), false},
+        {"user", false},
+        {"@example.com", false},
+        {"user@example", false},
+        {"user@example.c", false},
+        {"user@example.info", false}, // four letters at the end
+        {"a@b@example.com", false},
+        {"bob@@example.com", false},
+        {".user@example.com", false}, // a run must come first
+        {"us..er@example.com", false}, // two separators in a row
+        {"us er@example.com", false},
+        {"user@example.com ", false}, // not trimmed
+        {"user@my-site.com", false}, // "-" is not one of the separators
+        {"user@example.c0m", false},
+        {QString::fromUtf8("j\xc3\xb6rg@example.com"), false},
+        // Inputs that make a rule with nested repetition backtrack for hours; each must come
+        // back (refused) while the test runs.
+        {runs + "!", false},
+        {"a@" + runs + "!", false},
+        {QStringLiteral("a.").repeated(30) + "@x", false},
+        {"u@" + QStringLiteral("b.").repeated(30) + "c", false},
+    };
+    for (const auto &c : cases) {
+        QVariant result;
+        QVERIFY(QMetaObject::invokeMethod(probe.data(), "check", Q_RETURN_ARG(QVariant, result),
+                                          Q_ARG(QVariant, c.first)));
+        QVERIFY2(result.toBool() == c.second, qPrintable(c.first.left(80)));
+    }
+}
+
+void TestPages::answerDialog(const QString &expectedText)
+{
+    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(m_dialog->property("text").toString(), expectedText);
+    QVERIFY(press(m_dialog, "msgDialogSure"));
+    QVERIFY(!m_dialog->isVisible());
+}
+
+void TestPages::storedValuesAreShownAndKept()
+{
+    // Shown, and left as they were when the page is left (it writes back what it shows).
+    ServiceEMail *service = m_host->root().serviceEMail();
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    for (const auto &stored : storedBefore) {
+        QCOMPARE(item(m_page, stored.field)->property(stored.shownAs).toString(),
+                 stored.value.toString());
+        QCOMPARE(service->property(stored.property).toString(), stored.value.toString());
+    }
+
+    // A change in a field reaches the service when the page is left.
+    type(m_page, "textFieldSenderName", "Rack 5");
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    QCOMPARE(service->senderName(), QStringLiteral("Rack 5"));
+}
+
+void TestPages::recipientsAreCheckedBeforeTheyAreStored()
+{
+    QQuickItem *popup = item(m_page, "popupAddEMailUser");
+    QVERIFY(press(m_page, "buttonAddUser"));
+    QVERIFY(popup->isVisible());
+    type(popup, "textFieldUser", "ops@my-site.com");
+    QVERIFY(press(popup, "buttonSure"));
+    answerDialog(QStringLiteral("E-Mail address is invalid!"));
+    QVERIFY(popup->isVisible()); // the user can correct it
+    QVERIFY(storedRecipients().isEmpty());
+    type(popup, "textFieldUser", "ops@example.com");
+    QVERIFY(press(popup, "buttonSure"));
+    QVERIFY(!popup->isVisible());
+    QCOMPARE(storedRecipients(), QStringList {"ops@example.com"});
+
+    // Modify the chosen row: the pop-up shows its address; an invalid change is refused.
+    item(m_page, "listViewUser")->setProperty("currentIndex", 0);
+    QVERIFY(press(m_page, "buttonModifyUser"));
+    QCOMPARE(item(popup, "textFieldUser")->property("text").toString(), QString("ops@example.com"));
+    type(popup, "textFieldUser", "ops@example");
+    QVERIFY(press(popup, "buttonSure"));
+    answerDialog(QStringLiteral("E-Mail address is invalid!"));
+    type(popup, "textFieldUser", "night.shift@example.org");
+    QVERIFY(press(popup, "buttonSure"));
+    QCOMPARE(storedRecipients(), QStringList {"night.shift@example.org"});
+
+    item(m_page, "listViewUser")->setProperty("currentIndex", 0);
+    QVERIFY(press(m_page, "buttonDeleteUser"));
+    QVERIFY(storedRecipients().isEmpty());
+}
+
+void TestPages::accountMustBeAnAddress()
+{
+    ServiceEMail *service = m_host->root().serviceEMail();
+    service->setAuthAccount(QStringLiteral("before@example.com"));
+    QVERIFY(press(m_page, "checkBoxAuth"));
+    QTRY_VERIFY(service->authEnable());
+    QQuickItem *popup = item(m_page, "popupSetEMailSender");
+    QVERIFY(press(m_page, "buttonAuthSettings"));
+    QVERIFY(popup->isVisible());
+    QCOMPARE(item(popup, "textFieldAccount")->property("text").toString(),
+             QString("before@example.com"));
+
+    type(popup, "textFieldAccount", "mailer");
+    type(popup, "textFieldPassword", "s3cret");
+    QVERIFY(press(popup, "buttonSure"));
+    answerDialog(QStringLiteral("User account is invalid!"));
+    QCOMPARE(service->authAccount(), QStringLiteral("before@example.com"));
+
+    type(popup, "textFieldAccount", "mailer@example.com");
+    QVERIFY(press(popup, "buttonSure"));
+    QVERIFY(!popup->isVisible());
+    QCOMPARE(service->authAccount(), QStringLiteral("mailer@example.com"));
+    QCOMPARE(service->authPassword(), QStringLiteral("s3cret"));
+}
+
+void TestPages::senderIsCheckedAndMissingSettingsNamed()
+{
+    ServiceEMail *service = m_host->root().serviceEMail();
+    service->setAuthEnable(false);
+    QQuickItem *sender = item(m_page, "textFieldSenderAddress");
+    type(m_page, "textFieldSenderAddress", "ups@example.com");
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    QCOMPARE(service->senderAddress(), QStringLiteral("ups@example.com"));
+
+    const struct
+    {
+        const char *sender, *server, *said;
+        bool marked;
+        const char *stored; // the sender's address in the settings afterwards
+    } cases[] = {
+        // The recipients' rule: refused, marked, never stored, and no mail tried.
+        {"bob@@example", "127.0.0.1", "E-Mail address is invalid!", true, "ups@example.com"},
+        {"bob@example.com ", "127.0.0.1", "E-Mail address is invalid!", true, "ups@example.com"},
+        // What the test mail lacks is named.
+        {"bob@example.com", "", "Failed to send test E-Mail!\nno server address", false,
+         "bob@example.com"},
+        {"", "",
+         "Failed to send test E-Mail!\nno server address, no sender address (the test mail goes "
+         "to it)",
+         false, ""},
+    };
+    for (const auto &c : cases) {
+        type(m_page, "textFieldSenderAddress", QString::fromUtf8(c.sender));
+        type(m_page, "textFieldServerAddress", QString::fromUtf8(c.server));
+        QVERIFY(press(m_page, "buttonTestMail"));
+        answerDialog(QString::fromUtf8(c.said));
+        QCOMPARE(sender->property("refused").toBool(), c.marked);
+        QCOMPARE(service->senderAddress(), QString::fromUtf8(c.stored));
+        // Leaving the page keeps a refused address out of the settings too.
+        m_page->setVisible(false);
+        m_page->setVisible(true);
+        QCOMPARE(service->senderAddress(), QString::fromUtf8(c.stored));
+        QVERIFY(item(m_page, "buttonTestMail")->property("enabled").toBool());
+    }
+
+    // Leaving the field with Tab: the message has the keys, so Return answers it rather than
+    // the next field taking what is typed behind it.
+    sender->forceActiveFocus();
+    type(m_page, "textFieldSenderAddress", "bob@@example");
+    QTest::keyClick(m_host->view(), Qt::Key_Tab);
+    QTRY_VERIFY(m_dialog->isVisible());
+    QTest::keyClick(m_host->view(), Qt::Key_Return);
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(sender->property("refused").toBool());
+    QCOMPARE(service->senderAddress(), QString());
+}
+
+void TestPages::testMailOutcomeIsReportedOnlyForOwnTest()
+{
+    ServiceEMail *service = m_host->root().serviceEMail();
+
+    // Another sender's outcome (an alarm mail, say) is none of the page's business.
+    emit service->emailFinished();
+    emit service->emailFailed(QStringLiteral("connection failed"));
+    QVERIFY(!m_dialog->isVisible());
+
+    // A server on loopback that takes the connection, says nothing, then hangs up.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    type(m_page, "textFieldServerAddress", "127.0.0.1");
+    type(m_page, "textFieldServerPort", QString::number(server.serverPort()));
+    type(m_page, "textFieldSenderAddress", "ups@example.com");
+    service->setEncrypt(0);
+    service->setAuthEnable(false);
+
+    QVERIFY(press(m_page, "buttonTestMail"));
+    QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 10000);
+    QTcpSocket *client = server.nextPendingConnection();
+    QCoreApplication::processEvents();
+    QCOMPARE(item(m_page, "labelTestMail")->property("text").toString(),
+             QString("Sending test E-Mail..."));
+    QVERIFY(!item(m_page, "buttonTestMail")->property("enabled").toBool());
+    QVERIFY(!m_dialog->isVisible());
+    client->close();
+
+    QTRY_VERIFY_WITH_TIMEOUT(m_dialog->isVisible(), 15000);
+    QVERIFY(m_dialog->property("text").toString().startsWith(
+        QStringLiteral("Failed to send test E-Mail!")));
+    QVERIFY(press(m_dialog, "msgDialogSure"));
+    QCOMPARE(item(m_page, "labelTestMail")->property("text").toString(), QString());
+
+    // A late second signal of the same exchange opens nothing more.
+    emit service->emailFinished();
+    QVERIFY(!m_dialog->isVisible());
+}
+
+// With the system's language followed the box shows it, greyed, not the language chosen before
+// (which the automatic choice under other systems is tst_translator's case).
+void TestPages::languageBoxShowsTheLanguageInUse()
+{
+    m_page = m_host->load(QStringLiteral("SettingsCommon.qml"), QSize(1024, 600));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    Translator *translator = m_host->root().translator();
+    QQuickItem *box = item("comboBoxLanguage");
+    QQuickItem *automatic = item("checkBoxAutoLanguage");
+    translator->setAutoLanguage(false);
+    translator->setLanguage(Translator::FR_FR);
+    QTRY_COMPARE(box->property("currentText").toString(), QStringLiteral("Français"));
+    QVERIFY(box->isEnabled());
+    QVERIFY(m_host->click(automatic));
+    QTRY_COMPARE(box->property("currentText").toString(), QStringLiteral("English"));
+    QVERIFY(!box->isEnabled());
+    QCOMPARE(m_host->root().settings()->getSettings(Settings::LanguageType).toInt(),
+             int(Translator::FR_FR));
+    // Switched off again, the language shown stays and becomes the choice.
+    QVERIFY(m_host->click(automatic));
+    QTRY_VERIFY(box->isEnabled());
+    QCOMPARE(box->property("currentText").toString(), QStringLiteral("English"));
+    QCOMPARE(translator->language(), int(Translator::EN_GB));
+}
+
+void TestPages::exportSaysWhereAndTakesTheKeyboard()
+{
+    QQuickView *view = m_host->view();
+    QQuickItem *dialog = item("msgDialog");
+    // A file dialog had the keyboard and has just closed.
+    QQuickView fileDialog;
+    fileDialog.resize(200, 100);
+    fileDialog.show();
+    fileDialog.requestActivate();
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::focusWindow(), &fileDialog, 5000);
+    fileDialog.hide();
+
+    const QString file = m_out.filePath(QStringLiteral("quelta settings.conf"));
+    QmlPageHost::call(m_page, "exportTo", QUrl::fromLocalFile(file));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->property("text").toString(),
+             QStringLiteral("Operation finished!\nSaved as ") + file);
+    QVERIFY(QFile::exists(file));
+    // The window has the keyboard again: Return answers the message.
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::focusWindow(), static_cast<QWindow *>(view), 5000);
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 2000);
+
+    QmlPageHost::call(m_page, "exportTo",
+                      QUrl::fromLocalFile(m_out.filePath(QStringLiteral("no/such/x.conf"))));
+    QCOMPARE(dialog->property("text").toString(), QStringLiteral("Operation failed!"));
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 2000);
+}
+
+void TestPages::noticeSwitchAndBattery()
+{
+    CompositionRoot &root = m_host->root();
+    Settings *settings = root.settings();
+    QQuickItem *notify = item("checkBoxNotify");
+    QVERIFY(notify->property("checked").toBool());
+    QVERIFY(m_host->click(notify));
+    QVERIFY(!root.serviceNotification()->enable());
+    QCOMPARE(settings->getSettings(Settings::NotifyEnable).toBool(), false);
+    // A restore switches them on again, and the box follows.
+    settings->restore();
+    QTRY_VERIFY(notify->property("checked").toBool());
+    QVERIFY(root.serviceNotification()->enable());
+
+    // No UPS answered here yet: nothing to count from.
+    QCOMPARE(item("labelBatteryDue")->property("text").toString(),
+             QStringLiteral("Counted from the first day a UPS answers."));
+    // Today is 2026-02-10: a battery put in on 2022-11-30 is overdue, said in red, and told.
+    BatteryAge *age = root.batteryAge();
+    QSignalSpy due(age, &BatteryAge::replacementDue);
+    item("dateBatteryInstalled")->setProperty("date", QDateTime(QDate(2022, 11, 30), QTime(12, 0)));
+    QCOMPARE(age->installedDate(), QStringLiteral("2022-11-30"));
+    QCOMPARE(item("labelBatteryDue")->property("text").toString(),
+             QStringLiteral("Replacement due since 2025-11-30."));
+    QCOMPARE(item("labelBatteryDue")->property("color").value<QColor>(), QColor("#dc3545"));
+    QCOMPARE(due.count(), 1);
+    item("spinBoxReplaceMonths")->setProperty("value", 48);
+    QCOMPARE(age->replaceMonths(), 48);
+    QCOMPARE(item("labelBatteryDue")->property("text").toString(),
+             QStringLiteral("Replacement due on 2026-11-30."));
+    // Settings written elsewhere (an import) reach the fields.
+    settings->setSettings(Settings::BatteryReplaceMonths, 24);
+    QCOMPARE(item("spinBoxReplaceMonths")->property("value").toInt(), 24);
+}
+
+void TestPages::calendarSpeaksTheLanguage()
+{
+    Translator *translator = m_host->root().translator();
+    QQuickItem *field = item("dateBatteryInstalled");
+    const QList<QPair<int, QLocale>> languages = {
+        {Translator::FR_FR, QLocale(QLocale::French, QLocale::France)},
+        {Translator::ZH_TW, QLocale(QLocale::Chinese, QLocale::Taiwan)},
+        {Translator::EN_GB, QLocale(QLocale::English, QLocale::UnitedKingdom)}};
+    for (const auto &language : languages) {
+        translator->setLanguage(language.first);
+        QVERIFY(m_host->click(m_host->find(field, QStringLiteral("field"))));
+        QVERIFY(field->property("calendarVisible").toBool());
+        QQuickItem *monday = m_host->find(field, QStringLiteral("calendarWeekday 1"));
+        QVERIFY(monday);
+        QCOMPARE(monday->property("text").toString(),
+                 language.second.dayName(1, QLocale::ShortFormat));
+        QTest::keyClick(m_host->view(), Qt::Key_Escape);
+        QVERIFY(!field->property("calendarVisible").toBool());
+    }
+}
+
+void TestPages::addModifySwitchOffAndDeleteTask()
+{
+    // The schedule page, under the system's clock as the date fields are.
+    Clock::useSystemClock();
+    m_page = m_host->load(QStringLiteral("MainPanelScheduleTask.qml"));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    m_popup = item(m_page, "popupAddScheduleTask");
+    QVERIFY(m_popup && !m_popup->isVisible());
+
+    // Add: a weekly self-test to end of discharge at 7:30:05, typed without leading zeros.
+    QVERIFY(press(m_page, "buttonAddTask"));
+    QVERIFY(m_popup->isVisible());
+    QCOMPARE(text(m_popup, "labelTitle"), QStringLiteral("Add Schedule Task"));
+    fillPopup({"7", "30", "5", "1", "2"});
+    QVERIFY(press(m_popup, "buttonSure"));
+    QVERIFY(!m_popup->isVisible());
+    QCOMPARE(storedTasks(), QStringList {"1: 2 07:30:05 1 1"});
+    QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Weekly"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Self-test to EOD"));
+    QVERIFY(text(m_page, "labelTime").endsWith(QStringLiteral(" 07:30:05")));
+
+    // Modify: the pop-up opens with the task's values; cancelling changes nothing.
+    QVERIFY(press(m_page, "buttonEdit"));
+    QVERIFY(m_popup->isVisible());
+    QCOMPARE(text(m_popup, "labelTitle"), QStringLiteral("Modify Schedule Task"));
+    const char *fields[] = {"textFieldHour", "textFieldMinute", "textFieldSecond",
+                            "comboBoxTaskType", "comboBoxCycle"};
+    const char *shown[] = {"07", "30", "05", "1", "2"};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(item(m_popup, fields[i])->property(i < 3 ? "text" : "currentIndex").toString(),
+                 QString(shown[i]));
+    item(m_popup, "textFieldHour")->setProperty("text", QStringLiteral("03"));
+    QVERIFY(press(m_popup, "buttonCancel"));
+    QVERIFY(!m_popup->isVisible());
+    QCOMPARE(storedTasks(), QStringList {"1: 2 07:30:05 1 1"});
+
+    // The same row changed in place.
+    QVERIFY(press(m_page, "buttonEdit"));
+    fillPopup({"21", "30", "05", "3", "1"});
+    QVERIFY(press(m_popup, "buttonSure"));
+    QCOMPARE(storedTasks(), QStringList {"1: 1 21:30:05 3 1"});
+    QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Daily"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("System shutdown and UPS off"));
+
+    // Switch off.
+    QVERIFY(item(m_page, "switchEnable")->property("checked").toBool());
+    QVERIFY(press(m_page, "switchEnable"));
+    QTRY_COMPARE(storedTasks(), QStringList {"1: 1 21:30:05 3 0"});
+    QTRY_VERIFY(!item(m_page, "switchEnable")->property("checked").toBool());
+
+    // Delete: the question first; "Cancel" keeps the task, "Sure" deletes it.
+    QQuickItem *dialog = item(m_page, "msgDialog");
+    QVERIFY(press(m_page, "buttonDelete"));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->property("text").toString(),
+             QStringLiteral("Do you really want to delete this task?"));
+    QVERIFY(press(dialog, "msgDialogCancel"));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(storedTasks().size(), 1);
+    QVERIFY(press(m_page, "buttonDelete"));
+    QVERIFY(press(dialog, "msgDialogSure"));
+    QVERIFY(storedTasks().isEmpty());
+    QTRY_VERIFY(!item(m_page, "labelCycle"));
+}
+
+// Hour 25 and its kind are refused with the field marked and a message; nothing is stored
+// until the field is corrected.
+void TestPages::impossibleFieldsAreRefused()
+{
+    const QString yesterday = QDate::currentDate().addDays(-1).toString(Qt::ISODate);
+    const QString nextWeek = QDate::currentDate().addDays(7).toString(Qt::ISODate);
+    const struct
+    {
+        QStringList values;
+        const char *marked, *said, *corrected;
+    } cases[] = {
+        {{"25", "30", "00", "3", "0", nextWeek},
+         "textFieldHour",
+         "The hour must be from 0 to 23.",
+         "23"},
+        {{"", "30", "00", "3", "1"}, "textFieldHour", "The hour must be from 0 to 23.", "0"},
+        {{"23", "60", "00", "0", "1"}, "textFieldMinute", "The minute must be from 0 to 59.", "59"},
+        {{"23", "59", "75", "0", "1"}, "textFieldSecond", "The second must be from 0 to 59.", "9"},
+        {{"7", "30", "00", "0", "3", "32"},
+         "textFieldDay",
+         "The day of the month must be from 1 to 31.",
+         "31"},
+        {{"7", "30", "00", "0", "3", "0"},
+         "textFieldDay",
+         "The day of the month must be from 1 to 31.",
+         "1"},
+        {{"7", "30", "00", "0", "0", yesterday},
+         "dateOneShot",
+         "This date and time have already passed.",
+         nullptr},
+    };
+    for (const auto &c : cases) {
+        QVERIFY(press(m_page, "buttonAddTask"));
+        fillPopup(c.values);
+        QVERIFY(press(m_popup, "buttonSure"));
+        QVERIFY2(m_popup->isVisible(), c.said);
+        QCOMPARE(text(m_popup, "labelError"), QString::fromLatin1(c.said));
+        QVERIFY2(item(m_popup, c.marked) && item(m_popup, c.marked)->property("refused").toBool(),
+                 c.marked);
+        QVERIFY(storedTasks().isEmpty());
+        if (c.corrected) {
+            // Correcting the field takes its mark away; the task is then stored.
+            item(m_popup, c.marked)->setProperty("text", QString::fromLatin1(c.corrected));
+            QVERIFY(!item(m_popup, c.marked)->property("refused").toBool());
+            QVERIFY(press(m_popup, "buttonSure"));
+            QVERIFY2(!m_popup->isVisible(), qPrintable(text(m_popup, "labelError")));
+            QCOMPARE(storedTasks().size(), 1);
+            QVERIFY(QMetaObject::invokeMethod(model(), "delTask", Q_ARG(int, 0)));
+        } else {
+            QVERIFY(press(m_popup, "buttonCancel"));
+        }
+        QVERIFY(storedTasks().isEmpty());
+    }
+}
+
+// The day a weekly, monthly or one-shot task runs on is chosen in the pop-up, stored, shown in
+// the list and offered again when the task is changed.
+void TestPages::chosenDayIsStoredAndShown()
+{
+    const QDate later = QDate::currentDate().addDays(3);
+    const struct
+    {
+        QStringList values;
+        const char *shownDay; // the list's day line
+        const char *field, *property, *offered; // what the pop-up offers when changed
+    } cases[] = {
+        {{"09", "00", "00", "0", "2", "6"}, "every Sunday", "comboBoxWeekday", "currentIndex", "6"},
+        {{"09", "00", "00", "0", "2", "0"}, "every Monday", "comboBoxWeekday", "currentIndex", "0"},
+        {{"09", "00", "00", "0", "3", "31"},
+         "on day 31 of each month",
+         "textFieldDay",
+         "text",
+         "31"},
+        {{"08", "00", "00", "0", "0", later.toString(Qt::ISODate)},
+         "",
+         "dateOneShot",
+         "text",
+         nullptr},
+    };
+    for (const auto &c : cases) {
+        QVERIFY(press(m_page, "buttonAddTask"));
+        fillPopup(c.values);
+        QVERIFY(press(m_popup, "buttonSure"));
+        QVERIFY2(!m_popup->isVisible(), qPrintable(text(m_popup, "labelError")));
+        // The next run falls on the chosen day.
+        const auto dueOnTheDay = [&] {
+            const QDate due =
+                QDate::fromString(text(m_page, "labelTime").left(10), QStringLiteral("yyyy-MM-dd"));
+            switch (c.values[4].toInt()) {
+            case 0:
+                return due == later;
+            case 2:
+                return due.dayOfWeek() == c.values[5].toInt() + 1;
+            default:
+                return due.day() == 31 || due.day() == due.daysInMonth();
+            }
+        };
+        QTRY_VERIFY(item(m_page, "labelCycle"));
+        QCOMPARE(text(m_page, "labelTaskDay"), QString::fromLatin1(c.shownDay));
+        QVERIFY2(dueOnTheDay(), qPrintable(text(m_page, "labelTime")));
+
+        QVERIFY(press(m_page, "buttonEdit"));
+        const QString offered =
+            c.offered ? QString::fromLatin1(c.offered) : later.toString(Qt::ISODate);
+        QCOMPARE(item(m_popup, c.field)->property(c.property).toString(), offered);
+        // Changed without touching the day, the task keeps it.
+        item(m_popup, "textFieldHour")->setProperty("text", QStringLiteral("10"));
+        QVERIFY(press(m_popup, "buttonSure"));
+        QTRY_VERIFY(text(m_page, "labelTime").endsWith(QStringLiteral(" 10:00:00")));
+        QCOMPARE(text(m_page, "labelTaskDay"), QString::fromLatin1(c.shownDay));
+        QVERIFY2(dueOnTheDay(), qPrintable(text(m_page, "labelTime")));
+
+        QVERIFY(QMetaObject::invokeMethod(model(), "delTask", Q_ARG(int, 0)));
+        QTRY_VERIFY(!item(m_page, "labelCycle"));
+    }
+}
+
+void TestPages::unknownCodesAreShownAsSuch()
+{
+    // A hand-edited row with a cycle and an action this version does not know.
+    QSqlQuery insert;
+    QVERIFY(insert.exec(QStringLiteral("insert into %1(cycle, time, action, enable) "
+                                       "values(7, '10:00:00', 9, 1)")
+                            .arg(Database::tableName(Database::TableScheduleTask))));
+    QVERIFY(QMetaObject::invokeMethod(model(), "select"));
+
+    QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Unknown code: 7"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Unknown code: 9"));
+    QCOMPARE(text(m_page, "labelTime"), QString());
+}
+
+void TestPages::searchDays(const QDate &start, const QDate &end)
+{
+    item("dateStart")->setProperty("date", QDateTime(start, QTime(12, 0)));
+    item("dateEnd")->setProperty("date", QDateTime(end, QTime(12, 0)));
+    QCOMPARE(item("dateStart")->property("text").toString(), start.toString(Qt::ISODate));
+    QVERIFY(m_host->click(item("buttonSearch")));
+}
+
+// Exports the shown table and returns what the closing dialog said.
+QString TestPages::exportTo(const QString &file, int *dialogType)
+{
+    QQuickItem *dialog = item("msgDialog");
+    QmlPageHost::call(m_page, "exportTo", QUrl::fromLocalFile(file));
+    if (!QTest::qWaitFor([dialog] { return dialog->isVisible(); }, 10000))
+        return QString();
+    const QString text = dialog->property("text").toString();
+    if (dialogType)
+        *dialogType = dialog->property("dialogType").toInt();
+    if (item("busyIndicator")->property("running").toBool())
+        return QStringLiteral("still busy");
+    m_host->click(m_host->find(dialog, QStringLiteral("msgDialogSure")));
+    return text;
+}
+
+void TestPages::toolsFollowTheChosenView()
+{
+    // The history page. Today is 2026-03-14: rows on both edges of a two-day search, and outside
+    // it.
+    exec("insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+         "temperature) values('2026-03-14 08:00:00', 229.96, 230, 35, 50, 13.456, 31.5), "
+         "('2026-03-14 23:59:59', 231.04, 230, 37, 50, 13.456, 31.5), "
+         "('2026-03-13 00:00:00', 228.5, 230, 30, 50, 13.456, 31.5), "
+         "('2026-03-04 12:00:00', 220, 230, 10, 50, 13.456, 31.5), "
+         "('2026-03-15 00:00:00', 221, 230, 11, 50, 13.456, 31.5)");
+    exec("insert into alarm(dateTime, alarm) values('2026-03-14 09:15:00', 0), "
+         "('2026-03-14 10:15:00', 1), ('2026-03-11 10:15:00', 1)");
+
+    m_page = m_host->load(QStringLiteral("MainPanelLogData.qml"));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+
+    struct Expected
+    {
+        int view;
+        bool dates;
+        bool print;
+    };
+    const Expected cases[] = {
+        {3, false, false}, {4, true, false}, {2, true, true}, {1, true, false}, {0, true, true}};
+    for (const Expected &expected : cases) {
+        choose(expected.view);
+        for (const char *name : {"dateStart", "dateEnd", "buttonSearch"})
+            QCOMPARE(item(name)->isVisible(), expected.dates);
+        QCOMPARE(item("buttonPrint")->isVisible(), expected.print);
+    }
+    // The shutdown log tree reads its file once; none was written here, so it is empty.
+    QCOMPARE(modelOf("logClosedRecords")->rowCount(), 0);
+    // Nothing is selected before the first search.
+    QCOMPARE(modelOf("logDevData")->rowCount(), 0);
+}
+
+void TestPages::searchAndExport()
+{
+    // Two days of device data, newest first, values as shown.
+    choose(0);
+    searchDays(today.addDays(-1), today);
+    QTRY_COMPARE(modelOf("logDevData")->rowCount(), 3);
+    QTRY_COMPARE(item("tableViewDevData")->property("rowCount").toInt(), 3);
+    // The message says where the file went.
+    QCOMPARE(exportTo(m_out.filePath("data.xlsx")),
+             "Operation finished!\nSaved as " + m_out.filePath("data.xlsx"));
+    QStringList rows = workbookRows(m_out.filePath("data.xlsx"));
+    QCOMPARE(rows.size(), 4);
+    QVERIFY2(rows[0].startsWith("Date|Input Voltage(V)|"), qPrintable(rows[0]));
+    QVERIFY2(rows[1].startsWith("2026-03-14 23:59:59|"), qPrintable(rows[1]));
+    QVERIFY2(rows[2].startsWith("2026-03-14 08:00:00|230.0|"), qPrintable(rows[2]));
+    QVERIFY2(rows[3].startsWith("2026-03-13 00:00:00|"), qPrintable(rows[3]));
+
+    // One day of alarms, written as their texts, not their codes.
+    choose(2);
+    searchDays(today, today);
+    QTRY_COMPARE(modelOf("logAlarmData")->rowCount(), 2);
+    QCOMPARE(exportTo(m_out.filePath("alarms.xlsx")),
+             "Operation finished!\nSaved as " + m_out.filePath("alarms.xlsx"));
+    rows = workbookRows(m_out.filePath("alarms.xlsx"));
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0].section('|', 1, 1), QStringLiteral("Alarm"));
+    QVERIFY2(rows[1].section('|', 1, 1).contains(QRegularExpression("[a-z]")), qPrintable(rows[1]));
+
+    // A file that cannot be written is a failure, with a warning, not "finished".
+    choose(0);
+    searchDays(today, today);
+    QTRY_COMPARE(modelOf("logDevData")->rowCount(), 2);
+    const QString file = m_out.filePath(QStringLiteral("no/such/folder/data.xlsx"));
+    int dialogType = -1;
+    QCOMPARE(exportTo(file, &dialogType), QStringLiteral("Operation failed!"));
+    QCOMPARE(dialogType, int(GlobalDataDef::MsgDialogWarning));
+    QVERIFY(!QFile::exists(file));
+}
+
+// Each date field's calendar, on the views where the fields sit furthest right: wholly inside
+// the window, so every day can be picked, and closed by Escape or a click beside it.
+void TestPages::calendarStaysInsideTheWindow()
+{
+    QQuickWindow *window = m_host->view();
+    const QRectF inside(0, 0, window->width(), window->height());
+    const QDate saturday(2026, 3, 14), sunday(2026, 3, 15);
+    for (int view : {0, 4}) {
+        choose(view);
+        for (const char *name : {"dateStart", "dateEnd"}) {
+            const QByteArray where = QByteArray(name) + " on view " + QByteArray::number(view);
+            QQuickItem *field = item(name);
+            field->setProperty("date", QDateTime(saturday, QTime(12, 0)));
+            QQuickItem *calendar = m_host->find(field, QStringLiteral("calendar"));
+            QVERIFY(calendar);
+
+            QVERIFY(m_host->click(field));
+            QVERIFY2(field->property("calendarVisible").toBool(), where.constData());
+            const QRectF shown =
+                calendar->mapRectToScene(QRectF(0, 0, calendar->width(), calendar->height()));
+            QVERIFY2(inside.contains(shown), where.constData());
+            QTest::keyClick(window, Qt::Key_Escape);
+            QVERIFY2(!field->property("calendarVisible").toBool(), where.constData());
+
+            // A click beside it only closes it.
+            QVERIFY(m_host->click(field));
+            QVERIFY(field->property("calendarVisible").toBool());
+            QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            QVERIFY2(!field->property("calendarVisible").toBool(), where.constData());
+            QCOMPARE(item("logDataSubPages")->property("currentIndex").toInt(), view);
+
+            // Sunday, the last column, is there to be picked.
+            QVERIFY(m_host->click(field));
+            QQuickItem *day = m_host->find(
+                calendar, QStringLiteral("calendarDay ") + sunday.toString(Qt::ISODate));
+            QVERIFY2(
+                day &&
+                    inside.contains(day->mapRectToScene(QRectF(0, 0, day->width(), day->height()))),
+                where.constData());
+            QVERIFY(m_host->click(day));
+            QCOMPARE(field->property("text").toString(), sunday.toString(Qt::ISODate));
+            QVERIFY(!field->property("calendarVisible").toBool());
+        }
+    }
+}
+
+void TestPages::selfTestRowDrawsItsRecording()
+{
+    exec("insert into log_self_test(dateTime, duration, count, battVolDrop) values('2026-03-14 "
+         "06:00:00', 3, 3, 1.456), ('2026-03-14 05:00:00', 3, 3, null)");
+    QFile recording(Paths::file(QStringLiteral("/data/self_test/20260314060000.txt")));
+    QVERIFY(recording.open(QIODevice::WriteOnly));
+    recording.write("1,40,100\n2,41,99\n3,41,98\n");
+    recording.close();
+
+    choose(4);
+    searchDays(today, today);
+    QQuickItem *table = item("tableViewSelfTest");
+    QTRY_COMPARE(table->property("rowCount").toInt(), 2);
+    // The battery voltage drop of each test, none for a test recorded without it.
+    QAbstractItemModel *tests = modelOf("logSelfTest");
+    const int drop = tests->roleNames().key("battVolDrop");
+    QCOMPARE(tests->data(tests->index(0, 0), drop).toString(), QStringLiteral("1.46"));
+    QCOMPARE(tests->data(tests->index(1, 0), drop).toString(), QStringLiteral("--"));
+    QVERIFY(QMetaObject::invokeMethod(table, "clicked", Q_ARG(int, 0)));
+    QQuickItem *view = item("logSelfTest");
+    QObject *load = view->property("seriesLoad").value<QObject *>();
+    QObject *capacity = view->property("seriesCap").value<QObject *>();
+    QVERIFY(load && capacity);
+    QTRY_COMPARE(load->property("count").toInt(), 3);
+    QCOMPARE(capacity->property("count").toInt(), 3);
+    QPointF last;
+    QVERIFY(QMetaObject::invokeMethod(capacity, "at", Q_RETURN_ARG(QPointF, last), Q_ARG(int, 2)));
+    QCOMPARE(last, QPointF(3, 98));
+}
+
+// The chart view: a search draws today's samples reduced, the spike of one second kept, a red
+// mark at each lasting alarm's time, and the series switched off and on from their boxes.
+void TestPages::chartOfTheChosenDays()
+{
+    exec("insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+         "temperature) with recursive c(i) as (select 0 union all select i + 1 from c where i < "
+         "7199) select datetime('2026-03-14 10:00:00', '+' || i || ' seconds'), case i when 3600 "
+         "then 280 else 230 end, 229, 40, 50, 27, 30 from c");
+    exec("insert into alarm(dateTime, alarm) values('2026-03-14 11:30:00', 2)");
+    choose(1);
+    QQuickItem *view = item("logChart");
+    QVERIFY(view && view->isVisible());
+    QObject *history = view->property("history").value<QObject *>();
+    QQuickItem *chart = item("historyChart");
+    QSignalSpy drawn(chart, SIGNAL(drawn()));
+    searchDays(today, today);
+    QTRY_VERIFY_WITH_TIMEOUT(drawn.count() == 1 && !history->property("busy").toBool(), 30000);
+    QCOMPARE(history->property("samples").toInt(), 7202);
+    QCOMPARE(item("chartSamples")->property("text").toString(), QStringLiteral("7202 samples"));
+    QVERIFY(!item("chartEmpty")->isVisible());
+
+    // Two points per slice of the day at most, the spike among them.
+    const QVariantList series = chart->property("series").toList();
+    QCOMPARE(series.size(), 5);
+    QObject *input = series.at(0).value<QObject *>();
+    QVERIFY(input);
+    const int points = input->property("count").toInt();
+    QVERIFY2(points > 100 && points <= 2000, qPrintable(QString::number(points)));
+    double highest = 0;
+    for (int i = 0; i < points; ++i) {
+        QPointF point;
+        QVERIFY(
+            QMetaObject::invokeMethod(input, "at", Q_RETURN_ARG(QPointF, point), Q_ARG(int, i)));
+        highest = std::max(highest, point.y());
+    }
+    QCOMPARE(highest, 280.0);
+    QSignalSpy frame(m_host->view(), &QQuickWindow::frameSwapped);
+    QVERIFY(frame.wait(5000));
+
+    // Communication lost at 09:15 and the mains failure at 11:30 are marked where the time axis
+    // has them; the link's return at 10:15 is an event, not marked.
+    QQuickItem *marks = m_host->find(chart, QStringLiteral("alarmMarks"));
+    QVERIFY(marks);
+    QCOMPARE(marks->property("count").toInt(), 2);
+    const QStringList times = {"2026-03-14 09:15:00", "2026-03-14 11:30:00"};
+    for (int i = 0; i < 2; ++i) {
+        QQuickItem *mark = nullptr;
+        QVERIFY(QMetaObject::invokeMethod(marks, "itemAt", Q_RETURN_ARG(QQuickItem *, mark),
+                                          Q_ARG(int, i)));
+        const qint64 when =
+            QDateTime::fromString(times.at(i), "yyyy-MM-dd hh:mm:ss").toMSecsSinceEpoch();
+        QPointF at;
+        QVERIFY(QMetaObject::invokeMethod(
+            chart, "mapToPosition", Q_RETURN_ARG(QPointF, at), Q_ARG(QPointF, QPointF(when, 230)),
+            Q_ARG(QtCharts::QAbstractSeries *, qobject_cast<QtCharts::QAbstractSeries *>(input))));
+        QVERIFY2(std::abs(mark->x() + mark->width() / 2 - at.x()) < 1.5,
+                 qPrintable(QString::number(mark->x()) + " vs " + QString::number(at.x())));
+        QCOMPARE(mark->property("mark").toMap().value("count").toInt(), 1);
+    }
+    QCOMPARE(history->property("marks").toList().at(1).toMap().value("text").toString(),
+             QStringLiteral("Input voltage fault"));
+
+    // The load switched off and on again from its box.
+    QObject *load = series.at(2).value<QObject *>();
+    QQuickItem *loadSwitch = item("seriesSwitch2");
+    QVERIFY(m_host->click(loadSwitch));
+    QTRY_VERIFY(!load->property("visible").toBool());
+    QVERIFY(!loadSwitch->property("checked").toBool());
+    QVERIFY(m_host->click(loadSwitch));
+    QTRY_VERIFY(load->property("visible").toBool());
+
+    // A day without samples says so.
+    searchDays(today.addDays(-5), today.addDays(-5));
+    QTRY_VERIFY_WITH_TIMEOUT(item("chartEmpty")->isVisible(), 30000);
+    QCOMPARE(input->property("count").toInt(), 0);
+}
+
+int main(int argc, char **argv)
+{
+    // An English system, so the automatic choice differs from French.
+    qputenv("LC_ALL", "en_US.UTF-8");
+    qputenv("LANG", "en_US.UTF-8");
+    QApplication app(argc, argv);
+    TestPages test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_pages.moc"

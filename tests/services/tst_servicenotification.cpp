@@ -1,0 +1,293 @@
+// Desktop notifications: what each change of the UPS says, one notice per kind in a flapping
+// storm with the changes counted in the next one, delivered to a notification server of our own
+// on a private bus (or to the tray when there is none), and the switch.
+#include "clock.h"
+#include "notificationserver.h"
+#include "privatebus.h"
+#include "selftestresult.h"
+#include "servicenotification.h"
+#include "settings.h"
+#include "testroot.h"
+#include "upsstate.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+UpsState online(int status, float charge = 80.0f)
+{
+    UpsState state;
+    state.link = UpsState::Link::Online;
+    state.setStatusByte(quint8(status));
+    state.batteryCharge = charge;
+    return state;
+}
+
+UpsState offline()
+{
+    UpsState state;
+    state.link = UpsState::Link::Offline;
+    return state;
+}
+
+struct Notice
+{
+    int kind;
+    QString title;
+    QString body;
+    bool urgent;
+};
+
+} // namespace
+
+class TestServiceNotification : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void everyKindSays_data();
+    void everyKindSays();
+    void flappingStormGivesOneNoticePerKind();
+    void switchedOff();
+
+private:
+    void collect(ServiceNotification *service)
+    {
+        connect(service, &ServiceNotification::notify, this,
+                [this](int kind, const QString &title, const QString &body, bool urgent) {
+                    m_notices.append({kind, title, body, urgent});
+                });
+    }
+    int count(int kind) const
+    {
+        return int(std::count_if(m_notices.begin(), m_notices.end(),
+                                 [kind](const Notice &n) { return n.kind == kind; }));
+    }
+
+    std::unique_ptr<TestRoot> m_root;
+    std::unique_ptr<PrivateBus> m_bus;
+    QVector<Notice> m_notices;
+};
+
+void TestServiceNotification::initTestCase()
+{
+    // The bus is chosen once per process, before any notice.
+    m_bus = std::make_unique<PrivateBus>();
+    QVERIFY(m_bus->isRunning());
+    qputenv("QUELTA_NOTIFY_BUS", m_bus->address().toUtf8());
+    m_root = std::make_unique<TestRoot>(TestRoot::WithSettings);
+}
+
+void TestServiceNotification::init()
+{
+    m_notices.clear();
+    m_root->settings()->setSettings(Settings::NotifyEnable, true);
+    Clock::setNow(QDateTime(QDate(2025, 3, 4), QTime(10, 0)));
+}
+
+using Step = std::function<void(ServiceNotification &)>;
+Q_DECLARE_METATYPE(Step)
+
+void TestServiceNotification::everyKindSays_data()
+{
+    QTest::addColumn<Step>("step");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("urgent");
+    QTest::addColumn<int>("notices");
+
+    // A minute between two data sets, so none is held back.
+    auto states = [](std::initializer_list<UpsState> list) {
+        const QVector<UpsState> all(list);
+        return Step([all](ServiceNotification &s) {
+            for (const UpsState &state : all) {
+                s.updateState(state);
+                Clock::advance(60);
+            }
+        });
+    };
+    QTest::newRow("mains failure")
+        << states({online(0), online(0x01, 93.4f)}) << int(ServiceNotification::Mains)
+        << "Mains failure"
+        << "The UPS is running on its battery. Battery charge: 93 %." << true << 1;
+    QTest::newRow("mains failed at the first answer")
+        << states({online(0x01)}) << int(ServiceNotification::Mains) << "Mains failure"
+        << "The UPS is running on its battery. Battery charge: 80 %." << true << 1;
+    QTest::newRow("mains returned")
+        << states({online(0x01), online(0)}) << int(ServiceNotification::Mains) << "Mains returned"
+        << "The UPS is running on the mains again." << false << 2;
+    QTest::newRow("battery low") << states({online(0x03)}) << int(ServiceNotification::BatteryLow)
+                                 << "Battery low"
+                                 << "The UPS battery is low: the computer may lose power soon."
+                                 << true << 2;
+    QTest::newRow("UPS fault") << states({online(0x08)}) << int(ServiceNotification::UpsFault)
+                               << "UPS fault"
+                               << "The UPS reports a fault; the alarm list tells more." << true
+                               << 1;
+    QTest::newRow("link lost") << states({online(0), offline()}) << int(ServiceNotification::Link)
+                               << "Communication lost"
+                               << "Quelta cannot reach the UPS: it no longer sees a mains failure."
+                               << true << 1;
+    // Flags of a lost UPS are stale; the first answer after it is compared with the last one.
+    QTest::newRow("link back") << states({online(0), offline(), online(0)})
+                               << int(ServiceNotification::Link) << "Communication restored"
+                               << "Quelta is talking to the UPS again." << false << 2;
+    QTest::newRow("countdown started")
+        << Step([](ServiceNotification &s) { s.countdownChanged(300); })
+        << int(ServiceNotification::Countdown) << "Shutdown countdown started"
+        << "The computer shuts down in 5 minutes unless the mains returns." << true << 1;
+    QTest::newRow("countdown cancelled") << Step([](ServiceNotification &s) {
+        s.countdownChanged(45);
+        Clock::advance(60);
+        s.countdownChanged(0);
+    }) << int(ServiceNotification::Countdown)
+                                         << "Shutdown countdown cancelled"
+                                         << "The computer stays on." << false << 2;
+    QTest::newRow("self-test passed")
+        << Step([](ServiceNotification &s) {
+               SelfTestResult result;
+               result.seconds = 10;
+               result.voltageDrop = 1.234f;
+               s.selfTestFinished(result);
+           })
+        << int(ServiceNotification::SelfTest) << "Self-test finished"
+        << "Passed. The battery voltage fell by 1.23 V in 10 seconds." << false << 1;
+    QTest::newRow("self-test failed") << Step([](ServiceNotification &s) {
+        SelfTestResult result;
+        result.seconds = 600;
+        result.batteryLow = true;
+        s.selfTestFinished(result);
+    }) << int(ServiceNotification::SelfTest)
+                                      << "Self-test finished"
+                                      << "Failed: the battery ran low." << true << 1;
+}
+
+void TestServiceNotification::everyKindSays()
+{
+    QFETCH(Step, step);
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, body);
+    QFETCH(bool, urgent);
+    QFETCH(int, notices);
+    ServiceNotification service(m_root->settings());
+    service.start();
+    collect(&service);
+    step(service);
+    QVERIFY(!m_notices.isEmpty());
+    const Notice &last = m_notices.last();
+    QCOMPARE(last.kind, kind);
+    QCOMPARE(last.title, title);
+    QCOMPARE(last.body, body);
+    QCOMPARE(last.urgent, urgent);
+    // A UPS at rest and a link found for the first time say nothing.
+    QCOMPARE(m_notices.size(), notices);
+}
+
+void TestServiceNotification::flappingStormGivesOneNoticePerKind()
+{
+    auto owned = std::make_unique<NotificationServer>(m_bus->address());
+    NotificationServer &server = *owned;
+    QVERIFY(server.isReady());
+    ServiceNotification service(m_root->settings());
+    service.start();
+    service.setDeliver(true);
+    collect(&service);
+    QSignalSpy undelivered(&service, &ServiceNotification::undelivered);
+
+    service.updateState(online(0));
+    service.updateState(online(0x01));
+    QTRY_COMPARE_WITH_TIMEOUT(server.notices().size(), 1, 10000);
+    QCOMPARE(server.notices().first().summary, QStringLiteral("Mains failure"));
+    QCOMPARE(server.notices().first().appName, QStringLiteral("Quelta"));
+    QCOMPARE(server.notices().first().urgency, 2);
+    QCOMPARE(server.notices().first().body,
+             QStringLiteral("The UPS is running on its battery. Battery charge: 80 %."));
+
+    // 29 seconds of mains, battery and link flapping every second, the countdown starting and
+    // stopping with it.
+    for (int second = 1; second < 30; ++second) {
+        Clock::advance(1);
+        service.checkHeldBack();
+        const bool odd = second % 2 == 1;
+        service.updateState(odd ? online(0x00) : online(0x01));
+        service.updateState(odd ? online(0x02) : online(0x01));
+        if (second % 3 == 0)
+            service.updateState(offline());
+        service.countdownChanged(odd ? 120 : 0);
+    }
+    // Mains 1, battery low 1, link 1, countdown 1.
+    QCOMPARE(m_notices.size(), 4);
+    for (int kind : {ServiceNotification::Mains, ServiceNotification::BatteryLow,
+                     ServiceNotification::Link, ServiceNotification::Countdown})
+        QCOMPARE(count(kind), 1);
+    // Everything the service decided reached the server, and nothing went to the tray.
+    QTRY_COMPARE_WITH_TIMEOUT(server.notices().size(), 4, 10000);
+
+    // Thirty seconds after each kind's notice, its newest state with the changes held back.
+    Clock::advance(1);
+    service.checkHeldBack();
+    QCOMPARE(count(ServiceNotification::Mains), 2);
+    const Notice folded = m_notices.at(4);
+    QCOMPARE(folded.kind, int(ServiceNotification::Mains));
+    QCOMPARE(folded.title, QStringLiteral("Mains returned"));
+    QVERIFY2(folded.body.endsWith("\n(29 changes since the last notice)"), qPrintable(folded.body));
+    QCOMPARE(m_notices.size(), 5);
+    // The other kinds' 30 s end later; then all is quiet.
+    Clock::advance(60);
+    service.checkHeldBack();
+    QCOMPARE(m_notices.size(), 8);
+    for (int kind : {ServiceNotification::BatteryLow, ServiceNotification::Link,
+                     ServiceNotification::Countdown})
+        QCOMPARE(count(kind), 2);
+    const int settled = m_notices.size();
+    Clock::advance(60);
+    service.checkHeldBack();
+    QCOMPARE(m_notices.size(), settled);
+    QTRY_COMPARE_WITH_TIMEOUT(server.notices().size(), settled, 10000);
+    QCOMPARE(undelivered.count(), 0);
+
+    // No server on the bus any more: the tray is asked instead.
+    owned.reset();
+    service.updateState(online(0x08));
+    QTRY_COMPARE_WITH_TIMEOUT(undelivered.count(), 1, 10000);
+    QCOMPARE(undelivered.first().at(0).toString(), QStringLiteral("UPS fault"));
+    QCOMPARE(undelivered.first().at(2).toBool(), true);
+}
+
+void TestServiceNotification::switchedOff()
+{
+    ServiceNotification service(m_root->settings());
+    service.start();
+    collect(&service);
+    QVERIFY(service.enable());
+    // Switched off in the settings (the page, an import): nothing is told.
+    m_root->settings()->setSettings(Settings::NotifyEnable, false);
+    QVERIFY(!service.enable());
+    service.updateState(online(0x01));
+    service.countdownChanged(60);
+    QVERIFY(m_notices.isEmpty());
+    // Switched on from the screen: stored, and the next change is told.
+    service.setEnable(true);
+    QCOMPARE(m_root->settings()->getSettings(Settings::NotifyEnable).toBool(), true);
+    service.updateState(online(0x00));
+    QCOMPARE(m_notices.size(), 1);
+    QCOMPARE(m_notices.first().title, QStringLiteral("Mains returned"));
+    // A notice held back when the switch goes off is dropped.
+    service.updateState(online(0x01));
+    service.setEnable(false);
+    QCOMPARE(m_root->settings()->getSettings(Settings::NotifyEnable).toBool(), false);
+    service.setEnable(true);
+    Clock::advance(31);
+    service.checkHeldBack();
+    QCOMPARE(m_notices.size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestServiceNotification)
+#include "tst_servicenotification.moc"
