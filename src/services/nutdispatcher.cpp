@@ -273,7 +273,7 @@ NutReply list(Request &r)
         if (!available(r, ups, &fail))
             return fail;
         QByteArray lines;
-        for (const NutCommand &c : r.state.snapshot().commands)
+        for (const NutOfferedCommand &c : r.state.snapshot().commands)
             lines += "CMD " + ups + ' ' + c.name + '\n';
         return text(list("CMD " + ups, lines));
     }
@@ -322,7 +322,7 @@ NutReply instcmd(Request &r)
     NutReply fail;
     if (!available(r, a.at(0), &fail))
         return fail;
-    const NutCommand *command = r.state.command(a.at(1));
+    const NutOfferedCommand *command = r.state.command(a.at(1));
     if (!command)
         return error("CMD-NOT-SUPPORTED");
     if (!permitted(r, true))

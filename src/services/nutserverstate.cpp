@@ -80,9 +80,9 @@ const NutVariable *NutServerState::variable(const QByteArray &name) const
     return nullptr;
 }
 
-const NutCommand *NutServerState::command(const QByteArray &name) const
+const NutOfferedCommand *NutServerState::command(const QByteArray &name) const
 {
-    for (const NutCommand &c : m_snapshot.commands) {
+    for (const NutOfferedCommand &c : m_snapshot.commands) {
         if (c.name.compare(name, Qt::CaseInsensitive) == 0)
             return &c;
     }

@@ -30,7 +30,7 @@ public:
     // alarm is current; sorted by name.
     const QVector<NutVariable> &variables() const { return m_variables; }
     const NutVariable *variable(const QByteArray &name) const;
-    const NutCommand *command(const QByteArray &name) const;
+    const NutOfferedCommand *command(const QByteArray &name) const;
     // The lines of LIST VAR for the name the client gave, kept until the data changes.
     const QByteArray &varLines(const QByteArray &asked);
 

@@ -21,12 +21,12 @@ struct NutVariable
 
 // An instant command; one with maxParameter above 0 takes a whole number from 1 to it
 // (test.battery.start: minutes).
-struct NutCommand
+struct NutOfferedCommand
 {
     QByteArray name;
     int maxParameter = 0;
 
-    bool operator==(const NutCommand &o) const
+    bool operator==(const NutOfferedCommand &o) const
     {
         return name == o.name && maxParameter == o.maxParameter;
     }
@@ -38,7 +38,7 @@ struct NutSnapshot
     // answer DATA-STALE.
     bool stale = true;
     QVector<NutVariable> variables;
-    QVector<NutCommand> commands; // what the link can carry out now, sorted by name
+    QVector<NutOfferedCommand> commands; // what the link can carry out now, sorted by name
     QStringList alarms; // current alarm texts, in English
     bool onBattery = false; // for clearing a forced shutdown once the mains is back
 

@@ -183,7 +183,7 @@ NutSnapshot NutUpsSource::build(const UpsState &s, int commType, const QStringLi
     // What the link carries out now. The serial line drops a test request while one runs and a
     // cancel while none does; its output-off request carries a restart only on battery, and
     // on mains keeps the output off for 9999 minutes.
-    QVector<NutCommand> &c = out.commands;
+    QVector<NutOfferedCommand> &c = out.commands;
     c.append({"beeper.toggle", 0});
     if (s.shutdownActive) {
         c.append({"load.on", 0});
@@ -201,8 +201,9 @@ NutSnapshot NutUpsSource::build(const UpsState &s, int commType, const QStringLi
         c.append({"test.battery.start.deep", 0});
         c.append({"test.battery.start.quick", 0});
     }
-    std::sort(c.begin(), c.end(),
-              [](const NutCommand &a, const NutCommand &b) { return a.name < b.name; });
+    std::sort(c.begin(), c.end(), [](const NutOfferedCommand &a, const NutOfferedCommand &b) {
+        return a.name < b.name;
+    });
     return out;
 }
 

@@ -36,7 +36,7 @@ QByteArray value(const NutSnapshot &snapshot, const char *name)
 QByteArray commands(const NutSnapshot &snapshot)
 {
     QByteArrayList names;
-    for (const NutCommand &c : snapshot.commands)
+    for (const NutOfferedCommand &c : snapshot.commands)
         names << c.name;
     return names.join(' ');
 }
@@ -152,7 +152,7 @@ void TestNutUpsSource::commandsOfTheLink()
     QFETCH(QByteArray, commands);
     const NutSnapshot snapshot = NutUpsSource::build(state, commType, {}, {});
     QCOMPARE(::commands(snapshot), commands);
-    for (const NutCommand &c : snapshot.commands)
+    for (const NutOfferedCommand &c : snapshot.commands)
         QCOMPARE(c.maxParameter, c.name == "test.battery.start" ? 99 : 0);
 }
 
