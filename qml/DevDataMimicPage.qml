@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import QtQuick.Window 2.15
 import Quelta 1.0
 
 // The power-flow diagram: mains, bypass, rectifier, battery, inverter and load. Which paths carry
@@ -15,6 +16,19 @@ Item {
     readonly property bool discharging: status ? status.batteryDischarging : false
     readonly property bool load: status ? status.loadLive : false
     readonly property real battery: status ? status.batteryPercent : -1
+    // The flow's dashes step four times a second while the diagram is on screen, all lines at
+    // once: one repaint per step, none while hidden or minimised.
+    property int flowPhase: 0
+    readonly property bool flowing: page.visible && page.online
+                                    && page.Window.visibility !== Window.Hidden
+                                    && page.Window.visibility !== Window.Minimized
+
+    Timer {
+        interval: 250
+        repeat: true
+        running: page.flowing
+        onTriggered: page.flowPhase = (page.flowPhase + 1) % 3
+    }
 
     UpsStateLook {
         id: look
@@ -83,15 +97,17 @@ Item {
         }
 
         // Conductors.
-        DevDataMimicLine { objectName: "lineMains"; x: 112; y: 197; width: 41; live: page.mains }
-        DevDataMimicLine { objectName: "lineRectifier"; x: 150; y: 197; width: 40; live: page.mains }
-        DevDataMimicLine { objectName: "lineBypassUp"; horizontal: false; x: 147; y: 64; height: 139; live: page.bypass; reverse: true }
-        DevDataMimicLine { objectName: "lineBypass"; x: 147; y: 64; width: 346; live: page.bypass }
-        DevDataMimicLine { objectName: "lineBypassDown"; horizontal: false; x: 487; y: 64; height: 139; live: page.bypass }
-        DevDataMimicLine { objectName: "lineDcLeft"; x: 274; y: 197; width: 49; live: page.mains && (page.charging || page.inverter) }
-        DevDataMimicLine { objectName: "lineDcRight"; x: 317; y: 197; width: 49; live: page.inverter }
+        DevDataMimicLine { objectName: "lineMains"; phase: page.flowPhase; flowing: page.flowing; x: 112; y: 197; width: 41; live: page.mains }
+        DevDataMimicLine { objectName: "lineRectifier"; phase: page.flowPhase; flowing: page.flowing; x: 150; y: 197; width: 40; live: page.mains }
+        DevDataMimicLine { objectName: "lineBypassUp"; phase: page.flowPhase; flowing: page.flowing; horizontal: false; x: 147; y: 64; height: 139; live: page.bypass; reverse: true }
+        DevDataMimicLine { objectName: "lineBypass"; phase: page.flowPhase; flowing: page.flowing; x: 147; y: 64; width: 346; live: page.bypass }
+        DevDataMimicLine { objectName: "lineBypassDown"; phase: page.flowPhase; flowing: page.flowing; horizontal: false; x: 487; y: 64; height: 139; live: page.bypass }
+        DevDataMimicLine { objectName: "lineDcLeft"; phase: page.flowPhase; flowing: page.flowing; x: 274; y: 197; width: 49; live: page.mains && (page.charging || page.inverter) }
+        DevDataMimicLine { objectName: "lineDcRight"; phase: page.flowPhase; flowing: page.flowing; x: 317; y: 197; width: 49; live: page.inverter }
         DevDataMimicLine {
             objectName: "lineBattery"
+            phase: page.flowPhase
+            flowing: page.flowing
             horizontal: false
             x: 317
             y: 197
@@ -100,8 +116,8 @@ Item {
             reverse: page.discharging
             flowColor: page.discharging ? Theme.flowBattery : Theme.flowLive
         }
-        DevDataMimicLine { objectName: "lineInverter"; x: 450; y: 197; width: 43; live: page.inverter }
-        DevDataMimicLine { objectName: "lineLoad"; x: 487; y: 197; width: 43; live: page.load }
+        DevDataMimicLine { objectName: "lineInverter"; phase: page.flowPhase; flowing: page.flowing; x: 450; y: 197; width: 43; live: page.inverter }
+        DevDataMimicLine { objectName: "lineLoad"; phase: page.flowPhase; flowing: page.flowing; x: 487; y: 197; width: 43; live: page.load }
 
         // Junctions.
         Repeater {

@@ -1,6 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 1.4
-import QtQuick.Controls.Styles 1.4
 import Quelta 1.0
 
 Rectangle {
@@ -12,74 +10,93 @@ Rectangle {
     color: Theme.card
     border.color: Theme.border
 
-    TabView {
+    // The tabs' titles over the pages; a tab's page is made when the tab is first shown. Plain
+    // items: the window's first frame does not wait for a styled tab view.
+    Rectangle {
+        id: tabBar
+        objectName: "devDataTabBar"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.margins: 1
+        height: 44
+        color: Theme.card
+        radius: Theme.radiusLarge
+        activeFocusOnTab: true
+        Keys.onLeftPressed: tabs.currentIndex = Math.max(0, tabs.currentIndex - 1)
+        Keys.onRightPressed: tabs.currentIndex = Math.min(tabs.count - 1, tabs.currentIndex + 1)
+
+        Rectangle {
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: 1
+            color: tabBar.activeFocus ? Theme.accent : Theme.divider
+        }
+
+        Row {
+            Repeater {
+                model: tabs.count
+                delegate: MouseArea {
+                    id: tab
+                    readonly property bool selected: tabs.currentIndex === index
+                    objectName: "devDataTab" + index
+                    width: Math.max(84, label.implicitWidth + 32)
+                    height: tabBar.height
+                    hoverEnabled: true
+                    onClicked: tabs.currentIndex = index
+                    Accessible.role: Accessible.PageTab
+                    Accessible.name: label.text
+
+                    Text {
+                        id: label
+                        anchors.centerIn: parent
+                        text: tabs.getTab(index).title
+                        color: tab.selected ? Theme.accentPressed
+                             : tab.containsMouse ? Theme.text : Theme.textDim
+                        font.pixelSize: Theme.fontBody
+                        font.bold: tab.selected
+                    }
+                    Rectangle {
+                        anchors.bottom: parent.bottom
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        width: parent.width - 20
+                        height: 3
+                        radius: 1.5
+                        color: tab.selected ? Theme.accent : "transparent"
+                    }
+                }
+            }
+        }
+    }
+
+    LazyPages {
         id: tabs
         objectName: "devDataTabs"
-        anchors.fill: parent
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: tabBar.bottom
+        anchors.bottom: parent.bottom
         anchors.margins: 1
-        frameVisible: false
+        anchors.topMargin: 0
 
-        style: TabViewStyle {
-            tabsAlignment: Qt.AlignLeft
-            tabOverlap: 0
-            frameOverlap: 0
-            tabBar: Rectangle {
-                color: Theme.card
-                radius: Theme.radiusLarge
-                Rectangle {
-                    anchors.bottom: parent.bottom
-                    width: parent.width
-                    height: 1
-                    color: Theme.divider
-                }
-            }
-            tab: Item {
-                implicitWidth: Math.max(84, label.implicitWidth + 32)
-                implicitHeight: 44
-                Text {
-                    id: label
-                    anchors.centerIn: parent
-                    text: styleData.title
-                    color: styleData.selected ? Theme.accentPressed
-                         : styleData.hovered ? Theme.text : Theme.textDim
-                    font.pixelSize: Theme.fontBody
-                    font.bold: styleData.selected
-                }
-                Rectangle {
-                    anchors.bottom: parent.bottom
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    width: parent.width - 20
-                    height: 3
-                    radius: 1.5
-                    color: styleData.selected ? Theme.accent : "transparent"
-                }
-            }
-            frame: Item {}
-        }
-
-        Tab {
+        LazyPage {
             title: qsTr("Mimic")
-            active: true
             DevDataMimicPage { status: form.status }
         }
-        Tab {
+        LazyPage {
             title: qsTr("Dial")
-            active: true
             DevDataDialPage { status: form.status }
         }
-        Tab {
+        LazyPage {
             title: qsTr("Data")
-            active: true
             DevDataItemPage { status: form.status }
         }
-        Tab {
+        LazyPage {
             title: qsTr("Chart")
-            active: true
             DevDataChartPage {}
         }
-        Tab {
+        LazyPage {
             title: qsTr("Info.")
-            active: true
             DevDataInfoPage { status: form.status }
         }
     }

@@ -1,43 +1,45 @@
 import QtQuick 2.15
-import QtQuick.Controls 1.4
-import QtQuick.Controls.Styles 1.4
 import Quelta 1.0
 
-// The page area: the five pages side by side in a tab view without visible tabs. Every page is
-// made at start-up; the footer picks the one shown by its GlobalDataDef tab number.
-TabView {
+// The page area: the five pages on top of each other; the footer picks the one shown by its
+// GlobalDataDef tab number. A page is made the first time it is shown and kept from then on, so
+// the window's first frame waits for the device page alone. The services a page sets up run
+// without it.
+Rectangle {
     id: panel
-    tabsVisible: false
-    frameVisible: false
-    currentIndex: GlobalDataDef.MainTabDevice
 
-    style: TabViewStyle {
-        frame: Rectangle { color: Theme.page }
+    property alias currentIndex: pages.currentIndex
+
+    function getTab(index) {
+        return pages.getTab(index)
     }
 
-    Tab {
-        objectName: "pageDevice"
-        active: true
-        source: "MainPanelDev.qml"
-    }
-    Tab {
-        objectName: "pageScheduleTask"
-        active: true
-        source: "MainPanelScheduleTask.qml"
-    }
-    Tab {
-        objectName: "pageControl"
-        active: true
-        source: "MainPanelControl.qml"
-    }
-    Tab {
-        objectName: "pageSettings"
-        active: true
-        source: "MainPanelSettings.qml"
-    }
-    Tab {
-        objectName: "pageLogData"
-        active: true
-        source: "MainPanelLogData.qml"
+    color: Theme.page
+
+    LazyPages {
+        id: pages
+        anchors.fill: parent
+        currentIndex: GlobalDataDef.MainTabDevice
+
+        LazyPage {
+            objectName: "pageDevice"
+            source: "MainPanelDev.qml"
+        }
+        LazyPage {
+            objectName: "pageScheduleTask"
+            source: "MainPanelScheduleTask.qml"
+        }
+        LazyPage {
+            objectName: "pageControl"
+            source: "MainPanelControl.qml"
+        }
+        LazyPage {
+            objectName: "pageSettings"
+            source: "MainPanelSettings.qml"
+        }
+        LazyPage {
+            objectName: "pageLogData"
+            source: "MainPanelLogData.qml"
+        }
     }
 }

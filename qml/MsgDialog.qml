@@ -51,93 +51,101 @@ Item {
     Keys.onEscapePressed: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) ? reject() : accept()
     Keys.onReturnPressed: accept()
 
-    Rectangle {
+    // What the dialog shows is made when it opens, and goes when it closes: most dialogs are never
+    // opened, and the window's first frame does not wait for them.
+    Loader {
         anchors.fill: parent
-        color: "#8015202b"
-    }
-    MouseArea {
-        // Swallows every click outside the box: the dialog is modal.
-        anchors.fill: parent
-        hoverEnabled: true
-        acceptedButtons: Qt.AllButtons
-        onWheel: wheel.accepted = true
-    }
-
-    Text {
-        id: measure
-        visible: false
-        text: dialog.text
-        font.pixelSize: Theme.fontLarge
-    }
-
-    Rectangle {
-        id: box
-        anchors.centerIn: parent
-        width: Math.min(parent.width - 2 * Theme.margin, 520,
-                        Math.max(360, measure.implicitWidth + 40 + 3 * Theme.margin))
-        height: column.implicitHeight + 2 * Theme.margin
-        radius: Theme.radiusLarge
-        color: Theme.card
-        border.color: Theme.border
-
-        Column {
-            id: column
-            anchors.fill: parent
-            anchors.margins: Theme.margin
-            spacing: Theme.margin
+        active: dialog.visible
+        sourceComponent: Item {
+            Rectangle {
+                anchors.fill: parent
+                color: "#8015202b"
+            }
+            MouseArea {
+                // Swallows every click outside the box: the dialog is modal.
+                anchors.fill: parent
+                hoverEnabled: true
+                acceptedButtons: Qt.AllButtons
+                onWheel: wheel.accepted = true
+            }
 
             Text {
-                text: dialog.title
-                width: parent.width
-                color: Theme.textDim
-                font.pixelSize: Theme.fontSmall
-                font.bold: true
-                font.capitalization: Font.AllUppercase
-                font.letterSpacing: 1
-                elide: Text.ElideRight
+                id: measure
+                visible: false
+                text: dialog.text
+                font.pixelSize: Theme.fontLarge
             }
 
-            Row {
-                id: body
-                spacing: Theme.margin
-                width: parent.width
-                Image {
-                    id: icon
-                    visible: dialog.dialogType !== GlobalDataDef.MsgDialogNoIcon
-                    width: 40
-                    height: 40
-                    sourceSize: Qt.size(40, 40)
-                    source: dialog.dialogType === GlobalDataDef.MsgDialogWarning ? "qrc:/res/image/dlg_warning.svg"
-                          : dialog.dialogType === GlobalDataDef.MsgDialogQuestion ? "qrc:/res/image/dlg_question.svg"
-                          : "qrc:/res/image/dlg_info.svg"
-                }
-                Text {
-                    objectName: "msgDialogText"
-                    anchors.verticalCenter: parent.verticalCenter
-                    width: body.width - (icon.visible ? icon.width + body.spacing : 0)
-                    text: dialog.text
-                    wrapMode: Text.Wrap
-                    color: Theme.text
-                    font.pixelSize: Theme.fontLarge
-                }
-            }
+            Rectangle {
+                id: box
+                anchors.centerIn: parent
+                width: Math.min(parent.width - 2 * Theme.margin, 520,
+                                Math.max(360, measure.implicitWidth + 40 + 3 * Theme.margin))
+                height: column.implicitHeight + 2 * Theme.margin
+                radius: Theme.radiusLarge
+                color: Theme.card
+                border.color: Theme.border
 
-            Row {
-                anchors.right: parent.right
-                spacing: Theme.gap
-                Button {
-                    objectName: "msgDialogCancel"
-                    visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) !== 0
-                    text: qsTr("Cancel")
-                    style: SettingsButtonStyle {}
-                    onClicked: dialog.reject()
-                }
-                Button {
-                    objectName: "msgDialogSure"
-                    visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonSure) !== 0
-                    text: qsTr("Sure")
-                    style: CommonButtonStyle {}
-                    onClicked: dialog.accept()
+                Column {
+                    id: column
+                    anchors.fill: parent
+                    anchors.margins: Theme.margin
+                    spacing: Theme.margin
+
+                    Text {
+                        text: dialog.title
+                        width: parent.width
+                        color: Theme.textDim
+                        font.pixelSize: Theme.fontSmall
+                        font.bold: true
+                        font.capitalization: Font.AllUppercase
+                        font.letterSpacing: 1
+                        elide: Text.ElideRight
+                    }
+
+                    Row {
+                        id: body
+                        spacing: Theme.margin
+                        width: parent.width
+                        Image {
+                            id: icon
+                            visible: dialog.dialogType !== GlobalDataDef.MsgDialogNoIcon
+                            width: 40
+                            height: 40
+                            sourceSize: Qt.size(40, 40)
+                            source: dialog.dialogType === GlobalDataDef.MsgDialogWarning ? "qrc:/res/image/dlg_warning.svg"
+                                  : dialog.dialogType === GlobalDataDef.MsgDialogQuestion ? "qrc:/res/image/dlg_question.svg"
+                                  : "qrc:/res/image/dlg_info.svg"
+                        }
+                        Text {
+                            objectName: "msgDialogText"
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: body.width - (icon.visible ? icon.width + body.spacing : 0)
+                            text: dialog.text
+                            wrapMode: Text.Wrap
+                            color: Theme.text
+                            font.pixelSize: Theme.fontLarge
+                        }
+                    }
+
+                    Row {
+                        anchors.right: parent.right
+                        spacing: Theme.gap
+                        Button {
+                            objectName: "msgDialogCancel"
+                            visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) !== 0
+                            text: qsTr("Cancel")
+                            style: SettingsButtonStyle {}
+                            onClicked: dialog.reject()
+                        }
+                        Button {
+                            objectName: "msgDialogSure"
+                            visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonSure) !== 0
+                            text: qsTr("Sure")
+                            style: CommonButtonStyle {}
+                            onClicked: dialog.accept()
+                        }
+                    }
                 }
             }
         }

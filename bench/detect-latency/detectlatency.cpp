@@ -1,6 +1,7 @@
 #include "detectlatency.h"
 
 #include "alarm.h"
+#include "recordwriter.h"
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "paths.h"
@@ -23,6 +24,8 @@ DetectLatency::DetectLatency(CompositionRoot *program, const QString &simulator,
     // event has been handled.
     connect(m_program->alarm(), &Alarm::alarmNumChanged, this,
             [this] { QTimer::singleShot(0, this, [this] { check(); }); });
+    // The alarm row is written by the record writer's thread: it counts once committed.
+    connect(m_program->recordWriter(), &RecordWriter::rowsCommitted, this, [this] { check(); });
     // Once for both rates: a second connection would count every reply twice.
     connect(m_program->devComm(), &DevComm::devDataChanged, this, [this] {
         const qint64 now = m_clock.nsecsElapsed();

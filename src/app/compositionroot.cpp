@@ -137,6 +137,8 @@ void CompositionRoot::openStores()
     m_settings->load();
     m_database->open();
     m_database->init();
+    // Alarms, samples and self-tests are written from here on by a thread of their own.
+    m_recordWriter->start();
     // A self-test the last run could not finish recording gets its row now.
     m_selfTestRecorder->completeInterrupted();
 }
@@ -184,8 +186,15 @@ void CompositionRoot::publishContext(QQuickView *view)
                      &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
+void CompositionRoot::applyLanguage()
+{
+    m_translator->init();
+    m_languageApplied = true;
+}
+
 void CompositionRoot::attachEngine(QQmlEngine *engine)
 {
     m_translator->setEngine(engine);
-    m_translator->init();
+    if (!m_languageApplied)
+        applyLanguage();
 }

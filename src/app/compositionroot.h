@@ -50,7 +50,11 @@ public:
     // The window's side: the module "Quelta" 1.0 and the context properties (once per process).
     void registerQml();
     void publishContext(QQuickView *view);
-    // The root object exists: the engine goes to the translator, which applies the language.
+    // The catalogues of the chosen language go in: before the window is made, it is made in its
+    // language once instead of made and translated again.
+    void applyLanguage();
+    // The root object exists: the engine goes to the translator, which applies the language
+    // unless that was done already.
     void attachEngine(QQmlEngine *engine);
 
     Settings *settings() const { return m_settings.get(); }
@@ -93,4 +97,5 @@ private:
     std::unique_ptr<NutUpsSource> m_nutUpsSource;
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;
+    bool m_languageApplied = false;
 };

@@ -7,6 +7,7 @@
 #include "nutusercommand.h"
 #include "paths.h"
 #include "platform.h"
+#include "renderchoice.h"
 #include "singleinstance.h"
 #include "terminationsignals.h"
 #include "translator.h"
@@ -104,6 +105,8 @@ int runHeadless(QCoreApplication *app, SingleInstance *instance)
 
 int runWindow(QApplication *app, SingleInstance *instance, const WindowShown &windowShown)
 {
+    // Before the first window: the backend is fixed for the process once one exists.
+    RenderChoice::apply();
     int exitCode = -1;
     CompositionRoot root;
     root.openStores();
@@ -114,6 +117,7 @@ int runWindow(QApplication *app, SingleInstance *instance, const WindowShown &wi
     root.registerQml();
     root.publishContext(view);
     view->setResizeMode(QQuickView::SizeRootObjectToView);
+    root.applyLanguage();
     view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
 
     if (!view->rootObject()) {

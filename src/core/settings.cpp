@@ -210,8 +210,13 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
     if (!settings)
         return;
     const Converter encoder = encoders.value(key);
-    settings->setValue(key, (!isRaw && encoder) ? encoder(value) : value);
-    sync();
+    const QVariant stored = (!isRaw && encoder) ? encoder(value) : value;
+    // Each write waits on the disk (its lock file and the file are synced): not for a value the
+    // file holds already, as when the link's start writes its own settings back.
+    if (!settings->contains(key) || settings->value(key) != stored) {
+        settings->setValue(key, stored);
+        sync();
+    }
     emit q->changed(key);
 }
 

@@ -2,6 +2,7 @@
 
 #include "devdatamap.h"
 #include "logcategories.h"
+#include "portwatcher.h"
 #include "seriallink.h"
 #include "settings.h"
 #include "usblink.h"
@@ -40,7 +41,11 @@ public:
     UsbLink *usb;
     QHash<int, UpsLink *> links;
     UpsLink *active = nullptr;
+    // The port list is taken again when a device node came or went; while a port is wanted
+    // back, every 250 ms besides, as its waits between attempts count scans.
+    PortWatcher watcher;
     QTimer scanTimer;
+    void followReopen();
     int commType = DevComm::USB;
     int baud = defaultBaud;
     UpsState state;
@@ -153,9 +158,17 @@ QStringList DevCommPrivate::portChoices() const
     return list;
 }
 
+void DevCommPrivate::followReopen()
+{
+    if (!serial->reopenPending())
+        scanTimer.stop();
+    else if (!scanTimer.isActive())
+        scanTimer.start(scanInterval);
+}
+
 // Listing the serial ports examines every terminal device and takes tens of milliseconds on
-// Linux, too long for the thread that reads the UPS four times a second. A port comes and goes
-// with its node in /dev, so the list is taken again only when /dev changed.
+// Linux. A port comes and goes with its node in /dev, so the list is taken again only when /dev
+// changed.
 QStringList DevCommPrivate::scanPortNames()
 {
     const QDir devices(QStringLiteral("/dev"));
@@ -186,6 +199,10 @@ DevComm::DevComm(Settings *settings, QObject *parent)
     d->published = d->dataMap.map(d->state, false);
     connect(d->usb, &UsbLink::usbVersionChanged, this, &DevComm::usbVersionChanged);
     connect(&d->scanTimer, &QTimer::timeout, this, &DevComm::scanPorts);
+    connect(&d->watcher, &PortWatcher::portsMayHaveChanged, this, &DevComm::scanPorts);
+    // A port that failed is wanted back once the link has closed it.
+    connect(
+        d->serial, &UpsLink::linkLost, this, [this] { d->followReopen(); }, Qt::QueuedConnection);
     // A restore puts the rate back to its default.
     connect(settings, &Settings::changed, this, [this](const QString &key) {
         if (key != d->settings->keyName(Settings::UpsBaudRate))
@@ -213,7 +230,9 @@ void DevComm::start()
     d->serial->setBaudRate(d->baud);
     d->serial->setPortName(d->settings->getSettings(Settings::UpsComPort).toString());
     openDevice(d->settings->getSettings(Settings::UpsCommType).toInt(), d->serial->portName());
-    d->scanTimer.start(scanInterval);
+    d->watcher.start(d->serial->portName());
+    // Listing the ports takes a while: not before the window's first frame.
+    QTimer::singleShot(scanInterval, this, &DevComm::scanPorts);
 }
 
 unsigned int DevComm::saveCycle() const
@@ -289,6 +308,7 @@ void DevComm::scanPorts()
     const bool listChanged = names != d->portNames;
     d->portNames = names;
     d->serial->portsScanned(names);
+    d->followReopen();
     if (listChanged)
         emit comPortChanged();
 }
@@ -315,8 +335,12 @@ bool DevComm::openDevice(int type, const QString &devName)
     if (devName != d->serial->portName()) {
         d->serial->setPortName(devName);
         d->settings->setSettings(Settings::UpsComPort, devName);
+        if (d->watcher.isWatching())
+            d->watcher.start(devName);
     }
-    return d->serial->start();
+    const bool opened = d->serial->start();
+    d->followReopen();
+    return opened;
 }
 
 void DevComm::setShutdown(bool shutdown, int time)

@@ -55,7 +55,8 @@ public:
     // What the link in use knows about the UPS.
     const UpsState &state() const;
 
-    // Lists the serial ports now (the scan timer's work, every 250 ms).
+    // Lists the serial ports now: when a device node came or went, and every 250 ms while a
+    // port is wanted back.
     void scanPorts();
 
 signals:

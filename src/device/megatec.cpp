@@ -77,6 +77,33 @@ public:
     bool overflowLogged = false;
 };
 
+namespace {
+
+// The length of each query's reply line, carriage return included.
+int replyLengthOf(int command)
+{
+    switch (command) {
+    case Megatec::CmdQueryBase:
+        return 47;
+    case Megatec::CmdQueryRatingInfo:
+        return 22;
+    case Megatec::CmdQueryDevInfo:
+        return 39;
+    case Megatec::CmdOrvakNqu:
+        return 55;
+    case Megatec::CmdOrvakBT:
+        return 12;
+    case Megatec::CmdOrvakBP:
+        return 6;
+    case Megatec::CmdOrvakA1:
+        return 69;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 void MegatecPrivate::fillPollCycle()
 {
     queue.append({Megatec::CmdOrvakBT, QByteArrayLiteral("BT\r")});
@@ -133,7 +160,7 @@ bool MegatecPrivate::checkLine(int length, char start, char altStart) const
 
 bool MegatecPrivate::parseStatus()
 {
-    if (!checkLine(47, '('))
+    if (!checkLine(replyLengthOf(Megatec::CmdQueryBase), '('))
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 45);
     if (fields.size() != 8)
@@ -168,7 +195,7 @@ bool MegatecPrivate::parseStatus()
 
 bool MegatecPrivate::parseRating()
 {
-    if (!checkLine(22, '#'))
+    if (!checkLine(replyLengthOf(Megatec::CmdQueryRatingInfo), '#'))
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 20);
     if (fields.size() != 4)
@@ -185,7 +212,7 @@ bool MegatecPrivate::parseRating()
 bool MegatecPrivate::parseDevInfo()
 {
     // Fixed columns: company 1-15, model 17-26, version 28-37.
-    if (!checkLine(39, '#', '!'))
+    if (!checkLine(replyLengthOf(Megatec::CmdQueryDevInfo), '#', '!'))
         return false;
     if (!nquReceived) {
         std::memcpy(compName, buffer + 1, 15);
@@ -201,7 +228,7 @@ bool MegatecPrivate::parseNqu()
 {
     // Fixed columns: serial number 1-21, model 23-42, company 44-53. Published with the
     // identity reply that follows in the same cycle, or now when that was answered before.
-    if (!checkLine(55, '#'))
+    if (!checkLine(replyLengthOf(Megatec::CmdOrvakNqu), '#'))
         return false;
     std::memcpy(sn, buffer + 1, 21);
     std::memcpy(model, buffer + 23, 20);
@@ -214,7 +241,7 @@ bool MegatecPrivate::parseNqu()
 
 bool MegatecPrivate::parseRemainTime()
 {
-    if (!checkLine(12, '#'))
+    if (!checkLine(replyLengthOf(Megatec::CmdOrvakBT), '#'))
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 10);
     if (fields.size() != 2)
@@ -226,7 +253,7 @@ bool MegatecPrivate::parseRemainTime()
 
 bool MegatecPrivate::parseBattPercent()
 {
-    if (!checkLine(6, '#'))
+    if (!checkLine(replyLengthOf(Megatec::CmdOrvakBP), '#'))
         return false;
     state.batteryCharge = float(MegatecReply::toUnsigned(QByteArray(buffer + 1, 4))) * 0.1f;
     state.chargeEstimated = false;
@@ -236,7 +263,7 @@ bool MegatecPrivate::parseBattPercent()
 
 bool MegatecPrivate::parseFaultWords()
 {
-    if (!checkLine(69, '#'))
+    if (!checkLine(replyLengthOf(Megatec::CmdOrvakA1), '#'))
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 67);
     if (fields.size() != 1 + UpsState::FaultWordCount)
@@ -322,6 +349,11 @@ bool Megatec::handleResponse(const QByteArray &bytes)
         }
     }
     return false;
+}
+
+int Megatec::replyBytesAwaited() const
+{
+    return qMax(0, replyLengthOf(d->current) - d->count);
 }
 
 int Megatec::currentCommand() const

@@ -44,6 +44,9 @@ public:
     // exact echo of the request in front of the reply is passed over.
     bool handleResponse(const QByteArray &bytes);
     int currentCommand() const;
+    // The bytes of the outstanding request's reply not yet handed in; 0 when it awaits none (a
+    // control request) or its line is complete.
+    int replyBytesAwaited() const;
 
     const UpsState &state() const;
     bool isOnline() const;

@@ -25,19 +25,26 @@ const int scansBetweenReopens = 20;
 class SerialLinkPrivate
 {
 public:
-    explicit SerialLinkPrivate(SerialLink *owner) : q(owner), pollTimer(owner), port(owner) { }
+    explicit SerialLinkPrivate(SerialLink *owner)
+        : q(owner), pollTimer(owner), gatherTimer(owner), port(owner)
+    {
+    }
 
     bool open();
     void close();
     void upsLost();
     void portFailed(int generation);
     void onReadyRead();
+    void gather();
+    void handleBytes(const QByteArray &bytes);
     bool portPresent(const QStringList &names) const;
 
     SerialLink *q;
     Megatec driver;
     QTimer pollTimer;
+    QTimer gatherTimer;
     QSerialPort port;
+    bool pulling = false;
     QString portName;
     int baud = 2400;
     int lostCount = 0;
@@ -77,6 +84,9 @@ bool SerialLinkPrivate::open()
     }
     q->setBusy(false);
     qCInfo(lcDevice) << "Serial port" << portName << "opened at" << baud << "baud";
+    // The port takes one byte and then waits to be read: the first byte of a reply wakes the
+    // link, which reads the rest in one go when the line should be done with it.
+    port.setReadBufferSize(1);
     ++openCount;
     failurePending = false;
     reopenWanted = false;
@@ -94,6 +104,7 @@ void SerialLinkPrivate::close()
     platform::releaseDevice(claim);
     claim = -1;
     pollTimer.stop();
+    gatherTimer.stop();
     upsLost();
 }
 
@@ -118,10 +129,40 @@ void SerialLinkPrivate::portFailed(int generation)
     reopenBackoff = qMin(reopenBackoff * 2, scansBeforeReopenAtMost);
 }
 
+// A reply arrives a byte every character time; waking for each would wake the program a few
+// hundred times a second. The port holds one byte and then waits to be read, so the first byte
+// of a line wakes the link, which reads what is there; the rest of the line (its length is known
+// from the request) is read in one go once it should be in, one character time later, when the
+// line is quiet. Meanwhile the port wakes nobody.
 void SerialLinkPrivate::onReadyRead()
 {
+    if (pulling || gatherTimer.isActive())
+        return;
+    gather();
+}
+
+// Everything the line brought so far, in one read.
+void SerialLinkPrivate::gather()
+{
+    if (!port.isOpen())
+        return;
+    pulling = true;
+    port.setReadBufferSize(0);
+    port.waitForReadyRead(0);
+    pulling = false;
+    const QByteArray bytes = port.readAll();
+    port.setReadBufferSize(1);
+    if (!bytes.isEmpty())
+        handleBytes(bytes);
+    const int awaited = driver.replyBytesAwaited();
+    if (awaited > 0 && port.isOpen() && !gatherTimer.isActive())
+        gatherTimer.start(qMax(1, ((awaited + 1) * 10 * 1000 + baud - 1) / baud));
+}
+
+void SerialLinkPrivate::handleBytes(const QByteArray &bytes)
+{
     const bool wasOnline = driver.isOnline();
-    if (!driver.handleResponse(port.readAll()))
+    if (!driver.handleResponse(bytes))
         return;
     lostCount = 0;
     if (!wasOnline && driver.isOnline())
@@ -147,6 +188,10 @@ SerialLink::SerialLink(QObject *parent) : UpsLink(parent), d(new SerialLinkPriva
     // The pace of the line: a coarse timer may add 5 % to every step of the cycle.
     d->pollTimer.setTimerType(Qt::PreciseTimer);
     d->pollTimer.setObjectName(QStringLiteral("pollTimer"));
+    d->gatherTimer.setTimerType(Qt::PreciseTimer);
+    d->gatherTimer.setSingleShot(true);
+    d->gatherTimer.setObjectName(QStringLiteral("gatherTimer"));
+    connect(&d->gatherTimer, &QTimer::timeout, this, [this] { d->gather(); });
     d->port.setObjectName(QStringLiteral("serialPort"));
     d->port.setDataBits(QSerialPort::Data8);
     d->port.setParity(QSerialPort::NoParity);
@@ -253,6 +298,11 @@ void SerialLink::toggleBeeper()
 void SerialLink::poll()
 {
     if (d->port.isOpen()) {
+        // What came before this request belongs to the one before it.
+        if (d->gatherTimer.isActive() || d->port.bytesAvailable() > 0) {
+            d->gatherTimer.stop();
+            d->gather();
+        }
         d->port.write(d->driver.nextCommand());
         if (d->driver.isOnline() && ++d->lostCount > lostAfterSends) {
             qCWarning(lcDevice) << "The UPS stopped answering on" << d->portName;
@@ -260,6 +310,11 @@ void SerialLink::poll()
         }
     }
     d->pollTimer.start(pollEvery);
+}
+
+bool SerialLink::reopenPending() const
+{
+    return d->reopenWanted && !d->port.isOpen();
 }
 
 int SerialLink::pollInterval() const

@@ -41,6 +41,9 @@ public:
     // The serial ports present now (names without "/dev/"): a port that went is closed, one
     // wanted back is opened.
     void portsScanned(const QStringList &names);
+    // A port that failed or is not there yet is wanted back: the ports are to be scanned
+    // every 250 ms until it is open, so its waits between attempts run.
+    bool reopenPending() const;
 
 private:
     QScopedPointer<SerialLinkPrivate> d;

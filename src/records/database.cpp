@@ -31,11 +31,45 @@ const char *const logSelfTestTable =
 const char *const emailUserTable = "create table if not exists %1(id integer primary key "
                                    "autoincrement, dateTime datetime not null "
                                    "default(datetime('now', 'localtime')), user text not null);";
+// Rows dated on or before the day five years back go once the table holds more than 1,000,000
+// rows. The oldest row is looked up first, through the date index, so the count and the delete
+// run only when there is something to delete; the delete compares the stored text with the day
+// after the cut-off, which the index can serve, where date(dateTime) had to read every row.
 const char *const sizeTrigger =
     "create trigger if not exists %1_trigger before insert on %1 for each row when (select "
-    "count(*) from %1) > 1000000 begin delete from %1 where date('now', '-5 year') >= "
-    "date(dateTime); end;";
+    "min(dateTime) from %1) < date('now', '-5 year', '+1 day') and (select count(*) from %1) > "
+    "1000000 begin delete from %1 where dateTime < date('now', '-5 year', '+1 day'); end;";
 const char *const dateIndex = "create index if not exists %1_index on %1 (dateTime);";
+
+// A trigger of an older version is put in place of the one of this version.
+void migrateTrigger(int table)
+{
+    const QString name = Database::tableName(table) + QStringLiteral("_trigger");
+    const QString wanted = QString::fromLatin1(sizeTrigger).arg(Database::tableName(table));
+    QSqlQuery query;
+    query.prepare(
+        QStringLiteral("select sql from sqlite_master where type = 'trigger' and name = ?"));
+    query.addBindValue(name);
+    if (!query.exec() || !query.next())
+        return;
+    // SQLite keeps the statement in its own spelling: keywords in capitals, without "if not
+    // exists" and the closing semicolon.
+    const auto normal = [](QString sql) {
+        sql = sql.simplified().toLower();
+        sql.remove(QStringLiteral("if not exists "));
+        while (sql.endsWith(QLatin1Char(';')) || sql.endsWith(QLatin1Char(' ')))
+            sql.chop(1);
+        return sql;
+    };
+    if (normal(query.value(0).toString()) == normal(wanted))
+        return;
+    query.finish();
+    if (query.exec(QStringLiteral("drop trigger %1").arg(name)))
+        qCInfo(lcRecords) << "Retention trigger" << name << "replaced by the one of this version";
+    else
+        qCWarning(lcRecords) << "Cannot replace the retention trigger" << name << ":"
+                             << query.lastError().text();
+}
 
 // The columns each table must have for the program's statements.
 const QMap<int, QStringList> &columns()
@@ -75,9 +109,11 @@ Database::Database(HistoryNotice *notice, QObject *parent) : QObject(parent), m_
 
 Database::~Database()
 {
-    // Whatever used the connection has gone before its owner.
-    if (m_opened)
+    // Whatever used the connections has gone before their owner.
+    if (m_opened) {
         QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+        QSqlDatabase::removeDatabase(historyConnectionName());
+    }
 }
 
 void Database::open()
@@ -88,9 +124,31 @@ void Database::open()
         tell(HistoryNotice::NoDriver, QStringLiteral("no QSQLITE driver"));
         return;
     }
-    db.setDatabaseName(Paths::file(QStringLiteral("/data/quelta.db")));
-    if (!db.open())
+    db.setDatabaseName(fileName());
+    if (!db.open()) {
         tell(HistoryNotice::causeOf(db.lastError(), db.databaseName()), db.lastError().text());
+        return;
+    }
+    // The history pages read on a connection of their own. A selection they have not read to
+    // its end holds its snapshot of the file; on the default connection that snapshot would
+    // refuse the next write there (a scheduled task saved) once the record writer committed.
+    QSqlDatabase history =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), historyConnectionName());
+    history.setDatabaseName(fileName());
+    if (!history.open())
+        qCWarning(lcRecords) << "The history pages read on the default connection:"
+                             << history.lastError().text();
+}
+
+QString Database::historyConnectionName()
+{
+    return QStringLiteral("quelta-history");
+}
+
+QSqlDatabase Database::historyConnection()
+{
+    const QSqlDatabase history = QSqlDatabase::database(historyConnectionName());
+    return history.isOpen() ? history : QSqlDatabase::database();
 }
 
 void Database::init()
@@ -116,6 +174,8 @@ void Database::init()
         if (!tableFits(step.table))
             return;
     }
+    migrateTrigger(TableDeviceData);
+    migrateTrigger(TableAlarm);
     for (const Step &step : steps) {
         for (const char *statement : step.statements) {
             // The table name comes from our own fixed map, never from outside.
@@ -130,6 +190,12 @@ void Database::init()
         }
     }
     addSelfTestDropColumn();
+    // The record writer's thread writes beside the readers of this connection; in WAL mode
+    // neither waits for the other. Every commit is still synced (SQLite's default, FULL).
+    QSqlQuery mode;
+    if (!mode.exec(QStringLiteral("pragma journal_mode=wal")) || !mode.next() ||
+        mode.value(0).toString() != QLatin1String("wal"))
+        qCInfo(lcRecords) << "The database keeps its rollback journal:" << mode.lastError().text();
 }
 
 void Database::tell(int cause, const QString &detail)
@@ -177,6 +243,11 @@ bool Database::tableFits(int table)
         }
     }
     return true;
+}
+
+QString Database::fileName()
+{
+    return Paths::file(QStringLiteral("/data/quelta.db"));
 }
 
 QString Database::tableName(int type)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QSqlDatabase>
 
 class HistoryNotice;
 
-// Owns the program's SQLite database: the one default connection every part uses, the five
-// tables with their retention triggers and date indexes, and the table-number map.
+// Owns the program's SQLite database: the default connection every part reads with, the five
+// tables with their retention triggers and date indexes, and the table-number map. The rows
+// recorded while watching the UPS are written by the RecordWriter's own connection.
 class Database : public QObject
 {
     Q_OBJECT
@@ -32,6 +34,11 @@ public:
 
     // The table name of a TableType value; empty for any other value.
     static QString tableName(int type);
+    // The database file of the program folder.
+    static QString fileName();
+    // The connection the history pages and exports read on (the default one until opened).
+    static QSqlDatabase historyConnection();
+    static QString historyConnectionName();
 
 private:
     void tell(int cause, const QString &detail);

@@ -1,21 +1,26 @@
 #pragma once
 
 #include <QDateTime>
-#include <QSet>
+#include <QObject>
+#include <QScopedPointer>
 #include <QVariant>
-#include <QVariantList>
 
 class HistoryNotice;
+class RecordWriterPrivate;
 
 // Every row the program records as it watches the UPS: the alarms, the measurement samples and
-// the self-test summaries, on the default connection. One object does all such writes, so they
-// can move to a thread of their own in one piece.
-class RecordWriter
+// the self-test summaries. They are written by one thread of their own, on a connection of their
+// own, so the thread that polls the UPS and draws the window never waits on the disk. A row is
+// queued with its time stamp taken at once; the thread commits what is queued, a batch at a
+// time, and each commit reaches the disk before the next starts (SQLite's durable defaults, in
+// WAL mode so the readers of the default connection are never held up).
+//
+// Lost on a hard stop of the process (kill -9): only rows queued and not yet committed, those of
+// the last few milliseconds. A power cut loses the same and nothing committed.
+class RecordWriter : public QObject
 {
+    Q_OBJECT
 public:
-    // A failure goes to the notice, once per cause; without one, each is logged.
-    explicit RecordWriter(HistoryNotice *notice = nullptr);
-
     struct Sample
     {
         float inputVol = 0;
@@ -26,16 +31,35 @@ public:
         float temperature = 0;
     };
 
-    // Each returns whether the row was stored; a failure is logged.
-    bool insertAlarm(int code);
-    bool insertSample(const Sample &sample);
+    // A failure goes to the notice, once per cause; without one, each is logged.
+    explicit RecordWriter(HistoryNotice *notice = nullptr, QObject *parent = nullptr);
+    // Stops: every row queued is written first.
+    ~RecordWriter() override;
+
+    // Starts the thread, which opens the database file of the program folder. Call it once the
+    // schema exists. Until then (and after stop) each row is written at once on the calling
+    // thread's default connection.
+    void start();
+    // Writes every row still queued, then ends the thread; start() may follow.
+    void stop();
+
+    // Each queues one row and returns at once; a row that cannot be stored is told.
+    void insertAlarm(int code);
+    void insertSample(const Sample &sample);
     // `batteryDrop` in volts; an invalid value stores none.
-    bool insertSelfTest(const QDateTime &start, quint32 duration, int count,
+    void insertSelfTest(const QDateTime &start, quint32 duration, int count,
                         const QVariant &batteryDrop = QVariant());
 
-private:
-    bool run(const char *statement, int table, const QVariantList &values, const char *what);
+    // Waits until every row queued before the call was written (or failed), at most timeoutMs.
+    // True when they were.
+    bool flush(int timeoutMs = 10000);
+    // Rows committed since construction.
+    quint64 committedRows() const;
 
-    HistoryNotice *m_notice;
-    QSet<int> m_failing; // tables whose last write failed
+signals:
+    // Rows were committed: readers see them from now on. Emitted by the writer's thread.
+    void rowsCommitted();
+
+private:
+    QScopedPointer<RecordWriterPrivate> d;
 };

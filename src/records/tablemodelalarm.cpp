@@ -14,7 +14,8 @@ namespace {
 const int alarmColumn = 2;
 }
 
-TableModelAlarm::TableModelAlarm(QObject *parent) : QSqlTableModel(parent)
+TableModelAlarm::TableModelAlarm(QObject *parent)
+    : QSqlTableModel(parent, Database::historyConnection())
 {
     setTable(Database::tableName(Database::TableAlarm));
 }

@@ -9,7 +9,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-TableModelDevData::TableModelDevData(QObject *parent) : QSqlTableModel(parent)
+TableModelDevData::TableModelDevData(QObject *parent)
+    : QSqlTableModel(parent, Database::historyConnection())
 {
     setTable(Database::tableName(Database::TableDeviceData));
 }

@@ -52,6 +52,10 @@ QString dateFilter(const QString &dateS, const QString &dateE)
 
 void selectDays(QSqlTableModel *model, const QString &dateS, const QString &dateE)
 {
+    // A selection not read to its end holds the connection on the file as it was then; let it go
+    // first, so the new one sees every row the record writer committed since.
+    QSqlQuery previous = model->query();
+    previous.finish();
     model->setFilter(dateFilter(dateS, dateE));
     if (!model->select())
         qCWarning(lcRecords) << "Cannot select from" << model->tableName() << ":"

@@ -35,7 +35,7 @@ QString durationText(qint64 seconds)
 } // namespace
 
 TableModelSelfTest::TableModelSelfTest(QObject *parent)
-    : QSqlTableModel(parent), d(new TableModelSelfTestPrivate)
+    : QSqlTableModel(parent, Database::historyConnection()), d(new TableModelSelfTestPrivate)
 {
     setTable(Database::tableName(Database::TableLogSelfTest));
 }

@@ -1,6 +1,7 @@
 #include "pagesettingscommon.h"
 
 #include "database.h"
+#include "filesaver.h"
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
 #include "logcategories.h"
@@ -10,10 +11,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -224,35 +225,18 @@ bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
         object.insert(settings->keyName(type), storedText(settings, type));
     object.insert(accountsMember, accountsToJson(m_networkAccounts->accounts()));
 
-    // Written beside the old file and renamed over it, so a failed write keeps the old one.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        qCWarning(lcServices) << "Cannot export the settings to" << path << ":"
-                              << out.errorString();
-        return false;
-    }
-    // It holds the SMTP password, as the configuration does: readable by its owner only, also
-    // when it replaces a file that others could read.
-    if (!out.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
+    // Only into a folder that is there (the saver would make it). Replaced whole, so a failed
+    // write (a full disk) keeps the old file. It holds the SMTP password, as the configuration
+    // does: readable by its owner only, also when it replaces a file that others could read.
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
         qCWarning(lcServices) << "Cannot export the settings to" << path
-                              << ": its access rights cannot be limited to the owner";
-        out.cancelWriting();
+                              << ": its folder does not exist";
         return false;
     }
-    // A short or failed write (a full disk) must not be committed: the save file would rename
-    // the truncated text over the old file all the same.
-    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
-    if (out.write(text) != text.size() || !out.flush()) {
-        qCWarning(lcServices) << "Cannot export the settings to" << path
-                              << ": the file could not be written completely; the old one is kept";
-        out.cancelWriting();
+    FileSaver saver(QStringLiteral("the settings export"), lcServices);
+    if (!saver.save(path, QJsonDocument(object).toJson(QJsonDocument::Indented),
+                    QFile::ReadOwner | QFile::WriteOwner))
         return false;
-    }
-    if (!out.commit()) {
-        qCWarning(lcServices) << "Cannot export the settings to" << path << ":"
-                              << out.errorString();
-        return false;
-    }
     qCInfo(lcServices) << "Settings exported to" << path;
     return true;
 }

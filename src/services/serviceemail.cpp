@@ -45,6 +45,28 @@ public:
     {
         return senderName + QLatin1Char('<') + senderAddress + QLatin1Char('>');
     }
+
+    // What the settings lack for a mail to go out: without these there is nothing to connect
+    // to or to send from, and libcurl would report only a failed connection. Translated for the
+    // test mail's message, in English for the log of the mails that go out by themselves.
+    QStringList missing(bool translated) const
+    {
+        auto text = [translated](const char *english) {
+            return translated ? ServiceEMail::tr(english) : QString::fromLatin1(english);
+        };
+        QStringList missing;
+        if (serverAddress.trimmed().isEmpty())
+            missing << text(QT_TRANSLATE_NOOP("ServiceEMail", "no server address"));
+        if (serverPort == 0)
+            missing << text(QT_TRANSLATE_NOOP("ServiceEMail", "no server port"));
+        if (senderAddress.trimmed().isEmpty())
+            missing << (translated
+                            ? ServiceEMail::tr("no sender address (the test mail goes to it)")
+                            : QStringLiteral("no sender address"));
+        if (authEnable && authAccount.trimmed().isEmpty())
+            missing << text(QT_TRANSLATE_NOOP("ServiceEMail", "no login account"));
+        return missing;
+    }
 };
 
 namespace {
@@ -388,6 +410,12 @@ void ServiceEMail::sendAlarmEMail(const QString &text)
     const QStringList users = emailUsers();
     if (users.isEmpty())
         return;
+    const QStringList missing = d->missing(false);
+    if (!missing.isEmpty()) {
+        qCWarning(lcServices).noquote()
+            << "Alarm mail not sent (set these on the E-Mail page):" << missing.join(", ");
+        return;
+    }
     prepareSmtp();
     MailMessage message;
     message.sender = d->sender();
@@ -403,6 +431,13 @@ void ServiceEMail::sendDailyReport()
     const QStringList users = emailUsers();
     if (users.isEmpty())
         return;
+    // A report that cannot go out is not counted as sent: its notes wait for the next one.
+    const QStringList missing = d->missing(false);
+    if (!missing.isEmpty()) {
+        qCWarning(lcServices).noquote()
+            << "Daily report not sent (set these on the E-Mail page):" << missing.join(", ");
+        return;
+    }
     const bool written = createDailyReport();
     prepareSmtp();
     MailMessage message;
@@ -473,17 +508,7 @@ bool ServiceEMail::createDailyReport()
 
 void ServiceEMail::sendTestEMail()
 {
-    // Without these there is nothing to connect to or to send to: say which are missing rather
-    // than report a failed connection.
-    QStringList missing;
-    if (d->serverAddress.trimmed().isEmpty())
-        missing << tr("no server address");
-    if (d->serverPort == 0)
-        missing << tr("no server port");
-    if (d->senderAddress.trimmed().isEmpty())
-        missing << tr("no sender address (the test mail goes to it)");
-    if (d->authEnable && d->authAccount.trimmed().isEmpty())
-        missing << tr("no login account");
+    const QStringList missing = d->missing(true);
     if (!missing.isEmpty()) {
         const QString reason = missing.join(QStringLiteral(", "));
         qCWarning(lcServices) << "Test mail not sent:" << reason;

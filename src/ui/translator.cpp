@@ -24,6 +24,8 @@ public:
     QTranslator english;
     QTranslator translator;
     int inUse = Translator::EN_GB;
+    // The catalogues in force, one file a line; empty when none could be loaded.
+    QString installed;
     QString catalogueFolder;
     int language = Translator::EN_GB;
     bool autoLanguage = true;
@@ -69,16 +71,21 @@ void TranslatorPrivate::load(int language)
     // A missing catalogue must not leave the previous language in force: take the objects out
     // first and put them back only when a catalogue loaded. The last one installed is asked
     // first, so English goes in first, beneath the language shown.
+    const QString before = installed;
     QCoreApplication::removeTranslator(&translator);
     QCoreApplication::removeTranslator(&english);
+    installed.clear();
     const QString englishFile = catalogueFile(Translator::EN_GB);
-    if (!englishFile.isEmpty() && english.load(englishFile))
+    if (!englishFile.isEmpty() && english.load(englishFile)) {
         QCoreApplication::installTranslator(&english);
+        installed = englishFile;
+    }
     inUse = language == Translator::Auto ? Translator::languageFor(QLocale::system()) : language;
     if (inUse != Translator::EN_GB) {
         const QString file = catalogueFile(inUse);
         if (!file.isEmpty() && translator.load(file)) {
             QCoreApplication::installTranslator(&translator);
+            installed += QLatin1Char('\n') + file;
         } else {
             qCInfo(lcShell).nospace().noquote()
                 << "No translation catalogue for language " << language
@@ -88,7 +95,9 @@ void TranslatorPrivate::load(int language)
             inUse = Translator::EN_GB;
         }
     }
-    if (engine)
+    // Every binding of the window is evaluated again: only when the catalogues changed (not when
+    // the window was made with them in force).
+    if (engine && installed != before)
         engine->retranslate();
     isLoading = false;
 }

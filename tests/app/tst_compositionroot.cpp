@@ -7,6 +7,7 @@
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "recordprobe.h"
+#include "recordwriter.h"
 #include "samplestore.h"
 #include "servicenotification.h"
 #include "seriallink.h"
@@ -33,6 +34,7 @@ private:
 
     int rows(int code) const
     {
+        m_program.recordWriter()->flush();
         return sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
     }
     QString statusField(int index) const
@@ -102,6 +104,7 @@ private slots:
         QSignalSpy newData(m_program.devComm(), &DevComm::stateChanged);
         QVERIFY(newData.wait(5000)); // what the timer stored before is not stored twice
         m_program.sampleStore()->store();
+        m_program.recordWriter()->flush();
         QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), samples + 1);
 
         Clock::setNow(QDateTime(QDate(2026, 3, 1), QTime(10, 0, 0)));
@@ -120,6 +123,7 @@ private slots:
             QDir(m_root.file(QStringLiteral("/data/self_test"))).entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
         QVERIFY(files.first().startsWith(QStringLiteral("202603011000")));
+        m_program.recordWriter()->flush();
         QCOMPARE(sqlCount(QStringLiteral("select count(*) from log_self_test where count >= 3 and "
                                          "battVolDrop >= 0")),
                  1);

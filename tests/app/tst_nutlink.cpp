@@ -12,6 +12,7 @@
 #include "nutserverprocess.h"
 #include "privatebus.h"
 #include "recordprobe.h"
+#include "recordwriter.h"
 #include "samplestore.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -49,6 +50,7 @@ private:
 
     int rows(int code) const
     {
+        m_program->recordWriter()->flush();
         return sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
     }
     bool online() const { return m_program->devComm()->state().online(); }
@@ -145,6 +147,7 @@ private slots:
         QVERIFY(currentAlarmTexts(m_program->alarm()).contains("Input voltage fault"));
         QCOMPARE(*state().batteryCharge, 80.0f);
         m_program->sampleStore()->store();
+        m_program->recordWriter()->flush();
         QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), samples + 1);
 
         play(QStringLiteral("OB LB"), QStringLiteral("battery.charge: 15\n"));

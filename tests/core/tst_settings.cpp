@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QStringList warnings;
@@ -94,7 +96,20 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     QCOMPARE(m_settings->getSettings(Settings::LanguageType).toInt(), 2);
     QCOMPARE(m_settings->getSettings(Settings::ShutdownMainFaultTime).toString(), QString("soon"));
     QVERIFY(!m_settings->getSettings(Settings::EMailReceiver).isValid());
+    // A value the file holds already (read as text: the link's start writes its type and port
+    // back) is announced but not written again: the file is not replaced. A new value is.
+    const auto inode = [&path] {
+        struct stat info;
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+    };
+    const auto before = inode();
+    QSignalSpy changed(m_settings, &Settings::changed);
+    m_settings->setSettings(Settings::LanguageType, 2);
+    m_settings->setSettings(Settings::UpsComPort, QStringLiteral("/dev/ttyS1"));
+    QCOMPARE(changed.size(), 2);
+    QCOMPARE(inode(), before);
     m_settings->setSettings(Settings::EMailServerPort, 587);
+    QVERIFY(inode() != before);
     qInstallMessageHandler(previous);
 
     QCOMPARE(warnings, QStringList());

@@ -356,82 +356,57 @@ private slots:
 
     // Each misbehaviour ends in a lost link with a clear reason, never in a hang or in data
     // taken from half a list; the client then tries again.
-    void badServers_data()
-    {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<bool>("close");
-        QTest::addColumn<QString>("reason");
-
-        QTest::newRow("garbage") << QByteArray("LIST VAR ups") << QByteArray("HELLO THERE\n")
-                                 << false << "answered LIST VAR with: HELLO THERE";
-        QTest::newRow("binary garbage")
-            << QByteArray("LIST VAR ups") << QByteArray("\x00\xff\x02zz\n", 6) << false
-            << "cannot be read: \\x00\\xff\\x02zz";
-        QTest::newRow("line without end")
-            << QByteArray("LIST VAR ups")
-            << QByteArray("BEGIN LIST VAR ups\nVAR ups ups.status \"OL") << false
-            << "did not answer LIST VAR in time";
-        QTest::newRow("list without end")
-            << QByteArray("LIST VAR ups") << QByteArray("BEGIN LIST VAR ups\n" + goodVars) << false
-            << "did not answer LIST VAR in time";
-        QTest::newRow("list of another UPS")
-            << QByteArray("LIST VAR ups") << varList(QStringLiteral("other"), {}) << false
-            << "answered LIST VAR with: BEGIN LIST VAR other";
-        QTest::newRow("value of 10 MB")
-            << QByteArray("LIST VAR ups")
-            << QByteArray("BEGIN LIST VAR ups\nVAR ups ups.status \"" + QByteArray(10 << 20, 'A') +
-                          "\"\nEND LIST VAR ups\n")
-            << false << "line longer than 16384 bytes";
-        QTest::newRow("endless list")
-            << QByteArray("LIST VAR ups")
-            << QByteArray("BEGIN LIST VAR ups\n" + QByteArray("VAR ups x \"1\"\n").repeated(6000))
-            << false << "goes on beyond 5000 entries";
-        QTest::newRow("unknown UPS")
-            << QByteArray("LIST CMD ups") << QByteArray("ERR UNKNOWN-UPS\n") << false
-            << "knows no UPS named \"ups\"";
-        QTest::newRow("list refused")
-            << QByteArray("LIST VAR ups") << QByteArray("ERR ACCESS-DENIED\n") << false
-            << "refused LIST VAR: ACCESS-DENIED";
-        QTest::newRow("accepts and never answers")
-            << QByteArray("STARTTLS") << QByteArray("<silent>") << false
-            << "did not answer STARTTLS in time";
-        QTest::newRow("closes mid-list")
-            << QByteArray("LIST VAR ups") << QByteArray("BEGIN LIST VAR ups\n" + goodVars) << true
-            << "closed the connection";
-        QTest::newRow("closes at once")
-            << QByteArray("STARTTLS") << QByteArray() << true << "closed the connection";
-        QTest::newRow("odd answer to a command")
-            << QByteArray("LIST CMD ups") << QByteArray("MAYBE\n") << false
-            << "answered LIST CMD with: MAYBE";
-    }
-
     void badServers()
     {
-        QFETCH(QByteArray, request);
-        QFETCH(QByteArray, answer);
-        QFETCH(bool, close);
-        QFETCH(QString, reason);
-
-        FakeServer server([&](const QByteArray &r) -> std::optional<FakeServer::Answer> {
-            if (r == request)
-                return FakeServer::Answer {answer, close};
-            return std::nullopt;
-        });
-        NutClient client;
-        client.setTiming(fastTiming());
-        client.setEndpoint(endpointFor(server.serverPort()));
-        QSignalSpy received(&client, &NutClient::variablesReceived);
-        QSignalSpy lost(&client, &NutClient::unavailable);
-        client.start();
-        QTRY_VERIFY_WITH_TIMEOUT(!lost.isEmpty(), 10000);
-        QVERIFY2(lost.first().first().toString().contains(reason),
-                 qPrintable(lost.first().first().toString()));
-        QVERIFY(received.isEmpty());
-        QVERIFY(!client.hasData());
-        QCOMPARE(client.problem(), lost.first().first().toString());
-        // It comes back for more.
-        QTRY_VERIFY_WITH_TIMEOUT(server.connections >= 2, 10000);
+        const QByteArray var = "LIST VAR ups", cmd = "LIST CMD ups", tls = "STARTTLS";
+        const struct
+        {
+            QByteArray request, answer;
+            bool close;
+            const char *reason;
+        } cases[] = {
+            {var, "HELLO THERE\n", false, "answered LIST VAR with: HELLO THERE"},
+            {var, QByteArray("\x00\xff\x02zz\n", 6), false, "cannot be read: \\x00\\xff\\x02zz"},
+            // A line without end, a list without end.
+            {var, "BEGIN LIST VAR ups\nVAR ups ups.status \"OL", false,
+             "did not answer LIST VAR in time"},
+            {var, "BEGIN LIST VAR ups\n" + goodVars, false, "did not answer LIST VAR in time"},
+            {var, varList(QStringLiteral("other"), {}), false,
+             "answered LIST VAR with: BEGIN LIST VAR other"},
+            {var,
+             "BEGIN LIST VAR ups\nVAR ups ups.status \"" + QByteArray(10 << 20, 'A') +
+                 "\"\nEND LIST VAR ups\n",
+             false, "line longer than 16384 bytes"},
+            {var, "BEGIN LIST VAR ups\n" + QByteArray("VAR ups x \"1\"\n").repeated(6000), false,
+             "goes on beyond 5000 entries"},
+            {cmd, "ERR UNKNOWN-UPS\n", false, "knows no UPS named \"ups\""},
+            {var, "ERR ACCESS-DENIED\n", false, "refused LIST VAR: ACCESS-DENIED"},
+            {tls, "<silent>", false, "did not answer STARTTLS in time"},
+            {var, "BEGIN LIST VAR ups\n" + goodVars, true, "closed the connection"}, // mid-list
+            {tls, QByteArray(), true, "closed the connection"}, // at once
+            {cmd, "MAYBE\n", false, "answered LIST CMD with: MAYBE"},
+        };
+        for (const auto &c : cases) {
+            FakeServer server([&](const QByteArray &r) -> std::optional<FakeServer::Answer> {
+                if (r == c.request)
+                    return FakeServer::Answer {c.answer, c.close};
+                return std::nullopt;
+            });
+            NutClient client;
+            client.setTiming(fastTiming());
+            client.setEndpoint(endpointFor(server.serverPort()));
+            QSignalSpy received(&client, &NutClient::variablesReceived);
+            QSignalSpy lost(&client, &NutClient::unavailable);
+            client.start();
+            QTRY_VERIFY_WITH_TIMEOUT(!lost.isEmpty(), 10000);
+            const QString reason = lost.first().first().toString();
+            QVERIFY2(reason.contains(QLatin1String(c.reason)), qPrintable(reason));
+            QVERIFY(received.isEmpty());
+            QVERIFY(!client.hasData());
+            QCOMPARE(client.problem(), reason);
+            // It comes back for more.
+            QTRY_VERIFY_WITH_TIMEOUT(server.connections >= 2, 10000);
+        }
     }
 
     // A server that keeps refusing: 40, 80, 160, 320, 320 ms between attempts, one warning for
@@ -550,78 +525,74 @@ private slots:
     // STARTTLS: used when offered and checked against the CA file; refused certificates, an
     // unreadable or empty CA file (a clear reason, not a silent fallback to the system's) and a
     // server without TLS (unless plain is allowed) give no data.
-    void startTls_data()
-    {
-        QTest::addColumn<bool>("offered");
-        QTest::addColumn<QString>("ca"); // trusted, other (authority), missing, garbage (file)
-        QTest::addColumn<bool>("allowPlain");
-        QTest::addColumn<QString>("outcome");
-
-        QTest::newRow("offered and trusted") << true << "trusted" << false << "^encrypted$";
-        QTest::newRow("offered, plain allowed, still encrypted")
-            << true << "trusted" << true << "^encrypted$";
-        QTest::newRow("certificate not trusted")
-            << true << "other" << true << "^lost: The server's certificate is not trusted";
-        QTest::newRow("CA file missing")
-            << true << "missing" << true << "^lost: Cannot read the CA file .*missing.pem";
-        QTest::newRow("CA file without a certificate")
-            << true << "garbage" << true << "^lost: The CA file .* holds no PEM certificate";
-        QTest::newRow("not offered, plain refused")
-            << false << "trusted" << false
-            << "^lost: The server offers no encryption \\(FEATURE-NOT-CONFIGURED\\) and an "
-               "unencrypted connection is not allowed";
-        QTest::newRow("not offered, plain allowed") << false << "trusted" << true << "^plain$";
-    }
-
     void startTls()
     {
-        QFETCH(bool, offered);
-        QFETCH(QString, ca);
-        QFETCH(bool, allowPlain);
-        QFETCH(QString, outcome);
+        const struct
+        {
+            bool offered;
+            const char *ca; // trusted, other (authority), missing, garbage (file)
+            bool allowPlain;
+            const char *outcome;
+        } cases[] = {
+            {true, "trusted", false, "^encrypted$"},
+            {true, "trusted", true, "^encrypted$"}, // plain allowed, still encrypted
+            {true, "other", true, "^lost: The server's certificate is not trusted"},
+            {true, "missing", true, "^lost: Cannot read the CA file .*missing.pem"},
+            {true, "garbage", true, "^lost: The CA file .* holds no PEM certificate"},
+            {false, "trusted", false,
+             "^lost: The server offers no encryption \\(FEATURE-NOT-CONFIGURED\\) and an "
+             "unencrypted connection is not allowed"},
+            {false, "trusted", true, "^plain$"},
+        };
+        const auto run = [](bool offered, const QString &ca, bool allowPlain, const char *outcome) {
+            const QString certFile = SmtpTestServer::certificateFile();
+            QFile keyIn(QFileInfo(certFile).dir().filePath("key.pem"));
+            QVERIFY(keyIn.open(QIODevice::ReadOnly));
+            const QSslKey key(keyIn.readAll(), QSsl::Ec);
+            const QList<QSslCertificate> certs = QSslCertificate::fromPath(certFile);
+            QVERIFY(!certs.isEmpty() && !key.isNull());
 
-        const QString certFile = SmtpTestServer::certificateFile();
-        QFile keyIn(QFileInfo(certFile).dir().filePath("key.pem"));
-        QVERIFY(keyIn.open(QIODevice::ReadOnly));
-        const QSslKey key(keyIn.readAll(), QSsl::Ec);
-        const QList<QSslCertificate> certs = QSslCertificate::fromPath(certFile);
-        QVERIFY(!certs.isEmpty() && !key.isNull());
-
-        FakeServer server;
-        if (offered) {
-            server.certificate = certs.first();
-            server.key = key;
+            FakeServer server;
+            if (offered) {
+                server.certificate = certs.first();
+                server.key = key;
+            }
+            QTemporaryDir dir;
+            QString caFile = ca == "trusted" ? certFile : dir.filePath(ca + ".pem");
+            if (ca == "garbage") {
+                QFile garbage(caFile);
+                QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("not a certificate\n"));
+            } else if (ca == "other") {
+                // A valid PEM file of some other authority.
+                QProcess openssl;
+                openssl.start("openssl",
+                              {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                               "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
+                               dir.filePath("k.pem"), "-out", caFile, "-days", "2", "-subj",
+                               "/CN=127.0.0.1"});
+                QVERIFY(openssl.waitForFinished(30000) && openssl.exitCode() == 0);
+            }
+            NutClient client;
+            client.setTiming(fastTiming(1500));
+            NutClient::Endpoint endpoint = endpointFor(server.serverPort());
+            endpoint.caFile = caFile;
+            endpoint.allowPlain = allowPlain;
+            client.setEndpoint(endpoint);
+            QSignalSpy received(&client, &NutClient::variablesReceived);
+            QSignalSpy lost(&client, &NutClient::unavailable);
+            client.start();
+            QTRY_VERIFY_WITH_TIMEOUT(!received.isEmpty() || !lost.isEmpty(), 15000);
+            const QString seen = !lost.isEmpty()
+                ? "lost: " + lost.first().first().toString()
+                : (client.isEncrypted() ? QStringLiteral("encrypted") : QStringLiteral("plain"));
+            QVERIFY2(QRegularExpression(outcome).match(seen).hasMatch(), qPrintable(seen));
+            client.stop();
+        };
+        for (const auto &c : cases) {
+            run(c.offered, QString::fromLatin1(c.ca), c.allowPlain, c.outcome);
+            if (QTest::currentTestFailed())
+                return;
         }
-        QTemporaryDir dir;
-        QString caFile = ca == "trusted" ? certFile : dir.filePath(ca + ".pem");
-        if (ca == "garbage") {
-            QFile garbage(caFile);
-            QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("not a certificate\n"));
-        } else if (ca == "other") {
-            // A valid PEM file of some other authority.
-            QProcess openssl;
-            openssl.start("openssl",
-                          {"req", "-x509", "-newkey", "ec", "-pkeyopt",
-                           "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
-                           dir.filePath("k.pem"), "-out", caFile, "-days", "2", "-subj",
-                           "/CN=127.0.0.1"});
-            QVERIFY(openssl.waitForFinished(30000) && openssl.exitCode() == 0);
-        }
-        NutClient client;
-        client.setTiming(fastTiming(1500));
-        NutClient::Endpoint endpoint = endpointFor(server.serverPort());
-        endpoint.caFile = caFile;
-        endpoint.allowPlain = allowPlain;
-        client.setEndpoint(endpoint);
-        QSignalSpy received(&client, &NutClient::variablesReceived);
-        QSignalSpy lost(&client, &NutClient::unavailable);
-        client.start();
-        QTRY_VERIFY_WITH_TIMEOUT(!received.isEmpty() || !lost.isEmpty(), 15000);
-        const QString seen = !lost.isEmpty()
-            ? "lost: " + lost.first().first().toString()
-            : (client.isEncrypted() ? QStringLiteral("encrypted") : QStringLiteral("plain"));
-        QVERIFY2(QRegularExpression(outcome).match(seen).hasMatch(), qPrintable(seen));
-        client.stop();
     }
 
     // Debian's upsd with dummy-ups and its own STARTTLS: refused when its certificate is not

@@ -85,6 +85,36 @@ private slots:
     }
     void cleanupTestCase() { m_host.reset(); }
 
+    // The window's first frame waits for the device page and its first tab alone; the other
+    // pages and tabs are made when first shown. The services take their settings without them:
+    // a setting changed before its page exists reaches the service, and the page shows it.
+    void pagesAreMadeWhenFirstShown()
+    {
+        QVERIFY(page(GlobalDataDef::MainTabDevice));
+        for (int tab : {GlobalDataDef::MainTabLogWork, GlobalDataDef::MainTabControl,
+                        GlobalDataDef::MainTabSetting, GlobalDataDef::MainTabLogData})
+            QVERIFY(!page(tab));
+        QQuickItem *tabs = find("devDataTabs");
+        QCOMPARE(tabs->property("currentIndex").toInt(), 0);
+        const auto tabItem = [tabs](int index) {
+            const QVariant tab = QmlPageHost::call(tabs, "getTab", index);
+            return tab.value<QQuickItem *>()->property("item").value<QQuickItem *>();
+        };
+        QVERIFY(tabItem(0));
+        QVERIFY(!tabItem(1));
+        tabs->setProperty("currentIndex", 1);
+        QVERIFY(tabItem(1));
+        tabs->setProperty("currentIndex", 0);
+
+        CompositionRoot &program = m_host->root();
+        program.settings()->setSettings(Settings::ShutdownMainFaultTime, 42);
+        QCOMPARE(program.serviceShutdown()->mainFaultOffTime(), 42);
+        show(GlobalDataDef::MainTabSetting);
+        QVERIFY(page(GlobalDataDef::MainTabSetting));
+        QCOMPARE(find("spinBoxMainFaultTime")->property("value").toInt(), 42);
+        show(GlobalDataDef::MainTabDevice);
+    }
+
     void footerSwitchesTheFivePages()
     {
         const QList<QPair<QString, int>> buttons = {

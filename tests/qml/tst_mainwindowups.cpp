@@ -214,6 +214,50 @@ private:
     // One second of the shutdown service, without waiting for it.
     void tick() { m_host->root().serviceShutdown()->onTimerTimeout(); }
 
+    void showState(const QStringList &commands, int state, const QString &words,
+                   const QString &colour, const QString &icon, QMap<int, QString> *shown)
+    {
+        if (!online()) {
+            QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
+            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        }
+        for (const QString &command : qAsConst(commands))
+            QVERIFY2(m_sim->command(command).startsWith("ok"), qPrintable(command));
+        if (commands.contains("silent on"))
+            QVERIFY(silenceLink());
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabDevice));
+        find("devDataTabs")->setProperty("currentIndex", 0);
+        QObject *look = m_window->findChild<QObject *>(QStringLiteral("trayLook"));
+        QVERIFY(look);
+        QTRY_COMPARE_WITH_TIMEOUT(look->property("upsState").toInt(), state, 5000);
+
+        QCOMPARE(tooltip(), "QUELTA - " + words);
+        QCOMPARE(trayIconSource(), QUrl("qrc:/res/image/tray_" + icon + ".ico"));
+        QVERIFY(!QIcon(":/res/image/tray_" + icon + ".ico").isNull());
+
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("linkText"), words, 1000);
+        QCOMPARE(find("stateBadgeDot")->property("color").value<QColor>().name(), colour);
+        QCOMPARE(find("stateBadgeMark")->property("color").value<QColor>().name(), colour);
+        // Where all is well the pill says where the power comes from.
+        QCOMPARE(find("mimicModeText")->property("text").toString(),
+                 state == DevStatusView::UpsNormal ? QStringLiteral("On Mains") : words);
+        QCOMPARE(find("mimicModeText")->property("color").value<QColor>().name(), colour);
+        // A pale tint of its own behind the pill's text.
+        const QColor pill = find("mimicMode")->property("color").value<QColor>();
+        QVERIFY2(pill.lightness() > 200, qPrintable(pill.name()));
+
+        const QString colours = colour + "/" + pill.name();
+        QVERIFY2(shown->value(state, colours) == colours && (shown->key(colours, state) == state),
+                 qPrintable(colours));
+        shown->insert(state, colours);
+
+        if (commands.contains("silent on")) {
+            QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
+            QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
+            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        }
+    }
+
 private slots:
     void initTestCase()
     {
@@ -280,92 +324,32 @@ private slots:
 
     // The worst state of the UPS on the line, shown alike by the header badge, the diagram's
     // pill and the tray: words, a colour of its own, and the tray's icon.
-    void stateShownAlike_data()
-    {
-        QTest::addColumn<QStringList>("commands");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QString>("colour");
-        QTest::addColumn<QString>("icon");
-        const QStringList normal = {"mains return", "lowbatt auto", "fault off", "output on",
-                                    "battery 90"};
-        QTest::newRow("normal") << normal << int(DevStatusView::UpsNormal) << "UPS Normal"
-                                << "#16a34a"
-                                << "normal";
-        QTest::newRow("on battery") << normal + QStringList {"mains fail"}
-                                    << int(DevStatusView::UpsOnBattery) << "On Battery"
-                                    << "#e08a00"
-                                    << "onbattery";
-        QTest::newRow("battery low") << normal + QStringList {"mains fail", "lowbatt on"}
-                                     << int(DevStatusView::UpsBatteryLow) << "Battery Low"
-                                     << "#dc3545"
-                                     << "batterylow";
-        // Told to switch off later, the UPS still feeds the load until then.
-        QTest::newRow("output going off") << normal + QStringList {"output off 600"}
-                                          << int(DevStatusView::UpsNormal) << "UPS Normal"
-                                          << "#16a34a"
-                                          << "normal";
-        QTest::newRow("output off") << normal + QStringList {"output off 0"}
-                                    << int(DevStatusView::UpsOutputOff) << "Output Off"
-                                    << "#2f7de1"
-                                    << "outputoff";
-        QTest::newRow("fault, on battery too") << normal + QStringList {"mains fail", "fault on"}
-                                               << int(DevStatusView::UpsFault) << "UPS Fault"
-                                               << "#9b2fc9"
-                                               << "fault";
-        QTest::newRow("communication lost")
-            << normal + QStringList {"fault on", "silent on"} << int(DevStatusView::UpsCommLost)
-            << "Communication Lost"
-            << "#7b8a99"
-            << "commlost";
-    }
     void stateShownAlike()
     {
-        QFETCH(QStringList, commands);
-        QFETCH(int, state);
-        QFETCH(QString, words);
-        QFETCH(QString, colour);
-        QFETCH(QString, icon);
-        if (!online()) {
-            QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
-            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
-        }
-        for (const QString &command : qAsConst(commands))
-            QVERIFY2(m_sim->command(command).startsWith("ok"), qPrintable(command));
-        if (commands.contains("silent on"))
-            QVERIFY(silenceLink());
-        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabDevice));
-        find("devDataTabs")->setProperty("currentIndex", 0);
-        QObject *look = m_window->findChild<QObject *>(QStringLiteral("trayLook"));
-        QVERIFY(look);
-        QTRY_COMPARE_WITH_TIMEOUT(look->property("upsState").toInt(), state, 5000);
-
-        QCOMPARE(tooltip(), "QUELTA - " + words);
-        QCOMPARE(trayIconSource(), QUrl("qrc:/res/image/tray_" + icon + ".ico"));
-        QVERIFY(!QIcon(":/res/image/tray_" + icon + ".ico").isNull());
-
-        QTRY_COMPARE_WITH_TIMEOUT(statusText("linkText"), words, 1000);
-        QCOMPARE(find("stateBadgeDot")->property("color").value<QColor>().name(), colour);
-        QCOMPARE(find("stateBadgeMark")->property("color").value<QColor>().name(), colour);
-        // Where all is well the pill says where the power comes from.
-        QCOMPARE(find("mimicModeText")->property("text").toString(),
-                 state == DevStatusView::UpsNormal ? QStringLiteral("On Mains") : words);
-        QCOMPARE(find("mimicModeText")->property("color").value<QColor>().name(), colour);
-        // A pale tint of its own behind the pill's text.
-        const QColor pill = find("mimicMode")->property("color").value<QColor>();
-        QVERIFY2(pill.lightness() > 200, qPrintable(pill.name()));
-
-        // Each state its own colours.
-        static QMap<int, QString> shown;
-        const QString colours = colour + "/" + pill.name();
-        QVERIFY2(shown.value(state, colours) == colours && (shown.key(colours, state) == state),
-                 qPrintable(colours));
-        shown.insert(state, colours);
-
-        if (commands.contains("silent on")) {
-            QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
-            QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
-            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        const struct
+        {
+            const char *commands; // after those that make the UPS normal
+            int state;
+            const char *words, *colour, *icon;
+        } cases[] = {
+            {"", DevStatusView::UpsNormal, "UPS Normal", "#16a34a", "normal"},
+            {"mains fail", DevStatusView::UpsOnBattery, "On Battery", "#e08a00", "onbattery"},
+            {"mains fail;lowbatt on", DevStatusView::UpsBatteryLow, "Battery Low", "#dc3545",
+             "batterylow"},
+            {"output off 0", DevStatusView::UpsOutputOff, "Output Off", "#2f7de1", "outputoff"},
+            {"mains fail;fault on", DevStatusView::UpsFault, "UPS Fault", "#9b2fc9", "fault"},
+            {"fault on;silent on", DevStatusView::UpsCommLost, "Communication Lost", "#7b8a99",
+             "commlost"},
+        };
+        QMap<int, QString> shown; // each state its own colours
+        for (const auto &c : cases) {
+            const QStringList commands = QStringList {"mains return", "lowbatt auto", "fault off",
+                                                      "output on", "battery 90"} +
+                QString::fromLatin1(c.commands).split(';', Qt::SkipEmptyParts);
+            showState(commands, c.state, QString::fromUtf8(c.words), QLatin1String(c.colour),
+                      QLatin1String(c.icon), &shown);
+            if (QTest::currentTestFailed())
+                return;
         }
     }
 

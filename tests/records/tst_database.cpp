@@ -1,5 +1,7 @@
 #include "database.h"
 #include "recordprobe.h"
+#include "recordwriter.h"
+#include "tablemodeldevdata.h"
 #include "testroot.h"
 
 #include <QDateTime>
@@ -39,6 +41,18 @@ void bulkFill(const QString &table, int rows, int oldRows)
     Database().init();
 }
 
+// What init() says in the log.
+QStringList initLog()
+{
+    static QStringList lines;
+    lines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { lines << text; });
+    Database().init();
+    qInstallMessageHandler(previous);
+    return lines;
+}
+
 } // namespace
 
 class TestDatabase : public QObject
@@ -49,6 +63,8 @@ private slots:
     void schemaIsCreatedOnce();
     void defaultsAndConstraints();
     void retentionTriggerKeepsFiveYears();
+    void cleanStopKeepsEveryQueuedRow();
+    void historyReadsBesideTheWriter();
 
 private:
     QScopedPointer<TestRoot> m_root;
@@ -65,11 +81,11 @@ void TestDatabase::initTestCase()
 
 void TestDatabase::schemaIsCreatedOnce()
 {
-    // A second start changes nothing, statements included.
+    // A second start changes nothing, statements included, and replaces no trigger.
     QVERIFY(QFile::exists(m_root->file("/data/quelta.db")));
     const QStringList objects = schemaObjects();
     QCOMPARE(objects.size(), 9);
-    Database().init();
+    QCOMPARE(initLog(), QStringList());
     QCOMPARE(schemaObjects(), objects);
 
     // A self-test table made before the battery voltage drop was kept gets the column; its
@@ -110,21 +126,120 @@ void TestDatabase::defaultsAndConstraints()
 void TestDatabase::retentionTriggerKeepsFiveYears()
 {
     QSqlQuery query;
-    // Exactly 1,000,000 rows, some six years old: the next insert deletes nothing.
+    // A database of the previous version, whose trigger counted the rows at every insert, gets
+    // this version's trigger when it is opened; the rule it keeps is the same.
+    QVERIFY(query.exec("drop trigger alarm_trigger"));
+    QVERIFY(query.exec("create trigger alarm_trigger before insert on alarm for each row when "
+                       "(select count(*) from alarm) > 1000000 begin delete from alarm where "
+                       "date('now', '-5 year') >= date(dateTime); end;"));
+    const QStringList before = schemaObjects();
+    QCOMPARE(initLog(),
+             QStringList({"Retention trigger \"alarm_trigger\" replaced by the one "
+                          "of this version"}));
+    QCOMPARE(schemaObjects().size(), before.size());
+    QVERIFY(!schemaObjects().contains(before.filter("trigger alarm_trigger").value(0)));
+    QCOMPARE(schemaObjects().filter("trigger device_data_trigger"),
+             before.filter("trigger device_data_trigger"));
+
+    // Exactly 1,000,000 rows, some six years old: the next insert deletes nothing. Two old rows
+    // sit on either side of the cut-off: the last second of its day goes, the next day stays.
     bulkFill("alarm", 1000000, 10);
+    QVERIFY(query.exec("update alarm set dateTime = date('now', '-5 year') || ' 23:59:59' "
+                       "where id = 1"));
+    QVERIFY(query.exec("update alarm set dateTime = date('now', '-5 year', '+1 day') || "
+                       "' 00:00:00' where id = 2"));
     QVERIFY(query.exec("insert into alarm(alarm) values(2)"));
     QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 1000001);
 
     // Now over the limit: the next insert removes exactly the rows five years old or older.
     QVERIFY(query.exec("insert into alarm(alarm) values(3)"));
-    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 1000001 - 10 + 1);
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 1000001 - 9 + 1);
     QCOMPARE(RecordProbe::sqlCount(
                  "select count(*) from alarm where date(dateTime) <= date('now', '-5 year')"),
              0);
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where id = 2"), 1);
 
     // Back under the limit: inserts only add.
     QVERIFY(query.exec("insert into alarm(alarm) values(4)"));
-    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 999993);
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 999994);
+}
+
+// The rows that leave the GUI thread for the writer's own: every row queued is on disk after a
+// clean stop, and the default connection's readers see them. (Every row reported committed is
+// there after a kill -9: the crash-consistency suite.)
+void TestDatabase::cleanStopKeepsEveryQueuedRow()
+{
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    const int lastSample = RecordProbe::sqlCount("select coalesce(max(id), 0) from device_data");
+    const int alarms = RecordProbe::sqlCount("select count(*) from alarm");
+    {
+        RecordWriter writer;
+        writer.start();
+        // Committed rows are seen by the default connection while the writer runs.
+        writer.insertAlarm(7);
+        QVERIFY(writer.flush());
+        QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where alarm = 7"), 1);
+        for (int i = 0; i < 400; ++i) {
+            RecordWriter::Sample sample;
+            sample.inputVol = 230.5f;
+            sample.load = i % 101;
+            writer.insertSample(sample);
+            if (i % 40 == 0)
+                writer.insertAlarm(i);
+        }
+        writer.insertSelfTest(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)), 10, 11);
+        // Destroyed with rows still queued: they are written before it goes.
+    }
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from device_data where id > ?", lastSample),
+             400);
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), alarms + 11);
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from log_self_test where dateTime = "
+                                   "'2026-03-04 05:06:07' and duration = 10 and count = 11"),
+             1);
+    // The time stamps are the local time the rows were queued, in the stored text form.
+    QSqlQuery query;
+    query.prepare("select min(dateTime), max(dateTime) from device_data where id > ?");
+    query.addBindValue(lastSample);
+    QVERIFY(query.exec() && query.next());
+    const QDateTime first = QDateTime::fromString(query.value(0).toString(), "yyyy-MM-dd hh:mm:ss");
+    const QDateTime last = QDateTime::fromString(query.value(1).toString(), "yyyy-MM-dd hh:mm:ss");
+    QVERIFY(first >= before);
+    QVERIFY(last <= QDateTime::currentDateTime().addSecs(1));
+    // Readers of the default connection never wait on the writer.
+    QSqlQuery mode("pragma journal_mode");
+    QVERIFY(mode.next());
+    QCOMPARE(mode.value(0).toString(), QStringLiteral("wal"));
+}
+
+// A history page that has not read its selection to the end keeps neither the writer nor a
+// write of the default connection (a scheduled task saved) from working, and its next search
+// sees every committed row.
+void TestDatabase::historyReadsBesideTheWriter()
+{
+    RecordWriter writer;
+    writer.start();
+    for (int i = 0; i < 600; ++i)
+        writer.insertSample(RecordWriter::Sample());
+    QVERIFY(writer.flush());
+    TableModelDevData page;
+    QVERIFY(page.select());
+    QVERIFY(page.canFetchMore());
+
+    writer.insertAlarm(9);
+    writer.insertSample(RecordWriter::Sample());
+    QVERIFY(writer.flush());
+    QSqlQuery task;
+    QVERIFY2(task.exec("insert into schedule_task(cycle, time, action, enable) "
+                       "values(1, '10:00:00', 0, 1)"),
+             qPrintable(task.lastError().text()));
+
+    // The page's next search sees them.
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    page.selectDate(today, today);
+    while (page.canFetchMore())
+        page.fetchMore();
+    QCOMPARE(page.rowCount(), RecordProbe::sqlCount("select count(*) from device_data"));
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where alarm = 9"), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -50,7 +50,6 @@ class TestServiceNotification : public QObject
 private slots:
     void initTestCase();
     void init();
-    void everyKindSays_data();
     void everyKindSays();
     void flappingStormGivesOneNoticePerKind();
     void switchedOff();
@@ -91,17 +90,10 @@ void TestServiceNotification::init()
 }
 
 using Step = std::function<void(ServiceNotification &)>;
-Q_DECLARE_METATYPE(Step)
 
-void TestServiceNotification::everyKindSays_data()
+// What each change says; a UPS at rest and a link found for the first time say nothing.
+void TestServiceNotification::everyKindSays()
 {
-    QTest::addColumn<Step>("step");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<bool>("urgent");
-    QTest::addColumn<int>("notices");
-
     // A minute between two data sets, so none is held back.
     auto states = [](std::initializer_list<UpsState> list) {
         const QVector<UpsState> all(list);
@@ -112,82 +104,65 @@ void TestServiceNotification::everyKindSays_data()
             }
         });
     };
-    QTest::newRow("mains failure")
-        << states({online(0), online(0x01, 93.4f)}) << int(ServiceNotification::Mains)
-        << "Mains failure"
-        << "The UPS is running on its battery. Battery charge: 93 %." << true << 1;
-    QTest::newRow("mains failed at the first answer")
-        << states({online(0x01)}) << int(ServiceNotification::Mains) << "Mains failure"
-        << "The UPS is running on its battery. Battery charge: 80 %." << true << 1;
-    QTest::newRow("mains returned")
-        << states({online(0x01), online(0)}) << int(ServiceNotification::Mains) << "Mains returned"
-        << "The UPS is running on the mains again." << false << 2;
-    QTest::newRow("battery low") << states({online(0x03)}) << int(ServiceNotification::BatteryLow)
-                                 << "Battery low"
-                                 << "The UPS battery is low: the computer may lose power soon."
-                                 << true << 2;
-    QTest::newRow("UPS fault") << states({online(0x08)}) << int(ServiceNotification::UpsFault)
-                               << "UPS fault"
-                               << "The UPS reports a fault; the alarm list tells more." << true
-                               << 1;
-    QTest::newRow("link lost") << states({online(0), offline()}) << int(ServiceNotification::Link)
-                               << "Communication lost"
-                               << "Quelta cannot reach the UPS: it no longer sees a mains failure."
-                               << true << 1;
-    // Flags of a lost UPS are stale; the first answer after it is compared with the last one.
-    QTest::newRow("link back") << states({online(0), offline(), online(0)})
-                               << int(ServiceNotification::Link) << "Communication restored"
-                               << "Quelta is talking to the UPS again." << false << 2;
-    QTest::newRow("countdown started")
-        << Step([](ServiceNotification &s) { s.countdownChanged(300); })
-        << int(ServiceNotification::Countdown) << "Shutdown countdown started"
-        << "The computer shuts down in 5 minutes unless the mains returns." << true << 1;
-    QTest::newRow("countdown cancelled") << Step([](ServiceNotification &s) {
-        s.countdownChanged(45);
-        Clock::advance(60);
-        s.countdownChanged(0);
-    }) << int(ServiceNotification::Countdown)
-                                         << "Shutdown countdown cancelled"
-                                         << "The computer stays on." << false << 2;
-    QTest::newRow("self-test passed")
-        << Step([](ServiceNotification &s) {
-               SelfTestResult result;
-               result.seconds = 10;
-               result.voltageDrop = 1.234f;
-               s.selfTestFinished(result);
-           })
-        << int(ServiceNotification::SelfTest) << "Self-test finished"
-        << "Passed. The battery voltage fell by 1.23 V in 10 seconds." << false << 1;
-    QTest::newRow("self-test failed") << Step([](ServiceNotification &s) {
-        SelfTestResult result;
-        result.seconds = 600;
-        result.batteryLow = true;
-        s.selfTestFinished(result);
-    }) << int(ServiceNotification::SelfTest)
-                                      << "Self-test finished"
-                                      << "Failed: the battery ran low." << true << 1;
-}
-
-void TestServiceNotification::everyKindSays()
-{
-    QFETCH(Step, step);
-    QFETCH(int, kind);
-    QFETCH(QString, title);
-    QFETCH(QString, body);
-    QFETCH(bool, urgent);
-    QFETCH(int, notices);
-    ServiceNotification service(m_root->settings());
-    service.start();
-    collect(&service);
-    step(service);
-    QVERIFY(!m_notices.isEmpty());
-    const Notice &last = m_notices.last();
-    QCOMPARE(last.kind, kind);
-    QCOMPARE(last.title, title);
-    QCOMPARE(last.body, body);
-    QCOMPARE(last.urgent, urgent);
-    // A UPS at rest and a link found for the first time say nothing.
-    QCOMPARE(m_notices.size(), notices);
+    const auto selfTest = [](int seconds, bool batteryLow, std::optional<float> drop) {
+        return Step([=](ServiceNotification &s) {
+            SelfTestResult result;
+            result.seconds = seconds;
+            result.batteryLow = batteryLow;
+            result.voltageDrop = drop;
+            s.selfTestFinished(result);
+        });
+    };
+    using S = ServiceNotification;
+    const struct
+    {
+        Step step;
+        int kind;
+        const char *title, *body;
+        bool urgent;
+        int notices;
+    } cases[] = {
+        {states({online(0), online(0x01, 93.4f)}), S::Mains, "Mains failure",
+         "The UPS is running on its battery. Battery charge: 93 %.", true, 1},
+        {states({online(0x01)}), S::Mains, "Mains failure", // at the first answer
+         "The UPS is running on its battery. Battery charge: 80 %.", true, 1},
+        {states({online(0x01), online(0)}), S::Mains, "Mains returned",
+         "The UPS is running on the mains again.", false, 2},
+        {states({online(0x03)}), S::BatteryLow, "Battery low",
+         "The UPS battery is low: the computer may lose power soon.", true, 2},
+        {states({online(0x08)}), S::UpsFault, "UPS fault",
+         "The UPS reports a fault; the alarm list tells more.", true, 1},
+        {states({online(0), offline()}), S::Link, "Communication lost",
+         "Quelta cannot reach the UPS: it no longer sees a mains failure.", true, 1},
+        // Flags of a lost UPS are stale; the first answer after it is compared with the last.
+        {states({online(0), offline(), online(0)}), S::Link, "Communication restored",
+         "Quelta is talking to the UPS again.", false, 2},
+        {Step([](S &s) { s.countdownChanged(300); }), S::Countdown, "Shutdown countdown started",
+         "The computer shuts down in 5 minutes unless the mains returns.", true, 1},
+        {Step([](S &s) {
+             s.countdownChanged(45);
+             Clock::advance(60);
+             s.countdownChanged(0);
+         }),
+         S::Countdown, "Shutdown countdown cancelled", "The computer stays on.", false, 2},
+        {selfTest(10, false, 1.234f), S::SelfTest, "Self-test finished",
+         "Passed. The battery voltage fell by 1.23 V in 10 seconds.", false, 1},
+        {selfTest(600, true, std::nullopt), S::SelfTest, "Self-test finished",
+         "Failed: the battery ran low.", true, 1},
+    };
+    for (const auto &c : cases) {
+        init();
+        ServiceNotification service(m_root->settings());
+        service.start();
+        collect(&service);
+        c.step(service);
+        QVERIFY2(!m_notices.isEmpty(), c.title);
+        const Notice &last = m_notices.last();
+        QVERIFY2(last.kind == c.kind && last.title == QLatin1String(c.title), c.title);
+        QCOMPARE(last.body, QString::fromUtf8(c.body));
+        QCOMPARE(last.urgent, c.urgent);
+        QVERIFY2(m_notices.size() == c.notices, c.title);
+    }
 }
 
 void TestServiceNotification::flappingStormGivesOneNoticePerKind()

@@ -197,6 +197,9 @@ void ScreenshotWalkerPrivate::planWindow(QQuickItem *root, QQuickItem *panel)
         QVariant page;
         QMetaObject::invokeMethod(panel, "getTab", Q_RETURN_ARG(QVariant, page),
                                   Q_ARG(QVariant, tab));
+        // A page is made when first shown; the walk plans its steps from every page's items.
+        if (QObject *loader = page.value<QObject *>())
+            loader->setProperty("active", true);
         planPage(root, page.value<QQuickItem *>(), tab, pages.at(tab));
     }
     // The window's own pop-ups.
