@@ -55,6 +55,8 @@ private slots:
         Settings *settings = m_program.settings();
         settings->setSettings(Settings::UpsCommType, int(DevComm::COM));
         settings->setSettings(Settings::UpsComPort, m_sim.portPath());
+        // A pseudo-terminal has no rate: at 115200 baud a reply is read as soon as it is in.
+        settings->setSettings(Settings::UpsBaudRate, 115200);
         settings->setSettings(Settings::UpsDataSaveCycle, 5);
         settings->setSettings(Settings::ShutdownEnable, true);
         settings->setSettings(Settings::ShutdownMainFaultTime, 1);

@@ -38,12 +38,17 @@ private:
         QVERIFY(sim->isReady());
     }
 
-    // Polls driven by hand, each given a moment for its answer, with the poll timer held: only
-    // an accepted answer starts it again (after 100 ms), which is how one is recognised.
+    // Polls driven by hand with the poll timer held: only an accepted answer starts it again
+    // (after 100 ms), which is how one is recognised. No answer comes to a control request, nor
+    // to one the simulator says it ignored; a reply spoiled on the line is given a moment.
     int pollByHand(int times)
     {
+        static const QByteArrayList queries = {"BT\r", "BP\r", "Q1\r", "A1\r",
+                                               "F\r",  "I\r",  "NQU\r"};
         int answered = 0;
         for (int i = 0; i < times; ++i) {
+            const int lines = sim->eventLines().size();
+            const int frames = sim->receivedFrames().size();
             link->poll();
             pollTimer()->stop();
             QElapsedTimer waited;
@@ -55,17 +60,29 @@ private:
                     ++answered;
                     break;
                 }
+                const QByteArrayList sent = sim->receivedFrames().mid(frames);
+                if ((!sent.isEmpty() && !queries.contains(sent.last())) ||
+                    !sim->eventLines().mid(lines).filter(QStringLiteral("NOTE ignored")).isEmpty())
+                    break;
                 QThread::msleep(1);
             }
         }
         return answered;
     }
 
+    template<typename Done> bool pollUntil(Done done)
+    {
+        for (int i = 0; i < 20 && !done(); ++i)
+            pollByHand(1);
+        return done();
+    }
     bool pollUntil(bool UpsState::*flag, bool value)
     {
-        for (int i = 0; i < 20 && state().*flag != value; ++i)
-            pollByHand(1);
-        return state().*flag == value;
+        return pollUntil([=] { return state().*flag == value; });
+    }
+    bool answers()
+    {
+        return pollUntil([this] { return online(); });
     }
 
     std::unique_ptr<TestRoot> root;
@@ -96,14 +113,15 @@ private slots:
         QCOMPARE(dev->commType(), int(DevComm::COM));
         QVERIFY(port()->isOpen());
         QVERIFY(sim->waitForFrame("BT\r"));
+        // A pseudo-terminal has no rate: at 115200 baud a reply is read as soon as it is in.
+        dev->setBaud(115200);
     }
 
-    void comesOnline()
+    void firstCycle()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
         // Identity and ratings are asked in the first cycle.
-        QTRY_COMPARE_WITH_TIMEOUT(state().ratedOutputVoltage.value_or(0), 230.0f, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!state().firmware.isEmpty(), 5000);
+        QVERIFY(pollUntil([this] { return !state().firmware.isEmpty(); }));
+        QCOMPARE(state().ratedOutputVoltage.value_or(0), 230.0f);
         QCOMPARE(state().serialNumber, QStringLiteral("SIM000000000000000001"));
         QCOMPARE(dev->devData().value("sn").toString(), QStringLiteral("SIM000000000000000001"));
         QCOMPARE(dev->comPort().mid(0, 2), (QStringList {path, QStringLiteral("None")}));
@@ -204,7 +222,7 @@ private slots:
         QCOMPARE(lost.count(), 1);
         QCOMPARE(link->pollInterval(), 1500);
         QCOMPARE(sim->command(QStringLiteral("speak")), QStringLiteral("ok"));
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
 
         dev->setBaud(9600);
         QCOMPARE(port()->baudRate(), 9600);
@@ -213,6 +231,7 @@ private slots:
         root->settings()->restore();
         QCOMPARE(port()->baudRate(), 2400);
         QCOMPARE(dev->baud(), 2400);
+        dev->setBaud(115200);
     }
 
     void portNamedByPathVanishes()
@@ -234,7 +253,7 @@ private slots:
         QVERIFY(QFile::link(sim->portPath(), path));
         dev->scanPorts();
         QVERIFY(port()->isOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
         QCOMPARE(dev->commType(), int(DevComm::COM));
     }
 
@@ -251,14 +270,14 @@ private slots:
         for (int i = 0; i < 10 && !port()->isOpen(); ++i)
             dev->scanPorts();
         QVERIFY(port()->isOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
 
         // A failure of the port as it was is not held against the port opened after it.
         emit port()->errorOccurred(QSerialPort::ResourceError);
         QVERIFY(dev->openDevice(DevComm::COM, path));
         QCoreApplication::sendPostedEvents(link, QEvent::MetaCall);
         QVERIFY(port()->isOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
 
         // A port that fails again before the UPS answered is left alone twice as long. The
         // failures are handled without a turn of the event loop, so no answer comes in between.
@@ -275,9 +294,9 @@ private slots:
         QCOMPARE(failAndCountScans(), 5);
         QCOMPARE(failAndCountScans(), 9);
         QCOMPARE(failAndCountScans(), 17);
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
         QCOMPARE(failAndCountScans(), 5);
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
     }
 
     void simulatorGoesAndComesBack()
@@ -295,7 +314,7 @@ private slots:
         for (int i = 0; i < 6 && !port()->isOpen(); ++i)
             dev->scanPorts();
         QVERIFY(port()->isOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
         QCOMPARE(lost.count(), 1);
     }
 
@@ -323,7 +342,7 @@ private slots:
         QVERIFY(port()->isOpen());
         QVERIFY(!dev->linkBusy());
         QCOMPARE(busySpy.count(), 2);
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
     }
 
     void openingNothingAndAnAbsentPort()
@@ -347,7 +366,7 @@ private slots:
         QVERIFY(QFile::link(sim->portPath(), later));
         dev->scanPorts();
         QVERIFY(port()->isOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 5000);
+        QVERIFY(answers());
     }
 };
 
