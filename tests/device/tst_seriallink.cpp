@@ -576,7 +576,7 @@ void TestSerialLink::simulatorControlRequests()
     QCOMPARE(bits() & 0x20, 0x20);
     QVERIFY(sim.waitForEvent("STATE selftest end (battery low)", 3000));
     QCOMPARE(bits() & 0x20, 0);
-    QVERIFY(ok(sim, {"runtime 12", "battery 100", "speed 200"}));
+    QVERIFY(ok(sim, {"runtime 12", "battery 100", "speed 2000"}));
 
     // On battery without a restart time: off after the delay, on again when the mains returns.
     // No test on battery.
@@ -671,9 +671,9 @@ void TestSerialLink::simulatorPacingAndChannels()
 
 void TestSerialLink::simulatorScenarios()
 {
-    // The demo's four minutes at two hundred times the pace: every kind of trouble, then again.
+    // The demo's four minutes at two thousand times the pace: every kind of trouble, then again.
     {
-        UpsSimProcess sim({"--instant", "--scenario", "demo", "--speed", "200"});
+        UpsSimProcess sim({"--instant", "--scenario", "demo", "--speed", "2000"});
         QVERIFY(sim.isReady());
         for (const char *event :
              {"STATE mains fail", "STATE mains return", "STATE selftest on", "STATE selftest off",
