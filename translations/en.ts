@@ -841,6 +841,18 @@
         <source>Try 'quelta --help' for the options.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The role of an account added with --nut-user: monitor or admin.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>--role goes with --nut-user add.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>DevComm</name>
@@ -1007,6 +1019,33 @@
     </message>
     <message>
         <source>History cannot be stored: %1. The database file is left as it is: %2</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>ListModelNutUser</name>
+    <message>
+        <source>Choose a role: monitor or admin.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>An account of this name exists already.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>This account no longer exists.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1413,6 +1452,10 @@
         <source>Shutdown</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Network Sharing</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>MsgDialog</name>
@@ -1437,6 +1480,49 @@
     </message>
     <message>
         <source>The UPS server does not offer %1 for this UPS.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>NutUserCommand</name>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>There is no account %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>--nut-user list takes no name.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Use --nut-user add NAME --role monitor|admin, --nut-user remove NAME or --nut-user list.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Account %1 removed.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>--nut-user add needs --role monitor or --role admin.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Account %1 changed (%2).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Account %1 added (%2).</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1596,6 +1682,48 @@
     <name>PopupCurrentAlarm</name>
     <message>
         <source>Alarm</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>PopupNutUser</name>
+    <message>
+        <source>1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Leave the password empty to keep it.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>PopupNutUserForm.ui</name>
+    <message>
+        <source>User name:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Role:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Monitor (watch the UPS)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Admin (also run UPS commands)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished" />
     </message>
     <message>
@@ -2223,6 +2351,128 @@
     <message>
         <source>Daily Report Send Time(HH:MM:SS): </source>
         <translation>Daily report time (HH:MM:SS): </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetwork</name>
+    <message>
+        <source>Off</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Serving the UPS on port %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cannot listen: see the log</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>TLS certificate</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>PEM files (*.pem *.crt *.key)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>TLS key</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>SettingsNetworkForm.ui</name>
+    <message>
+        <source>Network Sharing</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Server</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Listen on:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Allowed networks:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Other names:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Wait for clients:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>second(s)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Clients at most:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>TLS certificate:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>TLS key:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Users</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>admin</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>monitor</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Connected Clients</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>logged in</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No client connected</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>

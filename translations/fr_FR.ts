@@ -841,6 +841,18 @@
         <source>Try 'quelta --help' for the options.</source>
         <translation>Essayez « quelta --help » pour voir les options.</translation>
     </message>
+    <message>
+        <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
+        <translation>Gère les comptes du serveur réseau et termine : « add NOM --role monitor|admin » (le mot de passe est lu sur l'entrée standard), « remove NOM » ou « list ». Fonctionne aussi pendant que le programme tourne sur le même dossier ; il prend la modification en compte aussitôt.</translation>
+    </message>
+    <message>
+        <source>The role of an account added with --nut-user: monitor or admin.</source>
+        <translation>Le rôle d'un compte ajouté avec --nut-user : monitor ou admin.</translation>
+    </message>
+    <message>
+        <source>--role goes with --nut-user add.</source>
+        <translation>--role s'emploie avec --nut-user add.</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>
@@ -1008,6 +1020,33 @@
     <message>
         <source>History cannot be stored: %1. The database file is left as it is: %2</source>
         <translation>L'historique ne peut pas être enregistré : %1. Le fichier de base de données est laissé tel quel : %2</translation>
+    </message>
+</context>
+<context>
+    <name>ListModelNutUser</name>
+    <message>
+        <source>Choose a role: monitor or admin.</source>
+        <translation>Choisissez un rôle : monitor ou admin.</translation>
+    </message>
+    <message>
+        <source>An account of this name exists already.</source>
+        <translation>Un compte de ce nom existe déjà.</translation>
+    </message>
+    <message>
+        <source>This account no longer exists.</source>
+        <translation>Ce compte n'existe plus.</translation>
+    </message>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>Un nom compte de 1 à 32 lettres, chiffres, points, tirets ou tirets bas.</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>Un mot de passe compte de 1 à 64 caractères, sans espace, guillemet, barre oblique inverse ni #.</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>Le fichier de configuration n'a pas pu être écrit.</translation>
     </message>
 </context>
 <context>
@@ -1413,6 +1452,10 @@
         <source>Shutdown</source>
         <translation>Arrêt</translation>
     </message>
+    <message>
+        <source>Network Sharing</source>
+        <translation>Partage réseau</translation>
+    </message>
 </context>
 <context>
     <name>MsgDialog</name>
@@ -1438,6 +1481,49 @@
     <message>
         <source>The UPS server does not offer %1 for this UPS.</source>
         <translation>Le serveur d'onduleur n'offre pas %1 pour cet onduleur.</translation>
+    </message>
+</context>
+<context>
+    <name>NutUserCommand</name>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>Un nom compte de 1 à 32 lettres, chiffres, points, tirets ou tirets bas.</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>Un mot de passe compte de 1 à 64 caractères, sans espace, guillemet, barre oblique inverse ni #.</translation>
+    </message>
+    <message>
+        <source>There is no account %1.</source>
+        <translation>Il n'existe pas de compte %1.</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>Le fichier de configuration n'a pas pu être écrit.</translation>
+    </message>
+    <message>
+        <source>--nut-user list takes no name.</source>
+        <translation>--nut-user list ne prend pas de nom.</translation>
+    </message>
+    <message>
+        <source>Use --nut-user add NAME --role monitor|admin, --nut-user remove NAME or --nut-user list.</source>
+        <translation>Utilisez --nut-user add NOM --role monitor|admin, --nut-user remove NOM ou --nut-user list.</translation>
+    </message>
+    <message>
+        <source>Account %1 removed.</source>
+        <translation>Compte %1 supprimé.</translation>
+    </message>
+    <message>
+        <source>--nut-user add needs --role monitor or --role admin.</source>
+        <translation>--nut-user add demande --role monitor ou --role admin.</translation>
+    </message>
+    <message>
+        <source>Account %1 changed (%2).</source>
+        <translation>Compte %1 modifié (%2).</translation>
+    </message>
+    <message>
+        <source>Account %1 added (%2).</source>
+        <translation>Compte %1 ajouté (%2).</translation>
     </message>
 </context>
 <context>
@@ -1597,6 +1683,48 @@
     <message>
         <source>Alarm</source>
         <translation>Alarme</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>PopupNutUser</name>
+    <message>
+        <source>1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>1 à 64 caractères, sans espace, guillemet, barre oblique inverse ni #.</translation>
+    </message>
+    <message>
+        <source>Leave the password empty to keep it.</source>
+        <translation>Laissez le mot de passe vide pour le conserver.</translation>
+    </message>
+</context>
+<context>
+    <name>PopupNutUserForm.ui</name>
+    <message>
+        <source>User name:</source>
+        <translation>Nom d'utilisateur :</translation>
+    </message>
+    <message>
+        <source>Role:</source>
+        <translation>Rôle :</translation>
+    </message>
+    <message>
+        <source>Monitor (watch the UPS)</source>
+        <translation>Monitor (surveille l'onduleur)</translation>
+    </message>
+    <message>
+        <source>Admin (also run UPS commands)</source>
+        <translation>Admin (commande aussi l'onduleur)</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe :</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>Sure</source>
@@ -2223,6 +2351,128 @@
     <message>
         <source>Daily Report Send Time(HH:MM:SS): </source>
         <translation>Heure d'envoi du rapport quotidien (HH:MM:SS) : </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetwork</name>
+    <message>
+        <source>Off</source>
+        <translation>Désactivé</translation>
+    </message>
+    <message>
+        <source>Serving the UPS on port %1</source>
+        <translation>Onduleur partagé sur le port %1</translation>
+    </message>
+    <message>
+        <source>Cannot listen: see the log</source>
+        <translation>Écoute impossible : voir le journal</translation>
+    </message>
+    <message>
+        <source>TLS certificate</source>
+        <translation>Certificat TLS</translation>
+    </message>
+    <message>
+        <source>PEM files (*.pem *.crt *.key)</source>
+        <translation>Fichiers PEM (*.pem *.crt *.key)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>TLS key</source>
+        <translation>Clé TLS</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetworkForm.ui</name>
+    <message>
+        <source>Network Sharing</source>
+        <translation>Partage réseau</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>Listen on:</source>
+        <translation>Écouter sur :</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port :</translation>
+    </message>
+    <message>
+        <source>Allowed networks:</source>
+        <translation>Réseaux autorisés :</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>Nom de l'onduleur :</translation>
+    </message>
+    <message>
+        <source>Other names:</source>
+        <translation>Autres noms :</translation>
+    </message>
+    <message>
+        <source>Wait for clients:</source>
+        <translation>Attente des clients :</translation>
+    </message>
+    <message>
+        <source>second(s)</source>
+        <translation>seconde(s)</translation>
+    </message>
+    <message>
+        <source>Clients at most:</source>
+        <translation>Clients au plus :</translation>
+    </message>
+    <message>
+        <source>TLS certificate:</source>
+        <translation>Certificat TLS :</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>Parcourir</translation>
+    </message>
+    <message>
+        <source>TLS key:</source>
+        <translation>Clé TLS :</translation>
+    </message>
+    <message>
+        <source>Users</source>
+        <translation>Utilisateurs</translation>
+    </message>
+    <message>
+        <source>admin</source>
+        <translation>admin</translation>
+    </message>
+    <message>
+        <source>monitor</source>
+        <translation>monitor</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Ajouter</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>Modifier</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Connected Clients</source>
+        <translation>Clients connectés</translation>
+    </message>
+    <message>
+        <source>logged in</source>
+        <translation>connecté</translation>
+    </message>
+    <message>
+        <source>No client connected</source>
+        <translation>Aucun client connecté</translation>
     </message>
 </context>
 <context>

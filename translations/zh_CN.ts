@@ -841,6 +841,18 @@
         <source>Try 'quelta --help' for the options.</source>
         <translation>使用“quelta --help”查看选项。</translation>
     </message>
+    <message>
+        <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
+        <translation>管理网络服务器的账户并退出：“add 名称 --role monitor|admin”（密码从标准输入读取）、“remove 名称”或“list”。程序在同一文件夹上运行时也可使用，程序会立即采用更改。</translation>
+    </message>
+    <message>
+        <source>The role of an account added with --nut-user: monitor or admin.</source>
+        <translation>用 --nut-user 添加的账户的角色：monitor 或 admin。</translation>
+    </message>
+    <message>
+        <source>--role goes with --nut-user add.</source>
+        <translation>--role 需与 --nut-user add 一起使用。</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>
@@ -1008,6 +1020,33 @@
     <message>
         <source>History cannot be stored: %1. The database file is left as it is: %2</source>
         <translation>无法保存历史记录：%1。数据库文件保持原样：%2</translation>
+    </message>
+</context>
+<context>
+    <name>ListModelNutUser</name>
+    <message>
+        <source>Choose a role: monitor or admin.</source>
+        <translation>请选择角色: monitor 或 admin。</translation>
+    </message>
+    <message>
+        <source>An account of this name exists already.</source>
+        <translation>同名账户已存在。</translation>
+    </message>
+    <message>
+        <source>This account no longer exists.</source>
+        <translation>该账户已不存在。</translation>
+    </message>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>名称为 1 至 32 个字母、数字、点、连字符或下划线。</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>密码为 1 至 64 个字符, 不含空格、引号、反斜杠或 #。</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>无法写入配置文件。</translation>
     </message>
 </context>
 <context>
@@ -1413,6 +1452,10 @@
         <source>Shutdown</source>
         <translation>关机</translation>
     </message>
+    <message>
+        <source>Network Sharing</source>
+        <translation>网络共享</translation>
+    </message>
 </context>
 <context>
     <name>MsgDialog</name>
@@ -1438,6 +1481,49 @@
     <message>
         <source>The UPS server does not offer %1 for this UPS.</source>
         <translation>UPS 服务器没有为此 UPS 提供 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>NutUserCommand</name>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>名称为 1 至 32 个字母、数字、点、连字符或下划线。</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>密码为 1 至 64 个字符, 不含空格、引号、反斜杠或 #。</translation>
+    </message>
+    <message>
+        <source>There is no account %1.</source>
+        <translation>没有账户 %1。</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>无法写入配置文件。</translation>
+    </message>
+    <message>
+        <source>--nut-user list takes no name.</source>
+        <translation>--nut-user list 不接受名称。</translation>
+    </message>
+    <message>
+        <source>Use --nut-user add NAME --role monitor|admin, --nut-user remove NAME or --nut-user list.</source>
+        <translation>请使用 --nut-user add 名称 --role monitor|admin、--nut-user remove 名称 或 --nut-user list。</translation>
+    </message>
+    <message>
+        <source>Account %1 removed.</source>
+        <translation>账户 %1 已删除。</translation>
+    </message>
+    <message>
+        <source>--nut-user add needs --role monitor or --role admin.</source>
+        <translation>--nut-user add 需要 --role monitor 或 --role admin。</translation>
+    </message>
+    <message>
+        <source>Account %1 changed (%2).</source>
+        <translation>账户 %1 已修改 (%2)。</translation>
+    </message>
+    <message>
+        <source>Account %1 added (%2).</source>
+        <translation>账户 %1 已添加 (%2)。</translation>
     </message>
 </context>
 <context>
@@ -1597,6 +1683,48 @@
     <message>
         <source>Alarm</source>
         <translation>告警</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>PopupNutUser</name>
+    <message>
+        <source>1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>1 至 64 个字符, 不含空格、引号、反斜杠或 #。</translation>
+    </message>
+    <message>
+        <source>Leave the password empty to keep it.</source>
+        <translation>密码留空则保持不变。</translation>
+    </message>
+</context>
+<context>
+    <name>PopupNutUserForm.ui</name>
+    <message>
+        <source>User name:</source>
+        <translation>用户名:</translation>
+    </message>
+    <message>
+        <source>Role:</source>
+        <translation>角色:</translation>
+    </message>
+    <message>
+        <source>Monitor (watch the UPS)</source>
+        <translation>Monitor (监视 UPS)</translation>
+    </message>
+    <message>
+        <source>Admin (also run UPS commands)</source>
+        <translation>Admin (也可控制 UPS)</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
     <message>
         <source>Sure</source>
@@ -2223,6 +2351,128 @@
     <message>
         <source>Daily Report Send Time(HH:MM:SS): </source>
         <translation>日报发送时间(HH:MM:SS): </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetwork</name>
+    <message>
+        <source>Off</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Serving the UPS on port %1</source>
+        <translation>正在端口 %1 上共享 UPS</translation>
+    </message>
+    <message>
+        <source>Cannot listen: see the log</source>
+        <translation>无法监听: 请查看日志</translation>
+    </message>
+    <message>
+        <source>TLS certificate</source>
+        <translation>TLS 证书</translation>
+    </message>
+    <message>
+        <source>PEM files (*.pem *.crt *.key)</source>
+        <translation>PEM 文件 (*.pem *.crt *.key)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>TLS key</source>
+        <translation>TLS 密钥</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetworkForm.ui</name>
+    <message>
+        <source>Network Sharing</source>
+        <translation>网络共享</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>服务器</translation>
+    </message>
+    <message>
+        <source>Listen on:</source>
+        <translation>监听地址:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>端口:</translation>
+    </message>
+    <message>
+        <source>Allowed networks:</source>
+        <translation>允许的网络:</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>UPS 名称:</translation>
+    </message>
+    <message>
+        <source>Other names:</source>
+        <translation>其他名称:</translation>
+    </message>
+    <message>
+        <source>Wait for clients:</source>
+        <translation>等待客户端:</translation>
+    </message>
+    <message>
+        <source>second(s)</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Clients at most:</source>
+        <translation>最多客户端:</translation>
+    </message>
+    <message>
+        <source>TLS certificate:</source>
+        <translation>TLS 证书:</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>浏览</translation>
+    </message>
+    <message>
+        <source>TLS key:</source>
+        <translation>TLS 密钥:</translation>
+    </message>
+    <message>
+        <source>Users</source>
+        <translation>用户</translation>
+    </message>
+    <message>
+        <source>admin</source>
+        <translation>admin</translation>
+    </message>
+    <message>
+        <source>monitor</source>
+        <translation>monitor</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>修改</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Connected Clients</source>
+        <translation>已连接的客户端</translation>
+    </message>
+    <message>
+        <source>logged in</source>
+        <translation>已登录</translation>
+    </message>
+    <message>
+        <source>No client connected</source>
+        <translation>没有客户端连接</translation>
     </message>
 </context>
 <context>

@@ -841,6 +841,18 @@
         <source>Try 'quelta --help' for the options.</source>
         <translation>使用“quelta --help”查看選項。</translation>
     </message>
+    <message>
+        <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
+        <translation>管理網路伺服器的帳戶並退出：“add 名稱 --role monitor|admin”（密碼從標準輸入讀取）、“remove 名稱”或“list”。程式在同一資料夾上運行時也可使用，程式會立即採用更改。</translation>
+    </message>
+    <message>
+        <source>The role of an account added with --nut-user: monitor or admin.</source>
+        <translation>用 --nut-user 添加的帳戶的角色：monitor 或 admin。</translation>
+    </message>
+    <message>
+        <source>--role goes with --nut-user add.</source>
+        <translation>--role 需與 --nut-user add 一起使用。</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>
@@ -1008,6 +1020,33 @@
     <message>
         <source>History cannot be stored: %1. The database file is left as it is: %2</source>
         <translation>無法保存歷史記錄：%1。資料庫檔案保持原樣：%2</translation>
+    </message>
+</context>
+<context>
+    <name>ListModelNutUser</name>
+    <message>
+        <source>Choose a role: monitor or admin.</source>
+        <translation>請選擇角色: monitor 或 admin。</translation>
+    </message>
+    <message>
+        <source>An account of this name exists already.</source>
+        <translation>同名帳戶已存在。</translation>
+    </message>
+    <message>
+        <source>This account no longer exists.</source>
+        <translation>該帳戶已不存在。</translation>
+    </message>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>名稱為 1 至 32 個字母、數字、點、連字元或底線。</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>密碼為 1 至 64 個字元, 不含空格、引號、反斜線或 #。</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>無法寫入設定檔。</translation>
     </message>
 </context>
 <context>
@@ -1413,6 +1452,10 @@
         <source>Shutdown</source>
         <translation>關機</translation>
     </message>
+    <message>
+        <source>Network Sharing</source>
+        <translation>網路共享</translation>
+    </message>
 </context>
 <context>
     <name>MsgDialog</name>
@@ -1438,6 +1481,49 @@
     <message>
         <source>The UPS server does not offer %1 for this UPS.</source>
         <translation>UPS 伺服器沒有為此 UPS 提供 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>NutUserCommand</name>
+    <message>
+        <source>A name is 1 to 32 letters, digits, dots, dashes or underscores.</source>
+        <translation>名稱為 1 至 32 個字母、數字、點、連字元或底線。</translation>
+    </message>
+    <message>
+        <source>A password is 1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>密碼為 1 至 64 個字元, 不含空格、引號、反斜線或 #。</translation>
+    </message>
+    <message>
+        <source>There is no account %1.</source>
+        <translation>沒有帳戶 %1。</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be written.</source>
+        <translation>無法寫入設定檔。</translation>
+    </message>
+    <message>
+        <source>--nut-user list takes no name.</source>
+        <translation>--nut-user list 不接受名稱。</translation>
+    </message>
+    <message>
+        <source>Use --nut-user add NAME --role monitor|admin, --nut-user remove NAME or --nut-user list.</source>
+        <translation>請使用 --nut-user add 名稱 --role monitor|admin、--nut-user remove 名稱 或 --nut-user list。</translation>
+    </message>
+    <message>
+        <source>Account %1 removed.</source>
+        <translation>帳戶 %1 已刪除。</translation>
+    </message>
+    <message>
+        <source>--nut-user add needs --role monitor or --role admin.</source>
+        <translation>--nut-user add 需要 --role monitor 或 --role admin。</translation>
+    </message>
+    <message>
+        <source>Account %1 changed (%2).</source>
+        <translation>帳戶 %1 已修改 (%2)。</translation>
+    </message>
+    <message>
+        <source>Account %1 added (%2).</source>
+        <translation>帳戶 %1 已添加 (%2)。</translation>
     </message>
 </context>
 <context>
@@ -1604,10 +1690,52 @@
     </message>
 </context>
 <context>
+    <name>PopupNutUser</name>
+    <message>
+        <source>1 to 64 characters without blanks, quotes, backslashes or #.</source>
+        <translation>1 至 64 個字元, 不含空格、引號、反斜線或 #。</translation>
+    </message>
+    <message>
+        <source>Leave the password empty to keep it.</source>
+        <translation>密碼留空則保持不變。</translation>
+    </message>
+</context>
+<context>
+    <name>PopupNutUserForm.ui</name>
+    <message>
+        <source>User name:</source>
+        <translation>使用者名稱:</translation>
+    </message>
+    <message>
+        <source>Role:</source>
+        <translation>角色:</translation>
+    </message>
+    <message>
+        <source>Monitor (watch the UPS)</source>
+        <translation>Monitor (監視 UPS)</translation>
+    </message>
+    <message>
+        <source>Admin (also run UPS commands)</source>
+        <translation>Admin (也可控制 UPS)</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Sure</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
     <name>PopupSetEMailSender</name>
     <message>
         <source>User account is invalid!</source>
-        <translation>用戶帳號無效!</translation>
+        <translation>使用者帳號無效!</translation>
     </message>
 </context>
 <context>
@@ -1945,7 +2073,7 @@
     </message>
     <message>
         <source>Certificates (*.pem *.crt)</source>
-        <translation>證書 (*.pem *.crt)</translation>
+        <translation>憑證 (*.pem *.crt)</translation>
     </message>
     <message>
         <source>All files (*)</source>
@@ -2056,7 +2184,7 @@
     </message>
     <message>
         <source>Network (NUT)</source>
-        <translation>網絡 (NUT)</translation>
+        <translation>網路 (NUT)</translation>
     </message>
     <message>
         <source>UPS Server (NUT)</source>
@@ -2076,7 +2204,7 @@
     </message>
     <message>
         <source>User:</source>
-        <translation>用戶:</translation>
+        <translation>使用者:</translation>
     </message>
     <message>
         <source>Password:</source>
@@ -2088,7 +2216,7 @@
     </message>
     <message>
         <source>System certificates</source>
-        <translation>系統證書</translation>
+        <translation>系統憑證</translation>
     </message>
     <message>
         <source>Browse</source>
@@ -2223,6 +2351,128 @@
     <message>
         <source>Daily Report Send Time(HH:MM:SS): </source>
         <translation>日報發送時間(HH:MM:SS): </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetwork</name>
+    <message>
+        <source>Off</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>Serving the UPS on port %1</source>
+        <translation>正在連接埠 %1 上共享 UPS</translation>
+    </message>
+    <message>
+        <source>Cannot listen: see the log</source>
+        <translation>無法監聽: 請查看日誌</translation>
+    </message>
+    <message>
+        <source>TLS certificate</source>
+        <translation>TLS 憑證</translation>
+    </message>
+    <message>
+        <source>PEM files (*.pem *.crt *.key)</source>
+        <translation>PEM 檔案 (*.pem *.crt *.key)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有檔案 (*)</translation>
+    </message>
+    <message>
+        <source>TLS key</source>
+        <translation>TLS 密鑰</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNetworkForm.ui</name>
+    <message>
+        <source>Network Sharing</source>
+        <translation>網路共享</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>伺服器</translation>
+    </message>
+    <message>
+        <source>Listen on:</source>
+        <translation>監聽地址:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>連接埠:</translation>
+    </message>
+    <message>
+        <source>Allowed networks:</source>
+        <translation>允許的網路:</translation>
+    </message>
+    <message>
+        <source>UPS name:</source>
+        <translation>UPS 名稱:</translation>
+    </message>
+    <message>
+        <source>Other names:</source>
+        <translation>其他名稱:</translation>
+    </message>
+    <message>
+        <source>Wait for clients:</source>
+        <translation>等待客戶端:</translation>
+    </message>
+    <message>
+        <source>second(s)</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Clients at most:</source>
+        <translation>最多客戶端:</translation>
+    </message>
+    <message>
+        <source>TLS certificate:</source>
+        <translation>TLS 憑證:</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>瀏覽</translation>
+    </message>
+    <message>
+        <source>TLS key:</source>
+        <translation>TLS 密鑰:</translation>
+    </message>
+    <message>
+        <source>Users</source>
+        <translation>使用者</translation>
+    </message>
+    <message>
+        <source>admin</source>
+        <translation>admin</translation>
+    </message>
+    <message>
+        <source>monitor</source>
+        <translation>monitor</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>修改</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Connected Clients</source>
+        <translation>已連接的客戶端</translation>
+    </message>
+    <message>
+        <source>logged in</source>
+        <translation>已登錄</translation>
+    </message>
+    <message>
+        <source>No client connected</source>
+        <translation>沒有客戶端連接</translation>
     </message>
 </context>
 <context>

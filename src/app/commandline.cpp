@@ -31,6 +31,8 @@ public:
     QCommandLineOption version {{QStringLiteral("v"), QStringLiteral("version")}};
     QCommandLineOption headless {QStringLiteral("headless")};
     QCommandLineOption home {QStringLiteral("home")};
+    QCommandLineOption nutUser {QStringLiteral("nut-user")};
+    QCommandLineOption role {QStringLiteral("role")};
     enum class Outcome { Run, Help, Version, Mistake } outcome = Outcome::Run;
     QString mistake;
 };
@@ -58,7 +60,21 @@ CommandLine::CommandLine() : d(new CommandLinePrivate)
                                     "Keep settings, history and logs in DIR (the same as the "
                                     "environment variable QUELTA_HOME)."),
         QStringLiteral("DIR"));
-    p.addOptions({d->help, d->version, d->headless, d->home});
+    d->nutUser = QCommandLineOption(
+        QStringLiteral("nut-user"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Manage the accounts of the network server and end: 'add NAME --role monitor|admin' "
+            "(the password is read from standard input), 'remove NAME' or 'list'. This works "
+            "while the program runs on the same folder; it takes the change at once."),
+        QStringLiteral("ACTION"));
+    d->role = QCommandLineOption(
+        QStringLiteral("role"),
+        QCoreApplication::translate("CommandLine",
+                                    "The role of an account added with --nut-user: monitor or "
+                                    "admin."),
+        QStringLiteral("ROLE"));
+    p.addOptions({d->help, d->version, d->headless, d->home, d->nutUser, d->role});
     for (const char *name : qtValueOptions) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -88,10 +104,13 @@ bool CommandLine::parse(const QStringList &arguments)
         d->outcome = CommandLinePrivate::Outcome::Help;
     } else if (p.isSet(d->version)) {
         d->outcome = CommandLinePrivate::Outcome::Version;
-    } else if (!p.positionalArguments().isEmpty()) {
+    } else if (!p.positionalArguments().isEmpty() && !p.isSet(d->nutUser)) {
         d->outcome = CommandLinePrivate::Outcome::Mistake;
         d->mistake = QCoreApplication::translate("CommandLine", "Unexpected argument '%1'.")
                          .arg(p.positionalArguments().constFirst());
+    } else if (p.isSet(d->role) && !p.isSet(d->nutUser)) {
+        d->outcome = CommandLinePrivate::Outcome::Mistake;
+        d->mistake = QCoreApplication::translate("CommandLine", "--role goes with --nut-user add.");
     } else if (p.isSet(d->home) && p.value(d->home).isEmpty()) {
         d->outcome = CommandLinePrivate::Outcome::Mistake;
         d->mistake = QCoreApplication::translate("CommandLine", "--home needs a folder.");
@@ -131,4 +150,19 @@ bool CommandLine::headless() const
 QString CommandLine::home() const
 {
     return d->parser.value(d->home);
+}
+
+QString CommandLine::nutUserAction() const
+{
+    return d->parser.value(d->nutUser);
+}
+
+QStringList CommandLine::nutUserNames() const
+{
+    return d->parser.positionalArguments();
+}
+
+QString CommandLine::nutUserRole() const
+{
+    return d->parser.value(d->role);
 }

@@ -6,7 +6,8 @@
 class CommandLinePrivate;
 class QCommandLineParser;
 
-// The program's command line: --help, --version, --headless, --home DIR. It is read before the
+// The program's command line: --help, --version, --headless, --home DIR, and the network
+// accounts' --nut-user ACTION [NAME] [--role ROLE]. It is read before the
 // application object exists, so that the choice between the window and none is made from it
 // and --help, --version or a mistake need no display. Qt's own options of a windowed program
 // (-session from the session manager, -platform, -style, ...) are accepted and left to Qt.
@@ -29,6 +30,11 @@ public:
     bool headless() const;
     // The program folder given with --home, empty when not given.
     QString home() const;
+    // The action of --nut-user (add, remove, list), empty when not given; then the names and
+    // --role belong to it.
+    QString nutUserAction() const;
+    QStringList nutUserNames() const;
+    QString nutUserRole() const;
 
 private:
     QScopedPointer<CommandLinePrivate> d;

@@ -7,11 +7,14 @@
 #include "devcomm.h"
 #include "historynotice.h"
 #include "nutlink.h"
+#include "nutupssource.h"
+#include "paths.h"
 #include "qmlregistration.h"
 #include "recordwriter.h"
 #include "samplestore.h"
 #include "selftestrecorder.h"
 #include "serviceemail.h"
+#include "servicenetwork.h"
 #include "servicenotification.h"
 #include "servicescheduletask.h"
 #include "serviceshutdown.h"
@@ -40,6 +43,9 @@ CompositionRoot::CompositionRoot()
           std::make_unique<ServiceScheduleTask>(m_devComm.get(), m_serviceShutdown.get())),
       m_serviceNotification(std::make_unique<ServiceNotification>(m_settings.get())),
       m_batteryAge(std::make_unique<BatteryAge>(m_settings.get())),
+      m_nutUpsSource(std::make_unique<NutUpsSource>(m_devComm.get())),
+      m_serviceNetwork(std::make_unique<ServiceNetwork>(
+          m_settings.get(), Paths::file(QStringLiteral("/cfg/config.cfg")))),
       m_translator(std::make_unique<Translator>(m_settings.get()))
 {
     connectObjects();
@@ -87,6 +93,43 @@ void CompositionRoot::connectObjects()
                      &ServiceEMail::setDailyNote);
     QObject::connect(m_serviceEMail.get(), &ServiceEMail::dailyReportSent, battery,
                      &BatteryAge::reportSent);
+
+    // The network server's view of the UPS: the data set after the alarm rules have seen it,
+    // the alarms standing, the self-tests recorded; its instant commands go back to the link.
+    NutUpsSource *source = m_nutUpsSource.get();
+    ServiceNetwork *network = m_serviceNetwork.get();
+    QObject::connect(dev, &DevComm::stateChanged, source, &NutUpsSource::updateState);
+    QObject::connect(
+        m_alarm.get(), &Alarm::alarmNumChanged, source,
+        [source, alarm = m_alarm.get()] { source->setAlarms(alarm->standingAlarmTexts()); });
+    QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::recorded, source,
+                     [source](const QDateTime &start, int seconds) {
+                         source->selfTestRecorded(start, seconds);
+                     });
+    QObject::connect(source, &NutUpsSource::snapshotChanged, network, &ServiceNetwork::setSnapshot);
+    QObject::connect(network, &ServiceNetwork::commandRequested, source, &NutUpsSource::runCommand);
+
+    // The primary's duty: before the UPS output goes off or this computer powers off, the
+    // network clients are told (FSD) and given hostSync seconds to leave. A countdown called off
+    // takes FSD back.
+    ServiceShutdown *shutdown = m_serviceShutdown.get();
+    const auto finalStep = [shutdown, network](const std::function<void()> &done) {
+        if (!shutdown->upsOffEnable() && !shutdown->osOffEnable()) {
+            done();
+            return;
+        }
+        network->shutdownWait(done);
+    };
+    // The server keeps its own time; this limit only guards against a server that never answers.
+    const auto setStep = [shutdown, network, finalStep] {
+        shutdown->setFinalStep(finalStep, network->hostSync() + 5);
+    };
+    setStep();
+    QObject::connect(network, &ServiceNetwork::settingsChanged, shutdown, setStep);
+    QObject::connect(shutdown, &ServiceShutdown::shutdownStarted, network, [network](int seconds) {
+        if (seconds == 0)
+            network->clearFsd();
+    });
 }
 
 void CompositionRoot::openStores()
@@ -109,6 +152,8 @@ void CompositionRoot::start()
     m_serviceNotification->setDeliver(true);
     m_serviceNotification->start();
     m_batteryAge->start();
+    m_nutUpsSource->start();
+    m_serviceNetwork->start();
     m_devComm->start();
 }
 
@@ -123,7 +168,8 @@ static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
             root.serviceShutdown(),
             root.serviceScheduleTask()->model(),
             root.serviceNotification(),
-            root.batteryAge()};
+            root.batteryAge(),
+            root.serviceNetwork()};
 }
 
 void CompositionRoot::registerQml()

@@ -8,12 +8,14 @@ class BatteryAge;
 class Database;
 class DevComm;
 class HistoryNotice;
+class NutUpsSource;
 class QQmlEngine;
 class QQuickView;
 class RecordWriter;
 class SampleStore;
 class SelfTestRecorder;
 class ServiceEMail;
+class ServiceNetwork;
 class ServiceNotification;
 class ServiceScheduleTask;
 class ServiceShutdown;
@@ -27,7 +29,8 @@ class Translator;
 //   settings, history notice, database, record writer, alarms, device link, the consumers of
 //   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
-//   scheduled tasks, desktop notices, battery age, translator
+//   scheduled tasks, desktop notices, battery age, the network server and its view of the UPS,
+//   translator
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -69,6 +72,8 @@ public:
     ServiceScheduleTask *serviceScheduleTask() const { return m_serviceScheduleTask.get(); }
     ServiceNotification *serviceNotification() const { return m_serviceNotification.get(); }
     BatteryAge *batteryAge() const { return m_batteryAge.get(); }
+    NutUpsSource *nutUpsSource() const { return m_nutUpsSource.get(); }
+    ServiceNetwork *serviceNetwork() const { return m_serviceNetwork.get(); }
     Translator *translator() const { return m_translator.get(); }
 
 private:
@@ -89,6 +94,8 @@ private:
     std::unique_ptr<ServiceScheduleTask> m_serviceScheduleTask;
     std::unique_ptr<ServiceNotification> m_serviceNotification;
     std::unique_ptr<BatteryAge> m_batteryAge;
+    std::unique_ptr<NutUpsSource> m_nutUpsSource;
+    std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;
     bool m_languageApplied = false;
 };

@@ -4,6 +4,7 @@
 #include "compositionroot.h"
 #include "logcategories.h"
 #include "loghandler.h"
+#include "nutusercommand.h"
 #include "paths.h"
 #include "platform.h"
 #include "renderchoice.h"
@@ -12,12 +13,14 @@
 #include "translator.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QMessageBox>
 #include <QQmlError>
 #include <QQuickView>
+#include <QTextStream>
 #include <QTranslator>
 
 #include <memory>
@@ -53,6 +56,29 @@ void seedShippedFiles()
 }
 
 namespace {
+
+// The catalogue of the system's language, for texts written before or without the settings.
+void installSystemCatalogue(QTranslator *catalogue)
+{
+    if (catalogue->load(Paths::shipped(QStringLiteral("/translations/") + QLocale::system().name() +
+                                       QStringLiteral(".qm"))))
+        QCoreApplication::installTranslator(catalogue);
+}
+
+// --nut-user: the accounts in the configuration file, written whether or not the program runs
+// on the same folder; no guard, no log file, no services.
+int runNutUser(const CommandLine &commandLine)
+{
+    QTranslator catalogue;
+    installSystemCatalogue(&catalogue);
+    createAppDirectories();
+    QTextStream in(stdin);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return NutUserCommand::run(Paths::file(QStringLiteral("/cfg/config.cfg")),
+                               commandLine.nutUserAction(), commandLine.nutUserNames(),
+                               commandLine.nutUserRole(), in, out, err);
+}
 
 QStringList argumentList(int argc, char **argv)
 {
@@ -129,7 +155,8 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
     // and help, the version or a mistake need no display.
     CommandLine commandLine;
     const bool proceed = commandLine.parse(argumentList(argc, argv));
-    const bool headless = !proceed || commandLine.headless();
+    const bool accounts = proceed && commandLine.parser().isSet(QStringLiteral("nut-user"));
+    const bool headless = !proceed || accounts || commandLine.headless();
     if (proceed && !commandLine.home().isEmpty())
         qputenv("QUELTA_HOME", commandLine.home().toLocal8Bit());
 
@@ -151,13 +178,14 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
         // Help and mistakes in the language of the system, where Quelta speaks it: the texts
         // are made again once the catalogue is in.
         QTranslator catalogue;
-        if (catalogue.load(Paths::shipped(QStringLiteral("/translations/") +
-                                          QLocale::system().name() + QStringLiteral(".qm"))))
-            QCoreApplication::installTranslator(&catalogue);
+        installSystemCatalogue(&catalogue);
         CommandLine translated;
         translated.parse(argumentList(argc, argv));
         return translated.finish();
     }
+
+    if (accounts)
+        return runNutUser(commandLine);
 
     createAppDirectories();
     platform::installCrashHandler();

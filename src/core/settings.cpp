@@ -77,6 +77,17 @@ const QList<KeyRow> &keyTable()
         {Settings::BatteryFirstSeen, "battery/firstSeen", QVariant(), false},
         {Settings::BatteryNoticeGiven, "battery/noticeGiven", QVariant(), false},
         {Settings::BatteryNoticeMailed, "battery/noticeMailed", QVariant(), false},
+        // The network server; its accounts live beside these under "network/users".
+        {Settings::NetworkEnable, "network/enable", false, true},
+        {Settings::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true},
+        {Settings::NetworkPort, "network/port", 3493, true},
+        {Settings::NetworkAllow, "network/allow", QString(), true},
+        {Settings::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true},
+        {Settings::NetworkAliases, "network/aliases", QString(), true},
+        {Settings::NetworkHostSync, "network/hostSync", 15, true},
+        {Settings::NetworkMaxClients, "network/maxClients", 64, true},
+        {Settings::NetworkCertFile, "network/certFile", QString(), true},
+        {Settings::NetworkKeyFile, "network/keyFile", QString(), true},
     };
     return rows;
 }
@@ -135,7 +146,8 @@ public:
 
 // A file with lines that are not settings (junk, a binary file) is renamed aside as it is,
 // "config.cfg.damaged-yyyyMMddhhmmss", before anything is written; the new file gets the
-// program's settings that could be read from it, and the defaults for the rest.
+// program's settings and the network accounts that could be read from it, and the defaults for
+// the rest.
 void SettingsPrivate::setAside()
 {
     QString aside = path + QStringLiteral(".damaged-") +
@@ -146,6 +158,11 @@ void SettingsPrivate::setAside()
     for (const KeyRow &row : keyTable()) {
         const QString key = QString::fromLatin1(row.key);
         if (row.defaultValue.isValid() && settings->contains(key))
+            readable.insert(key, settings->value(key));
+    }
+    // The network server's accounts live beside the settings and come along.
+    for (const QString &key : settings->allKeys()) {
+        if (key.startsWith(QLatin1String("network/users/")))
             readable.insert(key, settings->value(key));
     }
     settings.reset();

@@ -61,7 +61,18 @@ public:
         BatteryReplaceMonths = 1281,
         BatteryFirstSeen = 1282,
         BatteryNoticeGiven = 1283,
-        BatteryNoticeMailed = 1284
+        BatteryNoticeMailed = 1284,
+
+        NetworkEnable = 1536,
+        NetworkListen = 1537,
+        NetworkPort = 1538,
+        NetworkAllow = 1539,
+        NetworkUpsName = 1540,
+        NetworkAliases = 1541,
+        NetworkHostSync = 1542,
+        NetworkMaxClients = 1543,
+        NetworkCertFile = 1544,
+        NetworkKeyFile = 1545
     };
     Q_ENUM(SettingsType)
 

@@ -77,11 +77,15 @@ void Alarm::clearAlarms()
     emit alarmNumChanged();
 }
 
-QString Alarm::alarmText(int code)
+QString Alarm::alarmText(int code, bool translated)
 {
+    const auto text = [translated](const char *source) {
+        return translated ? QCoreApplication::translate("Alarm", source)
+                          : QString::fromUtf8(source);
+    };
     if (code < AlarmCatalogue::familyOneBase) {
         const char *source = AlarmCatalogue::eventSource(code);
-        return source ? QCoreApplication::translate("Alarm", source) : QString();
+        return source ? text(source) : QString();
     }
     int family = 1;
     int offset = code - AlarmCatalogue::familyOneBase;
@@ -97,12 +101,22 @@ QString Alarm::alarmText(int code)
     const char *source = AlarmCatalogue::faultSource(family, offset);
     if (!source)
         return QString();
-    const QString text = QCoreApplication::translate("Alarm", source);
-    if (text.isEmpty())
+    const QString fault = text(source);
+    if (fault.isEmpty())
         return QString();
     if (!isReturn)
-        return text;
-    return QCoreApplication::translate("Alarm", AlarmCatalogue::returnedFromSource()) + text;
+        return fault;
+    return text(AlarmCatalogue::returnedFromSource()) + fault;
+}
+
+QStringList Alarm::standingAlarmTexts() const
+{
+    QStringList texts;
+    for (const CurrentAlarm &entry : qAsConst(d->current)) {
+        if (!d->expiry.contains(entry.code))
+            texts.append(alarmText(entry.code, false));
+    }
+    return texts;
 }
 
 bool Alarm::addAlarm(int code)
@@ -134,8 +148,10 @@ void Alarm::delAlarm(int code)
 
 void Alarm::addEvent(int code)
 {
-    if (addAlarm(code))
-        d->expiry.insert(code, quint32(Clock::secsSinceEpoch()));
+    // Timed before the list announces it, so a listener never takes it for a standing alarm.
+    d->expiry.insert(code, quint32(Clock::secsSinceEpoch()));
+    if (!addAlarm(code))
+        d->expiry.remove(code);
 }
 
 void Alarm::onTimerEvent()

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QScopedPointer>
+#include <QStringList>
 #include <QVariantList>
 
 class AlarmPrivate;
@@ -52,8 +53,11 @@ public:
     // Empties the current list (the link went down); timed events keep their expiry entries.
     void clearAlarms();
 
-    // The translated text of a code; empty for a code without text.
-    static QString alarmText(int code);
+    // The text of a code, translated or in English as written; empty for a code without text.
+    static QString alarmText(int code, bool translated = true);
+    // The English texts of the alarms that stand now, the timed events left out (for the
+    // network server's ups.alarm, which clients read in English).
+    QStringList standingAlarmTexts() const;
 
 signals:
     void alarmNumChanged();

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "filesaver.h"
 #include "listmodelemailuser.h"
+#include "listmodelnutuser.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
@@ -49,6 +50,59 @@ const QList<int> &linkMembers()
                                      Settings::UpsNutPassword,  Settings::UpsNutCaFile,
                                      Settings::UpsNutAllowPlain};
     return types;
+}
+
+const QList<int> &networkMembers()
+{
+    static const QList<int> types = {Settings::NetworkEnable,   Settings::NetworkListen,
+                                     Settings::NetworkPort,     Settings::NetworkAllow,
+                                     Settings::NetworkUpsName,  Settings::NetworkAliases,
+                                     Settings::NetworkHostSync, Settings::NetworkMaxClients,
+                                     Settings::NetworkCertFile, Settings::NetworkKeyFile};
+    return types;
+}
+
+const QString accountsMember = QStringLiteral("network/users");
+
+// The stored text of a setting; a hand-edited list ("a,b" unquoted reads as a list) as written.
+QString storedText(Settings *settings, int type)
+{
+    const QVariant value = settings->getSettings(settings->keyName(type), true);
+    if (value.userType() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
+QJsonArray accountsToJson(const NutAccountList &accounts)
+{
+    QJsonArray list;
+    for (const NutAccount &account : accounts) {
+        list.append(QJsonObject {
+            {QStringLiteral("name"), QString::fromLatin1(account.name)},
+            {QStringLiteral("role"), QString::fromLatin1(NutAccount::roleName(account.role))},
+            {QStringLiteral("password"), QString::fromLatin1(account.passwordHash)}});
+    }
+    return list;
+}
+
+// The accounts of a settings file; those without a name, a known role or a hash are skipped.
+NutAccountList accountsFromJson(const QJsonArray &list)
+{
+    NutAccountList accounts;
+    for (const QJsonValue &value : list) {
+        const QJsonObject object = value.toObject();
+        NutAccount account;
+        account.name = object.value(QStringLiteral("name")).toString().toUtf8();
+        account.passwordHash = object.value(QStringLiteral("password")).toString().toUtf8();
+        if (account.name.isEmpty() || account.passwordHash.isEmpty() ||
+            !NutAccount::roleFromName(object.value(QStringLiteral("role")).toString().toUtf8(),
+                                      &account.role)) {
+            qCWarning(lcServices) << "Settings file: skipping network account" << value;
+            continue;
+        }
+        accounts.append(account);
+    }
+    return accounts;
 }
 
 // Settings files come from file dialogs: local-file URLs, or a bare path.
@@ -129,8 +183,11 @@ void importMember(Settings *settings, const QJsonObject &object, int type, QStri
 } // namespace
 
 PageSettingsCommon::PageSettingsCommon(Settings *settings, ListModelEMailUser *recipients,
-                                       QObject *parent)
-    : QObject(parent), m_settings(settings), m_recipients(recipients)
+                                       ListModelNutUser *networkAccounts, QObject *parent)
+    : QObject(parent),
+      m_settings(settings),
+      m_recipients(recipients),
+      m_networkAccounts(networkAccounts)
 {
 }
 
@@ -160,12 +217,13 @@ bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
     Settings *settings = m_settings;
     QJsonObject object;
     for (int type : emailMembers())
-        object.insert(settings->keyName(type),
-                      settings->getSettings(settings->keyName(type), true).toString());
+        object.insert(settings->keyName(type), storedText(settings, type));
     object.insert(settings->keyName(Settings::EMailReceiver), storedRecipients());
     for (int type : shutdownMembers() + linkMembers())
-        object.insert(settings->keyName(type),
-                      settings->getSettings(settings->keyName(type), true).toString());
+        object.insert(settings->keyName(type), storedText(settings, type));
+    for (int type : networkMembers())
+        object.insert(settings->keyName(type), storedText(settings, type));
+    object.insert(accountsMember, accountsToJson(m_networkAccounts->accounts()));
 
     // Only into a folder that is there (the saver would make it). Replaced whole, so a failed
     // write (a full disk) keeps the old file. It holds the SMTP password, as the configuration
@@ -231,6 +289,13 @@ bool PageSettingsCommon::settingsImport(const QUrl &file)
     QStringList linkAbsent; // an older file: the link stays as it is, without a word
     for (int type : linkMembers())
         importMember(settings, object, type, linkAbsent);
+    // Likewise the network server's settings and accounts, which older files lack.
+    QStringList networkAbsent;
+    for (int type : networkMembers())
+        importMember(settings, object, type, networkAbsent);
+    const QJsonValue accounts = object.value(accountsMember);
+    if (accounts.isArray())
+        m_networkAccounts->replaceAll(accountsFromJson(accounts.toArray()));
 
     if (!skipped.isEmpty())
         qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped
@@ -244,6 +309,7 @@ void PageSettingsCommon::settingsRestore()
 {
     m_settings->restore();
     m_recipients->removeAll();
+    m_networkAccounts->replaceAll({});
     qCInfo(lcServices) << "Settings restored to their defaults";
     emit settingsChanged();
 }

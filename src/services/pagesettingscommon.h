@@ -4,11 +4,13 @@
 #include <QUrl>
 
 class ListModelEMailUser;
+class ListModelNutUser;
 class Settings;
 
-// The settings management of the common settings page: saves the user's settings and the
-// e-mail recipients to a settings file (one JSON object keyed by the settings keys), reads such
-// a file back, and puts the defaults back. Whoever keeps a copy of a setting follows the
+// The settings management of the common settings page: saves the user's settings, the e-mail
+// recipients and the network server's accounts (their hashes) to a settings file (one JSON
+// object keyed by the settings keys), reads such a file back, and puts the defaults back (no
+// recipient, no account). Whoever keeps a copy of a setting follows the
 // settings' own announcements; the screens reload their fields on settingsChanged.
 class PageSettingsCommon : public QObject
 {
@@ -17,7 +19,7 @@ class PageSettingsCommon : public QObject
     Q_PROPERTY(bool startWithDesktop READ startWithDesktop NOTIFY startWithDesktopChanged)
 public:
     PageSettingsCommon(Settings *settings, ListModelEMailUser *recipients,
-                       QObject *parent = nullptr);
+                       ListModelNutUser *networkAccounts, QObject *parent = nullptr);
 
     Q_INVOKABLE bool settingsSaveAs(const QUrl &file);
     Q_INVOKABLE bool settingsImport(const QUrl &file);
@@ -36,4 +38,5 @@ signals:
 private:
     Settings *m_settings;
     ListModelEMailUser *m_recipients;
+    ListModelNutUser *m_networkAccounts;
 };

@@ -10,10 +10,13 @@
 #include "historychart.h"
 #include "historynotice.h"
 #include "listmodelemailuser.h"
+#include "listmodelnutclient.h"
+#include "listmodelnutuser.h"
 #include "listmodelscheduletask.h"
 #include "pagesettingscommon.h"
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
+#include "servicenetwork.h"
 #include "servicenotification.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -72,13 +75,15 @@ void registerTypes(const Objects &objects)
     registerOwned("ServiceNotification", objects.serviceNotification);
     registerOwned("BatteryAge", objects.batteryAge);
     registerOwned("HistoryNotice", objects.historyNotice);
+    registerOwned("ServiceNetwork", objects.serviceNetwork);
     // Each engine gets a page object of its own; the engine owns it.
     Settings *settings = objects.settings;
     ListModelEMailUser *recipients = objects.serviceEMail->listModelEMailUser();
+    ListModelNutUser *accounts = objects.serviceNetwork->users();
     qmlRegisterSingletonType<PageSettingsCommon>(
         uri, 1, 0, "PageSettingsCommon",
-        [settings, recipients](QQmlEngine *, QJSEngine *) -> QObject * {
-            return new PageSettingsCommon(settings, recipients);
+        [settings, recipients, accounts](QQmlEngine *, QJSEngine *) -> QObject * {
+            return new PageSettingsCommon(settings, recipients, accounts);
         });
 
     qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");

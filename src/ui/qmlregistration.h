@@ -8,6 +8,7 @@ class ListModelEMailUser;
 class ListModelScheduleTask;
 class QQuickView;
 class ServiceEMail;
+class ServiceNetwork;
 class ServiceNotification;
 class ServiceShutdown;
 class Settings;
@@ -29,6 +30,7 @@ struct Objects
     ListModelScheduleTask *scheduleTasks;
     ServiceNotification *serviceNotification;
     BatteryAge *batteryAge;
+    ServiceNetwork *serviceNetwork;
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a

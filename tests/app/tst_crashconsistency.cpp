@@ -1,7 +1,8 @@
 // The program killed (kill -9) at random moments while it writes samples, alarms, status lines
 // and self-test recordings, and started again each time: the database stays whole and never
-// loses a row, the status file always holds one whole line, and every recording file is
-// parseable and gets its row, the one cut short included.
+// loses a row, none of those the writer said it had committed either; the status file always
+// holds one whole line, and every recording file is parseable and gets its row, the one cut short
+// included.
 // QUELTA_CRASH_KILLS sets the number of kills (20; "scripts/test --long" asks for 100), and
 // QUELTA_CRASH_SEED the moments (printed, to repeat a run).
 #include "testroot.h"
@@ -32,8 +33,16 @@ std::unique_ptr<QProcess> startWriter(const QString &root, const QString &mode, 
     return process;
 }
 
-// Waits (bounded) until the writer has printed `count` lines of progress.
-bool waitForLines(QProcess &process, int count)
+// The rows a progress line of the writer says were committed ("step N committed ROWS").
+qint64 committedIn(const QByteArray &line)
+{
+    const int at = line.indexOf("committed ");
+    return at < 0 ? 0 : line.mid(at + 10).trimmed().toLongLong();
+}
+
+// Waits (bounded) until the writer has printed `count` lines of progress; `committed` keeps the
+// most rows they reported committed.
+bool waitForLines(QProcess &process, int count, qint64 *committed = nullptr)
 {
     int seen = 0;
     QElapsedTimer waited;
@@ -45,7 +54,9 @@ bool waitForLines(QProcess &process, int count)
             continue;
         }
         while (process.canReadLine() && seen < count) {
-            process.readLine();
+            const QByteArray line = process.readLine();
+            if (committed)
+                *committed = std::max(*committed, committedIn(line));
             ++seen;
         }
     }
@@ -109,15 +120,20 @@ private:
         return cut.match(QString::fromLatin1(parts.constLast())).hasMatch();
     }
 
-    // What a kill may never leave behind.
-    void checkAfterKill(QVector<int> &counts)
+    // What a kill may never leave behind: every row the writer reported committed is there.
+    void checkAfterKill(QVector<int> &counts, qint64 committed)
     {
         QCOMPARE(integrity(), QStringLiteral("ok"));
+        qint64 added = 0;
         for (int i = 0; i < int(std::size(tables)); ++i) {
             const int rows = count(QStringLiteral("select count(*) from %1").arg(tables[i]));
             QVERIFY2(rows >= counts[i], tables[i]);
+            added += rows - counts[i];
             counts[i] = rows;
         }
+        QVERIFY2(
+            added >= committed,
+            qPrintable(QStringLiteral("%1 rows stored, %2 committed").arg(added).arg(committed)));
         const QByteArray status = m_root.read(QStringLiteral("/log/output/upsstatus.txt"));
         if (!status.isEmpty()) {
             static const QRegularExpression whole(
@@ -212,10 +228,13 @@ private slots:
         for (int kill = 0; kill < kills; ++kill) {
             auto writer = startWriter(m_root.path(), QStringLiteral("run"), nextStart());
             // Within its first two cycles of data sets, at any moment of a step.
-            QVERIFY(waitForLines(*writer, 1 + int(random.bounded(24))));
+            qint64 committed = 0;
+            QVERIFY(waitForLines(*writer, 1 + int(random.bounded(24)), &committed));
             QTest::qWait(int(random.bounded(20)));
             killNow(*writer);
-            checkAfterKill(counts);
+            for (const QByteArray &line : writer->readAllStandardOutput().split('\n'))
+                committed = std::max(committed, committedIn(line));
+            checkAfterKill(counts, committed);
         }
         QVERIFY(counts[0] >= kills && counts[1] >= kills && counts[2] > 0);
         openAndEnd();

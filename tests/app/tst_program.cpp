@@ -120,6 +120,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void headless();
+    void nutUserFromTheCommandLine();
 };
 
 // A second start in a root shows the first and changes nothing; another root is another
@@ -260,6 +261,8 @@ void TestProgram::commandLine_data()
         << "^quelta: Unknown option 'headles'\\.\nTry 'quelta --help' for the options\\.\n$";
     QTest::newRow("argument") << QStringList {"now"} << 2 << ""
                               << "Unexpected argument 'now'";
+    QTest::newRow("role alone") << QStringList {"--role", "admin"} << 2 << ""
+                                << "--role goes with --nut-user add";
     QTest::newRow("home without folder") << QStringList {"--headless", "--home"} << 2 << ""
                                          << "Missing value after '--home'";
 }
@@ -340,6 +343,40 @@ void TestProgram::headless()
     QVERIFY2(err.contains("Information: Running without a window; monitoring\n") &&
                  err.contains("Quelta ends with exit code 0"),
              err.constData());
+}
+
+// Accounts managed without a display, the password from standard input and only its hash on
+// disk, while nothing else of the program starts.
+void TestProgram::nutUserFromTheCommandLine()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/home";
+    const auto run = [&](const QStringList &arguments, const QByteArray &input, QString *out,
+                         QString *err) {
+        Program process(QStringList {"--home", root} + arguments, {}, false);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(15000))
+            return -1;
+        *out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        *err = QString::fromLocal8Bit(process.readAllStandardError());
+        return process.exitCode();
+    };
+    QString out, err;
+    QCOMPARE(run({"--nut-user", "add", "monuser", "--role", "admin"}, "s3cret!\n", &out, &err), 0);
+    QCOMPARE(out, QString("Account monuser added (admin).\n"));
+    QCOMPARE(run({"--nut-user", "list"}, {}, &out, &err), 0);
+    QCOMPARE(out, QString("monuser admin\n"));
+    QCOMPARE(run({"--nut-user", "add", "x"}, "pw\n", &out, &err), 2);
+    QFile config(root + "/cfg/config.cfg");
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    const QByteArray text = config.readAll();
+    QVERIFY2(text.contains("monuser") && !text.contains("s3cret"), text.constData());
+    QCOMPARE(run({"--nut-user", "remove", "monuser"}, {}, &out, &err), 0);
+    QCOMPARE(run({"--nut-user", "list"}, {}, &out, &err), 0);
+    QCOMPARE(out, QString());
+    QVERIFY(QDir(root + "/log").entryList(QDir::Files).isEmpty());
+    QVERIFY(!QFile::exists(root + "/data/quelta.db"));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

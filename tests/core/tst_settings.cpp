@@ -61,10 +61,13 @@ void TestSettings::firstStartWritesEveryDefault()
     // The battery's installation day stays unset: the first answering UPS stands in for it.
     QVERIFY(!file.contains("battery/installed"));
     const QPair<const char *, const char *> defaults[] = {
-        {"email/dailyTime", "12:00:00"}, {"email/serverPort", "25"},   {"ups/baudRate", "2400"},
-        {"ups/saveCycle", "60"},         {"shutdown/UPSOffTime", "1"}, {"language/auto", "true"},
-        {"ups/nutPort", "3493"},         {"ups/nutUps", "ups"},        {"ups/nutAllowPlain", "false"},
-        {"notify/enable", "true"},       {"battery/replaceMonths", "36"}};
+        {"email/dailyTime", "12:00:00"}, {"email/serverPort", "25"},
+        {"ups/baudRate", "2400"},        {"ups/saveCycle", "60"},
+        {"shutdown/UPSOffTime", "1"},    {"language/auto", "true"},
+        {"ups/nutPort", "3493"},         {"ups/nutUps", "ups"},
+        {"ups/nutAllowPlain", "false"},  {"notify/enable", "true"},
+        {"battery/replaceMonths", "36"}, {"network/listen", "127.0.0.1,::1"},
+        {"network/port", "3493"},        {"network/hostSync", "15"}};
     for (const auto &key : defaults)
         QCOMPARE(file.value(key.first).toString(), QString(key.second));
 

@@ -3,7 +3,8 @@
 // kill it at any moment of a write. Everything goes through the product's own objects; only the
 // data sets are made up here.
 //
-//   crashwriter run SECONDS       write until killed: samples, alarms, status lines, self-tests
+//   crashwriter run SECONDS       write until killed: samples, alarms, status lines, self-tests;
+//                                 "step N committed ROWS" after each data set
 //   crashwriter selftest SECONDS  one self-test that never ends, "line N" after each sample
 //   crashwriter open SECONDS      open the stores (completing cut recordings) and end
 //
@@ -12,6 +13,7 @@
 #include "clock.h"
 #include "compositionroot.h"
 #include "devcomm.h"
+#include "recordwriter.h"
 #include "samplestore.h"
 #include "selftestrecorder.h"
 #include "upsstate.h"
@@ -89,7 +91,13 @@ int main(int argc, char **argv)
         root.sampleStore()->store();
         Clock::advance(1);
         ++n;
-        say(alwaysTesting ? "line" : "step", n);
+        if (alwaysTesting) {
+            say("line", n);
+        } else {
+            std::printf("step %llu committed %llu\n", static_cast<unsigned long long>(n),
+                        static_cast<unsigned long long>(root.recordWriter()->committedRows()));
+            std::fflush(stdout);
+        }
     });
     pace.start(0);
     return app.exec();

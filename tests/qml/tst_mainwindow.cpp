@@ -214,7 +214,8 @@ private slots:
 
         const QVector<std::array<const char *, 3>> lists = {
             {"logDataSubPages", "MainPanelLogDataForm.ui", "Data|Chart|Alarm|Closed Records|Self-test"},
-            {"settingsSubPages", "MainPanelSettings", "Common Parameters|E-Mail|Shutdown"},
+            {"settingsSubPages", "MainPanelSettings",
+             "Common Parameters|E-Mail|Shutdown|Network Sharing"},
             {"comboBoxTaskType", "PopupAddScheduleTaskForm.ui",
              "Self-test for 10S|Self-test to EOD|UPS Power on|Shutdown system and close UPS"},
             {"comboBoxCycle", "PopupAddScheduleTaskForm.ui",

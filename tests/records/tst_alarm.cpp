@@ -123,14 +123,21 @@ private slots:
                                                 ">40\u2103 or < -20\u2103"),
                               QStringLiteral("Battery voltage low")}));
         QCOMPARE(storedRows(0x20000 + 500 + 0x76), 1);
+        QCOMPARE(alarm->standingAlarmTexts(), currentAlarmTexts(&m_alarm));
     }
 
     void timedEvents()
     {
         Alarm *alarm = &m_alarm;
         const int rowsBefore = storedRows(Alarm::BuzzerOn);
+        // A timed event is never among the standing alarms, not even as it is announced.
+        QStringList standing {QStringLiteral("unread")};
+        QObject listener;
+        connect(alarm, &Alarm::alarmNumChanged, &listener,
+                [&] { standing = alarm->standingAlarmTexts(); });
 
         alarm->addEvent(Alarm::BuzzerOn);
+        QCOMPARE(standing, QStringList());
         Clock::advance(5);
         tick();
         alarm->addEvent(Alarm::BuzzerOn); // restarts the lifetime, no second row

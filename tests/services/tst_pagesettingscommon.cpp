@@ -1,6 +1,8 @@
 #include "clock.h"
 #include "database.h"
 #include "listmodelemailuser.h"
+#include "listmodelnutuser.h"
+#include "nutpassword.h"
 #include "pagesettingscommon.h"
 #include "serviceemail.h"
 #include "settings.h"
@@ -41,7 +43,8 @@ private:
     TestRoot m_root;
     QTemporaryDir m_files;
     ListModelEMailUser m_recipients;
-    PageSettingsCommon m_page {m_root.settings(), &m_recipients};
+    ListModelNutUser m_accounts {m_root.file(QStringLiteral("/cfg/config.cfg"))};
+    PageSettingsCommon m_page {m_root.settings(), &m_recipients, &m_accounts};
 };
 
 namespace {
@@ -70,6 +73,16 @@ const QList<QPair<int, QVariant>> listed = {
     {Settings::ShutdownMainFaultCap, 30},
     {Settings::ShutdownUPSOff, true},
     {Settings::ShutdownUPSOffTime, 3},
+    {Settings::NetworkEnable, true},
+    {Settings::NetworkListen, "0.0.0.0,::1"},
+    {Settings::NetworkPort, 13493},
+    {Settings::NetworkAllow, "192.168.1.0/24"},
+    {Settings::NetworkUpsName, "rack"},
+    {Settings::NetworkAliases, "ups,qnapups"},
+    {Settings::NetworkHostSync, 30},
+    {Settings::NetworkMaxClients, 8},
+    {Settings::NetworkCertFile, "/etc/quelta/cert.pem"},
+    {Settings::NetworkKeyFile, "/etc/quelta/key.pem"},
     {Settings::UpsNutHost, "nas.local"},
     {Settings::UpsNutPort, 3494},
     {Settings::UpsNutUps, "rack"},
@@ -223,6 +236,10 @@ void TestPageSettingsCommon::exportAndImport()
                                QStringLiteral("ops@example.org")};
     setRecipients(users);
     settings->setSettings(Settings::ShutdownExecFile, QStringLiteral("/opt/before-exported"));
+    m_accounts.reload();
+    QCOMPARE(m_accounts.addUser("monuser", "monitor", "secret"), QString());
+    QCOMPARE(m_accounts.addUser("ops", "admin", "p+w"), QString());
+    const NutAccountList accounts = m_accounts.accounts();
     const QMap<QString, QString> exported = storedTexts();
 
     // A name that a URL has to encode.
@@ -233,7 +250,7 @@ void TestPageSettingsCommon::exportAndImport()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     const QJsonObject object = QJsonDocument::fromJson(text).object();
-    QCOMPARE(object.size(), listed.size() + 1);
+    QCOMPARE(object.size(), listed.size() + 2);
     QCOMPARE(object.value(QStringLiteral("shutdown/UPSOffTime")).toString(), QStringLiteral("3"));
     QCOMPARE(object.value(QStringLiteral("email/enable")).toString(), QStringLiteral("true"));
     // The passwords travel in their protected form only.
@@ -241,6 +258,11 @@ void TestPageSettingsCommon::exportAndImport()
     QVERIFY(!text.contains("pass word"));
     QVERIFY(!text.contains("nut secret"));
     QCOMPARE(object.value(QStringLiteral("email/receiver")).toArray().size(), 3);
+    // The network accounts travel as their hashes, never as passwords.
+    const QJsonArray exportedAccounts = object.value(QStringLiteral("network/users")).toArray();
+    QCOMPARE(exportedAccounts.size(), 2);
+    QCOMPARE(exportedAccounts.at(1).toObject().value("role").toString(), QStringLiteral("admin"));
+    QVERIFY(!text.contains("secret") && !text.contains("p+w"));
     QVERIFY(!object.contains(QStringLiteral("shutdown/execFile")));
 
     // Everything changed afterwards comes back with the import, except what the file omits.
@@ -248,6 +270,8 @@ void TestPageSettingsCommon::exportAndImport()
     settings->setSettings(Settings::UpsNutHost, QStringLiteral("other.host"));
     settings->setSettings(Settings::ShutdownExecFile, QStringLiteral("/opt/after-export"));
     setRecipients({QStringLiteral("someone.else@example.net")});
+    m_accounts.replaceAll({});
+    QCOMPARE(m_accounts.addUser("intruder", "admin", "x"), QString());
     QVERIFY(storedTexts() != exported);
 
     ListModelEMailUser *model = &m_recipients;
@@ -257,6 +281,12 @@ void TestPageSettingsCommon::exportAndImport()
     QCOMPARE(changed.count(), 1);
     QCOMPARE(storedTexts(), exported);
     QCOMPARE(recipients(), users);
+    QCOMPARE(m_accounts.rowCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(m_accounts.accounts().at(i).name, accounts.at(i).name);
+        QCOMPARE(m_accounts.accounts().at(i).passwordHash, accounts.at(i).passwordHash);
+    }
+    QVERIFY(NutPassword::verify(m_accounts.accounts().at(0).passwordHash, "secret"));
     // The list the e-mail page shows follows.
     QCOMPARE(model->rowCount(), 3);
     QCOMPARE(model->get(1).toString(), users.at(1));
@@ -357,10 +387,16 @@ void TestPageSettingsCommon::restore()
     setNonDefaults();
     settings->setSettings(Settings::UpsComPort, QStringLiteral("/dev/ttyUSB0"));
     setRecipients({QStringLiteral("ops@example.org"), QStringLiteral("boss@example.org")});
+    m_accounts.reload();
+    m_accounts.addUser("monuser", "monitor", "secret");
     ListModelEMailUser *model = &m_recipients;
     model->select();
     QCOMPARE(model->rowCount(), 2);
     page.settingsRestore();
+    QCOMPARE(m_accounts.rowCount(), 0);
+    QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
+    QCOMPARE(settings->getSettings(Settings::NetworkListen).toString(),
+             QStringLiteral("127.0.0.1,::1"));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(recipients(), QStringList());
     QCOMPARE(model->rowCount(), 0);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+
+class NutConnectionPrivate;
+class NutServerState;
+class NutThrottle;
+class QSslConfiguration;
+class QSslSocket;
+
+// One client of the network server: reads its request lines, answers them through the
+// dispatcher, switches to TLS on STARTTLS, holds back verdicts on passwords as the throttle says,
+// and closes the connection when the client stays silent too long or stops reading its replies.
+// Nothing in here waits: every step runs from the socket's and the timers' notifications.
+class NutConnection : public QObject
+{
+    Q_OBJECT
+public:
+    struct Limits
+    {
+        int idleMs = 60000;
+        int outputLimit = 64 * 1024;
+    };
+
+    // Takes over the socket (already connected).
+    NutConnection(QSslSocket *socket, NutServerState *state, NutThrottle *throttle,
+                  const QSslConfiguration &tls, const Limits &limits, QObject *parent = nullptr);
+    ~NutConnection() override;
+
+    QString address() const;
+    QByteArray username() const;
+    bool loggedIn() const;
+    bool encrypted() const;
+    void setTlsConfiguration(const QSslConfiguration &tls);
+    // Ends the connection at once (server stopping, client no longer allowed).
+    void abort();
+
+signals:
+    void closed();
+    void changed(); // logged in or switched to TLS
+
+private:
+    NutConnectionPrivate *d;
+    friend class NutConnectionPrivate;
+};

@@ -1,0 +1,212 @@
+#include "nutserverstate.h"
+
+#include "nutlineparser.h"
+#include "nutpassword.h"
+#include "nutsession.h"
+
+#include <QCryptographicHash>
+#include <QMessageAuthenticationCode>
+#include <QRandomGenerator>
+
+#include <openssl/crypto.h>
+
+#include <algorithm>
+
+namespace {
+
+QByteArray randomKey()
+{
+    QByteArray key(32, '\0');
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(key.data()), 8);
+    return key;
+}
+
+// A hash of no one's password with the given cost (the default for 0), made once per thread.
+QByteArray decoyFor(int iterations)
+{
+    thread_local QHash<int, QByteArray> made;
+    if (iterations <= 0)
+        iterations = NutPassword::defaultIterations;
+    auto it = made.find(iterations);
+    if (it == made.end())
+        it = made.insert(iterations, NutPassword::hash("decoy", iterations));
+    return it.value();
+}
+
+bool sameBytes(const QByteArray &a, const QByteArray &b)
+{
+    return a.size() == b.size() && CRYPTO_memcmp(a.constData(), b.constData(), a.size()) == 0;
+}
+
+} // namespace
+
+NutServerState::NutServerState() : m_digestKey(randomKey())
+{
+    rebuild();
+}
+
+void NutServerState::setNames(const QByteArray &upsName, const QByteArrayList &aliases)
+{
+    m_upsName = upsName;
+    m_aliases = aliases;
+    m_varLines.clear();
+}
+
+QByteArray NutServerState::canonicalName(const QByteArray &asked) const
+{
+    if (asked.compare(m_upsName, Qt::CaseInsensitive) == 0)
+        return m_upsName;
+    for (const QByteArray &alias : m_aliases) {
+        if (asked.compare(alias, Qt::CaseInsensitive) == 0)
+            return m_upsName;
+    }
+    return {};
+}
+
+void NutServerState::setSnapshot(const NutSnapshot &snapshot)
+{
+    if (snapshot == m_snapshot)
+        return;
+    m_snapshot = snapshot;
+    rebuild();
+}
+
+const NutVariable *NutServerState::variable(const QByteArray &name) const
+{
+    for (const NutVariable &v : m_variables) {
+        if (v.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &v;
+    }
+    return nullptr;
+}
+
+const NutOfferedCommand *NutServerState::command(const QByteArray &name) const
+{
+    for (const NutOfferedCommand &c : m_snapshot.commands) {
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &c;
+    }
+    return nullptr;
+}
+
+const QByteArray &NutServerState::varLines(const QByteArray &asked)
+{
+    auto it = m_varLines.find(asked);
+    if (it == m_varLines.end()) {
+        QByteArray lines;
+        for (const NutVariable &v : m_variables)
+            lines += "VAR " + asked + ' ' + v.name + ' ' + NutLineParser::quote(v.value) + '\n';
+        it = m_varLines.insert(asked, lines);
+    }
+    return it.value();
+}
+
+void NutServerState::setFsd(bool on)
+{
+    if (on == m_fsd)
+        return;
+    m_fsd = on;
+    rebuild();
+}
+
+void NutServerState::addSession(NutSession *session)
+{
+    m_sessions.append(session);
+}
+
+void NutServerState::removeSession(NutSession *session)
+{
+    const bool wasLoggedIn = session->loggedIn;
+    m_sessions.removeAll(session);
+    if (wasLoggedIn && loginsChanged)
+        loginsChanged();
+}
+
+int NutServerState::loginCount() const
+{
+    return int(std::count_if(m_sessions.begin(), m_sessions.end(),
+                             [](const NutSession *s) { return s->loggedIn; }));
+}
+
+void NutServerState::setAccounts(const NutAccountList &accounts)
+{
+    QHash<QByteArray, NutAccount> next;
+    for (const NutAccount &account : accounts)
+        next.insert(account.name, account);
+    bool same = next.size() == m_accounts.size();
+    for (auto it = next.cbegin(); same && it != next.cend(); ++it) {
+        const auto old = m_accounts.constFind(it.key());
+        same = old != m_accounts.cend() && old->role == it->role &&
+            old->passwordHash == it->passwordHash;
+    }
+    if (same)
+        return;
+    m_accounts = next;
+    m_rightDigests.clear();
+    m_decoy =
+        decoyFor(accounts.isEmpty() ? 0 : NutPassword::iterations(accounts.first().passwordHash));
+    ++m_generation;
+}
+
+bool NutServerState::authenticate(NutSession &session, bool *checked)
+{
+    *checked = false;
+    if (session.checkedGeneration == m_generation)
+        return session.granted;
+    *checked = true;
+    session.checkedGeneration = m_generation;
+    session.granted = false;
+    const auto account = m_accounts.constFind(session.username);
+    if (account == m_accounts.cend()) {
+        // As long as a wrong password for a real account, so timing tells no names.
+        if (m_decoy.isEmpty())
+            m_decoy = decoyFor(0);
+        NutPassword::verify(m_decoy, session.password);
+        return false;
+    }
+    const QByteArray digest =
+        QMessageAuthenticationCode::hash(session.password, m_digestKey, QCryptographicHash::Sha256);
+    const auto remembered = m_rightDigests.constFind(account->name);
+    bool right = remembered != m_rightDigests.cend() && sameBytes(*remembered, digest);
+    if (!right) {
+        right = NutPassword::verify(account->passwordHash, session.password);
+        if (right)
+            m_rightDigests.insert(account->name, digest);
+    }
+    session.granted = right;
+    session.role = account->role;
+    return right;
+}
+
+void NutServerState::rebuild()
+{
+    m_varLines.clear();
+    m_variables = m_snapshot.variables;
+    const bool alarm = !m_snapshot.alarms.isEmpty();
+    auto status = std::find_if(m_variables.begin(), m_variables.end(),
+                               [](const NutVariable &v) { return v.name == "ups.status"; });
+    if (status == m_variables.end() && (m_fsd || alarm)) {
+        m_variables.append({"ups.status", QByteArray(), true});
+        status = m_variables.end() - 1;
+    }
+    if (status != m_variables.end()) {
+        QByteArrayList flags = status->value.split(' ');
+        flags.removeAll(QByteArray());
+        flags.removeAll("FSD");
+        if (alarm && !flags.contains("ALARM"))
+            flags.append("ALARM");
+        if (m_fsd)
+            flags.prepend("FSD");
+        status->value = flags.join(' ');
+    }
+    if (alarm) {
+        m_variables.erase(
+            std::remove_if(m_variables.begin(), m_variables.end(),
+                           [](const NutVariable &v) { return v.name == "ups.alarm"; }),
+            m_variables.end());
+        m_variables.append(
+            {"ups.alarm", m_snapshot.alarms.join(QStringLiteral("; ")).toUtf8(), true});
+    }
+    std::sort(m_variables.begin(), m_variables.end(),
+              [](const NutVariable &a, const NutVariable &b) { return a.name < b.name; });
+}

@@ -1,0 +1,293 @@
+#include "nutupssource.h"
+
+#include "clock.h"
+#include "database.h"
+#include "devcomm.h"
+#include "logcategories.h"
+#include "upslink.h"
+#include "upsstate.h"
+
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+QByteArray number(float value, int decimals)
+{
+    return QByteArray::number(double(value), 'f', decimals);
+}
+
+// The text slots of the UPS, with whatever cannot go on a reply line left out.
+QByteArray text(const QString &value)
+{
+    QByteArray out = value.trimmed().toUtf8();
+    for (char &c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    }
+    return out.trimmed();
+}
+
+QByteArray statusFlags(const UpsState &s)
+{
+    QByteArrayList flags;
+    flags << (s.onBattery ? "OB" : "OL");
+    if (s.batteryLow)
+        flags << "LB";
+    if (s.bypass) {
+        if (!s.standbyType) {
+            flags << "BYPASS";
+        } else if (s.inputVoltage && s.ratedOutputVoltage && *s.ratedOutputVoltage > 0) {
+            // A standby type corrects the mains: up when it is low, down when it is high.
+            flags << (*s.inputVoltage < *s.ratedOutputVoltage ? "BOOST" : "TRIM");
+        }
+    }
+    if (s.selfTest)
+        flags << "CAL";
+    if (s.shutdownActive && s.outputVoltage && *s.outputVoltage < 10.0f)
+        flags << "OFF";
+    return flags.join(' ');
+}
+
+// Backup time in seconds: the UPS's own figure, else one made from the charge the way the serial
+// link makes it (1.2 minutes a percent); a UPS that tells neither gets a floor of ten minutes,
+// none while its battery is low, so no client shuts down for a missing figure alone.
+QByteArray runtimeSeconds(const UpsState &s)
+{
+    int minutes;
+    if (s.runtime)
+        minutes = *s.runtime;
+    else if (s.batteryCharge)
+        minutes = int(*s.batteryCharge * 1.2f);
+    else
+        minutes = s.batteryLow ? 0 : 10;
+    return QByteArray::number(qMax(0, minutes) * 60);
+}
+
+} // namespace
+
+class NutUpsSourcePrivate
+{
+public:
+    void publish();
+
+    NutUpsSource *q = nullptr;
+    DevComm *devComm = nullptr;
+    QTimer timer;
+    bool haveState = false;
+    bool online = false;
+    qint64 lostSince = -1; // seconds since the epoch; -1 while the link holds
+    UpsState last; // the last state read online
+    QStringList alarms;
+    NutUpsSource::LastTest lastTest;
+    NutSnapshot current;
+};
+
+NutUpsSource::NutUpsSource(DevComm *devComm, QObject *parent)
+    : QObject(parent), d(new NutUpsSourcePrivate)
+{
+    qRegisterMetaType<NutSnapshot>();
+    d->q = this;
+    d->devComm = devComm;
+    d->timer.setInterval(1000);
+    connect(&d->timer, &QTimer::timeout, this, &NutUpsSource::onTimerTimeout);
+}
+
+NutUpsSource::~NutUpsSource()
+{
+    delete d;
+}
+
+void NutUpsSource::start()
+{
+    QSqlQuery query;
+    const QString sql = QStringLiteral("select dateTime, duration from %1 order by id desc limit 1")
+                            .arg(Database::tableName(Database::TableLogSelfTest));
+    if (!query.exec(sql)) {
+        qCWarning(lcNetwork) << "Cannot read the last self-test:" << query.lastError().text();
+    } else if (query.next()) {
+        const QDateTime start =
+            QLocale(QLocale::English).toDateTime(query.value(0).toString(), timeFormat);
+        if (start.isValid())
+            d->lastTest = {start, query.value(1).toInt()};
+    }
+    d->timer.start();
+    d->publish();
+}
+
+NutSnapshot NutUpsSource::snapshot() const
+{
+    return d->current;
+}
+
+NutSnapshot NutUpsSource::build(const UpsState &s, int commType, const QStringList &alarms,
+                                const LastTest &lastTest)
+{
+    NutSnapshot out;
+    out.stale = false;
+    out.onBattery = s.onBattery;
+    out.alarms = alarms;
+    auto add = [&out](const char *name, const QByteArray &value, bool isText) {
+        out.variables.append({name, value, isText});
+    };
+    auto addNumber = [&](const char *name, const auto &value, int decimals) {
+        if (value && std::isfinite(double(*value)))
+            add(name, number(float(*value), decimals), false);
+    };
+    auto addText = [&](const char *upsName, const char *deviceName, const QString &value) {
+        const QByteArray t = text(value);
+        if (t.isEmpty())
+            return;
+        add(upsName, t, true);
+        add(deviceName, t, true);
+    };
+
+    addNumber("battery.charge", s.batteryCharge, 0);
+    add("battery.runtime", runtimeSeconds(s), false);
+    addNumber("battery.voltage", s.batteryVoltage, 2);
+    addNumber("battery.voltage.nominal", s.ratedBatteryVoltage, 1);
+    add("device.type", "ups", true);
+    add("driver.name", "quelta", true);
+    add("driver.version", QUELTA_APP_VERSION, true);
+    addNumber("input.frequency", s.inputFrequency, 1);
+    addNumber("input.frequency.nominal", s.ratedFrequency, 1);
+    addNumber("input.voltage", s.inputVoltage, 1);
+    addNumber("input.voltage.fault", s.inputFaultVoltage, 1);
+    addNumber("output.current.nominal", s.ratedCurrent, 0);
+    addNumber("output.voltage", s.outputVoltage, 1);
+    addNumber("output.voltage.nominal", s.ratedOutputVoltage, 1);
+    add("ups.beeper.status", s.beeper ? "enabled" : "disabled", true);
+    addText("ups.firmware", "device.firmware", s.firmware);
+    addNumber("ups.load", s.load, 0);
+    addText("ups.mfr", "device.mfr", s.manufacturer);
+    addText("ups.model", "device.model", s.model);
+    addText("ups.serial", "device.serial", s.serialNumber);
+    add("ups.status", statusFlags(s), true);
+    addNumber("ups.temperature", s.temperature, 1);
+    if (s.selfTest)
+        add("ups.test.result", "In progress", true);
+    else
+        add("ups.test.result", lastTest.start.isValid() ? "Done" : "No test initiated", true);
+    if (lastTest.start.isValid())
+        add("ups.test.date", QLocale::c().toString(lastTest.start, timeFormat).toLatin1(), true);
+    add("ups.type", s.standbyType ? "offline / line interactive" : "online", true);
+    std::sort(out.variables.begin(), out.variables.end(),
+              [](const NutVariable &a, const NutVariable &b) { return a.name < b.name; });
+
+    // What the link carries out now. The serial line drops a test request while one runs and a
+    // cancel while none does; its output-off request carries a restart only on battery, and
+    // on mains keeps the output off for 9999 minutes.
+    QVector<NutOfferedCommand> &c = out.commands;
+    c.append({"beeper.toggle", 0});
+    if (s.shutdownActive) {
+        c.append({"load.on", 0});
+        c.append({"shutdown.stop", 0});
+    } else {
+        c.append({"load.off", 0});
+        c.append({"shutdown.return", 0});
+        if (commType == DevComm::COM && !s.onBattery)
+            c.append({"shutdown.stayoff", 0});
+    }
+    if (s.selfTest) {
+        c.append({"test.battery.stop", 0});
+    } else {
+        c.append({"test.battery.start", 99});
+        c.append({"test.battery.start.deep", 0});
+        c.append({"test.battery.start.quick", 0});
+    }
+    std::sort(c.begin(), c.end(), [](const NutOfferedCommand &a, const NutOfferedCommand &b) {
+        return a.name < b.name;
+    });
+    return out;
+}
+
+void NutUpsSource::updateState(const UpsState &state)
+{
+    d->haveState = true;
+    if (state.online()) {
+        d->online = true;
+        d->lostSince = -1;
+        d->last = state;
+    } else if (d->online) {
+        d->online = false;
+        d->lostSince = Clock::secsSinceEpoch();
+        qCInfo(lcNetwork) << "UPS link lost: clients get the last data for" << staleAfterSeconds
+                          << "s";
+    }
+    d->publish();
+}
+
+void NutUpsSource::setAlarms(const QStringList &englishTexts)
+{
+    if (englishTexts == d->alarms)
+        return;
+    d->alarms = englishTexts;
+    d->publish();
+}
+
+void NutUpsSource::selfTestRecorded(const QDateTime &start, int seconds)
+{
+    d->lastTest = {start, seconds};
+    d->publish();
+}
+
+void NutUpsSource::runCommand(const QByteArray &command, const QByteArray &parameter)
+{
+    DevComm *dev = d->devComm;
+    if (!d->online) {
+        qCWarning(lcNetwork) << "Instant command" << command << "dropped: the UPS link is lost";
+        return;
+    }
+    if (command == "beeper.toggle")
+        dev->setBuzzer();
+    else if (command == "load.off" || command == "shutdown.return" || command == "shutdown.stayoff")
+        dev->setShutdown(true, 0);
+    else if (command == "load.on" || command == "shutdown.stop")
+        dev->setShutdown(false, 0);
+    else if (command == "test.battery.start.quick")
+        dev->setSelfTest(UpsLink::SelfTest10S, 0);
+    else if (command == "test.battery.start.deep")
+        dev->setSelfTest(UpsLink::SelfTestEOD, 0);
+    else if (command == "test.battery.start")
+        dev->setSelfTest(UpsLink::SelfTestCustom, parameter.toInt());
+    else if (command == "test.battery.stop")
+        dev->setSelfTest(UpsLink::SelfTestCancel, 0);
+    else
+        qCWarning(lcNetwork) << "Instant command" << command << "is not known";
+}
+
+void NutUpsSource::onTimerTimeout()
+{
+    if (d->lostSince >= 0 && !d->current.stale &&
+        Clock::secsSinceEpoch() - d->lostSince > staleAfterSeconds)
+        d->publish();
+}
+
+void NutUpsSourcePrivate::publish()
+{
+    NutSnapshot next;
+    const bool fresh = online ||
+        (lostSince >= 0 && Clock::secsSinceEpoch() - lostSince <= NutUpsSource::staleAfterSeconds);
+    if (fresh) {
+        next = NutUpsSource::build(last, devComm->commType(), alarms, lastTest);
+        if (!online) {
+            next.commands.clear(); // nothing reaches the UPS now
+        }
+    } else {
+        next.stale = true;
+    }
+    if (next == current)
+        return;
+    if (next.stale && !current.stale && lostSince >= 0) {
+        qCWarning(lcNetwork) << "UPS link lost for more than" << NutUpsSource::staleAfterSeconds
+                             << "s: network clients get DATA-STALE";
+    }
+    current = next;
+    emit q->snapshotChanged(current);
+}

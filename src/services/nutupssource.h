@@ -1,0 +1,55 @@
+#pragma once
+
+#include "nutsnapshot.h"
+
+#include <QDateTime>
+#include <QObject>
+
+class DevComm;
+class NutUpsSourcePrivate;
+struct UpsState;
+
+// What the network server publishes, made from the typed UPS state: NUT's standard variables
+// (absent when the UPS does not report them, never zero), the current alarms in English, the
+// last self-test from the records, and the instant commands the link in use can carry out now,
+// which it carries out through the same control requests as the control page. When the link
+// is lost the last data stays served for 15 s; then the data counts as stale.
+class NutUpsSource : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int staleAfterSeconds = 15;
+
+    struct LastTest
+    {
+        QDateTime start; // invalid: none recorded
+        int seconds = 0;
+    };
+
+    explicit NutUpsSource(DevComm *devComm, QObject *parent = nullptr);
+    ~NutUpsSource() override;
+
+    // Reads the last self-test from the records and starts the one-second check of a lost link.
+    void start();
+    NutSnapshot snapshot() const;
+
+    // The snapshot of one state on its own: what an online UPS read by the link of `commType`
+    // offers (DevComm::CommunicationType numbering).
+    static NutSnapshot build(const UpsState &state, int commType, const QStringList &alarms,
+                             const LastTest &lastTest);
+
+public slots:
+    void updateState(const UpsState &state);
+    void setAlarms(const QStringList &englishTexts);
+    void selfTestRecorded(const QDateTime &start, int seconds);
+    // An instant command the server accepted; the parameter is already checked.
+    void runCommand(const QByteArray &command, const QByteArray &parameter);
+    // Once a second: a link lost for long enough makes the data stale.
+    void onTimerTimeout();
+
+signals:
+    void snapshotChanged(const NutSnapshot &snapshot);
+
+private:
+    NutUpsSourcePrivate *d;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "listmodelnutclient.h"
+#include "listmodelnutuser.h"
+#include "nutsnapshot.h"
+
+#include <QObject>
+
+#include <functional>
+
+class ServiceNetworkPrivate;
+class Settings;
+
+// The network server as the program and its settings page see it: the "network/..." settings,
+// the accounts and the connected clients, the latest snapshot of the UPS handed on to the
+// server, the instant commands it accepted handed back, and the primary's duty at the end of a
+// shutdown. The server itself runs on a thread of its own (NutService).
+class ServiceNetwork : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool enable READ enable WRITE setEnable NOTIFY settingsChanged)
+    Q_PROPERTY(QString listen READ listen WRITE setListen NOTIFY settingsChanged)
+    Q_PROPERTY(int port READ port WRITE setPort NOTIFY settingsChanged)
+    Q_PROPERTY(QString allow READ allow WRITE setAllow NOTIFY settingsChanged)
+    Q_PROPERTY(QString upsName READ upsName WRITE setUpsName NOTIFY settingsChanged)
+    Q_PROPERTY(QString aliases READ aliases WRITE setAliases NOTIFY settingsChanged)
+    Q_PROPERTY(int hostSync READ hostSync WRITE setHostSync NOTIFY settingsChanged)
+    Q_PROPERTY(int maxClients READ maxClients WRITE setMaxClients NOTIFY settingsChanged)
+    Q_PROPERTY(QString certFile READ certFile WRITE setCertFile NOTIFY settingsChanged)
+    Q_PROPERTY(QString keyFile READ keyFile WRITE setKeyFile NOTIFY settingsChanged)
+    // The port listened on now; 0 while the server is off or cannot listen.
+    Q_PROPERTY(int listeningPort READ listeningPort NOTIFY listeningPortChanged)
+    Q_PROPERTY(ListModelNutUser *users READ users CONSTANT)
+    Q_PROPERTY(ListModelNutClient *clients READ clients CONSTANT)
+
+public:
+    // `configPath`: the configuration file, where the accounts live beside the settings.
+    ServiceNetwork(Settings *settings, const QString &configPath, QObject *parent = nullptr);
+    ~ServiceNetwork() override;
+
+    // Reads the settings and the accounts and starts the server when it is switched on.
+    void start();
+
+    bool enable() const;
+    void setEnable(bool enable);
+    QString listen() const;
+    void setListen(const QString &addresses);
+    int port() const;
+    void setPort(int port);
+    QString allow() const;
+    void setAllow(const QString &networks);
+    QString upsName() const;
+    void setUpsName(const QString &name);
+    QString aliases() const;
+    void setAliases(const QString &names);
+    int hostSync() const;
+    void setHostSync(int seconds);
+    int maxClients() const;
+    void setMaxClients(int clients);
+    QString certFile() const;
+    void setCertFile(const QString &path);
+    QString keyFile() const;
+    void setKeyFile(const QString &path);
+    int listeningPort() const;
+    ListModelNutUser *users() const;
+    ListModelNutClient *clients() const;
+
+    // The primary's duty: FSD, then `done` once the logged-in clients have left or hostSync
+    // seconds have passed; at once while the server is off. A newer call replaces `done`.
+    void shutdownWait(const std::function<void()> &done);
+    // The shutdown was called off: FSD no longer holds.
+    void clearFsd();
+    // The limits on each client: silence before it is closed, the first hold-back after a wrong
+    // password, unsent replies it may leave (60 s, 1 s and 64 KiB unless set; tests shorten them).
+    void setClientLimits(int idleMs, int throttleBaseMs, int outputLimit);
+
+public slots:
+    void setSnapshot(const NutSnapshot &snapshot);
+
+signals:
+    void settingsChanged();
+    void listeningPortChanged();
+    void commandRequested(const QByteArray &command, const QByteArray &parameter);
+
+private:
+    ServiceNetworkPrivate *d;
+};

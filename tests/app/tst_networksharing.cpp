@@ -1,0 +1,511 @@
+// The UPS shared over the network, the whole way: a simulated UPS on a pseudo-terminal, the
+// program's core reading it, the network server serving it, and Debian's NUT clients (upsc,
+// upscmd, upsmon) plus clients of our own reading it. Abusive clients run beside the program
+// while the UPS poll must stay on time.
+#include "clock.h"
+#include "compositionroot.h"
+#include "devcomm.h"
+#include "listmodelnutuser.h"
+#include "nutdispatcher.h"
+#include "nutpeer.h"
+#include "nutupssource.h"
+#include "servicenetwork.h"
+#include "serviceshutdown.h"
+#include "settings.h"
+#include "testroot.h"
+#include "upssimprocess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+#include <QNetworkInterface>
+#include <QSignalSpy>
+#include <QSslSocket>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QMutex logMutex;
+QStringList logLines;
+QtMessageHandler previousHandler = nullptr;
+
+// The server logs from its own thread.
+void recordLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    {
+        QMutexLocker lock(&logMutex);
+        logLines << text;
+    }
+    previousHandler(type, context, text);
+}
+
+int logCount(const QString &part)
+{
+    QMutexLocker lock(&logMutex);
+    return int(std::count_if(logLines.cbegin(), logLines.cend(),
+                             [&](const QString &line) { return line.contains(part); }));
+}
+
+// A client of our own that reads the replies byte for byte.
+class RawClient
+{
+public:
+    explicit RawClient(quint16 port) { socket.connectToHost(QHostAddress::LocalHost, port); }
+
+    // Reads until the bytes end with `end`, spinning the event loop, bounded in time.
+    QByteArray ask(const QByteArray &lines, const QByteArray &end = "\n")
+    {
+        socket.write(lines);
+        QDeadlineTimer deadline(10000);
+        while (!buffer.endsWith(end) && !deadline.hasExpired() &&
+               socket.state() != QAbstractSocket::UnconnectedState) {
+            QTest::qWait(5);
+            buffer += socket.readAll();
+        }
+        const QByteArray out = buffer;
+        buffer.clear();
+        return out;
+    }
+
+    QSslSocket socket;
+    QByteArray buffer;
+};
+
+// One case of tests/support/nut_abuse.py, run beside the event loop so the UPS poll goes on.
+QJsonObject abuse(const QStringList &arguments, const QProcessEnvironment &env = {})
+{
+    QProcess process;
+    if (!env.isEmpty())
+        process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUELTA_PYTHON),
+                  QStringList {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/nut_abuse.py")} +
+                      arguments);
+    QDeadlineTimer deadline(120000);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QTest::qWait(10);
+    const QByteArray out = process.readAllStandardOutput();
+    if (process.exitCode() != 0 || out.isEmpty())
+        qWarning() << "nut_abuse.py" << arguments << "failed:" << process.readAllStandardError();
+    return QJsonDocument::fromJson(out).object();
+}
+
+// An address of this machine other than loopback: a client from it is outside loopback.
+QHostAddress otherLocalAddress()
+{
+    for (const QHostAddress &a : QNetworkInterface::allAddresses()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
+            return a;
+    }
+    return {};
+}
+
+} // namespace
+
+class TestNetworkSharing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void clientsReadTheUps();
+    void instantCommands();
+    void upsmonAsSecondary();
+    void countdownEndsWithFsd();
+    void startTls();
+    void abuseWhileThePollGoesOn();
+
+private:
+    QString target() const { return QStringLiteral("ups@127.0.0.1:%1").arg(m_port); }
+    QByteArray upsc(const QString &variable = QString())
+    {
+        QStringList args {target()};
+        if (!variable.isEmpty())
+            args << variable;
+        const NutPeer::Result r = NutPeer::run(QStringLiteral("upsc"), args);
+        // Its error is the last line (an NSS notice may come first).
+        return r.exitCode == 0 ? r.out : "error: " + r.err.trimmed().split('\n').last() + '\n';
+    }
+    bool sim(const QString &command) { return m_sim.command(command).startsWith("ok"); }
+    // The control frames the UPS received once two more status queries have gone by.
+    QList<QByteArray> controlFrames()
+    {
+        const auto polls = [this] {
+            const QList<QByteArray> frames = m_sim.receivedFrames();
+            return int(std::count(frames.begin(), frames.end(), QByteArray("Q1\r")));
+        };
+        const int before = polls();
+        if (!QTest::qWaitFor([&] { return polls() >= before + 2; }, 10000))
+            return {"no polls"};
+        return m_sim.takeControlFrames();
+    }
+
+    TestRoot m_root {TestRoot::FoldersOnly};
+    // A maker's name with blanks, quotes and '#', as the UPS reports it.
+    UpsSimProcess m_sim {{QStringLiteral("--instant"), QStringLiteral("--command"),
+                          QStringLiteral("identity company A \"b\" #1")}};
+    CompositionRoot m_program;
+    quint16 m_port = 0;
+    QHostAddress m_other;
+};
+
+void TestNetworkSharing::initTestCase()
+{
+    previousHandler = qInstallMessageHandler(recordLog);
+    if (!QFile::exists(QStringLiteral("/usr/bin/upsc")))
+        QSKIP("Debian's nut-client is not installed (scripts/setup installs it)");
+    QVERIFY(m_sim.isReady());
+    m_program.openStores();
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::UpsCommType, int(DevComm::COM));
+    settings->setSettings(Settings::UpsComPort, m_sim.portPath());
+    m_other = otherLocalAddress();
+    QString listen = QStringLiteral("127.0.0.1");
+    if (!m_other.isNull())
+        listen += ',' + m_other.toString();
+    settings->setSettings(Settings::NetworkEnable, true);
+    settings->setSettings(Settings::NetworkListen, listen);
+    settings->setSettings(Settings::NetworkPort, 0); // any free port
+    settings->setSettings(Settings::NetworkHostSync, 60);
+    ServiceNetwork *network = m_program.serviceNetwork();
+    // Short limits where waiting out the real ones would take long: a silent client may stay
+    // 5 s (upsmon polls every second), a wrong password holds back 100 ms at first.
+    network->setClientLimits(5000, 100, 16 * 1024);
+    m_program.start();
+    QCOMPARE(network->users()->addUser("adm", "admin", "adm-pw"), QString());
+    QCOMPARE(network->users()->addUser("mon", "monitor", "mon-pw"), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().online(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(network->listeningPort() != 0, 10000);
+    m_port = quint16(network->listeningPort());
+    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.status") == "OL\n", 10000);
+}
+
+// Each case leaves the UPS as it found it, even when it failed half-way.
+void TestNetworkSharing::cleanup()
+{
+    Clock::useSystemClock();
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::ShutdownEnable, false);
+    settings->setSettings(Settings::ShutdownUPSOff, false);
+    for (const char *command :
+         {"silent off", "lowbatt auto", "bypass off", "input 230", "mains return"})
+        QVERIFY(sim(QString::fromLatin1(command)));
+    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.status") == "OL\n", 30000);
+}
+
+void TestNetworkSharing::clientsReadTheUps()
+{
+    NutPeer::Result r = NutPeer::run("upsc", {"-l", QStringLiteral("127.0.0.1:%1").arg(m_port)});
+    QCOMPARE(r.out, QByteArray("ups\n"));
+    // Every reading of the simulated UPS under its standard name, in NUT's order.
+    QCOMPARE(upsc(),
+             QByteArray("battery.charge: 100\n"
+                        "battery.runtime: 2040\n"
+                        "battery.voltage: 27.20\n"
+                        "battery.voltage.nominal: 24.0\n"
+                        "device.firmware: V1.00\n"
+                        "device.mfr: A \"b\" #1\n"
+                        "device.model: SIM-1000\n"
+                        "device.serial: SIM000000000000000001\n"
+                        "device.type: ups\n"
+                        "driver.name: quelta\n"
+                        "driver.version: " QUELTA_APP_VERSION "\n"
+                        "input.frequency: 50.0\n"
+                        "input.frequency.nominal: 50.0\n"
+                        "input.voltage: 230.0\n"
+                        "input.voltage.fault: 230.0\n"
+                        "output.current.nominal: 4\n"
+                        "output.voltage: 230.0\n"
+                        "output.voltage.nominal: 230.0\n"
+                        "ups.beeper.status: enabled\n"
+                        "ups.firmware: V1.00\n"
+                        "ups.load: 35\n"
+                        "ups.mfr: A \"b\" #1\n"
+                        "ups.model: SIM-1000\n"
+                        "ups.serial: SIM000000000000000001\n"
+                        "ups.status: OL\n"
+                        "ups.temperature: 30.5\n"
+                        "ups.test.result: No test initiated\n"
+                        "ups.type: offline / line interactive\n"));
+
+    // A mains failure is followed: on battery, with the alarm it raised.
+    QVERIFY(sim("mains fail"));
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB ALARM\n"), 10000);
+    QCOMPARE(upsc("ups.alarm"), QByteArray("Input voltage fault\n"));
+    QVERIFY(sim("bypass on")); // a standby type boosting a low mains
+    QVERIFY(sim("input 190"));
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB BOOST ALARM\n"), 10000);
+    QVERIFY(sim("bypass off") && sim("input 230") && sim("mains return"));
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OL\n"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.alarm"),
+                              QByteArray("error: Error: Variable not supported by UPS\n"), 10000);
+
+    // The bytes a Home Assistant style client reads: BEGIN and END lines around the list, LF
+    // only, the maker's name with its blanks, quotes and '#' quoted and escaped.
+    RawClient client(m_port);
+    QCOMPARE(client.ask("GET VAR ups ups.mfr\n"),
+             QByteArray("VAR ups ups.mfr \"A \\\"b\\\" \\#1\"\n"));
+    const QByteArray list = client.ask("LIST VAR ups\n", "END LIST VAR ups\n");
+    QVERIFY(list.startsWith("BEGIN LIST VAR ups\nVAR ups battery.charge \"100\"\n"));
+    QVERIFY(list.contains("\nVAR ups device.mfr \"A \\\"b\\\" \\#1\"\n"));
+    QVERIFY(!list.contains('\r'));
+    const QList<QByteArray> lines = list.split('\n');
+    QCOMPARE(lines.size(), 31); // BEGIN, 28 variables, END, and nothing after the last LF
+    for (int i = 1; i < 29; ++i)
+        QVERIFY2(lines.at(i).startsWith("VAR ups ") && lines.at(i).endsWith('"'), lines.at(i));
+}
+
+void TestNetworkSharing::instantCommands()
+{
+    using L = QList<QByteArray>;
+    RawClient client(m_port);
+    QCOMPARE(
+        client.ask("LIST CMD ups\n", "END LIST CMD ups\n"),
+        QByteArray("BEGIN LIST CMD ups\nCMD ups beeper.toggle\nCMD ups load.off\n"
+                   "CMD ups shutdown.return\nCMD ups shutdown.stayoff\nCMD ups test.battery.start\n"
+                   "CMD ups test.battery.start.deep\nCMD ups test.battery.start.quick\n"
+                   "END LIST CMD ups\n"));
+    m_sim.clearReceived();
+    const QString admin = QStringLiteral("adm");
+    const auto upscmd = [this](const QString &user, const QString &password,
+                               const QStringList &command) {
+        return NutPeer::run("upscmd", QStringList {"-u", user, "-p", password, target()} + command);
+    };
+    NutPeer::Result r = upscmd(admin, "adm-pw", {"test.battery.start.quick"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(controlFrames(), L {"T\r"});
+    // While the test runs only its cancel is offered, as the serial line carries only that.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        NutPeer::run("upscmd", {"-l", target()}).out.contains("test.battery.stop"), 10000);
+    QCOMPARE(upsc("ups.status"), QByteArray("OL CAL\n"));
+    QCOMPARE(upsc("ups.test.result"), QByteArray("In progress\n"));
+    QVERIFY(upscmd(admin, "adm-pw", {"test.battery.start.quick"})
+                .err.contains("ERR CMD-NOT-SUPPORTED"));
+    QCOMPARE(upscmd(admin, "adm-pw", {"test.battery.stop"}).exitCode, 0);
+    QCOMPARE(controlFrames(), L {"CT\r"});
+    // The finished test is in the records, and so in the variables.
+    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.test.result") == "Done\n", 15000);
+    QVERIFY(
+        upsc("ups.test.date").startsWith(QDate::currentDate().toString("yyyy-MM-dd").toLatin1()));
+
+    QCOMPARE(upscmd(admin, "adm-pw", {"test.battery.start", "5"}).exitCode, 0);
+    QCOMPARE(controlFrames(), L {"T05\r"});
+    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.status") == "OL CAL\n", 10000);
+    QCOMPARE(upscmd(admin, "adm-pw", {"test.battery.stop"}).exitCode, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.status") == "OL\n", 10000);
+    QCOMPARE(upscmd(admin, "adm-pw", {"beeper.toggle"}).exitCode, 0);
+    m_sim.takeControlFrames();
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.beeper.status"), QByteArray("disabled\n"), 10000);
+    QCOMPARE(upscmd(admin, "adm-pw", {"beeper.toggle"}).exitCode, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.beeper.status"), QByteArray("enabled\n"), 10000);
+
+    // A monitor account is refused with upsd's error, and nothing reaches the UPS.
+    m_sim.takeControlFrames();
+    r = upscmd("mon", "mon-pw", {"test.battery.start.quick"});
+    QVERIFY(r.exitCode != 0);
+    QVERIFY2(r.err.contains("ERR ACCESS-DENIED"), r.err);
+    QCOMPARE(controlFrames(), L {});
+}
+
+// Stock upsmon as a secondary, Quelta's own countdown left out: upsmon decides alone.
+void TestNetworkSharing::upsmonAsSecondary()
+{
+    m_program.settings()->setSettings(Settings::ShutdownEnable, false);
+    std::unique_ptr<UpsmonProcess> upsmon(
+        new UpsmonProcess({target(), "mon", "mon-pw", 2, 3, false}));
+    QVERIFY2(upsmon->waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 20000),
+             qPrintable(upsmon->log()));
+    QVERIFY(sim("mains fail"));
+    // On battery alone it only tells, poll after poll.
+    QVERIFY2(upsmon->waitForLog(QRegularExpression("parse_status: \\[OB ALARM\\]"), 20000, 5),
+             qPrintable(upsmon->log()));
+    QVERIFY(!upsmon->shutdownRan());
+    QCOMPARE(logCount("User mon@127.0.0.1 logged in"), 1);
+
+    // The line goes silent; once the link is found lost the last data is served 15 s more,
+    // then the data is stale, and upsmon treats a UPS last seen on battery as gone.
+    QSignalSpy lost(m_program.devComm(), &DevComm::linkLost);
+    QVERIFY(sim("silent on"));
+    QVERIFY(lost.wait(30000));
+    Clock::setNow(QDateTime::currentDateTime());
+    QCOMPARE(upsc("ups.status"), QByteArray("OB ALARM\n"));
+    Clock::advance(NutUpsSource::staleAfterSeconds + 1);
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("error: Error: Data stale\n"), 10000);
+    QVERIFY2(upsmon->waitForShutdown(30000), qPrintable(upsmon->log()));
+    QVERIFY2(upsmon->log().contains("Data stale"), qPrintable(upsmon->log()));
+
+    // The line back, a low battery on battery: it waits HOSTSYNC for a primary's FSD, then
+    // shuts down.
+    Clock::useSystemClock();
+    QVERIFY(sim("silent off"));
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB ALARM\n"), 30000);
+    upsmon.reset(); // before the next one starts
+    upsmon.reset(new UpsmonProcess({target(), "mon", "mon-pw", 2, 3, false}));
+    QVERIFY2(upsmon->waitForLog(QRegularExpression("parse_status: \\[OB"), 20000),
+             qPrintable(upsmon->log()));
+    QVERIFY(sim("lowbatt on"));
+    QVERIFY2(upsmon->waitForLog(QRegularExpression("Giving up on the primary"), 30000),
+             qPrintable(upsmon->log()));
+    QVERIFY2(upsmon->waitForShutdown(30000), qPrintable(upsmon->log()));
+}
+
+void TestNetworkSharing::countdownEndsWithFsd()
+{
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::ShutdownEnable, true);
+    settings->setSettings(Settings::ShutdownMainFaultTime, 5);
+    settings->setSettings(Settings::ShutdownBattLowTime, 0); // ten seconds
+    settings->setSettings(Settings::ShutdownUPSOff, true);
+    settings->setSettings(Settings::ShutdownUPSOffTime, 1);
+    UpsmonProcess upsmon({target(), "mon", "mon-pw", 2, 3, false});
+    QVERIFY2(upsmon.waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 20000),
+             qPrintable(upsmon.log()));
+    RawClient client(m_port);
+    QCOMPARE(client.ask("GET NUMLOGINS ups\n"), QByteArray("NUMLOGINS ups 1\n"));
+    m_sim.clearReceived();
+
+    // Mains failure and low battery: a ten-second countdown, whose first act (the UPS output
+    // off) waits for the primary's duty. FSD sends upsmon down at once; its leaving ends the
+    // wait long before the 60 s of hostSync, and the UPS is told to switch off.
+    QSignalSpy started(m_program.serviceShutdown(), &ServiceShutdown::shutdownStarted);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(sim("mains fail") && sim("lowbatt on"));
+    QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty(), 10000);
+    QCOMPARE(started.at(0).at(0).toInt(), 10);
+    QVERIFY2(upsmon.waitForShutdown(30000), qPrintable(upsmon.log()));
+    QVERIFY2(upsmon.log().contains("forced shutdown in progress"), qPrintable(upsmon.log()));
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim.receivedFrames().contains("S01\r"), 30000);
+    QVERIFY(clock.elapsed() < 40000);
+    QCOMPARE(logCount("Primary's wait over: no client is logged in any more"), 1);
+    RawClient after(m_port); // the first one has been silent longer than a client may be
+    QCOMPARE(after.ask("GET VAR ups ups.status\n"),
+             QByteArray("VAR ups ups.status \"FSD OB LB ALARM\"\n"));
+
+    // The mains returns: the countdown is called off and FSD with it.
+    QVERIFY(sim("lowbatt auto") && sim("mains return"));
+    QTRY_COMPARE_WITH_TIMEOUT(after.ask("GET VAR ups ups.status\n"),
+                              QByteArray("VAR ups ups.status \"OL\"\n"), 10000);
+    QVERIFY(controlFrames().contains("C\r"));
+}
+
+void TestNetworkSharing::startTls()
+{
+    const QString certs = NutPeer::certificateFolder();
+    QVERIFY(!certs.isEmpty());
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::NetworkCertFile, certs + "/cert.pem");
+    settings->setSettings(Settings::NetworkKeyFile, certs + "/key.pem");
+    QTRY_VERIFY_WITH_TIMEOUT(logCount("STARTTLS offered") == 1, 10000);
+    RawClient client(m_port);
+    QCOMPARE(client.ask("STARTTLS\n"), QByteArray("OK STARTTLS\n"));
+    client.socket.setPeerVerifyName(QStringLiteral("localhost"));
+    QSslConfiguration tls = client.socket.sslConfiguration();
+    tls.setCaCertificates(QSslCertificate::fromPath(certs + "/cert.pem"));
+    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    client.socket.setSslConfiguration(tls);
+    client.socket.startClientEncryption();
+    QTRY_VERIFY_WITH_TIMEOUT(client.socket.isEncrypted(), 10000);
+    QCOMPARE(client.ask("GET VAR ups ups.status\n"), QByteArray("VAR ups ups.status \"OL\"\n"));
+    QCOMPARE(client.ask("STARTTLS\n"), QByteArray("ERR ALREADY-SSL-MODE\n"));
+
+    // Stock upsmon that insists on TLS logs in over it.
+    UpsmonProcess upsmon({target(), "mon", "mon-pw", 2, 3, true});
+    QVERIFY2(upsmon.waitForLog(QRegularExpression("Logged into UPS"), 20000),
+             qPrintable(upsmon.log()));
+    QVERIFY(upsmon.log().contains("SSL handshake done"));
+    QTRY_VERIFY_WITH_TIMEOUT(logCount("logged in to UPS ups (TLS)") == 1, 10000);
+}
+
+void TestNetworkSharing::abuseWhileThePollGoesOn()
+{
+    // The poll's pace: the longest gap between two data sets, with and without abuse.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = -1, worst = 0;
+    QObject watch;
+    connect(m_program.devComm(), &DevComm::stateChanged, &watch, [&] {
+        if (last >= 0)
+            worst = std::max(worst, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    QTest::qWait(3000);
+    const qint64 calm = worst;
+    worst = 0;
+    const QString port = QString::number(m_port);
+
+    // Over-long, binary and half lines: each answered, none ends the connection.
+    QJsonObject r = abuse({"lines", "127.0.0.1", port});
+    QCOMPARE(r.value("long").toString(),
+             "ERR TOO-LONG\n" + QString::fromLatin1(NutDispatcher::versionText()));
+    QCOMPARE(r.value("binary").toString(),
+             QString("ERR UNKNOWN-COMMAND\nVAR ups ups.status \"OL\"\n"));
+    QCOMPARE(r.value("half").toString(), QString("VAR ups ups.status \"OL\"\n"));
+    QCOMPARE(r.value("logout").toString(), QString("OK Goodbye\n"));
+    QVERIFY(r.value("closedAfterLogout").toBool());
+
+    // A silent client is closed after the idle time (1 s here); one that speaks stays.
+    m_program.serviceNetwork()->setClientLimits(1000, 100, 16 * 1024);
+    r = abuse({"idle", "127.0.0.1", port});
+    m_program.serviceNetwork()->setClientLimits(5000, 100, 16 * 1024);
+    const double closedAfter = r.value("silentClosedAfter").toDouble();
+    QVERIFY2(closedAfter >= 0.8 && closedAfter < 10, qPrintable(QJsonDocument(r).toJson()));
+    QCOMPARE(r.value("busyAnswer").toString(), QString("1.3\n"));
+
+    // More clients than allowed: the first are served, the rest closed, logged once.
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::NetworkMaxClients, 3);
+    QTRY_VERIFY(m_program.serviceNetwork()->clients()->rowCount() == 0);
+    for (int round = 0; round < 2; ++round) {
+        r = abuse({"crowd", "127.0.0.1", port, "5"});
+        QCOMPARE(r.value("served").toArray(), QJsonArray({true, true, true, false, false}));
+        QTRY_VERIFY(m_program.serviceNetwork()->clients()->rowCount() == 0);
+    }
+    QCOMPARE(logCount("Refused a connection from 127.0.0.1: too many clients"), 1);
+    settings->setSettings(Settings::NetworkMaxClients, 64);
+
+    // A client outside the allowed networks is closed at once, logged once; allowed, it is served.
+    if (m_other.isNull()) {
+        qWarning("No address besides loopback here: the allow-list case is left out");
+    } else {
+        const QString other = m_other.toString();
+        for (int i = 0; i < 3; ++i) {
+            r = abuse({"refused", other, port, other});
+            QVERIFY(r.value("closedAfter").toDouble(-1) >= 0);
+        }
+        QCOMPARE(logCount("Refused a connection from " + other + ": not in"), 1);
+        settings->setSettings(Settings::NetworkAllow, other + "/32");
+        QTRY_COMPARE(abuse({"crowd", other, port, "1"}).value("served").toArray(),
+                     QJsonArray({true}));
+        settings->setSettings(Settings::NetworkAllow, QString());
+    }
+
+    // Wrong passwords: each verdict waits twice as long as the one before (100 ms here at
+    // first); the right password afterwards is let in and forgives the address.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("RIGHT", "mon-pw");
+    r = abuse({"guess", "127.0.0.1", port, "mon", "3"}, env);
+    const QJsonArray wrong = r.value("wrong").toArray();
+    QCOMPARE(wrong.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(wrong.at(i).toArray().at(1).toString(), QString("ERR ACCESS-DENIED\n"));
+        QVERIFY2(wrong.at(i).toArray().at(0).toInt() >= 95 << i,
+                 qPrintable(QJsonDocument(r).toJson()));
+    }
+    QCOMPARE(r.value("right").toArray().at(1).toString(), QString("OK\n"));
+
+    // A client that sends requests and never reads is closed once its unsent replies pass the
+    // limit (16 KiB here).
+    r = abuse({"deaf", "127.0.0.1", port});
+    QVERIFY2(r.value("closed").toBool(), qPrintable(QJsonDocument(r).toJson()));
+    QCOMPARE(logCount("does not read its replies"), 1);
+
+    // Through all of it the UPS was polled at its pace.
+    qDebug() << "longest gap between data sets:" << calm << "ms calm," << worst << "ms under abuse";
+    QVERIFY2(worst < std::max<qint64>(2 * calm, 1500), qPrintable(QString::number(worst)));
+}
+
+QTEST_GUILESS_MAIN(TestNetworkSharing)
+#include "tst_networksharing.moc"
