@@ -9,9 +9,8 @@
 #include "recordprobe.h"
 #include "recordwriter.h"
 #include "samplestore.h"
-#include "servicenotification.h"
 #include "seriallink.h"
-#include "serviceshutdown.h"
+#include "servicenotification.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upssimprocess.h"
@@ -19,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 using namespace RecordProbe;
@@ -44,6 +44,22 @@ private:
         return fields.size() == 10 ? QString::fromLatin1(fields.at(index)) : QString();
     }
     bool online() const { return m_program.devComm()->state().online(); }
+    // The link's requests sent at once instead of at its pace, each with its poll timer held
+    // until the answer is in (an accepted one starts it again), until `done`.
+    template<typename Done> bool pollUntil(Done done)
+    {
+        SerialLink *link = m_program.devComm()->findChild<SerialLink *>();
+        auto *timer = link->findChild<QTimer *>(QStringLiteral("pollTimer"));
+        for (int i = 0; i < 100 && !done(); ++i) {
+            link->poll();
+            timer->stop();
+            QElapsedTimer waited;
+            waited.start();
+            while (link->pollInterval() != 100 && waited.elapsed() < 250)
+                QTest::qWait(1);
+        }
+        return done();
+    }
 
 private slots:
     void initTestCase()
@@ -55,6 +71,8 @@ private slots:
         Settings *settings = m_program.settings();
         settings->setSettings(Settings::UpsCommType, int(DevComm::COM));
         settings->setSettings(Settings::UpsComPort, m_sim.portPath());
+        // A pseudo-terminal has no rate: at 115200 baud a reply is read as soon as it is in.
+        settings->setSettings(Settings::UpsBaudRate, 115200);
         settings->setSettings(Settings::UpsDataSaveCycle, 5);
         settings->setSettings(Settings::ShutdownEnable, true);
         settings->setSettings(Settings::ShutdownMainFaultTime, 1);
@@ -68,41 +86,32 @@ private slots:
                  Clock::now().date().toString(Qt::ISODate));
     }
 
+    // The countdown itself is the shutdown suite's and the window's; here the wiring: the
+    // desktop told of the failure and of the countdown it started, the alarm stored, and the
+    // return of the mains cancelling the UPS's own shutdown.
     void mainsFailure()
     {
-        ServiceShutdown *shutdown = m_program.serviceShutdown();
-        QSignalSpy started(shutdown, &ServiceShutdown::shutdownStarted);
         QSignalSpy notices(m_program.serviceNotification(), &ServiceNotification::notify);
         QCOMPARE(m_sim.command(QStringLiteral("mains fail")), QStringLiteral("ok"));
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
-        // The desktop is told of the failure and of the countdown it started.
-        QTRY_COMPARE_WITH_TIMEOUT(notices.count(), 2, 5000);
+        QVERIFY(pollUntil([&] { return notices.count() == 2; }));
         QCOMPARE(QStringList({notices.at(0).at(1).toString(), notices.at(1).at(1).toString()}),
                  QStringList({"Shutdown countdown started", "Mains failure"}));
-        QCOMPARE(started.at(0).at(0).toInt(), 60);
         QCOMPARE(rows(Alarm::MainsFault), 1);
-        QVERIFY(
-            currentAlarmTexts(m_program.alarm()).contains(QStringLiteral("Input voltage fault")));
         QCOMPARE(statusField(1), QStringLiteral("2"));
-        QSignalSpy ticks(shutdown, &ServiceShutdown::shutdownTimeChanged);
-        QTRY_VERIFY_WITH_TIMEOUT(!ticks.isEmpty(), 5000);
-        QVERIFY(ticks.last().at(0).toInt() < 60);
 
-        // The return of the mains cancels the countdown and the UPS's own shutdown.
         m_sim.clearReceived();
         QCOMPARE(m_sim.command(QStringLiteral("mains return")), QStringLiteral("ok"));
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 2, 10000);
-        QCOMPARE(started.at(1).at(0).toInt(), 0);
-        QVERIFY(m_sim.waitForFrame("C\r", 5000));
+        QVERIFY(pollUntil([this] { return m_sim.receivedFrames().contains("C\r"); }));
         QCOMPARE(rows(Alarm::MainsNormal), 1);
-        QVERIFY(statusField(1) != QLatin1String("2"));
     }
 
     void samplesAndSelfTest()
     {
         const int samples = sqlCount(QStringLiteral("select count(*) from device_data"));
         QSignalSpy newData(m_program.devComm(), &DevComm::stateChanged);
-        QVERIFY(newData.wait(5000)); // what the timer stored before is not stored twice
+        QVERIFY(pollUntil([&] {
+            return !newData.isEmpty();
+        })); // what the timer stored before is not stored twice
         m_program.sampleStore()->store();
         m_program.recordWriter()->flush();
         QCOMPARE(sqlCount(QStringLiteral("select count(*) from device_data")), samples + 1);
@@ -110,14 +119,14 @@ private slots:
         Clock::setNow(QDateTime(QDate(2026, 3, 1), QTime(10, 0, 0)));
         DevComm *dev = m_program.devComm();
         dev->setSelfTest(2, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(dev->state().selfTest, 10000);
+        QVERIFY(pollUntil([dev] { return dev->state().selfTest; }));
         QSignalSpy states(dev, &DevComm::stateChanged);
         for (int i = 1; i <= 3; ++i) {
-            QVERIFY(states.wait(5000));
+            QVERIFY(pollUntil([&] { return states.count() >= i; }));
             Clock::advance(1);
         }
         QCOMPARE(m_sim.command(QStringLiteral("selftest finish")), QStringLiteral("ok"));
-        QTRY_VERIFY_WITH_TIMEOUT(!dev->state().selfTest, 10000);
+        QVERIFY(pollUntil([dev] { return !dev->state().selfTest; }));
         QCOMPARE(rows(Alarm::SelfTestFinished), 1);
         const QStringList files =
             QDir(m_root.file(QStringLiteral("/data/self_test"))).entryList(QDir::Files);
@@ -130,8 +139,7 @@ private slots:
         Clock::useSystemClock();
     }
 
-    // Silence loses the UPS: "Communication lost" alone in the list, the status line says so,
-    // no more samples.
+    // Silence loses the UPS: the loss stored, the status line says so, no more samples.
     void silentLine()
     {
         QCOMPARE(m_sim.command(QStringLiteral("silent on")), QStringLiteral("ok"));
@@ -139,12 +147,11 @@ private slots:
         for (int i = 0; i < 9 && online(); ++i)
             link->poll();
         QVERIFY(!online());
-        QCOMPARE(currentAlarmTexts(m_program.alarm()), QStringList({"Communication lost"}));
         QCOMPARE(rows(Alarm::CommLost), 1);
         QCOMPARE(statusField(2), QStringLiteral("1"));
         QCOMPARE(m_program.sampleStore()->interval(), -1);
         QCOMPARE(m_sim.command(QStringLiteral("speak")), QStringLiteral("ok"));
-        QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        QVERIFY(pollUntil([this] { return online(); }));
         QCOMPARE(rows(Alarm::CommNormal), 2);
     }
 };

@@ -1,4 +1,5 @@
 #include "devstatusview.h"
+#include "renderchoice.h"
 #include "upsstate.h"
 
 #include <QSignalSpy>
@@ -6,9 +7,10 @@
 
 #include <cmath>
 
-// The decisions the device page shows: link state, status tiles, texts and the live paths of
-// the power-flow diagram, from the typed state of the UPS.
-class TestDevStatusView : public QObject
+// The decisions the screens rest on: what the device page shows (link state, status tiles, texts
+// and the live paths of the power-flow diagram) from the typed state of the UPS, and which
+// renderer draws the window.
+class TestScreenLogic : public QObject
 {
     Q_OBJECT
 
@@ -201,7 +203,38 @@ private slots:
         view.setState(changed);
         QCOMPARE(status.count(), 2);
     }
+
+    // The software renderer where OpenGL draws on the processor, unless the user named a backend.
+    void rendererChosen()
+    {
+        const struct
+        {
+            const char *user;
+            bool glAvailable;
+            const char *renderer;
+            bool software;
+        } cases[] = {
+            {"", true, "llvmpipe (LLVM 15.0.6, 256 bits)", true},
+            {"", true, "softpipe", true},
+            {"", true, "Mesa swrast", true},
+            {"", true, "Software Rasterizer", true},
+            {"", true, "LLVMPIPE", true},
+            {"", false, "", true},
+            {"", true, "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", false},
+            {"", true, "NVIDIA GeForce GTX 1050/PCIe/SSE2", false},
+            {"", true, "virgl", false},
+            {"software", true, "llvmpipe", false},
+            {"opengl", true, "llvmpipe", false},
+            {"rhi", false, "", false},
+            {"  ", true, "llvmpipe", true}, // blank names none
+        };
+        for (const auto &c : cases) {
+            const QString backend = RenderChoice::backendFor(c.user, c.glAvailable, c.renderer);
+            QVERIFY2(backend == (c.software ? QStringLiteral("software") : QString()),
+                     qPrintable(QString("%1 / %2").arg(c.user, c.renderer)));
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestDevStatusView)
-#include "tst_devstatusview.moc"
+QTEST_GUILESS_MAIN(TestScreenLogic)
+#include "tst_screenlogic.moc"
