@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 1.4
 
 Rectangle {
     id: header
@@ -37,21 +36,18 @@ Rectangle {
         anchors.top: parent.top
         anchors.bottom: parent.bottom
 
-        Button {
+        HeaderButton {
             id: buttonMinimize
             objectName: "buttonMinimize"
             height: parent.height
             iconSource: "qrc:/res/image/header_min.svg"
-            activeFocusOnPress: false
-            style: MainHeaderButtonStyle {}
         }
-        Button {
+        HeaderButton {
             id: buttonClose
             objectName: "buttonClose"
             height: parent.height
             iconSource: "qrc:/res/image/header_close.svg"
-            activeFocusOnPress: false
-            style: MainHeaderButtonStyle { danger: true }
+            danger: true
         }
     }
 

@@ -5,6 +5,17 @@ MainPanelScheduleTaskForm {
     id: page
 
     property int pendingDelete: -1
+    // Counts the link's changes of what it can carry out, so the rows ask again.
+    property int controlsRevision: 0
+
+    // Why the link in use cannot carry out a task's action, "" when it can. The power-off is the
+    // computer's own countdown and always can.
+    function actionUnavailable(action) {
+        controlsRevision
+        var requests = [0, 1, 5] // UpsLink's ControlRequest of the self-tests and power on
+        var index = Number(action)
+        return index >= 0 && index < requests.length ? DevComm.controlUnavailable(requests[index]) : ""
+    }
 
     function askDelete(row) {
         pendingDelete = row
@@ -21,6 +32,14 @@ MainPanelScheduleTaskForm {
         onEditClicked: popupAddScheduleTask.openModify(index, model.cycle, model.time, model.action, model.dateTime)
         onDeleteClicked: page.askDelete(index)
         onEnableToggled: model.enable = on
+        unavailable: page.actionUnavailable(model.action)
+    }
+
+    Connections {
+        target: DevComm
+        function onControlsChanged() {
+            page.controlsRevision++
+        }
     }
 
     Connections {

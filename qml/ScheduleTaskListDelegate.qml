@@ -13,6 +13,8 @@ Rectangle {
     signal enableToggled(bool on)
 
     readonly property bool taskOn: model.enable === true || Number(model.enable) === 1
+    // Why the link in use cannot carry out this task's action, "" when it can.
+    property string unavailable: ""
 
     function cycleText(cycle) {
         switch (Number(cycle)) {
@@ -114,13 +116,26 @@ Rectangle {
             }
         }
 
-        Text {
-            objectName: "labelAction"
+        Column {
             Layout.fillWidth: true
-            text: root.actionText(model.action)
-            color: root.taskOn ? Theme.textDim : Theme.textFaint
-            font.pixelSize: Theme.fontBody
-            elide: Text.ElideRight
+            Text {
+                objectName: "labelAction"
+                width: parent.width
+                text: root.actionText(model.action)
+                color: root.taskOn ? Theme.textDim : Theme.textFaint
+                font.pixelSize: Theme.fontBody
+                elide: Text.ElideRight
+            }
+            // The task would come due and go nowhere: said on its row, not only when it fails.
+            Text {
+                objectName: "labelUnavailable"
+                width: parent.width
+                visible: text !== ""
+                text: root.unavailable
+                color: Theme.warn
+                font.pixelSize: Theme.fontSmall
+                elide: Text.ElideRight
+            }
         }
 
         ImageButton {

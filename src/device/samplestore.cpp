@@ -40,12 +40,12 @@ void SampleStore::store()
         return;
     m_fresh = false;
     RecordWriter::Sample sample;
-    sample.inputVol = m_state.inputVoltage.value_or(0.0f);
-    sample.outputVol = m_state.outputVoltage.value_or(0.0f);
-    sample.load = m_state.load.value_or(0);
-    sample.inputFreq = m_state.inputFrequency.value_or(0.0f);
-    sample.battVol = m_state.batteryVoltage.value_or(0.0f);
-    sample.temperature = m_state.temperature.value_or(0.0f);
+    sample.inputVol = m_state.inputVoltage;
+    sample.outputVol = m_state.outputVoltage;
+    sample.load = m_state.load;
+    sample.inputFreq = m_state.inputFrequency;
+    sample.battVol = m_state.batteryVoltage;
+    sample.temperature = m_state.temperature;
     m_writer->insertSample(sample);
 }
 

@@ -15,8 +15,8 @@ namespace {
 const char *const deviceDataTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
     "null "
-    "default(datetime('now', 'localtime')), inputVol real not null, outputVol real not null, load "
-    "integer not null, inputFreq real not null, battVol real not null, temperature real not null);";
+    "default(datetime('now', 'localtime')), inputVol real, outputVol real, load integer, "
+    "inputFreq real, battVol real, temperature real);";
 const char *const alarmTable = "create table if not exists %1(id integer primary key "
                                "autoincrement, dateTime datetime not null "
                                "default(datetime('now', 'localtime')), alarm integer not null);";
@@ -101,6 +101,58 @@ void addSelfTestDropColumn()
     if (!query.exec(QStringLiteral("alter table %1 add column battVolDrop real").arg(table)))
         qCWarning(lcRecords) << "Cannot add the battery voltage drop to the self-test table:"
                              << query.lastError().text();
+}
+
+// Samples were once stored with every reading required, so a reading the UPS does not give
+// went in as 0, a value it never had. The table is made anew with the same rows (their zeros
+// stay: nothing tells them from real ones) and readings that may be empty, in one transaction.
+// Older readers see the same columns.
+void relaxSampleColumns()
+{
+    const QString table = Database::tableName(Database::TableDeviceData);
+    QSqlQuery query;
+    bool required = false;
+    if (!query.exec(QStringLiteral("pragma table_info(%1)").arg(table)))
+        return;
+    while (query.next()) {
+        if (query.value(1).toString().compare(QLatin1String("inputVol"), Qt::CaseInsensitive) == 0)
+            required = query.value(3).toInt() != 0;
+    }
+    query.finish();
+    if (!required)
+        return;
+    const QString old = table + QStringLiteral("_required");
+    const QString columns =
+        QStringLiteral("id, dateTime, inputVol, outputVol, load, inputFreq, battVol, temperature");
+    const QStringList steps = {
+        QStringLiteral("alter table %1 rename to %2").arg(table, old),
+        QString::fromLatin1(deviceDataTable).arg(table),
+        QStringLiteral("insert into %1(%3) select %3 from %2").arg(table, old, columns),
+        QStringLiteral("drop table %1").arg(old), // with its trigger and index
+        QString::fromLatin1(sizeTrigger).arg(table),
+        QString::fromLatin1(dateIndex).arg(table),
+    };
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!db.transaction()) {
+        qCWarning(lcRecords) << "Cannot make the sample table anew:" << db.lastError().text();
+        return;
+    }
+    for (const QString &step : steps) {
+        if (!query.exec(step)) {
+            qCWarning(lcRecords) << "Cannot make the sample table anew; it stays as it was:"
+                                 << query.lastError().text();
+            query.finish();
+            db.rollback();
+            return;
+        }
+    }
+    if (!db.commit()) {
+        qCWarning(lcRecords) << "Cannot make the sample table anew; it stays as it was:"
+                             << db.lastError().text();
+        db.rollback();
+        return;
+    }
+    qCInfo(lcRecords) << "Sample table made anew: readings a UPS does not give are stored empty";
 }
 
 } // namespace
@@ -190,6 +242,7 @@ void Database::init()
         }
     }
     addSelfTestDropColumn();
+    relaxSampleColumns();
     // The record writer's thread writes beside the readers of this connection; in WAL mode
     // neither waits for the other. Every commit is still synced (SQLite's default, FULL).
     QSqlQuery mode;

@@ -112,6 +112,9 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
         result.samples += count;
         const double x = double(sliceFrom.toMSecsSinceEpoch() + sliceTo.toMSecsSinceEpoch()) / 2;
         for (int column = 0; column < ColumnCount; ++column) {
+            // No reading of this kind in the slice (the UPS does not give it): no point.
+            if (slice.isNull(1 + 2 * column))
+                continue;
             const double low = slice.value(1 + 2 * column).toDouble();
             const double high = slice.value(2 + 2 * column).toDouble();
             result.points[column].append(QPointF(x, low));

@@ -200,14 +200,25 @@ void RecordWriter::insertAlarm(int code)
               "an alarm"});
 }
 
+namespace {
+
+QVariant reading(const std::optional<float> &value)
+{
+    return value ? QVariant(*value) : QVariant(QVariant::Double);
+}
+
+} // namespace
+
 void RecordWriter::insertSample(const Sample &sample)
 {
-    d->queue({"insert into %1(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
-              "temperature) values(?, ?, ?, ?, ?, ?, ?)",
-              Database::TableDeviceData,
-              {timeText(QDateTime::currentDateTime()), sample.inputVol, sample.outputVol,
-               sample.load, sample.inputFreq, sample.battVol, sample.temperature},
-              "a measurement sample"});
+    d->queue(
+        {"insert into %1(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+         "temperature) values(?, ?, ?, ?, ?, ?, ?)",
+         Database::TableDeviceData,
+         {timeText(QDateTime::currentDateTime()), reading(sample.inputVol),
+          reading(sample.outputVol), sample.load ? QVariant(*sample.load) : QVariant(QVariant::Int),
+          reading(sample.inputFreq), reading(sample.battVol), reading(sample.temperature)},
+         "a measurement sample"});
 }
 
 void RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count,

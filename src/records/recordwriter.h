@@ -5,6 +5,8 @@
 #include <QScopedPointer>
 #include <QVariant>
 
+#include <optional>
+
 class HistoryNotice;
 class RecordWriterPrivate;
 
@@ -21,14 +23,15 @@ class RecordWriter : public QObject
 {
     Q_OBJECT
 public:
+    // A reading the UPS does not give is stored empty (null), never as 0.
     struct Sample
     {
-        float inputVol = 0;
-        float outputVol = 0;
-        int load = 0;
-        float inputFreq = 0;
-        float battVol = 0;
-        float temperature = 0;
+        std::optional<float> inputVol;
+        std::optional<float> outputVol;
+        std::optional<int> load;
+        std::optional<float> inputFreq;
+        std::optional<float> battVol;
+        std::optional<float> temperature;
     };
 
     // A failure goes to the notice, once per cause; without one, each is logged.

@@ -32,6 +32,9 @@ QHash<int, QByteArray> TableModelDevData::roleNames() const
 
 QVariant TableModelDevData::formatValue(int column, const QVariant &value)
 {
+    // A reading the UPS did not give: an empty cell, not 0.
+    if (column >= 2 && column <= 7 && value.isNull())
+        return QString();
     switch (column) {
     case 2: // inputVol
     case 3: // outputVol
@@ -61,7 +64,7 @@ int TableModelDevData::writeSamples(QSqlQuery &query, Workbook &book)
     while (query.next()) {
         ++rows;
         for (int j = 1; j < fields; ++j)
-            book.write(rows + 1, j, formatValue(j, query.value(j)));
+            book.write(rows + 1, j, query.isNull(j) ? QVariant() : formatValue(j, query.value(j)));
     }
     return rows;
 }

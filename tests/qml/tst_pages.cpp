@@ -630,6 +630,17 @@ void TestPages::addModifySwitchOffAndDeleteTask()
     QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Weekly"));
     QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Self-test to EOD"));
     QVERIFY(text(m_page, "labelTime").endsWith(QStringLiteral(" 07:30:05")));
+    // A link that cannot carry the action out (a network UPS server not reached): the row says
+    // why, and stops saying it when the link can again.
+    QVERIFY(!item(m_page, "labelUnavailable")->isVisible());
+    DevComm *dev = m_host->root().devComm();
+    const int commType = m_host->root().settings()->getSettings(Settings::UpsCommType).toInt();
+    dev->openDevice(DevComm::NUT, QString());
+    QTRY_COMPARE(text(m_page, "labelUnavailable"),
+                 QStringLiteral("The UPS server is not connected."));
+    QVERIFY(item(m_page, "labelUnavailable")->isVisible());
+    dev->openDevice(commType, QString());
+    QTRY_VERIFY(!item(m_page, "labelUnavailable")->isVisible());
 
     // Modify: the pop-up opens with the task's values; cancelling changes nothing.
     QVERIFY(press(m_page, "buttonEdit"));

@@ -101,6 +101,38 @@ void TestDatabase::schemaIsCreatedOnce()
     QVERIFY(query.exec("select battVolDrop from log_self_test"));
     QVERIFY(query.next() && query.isNull(0));
     QVERIFY(query.exec("delete from log_self_test"));
+
+    // A sample table made when every reading was required is made anew, its rows, ids, trigger
+    // and index kept, so a reading the UPS does not give is stored empty from then on.
+    QVERIFY(query.exec("drop table device_data"));
+    QVERIFY(query.exec("create table device_data(id integer primary key autoincrement, dateTime "
+                       "datetime not null default(datetime('now', 'localtime')), inputVol real "
+                       "not null, outputVol real not null, load integer not null, inputFreq real "
+                       "not null, battVol real not null, temperature real not null)"));
+    QVERIFY(query.exec("insert into device_data(id, dateTime, inputVol, outputVol, load, "
+                       "inputFreq, battVol, temperature) values(41, '2025-01-02 03:04:05', 230, "
+                       "0, 12, 50, 27.1, 0)"));
+    Database().init();
+    QCOMPARE(schemaObjects(), objects);
+    {
+        RecordWriter writer;
+        RecordWriter::Sample sample;
+        sample.inputVol = 229.5f;
+        sample.load = 30;
+        writer.insertSample(sample);
+        QVERIFY(writer.flush());
+    }
+    QVERIFY(query.exec("select id, inputVol, outputVol, load, temperature from device_data "
+                       "order by id"));
+    QStringList rows;
+    while (query.next()) {
+        QStringList row;
+        for (int i = 0; i < 5; ++i)
+            row << (query.isNull(i) ? "null" : query.value(i).toString());
+        rows << row.join(' ');
+    }
+    QCOMPARE(rows, QStringList({"41 230 0 12 0", "42 229.5 null 30 null"}));
+    QVERIFY(query.exec("delete from device_data"));
 }
 
 void TestDatabase::defaultsAndConstraints()

@@ -102,6 +102,7 @@ class TestTableModels : public QObject
 private slots:
     void initTestCase();
     void devDataRangesAndFormatting();
+    void absentReadingsStayEmpty();
     void selfTestDurationsAndSamples();
     void alarmTextsAndExport();
     void workbookLayoutAndFailures();
@@ -171,6 +172,41 @@ void TestTableModels::devDataRangesAndFormatting()
     QSqlQuery count(QStringLiteral("select count(*) from device_data"));
     QVERIFY(count.next());
     QCOMPARE(count.value(0).toInt(), 5);
+}
+
+// A reading the UPS does not give (a network UPS without an output voltage, say) is stored
+// empty: the table and the workbook leave its cell empty and the chart draws no point for it,
+// where a 0 would pass for a reading.
+void TestTableModels::absentReadingsStayEmpty()
+{
+    QSqlQuery insert;
+    QVERIFY(insert.exec(QStringLiteral(
+        "insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+        "temperature) values ('2023-06-01 10:00:00', 231, null, null, 50, 27.1, null), "
+        "('2023-06-01 11:00:00', 232, null, 20, 50, 27.2, null)")));
+    TableModelDevData model;
+    model.selectDate(QStringLiteral("2023-06-01"), QStringLiteral("2023-06-01"));
+    QCOMPARE(model.rowCount(), 2);
+    QVariantList values;
+    for (int role = 258; role <= 263; ++role)
+        values << model.data(model.index(1, 0), role);
+    QCOMPARE(values, QVariantList({"231.0", "", "", "50.0", "27.10", ""}));
+
+    const QString path = m_out.filePath(QStringLiteral("absent.xlsx"));
+    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+    QCOMPARE(
+        rowsOf(path).at(2).toArray(),
+        QJsonArray({"2023-06-01 10:00:00", "231.0", QJsonValue(), QJsonValue(), "50.0", "27.10"}));
+
+    const HistorySeries::Result result = HistorySeries::reduce(
+        m_root.file(QStringLiteral("/data/quelta.db")), QDate(2023, 6, 1), QDate(2023, 6, 1));
+    QCOMPARE(result.samples, 2);
+    QVERIFY(!result.points[HistorySeries::InputVoltage].isEmpty());
+    QCOMPARE(result.points[HistorySeries::Load].size(), 2); // only the slice that has one
+    QVERIFY(result.points[HistorySeries::OutputVoltage].isEmpty());
+    QVERIFY(result.points[HistorySeries::Temperature].isEmpty());
+    QVERIFY(std::isnan(result.minimum[HistorySeries::OutputVoltage]));
+    QCOMPARE(result.minimum[HistorySeries::Load], 20.0);
 }
 
 void TestTableModels::selfTestDurationsAndSamples()
