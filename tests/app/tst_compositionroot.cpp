@@ -139,7 +139,8 @@ private slots:
         Clock::useSystemClock();
     }
 
-    // Silence loses the UPS: the loss stored, the status line says so, no more samples.
+    // Silence loses the UPS: "Communication lost" alone in the list, the status line says so,
+    // no more samples.
     void silentLine()
     {
         QCOMPARE(m_sim.command(QStringLiteral("silent on")), QStringLiteral("ok"));
@@ -147,6 +148,7 @@ private slots:
         for (int i = 0; i < 9 && online(); ++i)
             link->poll();
         QVERIFY(!online());
+        QCOMPARE(currentAlarmTexts(m_program.alarm()), QStringList({"Communication lost"}));
         QCOMPARE(rows(Alarm::CommLost), 1);
         QCOMPARE(statusField(2), QStringLiteral("1"));
         QCOMPARE(m_program.sampleStore()->interval(), -1);

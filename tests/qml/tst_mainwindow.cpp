@@ -1,19 +1,37 @@
-// The window as the user meets it: footer, page area, power-flow diagram, header buttons, texts,
-// loaded from the program's resources and driven through the real backends.
+// The window as the user meets it, loaded from the program's resources and driven through the
+// real backends: footer, pages made when first shown, power-flow diagram, header buttons, texts
+// in French, the battery notice and the start-with-desktop switch; then watching a simulated UPS
+// through the real serial link: the alarm badge and the current-alarm pop-up, the shutdown
+// countdown with its warning dialog, the tray icon and its tool tip, the language switched while
+// the UPS is watched, the control page's orders; last, the tray's "Quit".
+#include "alarm.h"
 #include "batteryage.h"
 #include "clock.h"
 #include "compositionroot.h"
+#include "devcomm.h"
 #include "devstatusview.h"
 #include "globaldatadef.h"
+#include "listmodelemailuser.h"
+#include "login1service.h"
+#include "platform.h"
 #include "privatebus.h"
 #include "qmlpagehost.h"
+#include "recordprobe.h"
+#include "seriallink.h"
 #include "serviceemail.h"
 #include "serviceshutdown.h"
 #include "settings.h"
+#include "smtptestserver.h"
 #include "testroot.h"
 #include "translator.h"
+#include "upssimprocess.h"
 #include "upsstate.h"
 
+#include <QElapsedTimer>
+#include <QIcon>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMetaProperty>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -23,6 +41,96 @@
 #include <QtTest>
 
 #include <array>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+using namespace RecordProbe;
+
+namespace {
+// Every warning (and worse) logged while a case watches, passed on to the test's own handler.
+QStringList loggedWarnings;
+QtMessageHandler testHandler = nullptr;
+void watchWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    // The offscreen platform's remarks on what it cannot do are no fault of the program's; of
+    // a flood, the first lines tell enough.
+    if (type != QtDebugMsg && type != QtInfoMsg &&
+        !text.startsWith(QLatin1String("This plugin does not support")) &&
+        loggedWarnings.size() < 20)
+        loggedWarnings << text;
+    testHandler(type, context, text);
+}
+
+// Ends the test process when the GUI thread is held longer than the limit inside the calls a
+// watch spans: a frozen window would otherwise keep the suite waiting for minutes.
+class FreezeWatch
+{
+public:
+    FreezeWatch(int limitMs, const char *what)
+        : m_thread([this, limitMs, what] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (!m_over.wait_for(lock, std::chrono::milliseconds(limitMs),
+                                   [this] { return m_stopped; }))
+                  qFatal("The window froze for more than %d ms: %s", limitMs, what);
+          })
+    {
+    }
+    ~FreezeWatch()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopped = true;
+        }
+        m_over.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_over;
+    bool m_stopped = false;
+    std::thread m_thread;
+};
+
+// The link's next request sent at once instead of when its timer says (after a control request,
+// which gets no answer, that would be seconds), until `done`; bounded.
+template<typename Done> bool pollUntil(UpsSimProcess &sim, SerialLink *serial, Done done)
+{
+    for (int i = 0; i < 20 && !done(); ++i) {
+        const int before = sim.receivedFrames().size();
+        serial->poll();
+        QTest::qWaitFor([&] { return sim.receivedFrames().size() > before; }, 5000);
+        QCoreApplication::processEvents(); // the answer, when there is one
+    }
+    return done();
+}
+
+// The control requests the UPS received since the last call, once two more status queries
+// have gone out after the call (a request jumps the polling queue, so it would be among them).
+QList<QByteArray> controlFramesSoFar(UpsSimProcess &sim, SerialLink *serial)
+{
+    const auto polls = [&sim] {
+        return int(sim.receivedFrames().count("Q1\r"));
+    };
+    const int before = polls();
+    if (!pollUntil(sim, serial, [&] { return polls() >= before + 2; }))
+        return {"no polls"};
+    return sim.takeControlFrames();
+}
+
+QQuickItem *itemWithText(QQuickItem *item, const QString &text)
+{
+    if (!item)
+        return nullptr;
+    if (item->isVisible() && item->property("text").toString() == text)
+        return item;
+    for (QQuickItem *child : item->childItems())
+        if (QQuickItem *found = itemWithText(child, text))
+            return found;
+    return nullptr;
+}
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -32,6 +140,7 @@ private:
     TestRoot m_root {TestRoot::FoldersOnly};
     // A session bus without a notification server: notices go to the tray.
     PrivateBus m_bus;
+    QScopedPointer<UpsSimProcess> m_sim;
     QScopedPointer<QmlPageHost> m_host;
     QQuickItem *m_window = nullptr;
 
@@ -55,11 +164,132 @@ private:
         m_host->view()->update();
         drawn.wait(2000);
     }
-
     static QStringList &startLog()
     {
         static QStringList lines;
         return lines;
+    }
+    bool online() const { return m_host->root().devComm()->state().online(); }
+    // A column of the current-alarm pop-up's list.
+    QStringList listedAlarmTexts(const char *role = "alarm") const
+    {
+        QStringList out;
+        QQuickItem *list = find("currentAlarmList");
+        auto *model = list ? list->property("model").value<QAbstractItemModel *>() : nullptr;
+        if (!model)
+            return out;
+        const int text = model->roleNames().key(role);
+        for (int i = 0; i < model->rowCount(); ++i)
+            out << model->index(i, 0).data(text).toString();
+        return out;
+    }
+    QString badgeText() const
+    {
+        QQuickItem *badge = m_host->find(find("footerAlarm"), "badge");
+        if (!badge || !badge->isVisible())
+            return QString();
+        QQuickItem *text = badge->childItems().value(0);
+        return text ? text->property("text").toString() : QString();
+    }
+    // The text of a status column item; a tile shows its "value".
+    QString statusText(const char *name) const
+    {
+        QQuickItem *item = find(QLatin1String(name));
+        if (!item)
+            return QString();
+        const char *property = QByteArray(name).startsWith("tile") ? "value" : "text";
+        return item->property(property).toString();
+    }
+    QString tooltip() const
+    {
+        return m_window->property("trayIcon").value<QObject *>()->property("tooltip").toString();
+    }
+    // The image the tray icon is given.
+    QUrl trayIconSource() const
+    {
+        return m_window->property("trayIcon").value<QObject *>()->property("iconSource").toUrl();
+    }
+    // The UPS stops answering; the polls that find no answer are run at once instead of waited
+    // out, until the link gives the UPS up.
+    bool silenceLink()
+    {
+        if (m_sim->command("silent on") != QLatin1String("ok"))
+            return false;
+        for (int i = 0; i < 20 && online(); ++i) {
+            m_host->root().devComm()->findChild<SerialLink *>()->poll();
+            QTest::qWait(20);
+        }
+        return !online();
+    }
+    // Opens a choice box with a click and clicks `entry` in its list, as a user does.
+    bool pick(QQuickItem *box, const QString &entry)
+    {
+        if (!m_host->click(box))
+            return false;
+        QQuickWindow *list = nullptr;
+        QElapsedTimer wait;
+        wait.start();
+        while (!list && wait.elapsed() < 5000) {
+            for (QWindow *window : QGuiApplication::topLevelWindows())
+                if (window != m_host->view() && window->isVisible())
+                    list = qobject_cast<QQuickWindow *>(window);
+            if (!list)
+                QTest::qWait(20);
+        }
+        QQuickItem *item = list ? itemWithText(list->contentItem(), entry) : nullptr;
+        if (!item)
+            return false;
+        const QPoint centre =
+            item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+        QTest::mouseMove(list, centre);
+        QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, centre);
+        return true;
+    }
+    // One second of the shutdown service, without waiting for it.
+    void tick() { m_host->root().serviceShutdown()->onTimerTimeout(); }
+
+    void showState(const QStringList &commands, int state, const QString &words,
+                   const QString &colour, const QString &icon, QMap<int, QString> *shown)
+    {
+        if (!online()) {
+            QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
+            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        }
+        for (const QString &command : qAsConst(commands))
+            QVERIFY2(m_sim->command(command).startsWith("ok"), qPrintable(command));
+        if (commands.contains("silent on"))
+            QVERIFY(silenceLink());
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabDevice));
+        find("devDataTabs")->setProperty("currentIndex", 0);
+        QObject *look = m_window->findChild<QObject *>(QStringLiteral("trayLook"));
+        QVERIFY(look);
+        QTRY_COMPARE_WITH_TIMEOUT(look->property("upsState").toInt(), state, 5000);
+
+        QCOMPARE(tooltip(), "QUELTA - " + words);
+        QCOMPARE(trayIconSource(), QUrl("qrc:/res/image/tray_" + icon + ".ico"));
+        QVERIFY(!QIcon(":/res/image/tray_" + icon + ".ico").isNull());
+
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("linkText"), words, 1000);
+        QCOMPARE(find("stateBadgeDot")->property("color").value<QColor>().name(), colour);
+        QCOMPARE(find("stateBadgeMark")->property("color").value<QColor>().name(), colour);
+        // Where all is well the pill says where the power comes from.
+        QCOMPARE(find("mimicModeText")->property("text").toString(),
+                 state == DevStatusView::UpsNormal ? QStringLiteral("On Mains") : words);
+        QCOMPARE(find("mimicModeText")->property("color").value<QColor>().name(), colour);
+        // A pale tint of its own behind the pill's text.
+        const QColor pill = find("mimicMode")->property("color").value<QColor>();
+        QVERIFY2(pill.lightness() > 200, qPrintable(pill.name()));
+
+        const QString colours = colour + "/" + pill.name();
+        QVERIFY2(shown->value(state, colours) == colours && (shown->key(colours, state) == state),
+                 qPrintable(colours));
+        shown->insert(state, colours);
+
+        if (commands.contains("silent on")) {
+            QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
+            QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
+            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        }
     }
 
 private slots:
@@ -74,6 +304,20 @@ private slots:
                 startLog().append(text);
             });
         m_host.reset(new QmlPageHost);
+        // The service must never power this machine off nor tell the UPS to switch off.
+        ServiceShutdown *shutdown = m_host->root().serviceShutdown();
+        shutdown->setOsOffEnable(false);
+        shutdown->setUpsOffEnable(false);
+        shutdown->setExecEnable(0);
+        shutdown->setMainFaultOffTime(2);
+        shutdown->setBattLowOffTime(1);
+        shutdown->setMainFaultOffCap(30);
+        // Off until the countdown's own test: its warning would cover the footer.
+        shutdown->setQueltaOffEnable(false);
+
+        m_sim.reset(new UpsSimProcess({QStringLiteral("--instant")}));
+        QVERIFY(m_sim->isReady());
+        QCOMPARE(m_sim->command("battery 90"), QStringLiteral("ok"));
         m_window = m_host->load(QStringLiteral("main.qml"), QSize(1024, 680));
         qInstallMessageHandler(previous);
         QVERIFY2(m_window, qPrintable(m_host->errors()));
@@ -83,7 +327,12 @@ private slots:
         QVERIFY(tray && tray->property("visible").toBool());
         QVERIFY(tray->property("iconSource").toUrl().toString().startsWith("qrc:/res/image/tray_"));
     }
-    void cleanupTestCase() { m_host.reset(); }
+    void cleanupTestCase()
+    {
+        m_host->root().serviceShutdown()->setQueltaOffEnable(false);
+        m_host.reset();
+        m_sim.reset();
+    }
 
     // The window's first frame waits for the device page and its first tab alone; the other
     // pages and tabs are made when first shown. The services take their settings without them:
@@ -112,6 +361,7 @@ private slots:
         show(GlobalDataDef::MainTabSetting);
         QVERIFY(page(GlobalDataDef::MainTabSetting));
         QCOMPARE(find("spinBoxMainFaultTime")->property("value").toInt(), 42);
+        program.settings()->setSettings(Settings::ShutdownMainFaultTime, 2);
         show(GlobalDataDef::MainTabDevice);
     }
 
@@ -185,6 +435,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(mains->property("animating").toBool(), 1000);
         QVERIFY(!battery->property("reverse").toBool());
         QCOMPARE(find("mimicModeText")->property("text").toString(), QStringLiteral("On Mains"));
+        status->setState(UpsState()); // as before: no UPS watched yet
     }
 
     void headerCloseOnlyHidesTheWindow()
@@ -213,7 +464,8 @@ private slots:
         QCOMPARE(find("footerLogData")->property("text").toString(), history);
 
         const QVector<std::array<const char *, 3>> lists = {
-            {"logDataSubPages", "MainPanelLogDataForm.ui", "Data|Chart|Alarm|Closed Records|Self-test"},
+            {"logDataSubPages", "MainPanelLogDataForm.ui",
+             "Data|Chart|Alarm|Closed Records|Self-test"},
             {"settingsSubPages", "MainPanelSettings",
              "Common Parameters|E-Mail|Shutdown|Network Sharing"},
             {"comboBoxTaskType", "PopupAddScheduleTaskForm.ui",
@@ -289,10 +541,10 @@ private slots:
         age->setInstalledDate(QStringLiteral("2020-01-15"));
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Battery replacement due"));
-        QVERIFY(dialog->property("text").toString().contains("due for replacement since 2023-01-15"));
+        QVERIFY(
+            dialog->property("text").toString().contains("due for replacement since 2023-01-15"));
         QTRY_COMPARE_WITH_TIMEOUT(m_window->property("trayMessage").toString(),
-                                  "Battery replacement due: " +
-                                      dialog->property("text").toString(),
+                                  "Battery replacement due: " + dialog->property("text").toString(),
                                   5000);
         QmlPageHost::call(dialog, "accept");
         // Once: the next check says nothing more.
@@ -341,6 +593,457 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
         qunsetenv("XDG_CONFIG_HOME");
         show(GlobalDataDef::MainTabDevice);
+    }
+
+    // Before the first data the window says so; the tool tip and the status column follow the
+    // link when it comes, goes and comes back.
+    void trayAndStatusFollowTheLink()
+    {
+        QCOMPARE(tooltip(), QStringLiteral("QUELTA - UPS not connected"));
+        QCOMPARE(statusText("linkText"), QStringLiteral("UPS not connected"));
+
+        QVERIFY(m_host->root().devComm()->openDevice(DevComm::COM, m_sim->portPath()));
+        QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
+        QCOMPARE(statusText("linkText"), QStringLiteral("UPS Normal"));
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("tileCommunication"), QStringLiteral("Connected"),
+                                  1000);
+        QVERIFY(!currentAlarmTexts(m_host->root().alarm())
+                     .contains(QStringLiteral("Communication lost")));
+
+        QVERIFY(silenceLink());
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - Communication Lost"), 1000);
+        QCOMPARE(statusText("linkText"), QStringLiteral("Communication Lost"));
+        QCOMPARE(statusText("tileCommunication"), QStringLiteral("Disconnected"));
+        // What the UPS said last is not shown as if it were still true.
+        QCOMPARE(statusText("tileInput"), QStringLiteral("--"));
+        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(m_host->root().alarm()->alarmNum()),
+                                  1000);
+        QCOMPARE(currentAlarmTexts(m_host->root().alarm()), QStringList {"Communication lost"});
+
+        QCOMPARE(m_sim->command("silent off"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("tileInput"), QStringLiteral("Normal"), 1000);
+        QVERIFY(!currentAlarmTexts(m_host->root().alarm())
+                     .contains(QStringLiteral("Communication lost")));
+    }
+
+    // The worst state of the UPS on the line, shown alike by the header badge, the diagram's
+    // pill and the tray: words, a colour of its own, and the tray's icon.
+    void stateShownAlike()
+    {
+        const struct
+        {
+            const char *commands; // after those that make the UPS normal
+            int state;
+            const char *words, *colour, *icon;
+        } cases[] = {
+            {"", DevStatusView::UpsNormal, "UPS Normal", "#16a34a", "normal"},
+            {"mains fail", DevStatusView::UpsOnBattery, "On Battery", "#e08a00", "onbattery"},
+            {"mains fail;lowbatt on", DevStatusView::UpsBatteryLow, "Battery Low", "#dc3545",
+             "batterylow"},
+            {"output off 0", DevStatusView::UpsOutputOff, "Output Off", "#2f7de1", "outputoff"},
+            {"mains fail;fault on", DevStatusView::UpsFault, "UPS Fault", "#9b2fc9", "fault"},
+            {"fault on;silent on", DevStatusView::UpsCommLost, "Communication Lost", "#7b8a99",
+             "commlost"},
+        };
+        QMap<int, QString> shown; // each state its own colours
+        for (const auto &c : cases) {
+            const QStringList commands = QStringList {"mains return", "lowbatt auto", "fault off",
+                                                      "output on", "battery 90"} +
+                QString::fromLatin1(c.commands).split(';', Qt::SkipEmptyParts);
+            showState(commands, c.state, QString::fromUtf8(c.words), QLatin1String(c.colour),
+                      QLatin1String(c.icon), &shown);
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+    // Faults raised on the line: the badge counts the current alarms and the open pop-up lists
+    // them as they come and go.
+    void alarmBadgeAndPopupFollowTheUps()
+    {
+        QVERIFY(online());
+        // The events of the reconnection expire; then nothing is current.
+        Clock::advance(3600);
+        m_host->root().alarm()->onTimerEvent();
+        QTRY_COMPARE_WITH_TIMEOUT(m_host->root().alarm()->alarmNum(), 0, 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(badgeText().isEmpty(), 1000);
+
+        QCOMPARE(m_sim->command("mains fail"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            currentAlarmTexts(m_host->root().alarm()).contains("Input voltage fault"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(m_host->root().alarm()->alarmNum()),
+                                  1000);
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("tileInput"), QStringLiteral("Fault"), 1000);
+
+        QQuickItem *popup = find("popupCurrentAlarm");
+        QVERIFY(m_host->click(find("footerAlarm")));
+        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
+        QCOMPARE(listedAlarmTexts(), currentAlarmTexts(m_host->root().alarm()));
+        QCOMPARE(listedAlarmTexts("time").value(0),
+                 Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        // Modal: the footer under it takes no click.
+        m_host->click(find("footerSettings"));
+        QCOMPARE(m_window->property("currentTab").toInt(), int(GlobalDataDef::MainTabDevice));
+
+        // Open, it follows the line.
+        QCOMPARE(m_sim->command("fault on"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(listedAlarmTexts().contains("UPS fault"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(badgeText(), QString::number(m_host->root().alarm()->alarmNum()),
+                                  1000);
+
+        QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
+        QCOMPARE(m_sim->command("mains return"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(!listedAlarmTexts().contains("UPS fault") &&
+                                     !listedAlarmTexts().contains("Input voltage fault"),
+                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(listedAlarmTexts().contains("Input voltage returns to normal"),
+                                 5000);
+        QCOMPARE(listedAlarmTexts(), currentAlarmTexts(m_host->root().alarm()));
+
+        // The returns are events: once they expire the list is empty and the badge gone.
+        Clock::advance(3600);
+        m_host->root().alarm()->onTimerEvent();
+        QTRY_COMPARE_WITH_TIMEOUT(listedAlarmTexts(), QStringList(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(badgeText().isEmpty(), 1000);
+        QVERIFY(m_host->click(m_host->find(popup, "currentAlarmSure")));
+        QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 1000);
+
+        // Closed, it is filled afresh from the current alarms when it opens again.
+        QCOMPARE(m_sim->command("fault on"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(currentAlarmTexts(m_host->root().alarm()).contains("UPS fault"),
+                                 5000);
+        QVERIFY(m_host->click(find("footerAlarm")));
+        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible(), 1000);
+        QCOMPARE(listedAlarmTexts(), currentAlarmTexts(m_host->root().alarm()));
+        QCOMPARE(m_sim->command("fault off"), QStringLiteral("ok"));
+        QmlPageHost::call(popup, "close");
+        QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 1000);
+    }
+
+    // A mains failure starts the countdown: the hidden window comes back with the warning, the
+    // status column counts down, a flat battery brings the end nearer, and the mains' return
+    // clears it all.
+    void shutdownCountdownReachesTheWindow()
+    {
+        QVERIFY(online());
+        ServiceShutdown *shutdown = m_host->root().serviceShutdown();
+        shutdown->setQueltaOffEnable(true);
+        QSignalSpy started(shutdown, &ServiceShutdown::shutdownStarted);
+        QSignalSpy seconds(shutdown, &ServiceShutdown::shutdownTimeChanged);
+        auto *dialog = m_window->property("shutdownDialog").value<QQuickItem *>();
+        QVERIFY(dialog);
+        // The countdown is shown on the device page even while another page is up.
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabControl));
+        QCOMPARE(statusText("countdownText"), QStringLiteral("--:--:--"));
+        m_host->view()->hide();
+
+        QCOMPARE(m_sim->command("mains fail"), QStringLiteral("ok"));
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 5000);
+        QCOMPARE(started.at(0).at(0).toInt(), 120);
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->view()->isVisible(), 1000);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Shutdown event activated!"));
+        QVERIFY(m_host->click(m_host->find(dialog, "msgDialogSure")));
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
+
+        for (int i = 0; i < 3; ++i)
+            tick();
+        QVERIFY(seconds.count() >= 3);
+        const int left = seconds.last().at(0).toInt();
+        QVERIFY(left <= 117 && left > 100);
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"), DevStatusView::clockText(left),
+                                  1000);
+
+        // Below the set capacity only a short countdown is left.
+        QCOMPARE(m_sim->command("battery 10"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_host->root().devComm()->devData().value("battCapacity").toDouble() < 30, 5000);
+        tick();
+        QVERIFY(seconds.last().at(0).toInt() < 10);
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"),
+                                  DevStatusView::clockText(seconds.last().at(0).toInt()), 1000);
+        // It opens no second warning over the first.
+        QCOMPARE(started.count(), 1);
+        QVERIFY(!dialog->isVisible());
+
+        // Cancelled: no clock left, no warning.
+        QCOMPARE(m_sim->command("battery 90"), QStringLiteral("ok"));
+        QCOMPARE(m_sim->command("mains return"), QStringLiteral("ok"));
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 2, 5000);
+        QCOMPARE(started.last().at(0).toInt(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"), QStringLiteral("--:--:--"), 1000);
+        QVERIFY(!dialog->isVisible());
+
+        // The scheduled power-off shows the same way, and switching protection off ends it.
+        shutdown->startShutdown(0);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 1000);
+        tick();
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"),
+                                  DevStatusView::clockText(seconds.last().at(0).toInt()), 1000);
+        shutdown->setQueltaOffEnable(false);
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"), QStringLiteral("--:--:--"), 1000);
+        QmlPageHost::call(dialog, "close");
+    }
+
+    // A countdown ends and the system will not power off: the window comes back saying so, the
+    // tray says it too, and so does the alarm mail.
+    void refusedPowerOffReachesTheUser()
+    {
+        PrivateBus bus;
+        QVERIFY(bus.isRunning());
+        Login1Service login1(bus.address(), Login1Service::Refuse);
+        QVERIFY(login1.isReady());
+        qputenv("QUELTA_LOGIN1_BUS", bus.address().toUtf8());
+        SmtpTestServer smtp(SmtpTestServer::Plain);
+        QVERIFY(smtp.isRunning());
+        ServiceEMail *mail = m_host->root().serviceEMail();
+        mail->setServerAddress(QStringLiteral("127.0.0.1"));
+        mail->setServerPort(smtp.port());
+        mail->setEncrypt(0);
+        mail->setSenderAddress(QStringLiteral("ups@example.org"));
+        mail->setAuthEnable(false);
+        mail->listModelEMailUser()->addUser(QStringLiteral("admin@example.org"));
+        mail->setEnable(true);
+
+        ServiceShutdown *shutdown = m_host->root().serviceShutdown();
+        shutdown->setQueltaOffEnable(true);
+        shutdown->setOsOffEnable(true);
+        auto *warning = m_window->property("shutdownDialog").value<QQuickItem *>();
+        auto *failure = m_window->property("failureDialog").value<QQuickItem *>();
+        QVERIFY(warning && failure);
+        shutdown->startShutdown(0);
+        QTRY_VERIFY_WITH_TIMEOUT(warning->isVisible(), 1000);
+        m_host->view()->hide();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused by the system"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("was not shut down"));
+        for (int i = 0; i < 10; ++i)
+            tick();
+        QTRY_COMPARE_WITH_TIMEOUT(login1.calls().size(), 1, 5000);
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->view()->isVisible() && failure->isVisible(), 1000);
+        QVERIFY(!warning->isVisible());
+        const QString text = failure->property("text").toString();
+        QVERIFY2(text.startsWith("The computer could not be shut down: the system refused"),
+                 qPrintable(text));
+        QCOMPARE(m_window->property("trayMessage").toString(), text);
+        QTRY_VERIFY_WITH_TIMEOUT(smtp.messageCount() >= 1, 10000);
+        const QJsonObject sent = smtp.messages().last().toObject();
+        QCOMPARE(sent.value("subject").toString(), QStringLiteral("UPS Alarm"));
+        QVERIFY(sent.value("body").toString().contains(text));
+
+        QmlPageHost::call(failure, "close");
+        mail->setEnable(false);
+        mail->listModelEMailUser()->removeAll();
+        shutdown->setOsOffEnable(false);
+        shutdown->setQueltaOffEnable(false);
+        qunsetenv("QUELTA_LOGIN1_BUS");
+    }
+
+    // A language chosen in the box with the mouse: switched at once in either direction, the
+    // UPS watched throughout, nothing unusual logged, and every page still showing the stored
+    // settings, which the switch leaves as they were.
+    void languageSwitchFromTheBox_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("mainsMessage");
+        QTest::newRow("to French") << int(Translator::FR_FR) << "Français"
+                                   << "mains fail";
+        QTest::newRow("to Chinese") << int(Translator::ZH_CN) << "中文简体 "
+                                    << "mains return";
+        QTest::newRow("to Traditional Chinese") << int(Translator::ZH_TW) << "繁體中文"
+                                                << "mains fail";
+        QTest::newRow("back to English") << int(Translator::EN_GB) << "English"
+                                         << "mains return";
+    }
+    void languageSwitchFromTheBox()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, entry);
+        QFETCH(QString, mainsMessage);
+        Translator *translator = m_host->root().translator();
+        if (translator->autoLanguage()) { // first row: the window as a user finds it
+            if (!online())
+                QVERIFY(m_host->root().devComm()->openDevice(DevComm::COM, m_sim->portPath()));
+            QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+            m_host->root().devComm()->setBaud(9600);
+            m_host->root().serviceEMail()->setEncrypt(2);
+            translator->setEngine(m_host->view()->engine());
+            translator->init();
+            QmlPageHost::call(m_window, "showAndRaise");
+            m_window->setProperty("currentTab", int(GlobalDataDef::MainTabSetting));
+            QVERIFY(m_host->click(find("checkBoxAutoLanguage")));
+            QTRY_VERIFY_WITH_TIMEOUT(!translator->autoLanguage(), 1000);
+        }
+        QQuickItem *box = find("comboBoxLanguage");
+        QVERIFY(box->isEnabled());
+        const bool mainsFailing = mainsMessage == QLatin1String("mains fail");
+
+        loggedWarnings.clear();
+        testHandler = qInstallMessageHandler(watchWarnings);
+        QSignalSpy polled(m_host->root().devComm(), &DevComm::devDataChanged);
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<FreezeWatch> watch(new FreezeWatch(20000, "switching the language"));
+        // The mains changes as the user clicks: the poll must see it at once, not after a freeze.
+        QCOMPARE(m_sim->command(mainsMessage), QStringLiteral("ok"));
+        const bool picked = pick(box, entry);
+        QTRY_VERIFY_WITH_TIMEOUT(translator->language() == language &&
+                                     box->property("currentText").toString() == entry,
+                                 5000);
+        const qint64 switched = clock.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->root().devComm()->devData().value("mainsFault").toInt() ==
+                                     int(mainsFailing),
+                                 5000);
+        const qint64 seen = clock.elapsed();
+        watch.reset();
+        // A frame drawn after the switch, so whatever it logs is in.
+        QSignalSpy drawn(m_host->view(), &QQuickWindow::frameSwapped);
+        m_host->view()->update();
+        drawn.wait(2000);
+        qInstallMessageHandler(testHandler);
+
+        QVERIFY(picked);
+        QVERIFY2(switched < 5000, qPrintable(QString("the switch took %1 ms").arg(switched)));
+        QVERIFY2(seen < 5000,
+                 qPrintable(QString("the mains change was seen after %1 ms").arg(seen)));
+        QVERIFY(polled.count() > 0);
+        QVERIFY2(loggedWarnings.isEmpty(), qPrintable(loggedWarnings.mid(0, 5).join('\n')));
+
+        // Stored as chosen, the rest untouched, and shown so on every page.
+        Settings *settings = m_host->root().settings();
+        QCOMPARE(settings->getSettings(Settings::LanguageType).toInt(), language);
+        QCOMPARE(settings->getSettings(Settings::LanguageAuto).toBool(), false);
+        QCOMPARE(m_host->root().devComm()->commType(), int(DevComm::COM));
+        QCOMPARE(m_host->root().serviceEMail()->encrypt(), 2);
+        QCOMPARE(box->property("currentIndex").toInt(), language);
+        QVERIFY(!find("checkBoxAutoLanguage")->property("checked").toBool());
+        QCOMPARE(find("comboBoxCommType")->property("currentIndex").toInt(), 1);
+        QCOMPARE(find("comboBoxCommType")->property("currentText").toString(),
+                 QCoreApplication::translate("SettingsCommonForm.ui", "COM"));
+        QCOMPARE(find("comboBoxBaud")->property("currentText").toString(), QStringLiteral("9600"));
+        QCOMPARE(find("comboBoxEncrypt")->property("currentIndex").toInt(), 2);
+        QCOMPARE(find("footerSettings")->property("text").toString(),
+                 QCoreApplication::translate("MainFooterMenuForm.ui", "Settings"));
+    }
+
+    // While another program (the Quelta service) holds the port, the window says so in its
+    // status, the tray and beside the port choice; once it is free the UPS is read again.
+    void portHeldByAnotherProgram()
+    {
+        DevComm *dev = m_host->root().devComm();
+        QVERIFY(dev->openDevice(DevComm::COM, QString())); // this program lets go
+        bool busy = false;
+        const int other = platform::claimDevice(m_sim->portPath().toStdWString(), &busy);
+        QVERIFY(other >= 0);
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabSetting));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("in use by another program"));
+        QVERIFY(!dev->openDevice(DevComm::COM, m_sim->portPath()));
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - Port busy"), 1000);
+        QCOMPARE(statusText("linkText"), QStringLiteral("Port busy"));
+        QTRY_VERIFY_WITH_TIMEOUT(find("labelPortBusy")->isVisible(), 1000);
+
+        platform::releaseDevice(other);
+        for (int i = 0; i < 25 && !dev->findChild<SerialLink *>()->isOpen(); ++i)
+            dev->scanPorts();
+        QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!tooltip().contains("Port busy"), 1000);
+        QVERIFY(!find("labelPortBusy")->isVisible());
+    }
+
+    // The control page: each order chosen and confirmed with "Sure" reaches the serial line as
+    // its request; the orders that cut the power or drain the battery ask first, and nothing
+    // reaches the UPS when the answer is no.
+    void controlPageSendsTheChosenOrder()
+    {
+        QVERIFY(online());
+        DevComm *link = m_host->root().devComm();
+        SerialLink *serial = link->findChild<SerialLink *>();
+        m_window->setProperty("currentTab", int(GlobalDataDef::MainTabControl));
+        QQuickItem *page = find("pageControl");
+        QVERIFY(page);
+        UpsSimProcess &sim = *m_sim;
+        // Each number says what it counts.
+        for (const char *unit : {"labelTestMinutesUnit", "labelCloseDelayUnit"}) {
+            QQuickItem *label = m_host->find(page, QLatin1String(unit));
+            QVERIFY2(label, unit);
+            QVERIFY(label->property("text").toString().startsWith(QStringLiteral("minute(s)")));
+        }
+
+        enum Answer { NoQuestion, Yes, No, Escape };
+        const struct
+        {
+            const char *radio, *field; // the field, when there is one, is set to `value` first
+            int value;
+            Answer answer;
+            const char *question; // how the question starts
+            QByteArray frame; // empty: nothing may reach the UPS
+            int selfTestAfter; // -1: not looked at
+        } orders[] = {
+            {"radioBuzzer", nullptr, 0, NoQuestion, nullptr, "Q\r", -1},
+            // The default delay: the power goes 12 s later, so never without a yes.
+            {"radioCloseOutput", "spinBoxCloseDelay", 0, No,
+             "The UPS output switches off in about 12 seconds: this computer", "", -1},
+            {"radioCloseOutput", "spinBoxCloseDelay", 3, Yes,
+             "The UPS output switches off in 3 minute(s): this computer", "S03R9999\r", -1},
+            {"radioCancelCloseOutput", nullptr, 0, NoQuestion, nullptr, "C\r", -1},
+            {"radioSelfTestCustom", "spinBoxTestMinutes", 5, Yes,
+             "The UPS runs on its battery for 5 minute(s).", "T05\r", 1},
+            {"radioSelfTestCancel", nullptr, 0, NoQuestion, nullptr, "CT\r", 0},
+            // A 10-second test is harmless: no question.
+            {"radioSelfTest10S", nullptr, 0, NoQuestion, nullptr, "T\r", 1},
+            {"radioSelfTestCancel", nullptr, 0, NoQuestion, nullptr, "CT\r", 0},
+            {"radioSelfTestEOD", nullptr, 0, Escape,
+             "The UPS runs on its battery until the battery is low.", "", -1},
+            {"radioSelfTestEOD", nullptr, 0, Yes,
+             "The UPS runs on its battery until the battery is low.", "TL\r", -1},
+        };
+        QQuickItem *dialog = m_host->find(page, QStringLiteral("msgDialog"));
+        for (const auto &order : orders) {
+            const QByteArray row = QByteArray(order.radio) + " " + QByteArray::number(order.value);
+            if (order.field)
+                m_host->find(page, QLatin1String(order.field))->setProperty("value", order.value);
+            QQuickItem *choice = m_host->find(page, QLatin1String(order.radio));
+            QVERIFY(m_host->click(choice));
+            QVERIFY(choice->property("checked").toBool());
+
+            sim.clearReceived();
+            QVERIFY(m_host->click(m_host->find(page, QStringLiteral("buttonSure"))));
+            QVERIFY2(dialog->isVisible(), row.constData());
+            if (order.answer != NoQuestion) {
+                QVERIFY2(
+                    dialog->property("text").toString().startsWith(QLatin1String(order.question)),
+                    qPrintable(dialog->property("text").toString()));
+                QCOMPARE(dialog->property("dialogType").toInt(),
+                         int(GlobalDataDef::MsgDialogWarning));
+                if (order.answer == Escape)
+                    QTest::keyClick(m_host->view(), Qt::Key_Escape);
+                else
+                    QVERIFY(m_host->click(m_host->find(
+                        dialog,
+                        QLatin1String(order.answer == Yes ? "msgDialogSure" : "msgDialogCancel"))));
+            }
+            if (order.frame.isEmpty()) {
+                QVERIFY2(!dialog->isVisible(), row.constData());
+                QCOMPARE(controlFramesSoFar(sim, serial), QList<QByteArray>());
+                continue;
+            }
+            QVERIFY2(dialog->isVisible(), row.constData());
+            QCOMPARE(dialog->property("text").toString(), QStringLiteral("Order has been issued!"));
+            QVERIFY(m_host->click(m_host->find(dialog, QStringLiteral("msgDialogSure"))));
+            QVERIFY2(
+                pollUntil(sim, serial, [&] { return sim.receivedFrames().contains(order.frame); }),
+                order.frame.constData());
+            if (order.selfTestAfter >= 0)
+                QVERIFY(pollUntil(sim, serial, [&] {
+                    return link->devData().value(QStringLiteral("selfTest")).toInt() ==
+                        order.selfTestAfter;
+                }));
+        }
+        QCOMPARE(m_sim->command("selftest cancel"), QStringLiteral("ok"));
     }
 
     // The tray's "Quit" ends the event loop while the window is hidden, its usual state; with
