@@ -112,9 +112,15 @@ QString Alarm::alarmText(int code, bool translated)
 QStringList Alarm::standingAlarmTexts() const
 {
     QStringList texts;
+    using namespace AlarmCatalogue;
     for (const CurrentAlarm &entry : qAsConst(d->current)) {
-        if (!d->expiry.contains(entry.code))
-            texts.append(alarmText(entry.code, false));
+        const int code = entry.code;
+        const int offset = code >= familyTwoBase ? code - familyTwoBase : code - familyOneBase;
+        // The UPS's own faults only: a mains failure, a low battery, bypass or a self-test are
+        // told by the status flags, and a fault's return is none.
+        const bool fault = code == UPSFault || (code >= familyOneBase && offset < faultOffsets);
+        if (fault && !d->expiry.contains(code))
+            texts.append(alarmText(code, false));
     }
     return texts;
 }

@@ -55,8 +55,8 @@ public:
 
     // The text of a code, translated or in English as written; empty for a code without text.
     static QString alarmText(int code, bool translated = true);
-    // The English texts of the alarms that stand now, the timed events left out (for the
-    // network server's ups.alarm, which clients read in English).
+    // The English texts of the UPS faults that stand now (for the network server's ups.alarm,
+    // which clients read in English, and its ALARM flag, which some take for a failed UPS).
     QStringList standingAlarmTexts() const;
 
 signals:

@@ -6,9 +6,11 @@
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "listmodelnutuser.h"
+#include "login1service.h"
 #include "nutdispatcher.h"
 #include "nutpeer.h"
 #include "nutupssource.h"
+#include "privatebus.h"
 #include "servicenetwork.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -20,7 +22,10 @@
 #include <QJsonObject>
 #include <QMutex>
 #include <QNetworkInterface>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSslSocket>
 #include <QtTest>
 
@@ -102,6 +107,41 @@ QHostAddress otherLocalAddress()
     return {};
 }
 
+// The status file's fields after its time stamp: operating mode, communication lost, levels.
+QByteArrayList statusFields(const QString &root)
+{
+    QFile file(root + "/log/output/upsstatus.txt");
+    QByteArrayList fields =
+        file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().split(',') : QByteArrayList();
+    return fields.mid(1);
+}
+
+// The newest sample of the database under `root`, as the table shows it, read on a connection
+// of the test's own.
+QString newestSample(const QString &root)
+{
+    QString row;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "second");
+        db.setDatabaseName(root + "/data/quelta.db");
+        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
+        QSqlQuery query(db);
+        if (db.open() &&
+            query.exec("select inputVol, outputVol, load, inputFreq, battVol, temperature from "
+                       "device_data order by id desc limit 1") &&
+            query.next())
+            row = QStringLiteral("%1 %2 %3 %4 %5 %6")
+                      .arg(query.value(0).toDouble(), 0, 'f', 1)
+                      .arg(query.value(1).toDouble(), 0, 'f', 1)
+                      .arg(query.value(2).toInt())
+                      .arg(query.value(3).toDouble(), 0, 'f', 1)
+                      .arg(query.value(4).toDouble(), 0, 'f', 2)
+                      .arg(query.value(5).toDouble(), 0, 'f', 1);
+    }
+    QSqlDatabase::removeDatabase("second");
+    return row;
+}
+
 } // namespace
 
 class TestNetworkSharing : public QObject
@@ -114,6 +154,7 @@ private slots:
     void instantCommands();
     void upsmonAsSecondary();
     void countdownEndsWithFsd();
+    void secondQueltaFollows(); // before STARTTLS is offered: it would refuse our certificate
     void startTls();
     void abuseWhileThePollGoesOn();
 
@@ -190,7 +231,7 @@ void TestNetworkSharing::cleanup()
     settings->setSettings(Settings::ShutdownEnable, false);
     settings->setSettings(Settings::ShutdownUPSOff, false);
     for (const char *command :
-         {"silent off", "lowbatt auto", "bypass off", "input 230", "mains return"})
+         {"silent off", "fault off", "lowbatt auto", "bypass off", "input 230", "mains return"})
         QVERIFY(sim(QString::fromLatin1(command)));
     QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.status") == "OL\n", 30000);
 }
@@ -230,13 +271,17 @@ void TestNetworkSharing::clientsReadTheUps()
                         "ups.test.result: No test initiated\n"
                         "ups.type: offline / line interactive\n"));
 
-    // A mains failure is followed: on battery, with the alarm it raised.
+    // A mains failure is followed: on battery, which is no fault of the UPS; a fault of its own
+    // is an alarm.
     QVERIFY(sim("mains fail"));
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB\n"), 10000);
+    QVERIFY(sim("fault on"));
     QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB ALARM\n"), 10000);
-    QCOMPARE(upsc("ups.alarm"), QByteArray("Input voltage fault\n"));
+    QCOMPARE(upsc("ups.alarm"), QByteArray("UPS fault\n"));
+    QVERIFY(sim("fault off"));
     QVERIFY(sim("bypass on")); // a standby type boosting a low mains
     QVERIFY(sim("input 190"));
-    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB BOOST ALARM\n"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB BOOST\n"), 10000);
     QVERIFY(sim("bypass off") && sim("input 230") && sim("mains return"));
     QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OL\n"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.alarm"),
@@ -319,7 +364,7 @@ void TestNetworkSharing::upsmonAsSecondary()
              qPrintable(upsmon->log()));
     QVERIFY(sim("mains fail"));
     // On battery alone it only tells, poll after poll.
-    QVERIFY2(upsmon->waitForLog(QRegularExpression("parse_status: \\[OB ALARM\\]"), 20000, 5),
+    QVERIFY2(upsmon->waitForLog(QRegularExpression("parse_status: \\[OB\\]"), 20000, 5),
              qPrintable(upsmon->log()));
     QVERIFY(!upsmon->shutdownRan());
     QCOMPARE(logCount("User mon@127.0.0.1 logged in"), 1);
@@ -330,7 +375,7 @@ void TestNetworkSharing::upsmonAsSecondary()
     QVERIFY(sim("silent on"));
     QVERIFY(lost.wait(30000));
     Clock::setNow(QDateTime::currentDateTime());
-    QCOMPARE(upsc("ups.status"), QByteArray("OB ALARM\n"));
+    QCOMPARE(upsc("ups.status"), QByteArray("OB\n"));
     Clock::advance(NutUpsSource::staleAfterSeconds + 1);
     QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("error: Error: Data stale\n"), 10000);
     QVERIFY2(upsmon->waitForShutdown(30000), qPrintable(upsmon->log()));
@@ -340,7 +385,7 @@ void TestNetworkSharing::upsmonAsSecondary()
     // shuts down.
     Clock::useSystemClock();
     QVERIFY(sim("silent off"));
-    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB ALARM\n"), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("OB\n"), 30000);
     upsmon.reset(); // before the next one starts
     upsmon.reset(new UpsmonProcess({target(), "mon", "mon-pw", 2, 3, false}));
     QVERIFY2(upsmon->waitForLog(QRegularExpression("parse_status: \\[OB"), 20000),
@@ -359,7 +404,8 @@ void TestNetworkSharing::countdownEndsWithFsd()
     settings->setSettings(Settings::ShutdownBattLowTime, 0); // ten seconds
     settings->setSettings(Settings::ShutdownUPSOff, true);
     settings->setSettings(Settings::ShutdownUPSOffTime, 1);
-    UpsmonProcess upsmon({target(), "mon", "mon-pw", 2, 3, false});
+    // Its HOSTSYNC outlasts the countdown: it waits for the FSD rather than giving up first.
+    UpsmonProcess upsmon({target(), "mon", "mon-pw", 30, 3, false});
     QVERIFY2(upsmon.waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 20000),
              qPrintable(upsmon.log()));
     RawClient client(m_port);
@@ -384,7 +430,7 @@ void TestNetworkSharing::countdownEndsWithFsd()
     QCOMPARE(logCount("Primary's wait over: no client is logged in any more"), 1);
     RawClient after(m_port); // the first one has been silent longer than a client may be
     QCOMPARE(after.ask("GET VAR ups ups.status\n"),
-             QByteArray("VAR ups ups.status \"FSD OB LB ALARM\"\n"));
+             QByteArray("VAR ups ups.status \"FSD OB LB\"\n"));
 
     // The mains returns: the countdown is called off and FSD with it.
     QVERIFY(sim("lowbatt auto") && sim("mains return"));
@@ -419,6 +465,87 @@ void TestNetworkSharing::startTls()
              qPrintable(upsmon.log()));
     QVERIFY(upsmon.log().contains("SSL handshake done"));
     QTRY_VERIFY_WITH_TIMEOUT(logCount("logged in to UPS ups (TLS)") == 1, 10000);
+}
+
+// A second Quelta (the built program, headless, in a folder of its own) watching this one's UPS
+// through the network link with its protection on: it shows what this one reads, and the end of
+// this one's countdown (FSD) powers it off at once, long before its own countdown would.
+void TestNetworkSharing::secondQueltaFollows()
+{
+    PrivateBus bus;
+    QVERIFY(bus.isRunning());
+    Login1Service login1(bus.address(), Login1Service::Accept);
+    QVERIFY(login1.isReady());
+    QTemporaryDir dir;
+    const QString home = dir.path() + "/home", tmp = dir.path() + "/tmp";
+    QVERIFY(QDir().mkpath(home + "/cfg") && QDir().mkpath(tmp));
+    {
+        QSettings config(home + "/cfg/config.cfg", QSettings::IniFormat);
+        const QList<QPair<const char *, QVariant>> values = {
+            {"ups/commType", int(DevComm::NUT)},
+            {"ups/nutHost", "127.0.0.1"},
+            {"ups/nutPort", m_port},
+            {"ups/nutUser", "mon"},
+            {"ups/nutPassword", Settings::encryptPassword(QStringLiteral("mon-pw"))},
+            {"ups/nutAllowPlain", true},
+            {"ups/saveCycle", 1},
+            {"shutdown/enable", true},
+            {"shutdown/mainFaultTime", 60},
+            {"shutdown/battLowTime", 10},
+            {"shutdown/osOff", true}};
+        for (const auto &value : values)
+            config.setValue(QLatin1String(value.first), value.second);
+    }
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QUELTA_HOME", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    env.insert("TMPDIR", tmp);
+    env.insert("QUELTA_LOGIN1_BUS", bus.address());
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(QUELTA_BIN_DIR "/quelta"), {"--headless", "--home", home});
+    const auto stop = qScopeGuard([&second] {
+        second.kill();
+        second.waitForFinished(5000);
+    });
+
+    // Logged in as a secondary; the same readings, stored in its own history.
+    RawClient client(m_port);
+    QTRY_COMPARE_WITH_TIMEOUT(client.ask("GET NUMLOGINS ups\n"), QByteArray("NUMLOGINS ups 1\n"),
+                              20000);
+    const auto ours = [this] {
+        const UpsState &s = m_program.devComm()->state();
+        return QStringLiteral("%1 %2 %3 %4 %5 %6")
+            .arg(double(s.inputVoltage.value_or(-1)), 0, 'f', 1)
+            .arg(double(s.outputVoltage.value_or(-1)), 0, 'f', 1)
+            .arg(s.load.value_or(-1))
+            .arg(double(s.inputFrequency.value_or(-1)), 0, 'f', 1)
+            .arg(double(s.batteryVoltage.value_or(-1)), 0, 'f', 2)
+            .arg(double(s.temperature.value_or(-1)), 0, 'f', 1);
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(newestSample(home) == ours(),
+                              qPrintable(newestSample(home) + " / " + ours()), 20000);
+    QCOMPARE(statusFields(home), statusFields(m_root.path()));
+
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::ShutdownEnable, true);
+    settings->setSettings(Settings::ShutdownMainFaultTime, 5);
+    settings->setSettings(Settings::ShutdownBattLowTime, 0); // ten seconds
+    settings->setSettings(Settings::ShutdownUPSOff, true);
+    settings->setSettings(Settings::ShutdownUPSOffTime, 1);
+    const int waitsOver = logCount("Primary's wait over: no client is logged in any more");
+    m_sim.clearReceived();
+    QVERIFY(sim("mains fail"));
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        statusFields(home).value(0) == "2" && statusFields(home) == statusFields(m_root.path()),
+        (statusFields(home).join(',') + " / " + statusFields(m_root.path()).join(',')).constData(),
+        20000);
+    QVERIFY(sim("lowbatt on"));
+    QTRY_COMPARE_WITH_TIMEOUT(login1.calls(), QStringList {"PowerOff false"}, 40000);
+    // It logged out on its way down, which ended this one's wait; the UPS output goes off.
+    QTRY_COMPARE_WITH_TIMEOUT(logCount("Primary's wait over: no client is logged in any more"),
+                              waitsOver + 1, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim.receivedFrames().contains("S01\r"), 20000);
 }
 
 void TestNetworkSharing::abuseWhileThePollGoesOn()
