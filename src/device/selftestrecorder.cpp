@@ -61,15 +61,19 @@ QString SelfTestRecorder::fileName(const QDateTime &start)
 
 void SelfTestRecorder::updateState(const UpsState &state)
 {
-    // A test starts and ends with the flag; a lost UPS ends it after the zeros of its last data
-    // set.
+    // A test starts and ends with the flag; a lost UPS ends it with the samples taken so far
+    // (a lost data set measures nothing).
     const bool testing = state.online() && state.selfTest;
     if (testing && !m_testing)
         start();
     else if (!testing && m_testing && state.online())
         stop();
     m_testing = testing;
-    if (m_running) {
+    if (!state.online() && m_running) {
+        qCWarning(lcDevice).nospace()
+            << "The link to the UPS was lost during the self-test; the recording ends with the "
+            << m_samples.size() << " samples taken before";
+    } else if (m_running) {
         sample(state.load.value_or(0), state.batteryCharge.value_or(0.0f));
         if (testing)
             watch(state);
