@@ -16,12 +16,17 @@ Item {
         outputSeries.clear()
         var lo = Number.MAX_VALUE
         var hi = -Number.MAX_VALUE
+        // A reading the UPS did not report is an empty entry: no point, rather than one at 0 V.
         for (var i = 0; i < input.length; ++i) {
+            if (typeof input[i] !== "number")
+                continue
             inputSeries.append(i, input[i])
             lo = Math.min(lo, input[i])
             hi = Math.max(hi, input[i])
         }
         for (var j = 0; j < output.length; ++j) {
+            if (typeof output[j] !== "number")
+                continue
             outputSeries.append(j, output[j])
             lo = Math.min(lo, output[j])
             hi = Math.max(hi, output[j])

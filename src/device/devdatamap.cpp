@@ -14,6 +14,12 @@ template<typename T> QVariant valueOf(const std::optional<T> &value)
     return QVariant::fromValue(value.value_or(T()));
 }
 
+// A voltage the UPS did not report stays empty in the history, so the chart draws no 0 V for it.
+QVariant historyValue(const std::optional<float> &value)
+{
+    return value ? QVariant(*value) : QVariant();
+}
+
 } // namespace
 
 DevDataMap::DevDataMap() : m_inputHistory({0.0f}), m_outputHistory({0.0f}) { }
@@ -24,8 +30,8 @@ void DevDataMap::record(const UpsState &state)
         m_inputHistory.removeFirst();
         m_outputHistory.removeFirst();
     }
-    m_inputHistory.append(state.inputVoltage.value_or(0.0f));
-    m_outputHistory.append(state.outputVoltage.value_or(0.0f));
+    m_inputHistory.append(historyValue(state.inputVoltage));
+    m_outputHistory.append(historyValue(state.outputVoltage));
 }
 
 QVariantMap DevDataMap::map(const UpsState &state, bool linkKnown) const

@@ -7,7 +7,8 @@ struct UpsState;
 
 // The string-keyed map the screens read as DevComm's devData, built from the typed state in this
 // one place, with the last 60 input and output voltages. A value the UPS did not report reads 0
-// here; the screens show "--" for it through the status view.
+// here (the screens show "--" for it through the status view), except in the voltage histories,
+// where it is an empty entry.
 class DevDataMap
 {
 public:

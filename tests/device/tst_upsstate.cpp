@@ -902,6 +902,11 @@ private slots:
         QCOMPARE(input.size(), 60);
         QCOMPARE(input.first().toFloat(), 2.0f);
         QCOMPARE(map.value("outputVolList").toList().last().toFloat(), 1061.0f);
+        // A voltage not reported (a network UPS without output voltage) is an empty entry, no 0.
+        UpsState partial = online(0);
+        partial.outputVoltage.reset();
+        published.record(partial);
+        QVERIFY(!published.map(partial, true).value("outputVolList").toList().last().isValid());
         // The keys and types the screens read, from the state; what the UPS did not report
         // reads 0, and before the link is known "devOnline" is absent.
         QCOMPARE(map.size(), 27);
