@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 
 Q_DECLARE_METATYPE(platform::PowerOffResult)
@@ -38,6 +39,7 @@ private slots:
     void windowsOfAnXServer();
     void powerOff_data();
     void powerOff();
+    void helpersDieWithAKilledTest();
 };
 
 // The test program runs itself a second time with "crash" to die under the handler.
@@ -201,8 +203,39 @@ void TestPlatform::powerOff()
     }
 }
 
+// A test killed outright takes its helpers with it, so nothing is left holding the pipes of
+// whoever ran it: the test program runs itself with "helpers", which starts a bus and a login1
+// stand-in, prints their process ids and waits.
+void TestPlatform::helpersDieWithAKilledTest()
+{
+    QProcess test;
+    test.start(QCoreApplication::applicationFilePath(), {"helpers"});
+    while (!test.canReadLine() && test.waitForReadyRead(20000)) { }
+    const QStringList pids = QString::fromLatin1(test.readLine()).trimmed().split(' ');
+    const auto alive = [](const QString &pid) {
+        QFile stat("/proc/" + pid + "/stat");
+        const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+        return !text.isEmpty() && text.mid(text.lastIndexOf(')') + 2, 1) != "Z";
+    };
+    QCOMPARE(pids.size(), 2);
+    for (const QString &pid : pids)
+        QVERIFY2(alive(pid), qPrintable(pid));
+    ::kill(pid_t(test.processId()), SIGKILL);
+    QVERIFY(test.waitForFinished(10000));
+    for (const QString &pid : pids)
+        QTRY_VERIFY2_WITH_TIMEOUT(!alive(pid), qPrintable(pid), 10000);
+}
+
 int main(int argc, char **argv)
 {
+    if (argc == 2 && qstrcmp(argv[1], "helpers") == 0) {
+        QCoreApplication app(argc, argv);
+        PrivateBus bus;
+        Login1Service service(bus.address(), Login1Service::Accept);
+        std::printf("%lld %lld\n", bus.processId(), service.processId());
+        std::fflush(stdout);
+        return app.exec();
+    }
     if (argc == 3 && qstrcmp(argv[1], "crash") == 0) {
         platform::installCrashHandler();
         if (qstrcmp(argv[2], "abort") == 0)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "childprocess.h"
+
 #include <QStringList>
 
 // A small service owning org.freedesktop.login1 on a private bus (login1service.py), which
@@ -16,9 +17,10 @@ public:
     bool isReady() const { return m_ready; }
     // The calls received so far, each as "PowerOff false" or "PowerOff true".
     QStringList calls();
+    qint64 processId() const { return m_process.processId(); }
 
 private:
-    QProcess m_process;
+    ChildProcess m_process;
     QStringList m_calls;
     bool m_ready = false;
 };

@@ -1,5 +1,7 @@
 #include "nutserverprocess.h"
 
+#include "childprocess.h"
+
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -85,7 +87,7 @@ public:
 
     QProcess *launch(const QString &program, const QStringList &arguments)
     {
-        auto *process = new QProcess;
+        auto *process = new ChildProcess;
         process->setProcessEnvironment(environment());
         process->setWorkingDirectory(dir.path());
         process->setProcessChannelMode(QProcess::MergedChannels);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "childprocess.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,9 +14,10 @@ public:
 
     bool isRunning() const { return !m_address.isEmpty(); }
     QString address() const { return m_address; }
+    qint64 processId() const { return m_daemon.processId(); }
 
 private:
     QTemporaryDir m_dir;
-    QProcess m_daemon;
+    ChildProcess m_daemon;
     QString m_address;
 };

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "childprocess.h"
+
 #include <QJsonArray>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,7 +39,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QProcess m_process;
+    ChildProcess m_process;
     quint16 m_port = 0;
     QByteArray m_output;
 };

@@ -1,5 +1,7 @@
 #include "upssimprocess.h"
 
+#include "childprocess.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -8,7 +10,7 @@
 class UpsSimProcessPrivate
 {
 public:
-    QProcess process;
+    ChildProcess process;
     QString port;
     QByteArray pending;
     QStringList lines;

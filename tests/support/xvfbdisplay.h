@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "childprocess.h"
+
 #include <QString>
 
 // A virtual X server of our own on a free display number, for one test.
@@ -15,6 +16,6 @@ public:
     QString name() const { return m_name; }
 
 private:
-    QProcess m_server;
+    ChildProcess m_server;
     QString m_name;
 };
