@@ -1,11 +1,9 @@
 #include "platform.h"
 
+#include "filesaver.h"
 #include "logcategories.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -80,12 +78,10 @@ bool setStartWithDesktop(bool on, const std::vector<std::wstring> &command)
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
                              .arg(exec.join(QLatin1Char(' ')));
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
-        qCWarning(lcPlatform) << "Cannot write the autostart entry" << path << file.errorString();
+    // The saver logs why the entry could not be written.
+    FileSaver saver(QStringLiteral("the autostart entry"), lcPlatform);
+    if (!saver.save(path, text.toUtf8()))
         return false;
-    }
     qCInfo(lcPlatform) << "Start with the desktop switched on:" << path;
     return true;
 }

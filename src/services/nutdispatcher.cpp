@@ -92,26 +92,26 @@ NutReply starttls(Request &r)
     return reply;
 }
 
-NutReply username(Request &r)
+// USERNAME and PASSWORD: each may be given once per connection.
+NutReply setOnce(Request &r, QByteArray &value, bool &given, const char *alreadySet)
 {
     if (r.args.size() != 1)
         return error("INVALID-ARGUMENT");
-    if (r.session.hasUsername)
-        return error("ALREADY-SET-USERNAME");
-    r.session.username = r.args.at(0);
-    r.session.hasUsername = true;
+    if (given)
+        return error(alreadySet);
+    value = r.args.at(0);
+    given = true;
     return text("OK\n");
+}
+
+NutReply username(Request &r)
+{
+    return setOnce(r, r.session.username, r.session.hasUsername, "ALREADY-SET-USERNAME");
 }
 
 NutReply password(Request &r)
 {
-    if (r.args.size() != 1)
-        return error("INVALID-ARGUMENT");
-    if (r.session.hasPassword)
-        return error("ALREADY-SET-PASSWORD");
-    r.session.password = r.args.at(0);
-    r.session.hasPassword = true;
-    return text("OK\n");
+    return setOnce(r, r.session.password, r.session.hasPassword, "ALREADY-SET-PASSWORD");
 }
 
 NutReply logout(Request &r)
