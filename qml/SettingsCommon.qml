@@ -17,7 +17,7 @@ SettingsCommonForm {
         comboBoxBaud.currentIndex = Math.max(0, baudRates.indexOf(Number(DevComm.baud)))
         spinBoxSaveCycle.value = DevComm.saveCycle
         checkBoxAutoLanguage.checked = Translator.autoLanguage
-        checkBoxStartWithDesktop.checked = PageSettingsCommon.startWithDesktop
+        checkBoxStartWithDesktop.checked = SettingsFileExchange.startWithDesktop
         // The language shown, also while it follows the system.
         comboBoxLanguage.currentIndex = Translator.languageInUse
         checkBoxNotify.checked = ServiceNotification.enable
@@ -64,7 +64,7 @@ SettingsCommonForm {
 
     function importFrom(url) {
         // A file that could not be read or written is a failure, not a finished operation.
-        inform(PageSettingsCommon.settingsImport(url) ? qsTr("Operation finished!")
+        inform(SettingsFileExchange.settingsImport(url) ? qsTr("Operation finished!")
                                                        : qsTr("Operation failed!"))
     }
 
@@ -78,7 +78,7 @@ SettingsCommonForm {
     }
 
     function exportTo(url) {
-        inform(PageSettingsCommon.settingsSaveAs(url)
+        inform(SettingsFileExchange.settingsSaveAs(url)
                ? qsTr("Operation finished!") + "\n" + qsTr("Saved as %1").arg(localPath(url))
                : qsTr("Operation failed!"))
     }
@@ -150,9 +150,9 @@ SettingsCommonForm {
     comboBoxLanguage.onActivated: Qt.callLater(chooseLanguage, index)
     checkBoxAutoLanguage.onClicked: followSystemLanguage(checkBoxAutoLanguage.checked)
     checkBoxStartWithDesktop.onClicked: {
-        if (!PageSettingsCommon.setStartWithDesktop(checkBoxStartWithDesktop.checked))
+        if (!SettingsFileExchange.setStartWithDesktop(checkBoxStartWithDesktop.checked))
             inform(qsTr("Operation failed!"))
-        checkBoxStartWithDesktop.checked = PageSettingsCommon.startWithDesktop
+        checkBoxStartWithDesktop.checked = SettingsFileExchange.startWithDesktop
     }
 
     buttonImport.onClicked: importDialog.open()
@@ -177,7 +177,7 @@ SettingsCommonForm {
         function onAccepted() {
             if (page.restorePending) {
                 page.restorePending = false
-                PageSettingsCommon.settingsRestore()
+                SettingsFileExchange.settingsRestore()
             }
         }
         function onRejected() {
@@ -186,7 +186,7 @@ SettingsCommonForm {
     }
 
     Connections {
-        target: PageSettingsCommon
+        target: SettingsFileExchange
         function onSettingsChanged() {
             page.refresh()
         }

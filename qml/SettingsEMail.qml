@@ -147,7 +147,7 @@ SettingsEMailForm {
     }
 
     Connections {
-        target: PageSettingsCommon
+        target: SettingsFileExchange
         function onSettingsChanged() {
             page.refresh()
         }

@@ -94,7 +94,7 @@ SettingsNetworkForm {
     buttonDeleteUser.onClicked: deleteUser()
 
     Connections {
-        target: PageSettingsCommon
+        target: SettingsFileExchange
         function onSettingsChanged() {
             page.refresh()
         }

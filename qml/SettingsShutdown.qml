@@ -52,7 +52,7 @@ SettingsShutdownForm {
     spinBoxUpsOffTime.onValueChanged: if (writing) ServiceShutdown.upsOffTime = spinBoxUpsOffTime.value
 
     Connections {
-        target: PageSettingsCommon
+        target: SettingsFileExchange
         function onSettingsChanged() {
             page.refresh()
         }

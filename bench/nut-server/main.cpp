@@ -7,7 +7,7 @@
 #include "detectlatency.h"
 #include "listmodelnutclient.h"
 #include "nutload.h"
-#include "nutupssource.h"
+#include "nutupspublisher.h"
 #include "paths.h"
 #include "servicenetwork.h"
 #include "settings.h"
@@ -211,7 +211,7 @@ int main(int argc, char **argv)
 
     const QString simulator = QCoreApplication::applicationDirPath() + QStringLiteral("/upssim");
     DetectLatency detect(&program, simulator, root.path(), seed);
-    program.nutUpsSource()->start();
+    program.nutUpsPublisher()->start();
     program.serviceNetwork()->start();
     if (!detect.start(2400)) {
         std::printf("the simulator or the link did not come up\n");

@@ -7,7 +7,7 @@
 #include "devcomm.h"
 #include "historynotice.h"
 #include "nutlink.h"
-#include "nutupssource.h"
+#include "nutupspublisher.h"
 #include "paths.h"
 #include "qmlregistration.h"
 #include "recordwriter.h"
@@ -43,7 +43,7 @@ CompositionRoot::CompositionRoot()
           std::make_unique<ServiceScheduleTask>(m_devComm.get(), m_serviceShutdown.get())),
       m_serviceNotification(std::make_unique<ServiceNotification>(m_settings.get())),
       m_batteryAge(std::make_unique<BatteryAge>(m_settings.get())),
-      m_nutUpsSource(std::make_unique<NutUpsSource>(m_devComm.get())),
+      m_nutUpsPublisher(std::make_unique<NutUpsPublisher>(m_devComm.get())),
       m_serviceNetwork(std::make_unique<ServiceNetwork>(
           m_settings.get(), Paths::file(QStringLiteral("/cfg/config.cfg")))),
       m_translator(std::make_unique<Translator>(m_settings.get()))
@@ -96,9 +96,9 @@ void CompositionRoot::connectObjects()
 
     // The network server's view of the UPS: the data set after the alarm rules have seen it,
     // the alarms standing, the self-tests recorded; its instant commands go back to the link.
-    NutUpsSource *source = m_nutUpsSource.get();
+    NutUpsPublisher *source = m_nutUpsPublisher.get();
     ServiceNetwork *network = m_serviceNetwork.get();
-    QObject::connect(dev, &DevComm::stateChanged, source, &NutUpsSource::updateState);
+    QObject::connect(dev, &DevComm::stateChanged, source, &NutUpsPublisher::updateState);
     QObject::connect(
         m_alarm.get(), &Alarm::alarmNumChanged, source,
         [source, alarm = m_alarm.get()] { source->setAlarms(alarm->standingAlarmTexts()); });
@@ -106,8 +106,8 @@ void CompositionRoot::connectObjects()
                      [source](const QDateTime &start, int seconds) {
                          source->selfTestRecorded(start, seconds);
                      });
-    QObject::connect(source, &NutUpsSource::snapshotChanged, network, &ServiceNetwork::setSnapshot);
-    QObject::connect(network, &ServiceNetwork::commandRequested, source, &NutUpsSource::runCommand);
+    QObject::connect(source, &NutUpsPublisher::snapshotChanged, network, &ServiceNetwork::setSnapshot);
+    QObject::connect(network, &ServiceNetwork::commandRequested, source, &NutUpsPublisher::runCommand);
 
     // The primary's duty: before the UPS output goes off or this computer powers off, the
     // network clients are told (FSD) and given hostSync seconds to leave. A countdown called off
@@ -152,7 +152,7 @@ void CompositionRoot::start()
     m_serviceNotification->setDeliver(true);
     m_serviceNotification->start();
     m_batteryAge->start();
-    m_nutUpsSource->start();
+    m_nutUpsPublisher->start();
     m_serviceNetwork->start();
     m_devComm->start();
 }

@@ -8,7 +8,7 @@ class BatteryAge;
 class Database;
 class DevComm;
 class HistoryNotice;
-class NutUpsSource;
+class NutUpsPublisher;
 class QQmlEngine;
 class QQuickView;
 class RecordWriter;
@@ -72,7 +72,7 @@ public:
     ServiceScheduleTask *serviceScheduleTask() const { return m_serviceScheduleTask.get(); }
     ServiceNotification *serviceNotification() const { return m_serviceNotification.get(); }
     BatteryAge *batteryAge() const { return m_batteryAge.get(); }
-    NutUpsSource *nutUpsSource() const { return m_nutUpsSource.get(); }
+    NutUpsPublisher *nutUpsPublisher() const { return m_nutUpsPublisher.get(); }
     ServiceNetwork *serviceNetwork() const { return m_serviceNetwork.get(); }
     Translator *translator() const { return m_translator.get(); }
 
@@ -94,7 +94,7 @@ private:
     std::unique_ptr<ServiceScheduleTask> m_serviceScheduleTask;
     std::unique_ptr<ServiceNotification> m_serviceNotification;
     std::unique_ptr<BatteryAge> m_batteryAge;
-    std::unique_ptr<NutUpsSource> m_nutUpsSource;
+    std::unique_ptr<NutUpsPublisher> m_nutUpsPublisher;
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;
     bool m_languageApplied = false;

@@ -13,7 +13,7 @@
 #include "listmodelnutclient.h"
 #include "listmodelnutuser.h"
 #include "listmodelscheduletask.h"
-#include "pagesettingscommon.h"
+#include "settingsfileexchange.h"
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
 #include "servicenetwork.h"
@@ -80,10 +80,10 @@ void registerTypes(const Objects &objects)
     Settings *settings = objects.settings;
     ListModelEMailUser *recipients = objects.serviceEMail->listModelEMailUser();
     ListModelNutUser *accounts = objects.serviceNetwork->users();
-    qmlRegisterSingletonType<PageSettingsCommon>(
-        uri, 1, 0, "PageSettingsCommon",
+    qmlRegisterSingletonType<SettingsFileExchange>(
+        uri, 1, 0, "SettingsFileExchange",
         [settings, recipients, accounts](QQmlEngine *, QJSEngine *) -> QObject * {
-            return new PageSettingsCommon(settings, recipients, accounts);
+            return new SettingsFileExchange(settings, recipients, accounts);
         });
 
     qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");

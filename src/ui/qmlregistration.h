@@ -34,7 +34,7 @@ struct Objects
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a
-// PageSettingsCommon of its own for each engine), then the screens' own view helpers. Once per
+// SettingsFileExchange of its own for each engine), then the screens' own view helpers. Once per
 // process.
 void registerTypes(const Objects &objects);
 

@@ -9,7 +9,7 @@
 #include "login1service.h"
 #include "nutdispatcher.h"
 #include "nutpeer.h"
-#include "nutupssource.h"
+#include "nutupspublisher.h"
 #include "privatebus.h"
 #include "servicenetwork.h"
 #include "serviceshutdown.h"
@@ -376,7 +376,7 @@ void TestNetworkSharing::upsmonAsSecondary()
     QVERIFY(lost.wait(30000));
     Clock::setNow(QDateTime::currentDateTime());
     QCOMPARE(upsc("ups.status"), QByteArray("OB\n"));
-    Clock::advance(NutUpsSource::staleAfterSeconds + 1);
+    Clock::advance(NutUpsPublisher::staleAfterSeconds + 1);
     QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.status"), QByteArray("error: Error: Data stale\n"), 10000);
     QVERIFY2(upsmon->waitForShutdown(30000), qPrintable(upsmon->log()));
     QVERIFY2(upsmon->log().contains("Data stale"), qPrintable(upsmon->log()));

@@ -19,7 +19,7 @@
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
 #include "nutaccountstore.h"
-#include "pagesettingscommon.h"
+#include "settingsfileexchange.h"
 #include "paths.h"
 #include "pythonscript.h"
 #include "qmlpagehost.h"
@@ -87,7 +87,7 @@ QObject *wiringProbe(QQmlEngine *engine, QQmlContext *context)
                      "function named(name) {\n";
     for (const char *name :
          {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail", "ServiceShutdown",
-          "PageSettingsCommon", "appName", "appVersion", "window", "listModelEMailUser"})
+          "SettingsFileExchange", "appName", "appVersion", "window", "listModelEMailUser"})
         qml += QByteArray("if (name === \"") + name + "\") return " + name + "\n";
     qml += "}\n}\n";
     QQmlComponent component(engine);
@@ -276,9 +276,9 @@ void TestPages::singletonsAreTheRootsObjects()
     QCOMPARE(named(first.data(), "window").value<QObject *>(), m_host->view());
     QCOMPARE(named(first.data(), "listModelEMailUser").value<QObject *>(),
              static_cast<QObject *>(root.serviceEMail()->listModelEMailUser()));
-    auto *page = named(first.data(), "PageSettingsCommon").value<QObject *>();
-    QVERIFY(qobject_cast<PageSettingsCommon *>(page));
-    QCOMPARE(named(first.data(), "PageSettingsCommon").value<QObject *>(), page);
+    auto *page = named(first.data(), "SettingsFileExchange").value<QObject *>();
+    QVERIFY(qobject_cast<SettingsFileExchange *>(page));
+    QCOMPARE(named(first.data(), "SettingsFileExchange").value<QObject *>(), page);
 
     // A second engine: the same objects, a page object of its own that goes with it.
     QPointer<QObject> other;
@@ -288,8 +288,8 @@ void TestPages::singletonsAreTheRootsObjects()
         QVERIFY(second);
         for (const auto &entry : owned)
             QCOMPARE(named(second.data(), entry.first).value<QObject *>(), entry.second);
-        other = named(second.data(), "PageSettingsCommon").value<QObject *>();
-        QVERIFY(qobject_cast<PageSettingsCommon *>(other) && other != page);
+        other = named(second.data(), "SettingsFileExchange").value<QObject *>();
+        QVERIFY(qobject_cast<SettingsFileExchange *>(other) && other != page);
     }
     QVERIFY(other.isNull());
     QCOMPARE(root.alarm()->alarmNum(), 0);

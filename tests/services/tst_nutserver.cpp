@@ -15,7 +15,7 @@
 #include "nutpassword.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
-#include "nutupssource.h"
+#include "nutupspublisher.h"
 #include "nutusercommand.h"
 #include "paths.h"
 #include "settings.h"
@@ -440,7 +440,7 @@ void TestNutServer::statusAndReadings()
 {
     QFETCH(UpsState, state);
     QFETCH(QString, expected);
-    const NutSnapshot snapshot = NutUpsSource::build(state, DevComm::COM, {}, {});
+    const NutSnapshot snapshot = NutUpsPublisher::build(state, DevComm::COM, {}, {});
     QVERIFY(!snapshot.stale);
     QStringList got;
     for (const QString &pair : expected.split("; ")) {
@@ -490,7 +490,7 @@ void TestNutServer::commandsOfTheLink()
     QFETCH(UpsState, state);
     QFETCH(int, commType);
     QFETCH(QByteArray, commands);
-    const NutSnapshot snapshot = NutUpsSource::build(state, commType, {}, {});
+    const NutSnapshot snapshot = NutUpsPublisher::build(state, commType, {}, {});
     QCOMPARE(::commands(snapshot), commands);
     for (const NutOfferedCommand &c : snapshot.commands)
         QCOMPARE(c.maxParameter, c.name == "test.battery.start" ? 99 : 0);
@@ -500,8 +500,8 @@ void TestNutServer::lostLinkTurnsStale()
 {
     TestRoot root(TestRoot::WithSettings);
     DevComm devComm(root.settings());
-    NutUpsSource source(&devComm);
-    QSignalSpy published(&source, &NutUpsSource::snapshotChanged);
+    NutUpsPublisher source(&devComm);
+    QSignalSpy published(&source, &NutUpsPublisher::snapshotChanged);
     Clock::setNow(QDateTime(QDate(2024, 6, 1), QTime(12, 0, 0)));
 
     // Never online: stale from the start; then the first data set makes it fresh.

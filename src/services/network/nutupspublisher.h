@@ -6,7 +6,7 @@
 #include <QObject>
 
 class DevComm;
-class NutUpsSourcePrivate;
+class NutUpsPublisherPrivate;
 struct UpsState;
 
 // What the network server publishes, made from the typed UPS state: NUT's standard variables
@@ -14,7 +14,7 @@ struct UpsState;
 // last self-test from the records, and the instant commands the link in use can carry out now,
 // which it carries out through the same control requests as the control page. When the link
 // is lost the last data stays served for 15 s; then the data counts as stale.
-class NutUpsSource : public QObject
+class NutUpsPublisher : public QObject
 {
     Q_OBJECT
 public:
@@ -26,8 +26,8 @@ public:
         int seconds = 0;
     };
 
-    explicit NutUpsSource(DevComm *devComm, QObject *parent = nullptr);
-    ~NutUpsSource() override;
+    explicit NutUpsPublisher(DevComm *devComm, QObject *parent = nullptr);
+    ~NutUpsPublisher() override;
 
     // Reads the last self-test from the records and starts the one-second check of a lost link.
     void start();
@@ -51,5 +51,5 @@ signals:
     void snapshotChanged(const NutSnapshot &snapshot);
 
 private:
-    NutUpsSourcePrivate *d;
+    NutUpsPublisherPrivate *d;
 };

@@ -1,4 +1,4 @@
-#include "pagesettingscommon.h"
+#include "settingsfileexchange.h"
 
 #include "database.h"
 #include "filesaver.h"
@@ -182,7 +182,7 @@ void importMember(Settings *settings, const QJsonObject &object, int type, QStri
 
 } // namespace
 
-PageSettingsCommon::PageSettingsCommon(Settings *settings, ListModelEMailUser *recipients,
+SettingsFileExchange::SettingsFileExchange(Settings *settings, ListModelEMailUser *recipients,
                                        ListModelNutUser *networkAccounts, QObject *parent)
     : QObject(parent),
       m_settings(settings),
@@ -191,12 +191,12 @@ PageSettingsCommon::PageSettingsCommon(Settings *settings, ListModelEMailUser *r
 {
 }
 
-bool PageSettingsCommon::startWithDesktop() const
+bool SettingsFileExchange::startWithDesktop() const
 {
     return platform::startsWithDesktop();
 }
 
-bool PageSettingsCommon::setStartWithDesktop(bool on)
+bool SettingsFileExchange::setStartWithDesktop(bool on)
 {
     std::vector<std::wstring> command = {QCoreApplication::applicationFilePath().toStdWString()};
     // A folder named by --home or QUELTA_HOME goes with it, so the same program starts.
@@ -207,7 +207,7 @@ bool PageSettingsCommon::setStartWithDesktop(bool on)
     return done;
 }
 
-bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
+bool SettingsFileExchange::settingsSaveAs(const QUrl &file)
 {
     const QString path = localPath(file);
     if (path.isEmpty()) {
@@ -241,7 +241,7 @@ bool PageSettingsCommon::settingsSaveAs(const QUrl &file)
     return true;
 }
 
-bool PageSettingsCommon::settingsImport(const QUrl &file)
+bool SettingsFileExchange::settingsImport(const QUrl &file)
 {
     const QString path = localPath(file);
     if (path.isEmpty()) {
@@ -305,7 +305,7 @@ bool PageSettingsCommon::settingsImport(const QUrl &file)
     return true;
 }
 
-void PageSettingsCommon::settingsRestore()
+void SettingsFileExchange::settingsRestore()
 {
     m_settings->restore();
     m_recipients->removeAll();

@@ -3,7 +3,7 @@
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
 #include "nutpassword.h"
-#include "pagesettingscommon.h"
+#include "settingsfileexchange.h"
 #include "serviceemail.h"
 #include "settings.h"
 #include "testroot.h"
@@ -22,7 +22,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-class TestPageSettingsCommon : public QObject
+class TestSettingsFileExchange : public QObject
 {
     Q_OBJECT
 
@@ -44,7 +44,7 @@ private:
     QTemporaryDir m_files;
     ListModelEMailUser m_recipients;
     ListModelNutUser m_accounts {m_root.file(QStringLiteral("/cfg/config.cfg"))};
-    PageSettingsCommon m_page {m_root.settings(), &m_recipients, &m_accounts};
+    SettingsFileExchange m_page {m_root.settings(), &m_recipients, &m_accounts};
 };
 
 namespace {
@@ -161,13 +161,13 @@ void setNonDefaults()
 
 } // namespace
 
-void TestPageSettingsCommon::initTestCase()
+void TestSettingsFileExchange::initTestCase()
 {
     g_settings = m_root.settings();
     m_recipients.refresh();
 }
 
-QUrl TestPageSettingsCommon::writeFile(const QString &name, const QByteArray &content) const
+QUrl TestSettingsFileExchange::writeFile(const QString &name, const QByteArray &content) const
 {
     QFile file(m_files.path() + QLatin1Char('/') + name);
     if (file.open(QIODevice::WriteOnly))
@@ -175,7 +175,7 @@ QUrl TestPageSettingsCommon::writeFile(const QString &name, const QByteArray &co
     return fileUrl(name);
 }
 
-void TestPageSettingsCommon::recipientList()
+void TestSettingsFileExchange::recipientList()
 {
     Clock::setNow(QDateTime(QDate(2024, 3, 10), QTime(8, 30, 5)));
     ListModelEMailUser model;
@@ -225,10 +225,10 @@ void TestPageSettingsCommon::recipientList()
     QVERIFY(recipients().isEmpty());
 }
 
-void TestPageSettingsCommon::exportAndImport()
+void TestSettingsFileExchange::exportAndImport()
 {
-    PageSettingsCommon &page = m_page;
-    QSignalSpy changed(&page, &PageSettingsCommon::settingsChanged);
+    SettingsFileExchange &page = m_page;
+    QSignalSpy changed(&page, &SettingsFileExchange::settingsChanged);
     Settings *settings = g_settings;
     setNonDefaults();
     const QStringList users = {QStringLiteral("ops@example.org"),
@@ -333,10 +333,10 @@ void TestPageSettingsCommon::exportAndImport()
 }
 
 // Hand-edited and foreign files: nothing stored is lost to them.
-void TestPageSettingsCommon::partialAndMalformedFiles()
+void TestSettingsFileExchange::partialAndMalformedFiles()
 {
-    PageSettingsCommon &page = m_page;
-    QSignalSpy changed(&page, &PageSettingsCommon::settingsChanged);
+    SettingsFileExchange &page = m_page;
+    QSignalSpy changed(&page, &SettingsFileExchange::settingsChanged);
     setNonDefaults();
     const QStringList users = {QStringLiteral("ops@example.org")};
     setRecipients(users);
@@ -379,10 +379,10 @@ void TestPageSettingsCommon::partialAndMalformedFiles()
     QCOMPARE(changed.count(), 3);
 }
 
-void TestPageSettingsCommon::restore()
+void TestSettingsFileExchange::restore()
 {
-    PageSettingsCommon &page = m_page;
-    QSignalSpy changed(&page, &PageSettingsCommon::settingsChanged);
+    SettingsFileExchange &page = m_page;
+    QSignalSpy changed(&page, &SettingsFileExchange::settingsChanged);
     Settings *settings = g_settings;
     setNonDefaults();
     settings->setSettings(Settings::UpsComPort, QStringLiteral("/dev/ttyUSB0"));
@@ -408,5 +408,5 @@ void TestPageSettingsCommon::restore()
     QCOMPARE(settings->getSettings(Settings::UpsNutHost).toString(), QStringLiteral("nas.local"));
 }
 
-QTEST_GUILESS_MAIN(TestPageSettingsCommon)
-#include "tst_pagesettingscommon.moc"
+QTEST_GUILESS_MAIN(TestSettingsFileExchange)
+#include "tst_settingsfileexchange.moc"

@@ -12,13 +12,13 @@ class Settings;
 // object keyed by the settings keys), reads such a file back, and puts the defaults back (no
 // recipient, no account). Whoever keeps a copy of a setting follows the
 // settings' own announcements; the screens reload their fields on settingsChanged.
-class PageSettingsCommon : public QObject
+class SettingsFileExchange : public QObject
 {
     Q_OBJECT
     // The program starts with the desktop session (the system's autostart entry, read afresh).
     Q_PROPERTY(bool startWithDesktop READ startWithDesktop NOTIFY startWithDesktopChanged)
 public:
-    PageSettingsCommon(Settings *settings, ListModelEMailUser *recipients,
+    SettingsFileExchange(Settings *settings, ListModelEMailUser *recipients,
                        ListModelNutUser *networkAccounts, QObject *parent = nullptr);
 
     Q_INVOKABLE bool settingsSaveAs(const QUrl &file);

@@ -1,4 +1,4 @@
-#include "nutupssource.h"
+#include "nutupspublisher.h"
 
 #include "clock.h"
 #include "database.h"
@@ -72,12 +72,12 @@ QByteArray runtimeSeconds(const UpsState &s)
 
 } // namespace
 
-class NutUpsSourcePrivate
+class NutUpsPublisherPrivate
 {
 public:
     void publish();
 
-    NutUpsSource *q = nullptr;
+    NutUpsPublisher *q = nullptr;
     DevComm *devComm = nullptr;
     QTimer timer;
     bool haveState = false;
@@ -85,26 +85,26 @@ public:
     qint64 lostSince = -1; // seconds since the epoch; -1 while the link holds
     UpsState last; // the last state read online
     QStringList alarms;
-    NutUpsSource::LastTest lastTest;
+    NutUpsPublisher::LastTest lastTest;
     NutSnapshot current;
 };
 
-NutUpsSource::NutUpsSource(DevComm *devComm, QObject *parent)
-    : QObject(parent), d(new NutUpsSourcePrivate)
+NutUpsPublisher::NutUpsPublisher(DevComm *devComm, QObject *parent)
+    : QObject(parent), d(new NutUpsPublisherPrivate)
 {
     qRegisterMetaType<NutSnapshot>();
     d->q = this;
     d->devComm = devComm;
     d->timer.setInterval(1000);
-    connect(&d->timer, &QTimer::timeout, this, &NutUpsSource::onTimerTimeout);
+    connect(&d->timer, &QTimer::timeout, this, &NutUpsPublisher::onTimerTimeout);
 }
 
-NutUpsSource::~NutUpsSource()
+NutUpsPublisher::~NutUpsPublisher()
 {
     delete d;
 }
 
-void NutUpsSource::start()
+void NutUpsPublisher::start()
 {
     QSqlQuery query;
     const QString sql = QStringLiteral("select dateTime, duration from %1 order by id desc limit 1")
@@ -121,12 +121,12 @@ void NutUpsSource::start()
     d->publish();
 }
 
-NutSnapshot NutUpsSource::snapshot() const
+NutSnapshot NutUpsPublisher::snapshot() const
 {
     return d->current;
 }
 
-NutSnapshot NutUpsSource::build(const UpsState &s, int commType, const QStringList &alarms,
+NutSnapshot NutUpsPublisher::build(const UpsState &s, int commType, const QStringList &alarms,
                                 const LastTest &lastTest)
 {
     NutSnapshot out;
@@ -207,7 +207,7 @@ NutSnapshot NutUpsSource::build(const UpsState &s, int commType, const QStringLi
     return out;
 }
 
-void NutUpsSource::updateState(const UpsState &state)
+void NutUpsPublisher::updateState(const UpsState &state)
 {
     d->haveState = true;
     if (state.online()) {
@@ -223,7 +223,7 @@ void NutUpsSource::updateState(const UpsState &state)
     d->publish();
 }
 
-void NutUpsSource::setAlarms(const QStringList &englishTexts)
+void NutUpsPublisher::setAlarms(const QStringList &englishTexts)
 {
     if (englishTexts == d->alarms)
         return;
@@ -231,13 +231,13 @@ void NutUpsSource::setAlarms(const QStringList &englishTexts)
     d->publish();
 }
 
-void NutUpsSource::selfTestRecorded(const QDateTime &start, int seconds)
+void NutUpsPublisher::selfTestRecorded(const QDateTime &start, int seconds)
 {
     d->lastTest = {start, seconds};
     d->publish();
 }
 
-void NutUpsSource::runCommand(const QByteArray &command, const QByteArray &parameter)
+void NutUpsPublisher::runCommand(const QByteArray &command, const QByteArray &parameter)
 {
     DevComm *dev = d->devComm;
     if (!d->online) {
@@ -262,20 +262,20 @@ void NutUpsSource::runCommand(const QByteArray &command, const QByteArray &param
         qCWarning(lcNetwork) << "Instant command" << command << "is not known";
 }
 
-void NutUpsSource::onTimerTimeout()
+void NutUpsPublisher::onTimerTimeout()
 {
     if (d->lostSince >= 0 && !d->current.stale &&
         Clock::secsSinceEpoch() - d->lostSince > staleAfterSeconds)
         d->publish();
 }
 
-void NutUpsSourcePrivate::publish()
+void NutUpsPublisherPrivate::publish()
 {
     NutSnapshot next;
     const bool fresh = online ||
-        (lostSince >= 0 && Clock::secsSinceEpoch() - lostSince <= NutUpsSource::staleAfterSeconds);
+        (lostSince >= 0 && Clock::secsSinceEpoch() - lostSince <= NutUpsPublisher::staleAfterSeconds);
     if (fresh) {
-        next = NutUpsSource::build(last, devComm->commType(), alarms, lastTest);
+        next = NutUpsPublisher::build(last, devComm->commType(), alarms, lastTest);
         if (!online) {
             next.commands.clear(); // nothing reaches the UPS now
         }
@@ -285,7 +285,7 @@ void NutUpsSourcePrivate::publish()
     if (next == current)
         return;
     if (next.stale && !current.stale && lostSince >= 0) {
-        qCWarning(lcNetwork) << "UPS link lost for more than" << NutUpsSource::staleAfterSeconds
+        qCWarning(lcNetwork) << "UPS link lost for more than" << NutUpsPublisher::staleAfterSeconds
                              << "s: network clients get DATA-STALE";
     }
     current = next;
