@@ -470,7 +470,7 @@ FR = {
     "The computer shuts down in %1, at %2.": "L'ordinateur s'arrête dans %1, à %2.",
     "Shutdown countdown shortened": "Compte à rebours d'arrêt raccourci",
     "Cancel shutdown": "Annuler l'arrêt",
-    "Cancel output off": "Annuler la coupure de sortie",
+    "Cancel output off": "Annuler la coupure",
     "(1 change since the last notice)": "(1 changement depuis la dernière notification)",
     "Output off in %1": "Sortie coupée dans %1",
     "UPS Output Off In": "Coupure de la sortie dans",

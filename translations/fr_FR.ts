@@ -1246,7 +1246,7 @@
     </message>
     <message>
         <source>Cancel output off</source>
-        <translation>Annuler la coupure de sortie</translation>
+        <translation>Annuler la coupure</translation>
     </message>
 </context>
 <context>
@@ -2673,7 +2673,7 @@
     </message>
     <message>
         <source>Cancel output off</source>
-        <translation>Annuler la coupure de sortie</translation>
+        <translation>Annuler la coupure</translation>
     </message>
 </context>
 </TS>

@@ -87,8 +87,9 @@ void CompositionRoot::connectObjects()
                      &ServiceNotification::countdownShortened);
     QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, notices,
                      &ServiceNotification::countdownTick);
-    QObject::connect(notices, &ServiceNotification::cancelRequested, countdown,
-                     [countdown] { countdown->cancelCountdown(QStringLiteral("the desktop notice")); });
+    QObject::connect(notices, &ServiceNotification::cancelRequested, countdown, [countdown] {
+        countdown->cancelCountdown(QStringLiteral("the desktop notice"));
+    });
     QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::finished, notices,
                      &ServiceNotification::selfTestFinished);
     QObject::connect(dev, &DevComm::stateChanged, battery, &BatteryAge::updateState);
@@ -113,8 +114,10 @@ void CompositionRoot::connectObjects()
                      [source](const QDateTime &start, int seconds) {
                          source->selfTestRecorded(start, seconds);
                      });
-    QObject::connect(source, &NutUpsPublisher::snapshotChanged, network, &ServiceNetwork::setSnapshot);
-    QObject::connect(network, &ServiceNetwork::commandRequested, source, &NutUpsPublisher::runCommand);
+    QObject::connect(source, &NutUpsPublisher::snapshotChanged, network,
+                     &ServiceNetwork::setSnapshot);
+    QObject::connect(network, &ServiceNetwork::commandRequested, source,
+                     &NutUpsPublisher::runCommand);
 
     // The primary's duty: before the UPS output goes off or this computer powers off, the
     // network clients are told (FSD) and given hostSync seconds to leave. FSD then holds, as

@@ -3,6 +3,7 @@
 #include "devdatamap.h"
 #include "logcategories.h"
 #include "outputoffwatch.h"
+#include "platform.h"
 #include "portwatcher.h"
 #include "seriallink.h"
 #include "settings.h"
@@ -368,8 +369,8 @@ void DevComm::setShutdown(bool shutdown, int time)
 
 void DevComm::cancelOutputOff(const QString &where)
 {
-    qCInfo(lcDevice).noquote() << "UPS output-off cancelled by" << qEnvironmentVariable("USER")
-                               << "from" << where;
+    qCInfo(lcDevice).noquote() << "UPS output-off cancelled by"
+                               << QString::fromStdWString(platform::userName()) << "from" << where;
     setShutdown(false, 0);
 }
 

@@ -105,8 +105,8 @@ void showNotification(const Notice &notice,
     call << QStringLiteral("Quelta") << uint(notice.replaces)
          << QString(notice.urgent ? QStringLiteral("dialog-warning")
                                   : QStringLiteral("dialog-information"))
-         << QString::fromStdWString(notice.title) << QString::fromStdWString(notice.body)
-         << actions << hints << int(-1);
+         << QString::fromStdWString(notice.title) << QString::fromStdWString(notice.body) << actions
+         << hints << int(-1);
     // Asynchronous: the poll and the window go on while the server answers.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, callTimeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
@@ -134,8 +134,7 @@ void closeNotification(unsigned int id)
     call << uint(id);
     // No answer is awaited: a notice the user closed already is no fault.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, callTimeoutMs));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     &QObject::deleteLater);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
 }
 
 void setNotificationActionHandler(std::function<void(unsigned int, const std::wstring &)> handler)

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <functional>
 #include <map>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -71,7 +71,12 @@ void showNotification(const Notice &notice,
 void closeNotification(unsigned int id);
 // The user chose action `key` of notice `id`: `handler` runs on the thread that set it. One
 // handler per process; an empty one stops listening.
-void setNotificationActionHandler(std::function<void(unsigned int id, const std::wstring &key)> handler);
+void setNotificationActionHandler(
+    std::function<void(unsigned int id, const std::wstring &key)> handler);
+
+// The name of the user running the program, for the log (who did what); empty if unknown.
+// Linux: the password database's name for the real user id. Windows: GetUserNameW.
+std::wstring userName();
 
 // Starting with the desktop session, for the user running the program.
 // Linux: the XDG autostart entry "quelta.desktop" in $XDG_CONFIG_HOME/autostart (~/.config when

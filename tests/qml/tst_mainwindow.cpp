@@ -888,7 +888,8 @@ private slots:
         QCOMPARE(tooltip(), QStringLiteral("QUELTA - Output off in 00:54"));
         QCOMPARE(statusText("countdownText"), QStringLiteral("00:00:54"));
 
-        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("output-off cancelled by .* countdown card"));
+        QTest::ignoreMessage(QtInfoMsg,
+                             QRegularExpression("output-off cancelled by .* countdown card"));
         QVERIFY(m_host->click(find("countdownCancel")));
         QCOMPARE(controlFramesSoFar(*m_sim, serial), QList<QByteArray> {"C\r"});
         QTRY_COMPARE_WITH_TIMEOUT(statusText("linkText"), QStringLiteral("UPS Normal"), 1000);

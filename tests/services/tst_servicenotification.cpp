@@ -275,7 +275,9 @@ void TestServiceNotification::countdownIsOneTrueNotice()
     service.setDeliver(true);
     QSignalSpy cancel(&service, &ServiceNotification::cancelRequested);
     QSignalSpy undelivered(&service, &ServiceNotification::undelivered);
-    const auto last = [&server] { return server.notices().last(); };
+    const auto last = [&server] {
+        return server.notices().last();
+    };
 
     // Shortened before the desktop answered the first: one notice, replaced, with the true time.
     service.updateState(online(0));
@@ -301,7 +303,8 @@ void TestServiceNotification::countdownIsOneTrueNotice()
     // Called off: withdrawn, and said once.
     service.countdownChanged(0);
     QTRY_COMPARE_WITH_TIMEOUT(server.closed(), QVector<uint> {id}, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(last().summary, QStringLiteral("Shutdown countdown cancelled"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(last().summary, QStringLiteral("Shutdown countdown cancelled"),
+                              10000);
 
     // A second countdown 6 s later is told at once with its true time, as a notice of its own,
     // and withdrawn when it ends; a mains notice held back meanwhile is no business of it.

@@ -480,8 +480,9 @@ void TestServiceShutdown::cancelledByTheUser()
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {180});
     tick(5);
-    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("Shutdown countdown cancelled by \\S+ from "
-                                                       "countdown card with 175 seconds left"));
+    QTest::ignoreMessage(QtInfoMsg,
+                         QRegularExpression("Shutdown countdown cancelled by \\S+ from "
+                                            "countdown card with 175 seconds left"));
     QVERIFY(m_service->cancelCountdown("countdown card"));
     QCOMPARE(take(*m_started), QList<int> {0});
     QVERIFY(m_service->queltaOffEnable() && !m_service->alerting());

@@ -9,8 +9,7 @@ NotificationServer::NotificationServer(const QString &busAddress)
     QDBusConnection bus = QDBusConnection::connectToBus(busAddress, m_connectionName);
     m_ready = bus.isConnected() &&
         bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
-                           QDBusConnection::ExportAllSlots |
-                               QDBusConnection::ExportAllSignals) &&
+                           QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals) &&
         bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
 }
 

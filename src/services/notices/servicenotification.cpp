@@ -288,16 +288,16 @@ void ServiceNotification::send(int kind, const QString &title, const QString &bo
     notice.title = title.toStdWString();
     notice.body = body.toStdWString();
     notice.urgent = urgent;
-    platform::showNotification(notice, [self, kind, title, body,
-                                        urgent](platform::NotificationResult result, uint) {
-        if (!self || result == platform::NotificationResult::Shown)
-            return;
-        // The tray shows one balloon: a running countdown's stays.
-        if (self->m_countdownEnd != 0 && kind != Countdown) {
-            qCInfo(lcServices).noquote()
-                << "Notice kept off the tray while the countdown is shown:" << title;
-            return;
-        }
-        emit self->undelivered(title, body, urgent);
-    });
+    platform::showNotification(
+        notice, [self, kind, title, body, urgent](platform::NotificationResult result, uint) {
+            if (!self || result == platform::NotificationResult::Shown)
+                return;
+            // The tray shows one balloon: a running countdown's stays.
+            if (self->m_countdownEnd != 0 && kind != Countdown) {
+                qCInfo(lcServices).noquote()
+                    << "Notice kept off the tray while the countdown is shown:" << title;
+                return;
+            }
+            emit self->undelivered(title, body, urgent);
+        });
 }

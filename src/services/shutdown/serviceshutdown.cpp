@@ -576,7 +576,7 @@ bool ServiceShutdown::alerting() const
 
 bool ServiceShutdown::cancelCountdown(const QString &where)
 {
-    const QString user = qEnvironmentVariable("USER", QStringLiteral("(unknown)"));
+    const QString user = QString::fromStdWString(platform::userName());
     if (d->countdown == 0 && !d->isCommitted())
         return false;
     if (d->isCommitted()) {
