@@ -14,7 +14,10 @@ struct UpsState;
 // low battery) starts a countdown; near its end the UPS may be told to switch
 // its output off, the user's command file may run, the open windows are
 // recorded in "/data/shutdown.log" and the system is powered off. The return of
-// the mains cancels a countdown that a failure started. The scheduled power-off
+// the mains cancels a countdown that a failure started, until the end is committed
+// (the network clients told, the UPS output-off or the power-off asked): from then
+// on only the UPS's power cycle, or switching the protection off, ends it. A battery
+// reading counts once two status replies in a row agree. The scheduled power-off
 // uses the same countdown (startShutdown). It reads the UPS from the data sets handed to
 // updateState and follows its settings as they are written.
 class ServiceShutdown : public QObject
