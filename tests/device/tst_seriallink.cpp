@@ -100,7 +100,7 @@ QList<QByteArray> fields(const QByteArray &reply)
 
 quint8 statusByte(const QByteArray &q1)
 {
-    return MegatecReply::statusByte(fields(q1).value(7));
+    return MegatecReply::statusByte(fields(q1).value(7)).value_or(0xff);
 }
 
 // Scenario commands in turn; true when each was answered "ok".
