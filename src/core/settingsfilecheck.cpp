@@ -83,10 +83,11 @@ SettingsFileCheck::SettingsFileCheck(const QByteArray &content)
     int entries = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray &line = lines.at(i);
-        const bool whole = isText(line) && (ended || i + 1 < lines.size());
         QByteArray name;
         const LineKind kind = kindOf(line, &name);
-        if (!isText(line))
+        const bool text = isText(line);
+        const bool whole = text && kind != LineKind::Other && (ended || i + 1 < lines.size());
+        if (!text)
             noteFault(QStringLiteral("line %1 holds bytes that are not text").arg(i + 1));
         else if (kind == LineKind::Other)
             noteFault(QStringLiteral("line %1 is not a setting").arg(i + 1));
@@ -98,15 +99,17 @@ SettingsFileCheck::SettingsFileCheck(const QByteArray &content)
                 ? QString()
                 : groupName + QLatin1Char('/');
             groupWhole = whole;
-        } else if (kind == LineKind::Other && line.trimmed().startsWith('[')) {
-            // Entries below a header that is not one belong to no group anyone can tell.
+        } else if (!whole) {
+            // A damaged line may have been a group header: the entries below it belong to no
+            // group anyone can tell, up to the next whole header.
             groupWhole = false;
-        } else if (kind == LineKind::Entry) {
+        }
+        if (kind == LineKind::Entry) {
             ++entries;
             const QString key = group + keyName(name);
-            if (whole && groupWhole && !m_broken.contains(key))
+            if (whole && groupWhole && !m_broken.contains(key)) {
                 m_whole.insert(key);
-            else {
+            } else {
                 m_whole.remove(key);
                 m_broken.insert(key);
             }
