@@ -178,8 +178,9 @@ void SettingsPrivate::setAside(const SettingsFileCheck &check)
         : check.fault();
     // A copy keeps the file in its place should the program end before the new one is written;
     // a full disk may leave room for no copy, but a rename needs none.
-    QFile::remove(aside);
     if (QFile::copy(path, aside) || QFile::rename(path, aside)) {
+        // It may hold the SMTP password, as the file did.
+        QFile::setPermissions(aside, QFile::ReadOwner | QFile::WriteOwner);
         qCWarning(lcShell).noquote()
             << QStringLiteral("The configuration file %1 does not read as this program's "
                               "settings (%2); it is kept as %3, and a new one is written with "

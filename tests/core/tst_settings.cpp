@@ -263,6 +263,7 @@ void TestSettings::damagedFileKeptAside()
         QVERIFY2(warnings.first().contains("kept as " + aside), qPrintable(warnings.first()));
         QVERIFY2(asideWhenLogged == damage.content, label);
         QCOMPARE(m_root->read(aside.mid(m_root->path().size())), damage.content);
+        QCOMPARE(QFile(aside).permissions() & 0x0077, QFile::Permissions());
         QCOMPARE(m_settings->setAsidePath(), aside);
         QVERIFY(notice.count() >= 1);
         QVERIFY(m_settings->fileNotice().contains(aside));
