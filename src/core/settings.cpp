@@ -287,8 +287,8 @@ void Settings::load()
     const bool existed = file.exists();
     if (!existed && file.open(QIODevice::WriteOnly))
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    const QByteArray content = existed && file.open(QIODevice::ReadOnly) ? file.readAll()
-                                                                         : QByteArray();
+    const QByteArray content =
+        existed && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     const bool readable = !existed || file.error() == QFileDevice::NoError;
     file.close();
     d->settings.reset(new QSettings(d->path, QSettings::IniFormat));

@@ -187,7 +187,8 @@ void TestSettings::damagedFileKeptAside()
             group = QString::fromLatin1(line.mid(1, line.size() - 2)) + '/';
             groupStart = at;
         } else if (line.contains('=')) {
-            const QString key = QString::fromLatin1(line.left(line.indexOf('='))).replace('\\', '/');
+            const QString key =
+                QString::fromLatin1(line.left(line.indexOf('='))).replace('\\', '/');
             lines.insert(group + key, {at, end, groupStart});
         }
         at = end;
@@ -282,7 +283,8 @@ void TestSettings::damagedFileKeptAside()
             QVERIFY2(known || (whole && it.key().startsWith("network/users/")),
                      qPrintable(label + ' ' + it.key()));
             if (whole)
-                QVERIFY2(it.value() == ownValues.value(it.key()), qPrintable(label + ' ' + it.key()));
+                QVERIFY2(it.value() == ownValues.value(it.key()),
+                         qPrintable(label + ' ' + it.key()));
             else
                 QVERIFY2(it.value() == defaults.value(it.key()) ||
                              it.value() == ownValues.value(it.key()),
@@ -300,8 +302,10 @@ void TestSettings::damagedFileKeptAside()
 
     // Hand-edited files that are still settings, whatever their editor: read, left as they are.
     const QList<QByteArray> handEdited = {
-        "\xef\xbb\xbf; my settings\r\n[shutdown]\r\nenable=true\r\n# note\r\n\r\n[mine]\r\nnote=kept\r\n",
-        "[General]\nmine=1\n[shutdown] ; the protection\nenable = true\nexecFile=/home/j\xfcrgen/off.sh\n",
+        "\xef\xbb\xbf; my settings\r\n[shutdown]\r\nenable=true\r\n# "
+        "note\r\n\r\n[mine]\r\nnote=kept\r\n",
+        "[General]\nmine=1\n[shutdown] ; the protection\nenable = "
+        "true\nexecFile=/home/j\xfcrgen/off.sh\n",
         "[shutdown]\n  enable=true\nexecFile=/home/jürgen/off.sh\t\n[ups]\ncomPort=\n",
     };
     for (const QByteArray &content : handEdited) {

@@ -494,14 +494,24 @@ private slots:
             {Megatec::CmdOrvakA1, field(goodFaults, "#01", "#-1")},
         };
         // One corrupt field of a status reply of the right length and field count.
-        for (const auto &bad : QList<QPair<QByteArray, QByteArray>> {
-                 {"230.0 230.0", "2X0.0 230.0"}, {"2.25", "2?.2"},    {"2.25", "9e99"},
-                 {"50.0", "-5.0"},               {"30.5", "+0.5"},    {"035", "0x5"},
-                 {"035", "nan"},                 {"035", "inf"},      {"2.25", "2.2."},
-                 {"2.25", ".225"},               {"50.0", "50,0"},    {"2.25", "2.5 "},
-                 {"035 ", " 035"},               {"00001001", "0000100x"},
-                 {"00001001", "00001002"},       {"00001001", "-0001001"},
-                 {"035", QByteArray("0\0005", 3)}}) {
+        for (const auto &bad :
+             QList<QPair<QByteArray, QByteArray>> {{"230.0 230.0", "2X0.0 230.0"},
+                                                   {"2.25", "2?.2"},
+                                                   {"2.25", "9e99"},
+                                                   {"50.0", "-5.0"},
+                                                   {"30.5", "+0.5"},
+                                                   {"035", "0x5"},
+                                                   {"035", "nan"},
+                                                   {"035", "inf"},
+                                                   {"2.25", "2.2."},
+                                                   {"2.25", ".225"},
+                                                   {"50.0", "50,0"},
+                                                   {"2.25", "2.5 "},
+                                                   {"035 ", " 035"},
+                                                   {"00001001", "0000100x"},
+                                                   {"00001001", "00001002"},
+                                                   {"00001001", "-0001001"},
+                                                   {"035", QByteArray("0\0005", 3)}}) {
             cases.append({Megatec::CmdQueryBase, field(q1, bad.first, bad.second)});
             QCOMPARE(cases.last().second.size(), q1.size());
         }
@@ -527,8 +537,8 @@ private slots:
         // A UPS that keeps sending the same faults: one line per kind, every reply counted.
         static QStringList logged;
         logged.clear();
-        const QtMessageHandler previous =
-            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &m) {
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &m) {
                 if (type == QtWarningMsg)
                     logged << m;
             });

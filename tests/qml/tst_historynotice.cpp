@@ -131,8 +131,8 @@ int runCase(int argc, char **argv)
         QQuickItem *window = host.load(QStringLiteral("main.qml"), QSize(1024, 680));
         if (!window)
             return 4;
-        QQuickItem *dialog =
-            host.find(settings ? QStringLiteral("settingsFileDialog") : QStringLiteral("historyDialog"));
+        QQuickItem *dialog = host.find(settings ? QStringLiteral("settingsFileDialog")
+                                                : QStringLiteral("historyDialog"));
         QElapsedTimer waited;
         waited.start();
         while (!(dialog && dialog->isVisible()) && waited.elapsed() < 10000)
@@ -155,8 +155,8 @@ int runCase(int argc, char **argv)
             ++dialogs;
     }
     std::printf("METHOD %s\nDIALOGS %d\nWARNINGS %d\nNOTICES %d\nUNCHANGED %d\nTEXT %s\n",
-                qPrintable(method), dialogs, warnings, settingsNotices,
-                int(digest(file) == before), qPrintable(text));
+                qPrintable(method), dialogs, warnings, settingsNotices, int(digest(file) == before),
+                qPrintable(text));
     ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return 0;

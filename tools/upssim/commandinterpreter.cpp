@@ -393,8 +393,8 @@ QString CommandInterpreter::execute(const QString &line)
     const QString answer = d->run(name);
     // Changes of the line's behaviour join the model's changes in the log.
     static const QStringList lineCommands = {
-        QStringLiteral("silent"),  QStringLiteral("speak"),     QStringLiteral("answer"),
-        QStringLiteral("echo"),    QStringLiteral("chunk"),     QStringLiteral("baud"),
+        QStringLiteral("silent"),  QStringLiteral("speak"),      QStringLiteral("answer"),
+        QStringLiteral("echo"),    QStringLiteral("chunk"),      QStringLiteral("baud"),
         QStringLiteral("instant"), QStringLiteral("turnaround"), QStringLiteral("corrupt")};
     if (answer.startsWith(QLatin1String("ok")) && lineCommands.contains(name))
         EventLog::tagged("STATE", QStringLiteral("line ") + text);
@@ -429,7 +429,8 @@ QString CommandInterpreter::usage()
         "  corrupt QUERY FIELD TEXT [COUNT]   field FIELD (from 1, as spaces separate them) of\n"
         "                               the next COUNT replies to QUERY (all, without COUNT)\n"
         "                               becomes TEXT (escapes \\r \\xNN; \"\" is empty); keep\n"
-        "                               its width to keep the reply's length, e.g. corrupt Q1 6 2?.2\n"
+        "                               its width to keep the reply's length, e.g. corrupt Q1 6 "
+        "2?.2\n"
         "  corrupt [QUERY] off          replies whole again\n"
         "  garbage N | inject TEXT      put N random bytes / escaped text (\\r \\xNN) on the line\n"
         "  chunk BYTES [GAP_MS] | chunk off   split what is sent into chunks\n"

@@ -35,9 +35,10 @@ public:
             return reply;
         }
         fields[found->field - 1] = found->text;
-        EventLog::tagged("NOTE", QStringLiteral("corrupted %1 field %2")
-                                     .arg(QString::fromLatin1(request))
-                                     .arg(found->field));
+        EventLog::tagged("NOTE",
+                         QStringLiteral("corrupted %1 field %2")
+                             .arg(QString::fromLatin1(request))
+                             .arg(found->field));
         if (found->left > 0 && --found->left == 0)
             corruptions.erase(found);
         return reply.left(1) + fields.join(' ') + '\r';

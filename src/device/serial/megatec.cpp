@@ -176,10 +176,12 @@ bool MegatecPrivate::parseStatus()
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 45);
     if (fields.size() != 8)
         return refuse(Refusal::FieldCount);
-    const auto decimal = [&fields](int i) { return MegatecReply::toDecimal(fields.at(i)); };
-    const std::optional<float> input = decimal(0), faultVoltage = decimal(1),
-                               output = decimal(2), frequency = decimal(4),
-                               battery = decimal(5), temperature = decimal(6);
+    const auto decimal = [&fields](int i) {
+        return MegatecReply::toDecimal(fields.at(i));
+    };
+    const std::optional<float> input = decimal(0), faultVoltage = decimal(1), output = decimal(2),
+                               frequency = decimal(4), battery = decimal(5),
+                               temperature = decimal(6);
     const std::optional<quint16> load = MegatecReply::toWhole(fields.at(3));
     const std::optional<quint8> status = MegatecReply::statusByte(fields.at(7));
     if (const int field = firstMissing(input, faultVoltage, output, load, frequency, battery,

@@ -213,6 +213,7 @@ SerialLink::SerialLink(QObject *parent) : UpsLink(parent), d(new SerialLinkPriva
     d->gatherTimer.setSingleShot(true);
     d->gatherTimer.setObjectName(QStringLiteral("gatherTimer"));
     connect(&d->gatherTimer, &QTimer::timeout, this, [this] { d->gather(); });
+    d->statusTimer.setTimerType(Qt::PreciseTimer);
     d->statusTimer.setSingleShot(true);
     d->statusTimer.setObjectName(QStringLiteral("statusTimer"));
     connect(&d->statusTimer, &QTimer::timeout, this, [this] { d->statusOverdue(); });
