@@ -558,6 +558,10 @@ private slots:
         QVERIFY(logged.at(2).startsWith("Reply to BP refused, field 1 is out of range"));
         QVERIFY(!driver.isOnline());
         QVERIFY(answer(driver, Megatec::CmdQueryBase, q1));
+        // A unit without a temperature sensor: that reading is absent, the reply stands.
+        QVERIFY(answer(driver, Megatec::CmdQueryBase, field(q1, "30.5", "--.-")));
+        QVERIFY(!driver.state().temperature && driver.state().batteryVoltage);
+        QVERIFY(!answer(driver, Megatec::CmdQueryBase, field(q1, "30.5", "3-.5")));
     }
 
     // Each step is a request frame and the reply to it, handed to one driver in turn and

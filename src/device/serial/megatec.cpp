@@ -180,8 +180,10 @@ bool MegatecPrivate::parseStatus()
         return MegatecReply::toDecimal(fields.at(i));
     };
     const std::optional<float> input = decimal(0), faultVoltage = decimal(1), output = decimal(2),
-                               frequency = decimal(4), battery = decimal(5),
-                               temperature = decimal(6);
+                               frequency = decimal(4), battery = decimal(5);
+    // Units without a temperature sensor write dashes there.
+    const bool noTemperature = MegatecReply::isPlaceholder(fields.at(6));
+    const std::optional<float> temperature = noTemperature ? std::optional<float>(0.0f) : decimal(6);
     const std::optional<quint16> load = MegatecReply::toWhole(fields.at(3));
     const std::optional<quint8> status = MegatecReply::statusByte(fields.at(7));
     if (const int field = firstMissing(input, faultVoltage, output, load, frequency, battery,
@@ -194,7 +196,7 @@ bool MegatecPrivate::parseStatus()
     state.load = *load;
     state.inputFrequency = frequency;
     state.batteryVoltage = battery;
-    state.temperature = temperature;
+    state.temperature = noTemperature ? std::nullopt : temperature;
     state.setStatusByte(*status);
 
     // Without a percentage in this cycle both battery figures come from the voltage.

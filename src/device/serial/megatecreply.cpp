@@ -48,6 +48,12 @@ std::optional<quint16> toWhole(const QByteArray &field)
     return value;
 }
 
+bool isPlaceholder(const QByteArray &field)
+{
+    return field.contains('-') &&
+        std::all_of(field.cbegin(), field.cend(), [](char c) { return c == '-' || c == '.'; });
+}
+
 bool isWhole(const QByteArray &field)
 {
     return allDigits(field);

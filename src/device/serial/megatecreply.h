@@ -15,6 +15,9 @@ QList<QByteArray> fields(const char *line, int first, int last);
 
 // Decimal digits with at most one point between digits ("230.0", "2.25", "035").
 std::optional<float> toDecimal(const QByteArray &field);
+// Dashes with at most points between them ("--.-"): a UPS without that sensor writes its field
+// so. A reading it does not have, not a damaged reply.
+bool isPlaceholder(const QByteArray &field);
 // Decimal digits only, of a value that fits 16 bits.
 std::optional<quint16> toWhole(const QByteArray &field);
 // Decimal digits only, of any size.
