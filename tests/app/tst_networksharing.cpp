@@ -230,8 +230,8 @@ void TestNetworkSharing::cleanup()
     Settings *settings = m_program.settings();
     settings->setSettings(Settings::ShutdownEnable, false);
     settings->setSettings(Settings::ShutdownUPSOff, false);
-    for (const char *command :
-         {"silent off", "fault off", "lowbatt auto", "bypass off", "input 230", "mains return"})
+    for (const char *command : {"speed 1", "silent off", "fault off", "lowbatt auto", "bypass off",
+                                "input 230", "mains return", "output on"})
         QVERIFY(sim(QString::fromLatin1(command)));
     QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.status") == "OL\n", 30000);
 }
@@ -416,27 +416,45 @@ void TestNetworkSharing::countdownEndsWithFsd()
     // off) waits for the primary's duty. FSD sends upsmon down at once; its leaving ends the
     // wait long before the 60 s of hostSync, and the UPS is told to switch off.
     QSignalSpy started(m_program.serviceShutdown(), &ServiceShutdown::shutdownStarted);
+    QSignalSpy shortened(m_program.serviceShutdown(), &ServiceShutdown::shutdownShortened);
     QElapsedTimer clock;
     clock.start();
     QVERIFY(sim("mains fail") && sim("lowbatt on"));
-    QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty(), 10000);
-    QCOMPARE(started.at(0).at(0).toInt(), 10);
+    // (The mains acts at once; the low battery once two replies say so.)
+    QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty() && !shortened.isEmpty(), 10000);
+    QCOMPARE(started.at(0).at(0).toInt(), 300);
+    QCOMPARE(shortened.at(0).at(0).toInt(), 10);
     QVERIFY2(upsmon.waitForShutdown(30000), qPrintable(upsmon.log()));
     // Its log comes through a pipe: the line may come in after the shutdown command ran.
     QVERIFY2(upsmon.waitForLog(QRegularExpression("forced shutdown in progress"), 10000),
              qPrintable(upsmon.log()));
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim.receivedFrames().contains("S01\r"), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim.receivedFrames().contains("S01R0003\r"), 30000);
     QVERIFY(clock.elapsed() < 40000);
     QCOMPARE(logCount("Primary's wait over: no client is logged in any more"), 1);
     RawClient after(m_port); // the first one has been silent longer than a client may be
     QCOMPARE(after.ask("GET VAR ups ups.status\n"),
              QByteArray("VAR ups ups.status \"FSD OB LB\"\n"));
 
-    // The mains returns: the countdown is called off and FSD with it.
+    // The mains returns: nothing turns back, as with NUT's primary. FSD stays (upsd latches
+    // it), the UPS is sent no cancel, and its power cycle (its minute, then three minutes off,
+    // here 60 times faster) brings back the machine that went down. Then FSD goes.
     QVERIFY(sim("lowbatt auto") && sim("mains return"));
     QTRY_COMPARE_WITH_TIMEOUT(after.ask("GET VAR ups ups.status\n"),
-                              QByteArray("VAR ups ups.status \"OL\"\n"), 10000);
-    QVERIFY(controlFrames().contains("C\r"));
+                              QByteArray("VAR ups ups.status \"FSD OL\"\n"), 10000);
+    QVERIFY(!controlFrames().contains("C\r"));
+    QCOMPARE(started.count(), 1);
+    QVERIFY(sim("speed 60"));
+    const auto event = [this](const char *what) {
+        const QStringList lines = m_sim.eventLines();
+        return std::count_if(lines.begin(), lines.end(),
+                             [what](const QString &line) { return line.endsWith(what); });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(event("output off") == 1 && event("output on") == 1, 20000);
+    RawClient last(m_port); // the other one has been silent too long by now
+    QTRY_COMPARE_WITH_TIMEOUT(last.ask("GET VAR ups ups.status\n"),
+                              QByteArray("VAR ups ups.status \"OL\"\n"), 20000);
+    QCOMPARE(logCount("The UPS output is back on the mains"), 1);
+    QVERIFY(!m_sim.receivedFrames().contains("C\r"));
 }
 
 void TestNetworkSharing::startTls()
@@ -487,8 +505,9 @@ void TestNetworkSharing::secondQueltaFollows()
             {"ups/commType", int(DevComm::NUT)},
             {"ups/nutHost", "127.0.0.1"},
             {"ups/nutPort", m_port},
-            {"ups/nutUser", "mon"},
-            {"ups/nutPassword", Settings::encryptPassword(QStringLiteral("mon-pw"))},
+            // An account that may run commands: it still sends none it did not schedule.
+            {"ups/nutUser", "adm"},
+            {"ups/nutPassword", Settings::encryptPassword(QStringLiteral("adm-pw"))},
             {"ups/nutAllowPlain", true},
             {"ups/saveCycle", 1},
             {"shutdown/enable", true},
@@ -536,6 +555,18 @@ void TestNetworkSharing::secondQueltaFollows()
     settings->setSettings(Settings::ShutdownUPSOff, true);
     settings->setSettings(Settings::ShutdownUPSOffTime, 1);
     const int waitsOver = logCount("Primary's wait over: no client is logged in any more");
+    // A failure and a return: its own countdown starts and is called off, and it sends the UPS
+    // nothing (no shutdown.stop): only what it scheduled itself is its to cancel.
+    QSignalSpy commands(m_program.serviceNetwork(), &ServiceNetwork::commandRequested);
+    settings->setSettings(Settings::ShutdownEnable, false);
+    QVERIFY(sim("mains fail"));
+    QTRY_VERIFY_WITH_TIMEOUT(statusFields(home).value(0) == "2", 20000);
+    QVERIFY(sim("mains return"));
+    QTRY_VERIFY2_WITH_TIMEOUT(statusFields(home).value(0) != "2",
+                              statusFields(home).join(',').constData(), 20000);
+    QTest::qWait(1500); // its answer to that reply would be here by now
+    QCOMPARE(commands.count(), 0);
+    settings->setSettings(Settings::ShutdownEnable, true);
     m_sim.clearReceived();
     QVERIFY(sim("mains fail"));
     QTRY_VERIFY2_WITH_TIMEOUT(
@@ -547,7 +578,7 @@ void TestNetworkSharing::secondQueltaFollows()
     // It logged out on its way down, which ended this one's wait; the UPS output goes off.
     QTRY_COMPARE_WITH_TIMEOUT(logCount("Primary's wait over: no client is logged in any more"),
                               waitsOver + 1, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim.receivedFrames().contains("S01\r"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim.receivedFrames().contains("S01R0003\r"), 20000);
 }
 
 void TestNetworkSharing::abuseWhileThePollGoesOn()

@@ -152,9 +152,9 @@ private slots:
 
         play(QStringLiteral("OB LB"), QStringLiteral("battery.charge: 15\n"));
         QTRY_COMPARE_WITH_TIMEOUT(rows(Alarm::BattVolLow), 1, 10000);
+        // The low battery counts once a second reply says so too.
         QSignalSpy ticks(shutdown, &ServiceShutdown::shutdownTimeChanged);
-        QTRY_VERIFY_WITH_TIMEOUT(!ticks.isEmpty(), 5000);
-        QVERIFY2(ticks.last().at(0).toInt() < 10, qPrintable(ticks.last().at(0).toString()));
+        QTRY_VERIFY_WITH_TIMEOUT(!ticks.isEmpty() && ticks.last().at(0).toInt() < 10, 10000);
 
         play(QStringLiteral("OL CHRG"));
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 2, 10000);

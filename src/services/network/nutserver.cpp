@@ -58,7 +58,6 @@ public:
     QTimer *waitTimer = nullptr;
     bool waiting = false;
     quint16 port = 0;
-    bool onBattery = false;
 };
 
 NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(this))
@@ -140,13 +139,8 @@ void NutServer::setConfig(const NutServerConfig &config)
 
 void NutServer::setSnapshot(const NutSnapshot &snapshot)
 {
-    // A forced shutdown that was not carried out ends once the mains is back.
-    if (d->onBattery && !snapshot.stale && !snapshot.onBattery && d->state.fsd()) {
-        qCInfo(lcNetwork) << "Mains is back: FSD cleared";
-        d->state.setFsd(false);
-    }
-    if (!snapshot.stale)
-        d->onBattery = snapshot.onBattery;
+    // FSD holds once raised, as upsd latches it: the clients are on their way down and only the
+    // UPS power cycle brings them back. The shutdown service takes it back (clearFsd).
     d->state.setSnapshot(snapshot);
 }
 
