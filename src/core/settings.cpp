@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "logcategories.h"
+#include "nutport.h"
 #include "paths.h"
 #include "settingsfilecheck.h"
 
@@ -65,7 +66,7 @@ const QList<KeyRow> &keyTable()
         {Settings::UpsDataSaveCycle, "ups/saveCycle", 60, true},
         // The network link: like the other link settings, a restore keeps them.
         {Settings::UpsNutHost, "ups/nutHost", QString(), false},
-        {Settings::UpsNutPort, "ups/nutPort", 3493, false},
+        {Settings::UpsNutPort, "ups/nutPort", nutDefaultPort, false},
         {Settings::UpsNutUps, "ups/nutUps", QStringLiteral("ups"), false},
         {Settings::UpsNutUser, "ups/nutUser", QString(), false},
         {Settings::UpsNutPassword, "ups/nutPassword", QString(), false},
@@ -82,7 +83,7 @@ const QList<KeyRow> &keyTable()
         // The network server; its accounts live beside these under "network/users".
         {Settings::NetworkEnable, "network/enable", false, true},
         {Settings::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true},
-        {Settings::NetworkPort, "network/port", 3493, true},
+        {Settings::NetworkPort, "network/port", nutDefaultPort, true},
         {Settings::NetworkAllow, "network/allow", QString(), true},
         {Settings::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true},
         {Settings::NetworkAliases, "network/aliases", QString(), true},

@@ -50,23 +50,17 @@ QByteArray statusFlags(const UpsState &s)
     }
     if (s.selfTest)
         flags << "CAL";
-    if (s.shutdownActive && s.outputVoltage && *s.outputVoltage < 10.0f)
+    if (s.outputOff())
         flags << "OFF";
     return flags.join(' ');
 }
 
-// Backup time in seconds: the UPS's own figure, else one made from the charge the way the serial
-// link makes it (1.2 minutes a percent); a UPS that tells neither gets a floor of ten minutes,
-// none while its battery is low, so no client shuts down for a missing figure alone.
+// Backup time in seconds, the UPS's own or estimated from the charge; a UPS that tells neither
+// gets a floor of ten minutes, none while its battery is low, so no client shuts down for a
+// missing figure alone.
 QByteArray runtimeSeconds(const UpsState &s)
 {
-    int minutes;
-    if (s.runtime)
-        minutes = *s.runtime;
-    else if (s.batteryCharge)
-        minutes = int(*s.batteryCharge * 1.2f);
-    else
-        minutes = s.batteryLow ? 0 : 10;
+    const int minutes = s.runtimeOrEstimate().value_or(s.batteryLow ? 0 : 10);
     return QByteArray::number(qMax(0, minutes) * 60);
 }
 

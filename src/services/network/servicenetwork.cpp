@@ -4,6 +4,7 @@
 #include "listmodelnutuser.h"
 #include "logcategories.h"
 #include "nutlineparser.h"
+#include "nutport.h"
 #include "nutservice.h"
 #include "settings.h"
 
@@ -106,7 +107,7 @@ NutServerConfig ServiceNetworkPrivate::config() const
     NutServerConfig c;
     c.enabled = value(Settings::NetworkEnable).toBool();
     c.listen = items(listText(value(Settings::NetworkListen)));
-    c.port = quint16(number(Settings::NetworkPort, 3493, 0, 65535));
+    c.port = quint16(number(Settings::NetworkPort, nutDefaultPort, 0, 65535));
     c.allow = items(listText(value(Settings::NetworkAllow)));
     const QByteArray name = value(Settings::NetworkUpsName).toString().trimmed().toUtf8();
     if (NutLineParser::isPlainName(name)) {

@@ -247,8 +247,7 @@ void ServiceShutdownPrivate::followUpsOff(const UpsState &state)
 {
     if (!upsOffAsked)
         return;
-    const bool outputOff = state.outputVoltage && *state.outputVoltage < 1.0f;
-    if (state.shutdownActive || outputOff) {
+    if (state.shutdownActive || state.outputOff()) {
         upsOffSeen = true;
         return;
     }
