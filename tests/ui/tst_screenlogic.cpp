@@ -207,13 +207,16 @@ private slots:
             DevStatusView view;
             view.setState(state);
             QByteArray status;
-            for (const NutVariable &v : NutUpsPublisher::build(state, DevComm::COM, {}, {}).variables)
+            for (const NutVariable &v :
+                 NutUpsPublisher::build(state, DevComm::COM, {}, {}).variables)
                 status = v.name == "ups.status" ? v.value : status;
             const bool windowOff = view.upsState() == DevStatusView::UpsOutputOff;
             const bool networkOff = status.split(' ').contains("OFF");
             QVERIFY2(windowOff == c.off && networkOff == c.off,
-                     qPrintable(QString("%1: window %2, network %3").arg(c.what).arg(windowOff).arg(
-                         networkOff)));
+                     qPrintable(QString("%1: window %2, network %3")
+                                    .arg(c.what)
+                                    .arg(windowOff)
+                                    .arg(networkOff)));
         }
     }
 
