@@ -303,6 +303,12 @@ QString Database::fileName()
     return Paths::file(QStringLiteral("/data/quelta.db"));
 }
 
+QString Database::openedFile()
+{
+    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false)
+        .databaseName();
+}
+
 QString Database::tableName(int type)
 {
     static const QMap<int, QString> names = {{TableDeviceData, QStringLiteral("device_data")},

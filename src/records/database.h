@@ -36,6 +36,9 @@ public:
     static QString tableName(int type);
     // The database file of the program folder.
     static QString fileName();
+    // The file the default connection has open (the program's data), for the connections of
+    // other threads; empty before open().
+    static QString openedFile();
     // The connection the history pages and exports read on (the default one until opened).
     static QSqlDatabase historyConnection();
     static QString historyConnectionName();

@@ -2,8 +2,8 @@
 
 #include "alarm.h"
 #include "logcategories.h"
+#include "readconnection.h"
 
-#include <QAtomicInt>
 #include <QDateTime>
 #include <QLocale>
 #include <QSqlDatabase>
@@ -29,26 +29,6 @@ QString stamp(const QDateTime &moment)
     return QLocale::c().toString(moment, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-// The connection lives only inside one reduce() call, under a name of its own.
-class Connection
-{
-public:
-    explicit Connection(const QString &file)
-    {
-        static QAtomicInt counter;
-        m_name = QStringLiteral("quelta-history-%1").arg(counter.fetchAndAddRelaxed(1));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        db.open();
-    }
-    ~Connection() { QSqlDatabase::removeDatabase(m_name); }
-    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 } // namespace
 
 HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const QDate &first,
@@ -67,7 +47,7 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
         return result;
     }
 
-    Connection connection(databaseFile);
+    const ReadConnection connection(databaseFile);
     QSqlDatabase db = connection.database();
     if (!db.isOpen()) {
         result.error = db.lastError().text();

@@ -2,6 +2,7 @@
 #include "listmodelemailuser.h"
 #include "paths.h"
 #include "pythonscript.h"
+#include "recordprobe.h"
 #include "serviceemail.h"
 #include "settings.h"
 #include "tablemodelalarm.h"
@@ -46,7 +47,7 @@ void TestBrokenDatabase::modelsComeBackEmpty()
     samples.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-10"));
     QCOMPARE(samples.rowCount(), 0);
     const QString path = Paths::file(QStringLiteral("/export.xlsx"));
-    QVERIFY(samples.saveAs(QUrl::fromLocalFile(path)));
+    QVERIFY(RecordProbe::exported(samples, path));
     QCOMPARE(PythonScript::dumpWorkbook(path).value("rows").toArray().size(), 1);
 
     TableModelAlarm alarms;

@@ -143,11 +143,13 @@ void ListModelNutUser::reload()
     emit accountsChanged();
 }
 
-void ListModelNutUser::replaceAll(const NutAccountList &accounts)
+bool ListModelNutUser::replaceAll(const NutAccountList &accounts)
 {
-    if (d->store.replaceAll(accounts) != NutAccountStore::Done)
+    const bool done = d->store.replaceAll(accounts) == NutAccountStore::Done;
+    if (!done)
         qCWarning(lcNetwork) << "The network accounts could not be replaced";
     reload();
+    return done;
 }
 
 QString ListModelNutUserPrivate::problem(NutAccountStore::Result result) const

@@ -30,8 +30,9 @@ public:
     NutAccountList accounts() const;
     // Reads the file and watches it from then on; every change of it reads it again.
     void reload();
-    // Settings import and restore: the accounts become exactly these (hashes as they are).
-    void replaceAll(const NutAccountList &accounts);
+    // Settings import and restore: the accounts become exactly these (hashes as they are);
+    // false when the file could not be written.
+    bool replaceAll(const NutAccountList &accounts);
 
 signals:
     void accountsChanged();

@@ -1,15 +1,13 @@
 #include "nutupspublisher.h"
 
 #include "clock.h"
-#include "database.h"
 #include "devcomm.h"
 #include "logcategories.h"
+#include "selftestrows.h"
 #include "upslink.h"
 #include "upsstate.h"
 
 #include <QLocale>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTimer>
 
 #include <cmath>
@@ -100,17 +98,9 @@ NutUpsPublisher::~NutUpsPublisher()
 
 void NutUpsPublisher::start()
 {
-    QSqlQuery query;
-    const QString sql = QStringLiteral("select dateTime, duration from %1 order by id desc limit 1")
-                            .arg(Database::tableName(Database::TableLogSelfTest));
-    if (!query.exec(sql)) {
-        qCWarning(lcNetwork) << "Cannot read the last self-test:" << query.lastError().text();
-    } else if (query.next()) {
-        const QDateTime start =
-            QLocale(QLocale::English).toDateTime(query.value(0).toString(), timeFormat);
-        if (start.isValid())
-            d->lastTest = {start, query.value(1).toInt()};
-    }
+    const SelfTestRows::Last last = SelfTestRows::last();
+    if (last.start.isValid())
+        d->lastTest = {last.start, last.seconds};
     d->timer.start();
     d->publish();
 }
