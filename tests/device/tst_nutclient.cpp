@@ -602,7 +602,7 @@ private slots:
     void realServer()
     {
         if (!NutServerProcess::available())
-            QSKIP("the network UPS server is not installed");
+            QSKIP("Debian's nut-server is not installed (scripts/setup installs it)");
         const QString certFile = SmtpTestServer::certificateFile();
         NutServerProcess nut;
         nut.addDummyUps(upsName, "ups.status: OB LB\ninput.voltage: 231.0\nbattery.charge: 18\n");

@@ -387,7 +387,7 @@ void ServiceEMail::prepareSmtp()
                                << "undelivered mail(s) to a new SMTP connection";
     }
     d->mailRefused = false;
-    d->smtp = new SmtpClient;
+    d->smtp = new SmtpClient(this);
     connect(d->smtp, &SmtpClient::connectionFailed, this, &ServiceEMail::onConnectionFailed);
     connect(d->smtp, &SmtpClient::encryptionFailed, this, &ServiceEMail::onEncryptionFailed);
     connect(d->smtp, &SmtpClient::authenticationFailed, this,
