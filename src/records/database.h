@@ -28,8 +28,9 @@ public:
     // Opens "/data/quelta.db" as the default connection; a failure is told and the program
     // runs on without stored history.
     void open();
-    // Creates the schema; safe to run on an existing file. A damaged or read-only file, or one
-    // with a table whose columns are not ours, is told and left as it is.
+    // Creates the schema, or brings an existing file to this version's (SchemaMigration); safe
+    // to run again. A damaged or read-only file, or one with a table whose columns are not ours,
+    // is told and left as it is.
     void init();
 
     // The table name of a TableType value; empty for any other value.
@@ -47,6 +48,7 @@ private:
     void tell(int cause, const QString &detail);
     bool writable();
     bool tableFits(int table);
+    bool hasTable(int table);
 
     HistoryNotice *m_notice;
     bool m_opened = false;
