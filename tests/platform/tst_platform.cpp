@@ -36,6 +36,7 @@ private slots:
     void cleanup() { qunsetenv("QUELTA_LOGIN1_BUS"); }
     void crashLeavesARecordInTheGivenFolder();
     void autostartEntry();
+    void noticesWithoutASessionBus();
     void windowsOfAnXServer();
     void powerOff_data();
     void powerOff();
@@ -73,6 +74,28 @@ void TestPlatform::crashLeavesARecordInTheGivenFolder()
         QVERIFY2(text.startsWith("signal " + QByteArray::number(signal)), text.constData());
         QVERIFY(text.contains("backtrace:"));
     }
+}
+
+// A service has no session bus: each notice is refused at once, and the log says why once.
+void TestPlatform::noticesWithoutASessionBus()
+{
+    qputenv("QUELTA_NOTIFY_BUS", "unix:path=/nonexistent/quelta-test-bus");
+    static int told = 0;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+            told += text.startsWith("No session bus for desktop notifications") ? 1 : 0;
+        });
+    int unavailable = 0;
+    for (int i = 0; i < 3; ++i)
+        platform::showNotification(L"Mains failure", L"On battery", true,
+                                   [&unavailable](platform::NotificationResult result) {
+                                       unavailable +=
+                                           result == platform::NotificationResult::Unavailable;
+                                   });
+    qInstallMessageHandler(previous);
+    qunsetenv("QUELTA_NOTIFY_BUS");
+    QCOMPARE(unavailable, 3);
+    QCOMPARE(told, 1);
 }
 
 void TestPlatform::autostartEntry()
