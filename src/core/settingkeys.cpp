@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QTime>
 
+#include <climits>
+
 namespace SettingKeys {
 
 namespace {
@@ -42,6 +44,8 @@ QString choicesText(const QList<int> &choices)
 
 } // namespace
 
+// The ranges are what the program can act on, wider than the screens offer where a hand-set
+// value still makes sense (a countdown of days, a command that may take no time).
 const QList<Key> &all()
 {
     static const QList<Key> keys = {
@@ -62,22 +66,22 @@ const QList<Key> &all()
         // None, STARTTLS, TLS from the start.
         choice(S::EMailEncrypt, "email/encrypt", 0, {0, 1, 2}, true),
         flag(S::ShutdownEnable, "shutdown/enable", false, true),
-        number(S::ShutdownMainFaultTime, "shutdown/mainFaultTime", 0, 0, 2880),
-        number(S::ShutdownBattLowTime, "shutdown/battLowTime", 0, 0, 600),
-        number(S::ShutdownMainFaultCap, "shutdown/mainFaultCapacity", 1, 1, 100),
+        number(S::ShutdownMainFaultTime, "shutdown/mainFaultTime", 0, 0, INT_MAX),
+        number(S::ShutdownBattLowTime, "shutdown/battLowTime", 0, 0, INT_MAX),
+        number(S::ShutdownMainFaultCap, "shutdown/mainFaultCapacity", 1, 0, 100),
         choice(S::ShutdownMode, "shutdown/shutdownMode", 0, {0, 1}, true),
         flag(S::ShutdownAutoSave, "shutdown/autoSave", false, true),
         flag(S::ShutdownUPSOff, "shutdown/UPSOff", false, true),
-        number(S::ShutdownUPSOffTime, "shutdown/UPSOffTime", 1, 1, 9),
+        number(S::ShutdownUPSOffTime, "shutdown/UPSOffTime", 1, 0, INT_MAX),
         flag(S::ShutdownExec, "shutdown/execEnable", false, true),
-        number(S::ShutdownExecTime, "shutdown/execTime", 1, 1, 30),
+        number(S::ShutdownExecTime, "shutdown/execTime", 1, 0, INT_MAX),
         text(S::ShutdownExecFile, "shutdown/execFile", QString(), true),
         flag(S::ShutdownOsOff, "shutdown/osOff", false, true),
         // USB, serial, network. The link settings survive a restore.
         choice(S::UpsCommType, "ups/commType", 0, {0, 1, 2}, false),
         number(S::UpsBaudRate, "ups/baudRate", 2400, 50, 4000000),
         text(S::UpsComPort, "ups/comPort", QString(), false),
-        number(S::UpsDataSaveCycle, "ups/saveCycle", 60, 1, 600),
+        number(S::UpsDataSaveCycle, "ups/saveCycle", 60, 1, INT_MAX / 1000),
         text(S::UpsNutHost, "ups/nutHost", QString(), false),
         number(S::UpsNutPort, "ups/nutPort", 3493, 1, 65535, false),
         text(S::UpsNutUps, "ups/nutUps", QStringLiteral("ups"), false),
