@@ -100,7 +100,8 @@ const QList<Key> &all()
         // The network server; its accounts live beside these under "network/users".
         flag(S::NetworkEnable, "network/enable", false, true),
         text(S::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true),
-        number(S::NetworkPort, "network/port", 3493, 1, 65535),
+        // 0: any free port (tests, a second server on one machine).
+        number(S::NetworkPort, "network/port", 3493, 0, 65535),
         text(S::NetworkAllow, "network/allow", QString(), true),
         text(S::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true),
         text(S::NetworkAliases, "network/aliases", QString(), true),
