@@ -1,8 +1,9 @@
 // The network server without sockets. The protocol engine: how the byte stream is cut into
 // lines, how a line is cut into words, and what the server answers to each request, byte for
-// byte as upsd of NUT 2.8 answers it (checked against a real upsd with the dummy driver). What it
-// publishes of a UPS state: the status flags NUT's clients act on, the readings present and
-// absent, the backup time that is always there, the commands the link carries out now, and the
+// byte as upsd of NUT 2.8 answers it (checked against a real upsd with the dummy driver), and how
+// wrong passwords are slowed down. What it publishes of a UPS state: the status flags NUT's
+// clients act on, the readings present and absent, the backup time that is always there, the
+// commands the link carries out and those it refuses now, the last self-test's outcome, and the
 // lost link that turns the data stale after 15 s. The accounts where they are kept: the
 // [network] group of the configuration file as the store writes it, and the command line for
 // machines without a screen (the list the settings page edits is tested with the page).

@@ -139,7 +139,7 @@ bool NutConnection::encrypted() const
 
 qint64 NutConnection::silentForMs() const
 {
-    return d->holding ? 0 : nowMs() - d->lastHeard;
+    return nowMs() - d->lastHeard;
 }
 
 void NutConnection::setTlsConfiguration(const QSslConfiguration &tls)

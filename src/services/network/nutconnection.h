@@ -33,7 +33,7 @@ public:
     QByteArray username() const;
     bool loggedIn() const;
     bool encrypted() const;
-    // How long the client has said nothing (ms); one waiting for a held verdict is busy.
+    // How long the client has sent nothing (ms).
     qint64 silentForMs() const;
     void setTlsConfiguration(const QSslConfiguration &tls);
     // Ends the connection at once (server stopping, client no longer allowed).
