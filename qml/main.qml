@@ -125,6 +125,21 @@ Item {
         }
     }
 
+    // A damaged settings file was replaced at the start: told once, in the window. The desktop
+    // notice goes out with the services, window or not.
+    MsgDialog {
+        id: settingsFileDialog
+        objectName: "settingsFileDialog"
+        dialogType: GlobalDataDef.MsgDialogWarning
+        buttons: GlobalDataDef.MsgDialogButtonSure
+        takeKeyboard: false
+        text: Settings.fileNotice
+        Component.onCompleted: {
+            if (Settings.fileNotice !== "")
+                open()
+        }
+    }
+
     Connections {
         target: ServiceShutdown
         function onShutdownStarted(sec) {

@@ -419,6 +419,14 @@ FR = {
     "no server port": "aucun port de serveur",
     "no sender address (the test mail goes to it)": "aucune adresse d'expéditeur (le mail de test lui est envoyé)",
     "no login account": "aucun compte de connexion",
+    "Settings file damaged": "Fichier de réglages endommagé",
+    "The settings file was damaged and could not be kept aside.":
+        "Le fichier de réglages était endommagé et n'a pas pu être mis de côté.",
+    "The settings file was damaged; it is kept as %1.":
+        "Le fichier de réglages était endommagé ; il est conservé sous %1.",
+    "The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.":
+        "Le nouveau contient les réglages qui ont pu y être lus (%1) et les valeurs par défaut "
+        "pour le reste : vérifiez les réglages, surtout l'arrêt et la liaison avec l'onduleur.",
     "History cannot be stored: %1. The database file is left as it is: %2":
         "L'historique ne peut pas être enregistré : %1. Le fichier de base de données est "
         "laissé tel quel : %2",

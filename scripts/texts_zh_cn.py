@@ -418,6 +418,11 @@ ZH = {
     "no server port": "未设置服务器端口",
     "no sender address (the test mail goes to it)": "未设置发件人地址 (测试邮件发往该地址)",
     "no login account": "未设置登录帐号",
+    "Settings file damaged": "设置文件已损坏",
+    "The settings file was damaged and could not be kept aside.": "设置文件已损坏，且无法另存。",
+    "The settings file was damaged; it is kept as %1.": "设置文件已损坏，已另存为 %1。",
+    "The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.":
+        "新文件保留了其中能读取的设置（%1 项），其余恢复默认值：请检查设置，尤其是关机和 UPS 连接。",
     "History cannot be stored: %1. The database file is left as it is: %2":
         "无法保存历史记录：%1。数据库文件保持原样：%2",
     "the database file is damaged": "数据库文件已损坏",

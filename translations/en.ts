@@ -2042,6 +2042,25 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Settings file damaged</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The settings file was damaged and could not be kept aside.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The settings file was damaged; it is kept as %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>SettingsCommon</name>
     <message>
         <source>Operation finished!</source>

@@ -2042,6 +2042,25 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Settings file damaged</source>
+        <translation>Fichier de réglages endommagé</translation>
+    </message>
+    <message>
+        <source>The settings file was damaged and could not be kept aside.</source>
+        <translation>Le fichier de réglages était endommagé et n'a pas pu être mis de côté.</translation>
+    </message>
+    <message>
+        <source>The settings file was damaged; it is kept as %1.</source>
+        <translation>Le fichier de réglages était endommagé ; il est conservé sous %1.</translation>
+    </message>
+    <message>
+        <source>The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.</source>
+        <translation>Le nouveau contient les réglages qui ont pu y être lus (%1) et les valeurs par défaut pour le reste : vérifiez les réglages, surtout l'arrêt et la liaison avec l'onduleur.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCommon</name>
     <message>
         <source>Operation finished!</source>

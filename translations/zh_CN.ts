@@ -2042,6 +2042,25 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Settings file damaged</source>
+        <translation>设置文件已损坏</translation>
+    </message>
+    <message>
+        <source>The settings file was damaged and could not be kept aside.</source>
+        <translation>设置文件已损坏，且无法另存。</translation>
+    </message>
+    <message>
+        <source>The settings file was damaged; it is kept as %1.</source>
+        <translation>设置文件已损坏，已另存为 %1。</translation>
+    </message>
+    <message>
+        <source>The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.</source>
+        <translation>新文件保留了其中能读取的设置（%1 项），其余恢复默认值：请检查设置，尤其是关机和 UPS 连接。</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCommon</name>
     <message>
         <source>Operation finished!</source>

@@ -2042,6 +2042,25 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Settings file damaged</source>
+        <translation>設定檔案已損壞</translation>
+    </message>
+    <message>
+        <source>The settings file was damaged and could not be kept aside.</source>
+        <translation>設定檔案已損壞，且無法另存。</translation>
+    </message>
+    <message>
+        <source>The settings file was damaged; it is kept as %1.</source>
+        <translation>設定檔案已損壞，已另存為 %1。</translation>
+    </message>
+    <message>
+        <source>The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.</source>
+        <translation>新檔案保留了其中能讀取的設定（%1 項），其餘恢復預設值：請檢查設定，尤其是關機和 UPS 連接。</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCommon</name>
     <message>
         <source>Operation finished!</source>

@@ -151,6 +151,12 @@ void CompositionRoot::start()
     m_serviceShutdown->start();
     m_serviceNotification->setDeliver(true);
     m_serviceNotification->start();
+    // A damaged settings file was replaced at the start: told once, window or not.
+    if (!m_settings->fileNotice().isEmpty())
+        m_serviceNotification->post(
+            ServiceNotification::SettingsFile,
+            QCoreApplication::translate("Settings", "Settings file damaged"),
+            m_settings->fileNotice(), true);
     m_batteryAge->start();
     m_nutUpsPublisher->start();
     m_serviceNetwork->start();

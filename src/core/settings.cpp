@@ -3,7 +3,9 @@
 #include "clock.h"
 #include "logcategories.h"
 #include "paths.h"
+#include "settingsfilecheck.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -131,7 +133,7 @@ class SettingsPrivate
 public:
     explicit SettingsPrivate(Settings *owner) : q(owner) { }
 
-    void setAside();
+    void setAside(const SettingsFileCheck &check);
     void sync();
     void write(const QString &key, const QVariant &value, bool isRaw);
     QVariant read(const QString &key, bool isRaw) const;
@@ -142,13 +144,18 @@ public:
     QMap<int, QString> keyNames;
     QMap<QString, Converter> encoders;
     QMap<QString, Converter> decoders;
+    // Where the file was kept at the last load because it did not read back as the program's
+    // own, and how many settings could be read from it.
+    bool damaged = false;
+    QString setAsidePath; // empty when it could not be kept
+    int keptCount = 0;
 };
 
-// A file with lines that are not settings (junk, a binary file) is renamed aside as it is,
-// "config.cfg.damaged-yyyyMMddhhmmss", before anything is written; the new file gets the
-// program's settings and the network accounts that could be read from it, and the defaults for
-// the rest.
-void SettingsPrivate::setAside()
+// A file that does not read back as the program's own (junk, random bytes, a block of zeros, a
+// file cut short) is copied aside as it is, "config.cfg.damaged-yyyyMMddhhmmss", before
+// anything is written; the new file gets the program's settings and the network accounts that
+// stand whole in it, and the defaults for the rest.
+void SettingsPrivate::setAside(const SettingsFileCheck &check)
 {
     QString aside = path + QStringLiteral(".damaged-") +
         QLocale(QLocale::English).toString(Clock::now(), QStringLiteral("yyyyMMddhhmmss"));
@@ -157,36 +164,49 @@ void SettingsPrivate::setAside()
     QMap<QString, QVariant> readable;
     for (const KeyRow &row : keyTable()) {
         const QString key = QString::fromLatin1(row.key);
-        if (row.defaultValue.isValid() && settings->contains(key))
+        if (row.defaultValue.isValid() && settings->contains(key) && check.isWhole(key))
             readable.insert(key, settings->value(key));
     }
     // The network server's accounts live beside the settings and come along.
     for (const QString &key : settings->allKeys()) {
-        if (key.startsWith(QLatin1String("network/users/")))
+        if (key.startsWith(QLatin1String("network/users/")) && check.isWhole(key))
             readable.insert(key, settings->value(key));
     }
     settings.reset();
-    if (!QFile::rename(path, aside)) {
+    const QString why = check.isSound()
+        ? QStringLiteral("the settings reader reports a format error")
+        : check.fault();
+    // A copy keeps the file in its place should the program end before the new one is written;
+    // a full disk may leave room for no copy, but a rename needs none.
+    if (QFile::copy(path, aside) || QFile::rename(path, aside)) {
+        // It may hold the SMTP password, as the file did.
+        QFile::setPermissions(aside, QFile::ReadOwner | QFile::WriteOwner);
         qCWarning(lcShell).noquote()
-            << QStringLiteral("The configuration file %1 holds lines that are not settings, and "
-                              "it cannot be set aside as %2; it is rewritten without them")
-                   .arg(path, aside);
-        settings.reset(new QSettings(path, QSettings::IniFormat));
-        return;
+            << QStringLiteral("The configuration file %1 does not read as this program's "
+                              "settings (%2); it is kept as %3, and a new one is written with "
+                              "the %4 settings read from it and the defaults for the rest")
+                   .arg(path, why, aside)
+                   .arg(readable.size());
+        setAsidePath = aside;
+    } else {
+        setAsidePath.clear();
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("The configuration file %1 does not read as this program's "
+                              "settings (%2), and it cannot be kept as %3; it is rewritten with "
+                              "the %4 settings read from it and the defaults for the rest")
+                   .arg(path, why, aside)
+                   .arg(readable.size());
     }
-    qCWarning(lcShell).noquote()
-        << QStringLiteral("The configuration file %1 holds lines that are not settings; it is "
-                          "kept as %2, and a new one is written with the %3 settings read from "
-                          "it and the defaults for the rest")
-               .arg(path, aside)
-               .arg(readable.size());
+    damaged = true;
+    keptCount = readable.size();
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     file.close();
     settings.reset(new QSettings(path, QSettings::IniFormat));
     for (auto it = readable.constBegin(); it != readable.constEnd(); ++it)
         settings->setValue(it.key(), it.value());
+    emit q->fileNoticeChanged();
 }
 
 void SettingsPrivate::sync()
@@ -257,18 +277,29 @@ Settings::~Settings()
 void Settings::load()
 {
     d->path = Paths::file(QStringLiteral("/cfg/config.cfg"));
-    // Create the file owner-only before the settings facility writes into it.
-    if (!QFileInfo::exists(d->path)) {
-        QFile file(d->path);
-        if (file.open(QIODevice::WriteOnly))
-            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    if (d->damaged) {
+        d->damaged = false;
+        d->setAsidePath.clear();
+        emit fileNoticeChanged();
     }
+    // Create the file owner-only before the settings facility writes into it.
+    QFile file(d->path);
+    const bool existed = file.exists();
+    if (!existed && file.open(QIODevice::WriteOnly))
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray content =
+        existed && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const bool readable = !existed || file.error() == QFileDevice::NoError;
+    file.close();
     d->settings.reset(new QSettings(d->path, QSettings::IniFormat));
-    if (d->settings->status() == QSettings::AccessError)
+    if (d->settings->status() == QSettings::AccessError || !readable) {
         qCWarning(lcShell) << "The configuration file" << d->path
                            << "could not be read; defaults are used";
-    else if (d->settings->status() == QSettings::FormatError)
-        d->setAside();
+    } else if (existed) {
+        const SettingsFileCheck check(content);
+        if (!check.isSound() || d->settings->status() == QSettings::FormatError)
+            d->setAside(check);
+    }
     for (const KeyRow &row : keyTable()) {
         if (!row.defaultValue.isValid())
             continue;
@@ -277,6 +308,25 @@ void Settings::load()
             d->settings->setValue(key, row.defaultValue);
     }
     d->sync();
+}
+
+QString Settings::fileNotice() const
+{
+    if (!d->damaged)
+        return QString();
+    const QString kept = d->setAsidePath.isEmpty()
+        ? tr("The settings file was damaged and could not be kept aside.")
+        : tr("The settings file was damaged; it is kept as %1.")
+              .arg(QDir::toNativeSeparators(d->setAsidePath));
+    return kept + QLatin1Char(' ') +
+        tr("The new one holds the settings that could be read from it (%1) and the defaults "
+           "for the rest: check the settings, above all the shutdown and the UPS link.")
+            .arg(d->keptCount);
+}
+
+QString Settings::setAsidePath() const
+{
+    return d->setAsidePath;
 }
 
 QString Settings::keyName(int type) const

@@ -12,6 +12,9 @@ class SettingsPrivate;
 class Settings : public QObject
 {
     Q_OBJECT
+    // For the window: the settings file did not read back as this program's own at the start
+    // and was set aside; empty while it did.
+    Q_PROPERTY(QString fileNotice READ fileNotice NOTIFY fileNoticeChanged)
 public:
     enum SettingsType {
         LanguageAuto = 0,
@@ -85,6 +88,11 @@ public:
 
     QString keyName(int type) const;
 
+    QString fileNotice() const;
+    // Where the file that did not read back as the program's own was kept at the last load;
+    // empty when it did, or when it could not be kept.
+    QString setAsidePath() const;
+
     Q_INVOKABLE QVariant getSettings(int type, bool isRaw = false) const;
     Q_INVOKABLE QVariant getSettings(const QString &name, bool isRaw = false) const;
     Q_INVOKABLE void setSettings(int type, const QVariant &value, bool isRaw = false);
@@ -98,6 +106,7 @@ signals:
     void settingsChanged();
     // A write under this key (by number or by name, or a restore).
     void changed(const QString &key);
+    void fileNoticeChanged();
 
 private:
     SettingsPrivate *d;

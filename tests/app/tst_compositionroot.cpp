@@ -11,6 +11,7 @@
 #include "samplestore.h"
 #include "seriallink.h"
 #include "servicenotification.h"
+#include "serviceshutdown.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upssimprocess.h"
@@ -44,6 +45,14 @@ private:
         return fields.size() == 10 ? QString::fromLatin1(fields.at(index)) : QString();
     }
     bool online() const { return m_program.devComm()->state().online(); }
+    bool sim(std::initializer_list<const char *> commands)
+    {
+        for (const char *command : commands) {
+            if (m_sim.command(QString::fromLatin1(command)) != QLatin1String("ok"))
+                return false;
+        }
+        return true;
+    }
     // The link's requests sent at once instead of at its pace, each with its poll timer held
     // until the answer is in (an accepted one starts it again), until `done`.
     template<typename Done> bool pollUntil(Done done)
@@ -137,6 +146,47 @@ private slots:
                                          "battVolDrop >= 0")),
                  1);
         Clock::useSystemClock();
+    }
+
+    // On battery, with the charge read from the battery voltage: a reply with one field that is
+    // no number (the voltage, then the status flags) is refused whole, so no sample, alarm,
+    // status line or shorter countdown comes of it; the next whole reply is taken.
+    void corruptField()
+    {
+        DevComm *dev = m_program.devComm();
+        QSignalSpy countdown(m_program.serviceShutdown(), &ServiceShutdown::shutdownStarted);
+        QVERIFY(sim({"answer BT Q1 A1", "mains fail"}));
+        QVERIFY(pollUntil([&] { return countdown.count() == 1; }));
+        QCOMPARE(countdown.at(0).at(0).toInt(), 60);
+        QVERIFY(pollUntil([dev] { return dev->state().chargeEstimated; }));
+        const auto stored = [this](const char *table) {
+            m_program.sampleStore()->store();
+            m_program.recordWriter()->flush();
+            return sqlCount(QStringLiteral("select count(*) from %1").arg(table));
+        };
+        const int samples = stored("device_data");
+        const int alarms = stored("alarm");
+        const QByteArray status = m_root.read(QStringLiteral("/log/output/upsstatus.txt"));
+
+        QSignalSpy states(dev, &DevComm::stateChanged);
+        for (const char *corrupt : {"corrupt Q1 6 2?.2 1", "corrupt Q1 8 1000100x 1"}) {
+            const int corrupted = m_sim.eventLines().filter("NOTE corrupted").size();
+            QVERIFY(sim({corrupt}));
+            QVERIFY(pollUntil([&] {
+                return m_sim.eventLines().filter("NOTE corrupted").size() > corrupted &&
+                    m_sim.receivedFrames().constLast() != "Q1\r";
+            }));
+        }
+        QCOMPARE(states.count(), 0);
+        QCOMPARE(countdown.count(), 1);
+        QCOMPARE(stored("device_data"), samples);
+        QCOMPARE(stored("alarm"), alarms);
+        QCOMPARE(m_root.read(QStringLiteral("/log/output/upsstatus.txt")), status);
+        QVERIFY(pollUntil([&] { return states.count() == 1; }));
+        QVERIFY(dev->state().onBattery && dev->state().batteryCharge.value_or(0) > 90);
+
+        QVERIFY(sim({"answer all", "mains return"}));
+        QVERIFY(pollUntil([&] { return countdown.count() == 2; }));
     }
 
     // Silence loses the UPS: "Communication lost" alone in the list, the status line says so,

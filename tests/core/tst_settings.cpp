@@ -1,7 +1,9 @@
 // The program's own files in its folder: the settings file and the daily log.
 #include "clock.h"
 #include "loghandler.h"
+#include "paths.h"
 #include "settings.h"
+#include "settingsfilecheck.h"
 #include "testroot.h"
 
 #include <QDir>
@@ -10,8 +12,11 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+
+#include <limits>
 
 #include <sys/stat.h>
 
@@ -133,35 +138,114 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     QCOMPARE(disk.value("email/serverPort").toInt(), 587);
 }
 
-// Lines that are not settings (junk, a binary file): the file is kept aside as it was, said in
-// the log before anything is written, and a new one holds the settings that could be read.
+// A file that does not read back as the program's own (lines that are not settings, random
+// bytes, a damaged block, a file cut short, zeros, nothing at all) is kept aside as it was, said
+// in the log before anything is written and told to the window; the new one holds every setting
+// that stands whole in it (the protection's among them) and the defaults for the rest. A
+// hand-edited file that is still settings is left as it is.
 void TestSettings::damagedFileKeptAside()
 {
     const QString path = m_root->file("/cfg/config.cfg");
+    m_settings->setSettings(Settings::ShutdownEnable, true);
+    m_settings->setSettings(Settings::ShutdownMainFaultTime, 5);
+    m_settings->setSettings(Settings::UpsCommType, 1);
+    m_settings->setSettings(Settings::UpsComPort, "/dev/ttyS1");
+    m_settings->setSettings(Settings::EMailServerAddress, "smtp.example.org");
+    m_settings->setSettings("network/users/mon/role", "monitor");
+    const QByteArray own = m_root->read("/cfg/config.cfg");
+    const auto valuesOf = [](const QString &file) {
+        QSettings ini(file, QSettings::IniFormat);
+        QMap<QString, QString> values;
+        for (const QString &key : ini.allKeys())
+            values.insert(key, ini.value(key).toString());
+        return values;
+    };
+    const QMap<QString, QString> ownValues = valuesOf(path);
+    QMap<QString, QString> defaults;
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("cfg"));
+        Paths::setRoot(dir.path());
+        Settings fresh;
+        fresh.load();
+        defaults = valuesOf(dir.filePath("cfg/config.cfg"));
+        Paths::setRoot(m_root->path());
+    }
+    // Where each key's line begins and ends in the program's own file, and where its group's
+    // header begins.
+    struct Line
+    {
+        int start, end, group;
+    };
+    QMap<QString, Line> lines;
+    QString group;
+    int groupStart = 0;
+    for (int at = 0; at < own.size();) {
+        const int end = own.indexOf('\n', at) + 1;
+        const QByteArray line = own.mid(at, end - at).trimmed();
+        if (line.startsWith('[')) {
+            group = QString::fromLatin1(line.mid(1, line.size() - 2)) + '/';
+            groupStart = at;
+        } else if (line.contains('=')) {
+            const QString key =
+                QString::fromLatin1(line.left(line.indexOf('='))).replace('\\', '/');
+            lines.insert(group + key, {at, end, groupStart});
+        }
+        at = end;
+    }
+
+    QRandomGenerator random(17);
+    const auto randomBytes = [&random](int size) {
+        QByteArray bytes(size, '\0');
+        for (char &byte : bytes)
+            byte = char(random.bounded(256));
+        return bytes;
+    };
     QByteArray junk =
         "[language]\ntype=2\n[ups]\ncomPort=/dev/ttyS1\nthis is not ini\n=\n[[broken\n";
     while (junk.size() < 4 * 1024 * 1024)
         junk += "lorem ipsum dolor sit amet consectetur adipiscing\n";
-    QByteArray binary(100000, '\0');
-    QRandomGenerator random(17);
-    for (char &byte : binary)
-        byte = char(random.bounded(256));
-    const QList<QPair<QByteArray, QStringList>> cases = {
-        {junk, {"language/type=2", "ups/comPort=/dev/ttyS1"}},
-        {binary, {}},
+    // Each damaged file with where the damage begins and ends (the rest stands whole).
+    struct Damage
+    {
+        QByteArray content;
+        int from, to;
     };
+    const int all = std::numeric_limits<int>::max(); // nothing of the program's file is left
+    QList<Damage> cases = {{junk, 0, all},
+                           {randomBytes(100000), 0, all},
+                           {QByteArray(own.size(), '\0'), 0, all},
+                           {QByteArray(), 0, all}};
+    for (int size : {1, 17, 600, 5000})
+        cases.append({randomBytes(size), 0, all});
+    for (int quarter = 1; quarter <= 3; ++quarter) {
+        const int at = int(own.size()) * quarter / 4;
+        for (const QByteArray &block : {randomBytes(64), QByteArray(64, '\0')})
+            cases.append({QByteArray(own).replace(at, 64, block), at, at + 64});
+    }
+    for (int seventh = 1; seventh <= 6; ++seventh) {
+        int at = int(own.size()) * seventh / 7;
+        if (own.at(at - 1) == '\n')
+            --at; // cut inside a line, not between two
+        cases.append({own.left(at), at, all});
+    }
+
+    int protectionKept = 0;
     for (int i = 0; i < cases.size(); ++i) {
+        const Damage &damage = cases.at(i);
+        const QByteArray label = QByteArray::number(i);
         Clock::setNow(QDateTime(QDate(2024, 6, 1), QTime(9, 0, i)));
-        const QString aside = path + QString(".damaged-2024060109000%1").arg(i);
+        const QString aside =
+            path + QStringLiteral(".damaged-20240601090%1").arg(i, 3, 10, QLatin1Char('0'));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(cases.at(i).first);
+        file.write(damage.content);
         file.close();
 
         static QString seenAside;
         static QByteArray asideWhenLogged;
         seenAside = aside;
-        asideWhenLogged.clear();
+        asideWhenLogged = "(none)";
         warnings.clear();
         const QtMessageHandler previous = qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext &, const QString &text) {
@@ -172,28 +256,75 @@ void TestSettings::damagedFileKeptAside()
                 if (kept.open(QIODevice::ReadOnly))
                     asideWhenLogged = kept.readAll();
             });
+        QSignalSpy notice(m_settings, &Settings::fileNoticeChanged);
         m_settings->load();
         qInstallMessageHandler(previous);
 
         QCOMPARE(warnings.size(), 1);
         QVERIFY2(warnings.first().contains("kept as " + aside), qPrintable(warnings.first()));
-        QVERIFY(asideWhenLogged == cases.at(i).first);
-        QFile kept(aside);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QVERIFY(kept.readAll() == cases.at(i).first);
-        // The new file: what could be read, every default, nothing else; owner only.
+        QVERIFY2(asideWhenLogged == damage.content, label);
+        QCOMPARE(m_root->read(aside.mid(m_root->path().size())), damage.content);
+        QCOMPARE(QFile(aside).permissions() & 0x0077, QFile::Permissions());
+        QCOMPARE(m_settings->setAsidePath(), aside);
+        QVERIFY(notice.count() >= 1);
+        QVERIFY(m_settings->fileNotice().contains(aside));
+
+        // The new file: settings of the program only, each as it was where it stood whole, else
+        // its default; owner only.
         QSettings disk(path, QSettings::IniFormat);
         QCOMPARE(disk.status(), QSettings::NoError);
-        for (const QString &value : cases.at(i).second)
-            QCOMPARE(disk.value(value.section('=', 0, 0)).toString(), value.section('=', 1));
-        QCOMPARE(disk.value("ups/saveCycle").toInt(), 60);
-        QStringList known;
-        for (int type = 0; type < 4096; ++type)
-            known << m_settings->keyName(type);
-        for (const QString &key : disk.allKeys())
-            QVERIFY2(known.contains(key), qPrintable(key));
+        QVERIFY(SettingsFileCheck(m_root->read("/cfg/config.cfg")).isSound());
+        const QMap<QString, QString> now = valuesOf(path);
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            const Line line = lines.value(it.key(), {-1, -1, -1});
+            const bool whole = line.start >= 0 &&
+                ((line.end <= damage.from) || (line.group >= damage.to && line.start >= damage.to));
+            const bool known = defaults.contains(it.key());
+            QVERIFY2(known || (whole && it.key().startsWith("network/users/")),
+                     qPrintable(label + ' ' + it.key()));
+            if (whole)
+                QVERIFY2(it.value() == ownValues.value(it.key()),
+                         qPrintable(label + ' ' + it.key()));
+            else
+                QVERIFY2(it.value() == defaults.value(it.key()) ||
+                             it.value() == ownValues.value(it.key()),
+                         qPrintable(label + ' ' + it.key()));
+        }
+        for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
+            QVERIFY2(now.contains(it.key()), qPrintable(it.key()));
+        if (now.value("shutdown/enable") == "true" && now.value("shutdown/mainFaultTime") == "5" &&
+            now.value("ups/comPort") == "/dev/ttyS1" && now.value("ups/commType") == "1")
+            ++protectionKept;
         QCOMPARE(QFile(path).permissions() & 0x0077, QFile::Permissions());
     }
+    // The protection and the link came through where the damage spared them.
+    QVERIFY2(protectionKept >= 2, QByteArray::number(protectionKept));
+
+    // Hand-edited files that are still settings, whatever their editor: read, left as they are.
+    const QList<QByteArray> handEdited = {
+        "\xef\xbb\xbf; my settings\r\n[shutdown]\r\nenable=true\r\n# "
+        "note\r\n\r\n[mine]\r\nnote=kept\r\n",
+        "[General]\nmine=1\n[shutdown] ; the protection\nenable = "
+        "true\nexecFile=/home/j\xfcrgen/off.sh\n",
+        "[shutdown]\n  enable=true\nexecFile=/home/jürgen/off.sh\t\n[ups]\ncomPort=\n",
+    };
+    for (const QByteArray &content : handEdited) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        const int files = QDir(m_root->file("/cfg")).count();
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+        m_settings->load();
+        qInstallMessageHandler(previous);
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(QDir(m_root->file("/cfg")).count(), files);
+        QCOMPARE(m_settings->fileNotice(), QString());
+        QCOMPARE(m_settings->getSettings(Settings::ShutdownEnable).toBool(), true);
+    }
+    QCOMPARE(m_settings->getSettings(Settings::ShutdownExecFile).toString(),
+             QString("/home/jÃ¼rgen/off.sh")); // UTF-8 is not what the settings reader reads
     Clock::useSystemClock();
 }
 

@@ -100,7 +100,7 @@ QList<QByteArray> fields(const QByteArray &reply)
 
 quint8 statusByte(const QByteArray &q1)
 {
-    return MegatecReply::statusByte(fields(q1).value(7));
+    return MegatecReply::statusByte(fields(q1).value(7)).value_or(0xff);
 }
 
 // Scenario commands in turn; true when each was answered "ok".
@@ -335,6 +335,57 @@ private slots:
         QCOMPARE(port()->baudRate(), 2400);
         QCOMPARE(dev->baud(), 2400);
         dev->setBaud(115200);
+    }
+
+    // A UPS that answers every query but the status query is lost as a silent one is: no status
+    // reply for as long as silence takes (12.1 s) loses it, and its other answers neither put
+    // that off nor bring it back. Meanwhile nothing it says is taken for the state: a mains
+    // failure is not hidden behind "on mains" any longer than that. A status reply with a
+    // field that is no number is no status reply.
+    void statusQueryUnanswered()
+    {
+        auto *status = link->findChild<QTimer *>(QStringLiteral("statusTimer"));
+        QSignalSpy lost(dev.get(), &DevComm::linkLost);
+        // The identity read again since the silence, and a cycle ended.
+        QVERIFY(pollUntil([this] {
+            return !state().firmware.isEmpty() && sim->receivedFrames().last() == "A1\r";
+        }));
+        QVERIFY(status->isActive() && status->interval() <= 100 + 8 * 1500);
+        const int left = status->remainingTime();
+        QVERIFY(ok(*sim, {"answer BT BP A1", "mains fail"}));
+        QTest::qWait(100);
+        QCOMPARE(pollByHand(8), 6);
+        QVERIFY(online() && !state().onBattery);
+        QVERIFY(status->isActive() && status->remainingTime() <= left - 100);
+
+        status->start(1); // as if the 12.1 s were over
+        QTRY_VERIFY_WITH_TIMEOUT(!online(), 1000);
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(dev->devData().value("devOnline"), QVariant(false));
+        QVERIFY(!state().inputVoltage && !state().onBattery);
+        QVERIFY(pollByHand(10) >= 3); // identity and ratings are asked again, unanswered
+        QVERIFY(!online());
+        QCOMPARE(lost.count(), 1);
+
+        QVERIFY(ok(*sim, {"answer all"}));
+        QVERIFY(answers());
+        QVERIFY(state().onBattery);
+        QVERIFY(status->isActive());
+
+        // Status replies that are refused count as none.
+        QVERIFY(ok(*sim, {"mains return"}));
+        QVERIFY(pollUntil(&UpsState::onBattery, false));
+        const float input = state().inputVoltage.value_or(-1);
+        QVERIFY(ok(*sim, {"corrupt Q1 1 2X0.0", "input 215"}));
+        QVERIFY(pollByHand(8) >= 6);
+        QCOMPARE(state().inputVoltage.value_or(-1), input);
+        status->start(1);
+        QTRY_VERIFY_WITH_TIMEOUT(!online(), 1000);
+        QVERIFY(ok(*sim, {"corrupt off"}));
+        QVERIFY(answers());
+        QCOMPARE(state().inputVoltage.value_or(-1), 215.0f);
+        QCOMPARE(lost.count(), 2);
+        QVERIFY(ok(*sim, {"input 230"}));
     }
 
     void portNamedByPathVanishes()
@@ -604,6 +655,27 @@ void TestSerialLink::simulatorLineBehaviours()
     QVERIFY(!garbage.contains('\r'));
     QVERIFY(ok(sim, {"inject (\\x01\\r"}));
     QCOMPARE(line.read(2000), QByteArray("(\x01\r"));
+
+    // A field of a reply replaced, for a number of replies or until called off; the rest of
+    // the line as it was.
+    QVERIFY(ok(sim, {"corrupt Q1 6 2?.2 2"}));
+    for (int i = 0; i < 2; ++i) {
+        const QByteArray q1 = line.ask("Q1\r");
+        QCOMPARE(q1.size(), 47);
+        QCOMPARE(fields(q1)[5], QByteArray("2?.2"));
+        QCOMPARE(fields(q1)[4], QByteArray("50.0"));
+    }
+    QCOMPARE(fields(line.ask("Q1\r"))[5], QByteArray("27.2"));
+    QVERIFY(ok(sim, {"corrupt BP 1 \"\"", "corrupt A1 14 \\x00x\\x01y"}));
+    QVERIFY(sim.command("state").contains("corrupt=A1:14,BP:1"));
+    QCOMPARE(line.ask("BP\r"), QByteArray("#\r"));
+    QVERIFY(line.ask("A1\r").endsWith(QByteArray(" \0x\x01y\r", 6)));
+    QVERIFY(ok(sim, {"corrupt BP off"}));
+    QCOMPARE(line.ask("BP\r"), QByteArray("#1000\r"));
+    QVERIFY(ok(sim, {"corrupt off"}));
+    QCOMPARE(line.ask("A1\r").right(6), QByteArray(" 0000\r"));
+    for (const char *bad : {"corrupt Q9 1 x", "corrupt Q1 0 x", "corrupt Q1 1", "corrupt Q1 1 x 0"})
+        QVERIFY2(sim.command(bad).startsWith("error"), bad);
 
     // Five chunks of ten bytes, 40 ms apart.
     QVERIFY(ok(sim, {"chunk 10 40"}));

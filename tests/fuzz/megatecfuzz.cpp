@@ -2,8 +2,9 @@
 // is the byte stream from the UPS. It is handed to the driver in chunks of random size while the
 // outstanding request moves through the poll cycle and the control requests, as the device link
 // would move it on an accepted reply, a time-out or a user's command. After every chunk the
-// state and the map built from it must still be sound. The driver touches no file, database or
-// setting, so none is needed here.
+// state and the map built from it must still be sound, and a chunk that completes no accepted
+// reply must have changed nothing. The driver touches no file, database or setting, so none is
+// needed here.
 #include "devdatamap.h"
 #include "megatec.h"
 
@@ -39,9 +40,10 @@ struct Random
     }
 };
 
-void checkFinite(const std::optional<float> &value, const char *what)
+// The protocol writes no sign: a value read is a finite number, never below 0.
+void checkRead(const std::optional<float> &value, const char *what)
 {
-    check(!value || std::isfinite(*value), what);
+    check(!value || (std::isfinite(*value) && *value >= 0.0f), what);
 }
 
 void checkState(const Megatec &driver, const DevDataMap &published)
@@ -51,10 +53,8 @@ void checkState(const Megatec &driver, const DevDataMap &published)
          {&state.inputVoltage, &state.inputFaultVoltage, &state.outputVoltage,
           &state.inputFrequency, &state.batteryVoltage, &state.temperature, &state.batteryCharge,
           &state.ratedOutputVoltage, &state.ratedBatteryVoltage, &state.ratedFrequency})
-        checkFinite(*value, "finite state values");
-    check(state.batteryCharge.value_or(0.0f) >= 0.0f &&
-              state.batteryCharge.value_or(0.0f) <= 999.9f + 0.01f,
-          "capacity range");
+        checkRead(*value, "finite state values");
+    check(state.batteryCharge.value_or(0.0f) <= 100.0f, "capacity range");
     check(state.manufacturer.size() <= 15 && state.model.size() <= 20 &&
               state.firmware.size() <= 10 && state.serialNumber.size() <= 21,
           "identity within its columns");
@@ -137,9 +137,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         position += length;
 
         const int command = driver.currentCommand();
+        const UpsState before = driver.state();
         const bool accepted = driver.handleResponse(chunk);
         check(!accepted || command == Megatec::CmdQueryBase || command > Megatec::CmdCloseOutput,
               "only replies to queries are accepted");
+        check(accepted || driver.state() == before, "nothing of a refused reply is kept");
         checkState(driver, published);
 
         // The link asks for the next request after a complete line or when it times out.

@@ -1,7 +1,8 @@
 // A database that cannot take history (damaged, read-only, or with a table of another shape):
 // the window tells the user once why and where the file is, the log says it once however many
-// rows fail, and the file is left as it is. Each case is a window of its own, so each runs in a
-// child process of this suite (QUELTA_NOTICE_CASE names it) that prints what it saw.
+// rows fail, and the file is left as it is. A settings file that was damaged and set aside at the
+// start: the window tells it once, and the desktop. Each case is a window of its own, so each
+// runs in a child process of this suite (QUELTA_NOTICE_CASE names it) that prints what it saw.
 #include "alarm.h"
 #include "compositionroot.h"
 #include "database.h"
@@ -28,13 +29,17 @@ namespace {
 const char caseVariable[] = "QUELTA_NOTICE_CASE";
 
 QMutex logLock;
-int historyWarnings = 0;
+QString warningAbout; // what the counted warnings say
+int warnings = 0;
+int settingsNotices = 0;
 
-void countHistoryWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
+void countWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
 {
     QMutexLocker lock(&logLock);
-    if (type == QtWarningMsg && text.contains(QLatin1String("History cannot be stored")))
-        ++historyWarnings;
+    if (type == QtWarningMsg && text.contains(warningAbout))
+        ++warnings;
+    if (text.startsWith(QLatin1String("Notice: Settings file damaged")))
+        ++settingsNotices;
 }
 
 QByteArray digest(const QString &path)
@@ -92,10 +97,18 @@ int runCase(int argc, char **argv)
     QApplication app(argc, argv);
     const QByteArray which = qgetenv(caseVariable);
     TestRoot root(TestRoot::FoldersOnly);
-    const QString folder = root.file("/data");
-    const QString file = root.file("/data/quelta.db");
+    const bool settings = which == "settings";
+    const QString folder = root.file(settings ? "/cfg" : "/data");
+    const QString file = root.file(settings ? "/cfg/config.cfg" : "/data/quelta.db");
     QString method = QStringLiteral("-");
-    if (which == "damaged") {
+    warningAbout = settings ? QStringLiteral("does not read as this program's settings")
+                            : QStringLiteral("History cannot be stored");
+    if (settings) {
+        QFile zeros(file);
+        if (!zeros.open(QIODevice::WriteOnly))
+            return 3;
+        zeros.write(QByteArray(4096, '\0'));
+    } else if (which == "damaged") {
         QFile garbage(file);
         if (!garbage.open(QIODevice::WriteOnly))
             return 3;
@@ -110,7 +123,7 @@ int runCase(int argc, char **argv)
     }
     const QByteArray before = digest(file);
 
-    qInstallMessageHandler(countHistoryWarnings);
+    qInstallMessageHandler(countWarnings);
     int dialogs = 0;
     QString text;
     {
@@ -118,7 +131,8 @@ int runCase(int argc, char **argv)
         QQuickItem *window = host.load(QStringLiteral("main.qml"), QSize(1024, 680));
         if (!window)
             return 4;
-        QQuickItem *dialog = host.find(QStringLiteral("historyDialog"));
+        QQuickItem *dialog = host.find(settings ? QStringLiteral("settingsFileDialog")
+                                                : QStringLiteral("historyDialog"));
         QElapsedTimer waited;
         waited.start();
         while (!(dialog && dialog->isVisible()) && waited.elapsed() < 10000)
@@ -140,8 +154,9 @@ int runCase(int argc, char **argv)
         if (dialog->isVisible())
             ++dialogs;
     }
-    std::printf("METHOD %s\nDIALOGS %d\nWARNINGS %d\nUNCHANGED %d\nTEXT %s\n", qPrintable(method),
-                dialogs, historyWarnings, int(digest(file) == before), qPrintable(text));
+    std::printf("METHOD %s\nDIALOGS %d\nWARNINGS %d\nNOTICES %d\nUNCHANGED %d\nTEXT %s\n",
+                qPrintable(method), dialogs, warnings, settingsNotices, int(digest(file) == before),
+                qPrintable(text));
     ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return 0;
@@ -167,18 +182,7 @@ private slots:
     {
         QFETCH(QString, reason);
         QFETCH(bool, unchanged);
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(caseVariable, QTest::currentDataTag());
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), QStringList());
-        QVERIFY(child.waitForFinished(120000));
-        const QString output = QString::fromUtf8(child.readAllStandardOutput());
-        QVERIFY2(child.exitCode() == 0, qPrintable(output));
-        QMap<QString, QString> seen;
-        for (const QString &line : output.split('\n', Qt::SkipEmptyParts))
-            seen.insert(line.section(' ', 0, 0), line.section(' ', 1));
+        const QMap<QString, QString> seen = childSaw(QTest::currentDataTag());
         qInfo("made read-only by: %s", qPrintable(seen.value("METHOD")));
         QCOMPARE(seen.value("DIALOGS"), QStringLiteral("1"));
         QCOMPARE(seen.value("WARNINGS"), QStringLiteral("1"));
@@ -187,6 +191,35 @@ private slots:
         QVERIFY2(text.endsWith("/data/quelta.db"), qPrintable(text));
         if (unchanged)
             QCOMPARE(seen.value("UNCHANGED"), QStringLiteral("1"));
+    }
+
+    void settingsFileToldOnce()
+    {
+        const QMap<QString, QString> seen = childSaw("settings");
+        QCOMPARE(seen.value("DIALOGS"), QStringLiteral("1"));
+        QCOMPARE(seen.value("WARNINGS"), QStringLiteral("1"));
+        QCOMPARE(seen.value("NOTICES"), QStringLiteral("1"));
+        const QString text = seen.value("TEXT");
+        QVERIFY2(text.contains("/cfg/config.cfg.damaged-") && text.contains("shutdown"),
+                 qPrintable(text));
+    }
+
+private:
+    static QMap<QString, QString> childSaw(const QString &which)
+    {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(caseVariable, which);
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QMap<QString, QString> seen;
+        if (!child.waitForFinished(120000) || child.exitCode() != 0)
+            qWarning("the child ended with %d", child.exitCode());
+        const QString output = QString::fromUtf8(child.readAllStandardOutput());
+        for (const QString &line : output.split('\n', Qt::SkipEmptyParts))
+            seen.insert(line.section(' ', 0, 0), line.section(' ', 1));
+        return seen;
     }
 };
 

@@ -678,7 +678,7 @@ void TestNutServer::storeKeepsHashesOnly()
     QVERIFY(QFile::rename(path, dir.filePath("cfg/config.cfg")));
     Paths::setRoot(dir.path());
     Settings settings;
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("holds lines that are not settings"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("does not read as this program.s settings"));
     settings.load();
     Paths::setRoot(QString());
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));

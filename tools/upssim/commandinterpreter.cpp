@@ -56,7 +56,8 @@ public:
     QString state() const
     {
         return ups->describe() +
-            QStringLiteral(" silent=%1 echo=%2 answer=%3 baud=%4 turnaround=%5 chunk=%6 gap=%7")
+            QStringLiteral(
+                " silent=%1 echo=%2 answer=%3 baud=%4 turnaround=%5 chunk=%6 gap=%7 corrupt=%8")
                 .arg(handler->isSilent() ? 1 : 0)
                 .arg(handler->echo() ? 1 : 0)
                 .arg(handler->answered().isEmpty() ? QStringLiteral("none")
@@ -64,7 +65,9 @@ public:
                 .arg(pacer->baud())
                 .arg(pacer->turnaroundMs())
                 .arg(pacer->chunkBytes())
-                .arg(pacer->chunkGapMs());
+                .arg(pacer->chunkGapMs())
+                .arg(handler->corrupted().isEmpty() ? QStringLiteral("none")
+                                                    : handler->corrupted().join(QLatin1Char(',')));
     }
 
     QString run(const QString &name);
@@ -279,6 +282,29 @@ QString CommandInterpreterPrivate::run(const QString &name)
         handler->setAnswered(queries);
         return ok();
     }
+    if (name == QLatin1String("corrupt")) {
+        const QString usage =
+            QStringLiteral("usage: corrupt QUERY FIELD TEXT [COUNT] | corrupt [QUERY] off");
+        const QString query = first.toUpper();
+        if (first == QLatin1String("off") && args.size() == 1) {
+            handler->clearCorruption();
+            return ok();
+        }
+        if (!RequestHandler::queryNames().contains(query))
+            return error(usage);
+        if (args.size() == 2 && args.at(1).toLower() == QLatin1String("off")) {
+            handler->clearCorruption(query);
+            return ok();
+        }
+        QByteArray text;
+        double count = -1;
+        if ((args.size() != 3 && args.size() != 4) || !number(1, &value, 1, 64) ||
+            !EventLog::unquote(args.at(2), &text) ||
+            (args.size() == 4 && !number(3, &count, 1, 1000000)))
+            return error(usage);
+        handler->setCorruption(query, int(value), text, int(count));
+        return ok();
+    }
     if (name == QLatin1String("echo")) {
         if (!onOff(0, &on))
             return error(QStringLiteral("usage: echo on|off"));
@@ -367,9 +393,9 @@ QString CommandInterpreter::execute(const QString &line)
     const QString answer = d->run(name);
     // Changes of the line's behaviour join the model's changes in the log.
     static const QStringList lineCommands = {
-        QStringLiteral("silent"),  QStringLiteral("speak"),     QStringLiteral("answer"),
-        QStringLiteral("echo"),    QStringLiteral("chunk"),     QStringLiteral("baud"),
-        QStringLiteral("instant"), QStringLiteral("turnaround")};
+        QStringLiteral("silent"),  QStringLiteral("speak"),      QStringLiteral("answer"),
+        QStringLiteral("echo"),    QStringLiteral("chunk"),      QStringLiteral("baud"),
+        QStringLiteral("instant"), QStringLiteral("turnaround"), QStringLiteral("corrupt")};
     if (answer.startsWith(QLatin1String("ok")) && lineCommands.contains(name))
         EventLog::tagged("STATE", QStringLiteral("line ") + text);
     return answer;
@@ -400,6 +426,12 @@ QString CommandInterpreter::usage()
         "  silent [on|off] | speak      drop every request / answer again\n"
         "  answer all|none|Q1 F I NQU BT BP A1   answer only these queries\n"
         "  echo on|off                  send each request back before its reply\n"
+        "  corrupt QUERY FIELD TEXT [COUNT]   field FIELD (from 1, as spaces separate them) of\n"
+        "                               the next COUNT replies to QUERY (all, without COUNT)\n"
+        "                               becomes TEXT (escapes \\r \\xNN; \"\" is empty); keep\n"
+        "                               its width to keep the reply's length, e.g. corrupt Q1 6 "
+        "2?.2\n"
+        "  corrupt [QUERY] off          replies whole again\n"
         "  garbage N | inject TEXT      put N random bytes / escaped text (\\r \\xNN) on the line\n"
         "  chunk BYTES [GAP_MS] | chunk off   split what is sent into chunks\n"
         "  baud RATE | instant | turnaround MS\n"

@@ -4,6 +4,7 @@
 #include "replyformatter.h"
 #include "upsmodel.h"
 
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -15,6 +16,33 @@ public:
     bool echo = false;
     bool answerAll = true;
     QSet<QByteArray> answered;
+    struct Corruption
+    {
+        int field;
+        QByteArray text;
+        int left; // replies still to corrupt; -1 for every one
+    };
+    QMap<QByteArray, Corruption> corruptions;
+
+    QByteArray corrupt(const QByteArray &request, const QByteArray &reply)
+    {
+        const auto found = corruptions.find(request);
+        if (found == corruptions.end() || reply.size() < 2 || !reply.endsWith('\r'))
+            return reply;
+        QList<QByteArray> fields = reply.mid(1, reply.size() - 2).split(' ');
+        if (found->field > fields.size()) {
+            ignored(request, QStringLiteral("no field %1 to corrupt").arg(found->field));
+            return reply;
+        }
+        fields[found->field - 1] = found->text;
+        EventLog::tagged("NOTE",
+                         QStringLiteral("corrupted %1 field %2")
+                             .arg(QString::fromLatin1(request))
+                             .arg(found->field));
+        if (found->left > 0 && --found->left == 0)
+            corruptions.erase(found);
+        return reply.left(1) + fields.join(' ') + '\r';
+    }
 
     static void ignored(const QByteArray &request, const QString &why)
     {
@@ -114,7 +142,7 @@ QByteArray RequestHandler::handle(const QByteArray &frame)
         RequestHandlerPrivate::ignored(request, QStringLiteral("not answering it"));
         return echoed;
     }
-    return echoed + respond(request);
+    return echoed + d->corrupt(request, respond(request));
 }
 
 QByteArray RequestHandler::respond(const QByteArray &frame)
@@ -172,6 +200,28 @@ void RequestHandler::setEcho(bool echo)
 bool RequestHandler::echo() const
 {
     return d->echo;
+}
+
+void RequestHandler::setCorruption(const QString &query, int field, const QByteArray &text,
+                                   int count)
+{
+    d->corruptions.insert(query.toLatin1(), {field, text, count});
+}
+
+void RequestHandler::clearCorruption(const QString &query)
+{
+    if (query.isEmpty())
+        d->corruptions.clear();
+    else
+        d->corruptions.remove(query.toLatin1());
+}
+
+QStringList RequestHandler::corrupted() const
+{
+    QStringList list;
+    for (auto it = d->corruptions.cbegin(); it != d->corruptions.cend(); ++it)
+        list << QStringLiteral("%1:%2").arg(QString::fromLatin1(it.key())).arg(it->field);
+    return list;
 }
 
 QStringList RequestHandler::queryNames()

@@ -13,7 +13,8 @@ class RequestHandlerPrivate;
 //   reply at all, also when the unit refuses it (a test while on battery, a cancel without test);
 // - anything else is echoed back unchanged, the way these units answer what they cannot handle.
 // Line behaviour on top: silent (the frame is dropped as if the cable were out), answering only a
-// chosen set of queries, and echoing every request before its reply.
+// chosen set of queries, echoing every request before its reply, and corrupting a field of a
+// query's replies (its other fields, start character and carriage return stay as they are).
 class RequestHandler
 {
 public:
@@ -32,6 +33,14 @@ public:
     QStringList answered() const;
     void setEcho(bool echo);
     bool echo() const;
+    // Field `field` (from 1; the fields are what the spaces between the start character and the
+    // carriage return separate) of the next `count` replies to `query` (-1: every reply) becomes
+    // `text`. A query named again replaces its corruption.
+    void setCorruption(const QString &query, int field, const QByteArray &text, int count);
+    // The corruption of `query`, or of every query when it is empty, ends.
+    void clearCorruption(const QString &query = QString());
+    // "Q1:6" for each query corrupted now.
+    QStringList corrupted() const;
 
     static QStringList queryNames();
 

@@ -4,6 +4,8 @@
 #include "megatecreply.h"
 #include "upslink.h"
 
+#include <QDebug>
+#include <QHash>
 #include <QList>
 
 #include <cstring>
@@ -21,6 +23,15 @@ struct Request
 QString slotText(const char *slot, std::size_t size)
 {
     return QString::fromLatin1(slot, int(qstrnlen(slot, uint(size))));
+}
+
+// The number (from 1) of the first value that is missing, or 0 when all are there.
+template<typename... Values> int firstMissing(const Values &...values)
+{
+    int position = 0;
+    int missing = 0;
+    ((++position, missing = (missing == 0 && !values) ? position : missing), ...);
+    return missing;
 }
 
 } // namespace
@@ -59,7 +70,7 @@ public:
     void pushFront(int command, const QByteArray &frame);
 
     bool parse();
-    bool checkLine(int length, char start, char altStart = 0) const;
+    bool checkLine(int length, char start, char altStart = 0);
     bool parseStatus();
     bool parseRating();
     bool parseDevInfo();
@@ -69,9 +80,12 @@ public:
     bool parseFaultWords();
     void publishIdentity();
 
-    // The last rejected line; a UPS that keeps sending the same wrong reply is logged once.
-    QByteArray lastRejected;
-    void noteRejected(bool accepted);
+    // Why a reply was refused: nothing of it is stored. Each kind is logged the first time it
+    // comes for a query, and counted.
+    enum class Refusal { Garbled, FieldCount, NotANumber, NotText, OutOfRange };
+    QHash<int, int> refusals; // per query and kind
+    int refusedTotal = 0;
+    bool refuse(Refusal why, int field = 0);
     // A UPS streaming without carriage returns overflows twice a second; warn once until a good
     // reply.
     bool overflowLogged = false;
@@ -147,14 +161,11 @@ bool MegatecPrivate::parse()
 
 // The line must have the reply's exact length and start character, and be the only line
 // received for this request: bytes that follow a complete line never make a reply.
-bool MegatecPrivate::checkLine(int length, char start, char altStart) const
+bool MegatecPrivate::checkLine(int length, char start, char altStart)
 {
-    if (count != length)
-        return false;
-    if (buffer[0] != start && (altStart == 0 || buffer[0] != altStart))
-        return false;
-    if (std::memchr(buffer, '\r', std::size_t(length - 1)) != nullptr)
-        return false;
+    if (count != length || (buffer[0] != start && (altStart == 0 || buffer[0] != altStart)) ||
+        std::memchr(buffer, '\r', std::size_t(length - 1)) != nullptr)
+        return refuse(Refusal::Garbled);
     return true;
 }
 
@@ -164,21 +175,34 @@ bool MegatecPrivate::parseStatus()
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 45);
     if (fields.size() != 8)
-        return false;
+        return refuse(Refusal::FieldCount);
+    const auto decimal = [&fields](int i) {
+        return MegatecReply::toDecimal(fields.at(i));
+    };
+    const std::optional<float> input = decimal(0), faultVoltage = decimal(1), output = decimal(2),
+                               frequency = decimal(4), battery = decimal(5);
+    // Units without a temperature sensor write dashes there.
+    const bool noTemperature = MegatecReply::isPlaceholder(fields.at(6));
+    const std::optional<float> temperature = noTemperature ? std::optional<float>(0.0f) : decimal(6);
+    const std::optional<quint16> load = MegatecReply::toWhole(fields.at(3));
+    const std::optional<quint8> status = MegatecReply::statusByte(fields.at(7));
+    if (const int field = firstMissing(input, faultVoltage, output, load, frequency, battery,
+                                       temperature, status))
+        return refuse(Refusal::NotANumber, field);
 
-    state.inputVoltage = MegatecReply::toFloat(fields.at(0));
-    state.inputFaultVoltage = MegatecReply::toFloat(fields.at(1));
-    state.outputVoltage = MegatecReply::toFloat(fields.at(2));
-    state.load = MegatecReply::toUnsigned(fields.at(3));
-    state.inputFrequency = MegatecReply::toFloat(fields.at(4));
-    state.batteryVoltage = MegatecReply::toFloat(fields.at(5));
-    state.temperature = MegatecReply::toFloat(fields.at(6));
-    state.setStatusByte(MegatecReply::statusByte(fields.at(7)));
+    state.inputVoltage = input;
+    state.inputFaultVoltage = faultVoltage;
+    state.outputVoltage = output;
+    state.load = *load;
+    state.inputFrequency = frequency;
+    state.batteryVoltage = battery;
+    state.temperature = noTemperature ? std::nullopt : temperature;
+    state.setStatusByte(*status);
 
     // Without a percentage in this cycle both battery figures come from the voltage.
     if (!battPercentReceived) {
         const float capacity = MegatecReply::estimateCapacity(
-            *state.batteryVoltage, state.ratedBatteryVoltage.value_or(0.0f), state.standbyType);
+            *battery, state.ratedBatteryVoltage.value_or(0.0f), state.standbyType);
         state.batteryCharge = capacity;
         state.chargeEstimated = true;
         state.runtime = int(quint16(capacity * 1.2f));
@@ -199,11 +223,17 @@ bool MegatecPrivate::parseRating()
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 20);
     if (fields.size() != 4)
-        return false;
-    state.ratedOutputVoltage = MegatecReply::toFloat(fields.at(0));
-    state.ratedCurrent = MegatecReply::toUnsigned(fields.at(1));
-    state.ratedBatteryVoltage = MegatecReply::toFloat(fields.at(2));
-    state.ratedFrequency = MegatecReply::toFloat(fields.at(3));
+        return refuse(Refusal::FieldCount);
+    const std::optional<float> output = MegatecReply::toDecimal(fields.at(0));
+    const std::optional<quint16> current = MegatecReply::toWhole(fields.at(1));
+    const std::optional<float> battery = MegatecReply::toDecimal(fields.at(2));
+    const std::optional<float> frequency = MegatecReply::toDecimal(fields.at(3));
+    if (const int field = firstMissing(output, current, battery, frequency))
+        return refuse(Refusal::NotANumber, field);
+    state.ratedOutputVoltage = output;
+    state.ratedCurrent = *current;
+    state.ratedBatteryVoltage = battery;
+    state.ratedFrequency = frequency;
     ratingInfoReceived = true;
     emit q->identityChanged();
     return true;
@@ -212,8 +242,11 @@ bool MegatecPrivate::parseRating()
 bool MegatecPrivate::parseDevInfo()
 {
     // Fixed columns: company 1-15, model 17-26, version 28-37.
-    if (!checkLine(replyLengthOf(Megatec::CmdQueryDevInfo), '#', '!'))
+    const int length = replyLengthOf(Megatec::CmdQueryDevInfo);
+    if (!checkLine(length, '#', '!'))
         return false;
+    if (!MegatecReply::isText(buffer + 1, length - 2))
+        return refuse(Refusal::NotText);
     if (!nquReceived) {
         std::memcpy(compName, buffer + 1, 15);
         std::memcpy(model, buffer + 17, 10);
@@ -228,8 +261,11 @@ bool MegatecPrivate::parseNqu()
 {
     // Fixed columns: serial number 1-21, model 23-42, company 44-53. Published with the
     // identity reply that follows in the same cycle, or now when that was answered before.
-    if (!checkLine(replyLengthOf(Megatec::CmdOrvakNqu), '#'))
+    const int length = replyLengthOf(Megatec::CmdOrvakNqu);
+    if (!checkLine(length, '#'))
         return false;
+    if (!MegatecReply::isText(buffer + 1, length - 2))
+        return refuse(Refusal::NotText);
     std::memcpy(sn, buffer + 1, 21);
     std::memcpy(model, buffer + 23, 20);
     std::memcpy(compName, buffer + 44, 10);
@@ -245,8 +281,12 @@ bool MegatecPrivate::parseRemainTime()
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 10);
     if (fields.size() != 2)
-        return false;
-    state.runtime = MegatecReply::toUnsigned(fields.at(0));
+        return refuse(Refusal::FieldCount);
+    // Minutes, then the same in seconds (not used, but a number all the same).
+    const std::optional<quint16> minutes = MegatecReply::toWhole(fields.at(0));
+    if (const int field = firstMissing(minutes, MegatecReply::isWhole(fields.at(1))))
+        return refuse(Refusal::NotANumber, field);
+    state.runtime = *minutes;
     state.runtimeEstimated = false;
     return true;
 }
@@ -255,7 +295,13 @@ bool MegatecPrivate::parseBattPercent()
 {
     if (!checkLine(replyLengthOf(Megatec::CmdOrvakBP), '#'))
         return false;
-    state.batteryCharge = float(MegatecReply::toUnsigned(QByteArray(buffer + 1, 4))) * 0.1f;
+    // Tenths of a percent.
+    const std::optional<quint16> tenths = MegatecReply::toWhole(QByteArray(buffer + 1, 4));
+    if (!tenths)
+        return refuse(Refusal::NotANumber, 1);
+    if (*tenths > 1000)
+        return refuse(Refusal::OutOfRange, 1);
+    state.batteryCharge = float(*tenths) * 0.1f;
     state.chargeEstimated = false;
     battPercentReceived = true;
     return true;
@@ -267,10 +313,19 @@ bool MegatecPrivate::parseFaultWords()
         return false;
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 67);
     if (fields.size() != 1 + UpsState::FaultWordCount)
-        return false;
-    state.faultKind = MegatecReply::toSigned(fields.at(0)) & 0xFF;
-    for (int i = 0; i < UpsState::FaultWordCount; ++i)
-        state.faultWords[std::size_t(i)] = MegatecReply::toHexWord(fields.at(i + 1));
+        return refuse(Refusal::FieldCount);
+    const std::optional<quint16> kind = MegatecReply::toWhole(fields.at(0));
+    if (!kind)
+        return refuse(Refusal::NotANumber, 1);
+    UpsState::FaultWords words {};
+    for (int i = 0; i < UpsState::FaultWordCount; ++i) {
+        const std::optional<quint16> word = MegatecReply::toHexWord(fields.at(i + 1));
+        if (!word)
+            return refuse(Refusal::NotANumber, i + 2);
+        words[std::size_t(i)] = *word;
+    }
+    state.faultKind = *kind & 0xFF;
+    state.faultWords = words;
     emit q->faultsChanged();
     return true;
 }
@@ -282,16 +337,37 @@ bool MegatecPrivate::isEcho() const
         std::memcmp(buffer, currentFrame.constData(), std::size_t(count)) == 0;
 }
 
-void MegatecPrivate::noteRejected(bool accepted)
+bool MegatecPrivate::refuse(Refusal why, int field)
 {
-    const bool query = current == Megatec::CmdQueryBase || current > Megatec::CmdCloseOutput;
-    if (accepted || !query)
-        return;
-    const QByteArray line(buffer, count);
-    if (line == lastRejected)
-        return;
-    lastRejected = line;
-    qCDebug(lcDevice) << "Reply rejected for command" << current << ":" << line;
+    ++refusedTotal;
+    if (refusals[current << 8 | int(why)]++ > 0)
+        return false;
+    QString reason;
+    switch (why) {
+    case Refusal::Garbled:
+        reason = QStringLiteral("not a reply of its kind (start, length or line end)");
+        break;
+    case Refusal::FieldCount:
+        reason = QStringLiteral("a wrong number of fields");
+        break;
+    case Refusal::NotANumber:
+        reason = QStringLiteral("field %1 is not a number as the UPS writes it").arg(field);
+        break;
+    case Refusal::NotText:
+        reason = QStringLiteral("bytes that are not text");
+        break;
+    case Refusal::OutOfRange:
+        reason = QStringLiteral("field %1 is out of range").arg(field);
+        break;
+    }
+    // The line as received, quoted and escaped where it is not text.
+    QString line;
+    QDebug(&line) << QByteArray(buffer, count);
+    qCWarning(lcDevice).noquote()
+        << QStringLiteral("Reply to %1 refused, %2: %3. Nothing of it is used; further replies "
+                          "refused for this reason are counted, not logged")
+               .arg(QString::fromLatin1(currentFrame.trimmed()), reason, line.trimmed());
+    return false;
 }
 
 void MegatecPrivate::publishIdentity()
@@ -342,7 +418,6 @@ bool Megatec::handleResponse(const QByteArray &bytes)
         if (byte == '\r') {
             d->buffer[d->count] = '\0';
             const bool accepted = d->parse();
-            d->noteRejected(accepted);
             if (accepted)
                 d->overflowLogged = false;
             return accepted;
@@ -354,6 +429,11 @@ bool Megatec::handleResponse(const QByteArray &bytes)
 int Megatec::replyBytesAwaited() const
 {
     return qMax(0, replyLengthOf(d->current) - d->count);
+}
+
+int Megatec::refusedReplies() const
+{
+    return d->refusedTotal;
 }
 
 int Megatec::currentCommand() const

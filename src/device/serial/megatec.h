@@ -44,6 +44,9 @@ public:
     // exact echo of the request in front of the reply is passed over.
     bool handleResponse(const QByteArray &bytes);
     int currentCommand() const;
+    // Complete replies to a query refused since the driver was made: garbled, or with a field
+    // that is not what the protocol writes there.
+    int refusedReplies() const;
     // The bytes of the outstanding request's reply not yet handed in; 0 when it awaits none (a
     // control request) or its line is complete.
     int replyBytesAwaited() const;

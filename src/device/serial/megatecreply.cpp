@@ -5,10 +5,14 @@
 
 namespace {
 
-// QByteArray's conversions stop at an embedded NUL; such a field is not a number.
-bool hasNul(const QByteArray &field)
+bool isDigit(char c)
 {
-    return field.contains('\0');
+    return c >= '0' && c <= '9';
+}
+
+bool allDigits(const QByteArray &text)
+{
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), isDigit);
 }
 
 } // namespace
@@ -20,45 +24,68 @@ QList<QByteArray> fields(const char *line, int first, int last)
     return QByteArray(line + first, last - first + 1).split(' ');
 }
 
-float toFloat(const QByteArray &field)
+std::optional<float> toDecimal(const QByteArray &field)
 {
+    const int point = field.indexOf('.');
+    if (point < 0 ? !allDigits(field)
+                  : !allDigits(field.left(point)) || !allDigits(field.mid(point + 1)))
+        return std::nullopt;
     bool ok = false;
-    const float value = hasNul(field) ? 0.0f : field.toFloat(&ok);
-    return ok && std::isfinite(value) ? value : 0.0f;
+    const float value = field.toFloat(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
-quint16 toUnsigned(const QByteArray &field)
+std::optional<quint16> toWhole(const QByteArray &field)
 {
+    if (!allDigits(field))
+        return std::nullopt;
     bool ok = false;
-    const quint16 value = hasNul(field) ? 0 : field.toUShort(&ok, 10);
-    return ok ? value : 0;
+    const quint16 value = field.toUShort(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return value;
 }
 
-int toSigned(const QByteArray &field)
+bool isPlaceholder(const QByteArray &field)
 {
-    bool ok = false;
-    const int value = hasNul(field) ? 0 : field.toInt(&ok, 10);
-    return ok ? value : 0;
+    return field.contains('-') &&
+        std::all_of(field.cbegin(), field.cend(), [](char c) { return c == '-' || c == '.'; });
 }
 
-quint16 toHexWord(const QByteArray &field)
+bool isWhole(const QByteArray &field)
 {
-    bool ok = false;
-    const quint16 value = hasNul(field) ? 0 : field.toUShort(&ok, 16);
-    return ok ? value : 0;
+    return allDigits(field);
 }
 
-quint8 statusByte(const QByteArray &field)
+std::optional<quint16> toHexWord(const QByteArray &field)
 {
-    // Digits beyond the eighth from the right are ignored; a sign does not count.
-    qint64 number = std::abs(qint64(toSigned(field)));
+    const bool hex = field.size() == 4 && std::all_of(field.cbegin(), field.cend(), [](char c) {
+                         return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+                     });
+    if (!hex)
+        return std::nullopt;
+    return quint16(field.toUShort(nullptr, 16));
+}
+
+std::optional<quint8> statusByte(const QByteArray &field)
+{
+    if (field.size() != 8)
+        return std::nullopt;
     quint8 status = 0;
-    for (int k = 7; k >= 0; --k) {
-        if ((number % 10) & 1)
+    for (int k = 0; k < 8; ++k) {
+        if (field.at(k) == '1')
             status |= quint8(1u << k);
-        number /= 10;
+        else if (field.at(k) != '0')
+            return std::nullopt;
     }
     return status;
+}
+
+bool isText(const char *bytes, int size)
+{
+    return std::all_of(bytes, bytes + size, [](char c) { return c >= 0x20 && c <= 0x7e; });
 }
 
 float estimateCapacity(float battVol, float ratingBattVol, bool standbyType)

@@ -13,6 +13,9 @@ namespace {
 const int pollEvery = 1500;
 const int pollAfterReply = 100;
 const int lostAfterSends = 8; // the ninth unanswered send loses the UPS
+// A UPS that answers other queries but not the status query is as good as lost: it is, once no
+// status reply came for as long as a silent line takes to be lost.
+const int statusWithin = pollAfterReply + lostAfterSends * pollEvery;
 // Scans to wait after the open port failed before opening it again, doubled while it keeps
 // failing without the UPS answering (a loose adapter), and between attempts while it is there but
 // refuses to open (udev may not have set its permissions yet).
@@ -26,13 +29,14 @@ class SerialLinkPrivate
 {
 public:
     explicit SerialLinkPrivate(SerialLink *owner)
-        : q(owner), pollTimer(owner), gatherTimer(owner), port(owner)
+        : q(owner), pollTimer(owner), gatherTimer(owner), statusTimer(owner), port(owner)
     {
     }
 
     bool open();
     void close();
     void upsLost();
+    void statusOverdue();
     void portFailed(int generation);
     void onReadyRead();
     void gather();
@@ -43,6 +47,7 @@ public:
     Megatec driver;
     QTimer pollTimer;
     QTimer gatherTimer;
+    QTimer statusTimer; // since the last accepted status reply
     QSerialPort port;
     bool pulling = false;
     QString portName;
@@ -111,8 +116,22 @@ void SerialLinkPrivate::close()
 void SerialLinkPrivate::upsLost()
 {
     lostCount = 0;
+    statusTimer.stop();
     driver.reset();
     emit q->linkLost();
+}
+
+void SerialLinkPrivate::statusOverdue()
+{
+    if (!port.isOpen() || !driver.isOnline())
+        return;
+    qCWarning(lcDevice).noquote()
+        << QStringLiteral("The UPS on %1 has not answered the status query for %2 s (replies "
+                          "refused so far: %3); it counts as lost")
+               .arg(portName)
+               .arg(statusWithin / 1000.0)
+               .arg(driver.refusedReplies());
+    upsLost();
 }
 
 // The open port broke (adapter pulled out, the other end closed): like a port that vanished.
@@ -165,6 +184,8 @@ void SerialLinkPrivate::handleBytes(const QByteArray &bytes)
     if (!driver.handleResponse(bytes))
         return;
     lostCount = 0;
+    if (driver.currentCommand() == Megatec::CmdQueryBase)
+        statusTimer.start(statusWithin);
     if (!wasOnline && driver.isOnline())
         reopenBackoff = scansBeforeReopen;
     pollTimer.start(pollAfterReply);
@@ -192,6 +213,10 @@ SerialLink::SerialLink(QObject *parent) : UpsLink(parent), d(new SerialLinkPriva
     d->gatherTimer.setSingleShot(true);
     d->gatherTimer.setObjectName(QStringLiteral("gatherTimer"));
     connect(&d->gatherTimer, &QTimer::timeout, this, [this] { d->gather(); });
+    d->statusTimer.setTimerType(Qt::PreciseTimer);
+    d->statusTimer.setSingleShot(true);
+    d->statusTimer.setObjectName(QStringLiteral("statusTimer"));
+    connect(&d->statusTimer, &QTimer::timeout, this, [this] { d->statusOverdue(); });
     d->port.setObjectName(QStringLiteral("serialPort"));
     d->port.setDataBits(QSerialPort::Data8);
     d->port.setParity(QSerialPort::NoParity);

@@ -22,7 +22,17 @@ class ServiceNotification : public QObject
     Q_PROPERTY(bool enable READ enable WRITE setEnable NOTIFY enableChanged)
 
 public:
-    enum Kind { Mains, BatteryLow, UpsFault, Link, Countdown, SelfTest, BatteryAge, KindCount };
+    enum Kind {
+        Mains,
+        BatteryLow,
+        UpsFault,
+        Link,
+        Countdown,
+        SelfTest,
+        BatteryAge,
+        SettingsFile,
+        KindCount
+    };
     Q_ENUM(Kind)
 
     static constexpr int quietSeconds = 30;
