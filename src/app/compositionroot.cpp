@@ -110,10 +110,10 @@ void CompositionRoot::connectObjects()
     QObject::connect(
         m_alarm.get(), &Alarm::alarmNumChanged, source,
         [source, alarm = m_alarm.get()] { source->setAlarms(alarm->standingAlarmTexts()); });
+    QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::finished, source,
+                     &NutUpsPublisher::selfTestFinished);
     QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::recorded, source,
-                     [source](const QDateTime &start, int seconds) {
-                         source->selfTestRecorded(start, seconds);
-                     });
+                     [source](const QDateTime &start) { source->selfTestRecorded(start); });
     QObject::connect(source, &NutUpsPublisher::snapshotChanged, network,
                      &ServiceNetwork::setSnapshot);
     QObject::connect(network, &ServiceNetwork::commandRequested, source,

@@ -107,4 +107,9 @@ int terminationRequests();
 // Linux: fdatasync. Windows: _commit on the C runtime descriptor.
 bool syncToDisk(int descriptor);
 
+// How many files and sockets the process may hold open at once, after raising its own limit as
+// far as the system lets it (up to 65536); -1 where the system sets no such limit on sockets.
+// Linux: RLIMIT_NOFILE, the soft limit raised towards the hard one. Windows: -1.
+int raiseOpenFileLimit();
+
 } // namespace platform
