@@ -19,9 +19,16 @@ MainDevInfoForm {
     UpsStateLook {
         id: look
         upsState: info.status ? info.status.upsState : DevStatusView.UpsWaiting
+        outputOffText: info.status ? info.status.outputOffText : ""
     }
     linkText: look.text
     linkColor: look.color
+    countdownTitle: status && status.cardMode === DevStatusView.CardOutputOff ? qsTr("UPS Output Off In")
+                  : qsTr("System Shutdown CountDown")
+    cancelText: !status ? ""
+              : status.cancelKind === DevStatusView.CancelShutdown ? qsTr("Cancel shutdown")
+              : status.cancelKind === DevStatusView.CancelOutputOff ? qsTr("Cancel output off") : ""
+    cancelButton.onClicked: status.cancel("countdown card")
     commText: link === DevStatusView.LinkOnline ? qsTr("Conneted")
             : link === DevStatusView.LinkOffline ? qsTr("Disconnected") : "--"
     commTone: link === DevStatusView.LinkOnline ? "ok" : link === DevStatusView.LinkOffline ? "fault" : "idle"

@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import QtQuick.Controls 1.4
 import Quelta 1.0
 
 Item {
@@ -7,6 +8,9 @@ Item {
 
     // Texts chosen by the behaviour file from the status view.
     property string linkText
+    property string countdownTitle
+    property string cancelText
+    property alias cancelButton: cancelButton
     property color linkColor: Theme.stateWaiting
     property string commText
     property string inputText
@@ -95,8 +99,9 @@ Item {
             width: parent.width
             height: 70
             radius: Theme.radiusLarge
-            color: form.status && form.status.countdownRunning ? Theme.warnSoft : Theme.card
-            border.color: form.status && form.status.countdownRunning ? Theme.warn : Theme.border
+            objectName: "countdownCard"
+            color: form.status && form.status.cardMode !== DevStatusView.CardIdle ? Theme.warnSoft : Theme.card
+            border.color: form.status && form.status.cardMode !== DevStatusView.CardIdle ? Theme.warn : Theme.border
             Text {
                 anchors.left: parent.left
                 anchors.leftMargin: 14
@@ -104,7 +109,8 @@ Item {
                 anchors.topMargin: 10
                 anchors.right: countdownIcon.left
                 anchors.rightMargin: 6
-                text: qsTr("System Shutdown CountDown")
+                objectName: "countdownTitle"
+                text: form.countdownTitle
                 color: Theme.textDim
                 font.pixelSize: Theme.fontSmall
                 // A long translation gets smaller rather than running under the icon.
@@ -129,10 +135,22 @@ Item {
                 anchors.bottom: parent.bottom
                 anchors.bottomMargin: 8
                 text: form.status ? form.status.countdownText : "--:--:--"
-                color: form.status && form.status.countdownRunning ? Theme.warn : Theme.text
+                color: form.status && form.status.cardMode !== DevStatusView.CardIdle ? Theme.warn : Theme.text
                 font.pixelSize: Theme.fontHeading
                 font.family: Theme.fontMono
                 font.bold: true
+            }
+            // Calls off the countdown, or the output-off, while one may be called off.
+            Button {
+                id: cancelButton
+                objectName: "countdownCancel"
+                anchors.right: parent.right
+                anchors.rightMargin: 10
+                anchors.bottom: parent.bottom
+                anchors.bottomMargin: 8
+                visible: form.cancelText !== ""
+                text: form.cancelText
+                style: SettingsButtonStyle {}
             }
         }
 

@@ -1,7 +1,9 @@
 import QtQuick 2.15
 
 MainHeaderForm {
-    // The close button only hides the window; the tray brings it back.
+    id: header
+    // Hidden where a tray brings it back, minimised where none does: the window decides.
+    signal closeRequested
     buttonMinimize.onClicked: window.showMinimized()
-    buttonClose.onClicked: window.hide()
+    buttonClose.onClicked: header.closeRequested()
 }

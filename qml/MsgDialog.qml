@@ -12,6 +12,10 @@ Item {
     property string text
     property int dialogType: GlobalDataDef.MsgDialogInformation
     property int buttons: GlobalDataDef.MsgDialogButtonSure
+    // The words of the cancel button, where it does more than close the dialog.
+    property string cancelText: qsTr("Cancel")
+    // Escape closes as "Cancel" does; a dialog whose cancel does more closes as "Sure" does.
+    property bool escapeRejects: true
     readonly property bool opened: visible
     // Opened by what the user did: the window takes the keyboard back, which a file dialog that
     // just closed may have left nowhere. A notice that comes by itself leaves it where it is.
@@ -48,7 +52,7 @@ Item {
         rejected()
     }
 
-    Keys.onEscapePressed: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) ? reject() : accept()
+    Keys.onEscapePressed: (dialog.escapeRejects && (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel)) ? reject() : accept()
     Keys.onReturnPressed: accept()
 
     // What the dialog shows is made when it opens, and goes when it closes: most dialogs are never
@@ -134,7 +138,7 @@ Item {
                         Button {
                             objectName: "msgDialogCancel"
                             visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) !== 0
-                            text: qsTr("Cancel")
+                            text: dialog.cancelText
                             style: SettingsButtonStyle {}
                             onClicked: dialog.reject()
                         }

@@ -6,6 +6,8 @@ import Quelta 1.0
 // always agree.
 QtObject {
     property int upsState: DevStatusView.UpsWaiting
+    // The words of a pending output-off ("Output off in 00:54"), from the status view.
+    property string outputOffText
     // Without a UPS to read because another program (the Quelta service, say) holds its port.
     property bool portBusy: DevComm.linkBusy
         && (upsState === DevStatusView.UpsWaiting || upsState === DevStatusView.UpsCommLost)
@@ -14,6 +16,7 @@ QtObject {
         : upsState === DevStatusView.UpsNormal ? qsTr("UPS Normal")
         : upsState === DevStatusView.UpsOnBattery ? qsTr("On Battery")
         : upsState === DevStatusView.UpsBatteryLow ? qsTr("Battery Low")
+        : upsState === DevStatusView.UpsOutputOffPending ? outputOffText
         : upsState === DevStatusView.UpsOutputOff ? qsTr("Output Off")
         : upsState === DevStatusView.UpsFault ? qsTr("UPS Fault")
         : upsState === DevStatusView.UpsCommLost ? qsTr("Communication Lost")
@@ -21,20 +24,20 @@ QtObject {
     readonly property color color: upsState === DevStatusView.UpsNormal ? Theme.stateNormal
         : upsState === DevStatusView.UpsOnBattery ? Theme.stateOnBattery
         : upsState === DevStatusView.UpsBatteryLow ? Theme.stateBatteryLow
-        : upsState === DevStatusView.UpsOutputOff ? Theme.stateOutputOff
+        : upsState === DevStatusView.UpsOutputOff || upsState === DevStatusView.UpsOutputOffPending ? Theme.stateOutputOff
         : upsState === DevStatusView.UpsFault ? Theme.stateFault
         : upsState === DevStatusView.UpsCommLost ? Theme.stateCommLost : Theme.stateWaiting
     readonly property color softColor: upsState === DevStatusView.UpsNormal ? Theme.stateNormalSoft
         : upsState === DevStatusView.UpsOnBattery ? Theme.stateOnBatterySoft
         : upsState === DevStatusView.UpsBatteryLow ? Theme.stateBatteryLowSoft
-        : upsState === DevStatusView.UpsOutputOff ? Theme.stateOutputOffSoft
+        : upsState === DevStatusView.UpsOutputOff || upsState === DevStatusView.UpsOutputOffPending ? Theme.stateOutputOffSoft
         : upsState === DevStatusView.UpsFault ? Theme.stateFaultSoft
         : upsState === DevStatusView.UpsCommLost ? Theme.stateCommLostSoft : Theme.stateWaitingSoft
     readonly property string trayIcon: "qrc:/res/image/tray_"
         + (upsState === DevStatusView.UpsNormal ? "normal"
            : upsState === DevStatusView.UpsOnBattery ? "onbattery"
            : upsState === DevStatusView.UpsBatteryLow ? "batterylow"
-           : upsState === DevStatusView.UpsOutputOff ? "outputoff"
+           : upsState === DevStatusView.UpsOutputOff || upsState === DevStatusView.UpsOutputOffPending ? "outputoff"
            : upsState === DevStatusView.UpsFault ? "fault"
            : upsState === DevStatusView.UpsCommLost ? "commlost" : "waiting") + ".ico"
 }

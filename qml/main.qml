@@ -60,6 +60,7 @@ Item {
     MainForm {
         id: form
         anchors.fill: parent
+        header.onCloseRequested: trayIcon.closeWindow(window)
         footer.onTabSelected: form.panel.currentIndex = tab
         footer.onAlarmRequested: alarmPopup.open()
     }
@@ -69,12 +70,18 @@ Item {
         objectName: "popupCurrentAlarm"
     }
 
+    // Closes by itself once the countdown ends or is called off, or the mains returns.
     MsgDialog {
         id: shutdownDialog
         objectName: "shutdownDialog"
         dialogType: GlobalDataDef.MsgDialogWarning
-        buttons: GlobalDataDef.MsgDialogButtonSure
+        buttons: ServiceShutdown.cancellable
+                 ? GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
+                 : GlobalDataDef.MsgDialogButtonSure
+        cancelText: qsTr("Cancel shutdown")
+        escapeRejects: false
         text: qsTr("Shutdown event activated!")
+        onRejected: ServiceShutdown.cancelCountdown("pop-up")
     }
 
     MsgDialog {
@@ -148,6 +155,15 @@ Item {
                 shutdownDialog.open()
             }
         }
+        function onProgressChanged() {
+            if (!ServiceShutdown.alerting)
+                shutdownDialog.close()
+        }
+        function onCancelRefused(message) {
+            refusedDialog.text = message
+            root.showAndRaise()
+            refusedDialog.open()
+        }
         function onShutdownFailed(message) {
             shutdownDialog.close()
             failureDialog.text = message
@@ -167,12 +183,15 @@ Item {
 
     DevStatusView {
         id: upsStatus
+        objectName: "trayStatus"
         source: DevComm
+        shutdown: ServiceShutdown
     }
     UpsStateLook {
         id: trayLook
         objectName: "trayLook"
         upsState: upsStatus.upsState
+        outputOffText: upsStatus.outputOffText
     }
 
     // The tray shows the UPS's worst state now: its icon, and in words its tool tip.
@@ -183,6 +202,9 @@ Item {
         tooltip: appName + " - " + trayLook.text
         showText: qsTr("Show")
         quitText: qsTr("Quit")
+        cancelText: upsStatus.cancelKind === DevStatusView.CancelShutdown ? qsTr("Cancel shutdown")
+                  : upsStatus.cancelKind === DevStatusView.CancelOutputOff ? qsTr("Cancel output off") : ""
+        onCancelRequested: upsStatus.cancel("tray menu")
         visible: true
         onDoubleClicked: root.showAndRaise()
         onShowRequested: root.showAndRaise()

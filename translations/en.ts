@@ -965,6 +965,13 @@
     </message>
 </context>
 <context>
+    <name>DevStatusView</name>
+    <message>
+        <source>Output off in %1</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>HistoryChartView</name>
     <message>
         <source>Input Voltage(V)</source>
@@ -1225,13 +1232,25 @@
         <source>No</source>
         <translation type="unfinished" />
     </message>
-</context>
-<context>
-    <name>MainDevInfoForm.ui</name>
+    <message>
+        <source>UPS Output Off In</source>
+        <translation type="unfinished" />
+    </message>
     <message>
         <source>System Shutdown CountDown</source>
         <translation>System Shutdown Countdown</translation>
     </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel output off</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>MainDevInfoForm.ui</name>
     <message>
         <source>Battery Remaining Time</source>
         <translation type="unfinished" />
@@ -1986,10 +2005,6 @@
         <translation type="unfinished" />
     </message>
     <message>
-        <source>The computer shuts down in %1 unless the mains returns.</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>Shutdown countdown cancelled</source>
         <translation type="unfinished" />
     </message>
@@ -2021,6 +2036,22 @@
         <source>(%1 changes since the last notice)</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Shutdown countdown shortened</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The computer shuts down in %1, at %2.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>(1 change since the last notice)</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2038,6 +2069,10 @@
     </message>
     <message>
         <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The shutdown can no longer be cancelled: the other computers on the UPS have been told to shut down, or the power-off has been asked for.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2649,6 +2684,14 @@
     </message>
     <message>
         <source>Quit</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel output off</source>
         <translation type="unfinished" />
     </message>
 </context>

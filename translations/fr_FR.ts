@@ -965,6 +965,13 @@
     </message>
 </context>
 <context>
+    <name>DevStatusView</name>
+    <message>
+        <source>Output off in %1</source>
+        <translation>Sortie coupée dans %1</translation>
+    </message>
+</context>
+<context>
     <name>HistoryChartView</name>
     <message>
         <source>Input Voltage(V)</source>
@@ -1225,13 +1232,25 @@
         <source>No</source>
         <translation>Non</translation>
     </message>
-</context>
-<context>
-    <name>MainDevInfoForm.ui</name>
+    <message>
+        <source>UPS Output Off In</source>
+        <translation>Coupure de la sortie dans</translation>
+    </message>
     <message>
         <source>System Shutdown CountDown</source>
         <translation>Compte à rebours avant arrêt du système</translation>
     </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>Annuler l'arrêt</translation>
+    </message>
+    <message>
+        <source>Cancel output off</source>
+        <translation>Annuler la coupure</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevInfoForm.ui</name>
     <message>
         <source>Battery Remaining Time</source>
         <translation>Autonomie restante</translation>
@@ -1986,10 +2005,6 @@
         <translation>Compte à rebours d'arrêt lancé</translation>
     </message>
     <message>
-        <source>The computer shuts down in %1 unless the mains returns.</source>
-        <translation>L'ordinateur s'arrête dans %1 si le secteur ne revient pas.</translation>
-    </message>
-    <message>
         <source>Shutdown countdown cancelled</source>
         <translation>Compte à rebours d'arrêt annulé</translation>
     </message>
@@ -2021,6 +2036,22 @@
         <source>(%1 changes since the last notice)</source>
         <translation>(%1 changements depuis la dernière notification)</translation>
     </message>
+    <message>
+        <source>Shutdown countdown shortened</source>
+        <translation>Compte à rebours d'arrêt raccourci</translation>
+    </message>
+    <message>
+        <source>The computer shuts down in %1, at %2.</source>
+        <translation>L'ordinateur s'arrête dans %1, à %2.</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>Annuler l'arrêt</translation>
+    </message>
+    <message>
+        <source>(1 change since the last notice)</source>
+        <translation>(1 changement depuis la dernière notification)</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2039,6 +2070,10 @@
     <message>
         <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
         <translation>L'ordinateur n'a pas pu être arrêté : %1. Enregistrez votre travail et arrêtez-le vous-même.</translation>
+    </message>
+    <message>
+        <source>The shutdown can no longer be cancelled: the other computers on the UPS have been told to shut down, or the power-off has been asked for.</source>
+        <translation>L'arrêt ne peut plus être annulé : les autres ordinateurs de l'onduleur ont reçu l'ordre de s'arrêter, ou la mise hors tension a été demandée.</translation>
     </message>
 </context>
 <context>
@@ -2650,6 +2685,14 @@
     <message>
         <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
         <translation>Quitter arrête la protection : l'ordinateur ne sera pas arrêté en cas de coupure secteur. Quitter quand même ?</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>Annuler l'arrêt</translation>
+    </message>
+    <message>
+        <source>Cancel output off</source>
+        <translation>Annuler la coupure</translation>
     </message>
 </context>
 </TS>

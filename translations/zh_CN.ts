@@ -965,6 +965,13 @@
     </message>
 </context>
 <context>
+    <name>DevStatusView</name>
+    <message>
+        <source>Output off in %1</source>
+        <translation>%1 后关闭输出</translation>
+    </message>
+</context>
+<context>
     <name>HistoryChartView</name>
     <message>
         <source>Input Voltage(V)</source>
@@ -1225,13 +1232,25 @@
         <source>No</source>
         <translation>无</translation>
     </message>
-</context>
-<context>
-    <name>MainDevInfoForm.ui</name>
+    <message>
+        <source>UPS Output Off In</source>
+        <translation>UPS 输出关闭倒计时</translation>
+    </message>
     <message>
         <source>System Shutdown CountDown</source>
         <translation>系统关机倒计时</translation>
     </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>取消关机</translation>
+    </message>
+    <message>
+        <source>Cancel output off</source>
+        <translation>取消关闭输出</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevInfoForm.ui</name>
     <message>
         <source>Battery Remaining Time</source>
         <translation>电池剩余时间</translation>
@@ -1986,10 +2005,6 @@
         <translation>关机倒计时已开始</translation>
     </message>
     <message>
-        <source>The computer shuts down in %1 unless the mains returns.</source>
-        <translation>若市电未恢复, 电脑将在 %1 后关机。</translation>
-    </message>
-    <message>
         <source>Shutdown countdown cancelled</source>
         <translation>关机倒计时已取消</translation>
     </message>
@@ -2021,6 +2036,22 @@
         <source>(%1 changes since the last notice)</source>
         <translation>(自上次通知以来变化 %1 次)</translation>
     </message>
+    <message>
+        <source>Shutdown countdown shortened</source>
+        <translation>关机倒计时已缩短</translation>
+    </message>
+    <message>
+        <source>The computer shuts down in %1, at %2.</source>
+        <translation>电脑将在 %1 后, 于 %2 关机。</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>取消关机</translation>
+    </message>
+    <message>
+        <source>(1 change since the last notice)</source>
+        <translation>(自上次通知以来变化 1 次)</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2039,6 +2070,10 @@
     <message>
         <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
         <translation>无法关闭电脑: %1。请保存您的工作并手动关机。</translation>
+    </message>
+    <message>
+        <source>The shutdown can no longer be cancelled: the other computers on the UPS have been told to shut down, or the power-off has been asked for.</source>
+        <translation>关机已无法取消: 已通知该 UPS 上的其他电脑关机, 或已请求关闭电源。</translation>
     </message>
 </context>
 <context>
@@ -2650,6 +2685,14 @@
     <message>
         <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
         <translation>退出将停止保护: 市电故障时电脑将不会被关闭。仍要退出吗?</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>取消关机</translation>
+    </message>
+    <message>
+        <source>Cancel output off</source>
+        <translation>取消关闭输出</translation>
     </message>
 </context>
 </TS>

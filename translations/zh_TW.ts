@@ -965,6 +965,13 @@
     </message>
 </context>
 <context>
+    <name>DevStatusView</name>
+    <message>
+        <source>Output off in %1</source>
+        <translation>%1 後關閉輸出</translation>
+    </message>
+</context>
+<context>
     <name>HistoryChartView</name>
     <message>
         <source>Input Voltage(V)</source>
@@ -1225,13 +1232,25 @@
         <source>No</source>
         <translation>無</translation>
     </message>
-</context>
-<context>
-    <name>MainDevInfoForm.ui</name>
+    <message>
+        <source>UPS Output Off In</source>
+        <translation>UPS 輸出關閉倒計時</translation>
+    </message>
     <message>
         <source>System Shutdown CountDown</source>
         <translation>系統關機倒計時</translation>
     </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>取消關機</translation>
+    </message>
+    <message>
+        <source>Cancel output off</source>
+        <translation>取消關閉輸出</translation>
+    </message>
+</context>
+<context>
+    <name>MainDevInfoForm.ui</name>
     <message>
         <source>Battery Remaining Time</source>
         <translation>電池剩餘時間</translation>
@@ -1986,10 +2005,6 @@
         <translation>關機倒計時已開始</translation>
     </message>
     <message>
-        <source>The computer shuts down in %1 unless the mains returns.</source>
-        <translation>若市電未恢復, 電腦將在 %1 後關機。</translation>
-    </message>
-    <message>
         <source>Shutdown countdown cancelled</source>
         <translation>關機倒計時已取消</translation>
     </message>
@@ -2021,6 +2036,22 @@
         <source>(%1 changes since the last notice)</source>
         <translation>(自上次通知以來變化 %1 次)</translation>
     </message>
+    <message>
+        <source>Shutdown countdown shortened</source>
+        <translation>關機倒計時已缩短</translation>
+    </message>
+    <message>
+        <source>The computer shuts down in %1, at %2.</source>
+        <translation>電腦將在 %1 後, 於 %2 關機。</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>取消關機</translation>
+    </message>
+    <message>
+        <source>(1 change since the last notice)</source>
+        <translation>(自上次通知以來變化 1 次)</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2039,6 +2070,10 @@
     <message>
         <source>The computer could not be shut down: %1. Save your work and shut it down by hand.</source>
         <translation>無法關閉電腦: %1。請保存您的工作並手動關機。</translation>
+    </message>
+    <message>
+        <source>The shutdown can no longer be cancelled: the other computers on the UPS have been told to shut down, or the power-off has been asked for.</source>
+        <translation>關機已無法取消: 已通知該 UPS 上的其他電腦關機, 或已請求關閉電源。</translation>
     </message>
 </context>
 <context>
@@ -2650,6 +2685,14 @@
     <message>
         <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>
         <translation>退出將停止保護: 市電故障時電腦將不會被關閉。仍要退出嗎?</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>取消關機</translation>
+    </message>
+    <message>
+        <source>Cancel output off</source>
+        <translation>取消關閉輸出</translation>
     </message>
 </context>
 </TS>

@@ -91,8 +91,16 @@ void CompositionRoot::connectObjects()
     ServiceNotification *notices = m_serviceNotification.get();
     BatteryAge *battery = m_batteryAge.get();
     QObject::connect(dev, &DevComm::stateChanged, notices, &ServiceNotification::updateState);
-    QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::shutdownStarted, notices,
+    ServiceShutdown *countdown = m_serviceShutdown.get();
+    QObject::connect(countdown, &ServiceShutdown::shutdownStarted, notices,
                      &ServiceNotification::countdownChanged);
+    QObject::connect(countdown, &ServiceShutdown::shutdownShortened, notices,
+                     &ServiceNotification::countdownShortened);
+    QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, notices,
+                     &ServiceNotification::countdownTick);
+    QObject::connect(notices, &ServiceNotification::cancelRequested, countdown, [countdown] {
+        countdown->cancelCountdown(QStringLiteral("the desktop notice"));
+    });
     QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::finished, notices,
                      &ServiceNotification::selfTestFinished);
     QObject::connect(dev, &DevComm::stateChanged, battery, &BatteryAge::updateState);
@@ -113,22 +121,21 @@ void CompositionRoot::connectObjects()
     QObject::connect(
         m_alarm.get(), &Alarm::alarmNumChanged, source,
         [source, alarm = m_alarm.get()] { source->setAlarms(alarm->standingAlarmTexts()); });
+    QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::finished, source,
+                     &NutUpsPublisher::selfTestFinished);
     QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::recorded, source,
-                     [source](const QDateTime &start, int seconds) {
-                         source->selfTestRecorded(start, seconds);
-                     });
-    QObject::connect(source, &NutUpsPublisher::snapshotChanged, network, &ServiceNetwork::setSnapshot);
-    QObject::connect(network, &ServiceNetwork::commandRequested, source, &NutUpsPublisher::runCommand);
+                     [source](const QDateTime &start) { source->selfTestRecorded(start); });
+    QObject::connect(source, &NutUpsPublisher::snapshotChanged, network,
+                     &ServiceNetwork::setSnapshot);
+    QObject::connect(network, &ServiceNetwork::commandRequested, source,
+                     &NutUpsPublisher::runCommand);
 
     // The primary's duty: before the UPS output goes off or this computer powers off, the
-    // network clients are told (FSD) and given hostSync seconds to leave. A countdown called off
-    // takes FSD back.
+    // network clients are told (FSD) and given hostSync seconds to leave. FSD then holds, as
+    // upsd latches it, until the UPS has power-cycled; a countdown called off before it takes
+    // FSD back, a mains return after it does not.
     ServiceShutdown *shutdown = m_serviceShutdown.get();
-    const auto finalStep = [shutdown, network](const std::function<void()> &done) {
-        if (!shutdown->upsOffEnable() && !shutdown->osOffEnable()) {
-            done();
-            return;
-        }
+    const auto finalStep = [network](const std::function<void()> &done) {
         network->shutdownWait(done);
     };
     // The server keeps its own time; this limit only guards against a server that never answers.
@@ -139,6 +146,10 @@ void CompositionRoot::connectObjects()
     QObject::connect(network, &ServiceNetwork::settingsChanged, shutdown, setStep);
     QObject::connect(shutdown, &ServiceShutdown::shutdownStarted, network, [network](int seconds) {
         if (seconds == 0)
+            network->clearFsd();
+    });
+    QObject::connect(shutdown, &ServiceShutdown::committedChanged, network, [network](bool on) {
+        if (!on)
             network->clearFsd();
     });
 }

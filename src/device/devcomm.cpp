@@ -2,6 +2,8 @@
 
 #include "devdatamap.h"
 #include "logcategories.h"
+#include "outputoffwatch.h"
+#include "platform.h"
 #include "portwatcher.h"
 #include "seriallink.h"
 #include "settings.h"
@@ -56,7 +58,18 @@ public:
     QStringList devNodes;
     bool scanned = false;
     bool busy = false;
+    OutputOffWatch outputOff;
+    void askOutputOff(int minutes);
 };
+
+// The delay the UPS takes for `minutes` (0: the shortest it knows, 0.2 minutes), in seconds.
+// Delays the serial UPS cannot carry are not sent, so no pending output-off is shown for them.
+void DevCommPrivate::askOutputOff(int minutes)
+{
+    if (minutes < 0 || minutes > 10)
+        return;
+    outputOff.asked(minutes == 0 ? 12 : minutes * 60);
+}
 
 // Everything a link says reaches the rest of the program through DevComm, while it is the one
 // in use.
@@ -72,6 +85,7 @@ void DevCommPrivate::follow(UpsLink *link)
         if (link != active)
             return;
         refresh(link);
+        outputOff.updateState(state);
         dataMap.record(state);
         published = dataMap.map(state, linkKnown);
         emit q->stateChanged(state);
@@ -198,6 +212,7 @@ DevComm::DevComm(Settings *settings, QObject *parent)
     d->follow(d->usb);
     d->published = d->dataMap.map(d->state, false);
     connect(d->usb, &UsbLink::usbVersionChanged, this, &DevComm::usbVersionChanged);
+    connect(&d->outputOff, &OutputOffWatch::changed, this, &DevComm::outputOffChanged);
     connect(&d->scanTimer, &QTimer::timeout, this, &DevComm::scanPorts);
     connect(&d->watcher, &PortWatcher::portsMayHaveChanged, this, &DevComm::scanPorts);
     // A port that failed is wanted back once the link has closed it.
@@ -346,6 +361,33 @@ bool DevComm::openDevice(int type, const QString &devName)
 void DevComm::setShutdown(bool shutdown, int time)
 {
     d->active->setShutdown(shutdown, time);
+    if (shutdown)
+        d->askOutputOff(time);
+    else
+        d->outputOff.cancelled();
+}
+
+void DevComm::cancelOutputOff(const QString &where)
+{
+    qCInfo(lcDevice).noquote() << "UPS output-off cancelled by"
+                               << QString::fromStdWString(platform::userName()) << "from" << where;
+    setShutdown(false, 0);
+}
+
+void DevComm::powerCycle(int minutes)
+{
+    d->active->powerCycle(minutes);
+    d->askOutputOff(minutes);
+}
+
+OutputOffWatch *DevComm::outputOffWatch() const
+{
+    return &d->outputOff;
+}
+
+int DevComm::outputOffSeconds() const
+{
+    return d->outputOff.secondsLeft();
 }
 
 void DevComm::setSelfTest(int type, int time)

@@ -7,6 +7,7 @@
 #include <QVariantMap>
 
 class DevCommPrivate;
+class OutputOffWatch;
 class Settings;
 class UpsLink;
 
@@ -27,6 +28,8 @@ class DevComm : public QObject
     // service, say); it opens it once it is free.
     Q_PROPERTY(bool linkBusy READ linkBusy NOTIFY linkBusyChanged)
     Q_PROPERTY(QString linkProblem READ linkProblem NOTIFY linkProblemChanged)
+    // Seconds until an output-off asked of the UPS is carried out; -1 while none is pending.
+    Q_PROPERTY(int outputOffSeconds READ outputOffSeconds NOTIFY outputOffChanged)
 
 public:
     enum CommunicationType { USB = 0, COM = 1, NUT = 2 };
@@ -51,6 +54,7 @@ public:
     QString usbVersion() const;
     bool linkBusy() const;
     QString linkProblem() const;
+    int outputOffSeconds() const;
 
     // What the link in use knows about the UPS.
     const UpsState &state() const;
@@ -77,10 +81,17 @@ signals:
     // A control request was refused: a text for the user.
     void commandRefused(const QString &message);
     void linkProblemChanged();
+    void outputOffChanged();
 
 public:
     Q_INVOKABLE bool openDevice(int type, const QString &devName = QString());
     Q_INVOKABLE void setShutdown(bool shutdown, int time);
+    // The user calls off the pending output-off from `where` (a screen); logged with who.
+    Q_INVOKABLE void cancelOutputOff(const QString &where);
+    // The end of a shutdown: the output goes off after `minutes` and comes back with the mains.
+    void powerCycle(int minutes);
+    // The pending output-off, counted once a second.
+    OutputOffWatch *outputOffWatch() const;
     Q_INVOKABLE void setSelfTest(int type, int time);
     Q_INVOKABLE void setBuzzer();
     Q_INVOKABLE void setBaud(int baud);

@@ -40,6 +40,9 @@ public:
 
     // Switch the output off after `minutes` (restarting when the mains is present), or cancel.
     virtual void setShutdown(bool shutdown, int minutes) = 0;
+    // Switch the output off after `minutes` and on again once the mains is present, even when
+    // the mains is back before the output went off: every machine on the UPS restarts.
+    virtual void powerCycle(int minutes) { setShutdown(true, minutes); }
     virtual void setSelfTest(int type, int minutes) = 0;
     virtual void toggleBeeper() = 0;
 

@@ -8,6 +8,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 namespace {
@@ -59,12 +60,44 @@ platform::NotificationResult classify(const QDBusError &error)
     return NotificationResult::Failed;
 }
 
+// Hears the server's ActionInvoked signal and hands it on.
+class ActionListener : public QObject
+{
+    Q_OBJECT
+public:
+    std::function<void(unsigned int, const std::wstring &)> handler;
+
+public slots:
+    void actionInvoked(uint id, const QString &key)
+    {
+        if (handler)
+            handler(id, key.toStdWString());
+    }
+};
+
+ActionListener *actionListener()
+{
+    static ActionListener *listener = nullptr;
+    if (!listener) {
+        listener = new ActionListener;
+        QDBusConnection bus = notificationBus();
+        // Any sender: the server's unique name may change while the program runs.
+        if (!bus.connect(QString(), QStringLiteral("/org/freedesktop/Notifications"),
+                         QStringLiteral("org.freedesktop.Notifications"),
+                         QStringLiteral("ActionInvoked"), listener,
+                         SLOT(actionInvoked(uint, QString))))
+            qCInfo(lcPlatform) << "Actions of desktop notices cannot be heard:"
+                               << bus.lastError().message();
+    }
+    return listener;
+}
+
 } // namespace
 
 namespace platform {
 
-void showNotification(const std::wstring &title, const std::wstring &body, bool urgent,
-                      std::function<void(NotificationResult)> done)
+void showNotification(const Notice &notice,
+                      std::function<void(NotificationResult, unsigned int)> done)
 {
     QDBusConnection bus = notificationBus();
     if (!bus.isConnected()) {
@@ -72,7 +105,7 @@ void showNotification(const std::wstring &title, const std::wstring &body, bool 
             qCInfo(lcPlatform) << "No session bus for desktop notifications:"
                                << bus.lastError().message() << "(said once while it lasts)";
         if (done)
-            done(NotificationResult::Unavailable);
+            done(NotificationResult::Unavailable, 0);
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -80,12 +113,15 @@ void showNotification(const std::wstring &title, const std::wstring &body, bool 
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QVariantMap hints {
-        {QStringLiteral("urgency"), QVariant::fromValue(uchar(urgent ? 2 : 1))},
+        {QStringLiteral("urgency"), QVariant::fromValue(uchar(notice.urgent ? 2 : 1))},
         {QStringLiteral("desktop-entry"), QStringLiteral("quelta")}};
-    call << QStringLiteral("Quelta") << uint(0)
-         << QString(urgent ? QStringLiteral("dialog-warning")
-                           : QStringLiteral("dialog-information"))
-         << QString::fromStdWString(title) << QString::fromStdWString(body) << QStringList()
+    QStringList actions;
+    for (const auto &action : notice.actions)
+        actions << QString::fromStdWString(action.first) << QString::fromStdWString(action.second);
+    call << QStringLiteral("Quelta") << uint(notice.replaces)
+         << QString(notice.urgent ? QStringLiteral("dialog-warning")
+                                  : QStringLiteral("dialog-information"))
+         << QString::fromStdWString(notice.title) << QString::fromStdWString(notice.body) << actions
          << hints << int(-1);
     // Asynchronous: the poll and the window go on while the server answers.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, callTimeoutMs));
@@ -97,9 +133,33 @@ void showNotification(const std::wstring &title, const std::wstring &body, bool 
                          if (result == NotificationResult::Shown)
                              told = Told::Nothing;
                          if (done)
-                             done(result);
+                             done(result, reply.isError() ? 0u : reply.value());
                          call->deleteLater();
                      });
 }
 
+void closeNotification(unsigned int id)
+{
+    if (id == 0)
+        return;
+    QDBusConnection bus = notificationBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("CloseNotification"));
+    call << uint(id);
+    // No answer is awaited: a notice the user closed already is no fault.
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, callTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
+}
+
+void setNotificationActionHandler(std::function<void(unsigned int, const std::wstring &)> handler)
+{
+    actionListener()->handler = std::move(handler);
+}
+
 } // namespace platform
+
+#include "notification_linux.moc"

@@ -3,11 +3,14 @@
 namespace platform {
 
 // Windows shows notices as balloons of the tray icon, which the window's tray does.
-void showNotification(const std::wstring &, const std::wstring &, bool,
-                      std::function<void(NotificationResult)> done)
+void showNotification(const Notice &, std::function<void(NotificationResult, unsigned int)> done)
 {
     if (done)
-        done(NotificationResult::Unavailable);
+        done(NotificationResult::Unavailable, 0);
 }
+
+void closeNotification(unsigned int) { }
+
+void setNotificationActionHandler(std::function<void(unsigned int, const std::wstring &)>) { }
 
 } // namespace platform

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -49,13 +50,34 @@ enum class NotificationResult {
     Failed // the server refused it
 };
 
+// A notice for the desktop. `replaces` is the id of one shown before, replaced in place (0: a new
+// one); `actions` are (key, label) pairs offered as buttons.
+struct Notice
+{
+    std::wstring title;
+    std::wstring body;
+    bool urgent = false;
+    unsigned int replaces = 0;
+    std::vector<std::pair<std::wstring, std::wstring>> actions;
+};
+
 // Shows a notice on the desktop without waiting for it; `done` runs later on the calling
-// thread's event loop (or at once) with the outcome.
+// thread's event loop (or at once) with the outcome and the id the desktop gave it (0 if none).
 // Linux: org.freedesktop.Notifications.Notify on the session bus, or on the D-Bus address in
 // the environment variable QUELTA_NOTIFY_BUS when that is set (tests).
 // Windows: Unavailable, so the caller shows it as a balloon of its tray icon.
-void showNotification(const std::wstring &title, const std::wstring &body, bool urgent,
-                      std::function<void(NotificationResult)> done);
+void showNotification(const Notice &notice,
+                      std::function<void(NotificationResult result, unsigned int id)> done);
+// Takes a notice off the desktop (CloseNotification); nothing where notices are not shown.
+void closeNotification(unsigned int id);
+// The user chose action `key` of notice `id`: `handler` runs on the thread that set it. One
+// handler per process; an empty one stops listening.
+void setNotificationActionHandler(
+    std::function<void(unsigned int id, const std::wstring &key)> handler);
+
+// The name of the user running the program, for the log (who did what); empty if unknown.
+// Linux: the password database's name for the real user id. Windows: GetUserNameW.
+std::wstring userName();
 
 // Starting with the desktop session, for the user running the program.
 // Linux: the XDG autostart entry "quelta.desktop" in $XDG_CONFIG_HOME/autostart (~/.config when
@@ -89,5 +111,10 @@ bool syncToDisk(int descriptor);
 // Whether standard error goes to the system journal, which stamps and ranks each line itself.
 // Linux: the stream systemd names in JOURNAL_STREAM. Windows: never.
 bool standardErrorIsJournal();
+
+// How many files and sockets the process may hold open at once, after raising its own limit as
+// far as the system lets it (up to 65536); -1 where the system sets no such limit on sockets.
+// Linux: RLIMIT_NOFILE, the soft limit raised towards the hard one. Windows: -1.
+int raiseOpenFileLimit();
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "devstatusview.h"
 
 #include "devcomm.h"
+#include "serviceshutdown.h"
 #include "upsstate.h"
 
 #include <cmath>
@@ -24,6 +25,9 @@ class DevStatusViewPrivate
 public:
     QPointer<DevComm> source;
     QMetaObject::Connection connection;
+    QMetaObject::Connection outputOffConnection;
+    QPointer<ServiceShutdown> shutdown;
+    QMetaObject::Connection shutdownConnection;
     UpsState state;
     int shutdownSeconds = 0;
 
@@ -66,12 +70,87 @@ void DevStatusView::setSource(DevComm *source)
     if (source == d->source)
         return;
     disconnect(d->connection);
+    disconnect(d->outputOffConnection);
     d->source = source;
     if (source) {
         d->connection = connect(source, &DevComm::stateChanged, this, &DevStatusView::setState);
+        d->outputOffConnection = connect(source, &DevComm::outputOffChanged, this, [this] {
+            emit shutdownSecondsChanged();
+            emit statusChanged(); // the UPS's state shows a pending output-off
+        });
         setState(source->state());
     }
     emit sourceChanged();
+    emit shutdownSecondsChanged();
+}
+
+ServiceShutdown *DevStatusView::shutdown() const
+{
+    return d->shutdown;
+}
+
+void DevStatusView::setShutdown(ServiceShutdown *shutdown)
+{
+    if (shutdown == d->shutdown)
+        return;
+    disconnect(d->shutdownConnection);
+    d->shutdown = shutdown;
+    if (shutdown) {
+        // Whether the countdown may be cancelled changes with no second going by.
+        d->shutdownConnection = connect(shutdown, &ServiceShutdown::progressChanged, this, [this] {
+            d->shutdownSeconds = d->shutdown->countdown();
+            emit shutdownSecondsChanged();
+        });
+        d->shutdownSeconds = shutdown->countdown();
+    }
+    emit sourceChanged();
+    emit shutdownSecondsChanged();
+}
+
+int DevStatusView::outputOffSeconds() const
+{
+    return d->source ? d->source->outputOffSeconds() : -1;
+}
+
+QString DevStatusView::outputOffText() const
+{
+    const int seconds = outputOffSeconds();
+    if (seconds < 0)
+        return QString();
+    return tr("Output off in %1")
+        .arg(QStringLiteral("%1:%2")
+                 .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+                 .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
+int DevStatusView::cardMode() const
+{
+    if (d->shutdownSeconds > 0)
+        return CardCountdown;
+    return outputOffSeconds() >= 0 ? CardOutputOff : CardIdle;
+}
+
+int DevStatusView::cancelKind() const
+{
+    if (d->shutdownSeconds > 0)
+        return d->shutdown && d->shutdown->cancellable() ? CancelShutdown : CancelNone;
+    // Once the countdown is over the output-off is the user's to call off; before, the
+    // countdown would only ask for it again.
+    return outputOffSeconds() >= 0 ? CancelOutputOff : CancelNone;
+}
+
+void DevStatusView::cancel(const QString &where)
+{
+    switch (cancelKind()) {
+    case CancelShutdown:
+        d->shutdown->cancelCountdown(where);
+        break;
+    case CancelOutputOff:
+        d->source->cancelOutputOff(where);
+        break;
+    default:
+        break;
+    }
 }
 
 void DevStatusView::setState(const UpsState &state)
@@ -162,6 +241,8 @@ int DevStatusView::upsState() const
         return UpsFault;
     if (d->outputOff())
         return UpsOutputOff;
+    if (outputOffSeconds() >= 0)
+        return UpsOutputOffPending;
     // Low on mains too: a battery still recharging after an outage would not carry the load.
     if (d->state.batteryLow)
         return UpsBatteryLow;
@@ -194,7 +275,9 @@ QString DevStatusView::battRemainText() const
 
 QString DevStatusView::countdownText() const
 {
-    return clockText(d->shutdownSeconds > 0 ? d->shutdownSeconds : -1);
+    if (d->shutdownSeconds > 0)
+        return clockText(d->shutdownSeconds);
+    return clockText(outputOffSeconds());
 }
 
 bool DevStatusView::countdownRunning() const

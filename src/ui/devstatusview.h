@@ -6,18 +6,29 @@
 
 class DevComm;
 class DevStatusViewPrivate;
+class ServiceShutdown;
 struct UpsState;
 
-// What the device page shows, decided from the typed state of the UPS and the shutdown
-// countdown: the link state, the six status tiles, the measurement texts and the live parts of
-// the power-flow diagram. The screens set `source` to DevComm, bind to these properties and only
-// pick the translated words.
+// What the device page shows, decided from the typed state of the UPS, the shutdown countdown
+// and a pending output-off: the link state, the six status tiles, the measurement texts, the
+// live parts of the power-flow diagram and what may be cancelled now. The screens set `source`
+// to DevComm and `shutdown` to ServiceShutdown, bind to these properties and only pick the
+// translated words.
 class DevStatusView : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(DevComm *source READ source WRITE setSource NOTIFY sourceChanged)
+    Q_PROPERTY(ServiceShutdown *shutdown READ shutdown WRITE setShutdown NOTIFY sourceChanged)
     Q_PROPERTY(int shutdownSeconds READ shutdownSeconds WRITE setShutdownSeconds NOTIFY
                    shutdownSecondsChanged)
+    // An output-off asked of the UPS that has not happened yet: its seconds left (-1: none) and
+    // "Output off in 00:54".
+    Q_PROPERTY(int outputOffSeconds READ outputOffSeconds NOTIFY shutdownSecondsChanged)
+    Q_PROPERTY(QString outputOffText READ outputOffText NOTIFY shutdownSecondsChanged)
+    // What the countdown card shows (CardMode) and what a cancel there, in the pop-up or in the
+    // tray menu calls off now (CancelKind).
+    Q_PROPERTY(int cardMode READ cardMode NOTIFY shutdownSecondsChanged)
+    Q_PROPERTY(int cancelKind READ cancelKind NOTIFY shutdownSecondsChanged)
 
     Q_PROPERTY(int linkState READ linkState NOTIFY statusChanged)
     Q_PROPERTY(bool online READ online NOTIFY statusChanged)
@@ -68,11 +79,16 @@ public:
         UpsNormal = 1,
         UpsOnBattery = 2,
         UpsBatteryLow = 3,
-        UpsOutputOff = 4,
-        UpsFault = 5,
-        UpsCommLost = 6
+        UpsOutputOffPending = 4, // the load still has power, for outputOffSeconds
+        UpsOutputOff = 5,
+        UpsFault = 6,
+        UpsCommLost = 7
     };
     Q_ENUM(UpsCondition)
+    enum CardMode { CardIdle = 0, CardCountdown = 1, CardOutputOff = 2 };
+    Q_ENUM(CardMode)
+    enum CancelKind { CancelNone = 0, CancelShutdown = 1, CancelOutputOff = 2 };
+    Q_ENUM(CancelKind)
 
     explicit DevStatusView(QObject *parent = nullptr);
     ~DevStatusView() override;
@@ -80,8 +96,16 @@ public:
     DevComm *source() const;
     void setSource(DevComm *source);
     void setState(const ::UpsState &state);
+    ServiceShutdown *shutdown() const;
+    void setShutdown(ServiceShutdown *shutdown);
     int shutdownSeconds() const;
     void setShutdownSeconds(int seconds);
+    int outputOffSeconds() const;
+    QString outputOffText() const;
+    int cardMode() const;
+    int cancelKind() const;
+    // Calls off what cancelKind names, from `where` (for the log).
+    Q_INVOKABLE void cancel(const QString &where);
 
     int linkState() const;
     bool online() const;

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QWindow>
 
 class TrayIconPrivate
 {
@@ -16,6 +17,7 @@ public:
     QSystemTrayIcon tray;
     QMenu menu;
     QAction *show = nullptr;
+    QAction *cancel = nullptr;
     QAction *quit = nullptr;
     QUrl source;
     bool visible = false;
@@ -45,11 +47,14 @@ TrayIcon::TrayIcon(QObject *parent) : QObject(parent), d(new TrayIconPrivate)
 {
     d->q = this;
     d->show = d->menu.addAction(QString());
+    d->cancel = d->menu.addAction(QString());
+    d->cancel->setVisible(false);
     d->menu.addSeparator();
     d->quit = d->menu.addAction(QString());
     d->tray.setContextMenu(&d->menu);
     connect(d->show, &QAction::triggered, this, &TrayIcon::showRequested);
     connect(d->quit, &QAction::triggered, this, &TrayIcon::quitRequested);
+    connect(d->cancel, &QAction::triggered, this, &TrayIcon::cancelRequested);
     connect(&d->tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::DoubleClick)
@@ -124,6 +129,34 @@ void TrayIcon::setQuitText(const QString &text)
 {
     d->quit->setText(text);
     emit menuChanged();
+}
+
+QString TrayIcon::cancelText() const
+{
+    return d->cancel->isVisible() ? d->cancel->text() : QString();
+}
+
+void TrayIcon::setCancelText(const QString &text)
+{
+    if (text == cancelText())
+        return;
+    d->cancel->setText(text);
+    d->cancel->setVisible(!text.isEmpty());
+    emit menuChanged();
+}
+
+void TrayIcon::closeWindow(QWindow *window)
+{
+    if (!window)
+        return;
+    if (d->tray.isVisible() && QSystemTrayIcon::isSystemTrayAvailable()) {
+        qCInfo(lcInterface) << "Close button: the window is hidden; the tray icon brings it back";
+        window->hide();
+        return;
+    }
+    qCInfo(lcInterface) << "Close button: no system tray to bring the window back; the window is"
+                           " minimised instead of hidden";
+    window->showMinimized();
 }
 
 QString TrayIcon::lastMessage() const

@@ -97,7 +97,8 @@ private slots:
 
     // The countdown itself is the shutdown suite's and the window's; here the wiring: the
     // desktop told of the failure and of the countdown it started, the alarm stored, and the
-    // return of the mains cancelling the UPS's own shutdown.
+    // return of the mains cancelling the countdown, with nothing sent to the UPS, which was
+    // asked for nothing.
     void mainsFailure()
     {
         QSignalSpy notices(m_program.serviceNotification(), &ServiceNotification::notify);
@@ -110,8 +111,11 @@ private slots:
 
         m_sim.clearReceived();
         QCOMPARE(m_sim.command(QStringLiteral("mains return")), QStringLiteral("ok"));
-        QVERIFY(pollUntil([this] { return m_sim.receivedFrames().contains("C\r"); }));
+        QVERIFY(pollUntil([&] { return notices.count() == 3; }));
+        QCOMPARE(notices.at(2).at(1).toString(), QStringLiteral("Shutdown countdown cancelled"));
         QCOMPARE(rows(Alarm::MainsNormal), 1);
+        QVERIFY(pollUntil([this] { return m_sim.receivedFrames().count("Q1\r") >= 2; }));
+        QVERIFY(!m_sim.receivedFrames().contains("C\r"));
     }
 
     void samplesAndSelfTest()

@@ -13,6 +13,7 @@
 #include "globaldatadef.h"
 #include "listmodelemailuser.h"
 #include "login1service.h"
+#include "outputoffwatch.h"
 #include "platform.h"
 #include "privatebus.h"
 #include "qmlpagehost.h"
@@ -37,6 +38,7 @@
 #include <QQuickView>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -438,15 +440,20 @@ private slots:
         status->setState(UpsState()); // as before: no UPS watched yet
     }
 
-    void headerCloseOnlyHidesTheWindow()
+    // With no tray to bring it back (as here), the close button minimises the window rather
+    // than hiding it, and the log says so.
+    void headerCloseKeepsTheWindowReachable()
     {
         QQuickView *view = m_host->view();
         QVERIFY(view->isVisible());
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("no system tray.*minimised"));
         QVERIFY(m_host->click(find("buttonClose")));
-        QTRY_VERIFY_WITH_TIMEOUT(!view->isVisible(), 1000);
-        // The tray's "Show" brings it back.
+        QTRY_VERIFY_WITH_TIMEOUT(view->windowState() & Qt::WindowMinimized, 1000);
+        QVERIFY(view->isVisible());
         QmlPageHost::call(m_window, "showAndRaise");
-        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), 1000);
+        view->showNormal();
+        QTRY_VERIFY_WITH_TIMEOUT(!(view->windowState() & Qt::WindowMinimized), 1000);
     }
 
     // In French the texts held in lists (side lists, choice boxes) follow too, not only the
@@ -757,10 +764,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"), DevStatusView::clockText(left),
                                   1000);
 
-        // Below the set capacity only a short countdown is left.
+        // Below the set capacity in two replies in a row only a short countdown is left.
         QCOMPARE(m_sim->command("battery 10"), QStringLiteral("ok"));
         QTRY_VERIFY_WITH_TIMEOUT(
             m_host->root().devComm()->devData().value("battCapacity").toDouble() < 30, 5000);
+        QSignalSpy replies(m_host->root().devComm(), &DevComm::stateChanged);
+        QVERIFY(replies.wait(5000));
         tick();
         QVERIFY(seconds.last().at(0).toInt() < 10);
         QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"),
@@ -786,6 +795,115 @@ private slots:
         shutdown->setQueltaOffEnable(false);
         QTRY_COMPARE_WITH_TIMEOUT(statusText("countdownText"), QStringLiteral("--:--:--"), 1000);
         QmlPageHost::call(dialog, "close");
+    }
+
+    // "Cancel shutdown" in the warning, on the countdown card and in the tray menu stops that
+    // countdown, logged with where; the protection stays on. The warning closes by itself when
+    // the mains returns or the countdown ends.
+    void countdownCancelledFromEachPlace()
+    {
+        ServiceShutdown *shutdown = m_host->root().serviceShutdown();
+        shutdown->setQueltaOffEnable(true);
+        QSignalSpy started(shutdown, &ServiceShutdown::shutdownStarted);
+        auto *dialog = m_window->property("shutdownDialog").value<QQuickItem *>();
+        QObject *tray = m_window->property("trayIcon").value<QObject *>();
+        show(int(GlobalDataDef::MainTabDevice));
+
+        // The warning, on a mains failure; the mains then fails again, and returns.
+        QCOMPARE(m_sim->command("mains fail"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible() && started.count() == 1, 5000);
+        QQuickItem *button = m_host->find(dialog, "msgDialogCancel");
+        QVERIFY(button && button->isVisible());
+        QCOMPARE(button->property("text").toString(), QStringLiteral("Cancel shutdown"));
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("cancelled by .* from pop-up"));
+        QVERIFY(m_host->click(button));
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
+        QCOMPARE(started.last().at(0).toInt(), 0);
+        QVERIFY(shutdown->queltaOffEnable());
+        QCOMPARE(m_sim->command("mains return"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(!online() || m_host->root().devComm()->state().onBattery == false,
+                                 5000);
+        QCOMPARE(m_sim->command("mains fail"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible() && started.count() == 3, 5000);
+        QCOMPARE(m_sim->command("mains return"), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 5000);
+        QCOMPARE(started.last().at(0).toInt(), 0);
+
+        // The countdown card.
+        shutdown->startShutdown(2);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 1000);
+        QVERIFY(m_host->click(m_host->find(dialog, "msgDialogSure")));
+        QTRY_COMPARE_WITH_TIMEOUT(find("countdownCancel")->property("text").toString(),
+                                  QStringLiteral("Cancel shutdown"), 1000);
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("cancelled by .* from countdown card"));
+        QVERIFY(m_host->click(find("countdownCancel")));
+        QCOMPARE(started.last().at(0).toInt(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!find("countdownCancel")->isVisible(), 1000);
+
+        // The tray menu.
+        shutdown->startShutdown(2);
+        QTRY_COMPARE_WITH_TIMEOUT(tray->property("cancelText").toString(),
+                                  QStringLiteral("Cancel shutdown"), 1000);
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("cancelled by .* from tray menu"));
+        QVERIFY(QMetaObject::invokeMethod(tray, "cancelRequested"));
+        QCOMPARE(started.last().at(0).toInt(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(tray->property("cancelText").toString(), QString(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
+
+        // A countdown that runs out takes its warning with it.
+        shutdown->startShutdown(0);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 1000);
+        for (int i = 0; i < 10; ++i)
+            tick();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
+        shutdown->setQueltaOffEnable(false);
+    }
+
+    // An output-off asked of the UPS shows while it is pending, counting: the state badge, the
+    // countdown card and the tray; the card's and the tray's cancel send the UPS its "C".
+    void outputOffPendingShown()
+    {
+        QVERIFY(online());
+        show(int(GlobalDataDef::MainTabDevice));
+        DevComm *dev = m_host->root().devComm();
+        SerialLink *serial = dev->findChild<SerialLink *>();
+        QObject *tray = m_window->property("trayIcon").value<QObject *>();
+        m_sim->takeControlFrames();
+        dev->setShutdown(true, 1);
+        QCOMPARE(controlFramesSoFar(*m_sim, serial), QList<QByteArray> {"S01R9999\r"});
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("linkText"), QStringLiteral("Output off in 01:00"),
+                                  1000);
+        QCOMPARE(tooltip(), QStringLiteral("QUELTA - Output off in 01:00"));
+        QCOMPARE(trayIconSource(), QUrl("qrc:/res/image/tray_outputoff.ico"));
+        QCOMPARE(statusText("countdownTitle"), QStringLiteral("UPS Output Off In"));
+        QCOMPARE(statusText("countdownText"), QStringLiteral("00:01:00"));
+        QCOMPARE(find("countdownCancel")->property("text").toString(),
+                 QStringLiteral("Cancel output off"));
+        QCOMPARE(tray->property("cancelText").toString(), QStringLiteral("Cancel output off"));
+
+        Clock::advance(6);
+        dev->outputOffWatch()->tick();
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("linkText"), QStringLiteral("Output off in 00:54"),
+                                  1000);
+        QCOMPARE(tooltip(), QStringLiteral("QUELTA - Output off in 00:54"));
+        QCOMPARE(statusText("countdownText"), QStringLiteral("00:00:54"));
+
+        QTest::ignoreMessage(QtInfoMsg,
+                             QRegularExpression("output-off cancelled by .* countdown card"));
+        QVERIFY(m_host->click(find("countdownCancel")));
+        QCOMPARE(controlFramesSoFar(*m_sim, serial), QList<QByteArray> {"C\r"});
+        QTRY_COMPARE_WITH_TIMEOUT(statusText("linkText"), QStringLiteral("UPS Normal"), 1000);
+        QCOMPARE(statusText("countdownText"), QStringLiteral("--:--:--"));
+        QCOMPARE(statusText("countdownTitle"), QStringLiteral("System Shutdown Countdown"));
+        QCOMPARE(tray->property("cancelText").toString(), QString());
+
+        dev->setShutdown(true, 2);
+        QCOMPARE(controlFramesSoFar(*m_sim, serial), QList<QByteArray> {"S02R9999\r"});
+        QTRY_COMPARE_WITH_TIMEOUT(tray->property("cancelText").toString(),
+                                  QStringLiteral("Cancel output off"), 1000);
+        QVERIFY(QMetaObject::invokeMethod(tray, "cancelRequested"));
+        QCOMPARE(controlFramesSoFar(*m_sim, serial), QList<QByteArray> {"C\r"});
+        QTRY_COMPARE_WITH_TIMEOUT(tooltip(), QStringLiteral("QUELTA - UPS Normal"), 1000);
     }
 
     // A countdown ends and the system will not power off: the window comes back saying so, the

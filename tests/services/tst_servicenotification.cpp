@@ -1,6 +1,7 @@
 // Desktop notifications: what each change of the UPS says, one notice per kind in a flapping
 // storm with the changes counted in the next one, delivered to a notification server of our own
-// on a private bus (or to the tray when there is none), and the switch; and the battery's age:
+// on a private bus (or to the tray when there is none), the countdown's one notice kept true
+// and withdrawn, and the switch; and the battery's age:
 // counted from the first answering UPS or the day the user set, due after the interval, told
 // once to the window and once to the daily report, across restarts.
 #include "batteryage.h"
@@ -67,6 +68,7 @@ private slots:
     void init();
     void everyKindSays();
     void flappingStormGivesOneNoticePerKind();
+    void countdownIsOneTrueNotice();
     void switchedOff();
     void dueOnceAcrossRestarts();
     void userChoicesAndBadValues();
@@ -157,7 +159,7 @@ void TestServiceNotification::everyKindSays()
         {states({online(0), offline(), online(0)}), S::Link, "Communication restored",
          "Quelta is talking to the UPS again.", false, 2},
         {Step([](S &s) { s.countdownChanged(300); }), S::Countdown, "Shutdown countdown started",
-         "The computer shuts down in 5 minutes unless the mains returns.", true, 1},
+         "The computer shuts down in 5 minutes, at 10:05:00.", true, 1},
         {Step([](S &s) {
              s.countdownChanged(45);
              Clock::advance(60);
@@ -204,8 +206,7 @@ void TestServiceNotification::flappingStormGivesOneNoticePerKind()
     QCOMPARE(server.notices().first().body,
              QStringLiteral("The UPS is running on its battery. Battery charge: 80 %."));
 
-    // 29 seconds of mains, battery and link flapping every second, the countdown starting and
-    // stopping with it.
+    // 29 seconds of mains, battery and link flapping every second.
     for (int second = 1; second < 30; ++second) {
         Clock::advance(1);
         service.checkHeldBack();
@@ -214,33 +215,39 @@ void TestServiceNotification::flappingStormGivesOneNoticePerKind()
         service.updateState(odd ? online(0x02) : online(0x01));
         if (second % 3 == 0)
             service.updateState(offline());
-        service.countdownChanged(odd ? 120 : 0);
     }
-    // Mains 1, battery low 1, link 1, countdown 1.
-    QCOMPARE(m_notices.size(), 4);
-    for (int kind : {ServiceNotification::Mains, ServiceNotification::BatteryLow,
-                     ServiceNotification::Link, ServiceNotification::Countdown})
+    // Mains 1, battery low 1, link 1.
+    QCOMPARE(m_notices.size(), 3);
+    for (int kind :
+         {ServiceNotification::Mains, ServiceNotification::BatteryLow, ServiceNotification::Link})
         QCOMPARE(count(kind), 1);
     // Everything the service decided reached the server, and nothing went to the tray.
-    QTRY_COMPARE_WITH_TIMEOUT(server.notices().size(), 4, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(server.notices().size(), 3, 10000);
 
     // Thirty seconds after each kind's notice, its newest state with the changes held back.
     Clock::advance(1);
     service.checkHeldBack();
     QCOMPARE(count(ServiceNotification::Mains), 2);
-    const Notice folded = m_notices.at(4);
+    const Notice folded = m_notices.at(3);
     QCOMPARE(folded.kind, int(ServiceNotification::Mains));
     QCOMPARE(folded.title, QStringLiteral("Mains returned"));
     QVERIFY2(folded.body.endsWith("\n(29 changes since the last notice)"), qPrintable(folded.body));
-    QCOMPARE(m_notices.size(), 5);
+    QCOMPARE(m_notices.size(), 4);
     // The other kinds' 30 s end later; then all is quiet.
     Clock::advance(60);
     service.checkHeldBack();
-    QCOMPARE(m_notices.size(), 8);
-    for (int kind : {ServiceNotification::BatteryLow, ServiceNotification::Link,
-                     ServiceNotification::Countdown})
+    QCOMPARE(m_notices.size(), 6);
+    for (int kind : {ServiceNotification::BatteryLow, ServiceNotification::Link})
         QCOMPARE(count(kind), 2);
+    // One change held back is one.
+    service.updateState(online(0x01));
+    service.updateState(online(0x00));
+    Clock::advance(31);
+    service.checkHeldBack();
+    QVERIFY2(m_notices.last().body.endsWith("\n(1 change since the last notice)"),
+             qPrintable(m_notices.last().body));
     const int settled = m_notices.size();
+    QCOMPARE(settled, 8);
     Clock::advance(60);
     service.checkHeldBack();
     QCOMPARE(m_notices.size(), settled);
@@ -253,6 +260,90 @@ void TestServiceNotification::flappingStormGivesOneNoticePerKind()
     QTRY_COMPARE_WITH_TIMEOUT(undelivered.count(), 1, 10000);
     QCOMPARE(undelivered.first().at(0).toString(), QStringLiteral("UPS fault"));
     QCOMPARE(undelivered.first().at(2).toBool(), true);
+}
+
+// A countdown is one notice, told at once whatever the other kinds did, replaced in place with
+// the true time whenever its end moves, offering "Cancel shutdown", and taken off the desktop
+// when it ends or is called off; without a server the tray keeps it over lesser notices.
+void TestServiceNotification::countdownIsOneTrueNotice()
+{
+    auto owned = std::make_unique<NotificationServer>(m_bus->address());
+    NotificationServer &server = *owned;
+    QVERIFY(server.isReady());
+    ServiceNotification service(m_root->settings());
+    service.start();
+    service.setDeliver(true);
+    QSignalSpy cancel(&service, &ServiceNotification::cancelRequested);
+    QSignalSpy undelivered(&service, &ServiceNotification::undelivered);
+    const auto last = [&server] {
+        return server.notices().last();
+    };
+
+    // Shortened before the desktop answered the first: one notice, replaced, with the true time.
+    service.updateState(online(0));
+    service.countdownChanged(600);
+    Clock::advance(5);
+    service.countdownShortened(10);
+    QTRY_COMPARE_WITH_TIMEOUT(server.notices().size(), 2, 10000);
+    const uint id = server.notices().first().id;
+    QCOMPARE(server.notices().first().body,
+             QStringLiteral("The computer shuts down in 10 minutes, at 10:10:00."));
+    QCOMPARE(server.notices().first().actions,
+             (QStringList {QStringLiteral("cancel"), QStringLiteral("Cancel shutdown")}));
+    QCOMPARE(last().replacesId, id);
+    QCOMPARE(last().summary, QStringLiteral("Shutdown countdown shortened"));
+    QCOMPARE(last().body, QStringLiteral("The computer shuts down in 10 seconds, at 10:00:15."));
+
+    // The user's choice on it reaches the shutdown service; on an older notice it does nothing.
+    server.invoke(id + 7, QStringLiteral("cancel"));
+    server.invoke(id, QStringLiteral("cancel"));
+    QVERIFY(cancel.wait(10000));
+    QCOMPARE(cancel.count(), 1);
+
+    // Called off: withdrawn, and said once.
+    service.countdownChanged(0);
+    QTRY_COMPARE_WITH_TIMEOUT(server.closed(), QVector<uint> {id}, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(last().summary, QStringLiteral("Shutdown countdown cancelled"),
+                              10000);
+
+    // A second countdown 6 s later is told at once with its true time, as a notice of its own,
+    // and withdrawn when it ends; a mains notice held back meanwhile is no business of it.
+    service.updateState(online(0x01));
+    QTRY_COMPARE_WITH_TIMEOUT(last().summary, QStringLiteral("Mains failure"), 10000);
+    Clock::advance(6);
+    const int before = server.notices().size();
+    service.countdownChanged(60);
+    QTRY_COMPARE_WITH_TIMEOUT(server.notices().size(), before + 1, 10000);
+    QCOMPARE(last().summary, QStringLiteral("Shutdown countdown started"));
+    QCOMPARE(last().body, QStringLiteral("The computer shuts down in 60 seconds, at 10:01:11."));
+    QCOMPARE(last().replacesId, 0u);
+    const uint second = last().id;
+    QVERIFY(second != id);
+    service.countdownTick(59);
+    service.countdownTick(0);
+    QTRY_COMPARE_WITH_TIMEOUT(server.closed().size(), 2, 10000);
+    QCOMPARE(server.closed().last(), second);
+    QCOMPARE(server.notices().size(), before + 1);
+
+    // No server: the tray shows the countdown, and the mains notice that comes a moment later
+    // does not cover it; its shortening does.
+    owned.reset();
+    service.updateState(online(0x00));
+    Clock::advance(31);
+    service.countdownChanged(120);
+    service.updateState(online(0x01));
+    QTRY_COMPARE_WITH_TIMEOUT(undelivered.count(), 1, 10000);
+    QTest::qWait(100);
+    QCOMPARE(undelivered.count(), 1);
+    QCOMPARE(undelivered.last().at(0).toString(), QStringLiteral("Shutdown countdown started"));
+    service.countdownShortened(10);
+    QTRY_COMPARE_WITH_TIMEOUT(undelivered.count(), 2, 10000);
+    QCOMPARE(undelivered.last().at(0).toString(), QStringLiteral("Shutdown countdown shortened"));
+    // Once it is over, lesser notices reach the tray again.
+    service.countdownTick(0);
+    service.updateState(online(0x08));
+    QTRY_COMPARE_WITH_TIMEOUT(undelivered.count(), 3, 10000);
+    QCOMPARE(undelivered.last().at(0).toString(), QStringLiteral("UPS fault"));
 }
 
 void TestServiceNotification::switchedOff()

@@ -93,6 +93,8 @@ private slots:
     void mainsFailure();
     void batteryLow();
     void capacityCut();
+    void endIsFinal();
+    void cancelledByTheUser();
     void switchedOff();
     void linkLost();
     void scheduledShutdown();
@@ -155,6 +157,7 @@ private:
     UpsState m_state;
     QScopedPointer<QSignalSpy> m_started;
     QScopedPointer<QSignalSpy> m_ticked;
+    QScopedPointer<QSignalSpy> m_shortened;
 };
 
 void TestServiceShutdown::initTestCase()
@@ -190,6 +193,7 @@ void TestServiceShutdown::initTestCase()
     m_state.link = UpsState::Link::Online;
     m_started.reset(new QSignalSpy(m_service, &ServiceShutdown::shutdownStarted));
     m_ticked.reset(new QSignalSpy(m_service, &ServiceShutdown::shutdownTimeChanged));
+    m_shortened.reset(new QSignalSpy(m_service, &ServiceShutdown::shutdownShortened));
 }
 
 void TestServiceShutdown::init()
@@ -206,13 +210,20 @@ void TestServiceShutdown::init()
     m_service->setOsOffEnable(false);
     m_state.setStatusByte(0);
     m_state.batteryCharge = 100;
+    m_state.outputVoltage = 230;
+    m_state.shutdownActive = false;
+    m_state.forcedShutdown = false;
     m_state.link = UpsState::Link::Online;
+    m_dev.setShutdown(false, 0);
+    feed(0);
+    feed(0);
     m_service->setQueltaOffEnable(true);
     QFile::remove(m_go);
     QFile::remove(m_root.file("/data/shutdown.log"));
     m_login1->calls();
     m_started->clear();
     m_ticked->clear();
+    m_shortened->clear();
 }
 
 void TestServiceShutdown::cleanupTestCase()
@@ -226,8 +237,10 @@ void TestServiceShutdown::mainsFailure()
 {
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {180});
+    QVERIFY(m_service->alerting() && m_service->cancellable());
     tick(3);
     QCOMPARE(take(*m_ticked), (QList<int> {179, 178, 177}));
+    QCOMPARE(m_service->countdown(), 177);
 
     // The same failure reported again changes nothing.
     feed(mainsFault);
@@ -238,6 +251,7 @@ void TestServiceShutdown::mainsFailure()
     // The mains returns before the end: cancelled, and the ticks fall silent.
     feed(0);
     QCOMPARE(take(*m_started), QList<int> {0});
+    QVERIFY(!m_service->alerting());
     tick(5);
     QCOMPARE(take(*m_ticked), QList<int>());
 
@@ -265,21 +279,25 @@ void TestServiceShutdown::mainsFailure()
 
 void TestServiceShutdown::batteryLow()
 {
-    // Both in one data set: the battery's time, 0 meaning ten seconds, and the log says why.
+    // Both in one data set: the mains acts at once; the battery counts once a second status
+    // reply says so too, and the log says why.
     m_service->setMainFaultOffTime(5);
-    QTest::ignoreMessage(QtInfoMsg, "Shutdown countdown started: 10 seconds (battery low)");
     feed(mainsFault | battLow);
-    QCOMPARE(take(*m_started), QList<int> {10});
+    QCOMPARE(take(*m_started), QList<int> {300});
+    QTest::ignoreMessage(QtInfoMsg, "Shutdown countdown shortened to 10 seconds (battery low)");
+    feed(mainsFault | battLow);
+    QCOMPARE(take(*m_shortened), QList<int> {10});
     feed(0);
     QCOMPARE(take(*m_started), QList<int> {0});
 
-    // A failure after that one starts afresh: the old battery-low flag does not
-    // carry over.
+    // A failure after that one starts afresh: the old battery-low flag does not carry over,
+    // and one garbled reply between good ones brings nothing nearer.
     feed(mainsFault);
-    QCOMPARE(take(*m_started), QList<int> {300});
-    feed(0);
     feed(mainsFault | battLow);
-    QCOMPARE(take(*m_started), (QList<int> {0, 10}));
+    feed(mainsFault);
+    feed(mainsFault | battLow);
+    QCOMPARE(take(*m_started), QList<int> {300});
+    QCOMPARE(take(*m_shortened), QList<int>());
     feed(0);
     take(*m_started);
 
@@ -290,10 +308,12 @@ void TestServiceShutdown::batteryLow()
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {180});
     feed(mainsFault | battLow);
+    feed(mainsFault | battLow);
     tick();
     QCOMPARE(take(*m_ticked), QList<int> {179});
     feed(mainsFault); // recovers
     m_service->setBattLowOffTime(1);
+    feed(mainsFault | battLow);
     QTest::ignoreMessage(QtInfoMsg, "Shutdown countdown shortened to 60 seconds (battery low)");
     feed(mainsFault | battLow);
     tick();
@@ -315,10 +335,20 @@ void TestServiceShutdown::capacityCut()
     tick();
     QCOMPARE(take(*m_ticked), QList<int> {179});
 
+    // One reading below (a garbled battery voltage reads as an empty battery) cuts nothing; two
+    // in a row do.
+    m_state.batteryCharge = 0;
+    feed(mainsFault);
+    m_state.batteryCharge = 60;
+    feed(mainsFault);
+    tick();
+    QCOMPARE(take(*m_ticked), QList<int> {178});
     m_state.batteryCharge = 59.5f;
+    feed(mainsFault);
     feed(mainsFault);
     tick();
     QCOMPARE(take(*m_ticked), QList<int> {9});
+    QCOMPARE(take(*m_shortened), QList<int> {10});
     m_state.batteryCharge = 100; // never lengthened again
     feed(mainsFault);
     tick();
@@ -331,12 +361,146 @@ void TestServiceShutdown::capacityCut()
     QCOMPARE(take(*m_started), QList<int> {600});
     m_state.batteryCharge = 5;
     feed(0);
+    feed(0);
     tick();
     QCOMPARE(take(*m_ticked), QList<int> {599}); // no failure taken over: no cut
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int>()); // shortened, not restarted
     tick();
     QCOMPARE(take(*m_ticked), QList<int> {9});
+}
+
+// Once the network clients were told (FSD) or the UPS was asked to switch off, nothing but
+// switching the protection off turns back: the mains returning cancels nothing, the UPS gets no
+// cancel, and the UPS's power cycle ends it. Before that the return still cancels, and the UPS
+// is told to cancel only what this service asked for.
+void TestServiceShutdown::endIsFinal()
+{
+    QSignalSpy committed(m_service, &ServiceShutdown::committedChanged);
+    QSignalSpy refused(m_service, &ServiceShutdown::cancelRefused);
+    int steps = 0;
+    m_service->setFinalStep(
+        [&](std::function<void()> done) {
+            ++steps;
+            done();
+        },
+        30);
+
+    // An output-off someone else asked for (the control page, a network client) is theirs.
+    m_dev.setShutdown(true, 5);
+    feed(mainsFault);
+    QCOMPARE(take(*m_started), QList<int> {180});
+    feed(0);
+    QCOMPARE(take(*m_started), QList<int> {0});
+    QCOMPARE(m_dev.outputOffSeconds(), 300);
+    m_dev.setShutdown(false, 0);
+
+    // Without the UPS output-off or the power-off there is nothing to tell anyone.
+    m_service->setMainFaultOffTime(1);
+    feed(mainsFault);
+    tick(60);
+    QCOMPARE(steps, 0);
+    QVERIFY(!m_service->committed());
+    feed(0);
+    QCOMPARE(take(*m_started), (QList<int> {60, 0}));
+    take(*m_ticked);
+
+    // With it: at ten seconds left the clients are told and the UPS asked for its power cycle.
+    m_service->setUpsOffEnable(true);
+    feed(mainsFault);
+    tick(50);
+    QVERIFY(m_service->cancellable());
+    QCOMPARE(m_dev.outputOffSeconds(), -1);
+    tick();
+    QCOMPARE(steps, 1);
+    QVERIFY(m_service->committed() && !m_service->cancellable());
+    QCOMPARE(committed.count(), 1);
+    QCOMPARE(m_dev.outputOffSeconds(), 60);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("from tray menu by .* refused"));
+    QVERIFY(!m_service->cancelCountdown("tray menu"));
+    QCOMPARE(refused.count(), 1);
+
+    // The mains returns: the warning goes, the countdown and the output-off go on.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Mains restored; the shutdown goes on"));
+    feed(0);
+    QVERIFY(!m_service->alerting());
+    tick(9);
+    QCOMPARE(take(*m_started), QList<int> {60});
+    QCOMPARE(take(*m_ticked), countingDown(59, 0));
+    QCOMPARE(m_dev.outputOffSeconds(), 60); // asked again at two seconds left
+    QCOMPARE(committed.count(), 1);
+
+    // The UPS takes it, switches off, and comes back on the mains: the end is over, and the
+    // next failure is a new event.
+    m_state.shutdownActive = true;
+    feed(0);
+    m_state.outputVoltage = 0;
+    feed(0);
+    QVERIFY(m_service->committed());
+    m_state.shutdownActive = false;
+    m_state.outputVoltage = 230;
+    feed(0);
+    QVERIFY(!m_service->committed());
+    QCOMPARE(committed.count(), 2);
+    QCOMPARE(committed.last().at(0).toBool(), false);
+    feed(mainsFault);
+    QCOMPARE(take(*m_started), QList<int> {60});
+
+    // Switching the protection off undoes all, the UPS's power cycle included.
+    m_dev.setShutdown(false, 0);
+    tick(51);
+    QCOMPARE(m_dev.outputOffSeconds(), 60);
+    m_service->setQueltaOffEnable(false);
+    QCOMPARE(take(*m_started), QList<int> {0});
+    QCOMPARE(m_dev.outputOffSeconds(), -1);
+    QVERIFY(!m_service->committed());
+
+    // A UPS server's FSD (this computer a secondary) ends the countdown at once; the UPS is the
+    // primary's to switch off, so it is sent nothing.
+    m_service->setFinalStep(ServiceShutdown::FinalStep(), 0);
+    m_service->setQueltaOffEnable(true);
+    feed(0);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("forced shutdown \\(FSD\\)"));
+    m_state.forcedShutdown = true;
+    feed(mainsFault);
+    QCOMPARE(take(*m_started), QList<int> {1});
+    QVERIFY(m_service->committed());
+    tick(3);
+    QCOMPARE(m_dev.outputOffSeconds(), -1);
+    m_state.forcedShutdown = false;
+    feed(mainsFault);
+    QVERIFY(!m_service->committed());
+}
+
+// The user calls the countdown off: this one only, logged with who and where; the same failure
+// does not start it again, a battery then running low does.
+void TestServiceShutdown::cancelledByTheUser()
+{
+    QVERIFY(!m_service->cancelCountdown("countdown card")); // nothing runs
+    feed(mainsFault);
+    QCOMPARE(take(*m_started), QList<int> {180});
+    tick(5);
+    QTest::ignoreMessage(QtInfoMsg,
+                         QRegularExpression("Shutdown countdown cancelled by \\S+ from "
+                                            "countdown card with 175 seconds left"));
+    QVERIFY(m_service->cancelCountdown("countdown card"));
+    QCOMPARE(take(*m_started), QList<int> {0});
+    QVERIFY(m_service->queltaOffEnable() && !m_service->alerting());
+    feed(mainsFault);
+    tick();
+    QCOMPARE(take(*m_started), QList<int>());
+    QCOMPARE(m_service->countdown(), 0);
+    feed(mainsFault | battLow);
+    feed(mainsFault | battLow);
+    QCOMPARE(take(*m_started), QList<int> {10});
+
+    // A scheduled one is called off the same way.
+    QVERIFY(m_service->cancelCountdown("pop-up"));
+    feed(0);
+    take(*m_started);
+    m_service->startShutdown(3);
+    QVERIFY(m_service->cancelCountdown("tray menu"));
+    QCOMPARE(take(*m_started), (QList<int> {180, 0}));
 }
 
 void TestServiceShutdown::switchedOff()
@@ -584,7 +748,9 @@ void TestServiceShutdown::commandFile()
     m_service->setQueltaOffEnable(true);
     m_started->clear();
     feed(mainsFault | battLow);
-    QCOMPARE(take(*m_started), QList<int> {10});
+    feed(mainsFault | battLow);
+    QCOMPARE(take(*m_started), QList<int> {180});
+    QCOMPARE(m_service->countdown(), 10);
     tick(12);
     task = command();
     feed(0);

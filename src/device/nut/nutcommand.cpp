@@ -20,6 +20,8 @@ QStringList NutCommand::candidates(Request request)
         return {QStringLiteral("shutdown.return"), QStringLiteral("shutdown.stayoff")};
     case OutputOffCancel:
         return {QStringLiteral("shutdown.stop"), QStringLiteral("load.on")};
+    case OutputCycle:
+        return {QStringLiteral("shutdown.return")};
     }
     return {};
 }
@@ -59,6 +61,9 @@ std::optional<NutCommand> NutCommand::forRequest(Request request, const QStringL
                                              : QStringLiteral("shutdown.stayoff");
         return pick(name, minutes > 0 ? QString::number(minutes * 60) : QString());
     }
+    case OutputCycle:
+        return pick(QStringLiteral("shutdown.return"),
+                    minutes > 0 ? QString::number(minutes * 60) : QString());
     case OutputOffCancel:
         if (state.outputOff) {
             if (auto on = pick(QStringLiteral("load.on")))

@@ -19,6 +19,7 @@ struct NutCommand
         BeeperToggle,
         OutputOff, // after `minutes`
         OutputOffCancel, // also switches an output that is off back on
+        OutputCycle, // off after `minutes`, on again with the mains
     };
 
     QString name;

@@ -274,6 +274,11 @@ void NutLink::setShutdown(bool shutdown, int minutes)
     d->send(shutdown ? NutCommand::OutputOff : NutCommand::OutputOffCancel, minutes);
 }
 
+void NutLink::powerCycle(int minutes)
+{
+    d->send(NutCommand::OutputCycle, minutes);
+}
+
 void NutLink::setSelfTest(int type, int minutes)
 {
     switch (type) {

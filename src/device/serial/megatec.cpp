@@ -492,6 +492,20 @@ void Megatec::shutdown(bool shutdown, int time)
     d->pushFront(CmdCloseOutput, frame);
 }
 
+void Megatec::powerCycle(int time)
+{
+    if (time < 0 || time > 10) {
+        qCInfo(lcDevice) << "UPS shutdown delay" << time << "minutes is out of range; not sent";
+        return;
+    }
+    // With a restart time the UPS comes back even when the mains returned before its output
+    // went off (without one it would stay off); three minutes off, as NUT's driver waits by
+    // default, so every machine on it really loses power and starts again.
+    const QByteArray delay = time == 0 ? QByteArrayLiteral("S.2")
+                                       : "S" + QByteArray::number(time).rightJustified(2, '0');
+    d->pushFront(CmdCloseOutput, delay + "R0003\r");
+}
+
 void Megatec::selfTest(int type, int time)
 {
     const bool testing = d->state.selfTest;

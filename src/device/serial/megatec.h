@@ -58,6 +58,8 @@ public:
 
     // Control requests; each goes to the front of the queue and out with the next poll.
     void shutdown(bool shutdown, int time);
+    // Off after `time` minutes, on again three minutes later once the mains is present.
+    void powerCycle(int time);
     void selfTest(int type, int time);
     void toggleBuzzer();
 

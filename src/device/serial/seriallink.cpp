@@ -310,6 +310,11 @@ void SerialLink::setShutdown(bool shutdown, int minutes)
     d->driver.shutdown(shutdown, minutes);
 }
 
+void SerialLink::powerCycle(int minutes)
+{
+    d->driver.powerCycle(minutes);
+}
+
 void SerialLink::setSelfTest(int type, int minutes)
 {
     d->driver.selfTest(type, minutes);

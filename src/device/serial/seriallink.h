@@ -32,6 +32,7 @@ public:
 
     const UpsState &state() const override;
     void setShutdown(bool shutdown, int minutes) override;
+    void powerCycle(int minutes) override;
     void setSelfTest(int type, int minutes) override;
     void toggleBeeper() override;
 

@@ -53,6 +53,8 @@ void ServiceNotification::setEnable(bool enable)
     if (!enable) {
         for (Held &held : m_held)
             held.count = 0;
+        if (m_countdownEnd != 0)
+            withdrawCountdown();
     }
     if (m_settings->getSettings(Settings::NotifyEnable).toBool() != enable)
         m_settings->setSettings(Settings::NotifyEnable, enable);
@@ -62,6 +64,13 @@ void ServiceNotification::setEnable(bool enable)
 void ServiceNotification::setDeliver(bool deliver)
 {
     m_deliver = deliver;
+    if (!deliver)
+        return;
+    QPointer<ServiceNotification> self(this);
+    platform::setNotificationActionHandler([self](uint id, const std::wstring &key) {
+        if (self && id != 0 && id == self->m_countdownId && key == L"cancel")
+            emit self->cancelRequested();
+    });
 }
 
 void ServiceNotification::updateState(const UpsState &state)
@@ -116,17 +125,108 @@ void ServiceNotification::updateState(const UpsState &state)
 
 void ServiceNotification::countdownChanged(int seconds)
 {
-    const bool running = seconds > 0;
-    if (running == m_countdown && !running)
+    if (seconds > 0) {
+        if (m_countdownEnd != 0)
+            withdrawCountdown();
+        m_countdown = true;
+        m_countdownEnd = Clock::secsSinceEpoch() + seconds;
+        tellCountdown(tr("Shutdown countdown started"));
         return;
-    m_countdown = running;
-    if (running)
-        post(
-            Countdown, tr("Shutdown countdown started"),
-            tr("The computer shuts down in %1 unless the mains returns.").arg(secondsText(seconds)),
-            true);
-    else
+    }
+    const bool wasRunning = m_countdown;
+    m_countdown = false;
+    if (m_countdownEnd != 0)
+        withdrawCountdown();
+    if (wasRunning)
         post(Countdown, tr("Shutdown countdown cancelled"), tr("The computer stays on."), false);
+}
+
+void ServiceNotification::countdownShortened(int seconds)
+{
+    if (m_countdownEnd == 0)
+        return;
+    m_countdownEnd = Clock::secsSinceEpoch() + seconds;
+    tellCountdown(tr("Shutdown countdown shortened"));
+}
+
+void ServiceNotification::countdownTick(int seconds)
+{
+    if (m_countdownEnd == 0)
+        return;
+    if (seconds <= 0) {
+        // Over: the computer goes down or stays on; either way nothing is left to count.
+        m_countdown = false;
+        withdrawCountdown();
+        return;
+    }
+    // A countdown held while the network clients leave ends later than it said.
+    const qint64 end = Clock::secsSinceEpoch() + seconds;
+    if (qAbs(end - m_countdownEnd) >= 2) {
+        m_countdownEnd = end;
+        tellCountdown(m_countdownTitle);
+    }
+}
+
+void ServiceNotification::tellCountdown(const QString &title)
+{
+    if (!m_enable)
+        return;
+    const qint64 left = qMax<qint64>(0, m_countdownEnd - Clock::secsSinceEpoch());
+    const QString end =
+        QDateTime::fromSecsSinceEpoch(m_countdownEnd).toString(QStringLiteral("hh:mm:ss"));
+    m_countdownTitle = title;
+    m_countdownBody = tr("The computer shuts down in %1, at %2.").arg(secondsText(int(left)), end);
+    qCInfo(lcServices).noquote() << "Notice:" << title << "-" << m_countdownBody;
+    emit notify(Countdown, title, m_countdownBody, true);
+    if (m_deliver)
+        deliverCountdown();
+}
+
+// One Notify at a time: a replacement asked for before the desktop gave the notice its id
+// waits for that id, so the countdown never shows twice.
+void ServiceNotification::deliverCountdown()
+{
+    if (m_countdownSending) {
+        m_countdownDirty = true;
+        return;
+    }
+    m_countdownSending = true;
+    m_countdownDirty = false;
+    platform::Notice notice;
+    notice.title = m_countdownTitle.toStdWString();
+    notice.body = m_countdownBody.toStdWString();
+    notice.urgent = true;
+    notice.replaces = m_countdownId;
+    notice.actions = {{L"cancel", tr("Cancel shutdown").toStdWString()}};
+    const quint64 generation = m_countdownGeneration;
+    const QString title = m_countdownTitle, body = m_countdownBody;
+    QPointer<ServiceNotification> self(this);
+    platform::showNotification(
+        notice, [self, generation, title, body](platform::NotificationResult result, uint id) {
+            if (!self)
+                return;
+            self->m_countdownSending = false;
+            if (generation != self->m_countdownGeneration) {
+                platform::closeNotification(id); // its countdown is over
+            } else if (result == platform::NotificationResult::Shown) {
+                self->m_countdownId = id;
+            } else {
+                emit self->undelivered(title, body, true);
+            }
+            if (self->m_countdownDirty && self->m_countdownEnd != 0)
+                self->deliverCountdown();
+        });
+}
+
+void ServiceNotification::withdrawCountdown()
+{
+    qCInfo(lcServices) << "Notice withdrawn: the shutdown countdown";
+    if (m_deliver)
+        platform::closeNotification(m_countdownId);
+    m_countdownId = 0;
+    m_countdownEnd = 0;
+    m_countdownDirty = false;
+    ++m_countdownGeneration;
 }
 
 void ServiceNotification::selfTestFinished(const SelfTestResult &result)
@@ -169,7 +269,8 @@ void ServiceNotification::checkHeldBack()
         if (held.count == 0 || now - held.lastSent < quietSeconds)
             continue;
         const QString body = held.body + QLatin1Char('\n') +
-            tr("(%1 changes since the last notice)").arg(held.count);
+            (held.count == 1 ? tr("(1 change since the last notice)")
+                             : tr("(%1 changes since the last notice)").arg(held.count));
         held.lastSent = now;
         held.count = 0;
         send(kind, held.title, body, held.urgent);
@@ -183,9 +284,20 @@ void ServiceNotification::send(int kind, const QString &title, const QString &bo
     if (!m_deliver)
         return;
     QPointer<ServiceNotification> self(this);
-    platform::showNotification(title.toStdWString(), body.toStdWString(), urgent,
-                               [self, title, body, urgent](platform::NotificationResult result) {
-                                   if (self && result != platform::NotificationResult::Shown)
-                                       emit self->undelivered(title, body, urgent);
-                               });
+    platform::Notice notice;
+    notice.title = title.toStdWString();
+    notice.body = body.toStdWString();
+    notice.urgent = urgent;
+    platform::showNotification(
+        notice, [self, kind, title, body, urgent](platform::NotificationResult result, uint) {
+            if (!self || result == platform::NotificationResult::Shown)
+                return;
+            // The tray shows one balloon: a running countdown's stays.
+            if (self->m_countdownEnd != 0 && kind != Countdown) {
+                qCInfo(lcServices).noquote()
+                    << "Notice kept off the tray while the countdown is shown:" << title;
+                return;
+            }
+            emit self->undelivered(title, body, urgent);
+        });
 }

@@ -13,9 +13,12 @@ struct UpsState;
 // return, battery low, UPS fault, communication lost and back, the shutdown countdown started
 // and cancelled, a finished self-test with its result, a battery due for replacement. A kind
 // that changes again within 30 s of its last notice is held back and told once the 30 s are
-// over, as its newest state with the number of changes held back. "notify/enable" switches
-// them off. Delivery is the desktop's (platform::showNotification); what it cannot show goes
-// to the tray icon through undelivered().
+// over, as its newest state with the number of changes held back. A running countdown is the
+// exception: one notice for it, told at once, replaced in place whenever its end moves, with
+// a "Cancel shutdown" action, and taken off the desktop when the countdown ends or is called
+// off. "notify/enable" switches them off. Delivery is the desktop's
+// (platform::showNotification); what it cannot show goes to the tray icon through
+// undelivered(), where a lesser notice never covers a running countdown's.
 class ServiceNotification : public QObject
 {
     Q_OBJECT
@@ -54,6 +57,10 @@ public slots:
     void updateState(const UpsState &state);
     // The shutdown service's announcement: seconds left, 0 when cancelled.
     void countdownChanged(int seconds);
+    // The running countdown ends sooner: `seconds` are left.
+    void countdownShortened(int seconds);
+    // A tick of the countdown; 0: it ended.
+    void countdownTick(int seconds);
     void selfTestFinished(const SelfTestResult &result);
     // A notice of the given kind, decided elsewhere (the battery's age).
     void post(int kind, const QString &title, const QString &body, bool urgent);
@@ -67,6 +74,8 @@ signals:
     void notify(int kind, const QString &title, const QString &body, bool urgent);
     // The desktop could not show it (no notification server, Windows): the tray should.
     void undelivered(const QString &title, const QString &body, bool urgent);
+    // The user chose "Cancel shutdown" on the countdown's notice.
+    void cancelRequested();
 
 private:
     struct Held
@@ -80,6 +89,9 @@ private:
     };
 
     void send(int kind, const QString &title, const QString &body, bool urgent);
+    void tellCountdown(const QString &title);
+    void deliverCountdown();
+    void withdrawCountdown();
 
     Settings *m_settings;
     QTimer m_timer;
@@ -93,4 +105,14 @@ private:
     bool m_batteryLow = false;
     bool m_upsFailed = false;
     bool m_countdown = false;
+    // The running countdown's notice: when it ends, what it says, the desktop's id for it (0
+    // until the desktop answered), whether a Notify is under way, and whether a newer text
+    // waits for that answer.
+    qint64 m_countdownEnd = 0;
+    QString m_countdownTitle;
+    QString m_countdownBody;
+    uint m_countdownId = 0;
+    bool m_countdownSending = false;
+    bool m_countdownDirty = false;
+    quint64 m_countdownGeneration = 0;
 };

@@ -64,6 +64,12 @@ public:
 
     void cancel();
     void startCountdown(int seconds);
+    void shorten(int seconds, const char *cause);
+    void setCountdown(int seconds);
+    void setAlerting(bool on);
+    bool isCommitted() const { return fsdRaised || upsOffAsked || powerOffAsked || forcedEnd; }
+    void updateCommitted();
+    void followUpsOff(const UpsState &state);
     bool holdForFinalStep();
     void dropCommand();
     void startCommand();
@@ -93,6 +99,12 @@ public:
     bool linkLost = false; // the UPS stopped answering; its flags are unknown, not cleared
     bool battLow = false;
     std::optional<float> battCapacity; // of the last data set
+    // A battery reading counts once two status replies in a row agree: one garbled reply must
+    // not bring the end nearer. The mains flag acts at once.
+    bool battLowReading = false; // the flag of the last data set
+    bool onBatteryReading = false;
+    bool belowCapReading = false; // the capacity of the last data set was below the setting
+    bool capacityLow = false; // below the setting in the last two data sets
     int countdown = 0; // seconds left; 0: none running
     bool startedByUps = false;
     int commandWait = 0; // seconds left to wait for the command file; 0: no wait
@@ -103,6 +115,14 @@ public:
     quint64 commandGeneration = 0;
     bool failureReported = false; // the user has heard that this countdown's power-off failed
     bool forcedEnd = false; // the UPS server's FSD ended the countdown; held until FSD goes
+    // What makes the end final (NUT's primary does not turn back either): the network clients
+    // were told (FSD), the UPS output-off or the power-off was asked.
+    bool fsdRaised = false;
+    bool upsOffAsked = false;
+    bool upsOffSeen = false; // the UPS took the output-off (its flag, or the output went off)
+    bool powerOffAsked = false;
+    bool committedShown = false; // as last announced
+    bool alerting = false;
 
     enum class StepState { NotRun, Running, Done };
     ServiceShutdown::FinalStep finalStep;
@@ -159,35 +179,99 @@ void ServiceShutdownPrivate::loadSettings()
     osOffEnable = readBool(Settings::ShutdownOsOff, false);
 }
 
-// Stops whatever is under way: countdown, command wait, the UPS's own shutdown.
+// Stops whatever is under way: countdown, command wait, and a UPS shutdown this service asked
+// for (none other: a shutdown the UPS's primary or the user scheduled is theirs to cancel).
 void ServiceShutdownPrivate::cancel()
 {
-    countdown = 0;
+    setCountdown(0);
     failureReported = false;
     startedByUps = false;
     stepState = StepState::NotRun;
     ++stepGeneration;
     dropCommand();
-    devComm->setShutdown(false, 0);
+    if (upsOffAsked)
+        devComm->setShutdown(false, 0);
+    fsdRaised = upsOffAsked = upsOffSeen = powerOffAsked = false;
+    setAlerting(false);
+    updateCommitted();
     emit q->shutdownStarted(0);
 }
 
 void ServiceShutdownPrivate::startCountdown(int seconds)
 {
-    countdown = seconds;
+    setCountdown(seconds);
     failureReported = false;
     stepState = StepState::NotRun;
     ++stepGeneration;
+    setAlerting(true);
     emit q->shutdownStarted(seconds);
+}
+
+void ServiceShutdownPrivate::shorten(int seconds, const char *cause)
+{
+    qCInfo(lcServices) << "Shutdown countdown shortened to" << seconds << "seconds" << cause;
+    setCountdown(seconds);
+    emit q->shutdownShortened(seconds);
+}
+
+void ServiceShutdownPrivate::setCountdown(int seconds)
+{
+    if (seconds == countdown)
+        return;
+    countdown = seconds;
+    emit q->progressChanged();
+}
+
+void ServiceShutdownPrivate::setAlerting(bool on)
+{
+    if (on == alerting)
+        return;
+    alerting = on;
+    emit q->progressChanged();
+}
+
+void ServiceShutdownPrivate::updateCommitted()
+{
+    const bool now = isCommitted();
+    if (now == committedShown)
+        return;
+    committedShown = now;
+    emit q->progressChanged();
+    emit q->committedChanged(now);
+}
+
+// The output-off this service asked for is over once the UPS has taken it and then runs its
+// output from the mains again: every machine on it has been power-cycled (or the user called
+// the output-off off at the UPS). What the UPS's primary does when it comes back up: FSD goes.
+void ServiceShutdownPrivate::followUpsOff(const UpsState &state)
+{
+    if (!upsOffAsked)
+        return;
+    const bool outputOff = state.outputVoltage && *state.outputVoltage < 1.0f;
+    if (state.shutdownActive || outputOff) {
+        upsOffSeen = true;
+        return;
+    }
+    if (!upsOffSeen || state.onBattery || countdown > 0 || commandWait > 0)
+        return;
+    qCInfo(lcServices) << "The UPS output is back on the mains: the shutdown is over and the "
+                          "protection is ready for the next event";
+    fsdRaised = upsOffAsked = upsOffSeen = powerOffAsked = false;
+    startedByUps = false;
+    stepState = StepState::NotRun;
+    updateCommitted();
 }
 
 // True while the final step keeps the next action of the countdown waiting.
 bool ServiceShutdownPrivate::holdForFinalStep()
 {
-    if (!finalStep || stepState == StepState::Done)
+    // The other computers are told only when this one goes down or the UPS output goes off.
+    if (!finalStep || stepState == StepState::Done || (!upsOffEnable && !osOffEnable))
         return false;
     if (stepState == StepState::NotRun) {
         stepState = StepState::Running;
+        fsdRaised = true;
+        updateCommitted();
         stepWait = qMax(1, finalStepLimit);
         const quint64 generation = ++stepGeneration;
         qCInfo(lcServices) << "Waiting for the final step before the shutdown goes on";
@@ -237,6 +321,8 @@ void ServiceShutdownPrivate::startCommand()
 void ServiceShutdownPrivate::shutDownSystem()
 {
     qCInfo(lcServices) << "Shutting the computer down";
+    powerOffAsked = true;
+    updateCommitted();
     q->writeShutdownLog();
     // A UPS server's primary waits for this computer until it leaves.
     devComm->leave();
@@ -326,27 +412,39 @@ void ServiceShutdown::updateState(const UpsState &state)
     }
     d->linkLost = false;
     d->battCapacity = state.batteryCharge;
+    const bool belowCap = d->battCapacity && float(d->mainFaultOffCap) > *d->battCapacity;
+    d->capacityLow = belowCap && d->belowCapReading;
+    d->belowCapReading = belowCap;
+    const bool battLow = state.batteryLow && d->battLowReading;
+    d->battLowReading = state.batteryLow;
+    // The warning of a countdown is over once the mains is back, whatever the countdown does.
+    if (d->onBatteryReading && !state.onBattery)
+        d->setAlerting(false);
+    d->onBatteryReading = state.onBattery;
     if (!d->queltaOffEnable)
         return;
+    d->followUpsOff(state);
     if (!state.forcedShutdown) {
-        d->forcedEnd = false;
+        if (d->forcedEnd) {
+            d->forcedEnd = false;
+            d->updateCommitted();
+        }
     } else if (!d->forcedEnd) {
         // The server's primary switches the UPS off now: the countdown ends as if its time had
-        // run out, and the return of the mains no longer stops it.
+        // run out, and the return of the mains no longer stops it. The UPS is the primary's to
+        // switch off; a secondary sends it nothing.
         d->forcedEnd = true;
         qCWarning(lcServices) << "The UPS server declared a forced shutdown (FSD); shutting "
                                  "down now";
         d->startedByUps = false;
-        if (d->upsOffEnable)
-            d->devComm->setShutdown(true, d->upsOffTime);
         if (d->countdown == 0)
             d->startCountdown(1);
-        else
-            d->countdown = 1;
+        else if (d->countdown > 1)
+            d->shorten(1, "(FSD)");
+        d->updateCommitted();
         return;
     }
     const bool mainsFault = state.onBattery;
-    const bool battLow = state.batteryLow;
     int delay = 0;
     bool changed = false;
     const char *cause = "(mains failure)"; // whose delay the countdown takes
@@ -380,24 +478,29 @@ void ServiceShutdown::updateState(const UpsState &state)
             d->startedByUps = true;
             d->startCountdown(seconds);
         } else if (d->countdown > seconds) {
-            qCInfo(lcServices) << "Shutdown countdown shortened to" << seconds << "seconds"
-                               << cause;
-            d->countdown = seconds;
+            d->shorten(seconds, cause);
         }
     } else if (d->startedByUps) {
-        qCInfo(lcServices) << "Mains restored; shutdown cancelled";
-        d->cancel();
+        d->startedByUps = false;
+        if (d->isCommitted()) {
+            // The other computers are on their way down: only the UPS power cycle brings them
+            // back, so it goes on.
+            qCWarning(lcServices) << "Mains restored; the shutdown goes on, as the network "
+                                     "clients were told (FSD) or the power-off was asked";
+        } else {
+            qCInfo(lcServices) << "Mains restored; shutdown cancelled";
+            d->cancel();
+        }
     }
 }
 
 void ServiceShutdown::onTimerTimeout()
 {
-    if (d->mainsFault && d->battCapacity && !d->linkLost &&
-        float(d->mainFaultOffCap) > *d->battCapacity && d->countdown > shortCountdown) {
+    if (d->mainsFault && d->capacityLow && !d->linkLost && d->countdown > shortCountdown) {
         qCInfo(lcServices) << "Battery capacity" << *d->battCapacity << "% is below"
                            << d->mainFaultOffCap << "%; shutting down in" << shortCountdown
                            << "seconds";
-        d->countdown = shortCountdown;
+        d->shorten(shortCountdown, "(battery capacity)");
     }
 
     bool finish = false;
@@ -406,9 +509,13 @@ void ServiceShutdown::onTimerTimeout()
     if (d->countdown != 0 && actionDue && d->holdForFinalStep())
         return;
     if (d->countdown != 0) {
-        if (d->upsOffEnable && (d->countdown == 10 || d->countdown == 2))
-            d->devComm->setShutdown(true, d->upsOffTime);
-        --d->countdown;
+        if (d->upsOffEnable && (d->countdown == 10 || d->countdown == 2)) {
+            // Off, then on again with the mains, so whatever went down on the UPS comes back.
+            d->devComm->powerCycle(d->upsOffTime);
+            d->upsOffAsked = true;
+            d->updateCommitted();
+        }
+        d->setCountdown(d->countdown - 1);
         if (d->countdown > 0) {
             emit shutdownTimeChanged(d->countdown);
         } else {
@@ -416,6 +523,7 @@ void ServiceShutdown::onTimerTimeout()
                 d->startCommand();
             else
                 finish = true;
+            d->setAlerting(false);
             emit shutdownTimeChanged(0);
         }
     }
@@ -444,6 +552,47 @@ void ServiceShutdown::startShutdown(int minutes)
     const int seconds = minutes > 0 ? secondsOf(minutes) : shortCountdown;
     qCInfo(lcServices) << "Scheduled shutdown countdown started:" << seconds << "seconds";
     d->startCountdown(seconds);
+}
+
+int ServiceShutdown::countdown() const
+{
+    return d->countdown;
+}
+
+bool ServiceShutdown::committed() const
+{
+    return d->isCommitted();
+}
+
+bool ServiceShutdown::cancellable() const
+{
+    return d->countdown > 0 && !d->isCommitted();
+}
+
+bool ServiceShutdown::alerting() const
+{
+    return d->alerting;
+}
+
+bool ServiceShutdown::cancelCountdown(const QString &where)
+{
+    const QString user = QString::fromStdWString(platform::userName());
+    if (d->countdown == 0 && !d->isCommitted())
+        return false;
+    if (d->isCommitted()) {
+        qCWarning(lcServices).noquote()
+            << "Cancelling the shutdown from" << where << "by" << user
+            << "refused: the network clients were told (FSD) or the power-off was asked";
+        emit cancelRefused(tr("The shutdown can no longer be cancelled: the other computers on "
+                              "the UPS have been told to shut down, or the power-off has been "
+                              "asked for."));
+        return false;
+    }
+    qCInfo(lcServices).noquote() << "Shutdown countdown cancelled by" << user << "from" << where
+                                 << "with" << d->countdown
+                                 << "seconds left; the protection stays on for the next event";
+    d->cancel();
+    return true;
 }
 
 void ServiceShutdown::writeShutdownLog()

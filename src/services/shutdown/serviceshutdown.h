@@ -14,7 +14,10 @@ struct UpsState;
 // low battery) starts a countdown; near its end the UPS may be told to switch
 // its output off, the user's command file may run, the open windows are
 // recorded in "/data/shutdown.log" and the system is powered off. The return of
-// the mains cancels a countdown that a failure started. The scheduled power-off
+// the mains cancels a countdown that a failure started, until the end is committed
+// (the network clients told, the UPS output-off or the power-off asked): from then
+// on only the UPS's power cycle, or switching the protection off, ends it. A battery
+// reading counts once two status replies in a row agree. The scheduled power-off
 // uses the same countdown (startShutdown). It reads the UPS from the data sets handed to
 // updateState and follows its settings as they are written.
 class ServiceShutdown : public QObject
@@ -32,6 +35,16 @@ class ServiceShutdown : public QObject
     Q_PROPERTY(int execTime READ execTime WRITE setExecTime)
     Q_PROPERTY(QString execFile READ execFile WRITE setExecFile)
     Q_PROPERTY(bool osOffEnable READ osOffEnable WRITE setOsOffEnable)
+    // Seconds left of the running countdown; 0 while none runs.
+    Q_PROPERTY(int countdown READ countdown NOTIFY progressChanged)
+    // The end is under way and no longer called off by anything but switching the protection
+    // off: the network clients were told (FSD), or the UPS output-off or the power-off was asked.
+    Q_PROPERTY(bool committed READ committed NOTIFY progressChanged)
+    // A countdown runs that the user may still call off.
+    Q_PROPERTY(bool cancellable READ cancellable NOTIFY progressChanged)
+    // The warning of a starting countdown stands: until the countdown ends or is called off, or
+    // the mains returns.
+    Q_PROPERTY(bool alerting READ alerting NOTIFY progressChanged)
 
 public:
     // A step that must be over before the UPS output is switched off or the computer powered
@@ -69,6 +82,15 @@ public:
     bool osOffEnable() const;
     void setOsOffEnable(bool enable);
 
+    int countdown() const;
+    bool committed() const;
+    bool cancellable() const;
+    bool alerting() const;
+
+    // The user calls this countdown off from `where` (a screen, the tray, a notice). The
+    // protection stays on for the next event. Refused, and false, once the end is committed.
+    Q_INVOKABLE bool cancelCountdown(const QString &where);
+
     // Reads the settings and starts the one-second timer; called once at start-up.
     void start();
     void setFinalStep(const FinalStep &step, int timeLimitSeconds);
@@ -81,6 +103,13 @@ public:
 signals:
     void shutdownTimeChanged(int sec);
     void shutdownStarted(int sec); // 0: cancelled
+    // A running countdown now ends sooner: `sec` seconds are left.
+    void shutdownShortened(int sec);
+    void progressChanged();
+    // The end became committed, or is over (the UPS power cycle is done, or it was undone).
+    void committedChanged(bool committed);
+    // The user asked to cancel a countdown that can no longer be called off: why, for them.
+    void cancelRefused(const QString &message);
     // The system did not power off at the end of a countdown; `message` says so to the user.
     // Once per countdown, however often the power-off is asked for again.
     void shutdownFailed(const QString &message);
