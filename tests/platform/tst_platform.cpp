@@ -87,8 +87,9 @@ void TestPlatform::noticesWithoutASessionBus()
         });
     int unavailable = 0;
     for (int i = 0; i < 3; ++i)
-        platform::showNotification(L"Mains failure", L"On battery", true,
-                                   [&unavailable](platform::NotificationResult result) {
+        platform::showNotification({L"Mains failure", L"On battery", true, 0, {}},
+                                   [&unavailable](platform::NotificationResult result,
+                                                  unsigned int) {
                                        unavailable +=
                                            result == platform::NotificationResult::Unavailable;
                                    });
