@@ -106,7 +106,8 @@ const QList<Key> &all()
         text(S::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true),
         text(S::NetworkAliases, "network/aliases", QString(), true),
         number(S::NetworkHostSync, "network/hostSync", 15, 0, 3600),
-        number(S::NetworkMaxClients, "network/maxClients", 64, 1, 1024),
+        // The server also keeps below what the open-file limit leaves room for.
+        number(S::NetworkMaxClients, "network/maxClients", 1024, 1, 65535),
         text(S::NetworkCertFile, "network/certFile", QString(), true),
         text(S::NetworkKeyFile, "network/keyFile", QString(), true),
     };

@@ -912,7 +912,7 @@ void TestServiceShutdown::logTreeTopLevel()
         QStringList apps;
         QString warning;
     };
-    const QString unreadable = QStringLiteral("Failed to read shutdon log:");
+    const QString unreadable = QStringLiteral("Cannot read the shutdown log");
     const QList<Case> cases = {
         {false, QByteArray(), {}, QString()},
         {true, QByteArray(), {}, unreadable},
