@@ -1,5 +1,6 @@
 #include "selftestrows.h"
 
+#include "alarm.h"
 #include "database.h"
 #include "logcategories.h"
 
@@ -18,12 +19,31 @@ Last last()
         qCWarning(lcRecords) << "Cannot read the last self-test:" << query.lastError().text();
         return found;
     }
-    if (query.next()) {
-        const QDateTime start =
-            QLocale(QLocale::English)
-                .toDateTime(query.value(0).toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        if (start.isValid())
-            found = {start, query.value(1).toInt()};
+    if (!query.next())
+        return found;
+    const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+    const QString startText = query.value(0).toString();
+    const QDateTime start = QLocale(QLocale::English).toDateTime(startText, format);
+    if (!start.isValid())
+        return found;
+    found.start = start;
+    found.seconds = query.value(1).toInt();
+    QSqlQuery alarms;
+    alarms.prepare(QStringLiteral("select alarm from %1 where dateTime >= ? and dateTime <= ? and "
+                                  "alarm in (?, ?)")
+                       .arg(Database::tableName(Database::TableAlarm)));
+    alarms.addBindValue(startText);
+    alarms.addBindValue(QLocale::c().toString(start.addSecs(found.seconds), format));
+    alarms.addBindValue(int(Alarm::BattVolLow));
+    alarms.addBindValue(int(Alarm::UPSFault));
+    if (!alarms.exec())
+        qCWarning(lcRecords) << "Cannot read the alarms of the last self-test:"
+                             << alarms.lastError().text();
+    while (alarms.next()) {
+        if (alarms.value(0).toInt() == Alarm::BattVolLow)
+            found.batteryLow = true;
+        else
+            found.upsFailed = true;
     }
     return found;
 }

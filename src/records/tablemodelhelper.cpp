@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -114,6 +115,22 @@ bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char
         return false;
     qCInfo(lcRecords) << "Exported" << written << what << "to" << fileName;
     return true;
+}
+
+QString failure(const QSqlTableModel *model)
+{
+    QSqlDatabase db = model->database();
+    if (!db.isOpen())
+        return QStringLiteral("the database %1 cannot be opened: %2")
+            .arg(db.databaseName(), db.lastError().text());
+    if (!model->record().isEmpty())
+        return model->lastError().text();
+    // The columns could not be read: ask the table itself for the reason.
+    QSqlQuery probe(db);
+    if (probe.exec(QStringLiteral("select * from %1 limit 0").arg(model->tableName())))
+        return model->lastError().text();
+    return QStringLiteral("the table %1 of %2 cannot be read: %3")
+        .arg(model->tableName(), db.databaseName(), probe.lastError().text());
 }
 
 QString localFile(const QUrl &url)

@@ -55,6 +55,10 @@ struct WorkbookRows
 // written; a file that was there stays as it was.
 bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what);
 
+// Why a select of the model failed, in the words of the database: one that cannot be opened or
+// read rather than the model's own "Unable to find table".
+QString failure(const QSqlTableModel *model);
+
 // The local file a URL names; empty (with a warning) for anything that is not a local file.
 QString localFile(const QUrl &url);
 
