@@ -3,7 +3,7 @@
 #include "listmodelnutclient.h"
 #include "listmodelnutuser.h"
 #include "logcategories.h"
-#include "nutlineparser.h"
+#include "nutline.h"
 #include "nutport.h"
 #include "nutservice.h"
 #include "settings.h"
@@ -110,14 +110,14 @@ NutServerConfig ServiceNetworkPrivate::config() const
     c.port = quint16(number(Settings::NetworkPort, nutDefaultPort, 0, 65535));
     c.allow = items(listText(value(Settings::NetworkAllow)));
     const QByteArray name = value(Settings::NetworkUpsName).toString().trimmed().toUtf8();
-    if (NutLineParser::isPlainName(name)) {
+    if (NutLine::isPlainName(name)) {
         c.upsName = name;
     } else {
         qCWarning(lcNetwork) << "UPS name" << name << "is not a plain name; serving it as ups";
         c.upsName = "ups";
     }
     for (const QString &alias : items(listText(value(Settings::NetworkAliases)))) {
-        if (NutLineParser::isPlainName(alias.toUtf8()))
+        if (NutLine::isPlainName(alias.toUtf8()))
             c.aliases << alias.toUtf8();
         else
             qCWarning(lcNetwork) << "UPS alias" << alias << "is not a plain name; left out";
