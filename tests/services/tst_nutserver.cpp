@@ -548,7 +548,9 @@ void TestNutServer::storeKeepsHashesOnly()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[email]\nserverPort=587\n");
     }
-    NutAccountStore store(path);
+    Settings settings;
+    settings.load(path);
+    NutAccountStore store(&settings);
     QCOMPARE(store.setAccount("monuser", NutAccount::Monitor, "secret"), NutAccountStore::Done);
     QCOMPARE(store.setAccount("admin", NutAccount::Admin, "p+w!"), NutAccountStore::Done);
     QCOMPARE(store.setAccount("bad name", NutAccount::Admin, "x"), NutAccountStore::BadName);
@@ -562,7 +564,7 @@ void TestNutServer::storeKeepsHashesOnly()
     QCOMPARE(store.remove("ghost"), NutAccountStore::NoSuchAccount);
 
     QByteArray text = fileText(path);
-    QVERIFY(text.contains("[email]\nserverPort=587\n"));
+    QVERIFY(text.contains("\nserverPort=587\n"));
     QVERIFY(text.contains("[network]\n"));
     QVERIFY(text.contains("users\\monuser\\role=admin"));
     QVERIFY2(text.contains("users\\monuser\\password=\"pbkdf2-sha256$100000$"), text);
@@ -571,7 +573,7 @@ void TestNutServer::storeKeepsHashesOnly()
     // A hand-edited entry that makes no account is left out with a warning; the rest stands.
     QFile file(path);
     QVERIFY(file.open(QIODevice::Append));
-    file.write("users\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n");
+    file.write("[network]\nusers\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n");
     file.close();
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
     const NutAccountList list = store.accounts();
@@ -592,12 +594,12 @@ void TestNutServer::storeKeepsHashesOnly()
     QVERIFY(QDir(dir.path()).mkpath("cfg"));
     QVERIFY(QFile::rename(path, dir.filePath("cfg/config.cfg")));
     Paths::setRoot(dir.path());
-    Settings settings;
+    Settings reloaded;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("does not read as this program.s settings"));
-    settings.load();
+    reloaded.load();
     Paths::setRoot(QString());
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
-    const NutAccountList kept = NutAccountStore(dir.filePath("cfg/config.cfg")).accounts();
+    const NutAccountList kept = NutAccountStore(&reloaded).accounts();
     QCOMPARE(kept.size(), 1);
     QCOMPARE(kept.at(0).name, QByteArray("monuser"));
 }
@@ -650,20 +652,22 @@ void TestNutServer::commandLine()
     QFETCH(QString, listed);
 
     QTemporaryDir dir;
-    const QString path = dir.filePath("config.cfg");
-    NutAccountStore(path).setAccount("nas", NutAccount::Admin, "old");
+    Settings settings;
+    settings.load(dir.filePath("config.cfg"));
+    NutAccountStore(&settings).setAccount("nas", NutAccount::Admin, "old");
     QString inText = input, outText, errText;
     QTextStream in(&inText), o(&outText), e(&errText);
-    QCOMPARE(NutUserCommand::run(path, action, names, role, in, o, e), exitCode);
+    QCOMPARE(NutUserCommand::run(&settings, action, names, role, in, o, e), exitCode);
     QCOMPARE(exitCode == 0 ? outText : errText, out);
     QCOMPARE(exitCode == 0 ? errText : outText, QString());
 
     QString listText, none;
     QTextStream listOut(&listText), listErr(&none), noInput(&none);
-    QCOMPARE(NutUserCommand::run(path, "list", {}, QString(), noInput, listOut, listErr), 0);
+    QCOMPARE(NutUserCommand::run(&settings, "list", {}, QString(), noInput, listOut, listErr), 0);
     QCOMPARE(listText, listed);
     if (QTest::currentDataTag() == QLatin1String("add"))
-        QVERIFY(NutPassword::verify(NutAccountStore(path).accounts().at(0).passwordHash, "secret"));
+        QVERIFY(NutPassword::verify(NutAccountStore(&settings).accounts().at(0).passwordHash,
+                                    "secret"));
 }
 
 QTEST_GUILESS_MAIN(TestNutServer)

@@ -43,7 +43,7 @@ private:
     TestRoot m_root;
     QTemporaryDir m_files;
     ListModelEMailUser m_recipients;
-    ListModelNutUser m_accounts {m_root.file(QStringLiteral("/cfg/config.cfg"))};
+    ListModelNutUser m_accounts {m_root.settings()};
     SettingsFileExchange m_page {m_root.settings(), &m_recipients, &m_accounts};
 };
 
@@ -414,6 +414,10 @@ void TestSettingsFileExchange::partialAndMalformedFiles()
     QCOMPARE(recipients(), users);
     const QByteArray config = m_root.read(QStringLiteral("/cfg/config.cfg"));
     QVERIFY(config.contains("users\\kept\\") && !config.contains("users\\new\\"));
+    // ...and the program serves what the file holds, not what could not be written.
+    m_accounts.reload();
+    QCOMPARE(m_accounts.rowCount(), 1);
+    QCOMPARE(m_accounts.accounts().at(0).name, QByteArray("kept"));
     QCOMPARE(told.count(), 2);
     QCOMPARE(changed.count(), 5);
 }

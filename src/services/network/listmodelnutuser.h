@@ -5,6 +5,7 @@
 #include <QAbstractListModel>
 
 class ListModelNutUserPrivate;
+class Settings;
 
 // The accounts of the network server as the settings page lists and edits them (role 256
 // "name", 257 "role"). They live in the configuration file, which the model watches: an account
@@ -13,7 +14,8 @@ class ListModelNutUser : public QAbstractListModel
 {
     Q_OBJECT
 public:
-    explicit ListModelNutUser(const QString &configPath, QObject *parent = nullptr);
+    // The accounts are read and written through `settings`, the one writer of the file.
+    explicit ListModelNutUser(Settings *settings, QObject *parent = nullptr);
     ~ListModelNutUser() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

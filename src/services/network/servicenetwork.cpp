@@ -33,8 +33,8 @@ QStringList items(const QString &text)
 class ServiceNetworkPrivate
 {
 public:
-    ServiceNetworkPrivate(ServiceNetwork *q, Settings *settings, const QString &configPath)
-        : q(q), settings(settings), users(configPath)
+    ServiceNetworkPrivate(ServiceNetwork *q, Settings *settings)
+        : q(q), settings(settings), users(settings)
     {
     }
 
@@ -53,11 +53,12 @@ public:
     bool started = false;
 };
 
-ServiceNetwork::ServiceNetwork(Settings *settings, const QString &configPath, QObject *parent)
-    : QObject(parent), d(new ServiceNetworkPrivate(this, settings, configPath))
+ServiceNetwork::ServiceNetwork(Settings *settings, QObject *parent)
+    : QObject(parent), d(new ServiceNetworkPrivate(this, settings))
 {
     connect(settings, &Settings::changed, this, [this](const QString &key) {
-        if (key.startsWith(QLatin1String("network/")))
+        // The accounts under network/users are the account list's to follow.
+        if (key.startsWith(QLatin1String("network/")) && key != QLatin1String("network/users"))
             d->apply();
     });
     connect(&d->users, &ListModelNutUser::accountsChanged, this,

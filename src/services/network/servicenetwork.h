@@ -34,8 +34,7 @@ class ServiceNetwork : public QObject
     Q_PROPERTY(ListModelNutClient *clients READ clients CONSTANT)
 
 public:
-    // `configPath`: the configuration file, where the accounts live beside the settings.
-    ServiceNetwork(Settings *settings, const QString &configPath, QObject *parent = nullptr);
+    explicit ServiceNetwork(Settings *settings, QObject *parent = nullptr);
     ~ServiceNetwork() override;
 
     // Reads the settings and the accounts and starts the server when it is switched on.
