@@ -5,7 +5,7 @@
 #include "logcategories.h"
 #include "nutline.h"
 #include "nutport.h"
-#include "nutservice.h"
+#include "nutserverthread.h"
 #include "settings.h"
 
 namespace {
@@ -45,7 +45,7 @@ public:
 
     ServiceNetwork *q;
     Settings *settings;
-    NutService service;
+    NutServerThread server;
     ListModelNutUser users;
     ListModelNutClient clients;
     std::function<void()> pendingDone;
@@ -62,15 +62,15 @@ ServiceNetwork::ServiceNetwork(Settings *settings, QObject *parent)
             d->apply();
     });
     connect(&d->users, &ListModelNutUser::accountsChanged, this,
-            [this] { d->service.setAccounts(d->users.accounts()); });
-    connect(&d->service, &NutService::clientsChanged, this,
-            [this] { d->clients.setClients(d->service.clients()); });
-    connect(&d->service, &NutService::portChanged, this, &ServiceNetwork::listeningPortChanged);
-    connect(&d->service, &NutService::commandRequested, this,
+            [this] { d->server.setAccounts(d->users.accounts()); });
+    connect(&d->server, &NutServerThread::clientsChanged, this,
+            [this] { d->clients.setClients(d->server.clients()); });
+    connect(&d->server, &NutServerThread::portChanged, this, &ServiceNetwork::listeningPortChanged);
+    connect(&d->server, &NutServerThread::commandRequested, this,
             [this](const QByteArray &command, const QByteArray &parameter) {
                 emit commandRequested(command, parameter);
             });
-    connect(&d->service, &NutService::shutdownWaitFinished, this, [this] {
+    connect(&d->server, &NutServerThread::shutdownWaitFinished, this, [this] {
         if (!d->pendingDone)
             return;
         const std::function<void()> done = d->pendingDone;
@@ -88,7 +88,7 @@ void ServiceNetwork::start()
 {
     d->started = true;
     d->users.reload();
-    d->service.setAccounts(d->users.accounts());
+    d->server.setAccounts(d->users.accounts());
     d->apply();
 }
 
@@ -137,7 +137,7 @@ void ServiceNetworkPrivate::apply()
 {
     if (!started)
         return;
-    service.setConfig(config());
+    server.setConfig(config());
     emit q->settingsChanged();
 }
 
@@ -253,7 +253,7 @@ void ServiceNetwork::setKeyFile(const QString &path)
 
 int ServiceNetwork::listeningPort() const
 {
-    return d->service.port();
+    return d->server.port();
 }
 
 ListModelNutUser *ServiceNetwork::users() const
@@ -275,13 +275,13 @@ void ServiceNetwork::shutdownWait(const std::function<void()> &done)
         return;
     }
     d->pendingDone = done;
-    d->service.beginShutdownWait();
+    d->server.beginShutdownWait();
 }
 
 void ServiceNetwork::clearFsd()
 {
     d->pendingDone = nullptr;
-    d->service.clearFsd();
+    d->server.clearFsd();
 }
 
 void ServiceNetwork::setClientLimits(int idleMs, int throttleBaseMs, int outputLimit)
@@ -294,5 +294,5 @@ void ServiceNetwork::setClientLimits(int idleMs, int throttleBaseMs, int outputL
 
 void ServiceNetwork::setSnapshot(const NutSnapshot &snapshot)
 {
-    d->service.setSnapshot(snapshot);
+    d->server.setSnapshot(snapshot);
 }

@@ -14,7 +14,7 @@ class Settings;
 // The network server as the program and its settings page see it: the "network/..." settings,
 // the accounts and the connected clients, the latest snapshot of the UPS handed on to the
 // server, the instant commands it accepted handed back, and the primary's duty at the end of a
-// shutdown. The server itself runs on a thread of its own (NutService).
+// shutdown. The server itself runs on a thread of its own (NutServerThread).
 class ServiceNetwork : public QObject
 {
     Q_OBJECT
