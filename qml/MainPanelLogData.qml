@@ -26,25 +26,37 @@ MainPanelLogDataForm {
         return /^\/[A-Za-z]:\//.test(path) ? path.substring(1) : path
     }
 
-    // The chosen workbook file; the indicator turns while the rows are written.
+    // The chosen workbook file; the indicator turns while the rows are written on the history
+    // reader's thread.
     function exportTo(url) {
         if (!exportShown || busyIndicator.running)
             return
         pendingExport = url
+        if (currentView.saveAs(url) === false) {
+            finishExport(false)
+            return
+        }
         busyIndicator.running = true
-        exportTimer.start()
     }
 
     // The workbook helper reports whether the file was written; a failed write is not
     // announced as finished.
-    function finishExport() {
-        var saved = currentView.saveAs(pendingExport)
+    function finishExport(saved) {
         busyIndicator.running = false
-        msgDialog.text = saved === false ? qsTr("Operation failed!")
-                                         : qsTr("Operation finished!") + "\n" + qsTr("Saved as %1").arg(localPath(pendingExport))
-        msgDialog.dialogType = saved === false ? GlobalDataDef.MsgDialogWarning : GlobalDataDef.MsgDialogInformation
+        msgDialog.text = saved ? qsTr("Operation finished!") + "\n" + qsTr("Saved as %1").arg(localPath(pendingExport))
+                               : qsTr("Operation failed!")
+        msgDialog.dialogType = saved ? GlobalDataDef.MsgDialogInformation : GlobalDataDef.MsgDialogWarning
         msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
         msgDialog.open()
+    }
+
+    Connections {
+        target: logDevData.model
+        function onExportFinished(saved) { page.finishExport(saved) }
+    }
+    Connections {
+        target: logAlarmData.model
+        function onExportFinished(saved) { page.finishExport(saved) }
     }
 
     // The chart draws the chosen days as soon as it is first shown.
@@ -64,13 +76,6 @@ MainPanelLogDataForm {
 
     buttonSearch.onClicked: search()
     buttonPrint.onClicked: saveDialog.open()
-
-    // One frame for the indicator before the synchronous export.
-    Timer {
-        id: exportTimer
-        interval: 30
-        onTriggered: page.finishExport()
-    }
 
     Platform.FileDialog {
         id: saveDialog

@@ -63,9 +63,12 @@ SettingsCommonForm {
     }
 
     function importFrom(url) {
-        // A file that could not be read or written is a failure, not a finished operation.
-        inform(SettingsFileExchange.settingsImport(url) ? qsTr("Operation finished!")
-                                                       : qsTr("Operation failed!"))
+        // A file that could not be read or written is a failure, not a finished operation; what
+        // could not be stored is named.
+        if (SettingsFileExchange.settingsImport(url))
+            inform(qsTr("Operation finished!"))
+        else
+            inform([qsTr("Operation failed!")].concat(SettingsFileExchange.importFailures).join("\n"))
     }
 
     // The file a dialog's URL names, as the user knows it ("/home/..." or "C:/...").

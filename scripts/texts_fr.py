@@ -546,6 +546,10 @@ FR = {
     "Connected Clients": "Clients connectés",
     "logged in": "connecté",
     "No client connected": "Aucun client connecté",
+    "The e-mail recipients could not be stored (%1); the old list is kept.":
+        "Les destinataires des e-mails n'ont pas pu être enregistrés (%1) ; l'ancienne liste est conservée.",
+    "The network server's accounts could not be stored; the old ones are kept.":
+        "Les comptes du serveur réseau n'ont pas pu être enregistrés ; les anciens sont conservés.",
 }
 
 # "Onduleur" is the whole UPS; the inverter is its output stage.

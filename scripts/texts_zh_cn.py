@@ -539,6 +539,10 @@ ZH = {
     "Connected Clients": "已连接的客户端",
     "logged in": "已登录",
     "No client connected": "没有客户端连接",
+    "The e-mail recipients could not be stored (%1); the old list is kept.":
+        "无法保存电子邮件收件人（%1），保留原有列表。",
+    "The network server's accounts could not be stored; the old ones are kept.":
+        "无法保存网络服务器的账户，保留原有账户。",
 }
 
 # Taiwan usage where the words differ, applied before the character map.

@@ -2408,6 +2408,17 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The e-mail recipients could not be stored (%1); the old list is kept.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The network server's accounts could not be stored; the old ones are kept.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>

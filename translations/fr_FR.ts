@@ -2408,6 +2408,17 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The e-mail recipients could not be stored (%1); the old list is kept.</source>
+        <translation>Les destinataires des e-mails n'ont pas pu être enregistrés (%1) ; l'ancienne liste est conservée.</translation>
+    </message>
+    <message>
+        <source>The network server's accounts could not be stored; the old ones are kept.</source>
+        <translation>Les comptes du serveur réseau n'ont pas pu être enregistrés ; les anciens sont conservés.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>

@@ -2408,6 +2408,17 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The e-mail recipients could not be stored (%1); the old list is kept.</source>
+        <translation>无法保存电子邮件收件人（%1），保留原有列表。</translation>
+    </message>
+    <message>
+        <source>The network server's accounts could not be stored; the old ones are kept.</source>
+        <translation>无法保存网络服务器的账户，保留原有账户。</translation>
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>

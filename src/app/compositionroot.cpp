@@ -45,8 +45,7 @@ CompositionRoot::CompositionRoot()
       m_serviceNotification(std::make_unique<ServiceNotification>(m_settings.get())),
       m_batteryAge(std::make_unique<BatteryAge>(m_settings.get())),
       m_nutUpsPublisher(std::make_unique<NutUpsPublisher>(m_devComm.get())),
-      m_serviceNetwork(std::make_unique<ServiceNetwork>(
-          m_settings.get(), Paths::file(QStringLiteral("/cfg/config.cfg")))),
+      m_serviceNetwork(std::make_unique<ServiceNetwork>(m_settings.get())),
       m_translator(std::make_unique<Translator>(m_settings.get()))
 {
     connectObjects();

@@ -8,6 +8,7 @@
 #include "paths.h"
 #include "platform.h"
 #include "renderchoice.h"
+#include "settings.h"
 #include "singleinstance.h"
 #include "terminationsignals.h"
 #include "translator.h"
@@ -75,8 +76,9 @@ int runNutUser(const CommandLine &commandLine)
     QTextStream in(stdin);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return NutUserCommand::run(Paths::file(QStringLiteral("/cfg/config.cfg")),
-                               commandLine.nutUserAction(), commandLine.nutUserNames(),
+    Settings settings;
+    settings.load();
+    return NutUserCommand::run(&settings, commandLine.nutUserAction(), commandLine.nutUserNames(),
                                commandLine.nutUserRole(), in, out, err);
 }
 

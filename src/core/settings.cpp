@@ -230,9 +230,9 @@ Settings::~Settings()
     delete d;
 }
 
-void Settings::load()
+void Settings::load(const QString &fileName)
 {
-    d->path = Paths::file(QStringLiteral("/cfg/config.cfg"));
+    d->path = fileName.isEmpty() ? Paths::file(QStringLiteral("/cfg/config.cfg")) : fileName;
     if (d->damaged) {
         d->damaged = false;
         d->setAsidePath.clear();
@@ -281,6 +281,60 @@ QString Settings::fileNotice() const
         tr("The new one holds the settings that could be read from it (%1) and the defaults "
            "for the rest: check the settings, above all the shutdown and the UPS link.")
             .arg(d->keptCount);
+}
+
+QString Settings::fileName() const
+{
+    return d->path;
+}
+
+QVariantMap Settings::readGroup(const QString &group) const
+{
+    QVariantMap values;
+    if (!d->settings)
+        return values;
+    // A settings object of its own reads the file again when another process changed it.
+    QSettings file(d->path, QSettings::IniFormat);
+    file.beginGroup(group);
+    const QStringList keys = file.allKeys();
+    for (const QString &key : keys)
+        values.insert(key, file.value(key));
+    return values;
+}
+
+bool Settings::writeGroup(const QString &group, const QVariantMap &values,
+                          const QStringList &removed)
+{
+    if (!d->settings)
+        return false;
+    // A settings object of its own: its status tells this write's outcome alone. It shares
+    // what is not written yet with the program's own, which so sees the same values.
+    QSettings file(d->path, QSettings::IniFormat);
+    file.beginGroup(group);
+    QVariantMap before;
+    for (const QString &key : file.allKeys())
+        before.insert(key, file.value(key));
+    for (const QString &key : removed)
+        file.remove(key);
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        file.setValue(it.key(), it.value());
+    file.endGroup();
+    file.sync();
+    const bool written = file.status() == QSettings::NoError;
+    if (!written) {
+        qCWarning(lcShell) << "Cannot write" << group << "to the configuration file" << d->path
+                           << "; it stays as it was";
+        // What could not be written must not be read back as if it had been.
+        file.beginGroup(group);
+        file.remove(QString());
+        for (auto it = before.constBegin(); it != before.constEnd(); ++it)
+            file.setValue(it.key(), it.value());
+        file.endGroup();
+        file.sync();
+    }
+    d->sync(); // owner-only, as every write leaves it
+    emit changed(group);
+    return written;
 }
 
 QString Settings::setAsidePath() const

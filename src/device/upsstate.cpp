@@ -1,5 +1,7 @@
 #include "upsstate.h"
 
+#include <cmath>
+
 namespace {
 
 bool UpsState::*const statusFlags[8] = {
@@ -19,6 +21,26 @@ UpsState::Mode UpsState::mode() const
     if (standbyType)
         return Mode::Standby;
     return Mode::Normal;
+}
+
+bool UpsState::outputOff() const
+{
+    return online() && outputVoltage && std::isfinite(*outputVoltage) &&
+        *outputVoltage < outputOffVolts;
+}
+
+std::optional<int> UpsState::runtimeOrEstimate() const
+{
+    if (runtime)
+        return runtime;
+    if (batteryCharge && std::isfinite(*batteryCharge))
+        return runtimeFromCharge(*batteryCharge);
+    return std::nullopt;
+}
+
+int UpsState::runtimeFromCharge(float percent)
+{
+    return int(qBound(0.0f, percent, 100.0f) * 1.2f);
 }
 
 bool UpsState::operator==(const UpsState &other) const

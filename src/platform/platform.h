@@ -24,12 +24,14 @@ enum class PowerOffResult {
     Failed // asked, but the request failed otherwise
 };
 
-// Asks the system to power the computer off now, forcing applications closed, and logs the
-// outcome (Linux).
+// Asks the system to power the computer off now, forcing applications closed, without waiting
+// for the answer; `done` runs later on the calling thread's event loop (or at once) with the
+// outcome, which is logged (Linux).
 // Linux: org.freedesktop.login1.Manager.PowerOff(false) on the system bus, or on the D-Bus
-// address in the environment variable QUELTA_LOGIN1_BUS when that is set (tests).
+// address in the environment variable QUELTA_LOGIN1_BUS when that is set (tests); a login
+// manager that does not answer in 10 s counts as Failed.
 // Windows: enables SeShutdownPrivilege, then ExitWindowsEx with shutdown and force.
-PowerOffResult powerOff();
+void powerOff(std::function<void(PowerOffResult result)> done);
 
 // Class name -> titles of the visible top-level windows of that class, in the order the system
 // lists them. Windows without a class name or without a title are left out.

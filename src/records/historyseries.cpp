@@ -1,9 +1,9 @@
 #include "historyseries.h"
 
-#include "alarmcatalogue.h"
+#include "alarm.h"
 #include "logcategories.h"
+#include "readconnection.h"
 
-#include <QAtomicInt>
 #include <QDateTime>
 #include <QLocale>
 #include <QSqlDatabase>
@@ -29,36 +29,7 @@ QString stamp(const QDateTime &moment)
     return QLocale::c().toString(moment, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-// The connection lives only inside one reduce() call, under a name of its own.
-class Connection
-{
-public:
-    explicit Connection(const QString &file)
-    {
-        static QAtomicInt counter;
-        m_name = QStringLiteral("quelta-history-%1").arg(counter.fetchAndAddRelaxed(1));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        db.open();
-    }
-    ~Connection() { QSqlDatabase::removeDatabase(m_name); }
-    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 } // namespace
-
-bool HistorySeries::isMarked(int code)
-{
-    using namespace AlarmCatalogue;
-    if (code < familyOneBase)
-        return code == 0 || code == 2 || code == 4 || code == 8;
-    const int offset = code >= familyTwoBase ? code - familyTwoBase : code - familyOneBase;
-    return code < familyTwoBase + 0x10000 && offset < faultOffsets;
-}
 
 HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const QDate &first,
                                             const QDate &last, int buckets,
@@ -76,7 +47,7 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
         return result;
     }
 
-    Connection connection(databaseFile);
+    const ReadConnection connection(databaseFile);
     QSqlDatabase db = connection.database();
     if (!db.isOpen()) {
         result.error = db.lastError().text();
@@ -140,7 +111,8 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
     const qint64 closeMsecs = (result.toMsecs - result.fromMsecs) / maxMarks;
     while (alarms.next()) {
         const int code = alarms.value(1).toInt();
-        if (!isMarked(code))
+        // Only what lasts is worth a mark.
+        if (!Alarm::isLasting(code))
             continue;
         const QDateTime when = QDateTime::fromString(alarms.value(0).toString(),
                                                      QStringLiteral("yyyy-MM-dd hh:mm:ss"));

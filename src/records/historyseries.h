@@ -46,8 +46,4 @@ public:
     // before returning. Setting `*stop` ends the work at the next slice, with an error.
     static Result reduce(const QString &databaseFile, const QDate &first, const QDate &last,
                          int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr);
-
-    // Whether an alarm code is a lasting alarm (communication lost, mains failure, battery
-    // low, UPS failed, a fault), the ones worth a mark.
-    static bool isMarked(int code);
 };

@@ -9,8 +9,6 @@
 
 namespace {
 const QString noValue = QStringLiteral("--");
-// Below this the output is off: a live output is never near it, a dead one reads 0.
-constexpr float outputOffVolts = 1.0f;
 
 int flag(bool online, bool set)
 {
@@ -38,17 +36,8 @@ public:
             return noValue;
         return QString::number(double(*value), 'f', decimals);
     }
-    bool outputOff() const
-    {
-        // Decided by the measured output voltage, not by the shutdown-active flag: that flag is
-        // set from the moment the UPS accepts a shutdown command, through the command's delay
-        // while the load still has power, until the output is restored, and it stays clear when
-        // the output stops for another reason (a battery run flat). So the flag says an off is
-        // pending or done; an output at (near) 0 V while the UPS answers says the load has no
-        // power.
-        const std::optional<float> &volts = state.outputVoltage;
-        return online() && volts && std::isfinite(*volts) && *volts < outputOffVolts;
-    }
+    // Measured, as the network server and the shutdown decide it (UpsState::outputOff).
+    bool outputOff() const { return state.outputOff(); }
     static QString identity(const QString &value)
     {
         const QString text = value.simplified();

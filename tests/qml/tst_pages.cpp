@@ -1168,8 +1168,9 @@ void TestPages::accountsThroughThePopup()
     QCOMPARE(network->users()->accounts().at(0).passwordHash, hash);
 
     // Another process (the command line) adds one: listed without a reload.
-    const QString config = Paths::file(QStringLiteral("/cfg/config.cfg"));
-    QCOMPARE(NutAccountStore(config).setAccount("nas", NutAccount::Monitor, "pw"),
+    Settings other;
+    other.load();
+    QCOMPARE(NutAccountStore(&other).setAccount("nas", NutAccount::Monitor, "pw"),
              NutAccountStore::Done);
     QTRY_COMPARE(listed("listViewUser", "name"), (QStringList {"monuser", "nas"}));
 

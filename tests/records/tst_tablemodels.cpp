@@ -6,6 +6,7 @@
 #include "historyseries.h"
 #include "paths.h"
 #include "pythonscript.h"
+#include "recordprobe.h"
 #include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "tablemodelselftest.h"
@@ -193,7 +194,7 @@ void TestTableModels::absentReadingsStayEmpty()
     QCOMPARE(values, QVariantList({"231.0", "", "", "50.0", "27.10", ""}));
 
     const QString path = m_out.filePath(QStringLiteral("absent.xlsx"));
-    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+    QVERIFY(RecordProbe::exported(model, path));
     QCOMPARE(
         rowsOf(path).at(2).toArray(),
         QJsonArray({"2023-06-01 10:00:00", "231.0", QJsonValue(), QJsonValue(), "50.0", "27.10"}));
@@ -258,7 +259,7 @@ void TestTableModels::alarmTextsAndExport()
     // non-ASCII letter.
     TableModelDevData empty;
     const QString emptyPath = m_out.filePath(QStringLiteral("export ü.xlsx"));
-    QVERIFY(empty.saveAs(QUrl::fromLocalFile(emptyPath)));
+    QVERIFY(RecordProbe::exported(empty, emptyPath));
     const QJsonObject emptyDump = PythonScript::dumpWorkbook(emptyPath);
     checkLayout(emptyDump, 7);
     QCOMPARE(emptyDump.value("rows").toArray(), QJsonArray({titles}));
@@ -277,7 +278,7 @@ void TestTableModels::alarmTextsAndExport()
 
     // A code without text leaves its cell empty, on the screen and in the workbook.
     const QString path = m_out.filePath(QStringLiteral("alarms.xlsx"));
-    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+    QVERIFY(RecordProbe::exported(model, path));
     const QJsonObject dump = PythonScript::dumpWorkbook(path);
     checkLayout(dump, 2);
     const QJsonArray rows = dump.value("rows").toArray();
@@ -324,7 +325,7 @@ void TestTableModels::workbookLayoutAndFailures()
     // An export to a missing folder or no local file reports it and changes nothing.
     TableModelDevData model;
     ignoreWarning("Cannot write the workbook");
-    QVERIFY(!model.saveAs(QUrl::fromLocalFile(m_out.filePath(QStringLiteral("no/such.xlsx")))));
+    QVERIFY(!RecordProbe::exported(model, m_out.filePath(QStringLiteral("no/such.xlsx"))));
     ignoreWarning("Not a local file");
     QVERIFY(!model.saveAs(QUrl(QStringLiteral("https://example.invalid/x.xlsx"))));
 
@@ -333,7 +334,7 @@ void TestTableModels::workbookLayoutAndFailures()
     QSqlQuery rename;
     QVERIFY(rename.exec(QStringLiteral("alter table device_data rename to device_data_away")));
     ignoreWarning("Cannot read the selection");
-    QVERIFY(!model.saveAs(QUrl::fromLocalFile(path)));
+    QVERIFY(!RecordProbe::exported(model, path));
     QVERIFY(rename.exec(QStringLiteral("alter table device_data_away rename to device_data")));
     QCOMPARE(rowsOf(path).at(0).toArray().at(1), QJsonValue("replaced"));
     QCOMPARE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).filter("helper"),
@@ -367,7 +368,7 @@ void TestTableModels::exportWritesEveryRowOfADay()
     model.selectDate(QStringLiteral("2024-05-01"), QStringLiteral("2024-05-01"));
     QVERIFY(model.rowCount() < 86400); // only the first batch is fetched so far
     const QString path = m_out.filePath(QStringLiteral("day.xlsx"));
-    QVERIFY(model.saveAs(QUrl::fromLocalFile(path)));
+    QVERIFY(RecordProbe::exported(model, path));
 
     const QJsonObject dump = PythonScript::runJson(QStringLiteral("xlsx_dump.py"),
                                                    {path, QStringLiteral("--summary")}, 300000)

@@ -1,4 +1,6 @@
+#include "devcomm.h"
 #include "devstatusview.h"
+#include "nutupspublisher.h"
 #include "renderchoice.h"
 #include "upsstate.h"
 
@@ -175,6 +177,46 @@ private slots:
             QVERIFY2(view.upsState() == c.shown,
                      qPrintable(QString("%1: %2").arg(c.what).arg(view.upsState())));
             QCOMPARE(status.count(), 1);
+        }
+    }
+
+    // The window and the network server tell the same "output off": what the output measures,
+    // whatever the shutdown flag says, so a network client never hears of power the window
+    // shows as gone, or the other way round.
+    void outputOffAgreesWithTheNetwork()
+    {
+        const struct
+        {
+            const char *what;
+            int status;
+            std::optional<float> volts;
+            bool off;
+            UpsState::Link link = UpsState::Link::Online;
+        } cases[] = {
+            {"live", 0x00, 230.0f, false},
+            {"switched off", 0x40, 0.0f, true},
+            {"switched off, residue on the sensor", 0x40, 4.5f, true},
+            {"battery run flat, no flag", 0x03, 0.3f, true},
+            {"off pending", 0x40, 230.0f, false},
+            {"no output reading", 0x40, std::nullopt, false},
+            {"link lost", 0x40, 0.0f, false, UpsState::Link::Offline},
+        };
+        for (const auto &c : cases) {
+            UpsState state = onMains(c.status, c.link);
+            state.outputVoltage = c.volts;
+            DevStatusView view;
+            view.setState(state);
+            QByteArray status;
+            for (const NutVariable &v :
+                 NutUpsPublisher::build(state, DevComm::COM, {}, {}).variables)
+                status = v.name == "ups.status" ? v.value : status;
+            const bool windowOff = view.upsState() == DevStatusView::UpsOutputOff;
+            const bool networkOff = status.split(' ').contains("OFF");
+            QVERIFY2(windowOff == c.off && networkOff == c.off,
+                     qPrintable(QString("%1: window %2, network %3")
+                                    .arg(c.what)
+                                    .arg(windowOff)
+                                    .arg(networkOff)));
         }
     }
 

@@ -1,11 +1,11 @@
 #include "selftestrecorder.h"
 
 #include "clock.h"
-#include "database.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
 #include "recordwriter.h"
+#include "selftestrows.h"
 #include "upsstate.h"
 
 #include <QDir>
@@ -13,7 +13,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlQuery>
 
 #include <algorithm>
 #include <climits>
@@ -204,16 +203,12 @@ void SelfTestRecorder::completeInterrupted()
     const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     if (names.isEmpty())
         return;
-    QSqlQuery query;
-    if (!query.exec(QStringLiteral("select dateTime from %1")
-                        .arg(Database::tableName(Database::TableLogSelfTest)))) {
+    QSet<QString> stored;
+    if (!SelfTestRows::startTimes(&stored)) {
         qCWarning(lcDevice) << "Self-test recordings are not checked for their rows: the "
                                "database cannot be read";
         return;
     }
-    QSet<QString> stored;
-    while (query.next())
-        stored.insert(query.value(0).toString());
 
     static const QRegularExpression stampName(QStringLiteral("^(\\d{14})\\.txt$"));
     for (const QString &name : names) {

@@ -2,21 +2,22 @@
 
 #include "clock.h"
 #include "database.h"
+#include "historyreader.h"
 #include "listmodelemailuser.h"
 #include "logcategories.h"
 #include "paths.h"
+#include "recipientstore.h"
 #include "settings.h"
 #include "smtpclient.h"
 #include "tablemodeldevdata.h"
-#include "workbook.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QMap>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTime>
 #include <QTimer>
+
+#include <memory>
 
 class ServiceEMailPrivate
 {
@@ -40,6 +41,8 @@ public:
     QTime dailyTime;
     QDate lastReportDay; // the day whose report time was last served
     QMap<QString, QString> dailyNotes;
+    // Reads and writes the daily report's workbook.
+    HistoryReader reader;
 
     QString sender() const
     {
@@ -74,6 +77,22 @@ namespace {
 QString withSignature(const QString &text)
 {
     return text + QStringLiteral("\r\n\t\t\t\t") + ServiceEMail::tr("From Quelta");
+}
+
+QStringList reportTitles()
+{
+    return {ServiceEMail::tr("Date"),
+            ServiceEMail::tr("Input Voltage(V)"),
+            ServiceEMail::tr("Output Voltage(V)"),
+            ServiceEMail::tr("UPS Load(%)"),
+            ServiceEMail::tr("Input Frequency(Hz)"),
+            ServiceEMail::tr("Battery voltage(V)"),
+            ServiceEMail::tr("Temperature(℃)")};
+}
+
+QString reportFile()
+{
+    return Paths::file(QStringLiteral("/record.xlsx"));
 }
 
 } // namespace
@@ -347,16 +366,7 @@ void ServiceEMail::onTimerTimeout()
 
 QStringList ServiceEMail::emailUsers() const
 {
-    QStringList users;
-    QSqlQuery query;
-    if (!query.exec(QStringLiteral("select user from %1;")
-                        .arg(Database::tableName(Database::TableEMailUser)))) {
-        qCWarning(lcServices) << "Cannot read the e-mail recipients:" << query.lastError().text();
-        return users;
-    }
-    while (query.next())
-        users.append(query.value(0).toString());
-    return users;
+    return RecipientStore::read();
 }
 
 ListModelEMailUser *ServiceEMail::listModelEMailUser() const
@@ -377,7 +387,7 @@ void ServiceEMail::prepareSmtp()
                                << "undelivered mail(s) to a new SMTP connection";
     }
     d->mailRefused = false;
-    d->smtp = new SmtpClient;
+    d->smtp = new SmtpClient(this);
     connect(d->smtp, &SmtpClient::connectionFailed, this, &ServiceEMail::onConnectionFailed);
     connect(d->smtp, &SmtpClient::encryptionFailed, this, &ServiceEMail::onEncryptionFailed);
     connect(d->smtp, &SmtpClient::authenticationFailed, this,
@@ -438,8 +448,6 @@ void ServiceEMail::sendDailyReport()
             << "Daily report not sent (set these on the E-Mail page):" << missing.join(", ");
         return;
     }
-    const bool written = createDailyReport();
-    prepareSmtp();
     MailMessage message;
     message.sender = d->sender();
     message.recipients = users;
@@ -449,22 +457,38 @@ void ServiceEMail::sendDailyReport()
         body += QStringLiteral("\r\n\r\n") + note;
     message.body = withSignature(body);
     message.date = Clock::now();
-
-    MailMessage::Attachment report;
-    report.fileName = QStringLiteral("record.xlsx");
-    report.contentType = QByteArrayLiteral("application/octet-stream");
-    QFile file(Paths::file(QStringLiteral("/record.xlsx")));
-    if (!written)
-        qCWarning(lcServices) << "The daily report goes out without its workbook";
-    else if (!file.open(QIODevice::ReadOnly))
-        qCWarning(lcServices) << "Cannot read" << file.fileName() << ":" << file.errorString();
-    else
-        report.data = file.readAll();
-    message.attachments.append(report);
-    d->smtp->send(message);
     const QStringList noteKeys = d->dailyNotes.keys();
     d->dailyNotes.clear();
     emit dailyReportSent(noteKeys);
+
+    // The day's samples are read and written on the reader's thread, never on this one (it
+    // polls the UPS and counts a shutdown down); the mail goes once the workbook is there.
+    const QString databaseFile = Database::openedFile();
+    const QDate day = Clock::now().date().addDays(-1);
+    const QStringList titles = reportTitles();
+    const QString path = reportFile();
+    auto workbook = std::make_shared<QByteArray>();
+    d->reader.run(
+        [databaseFile, day, titles, path, workbook] {
+            if (!TableModelDevData::writeDay(databaseFile, day, titles, path)) {
+                qCWarning(lcServices) << "The daily report goes out without its workbook";
+                return;
+            }
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                *workbook = file.readAll();
+            else
+                qCWarning(lcServices) << "Cannot read" << path << ":" << file.errorString();
+        },
+        [this, message, workbook]() mutable {
+            MailMessage::Attachment report;
+            report.fileName = QStringLiteral("record.xlsx");
+            report.contentType = QByteArrayLiteral("application/octet-stream");
+            report.data = *workbook;
+            message.attachments.append(report);
+            prepareSmtp();
+            d->smtp->send(message);
+        });
 }
 
 void ServiceEMail::setDailyNote(const QString &key, const QString &text)
@@ -477,33 +501,8 @@ void ServiceEMail::setDailyNote(const QString &key, const QString &text)
 
 bool ServiceEMail::createDailyReport()
 {
-    Workbook book(Paths::file(QStringLiteral("/record.xlsx")));
-    book.setTitles({tr("Date"), tr("Input Voltage(V)"), tr("Output Voltage(V)"), tr("UPS Load(%)"),
-                    tr("Input Frequency(Hz)"), tr("Battery voltage(V)"), tr("Temperature(℃)")});
-
-    const QString day = Clock::now().date().addDays(-1).toString(QStringLiteral("yyyy-MM-dd"));
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    const bool prepared = query.prepare(
-        QStringLiteral("select * from %1 where dateTime >= Datetime(?) and dateTime <= "
-                       "Datetime(?) order by dateTime, id;")
-            .arg(Database::tableName(Database::TableDeviceData)));
-    query.addBindValue(day + QStringLiteral(" 00:00:00"));
-    query.addBindValue(day + QStringLiteral(" 23:59:59"));
-    int rows = 0;
-    if (!prepared || !query.exec()) {
-        qCWarning(lcServices) << "Cannot read the samples of" << day << ":"
-                              << query.lastError().text();
-    } else {
-        rows = TableModelDevData::writeSamples(query, book);
-        if (query.lastError().isValid())
-            qCWarning(lcServices) << "Reading the samples of" << day << "stopped after" << rows
-                                  << ":" << query.lastError().text();
-    }
-    if (!book.save())
-        return false;
-    qCInfo(lcServices) << "Daily report of" << day << "written with" << rows << "samples";
-    return true;
+    return TableModelDevData::writeDay(Database::openedFile(), Clock::now().date().addDays(-1),
+                                       reportTitles(), reportFile());
 }
 
 void ServiceEMail::sendTestEMail()

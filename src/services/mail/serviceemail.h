@@ -63,8 +63,10 @@ public:
 
     // One alarm text to every recipient (for each newly raised alarm).
     void sendAlarmEMail(const QString &text);
+    // The daily report to every recipient: told at once (dailyReportSent), its workbook read and
+    // written on a thread of its own, the mail sent once that is done.
     void sendDailyReport();
-    // Writes "record.xlsx" with the previous calendar day's samples.
+    // Writes "record.xlsx" with the previous calendar day's samples, on the calling thread.
     bool createDailyReport();
     // Replaces the SMTP client by a new, configured one; mail the old one had not delivered yet
     // moves over to the new one.

@@ -1,6 +1,6 @@
 #include "nutserverstate.h"
 
-#include "nutlineparser.h"
+#include "nutline.h"
 #include "nutpassword.h"
 #include "nutsession.h"
 
@@ -106,7 +106,7 @@ const QByteArray &NutServerState::varLines(const QByteArray &asked)
     if (it == m_varLines.end()) {
         QByteArray lines;
         for (const NutVariable &v : m_variables)
-            lines += "VAR " + asked + ' ' + v.name + ' ' + NutLineParser::quote(v.value) + '\n';
+            lines += "VAR " + asked + ' ' + v.name + ' ' + NutLine::quote(v.value) + '\n';
         it = m_varLines.insert(asked, lines);
     }
     return it.value();

@@ -3,8 +3,9 @@
 #include "listmodelnutclient.h"
 #include "listmodelnutuser.h"
 #include "logcategories.h"
-#include "nutlineparser.h"
-#include "nutservice.h"
+#include "nutline.h"
+#include "nutport.h"
+#include "nutserverthread.h"
 #include "settings.h"
 
 namespace {
@@ -32,8 +33,8 @@ QStringList items(const QString &text)
 class ServiceNetworkPrivate
 {
 public:
-    ServiceNetworkPrivate(ServiceNetwork *q, Settings *settings, const QString &configPath)
-        : q(q), settings(settings), users(configPath)
+    ServiceNetworkPrivate(ServiceNetwork *q, Settings *settings)
+        : q(q), settings(settings), users(settings)
     {
     }
 
@@ -44,7 +45,7 @@ public:
 
     ServiceNetwork *q;
     Settings *settings;
-    NutService service;
+    NutServerThread server;
     ListModelNutUser users;
     ListModelNutClient clients;
     std::function<void()> pendingDone;
@@ -52,23 +53,24 @@ public:
     bool started = false;
 };
 
-ServiceNetwork::ServiceNetwork(Settings *settings, const QString &configPath, QObject *parent)
-    : QObject(parent), d(new ServiceNetworkPrivate(this, settings, configPath))
+ServiceNetwork::ServiceNetwork(Settings *settings, QObject *parent)
+    : QObject(parent), d(new ServiceNetworkPrivate(this, settings))
 {
     connect(settings, &Settings::changed, this, [this](const QString &key) {
-        if (key.startsWith(QLatin1String("network/")))
+        // The accounts under network/users are the account list's to follow.
+        if (key.startsWith(QLatin1String("network/")) && key != QLatin1String("network/users"))
             d->apply();
     });
     connect(&d->users, &ListModelNutUser::accountsChanged, this,
-            [this] { d->service.setAccounts(d->users.accounts()); });
-    connect(&d->service, &NutService::clientsChanged, this,
-            [this] { d->clients.setClients(d->service.clients()); });
-    connect(&d->service, &NutService::portChanged, this, &ServiceNetwork::listeningPortChanged);
-    connect(&d->service, &NutService::commandRequested, this,
+            [this] { d->server.setAccounts(d->users.accounts()); });
+    connect(&d->server, &NutServerThread::clientsChanged, this,
+            [this] { d->clients.setClients(d->server.clients()); });
+    connect(&d->server, &NutServerThread::portChanged, this, &ServiceNetwork::listeningPortChanged);
+    connect(&d->server, &NutServerThread::commandRequested, this,
             [this](const QByteArray &command, const QByteArray &parameter) {
                 emit commandRequested(command, parameter);
             });
-    connect(&d->service, &NutService::shutdownWaitFinished, this, [this] {
+    connect(&d->server, &NutServerThread::shutdownWaitFinished, this, [this] {
         if (!d->pendingDone)
             return;
         const std::function<void()> done = d->pendingDone;
@@ -86,7 +88,7 @@ void ServiceNetwork::start()
 {
     d->started = true;
     d->users.reload();
-    d->service.setAccounts(d->users.accounts());
+    d->server.setAccounts(d->users.accounts());
     d->apply();
 }
 
@@ -106,17 +108,17 @@ NutServerConfig ServiceNetworkPrivate::config() const
     NutServerConfig c;
     c.enabled = value(Settings::NetworkEnable).toBool();
     c.listen = items(listText(value(Settings::NetworkListen)));
-    c.port = quint16(number(Settings::NetworkPort, 3493, 0, 65535));
+    c.port = quint16(number(Settings::NetworkPort, nutDefaultPort, 0, 65535));
     c.allow = items(listText(value(Settings::NetworkAllow)));
     const QByteArray name = value(Settings::NetworkUpsName).toString().trimmed().toUtf8();
-    if (NutLineParser::isPlainName(name)) {
+    if (NutLine::isPlainName(name)) {
         c.upsName = name;
     } else {
         qCWarning(lcNetwork) << "UPS name" << name << "is not a plain name; serving it as ups";
         c.upsName = "ups";
     }
     for (const QString &alias : items(listText(value(Settings::NetworkAliases)))) {
-        if (NutLineParser::isPlainName(alias.toUtf8()))
+        if (NutLine::isPlainName(alias.toUtf8()))
             c.aliases << alias.toUtf8();
         else
             qCWarning(lcNetwork) << "UPS alias" << alias << "is not a plain name; left out";
@@ -135,7 +137,7 @@ void ServiceNetworkPrivate::apply()
 {
     if (!started)
         return;
-    service.setConfig(config());
+    server.setConfig(config());
     emit q->settingsChanged();
 }
 
@@ -251,7 +253,7 @@ void ServiceNetwork::setKeyFile(const QString &path)
 
 int ServiceNetwork::listeningPort() const
 {
-    return d->service.port();
+    return d->server.port();
 }
 
 ListModelNutUser *ServiceNetwork::users() const
@@ -273,13 +275,13 @@ void ServiceNetwork::shutdownWait(const std::function<void()> &done)
         return;
     }
     d->pendingDone = done;
-    d->service.beginShutdownWait();
+    d->server.beginShutdownWait();
 }
 
 void ServiceNetwork::clearFsd()
 {
     d->pendingDone = nullptr;
-    d->service.clearFsd();
+    d->server.clearFsd();
 }
 
 void ServiceNetwork::setClientLimits(int idleMs, int throttleBaseMs, int outputLimit)
@@ -292,5 +294,5 @@ void ServiceNetwork::setClientLimits(int idleMs, int throttleBaseMs, int outputL
 
 void ServiceNetwork::setSnapshot(const NutSnapshot &snapshot)
 {
-    d->service.setSnapshot(snapshot);
+    d->server.setSnapshot(snapshot);
 }

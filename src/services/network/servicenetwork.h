@@ -14,7 +14,7 @@ class Settings;
 // The network server as the program and its settings page see it: the "network/..." settings,
 // the accounts and the connected clients, the latest snapshot of the UPS handed on to the
 // server, the instant commands it accepted handed back, and the primary's duty at the end of a
-// shutdown. The server itself runs on a thread of its own (NutService).
+// shutdown. The server itself runs on a thread of its own (NutServerThread).
 class ServiceNetwork : public QObject
 {
     Q_OBJECT
@@ -34,8 +34,7 @@ class ServiceNetwork : public QObject
     Q_PROPERTY(ListModelNutClient *clients READ clients CONSTANT)
 
 public:
-    // `configPath`: the configuration file, where the accounts live beside the settings.
-    ServiceNetwork(Settings *settings, const QString &configPath, QObject *parent = nullptr);
+    explicit ServiceNetwork(Settings *settings, QObject *parent = nullptr);
     ~ServiceNetwork() override;
 
     // Reads the settings and the accounts and starts the server when it is switched on.

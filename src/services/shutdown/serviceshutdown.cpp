@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <climits>
@@ -74,6 +75,7 @@ public:
     void dropCommand();
     void startCommand();
     void shutDownSystem();
+    void powerOffAnswered(platform::PowerOffResult result, quint64 number);
 
     ServiceShutdown *q;
     Settings *settings = nullptr;
@@ -121,6 +123,8 @@ public:
     bool upsOffAsked = false;
     bool upsOffSeen = false; // the UPS took the output-off (its flag, or the output went off)
     bool powerOffAsked = false;
+    bool powerOffPending = false; // the login manager has not answered yet
+    quint64 countdownNumber = 0; // bumped by every countdown started or called off
     bool committedShown = false; // as last announced
     bool alerting = false;
 
@@ -183,6 +187,7 @@ void ServiceShutdownPrivate::loadSettings()
 // for (none other: a shutdown the UPS's primary or the user scheduled is theirs to cancel).
 void ServiceShutdownPrivate::cancel()
 {
+    ++countdownNumber;
     setCountdown(0);
     failureReported = false;
     startedByUps = false;
@@ -199,6 +204,7 @@ void ServiceShutdownPrivate::cancel()
 
 void ServiceShutdownPrivate::startCountdown(int seconds)
 {
+    ++countdownNumber;
     setCountdown(seconds);
     failureReported = false;
     stepState = StepState::NotRun;
@@ -247,8 +253,7 @@ void ServiceShutdownPrivate::followUpsOff(const UpsState &state)
 {
     if (!upsOffAsked)
         return;
-    const bool outputOff = state.outputVoltage && *state.outputVoltage < 1.0f;
-    if (state.shutdownActive || outputOff) {
+    if (state.shutdownActive || state.outputOff()) {
         upsOffSeen = true;
         return;
     }
@@ -320,17 +325,34 @@ void ServiceShutdownPrivate::startCommand()
 
 void ServiceShutdownPrivate::shutDownSystem()
 {
-    qCInfo(lcServices) << "Shutting the computer down";
     powerOffAsked = true;
     updateCommitted();
+    // One question at a time: a login manager that does not answer is not asked again at every
+    // tick until it has (or its call has timed out).
+    if (powerOffPending)
+        return;
+    qCInfo(lcServices) << "Shutting the computer down";
     q->writeShutdownLog();
     // A UPS server's primary waits for this computer until it leaves.
     devComm->leave();
-    const platform::PowerOffResult result = platform::powerOff();
+    powerOffPending = true;
+    const QPointer<ServiceShutdown> self(q);
+    const quint64 number = countdownNumber;
+    platform::powerOff([self, number](platform::PowerOffResult result) {
+        if (self)
+            self->d->powerOffAnswered(result, number);
+    });
+}
+
+// The login manager's answer, on this thread's event loop; the countdown went on meanwhile.
+void ServiceShutdownPrivate::powerOffAnswered(platform::PowerOffResult result, quint64 number)
+{
+    powerOffPending = false;
     if (result == platform::PowerOffResult::Requested)
         return;
     qCWarning(lcServices) << "The computer was not shut down: power-off" << describe(result);
-    if (failureReported)
+    // The user hears of it once per countdown, and not for one called off meanwhile.
+    if (failureReported || number != countdownNumber || !powerOffAsked)
         return;
     failureReported = true;
     QString why;
