@@ -136,10 +136,7 @@ SettingsCommonForm {
     comboBoxComPort.onActivated: DevComm.openDevice(DevComm.COM, DevComm.portName(index))
     comboBoxBaud.enabled: comboBoxCommType.currentIndex === 1
     comboBoxBaud.onActivated: DevComm.setBaud(baudRates[index])
-    spinBoxSaveCycle.onValueChanged: {
-        if (ready && spinBoxSaveCycle.value !== DevComm.saveCycle)
-            DevComm.saveCycle = spinBoxSaveCycle.value
-    }
+    spinBoxSaveCycle.onEdited: DevComm.saveCycle = number
 
     comboBoxLanguage.enabled: !checkBoxAutoLanguage.checked
     // The box reports a choice from inside its click. A switch made there retranslates every
@@ -164,10 +161,7 @@ SettingsCommonForm {
         if (ready && dateBatteryInstalled.text !== BatteryAge.installedDate)
             BatteryAge.installedDate = dateBatteryInstalled.text
     }
-    spinBoxReplaceMonths.onValueChanged: {
-        if (ready && spinBoxReplaceMonths.value !== BatteryAge.replaceMonths)
-            BatteryAge.replaceMonths = spinBoxReplaceMonths.value
-    }
+    spinBoxReplaceMonths.onEdited: BatteryAge.replaceMonths = number
 
     labelAppVersion.text: appVersion
     labelUsbVersion.text: DevComm.usbVersion

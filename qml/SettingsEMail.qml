@@ -132,9 +132,9 @@ SettingsEMailForm {
     buttonDeleteUser.onClicked: deleteUser()
 
     checkBoxDaily.onCheckedChanged: if (writing) ServiceEMail.dailyEnable = checkBoxDaily.checked
-    spinBoxDailyHour.onValueChanged: if (writing) ServiceEMail.dailyHour = spinBoxDailyHour.value
-    spinBoxDailyMinute.onValueChanged: if (writing) ServiceEMail.dailyMinute = spinBoxDailyMinute.value
-    spinBoxDailySecond.onValueChanged: if (writing) ServiceEMail.dailySecond = spinBoxDailySecond.value
+    spinBoxDailyHour.onEdited: ServiceEMail.dailyHour = number
+    spinBoxDailyMinute.onEdited: ServiceEMail.dailyMinute = number
+    spinBoxDailySecond.onEdited: ServiceEMail.dailySecond = number
 
     Connections {
         target: ServiceEMail

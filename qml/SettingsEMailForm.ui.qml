@@ -290,9 +290,8 @@ Item {
                             spacing: 6
                             enabled: checkBoxDaily.checked
 
-                            SpinBox {
+                            NumberField {
                                 id: spinBoxDailyHour
-                                style: SpinStyle {}
                                 objectName: "spinBoxDailyHour"
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
@@ -301,9 +300,8 @@ Item {
                             FieldLabel {
                                 text: ":"
                             }
-                            SpinBox {
+                            NumberField {
                                 id: spinBoxDailyMinute
-                                style: SpinStyle {}
                                 objectName: "spinBoxDailyMinute"
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
@@ -312,14 +310,19 @@ Item {
                             FieldLabel {
                                 text: ":"
                             }
-                            SpinBox {
+                            NumberField {
                                 id: spinBoxDailySecond
-                                style: SpinStyle {}
                                 objectName: "spinBoxDailySecond"
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
                                 maximumValue: 59
                             }
+                        }
+                        RefusalLabel {
+                            objectName: "labelDailyRefusal"
+                            Layout.fillWidth: true
+                            Layout.leftMargin: 26
+                            fields: [spinBoxDailyHour, spinBoxDailyMinute, spinBoxDailySecond]
                         }
                     }
                 }

@@ -39,17 +39,17 @@ SettingsShutdownForm {
     }
 
     checkBoxPowerControl.onCheckedChanged: if (writing) ServiceShutdown.queltaOffEnable = checkBoxPowerControl.checked
-    spinBoxMainFaultTime.onValueChanged: if (writing) ServiceShutdown.mainFaultOffTime = spinBoxMainFaultTime.value
-    spinBoxBattLowTime.onValueChanged: if (writing) ServiceShutdown.battLowOffTime = spinBoxBattLowTime.value
-    spinBoxMainFaultCap.onValueChanged: if (writing) ServiceShutdown.mainFaultOffCap = spinBoxMainFaultCap.value
+    spinBoxMainFaultTime.onEdited: ServiceShutdown.mainFaultOffTime = number
+    spinBoxBattLowTime.onEdited: ServiceShutdown.battLowOffTime = number
+    spinBoxMainFaultCap.onEdited: ServiceShutdown.mainFaultOffCap = number
     checkBoxOsOff.onCheckedChanged: if (writing) ServiceShutdown.osOffEnable = checkBoxOsOff.checked
     checkBoxExec.onCheckedChanged: if (writing) ServiceShutdown.execEnable = checkBoxExec.checked ? 1 : 0
     textFieldExecFile.onEditingFinished: ServiceShutdown.execFile = textFieldExecFile.text
     onVisibleChanged: if (ready && !visible) ServiceShutdown.execFile = textFieldExecFile.text
     buttonBrowse.onClicked: commandDialog.open()
-    spinBoxExecTime.onValueChanged: if (writing) ServiceShutdown.execTime = spinBoxExecTime.value
+    spinBoxExecTime.onEdited: ServiceShutdown.execTime = number
     checkBoxUpsOff.onCheckedChanged: if (writing) ServiceShutdown.upsOffEnable = checkBoxUpsOff.checked
-    spinBoxUpsOffTime.onValueChanged: if (writing) ServiceShutdown.upsOffTime = spinBoxUpsOffTime.value
+    spinBoxUpsOffTime.onEdited: ServiceShutdown.upsOffTime = number
 
     Connections {
         target: SettingsFileExchange

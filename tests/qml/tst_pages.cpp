@@ -157,6 +157,7 @@ private slots:
     void exportSaysWhereAndTakesTheKeyboard();
     void noticeSwitchAndBattery();
     void calendarSpeaksTheLanguage();
+    void outOfRangeNumbersAreRefused();
     void addModifySwitchOffAndDeleteTask();
     void impossibleFieldsAreRefused();
     void chosenDayIsStoredAndShown();
@@ -181,6 +182,17 @@ private:
     void type(QObject *under, const char *name, const QString &text)
     {
         item(under, name)->setProperty("text", text);
+    }
+
+    // Types into a field as a user does, then leaves it with Tab.
+    void typeAndLeave(QObject *under, const char *name, const QString &text)
+    {
+        QQuickItem *field = item(under, name);
+        field->forceActiveFocus();
+        QMetaObject::invokeMethod(field, "selectAll");
+        for (const QChar c : text)
+            QTest::keyClick(m_host->view(), c.toLatin1());
+        QTest::keyClick(m_host->view(), Qt::Key_Tab);
     }
 
     QString text(QObject *under, const char *name) const
@@ -600,7 +612,7 @@ void TestPages::noticeSwitchAndBattery()
              QStringLiteral("Replacement due since 2025-11-30."));
     QCOMPARE(item("labelBatteryDue")->property("color").value<QColor>(), QColor("#dc3545"));
     QCOMPARE(due.count(), 1);
-    item("spinBoxReplaceMonths")->setProperty("value", 48);
+    typeAndLeave(m_page, "spinBoxReplaceMonths", "48");
     QCOMPARE(age->replaceMonths(), 48);
     QCOMPARE(item("labelBatteryDue")->property("text").toString(),
              QStringLiteral("Replacement due on 2026-11-30."));
@@ -628,6 +640,48 @@ void TestPages::calendarSpeaksTheLanguage()
         QTest::keyClick(m_host->view(), Qt::Key_Escape);
         QVERIFY(!field->property("calendarVisible").toBool());
     }
+}
+
+// A number typed beyond its field's range is never cut to another one: the field is marked, the
+// page says why, the number in force stays, also when the page is left; corrected, the mark and
+// the message go and the number is stored.
+void TestPages::outOfRangeNumbersAreRefused()
+{
+    ServiceShutdown *shutdown = m_host->root().serviceShutdown();
+    shutdown->setQueltaOffEnable(true);
+    shutdown->setMainFaultOffTime(5);
+    m_page = m_host->load(QStringLiteral("SettingsShutdown.qml"));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    QQuickItem *field = item("spinBoxMainFaultTime");
+    QQuickItem *message = item("labelRefusal");
+    QCOMPARE(field->property("value").toInt(), 5);
+    QVERIFY(!message->isVisible());
+
+    for (const char *typed : {"5000", "2881"}) {
+        typeAndLeave(m_page, "spinBoxMainFaultTime", QString::fromLatin1(typed));
+        QVERIFY(field->property("refused").toBool());
+        QCOMPARE(text(m_page, "spinBoxMainFaultTime"), QString::fromLatin1(typed));
+        QVERIFY(message->isVisible());
+        QCOMPARE(text(m_page, "labelRefusal"),
+                 QStringLiteral("The marked number must be from 0 to 2880; 5 stays in force."));
+        QCOMPARE(shutdown->mainFaultOffTime(), 5);
+    }
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    QCOMPARE(shutdown->mainFaultOffTime(), 5);
+
+    // Corrected: the mark and the message go, the number is stored.
+    typeAndLeave(m_page, "spinBoxMainFaultTime", QStringLiteral("2880"));
+    QVERIFY(!field->property("refused").toBool());
+    QVERIFY(!message->isVisible());
+    QCOMPARE(shutdown->mainFaultOffTime(), 2880);
+    // Stepping stops at the end of the range.
+    field->forceActiveFocus();
+    QTest::keyClick(m_host->view(), Qt::Key_Up);
+    QCOMPARE(shutdown->mainFaultOffTime(), 2880);
+    QTest::keyClick(m_host->view(), Qt::Key_Down);
+    QCOMPARE(shutdown->mainFaultOffTime(), 2879);
+    shutdown->setQueltaOffEnable(false);
 }
 
 void TestPages::addModifySwitchOffAndDeleteTask()
@@ -1124,12 +1178,55 @@ void TestPages::settingsShownAndWritten()
              QString("192.168.1.0/24,fd00::/8"));
     QCOMPARE(network->upsName(), QString("rack"));
 
+    // What the server could not use is refused in the form, marked and said, never stored.
+    const struct
+    {
+        const char *field, *typed, *said;
+    } refusals[] = {
+        {"textFieldAllow", "192.168.1.0/24, 192.0.2.0/33",
+         "Not a network (such as 192.168.1.0/24 or fd00::/8): 192.0.2.0/33"},
+        {"textFieldListen", "127.0.0.1, localhost", "Not an IP address: localhost"},
+        {"textFieldAliases", "rack b", "A UPS name holds letters, digits and . _ - @ only: rack b"},
+    };
+    for (const auto &r : refusals) {
+        const QString before = m_host->root().settings()->getSettings(Settings::NetworkAllow).toString() +
+            network->listen() + network->aliases();
+        type(m_page, r.field, QString::fromLatin1(r.typed));
+        m_page->setVisible(false);
+        m_page->setVisible(true);
+        QVERIFY2(item(m_page, r.field)->property("refused").toBool(), r.field);
+        QCOMPARE(text(m_page, "labelRefusal"), QString::fromLatin1(r.said));
+        QCOMPARE(m_host->root().settings()->getSettings(Settings::NetworkAllow).toString() +
+                     network->listen() + network->aliases(),
+                 before);
+        type(m_page, r.field, r.field == QByteArray("textFieldListen") ? "127.0.0.1" : "");
+        m_page->setVisible(false);
+        m_page->setVisible(true);
+        QVERIFY(!item(m_page, "labelRefusal")->isVisible());
+    }
+
     // Switched off: the server stops and the page says so.
     item(m_page, "switchEnable")->setProperty("checked", false);
     QTRY_COMPARE(network->listeningPort(), 0);
     QCOMPARE(item(m_page, "labelState")->property("text").toString(), QString("Off"));
+
+    // An address this computer does not have: once the server has tried, the switch goes back
+    // off and the page says why.
+    type(m_page, "textFieldListen", "192.0.2.1");
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    item(m_page, "switchEnable")->setProperty("checked", true);
+    QTRY_VERIFY(!item(m_page, "switchEnable")->property("checked").toBool());
+    QVERIFY(!network->enable());
+    const QString state = text(m_page, "labelState");
+    QVERIFY2(state.startsWith("Switched off: cannot listen on 192.0.2.1 port "), qPrintable(state));
+    type(m_page, "textFieldListen", "127.0.0.1");
+    m_page->setVisible(false);
+    m_page->setVisible(true);
     item(m_page, "switchEnable")->setProperty("checked", true);
     QTRY_VERIFY(network->listeningPort() != 0);
+    QCOMPARE(text(m_page, "labelState"),
+             QStringLiteral("Serving the UPS on port %1").arg(network->listeningPort()));
 }
 
 void TestPages::accountsThroughThePopup()

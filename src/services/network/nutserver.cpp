@@ -58,6 +58,7 @@ public:
     QTimer *waitTimer = nullptr;
     bool waiting = false;
     quint16 port = 0;
+    QString problem;
 };
 
 NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(this))
@@ -201,6 +202,7 @@ void NutServerPrivate::startListening()
         }
     }
     bool failed = false;
+    problem = addresses.isEmpty() ? QStringLiteral("no IP address to listen on") : QString();
     quint16 chosen = config.port;
     for (const QHostAddress &address : addresses) {
         bool already = false;
@@ -219,6 +221,11 @@ void NutServerPrivate::startListening()
                     << ":" << listener->errorString() << "; trying again every"
                     << retryListenMs / 1000 << "s";
             }
+            if (problem.isEmpty())
+                problem = QStringLiteral("%1 port %2: %3")
+                              .arg(address.toString())
+                              .arg(chosen)
+                              .arg(listener->errorString());
             delete listener;
             failed = true;
             continue;
@@ -233,7 +240,7 @@ void NutServerPrivate::startListening()
     port = listeners.isEmpty() ? 0 : chosen;
     if (failed)
         retry->start();
-    emit q->listening(port);
+    emit q->listening(port, problem);
 }
 
 void NutServerPrivate::stopListening()
@@ -241,9 +248,10 @@ void NutServerPrivate::stopListening()
     retry->stop();
     qDeleteAll(listeners);
     listeners.clear();
-    if (port != 0) {
+    if (port != 0 || !problem.isEmpty()) {
         port = 0;
-        emit q->listening(0);
+        problem.clear();
+        emit q->listening(0, problem);
     }
 }
 

@@ -10,6 +10,7 @@ public:
     QThread thread;
     NutServer *server = nullptr;
     quint16 port = 0;
+    QString problem;
     NutClientList clients;
 };
 
@@ -26,11 +27,13 @@ NutService::NutService(QObject *parent) : QObject(parent), d(new NutServicePriva
         d->clients = clients;
         emit clientsChanged();
     });
-    connect(d->server, &NutServer::listening, this, [this](quint16 port) {
-        if (port == d->port)
-            return;
-        d->port = port;
-        emit portChanged(port);
+    connect(d->server, &NutServer::listening, this, [this](quint16 port, const QString &problem) {
+        d->problem = problem;
+        if (port != d->port) {
+            d->port = port;
+            emit portChanged(port);
+        }
+        emit listenAttempted();
     });
     d->thread.start();
 }
@@ -73,6 +76,11 @@ void NutService::clearFsd()
 quint16 NutService::port() const
 {
     return d->port;
+}
+
+QString NutService::problem() const
+{
+    return d->problem;
 }
 
 NutClientList NutService::clients() const
