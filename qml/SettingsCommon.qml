@@ -84,7 +84,8 @@ SettingsCommonForm {
     }
 
     function restoreDefaults() {
-        msgDialog.text = qsTr("Are you sure to restore settings?!")
+        var changes = SettingsFileExchange.restoreChanges()
+        msgDialog.text = qsTr("Are you sure to restore settings?!") + "\n\n\u2022 " + changes.join("\n\u2022 ")
         msgDialog.dialogType = GlobalDataDef.MsgDialogQuestion
         msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
         restorePending = true

@@ -158,6 +158,7 @@ private slots:
     void noticeSwitchAndBattery();
     void calendarSpeaksTheLanguage();
     void outOfRangeNumbersAreRefused();
+    void restoreSaysWhatChangesAndKeepsAccounts();
     void addModifySwitchOffAndDeleteTask();
     void impossibleFieldsAreRefused();
     void chosenDayIsStoredAndShown();
@@ -682,6 +683,26 @@ void TestPages::outOfRangeNumbersAreRefused()
     QTest::keyClick(m_host->view(), Qt::Key_Down);
     QCOMPARE(shutdown->mainFaultOffTime(), 2879);
     shutdown->setQueltaOffEnable(false);
+}
+
+void TestPages::restoreSaysWhatChangesAndKeepsAccounts()
+{
+    CompositionRoot &root = m_host->root();
+    root.serviceShutdown()->setQueltaOffEnable(true);
+    root.serviceNetwork()->users()->addUser("upsmon", "monitor", "secret");
+    m_page = m_host->load(QStringLiteral("SettingsCommon.qml"), QSize(1024, 600));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    QQuickItem *dialog = item("msgDialog");
+    QVERIFY(press(m_page, "buttonRestore"));
+    QVERIFY(dialog->isVisible());
+    const QString question = dialog->property("text").toString();
+    QVERIFY2(question.contains("\u2022 The protection is switched off"), qPrintable(question));
+    QVERIFY2(question.contains("Kept: the link to the UPS, the network accounts"),
+             qPrintable(question));
+    QVERIFY(press(dialog, "msgDialogSure"));
+    QVERIFY(!root.serviceShutdown()->queltaOffEnable());
+    QCOMPARE(root.serviceNetwork()->users()->rowCount(), 1);
+    root.serviceNetwork()->users()->delUser(0);
 }
 
 void TestPages::addModifySwitchOffAndDeleteTask()

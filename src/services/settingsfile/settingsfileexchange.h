@@ -10,7 +10,7 @@ class Settings;
 // The settings management of the common settings page: saves the user's settings, the e-mail
 // recipients and the network server's accounts (their hashes) to a settings file (one JSON
 // object keyed by the settings keys), reads such a file back, and puts the defaults back (no
-// recipient, no account). Whoever keeps a copy of a setting follows the
+// recipient; the link to the UPS and the network accounts stay). Whoever keeps a copy of a setting follows the
 // settings' own announcements; the screens reload their fields on settingsChanged.
 class SettingsFileExchange : public QObject
 {
@@ -24,6 +24,8 @@ public:
     Q_INVOKABLE bool settingsSaveAs(const QUrl &file);
     Q_INVOKABLE bool settingsImport(const QUrl &file);
     Q_INVOKABLE void settingsRestore();
+    // What a restore changes now, one line each for the user's question, then what it keeps.
+    Q_INVOKABLE QStringList restoreChanges() const;
 
     bool startWithDesktop() const;
     // Writes the entry starting this program (with its folder, when one was named) or removes
