@@ -12,7 +12,7 @@ Item {
     property alias labelDateEnd: labelDateEnd
     property alias dateEnd: dateEnd
     property alias buttonSearch: buttonSearch
-    property alias buttonPrint: buttonPrint
+    property alias buttonExport: buttonExport
     property alias busyIndicator: busyIndicator
     property alias stackLog: stackLog
     property alias logDevData: logDevData
@@ -166,9 +166,9 @@ Item {
                     source: "qrc:/res/image/log_search.svg"
                 }
                 LogDataButton {
-                    id: buttonPrint
-                    objectName: "buttonPrint"
-                    source: "qrc:/res/image/log_print.svg"
+                    id: buttonExport
+                    objectName: "buttonExport"
+                    source: "qrc:/res/image/log_export.svg"
                 }
                 BusyIndicator {
                     id: busyIndicator

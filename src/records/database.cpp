@@ -4,6 +4,8 @@
 #include "logcategories.h"
 #include "paths.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QMap>
 #include <QSqlDatabase>
@@ -27,7 +29,7 @@ const char *const scheduleTaskTable =
     "integer not null, enable not null);";
 const char *const logSelfTestTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
-    "null, duration integer not null, count integer not null, battVolDrop real);";
+    "null, duration integer not null, count integer not null, battVolDrop real, result integer);";
 const char *const emailUserTable = "create table if not exists %1(id integer primary key "
                                    "autoincrement, dateTime datetime not null "
                                    "default(datetime('now', 'localtime')), user text not null);";
@@ -86,21 +88,28 @@ const QMap<int, QStringList> &columns()
     return names;
 }
 
-// Databases made before the battery voltage drop was recorded get its column; their rows keep
-// it empty.
-void addSelfTestDropColumn()
+// Databases made before the battery voltage drop and the outcome of a self-test were recorded
+// get their columns; their rows keep them empty.
+void addSelfTestColumns()
 {
     const QString table = Database::tableName(Database::TableLogSelfTest);
     QSqlQuery query;
     if (!query.exec(QStringLiteral("pragma table_info(%1)").arg(table)))
         return;
+    QStringList missing = {QStringLiteral("battVolDrop real"), QStringLiteral("result integer")};
     while (query.next()) {
-        if (query.value(1).toString() == QLatin1String("battVolDrop"))
-            return;
+        const QString name = query.value(1).toString();
+        missing.erase(std::remove_if(missing.begin(), missing.end(),
+                                     [&name](const QString &column) {
+                                         return column.section(QLatin1Char(' '), 0, 0) == name;
+                                     }),
+                      missing.end());
     }
-    if (!query.exec(QStringLiteral("alter table %1 add column battVolDrop real").arg(table)))
-        qCWarning(lcRecords) << "Cannot add the battery voltage drop to the self-test table:"
-                             << query.lastError().text();
+    for (const QString &column : qAsConst(missing)) {
+        if (!query.exec(QStringLiteral("alter table %1 add column %2").arg(table, column)))
+            qCWarning(lcRecords) << "Cannot add" << column << "to the self-test table:"
+                                 << query.lastError().text();
+    }
 }
 
 // Samples were once stored with every reading required, so a reading the UPS does not give
@@ -241,7 +250,7 @@ void Database::init()
                 return; // every further statement would fail the same way
         }
     }
-    addSelfTestDropColumn();
+    addSelfTestColumns();
     relaxSampleColumns();
     // The record writer's thread writes beside the readers of this connection; in WAL mode
     // neither waits for the other. Every commit is still synced (SQLite's default, FULL).

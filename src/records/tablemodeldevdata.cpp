@@ -30,22 +30,28 @@ QHash<int, QByteArray> TableModelDevData::roleNames() const
     return TableModelHelper::fieldRoleNames(record());
 }
 
-QVariant TableModelDevData::formatValue(int column, const QVariant &value)
+int TableModelDevData::decimals(int column)
 {
-    // A reading the UPS did not give: an empty cell, not 0.
-    if (column >= 2 && column <= 7 && value.isNull())
-        return QString();
     switch (column) {
     case 2: // inputVol
     case 3: // outputVol
     case 5: // inputFreq
     case 7: // temperature
-        return QString::number(value.toFloat(), 'f', 1);
+        return 1;
     case 6: // battVol
-        return QString::number(value.toFloat(), 'f', 2);
+        return 2;
     default:
-        return value;
+        return -1;
     }
+}
+
+QVariant TableModelDevData::formatValue(int column, const QVariant &value)
+{
+    // A reading the UPS did not give: an empty cell, not 0.
+    if (column >= 2 && column <= 7 && value.isNull())
+        return QString();
+    const int places = decimals(column);
+    return places < 0 ? value : QVariant(QString::number(value.toFloat(), 'f', places));
 }
 
 QStringList TableModelDevData::columnTitles()
@@ -63,8 +69,14 @@ int TableModelDevData::writeSamples(QSqlQuery &query, Workbook &book)
     int rows = 0;
     while (query.next()) {
         ++rows;
-        for (int j = 1; j < fields; ++j)
-            book.write(rows + 1, j, query.isNull(j) ? QVariant() : formatValue(j, query.value(j)));
+        for (int j = 1; j < fields; ++j) {
+            // Readings are numbers, as shown on the screen; an absent one an empty cell.
+            const int places = decimals(j);
+            if (places >= 0 && !query.isNull(j))
+                book.writeNumber(rows + 1, j, formatValue(j, query.value(j)).toDouble(), places);
+            else
+                book.write(rows + 1, j, query.isNull(j) ? QVariant() : formatValue(j, query.value(j)));
+        }
     }
     return rows;
 }

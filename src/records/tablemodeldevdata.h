@@ -20,12 +20,15 @@ public:
     // The display form of a device_data field: voltages, frequency and temperature with one
     // decimal, the battery voltage with two; other columns unchanged.
     static QVariant formatValue(int column, const QVariant &value);
+    // The decimals a field is shown with; -1 for a field that is not a decimal reading.
+    static int decimals(int column);
 
     // The workbook column titles, translated in this class's context.
     static QStringList columnTitles();
 
     // Writes every row of a device_data query from row 2 on as it streams in, field j in
-    // column j through formatValue (the id is left out); gives the number of rows written.
+    // column j as shown (the id is left out): readings as numbers with their decimals, so a
+    // spreadsheet can sum and chart them. Gives the number of rows written.
     static int writeSamples(QSqlQuery &query, Workbook &book);
 
     // Writes every selected row; false (and a log line) when the file could not be written.

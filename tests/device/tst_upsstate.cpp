@@ -176,16 +176,19 @@ int storedRows(int code)
     return sqlCount(QStringLiteral("select count(*) from alarm where alarm = ?"), code);
 }
 
-// The self-test rows as "dateTime duration count" lines, with " drop" where one was kept.
+// The self-test rows as "dateTime duration count" lines, with " drop" where one was kept and
+// the outcome (" passed", " battery low", " UPS fault").
 QStringList selfTestRows()
 {
     QStringList rows;
-    QSqlQuery query(
-        QStringLiteral("select dateTime, duration, count, battVolDrop from log_self_test"));
+    QSqlQuery query(QStringLiteral(
+        "select dateTime, duration, count, battVolDrop, result from log_self_test"));
+    const QStringList outcomes = {" passed", " battery low", " UPS fault"};
     while (query.next())
         rows << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' +
                 query.value(2).toString() +
-                (query.isNull(3) ? QString() : ' ' + QString::number(query.value(3).toDouble()));
+                (query.isNull(3) ? QString() : ' ' + QString::number(query.value(3).toDouble())) +
+                (query.isNull(4) ? QString() : outcomes.value(query.value(4).toInt()));
     return rows;
 }
 
@@ -882,7 +885,7 @@ private slots:
         QCOMPARE(lines.first(), QByteArray("0,40,98"));
         QCOMPARE(lines.at(1), QByteArray("1,40,88"));
         QCOMPARE(lines.at(9), QByteArray("9,40,72"));
-        QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:02 10 10 1.5"}));
+        QCOMPARE(selfTestRows(), QStringList({"2024-09-02 14:30:02 10 10 1.5 passed"}));
         QCOMPARE(recorded.count(), 1);
         QCOMPARE(results.size(), 1);
         QCOMPARE(results.first().seconds, 10);

@@ -949,8 +949,38 @@ void TestPages::toolsFollowTheChosenView()
     exec("insert into alarm(dateTime, alarm) values('2026-03-14 09:15:00', 0), "
          "('2026-03-14 10:15:00', 1), ('2026-03-11 10:15:00', 1)");
 
+    // Rows of the real today, which the page opens on.
+    const QString now = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss");
+    exec("insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+         "temperature) values('" + now + "', 230, 230, 35, 50, 13.5, 31.5)");
+    exec("insert into alarm(dateTime, alarm) values('" + now + "', 2)");
+
     m_page = m_host->load(QStringLiteral("MainPanelLogData.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
+    // The data and alarm views show the chosen days (yesterday and today) without a search.
+    QTRY_COMPARE(modelOf("logDevData")->rowCount(), 1);
+    QCOMPARE(modelOf("logAlarmData")->rowCount(), 0);
+    choose(2);
+    QTRY_COMPARE(modelOf("logAlarmData")->rowCount(), 1);
+    exec("delete from device_data where dateTime = '" + now + "'");
+    exec("delete from alarm where dateTime = '" + now + "'");
+
+    // A start after the end says so and selects nothing.
+    choose(0);
+    QQuickItem *dialog = item("msgDialog");
+    item("dateStart")->setProperty("date", QDateTime(today, QTime(12, 0)));
+    item("dateEnd")->setProperty("date", QDateTime(today.addDays(-1), QTime(12, 0)));
+    QVERIFY(item("dateStart")->property("refused").toBool());
+    QVERIFY(m_host->click(item("buttonSearch")));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->property("text").toString(), QStringLiteral("The start date is after the end date."));
+    QVERIFY(m_host->click(m_host->find(dialog, QStringLiteral("msgDialogSure"))));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(modelOf("logDevData")->rowCount(), 1);
+    searchDays(today.addDays(-1), today);
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!item("dateStart")->property("refused").toBool());
+    QTRY_COMPARE(modelOf("logDevData")->rowCount(), 3);
 
     struct Expected
     {
@@ -964,12 +994,10 @@ void TestPages::toolsFollowTheChosenView()
         choose(expected.view);
         for (const char *name : {"dateStart", "dateEnd", "buttonSearch"})
             QCOMPARE(item(name)->isVisible(), expected.dates);
-        QCOMPARE(item("buttonPrint")->isVisible(), expected.print);
+        QCOMPARE(item("buttonExport")->isVisible(), expected.print);
     }
     // The shutdown log tree reads its file once; none was written here, so it is empty.
     QCOMPARE(modelOf("logClosedRecords")->rowCount(), 0);
-    // Nothing is selected before the first search.
-    QCOMPARE(modelOf("logDevData")->rowCount(), 0);
 }
 
 void TestPages::searchAndExport()
@@ -986,7 +1014,7 @@ void TestPages::searchAndExport()
     QCOMPARE(rows.size(), 4);
     QVERIFY2(rows[0].startsWith("Date|Input Voltage(V)|"), qPrintable(rows[0]));
     QVERIFY2(rows[1].startsWith("2026-03-14 23:59:59|"), qPrintable(rows[1]));
-    QVERIFY2(rows[2].startsWith("2026-03-14 08:00:00|230.0|"), qPrintable(rows[2]));
+    QVERIFY2(rows[2].startsWith("2026-03-14 08:00:00|230|230|35|50|13.46|31.5"), qPrintable(rows[2]));
     QVERIFY2(rows[3].startsWith("2026-03-13 00:00:00|"), qPrintable(rows[3]));
 
     // One day of alarms, written as their texts, not their codes.
@@ -1059,8 +1087,8 @@ void TestPages::calendarStaysInsideTheWindow()
 
 void TestPages::selfTestRowDrawsItsRecording()
 {
-    exec("insert into log_self_test(dateTime, duration, count, battVolDrop) values('2026-03-14 "
-         "06:00:00', 3, 3, 1.456), ('2026-03-14 05:00:00', 3, 3, null)");
+    exec("insert into log_self_test(dateTime, duration, count, battVolDrop, result) values("
+         "'2026-03-14 06:00:00', 3, 3, 1.456, 1), ('2026-03-14 05:00:00', 3, 3, null, null)");
     QFile recording(Paths::file(QStringLiteral("/data/self_test/20260314060000.txt")));
     QVERIFY(recording.open(QIODevice::WriteOnly));
     recording.write("1,40,100\n2,41,99\n3,41,98\n");
@@ -1075,6 +1103,10 @@ void TestPages::selfTestRowDrawsItsRecording()
     const int drop = tests->roleNames().key("battVolDrop");
     QCOMPARE(tests->data(tests->index(0, 0), drop).toString(), QStringLiteral("1.46"));
     QCOMPARE(tests->data(tests->index(1, 0), drop).toString(), QStringLiteral("--"));
+    // How each ended; none for a test recorded before the outcome was kept.
+    const int result = tests->roleNames().key("result");
+    QCOMPARE(tests->data(tests->index(0, 0), result).toString(), QStringLiteral("Failed: battery low"));
+    QCOMPARE(tests->data(tests->index(1, 0), result).toString(), QStringLiteral("--"));
     QVERIFY(QMetaObject::invokeMethod(table, "clicked", Q_ARG(int, 0)));
     QQuickItem *view = item("logSelfTest");
     QObject *load = view->property("seriesLoad").value<QObject *>();

@@ -88,8 +88,8 @@ void TestDatabase::schemaIsCreatedOnce()
     QCOMPARE(initLog(), QStringList());
     QCOMPARE(schemaObjects(), objects);
 
-    // A self-test table made before the battery voltage drop was kept gets the column; its
-    // rows keep theirs empty.
+    // A self-test table made before the battery voltage drop and the outcome were kept gets the
+    // columns; its rows keep theirs empty.
     QSqlQuery query;
     QVERIFY(query.exec("drop table log_self_test"));
     QVERIFY(query.exec("create table log_self_test(id integer primary key autoincrement, "
@@ -98,8 +98,8 @@ void TestDatabase::schemaIsCreatedOnce()
     QVERIFY(query.exec("insert into log_self_test(dateTime, duration, count) "
                        "values('2025-01-02 03:04:05', 10, 10)"));
     Database().init();
-    QVERIFY(query.exec("select battVolDrop from log_self_test"));
-    QVERIFY(query.next() && query.isNull(0));
+    QVERIFY(query.exec("select battVolDrop, result from log_self_test"));
+    QVERIFY(query.next() && query.isNull(0) && query.isNull(1));
     QVERIFY(query.exec("delete from log_self_test"));
 
     // A sample table made when every reading was required is made anew, its rows, ids, trigger

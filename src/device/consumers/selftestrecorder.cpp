@@ -79,7 +79,7 @@ void SelfTestRecorder::updateState(const UpsState &state)
             watch(state);
     }
     if (!state.online())
-        stop();
+        stop(true);
     else if (!testing && state.batteryVoltage)
         m_idleVoltage = state.batteryVoltage;
 }
@@ -161,7 +161,7 @@ bool SelfTestRecorder::writeLine(const QByteArray &line)
     return false;
 }
 
-void SelfTestRecorder::stop()
+void SelfTestRecorder::stop(bool cut)
 {
     if (!m_running)
         return;
@@ -193,7 +193,11 @@ void SelfTestRecorder::stop()
     const QVariant drop = m_result.voltageDrop
         ? QVariant(double(qRound(*m_result.voltageDrop * 100)) / 100)
         : QVariant();
-    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop);
+    const RecordWriter::SelfTestOutcome outcome = cut ? RecordWriter::SelfTestUnknown
+        : m_result.upsFailed
+        ? RecordWriter::SelfTestUpsFault
+        : m_result.batteryLow ? RecordWriter::SelfTestBatteryLow : RecordWriter::SelfTestPassed;
+    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop, outcome);
     m_running = false;
     emit recorded(start, int(std::min<qint64>(duration, INT_MAX)), m_samples.size());
 }
