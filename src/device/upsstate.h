@@ -61,6 +61,10 @@ struct UpsState
     QString serialNumber;
 
     bool online() const { return link == Link::Online; }
+    // The bypass bit names two things by the kind of UPS: a standby (line-interactive) type
+    // boosts or trims the mains through its own circuit, any other runs the load on the bypass.
+    bool onBypass() const { return bypass && !standbyType; }
+    bool boostOrBuck() const { return bypass && standbyType; }
     Mode mode() const;
 
     bool operator==(const UpsState &other) const;
