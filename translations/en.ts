@@ -963,6 +963,10 @@
         <source>BATT</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>DevStatusView</name>
@@ -987,7 +991,7 @@
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>Temperature(℃)</source>
@@ -1083,7 +1087,7 @@
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>Temperature(℃)</source>
@@ -1133,7 +1137,7 @@
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>temperature(℃ )</source>
@@ -1166,6 +1170,10 @@
         <source>Battery voltage drop (V)</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>MainDevDataForm.ui</name>
@@ -1187,7 +1195,7 @@
     </message>
     <message>
         <source>Info.</source>
-        <translation type="unfinished" />
+        <translation>Identity</translation>
     </message>
 </context>
 <context>
@@ -1246,6 +1254,10 @@
     </message>
     <message>
         <source>Cancel output off</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Boost or buck</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1331,7 +1343,7 @@
     </message>
     <message>
         <source>Order has been issued!</source>
-        <translation type="unfinished" />
+        <translation>The order was sent to the UPS.</translation>
     </message>
 </context>
 <context>
@@ -1378,7 +1390,7 @@
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1401,6 +1413,10 @@
     </message>
     <message>
         <source>Excel files (*.xlsx)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The start date is after the end date.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1484,6 +1500,13 @@
     </message>
     <message>
         <source>Sure</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>NumberField</name>
+    <message>
+        <source>The marked number must be from %1 to %2; %3 stays in force.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1564,7 +1587,7 @@
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1614,11 +1637,11 @@
     </message>
     <message>
         <source>Self-test to EOD</source>
-        <translation type="unfinished" />
+        <translation>Self-test to end of discharge</translation>
     </message>
     <message>
         <source>UPS Power on</source>
-        <translation type="unfinished" />
+        <translation>Switch the UPS on</translation>
     </message>
     <message>
         <source>Shutdown system and close UPS</source>
@@ -1638,15 +1661,15 @@
     </message>
     <message>
         <source>Every day</source>
-        <translation type="unfinished" />
+        <translation>Daily</translation>
     </message>
     <message>
         <source>Every Week</source>
-        <translation type="unfinished" />
+        <translation>Weekly</translation>
     </message>
     <message>
         <source>Every Month</source>
-        <translation type="unfinished" />
+        <translation>Monthly</translation>
     </message>
     <message>
         <source>Execute Date:</source>
@@ -1694,7 +1717,7 @@
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1705,6 +1728,10 @@
     </message>
     <message>
         <source>Sure</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>No alarm stands now.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1747,7 +1774,7 @@
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1777,7 +1804,7 @@
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1840,11 +1867,11 @@
     </message>
     <message>
         <source>Self-test to EOD</source>
-        <translation type="unfinished" />
+        <translation>Self-test to end of discharge</translation>
     </message>
     <message>
         <source>UPS Power on</source>
-        <translation type="unfinished" />
+        <translation>Switch the UPS on</translation>
     </message>
     <message>
         <source>System shutdown and close UPS</source>
@@ -1895,7 +1922,7 @@
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>Temperature(℃)</source>
@@ -1939,6 +1966,25 @@
     </message>
 </context>
 <context>
+    <name>ServiceNetwork</name>
+    <message>
+        <source>Name at least one address to listen on (127.0.0.1 for this computer only, 0.0.0.0 and :: for every network).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Not an IP address: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Not a network (such as 192.168.1.0/24 or fd00::/8): %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>A UPS name holds letters, digits and . _ - @ only: %1</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>ServiceNotification</name>
     <message>
         <source>%1 minutes</source>
@@ -1962,7 +2008,7 @@
     </message>
     <message>
         <source>Quelta cannot reach the UPS: it no longer sees a mains failure.</source>
-        <translation type="unfinished" />
+        <translation>Quelta cannot reach the UPS: a mains failure would now go unnoticed.</translation>
     </message>
     <message>
         <source>The UPS is running on its battery.</source>
@@ -2166,11 +2212,11 @@
     </message>
     <message>
         <source>COM</source>
-        <translation type="unfinished" />
+        <translation>Serial</translation>
     </message>
     <message>
         <source>COM port:</source>
-        <translation type="unfinished" />
+        <translation>Serial port:</translation>
     </message>
     <message>
         <source>Baud rate:</source>
@@ -2360,7 +2406,7 @@
     </message>
     <message>
         <source>Encrypt:</source>
-        <translation type="unfinished" />
+        <translation>Encryption:</translation>
     </message>
     <message>
         <source>None</source>
@@ -2408,6 +2454,33 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The protection is switched off: no shutdown on a mains failure.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Network sharing is switched off: the computers that watch this UPS over the network lose it.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>E-mail is switched off.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Every e-mail recipient is deleted (%1).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The language, desktop notifications, the battery replacement interval and every shutdown, e-mail and network sharing setting go back to their defaults.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>
@@ -2415,10 +2488,6 @@
     </message>
     <message>
         <source>Serving the UPS on port %1</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Cannot listen: see the log</source>
         <translation type="unfinished" />
     </message>
     <message>
@@ -2435,6 +2504,22 @@
     </message>
     <message>
         <source>TLS key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Name the UPS for the clients.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Switched off: cannot listen on %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cannot listen on %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Starting...</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2528,6 +2613,10 @@
         <source>No client connected</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsShutdown</name>
@@ -2540,7 +2629,7 @@
     <name>SettingsShutdownForm.ui</name>
     <message>
         <source>Quelta power control</source>
-        <translation type="unfinished" />
+        <translation>Shut this computer down on a mains failure</translation>
     </message>
     <message>
         <source>After main AC fault, shutdown system in(0~2880)</source>
@@ -2626,10 +2715,25 @@
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>Temperature(℃)</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>TableModelSelfTest</name>
+    <message>
+        <source>Passed</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Failed: battery low</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Failed: UPS fault</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2672,7 +2776,7 @@
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>
-        <translation type="unfinished" />
+        <translation>The shutdown countdown has started.</translation>
     </message>
     <message>
         <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>

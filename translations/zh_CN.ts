@@ -963,6 +963,10 @@
         <source>BATT</source>
         <translation>电池</translation>
     </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation>升压或降压</translation>
+    </message>
 </context>
 <context>
     <name>DevStatusView</name>
@@ -1166,6 +1170,10 @@
         <source>Battery voltage drop (V)</source>
         <translation>电池电压降(V)</translation>
     </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
 </context>
 <context>
     <name>MainDevDataForm.ui</name>
@@ -1247,6 +1255,10 @@
     <message>
         <source>Cancel output off</source>
         <translation>取消关闭输出</translation>
+    </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation>升压或降压</translation>
     </message>
 </context>
 <context>
@@ -1403,6 +1415,10 @@
         <source>Saved as %1</source>
         <translation>已保存为 %1</translation>
     </message>
+    <message>
+        <source>The start date is after the end date.</source>
+        <translation>开始日期晚于结束日期。</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogDataForm.ui</name>
@@ -1485,6 +1501,13 @@
     <message>
         <source>Sure</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>NumberField</name>
+    <message>
+        <source>The marked number must be from %1 to %2; %3 stays in force.</source>
+        <translation>标出的数字必须在 %1 到 %2 之间；仍使用 %3。</translation>
     </message>
 </context>
 <context>
@@ -1706,6 +1729,10 @@
     <message>
         <source>Sure</source>
         <translation>确定</translation>
+    </message>
+    <message>
+        <source>No alarm stands now.</source>
+        <translation>当前没有告警。</translation>
     </message>
 </context>
 <context>
@@ -1936,6 +1963,25 @@
     <message>
         <source>no login account</source>
         <translation>未设置登录帐号</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceNetwork</name>
+    <message>
+        <source>Name at least one address to listen on (127.0.0.1 for this computer only, 0.0.0.0 and :: for every network).</source>
+        <translation>请至少填写一个监听地址（127.0.0.1 仅本机，0.0.0.0 和 :: 为所有网络）。</translation>
+    </message>
+    <message>
+        <source>Not an IP address: %1</source>
+        <translation>不是 IP 地址：%1</translation>
+    </message>
+    <message>
+        <source>Not a network (such as 192.168.1.0/24 or fd00::/8): %1</source>
+        <translation>不是网络（例如 192.168.1.0/24 或 fd00::/8）：%1</translation>
+    </message>
+    <message>
+        <source>A UPS name holds letters, digits and . _ - @ only: %1</source>
+        <translation>UPS 名称只能包含字母、数字和 . _ - @：%1</translation>
     </message>
 </context>
 <context>
@@ -2408,6 +2454,33 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The protection is switched off: no shutdown on a mains failure.</source>
+        <translation>保护将关闭：市电故障时不再关机。</translation>
+    </message>
+    <message>
+        <source>Network sharing is switched off: the computers that watch this UPS over the network lose it.</source>
+        <translation>网络共享将关闭：通过网络监视此 UPS 的计算机将失去它。</translation>
+    </message>
+    <message>
+        <source>E-mail is switched off.</source>
+        <translation>邮件将关闭。</translation>
+    </message>
+    <message>
+        <source>Every e-mail recipient is deleted (%1).</source>
+        <translation>所有邮件收件人将被删除（%1）。</translation>
+    </message>
+    <message>
+        <source>The language, desktop notifications, the battery replacement interval and every shutdown, e-mail and network sharing setting go back to their defaults.</source>
+        <translation>语言、桌面通知、电池更换周期以及所有关机、邮件和网络共享设置将恢复默认值。</translation>
+    </message>
+    <message>
+        <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
+        <translation>保留：UPS 连接、网络账户、计划任务和电池安装日期。</translation>
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>
@@ -2416,10 +2489,6 @@
     <message>
         <source>Serving the UPS on port %1</source>
         <translation>正在端口 %1 上共享 UPS</translation>
-    </message>
-    <message>
-        <source>Cannot listen: see the log</source>
-        <translation>无法监听: 请查看日志</translation>
     </message>
     <message>
         <source>TLS certificate</source>
@@ -2436,6 +2505,22 @@
     <message>
         <source>TLS key</source>
         <translation>TLS 密钥</translation>
+    </message>
+    <message>
+        <source>Name the UPS for the clients.</source>
+        <translation>请为客户端填写 UPS 名称。</translation>
+    </message>
+    <message>
+        <source>Switched off: cannot listen on %1</source>
+        <translation>已关闭：无法监听 %1</translation>
+    </message>
+    <message>
+        <source>Cannot listen on %1</source>
+        <translation>无法监听 %1</translation>
+    </message>
+    <message>
+        <source>Starting...</source>
+        <translation>正在启动...</translation>
     </message>
 </context>
 <context>
@@ -2527,6 +2612,10 @@
     <message>
         <source>No client connected</source>
         <translation>没有客户端连接</translation>
+    </message>
+    <message>
+        <source>Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.</source>
+        <translation>允许的客户端无需账户即可读取 UPS，与 NUT 相同。账户用于登录（随此 UPS 关机的计算机）和发送命令。</translation>
     </message>
 </context>
 <context>
@@ -2631,6 +2720,21 @@
     <message>
         <source>Temperature(℃)</source>
         <translation>温度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>TableModelSelfTest</name>
+    <message>
+        <source>Passed</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>Failed: battery low</source>
+        <translation>失败：电池电压低</translation>
+    </message>
+    <message>
+        <source>Failed: UPS fault</source>
+        <translation>失败：UPS 故障</translation>
     </message>
 </context>
 <context>

@@ -752,7 +752,7 @@ private slots:
         QCOMPARE(started.at(0).at(0).toInt(), 120);
         QTRY_VERIFY_WITH_TIMEOUT(m_host->view()->isVisible(), 1000);
         QVERIFY(dialog->isVisible());
-        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Shutdown event activated!"));
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("The shutdown countdown has started."));
         QVERIFY(m_host->click(m_host->find(dialog, "msgDialogSure")));
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
 
@@ -1150,7 +1150,7 @@ private slots:
                 continue;
             }
             QVERIFY2(dialog->isVisible(), row.constData());
-            QCOMPARE(dialog->property("text").toString(), QStringLiteral("Order has been issued!"));
+            QCOMPARE(dialog->property("text").toString(), QStringLiteral("The order was sent to the UPS."));
             QVERIFY(m_host->click(m_host->find(dialog, QStringLiteral("msgDialogSure"))));
             QVERIFY2(
                 pollUntil(sim, serial, [&] { return sim.receivedFrames().contains(order.frame); }),

@@ -723,7 +723,7 @@ void TestPages::addModifySwitchOffAndDeleteTask()
     QVERIFY(!m_popup->isVisible());
     QCOMPARE(storedTasks(), QStringList {"1: 2 07:30:05 1 1"});
     QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Weekly"));
-    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Self-test to EOD"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Self-test to end of discharge"));
     QVERIFY(text(m_page, "labelTime").endsWith(QStringLiteral(" 07:30:05")));
     // A link that cannot carry the action out (a network UPS server not reached): the row says
     // why, and stops saying it when the link can again.
