@@ -121,7 +121,7 @@ Item {
                         id: radioSelfTestCustom
                         objectName: "radioSelfTestCustom"
                         text: qsTr("UPS Self-test for(1~99)")
-                        Layout.preferredWidth: Math.max(250, implicitWidth)
+                        Layout.preferredWidth: Math.max(250, radioSelfTestCustom.implicitWidth, radioCloseOutput.implicitWidth)
                         exclusiveGroup: groupOrder
                         style: choiceStyle
                     }
@@ -160,7 +160,7 @@ Item {
                         id: radioCloseOutput
                         objectName: "radioCloseOutput"
                         text: qsTr("UPS close output in(0~9)")
-                        Layout.preferredWidth: Math.max(250, implicitWidth)
+                        Layout.preferredWidth: Math.max(250, radioSelfTestCustom.implicitWidth, radioCloseOutput.implicitWidth)
                         exclusiveGroup: groupOrder
                         style: choiceStyle
                     }

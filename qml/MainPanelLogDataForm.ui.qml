@@ -26,7 +26,7 @@ Item {
     Component {
         id: headerDelegate
         Rectangle {
-            implicitHeight: 40
+            implicitHeight: 44
             color: Theme.cardAlt
             Rectangle {
                 anchors.bottom: parent.bottom
@@ -48,11 +48,10 @@ Item {
                 verticalAlignment: Text.AlignVCenter
                 // A closing bracket stays on the line of what it closes: "temperature(℃ )".
                 text: styleData.value ? String(styleData.value).replace(/ (?=[)\]])/g, "\u00a0") : ""
+                // A long translated title takes a second line; every title keeps one size.
                 wrapMode: Text.WordWrap
+                maximumLineCount: 2
                 elide: Text.ElideRight
-                // A long translated title gets smaller, on up to three lines, rather than cut.
-                fontSizeMode: Text.Fit
-                minimumPixelSize: 9
                 color: Theme.textDim
                 font.pixelSize: Theme.fontSmall
                 font.bold: true

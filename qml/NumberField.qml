@@ -14,6 +14,8 @@ TextField {
     property int minimumValue: 0
     property int maximumValue: 99
     property bool refused: false
+    // Shown with leading zeros up to this many digits (the parts of a time of day).
+    property int minimumDigits: 1
     readonly property string refusal: refused
         ? qsTr("The marked number must be from %1 to %2; %3 stays in force.").arg(minimumValue).arg(maximumValue).arg(value)
         : ""
@@ -29,11 +31,18 @@ TextField {
         return !isNaN(n) && n >= minimumValue && n <= maximumValue
     }
 
+    function shown(n) {
+        var digits = String(n)
+        while (digits.length < minimumDigits)
+            digits = "0" + digits
+        return digits
+    }
+
     function take(n) {
         refused = false
         var changed = n !== value
         value = n
-        text = String(n)
+        text = shown(n)
         if (changed)
             edited(n)
     }
@@ -61,11 +70,11 @@ TextField {
         regExp: /[0-9]{0,7}/
     }
     inputMethodHints: Qt.ImhDigitsOnly
-    text: String(value)
+    text: shown(value)
 
     onValueChanged: {
         refused = false
-        text = String(value)
+        text = shown(value)
     }
     // Marked as soon as the typing has gone past the range; the mark goes once it is right.
     onTextChanged: {

@@ -293,6 +293,7 @@ Item {
                             NumberField {
                                 id: spinBoxDailyHour
                                 objectName: "spinBoxDailyHour"
+                                minimumDigits: 2
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
                                 maximumValue: 23
@@ -303,6 +304,7 @@ Item {
                             NumberField {
                                 id: spinBoxDailyMinute
                                 objectName: "spinBoxDailyMinute"
+                                minimumDigits: 2
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
                                 maximumValue: 59
@@ -313,6 +315,7 @@ Item {
                             NumberField {
                                 id: spinBoxDailySecond
                                 objectName: "spinBoxDailySecond"
+                                minimumDigits: 2
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
                                 maximumValue: 59

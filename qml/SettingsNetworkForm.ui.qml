@@ -72,7 +72,7 @@ Item {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.fillHeight: true
+            Layout.alignment: Qt.AlignTop
             spacing: Theme.margin
 
             SettingsCard {
@@ -361,6 +361,11 @@ Item {
                     }
                 }
             }
+        }
+
+        // What the window has beyond the cards stays below them.
+        Item {
+            Layout.fillHeight: true
         }
     }
 

@@ -16,6 +16,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QLocale>
 #include <QMessageBox>
 #include <QQmlError>
@@ -171,8 +172,10 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
 #endif
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
         app = std::make_unique<QApplication>(argc, argv);
-        // The menu entry's name, so a desktop can tell the window belongs to it.
+        // The menu entry's name, so a desktop can tell the window belongs to it, and the icon of
+        // the window itself for a taskbar that reads none from the entry.
         QGuiApplication::setDesktopFileName(QStringLiteral("quelta"));
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/res/image/Quelta.svg")));
     }
     if (!proceed) {
         // Help and mistakes in the language of the system, where Quelta speaks it: the texts
