@@ -767,7 +767,7 @@ private slots:
         // Below the set capacity in two replies in a row only a short countdown is left.
         QCOMPARE(m_sim->command("battery 10"), QStringLiteral("ok"));
         QTRY_VERIFY_WITH_TIMEOUT(
-            m_host->root().devComm()->devData().value("battCapacity").toDouble() < 30, 5000);
+            m_host->root().devComm()->state().batteryCharge.value_or(100) < 30, 5000);
         QSignalSpy replies(m_host->root().devComm(), &DevComm::stateChanged);
         QVERIFY(replies.wait(5000));
         tick();
@@ -1013,8 +1013,7 @@ private slots:
                                      box->property("currentText").toString() == entry,
                                  5000);
         const qint64 switched = clock.elapsed();
-        QTRY_VERIFY_WITH_TIMEOUT(m_host->root().devComm()->devData().value("mainsFault").toInt() ==
-                                     int(mainsFailing),
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->root().devComm()->state().onBattery == mainsFailing,
                                  5000);
         const qint64 seen = clock.elapsed();
         watch.reset();
@@ -1157,8 +1156,7 @@ private slots:
                 order.frame.constData());
             if (order.selfTestAfter >= 0)
                 QVERIFY(pollUntil(sim, serial, [&] {
-                    return link->devData().value(QStringLiteral("selfTest")).toInt() ==
-                        order.selfTestAfter;
+                    return int(link->state().selfTest) == order.selfTestAfter;
                 }));
         }
         QCOMPARE(m_sim->command("selftest cancel"), QStringLiteral("ok"));
