@@ -88,7 +88,7 @@ Item {
                     // The last model known, greyed while the UPS does not answer.
                     Text {
                         objectName: "headerModel"
-                        text: form.status && form.status.knownModel !== "" ? form.status.knownModel : appName
+                        text: form.status && form.status.knownModel !== "" ? form.status.knownModel : App.name
                         color: Theme.chromeTextDim
                         opacity: form.status && form.status.online ? 1.0 : 0.55
                         font.pixelSize: Theme.fontSmall

@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
 import QtQuick.Layouts 1.15
+import Quelta 1.0
 
 Item {
     id: root
@@ -211,7 +212,7 @@ Item {
                             anchors.fill: parent
                             anchors.margins: 4
                             clip: true
-                            model: listModelEMailUser
+                            model: ListModelEMailUser
                             currentIndex: -1
                             delegate: Rectangle {
                                 width: ListView.view.width

@@ -116,7 +116,7 @@ int runWindow(QApplication *app, SingleInstance *instance, const WindowShown &wi
     auto *view = new QQuickView;
     view->setFlags(Qt::Window | Qt::FramelessWindowHint);
     root.registerQml();
-    root.publishContext(view);
+    root.connectView(view);
     view->setResizeMode(QQuickView::SizeRootObjectToView);
     root.applyLanguage();
     view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));

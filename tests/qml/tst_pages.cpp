@@ -18,7 +18,9 @@
 #include "globaldatadef.h"
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
+#include "listmodelscheduletask.h"
 #include "nutaccountstore.h"
+#include "nutlinksettings.h"
 #include "settingsfileexchange.h"
 #include "paths.h"
 #include "pythonscript.h"
@@ -26,6 +28,7 @@
 #include "serviceemail.h"
 #include "servicenetwork.h"
 #include "servicenotification.h"
+#include "servicescheduletask.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "testroot.h"
@@ -80,15 +83,18 @@ const struct
     {"dailySecond", 9, "spinBoxDailySecond", "value"},
 };
 
-// Each singleton and context property by name, through a QML function.
+// Each singleton by name, through a QML function.
 QObject *wiringProbe(QQmlEngine *engine, QQmlContext *context)
 {
     QByteArray qml = "import QtQuick 2.15\nimport Quelta 1.0\nQtObject {\n"
                      "function named(name) {\n";
     for (const char *name :
          {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail", "ServiceShutdown",
-          "SettingsFileExchange", "appName", "appVersion", "window", "listModelEMailUser"})
+          "SettingsFileExchange", "App", "ListModelEMailUser", "ListModelScheduleTask",
+          "NutLinkSettings"})
         qml += QByteArray("if (name === \"") + name + "\") return " + name + "\n";
+    // No context property beside the module: a name the module lacks is not found.
+    qml += "try { return eval(name) } catch (e) { return \"missing\" }\n";
     qml += "}\n}\n";
     QQmlComponent component(engine);
     component.setData(qml, QUrl(QStringLiteral("qrc:/qml/WiringProbe.qml")));
@@ -221,13 +227,7 @@ private:
         else
             day->setProperty(values[4] == QLatin1String("2") ? "currentIndex" : "text", values[5]);
     }
-    QObject *model() const
-    {
-        return m_host->view()
-            ->rootContext()
-            ->contextProperty(QStringLiteral("listModelScheduleTask"))
-            .value<QObject *>();
-    }
+    QObject *model() const { return m_host->root().serviceScheduleTask()->model(); }
 
     void choose(int view) { item("logDataSubPages")->setProperty("currentIndex", view); }
     void searchDays(const QDate &start, const QDate &end);
@@ -284,11 +284,17 @@ void TestPages::singletonsAreTheRootsObjects()
         QCOMPARE(named(first.data(), entry.first).value<QObject *>(), entry.second);
         QCOMPARE(QQmlEngine::objectOwnership(entry.second), QQmlEngine::CppOwnership);
     }
-    QCOMPARE(named(first.data(), "appName").toString(), QStringLiteral("QUELTA"));
-    QCOMPARE(named(first.data(), "appVersion").toString(), QStringLiteral("v1.0.12"));
-    QCOMPARE(named(first.data(), "window").value<QObject *>(), m_host->view());
-    QCOMPARE(named(first.data(), "listModelEMailUser").value<QObject *>(),
+    const QVariantMap app = named(first.data(), "App").toMap();
+    QCOMPARE(app.value("name").toString(), QStringLiteral("QUELTA"));
+    QCOMPARE(app.value("version").toString(), QStringLiteral("v1.0.12"));
+    QCOMPARE(named(first.data(), "ListModelEMailUser").value<QObject *>(),
              static_cast<QObject *>(root.serviceEMail()->listModelEMailUser()));
+    QCOMPARE(named(first.data(), "ListModelScheduleTask").value<QObject *>(),
+             static_cast<QObject *>(root.serviceScheduleTask()->model()));
+    QCOMPARE(named(first.data(), "NutLinkSettings").value<QObject *>(),
+             static_cast<QObject *>(root.nutLinkSettings()));
+    for (const char *gone : {"appName", "appVersion", "window", "listModelEMailUser"})
+        QCOMPARE(named(first.data(), gone).toString(), QStringLiteral("missing"));
     auto *page = named(first.data(), "SettingsFileExchange").value<QObject *>();
     QVERIFY(qobject_cast<SettingsFileExchange *>(page));
     QCOMPARE(named(first.data(), "SettingsFileExchange").value<QObject *>(), page);
