@@ -173,7 +173,7 @@ Item {
                     objectName: "spinBoxMaxClients"
                     Layout.preferredWidth: 80
                     minimumValue: 1
-                    maximumValue: 1024
+                    maximumValue: 65535
                 }
 
                 FieldLabel {

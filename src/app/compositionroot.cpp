@@ -6,6 +6,7 @@
 #include "database.h"
 #include "devcomm.h"
 #include "historynotice.h"
+#include "listmodelemailuser.h"
 #include "nutlink.h"
 #include "nutlinksettings.h"
 #include "nutupspublisher.h"
@@ -71,6 +72,16 @@ void CompositionRoot::connectObjects()
     QObject::connect(dev, &DevComm::stateChanged, m_sampleStore.get(), &SampleStore::updateState);
     QObject::connect(dev, &DevComm::stateChanged, m_serviceShutdown.get(),
                      &ServiceShutdown::updateState);
+
+    // A database that could not be read at start (a full disk) and now can: what waited is
+    // written and what is stored there is read again.
+    QObject::connect(m_database.get(), &Database::becameReadable, m_recordWriter.get(),
+                     [this] {
+                         m_recordWriter->setHeld(false);
+                         m_serviceScheduleTask->reload();
+                         if (ListModelEMailUser *users = m_serviceEMail->listModelEMailUser())
+                             users->refresh();
+                     });
     QObject::connect(
         m_alarm.get(), &Alarm::alarmRaised, m_serviceEMail.get(),
         [email = m_serviceEMail.get()](int, const QString &text) { email->sendAlarmEMail(text); });
@@ -112,10 +123,10 @@ void CompositionRoot::connectObjects()
     QObject::connect(
         m_alarm.get(), &Alarm::alarmNumChanged, source,
         [source, alarm = m_alarm.get()] { source->setAlarms(alarm->standingAlarmTexts()); });
+    QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::finished, source,
+                     &NutUpsPublisher::selfTestFinished);
     QObject::connect(m_selfTestRecorder.get(), &SelfTestRecorder::recorded, source,
-                     [source](const QDateTime &start, int seconds) {
-                         source->selfTestRecorded(start, seconds);
-                     });
+                     [source](const QDateTime &start) { source->selfTestRecorded(start); });
     QObject::connect(source, &NutUpsPublisher::snapshotChanged, network,
                      &ServiceNetwork::setSnapshot);
     QObject::connect(network, &ServiceNetwork::commandRequested, source,
@@ -150,7 +161,9 @@ void CompositionRoot::openStores()
     m_settings->load();
     m_database->open();
     m_database->init();
-    // Alarms, samples and self-tests are written from here on by a thread of their own.
+    // Alarms, samples and self-tests are written from here on by a thread of their own; while
+    // the database cannot be read yet (a start on a full disk) they wait in memory.
+    m_recordWriter->setHeld(m_database->isRetrying());
     m_recordWriter->start();
     // A self-test the last run could not finish recording gets its row now.
     m_selfTestRecorder->completeInterrupted();

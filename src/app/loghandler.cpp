@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "logcategories.h"
 #include "paths.h"
+#include "platform.h"
 
 #include <QFile>
 #include <QLocale>
@@ -19,6 +20,7 @@ std::mutex logMutex;
 // rather than waiting on our own lock.
 thread_local bool writing = false;
 std::atomic<bool> toStandardError {false};
+std::atomic<bool> toJournal {false};
 
 const char *levelWord(QtMsgType type)
 {
@@ -37,6 +39,24 @@ const char *levelWord(QtMsgType type)
     return "";
 }
 
+// The journal's own priority prefix (sd-daemon(3)): it keeps the time itself.
+const char *journalPriority(QtMsgType type)
+{
+    switch (type) {
+    case QtDebugMsg:
+        return "<7>";
+    case QtInfoMsg:
+        return "<6>";
+    case QtWarningMsg:
+        return "<4>";
+    case QtCriticalMsg:
+        return "<3>";
+    case QtFatalMsg:
+        return "<2>";
+    }
+    return "";
+}
+
 } // namespace
 
 namespace LogHandler {
@@ -44,6 +64,7 @@ namespace LogHandler {
 void install(bool alsoStandardError)
 {
     toStandardError = alsoStandardError;
+    toJournal = alsoStandardError && platform::standardErrorIsJournal();
     qInstallMessageHandler(messageHandler);
 }
 
@@ -55,12 +76,13 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &t
 
     const QDateTime now = Clock::now();
     const QLocale english(QLocale::English);
-    const QString entry = QStringLiteral("[%1] ").arg(
-                              english.toString(now, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))) +
-        QLatin1String(levelWord(type)) + text;
+    const QString line = QLatin1String(levelWord(type)) + text;
+    const QString entry = QStringLiteral("[%1] ").arg(english.toString(
+                              now, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))) +
+        line;
     const QString fileName = Paths::file(QStringLiteral("/log/")) +
         english.toString(now, QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt");
-    const QByteArray bytes = entry.toUtf8() + "\n\n";
+    const QByteArray bytes = entry.toUtf8() + '\n';
     bool opened = false;
 
     {
@@ -73,7 +95,9 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &t
             opened = true;
         }
         if (opened && toStandardError) {
-            fwrite(bytes.constData(), 1, size_t(bytes.size() - 1), stderr);
+            const QByteArray out =
+                toJournal ? journalPriority(type) + line.toUtf8() + '\n' : bytes;
+            fwrite(out.constData(), 1, size_t(out.size()), stderr);
             fflush(stderr);
         }
     }

@@ -6,11 +6,13 @@ class QMessageLogContext;
 class QString;
 
 // Appends every framework message to "/log/yyyy-MM-dd.txt" under the root, one entry per
-// message followed by an empty line. Any thread may log; entries never interleave.
+// message, each beginning with its time stamp in brackets. Any thread may log; entries never
+// interleave.
 namespace LogHandler {
 
-// `alsoStandardError`: each entry goes to standard error too, one line each (a program without
-// a window, whose standard error the service manager keeps in its journal).
+// `alsoStandardError`: each entry goes to standard error too (a program without a window). When
+// that is the system journal, which stamps lines itself, without the time and with the journal's
+// priority prefix instead.
 void install(bool alsoStandardError = false);
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &text);
 

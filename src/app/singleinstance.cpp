@@ -44,12 +44,16 @@ bool SingleInstance::isRunning()
     m_checked = true;
 
     const QString key = instanceKey();
-    m_lock = new QLockFile(QDir::temp().filePath(key + QStringLiteral(".lock")));
+    // In the program folder itself: two programs that see different temporary folders (a
+    // service has a private one) still meet here.
+    m_lock = new QLockFile(lockFile());
     // Never stale by age; a lock whose process is gone is taken over.
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
         if (m_lock->error() == QLockFile::LockFailedError) {
             m_running = true;
+            QString host, application;
+            m_lock->getLockInfo(&m_owner, &host, &application);
             return true;
         }
         qCWarning(lcShell) << "Cannot create the single-instance lock; running unguarded";
@@ -63,6 +67,16 @@ bool SingleInstance::isRunning()
         qCWarning(lcShell) << "Cannot listen for a second instance:" << m_server->errorString();
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
     return false;
+}
+
+QString SingleInstance::lockFile()
+{
+    return Paths::file(QStringLiteral("/quelta.lock"));
+}
+
+qint64 SingleInstance::owner() const
+{
+    return m_owner;
 }
 
 bool SingleInstance::sendMessage(const QString &message, int timeout)

@@ -5,10 +5,10 @@
 class QLocalServer;
 class QLockFile;
 
-// Knows whether another instance already runs for the same user and the same root, and passes
-// it a message; works beside any application object, with a window or without. The guard is a
-// lock file (a lock left by a crashed process is taken over) and a local socket named after the
-// user and the root; both go when the object does.
+// Knows whether another instance already runs on the same root, and passes it a message; works
+// beside any application object, with a window or without. The guard is a lock file in the root
+// (a lock left by a crashed process is taken over), and a local socket named after the user and
+// the root carries the message; both go when the object does.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -21,6 +21,9 @@ public:
 
     // Per user and per root, so test runs with different roots never meet.
     static QString instanceKey();
+    static QString lockFile();
+    // The process that holds the lock when isRunning() found one; 0 when not known.
+    qint64 owner() const;
 
 signals:
     void messageReceived(const QString &message);
@@ -32,4 +35,5 @@ private:
     QLocalServer *m_server = nullptr;
     bool m_checked = false;
     bool m_running = false;
+    qint64 m_owner = 0;
 };

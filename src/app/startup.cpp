@@ -191,15 +191,23 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
         return runNutUser(commandLine);
 
     createAppDirectories();
-    platform::installCrashHandler();
+    // The service runs in "/", where nothing may be written: crash records go beside the logs.
+    platform::installCrashHandler(Paths::file(QStringLiteral("/log")).toStdWString());
     LogHandler::install(headless);
 
     int exitCode = 0;
     {
         SingleInstance instance;
         if (instance.isRunning()) {
-            const bool delivered = instance.sendMessage(QString(), 5000);
-            return delivered ? 0 : 1;
+            if (instance.sendMessage(QString(), 5000))
+                return 0;
+            // Started beside it by another user or under another temporary folder (a service).
+            qCWarning(lcShell).noquote()
+                << QStringLiteral("Quelta already runs on the program folder %1 (process %2) and "
+                                  "cannot be reached; this start ends")
+                       .arg(Paths::root())
+                       .arg(instance.owner());
+            return 1;
         }
 
         // A request to end (the service manager's stop, Ctrl+C, the session's end) ends the loop,

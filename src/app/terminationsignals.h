@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QObject>
 
 class QSocketNotifier;
@@ -18,5 +19,6 @@ signals:
 private:
     void onReadable();
 
+    QFile m_pipe;
     QSocketNotifier *m_notifier = nullptr;
 };

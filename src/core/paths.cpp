@@ -12,13 +12,22 @@ namespace {
 std::mutex rootMutex;
 QString cachedRoot;
 
+// An installed program (under /usr, or with its shipped files in share/quelta beside its bin
+// folder) never keeps files beside itself, though root may write there.
+bool installed(const QString &programFolder)
+{
+    return programFolder == QLatin1String("/usr") ||
+        programFolder.startsWith(QLatin1String("/usr/")) ||
+        QFileInfo(programFolder + QStringLiteral("/../share/quelta")).isDir();
+}
+
 QString computeRoot()
 {
     const QString home = qEnvironmentVariable("QUELTA_HOME");
     if (!home.isEmpty())
         return QDir::cleanPath(QDir(home).absolutePath());
     const QString appDir = QCoreApplication::applicationDirPath();
-    if (!appDir.isEmpty() && QFileInfo(appDir).isWritable())
+    if (!appDir.isEmpty() && !installed(appDir) && QFileInfo(appDir).isWritable())
         return appDir;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(data);

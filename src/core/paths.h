@@ -6,8 +6,9 @@
 // that begins with "/" ("/cfg/config.cfg", "/data/quelta.db", "/log/", ...).
 //
 // The root is, in this order: the environment variable QUELTA_HOME when set; the folder of the
-// executable when it is writable (the portable layout); otherwise the per-user application data
-// folder, so an installed program in a read-only folder still keeps its settings and history.
+// executable when it is writable and not an installed one (the portable layout); otherwise the
+// per-user application data folder, so an installed program keeps its settings and history
+// there, root as well as everyone else.
 namespace Paths {
 
 QString root();

@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "logcategories.h"
 #include "paths.h"
+#include "settingkeys.h"
 #include "settingsfilecheck.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMap>
+#include <QSet>
 #include <QSettings>
 
 #include <openssl/evp.h>
@@ -20,79 +22,6 @@
 namespace {
 
 using Converter = std::function<QVariant(const QVariant &)>;
-
-struct KeyRow
-{
-    int type;
-    const char *key;
-    QVariant defaultValue; // invalid: never stored
-    bool restored;
-};
-
-// In table order: load and restore walk it from top to bottom.
-const QList<KeyRow> &keyTable()
-{
-    static const QList<KeyRow> rows = {
-        {Settings::LanguageAuto, "language/auto", true, true},
-        {Settings::LanguageType, "language/type", 0, true},
-        {Settings::EMailEnable, "email/enable", false, true},
-        {Settings::EMailSenderName, "email/userName", QString(), true},
-        {Settings::EMailSenderAddress, "email/userAddr", QString(), true},
-        {Settings::EMailServerAddress, "email/serverAddr", QString(), true},
-        {Settings::EMailServerPort, "email/serverPort", 25, true},
-        {Settings::EMailAuthEnable, "email/authEnable", false, true},
-        {Settings::EMailAuthName, "email/authName", QString(), true},
-        {Settings::EMailAuthPassword, "email/authPasswd", QString(), true},
-        {Settings::EMailDailyEnable, "email/dailyEnable", false, true},
-        {Settings::EMailDailyTime, "email/dailyTime", QStringLiteral("12:00:00"), true},
-        {Settings::EMailReceiver, "email/receiver", QVariant(), false},
-        {Settings::EMailEncrypt, "email/encrypt", 0, true},
-        {Settings::ShutdownEnable, "shutdown/enable", false, true},
-        {Settings::ShutdownMainFaultTime, "shutdown/mainFaultTime", 0, true},
-        {Settings::ShutdownBattLowTime, "shutdown/battLowTime", 0, true},
-        {Settings::ShutdownMainFaultCap, "shutdown/mainFaultCapacity", 1, true},
-        {Settings::ShutdownMode, "shutdown/shutdownMode", 0, true},
-        {Settings::ShutdownAutoSave, "shutdown/autoSave", false, true},
-        {Settings::ShutdownUPSOff, "shutdown/UPSOff", false, true},
-        {Settings::ShutdownUPSOffTime, "shutdown/UPSOffTime", 1, true},
-        {Settings::ShutdownExec, "shutdown/execEnable", false, true},
-        {Settings::ShutdownExecTime, "shutdown/execTime", 1, true},
-        {Settings::ShutdownExecFile, "shutdown/execFile", QString(), true},
-        {Settings::ShutdownOsOff, "shutdown/osOff", false, true},
-        {Settings::UpsCommType, "ups/commType", 0, false},
-        {Settings::UpsBaudRate, "ups/baudRate", 2400, true},
-        {Settings::UpsComPort, "ups/comPort", QString(), false},
-        {Settings::UpsDataSaveCycle, "ups/saveCycle", 60, true},
-        // The network link: like the other link settings, a restore keeps them.
-        {Settings::UpsNutHost, "ups/nutHost", QString(), false},
-        {Settings::UpsNutPort, "ups/nutPort", 3493, false},
-        {Settings::UpsNutUps, "ups/nutUps", QStringLiteral("ups"), false},
-        {Settings::UpsNutUser, "ups/nutUser", QString(), false},
-        {Settings::UpsNutPassword, "ups/nutPassword", QString(), false},
-        {Settings::UpsNutCaFile, "ups/nutCaFile", QString(), false},
-        {Settings::UpsNutAllowPlain, "ups/nutAllowPlain", false, false},
-        {Settings::NotifyEnable, "notify/enable", true, true},
-        // The installation day stays empty until set: the first day a UPS answered stands in.
-        {Settings::BatteryInstalled, "battery/installed", QVariant(), false},
-        {Settings::BatteryReplaceMonths, "battery/replaceMonths", 36, true},
-        // Facts, not choices: a restore keeps them.
-        {Settings::BatteryFirstSeen, "battery/firstSeen", QVariant(), false},
-        {Settings::BatteryNoticeGiven, "battery/noticeGiven", QVariant(), false},
-        {Settings::BatteryNoticeMailed, "battery/noticeMailed", QVariant(), false},
-        // The network server; its accounts live beside these under "network/users".
-        {Settings::NetworkEnable, "network/enable", false, true},
-        {Settings::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true},
-        {Settings::NetworkPort, "network/port", 3493, true},
-        {Settings::NetworkAllow, "network/allow", QString(), true},
-        {Settings::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true},
-        {Settings::NetworkAliases, "network/aliases", QString(), true},
-        {Settings::NetworkHostSync, "network/hostSync", 15, true},
-        {Settings::NetworkMaxClients, "network/maxClients", 64, true},
-        {Settings::NetworkCertFile, "network/certFile", QString(), true},
-        {Settings::NetworkKeyFile, "network/keyFile", QString(), true},
-    };
-    return rows;
-}
 
 // Only the first 16 characters of the constant are the AES-128 key.
 const char passwordKey[] = "QWXZP#406182739!QWXZP#918273046~";
@@ -137,6 +66,7 @@ public:
     void sync();
     void write(const QString &key, const QVariant &value, bool isRaw);
     QVariant read(const QString &key, bool isRaw) const;
+    QVariant checked(const QString &key, const QVariant &stored) const;
 
     Settings *q;
     QString path;
@@ -144,6 +74,7 @@ public:
     QMap<int, QString> keyNames;
     QMap<QString, Converter> encoders;
     QMap<QString, Converter> decoders;
+    mutable QSet<QString> reported; // "key=value" of the impossible values logged
     // Where the file was kept at the last load because it did not read back as the program's
     // own, and how many settings could be read from it.
     bool damaged = false;
@@ -162,8 +93,8 @@ void SettingsPrivate::setAside(const SettingsFileCheck &check)
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = aside.section(QLatin1Char('~'), 0, 0) + QLatin1Char('~') + QString::number(n);
     QMap<QString, QVariant> readable;
-    for (const KeyRow &row : keyTable()) {
-        const QString key = QString::fromLatin1(row.key);
+    for (const SettingKeys::Key &row : SettingKeys::all()) {
+        const QString key = QString::fromLatin1(row.name);
         if (row.defaultValue.isValid() && settings->contains(key) && check.isWhole(key))
             readable.insert(key, settings->value(key));
     }
@@ -246,14 +177,39 @@ QVariant SettingsPrivate::read(const QString &key, bool isRaw) const
         return QVariant();
     const QVariant stored = settings->value(key);
     const Converter decoder = decoders.value(key);
-    return (!isRaw && decoder) ? decoder(stored) : stored;
+    if (isRaw)
+        return stored;
+    return decoder ? decoder(stored) : checked(key, stored);
+}
+
+// A value the key cannot hold (a hand-edited file) gives way to the default, said once.
+QVariant SettingsPrivate::checked(const QString &key, const QVariant &stored) const
+{
+    const SettingKeys::Key *row = SettingKeys::find(key);
+    if (!row)
+        return stored;
+    const SettingKeys::Verdict verdict = SettingKeys::check(*row, stored);
+    if (verdict.ok)
+        return stored;
+    const QString text = stored.type() == QVariant::StringList
+        ? stored.toStringList().join(QLatin1Char(','))
+        : stored.toString();
+    if (!reported.contains(key + QLatin1Char('=') + text)) {
+        reported.insert(key + QLatin1Char('=') + text);
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("The setting %1=%2 in %3 is not %4; %5 is used instead")
+                   .arg(key, text, path, verdict.expected,
+                        row->defaultValue.isValid() ? row->defaultValue.toString()
+                                                    : QStringLiteral("nothing"));
+    }
+    return row->defaultValue;
 }
 
 Settings::Settings(QObject *parent) : QObject(parent), d(new SettingsPrivate(this))
 {
-    for (const KeyRow &row : keyTable())
-        d->keyNames.insert(row.type, QString::fromLatin1(row.key));
-    // Both passwords are stored protected. The network link's is read as text, which is what
+    for (const SettingKeys::Key &row : SettingKeys::all())
+        d->keyNames.insert(row.type, QString::fromLatin1(row.name));
+    // Both passwords are stored obscured. The network link's is read as text, which is what
     // the settings page shows.
     for (const int type : {EMailAuthPassword, UpsNutPassword}) {
         const QString passwordKeyName = d->keyNames.value(type);
@@ -263,8 +219,8 @@ Settings::Settings(QObject *parent) : QObject(parent), d(new SettingsPrivate(thi
             d->decoders.insert(passwordKeyName,
                                [](const QVariant &v) { return QVariant(decryptPassword(v)); });
         else
-            d->decoders.insert(passwordKeyName, [](const QVariant &v) {
-                return QVariant(QString::fromUtf8(decryptPassword(v)));
+            d->decoders.insert(passwordKeyName, [passwordKeyName](const QVariant &v) {
+                return QVariant(QString::fromUtf8(decryptPassword(v, passwordKeyName)));
             });
     }
 }
@@ -300,14 +256,17 @@ void Settings::load()
         if (!check.isSound() || d->settings->status() == QSettings::FormatError)
             d->setAside(check);
     }
-    for (const KeyRow &row : keyTable()) {
+    for (const SettingKeys::Key &row : SettingKeys::all()) {
         if (!row.defaultValue.isValid())
             continue;
-        const QString key = QString::fromLatin1(row.key);
+        const QString key = QString::fromLatin1(row.name);
         if (!d->settings->contains(key))
             d->settings->setValue(key, row.defaultValue);
     }
     d->sync();
+    // Every impossible value is told now, not when it is first used.
+    for (const SettingKeys::Key &row : SettingKeys::all())
+        d->read(QString::fromLatin1(row.name), false);
 }
 
 QString Settings::fileNotice() const
@@ -363,10 +322,10 @@ void Settings::restore()
     if (!d->settings)
         return;
     QStringList restored;
-    for (const KeyRow &row : keyTable()) {
+    for (const SettingKeys::Key &row : SettingKeys::all()) {
         if (!row.restored)
             continue;
-        restored << QString::fromLatin1(row.key);
+        restored << QString::fromLatin1(row.name);
         d->settings->setValue(restored.last(), row.defaultValue);
     }
     d->sync();
@@ -390,7 +349,7 @@ QByteArray Settings::encryptPassword(const QVariant &value)
     return buffer.toBase64();
 }
 
-QByteArray Settings::decryptPassword(const QVariant &value)
+QByteArray Settings::decryptPassword(const QVariant &value, const QString &key)
 {
     const QByteArray stored = bytesOf(value);
     if (stored.isEmpty())
@@ -398,7 +357,11 @@ QByteArray Settings::decryptPassword(const QVariant &value)
     QByteArray buffer = QByteArray::fromBase64(stored);
     if (buffer.size() < blockSize) {
         // A hand-edited value: never read past the decoded data.
-        qCWarning(lcShell) << "The stored SMTP password is damaged and is ignored";
+        const QString which = key == QLatin1String("ups/nutPassword")
+            ? QStringLiteral("network link's password (%1)").arg(key)
+            : QStringLiteral("SMTP password (%1)").arg(key);
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("The stored %1 is damaged and is ignored").arg(which);
         return QByteArray();
     }
     if (!cryptBlock(reinterpret_cast<unsigned char *>(buffer.data()), false)) {

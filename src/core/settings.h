@@ -8,7 +8,8 @@ class SettingsPrivate;
 // The user's settings in "/cfg/config.cfg" (INI form), each with a fixed number and key.
 // Every write reaches the disk before the call returns and is announced with changed(key), so
 // whoever keeps a copy of a setting follows an import, a restore or an edit from the screens.
-// The SMTP password is stored protected.
+// The SMTP and network link passwords are stored obscured, not encrypted: AES with a key built
+// into the program, in a file only its owner may read.
 class Settings : public QObject
 {
     Q_OBJECT
@@ -100,7 +101,9 @@ public:
     Q_INVOKABLE void restore();
 
     static QByteArray encryptPassword(const QVariant &value);
-    static QByteArray decryptPassword(const QVariant &value);
+    // `key` names the password in the warning about a damaged stored form.
+    static QByteArray decryptPassword(const QVariant &value,
+                                      const QString &key = QStringLiteral("email/authPasswd"));
 
 signals:
     void settingsChanged();

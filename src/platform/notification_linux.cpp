@@ -18,6 +18,19 @@ const char *const privateConnectionName = "quelta-notify";
 // A notification server answers at once; one that hangs only loses this notice.
 constexpr int callTimeoutMs = 10000;
 
+// Why notices cannot be shown is said once while it lasts (a service has no session at all),
+// and again after a notice got through. Notices are shown from the main thread only.
+enum class Told { Nothing, NoBus, NoServer };
+Told told = Told::Nothing;
+
+bool tellOnce(Told what)
+{
+    if (told == what)
+        return false;
+    told = what;
+    return true;
+}
+
 QDBusConnection notificationBus()
 {
     const QString address = qEnvironmentVariable(busAddressVariable);
@@ -38,7 +51,9 @@ platform::NotificationResult classify(const QDBusError &error)
         name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
         name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
         name == QLatin1String("org.freedesktop.DBus.Error.Disconnected")) {
-        qCInfo(lcPlatform) << "No desktop notification server:" << name << error.message();
+        if (tellOnce(Told::NoServer))
+            qCInfo(lcPlatform) << "No desktop notification server:" << name << error.message()
+                               << "(said once while it lasts)";
         return NotificationResult::Unavailable;
     }
     qCWarning(lcPlatform) << "Desktop notification failed:" << name << error.message();
@@ -86,8 +101,9 @@ void showNotification(const Notice &notice,
 {
     QDBusConnection bus = notificationBus();
     if (!bus.isConnected()) {
-        qCInfo(lcPlatform) << "No session bus for desktop notifications:"
-                           << bus.lastError().message();
+        if (tellOnce(Told::NoBus))
+            qCInfo(lcPlatform) << "No session bus for desktop notifications:"
+                               << bus.lastError().message() << "(said once while it lasts)";
         if (done)
             done(NotificationResult::Unavailable, 0);
         return;
@@ -114,6 +130,8 @@ void showNotification(const Notice &notice,
                          const QDBusPendingReply<uint> reply = *call;
                          const NotificationResult result =
                              reply.isError() ? classify(reply.error()) : NotificationResult::Shown;
+                         if (result == NotificationResult::Shown)
+                             told = Told::Nothing;
                          if (done)
                              done(result, reply.isError() ? 0u : reply.value());
                          call->deleteLater();

@@ -12,9 +12,10 @@
 
 namespace platform {
 
-// Writes "yyyyMMddhhmmss.dmp" in the working directory when the process crashes, then lets the
-// process end as it would have.
-void installCrashHandler();
+// Writes "yyyyMMddhhmmss.dmp" into `folder` when the process crashes (into the working directory
+// when the folder cannot take it), then lets the process end as it would have. The path is
+// prepared here, so the handler itself builds nothing.
+void installCrashHandler(const std::wstring &folder);
 
 enum class PowerOffResult {
     Requested, // the system accepted the request and goes down
@@ -106,5 +107,14 @@ int terminationRequests();
 // size too when it grew). False when the system says it could not be.
 // Linux: fdatasync. Windows: _commit on the C runtime descriptor.
 bool syncToDisk(int descriptor);
+
+// Whether standard error goes to the system journal, which stamps and ranks each line itself.
+// Linux: the stream systemd names in JOURNAL_STREAM. Windows: never.
+bool standardErrorIsJournal();
+
+// How many files and sockets the process may hold open at once, after raising its own limit as
+// far as the system lets it (up to 65536); -1 where the system sets no such limit on sockets.
+// Linux: RLIMIT_NOFILE, the soft limit raised towards the hard one. Windows: -1.
+int raiseOpenFileLimit();
 
 } // namespace platform

@@ -166,7 +166,12 @@ void relaxSampleColumns()
 
 } // namespace
 
-Database::Database(HistoryNotice *notice, QObject *parent) : QObject(parent), m_notice(notice) { }
+Database::Database(HistoryNotice *notice, QObject *parent) : QObject(parent), m_notice(notice)
+{
+    m_retry.setObjectName(QStringLiteral("retryTimer"));
+    m_retry.setInterval(retryInterval);
+    connect(&m_retry, &QTimer::timeout, this, &Database::retry);
+}
 
 Database::~Database()
 {
@@ -212,10 +217,50 @@ QSqlDatabase Database::historyConnection()
     return history.isOpen() ? history : QSqlDatabase::database();
 }
 
-void Database::init()
+// Again after a failure that may pass: the file is opened anew where it could not be.
+void Database::retry()
 {
     QSqlDatabase db = QSqlDatabase::database();
-    if (!db.isOpen() || !writable())
+    if (!db.isOpen())
+        db.open();
+    init();
+}
+
+void Database::init()
+{
+    m_cause = -1;
+    initSchema();
+    const bool wasReady = m_ready;
+    m_ready = m_cause < 0 && QSqlDatabase::database().isOpen();
+    // A damaged file, one of another shape or no driver wait for a person; a full disk, a file
+    // that cannot be opened or written now, or an I/O error may pass by themselves.
+    const bool mayPass = m_cause != HistoryNotice::Damaged &&
+        m_cause != HistoryNotice::WrongShape && m_cause != HistoryNotice::NoDriver;
+    if (m_ready) {
+        m_retry.stop();
+        if (!wasReady && m_everFailed) {
+            qCInfo(lcRecords) << "The database" << fileName()
+                              << "can be read and written again; what waited goes on";
+            if (m_notice)
+                m_notice->recovered();
+            emit becameReadable();
+        }
+    } else {
+        m_everFailed = true;
+        if (mayPass && !m_retry.isActive())
+            m_retry.start();
+    }
+}
+
+void Database::initSchema()
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!db.isOpen()) {
+        if (m_cause < 0)
+            m_cause = db.isValid() ? HistoryNotice::CannotOpen : HistoryNotice::NoDriver;
+        return;
+    }
+    if (!writable())
         return;
     struct Step
     {
@@ -262,6 +307,8 @@ void Database::init()
 
 void Database::tell(int cause, const QString &detail)
 {
+    if (m_cause < 0)
+        m_cause = cause;
     if (m_notice)
         m_notice->report(cause, detail);
     else
@@ -274,7 +321,14 @@ bool Database::writable()
 {
     const QFileInfo file(QSqlDatabase::database().databaseName());
     const QFileInfo folder(file.absolutePath());
-    if (folder.isWritable() && (!file.exists() || file.isWritable()))
+    // A folder that may not be written still serves a file whose journal files exist and may be
+    // written (write-ahead logging keeps them).
+    const auto beside = [&file](const char *suffix) {
+        const QFileInfo journal(file.filePath() + QLatin1String(suffix));
+        return journal.exists() && journal.isWritable();
+    };
+    const bool folderServes = folder.isWritable() || (beside("-wal") && beside("-shm"));
+    if (folderServes && (!file.exists() || file.isWritable()))
         return true;
     tell(HistoryNotice::ReadOnly,
          QStringLiteral("%1 is read-only")

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSqlDatabase>
+#include <QTimer>
 
 class HistoryNotice;
 
@@ -29,8 +30,15 @@ public:
     // runs on without stored history.
     void open();
     // Creates the schema; safe to run on an existing file. A damaged or read-only file, or one
-    // with a table whose columns are not ours, is told and left as it is.
+    // with a table whose columns are not ours, is told and left as it is. A file that cannot be
+    // read or written for a cause that may pass (a full disk) is tried again every
+    // `retryInterval` ms until it can, then becameReadable() is emitted.
     void init();
+    // Whether the last init() found the schema complete, and whether it is tried again.
+    bool isReady() const { return m_ready; }
+    bool isRetrying() const { return m_retry.isActive(); }
+
+    static constexpr int retryInterval = 10000;
 
     // The table name of a TableType value; empty for any other value.
     static QString tableName(int type);
@@ -40,11 +48,21 @@ public:
     static QSqlDatabase historyConnection();
     static QString historyConnectionName();
 
+signals:
+    // The schema is complete after an init() that was not (a start on a full disk).
+    void becameReadable();
+
 private:
+    void retry();
+    void initSchema();
     void tell(int cause, const QString &detail);
     bool writable();
     bool tableFits(int table);
 
     HistoryNotice *m_notice;
     bool m_opened = false;
+    bool m_ready = false;
+    int m_cause = -1; // of the last failure in init()
+    bool m_everFailed = false;
+    QTimer m_retry {this};
 };

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QSqlError>
+#include <QStorageInfo>
 #include <QThread>
 
 #include <iterator>
@@ -16,6 +17,7 @@ const QString sqliteReadOnly = QStringLiteral("8");
 const QString sqliteCorrupt = QStringLiteral("11");
 const QString sqliteFull = QStringLiteral("13");
 const QString sqliteCantOpen = QStringLiteral("14");
+const QString sqliteIoError = QStringLiteral("10");
 const QString sqliteNotADatabase = QStringLiteral("26");
 
 // In the order of HistoryNotice::Cause; English in the log, translated in the window.
@@ -60,7 +62,11 @@ HistoryNotice::Cause HistoryNotice::causeOf(const QSqlError &error, const QStrin
         return Damaged;
     if (code == sqliteReadOnly)
         return ReadOnly;
-    if (code == sqliteFull)
+    // An I/O error is a full disk too when the disk has no room left (the journal files that
+    // reading needs could not be made).
+    if (code == sqliteFull ||
+        (code == sqliteIoError &&
+         QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable() < 65536))
         return DiskFull;
     if (code == sqliteCantOpen) {
         const QFileInfo file(path);
@@ -86,6 +92,7 @@ void HistoryNotice::report(int cause, const QString &detail)
     if (m_told.contains(cause))
         return;
     m_told.insert(cause);
+    m_telling = true;
     qCWarning(lcRecords).noquote()
         << QStringLiteral("History cannot be stored: %1 (%2). The database %3 is left as it "
                           "is; not logged again for this cause.")
@@ -103,6 +110,7 @@ void HistoryNotice::recovered()
     if (m_told.isEmpty())
         return;
     m_told.clear();
+    m_telling = false;
     qCInfo(lcRecords).noquote() << "History is stored again in" << m_path;
     m_cause = -1;
     emit textChanged();

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QSet>
 
+#include <atomic>
+
 class QSqlError;
 
 // What keeps history (samples, alarms, self-test rows) from being stored: a damaged, read-only
@@ -23,6 +25,8 @@ public:
     ~HistoryNotice() override;
 
     QString text() const;
+    // Whether a cause is being told; any thread may ask.
+    bool isTelling() const { return m_telling; }
     // The cause behind a failed statement on the database file at `path`.
     static Cause causeOf(const QSqlError &error, const QString &path);
 
@@ -38,4 +42,5 @@ private:
     QString m_path;
     QSet<int> m_told; // the causes logged since history was last stored
     int m_cause = -1; // the one the window tells of
+    std::atomic<bool> m_telling {false};
 };

@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QVariantList>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -41,42 +42,56 @@ class RecordWriterPrivate
 public:
     void queue(Row row);
     void run();
-    void writeBatch(QSqlDatabase &db, std::deque<Row> &batch);
+    std::deque<Row> writeBatch(QSqlDatabase &db, std::deque<Row> &batch);
+    void keep(std::deque<Row> &kept);
+    void tellWaitingWritten(size_t written);
 
     std::mutex mutex;
-    std::condition_variable wake; // rows queued, or stop asked
+    std::condition_variable wake; // rows queued, stop asked, or held no longer
     std::condition_variable written; // a batch was written
     std::deque<Row> rows;
+    std::deque<Row> waiting; // rows that found no room, oldest first (the writer's own)
     std::thread thread;
     bool stopping = false;
+    bool held = false;
+    bool released = false; // held no longer: write what waits at once
     quint64 queued = 0; // rows handed in since construction
-    quint64 done = 0; // rows written or failed since construction
+    quint64 done = 0; // rows written, failed or set waiting since construction
     std::atomic<quint64> committed {0};
+    quint64 dropped[2] = {0, 0}; // samples and other rows dropped from a full queue
+    bool droppingTold = false;
     QString connection;
     RecordWriter *q = nullptr;
     HistoryNotice *notice = nullptr;
     QSet<int> failing; // tables whose last write failed (the writer thread's own)
 
-    void failed(int table, const QSqlError &error, const QString &path, const char *what);
+    bool failed(int table, const QSqlError &error, const QString &path, const char *what);
     void stored(int table);
 };
 
 // History is stored again once every table that failed took a row again (one table of the wrong
-// shape keeps the notice up). The notice may be told from any thread.
+// shape keeps the notice up), and once a row is stored while the notice tells of a cause found
+// before any row was written. The notice may be told from any thread.
 void RecordWriterPrivate::stored(int table)
 {
-    if (failing.remove(table) && failing.isEmpty() && notice)
+    failing.remove(table);
+    if (failing.isEmpty() && notice && notice->isTelling())
         notice->recovered();
 }
 
-void RecordWriterPrivate::failed(int table, const QSqlError &error, const QString &path,
+// True when the row should wait for another try: the disk is full or the file cannot be
+// written now, which may pass.
+bool RecordWriterPrivate::failed(int table, const QSqlError &error, const QString &path,
                                  const char *what)
 {
     failing.insert(table);
+    const int cause = HistoryNotice::causeOf(error, path);
     if (notice)
-        notice->report(HistoryNotice::causeOf(error, path), error.text());
+        notice->report(cause, error.text());
     else
         qCWarning(lcRecords) << "Cannot store" << what << ":" << error.text();
+    return cause == HistoryNotice::DiskFull || cause == HistoryNotice::Failed ||
+        cause == HistoryNotice::CannotOpen || cause == HistoryNotice::ReadOnly;
 }
 
 void RecordWriterPrivate::queue(Row row)
@@ -98,6 +113,47 @@ void RecordWriterPrivate::queue(Row row)
     wake.notify_one();
 }
 
+// Rows that found no room wait, at most RecordWriter::maxWaiting: beyond it the oldest sample
+// gives way (the oldest row when only alarms and self-tests wait). Called with the lock held.
+void RecordWriterPrivate::keep(std::deque<Row> &kept)
+{
+    waiting.insert(waiting.end(), std::make_move_iterator(kept.begin()),
+                   std::make_move_iterator(kept.end()));
+    while (waiting.size() > RecordWriter::maxWaiting) {
+        auto sample = std::find_if(waiting.begin(), waiting.end(), [](const Row &row) {
+            return row.table == Database::TableDeviceData;
+        });
+        const bool isSample = sample != waiting.end();
+        waiting.erase(isSample ? sample : waiting.begin());
+        ++dropped[isSample ? 0 : 1];
+        if (!droppingTold) {
+            droppingTold = true;
+            qCWarning(lcRecords).noquote()
+                << QStringLiteral("More than %1 rows wait for room in the database: the oldest "
+                                  "samples are dropped from now on (counted once there is room)")
+                       .arg(RecordWriter::maxWaiting);
+        }
+    }
+}
+
+void RecordWriterPrivate::tellWaitingWritten(size_t count)
+{
+    if (dropped[0] + dropped[1] > 0)
+        qCWarning(lcRecords).noquote()
+            << QStringLiteral("%1 rows that waited for room in the database are written; %2 "
+                              "were dropped as more than %3 waited (%4 samples, %5 alarms and "
+                              "self-tests)")
+                   .arg(count)
+                   .arg(dropped[0] + dropped[1])
+                   .arg(RecordWriter::maxWaiting)
+                   .arg(dropped[0])
+                   .arg(dropped[1]);
+    else
+        qCInfo(lcRecords) << count << "rows that waited for room in the database are written";
+    dropped[0] = dropped[1] = 0;
+    droppingTold = false;
+}
+
 void RecordWriterPrivate::run()
 {
     {
@@ -109,16 +165,47 @@ void RecordWriterPrivate::run()
         db.open();
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            wake.wait(lock, [this] { return stopping || !rows.empty(); });
-            if (rows.empty())
-                break; // stopping, with everything written
+            const auto due = [this] { return stopping || released || !rows.empty(); };
+            // Rows that found no room are tried again with the next row, or after a while.
+            if (!waiting.empty() && !held)
+                wake.wait_for(lock, std::chrono::milliseconds(RecordWriter::retryInterval), due);
+            else
+                wake.wait(lock, due);
+            released = false;
+            const size_t fresh = rows.size();
             std::deque<Row> batch;
-            batch.swap(rows);
-            lock.unlock();
-            writeBatch(db, batch);
-            lock.lock();
-            done += batch.size();
+            if (held && !stopping) {
+                // The database cannot be read yet: nothing is tried.
+                keep(rows);
+                rows.clear();
+            } else {
+                batch.swap(waiting);
+                batch.insert(batch.end(), std::make_move_iterator(rows.begin()),
+                             std::make_move_iterator(rows.end()));
+                rows.clear();
+            }
+            const size_t tried = batch.size();
+            const size_t old = tried - std::min(tried, fresh);
+            if (!batch.empty()) {
+                if (!db.isOpen())
+                    db.open();
+                lock.unlock();
+                std::deque<Row> kept = writeBatch(db, batch);
+                lock.lock();
+                if (stopping && !kept.empty()) {
+                    qCWarning(lcRecords) << kept.size()
+                                         << "rows that found no room in the database are lost "
+                                            "as the program ends";
+                } else {
+                    if (old > 0 && kept.empty())
+                        tellWaitingWritten(old);
+                    keep(kept);
+                }
+            }
+            done += fresh;
             written.notify_all();
+            if (stopping && rows.empty())
+                break; // everything written or told
         }
         lock.unlock();
         db.close();
@@ -126,37 +213,48 @@ void RecordWriterPrivate::run()
     QSqlDatabase::removeDatabase(connection);
 }
 
-// One transaction for what queued up meanwhile: one sync of the log for them all.
-void RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row> &batch)
+// One transaction for what queued up meanwhile: one sync of the log for them all. Returns the
+// rows to try again.
+std::deque<Row> RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row> &batch)
 {
     const bool transaction = batch.size() > 1 && db.transaction();
-    std::vector<int> tables;
-    for (const Row &row : batch) {
+    std::vector<size_t> done;
+    std::deque<Row> kept;
+    for (size_t i = 0; i < batch.size(); ++i) {
+        const Row &row = batch[i];
         QSqlQuery query(db);
         const QString sql = QString::fromLatin1(row.statement).arg(Database::tableName(row.table));
-        bool done = query.prepare(sql);
-        if (done) {
+        bool ok = query.prepare(sql);
+        if (ok) {
             for (const QVariant &value : row.values)
                 query.addBindValue(value);
-            done = query.exec();
+            ok = query.exec();
         }
-        if (done)
-            tables.push_back(row.table);
-        else
-            failed(row.table, query.lastError(), db.databaseName(), row.what);
+        if (ok)
+            done.push_back(i);
+        else if (failed(row.table, query.lastError(), db.databaseName(), row.what))
+            kept.push_back(row);
     }
     if (transaction && !db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();
-        for (int table : tables)
-            failed(table, error, db.databaseName(), "a batch of rows");
-        return;
+        bool again = false;
+        for (size_t i : done)
+            again = failed(batch[i].table, error, db.databaseName(), "a batch of rows");
+        if (again) {
+            // The rows kept so far and the rolled-back ones, in their order.
+            kept.clear();
+            for (const Row &row : batch)
+                kept.push_back(row);
+        }
+        return kept;
     }
-    for (int table : tables)
-        stored(table);
-    committed += tables.size();
-    if (!tables.empty())
+    for (size_t i : done)
+        stored(batch[i].table);
+    committed += done.size();
+    if (!done.empty())
         emit q->rowsCommitted();
+    return kept;
 }
 
 RecordWriter::RecordWriter(HistoryNotice *notice, QObject *parent)
@@ -178,6 +276,16 @@ void RecordWriter::start()
         return;
     d->stopping = false;
     d->thread = std::thread([this] { d->run(); });
+}
+
+void RecordWriter::setHeld(bool held)
+{
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->released = d->held && !held;
+        d->held = held;
+    }
+    d->wake.notify_one();
 }
 
 void RecordWriter::stop()

@@ -19,6 +19,11 @@ class RecordWriterPrivate;
 //
 // Lost on a hard stop of the process (kill -9): only rows queued and not yet committed, those of
 // the last few milliseconds. A power cut loses the same and nothing committed.
+//
+// A row that finds no room (a full disk, a file that cannot be written now) waits in memory and
+// is tried again with the next row or after retryInterval; at most maxWaiting rows wait, beyond
+// that the oldest samples give way, and the log counts them once the rows are written. Rows
+// that still wait when the program ends are lost, and the log says how many.
 class RecordWriter : public QObject
 {
     Q_OBJECT
@@ -45,6 +50,11 @@ public:
     void start();
     // Writes every row still queued, then ends the thread; start() may follow.
     void stop();
+    // While held (the database cannot be read yet), rows only wait; released, they are written.
+    void setHeld(bool held);
+
+    static constexpr size_t maxWaiting = 2000;
+    static constexpr int retryInterval = 10000;
 
     // Each queues one row and returns at once; a row that cannot be stored is told.
     void insertAlarm(int code);

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -81,6 +82,22 @@ bool rerunSelection(const QSqlTableModel *model, QSqlQuery &query)
         return false;
     }
     return true;
+}
+
+QString failure(const QSqlTableModel *model)
+{
+    QSqlDatabase db = model->database();
+    if (!db.isOpen())
+        return QStringLiteral("the database %1 cannot be opened: %2")
+            .arg(db.databaseName(), db.lastError().text());
+    if (!model->record().isEmpty())
+        return model->lastError().text();
+    // The columns could not be read: ask the table itself for the reason.
+    QSqlQuery probe(db);
+    if (probe.exec(QStringLiteral("select * from %1 limit 0").arg(model->tableName())))
+        return model->lastError().text();
+    return QStringLiteral("the table %1 of %2 cannot be read: %3")
+        .arg(model->tableName(), db.databaseName(), probe.lastError().text());
 }
 
 QString localFile(const QUrl &url)

@@ -34,6 +34,10 @@ void fetchAll(QSqlQueryModel *model);
 // inactive, with no rows. False (and a warning) only when the statement cannot run.
 bool rerunSelection(const QSqlTableModel *model, QSqlQuery &query);
 
+// Why a select of the model failed, in the words of the database: one that cannot be opened or
+// read rather than the model's own "Unable to find table".
+QString failure(const QSqlTableModel *model);
+
 // The local file a URL names; empty (with a warning) for anything that is not a local file.
 QString localFile(const QUrl &url);
 

@@ -8,8 +8,12 @@
 #include "listmodelnutuser.h"
 #include "login1service.h"
 #include "nutdispatcher.h"
+#include "nutlink.h"
+#include "nutclient.h"
 #include "nutpeer.h"
+#include "nutserverprocess.h"
 #include "nutupspublisher.h"
+#include "paths.h"
 #include "privatebus.h"
 #include "servicenetwork.h"
 #include "serviceshutdown.h"
@@ -157,6 +161,7 @@ private slots:
     void secondQueltaFollows(); // before STARTTLS is offered: it would refuse our certificate
     void startTls();
     void abuseWhileThePollGoesOn();
+    void crowdsBesideUpsmon();
 
 private:
     QString target() const { return QStringLiteral("ups@127.0.0.1:%1").arg(m_port); }
@@ -210,6 +215,7 @@ void TestNetworkSharing::initTestCase()
     settings->setSettings(Settings::NetworkListen, listen);
     settings->setSettings(Settings::NetworkPort, 0); // any free port
     settings->setSettings(Settings::NetworkHostSync, 60);
+    settings->setSettings(Settings::NetworkAliases, QStringLiteral("qnapups"));
     ServiceNetwork *network = m_program.serviceNetwork();
     // Short limits where waiting out the real ones would take long: a silent client may stay
     // 5 s (upsmon polls every second), a wrong password holds back 100 ms at first.
@@ -230,6 +236,8 @@ void TestNetworkSharing::cleanup()
     Settings *settings = m_program.settings();
     settings->setSettings(Settings::ShutdownEnable, false);
     settings->setSettings(Settings::ShutdownUPSOff, false);
+    if (m_program.devComm()->state().shutdownActive)
+        m_program.devComm()->setShutdown(false, 0);
     for (const char *command : {"speed 1", "silent off", "fault off", "lowbatt auto", "bypass off",
                                 "input 230", "mains return", "output on"})
         QVERIFY(sim(QString::fromLatin1(command)));
@@ -240,8 +248,9 @@ void TestNetworkSharing::clientsReadTheUps()
 {
     NutPeer::Result r = NutPeer::run("upsc", {"-l", QStringLiteral("127.0.0.1:%1").arg(m_port)});
     QCOMPARE(r.out, QByteArray("ups\n"));
-    // Every reading of the simulated UPS under its standard name, in NUT's order.
-    QCOMPARE(upsc(),
+    // Every reading of the simulated UPS under its standard name, in NUT's order (once each query
+    // has been answered: a slow start may still lack one).
+    QTRY_COMPARE_WITH_TIMEOUT(upsc(),
              QByteArray("battery.charge: 100\n"
                         "battery.runtime: 2040\n"
                         "battery.voltage: 27.20\n"
@@ -253,10 +262,12 @@ void TestNetworkSharing::clientsReadTheUps()
                         "device.type: ups\n"
                         "driver.name: quelta\n"
                         "driver.version: " QUELTA_APP_VERSION "\n"
+                        "input.current.nominal: 4.0\n"
                         "input.frequency: 50.0\n"
                         "input.frequency.nominal: 50.0\n"
                         "input.voltage: 230.0\n"
                         "input.voltage.fault: 230.0\n"
+                        "input.voltage.nominal: 230\n"
                         "output.current.nominal: 4\n"
                         "output.voltage: 230.0\n"
                         "output.voltage.nominal: 230.0\n"
@@ -269,7 +280,8 @@ void TestNetworkSharing::clientsReadTheUps()
                         "ups.status: OL\n"
                         "ups.temperature: 30.5\n"
                         "ups.test.result: No test initiated\n"
-                        "ups.type: offline / line interactive\n"));
+                        "ups.type: offline / line interactive\n"),
+                              10000);
 
     // A mains failure is followed: on battery, which is no fault of the UPS; a fault of its own
     // is an alarm.
@@ -297,49 +309,143 @@ void TestNetworkSharing::clientsReadTheUps()
     QVERIFY(list.contains("\nVAR ups device.mfr \"A \\\"b\\\" \\#1\"\n"));
     QVERIFY(!list.contains('\r'));
     const QList<QByteArray> lines = list.split('\n');
-    QCOMPARE(lines.size(), 31); // BEGIN, 28 variables, END, and nothing after the last LF
-    for (int i = 1; i < 29; ++i)
+    QCOMPARE(lines.size(), 33); // BEGIN, 30 variables, END, and nothing after the last LF
+    for (int i = 1; i < 31; ++i)
         QVERIFY2(lines.at(i).startsWith("VAR ups ") && lines.at(i).endsWith('"'), lines.at(i));
+
+    // Beside NUT's own driver on a second simulated UPS of the same kind: every name it gives
+    // the UPS is served here too (its settings and guesses aside), with the same ratings, and
+    // the same commands are listed.
+    UpsSimProcess twin;
+    QVERIFY(twin.isReady());
+    NutServerProcess nut;
+    nut.addUps("qx", "nutdrv_qx", twin.portPath(), {"protocol = megatec"});
+    QVERIFY2(nut.start(30000), qPrintable(nut.output()));
+    const QString theirs = QStringLiteral("qx@127.0.0.1:%1").arg(nut.port());
+    const auto variables = [](const QByteArray &listed) {
+        QMap<QByteArray, QByteArray> map;
+        for (const QByteArray &line : listed.split('\n')) {
+            const int colon = line.indexOf(": ");
+            if (colon > 0)
+                map.insert(line.left(colon), line.mid(colon + 2));
+        }
+        return map;
+    };
+    const auto ours = variables(upsc());
+    const auto nuts = variables(NutPeer::run("upsc", {theirs}).out);
+    QVERIFY(nuts.size() > 20);
+    for (auto it = nuts.cbegin(); it != nuts.cend(); ++it) {
+        const QByteArray &name = it.key();
+        if (name.startsWith("driver.") || name.startsWith("ups.delay.") ||
+            name.startsWith("battery.voltage.high") || name.startsWith("battery.voltage.low"))
+            continue;
+        QVERIFY2(ours.contains(name), name);
+        if (name.endsWith(".nominal"))
+            QCOMPARE(ours.value(name).toDouble(), it.value().toDouble());
+    }
+    const auto commandNames = [](const QString &ups) {
+        QByteArrayList names;
+        for (const QByteArray &line : NutPeer::run("upscmd", {"-l", ups}).out.split('\n')) {
+            if (line.contains(" - "))
+                names << line.left(line.indexOf(" - "));
+        }
+        return names;
+    };
+    QCOMPARE(commandNames(target()), commandNames(theirs));
 }
 
 void TestNetworkSharing::instantCommands()
 {
     using L = QList<QByteArray>;
-    RawClient client(m_port);
-    QCOMPARE(
-        client.ask("LIST CMD ups\n", "END LIST CMD ups\n"),
-        QByteArray("BEGIN LIST CMD ups\nCMD ups beeper.toggle\nCMD ups load.off\n"
-                   "CMD ups shutdown.return\nCMD ups shutdown.stayoff\nCMD ups test.battery.start\n"
-                   "CMD ups test.battery.start.deep\nCMD ups test.battery.start.quick\n"
-                   "END LIST CMD ups\n"));
+    // Every command the serial line can carry, whatever the state: clients read the list once.
+    const QByteArray everyCommand =
+        "BEGIN LIST CMD ups\nCMD ups beeper.toggle\nCMD ups load.off\nCMD ups load.on\n"
+        "CMD ups shutdown.return\nCMD ups shutdown.stayoff\nCMD ups shutdown.stop\n"
+        "CMD ups test.battery.start\nCMD ups test.battery.start.deep\n"
+        "CMD ups test.battery.start.quick\nCMD ups test.battery.stop\nEND LIST CMD ups\n";
+    // A client of its own each time: one silent for long is closed.
+    const auto listCmd = [this] {
+        return RawClient(m_port).ask("LIST CMD ups\n", "END LIST CMD ups\n");
+    };
+    QCOMPARE(listCmd(), everyCommand);
     m_sim.clearReceived();
     const QString admin = QStringLiteral("adm");
     const auto upscmd = [this](const QString &user, const QString &password,
                                const QStringList &command) {
         return NutPeer::run("upscmd", QStringList {"-u", user, "-p", password, target()} + command);
     };
+    const auto testRuns = [this](bool running) {
+        return QTest::qWaitFor(
+            [&] { return upsc("ups.status") == (running ? "OL CAL\n" : "OL\n"); }, 10000);
+    };
     NutPeer::Result r = upscmd(admin, "adm-pw", {"test.battery.start.quick"});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(controlFrames(), L {"T\r"});
-    // While the test runs only its cancel is offered, as the serial line carries only that.
-    QTRY_VERIFY_WITH_TIMEOUT(
-        NutPeer::run("upscmd", {"-l", target()}).out.contains("test.battery.stop"), 10000);
-    QCOMPARE(upsc("ups.status"), QByteArray("OL CAL\n"));
+    QVERIFY(testRuns(true));
     QCOMPARE(upsc("ups.test.result"), QByteArray("In progress\n"));
-    QVERIFY(upscmd(admin, "adm-pw", {"test.battery.start.quick"})
-                .err.contains("ERR CMD-NOT-SUPPORTED"));
+    QCOMPARE(listCmd(), everyCommand);
+    // What the line would drop now is refused with upsd's error for a command that failed.
+    r = upscmd(admin, "adm-pw", {"test.battery.start.quick"});
+    QVERIFY2(r.exitCode != 0 && r.err.contains("ERR INSTCMD-FAILED"), r.err);
     QCOMPARE(upscmd(admin, "adm-pw", {"test.battery.stop"}).exitCode, 0);
     QCOMPARE(controlFrames(), L {"CT\r"});
-    // The finished test is in the records, and so in the variables.
-    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.test.result") == "Done\n", 15000);
+    // The finished test is in the records, and so in the variables, in NUT's words.
+    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.test.result") == "Done and passed\n", 15000);
     QVERIFY(
         upsc("ups.test.date").startsWith(QDate::currentDate().toString("yyyy-MM-dd").toLatin1()));
+    r = upscmd(admin, "adm-pw", {"test.battery.stop"});
+    QVERIFY2(r.err.contains("ERR INSTCMD-FAILED"), r.err);
 
-    QCOMPARE(upscmd(admin, "adm-pw", {"test.battery.start", "5"}).exitCode, 0);
+    // The test time in seconds, as NUT's driver for this line takes it: whole minutes on the
+    // line; beyond 99 minutes refused, and nothing reaches the UPS.
+    for (const auto &[seconds, frame] : {std::pair<QString, QByteArray> {"60", "T01\r"},
+                                         std::pair<QString, QByteArray> {"600", "T10\r"}}) {
+        QCOMPARE(upscmd(admin, "adm-pw", {"test.battery.start", seconds}).exitCode, 0);
+        QCOMPARE(controlFrames(), L {frame});
+        QVERIFY(testRuns(true));
+        QCOMPARE(upscmd(admin, "adm-pw", {"test.battery.stop"}).exitCode, 0);
+        QCOMPARE(controlFrames(), L {"CT\r"});
+        QVERIFY(testRuns(false));
+    }
+    r = upscmd(admin, "adm-pw", {"test.battery.start", "5941"});
+    QVERIFY2(r.err.contains("ERR INVALID-ARGUMENT"), r.err);
+    QCOMPARE(controlFrames(), L {});
+
+    // Quelta's own network link asks this server for a 5-minute test: 300 s, "T05" on the line.
+    QTemporaryDir linkHome;
+    QVERIFY(QDir(linkHome.path()).mkpath("cfg"));
+    Paths::setRoot(linkHome.path());
+    Settings linkSettings;
+    linkSettings.load();
+    Paths::setRoot(QString());
+    linkSettings.setSettings(Settings::UpsNutHost, QStringLiteral("127.0.0.1"));
+    linkSettings.setSettings(Settings::UpsNutPort, m_port);
+    linkSettings.setSettings(Settings::UpsNutUser, admin);
+    linkSettings.setSettings(Settings::UpsNutPassword, QStringLiteral("adm-pw"));
+    linkSettings.setSettings(Settings::UpsNutAllowPlain, true);
+    NutLink link(&linkSettings);
+    link.start();
+    QTRY_VERIFY_WITH_TIMEOUT(link.state().online() && link.client()->commands().size() == 10,
+                             10000);
+    QSignalSpy refused(&link, &UpsLink::commandRefused);
+    link.setSelfTest(UpsLink::SelfTestCustom, 5);
     QCOMPARE(controlFrames(), L {"T05\r"});
-    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.status") == "OL CAL\n", 10000);
-    QCOMPARE(upscmd(admin, "adm-pw", {"test.battery.stop"}).exitCode, 0);
-    QTRY_VERIFY_WITH_TIMEOUT(upsc("ups.status") == "OL\n", 10000);
+    QVERIFY(testRuns(true));
+    link.setSelfTest(UpsLink::SelfTestCancel, 0);
+    QCOMPARE(controlFrames(), L {"CT\r"});
+    QVERIFY(refused.isEmpty());
+    link.stop();
+
+    // A pending output-off changes the list in nothing either; what it excludes is refused.
+    QCOMPARE(upscmd(admin, "adm-pw", {"shutdown.stayoff"}).exitCode, 0);
+    QCOMPARE(controlFrames(), L {"S.2R9999\r"});
+    QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().shutdownActive, 10000);
+    QCOMPARE(listCmd(), everyCommand);
+    QVERIFY(upscmd(admin, "adm-pw", {"load.off"}).err.contains("ERR INSTCMD-FAILED"));
+    QCOMPARE(upscmd(admin, "adm-pw", {"shutdown.stop"}).exitCode, 0);
+    QCOMPARE(controlFrames(), L {"C\r"});
+    QTRY_VERIFY_WITH_TIMEOUT(!m_program.devComm()->state().shutdownActive, 10000);
+
     QCOMPARE(upscmd(admin, "adm-pw", {"beeper.toggle"}).exitCode, 0);
     m_sim.takeControlFrames();
     QTRY_COMPARE_WITH_TIMEOUT(upsc("ups.beeper.status"), QByteArray("disabled\n"), 10000);
@@ -368,6 +474,9 @@ void TestNetworkSharing::upsmonAsSecondary()
              qPrintable(upsmon->log()));
     QVERIFY(!upsmon->shutdownRan());
     QCOMPARE(logCount("User mon@127.0.0.1 logged in"), 1);
+    // An alias (QNAP's name for the UPS) lists its clients as a UPS of its own.
+    QCOMPARE(NutPeer::run("upsc", {"-c", QStringLiteral("qnapups@127.0.0.1:%1").arg(m_port)}).out,
+             QByteArray("127.0.0.1\n"));
 
     // The line goes silent; once the link is found lost the last data is served 15 s more,
     // then the data is stale, and upsmon treats a UPS last seen on battery as gone.
@@ -616,16 +725,16 @@ void TestNetworkSharing::abuseWhileThePollGoesOn()
     QVERIFY2(closedAfter >= 0.8 && closedAfter < 10, qPrintable(QJsonDocument(r).toJson()));
     QCOMPARE(r.value("busyAnswer").toString(), QString("1.3\n"));
 
-    // More clients than allowed: the first are served, the rest closed, logged once.
+    // More clients than allowed: for each newcomer the one silent longest goes, told once.
     Settings *settings = m_program.settings();
     settings->setSettings(Settings::NetworkMaxClients, 3);
     QTRY_VERIFY(m_program.serviceNetwork()->clients()->rowCount() == 0);
     for (int round = 0; round < 2; ++round) {
         r = abuse({"crowd", "127.0.0.1", port, "5"});
-        QCOMPARE(r.value("served").toArray(), QJsonArray({true, true, true, false, false}));
+        QCOMPARE(r.value("served").toArray(), QJsonArray({false, false, true, true, true}));
         QTRY_VERIFY(m_program.serviceNetwork()->clients()->rowCount() == 0);
     }
-    QCOMPARE(logCount("Refused a connection from 127.0.0.1: too many clients"), 1);
+    QCOMPARE(logCount("to make room for a new client"), 1);
     settings->setSettings(Settings::NetworkMaxClients, 64);
 
     // A client outside the allowed networks is closed at once, logged once; allowed, it is served.
@@ -645,7 +754,7 @@ void TestNetworkSharing::abuseWhileThePollGoesOn()
     }
 
     // Wrong passwords: each verdict waits twice as long as the one before (100 ms here at
-    // first); the right password afterwards is let in and forgives the address.
+    // first); the right password afterwards is let in and forgives the name.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("RIGHT", "mon-pw");
     r = abuse({"guess", "127.0.0.1", port, "mon", "3"}, env);
@@ -660,13 +769,73 @@ void TestNetworkSharing::abuseWhileThePollGoesOn()
 
     // A client that sends requests and never reads is closed once its unsent replies pass the
     // limit (16 KiB here).
-    r = abuse({"deaf", "127.0.0.1", port});
-    QVERIFY2(r.value("closed").toBool(), qPrintable(QJsonDocument(r).toJson()));
+    for (int i = 0; i < 2; ++i) {
+        r = abuse({"deaf", "127.0.0.1", port});
+        QVERIFY2(r.value("closed").toBool(), qPrintable(QJsonDocument(r).toJson()));
+    }
+    // Told once within the minute, like every event of one client.
     QCOMPARE(logCount("does not read its replies"), 1);
+
+    // Garbage after STARTTLS, again and again: one line, then once the minute is over one more
+    // with the count.
+    Clock::setNow(QDateTime::currentDateTime());
+    r = abuse({"tlsgarbage", "127.0.0.1", port, "40"});
+    QCOMPARE(r.value("closed").toInt(), 40);
+    QCOMPARE(logCount("TLS handshake with 127.0.0.1 failed"), 1);
+    Clock::advance(61);
+    QCOMPARE(abuse({"tlsgarbage", "127.0.0.1", port, "1"}).value("closed").toInt(), 1);
+    QTRY_COMPARE(logCount("39 more times within a minute: TLS handshake with 127.0.0.1 failed"), 1);
+    QCOMPARE(logCount("TLS handshake with 127.0.0.1 failed"), 3);
+    Clock::useSystemClock();
 
     // Through all of it the UPS was polled at its pace.
     qDebug() << "longest gap between data sets:" << calm << "ms calm," << worst << "ms under abuse";
     QVERIFY2(worst < std::max<qint64>(2 * calm, 1500), qPrintable(QString::number(worst)));
+}
+
+// Beside a stock upsmon: hundreds of silent clients and a burst of wrong passwords from its own
+// address never keep it out. (Apart from the poll's pace above: upsmon's start waits for a lock
+// every test process shares.)
+void TestNetworkSharing::crowdsBesideUpsmon()
+{
+    const QString port = QString::number(m_port);
+    // Hundreds of silent clients from one address: they keep three quarters of the places at
+    // most, a newcomer is served, and a logged-in upsmon is never closed for room.
+    {
+        UpsmonProcess upsmon({target(), "mon", "mon-pw", 2, 3, false});
+        QVERIFY2(upsmon.waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 20000),
+                 qPrintable(upsmon.log()));
+        const int logins = logCount("User mon@127.0.0.1 logged in");
+        const QJsonObject r = abuse({"idlers", "127.0.0.1", port, "500"});
+        QVERIFY2(r.value("served").toBool(), qPrintable(QJsonDocument(r).toJson()));
+        QVERIFY2(r.value("open").toInt() <= 48, qPrintable(QJsonDocument(r).toJson()));
+        RawClient count(m_port);
+        QCOMPARE(count.ask("GET NUMLOGINS ups\n"), QByteArray("NUMLOGINS ups 1\n"));
+        QCOMPARE(logCount("User mon@127.0.0.1 logged in"), logins);
+        QVERIFY(upsmon.waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 10000,
+                                  upsmon.log().count("parse_status: [OL]") + 1));
+    }
+
+    // A burst of wrong passwords at once from loopback, for an admin's name and an unknown one,
+    // holds its verdicts back for half a minute; another name's right password is let in at
+    // once, and so is a stock upsmon starting now.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("RIGHTUSER", "mon");
+    env.insert("RIGHT", "mon-pw");
+    const QJsonObject r = abuse({"burst", "127.0.0.1", port, "adm,ghost", "8"}, env);
+    QCOMPARE(r.value("right").toArray().at(1).toString(), QString("OK\n"));
+    QVERIFY2(r.value("right").toArray().at(0).toInt() < 2000,
+             qPrintable(QJsonDocument(r).toJson()));
+    {
+        const int logins = logCount("User mon@127.0.0.1 logged in");
+        UpsmonProcess upsmon({target(), "mon", "mon-pw", 2, 3, false});
+        QElapsedTimer upsmonClock; // from its start, after its wait for the machine-wide lock
+        upsmonClock.start();
+        QTRY_COMPARE_WITH_TIMEOUT(logCount("User mon@127.0.0.1 logged in"), logins + 1, 20000);
+        QVERIFY2(upsmonClock.elapsed() < 5000, qPrintable(upsmon.log()));
+        QVERIFY2(upsmon.waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 10000),
+                 qPrintable(upsmon.log()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNetworkSharing)

@@ -194,6 +194,9 @@ private slots:
         QVERIFY2(chain.start(30000), qPrintable(chain.output()));
         pointAt(chain.port(), QStringLiteral("qx"), QStringLiteral("admin"), QStringLiteral("adm"));
         QTRY_VERIFY_WITH_TIMEOUT(online() && state().model.startsWith(QLatin1String("SIM")), 15000);
+        // The driver gives the rating reply under the input's names.
+        QCOMPARE(state().ratedOutputVoltage.value_or(-1), 230.0f);
+        QCOMPARE(state().ratedCurrent.value_or(-1), 4);
         QTRY_VERIFY_WITH_TIMEOUT(
             m_program->devComm()->controlUnavailable(UpsLink::ControlSelfTest10S).isEmpty(), 10000);
 

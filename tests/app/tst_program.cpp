@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The built program, started as a user would, each in a temporary root.
@@ -44,7 +45,8 @@ class Program : public QProcess
 public:
     Program(const QStringList &arguments, const QMap<QString, QString> &env, bool window = true,
             const QString &program = QStringLiteral(QUELTA_BIN_DIR "/quelta"),
-            const QString &cwd = QDir::tempPath(), bool unprivileged = false)
+            const QString &cwd = QDir::tempPath(), bool unprivileged = false,
+            const QString &errorFile = QString())
     {
         QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"QUELTA_HOME", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -57,12 +59,14 @@ public:
             all.insert(it.key(), it.value());
         setProcessEnvironment(all);
         setWorkingDirectory(cwd);
+        if (!errorFile.isEmpty())
+            setStandardErrorFile(errorFile, QIODevice::Append);
         if (unprivileged)
             start("unshare", QStringList {"--user", program} + arguments);
         else
             start(program, arguments);
     }
-    // The guard (a lock file and a socket) goes to `tmp`.
+    // The guard's socket goes to `tmp`, its lock file into the root.
     Program(const QString &root, const QString &tmp)
         : Program({}, {{"QUELTA_HOME", root}, {"TMPDIR", tmp}})
     {
@@ -121,14 +125,17 @@ private slots:
     void nutUserFromTheCommandLine();
 };
 
-// A second start in a root shows the first and changes nothing; another root is another
-// program; the guard of one killed outright does not stop the next start. Stopped by the
-// service manager or the end of the session (SIGTERM, SIGHUP): the guard gone, exit code 0.
+// A second start in a root shows the first and changes nothing, and one that cannot reach it
+// (another temporary folder, as a service has) ends; another root is another program; the
+// guard of one that crashed does not stop the next start, and its crash record lands beside
+// its logs. Stopped by the service manager or the end of the session (SIGTERM, SIGHUP): the
+// guard gone, exit code 0. With no USB UPS (the default link) the log says once what was tried.
 void TestProgram::oneProgramPerRoot()
 {
-    QTemporaryDir root, otherRoot, tmp;
-    const auto guards = [&tmp] {
-        return QDir(tmp.path()).entryList({"quelta-*"}, QDir::AllEntries | QDir::System).size();
+    QTemporaryDir root, otherRoot, tmp, otherTmp;
+    const auto guards = [&tmp, &root] {
+        return QDir(tmp.path()).entryList({"quelta-*"}, QDir::AllEntries | QDir::System).size() +
+            int(QFile::exists(root.path() + "/quelta.lock"));
     };
     auto first = std::make_unique<Program>(root.path(), tmp.path());
     QTRY_VERIFY_WITH_TIMEOUT(isReady(root.path()), 15000);
@@ -148,10 +155,19 @@ void TestProgram::oneProgramPerRoot()
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(
         logText(root.path()).contains("Window shown at the request of a second start"), 5000);
+    Program unreachable(root.path(), otherTmp.path());
+    QVERIFY(unreachable.waitForFinished(10000));
+    QCOMPARE(unreachable.exitCode(), 1);
+    QVERIFY(logText(root.path()).contains(
+        QString("Quelta already runs on the program folder %1 (process %2) and cannot be reached")
+            .arg(root.path())
+            .arg(first->processId())
+            .toUtf8()));
     QCOMPARE(fileHash(root.path() + "/cfg/config.cfg"), config);
     QCOMPARE(QFileInfo(root.path() + "/cfg/config.cfg").lastModified(), configTime);
     QCOMPARE(fileHash(root.path() + "/data/quelta.db"), database);
     QCOMPARE(logText(root.path()).count("starting in"), 1);
+    QCOMPARE(logText(root.path()).count("No USB UPS found: tried the ids 0665:5161, "), 1);
 
     // Another root is another program: both run side by side. A root that does not exist yet
     // is made, so settings and history live there from the first start.
@@ -162,14 +178,18 @@ void TestProgram::oneProgramPerRoot()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fresh + "/data/quelta.db"), 5000);
     QCOMPARE(first->state(), QProcess::Running);
 
-    first->signal(SIGKILL); // leaves its guard
+    first->signal(SIGSEGV); // leaves its guard
     QVERIFY(first->waitForFinished(5000));
+    QCOMPARE(first->exitStatus(), QProcess::CrashExit);
+    const QStringList dumps = QDir(root.path() + "/log").entryList({"*.dmp"}, QDir::Files);
+    QCOMPARE(dumps.size(), 1);
+    QVERIFY(QFile(root.path() + "/log/" + dumps.first()).size() > 0);
     Program next(root.path(), tmp.path());
     QTRY_VERIFY_WITH_TIMEOUT(logText(root.path()).count("Window shown; monitoring") == 2, 15000);
     QVERIFY(!next.waitForFinished(500));
     QCOMPARE(other.state(), QProcess::Running);
 
-    QCOMPARE(guards(), 4);
+    QCOMPARE(guards(), 3);
     next.signal(SIGTERM);
     other.signal(SIGHUP);
     for (Program *program : {&next, &other}) {
@@ -178,6 +198,7 @@ void TestProgram::oneProgramPerRoot()
         QCOMPARE(program->exitCode(), 0);
     }
     QCOMPARE(guards(), 0);
+    QVERIFY(!QFile::exists(fresh + "/quelta.lock"));
     QVERIFY(logText(root.path()).contains("Quelta ends with exit code 0"));
     QVERIFY(logText(fresh).contains("Quelta ends with exit code 0"));
 }
@@ -196,8 +217,12 @@ void TestProgram::unusableDataFolderIsSurvived()
 
     Program program({}, {{"QUELTA_HOME", root.path()}});
     QTRY_VERIFY_WITH_TIMEOUT(isReady(root.path()), 15000);
-    QVERIFY(logText(root.path())
-                .contains("History cannot be stored: the database file cannot be opened"));
+    const QByteArray log = logText(root.path());
+    QVERIFY(log.contains("History cannot be stored: the database file cannot be opened"));
+    // What cannot read the database says why, not that a table is missing.
+    QVERIFY(log.contains("Cannot read the recipient list: the database " + root.path().toUtf8() +
+                         "/data/quelta.db cannot be opened"));
+    QVERIFY(!log.contains("Unable to find table"));
     QVERIFY(!program.waitForFinished(500));
     QCOMPARE(fileHash(damaged.fileName()), before);
 }
@@ -205,16 +230,21 @@ void TestProgram::unusableDataFolderIsSurvived()
 void TestProgram::rootFollowsTheProgramFolder()
 {
     // Without QUELTA_HOME: the program's own folder when it may write there (a portable copy),
-    // else the per-user data folder (an installed copy).
+    // else the per-user data folder: for a copy in a read-only folder, and for an installed one
+    // (share/quelta beside its bin folder) even where it could write, as root can in /usr.
     QTemporaryDir base;
     const QString userData = base.path() + "/share";
+    const QString perUser = userData + "/ORVAK/QUELTA";
     const QMap<QString, QString> env = {{"XDG_DATA_HOME", userData}};
     const QString portable = base.path() + "/portable";
-    const QString installed = base.path() + "/installed";
-    for (const QString &folder : {portable, installed}) {
+    const QString prefix = base.path() + "/usr-like";
+    const QString readOnly = base.path() + "/read-only";
+    for (const QString &folder : {portable, prefix + "/bin", readOnly}) {
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(QFile::copy(QUELTA_BIN_DIR "/quelta", folder + "/quelta"));
     }
+    QVERIFY(QDir().mkpath(prefix + "/share/quelta"));
+    QVERIFY(QFile::copy(QUELTA_BIN_DIR "/usb.cfg", prefix + "/share/quelta/usb.cfg"));
     {
         Program program({}, env, true, portable + "/quelta", base.path());
         QTRY_VERIFY_WITH_TIMEOUT(isReady(portable), 15000);
@@ -222,19 +252,26 @@ void TestProgram::rootFollowsTheProgramFolder()
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(portable + "/data/quelta.db"), 5000);
     }
     QVERIFY(!QDir(userData).exists());
+    {
+        Program program({}, env, true, prefix + "/bin/quelta", base.path());
+        QTRY_VERIFY_WITH_TIMEOUT(isReady(perUser), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(perUser + "/data/quelta.db"), 5000);
+        QCOMPARE(QDir(prefix + "/bin").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"quelta"}));
+    }
+    QVERIFY(QDir(userData).removeRecursively());
 
     const bool privileged = ::getuid() == 0;
     if (privileged && QProcess::execute("unshare", {"--user", "true"}) != 0)
         QSKIP("No user namespace to start the program unprivileged in");
-    QVERIFY(QFile::setPermissions(installed, QFile::ReadOwner | QFile::ExeOwner));
-    Program program({}, env, true, installed + "/quelta", base.path(), privileged);
-    const QString perUser = userData + "/ORVAK/QUELTA";
+    QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
+    Program program({}, env, true, readOnly + "/quelta", base.path(), privileged);
     QTRY_VERIFY_WITH_TIMEOUT(isReady(perUser), 15000);
     QVERIFY(QFile::exists(perUser + "/cfg/config.cfg"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(perUser + "/data/quelta.db"), 5000);
-    QCOMPARE(QDir(installed).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(readOnly).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList({"quelta"}));
-    QFile::setPermissions(installed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void TestProgram::commandLine_data()
@@ -307,7 +344,17 @@ void TestProgram::headless()
     config.write(QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8());
     config.close();
 
-    Program program({"--headless", "--home", root}, {{"TMPDIR", tmp}}, false);
+    // Started by the service manager: standard error is the journal, which keeps its own time.
+    const QString journal = dir.path() + "/journal";
+    QFile stream(journal);
+    QVERIFY(stream.open(QIODevice::WriteOnly));
+    stream.close();
+    struct stat node;
+    QCOMPARE(::stat(QFile::encodeName(journal).constData(), &node), 0);
+    const QString journalStream = QString("%1:%2").arg(node.st_dev).arg(node.st_ino);
+    Program program({"--headless", "--home", root},
+                    {{"TMPDIR", tmp}, {"JOURNAL_STREAM", journalStream}}, false,
+                    QUELTA_BIN_DIR "/quelta", QDir::tempPath(), false, journal);
     QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000); // the UPS answers
     QVERIFY(logText(root).contains("Running without a window; monitoring"));
     QVERIFY(QFile::exists(root + "/cfg/usb.cfg"));
@@ -317,7 +364,7 @@ void TestProgram::headless()
         queryValue(root, "select count(*) from alarm where alarm = 2").toInt() == 1, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(statusFields(root).value(1), QByteArray("2"), 10000);
 
-    QCOMPARE(QDir(tmp).entryList({"quelta-*"}, QDir::AllEntries | QDir::System).size(), 2);
+    QCOMPARE(QDir(tmp).entryList({"quelta-*"}, QDir::AllEntries | QDir::System).size(), 1);
     program.signal(SIGINT);
     QVERIFY(program.waitForFinished(15000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
@@ -326,10 +373,17 @@ void TestProgram::headless()
              QStringList());
     QCOMPARE(queryValue(root, "pragma integrity_check").toString(), QString("ok"));
     QCOMPARE(queryValue(root, "select count(*) from alarm where alarm = 2").toInt(), 1);
-    const QByteArray err = program.readAllStandardError();
-    QVERIFY2(err.contains("Information: Running without a window; monitoring\n") &&
-                 err.contains("Quelta ends with exit code 0"),
+    QVERIFY(stream.open(QIODevice::ReadOnly));
+    const QByteArray err = stream.readAll();
+    QVERIFY2(err.contains("\n<6>Information: Running without a window; monitoring\n") &&
+                 err.contains("<6>Information: Quelta ends with exit code 0\n") &&
+                 !err.contains("[20"),
              err.constData());
+    // The daily log keeps its time stamps, one line per entry.
+    QVERIFY(QRegularExpression("^\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\] "
+                               "Information: Quelta [^\\n]* starting in [^\\n]*\\n\\[")
+                .match(logText(root))
+                .hasMatch());
 }
 
 // Accounts managed without a display, the password from standard input and only its hash on

@@ -95,22 +95,45 @@ void TestSettings::firstStartWritesEveryDefault()
     QCOMPARE(QFile(path).permissions() & 0x0077, QFile::Permissions());
 }
 
+// A hand-edited file: values the program cannot use are each told once, with the value used
+// instead, and stay in the file as they were; the missing keys are completed.
 void TestSettings::completesAHandEditedFileWithoutTouchingIt()
 {
     const QString path = m_root->file("/cfg/config.cfg");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    // A hand-edited file: real values, one of the wrong type, a key of its own.
-    file.write("[language]\ntype=2\n[shutdown]\nmainFaultTime=soon\n[ups]\ncomPort=/dev/ttyS1\n"
-               "[mine]\nnote=kept\n");
+    file.write("[language]\ntype=42\n[shutdown]\nmainFaultTime=soon\nshutdownMode=7\n"
+               "battLowTime=5\n[network]\nenable=yes please\n[email]\nserverPort=-1\n"
+               "dailyTime=25:61:99\n[battery]\nreplaceMonths=0\ninstalled=2024-02-30\n"
+               "[ups]\ncomPort=/dev/ttyS1\n[mine]\nnote=kept\n");
     file.close();
 
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     m_settings->load();
-    QCOMPARE(m_settings->getSettings(Settings::LanguageType).toInt(), 2);
-    QCOMPARE(m_settings->getSettings(Settings::ShutdownMainFaultTime).toString(), QString("soon"));
+    const QList<QPair<int, QVariant>> used = {
+        {Settings::LanguageType, 0},         {Settings::ShutdownMainFaultTime, 0},
+        {Settings::ShutdownMode, 0},         {Settings::NetworkEnable, false},
+        {Settings::EMailServerPort, 25},     {Settings::EMailDailyTime, "12:00:00"},
+        {Settings::BatteryReplaceMonths, 36}, {Settings::BatteryInstalled, QVariant()}};
+    for (int round = 0; round < 2; ++round) {
+        for (const auto &[type, value] : used)
+            QCOMPARE(m_settings->getSettings(type), value);
+    }
+    QCOMPARE(m_settings->getSettings(Settings::ShutdownBattLowTime).toInt(), 5);
     QVERIFY(!m_settings->getSettings(Settings::EMailReceiver).isValid());
+    const QString told = warnings.join('\n');
+    QCOMPARE(warnings.size(), used.size());
+    for (const char *line :
+         {"The setting language/type=42 in ", "is not one of 0, 1, 2, 3; 0 is used instead",
+          "network/enable=yes please", "is not true or false; false is used instead",
+          "email/serverPort=-1", "is not a whole number from 1 to 65535; 25 is used instead",
+          "email/dailyTime=25:61:99", "as hh:mm:ss; 12:00:00 is used instead",
+          "battery/replaceMonths=0", "shutdown/shutdownMode=7", "shutdown/mainFaultTime=soon",
+          "battery/installed=2024-02-30 in ", "nothing is used instead"})
+        QVERIFY2(told.contains(line), line);
+    warnings.clear();
+
     // A value the file holds already (read as text: the link's start writes its type and port
     // back) is announced but not written again: the file is not replaced. A new value is.
     const auto inode = [&path] {
@@ -119,12 +142,17 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     };
     const auto before = inode();
     QSignalSpy changed(m_settings, &Settings::changed);
-    m_settings->setSettings(Settings::LanguageType, 2);
+    m_settings->setSettings(Settings::ShutdownBattLowTime, 5);
     m_settings->setSettings(Settings::UpsComPort, QStringLiteral("/dev/ttyS1"));
     QCOMPARE(changed.size(), 2);
     QCOMPARE(inode(), before);
     m_settings->setSettings(Settings::EMailServerPort, 587);
     QVERIFY(inode() != before);
+    QCOMPARE(m_settings->getSettings(Settings::EMailServerPort).toInt(), 587);
+    // A good value written over an impossible one is read as it is (the file the next cases
+    // damage holds language 2).
+    m_settings->setSettings(Settings::LanguageType, 2);
+    QCOMPARE(m_settings->getSettings(Settings::LanguageType).toInt(), 2);
     qInstallMessageHandler(previous);
 
     QCOMPARE(warnings, QStringList());
@@ -132,10 +160,18 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     QSettings disk(path, QSettings::IniFormat);
     QCOMPARE(disk.value("language/type").toInt(), 2);
     QCOMPARE(disk.value("shutdown/mainFaultTime").toString(), QString("soon"));
+    QCOMPARE(disk.value("network/enable").toString(), QString("yes please"));
     QCOMPARE(disk.value("ups/comPort").toString(), QString("/dev/ttyS1"));
     QCOMPARE(disk.value("mine/note").toString(), QString("kept"));
     QCOMPARE(disk.value("ups/saveCycle").toInt(), 60);
     QCOMPARE(disk.value("email/serverPort").toInt(), 587);
+
+    // Good values again for the cases that follow on the same file.
+    for (const char *key : {"shutdown/mainFaultTime", "shutdown/shutdownMode", "email/dailyTime",
+                            "network/enable", "battery/replaceMonths", "battery/installed"})
+        disk.remove(key);
+    disk.sync();
+    m_settings->load();
 }
 
 // A file that does not read back as the program's own (lines that are not settings, random
@@ -377,10 +413,21 @@ void TestSettings::passwordIsStoredProtected()
 
     // Hand-edited values shorter than one block, or not Base64 at all: nothing is read past
     // the decoded data (the sanitizer build watches) and the result is empty.
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     for (const char *damaged : {"QUJD", "A", "!!!!", "AAAAAAAAAAAAAAAAAAAA"}) {
         m_settings->setSettings("email/authPasswd", QByteArray(damaged), true);
         QCOMPARE(password(), QString());
     }
+    // The log says which password it is.
+    m_settings->setSettings("ups/nutPassword", QByteArray("QUJD"), true);
+    QCOMPARE(m_settings->getSettings(Settings::UpsNutPassword).toString(), QString());
+    qInstallMessageHandler(previous);
+    QCOMPARE(warnings.size(), 5);
+    QCOMPARE(warnings.first(),
+             QString("The stored SMTP password (email/authPasswd) is damaged and is ignored"));
+    QCOMPARE(warnings.last(), QString("The stored network link's password (ups/nutPassword) is "
+                                      "damaged and is ignored"));
 }
 
 // The log: the program's handler takes every message from here on.
@@ -393,19 +440,19 @@ void TestSettings::entriesAreStampedAndSplitAtMidnight()
     qInfo("third");
     qCritical("fourth");
     QCOMPARE(logOf("2024-05-01"),
-             QByteArray("[2024-05-01 08:30:15.042] Warning: text\n\n"
-                        "[2024-05-01 08:30:15.042] Debug: second\n\n"
-                        "[2024-05-01 08:30:15.042] Information: third\n\n"
-                        "[2024-05-01 08:30:15.042] Critical: fourth\n\n"));
+             QByteArray("[2024-05-01 08:30:15.042] Warning: text\n"
+                        "[2024-05-01 08:30:15.042] Debug: second\n"
+                        "[2024-05-01 08:30:15.042] Information: third\n"
+                        "[2024-05-01 08:30:15.042] Critical: fourth\n"));
 
     Clock::setNow(QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 999)));
     qWarning("last of the year");
     Clock::advance(0, 1);
     qWarning("first of the year");
     QCOMPARE(logOf("2024-12-31"),
-             QByteArray("[2024-12-31 23:59:59.999] Warning: last of the year\n\n"));
+             QByteArray("[2024-12-31 23:59:59.999] Warning: last of the year\n"));
     QCOMPARE(logOf("2025-01-01"),
-             QByteArray("[2025-01-01 00:00:00.000] Warning: first of the year\n\n"));
+             QByteArray("[2025-01-01 00:00:00.000] Warning: first of the year\n"));
 }
 
 void TestSettings::threadsNeverInterleave()
@@ -426,9 +473,9 @@ void TestSettings::threadsNeverInterleave()
         delete worker;
     }
 
-    // Every entry whole, each followed by one empty line.
+    // Every entry whole, one line each.
     const QStringList entries =
-        QString::fromUtf8(logOf("2024-06-01")).split("\n\n", Qt::SkipEmptyParts);
+        QString::fromUtf8(logOf("2024-06-01")).split("\n", Qt::SkipEmptyParts);
     const QRegularExpression entry(
         "^\\[2024-06-01 12:00:00\\.000\\] Warning: thread (\\d) message \\d+ ([a-d])\\2{199}$");
     QCOMPARE(entries.size(), threads * perThread);
@@ -448,7 +495,7 @@ void TestSettings::aDeletedLogFolderIsSurvived()
 
     QVERIFY(QDir().mkdir(m_root->file("/log")));
     qWarning("back");
-    QCOMPARE(logOf("2024-07-01"), QByteArray("[2024-07-01 09:00:00.000] Warning: back\n\n"));
+    QCOMPARE(logOf("2024-07-01"), QByteArray("[2024-07-01 09:00:00.000] Warning: back\n"));
 }
 
 void TestSettings::cleanupTestCase()

@@ -37,6 +37,7 @@
 #include <cmath>
 #include <memory>
 #include <thread>
+#include <unistd.h>
 
 using namespace RecordProbe;
 
@@ -690,6 +691,7 @@ private slots:
 
     // The USB link, one device through the cases in turn.
     void usbLinkStarts();
+    void usbSearchIsTold();
     void deviceList();
     void reportCycle();
     void oddReportsAndFlags();
@@ -1082,6 +1084,56 @@ void TestUpsState::usbLinkStarts()
              (QList<QPair<quint16, quint16>> {{vendorId, productId}}));
     QCOMPARE(dev->commType(), int(DevComm::USB));
     QCOMPARE(usb->pollInterval(), 1500);
+}
+
+// With no UPS the log says once what was looked for and what is attached, and again when that
+// changes: a HID device of other ids, a UPS of the list whose node this program may not open.
+void TestUpsState::usbSearchIsTold()
+{
+    static QStringList told;
+    told.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtWarningMsg && text.startsWith("No USB UPS found"))
+                told << text;
+        });
+    usb->stop();
+    usb->start();
+    pollUsb(3);
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told.last(), "No USB UPS found: tried the ids 0665:5161 of " +
+                 m_root.file("/cfg/usb.cfg") + "; HID devices seen: none");
+
+    FakeHid::attach(0x046d, 0xc52b, "/dev/hidraw-keyboard");
+    pollUsb(2);
+    QCOMPARE(told.size(), 2);
+    QVERIFY2(told.last().endsWith("seen: /dev/hidraw-keyboard (046d:c52b)"), qPrintable(told.last()));
+
+    // A node the user may not open: the real library's open fails, as the fake's does. Root
+    // may open anything, so the test gives up its real user id for a moment.
+    QTemporaryFile node;
+    QVERIFY(node.open());
+    QVERIFY(node.setPermissions(QFile::Permissions()));
+    FakeHid::attach(vendorId, productId, node.fileName());
+    const bool root = ::getuid() == 0;
+    QVERIFY(!root || ::setreuid(65534, 0) == 0);
+    pollUsb(2);
+    QVERIFY(!root || ::setreuid(0, 0) == 0);
+    QCOMPARE(FakeHid::openHandles(), 0);
+    QCOMPARE(told.size(), 3);
+    for (const QString &part :
+         {node.fileName() + " (0665:5161). " + node.fileName() + " is a UPS of the list, but this "
+                                                                  "program may not read and write it",
+          QString("udev rule")})
+        QVERIFY2(told.last().contains(part), qPrintable(told.last()));
+
+    FakeHid::detach();
+    pollUsb();
+    QCOMPARE(told.size(), 4);
+    QVERIFY(told.last().endsWith("seen: none"));
+    qInstallMessageHandler(previous);
+    FakeHid::clearRecords();
+    pollUsb();
 }
 
 void TestUpsState::deviceList()

@@ -3,16 +3,18 @@
 
     tests/packaging/check_package.py build/quelta_<version>_<arch>.deb --bin-dir build/bin
 
-Without installing: the control fields (dependencies found by dpkg-shlibdeps), the layout
-(dpkg -c), lintian (no error, no warning that is not overridden with a reason), the desktop
-entry, the AppStream metainfo, the systemd unit (systemd-analyze verify) and the udev rule (its
-form, and the USB ids against the shipped usb.cfg).
+Without installing: the control fields (dependencies found by dpkg-shlibdeps, polkitd), the
+layout (dpkg -c), lintian (no error, no warning that is not overridden with a reason, no
+unfortified program), the program built with Debian's hardening (fortified functions, stack
+protector), the desktop entry, the AppStream metainfo, the systemd unit (systemd-analyze verify)
+and the udev rule (its form, and the USB ids against the shipped usb.cfg).
 
 Installed (as root only, and only when no quelta package is on the machine): dpkg -i, the
 system user and its home, `quelta --version`, the installed unit and udev rule as systemd reads
 them, `quelta --headless --home DIR` recording a mains failure of the simulated UPS and ending
-cleanly on SIGTERM, then dpkg -r keeping DIR and /var/lib/quelta, and dpkg --purge removing
-/var/lib/quelta. Whatever the outcome, the package is purged and a user it created is removed
+cleanly on SIGTERM, then dpkg -r keeping DIR and /var/lib/quelta, a reinstall starting the
+service the administrator enabled (under a stand-in systemctl that records what it is asked),
+and dpkg --purge removing /var/lib/quelta but not the user. Whatever the outcome, the package is purged and a user it created is removed
 again, so the check can run any number of times.
 """
 
@@ -87,8 +89,9 @@ def check_control(deb, version):
           f"control: package {PACKAGE} version {version}")
     depends = field("Depends")
     # dpkg-shlibdeps found the libraries; the run-time plug-ins are named by hand.
+    # polkitd answers logind's question whether the service may power the machine off.
     needed = ("libqt5core5a", "libhidapi-hidraw0", "libxlsxwriter4", "libcurl4",
-              "libqt5sql5-sqlite", "qml-module-qtquick-controls", "adduser")
+              "libqt5sql5-sqlite", "qml-module-qtquick-controls", "adduser", "polkitd")
     missing = [d for d in needed if not re.search(rf"(^|[ ,|]){re.escape(d)}\b", depends)]
     check(not missing, "control: Depends holds the linked libraries and run-time modules"
           + (f" (missing {missing})" if missing else ""))
@@ -121,6 +124,19 @@ def check_lintian(deb):
         print("     " + line)
     check(not problems, "lintian: no errors or warnings" +
           ("".join("\n     " + p for p in problems) if problems else ""))
+    check(not [l for l in infos if "hardening-no-fortify-functions" in l],
+          "lintian: no hardening-no-fortify-functions")
+
+
+def check_hardening(program):
+    """Built with dpkg-buildflags: fortified calls and the stack protector in the program."""
+    symbols = run("readelf", "--dyn-syms", "--wide", program).stdout
+    fortified = sorted(set(re.findall(r"\b(__\w+_chk)@", symbols)) - {"__stack_chk_fail"})
+    check("__stack_chk_fail@" in symbols, "hardening: the stack protector is in the program")
+    check(len(fortified) >= 2, f"hardening: fortified functions are called ({fortified})")
+    headers = run("readelf", "--program-headers", "--dynamic", "--wide", program).stdout
+    check("GNU_RELRO" in headers and "BIND_NOW" in headers,
+          "hardening: read-only relocations, bound at start")
 
 
 def check_menu_and_metainfo(tree):
@@ -150,7 +166,9 @@ def check_unit(unit_file, executable):
         r = run("systemd-analyze", "security", "--offline=true", copy)
         level = re.search(r"Overall exposure level for quelta.service: ([0-9.]+)", r.stdout)
         print(f"     systemd-analyze security: exposure {level[1] if level else '?'}")
-    for line in ("ExecStart=/usr/bin/quelta --headless --home %S/quelta", "User=quelta",
+    # The working directory is the program folder too (the service's command file runs there).
+    for line in ("ExecStart=/usr/bin/quelta --headless --home %S/quelta",
+                 "WorkingDirectory=%S/quelta", "User=quelta",
                  "StateDirectory=quelta", "SupplementaryGroups=dialout",
                  "WantedBy=multi-user.target"):
         check(f"\n{line}\n" in text, f"unit: {line}")
@@ -240,7 +258,7 @@ def headless_run(bin_dir, home):
     os.mkdir(tmp)
     env = {k: v for k, v in os.environ.items()
            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QUELTA_HOME")}
-    env["TMPDIR"] = tmp  # where the single-instance lock goes
+    env["TMPDIR"] = tmp  # where the single-instance socket goes
     err = open(os.path.join(home, "stderr.txt"), "w+")
     program = None
     try:
@@ -269,8 +287,8 @@ def headless_run(bin_dir, home):
         program.send_signal(signal.SIGTERM)
         code = program.wait(60)
         check(code == 0, f"headless: SIGTERM ends it with exit code 0 (got {code})")
-        check(not [f for f in os.listdir(tmp) if f.endswith(".lock")],
-              "headless: the single-instance lock is gone")
+        check(not os.path.exists(os.path.join(home, "quelta.lock")) and not os.listdir(tmp),
+              "headless: the single-instance lock in the program folder and its socket are gone")
         with sqlite3.connect(database) as db:
             check(db.execute("pragma integrity_check").fetchone()[0] == "ok"
                   and mains_fault_stored(), "headless: the database is intact")
@@ -285,6 +303,54 @@ def headless_run(bin_dir, home):
                 p.kill()
                 p.wait()
         err.close()
+
+
+def user_folder_run(home):
+    """Root without --home: the per-user folder, never /usr/bin."""
+    share = os.path.join(home, "share")
+    env = {k: v for k, v in os.environ.items() if k != "QUELTA_HOME"}
+    env.update(HOME=home, XDG_DATA_HOME=share)
+    r = run("/usr/bin/quelta", "--nut-user", "list", env=env)
+    check(r.returncode == 0 and os.path.isdir(os.path.join(share, "ORVAK/QUELTA/cfg"))
+          and not [f for f in ("cfg", "data", "log") if os.path.exists("/usr/bin/" + f)],
+          "root without --home keeps its files in its own data folder, not in /usr/bin")
+
+
+RECORDER = """#!/bin/sh
+# systemctl for the maintainer scripts: what changes the system is recorded, not done; whether
+# a unit is enabled is read from the unit files (no systemd runs here), and nothing is active.
+echo "$*" >> "$QUELTA_SYSTEMCTL_LOG"
+case " $* " in
+*" is-enabled "*) exec /usr/bin/systemctl --root=/ "$@" ;;
+*" is-active "*) exit 3 ;;
+esac
+exit 0
+"""
+
+
+def reinstall_under_systemd(deb):
+    """dpkg -i after dpkg -r of an enabled service, with /run/systemd/system present in a
+    private /run, systemctl recording and services allowed to start (a container's
+    policy-rc.d forbids it; only in the private mount namespace); the systemctl calls."""
+    with tempfile.TemporaryDirectory(prefix="quelta-systemctl-") as stubs:
+        recorder = os.path.join(stubs, "systemctl")
+        with open(recorder, "w") as f:
+            f.write(RECORDER)
+        os.chmod(recorder, 0o755)
+        allow = os.path.join(stubs, "policy-rc.d")
+        with open(allow, "w") as f:
+            f.write("#!/bin/sh\nexit 0\n")
+        os.chmod(allow, 0o755)
+        log = os.path.join(stubs, "calls")
+        env = dict(os.environ, PATH=stubs + ":" + os.environ["PATH"], QUELTA_SYSTEMCTL_LOG=log,
+                   DEBIAN_FRONTEND="noninteractive")
+        r = run("unshare", "--mount", "sh", "-c",
+                "mount -t tmpfs tmpfs /run && mkdir -p /run/systemd/system && "
+                "{ [ ! -e /usr/sbin/policy-rc.d ] || mount --bind \"$1\" /usr/sbin/policy-rc.d; } && "
+                "dpkg -i \"$0\"", deb, allow, env=env)
+        if r.returncode != 0:
+            return None, r.stderr
+        return (open(log).read().splitlines() if os.path.exists(log) else []), ""
 
 
 def check_installed(deb, bin_dir, version):
@@ -324,7 +390,13 @@ def check_installed(deb, bin_dir, version):
             print("skip udevadm test: no private mount namespace here")
 
         with tempfile.TemporaryDirectory(prefix="quelta-package-") as home:
+            user_folder_run(home)
+        with tempfile.TemporaryDirectory(prefix="quelta-package-") as home:
             headless_run(bin_dir, home)
+            # The administrator switches the service on; a remove and a reinstall must not
+            # leave it off until the next boot.
+            r = run("systemctl", "enable", "quelta.service")
+            check(r.returncode == 0, "systemctl enable quelta.service " + r.stderr.strip())
             r = dpkg("-r", PACKAGE)
             check(r.returncode == 0 and not os.path.exists("/usr/bin/quelta"),
                   "dpkg -r removes the program" + r.stderr)
@@ -332,12 +404,24 @@ def check_installed(deb, bin_dir, version):
                   "dpkg -r keeps the program folder of a run")
             check(os.path.isdir("/var/lib/quelta") and user_exists(PACKAGE),
                   "dpkg -r keeps /var/lib/quelta and the user")
+        calls, why = reinstall_under_systemd(deb)
+        if calls is None:
+            print("skip the reinstall under systemd: " + why.strip())
+        else:
+            check(any(re.search(r"(^|\s)(start|restart) quelta\.service$", c) for c in calls),
+                  f"reinstall: postinst starts the enabled service again ({calls})")
         r = dpkg("--purge", PACKAGE)
         check(r.returncode == 0 and not os.path.exists("/var/lib/quelta"),
               "dpkg --purge removes /var/lib/quelta" + r.stderr)
+        check(user_exists(PACKAGE), "dpkg --purge keeps the user quelta")
+        check(not os.path.exists("/etc/systemd/system/multi-user.target.wants/quelta.service"),
+              "dpkg --purge removes the service's links")
     finally:
         if package_state() != "not-installed":
             dpkg("--purge", PACKAGE)
+        wants = "/etc/systemd/system/multi-user.target.wants/quelta.service"
+        if os.path.lexists(wants):
+            os.remove(wants)
         if not had_user and user_exists(PACKAGE):
             run("deluser", "--system", "--quiet", PACKAGE)
         if not had_user and run("getent", "group", PACKAGE).returncode == 0:
@@ -361,6 +445,7 @@ def main():
         check_control(args.deb, version)
         check_layout(args.deb)
         check_lintian(args.deb)
+        check_hardening(tree + "/usr/bin/quelta")
         check_menu_and_metainfo(tree)
         check_unit(tree + UNIT, tree + "/usr/bin/quelta")
         check_rule_form(tree + RULE, tree + "/usr/share/quelta/usb.cfg")

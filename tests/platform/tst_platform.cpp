@@ -34,36 +34,69 @@ class TestPlatform : public QObject
     Q_OBJECT
 private slots:
     void cleanup() { qunsetenv("QUELTA_LOGIN1_BUS"); }
-    void crashLeavesARecordInTheWorkingDirectory();
+    void crashLeavesARecordInTheGivenFolder();
     void autostartEntry();
+    void noticesWithoutASessionBus();
     void windowsOfAnXServer();
     void powerOff_data();
     void powerOff();
     void helpersDieWithAKilledTest();
 };
 
-// The test program runs itself a second time with "crash" to die under the handler.
-void TestPlatform::crashLeavesARecordInTheWorkingDirectory()
+// The test program runs itself a second time with "crash" to die under the handler, which
+// writes into the folder it was given, or the working directory when that folder is gone. The
+// name is the local time of the crash.
+void TestPlatform::crashLeavesARecordInTheGivenFolder()
 {
-    for (const QString &how : {QStringLiteral("segv"), QStringLiteral("abort")}) {
-        QTemporaryDir cwd;
+    for (const QString &how : {QStringLiteral("segv"), QStringLiteral("abort"),
+                               QStringLiteral("no folder")}) {
+        QTemporaryDir cwd, folder;
         QProcess child;
         child.setWorkingDirectory(cwd.path());
-        child.start(QCoreApplication::applicationFilePath(), {"crash", how});
+        const QString target = how == "no folder" ? folder.filePath("gone") : folder.path();
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        child.start(QCoreApplication::applicationFilePath(), {"crash", how, target});
         QVERIFY(child.waitForFinished(10000));
         // The default action still ends the process the way it would have ended.
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
-        const QStringList dumps = QDir(cwd.path()).entryList({"*.dmp"}, QDir::Files);
+        const QString landed = how == "no folder" ? cwd.path() : folder.path();
+        const QStringList dumps = QDir(landed).entryList({"*.dmp"}, QDir::Files);
         QCOMPARE(dumps.size(), 1);
-        QVERIFY(QRegularExpression("^\\d{14}\\.dmp$").match(dumps.first()).hasMatch());
-        QFile dump(cwd.filePath(dumps.first()));
+        const QDateTime named =
+            QDateTime::fromString(dumps.first().chopped(4), QStringLiteral("yyyyMMddhhmmss"));
+        QVERIFY2(named >= before && named <= QDateTime::currentDateTime(),
+                 qPrintable(dumps.first()));
+        QFile dump(QDir(landed).filePath(dumps.first()));
         QVERIFY(dump.open(QIODevice::ReadOnly));
         const QByteArray text = dump.readAll();
-        const int signal = how == "segv" ? SIGSEGV : SIGABRT;
+        const int signal = how == "abort" ? SIGABRT : SIGSEGV;
         QVERIFY2(text.startsWith("signal " + QByteArray::number(signal)), text.constData());
         QVERIFY(text.contains("backtrace:"));
     }
+}
+
+// A service has no session bus: each notice is refused at once, and the log says why once.
+void TestPlatform::noticesWithoutASessionBus()
+{
+    qputenv("QUELTA_NOTIFY_BUS", "unix:path=/nonexistent/quelta-test-bus");
+    static int told = 0;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+            told += text.startsWith("No session bus for desktop notifications") ? 1 : 0;
+        });
+    int unavailable = 0;
+    for (int i = 0; i < 3; ++i)
+        platform::showNotification({L"Mains failure", L"On battery", true, 0, {}},
+                                   [&unavailable](platform::NotificationResult result,
+                                                  unsigned int) {
+                                       unavailable +=
+                                           result == platform::NotificationResult::Unavailable;
+                                   });
+    qInstallMessageHandler(previous);
+    qunsetenv("QUELTA_NOTIFY_BUS");
+    QCOMPARE(unavailable, 3);
+    QCOMPARE(told, 1);
 }
 
 void TestPlatform::autostartEntry()
@@ -236,8 +269,8 @@ int main(int argc, char **argv)
         std::fflush(stdout);
         return app.exec();
     }
-    if (argc == 3 && qstrcmp(argv[1], "crash") == 0) {
-        platform::installCrashHandler();
+    if (argc == 4 && qstrcmp(argv[1], "crash") == 0) {
+        platform::installCrashHandler(QString::fromLocal8Bit(argv[3]).toStdWString());
         if (qstrcmp(argv[2], "abort") == 0)
             abort();
         raise(SIGSEGV);

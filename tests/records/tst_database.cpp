@@ -1,4 +1,5 @@
 #include "database.h"
+#include "historynotice.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
 #include "tablemodeldevdata.h"
@@ -241,6 +242,17 @@ void TestDatabase::cleanStopKeepsEveryQueuedRow()
     QSqlQuery mode("pragma journal_mode");
     QVERIFY(mode.next());
     QCOMPARE(mode.value(0).toString(), QStringLiteral("wal"));
+
+    // A cause told before any row was written (the database's own checks at start) ends with
+    // the first row stored: the window never says "cannot be stored" while rows are.
+    HistoryNotice notice;
+    notice.report(HistoryNotice::ReadOnly, QStringLiteral("the folder looked read-only"));
+    QVERIFY(!notice.text().isEmpty());
+    RecordWriter writer(&notice);
+    writer.start();
+    writer.insertAlarm(7);
+    QVERIFY(writer.flush());
+    QTRY_COMPARE(notice.text(), QString());
 }
 
 // A history page that has not read its selection to the end keeps neither the writer nor a

@@ -1,14 +1,18 @@
 // Files the program rewrites while it watches, on a disk that fills up: the status summary, the
 // self-test recording and the shutdown log each keep what they held, say so once in the log, and
-// are written again once there is room. The disk is a small tmpfs filled to the last byte where
+// are written again once there is room. A program started on a full disk reads its scheduled
+// tasks and writes the rows that waited once there is room. The disk is a small tmpfs filled to the last byte where
 // one can be mounted, and in every run also a file size limit of 0 (the kernel refuses the
 // writes with EFBIG instead of ENOSPC).
 #include "clock.h"
+#include "compositionroot.h"
+#include "database.h"
 #include "devcomm.h"
 #include "fulldisk.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
 #include "selftestrecorder.h"
+#include "servicescheduletask.h"
 #include "serviceshutdown.h"
 #include "statusfile.h"
 #include "testroot.h"
@@ -43,6 +47,14 @@ int warningsAbout(const QString &what)
     return count;
 }
 
+QString allWarnings()
+{
+    QMutexLocker lock(&warningsLock);
+    const QString text = warnings.join('\n');
+    warnings.clear();
+    return text;
+}
+
 UpsState online(int status, int load = 50, bool selfTest = false)
 {
     UpsState state;
@@ -60,7 +72,7 @@ class TestFullDisk : public QObject
     Q_OBJECT
 
 private:
-    TestRoot m_root;
+    TestRoot m_root {TestRoot::WithSettings};
 
     static void methods()
     {
@@ -156,6 +168,9 @@ private slots:
             FullDisk disk(folder, FullDisk::Method(method));
             if (!disk.isReady())
                 QSKIP(qPrintable(disk.why()));
+            Database database;
+            database.open();
+            database.init();
             QSqlQuery(QStringLiteral("delete from log_self_test"));
             RecordWriter writer;
             SelfTestRecorder recorder(&writer);
@@ -189,6 +204,64 @@ private slots:
             QCOMPARE(m_root.read(file), expected);
             QCOMPARE(RecordProbe::sqlCount("select count from log_self_test"), 701);
         }
+    }
+
+    // The program starts where its database cannot be read (its journal files cannot be made):
+    // no scheduled task runs and rows wait; once there is room the tasks are read and the rows
+    // written, all but the oldest samples beyond the limit, which the log counts.
+    void startOnAFullDisk_data() { methods(); }
+    void startOnAFullDisk()
+    {
+        QFETCH(int, method);
+        const QString folder = m_root.file("/data");
+        QDir(folder).removeRecursively();
+        FullDisk disk(folder, FullDisk::Method(method), "2m");
+        if (!disk.isReady())
+            QSKIP(qPrintable(disk.why()));
+        {
+            Database database;
+            database.open();
+            database.init();
+            QVERIFY(QSqlQuery().exec("insert into schedule_task(cycle, time, action, enable) "
+                                     "values(1, '15:00:00', 0, 1)"));
+        }
+        disk.fill();
+        allWarnings();
+        CompositionRoot root;
+        root.openStores();
+        root.start();
+        QVERIFY(root.serviceScheduleTask()->schedule().isEmpty());
+        // Thirty mains failures and returns, and more samples than may wait.
+        for (int i = 0; i < 30; ++i) {
+            root.recordWriter()->insertAlarm(2);
+            root.recordWriter()->insertAlarm(3);
+        }
+        const int samples = int(RecordWriter::maxWaiting);
+        RecordWriter::Sample sample;
+        sample.inputVol = 230.0f;
+        for (int i = 0; i < samples; ++i)
+            root.recordWriter()->insertSample(sample);
+        QVERIFY(root.recordWriter()->flush());
+        const QString told = allWarnings();
+        QVERIFY2(told.contains("Cannot read the scheduled tasks: the table schedule_task of ") &&
+                     !told.contains("Unable to find table"),
+                 qPrintable(told));
+
+        disk.release();
+        auto *retry = root.database()->findChild<QTimer *>("retryTimer");
+        QVERIFY(retry && retry->isActive());
+        retry->setInterval(10);
+        QTRY_COMPARE(root.serviceScheduleTask()->schedule().size(), 1);
+        QTRY_COMPARE(RecordProbe::sqlCount("select count(*) from device_data"), samples - 60);
+        QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), 60);
+        QVERIFY(!retry->isActive());
+        QString later;
+        QTRY_VERIFY2((later += allWarnings())
+                         .contains(QString("%1 rows that waited for room in the database are "
+                                           "written; 60 were dropped as more than %1 waited (60 "
+                                           "samples, 0 alarms")
+                                       .arg(samples)),
+                     "the count of dropped rows");
     }
 };
 

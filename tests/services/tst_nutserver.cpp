@@ -1,11 +1,13 @@
 // The network server without sockets. The protocol engine: how the byte stream is cut into
 // lines, how a line is cut into words, and what the server answers to each request, byte for
-// byte as upsd of NUT 2.8 answers it (checked against a real upsd with the dummy driver). What it
-// publishes of a UPS state: the status flags NUT's clients act on, the readings present and
-// absent, the backup time that is always there, the commands the link carries out now, and the
+// byte as upsd of NUT 2.8 answers it (checked against a real upsd with the dummy driver), and how
+// wrong passwords are slowed down. What it publishes of a UPS state: the status flags NUT's
+// clients act on, the readings present and absent, the backup time that is always there, the
+// commands the link carries out and those it refuses now, the last self-test's outcome, and the
 // lost link that turns the data stale after 15 s. The accounts where they are kept: the
 // [network] group of the configuration file as the store writes it, and the command line for
 // machines without a screen (the list the settings page edits is tested with the page).
+#include "alarm.h"
 #include "clock.h"
 #include "devcomm.h"
 #include "nutaccountstore.h"
@@ -15,6 +17,7 @@
 #include "nutpassword.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
+#include "nutthrottle.h"
 #include "nutupspublisher.h"
 #include "nutusercommand.h"
 #include "paths.h"
@@ -23,6 +26,7 @@
 #include "upsstate.h"
 
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,8 +43,10 @@ NutSnapshot sampleSnapshot()
         {"ups.model", "Line 1500", true},
         {"ups.status", "OL", true},
     };
-    s.commands = {
-        {"beeper.toggle", 0}, {"test.battery.start", 99}, {"test.battery.start.quick", 0}};
+    s.commands = {{"beeper.toggle", 0, 0, {}},
+                  {"test.battery.start", 5940, 600, {}},
+                  {"test.battery.start.quick", 0, 0, {}},
+                  {"test.battery.stop", 0, 0, "no self-test is running"}};
     return s;
 }
 
@@ -96,7 +102,8 @@ private slots:
     void statusAndReadings();
     void commandsOfTheLink_data();
     void commandsOfTheLink();
-    void lostLinkTurnsStale();
+    void publisherFollowsTheLink();
+    void throttleSparesRightPasswords();
     void storeKeepsHashesOnly();
     void commandLine_data();
     void commandLine();
@@ -233,7 +240,7 @@ void TestNutServer::dispatcher_data()
         "VAR ups ups.model \"Line 1500\"\\nVAR ups ups.status \"OL\"\\nEND LIST VAR ups",
         "LIST RW ups => BEGIN LIST RW ups\\nEND LIST RW ups",
         "LIST CMD ups => BEGIN LIST CMD ups\\nCMD ups beeper.toggle\\nCMD ups test.battery.start\\n"
-        "CMD ups test.battery.start.quick\\nEND LIST CMD ups",
+        "CMD ups test.battery.start.quick\\nCMD ups test.battery.stop\\nEND LIST CMD ups",
         "LIST CLIENT ups => BEGIN LIST CLIENT ups\\nEND LIST CLIENT ups",
         "LIST ENUM ups ups.status => BEGIN LIST ENUM ups ups.status\\nEND LIST ENUM ups ups.status",
         "LIST RANGE ups nope => ERR VAR-NOT-SUPPORTED", "LIST ENUM ups => ERR INVALID-ARGUMENT",
@@ -261,6 +268,9 @@ void TestNutServer::dispatcher_data()
         "LOGIN Ups => OK", "LOGIN ups => ERR ALREADY-LOGGED-IN",
         "GET NUMLOGINS ups => NUMLOGINS ups 1",
         "LIST CLIENT UPS => BEGIN LIST CLIENT UPS\\nCLIENT ups 192.0.2.7\\nEND LIST CLIENT UPS",
+        // An alias answers as a UPS of its own, or clients take the reply for another one's.
+        "LIST CLIENT QnapUps => BEGIN LIST CLIENT QnapUps\\nCLIENT qnapups 192.0.2.7\\n"
+        "END LIST CLIENT QnapUps",
         "LOGOUT x => ERR INVALID-ARGUMENT", "LOGOUT => OK Goodbye",
     } << false;
     QTest::newRow("admin") << Script {
@@ -269,9 +279,13 @@ void TestNutServer::dispatcher_data()
         "SET VAR ups ups.status OB => ERR READONLY", "SET VAR ups nope 1 => ERR VAR-NOT-SUPPORTED",
         "SET TRACKING ON => ERR INVALID-ARGUMENT",
         "INSTCMD ups beeper.toggle extra words => OK",
-        "INSTCMD ups test.battery.start => ERR INVALID-ARGUMENT",
-        "INSTCMD ups test.battery.start 100 => ERR INVALID-ARGUMENT",
-        "INSTCMD ups TEST.BATTERY.START 5 => OK",
+        // The test time in seconds, ten minutes when none is given, as NUT's driver takes it.
+        "INSTCMD ups test.battery.start => OK", "INSTCMD ups TEST.BATTERY.START 5940 => OK",
+        "INSTCMD ups test.battery.start 5941 => ERR INVALID-ARGUMENT",
+        "INSTCMD ups test.battery.start 0 => ERR INVALID-ARGUMENT",
+        "INSTCMD ups test.battery.start 1.5 => ERR INVALID-ARGUMENT",
+        // Listed, but not what the UPS can do now.
+        "INSTCMD ups test.battery.stop => ERR INSTCMD-FAILED",
         "FSD ups => OK FSD-SET", "GET VAR ups ups.status => VAR ups ups.status \"FSD OL\"",
     } << false;
     QTest::newRow("wrong password") << Script {
@@ -311,7 +325,8 @@ void TestNutServer::dispatcher()
         QCOMPARE(reply.after == NutReply::Close, request == "LOGOUT");
     }
     if (QTest::currentDataTag() == QLatin1String("admin"))
-        QCOMPARE(commands, QByteArrayList({"adm:beeper.toggle ", "adm:test.battery.start 5"}));
+        QCOMPARE(commands, QByteArrayList({"adm:beeper.toggle ", "adm:test.battery.start 600",
+                                           "adm:test.battery.start 5940"}));
     else
         QVERIFY(commands.isEmpty());
 }
@@ -394,6 +409,32 @@ void TestNutServer::passwords()
     QVERIFY(!state.authenticate(nobody, &checked) && checked);
 }
 
+void TestNutServer::throttleSparesRightPasswords()
+{
+    NutThrottle throttle(1000, 60000);
+    const QString home = QStringLiteral("127.0.0.1");
+    // A burst of wrong passwords for one name: each verdict waits for the one before, and
+    // twice as long.
+    QList<qint64> waits;
+    for (int i = 0; i < 4; ++i)
+        waits << throttle.verdictDelay(home, "adm", false, 0);
+    QCOMPARE(waits, (QList<qint64> {1000, 3000, 7000, 15000}));
+    // Another client at the address with its own name and the right password: at once.
+    QCOMPARE(throttle.verdictDelay(home, "mon", true, 0), 0);
+    // Trying another name, known or not, is held back across names.
+    QCOMPARE(throttle.verdictDelay(home, "ghost", false, 0), 31000);
+    // The guessed name's right password comes in its turn, so no answer time tells it apart.
+    QCOMPARE(throttle.verdictDelay(home, "adm", true, 0), 15000);
+    QCOMPARE(throttle.verdictDelay(QStringLiteral("192.0.2.9"), "adm", false, 0), 1000);
+    // Its right password forgave the name, not the address.
+    QCOMPARE(throttle.verdictDelay(home, "adm", false, 20000), 43000);
+    QCOMPARE(throttle.verdictDelay(home, "mon", true, 20000), 0);
+    // A quarter of an hour without a wrong password forgives everything.
+    const qint64 later = 63000 + 15 * 60 * 1000 + 1;
+    QCOMPARE(throttle.verdictDelay(home, "adm", true, later), 0);
+    QCOMPARE(throttle.verdictDelay(home, "ghost", false, later), 1000);
+}
+
 void TestNutServer::statusAndReadings_data()
 {
     QTest::addColumn<UpsState>("state");
@@ -463,12 +504,12 @@ void TestNutServer::commandsOfTheLink_data()
 {
     QTest::addColumn<UpsState>("state");
     QTest::addColumn<int>("commType");
-    QTest::addColumn<QByteArray>("commands");
+    QTest::addColumn<QByteArray>("usable"); // the commands not refused in this state
 
     UpsState s = online();
     QTest::newRow("serial, on mains")
         << s << int(DevComm::COM)
-        << QByteArray("beeper.toggle load.off shutdown.return shutdown.stayoff test.battery.start "
+        << QByteArray("beeper.toggle load.off shutdown.stayoff test.battery.start "
                       "test.battery.start.deep test.battery.start.quick");
     QTest::newRow("usb, on mains") << s << int(DevComm::USB)
                                    << QByteArray("beeper.toggle load.off shutdown.return "
@@ -489,43 +530,81 @@ void TestNutServer::commandsOfTheLink()
 {
     QFETCH(UpsState, state);
     QFETCH(int, commType);
-    QFETCH(QByteArray, commands);
+    QFETCH(QByteArray, usable);
     const NutSnapshot snapshot = NutUpsPublisher::build(state, commType, {}, {});
-    QCOMPARE(::commands(snapshot), commands);
-    for (const NutOfferedCommand &c : snapshot.commands)
-        QCOMPARE(c.maxParameter, c.name == "test.battery.start" ? 99 : 0);
+    // Listed whatever the state, as NUT's driver lists them for a serial UPS: clients read the
+    // list once. What does not fit the state now is refused when asked for.
+    QByteArray all = "beeper.toggle load.off load.on shutdown.return shutdown.stayoff "
+                     "shutdown.stop test.battery.start test.battery.start.deep "
+                     "test.battery.start.quick test.battery.stop";
+    if (commType != DevComm::COM)
+        all.replace("shutdown.stayoff ", "");
+    QCOMPARE(::commands(snapshot), all);
+    QByteArrayList free;
+    for (const NutOfferedCommand &c : snapshot.commands) {
+        if (c.refusal.isEmpty())
+            free << c.name;
+        QCOMPARE(c.maxSeconds, c.name == "test.battery.start" ? 5940 : 0);
+    }
+    QCOMPARE(free.join(' '), usable);
 }
 
-void TestNutServer::lostLinkTurnsStale()
+void TestNutServer::publisherFollowsTheLink()
 {
-    TestRoot root(TestRoot::WithSettings);
+    TestRoot root(TestRoot::Everything);
+    Clock::setNow(QDateTime(QDate(2024, 6, 1), QTime(12, 0, 0)));
+    // The last recorded test; the battery ran low while it ran, the fault came later.
+    QSqlQuery sql;
+    QVERIFY(sql.exec("insert into log_self_test(dateTime, duration, count) "
+                     "values('2024-05-31 08:00:00', 10, 10)"));
+    QVERIFY(sql.exec(QStringLiteral("insert into alarm(dateTime, alarm) values"
+                                    "('2024-05-31 08:00:06', %1), ('2024-05-31 08:01:00', %2)")
+                         .arg(int(Alarm::BattVolLow))
+                         .arg(int(Alarm::UPSFault))));
     DevComm devComm(root.settings());
     NutUpsPublisher source(&devComm);
     QSignalSpy published(&source, &NutUpsPublisher::snapshotChanged);
-    Clock::setNow(QDateTime(QDate(2024, 6, 1), QTime(12, 0, 0)));
 
     // Never online: stale from the start; then the first data set makes it fresh.
+    source.start();
     source.onTimerTimeout();
     QVERIFY(source.snapshot().stale);
     QVERIFY(published.isEmpty());
     source.setAlarms({"UPS fault"});
-    source.selfTestRecorded(QDateTime(QDate(2024, 5, 31), QTime(8, 0, 0)), 10);
     source.updateState(online());
     QCOMPARE(published.count(), 1);
     NutSnapshot s = source.snapshot();
     QVERIFY(!s.stale);
     QCOMPARE(s.alarms, QStringList {"UPS fault"});
-    QCOMPARE(value(s, "ups.test.result"), QByteArray("Done"));
+    QCOMPARE(value(s, "ups.test.result"), QByteArray("Done and warning"));
     QCOMPARE(value(s, "ups.test.date"), QByteArray("2024-05-31 08:00:00"));
+    // The rating reply as NUT's driver names it, and as the output's.
+    QCOMPARE(value(s, "input.voltage.nominal") + ' ' + value(s, "output.voltage.nominal"),
+             QByteArray("230 230.0"));
 
-    // Lost: the last data is served 15 s more, without commands; the 16th second makes it stale.
+    // A test ends: its outcome at once, its start as recorded.
+    SelfTestResult result;
+    result.seconds = 20;
+    source.selfTestFinished(result);
+    QCOMPARE(value(source.snapshot(), "ups.test.result"), QByteArray("Done and passed"));
+    QCOMPARE(value(source.snapshot(), "ups.test.date"), QByteArray("2024-06-01 11:59:40"));
+    source.selfTestRecorded(QDateTime(QDate(2024, 6, 1), QTime(11, 59, 39)));
+    QCOMPARE(value(source.snapshot(), "ups.test.date"), QByteArray("2024-06-01 11:59:39"));
+    result.upsFailed = result.batteryLow = true;
+    source.selfTestFinished(result);
+    QCOMPARE(value(source.snapshot(), "ups.test.result"), QByteArray("Done and error"));
+
+    // Lost: the last data is served 15 s more, its commands still listed but refused; the 16th
+    // second makes it stale.
     UpsState lost;
     lost.link = UpsState::Link::Offline;
     source.updateState(lost);
     s = source.snapshot();
     QVERIFY(!s.stale);
     QCOMPARE(value(s, "input.voltage"), QByteArray("229.5"));
-    QVERIFY(s.commands.isEmpty());
+    QCOMPARE(s.commands.size(), 9); // the USB link, the one set
+    for (const NutOfferedCommand &c : s.commands)
+        QCOMPARE(c.refusal, QByteArray("the UPS link is lost"));
     Clock::advance(15);
     source.onTimerTimeout();
     QVERIFY(!source.snapshot().stale);
@@ -537,10 +616,10 @@ void TestNutServer::lostLinkTurnsStale()
     source.updateState(lost);
     QCOMPARE(published.count(), count);
 
-    // Back: fresh at once, commands again.
+    // Back: fresh at once, commands usable again.
     source.updateState(online());
     QVERIFY(!source.snapshot().stale);
-    QVERIFY(!source.snapshot().commands.isEmpty());
+    QVERIFY(source.snapshot().commands.first().refusal.isEmpty());
     Clock::useSystemClock();
 }
 

@@ -628,8 +628,9 @@ void TestServiceShutdown::settings()
     QCOMPARE(settings->getSettings(Settings::ShutdownExec).toString(), QString("true"));
 
     // Followed as written by someone else (an import), hand-edited nonsense included.
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("mainFaultCapacity.*not a number"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("osOff.*not a yes or no"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("mainFaultCapacity=lots .*not a whole number"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("osOff=maybe .*not true or false"));
     settings->setSettings(Settings::ShutdownMainFaultTime, 9);
     settings->setSettings(Settings::ShutdownMainFaultCap, "lots");
     settings->setSettings(Settings::ShutdownOsOff, "maybe");
@@ -911,7 +912,7 @@ void TestServiceShutdown::logTreeTopLevel()
         QStringList apps;
         QString warning;
     };
-    const QString unreadable = QStringLiteral("Failed to read shutdon log:");
+    const QString unreadable = QStringLiteral("Cannot read the shutdown log");
     const QList<Case> cases = {
         {false, QByteArray(), {}, QString()},
         {true, QByteArray(), {}, unreadable},

@@ -19,7 +19,8 @@ public:
     // Forgets the device, the scripts and the records.
     static void reset();
 
-    // `path` is the node the device is listed under (a plain file serves to hold a lock on).
+    // `path` is the node the device is listed under (a plain file serves to hold a lock on, and
+    // one this process may not read and write cannot be opened).
     static void attach(quint16 vendorId, quint16 productId,
                        const QString &path = QStringLiteral("/dev/hidraw-fake"));
     static void detach();

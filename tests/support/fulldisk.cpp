@@ -19,7 +19,8 @@ rlimit savedLimit {RLIM_INFINITY, RLIM_INFINITY};
 
 } // namespace
 
-FullDisk::FullDisk(const QString &folder, Method method) : m_folder(folder), m_method(method)
+FullDisk::FullDisk(const QString &folder, Method method, const QByteArray &size)
+    : m_folder(folder), m_method(method)
 {
     QDir().mkpath(folder);
     if (method == FileSizeLimit) {
@@ -27,7 +28,8 @@ FullDisk::FullDisk(const QString &folder, Method method) : m_folder(folder), m_m
         return;
     }
     const QByteArray path = QFile::encodeName(folder);
-    if (::mount("tmpfs", path.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0) {
+    if (::mount("tmpfs", path.constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                ("size=" + size).constData()) != 0) {
         m_why = QStringLiteral("no tmpfs can be mounted here (%1); the file size limit row "
                                "covers the same writes")
                     .arg(QString::fromLocal8Bit(std::strerror(errno)));

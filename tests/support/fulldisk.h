@@ -4,7 +4,7 @@
 
 // A folder whose writes fail the way they do on a full disk, for as long as the test wants.
 //
-// Tmpfs: a 64 KiB tmpfs is mounted on the folder (root may mount) and fill() takes its last
+// Tmpfs: a tmpfs of `size` (64 KiB unless given) is mounted on the folder (root may mount) and fill() takes its last
 // free byte with a filler file, so the kernel refuses further writes with ENOSPC.
 // FileSizeLimit: where nothing can be mounted (no privileges), fill() lowers this process's
 // file size limit to 0 with SIGXFSZ ignored, so every write to a regular file fails with EFBIG.
@@ -14,7 +14,7 @@ class FullDisk
 public:
     enum Method { Tmpfs, FileSizeLimit };
 
-    FullDisk(const QString &folder, Method method);
+    FullDisk(const QString &folder, Method method, const QByteArray &size = "64k");
     ~FullDisk();
     FullDisk(const FullDisk &) = delete;
     FullDisk &operator=(const FullDisk &) = delete;

@@ -4,9 +4,13 @@
     nut_abuse.py lines HOST PORT            over-long, binary and half lines on one connection
     nut_abuse.py idle HOST PORT             seconds until a silent client is closed
     nut_abuse.py crowd HOST PORT N          N clients at once: which were served, which closed
+    nut_abuse.py idlers HOST PORT N [BIND]  N silent clients, then one more (from BIND): served?
     nut_abuse.py refused HOST PORT [BIND]   whether a client (from BIND) is closed at once
     nut_abuse.py guess HOST PORT USER N     N wrong passwords, then the right one ("RIGHT" env)
+    nut_abuse.py burst HOST PORT USERS N    N wrong passwords at once for the comma-separated
+                                            USERS, then RIGHTUSER's password ("RIGHT" env)
     nut_abuse.py deaf HOST PORT             a client that never reads its replies
+    nut_abuse.py tlsgarbage HOST PORT N     N clients sending garbage after STARTTLS
 """
 import json
 import os
@@ -95,6 +99,7 @@ def idle(host, port):
 
 def crowd(host, port, n):
     clients = [connect(host, port) for _ in range(n)]
+    time.sleep(0.3)  # every one taken in by the server before the first speaks
     served = []
     for c in clients:
         try:
@@ -103,6 +108,24 @@ def crowd(host, port, n):
         except OSError:
             served.append(False)
     return {"served": served}
+
+
+def still_open(s):
+    try:
+        return s.recv(1, socket.MSG_PEEK | socket.MSG_DONTWAIT) != b""
+    except BlockingIOError:
+        return True
+    except OSError:
+        return False
+
+
+def idlers(host, port, n, bind=None):
+    clients = [connect(host, port) for _ in range(n)]
+    time.sleep(0.5)
+    late = connect(bind, port, bind) if bind else connect(host, port)
+    late.sendall(b"NETVER\n")
+    served = read_until(late, b"\n", 5) == b"1.3\n"
+    return {"served": served, "open": sum(1 for c in clients if still_open(c))}
 
 
 def refused(host, port, bind=None):
@@ -124,6 +147,38 @@ def guess(host, port, user, n):
 
     wrong = [attempt("wrong%d" % i) for i in range(n)]
     return {"wrong": wrong, "right": attempt(os.environ["RIGHT"])}
+
+
+def burst(host, port, users, n):
+    names = users.split(",")
+    held = []
+    for i in range(n):
+        s = connect(host, port)
+        s.sendall(b"USERNAME %s\nPASSWORD wrong%d\nLOGIN ups\n" % (names[i % len(names)].encode(), i))
+        held.append(s)
+    time.sleep(0.3)  # read by the server; their verdicts are held back
+    s = connect(host, port)
+    s.sendall(b"USERNAME %s\nPASSWORD %s\n" % (os.environ["RIGHTUSER"].encode(),
+                                               os.environ["RIGHT"].encode()))
+    read_until(s, b"OK\nOK\n")
+    start = time.monotonic()
+    s.sendall(b"LOGIN ups\n")
+    reply = read_until(s, b"\n", 60)
+    return {"right": [round((time.monotonic() - start) * 1000), reply.decode()]}
+
+
+def tlsgarbage(host, port, n):
+    closed = 0
+    for _ in range(n):
+        s = connect(host, port)
+        s.sendall(b"STARTTLS\n")
+        if read_until(s, b"\n") != b"OK STARTTLS\n":
+            break
+        s.sendall(b"this is no handshake\r\n" * 4)
+        if closed_within(s, 5) is not None:
+            closed += 1
+        s.close()
+    return {"closed": closed}
 
 
 def deaf(host, port):
@@ -148,8 +203,11 @@ def main():
         "lines": lambda h, p: lines(h, p),
         "idle": lambda h, p: idle(h, p),
         "crowd": lambda h, p, n: crowd(h, p, int(n)),
+        "idlers": lambda h, p, n, bind=None: idlers(h, p, int(n), bind),
         "refused": refused,
         "guess": lambda h, p, user, n: guess(h, p, user, int(n)),
+        "burst": lambda h, p, users, n: burst(h, p, users, int(n)),
+        "tlsgarbage": lambda h, p, n: tlsgarbage(h, p, int(n)),
         "deaf": lambda h, p: deaf(h, p),
     }
     case, host, port = sys.argv[1], sys.argv[2], int(sys.argv[3])

@@ -126,11 +126,14 @@ NutReading NutReading::fromVariables(const QHash<QString, QString> &variables)
                                 QStringLiteral("battery.temperature"), anyTemperature);
     r.batteryCharge = read.number(QStringLiteral("battery.charge"), percent);
     r.batteryRuntime = read.number(QStringLiteral("battery.runtime"), anyRuntime);
-    r.ratingOutputVoltage = read.number(QStringLiteral("output.voltage.nominal"), anyVoltage);
+    // A serial UPS's rating reply is published under the input's names by NUT's driver.
+    r.ratingOutputVoltage = read.number(QStringLiteral("output.voltage.nominal"),
+                                        QStringLiteral("input.voltage.nominal"), anyVoltage);
     r.ratingFrequency = read.number(QStringLiteral("output.frequency.nominal"),
                                     QStringLiteral("input.frequency.nominal"), anyFrequency);
     r.ratingBatteryVoltage = read.number(QStringLiteral("battery.voltage.nominal"), anyVoltage);
-    r.ratingCurrent = read.number(QStringLiteral("output.current.nominal"), anyCurrent);
+    r.ratingCurrent = read.number(QStringLiteral("output.current.nominal"),
+                                  QStringLiteral("input.current.nominal"), anyCurrent);
 
     if (read.has(QStringLiteral("ups.beeper.status"))) {
         const QString beeper = read.text(QStringLiteral("ups.beeper.status")).toLower();

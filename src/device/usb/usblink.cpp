@@ -7,6 +7,7 @@
 #include <hidapi/hidapi.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -57,6 +58,13 @@ quint16 deviceId(const QJsonValue &value, bool *inRange)
     }
     *inRange = number >= 0 && number <= 0xFFFF;
     return quint16(qint64(number) & 0xFFFF);
+}
+
+QString idText(quint16 vendorId, quint16 productId)
+{
+    return QStringLiteral("%1:%2")
+        .arg(vendorId, 4, 16, QLatin1Char('0'))
+        .arg(productId, 4, 16, QLatin1Char('0'));
 }
 
 } // namespace
@@ -138,6 +146,7 @@ bool UsbLink::start()
 void UsbLink::stop()
 {
     m_pollTimer.stop();
+    m_search.clear();
     setBusy(false);
     if (!m_handle)
         return;
@@ -224,12 +233,53 @@ bool UsbLink::open()
         m_vendorId = device.first;
         m_productId = device.second;
         setBusy(false);
+        m_search.clear();
         qCInfo(lcDevice).nospace()
             << "USB device " << Qt::hex << m_vendorId << ":" << m_productId << " opened";
         return true;
     }
     setBusy(busy);
+    if (!busy)
+        tellSearch();
     return false;
+}
+
+// What was looked for and what is attached, said when it differs from what was said last: no
+// UPS, a HID device with other ids, or a UPS of the list whose node may not be opened.
+void UsbLink::tellSearch()
+{
+    QStringList tried;
+    for (const auto &device : qAsConst(m_devices))
+        tried << idText(device.first, device.second);
+    QStringList seen;
+    QStringList denied;
+    hid_device_info *all = hid_enumerate(0, 0);
+    for (const hid_device_info *info = all; info; info = info->next) {
+        const QString node = info->path ? QFile::decodeName(info->path) : QString();
+        seen << QStringLiteral("%1 (%2)").arg(node, idText(info->vendor_id, info->product_id));
+        const QFileInfo file(node);
+        if (m_devices.contains(qMakePair(quint16(info->vendor_id), quint16(info->product_id))) &&
+            file.exists() && !(file.isReadable() && file.isWritable()))
+            denied << node;
+    }
+    hid_free_enumeration(all);
+
+    QString search =
+        QStringLiteral("No USB UPS found: tried the ids %1 of %2; HID devices seen: %3")
+            .arg(tried.isEmpty() ? QStringLiteral("(none)") : tried.join(QStringLiteral(", ")),
+                 Paths::file(QStringLiteral("/cfg/usb.cfg")),
+                 seen.isEmpty() ? QStringLiteral("none") : seen.join(QStringLiteral(", ")));
+    if (!denied.isEmpty())
+        search += QStringLiteral(". %1 is a UPS of the list, but this program may not read and "
+                                 "write it: the package's udev rule gives such nodes to the user "
+                                 "at the computer and to the group quelta (after installing, run "
+                                 "\"udevadm trigger\" or plug the UPS in again); elsewhere give "
+                                 "the user access with a udev rule for its ids")
+                      .arg(denied.join(QStringLiteral(", ")));
+    if (search == m_search)
+        return;
+    m_search = search;
+    qCWarning(lcDevice).noquote() << search;
 }
 
 void UsbLink::close()

@@ -53,6 +53,7 @@ signals:
 
 private:
     bool open();
+    void tellSearch();
     void close();
     bool sendReport(quint8 id, quint8 value);
     void readString(int index);
@@ -74,4 +75,5 @@ private:
     QList<quint8> m_reportQueue;
     QString m_usbVersion;
     QSet<int> m_oddReportsLogged;
+    QString m_search; // what was last said about a search that found nothing
 };

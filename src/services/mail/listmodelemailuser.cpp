@@ -20,7 +20,7 @@ ListModelEMailUser::ListModelEMailUser(QObject *parent) : QSqlTableModel(parent)
 
 bool ListModelEMailUser::select()
 {
-    if (tableName().isEmpty())
+    if (tableName().isEmpty() || record().isEmpty())
         setTable(Database::tableName(Database::TableEMailUser));
     return QSqlTableModel::select();
 }
@@ -109,6 +109,7 @@ void ListModelEMailUser::removeAll()
 void ListModelEMailUser::refresh()
 {
     if (!select())
-        qCWarning(lcServices) << "Cannot read the recipient list:" << lastError().text();
+        qCWarning(lcServices).noquote()
+            << "Cannot read the recipient list:" << TableModelHelper::failure(this);
     TableModelHelper::fetchAll(this);
 }

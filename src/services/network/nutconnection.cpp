@@ -1,8 +1,8 @@
 #include "nutconnection.h"
 
-#include "logcategories.h"
 #include "nutallowlist.h"
 #include "nutdispatcher.h"
+#include "nuteventlog.h"
 #include "nutlinesplitter.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
@@ -42,6 +42,7 @@ public:
     QSslSocket *socket = nullptr;
     NutServerState *state = nullptr;
     NutThrottle *throttle = nullptr;
+    NutEventLog *events = nullptr;
     QSslConfiguration tls;
     NutConnection::Limits limits;
     NutSession session;
@@ -52,10 +53,12 @@ public:
     bool holding = false;
     bool closing = false;
     bool finished = false;
+    qint64 lastHeard = 0; // nowMs() of the last bytes from the client
 };
 
 NutConnection::NutConnection(QSslSocket *socket, NutServerState *state, NutThrottle *throttle,
-                             const QSslConfiguration &tls, const Limits &limits, QObject *parent)
+                             NutEventLog *events, const QSslConfiguration &tls,
+                             const Limits &limits, QObject *parent)
     : QObject(parent), d(new NutConnectionPrivate(this))
 {
     d->socket = socket;
@@ -67,6 +70,7 @@ NutConnection::NutConnection(QSslSocket *socket, NutServerState *state, NutThrot
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     d->state = state;
     d->throttle = throttle;
+    d->events = events;
     d->tls = tls;
     d->limits = limits;
     d->session.address = NutAllowList::plain(socket->peerAddress()).toString().toLatin1();
@@ -76,8 +80,10 @@ NutConnection::NutConnection(QSslSocket *socket, NutServerState *state, NutThrot
     d->idle.setInterval(limits.idleMs);
     d->hold.setSingleShot(true);
     connect(&d->idle, &QTimer::timeout, this, [this] {
-        qCInfo(lcNetwork).noquote() << "Closing the connection of" << address() << "after"
-                                    << d->limits.idleMs / 1000 << "s of silence";
+        d->events->note(address(), "silent", NutEventLog::Info,
+                        QStringLiteral("Closing the connection of %1 after %2 s of silence")
+                            .arg(address())
+                            .arg(d->limits.idleMs / 1000));
         abort();
     });
     connect(&d->hold, &QTimer::timeout, this, [this] { d->releaseHeld(); });
@@ -86,16 +92,19 @@ NutConnection::NutConnection(QSslSocket *socket, NutServerState *state, NutThrot
     connect(socket, &QAbstractSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError error) {
                 if (error == QAbstractSocket::SslHandshakeFailedError) {
-                    qCWarning(lcNetwork).noquote() << "TLS handshake with" << address()
-                                                   << "failed:" << d->socket->errorString();
+                    d->events->note(address(), "handshake", NutEventLog::Warning,
+                                    QStringLiteral("TLS handshake with %1 failed: %2")
+                                        .arg(address(), d->socket->errorString()));
                 }
                 if (error != QAbstractSocket::RemoteHostClosedError)
                     abort();
             });
     connect(socket, &QSslSocket::encrypted, this, [this] {
-        qCInfo(lcNetwork).noquote() << "TLS started with" << address();
+        d->events->note(address(), "tls", NutEventLog::Info,
+                        QStringLiteral("TLS started with %1").arg(address()));
         emit changed();
     });
+    d->lastHeard = nowMs();
     d->idle.start();
     // Bytes that came with the connection itself.
     QTimer::singleShot(0, this, [this] { d->process(); });
@@ -128,6 +137,11 @@ bool NutConnection::encrypted() const
     return d->session.tls;
 }
 
+qint64 NutConnection::silentForMs() const
+{
+    return nowMs() - d->lastHeard;
+}
+
 void NutConnection::setTlsConfiguration(const QSslConfiguration &tls)
 {
     d->tls = tls;
@@ -151,6 +165,7 @@ void NutConnectionPrivate::process()
             const qint64 n = socket->read(buffer, sizeof buffer);
             if (n <= 0)
                 break;
+            lastHeard = nowMs();
             idle.start();
             splitter.feed(buffer, int(n));
             continue;
@@ -161,7 +176,13 @@ void NutConnectionPrivate::process()
         if (session.loggedIn != wasLoggedIn)
             emit q->changed();
         if (reply.passwordChecked) {
-            const qint64 wait = throttle->verdictDelay(q->address(), reply.passwordRight, nowMs());
+            if (!reply.passwordRight) {
+                events->note(q->address(), "password", NutEventLog::Info,
+                             QStringLiteral("Wrong user name or password from %1")
+                                 .arg(q->address()));
+            }
+            const qint64 wait =
+                throttle->verdictDelay(q->address(), session.username, reply.passwordRight, nowMs());
             if (wait > 0) {
                 holding = true;
                 held = reply;
@@ -189,8 +210,10 @@ void NutConnectionPrivate::deliver(const NutReply &reply)
     // Out now rather than at the next turn of the event loop.
     socket->flush();
     if (socket->bytesToWrite() > limits.outputLimit) {
-        qCWarning(lcNetwork).noquote() << "Closing the connection of" << q->address()
-                                       << "because it does not read its replies";
+        events->note(q->address(), "deaf", NutEventLog::Warning,
+                     QStringLiteral("Closing the connection of %1 because it does not read its "
+                                    "replies")
+                         .arg(q->address()));
         q->abort();
         return;
     }

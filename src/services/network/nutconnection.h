@@ -3,6 +3,7 @@
 #include <QObject>
 
 class NutConnectionPrivate;
+class NutEventLog;
 class NutServerState;
 class NutThrottle;
 class QSslConfiguration;
@@ -24,13 +25,16 @@ public:
 
     // Takes over the socket (already connected).
     NutConnection(QSslSocket *socket, NutServerState *state, NutThrottle *throttle,
-                  const QSslConfiguration &tls, const Limits &limits, QObject *parent = nullptr);
+                  NutEventLog *events, const QSslConfiguration &tls, const Limits &limits,
+                  QObject *parent = nullptr);
     ~NutConnection() override;
 
     QString address() const;
     QByteArray username() const;
     bool loggedIn() const;
     bool encrypted() const;
+    // How long the client has sent nothing (ms).
+    qint64 silentForMs() const;
     void setTlsConfiguration(const QSslConfiguration &tls);
     // Ends the connection at once (server stopping, client no longer allowed).
     void abort();

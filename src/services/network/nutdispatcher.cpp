@@ -56,9 +56,6 @@ bool permitted(Request &r, bool adminOnly)
     if (checked) {
         r.checked = true;
         r.right = right;
-        if (!right) {
-            qCInfo(lcNetwork).noquote() << "Wrong user name or password from" << r.session.address;
-        }
     }
     return right && (!adminOnly || r.session.role == NutAccount::Admin);
 }
@@ -278,7 +275,7 @@ NutReply list(Request &r)
         return text(list("CMD " + ups, lines));
     }
     if (same(a.at(0), "CLIENT")) {
-        const QByteArray name = r.state.canonicalName(ups);
+        const QByteArray name = r.state.configuredName(ups);
         if (name.isEmpty())
             return error("UNKNOWN-UPS");
         QByteArray lines;
@@ -327,15 +324,19 @@ NutReply instcmd(Request &r)
         return error("CMD-NOT-SUPPORTED");
     if (!permitted(r, true))
         return error("ACCESS-DENIED");
-    QByteArray parameter = a.size() > 2 ? a.at(2) : QByteArray();
-    if (command->maxParameter > 0) {
-        bool ok = false;
-        const int value = parameter.toInt(&ok);
-        if (!ok || value < 1 || value > command->maxParameter)
+    QByteArray parameter;
+    if (command->maxSeconds > 0) {
+        // A time in seconds, as NUT's drivers take it.
+        bool ok = a.size() <= 2;
+        const int seconds = ok ? command->defaultSeconds : a.at(2).toInt(&ok);
+        if (!ok || seconds < 1 || seconds > command->maxSeconds)
             return error("INVALID-ARGUMENT");
-        parameter = QByteArray::number(value);
-    } else {
-        parameter.clear();
+        parameter = QByteArray::number(seconds);
+    }
+    if (!command->refusal.isEmpty()) {
+        qCInfo(lcNetwork).noquote() << "Instant command" << command->name << "from"
+                                    << who(r.session) << "refused:" << command->refusal;
+        return error("INSTCMD-FAILED");
     }
     qCInfo(lcNetwork).noquote() << "Instant command" << command->name << parameter << "from"
                                 << who(r.session);

@@ -3,10 +3,12 @@
 #include "logcategories.h"
 #include "nutallowlist.h"
 #include "nutconnection.h"
+#include "nuteventlog.h"
 #include "nutlistener.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
 #include "nutthrottle.h"
+#include "platform.h"
 
 #include <QFile>
 #include <QSet>
@@ -16,12 +18,26 @@
 #include <QSslSocket>
 #include <QTimer>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
 
 const int retryListenMs = 10000;
-const int maxLoggedRefusals = 1024;
+const int resumeAcceptMs = 1000;
+// Open files the program keeps for itself (database, logs, the UPS, the window, D-Bus...).
+const int filesKept = 256;
+
+// Connections the process can hold without running out of descriptors; once worked out.
+int connectionRoom()
+{
+    static const int room = [] {
+        const int files = platform::raiseOpenFileLimit();
+        return files < 0 ? std::numeric_limits<int>::max() : std::max(16, files - filesKept);
+    }();
+    return room;
+}
 
 } // namespace
 
@@ -33,7 +49,10 @@ public:
     void startListening();
     void stopListening();
     void accept(qintptr descriptor);
-    void refuse(QSslSocket *socket, const QString &address, const char *why);
+    const char *makeRoom(const QString &address);
+    NutConnection *longestSilent(const QString &address) const;
+    void refuse(QSslSocket *socket, const QString &address, const char *kind, const char *why);
+    int clientLimit() const;
     void loadTls();
     void applyAllowList();
     void scheduleClients();
@@ -50,12 +69,13 @@ public:
     QList<NutListener *> listeners;
     QList<NutConnection *> connections;
     QSslConfiguration tls;
-    QSet<QString> refusalsLogged;
+    NutEventLog events;
     QSet<QString> listenFailuresLogged;
     // Children of the server, so they move to its thread with it.
     QTimer *retry = nullptr;
     QTimer *clientsTimer = nullptr;
     QTimer *waitTimer = nullptr;
+    QTimer *eventsTimer = nullptr;
     bool waiting = false;
     quint16 port = 0;
     QString problem;
@@ -76,6 +96,9 @@ NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(
     d->waitTimer->setSingleShot(true);
     connect(d->waitTimer, &QTimer::timeout, this,
             [this] { d->finishWait("the time for the clients to leave is over"); });
+    d->eventsTimer = new QTimer(this);
+    d->eventsTimer->setInterval(10000);
+    connect(d->eventsTimer, &QTimer::timeout, this, [this] { d->events.flush(); });
     d->state.runCommand = [this](const QByteArray &command, const QByteArray &parameter,
                                  const NutSession &session) {
         emit commandRequested(command, parameter, QString::fromLatin1(session.username),
@@ -114,6 +137,14 @@ void NutServer::setConfig(const NutServerConfig &config)
     d->config = config;
     d->configured = true;
     d->state.setNames(config.upsName, config.aliases);
+    if (config.enabled && config.maxClients > connectionRoom() &&
+        (first || old.maxClients != config.maxClients)) {
+        qCWarning(lcNetwork).noquote()
+            << QStringLiteral("The system lets this program open files for %1 clients at most, "
+                              "not the %2 set; serving %1")
+                   .arg(connectionRoom())
+                   .arg(config.maxClients);
+    }
     if (first || old.throttleBaseMs != config.throttleBaseMs)
         d->throttle.reset(new NutThrottle(config.throttleBaseMs));
     if (first || old.certFile != config.certFile || old.keyFile != config.keyFile)
@@ -127,6 +158,8 @@ void NutServer::setConfig(const NutServerConfig &config)
     d->stopListening();
     d->listenFailuresLogged.clear();
     if (!config.enabled) {
+        d->eventsTimer->stop();
+        d->events.flush();
         for (NutConnection *c : qAsConst(d->connections))
             c->abort();
         if (d->waiting)
@@ -135,6 +168,7 @@ void NutServer::setConfig(const NutServerConfig &config)
             qCInfo(lcNetwork) << "Network server stopped";
         return;
     }
+    d->eventsTimer->start();
     d->startListening();
 }
 
@@ -233,6 +267,19 @@ void NutServerPrivate::startListening()
         chosen = listener->serverPort();
         QObject::connect(listener, &NutListener::connectionArrived, q,
                          [this](qintptr descriptor) { accept(descriptor); });
+        // Out of descriptors the listener stops taking connections for good: it takes them
+        // again a moment later, once some have been given back.
+        QObject::connect(listener, &QTcpServer::acceptError, q,
+                         [this, listener](QAbstractSocket::SocketError) {
+                             events.note(listener->serverAddress().toString(), "accept",
+                                         NutEventLog::Warning,
+                                         QStringLiteral("Network server cannot take a connection "
+                                                        "on %1: %2; trying again")
+                                             .arg(listener->serverAddress().toString(),
+                                                  listener->errorString()));
+                             QTimer::singleShot(resumeAcceptMs, listener,
+                                                [listener] { listener->resumeAccepting(); });
+                         });
         listeners.append(listener);
         qCInfo(lcNetwork).noquote()
             << "Network server listening on" << address.toString() << "port" << chosen;
@@ -264,17 +311,18 @@ void NutServerPrivate::accept(qintptr descriptor)
     }
     const QString address = NutAllowList::plain(socket->peerAddress()).toString();
     if (!allow.allows(socket->peerAddress())) {
-        refuse(socket, address, "not in the allowed networks");
+        refuse(socket, address, "allow", "not in the allowed networks");
         return;
     }
-    if (connections.size() >= config.maxClients) {
-        refuse(socket, address, "too many clients");
+    if (const char *why = makeRoom(address)) {
+        refuse(socket, address, "full", why);
         return;
     }
     NutConnection::Limits limits;
     limits.idleMs = config.idleMs;
     limits.outputLimit = config.outputLimit;
-    auto *connection = new NutConnection(socket, &state, throttle.get(), tls, limits, q);
+    auto *connection =
+        new NutConnection(socket, &state, throttle.get(), &events, tls, limits, q);
     connections.append(connection);
     QObject::connect(connection, &NutConnection::closed, q, [this, connection] {
         connections.removeAll(connection);
@@ -285,17 +333,64 @@ void NutServerPrivate::accept(qintptr descriptor)
     scheduleClients();
 }
 
-void NutServerPrivate::refuse(QSslSocket *socket, const QString &address, const char *why)
+int NutServerPrivate::clientLimit() const
 {
-    const QString key = address + QLatin1Char(' ') + QLatin1String(why);
-    if (!refusalsLogged.contains(key)) {
-        if (refusalsLogged.size() >= maxLoggedRefusals)
-            refusalsLogged.clear();
-        refusalsLogged.insert(key);
-        qCWarning(lcNetwork).noquote()
-            << QStringLiteral("Refused a connection from %1: %2 (logged once per address)")
-                   .arg(address, QLatin1String(why));
+    return std::max(1, std::min(config.maxClients, connectionRoom()));
+}
+
+// A place for a newcomer from `address`: while the server is full, or the address holds its
+// share already, the client that has been silent longest and is not logged in goes. A logged-in
+// client (upsmon) is never closed for room. Why there is none when nobody can go, else null.
+const char *NutServerPrivate::makeRoom(const QString &address)
+{
+    const int limit = clientLimit();
+    // One address may not take every place: a quarter stays for the others.
+    const int perAddress = std::max(1, limit - limit / 4);
+    for (;;) {
+        const int fromAddress =
+            int(std::count_if(connections.cbegin(), connections.cend(),
+                              [&](NutConnection *c) { return c->address() == address; }));
+        const bool addressFull = fromAddress >= perAddress;
+        if (!addressFull && connections.size() < limit)
+            return nullptr;
+        NutConnection *leaving = longestSilent(addressFull ? address : QString());
+        if (!leaving) {
+            return addressFull ? "its address holds all the connections one address may have, "
+                                 "each logged in"
+                               : "every place is taken by a logged-in client";
+        }
+        events.note(leaving->address(), "room", NutEventLog::Info,
+                    QStringLiteral("Closing the connection of %1, silent for %2 s and not "
+                                   "logged in, to make room for a new client")
+                        .arg(leaving->address())
+                        .arg(leaving->silentForMs() / 1000));
+        leaving->abort();
     }
+}
+
+// The connection from `address` (any address when empty) that is not logged in and has been
+// silent longest.
+NutConnection *NutServerPrivate::longestSilent(const QString &address) const
+{
+    NutConnection *found = nullptr;
+    qint64 longest = -1;
+    for (NutConnection *c : connections) {
+        if (c->loggedIn() || (!address.isEmpty() && c->address() != address))
+            continue;
+        const qint64 silent = c->silentForMs();
+        if (silent > longest) {
+            longest = silent;
+            found = c;
+        }
+    }
+    return found;
+}
+
+void NutServerPrivate::refuse(QSslSocket *socket, const QString &address, const char *kind,
+                              const char *why)
+{
+    events.note(address, kind, NutEventLog::Warning,
+                QStringLiteral("Refused a connection from %1: %2").arg(address, QLatin1String(why)));
     socket->abort();
     socket->deleteLater();
 }
@@ -344,7 +439,6 @@ void NutServerPrivate::applyAllowList()
         qCWarning(lcNetwork).noquote()
             << "Allowed networks left out, not understood:" << bad.join(QStringLiteral(", "));
     }
-    refusalsLogged.clear();
     const QList<NutConnection *> current = connections;
     for (NutConnection *c : current) {
         if (!allow.allows(QHostAddress(c->address()))) {

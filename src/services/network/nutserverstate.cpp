@@ -63,6 +63,17 @@ QByteArray NutServerState::canonicalName(const QByteArray &asked) const
     return {};
 }
 
+QByteArray NutServerState::configuredName(const QByteArray &asked) const
+{
+    if (asked.compare(m_upsName, Qt::CaseInsensitive) == 0)
+        return m_upsName;
+    for (const QByteArray &alias : m_aliases) {
+        if (asked.compare(alias, Qt::CaseInsensitive) == 0)
+            return alias;
+    }
+    return {};
+}
+
 void NutServerState::setSnapshot(const NutSnapshot &snapshot)
 {
     if (snapshot == m_snapshot)

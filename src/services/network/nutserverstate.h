@@ -22,6 +22,8 @@ public:
     const QByteArray &upsName() const { return m_upsName; }
     // The main name for a name the client gave (any case, aliases included); empty if unknown.
     QByteArray canonicalName(const QByteArray &asked) const;
+    // The name as configured that the client's name matched: the main name or an alias.
+    QByteArray configuredName(const QByteArray &asked) const;
 
     void setSnapshot(const NutSnapshot &snapshot);
     const NutSnapshot &snapshot() const { return m_snapshot; }

@@ -19,16 +19,21 @@ struct NutVariable
     }
 };
 
-// An instant command; one with maxParameter above 0 takes a whole number from 1 to it
-// (test.battery.start: minutes).
+// An instant command the link can carry out. One with maxSeconds above 0 takes a time in
+// seconds, 1 to maxSeconds, defaultSeconds when the client gives none (test.battery.start). One
+// with a refusal does not fit the UPS's present state and is refused when asked for; it stays
+// listed, since clients read the list once.
 struct NutOfferedCommand
 {
     QByteArray name;
-    int maxParameter = 0;
+    int maxSeconds = 0;
+    int defaultSeconds = 0;
+    QByteArray refusal; // why not now; empty: it can be carried out
 
     bool operator==(const NutOfferedCommand &o) const
     {
-        return name == o.name && maxParameter == o.maxParameter;
+        return name == o.name && maxSeconds == o.maxSeconds &&
+            defaultSeconds == o.defaultSeconds && refusal == o.refusal;
     }
 };
 
@@ -38,7 +43,7 @@ struct NutSnapshot
     // answer DATA-STALE.
     bool stale = true;
     QVector<NutVariable> variables;
-    QVector<NutOfferedCommand> commands; // what the link can carry out now, sorted by name
+    QVector<NutOfferedCommand> commands; // what the link can carry out, sorted by name
     QStringList alarms; // current alarm texts, in English
     bool onBattery = false; // for clearing a forced shutdown once the mains is back
 

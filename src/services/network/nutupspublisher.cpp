@@ -1,5 +1,6 @@
 #include "nutupspublisher.h"
 
+#include "alarm.h"
 #include "clock.h"
 #include "database.h"
 #include "devcomm.h"
@@ -70,6 +71,38 @@ QByteArray runtimeSeconds(const UpsState &s)
     return QByteArray::number(qMax(0, minutes) * 60);
 }
 
+// Every command the link can carry out, whatever the state (clients read the list once), each
+// with why it cannot be carried out now, if so. The serial line drops a test request while one
+// runs and a cancel while none does; its output-off request brings the output back with the
+// mains only on battery, and on mains keeps it off for 9999 minutes.
+QVector<NutOfferedCommand> commandsOf(const UpsState &s, int commType)
+{
+    const bool serial = commType == DevComm::COM;
+    const QByteArray testing = s.selfTest ? "a self-test is running" : "";
+    const QByteArray switching = s.shutdownActive ? "the output is already switching off" : "";
+    QVector<NutOfferedCommand> c;
+    c.append({"beeper.toggle", 0, 0, {}});
+    c.append({"load.off", 0, 0, switching});
+    c.append({"load.on", 0, 0, s.shutdownActive ? "" : "no output-off is pending"});
+    QByteArray returning = switching;
+    if (returning.isEmpty() && serial && !s.onBattery)
+        returning = "on mains the serial line keeps the output off";
+    c.append({"shutdown.return", 0, 0, returning});
+    if (serial) {
+        QByteArray stayingOff = switching;
+        if (stayingOff.isEmpty() && s.onBattery)
+            stayingOff = "on battery the output comes back with the mains";
+        c.append({"shutdown.stayoff", 0, 0, stayingOff});
+    }
+    c.append({"shutdown.stop", 0, 0, s.shutdownActive ? "" : "no output-off is pending"});
+    // The time in seconds, as NUT's drivers take it; whole minutes (1 to 99) on the line.
+    c.append({"test.battery.start", NutUpsPublisher::maxTestSeconds, 600, testing});
+    c.append({"test.battery.start.deep", 0, 0, testing});
+    c.append({"test.battery.start.quick", 0, 0, testing});
+    c.append({"test.battery.stop", 0, 0, s.selfTest ? "" : "no self-test is running"});
+    return c;
+}
+
 } // namespace
 
 class NutUpsPublisherPrivate
@@ -112,10 +145,31 @@ void NutUpsPublisher::start()
     if (!query.exec(sql)) {
         qCWarning(lcNetwork) << "Cannot read the last self-test:" << query.lastError().text();
     } else if (query.next()) {
-        const QDateTime start =
-            QLocale(QLocale::English).toDateTime(query.value(0).toString(), timeFormat);
-        if (start.isValid())
-            d->lastTest = {start, query.value(1).toInt()};
+        const QString startText = query.value(0).toString();
+        const QDateTime start = QLocale(QLocale::English).toDateTime(startText, timeFormat);
+        if (start.isValid()) {
+            d->lastTest.start = start;
+            d->lastTest.result.seconds = query.value(1).toInt();
+            // The row keeps no verdict: the alarms the UPS raised while the test ran tell it.
+            QSqlQuery alarms;
+            alarms.prepare(QStringLiteral("select alarm from %1 where dateTime >= ? and "
+                                          "dateTime <= ? and alarm in (?, ?)")
+                               .arg(Database::tableName(Database::TableAlarm)));
+            alarms.addBindValue(startText);
+            alarms.addBindValue(QLocale::c().toString(
+                start.addSecs(d->lastTest.result.seconds), timeFormat));
+            alarms.addBindValue(int(Alarm::BattVolLow));
+            alarms.addBindValue(int(Alarm::UPSFault));
+            if (!alarms.exec())
+                qCWarning(lcNetwork) << "Cannot read the alarms of the last self-test:"
+                                     << alarms.lastError().text();
+            while (alarms.next()) {
+                if (alarms.value(0).toInt() == Alarm::BattVolLow)
+                    d->lastTest.result.batteryLow = true;
+                else
+                    d->lastTest.result.upsFailed = true;
+            }
+        }
     }
     d->timer.start();
     d->publish();
@@ -155,10 +209,13 @@ NutSnapshot NutUpsPublisher::build(const UpsState &s, int commType, const QStrin
     add("device.type", "ups", true);
     add("driver.name", "quelta", true);
     add("driver.version", QUELTA_APP_VERSION, true);
+    // The rating reply under the names NUT's driver gives it, and under the output's names too.
+    addNumber("input.current.nominal", s.ratedCurrent, 1);
     addNumber("input.frequency", s.inputFrequency, 1);
     addNumber("input.frequency.nominal", s.ratedFrequency, 1);
     addNumber("input.voltage", s.inputVoltage, 1);
     addNumber("input.voltage.fault", s.inputFaultVoltage, 1);
+    addNumber("input.voltage.nominal", s.ratedOutputVoltage, 0);
     addNumber("output.current.nominal", s.ratedCurrent, 0);
     addNumber("output.voltage", s.outputVoltage, 1);
     addNumber("output.voltage.nominal", s.ratedOutputVoltage, 1);
@@ -170,40 +227,23 @@ NutSnapshot NutUpsPublisher::build(const UpsState &s, int commType, const QStrin
     addText("ups.serial", "device.serial", s.serialNumber);
     add("ups.status", statusFlags(s), true);
     addNumber("ups.temperature", s.temperature, 1);
+    // NUT's words for the outcome.
     if (s.selfTest)
         add("ups.test.result", "In progress", true);
+    else if (!lastTest.start.isValid())
+        add("ups.test.result", "No test initiated", true);
+    else if (lastTest.result.passed())
+        add("ups.test.result", "Done and passed", true);
     else
-        add("ups.test.result", lastTest.start.isValid() ? "Done" : "No test initiated", true);
+        add("ups.test.result", lastTest.result.upsFailed ? "Done and error" : "Done and warning",
+            true);
     if (lastTest.start.isValid())
         add("ups.test.date", QLocale::c().toString(lastTest.start, timeFormat).toLatin1(), true);
     add("ups.type", s.standbyType ? "offline / line interactive" : "online", true);
     std::sort(out.variables.begin(), out.variables.end(),
               [](const NutVariable &a, const NutVariable &b) { return a.name < b.name; });
 
-    // What the link carries out now. The serial line drops a test request while one runs and a
-    // cancel while none does; its output-off request carries a restart only on battery, and
-    // on mains keeps the output off for 9999 minutes.
-    QVector<NutOfferedCommand> &c = out.commands;
-    c.append({"beeper.toggle", 0});
-    if (s.shutdownActive) {
-        c.append({"load.on", 0});
-        c.append({"shutdown.stop", 0});
-    } else {
-        c.append({"load.off", 0});
-        c.append({"shutdown.return", 0});
-        if (commType == DevComm::COM && !s.onBattery)
-            c.append({"shutdown.stayoff", 0});
-    }
-    if (s.selfTest) {
-        c.append({"test.battery.stop", 0});
-    } else {
-        c.append({"test.battery.start", 99});
-        c.append({"test.battery.start.deep", 0});
-        c.append({"test.battery.start.quick", 0});
-    }
-    std::sort(c.begin(), c.end(), [](const NutOfferedCommand &a, const NutOfferedCommand &b) {
-        return a.name < b.name;
-    });
+    out.commands = commandsOf(s, commType);
     return out;
 }
 
@@ -231,9 +271,16 @@ void NutUpsPublisher::setAlarms(const QStringList &englishTexts)
     d->publish();
 }
 
-void NutUpsPublisher::selfTestRecorded(const QDateTime &start, int seconds)
+void NutUpsPublisher::selfTestFinished(const SelfTestResult &result)
 {
-    d->lastTest = {start, seconds};
+    d->lastTest = {Clock::now().addSecs(-result.seconds), result};
+    d->publish();
+}
+
+// The exact start, once the recording is stored.
+void NutUpsPublisher::selfTestRecorded(const QDateTime &start)
+{
+    d->lastTest.start = start;
     d->publish();
 }
 
@@ -255,7 +302,7 @@ void NutUpsPublisher::runCommand(const QByteArray &command, const QByteArray &pa
     else if (command == "test.battery.start.deep")
         dev->setSelfTest(UpsLink::SelfTestEOD, 0);
     else if (command == "test.battery.start")
-        dev->setSelfTest(UpsLink::SelfTestCustom, parameter.toInt());
+        dev->setSelfTest(UpsLink::SelfTestCustom, (parameter.toInt() + 59) / 60);
     else if (command == "test.battery.stop")
         dev->setSelfTest(UpsLink::SelfTestCancel, 0);
     else
@@ -277,7 +324,8 @@ void NutUpsPublisherPrivate::publish()
     if (fresh) {
         next = NutUpsPublisher::build(last, devComm->commType(), alarms, lastTest);
         if (!online) {
-            next.commands.clear(); // nothing reaches the UPS now
+            for (NutOfferedCommand &c : next.commands)
+                c.refusal = "the UPS link is lost"; // nothing reaches the UPS now
         }
     } else {
         next.stale = true;

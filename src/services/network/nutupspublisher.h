@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nutsnapshot.h"
+#include "selftestresult.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -10,26 +11,30 @@ class NutUpsPublisherPrivate;
 struct UpsState;
 
 // What the network server publishes, made from the typed UPS state: NUT's standard variables
-// (absent when the UPS does not report them, never zero), the current alarms in English, the
-// last self-test from the records, and the instant commands the link in use can carry out now,
-// which it carries out through the same control requests as the control page. When the link
-// is lost the last data stays served for 15 s; then the data counts as stale.
+// under the names NUT's own driver gives the same UPS (absent when the UPS does not report them,
+// never zero), the current alarms in English, the last self-test and its outcome in NUT's words,
+// and every instant command the link in use can carry out, with those that do not fit the state
+// refused; they go out through the same control requests as the control page. When the link is
+// lost the last data stays served for 15 s; then the data counts as stale.
 class NutUpsPublisher : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int staleAfterSeconds = 15;
+    // The longest battery test asked for in seconds: 99 minutes on the serial line.
+    static constexpr int maxTestSeconds = 99 * 60;
 
     struct LastTest
     {
         QDateTime start; // invalid: none recorded
-        int seconds = 0;
+        SelfTestResult result;
     };
 
     explicit NutUpsPublisher(DevComm *devComm, QObject *parent = nullptr);
     ~NutUpsPublisher() override;
 
-    // Reads the last self-test from the records and starts the one-second check of a lost link.
+    // Reads the last self-test from the records (its outcome from the alarms raised while it
+    // ran) and starts the one-second check of a lost link.
     void start();
     NutSnapshot snapshot() const;
 
@@ -41,7 +46,8 @@ public:
 public slots:
     void updateState(const UpsState &state);
     void setAlarms(const QStringList &englishTexts);
-    void selfTestRecorded(const QDateTime &start, int seconds);
+    void selfTestFinished(const SelfTestResult &result);
+    void selfTestRecorded(const QDateTime &start);
     // An instant command the server accepted; the parameter is already checked.
     void runCommand(const QByteArray &command, const QByteArray &parameter);
     // Once a second: a link lost for long enough makes the data stale.

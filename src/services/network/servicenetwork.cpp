@@ -126,7 +126,7 @@ NutServerConfig ServiceNetworkPrivate::config() const
             qCWarning(lcNetwork) << "UPS alias" << alias << "is not a plain name; left out";
     }
     c.hostSyncSeconds = number(Settings::NetworkHostSync, 15, 0, 3600);
-    c.maxClients = number(Settings::NetworkMaxClients, 64, 1, 1024);
+    c.maxClients = number(Settings::NetworkMaxClients, 64, 1, 65535);
     c.certFile = value(Settings::NetworkCertFile).toString();
     c.keyFile = value(Settings::NetworkKeyFile).toString();
     c.idleMs = limits.idleMs;

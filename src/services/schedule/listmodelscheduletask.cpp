@@ -22,7 +22,7 @@ ListModelScheduleTask::ListModelScheduleTask(QObject *parent) : QSqlTableModel(p
 
 bool ListModelScheduleTask::select()
 {
-    if (tableName().isEmpty())
+    if (tableName().isEmpty() || record().isEmpty())
         setTable(Database::tableName(Database::TableScheduleTask));
     return QSqlTableModel::select();
 }

@@ -7,6 +7,7 @@
 #include "scheduletaskdata.h"
 #include "scheduletasktime.h"
 #include "serviceshutdown.h"
+#include "tablemodelhelper.h"
 #include "upslink.h"
 
 #include <QSqlError>
@@ -43,6 +44,16 @@ ListModelScheduleTask *ServiceScheduleTask::model() const
     return m_model;
 }
 
+void ServiceScheduleTask::reload()
+{
+    if (!m_model)
+        return;
+    m_changed = false;
+    buildSchedule();
+    qCInfo(lcServices) << "Scheduled tasks read again:" << m_model->rowCount() << "stored,"
+                       << m_schedule.size() << "due to run";
+}
+
 void ServiceScheduleTask::markChanged()
 {
     if (m_building)
@@ -57,7 +68,9 @@ void ServiceScheduleTask::buildSchedule()
     m_building = true;
     m_schedule.clear();
     if (!m_model->select())
-        qCWarning(lcServices) << "Cannot read the scheduled tasks:" << m_model->lastError().text();
+        qCWarning(lcServices).noquote()
+            << "Cannot read the scheduled tasks:" << TableModelHelper::failure(m_model)
+            << "(read again once the database can be read)";
     const QDateTime now = Clock::now();
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const QSqlRecord task = m_model->record(row);

@@ -22,6 +22,9 @@ public:
     // The stored tasks as the screens list them; made by start().
     ListModelScheduleTask *model() const;
 
+    // Reads the stored tasks again (the database can be read again after a start on a full disk).
+    void reload();
+
     // One check: the timer calls it every second; tests call it after moving the clock.
     void tick();
 

@@ -23,7 +23,7 @@ ShutdownLogReader::Classes ShutdownLogReader::read(const QString &path)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (document.isNull()) {
-        qCWarning(lcServices) << "Failed to read shutdon log:" << error.errorString();
+        qCWarning(lcServices) << "Cannot read the shutdown log" << path << "-" << error.errorString();
         return {};
     }
     if (!document.isObject())

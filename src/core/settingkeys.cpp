@@ -1,0 +1,176 @@
+#include "settingkeys.h"
+
+#include "settings.h"
+
+#include <QDate>
+#include <QTime>
+
+#include <climits>
+
+namespace SettingKeys {
+
+namespace {
+
+using S = Settings;
+const QVariant none;
+
+Key flag(int type, const char *name, bool value, bool restored)
+{
+    return {type, name, Kind::Bool, value, restored};
+}
+
+Key number(int type, const char *name, int value, int min, int max, bool restored = true)
+{
+    return {type, name, Kind::Number, value, restored, min, max};
+}
+
+Key choice(int type, const char *name, int value, const QList<int> &choices, bool restored)
+{
+    return {type, name, Kind::Choice, value, restored, 0, 0, choices};
+}
+
+Key text(int type, const char *name, const QVariant &value, bool restored)
+{
+    return {type, name, Kind::Text, value, restored};
+}
+
+QString choicesText(const QList<int> &choices)
+{
+    QStringList numbers;
+    for (int choice : choices)
+        numbers << QString::number(choice);
+    return QStringLiteral("one of ") + numbers.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+// The ranges are what the program can act on, wider than the screens offer where a hand-set
+// value still makes sense (a countdown of days, a command that may take no time).
+const QList<Key> &all()
+{
+    static const QList<Key> keys = {
+        flag(S::LanguageAuto, "language/auto", true, true),
+        // The numbers of the translator's languages: English, the two Chinese, French.
+        choice(S::LanguageType, "language/type", 0, {0, 1, 2, 3}, true),
+        flag(S::EMailEnable, "email/enable", false, true),
+        text(S::EMailSenderName, "email/userName", QString(), true),
+        text(S::EMailSenderAddress, "email/userAddr", QString(), true),
+        text(S::EMailServerAddress, "email/serverAddr", QString(), true),
+        number(S::EMailServerPort, "email/serverPort", 25, 1, 65535),
+        flag(S::EMailAuthEnable, "email/authEnable", false, true),
+        text(S::EMailAuthName, "email/authName", QString(), true),
+        {S::EMailAuthPassword, "email/authPasswd", Kind::Secret, QString(), true},
+        flag(S::EMailDailyEnable, "email/dailyEnable", false, true),
+        {S::EMailDailyTime, "email/dailyTime", Kind::TimeOfDay, QStringLiteral("12:00:00"), true},
+        text(S::EMailReceiver, "email/receiver", none, false),
+        // None, STARTTLS, TLS from the start.
+        choice(S::EMailEncrypt, "email/encrypt", 0, {0, 1, 2}, true),
+        flag(S::ShutdownEnable, "shutdown/enable", false, true),
+        number(S::ShutdownMainFaultTime, "shutdown/mainFaultTime", 0, 0, INT_MAX),
+        number(S::ShutdownBattLowTime, "shutdown/battLowTime", 0, 0, INT_MAX),
+        number(S::ShutdownMainFaultCap, "shutdown/mainFaultCapacity", 1, 0, 100),
+        choice(S::ShutdownMode, "shutdown/shutdownMode", 0, {0, 1}, true),
+        flag(S::ShutdownAutoSave, "shutdown/autoSave", false, true),
+        flag(S::ShutdownUPSOff, "shutdown/UPSOff", false, true),
+        number(S::ShutdownUPSOffTime, "shutdown/UPSOffTime", 1, 0, INT_MAX),
+        flag(S::ShutdownExec, "shutdown/execEnable", false, true),
+        number(S::ShutdownExecTime, "shutdown/execTime", 1, 0, INT_MAX),
+        text(S::ShutdownExecFile, "shutdown/execFile", QString(), true),
+        flag(S::ShutdownOsOff, "shutdown/osOff", false, true),
+        // USB, serial, network. The link settings survive a restore.
+        choice(S::UpsCommType, "ups/commType", 0, {0, 1, 2}, false),
+        number(S::UpsBaudRate, "ups/baudRate", 2400, 50, 4000000),
+        text(S::UpsComPort, "ups/comPort", QString(), false),
+        number(S::UpsDataSaveCycle, "ups/saveCycle", 60, 1, INT_MAX / 1000),
+        text(S::UpsNutHost, "ups/nutHost", QString(), false),
+        number(S::UpsNutPort, "ups/nutPort", 3493, 1, 65535, false),
+        text(S::UpsNutUps, "ups/nutUps", QStringLiteral("ups"), false),
+        text(S::UpsNutUser, "ups/nutUser", QString(), false),
+        {S::UpsNutPassword, "ups/nutPassword", Kind::Secret, QString(), false},
+        text(S::UpsNutCaFile, "ups/nutCaFile", QString(), false),
+        flag(S::UpsNutAllowPlain, "ups/nutAllowPlain", false, false),
+        flag(S::NotifyEnable, "notify/enable", true, true),
+        // The installation day stays empty until set: the first day a UPS answered stands in.
+        {S::BatteryInstalled, "battery/installed", Kind::Day, none, false},
+        number(S::BatteryReplaceMonths, "battery/replaceMonths", 36, 1, 240),
+        // Facts, not choices: a restore keeps them.
+        {S::BatteryFirstSeen, "battery/firstSeen", Kind::Day, none, false},
+        {S::BatteryNoticeGiven, "battery/noticeGiven", Kind::Day, none, false},
+        {S::BatteryNoticeMailed, "battery/noticeMailed", Kind::Day, none, false},
+        // The network server; its accounts live beside these under "network/users".
+        flag(S::NetworkEnable, "network/enable", false, true),
+        text(S::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true),
+        // 0: any free port (tests, a second server on one machine).
+        number(S::NetworkPort, "network/port", 3493, 0, 65535),
+        text(S::NetworkAllow, "network/allow", QString(), true),
+        text(S::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true),
+        text(S::NetworkAliases, "network/aliases", QString(), true),
+        number(S::NetworkHostSync, "network/hostSync", 15, 0, 3600),
+        // The server also keeps below what the open-file limit leaves room for.
+        number(S::NetworkMaxClients, "network/maxClients", 1024, 1, 65535),
+        text(S::NetworkCertFile, "network/certFile", QString(), true),
+        text(S::NetworkKeyFile, "network/keyFile", QString(), true),
+    };
+    return keys;
+}
+
+const Key *find(const QString &name)
+{
+    for (const Key &key : all()) {
+        if (name == QLatin1String(key.name))
+            return &key;
+    }
+    return nullptr;
+}
+
+const Key *find(int type)
+{
+    for (const Key &key : all()) {
+        if (key.type == type)
+            return &key;
+    }
+    return nullptr;
+}
+
+Verdict check(const Key &key, const QVariant &value)
+{
+    // A value of a list (an unquoted comma in the file) is text only to a text key.
+    const QString text = value.toString().trimmed();
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber, 10);
+    switch (key.kind) {
+    case Kind::Bool:
+        if (value.type() == QVariant::Bool)
+            return {true, value, {}};
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1"))
+            return {true, true, {}};
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || text == QLatin1String("0"))
+            return {true, false, {}};
+        return {false, {}, QStringLiteral("true or false")};
+    case Kind::Number:
+        if (isNumber && number >= key.min && number <= key.max)
+            return {true, number, {}};
+        return {false, {}, QStringLiteral("a whole number from %1 to %2").arg(key.min).arg(key.max)};
+    case Kind::Choice:
+        if (isNumber && key.choices.contains(number))
+            return {true, number, {}};
+        return {false, {}, choicesText(key.choices)};
+    case Kind::TimeOfDay:
+        if (QTime::fromString(text, QStringLiteral("hh:mm:ss")).isValid())
+            return {true, text, {}};
+        return {false, {}, QStringLiteral("a time of day as hh:mm:ss")};
+    case Kind::Day:
+        if (text.isEmpty() || QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid())
+            return {true, text, {}};
+        return {false, {}, QStringLiteral("a day as yyyy-MM-dd")};
+    case Kind::Text:
+        if (value.type() == QVariant::StringList)
+            return {true, value.toStringList().join(QLatin1Char(',')), {}};
+        return {true, value.toString(), {}};
+    case Kind::Secret:
+        break;
+    }
+    return {true, value, {}};
+}
+
+} // namespace SettingKeys

@@ -1,0 +1,10 @@
+#include "platform.h"
+
+namespace platform {
+
+bool standardErrorIsJournal()
+{
+    return false;
+}
+
+} // namespace platform
