@@ -107,8 +107,8 @@ void addSelfTestColumns()
     }
     for (const QString &column : qAsConst(missing)) {
         if (!query.exec(QStringLiteral("alter table %1 add column %2").arg(table, column)))
-            qCWarning(lcRecords) << "Cannot add" << column << "to the self-test table:"
-                                 << query.lastError().text();
+            qCWarning(lcRecords) << "Cannot add" << column
+                                 << "to the self-test table:" << query.lastError().text();
     }
 }
 

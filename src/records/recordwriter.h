@@ -60,8 +60,12 @@ public:
     void insertAlarm(int code);
     void insertSample(const Sample &sample);
     // How a self-test ended, as stored in its row.
-    enum SelfTestOutcome { SelfTestUnknown = -1, SelfTestPassed = 0, SelfTestBatteryLow = 1,
-                           SelfTestUpsFault = 2 };
+    enum SelfTestOutcome {
+        SelfTestUnknown = -1,
+        SelfTestPassed = 0,
+        SelfTestBatteryLow = 1,
+        SelfTestUpsFault = 2
+    };
     // `batteryDrop` in volts; an invalid value stores none. An unknown outcome stores none.
     void insertSelfTest(const QDateTime &start, quint32 duration, int count,
                         const QVariant &batteryDrop = QVariant(),

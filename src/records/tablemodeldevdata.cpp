@@ -75,7 +75,8 @@ int TableModelDevData::writeSamples(QSqlQuery &query, Workbook &book)
             if (places >= 0 && !query.isNull(j))
                 book.writeNumber(rows + 1, j, formatValue(j, query.value(j)).toDouble(), places);
             else
-                book.write(rows + 1, j, query.isNull(j) ? QVariant() : formatValue(j, query.value(j)));
+                book.write(rows + 1, j,
+                           query.isNull(j) ? QVariant() : formatValue(j, query.value(j)));
         }
     }
     return rows;

@@ -188,8 +188,8 @@ void Workbook::writeNumber(int row, int column, double value, int decimals)
         format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
         format_set_num_format(format, patterns[decimals]);
     }
-    const lxw_error err = worksheet_write_number(d->sheet, lxw_row_t(row - 1),
-                                                 lxw_col_t(column - 1), value, format);
+    const lxw_error err =
+        worksheet_write_number(d->sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, format);
     if (err != LXW_NO_ERROR)
         d->fail(QString::fromUtf8(lxw_strerror(err)));
 }

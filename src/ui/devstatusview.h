@@ -73,7 +73,13 @@ public:
     // A status flag of the UPS; Unknown while no data from an online UPS is at hand.
     enum FlagState { FlagUnknown = -1, FlagNormal = 0, FlagActive = 1 };
     Q_ENUM(FlagState)
-    enum WorkMode { WorkUnknown = 0, WorkOnMains = 1, WorkOnBattery = 2, WorkOnBypass = 3, WorkBoostOrBuck = 4 };
+    enum WorkMode {
+        WorkUnknown = 0,
+        WorkOnMains = 1,
+        WorkOnBattery = 2,
+        WorkOnBypass = 3,
+        WorkBoostOrBuck = 4
+    };
     Q_ENUM(WorkMode)
     // The one state the header, the diagram's pill and the tray show, in rising order of
     // severity: where several hold at once, the worst is shown.

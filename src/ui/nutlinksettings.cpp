@@ -7,9 +7,12 @@ NutLinkSettings::NutLinkSettings(Settings *settings, QObject *parent)
 {
     using N = NutLinkSettings;
     const QList<QPair<int, void (N::*)()>> signalOf = {
-        {Settings::UpsNutHost, &N::hostChanged},       {Settings::UpsNutPort, &N::portChanged},
-        {Settings::UpsNutUps, &N::upsNameChanged},     {Settings::UpsNutUser, &N::userChanged},
-        {Settings::UpsNutPassword, &N::passwordChanged}, {Settings::UpsNutCaFile, &N::caFileChanged},
+        {Settings::UpsNutHost, &N::hostChanged},
+        {Settings::UpsNutPort, &N::portChanged},
+        {Settings::UpsNutUps, &N::upsNameChanged},
+        {Settings::UpsNutUser, &N::userChanged},
+        {Settings::UpsNutPassword, &N::passwordChanged},
+        {Settings::UpsNutCaFile, &N::caFileChanged},
         {Settings::UpsNutAllowPlain, &N::allowPlainChanged}};
     connect(settings, &Settings::changed, this, [this, signalOf](const QString &key) {
         for (const auto &entry : signalOf) {

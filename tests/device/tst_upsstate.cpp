@@ -182,8 +182,8 @@ int storedRows(int code)
 QStringList selfTestRows()
 {
     QStringList rows;
-    QSqlQuery query(QStringLiteral(
-        "select dateTime, duration, count, battVolDrop, result from log_self_test"));
+    QSqlQuery query(
+        QStringLiteral("select dateTime, duration, count, battVolDrop, result from log_self_test"));
     const QStringList outcomes = {" passed", " battery low", " UPS fault"};
     while (query.next())
         rows << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' +

@@ -21,7 +21,6 @@
 #include "listmodelscheduletask.h"
 #include "nutaccountstore.h"
 #include "nutlinksettings.h"
-#include "settingsfileexchange.h"
 #include "paths.h"
 #include "pythonscript.h"
 #include "qmlpagehost.h"
@@ -31,6 +30,7 @@
 #include "servicescheduletask.h"
 #include "serviceshutdown.h"
 #include "settings.h"
+#include "settingsfileexchange.h"
 #include "testroot.h"
 #include "translator.h"
 
@@ -88,10 +88,9 @@ QObject *wiringProbe(QQmlEngine *engine, QQmlContext *context)
 {
     QByteArray qml = "import QtQuick 2.15\nimport Quelta 1.0\nQtObject {\n"
                      "function named(name) {\n";
-    for (const char *name :
-         {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail", "ServiceShutdown",
-          "SettingsFileExchange", "App", "ListModelEMailUser", "ListModelScheduleTask",
-          "NutLinkSettings"})
+    for (const char *name : {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail",
+                             "ServiceShutdown", "SettingsFileExchange", "App", "ListModelEMailUser",
+                             "ListModelScheduleTask", "NutLinkSettings"})
         qml += QByteArray("if (name === \"") + name + "\") return " + name + "\n";
     // No context property beside the module: a name the module lacks is not found.
     qml += "try { return eval(name) } catch (e) { return \"missing\" }\n";
@@ -958,7 +957,8 @@ void TestPages::toolsFollowTheChosenView()
     // Rows of the real today, which the page opens on.
     const QString now = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss");
     exec("insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
-         "temperature) values('" + now + "', 230, 230, 35, 50, 13.5, 31.5)");
+         "temperature) values('" +
+         now + "', 230, 230, 35, 50, 13.5, 31.5)");
     exec("insert into alarm(dateTime, alarm) values('" + now + "', 2)");
 
     m_page = m_host->load(QStringLiteral("MainPanelLogData.qml"));
@@ -979,7 +979,8 @@ void TestPages::toolsFollowTheChosenView()
     QVERIFY(item("dateStart")->property("refused").toBool());
     QVERIFY(m_host->click(item("buttonSearch")));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->property("text").toString(), QStringLiteral("The start date is after the end date."));
+    QCOMPARE(dialog->property("text").toString(),
+             QStringLiteral("The start date is after the end date."));
     QVERIFY(m_host->click(m_host->find(dialog, QStringLiteral("msgDialogSure"))));
     QVERIFY(!dialog->isVisible());
     QCOMPARE(modelOf("logDevData")->rowCount(), 1);
@@ -1020,7 +1021,8 @@ void TestPages::searchAndExport()
     QCOMPARE(rows.size(), 4);
     QVERIFY2(rows[0].startsWith("Date|Input Voltage(V)|"), qPrintable(rows[0]));
     QVERIFY2(rows[1].startsWith("2026-03-14 23:59:59|"), qPrintable(rows[1]));
-    QVERIFY2(rows[2].startsWith("2026-03-14 08:00:00|230|230|35|50|13.46|31.5"), qPrintable(rows[2]));
+    QVERIFY2(rows[2].startsWith("2026-03-14 08:00:00|230|230|35|50|13.46|31.5"),
+             qPrintable(rows[2]));
     QVERIFY2(rows[3].startsWith("2026-03-13 00:00:00|"), qPrintable(rows[3]));
 
     // One day of alarms, written as their texts, not their codes.
@@ -1111,7 +1113,8 @@ void TestPages::selfTestRowDrawsItsRecording()
     QCOMPARE(tests->data(tests->index(1, 0), drop).toString(), QStringLiteral("--"));
     // How each ended; none for a test recorded before the outcome was kept.
     const int result = tests->roleNames().key("result");
-    QCOMPARE(tests->data(tests->index(0, 0), result).toString(), QStringLiteral("Failed: battery low"));
+    QCOMPARE(tests->data(tests->index(0, 0), result).toString(),
+             QStringLiteral("Failed: battery low"));
     QCOMPARE(tests->data(tests->index(1, 0), result).toString(), QStringLiteral("--"));
     QVERIFY(QMetaObject::invokeMethod(table, "clicked", Q_ARG(int, 0)));
     QQuickItem *view = item("logSelfTest");
@@ -1248,7 +1251,8 @@ void TestPages::settingsShownAndWritten()
         {"textFieldAliases", "rack b", "A UPS name holds letters, digits and . _ - @ only: rack b"},
     };
     for (const auto &r : refusals) {
-        const QString before = m_host->root().settings()->getSettings(Settings::NetworkAllow).toString() +
+        const QString before =
+            m_host->root().settings()->getSettings(Settings::NetworkAllow).toString() +
             network->listen() + network->aliases();
         type(m_page, r.field, QString::fromLatin1(r.typed));
         m_page->setVisible(false);

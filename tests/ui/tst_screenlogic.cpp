@@ -75,8 +75,9 @@ private slots:
         UpsState lost = onMains(0, UpsState::Link::Offline);
         lost.model.clear();
         view.setState(lost);
-        expect(view, "linkState=2;inputState=-1;outputVolText=--;loadPercent=-1;modelText=--;"
-                     "knownModel=QuadraLine");
+        expect(view,
+               "linkState=2;inputState=-1;outputVolText=--;loadPercent=-1;modelText=--;"
+               "knownModel=QuadraLine");
 
         // A value the UPS did not report, or no number, shows as "--"; the battery stays in range.
         UpsState partial = onMains();

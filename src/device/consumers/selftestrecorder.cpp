@@ -193,10 +193,13 @@ void SelfTestRecorder::stop(bool cut)
     const QVariant drop = m_result.voltageDrop
         ? QVariant(double(qRound(*m_result.voltageDrop * 100)) / 100)
         : QVariant();
-    const RecordWriter::SelfTestOutcome outcome = cut ? RecordWriter::SelfTestUnknown
-        : m_result.upsFailed
-        ? RecordWriter::SelfTestUpsFault
-        : m_result.batteryLow ? RecordWriter::SelfTestBatteryLow : RecordWriter::SelfTestPassed;
+    RecordWriter::SelfTestOutcome outcome = RecordWriter::SelfTestPassed;
+    if (cut)
+        outcome = RecordWriter::SelfTestUnknown;
+    else if (m_result.upsFailed)
+        outcome = RecordWriter::SelfTestUpsFault;
+    else if (m_result.batteryLow)
+        outcome = RecordWriter::SelfTestBatteryLow;
     m_writer->insertSelfTest(start, seconds, m_samples.size(), drop, outcome);
     m_running = false;
     emit recorded(start, int(std::min<qint64>(duration, INT_MAX)), m_samples.size());

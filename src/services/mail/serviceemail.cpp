@@ -139,8 +139,7 @@ void ServiceEMail::onSettingsChanged()
     reload(this, d->enable, s->getSettings(Settings::EMailEnable).toBool(), &E::enableChanged);
     reload(this, d->serverAddress, s->getSettings(Settings::EMailServerAddress).toString(),
            &E::serverAddressChanged);
-    reload(this, d->serverPort,
-           quint16(s->getSettings(Settings::EMailServerPort).toInt() & 0xffff),
+    reload(this, d->serverPort, quint16(s->getSettings(Settings::EMailServerPort).toInt() & 0xffff),
            &E::serverPortChanged);
     reload(this, d->senderName, s->getSettings(Settings::EMailSenderName).toString(),
            &E::senderNameChanged);

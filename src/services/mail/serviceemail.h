@@ -14,14 +14,17 @@ class ServiceEMail : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(bool enable READ enable WRITE setEnable NOTIFY enableChanged)
-    Q_PROPERTY(QString serverAddress READ serverAddress WRITE setServerAddress NOTIFY serverAddressChanged)
+    Q_PROPERTY(
+        QString serverAddress READ serverAddress WRITE setServerAddress NOTIFY serverAddressChanged)
     Q_PROPERTY(quint16 serverPort READ serverPort WRITE setServerPort NOTIFY serverPortChanged)
     Q_PROPERTY(QString senderName READ senderName WRITE setSenderName NOTIFY senderNameChanged)
-    Q_PROPERTY(QString senderAddress READ senderAddress WRITE setSenderAddress NOTIFY senderAddressChanged)
+    Q_PROPERTY(
+        QString senderAddress READ senderAddress WRITE setSenderAddress NOTIFY senderAddressChanged)
     Q_PROPERTY(int encrypt READ encrypt WRITE setEncrypt NOTIFY encryptChanged)
     Q_PROPERTY(bool authEnable READ authEnable WRITE setAuthEnable NOTIFY authEnableChanged)
     Q_PROPERTY(QString authAccount READ authAccount WRITE setAuthAccount NOTIFY authAccountChanged)
-    Q_PROPERTY(QString authPassword READ authPassword WRITE setAuthPassword NOTIFY authPasswordChanged)
+    Q_PROPERTY(
+        QString authPassword READ authPassword WRITE setAuthPassword NOTIFY authPasswordChanged)
     Q_PROPERTY(bool dailyEnable READ dailyEnable WRITE setDailyEnable NOTIFY dailyEnableChanged)
     Q_PROPERTY(int dailyHour READ dailyHour WRITE setDailyHour NOTIFY dailyTimeChanged)
     Q_PROPERTY(int dailyMinute READ dailyMinute WRITE setDailyMinute NOTIFY dailyTimeChanged)

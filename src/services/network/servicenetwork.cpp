@@ -274,7 +274,8 @@ QString ServiceNetwork::checkListen(const QString &text) const
         if (QHostAddress(address).isNull())
             bad << address;
     }
-    return bad.isEmpty() ? QString() : tr("Not an IP address: %1").arg(bad.join(QStringLiteral(", ")));
+    return bad.isEmpty() ? QString()
+                         : tr("Not an IP address: %1").arg(bad.join(QStringLiteral(", ")));
 }
 
 QString ServiceNetwork::checkAllow(const QString &text) const

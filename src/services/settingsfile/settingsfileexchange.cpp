@@ -317,7 +317,9 @@ void SettingsFileExchange::settingsRestore()
 QStringList SettingsFileExchange::restoreChanges() const
 {
     QStringList lines;
-    const auto on = [this](int type) { return m_settings->getSettings(type).toBool(); };
+    const auto on = [this](int type) {
+        return m_settings->getSettings(type).toBool();
+    };
     if (on(Settings::ShutdownEnable))
         lines << tr("The protection is switched off: no shutdown on a mains failure.");
     if (on(Settings::NetworkEnable))

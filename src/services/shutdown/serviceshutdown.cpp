@@ -630,7 +630,9 @@ bool ServiceShutdown::queltaOffEnable() const
 
 void ServiceShutdown::setQueltaOffEnable(bool enable)
 {
-    if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable, &ServiceShutdown::queltaOffEnableChanged) || enable)
+    if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable,
+                   &ServiceShutdown::queltaOffEnableChanged) ||
+        enable)
         return;
     d->mainsFault = false;
     d->battLow = false;
@@ -644,7 +646,8 @@ int ServiceShutdown::mainFaultOffTime() const
 
 void ServiceShutdown::setMainFaultOffTime(int minutes)
 {
-    d->update(d->mainFaultOffTime, minutes, Settings::ShutdownMainFaultTime, &ServiceShutdown::mainFaultOffTimeChanged);
+    d->update(d->mainFaultOffTime, minutes, Settings::ShutdownMainFaultTime,
+              &ServiceShutdown::mainFaultOffTimeChanged);
 }
 
 int ServiceShutdown::battLowOffTime() const
@@ -654,7 +657,8 @@ int ServiceShutdown::battLowOffTime() const
 
 void ServiceShutdown::setBattLowOffTime(int minutes)
 {
-    d->update(d->battLowOffTime, minutes, Settings::ShutdownBattLowTime, &ServiceShutdown::battLowOffTimeChanged);
+    d->update(d->battLowOffTime, minutes, Settings::ShutdownBattLowTime,
+              &ServiceShutdown::battLowOffTimeChanged);
 }
 
 int ServiceShutdown::mainFaultOffCap() const
@@ -664,7 +668,8 @@ int ServiceShutdown::mainFaultOffCap() const
 
 void ServiceShutdown::setMainFaultOffCap(int percent)
 {
-    d->update(d->mainFaultOffCap, percent, Settings::ShutdownMainFaultCap, &ServiceShutdown::mainFaultOffCapChanged);
+    d->update(d->mainFaultOffCap, percent, Settings::ShutdownMainFaultCap,
+              &ServiceShutdown::mainFaultOffCapChanged);
 }
 
 int ServiceShutdown::shutdownMode() const
@@ -684,7 +689,8 @@ bool ServiceShutdown::autoSaveEnable() const
 
 void ServiceShutdown::setAutoSaveEnable(bool enable)
 {
-    d->update(d->autoSaveEnable, enable, Settings::ShutdownAutoSave, &ServiceShutdown::autoSaveEnableChanged);
+    d->update(d->autoSaveEnable, enable, Settings::ShutdownAutoSave,
+              &ServiceShutdown::autoSaveEnableChanged);
 }
 
 bool ServiceShutdown::upsOffEnable() const
@@ -694,7 +700,8 @@ bool ServiceShutdown::upsOffEnable() const
 
 void ServiceShutdown::setUpsOffEnable(bool enable)
 {
-    d->update(d->upsOffEnable, enable, Settings::ShutdownUPSOff, &ServiceShutdown::upsOffEnableChanged);
+    d->update(d->upsOffEnable, enable, Settings::ShutdownUPSOff,
+              &ServiceShutdown::upsOffEnableChanged);
 }
 
 int ServiceShutdown::upsOffTime() const
@@ -704,7 +711,8 @@ int ServiceShutdown::upsOffTime() const
 
 void ServiceShutdown::setUpsOffTime(int minutes)
 {
-    d->update(d->upsOffTime, minutes, Settings::ShutdownUPSOffTime, &ServiceShutdown::upsOffTimeChanged);
+    d->update(d->upsOffTime, minutes, Settings::ShutdownUPSOffTime,
+              &ServiceShutdown::upsOffTimeChanged);
 }
 
 int ServiceShutdown::execEnable() const
@@ -715,7 +723,8 @@ int ServiceShutdown::execEnable() const
 void ServiceShutdown::setExecEnable(int enable)
 {
     // Kept as a yes or no in the file, like its default.
-    d->update(d->execEnable, enable != 0, Settings::ShutdownExec, &ServiceShutdown::execEnableChanged);
+    d->update(d->execEnable, enable != 0, Settings::ShutdownExec,
+              &ServiceShutdown::execEnableChanged);
 }
 
 int ServiceShutdown::execTime() const
@@ -735,7 +744,8 @@ QString ServiceShutdown::execFile() const
 
 void ServiceShutdown::setExecFile(const QString &commandLine)
 {
-    d->update(d->execFile, commandLine, Settings::ShutdownExecFile, &ServiceShutdown::execFileChanged);
+    d->update(d->execFile, commandLine, Settings::ShutdownExecFile,
+              &ServiceShutdown::execFileChanged);
 }
 
 bool ServiceShutdown::osOffEnable() const
@@ -745,5 +755,6 @@ bool ServiceShutdown::osOffEnable() const
 
 void ServiceShutdown::setOsOffEnable(bool enable)
 {
-    d->update(d->osOffEnable, enable, Settings::ShutdownOsOff, &ServiceShutdown::osOffEnableChanged);
+    d->update(d->osOffEnable, enable, Settings::ShutdownOsOff,
+              &ServiceShutdown::osOffEnableChanged);
 }

@@ -23,12 +23,17 @@ struct UpsState;
 class ServiceShutdown : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool queltaOffEnable READ queltaOffEnable WRITE setQueltaOffEnable NOTIFY queltaOffEnableChanged)
-    Q_PROPERTY(int mainFaultOffTime READ mainFaultOffTime WRITE setMainFaultOffTime NOTIFY mainFaultOffTimeChanged)
-    Q_PROPERTY(int battLowOffTime READ battLowOffTime WRITE setBattLowOffTime NOTIFY battLowOffTimeChanged)
-    Q_PROPERTY(int mainFaultOffCap READ mainFaultOffCap WRITE setMainFaultOffCap NOTIFY mainFaultOffCapChanged)
+    Q_PROPERTY(bool queltaOffEnable READ queltaOffEnable WRITE setQueltaOffEnable NOTIFY
+                   queltaOffEnableChanged)
+    Q_PROPERTY(int mainFaultOffTime READ mainFaultOffTime WRITE setMainFaultOffTime NOTIFY
+                   mainFaultOffTimeChanged)
+    Q_PROPERTY(
+        int battLowOffTime READ battLowOffTime WRITE setBattLowOffTime NOTIFY battLowOffTimeChanged)
+    Q_PROPERTY(int mainFaultOffCap READ mainFaultOffCap WRITE setMainFaultOffCap NOTIFY
+                   mainFaultOffCapChanged)
     Q_PROPERTY(int shutdownMode READ shutdownMode WRITE setShutdownMode NOTIFY shutdownModeChanged)
-    Q_PROPERTY(bool autoSaveEnable READ autoSaveEnable WRITE setAutoSaveEnable NOTIFY autoSaveEnableChanged)
+    Q_PROPERTY(bool autoSaveEnable READ autoSaveEnable WRITE setAutoSaveEnable NOTIFY
+                   autoSaveEnableChanged)
     Q_PROPERTY(bool upsOffEnable READ upsOffEnable WRITE setUpsOffEnable NOTIFY upsOffEnableChanged)
     Q_PROPERTY(int upsOffTime READ upsOffTime WRITE setUpsOffTime NOTIFY upsOffTimeChanged)
     Q_PROPERTY(int execEnable READ execEnable WRITE setExecEnable NOTIFY execEnableChanged)
