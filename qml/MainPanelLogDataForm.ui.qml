@@ -26,7 +26,7 @@ Item {
     Component {
         id: headerDelegate
         Rectangle {
-            implicitHeight: 44
+            implicitHeight: 54
             color: Theme.cardAlt
             Rectangle {
                 anchors.bottom: parent.bottom
@@ -48,9 +48,9 @@ Item {
                 verticalAlignment: Text.AlignVCenter
                 // A closing bracket stays on the line of what it closes: "temperature(℃ )".
                 text: styleData.value ? String(styleData.value).replace(/ (?=[)\]])/g, "\u00a0") : ""
-                // A long translated title takes a second line; every title keeps one size.
+                // A long translated title takes more lines; every title keeps one size.
                 wrapMode: Text.WordWrap
-                maximumLineCount: 2
+                maximumLineCount: 3
                 elide: Text.ElideRight
                 color: Theme.textDim
                 font.pixelSize: Theme.fontSmall
