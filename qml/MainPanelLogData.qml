@@ -12,9 +12,18 @@ MainPanelLogDataForm {
     readonly property bool exportShown: currentView === logDevData || currentView === logAlarmData
     property url pendingExport: ""
 
+    readonly property bool rangeReversed: dateStart.text > dateEnd.text
     function search() {
-        if (currentView && currentView.search)
-            currentView.search(dateStart.text, dateEnd.text)
+        if (!currentView || !currentView.search)
+            return
+        if (rangeReversed) {
+            msgDialog.text = qsTr("The start date is after the end date.")
+            msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
+            msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+            msgDialog.open()
+            return
+        }
+        currentView.search(dateStart.text, dateEnd.text)
     }
 
     // The file a dialog's URL names, as the user knows it ("/home/..." or "C:/...").
@@ -59,23 +68,27 @@ MainPanelLogDataForm {
         function onExportFinished(saved) { page.finishExport(saved) }
     }
 
-    // The chart draws the chosen days as soon as it is first shown.
-    onCurrentViewChanged: {
-        if (currentView === logChart && !logChart.searched)
+    // Each view shows the chosen days as soon as it is first shown; a start after the end says
+    // so rather than showing nothing.
+    function searchUnlessDone() {
+        if (currentView && currentView.search && !currentView.searched)
             search()
     }
+    onCurrentViewChanged: searchUnlessDone()
+    Component.onCompleted: searchUnlessDone()
 
     listLogType.delegate: SettingsListDelegate {}
 
     labelDateStart.visible: datesShown
     dateStart.visible: datesShown
+    dateStart.refused: rangeReversed
     labelDateEnd.visible: datesShown
     dateEnd.visible: datesShown
     buttonSearch.visible: datesShown
-    buttonPrint.visible: exportShown
+    buttonExport.visible: exportShown
 
     buttonSearch.onClicked: search()
-    buttonPrint.onClicked: saveDialog.open()
+    buttonExport.onClicked: saveDialog.open()
 
     Platform.FileDialog {
         id: saveDialog

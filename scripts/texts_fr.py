@@ -550,10 +550,35 @@ FR = {
         "Les destinataires des e-mails n'ont pas pu être enregistrés (%1) ; l'ancienne liste est conservée.",
     "The network server's accounts could not be stored; the old ones are kept.":
         "Les comptes du serveur réseau n'ont pas pu être enregistrés ; les anciens sont conservés.",
+    # Screens: refusals, restore, history, network sharing
+    'Boost or buck': 'Élévation ou abaissement',
+    'Result': 'Résultat',
+    'The start date is after the end date.': 'La date de début est après la date de fin.',
+    'The marked number must be from %1 to %2; %3 stays in force.': 'Le nombre signalé doit être compris entre %1 et %2 ; %3 reste en vigueur.',
+    'No alarm stands now.': 'Aucune alarme en cours.',
+    'Name at least one address to listen on (127.0.0.1 for this computer only, 0.0.0.0 and :: for every network).': "Indiquez au moins une adresse d'écoute (127.0.0.1 pour cet ordinateur seul, 0.0.0.0 et :: pour tous les réseaux).",
+    'Not an IP address: %1': 'Pas une adresse IP : %1',
+    'Not a network (such as 192.168.1.0/24 or fd00::/8): %1': 'Pas un réseau (comme 192.168.1.0/24 ou fd00::/8) : %1',
+    'A UPS name holds letters, digits and . _ - @ only: %1': "Un nom d'onduleur ne contient que des lettres, des chiffres et . _ - @ : %1",
+    'The protection is switched off: no shutdown on a mains failure.': "La protection est désactivée : plus d'arrêt sur coupure secteur.",
+    'Network sharing is switched off: the computers that watch this UPS over the network lose it.': 'Le partage réseau est désactivé : les ordinateurs qui surveillent cet onduleur par le réseau le perdent.',
+    'E-mail is switched off.': "L'e-mail est désactivé.",
+    'Every e-mail recipient is deleted (%1).': "Tous les destinataires d'e-mail sont supprimés (%1).",
+    'The language, desktop notifications, the battery replacement interval and every shutdown, e-mail and network sharing setting go back to their defaults.': "La langue, les notifications, l'intervalle de remplacement de la batterie et tous les réglages d'arrêt, d'e-mail et de partage réseau reprennent leurs valeurs par défaut.",
+    'Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.': "Conservés : la liaison avec l'onduleur, les comptes réseau, les tâches planifiées et la date d'installation de la batterie.",
+    'Name the UPS for the clients.': "Nommez l'onduleur pour les clients.",
+    'Switched off: cannot listen on %1': 'Désactivé : écoute impossible sur %1',
+    'Cannot listen on %1': 'Écoute impossible sur %1',
+    'Starting...': 'Démarrage...',
+    'Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.': "Les clients autorisés lisent l'onduleur sans compte, comme avec NUT. Un compte sert à se connecter (un ordinateur qui s'arrête avec cet onduleur) et aux commandes.",
+    'Passed': 'Réussi',
+    'Failed: battery low': 'Échec : batterie faible',
+    'Failed: UPS fault': "Échec : défaut de l'onduleur",
+    ('DevDataMimicPage', 'UPS'): 'ASI',
 }
 
 # "Onduleur" is the whole UPS; the inverter is its output stage.
 for _k in list(FR):
-    if _k.startswith("Inverter"):
+    if isinstance(_k, str) and _k.startswith("Inverter"):
         FR[_k] = FR[_k].replace("l'onduleur", "l'étage onduleur").replace(
             "Onduleur désynchronisé", "Étage onduleur désynchronisé")

@@ -543,6 +543,30 @@ ZH = {
         "无法保存电子邮件收件人（%1），保留原有列表。",
     "The network server's accounts could not be stored; the old ones are kept.":
         "无法保存网络服务器的账户，保留原有账户。",
+    # Screens: refusals, restore, history, network sharing
+    'Boost or buck': '升压或降压',
+    'Result': '结果',
+    'The start date is after the end date.': '开始日期晚于结束日期。',
+    'The marked number must be from %1 to %2; %3 stays in force.': '标出的数字必须在 %1 到 %2 之间；仍使用 %3。',
+    'No alarm stands now.': '当前没有告警。',
+    'Name at least one address to listen on (127.0.0.1 for this computer only, 0.0.0.0 and :: for every network).': '请至少填写一个监听地址（127.0.0.1 仅本机，0.0.0.0 和 :: 为所有网络）。',
+    'Not an IP address: %1': '不是 IP 地址：%1',
+    'Not a network (such as 192.168.1.0/24 or fd00::/8): %1': '不是网络（例如 192.168.1.0/24 或 fd00::/8）：%1',
+    'A UPS name holds letters, digits and . _ - @ only: %1': 'UPS 名称只能包含字母、数字和 . _ - @：%1',
+    'The protection is switched off: no shutdown on a mains failure.': '保护将关闭：市电故障时不再关机。',
+    'Network sharing is switched off: the computers that watch this UPS over the network lose it.': '网络共享将关闭：通过网络监视此 UPS 的计算机将失去它。',
+    'E-mail is switched off.': '邮件将关闭。',
+    'Every e-mail recipient is deleted (%1).': '所有邮件收件人将被删除（%1）。',
+    'The language, desktop notifications, the battery replacement interval and every shutdown, e-mail and network sharing setting go back to their defaults.': '语言、桌面通知、电池更换周期以及所有关机、邮件和网络共享设置将恢复默认值。',
+    'Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.': '保留：UPS 连接、网络账户、计划任务和电池安装日期。',
+    'Name the UPS for the clients.': '请为客户端填写 UPS 名称。',
+    'Switched off: cannot listen on %1': '已关闭：无法监听 %1',
+    'Cannot listen on %1': '无法监听 %1',
+    'Starting...': '正在启动...',
+    'Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.': '允许的客户端无需账户即可读取 UPS，与 NUT 相同。账户用于登录（随此 UPS 关机的计算机）和发送命令。',
+    'Passed': '通过',
+    'Failed: battery low': '失败：电池电压低',
+    'Failed: UPS fault': '失败：UPS 故障',
 }
 
 # Taiwan usage where the words differ, applied before the character map.
@@ -560,6 +584,7 @@ TW_PHRASES = [
 ]
 
 S2T = {
+    '仅': '僅', '听': '聽',
     '个': '個',
     '现': '現',
     '采': '採',

@@ -8,6 +8,7 @@
 #include "historynotice.h"
 #include "listmodelemailuser.h"
 #include "nutlink.h"
+#include "nutlinksettings.h"
 #include "nutupspublisher.h"
 #include "paths.h"
 #include "qmlregistration.h"
@@ -46,7 +47,8 @@ CompositionRoot::CompositionRoot()
       m_batteryAge(std::make_unique<BatteryAge>(m_settings.get())),
       m_nutUpsPublisher(std::make_unique<NutUpsPublisher>(m_devComm.get())),
       m_serviceNetwork(std::make_unique<ServiceNetwork>(m_settings.get())),
-      m_translator(std::make_unique<Translator>(m_settings.get()))
+      m_translator(std::make_unique<Translator>(m_settings.get())),
+      m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get()))
 {
     connectObjects();
 }
@@ -198,7 +200,8 @@ static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
             root.serviceScheduleTask()->model(),
             root.serviceNotification(),
             root.batteryAge(),
-            root.serviceNetwork()};
+            root.serviceNetwork(),
+            root.nutLinkSettings()};
 }
 
 void CompositionRoot::registerQml()
@@ -206,9 +209,8 @@ void CompositionRoot::registerQml()
     QmlRegistration::registerTypes(qmlObjects(*this));
 }
 
-void CompositionRoot::publishContext(QQuickView *view)
+void CompositionRoot::connectView(QQuickView *view)
 {
-    QmlRegistration::publishContext(view, qmlObjects(*this));
     // Qt.quit() from the screens (the tray's "Quit") ends the event loop, hidden window or not.
     // Queued, so a quit asked for before the loop runs is not lost.
     QObject::connect(view->engine(), &QQmlEngine::quit, QCoreApplication::instance(),

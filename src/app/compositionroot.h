@@ -8,6 +8,7 @@ class BatteryAge;
 class Database;
 class DevComm;
 class HistoryNotice;
+class NutLinkSettings;
 class NutUpsPublisher;
 class QQmlEngine;
 class QQuickView;
@@ -30,7 +31,7 @@ class Translator;
 //   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
 //   scheduled tasks, desktop notices, battery age, the network server and its view of the UPS,
-//   translator
+//   translator, the network link's settings for the screens
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -47,9 +48,10 @@ public:
     // The services that run without a window and the link to the UPS.
     void start();
 
-    // The window's side: the module "Quelta" 1.0 and the context properties (once per process).
+    // The window's side: the module "Quelta" 1.0 (once per process), and the view's engine
+    // joined to the program (Qt.quit() ends it).
     void registerQml();
-    void publishContext(QQuickView *view);
+    void connectView(QQuickView *view);
     // The catalogues of the chosen language go in: before the window is made, it is made in its
     // language once instead of made and translated again.
     void applyLanguage();
@@ -75,6 +77,7 @@ public:
     NutUpsPublisher *nutUpsPublisher() const { return m_nutUpsPublisher.get(); }
     ServiceNetwork *serviceNetwork() const { return m_serviceNetwork.get(); }
     Translator *translator() const { return m_translator.get(); }
+    NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
 
 private:
     void connectObjects();
@@ -97,5 +100,6 @@ private:
     std::unique_ptr<NutUpsPublisher> m_nutUpsPublisher;
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;
+    std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
     bool m_languageApplied = false;
 };

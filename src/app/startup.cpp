@@ -17,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QLocale>
 #include <QMessageBox>
 #include <QQmlError>
@@ -117,7 +118,7 @@ int runWindow(QApplication *app, SingleInstance *instance, const WindowShown &wi
     auto *view = new QQuickView;
     view->setFlags(Qt::Window | Qt::FramelessWindowHint);
     root.registerQml();
-    root.publishContext(view);
+    root.connectView(view);
     view->setResizeMode(QQuickView::SizeRootObjectToView);
     root.applyLanguage();
     view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
@@ -173,8 +174,10 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
 #endif
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
         app = std::make_unique<QApplication>(argc, argv);
-        // The menu entry's name, so a desktop can tell the window belongs to it.
+        // The menu entry's name, so a desktop can tell the window belongs to it, and the icon of
+        // the window itself for a taskbar that reads none from the entry.
         QGuiApplication::setDesktopFileName(QStringLiteral("quelta"));
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/res/image/Quelta.svg")));
     }
     if (!proceed) {
         // Help and mistakes in the language of the system, where Quelta speaks it: the texts

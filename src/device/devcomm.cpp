@@ -220,10 +220,13 @@ DevComm::DevComm(Settings *settings, QObject *parent)
         d->serial, &UpsLink::linkLost, this, [this] { d->followReopen(); }, Qt::QueuedConnection);
     // A restore puts the rate back to its default.
     connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (key == d->settings->keyName(Settings::UpsDataSaveCycle))
+            emit linkSettingsChanged();
         if (key != d->settings->keyName(Settings::UpsBaudRate))
             return;
         d->baud = d->storedBaud();
         d->serial->setBaudRate(d->baud);
+        emit linkSettingsChanged();
     });
 }
 
@@ -339,6 +342,7 @@ bool DevComm::openDevice(int type, const QString &devName)
     d->updateBusy();
     d->commType = type;
     d->settings->setSettings(Settings::UpsCommType, type);
+    emit linkSettingsChanged();
     d->refresh(next);
     emit controlsChanged();
     emit linkProblemChanged();

@@ -65,6 +65,10 @@ struct UpsState
     static constexpr float outputOffVolts = 10.0f;
 
     bool online() const { return link == Link::Online; }
+    // The bypass bit names two things by the kind of UPS: a standby (line-interactive) type
+    // boosts or trims the mains through its own circuit, any other runs the load on the bypass.
+    bool onBypass() const { return bypass && !standbyType; }
+    bool boostOrBuck() const { return bypass && standbyType; }
     Mode mode() const;
     // The load has no power: the UPS answers and measures its output below outputOffVolts. Not
     // the shutdown flag: that is set from the moment the UPS accepts an output-off, through the

@@ -121,9 +121,19 @@ bool relaxSampleColumns()
     return true;
 }
 
+// 5: self-test rows of older files keep their outcome empty (told by the voltage drop instead).
+bool addSelfTestResultColumn()
+{
+    if (hasColumn(Database::TableLogSelfTest, QStringLiteral("result")))
+        return true;
+    return run(QStringLiteral("alter table %1 add column result integer")
+                   .arg(Database::tableName(Database::TableLogSelfTest)),
+               "Cannot add the outcome to the self-test table:");
+}
+
 // The step that leads to version i + 2.
 const std::function<bool()> steps[SchemaMigration::currentVersion - 1] = {
-    addSelfTestDropColumn, replaceTriggers, relaxSampleColumns};
+    addSelfTestDropColumn, replaceTriggers, relaxSampleColumns, addSelfTestResultColumn};
 
 } // namespace
 
@@ -156,6 +166,8 @@ int inspect()
     if (version == 3 &&
         hasColumn(Database::TableDeviceData, QStringLiteral("inputVol"), &required) && !required)
         version = 4;
+    if (version == 4 && hasColumn(Database::TableLogSelfTest, QStringLiteral("result")))
+        version = 5;
     return version;
 }
 

@@ -20,7 +20,7 @@ inline const char *const scheduleTaskTable =
     "integer not null, enable not null);";
 inline const char *const logSelfTestTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
-    "null, duration integer not null, count integer not null, battVolDrop real);";
+    "null, duration integer not null, count integer not null, battVolDrop real, result integer);";
 inline const char *const emailUserTable =
     "create table if not exists %1(id integer primary key "
     "autoincrement, dateTime datetime not null "

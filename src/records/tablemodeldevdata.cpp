@@ -28,22 +28,28 @@ QHash<int, QByteArray> TableModelDevData::roleNames() const
     return TableModelHelper::fieldRoleNames(record());
 }
 
-QVariant TableModelDevData::formatValue(int column, const QVariant &value)
+int TableModelDevData::decimals(int column)
 {
-    // A reading the UPS did not give: an empty cell, not 0.
-    if (column >= 2 && column <= 7 && value.isNull())
-        return QString();
     switch (column) {
     case 2: // inputVol
     case 3: // outputVol
     case 5: // inputFreq
     case 7: // temperature
-        return QString::number(value.toFloat(), 'f', 1);
+        return 1;
     case 6: // battVol
-        return QString::number(value.toFloat(), 'f', 2);
+        return 2;
     default:
-        return value;
+        return -1;
     }
+}
+
+QVariant TableModelDevData::formatValue(int column, const QVariant &value)
+{
+    // A reading the UPS did not give: an empty cell, not 0.
+    if (column >= 2 && column <= 7 && value.isNull())
+        return QString();
+    const int places = decimals(column);
+    return places < 0 ? value : QVariant(QString::number(value.toFloat(), 'f', places));
 }
 
 QStringList TableModelDevData::columnTitles()
@@ -65,6 +71,7 @@ bool TableModelDevData::writeDay(const QString &databaseFile, const QDate &day,
     rows.values = {date + QStringLiteral(" 00:00:00"), date + QStringLiteral(" 23:59:59")};
     rows.titles = titles;
     rows.cell = &TableModelDevData::formatValue;
+    rows.decimals = &TableModelDevData::decimals;
     if (TableModelHelper::writeWorkbook(rows, fileName, "samples"))
         return true;
     // Whatever could be read, the report goes out with a workbook: its titles at least.
@@ -84,6 +91,7 @@ bool TableModelDevData::saveAs(const QUrl &url)
     rows.statement = TableModelHelper::selectionStatement(this);
     rows.titles = columnTitles();
     rows.cell = &TableModelDevData::formatValue;
+    rows.decimals = &TableModelDevData::decimals;
     auto saved = std::make_shared<bool>(false);
     const auto write = [rows, fileName, saved] {
         *saved = TableModelHelper::writeWorkbook(rows, fileName, "samples");

@@ -20,6 +20,8 @@ public:
     // The display form of a device_data field: voltages, frequency and temperature with one
     // decimal, the battery voltage with two; other columns unchanged.
     static QVariant formatValue(int column, const QVariant &value);
+    // The decimals a field is shown with; -1 for a field that is not a decimal reading.
+    static int decimals(int column);
 
     // The workbook column titles, translated in this class's context.
     static QStringList columnTitles();

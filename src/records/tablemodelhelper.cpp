@@ -102,7 +102,11 @@ bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char
             ++written;
             for (int j = 1; j < fields; ++j) {
                 const QVariant value = query.value(j);
-                book.write(written + 1, j, value.isNull() ? QVariant() : rows.cell(j, value));
+                const int places = rows.decimals && !value.isNull() ? rows.decimals(j) : -1;
+                if (places >= 0)
+                    book.writeNumber(written + 1, j, rows.cell(j, value).toDouble(), places);
+                else
+                    book.write(written + 1, j, value.isNull() ? QVariant() : rows.cell(j, value));
             }
         }
         if (query.lastError().isValid()) {

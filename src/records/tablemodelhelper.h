@@ -47,6 +47,9 @@ struct WorkbookRows
     QVariantList values;
     QStringList titles;
     std::function<QVariant(int field, const QVariant &value)> cell;
+    // The decimals of a field written as a number (so a spreadsheet can sum and chart it); -1,
+    // or no function, for a field written as text.
+    std::function<int(int field)> decimals;
 };
 
 // Runs the statement forward-only on a read-only connection of the calling thread (any thread)

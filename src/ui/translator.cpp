@@ -152,6 +152,7 @@ void Translator::setAutoLanguage(bool autoLanguage)
         return;
     d->autoLanguage = autoLanguage;
     d->settings->setSettings(Settings::LanguageAuto, autoLanguage);
+    emit autoLanguageChanged();
 }
 
 bool Translator::isLoading() const
@@ -193,6 +194,7 @@ void Translator::init()
         d->load(Auto);
         settings->setSettings(Settings::LanguageAuto, true);
     }
+    emit autoLanguageChanged();
     emit languageChanged();
 }
 

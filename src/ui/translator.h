@@ -18,7 +18,7 @@ class Translator : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int language READ language WRITE setLanguage NOTIFY languageChanged)
-    Q_PROPERTY(bool autoLanguage READ autoLanguage WRITE setAutoLanguage)
+    Q_PROPERTY(bool autoLanguage READ autoLanguage WRITE setAutoLanguage NOTIFY autoLanguageChanged)
     Q_PROPERTY(bool isLoading READ isLoading)
     // The language shown now (never Auto): with the automatic choice, the system's language
     // where a catalogue exists for it, else English.
@@ -53,6 +53,7 @@ public:
 
 signals:
     void languageChanged();
+    void autoLanguageChanged();
 
 private:
     TranslatorPrivate *d;

@@ -94,7 +94,7 @@ void TestDatabase::schemaIsCreatedOnce()
 
     // Files made before the schema's version was kept are read once to find where they stand,
     // stamped, and brought to this version. A self-test table made before the battery voltage
-    // drop was kept gets the column; its rows keep theirs empty.
+    // drop and the outcome were kept gets the columns; its rows keep theirs empty.
     QSqlQuery query;
     QVERIFY(query.exec("pragma user_version = 0"));
     QVERIFY(query.exec("drop table log_self_test"));
@@ -105,8 +105,8 @@ void TestDatabase::schemaIsCreatedOnce()
                        "values('2025-01-02 03:04:05', 10, 10)"));
     QCOMPARE(initLog(), QStringList({"The database predates schema versions; found at version 1"}));
     QCOMPARE(RecordProbe::sqlCount("pragma user_version"), SchemaMigration::currentVersion);
-    QVERIFY(query.exec("select battVolDrop from log_self_test"));
-    QVERIFY(query.next() && query.isNull(0));
+    QVERIFY(query.exec("select battVolDrop, result from log_self_test"));
+    QVERIFY(query.next() && query.isNull(0) && query.isNull(1));
     QVERIFY(query.exec("delete from log_self_test"));
 
     // A sample table made when every reading was required is made anew, its rows, ids, trigger

@@ -193,11 +193,20 @@ void TestTableModels::absentReadingsStayEmpty()
         values << model.data(model.index(1, 0), role);
     QCOMPARE(values, QVariantList({"231.0", "", "", "50.0", "27.10", ""}));
 
+    // In the workbook, readings are numbers a spreadsheet can sum, shown with the screen's
+    // decimals; an absent one is an empty cell.
     const QString path = m_out.filePath(QStringLiteral("absent.xlsx"));
     QVERIFY(RecordProbe::exported(model, path));
-    QCOMPARE(
-        rowsOf(path).at(2).toArray(),
-        QJsonArray({"2023-06-01 10:00:00", "231.0", QJsonValue(), QJsonValue(), "50.0", "27.10"}));
+    const QJsonObject book = PythonScript::dumpWorkbook(path);
+    checkLayout(book, 7);
+    QCOMPARE(book.value("rows").toArray().at(2).toArray(),
+             QJsonArray({"2023-06-01 10:00:00", 231, QJsonValue(), QJsonValue(), 50, 27.1}));
+    QCOMPARE(book.value("rows").toArray().at(1).toArray().at(3), QJsonValue(20));
+    QCOMPARE(book.value("formats").toObject(),
+             QJsonObject({{"B", QJsonArray({"0.0"})},
+                          {"D", QJsonArray({"General"})},
+                          {"E", QJsonArray({"0.0"})},
+                          {"F", QJsonArray({"0.00"})}}));
 
     const HistorySeries::Result result = HistorySeries::reduce(
         m_root.file(QStringLiteral("/data/quelta.db")), QDate(2023, 6, 1), QDate(2023, 6, 1));
@@ -378,9 +387,9 @@ void TestTableModels::exportWritesEveryRowOfADay()
     QCOMPARE(first.at(0).toArray(), titles);
     // Newest first; the id is left out, so the time stamp is in column 1.
     QCOMPARE(first.at(1).toArray(),
-             QJsonArray({"2024-05-01 23:59:59", "230.0", "230.1", 44, "50.0", "13.46", "25.0"}));
+             QJsonArray({"2024-05-01 23:59:59", 230, 230.1, 44, 50, 13.46, 25}));
     QCOMPARE(dump.value("last").toArray(),
-             QJsonArray({"2024-05-01 00:00:00", "230.0", "230.0", 0, "50.0", "13.46", "25.0"}));
+             QJsonArray({"2024-05-01 00:00:00", 230, 230, 0, 50, 13.46, 25}));
 }
 
 void TestTableModels::chartReductionOfADayAndAMonth()

@@ -359,15 +359,11 @@ void TestServiceEMail::dailyReportOfYesterday()
                              "Battery voltage(V)",
                              QStringLiteral("Temperature(℃)")};
     const QJsonArray expectedRows[] = {
-        QJsonArray(
-            {titles,
-             QJsonArray({"2024-03-10 00:00:00", "230.0", "230.0", 37, "50.0", "13.46", "24.3"}),
-             QJsonArray({"2024-03-10 12:00:00", "231.0", "230.0", 38, "50.0", "13.50", "25.0"}),
-             // 25.55 read in single precision is 25.549999...
-             QJsonArray({"2024-03-10 23:59:59", "232.0", "230.0", 39, "50.0", "13.44", "25.5"})}),
-        QJsonArray(
-            {titles,
-             QJsonArray({"2024-03-11 00:00:00", "233.0", "230.0", 40, "50.0", "13.50", "25.0"})}),
+        QJsonArray({titles, QJsonArray({"2024-03-10 00:00:00", 230, 230, 37, 50, 13.46, 24.3}),
+                    QJsonArray({"2024-03-10 12:00:00", 231, 230, 38, 50, 13.5, 25}),
+                    // 25.55 read in single precision is 25.549999...
+                    QJsonArray({"2024-03-10 23:59:59", 232, 230, 39, 50, 13.44, 25.5})}),
+        QJsonArray({titles, QJsonArray({"2024-03-11 00:00:00", 233, 230, 40, 50, 13.5, 25})}),
         QJsonArray({titles})};
     for (int i = 0; i < 3; ++i) {
         const QJsonObject mail = received.at(i).toObject();

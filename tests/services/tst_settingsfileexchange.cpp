@@ -432,11 +432,22 @@ void TestSettingsFileExchange::restore()
     setRecipients({QStringLiteral("ops@example.org"), QStringLiteral("boss@example.org")});
     m_accounts.reload();
     m_accounts.addUser("monuser", "monitor", "secret");
+    const int accounts = m_accounts.rowCount();
     ListModelEMailUser *model = &m_recipients;
     model->select();
     QCOMPARE(model->rowCount(), 2);
+    settings->setSettings(Settings::ShutdownEnable, true);
+    settings->setSettings(Settings::NetworkEnable, true);
+    const QStringList said = page.restoreChanges();
+    QCOMPARE(said.size(), 6);
+    QVERIFY(said.at(0).startsWith(QStringLiteral("The protection is switched off")));
+    QVERIFY(said.at(1).startsWith(QStringLiteral("Network sharing is switched off")));
+    QCOMPARE(said.at(3), QStringLiteral("Every e-mail recipient is deleted (2)."));
+    QVERIFY(said.at(5).contains(QStringLiteral("the network accounts")));
     page.settingsRestore();
-    QCOMPARE(m_accounts.rowCount(), 0);
+    // The accounts are not settings: they stay.
+    QCOMPARE(m_accounts.rowCount(), accounts);
+    QCOMPARE(page.restoreChanges().size(), 2);
     QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
     QCOMPARE(settings->getSettings(Settings::NetworkListen).toString(),
              QStringLiteral("127.0.0.1,::1"));

@@ -25,7 +25,7 @@ QmlPageHost::QmlPageHost() : d(new QmlPageHostPrivate)
     d->root.start();
     d->view.reset(new QQuickView);
     d->root.registerQml();
-    d->root.publishContext(d->view.data());
+    d->root.connectView(d->view.data());
     d->view->setResizeMode(QQuickView::SizeRootObjectToView);
 }
 

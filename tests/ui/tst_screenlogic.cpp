@@ -69,9 +69,17 @@ private slots:
         view.setState(onMains(0x2B));
         expect(view, "inputState=1;batteryState=1;faultState=1;selfTestState=1");
 
-        // A lost link: what it last read is not shown as measurements or as "Normal".
-        view.setState(onMains(0, UpsState::Link::Offline));
-        expect(view, "linkState=2;inputState=-1;outputVolText=--;loadPercent=-1");
+        // A lost link: what it last read is not shown as measurements or as "Normal"; the model
+        // last named stays known.
+        UpsState named = onMains();
+        named.model = QStringLiteral(" QuadraLine ");
+        view.setState(named);
+        UpsState lost = onMains(0, UpsState::Link::Offline);
+        lost.model.clear();
+        view.setState(lost);
+        expect(view,
+               "linkState=2;inputState=-1;outputVolText=--;loadPercent=-1;modelText=--;"
+               "knownModel=QuadraLine");
 
         // A value the UPS did not report, or no number, shows as "--"; the battery stays in range.
         UpsState partial = onMains();
@@ -85,7 +93,7 @@ private slots:
     void workModeAndPowerPaths()
     {
         const int mains = DevStatusView::WorkOnMains, battery = DevStatusView::WorkOnBattery,
-                  bypass = DevStatusView::WorkOnBypass;
+                  bypass = DevStatusView::WorkOnBypass, boost = DevStatusView::WorkBoostOrBuck;
         const struct
         {
             const char *what;
@@ -101,6 +109,8 @@ private slots:
             // A self-test runs the load from the battery with the mains present.
             {"self-test", 0x20, mains, "m.i.dL"},
             {"bypass", 0x04, bypass, "mb.c.L"},
+            // On a standby type the same bit is boost or buck: the inverter side carries the load.
+            {"boost or buck", 0x14, boost, "m.ic.L"},
             // Mains gone wins over a bypass flag.
             {"bypass, no mains", 0x05, battery, ""},
             // Output switched off, as measured: nothing reaches the load, with the shutdown flag

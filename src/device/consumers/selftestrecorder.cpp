@@ -78,7 +78,7 @@ void SelfTestRecorder::updateState(const UpsState &state)
             watch(state);
     }
     if (!state.online())
-        stop();
+        stop(true);
     else if (!testing && state.batteryVoltage)
         m_idleVoltage = state.batteryVoltage;
 }
@@ -160,7 +160,7 @@ bool SelfTestRecorder::writeLine(const QByteArray &line)
     return false;
 }
 
-void SelfTestRecorder::stop()
+void SelfTestRecorder::stop(bool cut)
 {
     if (!m_running)
         return;
@@ -192,7 +192,14 @@ void SelfTestRecorder::stop()
     const QVariant drop = m_result.voltageDrop
         ? QVariant(double(qRound(*m_result.voltageDrop * 100)) / 100)
         : QVariant();
-    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop);
+    RecordWriter::SelfTestOutcome outcome = RecordWriter::SelfTestPassed;
+    if (cut)
+        outcome = RecordWriter::SelfTestUnknown;
+    else if (m_result.upsFailed)
+        outcome = RecordWriter::SelfTestUpsFault;
+    else if (m_result.batteryLow)
+        outcome = RecordWriter::SelfTestBatteryLow;
+    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop, outcome);
     m_running = false;
     emit recorded(start, int(std::min<qint64>(duration, INT_MAX)), m_samples.size());
 }

@@ -137,21 +137,46 @@ void ServiceEMail::start()
     d->userModel->refresh();
 }
 
+namespace {
+
+// A value read from the settings, announced when it differs from the one kept.
+template<typename T>
+void reload(ServiceEMail *q, T &field, const T &value, void (ServiceEMail::*changed)())
+{
+    if (field == value)
+        return;
+    field = value;
+    emit(q->*changed)();
+}
+
+} // namespace
+
 void ServiceEMail::onSettingsChanged()
 {
     Settings *s = d->settings;
-    d->enable = s->getSettings(Settings::EMailEnable).toBool();
-    d->serverAddress = s->getSettings(Settings::EMailServerAddress).toString();
-    d->serverPort = quint16(s->getSettings(Settings::EMailServerPort).toInt() & 0xffff);
-    d->senderName = s->getSettings(Settings::EMailSenderName).toString();
-    d->senderAddress = s->getSettings(Settings::EMailSenderAddress).toString();
-    d->encrypt = s->getSettings(Settings::EMailEncrypt).toInt();
-    d->authEnable = s->getSettings(Settings::EMailAuthEnable).toBool();
-    d->authAccount = s->getSettings(Settings::EMailAuthName).toString();
-    d->authPassword = QString::fromUtf8(s->getSettings(Settings::EMailAuthPassword).toByteArray());
-    d->dailyEnable = s->getSettings(Settings::EMailDailyEnable).toBool();
-    d->dailyTime =
-        QTime::fromString(s->getSettings(Settings::EMailDailyTime).toString(), Qt::TextDate);
+    using E = ServiceEMail;
+    reload(this, d->enable, s->getSettings(Settings::EMailEnable).toBool(), &E::enableChanged);
+    reload(this, d->serverAddress, s->getSettings(Settings::EMailServerAddress).toString(),
+           &E::serverAddressChanged);
+    reload(this, d->serverPort, quint16(s->getSettings(Settings::EMailServerPort).toInt() & 0xffff),
+           &E::serverPortChanged);
+    reload(this, d->senderName, s->getSettings(Settings::EMailSenderName).toString(),
+           &E::senderNameChanged);
+    reload(this, d->senderAddress, s->getSettings(Settings::EMailSenderAddress).toString(),
+           &E::senderAddressChanged);
+    reload(this, d->encrypt, s->getSettings(Settings::EMailEncrypt).toInt(), &E::encryptChanged);
+    reload(this, d->authEnable, s->getSettings(Settings::EMailAuthEnable).toBool(),
+           &E::authEnableChanged);
+    reload(this, d->authAccount, s->getSettings(Settings::EMailAuthName).toString(),
+           &E::authAccountChanged);
+    reload(this, d->authPassword,
+           QString::fromUtf8(s->getSettings(Settings::EMailAuthPassword).toByteArray()),
+           &E::authPasswordChanged);
+    reload(this, d->dailyEnable, s->getSettings(Settings::EMailDailyEnable).toBool(),
+           &E::dailyEnableChanged);
+    reload(this, d->dailyTime,
+           QTime::fromString(s->getSettings(Settings::EMailDailyTime).toString(), Qt::TextDate),
+           &E::dailyTimeChanged);
     updateDailyTimer();
 }
 
@@ -179,6 +204,7 @@ void ServiceEMail::setEnable(bool enable)
         return;
     d->enable = enable;
     d->settings->setSettings(Settings::EMailEnable, enable);
+    emit enableChanged();
     updateDailyTimer();
 }
 
@@ -193,6 +219,7 @@ void ServiceEMail::setServerAddress(const QString &address)
         return;
     d->serverAddress = address;
     d->settings->setSettings(Settings::EMailServerAddress, address);
+    emit serverAddressChanged();
 }
 
 quint16 ServiceEMail::serverPort() const
@@ -206,6 +233,7 @@ void ServiceEMail::setServerPort(quint16 port)
         return;
     d->serverPort = port;
     d->settings->setSettings(Settings::EMailServerPort, int(port));
+    emit serverPortChanged();
 }
 
 QString ServiceEMail::senderName() const
@@ -219,6 +247,7 @@ void ServiceEMail::setSenderName(const QString &name)
         return;
     d->senderName = name;
     d->settings->setSettings(Settings::EMailSenderName, name);
+    emit senderNameChanged();
 }
 
 QString ServiceEMail::senderAddress() const
@@ -232,6 +261,7 @@ void ServiceEMail::setSenderAddress(const QString &address)
         return;
     d->senderAddress = address;
     d->settings->setSettings(Settings::EMailSenderAddress, address);
+    emit senderAddressChanged();
 }
 
 int ServiceEMail::encrypt() const
@@ -245,6 +275,7 @@ void ServiceEMail::setEncrypt(int encrypt)
         return;
     d->encrypt = encrypt;
     d->settings->setSettings(Settings::EMailEncrypt, encrypt);
+    emit encryptChanged();
 }
 
 bool ServiceEMail::authEnable() const
@@ -258,6 +289,7 @@ void ServiceEMail::setAuthEnable(bool enable)
         return;
     d->authEnable = enable;
     d->settings->setSettings(Settings::EMailAuthEnable, enable);
+    emit authEnableChanged();
 }
 
 QString ServiceEMail::authAccount() const
@@ -271,6 +303,7 @@ void ServiceEMail::setAuthAccount(const QString &account)
         return;
     d->authAccount = account;
     d->settings->setSettings(Settings::EMailAuthName, account);
+    emit authAccountChanged();
 }
 
 QString ServiceEMail::authPassword() const
@@ -284,6 +317,7 @@ void ServiceEMail::setAuthPassword(const QString &password)
         return;
     d->authPassword = password;
     d->settings->setSettings(Settings::EMailAuthPassword, password);
+    emit authPasswordChanged();
 }
 
 bool ServiceEMail::dailyEnable() const
@@ -297,6 +331,7 @@ void ServiceEMail::setDailyEnable(bool enable)
         return;
     d->dailyEnable = enable;
     d->settings->setSettings(Settings::EMailDailyEnable, enable);
+    emit dailyEnableChanged();
     updateDailyTimer();
 }
 
@@ -344,6 +379,7 @@ void ServiceEMail::setDailyPart(int part, int value)
     parts[part] = value;
     d->dailyTime = QTime(parts[0], parts[1], parts[2]);
     d->settings->setSettings(Settings::EMailDailyTime, d->dailyTime.toString(Qt::TextDate));
+    emit dailyTimeChanged();
 }
 
 void ServiceEMail::onTimerTimeout()

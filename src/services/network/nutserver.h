@@ -39,7 +39,9 @@ signals:
                           const QString &user, const QString &address);
     void clientsChanged(const NutClientList &clients);
     void shutdownWaitFinished();
-    void listening(quint16 port); // 0: not listening
+    // After each attempt to listen: the port (0: not listening) and, when an address could not
+    // be used, why (the first such address), for the settings page.
+    void listening(quint16 port, const QString &problem);
 
 private:
     NutServerPrivate *d;

@@ -10,6 +10,7 @@ public:
     QThread thread;
     NutServer *server = nullptr;
     quint16 port = 0;
+    QString problem;
     NutClientList clients;
 };
 
@@ -27,11 +28,13 @@ NutServerThread::NutServerThread(QObject *parent) : QObject(parent), d(new NutSe
         d->clients = clients;
         emit clientsChanged();
     });
-    connect(d->server, &NutServer::listening, this, [this](quint16 port) {
-        if (port == d->port)
-            return;
-        d->port = port;
-        emit portChanged(port);
+    connect(d->server, &NutServer::listening, this, [this](quint16 port, const QString &problem) {
+        d->problem = problem;
+        if (port != d->port) {
+            d->port = port;
+            emit portChanged(port);
+        }
+        emit listenAttempted();
     });
     d->thread.start();
 }
@@ -74,6 +77,11 @@ void NutServerThread::clearFsd()
 quint16 NutServerThread::port() const
 {
     return d->port;
+}
+
+QString NutServerThread::problem() const
+{
+    return d->problem;
 }
 
 NutClientList NutServerThread::clients() const

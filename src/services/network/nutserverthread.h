@@ -29,6 +29,8 @@ public:
     void clearFsd();
 
     quint16 port() const; // 0 while not listening
+    // Why an address could not be used at the last attempt to listen; empty when none failed.
+    QString problem() const;
     NutClientList clients() const;
 
 signals:
@@ -36,6 +38,8 @@ signals:
                           const QString &user, const QString &address);
     void clientsChanged();
     void portChanged(quint16 port);
+    // An attempt to listen is over (port() and problem() tell how it went).
+    void listenAttempted();
     void shutdownWaitFinished();
 
 private:

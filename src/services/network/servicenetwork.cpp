@@ -3,10 +3,13 @@
 #include "listmodelnutclient.h"
 #include "listmodelnutuser.h"
 #include "logcategories.h"
+#include "nutallowlist.h"
 #include "nutline.h"
 #include "nutport.h"
 #include "nutserverthread.h"
 #include "settings.h"
+
+#include <QHostAddress>
 
 namespace {
 
@@ -66,6 +69,7 @@ ServiceNetwork::ServiceNetwork(Settings *settings, QObject *parent)
     connect(&d->server, &NutServerThread::clientsChanged, this,
             [this] { d->clients.setClients(d->server.clients()); });
     connect(&d->server, &NutServerThread::portChanged, this, &ServiceNetwork::listeningPortChanged);
+    connect(&d->server, &NutServerThread::listenAttempted, this, &ServiceNetwork::listenAttempted);
     connect(&d->server, &NutServerThread::commandRequested, this,
             [this](const QByteArray &command, const QByteArray &parameter) {
                 emit commandRequested(command, parameter);
@@ -254,6 +258,47 @@ void ServiceNetwork::setKeyFile(const QString &path)
 int ServiceNetwork::listeningPort() const
 {
     return d->server.port();
+}
+
+QString ServiceNetwork::listenProblem() const
+{
+    return d->server.problem();
+}
+
+QString ServiceNetwork::checkListen(const QString &text) const
+{
+    const QStringList addresses = items(text);
+    if (addresses.isEmpty())
+        return tr("Name at least one address to listen on (127.0.0.1 for this computer only, "
+                  "0.0.0.0 and :: for every network).");
+    QStringList bad;
+    for (const QString &address : addresses) {
+        if (QHostAddress(address).isNull())
+            bad << address;
+    }
+    return bad.isEmpty() ? QString()
+                         : tr("Not an IP address: %1").arg(bad.join(QStringLiteral(", ")));
+}
+
+QString ServiceNetwork::checkAllow(const QString &text) const
+{
+    QStringList bad;
+    NutAllowList::parse(items(text), &bad);
+    return bad.isEmpty() ? QString()
+                         : tr("Not a network (such as 192.168.1.0/24 or fd00::/8): %1")
+                               .arg(bad.join(QStringLiteral(", ")));
+}
+
+QString ServiceNetwork::checkNames(const QString &text) const
+{
+    QStringList bad;
+    for (const QString &name : items(text)) {
+        if (!NutLine::isPlainName(name.toUtf8()))
+            bad << name;
+    }
+    return bad.isEmpty() ? QString()
+                         : tr("A UPS name holds letters, digits and . _ - @ only: %1")
+                               .arg(bad.join(QStringLiteral(", ")));
 }
 
 ListModelNutUser *ServiceNetwork::users() const

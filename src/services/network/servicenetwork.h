@@ -30,6 +30,8 @@ class ServiceNetwork : public QObject
     Q_PROPERTY(QString keyFile READ keyFile WRITE setKeyFile NOTIFY settingsChanged)
     // The port listened on now; 0 while the server is off or cannot listen.
     Q_PROPERTY(int listeningPort READ listeningPort NOTIFY listeningPortChanged)
+    // Why an address could not be listened on at the last attempt; empty when none failed.
+    Q_PROPERTY(QString listenProblem READ listenProblem NOTIFY listenAttempted)
     Q_PROPERTY(ListModelNutUser *users READ users CONSTANT)
     Q_PROPERTY(ListModelNutClient *clients READ clients CONSTANT)
 
@@ -61,8 +63,16 @@ public:
     QString keyFile() const;
     void setKeyFile(const QString &path);
     int listeningPort() const;
+    QString listenProblem() const;
     ListModelNutUser *users() const;
     ListModelNutClient *clients() const;
+
+    // What the settings page refuses before it stores it: empty when `text` is a list of IP
+    // addresses to listen on (one at least), of allowed networks, of plain UPS names; else why
+    // not, for the user.
+    Q_INVOKABLE QString checkListen(const QString &text) const;
+    Q_INVOKABLE QString checkAllow(const QString &text) const;
+    Q_INVOKABLE QString checkNames(const QString &text) const;
 
     // The primary's duty: FSD, then `done` once the logged-in clients have left or hostSync
     // seconds have passed; at once while the server is off. A newer call replaces `done`.
@@ -79,6 +89,8 @@ public slots:
 signals:
     void settingsChanged();
     void listeningPortChanged();
+    // An attempt to listen is over: after each change of the server's settings, and each retry.
+    void listenAttempted();
     void commandRequested(const QByteArray &command, const QByteArray &parameter);
 
 private:

@@ -296,9 +296,32 @@ void SettingsFileExchange::setImportFailures(const QStringList &failures)
 
 void SettingsFileExchange::settingsRestore()
 {
+    // The network accounts are not settings: like the link to the UPS, they stay.
     m_settings->restore();
     m_recipients->removeAll();
-    m_networkAccounts->replaceAll({});
     qCInfo(lcServices) << "Settings restored to their defaults";
     emit settingsChanged();
+}
+
+QStringList SettingsFileExchange::restoreChanges() const
+{
+    QStringList lines;
+    const auto on = [this](int type) {
+        return m_settings->getSettings(type).toBool();
+    };
+    if (on(Settings::ShutdownEnable))
+        lines << tr("The protection is switched off: no shutdown on a mains failure.");
+    if (on(Settings::NetworkEnable))
+        lines << tr("Network sharing is switched off: the computers that watch this UPS over the "
+                    "network lose it.");
+    if (on(Settings::EMailEnable))
+        lines << tr("E-mail is switched off.");
+    const int recipients = m_recipients->rowCount();
+    if (recipients > 0)
+        lines << tr("Every e-mail recipient is deleted (%1).").arg(recipients);
+    lines << tr("The language, desktop notifications, the battery replacement interval and every "
+                "shutdown, e-mail and network sharing setting go back to their defaults.");
+    lines << tr("Kept: the link to the UPS, the network accounts, the scheduled tasks and the "
+                "battery installation date.");
+    return lines;
 }

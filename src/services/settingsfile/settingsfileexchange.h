@@ -11,8 +11,8 @@ class Settings;
 // The settings management of the common settings page: saves the user's settings, the e-mail
 // recipients and the network server's accounts (their hashes) to a settings file (one JSON
 // object keyed by the settings keys), reads such a file back, and puts the defaults back (no
-// recipient, no account). Whoever keeps a copy of a setting follows the
-// settings' own announcements; the screens reload their fields on settingsChanged.
+// recipient; the link to the UPS and the network accounts stay). Whoever keeps a copy of a setting
+// follows the settings' own announcements; the screens reload their fields on settingsChanged.
 class SettingsFileExchange : public QObject
 {
     Q_OBJECT
@@ -30,6 +30,8 @@ public:
     // (importFailures says what; the rest went in).
     Q_INVOKABLE bool settingsImport(const QUrl &file);
     Q_INVOKABLE void settingsRestore();
+    // What a restore changes now, one line each for the user's question, then what it keeps.
+    Q_INVOKABLE QStringList restoreChanges() const;
 
     QStringList importFailures() const;
     bool startWithDesktop() const;

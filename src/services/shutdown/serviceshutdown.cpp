@@ -53,14 +53,24 @@ public:
     void loadSettings();
     bool readBool(int type, bool fallback) const;
     int readInt(int type, int fallback) const;
-    // A changed value is kept and written through at once.
-    template<typename T> bool update(T &field, const T &value, int type)
+    using Signal = void (ServiceShutdown::*)();
+    // A changed value is kept, written through at once and announced.
+    template<typename T> bool update(T &field, const T &value, int type, Signal changed)
     {
         if (field == value)
             return false;
         field = value;
         settings->setSettings(type, QVariant::fromValue(value));
+        emit(q->*changed)();
         return true;
+    }
+    // A value read from the settings, announced when it differs from the one kept.
+    template<typename T> void reload(T &field, const T &value, Signal changed)
+    {
+        if (field == value)
+            return;
+        field = value;
+        emit(q->*changed)();
     }
 
     void cancel();
@@ -169,18 +179,21 @@ int ServiceShutdownPrivate::readInt(int type, int fallback) const
 
 void ServiceShutdownPrivate::loadSettings()
 {
-    queltaOffEnable = readBool(Settings::ShutdownEnable, false);
-    mainFaultOffTime = readInt(Settings::ShutdownMainFaultTime, 0);
-    battLowOffTime = readInt(Settings::ShutdownBattLowTime, 0);
-    mainFaultOffCap = readInt(Settings::ShutdownMainFaultCap, 1);
-    shutdownMode = readInt(Settings::ShutdownMode, 0);
-    autoSaveEnable = readBool(Settings::ShutdownAutoSave, false);
-    upsOffEnable = readBool(Settings::ShutdownUPSOff, false);
-    upsOffTime = readInt(Settings::ShutdownUPSOffTime, 1);
-    execEnable = readBool(Settings::ShutdownExec, false);
-    execTime = readInt(Settings::ShutdownExecTime, 1);
-    execFile = settings->getSettings(Settings::ShutdownExecFile).toString();
-    osOffEnable = readBool(Settings::ShutdownOsOff, false);
+    using S = ServiceShutdown;
+    reload(queltaOffEnable, readBool(Settings::ShutdownEnable, false), &S::queltaOffEnableChanged);
+    reload(mainFaultOffTime, readInt(Settings::ShutdownMainFaultTime, 0),
+           &S::mainFaultOffTimeChanged);
+    reload(battLowOffTime, readInt(Settings::ShutdownBattLowTime, 0), &S::battLowOffTimeChanged);
+    reload(mainFaultOffCap, readInt(Settings::ShutdownMainFaultCap, 1), &S::mainFaultOffCapChanged);
+    reload(shutdownMode, readInt(Settings::ShutdownMode, 0), &S::shutdownModeChanged);
+    reload(autoSaveEnable, readBool(Settings::ShutdownAutoSave, false), &S::autoSaveEnableChanged);
+    reload(upsOffEnable, readBool(Settings::ShutdownUPSOff, false), &S::upsOffEnableChanged);
+    reload(upsOffTime, readInt(Settings::ShutdownUPSOffTime, 1), &S::upsOffTimeChanged);
+    reload(execEnable, readBool(Settings::ShutdownExec, false), &S::execEnableChanged);
+    reload(execTime, readInt(Settings::ShutdownExecTime, 1), &S::execTimeChanged);
+    reload(execFile, settings->getSettings(Settings::ShutdownExecFile).toString(),
+           &S::execFileChanged);
+    reload(osOffEnable, readBool(Settings::ShutdownOsOff, false), &S::osOffEnableChanged);
 }
 
 // Stops whatever is under way: countdown, command wait, and a UPS shutdown this service asked
@@ -639,7 +652,9 @@ bool ServiceShutdown::queltaOffEnable() const
 
 void ServiceShutdown::setQueltaOffEnable(bool enable)
 {
-    if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable) || enable)
+    if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable,
+                   &ServiceShutdown::queltaOffEnableChanged) ||
+        enable)
         return;
     d->mainsFault = false;
     d->battLow = false;
@@ -653,7 +668,8 @@ int ServiceShutdown::mainFaultOffTime() const
 
 void ServiceShutdown::setMainFaultOffTime(int minutes)
 {
-    d->update(d->mainFaultOffTime, minutes, Settings::ShutdownMainFaultTime);
+    d->update(d->mainFaultOffTime, minutes, Settings::ShutdownMainFaultTime,
+              &ServiceShutdown::mainFaultOffTimeChanged);
 }
 
 int ServiceShutdown::battLowOffTime() const
@@ -663,7 +679,8 @@ int ServiceShutdown::battLowOffTime() const
 
 void ServiceShutdown::setBattLowOffTime(int minutes)
 {
-    d->update(d->battLowOffTime, minutes, Settings::ShutdownBattLowTime);
+    d->update(d->battLowOffTime, minutes, Settings::ShutdownBattLowTime,
+              &ServiceShutdown::battLowOffTimeChanged);
 }
 
 int ServiceShutdown::mainFaultOffCap() const
@@ -673,7 +690,8 @@ int ServiceShutdown::mainFaultOffCap() const
 
 void ServiceShutdown::setMainFaultOffCap(int percent)
 {
-    d->update(d->mainFaultOffCap, percent, Settings::ShutdownMainFaultCap);
+    d->update(d->mainFaultOffCap, percent, Settings::ShutdownMainFaultCap,
+              &ServiceShutdown::mainFaultOffCapChanged);
 }
 
 int ServiceShutdown::shutdownMode() const
@@ -683,7 +701,7 @@ int ServiceShutdown::shutdownMode() const
 
 void ServiceShutdown::setShutdownMode(int mode)
 {
-    d->update(d->shutdownMode, mode, Settings::ShutdownMode);
+    d->update(d->shutdownMode, mode, Settings::ShutdownMode, &ServiceShutdown::shutdownModeChanged);
 }
 
 bool ServiceShutdown::autoSaveEnable() const
@@ -693,7 +711,8 @@ bool ServiceShutdown::autoSaveEnable() const
 
 void ServiceShutdown::setAutoSaveEnable(bool enable)
 {
-    d->update(d->autoSaveEnable, enable, Settings::ShutdownAutoSave);
+    d->update(d->autoSaveEnable, enable, Settings::ShutdownAutoSave,
+              &ServiceShutdown::autoSaveEnableChanged);
 }
 
 bool ServiceShutdown::upsOffEnable() const
@@ -703,7 +722,8 @@ bool ServiceShutdown::upsOffEnable() const
 
 void ServiceShutdown::setUpsOffEnable(bool enable)
 {
-    d->update(d->upsOffEnable, enable, Settings::ShutdownUPSOff);
+    d->update(d->upsOffEnable, enable, Settings::ShutdownUPSOff,
+              &ServiceShutdown::upsOffEnableChanged);
 }
 
 int ServiceShutdown::upsOffTime() const
@@ -713,7 +733,8 @@ int ServiceShutdown::upsOffTime() const
 
 void ServiceShutdown::setUpsOffTime(int minutes)
 {
-    d->update(d->upsOffTime, minutes, Settings::ShutdownUPSOffTime);
+    d->update(d->upsOffTime, minutes, Settings::ShutdownUPSOffTime,
+              &ServiceShutdown::upsOffTimeChanged);
 }
 
 int ServiceShutdown::execEnable() const
@@ -724,7 +745,8 @@ int ServiceShutdown::execEnable() const
 void ServiceShutdown::setExecEnable(int enable)
 {
     // Kept as a yes or no in the file, like its default.
-    d->update(d->execEnable, enable != 0, Settings::ShutdownExec);
+    d->update(d->execEnable, enable != 0, Settings::ShutdownExec,
+              &ServiceShutdown::execEnableChanged);
 }
 
 int ServiceShutdown::execTime() const
@@ -734,7 +756,7 @@ int ServiceShutdown::execTime() const
 
 void ServiceShutdown::setExecTime(int minutes)
 {
-    d->update(d->execTime, minutes, Settings::ShutdownExecTime);
+    d->update(d->execTime, minutes, Settings::ShutdownExecTime, &ServiceShutdown::execTimeChanged);
 }
 
 QString ServiceShutdown::execFile() const
@@ -744,7 +766,8 @@ QString ServiceShutdown::execFile() const
 
 void ServiceShutdown::setExecFile(const QString &commandLine)
 {
-    d->update(d->execFile, commandLine, Settings::ShutdownExecFile);
+    d->update(d->execFile, commandLine, Settings::ShutdownExecFile,
+              &ServiceShutdown::execFileChanged);
 }
 
 bool ServiceShutdown::osOffEnable() const
@@ -754,5 +777,6 @@ bool ServiceShutdown::osOffEnable() const
 
 void ServiceShutdown::setOsOffEnable(bool enable)
 {
-    d->update(d->osOffEnable, enable, Settings::ShutdownOsOff);
+    d->update(d->osOffEnable, enable, Settings::ShutdownOsOff,
+              &ServiceShutdown::osOffEnableChanged);
 }
