@@ -10,7 +10,6 @@
 #include "nutlink.h"
 #include "nutupspublisher.h"
 #include "paths.h"
-#include "qmlregistration.h"
 #include "recordwriter.h"
 #include "samplestore.h"
 #include "selftestrecorder.h"
@@ -21,11 +20,10 @@
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "statusfile.h"
+#include "statusreport.h"
 #include "translator.h"
 
 #include <QCoreApplication>
-#include <QQmlEngine>
-#include <QQuickView>
 
 CompositionRoot::CompositionRoot()
     : m_settings(std::make_unique<Settings>()),
@@ -187,44 +185,8 @@ void CompositionRoot::start()
     m_devComm->start();
 }
 
-static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
+QByteArray CompositionRoot::statusDocument() const
 {
-    return {root.settings(),
-            root.translator(),
-            root.historyNotice(),
-            root.alarm(),
-            root.devComm(),
-            root.serviceEMail(),
-            root.serviceShutdown(),
-            root.serviceScheduleTask()->model(),
-            root.serviceNotification(),
-            root.batteryAge(),
-            root.serviceNetwork()};
-}
-
-void CompositionRoot::registerQml()
-{
-    QmlRegistration::registerTypes(qmlObjects(*this));
-}
-
-void CompositionRoot::publishContext(QQuickView *view)
-{
-    QmlRegistration::publishContext(view, qmlObjects(*this));
-    // Qt.quit() from the screens (the tray's "Quit") ends the event loop, hidden window or not.
-    // Queued, so a quit asked for before the loop runs is not lost.
-    QObject::connect(view->engine(), &QQmlEngine::quit, QCoreApplication::instance(),
-                     &QCoreApplication::quit, Qt::QueuedConnection);
-}
-
-void CompositionRoot::applyLanguage()
-{
-    m_translator->init();
-    m_languageApplied = true;
-}
-
-void CompositionRoot::attachEngine(QQmlEngine *engine)
-{
-    m_translator->setEngine(engine);
-    if (!m_languageApplied)
-        applyLanguage();
+    return StatusReport::document({{m_serviceNetwork->upsName(), m_devComm->state(),
+                                    m_nutUpsPublisher->snapshot()}});
 }

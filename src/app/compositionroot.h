@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <memory>
 
 class Alarm;
@@ -9,8 +11,6 @@ class Database;
 class DevComm;
 class HistoryNotice;
 class NutUpsPublisher;
-class QQmlEngine;
-class QQuickView;
 class RecordWriter;
 class SampleStore;
 class SelfTestRecorder;
@@ -34,7 +34,8 @@ class Translator;
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
-// openStores() reads the settings and opens the database, start() sets everything going.
+// openStores() reads the settings and opens the database, start() sets everything going. The
+// window, where there is one, is made from these objects by the desktop program (ui/).
 class CompositionRoot
 {
 public:
@@ -47,15 +48,8 @@ public:
     // The services that run without a window and the link to the UPS.
     void start();
 
-    // The window's side: the module "Quelta" 1.0 and the context properties (once per process).
-    void registerQml();
-    void publishContext(QQuickView *view);
-    // The catalogues of the chosen language go in: before the window is made, it is made in its
-    // language once instead of made and translated again.
-    void applyLanguage();
-    // The root object exists: the engine goes to the translator, which applies the language
-    // unless that was done already.
-    void attachEngine(QQmlEngine *engine);
+    // The state of every UPS watched, for `status` (StatusReport's document).
+    QByteArray statusDocument() const;
 
     Settings *settings() const { return m_settings.get(); }
     HistoryNotice *historyNotice() const { return m_historyNotice.get(); }
@@ -97,5 +91,4 @@ private:
     std::unique_ptr<NutUpsPublisher> m_nutUpsPublisher;
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;
-    bool m_languageApplied = false;
 };

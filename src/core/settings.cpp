@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLocale>
 #include <QMap>
 #include <QSet>
@@ -64,6 +65,9 @@ public:
 
     void setAside(const SettingsFileCheck &check);
     void sync();
+    void remember();
+    void watch();
+    void reread();
     void write(const QString &key, const QVariant &value, bool isRaw);
     QVariant read(const QString &key, bool isRaw) const;
     QVariant checked(const QString &key, const QVariant &stored) const;
@@ -80,7 +84,67 @@ public:
     bool damaged = false;
     QString setAsidePath; // empty when it could not be kept
     int keptCount = 0;
+    // The stored form of every key of the table as last read or written here, so a change
+    // another program made to the file (the command line) is told key by key.
+    QMap<QString, QVariant> known;
+    bool writeFailed = false;
+    std::unique_ptr<QFileSystemWatcher> watcher; // from the first load on
 };
+
+void SettingsPrivate::remember()
+{
+    known.clear();
+    for (const SettingKeys::Key &row : SettingKeys::all()) {
+        const QString key = QString::fromLatin1(row.name);
+        known.insert(key, settings->value(key));
+    }
+}
+
+// The settings facility replaces the file on every write, which ends a watch on the file: its
+// folder is watched as well, and the file taken up again.
+void SettingsPrivate::watch()
+{
+    if (!watcher) {
+        watcher = std::make_unique<QFileSystemWatcher>();
+        QObject::connect(watcher.get(), &QFileSystemWatcher::fileChanged, q, [this] { reread(); });
+        QObject::connect(watcher.get(), &QFileSystemWatcher::directoryChanged, q,
+                         [this] { reread(); });
+    }
+    if (QFileInfo::exists(path) && !watcher->files().contains(path))
+        watcher->addPath(path);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(folder) && !watcher->directories().contains(folder))
+        watcher->addPath(folder);
+}
+
+// Another program wrote the file (`quelta config set`, `--nut-user`, an editor): every key whose
+// stored value is now another one is announced, so the running program takes it at once.
+void SettingsPrivate::reread()
+{
+    watch();
+    if (!settings)
+        return;
+    // Reads the file again when it changed on the disk since this object last read or wrote it.
+    settings->sync();
+    QStringList changedKeys;
+    for (const SettingKeys::Key &row : SettingKeys::all()) {
+        const QString key = QString::fromLatin1(row.name);
+        const QVariant stored = settings->value(key);
+        if (stored == known.value(key))
+            continue;
+        known.insert(key, stored);
+        changedKeys << key;
+    }
+    if (changedKeys.isEmpty())
+        return;
+    qCInfo(lcShell).noquote() << QStringLiteral("The configuration file %1 was changed by another "
+                                                "program: %2")
+                                     .arg(path, changedKeys.join(QStringLiteral(", ")));
+    for (const QString &key : qAsConst(changedKeys)) {
+        read(key, false); // an impossible value is told now
+        emit q->changed(key);
+    }
+}
 
 // A file that does not read back as the program's own (junk, random bytes, a block of zeros, a
 // file cut short) is copied aside as it is, "config.cfg.damaged-yyyyMMddhhmmss", before
@@ -147,7 +211,8 @@ void SettingsPrivate::sync()
     settings->sync();
     // The status is sticky: a format error seen when the file was read says nothing about this
     // write.
-    if (settings->status() == QSettings::AccessError)
+    writeFailed = settings->status() == QSettings::AccessError;
+    if (writeFailed)
         qCWarning(lcShell) << "Cannot write the configuration file" << path;
     // It holds the SMTP password: readable by its owner only.
     QFile file(path);
@@ -168,6 +233,8 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
         settings->setValue(key, stored);
         sync();
     }
+    if (known.contains(key))
+        known.insert(key, settings->value(key));
     emit q->changed(key);
 }
 
@@ -264,6 +331,8 @@ void Settings::load()
             d->settings->setValue(key, row.defaultValue);
     }
     d->sync();
+    d->remember();
+    d->watch();
     // Every impossible value is told now, not when it is first used.
     for (const SettingKeys::Key &row : SettingKeys::all())
         d->read(QString::fromLatin1(row.name), false);
@@ -286,6 +355,11 @@ QString Settings::fileNotice() const
 QString Settings::setAsidePath() const
 {
     return d->setAsidePath;
+}
+
+bool Settings::writeFailed() const
+{
+    return d->writeFailed;
 }
 
 QString Settings::keyName(int type) const
@@ -329,6 +403,7 @@ void Settings::restore()
         d->settings->setValue(restored.last(), row.defaultValue);
     }
     d->sync();
+    d->remember();
     for (const QString &key : qAsConst(restored))
         emit changed(key);
 }
