@@ -4,6 +4,7 @@
 #include "settingkeys.h"
 #include "settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTextStream>
@@ -84,6 +85,7 @@ int write(const QString &name, const QVariant &value, QTextStream &err)
 {
     if (!readable(err))
         return ConfigCommand::Failure;
+    QDir().mkpath(Paths::file(QStringLiteral("/cfg")));
     Settings settings;
     settings.load();
     settings.setSettings(name, value);

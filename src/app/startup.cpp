@@ -59,16 +59,9 @@ void installSystemCatalogue(QTranslator *catalogue)
         QCoreApplication::installTranslator(catalogue);
 }
 
-// The commands that write the settings file need its folder only. Run by root on the folder of
-// another user (the service's), the folder and the file stay that user's, or the program could
-// no longer read or replace its own settings.
-void prepareSettingsFolder()
-{
-    const QString root = Paths::root();
-    if (!QDir().mkpath(Paths::file(QStringLiteral("/cfg"))))
-        qCWarning(lcShell) << "Cannot create the settings folder under" << root;
-}
-
+// Run by root on the program folder of another user (the service's), the settings folder and
+// file a command made or wrote stay that user's, or the program could no longer read or replace
+// its own settings.
 void keepOwner()
 {
     const std::wstring root = Paths::root().toStdWString();
@@ -88,14 +81,16 @@ int runCommand(const CommandLine &commandLine)
     QTextStream err(stderr);
     if (commandLine.task() == CommandLine::Task::Status)
         return StatusCommand::run(commandLine.json(), out, err);
-    prepareSettingsFolder();
     int exitCode = 0;
-    if (commandLine.task() == CommandLine::Task::Config)
+    if (commandLine.task() == CommandLine::Task::Config) {
         exitCode = ConfigCommand::run(commandLine.configArguments(), in, out, err);
-    else
+    } else {
+        // The settings folder only: no log, no database.
+        QDir().mkpath(Paths::file(QStringLiteral("/cfg")));
         exitCode = NutUserCommand::run(Paths::file(QStringLiteral("/cfg/config.cfg")),
                                        commandLine.nutUserAction(), commandLine.nutUserNames(),
                                        commandLine.nutUserRole(), in, out, err);
+    }
     keepOwner();
     return exitCode;
 }
