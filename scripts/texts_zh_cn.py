@@ -541,7 +541,7 @@ ZH = {
     "No client connected": "没有客户端连接",
     '--json goes with status.': '--json 需与 status 一起使用。',
     'With status: the state as one JSON document.': '与 status 一起使用：以一个 JSON 文档输出状态。',
-    "Instead of running, one of:\nconfig list: every setting with its value;\nconfig get KEY: one setting's value;\nconfig set KEY VALUE: change a setting;\nconfig set-password KEY: a password (email/authPasswd, ups/nutPassword) from the first line of standard input;\nstatus: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.\nA running program takes a changed setting at once.": '不运行程序，而是执行以下命令之一：\nconfig list：列出每项设置及其值；\nconfig get 键：一项设置的值；\nconfig set 键 值：更改一项设置；\nconfig set-password 键：从标准输入的第一行读取密码（email/authPasswd、ups/nutPassword）；\nstatus：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 电池供电，2 电池电量低、故障或输出关闭，3 无 UPS 或程序未运行。\n正在运行的程序会立即采用更改的设置。',
+    "Instead of running, one of:\nconfig list: every setting with its value;\nconfig get KEY: one setting's value;\nconfig set KEY VALUE: change a setting;\nconfig set-password KEY: a password (the SMTP login\'s, the network link\'s) from the first line of standard input;\nstatus: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.\nA running program takes a changed setting at once.": '不运行程序，而是执行以下命令之一：\nconfig list：列出每项设置及其值；\nconfig get 键：一项设置的值；\nconfig set 键 值：更改一项设置；\nconfig set-password 键：从标准输入的第一行读取密码（SMTP 登录的密码、网络链路的密码）；\nstatus：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 电池供电，2 电池电量低、故障或输出关闭，3 无 UPS 或程序未运行。\n正在运行的程序会立即采用更改的设置。',
     'true or false': 'true 或 false',
     'a whole number from %1 to %2': '%1 到 %2 之间的整数',
     'one of %1': '%1 之一',

@@ -858,17 +858,17 @@
         <translation type="unfinished" />
     </message>
     <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
         <source>Instead of running, one of:
 config list: every setting with its value;
 config get KEY: one setting's value;
 config set KEY VALUE: change a setting;
-config set-password KEY: a password (email/authPasswd, ups/nutPassword) from the first line of standard input;
+config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
 status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
 A running program takes a changed setting at once.</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Try '%1 --help' for the options.</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -858,24 +858,24 @@
         <translation>Avec status : l'état en un seul document JSON.</translation>
     </message>
     <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>Essayez « %1 --help » pour voir les options.</translation>
+    </message>
+    <message>
         <source>Instead of running, one of:
 config list: every setting with its value;
 config get KEY: one setting's value;
 config set KEY VALUE: change a setting;
-config set-password KEY: a password (email/authPasswd, ups/nutPassword) from the first line of standard input;
+config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
 status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
 A running program takes a changed setting at once.</source>
         <translation>Au lieu de fonctionner, l'une des commandes :
 config list : chaque réglage avec sa valeur ;
 config get CLÉ : la valeur d'un réglage ;
 config set CLÉ VALEUR : modifie un réglage ;
-config set-password CLÉ : un mot de passe (email/authPasswd, ups/nutPassword) lu sur la première ligne de l'entrée standard ;
+config set-password CLÉ : un mot de passe (celui de la connexion SMTP, celui du lien réseau) lu sur la première ligne de l'entrée standard ;
 status : l'état de l'onduleur du programme en marche ; code de sortie 0 sur secteur, 1 sur batterie, 2 batterie faible, un défaut ou la sortie coupée, 3 aucun onduleur ou aucun programme.
 Un programme en marche prend aussitôt en compte un réglage modifié.</translation>
-    </message>
-    <message>
-        <source>Try '%1 --help' for the options.</source>
-        <translation>Essayez « %1 --help » pour voir les options.</translation>
     </message>
 </context>
 <context>

@@ -858,24 +858,24 @@
         <translation>与 status 一起使用：以一个 JSON 文档输出状态。</translation>
     </message>
     <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>使用“%1 --help”查看选项。</translation>
+    </message>
+    <message>
         <source>Instead of running, one of:
 config list: every setting with its value;
 config get KEY: one setting's value;
 config set KEY VALUE: change a setting;
-config set-password KEY: a password (email/authPasswd, ups/nutPassword) from the first line of standard input;
+config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
 status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
 A running program takes a changed setting at once.</source>
         <translation>不运行程序，而是执行以下命令之一：
 config list：列出每项设置及其值；
 config get 键：一项设置的值；
 config set 键 值：更改一项设置；
-config set-password 键：从标准输入的第一行读取密码（email/authPasswd、ups/nutPassword）；
+config set-password 键：从标准输入的第一行读取密码（SMTP 登录的密码、网络链路的密码）；
 status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 电池供电，2 电池电量低、故障或输出关闭，3 无 UPS 或程序未运行。
 正在运行的程序会立即采用更改的设置。</translation>
-    </message>
-    <message>
-        <source>Try '%1 --help' for the options.</source>
-        <translation>使用“%1 --help”查看选项。</translation>
     </message>
 </context>
 <context>

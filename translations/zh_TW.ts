@@ -858,24 +858,24 @@
         <translation>與 status 一起使用：以一個 JSON 文件輸出狀態。</translation>
     </message>
     <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>使用“%1 --help”查看選項。</translation>
+    </message>
+    <message>
         <source>Instead of running, one of:
 config list: every setting with its value;
 config get KEY: one setting's value;
 config set KEY VALUE: change a setting;
-config set-password KEY: a password (email/authPasswd, ups/nutPassword) from the first line of standard input;
+config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
 status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
 A running program takes a changed setting at once.</source>
         <translation>不運行程式，而是執行以下命令之一：
 config list：列出每項設定及其值；
 config get 鍵：一項設定的值；
 config set 鍵 值：更改一項設定；
-config set-password 鍵：從標準輸入的第一行讀取密碼（email/authPasswd、ups/nutPassword）；
+config set-password 鍵：從標準輸入的第一行讀取密碼（SMTP 登錄的密碼、網路鏈路的密碼）；
 status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 電池供電，2 電池電量低、故障或輸出關閉，3 無 UPS 或程式未運行。
 正在運行的程式會立即採用更改的設定。</translation>
-    </message>
-    <message>
-        <source>Try '%1 --help' for the options.</source>
-        <translation>使用“%1 --help”查看選項。</translation>
     </message>
 </context>
 <context>

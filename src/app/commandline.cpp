@@ -118,8 +118,8 @@ CommandLine::CommandLine() : d(new CommandLinePrivate)
             "config list: every setting with its value;\n"
             "config get KEY: one setting's value;\n"
             "config set KEY VALUE: change a setting;\n"
-            "config set-password KEY: a password (email/authPasswd, ups/nutPassword) from the "
-            "first line of standard input;\n"
+            "config set-password KEY: a password (the SMTP login's, the network link's) from "
+            "the first line of standard input;\n"
             "status: the state of the UPS of the running program; exit status 0 on mains, 1 on "
             "battery, 2 battery low, a fault or the output off, 3 no UPS or no program.\n"
             "A running program takes a changed setting at once."),
