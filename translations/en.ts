@@ -887,14 +887,6 @@ A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>a time of day as hh:mm:ss</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>a day as yyyy-MM-dd, or nothing</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>any text</source>
         <translation type="unfinished" />
     </message>
@@ -936,6 +928,14 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>%1 takes %2, not '%3'.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -893,14 +893,6 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <translation>l'une des valeurs %1</translation>
     </message>
     <message>
-        <source>a time of day as hh:mm:ss</source>
-        <translation>une heure au format hh:mm:ss</translation>
-    </message>
-    <message>
-        <source>a day as yyyy-MM-dd, or nothing</source>
-        <translation>un jour au format yyyy-MM-dd, ou rien</translation>
-    </message>
-    <message>
         <source>any text</source>
         <translation>n'importe quel texte</translation>
     </message>
@@ -943,6 +935,14 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>%1 takes %2, not '%3'.</source>
         <translation>%1 attend %2, pas « %3 ».</translation>
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation>une heure telle que 07:30:00</translation>
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation>un jour tel que 2026-12-31, ou rien</translation>
     </message>
 </context>
 <context>

@@ -893,14 +893,6 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <translation>%1 之一</translation>
     </message>
     <message>
-        <source>a time of day as hh:mm:ss</source>
-        <translation>hh:mm:ss 格式的时间</translation>
-    </message>
-    <message>
-        <source>a day as yyyy-MM-dd, or nothing</source>
-        <translation>yyyy-MM-dd 格式的日期，或留空</translation>
-    </message>
-    <message>
         <source>any text</source>
         <translation>任意文本</translation>
     </message>
@@ -943,6 +935,14 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>%1 takes %2, not '%3'.</source>
         <translation>%1 应为%2，而不是“%3”。</translation>
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation>07:30:00 这样的时间</translation>
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation>2026-12-31 这样的日期，或留空</translation>
     </message>
 </context>
 <context>

@@ -33,9 +33,9 @@ QString takes(const SettingKeys::Key &key)
         return ConfigCommand::tr("one of %1").arg(numbers.join(QStringLiteral(", ")));
     }
     case Kind::TimeOfDay:
-        return ConfigCommand::tr("a time of day as hh:mm:ss");
+        return ConfigCommand::tr("a time of day such as 07:30:00");
     case Kind::Day:
-        return ConfigCommand::tr("a day as yyyy-MM-dd, or nothing");
+        return ConfigCommand::tr("a day such as 2026-12-31, or nothing");
     case Kind::Text:
     case Kind::Secret:
         break;
