@@ -14,6 +14,7 @@
 #include <QMap>
 #include <QSet>
 #include <QSettings>
+#include <QTimer>
 
 #include <openssl/evp.h>
 
@@ -89,6 +90,9 @@ public:
     QMap<QString, QVariant> known;
     bool writeFailed = false;
     std::unique_ptr<QFileSystemWatcher> watcher; // from the first load on
+    // An editor may write the file in steps: it is read once it has been still for a moment.
+    QTimer settle;
+    QString refused; // why the file as it stands was not taken, told once
 };
 
 void SettingsPrivate::remember()
@@ -106,9 +110,13 @@ void SettingsPrivate::watch()
 {
     if (!watcher) {
         watcher = std::make_unique<QFileSystemWatcher>();
-        QObject::connect(watcher.get(), &QFileSystemWatcher::fileChanged, q, [this] { reread(); });
-        QObject::connect(watcher.get(), &QFileSystemWatcher::directoryChanged, q,
-                         [this] { reread(); });
+        settle.setSingleShot(true);
+        settle.setInterval(250);
+        QObject::connect(&settle, &QTimer::timeout, q, [this] { reread(); });
+        QObject::connect(watcher.get(), &QFileSystemWatcher::fileChanged, &settle,
+                         qOverload<>(&QTimer::start));
+        QObject::connect(watcher.get(), &QFileSystemWatcher::directoryChanged, &settle,
+                         qOverload<>(&QTimer::start));
     }
     if (QFileInfo::exists(path) && !watcher->files().contains(path))
         watcher->addPath(path);
@@ -118,12 +126,35 @@ void SettingsPrivate::watch()
 }
 
 // Another program wrote the file (`quelta config set`, `--nut-user`, an editor): every key whose
-// stored value is now another one is announced, so the running program takes it at once.
+// stored value is now another one is announced, so the running program takes it at once. A file
+// that is gone, cannot be read or does not read as settings (an editor's save half done, junk)
+// is not taken: the settings in force stay, and the next write puts them back.
 void SettingsPrivate::reread()
 {
     watch();
     if (!settings)
         return;
+    QFile file(path);
+    QString why;
+    if (!file.exists()) {
+        why = QStringLiteral("it is gone");
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+    } else {
+        const SettingsFileCheck check(file.readAll());
+        if (!check.isSound())
+            why = check.fault();
+    }
+    if (!why.isEmpty()) {
+        if (why != refused)
+            qCWarning(lcShell).noquote()
+                << QStringLiteral("The configuration file %1 was changed by another program and "
+                                  "is not taken (%2); the settings in force stay")
+                       .arg(path, why);
+        refused = why;
+        return;
+    }
+    refused.clear();
     // Reads the file again when it changed on the disk since this object last read or wrote it.
     settings->sync();
     QStringList changedKeys;
@@ -240,8 +271,13 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
 
 QVariant SettingsPrivate::read(const QString &key, bool isRaw) const
 {
-    if (!settings || !settings->contains(key))
+    if (!settings)
         return QVariant();
+    // A key taken out of the file by hand holds its default, as at the next start.
+    if (!settings->contains(key)) {
+        const SettingKeys::Key *row = isRaw ? nullptr : SettingKeys::find(key);
+        return row ? row->defaultValue : QVariant();
+    }
     const QVariant stored = settings->value(key);
     const Converter decoder = decoders.value(key);
     if (isRaw)
