@@ -21,6 +21,7 @@
 #include <QTranslator>
 
 namespace Startup {
+
 void createAppDirectories()
 {
     const QStringList folders = {QStringLiteral("/log"), QStringLiteral("/cfg"),

@@ -93,7 +93,8 @@ int StatusCommand::run(bool json, QTextStream &out, QTextStream &err)
     Health worst = Health::OnMains;
     for (int i = 0; i < upses.size(); ++i) {
         const QJsonObject ups = upses.at(i).toObject();
-        const Health health = StatusReport::healthOf(ups.value(QStringLiteral("health")).toString());
+        const Health health =
+            StatusReport::healthOf(ups.value(QStringLiteral("health")).toString());
         if (rank(health) > rank(worst))
             worst = health;
         if (json)

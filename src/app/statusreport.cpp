@@ -37,11 +37,11 @@ QByteArray document(const QVector<Ups> &upses)
             for (const NutVariable &v : NutServerState::served(ups.snapshot, false))
                 variables.insert(QString::fromLatin1(v.name), QString::fromUtf8(v.value));
         }
-        list.append(QJsonObject {{QStringLiteral("name"), ups.name},
-                                 {QStringLiteral("health"), healthName(ups.state.health())},
-                                 {QStringLiteral("variables"), variables},
-                                 {QStringLiteral("alarms"),
-                                  QJsonArray::fromStringList(ups.snapshot.alarms)}});
+        list.append(QJsonObject {
+            {QStringLiteral("name"), ups.name},
+            {QStringLiteral("health"), healthName(ups.state.health())},
+            {QStringLiteral("variables"), variables},
+            {QStringLiteral("alarms"), QJsonArray::fromStringList(ups.snapshot.alarms)}});
     }
     return QJsonDocument(QJsonObject {{QStringLiteral("ups"), list}})
         .toJson(QJsonDocument::Compact);

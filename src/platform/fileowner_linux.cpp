@@ -12,8 +12,12 @@ bool matchOwner(const std::wstring &path, const std::wstring &like)
 {
     const QByteArray target = QFile::encodeName(QString::fromStdWString(path));
     const QByteArray model = QFile::encodeName(QString::fromStdWString(like));
-    struct stat targetInfo {};
-    struct stat modelInfo {};
+    struct stat targetInfo
+    {
+    };
+    struct stat modelInfo
+    {
+    };
     if (::lstat(target.constData(), &targetInfo) != 0 || ::stat(model.constData(), &modelInfo) != 0)
         return false;
     if (targetInfo.st_uid == modelInfo.st_uid && targetInfo.st_gid == modelInfo.st_gid)

@@ -61,8 +61,8 @@ const Xcb *loadXcb()
         void *library = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
         if (!library) {
             qCWarning(lcPlatform).noquote()
-                << "The X library libxcb.so.1 cannot be loaded (" << QString::fromLocal8Bit(dlerror())
-                << "); the list of open windows is empty";
+                << "The X library libxcb.so.1 cannot be loaded ("
+                << QString::fromLocal8Bit(dlerror()) << "); the list of open windows is empty";
             return;
         }
         loaded = resolve(library, "xcb_connect", &xcb.connect) &&
@@ -241,16 +241,15 @@ WindowList openWindows()
         c.wmClass = xcb->getProperty(connection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0,
                                      classLongs);
         if (haveNetName)
-            c.netName = xcb->getProperty(connection, 0, window, netWmName, utf8String, 0,
-                                         titleLongs);
+            c.netName =
+                xcb->getProperty(connection, 0, window, netWmName, utf8String, 0, titleLongs);
         c.wmName = xcb->getProperty(connection, 0, window, XCB_ATOM_WM_NAME,
                                     XCB_GET_PROPERTY_TYPE_ANY, 0, titleLongs);
         cookies.push_back(c);
     }
 
     for (const WindowCookies &c : cookies) {
-        auto attributes =
-            own(xcb->getWindowAttributesReply(connection, c.attributes, nullptr));
+        auto attributes = own(xcb->getWindowAttributesReply(connection, c.attributes, nullptr));
         auto wmClass = own(xcb->getPropertyReply(connection, c.wmClass, nullptr));
         auto netName = haveNetName ? own(xcb->getPropertyReply(connection, c.netName, nullptr))
                                    : own<xcb_get_property_reply_t>(nullptr);
