@@ -11,7 +11,6 @@
 #include "nutlinksettings.h"
 #include "nutupspublisher.h"
 #include "paths.h"
-#include "qmlregistration.h"
 #include "recordwriter.h"
 #include "samplestore.h"
 #include "selftestrecorder.h"
@@ -22,11 +21,10 @@
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "statusfile.h"
+#include "statusreport.h"
 #include "translator.h"
 
 #include <QCoreApplication>
-#include <QQmlEngine>
-#include <QQuickView>
 
 CompositionRoot::CompositionRoot()
     : m_settings(std::make_unique<Settings>()),
@@ -188,44 +186,8 @@ void CompositionRoot::start()
     m_devComm->start();
 }
 
-static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
+QByteArray CompositionRoot::statusDocument() const
 {
-    return {root.settings(),
-            root.translator(),
-            root.historyNotice(),
-            root.alarm(),
-            root.devComm(),
-            root.serviceEMail(),
-            root.serviceShutdown(),
-            root.serviceScheduleTask()->model(),
-            root.serviceNotification(),
-            root.batteryAge(),
-            root.serviceNetwork(),
-            root.nutLinkSettings()};
-}
-
-void CompositionRoot::registerQml()
-{
-    QmlRegistration::registerTypes(qmlObjects(*this));
-}
-
-void CompositionRoot::connectView(QQuickView *view)
-{
-    // Qt.quit() from the screens (the tray's "Quit") ends the event loop, hidden window or not.
-    // Queued, so a quit asked for before the loop runs is not lost.
-    QObject::connect(view->engine(), &QQmlEngine::quit, QCoreApplication::instance(),
-                     &QCoreApplication::quit, Qt::QueuedConnection);
-}
-
-void CompositionRoot::applyLanguage()
-{
-    m_translator->init();
-    m_languageApplied = true;
-}
-
-void CompositionRoot::attachEngine(QQmlEngine *engine)
-{
-    m_translator->setEngine(engine);
-    if (!m_languageApplied)
-        applyLanguage();
+    return StatusReport::document({{m_serviceNetwork->upsName(), m_devComm->state(),
+                                    m_nutUpsPublisher->snapshot()}});
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <memory>
 
 class Alarm;
@@ -10,8 +12,6 @@ class DevComm;
 class HistoryNotice;
 class NutLinkSettings;
 class NutUpsPublisher;
-class QQmlEngine;
-class QQuickView;
 class RecordWriter;
 class SampleStore;
 class SelfTestRecorder;
@@ -35,7 +35,8 @@ class Translator;
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
-// openStores() reads the settings and opens the database, start() sets everything going.
+// openStores() reads the settings and opens the database, start() sets everything going. The
+// window, where there is one, is made from these objects by the desktop program (ui/).
 class CompositionRoot
 {
 public:
@@ -48,16 +49,8 @@ public:
     // The services that run without a window and the link to the UPS.
     void start();
 
-    // The window's side: the module "Quelta" 1.0 (once per process), and the view's engine
-    // joined to the program (Qt.quit() ends it).
-    void registerQml();
-    void connectView(QQuickView *view);
-    // The catalogues of the chosen language go in: before the window is made, it is made in its
-    // language once instead of made and translated again.
-    void applyLanguage();
-    // The root object exists: the engine goes to the translator, which applies the language
-    // unless that was done already.
-    void attachEngine(QQmlEngine *engine);
+    // The state of every UPS watched, for `status` (StatusReport's document).
+    QByteArray statusDocument() const;
 
     Settings *settings() const { return m_settings.get(); }
     HistoryNotice *historyNotice() const { return m_historyNotice.get(); }
@@ -101,5 +94,4 @@ private:
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;
     std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
-    bool m_languageApplied = false;
 };

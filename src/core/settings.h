@@ -90,6 +90,8 @@ public:
     QString fileName() const;
 
     QString keyName(int type) const;
+    // The last write did not reach the file (no right to write it, a full disk).
+    bool writeFailed() const;
 
     QString fileNotice() const;
     // Where the file that did not read back as the program's own was kept at the last load;

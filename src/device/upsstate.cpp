@@ -1,5 +1,6 @@
 #include "upsstate.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -74,4 +75,18 @@ void UpsState::setStatusByte(quint8 status)
 {
     for (int bit = 0; bit < 8; ++bit)
         this->*statusFlags[bit] = (status >> bit) & 1;
+}
+
+UpsState::Health UpsState::health() const
+{
+    if (!online())
+        return Health::NoUps;
+    const bool faulted = upsFailed ||
+        ((faultKind == 1 || faultKind == 2) &&
+         std::any_of(faultWords.cbegin(), faultWords.cend(), [](quint16 word) { return word; }));
+    // The output measured off while the UPS says it switched it off.
+    const bool outputOff = shutdownActive && outputVoltage && *outputVoltage < 10.0f;
+    if (batteryLow || faulted || outputOff || forcedShutdown)
+        return Health::Critical;
+    return onBattery ? Health::OnBattery : Health::OnMains;
 }

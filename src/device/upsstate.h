@@ -89,6 +89,12 @@ struct UpsState
     // 3 UPS failed, 4 standby type, 5 self-test, 6 shutdown active, 7 beeper on.
     quint8 statusByte() const;
     void setStatusByte(quint8 status);
+
+    // How a status query and a monitoring plugin see the UPS, numbered as their exit codes: on
+    // mains, on battery, in danger (battery low, a fault of the UPS, the output off, a forced
+    // shutdown), or no UPS answering.
+    enum class Health { OnMains = 0, OnBattery = 1, Critical = 2, NoUps = 3 };
+    Health health() const;
 };
 
 Q_DECLARE_METATYPE(UpsState)

@@ -114,6 +114,12 @@ bool syncToDisk(int descriptor);
 // Linux: the stream systemd names in JOURNAL_STREAM. Windows: never.
 bool standardErrorIsJournal();
 
+// Gives `path` the owner and group of `like` where they differ and the process may change
+// them, so a file the administrator writes into another user's program folder (the service's,
+// as root) stays readable and replaceable by that user. True when nothing was to be done or it
+// was done. Linux: lchown, as root only. Windows: ownership follows the folder; always true.
+bool matchOwner(const std::wstring &path, const std::wstring &like);
+
 // How many files and sockets the process may hold open at once, after raising its own limit as
 // far as the system lets it (up to 65536); -1 where the system sets no such limit on sockets.
 // Linux: RLIMIT_NOFILE, the soft limit raised towards the hard one. Windows: -1.

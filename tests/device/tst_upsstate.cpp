@@ -1012,6 +1012,28 @@ private slots:
         }
     }
 
+    // The exit statuses of `status`: a bypass, a self-test or a pending output-off with power
+    // still on the load are no danger; a fault of the UPS's words is, one of kind 3 is no fault.
+    void healthForMonitoring()
+    {
+        using H = UpsState::Health;
+        UpsState outputOff = online(0x40);
+        outputOff.outputVoltage = 0.4f;
+        UpsState fsd = online(0);
+        fsd.forcedShutdown = true;
+        const QList<std::pair<UpsState, H>> cases = {
+            {UpsState(), H::NoUps},      {offline(), H::NoUps},
+            {online(0), H::OnMains},     {online(0x24), H::OnMains}, // bypass, self-test
+            {online(0x40), H::OnMains}, // output-off asked for, the load still fed
+            {online(0x01), H::OnBattery}, {online(0x03), H::Critical},
+            {online(0x08), H::Critical}, {outputOff, H::Critical}, {fsd, H::Critical},
+            {faults(1, 8, 0x10), H::Critical}, {faults(2, 0, 0x80), H::Critical},
+            {faults(3, 8, 0x10), H::OnMains},  {faults(1, 8, 0), H::OnMains},
+        };
+        for (int i = 0; i < cases.size(); ++i)
+            QVERIFY2(cases[i].first.health() == cases[i].second, qPrintable(QString::number(i)));
+    }
+
     void statusFileWrites()
     {
         Clock::setNow(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));

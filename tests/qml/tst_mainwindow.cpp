@@ -463,7 +463,6 @@ private slots:
     {
         m_host->root().serviceEMail()->setEncrypt(2);
         Translator *translator = m_host->root().translator();
-        translator->setEngine(m_host->view()->engine());
         translator->setLanguage(Translator::FR_FR);
         const QString history =
             QCoreApplication::translate("MainFooterMenuForm.ui", "Historical Data");
@@ -990,7 +989,6 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
             m_host->root().devComm()->setBaud(9600);
             m_host->root().serviceEMail()->setEncrypt(2);
-            translator->setEngine(m_host->view()->engine());
             translator->init();
             QmlPageHost::call(m_window, "showAndRaise");
             m_window->setProperty("currentTab", int(GlobalDataDef::MainTabSetting));

@@ -7,8 +7,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
-#include <QPointer>
-#include <QQmlEngine>
 #include <QTranslator>
 
 class TranslatorPrivate
@@ -20,7 +18,6 @@ public:
     Translator *q = nullptr;
     Settings *settings = nullptr;
     bool initialised = false;
-    QPointer<QQmlEngine> engine;
     QTranslator english;
     QTranslator translator;
     int inUse = Translator::EN_GB;
@@ -95,10 +92,9 @@ void TranslatorPrivate::load(int language)
             inUse = Translator::EN_GB;
         }
     }
-    // Every binding of the window is evaluated again: only when the catalogues changed (not when
-    // the window was made with them in force).
-    if (engine && installed != before)
-        engine->retranslate();
+    // Only when the catalogues changed, not when the window was made with them in force.
+    if (installed != before)
+        emit q->cataloguesChanged();
     isLoading = false;
 }
 
@@ -196,11 +192,6 @@ void Translator::init()
     }
     emit autoLanguageChanged();
     emit languageChanged();
-}
-
-void Translator::setEngine(QQmlEngine *engine)
-{
-    d->engine = engine;
 }
 
 void Translator::setCatalogueFolder(const QString &folder)
