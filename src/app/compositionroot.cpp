@@ -22,7 +22,10 @@
 #include "settings.h"
 #include "statusfile.h"
 #include "statusreport.h"
+#include "supplycount.h"
 #include "translator.h"
+#include "watchedups.h"
+#include "watchservice.h"
 
 #include <QCoreApplication>
 
@@ -46,7 +49,9 @@ CompositionRoot::CompositionRoot()
       m_nutUpsPublisher(std::make_unique<NutUpsPublisher>(m_devComm.get())),
       m_serviceNetwork(std::make_unique<ServiceNetwork>(m_settings.get())),
       m_translator(std::make_unique<Translator>(m_settings.get())),
-      m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get()))
+      m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get())),
+      m_watchService(std::make_unique<WatchService>(m_settings.get(), m_recordWriter.get())),
+      m_supplyCount(std::make_unique<SupplyCount>(m_settings.get()))
 {
     connectObjects();
 }
@@ -67,8 +72,36 @@ void CompositionRoot::connectObjects()
                      &SelfTestRecorder::updateState);
     QObject::connect(dev, &DevComm::stateChanged, m_statusFile.get(), &StatusFile::updateState);
     QObject::connect(dev, &DevComm::stateChanged, m_sampleStore.get(), &SampleStore::updateState);
+    // The supplies are judged before the shutdown sees the data set that may change them.
+    QObject::connect(dev, &DevComm::stateChanged, m_supplyCount.get(), &SupplyCount::updateLocal);
     QObject::connect(dev, &DevComm::stateChanged, m_serviceShutdown.get(),
                      &ServiceShutdown::updateState);
+    m_serviceShutdown->setSupplies(m_supplyCount.get());
+
+    // Each watched UPS's alarm rules and samples run inside it; what it means for this
+    // computer's supplies and for the desktop is joined here.
+    SupplyCount *supplies = m_supplyCount.get();
+    WatchService *watch = m_watchService.get();
+    QObject::connect(watch, &WatchService::unitStateChanged, supplies,
+                     [supplies](WatchedUps *unit, const UpsState &state) {
+                         supplies->updateSupply(unit->name(), state, unit->lastSeen());
+                     });
+    QObject::connect(watch, &WatchService::unitsChanged, supplies, [supplies, watch] {
+        // A UPS no longer watched (a server that stopped listing it) feeds nothing known.
+        for (const QString &name : supplies->chosen()) {
+            if (name != QLatin1String(SupplyCount::localName) && !watch->find(name))
+                supplies->forget(name);
+        }
+    });
+    QObject::connect(watch, &WatchService::unitStateChanged, m_serviceNotification.get(),
+                     [notices = m_serviceNotification.get()](WatchedUps *unit,
+                                                            const UpsState &state) {
+                         notices->updateNamedState(unit->name(), state);
+                     });
+    QObject::connect(watch, &WatchService::alarmRaised, m_serviceEMail.get(),
+                     &ServiceEMail::sendAlarmEMail);
+    QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::countdownReason,
+                     m_serviceNotification.get(), &ServiceNotification::setCountdownReason);
 
     // A database that could not be read at start (a full disk) and now can: what waited is
     // written and what is stored there is read again.
@@ -183,11 +216,27 @@ void CompositionRoot::start()
     m_batteryAge->start();
     m_nutUpsPublisher->start();
     m_serviceNetwork->start();
+    m_supplyCount->start();
+    m_watchService->start();
     m_devComm->start();
 }
 
 QByteArray CompositionRoot::statusDocument() const
 {
-    return StatusReport::document({{m_serviceNetwork->upsName(), m_devComm->state(),
-                                    m_nutUpsPublisher->snapshot()}});
+    QVector<StatusReport::Ups> upses {
+        {m_serviceNetwork->upsName(), m_devComm->state(), m_nutUpsPublisher->snapshot()}};
+    for (WatchedUps *unit : m_watchService->units()) {
+        upses.append({unit->name(), unit->state(),
+                      NutUpsPublisher::build(unit->state(), DevComm::NUT,
+                                             unit->alarm()->standingAlarmTexts(), {})});
+    }
+    return StatusReport::document(upses);
+}
+
+QVector<CompositionRoot::UpsEntry> CompositionRoot::upsEntries() const
+{
+    QVector<UpsEntry> entries {{m_serviceNetwork->upsName(), m_devComm->state(), QString()}};
+    for (WatchedUps *unit : m_watchService->units())
+        entries.append({unit->name(), unit->state(), unit->name()});
+    return entries;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "upsstate.h"
+
 #include <QByteArray>
+#include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -22,6 +26,8 @@ class ServiceScheduleTask;
 class ServiceShutdown;
 class Settings;
 class StatusFile;
+class SupplyCount;
+class WatchService;
 class Translator;
 
 // The one owner of every long-lived object of the program, window or not. It makes them in
@@ -31,7 +37,7 @@ class Translator;
 //   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
 //   scheduled tasks, desktop notices, battery age, the network server and its view of the UPS,
-//   translator, the network link's settings for the screens
+//   translator, the network link's settings for the screens, the watched UPSes, the supplies
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -52,6 +58,19 @@ public:
     // The state of every UPS watched, for `status` (StatusReport's document).
     QByteArray statusDocument() const;
 
+    // Every UPS this program watches, this computer's first: its shown name (the network
+    // server's name for this computer's), its typed state, and the `ups` value of its rows in
+    // the record tables (empty for this computer's). The list changes with
+    // WatchService::unitsChanged, a state with DevComm::stateChanged and
+    // WatchService::unitStateChanged.
+    struct UpsEntry
+    {
+        QString name;
+        UpsState state;
+        QString recordUps;
+    };
+    QVector<UpsEntry> upsEntries() const;
+
     Settings *settings() const { return m_settings.get(); }
     HistoryNotice *historyNotice() const { return m_historyNotice.get(); }
     Database *database() const { return m_database.get(); }
@@ -71,6 +90,8 @@ public:
     ServiceNetwork *serviceNetwork() const { return m_serviceNetwork.get(); }
     Translator *translator() const { return m_translator.get(); }
     NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
+    WatchService *watchService() const { return m_watchService.get(); }
+    SupplyCount *supplyCount() const { return m_supplyCount.get(); }
 
 private:
     void connectObjects();
@@ -94,4 +115,6 @@ private:
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
     std::unique_ptr<Translator> m_translator;
     std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
+    std::unique_ptr<WatchService> m_watchService;
+    std::unique_ptr<SupplyCount> m_supplyCount;
 };

@@ -47,6 +47,11 @@ public:
     explicit Alarm(RecordWriter *writer, QObject *parent = nullptr);
     ~Alarm() override;
 
+    // The shown name of the watched UPS whose alarms these are: stored with each row and put
+    // before each raised text ("Upstairs: Mains failure"). Empty for this computer's UPS.
+    void setUps(const QString &name);
+    QString ups() const;
+
     int alarmNum() const;
     Q_INVOKABLE QVariantList allAlarm() const;
 

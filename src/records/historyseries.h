@@ -45,5 +45,6 @@ public:
     // `databaseFile` is opened read-only on a connection of the calling thread, closed again
     // before returning. Setting `*stop` ends the work at the next slice, with an error.
     static Result reduce(const QString &databaseFile, const QDate &first, const QDate &last,
-                         int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr);
+                         int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr,
+                         const QString &ups = QString()); // a watched UPS; empty: this computer's
 };
