@@ -104,7 +104,8 @@ void NutLinkPrivate::received(const QHash<QString, QString> &variables)
             QStringLiteral("The server has no status for the UPS (ups.status \"%1\")")
                 .arg(variables.value(QStringLiteral("ups.status")));
         if (reason != problem)
-            qCWarning(lcDevice).noquote() << reason;
+            qCWarning(lcDevice).noquote()
+                << (watched.isEmpty() ? reason : QStringLiteral("%1: %2").arg(watched, reason));
         lost(reason);
         return;
     }
