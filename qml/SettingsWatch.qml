@@ -59,24 +59,86 @@ Flickable {
             title: qsTr("Add a UPS or a whole server")
             columns: 2
 
-            FieldLabel { text: qsTr("Shown name") }
-            TextField { id: fieldName; objectName: "watchName"; style: FieldStyle {}; Layout.fillWidth: true }
-            FieldLabel { text: qsTr("Server") }
-            TextField { id: fieldHost; objectName: "watchHost"; style: FieldStyle {}; Layout.fillWidth: true }
-            FieldLabel { text: qsTr("Port") }
-            TextField { id: fieldPort; objectName: "watchPort"; style: FieldStyle {}; text: "3493"; Layout.fillWidth: true
-                validator: IntValidator { bottom: 1; top: 65535 } }
-            FieldLabel { text: qsTr("UPS name (* for every UPS of the server)") }
-            TextField { id: fieldUps; objectName: "watchUps"; style: FieldStyle {}; text: "*"; Layout.fillWidth: true }
-            FieldLabel { text: qsTr("User") }
-            TextField { id: fieldUser; style: FieldStyle {}; Layout.fillWidth: true }
-            FieldLabel { text: qsTr("Password") }
-            TextField { id: fieldPassword; style: FieldStyle {}; echoMode: TextInput.Password; Layout.fillWidth: true }
-            FieldLabel { text: qsTr("CA file") }
-            TextField { id: fieldCa; style: FieldStyle {}; Layout.fillWidth: true }
-            Item { width: 1; height: 1 }
-            CheckBox { id: fieldPlain; text: qsTr("Allow an unencrypted connection"); style: SettingsCheckBoxStyle {} }
-            Item { width: 1; height: 1 }
+            FieldLabel {
+                text: qsTr("Shown name")
+            }
+            TextField {
+                id: fieldName
+                objectName: "watchName"
+                style: FieldStyle {}
+                Layout.fillWidth: true
+            }
+            FieldLabel {
+                text: qsTr("Server")
+            }
+            TextField {
+                id: fieldHost
+                objectName: "watchHost"
+                style: FieldStyle {}
+                Layout.fillWidth: true
+            }
+            FieldLabel {
+                text: qsTr("Port")
+            }
+            TextField {
+                id: fieldPort
+                objectName: "watchPort"
+                text: "3493"
+                validator: IntValidator {
+                    bottom: 1
+                    top: 65535
+                }
+                style: FieldStyle {}
+                Layout.fillWidth: true
+            }
+            FieldLabel {
+                text: qsTr("UPS name (* for every UPS of the server)")
+            }
+            TextField {
+                id: fieldUps
+                objectName: "watchUps"
+                text: "*"
+                style: FieldStyle {}
+                Layout.fillWidth: true
+            }
+            FieldLabel {
+                text: qsTr("User")
+            }
+            TextField {
+                id: fieldUser
+                style: FieldStyle {}
+                Layout.fillWidth: true
+            }
+            FieldLabel {
+                text: qsTr("Password")
+            }
+            TextField {
+                id: fieldPassword
+                echoMode: TextInput.Password
+                style: FieldStyle {}
+                Layout.fillWidth: true
+            }
+            FieldLabel {
+                text: qsTr("CA file")
+            }
+            TextField {
+                id: fieldCa
+                style: FieldStyle {}
+                Layout.fillWidth: true
+            }
+            Item {
+                width: 1
+                height: 1
+            }
+            CheckBox {
+                id: fieldPlain
+                text: qsTr("Allow an unencrypted connection")
+                style: SettingsCheckBoxStyle {}
+            }
+            Item {
+                width: 1
+                height: 1
+            }
             Button {
                 objectName: "watchAdd"
                 text: qsTr("Add")
