@@ -1,3 +1,4 @@
+// ctest-needs: program
 // UPSes watched beside this computer's own, the whole program against Debian's upsd with
 // dummy-ups: three servers (the third serving two UPSes and listed whole), this computer's UPS
 // on the simulator. Each watched UPS's alarms and samples under its name, a server's list
@@ -5,6 +6,7 @@
 #include "alarm.h"
 #include "compositionroot.h"
 #include "devcomm.h"
+#include "desktopwindow.h"
 #include "devstatusview.h"
 #include "nutserverprocess.h"
 #include "recordprobe.h"
@@ -20,9 +22,12 @@
 #include "watchlist.h"
 #include "watchservice.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QQuickItem>
+#include <QQuickView>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -184,6 +189,31 @@ private slots:
         QCOMPARE(overview.cards().at(2).value<QObject *>()->property("name").toString(),
                  QStringLiteral("lab/u1"));
         QCOMPARE(overview.worst(), int(DevStatusView::UpsOnBattery));
+        {
+            // The window's overview page: a card for this computer and one for each.
+            QQuickView view;
+            DesktopWindow::registerTypes(m_program);
+            view.setSource(QUrl(QStringLiteral("qrc:/qml/MainPanelOverview.qml")));
+            QVERIFY(view.rootObject());
+            view.resize(1024, 560);
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+            QStringList cards;
+            QString upstairs;
+            QQuickItem *flow = view.rootObject()->findChild<QQuickItem *>("overviewCards");
+            QVERIFY(flow);
+            for (QQuickItem *card : flow->childItems()) {
+                QQuickItem *name = card->findChild<QQuickItem *>("cardName");
+                if (!name)
+                    continue; // the repeater
+                cards << name->property("text").toString();
+                if (cards.last() == QLatin1String("Upstairs"))
+                    upstairs = card->findChild<QQuickItem *>("cardState")->property("text").toString();
+            }
+            QCOMPARE(cards, QStringList({"This computer", "Upstairs", "Downstairs", "lab/u1",
+                                         "lab/u2"}));
+            QCOMPARE(upstairs, QStringLiteral("On Battery"));
+        }
         const QJsonArray listed =
             QJsonDocument::fromJson(m_program.statusDocument()).object().value("ups").toArray();
         QStringList shown;
@@ -258,5 +288,10 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWatch)
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    TestWatch test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_watch.moc"
