@@ -8,8 +8,8 @@ Rectangle {
     property bool local: false
     signal opened
 
-    width: 260
-    height: 150
+    width: 300
+    height: 164
     radius: Theme.radiusLarge
     color: Theme.card
     border.color: look.color
@@ -52,15 +52,31 @@ Rectangle {
                 font.bold: true
             }
         }
-        Text {
+        Row {
             objectName: "cardFigures"
-            text: qsTr("Charge %1 · Runtime %2 · Load %3")
-                  .arg(card.status && card.status.batteryPercent >= 0
-                       ? Math.round(card.status.batteryPercent) + " %" : "--")
-                  .arg(card.status ? card.status.battRemainText : "--")
-                  .arg(card.status ? card.status.loadText + " %" : "--")
-            color: Theme.textDim
-            font.pixelSize: Theme.fontSmall
+            spacing: Theme.margin
+            Repeater {
+                model: [
+                    [qsTr("Charge"), card.status && card.status.batteryPercent >= 0
+                                     ? Math.round(card.status.batteryPercent) + " %" : "--"],
+                    [qsTr("Runtime"), card.status ? card.status.battRemainText : "--"],
+                    [qsTr("Load"), card.status && card.status.loadText !== "--"
+                                   ? card.status.loadText + " %" : "--"]
+                ]
+                Column {
+                    Text {
+                        text: modelData[0]
+                        color: Theme.textFaint
+                        font.pixelSize: Theme.fontCaption
+                    }
+                    Text {
+                        text: modelData[1]
+                        color: Theme.text
+                        font.pixelSize: Theme.fontLarge
+                        font.bold: true
+                    }
+                }
+            }
         }
         Text {
             objectName: "cardLink"

@@ -629,7 +629,9 @@ FR = {
     'Supplies of this computer': 'Alimentations de cet ordinateur',
     'UPSes that feed it (shown names, local for its own)': "Onduleurs qui l'alimentent (noms affichés, local pour le sien)",
     'At least this many must be able to feed it': "Au moins ce nombre doit pouvoir l'alimenter",
-    'Charge %1 · Runtime %2 · Load %3': 'Charge %1 · Autonomie %2 · Charge de sortie %3',
+    ('UpsCard', 'Charge'): 'Charge batterie',
+    'Runtime': 'Autonomie',
+    ('UpsCard', 'Load'): 'Charge',
 }
 
 # "Onduleur" is the whole UPS; the inverter is its output stage.

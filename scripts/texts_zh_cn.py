@@ -621,7 +621,9 @@ ZH = {
     'Supplies of this computer': '本机的供电',
     'UPSes that feed it (shown names, local for its own)': '为本机供电的UPS（显示名称，local 表示本机的UPS）',
     'At least this many must be able to feed it': '至少须有几台能够供电',
-    'Charge %1 · Runtime %2 · Load %3': '电量 %1 · 后备时间 %2 · 负载 %3',
+    ('UpsCard', 'Charge'): '电量',
+    'Runtime': '后备时间',
+    ('UpsCard', 'Load'): '负载',
 }
 
 # Taiwan usage where the words differ, applied before the character map.

@@ -3002,15 +3002,23 @@ A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Charge %1 · Runtime %2 · Load %3</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>Conneted</source>
         <translation>Connected</translation>
     </message>
     <message>
         <source>Disconnected</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Runtime</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Load</source>
         <translation type="unfinished" />
     </message>
 </context>

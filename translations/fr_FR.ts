@@ -3008,16 +3008,24 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <translation>Cet ordinateur</translation>
     </message>
     <message>
-        <source>Charge %1 · Runtime %2 · Load %3</source>
-        <translation>Charge %1 · Autonomie %2 · Charge de sortie %3</translation>
-    </message>
-    <message>
         <source>Conneted</source>
         <translation>Connecté</translation>
     </message>
     <message>
         <source>Disconnected</source>
         <translation>Déconnecté</translation>
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation>Charge batterie</translation>
+    </message>
+    <message>
+        <source>Runtime</source>
+        <translation>Autonomie</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Charge</translation>
     </message>
 </context>
 <context>

@@ -3008,16 +3008,24 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <translation>本机</translation>
     </message>
     <message>
-        <source>Charge %1 · Runtime %2 · Load %3</source>
-        <translation>电量 %1 · 后备时间 %2 · 负载 %3</translation>
-    </message>
-    <message>
         <source>Conneted</source>
         <translation>已连接</translation>
     </message>
     <message>
         <source>Disconnected</source>
         <translation>已断开</translation>
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation>电量</translation>
+    </message>
+    <message>
+        <source>Runtime</source>
+        <translation>后备时间</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>负载</translation>
     </message>
 </context>
 <context>

@@ -3008,16 +3008,24 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <translation>本機</translation>
     </message>
     <message>
-        <source>Charge %1 · Runtime %2 · Load %3</source>
-        <translation>電量 %1 · 後備時間 %2 · 負載 %3</translation>
-    </message>
-    <message>
         <source>Conneted</source>
         <translation>已連接</translation>
     </message>
     <message>
         <source>Disconnected</source>
         <translation>已斷開</translation>
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation>電量</translation>
+    </message>
+    <message>
+        <source>Runtime</source>
+        <translation>後備時間</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>負載</translation>
     </message>
 </context>
 <context>
