@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QVariantList>
 
-
 // The overview of every UPS: this computer's (`local`, the view the device page uses) and a
 // status view per watched UPS, each a card; `worst` is the most severe state of them all
 // (DevStatusView::UpsCondition), for the header and the tray.

@@ -5,8 +5,8 @@
 // followed as it changes, and the protection by supply.
 #include "alarm.h"
 #include "compositionroot.h"
-#include "devcomm.h"
 #include "desktopwindow.h"
+#include "devcomm.h"
 #include "devstatusview.h"
 #include "nutserverprocess.h"
 #include "recordprobe.h"
@@ -132,12 +132,10 @@ private slots:
         watch()->setTiming(timing);
         m_program.start();
         QCOMPARE(watch()->serverCount(), 3);
-        QTRY_COMPARE_WITH_TIMEOUT(names(),
-                                  QStringList({"Upstairs", "Downstairs", "lab/u1", "lab/u2"}),
-                                  10000);
-        QTRY_VERIFY_WITH_TIMEOUT(online("Upstairs") && online("Downstairs") &&
-                                     online("lab/u1") && online("lab/u2") &&
-                                     m_program.devComm()->state().online(),
+        QTRY_COMPARE_WITH_TIMEOUT(
+            names(), QStringList({"Upstairs", "Downstairs", "lab/u1", "lab/u2"}), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(online("Upstairs") && online("Downstairs") && online("lab/u1") &&
+                                     online("lab/u2") && m_program.devComm()->state().online(),
                                  10000);
     }
 
@@ -160,7 +158,8 @@ private slots:
         QVERIFY(told);
         QVERIFY(currentAlarmTexts(watch()->find(QStringLiteral("Upstairs"))->alarm())
                     .contains(QStringLiteral("Input voltage fault")));
-        QVERIFY(!currentAlarmTexts(m_program.alarm()).contains(QStringLiteral("Input voltage fault")));
+        QVERIFY(
+            !currentAlarmTexts(m_program.alarm()).contains(QStringLiteral("Input voltage fault")));
 
         // One sample a second for each; none of theirs is this computer's.
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -208,10 +207,11 @@ private slots:
                     continue; // the repeater
                 cards << name->property("text").toString();
                 if (cards.last() == QLatin1String("Upstairs"))
-                    upstairs = card->findChild<QQuickItem *>("cardState")->property("text").toString();
+                    upstairs =
+                        card->findChild<QQuickItem *>("cardState")->property("text").toString();
             }
-            QCOMPARE(cards, QStringList({"This computer", "Upstairs", "Downstairs", "lab/u1",
-                                         "lab/u2"}));
+            QCOMPARE(cards,
+                     QStringList({"This computer", "Upstairs", "Downstairs", "lab/u1", "lab/u2"}));
             QCOMPARE(upstairs, QStringLiteral("On Battery"));
         }
         const QJsonArray listed =
@@ -220,8 +220,9 @@ private slots:
         for (const QJsonValue &ups : listed)
             shown << ups.toObject().value("name").toString() + '=' +
                     ups.toObject().value("health").toString();
-        QCOMPARE(shown, QStringList({"ups=on-mains", "Upstairs=on-battery", "Downstairs=on-mains",
-                                     "lab/u1=on-mains", "lab/u2=on-mains"}));
+        QCOMPARE(shown,
+                 QStringList({"ups=on-mains", "Upstairs=on-battery", "Downstairs=on-mains",
+                              "lab/u1=on-mains", "lab/u2=on-mains"}));
         QCOMPARE(m_program.upsEntries().at(1).recordUps, QStringLiteral("Upstairs"));
         QCOMPARE(m_program.upsEntries().at(0).recordUps, QString());
 
@@ -281,9 +282,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(online("lab/u3"), 10000);
         m_lab.removeUps(QStringLiteral("u2"));
         QVERIFY2(m_lab.reconfigure(), qPrintable(m_lab.output()));
-        QTRY_COMPARE_WITH_TIMEOUT(names(),
-                                  QStringList({"Upstairs", "Downstairs", "lab/u1", "lab/u3"}),
-                                  10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            names(), QStringList({"Upstairs", "Downstairs", "lab/u1", "lab/u3"}), 10000);
         QVERIFY(changed.count() >= 2);
     }
 };

@@ -23,8 +23,8 @@ class WatchedUps : public QObject
     Q_PROPERTY(int alarmNum READ alarmNum NOTIFY alarmsChanged)
 
 public:
-    WatchedUps(const QString &name, NutClient *server, const QString &upsName,
-               RecordWriter *writer, Settings *settings, QObject *parent = nullptr);
+    WatchedUps(const QString &name, NutClient *server, const QString &upsName, RecordWriter *writer,
+               Settings *settings, QObject *parent = nullptr);
     ~WatchedUps() override;
 
     QString name() const { return m_name; }

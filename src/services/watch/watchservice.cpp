@@ -180,7 +180,8 @@ void WatchService::follow(const QString &key, const QStringList &listed)
         WatchedUps *unit = m_units.at(i);
         if (unit->link() && unit->parent() == this && unit->property("server").toString() == key &&
             !wanted.contains(unit->name())) {
-            qCInfo(lcServices) << "Watched UPS" << unit->name() << "is no longer listed by its server";
+            qCInfo(lcServices) << "Watched UPS" << unit->name()
+                               << "is no longer listed by its server";
             m_units.removeAt(i);
             unit->deleteLater();
             changed = true;
