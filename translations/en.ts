@@ -3002,14 +3002,6 @@ A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Conneted</source>
-        <translation>Connected</translation>
-    </message>
-    <message>
-        <source>Disconnected</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>Charge</source>
         <translation type="unfinished" />
     </message>
@@ -3019,6 +3011,14 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Load</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -3008,14 +3008,6 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <translation>Cet ordinateur</translation>
     </message>
     <message>
-        <source>Conneted</source>
-        <translation>Connecté</translation>
-    </message>
-    <message>
-        <source>Disconnected</source>
-        <translation>Déconnecté</translation>
-    </message>
-    <message>
         <source>Charge</source>
         <translation>Charge batterie</translation>
     </message>
@@ -3026,6 +3018,14 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Load</source>
         <translation>Charge</translation>
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>Connecté</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>Déconnecté</translation>
     </message>
 </context>
 <context>

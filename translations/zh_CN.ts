@@ -3008,14 +3008,6 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <translation>本机</translation>
     </message>
     <message>
-        <source>Conneted</source>
-        <translation>已连接</translation>
-    </message>
-    <message>
-        <source>Disconnected</source>
-        <translation>已断开</translation>
-    </message>
-    <message>
         <source>Charge</source>
         <translation>电量</translation>
     </message>
@@ -3026,6 +3018,14 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Load</source>
         <translation>负载</translation>
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>已连接</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>已断开</translation>
     </message>
 </context>
 <context>

@@ -3008,14 +3008,6 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <translation>本機</translation>
     </message>
     <message>
-        <source>Conneted</source>
-        <translation>已連接</translation>
-    </message>
-    <message>
-        <source>Disconnected</source>
-        <translation>已斷開</translation>
-    </message>
-    <message>
         <source>Charge</source>
         <translation>電量</translation>
     </message>
@@ -3026,6 +3018,14 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Load</source>
         <translation>負載</translation>
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>已連接</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>已斷開</translation>
     </message>
 </context>
 <context>
