@@ -75,6 +75,54 @@ Item {
             font.pixelSize: Theme.fontLarge
             font.bold: true
         }
+        // A watched UPS's commands, as its server offers them.
+        Row {
+            id: commands
+            objectName: "overviewCommands"
+            property WatchedUps unit: page.opened ? page.opened.watched : null
+            property int revision: 0
+            property string refusal
+            function unavailable(request) {
+                revision
+                return unit ? unit.controlUnavailable(request) : ""
+            }
+            visible: unit !== null
+            anchors.right: parent.right
+            anchors.rightMargin: Theme.margin
+            anchors.verticalCenter: back.verticalCenter
+            spacing: 8
+
+            Connections {
+                target: commands.unit
+                function onControlsChanged() { commands.revision++ }
+                function onCommandRefused(message) { commands.refusal = message }
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: commands.refusal
+                color: Theme.fault
+                font.pixelSize: Theme.fontSmall
+            }
+            // The request numbers are the link's (UpsLink::ControlRequest), as on the control page.
+            Button {
+                text: qsTr("UPS Self-test for 10S")
+                style: SettingsButtonStyle {}
+                enabled: commands.unavailable(0) === ""
+                onClicked: commands.unit.setSelfTest(GlobalDataDef.SelfTest10S, 0)
+            }
+            Button {
+                text: qsTr("UPS Self-test cancel")
+                style: SettingsButtonStyle {}
+                enabled: commands.unavailable(3) === ""
+                onClicked: commands.unit.setSelfTest(GlobalDataDef.SelfTestCancel, 0)
+            }
+            Button {
+                text: qsTr("UPS buzzer toggle")
+                style: SettingsButtonStyle {}
+                enabled: commands.unavailable(6) === ""
+                onClicked: commands.unit.toggleBeeper()
+            }
+        }
         MainPanelDevForm {
             objectName: "overviewDevice"
             anchors.top: back.bottom

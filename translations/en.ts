@@ -1554,6 +1554,18 @@ A running program takes a changed setting at once.</source>
         <source>This computer</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS self-test for 10 seconds</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>Cancel the UPS self-test</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>Switch the UPS beeper on or off</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelScheduleTask</name>

@@ -1560,6 +1560,18 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>This computer</source>
         <translation>Cet ordinateur</translation>
     </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>Autotest de l'onduleur pendant 10 s</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>Annuler l'autotest de l'onduleur</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>Activer/couper l'alarme sonore</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelScheduleTask</name>

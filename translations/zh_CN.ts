@@ -1560,6 +1560,18 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>This computer</source>
         <translation>本机</translation>
     </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS 自检 10 秒</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>取消 UPS 自检</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>切换 UPS 蜂鸣器</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelScheduleTask</name>

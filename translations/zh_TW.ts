@@ -1560,6 +1560,18 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>This computer</source>
         <translation>本機</translation>
     </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS 自檢 10 秒</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>取消 UPS 自檢</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>切換 UPS 蜂鳴器</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelScheduleTask</name>

@@ -267,6 +267,12 @@ private slots:
         QVERIFY2(body.endsWith(QLatin1String("Supplies lost: Upstairs, Downstairs.")),
                  qPrintable(body));
 
+        // Protection switched off calls it off; back on, too few supplies start it again.
+        shutdown->setQueltaOffEnable(false);
+        QCOMPARE(shutdown->countdown(), 0);
+        shutdown->setQueltaOffEnable(true);
+        QVERIFY(shutdown->countdown() > 0);
+
         m_down.writeDeviceFile(QStringLiteral("ups"), device("OL"));
         QTRY_COMPARE_WITH_TIMEOUT(shutdown->countdown(), 0, 10000);
         m_up.writeDeviceFile(QStringLiteral("ups"), device("OL"));

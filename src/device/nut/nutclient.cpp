@@ -163,6 +163,8 @@ NutClientPrivate::NutClientPrivate(NutClient *owner) : q(owner)
 
 QString NutClientPrivate::target() const
 {
+    if (endpoint.ups.isEmpty())
+        return QStringLiteral("%1:%2").arg(endpoint.host).arg(endpoint.port);
     return QStringLiteral("%1@%2:%3").arg(endpoint.ups, endpoint.host).arg(endpoint.port);
 }
 

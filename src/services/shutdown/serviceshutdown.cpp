@@ -472,6 +472,9 @@ void ServiceShutdown::onSettingsChanged()
         d->battLow = false;
         d->cancel();
     }
+    // Switched on while too few supplies can feed: the countdown starts now.
+    if (!wasEnabled && d->queltaOffEnable)
+        d->judgeSupplies();
 }
 
 void ServiceShutdown::setSupplies(SupplyCount *supplies)
@@ -700,9 +703,12 @@ bool ServiceShutdown::queltaOffEnable() const
 void ServiceShutdown::setQueltaOffEnable(bool enable)
 {
     if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable,
-                   &ServiceShutdown::queltaOffEnableChanged) ||
-        enable)
+                   &ServiceShutdown::queltaOffEnableChanged))
         return;
+    if (enable) {
+        d->judgeSupplies();
+        return;
+    }
     d->mainsFault = false;
     d->battLow = false;
     d->cancel();

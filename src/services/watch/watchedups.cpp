@@ -30,6 +30,7 @@ WatchedUps::WatchedUps(const QString &name, NutClient *server, const QString &up
     });
     connect(m_link, &UpsLink::linkLost, m_rules, &AlarmRules::linkLost);
     connect(m_link, &UpsLink::commandRefused, this, &WatchedUps::commandRefused);
+    connect(m_link, &UpsLink::controlsChanged, this, &WatchedUps::controlsChanged);
     connect(m_alarm, &Alarm::alarmNumChanged, this, &WatchedUps::alarmsChanged);
 }
 

@@ -48,6 +48,8 @@ signals:
     void stateChanged(const UpsState &state);
     void alarmsChanged();
     void commandRefused(const QString &message);
+    // What the server offers for this UPS changed (controlUnavailable).
+    void controlsChanged();
 
 private:
     QString m_name;
