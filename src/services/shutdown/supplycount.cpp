@@ -82,10 +82,12 @@ void SupplyCount::judge(const QString &name, bool lost)
         return;
     m_lost.insert(name, lost);
     if (m_chosen.contains(name)) {
-        qCInfo(lcServices).noquote()
-            << (lost ? QStringLiteral("Supply %1 can no longer feed this computer")
-                     : QStringLiteral("Supply %1 can feed this computer again"))
-                   .arg(name);
+        // With its own UPS alone this computer's shutdown keeps its own words for it.
+        if (!localOnly())
+            qCInfo(lcServices).noquote()
+                << (lost ? QStringLiteral("Supply %1 can no longer feed this computer")
+                         : QStringLiteral("Supply %1 can feed this computer again"))
+                       .arg(name);
         emit changed();
     }
 }
