@@ -6,13 +6,15 @@ class NutConnectionPrivate;
 class NutEventLog;
 class NutServerState;
 class NutThrottle;
+class QHostAddress;
 class QSslConfiguration;
-class QSslSocket;
 
 // One client of the network server: reads its request lines, answers them through the
 // dispatcher, switches to TLS on STARTTLS, holds back verdicts on passwords as the throttle says,
 // and closes the connection when the client stays silent too long or stops reading its replies.
 // Nothing in here waits: every step runs from the socket's and the timers' notifications.
+// In the clear the connection reads and writes the socket itself and holds nothing between
+// requests but the replies the client has not taken yet; a TLS socket takes over on STARTTLS.
 class NutConnection : public QObject
 {
     Q_OBJECT
@@ -23,13 +25,13 @@ public:
         int outputLimit = 64 * 1024;
     };
 
-    // Takes over the socket (already connected).
-    NutConnection(QSslSocket *socket, NutServerState *state, NutThrottle *throttle,
+    // Takes over the socket descriptor (already connected to `peer`).
+    NutConnection(qintptr descriptor, const QHostAddress &peer, NutServerState *state, NutThrottle *throttle,
                   NutEventLog *events, const QSslConfiguration &tls, const Limits &limits,
                   QObject *parent = nullptr);
     ~NutConnection() override;
 
-    QString address() const;
+    const QString &address() const;
     QByteArray username() const;
     bool loggedIn() const;
     bool encrypted() const;

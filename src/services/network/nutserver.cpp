@@ -15,7 +15,6 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
-#include <QSslSocket>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,6 +25,10 @@ namespace {
 
 const int retryListenMs = 10000;
 const int resumeAcceptMs = 1000;
+// Clients gone since the most at once before the heap is trimmed, and the pause that lets a
+// crowd leave in one go first.
+const int trimAfterLeaving = 64;
+const int trimDelayMs = 2000;
 // Open files the program keeps for itself (database, logs, the UPS, the window, D-Bus...).
 const int filesKept = 256;
 
@@ -51,7 +54,9 @@ public:
     void accept(qintptr descriptor);
     const char *makeRoom(const QString &address);
     NutConnection *longestSilent(const QString &address) const;
-    void refuse(QSslSocket *socket, const QString &address, const char *kind, const char *why);
+    void refuse(qintptr descriptor, const QString &address, const char *kind, const char *why);
+    void scheduleTrim();
+    void trim();
     int clientLimit() const;
     void loadTls();
     void applyAllowList();
@@ -76,6 +81,8 @@ public:
     QTimer *clientsTimer = nullptr;
     QTimer *waitTimer = nullptr;
     QTimer *eventsTimer = nullptr;
+    QTimer *trimTimer = nullptr;
+    int peak = 0; // most connections at once since the heap was last trimmed
     bool waiting = false;
     quint16 port = 0;
     QString problem;
@@ -99,6 +106,10 @@ NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(
     d->eventsTimer = new QTimer(this);
     d->eventsTimer->setInterval(10000);
     connect(d->eventsTimer, &QTimer::timeout, this, [this] { d->events.flush(); });
+    d->trimTimer = new QTimer(this);
+    d->trimTimer->setSingleShot(true);
+    d->trimTimer->setInterval(trimDelayMs);
+    connect(d->trimTimer, &QTimer::timeout, this, [this] { d->trim(); });
     d->state.runCommand = [this](const QByteArray &command, const QByteArray &parameter,
                                  const NutSession &session) {
         emit commandRequested(command, parameter, QString::fromLatin1(session.username),
@@ -304,30 +315,32 @@ void NutServerPrivate::stopListening()
 
 void NutServerPrivate::accept(qintptr descriptor)
 {
-    auto *socket = new QSslSocket;
-    if (!socket->setSocketDescriptor(descriptor)) {
-        delete socket;
+    const QHostAddress peer(QString::fromStdString(platform::socketPeer(descriptor)));
+    const QString address = NutAllowList::plain(peer).toString();
+    if (peer.isNull()) {
+        platform::socketClose(descriptor); // gone before it was taken
         return;
     }
-    const QString address = NutAllowList::plain(socket->peerAddress()).toString();
-    if (!allow.allows(socket->peerAddress())) {
-        refuse(socket, address, "allow", "not in the allowed networks");
+    if (!allow.allows(peer)) {
+        refuse(descriptor, address, "allow", "not in the allowed networks");
         return;
     }
     if (const char *why = makeRoom(address)) {
-        refuse(socket, address, "full", why);
+        refuse(descriptor, address, "full", why);
         return;
     }
     NutConnection::Limits limits;
     limits.idleMs = config.idleMs;
     limits.outputLimit = config.outputLimit;
     auto *connection =
-        new NutConnection(socket, &state, throttle.get(), &events, tls, limits, q);
+        new NutConnection(descriptor, peer, &state, throttle.get(), &events, tls, limits, q);
     connections.append(connection);
+    peak = std::max(peak, int(connections.size()));
     QObject::connect(connection, &NutConnection::closed, q, [this, connection] {
         connections.removeAll(connection);
         connection->deleteLater();
         scheduleClients();
+        scheduleTrim();
     });
     QObject::connect(connection, &NutConnection::changed, q, [this] { scheduleClients(); });
     scheduleClients();
@@ -386,13 +399,28 @@ NutConnection *NutServerPrivate::longestSilent(const QString &address) const
     return found;
 }
 
-void NutServerPrivate::refuse(QSslSocket *socket, const QString &address, const char *kind,
+void NutServerPrivate::refuse(qintptr descriptor, const QString &address, const char *kind,
                               const char *why)
 {
     events.note(address, kind, NutEventLog::Warning,
                 QStringLiteral("Refused a connection from %1: %2").arg(address, QLatin1String(why)));
-    socket->abort();
-    socket->deleteLater();
+    platform::socketClose(descriptor);
+}
+
+// Once many clients have gone, the heap gives back what they held: the allocator would keep it
+// for the next crowd, and a crowd that comes and goes would leave the program ever larger.
+void NutServerPrivate::scheduleTrim()
+{
+    if (peak - connections.size() >= trimAfterLeaving && !trimTimer->isActive())
+        trimTimer->start();
+}
+
+void NutServerPrivate::trim()
+{
+    if (peak - connections.size() < trimAfterLeaving)
+        return;
+    peak = int(connections.size());
+    platform::releaseFreeMemory();
 }
 
 void NutServerPrivate::loadTls()
