@@ -68,7 +68,6 @@ public:
     NutConnection::Limits limits;
     NutSession session;
     NutLineSplitter splitter;
-    QTimer idle;
     QTimer hold;
     NutReply held;
     bool holding = false;
@@ -96,19 +95,9 @@ NutConnection::NutConnection(qintptr descriptor, const QHostAddress &peer, NutSe
     d->session.address = d->address.toLatin1();
     state->addSession(&d->session);
 
-    d->idle.setSingleShot(true);
-    d->idle.setInterval(limits.idleMs);
     d->hold.setSingleShot(true);
-    connect(&d->idle, &QTimer::timeout, this, [this] {
-        d->events->note(address(), "silent", NutEventLog::Info,
-                        QStringLiteral("Closing the connection of %1 after %2 s of silence")
-                            .arg(address())
-                            .arg(d->limits.idleMs / 1000));
-        abort();
-    });
     connect(&d->hold, &QTimer::timeout, this, [this] { d->releaseHeld(); });
     d->lastHeard = nowMs();
-    d->idle.start();
 }
 
 NutConnection::~NutConnection()
@@ -149,11 +138,19 @@ void NutConnection::setTlsConfiguration(const QSslConfiguration &tls)
     d->tls = tls;
 }
 
+void NutConnection::closeSilent(int idleMs)
+{
+    d->events->note(address(), "silent", NutEventLog::Info,
+                    QStringLiteral("Closing the connection of %1 after %2 s of silence")
+                        .arg(address())
+                        .arg(idleMs / 1000));
+    abort();
+}
+
 void NutConnection::abort()
 {
     d->closing = true;
     d->hold.stop();
-    d->idle.stop();
     d->closePlain();
     if (d->socket)
         d->socket->abort();
@@ -181,7 +178,6 @@ void NutConnectionPrivate::process()
             if (n == 0)
                 break;
             lastHeard = nowMs();
-            idle.start();
             splitter.feed(buffer, int(n));
             continue;
         }
@@ -379,7 +375,6 @@ void NutConnectionPrivate::finish()
     finished = true;
     closing = true;
     hold.stop();
-    idle.stop();
     state->removeSession(&session);
     emit q->closed();
 }

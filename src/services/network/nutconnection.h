@@ -11,7 +11,8 @@ class QSslConfiguration;
 
 // One client of the network server: reads its request lines, answers them through the
 // dispatcher, switches to TLS on STARTTLS, holds back verdicts on passwords as the throttle says,
-// and closes the connection when the client stays silent too long or stops reading its replies.
+// and closes the connection when the client stops reading its replies (the server closes those
+// that stay silent too long).
 // Nothing in here waits: every step runs from the socket's and the timers' notifications.
 // In the clear the connection reads and writes the socket itself and holds nothing between
 // requests but the replies the client has not taken yet; a TLS socket takes over on STARTTLS.
@@ -21,7 +22,6 @@ class NutConnection : public QObject
 public:
     struct Limits
     {
-        int idleMs = 60000;
         int outputLimit = 64 * 1024;
     };
 
@@ -40,6 +40,8 @@ public:
     void setTlsConfiguration(const QSslConfiguration &tls);
     // Ends the connection at once (server stopping, client no longer allowed).
     void abort();
+    // Ends it, telling the log it was silent for `idleMs`.
+    void closeSilent(int idleMs);
 
 signals:
     void closed();

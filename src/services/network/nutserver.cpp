@@ -56,6 +56,7 @@ public:
     NutConnection *longestSilent(const QString &address) const;
     void refuse(qintptr descriptor, const QString &address, const char *kind, const char *why);
     void scheduleTrim();
+    void checkIdle();
     void trim();
     int clientLimit() const;
     void loadTls();
@@ -82,6 +83,7 @@ public:
     QTimer *waitTimer = nullptr;
     QTimer *eventsTimer = nullptr;
     QTimer *trimTimer = nullptr;
+    QTimer *idleTimer = nullptr;
     int peak = 0; // most connections at once since the heap was last trimmed
     bool waiting = false;
     quint16 port = 0;
@@ -110,6 +112,9 @@ NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(
     d->trimTimer->setSingleShot(true);
     d->trimTimer->setInterval(trimDelayMs);
     connect(d->trimTimer, &QTimer::timeout, this, [this] { d->trim(); });
+    d->idleTimer = new QTimer(this);
+    d->idleTimer->setSingleShot(true);
+    connect(d->idleTimer, &QTimer::timeout, this, [this] { d->checkIdle(); });
     d->state.runCommand = [this](const QByteArray &command, const QByteArray &parameter,
                                  const NutSession &session) {
         emit commandRequested(command, parameter, QString::fromLatin1(session.username),
@@ -162,6 +167,8 @@ void NutServer::setConfig(const NutServerConfig &config)
         d->loadTls();
     if (first || old.allow != config.allow)
         d->applyAllowList();
+    if (old.idleMs != config.idleMs)
+        d->checkIdle();
     const bool relisten = first || old.enabled != config.enabled || old.listen != config.listen ||
         old.port != config.port;
     if (!relisten)
@@ -330,7 +337,6 @@ void NutServerPrivate::accept(qintptr descriptor)
         return;
     }
     NutConnection::Limits limits;
-    limits.idleMs = config.idleMs;
     limits.outputLimit = config.outputLimit;
     auto *connection =
         new NutConnection(descriptor, peer, &state, throttle.get(), &events, tls, limits, q);
@@ -344,6 +350,27 @@ void NutServerPrivate::accept(qintptr descriptor)
     });
     QObject::connect(connection, &NutConnection::changed, q, [this] { scheduleClients(); });
     scheduleClients();
+    if (!idleTimer->isActive())
+        idleTimer->start(std::max(0, config.idleMs));
+}
+
+// Closes the clients silent for the idle time and sleeps until the next one could be: one timer
+// for all, so the bytes of a client cost no timer of its own.
+void NutServerPrivate::checkIdle()
+{
+    qint64 next = -1;
+    const QList<NutConnection *> current = connections;
+    for (NutConnection *c : current) {
+        const qint64 left = config.idleMs - c->silentForMs();
+        if (left <= 0)
+            c->closeSilent(config.idleMs);
+        else
+            next = next < 0 ? left : std::min(next, left);
+    }
+    if (next >= 0)
+        idleTimer->start(int(next));
+    else
+        idleTimer->stop();
 }
 
 int NutServerPrivate::clientLimit() const
