@@ -38,6 +38,8 @@ import tempfile
 import time
 
 SERVER = "quelta-server"
+MAINS_FAULT = 2  # Alarm::MainsFault
+failures = []
 DESKTOP = "quelta"
 USER = "quelta"
 UNIT = "/usr/lib/systemd/system/quelta.service"
