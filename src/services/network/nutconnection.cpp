@@ -28,7 +28,7 @@ qint64 nowMs()
 
 // Read straight into this, so no socket keeps a buffer of its own between requests.
 const int readChunk = 16 * 1024;
-// Read at most this much from one client per wake-up, so a flood does not starve the others.
+// Reads of one client per wake-up at most, so a flood does not starve the others.
 const int readsPerWakeUp = 8;
 
 } // namespace
