@@ -2,8 +2,8 @@
 
 #include "alarmcatalogue.h"
 #include "logcategories.h"
+#include "readconnection.h"
 
-#include <QAtomicInt>
 #include <QDateTime>
 #include <QLocale>
 #include <QSqlDatabase>
@@ -29,26 +29,6 @@ QString stamp(const QDateTime &moment)
     return QLocale::c().toString(moment, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-// The connection lives only inside one reduce() call, under a name of its own.
-class Connection
-{
-public:
-    explicit Connection(const QString &file)
-    {
-        static QAtomicInt counter;
-        m_name = QStringLiteral("quelta-history-%1").arg(counter.fetchAndAddRelaxed(1));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        db.open();
-    }
-    ~Connection() { QSqlDatabase::removeDatabase(m_name); }
-    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 } // namespace
 
 bool HistorySeries::isMarked(int code)
@@ -64,19 +44,32 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
                                             const QDate &last, int buckets,
                                             const std::atomic_bool *stop)
 {
+    if (!first.isValid() || !last.isValid() || last < first) {
+        Result result;
+        result.minimum.fill(std::numeric_limits<double>::quiet_NaN());
+        result.maximum.fill(std::numeric_limits<double>::quiet_NaN());
+        result.error = QStringLiteral("no such date range");
+        return result;
+    }
+    return reduce(databaseFile, QDateTime(first, QTime(0, 0)),
+                  QDateTime(last.addDays(1), QTime(0, 0)), buckets, stop);
+}
+
+HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const QDateTime &from,
+                                            const QDateTime &to, int buckets,
+                                            const std::atomic_bool *stop)
+{
     Result result;
-    const QDateTime from(first, QTime(0, 0));
-    const QDateTime to(last.addDays(1), QTime(0, 0));
     result.fromMsecs = from.toMSecsSinceEpoch();
     result.toMsecs = to.toMSecsSinceEpoch();
     result.minimum.fill(std::numeric_limits<double>::quiet_NaN());
     result.maximum.fill(std::numeric_limits<double>::quiet_NaN());
-    if (!first.isValid() || !last.isValid() || last < first) {
-        result.error = QStringLiteral("no such date range");
+    if (!from.isValid() || !to.isValid() || to <= from) {
+        result.error = QStringLiteral("no such time range");
         return result;
     }
 
-    Connection connection(databaseFile);
+    ReadConnection connection(databaseFile);
     QSqlDatabase db = connection.database();
     if (!db.isOpen()) {
         result.error = db.lastError().text();

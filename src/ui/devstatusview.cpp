@@ -2,6 +2,7 @@
 
 #include "devcomm.h"
 #include "serviceshutdown.h"
+#include "upscondition.h"
 #include "upsstate.h"
 
 #include <cmath>
@@ -9,8 +10,6 @@
 
 namespace {
 const QString noValue = QStringLiteral("--");
-// Below this the output is off: a live output is never near it, a dead one reads 0.
-constexpr float outputOffVolts = 1.0f;
 
 int flag(bool online, bool set)
 {
@@ -38,17 +37,7 @@ public:
             return noValue;
         return QString::number(double(*value), 'f', decimals);
     }
-    bool outputOff() const
-    {
-        // Decided by the measured output voltage, not by the shutdown-active flag: that flag is
-        // set from the moment the UPS accepts a shutdown command, through the command's delay
-        // while the load still has power, until the output is restored, and it stays clear when
-        // the output stops for another reason (a battery run flat). So the flag says an off is
-        // pending or done; an output at (near) 0 V while the UPS answers says the load has no
-        // power.
-        const std::optional<float> &volts = state.outputVoltage;
-        return online() && volts && std::isfinite(*volts) && *volts < outputOffVolts;
-    }
+    bool outputOff() const { return UpsCondition::outputOff(state); }
     static QString identity(const QString &value)
     {
         const QString text = value.simplified();
@@ -229,26 +218,7 @@ int DevStatusView::workMode() const
 
 int DevStatusView::upsState() const
 {
-    switch (linkState()) {
-    case LinkUnknown:
-        return UpsWaiting;
-    case LinkOffline:
-        return UpsCommLost; // what the UPS said last is not known to hold any more
-    default:
-        break;
-    }
-    if (d->state.upsFailed)
-        return UpsFault;
-    if (d->outputOff())
-        return UpsOutputOff;
-    if (outputOffSeconds() >= 0)
-        return UpsOutputOffPending;
-    // Low on mains too: a battery still recharging after an outage would not carry the load.
-    if (d->state.batteryLow)
-        return UpsBatteryLow;
-    if (d->state.onBattery)
-        return UpsOnBattery;
-    return UpsNormal;
+    return ::UpsCondition::of(d->state, outputOffSeconds());
 }
 
 double DevStatusView::batteryPercent() const
@@ -381,3 +351,14 @@ QString DevStatusView::clockText(qint64 seconds)
         .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
+
+// The screens number the conditions as UpsCondition does.
+static_assert(int(DevStatusView::UpsWaiting) == UpsCondition::Waiting &&
+                  int(DevStatusView::UpsNormal) == UpsCondition::Normal &&
+                  int(DevStatusView::UpsOnBattery) == UpsCondition::OnBattery &&
+                  int(DevStatusView::UpsBatteryLow) == UpsCondition::BatteryLow &&
+                  int(DevStatusView::UpsOutputOffPending) == UpsCondition::OutputOffPending &&
+                  int(DevStatusView::UpsOutputOff) == UpsCondition::OutputOff &&
+                  int(DevStatusView::UpsFault) == UpsCondition::Fault &&
+                  int(DevStatusView::UpsCommLost) == UpsCondition::CommLost,
+              "DevStatusView::UpsCondition and UpsCondition::Condition differ");

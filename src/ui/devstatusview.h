@@ -72,8 +72,8 @@ public:
     Q_ENUM(FlagState)
     enum WorkMode { WorkUnknown = 0, WorkOnMains = 1, WorkOnBattery = 2, WorkOnBypass = 3 };
     Q_ENUM(WorkMode)
-    // The one state the header, the diagram's pill and the tray show, in rising order of
-    // severity: where several hold at once, the worst is shown.
+    // The one state the header, the diagram's pill and the tray show (UpsCondition::of), in
+    // rising order of severity: where several hold at once, the worst is shown.
     enum UpsCondition {
         UpsWaiting = 0, // no answer from the UPS yet
         UpsNormal = 1,

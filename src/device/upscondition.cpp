@@ -1,0 +1,67 @@
+#include "upscondition.h"
+
+#include "upsstate.h"
+
+#include <cmath>
+
+namespace UpsCondition {
+
+namespace {
+// Below this the output is off: a live output is never near it, a dead one reads 0.
+constexpr float outputOffVolts = 1.0f;
+} // namespace
+
+bool outputOff(const UpsState &state)
+{
+    const std::optional<float> &volts = state.outputVoltage;
+    return state.online() && volts && std::isfinite(*volts) && *volts < outputOffVolts;
+}
+
+Condition of(const UpsState &state, int outputOffSeconds)
+{
+    switch (state.link) {
+    case UpsState::Link::Unknown:
+        return Waiting;
+    case UpsState::Link::Offline:
+        return CommLost; // what the UPS said last is not known to hold any more
+    case UpsState::Link::Online:
+        break;
+    }
+    if (state.upsFailed)
+        return Fault;
+    if (outputOff(state))
+        return OutputOff;
+    if (outputOffSeconds >= 0)
+        return OutputOffPending;
+    // Low on mains too: a battery still recharging after an outage would not carry the load.
+    if (state.batteryLow)
+        return BatteryLow;
+    if (state.onBattery)
+        return OnBattery;
+    return Normal;
+}
+
+const char *key(Condition condition)
+{
+    switch (condition) {
+    case Waiting:
+        break;
+    case Normal:
+        return "normal";
+    case OnBattery:
+        return "onbattery";
+    case BatteryLow:
+        return "batterylow";
+    case OutputOffPending:
+        return "outputoffpending";
+    case OutputOff:
+        return "outputoff";
+    case Fault:
+        return "fault";
+    case CommLost:
+        return "commlost";
+    }
+    return "waiting";
+}
+
+} // namespace UpsCondition

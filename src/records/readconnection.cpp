@@ -1,0 +1,23 @@
+#include "readconnection.h"
+
+#include <QAtomicInt>
+
+ReadConnection::ReadConnection(const QString &databaseFile)
+{
+    static QAtomicInt counter;
+    m_name = QStringLiteral("quelta-reader-%1").arg(counter.fetchAndAddRelaxed(1));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(databaseFile);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.open();
+}
+
+ReadConnection::~ReadConnection()
+{
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase ReadConnection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
