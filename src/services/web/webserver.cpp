@@ -318,22 +318,26 @@ MHD_Daemon *WebServerPrivate::listen(const QHostAddress &address, quint16 port)
         return files < 0 ? 1 << 20 : std::max(64, (files - 256) / 2);
     }();
     const unsigned limit = unsigned(std::min(config.maxConnections, room));
-    MHD_Daemon *daemon = tls
-        ? MHD_start_daemon(
-              flags, port, &onAccept, this, &onRequest, this, MHD_OPTION_EXTERNAL_LOGGER, &onLog,
-              this, MHD_OPTION_SOCK_ADDR, socketAddress, MHD_OPTION_THREAD_POOL_SIZE, threads,
-              MHD_OPTION_CONNECTION_LIMIT, limit, MHD_OPTION_CONNECTION_TIMEOUT,
-              unsigned(config.idleSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT, connectionMemory,
-              MHD_OPTION_NOTIFY_COMPLETED, &onCompleted, this, MHD_OPTION_LISTENING_ADDRESS_REUSE,
-              1u, MHD_OPTION_HTTPS_MEM_CERT, cert.constData(), MHD_OPTION_HTTPS_MEM_KEY,
-              key.constData(), MHD_OPTION_END)
-        : MHD_start_daemon(flags, port, &onAccept, this, &onRequest, this,
-                           MHD_OPTION_EXTERNAL_LOGGER, &onLog, this, MHD_OPTION_SOCK_ADDR,
-                           socketAddress, MHD_OPTION_THREAD_POOL_SIZE, threads,
-                           MHD_OPTION_CONNECTION_LIMIT, limit, MHD_OPTION_CONNECTION_TIMEOUT,
-                           unsigned(config.idleSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-                           connectionMemory, MHD_OPTION_NOTIFY_COMPLETED, &onCompleted, this,
-                           MHD_OPTION_LISTENING_ADDRESS_REUSE, 1u, MHD_OPTION_END);
+    // One address may hold a quarter of the places: a single client (or a crowd behind one
+    // address) never keeps everyone else out.
+    const unsigned perAddress = std::max(4u, limit / 4);
+    QVector<MHD_OptionItem> options = {
+        {MHD_OPTION_EXTERNAL_LOGGER, intptr_t(&onLog), this},
+        {MHD_OPTION_SOCK_ADDR, 0, const_cast<sockaddr *>(socketAddress)},
+        {MHD_OPTION_THREAD_POOL_SIZE, threads, nullptr},
+        {MHD_OPTION_CONNECTION_LIMIT, limit, nullptr},
+        {MHD_OPTION_PER_IP_CONNECTION_LIMIT, perAddress, nullptr},
+        {MHD_OPTION_CONNECTION_TIMEOUT, config.idleSeconds, nullptr},
+        {MHD_OPTION_CONNECTION_MEMORY_LIMIT, intptr_t(connectionMemory), nullptr},
+        {MHD_OPTION_NOTIFY_COMPLETED, intptr_t(&onCompleted), this},
+        {MHD_OPTION_LISTENING_ADDRESS_REUSE, 1, nullptr}};
+    if (tls) {
+        options.append({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char *>(cert.constData())});
+        options.append({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char *>(key.constData())});
+    }
+    options.append({MHD_OPTION_END, 0, nullptr});
+    MHD_Daemon *daemon = MHD_start_daemon(flags, port, &onAccept, this, &onRequest, this,
+                                          MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
     if (!daemon)
         qCWarning(lcNetwork).noquote()
             << "Web service cannot listen on" << address.toString() << "port" << port
