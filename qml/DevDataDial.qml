@@ -101,9 +101,10 @@ Rectangle {
                 color: Theme.textDim
                 font.pixelSize: Math.max(9, outerRadius * 0.09)
             }
+            // Ends short of the figures (their ring is at 0.7 of the radius), so none is covered.
             needle: Rectangle {
                 implicitWidth: outerRadius * 0.035
-                implicitHeight: outerRadius * 0.72
+                implicitHeight: outerRadius * 0.56
                 radius: width / 2
                 antialiasing: true
                 color: dial.known ? Theme.text : Theme.idle

@@ -61,7 +61,8 @@ Item {
                 id: modeText
                 objectName: "mimicModeText"
                 text: look.upsState !== DevStatusView.UpsNormal ? look.text
-                    : page.status.workMode === DevStatusView.WorkOnBypass ? qsTr("On Bypass") : qsTr("On Mains")
+                    : page.status.workMode === DevStatusView.WorkOnBypass ? qsTr("On Bypass")
+                    : page.status.workMode === DevStatusView.WorkBoostOrBuck ? qsTr("Boost or buck") : qsTr("On Mains")
                 color: look.color
                 font.pixelSize: Theme.fontSmall
                 font.bold: true

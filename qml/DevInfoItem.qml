@@ -63,6 +63,9 @@ Rectangle {
             color: tile.tone === "idle" ? Theme.textDim : tile.toneColor
             font.pixelSize: Theme.fontBody
             font.bold: true
+            // A long state word ("Disconnected") gets smaller rather than cut.
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: Theme.fontCaption
             elide: Text.ElideRight
         }
     }

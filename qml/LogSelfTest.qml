@@ -14,7 +14,10 @@ Item {
     property alias seriesLoad: seriesLoad
     property alias seriesCap: seriesCap
 
+    property bool searched: false
+
     function search(dateStart, dateEnd) {
+        searched = true
         tableModel.selectDate(dateStart, dateEnd)
     }
 
@@ -62,24 +65,29 @@ Item {
             TableViewColumn {
                 role: "dateTime"
                 title: qsTr("Date")
-                width: Math.floor(tableView.viewport.width * 0.3)
+                width: Math.floor(tableView.viewport.width * 0.24)
             }
             TableViewColumn {
                 role: "duration"
                 title: qsTr("Duration")
-                width: Math.floor(tableView.viewport.width * 0.2)
+                width: Math.floor(tableView.viewport.width * 0.13)
             }
             TableViewColumn {
                 role: "count"
                 title: qsTr("Count")
-                width: Math.floor(tableView.viewport.width * 0.2)
+                width: Math.floor(tableView.viewport.width * 0.1)
+            }
+            TableViewColumn {
+                role: "result"
+                title: qsTr("Result")
+                width: Math.floor(tableView.viewport.width * 0.25)
             }
             // How far the battery voltage fell during the test: a growing drop from test to test
             // is an ageing battery.
             TableViewColumn {
                 role: "battVolDrop"
                 title: qsTr("Battery voltage drop (V)")
-                width: Math.floor(tableView.viewport.width * 0.3)
+                width: Math.floor(tableView.viewport.width * 0.28)
             }
         }
 

@@ -4,8 +4,10 @@ import QtQuick 2.15
 // export of what it shows. Its form lays out the columns.
 Item {
     property QtObject model
+    property bool searched: false
 
     function search(dateStart, dateEnd) {
+        searched = true
         model.selectDate(dateStart, dateEnd)
     }
 

@@ -43,10 +43,11 @@ MainDevInfoForm {
     workText: !status ? "--"
             : status.workMode === DevStatusView.WorkOnBattery ? qsTr("On Battery")
             : status.workMode === DevStatusView.WorkOnBypass ? qsTr("On Bypass")
+            : status.workMode === DevStatusView.WorkBoostOrBuck ? qsTr("Boost or buck")
             : status.workMode === DevStatusView.WorkOnMains ? qsTr("On Mains") : "--"
     workTone: !status ? "idle"
             : status.workMode === DevStatusView.WorkOnBattery ? "warn"
-            : status.workMode === DevStatusView.WorkOnBypass ? "info"
+            : status.workMode === DevStatusView.WorkOnBypass || status.workMode === DevStatusView.WorkBoostOrBuck ? "info"
             : status.workMode === DevStatusView.WorkOnMains ? "ok" : "idle"
 
     selfTestText: !status ? "--"

@@ -85,9 +85,12 @@ Item {
                         radius: 4
                         color: form.linkColor
                     }
+                    // The last model known, greyed while the UPS does not answer.
                     Text {
-                        text: form.status && form.status.modelText !== "--" ? form.status.modelText : appName
+                        objectName: "headerModel"
+                        text: form.status && form.status.knownModel !== "" ? form.status.knownModel : App.name
                         color: Theme.chromeTextDim
+                        opacity: form.status && form.status.online ? 1.0 : 0.55
                         font.pixelSize: Theme.fontSmall
                     }
                 }

@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import Quelta 1.0
 
 Rectangle {
     id: header
@@ -24,7 +25,7 @@ Rectangle {
         anchors.left: logo.right
         anchors.leftMargin: 10
         anchors.verticalCenter: parent.verticalCenter
-        text: appName
+        text: App.name
         color: Theme.chromeText
         font.pixelSize: Theme.fontLarge
         font.bold: true

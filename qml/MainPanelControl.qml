@@ -81,6 +81,10 @@ MainPanelControlForm {
     // Sure: a dangerous order asks first, the others go at once.
     function issueOrder() {
         var order = chosenOrder()
+        // A minute count out of its range is refused in its field, never cut to another one.
+        if ((order === "selfTestCustom" && !spinBoxTestMinutes.accept())
+                || (order === "closeOutput" && !spinBoxCloseDelay.accept()))
+            return
         var text = question(order)
         if (text === "") {
             send(order)

@@ -43,9 +43,9 @@ Item {
             }
             label: Text {
                 text: control.text
+                // The mark shows the choice; a bold label would widen the card as it moves.
                 color: control.enabled ? Theme.text : Theme.textFaint
                 font.pixelSize: Theme.fontBody
-                font.bold: control.checked
             }
         }
     }
@@ -121,14 +121,13 @@ Item {
                         id: radioSelfTestCustom
                         objectName: "radioSelfTestCustom"
                         text: qsTr("UPS Self-test for(1~99)")
-                        Layout.preferredWidth: Math.max(250, implicitWidth)
+                        Layout.preferredWidth: Math.max(250, radioSelfTestCustom.implicitWidth, radioCloseOutput.implicitWidth)
                         exclusiveGroup: groupOrder
                         style: choiceStyle
                     }
-                    SpinBox {
+                    NumberField {
                         id: spinBoxTestMinutes
                         objectName: "spinBoxTestMinutes"
-                        style: SpinStyle {}
                         Layout.preferredWidth: 80
                         minimumValue: 1
                         maximumValue: 99
@@ -161,14 +160,13 @@ Item {
                         id: radioCloseOutput
                         objectName: "radioCloseOutput"
                         text: qsTr("UPS close output in(0~9)")
-                        Layout.preferredWidth: Math.max(250, implicitWidth)
+                        Layout.preferredWidth: Math.max(250, radioSelfTestCustom.implicitWidth, radioCloseOutput.implicitWidth)
                         exclusiveGroup: groupOrder
                         style: choiceStyle
                     }
-                    SpinBox {
+                    NumberField {
                         id: spinBoxCloseDelay
                         objectName: "spinBoxCloseDelay"
-                        style: SpinStyle {}
                         Layout.preferredWidth: 80
                         minimumValue: 0
                         maximumValue: 9
@@ -225,6 +223,13 @@ Item {
                     wrapMode: Text.Wrap
                     color: Theme.textFaint
                     font.pixelSize: Theme.fontSmall
+                }
+
+                RefusalLabel {
+                    objectName: "labelRefusal"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 0
+                    fields: [spinBoxTestMinutes, spinBoxCloseDelay]
                 }
             }
         }

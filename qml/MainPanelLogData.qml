@@ -12,9 +12,18 @@ MainPanelLogDataForm {
     readonly property bool exportShown: currentView === logDevData || currentView === logAlarmData
     property url pendingExport: ""
 
+    readonly property bool rangeReversed: dateStart.text > dateEnd.text
     function search() {
-        if (currentView && currentView.search)
-            currentView.search(dateStart.text, dateEnd.text)
+        if (!currentView || !currentView.search)
+            return
+        if (rangeReversed) {
+            msgDialog.text = qsTr("The start date is after the end date.")
+            msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
+            msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+            msgDialog.open()
+            return
+        }
+        currentView.search(dateStart.text, dateEnd.text)
     }
 
     // The file a dialog's URL names, as the user knows it ("/home/..." or "C:/...").
@@ -26,51 +35,60 @@ MainPanelLogDataForm {
         return /^\/[A-Za-z]:\//.test(path) ? path.substring(1) : path
     }
 
-    // The chosen workbook file; the indicator turns while the rows are written.
+    // The chosen workbook file; the indicator turns while the rows are written on the history
+    // reader's thread.
     function exportTo(url) {
         if (!exportShown || busyIndicator.running)
             return
         pendingExport = url
+        if (currentView.saveAs(url) === false) {
+            finishExport(false)
+            return
+        }
         busyIndicator.running = true
-        exportTimer.start()
     }
 
     // The workbook helper reports whether the file was written; a failed write is not
     // announced as finished.
-    function finishExport() {
-        var saved = currentView.saveAs(pendingExport)
+    function finishExport(saved) {
         busyIndicator.running = false
-        msgDialog.text = saved === false ? qsTr("Operation failed!")
-                                         : qsTr("Operation finished!") + "\n" + qsTr("Saved as %1").arg(localPath(pendingExport))
-        msgDialog.dialogType = saved === false ? GlobalDataDef.MsgDialogWarning : GlobalDataDef.MsgDialogInformation
+        msgDialog.text = saved ? qsTr("Operation finished!") + "\n" + qsTr("Saved as %1").arg(localPath(pendingExport))
+                               : qsTr("Operation failed!")
+        msgDialog.dialogType = saved ? GlobalDataDef.MsgDialogInformation : GlobalDataDef.MsgDialogWarning
         msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
         msgDialog.open()
     }
 
-    // The chart draws the chosen days as soon as it is first shown.
-    onCurrentViewChanged: {
-        if (currentView === logChart && !logChart.searched)
+    Connections {
+        target: logDevData.model
+        function onExportFinished(saved) { page.finishExport(saved) }
+    }
+    Connections {
+        target: logAlarmData.model
+        function onExportFinished(saved) { page.finishExport(saved) }
+    }
+
+    // Each view shows the chosen days as soon as it is first shown; a start after the end says
+    // so rather than showing nothing.
+    function searchUnlessDone() {
+        if (currentView && currentView.search && !currentView.searched)
             search()
     }
+    onCurrentViewChanged: searchUnlessDone()
+    Component.onCompleted: searchUnlessDone()
 
     listLogType.delegate: SettingsListDelegate {}
 
     labelDateStart.visible: datesShown
     dateStart.visible: datesShown
+    dateStart.refused: rangeReversed
     labelDateEnd.visible: datesShown
     dateEnd.visible: datesShown
     buttonSearch.visible: datesShown
-    buttonPrint.visible: exportShown
+    buttonExport.visible: exportShown
 
     buttonSearch.onClicked: search()
-    buttonPrint.onClicked: saveDialog.open()
-
-    // One frame for the indicator before the synchronous export.
-    Timer {
-        id: exportTimer
-        interval: 30
-        onTriggered: page.finishExport()
-    }
+    buttonExport.onClicked: saveDialog.open()
 
     Platform.FileDialog {
         id: saveDialog

@@ -12,7 +12,7 @@ Item {
     property alias labelDateEnd: labelDateEnd
     property alias dateEnd: dateEnd
     property alias buttonSearch: buttonSearch
-    property alias buttonPrint: buttonPrint
+    property alias buttonExport: buttonExport
     property alias busyIndicator: busyIndicator
     property alias stackLog: stackLog
     property alias logDevData: logDevData
@@ -26,7 +26,7 @@ Item {
     Component {
         id: headerDelegate
         Rectangle {
-            implicitHeight: 40
+            implicitHeight: 54
             color: Theme.cardAlt
             Rectangle {
                 anchors.bottom: parent.bottom
@@ -48,11 +48,10 @@ Item {
                 verticalAlignment: Text.AlignVCenter
                 // A closing bracket stays on the line of what it closes: "temperature(℃ )".
                 text: styleData.value ? String(styleData.value).replace(/ (?=[)\]])/g, "\u00a0") : ""
+                // A long translated title takes more lines; every title keeps one size.
                 wrapMode: Text.WordWrap
+                maximumLineCount: 3
                 elide: Text.ElideRight
-                // A long translated title gets smaller, on up to three lines, rather than cut.
-                fontSizeMode: Text.Fit
-                minimumPixelSize: 9
                 color: Theme.textDim
                 font.pixelSize: Theme.fontSmall
                 font.bold: true
@@ -166,9 +165,9 @@ Item {
                     source: "qrc:/res/image/log_search.svg"
                 }
                 LogDataButton {
-                    id: buttonPrint
-                    objectName: "buttonPrint"
-                    source: "qrc:/res/image/log_print.svg"
+                    id: buttonExport
+                    objectName: "buttonExport"
+                    source: "qrc:/res/image/log_export.svg"
                 }
                 BusyIndicator {
                     id: busyIndicator

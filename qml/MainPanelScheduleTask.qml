@@ -46,7 +46,7 @@ MainPanelScheduleTaskForm {
         target: msgDialog
         function onAccepted() {
             if (page.pendingDelete >= 0)
-                listModelScheduleTask.delTask(page.pendingDelete)
+                ListModelScheduleTask.delTask(page.pendingDelete)
             page.pendingDelete = -1
         }
         function onRejected() {

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 1.4
 import QtQuick.Layouts 1.15
+import Quelta 1.0
 
 Item {
     id: root
@@ -44,7 +45,7 @@ Item {
             Layout.fillHeight: true
             clip: true
             spacing: Theme.gap
-            model: listModelScheduleTask
+            model: ListModelScheduleTask
         }
     }
 

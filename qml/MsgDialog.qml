@@ -8,7 +8,7 @@ import Quelta 1.0
 Item {
     id: dialog
 
-    property string title: appName
+    property string title: App.name
     property string text
     property int dialogType: GlobalDataDef.MsgDialogInformation
     property int buttons: GlobalDataDef.MsgDialogButtonSure

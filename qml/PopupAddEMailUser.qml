@@ -37,9 +37,9 @@ PopupAddEMailUserForm {
             return
         }
         if (row < 0)
-            listModelEMailUser.addUser(user)
+            ListModelEMailUser.addUser(user)
         else
-            listModelEMailUser.updateUser(row, user)
+            ListModelEMailUser.updateUser(row, user)
         visible = false
     }
 

@@ -130,7 +130,7 @@ PopupAddScheduleTaskForm {
         }
         if (day !== undefined)
             task["day"] = day
-        var stored = row < 0 ? listModelScheduleTask.addTask(task) : listModelScheduleTask.updateTask(row, task)
+        var stored = row < 0 ? ListModelScheduleTask.addTask(task) : ListModelScheduleTask.updateTask(row, task)
         if (!stored) {
             labelError.text = qsTr("The task could not be stored.")
             return

@@ -173,8 +173,9 @@ Item {
                             opacity: 0.8
                         }
                         Text {
+                            objectName: "labelNoAlarm"
                             anchors.horizontalCenter: parent.horizontalCenter
-                            text: "--"
+                            text: qsTr("No alarm stands now.")
                             color: Theme.textFaint
                             font.pixelSize: Theme.fontLarge
                         }

@@ -35,5 +35,26 @@ ComboBox {
             color: control.enabled ? Theme.text : Theme.textFaint
             font.pixelSize: Theme.fontBody
         }
+        // The open list in the same white, border and type as the box, no wider than it needs.
+        __dropDownStyle: MenuStyle {
+            __maxPopupHeight: 400
+            __menuItemType: "comboboxitem"
+            __backgroundColor: Theme.card
+            __borderColor: Theme.border
+            __labelColor: Theme.text
+            __selectedLabelColor: Theme.text
+            __selectedBackgroundColor: Theme.accentSoft
+            __leftLabelMargin: 10
+            __rightLabelMargin: 10
+            __minRightLabelSpacing: 0
+            font.pixelSize: Theme.fontBody
+            frame: Rectangle {
+                color: Theme.card
+                border.color: Theme.border
+            }
+            itemDelegate.background: Rectangle {
+                color: styleData.selected ? Theme.accentSoft : "transparent"
+            }
+        }
     }
 }

@@ -6,49 +6,50 @@ SettingsCommonForm {
     id: page
 
     readonly property var baudRates: [2400, 4800, 9600, 19200, 38400]
-    // Set once the fields hold the link's values; nothing is written back before.
+    // Set once the battery's date field holds the stored day; it writes nothing back before.
     property bool ready: false
 
-    // The link's and the translator's values, read again after an import, a restore or a
-    // language switch (a new combo box model puts its index back to 0).
-    function refresh() {
-        comboBoxCommType.currentIndex = DevComm.commType === DevComm.COM ? 1
-                                      : DevComm.commType === DevComm.NUT ? 2 : 0
-        comboBoxBaud.currentIndex = Math.max(0, baudRates.indexOf(Number(DevComm.baud)))
-        spinBoxSaveCycle.value = DevComm.saveCycle
-        checkBoxAutoLanguage.checked = Translator.autoLanguage
-        checkBoxStartWithDesktop.checked = SettingsFileExchange.startWithDesktop
-        // The language shown, also while it follows the system.
-        comboBoxLanguage.currentIndex = Translator.languageInUse
-        checkBoxNotify.checked = ServiceNotification.enable
-        refreshBattery()
-        textFieldNutHost.text = Settings.getSettings(Settings.UpsNutHost) || ""
-        var port = Number(Settings.getSettings(Settings.UpsNutPort))
-        textFieldNutPort.text = port > 0 ? String(port) : ""
-        textFieldNutUps.text = Settings.getSettings(Settings.UpsNutUps) || ""
-        textFieldNutUser.text = Settings.getSettings(Settings.UpsNutUser) || ""
-        textFieldNutPassword.text = Settings.getSettings(Settings.UpsNutPassword) || ""
-        textFieldNutCaFile.text = Settings.getSettings(Settings.UpsNutCaFile) || ""
-        var plain = Settings.getSettings(Settings.UpsNutAllowPlain)
-        checkBoxNutAllowPlain.checked = plain === true || plain === "true"
+    // The fields follow the link, the translator and the settings, whoever changes them (this
+    // page, an import, a restore). A language switch gives the boxes new lists, whose index falls
+    // back to 0: the boxes' bindings read the language too, so they are put back after it.
+    Binding {
+        target: comboBoxCommType
+        property: "currentIndex"
+        value: (Translator.languageInUse, DevComm.commType === DevComm.COM ? 1 : DevComm.commType === DevComm.NUT ? 2 : 0)
     }
-
-    // Each field of the network link is stored when its editing ends; the link takes the
-    // fields of one edit together.
-    function storeNut(type, value) {
-        if (ready && String(Settings.getSettings(type)) !== String(value))
-            Settings.setSettings(type, value)
+    Binding {
+        target: comboBoxBaud
+        property: "currentIndex"
+        value: (Translator.languageInUse, Math.max(0, baudRates.indexOf(Number(DevComm.baud))))
     }
+    Binding { target: spinBoxSaveCycle; property: "value"; value: DevComm.saveCycle }
+    Binding { target: checkBoxAutoLanguage; property: "checked"; value: Translator.autoLanguage }
+    Binding { target: checkBoxStartWithDesktop; property: "checked"; value: SettingsFileExchange.startWithDesktop }
+    // The language shown, also while it follows the system.
+    Binding { target: comboBoxLanguage; property: "currentIndex"; value: Translator.languageInUse }
+    Binding { target: checkBoxNotify; property: "checked"; value: ServiceNotification.enable }
+    Binding { target: spinBoxReplaceMonths; property: "value"; value: BatteryAge.replaceMonths }
+    Binding { target: textFieldNutHost; property: "text"; value: NutLinkSettings.host }
+    Binding {
+        target: textFieldNutPort
+        property: "text"
+        value: NutLinkSettings.port > 0 ? String(NutLinkSettings.port) : ""
+    }
+    Binding { target: textFieldNutUps; property: "text"; value: NutLinkSettings.upsName }
+    Binding { target: textFieldNutUser; property: "text"; value: NutLinkSettings.user }
+    Binding { target: textFieldNutPassword; property: "text"; value: NutLinkSettings.password }
+    Binding { target: textFieldNutCaFile; property: "text"; value: NutLinkSettings.caFile }
+    Binding { target: checkBoxNutAllowPlain; property: "checked"; value: NutLinkSettings.allowPlain }
 
-    function refreshBattery() {
-        var installed = BatteryAge.installedDate
-        if (installed !== "")
-            dateBatteryInstalled.date = new Date(installed + "T12:00:00")
-        spinBoxReplaceMonths.value = BatteryAge.replaceMonths
-        labelBatteryDue.text = BatteryAge.dueDate === "" ? qsTr("Counted from the first day a UPS answers.")
-                             : BatteryAge.due ? qsTr("Replacement due since %1.").arg(BatteryAge.dueDate)
-                             : qsTr("Replacement due on %1.").arg(BatteryAge.dueDate)
-        labelBatteryDue.color = BatteryAge.due ? Theme.fault : Theme.textDim
+    labelBatteryDue.text: BatteryAge.dueDate === "" ? qsTr("Counted from the first day a UPS answers.")
+                        : BatteryAge.due ? qsTr("Replacement due since %1.").arg(BatteryAge.dueDate)
+                        : qsTr("Replacement due on %1.").arg(BatteryAge.dueDate)
+    labelBatteryDue.color: BatteryAge.due ? Theme.fault : Theme.textDim
+
+    // The stored installation day, when there is one; the field keeps its own day until then.
+    function showInstalledDate() {
+        if (BatteryAge.installedDate !== "")
+            dateBatteryInstalled.date = new Date(BatteryAge.installedDate + "T12:00:00")
     }
 
     // The restore waits for the answer to its question; the other messages only inform.
@@ -63,9 +64,12 @@ SettingsCommonForm {
     }
 
     function importFrom(url) {
-        // A file that could not be read or written is a failure, not a finished operation.
-        inform(SettingsFileExchange.settingsImport(url) ? qsTr("Operation finished!")
-                                                       : qsTr("Operation failed!"))
+        // A file that could not be read or written is a failure, not a finished operation; what
+        // could not be stored is named.
+        if (SettingsFileExchange.settingsImport(url))
+            inform(qsTr("Operation finished!"))
+        else
+            inform([qsTr("Operation failed!")].concat(SettingsFileExchange.importFailures).join("\n"))
     }
 
     // The file a dialog's URL names, as the user knows it ("/home/..." or "C:/...").
@@ -84,7 +88,8 @@ SettingsCommonForm {
     }
 
     function restoreDefaults() {
-        msgDialog.text = qsTr("Are you sure to restore settings?!")
+        var changes = SettingsFileExchange.restoreChanges()
+        msgDialog.text = qsTr("Are you sure to restore settings?!") + "\n\n\u2022 " + changes.join("\n\u2022 ")
         msgDialog.dialogType = GlobalDataDef.MsgDialogQuestion
         msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
         restorePending = true
@@ -110,23 +115,25 @@ SettingsCommonForm {
     }
 
     Component.onCompleted: {
-        refresh()
+        showInstalledDate()
         ready = true
     }
 
     comboBoxCommType.onActivated: DevComm.openDevice(index === 1 ? DevComm.COM : index === 2 ? DevComm.NUT : DevComm.USB,
                                                      index === 1 ? DevComm.portName(comboBoxComPort.currentIndex) : "")
     cardNut.visible: comboBoxCommType.currentIndex === 2
-    textFieldNutHost.onEditingFinished: storeNut(Settings.UpsNutHost, textFieldNutHost.text.trim())
+    // Each field of the network link is stored when its editing ends; the link takes the
+    // fields of one edit together.
+    textFieldNutHost.onEditingFinished: NutLinkSettings.host = textFieldNutHost.text.trim()
     textFieldNutPort.onEditingFinished: {
         var port = parseInt(textFieldNutPort.text, 10)
-        storeNut(Settings.UpsNutPort, port > 0 ? port : 3493)
+        NutLinkSettings.port = port > 0 ? port : 3493
     }
-    textFieldNutUps.onEditingFinished: storeNut(Settings.UpsNutUps, textFieldNutUps.text.trim())
-    textFieldNutUser.onEditingFinished: storeNut(Settings.UpsNutUser, textFieldNutUser.text)
-    textFieldNutPassword.onEditingFinished: storeNut(Settings.UpsNutPassword, textFieldNutPassword.text)
-    textFieldNutCaFile.onEditingFinished: storeNut(Settings.UpsNutCaFile, textFieldNutCaFile.text.trim())
-    checkBoxNutAllowPlain.onClicked: storeNut(Settings.UpsNutAllowPlain, checkBoxNutAllowPlain.checked)
+    textFieldNutUps.onEditingFinished: NutLinkSettings.upsName = textFieldNutUps.text.trim()
+    textFieldNutUser.onEditingFinished: NutLinkSettings.user = textFieldNutUser.text
+    textFieldNutPassword.onEditingFinished: NutLinkSettings.password = textFieldNutPassword.text
+    textFieldNutCaFile.onEditingFinished: NutLinkSettings.caFile = textFieldNutCaFile.text.trim()
+    checkBoxNutAllowPlain.onClicked: NutLinkSettings.allowPlain = checkBoxNutAllowPlain.checked
     buttonNutCaFile.onClicked: caFileDialog.open()
     labelNutProblem.text: comboBoxCommType.currentIndex === 2 && DevComm.linkProblem !== ""
                           ? qsTr("No data from the server: %1").arg(DevComm.linkProblem) : ""
@@ -136,14 +143,11 @@ SettingsCommonForm {
     comboBoxComPort.onActivated: DevComm.openDevice(DevComm.COM, DevComm.portName(index))
     comboBoxBaud.enabled: comboBoxCommType.currentIndex === 1
     comboBoxBaud.onActivated: DevComm.setBaud(baudRates[index])
-    spinBoxSaveCycle.onValueChanged: {
-        if (ready && spinBoxSaveCycle.value !== DevComm.saveCycle)
-            DevComm.saveCycle = spinBoxSaveCycle.value
-    }
+    spinBoxSaveCycle.onEdited: DevComm.saveCycle = number
 
     comboBoxLanguage.enabled: !checkBoxAutoLanguage.checked
     // The box reports a choice from inside its click. A switch made there retranslates every
-    // binding, which gives the boxes new lists (their index falls back to 0); refresh() then puts
+    // binding, which gives the boxes new lists (their index falls back to 0); its binding then puts
     // the chosen index back while the box still holds it as the clicked one, and the box reports
     // the same choice again: a switch inside a switch, until the stack runs out. The switch
     // waits until the box is done with its click.
@@ -164,12 +168,9 @@ SettingsCommonForm {
         if (ready && dateBatteryInstalled.text !== BatteryAge.installedDate)
             BatteryAge.installedDate = dateBatteryInstalled.text
     }
-    spinBoxReplaceMonths.onValueChanged: {
-        if (ready && spinBoxReplaceMonths.value !== BatteryAge.replaceMonths)
-            BatteryAge.replaceMonths = spinBoxReplaceMonths.value
-    }
+    spinBoxReplaceMonths.onEdited: BatteryAge.replaceMonths = number
 
-    labelAppVersion.text: appVersion
+    labelAppVersion.text: App.version
     labelUsbVersion.text: DevComm.usbVersion
 
     Connections {
@@ -186,30 +187,9 @@ SettingsCommonForm {
     }
 
     Connections {
-        target: SettingsFileExchange
-        function onSettingsChanged() {
-            page.refresh()
-        }
-    }
-
-    Connections {
-        target: Translator
-        function onLanguageChanged() {
-            page.refresh()
-        }
-    }
-
-    Connections {
         target: BatteryAge
         function onChanged() {
-            page.refreshBattery()
-        }
-    }
-
-    Connections {
-        target: ServiceNotification
-        function onEnableChanged() {
-            checkBoxNotify.checked = ServiceNotification.enable
+            page.showInstalledDate()
         }
     }
 
@@ -221,7 +201,7 @@ SettingsCommonForm {
         onAccepted: {
             var path = decodeURIComponent(String(file).replace(/^file:\/\//, ""))
             textFieldNutCaFile.text = path
-            page.storeNut(Settings.UpsNutCaFile, path)
+            NutLinkSettings.caFile = path
         }
     }
 

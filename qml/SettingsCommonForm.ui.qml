@@ -111,13 +111,18 @@ Item {
                     FieldLabel {
                         text: qsTr("Record data interval(Sec):")
                     }
-                    SpinBox {
+                    NumberField {
                         id: spinBoxSaveCycle
-                        style: SpinStyle {}
                         objectName: "spinBoxSaveCycle"
                         Layout.preferredWidth: 90
                         minimumValue: 1
                         maximumValue: 600
+                    }
+                    RefusalLabel {
+                        objectName: "labelSaveCycleRefusal"
+                        Layout.columnSpan: 2
+                        Layout.fillWidth: true
+                        fields: [spinBoxSaveCycle]
                     }
 
                     CheckBox {
@@ -255,13 +260,18 @@ Item {
                     FieldLabel {
                         text: qsTr("Replace after (months):")
                     }
-                    SpinBox {
+                    NumberField {
                         id: spinBoxReplaceMonths
-                        style: SpinStyle {}
                         objectName: "spinBoxReplaceMonths"
                         Layout.preferredWidth: 90
                         minimumValue: 1
                         maximumValue: 240
+                    }
+                    RefusalLabel {
+                        objectName: "labelMonthsRefusal"
+                        Layout.columnSpan: 2
+                        Layout.fillWidth: true
+                        fields: [spinBoxReplaceMonths]
                     }
 
                     Text {

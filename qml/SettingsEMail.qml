@@ -5,31 +5,31 @@ import "MailAddress.js" as MailAddress
 SettingsEMailForm {
     id: page
 
-    property bool loading: false
-    // Set once the fields hold the service's values; nothing is written back before.
-    property bool ready: false
-    readonly property bool writing: ready && !loading
     // Only the test mail this page asked for is reported here.
     property bool testing: false
 
-    // The service's values into the fields (at start and after an import or a restore).
-    function refresh() {
-        loading = true
-        switchEnable.checked = ServiceEMail.enable
-        textFieldSenderName.text = ServiceEMail.senderName
-        textFieldSenderAddress.text = ServiceEMail.senderAddress
-        textFieldSenderAddress.refused = !senderAcceptable() // a hand-edited or imported one
-        textFieldServerAddress.text = ServiceEMail.serverAddress
-        textFieldServerPort.text = ServiceEMail.serverPort > 0 ? String(ServiceEMail.serverPort) : ""
-        comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.model.length
-                ? ServiceEMail.encrypt : 0
-        checkBoxAuth.checked = ServiceEMail.authEnable
-        checkBoxDaily.checked = ServiceEMail.dailyEnable
-        spinBoxDailyHour.value = Math.max(0, ServiceEMail.dailyHour)
-        spinBoxDailyMinute.value = Math.max(0, ServiceEMail.dailyMinute)
-        spinBoxDailySecond.value = Math.max(0, ServiceEMail.dailySecond)
-        loading = false
+    // The fields follow the service, whoever changes it (this page, an import, a restore); a
+    // field the user changes writes its value back.
+    Binding { target: switchEnable; property: "checked"; value: ServiceEMail.enable }
+    Binding { target: textFieldSenderName; property: "text"; value: ServiceEMail.senderName }
+    Binding { target: textFieldSenderAddress; property: "text"; value: ServiceEMail.senderAddress }
+    Binding { target: textFieldServerAddress; property: "text"; value: ServiceEMail.serverAddress }
+    Binding {
+        target: textFieldServerPort
+        property: "text"
+        value: ServiceEMail.serverPort > 0 ? String(ServiceEMail.serverPort) : ""
     }
+    Binding {
+        target: comboBoxEncrypt
+        property: "currentIndex"
+        // Read again after a language switch, which gives the box a new list.
+        value: Translator.languageInUse, ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < 3 ? ServiceEMail.encrypt : 0
+    }
+    Binding { target: checkBoxAuth; property: "checked"; value: ServiceEMail.authEnable }
+    Binding { target: checkBoxDaily; property: "checked"; value: ServiceEMail.dailyEnable }
+    Binding { target: spinBoxDailyHour; property: "value"; value: Math.max(0, ServiceEMail.dailyHour) }
+    Binding { target: spinBoxDailyMinute; property: "value"; value: Math.max(0, ServiceEMail.dailyMinute) }
+    Binding { target: spinBoxDailySecond; property: "value"; value: Math.max(0, ServiceEMail.dailySecond) }
 
     function sendTestMail() {
         if (!commitFields()) {
@@ -61,23 +61,21 @@ SettingsEMailForm {
     function modifyUser() {
         var row = listViewUser.currentIndex
         if (row >= 0)
-            popupAddEMailUser.openModify(row, listModelEMailUser.get(row))
+            popupAddEMailUser.openModify(row, ListModelEMailUser.get(row))
     }
 
     function deleteUser() {
         var row = listViewUser.currentIndex
         if (row < 0)
             return
-        listModelEMailUser.delUser(row)
+        ListModelEMailUser.delUser(row)
         listViewUser.currentIndex = -1
     }
 
-    Component.onCompleted: {
-        refresh()
-        ready = true
-    }
+    // A hand-edited or imported sender that is no address is marked as it is shown.
+    Component.onCompleted: textFieldSenderAddress.refused = !senderAcceptable()
 
-    switchEnable.onCheckedChanged: if (writing) ServiceEMail.enable = switchEnable.checked
+    switchEnable.onCheckedChanged: ServiceEMail.enable = switchEnable.checked
     // The sender follows the recipients' rule. An empty one may be stored (the test mail then
     // says it is missing); one that is not an address never is.
     function senderAcceptable() {
@@ -97,8 +95,6 @@ SettingsEMailForm {
     // The text fields, also when the page is left while one still has the focus. False when the
     // sender's address was refused (and marked).
     function commitFields() {
-        if (!ready || loading)
-            return true
         ServiceEMail.senderName = textFieldSenderName.text
         textFieldSenderAddress.refused = !senderAcceptable()
         if (!textFieldSenderAddress.refused)
@@ -122,7 +118,7 @@ SettingsEMailForm {
     textFieldServerAddress.onEditingFinished: commitFields()
     textFieldServerPort.onEditingFinished: commitFields()
     comboBoxEncrypt.onActivated: ServiceEMail.encrypt = index
-    checkBoxAuth.onCheckedChanged: if (writing) ServiceEMail.authEnable = checkBoxAuth.checked
+    checkBoxAuth.onCheckedChanged: ServiceEMail.authEnable = checkBoxAuth.checked
     buttonAuthSettings.onClicked: popupSetEMailSender.open()
     buttonTestMail.onClicked: sendTestMail()
     buttonTestMail.enabled: !testing
@@ -131,35 +127,21 @@ SettingsEMailForm {
     buttonModifyUser.onClicked: modifyUser()
     buttonDeleteUser.onClicked: deleteUser()
 
-    checkBoxDaily.onCheckedChanged: if (writing) ServiceEMail.dailyEnable = checkBoxDaily.checked
-    spinBoxDailyHour.onValueChanged: if (writing) ServiceEMail.dailyHour = spinBoxDailyHour.value
-    spinBoxDailyMinute.onValueChanged: if (writing) ServiceEMail.dailyMinute = spinBoxDailyMinute.value
-    spinBoxDailySecond.onValueChanged: if (writing) ServiceEMail.dailySecond = spinBoxDailySecond.value
+    checkBoxDaily.onCheckedChanged: ServiceEMail.dailyEnable = checkBoxDaily.checked
+    spinBoxDailyHour.onEdited: ServiceEMail.dailyHour = number
+    spinBoxDailyMinute.onEdited: ServiceEMail.dailyMinute = number
+    spinBoxDailySecond.onEdited: ServiceEMail.dailySecond = number
 
     Connections {
         target: ServiceEMail
+        function onSenderAddressChanged() {
+            textFieldSenderAddress.refused = !page.senderAcceptable()
+        }
         function onEmailFinished() {
             page.testMailDone(true, "")
         }
         function onEmailFailed(msg) {
             page.testMailDone(false, msg)
-        }
-    }
-
-    Connections {
-        target: SettingsFileExchange
-        function onSettingsChanged() {
-            page.refresh()
-        }
-    }
-
-    Connections {
-        target: Translator
-        function onLanguageChanged() {
-            page.loading = true
-        comboBoxEncrypt.currentIndex = ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < comboBoxEncrypt.model.length
-                    ? ServiceEMail.encrypt : 0
-            page.loading = false
         }
     }
 }

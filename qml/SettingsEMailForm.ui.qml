@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
 import QtQuick.Layouts 1.15
+import Quelta 1.0
 
 Item {
     id: root
@@ -211,7 +212,7 @@ Item {
                             anchors.fill: parent
                             anchors.margins: 4
                             clip: true
-                            model: listModelEMailUser
+                            model: ListModelEMailUser
                             currentIndex: -1
                             delegate: Rectangle {
                                 width: ListView.view.width
@@ -290,10 +291,10 @@ Item {
                             spacing: 6
                             enabled: checkBoxDaily.checked
 
-                            SpinBox {
+                            NumberField {
                                 id: spinBoxDailyHour
-                                style: SpinStyle {}
                                 objectName: "spinBoxDailyHour"
+                                minimumDigits: 2
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
                                 maximumValue: 23
@@ -301,10 +302,10 @@ Item {
                             FieldLabel {
                                 text: ":"
                             }
-                            SpinBox {
+                            NumberField {
                                 id: spinBoxDailyMinute
-                                style: SpinStyle {}
                                 objectName: "spinBoxDailyMinute"
+                                minimumDigits: 2
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
                                 maximumValue: 59
@@ -312,14 +313,20 @@ Item {
                             FieldLabel {
                                 text: ":"
                             }
-                            SpinBox {
+                            NumberField {
                                 id: spinBoxDailySecond
-                                style: SpinStyle {}
                                 objectName: "spinBoxDailySecond"
+                                minimumDigits: 2
                                 Layout.preferredWidth: 64
                                 minimumValue: 0
                                 maximumValue: 59
                             }
+                        }
+                        RefusalLabel {
+                            objectName: "labelDailyRefusal"
+                            Layout.fillWidth: true
+                            Layout.leftMargin: 26
+                            fields: [spinBoxDailyHour, spinBoxDailyMinute, spinBoxDailySecond]
                         }
                     }
                 }

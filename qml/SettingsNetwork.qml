@@ -14,7 +14,7 @@ SettingsNetworkForm {
         loading = true
         switchEnable.checked = ServiceNetwork.enable
         textFieldListen.text = ServiceNetwork.listen
-        textFieldPort.text = ServiceNetwork.port > 0 ? String(ServiceNetwork.port) : ""
+        textFieldPort.value = ServiceNetwork.port
         textFieldAllow.text = ServiceNetwork.allow
         textFieldUpsName.text = ServiceNetwork.upsName
         textFieldAliases.text = ServiceNetwork.aliases
@@ -22,23 +22,56 @@ SettingsNetworkForm {
         spinBoxMaxClients.value = ServiceNetwork.maxClients
         textFieldCertFile.text = ServiceNetwork.certFile
         textFieldKeyFile.text = ServiceNetwork.keyFile
+        for (var i = 0; i < checkedFields.length; ++i)
+            checkedFields[i].refused = false
         loading = false
     }
 
-    // The text fields, also when the page is left while one still has the focus.
+    // The fields checked before they are stored, with the check of each.
+    readonly property var checkedFields: [textFieldListen, textFieldAllow, textFieldUpsName, textFieldAliases]
+    function problemOf(field) {
+        if (field === textFieldListen)
+            return ServiceNetwork.checkListen(field.text)
+        if (field === textFieldAllow)
+            return ServiceNetwork.checkAllow(field.text)
+        if (field === textFieldUpsName)
+            return field.text.trim() === "" ? qsTr("Name the UPS for the clients.") : ServiceNetwork.checkNames(field.text)
+        return ServiceNetwork.checkNames(field.text)
+    }
+
+    // The text fields, also when the page is left while one still has the focus. A field that
+    // is refused is marked with why, and stored once it is right.
     function commitFields() {
         if (!ready || loading)
             return
-        ServiceNetwork.listen = textFieldListen.text
-        var port = parseInt(textFieldPort.text, 10)
-        if (!isNaN(port) && port > 0 && port <= 65535)
-            ServiceNetwork.port = port
-        ServiceNetwork.allow = textFieldAllow.text
-        if (textFieldUpsName.text.trim() !== "")
+        for (var i = 0; i < checkedFields.length; ++i) {
+            var field = checkedFields[i]
+            field.refusal = problemOf(field)
+            field.refused = field.refusal !== ""
+        }
+        if (!textFieldListen.refused)
+            store(function () { ServiceNetwork.listen = textFieldListen.text })
+        if (!textFieldAllow.refused)
+            ServiceNetwork.allow = textFieldAllow.text
+        if (!textFieldUpsName.refused)
             ServiceNetwork.upsName = textFieldUpsName.text
-        ServiceNetwork.aliases = textFieldAliases.text
+        if (!textFieldAliases.refused)
+            ServiceNetwork.aliases = textFieldAliases.text
         ServiceNetwork.certFile = textFieldCertFile.text
         ServiceNetwork.keyFile = textFieldKeyFile.text
+    }
+
+    // A change the user made that decides where the server listens: once the server has tried,
+    // a server that cannot listen is switched off again, with the reason shown.
+    property bool awaitingListen: false
+    property string listenFailure: ""
+    function store(change) {
+        var before = ServiceNetwork.listen + " " + ServiceNetwork.port + " " + ServiceNetwork.enable
+        change()
+        if (ServiceNetwork.enable && before !== ServiceNetwork.listen + " " + ServiceNetwork.port + " " + ServiceNetwork.enable) {
+            listenFailure = ""
+            awaitingListen = true
+        }
     }
 
     function fileFromUrl(url) {
@@ -60,9 +93,13 @@ SettingsNetworkForm {
         }
     }
 
-    labelState.text: !ServiceNetwork.enable ? qsTr("Off")
+    labelState.text: listenFailure !== "" ? qsTr("Switched off: cannot listen on %1").arg(listenFailure)
+                     : !ServiceNetwork.enable ? qsTr("Off")
                      : ServiceNetwork.listeningPort > 0 ? qsTr("Serving the UPS on port %1").arg(ServiceNetwork.listeningPort)
-                     : qsTr("Cannot listen: see the log")
+                     : ServiceNetwork.listenProblem !== "" ? qsTr("Cannot listen on %1").arg(ServiceNetwork.listenProblem)
+                     : qsTr("Starting...")
+    labelState.color: listenFailure !== "" || (ServiceNetwork.enable && ServiceNetwork.listeningPort === 0)
+                      ? Theme.fault : Theme.textDim
     listViewUser.model: ServiceNetwork.users
     listViewClient.model: ServiceNetwork.clients
 
@@ -71,17 +108,22 @@ SettingsNetworkForm {
         ready = true
     }
 
-    switchEnable.onCheckedChanged: if (writing) ServiceNetwork.enable = switchEnable.checked
+    switchEnable.onCheckedChanged: {
+        if (writing)
+            store(function () { ServiceNetwork.enable = switchEnable.checked })
+        if (switchEnable.checked)
+            listenFailure = ""
+    }
     onVisibleChanged: if (!visible) commitFields()
     textFieldListen.onEditingFinished: commitFields()
-    textFieldPort.onEditingFinished: commitFields()
+    textFieldPort.onEdited: store(function () { ServiceNetwork.port = number })
     textFieldAllow.onEditingFinished: commitFields()
     textFieldUpsName.onEditingFinished: commitFields()
     textFieldAliases.onEditingFinished: commitFields()
     textFieldCertFile.onEditingFinished: commitFields()
     textFieldKeyFile.onEditingFinished: commitFields()
-    spinBoxHostSync.onValueChanged: if (writing) ServiceNetwork.hostSync = spinBoxHostSync.value
-    spinBoxMaxClients.onValueChanged: if (writing) ServiceNetwork.maxClients = spinBoxMaxClients.value
+    spinBoxHostSync.onEdited: ServiceNetwork.hostSync = number
+    spinBoxMaxClients.onEdited: ServiceNetwork.maxClients = number
     buttonCertFile.onClicked: certDialog.open()
     buttonKeyFile.onClicked: keyDialog.open()
 
@@ -92,6 +134,20 @@ SettingsNetworkForm {
             popupNutUser.openModify(row, ServiceNetwork.users.get(row))
     }
     buttonDeleteUser.onClicked: deleteUser()
+
+    Connections {
+        target: ServiceNetwork
+        function onListenAttempted() {
+            if (!page.awaitingListen)
+                return
+            page.awaitingListen = false
+            if (ServiceNetwork.enable && ServiceNetwork.listeningPort === 0 && ServiceNetwork.listenProblem !== "") {
+                page.listenFailure = ServiceNetwork.listenProblem
+                ServiceNetwork.enable = false
+                page.refresh()
+            }
+        }
+    }
 
     Connections {
         target: SettingsFileExchange

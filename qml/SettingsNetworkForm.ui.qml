@@ -72,7 +72,7 @@ Item {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.fillHeight: true
+            Layout.alignment: Qt.AlignTop
             spacing: Theme.margin
 
             SettingsCard {
@@ -86,6 +86,8 @@ Item {
                 }
                 TextField {
                     id: textFieldListen
+                    property bool refused: false
+                    property string refusal
                     style: FieldStyle {}
                     objectName: "textFieldListen"
                     Layout.fillWidth: true
@@ -96,16 +98,12 @@ Item {
                 FieldLabel {
                     text: qsTr("Port:")
                 }
-                TextField {
+                NumberField {
                     id: textFieldPort
-                    style: FieldStyle {}
                     objectName: "textFieldPort"
                     Layout.preferredWidth: 90
-                    placeholderText: "3493"
-                    validator: IntValidator {
-                        bottom: 1
-                        top: 65535
-                    }
+                    minimumValue: 1
+                    maximumValue: 65535
                 }
 
                 FieldLabel {
@@ -113,6 +111,8 @@ Item {
                 }
                 TextField {
                     id: textFieldAllow
+                    property bool refused: false
+                    property string refusal
                     style: FieldStyle {}
                     objectName: "textFieldAllow"
                     Layout.fillWidth: true
@@ -125,6 +125,8 @@ Item {
                 }
                 TextField {
                     id: textFieldUpsName
+                    property bool refused: false
+                    property string refusal
                     style: FieldStyle {}
                     objectName: "textFieldUpsName"
                     Layout.fillWidth: true
@@ -137,6 +139,8 @@ Item {
                 }
                 TextField {
                     id: textFieldAliases
+                    property bool refused: false
+                    property string refusal
                     style: FieldStyle {}
                     objectName: "textFieldAliases"
                     Layout.fillWidth: true
@@ -149,9 +153,8 @@ Item {
                 }
                 RowLayout {
                     spacing: Theme.gap
-                    SpinBox {
+                    NumberField {
                         id: spinBoxHostSync
-                        style: SpinStyle {}
                         objectName: "spinBoxHostSync"
                         Layout.preferredWidth: 80
                         minimumValue: 0
@@ -165,9 +168,8 @@ Item {
                 FieldLabel {
                     text: qsTr("Clients at most:")
                 }
-                SpinBox {
+                NumberField {
                     id: spinBoxMaxClients
-                    style: SpinStyle {}
                     objectName: "spinBoxMaxClients"
                     Layout.preferredWidth: 80
                     minimumValue: 1
@@ -215,6 +217,15 @@ Item {
                         style: SettingsButtonStyle {}
                     }
                 }
+
+                RefusalLabel {
+                    objectName: "labelRefusal"
+                    Layout.columnSpan: 2
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 0
+                    fields: [textFieldListen, textFieldPort, textFieldAllow, textFieldUpsName, textFieldAliases,
+                        spinBoxHostSync, spinBoxMaxClients]
+                }
             }
 
             ColumnLayout {
@@ -226,6 +237,17 @@ Item {
                 SettingsCard {
                     rowSpacing: 8
                     title: qsTr("Users")
+
+                    Text {
+                        objectName: "labelAccounts"
+                        Layout.columnSpan: 2
+                        Layout.fillWidth: true
+                        Layout.preferredWidth: 0
+                        wrapMode: Text.Wrap
+                        color: Theme.textDim
+                        font.pixelSize: Theme.fontSmall
+                        text: qsTr("Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.")
+                    }
 
                     Rectangle {
                         Layout.fillWidth: true
@@ -339,6 +361,11 @@ Item {
                     }
                 }
             }
+        }
+
+        // What the window has beyond the cards stays below them.
+        Item {
+            Layout.fillHeight: true
         }
     }
 

@@ -5,25 +5,18 @@ import Quelta 1.0
 SettingsShutdownForm {
     id: page
 
-    property bool loading: false
-    // Set once the fields hold the service's values; nothing is written back before.
-    property bool ready: false
-    readonly property bool writing: ready && !loading
-
-    function refresh() {
-        loading = true
-        checkBoxPowerControl.checked = ServiceShutdown.queltaOffEnable
-        spinBoxMainFaultTime.value = ServiceShutdown.mainFaultOffTime
-        spinBoxBattLowTime.value = ServiceShutdown.battLowOffTime
-        spinBoxMainFaultCap.value = ServiceShutdown.mainFaultOffCap
-        checkBoxOsOff.checked = ServiceShutdown.osOffEnable
-        checkBoxExec.checked = Number(ServiceShutdown.execEnable) !== 0
-        textFieldExecFile.text = ServiceShutdown.execFile
-        spinBoxExecTime.value = ServiceShutdown.execTime
-        checkBoxUpsOff.checked = ServiceShutdown.upsOffEnable
-        spinBoxUpsOffTime.value = ServiceShutdown.upsOffTime
-        loading = false
-    }
+    // The fields follow the service, whoever changes it (this page, an import, a restore); a
+    // field the user changes writes its value back.
+    Binding { target: checkBoxPowerControl; property: "checked"; value: ServiceShutdown.queltaOffEnable }
+    Binding { target: spinBoxMainFaultTime; property: "value"; value: ServiceShutdown.mainFaultOffTime }
+    Binding { target: spinBoxBattLowTime; property: "value"; value: ServiceShutdown.battLowOffTime }
+    Binding { target: spinBoxMainFaultCap; property: "value"; value: ServiceShutdown.mainFaultOffCap }
+    Binding { target: checkBoxOsOff; property: "checked"; value: ServiceShutdown.osOffEnable }
+    Binding { target: checkBoxExec; property: "checked"; value: Number(ServiceShutdown.execEnable) !== 0 }
+    Binding { target: textFieldExecFile; property: "text"; value: ServiceShutdown.execFile }
+    Binding { target: spinBoxExecTime; property: "value"; value: ServiceShutdown.execTime }
+    Binding { target: checkBoxUpsOff; property: "checked"; value: ServiceShutdown.upsOffEnable }
+    Binding { target: spinBoxUpsOffTime; property: "value"; value: ServiceShutdown.upsOffTime }
 
     // A chosen file as the command line; a path with blanks is quoted so it stays one program.
     function commandFromUrl(url) {
@@ -33,30 +26,18 @@ SettingsShutdownForm {
         return path.indexOf(" ") >= 0 ? "\"" + path + "\"" : path
     }
 
-    Component.onCompleted: {
-        refresh()
-        ready = true
-    }
-
-    checkBoxPowerControl.onCheckedChanged: if (writing) ServiceShutdown.queltaOffEnable = checkBoxPowerControl.checked
-    spinBoxMainFaultTime.onValueChanged: if (writing) ServiceShutdown.mainFaultOffTime = spinBoxMainFaultTime.value
-    spinBoxBattLowTime.onValueChanged: if (writing) ServiceShutdown.battLowOffTime = spinBoxBattLowTime.value
-    spinBoxMainFaultCap.onValueChanged: if (writing) ServiceShutdown.mainFaultOffCap = spinBoxMainFaultCap.value
-    checkBoxOsOff.onCheckedChanged: if (writing) ServiceShutdown.osOffEnable = checkBoxOsOff.checked
-    checkBoxExec.onCheckedChanged: if (writing) ServiceShutdown.execEnable = checkBoxExec.checked ? 1 : 0
+    checkBoxPowerControl.onCheckedChanged: ServiceShutdown.queltaOffEnable = checkBoxPowerControl.checked
+    spinBoxMainFaultTime.onEdited: ServiceShutdown.mainFaultOffTime = number
+    spinBoxBattLowTime.onEdited: ServiceShutdown.battLowOffTime = number
+    spinBoxMainFaultCap.onEdited: ServiceShutdown.mainFaultOffCap = number
+    checkBoxOsOff.onCheckedChanged: ServiceShutdown.osOffEnable = checkBoxOsOff.checked
+    checkBoxExec.onCheckedChanged: ServiceShutdown.execEnable = checkBoxExec.checked ? 1 : 0
     textFieldExecFile.onEditingFinished: ServiceShutdown.execFile = textFieldExecFile.text
-    onVisibleChanged: if (ready && !visible) ServiceShutdown.execFile = textFieldExecFile.text
+    onVisibleChanged: if (!visible) ServiceShutdown.execFile = textFieldExecFile.text
     buttonBrowse.onClicked: commandDialog.open()
-    spinBoxExecTime.onValueChanged: if (writing) ServiceShutdown.execTime = spinBoxExecTime.value
-    checkBoxUpsOff.onCheckedChanged: if (writing) ServiceShutdown.upsOffEnable = checkBoxUpsOff.checked
-    spinBoxUpsOffTime.onValueChanged: if (writing) ServiceShutdown.upsOffTime = spinBoxUpsOffTime.value
-
-    Connections {
-        target: SettingsFileExchange
-        function onSettingsChanged() {
-            page.refresh()
-        }
-    }
+    spinBoxExecTime.onEdited: ServiceShutdown.execTime = number
+    checkBoxUpsOff.onCheckedChanged: ServiceShutdown.upsOffEnable = checkBoxUpsOff.checked
+    spinBoxUpsOffTime.onEdited: ServiceShutdown.upsOffTime = number
 
     Platform.FileDialog {
         id: commandDialog

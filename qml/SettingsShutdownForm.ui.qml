@@ -51,9 +51,8 @@ Item {
                     Layout.fillWidth: true
                     text: qsTr("After main AC fault, shutdown system in(0~2880)")
                 }
-                SpinBox {
+                NumberField {
                     id: spinBoxMainFaultTime
-                    style: SpinStyle {}
                     objectName: "spinBoxMainFaultTime"
                     Layout.preferredWidth: 80
                     minimumValue: 0
@@ -67,9 +66,8 @@ Item {
                     Layout.fillWidth: true
                     text: qsTr("If low battery occurred, shutdown system in(0~600)")
                 }
-                SpinBox {
+                NumberField {
                     id: spinBoxBattLowTime
-                    style: SpinStyle {}
                     objectName: "spinBoxBattLowTime"
                     Layout.preferredWidth: 80
                     minimumValue: 0
@@ -83,9 +81,8 @@ Item {
                     Layout.fillWidth: true
                     text: qsTr("After main AC fault, shutdown system when battery capacity lower than(1~100)")
                 }
-                SpinBox {
+                NumberField {
                     id: spinBoxMainFaultCap
-                    style: SpinStyle {}
                     objectName: "spinBoxMainFaultCap"
                     Layout.preferredWidth: 80
                     minimumValue: 1
@@ -147,9 +144,8 @@ Item {
                 RowLayout {
                     Layout.columnSpan: 2
                     spacing: Theme.gap
-                    SpinBox {
+                    NumberField {
                         id: spinBoxExecTime
-                        style: SpinStyle {}
                         objectName: "spinBoxExecTime"
                         Layout.preferredWidth: 80
                         minimumValue: 1
@@ -177,9 +173,8 @@ Item {
                 FieldLabel {
                     text: qsTr("Times need (1~9)")
                 }
-                SpinBox {
+                NumberField {
                     id: spinBoxUpsOffTime
-                    style: SpinStyle {}
                     objectName: "spinBoxUpsOffTime"
                     Layout.preferredWidth: 80
                     minimumValue: 1
@@ -189,6 +184,12 @@ Item {
                     text: qsTr("minute(s) before UPS turns off")
                 }
             }
+        }
+
+        RefusalLabel {
+            objectName: "labelRefusal"
+            Layout.fillWidth: true
+            fields: [spinBoxMainFaultTime, spinBoxBattLowTime, spinBoxMainFaultCap, spinBoxExecTime, spinBoxUpsOffTime]
         }
 
         Item {

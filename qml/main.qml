@@ -24,9 +24,9 @@ Item {
     property string trayMessage
 
     function showAndRaise() {
-        window.show()
-        window.raise()
-        window.requestActivate()
+        Window.window.show()
+        Window.window.raise()
+        Window.window.requestActivate()
     }
 
     // Quitting ends the protection too, so with it switched on the user is asked first, in the
@@ -42,7 +42,7 @@ Item {
 
     function notifyAtTray(text) {
         trayMessage = text
-        trayIcon.showMessage(appName, text, true, 30000)
+        trayIcon.showMessage(App.name, text, true, 30000)
     }
 
     MouseArea {
@@ -52,15 +52,15 @@ Item {
         property point pressPoint
         onPressed: pressPoint = Qt.point(mouse.x, mouse.y)
         onPositionChanged: {
-            window.x += mouse.x - pressPoint.x
-            window.y += mouse.y - pressPoint.y
+            Window.window.x += mouse.x - pressPoint.x
+            Window.window.y += mouse.y - pressPoint.y
         }
     }
 
     MainForm {
         id: form
         anchors.fill: parent
-        header.onCloseRequested: trayIcon.closeWindow(window)
+        header.onCloseRequested: trayIcon.closeWindow(Window.window)
         footer.onTabSelected: form.panel.currentIndex = tab
         footer.onAlarmRequested: alarmPopup.open()
     }
@@ -199,7 +199,7 @@ Item {
         id: trayIcon
         objectName: "trayIcon"
         iconSource: trayLook.trayIcon
-        tooltip: appName + " - " + trayLook.text
+        tooltip: App.name + " - " + trayLook.text
         showText: qsTr("Show")
         quitText: qsTr("Quit")
         cancelText: upsStatus.cancelKind === DevStatusView.CancelShutdown ? qsTr("Cancel shutdown")

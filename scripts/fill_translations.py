@@ -35,7 +35,8 @@ def fill(path, lookup, corrections_only=False):
             src = msg.find("source").text
             tr = msg.find("translation")
             if src in KEEP and not corrections_only:
-                val = src
+                # Kept as it is, unless a context says otherwise (the diagram's "UPS" in French).
+                val = lookup(cname, src) or src
             else:
                 val = lookup(cname, src)
             if val is None:

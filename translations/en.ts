@@ -838,10 +838,6 @@
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Try 'quelta --help' for the options.</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
         <translation type="unfinished" />
     </message>
@@ -851,6 +847,95 @@
     </message>
     <message>
         <source>--role goes with --nut-user add.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>--json goes with status.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>With status: the state as one JSON document.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Instead of running, one of:
+config list: every setting with its value;
+config get KEY: one setting's value;
+config set KEY VALUE: change a setting;
+config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
+status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
+A running program takes a changed setting at once.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>ConfigCommand</name>
+    <message>
+        <source>true or false</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>one of %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>any text</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>(set)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cannot read %1: %2.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>There is no setting %1; config list shows them all.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cannot write %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Use config list, config get KEY, config set KEY VALUE or config set-password KEY.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 is no password; set it with config set.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Password %1 cleared.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Password %1 set.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 is a password: set it with config set-password %1, which reads it from standard input.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 takes %2, not '%3'.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2408,6 +2493,17 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The e-mail recipients could not be stored (%1); the old list is kept.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The network server's accounts could not be stored; the old ones are kept.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>
@@ -2588,6 +2684,69 @@
     </message>
     <message>
         <source>minute(s) before UPS turns off</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>StatusCommand</name>
+    <message>
+        <source>on mains</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>on battery</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>battery low</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>on bypass</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>lowering a high mains voltage</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>raising a low mains voltage</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>self-test running</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>output off</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>forced shutdown</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Quelta does not run on the program folder %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Quelta runs on the program folder %1, but this user may not ask it: run this as its user or as a member of its group.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Quelta on the program folder %1 did not answer.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Quelta on the program folder %1 watches no UPS.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1: no UPS answers</source>
         <translation type="unfinished" />
     </message>
 </context>

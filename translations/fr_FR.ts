@@ -838,10 +838,6 @@
         <translation>--home attend un dossier.</translation>
     </message>
     <message>
-        <source>Try 'quelta --help' for the options.</source>
-        <translation>Essayez « quelta --help » pour voir les options.</translation>
-    </message>
-    <message>
         <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
         <translation>Gère les comptes du serveur réseau et termine : « add NOM --role monitor|admin » (le mot de passe est lu sur l'entrée standard), « remove NOM » ou « list ». Fonctionne aussi pendant que le programme tourne sur le même dossier ; il prend la modification en compte aussitôt.</translation>
     </message>
@@ -852,6 +848,101 @@
     <message>
         <source>--role goes with --nut-user add.</source>
         <translation>--role s'emploie avec --nut-user add.</translation>
+    </message>
+    <message>
+        <source>--json goes with status.</source>
+        <translation>--json s'emploie avec status.</translation>
+    </message>
+    <message>
+        <source>With status: the state as one JSON document.</source>
+        <translation>Avec status : l'état en un seul document JSON.</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>Essayez « %1 --help » pour voir les options.</translation>
+    </message>
+    <message>
+        <source>Instead of running, one of:
+config list: every setting with its value;
+config get KEY: one setting's value;
+config set KEY VALUE: change a setting;
+config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
+status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
+A running program takes a changed setting at once.</source>
+        <translation>Au lieu de fonctionner, l'une des commandes :
+config list : chaque réglage avec sa valeur ;
+config get CLÉ : la valeur d'un réglage ;
+config set CLÉ VALEUR : modifie un réglage ;
+config set-password CLÉ : un mot de passe (celui de la connexion SMTP, celui du lien réseau) lu sur la première ligne de l'entrée standard ;
+status : l'état de l'onduleur du programme en marche ; code de sortie 0 sur secteur, 1 sur batterie, 2 batterie faible, un défaut ou la sortie coupée, 3 aucun onduleur ou aucun programme.
+Un programme en marche prend aussitôt en compte un réglage modifié.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigCommand</name>
+    <message>
+        <source>true or false</source>
+        <translation>true ou false</translation>
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation>un nombre entier de %1 à %2</translation>
+    </message>
+    <message>
+        <source>one of %1</source>
+        <translation>l'une des valeurs %1</translation>
+    </message>
+    <message>
+        <source>any text</source>
+        <translation>n'importe quel texte</translation>
+    </message>
+    <message>
+        <source>(set)</source>
+        <translation>(défini)</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2.</source>
+        <translation>Impossible de lire %1 : %2.</translation>
+    </message>
+    <message>
+        <source>There is no setting %1; config list shows them all.</source>
+        <translation>Il n'existe pas de réglage %1 ; config list les affiche tous.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1.</source>
+        <translation>Impossible d'écrire %1.</translation>
+    </message>
+    <message>
+        <source>Use config list, config get KEY, config set KEY VALUE or config set-password KEY.</source>
+        <translation>Utilisez config list, config get CLÉ, config set CLÉ VALEUR ou config set-password CLÉ.</translation>
+    </message>
+    <message>
+        <source>%1 is no password; set it with config set.</source>
+        <translation>%1 n'est pas un mot de passe ; définissez-le avec config set.</translation>
+    </message>
+    <message>
+        <source>Password %1 cleared.</source>
+        <translation>Mot de passe %1 effacé.</translation>
+    </message>
+    <message>
+        <source>Password %1 set.</source>
+        <translation>Mot de passe %1 défini.</translation>
+    </message>
+    <message>
+        <source>%1 is a password: set it with config set-password %1, which reads it from standard input.</source>
+        <translation>%1 est un mot de passe : définissez-le avec config set-password %1, qui le lit sur l'entrée standard.</translation>
+    </message>
+    <message>
+        <source>%1 takes %2, not '%3'.</source>
+        <translation>%1 attend %2, pas « %3 ».</translation>
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation>une heure telle que 07:30:00</translation>
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation>un jour tel que 2026-12-31, ou rien</translation>
     </message>
 </context>
 <context>
@@ -2408,6 +2499,17 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The e-mail recipients could not be stored (%1); the old list is kept.</source>
+        <translation>Les destinataires des e-mails n'ont pas pu être enregistrés (%1) ; l'ancienne liste est conservée.</translation>
+    </message>
+    <message>
+        <source>The network server's accounts could not be stored; the old ones are kept.</source>
+        <translation>Les comptes du serveur réseau n'ont pas pu être enregistrés ; les anciens sont conservés.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>
@@ -2589,6 +2691,69 @@
     <message>
         <source>minute(s) before UPS turns off</source>
         <translation>minute(s) avant l'arrêt de l'onduleur</translation>
+    </message>
+</context>
+<context>
+    <name>StatusCommand</name>
+    <message>
+        <source>on mains</source>
+        <translation>sur secteur</translation>
+    </message>
+    <message>
+        <source>on battery</source>
+        <translation>sur batterie</translation>
+    </message>
+    <message>
+        <source>battery low</source>
+        <translation>batterie faible</translation>
+    </message>
+    <message>
+        <source>on bypass</source>
+        <translation>sur bypass</translation>
+    </message>
+    <message>
+        <source>lowering a high mains voltage</source>
+        <translation>abaisse une tension secteur trop haute</translation>
+    </message>
+    <message>
+        <source>raising a low mains voltage</source>
+        <translation>relève une tension secteur trop basse</translation>
+    </message>
+    <message>
+        <source>self-test running</source>
+        <translation>autotest en cours</translation>
+    </message>
+    <message>
+        <source>output off</source>
+        <translation>sortie coupée</translation>
+    </message>
+    <message>
+        <source>forced shutdown</source>
+        <translation>arrêt forcé</translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation>alarme</translation>
+    </message>
+    <message>
+        <source>Quelta does not run on the program folder %1.</source>
+        <translation>Quelta ne fonctionne pas sur le dossier du programme %1.</translation>
+    </message>
+    <message>
+        <source>Quelta runs on the program folder %1, but this user may not ask it: run this as its user or as a member of its group.</source>
+        <translation>Quelta fonctionne sur le dossier du programme %1, mais cet utilisateur ne peut pas l'interroger : lancez ceci sous son utilisateur ou en tant que membre de son groupe.</translation>
+    </message>
+    <message>
+        <source>Quelta on the program folder %1 did not answer.</source>
+        <translation>Quelta sur le dossier du programme %1 n'a pas répondu.</translation>
+    </message>
+    <message>
+        <source>Quelta on the program folder %1 watches no UPS.</source>
+        <translation>Quelta sur le dossier du programme %1 ne surveille aucun onduleur.</translation>
+    </message>
+    <message>
+        <source>%1: no UPS answers</source>
+        <translation>%1 : aucun onduleur ne répond</translation>
     </message>
 </context>
 <context>

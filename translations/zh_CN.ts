@@ -838,10 +838,6 @@
         <translation>--home 需要一个文件夹。</translation>
     </message>
     <message>
-        <source>Try 'quelta --help' for the options.</source>
-        <translation>使用“quelta --help”查看选项。</translation>
-    </message>
-    <message>
         <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
         <translation>管理网络服务器的账户并退出：“add 名称 --role monitor|admin”（密码从标准输入读取）、“remove 名称”或“list”。程序在同一文件夹上运行时也可使用，程序会立即采用更改。</translation>
     </message>
@@ -852,6 +848,101 @@
     <message>
         <source>--role goes with --nut-user add.</source>
         <translation>--role 需与 --nut-user add 一起使用。</translation>
+    </message>
+    <message>
+        <source>--json goes with status.</source>
+        <translation>--json 需与 status 一起使用。</translation>
+    </message>
+    <message>
+        <source>With status: the state as one JSON document.</source>
+        <translation>与 status 一起使用：以一个 JSON 文档输出状态。</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>使用“%1 --help”查看选项。</translation>
+    </message>
+    <message>
+        <source>Instead of running, one of:
+config list: every setting with its value;
+config get KEY: one setting's value;
+config set KEY VALUE: change a setting;
+config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
+status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
+A running program takes a changed setting at once.</source>
+        <translation>不运行程序，而是执行以下命令之一：
+config list：列出每项设置及其值；
+config get 键：一项设置的值；
+config set 键 值：更改一项设置；
+config set-password 键：从标准输入的第一行读取密码（SMTP 登录的密码、网络链路的密码）；
+status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 电池供电，2 电池电量低、故障或输出关闭，3 无 UPS 或程序未运行。
+正在运行的程序会立即采用更改的设置。</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigCommand</name>
+    <message>
+        <source>true or false</source>
+        <translation>true 或 false</translation>
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation>%1 到 %2 之间的整数</translation>
+    </message>
+    <message>
+        <source>one of %1</source>
+        <translation>%1 之一</translation>
+    </message>
+    <message>
+        <source>any text</source>
+        <translation>任意文本</translation>
+    </message>
+    <message>
+        <source>(set)</source>
+        <translation>（已设置）</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2.</source>
+        <translation>无法读取 %1：%2。</translation>
+    </message>
+    <message>
+        <source>There is no setting %1; config list shows them all.</source>
+        <translation>没有设置 %1；config list 会列出所有设置。</translation>
+    </message>
+    <message>
+        <source>Cannot write %1.</source>
+        <translation>无法写入 %1。</translation>
+    </message>
+    <message>
+        <source>Use config list, config get KEY, config set KEY VALUE or config set-password KEY.</source>
+        <translation>请使用 config list、config get 键、config set 键 值 或 config set-password 键。</translation>
+    </message>
+    <message>
+        <source>%1 is no password; set it with config set.</source>
+        <translation>%1 不是密码；请用 config set 设置。</translation>
+    </message>
+    <message>
+        <source>Password %1 cleared.</source>
+        <translation>密码 %1 已清除。</translation>
+    </message>
+    <message>
+        <source>Password %1 set.</source>
+        <translation>密码 %1 已设置。</translation>
+    </message>
+    <message>
+        <source>%1 is a password: set it with config set-password %1, which reads it from standard input.</source>
+        <translation>%1 是密码：请用 config set-password %1 设置，它从标准输入读取密码。</translation>
+    </message>
+    <message>
+        <source>%1 takes %2, not '%3'.</source>
+        <translation>%1 应为%2，而不是“%3”。</translation>
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation>07:30:00 这样的时间</translation>
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation>2026-12-31 这样的日期，或留空</translation>
     </message>
 </context>
 <context>
@@ -2408,6 +2499,17 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The e-mail recipients could not be stored (%1); the old list is kept.</source>
+        <translation>无法保存电子邮件收件人（%1），保留原有列表。</translation>
+    </message>
+    <message>
+        <source>The network server's accounts could not be stored; the old ones are kept.</source>
+        <translation>无法保存网络服务器的账户，保留原有账户。</translation>
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>
@@ -2589,6 +2691,69 @@
     <message>
         <source>minute(s) before UPS turns off</source>
         <translation>分钟后关闭 UPS</translation>
+    </message>
+</context>
+<context>
+    <name>StatusCommand</name>
+    <message>
+        <source>on mains</source>
+        <translation>市电供电</translation>
+    </message>
+    <message>
+        <source>on battery</source>
+        <translation>电池供电</translation>
+    </message>
+    <message>
+        <source>battery low</source>
+        <translation>电池电量低</translation>
+    </message>
+    <message>
+        <source>on bypass</source>
+        <translation>旁路供电</translation>
+    </message>
+    <message>
+        <source>lowering a high mains voltage</source>
+        <translation>正在降低过高的市电电压</translation>
+    </message>
+    <message>
+        <source>raising a low mains voltage</source>
+        <translation>正在提升过低的市电电压</translation>
+    </message>
+    <message>
+        <source>self-test running</source>
+        <translation>正在自检</translation>
+    </message>
+    <message>
+        <source>output off</source>
+        <translation>输出关闭</translation>
+    </message>
+    <message>
+        <source>forced shutdown</source>
+        <translation>强制关机</translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation>报警</translation>
+    </message>
+    <message>
+        <source>Quelta does not run on the program folder %1.</source>
+        <translation>Quelta 未在程序文件夹 %1 上运行。</translation>
+    </message>
+    <message>
+        <source>Quelta runs on the program folder %1, but this user may not ask it: run this as its user or as a member of its group.</source>
+        <translation>Quelta 正在程序文件夹 %1 上运行，但此用户无权查询：请以其用户或其组的成员身份运行此命令。</translation>
+    </message>
+    <message>
+        <source>Quelta on the program folder %1 did not answer.</source>
+        <translation>程序文件夹 %1 上的 Quelta 没有应答。</translation>
+    </message>
+    <message>
+        <source>Quelta on the program folder %1 watches no UPS.</source>
+        <translation>程序文件夹 %1 上的 Quelta 未监视任何 UPS。</translation>
+    </message>
+    <message>
+        <source>%1: no UPS answers</source>
+        <translation>%1：没有 UPS 应答</translation>
     </message>
 </context>
 <context>

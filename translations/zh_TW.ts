@@ -838,10 +838,6 @@
         <translation>--home 需要一個資料夾。</translation>
     </message>
     <message>
-        <source>Try 'quelta --help' for the options.</source>
-        <translation>使用“quelta --help”查看選項。</translation>
-    </message>
-    <message>
         <source>Manage the accounts of the network server and end: 'add NAME --role monitor|admin' (the password is read from standard input), 'remove NAME' or 'list'. This works while the program runs on the same folder; it takes the change at once.</source>
         <translation>管理網路伺服器的帳戶並退出：“add 名稱 --role monitor|admin”（密碼從標準輸入讀取）、“remove 名稱”或“list”。程式在同一資料夾上運行時也可使用，程式會立即採用更改。</translation>
     </message>
@@ -852,6 +848,101 @@
     <message>
         <source>--role goes with --nut-user add.</source>
         <translation>--role 需與 --nut-user add 一起使用。</translation>
+    </message>
+    <message>
+        <source>--json goes with status.</source>
+        <translation>--json 需與 status 一起使用。</translation>
+    </message>
+    <message>
+        <source>With status: the state as one JSON document.</source>
+        <translation>與 status 一起使用：以一個 JSON 文件輸出狀態。</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>使用“%1 --help”查看選項。</translation>
+    </message>
+    <message>
+        <source>Instead of running, one of:
+config list: every setting with its value;
+config get KEY: one setting's value;
+config set KEY VALUE: change a setting;
+config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
+status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
+A running program takes a changed setting at once.</source>
+        <translation>不運行程式，而是執行以下命令之一：
+config list：列出每項設定及其值；
+config get 鍵：一項設定的值；
+config set 鍵 值：更改一項設定；
+config set-password 鍵：從標準輸入的第一行讀取密碼（SMTP 登錄的密碼、網路鏈路的密碼）；
+status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 電池供電，2 電池電量低、故障或輸出關閉，3 無 UPS 或程式未運行。
+正在運行的程式會立即採用更改的設定。</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigCommand</name>
+    <message>
+        <source>true or false</source>
+        <translation>true 或 false</translation>
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation>%1 到 %2 之間的整數</translation>
+    </message>
+    <message>
+        <source>one of %1</source>
+        <translation>%1 之一</translation>
+    </message>
+    <message>
+        <source>any text</source>
+        <translation>任意文本</translation>
+    </message>
+    <message>
+        <source>(set)</source>
+        <translation>（已設定）</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2.</source>
+        <translation>無法讀取 %1：%2。</translation>
+    </message>
+    <message>
+        <source>There is no setting %1; config list shows them all.</source>
+        <translation>沒有設定 %1；config list 會列出所有設定。</translation>
+    </message>
+    <message>
+        <source>Cannot write %1.</source>
+        <translation>無法寫入 %1。</translation>
+    </message>
+    <message>
+        <source>Use config list, config get KEY, config set KEY VALUE or config set-password KEY.</source>
+        <translation>請使用 config list、config get 鍵、config set 鍵 值 或 config set-password 鍵。</translation>
+    </message>
+    <message>
+        <source>%1 is no password; set it with config set.</source>
+        <translation>%1 不是密碼；請用 config set 設定。</translation>
+    </message>
+    <message>
+        <source>Password %1 cleared.</source>
+        <translation>密碼 %1 已清除。</translation>
+    </message>
+    <message>
+        <source>Password %1 set.</source>
+        <translation>密碼 %1 已設定。</translation>
+    </message>
+    <message>
+        <source>%1 is a password: set it with config set-password %1, which reads it from standard input.</source>
+        <translation>%1 是密碼：請用 config set-password %1 設定，它從標準輸入讀取密碼。</translation>
+    </message>
+    <message>
+        <source>%1 takes %2, not '%3'.</source>
+        <translation>%1 應為%2，而不是“%3”。</translation>
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation>07:30:00 這樣的時間</translation>
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation>2026-12-31 這樣的日期，或留空</translation>
     </message>
 </context>
 <context>
@@ -2408,6 +2499,17 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileExchange</name>
+    <message>
+        <source>The e-mail recipients could not be stored (%1); the old list is kept.</source>
+        <translation>無法保存電子郵件收件人（%1），保留原有列表。</translation>
+    </message>
+    <message>
+        <source>The network server's accounts could not be stored; the old ones are kept.</source>
+        <translation>無法保存網路伺服器的帳戶，保留原有帳戶。</translation>
+    </message>
+</context>
+<context>
     <name>SettingsNetwork</name>
     <message>
         <source>Off</source>
@@ -2589,6 +2691,69 @@
     <message>
         <source>minute(s) before UPS turns off</source>
         <translation>分鐘後關閉 UPS</translation>
+    </message>
+</context>
+<context>
+    <name>StatusCommand</name>
+    <message>
+        <source>on mains</source>
+        <translation>市電供電</translation>
+    </message>
+    <message>
+        <source>on battery</source>
+        <translation>電池供電</translation>
+    </message>
+    <message>
+        <source>battery low</source>
+        <translation>電池電量低</translation>
+    </message>
+    <message>
+        <source>on bypass</source>
+        <translation>旁路供電</translation>
+    </message>
+    <message>
+        <source>lowering a high mains voltage</source>
+        <translation>正在降低過高的市電電壓</translation>
+    </message>
+    <message>
+        <source>raising a low mains voltage</source>
+        <translation>正在提升過低的市電電壓</translation>
+    </message>
+    <message>
+        <source>self-test running</source>
+        <translation>正在自檢</translation>
+    </message>
+    <message>
+        <source>output off</source>
+        <translation>輸出關閉</translation>
+    </message>
+    <message>
+        <source>forced shutdown</source>
+        <translation>強制關機</translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation>報警</translation>
+    </message>
+    <message>
+        <source>Quelta does not run on the program folder %1.</source>
+        <translation>Quelta 未在程式資料夾 %1 上運行。</translation>
+    </message>
+    <message>
+        <source>Quelta runs on the program folder %1, but this user may not ask it: run this as its user or as a member of its group.</source>
+        <translation>Quelta 正在程式資料夾 %1 上運行，但此使用者無權查詢：請以其使用者或其組的成員身份運行此命令。</translation>
+    </message>
+    <message>
+        <source>Quelta on the program folder %1 did not answer.</source>
+        <translation>程式資料夾 %1 上的 Quelta 沒有應答。</translation>
+    </message>
+    <message>
+        <source>Quelta on the program folder %1 watches no UPS.</source>
+        <translation>程式資料夾 %1 上的 Quelta 未監視任何 UPS。</translation>
+    </message>
+    <message>
+        <source>%1: no UPS answers</source>
+        <translation>%1：沒有 UPS 應答</translation>
     </message>
 </context>
 <context>

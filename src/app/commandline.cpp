@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -33,9 +34,40 @@ public:
     QCommandLineOption home {QStringLiteral("home")};
     QCommandLineOption nutUser {QStringLiteral("nut-user")};
     QCommandLineOption role {QStringLiteral("role")};
+    QCommandLineOption json {QStringLiteral("json")};
     enum class Outcome { Run, Help, Version, Mistake } outcome = Outcome::Run;
     QString mistake;
+    QString program = QStringLiteral("quelta");
+    CommandLine::Task task = CommandLine::Task::Monitor;
+
+    QString check();
 };
+
+// What is wrong with a line the parser took; empty when nothing is.
+QString CommandLinePrivate::check()
+{
+    const QStringList words = parser.positionalArguments();
+    const QString command = words.value(0);
+    if (parser.isSet(nutUser))
+        task = CommandLine::Task::NutUser;
+    else if (command == QLatin1String("config"))
+        task = CommandLine::Task::Config;
+    else if (command == QLatin1String("status"))
+        task = CommandLine::Task::Status;
+    else if (!words.isEmpty())
+        return QCoreApplication::translate("CommandLine", "Unexpected argument '%1'.").arg(command);
+
+    if (task == CommandLine::Task::Status && words.size() > 1)
+        return QCoreApplication::translate("CommandLine", "Unexpected argument '%1'.")
+            .arg(words.at(1));
+    if (parser.isSet(role) && task != CommandLine::Task::NutUser)
+        return QCoreApplication::translate("CommandLine", "--role goes with --nut-user add.");
+    if (parser.isSet(json) && task != CommandLine::Task::Status)
+        return QCoreApplication::translate("CommandLine", "--json goes with status.");
+    if (parser.isSet(home) && parser.value(home).isEmpty())
+        return QCoreApplication::translate("CommandLine", "--home needs a folder.");
+    return QString();
+}
 
 CommandLine::CommandLine() : d(new CommandLinePrivate)
 {
@@ -74,7 +106,24 @@ CommandLine::CommandLine() : d(new CommandLinePrivate)
                                     "The role of an account added with --nut-user: monitor or "
                                     "admin."),
         QStringLiteral("ROLE"));
-    p.addOptions({d->help, d->version, d->headless, d->home, d->nutUser, d->role});
+    d->json = QCommandLineOption(
+        QStringLiteral("json"),
+        QCoreApplication::translate("CommandLine", "With status: the state as one JSON document."));
+    p.addOptions({d->help, d->version, d->headless, d->home, d->nutUser, d->role, d->json});
+    p.addPositionalArgument(
+        QStringLiteral("command"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Instead of running, one of:\n"
+            "config list: every setting with its value;\n"
+            "config get KEY: one setting's value;\n"
+            "config set KEY VALUE: change a setting;\n"
+            "config set-password KEY: a password (the SMTP login's, the network link's) from "
+            "the first line of standard input;\n"
+            "status: the state of the UPS of the running program; exit status 0 on mains, 1 on "
+            "battery, 2 battery low, a fault or the output off, 3 no UPS or no program.\n"
+            "A running program takes a changed setting at once."),
+        QStringLiteral("[config ACTION [KEY [VALUE]] | status [--json]]"));
     for (const char *name : qtValueOptions) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -97,6 +146,9 @@ QCommandLineParser &CommandLine::parser()
 bool CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser &p = d->parser;
+    if (!arguments.isEmpty())
+        d->program = QFileInfo(arguments.first()).fileName();
+    d->task = Task::Monitor;
     if (!p.parse(arguments)) {
         d->outcome = CommandLinePrivate::Outcome::Mistake;
         d->mistake = p.errorText();
@@ -104,18 +156,10 @@ bool CommandLine::parse(const QStringList &arguments)
         d->outcome = CommandLinePrivate::Outcome::Help;
     } else if (p.isSet(d->version)) {
         d->outcome = CommandLinePrivate::Outcome::Version;
-    } else if (!p.positionalArguments().isEmpty() && !p.isSet(d->nutUser)) {
-        d->outcome = CommandLinePrivate::Outcome::Mistake;
-        d->mistake = QCoreApplication::translate("CommandLine", "Unexpected argument '%1'.")
-                         .arg(p.positionalArguments().constFirst());
-    } else if (p.isSet(d->role) && !p.isSet(d->nutUser)) {
-        d->outcome = CommandLinePrivate::Outcome::Mistake;
-        d->mistake = QCoreApplication::translate("CommandLine", "--role goes with --nut-user add.");
-    } else if (p.isSet(d->home) && p.value(d->home).isEmpty()) {
-        d->outcome = CommandLinePrivate::Outcome::Mistake;
-        d->mistake = QCoreApplication::translate("CommandLine", "--home needs a folder.");
     } else {
-        d->outcome = CommandLinePrivate::Outcome::Run;
+        d->mistake = d->check();
+        d->outcome = d->mistake.isEmpty() ? CommandLinePrivate::Outcome::Run
+                                          : CommandLinePrivate::Outcome::Mistake;
     }
     return d->outcome == CommandLinePrivate::Outcome::Run;
 }
@@ -127,19 +171,35 @@ int CommandLine::finish() const
         print(stdout, d->parser.helpText());
         return 0;
     case CommandLinePrivate::Outcome::Version:
-        print(stdout, QStringLiteral("quelta %1\n").arg(QCoreApplication::applicationVersion()));
+        print(stdout, QStringLiteral("%1 %2\n").arg(d->program, QCoreApplication::applicationVersion()));
         return 0;
     case CommandLinePrivate::Outcome::Mistake:
         print(stderr,
-              QStringLiteral("quelta: %1\n%2\n")
-                  .arg(d->mistake,
+              QStringLiteral("%1: %2\n%3\n")
+                  .arg(d->program, d->mistake,
                        QCoreApplication::translate("CommandLine",
-                                                   "Try 'quelta --help' for the options.")));
+                                                   "Try '%1 --help' for the options.")
+                           .arg(d->program)));
         return 2;
     case CommandLinePrivate::Outcome::Run:
         break;
     }
     return 0;
+}
+
+CommandLine::Task CommandLine::task() const
+{
+    return d->task;
+}
+
+QStringList CommandLine::configArguments() const
+{
+    return d->parser.positionalArguments().mid(1);
+}
+
+bool CommandLine::json() const
+{
+    return d->parser.isSet(d->json);
 }
 
 bool CommandLine::headless() const

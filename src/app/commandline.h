@@ -6,14 +6,18 @@
 class CommandLinePrivate;
 class QCommandLineParser;
 
-// The program's command line: --help, --version, --headless, --home DIR, and the network
-// accounts' --nut-user ACTION [NAME] [--role ROLE]. It is read before the
-// application object exists, so that the choice between the window and none is made from it
-// and --help, --version or a mistake need no display. Qt's own options of a windowed program
-// (-session from the session manager, -platform, -style, ...) are accepted and left to Qt.
+// The command line of both programs (the desktop one and the service): --help, --version,
+// --headless, --home DIR, the network accounts' --nut-user ACTION [NAME] [--role ROLE], and the
+// commands "config ..." and "status [--json]". It is read before the application object exists,
+// so that the choice between the window and none is made from it and --help, --version, a
+// command or a mistake need no display. Qt's own options of a windowed program (-session from
+// the session manager, -platform, -style, ...) are accepted and left to Qt.
 class CommandLine
 {
 public:
+    // What the program is asked to do.
+    enum class Task { Monitor, NutUser, Config, Status };
+
     CommandLine();
     ~CommandLine();
 
@@ -26,6 +30,11 @@ public:
     // Help and version on standard output with exit code 0; a mistake on standard error, with a
     // hint at --help, and exit code 2. Needs the application object (for the program's name).
     int finish() const;
+
+    Task task() const;
+    // The words after "config" (the action, the key, the value).
+    QStringList configArguments() const;
+    bool json() const;
 
     bool headless() const;
     // The program folder given with --home, empty when not given.

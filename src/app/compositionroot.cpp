@@ -10,9 +10,9 @@
 #include "listmodelnutuser.h"
 #include "localups.h"
 #include "nutlink.h"
+#include "nutlinksettings.h"
 #include "nutupspublisher.h"
 #include "paths.h"
-#include "qmlregistration.h"
 #include "recordwriter.h"
 #include "samplestore.h"
 #include "selftestrecorder.h"
@@ -23,13 +23,12 @@
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "statusfile.h"
+#include "statusreport.h"
 #include "translator.h"
 #include "upsdirectory.h"
 #include "webservice.h"
 
 #include <QCoreApplication>
-#include <QQmlEngine>
-#include <QQuickView>
 
 CompositionRoot::CompositionRoot()
     : m_settings(std::make_unique<Settings>()),
@@ -49,13 +48,13 @@ CompositionRoot::CompositionRoot()
       m_serviceNotification(std::make_unique<ServiceNotification>(m_settings.get())),
       m_batteryAge(std::make_unique<BatteryAge>(m_settings.get())),
       m_nutUpsPublisher(std::make_unique<NutUpsPublisher>(m_devComm.get())),
-      m_serviceNetwork(std::make_unique<ServiceNetwork>(
-          m_settings.get(), Paths::file(QStringLiteral("/cfg/config.cfg")))),
+      m_serviceNetwork(std::make_unique<ServiceNetwork>(m_settings.get())),
       m_upsDirectory(std::make_unique<UpsDirectory>()),
       m_localUps(std::make_unique<LocalUps>(m_upsDirectory.get(), m_devComm.get(), m_alarm.get(),
                                             m_serviceShutdown.get(), m_batteryAge.get())),
       m_webService(std::make_unique<WebService>(m_settings.get(), m_upsDirectory.get())),
-      m_translator(std::make_unique<Translator>(m_settings.get()))
+      m_translator(std::make_unique<Translator>(m_settings.get())),
+      m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get()))
 {
     connectObjects();
 }
@@ -209,44 +208,8 @@ void CompositionRoot::start()
     m_devComm->start();
 }
 
-static QmlRegistration::Objects qmlObjects(const CompositionRoot &root)
+QByteArray CompositionRoot::statusDocument() const
 {
-    return {root.settings(),
-            root.translator(),
-            root.historyNotice(),
-            root.alarm(),
-            root.devComm(),
-            root.serviceEMail(),
-            root.serviceShutdown(),
-            root.serviceScheduleTask()->model(),
-            root.serviceNotification(),
-            root.batteryAge(),
-            root.serviceNetwork()};
-}
-
-void CompositionRoot::registerQml()
-{
-    QmlRegistration::registerTypes(qmlObjects(*this));
-}
-
-void CompositionRoot::publishContext(QQuickView *view)
-{
-    QmlRegistration::publishContext(view, qmlObjects(*this));
-    // Qt.quit() from the screens (the tray's "Quit") ends the event loop, hidden window or not.
-    // Queued, so a quit asked for before the loop runs is not lost.
-    QObject::connect(view->engine(), &QQmlEngine::quit, QCoreApplication::instance(),
-                     &QCoreApplication::quit, Qt::QueuedConnection);
-}
-
-void CompositionRoot::applyLanguage()
-{
-    m_translator->init();
-    m_languageApplied = true;
-}
-
-void CompositionRoot::attachEngine(QQmlEngine *engine)
-{
-    m_translator->setEngine(engine);
-    if (!m_languageApplied)
-        applyLanguage();
+    return StatusReport::document({{m_serviceNetwork->upsName(), m_devComm->state(),
+                                    m_nutUpsPublisher->snapshot()}});
 }

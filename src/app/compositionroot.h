@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <memory>
 
 class Alarm;
@@ -9,9 +11,8 @@ class Database;
 class DevComm;
 class HistoryNotice;
 class LocalUps;
+class NutLinkSettings;
 class NutUpsPublisher;
-class QQmlEngine;
-class QQuickView;
 class RecordWriter;
 class SampleStore;
 class SelfTestRecorder;
@@ -33,11 +34,13 @@ class WebService;
 //   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
 //   scheduled tasks, desktop notices, battery age, the network server and its view of the UPS,
-//   the directory of UPSes with this computer's entry, the web service, translator
+//   the directory of UPSes with this computer's entry, the web service, translator, the
+//   network link's settings for the screens
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
-// openStores() reads the settings and opens the database, start() sets everything going.
+// openStores() reads the settings and opens the database, start() sets everything going. The
+// window, where there is one, is made from these objects by the desktop program (ui/).
 class CompositionRoot
 {
 public:
@@ -50,15 +53,8 @@ public:
     // The services that run without a window and the link to the UPS.
     void start();
 
-    // The window's side: the module "Quelta" 1.0 and the context properties (once per process).
-    void registerQml();
-    void publishContext(QQuickView *view);
-    // The catalogues of the chosen language go in: before the window is made, it is made in its
-    // language once instead of made and translated again.
-    void applyLanguage();
-    // The root object exists: the engine goes to the translator, which applies the language
-    // unless that was done already.
-    void attachEngine(QQmlEngine *engine);
+    // The state of every UPS watched, for `status` (StatusReport's document).
+    QByteArray statusDocument() const;
 
     Settings *settings() const { return m_settings.get(); }
     HistoryNotice *historyNotice() const { return m_historyNotice.get(); }
@@ -81,6 +77,7 @@ public:
     LocalUps *localUps() const { return m_localUps.get(); }
     WebService *webService() const { return m_webService.get(); }
     Translator *translator() const { return m_translator.get(); }
+    NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
 
 private:
     void connectObjects();
@@ -106,5 +103,5 @@ private:
     std::unique_ptr<LocalUps> m_localUps;
     std::unique_ptr<WebService> m_webService;
     std::unique_ptr<Translator> m_translator;
-    bool m_languageApplied = false;
+    std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
 };

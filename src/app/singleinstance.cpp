@@ -4,7 +4,9 @@
 #include "paths.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -15,7 +17,12 @@
 
 namespace {
 const char ack = '\x06';
-}
+// A request line is short; anything longer is no request of ours.
+const qint64 maxRequest = 1024;
+// The socket's path, terminator included, must fit the system's address (108 bytes on Linux,
+// with room for the temporary name the socket is made under).
+const int maxSocketPath = 96;
+} // namespace
 
 SingleInstance::SingleInstance(QObject *parent) : QObject(parent) { }
 
@@ -25,8 +32,11 @@ SingleInstance::~SingleInstance()
     delete m_lock;
 }
 
-QString SingleInstance::instanceKey()
+QString SingleInstance::socketName()
 {
+    const QString inRoot = Paths::file(QStringLiteral("/quelta.sock"));
+    if (QFile::encodeName(inRoot).size() <= maxSocketPath)
+        return inRoot;
 #ifdef Q_OS_UNIX
     const QString user = QString::number(getuid());
 #else
@@ -43,7 +53,6 @@ bool SingleInstance::isRunning()
         return m_running;
     m_checked = true;
 
-    const QString key = instanceKey();
     // In the program folder itself: two programs that see different temporary folders (a
     // service has a private one) still meet here.
     m_lock = new QLockFile(lockFile());
@@ -60,10 +69,13 @@ bool SingleInstance::isRunning()
     }
 
     // We own the lock: a socket left by a crashed instance is ours to remove.
-    QLocalServer::removeServer(key);
+    const QString name = socketName();
+    QLocalServer::removeServer(name);
     m_server = new QLocalServer;
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(key))
+    // The user and the group of the folder: a monitoring account in the service's group may ask
+    // for the state of the UPS.
+    m_server->setSocketOptions(QLocalServer::UserAccessOption | QLocalServer::GroupAccessOption);
+    if (!m_server->listen(name))
         qCWarning(lcShell) << "Cannot listen for a second instance:" << m_server->errorString();
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
     return false;
@@ -79,10 +91,15 @@ qint64 SingleInstance::owner() const
     return m_owner;
 }
 
+void SingleInstance::setAnswer(const QByteArray &request, const Answer &answer)
+{
+    m_answers.insert(request, answer);
+}
+
 bool SingleInstance::sendMessage(const QString &message, int timeout)
 {
     QLocalSocket socket;
-    socket.connectToServer(instanceKey());
+    socket.connectToServer(socketName());
     if (!socket.waitForConnected(timeout))
         return false;
     const QByteArray payload = message.toUtf8() + '\n';
@@ -97,17 +114,45 @@ bool SingleInstance::sendMessage(const QString &message, int timeout)
     return socket.read(1).at(0) == ack;
 }
 
+SingleInstance::Reply SingleInstance::ask(const QByteArray &request, int timeout,
+                                          QByteArray *answer)
+{
+    QDeadlineTimer deadline(timeout);
+    QLocalSocket socket;
+    socket.connectToServer(socketName());
+    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
+        return socket.error() == QLocalSocket::SocketAccessError ? Reply::Refused
+                                                                 : Reply::NotRunning;
+    }
+    socket.write(request + '\n');
+    // The answer ends where the program closes the connection.
+    while (socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired())
+        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+    *answer = socket.readAll();
+    return socket.state() == QLocalSocket::ConnectedState || answer->isEmpty() ? Reply::NoAnswer
+                                                                               : Reply::Answered;
+}
+
 void SingleInstance::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket]() {
-            if (!socket->canReadLine())
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() > maxRequest)
+                    socket->abort();
                 return;
-            const QString message = QString::fromUtf8(socket->readLine()).chopped(1);
+            }
+            const QByteArray line = socket->readLine().chopped(1);
+            const auto answer = m_answers.constFind(line);
+            if (answer != m_answers.constEnd()) {
+                socket->write((*answer)());
+                socket->disconnectFromServer();
+                return;
+            }
             socket->write(QByteArray(1, ack));
             socket->flush();
-            emit messageReceived(message);
+            emit messageReceived(QString::fromUtf8(line));
         });
     }
 }

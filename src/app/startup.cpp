@@ -2,28 +2,24 @@
 
 #include "commandline.h"
 #include "compositionroot.h"
+#include "configcommand.h"
 #include "logcategories.h"
 #include "loghandler.h"
 #include "nutusercommand.h"
 #include "paths.h"
 #include "platform.h"
-#include "renderchoice.h"
+#include "settings.h"
 #include "singleinstance.h"
+#include "statuscommand.h"
 #include "terminationsignals.h"
 #include "translator.h"
 
-#include <QApplication>
-#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QMessageBox>
-#include <QQmlError>
-#include <QQuickView>
 #include <QTextStream>
 #include <QTranslator>
-
-#include <memory>
 
 namespace Startup {
 
@@ -65,19 +61,42 @@ void installSystemCatalogue(QTranslator *catalogue)
         QCoreApplication::installTranslator(catalogue);
 }
 
-// --nut-user: the accounts in the configuration file, written whether or not the program runs
-// on the same folder; no guard, no log file, no services.
-int runNutUser(const CommandLine &commandLine)
+// Run by root on the program folder of another user (the service's), the settings folder and
+// file a command made or wrote stay that user's, or the program could no longer read or replace
+// its own settings.
+void keepOwner()
+{
+    const std::wstring root = Paths::root().toStdWString();
+    for (const char *file : {"/cfg", "/cfg/config.cfg"})
+        platform::matchOwner(Paths::file(QString::fromLatin1(file)).toStdWString(), root);
+}
+
+// --nut-user, config and status: the settings file, the accounts beside it, or a question to
+// the program running on the root; written whether or not it runs, no guard, no log file, no
+// services.
+int runCommand(const CommandLine &commandLine)
 {
     QTranslator catalogue;
     installSystemCatalogue(&catalogue);
-    createAppDirectories();
     QTextStream in(stdin);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return NutUserCommand::run(Paths::file(QStringLiteral("/cfg/config.cfg")),
-                               commandLine.nutUserAction(), commandLine.nutUserNames(),
-                               commandLine.nutUserRole(), in, out, err);
+    if (commandLine.task() == CommandLine::Task::Status)
+        return StatusCommand::run(commandLine.json(), out, err);
+    int exitCode = 0;
+    if (commandLine.task() == CommandLine::Task::Config) {
+        exitCode = ConfigCommand::run(commandLine.configArguments(), in, out, err);
+    } else {
+        // The settings folder only: no log, no database.
+        QDir().mkpath(Paths::file(QStringLiteral("/cfg")));
+        Settings settings;
+        settings.load();
+        exitCode = NutUserCommand::run(&settings, commandLine.nutUserAction(),
+                                       commandLine.nutUserNames(), commandLine.nutUserRole(), in,
+                                       out, err);
+    }
+    keepOwner();
+    return exitCode;
 }
 
 QStringList argumentList(int argc, char **argv)
@@ -91,11 +110,6 @@ QStringList argumentList(int argc, char **argv)
 // Everything but the window and the tray: the services run until a signal ends the loop.
 int runHeadless(QCoreApplication *app, SingleInstance *instance)
 {
-    CompositionRoot root;
-    root.openStores();
-    root.start();
-    // Mails and alarm texts in the chosen language, as with a window.
-    root.translator()->init();
     QObject::connect(instance, &SingleInstance::messageReceived, app, []() {
         qCInfo(lcShell) << "A second start asked for the window; this instance runs without one";
     });
@@ -103,48 +117,9 @@ int runHeadless(QCoreApplication *app, SingleInstance *instance)
     return app->exec();
 }
 
-int runWindow(QApplication *app, SingleInstance *instance, const WindowShown &windowShown)
-{
-    // Before the first window: the backend is fixed for the process once one exists.
-    RenderChoice::apply();
-    int exitCode = -1;
-    CompositionRoot root;
-    root.openStores();
-    root.start();
-
-    auto *view = new QQuickView;
-    view->setFlags(Qt::Window | Qt::FramelessWindowHint);
-    root.registerQml();
-    root.publishContext(view);
-    view->setResizeMode(QQuickView::SizeRootObjectToView);
-    root.applyLanguage();
-    view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
-
-    if (!view->rootObject()) {
-        for (const QQmlError &error : view->errors())
-            qCCritical(lcShell) << error.toString();
-        QMessageBox::warning(nullptr, QStringLiteral("Warning"),
-                             QStringLiteral("Load configuration failed!"), QMessageBox::Ok);
-        exitCode = -1;
-    } else {
-        view->show();
-        QObject::connect(instance, &SingleInstance::messageReceived, view, &QQuickView::show);
-        QObject::connect(instance, &SingleInstance::messageReceived, view, []() {
-            qCInfo(lcShell) << "Window shown at the request of a second start";
-        });
-        root.attachEngine(view->engine());
-        qCInfo(lcShell) << "Window shown; monitoring";
-        if (windowShown)
-            windowShown(view, root);
-        exitCode = app->exec();
-    }
-    delete view;
-    return exitCode; // everything the root owns goes after the view
-}
-
 } // namespace
 
-int run(int &argc, char **argv, const WindowShown &windowShown)
+int run(int &argc, char **argv, Window *window)
 {
     QCoreApplication::setApplicationName(QStringLiteral("QUELTA"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUELTA_APP_VERSION));
@@ -155,25 +130,14 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
     // and help, the version or a mistake need no display.
     CommandLine commandLine;
     const bool proceed = commandLine.parse(argumentList(argc, argv));
-    const bool accounts = proceed && commandLine.parser().isSet(QStringLiteral("nut-user"));
-    const bool headless = !proceed || accounts || commandLine.headless();
+    const bool command = proceed && commandLine.task() != CommandLine::Task::Monitor;
+    const bool headless = !window || !proceed || command || commandLine.headless();
     if (proceed && !commandLine.home().isEmpty())
         qputenv("QUELTA_HOME", commandLine.home().toLocal8Bit());
 
-    std::unique_ptr<QCoreApplication> app;
-    if (headless) {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    } else {
-        QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
-#ifdef Q_OS_WIN
-        // ANGLE on Windows; on Linux it would force a GLES context desktop drivers may not offer.
-        QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
-#endif
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
-        app = std::make_unique<QApplication>(argc, argv);
-        // The menu entry's name, so a desktop can tell the window belongs to it.
-        QGuiApplication::setDesktopFileName(QStringLiteral("quelta"));
-    }
+    std::unique_ptr<QCoreApplication> app = headless
+        ? std::make_unique<QCoreApplication>(argc, argv)
+        : window->application(argc, argv);
     if (!proceed) {
         // Help and mistakes in the language of the system, where Quelta speaks it: the texts
         // are made again once the catalogue is in.
@@ -184,8 +148,8 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
         return translated.finish();
     }
 
-    if (accounts)
-        return runNutUser(commandLine);
+    if (command)
+        return runCommand(commandLine);
 
     createAppDirectories();
     // The service runs in "/", where nothing may be written: crash records go beside the logs.
@@ -198,7 +162,7 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
         if (instance.isRunning()) {
             if (instance.sendMessage(QString(), 5000))
                 return 0;
-            // Started beside it by another user or under another temporary folder (a service).
+            // Started beside it by another user, whose socket this one may not use.
             qCWarning(lcShell).noquote()
                 << QStringLiteral("Quelta already runs on the program folder %1 (process %2) and "
                                   "cannot be reached; this start ends")
@@ -218,10 +182,14 @@ int run(int &argc, char **argv, const WindowShown &windowShown)
                         << (headless ? "without a window" : "");
         seedShippedFiles();
 
-        exitCode = headless
-            ? runHeadless(app.get(), &instance)
-            : runWindow(static_cast<QApplication *>(app.get()), &instance, windowShown);
-    } // the guard goes after everything else
+        CompositionRoot root;
+        root.openStores();
+        root.start();
+        // Mails and alarm texts in the chosen language; a window is made in it from the start.
+        root.translator()->init();
+        instance.setAnswer("status", [&root] { return root.statusDocument(); });
+        exitCode = headless ? runHeadless(app.get(), &instance) : window->run(root, instance);
+    } // everything the root owns goes before the guard
     qCInfo(lcShell) << "Quelta ends with exit code" << exitCode;
     return exitCode;
 }

@@ -11,6 +11,7 @@ namespace {
 
 std::mutex rootMutex;
 QString cachedRoot;
+QString serviceRoot;
 
 // An installed program (under /usr, or with its shipped files in share/quelta beside its bin
 // folder) never keeps files beside itself, though root may write there.
@@ -29,6 +30,8 @@ QString computeRoot()
     const QString appDir = QCoreApplication::applicationDirPath();
     if (!appDir.isEmpty() && !installed(appDir) && QFileInfo(appDir).isWritable())
         return appDir;
+    if (!serviceRoot.isEmpty())
+        return serviceRoot;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(data);
     return data;
@@ -64,6 +67,12 @@ QString shipped(const QString &relative)
             return path;
     }
     return QString();
+}
+
+void setServiceRoot(const QString &folder)
+{
+    std::lock_guard<std::mutex> lock(rootMutex);
+    serviceRoot = folder;
 }
 
 void setRoot(const QString &root)

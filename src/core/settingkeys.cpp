@@ -1,5 +1,6 @@
 #include "settingkeys.h"
 
+#include "nutport.h"
 #include "settings.h"
 
 #include <QDate>
@@ -83,7 +84,7 @@ const QList<Key> &all()
         text(S::UpsComPort, "ups/comPort", QString(), false),
         number(S::UpsDataSaveCycle, "ups/saveCycle", 60, 1, INT_MAX / 1000),
         text(S::UpsNutHost, "ups/nutHost", QString(), false),
-        number(S::UpsNutPort, "ups/nutPort", 3493, 1, 65535, false),
+        number(S::UpsNutPort, "ups/nutPort", nutDefaultPort, 1, 65535, false),
         text(S::UpsNutUps, "ups/nutUps", QStringLiteral("ups"), false),
         text(S::UpsNutUser, "ups/nutUser", QString(), false),
         {S::UpsNutPassword, "ups/nutPassword", Kind::Secret, QString(), false},
@@ -101,7 +102,7 @@ const QList<Key> &all()
         flag(S::NetworkEnable, "network/enable", false, true),
         text(S::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true),
         // 0: any free port (tests, a second server on one machine).
-        number(S::NetworkPort, "network/port", 3493, 0, 65535),
+        number(S::NetworkPort, "network/port", nutDefaultPort, 0, 65535),
         text(S::NetworkAllow, "network/allow", QString(), true),
         text(S::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true),
         text(S::NetworkAliases, "network/aliases", QString(), true),

@@ -9,10 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLocale>
 #include <QMap>
 #include <QSet>
 #include <QSettings>
+#include <QTimer>
 
 #include <openssl/evp.h>
 
@@ -64,6 +66,9 @@ public:
 
     void setAside(const SettingsFileCheck &check);
     void sync();
+    void remember();
+    void watch();
+    void reread();
     void write(const QString &key, const QVariant &value, bool isRaw);
     QVariant read(const QString &key, bool isRaw) const;
     QVariant checked(const QString &key, const QVariant &stored) const;
@@ -80,7 +85,97 @@ public:
     bool damaged = false;
     QString setAsidePath; // empty when it could not be kept
     int keptCount = 0;
+    // The stored form of every key of the table as last read or written here, so a change
+    // another program made to the file (the command line) is told key by key.
+    QMap<QString, QVariant> known;
+    bool writeFailed = false;
+    std::unique_ptr<QFileSystemWatcher> watcher; // from the first load on
+    // An editor may write the file in steps: it is read once it has been still for a moment.
+    QTimer settle;
+    QString refused; // why the file as it stands was not taken, told once
 };
+
+void SettingsPrivate::remember()
+{
+    known.clear();
+    for (const SettingKeys::Key &row : SettingKeys::all()) {
+        const QString key = QString::fromLatin1(row.name);
+        known.insert(key, settings->value(key));
+    }
+}
+
+// The settings facility replaces the file on every write, which ends a watch on the file: its
+// folder is watched as well, and the file taken up again.
+void SettingsPrivate::watch()
+{
+    if (!watcher) {
+        watcher = std::make_unique<QFileSystemWatcher>();
+        settle.setSingleShot(true);
+        settle.setInterval(250);
+        QObject::connect(&settle, &QTimer::timeout, q, [this] { reread(); });
+        QObject::connect(watcher.get(), &QFileSystemWatcher::fileChanged, &settle,
+                         qOverload<>(&QTimer::start));
+        QObject::connect(watcher.get(), &QFileSystemWatcher::directoryChanged, &settle,
+                         qOverload<>(&QTimer::start));
+    }
+    if (QFileInfo::exists(path) && !watcher->files().contains(path))
+        watcher->addPath(path);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(folder) && !watcher->directories().contains(folder))
+        watcher->addPath(folder);
+}
+
+// Another program wrote the file (`quelta config set`, `--nut-user`, an editor): every key whose
+// stored value is now another one is announced, so the running program takes it at once. A file
+// that is gone, cannot be read or does not read as settings (an editor's save half done, junk)
+// is not taken: the settings in force stay, and the next write puts them back.
+void SettingsPrivate::reread()
+{
+    watch();
+    if (!settings)
+        return;
+    QFile file(path);
+    QString why;
+    if (!file.exists()) {
+        why = QStringLiteral("it is gone");
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+    } else {
+        const SettingsFileCheck check(file.readAll());
+        if (!check.isSound())
+            why = check.fault();
+    }
+    if (!why.isEmpty()) {
+        if (why != refused)
+            qCWarning(lcShell).noquote()
+                << QStringLiteral("The configuration file %1 was changed by another program and "
+                                  "is not taken (%2); the settings in force stay")
+                       .arg(path, why);
+        refused = why;
+        return;
+    }
+    refused.clear();
+    // Reads the file again when it changed on the disk since this object last read or wrote it.
+    settings->sync();
+    QStringList changedKeys;
+    for (const SettingKeys::Key &row : SettingKeys::all()) {
+        const QString key = QString::fromLatin1(row.name);
+        const QVariant stored = settings->value(key);
+        if (stored == known.value(key))
+            continue;
+        known.insert(key, stored);
+        changedKeys << key;
+    }
+    if (changedKeys.isEmpty())
+        return;
+    qCInfo(lcShell).noquote() << QStringLiteral("The configuration file %1 was changed by another "
+                                                "program: %2")
+                                     .arg(path, changedKeys.join(QStringLiteral(", ")));
+    for (const QString &key : qAsConst(changedKeys)) {
+        read(key, false); // an impossible value is told now
+        emit q->changed(key);
+    }
+}
 
 // A file that does not read back as the program's own (junk, random bytes, a block of zeros, a
 // file cut short) is copied aside as it is, "config.cfg.damaged-yyyyMMddhhmmss", before
@@ -147,7 +242,8 @@ void SettingsPrivate::sync()
     settings->sync();
     // The status is sticky: a format error seen when the file was read says nothing about this
     // write.
-    if (settings->status() == QSettings::AccessError)
+    writeFailed = settings->status() == QSettings::AccessError;
+    if (writeFailed)
         qCWarning(lcShell) << "Cannot write the configuration file" << path;
     // It holds the SMTP password: readable by its owner only.
     QFile file(path);
@@ -168,13 +264,20 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
         settings->setValue(key, stored);
         sync();
     }
+    if (known.contains(key))
+        known.insert(key, settings->value(key));
     emit q->changed(key);
 }
 
 QVariant SettingsPrivate::read(const QString &key, bool isRaw) const
 {
-    if (!settings || !settings->contains(key))
+    if (!settings)
         return QVariant();
+    // A key taken out of the file by hand holds its default, as at the next start.
+    if (!settings->contains(key)) {
+        const SettingKeys::Key *row = isRaw ? nullptr : SettingKeys::find(key);
+        return row ? row->defaultValue : QVariant();
+    }
     const QVariant stored = settings->value(key);
     const Converter decoder = decoders.value(key);
     if (isRaw)
@@ -230,9 +333,9 @@ Settings::~Settings()
     delete d;
 }
 
-void Settings::load()
+void Settings::load(const QString &fileName)
 {
-    d->path = Paths::file(QStringLiteral("/cfg/config.cfg"));
+    d->path = fileName.isEmpty() ? Paths::file(QStringLiteral("/cfg/config.cfg")) : fileName;
     if (d->damaged) {
         d->damaged = false;
         d->setAsidePath.clear();
@@ -264,6 +367,8 @@ void Settings::load()
             d->settings->setValue(key, row.defaultValue);
     }
     d->sync();
+    d->remember();
+    d->watch();
     // Every impossible value is told now, not when it is first used.
     for (const SettingKeys::Key &row : SettingKeys::all())
         d->read(QString::fromLatin1(row.name), false);
@@ -283,9 +388,68 @@ QString Settings::fileNotice() const
             .arg(d->keptCount);
 }
 
+QString Settings::fileName() const
+{
+    return d->path;
+}
+
+QVariantMap Settings::readGroup(const QString &group) const
+{
+    QVariantMap values;
+    if (!d->settings)
+        return values;
+    // A settings object of its own reads the file again when another process changed it.
+    QSettings file(d->path, QSettings::IniFormat);
+    file.beginGroup(group);
+    const QStringList keys = file.allKeys();
+    for (const QString &key : keys)
+        values.insert(key, file.value(key));
+    return values;
+}
+
+bool Settings::writeGroup(const QString &group, const QVariantMap &values,
+                          const QStringList &removed)
+{
+    if (!d->settings)
+        return false;
+    // A settings object of its own: its status tells this write's outcome alone. It shares
+    // what is not written yet with the program's own, which so sees the same values.
+    QSettings file(d->path, QSettings::IniFormat);
+    file.beginGroup(group);
+    QVariantMap before;
+    for (const QString &key : file.allKeys())
+        before.insert(key, file.value(key));
+    for (const QString &key : removed)
+        file.remove(key);
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        file.setValue(it.key(), it.value());
+    file.endGroup();
+    file.sync();
+    const bool written = file.status() == QSettings::NoError;
+    if (!written) {
+        qCWarning(lcShell) << "Cannot write" << group << "to the configuration file" << d->path
+                           << "; it stays as it was";
+        // What could not be written must not be read back as if it had been.
+        file.beginGroup(group);
+        file.remove(QString());
+        for (auto it = before.constBegin(); it != before.constEnd(); ++it)
+            file.setValue(it.key(), it.value());
+        file.endGroup();
+        file.sync();
+    }
+    d->sync(); // owner-only, as every write leaves it
+    emit changed(group);
+    return written;
+}
+
 QString Settings::setAsidePath() const
 {
     return d->setAsidePath;
+}
+
+bool Settings::writeFailed() const
+{
+    return d->writeFailed;
 }
 
 QString Settings::keyName(int type) const
@@ -329,6 +493,7 @@ void Settings::restore()
         d->settings->setValue(restored.last(), row.defaultValue);
     }
     d->sync();
+    d->remember();
     for (const QString &key : qAsConst(restored))
         emit changed(key);
 }

@@ -90,11 +90,15 @@ public:
     explicit Settings(QObject *parent = nullptr);
     ~Settings() override;
 
-    // Opens the file and writes the default of every missing key. Nothing is read or written
-    // before.
-    void load();
+    // Opens the file ("/cfg/config.cfg" of the program folder unless another is named) and writes
+    // the default of every missing key. Nothing is read or written before.
+    void load(const QString &fileName = QString());
+    // The file the settings live in; empty before load().
+    QString fileName() const;
 
     QString keyName(int type) const;
+    // The last write did not reach the file (no right to write it, a full disk).
+    bool writeFailed() const;
 
     QString fileNotice() const;
     // Where the file that did not read back as the program's own was kept at the last load;
@@ -106,6 +110,17 @@ public:
     Q_INVOKABLE void setSettings(int type, const QVariant &value, bool isRaw = false);
     Q_INVOKABLE void setSettings(const QString &name, const QVariant &value, bool isRaw = false);
     Q_INVOKABLE void restore();
+
+    // A group of keys that lives beside the settings and that others give meaning to (the
+    // network server's accounts under "network/users"): this class stays the one writer of the
+    // file. Its keys, relative to `group`, read afresh from the file, so a change another
+    // process made (the command line while the program runs) is seen.
+    QVariantMap readGroup(const QString &group) const;
+    // Removes `removed` (keys or subgroups relative to `group`; "" for all of it), then writes
+    // `values`, as one write that reaches the disk, announced as changed(group). False, and the
+    // group as it was here too, when the file could not be written.
+    bool writeGroup(const QString &group, const QVariantMap &values,
+                    const QStringList &removed = {});
 
     static QByteArray encryptPassword(const QVariant &value);
     // `key` names the password in the warning about a damaged stored form.

@@ -60,7 +60,34 @@ public:
     bool busy = false;
     OutputOffWatch outputOff;
     void askOutputOff(int minutes);
+    bool started = false;
+    bool opening = false; // openDevice writes the link's settings itself
+    void followStoredLink();
+    bool open(int type, const QString &devName);
 };
+
+// The link or the port changed in the settings file by someone else (the command line, an
+// import): the line in use follows it. The link's own choices are written back first, so they
+// never differ here.
+void DevCommPrivate::followStoredLink()
+{
+    if (!started || opening)
+        return;
+    const int type = settings->getSettings(Settings::UpsCommType).toInt();
+    const QString port = settings->getSettings(Settings::UpsComPort).toString();
+    if (type == commType && (type != DevComm::COM || port == serial->portName()))
+        return;
+    qCInfo(lcDevice).noquote() << QStringLiteral("The UPS link in the settings changed to %1%2; "
+                                                 "it is opened now")
+                                      .arg(type)
+                                      .arg(type == DevComm::COM ? QLatin1Char(' ') + port
+                                                                : QString());
+    if (type == DevComm::COM && port.isEmpty()) {
+        // No port chosen: the line is closed and stays so.
+        serial->setPortName(QString());
+    }
+    q->openDevice(type, port);
+}
 
 // The delay the UPS takes for `minutes` (0: the shortest it knows, 0.2 minutes), in seconds.
 // Delays the serial UPS cannot carry are not sent, so no pending output-off is shown for them.
@@ -220,10 +247,16 @@ DevComm::DevComm(Settings *settings, QObject *parent)
         d->serial, &UpsLink::linkLost, this, [this] { d->followReopen(); }, Qt::QueuedConnection);
     // A restore puts the rate back to its default.
     connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (key == d->settings->keyName(Settings::UpsDataSaveCycle))
+            emit linkSettingsChanged();
+        if (key == d->settings->keyName(Settings::UpsCommType) ||
+            key == d->settings->keyName(Settings::UpsComPort))
+            d->followStoredLink();
         if (key != d->settings->keyName(Settings::UpsBaudRate))
             return;
         d->baud = d->storedBaud();
         d->serial->setBaudRate(d->baud);
+        emit linkSettingsChanged();
     });
 }
 
@@ -241,6 +274,7 @@ void DevComm::addLink(int type, UpsLink *link)
 
 void DevComm::start()
 {
+    d->started = true;
     d->baud = d->storedBaud();
     d->serial->setBaudRate(d->baud);
     d->serial->setPortName(d->settings->getSettings(Settings::UpsComPort).toString());
@@ -330,31 +364,40 @@ void DevComm::scanPorts()
 
 bool DevComm::openDevice(int type, const QString &devName)
 {
-    UpsLink *next = d->linkFor(type);
-    // The serial line always closes, to be opened afresh; another link only when left.
-    d->serial->stop();
-    if (d->active != next && d->active != d->serial)
-        d->active->stop();
-    d->active = next;
-    d->updateBusy();
-    d->commType = type;
-    d->settings->setSettings(Settings::UpsCommType, type);
-    d->refresh(next);
-    emit controlsChanged();
-    emit linkProblemChanged();
+    d->opening = true;
+    const bool opened = d->open(type, devName);
+    d->opening = false;
+    return opened;
+}
 
-    if (next != d->serial)
+bool DevCommPrivate::open(int type, const QString &devName)
+{
+    UpsLink *next = linkFor(type);
+    // The serial line always closes, to be opened afresh; another link only when left.
+    serial->stop();
+    if (active != next && active != serial)
+        active->stop();
+    active = next;
+    updateBusy();
+    commType = type;
+    settings->setSettings(Settings::UpsCommType, type);
+    emit q->linkSettingsChanged();
+    refresh(next);
+    emit q->controlsChanged();
+    emit q->linkProblemChanged();
+
+    if (next != serial)
         return next->start();
     if (devName.isEmpty())
         return true; // no port chosen: nothing is opened
-    if (devName != d->serial->portName()) {
-        d->serial->setPortName(devName);
-        d->settings->setSettings(Settings::UpsComPort, devName);
-        if (d->watcher.isWatching())
-            d->watcher.start(devName);
+    if (devName != serial->portName()) {
+        serial->setPortName(devName);
+        settings->setSettings(Settings::UpsComPort, devName);
+        if (watcher.isWatching())
+            watcher.start(devName);
     }
-    const bool opened = d->serial->start();
-    d->followReopen();
+    const bool opened = serial->start();
+    followReopen();
     return opened;
 }
 

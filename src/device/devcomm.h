@@ -18,9 +18,9 @@ class UpsLink;
 class DevComm : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(unsigned int saveCycle READ saveCycle WRITE setSaveCycle)
-    Q_PROPERTY(int baud READ baud WRITE setBaud)
-    Q_PROPERTY(int commType READ commType)
+    Q_PROPERTY(unsigned int saveCycle READ saveCycle WRITE setSaveCycle NOTIFY linkSettingsChanged)
+    Q_PROPERTY(int baud READ baud WRITE setBaud NOTIFY linkSettingsChanged)
+    Q_PROPERTY(int commType READ commType NOTIFY linkSettingsChanged)
     Q_PROPERTY(QVariantMap devData READ devData NOTIFY devDataChanged)
     Q_PROPERTY(QStringList comPort READ comPort NOTIFY comPortChanged)
     Q_PROPERTY(QString usbVersion READ usbVersion NOTIFY usbVersionChanged)
@@ -64,6 +64,8 @@ public:
     void scanPorts();
 
 signals:
+    // The kind of link, the serial line's rate or the recording interval changed.
+    void linkSettingsChanged();
     void devDataChanged();
     void comPortChanged();
     void onlineChanged(bool isOnline);

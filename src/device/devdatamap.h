@@ -5,10 +5,10 @@
 
 struct UpsState;
 
-// The string-keyed map the screens read as DevComm's devData, built from the typed state in this
-// one place, with the last 60 input and output voltages. A value the UPS did not report reads 0
-// here (the screens show "--" for it through the status view), except in the voltage histories,
-// where it is an empty entry.
+// The string-keyed map the screens read as DevComm's devData: whether the UPS answers
+// ("devOnline") and the last 60 input and output voltages for the live chart ("inputVolList",
+// "outputVolList"), where a voltage the UPS did not report is an empty entry. Everything else the
+// screens show comes from the typed state through the status view.
 class DevDataMap
 {
 public:

@@ -3,11 +3,7 @@
 #include "clock.h"
 #include "upsstate.h"
 
-#include <cmath>
-
 namespace {
-// Below this the output is off; a live output is never near it.
-constexpr float offVolts = 1.0f;
 // The output goes off at the due time; the next status reply or two say so.
 constexpr qint64 graceMs = 5000;
 
@@ -43,8 +39,7 @@ void OutputOffWatch::updateState(const UpsState &state)
 {
     if (!pending() || !state.online())
         return;
-    const bool outputOff = state.outputVoltage && std::isfinite(*state.outputVoltage) &&
-        *state.outputVoltage < offVolts;
+    const bool outputOff = state.outputOff();
     // The UPS raises its shutdown flag once it has taken the request; the flag going again
     // with the output still on means the request was dropped.
     if (outputOff || (m_seenActive && !state.shutdownActive))

@@ -2,20 +2,7 @@
 
 #include "upsstate.h"
 
-#include <cmath>
-
 namespace UpsCondition {
-
-namespace {
-// Below this the output is off: a live output is never near it, a dead one reads 0.
-constexpr float outputOffVolts = 1.0f;
-} // namespace
-
-bool outputOff(const UpsState &state)
-{
-    const std::optional<float> &volts = state.outputVoltage;
-    return state.online() && volts && std::isfinite(*volts) && *volts < outputOffVolts;
-}
 
 Condition of(const UpsState &state, int outputOffSeconds)
 {
@@ -29,7 +16,7 @@ Condition of(const UpsState &state, int outputOffSeconds)
     }
     if (state.upsFailed)
         return Fault;
-    if (outputOff(state))
+    if (state.outputOff())
         return OutputOff;
     if (outputOffSeconds >= 0)
         return OutputOffPending;

@@ -21,12 +21,6 @@ enum Condition {
 // none is pending.
 Condition of(const UpsState &state, int outputOffSeconds);
 
-// Whether the load has no power, as measured: an output at (near) 0 V while the UPS answers.
-// The shutdown-active flag is no help: it is set from the moment the UPS accepts a shutdown
-// command, through the command's delay while the load still has power, until the output is
-// restored, and it stays clear when the output stops for another reason (a battery run flat).
-bool outputOff(const UpsState &state);
-
 // A short name of the condition for machines and style sheets: "waiting", "normal",
 // "onbattery", "batterylow", "outputoffpending", "outputoff", "fault", "commlost".
 const char *key(Condition condition);

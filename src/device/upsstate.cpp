@@ -1,5 +1,8 @@
 #include "upsstate.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 bool UpsState::*const statusFlags[8] = {
@@ -19,6 +22,26 @@ UpsState::Mode UpsState::mode() const
     if (standbyType)
         return Mode::Standby;
     return Mode::Normal;
+}
+
+bool UpsState::outputOff() const
+{
+    return online() && outputVoltage && std::isfinite(*outputVoltage) &&
+        *outputVoltage < outputOffVolts;
+}
+
+std::optional<int> UpsState::runtimeOrEstimate() const
+{
+    if (runtime)
+        return runtime;
+    if (batteryCharge && std::isfinite(*batteryCharge))
+        return runtimeFromCharge(*batteryCharge);
+    return std::nullopt;
+}
+
+int UpsState::runtimeFromCharge(float percent)
+{
+    return int(qBound(0.0f, percent, 100.0f) * 1.2f);
 }
 
 bool UpsState::operator==(const UpsState &other) const
@@ -52,4 +75,18 @@ void UpsState::setStatusByte(quint8 status)
 {
     for (int bit = 0; bit < 8; ++bit)
         this->*statusFlags[bit] = (status >> bit) & 1;
+}
+
+UpsState::Health UpsState::health() const
+{
+    if (!online())
+        return Health::NoUps;
+    const bool faulted = upsFailed ||
+        ((faultKind == 1 || faultKind == 2) &&
+         std::any_of(faultWords.cbegin(), faultWords.cend(), [](quint16 word) { return word; }));
+    // The output measured off while the UPS says it switched it off.
+    const bool outputOff = shutdownActive && outputVoltage && *outputVoltage < 10.0f;
+    if (batteryLow || faulted || outputOff || forcedShutdown)
+        return Health::Critical;
+    return onBattery ? Health::OnBattery : Health::OnMains;
 }

@@ -60,8 +60,27 @@ struct UpsState
     QString firmware;
     QString serialNumber;
 
+    // Below this the output is off, as measured: a live output is never near it, one switched
+    // off reads 0 or a few volts of residue.
+    static constexpr float outputOffVolts = 10.0f;
+
     bool online() const { return link == Link::Online; }
+    // The bypass bit names two things by the kind of UPS: a standby (line-interactive) type
+    // boosts or trims the mains through its own circuit, any other runs the load on the bypass.
+    bool onBypass() const { return bypass && !standbyType; }
+    bool boostOrBuck() const { return bypass && standbyType; }
     Mode mode() const;
+    // The load has no power: the UPS answers and measures its output below outputOffVolts. Not
+    // the shutdown flag: that is set from the moment the UPS accepts an output-off, through the
+    // command's delay while the load still has power, and stays clear when the output stops for
+    // another reason (a battery run flat). The window, the network server and the shutdown all
+    // go by this.
+    bool outputOff() const;
+    // Minutes of backup left: the UPS's own figure, else the estimate from the charge; none when
+    // neither is known.
+    std::optional<int> runtimeOrEstimate() const;
+    // The backup a charge gives where the UPS tells none: 1.2 minutes a percent.
+    static int runtimeFromCharge(float percent);
 
     bool operator==(const UpsState &other) const;
     bool operator!=(const UpsState &other) const { return !(*this == other); }
@@ -70,6 +89,12 @@ struct UpsState
     // 3 UPS failed, 4 standby type, 5 self-test, 6 shutdown active, 7 beeper on.
     quint8 statusByte() const;
     void setStatusByte(quint8 status);
+
+    // How a status query and a monitoring plugin see the UPS, numbered as their exit codes: on
+    // mains, on battery, in danger (battery low, a fault of the UPS, the output off, a forced
+    // shutdown), or no UPS answering.
+    enum class Health { OnMains = 0, OnBattery = 1, Critical = 2, NoUps = 3 };
+    Health health() const;
 };
 
 Q_DECLARE_METATYPE(UpsState)

@@ -24,12 +24,14 @@ enum class PowerOffResult {
     Failed // asked, but the request failed otherwise
 };
 
-// Asks the system to power the computer off now, forcing applications closed, and logs the
-// outcome (Linux).
+// Asks the system to power the computer off now, forcing applications closed, without waiting
+// for the answer; `done` runs later on the calling thread's event loop (or at once) with the
+// outcome, which is logged (Linux).
 // Linux: org.freedesktop.login1.Manager.PowerOff(false) on the system bus, or on the D-Bus
-// address in the environment variable QUELTA_LOGIN1_BUS when that is set (tests).
+// address in the environment variable QUELTA_LOGIN1_BUS when that is set (tests); a login
+// manager that does not answer in 10 s counts as Failed.
 // Windows: enables SeShutdownPrivilege, then ExitWindowsEx with shutdown and force.
-PowerOffResult powerOff();
+void powerOff(std::function<void(PowerOffResult result)> done);
 
 // Class name -> titles of the visible top-level windows of that class, in the order the system
 // lists them. Windows without a class name or without a title are left out.
@@ -111,6 +113,12 @@ bool syncToDisk(int descriptor);
 // Whether standard error goes to the system journal, which stamps and ranks each line itself.
 // Linux: the stream systemd names in JOURNAL_STREAM. Windows: never.
 bool standardErrorIsJournal();
+
+// Gives `path` the owner and group of `like` where they differ and the process may change
+// them, so a file the administrator writes into another user's program folder (the service's,
+// as root) stays readable and replaceable by that user. True when nothing was to be done or it
+// was done. Linux: lchown, as root only. Windows: ownership follows the folder; always true.
+bool matchOwner(const std::wstring &path, const std::wstring &like);
 
 // How many files and sockets the process may hold open at once, after raising its own limit as
 // far as the system lets it (up to 65536); -1 where the system sets no such limit on sockets.

@@ -2,42 +2,40 @@
 
 #include "logcategories.h"
 
+#include <QAtomicInt>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 namespace {
 
 const char *const busAddressVariable = "QUELTA_LOGIN1_BUS";
-const char *const privateConnectionName = "quelta-login1";
-// logind answers at once; a hung bus must not freeze the last seconds for long.
+// logind answers at once; one that hangs gets this long before the call counts as failed.
 constexpr int callTimeoutMs = 10000;
 
-platform::PowerOffResult classify(const QDBusMessage &reply)
+platform::PowerOffResult classify(const QDBusError &error)
 {
     using platform::PowerOffResult;
-    if (reply.type() == QDBusMessage::ReplyMessage) {
-        qCInfo(lcPlatform) << "Power-off accepted by the login manager";
-        return PowerOffResult::Requested;
-    }
-    const QString error = reply.errorName();
-    if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
-        error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
-        error == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
-        error == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
-        error == QLatin1String("org.freedesktop.DBus.Error.Disconnected")) {
-        qCWarning(lcPlatform) << "Power-off unavailable: no login manager on the bus:" << error
-                              << reply.errorMessage();
+    const QString name = error.name();
+    if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.Disconnected")) {
+        qCWarning(lcPlatform) << "Power-off unavailable: no login manager on the bus:" << name
+                              << error.message();
         return PowerOffResult::Unavailable;
     }
-    if (error == QLatin1String("org.freedesktop.DBus.Error.AccessDenied") ||
-        error == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired") ||
-        error.startsWith(QLatin1String("org.freedesktop.PolicyKit1"))) {
-        qCWarning(lcPlatform) << "Power-off refused by the system (polkit):" << error
-                              << reply.errorMessage();
+    if (name == QLatin1String("org.freedesktop.DBus.Error.AccessDenied") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired") ||
+        name.startsWith(QLatin1String("org.freedesktop.PolicyKit1"))) {
+        qCWarning(lcPlatform) << "Power-off refused by the system (polkit):" << name
+                              << error.message();
         return PowerOffResult::Refused;
     }
-    qCWarning(lcPlatform) << "Power-off failed:" << error << reply.errorMessage();
+    qCWarning(lcPlatform) << "Power-off failed:" << name << error.message();
     return PowerOffResult::Failed;
 }
 
@@ -45,30 +43,44 @@ platform::PowerOffResult classify(const QDBusMessage &reply)
 
 namespace platform {
 
-PowerOffResult powerOff()
+void powerOff(std::function<void(PowerOffResult)> done)
 {
     const QString address = qEnvironmentVariable(busAddressVariable);
-    const QString name = QLatin1String(privateConnectionName);
-    PowerOffResult result;
-    {
-        QDBusConnection bus = address.isEmpty() ? QDBusConnection::systemBus()
-                                                : QDBusConnection::connectToBus(address, name);
-        if (!bus.isConnected()) {
-            qCWarning(lcPlatform) << "Power-off unavailable: cannot reach the system bus:"
-                                  << bus.lastError().message();
-            result = PowerOffResult::Unavailable;
-        } else {
-            QDBusMessage call = QDBusMessage::createMethodCall(
-                QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PowerOff"));
-            call << false; // not interactive: nobody may be there to answer a password prompt
-            result = classify(bus.call(call, QDBus::Block, callTimeoutMs));
-        }
+    // A connection of its own per call on a named bus, so a changed address is honoured and a
+    // call left hanging never holds up the next one.
+    static QAtomicInt calls;
+    const QString name = QStringLiteral("quelta-login1-%1").arg(calls.fetchAndAddRelaxed(1));
+    QDBusConnection bus = address.isEmpty() ? QDBusConnection::systemBus()
+                                            : QDBusConnection::connectToBus(address, name);
+    const auto finish = [address, name, done](PowerOffResult result) {
+        if (!address.isEmpty())
+            QDBusConnection::disconnectFromBus(name);
+        if (done)
+            done(result);
+    };
+    if (!bus.isConnected()) {
+        qCWarning(lcPlatform) << "Power-off unavailable: cannot reach the system bus:"
+                              << bus.lastError().message();
+        finish(PowerOffResult::Unavailable);
+        return;
     }
-    // A fresh connection each time, so a changed address is honoured.
-    if (!address.isEmpty())
-        QDBusConnection::disconnectFromBus(name);
-    return result;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PowerOff"));
+    call << false; // not interactive: nobody may be there to answer a password prompt
+    // Asynchronous: the poll and the countdown go on while the login manager answers.
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, callTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [finish](QDBusPendingCallWatcher *pending) {
+                         const QDBusPendingReply<> reply = *pending;
+                         pending->deleteLater();
+                         if (!reply.isError()) {
+                             qCInfo(lcPlatform) << "Power-off accepted by the login manager";
+                             finish(PowerOffResult::Requested);
+                             return;
+                         }
+                         finish(classify(reply.error()));
+                     });
 }
 
 } // namespace platform

@@ -4,7 +4,9 @@
 
 namespace platform {
 
-PowerOffResult powerOff()
+namespace {
+
+PowerOffResult requestPowerOff()
 {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
@@ -29,6 +31,16 @@ PowerOffResult powerOff()
     if (!ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE, 0))
         return PowerOffResult::Failed;
     return PowerOffResult::Requested;
+}
+
+} // namespace
+
+// ExitWindowsEx only starts the shutdown and returns at once.
+void powerOff(std::function<void(PowerOffResult)> done)
+{
+    const PowerOffResult result = requestPowerOff();
+    if (done)
+        done(result);
 }
 
 } // namespace platform

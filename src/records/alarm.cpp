@@ -122,16 +122,39 @@ QString Alarm::alarmTextIn(int code, const std::function<QString(const char *)> 
     return text(AlarmCatalogue::returnedFromSource()) + fault;
 }
 
+int Alarm::faultCode(int family, int offset)
+{
+    return (family == 2 ? AlarmCatalogue::familyTwoBase : AlarmCatalogue::familyOneBase) + offset;
+}
+
+int Alarm::returnCode(int faultCode)
+{
+    return faultCode + AlarmCatalogue::returnOffset;
+}
+
+bool Alarm::isFault(int code)
+{
+    using namespace AlarmCatalogue;
+    if (code < familyOneBase || code >= familyTwoBase + familyOneBase)
+        return false;
+    const int offset = code >= familyTwoBase ? code - familyTwoBase : code - familyOneBase;
+    return offset < faultOffsets;
+}
+
+bool Alarm::isLasting(int code)
+{
+    return code == CommLost || code == MainsFault || code == BattVolLow || code == UPSFault ||
+        isFault(code);
+}
+
 QStringList Alarm::standingAlarmTexts() const
 {
     QStringList texts;
-    using namespace AlarmCatalogue;
     for (const CurrentAlarm &entry : qAsConst(d->current)) {
         const int code = entry.code;
-        const int offset = code >= familyTwoBase ? code - familyTwoBase : code - familyOneBase;
         // The UPS's own faults only: a mains failure, a low battery, bypass or a self-test are
         // told by the status flags, and a fault's return is none.
-        const bool fault = code == UPSFault || (code >= familyOneBase && offset < faultOffsets);
+        const bool fault = code == UPSFault || isFault(code);
         if (fault && !d->expiry.contains(code))
             texts.append(alarmText(code, false));
     }

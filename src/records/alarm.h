@@ -71,6 +71,15 @@ public:
     // catalogue of a language other than the one in force).
     static QString alarmTextIn(int code,
                                const std::function<QString(const char *source)> &translate);
+    // The code of fault `offset` (16 x word + bit) of fault family 1 or 2, and of the return
+    // from a fault.
+    static int faultCode(int family, int offset);
+    static int returnCode(int faultCode);
+    // A fault of either family (not the return from one).
+    static bool isFault(int code);
+    // What lasts until the UPS clears it: communication lost, a mains failure, a low battery,
+    // a failed UPS or a fault.
+    static bool isLasting(int code);
     // The English texts of the UPS faults that stand now (for the network server's ups.alarm,
     // which clients read in English, and its ALARM flag, which some take for a failed UPS).
     QStringList standingAlarmTexts() const;

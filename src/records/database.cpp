@@ -3,6 +3,8 @@
 #include "historynotice.h"
 #include "logcategories.h"
 #include "paths.h"
+#include "schemamigration.h"
+#include "schemastatements.h"
 
 #include <QFileInfo>
 #include <QMap>
@@ -11,65 +13,6 @@
 #include <QSqlQuery>
 
 namespace {
-
-const char *const deviceDataTable =
-    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
-    "null "
-    "default(datetime('now', 'localtime')), inputVol real, outputVol real, load integer, "
-    "inputFreq real, battVol real, temperature real);";
-const char *const alarmTable = "create table if not exists %1(id integer primary key "
-                               "autoincrement, dateTime datetime not null "
-                               "default(datetime('now', 'localtime')), alarm integer not null);";
-const char *const scheduleTaskTable =
-    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
-    "null "
-    "default(datetime('now', 'localtime')), cycle integer not null, time time not null, action "
-    "integer not null, enable not null);";
-const char *const logSelfTestTable =
-    "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
-    "null, duration integer not null, count integer not null, battVolDrop real);";
-const char *const emailUserTable = "create table if not exists %1(id integer primary key "
-                                   "autoincrement, dateTime datetime not null "
-                                   "default(datetime('now', 'localtime')), user text not null);";
-// Rows dated on or before the day five years back go once the table holds more than 1,000,000
-// rows. The oldest row is looked up first, through the date index, so the count and the delete
-// run only when there is something to delete; the delete compares the stored text with the day
-// after the cut-off, which the index can serve, where date(dateTime) had to read every row.
-const char *const sizeTrigger =
-    "create trigger if not exists %1_trigger before insert on %1 for each row when (select "
-    "min(dateTime) from %1) < date('now', '-5 year', '+1 day') and (select count(*) from %1) > "
-    "1000000 begin delete from %1 where dateTime < date('now', '-5 year', '+1 day'); end;";
-const char *const dateIndex = "create index if not exists %1_index on %1 (dateTime);";
-
-// A trigger of an older version is put in place of the one of this version.
-void migrateTrigger(int table)
-{
-    const QString name = Database::tableName(table) + QStringLiteral("_trigger");
-    const QString wanted = QString::fromLatin1(sizeTrigger).arg(Database::tableName(table));
-    QSqlQuery query;
-    query.prepare(
-        QStringLiteral("select sql from sqlite_master where type = 'trigger' and name = ?"));
-    query.addBindValue(name);
-    if (!query.exec() || !query.next())
-        return;
-    // SQLite keeps the statement in its own spelling: keywords in capitals, without "if not
-    // exists" and the closing semicolon.
-    const auto normal = [](QString sql) {
-        sql = sql.simplified().toLower();
-        sql.remove(QStringLiteral("if not exists "));
-        while (sql.endsWith(QLatin1Char(';')) || sql.endsWith(QLatin1Char(' ')))
-            sql.chop(1);
-        return sql;
-    };
-    if (normal(query.value(0).toString()) == normal(wanted))
-        return;
-    query.finish();
-    if (query.exec(QStringLiteral("drop trigger %1").arg(name)))
-        qCInfo(lcRecords) << "Retention trigger" << name << "replaced by the one of this version";
-    else
-        qCWarning(lcRecords) << "Cannot replace the retention trigger" << name << ":"
-                             << query.lastError().text();
-}
 
 // The columns each table must have for the program's statements.
 const QMap<int, QStringList> &columns()
@@ -84,75 +27,6 @@ const QMap<int, QStringList> &columns()
         {Database::TableEMailUser, {"id", "dateTime", "user"}},
     };
     return names;
-}
-
-// Databases made before the battery voltage drop was recorded get its column; their rows keep
-// it empty.
-void addSelfTestDropColumn()
-{
-    const QString table = Database::tableName(Database::TableLogSelfTest);
-    QSqlQuery query;
-    if (!query.exec(QStringLiteral("pragma table_info(%1)").arg(table)))
-        return;
-    while (query.next()) {
-        if (query.value(1).toString() == QLatin1String("battVolDrop"))
-            return;
-    }
-    if (!query.exec(QStringLiteral("alter table %1 add column battVolDrop real").arg(table)))
-        qCWarning(lcRecords) << "Cannot add the battery voltage drop to the self-test table:"
-                             << query.lastError().text();
-}
-
-// Samples were once stored with every reading required, so a reading the UPS does not give
-// went in as 0, a value it never had. The table is made anew with the same rows (their zeros
-// stay: nothing tells them from real ones) and readings that may be empty, in one transaction.
-// Older readers see the same columns.
-void relaxSampleColumns()
-{
-    const QString table = Database::tableName(Database::TableDeviceData);
-    QSqlQuery query;
-    bool required = false;
-    if (!query.exec(QStringLiteral("pragma table_info(%1)").arg(table)))
-        return;
-    while (query.next()) {
-        if (query.value(1).toString().compare(QLatin1String("inputVol"), Qt::CaseInsensitive) == 0)
-            required = query.value(3).toInt() != 0;
-    }
-    query.finish();
-    if (!required)
-        return;
-    const QString old = table + QStringLiteral("_required");
-    const QString columns =
-        QStringLiteral("id, dateTime, inputVol, outputVol, load, inputFreq, battVol, temperature");
-    const QStringList steps = {
-        QStringLiteral("alter table %1 rename to %2").arg(table, old),
-        QString::fromLatin1(deviceDataTable).arg(table),
-        QStringLiteral("insert into %1(%3) select %3 from %2").arg(table, old, columns),
-        QStringLiteral("drop table %1").arg(old), // with its trigger and index
-        QString::fromLatin1(sizeTrigger).arg(table),
-        QString::fromLatin1(dateIndex).arg(table),
-    };
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.transaction()) {
-        qCWarning(lcRecords) << "Cannot make the sample table anew:" << db.lastError().text();
-        return;
-    }
-    for (const QString &step : steps) {
-        if (!query.exec(step)) {
-            qCWarning(lcRecords) << "Cannot make the sample table anew; it stays as it was:"
-                                 << query.lastError().text();
-            query.finish();
-            db.rollback();
-            return;
-        }
-    }
-    if (!db.commit()) {
-        qCWarning(lcRecords) << "Cannot make the sample table anew; it stays as it was:"
-                             << db.lastError().text();
-        db.rollback();
-        return;
-    }
-    qCInfo(lcRecords) << "Sample table made anew: readings a UPS does not give are stored empty";
 }
 
 } // namespace
@@ -259,20 +133,34 @@ void Database::initSchema()
         QList<const char *> statements;
     };
     const QList<Step> steps = {
-        {TableDeviceData, {deviceDataTable, sizeTrigger, dateIndex}},
-        {TableAlarm, {alarmTable, sizeTrigger, dateIndex}},
-        {TableScheduleTask, {scheduleTaskTable}},
-        {TableLogSelfTest, {logSelfTestTable}},
-        {TableEMailUser, {emailUserTable}},
+        {TableDeviceData,
+         {SchemaStatements::deviceDataTable, SchemaStatements::sizeTrigger,
+          SchemaStatements::dateIndex}},
+        {TableAlarm,
+         {SchemaStatements::alarmTable, SchemaStatements::sizeTrigger,
+          SchemaStatements::dateIndex}},
+        {TableScheduleTask, {SchemaStatements::scheduleTaskTable}},
+        {TableLogSelfTest, {SchemaStatements::logSelfTestTable}},
+        {TableEMailUser, {SchemaStatements::emailUserTable}},
     };
     // A table of another shape means the file is not one the program made as it is now: it is
     // left as it is, rows still going to the tables that fit.
+    bool fresh = true;
     for (const Step &step : steps) {
         if (!tableFits(step.table))
             return;
+        fresh = fresh && !hasTable(step.table);
     }
-    migrateTrigger(TableDeviceData);
-    migrateTrigger(TableAlarm);
+    int version = SchemaMigration::storedVersion();
+    if (version == 0 && !fresh) {
+        // Made before the schema's version was kept: found once, and written down.
+        version = SchemaMigration::inspect();
+        qCInfo(lcRecords) << "The database predates schema versions; found at version" << version;
+        SchemaMigration::stamp(version);
+    }
+    if (version > SchemaMigration::currentVersion)
+        qCWarning(lcRecords) << "The database is of schema version" << version
+                             << "(a newer Quelta); it is used as it is";
     for (const Step &step : steps) {
         for (const char *statement : step.statements) {
             // The table name comes from our own fixed map, never from outside.
@@ -286,8 +174,10 @@ void Database::initSchema()
                 return; // every further statement would fail the same way
         }
     }
-    addSelfTestDropColumn();
-    relaxSampleColumns();
+    if (fresh)
+        SchemaMigration::stamp(SchemaMigration::currentVersion);
+    else if (version >= 0 && version < SchemaMigration::currentVersion)
+        SchemaMigration::migrate(version);
     // The record writer's thread writes beside the readers of this connection; in WAL mode
     // neither waits for the other. Every commit is still synced (SQLite's default, FULL).
     QSqlQuery mode;
@@ -327,6 +217,14 @@ bool Database::writable()
     return false;
 }
 
+bool Database::hasTable(int table)
+{
+    QSqlQuery query;
+    query.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    query.addBindValue(tableName(table));
+    return query.exec() && query.next();
+}
+
 // A missing table fits (it is made); one that lacks a column the program writes does not, and
 // neither does one that cannot be read.
 bool Database::tableFits(int table)
@@ -355,6 +253,12 @@ bool Database::tableFits(int table)
 QString Database::fileName()
 {
     return Paths::file(QStringLiteral("/data/quelta.db"));
+}
+
+QString Database::openedFile()
+{
+    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false)
+        .databaseName();
 }
 
 QString Database::tableName(int type)

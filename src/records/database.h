@@ -29,10 +29,11 @@ public:
     // Opens "/data/quelta.db" as the default connection; a failure is told and the program
     // runs on without stored history.
     void open();
-    // Creates the schema; safe to run on an existing file. A damaged or read-only file, or one
-    // with a table whose columns are not ours, is told and left as it is. A file that cannot be
-    // read or written for a cause that may pass (a full disk) is tried again every
-    // `retryInterval` ms until it can, then becameReadable() is emitted.
+    // Creates the schema, or brings an existing file to this version's (SchemaMigration); safe
+    // to run again. A damaged or read-only file, or one with a table whose columns are not ours,
+    // is told and left as it is. A file that cannot be read or written for a cause that may
+    // pass (a full disk) is tried again every `retryInterval` ms until it can, then
+    // becameReadable() is emitted.
     void init();
     // Whether the last init() found the schema complete, and whether it is tried again.
     bool isReady() const { return m_ready; }
@@ -44,6 +45,9 @@ public:
     static QString tableName(int type);
     // The database file of the program folder.
     static QString fileName();
+    // The file the default connection has open (the program's data), for the connections of
+    // other threads; empty before open().
+    static QString openedFile();
     // The connection the history pages and exports read on (the default one until opened).
     static QSqlDatabase historyConnection();
     static QString historyConnectionName();
@@ -58,6 +62,7 @@ private:
     void tell(int cause, const QString &detail);
     bool writable();
     bool tableFits(int table);
+    bool hasTable(int table);
 
     HistoryNotice *m_notice;
     bool m_opened = false;

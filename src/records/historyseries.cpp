@@ -1,6 +1,6 @@
 #include "historyseries.h"
 
-#include "alarmcatalogue.h"
+#include "alarm.h"
 #include "logcategories.h"
 #include "readconnection.h"
 
@@ -31,15 +31,6 @@ QString stamp(const QDateTime &moment)
 
 } // namespace
 
-bool HistorySeries::isMarked(int code)
-{
-    using namespace AlarmCatalogue;
-    if (code < familyOneBase)
-        return code == 0 || code == 2 || code == 4 || code == 8;
-    const int offset = code >= familyTwoBase ? code - familyTwoBase : code - familyOneBase;
-    return code < familyTwoBase + 0x10000 && offset < faultOffsets;
-}
-
 HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const QDate &first,
                                             const QDate &last, int buckets,
                                             const std::atomic_bool *stop)
@@ -69,7 +60,7 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
         return result;
     }
 
-    ReadConnection connection(databaseFile);
+    const ReadConnection connection(databaseFile);
     QSqlDatabase db = connection.database();
     if (!db.isOpen()) {
         result.error = db.lastError().text();
@@ -133,7 +124,8 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
     const qint64 closeMsecs = (result.toMsecs - result.fromMsecs) / maxMarks;
     while (alarms.next()) {
         const int code = alarms.value(1).toInt();
-        if (!isMarked(code))
+        // Only what lasts is worth a mark.
+        if (!Alarm::isLasting(code))
             continue;
         const QDateTime when = QDateTime::fromString(alarms.value(0).toString(),
                                                      QStringLiteral("yyyy-MM-dd hh:mm:ss"));

@@ -50,8 +50,4 @@ public:
     // The same for the time from `from` up to `to` (local time, as the rows are stamped).
     static Result reduce(const QString &databaseFile, const QDateTime &from, const QDateTime &to,
                          int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr);
-
-    // Whether an alarm code is a lasting alarm (communication lost, mains failure, battery
-    // low, UPS failed, a fault), the ones worth a mark.
-    static bool isMarked(int code);
 };

@@ -2,12 +2,12 @@
 
 #include <QAtomicInt>
 
-ReadConnection::ReadConnection(const QString &databaseFile)
+ReadConnection::ReadConnection(const QString &file)
 {
     static QAtomicInt counter;
-    m_name = QStringLiteral("quelta-reader-%1").arg(counter.fetchAndAddRelaxed(1));
+    m_name = QStringLiteral("quelta-read-%1").arg(counter.fetchAndAddRelaxed(1));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(databaseFile);
+    db.setDatabaseName(file);
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     db.open();
 }

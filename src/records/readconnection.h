@@ -3,17 +3,18 @@
 #include <QSqlDatabase>
 #include <QString>
 
-// A read-only connection to the database file for the calling thread, under a name of its own,
-// removed again when the object goes: readers off the main thread (the history chart, the web
-// service) each open one for the work at hand and wait for no other reader.
+// A read-only connection of the calling thread to a database file, under a name of its own and
+// removed again with the object: what a read off the thread that polls the UPS opens (a chart,
+// an export, the daily report).
 class ReadConnection
 {
 public:
-    explicit ReadConnection(const QString &databaseFile);
+    explicit ReadConnection(const QString &file);
     ~ReadConnection();
     ReadConnection(const ReadConnection &) = delete;
     ReadConnection &operator=(const ReadConnection &) = delete;
 
+    // Open unless the file could not be opened (lastError() says why).
     QSqlDatabase database() const;
 
 private:

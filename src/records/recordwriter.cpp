@@ -330,12 +330,14 @@ void RecordWriter::insertSample(const Sample &sample)
 }
 
 void RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count,
-                                  const QVariant &batteryDrop)
+                                  const QVariant &batteryDrop, SelfTestOutcome outcome)
 {
-    d->queue({"insert into %1(dateTime, duration, count, battVolDrop) values(?, ?, ?, ?)",
+    d->queue({"insert into %1(dateTime, duration, count, battVolDrop, result) values(?, ?, ?, ?, "
+              "?)",
               Database::TableLogSelfTest,
               {timeText(start), duration, count,
-               batteryDrop.isValid() ? batteryDrop : QVariant(QVariant::Double)},
+               batteryDrop.isValid() ? batteryDrop : QVariant(QVariant::Double),
+               outcome == SelfTestUnknown ? QVariant(QVariant::Int) : QVariant(int(outcome))},
               "the self-test row"});
 }
 

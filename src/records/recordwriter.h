@@ -59,9 +59,17 @@ public:
     // Each queues one row and returns at once; a row that cannot be stored is told.
     void insertAlarm(int code);
     void insertSample(const Sample &sample);
-    // `batteryDrop` in volts; an invalid value stores none.
+    // How a self-test ended, as stored in its row.
+    enum SelfTestOutcome {
+        SelfTestUnknown = -1,
+        SelfTestPassed = 0,
+        SelfTestBatteryLow = 1,
+        SelfTestUpsFault = 2
+    };
+    // `batteryDrop` in volts; an invalid value stores none. An unknown outcome stores none.
     void insertSelfTest(const QDateTime &start, quint32 duration, int count,
-                        const QVariant &batteryDrop = QVariant());
+                        const QVariant &batteryDrop = QVariant(),
+                        SelfTestOutcome outcome = SelfTestUnknown);
 
     // Waits until every row queued before the call was written (or failed), at most timeoutMs.
     // True when they were.

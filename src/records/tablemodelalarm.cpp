@@ -2,13 +2,11 @@
 
 #include "alarm.h"
 #include "database.h"
-#include "logcategories.h"
 #include "tablemodelhelper.h"
-#include "workbook.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <memory>
 
 namespace {
 const int alarmColumn = 2;
@@ -43,29 +41,18 @@ bool TableModelAlarm::saveAs(const QUrl &url)
     const QString fileName = TableModelHelper::localFile(url);
     if (fileName.isEmpty())
         return false;
-
-    Workbook book(fileName);
-    book.setTitles({tr("Date"), tr("Alarm")});
-    QSqlQuery selection;
-    if (!TableModelHelper::rerunSelection(this, selection))
-        return false;
-    const int fields = selection.record().count();
-    int rows = 0;
-    while (selection.next()) {
-        ++rows;
-        for (int j = 1; j < fields; ++j) {
-            const QVariant value = selection.value(j);
-            book.write(rows + 1, j, j == alarmColumn ? Alarm::alarmText(value.toInt()) : value);
-        }
-    }
-    if (selection.lastError().isValid()) {
-        qCWarning(lcRecords) << "Export to" << fileName << "stopped after" << rows
-                             << "alarms:" << selection.lastError().text();
-        return false;
-    }
-    if (!book.save())
-        return false;
-    qCInfo(lcRecords) << "Exported" << rows << "alarms to" << fileName;
+    TableModelHelper::WorkbookRows rows;
+    rows.databaseFile = database().databaseName();
+    rows.statement = TableModelHelper::selectionStatement(this);
+    rows.titles = QStringList {tr("Date"), tr("Alarm")};
+    rows.cell = [](int field, const QVariant &value) {
+        return field == alarmColumn ? QVariant(Alarm::alarmText(value.toInt())) : value;
+    };
+    auto saved = std::make_shared<bool>(false);
+    const auto write = [rows, fileName, saved] {
+        *saved = TableModelHelper::writeWorkbook(rows, fileName, "alarms");
+    };
+    m_reader.run(write, [this, saved] { emit exportFinished(*saved); });
     return true;
 }
 

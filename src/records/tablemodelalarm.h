@@ -1,5 +1,7 @@
 #pragma once
 
+#include "historyreader.h"
+
 #include <QSqlTableModel>
 #include <QUrl>
 
@@ -14,7 +16,15 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    // Writes every selected row; false (and a log line) when the file could not be written.
+    // Writes every selected row, on the history reader's thread: false (and a log line) at once
+    // when the URL names no local file, else exportFinished() follows.
     Q_INVOKABLE bool saveAs(const QUrl &url);
     Q_INVOKABLE void selectDate(const QString &dateS, const QString &dateE);
+
+signals:
+    // The export asked for last is over: the file was written, or not.
+    void exportFinished(bool saved);
+
+private:
+    HistoryReader m_reader;
 };

@@ -1,13 +1,11 @@
 #include "tablemodeldevdata.h"
 
 #include "database.h"
-#include "logcategories.h"
 #include "tablemodelhelper.h"
-#include "workbook.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <memory>
 
 TableModelDevData::TableModelDevData(QObject *parent)
     : QSqlTableModel(parent, Database::historyConnection())
@@ -30,22 +28,28 @@ QHash<int, QByteArray> TableModelDevData::roleNames() const
     return TableModelHelper::fieldRoleNames(record());
 }
 
-QVariant TableModelDevData::formatValue(int column, const QVariant &value)
+int TableModelDevData::decimals(int column)
 {
-    // A reading the UPS did not give: an empty cell, not 0.
-    if (column >= 2 && column <= 7 && value.isNull())
-        return QString();
     switch (column) {
     case 2: // inputVol
     case 3: // outputVol
     case 5: // inputFreq
     case 7: // temperature
-        return QString::number(value.toFloat(), 'f', 1);
+        return 1;
     case 6: // battVol
-        return QString::number(value.toFloat(), 'f', 2);
+        return 2;
     default:
-        return value;
+        return -1;
     }
+}
+
+QVariant TableModelDevData::formatValue(int column, const QVariant &value)
+{
+    // A reading the UPS did not give: an empty cell, not 0.
+    if (column >= 2 && column <= 7 && value.isNull())
+        return QString();
+    const int places = decimals(column);
+    return places < 0 ? value : QVariant(QString::number(value.toFloat(), 'f', places));
 }
 
 QStringList TableModelDevData::columnTitles()
@@ -55,18 +59,24 @@ QStringList TableModelDevData::columnTitles()
             tr("Temperature(℃)")};
 }
 
-int TableModelDevData::writeSamples(QSqlQuery &query, Workbook &book)
+bool TableModelDevData::writeDay(const QString &databaseFile, const QDate &day,
+                                 const QStringList &titles, const QString &fileName)
 {
-    if (!query.isActive())
-        return 0;
-    const int fields = query.record().count();
-    int rows = 0;
-    while (query.next()) {
-        ++rows;
-        for (int j = 1; j < fields; ++j)
-            book.write(rows + 1, j, query.isNull(j) ? QVariant() : formatValue(j, query.value(j)));
-    }
-    return rows;
+    const QString date = day.toString(QStringLiteral("yyyy-MM-dd"));
+    TableModelHelper::WorkbookRows rows;
+    rows.databaseFile = databaseFile;
+    rows.statement = QStringLiteral("select * from %1 where dateTime >= Datetime(?) and dateTime "
+                                    "<= Datetime(?) order by dateTime, id")
+                         .arg(Database::tableName(Database::TableDeviceData));
+    rows.values = {date + QStringLiteral(" 00:00:00"), date + QStringLiteral(" 23:59:59")};
+    rows.titles = titles;
+    rows.cell = &TableModelDevData::formatValue;
+    rows.decimals = &TableModelDevData::decimals;
+    if (TableModelHelper::writeWorkbook(rows, fileName, "samples"))
+        return true;
+    // Whatever could be read, the report goes out with a workbook: its titles at least.
+    rows.statement.clear();
+    return TableModelHelper::writeWorkbook(rows, fileName, "samples");
 }
 
 bool TableModelDevData::saveAs(const QUrl &url)
@@ -74,23 +84,19 @@ bool TableModelDevData::saveAs(const QUrl &url)
     const QString fileName = TableModelHelper::localFile(url);
     if (fileName.isEmpty())
         return false;
-
-    Workbook book(fileName);
-    book.setTitles(columnTitles());
+    TableModelHelper::WorkbookRows rows;
+    rows.databaseFile = database().databaseName();
     // Read afresh, forward-only: caching a day of one-second samples in the model first would
     // cost more than writing them.
-    QSqlQuery selection;
-    if (!TableModelHelper::rerunSelection(this, selection))
-        return false;
-    const int rows = writeSamples(selection, book);
-    if (selection.lastError().isValid()) {
-        qCWarning(lcRecords) << "Export to" << fileName << "stopped after" << rows
-                             << "samples:" << selection.lastError().text();
-        return false;
-    }
-    if (!book.save())
-        return false;
-    qCInfo(lcRecords) << "Exported" << rows << "samples to" << fileName;
+    rows.statement = TableModelHelper::selectionStatement(this);
+    rows.titles = columnTitles();
+    rows.cell = &TableModelDevData::formatValue;
+    rows.decimals = &TableModelDevData::decimals;
+    auto saved = std::make_shared<bool>(false);
+    const auto write = [rows, fileName, saved] {
+        *saved = TableModelHelper::writeWorkbook(rows, fileName, "samples");
+    };
+    m_reader.run(write, [this, saved] { emit exportFinished(*saved); });
     return true;
 }
 

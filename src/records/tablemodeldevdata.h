@@ -1,10 +1,10 @@
 #pragma once
 
+#include "historyreader.h"
+
+#include <QDate>
 #include <QSqlTableModel>
 #include <QUrl>
-
-class QSqlQuery;
-class Workbook;
 
 // The stored measurement samples of a date range, newest first, for the history page; exports
 // what it selects as a workbook.
@@ -20,15 +20,27 @@ public:
     // The display form of a device_data field: voltages, frequency and temperature with one
     // decimal, the battery voltage with two; other columns unchanged.
     static QVariant formatValue(int column, const QVariant &value);
+    // The decimals a field is shown with; -1 for a field that is not a decimal reading.
+    static int decimals(int column);
 
     // The workbook column titles, translated in this class's context.
     static QStringList columnTitles();
 
-    // Writes every row of a device_data query from row 2 on as it streams in, field j in
-    // column j through formatValue (the id is left out); gives the number of rows written.
-    static int writeSamples(QSqlQuery &query, Workbook &book);
+    // Writes the samples of whole day `day`, oldest first, into a workbook under `titles` (the
+    // daily report), on a read-only connection of the calling thread to `databaseFile`; any
+    // thread. False, and logged, when the file could not be written.
+    static bool writeDay(const QString &databaseFile, const QDate &day, const QStringList &titles,
+                         const QString &fileName);
 
-    // Writes every selected row; false (and a log line) when the file could not be written.
+    // Writes every selected row, on the history reader's thread: false (and a log line) at once
+    // when the URL names no local file, else exportFinished() follows.
     Q_INVOKABLE bool saveAs(const QUrl &url);
     Q_INVOKABLE void selectDate(const QString &dateS, const QString &dateE);
+
+signals:
+    // The export asked for last is over: the file was written, or not.
+    void exportFinished(bool saved);
+
+private:
+    HistoryReader m_reader;
 };

@@ -1,6 +1,8 @@
 #include "tablemodelhelper.h"
 
 #include "logcategories.h"
+#include "readconnection.h"
+#include "workbook.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -69,18 +71,53 @@ void fetchAll(QSqlQueryModel *model)
         model->fetchMore();
 }
 
-bool rerunSelection(const QSqlTableModel *model, QSqlQuery &query)
+QString selectionStatement(const QSqlTableModel *model)
 {
-    query = QSqlQuery(model->database());
     const QSqlQuery selection = model->query();
     if (!selection.isActive() || !selection.isSelect())
-        return true;
-    query.setForwardOnly(true);
-    if (!query.exec(selection.lastQuery())) {
-        qCWarning(lcRecords) << "Cannot read the selection of" << model->tableName() << ":"
-                             << query.lastError().text();
-        return false;
+        return QString();
+    return selection.lastQuery();
+}
+
+bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what)
+{
+    Workbook book(fileName);
+    book.setTitles(rows.titles);
+    int written = 0;
+    if (!rows.statement.isEmpty()) {
+        const ReadConnection connection(rows.databaseFile);
+        QSqlQuery query(connection.database());
+        query.setForwardOnly(true);
+        bool ran = query.prepare(rows.statement);
+        for (const QVariant &value : rows.values)
+            query.addBindValue(value);
+        ran = ran && query.exec();
+        if (!ran) {
+            qCWarning(lcRecords) << "Cannot read the selection for" << fileName << ":"
+                                 << query.lastError().text();
+            return false;
+        }
+        const int fields = query.record().count();
+        while (query.next()) {
+            ++written;
+            for (int j = 1; j < fields; ++j) {
+                const QVariant value = query.value(j);
+                const int places = rows.decimals && !value.isNull() ? rows.decimals(j) : -1;
+                if (places >= 0)
+                    book.writeNumber(written + 1, j, rows.cell(j, value).toDouble(), places);
+                else
+                    book.write(written + 1, j, value.isNull() ? QVariant() : rows.cell(j, value));
+            }
+        }
+        if (query.lastError().isValid()) {
+            qCWarning(lcRecords) << "Export to" << fileName << "stopped after" << written << what
+                                 << ":" << query.lastError().text();
+            return false;
+        }
     }
+    if (!book.save())
+        return false;
+    qCInfo(lcRecords) << "Exported" << written << what << "to" << fileName;
     return true;
 }
 

@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
 
 class QSqlQuery;
 class QSqlQueryModel;
@@ -11,7 +15,7 @@ class QSqlRecord;
 class QUrl;
 
 // What the record table models share: their role names, the date-range filter, fetching a whole
-// selection and turning an export URL into a file name.
+// selection, turning an export URL into a file name and writing rows as a workbook.
 namespace TableModelHelper {
 
 // Role 256 + i named by field i of the record.
@@ -28,11 +32,31 @@ void selectDays(QSqlTableModel *model, const QString &dateS, const QString &date
 // Fetches the rest of the selection, which SQLite hands over in batches.
 void fetchAll(QSqlQueryModel *model);
 
-// Runs the statement of the model's current selection once more into a forward-only query, so
-// an export streams every row however many there are without caching them all in the model.
-// A model that holds no selection (never selected, or its select failed) leaves the query
-// inactive, with no rows. False (and a warning) only when the statement cannot run.
-bool rerunSelection(const QSqlTableModel *model, QSqlQuery &query);
+// The statement of the model's current selection, to be run again elsewhere (an export on the
+// history reader's thread); empty when the model holds no selection (never selected, or its
+// select failed). Its filter is made from parsed dates only, never from the caller's text.
+QString selectionStatement(const QSqlTableModel *model);
+
+// What a workbook of stored rows takes: the database file, a statement with its bound values,
+// the column titles, and the cell each field value becomes (column j of the sheet shows field j;
+// the id in field 0 is left out, and an empty value stays an empty cell).
+struct WorkbookRows
+{
+    QString databaseFile;
+    QString statement; // empty: the titles only
+    QVariantList values;
+    QStringList titles;
+    std::function<QVariant(int field, const QVariant &value)> cell;
+    // The decimals of a field written as a number (so a spreadsheet can sum and chart it); -1,
+    // or no function, for a field written as text.
+    std::function<int(int field)> decimals;
+};
+
+// Runs the statement forward-only on a read-only connection of the calling thread (any thread)
+// and streams its rows into a workbook at `fileName`, however many there are. False, with a log
+// line naming `what` ("samples", "alarms"), when the rows could not be read or the file not be
+// written; a file that was there stays as it was.
+bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what);
 
 // Why a select of the model failed, in the words of the database: one that cannot be opened or
 // read rather than the model's own "Unable to find table".

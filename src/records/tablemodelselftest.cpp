@@ -3,6 +3,7 @@
 #include "database.h"
 #include "logcategories.h"
 #include "paths.h"
+#include "recordwriter.h"
 #include "tablemodelhelper.h"
 
 #include <QDateTime>
@@ -22,6 +23,7 @@ namespace {
 const int dateTimeColumn = 1;
 const int durationColumn = 2;
 const int dropColumn = 4;
+const int resultColumn = 5;
 
 QString durationText(qint64 seconds)
 {
@@ -58,6 +60,21 @@ QVariant TableModelSelfTest::data(const QModelIndex &index, int role) const
     // Volts with two decimals; tests recorded before the drop was kept show none.
     if (column == dropColumn)
         return value.isNull() ? QStringLiteral("--") : QString::number(value.toDouble(), 'f', 2);
+    // Tests recorded before the outcome was kept, or cut short by the program's end, show none.
+    if (column == resultColumn) {
+        if (value.isNull())
+            return QStringLiteral("--");
+        switch (value.toInt()) {
+        case RecordWriter::SelfTestPassed:
+            return tr("Passed");
+        case RecordWriter::SelfTestBatteryLow:
+            return tr("Failed: battery low");
+        case RecordWriter::SelfTestUpsFault:
+            return tr("Failed: UPS fault");
+        default:
+            return QStringLiteral("--");
+        }
+    }
     return value;
 }
 

@@ -19,6 +19,7 @@ public:
     lxw_workbook *book = nullptr;
     lxw_worksheet *sheet = nullptr;
     lxw_format *centred = nullptr;
+    lxw_format *decimalFormats[4] = {}; // centred, with 0 to 3 decimals; made when first used
     QString error;
     bool closed = false;
     std::vector<char> buffer;
@@ -168,6 +169,29 @@ bool Workbook::save()
         return false;
     }
     return true;
+}
+
+void Workbook::writeNumber(int row, int column, double value, int decimals)
+{
+    if (!d->sheet || row < 1 || column < 1)
+        return;
+    decimals = qBound(0, decimals, 3);
+    lxw_format *&format = d->decimalFormats[decimals];
+    if (!format) {
+        static const char *const patterns[] = {"0", "0.0", "0.00", "0.000"};
+        format = workbook_add_format(d->book);
+        if (!format) {
+            d->fail(QStringLiteral("cannot create a number format"));
+            return;
+        }
+        format_set_align(format, LXW_ALIGN_CENTER);
+        format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
+        format_set_num_format(format, patterns[decimals]);
+    }
+    const lxw_error err =
+        worksheet_write_number(d->sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, format);
+    if (err != LXW_NO_ERROR)
+        d->fail(QString::fromUtf8(lxw_strerror(err)));
 }
 
 QString Workbook::errorText() const

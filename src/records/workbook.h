@@ -23,6 +23,9 @@ public:
 
     // A text becomes a string cell (an empty text a blank one), a number a number cell.
     void write(int row, int column, const QVariant &value);
+    // A number cell shown with `decimals` decimals (0 to 3), so a spreadsheet can sum and chart
+    // it as it reads it.
+    void writeNumber(int row, int column, double value, int decimals);
 
     // Writes the file, replacing an existing one only once the new one is complete.
     bool save();

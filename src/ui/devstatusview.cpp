@@ -28,6 +28,7 @@ public:
     QPointer<ServiceShutdown> shutdown;
     QMetaObject::Connection shutdownConnection;
     UpsState state;
+    QString knownModel;
     int shutdownSeconds = 0;
 
     bool online() const { return state.online(); }
@@ -37,7 +38,8 @@ public:
             return noValue;
         return QString::number(double(*value), 'f', decimals);
     }
-    bool outputOff() const { return UpsCondition::outputOff(state); }
+    // Measured, as the network server and the shutdown decide it (UpsState::outputOff).
+    bool outputOff() const { return state.outputOff(); }
     static QString identity(const QString &value)
     {
         const QString text = value.simplified();
@@ -148,6 +150,9 @@ void DevStatusView::setState(const UpsState &state)
     if (state == d->state)
         return;
     d->state = state;
+    const QString model = state.model.simplified();
+    if (state.online() && !model.isEmpty())
+        d->knownModel = model;
     emit statusChanged();
 }
 
@@ -206,12 +211,14 @@ int DevStatusView::selfTestState() const
 int DevStatusView::workMode() const
 {
     // The mains-fault flag says the load runs from the battery. The standby type describes the
-    // kind of UPS, not where the power comes from, so it decides nothing here.
+    // kind of UPS, not where the power comes from; it only names what the bypass bit means.
     if (!d->online())
         return WorkUnknown;
     if (d->state.onBattery)
         return WorkOnBattery;
-    if (d->state.bypass)
+    if (d->state.boostOrBuck())
+        return WorkBoostOrBuck;
+    if (d->state.onBypass())
         return WorkOnBypass;
     return WorkOnMains;
 }
@@ -290,6 +297,11 @@ QString DevStatusView::manufacturerText() const
     return DevStatusViewPrivate::identity(d->state.manufacturer);
 }
 
+QString DevStatusView::knownModel() const
+{
+    return d->knownModel;
+}
+
 QString DevStatusView::modelText() const
 {
     return DevStatusViewPrivate::identity(d->state.model);
@@ -312,7 +324,7 @@ bool DevStatusView::mainsLive() const
 
 bool DevStatusView::bypassLive() const
 {
-    return mainsLive() && d->state.bypass && !d->outputOff();
+    return mainsLive() && d->state.onBypass() && !d->outputOff();
 }
 
 bool DevStatusView::inverterLive() const
@@ -320,7 +332,7 @@ bool DevStatusView::inverterLive() const
     // Power reaches the inverter from the rectifier or the battery unless the output is off (as
     // measured: a pending shutdown still feeds the load), the load runs on the bypass or the UPS
     // has failed.
-    return d->online() && !d->outputOff() && !d->state.bypass && !d->state.upsFailed &&
+    return d->online() && !d->outputOff() && !d->state.onBypass() && !d->state.upsFailed &&
         (mainsLive() || batteryDischarging());
 }
 

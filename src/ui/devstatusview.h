@@ -56,6 +56,9 @@ class DevStatusView : public QObject
     Q_PROPERTY(QString modelText READ modelText NOTIFY statusChanged)
     Q_PROPERTY(QString versionText READ versionText NOTIFY statusChanged)
     Q_PROPERTY(QString snText READ snText NOTIFY statusChanged)
+    // The model of the UPS when it last answered; kept while the link is lost, empty until a UPS
+    // named one.
+    Q_PROPERTY(QString knownModel READ knownModel NOTIFY statusChanged)
 
     Q_PROPERTY(bool mainsLive READ mainsLive NOTIFY statusChanged)
     Q_PROPERTY(bool bypassLive READ bypassLive NOTIFY statusChanged)
@@ -70,7 +73,13 @@ public:
     // A status flag of the UPS; Unknown while no data from an online UPS is at hand.
     enum FlagState { FlagUnknown = -1, FlagNormal = 0, FlagActive = 1 };
     Q_ENUM(FlagState)
-    enum WorkMode { WorkUnknown = 0, WorkOnMains = 1, WorkOnBattery = 2, WorkOnBypass = 3 };
+    enum WorkMode {
+        WorkUnknown = 0,
+        WorkOnMains = 1,
+        WorkOnBattery = 2,
+        WorkOnBypass = 3,
+        WorkBoostOrBuck = 4
+    };
     Q_ENUM(WorkMode)
     // The one state the header, the diagram's pill and the tray show (UpsCondition::of), in
     // rising order of severity: where several hold at once, the worst is shown.
@@ -134,6 +143,7 @@ public:
     QString modelText() const;
     QString versionText() const;
     QString snText() const;
+    QString knownModel() const;
 
     bool mainsLive() const;
     bool bypassLive() const;

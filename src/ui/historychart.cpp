@@ -1,13 +1,13 @@
 #include "historychart.h"
 
 #include "alarm.h"
+#include "database.h"
+#include "historyreader.h"
 #include "historyseries.h"
 #include "logcategories.h"
 
 #include <QDate>
 #include <QEventLoop>
-#include <QSqlDatabase>
-#include <QThread>
 #include <QTimer>
 #include <QtCharts/QXYSeries>
 
@@ -20,8 +20,10 @@ class HistoryChartPrivate
 public:
     HistoryChart *q = nullptr;
     HistorySeries::Result result;
-    QThread *thread = nullptr;
-    std::atomic_bool stop {false};
+    // Set when the chart goes: a selection under way ends at its next slice.
+    std::shared_ptr<std::atomic_bool> stop = std::make_shared<std::atomic_bool>(false);
+    HistoryReader reader;
+    bool running = false;
     // The newest selection asked for while another ran.
     bool pending = false;
     QDate pendingFirst, pendingLast;
@@ -31,31 +33,27 @@ public:
 
 void HistoryChartPrivate::start(const QDate &first, const QDate &last)
 {
-    // The worker opens a connection of its own to the file the program's connection uses.
-    const QString file =
-        QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false)
-            .databaseName();
-    auto result = std::make_shared<HistorySeries::Result>();
-    std::atomic_bool *stopFlag = &stop;
-    thread = QThread::create([file, first, last, result, stopFlag] {
-        *result = HistorySeries::reduce(file, first, last, HistorySeries::defaultBuckets, stopFlag);
-    });
-    QObject::connect(thread, &QThread::finished, q, [this, result] {
-        thread->deleteLater();
-        thread = nullptr;
-        if (stop)
-            return;
-        if (pending) {
-            pending = false;
-            start(pendingFirst, pendingLast);
-            return;
-        }
-        result->marks.squeeze();
-        this->result = std::move(*result);
-        emit q->busyChanged();
-        emit q->loaded();
-    });
-    thread->start(QThread::LowPriority);
+    running = true;
+    // The reader opens a connection of its own to the file the program's connection uses.
+    const QString file = Database::openedFile();
+    auto reduced = std::make_shared<HistorySeries::Result>();
+    reader.run(
+        [file, first, last, reduced, stop = stop] {
+            *reduced =
+                HistorySeries::reduce(file, first, last, HistorySeries::defaultBuckets, stop.get());
+        },
+        [this, reduced] {
+            running = false;
+            if (pending) {
+                pending = false;
+                start(pendingFirst, pendingLast);
+                return;
+            }
+            reduced->marks.squeeze();
+            result = std::move(*reduced);
+            emit q->busyChanged();
+            emit q->loaded();
+        });
 }
 
 HistoryChart::HistoryChart(QObject *parent) : QObject(parent), d(new HistoryChartPrivate)
@@ -65,16 +63,12 @@ HistoryChart::HistoryChart(QObject *parent) : QObject(parent), d(new HistoryChar
 
 HistoryChart::~HistoryChart()
 {
-    if (d->thread) {
-        d->stop = true;
-        d->thread->wait();
-        delete d->thread;
-    }
+    *d->stop = true;
 }
 
 bool HistoryChart::busy() const
 {
-    return d->thread != nullptr;
+    return d->running;
 }
 
 double HistoryChart::fromMsecs() const
@@ -107,7 +101,7 @@ void HistoryChart::select(const QString &dateStart, const QString &dateEnd)
 {
     const QDate first = QDate::fromString(dateStart, QStringLiteral("yyyy-MM-dd"));
     const QDate last = QDate::fromString(dateEnd, QStringLiteral("yyyy-MM-dd"));
-    if (d->thread) {
+    if (d->running) {
         d->pending = true;
         d->pendingFirst = first;
         d->pendingLast = last;
@@ -162,11 +156,11 @@ QPointF HistoryChart::valueRange(const QVariantList &which) const
 
 bool HistoryChart::waitForLoaded(int milliseconds)
 {
-    if (!d->thread)
+    if (!d->running)
         return true;
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     connect(this, &HistoryChart::loaded, &loop, &QEventLoop::quit);
     loop.exec();
-    return !d->thread;
+    return !d->running;
 }

@@ -11,8 +11,8 @@ class QAbstractSeries;
 }
 class HistoryChartPrivate;
 
-// The history page's chart: select() reads a date range on a thread of its own (the poll and
-// the window go on meanwhile), reduced to at most a few thousand points per series; loaded()
+// The history page's chart: select() reads a date range on the history reader's thread (the poll
+// and the window go on meanwhile), reduced to at most a few thousand points per series; loaded()
 // then says the series can be filled in one go with fill(). A selection made while one runs
 // follows when it is done, and only the newest one waiting counts.
 class HistoryChart : public QObject

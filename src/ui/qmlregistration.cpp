@@ -1,5 +1,6 @@
 // Every registration of the module "Quelta" 1.0, in one place and in the module's order:
-// creatable types first, then the singletons, then the screens' own view helpers.
+// creatable types first, then the singletons, then the screens' own view helpers. The screens
+// reach C++ through these alone: no context properties.
 #include "qmlregistration.h"
 
 #include "alarm.h"
@@ -13,13 +14,14 @@
 #include "listmodelnutclient.h"
 #include "listmodelnutuser.h"
 #include "listmodelscheduletask.h"
-#include "settingsfileexchange.h"
+#include "nutlinksettings.h"
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
 #include "servicenetwork.h"
 #include "servicenotification.h"
 #include "serviceshutdown.h"
 #include "settings.h"
+#include "settingsfileexchange.h"
 #include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "tablemodelselftest.h"
@@ -28,9 +30,8 @@
 #include "treemodelshutdown.h"
 #include "upslink.h"
 
-#include <QQmlContext>
+#include <QJSEngine>
 #include <QQmlEngine>
-#include <QQuickView>
 
 static_assert(int(GlobalDataDef::SelfTestCancel) == int(UpsLink::SelfTestCancel) &&
                   int(GlobalDataDef::SelfTest10S) == int(UpsLink::SelfTest10S) &&
@@ -76,6 +77,15 @@ void registerTypes(const Objects &objects)
     registerOwned("BatteryAge", objects.batteryAge);
     registerOwned("HistoryNotice", objects.historyNotice);
     registerOwned("ServiceNetwork", objects.serviceNetwork);
+    registerOwned("NutLinkSettings", objects.nutLinkSettings);
+    registerOwned("ListModelScheduleTask", objects.scheduleTasks);
+    registerOwned("ListModelEMailUser", objects.serviceEMail->listModelEMailUser());
+    qmlRegisterSingletonType(uri, 1, 0, "App", [](QQmlEngine *, QJSEngine *engine) {
+        QJSValue app = engine->newObject();
+        app.setProperty(QStringLiteral("name"), QStringLiteral("QUELTA"));
+        app.setProperty(QStringLiteral("version"), QStringLiteral(QUELTA_APP_VERSION));
+        return app;
+    });
     // Each engine gets a page object of its own; the engine owns it.
     Settings *settings = objects.settings;
     ListModelEMailUser *recipients = objects.serviceEMail->listModelEMailUser();
@@ -87,17 +97,6 @@ void registerTypes(const Objects &objects)
         });
 
     qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");
-}
-
-void publishContext(QQuickView *view, const Objects &objects)
-{
-    QQmlContext *context = view->rootContext();
-    context->setContextProperty(QStringLiteral("appVersion"), QStringLiteral(QUELTA_APP_VERSION));
-    context->setContextProperty(QStringLiteral("appName"), QStringLiteral("QUELTA"));
-    context->setContextProperty(QStringLiteral("listModelScheduleTask"), objects.scheduleTasks);
-    context->setContextProperty(QStringLiteral("listModelEMailUser"),
-                                objects.serviceEMail->listModelEMailUser());
-    context->setContextProperty(QStringLiteral("window"), view);
 }
 
 } // namespace QmlRegistration

@@ -6,7 +6,7 @@ class DevComm;
 class HistoryNotice;
 class ListModelEMailUser;
 class ListModelScheduleTask;
-class QQuickView;
+class NutLinkSettings;
 class ServiceEMail;
 class ServiceNetwork;
 class ServiceNotification;
@@ -14,8 +14,8 @@ class ServiceShutdown;
 class Settings;
 class Translator;
 
-// The module "Quelta" 1.0 and the context properties of the window, made from the objects the
-// composition root owns.
+// The module "Quelta" 1.0, made from the objects the composition root owns: the screens reach C++
+// through its types and singletons only.
 namespace QmlRegistration {
 
 struct Objects
@@ -31,14 +31,12 @@ struct Objects
     ServiceNotification *serviceNotification;
     BatteryAge *batteryAge;
     ServiceNetwork *serviceNetwork;
+    NutLinkSettings *nutLinkSettings;
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a
-// SettingsFileExchange of its own for each engine), then the screens' own view helpers. Once per
-// process.
+// SettingsFileExchange of its own for each engine; "App" with the program's name and version),
+// then the screens' own view helpers. Once per process.
 void registerTypes(const Objects &objects);
-
-// "appVersion", "appName", "listModelScheduleTask", "listModelEMailUser" and "window".
-void publishContext(QQuickView *view, const Objects &objects);
 
 } // namespace QmlRegistration

@@ -77,7 +77,7 @@ private slots:
     void initTestCase()
     {
         if (!NutServerProcess::available())
-            QSKIP("the network UPS server is not installed");
+            QSKIP("Debian's nut-server is not installed (scripts/setup installs it)");
         QVERIFY(m_bus.isRunning());
         m_login1.reset(new Login1Service(m_bus.address(), Login1Service::Accept));
         QVERIFY(m_login1->isReady());

@@ -3,6 +3,9 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -121,7 +124,9 @@ private slots:
     void rootFollowsTheProgramFolder();
     void commandLine_data();
     void commandLine();
+    void headless_data();
     void headless();
+    void configAndStatus();
     void nutUserFromTheCommandLine();
 };
 
@@ -133,9 +138,9 @@ private slots:
 void TestProgram::oneProgramPerRoot()
 {
     QTemporaryDir root, otherRoot, tmp, otherTmp;
-    const auto guards = [&tmp, &root] {
-        return QDir(tmp.path()).entryList({"quelta-*"}, QDir::AllEntries | QDir::System).size() +
-            int(QFile::exists(root.path() + "/quelta.lock"));
+    const auto guards = [](const QString &folder) {
+        return int(QFileInfo::exists(folder + "/quelta.sock")) +
+            int(QFileInfo::exists(folder + "/quelta.lock"));
     };
     auto first = std::make_unique<Program>(root.path(), tmp.path());
     QTRY_VERIFY_WITH_TIMEOUT(isReady(root.path()), 15000);
@@ -149,13 +154,16 @@ void TestProgram::oneProgramPerRoot()
     const QByteArray database = fileHash(root.path() + "/data/quelta.db");
     const QDateTime configTime = QFileInfo(root.path() + "/cfg/config.cfg").lastModified();
 
-    Program second(root.path(), tmp.path());
+    // The socket is in the root: a start under another temporary folder (a service has a
+    // private one) reaches the first too.
+    Program second(root.path(), otherTmp.path());
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(
         logText(root.path()).contains("Window shown at the request of a second start"), 5000);
-    Program unreachable(root.path(), otherTmp.path());
+    QVERIFY(QFile::remove(root.path() + "/quelta.sock"));
+    Program unreachable(root.path(), tmp.path());
     QVERIFY(unreachable.waitForFinished(10000));
     QCOMPARE(unreachable.exitCode(), 1);
     QVERIFY(logText(root.path()).contains(
@@ -189,7 +197,7 @@ void TestProgram::oneProgramPerRoot()
     QVERIFY(!next.waitForFinished(500));
     QCOMPARE(other.state(), QProcess::Running);
 
-    QCOMPARE(guards(), 3);
+    QCOMPARE(guards(root.path()) + guards(fresh), 4);
     next.signal(SIGTERM);
     other.signal(SIGHUP);
     for (Program *program : {&next, &other}) {
@@ -197,8 +205,8 @@ void TestProgram::oneProgramPerRoot()
         QCOMPARE(program->exitStatus(), QProcess::NormalExit);
         QCOMPARE(program->exitCode(), 0);
     }
-    QCOMPARE(guards(), 0);
-    QVERIFY(!QFile::exists(fresh + "/quelta.lock"));
+    QCOMPARE(guards(root.path()) + guards(fresh), 0);
+    QVERIFY(QDir(tmp.path()).entryList({"quelta-*"}, QDir::AllEntries | QDir::System).isEmpty());
     QVERIFY(logText(root.path()).contains("Quelta ends with exit code 0"));
     QVERIFY(logText(fresh).contains("Quelta ends with exit code 0"));
 }
@@ -280,26 +288,44 @@ void TestProgram::commandLine_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
+    QTest::addColumn<QString>("program");
 
     QTest::newRow("help") << QStringList {"--help"} << 0 << "--headless.*--home <DIR>"
-                          << "";
+                          << "" << "quelta";
     QTest::newRow("help, short") << QStringList {"-h"} << 0 << "QUELTA_HOME"
-                                 << "";
+                                 << "" << "quelta";
     QTest::newRow("version") << QStringList {"--version"} << 0 << "^quelta v1\\.0\\.12\n$"
-                             << "";
+                             << "" << "quelta";
     // Restarted by a session manager: its option is Qt's and no mistake.
     QTest::newRow("session restart")
         << QStringList {"-session", "10a1b2", "--version"} << 0 << "1\\.0\\.12"
-        << "";
+        << "" << "quelta";
     QTest::newRow("unknown option")
         << QStringList {"--headles"} << 2 << ""
-        << "^quelta: Unknown option 'headles'\\.\nTry 'quelta --help' for the options\\.\n$";
+        << "^quelta: Unknown option 'headles'\\.\nTry 'quelta --help' for the options\\.\n$" << "quelta";
     QTest::newRow("argument") << QStringList {"now"} << 2 << ""
-                              << "Unexpected argument 'now'";
+                              << "Unexpected argument 'now'" << "quelta";
     QTest::newRow("role alone") << QStringList {"--role", "admin"} << 2 << ""
-                                << "--role goes with --nut-user add";
+                                << "--role goes with --nut-user add" << "quelta";
     QTest::newRow("home without folder") << QStringList {"--headless", "--home"} << 2 << ""
-                                         << "Missing value after '--home'";
+                                         << "Missing value after '--home'" << "quelta";
+    QTest::newRow("json alone") << QStringList {"--json"} << 2 << ""
+                                << "--json goes with status" << "quelta";
+    QTest::newRow("status and more") << QStringList {"status", "ups"} << 2 << ""
+                                     << "Unexpected argument 'ups'" << "quelta";
+    // The words of a command are checked before anything is read or made.
+    QTest::newRow("config without action") << QStringList {"config"} << 2 << ""
+                                           << "^Use config list, config get KEY" << "quelta";
+    QTest::newRow("service: version") << QStringList {"--version"} << 0
+                                      << "^queltad v1\\.0\\.12\n$"
+                                      << "" << "queltad";
+    QTest::newRow("service: the same options")
+        << QStringList {"--help"} << 0 << "--headless.*--home <DIR>.*--nut-user.*--json.*status"
+        << "" << "queltad";
+    QTest::newRow("service: mistake")
+        << QStringList {"--window"} << 2 << ""
+        << "^queltad: Unknown option 'window'\\.\nTry 'queltad --help' for the options\\.\n$"
+        << "queltad";
 }
 
 // None of these needs a display, and none touches a program folder.
@@ -309,9 +335,11 @@ void TestProgram::commandLine()
     QFETCH(int, exitCode);
     QFETCH(QString, out);
     QFETCH(QString, err);
+    QFETCH(QString, program);
 
     QTemporaryDir cwd;
-    Program process(arguments, {{"QUELTA_HOME", cwd.path() + "/home"}}, false);
+    Program process(arguments, {{"QUELTA_HOME", cwd.path() + "/home"}}, false,
+                    QUELTA_BIN_DIR "/" + program);
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), exitCode);
@@ -327,15 +355,26 @@ void TestProgram::commandLine()
     QVERIFY(!QFileInfo::exists(cwd.path() + "/home"));
 }
 
+void TestProgram::headless_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("the service program") << "queltad" << QStringList {};
+    QTest::newRow("the desktop program without its window") << "quelta"
+                                                            << QStringList {"--headless"};
+}
+
 // Everything but the window, with no display at all: a mains failure reaches the alarm table
 // and the status file, and a SIGINT (Ctrl+C) ends it all in order. (The power-off through the
 // login manager is the network link's suite, with the same service graph in process; the
 // shutdown log without a display is the full-disk suite's.)
 void TestProgram::headless()
 {
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
     QTemporaryDir dir;
     const QString root = dir.path() + "/home"; // made by --home, like QUELTA_HOME
-    const QString tmp = dir.path() + "/tmp"; // where the single-instance guard goes
+    const QString tmp = dir.path() + "/tmp";
     QVERIFY(QDir().mkpath(root + "/cfg") && QDir().mkpath(tmp));
     UpsSimProcess sim;
     QVERIFY(sim.isReady());
@@ -352,9 +391,9 @@ void TestProgram::headless()
     struct stat node;
     QCOMPARE(::stat(QFile::encodeName(journal).constData(), &node), 0);
     const QString journalStream = QString("%1:%2").arg(node.st_dev).arg(node.st_ino);
-    Program program({"--headless", "--home", root},
+    Program process(arguments + QStringList {"--home", root},
                     {{"TMPDIR", tmp}, {"JOURNAL_STREAM", journalStream}}, false,
-                    QUELTA_BIN_DIR "/quelta", QDir::tempPath(), false, journal);
+                    QUELTA_BIN_DIR "/" + program, QDir::tempPath(), false, journal);
     QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000); // the UPS answers
     QVERIFY(logText(root).contains("Running without a window; monitoring"));
     QVERIFY(QFile::exists(root + "/cfg/usb.cfg"));
@@ -364,13 +403,13 @@ void TestProgram::headless()
         queryValue(root, "select count(*) from alarm where alarm = 2").toInt() == 1, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(statusFields(root).value(1), QByteArray("2"), 10000);
 
-    QCOMPARE(QDir(tmp).entryList({"quelta-*"}, QDir::AllEntries | QDir::System).size(), 1);
-    program.signal(SIGINT);
-    QVERIFY(program.waitForFinished(15000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    QCOMPARE(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
-             QStringList());
+    QVERIFY(QFileInfo::exists(root + "/quelta.sock"));
+    process.signal(SIGINT);
+    QVERIFY(process.waitForFinished(15000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(root + "/quelta.sock") && !QFile::exists(root + "/quelta.lock"));
+    QVERIFY(QDir(tmp).isEmpty());
     QCOMPARE(queryValue(root, "pragma integrity_check").toString(), QString("ok"));
     QCOMPARE(queryValue(root, "select count(*) from alarm where alarm = 2").toInt(), 1);
     QVERIFY(stream.open(QIODevice::ReadOnly));
@@ -384,6 +423,116 @@ void TestProgram::headless()
                                "Information: Quelta [^\\n]* starting in [^\\n]*\\n\\[")
                 .match(logText(root))
                 .hasMatch());
+}
+
+// The settings and the state of the UPS from a shell, while the service runs and while it does
+// not. A running service takes a change at once (the UPS's name in the next status, the line it
+// reads); a key that does not exist, a value the key cannot hold and a password on the command
+// line are refused with exit status 2; a password from standard input is stored obscured; status
+// answers in words and as upsc lists the variables, with the exit codes monitoring plugins read.
+// Run by root on another user's folder (the service's), what a command writes stays that
+// user's.
+void TestProgram::configAndStatus()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/home";
+    UpsSimProcess sim;
+    QVERIFY(sim.isReady());
+    QString out, err;
+    const auto run = [&](const QStringList &arguments, const QByteArray &input = {}) {
+        Program process(QStringList {"--home", root} + arguments, {}, false,
+                        QUELTA_BIN_DIR "/queltad");
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(15000))
+            return -1;
+        out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        err = QString::fromLocal8Bit(process.readAllStandardError());
+        return process.exitCode();
+    };
+    const auto firstLine = [&] { return out.section('\n', 0, 0); };
+
+    QCOMPARE(run({"status"}), 3);
+    QVERIFY2(err.startsWith("Quelta does not run on the program folder " + root), qPrintable(err));
+    QVERIFY(out.isEmpty() && !QFileInfo::exists(root));
+    QCOMPARE(run({"config", "set", "ups/commType", "1"}), 0);
+    QCOMPARE(run({"config", "set", "ups/comPort", sim.portPath()}), 0);
+    const QList<QPair<QStringList, QString>> refused = {
+        {{"config", "set", "shutdown/mainFaultCapacity", "150"},
+         "shutdown/mainFaultCapacity takes a whole number from 0 to 100, not '150'."},
+        {{"config", "set", "shutdown/enable", "maybe"},
+         "shutdown/enable takes true or false, not 'maybe'."},
+        {{"config", "set", "email/encrypt", "3"}, "email/encrypt takes one of 0, 1, 2, not '3'."},
+        {{"config", "get", "shutdown/enabled"}, "There is no setting shutdown/enabled;"},
+        {{"config", "set", "email/authPasswd", "s3cret"}, "email/authPasswd is a password:"},
+        {{"config", "set-password", "email/userName"}, "email/userName is no password;"},
+        {{"config", "set", "email/serverPort"}, "Use config list, config get KEY"}};
+    for (const auto &row : refused) {
+        QCOMPARE(run(row.first), 2);
+        QVERIFY2(err.startsWith(row.second), qPrintable(err));
+    }
+    QCOMPARE(run({"config", "set-password", "email/authPasswd"}, "s3cret\n"), 0);
+    QCOMPARE(out, QString("Password email/authPasswd set.\n"));
+    QCOMPARE(run({"config", "get", "email/authPasswd"}), 0);
+    QCOMPARE(out, QString("(set)\n"));
+    QFile config(root + "/cfg/config.cfg");
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QVERIFY(!config.readAll().contains("s3cret"));
+    config.close();
+    QCOMPARE(config.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+
+    const QString tmp = dir.path() + "/tmp"; // a private temporary folder, as a service has
+    QVERIFY(QDir().mkpath(tmp));
+    Program service({"--home", root}, {{"TMPDIR", tmp}}, false, QUELTA_BIN_DIR "/queltad");
+    QTRY_COMPARE_WITH_TIMEOUT(run({"status"}), 0, 15000);
+    QCOMPARE(firstLine(), QString("ups: on mains"));
+    QVERIFY2(out.contains("\nups.status: OL\n") && out.contains("\ninput.voltage: ") &&
+                 out.contains("\nbattery.charge: 100\n"),
+             qPrintable(out));
+    QCOMPARE(run({"status", "--json"}), 0);
+    const QJsonObject ups =
+        QJsonDocument::fromJson(out.toUtf8()).object().value("ups").toArray().at(0).toObject();
+    QCOMPARE(ups.value("name").toString(), QString("ups"));
+    QCOMPARE(ups.value("health").toString(), QString("on-mains"));
+    QCOMPARE(ups.value("variables").toObject().value("ups.status").toString(), QString("OL"));
+
+    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(run({"status"}), 1, 10000);
+    QCOMPARE(firstLine(), QString("ups: on battery"));
+    QCOMPARE(sim.command("lowbatt on"), QString("ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(run({"status"}), 2, 10000);
+    QCOMPARE(firstLine(), QString("ups: on battery, battery low"));
+
+    // Taken at once: the name, and the line the link reads.
+    QCOMPARE(run({"config", "set", "network/upsName", "house"}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(run({"status"}) == 2 && firstLine().startsWith("house: "), 5000);
+    QCOMPARE(run({"config", "set", "ups/comPort", dir.path() + "/no-such-port"}), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(run({"status"}), 3, 10000);
+    QVERIFY2(firstLine() == QString("house: no UPS answers"), qPrintable(err));
+    QCOMPARE(run({"config", "set", "ups/comPort", sim.portPath()}), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(run({"status"}), 2, 10000);
+    QVERIFY(logText(root).contains("was changed by another program: ups/comPort"));
+
+    service.signal(SIGTERM);
+    QVERIFY(service.waitForFinished(15000));
+    QCOMPARE(service.exitCode(), 0);
+    QCOMPARE(run({"status", "--json"}), 3);
+    QVERIFY(out.isEmpty());
+    QCOMPARE(run({"config", "list"}), 0);
+    QVERIFY2(out.contains("\nnetwork/upsName=house\n") && out.contains("\nemail/authPasswd=(set)\n") &&
+                 out.contains("\nemail/serverPort=25\n") && out.startsWith("language/auto=true\n"),
+             qPrintable(out));
+
+    if (::getuid() != 0)
+        return;
+    const uid_t nobody = 65534;
+    QCOMPARE(::chown(QFile::encodeName(root).constData(), nobody, nobody), 0);
+    QCOMPARE(run({"config", "set", "network/port", "3494"}), 0);
+    for (const QString &written : {root + "/cfg", root + "/cfg/config.cfg"}) {
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(written).constData(), &info), 0);
+        QVERIFY2(info.st_uid == nobody && info.st_gid == nobody, qPrintable(written));
+    }
 }
 
 // Accounts managed without a display, the password from standard input and only its hash on

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -43,6 +44,7 @@ private slots:
     void damagedFileKeptAside();
     void restoreKeepsTheLinkSettings();
     void passwordIsStoredProtected();
+    void changesByAnotherProgram();
     void entriesAreStampedAndSplitAtMidnight();
     void threadsNeverInterleave();
     void aDeletedLogFolderIsSurvived();
@@ -431,6 +433,59 @@ void TestSettings::passwordIsStoredProtected()
 }
 
 // The log: the program's handler takes every message from here on.
+// Another program writes the file while this one runs (the command line, an editor): each key
+// that changed is announced once and read anew; a key taken out holds its default; a file half
+// written is not taken; this program's own writes announce nothing more.
+void TestSettings::changesByAnotherProgram()
+{
+    m_settings->setSettings(Settings::NetworkPort, 3493);
+    m_settings->setSettings(Settings::ShutdownEnable, false);
+    QSignalSpy changed(m_settings, &Settings::changed);
+    const auto announced = [&changed] {
+        QStringList keys;
+        for (const QList<QVariant> &signal : qAsConst(changed))
+            keys << signal.at(0).toString();
+        return keys;
+    };
+    const auto write = [this](const QByteArray &text) {
+        QSaveFile file(m_root->file("/cfg/config.cfg"));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
+            file.commit();
+    };
+    const auto set = [](QByteArray text, const char *group, const char *line) {
+        const QByteArray key = QByteArray(line).left(QByteArray(line).indexOf('=') + 1);
+        const int from = text.indexOf(key, text.indexOf(QByteArray("[") + group + "]"));
+        return text.replace(from, text.indexOf('\n', from) - from, line);
+    };
+    QByteArray text = m_root->read("/cfg/config.cfg");
+    text = set(set(text, "shutdown", "enable=true"), "network", "port=3494");
+    QVERIFY(write(text));
+    QTRY_COMPARE(announced(), QStringList({"shutdown/enable", "network/port"}));
+    changed.clear();
+    QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3494);
+    QCOMPARE(m_settings->getSettings(Settings::ShutdownEnable).toBool(), true);
+
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    QVERIFY(write(set(text, "network", "port=3495").chopped(1))); // its last line unended
+    QTRY_COMPARE(warnings.size(), 1);
+    qInstallMessageHandler(previous);
+    QVERIFY2(warnings.first().contains("is not taken (") &&
+                 warnings.first().contains("the settings in force stay"),
+             qPrintable(warnings.first()));
+    QVERIFY(announced().isEmpty());
+    QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3494);
+
+    QVERIFY(write(QByteArray(text).replace("\nport=3494\n", "\n")));
+    QTRY_COMPARE(announced(), QStringList({"network/port"}));
+    changed.clear();
+    QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3493);
+
+    m_settings->setSettings(Settings::NetworkPort, 3500);
+    QTest::qWait(500); // longer than a change takes to be read
+    QCOMPARE(announced(), QStringList({"network/port"}));
+}
+
 void TestSettings::entriesAreStampedAndSplitAtMidnight()
 {
     LogHandler::install();

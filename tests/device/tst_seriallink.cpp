@@ -226,7 +226,6 @@ private slots:
         QVERIFY(pollUntil([this] { return !state().firmware.isEmpty(); }));
         QCOMPARE(state().ratedOutputVoltage.value_or(0), 230.0f);
         QCOMPARE(state().serialNumber, QStringLiteral("SIM000000000000000001"));
-        QCOMPARE(dev->devData().value("sn").toString(), QStringLiteral("SIM000000000000000001"));
         QCOMPARE(dev->comPort().mid(0, 2), (QStringList {path, QStringLiteral("None")}));
         QCOMPARE(dev->portName(0), path);
         QCOMPARE(dev->portName(1), QString());

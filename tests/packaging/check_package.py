@@ -1,21 +1,27 @@
 #!/usr/bin/python3
-"""Checks the Debian package as a user and an administrator meet it.
+"""Checks the two Debian packages as a user and an administrator meet them.
 
-    tests/packaging/check_package.py build/quelta_<version>_<arch>.deb --bin-dir build/bin
+    tests/packaging/check_package.py build/quelta-server_<version>_<arch>.deb \
+        build/quelta_<version>_<arch>.deb --bin-dir build/bin
 
-Without installing: the control fields (dependencies found by dpkg-shlibdeps, polkitd), the
-layout (dpkg -c), lintian (no error, no warning that is not overridden with a reason, no
-unfortified program), the program built with Debian's hardening (fortified functions, stack
-protector), the desktop entry, the AppStream metainfo, the systemd unit (systemd-analyze verify)
-and the udev rule (its form, and the USB ids against the shipped usb.cfg).
+Without installing: the control fields (dependencies found by dpkg-shlibdeps, polkitd; the
+service's package, its program and everything its dependencies pull in free of graphical
+libraries; the desktop package on the service's of the same version), the layouts (dpkg -c),
+lintian (no error, no warning that is not overridden with a reason, no unfortified program),
+both programs built with Debian's hardening (fortified functions, stack protector), the desktop
+entry, the AppStream metainfo, the systemd unit (systemd-analyze verify) and the udev rule (its
+form, and the USB ids against the shipped usb.cfg).
 
-Installed (as root only, and only when no quelta package is on the machine): dpkg -i, the
-system user and its home, `quelta --version`, the installed unit and udev rule as systemd reads
-them, `quelta --headless --home DIR` recording a mains failure of the simulated UPS and ending
-cleanly on SIGTERM, then dpkg -r keeping DIR and /var/lib/quelta, a reinstall starting the
-service the administrator enabled (under a stand-in systemctl that records what it is asked),
-and dpkg --purge removing /var/lib/quelta but not the user. Whatever the outcome, the package is purged and a user it created is removed
-again, so the check can run any number of times.
+Installed (as root only, and only when no quelta package is on the machine): the service's
+package alone as on a server: dpkg -i, the system user and its home, `queltad --version`, the
+installed unit and udev rule as systemd reads them, `queltad config` without --home writing the
+service's settings and leaving them the service user's, `queltad --home DIR` recording a mains
+failure of the simulated UPS that `queltad status` reports and ending cleanly on SIGTERM; then
+the desktop package on top (`quelta --version`, root's own folder) and off again; then dpkg -r
+keeping DIR and /var/lib/quelta, a reinstall starting the service the administrator enabled
+(under a stand-in systemctl that records what it is asked), and dpkg --purge removing
+/var/lib/quelta but not the user. Whatever the outcome, the packages are purged and a user they
+created is removed again, so the check can run any number of times.
 """
 
 import argparse
@@ -31,29 +37,47 @@ import sys
 import tempfile
 import time
 
-PACKAGE = "quelta"
+SERVER = "quelta-server"
+DESKTOP = "quelta"
+USER = "quelta"
 UNIT = "/usr/lib/systemd/system/quelta.service"
 RULE = "/usr/lib/udev/rules.d/70-quelta.rules"
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)
+PROGRAMS = {SERVER: "/usr/bin/queltad", DESKTOP: "/usr/bin/quelta"}
 EXPECTED_FILES = {
-    "/usr/bin/quelta",
-    "/usr/share/quelta/usb.cfg",
-    "/usr/share/quelta/translations/en.qm",
-    "/usr/share/quelta/translations/fr_FR.qm",
-    "/usr/share/quelta/translations/zh_CN.qm",
-    "/usr/share/quelta/translations/zh_TW.qm",
-    "/usr/share/applications/quelta.desktop",
-    "/usr/share/metainfo/org.example.quelta.metainfo.xml",
-    "/usr/share/icons/hicolor/scalable/apps/quelta.svg",
-    RULE,
-    UNIT,
-    "/usr/share/polkit-1/rules.d/50-quelta.rules",
-    "/usr/share/man/man1/quelta.1.gz",
-    "/usr/share/doc/quelta/copyright",
-    "/usr/share/doc/quelta/changelog.gz",
-} | {f"/usr/share/icons/hicolor/{s}x{s}/apps/quelta.png" for s in ICON_SIZES}
-MAINS_FAULT = 2  # Alarm::MainsFault
-failures = []
+    SERVER: {
+        "/usr/bin/queltad",
+        "/usr/share/quelta/usb.cfg",
+        "/usr/share/quelta/translations/en.qm",
+        "/usr/share/quelta/translations/fr_FR.qm",
+        "/usr/share/quelta/translations/zh_CN.qm",
+        "/usr/share/quelta/translations/zh_TW.qm",
+        RULE,
+        UNIT,
+        "/usr/share/polkit-1/rules.d/50-quelta.rules",
+        "/usr/share/man/man1/queltad.1.gz",
+        "/usr/share/doc/quelta-server/copyright",
+        "/usr/share/doc/quelta-server/changelog.gz",
+    },
+    DESKTOP: {
+        "/usr/bin/quelta",
+        "/usr/share/applications/quelta.desktop",
+        "/usr/share/metainfo/org.example.quelta.metainfo.xml",
+        "/usr/share/icons/hicolor/scalable/apps/quelta.svg",
+        "/usr/share/man/man1/quelta.1.gz",
+        "/usr/share/doc/quelta/copyright",
+        "/usr/share/doc/quelta/changelog.gz",
+    } | {f"/usr/share/icons/hicolor/{s}x{s}/apps/quelta.png" for s in ICON_SIZES},
+}
+# The web page's own files, where the tree has them, go with the service (share/quelta/web).
+WEB_PREFIX = "/usr/share/quelta/web/"
+# What a program without a window must not pull in: Qt's graphical modules, QML, X11, OpenGL,
+# Wayland and what draws for them.
+GRAPHICAL = re.compile(r"^(libqt5(gui|widgets|quick|qml|qmlmodels|charts|svg|opengl|xcbqpa)5"
+                       r"(-gles)?|qml-module-.*|libx11-.*|libxcb.*|libxext.*|libxrender.*|"
+                       r"libgl1.*|libglx.*|libglvnd.*|libgles.*|libglapi.*|libegl.*|libgbm.*|"
+                       r"libdrm.*|libwayland-.*|libllvm.*|mesa-.*|libvulkan.*|libfontconfig.*|"
+                       r"libfreetype.*|libharfbuzz.*)$")
 
 
 def check(condition, what):
@@ -82,22 +106,58 @@ def wait_for(predicate, timeout, step=0.1):
 # ---- without installing
 
 
-def check_control(deb, version):
+def control_field(deb, name):
     fields = run("dpkg-deb", "-f", deb).stdout
-    field = lambda name: (re.search(rf"^{name}: (.*)$", fields, re.M) or [None, ""])[1]
-    check(field("Package") == PACKAGE and field("Version") == version,
-          f"control: package {PACKAGE} version {version}")
-    depends = field("Depends")
-    # dpkg-shlibdeps found the libraries; the run-time plug-ins are named by hand.
+    return (re.search(rf"^{name}: (.*)$", fields, re.M) or [None, ""])[1]
+
+
+def names_in(relations):
+    """Every package named in a relation field, alternatives included, without versions."""
+    return [re.sub(r"[ (:].*", "", alt.strip()) for group in relations.split(",")
+            for alt in group.split("|") if alt.strip()]
+
+
+def check_control(debs, version):
+    for package, deb in debs.items():
+        check(control_field(deb, "Package") == package and control_field(deb, "Version") == version,
+              f"control: package {package} version {version}")
+    # dpkg-shlibdeps found the libraries; the run-time plug-ins and modules are named by hand.
     # polkitd answers logind's question whether the service may power the machine off.
-    needed = ("libqt5core5a", "libhidapi-hidraw0", "libxlsxwriter4", "libcurl4",
-              "libqt5sql5-sqlite", "qml-module-qtquick-controls", "adduser", "polkitd")
-    missing = [d for d in needed if not re.search(rf"(^|[ ,|]){re.escape(d)}\b", depends)]
-    check(not missing, "control: Depends holds the linked libraries and run-time modules"
-          + (f" (missing {missing})" if missing else ""))
+    needed = {SERVER: ("libqt5core5a", "libhidapi-hidraw0", "libxlsxwriter4", "libcurl4",
+                       "libqt5sql5-sqlite", "adduser", "polkitd", "libjs-chart.js"),
+              DESKTOP: (SERVER, "libqt5gui5", "qml-module-qtquick-controls", "libqt5svg5",
+                        "libxcb1")}
+    for package, deb in debs.items():
+        depends = names_in(control_field(deb, "Depends"))
+        missing = [d for d in needed[package] if d not in depends]
+        check(not missing, f"control: {package} depends on the linked libraries and run-time "
+              "modules" + (f" (missing {missing})" if missing else ""))
+    check(re.search(rf"(^|, ){SERVER} \(= {re.escape(version)}\)",
+                    control_field(debs[DESKTOP], "Depends")),
+          f"control: {DESKTOP} depends on {SERVER} of its own version")
+    # Nothing graphical, neither named nor pulled in by what is named (every alternative).
+    depends = names_in(control_field(debs[SERVER], "Depends"))
+    closure = run("apt-cache", "depends", "--recurse", "--no-recommends", "--no-suggests",
+                  "--no-conflicts", "--no-breaks", "--no-replaces", "--no-enhances", *depends)
+    pulled = sorted({l.strip("<> ") for l in closure.stdout.splitlines() if not l.startswith(" ")})
+    graphical = [p for p in pulled if GRAPHICAL.match(p)]
+    check(closure.returncode == 0 and len(pulled) > len(depends) and not graphical,
+          f"control: {SERVER} pulls in no graphical library ({len(pulled)} packages at most)"
+          + (f": {graphical}" if graphical else ""))
 
 
-def check_layout(deb):
+def check_service_program(program):
+    """The service program links no graphical library (readelf: what it names itself)."""
+    needed = re.findall(r"\(NEEDED\)\s+Shared library: \[(.*)\]",
+                        run("readelf", "--dynamic", "--wide", program).stdout)
+    graphical = [n for n in needed
+                 if re.match(r"lib(Qt5(Gui|Widgets|Quick|Qml|Charts|Svg|OpenGL)|X11|xcb|GL|EGL)", n)]
+    check("libQt5Core.so.5" in needed and not graphical,
+          f"queltad links no graphical library ({len(needed)} libraries)"
+          + (f": {graphical}" if graphical else ""))
+
+
+def check_layout(package, deb):
     listing = run("dpkg-deb", "-c", deb).stdout.splitlines()
     files, bad_modes = set(), []
     for line in listing:
@@ -106,18 +166,20 @@ def check_layout(deb):
         if mode.startswith("d"):
             continue
         files.add(path)
-        want = "-rwxr-xr-x" if path == "/usr/bin/quelta" else "-rw-r--r--"
+        want = "-rwxr-xr-x" if path in PROGRAMS.values() else "-rw-r--r--"
         if mode != want or owner != "root/root":
             bad_modes.append(f"{path} {mode} {owner}")
-    check(files == EXPECTED_FILES, "layout (dpkg -c) is the expected one"
-          + (f": missing {sorted(EXPECTED_FILES - files)}, extra {sorted(files - EXPECTED_FILES)}"
-             if files != EXPECTED_FILES else ""))
-    check(not bad_modes, "layout: root-owned, program 0755, files 0644" +
+    expected = EXPECTED_FILES[package]
+    extra = {f for f in files - expected if not (package == SERVER and f.startswith(WEB_PREFIX))}
+    check(expected <= files and not extra, f"layout of {package} (dpkg -c) is the expected one"
+          + (f": missing {sorted(expected - files)}, extra {sorted(extra)}"
+             if extra or not expected <= files else ""))
+    check(not bad_modes, f"layout of {package}: root-owned, program 0755, files 0644" +
           (f" ({bad_modes})" if bad_modes else ""))
 
 
-def check_lintian(deb):
-    out = run("lintian", "--display-info", "--tag-display-limit", "0", deb).stdout
+def check_lintian(debs):
+    out = run("lintian", "--display-info", "--tag-display-limit", "0", *debs).stdout
     problems = [l for l in out.splitlines() if l[:2] in ("E:", "W:")]
     infos = [l for l in out.splitlines() if l.startswith("I:")]
     for line in infos:
@@ -130,13 +192,14 @@ def check_lintian(deb):
 
 def check_hardening(program):
     """Built with dpkg-buildflags: fortified calls and the stack protector in the program."""
+    name = os.path.basename(program)
     symbols = run("readelf", "--dyn-syms", "--wide", program).stdout
     fortified = sorted(set(re.findall(r"\b(__\w+_chk)@", symbols)) - {"__stack_chk_fail"})
-    check("__stack_chk_fail@" in symbols, "hardening: the stack protector is in the program")
-    check(len(fortified) >= 2, f"hardening: fortified functions are called ({fortified})")
+    check("__stack_chk_fail@" in symbols, f"hardening: the stack protector is in {name}")
+    check(len(fortified) >= 2, f"hardening: {name} calls fortified functions ({fortified})")
     headers = run("readelf", "--program-headers", "--dynamic", "--wide", program).stdout
     check("GNU_RELRO" in headers and "BIND_NOW" in headers,
-          "hardening: read-only relocations, bound at start")
+          f"hardening: {name} has read-only relocations, bound at start")
 
 
 def check_menu_and_metainfo(tree):
@@ -159,7 +222,7 @@ def check_unit(unit_file, executable):
     with tempfile.TemporaryDirectory() as d:
         copy = os.path.join(d, "quelta.service")
         with open(copy, "w") as f:
-            f.write(text.replace("/usr/bin/quelta", executable))
+            f.write(text.replace("/usr/bin/queltad", executable))
         r = run("systemd-analyze", "verify", "--man=no", copy)
         check(r.returncode == 0 and not r.stderr.strip(),
               "unit: systemd-analyze verify is silent " + r.stderr.strip())
@@ -167,7 +230,7 @@ def check_unit(unit_file, executable):
         level = re.search(r"Overall exposure level for quelta.service: ([0-9.]+)", r.stdout)
         print(f"     systemd-analyze security: exposure {level[1] if level else '?'}")
     # The working directory is the program folder too (the service's command file runs there).
-    for line in ("ExecStart=/usr/bin/quelta --headless --home %S/quelta",
+    for line in ("ExecStart=/usr/bin/queltad --home %S/quelta",
                  "WorkingDirectory=%S/quelta", "User=quelta",
                  "StateDirectory=quelta", "SupplementaryGroups=dialout",
                  "WantedBy=multi-user.target"):
@@ -232,8 +295,8 @@ def dpkg(*args):
         time.sleep(2)
 
 
-def package_state():
-    r = run("dpkg-query", "-W", "-f", "${db:Status-Status}", PACKAGE)
+def package_state(package):
+    r = run("dpkg-query", "-W", "-f", "${db:Status-Status}", package)
     return r.stdout.strip() if r.returncode == 0 else "not-installed"
 
 
@@ -246,7 +309,8 @@ def user_exists(name):
 
 
 def headless_run(bin_dir, home):
-    """The installed program watches the simulated UPS with no display at all."""
+    """The installed service program watches the simulated UPS with no display at all, and
+    tells its state to `queltad status`."""
     link = os.path.join(home, "ups")
     os.makedirs(os.path.join(home, "cfg"))
     with open(os.path.join(home, "cfg/config.cfg"), "w") as f:
@@ -258,12 +322,12 @@ def headless_run(bin_dir, home):
     os.mkdir(tmp)
     env = {k: v for k, v in os.environ.items()
            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QUELTA_HOME")}
-    env["TMPDIR"] = tmp  # where the single-instance socket goes
+    env["TMPDIR"] = tmp  # a private temporary folder, as the service has
     err = open(os.path.join(home, "stderr.txt"), "w+")
     program = None
     try:
         check(wait_for(lambda: os.path.islink(link), 30), "upssim announced its line")
-        program = subprocess.Popen(["/usr/bin/quelta", "--headless", "--home", home],
+        program = subprocess.Popen(["/usr/bin/queltad", "--home", home],
                                    env=env, stdout=subprocess.DEVNULL, stderr=err)
         status = os.path.join(home, "log/output/upsstatus.txt")
         # time, operating mode, communication lost, ...
@@ -284,11 +348,17 @@ def headless_run(bin_dir, home):
 
         check(wait_for(mains_fault_stored, 60), "headless: the mains failure is in the alarm table")
         check(wait_for(lambda: field(1) == "2", 30), "headless: the status file says on battery")
+        r = run("/usr/bin/queltad", "--home", home, "status", env=env)
+        check(r.returncode == 1 and r.stdout.startswith("ups: on battery\n")
+              and "\nups.status: OB\n" in r.stdout,
+              f"headless: queltad status says on battery, exit status 1 ({r.returncode}, "
+              f"{r.stdout[:40]!r}{r.stderr})")
         program.send_signal(signal.SIGTERM)
         code = program.wait(60)
         check(code == 0, f"headless: SIGTERM ends it with exit code 0 (got {code})")
-        check(not os.path.exists(os.path.join(home, "quelta.lock")) and not os.listdir(tmp),
-              "headless: the single-instance lock in the program folder and its socket are gone")
+        check(not [f for f in ("quelta.lock", "quelta.sock") if os.path.exists(os.path.join(home, f))]
+              and not os.listdir(tmp),
+              "headless: the single-instance lock and socket in the program folder are gone")
         with sqlite3.connect(database) as db:
             check(db.execute("pragma integrity_check").fetchone()[0] == "ok"
                   and mains_fault_stored(), "headless: the database is intact")
@@ -306,14 +376,33 @@ def headless_run(bin_dir, home):
 
 
 def user_folder_run(home):
-    """Root without --home: the per-user folder, never /usr/bin."""
+    """Root without --home: the desktop program uses its per-user folder, never /usr/bin."""
     share = os.path.join(home, "share")
     env = {k: v for k, v in os.environ.items() if k != "QUELTA_HOME"}
     env.update(HOME=home, XDG_DATA_HOME=share)
     r = run("/usr/bin/quelta", "--nut-user", "list", env=env)
     check(r.returncode == 0 and os.path.isdir(os.path.join(share, "ORVAK/QUELTA/cfg"))
           and not [f for f in ("cfg", "data", "log") if os.path.exists("/usr/bin/" + f)],
-          "root without --home keeps its files in its own data folder, not in /usr/bin")
+          "quelta as root without --home keeps its files in its own data folder, not in /usr/bin")
+
+
+def service_folder_run():
+    """Root without --home: the service program sets up the service's folder, whose files stay
+    the service user's, so the service can still read and replace them."""
+    env = {k: v for k, v in os.environ.items() if k != "QUELTA_HOME"}
+    r = run("/usr/bin/queltad", "config", "set", "network/upsName", "cupboard", env=env)
+    config = "/var/lib/quelta/cfg/config.cfg"
+    owner = pwd.getpwnam(USER).pw_uid
+    check(r.returncode == 0 and os.path.exists(config)
+          and all(os.stat(p).st_uid == owner for p in ("/var/lib/quelta/cfg", config))
+          and not os.stat(config).st_mode & 0o077,
+          "queltad config as root without --home writes the service's settings, its user's, "
+          "private " + r.stderr.strip())
+    r = run("/usr/bin/queltad", "config", "get", "network/upsName", env=env)
+    check(r.returncode == 0 and r.stdout == "cupboard\n", "queltad config get reads it back")
+    r = run("/usr/bin/queltad", "status", env=env)
+    check(r.returncode == 3 and "does not run on the program folder /var/lib/quelta" in r.stderr,
+          f"queltad status with no service running: exit status 3 ({r.returncode})")
 
 
 RECORDER = """#!/bin/sh
@@ -353,32 +442,34 @@ def reinstall_under_systemd(deb):
         return (open(log).read().splitlines() if os.path.exists(log) else []), ""
 
 
-def check_installed(deb, bin_dir, version):
+def check_installed(debs, bin_dir, version):
     if os.geteuid() != 0:
         print("skip installed checks: they need root")
         return
-    state = package_state()
-    if state != "not-installed":
-        print(f"skip installed checks: a {PACKAGE} package is on this machine ({state}); "
+    states = {p: package_state(p) for p in debs}
+    if any(state != "not-installed" for state in states.values()):
+        print(f"skip installed checks: a quelta package is on this machine ({states}); "
               "they leave it alone")
         return
-    had_user = user_exists(PACKAGE)
+    had_user = user_exists(USER)
     had_state = os.path.exists("/var/lib/quelta")
+    wants = "/etc/systemd/system/multi-user.target.wants/quelta.service"
     try:
-        r = dpkg("-i", deb)
-        if not check(r.returncode == 0, "dpkg -i installs the package" + r.stderr):
+        # A server: the service's package alone.
+        r = dpkg("-i", debs[SERVER])
+        if not check(r.returncode == 0, f"dpkg -i installs {SERVER}" + r.stderr):
             return
-        r = run("/usr/bin/quelta", "--version")
-        check(r.returncode == 0 and version in r.stdout, f"quelta --version says {version}")
+        r = run("/usr/bin/queltad", "--version")
+        check(r.returncode == 0 and r.stdout == f"queltad v{version}\n",
+              f"queltad --version says {version}")
         st = os.stat("/var/lib/quelta")
-        check(user_exists(PACKAGE) and pwd.getpwnam(PACKAGE).pw_dir == "/var/lib/quelta"
-              and st.st_uid == pwd.getpwnam(PACKAGE).pw_uid,
+        check(user_exists(USER) and pwd.getpwnam(USER).pw_dir == "/var/lib/quelta"
+              and st.st_uid == pwd.getpwnam(USER).pw_uid,
               "the system user quelta owns its home /var/lib/quelta")
         r = run("systemd-analyze", "verify", "--man=no", UNIT)
         check(r.returncode == 0 and not r.stderr.strip(),
               "installed unit: systemd-analyze verify is silent " + r.stderr.strip())
-        check(not os.path.exists("/etc/systemd/system/multi-user.target.wants/quelta.service"),
-              "installed unit: not enabled")
+        check(not os.path.exists(wants), "installed unit: not enabled")
         # udev's own parser, in a private /run so no device database is left behind.
         r = run("unshare", "--mount", "sh", "-c",
                 "mount -t tmpfs tmpfs /run && udevadm test --action=add /sys/class/net/lo")
@@ -388,73 +479,92 @@ def check_installed(deb, bin_dir, version):
                   "installed udev rule: udevadm reads it without complaint " + str(complaints))
         else:
             print("skip udevadm test: no private mount namespace here")
+        service_folder_run()
 
-        with tempfile.TemporaryDirectory(prefix="quelta-package-") as home:
-            user_folder_run(home)
+        # A desktop: the window's package on top, and off again.
+        r = dpkg("-i", debs[DESKTOP])
+        if check(r.returncode == 0, f"dpkg -i installs {DESKTOP} beside {SERVER}" + r.stderr):
+            r = run("/usr/bin/quelta", "--version")
+            check(r.returncode == 0 and r.stdout == f"quelta v{version}\n",
+                  f"quelta --version says {version}")
+            with tempfile.TemporaryDirectory(prefix="quelta-package-") as home:
+                user_folder_run(home)
+            r = dpkg("-r", DESKTOP)
+            check(r.returncode == 0 and not os.path.exists("/usr/bin/quelta")
+                  and os.path.exists("/usr/bin/queltad"),
+                  f"dpkg -r {DESKTOP} leaves the service's package" + r.stderr)
+
         with tempfile.TemporaryDirectory(prefix="quelta-package-") as home:
             headless_run(bin_dir, home)
             # The administrator switches the service on; a remove and a reinstall must not
             # leave it off until the next boot.
             r = run("systemctl", "enable", "quelta.service")
             check(r.returncode == 0, "systemctl enable quelta.service " + r.stderr.strip())
-            r = dpkg("-r", PACKAGE)
-            check(r.returncode == 0 and not os.path.exists("/usr/bin/quelta"),
-                  "dpkg -r removes the program" + r.stderr)
+            r = dpkg("-r", SERVER)
+            check(r.returncode == 0 and not os.path.exists("/usr/bin/queltad"),
+                  "dpkg -r removes the service program" + r.stderr)
             check(os.path.exists(os.path.join(home, "data/quelta.db")),
                   "dpkg -r keeps the program folder of a run")
-            check(os.path.isdir("/var/lib/quelta") and user_exists(PACKAGE),
+            check(os.path.isdir("/var/lib/quelta") and user_exists(USER),
                   "dpkg -r keeps /var/lib/quelta and the user")
-        calls, why = reinstall_under_systemd(deb)
+        calls, why = reinstall_under_systemd(debs[SERVER])
         if calls is None:
             print("skip the reinstall under systemd: " + why.strip())
         else:
             check(any(re.search(r"(^|\s)(start|restart) quelta\.service$", c) for c in calls),
                   f"reinstall: postinst starts the enabled service again ({calls})")
-        r = dpkg("--purge", PACKAGE)
+        r = dpkg("--purge", SERVER)
         check(r.returncode == 0 and not os.path.exists("/var/lib/quelta"),
               "dpkg --purge removes /var/lib/quelta" + r.stderr)
-        check(user_exists(PACKAGE), "dpkg --purge keeps the user quelta")
-        check(not os.path.exists("/etc/systemd/system/multi-user.target.wants/quelta.service"),
-              "dpkg --purge removes the service's links")
+        check(user_exists(USER), "dpkg --purge keeps the user quelta")
+        check(not os.path.exists(wants), "dpkg --purge removes the service's links")
     finally:
-        if package_state() != "not-installed":
-            dpkg("--purge", PACKAGE)
-        wants = "/etc/systemd/system/multi-user.target.wants/quelta.service"
+        for package in (DESKTOP, SERVER):
+            if package_state(package) != "not-installed":
+                dpkg("--purge", package)
         if os.path.lexists(wants):
             os.remove(wants)
-        if not had_user and user_exists(PACKAGE):
-            run("deluser", "--system", "--quiet", PACKAGE)
-        if not had_user and run("getent", "group", PACKAGE).returncode == 0:
-            run("delgroup", "--system", "--quiet", PACKAGE)
+        if not had_user and user_exists(USER):
+            run("deluser", "--system", "--quiet", USER)
+        if not had_user and run("getent", "group", USER).returncode == 0:
+            run("delgroup", "--system", "--quiet", USER)
         if not had_state and os.path.exists("/var/lib/quelta"):
             run("rm", "-rf", "/var/lib/quelta")
-        check(package_state() == "not-installed" and user_exists(PACKAGE) == had_user,
-              "the machine is as it was")
+        check(all(package_state(p) == "not-installed" for p in debs)
+              and user_exists(USER) == had_user, "the machine is as it was")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("deb")
+    parser.add_argument("debs", nargs=2, help="the service's package and the desktop package")
     parser.add_argument("--bin-dir", required=True, help="where upssim is")
     parser.add_argument("--no-install", action="store_true", help="skip the installed checks")
     args = parser.parse_args()
-    version = re.match(r".*/?quelta_([^_]+)_", args.deb)[1]
+    debs = {control_field(deb, "Package"): deb for deb in args.debs}
+    if set(debs) != {SERVER, DESKTOP}:
+        sys.exit(f"check_package: give the packages {SERVER} and {DESKTOP}, not {sorted(debs)}")
+    version = control_field(debs[SERVER], "Version")
 
-    with tempfile.TemporaryDirectory() as tree:
-        run("dpkg-deb", "-x", args.deb, tree, check=True)
-        check_control(args.deb, version)
-        check_layout(args.deb)
-        check_lintian(args.deb)
-        check_hardening(tree + "/usr/bin/quelta")
-        check_menu_and_metainfo(tree)
-        check_unit(tree + UNIT, tree + "/usr/bin/quelta")
-        check_rule_form(tree + RULE, tree + "/usr/share/quelta/usb.cfg")
+    trees = {}
+    with tempfile.TemporaryDirectory() as top:
+        for package, deb in debs.items():
+            trees[package] = os.path.join(top, package)
+            run("dpkg-deb", "-x", deb, trees[package], check=True)
+        check_control(debs, version)
+        for package, deb in debs.items():
+            check_layout(package, deb)
+            check_hardening(trees[package] + PROGRAMS[package])
+        check_lintian(list(debs.values()))
+        check_service_program(trees[SERVER] + PROGRAMS[SERVER])
+        check_menu_and_metainfo(trees[DESKTOP])
+        check_unit(trees[SERVER] + UNIT, trees[SERVER] + PROGRAMS[SERVER])
+        check_rule_form(trees[SERVER] + RULE, trees[SERVER] + "/usr/share/quelta/usb.cfg")
 
     if not args.no_install:
         # One installed check at a time on a machine shared by several test runs.
         with open("/tmp/quelta-package-check.lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            check_installed(args.deb, args.bin_dir, version)
+            check_installed(debs, args.bin_dir, version)
 
     print(f"\npackage checks: {len(failures)} failed" if failures else "\npackage checks: all passed")
     return 1 if failures else 0

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 Q_DECLARE_METATYPE(platform::PowerOffResult)
 
@@ -228,7 +229,10 @@ void TestPlatform::powerOff()
         QTest::ignoreMessage(expected == platform::PowerOffResult::Requested ? QtInfoMsg
                                                                              : QtWarningMsg,
                              QRegularExpression(logged));
-        QCOMPARE(platform::powerOff(), expected);
+        std::optional<platform::PowerOffResult> result;
+        platform::powerOff([&result](platform::PowerOffResult r) { result = r; });
+        QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 5000);
+        QCOMPARE(*result, expected);
         if (service) {
             QTRY_COMPARE_WITH_TIMEOUT(service->calls(),
                                       QVector<QString>(call, "PowerOff false").toList(), 2000);

@@ -463,7 +463,6 @@ private slots:
     {
         m_host->root().serviceEMail()->setEncrypt(2);
         Translator *translator = m_host->root().translator();
-        translator->setEngine(m_host->view()->engine());
         translator->setLanguage(Translator::FR_FR);
         const QString history =
             QCoreApplication::translate("MainFooterMenuForm.ui", "Historical Data");
@@ -752,7 +751,8 @@ private slots:
         QCOMPARE(started.at(0).at(0).toInt(), 120);
         QTRY_VERIFY_WITH_TIMEOUT(m_host->view()->isVisible(), 1000);
         QVERIFY(dialog->isVisible());
-        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Shutdown event activated!"));
+        QCOMPARE(dialog->property("text").toString(),
+                 QStringLiteral("The shutdown countdown has started."));
         QVERIFY(m_host->click(m_host->find(dialog, "msgDialogSure")));
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 1000);
 
@@ -766,8 +766,8 @@ private slots:
 
         // Below the set capacity in two replies in a row only a short countdown is left.
         QCOMPARE(m_sim->command("battery 10"), QStringLiteral("ok"));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_host->root().devComm()->devData().value("battCapacity").toDouble() < 30, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->root().devComm()->state().batteryCharge.value_or(100) < 30,
+                                 5000);
         QSignalSpy replies(m_host->root().devComm(), &DevComm::stateChanged);
         QVERIFY(replies.wait(5000));
         tick();
@@ -989,7 +989,6 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(online(), 10000);
             m_host->root().devComm()->setBaud(9600);
             m_host->root().serviceEMail()->setEncrypt(2);
-            translator->setEngine(m_host->view()->engine());
             translator->init();
             QmlPageHost::call(m_window, "showAndRaise");
             m_window->setProperty("currentTab", int(GlobalDataDef::MainTabSetting));
@@ -1013,9 +1012,7 @@ private slots:
                                      box->property("currentText").toString() == entry,
                                  5000);
         const qint64 switched = clock.elapsed();
-        QTRY_VERIFY_WITH_TIMEOUT(m_host->root().devComm()->devData().value("mainsFault").toInt() ==
-                                     int(mainsFailing),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->root().devComm()->state().onBattery == mainsFailing, 5000);
         const qint64 seen = clock.elapsed();
         watch.reset();
         // A frame drawn after the switch, so whatever it logs is in.
@@ -1150,15 +1147,15 @@ private slots:
                 continue;
             }
             QVERIFY2(dialog->isVisible(), row.constData());
-            QCOMPARE(dialog->property("text").toString(), QStringLiteral("Order has been issued!"));
+            QCOMPARE(dialog->property("text").toString(),
+                     QStringLiteral("The order was sent to the UPS."));
             QVERIFY(m_host->click(m_host->find(dialog, QStringLiteral("msgDialogSure"))));
             QVERIFY2(
                 pollUntil(sim, serial, [&] { return sim.receivedFrames().contains(order.frame); }),
                 order.frame.constData());
             if (order.selfTestAfter >= 0)
                 QVERIFY(pollUntil(sim, serial, [&] {
-                    return link->devData().value(QStringLiteral("selfTest")).toInt() ==
-                        order.selfTestAfter;
+                    return int(link->state().selfTest) == order.selfTestAfter;
                 }));
         }
         QCOMPARE(m_sim->command("selftest cancel"), QStringLiteral("ok"));

@@ -18,16 +18,19 @@
 #include "globaldatadef.h"
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
+#include "listmodelscheduletask.h"
 #include "nutaccountstore.h"
-#include "settingsfileexchange.h"
+#include "nutlinksettings.h"
 #include "paths.h"
 #include "pythonscript.h"
 #include "qmlpagehost.h"
 #include "serviceemail.h"
 #include "servicenetwork.h"
 #include "servicenotification.h"
+#include "servicescheduletask.h"
 #include "serviceshutdown.h"
 #include "settings.h"
+#include "settingsfileexchange.h"
 #include "testroot.h"
 #include "translator.h"
 
@@ -80,15 +83,17 @@ const struct
     {"dailySecond", 9, "spinBoxDailySecond", "value"},
 };
 
-// Each singleton and context property by name, through a QML function.
+// Each singleton by name, through a QML function.
 QObject *wiringProbe(QQmlEngine *engine, QQmlContext *context)
 {
     QByteArray qml = "import QtQuick 2.15\nimport Quelta 1.0\nQtObject {\n"
                      "function named(name) {\n";
-    for (const char *name :
-         {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail", "ServiceShutdown",
-          "SettingsFileExchange", "appName", "appVersion", "window", "listModelEMailUser"})
+    for (const char *name : {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail",
+                             "ServiceShutdown", "SettingsFileExchange", "App", "ListModelEMailUser",
+                             "ListModelScheduleTask", "NutLinkSettings"})
         qml += QByteArray("if (name === \"") + name + "\") return " + name + "\n";
+    // No context property beside the module: a name the module lacks is not found.
+    qml += "try { return eval(name) } catch (e) { return \"missing\" }\n";
     qml += "}\n}\n";
     QQmlComponent component(engine);
     component.setData(qml, QUrl(QStringLiteral("qrc:/qml/WiringProbe.qml")));
@@ -157,6 +162,8 @@ private slots:
     void exportSaysWhereAndTakesTheKeyboard();
     void noticeSwitchAndBattery();
     void calendarSpeaksTheLanguage();
+    void outOfRangeNumbersAreRefused();
+    void restoreSaysWhatChangesAndKeepsAccounts();
     void addModifySwitchOffAndDeleteTask();
     void impossibleFieldsAreRefused();
     void chosenDayIsStoredAndShown();
@@ -181,6 +188,17 @@ private:
     void type(QObject *under, const char *name, const QString &text)
     {
         item(under, name)->setProperty("text", text);
+    }
+
+    // Types into a field as a user does, then leaves it with Tab.
+    void typeAndLeave(QObject *under, const char *name, const QString &text)
+    {
+        QQuickItem *field = item(under, name);
+        field->forceActiveFocus();
+        QMetaObject::invokeMethod(field, "selectAll");
+        for (const QChar c : text)
+            QTest::keyClick(m_host->view(), c.toLatin1());
+        QTest::keyClick(m_host->view(), Qt::Key_Tab);
     }
 
     QString text(QObject *under, const char *name) const
@@ -208,13 +226,7 @@ private:
         else
             day->setProperty(values[4] == QLatin1String("2") ? "currentIndex" : "text", values[5]);
     }
-    QObject *model() const
-    {
-        return m_host->view()
-            ->rootContext()
-            ->contextProperty(QStringLiteral("listModelScheduleTask"))
-            .value<QObject *>();
-    }
+    QObject *model() const { return m_host->root().serviceScheduleTask()->model(); }
 
     void choose(int view) { item("logDataSubPages")->setProperty("currentIndex", view); }
     void searchDays(const QDate &start, const QDate &end);
@@ -271,11 +283,17 @@ void TestPages::singletonsAreTheRootsObjects()
         QCOMPARE(named(first.data(), entry.first).value<QObject *>(), entry.second);
         QCOMPARE(QQmlEngine::objectOwnership(entry.second), QQmlEngine::CppOwnership);
     }
-    QCOMPARE(named(first.data(), "appName").toString(), QStringLiteral("QUELTA"));
-    QCOMPARE(named(first.data(), "appVersion").toString(), QStringLiteral("v1.0.12"));
-    QCOMPARE(named(first.data(), "window").value<QObject *>(), m_host->view());
-    QCOMPARE(named(first.data(), "listModelEMailUser").value<QObject *>(),
+    const QVariantMap app = named(first.data(), "App").toMap();
+    QCOMPARE(app.value("name").toString(), QStringLiteral("QUELTA"));
+    QCOMPARE(app.value("version").toString(), QStringLiteral("v1.0.12"));
+    QCOMPARE(named(first.data(), "ListModelEMailUser").value<QObject *>(),
              static_cast<QObject *>(root.serviceEMail()->listModelEMailUser()));
+    QCOMPARE(named(first.data(), "ListModelScheduleTask").value<QObject *>(),
+             static_cast<QObject *>(root.serviceScheduleTask()->model()));
+    QCOMPARE(named(first.data(), "NutLinkSettings").value<QObject *>(),
+             static_cast<QObject *>(root.nutLinkSettings()));
+    for (const char *gone : {"appName", "appVersion", "window", "listModelEMailUser"})
+        QCOMPARE(named(first.data(), gone).toString(), QStringLiteral("missing"));
     auto *page = named(first.data(), "SettingsFileExchange").value<QObject *>();
     QVERIFY(qobject_cast<SettingsFileExchange *>(page));
     QCOMPARE(named(first.data(), "SettingsFileExchange").value<QObject *>(), page);
@@ -600,7 +618,7 @@ void TestPages::noticeSwitchAndBattery()
              QStringLiteral("Replacement due since 2025-11-30."));
     QCOMPARE(item("labelBatteryDue")->property("color").value<QColor>(), QColor("#dc3545"));
     QCOMPARE(due.count(), 1);
-    item("spinBoxReplaceMonths")->setProperty("value", 48);
+    typeAndLeave(m_page, "spinBoxReplaceMonths", "48");
     QCOMPARE(age->replaceMonths(), 48);
     QCOMPARE(item("labelBatteryDue")->property("text").toString(),
              QStringLiteral("Replacement due on 2026-11-30."));
@@ -630,6 +648,68 @@ void TestPages::calendarSpeaksTheLanguage()
     }
 }
 
+// A number typed beyond its field's range is never cut to another one: the field is marked, the
+// page says why, the number in force stays, also when the page is left; corrected, the mark and
+// the message go and the number is stored.
+void TestPages::outOfRangeNumbersAreRefused()
+{
+    ServiceShutdown *shutdown = m_host->root().serviceShutdown();
+    shutdown->setQueltaOffEnable(true);
+    shutdown->setMainFaultOffTime(5);
+    m_page = m_host->load(QStringLiteral("SettingsShutdown.qml"));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    QQuickItem *field = item("spinBoxMainFaultTime");
+    QQuickItem *message = item("labelRefusal");
+    QCOMPARE(field->property("value").toInt(), 5);
+    QVERIFY(!message->isVisible());
+
+    for (const char *typed : {"5000", "2881"}) {
+        typeAndLeave(m_page, "spinBoxMainFaultTime", QString::fromLatin1(typed));
+        QVERIFY(field->property("refused").toBool());
+        QCOMPARE(text(m_page, "spinBoxMainFaultTime"), QString::fromLatin1(typed));
+        QVERIFY(message->isVisible());
+        QCOMPARE(text(m_page, "labelRefusal"),
+                 QStringLiteral("The marked number must be from 0 to 2880; 5 stays in force."));
+        QCOMPARE(shutdown->mainFaultOffTime(), 5);
+    }
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    QCOMPARE(shutdown->mainFaultOffTime(), 5);
+
+    // Corrected: the mark and the message go, the number is stored.
+    typeAndLeave(m_page, "spinBoxMainFaultTime", QStringLiteral("2880"));
+    QVERIFY(!field->property("refused").toBool());
+    QVERIFY(!message->isVisible());
+    QCOMPARE(shutdown->mainFaultOffTime(), 2880);
+    // Stepping stops at the end of the range.
+    field->forceActiveFocus();
+    QTest::keyClick(m_host->view(), Qt::Key_Up);
+    QCOMPARE(shutdown->mainFaultOffTime(), 2880);
+    QTest::keyClick(m_host->view(), Qt::Key_Down);
+    QCOMPARE(shutdown->mainFaultOffTime(), 2879);
+    shutdown->setQueltaOffEnable(false);
+}
+
+void TestPages::restoreSaysWhatChangesAndKeepsAccounts()
+{
+    CompositionRoot &root = m_host->root();
+    root.serviceShutdown()->setQueltaOffEnable(true);
+    root.serviceNetwork()->users()->addUser("upsmon", "monitor", "secret");
+    m_page = m_host->load(QStringLiteral("SettingsCommon.qml"), QSize(1024, 600));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    QQuickItem *dialog = item("msgDialog");
+    QVERIFY(press(m_page, "buttonRestore"));
+    QVERIFY(dialog->isVisible());
+    const QString question = dialog->property("text").toString();
+    QVERIFY2(question.contains("\u2022 The protection is switched off"), qPrintable(question));
+    QVERIFY2(question.contains("Kept: the link to the UPS, the network accounts"),
+             qPrintable(question));
+    QVERIFY(press(dialog, "msgDialogSure"));
+    QVERIFY(!root.serviceShutdown()->queltaOffEnable());
+    QCOMPARE(root.serviceNetwork()->users()->rowCount(), 1);
+    root.serviceNetwork()->users()->delUser(0);
+}
+
 void TestPages::addModifySwitchOffAndDeleteTask()
 {
     // The schedule page, under the system's clock as the date fields are.
@@ -648,7 +728,7 @@ void TestPages::addModifySwitchOffAndDeleteTask()
     QVERIFY(!m_popup->isVisible());
     QCOMPARE(storedTasks(), QStringList {"1: 2 07:30:05 1 1"});
     QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Weekly"));
-    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Self-test to EOD"));
+    QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Self-test to end of discharge"));
     QVERIFY(text(m_page, "labelTime").endsWith(QStringLiteral(" 07:30:05")));
     // A link that cannot carry the action out (a network UPS server not reached): the row says
     // why, and stops saying it when the link can again.
@@ -874,8 +954,40 @@ void TestPages::toolsFollowTheChosenView()
     exec("insert into alarm(dateTime, alarm) values('2026-03-14 09:15:00', 0), "
          "('2026-03-14 10:15:00', 1), ('2026-03-11 10:15:00', 1)");
 
+    // Rows of the real today, which the page opens on.
+    const QString now = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss");
+    exec("insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+         "temperature) values('" +
+         now + "', 230, 230, 35, 50, 13.5, 31.5)");
+    exec("insert into alarm(dateTime, alarm) values('" + now + "', 2)");
+
     m_page = m_host->load(QStringLiteral("MainPanelLogData.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
+    // The data and alarm views show the chosen days (yesterday and today) without a search.
+    QTRY_COMPARE(modelOf("logDevData")->rowCount(), 1);
+    QCOMPARE(modelOf("logAlarmData")->rowCount(), 0);
+    choose(2);
+    QTRY_COMPARE(modelOf("logAlarmData")->rowCount(), 1);
+    exec("delete from device_data where dateTime = '" + now + "'");
+    exec("delete from alarm where dateTime = '" + now + "'");
+
+    // A start after the end says so and selects nothing.
+    choose(0);
+    QQuickItem *dialog = item("msgDialog");
+    item("dateStart")->setProperty("date", QDateTime(today, QTime(12, 0)));
+    item("dateEnd")->setProperty("date", QDateTime(today.addDays(-1), QTime(12, 0)));
+    QVERIFY(item("dateStart")->property("refused").toBool());
+    QVERIFY(m_host->click(item("buttonSearch")));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->property("text").toString(),
+             QStringLiteral("The start date is after the end date."));
+    QVERIFY(m_host->click(m_host->find(dialog, QStringLiteral("msgDialogSure"))));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(modelOf("logDevData")->rowCount(), 1);
+    searchDays(today.addDays(-1), today);
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!item("dateStart")->property("refused").toBool());
+    QTRY_COMPARE(modelOf("logDevData")->rowCount(), 3);
 
     struct Expected
     {
@@ -889,12 +1001,10 @@ void TestPages::toolsFollowTheChosenView()
         choose(expected.view);
         for (const char *name : {"dateStart", "dateEnd", "buttonSearch"})
             QCOMPARE(item(name)->isVisible(), expected.dates);
-        QCOMPARE(item("buttonPrint")->isVisible(), expected.print);
+        QCOMPARE(item("buttonExport")->isVisible(), expected.print);
     }
     // The shutdown log tree reads its file once; none was written here, so it is empty.
     QCOMPARE(modelOf("logClosedRecords")->rowCount(), 0);
-    // Nothing is selected before the first search.
-    QCOMPARE(modelOf("logDevData")->rowCount(), 0);
 }
 
 void TestPages::searchAndExport()
@@ -911,7 +1021,8 @@ void TestPages::searchAndExport()
     QCOMPARE(rows.size(), 4);
     QVERIFY2(rows[0].startsWith("Date|Input Voltage(V)|"), qPrintable(rows[0]));
     QVERIFY2(rows[1].startsWith("2026-03-14 23:59:59|"), qPrintable(rows[1]));
-    QVERIFY2(rows[2].startsWith("2026-03-14 08:00:00|230.0|"), qPrintable(rows[2]));
+    QVERIFY2(rows[2].startsWith("2026-03-14 08:00:00|230|230|35|50|13.46|31.5"),
+             qPrintable(rows[2]));
     QVERIFY2(rows[3].startsWith("2026-03-13 00:00:00|"), qPrintable(rows[3]));
 
     // One day of alarms, written as their texts, not their codes.
@@ -984,8 +1095,8 @@ void TestPages::calendarStaysInsideTheWindow()
 
 void TestPages::selfTestRowDrawsItsRecording()
 {
-    exec("insert into log_self_test(dateTime, duration, count, battVolDrop) values('2026-03-14 "
-         "06:00:00', 3, 3, 1.456), ('2026-03-14 05:00:00', 3, 3, null)");
+    exec("insert into log_self_test(dateTime, duration, count, battVolDrop, result) values("
+         "'2026-03-14 06:00:00', 3, 3, 1.456, 1), ('2026-03-14 05:00:00', 3, 3, null, null)");
     QFile recording(Paths::file(QStringLiteral("/data/self_test/20260314060000.txt")));
     QVERIFY(recording.open(QIODevice::WriteOnly));
     recording.write("1,40,100\n2,41,99\n3,41,98\n");
@@ -1000,6 +1111,11 @@ void TestPages::selfTestRowDrawsItsRecording()
     const int drop = tests->roleNames().key("battVolDrop");
     QCOMPARE(tests->data(tests->index(0, 0), drop).toString(), QStringLiteral("1.46"));
     QCOMPARE(tests->data(tests->index(1, 0), drop).toString(), QStringLiteral("--"));
+    // How each ended; none for a test recorded before the outcome was kept.
+    const int result = tests->roleNames().key("result");
+    QCOMPARE(tests->data(tests->index(0, 0), result).toString(),
+             QStringLiteral("Failed: battery low"));
+    QCOMPARE(tests->data(tests->index(1, 0), result).toString(), QStringLiteral("--"));
     QVERIFY(QMetaObject::invokeMethod(table, "clicked", Q_ARG(int, 0)));
     QQuickItem *view = item("logSelfTest");
     QObject *load = view->property("seriesLoad").value<QObject *>();
@@ -1124,12 +1240,56 @@ void TestPages::settingsShownAndWritten()
              QString("192.168.1.0/24,fd00::/8"));
     QCOMPARE(network->upsName(), QString("rack"));
 
+    // What the server could not use is refused in the form, marked and said, never stored.
+    const struct
+    {
+        const char *field, *typed, *said;
+    } refusals[] = {
+        {"textFieldAllow", "192.168.1.0/24, 192.0.2.0/33",
+         "Not a network (such as 192.168.1.0/24 or fd00::/8): 192.0.2.0/33"},
+        {"textFieldListen", "127.0.0.1, localhost", "Not an IP address: localhost"},
+        {"textFieldAliases", "rack b", "A UPS name holds letters, digits and . _ - @ only: rack b"},
+    };
+    for (const auto &r : refusals) {
+        const QString before =
+            m_host->root().settings()->getSettings(Settings::NetworkAllow).toString() +
+            network->listen() + network->aliases();
+        type(m_page, r.field, QString::fromLatin1(r.typed));
+        m_page->setVisible(false);
+        m_page->setVisible(true);
+        QVERIFY2(item(m_page, r.field)->property("refused").toBool(), r.field);
+        QCOMPARE(text(m_page, "labelRefusal"), QString::fromLatin1(r.said));
+        QCOMPARE(m_host->root().settings()->getSettings(Settings::NetworkAllow).toString() +
+                     network->listen() + network->aliases(),
+                 before);
+        type(m_page, r.field, r.field == QByteArray("textFieldListen") ? "127.0.0.1" : "");
+        m_page->setVisible(false);
+        m_page->setVisible(true);
+        QVERIFY(!item(m_page, "labelRefusal")->isVisible());
+    }
+
     // Switched off: the server stops and the page says so.
     item(m_page, "switchEnable")->setProperty("checked", false);
     QTRY_COMPARE(network->listeningPort(), 0);
     QCOMPARE(item(m_page, "labelState")->property("text").toString(), QString("Off"));
+
+    // An address this computer does not have: once the server has tried, the switch goes back
+    // off and the page says why.
+    type(m_page, "textFieldListen", "192.0.2.1");
+    m_page->setVisible(false);
+    m_page->setVisible(true);
+    item(m_page, "switchEnable")->setProperty("checked", true);
+    QTRY_VERIFY(!item(m_page, "switchEnable")->property("checked").toBool());
+    QVERIFY(!network->enable());
+    const QString state = text(m_page, "labelState");
+    QVERIFY2(state.startsWith("Switched off: cannot listen on 192.0.2.1 port "), qPrintable(state));
+    type(m_page, "textFieldListen", "127.0.0.1");
+    m_page->setVisible(false);
+    m_page->setVisible(true);
     item(m_page, "switchEnable")->setProperty("checked", true);
     QTRY_VERIFY(network->listeningPort() != 0);
+    QCOMPARE(text(m_page, "labelState"),
+             QStringLiteral("Serving the UPS on port %1").arg(network->listeningPort()));
 }
 
 void TestPages::accountsThroughThePopup()
@@ -1168,8 +1328,9 @@ void TestPages::accountsThroughThePopup()
     QCOMPARE(network->users()->accounts().at(0).passwordHash, hash);
 
     // Another process (the command line) adds one: listed without a reload.
-    const QString config = Paths::file(QStringLiteral("/cfg/config.cfg"));
-    QCOMPARE(NutAccountStore(config).setAccount("nas", NutAccount::Monitor, "pw"),
+    Settings other;
+    other.load();
+    QCOMPARE(NutAccountStore(&other).setAccount("nas", NutAccount::Monitor, "pw"),
              NutAccountStore::Done);
     QTRY_COMPARE(listed("listViewUser", "name"), (QStringList {"monuser", "nas"}));
 

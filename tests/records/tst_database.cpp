@@ -2,6 +2,7 @@
 #include "historynotice.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
+#include "schemamigration.h"
 #include "tablemodeldevdata.h"
 #include "testroot.h"
 
@@ -82,29 +83,35 @@ void TestDatabase::initTestCase()
 
 void TestDatabase::schemaIsCreatedOnce()
 {
-    // A second start changes nothing, statements included, and replaces no trigger.
+    // A second start changes nothing, statements included, and replaces no trigger; the file
+    // says which version of the schema it holds.
     QVERIFY(QFile::exists(m_root->file("/data/quelta.db")));
     const QStringList objects = schemaObjects();
     QCOMPARE(objects.size(), 9);
+    QCOMPARE(RecordProbe::sqlCount("pragma user_version"), SchemaMigration::currentVersion);
     QCOMPARE(initLog(), QStringList());
     QCOMPARE(schemaObjects(), objects);
 
-    // A self-test table made before the battery voltage drop was kept gets the column; its
-    // rows keep theirs empty.
+    // Files made before the schema's version was kept are read once to find where they stand,
+    // stamped, and brought to this version. A self-test table made before the battery voltage
+    // drop and the outcome were kept gets the columns; its rows keep theirs empty.
     QSqlQuery query;
+    QVERIFY(query.exec("pragma user_version = 0"));
     QVERIFY(query.exec("drop table log_self_test"));
     QVERIFY(query.exec("create table log_self_test(id integer primary key autoincrement, "
                        "dateTime datetime not null, duration integer not null, count integer "
                        "not null)"));
     QVERIFY(query.exec("insert into log_self_test(dateTime, duration, count) "
                        "values('2025-01-02 03:04:05', 10, 10)"));
-    Database().init();
-    QVERIFY(query.exec("select battVolDrop from log_self_test"));
-    QVERIFY(query.next() && query.isNull(0));
+    QCOMPARE(initLog(), QStringList({"The database predates schema versions; found at version 1"}));
+    QCOMPARE(RecordProbe::sqlCount("pragma user_version"), SchemaMigration::currentVersion);
+    QVERIFY(query.exec("select battVolDrop, result from log_self_test"));
+    QVERIFY(query.next() && query.isNull(0) && query.isNull(1));
     QVERIFY(query.exec("delete from log_self_test"));
 
     // A sample table made when every reading was required is made anew, its rows, ids, trigger
     // and index kept, so a reading the UPS does not give is stored empty from then on.
+    QVERIFY(query.exec("pragma user_version = 0"));
     QVERIFY(query.exec("drop table device_data"));
     QVERIFY(query.exec("create table device_data(id integer primary key autoincrement, dateTime "
                        "datetime not null default(datetime('now', 'localtime')), inputVol real "
@@ -161,13 +168,15 @@ void TestDatabase::retentionTriggerKeepsFiveYears()
     QSqlQuery query;
     // A database of the previous version, whose trigger counted the rows at every insert, gets
     // this version's trigger when it is opened; the rule it keeps is the same.
+    QVERIFY(query.exec("pragma user_version = 0"));
     QVERIFY(query.exec("drop trigger alarm_trigger"));
     QVERIFY(query.exec("create trigger alarm_trigger before insert on alarm for each row when "
                        "(select count(*) from alarm) > 1000000 begin delete from alarm where "
                        "date('now', '-5 year') >= date(dateTime); end;"));
     const QStringList before = schemaObjects();
     QCOMPARE(initLog(),
-             QStringList({"Retention trigger \"alarm_trigger\" replaced by the one "
+             QStringList({"The database predates schema versions; found at version 2",
+                          "Retention trigger \"alarm_trigger\" replaced by the one "
                           "of this version"}));
     QCOMPARE(schemaObjects().size(), before.size());
     QVERIFY(!schemaObjects().contains(before.filter("trigger alarm_trigger").value(0)));

@@ -12,8 +12,6 @@
 #include "devcomm.h"
 #include "nutaccountstore.h"
 #include "nutdispatcher.h"
-#include "nutlineparser.h"
-#include "nutlinesplitter.h"
 #include "nutpassword.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
@@ -90,10 +88,6 @@ class TestNutServer : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void splitter();
-    void parser_data();
-    void parser();
-    void quoting();
     void dispatcher_data();
     void dispatcher();
     void sessionsAndFsd();
@@ -122,85 +116,6 @@ void TestNutServer::initTestCase()
     // Few iterations: the hash form is the same, only cheaper to check in a test.
     m_accounts = {{"adm", NutAccount::Admin, NutPassword::hash("s3cret pw", 1000)},
                   {"mon", NutAccount::Monitor, NutPassword::hash("pw", 1000)}};
-}
-
-void TestNutServer::splitter()
-{
-    NutLineSplitter s;
-    NutLineSplitter::Line line;
-    QVERIFY(!s.next(&line));
-    s.feed("VER\r\nNET", 8);
-    QVERIFY(s.next(&line));
-    QCOMPARE(line.text, QByteArray("VER\r"));
-    QVERIFY(!line.tooLong);
-    QVERIFY(!s.next(&line)); // half a line waits
-    s.feed("VER\n\n", 5);
-    QVERIFY(s.next(&line));
-    QCOMPARE(line.text, QByteArray("NETVER"));
-    QVERIFY(s.next(&line));
-    QCOMPARE(line.text, QByteArray());
-
-    // 1024 bytes are a line; 1025 are too long, whether they come at once or bit by bit, and
-    // the next line is read as usual. Binary bytes are just bytes.
-    const QByteArray longest(NutLineSplitter::maxLength, 'x');
-    s.feed(longest + "\n", longest.size() + 1);
-    QVERIFY(s.next(&line));
-    QCOMPARE(line.text.size(), NutLineSplitter::maxLength);
-    QVERIFY(!line.tooLong);
-    for (int i = 0; i < 400; ++i) {
-        s.feed("\x00\xff\x01", 3);
-        QVERIFY(!s.next(&line));
-        QVERIFY(s.pending() <= NutLineSplitter::maxLength + 3);
-    }
-    s.feed("\nGET\x00 x\n", 8);
-    QVERIFY(s.next(&line));
-    QVERIFY(line.tooLong);
-    QVERIFY(line.text.isEmpty());
-    QVERIFY(s.next(&line));
-    QCOMPARE(line.text, QByteArray("GET\x00 x", 6));
-    QVERIFY(!s.next(&line));
-    QCOMPARE(s.pending(), 0);
-}
-
-void TestNutServer::parser_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("words"); // joined by "|"; "!" for a malformed line
-
-    QTest::newRow("blanks") << QByteArray("GET\tVAR  ups\r\x0b x\f") << "GET|VAR|ups|x";
-    QTest::newRow("quoted") << QByteArray("SET VAR ups a \"two words\"")
-                            << "SET|VAR|ups|a|two words";
-    QTest::newRow("escapes") << QByteArray(R"(a "q\"b\\c" d\ e \#f)") << R"(a|q"b\c|d e|#f)";
-    QTest::newRow("empty quoted") << QByteArray("PASSWORD \"\"") << "PASSWORD|";
-    QTest::newRow("comment") << QByteArray("GET VAR ups ups.status # rest \"")
-                             << "GET|VAR|ups|ups.status";
-    QTest::newRow("hash in word") << QByteArray("a#b") << "a#b";
-    QTest::newRow("quote splits") << QByteArray("ups.\"status\"x") << "ups.|status|x";
-    QTest::newRow("nul ignored") << QByteArray("GET VAR ups ups.st\0atus", 23)
-                                 << "GET|VAR|ups|ups.status";
-    QTest::newRow("trailing backslash") << QByteArray("VER\\") << "VER";
-    QTest::newRow("open quote") << QByteArray("GET VAR \"ups") << "!";
-    QTest::newRow("blank") << QByteArray(" \r") << "";
-}
-
-void TestNutServer::parser()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(QString, words);
-    QByteArrayList got;
-    const bool ok = NutLineParser::parse(line, &got);
-    QCOMPARE(ok ? QString::fromLatin1(got.join('|')) : QStringLiteral("!"), words);
-}
-
-void TestNutServer::quoting()
-{
-    QCOMPARE(NutLineParser::quote("a b \"c\" #d \\e"), QByteArray(R"("a b \"c\" \#d \\e")"));
-    QCOMPARE(NutLineParser::quote(QByteArray("x\ny\0z\x7f", 6)), QByteArray("\"x y z \""));
-    // What goes out comes back the same through the parser clients use.
-    const QByteArray value = "Maker \"Q\" #1 \\ x";
-    QByteArrayList words;
-    QVERIFY(NutLineParser::parse("VAR ups ups.mfr " + NutLineParser::quote(value), &words));
-    QCOMPARE(words.value(3), value);
 }
 
 void TestNutServer::dispatcher_data()
@@ -633,7 +548,9 @@ void TestNutServer::storeKeepsHashesOnly()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[email]\nserverPort=587\n");
     }
-    NutAccountStore store(path);
+    Settings settings;
+    settings.load(path);
+    NutAccountStore store(&settings);
     QCOMPARE(store.setAccount("monuser", NutAccount::Monitor, "secret"), NutAccountStore::Done);
     QCOMPARE(store.setAccount("admin", NutAccount::Admin, "p+w!"), NutAccountStore::Done);
     QCOMPARE(store.setAccount("bad name", NutAccount::Admin, "x"), NutAccountStore::BadName);
@@ -647,7 +564,7 @@ void TestNutServer::storeKeepsHashesOnly()
     QCOMPARE(store.remove("ghost"), NutAccountStore::NoSuchAccount);
 
     QByteArray text = fileText(path);
-    QVERIFY(text.contains("[email]\nserverPort=587\n"));
+    QVERIFY(text.contains("\nserverPort=587\n"));
     QVERIFY(text.contains("[network]\n"));
     QVERIFY(text.contains("users\\monuser\\role=admin"));
     QVERIFY2(text.contains("users\\monuser\\password=\"pbkdf2-sha256$100000$"), text);
@@ -656,7 +573,7 @@ void TestNutServer::storeKeepsHashesOnly()
     // A hand-edited entry that makes no account is left out with a warning; the rest stands.
     QFile file(path);
     QVERIFY(file.open(QIODevice::Append));
-    file.write("users\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n");
+    file.write("[network]\nusers\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n");
     file.close();
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
     const NutAccountList list = store.accounts();
@@ -677,12 +594,12 @@ void TestNutServer::storeKeepsHashesOnly()
     QVERIFY(QDir(dir.path()).mkpath("cfg"));
     QVERIFY(QFile::rename(path, dir.filePath("cfg/config.cfg")));
     Paths::setRoot(dir.path());
-    Settings settings;
+    Settings reloaded;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("does not read as this program.s settings"));
-    settings.load();
+    reloaded.load();
     Paths::setRoot(QString());
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
-    const NutAccountList kept = NutAccountStore(dir.filePath("cfg/config.cfg")).accounts();
+    const NutAccountList kept = NutAccountStore(&reloaded).accounts();
     QCOMPARE(kept.size(), 1);
     QCOMPARE(kept.at(0).name, QByteArray("monuser"));
 }
@@ -735,20 +652,22 @@ void TestNutServer::commandLine()
     QFETCH(QString, listed);
 
     QTemporaryDir dir;
-    const QString path = dir.filePath("config.cfg");
-    NutAccountStore(path).setAccount("nas", NutAccount::Admin, "old");
+    Settings settings;
+    settings.load(dir.filePath("config.cfg"));
+    NutAccountStore(&settings).setAccount("nas", NutAccount::Admin, "old");
     QString inText = input, outText, errText;
     QTextStream in(&inText), o(&outText), e(&errText);
-    QCOMPARE(NutUserCommand::run(path, action, names, role, in, o, e), exitCode);
+    QCOMPARE(NutUserCommand::run(&settings, action, names, role, in, o, e), exitCode);
     QCOMPARE(exitCode == 0 ? outText : errText, out);
     QCOMPARE(exitCode == 0 ? errText : outText, QString());
 
     QString listText, none;
     QTextStream listOut(&listText), listErr(&none), noInput(&none);
-    QCOMPARE(NutUserCommand::run(path, "list", {}, QString(), noInput, listOut, listErr), 0);
+    QCOMPARE(NutUserCommand::run(&settings, "list", {}, QString(), noInput, listOut, listErr), 0);
     QCOMPARE(listText, listed);
     if (QTest::currentDataTag() == QLatin1String("add"))
-        QVERIFY(NutPassword::verify(NutAccountStore(path).accounts().at(0).passwordHash, "secret"));
+        QVERIFY(NutPassword::verify(NutAccountStore(&settings).accounts().at(0).passwordHash,
+                                    "secret"));
 }
 
 QTEST_GUILESS_MAIN(TestNutServer)

@@ -66,6 +66,24 @@ QString takeLog(QtMsgType onlyType = QtMsgType(-1))
     return lines.join('\n');
 }
 
+// The login manager's answer to the last power-off call has come back: the call is
+// asynchronous, and a tick before the answer asks nothing new.
+bool powerOffAnswered()
+{
+    const bool answered = QTest::qWaitFor(
+        [] {
+            QMutexLocker lock(&logMutex);
+            for (const QString &line : qAsConst(logLines)) {
+                if (line.contains(QLatin1String("Power-off ")))
+                    return true;
+            }
+            return false;
+        },
+        5000);
+    takeLog();
+    return answered;
+}
+
 // The model once it has read the log.
 bool waitForLoad(TreeModelShutdown &model)
 {
@@ -657,6 +675,7 @@ void TestServiceShutdown::powerOffWhenDue()
     // Without a command file: at the tick that ends the countdown, once.
     tick();
     QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 1, 2000);
+    QVERIFY(powerOffAnswered());
     QCOMPARE(m_login1->calls().constLast(), QString("PowerOff false"));
     const QJsonObject log = QJsonDocument::fromJson(m_root.read("/data/shutdown.log")).object();
     QCOMPARE(log.keys(), (QStringList {"Editor", "Terminal"}));
@@ -686,9 +705,11 @@ void TestServiceShutdown::commandFile()
     QCOMPARE(calls(), before);
     tick();
     QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 1, 2000);
+    QVERIFY(powerOffAnswered());
     // Until the system takes the process down, each tick asks again.
     tick();
     QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 2, 2000);
+    QVERIFY(powerOffAnswered());
     before += 2;
 
     // A command that ends while the power-off is switched off ends the sequence: switching it
@@ -725,6 +746,7 @@ void TestServiceShutdown::commandFile()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has not ended in time"));
     tick();
     QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 1, 2000);
+    QVERIFY(powerOffAnswered());
     tick(3);
     QCOMPARE(calls(), before + 1);
 
@@ -737,6 +759,7 @@ void TestServiceShutdown::commandFile()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has not ended in time"));
     tick();
     QTRY_COMPARE_WITH_TIMEOUT(calls(), before + 2, 2000);
+    QVERIFY(powerOffAnswered());
     before += 2;
     QVERIFY(letEnd(command()));
     m_service->setExecTime(1);
@@ -760,6 +783,8 @@ void TestServiceShutdown::commandFile()
     QCOMPARE(calls(), before);
 }
 
+// Refused, nobody to ask, or no answer at all: the user hears of it once per countdown, and a
+// login manager that never answers holds up neither the countdown nor the poll.
 void TestServiceShutdown::powerOffRefused()
 {
     PrivateBus bus;
@@ -779,6 +804,7 @@ void TestServiceShutdown::powerOffRefused()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("was not shut down"));
         tick();
         QTRY_COMPARE_WITH_TIMEOUT(refusing.calls().size(), attempt, 2000);
+        QVERIFY(powerOffAnswered());
     }
     // The user hears of it once, not at every new attempt.
     QCOMPARE(failed.count(), 1);
@@ -788,6 +814,38 @@ void TestServiceShutdown::powerOffRefused()
     m_service->setQueltaOffEnable(false);
     tick(2);
     QCOMPARE(refusing.calls().size(), 2);
+
+    // A login manager that never answers: the ticks go on while the call stands (here as fast
+    // as a timer can drive them), none asks again, and the failure is told once the call ends
+    // unanswered (the manager leaves the bus).
+    PrivateBus silentBus;
+    auto silent = std::make_unique<Login1Service>(silentBus.address(), Login1Service::Hang);
+    QVERIFY(silent->isReady());
+    qputenv("QUELTA_LOGIN1_BUS", silentBus.address().toUtf8());
+    m_service->setQueltaOffEnable(true);
+    m_service->startShutdown(0);
+    tick(10);
+    QVERIFY(letEnd(command()));
+    tick();
+    QCOMPARE(failed.count(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(silent->calls().size(), 1, 2000);
+    int ticks = 0;
+    QTimer driver;
+    connect(&driver, &QTimer::timeout, this, [&] {
+        ++ticks;
+        tick();
+    });
+    driver.start(2);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 50, 5000);
+    driver.stop();
+    QCOMPARE(silent->calls().size(), 1);
+    QCOMPARE(failed.count(), 0);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Power-off failed.*NoReply"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("was not shut down"));
+    silent.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);
+    QVERIFY(failed.takeFirst().at(0).toString().contains("the power-off request failed"));
+    m_service->setQueltaOffEnable(false);
     m_service->setExecEnable(0);
 
     // Nobody owns the login manager's name: logged, the log is still written.
@@ -801,7 +859,7 @@ void TestServiceShutdown::powerOffRefused()
     tick();
     QVERIFY(QFile::exists(m_root.file("/data/shutdown.log")));
     // A new countdown, a new failure to tell.
-    QCOMPARE(failed.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);
     QVERIFY(failed.takeFirst().at(0).toString().contains("offers no way to power it off"));
 
     qputenv("QUELTA_LOGIN1_BUS", m_bus.address().toUtf8());

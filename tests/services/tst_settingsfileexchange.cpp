@@ -43,7 +43,7 @@ private:
     TestRoot m_root;
     QTemporaryDir m_files;
     ListModelEMailUser m_recipients;
-    ListModelNutUser m_accounts {m_root.file(QStringLiteral("/cfg/config.cfg"))};
+    ListModelNutUser m_accounts {m_root.settings()};
     SettingsFileExchange m_page {m_root.settings(), &m_recipients, &m_accounts};
 };
 
@@ -383,6 +383,49 @@ void TestSettingsFileExchange::partialAndMalformedFiles()
     page.settingsImport(writeFile(QStringLiteral("none.conf"), "{\"email/receiver\": []}"));
     QCOMPARE(recipients(), QStringList());
     QCOMPARE(changed.count(), 3);
+    QCOMPARE(page.importFailures(), QStringList());
+
+    // What cannot be stored is told to the page, one line each, and the import is no success;
+    // the rest goes in, and what was stored before stays whole. Here the database refuses the
+    // new recipients.
+    setRecipients(users);
+    QSqlQuery refuse;
+    QVERIFY(refuse.exec(QStringLiteral("create trigger refuse before insert on email_user begin "
+                                       "select raise(abort, 'no room for recipients'); end")));
+    const QByteArray hash = NutPassword::hash("other");
+    const QUrl both =
+        writeFile(QStringLiteral("both.conf"),
+                  "{\"email/receiver\": [\"new@example.org\"], \"shutdown/mainFaultTime\": 7,"
+                  " \"network/users\": [{\"name\": \"new\", \"role\": \"admin\","
+                  " \"password\": \"" +
+                      hash + "\"}]}");
+    QSignalSpy told(&page, &SettingsFileExchange::importFailuresChanged);
+    QVERIFY(!page.settingsImport(both));
+    QCOMPARE(page.importFailures().size(), 1);
+    QVERIFY2(page.importFailures().at(0).contains("no room for recipients"),
+             qPrintable(page.importFailures().join('|')));
+    QCOMPARE(recipients(), users);
+    QCOMPARE(g_settings->getSettings(Settings::ShutdownMainFaultTime).toInt(), 7);
+    QVERIFY(refuse.exec(QStringLiteral("drop trigger refuse")));
+    m_accounts.replaceAll({});
+    QCOMPARE(m_accounts.addUser("kept", "monitor", "secret"), QString());
+    // A full disk: neither the database nor the configuration file takes more.
+    {
+        FileSizeLimit limit(64);
+        QVERIFY(!page.settingsImport(both));
+    }
+    QCOMPARE(page.importFailures().size(), 2);
+    QVERIFY(page.importFailures().at(0).contains("recipients"));
+    QVERIFY(page.importFailures().at(1).contains("accounts"));
+    QCOMPARE(recipients(), users);
+    const QByteArray config = m_root.read(QStringLiteral("/cfg/config.cfg"));
+    QVERIFY(config.contains("users\\kept\\") && !config.contains("users\\new\\"));
+    // ...and the program serves what the file holds, not what could not be written.
+    m_accounts.reload();
+    QCOMPARE(m_accounts.rowCount(), 1);
+    QCOMPARE(m_accounts.accounts().at(0).name, QByteArray("kept"));
+    QCOMPARE(told.count(), 2);
+    QCOMPARE(changed.count(), 5);
 }
 
 void TestSettingsFileExchange::restore()
@@ -395,11 +438,22 @@ void TestSettingsFileExchange::restore()
     setRecipients({QStringLiteral("ops@example.org"), QStringLiteral("boss@example.org")});
     m_accounts.reload();
     m_accounts.addUser("monuser", "monitor", "secret");
+    const int accounts = m_accounts.rowCount();
     ListModelEMailUser *model = &m_recipients;
     model->select();
     QCOMPARE(model->rowCount(), 2);
+    settings->setSettings(Settings::ShutdownEnable, true);
+    settings->setSettings(Settings::NetworkEnable, true);
+    const QStringList said = page.restoreChanges();
+    QCOMPARE(said.size(), 6);
+    QVERIFY(said.at(0).startsWith(QStringLiteral("The protection is switched off")));
+    QVERIFY(said.at(1).startsWith(QStringLiteral("Network sharing is switched off")));
+    QCOMPARE(said.at(3), QStringLiteral("Every e-mail recipient is deleted (2)."));
+    QVERIFY(said.at(5).contains(QStringLiteral("the network accounts")));
     page.settingsRestore();
-    QCOMPARE(m_accounts.rowCount(), 0);
+    // The accounts are not settings: they stay.
+    QCOMPARE(m_accounts.rowCount(), accounts);
+    QCOMPARE(page.restoreChanges().size(), 2);
     QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
     QCOMPARE(settings->getSettings(Settings::NetworkListen).toString(),
              QStringLiteral("127.0.0.1,::1"));

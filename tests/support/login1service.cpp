@@ -2,7 +2,7 @@
 
 Login1Service::Login1Service(const QString &busAddress, Mode mode)
 {
-    const char *const modes[] = {"ok", "refuse", "fail"};
+    const char *const modes[] = {"ok", "refuse", "fail", "hang"};
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(QUELTA_PYTHON),
                     {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/login1service.py"),

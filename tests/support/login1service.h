@@ -9,7 +9,7 @@
 class Login1Service
 {
 public:
-    enum Mode { Accept, Refuse, Fail };
+    enum Mode { Accept, Refuse, Fail, Hang };
 
     Login1Service(const QString &busAddress, Mode mode);
     ~Login1Service();

@@ -1,6 +1,8 @@
 #include "qmlpagehost.h"
 
 #include "compositionroot.h"
+#include "desktopwindow.h"
+#include "translator.h"
 
 #include <QMetaObject>
 #include <QQmlEngine>
@@ -24,8 +26,8 @@ QmlPageHost::QmlPageHost() : d(new QmlPageHostPrivate)
     d->root.openStores();
     d->root.start();
     d->view.reset(new QQuickView);
-    d->root.registerQml();
-    d->root.publishContext(d->view.data());
+    DesktopWindow::registerTypes(d->root);
+    DesktopWindow::connectView(d->view.data(), d->root);
     d->view->setResizeMode(QQuickView::SizeRootObjectToView);
 }
 
@@ -48,10 +50,10 @@ QQuickItem *QmlPageHost::load(const QString &file, const QSize &size)
     d->view->show();
     if (!QTest::qWaitForWindowExposed(d->view.data(), 5000))
         d->errors = QStringLiteral("the view was not exposed");
-    // As start-up does: the language is applied once the root object exists.
+    // The stored language, once the first screen is up.
     if (!d->attached) {
         d->attached = true;
-        d->root.attachEngine(d->view->engine());
+        d->root.translator()->init();
     }
     return d->view->rootObject();
 }

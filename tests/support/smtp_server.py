@@ -84,6 +84,7 @@ async def main():
         class Silent(asyncio.Protocol):
             def connection_made(self, transport):
                 self.transport = transport
+                print("CONNECT", flush=True)
         server = await loop.create_server(Silent, "127.0.0.1", 0)
     else:
         handler = Handler(args)
@@ -103,6 +104,7 @@ async def main():
 
             async def smtp_QUIT(self, arg):
                 if args.mute_quit:
+                    print("QUIT", flush=True)
                     await asyncio.sleep(3600)
                 return await super().smtp_QUIT(arg)
 

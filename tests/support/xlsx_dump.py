@@ -30,19 +30,24 @@ def main(path):
     sheet = book.worksheets[0]
     rows = []
     alignments = set()
+    formats = {}  # column letter: the number formats of its number cells
     for row in sheet.iter_rows():
         values = []
         for cell in row:
             values.append(cell.value)
             if cell.value is not None:
                 alignments.add("%s/%s" % (cell.alignment.horizontal, cell.alignment.vertical))
+            if isinstance(cell.value, (int, float)):
+                formats.setdefault(cell.column_letter, set()).add(cell.number_format)
         while values and values[-1] is None:
             values.pop()
         rows.append(values)
     widths = {key: dim.width for key, dim in sheet.column_dimensions.items()
               if dim.customWidth}
     json.dump({"sheets": book.sheetnames, "widths": widths, "rows": rows,
-               "alignments": sorted(alignments)}, sys.stdout, ensure_ascii=False)
+               "alignments": sorted(alignments),
+               "formats": {k: sorted(v) for k, v in formats.items()}},
+              sys.stdout, ensure_ascii=False)
 
 
 if __name__ == "__main__":

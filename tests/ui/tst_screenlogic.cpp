@@ -1,4 +1,6 @@
+#include "devcomm.h"
 #include "devstatusview.h"
+#include "nutupspublisher.h"
 #include "renderchoice.h"
 #include "upsstate.h"
 
@@ -67,9 +69,17 @@ private slots:
         view.setState(onMains(0x2B));
         expect(view, "inputState=1;batteryState=1;faultState=1;selfTestState=1");
 
-        // A lost link: what it last read is not shown as measurements or as "Normal".
-        view.setState(onMains(0, UpsState::Link::Offline));
-        expect(view, "linkState=2;inputState=-1;outputVolText=--;loadPercent=-1");
+        // A lost link: what it last read is not shown as measurements or as "Normal"; the model
+        // last named stays known.
+        UpsState named = onMains();
+        named.model = QStringLiteral(" QuadraLine ");
+        view.setState(named);
+        UpsState lost = onMains(0, UpsState::Link::Offline);
+        lost.model.clear();
+        view.setState(lost);
+        expect(view,
+               "linkState=2;inputState=-1;outputVolText=--;loadPercent=-1;modelText=--;"
+               "knownModel=QuadraLine");
 
         // A value the UPS did not report, or no number, shows as "--"; the battery stays in range.
         UpsState partial = onMains();
@@ -83,7 +93,7 @@ private slots:
     void workModeAndPowerPaths()
     {
         const int mains = DevStatusView::WorkOnMains, battery = DevStatusView::WorkOnBattery,
-                  bypass = DevStatusView::WorkOnBypass;
+                  bypass = DevStatusView::WorkOnBypass, boost = DevStatusView::WorkBoostOrBuck;
         const struct
         {
             const char *what;
@@ -99,6 +109,8 @@ private slots:
             // A self-test runs the load from the battery with the mains present.
             {"self-test", 0x20, mains, "m.i.dL"},
             {"bypass", 0x04, bypass, "mb.c.L"},
+            // On a standby type the same bit is boost or buck: the inverter side carries the load.
+            {"boost or buck", 0x14, boost, "m.ic.L"},
             // Mains gone wins over a bypass flag.
             {"bypass, no mains", 0x05, battery, ""},
             // Output switched off, as measured: nothing reaches the load, with the shutdown flag
@@ -175,6 +187,46 @@ private slots:
             QVERIFY2(view.upsState() == c.shown,
                      qPrintable(QString("%1: %2").arg(c.what).arg(view.upsState())));
             QCOMPARE(status.count(), 1);
+        }
+    }
+
+    // The window and the network server tell the same "output off": what the output measures,
+    // whatever the shutdown flag says, so a network client never hears of power the window
+    // shows as gone, or the other way round.
+    void outputOffAgreesWithTheNetwork()
+    {
+        const struct
+        {
+            const char *what;
+            int status;
+            std::optional<float> volts;
+            bool off;
+            UpsState::Link link = UpsState::Link::Online;
+        } cases[] = {
+            {"live", 0x00, 230.0f, false},
+            {"switched off", 0x40, 0.0f, true},
+            {"switched off, residue on the sensor", 0x40, 4.5f, true},
+            {"battery run flat, no flag", 0x03, 0.3f, true},
+            {"off pending", 0x40, 230.0f, false},
+            {"no output reading", 0x40, std::nullopt, false},
+            {"link lost", 0x40, 0.0f, false, UpsState::Link::Offline},
+        };
+        for (const auto &c : cases) {
+            UpsState state = onMains(c.status, c.link);
+            state.outputVoltage = c.volts;
+            DevStatusView view;
+            view.setState(state);
+            QByteArray status;
+            for (const NutVariable &v :
+                 NutUpsPublisher::build(state, DevComm::COM, {}, {}).variables)
+                status = v.name == "ups.status" ? v.value : status;
+            const bool windowOff = view.upsState() == DevStatusView::UpsOutputOff;
+            const bool networkOff = status.split(' ').contains("OFF");
+            QVERIFY2(windowOff == c.off && networkOff == c.off,
+                     qPrintable(QString("%1: window %2, network %3")
+                                    .arg(c.what)
+                                    .arg(windowOff)
+                                    .arg(networkOff)));
         }
     }
 

@@ -189,7 +189,9 @@ void TestTranslator::initTestCase()
     QQmlComponent component(m_engine.get(), QUrl::fromLocalFile(qml.fileName()));
     m_probe.reset(component.create());
     QVERIFY2(m_probe, qPrintable(component.errorString()));
-    m_translator->setEngine(m_engine.get());
+    // As the window does.
+    connect(m_translator.get(), &Translator::cataloguesChanged, m_engine.get(),
+            &QQmlEngine::retranslate);
 }
 
 void TestTranslator::systemAndUserChoices()

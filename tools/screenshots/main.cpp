@@ -1,8 +1,8 @@
 // The demo's screenshot tool: Quelta itself, which once its window is up pictures every page in
 // every language into the folder named by QUELTA_SCREENSHOTS and quits.
 #include "compositionroot.h"
+#include "desktopwindow.h"
 #include "screenshotwalker.h"
-#include "startup.h"
 #include "translator.h"
 
 #include <QQuickView>
@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "quelta-screenshots: set QUELTA_SCREENSHOTS to the folder to fill\n");
         return 2;
     }
-    return Startup::run(argc, argv, [folder](QQuickView *view, CompositionRoot &root) {
+    DesktopWindow window([folder](QQuickView *view, CompositionRoot &root) {
         auto *walker = new ScreenshotWalker(view, folder, view);
         Translator *translator = root.translator();
         const QList<QPair<QString, int>> languages = {{QStringLiteral("en"), Translator::EN_GB},
@@ -38,4 +38,5 @@ int main(int argc, char *argv[])
         });
         walker->start();
     });
+    return Startup::run(argc, argv, &window);
 }

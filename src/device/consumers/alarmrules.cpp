@@ -77,13 +77,13 @@ void AlarmRules::updateFaults(const UpsState &state)
         for (int bit = 0; raises && bit < 16; ++bit) {
             if (!((changed >> bit) & 1))
                 continue;
-            const int code = (16 * i + bit) | (family << 16);
+            const int code = Alarm::faultCode(family, 16 * i + bit);
             if ((word >> bit) & 1) {
                 m_alarm->addAlarm(code);
-                m_alarm->delAlarm(code + 500);
+                m_alarm->delAlarm(Alarm::returnCode(code));
             } else {
                 m_alarm->delAlarm(code);
-                m_alarm->addEvent(code + 500);
+                m_alarm->addEvent(Alarm::returnCode(code));
             }
         }
         m_words[std::size_t(i)] = word;

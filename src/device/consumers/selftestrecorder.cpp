@@ -1,11 +1,11 @@
 #include "selftestrecorder.h"
 
 #include "clock.h"
-#include "database.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
 #include "recordwriter.h"
+#include "selftestrows.h"
 #include "upsstate.h"
 
 #include <QDir>
@@ -13,7 +13,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlQuery>
 
 #include <algorithm>
 #include <climits>
@@ -79,7 +78,7 @@ void SelfTestRecorder::updateState(const UpsState &state)
             watch(state);
     }
     if (!state.online())
-        stop();
+        stop(true);
     else if (!testing && state.batteryVoltage)
         m_idleVoltage = state.batteryVoltage;
 }
@@ -161,7 +160,7 @@ bool SelfTestRecorder::writeLine(const QByteArray &line)
     return false;
 }
 
-void SelfTestRecorder::stop()
+void SelfTestRecorder::stop(bool cut)
 {
     if (!m_running)
         return;
@@ -193,7 +192,14 @@ void SelfTestRecorder::stop()
     const QVariant drop = m_result.voltageDrop
         ? QVariant(double(qRound(*m_result.voltageDrop * 100)) / 100)
         : QVariant();
-    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop);
+    RecordWriter::SelfTestOutcome outcome = RecordWriter::SelfTestPassed;
+    if (cut)
+        outcome = RecordWriter::SelfTestUnknown;
+    else if (m_result.upsFailed)
+        outcome = RecordWriter::SelfTestUpsFault;
+    else if (m_result.batteryLow)
+        outcome = RecordWriter::SelfTestBatteryLow;
+    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop, outcome);
     m_running = false;
     emit recorded(start, int(std::min<qint64>(duration, INT_MAX)), m_samples.size());
 }
@@ -204,16 +210,12 @@ void SelfTestRecorder::completeInterrupted()
     const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     if (names.isEmpty())
         return;
-    QSqlQuery query;
-    if (!query.exec(QStringLiteral("select dateTime from %1")
-                        .arg(Database::tableName(Database::TableLogSelfTest)))) {
+    QSet<QString> stored;
+    if (!SelfTestRows::startTimes(&stored)) {
         qCWarning(lcDevice) << "Self-test recordings are not checked for their rows: the "
                                "database cannot be read";
         return;
     }
-    QSet<QString> stored;
-    while (query.next())
-        stored.insert(query.value(0).toString());
 
     static const QRegularExpression stampName(QStringLiteral("^(\\d{14})\\.txt$"));
     for (const QString &name : names) {

@@ -58,7 +58,8 @@ private:
     void start();
     void sample(int load, float capacity);
     void watch(const UpsState &state);
-    void stop();
+    // `cut`: the link was lost, so how the test ended is not known.
+    void stop(bool cut = false);
     bool writeLine(const QByteArray &line);
     void completeFromFile(const QString &path, const QDateTime &start);
 

@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "nutline.h"
+#include "nutlinesplitter.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -112,7 +113,7 @@ public:
     QString problem;
     QString loggedProblem;
 
-    QByteArray buffer;
+    NutLineSplitter lines {maxLineBytes};
     std::deque<Request> queue;
     bool busy = false; // `current` is on the wire
     Request current {Kind::ListVar, {}, {}};
@@ -307,32 +308,22 @@ void NutClientPrivate::onReadyRead()
 {
     if (!socket)
         return;
-    buffer.append(socket->readAll());
-    for (;;) {
-        const int end = buffer.indexOf('\n');
-        if (end < 0) {
-            if (buffer.size() > maxLineBytes) {
-                fail(QStringLiteral("The server sent a line longer than %1 bytes: %2")
-                         .arg(maxLineBytes)
-                         .arg(NutLine::excerpt(buffer)));
-            }
-            return;
-        }
-        if (end > maxLineBytes) {
-            fail(QStringLiteral("The server sent a line longer than %1 bytes: %2")
-                     .arg(maxLineBytes)
-                     .arg(NutLine::excerpt(buffer.left(end))));
-            return;
-        }
-        QByteArray line = buffer.left(end);
-        buffer.remove(0, end + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!handleLine(line))
+    const QByteArray bytes = socket->readAll();
+    lines.feed(bytes.constData(), bytes.size());
+    NutLineSplitter::Line line;
+    while (lines.next(&line)) {
+        if (line.tooLong)
+            break;
+        if (line.text.endsWith('\r'))
+            line.text.chop(1);
+        if (!handleLine(line.text))
             return; // the connection was dropped; nothing left to read
         if (!socket)
             return;
     }
+    // A line past the limit, whole or still coming: no server of ours sends one.
+    if (line.tooLong || lines.dropping())
+        fail(QStringLiteral("The server sent a line longer than %1 bytes").arg(lines.limit()));
 }
 
 // One line of an answer. False when the connection was given up.
@@ -344,7 +335,7 @@ bool NutClientPrivate::handleLine(const QByteArray &line)
                  .arg(NutLine::excerpt(line)));
         return false;
     }
-    if (!NutLine::split(line, &words) || words.isEmpty()) {
+    if (!NutLine::splitReply(line, &words) || words.isEmpty()) {
         fail(QStringLiteral("The server answered %1 with a line that cannot be read: %2")
                  .arg(QLatin1String(kindName(current.kind)), NutLine::excerpt(line)));
         return false;
@@ -582,7 +573,7 @@ void NutClientPrivate::dropSocket()
     busy = false;
     listOpen = false;
     commandsKnown = false;
-    buffer.clear();
+    lines = NutLineSplitter(maxLineBytes);
     if (loggedIn) {
         loggedIn = false;
         emit q->loginChanged(false);

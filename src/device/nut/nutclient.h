@@ -1,5 +1,7 @@
 #pragma once
 
+#include "nutport.h"
+
 #include <QHash>
 #include <QObject>
 #include <QScopedPointer>
@@ -19,7 +21,7 @@ public:
     struct Endpoint
     {
         QString host;
-        quint16 port = 3493;
+        quint16 port = nutDefaultPort;
         QString ups;
         QString user; // empty: no USERNAME/PASSWORD, so no LOGIN and no commands
         QString password;

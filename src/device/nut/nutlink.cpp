@@ -3,6 +3,7 @@
 #include "logcategories.h"
 #include "nutclient.h"
 #include "nutcommand.h"
+#include "nutport.h"
 #include "nutreading.h"
 #include "settings.h"
 
@@ -85,9 +86,9 @@ void NutLinkPrivate::readSettings()
     if (!numeric || port <= 0 || port > 65535) {
         qCWarning(lcDevice) << "Network UPS port"
                             << settings->getSettings(Settings::UpsNutPort).toString()
-                            << "in the configuration is not a port; using 3493";
+                            << "in the configuration is not a port; using" << nutDefaultPort;
     }
-    endpoint.port = numeric && port > 0 && port <= 65535 ? quint16(port) : quint16(3493);
+    endpoint.port = numeric && port > 0 && port <= 65535 ? quint16(port) : nutDefaultPort;
     endpoint.ups = settings->getSettings(Settings::UpsNutUps).toString().trimmed();
     endpoint.user = settings->getSettings(Settings::UpsNutUser).toString();
     endpoint.password = settings->getSettings(Settings::UpsNutPassword).toString();

@@ -205,7 +205,7 @@ bool MegatecPrivate::parseStatus()
             *battery, state.ratedBatteryVoltage.value_or(0.0f), state.standbyType);
         state.batteryCharge = capacity;
         state.chargeEstimated = true;
-        state.runtime = int(quint16(capacity * 1.2f));
+        state.runtime = UpsState::runtimeFromCharge(capacity);
         state.runtimeEstimated = true;
     }
     battPercentReceived = false;

@@ -3,10 +3,10 @@
 #include "clock.h"
 #include "database.h"
 #include "logcategories.h"
+#include "recipientstore.h"
 #include "tablemodelhelper.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace {
@@ -98,11 +98,8 @@ QVariant ListModelEMailUser::get(int row) const
 
 void ListModelEMailUser::removeAll()
 {
-    // One statement empties the whole table, rows not fetched yet included.
-    QSqlQuery query;
-    if (!query.exec(
-            QStringLiteral("delete from %1;").arg(Database::tableName(Database::TableEMailUser))))
-        qCWarning(lcServices) << "Cannot empty the recipient list:" << query.lastError().text();
+    // The whole table at once, rows not fetched yet included.
+    RecipientStore::replace({});
     refresh();
 }
 

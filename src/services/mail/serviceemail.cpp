@@ -2,21 +2,22 @@
 
 #include "clock.h"
 #include "database.h"
+#include "historyreader.h"
 #include "listmodelemailuser.h"
 #include "logcategories.h"
 #include "paths.h"
+#include "recipientstore.h"
 #include "settings.h"
 #include "smtpclient.h"
 #include "tablemodeldevdata.h"
-#include "workbook.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QMap>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTime>
 #include <QTimer>
+
+#include <memory>
 
 class ServiceEMailPrivate
 {
@@ -40,6 +41,8 @@ public:
     QTime dailyTime;
     QDate lastReportDay; // the day whose report time was last served
     QMap<QString, QString> dailyNotes;
+    // Reads and writes the daily report's workbook.
+    HistoryReader reader;
 
     QString sender() const
     {
@@ -74,6 +77,22 @@ namespace {
 QString withSignature(const QString &text)
 {
     return text + QStringLiteral("\r\n\t\t\t\t") + ServiceEMail::tr("From Quelta");
+}
+
+QStringList reportTitles()
+{
+    return {ServiceEMail::tr("Date"),
+            ServiceEMail::tr("Input Voltage(V)"),
+            ServiceEMail::tr("Output Voltage(V)"),
+            ServiceEMail::tr("UPS Load(%)"),
+            ServiceEMail::tr("Input Frequency(Hz)"),
+            ServiceEMail::tr("Battery voltage(V)"),
+            ServiceEMail::tr("Temperature(℃)")};
+}
+
+QString reportFile()
+{
+    return Paths::file(QStringLiteral("/record.xlsx"));
 }
 
 } // namespace
@@ -118,21 +137,46 @@ void ServiceEMail::start()
     d->userModel->refresh();
 }
 
+namespace {
+
+// A value read from the settings, announced when it differs from the one kept.
+template<typename T>
+void reload(ServiceEMail *q, T &field, const T &value, void (ServiceEMail::*changed)())
+{
+    if (field == value)
+        return;
+    field = value;
+    emit(q->*changed)();
+}
+
+} // namespace
+
 void ServiceEMail::onSettingsChanged()
 {
     Settings *s = d->settings;
-    d->enable = s->getSettings(Settings::EMailEnable).toBool();
-    d->serverAddress = s->getSettings(Settings::EMailServerAddress).toString();
-    d->serverPort = quint16(s->getSettings(Settings::EMailServerPort).toInt() & 0xffff);
-    d->senderName = s->getSettings(Settings::EMailSenderName).toString();
-    d->senderAddress = s->getSettings(Settings::EMailSenderAddress).toString();
-    d->encrypt = s->getSettings(Settings::EMailEncrypt).toInt();
-    d->authEnable = s->getSettings(Settings::EMailAuthEnable).toBool();
-    d->authAccount = s->getSettings(Settings::EMailAuthName).toString();
-    d->authPassword = QString::fromUtf8(s->getSettings(Settings::EMailAuthPassword).toByteArray());
-    d->dailyEnable = s->getSettings(Settings::EMailDailyEnable).toBool();
-    d->dailyTime =
-        QTime::fromString(s->getSettings(Settings::EMailDailyTime).toString(), Qt::TextDate);
+    using E = ServiceEMail;
+    reload(this, d->enable, s->getSettings(Settings::EMailEnable).toBool(), &E::enableChanged);
+    reload(this, d->serverAddress, s->getSettings(Settings::EMailServerAddress).toString(),
+           &E::serverAddressChanged);
+    reload(this, d->serverPort, quint16(s->getSettings(Settings::EMailServerPort).toInt() & 0xffff),
+           &E::serverPortChanged);
+    reload(this, d->senderName, s->getSettings(Settings::EMailSenderName).toString(),
+           &E::senderNameChanged);
+    reload(this, d->senderAddress, s->getSettings(Settings::EMailSenderAddress).toString(),
+           &E::senderAddressChanged);
+    reload(this, d->encrypt, s->getSettings(Settings::EMailEncrypt).toInt(), &E::encryptChanged);
+    reload(this, d->authEnable, s->getSettings(Settings::EMailAuthEnable).toBool(),
+           &E::authEnableChanged);
+    reload(this, d->authAccount, s->getSettings(Settings::EMailAuthName).toString(),
+           &E::authAccountChanged);
+    reload(this, d->authPassword,
+           QString::fromUtf8(s->getSettings(Settings::EMailAuthPassword).toByteArray()),
+           &E::authPasswordChanged);
+    reload(this, d->dailyEnable, s->getSettings(Settings::EMailDailyEnable).toBool(),
+           &E::dailyEnableChanged);
+    reload(this, d->dailyTime,
+           QTime::fromString(s->getSettings(Settings::EMailDailyTime).toString(), Qt::TextDate),
+           &E::dailyTimeChanged);
     updateDailyTimer();
 }
 
@@ -160,6 +204,7 @@ void ServiceEMail::setEnable(bool enable)
         return;
     d->enable = enable;
     d->settings->setSettings(Settings::EMailEnable, enable);
+    emit enableChanged();
     updateDailyTimer();
 }
 
@@ -174,6 +219,7 @@ void ServiceEMail::setServerAddress(const QString &address)
         return;
     d->serverAddress = address;
     d->settings->setSettings(Settings::EMailServerAddress, address);
+    emit serverAddressChanged();
 }
 
 quint16 ServiceEMail::serverPort() const
@@ -187,6 +233,7 @@ void ServiceEMail::setServerPort(quint16 port)
         return;
     d->serverPort = port;
     d->settings->setSettings(Settings::EMailServerPort, int(port));
+    emit serverPortChanged();
 }
 
 QString ServiceEMail::senderName() const
@@ -200,6 +247,7 @@ void ServiceEMail::setSenderName(const QString &name)
         return;
     d->senderName = name;
     d->settings->setSettings(Settings::EMailSenderName, name);
+    emit senderNameChanged();
 }
 
 QString ServiceEMail::senderAddress() const
@@ -213,6 +261,7 @@ void ServiceEMail::setSenderAddress(const QString &address)
         return;
     d->senderAddress = address;
     d->settings->setSettings(Settings::EMailSenderAddress, address);
+    emit senderAddressChanged();
 }
 
 int ServiceEMail::encrypt() const
@@ -226,6 +275,7 @@ void ServiceEMail::setEncrypt(int encrypt)
         return;
     d->encrypt = encrypt;
     d->settings->setSettings(Settings::EMailEncrypt, encrypt);
+    emit encryptChanged();
 }
 
 bool ServiceEMail::authEnable() const
@@ -239,6 +289,7 @@ void ServiceEMail::setAuthEnable(bool enable)
         return;
     d->authEnable = enable;
     d->settings->setSettings(Settings::EMailAuthEnable, enable);
+    emit authEnableChanged();
 }
 
 QString ServiceEMail::authAccount() const
@@ -252,6 +303,7 @@ void ServiceEMail::setAuthAccount(const QString &account)
         return;
     d->authAccount = account;
     d->settings->setSettings(Settings::EMailAuthName, account);
+    emit authAccountChanged();
 }
 
 QString ServiceEMail::authPassword() const
@@ -265,6 +317,7 @@ void ServiceEMail::setAuthPassword(const QString &password)
         return;
     d->authPassword = password;
     d->settings->setSettings(Settings::EMailAuthPassword, password);
+    emit authPasswordChanged();
 }
 
 bool ServiceEMail::dailyEnable() const
@@ -278,6 +331,7 @@ void ServiceEMail::setDailyEnable(bool enable)
         return;
     d->dailyEnable = enable;
     d->settings->setSettings(Settings::EMailDailyEnable, enable);
+    emit dailyEnableChanged();
     updateDailyTimer();
 }
 
@@ -325,6 +379,7 @@ void ServiceEMail::setDailyPart(int part, int value)
     parts[part] = value;
     d->dailyTime = QTime(parts[0], parts[1], parts[2]);
     d->settings->setSettings(Settings::EMailDailyTime, d->dailyTime.toString(Qt::TextDate));
+    emit dailyTimeChanged();
 }
 
 void ServiceEMail::onTimerTimeout()
@@ -347,16 +402,7 @@ void ServiceEMail::onTimerTimeout()
 
 QStringList ServiceEMail::emailUsers() const
 {
-    QStringList users;
-    QSqlQuery query;
-    if (!query.exec(QStringLiteral("select user from %1;")
-                        .arg(Database::tableName(Database::TableEMailUser)))) {
-        qCWarning(lcServices) << "Cannot read the e-mail recipients:" << query.lastError().text();
-        return users;
-    }
-    while (query.next())
-        users.append(query.value(0).toString());
-    return users;
+    return RecipientStore::read();
 }
 
 ListModelEMailUser *ServiceEMail::listModelEMailUser() const
@@ -377,7 +423,7 @@ void ServiceEMail::prepareSmtp()
                                << "undelivered mail(s) to a new SMTP connection";
     }
     d->mailRefused = false;
-    d->smtp = new SmtpClient;
+    d->smtp = new SmtpClient(this);
     connect(d->smtp, &SmtpClient::connectionFailed, this, &ServiceEMail::onConnectionFailed);
     connect(d->smtp, &SmtpClient::encryptionFailed, this, &ServiceEMail::onEncryptionFailed);
     connect(d->smtp, &SmtpClient::authenticationFailed, this,
@@ -438,8 +484,6 @@ void ServiceEMail::sendDailyReport()
             << "Daily report not sent (set these on the E-Mail page):" << missing.join(", ");
         return;
     }
-    const bool written = createDailyReport();
-    prepareSmtp();
     MailMessage message;
     message.sender = d->sender();
     message.recipients = users;
@@ -449,22 +493,38 @@ void ServiceEMail::sendDailyReport()
         body += QStringLiteral("\r\n\r\n") + note;
     message.body = withSignature(body);
     message.date = Clock::now();
-
-    MailMessage::Attachment report;
-    report.fileName = QStringLiteral("record.xlsx");
-    report.contentType = QByteArrayLiteral("application/octet-stream");
-    QFile file(Paths::file(QStringLiteral("/record.xlsx")));
-    if (!written)
-        qCWarning(lcServices) << "The daily report goes out without its workbook";
-    else if (!file.open(QIODevice::ReadOnly))
-        qCWarning(lcServices) << "Cannot read" << file.fileName() << ":" << file.errorString();
-    else
-        report.data = file.readAll();
-    message.attachments.append(report);
-    d->smtp->send(message);
     const QStringList noteKeys = d->dailyNotes.keys();
     d->dailyNotes.clear();
     emit dailyReportSent(noteKeys);
+
+    // The day's samples are read and written on the reader's thread, never on this one (it
+    // polls the UPS and counts a shutdown down); the mail goes once the workbook is there.
+    const QString databaseFile = Database::openedFile();
+    const QDate day = Clock::now().date().addDays(-1);
+    const QStringList titles = reportTitles();
+    const QString path = reportFile();
+    auto workbook = std::make_shared<QByteArray>();
+    d->reader.run(
+        [databaseFile, day, titles, path, workbook] {
+            if (!TableModelDevData::writeDay(databaseFile, day, titles, path)) {
+                qCWarning(lcServices) << "The daily report goes out without its workbook";
+                return;
+            }
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                *workbook = file.readAll();
+            else
+                qCWarning(lcServices) << "Cannot read" << path << ":" << file.errorString();
+        },
+        [this, message, workbook]() mutable {
+            MailMessage::Attachment report;
+            report.fileName = QStringLiteral("record.xlsx");
+            report.contentType = QByteArrayLiteral("application/octet-stream");
+            report.data = *workbook;
+            message.attachments.append(report);
+            prepareSmtp();
+            d->smtp->send(message);
+        });
 }
 
 void ServiceEMail::setDailyNote(const QString &key, const QString &text)
@@ -477,33 +537,8 @@ void ServiceEMail::setDailyNote(const QString &key, const QString &text)
 
 bool ServiceEMail::createDailyReport()
 {
-    Workbook book(Paths::file(QStringLiteral("/record.xlsx")));
-    book.setTitles({tr("Date"), tr("Input Voltage(V)"), tr("Output Voltage(V)"), tr("UPS Load(%)"),
-                    tr("Input Frequency(Hz)"), tr("Battery voltage(V)"), tr("Temperature(℃)")});
-
-    const QString day = Clock::now().date().addDays(-1).toString(QStringLiteral("yyyy-MM-dd"));
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    const bool prepared = query.prepare(
-        QStringLiteral("select * from %1 where dateTime >= Datetime(?) and dateTime <= "
-                       "Datetime(?) order by dateTime, id;")
-            .arg(Database::tableName(Database::TableDeviceData)));
-    query.addBindValue(day + QStringLiteral(" 00:00:00"));
-    query.addBindValue(day + QStringLiteral(" 23:59:59"));
-    int rows = 0;
-    if (!prepared || !query.exec()) {
-        qCWarning(lcServices) << "Cannot read the samples of" << day << ":"
-                              << query.lastError().text();
-    } else {
-        rows = TableModelDevData::writeSamples(query, book);
-        if (query.lastError().isValid())
-            qCWarning(lcServices) << "Reading the samples of" << day << "stopped after" << rows
-                                  << ":" << query.lastError().text();
-    }
-    if (!book.save())
-        return false;
-    qCInfo(lcServices) << "Daily report of" << day << "written with" << rows << "samples";
-    return true;
+    return TableModelDevData::writeDay(Database::openedFile(), Clock::now().date().addDays(-1),
+                                       reportTitles(), reportFile());
 }
 
 void ServiceEMail::sendTestEMail()

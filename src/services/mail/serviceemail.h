@@ -13,19 +13,22 @@ class Settings;
 class ServiceEMail : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool enable READ enable WRITE setEnable)
-    Q_PROPERTY(QString serverAddress READ serverAddress WRITE setServerAddress)
-    Q_PROPERTY(quint16 serverPort READ serverPort WRITE setServerPort)
-    Q_PROPERTY(QString senderName READ senderName WRITE setSenderName)
-    Q_PROPERTY(QString senderAddress READ senderAddress WRITE setSenderAddress)
-    Q_PROPERTY(int encrypt READ encrypt WRITE setEncrypt)
-    Q_PROPERTY(bool authEnable READ authEnable WRITE setAuthEnable)
-    Q_PROPERTY(QString authAccount READ authAccount WRITE setAuthAccount)
-    Q_PROPERTY(QString authPassword READ authPassword WRITE setAuthPassword)
-    Q_PROPERTY(bool dailyEnable READ dailyEnable WRITE setDailyEnable)
-    Q_PROPERTY(int dailyHour READ dailyHour WRITE setDailyHour)
-    Q_PROPERTY(int dailyMinute READ dailyMinute WRITE setDailyMinute)
-    Q_PROPERTY(int dailySecond READ dailySecond WRITE setDailySecond)
+    Q_PROPERTY(bool enable READ enable WRITE setEnable NOTIFY enableChanged)
+    Q_PROPERTY(
+        QString serverAddress READ serverAddress WRITE setServerAddress NOTIFY serverAddressChanged)
+    Q_PROPERTY(quint16 serverPort READ serverPort WRITE setServerPort NOTIFY serverPortChanged)
+    Q_PROPERTY(QString senderName READ senderName WRITE setSenderName NOTIFY senderNameChanged)
+    Q_PROPERTY(
+        QString senderAddress READ senderAddress WRITE setSenderAddress NOTIFY senderAddressChanged)
+    Q_PROPERTY(int encrypt READ encrypt WRITE setEncrypt NOTIFY encryptChanged)
+    Q_PROPERTY(bool authEnable READ authEnable WRITE setAuthEnable NOTIFY authEnableChanged)
+    Q_PROPERTY(QString authAccount READ authAccount WRITE setAuthAccount NOTIFY authAccountChanged)
+    Q_PROPERTY(
+        QString authPassword READ authPassword WRITE setAuthPassword NOTIFY authPasswordChanged)
+    Q_PROPERTY(bool dailyEnable READ dailyEnable WRITE setDailyEnable NOTIFY dailyEnableChanged)
+    Q_PROPERTY(int dailyHour READ dailyHour WRITE setDailyHour NOTIFY dailyTimeChanged)
+    Q_PROPERTY(int dailyMinute READ dailyMinute WRITE setDailyMinute NOTIFY dailyTimeChanged)
+    Q_PROPERTY(int dailySecond READ dailySecond WRITE setDailySecond NOTIFY dailyTimeChanged)
 
 public:
     explicit ServiceEMail(Settings *settings, QObject *parent = nullptr);
@@ -63,8 +66,10 @@ public:
 
     // One alarm text to every recipient (for each newly raised alarm).
     void sendAlarmEMail(const QString &text);
+    // The daily report to every recipient: told at once (dailyReportSent), its workbook read and
+    // written on a thread of its own, the mail sent once that is done.
     void sendDailyReport();
-    // Writes "record.xlsx" with the previous calendar day's samples.
+    // Writes "record.xlsx" with the previous calendar day's samples, on the calling thread.
     bool createDailyReport();
     // Replaces the SMTP client by a new, configured one; mail the old one had not delivered yet
     // moves over to the new one.
@@ -80,6 +85,18 @@ public:
     void setDailyNote(const QString &key, const QString &text);
 
 signals:
+    // Each cached setting, changed here or in the file (an import, a restore, another page).
+    void enableChanged();
+    void serverAddressChanged();
+    void serverPortChanged();
+    void senderNameChanged();
+    void senderAddressChanged();
+    void encryptChanged();
+    void authEnableChanged();
+    void authAccountChanged();
+    void authPasswordChanged();
+    void dailyEnableChanged();
+    void dailyTimeChanged();
     void emailFailed(const QString &msg);
     void emailFinished();
     // A daily report was handed to the server with the notes of these keys.

@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "nutaccountstore.h"
+#include "settings.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -27,19 +28,19 @@ bool sameAccounts(const NutAccountList &a, const NutAccountList &b)
 class ListModelNutUserPrivate
 {
 public:
-    explicit ListModelNutUserPrivate(const QString &path) : path(path), store(path) { }
+    explicit ListModelNutUserPrivate(Settings *settings) : settings(settings), store(settings) { }
 
     QString problem(NutAccountStore::Result result) const;
     void watch();
 
-    QString path;
+    Settings *settings;
     NutAccountStore store;
     NutAccountList accounts;
     QFileSystemWatcher watcher;
 };
 
-ListModelNutUser::ListModelNutUser(const QString &configPath, QObject *parent)
-    : QAbstractListModel(parent), d(new ListModelNutUserPrivate(configPath))
+ListModelNutUser::ListModelNutUser(Settings *settings, QObject *parent)
+    : QAbstractListModel(parent), d(new ListModelNutUserPrivate(settings))
 {
     // The settings facility replaces the file on every write, so its folder is watched too.
     connect(&d->watcher, &QFileSystemWatcher::fileChanged, this, [this] { reload(); });
@@ -143,11 +144,13 @@ void ListModelNutUser::reload()
     emit accountsChanged();
 }
 
-void ListModelNutUser::replaceAll(const NutAccountList &accounts)
+bool ListModelNutUser::replaceAll(const NutAccountList &accounts)
 {
-    if (d->store.replaceAll(accounts) != NutAccountStore::Done)
+    const bool done = d->store.replaceAll(accounts) == NutAccountStore::Done;
+    if (!done)
         qCWarning(lcNetwork) << "The network accounts could not be replaced";
     reload();
+    return done;
 }
 
 QString ListModelNutUserPrivate::problem(NutAccountStore::Result result) const
@@ -172,6 +175,10 @@ QString ListModelNutUserPrivate::problem(NutAccountStore::Result result) const
 void ListModelNutUserPrivate::watch()
 {
     // A replaced file drops out of the watch; take it up again.
+    // The file is known once the settings were loaded.
+    const QString path = settings->fileName();
+    if (path.isEmpty())
+        return;
     if (QFileInfo::exists(path) && !watcher.files().contains(path))
         watcher.addPath(path);
     const QString folder = QFileInfo(path).absolutePath();

@@ -5,6 +5,7 @@
 #include <QAbstractListModel>
 
 class ListModelNutUserPrivate;
+class Settings;
 
 // The accounts of the network server as the settings page lists and edits them (role 256
 // "name", 257 "role"). They live in the configuration file, which the model watches: an account
@@ -13,7 +14,8 @@ class ListModelNutUser : public QAbstractListModel
 {
     Q_OBJECT
 public:
-    explicit ListModelNutUser(const QString &configPath, QObject *parent = nullptr);
+    // The accounts are read and written through `settings`, the one writer of the file.
+    explicit ListModelNutUser(Settings *settings, QObject *parent = nullptr);
     ~ListModelNutUser() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -30,8 +32,9 @@ public:
     NutAccountList accounts() const;
     // Reads the file and watches it from then on; every change of it reads it again.
     void reload();
-    // Settings import and restore: the accounts become exactly these (hashes as they are).
-    void replaceAll(const NutAccountList &accounts);
+    // Settings import and restore: the accounts become exactly these (hashes as they are);
+    // false when the file could not be written.
+    bool replaceAll(const NutAccountList &accounts);
 
 signals:
     void accountsChanged();

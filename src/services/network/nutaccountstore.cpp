@@ -2,8 +2,9 @@
 
 #include "logcategories.h"
 #include "nutpassword.h"
+#include "settings.h"
 
-#include <QSettings>
+#include <QSet>
 
 #include <algorithm>
 
@@ -13,42 +14,31 @@ const QString group = QStringLiteral("network/users");
 
 QString key(const QByteArray &name, const char *field)
 {
-    return group + QLatin1Char('/') + QString::fromLatin1(name) + QLatin1Char('/') +
-        QLatin1String(field);
-}
-
-bool written(QSettings &settings)
-{
-    settings.sync();
-    if (settings.status() == QSettings::AccessError) {
-        qCWarning(lcNetwork).noquote()
-            << "Could not write the network accounts to" << settings.fileName();
-        return false;
-    }
-    return true;
+    return QString::fromLatin1(name) + QLatin1Char('/') + QLatin1String(field);
 }
 
 } // namespace
 
-NutAccountStore::NutAccountStore(const QString &configPath) : m_path(configPath) { }
+NutAccountStore::NutAccountStore(Settings *settings) : m_settings(settings) { }
 
 NutAccountList NutAccountStore::accounts() const
 {
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.beginGroup(group);
+    const QVariantMap keys = m_settings->readGroup(group);
+    QSet<QString> names;
+    for (auto it = keys.constBegin(); it != keys.constEnd(); ++it)
+        names.insert(it.key().section(QLatin1Char('/'), 0, 0));
     NutAccountList list;
-    const QStringList names = settings.childGroups();
-    for (const QString &text : names) {
+    for (const QString &text : qAsConst(names)) {
         const QByteArray name = text.toLatin1();
         NutAccount account;
         account.name = name;
-        const QByteArray role = settings.value(text + QStringLiteral("/role")).toByteArray();
-        account.passwordHash = settings.value(text + QStringLiteral("/password")).toByteArray();
+        const QByteArray role = keys.value(text + QStringLiteral("/role")).toByteArray();
+        account.passwordHash = keys.value(text + QStringLiteral("/password")).toByteArray();
         if (!isValidName(name) || name != text.toUtf8() ||
             !NutAccount::roleFromName(role, &account.role) ||
             !NutPassword::isWellFormed(account.passwordHash)) {
-            qCWarning(lcNetwork).noquote()
-                << "Network account" << text << "in" << m_path << "is malformed and left out";
+            qCWarning(lcNetwork).noquote() << "Network account" << text << "in"
+                                           << m_settings->fileName() << "is malformed and left out";
             continue;
         }
         list.append(account);
@@ -68,50 +58,47 @@ NutAccountStore::Result NutAccountStore::setAccount(const QByteArray &name, NutA
     const QByteArray hash = NutPassword::hash(password);
     if (hash.isEmpty())
         return WriteFailed;
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.setValue(key(name, "role"), QString::fromLatin1(NutAccount::roleName(role)));
-    settings.setValue(key(name, "password"), QString::fromLatin1(hash));
-    return written(settings) ? Done : WriteFailed;
+    const QVariantMap values {{key(name, "role"), QString::fromLatin1(NutAccount::roleName(role))},
+                              {key(name, "password"), QString::fromLatin1(hash)}};
+    return m_settings->writeGroup(group, values) ? Done : WriteFailed;
 }
 
 NutAccountStore::Result NutAccountStore::setRole(const QByteArray &name, NutAccount::Role role)
 {
     if (!isValidName(name))
         return BadName;
-    QSettings settings(m_path, QSettings::IniFormat);
-    if (!settings.contains(key(name, "password")))
+    if (!m_settings->readGroup(group).contains(key(name, "password")))
         return NoSuchAccount;
-    settings.setValue(key(name, "role"), QString::fromLatin1(NutAccount::roleName(role)));
-    return written(settings) ? Done : WriteFailed;
+    const QVariantMap values {{key(name, "role"), QString::fromLatin1(NutAccount::roleName(role))}};
+    return m_settings->writeGroup(group, values) ? Done : WriteFailed;
 }
 
 NutAccountStore::Result NutAccountStore::remove(const QByteArray &name)
 {
     if (!isValidName(name))
         return BadName;
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.beginGroup(group);
-    if (!settings.childGroups().contains(QString::fromLatin1(name)))
+    const QString prefix = QString::fromLatin1(name) + QLatin1Char('/');
+    const QVariantMap keys = m_settings->readGroup(group);
+    const bool exists = std::any_of(keys.keyBegin(), keys.keyEnd(),
+                                    [&](const QString &k) { return k.startsWith(prefix); });
+    if (!exists)
         return NoSuchAccount;
-    settings.remove(QString::fromLatin1(name));
-    settings.endGroup();
-    return written(settings) ? Done : WriteFailed;
+    return m_settings->writeGroup(group, {}, {QString::fromLatin1(name)}) ? Done : WriteFailed;
 }
 
 NutAccountStore::Result NutAccountStore::replaceAll(const NutAccountList &accounts)
 {
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.remove(group);
+    QVariantMap values;
     for (const NutAccount &account : accounts) {
         if (!isValidName(account.name) || !NutPassword::isWellFormed(account.passwordHash)) {
             qCWarning(lcNetwork) << "Network account" << account.name << "is malformed; left out";
             continue;
         }
-        settings.setValue(key(account.name, "role"),
-                          QString::fromLatin1(NutAccount::roleName(account.role)));
-        settings.setValue(key(account.name, "password"), QString::fromLatin1(account.passwordHash));
+        values.insert(key(account.name, "role"),
+                      QString::fromLatin1(NutAccount::roleName(account.role)));
+        values.insert(key(account.name, "password"), QString::fromLatin1(account.passwordHash));
     }
-    return written(settings) ? Done : WriteFailed;
+    return m_settings->writeGroup(group, values, {QString()}) ? Done : WriteFailed;
 }
 
 bool NutAccountStore::isValidName(const QByteArray &name)

@@ -4,16 +4,19 @@
 
 #include <QString>
 
+class Settings;
+
 // The accounts of the network server in the configuration file, under the [network] group: one
 // entry per account ("users\<name>\role", "users\<name>\password") holding the role and the
-// salted hash, never the password. Every call reads or writes the file itself, so a change made
-// by another process (the command line while the program runs) is seen at the next call.
+// salted hash, never the password. Settings writes them, as the one writer of that file; every
+// call reads or writes the file itself, so a change made by another process (the command line
+// while the program runs) is seen at the next call.
 class NutAccountStore
 {
 public:
     enum Result { Done, BadName, BadPassword, NoSuchAccount, WriteFailed };
 
-    explicit NutAccountStore(const QString &configPath);
+    explicit NutAccountStore(Settings *settings);
 
     // The well-formed accounts, sorted by name; malformed entries are left out with a warning.
     NutAccountList accounts() const;
@@ -32,5 +35,5 @@ public:
     static bool isValidPassword(const QByteArray &password);
 
 private:
-    QString m_path;
+    Settings *m_settings;
 };

@@ -2,7 +2,7 @@
 
 #include "logcategories.h"
 #include "nutdescriptions.h"
-#include "nutlineparser.h"
+#include "nutline.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
 
@@ -190,7 +190,7 @@ NutReply getVariable(Request &r, const QByteArray &ups, const QByteArray &name, 
     if (!v)
         return error("VAR-NOT-SUPPORTED");
     if (!type)
-        return text("VAR " + ups + ' ' + name + ' ' + NutLineParser::quote(v->value) + '\n');
+        return text("VAR " + ups + ' ' + name + ' ' + NutLine::quote(v->value) + '\n');
     const QByteArray kind = v->text
         ? "STRING:" + QByteArray::number(std::max(64, int(v->value.size())))
         : QByteArrayLiteral("NUMBER");
@@ -201,13 +201,13 @@ NutReply getDescription(Request &r, const QByteArray &ups, const QByteArray &nam
 {
     if (r.state.canonicalName(ups).isEmpty())
         return error("UNKNOWN-UPS");
-    if (!NutLineParser::isPlainName(name))
+    if (!NutLine::isPlainName(name))
         return error("INVALID-ARGUMENT");
     QByteArray desc = command ? NutDescriptions::command(name) : NutDescriptions::variable(name);
     if (desc.isEmpty())
         desc = "Description unavailable";
     return text((command ? "CMDDESC " : "DESC ") + ups + ' ' + name + ' ' +
-                NutLineParser::quote(desc) + '\n');
+                NutLine::quote(desc) + '\n');
 }
 
 NutReply get(Request &r)
@@ -224,7 +224,7 @@ NutReply get(Request &r)
     if (same(a.at(0), "UPSDESC")) {
         if (r.state.canonicalName(a.at(1)).isEmpty())
             return error("UNKNOWN-UPS");
-        return text("UPSDESC " + a.at(1) + ' ' + NutLineParser::quote(description(r.state)) + '\n');
+        return text("UPSDESC " + a.at(1) + ' ' + NutLine::quote(description(r.state)) + '\n');
     }
     if (a.size() < 3)
         return error("INVALID-ARGUMENT");
@@ -252,7 +252,7 @@ NutReply list(Request &r)
     if (same(a.at(0), "UPS")) {
         return text(list("UPS",
                          "UPS " + r.state.upsName() + ' ' +
-                             NutLineParser::quote(description(r.state)) + '\n'));
+                             NutLine::quote(description(r.state)) + '\n'));
     }
     if (a.size() < 2)
         return error("INVALID-ARGUMENT");
@@ -388,7 +388,7 @@ const Entry commands[] = {
 NutReply NutDispatcher::handle(NutServerState &state, NutSession &session, const QByteArray &line)
 {
     QByteArrayList words;
-    if (!NutLineParser::parse(line, &words))
+    if (!NutLine::split(line, &words))
         return error("INVALID-ARGUMENT");
     return handleWords(state, session, words);
 }

@@ -78,6 +78,7 @@ public:
     QTimer *eventsTimer = nullptr;
     bool waiting = false;
     quint16 port = 0;
+    QString problem;
 };
 
 NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(this))
@@ -235,6 +236,7 @@ void NutServerPrivate::startListening()
         }
     }
     bool failed = false;
+    problem = addresses.isEmpty() ? QStringLiteral("no IP address to listen on") : QString();
     quint16 chosen = config.port;
     for (const QHostAddress &address : addresses) {
         bool already = false;
@@ -253,6 +255,11 @@ void NutServerPrivate::startListening()
                     << ":" << listener->errorString() << "; trying again every"
                     << retryListenMs / 1000 << "s";
             }
+            if (problem.isEmpty())
+                problem = QStringLiteral("%1 port %2: %3")
+                              .arg(address.toString())
+                              .arg(chosen)
+                              .arg(listener->errorString());
             delete listener;
             failed = true;
             continue;
@@ -280,7 +287,7 @@ void NutServerPrivate::startListening()
     port = listeners.isEmpty() ? 0 : chosen;
     if (failed)
         retry->start();
-    emit q->listening(port);
+    emit q->listening(port, problem);
 }
 
 void NutServerPrivate::stopListening()
@@ -288,9 +295,10 @@ void NutServerPrivate::stopListening()
     retry->stop();
     qDeleteAll(listeners);
     listeners.clear();
-    if (port != 0) {
+    if (port != 0 || !problem.isEmpty()) {
         port = 0;
-        emit q->listening(0);
+        problem.clear();
+        emit q->listening(0, problem);
     }
 }
 

@@ -12,7 +12,7 @@ class NutServerPrivate;
 // The network server: listens on the configured addresses, lets in allowed clients up to the
 // limit, answers them in NUT's protocol from the latest snapshot, and carries out the primary's
 // duty at the end of a shutdown (FSD, then wait for the logged-in clients to go). It lives on a
-// thread of its own (see NutService); all calls arrive as queued calls.
+// thread of its own (see NutServerThread); all calls arrive as queued calls.
 class NutServer : public QObject
 {
     Q_OBJECT
@@ -39,7 +39,9 @@ signals:
                           const QString &user, const QString &address);
     void clientsChanged(const NutClientList &clients);
     void shutdownWaitFinished();
-    void listening(quint16 port); // 0: not listening
+    // After each attempt to listen: the port (0: not listening) and, when an address could not
+    // be used, why (the first such address), for the settings page.
+    void listening(quint16 port, const QString &problem);
 
 private:
     NutServerPrivate *d;

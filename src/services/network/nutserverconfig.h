@@ -1,5 +1,7 @@
 #pragma once
 
+#include "nutport.h"
+
 #include <QByteArrayList>
 #include <QMetaType>
 #include <QStringList>
@@ -10,7 +12,7 @@ struct NutServerConfig
 {
     bool enabled = false;
     QStringList listen {QStringLiteral("127.0.0.1"), QStringLiteral("::1")};
-    quint16 port = 3493;
+    quint16 port = nutDefaultPort;
     QStringList allow; // CIDR; loopback is always allowed
     QByteArray upsName = "ups";
     QByteArrayList aliases;

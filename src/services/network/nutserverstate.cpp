@@ -1,6 +1,6 @@
 #include "nutserverstate.h"
 
-#include "nutlineparser.h"
+#include "nutline.h"
 #include "nutpassword.h"
 #include "nutsession.h"
 
@@ -106,7 +106,7 @@ const QByteArray &NutServerState::varLines(const QByteArray &asked)
     if (it == m_varLines.end()) {
         QByteArray lines;
         for (const NutVariable &v : m_variables)
-            lines += "VAR " + asked + ' ' + v.name + ' ' + NutLineParser::quote(v.value) + '\n';
+            lines += "VAR " + asked + ' ' + v.name + ' ' + NutLine::quote(v.value) + '\n';
         it = m_varLines.insert(asked, lines);
     }
     return it.value();
@@ -192,32 +192,38 @@ bool NutServerState::authenticate(NutSession &session, bool *checked)
 void NutServerState::rebuild()
 {
     m_varLines.clear();
-    m_variables = m_snapshot.variables;
-    const bool alarm = !m_snapshot.alarms.isEmpty();
-    auto status = std::find_if(m_variables.begin(), m_variables.end(),
+    m_variables = served(m_snapshot, m_fsd);
+}
+
+QVector<NutVariable> NutServerState::served(const NutSnapshot &snapshot, bool fsd)
+{
+    QVector<NutVariable> variables = snapshot.variables;
+    const bool alarm = !snapshot.alarms.isEmpty();
+    auto status = std::find_if(variables.begin(), variables.end(),
                                [](const NutVariable &v) { return v.name == "ups.status"; });
-    if (status == m_variables.end() && (m_fsd || alarm)) {
-        m_variables.append({"ups.status", QByteArray(), true});
-        status = m_variables.end() - 1;
+    if (status == variables.end() && (fsd || alarm)) {
+        variables.append({"ups.status", QByteArray(), true});
+        status = variables.end() - 1;
     }
-    if (status != m_variables.end()) {
+    if (status != variables.end()) {
         QByteArrayList flags = status->value.split(' ');
         flags.removeAll(QByteArray());
         flags.removeAll("FSD");
         if (alarm && !flags.contains("ALARM"))
             flags.append("ALARM");
-        if (m_fsd)
+        if (fsd)
             flags.prepend("FSD");
         status->value = flags.join(' ');
     }
     if (alarm) {
-        m_variables.erase(
-            std::remove_if(m_variables.begin(), m_variables.end(),
+        variables.erase(
+            std::remove_if(variables.begin(), variables.end(),
                            [](const NutVariable &v) { return v.name == "ups.alarm"; }),
-            m_variables.end());
-        m_variables.append(
-            {"ups.alarm", m_snapshot.alarms.join(QStringLiteral("; ")).toUtf8(), true});
+            variables.end());
+        variables.append(
+            {"ups.alarm", snapshot.alarms.join(QStringLiteral("; ")).toUtf8(), true});
     }
-    std::sort(m_variables.begin(), m_variables.end(),
+    std::sort(variables.begin(), variables.end(),
               [](const NutVariable &a, const NutVariable &b) { return a.name < b.name; });
+    return variables;
 }

@@ -31,6 +31,8 @@ public:
     // The variables as served: FSD first in ups.status while set, ALARM and ups.alarm while an
     // alarm is current; sorted by name.
     const QVector<NutVariable> &variables() const { return m_variables; }
+    // The same for any snapshot: what a client of the server would be told.
+    static QVector<NutVariable> served(const NutSnapshot &snapshot, bool fsd);
     const NutVariable *variable(const QByteArray &name) const;
     const NutOfferedCommand *command(const QByteArray &name) const;
     // The lines of LIST VAR for the name the client gave, kept until the data changes.

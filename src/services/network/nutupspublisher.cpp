@@ -1,16 +1,13 @@
 #include "nutupspublisher.h"
 
-#include "alarm.h"
 #include "clock.h"
-#include "database.h"
 #include "devcomm.h"
 #include "logcategories.h"
+#include "selftestrows.h"
 #include "upslink.h"
 #include "upsstate.h"
 
 #include <QLocale>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTimer>
 
 #include <cmath>
@@ -36,18 +33,12 @@ QByteArray text(const QString &value)
 }
 
 
-// Backup time in seconds: the UPS's own figure, else one made from the charge the way the serial
-// link makes it (1.2 minutes a percent); a UPS that tells neither gets a floor of ten minutes,
-// none while its battery is low, so no client shuts down for a missing figure alone.
+// Backup time in seconds, the UPS's own or estimated from the charge; a UPS that tells neither
+// gets a floor of ten minutes, none while its battery is low, so no client shuts down for a
+// missing figure alone.
 QByteArray runtimeSeconds(const UpsState &s)
 {
-    int minutes;
-    if (s.runtime)
-        minutes = *s.runtime;
-    else if (s.batteryCharge)
-        minutes = int(*s.batteryCharge * 1.2f);
-    else
-        minutes = s.batteryLow ? 0 : 10;
+    const int minutes = s.runtimeOrEstimate().value_or(s.batteryLow ? 0 : 10);
     return QByteArray::number(qMax(0, minutes) * 60);
 }
 
@@ -119,37 +110,12 @@ NutUpsPublisher::~NutUpsPublisher()
 
 void NutUpsPublisher::start()
 {
-    QSqlQuery query;
-    const QString sql = QStringLiteral("select dateTime, duration from %1 order by id desc limit 1")
-                            .arg(Database::tableName(Database::TableLogSelfTest));
-    if (!query.exec(sql)) {
-        qCWarning(lcNetwork) << "Cannot read the last self-test:" << query.lastError().text();
-    } else if (query.next()) {
-        const QString startText = query.value(0).toString();
-        const QDateTime start = QLocale(QLocale::English).toDateTime(startText, timeFormat);
-        if (start.isValid()) {
-            d->lastTest.start = start;
-            d->lastTest.result.seconds = query.value(1).toInt();
-            // The row keeps no verdict: the alarms the UPS raised while the test ran tell it.
-            QSqlQuery alarms;
-            alarms.prepare(QStringLiteral("select alarm from %1 where dateTime >= ? and "
-                                          "dateTime <= ? and alarm in (?, ?)")
-                               .arg(Database::tableName(Database::TableAlarm)));
-            alarms.addBindValue(startText);
-            alarms.addBindValue(QLocale::c().toString(
-                start.addSecs(d->lastTest.result.seconds), timeFormat));
-            alarms.addBindValue(int(Alarm::BattVolLow));
-            alarms.addBindValue(int(Alarm::UPSFault));
-            if (!alarms.exec())
-                qCWarning(lcNetwork) << "Cannot read the alarms of the last self-test:"
-                                     << alarms.lastError().text();
-            while (alarms.next()) {
-                if (alarms.value(0).toInt() == Alarm::BattVolLow)
-                    d->lastTest.result.batteryLow = true;
-                else
-                    d->lastTest.result.upsFailed = true;
-            }
-        }
+    const SelfTestRows::Last last = SelfTestRows::last();
+    if (last.start.isValid()) {
+        d->lastTest.start = last.start;
+        d->lastTest.result.seconds = last.seconds;
+        d->lastTest.result.batteryLow = last.batteryLow;
+        d->lastTest.result.upsFailed = last.upsFailed;
     }
     d->timer.start();
     d->publish();
@@ -176,7 +142,7 @@ QByteArray NutUpsPublisher::statusFlags(const UpsState &s)
     }
     if (s.selfTest)
         flags << "CAL";
-    if (s.shutdownActive && s.outputVoltage && *s.outputVoltage < 10.0f)
+    if (s.outputOff())
         flags << "OFF";
     return flags.join(' ');
 }

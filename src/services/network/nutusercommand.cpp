@@ -29,10 +29,10 @@ QString problem(NutAccountStore::Result result, const QString &name)
 
 } // namespace
 
-int NutUserCommand::run(const QString &configPath, const QString &action, const QStringList &names,
+int NutUserCommand::run(Settings *settings, const QString &action, const QStringList &names,
                         const QString &role, QTextStream &in, QTextStream &out, QTextStream &err)
 {
-    NutAccountStore store(configPath);
+    NutAccountStore store(settings);
     if (action == QLatin1String("list")) {
         if (!names.isEmpty()) {
             err << tr("--nut-user list takes no name.") << '\n';

@@ -3,9 +3,13 @@
 #include "listmodelnutclient.h"
 #include "listmodelnutuser.h"
 #include "logcategories.h"
-#include "nutlineparser.h"
-#include "nutservice.h"
+#include "nutallowlist.h"
+#include "nutline.h"
+#include "nutport.h"
+#include "nutserverthread.h"
 #include "settings.h"
+
+#include <QHostAddress>
 
 namespace {
 
@@ -32,8 +36,8 @@ QStringList items(const QString &text)
 class ServiceNetworkPrivate
 {
 public:
-    ServiceNetworkPrivate(ServiceNetwork *q, Settings *settings, const QString &configPath)
-        : q(q), settings(settings), users(configPath)
+    ServiceNetworkPrivate(ServiceNetwork *q, Settings *settings)
+        : q(q), settings(settings), users(settings)
     {
     }
 
@@ -44,7 +48,7 @@ public:
 
     ServiceNetwork *q;
     Settings *settings;
-    NutService service;
+    NutServerThread server;
     ListModelNutUser users;
     ListModelNutClient clients;
     std::function<void()> pendingDone;
@@ -52,23 +56,25 @@ public:
     bool started = false;
 };
 
-ServiceNetwork::ServiceNetwork(Settings *settings, const QString &configPath, QObject *parent)
-    : QObject(parent), d(new ServiceNetworkPrivate(this, settings, configPath))
+ServiceNetwork::ServiceNetwork(Settings *settings, QObject *parent)
+    : QObject(parent), d(new ServiceNetworkPrivate(this, settings))
 {
     connect(settings, &Settings::changed, this, [this](const QString &key) {
-        if (key.startsWith(QLatin1String("network/")))
+        // The accounts under network/users are the account list's to follow.
+        if (key.startsWith(QLatin1String("network/")) && key != QLatin1String("network/users"))
             d->apply();
     });
     connect(&d->users, &ListModelNutUser::accountsChanged, this,
-            [this] { d->service.setAccounts(d->users.accounts()); });
-    connect(&d->service, &NutService::clientsChanged, this,
-            [this] { d->clients.setClients(d->service.clients()); });
-    connect(&d->service, &NutService::portChanged, this, &ServiceNetwork::listeningPortChanged);
-    connect(&d->service, &NutService::commandRequested, this,
+            [this] { d->server.setAccounts(d->users.accounts()); });
+    connect(&d->server, &NutServerThread::clientsChanged, this,
+            [this] { d->clients.setClients(d->server.clients()); });
+    connect(&d->server, &NutServerThread::portChanged, this, &ServiceNetwork::listeningPortChanged);
+    connect(&d->server, &NutServerThread::listenAttempted, this, &ServiceNetwork::listenAttempted);
+    connect(&d->server, &NutServerThread::commandRequested, this,
             [this](const QByteArray &command, const QByteArray &parameter) {
                 emit commandRequested(command, parameter);
             });
-    connect(&d->service, &NutService::shutdownWaitFinished, this, [this] {
+    connect(&d->server, &NutServerThread::shutdownWaitFinished, this, [this] {
         if (!d->pendingDone)
             return;
         const std::function<void()> done = d->pendingDone;
@@ -86,7 +92,7 @@ void ServiceNetwork::start()
 {
     d->started = true;
     d->users.reload();
-    d->service.setAccounts(d->users.accounts());
+    d->server.setAccounts(d->users.accounts());
     d->apply();
 }
 
@@ -106,14 +112,14 @@ NutServerConfig ServiceNetworkPrivate::config() const
     NutServerConfig c;
     c.enabled = value(Settings::NetworkEnable).toBool();
     c.listen = items(listText(value(Settings::NetworkListen)));
-    c.port = quint16(number(Settings::NetworkPort, 3493, 0, 65535));
+    c.port = quint16(number(Settings::NetworkPort, nutDefaultPort, 0, 65535));
     c.allow = items(listText(value(Settings::NetworkAllow)));
     c.upsName = q->servedUpsName().toUtf8();
     if (c.upsName != value(Settings::NetworkUpsName).toString().trimmed().toUtf8())
         qCWarning(lcNetwork) << "UPS name" << value(Settings::NetworkUpsName).toString()
                              << "is not a plain name; serving it as ups";
     for (const QString &alias : items(listText(value(Settings::NetworkAliases)))) {
-        if (NutLineParser::isPlainName(alias.toUtf8()))
+        if (NutLine::isPlainName(alias.toUtf8()))
             c.aliases << alias.toUtf8();
         else
             qCWarning(lcNetwork) << "UPS alias" << alias << "is not a plain name; left out";
@@ -132,7 +138,7 @@ void ServiceNetworkPrivate::apply()
 {
     if (!started)
         return;
-    service.setConfig(config());
+    server.setConfig(config());
     emit q->settingsChanged();
 }
 
@@ -205,7 +211,7 @@ void ServiceNetwork::setAliases(const QString &names)
 QString ServiceNetwork::servedUpsName() const
 {
     const QString name = upsName().trimmed();
-    return NutLineParser::isPlainName(name.toUtf8()) ? name : QStringLiteral("ups");
+    return NutLine::isPlainName(name.toUtf8()) ? name : QStringLiteral("ups");
 }
 
 int ServiceNetwork::hostSync() const
@@ -254,7 +260,48 @@ void ServiceNetwork::setKeyFile(const QString &path)
 
 int ServiceNetwork::listeningPort() const
 {
-    return d->service.port();
+    return d->server.port();
+}
+
+QString ServiceNetwork::listenProblem() const
+{
+    return d->server.problem();
+}
+
+QString ServiceNetwork::checkListen(const QString &text) const
+{
+    const QStringList addresses = items(text);
+    if (addresses.isEmpty())
+        return tr("Name at least one address to listen on (127.0.0.1 for this computer only, "
+                  "0.0.0.0 and :: for every network).");
+    QStringList bad;
+    for (const QString &address : addresses) {
+        if (QHostAddress(address).isNull())
+            bad << address;
+    }
+    return bad.isEmpty() ? QString()
+                         : tr("Not an IP address: %1").arg(bad.join(QStringLiteral(", ")));
+}
+
+QString ServiceNetwork::checkAllow(const QString &text) const
+{
+    QStringList bad;
+    NutAllowList::parse(items(text), &bad);
+    return bad.isEmpty() ? QString()
+                         : tr("Not a network (such as 192.168.1.0/24 or fd00::/8): %1")
+                               .arg(bad.join(QStringLiteral(", ")));
+}
+
+QString ServiceNetwork::checkNames(const QString &text) const
+{
+    QStringList bad;
+    for (const QString &name : items(text)) {
+        if (!NutLine::isPlainName(name.toUtf8()))
+            bad << name;
+    }
+    return bad.isEmpty() ? QString()
+                         : tr("A UPS name holds letters, digits and . _ - @ only: %1")
+                               .arg(bad.join(QStringLiteral(", ")));
 }
 
 ListModelNutUser *ServiceNetwork::users() const
@@ -276,13 +323,13 @@ void ServiceNetwork::shutdownWait(const std::function<void()> &done)
         return;
     }
     d->pendingDone = done;
-    d->service.beginShutdownWait();
+    d->server.beginShutdownWait();
 }
 
 void ServiceNetwork::clearFsd()
 {
     d->pendingDone = nullptr;
-    d->service.clearFsd();
+    d->server.clearFsd();
 }
 
 void ServiceNetwork::setClientLimits(int idleMs, int throttleBaseMs, int outputLimit)
@@ -295,5 +342,5 @@ void ServiceNetwork::setClientLimits(int idleMs, int throttleBaseMs, int outputL
 
 void ServiceNetwork::setSnapshot(const NutSnapshot &snapshot)
 {
-    d->service.setSnapshot(snapshot);
+    d->server.setSnapshot(snapshot);
 }

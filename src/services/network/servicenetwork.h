@@ -14,7 +14,7 @@ class Settings;
 // The network server as the program and its settings page see it: the "network/..." settings,
 // the accounts and the connected clients, the latest snapshot of the UPS handed on to the
 // server, the instant commands it accepted handed back, and the primary's duty at the end of a
-// shutdown. The server itself runs on a thread of its own (NutService).
+// shutdown. The server itself runs on a thread of its own (NutServerThread).
 class ServiceNetwork : public QObject
 {
     Q_OBJECT
@@ -30,12 +30,13 @@ class ServiceNetwork : public QObject
     Q_PROPERTY(QString keyFile READ keyFile WRITE setKeyFile NOTIFY settingsChanged)
     // The port listened on now; 0 while the server is off or cannot listen.
     Q_PROPERTY(int listeningPort READ listeningPort NOTIFY listeningPortChanged)
+    // Why an address could not be listened on at the last attempt; empty when none failed.
+    Q_PROPERTY(QString listenProblem READ listenProblem NOTIFY listenAttempted)
     Q_PROPERTY(ListModelNutUser *users READ users CONSTANT)
     Q_PROPERTY(ListModelNutClient *clients READ clients CONSTANT)
 
 public:
-    // `configPath`: the configuration file, where the accounts live beside the settings.
-    ServiceNetwork(Settings *settings, const QString &configPath, QObject *parent = nullptr);
+    explicit ServiceNetwork(Settings *settings, QObject *parent = nullptr);
     ~ServiceNetwork() override;
 
     // Reads the settings and the accounts and starts the server when it is switched on.
@@ -65,8 +66,16 @@ public:
     QString keyFile() const;
     void setKeyFile(const QString &path);
     int listeningPort() const;
+    QString listenProblem() const;
     ListModelNutUser *users() const;
     ListModelNutClient *clients() const;
+
+    // What the settings page refuses before it stores it: empty when `text` is a list of IP
+    // addresses to listen on (one at least), of allowed networks, of plain UPS names; else why
+    // not, for the user.
+    Q_INVOKABLE QString checkListen(const QString &text) const;
+    Q_INVOKABLE QString checkAllow(const QString &text) const;
+    Q_INVOKABLE QString checkNames(const QString &text) const;
 
     // The primary's duty: FSD, then `done` once the logged-in clients have left or hostSync
     // seconds have passed; at once while the server is off. A newer call replaces `done`.
@@ -83,6 +92,8 @@ public slots:
 signals:
     void settingsChanged();
     void listeningPortChanged();
+    // An attempt to listen is over: after each change of the server's settings, and each retry.
+    void listenAttempted();
     void commandRequested(const QByteArray &command, const QByteArray &parameter);
 
 private:

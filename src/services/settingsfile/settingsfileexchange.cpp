@@ -1,12 +1,12 @@
 #include "settingsfileexchange.h"
 
-#include "database.h"
 #include "filesaver.h"
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
+#include "recipientstore.h"
 #include "settings.h"
 
 #include <QCoreApplication>
@@ -15,9 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace {
 
@@ -124,49 +121,17 @@ QString localPath(const QUrl &url)
     return QString();
 }
 
-QString recipientTable()
+// The texts of a recipient array; other values are skipped with a warning.
+QStringList recipientTexts(const QJsonArray &users)
 {
-    return Database::tableName(Database::TableEMailUser);
-}
-
-QJsonArray storedRecipients()
-{
-    QJsonArray users;
-    QSqlQuery query;
-    if (!query.exec(QStringLiteral("select user from %1;").arg(recipientTable()))) {
-        qCWarning(lcServices) << "Cannot read the e-mail recipients:" << query.lastError().text();
-        return users;
-    }
-    while (query.next())
-        users.append(query.value(0).toString());
-    return users;
-}
-
-// Replaces the stored recipients as one transaction, so a failure keeps the old list.
-void replaceRecipients(const QJsonArray &users)
-{
-    QVariantList values;
+    QStringList texts;
     for (const QJsonValue &user : users) {
         if (user.isString())
-            values.append(user.toString());
+            texts.append(user.toString());
         else
             qCWarning(lcServices) << "Settings file: skipping recipient" << user << "(not a text)";
     }
-    QSqlDatabase db = QSqlDatabase::database();
-    db.transaction();
-    QSqlQuery query;
-    bool done = query.exec(QStringLiteral("delete from %1;").arg(recipientTable()));
-    if (done && !values.isEmpty()) {
-        done =
-            query.prepare(QStringLiteral("insert into %1(user) values(?)").arg(recipientTable()));
-        query.addBindValue(values);
-        done = done && query.execBatch();
-    }
-    if (done && db.commit())
-        return;
-    qCWarning(lcServices) << "Cannot replace the e-mail recipients:" << query.lastError().text()
-                          << db.lastError().text() << "; the stored list is kept";
-    db.rollback();
+    return texts;
 }
 
 // Writes one member's text under its key. Missing or unusable members keep the stored value:
@@ -227,7 +192,8 @@ bool SettingsFileExchange::settingsSaveAs(const QUrl &file)
     QJsonObject object;
     for (int type : emailMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
-    object.insert(settings->keyName(Settings::EMailReceiver), storedRecipients());
+    object.insert(settings->keyName(Settings::EMailReceiver),
+                  QJsonArray::fromStringList(RecipientStore::read()));
     for (int type : shutdownMembers() + linkMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
     for (int type : networkMembers())
@@ -284,15 +250,18 @@ bool SettingsFileExchange::settingsImport(const QUrl &file)
     Settings *settings = m_settings;
     const QJsonObject object = document.object();
     QStringList skipped;
+    QStringList failures;
     for (int type : emailMembers())
         importMember(settings, object, type, skipped);
 
     const QString receiverKey = settings->keyName(Settings::EMailReceiver);
     const QJsonValue receivers = object.value(receiverKey);
-    if (receivers.isArray())
-        replaceRecipients(receivers.toArray());
-    else
+    QString why;
+    if (!receivers.isArray())
         skipped.append(receiverKey);
+    else if (!RecipientStore::replace(recipientTexts(receivers.toArray()), &why))
+        failures
+            << tr("The e-mail recipients could not be stored (%1); the old list is kept.").arg(why);
     m_recipients->refresh();
 
     for (int type : shutdownMembers())
@@ -305,24 +274,67 @@ bool SettingsFileExchange::settingsImport(const QUrl &file)
     for (int type : networkMembers())
         importMember(settings, object, type, networkAbsent);
     const QJsonValue accounts = object.value(accountsMember);
-    if (accounts.isArray())
-        m_networkAccounts->replaceAll(accountsFromJson(accounts.toArray()));
+    if (accounts.isArray() && !m_networkAccounts->replaceAll(accountsFromJson(accounts.toArray())))
+        failures << tr("The network server's accounts could not be stored; the old ones are "
+                       "kept.");
     for (int type : webMembers())
         importMember(settings, object, type, networkAbsent);
 
     if (!skipped.isEmpty())
         qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped
                               << "; those are kept";
-    qCInfo(lcServices) << "Settings imported from" << path;
+    // What went in is shown either way; what did not is told, one line each.
+    setImportFailures(failures);
     emit settingsChanged();
+    if (!failures.isEmpty()) {
+        qCWarning(lcServices) << "Settings imported from" << path << "in part:" << failures;
+        return false;
+    }
+    qCInfo(lcServices) << "Settings imported from" << path;
     return true;
+}
+
+QStringList SettingsFileExchange::importFailures() const
+{
+    return m_importFailures;
+}
+
+void SettingsFileExchange::setImportFailures(const QStringList &failures)
+{
+    if (failures == m_importFailures)
+        return;
+    m_importFailures = failures;
+    emit importFailuresChanged();
 }
 
 void SettingsFileExchange::settingsRestore()
 {
+    // The network accounts are not settings: like the link to the UPS, they stay.
     m_settings->restore();
     m_recipients->removeAll();
-    m_networkAccounts->replaceAll({});
     qCInfo(lcServices) << "Settings restored to their defaults";
     emit settingsChanged();
+}
+
+QStringList SettingsFileExchange::restoreChanges() const
+{
+    QStringList lines;
+    const auto on = [this](int type) {
+        return m_settings->getSettings(type).toBool();
+    };
+    if (on(Settings::ShutdownEnable))
+        lines << tr("The protection is switched off: no shutdown on a mains failure.");
+    if (on(Settings::NetworkEnable))
+        lines << tr("Network sharing is switched off: the computers that watch this UPS over the "
+                    "network lose it.");
+    if (on(Settings::EMailEnable))
+        lines << tr("E-mail is switched off.");
+    const int recipients = m_recipients->rowCount();
+    if (recipients > 0)
+        lines << tr("Every e-mail recipient is deleted (%1).").arg(recipients);
+    lines << tr("The language, desktop notifications, the battery replacement interval and every "
+                "shutdown, e-mail and network sharing setting go back to their defaults.");
+    lines << tr("Kept: the link to the UPS, the network accounts, the scheduled tasks and the "
+                "battery installation date.");
+    return lines;
 }

@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <climits>
@@ -52,14 +53,24 @@ public:
     void loadSettings();
     bool readBool(int type, bool fallback) const;
     int readInt(int type, int fallback) const;
-    // A changed value is kept and written through at once.
-    template<typename T> bool update(T &field, const T &value, int type)
+    using Signal = void (ServiceShutdown::*)();
+    // A changed value is kept, written through at once and announced.
+    template<typename T> bool update(T &field, const T &value, int type, Signal changed)
     {
         if (field == value)
             return false;
         field = value;
         settings->setSettings(type, QVariant::fromValue(value));
+        emit(q->*changed)();
         return true;
+    }
+    // A value read from the settings, announced when it differs from the one kept.
+    template<typename T> void reload(T &field, const T &value, Signal changed)
+    {
+        if (field == value)
+            return;
+        field = value;
+        emit(q->*changed)();
     }
 
     void cancel();
@@ -74,6 +85,7 @@ public:
     void dropCommand();
     void startCommand();
     void shutDownSystem();
+    void powerOffAnswered(platform::PowerOffResult result, quint64 number);
 
     ServiceShutdown *q;
     Settings *settings = nullptr;
@@ -121,6 +133,8 @@ public:
     bool upsOffAsked = false;
     bool upsOffSeen = false; // the UPS took the output-off (its flag, or the output went off)
     bool powerOffAsked = false;
+    bool powerOffPending = false; // the login manager has not answered yet
+    quint64 countdownNumber = 0; // bumped by every countdown started or called off
     bool committedShown = false; // as last announced
     bool alerting = false;
 
@@ -165,24 +179,28 @@ int ServiceShutdownPrivate::readInt(int type, int fallback) const
 
 void ServiceShutdownPrivate::loadSettings()
 {
-    queltaOffEnable = readBool(Settings::ShutdownEnable, false);
-    mainFaultOffTime = readInt(Settings::ShutdownMainFaultTime, 0);
-    battLowOffTime = readInt(Settings::ShutdownBattLowTime, 0);
-    mainFaultOffCap = readInt(Settings::ShutdownMainFaultCap, 1);
-    shutdownMode = readInt(Settings::ShutdownMode, 0);
-    autoSaveEnable = readBool(Settings::ShutdownAutoSave, false);
-    upsOffEnable = readBool(Settings::ShutdownUPSOff, false);
-    upsOffTime = readInt(Settings::ShutdownUPSOffTime, 1);
-    execEnable = readBool(Settings::ShutdownExec, false);
-    execTime = readInt(Settings::ShutdownExecTime, 1);
-    execFile = settings->getSettings(Settings::ShutdownExecFile).toString();
-    osOffEnable = readBool(Settings::ShutdownOsOff, false);
+    using S = ServiceShutdown;
+    reload(queltaOffEnable, readBool(Settings::ShutdownEnable, false), &S::queltaOffEnableChanged);
+    reload(mainFaultOffTime, readInt(Settings::ShutdownMainFaultTime, 0),
+           &S::mainFaultOffTimeChanged);
+    reload(battLowOffTime, readInt(Settings::ShutdownBattLowTime, 0), &S::battLowOffTimeChanged);
+    reload(mainFaultOffCap, readInt(Settings::ShutdownMainFaultCap, 1), &S::mainFaultOffCapChanged);
+    reload(shutdownMode, readInt(Settings::ShutdownMode, 0), &S::shutdownModeChanged);
+    reload(autoSaveEnable, readBool(Settings::ShutdownAutoSave, false), &S::autoSaveEnableChanged);
+    reload(upsOffEnable, readBool(Settings::ShutdownUPSOff, false), &S::upsOffEnableChanged);
+    reload(upsOffTime, readInt(Settings::ShutdownUPSOffTime, 1), &S::upsOffTimeChanged);
+    reload(execEnable, readBool(Settings::ShutdownExec, false), &S::execEnableChanged);
+    reload(execTime, readInt(Settings::ShutdownExecTime, 1), &S::execTimeChanged);
+    reload(execFile, settings->getSettings(Settings::ShutdownExecFile).toString(),
+           &S::execFileChanged);
+    reload(osOffEnable, readBool(Settings::ShutdownOsOff, false), &S::osOffEnableChanged);
 }
 
 // Stops whatever is under way: countdown, command wait, and a UPS shutdown this service asked
 // for (none other: a shutdown the UPS's primary or the user scheduled is theirs to cancel).
 void ServiceShutdownPrivate::cancel()
 {
+    ++countdownNumber;
     setCountdown(0);
     failureReported = false;
     startedByUps = false;
@@ -199,6 +217,7 @@ void ServiceShutdownPrivate::cancel()
 
 void ServiceShutdownPrivate::startCountdown(int seconds)
 {
+    ++countdownNumber;
     setCountdown(seconds);
     failureReported = false;
     stepState = StepState::NotRun;
@@ -247,8 +266,7 @@ void ServiceShutdownPrivate::followUpsOff(const UpsState &state)
 {
     if (!upsOffAsked)
         return;
-    const bool outputOff = state.outputVoltage && *state.outputVoltage < 1.0f;
-    if (state.shutdownActive || outputOff) {
+    if (state.shutdownActive || state.outputOff()) {
         upsOffSeen = true;
         return;
     }
@@ -320,17 +338,34 @@ void ServiceShutdownPrivate::startCommand()
 
 void ServiceShutdownPrivate::shutDownSystem()
 {
-    qCInfo(lcServices) << "Shutting the computer down";
     powerOffAsked = true;
     updateCommitted();
+    // One question at a time: a login manager that does not answer is not asked again at every
+    // tick until it has (or its call has timed out).
+    if (powerOffPending)
+        return;
+    qCInfo(lcServices) << "Shutting the computer down";
     q->writeShutdownLog();
     // A UPS server's primary waits for this computer until it leaves.
     devComm->leave();
-    const platform::PowerOffResult result = platform::powerOff();
+    powerOffPending = true;
+    const QPointer<ServiceShutdown> self(q);
+    const quint64 number = countdownNumber;
+    platform::powerOff([self, number](platform::PowerOffResult result) {
+        if (self)
+            self->d->powerOffAnswered(result, number);
+    });
+}
+
+// The login manager's answer, on this thread's event loop; the countdown went on meanwhile.
+void ServiceShutdownPrivate::powerOffAnswered(platform::PowerOffResult result, quint64 number)
+{
+    powerOffPending = false;
     if (result == platform::PowerOffResult::Requested)
         return;
     qCWarning(lcServices) << "The computer was not shut down: power-off" << describe(result);
-    if (failureReported)
+    // The user hears of it once per countdown, and not for one called off meanwhile.
+    if (failureReported || number != countdownNumber || !powerOffAsked)
         return;
     failureReported = true;
     QString why;
@@ -617,7 +652,9 @@ bool ServiceShutdown::queltaOffEnable() const
 
 void ServiceShutdown::setQueltaOffEnable(bool enable)
 {
-    if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable) || enable)
+    if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable,
+                   &ServiceShutdown::queltaOffEnableChanged) ||
+        enable)
         return;
     d->mainsFault = false;
     d->battLow = false;
@@ -631,7 +668,8 @@ int ServiceShutdown::mainFaultOffTime() const
 
 void ServiceShutdown::setMainFaultOffTime(int minutes)
 {
-    d->update(d->mainFaultOffTime, minutes, Settings::ShutdownMainFaultTime);
+    d->update(d->mainFaultOffTime, minutes, Settings::ShutdownMainFaultTime,
+              &ServiceShutdown::mainFaultOffTimeChanged);
 }
 
 int ServiceShutdown::battLowOffTime() const
@@ -641,7 +679,8 @@ int ServiceShutdown::battLowOffTime() const
 
 void ServiceShutdown::setBattLowOffTime(int minutes)
 {
-    d->update(d->battLowOffTime, minutes, Settings::ShutdownBattLowTime);
+    d->update(d->battLowOffTime, minutes, Settings::ShutdownBattLowTime,
+              &ServiceShutdown::battLowOffTimeChanged);
 }
 
 int ServiceShutdown::mainFaultOffCap() const
@@ -651,7 +690,8 @@ int ServiceShutdown::mainFaultOffCap() const
 
 void ServiceShutdown::setMainFaultOffCap(int percent)
 {
-    d->update(d->mainFaultOffCap, percent, Settings::ShutdownMainFaultCap);
+    d->update(d->mainFaultOffCap, percent, Settings::ShutdownMainFaultCap,
+              &ServiceShutdown::mainFaultOffCapChanged);
 }
 
 int ServiceShutdown::shutdownMode() const
@@ -661,7 +701,7 @@ int ServiceShutdown::shutdownMode() const
 
 void ServiceShutdown::setShutdownMode(int mode)
 {
-    d->update(d->shutdownMode, mode, Settings::ShutdownMode);
+    d->update(d->shutdownMode, mode, Settings::ShutdownMode, &ServiceShutdown::shutdownModeChanged);
 }
 
 bool ServiceShutdown::autoSaveEnable() const
@@ -671,7 +711,8 @@ bool ServiceShutdown::autoSaveEnable() const
 
 void ServiceShutdown::setAutoSaveEnable(bool enable)
 {
-    d->update(d->autoSaveEnable, enable, Settings::ShutdownAutoSave);
+    d->update(d->autoSaveEnable, enable, Settings::ShutdownAutoSave,
+              &ServiceShutdown::autoSaveEnableChanged);
 }
 
 bool ServiceShutdown::upsOffEnable() const
@@ -681,7 +722,8 @@ bool ServiceShutdown::upsOffEnable() const
 
 void ServiceShutdown::setUpsOffEnable(bool enable)
 {
-    d->update(d->upsOffEnable, enable, Settings::ShutdownUPSOff);
+    d->update(d->upsOffEnable, enable, Settings::ShutdownUPSOff,
+              &ServiceShutdown::upsOffEnableChanged);
 }
 
 int ServiceShutdown::upsOffTime() const
@@ -691,7 +733,8 @@ int ServiceShutdown::upsOffTime() const
 
 void ServiceShutdown::setUpsOffTime(int minutes)
 {
-    d->update(d->upsOffTime, minutes, Settings::ShutdownUPSOffTime);
+    d->update(d->upsOffTime, minutes, Settings::ShutdownUPSOffTime,
+              &ServiceShutdown::upsOffTimeChanged);
 }
 
 int ServiceShutdown::execEnable() const
@@ -702,7 +745,8 @@ int ServiceShutdown::execEnable() const
 void ServiceShutdown::setExecEnable(int enable)
 {
     // Kept as a yes or no in the file, like its default.
-    d->update(d->execEnable, enable != 0, Settings::ShutdownExec);
+    d->update(d->execEnable, enable != 0, Settings::ShutdownExec,
+              &ServiceShutdown::execEnableChanged);
 }
 
 int ServiceShutdown::execTime() const
@@ -712,7 +756,7 @@ int ServiceShutdown::execTime() const
 
 void ServiceShutdown::setExecTime(int minutes)
 {
-    d->update(d->execTime, minutes, Settings::ShutdownExecTime);
+    d->update(d->execTime, minutes, Settings::ShutdownExecTime, &ServiceShutdown::execTimeChanged);
 }
 
 QString ServiceShutdown::execFile() const
@@ -722,7 +766,8 @@ QString ServiceShutdown::execFile() const
 
 void ServiceShutdown::setExecFile(const QString &commandLine)
 {
-    d->update(d->execFile, commandLine, Settings::ShutdownExecFile);
+    d->update(d->execFile, commandLine, Settings::ShutdownExecFile,
+              &ServiceShutdown::execFileChanged);
 }
 
 bool ServiceShutdown::osOffEnable() const
@@ -732,5 +777,6 @@ bool ServiceShutdown::osOffEnable() const
 
 void ServiceShutdown::setOsOffEnable(bool enable)
 {
-    d->update(d->osOffEnable, enable, Settings::ShutdownOsOff);
+    d->update(d->osOffEnable, enable, Settings::ShutdownOsOff,
+              &ServiceShutdown::osOffEnableChanged);
 }

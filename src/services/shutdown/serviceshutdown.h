@@ -23,18 +23,23 @@ struct UpsState;
 class ServiceShutdown : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool queltaOffEnable READ queltaOffEnable WRITE setQueltaOffEnable)
-    Q_PROPERTY(int mainFaultOffTime READ mainFaultOffTime WRITE setMainFaultOffTime)
-    Q_PROPERTY(int battLowOffTime READ battLowOffTime WRITE setBattLowOffTime)
-    Q_PROPERTY(int mainFaultOffCap READ mainFaultOffCap WRITE setMainFaultOffCap)
-    Q_PROPERTY(int shutdownMode READ shutdownMode WRITE setShutdownMode)
-    Q_PROPERTY(bool autoSaveEnable READ autoSaveEnable WRITE setAutoSaveEnable)
-    Q_PROPERTY(bool upsOffEnable READ upsOffEnable WRITE setUpsOffEnable)
-    Q_PROPERTY(int upsOffTime READ upsOffTime WRITE setUpsOffTime)
-    Q_PROPERTY(int execEnable READ execEnable WRITE setExecEnable)
-    Q_PROPERTY(int execTime READ execTime WRITE setExecTime)
-    Q_PROPERTY(QString execFile READ execFile WRITE setExecFile)
-    Q_PROPERTY(bool osOffEnable READ osOffEnable WRITE setOsOffEnable)
+    Q_PROPERTY(bool queltaOffEnable READ queltaOffEnable WRITE setQueltaOffEnable NOTIFY
+                   queltaOffEnableChanged)
+    Q_PROPERTY(int mainFaultOffTime READ mainFaultOffTime WRITE setMainFaultOffTime NOTIFY
+                   mainFaultOffTimeChanged)
+    Q_PROPERTY(
+        int battLowOffTime READ battLowOffTime WRITE setBattLowOffTime NOTIFY battLowOffTimeChanged)
+    Q_PROPERTY(int mainFaultOffCap READ mainFaultOffCap WRITE setMainFaultOffCap NOTIFY
+                   mainFaultOffCapChanged)
+    Q_PROPERTY(int shutdownMode READ shutdownMode WRITE setShutdownMode NOTIFY shutdownModeChanged)
+    Q_PROPERTY(bool autoSaveEnable READ autoSaveEnable WRITE setAutoSaveEnable NOTIFY
+                   autoSaveEnableChanged)
+    Q_PROPERTY(bool upsOffEnable READ upsOffEnable WRITE setUpsOffEnable NOTIFY upsOffEnableChanged)
+    Q_PROPERTY(int upsOffTime READ upsOffTime WRITE setUpsOffTime NOTIFY upsOffTimeChanged)
+    Q_PROPERTY(int execEnable READ execEnable WRITE setExecEnable NOTIFY execEnableChanged)
+    Q_PROPERTY(int execTime READ execTime WRITE setExecTime NOTIFY execTimeChanged)
+    Q_PROPERTY(QString execFile READ execFile WRITE setExecFile NOTIFY execFileChanged)
+    Q_PROPERTY(bool osOffEnable READ osOffEnable WRITE setOsOffEnable NOTIFY osOffEnableChanged)
     // Seconds left of the running countdown; 0 while none runs.
     Q_PROPERTY(int countdown READ countdown NOTIFY progressChanged)
     // The end is under way and no longer called off by anything but switching the protection
@@ -101,6 +106,19 @@ public:
     void writeShutdownLog();
 
 signals:
+    // Each of the twelve settings, changed here or in the file (an import, a restore).
+    void queltaOffEnableChanged();
+    void mainFaultOffTimeChanged();
+    void battLowOffTimeChanged();
+    void mainFaultOffCapChanged();
+    void shutdownModeChanged();
+    void autoSaveEnableChanged();
+    void upsOffEnableChanged();
+    void upsOffTimeChanged();
+    void execEnableChanged();
+    void execTimeChanged();
+    void execFileChanged();
+    void osOffEnableChanged();
     void shutdownTimeChanged(int sec);
     void shutdownStarted(int sec); // 0: cancelled
     // A running countdown now ends sooner: `sec` seconds are left.

@@ -4,7 +4,6 @@
 
 class QLocale;
 
-class QQmlEngine;
 class Settings;
 class TranslatorPrivate;
 
@@ -12,13 +11,14 @@ class TranslatorPrivate;
 // shipped catalogues in "/translations". The English catalogue ("en.qm", corrections of the
 // source texts) stays installed beneath the others, so English shows corrected wherever it
 // shows. The choice lives in the settings ("language/auto",
-// "language/type"); after each switch the QML engine re-evaluates every translated text. Once
-// initialised it follows a choice written by someone else (an import, a restore).
+// "language/type"); after each switch that changed the catalogues it says so, for a window to
+// evaluate its texts again. Once initialised it follows a choice written by someone else (an
+// import, a restore, the command line).
 class Translator : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int language READ language WRITE setLanguage NOTIFY languageChanged)
-    Q_PROPERTY(bool autoLanguage READ autoLanguage WRITE setAutoLanguage)
+    Q_PROPERTY(bool autoLanguage READ autoLanguage WRITE setAutoLanguage NOTIFY autoLanguageChanged)
     Q_PROPERTY(bool isLoading READ isLoading)
     // The language shown now (never Auto): with the automatic choice, the system's language
     // where a catalogue exists for it, else English.
@@ -44,14 +44,16 @@ public:
     // Applies the stored choice; start-up calls it once the root object exists.
     Q_INVOKABLE void init();
 
-    void setEngine(QQmlEngine *engine);
-
     // Where the catalogues are looked up; empty (the default) means the shipped
     // "/translations" folder. Tests point it at catalogues they build themselves.
     void setCatalogueFolder(const QString &folder);
 
 signals:
     void languageChanged();
+    void autoLanguageChanged();
+    // Other catalogues are in force: every translated text shown must be made again now (the
+    // window's engine retranslates). Emitted during the switch, while isLoading is true.
+    void cataloguesChanged();
 
 private:
     TranslatorPrivate *d;

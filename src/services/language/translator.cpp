@@ -8,8 +8,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
-#include <QPointer>
-#include <QQmlEngine>
 #include <QTranslator>
 
 class TranslatorPrivate
@@ -21,7 +19,6 @@ public:
     Translator *q = nullptr;
     Settings *settings = nullptr;
     bool initialised = false;
-    QPointer<QQmlEngine> engine;
     QTranslator english;
     QTranslator translator;
     int inUse = Translator::EN_GB;
@@ -82,10 +79,9 @@ void TranslatorPrivate::load(int language)
             inUse = Translator::EN_GB;
         }
     }
-    // Every binding of the window is evaluated again: only when the catalogues changed (not when
-    // the window was made with them in force).
-    if (engine && installed != before)
-        engine->retranslate();
+    // Only when the catalogues changed, not when the window was made with them in force.
+    if (installed != before)
+        emit q->cataloguesChanged();
     isLoading = false;
 }
 
@@ -139,6 +135,7 @@ void Translator::setAutoLanguage(bool autoLanguage)
         return;
     d->autoLanguage = autoLanguage;
     d->settings->setSettings(Settings::LanguageAuto, autoLanguage);
+    emit autoLanguageChanged();
 }
 
 bool Translator::isLoading() const
@@ -169,12 +166,8 @@ void Translator::init()
         d->load(Auto);
         settings->setSettings(Settings::LanguageAuto, true);
     }
+    emit autoLanguageChanged();
     emit languageChanged();
-}
-
-void Translator::setEngine(QQmlEngine *engine)
-{
-    d->engine = engine;
 }
 
 void Translator::setCatalogueFolder(const QString &folder)

@@ -7,18 +7,18 @@
 
 #include <QObject>
 
-class NutServicePrivate;
+class NutServerThreadPrivate;
 
 // The network server as the rest of the program sees it: it runs the server on a thread of its
 // own, so neither many clients, TLS handshakes nor password checks ever hold up the thread that
 // talks to the UPS, and passes data in and outcomes back as queued calls. Nothing here waits for
 // the server.
-class NutService : public QObject
+class NutServerThread : public QObject
 {
     Q_OBJECT
 public:
-    explicit NutService(QObject *parent = nullptr);
-    ~NutService() override;
+    explicit NutServerThread(QObject *parent = nullptr);
+    ~NutServerThread() override;
 
     void setConfig(const NutServerConfig &config);
     void setSnapshot(const NutSnapshot &snapshot);
@@ -29,6 +29,8 @@ public:
     void clearFsd();
 
     quint16 port() const; // 0 while not listening
+    // Why an address could not be used at the last attempt to listen; empty when none failed.
+    QString problem() const;
     NutClientList clients() const;
 
 signals:
@@ -36,8 +38,10 @@ signals:
                           const QString &user, const QString &address);
     void clientsChanged();
     void portChanged(quint16 port);
+    // An attempt to listen is over (port() and problem() tell how it went).
+    void listenAttempted();
     void shutdownWaitFinished();
 
 private:
-    NutServicePrivate *d;
+    NutServerThreadPrivate *d;
 };

@@ -14,7 +14,7 @@ bool NutLineSplitter::next(Line *line)
     const int end = m_buffer.indexOf('\n', m_start);
     if (end < 0) {
         // A half line: keep it only while it can still be a line we answer.
-        if (m_buffer.size() - m_start > maxLength) {
+        if (m_buffer.size() - m_start > m_limit) {
             m_dropping = true;
             m_buffer.clear();
             m_start = 0;
@@ -22,7 +22,7 @@ bool NutLineSplitter::next(Line *line)
         return false;
     }
     const int length = end - m_start;
-    line->tooLong = m_dropping || length > maxLength;
+    line->tooLong = m_dropping || length > m_limit;
     line->text = line->tooLong ? QByteArray() : m_buffer.mid(m_start, length);
     m_dropping = false;
     m_start = end + 1;

@@ -1,0 +1,173 @@
+#include "configcommand.h"
+
+#include "paths.h"
+#include "settingkeys.h"
+#include "settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTextStream>
+
+namespace {
+
+using SettingKeys::Kind;
+
+QString configPath()
+{
+    return Paths::file(QStringLiteral("/cfg/config.cfg"));
+}
+
+// What the key takes, in the words of the command line.
+QString takes(const SettingKeys::Key &key)
+{
+    switch (key.kind) {
+    case Kind::Bool:
+        return ConfigCommand::tr("true or false");
+    case Kind::Number:
+        return ConfigCommand::tr("a whole number from %1 to %2").arg(key.min).arg(key.max);
+    case Kind::Choice: {
+        QStringList numbers;
+        for (int choice : key.choices)
+            numbers << QString::number(choice);
+        return ConfigCommand::tr("one of %1").arg(numbers.join(QStringLiteral(", ")));
+    }
+    case Kind::TimeOfDay:
+        return ConfigCommand::tr("a time of day such as 07:30:00");
+    case Kind::Day:
+        return ConfigCommand::tr("a day such as 2026-12-31, or nothing");
+    case Kind::Text:
+    case Kind::Secret:
+        break;
+    }
+    return ConfigCommand::tr("any text");
+}
+
+// The value in force: the stored one when the key can hold it, else the default the program
+// uses instead. A password shows only whether one is set.
+QString shown(const SettingKeys::Key &key, const QVariant &stored)
+{
+    if (key.kind == Kind::Secret)
+        return stored.toByteArray().isEmpty() ? QString() : ConfigCommand::tr("(set)");
+    QVariant value = key.defaultValue;
+    if (stored.isValid()) {
+        const SettingKeys::Verdict verdict = SettingKeys::check(key, stored);
+        if (verdict.ok)
+            value = verdict.value;
+    }
+    if (value.type() == QVariant::Bool)
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    return value.toString();
+}
+
+// A file the settings facility could not read would count as empty, and a write would then
+// replace it with defaults: it is refused first.
+bool readable(QTextStream &err)
+{
+    QFile file(configPath());
+    if (!file.exists() || file.open(QIODevice::ReadOnly))
+        return true;
+    err << ConfigCommand::tr("Cannot read %1: %2.").arg(file.fileName(), file.errorString())
+        << '\n';
+    return false;
+}
+
+const SettingKeys::Key *knownKey(const QString &name, QTextStream &err)
+{
+    const SettingKeys::Key *key = SettingKeys::find(name);
+    if (!key)
+        err << ConfigCommand::tr("There is no setting %1; config list shows them all.").arg(name)
+            << '\n';
+    return key;
+}
+
+int write(const QString &name, const QVariant &value, QTextStream &err)
+{
+    if (!readable(err))
+        return ConfigCommand::Failure;
+    QDir().mkpath(Paths::file(QStringLiteral("/cfg")));
+    Settings settings;
+    settings.load();
+    settings.setSettings(name, value);
+    if (settings.writeFailed()) {
+        err << ConfigCommand::tr("Cannot write %1.").arg(configPath()) << '\n';
+        return ConfigCommand::Failure;
+    }
+    return ConfigCommand::Success;
+}
+
+} // namespace
+
+int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStream &out,
+                       QTextStream &err)
+{
+    const QString action = arguments.value(0);
+    const int count = arguments.size();
+    const bool fits = (action == QLatin1String("list") && count == 1) ||
+        (action == QLatin1String("get") && count == 2) ||
+        (action == QLatin1String("set") && count == 3) ||
+        (action == QLatin1String("set-password") && count == 2);
+    if (!fits) {
+        err << tr("Use config list, config get KEY, config set KEY VALUE or config set-password "
+                  "KEY.")
+            << '\n';
+        return Usage;
+    }
+
+    if (action == QLatin1String("list") || action == QLatin1String("get")) {
+        const SettingKeys::Key *only = nullptr;
+        if (action == QLatin1String("get") && !(only = knownKey(arguments.at(1), err)))
+            return Usage;
+        if (!readable(err))
+            return Failure;
+        // Read as it stands: looking neither completes nor rewrites the file.
+        const QSettings file(configPath(), QSettings::IniFormat);
+        for (const SettingKeys::Key &key : SettingKeys::all()) {
+            const QString name = QString::fromLatin1(key.name);
+            if (only && only != &key)
+                continue;
+            const QString value = shown(key, file.value(name));
+            if (only)
+                out << value << '\n';
+            else
+                out << name << '=' << value << '\n';
+        }
+        return Success;
+    }
+
+    const QString name = arguments.at(1);
+    const SettingKeys::Key *key = knownKey(name, err);
+    if (!key)
+        return Usage;
+    if (action == QLatin1String("set-password")) {
+        if (key->kind != Kind::Secret) {
+            err << tr("%1 is no password; set it with config set.").arg(name) << '\n';
+            return Usage;
+        }
+        // The first line of standard input, without its line end.
+        QString password = in.readLine();
+        if (password.endsWith(QLatin1Char('\r')))
+            password.chop(1);
+        const int result = write(name, password, err);
+        if (result == Success)
+            out << (password.isEmpty() ? tr("Password %1 cleared.") : tr("Password %1 set."))
+                       .arg(name)
+                << '\n';
+        return result;
+    }
+
+    if (key->kind == Kind::Secret) {
+        err << tr("%1 is a password: set it with config set-password %1, which reads it from "
+                  "standard input.")
+                   .arg(name)
+            << '\n';
+        return Usage;
+    }
+    const QString text = arguments.at(2);
+    const SettingKeys::Verdict verdict = SettingKeys::check(*key, text);
+    if (!verdict.ok) {
+        err << tr("%1 takes %2, not '%3'.").arg(name, takes(*key), text) << '\n';
+        return Usage;
+    }
+    return write(name, verdict.value, err);
+}

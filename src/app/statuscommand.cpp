@@ -1,0 +1,119 @@
+#include "statuscommand.h"
+
+#include "paths.h"
+#include "singleinstance.h"
+#include "statusreport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+using Health = UpsState::Health;
+
+// How bad a health is, for the worst of several UPSes.
+int rank(Health health)
+{
+    switch (health) {
+    case Health::OnMains:
+        return 0;
+    case Health::OnBattery:
+        return 1;
+    case Health::NoUps:
+        return 2;
+    case Health::Critical:
+        break;
+    }
+    return 3;
+}
+
+// The flags of ups.status in words, in their order.
+QString words(const QString &status)
+{
+    QStringList out;
+    for (const QString &flag : status.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (flag == QLatin1String("OL"))
+            out << StatusCommand::tr("on mains");
+        else if (flag == QLatin1String("OB"))
+            out << StatusCommand::tr("on battery");
+        else if (flag == QLatin1String("LB"))
+            out << StatusCommand::tr("battery low");
+        else if (flag == QLatin1String("BYPASS"))
+            out << StatusCommand::tr("on bypass");
+        else if (flag == QLatin1String("TRIM"))
+            out << StatusCommand::tr("lowering a high mains voltage");
+        else if (flag == QLatin1String("BOOST"))
+            out << StatusCommand::tr("raising a low mains voltage");
+        else if (flag == QLatin1String("CAL"))
+            out << StatusCommand::tr("self-test running");
+        else if (flag == QLatin1String("OFF"))
+            out << StatusCommand::tr("output off");
+        else if (flag == QLatin1String("FSD"))
+            out << StatusCommand::tr("forced shutdown");
+        else if (flag == QLatin1String("ALARM"))
+            out << StatusCommand::tr("alarm");
+        else
+            out << flag;
+    }
+    return out.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+int StatusCommand::run(bool json, QTextStream &out, QTextStream &err)
+{
+    const int noUps = int(Health::NoUps);
+    const QString root = Paths::root();
+    QByteArray answer;
+    switch (SingleInstance::ask("status", 5000, &answer)) {
+    case SingleInstance::Reply::Answered:
+        break;
+    case SingleInstance::Reply::NotRunning:
+        err << tr("Quelta does not run on the program folder %1.").arg(root) << '\n';
+        return noUps;
+    case SingleInstance::Reply::Refused:
+        err << tr("Quelta runs on the program folder %1, but this user may not ask it: run this "
+                  "as its user or as a member of its group.")
+                   .arg(root)
+            << '\n';
+        return noUps;
+    case SingleInstance::Reply::NoAnswer:
+        err << tr("Quelta on the program folder %1 did not answer.").arg(root) << '\n';
+        return noUps;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(answer);
+    const QJsonArray upses = document.object().value(QStringLiteral("ups")).toArray();
+    if (upses.isEmpty()) {
+        err << tr("Quelta on the program folder %1 watches no UPS.").arg(root) << '\n';
+        return noUps;
+    }
+
+    Health worst = Health::OnMains;
+    for (int i = 0; i < upses.size(); ++i) {
+        const QJsonObject ups = upses.at(i).toObject();
+        const Health health =
+            StatusReport::healthOf(ups.value(QStringLiteral("health")).toString());
+        if (rank(health) > rank(worst))
+            worst = health;
+        if (json)
+            continue;
+        const QString name = ups.value(QStringLiteral("name")).toString();
+        const QJsonObject variables = ups.value(QStringLiteral("variables")).toObject();
+        if (i > 0)
+            out << '\n';
+        // A monitoring plugin shows the first line: the name and the state in words.
+        if (health == Health::NoUps || variables.isEmpty()) {
+            out << tr("%1: no UPS answers").arg(name) << '\n';
+            continue;
+        }
+        out << name << ": " << words(variables.value(QStringLiteral("ups.status")).toString())
+            << '\n';
+        for (auto it = variables.constBegin(); it != variables.constEnd(); ++it)
+            out << it.key() << ": " << it.value().toString() << '\n';
+    }
+    if (json)
+        out << document.toJson(QJsonDocument::Indented);
+    return int(worst);
+}

@@ -1,0 +1,50 @@
+#include "statusreport.h"
+
+#include "nutserverstate.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const char *const healthNames[] = {"on-mains", "on-battery", "critical", "no-ups"};
+
+} // namespace
+
+namespace StatusReport {
+
+QString healthName(UpsState::Health health)
+{
+    return QString::fromLatin1(healthNames[int(health)]);
+}
+
+UpsState::Health healthOf(const QString &name)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (name == QLatin1String(healthNames[i]))
+            return UpsState::Health(i);
+    }
+    return UpsState::Health::NoUps;
+}
+
+QByteArray document(const QVector<Ups> &upses)
+{
+    QJsonArray list;
+    for (const Ups &ups : upses) {
+        QJsonObject variables;
+        if (!ups.snapshot.stale) {
+            for (const NutVariable &v : NutServerState::served(ups.snapshot, false))
+                variables.insert(QString::fromLatin1(v.name), QString::fromUtf8(v.value));
+        }
+        list.append(QJsonObject {
+            {QStringLiteral("name"), ups.name},
+            {QStringLiteral("health"), healthName(ups.state.health())},
+            {QStringLiteral("variables"), variables},
+            {QStringLiteral("alarms"), QJsonArray::fromStringList(ups.snapshot.alarms)}});
+    }
+    return QJsonDocument(QJsonObject {{QStringLiteral("ups"), list}})
+        .toJson(QJsonDocument::Compact);
+}
+
+} // namespace StatusReport

@@ -1,0 +1,82 @@
+#include "historyreader.h"
+
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+
+class HistoryReaderPrivate
+{
+public:
+    QThread thread;
+    QObject *worker = nullptr; // lives on the thread; the jobs are its events
+    int pending = 0;
+    // Set when the owner goes: jobs still queued are skipped.
+    std::shared_ptr<std::atomic_bool> gone = std::make_shared<std::atomic_bool>(false);
+};
+
+HistoryReader::HistoryReader(QObject *parent) : QObject(parent), d(new HistoryReaderPrivate)
+{
+    d->thread.setObjectName(QStringLiteral("history reader"));
+}
+
+HistoryReader::~HistoryReader()
+{
+    *d->gone = true;
+    if (d->thread.isRunning()) {
+        d->thread.quit();
+        d->thread.wait();
+    }
+    delete d->worker;
+    delete d;
+}
+
+void HistoryReader::run(std::function<void()> job, std::function<void()> done)
+{
+    if (!d->worker) {
+        d->worker = new QObject;
+        d->worker->moveToThread(&d->thread);
+        // Below the window and the poll: a long export yields the processor to them.
+        d->thread.start(QThread::LowPriority);
+    }
+    ++d->pending;
+    QMetaObject::invokeMethod(
+        d->worker,
+        [this, job = std::move(job), done = std::move(done), gone = d->gone] {
+            if (*gone)
+                return;
+            job();
+            if (*gone)
+                return;
+            // Queued to the owner (which waits for this job before it goes): a later `done`
+            // is dropped with it.
+            QMetaObject::invokeMethod(
+                this,
+                [this, done] {
+                    if (done)
+                        done();
+                    if (--d->pending == 0)
+                        emit idle();
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+bool HistoryReader::busy() const
+{
+    return d->pending > 0;
+}
+
+bool HistoryReader::waitForIdle(int milliseconds)
+{
+    if (!busy())
+        return true;
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    connect(this, &HistoryReader::idle, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !busy();
+}
