@@ -271,11 +271,12 @@ Http TestWebService::request(const QByteArray &method, const QString &path,
 
 void TestWebService::useHttps(bool on)
 {
+    const int before = logCount(on ? "(HTTPS)" : "(HTTP)");
     Settings *settings = m_program.settings();
     settings->setSettings(Settings::WebCertFile, on ? m_certs.filePath("cert.pem") : QString());
     settings->setSettings(Settings::WebKeyFile, on ? m_certs.filePath("key.pem") : QString());
     m_https = on;
-    QTRY_VERIFY_WITH_TIMEOUT(logCount(on ? "(HTTPS)" : "(HTTP)") > 0 &&
+    QTRY_VERIFY_WITH_TIMEOUT(logCount(on ? "(HTTPS)" : "(HTTP)") > before &&
                                  get("/healthz").status == 200,
                              10000);
 }

@@ -2,6 +2,7 @@
 
 #include "alarm.h"
 #include "batteryage.h"
+#include "database.h"
 #include "devcomm.h"
 #include "logcategories.h"
 #include "serviceshutdown.h"
@@ -68,7 +69,7 @@ void LocalUps::refresh()
     e.batteryReplacementDue = m_batteryAge->due();
     e.selfTestOffered = m_devComm->controlUnavailable(UpsLink::ControlSelfTest10S).isEmpty();
     e.beeperOffered = m_devComm->controlUnavailable(UpsLink::ControlBeeper).isEmpty();
-    e.recorded = true;
+    e.recordFile = Database::fileName();
     m_directory->setEntry(
         e, [this](UpsDirectory::Command command, const QString &who) { return run(command, who); });
 }

@@ -34,8 +34,8 @@ struct UpsEntry
     // What the link can carry out for the UPS (UpsLink::controlUnavailable).
     bool selfTestOffered = false;
     bool beeperOffered = false;
-    // Its samples, alarms and self-tests are stored in this program's database.
-    bool recorded = false;
+    // The database file its samples, alarms and self-tests are stored in; empty for none.
+    QString recordFile;
 
     UpsCondition::Condition condition() const { return UpsCondition::of(state, outputOffSeconds); }
 
@@ -57,7 +57,7 @@ struct UpsEntry
             batteryInstalled == o.batteryInstalled && batteryDue == o.batteryDue &&
             batteryReplacementDue == o.batteryReplacementDue &&
             selfTestOffered == o.selfTestOffered && beeperOffered == o.beeperOffered &&
-            recorded == o.recorded;
+            recordFile == o.recordFile;
     }
     bool operator!=(const UpsEntry &o) const { return !(*this == o); }
 };

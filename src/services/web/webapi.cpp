@@ -114,7 +114,7 @@ QJsonObject WebApi::ups(const UpsEntry &e, const WebTexts &texts, int language)
             {QStringLiteral("selfTest"), s.online() && e.selfTestOffered && !s.selfTest},
             {QStringLiteral("selfTestCancel"), s.online() && e.selfTestOffered && s.selfTest},
             {QStringLiteral("beeper"), s.online() && e.beeperOffered}});
-    out.insert(QStringLiteral("history"), e.recorded);
+    out.insert(QStringLiteral("history"), !e.recordFile.isEmpty());
     return out;
 }
 

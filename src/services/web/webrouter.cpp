@@ -183,7 +183,7 @@ Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QSt
         return notAllowed("GET, HEAD");
     const int language = WebTexts::languageOf(request.acceptLanguage);
     const WebTexts *texts = m_texts;
-    const QString file = m_databaseFile;
+    const QString file = entry.recordFile;
     if (rest.isEmpty()) {
         WebReply r = WebReply::json(QJsonDocument(WebApi::ups(entry, *texts, language)));
         r.addHeader("Vary", "Accept-Language");
@@ -193,7 +193,7 @@ Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QSt
         rest == QLatin1String("selftests");
     if (!history)
         return notFound();
-    if (!entry.recorded)
+    if (file.isEmpty())
         return reply(WebReply::error(404, QStringLiteral("no history is stored for %1").arg(name)));
     if (rest == QLatin1String("selftests")) {
         return onPool([file] {

@@ -57,7 +57,6 @@ public:
     WebRouter(UpsDirectory *directory, const WebTexts *texts, const WebFiles *files,
               WebSessions *sessions, QThreadPool *pool, QObject *context);
 
-    void setDatabaseFile(const QString &file) { m_databaseFile = file; }
     void setNote(const Note &note) { m_note = note; }
 
     Outcome route(const WebRequest &request) const;
@@ -86,7 +85,6 @@ private:
     WebSessions *m_sessions;
     QThreadPool *m_pool;
     QObject *m_context;
-    QString m_databaseFile;
     Note m_note;
     mutable QAtomicInt m_waiting;
     mutable QAtomicInt m_eventId;

@@ -1,6 +1,5 @@
 #include "webserver.h"
 
-#include "database.h"
 #include "logcategories.h"
 #include "nutallowlist.h"
 #include "nuteventlog.h"
@@ -212,7 +211,6 @@ void WebServer::setConfig(const WebConfig &config)
         // Read once: the catalogues and the page do not change while the program runs.
         d->texts.load();
         d->files.load();
-        d->router.setDatabaseFile(Database::fileName());
         d->loaded = true;
     }
     d->start();
@@ -244,6 +242,9 @@ void WebServerPrivate::note(const QString &address, const char *kind, const QStr
 void WebServerPrivate::start()
 {
     const bool tls = !config.certFile.isEmpty() || !config.keyFile.isEmpty();
+    // What was served over HTTPS before is served over plain HTTP once both files are unset.
+    cert.clear();
+    key.clear();
     if (tls) {
         QFile certFile(config.certFile);
         QFile keyFile(config.keyFile);
