@@ -193,6 +193,8 @@
             min: data.from,
             max: data.to,
             ticks: {
+              // Round times only: the range's own ends would crowd the labels beside them.
+              includeBounds: false,
               maxTicksLimit: 6,
               callback: (value) => {
                 const d = new Date(value);
