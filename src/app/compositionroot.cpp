@@ -140,7 +140,19 @@ void CompositionRoot::connectObjects()
     // The UPSes shown to the outside (the web page, its API, the metrics): this computer's, by
     // the name the network server serves it under. The web page's admins are the network
     // server's.
+    // Its entry is made after every consumer above has taken a data set, so that one entry
+    // carries the alarms raised and the countdown started by it.
     LocalUps *local = m_localUps.get();
+    QObject::connect(dev, &DevComm::stateChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::outputOffChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::linkBusyChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::controlsChanged, local, &LocalUps::refresh);
+    QObject::connect(m_alarm.get(), &Alarm::alarmNumChanged, local, &LocalUps::refresh);
+    QObject::connect(m_alarm.get(), &Alarm::alarmRaised, local,
+                     [local](int code) { local->alarmRaised(code); });
+    QObject::connect(countdown, &ServiceShutdown::progressChanged, local, &LocalUps::refresh);
+    QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, local, &LocalUps::refresh);
+    QObject::connect(battery, &BatteryAge::changed, local, &LocalUps::refresh);
     QObject::connect(network, &ServiceNetwork::settingsChanged, local,
                      [local, network] { local->setName(network->servedUpsName()); });
     WebService *web = m_webService.get();

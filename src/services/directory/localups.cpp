@@ -17,15 +17,6 @@ LocalUps::LocalUps(UpsDirectory *directory, DevComm *devComm, Alarm *alarm,
       m_shutdown(shutdown),
       m_batteryAge(batteryAge)
 {
-    connect(devComm, &DevComm::stateChanged, this, &LocalUps::refresh);
-    connect(devComm, &DevComm::outputOffChanged, this, &LocalUps::refresh);
-    connect(devComm, &DevComm::linkBusyChanged, this, &LocalUps::refresh);
-    connect(devComm, &DevComm::controlsChanged, this, &LocalUps::refresh);
-    connect(alarm, &Alarm::alarmNumChanged, this, &LocalUps::refresh);
-    connect(alarm, &Alarm::alarmRaised, this, [this](int code) { alarmRaised(code); });
-    connect(shutdown, &ServiceShutdown::progressChanged, this, &LocalUps::refresh);
-    connect(shutdown, &ServiceShutdown::shutdownTimeChanged, this, &LocalUps::refresh);
-    connect(batteryAge, &BatteryAge::changed, this, &LocalUps::refresh);
 }
 
 void LocalUps::setName(const QString &name)

@@ -10,8 +10,9 @@ class DevComm;
 class ServiceShutdown;
 
 // This computer's UPS as an entry of the directory: the state the link reads, the current
-// alarms, the shutdown countdown and the battery's age, republished whenever one of them
-// changes; the directory's commands for it go to the link and the shutdown service.
+// alarms, the shutdown countdown and the battery's age, republished by refresh() (which the
+// composition root calls on every change of one of them, after the consumers of a data set);
+// the directory's commands for it go to the link and the shutdown service.
 class LocalUps : public QObject
 {
     Q_OBJECT
