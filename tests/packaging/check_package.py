@@ -38,13 +38,14 @@ import tempfile
 import time
 
 SERVER = "quelta-server"
+MAINS_FAULT = 2  # Alarm::MainsFault
+failures = []
 DESKTOP = "quelta"
 USER = "quelta"
 UNIT = "/usr/lib/systemd/system/quelta.service"
 RULE = "/usr/lib/udev/rules.d/70-quelta.rules"
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)
 PROGRAMS = {SERVER: "/usr/bin/queltad", DESKTOP: "/usr/bin/quelta"}
-MAINS_FAULT = 2  # Alarm::MainsFault
 EXPECTED_FILES = {
     SERVER: {
         "/usr/bin/queltad",
@@ -82,9 +83,6 @@ GRAPHICAL = re.compile(r"^(libqt5(gui|widgets|quick|qml|qmlmodels|charts|svg|ope
                        r"libgl1.*|libglx.*|libglvnd.*|libgles.*|libglapi.*|libegl.*|libgbm.*|"
                        r"libdrm.*|libwayland-.*|libllvm.*|mesa-.*|libvulkan.*|libfontconfig.*|"
                        r"libfreetype.*|libharfbuzz.*)$")
-
-
-failures = []
 
 
 def check(condition, what):
