@@ -873,7 +873,7 @@ A running program takes a changed setting at once.</source>
 config list：列出每項設定及其值；
 config get 鍵：一項設定的值；
 config set 鍵 值：更改一項設定；
-config set-password 鍵：從標準輸入的第一行讀取密碼（SMTP 登錄的密碼、網路鏈路的密碼）；
+config set-password 鍵：從標準輸入的第一行讀取密碼（SMTP 登入的密碼、網路鏈路的密碼）；
 status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 電池供電，2 電池電量低、故障或輸出關閉，3 無 UPS 或程式未運行。
 正在運行的程式會立即採用更改的設定。</translation>
     </message>
@@ -1854,7 +1854,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>No alarm stands now.</source>
-        <translation>当前沒有告警。</translation>
+        <translation>當前沒有告警。</translation>
     </message>
 </context>
 <context>
@@ -2084,7 +2084,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>no login account</source>
-        <translation>未設定登錄帳號</translation>
+        <translation>未設定登入帳號</translation>
     </message>
 </context>
 <context>
@@ -2749,7 +2749,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>logged in</source>
-        <translation>已登錄</translation>
+        <translation>已登入</translation>
     </message>
     <message>
         <source>No client connected</source>
@@ -2757,7 +2757,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.</source>
-        <translation>允許的客戶端無需帳戶即可讀取 UPS，與 NUT 相同。帳戶用於登錄（隨此 UPS 關機的電腦）和發送命令。</translation>
+        <translation>允許的客戶端無需帳戶即可讀取 UPS，與 NUT 相同。帳戶用於登入（隨此 UPS 關機的電腦）和發送命令。</translation>
     </message>
 </context>
 <context>
@@ -3073,6 +3073,77 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Port busy</source>
         <translation>連接埠被佔用</translation>
+    </message>
+</context>
+<context>
+    <name>WebPage</name>
+    <message>
+        <source>Day</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>Week</source>
+        <translation>周</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>月</translation>
+    </message>
+    <message>
+        <source>Measurements</source>
+        <translation>測量值</translation>
+    </message>
+    <message>
+        <source>No current alarm.</source>
+        <translation>當前沒有告警。</translation>
+    </message>
+    <message>
+        <source>Last self-tests</source>
+        <translation>最近的自檢</translation>
+    </message>
+    <message>
+        <source>No self-test was recorded.</source>
+        <translation>沒有記錄到自檢。</translation>
+    </message>
+    <message>
+        <source>No samples were stored in this time.</source>
+        <translation>這段時間內沒有存儲資料。</translation>
+    </message>
+    <message>
+        <source>Log in</source>
+        <translation>登入</translation>
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation>登出</translation>
+    </message>
+    <message>
+        <source>UPS commands need a network account with the admin role.</source>
+        <translation>UPS 命令需要具有 admin 角色的網路帳戶。</translation>
+    </message>
+    <message>
+        <source>UPS commands are offered over HTTPS only.</source>
+        <translation>UPS 命令僅通過 HTTPS 提供。</translation>
+    </message>
+    <message>
+        <source>Wrong user name or password.</source>
+        <translation>使用者名稱或密碼錯誤。</translation>
+    </message>
+    <message>
+        <source>Not done: %1</source>
+        <translation>未執行: %1</translation>
+    </message>
+    <message>
+        <source>Live</source>
+        <translation>實時</translation>
+    </message>
+    <message>
+        <source>Reconnecting...</source>
+        <translation>正在重新連接...</translation>
+    </message>
+    <message>
+        <source>No UPS of this name is known.</source>
+        <translation>沒有此名稱的 UPS。</translation>
     </message>
 </context>
 <context>

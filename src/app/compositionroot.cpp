@@ -1,5 +1,8 @@
 #include "compositionroot.h"
 
+#include "logcategories.h"
+#include "upslink.h"
+
 #include "alarm.h"
 #include "alarmrules.h"
 #include "batteryage.h"
@@ -7,6 +10,8 @@
 #include "devcomm.h"
 #include "historynotice.h"
 #include "listmodelemailuser.h"
+#include "listmodelnutuser.h"
+#include "localups.h"
 #include "nutlink.h"
 #include "nutlinksettings.h"
 #include "nutupspublisher.h"
@@ -24,10 +29,16 @@
 #include "statusreport.h"
 #include "supplycount.h"
 #include "translator.h"
+#include "upsdirectory.h"
+#include "webservice.h"
 #include "watchedups.h"
 #include "watchservice.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QSet>
+
+#include <memory>
 
 CompositionRoot::CompositionRoot()
     : m_settings(std::make_unique<Settings>()),
@@ -48,6 +59,10 @@ CompositionRoot::CompositionRoot()
       m_batteryAge(std::make_unique<BatteryAge>(m_settings.get())),
       m_nutUpsPublisher(std::make_unique<NutUpsPublisher>(m_devComm.get())),
       m_serviceNetwork(std::make_unique<ServiceNetwork>(m_settings.get())),
+      m_upsDirectory(std::make_unique<UpsDirectory>()),
+      m_localUps(std::make_unique<LocalUps>(m_upsDirectory.get(), m_devComm.get(), m_alarm.get(),
+                                            m_serviceShutdown.get(), m_batteryAge.get())),
+      m_webService(std::make_unique<WebService>(m_settings.get(), m_upsDirectory.get())),
       m_translator(std::make_unique<Translator>(m_settings.get())),
       m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get())),
       m_watchService(std::make_unique<WatchService>(m_settings.get(), m_recordWriter.get())),
@@ -100,6 +115,60 @@ void CompositionRoot::connectObjects()
                      });
     QObject::connect(watch, &WatchService::alarmRaised, m_serviceEMail.get(),
                      &ServiceEMail::sendAlarmEMail);
+    // The watched UPSes in the directory the web page reads, each by its shown name. Their
+    // history is not offered there: its rows are told apart by the `ups` column, which the
+    // directory's record file does not carry.
+    UpsDirectory *directory = m_upsDirectory.get();
+    auto listed = std::make_shared<QSet<QString>>();
+    QObject::connect(watch, &WatchService::unitStateChanged, directory,
+                     [directory, listed](WatchedUps *unit, const UpsState &state) {
+                         listed->insert(unit->name());
+                         UpsEntry entry;
+                         entry.name = unit->name();
+                         entry.state = state;
+                         entry.alarms = unit->alarm()->current();
+                         entry.faults = unit->alarm()->standingAlarmTexts();
+                         entry.selfTestOffered =
+                             unit->controlUnavailable(UpsLink::ControlSelfTest10S).isEmpty();
+                         entry.beeperOffered =
+                             unit->controlUnavailable(UpsLink::ControlBeeper).isEmpty();
+                         QPointer<WatchedUps> guarded(unit);
+                         directory->setEntry(entry, [guarded](UpsDirectory::Command command,
+                                                              const QString &who) {
+                             UpsDirectory::Outcome outcome;
+                             if (!guarded) {
+                                 outcome.refusal = QStringLiteral("the UPS is no longer watched");
+                                 return outcome;
+                             }
+                             qCInfo(lcServices) << "Command" << command << "for" << guarded->name()
+                                                << "from" << who;
+                             switch (command) {
+                             case UpsDirectory::SelfTest:
+                                 guarded->setSelfTest(UpsLink::SelfTest10S, 0);
+                                 break;
+                             case UpsDirectory::SelfTestCancel:
+                                 guarded->setSelfTest(UpsLink::SelfTestCancel, 0);
+                                 break;
+                             case UpsDirectory::Beeper:
+                                 guarded->toggleBeeper();
+                                 break;
+                             default:
+                                 outcome.refusal =
+                                     QStringLiteral("a watched UPS has no countdown of its own");
+                                 return outcome;
+                             }
+                             outcome.done = true;
+                             return outcome;
+                         });
+                     });
+    QObject::connect(watch, &WatchService::unitsChanged, directory, [directory, watch, listed] {
+        for (const QString &name : QSet<QString>(*listed)) {
+            if (!watch->find(name)) {
+                directory->removeEntry(name);
+                listed->remove(name);
+            }
+        }
+    });
     QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::countdownReason,
                      m_serviceNotification.get(), &ServiceNotification::setCountdownReason);
 
@@ -162,6 +231,28 @@ void CompositionRoot::connectObjects()
     QObject::connect(network, &ServiceNetwork::commandRequested, source,
                      &NutUpsPublisher::runCommand);
 
+    // The UPSes shown to the outside (the web page, its API, the metrics): this computer's, by
+    // the name the network server serves it under. The web page's admins are the network
+    // server's.
+    // Its entry is made after every consumer above has taken a data set, so that one entry
+    // carries the alarms raised and the countdown started by it.
+    LocalUps *local = m_localUps.get();
+    QObject::connect(dev, &DevComm::stateChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::outputOffChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::linkBusyChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::controlsChanged, local, &LocalUps::refresh);
+    QObject::connect(m_alarm.get(), &Alarm::alarmNumChanged, local, &LocalUps::refresh);
+    QObject::connect(m_alarm.get(), &Alarm::alarmRaised, local,
+                     [local](int code) { local->alarmRaised(code); });
+    QObject::connect(countdown, &ServiceShutdown::progressChanged, local, &LocalUps::refresh);
+    QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, local, &LocalUps::refresh);
+    QObject::connect(battery, &BatteryAge::changed, local, &LocalUps::refresh);
+    QObject::connect(network, &ServiceNetwork::settingsChanged, local,
+                     [local, network] { local->setName(network->servedUpsName()); });
+    WebService *web = m_webService.get();
+    QObject::connect(network->users(), &ListModelNutUser::accountsChanged, web,
+                     [web, network] { web->setAccounts(network->users()->accounts()); });
+
     // The primary's duty: before the UPS output goes off or this computer powers off, the
     // network clients are told (FSD) and given hostSync seconds to leave. FSD then holds, as
     // upsd latches it, until the UPS has power-cycled; a countdown called off before it takes
@@ -216,6 +307,10 @@ void CompositionRoot::start()
     m_batteryAge->start();
     m_nutUpsPublisher->start();
     m_serviceNetwork->start();
+    m_localUps->setName(m_serviceNetwork->servedUpsName());
+    m_localUps->start();
+    m_webService->setAccounts(m_serviceNetwork->users()->accounts());
+    m_webService->start();
     m_supplyCount->start();
     m_watchService->start();
     m_devComm->start();
@@ -233,9 +328,9 @@ QByteArray CompositionRoot::statusDocument() const
     return StatusReport::document(upses);
 }
 
-QVector<CompositionRoot::UpsEntry> CompositionRoot::upsEntries() const
+QVector<CompositionRoot::UpsSource> CompositionRoot::upsSources() const
 {
-    QVector<UpsEntry> entries {{m_serviceNetwork->upsName(), m_devComm->state(), QString()}};
+    QVector<UpsSource> entries {{m_serviceNetwork->upsName(), m_devComm->state(), QString()}};
     for (WatchedUps *unit : m_watchService->units())
         entries.append({unit->name(), unit->state(), unit->name()});
     return entries;

@@ -14,6 +14,7 @@ class BatteryAge;
 class Database;
 class DevComm;
 class HistoryNotice;
+class LocalUps;
 class NutLinkSettings;
 class NutUpsPublisher;
 class RecordWriter;
@@ -29,6 +30,8 @@ class StatusFile;
 class SupplyCount;
 class WatchService;
 class Translator;
+class UpsDirectory;
+class WebService;
 
 // The one owner of every long-lived object of the program, window or not. It makes them in
 // this order and they go in the reverse order (the members below, top to bottom):
@@ -37,7 +40,8 @@ class Translator;
 //   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
 //   scheduled tasks, desktop notices, battery age, the network server and its view of the UPS,
-//   translator, the network link's settings for the screens, the watched UPSes, the supplies
+//   the directory of UPSes with this computer's entry, the web service, translator, the
+//   network link's settings for the screens, the watched UPSes, the supplies
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -58,18 +62,19 @@ public:
     // The state of every UPS watched, for `status` (StatusReport's document).
     QByteArray statusDocument() const;
 
-    // Every UPS this program watches, this computer's first: its shown name (the network
+    // Every UPS this program watches, this computer's first (the watched ones are also in the
+    // UPS directory, by their shown names): its shown name (the network
     // server's name for this computer's), its typed state, and the `ups` value of its rows in
     // the record tables (empty for this computer's). The list changes with
     // WatchService::unitsChanged, a state with DevComm::stateChanged and
     // WatchService::unitStateChanged.
-    struct UpsEntry
+    struct UpsSource
     {
         QString name;
         UpsState state;
         QString recordUps;
     };
-    QVector<UpsEntry> upsEntries() const;
+    QVector<UpsSource> upsSources() const;
 
     Settings *settings() const { return m_settings.get(); }
     HistoryNotice *historyNotice() const { return m_historyNotice.get(); }
@@ -88,6 +93,9 @@ public:
     BatteryAge *batteryAge() const { return m_batteryAge.get(); }
     NutUpsPublisher *nutUpsPublisher() const { return m_nutUpsPublisher.get(); }
     ServiceNetwork *serviceNetwork() const { return m_serviceNetwork.get(); }
+    UpsDirectory *upsDirectory() const { return m_upsDirectory.get(); }
+    LocalUps *localUps() const { return m_localUps.get(); }
+    WebService *webService() const { return m_webService.get(); }
     Translator *translator() const { return m_translator.get(); }
     NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
     WatchService *watchService() const { return m_watchService.get(); }
@@ -113,6 +121,9 @@ private:
     std::unique_ptr<BatteryAge> m_batteryAge;
     std::unique_ptr<NutUpsPublisher> m_nutUpsPublisher;
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
+    std::unique_ptr<UpsDirectory> m_upsDirectory;
+    std::unique_ptr<LocalUps> m_localUps;
+    std::unique_ptr<WebService> m_webService;
     std::unique_ptr<Translator> m_translator;
     std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
     std::unique_ptr<WatchService> m_watchService;

@@ -16,6 +16,7 @@
 #include "settings.h"
 #include "supplycount.h"
 #include "testroot.h"
+#include "upsdirectory.h"
 #include "upsoverview.h"
 #include "upssimprocess.h"
 #include "watchedups.h"
@@ -223,8 +224,13 @@ private slots:
         QCOMPARE(shown,
                  QStringList({"ups=on-mains", "Upstairs=on-battery", "Downstairs=on-mains",
                               "lab/u1=on-mains", "lab/u2=on-mains"}));
-        QCOMPARE(m_program.upsEntries().at(1).recordUps, QStringLiteral("Upstairs"));
-        QCOMPARE(m_program.upsEntries().at(0).recordUps, QString());
+        QCOMPARE(m_program.upsSources().at(1).recordUps, QStringLiteral("Upstairs"));
+        QCOMPARE(m_program.upsSources().at(0).recordUps, QString());
+        // The web page's directory has each by its shown name.
+        UpsEntry entry;
+        QVERIFY(m_program.upsDirectory()->find(QStringLiteral("Upstairs"), &entry));
+        QVERIFY(entry.state.onBattery);
+        QVERIFY(m_program.upsDirectory()->find(QStringLiteral("lab/u2"), &entry));
 
         m_up.writeDeviceFile(QStringLiteral("ups"), device("OL"));
         QTRY_VERIFY_WITH_TIMEOUT(online("Upstairs") && !onBattery("Upstairs"), 10000);

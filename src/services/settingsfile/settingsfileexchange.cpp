@@ -61,6 +61,15 @@ const QList<int> &networkMembers()
     return types;
 }
 
+// The web service's, after them; older files lack these too.
+const QList<int> &webMembers()
+{
+    static const QList<int> types = {Settings::WebEnable,   Settings::WebListen,
+                                     Settings::WebPort,     Settings::WebAllow,
+                                     Settings::WebCertFile, Settings::WebKeyFile};
+    return types;
+}
+
 const QString accountsMember = QStringLiteral("network/users");
 const QString watchMember = QStringLiteral("watch");
 
@@ -245,6 +254,8 @@ bool SettingsFileExchange::settingsSaveAs(const QUrl &file)
     for (int type : networkMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
     object.insert(accountsMember, accountsToJson(m_networkAccounts->accounts()));
+    for (int type : webMembers())
+        object.insert(settings->keyName(type), storedText(settings, type));
     for (int type : supplyMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
     object.insert(watchMember, watchToJson(WatchList::read(settings)));
@@ -324,6 +335,8 @@ bool SettingsFileExchange::settingsImport(const QUrl &file)
     if (accounts.isArray() && !m_networkAccounts->replaceAll(accountsFromJson(accounts.toArray())))
         failures << tr("The network server's accounts could not be stored; the old ones are "
                        "kept.");
+    for (int type : webMembers())
+        importMember(settings, object, type, networkAbsent);
     QStringList suppliesAbsent;
     for (int type : supplyMembers())
         importMember(settings, object, type, suppliesAbsent);
