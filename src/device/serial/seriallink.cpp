@@ -39,6 +39,7 @@ public:
     void statusOverdue();
     void portFailed(int generation);
     void onReadyRead();
+    int lineTime(int bytes) const;
     void gather();
     void handleBytes(const QByteArray &bytes);
     bool portPresent(const QStringList &names) const;
@@ -150,14 +151,23 @@ void SerialLinkPrivate::portFailed(int generation)
 
 // A reply arrives a byte every character time; waking for each would wake the program a few
 // hundred times a second. The port holds one byte and then waits to be read, so the first byte
-// of a line wakes the link, which reads what is there; the rest of the line (its length is known
-// from the request) is read in one go once it should be in, one character time later, when the
-// line is quiet. Meanwhile the port wakes nobody.
+// of a line wakes the link, which leaves it there (the port, full, wakes nobody meanwhile) and
+// reads the whole line in one go once it should be in: its length is known from the request.
 void SerialLinkPrivate::onReadyRead()
 {
     if (pulling || gatherTimer.isActive())
         return;
-    gather();
+    const int awaited = driver.replyBytesAwaited() - int(port.bytesAvailable());
+    if (awaited > 0)
+        gatherTimer.start(lineTime(awaited));
+    else
+        gather();
+}
+
+// Milliseconds the line takes for this many more bytes, and one character more to be sure.
+int SerialLinkPrivate::lineTime(int bytes) const
+{
+    return qMax(1, ((bytes + 1) * 10 * 1000 + baud - 1) / baud);
 }
 
 // Everything the line brought so far, in one read.
@@ -175,7 +185,7 @@ void SerialLinkPrivate::gather()
         handleBytes(bytes);
     const int awaited = driver.replyBytesAwaited();
     if (awaited > 0 && port.isOpen() && !gatherTimer.isActive())
-        gatherTimer.start(qMax(1, ((awaited + 1) * 10 * 1000 + baud - 1) / baud));
+        gatherTimer.start(lineTime(awaited));
 }
 
 void SerialLinkPrivate::handleBytes(const QByteArray &bytes)
