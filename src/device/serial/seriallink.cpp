@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QTimer>
 
 namespace {
@@ -39,6 +40,7 @@ public:
     void statusOverdue();
     void portFailed(int generation);
     void onReadyRead();
+    void holdReadNotice();
     int lineTime(int bytes) const;
     void gather();
     void handleBytes(const QByteArray &bytes);
@@ -150,9 +152,10 @@ void SerialLinkPrivate::portFailed(int generation)
 }
 
 // A reply arrives a byte every character time; waking for each would wake the program a few
-// hundred times a second. The port holds one byte and then waits to be read, so the first byte
-// of a line wakes the link, which leaves it there (the port, full, wakes nobody meanwhile) and
-// reads the whole line in one go once it should be in: its length is known from the request.
+// hundred times a second. Its length is known from the request, so the link reads the whole
+// reply in one go once it should be in, on its own timer, and the port's read notice is held off
+// meanwhile (where the port has one; elsewhere the port holds one byte and then waits to be
+// read, so a reply's first bytes wake the link, which then waits for the rest).
 void SerialLinkPrivate::onReadyRead()
 {
     if (pulling || gatherTimer.isActive())
@@ -164,13 +167,23 @@ void SerialLinkPrivate::onReadyRead()
         gather();
 }
 
+void SerialLinkPrivate::holdReadNotice()
+{
+    const auto notifiers = port.findChildren<QSocketNotifier *>();
+    for (QSocketNotifier *notifier : notifiers) {
+        if (notifier->type() == QSocketNotifier::Read)
+            notifier->setEnabled(false);
+    }
+}
+
 // Milliseconds the line takes for this many more bytes, and one character more to be sure.
 int SerialLinkPrivate::lineTime(int bytes) const
 {
     return qMax(1, ((bytes + 1) * 10 * 1000 + baud - 1) / baud);
 }
 
-// Everything the line brought so far, in one read.
+// Everything the line brought so far, in one read; the rest of a reply is read when it should
+// be in.
 void SerialLinkPrivate::gather()
 {
     if (!port.isOpen())
@@ -179,12 +192,17 @@ void SerialLinkPrivate::gather()
     port.setReadBufferSize(0);
     port.waitForReadyRead(0);
     pulling = false;
+    if (port.error() == QSerialPort::TimeoutError)
+        port.clearError(); // nothing there yet is no fault of the port
     const QByteArray bytes = port.readAll();
     port.setReadBufferSize(1);
     if (!bytes.isEmpty())
         handleBytes(bytes);
+    if (!port.isOpen())
+        return;
+    holdReadNotice();
     const int awaited = driver.replyBytesAwaited();
-    if (awaited > 0 && port.isOpen() && !gatherTimer.isActive())
+    if (awaited > 0 && !gatherTimer.isActive())
         gatherTimer.start(lineTime(awaited));
 }
 
@@ -339,11 +357,15 @@ void SerialLink::poll()
 {
     if (d->port.isOpen()) {
         // What came before this request belongs to the one before it.
-        if (d->gatherTimer.isActive() || d->port.bytesAvailable() > 0) {
-            d->gatherTimer.stop();
-            d->gather();
-        }
-        d->port.write(d->driver.nextCommand());
+        d->gatherTimer.stop();
+        d->gather();
+        const QByteArray request = d->driver.nextCommand();
+        d->port.write(request);
+        d->holdReadNotice();
+        // The reply is read once the request and it have crossed the line.
+        d->gatherTimer.stop();
+        if (const int awaited = d->driver.replyBytesAwaited())
+            d->gatherTimer.start(d->lineTime(int(request.size()) + awaited));
         if (d->driver.isOnline() && ++d->lostCount > lostAfterSends) {
             qCWarning(lcDevice) << "The UPS stopped answering on" << d->portName;
             d->upsLost();
