@@ -1048,6 +1048,10 @@ A running program takes a changed setting at once.</source>
         <source>BATT</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>DevStatusView</name>
@@ -1072,7 +1076,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>Temperature(℃)</source>
@@ -1168,7 +1172,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>Temperature(℃)</source>
@@ -1218,7 +1222,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>temperature(℃ )</source>
@@ -1251,6 +1255,10 @@ A running program takes a changed setting at once.</source>
         <source>Battery voltage drop (V)</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>MainDevDataForm.ui</name>
@@ -1272,7 +1280,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Info.</source>
-        <translation type="unfinished" />
+        <translation>Identity</translation>
     </message>
 </context>
 <context>
@@ -1331,6 +1339,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Cancel output off</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Boost or buck</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1416,7 +1428,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Order has been issued!</source>
-        <translation type="unfinished" />
+        <translation>The order was sent to the UPS.</translation>
     </message>
 </context>
 <context>
@@ -1463,7 +1475,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1486,6 +1498,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Excel files (*.xlsx)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The start date is after the end date.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1569,6 +1585,13 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Sure</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>NumberField</name>
+    <message>
+        <source>The marked number must be from %1 to %2; %3 stays in force.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1649,7 +1672,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1699,11 +1722,11 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Self-test to EOD</source>
-        <translation type="unfinished" />
+        <translation>Self-test to end of discharge</translation>
     </message>
     <message>
         <source>UPS Power on</source>
-        <translation type="unfinished" />
+        <translation>Switch the UPS on</translation>
     </message>
     <message>
         <source>Shutdown system and close UPS</source>
@@ -1723,15 +1746,15 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Every day</source>
-        <translation type="unfinished" />
+        <translation>Daily</translation>
     </message>
     <message>
         <source>Every Week</source>
-        <translation type="unfinished" />
+        <translation>Weekly</translation>
     </message>
     <message>
         <source>Every Month</source>
-        <translation type="unfinished" />
+        <translation>Monthly</translation>
     </message>
     <message>
         <source>Execute Date:</source>
@@ -1779,7 +1802,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1790,6 +1813,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Sure</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>No alarm stands now.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1832,7 +1859,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1862,7 +1889,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Sure</source>
-        <translation type="unfinished" />
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1925,11 +1952,11 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Self-test to EOD</source>
-        <translation type="unfinished" />
+        <translation>Self-test to end of discharge</translation>
     </message>
     <message>
         <source>UPS Power on</source>
-        <translation type="unfinished" />
+        <translation>Switch the UPS on</translation>
     </message>
     <message>
         <source>System shutdown and close UPS</source>
@@ -1980,7 +2007,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>Temperature(℃)</source>
@@ -2024,6 +2051,25 @@ A running program takes a changed setting at once.</source>
     </message>
 </context>
 <context>
+    <name>ServiceNetwork</name>
+    <message>
+        <source>Name at least one address to listen on (127.0.0.1 for this computer only, 0.0.0.0 and :: for every network).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Not an IP address: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Not a network (such as 192.168.1.0/24 or fd00::/8): %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>A UPS name holds letters, digits and . _ - @ only: %1</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>ServiceNotification</name>
     <message>
         <source>%1 minutes</source>
@@ -2047,7 +2093,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Quelta cannot reach the UPS: it no longer sees a mains failure.</source>
-        <translation type="unfinished" />
+        <translation>Quelta cannot reach the UPS: a mains failure would now go unnoticed.</translation>
     </message>
     <message>
         <source>The UPS is running on its battery.</source>
@@ -2251,11 +2297,11 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>COM</source>
-        <translation type="unfinished" />
+        <translation>Serial</translation>
     </message>
     <message>
         <source>COM port:</source>
-        <translation type="unfinished" />
+        <translation>Serial port:</translation>
     </message>
     <message>
         <source>Baud rate:</source>
@@ -2445,7 +2491,7 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Encrypt:</source>
-        <translation type="unfinished" />
+        <translation>Encryption:</translation>
     </message>
     <message>
         <source>None</source>
@@ -2502,6 +2548,30 @@ A running program takes a changed setting at once.</source>
         <source>The network server's accounts could not be stored; the old ones are kept.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>The protection is switched off: no shutdown on a mains failure.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Network sharing is switched off: the computers that watch this UPS over the network lose it.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>E-mail is switched off.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Every e-mail recipient is deleted (%1).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The language, desktop notifications, the battery replacement interval and every shutdown, e-mail and network sharing setting go back to their defaults.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2511,10 +2581,6 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Serving the UPS on port %1</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Cannot listen: see the log</source>
         <translation type="unfinished" />
     </message>
     <message>
@@ -2531,6 +2597,22 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>TLS key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Name the UPS for the clients.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Switched off: cannot listen on %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cannot listen on %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Starting...</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2624,6 +2706,10 @@ A running program takes a changed setting at once.</source>
         <source>No client connected</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsShutdown</name>
@@ -2636,7 +2722,7 @@ A running program takes a changed setting at once.</source>
     <name>SettingsShutdownForm.ui</name>
     <message>
         <source>Quelta power control</source>
-        <translation type="unfinished" />
+        <translation>Shut this computer down on a mains failure</translation>
     </message>
     <message>
         <source>After main AC fault, shutdown system in(0~2880)</source>
@@ -2785,10 +2871,25 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Battery voltage(V)</source>
-        <translation type="unfinished" />
+        <translation>Battery Voltage(V)</translation>
     </message>
     <message>
         <source>Temperature(℃)</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>TableModelSelfTest</name>
+    <message>
+        <source>Passed</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Failed: battery low</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Failed: UPS fault</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2831,7 +2932,7 @@ A running program takes a changed setting at once.</source>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>
-        <translation type="unfinished" />
+        <translation>The shutdown countdown has started.</translation>
     </message>
     <message>
         <source>Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?</source>

@@ -1032,7 +1032,7 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     </message>
     <message>
         <source>UPS</source>
-        <translation>UPS</translation>
+        <translation>ASI</translation>
     </message>
     <message>
         <source>AC IN</source>
@@ -1053,6 +1053,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>BATT</source>
         <translation>BATT</translation>
+    </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation>Élévation ou abaissement</translation>
     </message>
 </context>
 <context>
@@ -1257,6 +1261,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Battery voltage drop (V)</source>
         <translation>Chute de tension batterie (V)</translation>
     </message>
+    <message>
+        <source>Result</source>
+        <translation>Résultat</translation>
+    </message>
 </context>
 <context>
     <name>MainDevDataForm.ui</name>
@@ -1338,6 +1346,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Cancel output off</source>
         <translation>Annuler la coupure</translation>
+    </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation>Élévation ou abaissement</translation>
     </message>
 </context>
 <context>
@@ -1494,6 +1506,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Saved as %1</source>
         <translation>Enregistré sous %1</translation>
     </message>
+    <message>
+        <source>The start date is after the end date.</source>
+        <translation>La date de début est après la date de fin.</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogDataForm.ui</name>
@@ -1576,6 +1592,13 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Sure</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>NumberField</name>
+    <message>
+        <source>The marked number must be from %1 to %2; %3 stays in force.</source>
+        <translation>Le nombre signalé doit être compris entre %1 et %2 ; %3 reste en vigueur.</translation>
     </message>
 </context>
 <context>
@@ -1797,6 +1820,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Sure</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>No alarm stands now.</source>
+        <translation>Aucune alarme en cours.</translation>
     </message>
 </context>
 <context>
@@ -2027,6 +2054,25 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>no login account</source>
         <translation>aucun compte de connexion</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceNetwork</name>
+    <message>
+        <source>Name at least one address to listen on (127.0.0.1 for this computer only, 0.0.0.0 and :: for every network).</source>
+        <translation>Indiquez au moins une adresse d'écoute (127.0.0.1 pour cet ordinateur seul, 0.0.0.0 et :: pour tous les réseaux).</translation>
+    </message>
+    <message>
+        <source>Not an IP address: %1</source>
+        <translation>Pas une adresse IP : %1</translation>
+    </message>
+    <message>
+        <source>Not a network (such as 192.168.1.0/24 or fd00::/8): %1</source>
+        <translation>Pas un réseau (comme 192.168.1.0/24 ou fd00::/8) : %1</translation>
+    </message>
+    <message>
+        <source>A UPS name holds letters, digits and . _ - @ only: %1</source>
+        <translation>Un nom d'onduleur ne contient que des lettres, des chiffres et . _ - @ : %1</translation>
     </message>
 </context>
 <context>
@@ -2508,6 +2554,30 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>The network server's accounts could not be stored; the old ones are kept.</source>
         <translation>Les comptes du serveur réseau n'ont pas pu être enregistrés ; les anciens sont conservés.</translation>
     </message>
+    <message>
+        <source>The protection is switched off: no shutdown on a mains failure.</source>
+        <translation>La protection est désactivée : plus d'arrêt sur coupure secteur.</translation>
+    </message>
+    <message>
+        <source>Network sharing is switched off: the computers that watch this UPS over the network lose it.</source>
+        <translation>Le partage réseau est désactivé : les ordinateurs qui surveillent cet onduleur par le réseau le perdent.</translation>
+    </message>
+    <message>
+        <source>E-mail is switched off.</source>
+        <translation>L'e-mail est désactivé.</translation>
+    </message>
+    <message>
+        <source>Every e-mail recipient is deleted (%1).</source>
+        <translation>Tous les destinataires d'e-mail sont supprimés (%1).</translation>
+    </message>
+    <message>
+        <source>The language, desktop notifications, the battery replacement interval and every shutdown, e-mail and network sharing setting go back to their defaults.</source>
+        <translation>La langue, les notifications, l'intervalle de remplacement de la batterie et tous les réglages d'arrêt, d'e-mail et de partage réseau reprennent leurs valeurs par défaut.</translation>
+    </message>
+    <message>
+        <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
+        <translation>Conservés : la liaison avec l'onduleur, les comptes réseau, les tâches planifiées et la date d'installation de la batterie.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2518,10 +2588,6 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Serving the UPS on port %1</source>
         <translation>Onduleur partagé sur le port %1</translation>
-    </message>
-    <message>
-        <source>Cannot listen: see the log</source>
-        <translation>Écoute impossible : voir le journal</translation>
     </message>
     <message>
         <source>TLS certificate</source>
@@ -2538,6 +2604,22 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>TLS key</source>
         <translation>Clé TLS</translation>
+    </message>
+    <message>
+        <source>Name the UPS for the clients.</source>
+        <translation>Nommez l'onduleur pour les clients.</translation>
+    </message>
+    <message>
+        <source>Switched off: cannot listen on %1</source>
+        <translation>Désactivé : écoute impossible sur %1</translation>
+    </message>
+    <message>
+        <source>Cannot listen on %1</source>
+        <translation>Écoute impossible sur %1</translation>
+    </message>
+    <message>
+        <source>Starting...</source>
+        <translation>Démarrage...</translation>
     </message>
 </context>
 <context>
@@ -2629,6 +2711,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>No client connected</source>
         <translation>Aucun client connecté</translation>
+    </message>
+    <message>
+        <source>Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.</source>
+        <translation>Les clients autorisés lisent l'onduleur sans compte, comme avec NUT. Un compte sert à se connecter (un ordinateur qui s'arrête avec cet onduleur) et aux commandes.</translation>
     </message>
 </context>
 <context>
@@ -2796,6 +2882,21 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Temperature(℃)</source>
         <translation>Température (℃)</translation>
+    </message>
+</context>
+<context>
+    <name>TableModelSelfTest</name>
+    <message>
+        <source>Passed</source>
+        <translation>Réussi</translation>
+    </message>
+    <message>
+        <source>Failed: battery low</source>
+        <translation>Échec : batterie faible</translation>
+    </message>
+    <message>
+        <source>Failed: UPS fault</source>
+        <translation>Échec : défaut de l'onduleur</translation>
     </message>
 </context>
 <context>

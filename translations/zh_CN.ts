@@ -1054,6 +1054,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>BATT</source>
         <translation>电池</translation>
     </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation>升压或降压</translation>
+    </message>
 </context>
 <context>
     <name>DevStatusView</name>
@@ -1257,6 +1261,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Battery voltage drop (V)</source>
         <translation>电池电压降(V)</translation>
     </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
 </context>
 <context>
     <name>MainDevDataForm.ui</name>
@@ -1338,6 +1346,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Cancel output off</source>
         <translation>取消关闭输出</translation>
+    </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation>升压或降压</translation>
     </message>
 </context>
 <context>
@@ -1494,6 +1506,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Saved as %1</source>
         <translation>已保存为 %1</translation>
     </message>
+    <message>
+        <source>The start date is after the end date.</source>
+        <translation>开始日期晚于结束日期。</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogDataForm.ui</name>
@@ -1576,6 +1592,13 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Sure</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>NumberField</name>
+    <message>
+        <source>The marked number must be from %1 to %2; %3 stays in force.</source>
+        <translation>标出的数字必须在 %1 到 %2 之间；仍使用 %3。</translation>
     </message>
 </context>
 <context>
@@ -1797,6 +1820,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Sure</source>
         <translation>确定</translation>
+    </message>
+    <message>
+        <source>No alarm stands now.</source>
+        <translation>当前没有告警。</translation>
     </message>
 </context>
 <context>
@@ -2027,6 +2054,25 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>no login account</source>
         <translation>未设置登录帐号</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceNetwork</name>
+    <message>
+        <source>Name at least one address to listen on (127.0.0.1 for this computer only, 0.0.0.0 and :: for every network).</source>
+        <translation>请至少填写一个监听地址（127.0.0.1 仅本机，0.0.0.0 和 :: 为所有网络）。</translation>
+    </message>
+    <message>
+        <source>Not an IP address: %1</source>
+        <translation>不是 IP 地址：%1</translation>
+    </message>
+    <message>
+        <source>Not a network (such as 192.168.1.0/24 or fd00::/8): %1</source>
+        <translation>不是网络（例如 192.168.1.0/24 或 fd00::/8）：%1</translation>
+    </message>
+    <message>
+        <source>A UPS name holds letters, digits and . _ - @ only: %1</source>
+        <translation>UPS 名称只能包含字母、数字和 . _ - @：%1</translation>
     </message>
 </context>
 <context>
@@ -2508,6 +2554,30 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>The network server's accounts could not be stored; the old ones are kept.</source>
         <translation>无法保存网络服务器的账户，保留原有账户。</translation>
     </message>
+    <message>
+        <source>The protection is switched off: no shutdown on a mains failure.</source>
+        <translation>保护将关闭：市电故障时不再关机。</translation>
+    </message>
+    <message>
+        <source>Network sharing is switched off: the computers that watch this UPS over the network lose it.</source>
+        <translation>网络共享将关闭：通过网络监视此 UPS 的计算机将失去它。</translation>
+    </message>
+    <message>
+        <source>E-mail is switched off.</source>
+        <translation>邮件将关闭。</translation>
+    </message>
+    <message>
+        <source>Every e-mail recipient is deleted (%1).</source>
+        <translation>所有邮件收件人将被删除（%1）。</translation>
+    </message>
+    <message>
+        <source>The language, desktop notifications, the battery replacement interval and every shutdown, e-mail and network sharing setting go back to their defaults.</source>
+        <translation>语言、桌面通知、电池更换周期以及所有关机、邮件和网络共享设置将恢复默认值。</translation>
+    </message>
+    <message>
+        <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
+        <translation>保留：UPS 连接、网络账户、计划任务和电池安装日期。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2518,10 +2588,6 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Serving the UPS on port %1</source>
         <translation>正在端口 %1 上共享 UPS</translation>
-    </message>
-    <message>
-        <source>Cannot listen: see the log</source>
-        <translation>无法监听: 请查看日志</translation>
     </message>
     <message>
         <source>TLS certificate</source>
@@ -2538,6 +2604,22 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>TLS key</source>
         <translation>TLS 密钥</translation>
+    </message>
+    <message>
+        <source>Name the UPS for the clients.</source>
+        <translation>请为客户端填写 UPS 名称。</translation>
+    </message>
+    <message>
+        <source>Switched off: cannot listen on %1</source>
+        <translation>已关闭：无法监听 %1</translation>
+    </message>
+    <message>
+        <source>Cannot listen on %1</source>
+        <translation>无法监听 %1</translation>
+    </message>
+    <message>
+        <source>Starting...</source>
+        <translation>正在启动...</translation>
     </message>
 </context>
 <context>
@@ -2629,6 +2711,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>No client connected</source>
         <translation>没有客户端连接</translation>
+    </message>
+    <message>
+        <source>Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.</source>
+        <translation>允许的客户端无需账户即可读取 UPS，与 NUT 相同。账户用于登录（随此 UPS 关机的计算机）和发送命令。</translation>
     </message>
 </context>
 <context>
@@ -2796,6 +2882,21 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Temperature(℃)</source>
         <translation>温度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>TableModelSelfTest</name>
+    <message>
+        <source>Passed</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>Failed: battery low</source>
+        <translation>失败：电池电压低</translation>
+    </message>
+    <message>
+        <source>Failed: UPS fault</source>
+        <translation>失败：UPS 故障</translation>
     </message>
 </context>
 <context>

@@ -1054,6 +1054,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>BATT</source>
         <translation>電池</translation>
     </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation>升壓或降壓</translation>
+    </message>
 </context>
 <context>
     <name>DevStatusView</name>
@@ -1257,6 +1261,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Battery voltage drop (V)</source>
         <translation>電池電壓降(V)</translation>
     </message>
+    <message>
+        <source>Result</source>
+        <translation>結果</translation>
+    </message>
 </context>
 <context>
     <name>MainDevDataForm.ui</name>
@@ -1338,6 +1346,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Cancel output off</source>
         <translation>取消關閉輸出</translation>
+    </message>
+    <message>
+        <source>Boost or buck</source>
+        <translation>升壓或降壓</translation>
     </message>
 </context>
 <context>
@@ -1494,6 +1506,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Saved as %1</source>
         <translation>已保存為 %1</translation>
     </message>
+    <message>
+        <source>The start date is after the end date.</source>
+        <translation>開始日期晚於結束日期。</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogDataForm.ui</name>
@@ -1576,6 +1592,13 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Sure</source>
         <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>NumberField</name>
+    <message>
+        <source>The marked number must be from %1 to %2; %3 stays in force.</source>
+        <translation>標出的數字必須在 %1 到 %2 之間；仍使用 %3。</translation>
     </message>
 </context>
 <context>
@@ -1797,6 +1820,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Sure</source>
         <translation>確定</translation>
+    </message>
+    <message>
+        <source>No alarm stands now.</source>
+        <translation>当前沒有告警。</translation>
     </message>
 </context>
 <context>
@@ -2027,6 +2054,25 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>no login account</source>
         <translation>未設定登錄帳號</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceNetwork</name>
+    <message>
+        <source>Name at least one address to listen on (127.0.0.1 for this computer only, 0.0.0.0 and :: for every network).</source>
+        <translation>請至少填寫一個監聽地址（127.0.0.1 僅本機，0.0.0.0 和 :: 為所有網路）。</translation>
+    </message>
+    <message>
+        <source>Not an IP address: %1</source>
+        <translation>不是 IP 地址：%1</translation>
+    </message>
+    <message>
+        <source>Not a network (such as 192.168.1.0/24 or fd00::/8): %1</source>
+        <translation>不是網路（例如 192.168.1.0/24 或 fd00::/8）：%1</translation>
+    </message>
+    <message>
+        <source>A UPS name holds letters, digits and . _ - @ only: %1</source>
+        <translation>UPS 名稱只能包含字母、數字和 . _ - @：%1</translation>
     </message>
 </context>
 <context>
@@ -2508,6 +2554,30 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>The network server's accounts could not be stored; the old ones are kept.</source>
         <translation>無法保存網路伺服器的帳戶，保留原有帳戶。</translation>
     </message>
+    <message>
+        <source>The protection is switched off: no shutdown on a mains failure.</source>
+        <translation>保護將關閉：市電故障時不再關機。</translation>
+    </message>
+    <message>
+        <source>Network sharing is switched off: the computers that watch this UPS over the network lose it.</source>
+        <translation>網路共享將關閉：通過網路監視此 UPS 的電腦將失去它。</translation>
+    </message>
+    <message>
+        <source>E-mail is switched off.</source>
+        <translation>郵件將關閉。</translation>
+    </message>
+    <message>
+        <source>Every e-mail recipient is deleted (%1).</source>
+        <translation>所有郵件收件人將被刪除（%1）。</translation>
+    </message>
+    <message>
+        <source>The language, desktop notifications, the battery replacement interval and every shutdown, e-mail and network sharing setting go back to their defaults.</source>
+        <translation>語言、桌面通知、電池更換周期以及所有關機、郵件和網路共享設定將恢復預設值。</translation>
+    </message>
+    <message>
+        <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
+        <translation>保留：UPS 連接、網路帳戶、排程任務和電池安裝日期。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2518,10 +2588,6 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Serving the UPS on port %1</source>
         <translation>正在連接埠 %1 上共享 UPS</translation>
-    </message>
-    <message>
-        <source>Cannot listen: see the log</source>
-        <translation>無法監聽: 請查看日誌</translation>
     </message>
     <message>
         <source>TLS certificate</source>
@@ -2538,6 +2604,22 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>TLS key</source>
         <translation>TLS 密鑰</translation>
+    </message>
+    <message>
+        <source>Name the UPS for the clients.</source>
+        <translation>請為客戶端填寫 UPS 名稱。</translation>
+    </message>
+    <message>
+        <source>Switched off: cannot listen on %1</source>
+        <translation>已關閉：無法監聽 %1</translation>
+    </message>
+    <message>
+        <source>Cannot listen on %1</source>
+        <translation>無法監聽 %1</translation>
+    </message>
+    <message>
+        <source>Starting...</source>
+        <translation>正在啟動...</translation>
     </message>
 </context>
 <context>
@@ -2629,6 +2711,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>No client connected</source>
         <translation>沒有客戶端連接</translation>
+    </message>
+    <message>
+        <source>Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.</source>
+        <translation>允許的客戶端無需帳戶即可讀取 UPS，與 NUT 相同。帳戶用於登錄（隨此 UPS 關機的電腦）和發送命令。</translation>
     </message>
 </context>
 <context>
@@ -2796,6 +2882,21 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Temperature(℃)</source>
         <translation>溫度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>TableModelSelfTest</name>
+    <message>
+        <source>Passed</source>
+        <translation>通過</translation>
+    </message>
+    <message>
+        <source>Failed: battery low</source>
+        <translation>失敗：電池電壓低</translation>
+    </message>
+    <message>
+        <source>Failed: UPS fault</source>
+        <translation>失敗：UPS 故障</translation>
     </message>
 </context>
 <context>
