@@ -5,6 +5,7 @@
 #include "platform.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -52,6 +53,7 @@ public:
     QTimer gatherTimer;
     QTimer statusTimer; // since the last accepted status reply
     QSerialPort port;
+    QPointer<QSocketNotifier> readNotice; // the port's own, held off; none where it has none
     bool pulling = false;
     QString portName;
     int baud = 2400;
@@ -92,9 +94,14 @@ bool SerialLinkPrivate::open()
     }
     q->setBusy(false);
     qCInfo(lcDevice) << "Serial port" << portName << "opened at" << baud << "baud";
-    // The port takes one byte and then waits to be read: the first byte of a reply wakes the
-    // link, which reads the rest in one go when the line should be done with it.
-    port.setReadBufferSize(1);
+    // The link reads the port on its own timer, the port's read notice held off. Where the port
+    // has none to hold, it takes one byte and then waits to be read: the first byte of a reply
+    // wakes the link, which reads the rest in one go when the line should be done with it.
+    readNotice = nullptr;
+    port.setReadBufferSize(0);
+    holdReadNotice();
+    if (!readNotice)
+        port.setReadBufferSize(1);
     ++openCount;
     failurePending = false;
     reopenWanted = false;
@@ -169,11 +176,15 @@ void SerialLinkPrivate::onReadyRead()
 
 void SerialLinkPrivate::holdReadNotice()
 {
-    const auto notifiers = port.findChildren<QSocketNotifier *>();
-    for (QSocketNotifier *notifier : notifiers) {
-        if (notifier->type() == QSocketNotifier::Read)
-            notifier->setEnabled(false);
+    if (!readNotice) {
+        const auto notifiers = port.findChildren<QSocketNotifier *>();
+        for (QSocketNotifier *notifier : notifiers) {
+            if (notifier->type() == QSocketNotifier::Read)
+                readNotice = notifier;
+        }
     }
+    if (readNotice && readNotice->isEnabled())
+        readNotice->setEnabled(false);
 }
 
 // Milliseconds the line takes for this many more bytes, and one character more to be sure.
@@ -189,13 +200,15 @@ void SerialLinkPrivate::gather()
     if (!port.isOpen())
         return;
     pulling = true;
-    port.setReadBufferSize(0);
+    if (!readNotice)
+        port.setReadBufferSize(0);
     port.waitForReadyRead(0);
     pulling = false;
     if (port.error() == QSerialPort::TimeoutError)
         port.clearError(); // nothing there yet is no fault of the port
-    const QByteArray bytes = port.readAll();
-    port.setReadBufferSize(1);
+    const QByteArray bytes = port.read(port.bytesAvailable());
+    if (!readNotice)
+        port.setReadBufferSize(1);
     if (!bytes.isEmpty())
         handleBytes(bytes);
     if (!port.isOpen())
@@ -362,10 +375,11 @@ void SerialLink::poll()
         const QByteArray request = d->driver.nextCommand();
         d->port.write(request);
         d->holdReadNotice();
-        // The reply is read once the request and it have crossed the line.
+        // The reply is read once the request and it have crossed the line, and the UPS has
+        // taken a moment (three characters' time) to answer.
         d->gatherTimer.stop();
         if (const int awaited = d->driver.replyBytesAwaited())
-            d->gatherTimer.start(d->lineTime(int(request.size()) + awaited));
+            d->gatherTimer.start(d->lineTime(int(request.size()) + awaited + 3));
         if (d->driver.isOnline() && ++d->lostCount > lostAfterSends) {
             qCWarning(lcDevice) << "The UPS stopped answering on" << d->portName;
             d->upsLost();
