@@ -546,6 +546,26 @@ FR = {
     "Connected Clients": "Clients connectés",
     "logged in": "connecté",
     "No client connected": "Aucun client connecté",
+    # The web page
+    "Day": "Jour",
+    "Week": "Semaine",
+    "Month": "Mois",
+    "Measurements": "Mesures",
+    "No current alarm.": "Aucune alarme en cours.",
+    "Last self-tests": "Derniers autotests",
+    "No self-test was recorded.": "Aucun autotest n'a été enregistré.",
+    "No samples were stored in this time.": "Aucune mesure n'a été enregistrée sur cette période.",
+    "Log in": "Se connecter",
+    "Log out": "Se déconnecter",
+    "UPS commands need a network account with the admin role.":
+        "Les commandes de l'onduleur demandent un compte réseau ayant le rôle admin.",
+    "UPS commands are offered over HTTPS only.":
+        "Les commandes de l'onduleur ne sont proposées qu'en HTTPS.",
+    "Wrong user name or password.": "Nom d'utilisateur ou mot de passe erroné.",
+    "Not done: %1": "Non effectué : %1",
+    "Live": "En direct",
+    "Reconnecting...": "Reconnexion...",
+    "No UPS of this name is known.": "Aucun onduleur de ce nom n'est connu.",
     "The e-mail recipients could not be stored (%1); the old list is kept.":
         "Les destinataires des e-mails n'ont pas pu être enregistrés (%1) ; l'ancienne liste est conservée.",
     "The network server's accounts could not be stored; the old ones are kept.":

@@ -539,6 +539,24 @@ ZH = {
     "Connected Clients": "已连接的客户端",
     "logged in": "已登录",
     "No client connected": "没有客户端连接",
+    # The web page
+    "Day": "日",
+    "Week": "周",
+    "Month": "月",
+    "Measurements": "测量值",
+    "No current alarm.": "当前没有告警。",
+    "Last self-tests": "最近的自检",
+    "No self-test was recorded.": "没有记录到自检。",
+    "No samples were stored in this time.": "这段时间内没有存储数据。",
+    "Log in": "登录",
+    "Log out": "退出登录",
+    "UPS commands need a network account with the admin role.": "UPS 命令需要具有 admin 角色的网络账户。",
+    "UPS commands are offered over HTTPS only.": "UPS 命令仅通过 HTTPS 提供。",
+    "Wrong user name or password.": "用户名或密码错误。",
+    "Not done: %1": "未执行: %1",
+    "Live": "实时",
+    "Reconnecting...": "正在重新连接...",
+    "No UPS of this name is known.": "没有此名称的 UPS。",
     "The e-mail recipients could not be stored (%1); the old list is kept.":
         "无法保存电子邮件收件人（%1），保留原有列表。",
     "The network server's accounts could not be stored; the old ones are kept.":
@@ -615,10 +633,11 @@ TW_PHRASES = [
     ("序列号", "序號"), ("模块", "模組"), ("计划任务", "排程任務"), ("认证", "驗證"),
     ("波特率", "鮑率"), ("检测", "偵測"), ("导入", "匯入"), ("导出", "匯出"),
     ("计算机", "電腦"), ("日志", "日誌"), ("图标", "圖示"), ("采样", "取樣"), ("占用", "佔用"),
-    ("文档", "文件"),
+    ("文档", "文件"), ("退出登录", "登出"), ("登录", "登入"),
 ]
 
 S2T = {
+    '当': '當', '储': '儲', '实': '實',
     '仅': '僅', '听': '聽',
     '个': '個',
     '现': '現',

@@ -2929,6 +2929,77 @@ A running program takes a changed setting at once.</source>
     </message>
 </context>
 <context>
+    <name>WebPage</name>
+    <message>
+        <source>Day</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Week</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Month</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Measurements</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No current alarm.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Last self-tests</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No self-test was recorded.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No samples were stored in this time.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Log in</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS commands need a network account with the admin role.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS commands are offered over HTTPS only.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Wrong user name or password.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Not done: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Live</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Reconnecting...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No UPS of this name is known.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>

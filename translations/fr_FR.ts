@@ -2935,6 +2935,77 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     </message>
 </context>
 <context>
+    <name>WebPage</name>
+    <message>
+        <source>Day</source>
+        <translation>Jour</translation>
+    </message>
+    <message>
+        <source>Week</source>
+        <translation>Semaine</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>Mois</translation>
+    </message>
+    <message>
+        <source>Measurements</source>
+        <translation>Mesures</translation>
+    </message>
+    <message>
+        <source>No current alarm.</source>
+        <translation>Aucune alarme en cours.</translation>
+    </message>
+    <message>
+        <source>Last self-tests</source>
+        <translation>Derniers autotests</translation>
+    </message>
+    <message>
+        <source>No self-test was recorded.</source>
+        <translation>Aucun autotest n'a été enregistré.</translation>
+    </message>
+    <message>
+        <source>No samples were stored in this time.</source>
+        <translation>Aucune mesure n'a été enregistrée sur cette période.</translation>
+    </message>
+    <message>
+        <source>Log in</source>
+        <translation>Se connecter</translation>
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation>Se déconnecter</translation>
+    </message>
+    <message>
+        <source>UPS commands need a network account with the admin role.</source>
+        <translation>Les commandes de l'onduleur demandent un compte réseau ayant le rôle admin.</translation>
+    </message>
+    <message>
+        <source>UPS commands are offered over HTTPS only.</source>
+        <translation>Les commandes de l'onduleur ne sont proposées qu'en HTTPS.</translation>
+    </message>
+    <message>
+        <source>Wrong user name or password.</source>
+        <translation>Nom d'utilisateur ou mot de passe erroné.</translation>
+    </message>
+    <message>
+        <source>Not done: %1</source>
+        <translation>Non effectué : %1</translation>
+    </message>
+    <message>
+        <source>Live</source>
+        <translation>En direct</translation>
+    </message>
+    <message>
+        <source>Reconnecting...</source>
+        <translation>Reconnexion...</translation>
+    </message>
+    <message>
+        <source>No UPS of this name is known.</source>
+        <translation>Aucun onduleur de ce nom n'est connu.</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>

@@ -2935,6 +2935,77 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     </message>
 </context>
 <context>
+    <name>WebPage</name>
+    <message>
+        <source>Day</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>Week</source>
+        <translation>周</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>月</translation>
+    </message>
+    <message>
+        <source>Measurements</source>
+        <translation>测量值</translation>
+    </message>
+    <message>
+        <source>No current alarm.</source>
+        <translation>当前没有告警。</translation>
+    </message>
+    <message>
+        <source>Last self-tests</source>
+        <translation>最近的自检</translation>
+    </message>
+    <message>
+        <source>No self-test was recorded.</source>
+        <translation>没有记录到自检。</translation>
+    </message>
+    <message>
+        <source>No samples were stored in this time.</source>
+        <translation>这段时间内没有存储数据。</translation>
+    </message>
+    <message>
+        <source>Log in</source>
+        <translation>登录</translation>
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation>退出登录</translation>
+    </message>
+    <message>
+        <source>UPS commands need a network account with the admin role.</source>
+        <translation>UPS 命令需要具有 admin 角色的网络账户。</translation>
+    </message>
+    <message>
+        <source>UPS commands are offered over HTTPS only.</source>
+        <translation>UPS 命令仅通过 HTTPS 提供。</translation>
+    </message>
+    <message>
+        <source>Wrong user name or password.</source>
+        <translation>用户名或密码错误。</translation>
+    </message>
+    <message>
+        <source>Not done: %1</source>
+        <translation>未执行: %1</translation>
+    </message>
+    <message>
+        <source>Live</source>
+        <translation>实时</translation>
+    </message>
+    <message>
+        <source>Reconnecting...</source>
+        <translation>正在重新连接...</translation>
+    </message>
+    <message>
+        <source>No UPS of this name is known.</source>
+        <translation>没有此名称的 UPS。</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Shutdown event activated!</source>

@@ -2053,7 +2053,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>no login account</source>
-        <translation>未設定登錄帳號</translation>
+        <translation>未設定登入帳號</translation>
     </message>
 </context>
 <context>
@@ -2706,7 +2706,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>logged in</source>
-        <translation>已登錄</translation>
+        <translation>已登入</translation>
     </message>
     <message>
         <source>No client connected</source>
@@ -2932,6 +2932,77 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Port busy</source>
         <translation>連接埠被佔用</translation>
+    </message>
+</context>
+<context>
+    <name>WebPage</name>
+    <message>
+        <source>Day</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>Week</source>
+        <translation>周</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>月</translation>
+    </message>
+    <message>
+        <source>Measurements</source>
+        <translation>測量值</translation>
+    </message>
+    <message>
+        <source>No current alarm.</source>
+        <translation>當前沒有告警。</translation>
+    </message>
+    <message>
+        <source>Last self-tests</source>
+        <translation>最近的自檢</translation>
+    </message>
+    <message>
+        <source>No self-test was recorded.</source>
+        <translation>沒有記錄到自檢。</translation>
+    </message>
+    <message>
+        <source>No samples were stored in this time.</source>
+        <translation>這段時間內沒有存儲資料。</translation>
+    </message>
+    <message>
+        <source>Log in</source>
+        <translation>登入</translation>
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation>登出</translation>
+    </message>
+    <message>
+        <source>UPS commands need a network account with the admin role.</source>
+        <translation>UPS 命令需要具有 admin 角色的網路帳戶。</translation>
+    </message>
+    <message>
+        <source>UPS commands are offered over HTTPS only.</source>
+        <translation>UPS 命令僅通過 HTTPS 提供。</translation>
+    </message>
+    <message>
+        <source>Wrong user name or password.</source>
+        <translation>使用者名稱或密碼錯誤。</translation>
+    </message>
+    <message>
+        <source>Not done: %1</source>
+        <translation>未執行: %1</translation>
+    </message>
+    <message>
+        <source>Live</source>
+        <translation>實時</translation>
+    </message>
+    <message>
+        <source>Reconnecting...</source>
+        <translation>正在重新連接...</translation>
+    </message>
+    <message>
+        <source>No UPS of this name is known.</source>
+        <translation>沒有此名稱的 UPS。</translation>
     </message>
 </context>
 <context>

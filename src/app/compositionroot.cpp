@@ -7,6 +7,8 @@
 #include "devcomm.h"
 #include "historynotice.h"
 #include "listmodelemailuser.h"
+#include "listmodelnutuser.h"
+#include "localups.h"
 #include "nutlink.h"
 #include "nutlinksettings.h"
 #include "nutupspublisher.h"
@@ -23,6 +25,8 @@
 #include "statusfile.h"
 #include "statusreport.h"
 #include "translator.h"
+#include "upsdirectory.h"
+#include "webservice.h"
 
 #include <QCoreApplication>
 
@@ -45,6 +49,10 @@ CompositionRoot::CompositionRoot()
       m_batteryAge(std::make_unique<BatteryAge>(m_settings.get())),
       m_nutUpsPublisher(std::make_unique<NutUpsPublisher>(m_devComm.get())),
       m_serviceNetwork(std::make_unique<ServiceNetwork>(m_settings.get())),
+      m_upsDirectory(std::make_unique<UpsDirectory>()),
+      m_localUps(std::make_unique<LocalUps>(m_upsDirectory.get(), m_devComm.get(), m_alarm.get(),
+                                            m_serviceShutdown.get(), m_batteryAge.get())),
+      m_webService(std::make_unique<WebService>(m_settings.get(), m_upsDirectory.get())),
       m_translator(std::make_unique<Translator>(m_settings.get())),
       m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get()))
 {
@@ -129,6 +137,28 @@ void CompositionRoot::connectObjects()
     QObject::connect(network, &ServiceNetwork::commandRequested, source,
                      &NutUpsPublisher::runCommand);
 
+    // The UPSes shown to the outside (the web page, its API, the metrics): this computer's, by
+    // the name the network server serves it under. The web page's admins are the network
+    // server's.
+    // Its entry is made after every consumer above has taken a data set, so that one entry
+    // carries the alarms raised and the countdown started by it.
+    LocalUps *local = m_localUps.get();
+    QObject::connect(dev, &DevComm::stateChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::outputOffChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::linkBusyChanged, local, &LocalUps::refresh);
+    QObject::connect(dev, &DevComm::controlsChanged, local, &LocalUps::refresh);
+    QObject::connect(m_alarm.get(), &Alarm::alarmNumChanged, local, &LocalUps::refresh);
+    QObject::connect(m_alarm.get(), &Alarm::alarmRaised, local,
+                     [local](int code) { local->alarmRaised(code); });
+    QObject::connect(countdown, &ServiceShutdown::progressChanged, local, &LocalUps::refresh);
+    QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, local, &LocalUps::refresh);
+    QObject::connect(battery, &BatteryAge::changed, local, &LocalUps::refresh);
+    QObject::connect(network, &ServiceNetwork::settingsChanged, local,
+                     [local, network] { local->setName(network->servedUpsName()); });
+    WebService *web = m_webService.get();
+    QObject::connect(network->users(), &ListModelNutUser::accountsChanged, web,
+                     [web, network] { web->setAccounts(network->users()->accounts()); });
+
     // The primary's duty: before the UPS output goes off or this computer powers off, the
     // network clients are told (FSD) and given hostSync seconds to leave. FSD then holds, as
     // upsd latches it, until the UPS has power-cycled; a countdown called off before it takes
@@ -183,6 +213,10 @@ void CompositionRoot::start()
     m_batteryAge->start();
     m_nutUpsPublisher->start();
     m_serviceNetwork->start();
+    m_localUps->setName(m_serviceNetwork->servedUpsName());
+    m_localUps->start();
+    m_webService->setAccounts(m_serviceNetwork->users()->accounts());
+    m_webService->start();
     m_devComm->start();
 }
 

@@ -10,6 +10,7 @@ class BatteryAge;
 class Database;
 class DevComm;
 class HistoryNotice;
+class LocalUps;
 class NutLinkSettings;
 class NutUpsPublisher;
 class RecordWriter;
@@ -23,6 +24,8 @@ class ServiceShutdown;
 class Settings;
 class StatusFile;
 class Translator;
+class UpsDirectory;
+class WebService;
 
 // The one owner of every long-lived object of the program, window or not. It makes them in
 // this order and they go in the reverse order (the members below, top to bottom):
@@ -31,7 +34,8 @@ class Translator;
 //   the UPS state
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
 //   scheduled tasks, desktop notices, battery age, the network server and its view of the UPS,
-//   translator, the network link's settings for the screens
+//   the directory of UPSes with this computer's entry, the web service, translator, the
+//   network link's settings for the screens
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -69,6 +73,9 @@ public:
     BatteryAge *batteryAge() const { return m_batteryAge.get(); }
     NutUpsPublisher *nutUpsPublisher() const { return m_nutUpsPublisher.get(); }
     ServiceNetwork *serviceNetwork() const { return m_serviceNetwork.get(); }
+    UpsDirectory *upsDirectory() const { return m_upsDirectory.get(); }
+    LocalUps *localUps() const { return m_localUps.get(); }
+    WebService *webService() const { return m_webService.get(); }
     Translator *translator() const { return m_translator.get(); }
     NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
 
@@ -92,6 +99,9 @@ private:
     std::unique_ptr<BatteryAge> m_batteryAge;
     std::unique_ptr<NutUpsPublisher> m_nutUpsPublisher;
     std::unique_ptr<ServiceNetwork> m_serviceNetwork;
+    std::unique_ptr<UpsDirectory> m_upsDirectory;
+    std::unique_ptr<LocalUps> m_localUps;
+    std::unique_ptr<WebService> m_webService;
     std::unique_ptr<Translator> m_translator;
     std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
 };

@@ -111,6 +111,14 @@ const QList<Key> &all()
         number(S::NetworkMaxClients, "network/maxClients", 1024, 1, 65535),
         text(S::NetworkCertFile, "network/certFile", QString(), true),
         text(S::NetworkKeyFile, "network/keyFile", QString(), true),
+        // The web page, its API and metrics; both files set: HTTPS only.
+        flag(S::WebEnable, "web/enable", false, true),
+        text(S::WebListen, "web/listen", QStringLiteral("127.0.0.1"), true),
+        // 0: any free port (tests).
+        number(S::WebPort, "web/port", 8493, 0, 65535),
+        text(S::WebAllow, "web/allow", QString(), true),
+        text(S::WebCertFile, "web/certFile", QString(), true),
+        text(S::WebKeyFile, "web/keyFile", QString(), true),
     };
     return keys;
 }

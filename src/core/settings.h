@@ -76,7 +76,14 @@ public:
         NetworkHostSync = 1542,
         NetworkMaxClients = 1543,
         NetworkCertFile = 1544,
-        NetworkKeyFile = 1545
+        NetworkKeyFile = 1545,
+
+        WebEnable = 1792,
+        WebListen = 1793,
+        WebPort = 1794,
+        WebAllow = 1795,
+        WebCertFile = 1796,
+        WebKeyFile = 1797
     };
     Q_ENUM(SettingsType)
 

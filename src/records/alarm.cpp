@@ -80,12 +80,25 @@ void Alarm::clearAlarms()
     emit alarmNumChanged();
 }
 
+QVector<Alarm::Current> Alarm::current() const
+{
+    QVector<Current> list;
+    list.reserve(d->current.size());
+    for (const CurrentAlarm &entry : qAsConst(d->current))
+        list.append({entry.time, entry.code, d->expiry.contains(entry.code)});
+    return list;
+}
+
 QString Alarm::alarmText(int code, bool translated)
 {
-    const auto text = [translated](const char *source) {
+    return alarmTextIn(code, [translated](const char *source) {
         return translated ? QCoreApplication::translate("Alarm", source)
                           : QString::fromUtf8(source);
-    };
+    });
+}
+
+QString Alarm::alarmTextIn(int code, const std::function<QString(const char *)> &text)
+{
     if (code < AlarmCatalogue::familyOneBase) {
         const char *source = AlarmCatalogue::eventSource(code);
         return source ? text(source) : QString();

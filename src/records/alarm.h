@@ -4,6 +4,9 @@
 #include <QScopedPointer>
 #include <QStringList>
 #include <QVariantList>
+#include <QVector>
+
+#include <functional>
 
 class AlarmPrivate;
 class RecordWriter;
@@ -47,14 +50,27 @@ public:
     explicit Alarm(RecordWriter *writer, QObject *parent = nullptr);
     ~Alarm() override;
 
+    // One entry of the current list.
+    struct Current
+    {
+        QString time; // "yyyy-MM-dd hh:mm:ss", local
+        int code = 0;
+        bool timed = false; // an event that leaves the list by itself, not a standing alarm
+    };
+
     int alarmNum() const;
     Q_INVOKABLE QVariantList allAlarm() const;
+    QVector<Current> current() const;
 
     // Empties the current list (the link went down); timed events keep their expiry entries.
     void clearAlarms();
 
     // The text of a code, translated or in English as written; empty for a code without text.
     static QString alarmText(int code, bool translated = true);
+    // The same in the words `translate` gives each source text of the context "Alarm" (a
+    // catalogue of a language other than the one in force).
+    static QString alarmTextIn(int code,
+                               const std::function<QString(const char *source)> &translate);
     // The code of fault `offset` (16 x word + bit) of fault family 1 or 2, and of the return
     // from a fault.
     static int faultCode(int family, int offset);

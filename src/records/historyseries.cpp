@@ -35,15 +35,28 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
                                             const QDate &last, int buckets,
                                             const std::atomic_bool *stop)
 {
+    if (!first.isValid() || !last.isValid() || last < first) {
+        Result result;
+        result.minimum.fill(std::numeric_limits<double>::quiet_NaN());
+        result.maximum.fill(std::numeric_limits<double>::quiet_NaN());
+        result.error = QStringLiteral("no such date range");
+        return result;
+    }
+    return reduce(databaseFile, QDateTime(first, QTime(0, 0)),
+                  QDateTime(last.addDays(1), QTime(0, 0)), buckets, stop);
+}
+
+HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const QDateTime &from,
+                                            const QDateTime &to, int buckets,
+                                            const std::atomic_bool *stop)
+{
     Result result;
-    const QDateTime from(first, QTime(0, 0));
-    const QDateTime to(last.addDays(1), QTime(0, 0));
     result.fromMsecs = from.toMSecsSinceEpoch();
     result.toMsecs = to.toMSecsSinceEpoch();
     result.minimum.fill(std::numeric_limits<double>::quiet_NaN());
     result.maximum.fill(std::numeric_limits<double>::quiet_NaN());
-    if (!first.isValid() || !last.isValid() || last < first) {
-        result.error = QStringLiteral("no such date range");
+    if (!from.isValid() || !to.isValid() || to <= from) {
+        result.error = QStringLiteral("no such time range");
         return result;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QPointF>
 #include <QString>
 #include <QVector>
@@ -8,7 +9,7 @@
 #include <array>
 #include <atomic>
 
-// The stored measurements of a date range, reduced for a chart: the range is cut into at most
+// The stored measurements of a date or time range, reduced for a chart: the range is cut into at most
 // `buckets` equal slices of time and SQL gives the lowest and the highest value of each slice,
 // so a spike of one sample stays visible however long the range. Each slice is one short
 // statement of its own, so a writer waits for one slice at most, never for the whole range.
@@ -28,7 +29,7 @@ public:
 
     struct Result
     {
-        qint64 fromMsecs = 0; // the range: first day 00:00 to the day after the last, local
+        qint64 fromMsecs = 0; // the range (days: the first 00:00 to the day after the last, local)
         qint64 toMsecs = 0;
         qint64 samples = 0; // rows in the range
         // Two points per slice that holds samples, at its middle: its lowest, then its highest.
@@ -45,5 +46,8 @@ public:
     // `databaseFile` is opened read-only on a connection of the calling thread, closed again
     // before returning. Setting `*stop` ends the work at the next slice, with an error.
     static Result reduce(const QString &databaseFile, const QDate &first, const QDate &last,
+                         int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr);
+    // The same for the time from `from` up to `to` (local time, as the rows are stamped).
+    static Result reduce(const QString &databaseFile, const QDateTime &from, const QDateTime &to,
                          int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr);
 };

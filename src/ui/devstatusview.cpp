@@ -2,6 +2,7 @@
 
 #include "devcomm.h"
 #include "serviceshutdown.h"
+#include "upscondition.h"
 #include "upsstate.h"
 
 #include <cmath>
@@ -224,26 +225,7 @@ int DevStatusView::workMode() const
 
 int DevStatusView::upsState() const
 {
-    switch (linkState()) {
-    case LinkUnknown:
-        return UpsWaiting;
-    case LinkOffline:
-        return UpsCommLost; // what the UPS said last is not known to hold any more
-    default:
-        break;
-    }
-    if (d->state.upsFailed)
-        return UpsFault;
-    if (d->outputOff())
-        return UpsOutputOff;
-    if (outputOffSeconds() >= 0)
-        return UpsOutputOffPending;
-    // Low on mains too: a battery still recharging after an outage would not carry the load.
-    if (d->state.batteryLow)
-        return UpsBatteryLow;
-    if (d->state.onBattery)
-        return UpsOnBattery;
-    return UpsNormal;
+    return ::UpsCondition::of(d->state, outputOffSeconds());
 }
 
 double DevStatusView::batteryPercent() const
@@ -381,3 +363,14 @@ QString DevStatusView::clockText(qint64 seconds)
         .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
+
+// The screens number the conditions as UpsCondition does.
+static_assert(int(DevStatusView::UpsWaiting) == UpsCondition::Waiting &&
+                  int(DevStatusView::UpsNormal) == UpsCondition::Normal &&
+                  int(DevStatusView::UpsOnBattery) == UpsCondition::OnBattery &&
+                  int(DevStatusView::UpsBatteryLow) == UpsCondition::BatteryLow &&
+                  int(DevStatusView::UpsOutputOffPending) == UpsCondition::OutputOffPending &&
+                  int(DevStatusView::UpsOutputOff) == UpsCondition::OutputOff &&
+                  int(DevStatusView::UpsFault) == UpsCondition::Fault &&
+                  int(DevStatusView::UpsCommLost) == UpsCondition::CommLost,
+              "DevStatusView::UpsCondition and UpsCondition::Condition differ");

@@ -81,8 +81,8 @@ public:
         WorkBoostOrBuck = 4
     };
     Q_ENUM(WorkMode)
-    // The one state the header, the diagram's pill and the tray show, in rising order of
-    // severity: where several hold at once, the worst is shown.
+    // The one state the header, the diagram's pill and the tray show (UpsCondition::of), in
+    // rising order of severity: where several hold at once, the worst is shown.
     enum UpsCondition {
         UpsWaiting = 0, // no answer from the UPS yet
         UpsNormal = 1,

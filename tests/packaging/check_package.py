@@ -38,6 +38,8 @@ import tempfile
 import time
 
 SERVER = "quelta-server"
+MAINS_FAULT = 2  # Alarm::MainsFault
+failures = []
 DESKTOP = "quelta"
 USER = "quelta"
 UNIT = "/usr/lib/systemd/system/quelta.service"
@@ -69,8 +71,11 @@ EXPECTED_FILES = {
         "/usr/share/doc/quelta/changelog.gz",
     } | {f"/usr/share/icons/hicolor/{s}x{s}/apps/quelta.png" for s in ICON_SIZES},
 }
-# The web page's own files, where the tree has them, go with the service (share/quelta/web).
+# The web page's own files go with the service (share/quelta/web), every one the tree has.
 WEB_PREFIX = "/usr/share/quelta/web/"
+WEB_SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "web")
+EXPECTED_FILES[SERVER] |= {WEB_PREFIX + name for name in
+                           (os.listdir(WEB_SOURCE) if os.path.isdir(WEB_SOURCE) else [])}
 # What a program without a window must not pull in: Qt's graphical modules, QML, X11, OpenGL,
 # Wayland and what draws for them.
 GRAPHICAL = re.compile(r"^(libqt5(gui|widgets|quick|qml|qmlmodels|charts|svg|opengl|xcbqpa)5"

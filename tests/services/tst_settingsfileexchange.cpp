@@ -83,6 +83,12 @@ const QList<QPair<int, QVariant>> listed = {
     {Settings::NetworkMaxClients, 8},
     {Settings::NetworkCertFile, "/etc/quelta/cert.pem"},
     {Settings::NetworkKeyFile, "/etc/quelta/key.pem"},
+    {Settings::WebEnable, true},
+    {Settings::WebListen, "0.0.0.0,::"},
+    {Settings::WebPort, 18493},
+    {Settings::WebAllow, "10.0.0.0/8"},
+    {Settings::WebCertFile, "/etc/quelta/web.pem"},
+    {Settings::WebKeyFile, "/etc/quelta/web.key"},
     {Settings::UpsNutHost, "nas.local"},
     {Settings::UpsNutPort, 3494},
     {Settings::UpsNutUps, "rack"},
@@ -451,6 +457,9 @@ void TestSettingsFileExchange::restore()
     QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
     QCOMPARE(settings->getSettings(Settings::NetworkListen).toString(),
              QStringLiteral("127.0.0.1,::1"));
+    QCOMPARE(settings->getSettings(Settings::WebEnable).toBool(), false);
+    QCOMPARE(settings->getSettings(Settings::WebListen).toString(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(settings->getSettings(Settings::WebPort).toInt(), 8493);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(recipients(), QStringList());
     QCOMPARE(model->rowCount(), 0);

@@ -1,5 +1,6 @@
 #include "translator.h"
 
+#include "languages.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "settings.h"
@@ -32,25 +33,11 @@ public:
 // The catalogue's path, or an empty text when the language has none or it is missing.
 QString TranslatorPrivate::catalogueFile(int language) const
 {
-    QString name;
-    switch (language) {
-    case Translator::Auto:
+    if (language == Translator::Auto)
         return catalogueFile(Translator::languageFor(QLocale::system()));
-    case Translator::EN_GB:
-        name = QStringLiteral("en");
-        break;
-    case Translator::ZH_CN:
-        name = QStringLiteral("zh_CN");
-        break;
-    case Translator::FR_FR:
-        name = QStringLiteral("fr_FR");
-        break;
-    case Translator::ZH_TW:
-        name = QStringLiteral("zh_TW");
-        break;
-    default:
+    const QString name = Languages::catalogueName(language);
+    if (name.isEmpty())
         return QString();
-    }
     const QString relative = QStringLiteral("/translations/") + name + QStringLiteral(".qm");
     if (catalogueFolder.isEmpty())
         return Paths::shipped(relative);
@@ -163,18 +150,7 @@ int Translator::languageInUse() const
 
 Translator::Language Translator::languageFor(const QLocale &locale)
 {
-    switch (locale.language()) {
-    case QLocale::Chinese:
-        if (locale.script() == QLocale::TraditionalChineseScript ||
-            locale.country() == QLocale::Taiwan || locale.country() == QLocale::HongKong ||
-            locale.country() == QLocale::Macau)
-            return ZH_TW;
-        return ZH_CN;
-    case QLocale::French:
-        return FR_FR;
-    default:
-        return EN_GB;
-    }
+    return Language(Languages::forLocale(locale));
 }
 
 void Translator::init()

@@ -24,7 +24,7 @@ class Translator : public QObject
     // where a catalogue exists for it, else English.
     Q_PROPERTY(int languageInUse READ languageInUse NOTIFY languageChanged)
 public:
-    // The numbers are stored under "language/type".
+    // The numbers are stored under "language/type" (Languages::Language).
     enum Language { Auto = -1, EN_GB = 0, ZH_CN = 1, FR_FR = 2, ZH_TW = 3 };
     Q_ENUM(Language)
 
@@ -38,8 +38,7 @@ public:
     bool isLoading() const;
     int languageInUse() const;
 
-    // The language whose catalogue serves a locale: Chinese of Taiwan, Hong Kong and Macao or
-    // in traditional script, other Chinese, any French; English for every other locale.
+    // The language whose catalogue serves a locale (Languages::forLocale).
     static Language languageFor(const QLocale &locale);
 
     // Applies the stored choice; start-up calls it once the root object exists.

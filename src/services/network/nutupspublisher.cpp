@@ -32,26 +32,6 @@ QByteArray text(const QString &value)
     return out.trimmed();
 }
 
-QByteArray statusFlags(const UpsState &s)
-{
-    QByteArrayList flags;
-    flags << (s.onBattery ? "OB" : "OL");
-    if (s.batteryLow)
-        flags << "LB";
-    if (s.bypass) {
-        if (!s.standbyType) {
-            flags << "BYPASS";
-        } else if (s.inputVoltage && s.ratedOutputVoltage && *s.ratedOutputVoltage > 0) {
-            // A standby type corrects the mains: up when it is low, down when it is high.
-            flags << (*s.inputVoltage < *s.ratedOutputVoltage ? "BOOST" : "TRIM");
-        }
-    }
-    if (s.selfTest)
-        flags << "CAL";
-    if (s.outputOff())
-        flags << "OFF";
-    return flags.join(' ');
-}
 
 // Backup time in seconds, the UPS's own or estimated from the charge; a UPS that tells neither
 // gets a floor of ten minutes, none while its battery is low, so no client shuts down for a
@@ -144,6 +124,27 @@ void NutUpsPublisher::start()
 NutSnapshot NutUpsPublisher::snapshot() const
 {
     return d->current;
+}
+
+QByteArray NutUpsPublisher::statusFlags(const UpsState &s)
+{
+    QByteArrayList flags;
+    flags << (s.onBattery ? "OB" : "OL");
+    if (s.batteryLow)
+        flags << "LB";
+    if (s.bypass) {
+        if (!s.standbyType) {
+            flags << "BYPASS";
+        } else if (s.inputVoltage && s.ratedOutputVoltage && *s.ratedOutputVoltage > 0) {
+            // A standby type corrects the mains: up when it is low, down when it is high.
+            flags << (*s.inputVoltage < *s.ratedOutputVoltage ? "BOOST" : "TRIM");
+        }
+    }
+    if (s.selfTest)
+        flags << "CAL";
+    if (s.outputOff())
+        flags << "OFF";
+    return flags.join(' ');
 }
 
 NutSnapshot NutUpsPublisher::build(const UpsState &s, int commType, const QStringList &alarms,

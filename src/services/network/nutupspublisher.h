@@ -38,6 +38,9 @@ public:
     void start();
     NutSnapshot snapshot() const;
 
+    // NUT's status flags of the state (ups.status) apart from the server's own FSD and ALARM.
+    static QByteArray statusFlags(const UpsState &state);
+
     // The snapshot of one state on its own: what an online UPS read by the link of `commType`
     // offers (DevComm::CommunicationType numbering).
     static NutSnapshot build(const UpsState &state, int commType, const QStringList &alarms,

@@ -114,13 +114,10 @@ NutServerConfig ServiceNetworkPrivate::config() const
     c.listen = items(listText(value(Settings::NetworkListen)));
     c.port = quint16(number(Settings::NetworkPort, nutDefaultPort, 0, 65535));
     c.allow = items(listText(value(Settings::NetworkAllow)));
-    const QByteArray name = value(Settings::NetworkUpsName).toString().trimmed().toUtf8();
-    if (NutLine::isPlainName(name)) {
-        c.upsName = name;
-    } else {
-        qCWarning(lcNetwork) << "UPS name" << name << "is not a plain name; serving it as ups";
-        c.upsName = "ups";
-    }
+    c.upsName = q->servedUpsName().toUtf8();
+    if (c.upsName != value(Settings::NetworkUpsName).toString().trimmed().toUtf8())
+        qCWarning(lcNetwork) << "UPS name" << value(Settings::NetworkUpsName).toString()
+                             << "is not a plain name; serving it as ups";
     for (const QString &alias : items(listText(value(Settings::NetworkAliases)))) {
         if (NutLine::isPlainName(alias.toUtf8()))
             c.aliases << alias.toUtf8();
@@ -209,6 +206,12 @@ void ServiceNetwork::setAliases(const QString &names)
 {
     if (names != aliases())
         d->settings->setSettings(Settings::NetworkAliases, items(names).join(QLatin1Char(',')));
+}
+
+QString ServiceNetwork::servedUpsName() const
+{
+    const QString name = upsName().trimmed();
+    return NutLine::isPlainName(name.toUtf8()) ? name : QStringLiteral("ups");
 }
 
 int ServiceNetwork::hostSync() const

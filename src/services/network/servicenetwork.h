@@ -52,6 +52,9 @@ public:
     void setAllow(const QString &networks);
     QString upsName() const;
     void setUpsName(const QString &name);
+    // The name the UPS is served under: the one set when it is a plain name, else "ups". The
+    // program knows this computer's UPS by it everywhere (the web page, the metrics).
+    QString servedUpsName() const;
     QString aliases() const;
     void setAliases(const QString &names);
     int hostSync() const;

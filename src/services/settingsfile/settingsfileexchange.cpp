@@ -59,6 +59,15 @@ const QList<int> &networkMembers()
     return types;
 }
 
+// The web service's, after them; older files lack these too.
+const QList<int> &webMembers()
+{
+    static const QList<int> types = {Settings::WebEnable,   Settings::WebListen,
+                                     Settings::WebPort,     Settings::WebAllow,
+                                     Settings::WebCertFile, Settings::WebKeyFile};
+    return types;
+}
+
 const QString accountsMember = QStringLiteral("network/users");
 
 // The stored text of a setting; a hand-edited list ("a,b" unquoted reads as a list) as written.
@@ -190,6 +199,8 @@ bool SettingsFileExchange::settingsSaveAs(const QUrl &file)
     for (int type : networkMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
     object.insert(accountsMember, accountsToJson(m_networkAccounts->accounts()));
+    for (int type : webMembers())
+        object.insert(settings->keyName(type), storedText(settings, type));
 
     // Only into a folder that is there (the saver would make it). Replaced whole, so a failed
     // write (a full disk) keeps the old file. It holds the SMTP password, as the configuration
@@ -266,6 +277,8 @@ bool SettingsFileExchange::settingsImport(const QUrl &file)
     if (accounts.isArray() && !m_networkAccounts->replaceAll(accountsFromJson(accounts.toArray())))
         failures << tr("The network server's accounts could not be stored; the old ones are "
                        "kept.");
+    for (int type : webMembers())
+        importMember(settings, object, type, networkAbsent);
 
     if (!skipped.isEmpty())
         qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped

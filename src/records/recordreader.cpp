@@ -1,0 +1,102 @@
+#include "recordreader.h"
+
+#include "alarm.h"
+#include "database.h"
+#include "logcategories.h"
+#include "readconnection.h"
+
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+QString stamp(const QDateTime &moment)
+{
+    return QLocale::c().toString(moment, timeFormat);
+}
+
+QDateTime moment(const QVariant &text)
+{
+    return QLocale::c().toDateTime(text.toString(), timeFormat);
+}
+
+} // namespace
+
+RecordReader::Alarms RecordReader::alarms(const QString &databaseFile, const QDateTime &from,
+                                          const QDateTime &to, int limit)
+{
+    Alarms out;
+    ReadConnection connection(databaseFile);
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("select dateTime, alarm from %1 where dateTime >= ? and "
+                                 "dateTime < ? order by dateTime desc, id desc limit ?")
+                      .arg(Database::tableName(Database::TableAlarm)));
+    query.addBindValue(stamp(from));
+    query.addBindValue(stamp(to));
+    query.addBindValue(limit + 1);
+    if (!query.exec()) {
+        out.error = query.lastError().text();
+        qCWarning(lcRecords) << "Cannot read the alarms:" << out.error;
+        return out;
+    }
+    while (query.next()) {
+        if (out.rows.size() == limit) {
+            out.truncated = true;
+            break;
+        }
+        out.rows.append({moment(query.value(0)), query.value(1).toInt()});
+    }
+    return out;
+}
+
+RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int limit)
+{
+    SelfTests out;
+    ReadConnection connection(databaseFile);
+    QSqlQuery query(connection.database());
+    query.prepare(QStringLiteral("select dateTime, duration, count, battVolDrop from %1 order by "
+                                 "dateTime desc, id desc limit ?")
+                      .arg(Database::tableName(Database::TableLogSelfTest)));
+    query.addBindValue(limit);
+    if (!query.exec()) {
+        out.error = query.lastError().text();
+        qCWarning(lcRecords) << "Cannot read the self-tests:" << out.error;
+        return out;
+    }
+    while (query.next()) {
+        SelfTestRow row;
+        row.start = moment(query.value(0));
+        row.seconds = query.value(1).toInt();
+        row.samples = query.value(2).toInt();
+        row.batteryVoltageDrop = query.value(3).toDouble();
+        if (row.start.isValid())
+            out.rows.append(row);
+    }
+    query.finish();
+
+    QSqlQuery verdict(connection.database());
+    verdict.prepare(QStringLiteral("select alarm from %1 where dateTime >= ? and dateTime <= ? "
+                                   "and alarm in (?, ?)")
+                        .arg(Database::tableName(Database::TableAlarm)));
+    for (SelfTestRow &row : out.rows) {
+        verdict.addBindValue(stamp(row.start));
+        verdict.addBindValue(stamp(row.start.addSecs(row.seconds)));
+        verdict.addBindValue(int(Alarm::BattVolLow));
+        verdict.addBindValue(int(Alarm::UPSFault));
+        if (!verdict.exec()) {
+            out.error = verdict.lastError().text();
+            qCWarning(lcRecords) << "Cannot read the alarms of a self-test:" << out.error;
+            return out;
+        }
+        while (verdict.next()) {
+            if (verdict.value(0).toInt() == Alarm::BattVolLow)
+                row.batteryLow = true;
+            else
+                row.upsFailed = true;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+// Stored alarms and self-tests read for a reader off the main thread (the web service), each
+// call on a read-only connection of its own to the database file. Times are local, as the rows
+// are stamped.
+class RecordReader
+{
+public:
+    struct AlarmRow
+    {
+        QDateTime time;
+        int code = 0;
+    };
+    struct Alarms
+    {
+        QVector<AlarmRow> rows; // newest first
+        bool truncated = false; // more rows lay in the range than the limit let through
+        QString error; // empty when the statement ran
+    };
+
+    struct SelfTestRow
+    {
+        QDateTime start;
+        int seconds = 0;
+        int samples = 0;
+        double batteryVoltageDrop = 0;
+        // The row keeps no verdict: the alarms raised while the test ran tell it.
+        bool batteryLow = false;
+        bool upsFailed = false;
+    };
+    struct SelfTests
+    {
+        QVector<SelfTestRow> rows; // newest first
+        QString error;
+    };
+
+    // The alarms raised from `from` up to `to`, `limit` at most.
+    static Alarms alarms(const QString &databaseFile, const QDateTime &from, const QDateTime &to,
+                         int limit);
+    // The last `limit` self-tests.
+    static SelfTests selfTests(const QString &databaseFile, int limit);
+};

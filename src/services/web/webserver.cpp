@@ -1,0 +1,543 @@
+#include "webserver.h"
+
+#include "logcategories.h"
+#include "nutallowlist.h"
+#include "nuteventlog.h"
+#include "platform.h"
+#include "upsdirectory.h"
+#include "webeventstreams.h"
+#include "webfiles.h"
+#include "webrouter.h"
+#include "websessions.h"
+#include "webtexts.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <microhttpd.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+#include <cstdarg>
+#include <cstring>
+#include <memory>
+#include <set>
+
+namespace {
+
+constexpr int retryListenMs = 10000;
+constexpr int flushMs = 5000;
+// Room for headers and a small body per connection: bounds the memory of many idle clients.
+constexpr size_t connectionMemory = 16 * 1024;
+constexpr unsigned threads = 2;
+
+// Every reply: nothing from elsewhere, no inline script or style, not in another site's frame.
+const char *const securityHeaders[][2] = {
+    {"Content-Security-Policy",
+     "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self' data:; "
+     "connect-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'"},
+    {"X-Content-Type-Options", "nosniff"},
+    {"X-Frame-Options", "DENY"},
+    {"Referrer-Policy", "no-referrer"},
+    {"Cache-Control", "no-store"},
+};
+
+// A reply waiting for work done elsewhere, while its connection is suspended.
+struct Pending
+{
+    QMutex mutex;
+    MHD_Connection *connection = nullptr;
+    bool suspended = false;
+    bool done = false;
+    WebReply reply;
+
+    void finish(const WebReply &r)
+    {
+        QMutexLocker lock(&mutex);
+        if (done)
+            return;
+        reply = r;
+        done = true;
+        if (suspended) {
+            suspended = false;
+            MHD_resume_connection(connection);
+        }
+    }
+};
+
+// One request from its headers to its reply.
+struct Exchange
+{
+    WebRequest request;
+    bool tooLarge = false;
+    std::shared_ptr<Pending> pending;
+};
+
+QByteArray header(MHD_Connection *c, const char *name)
+{
+    const char *value = MHD_lookup_connection_value(c, MHD_HEADER_KIND, name);
+    return value ? QByteArray(value) : QByteArray();
+}
+
+QHostAddress peerOf(MHD_Connection *c)
+{
+    const MHD_ConnectionInfo *info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    QHostAddress address;
+    if (info && info->client_addr)
+        address.setAddress(info->client_addr);
+    return NutAllowList::plain(address);
+}
+
+MHD_Result collectArgument(void *cls, MHD_ValueKind, const char *key, const char *value)
+{
+    static_cast<QUrlQuery *>(cls)->addQueryItem(QString::fromUtf8(key),
+                                                value ? QString::fromUtf8(value) : QString());
+    return MHD_YES;
+}
+
+} // namespace
+
+class WebServerPrivate
+{
+public:
+    explicit WebServerPrivate(WebServer *q, UpsDirectory *directory)
+        : q(q),
+          directory(directory),
+          router(directory, &texts, &files, &sessions, &pool, q),
+          keepAlive(q),
+          flush(q),
+          retry(q)
+    {
+    }
+
+    void start();
+    void stop();
+    MHD_Daemon *listen(const QHostAddress &address, quint16 port);
+    void note(const QString &address, const char *kind, const QString &text);
+    MHD_Result queue(MHD_Connection *c, const WebReply &reply);
+    MHD_Result openStream(MHD_Connection *c, int language);
+
+    static MHD_Result onAccept(void *cls, const sockaddr *address, socklen_t length);
+    static MHD_Result onRequest(void *cls, MHD_Connection *c, const char *url, const char *method,
+                                const char *version, const char *upload, size_t *uploadSize,
+                                void **state);
+    static void onCompleted(void *cls, MHD_Connection *c, void **state,
+                            MHD_RequestTerminationCode code);
+    static void onLog(void *cls, const char *format, va_list arguments);
+
+    WebServer *q;
+    UpsDirectory *directory;
+    WebConfig config;
+    bool configured = false;
+    WebTexts texts;
+    WebFiles files;
+    WebSessions sessions;
+    QThreadPool pool;
+    WebRouter router;
+    WebEventStreams streams;
+    NutAllowList allow;
+    QByteArray cert;
+    QByteArray key;
+    QList<MHD_Daemon *> daemons;
+    quint16 port = 0;
+    QMutex logMutex;
+    NutEventLog log;
+    QMutex pendingMutex;
+    std::set<std::shared_ptr<Pending>> pending;
+    QTimer keepAlive;
+    QTimer flush;
+    QTimer retry;
+    bool loaded = false;
+};
+
+WebServer::WebServer(UpsDirectory *directory, QObject *parent)
+    : QObject(parent), d(new WebServerPrivate(this, directory))
+{
+    qRegisterMetaType<WebConfig>();
+    qRegisterMetaType<NutAccountList>();
+    // The database and the password checks: two at a time, whatever the number of clients.
+    d->pool.setMaxThreadCount(2);
+    d->router.setNote([this](const QString &address, const char *kind, const QString &text) {
+        d->note(address, kind, text);
+    });
+    connect(&d->keepAlive, &QTimer::timeout, this,
+            [this] { d->streams.broadcast([](int) { return QByteArray(": ping\n\n"); }); });
+    connect(&d->flush, &QTimer::timeout, this, [this] {
+        QMutexLocker lock(&d->logMutex);
+        d->log.flush();
+    });
+    d->retry.setSingleShot(true);
+    d->retry.setInterval(retryListenMs);
+    connect(&d->retry, &QTimer::timeout, this, [this] {
+        d->stop();
+        d->start();
+    });
+}
+
+WebServer::~WebServer()
+{
+    d->stop();
+    d->pool.waitForDone();
+    delete d;
+}
+
+int WebServer::openStreams() const
+{
+    return d->streams.count();
+}
+
+void WebServer::setConfig(const WebConfig &config)
+{
+    const bool first = !d->configured;
+    const WebConfig old = d->config;
+    d->configured = true;
+    d->config = config;
+    QStringList bad;
+    d->allow = NutAllowList::parse(config.allow, &bad);
+    if (!bad.isEmpty() && (first || old.allow != config.allow))
+        qCWarning(lcNetwork) << "web/allow: left out what is no network:" << bad;
+    d->sessions.setThrottleBase(config.throttleBaseMs);
+    d->keepAlive.setInterval(config.keepAliveMs);
+    d->stop();
+    if (!config.enabled) {
+        if (!first && old.enabled)
+            qCInfo(lcNetwork) << "Web service stopped";
+        return;
+    }
+    if (!d->loaded) {
+        // Read once: the catalogues and the page do not change while the program runs.
+        d->texts.load();
+        d->files.load();
+        d->loaded = true;
+    }
+    d->start();
+}
+
+void WebServer::setAccounts(const NutAccountList &accounts)
+{
+    d->sessions.setAccounts(accounts);
+}
+
+void WebServer::entryChanged(const UpsEntry &entry)
+{
+    d->streams.broadcast(
+        [this, &entry](int language) { return d->router.stateEvent(entry, language); });
+}
+
+void WebServer::entryRemoved(const QString &name)
+{
+    const QByteArray event = d->router.removedEvent(name);
+    d->streams.broadcast([&event](int) { return event; });
+}
+
+void WebServerPrivate::note(const QString &address, const char *kind, const QString &text)
+{
+    QMutexLocker lock(&logMutex);
+    log.note(address, kind, NutEventLog::Info, text);
+}
+
+void WebServerPrivate::start()
+{
+    const bool tls = !config.certFile.isEmpty() || !config.keyFile.isEmpty();
+    // What was served over HTTPS before is served over plain HTTP once both files are unset.
+    cert.clear();
+    key.clear();
+    if (tls) {
+        QFile certFile(config.certFile);
+        QFile keyFile(config.keyFile);
+        if (config.certFile.isEmpty() || config.keyFile.isEmpty() ||
+            !certFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly)) {
+            qCWarning(lcNetwork).noquote()
+                << "Web service not started: HTTPS needs a readable certificate (web/certFile ="
+                << config.certFile << ") and key (web/keyFile =" << config.keyFile << ")";
+            emit q->listening(0);
+            return;
+        }
+        cert = certFile.readAll();
+        key = keyFile.readAll();
+    }
+    QList<QHostAddress> addresses;
+    for (const QString &text : config.listen) {
+        const QHostAddress address(text.trimmed());
+        if (address.isNull())
+            qCWarning(lcNetwork).noquote()
+                << "Web listen address" << text.trimmed() << "is no IP address; left out";
+        else if (!addresses.contains(address))
+            addresses.append(address);
+    }
+    quint16 chosen = config.port;
+    bool failed = false;
+    for (const QHostAddress &address : qAsConst(addresses)) {
+        MHD_Daemon *daemon = listen(address, chosen);
+        if (!daemon) {
+            failed = true;
+            continue;
+        }
+        daemons.append(daemon);
+        const MHD_DaemonInfo *info = MHD_get_daemon_info(daemon, MHD_DAEMON_INFO_BIND_PORT);
+        if (info)
+            chosen = info->port;
+        qCInfo(lcNetwork).noquote() << "Web service listening on" << address.toString() << "port"
+                                    << chosen << (tls ? "(HTTPS)" : "(HTTP)");
+    }
+    port = daemons.isEmpty() ? 0 : chosen;
+    if (failed)
+        retry.start();
+    keepAlive.start();
+    flush.start(flushMs);
+    emit q->listening(port);
+}
+
+MHD_Daemon *WebServerPrivate::listen(const QHostAddress &address, quint16 port)
+{
+    sockaddr_in v4 {};
+    sockaddr_in6 v6 {};
+    const sockaddr *socketAddress;
+    unsigned flags = MHD_USE_AUTO_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ERROR_LOG;
+    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+        v6.sin6_family = AF_INET6;
+        v6.sin6_port = htons(port);
+        const Q_IPV6ADDR bytes = address.toIPv6Address();
+        std::memcpy(&v6.sin6_addr, bytes.c, sizeof bytes.c);
+        socketAddress = reinterpret_cast<const sockaddr *>(&v6);
+        flags |= MHD_USE_IPv6;
+    } else {
+        v4.sin_family = AF_INET;
+        v4.sin_port = htons(port);
+        v4.sin_addr.s_addr = htonl(address.toIPv4Address());
+        socketAddress = reinterpret_cast<const sockaddr *>(&v4);
+    }
+    const bool tls = !cert.isEmpty();
+    if (tls)
+        flags |= MHD_USE_TLS;
+    // Each listening address shares the connections the system leaves room for.
+    static const int room = [] {
+        const int files = platform::raiseOpenFileLimit();
+        return files < 0 ? 1 << 20 : std::max(64, (files - 256) / 2);
+    }();
+    const unsigned limit = unsigned(std::min(config.maxConnections, room));
+    // One address may hold a quarter of the places: a single client (or a crowd behind one
+    // address) never keeps everyone else out.
+    const unsigned perAddress = std::max(4u, limit / 4);
+    QVector<MHD_OptionItem> options = {
+        {MHD_OPTION_EXTERNAL_LOGGER, intptr_t(&onLog), this},
+        {MHD_OPTION_SOCK_ADDR, 0, const_cast<sockaddr *>(socketAddress)},
+        {MHD_OPTION_THREAD_POOL_SIZE, threads, nullptr},
+        {MHD_OPTION_CONNECTION_LIMIT, limit, nullptr},
+        {MHD_OPTION_PER_IP_CONNECTION_LIMIT, perAddress, nullptr},
+        {MHD_OPTION_CONNECTION_TIMEOUT, config.idleSeconds, nullptr},
+        {MHD_OPTION_CONNECTION_MEMORY_LIMIT, intptr_t(connectionMemory), nullptr},
+        {MHD_OPTION_NOTIFY_COMPLETED, intptr_t(&onCompleted), this},
+        {MHD_OPTION_LISTENING_ADDRESS_REUSE, 1, nullptr}};
+    if (tls) {
+        options.append({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char *>(cert.constData())});
+        options.append({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char *>(key.constData())});
+    }
+    options.append({MHD_OPTION_END, 0, nullptr});
+    MHD_Daemon *daemon = MHD_start_daemon(flags, port, &onAccept, this, &onRequest, this,
+                                          MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
+    if (!daemon)
+        qCWarning(lcNetwork).noquote()
+            << "Web service cannot listen on" << address.toString() << "port" << port
+            << (tls ? "(is the certificate or key damaged?)" : "") << "; trying again every"
+            << retryListenMs / 1000 << "s";
+    return daemon;
+}
+
+void WebServerPrivate::stop()
+{
+    retry.stop();
+    keepAlive.stop();
+    flush.stop();
+    {
+        QMutexLocker lock(&logMutex);
+        log.flush();
+    }
+    if (daemons.isEmpty())
+        return;
+    // No connection may stay suspended when a daemon stops: the waiting replies end as busy,
+    // the event streams close.
+    {
+        QMutexLocker lock(&pendingMutex);
+        for (const std::shared_ptr<Pending> &p : pending)
+            p->finish(WebReply::error(503, QStringLiteral("the web service stops")));
+    }
+    streams.closeAll();
+    for (MHD_Daemon *daemon : qAsConst(daemons))
+        MHD_stop_daemon(daemon);
+    daemons.clear();
+    if (port != 0) {
+        port = 0;
+        emit q->listening(0);
+    }
+}
+
+MHD_Result WebServerPrivate::onAccept(void *cls, const sockaddr *address, socklen_t)
+{
+    auto *d = static_cast<WebServerPrivate *>(cls);
+    QHostAddress peer;
+    peer.setAddress(address);
+    peer = NutAllowList::plain(peer);
+    if (d->allow.allows(peer))
+        return MHD_YES;
+    d->note(
+        peer.toString(), "refused",
+        QStringLiteral("Refused a web connection from %1: not in web/allow").arg(peer.toString()));
+    return MHD_NO;
+}
+
+MHD_Result WebServerPrivate::queue(MHD_Connection *c, const WebReply &reply)
+{
+    MHD_Response *response = MHD_create_response_from_buffer(
+        size_t(reply.body.size()), const_cast<char *>(reply.body.constData()),
+        MHD_RESPMEM_MUST_COPY);
+    if (!response)
+        return MHD_NO;
+    if (!reply.contentType.isEmpty())
+        MHD_add_response_header(response, "Content-Type", reply.contentType.constData());
+    for (const auto &h : securityHeaders)
+        MHD_add_response_header(response, h[0], h[1]);
+    for (const auto &h : reply.headers)
+        MHD_add_response_header(response, h.first.constData(), h.second.constData());
+    const MHD_Result result = MHD_queue_response(c, unsigned(reply.status), response);
+    MHD_destroy_response(response);
+    return result;
+}
+
+MHD_Result WebServerPrivate::openStream(MHD_Connection *c, int language)
+{
+    WebEventStreams::Stream *stream =
+        streams.open(c, language, [this, language] { return router.streamStart(language); });
+    MHD_Response *response = MHD_create_response_from_callback(
+        MHD_SIZE_UNKNOWN, 4096,
+        [](void *cls, uint64_t, char *buffer, size_t max) -> ssize_t {
+            auto *s = static_cast<std::pair<WebEventStreams *, WebEventStreams::Stream *> *>(cls);
+            return s->first->read(s->second, buffer, max);
+        },
+        new std::pair<WebEventStreams *, WebEventStreams::Stream *>(&streams, stream),
+        [](void *cls) {
+            auto *s = static_cast<std::pair<WebEventStreams *, WebEventStreams::Stream *> *>(cls);
+            s->first->close(s->second);
+            delete s;
+        });
+    if (!response)
+        return MHD_NO;
+    MHD_add_response_header(response, "Content-Type", "text/event-stream; charset=utf-8");
+    for (const auto &h : securityHeaders)
+        MHD_add_response_header(response, h[0], h[1]);
+    // Through a proxy too, each event as it comes.
+    MHD_add_response_header(response, "X-Accel-Buffering", "no");
+    const MHD_Result result = MHD_queue_response(c, MHD_HTTP_OK, response);
+    MHD_destroy_response(response);
+    return result;
+}
+
+MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char *url,
+                                       const char *method, const char *, const char *upload,
+                                       size_t *uploadSize, void **state)
+{
+    auto *d = static_cast<WebServerPrivate *>(cls);
+    auto *x = static_cast<Exchange *>(*state);
+    if (!x) {
+        x = new Exchange;
+        *state = x;
+        WebRequest &r = x->request;
+        r.method = method;
+        r.path = QString::fromUtf8(url);
+        MHD_get_connection_values(c, MHD_GET_ARGUMENT_KIND, &collectArgument, &r.query);
+        r.acceptLanguage = header(c, "Accept-Language").left(256);
+        r.authorization = header(c, "Authorization");
+        r.contentType = header(c, "Content-Type");
+        r.origin = header(c, "Origin");
+        r.host = header(c, "Host");
+        r.peer = peerOf(c);
+        r.tls = !d->cert.isEmpty();
+        // A body larger than any request of ours is refused before it is read.
+        bool number = false;
+        const qint64 length = header(c, "Content-Length").toLongLong(&number);
+        if (number && length > WebRouter::maxBody) {
+            d->note(r.peer.toString(), "body",
+                    QStringLiteral("Refused a web request from %1: its body is too large")
+                        .arg(r.peer.toString()));
+            return d->queue(c, WebReply::error(413, QStringLiteral("the body is too large")));
+        }
+        return MHD_YES;
+    }
+    if (*uploadSize > 0) {
+        if (x->request.body.size() + qint64(*uploadSize) > WebRouter::maxBody) {
+            // Sent in chunks past the limit: the connection is closed.
+            d->note(x->request.peer.toString(), "body",
+                    QStringLiteral("Refused a web request from %1: its body is too large")
+                        .arg(x->request.peer.toString()));
+            return MHD_NO;
+        }
+        x->request.body.append(upload, int(*uploadSize));
+        *uploadSize = 0;
+        return MHD_YES;
+    }
+    if (x->pending) {
+        QMutexLocker lock(&x->pending->mutex);
+        if (!x->pending->done) {
+            // Called again before the work is done: wait on.
+            x->pending->suspended = true;
+            MHD_suspend_connection(c);
+            return MHD_YES;
+        }
+        const WebReply reply = x->pending->reply;
+        lock.unlock();
+        return d->queue(c, reply);
+    }
+
+    const WebRouter::Outcome outcome = d->router.route(x->request);
+    switch (outcome.kind) {
+    case WebRouter::Outcome::Reply:
+        return d->queue(c, outcome.reply);
+    case WebRouter::Outcome::Events:
+        return d->openStream(c, outcome.language);
+    case WebRouter::Outcome::Deferred:
+        break;
+    }
+    auto pending = std::make_shared<Pending>();
+    pending->connection = c;
+    x->pending = pending;
+    {
+        QMutexLocker lock(&d->pendingMutex);
+        d->pending.insert(pending);
+    }
+    {
+        QMutexLocker lock(&pending->mutex);
+        pending->suspended = true;
+        MHD_suspend_connection(c);
+    }
+    outcome.start([pending](const WebReply &reply) { pending->finish(reply); });
+    return MHD_YES;
+}
+
+void WebServerPrivate::onCompleted(void *cls, MHD_Connection *, void **state,
+                                   MHD_RequestTerminationCode)
+{
+    auto *d = static_cast<WebServerPrivate *>(cls);
+    auto *x = static_cast<Exchange *>(*state);
+    if (!x)
+        return;
+    if (x->pending) {
+        QMutexLocker lock(&d->pendingMutex);
+        d->pending.erase(x->pending);
+    }
+    delete x;
+    *state = nullptr;
+}
+
+void WebServerPrivate::onLog(void *cls, const char *format, va_list arguments)
+{
+    auto *d = static_cast<WebServerPrivate *>(cls);
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    // The library's complaints about single clients (a broken TLS handshake, a malformed
+    // request) come many at once from a misbehaving one: counted like the clients' own.
+    d->note(QStringLiteral("http"), "library",
+            QStringLiteral("Web service: %1").arg(QString::fromUtf8(text).trimmed()));
+}

@@ -1,0 +1,105 @@
+#include "webservice.h"
+
+#include "logcategories.h"
+#include "settings.h"
+#include "upsdirectory.h"
+#include "webserver.h"
+
+namespace {
+
+QStringList items(const QVariant &value)
+{
+    // The settings facility reads an unquoted "a,b" as a list.
+    const QString text = value.userType() == QMetaType::QStringList
+        ? value.toStringList().join(QLatin1Char(','))
+        : value.toString();
+    QStringList out;
+    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (!part.trimmed().isEmpty())
+            out << part.trimmed();
+    }
+    return out;
+}
+
+} // namespace
+
+WebService::WebService(Settings *settings, UpsDirectory *directory, QObject *parent)
+    : QObject(parent), m_settings(settings), m_server(new WebServer(directory))
+{
+    m_thread.setObjectName(QStringLiteral("web service"));
+    m_server->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_server, &QObject::deleteLater);
+    connect(directory, &UpsDirectory::entryChanged, m_server, &WebServer::entryChanged);
+    connect(directory, &UpsDirectory::entryRemoved, m_server, &WebServer::entryRemoved);
+    connect(m_server, &WebServer::listening, this, [this](quint16 port) {
+        if (port == m_port)
+            return;
+        m_port = port;
+        emit listeningPortChanged();
+    });
+    connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (key.startsWith(QLatin1String("web/")))
+            apply();
+    });
+    m_thread.start();
+}
+
+WebService::~WebService()
+{
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void WebService::start()
+{
+    m_started = true;
+    apply();
+}
+
+WebConfig WebService::config() const
+{
+    WebConfig c = m_limits;
+    c.enabled = m_settings->getSettings(Settings::WebEnable).toBool();
+    c.listen = items(m_settings->getSettings(Settings::WebListen));
+    bool ok = false;
+    const int port = m_settings->getSettings(Settings::WebPort).toInt(&ok);
+    if (ok && port >= 0 && port <= 65535) {
+        c.port = quint16(port);
+    } else {
+        qCWarning(lcNetwork).noquote() << "web/port is out of range; using 8493";
+        c.port = 8493;
+    }
+    c.allow = items(m_settings->getSettings(Settings::WebAllow));
+    c.certFile = m_settings->getSettings(Settings::WebCertFile).toString().trimmed();
+    c.keyFile = m_settings->getSettings(Settings::WebKeyFile).toString().trimmed();
+    return c;
+}
+
+void WebService::apply()
+{
+    if (!m_started)
+        return;
+    const WebConfig c = config();
+    WebServer *server = m_server;
+    QMetaObject::invokeMethod(server, [server, c] { server->setConfig(c); });
+}
+
+void WebService::setAccounts(const NutAccountList &accounts)
+{
+    WebServer *server = m_server;
+    QMetaObject::invokeMethod(server, [server, accounts] { server->setAccounts(accounts); });
+}
+
+void WebService::setLimits(int idleSeconds, int throttleBaseMs, int keepAliveMs, int maxConnections)
+{
+    m_limits.idleSeconds = idleSeconds;
+    m_limits.throttleBaseMs = throttleBaseMs;
+    m_limits.keepAliveMs = keepAliveMs;
+    m_limits.maxConnections = maxConnections;
+    apply();
+}
+
+int WebService::openStreams() const
+{
+    return m_server->openStreams(); // the streams keep their own lock
+}

@@ -1,0 +1,92 @@
+#include "websessions.h"
+
+#include "nutpassword.h"
+
+#include <QRandomGenerator>
+
+void WebSessions::setAccounts(const NutAccountList &accounts)
+{
+    QMutexLocker lock(&m_mutex);
+    m_accounts = accounts;
+    // A changed or removed account keeps no token.
+    for (auto it = m_sessions.begin(); it != m_sessions.end();) {
+        const auto account = std::find_if(accounts.cbegin(), accounts.cend(),
+                                          [&](const NutAccount &a) { return a.name == it->user; });
+        if (account == accounts.cend() || account->role != NutAccount::Admin)
+            it = m_sessions.erase(it);
+        else
+            ++it;
+    }
+}
+
+void WebSessions::setThrottleBase(int ms)
+{
+    QMutexLocker lock(&m_mutex);
+    m_throttle = NutThrottle(ms);
+}
+
+WebSessions::Login WebSessions::login(const QString &address, const QByteArray &user,
+                                      const QByteArray &password, qint64 nowMs)
+{
+    NutAccount account;
+    bool known = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        for (const NutAccount &a : qAsConst(m_accounts)) {
+            if (a.name == user) {
+                account = a;
+                known = true;
+            }
+        }
+    }
+    // An unknown name costs the same hash as a known one.
+    static const QByteArray stranger = NutPassword::hash(QByteArrayLiteral("-"));
+    const bool right = known ? NutPassword::verify(account.passwordHash, password)
+                             : (NutPassword::verify(stranger, password), false);
+    Login out;
+    QMutexLocker lock(&m_mutex);
+    out.delayMs = m_throttle.verdictDelay(address, user, right, nowMs);
+    if (!right)
+        return out;
+    if (account.role != NutAccount::Admin) {
+        out.verdict = NotAdmin;
+        return out;
+    }
+    if (m_sessions.size() >= maxSessions) {
+        auto oldest = m_sessions.begin();
+        for (auto it = m_sessions.begin(); it != m_sessions.end(); ++it) {
+            if (it->lastUse < oldest->lastUse)
+                oldest = it;
+        }
+        m_sessions.erase(oldest);
+    }
+    QByteArray token(32, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(reinterpret_cast<quint32 *>(token.data()),
+                                         reinterpret_cast<quint32 *>(token.data() + token.size()));
+    out.token = token.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+    m_sessions.insert(out.token, {user, nowMs});
+    out.verdict = Granted;
+    return out;
+}
+
+QByteArray WebSessions::user(const QByteArray &token, qint64 nowMs)
+{
+    QMutexLocker lock(&m_mutex);
+    for (auto it = m_sessions.begin(); it != m_sessions.end();) {
+        if (nowMs - it->lastUse > lifetimeMs)
+            it = m_sessions.erase(it);
+        else
+            ++it;
+    }
+    const auto it = m_sessions.find(token);
+    if (it == m_sessions.end())
+        return {};
+    it->lastUse = nowMs;
+    return it->user;
+}
+
+void WebSessions::logout(const QByteArray &token)
+{
+    QMutexLocker lock(&m_mutex);
+    m_sessions.remove(token);
+}

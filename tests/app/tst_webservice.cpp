@@ -1,0 +1,632 @@
+// The web page, its API and the metrics, the whole way: a simulated UPS on a pseudo-terminal,
+// the program's core reading it, the web service serving it, and real clients: Qt's own HTTP
+// client, Debian's chromium (through chromium-driver and selenium), Debian's prometheus and
+// promtool, and abusive clients of our own while the UPS poll must stay on time.
+#include "clock.h"
+#include "compositionroot.h"
+#include "devcomm.h"
+#include "listmodelnutuser.h"
+#include "servicenetwork.h"
+#include "serviceshutdown.h"
+#include "settings.h"
+#include "testroot.h"
+#include "upssimprocess.h"
+#include "webservice.h"
+
+#include "childprocess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+#include <QNetworkAccessManager>
+#include <QNetworkInterface>
+#include <QNetworkReply>
+#include <QRegularExpression>
+#include <QSslConfiguration>
+#include <QTcpServer>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+
+QMutex logMutex;
+QStringList logLines;
+QtMessageHandler previousHandler = nullptr;
+
+// The server logs from threads of its own.
+void recordLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    {
+        QMutexLocker lock(&logMutex);
+        logLines << text;
+    }
+    previousHandler(type, context, text);
+}
+
+int logCount(const QString &part)
+{
+    QMutexLocker lock(&logMutex);
+    return int(std::count_if(logLines.cbegin(), logLines.cend(),
+                             [&](const QString &line) { return line.contains(part); }));
+}
+
+struct Http
+{
+    int status = 0;
+    QByteArray body;
+    QNetworkReply::RawHeaderPair header(const QByteArray &name) const;
+    QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
+    QList<QNetworkReply::RawHeaderPair> headers;
+};
+
+QNetworkReply::RawHeaderPair Http::header(const QByteArray &name) const
+{
+    for (const auto &h : headers) {
+        if (h.first.compare(name, Qt::CaseInsensitive) == 0)
+            return h;
+    }
+    return {};
+}
+
+// A helper script of tests/support run beside the event loop (so the UPS poll goes on), talking
+// in lines: each command is answered with one JSON line.
+class Script
+{
+public:
+    Script(const QString &name, const QStringList &arguments,
+           const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+    {
+        m_process.setProcessEnvironment(env);
+        m_process.start(QStringLiteral(QUELTA_PYTHON),
+                        QStringList {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/") + name} +
+                            arguments);
+    }
+    ~Script()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(20000))
+            m_process.kill();
+    }
+    // Sends a line (none: only reads) and returns the next JSON line printed.
+    QJsonObject ask(const QByteArray &line = {}, int timeoutMs = 120000)
+    {
+        if (!line.isEmpty())
+            m_process.write(line + '\n');
+        QDeadlineTimer deadline(timeoutMs);
+        while (!m_process.canReadLine() && !deadline.hasExpired() &&
+               m_process.state() != QProcess::NotRunning)
+            QTest::qWait(10);
+        const QByteArray out = m_process.readLine();
+        if (out.isEmpty())
+            qWarning() << "script printed nothing:" << m_process.readAllStandardError();
+        return QJsonDocument::fromJson(out).object();
+    }
+
+private:
+    ChildProcess m_process;
+};
+
+QString json(const QJsonObject &o)
+{
+    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+// An address of this machine other than loopback: a client from it is outside loopback.
+QHostAddress otherLocalAddress()
+{
+    for (const QHostAddress &a : QNetworkInterface::allAddresses()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
+            return a;
+    }
+    return {};
+}
+
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)")).match(status.readAll());
+    return m.captured(1).toLongLong();
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// A fenced block of the README that starts with `start`: what users copy is what is checked.
+QByteArray readmeBlock(const QByteArray &start)
+{
+    QFile file(QStringLiteral(QUELTA_SOURCE_DIR "/README.md"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = file.readAll();
+    const int at = text.indexOf("```yaml\n" + start);
+    if (at < 0)
+        return {};
+    const int from = at + 8;
+    return text.mid(from, text.indexOf("```", from) - from);
+}
+
+} // namespace
+
+class TestWebService : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void apiFollowsTheUps();
+    void metricsForPrometheus();
+    void pageInABrowser();
+    void httpsForTheAdmin();
+    void abuseWhileThePollGoesOn();
+
+private:
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("%1://127.0.0.1:%2%3").arg(m_https ? "https" : "http").arg(m_port).arg(path);
+    }
+    Http request(const QByteArray &method, const QString &path,
+                 const QList<QPair<QByteArray, QByteArray>> &headers = {},
+                 const QByteArray &body = {});
+    Http get(const QString &path, const QByteArray &language = {})
+    {
+        return request("GET", path, {{"Accept-Language", language}});
+    }
+    bool sim(const QString &command) { return m_sim.command(command).startsWith("ok"); }
+    QString condition() { return get("/api/v1/ups/rack").json().value("condition").toString(); }
+    void useHttps(bool on);
+
+    TestRoot m_root {TestRoot::FoldersOnly};
+    UpsSimProcess m_sim {{QStringLiteral("--instant")}};
+    CompositionRoot m_program;
+    QNetworkAccessManager m_net;
+    QTemporaryDir m_certs;
+    quint16 m_port = 0;
+    bool m_https = false;
+};
+
+void TestWebService::initTestCase()
+{
+    previousHandler = qInstallMessageHandler(recordLog);
+    for (const char *tool : {"/usr/bin/chromedriver", "/usr/bin/prometheus", "/usr/bin/promtool",
+                             "/usr/share/javascript/chart.js/chart.min.js"}) {
+        if (!QFile::exists(QString::fromLatin1(tool)))
+            QSKIP(qPrintable(QStringLiteral("%1 is missing (scripts/setup installs it)").arg(tool)));
+    }
+    QVERIFY(m_sim.isReady());
+    // A certificate for the loopback address, signed by itself.
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                              "-subj", "/CN=127.0.0.1", "-addext",
+                              "subjectAltName=IP:127.0.0.1,DNS:localhost", "-keyout",
+                              m_certs.filePath("key.pem"), "-out", m_certs.filePath("cert.pem")});
+    QVERIFY(openssl.waitForFinished(60000) && openssl.exitCode() == 0);
+
+    m_program.openStores();
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::UpsCommType, int(DevComm::COM));
+    settings->setSettings(Settings::UpsComPort, m_sim.portPath());
+    settings->setSettings(Settings::UpsDataSaveCycle, 1);
+    settings->setSettings(Settings::NetworkUpsName, QStringLiteral("rack"));
+    settings->setSettings(Settings::WebEnable, true);
+    settings->setSettings(Settings::WebPort, 0); // any free port
+    // Short limits where waiting out the real ones would take long: a silent connection may stay
+    // 2 s, a wrong password holds back 100 ms at first.
+    m_program.webService()->setLimits(2, 100, 15000, 1024);
+    m_program.start();
+    ListModelNutUser *users = m_program.serviceNetwork()->users();
+    QCOMPARE(users->addUser("adm", "admin", "adm-pw"), QString());
+    QCOMPARE(users->addUser("mon", "monitor", "mon-pw"), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().online(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_program.webService()->listeningPort() != 0, 10000);
+    // The port it picked from now on, through every restart.
+    m_port = quint16(m_program.webService()->listeningPort());
+    m_program.settings()->setSettings(Settings::WebPort, m_port);
+    QTRY_COMPARE_WITH_TIMEOUT(condition(), QStringLiteral("normal"), 10000);
+}
+
+void TestWebService::cleanup()
+{
+    Clock::useSystemClock();
+    m_program.settings()->setSettings(Settings::ShutdownEnable, false);
+    if (m_program.devComm()->state().selfTest)
+        QVERIFY(sim(QStringLiteral("selftest finish")));
+    QVERIFY(sim(QStringLiteral("mains return")));
+    QTRY_COMPARE_WITH_TIMEOUT(condition(), QStringLiteral("normal"), 20000);
+}
+
+Http TestWebService::request(const QByteArray &method, const QString &path,
+                             const QList<QPair<QByteArray, QByteArray>> &headers,
+                             const QByteArray &body)
+{
+    QNetworkRequest r(QUrl(url(path)));
+    for (const auto &h : headers) {
+        if (!h.second.isEmpty())
+            r.setRawHeader(h.first, h.second);
+    }
+    if (m_https) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates(QSslCertificate::fromPath(m_certs.filePath("cert.pem")));
+        r.setSslConfiguration(tls);
+    }
+    QNetworkReply *reply = m_net.sendCustomRequest(r, method, body);
+    if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 30000))
+        qWarning() << "no reply to" << method << path;
+    Http out;
+    out.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    out.body = reply->readAll();
+    out.headers = reply->rawHeaderPairs();
+    if (out.status == 0)
+        qWarning() << method << path << reply->errorString();
+    reply->deleteLater();
+    return out;
+}
+
+void TestWebService::useHttps(bool on)
+{
+    const int before = logCount(on ? "(HTTPS)" : "(HTTP)");
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::WebCertFile, on ? m_certs.filePath("cert.pem") : QString());
+    settings->setSettings(Settings::WebKeyFile, on ? m_certs.filePath("key.pem") : QString());
+    m_https = on;
+    QTRY_VERIFY_WITH_TIMEOUT(logCount(on ? "(HTTPS)" : "(HTTP)") > before &&
+                                 get("/healthz").status == 200,
+                             10000);
+}
+
+void TestWebService::apiFollowsTheUps()
+{
+    // Every UPS the program knows, by the name the network server gives it, as the window shows
+    // it; the page of each under its name.
+    const QJsonArray all = get("/api/v1/ups").json().value("ups").toArray();
+    QCOMPARE(all.size(), 1);
+    const QJsonObject ups = all.first().toObject();
+    QCOMPARE(ups.value("name").toString(), QStringLiteral("rack"));
+    QCOMPARE(ups.value("conditionText").toString(), QStringLiteral("UPS Normal"));
+    QCOMPARE(ups.value("status").toArray(), QJsonArray({"OL"}));
+    QCOMPARE(ups.value("readings").toObject().value("inputVoltage").toDouble(), 230.0);
+    QCOMPARE(ups.value("readings").toObject().value("batteryVoltage").toDouble(), 27.2);
+    QCOMPARE(ups.value("identity").toObject().value("model").toString(), QStringLiteral("SIM-1000"));
+    const Http root = get("/");
+    QCOMPARE(root.status, 303);
+    QCOMPARE(root.header("Location").second, QByteArray("/ups/rack/"));
+    const Http page = get("/ups/rack/");
+    QCOMPARE(page.status, 200);
+    QVERIFY(page.header("Content-Security-Policy").second.contains("script-src 'self'"));
+    QCOMPARE(get("/ups/nobody/").status, 404);
+    QCOMPARE(get("/static/app.js").status, 200);
+    QCOMPARE(get("/javascript/chart.js/chart.min.js").status, 200);
+    QCOMPARE(get("/healthz").body, QByteArray("ok\n"));
+
+    // The words of the browser's language, from the window's catalogues; English for a language
+    // the program does not speak.
+    for (const auto &c : {std::make_pair("fr-CH, fr;q=0.9, en;q=0.8", "fr_FR"),
+                          std::make_pair("zh-TW,zh;q=0.9", "zh_TW"),
+                          std::make_pair("de-DE, zh-CN;q=0.5", "zh_CN"),
+                          std::make_pair("de-DE", "en")}) {
+        QTranslator catalogue;
+        QVERIFY(catalogue.load(c.second, QStringLiteral(QUELTA_BIN_DIR "/translations")));
+        const QString words = catalogue.translate("UpsStateLook", "UPS Normal");
+        QCOMPARE(get("/api/v1/ups/rack", c.first).json().value("conditionText").toString(),
+                 words.isEmpty() ? QStringLiteral("UPS Normal") : words);
+        QCOMPARE(get("/api/v1/texts", c.first).json().value("day").toString().isEmpty(), false);
+    }
+
+    // The events of the page: the state at once, then each change as it comes.
+    QNetworkReply *events = m_net.get(QNetworkRequest(QUrl(url("/api/v1/events"))));
+    QByteArray stream;
+    connect(events, &QIODevice::readyRead, events, [&] { stream += events->readAll(); });
+    const auto lastState = [&stream] {
+        const int at = stream.lastIndexOf("event: ups\ndata: ");
+        return at < 0 ? QJsonObject()
+                      : QJsonDocument::fromJson(stream.mid(at + 17, stream.indexOf('\n', at + 17) -
+                                                                        at - 17))
+                            .object();
+    };
+    QTRY_COMPARE(lastState().value("condition").toString(), QStringLiteral("normal"));
+    QVERIFY(sim("mains fail"));
+    QTRY_COMPARE(lastState().value("condition").toString(), QStringLiteral("onbattery"));
+    QCOMPARE(lastState().value("status").toArray().first().toString(), QStringLiteral("OB"));
+    const QJsonArray alarms = lastState().value("alarms").toArray();
+    QVERIFY2(std::any_of(alarms.begin(), alarms.end(),
+                         [](const QJsonValue &a) { return a.toObject().value("code") == 2; }),
+             qPrintable(json(lastState())));
+    QVERIFY(sim("mains return"));
+    QTRY_COMPARE(lastState().value("condition").toString(), QStringLiteral("normal"));
+
+    // A self-test, recorded with its verdict.
+    QVERIFY(sim("selftest 10s"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().selfTest, 10000);
+    QVERIFY(sim("selftest finish"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        get("/api/v1/ups/rack/selftests").json().value("selfTests").toArray().size(), 1, 20000);
+    const QJsonArray tests = get("/api/v1/ups/rack/selftests").json().value("selfTests").toArray();
+    QCOMPARE(tests.first()["result"].toString(), QStringLiteral("passed"));
+
+    // The stored alarms and samples of a range, read off the poll's thread.
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QJsonArray stored = get("/api/v1/ups/rack/alarms?from=" + today).json()["alarms"].toArray();
+    QVERIFY2(stored.size() >= 2 && stored.first()["time"].toString() >= stored.last()["time"].toString(),
+             qPrintable(QJsonDocument(stored).toJson()));
+    QTRY_VERIFY(get("/api/v1/ups/rack/samples?points=100&from=" + today).json()["samples"].toInt() > 2);
+    const QJsonObject samples = get("/api/v1/ups/rack/samples?points=100&from=" + today).json();
+    const QJsonArray inputs = samples.value("series")["inputVoltage"].toArray();
+    QVERIFY(!inputs.isEmpty() && inputs.size() <= 100);
+    QCOMPARE(get("/api/v1/ups/rack/samples?points=1").status, 400);
+    QCOMPARE(get("/api/v1/ups/rack/alarms?from=yesterday").status, 400);
+    QCOMPARE(get("/api/v1/ups/rack/alarms?from=2030-01-02&to=2030-01-01").status, 400);
+
+    // A new name moves every address; the stream says the old one is gone.
+    m_program.settings()->setSettings(Settings::NetworkUpsName, QStringLiteral("cupboard"));
+    QTRY_COMPARE(get("/api/v1/ups/cupboard").status, 200);
+    QCOMPARE(get("/api/v1/ups/rack").status, 404);
+    QTRY_VERIFY(stream.contains("event: removed\ndata: {\"name\":\"rack\"}"));
+    m_program.settings()->setSettings(Settings::NetworkUpsName, QStringLiteral("rack"));
+    QTRY_COMPARE(get("/api/v1/ups/rack").status, 200);
+    events->abort();
+    events->deleteLater();
+
+    // Commands need a POST, HTTPS and an admin.
+    QCOMPARE(get("/api/v1/ups/rack/commands/beeper").status, 405);
+    const Http plain = request("POST", "/api/v1/ups/rack/commands/beeper",
+                               {{"Content-Type", "application/json"}}, "{}");
+    QCOMPARE(plain.status, 403);
+    QCOMPARE(request("POST", "/api/v1/login", {{"Content-Type", "application/json"}},
+                     R"({"user":"adm","password":"adm-pw"})")
+                 .status,
+             403);
+}
+
+void TestWebService::metricsForPrometheus()
+{
+    // promtool finds nothing to say about the exposition, nor about the README's alert rules.
+    const Http metrics = get("/metrics");
+    QCOMPARE(metrics.status, 200);
+    QVERIFY(metrics.body.contains("quelta_ups_status{ups=\"rack\",flag=\"OL\"} 1\n"));
+    QVERIFY(metrics.body.contains("quelta_build_info{version=\"" QUELTA_APP_VERSION "\"} 1\n"));
+    QProcess promtool;
+    promtool.start("promtool", {"check", "metrics"});
+    promtool.write(metrics.body);
+    promtool.closeWriteChannel();
+    QVERIFY(promtool.waitForFinished(30000));
+    QVERIFY2(promtool.exitCode() == 0, promtool.readAll().constData());
+    QTemporaryDir dir;
+    const QByteArray rules = readmeBlock("groups:");
+    QVERIFY(rules.contains("alert: UpsOnBattery"));
+    QFile rulesFile(dir.filePath("rules.yml"));
+    QVERIFY(rulesFile.open(QIODevice::WriteOnly) && rulesFile.write(rules) > 0);
+    rulesFile.close();
+    promtool.start("promtool", {"check", "rules", rulesFile.fileName()});
+    QVERIFY(promtool.waitForFinished(30000));
+    QVERIFY2(promtool.exitCode() == 0, promtool.readAll().constData());
+
+    // Debian's Prometheus scrapes the page with the README's scrape configuration (every second
+    // here) and evaluates its rules: after a mains failure a query gives the input voltage and
+    // the on-battery flag, and the on-battery alert is under way.
+    QByteArray config = readmeBlock("scrape_configs:");
+    QVERIFY(config.contains("127.0.0.1:8493"));
+    config.replace("127.0.0.1:8493", "127.0.0.1:" + QByteArray::number(m_port));
+    config = "global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\nrule_files:\n  - " +
+        rulesFile.fileName().toUtf8() + "\n" + config;
+    QFile configFile(dir.filePath("prometheus.yml"));
+    QVERIFY(configFile.open(QIODevice::WriteOnly) && configFile.write(config) > 0);
+    configFile.close();
+    const quint16 port = freePort();
+    ChildProcess prometheus;
+    prometheus.setProcessChannelMode(QProcess::MergedChannels);
+    prometheus.start("prometheus",
+                     {"--config.file=" + configFile.fileName(),
+                      "--storage.tsdb.path=" + dir.filePath("data"),
+                      QStringLiteral("--web.listen-address=127.0.0.1:%1").arg(port)});
+    QVERIFY(sim("mains fail"));
+    const auto query = [&](const QString &expression) {
+        QNetworkRequest r(QUrl(QStringLiteral("http://127.0.0.1:%1/api/v1/query?query=%2")
+                                   .arg(port)
+                                   .arg(QString::fromLatin1(QUrl::toPercentEncoding(expression)))));
+        QNetworkReply *reply = m_net.get(r);
+        if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000))
+            qWarning() << "Prometheus gave no answer to" << expression;
+        const QJsonArray result =
+            QJsonDocument::fromJson(reply->readAll())["data"]["result"].toArray();
+        reply->deleteLater();
+        return result.isEmpty() ? QString() : result.first()["value"].toArray().at(1).toString();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(query("quelta_ups_status{ups=\"rack\",flag=\"OB\"}"),
+                              QStringLiteral("1"), 30000);
+    const double volts =
+        get("/api/v1/ups/rack").json().value("readings")["inputVoltage"].toDouble(-1);
+    QCOMPARE(query("quelta_ups_input_voltage_volts{ups=\"rack\"}").toDouble(), volts);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        query("ALERTS{alertname=\"UpsOnBattery\",ups=\"rack\"}") == QStringLiteral("1"), 30000);
+    QVERIFY2(prometheus.state() == QProcess::Running, prometheus.readAll().constData());
+    prometheus.terminate();
+    prometheus.waitForFinished(10000);
+}
+
+void TestWebService::pageInABrowser()
+{
+    // At a phone's width and a desktop's: a mains failure shows within 2 s without a reload,
+    // in the window's words and colours, and the console stays clean.
+    for (int width : {360, 1280}) {
+        Script browser("web_browser.py", {url("/ups/rack/"), QString::number(width)});
+        QCOMPARE(browser.ask("state")["condition"].toString(), QStringLiteral("normal"));
+        QVERIFY(sim("mains fail"));
+        const QJsonObject seen = browser.ask("expect onbattery");
+        QVERIFY2(seen["seen"].toBool(), qPrintable(json(seen)));
+        QCOMPARE(seen["text"].toString(), QStringLiteral("On Battery"));
+        QVERIFY(sim("mains return"));
+        QVERIFY2(browser.ask("expect normal")["seen"].toBool(), qPrintable(json(seen)));
+        const QJsonObject end = browser.ask("quit");
+        QVERIFY2(end["errors"].toArray().isEmpty() && !end["reloaded"].toBool(),
+                 qPrintable(json(end)));
+    }
+}
+
+void TestWebService::httpsForTheAdmin()
+{
+    useHttps(true);
+    QCOMPARE(get("/api/v1/ups/rack").json()["name"].toString(), QStringLiteral("rack"));
+    const QList<QPair<QByteArray, QByteArray>> asJson = {{"Content-Type", "application/json"}};
+
+    // Logins: a wrong password is refused, a monitor has no commands, another site's page
+    // gets nowhere, and a command needs the admin's token.
+    QCOMPARE(request("POST", "/api/v1/login", asJson, R"({"user":"adm","password":"nope"})").status,
+             401);
+    QCOMPARE(request("POST", "/api/v1/login", asJson, R"({"user":"mon","password":"mon-pw"})").status,
+             403);
+    QCOMPARE(request("POST", "/api/v1/login", {{"Content-Type", "text/plain"}},
+                     R"({"user":"adm","password":"adm-pw"})")
+                 .status,
+             403);
+    const Http login = request("POST", "/api/v1/login", asJson, R"({"user":"adm","password":"adm-pw"})");
+    QCOMPARE(login.status, 200);
+    const QByteArray bearer = "Bearer " + login.json()["token"].toString().toLatin1();
+    QCOMPARE(request("POST", "/api/v1/ups/rack/commands/beeper", asJson, "{}").status, 401);
+    QCOMPARE(request("POST", "/api/v1/ups/rack/commands/beeper",
+                     {asJson.first(), {"Authorization", bearer}, {"Origin", "https://elsewhere.example"}},
+                     "{}")
+                 .status,
+             403);
+    const bool beeper = m_program.devComm()->state().beeper;
+    QCOMPARE(request("POST", "/api/v1/ups/rack/commands/beeper",
+                     {asJson.first(), {"Authorization", bearer}}, "{}")
+                 .status,
+             200);
+    QTRY_COMPARE_WITH_TIMEOUT(m_program.devComm()->state().beeper, !beeper, 10000);
+    // No countdown runs: nothing to cancel.
+    QCOMPARE(request("POST", "/api/v1/ups/rack/commands/cancel-shutdown",
+                     {asJson.first(), {"Authorization", bearer}}, "{}")
+                 .status,
+             409);
+
+    // An admin cancels a running countdown from the page, in a real browser.
+    Settings *settings = m_program.settings();
+    settings->setSettings(Settings::ShutdownEnable, true);
+    settings->setSettings(Settings::ShutdownMainFaultTime, 30);
+    Script browser("web_browser.py", {url("/ups/rack/"), "1280"});
+    QCOMPARE(browser.ask("state")["condition"].toString(), QStringLiteral("normal"));
+    const QJsonObject in = browser.ask("login adm adm-pw");
+    QVERIFY2(in["loggedIn"].toBool(), qPrintable(json(in)));
+    QVERIFY(sim("mains fail"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_program.serviceShutdown()->countdown() > 0, 10000);
+    const QJsonObject cancelled = browser.ask("cancel");
+    QVERIFY2(cancelled["clicked"].toBool() && cancelled["gone"].toBool(), qPrintable(json(cancelled)));
+    QCOMPARE(m_program.serviceShutdown()->countdown(), 0);
+    QCOMPARE(logCount("cancelled by"), 1);
+    QCOMPARE(logCount("from the web page (adm from 127.0.0.1)"), 1);
+    const QJsonObject end = browser.ask("quit");
+    QVERIFY2(end["errors"].toArray().isEmpty(), qPrintable(json(end)));
+
+    // The allow-list: a client from another address of this machine is refused, logged once;
+    // allowed, it is served.
+    const QHostAddress other = otherLocalAddress();
+    useHttps(false);
+    if (other.isNull()) {
+        qWarning("No address besides loopback here: the allow-list case is left out");
+        return;
+    }
+    settings->setSettings(Settings::WebListen, "127.0.0.1," + other.toString());
+    QTRY_VERIFY(logCount("Web service listening on " + other.toString()) > 0);
+    const auto fromOther = [&] {
+        return Script("web_abuse.py", {"crowd", other.toString(), QString::number(m_port), "0",
+                                       other.toString()})
+            .ask()["servedAfter"]
+            .toInt();
+    };
+    QCOMPARE(fromOther(), 0);
+    QCOMPARE(fromOther(), 0);
+    QCOMPARE(logCount("Refused a web connection from " + other.toString()), 1);
+    settings->setSettings(Settings::WebAllow, other.toString() + "/32");
+    QTRY_COMPARE(fromOther(), 200);
+    settings->setSettings(Settings::WebAllow, QString());
+    settings->setSettings(Settings::WebListen, QStringLiteral("127.0.0.1"));
+}
+
+void TestWebService::abuseWhileThePollGoesOn()
+{
+    // The poll's pace: the longest gap between two data sets, with and without abuse.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = -1, worst = 0;
+    QObject watch;
+    connect(m_program.devComm(), &DevComm::stateChanged, &watch, [&] {
+        if (last >= 0)
+            worst = std::max(worst, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    QTest::qWait(3000);
+    const qint64 calm = worst;
+    worst = 0;
+    const int webLines = logCount("eb ");
+    const qint64 memoryBefore = residentKiB();
+    const QString port = QString::number(m_port);
+
+    // A request sent a byte at a time is answered; one that stops half-way is closed once it
+    // has been silent for the idle time (2 s here).
+    QJsonObject r = Script("web_abuse.py", {"slow", "127.0.0.1", port}).ask();
+    QCOMPARE(r["slowStatus"].toInt(), 200);
+    QVERIFY2(r["halfClosedAfter"].toDouble() > 1 && r["halfClosedAfter"].toDouble() < 10,
+             qPrintable(json(r)));
+
+    // A thousand connections from one address: it holds a quarter of the places at most, and
+    // everything is served again once they are gone.
+    qint64 memoryPeak = 0;
+    {
+        Script crowd("web_abuse.py", {"crowd", "127.0.0.1", port, "1000"});
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, &sampler,
+                [&] { memoryPeak = std::max(memoryPeak, residentKiB()); });
+        sampler.start(50);
+        r = crowd.ask();
+    }
+    QCOMPARE(r["opened"].toInt(), 1000);
+    QVERIFY2(r["kept"].toInt() <= 256, qPrintable(json(r)));
+    QCOMPARE(r["servedAfter"].toInt(), 200);
+
+    // Huge headers and bodies, ".." in paths, unknown methods, garbage.
+    r = Script("web_abuse.py", {"odd", "127.0.0.1", port}).ask();
+    QCOMPARE(r["hugeHeader"].toInt(), 431);
+    QCOMPARE(r["hugeBody"].toInt(), 413);
+    QVERIFY(r["chunkedBodyClosed"].toBool());
+    for (const char *key : {"dots", "encodedDots", "upsDots"})
+        QCOMPARE(r[key].toInt(), 404);
+    for (const char *key : {"BREW", "DELETE", "OPTIONS"})
+        QCOMPARE(r[key].toInt(), 405);
+    QVERIFY(r["garbage"].toInt() == 400 || r["garbage"].toInt() == 0); // refused or closed
+
+    // Wrong passwords: each verdict waits twice as long as the one before (100 ms here at
+    // first); the right password afterwards is let in.
+    useHttps(true);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CAFILE", m_certs.filePath("cert.pem"));
+    env.insert("RIGHT", "adm-pw");
+    r = Script("web_abuse.py", {"guess", "127.0.0.1", port, "adm", "3"}, env).ask();
+    const QJsonArray wrong = r["wrong"].toArray();
+    QCOMPARE(wrong.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(wrong.at(i)[1].toInt(), 401);
+        QVERIFY2(wrong.at(i)[0].toInt() >= 95 << i, qPrintable(json(r)));
+    }
+    QCOMPARE(r.value("right")[1].toInt(), 200);
+    useHttps(false);
+
+    // Nothing of it logged line by line: each kind of misdeed once a minute at most.
+    QVERIFY2(logCount("eb ") - webLines < 12, qPrintable(QString::number(logCount("eb ") - webLines)));
+    QCOMPARE(logCount("Wrong web login for adm"), 1);
+
+    // Memory stayed bounded, and the UPS was polled at its pace through all of it.
+    qDebug() << "memory:" << memoryBefore << "KiB before," << memoryPeak << "KiB at the peak;"
+             << "longest gap between data sets:" << calm << "ms calm," << worst << "ms under abuse";
+    QVERIFY2(memoryPeak - memoryBefore < 48 * 1024, qPrintable(QString::number(memoryPeak)));
+    QVERIFY2(worst < std::max<qint64>(2 * calm, 1500), qPrintable(QString::number(worst)));
+}
+
+QTEST_GUILESS_MAIN(TestWebService)
+#include "tst_webservice.moc"

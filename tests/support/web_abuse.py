@@ -1,0 +1,166 @@
+#!/usr/bin/python3
+"""Abusive clients of the web service, one case per run; prints what happened as JSON.
+
+    web_abuse.py slow HOST PORT            a request sent a byte at a time, then one that stops
+                                           half-way: the first answered, the second closed
+    web_abuse.py crowd HOST PORT N [BIND]  N idle connections at once: how many the server
+                                           keeps, whether a client (from BIND) is served
+                                           meanwhile and once they are gone
+    web_abuse.py odd HOST PORT             huge headers and bodies, ".." in paths, unknown
+                                           methods: the status of each
+    web_abuse.py guess HOST PORT USER N    N wrong passwords over HTTPS (CA file in "CAFILE"),
+                                           then the right one ("RIGHT"): [ms, status] each
+"""
+import http.client
+import json
+import os
+import socket
+import ssl
+import sys
+import time
+
+
+def connect(host, port, bind=None):
+    s = socket.socket(socket.AF_INET6 if ":" in host else socket.AF_INET, socket.SOCK_STREAM)
+    if bind:
+        s.bind((bind, 0))
+    s.settimeout(10)
+    s.connect((host, port))
+    return s
+
+
+def status_of(s, request, timeout=10):
+    """Sends raw bytes and returns the reply's status (0 when the connection just closes)."""
+    s.settimeout(timeout)
+    try:
+        s.sendall(request)
+        data = b""
+        while b"\r\n" not in data:
+            chunk = s.recv(4096)
+            if not chunk:
+                break
+            data += chunk
+    except (ConnectionResetError, BrokenPipeError, socket.timeout):
+        return 0
+    parts = data.split(b" ")
+    return int(parts[1]) if len(parts) > 1 and parts[1].isdigit() else 0
+
+
+def closed_within(s, timeout):
+    start = time.monotonic()
+    s.settimeout(timeout)
+    try:
+        while s.recv(4096):
+            pass
+        return time.monotonic() - start
+    except socket.timeout:
+        return None
+    except (ConnectionResetError, BrokenPipeError):
+        return time.monotonic() - start
+
+
+def healthz(host, port, bind=None):
+    try:
+        s = connect(host, port, bind)
+        return status_of(s, b"GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 5)
+    except OSError:
+        return 0
+
+
+def slow(host, port):
+    s = connect(host, port)
+    request = b"GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"
+    for i in range(len(request) - 1):
+        s.send(request[i:i + 1])
+        time.sleep(0.02)
+    slow_status = status_of(s, request[-1:])
+    half = connect(host, port)
+    half.sendall(b"GET /api/v1/ups HTTP/1.1\r\nHost: x\r\nX-Half: ")
+    return {"slowStatus": slow_status, "halfClosedAfter": closed_within(half, 30)}
+
+
+def crowd(host, port, n, bind=None):
+    sockets = []
+    for _ in range(n):
+        try:
+            sockets.append(connect(host, port, bind))
+        except OSError:
+            break
+    time.sleep(1.0)
+    kept = 0
+    for s in sockets:
+        s.setblocking(False)
+        try:
+            kept += 1 if s.recv(1) else 0  # data: not ours to expect
+        except BlockingIOError:
+            kept += 1  # still open, nothing to read
+        except OSError:
+            pass  # closed by the server
+    during = healthz(host, port, bind)
+    for s in sockets:
+        s.close()
+    time.sleep(0.5)
+    return {"opened": len(sockets), "kept": kept, "servedDuring": during,
+            "servedAfter": healthz(host, port, bind)}
+
+
+def odd(host, port):
+    out = {}
+    out["hugeHeader"] = status_of(connect(host, port), b"GET /healthz HTTP/1.1\r\nHost: x\r\n" +
+                                  b"X-Big: " + b"a" * 65536 + b"\r\n\r\n")
+    out["hugeBody"] = status_of(connect(host, port),
+                                b"POST /api/v1/login HTTP/1.1\r\nHost: x\r\nContent-Type: "
+                                b"application/json\r\nContent-Length: 1048576\r\n\r\n" + b"{" * 4096)
+    s = connect(host, port)
+    try:
+        s.sendall(b"POST /api/v1/login HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+                  b"Transfer-Encoding: chunked\r\n\r\n")
+        for _ in range(64):
+            s.sendall(b"400\r\n" + b"x" * 1024 + b"\r\n")
+        out["chunkedBodyClosed"] = closed_within(s, 10) is not None
+    except (ConnectionResetError, BrokenPipeError):
+        out["chunkedBodyClosed"] = True
+    for key, path in (("dots", b"/static/../../../etc/passwd"),
+                      ("encodedDots", b"/static/%2e%2e/%2e%2e/etc/passwd"),
+                      ("upsDots", b"/api/v1/ups/../../../etc/passwd")):
+        out[key] = status_of(connect(host, port), b"GET " + path + b" HTTP/1.1\r\nHost: x\r\n\r\n")
+    for method in (b"BREW", b"DELETE", b"OPTIONS"):
+        out[method.decode()] = status_of(connect(host, port),
+                                         method + b" /api/v1/ups HTTP/1.1\r\nHost: x\r\n\r\n")
+    out["garbage"] = status_of(connect(host, port), b"\x00\x01\x02 \xff\xfe\r\n\r\n")
+    return out
+
+
+def guess(host, port, user, n):
+    context = ssl.create_default_context(cafile=os.environ["CAFILE"])
+
+    def attempt(password):
+        c = http.client.HTTPSConnection(host, port, context=context, timeout=120)
+        start = time.monotonic()
+        c.request("POST", "/api/v1/login", json.dumps({"user": user, "password": password}),
+                  {"Content-Type": "application/json"})
+        status = c.getresponse().status
+        c.close()
+        return [int((time.monotonic() - start) * 1000), status]
+
+    wrong = [attempt("wrong-%d" % i) for i in range(n)]
+    return {"wrong": wrong, "right": attempt(os.environ["RIGHT"])}
+
+
+def main():
+    case, host, port = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    args = sys.argv[4:]
+    if case == "slow":
+        result = slow(host, port)
+    elif case == "crowd":
+        result = crowd(host, port, int(args[0]), args[1] if len(args) > 1 else None)
+    elif case == "odd":
+        result = odd(host, port)
+    elif case == "guess":
+        result = guess(host, port, args[0], int(args[1]))
+    else:
+        sys.exit("unknown case " + case)
+    print(json.dumps(result))
+
+
+main()
