@@ -103,3 +103,15 @@ double UpsdReference::cpuSeconds() const
     return double(fields.at(11).toLongLong() + fields.at(12).toLongLong()) /
         double(sysconf(_SC_CLK_TCK));
 }
+
+qint64 UpsdReference::rssKb() const
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(m_upsd.processId()));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}

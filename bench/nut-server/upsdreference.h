@@ -17,6 +17,8 @@ public:
     bool start(const QByteArray &variables, quint16 port);
     // CPU seconds upsd has used so far.
     double cpuSeconds() const;
+    // Resident memory of upsd now (kB; 0 when unknown).
+    qint64 rssKb() const;
 
 private:
     bool startProcess(QProcess &process, const QString &program, const QStringList &arguments);

@@ -125,4 +125,21 @@ bool matchOwner(const std::wstring &path, const std::wstring &like);
 // Linux: RLIMIT_NOFILE, the soft limit raised towards the hard one. Windows: -1.
 int raiseOpenFileLimit();
 
+// A connected TCP socket used through its descriptor, without waiting, for a server that keeps
+// no buffers of its own per client between requests.
+// Reads up to `size` bytes: the count read, 0 once the peer has closed, -1 when nothing is there
+// yet, -2 on an error.
+long long socketRead(long long socket, char *data, long long size);
+// Writes what the system takes now: the count (0 when it takes nothing), -1 on an error.
+long long socketWrite(long long socket, const char *data, long long size);
+void socketClose(long long socket);
+// The peer's address as text ("192.0.2.7", "::ffff:192.0.2.7", "::1"); empty when unknown.
+std::string socketPeer(long long socket);
+// Small writes go out at once (TCP_NODELAY).
+void socketNoDelay(long long socket);
+
+// Hands the free pages of the heap back to the system, the arenas of every thread included.
+// Linux: malloc_trim. Windows: nothing (the heap gives them back by itself).
+void releaseFreeMemory();
+
 } // namespace platform

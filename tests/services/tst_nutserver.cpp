@@ -153,6 +153,10 @@ void TestNutServer::dispatcher_data()
         "LIST VAR ups => BEGIN LIST VAR ups\\nVAR ups battery.charge \"87\"\\n"
         "VAR ups battery.runtime \"1260\"\\nVAR ups ups.mfr \"Maker \\\"Q\\\" \\#1 \\\\ x\"\\n"
         "VAR ups ups.model \"Line 1500\"\\nVAR ups ups.status \"OL\"\\nEND LIST VAR ups",
+        // Written in other cases, the name comes back as the client wrote it.
+        "LIST VAR Ups => BEGIN LIST VAR Ups\\nVAR Ups battery.charge \"87\"\\n"
+        "VAR Ups battery.runtime \"1260\"\\nVAR Ups ups.mfr \"Maker \\\"Q\\\" \\#1 \\\\ x\"\\n"
+        "VAR Ups ups.model \"Line 1500\"\\nVAR Ups ups.status \"OL\"\\nEND LIST VAR Ups",
         "LIST RW ups => BEGIN LIST RW ups\\nEND LIST RW ups",
         "LIST CMD ups => BEGIN LIST CMD ups\\nCMD ups beeper.toggle\\nCMD ups test.battery.start\\n"
         "CMD ups test.battery.start.quick\\nCMD ups test.battery.stop\\nEND LIST CMD ups",

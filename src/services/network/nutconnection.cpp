@@ -7,8 +7,10 @@
 #include "nutserverstate.h"
 #include "nutsession.h"
 #include "nutthrottle.h"
+#include "platform.h"
 
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTimer>
@@ -24,7 +26,10 @@ qint64 nowMs()
     return clock.elapsed();
 }
 
-const int readChunk = 4096;
+// Read straight into this, so no socket keeps a buffer of its own between requests.
+const int readChunk = 16 * 1024;
+// Reads of one client per wake-up at most, so a flood does not starve the others.
+const int readsPerWakeUp = 8;
 
 } // namespace
 
@@ -34,12 +39,28 @@ public:
     NutConnectionPrivate(NutConnection *q) : q(q) { }
 
     void process();
+    // Bytes from the client into `data`: the count, 0 when there are none now, -1 once the
+    // connection is over.
+    qint64 receive(char *data, qint64 size);
+    void send(const QByteArray &bytes);
+    void sendPending();
+    qint64 unsent() const;
+    void listen(bool on);
+    void startTls();
+    void closePlain();
     void deliver(const NutReply &reply);
     void releaseHeld();
     void finish();
 
     NutConnection *q;
+    // In the clear: the descriptor and its notifiers, and the replies the system has not taken.
+    qintptr descriptor = -1;
+    QSocketNotifier *readable = nullptr;
+    QSocketNotifier *writable = nullptr;
+    QByteArray pending;
+    // After STARTTLS.
     QSslSocket *socket = nullptr;
+    QString address;
     NutServerState *state = nullptr;
     NutThrottle *throttle = nullptr;
     NutEventLog *events = nullptr;
@@ -47,7 +68,6 @@ public:
     NutConnection::Limits limits;
     NutSession session;
     NutLineSplitter splitter;
-    QTimer idle;
     QTimer hold;
     NutReply held;
     bool holding = false;
@@ -56,70 +76,41 @@ public:
     qint64 lastHeard = 0; // nowMs() of the last bytes from the client
 };
 
-NutConnection::NutConnection(QSslSocket *socket, NutServerState *state, NutThrottle *throttle,
-                             NutEventLog *events, const QSslConfiguration &tls,
-                             const Limits &limits, QObject *parent)
+NutConnection::NutConnection(qintptr descriptor, const QHostAddress &peer, NutServerState *state,
+                             NutThrottle *throttle, NutEventLog *events,
+                             const QSslConfiguration &tls, const Limits &limits, QObject *parent)
     : QObject(parent), d(new NutConnectionPrivate(this))
 {
-    d->socket = socket;
-    socket->setParent(this);
-    // Qt stops reading from the kernel once this much waits unread, so a flooding client is held
-    // back by TCP itself.
-    socket->setReadBufferSize(4 * readChunk);
+    d->descriptor = descriptor;
     // Replies are small and awaited: no waiting to fill a segment.
-    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    platform::socketNoDelay(descriptor);
+    d->readable = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    connect(d->readable, &QSocketNotifier::activated, this, [this] { d->process(); });
     d->state = state;
     d->throttle = throttle;
     d->events = events;
     d->tls = tls;
     d->limits = limits;
-    d->session.address = NutAllowList::plain(socket->peerAddress()).toString().toLatin1();
+    d->address = NutAllowList::plain(peer).toString();
+    d->session.address = d->address.toLatin1();
     state->addSession(&d->session);
 
-    d->idle.setSingleShot(true);
-    d->idle.setInterval(limits.idleMs);
     d->hold.setSingleShot(true);
-    connect(&d->idle, &QTimer::timeout, this, [this] {
-        d->events->note(address(), "silent", NutEventLog::Info,
-                        QStringLiteral("Closing the connection of %1 after %2 s of silence")
-                            .arg(address())
-                            .arg(d->limits.idleMs / 1000));
-        abort();
-    });
     connect(&d->hold, &QTimer::timeout, this, [this] { d->releaseHeld(); });
-    connect(socket, &QIODevice::readyRead, this, [this] { d->process(); });
-    connect(socket, &QAbstractSocket::disconnected, this, [this] { d->finish(); });
-    connect(socket, &QAbstractSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError error) {
-                if (error == QAbstractSocket::SslHandshakeFailedError) {
-                    d->events->note(address(), "handshake", NutEventLog::Warning,
-                                    QStringLiteral("TLS handshake with %1 failed: %2")
-                                        .arg(address(), d->socket->errorString()));
-                }
-                if (error != QAbstractSocket::RemoteHostClosedError)
-                    abort();
-            });
-    connect(socket, &QSslSocket::encrypted, this, [this] {
-        d->events->note(address(), "tls", NutEventLog::Info,
-                        QStringLiteral("TLS started with %1").arg(address()));
-        emit changed();
-    });
     d->lastHeard = nowMs();
-    d->idle.start();
-    // Bytes that came with the connection itself.
-    QTimer::singleShot(0, this, [this] { d->process(); });
 }
 
 NutConnection::~NutConnection()
 {
     if (!d->finished)
         d->state->removeSession(&d->session);
+    d->closePlain();
     delete d;
 }
 
-QString NutConnection::address() const
+const QString &NutConnection::address() const
 {
-    return QString::fromLatin1(d->session.address);
+    return d->address;
 }
 
 QByteArray NutConnection::username() const
@@ -147,26 +138,46 @@ void NutConnection::setTlsConfiguration(const QSslConfiguration &tls)
     d->tls = tls;
 }
 
+void NutConnection::closeSilent(int idleMs)
+{
+    d->events->note(address(), "silent", NutEventLog::Info,
+                    QStringLiteral("Closing the connection of %1 after %2 s of silence")
+                        .arg(address())
+                        .arg(idleMs / 1000));
+    abort();
+}
+
 void NutConnection::abort()
 {
     d->closing = true;
     d->hold.stop();
-    d->idle.stop();
-    d->socket->abort();
+    d->closePlain();
+    if (d->socket)
+        d->socket->abort();
     d->finish();
 }
 
 void NutConnectionPrivate::process()
 {
+    int reads = 0;
     while (!holding && !closing) {
         NutLineSplitter::Line line;
         if (!splitter.next(&line)) {
+            if (reads++ == readsPerWakeUp) {
+                // The notifier calls again while the system holds more; a TLS socket does not.
+                if (socket && socket->bytesAvailable() > 0)
+                    QTimer::singleShot(0, q, [this] { process(); });
+                return;
+            }
             char buffer[readChunk];
-            const qint64 n = socket->read(buffer, sizeof buffer);
-            if (n <= 0)
+            const qint64 n = receive(buffer, sizeof buffer);
+            if (n < 0) {
+                q->abort();
+                return;
+            }
+            if (n == 0)
                 break;
             lastHeard = nowMs();
-            idle.start();
             splitter.feed(buffer, int(n));
             continue;
         }
@@ -185,6 +196,7 @@ void NutConnectionPrivate::process()
                 throttle->verdictDelay(q->address(), session.username, reply.passwordRight, nowMs());
             if (wait > 0) {
                 holding = true;
+                listen(false);
                 held = reply;
                 hold.start(int(wait));
                 return;
@@ -197,19 +209,143 @@ void NutConnectionPrivate::process()
 void NutConnectionPrivate::releaseHeld()
 {
     holding = false;
+    listen(true);
     deliver(held);
     held = NutReply();
     process();
+}
+
+qint64 NutConnectionPrivate::receive(char *data, qint64 size)
+{
+    if (socket) {
+        const qint64 n = socket->read(data, size);
+        return n < 0 ? 0 : n; // the socket tells its end itself
+    }
+    if (descriptor < 0)
+        return 0;
+    const qint64 n = platform::socketRead(descriptor, data, size);
+    if (n == -1)
+        return 0;
+    return n > 0 ? n : -1; // closed by the client, or failed
+}
+
+void NutConnectionPrivate::send(const QByteArray &bytes)
+{
+    if (socket) {
+        socket->write(bytes);
+        // Out now rather than at the next turn of the event loop.
+        socket->flush();
+        return;
+    }
+    if (pending.isEmpty()) {
+        const qint64 n = platform::socketWrite(descriptor, bytes.constData(), bytes.size());
+        if (n < 0) {
+            q->abort();
+            return;
+        }
+        if (n == bytes.size())
+            return;
+        pending = bytes.mid(int(n));
+    } else {
+        pending += bytes;
+    }
+    if (!writable) {
+        writable = new QSocketNotifier(descriptor, QSocketNotifier::Write, q);
+        QObject::connect(writable, &QSocketNotifier::activated, q, [this] { sendPending(); });
+    }
+    writable->setEnabled(true);
+}
+
+// The system takes more of what waits.
+void NutConnectionPrivate::sendPending()
+{
+    const qint64 n = platform::socketWrite(descriptor, pending.constData(), pending.size());
+    if (n < 0) {
+        q->abort();
+        return;
+    }
+    pending.remove(0, int(n));
+    if (!pending.isEmpty())
+        return;
+    pending = QByteArray(); // its room goes back too
+    writable->setEnabled(false);
+    if (closing)
+        q->abort(); // LOGOUT answered in full
+}
+
+qint64 NutConnectionPrivate::unsent() const
+{
+    return socket ? socket->bytesToWrite() : pending.size();
+}
+
+void NutConnectionPrivate::listen(bool on)
+{
+    if (readable)
+        readable->setEnabled(on);
+}
+
+void NutConnectionPrivate::closePlain()
+{
+    if (descriptor < 0)
+        return;
+    delete readable;
+    delete writable;
+    readable = writable = nullptr;
+    platform::socketClose(descriptor);
+    descriptor = -1;
+    pending = QByteArray();
+}
+
+void NutConnectionPrivate::startTls()
+{
+    // The TLS socket takes over the descriptor, and whatever of the answer to STARTTLS is still
+    // waiting goes out ahead of the handshake, in the clear.
+    delete readable;
+    delete writable;
+    readable = writable = nullptr;
+    socket = new QSslSocket(q);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        platform::socketClose(descriptor);
+        descriptor = -1;
+        q->abort();
+        return;
+    }
+    descriptor = -1;
+    // Qt stops reading from the kernel once this much waits unread, so a flooding client is held
+    // back by TCP itself.
+    socket->setReadBufferSize(readChunk);
+    QObject::connect(socket, &QIODevice::readyRead, q, [this] { process(); });
+    QObject::connect(socket, &QAbstractSocket::disconnected, q, [this] { finish(); });
+    QObject::connect(socket, &QAbstractSocket::errorOccurred, q,
+                     [this](QAbstractSocket::SocketError error) {
+                         if (error == QAbstractSocket::SslHandshakeFailedError) {
+                             events->note(address, "handshake", NutEventLog::Warning,
+                                          QStringLiteral("TLS handshake with %1 failed: %2")
+                                              .arg(address, socket->errorString()));
+                         }
+                         if (error != QAbstractSocket::RemoteHostClosedError)
+                             q->abort();
+                     });
+    QObject::connect(socket, &QSslSocket::encrypted, q, [this] {
+        events->note(address, "tls", NutEventLog::Info,
+                     QStringLiteral("TLS started with %1").arg(address));
+        emit q->changed();
+    });
+    if (!pending.isEmpty())
+        socket->write(pending);
+    pending = QByteArray();
+    socket->setSslConfiguration(tls);
+    socket->startServerEncryption();
 }
 
 void NutConnectionPrivate::deliver(const NutReply &reply)
 {
     if (closing)
         return;
-    socket->write(reply.text);
-    // Out now rather than at the next turn of the event loop.
-    socket->flush();
-    if (socket->bytesToWrite() > limits.outputLimit) {
+    send(reply.text);
+    if (closing)
+        return; // the send failed
+    if (unsent() > limits.outputLimit) {
         events->note(q->address(), "deaf", NutEventLog::Warning,
                      QStringLiteral("Closing the connection of %1 because it does not read its "
                                     "replies")
@@ -219,13 +355,16 @@ void NutConnectionPrivate::deliver(const NutReply &reply)
     }
     if (reply.after == NutReply::Close) {
         closing = true;
-        socket->disconnectFromHost();
+        listen(false);
+        if (socket)
+            socket->disconnectFromHost();
+        else if (pending.isEmpty())
+            q->abort();
     } else if (reply.after == NutReply::StartTls) {
         // Whatever the client sent after STARTTLS in the clear is no request.
         splitter = NutLineSplitter();
         session.tls = true;
-        socket->setSslConfiguration(tls);
-        socket->startServerEncryption();
+        startTls();
     }
 }
 
@@ -236,7 +375,6 @@ void NutConnectionPrivate::finish()
     finished = true;
     closing = true;
     hold.stop();
-    idle.stop();
     state->removeSession(&session);
     emit q->closed();
 }

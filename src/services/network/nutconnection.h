@@ -6,30 +6,32 @@ class NutConnectionPrivate;
 class NutEventLog;
 class NutServerState;
 class NutThrottle;
+class QHostAddress;
 class QSslConfiguration;
-class QSslSocket;
 
 // One client of the network server: reads its request lines, answers them through the
 // dispatcher, switches to TLS on STARTTLS, holds back verdicts on passwords as the throttle says,
-// and closes the connection when the client stays silent too long or stops reading its replies.
+// and closes the connection when the client stops reading its replies (the server closes those
+// that stay silent too long).
 // Nothing in here waits: every step runs from the socket's and the timers' notifications.
+// In the clear the connection reads and writes the socket itself and holds nothing between
+// requests but the replies the client has not taken yet; a TLS socket takes over on STARTTLS.
 class NutConnection : public QObject
 {
     Q_OBJECT
 public:
     struct Limits
     {
-        int idleMs = 60000;
         int outputLimit = 64 * 1024;
     };
 
-    // Takes over the socket (already connected).
-    NutConnection(QSslSocket *socket, NutServerState *state, NutThrottle *throttle,
+    // Takes over the socket descriptor (already connected to `peer`).
+    NutConnection(qintptr descriptor, const QHostAddress &peer, NutServerState *state, NutThrottle *throttle,
                   NutEventLog *events, const QSslConfiguration &tls, const Limits &limits,
                   QObject *parent = nullptr);
     ~NutConnection() override;
 
-    QString address() const;
+    const QString &address() const;
     QByteArray username() const;
     bool loggedIn() const;
     bool encrypted() const;
@@ -38,6 +40,8 @@ public:
     void setTlsConfiguration(const QSslConfiguration &tls);
     // Ends the connection at once (server stopping, client no longer allowed).
     void abort();
+    // Ends it, telling the log it was silent for `idleMs`.
+    void closeSilent(int idleMs);
 
 signals:
     void closed();

@@ -15,7 +15,6 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
-#include <QSslSocket>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,6 +25,10 @@ namespace {
 
 const int retryListenMs = 10000;
 const int resumeAcceptMs = 1000;
+// Clients gone since the most at once before the heap is trimmed, and the pause that lets a
+// crowd leave in one go first.
+const int trimAfterLeaving = 64;
+const int trimDelayMs = 2000;
 // Open files the program keeps for itself (database, logs, the UPS, the window, D-Bus...).
 const int filesKept = 256;
 
@@ -51,7 +54,10 @@ public:
     void accept(qintptr descriptor);
     const char *makeRoom(const QString &address);
     NutConnection *longestSilent(const QString &address) const;
-    void refuse(QSslSocket *socket, const QString &address, const char *kind, const char *why);
+    void refuse(qintptr descriptor, const QString &address, const char *kind, const char *why);
+    void scheduleTrim();
+    void checkIdle();
+    void trim();
     int clientLimit() const;
     void loadTls();
     void applyAllowList();
@@ -76,6 +82,9 @@ public:
     QTimer *clientsTimer = nullptr;
     QTimer *waitTimer = nullptr;
     QTimer *eventsTimer = nullptr;
+    QTimer *trimTimer = nullptr;
+    QTimer *idleTimer = nullptr;
+    int peak = 0; // most connections at once since the heap was last trimmed
     bool waiting = false;
     quint16 port = 0;
     QString problem;
@@ -99,6 +108,13 @@ NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(
     d->eventsTimer = new QTimer(this);
     d->eventsTimer->setInterval(10000);
     connect(d->eventsTimer, &QTimer::timeout, this, [this] { d->events.flush(); });
+    d->trimTimer = new QTimer(this);
+    d->trimTimer->setSingleShot(true);
+    d->trimTimer->setInterval(trimDelayMs);
+    connect(d->trimTimer, &QTimer::timeout, this, [this] { d->trim(); });
+    d->idleTimer = new QTimer(this);
+    d->idleTimer->setSingleShot(true);
+    connect(d->idleTimer, &QTimer::timeout, this, [this] { d->checkIdle(); });
     d->state.runCommand = [this](const QByteArray &command, const QByteArray &parameter,
                                  const NutSession &session) {
         emit commandRequested(command, parameter, QString::fromLatin1(session.username),
@@ -151,6 +167,8 @@ void NutServer::setConfig(const NutServerConfig &config)
         d->loadTls();
     if (first || old.allow != config.allow)
         d->applyAllowList();
+    if (old.idleMs != config.idleMs)
+        d->checkIdle();
     const bool relisten = first || old.enabled != config.enabled || old.listen != config.listen ||
         old.port != config.port;
     if (!relisten)
@@ -304,33 +322,55 @@ void NutServerPrivate::stopListening()
 
 void NutServerPrivate::accept(qintptr descriptor)
 {
-    auto *socket = new QSslSocket;
-    if (!socket->setSocketDescriptor(descriptor)) {
-        delete socket;
+    const QHostAddress peer(QString::fromStdString(platform::socketPeer(descriptor)));
+    const QString address = NutAllowList::plain(peer).toString();
+    if (peer.isNull()) {
+        platform::socketClose(descriptor); // gone before it was taken
         return;
     }
-    const QString address = NutAllowList::plain(socket->peerAddress()).toString();
-    if (!allow.allows(socket->peerAddress())) {
-        refuse(socket, address, "allow", "not in the allowed networks");
+    if (!allow.allows(peer)) {
+        refuse(descriptor, address, "allow", "not in the allowed networks");
         return;
     }
     if (const char *why = makeRoom(address)) {
-        refuse(socket, address, "full", why);
+        refuse(descriptor, address, "full", why);
         return;
     }
     NutConnection::Limits limits;
-    limits.idleMs = config.idleMs;
     limits.outputLimit = config.outputLimit;
     auto *connection =
-        new NutConnection(socket, &state, throttle.get(), &events, tls, limits, q);
+        new NutConnection(descriptor, peer, &state, throttle.get(), &events, tls, limits, q);
     connections.append(connection);
+    peak = std::max(peak, int(connections.size()));
     QObject::connect(connection, &NutConnection::closed, q, [this, connection] {
         connections.removeAll(connection);
         connection->deleteLater();
         scheduleClients();
+        scheduleTrim();
     });
     QObject::connect(connection, &NutConnection::changed, q, [this] { scheduleClients(); });
     scheduleClients();
+    if (!idleTimer->isActive())
+        idleTimer->start(std::max(0, config.idleMs));
+}
+
+// Closes the clients silent for the idle time and sleeps until the next one could be: one timer
+// for all, so the bytes of a client cost no timer of its own.
+void NutServerPrivate::checkIdle()
+{
+    qint64 next = -1;
+    const QList<NutConnection *> current = connections;
+    for (NutConnection *c : current) {
+        const qint64 left = config.idleMs - c->silentForMs();
+        if (left <= 0)
+            c->closeSilent(config.idleMs);
+        else
+            next = next < 0 ? left : std::min(next, left);
+    }
+    if (next >= 0)
+        idleTimer->start(int(next));
+    else
+        idleTimer->stop();
 }
 
 int NutServerPrivate::clientLimit() const
@@ -386,13 +426,28 @@ NutConnection *NutServerPrivate::longestSilent(const QString &address) const
     return found;
 }
 
-void NutServerPrivate::refuse(QSslSocket *socket, const QString &address, const char *kind,
+void NutServerPrivate::refuse(qintptr descriptor, const QString &address, const char *kind,
                               const char *why)
 {
     events.note(address, kind, NutEventLog::Warning,
                 QStringLiteral("Refused a connection from %1: %2").arg(address, QLatin1String(why)));
-    socket->abort();
-    socket->deleteLater();
+    platform::socketClose(descriptor);
+}
+
+// Once many clients have gone, the heap gives back what they held: the allocator would keep it
+// for the next crowd, and a crowd that comes and goes would leave the program ever larger.
+void NutServerPrivate::scheduleTrim()
+{
+    if (peak - connections.size() >= trimAfterLeaving && !trimTimer->isActive())
+        trimTimer->start();
+}
+
+void NutServerPrivate::trim()
+{
+    if (peak - connections.size() < trimAfterLeaving)
+        return;
+    peak = int(connections.size());
+    platform::releaseFreeMemory();
 }
 
 void NutServerPrivate::loadTls()

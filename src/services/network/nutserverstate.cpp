@@ -102,14 +102,20 @@ const NutOfferedCommand *NutServerState::command(const QByteArray &name) const
 
 const QByteArray &NutServerState::varLines(const QByteArray &asked)
 {
-    auto it = m_varLines.find(asked);
-    if (it == m_varLines.end()) {
-        QByteArray lines;
-        for (const NutVariable &v : m_variables)
-            lines += "VAR " + asked + ' ' + v.name + ' ' + NutLine::quote(v.value) + '\n';
-        it = m_varLines.insert(asked, lines);
+    // Kept for the names as configured only: every way of writing a name in other cases would
+    // be one more copy, and a client could ask for them all.
+    const bool configured = asked == m_upsName || m_aliases.contains(asked);
+    auto it = configured ? m_varLines.find(asked) : m_varLines.end();
+    if (it != m_varLines.end())
+        return it.value();
+    QByteArray lines;
+    for (const NutVariable &v : m_variables)
+        lines += "VAR " + asked + ' ' + v.name + ' ' + NutLine::quote(v.value) + '\n';
+    if (!configured) {
+        m_otherVarLines = lines;
+        return m_otherVarLines;
     }
-    return it.value();
+    return m_varLines.insert(asked, lines).value();
 }
 
 void NutServerState::setFsd(bool on)

@@ -35,7 +35,8 @@ public:
     static QVector<NutVariable> served(const NutSnapshot &snapshot, bool fsd);
     const NutVariable *variable(const QByteArray &name) const;
     const NutOfferedCommand *command(const QByteArray &name) const;
-    // The lines of LIST VAR for the name the client gave, kept until the data changes.
+    // The lines of LIST VAR for the name the client gave, kept until the data changes (for the
+    // names as configured).
     const QByteArray &varLines(const QByteArray &asked);
 
     bool fsd() const { return m_fsd; }
@@ -70,6 +71,7 @@ private:
     NutSnapshot m_snapshot;
     QVector<NutVariable> m_variables;
     QHash<QByteArray, QByteArray> m_varLines;
+    QByteArray m_otherVarLines; // for a name written otherwise than configured
     bool m_fsd = false;
     bool m_tlsReady = false;
     QVector<NutSession *> m_sessions;
