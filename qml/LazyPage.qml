@@ -7,9 +7,15 @@ Loader {
 
     property string title
     default property alias content: page.sourceComponent
+    // Handed on to the page's own `status` once it is made.
+    property QtObject status: null
 
     anchors.fill: parent
     active: false
     visible: false
     onVisibleChanged: if (visible) active = true
+    onLoaded: {
+        if (status !== null)
+            item.status = Qt.binding(function() { return page.status })
+    }
 }

@@ -83,21 +83,26 @@ Rectangle {
             title: qsTr("Mimic")
             DevDataMimicPage { status: form.status }
         }
+        // The other tabs by file: written here, their types (the gauges' and the chart's
+        // modules) would be loaded before the first frame.
         LazyPage {
             title: qsTr("Dial")
-            DevDataDialPage { status: form.status }
+            source: "DevDataDialPage.qml"
+            status: form.status
         }
         LazyPage {
             title: qsTr("Data")
-            DevDataItemPage { status: form.status }
+            source: "DevDataItemPage.qml"
+            status: form.status
         }
         LazyPage {
             title: qsTr("Chart")
-            DevDataChartPage {}
+            source: "DevDataChartPage.qml"
         }
         LazyPage {
             title: qsTr("Info.")
-            DevDataInfoPage { status: form.status }
+            source: "DevDataInfoPage.qml"
+            status: form.status
         }
     }
 }

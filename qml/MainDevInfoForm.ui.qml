@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 1.4
 import Quelta 1.0
 
 Item {
@@ -144,7 +143,7 @@ Item {
                 font.bold: true
             }
             // Calls off the countdown, or the output-off, while one may be called off.
-            Button {
+            PlainButton {
                 id: cancelButton
                 objectName: "countdownCancel"
                 anchors.right: parent.right
@@ -153,7 +152,6 @@ Item {
                 anchors.bottomMargin: 8
                 visible: form.cancelText !== ""
                 text: form.cancelText
-                style: SettingsButtonStyle {}
             }
         }
 

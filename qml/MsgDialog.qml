@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 1.4
 import QtQuick.Window 2.15
 import Quelta 1.0
 
@@ -135,18 +134,17 @@ Item {
                     Row {
                         anchors.right: parent.right
                         spacing: Theme.gap
-                        Button {
+                        PlainButton {
                             objectName: "msgDialogCancel"
                             visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) !== 0
                             text: dialog.cancelText
-                            style: SettingsButtonStyle {}
                             onClicked: dialog.reject()
                         }
-                        Button {
+                        PlainButton {
                             objectName: "msgDialogSure"
                             visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonSure) !== 0
                             text: qsTr("Sure")
-                            style: CommonButtonStyle {}
+                            accent: true
                             onClicked: dialog.accept()
                         }
                     }

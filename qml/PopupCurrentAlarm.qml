@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 1.4
 import Quelta 1.0
 
 // The modal list of the alarms active now: time, then text. The rows are fetched again each time
@@ -194,13 +193,13 @@ Item {
                         height: 1
                         color: Theme.divider
                     }
-                    Button {
+                    PlainButton {
                         objectName: "currentAlarmSure"
                         anchors.right: parent.right
                         anchors.rightMargin: Theme.margin
                         anchors.verticalCenter: parent.verticalCenter
                         text: qsTr("Sure")
-                        style: CommonButtonStyle {}
+                        accent: true
                         onClicked: popup.close()
                     }
                 }

@@ -15,6 +15,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <ctime>
+
 DetectLatency::DetectLatency(CompositionRoot *program, const QString &simulator,
                              const QString &folder, quint32 seed)
     : m_program(program), m_simulator(simulator), m_folder(folder), m_seed(seed)
@@ -121,6 +123,52 @@ DetectLatency::Figures DetectLatency::run(int failures)
     return figures;
 }
 
+// The notice lines of one type, as nanoseconds since 1970.
+static QVector<qint64> noticeTimes(const QString &path, const QByteArray &type)
+{
+    QVector<qint64> times;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return times;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> words = line.trimmed().split(' ');
+        if (words.size() == 2 && words.at(1) == type)
+            times.append(words.at(0).toLongLong());
+    }
+    return times;
+}
+
+DetectLatency::Figures DetectLatency::runNotices(int failures, const QString &notices)
+{
+    Figures figures;
+    QRandomGenerator random(m_seed);
+    for (int i = 0; i < failures; ++i) {
+        const int pause = int(random.bounded(2000));
+        waitFor([] { return false; }, pause);
+        const int before = noticeTimes(notices, "ONBATT").size();
+        const int online = noticeTimes(notices, "ONLINE").size();
+        command(QStringLiteral("mains fail"));
+        const qint64 failedAt = failedAtEpochNs;
+        const bool seen = waitFor(
+            [&] { return noticeTimes(notices, "ONBATT").size() > before; }, 15000);
+        if (seen)
+            figures.alarmMs.append(double(noticeTimes(notices, "ONBATT").at(before) - failedAt) /
+                                   1.0e6);
+        else
+            ++figures.missed;
+        command(QStringLiteral("mains return"));
+        waitFor([&] { return noticeTimes(notices, "ONLINE").size() > online; }, 15000);
+    }
+    return figures;
+}
+
+void DetectLatency::closeLink()
+{
+    // The serial line closes and, with no port named, nothing opens in its place.
+    m_program->devComm()->openDevice(DevComm::COM, QString());
+}
+
 void DetectLatency::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
@@ -137,8 +185,12 @@ void DetectLatency::command(const QString &line)
 {
     m_process.write(line.toUtf8() + '\n');
     m_process.waitForBytesWritten(1000);
-    if (line == QLatin1String("mains fail"))
+    if (line == QLatin1String("mains fail")) {
         m_failedAt = m_clock.nsecsElapsed();
+        timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        failedAtEpochNs = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    }
 }
 
 bool DetectLatency::waitFor(const std::function<bool()> &condition, int timeoutMs)

@@ -36,11 +36,17 @@ public:
     // Points the network link at the UPS `ups` of the server on this loopback port.
     bool watchNetwork(quint16 port, const QString &ups);
     Figures run(int failures);
+    // The same failures told by a NUT chain's upsmon: its notice command appends
+    // "<nanoseconds since 1970> <type>" to `notices` for every ONBATT and ONLINE.
+    Figures runNotices(int failures, const QString &notices);
+    // Lets go of the line, so another program can read the simulator.
+    void closeLink();
     void stop();
 
 private:
     void command(const QString &line);
     bool waitFor(const std::function<bool()> &condition, int timeoutMs);
+    qint64 failedAtEpochNs = 0;
     bool settle();
     int mainsFaultRows() const;
     int statusMode() const;

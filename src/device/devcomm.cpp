@@ -53,7 +53,9 @@ public:
     UpsState state;
     bool linkKnown = false; // the UPS answered once: "devOnline" is published from then on
     DevDataMap dataMap;
+    // The map the screens read, made when read: a program without a window never makes it.
     QVariantMap published;
+    bool publishedStale = true;
     QStringList portNames;
     QStringList devNodes;
     bool scanned = false;
@@ -114,7 +116,7 @@ void DevCommPrivate::follow(UpsLink *link)
         refresh(link);
         outputOff.updateState(state);
         dataMap.record(state);
-        published = dataMap.map(state, linkKnown);
+        publishedStale = true;
         emit q->stateChanged(state);
         emit q->devDataChanged();
     });
@@ -165,7 +167,7 @@ void DevCommPrivate::refresh(UpsLink *link)
     linkKnown = linkKnown || state.link != UpsState::Link::Unknown;
     if (linkKnown && state.link == UpsState::Link::Unknown)
         state.link = UpsState::Link::Offline; // a link chosen anew, after another one answered
-    published = dataMap.map(state, linkKnown);
+    publishedStale = true;
 }
 
 // A hand-edited rate that is no number would open the line at 0 baud, where nothing answers.
@@ -237,7 +239,6 @@ DevComm::DevComm(Settings *settings, QObject *parent)
     d->active = d->usb;
     d->follow(d->serial);
     d->follow(d->usb);
-    d->published = d->dataMap.map(d->state, false);
     connect(d->usb, &UsbLink::usbVersionChanged, this, &DevComm::usbVersionChanged);
     connect(&d->outputOff, &OutputOffWatch::changed, this, &DevComm::outputOffChanged);
     connect(&d->scanTimer, &QTimer::timeout, this, &DevComm::scanPorts);
@@ -306,6 +307,10 @@ int DevComm::commType() const
 
 QVariantMap DevComm::devData() const
 {
+    if (d->publishedStale) {
+        d->published = d->dataMap.map(d->state, d->linkKnown);
+        d->publishedStale = false;
+    }
     return d->published;
 }
 

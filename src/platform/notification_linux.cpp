@@ -77,19 +77,25 @@ public slots:
 
 ActionListener *actionListener()
 {
-    static ActionListener *listener = nullptr;
-    if (!listener) {
-        listener = new ActionListener;
-        QDBusConnection bus = notificationBus();
-        // Any sender: the server's unique name may change while the program runs.
-        if (!bus.connect(QString(), QStringLiteral("/org/freedesktop/Notifications"),
-                         QStringLiteral("org.freedesktop.Notifications"),
-                         QStringLiteral("ActionInvoked"), listener,
-                         SLOT(actionInvoked(uint, QString))))
-            qCInfo(lcPlatform) << "Actions of desktop notices cannot be heard:"
-                               << bus.lastError().message();
-    }
+    static ActionListener *listener = new ActionListener;
     return listener;
+}
+
+// Actions are heard from the first notice on: a program that never shows one (a service with
+// no session) never connects to a bus for them.
+void listenForActions(QDBusConnection &bus)
+{
+    static bool listening = false;
+    if (listening || !actionListener()->handler)
+        return;
+    listening = true;
+    // Any sender: the server's unique name may change while the program runs.
+    if (!bus.connect(QString(), QStringLiteral("/org/freedesktop/Notifications"),
+                     QStringLiteral("org.freedesktop.Notifications"),
+                     QStringLiteral("ActionInvoked"), actionListener(),
+                     SLOT(actionInvoked(uint, QString))))
+        qCInfo(lcPlatform) << "Actions of desktop notices cannot be heard:"
+                           << bus.lastError().message();
 }
 
 } // namespace
@@ -108,6 +114,7 @@ void showNotification(const Notice &notice,
             done(NotificationResult::Unavailable, 0);
         return;
     }
+    listenForActions(bus);
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),

@@ -29,11 +29,13 @@ struct CurrentAlarm
 class AlarmPrivate
 {
 public:
+    explicit AlarmPrivate(Alarm *owner) : timer(owner) { }
+
     RecordWriter *writer = nullptr;
     QString ups;
     QVector<CurrentAlarm> current;
     QMap<int, quint32> expiry;
-    QTimer timer;
+    QTimer timer; // runs only while a timed event waits to expire
 
     bool isListed(int code) const
     {
@@ -45,11 +47,12 @@ public:
     }
 };
 
-Alarm::Alarm(RecordWriter *writer, QObject *parent) : QObject(parent), d(new AlarmPrivate)
+Alarm::Alarm(RecordWriter *writer, QObject *parent) : QObject(parent), d(new AlarmPrivate(this))
 {
     d->writer = writer;
+    d->timer.setObjectName(QStringLiteral("expiryTimer"));
+    d->timer.setInterval(1000);
     connect(&d->timer, &QTimer::timeout, this, &Alarm::onTimerEvent);
-    d->timer.start(1000);
 }
 
 Alarm::~Alarm() = default;
@@ -206,6 +209,8 @@ void Alarm::addEvent(int code)
     d->expiry.insert(code, quint32(Clock::secsSinceEpoch()));
     if (!addAlarm(code))
         d->expiry.remove(code);
+    else if (!d->timer.isActive())
+        d->timer.start();
 }
 
 void Alarm::onTimerEvent()
@@ -219,4 +224,6 @@ void Alarm::onTimerEvent()
             ++it;
         }
     }
+    if (d->expiry.isEmpty())
+        d->timer.stop();
 }

@@ -98,7 +98,8 @@ public slots:
     bool addAlarm(int code);
     void delAlarm(int code);
     void addEvent(int code);
-    // Once a second: timed events raised 11 s ago or earlier leave the list.
+    // Once a second while a timed event is listed: those raised 11 s ago or earlier leave the
+    // list.
     void onTimerEvent();
 
 private:

@@ -161,8 +161,14 @@ void RecordWriterPrivate::run()
         db.setDatabaseName(Database::fileName());
         // The default connection may hold the write lock for a moment (a scheduled task saved).
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-        // A file that cannot be opened fails every row, each told as it fails.
-        db.open();
+        // A file that cannot be opened fails every row, each told as it fails. Rows are only
+        // appended here, to the ends of the tables and their indexes: a small page cache holds
+        // what that touches, where SQLite's default would grow to 2 MB over the days.
+        const auto open = [&db] {
+            if (db.open())
+                QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -256"));
+        };
+        open();
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             const auto due = [this] { return stopping || released || !rows.empty(); };
@@ -188,7 +194,7 @@ void RecordWriterPrivate::run()
             const size_t old = tried - std::min(tried, fresh);
             if (!batch.empty()) {
                 if (!db.isOpen())
-                    db.open();
+                    open();
                 lock.unlock();
                 std::deque<Row> kept = writeBatch(db, batch);
                 lock.lock();

@@ -397,6 +397,9 @@ void TestProgram::headless()
     QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000); // the UPS answers
     QVERIFY(logText(root).contains("Running without a window; monitoring"));
     QVERIFY(QFile::exists(root + "/cfg/usb.cfg"));
+    // Watching maps no mail library: libcurl comes with the first mail.
+    QFile maps(QString("/proc/%1/maps").arg(process.processId()));
+    QVERIFY(maps.open(QIODevice::ReadOnly) && !maps.readAll().contains("libcurl"));
 
     QCOMPARE(sim.command("mains fail"), QString("ok"));
     QTRY_VERIFY_WITH_TIMEOUT(

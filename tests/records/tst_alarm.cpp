@@ -137,7 +137,11 @@ private slots:
         connect(alarm, &Alarm::alarmNumChanged, &listener,
                 [&] { standing = alarm->standingAlarmTexts(); });
 
+        // The expiry check runs only while a timed event waits.
+        const auto *expiry = alarm->findChild<QTimer *>(QStringLiteral("expiryTimer"));
+        QVERIFY(expiry && !expiry->isActive());
         alarm->addEvent(Alarm::BuzzerOn);
+        QVERIFY(expiry->isActive());
         QCOMPARE(standing, QStringList());
         Clock::advance(5);
         tick();
@@ -149,6 +153,10 @@ private slots:
         Clock::advance(1);
         tick();
         QCOMPARE(alarm->alarmNum(), 0);
+        QVERIFY(!expiry->isActive());
+        alarm->addAlarm(Alarm::MainsFault); // a lasting alarm needs no check
+        QVERIFY(!expiry->isActive());
+        alarm->delAlarm(Alarm::MainsFault);
 
         // After expiry the event is new again: listed and stored.
         alarm->addEvent(Alarm::BuzzerOn);

@@ -125,6 +125,9 @@ void TestServiceScheduleTask::init()
 
 void TestServiceScheduleTask::dueTasksRunTogether()
 {
+    // The check sleeps: with nothing to do, and otherwise until the next task (a minute at most).
+    const auto *check = m_service->findChild<QTimer *>(QStringLiteral("checkTimer"));
+    QVERIFY(check && !check->isActive());
     m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:00", ScheduleTaskData::PowerOn));
     m_model->addTask(task(ScheduleTaskData::OneShoot, "08:00:00", ScheduleTaskData::SelfTest10S));
     m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:00", 9)); // unknown action
@@ -132,8 +135,12 @@ void TestServiceScheduleTask::dueTasksRunTogether()
     m_model->addTask(
         task(ScheduleTaskData::EveryDay, "08:00:00", ScheduleTaskData::PowerOn, false));
 
+    QCOMPARE(check->interval(), 1000); // a second after the change
     tickAt("2024-05-01 07:59:59");
     QCOMPARE(sent(), Reports {});
+    QVERIFY(check->isActive() && check->interval() == 1000);
+    tickAt("2024-05-01 07:58:00");
+    QCOMPARE(check->interval(), 60 * 1000);
     tickAt("2024-05-01 08:00:00");
     QCOMPARE(sent(), (Reports {outputOn, selfTest}));
 

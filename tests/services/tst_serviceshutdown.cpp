@@ -253,7 +253,11 @@ void TestServiceShutdown::cleanupTestCase()
 
 void TestServiceShutdown::mainsFailure()
 {
+    // The second's step runs only while counting.
+    const auto *timer = m_service->findChild<QTimer *>(QStringLiteral("countdownTimer"));
+    QVERIFY(timer && !timer->isActive());
     feed(mainsFault);
+    QVERIFY(timer->isActive());
     QCOMPARE(take(*m_started), QList<int> {180});
     QVERIFY(m_service->alerting() && m_service->cancellable());
     tick(3);
@@ -269,7 +273,7 @@ void TestServiceShutdown::mainsFailure()
     // The mains returns before the end: cancelled, and the ticks fall silent.
     feed(0);
     QCOMPARE(take(*m_started), QList<int> {0});
-    QVERIFY(!m_service->alerting());
+    QVERIFY(!m_service->alerting() && !timer->isActive());
     tick(5);
     QCOMPARE(take(*m_ticked), QList<int>());
 
@@ -289,6 +293,7 @@ void TestServiceShutdown::mainsFailure()
     // cancels.
     tick(60);
     QCOMPARE(take(*m_ticked), countingDown(59, 0));
+    QVERIFY(!timer->isActive());
     tick(3);
     QCOMPARE(take(*m_ticked), QList<int>());
     feed(0);

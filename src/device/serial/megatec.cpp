@@ -118,18 +118,34 @@ int replyLengthOf(int command)
 
 } // namespace
 
+// A status change (the mains, the battery low) shows first in the status reply; the other
+// queries' answers change slowly. Once the UPS answers, Q1 follows each of them: BT Q1 BP Q1 A1
+// Q1, so no more than one slow query stands between two status requests. Until then the others
+// come first, so the status reply that brings the UPS online comes complete (runtime,
+// percentage, ratings, identity): BT BP NQU F I Q1 A1.
 void MegatecPrivate::fillPollCycle()
 {
-    queue.append({Megatec::CmdOrvakBT, QByteArrayLiteral("BT\r")});
-    queue.append({Megatec::CmdOrvakBP, QByteArrayLiteral("BP\r")});
+    QList<Request> slow = {{Megatec::CmdOrvakBT, QByteArrayLiteral("BT\r")},
+                           {Megatec::CmdOrvakBP, QByteArrayLiteral("BP\r")}};
     if (!nquReceived)
-        queue.append({Megatec::CmdOrvakNqu, QByteArrayLiteral("NQU\r")});
+        slow.append({Megatec::CmdOrvakNqu, QByteArrayLiteral("NQU\r")});
     if (!ratingInfoReceived)
-        queue.append({Megatec::CmdQueryRatingInfo, QByteArrayLiteral("F\r")});
+        slow.append({Megatec::CmdQueryRatingInfo, QByteArrayLiteral("F\r")});
     if (!devInfoReceived)
-        queue.append({Megatec::CmdQueryDevInfo, QByteArrayLiteral("I\r")});
-    queue.append({Megatec::CmdQueryBase, QByteArrayLiteral("Q1\r")});
-    queue.append({Megatec::CmdOrvakA1, QByteArrayLiteral("A1\r")});
+        slow.append({Megatec::CmdQueryDevInfo, QByteArrayLiteral("I\r")});
+    const Request status {Megatec::CmdQueryBase, QByteArrayLiteral("Q1\r")};
+    const Request faults {Megatec::CmdOrvakA1, QByteArrayLiteral("A1\r")};
+    if (!state.online()) {
+        queue.append(slow);
+        queue.append(status);
+        queue.append(faults);
+        return;
+    }
+    slow.append(faults);
+    for (const Request &request : qAsConst(slow)) {
+        queue.append(request);
+        queue.append(status);
+    }
 }
 
 void MegatecPrivate::pushFront(int command, const QByteArray &frame)
@@ -199,7 +215,8 @@ bool MegatecPrivate::parseStatus()
     state.temperature = noTemperature ? std::nullopt : temperature;
     state.setStatusByte(*status);
 
-    // Without a percentage in this cycle both battery figures come from the voltage.
+    // Without an answer to the percentage query last asked, both battery figures come from the
+    // voltage.
     if (!battPercentReceived) {
         const float capacity = MegatecReply::estimateCapacity(
             *battery, state.ratedBatteryVoltage.value_or(0.0f), state.standbyType);
@@ -208,7 +225,6 @@ bool MegatecPrivate::parseStatus()
         state.runtime = UpsState::runtimeFromCharge(capacity);
         state.runtimeEstimated = true;
     }
-    battPercentReceived = false;
     if (!state.online()) {
         state.link = UpsState::Link::Online;
         emit q->onlineChanged(true);
@@ -392,6 +408,8 @@ QByteArray Megatec::nextCommand()
     d->currentFrame = request.frame;
     d->count = 0;
     d->echoPassed = false;
+    if (request.command == CmdOrvakBP)
+        d->battPercentReceived = false;
     return request.frame;
 }
 
@@ -456,6 +474,7 @@ void Megatec::reset()
     d->devInfoReceived = false;
     d->ratingInfoReceived = false;
     d->nquReceived = false;
+    d->battPercentReceived = false;
     std::memset(d->compName, 0, sizeof d->compName);
     std::memset(d->model, 0, sizeof d->model);
     std::memset(d->version, 0, sizeof d->version);

@@ -5,7 +5,9 @@
 #include "platform.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QTimer>
 
 namespace {
@@ -39,6 +41,8 @@ public:
     void statusOverdue();
     void portFailed(int generation);
     void onReadyRead();
+    void holdReadNotice();
+    int lineTime(int bytes) const;
     void gather();
     void handleBytes(const QByteArray &bytes);
     bool portPresent(const QStringList &names) const;
@@ -49,6 +53,7 @@ public:
     QTimer gatherTimer;
     QTimer statusTimer; // since the last accepted status reply
     QSerialPort port;
+    QPointer<QSocketNotifier> readNotice; // the port's own, held off; none where it has none
     bool pulling = false;
     QString portName;
     int baud = 2400;
@@ -89,9 +94,14 @@ bool SerialLinkPrivate::open()
     }
     q->setBusy(false);
     qCInfo(lcDevice) << "Serial port" << portName << "opened at" << baud << "baud";
-    // The port takes one byte and then waits to be read: the first byte of a reply wakes the
-    // link, which reads the rest in one go when the line should be done with it.
-    port.setReadBufferSize(1);
+    // The link reads the port on its own timer, the port's read notice held off. Where the port
+    // has none to hold, it takes one byte and then waits to be read: the first byte of a reply
+    // wakes the link, which reads the rest in one go when the line should be done with it.
+    readNotice = nullptr;
+    port.setReadBufferSize(0);
+    holdReadNotice();
+    if (!readNotice)
+        port.setReadBufferSize(1);
     ++openCount;
     failurePending = false;
     reopenWanted = false;
@@ -149,33 +159,64 @@ void SerialLinkPrivate::portFailed(int generation)
 }
 
 // A reply arrives a byte every character time; waking for each would wake the program a few
-// hundred times a second. The port holds one byte and then waits to be read, so the first byte
-// of a line wakes the link, which reads what is there; the rest of the line (its length is known
-// from the request) is read in one go once it should be in, one character time later, when the
-// line is quiet. Meanwhile the port wakes nobody.
+// hundred times a second. Its length is known from the request, so the link reads the whole
+// reply in one go once it should be in, on its own timer, and the port's read notice is held off
+// meanwhile (where the port has one; elsewhere the port holds one byte and then waits to be
+// read, so a reply's first bytes wake the link, which then waits for the rest).
 void SerialLinkPrivate::onReadyRead()
 {
     if (pulling || gatherTimer.isActive())
         return;
-    gather();
+    const int awaited = driver.replyBytesAwaited() - int(port.bytesAvailable());
+    if (awaited > 0)
+        gatherTimer.start(lineTime(awaited));
+    else
+        gather();
 }
 
-// Everything the line brought so far, in one read.
+void SerialLinkPrivate::holdReadNotice()
+{
+    if (!readNotice) {
+        const auto notifiers = port.findChildren<QSocketNotifier *>();
+        for (QSocketNotifier *notifier : notifiers) {
+            if (notifier->type() == QSocketNotifier::Read)
+                readNotice = notifier;
+        }
+    }
+    if (readNotice && readNotice->isEnabled())
+        readNotice->setEnabled(false);
+}
+
+// Milliseconds the line takes for this many more bytes, and one character more to be sure.
+int SerialLinkPrivate::lineTime(int bytes) const
+{
+    return qMax(1, ((bytes + 1) * 10 * 1000 + baud - 1) / baud);
+}
+
+// Everything the line brought so far, in one read; the rest of a reply is read when it should
+// be in.
 void SerialLinkPrivate::gather()
 {
     if (!port.isOpen())
         return;
     pulling = true;
-    port.setReadBufferSize(0);
+    if (!readNotice)
+        port.setReadBufferSize(0);
     port.waitForReadyRead(0);
     pulling = false;
-    const QByteArray bytes = port.readAll();
-    port.setReadBufferSize(1);
+    if (port.error() == QSerialPort::TimeoutError)
+        port.clearError(); // nothing there yet is no fault of the port
+    const QByteArray bytes = port.read(port.bytesAvailable());
+    if (!readNotice)
+        port.setReadBufferSize(1);
     if (!bytes.isEmpty())
         handleBytes(bytes);
+    if (!port.isOpen())
+        return;
+    holdReadNotice();
     const int awaited = driver.replyBytesAwaited();
-    if (awaited > 0 && port.isOpen() && !gatherTimer.isActive())
-        gatherTimer.start(qMax(1, ((awaited + 1) * 10 * 1000 + baud - 1) / baud));
+    if (awaited > 0 && !gatherTimer.isActive())
+        gatherTimer.start(lineTime(awaited));
 }
 
 void SerialLinkPrivate::handleBytes(const QByteArray &bytes)
@@ -329,11 +370,16 @@ void SerialLink::poll()
 {
     if (d->port.isOpen()) {
         // What came before this request belongs to the one before it.
-        if (d->gatherTimer.isActive() || d->port.bytesAvailable() > 0) {
-            d->gatherTimer.stop();
-            d->gather();
-        }
-        d->port.write(d->driver.nextCommand());
+        d->gatherTimer.stop();
+        d->gather();
+        const QByteArray request = d->driver.nextCommand();
+        d->port.write(request);
+        d->holdReadNotice();
+        // The reply is read once the request and it have crossed the line, and the UPS has
+        // taken a moment (three characters' time) to answer.
+        d->gatherTimer.stop();
+        if (const int awaited = d->driver.replyBytesAwaited())
+            d->gatherTimer.start(d->lineTime(int(request.size()) + awaited + 3));
         if (d->driver.isOnline() && ++d->lostCount > lostAfterSends) {
             qCWarning(lcDevice) << "The UPS stopped answering on" << d->portName;
             d->upsLost();

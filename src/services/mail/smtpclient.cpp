@@ -1,12 +1,12 @@
 #include "smtpclient.h"
 
+#include "curllibrary.h"
 #include "logcategories.h"
 #include "smtptransfer.h"
 
 #include <QRegularExpression>
 #include <QUrl>
 
-#include <curl/curl.h>
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -26,12 +26,6 @@ const int defaultConnectMs = 30000;
 const int defaultIdleMs = 60000;
 std::atomic<int> connectTimeoutMs {defaultConnectMs};
 std::atomic<int> idleTimeoutMs {defaultIdleMs};
-
-void initCurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 // The host as it may stand in a URL: an IPv6 literal in brackets, a name in its ASCII form.
 // Empty when the text is no host name at all.
@@ -66,6 +60,7 @@ public:
     explicit SmtpClientPrivate(SmtpClient *q) : q(q) { }
 
     SmtpClient *q;
+    const CurlLibrary *curl = nullptr; // none: libcurl cannot be opened
     SmtpShared shared;
     std::thread worker;
     SmtpTransfer::Options options;
@@ -124,8 +119,8 @@ void SmtpClientPrivate::stop()
         // Wake the worker's wait, and cut its connections so that no libcurl call blocking on
         // a silent server (the farewell of a finished exchange) holds us up.
         std::lock_guard<std::mutex> lock(shared.mutex);
-        if (shared.multi)
-            curl_multi_wakeup(shared.multi);
+        if (shared.multi && curl)
+            curl->multiWakeup(shared.multi);
         for (qintptr socket : shared.sockets) {
 #ifdef _WIN32
             ::shutdown(SOCKET(socket), SD_BOTH);
@@ -140,7 +135,7 @@ void SmtpClientPrivate::stop()
 
 void SmtpClientPrivate::work(SmtpTransfer::Options run)
 {
-    CURLM *multi = curl_multi_init();
+    CURLM *multi = curl ? curl->multiInit() : nullptr;
     {
         std::lock_guard<std::mutex> lock(shared.mutex);
         shared.multi = multi;
@@ -160,7 +155,7 @@ void SmtpClientPrivate::work(SmtpTransfer::Options run)
             message = shared.queue.front();
         }
         SmtpTransfer transfer(run, message);
-        const SmtpTransfer::Outcome outcome = transfer.run(multi, shared.abort);
+        const SmtpTransfer::Outcome outcome = transfer.run(*curl, multi, shared.abort);
         if (outcome == SmtpTransfer::Aborted)
             break; // the interrupted message stays queued for abort() to hand back
         if (!transfer.refusedRecipients().isEmpty())
@@ -191,7 +186,7 @@ void SmtpClientPrivate::work(SmtpTransfer::Options run)
         shared.multi = nullptr;
     }
     if (multi)
-        curl_multi_cleanup(multi);
+        curl->multiCleanup(multi);
     if (drained)
         post(SmtpTransfer::Delivered, QString());
 }
@@ -235,7 +230,8 @@ void SmtpClientPrivate::post(SmtpTransfer::Outcome outcome, const QString &detai
 
 SmtpClient::SmtpClient(QObject *parent) : QObject(parent), d(new SmtpClientPrivate(this))
 {
-    initCurlOnce();
+    // Made when the first mail goes out: libcurl is opened now, not at start.
+    d->curl = CurlLibrary::get();
 }
 
 SmtpClient::~SmtpClient()

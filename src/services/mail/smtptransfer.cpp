@@ -1,6 +1,7 @@
 #include "smtptransfer.h"
 
-#include <curl/curl.h>
+#include "curllibrary.h"
+
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -122,9 +123,11 @@ void SmtpTransfer::noteReply(const QByteArray &line)
         m_pendingRecipient.clear();
 }
 
-SmtpTransfer::Outcome SmtpTransfer::run(void *multi, const std::atomic<bool> &abort)
+SmtpTransfer::Outcome SmtpTransfer::run(const CurlLibrary &library, void *multi,
+                                        const std::atomic<bool> &abort)
 {
-    CURL *easy = curl_easy_init();
+    const CurlLibrary *curl = &library;
+    CURL *easy = curl->easyInit();
     if (!easy) {
         m_detail = QStringLiteral("cannot start libcurl");
         return ConnectionFailed;
@@ -135,100 +138,100 @@ SmtpTransfer::Outcome SmtpTransfer::run(void *multi, const std::atomic<bool> &ab
     const QByteArray from = '<' + MailMessage::addressOf(m_message.sender).toUtf8() + '>';
     curl_slist *recipients = nullptr;
     for (const QString &to : qAsConst(m_message.recipients))
-        recipients = curl_slist_append(
+        recipients = curl->slistAppend(
             recipients, ('<' + MailMessage::addressOf(to).toUtf8() + '>').constData());
     curl_slist *headers = nullptr;
     for (const QByteArray &line : m_message.headerLines())
-        headers = curl_slist_append(headers, line.constData());
+        headers = curl->slistAppend(headers, line.constData());
 
-    curl_mime *mime = curl_mime_init(easy);
-    curl_mimepart *text = curl_mime_addpart(mime);
+    curl_mime *mime = curl->mimeInit(easy);
+    curl_mimepart *text = curl->mimeAddpart(mime);
     const QByteArray body = m_message.body.toUtf8();
-    curl_mime_data(text, body.constData(), size_t(body.size()));
-    curl_mime_type(text, "text/plain; charset=UTF-8");
-    curl_mime_encoder(text, "quoted-printable");
+    curl->mimeData(text, body.constData(), size_t(body.size()));
+    curl->mimeType(text, "text/plain; charset=UTF-8");
+    curl->mimeEncoder(text, "quoted-printable");
     for (const MailMessage::Attachment &file : qAsConst(m_message.attachments)) {
-        curl_mimepart *part = curl_mime_addpart(mime);
-        curl_mime_data(part, file.data.constData(), size_t(file.data.size()));
-        curl_mime_filename(part, file.fileName.toUtf8().constData());
-        curl_mime_type(part, file.contentType.constData());
-        curl_mime_encoder(part, "base64");
+        curl_mimepart *part = curl->mimeAddpart(mime);
+        curl->mimeData(part, file.data.constData(), size_t(file.data.size()));
+        curl->mimeFilename(part, file.fileName.toUtf8().constData());
+        curl->mimeType(part, file.contentType.constData());
+        curl->mimeEncoder(part, "base64");
     }
 
-    curl_easy_setopt(easy, CURLOPT_URL, m_options.url.constData());
-    curl_easy_setopt(easy, CURLOPT_MAIL_FROM, from.constData());
-    curl_easy_setopt(easy, CURLOPT_MAIL_RCPT, recipients);
+    curl->easySetopt(easy, CURLOPT_URL, m_options.url.constData());
+    curl->easySetopt(easy, CURLOPT_MAIL_FROM, from.constData());
+    curl->easySetopt(easy, CURLOPT_MAIL_RCPT, recipients);
 #if LIBCURL_VERSION_NUM >= 0x080200
-    curl_easy_setopt(easy, CURLOPT_MAIL_RCPT_ALLOWFAILS, 1L);
+    curl->easySetopt(easy, CURLOPT_MAIL_RCPT_ALLOWFAILS, 1L);
 #else
-    curl_easy_setopt(easy, CURLOPT_MAIL_RCPT_ALLLOWFAILS, 1L);
+    curl->easySetopt(easy, CURLOPT_MAIL_RCPT_ALLLOWFAILS, 1L);
 #endif
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(easy, CURLOPT_MIMEPOST, mime);
+    curl->easySetopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl->easySetopt(easy, CURLOPT_MIMEPOST, mime);
     if (m_options.requireStartTls)
-        curl_easy_setopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+        curl->easySetopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
     if (!m_options.username.isEmpty() && !m_options.password.isEmpty()) {
-        curl_easy_setopt(easy, CURLOPT_USERNAME, m_options.username.constData());
-        curl_easy_setopt(easy, CURLOPT_PASSWORD, m_options.password.constData());
+        curl->easySetopt(easy, CURLOPT_USERNAME, m_options.username.constData());
+        curl->easySetopt(easy, CURLOPT_PASSWORD, m_options.password.constData());
     }
     if (!m_options.caFile.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_CAINFO, m_options.caFile.constData());
+        curl->easySetopt(easy, CURLOPT_CAINFO, m_options.caFile.constData());
     const long idleSeconds = std::max(1L, long((m_options.idleMs + 999) / 1000));
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(m_options.connectMs));
-    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, idleSeconds);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, idleSeconds);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT, 15L * 60L); // the last bound, for a trickling server
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &guard);
-    curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, onOpenSocket);
-    curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, this);
-    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, onCloseSocket);
-    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, this);
-    curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, onDebug);
-    curl_easy_setopt(easy, CURLOPT_DEBUGDATA, this);
-    curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
+    curl->easySetopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(m_options.connectMs));
+    curl->easySetopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, idleSeconds);
+    curl->easySetopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl->easySetopt(easy, CURLOPT_LOW_SPEED_TIME, idleSeconds);
+    curl->easySetopt(easy, CURLOPT_TIMEOUT, 15L * 60L); // the last bound, for a trickling server
+    curl->easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl->easySetopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl->easySetopt(easy, CURLOPT_ERRORBUFFER, errorText);
+    curl->easySetopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl->easySetopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl->easySetopt(easy, CURLOPT_XFERINFODATA, &guard);
+    curl->easySetopt(easy, CURLOPT_OPENSOCKETFUNCTION, onOpenSocket);
+    curl->easySetopt(easy, CURLOPT_OPENSOCKETDATA, this);
+    curl->easySetopt(easy, CURLOPT_CLOSESOCKETFUNCTION, onCloseSocket);
+    curl->easySetopt(easy, CURLOPT_CLOSESOCKETDATA, this);
+    curl->easySetopt(easy, CURLOPT_DEBUGFUNCTION, onDebug);
+    curl->easySetopt(easy, CURLOPT_DEBUGDATA, this);
+    curl->easySetopt(easy, CURLOPT_VERBOSE, 1L);
 
     CURLcode code = CURLE_OK;
     bool done = false;
     bool aborted = false;
-    curl_multi_add_handle(multi, easy);
+    curl->multiAddHandle(multi, easy);
     while (!done) {
         if (abort.load()) {
             aborted = true;
             break;
         }
         int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+        if (curl->multiPerform(multi, &running) != CURLM_OK) {
             code = CURLE_FAILED_INIT;
             break;
         }
         int left = 0;
-        while (CURLMsg *msg = curl_multi_info_read(multi, &left)) {
+        while (CURLMsg *msg = curl->multiInfoRead(multi, &left)) {
             if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy) {
                 code = msg->data.result;
                 done = true;
             }
         }
         if (!done)
-            curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+            curl->multiPoll(multi, nullptr, 0, 1000, nullptr);
     }
-    curl_multi_remove_handle(multi,
+    curl->multiRemoveHandle(multi,
                              easy); // an unfinished transfer's connection is dropped, no QUIT
-    curl_easy_cleanup(easy);
-    curl_mime_free(mime);
-    curl_slist_free_all(headers);
-    curl_slist_free_all(recipients);
+    curl->easyCleanup(easy);
+    curl->mimeFree(mime);
+    curl->slistFreeAll(headers);
+    curl->slistFreeAll(recipients);
 
     if (aborted || code == CURLE_ABORTED_BY_CALLBACK) {
         m_detail = QStringLiteral("aborted");
         return Aborted;
     }
-    const QString curlText = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(code));
+    const QString curlText = QString::fromUtf8(errorText[0] ? errorText : curl->easyStrerror(code));
     m_detail = m_lastReply.isEmpty() ? curlText
                                      : curlText + QStringLiteral(" (server: ") +
             QString::fromUtf8(m_lastReply) + QLatin1Char(')');

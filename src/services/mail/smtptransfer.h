@@ -8,6 +8,8 @@
 #include <atomic>
 #include <functional>
 
+struct CurlLibrary;
+
 // One message over one SMTP connection with libcurl, run on a worker thread by SmtpClient.
 class SmtpTransfer
 {
@@ -39,7 +41,7 @@ public:
 
     // Runs on the given multi handle until done, failed or aborted (abort is checked between
     // waits and by the progress callback; SmtpClient wakes the multi handle to cut a wait short).
-    Outcome run(void *multi, const std::atomic<bool> &abort);
+    Outcome run(const CurlLibrary &curl, void *multi, const std::atomic<bool> &abort);
 
     // What went wrong: the server's last reply or libcurl's message.
     QString detail() const { return m_detail; }

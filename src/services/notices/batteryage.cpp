@@ -33,6 +33,8 @@ BatteryAge::BatteryAge(Settings *settings, QObject *parent) : QObject(parent), m
             if (key == m_settings->keyName(type))
                 emit changed();
         }
+        if (key == m_settings->keyName(Settings::BatteryFirstSeen))
+            m_firstSeenStored = false; // looked at again with the next data set
     });
 }
 
@@ -118,8 +120,13 @@ QString BatteryAge::noticeText() const
 
 void BatteryAge::updateState(const UpsState &state)
 {
-    if (!state.online() || m_settings->getSettings(Settings::BatteryFirstSeen).isValid())
+    // Once the day is stored, a data set (several a second) costs no look at the settings.
+    if (!state.online() || m_firstSeenStored)
         return;
+    if (m_settings->getSettings(Settings::BatteryFirstSeen).isValid()) {
+        m_firstSeenStored = true;
+        return;
+    }
     const QDate today = Clock::now().date();
     qCInfo(lcServices) << "First answer of a UPS; its battery counts from" << textOf(today)
                        << "until another day is set";

@@ -65,5 +65,6 @@ private:
     Settings *m_settings;
     QTimer m_timer;
     bool m_wasDue = false;
+    bool m_firstSeenStored = false;
     QDate m_noteHanded; // the due day whose note went to the e-mail service in this run
 };

@@ -24,6 +24,7 @@ ServiceNotification::ServiceNotification(Settings *settings, QObject *parent)
     : QObject(parent), m_settings(settings)
 {
     m_timer.setInterval(1000);
+    m_timer.setObjectName(QStringLiteral("heldBackTimer"));
     connect(&m_timer, &QTimer::timeout, this, &ServiceNotification::checkHeldBack);
     connect(settings, &Settings::changed, this, [this](const QString &key) {
         if (key == m_settings->keyName(Settings::NotifyEnable))
@@ -37,7 +38,7 @@ void ServiceNotification::start()
 {
     const QVariant stored = m_settings->getSettings(Settings::NotifyEnable);
     m_enable = !stored.isValid() || stored.toBool();
-    m_timer.start();
+    m_started = true;
 }
 
 bool ServiceNotification::enable() const
@@ -53,6 +54,7 @@ void ServiceNotification::setEnable(bool enable)
     if (!enable) {
         for (Held &held : m_held)
             held.count = 0;
+        m_timer.stop();
         if (m_countdownEnd != 0)
             withdrawCountdown();
     }
@@ -274,6 +276,8 @@ void ServiceNotification::post(int kind, const QString &title, const QString &bo
         held.title = title;
         held.body = body;
         held.urgent = urgent;
+        if (m_started && !m_timer.isActive())
+            m_timer.start();
         return;
     }
     held.sent = true;
@@ -285,10 +289,15 @@ void ServiceNotification::post(int kind, const QString &title, const QString &bo
 void ServiceNotification::checkHeldBack()
 {
     const qint64 now = Clock::secsSinceEpoch();
+    bool holding = false;
     for (int kind = 0; kind < KindCount; ++kind) {
         Held &held = m_held[kind];
-        if (held.count == 0 || now - held.lastSent < quietSeconds)
+        if (held.count == 0)
             continue;
+        if (now - held.lastSent < quietSeconds) {
+            holding = true;
+            continue;
+        }
         const QString body = held.body + QLatin1Char('\n') +
             (held.count == 1 ? tr("(1 change since the last notice)")
                              : tr("(%1 changes since the last notice)").arg(held.count));
@@ -296,6 +305,8 @@ void ServiceNotification::checkHeldBack()
         held.count = 0;
         send(kind, held.title, body, held.urgent);
     }
+    if (!holding)
+        m_timer.stop();
 }
 
 void ServiceNotification::send(int kind, const QString &title, const QString &body, bool urgent)

@@ -108,7 +108,8 @@ private:
     void withdrawCountdown();
 
     Settings *m_settings;
-    QTimer m_timer;
+    QTimer m_timer {this}; // runs only while a change is held back
+    bool m_started = false;
     std::array<Held, KindCount> m_held;
     bool m_enable = true;
     bool m_deliver = false;

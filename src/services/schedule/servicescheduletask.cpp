@@ -13,11 +13,18 @@
 #include <QSqlError>
 #include <QSqlRecord>
 
+namespace {
+const qint64 longestSleep = 60 * 1000;
+} // namespace
+
 ServiceScheduleTask::ServiceScheduleTask(DevComm *devComm, ServiceShutdown *shutdown,
                                          QObject *parent)
     : QObject(parent), m_devComm(devComm), m_shutdown(shutdown)
 {
-    m_timer.setInterval(1000);
+    // One wake-up when a task comes due, not a look every second.
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setObjectName(QStringLiteral("checkTimer"));
     connect(&m_timer, &QTimer::timeout, this, &ServiceScheduleTask::tick);
 }
 
@@ -36,7 +43,8 @@ void ServiceScheduleTask::start()
     connect(m_model, &QAbstractItemModel::layoutChanged, this, &ServiceScheduleTask::markChanged);
     connect(m_model, &ListModelScheduleTask::taskChanged, this, &ServiceScheduleTask::markChanged);
     buildSchedule();
-    m_timer.start();
+    m_started = true;
+    planNextCheck();
 }
 
 ListModelScheduleTask *ServiceScheduleTask::model() const
@@ -50,6 +58,7 @@ void ServiceScheduleTask::reload()
         return;
     m_changed = false;
     buildSchedule();
+    planNextCheck();
     qCInfo(lcServices) << "Scheduled tasks read again:" << m_model->rowCount() << "stored,"
                        << m_schedule.size() << "due to run";
 }
@@ -59,8 +68,29 @@ void ServiceScheduleTask::markChanged()
     if (m_building)
         return;
     m_changed = true;
-    if (m_timer.isActive())
-        m_timer.start(); // the next check one second after the change
+    planNextCheck();
+}
+
+// The next check: a second after a change, when the next task comes due, and at least once a
+// minute, so a clock set forward or a machine waking from sleep (the timer's clock stands still
+// meanwhile) costs a task a minute at most.
+void ServiceScheduleTask::planNextCheck()
+{
+    if (!m_started)
+        return;
+    if (m_changed) {
+        m_timer.start(1000);
+        return;
+    }
+    if (m_schedule.isEmpty()) {
+        m_timer.stop();
+        return;
+    }
+    quint32 next = m_schedule.first().due;
+    for (const Entry &entry : qAsConst(m_schedule))
+        next = qMin(next, entry.due);
+    const qint64 wait = qint64(next) * 1000 - Clock::now().toMSecsSinceEpoch();
+    m_timer.start(int(qBound<qint64>(0, wait, longestSleep)));
 }
 
 void ServiceScheduleTask::buildSchedule()
@@ -109,6 +139,7 @@ void ServiceScheduleTask::tick()
         m_changed = false;
         buildSchedule();
     }
+    planNextCheck();
 }
 
 void ServiceScheduleTask::carryOut(const Entry &entry)

@@ -9,7 +9,7 @@ class ListModelScheduleTask;
 class ServiceShutdown;
 
 // Carries out the stored scheduled tasks when they come due: a self-test, the UPS output back
-// on, or the power-off countdown of the shutdown service. Checks once a second.
+// on, or the power-off countdown of the shutdown service. Sleeps until the next one is due.
 class ServiceScheduleTask : public QObject
 {
 public:
@@ -17,7 +17,7 @@ public:
     ServiceScheduleTask(DevComm *devComm, ServiceShutdown *shutdown, QObject *parent = nullptr);
     ~ServiceScheduleTask() override;
 
-    // Reads the stored tasks, builds the schedule and starts the one-second check; once.
+    // Reads the stored tasks, builds the schedule and plans the first check; once.
     void start();
     // The stored tasks as the screens list them; made by start().
     ListModelScheduleTask *model() const;
@@ -25,7 +25,7 @@ public:
     // Reads the stored tasks again (the database can be read again after a start on a full disk).
     void reload();
 
-    // One check: the timer calls it every second; tests call it after moving the clock.
+    // One check: the timer calls it when a task is due; tests call it after moving the clock.
     void tick();
 
     struct Entry
@@ -38,13 +38,15 @@ public:
 private:
     void buildSchedule();
     void markChanged();
+    void planNextCheck();
     void carryOut(const Entry &entry);
 
     DevComm *m_devComm;
     ServiceShutdown *m_shutdown;
     ListModelScheduleTask *m_model = nullptr;
-    QTimer m_timer;
+    QTimer m_timer {this};
     QVector<Entry> m_schedule;
+    bool m_started = false;
     bool m_changed = false;
     bool m_building = false; // our own selects do not count as changes
 };

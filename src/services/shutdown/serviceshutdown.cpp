@@ -88,12 +88,14 @@ public:
     void startCommand();
     void shutDownSystem();
     void powerOffAnswered(platform::PowerOffResult result, quint64 number);
+    void followTimer();
 
     ServiceShutdown *q;
     Settings *settings = nullptr;
     DevComm *devComm = nullptr;
     SupplyCount *supplies = nullptr;
-    QTimer timer;
+    QTimer timer; // runs only while there is something to count
+    bool started = false;
     // The shutdown step, log included, repeats every second until the system goes down.
     FileSaver logSaver {QStringLiteral("the shutdown log"), lcServices};
 
@@ -276,7 +278,21 @@ void ServiceShutdownPrivate::setCountdown(int seconds)
     if (seconds == countdown)
         return;
     countdown = seconds;
+    followTimer();
     emit q->progressChanged();
+}
+
+// The second's step has work only while a countdown runs, the command file is waited for, or
+// the power-off repeats once it ended; otherwise nothing wakes for it. A countdown started now
+// takes its first second from now.
+void ServiceShutdownPrivate::followTimer()
+{
+    if (started && (countdown != 0 || commandWait != 0 || commandFinished)) {
+        if (!timer.isActive())
+            timer.start();
+    } else {
+        timer.stop();
+    }
 }
 
 void ServiceShutdownPrivate::setAlerting(bool on)
@@ -350,6 +366,7 @@ void ServiceShutdownPrivate::dropCommand()
     ++commandGeneration;
     commandWait = 0;
     commandFinished = false;
+    followTimer();
     if (!task)
         return;
     ShutDownTask *old = task;
@@ -365,11 +382,14 @@ void ServiceShutdownPrivate::startCommand()
     dropCommand();
     // A wait of 0 minutes means not waiting at all, rather than waiting forever.
     commandWait = qMax(1, secondsOf(execTime));
+    followTimer();
     task = new ShutDownTask(execFile, q);
     const quint64 generation = commandGeneration;
     QObject::connect(task, &QThread::finished, q, [this, generation] {
-        if (generation == commandGeneration)
+        if (generation == commandGeneration) {
             commandFinished = true;
+            followTimer();
+        }
     });
     task->start(QThread::InheritPriority);
 }
@@ -428,6 +448,7 @@ ServiceShutdown::ServiceShutdown(Settings *settings, DevComm *devComm, QObject *
     : QObject(parent), d(new ServiceShutdownPrivate(this))
 {
     d->timer.setInterval(1000);
+    d->timer.setObjectName(QStringLiteral("countdownTimer"));
     d->settings = settings;
     d->devComm = devComm;
     connect(&d->timer, &QTimer::timeout, this, &ServiceShutdown::onTimerTimeout);
@@ -451,7 +472,8 @@ ServiceShutdown::~ServiceShutdown()
 void ServiceShutdown::start()
 {
     d->loadSettings();
-    d->timer.start();
+    d->started = true;
+    d->followTimer();
 }
 
 void ServiceShutdown::setFinalStep(const FinalStep &step, int timeLimitSeconds)
@@ -616,6 +638,7 @@ void ServiceShutdown::onTimerTimeout()
         if (!d->commandFinished)
             qCWarning(lcServices) << "The command file has not ended in time; going on without it";
         finish = true;
+        d->followTimer();
     }
 
     if (!finish && !d->commandFinished)

@@ -98,7 +98,7 @@ public:
     // protection stays on for the next event. Refused, and false, once the end is committed.
     Q_INVOKABLE bool cancelCountdown(const QString &where);
 
-    // Reads the settings and starts the one-second timer; called once at start-up.
+    // Reads the settings; from now on a countdown ticks once a second. Called once at start-up.
     void start();
     void setFinalStep(const FinalStep &step, int timeLimitSeconds);
     // The supplies of this computer: unless only its own UPS is chosen, the countdown starts
@@ -144,7 +144,7 @@ public slots:
     void onSettingsChanged();
     // Evaluates a new data set of the UPS.
     void updateState(const UpsState &state);
-    // One tick of the countdown; the timer calls it every second.
+    // One tick of the countdown; the timer calls it every second while there is work.
     void onTimerTimeout();
 
 private:
