@@ -11,5 +11,6 @@ MainFooterMenuForm {
     buttonControl.onClicked: tabSelected(GlobalDataDef.MainTabControl)
     buttonSettings.onClicked: tabSelected(GlobalDataDef.MainTabSetting)
     buttonLogData.onClicked: tabSelected(GlobalDataDef.MainTabLogData)
+    buttonOverview.onClicked: tabSelected(GlobalDataDef.MainTabOverview)
     buttonAlarm.onClicked: alarmRequested()
 }

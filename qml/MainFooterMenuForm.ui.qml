@@ -10,6 +10,7 @@ Rectangle {
     property alias buttonSettings: buttonSettings
     property alias buttonLogData: buttonLogData
     property alias buttonAlarm: buttonAlarm
+    property alias buttonOverview: buttonOverview
 
     height: Theme.footerHeight
     color: Theme.chrome
@@ -28,6 +29,17 @@ Rectangle {
         height: parent.height - 8
         spacing: 2
 
+        // Every UPS at a glance, once others than this computer's are watched.
+        ImageButton {
+            id: buttonOverview
+            objectName: "footerOverview"
+            visible: WatchService.units.length > 0
+            width: Math.max(112, implicitWidth)
+            height: parent.height
+            text: qsTr("Overview")
+            source: "qrc:/res/image/menu_device.svg"
+            checked: footer.currentTab === GlobalDataDef.MainTabOverview
+        }
         ImageButton {
             id: buttonDevice
             objectName: "footerDevice"

@@ -5,6 +5,9 @@ Rectangle {
     id: header
     property alias buttonMinimize: buttonMinimize
     property alias buttonClose: buttonClose
+    property bool worstShown: false
+    property string worstText
+    property color worstColor: Theme.idle
 
     height: Theme.headerHeight
     color: Theme.chrome
@@ -30,6 +33,25 @@ Rectangle {
         font.pixelSize: Theme.fontLarge
         font.bold: true
         font.letterSpacing: 2
+    }
+
+    Rectangle {
+        objectName: "headerWorst"
+        visible: header.worstShown
+        anchors.centerIn: parent
+        height: 24
+        width: worstLabel.implicitWidth + 24
+        radius: 12
+        color: header.worstColor
+
+        Text {
+            id: worstLabel
+            anchors.centerIn: parent
+            text: header.worstText
+            color: Theme.textOnAccent
+            font.pixelSize: Theme.fontSmall
+            font.bold: true
+        }
     }
 
     Row {

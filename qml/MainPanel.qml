@@ -41,5 +41,9 @@ Rectangle {
             objectName: "pageLogData"
             source: "MainPanelLogData.qml"
         }
+        LazyPage {
+            objectName: "pageOverview"
+            source: "MainPanelOverview.qml"
+        }
     }
 }

@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 
-// The settings page: a list of four sub-pages beside the one that is chosen.
+// The settings page: a list of five sub-pages beside the one that is chosen.
 Item {
     id: page
 
@@ -30,7 +30,7 @@ Item {
                 anchors.topMargin: Theme.margin
                 currentIndex: 0
                 interactive: false
-                model: [qsTr("Common Parameters"), qsTr("E-Mail"), qsTr("Shutdown"), qsTr("Network Sharing")]
+                model: [qsTr("Common Parameters"), qsTr("E-Mail"), qsTr("Shutdown"), qsTr("Network Sharing"), qsTr("Watched UPSes")]
                 delegate: SettingsListDelegate {}
             }
         }
@@ -51,6 +51,9 @@ Item {
             }
             SettingsNetwork {
                 objectName: "settingsNetwork"
+            }
+            SettingsWatch {
+                objectName: "settingsWatch"
             }
         }
     }

@@ -63,6 +63,10 @@ Item {
         header.onCloseRequested: trayIcon.closeWindow(Window.window)
         footer.onTabSelected: form.panel.currentIndex = tab
         footer.onAlarmRequested: alarmPopup.open()
+        // With other UPSes watched, the header names the worst state of them all.
+        header.worstShown: WatchService.units.length > 0
+        header.worstText: trayLook.text
+        header.worstColor: trayLook.color
     }
 
     PopupCurrentAlarm {
@@ -187,10 +191,16 @@ Item {
         source: DevComm
         shutdown: ServiceShutdown
     }
+    UpsOverview {
+        id: allUps
+        objectName: "allUps"
+        local: upsStatus
+        watch: WatchService
+    }
     UpsStateLook {
         id: trayLook
         objectName: "trayLook"
-        upsState: upsStatus.upsState
+        upsState: allUps.worst
         outputOffText: upsStatus.outputOffText
     }
 

@@ -1403,6 +1403,10 @@ A running program takes a changed setting at once.</source>
         <source>Alarm</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Overview</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>MainPanelControl</name>
@@ -1541,6 +1545,29 @@ A running program takes a changed setting at once.</source>
     </message>
 </context>
 <context>
+    <name>MainPanelOverview</name>
+    <message>
+        <source>Back to the overview</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS self-test for 10 seconds</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>Cancel the UPS self-test</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>Switch the UPS beeper on or off</translation>
+    </message>
+</context>
+<context>
     <name>MainPanelScheduleTask</name>
     <message>
         <source>Are you sure to delete this task?</source>
@@ -1574,6 +1601,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Network Sharing</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Watched UPSes</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2183,6 +2214,10 @@ A running program takes a changed setting at once.</source>
         <source>(1 change since the last notice)</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2204,6 +2239,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>The shutdown can no longer be cancelled: the other computers on the UPS have been told to shut down, or the power-off has been asked for.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Supplies lost: %1.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2572,6 +2611,10 @@ A running program takes a changed setting at once.</source>
         <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>The watched UPSes could not be stored; the old list is kept.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2774,6 +2817,77 @@ A running program takes a changed setting at once.</source>
     </message>
 </context>
 <context>
+    <name>SettingsWatch</name>
+    <message>
+        <source>Watched UPSes</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>every UPS of %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>None: only this computer's UPS is watched.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add a UPS or a whole server</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Shown name</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Server</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Port</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS name (* for every UPS of the server)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>User</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Password</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>CA file</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Supplies of this computer</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPSes that feed it (shown names, local for its own)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>At least this many must be able to feed it</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>StatusCommand</name>
     <message>
         <source>on mains</source>
@@ -2890,6 +3004,33 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Failed: UPS fault</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>UpsCard</name>
+    <message>
+        <source>This computer</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Runtime</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Load</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -1409,6 +1409,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Alarm</source>
         <translation>Alarme</translation>
     </message>
+    <message>
+        <source>Overview</source>
+        <translation>Vue d'ensemble</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelControl</name>
@@ -1547,6 +1551,29 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     </message>
 </context>
 <context>
+    <name>MainPanelOverview</name>
+    <message>
+        <source>Back to the overview</source>
+        <translation>Retour à la vue d'ensemble</translation>
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation>Cet ordinateur</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>Autotest de l'onduleur pendant 10 s</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>Annuler l'autotest de l'onduleur</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>Activer/couper l'alarme sonore</translation>
+    </message>
+</context>
+<context>
     <name>MainPanelScheduleTask</name>
     <message>
         <source>Are you sure to delete this task?</source>
@@ -1581,6 +1608,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Network Sharing</source>
         <translation>Partage réseau</translation>
+    </message>
+    <message>
+        <source>Watched UPSes</source>
+        <translation>Onduleurs surveillés</translation>
     </message>
 </context>
 <context>
@@ -2189,6 +2220,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>(1 change since the last notice)</source>
         <translation>(1 changement depuis la dernière notification)</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2211,6 +2246,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>The shutdown can no longer be cancelled: the other computers on the UPS have been told to shut down, or the power-off has been asked for.</source>
         <translation>L'arrêt ne peut plus être annulé : les autres ordinateurs de l'onduleur ont reçu l'ordre de s'arrêter, ou la mise hors tension a été demandée.</translation>
+    </message>
+    <message>
+        <source>Supplies lost: %1.</source>
+        <translation>Alimentations perdues : %1.</translation>
     </message>
 </context>
 <context>
@@ -2578,6 +2617,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
         <translation>Conservés : la liaison avec l'onduleur, les comptes réseau, les tâches planifiées et la date d'installation de la batterie.</translation>
     </message>
+    <message>
+        <source>The watched UPSes could not be stored; the old list is kept.</source>
+        <translation>Les onduleurs surveillés n'ont pas pu être enregistrés ; l'ancienne liste est conservée.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2780,6 +2823,77 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     </message>
 </context>
 <context>
+    <name>SettingsWatch</name>
+    <message>
+        <source>Watched UPSes</source>
+        <translation>Onduleurs surveillés</translation>
+    </message>
+    <message>
+        <source>every UPS of %1</source>
+        <translation>tous les onduleurs de %1</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Retirer</translation>
+    </message>
+    <message>
+        <source>None: only this computer's UPS is watched.</source>
+        <translation>Aucun : seul l'onduleur de cet ordinateur est surveillé.</translation>
+    </message>
+    <message>
+        <source>Add a UPS or a whole server</source>
+        <translation>Ajouter un onduleur ou tout un serveur</translation>
+    </message>
+    <message>
+        <source>Shown name</source>
+        <translation>Nom affiché</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>UPS name (* for every UPS of the server)</source>
+        <translation>Nom de l'onduleur (* pour tous ceux du serveur)</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Utilisateur</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
+    <message>
+        <source>CA file</source>
+        <translation>Fichier de l'autorité (CA)</translation>
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation>Autoriser une connexion non chiffrée</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Ajouter</translation>
+    </message>
+    <message>
+        <source>Supplies of this computer</source>
+        <translation>Alimentations de cet ordinateur</translation>
+    </message>
+    <message>
+        <source>UPSes that feed it (shown names, local for its own)</source>
+        <translation>Onduleurs qui l'alimentent (noms affichés, local pour le sien)</translation>
+    </message>
+    <message>
+        <source>At least this many must be able to feed it</source>
+        <translation>Au moins ce nombre doit pouvoir l'alimenter</translation>
+    </message>
+</context>
+<context>
     <name>StatusCommand</name>
     <message>
         <source>on mains</source>
@@ -2897,6 +3011,33 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Failed: UPS fault</source>
         <translation>Échec : défaut de l'onduleur</translation>
+    </message>
+</context>
+<context>
+    <name>UpsCard</name>
+    <message>
+        <source>This computer</source>
+        <translation>Cet ordinateur</translation>
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation>Charge batterie</translation>
+    </message>
+    <message>
+        <source>Runtime</source>
+        <translation>Autonomie</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>Connecté</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>Déconnecté</translation>
     </message>
 </context>
 <context>

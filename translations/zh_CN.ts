@@ -1409,6 +1409,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Alarm</source>
         <translation>告警</translation>
     </message>
+    <message>
+        <source>Overview</source>
+        <translation>总览</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelControl</name>
@@ -1547,6 +1551,29 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     </message>
 </context>
 <context>
+    <name>MainPanelOverview</name>
+    <message>
+        <source>Back to the overview</source>
+        <translation>返回总览</translation>
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation>本机</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS 自检 10 秒</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>取消 UPS 自检</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>切换 UPS 蜂鸣器</translation>
+    </message>
+</context>
+<context>
     <name>MainPanelScheduleTask</name>
     <message>
         <source>Are you sure to delete this task?</source>
@@ -1581,6 +1608,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Network Sharing</source>
         <translation>网络共享</translation>
+    </message>
+    <message>
+        <source>Watched UPSes</source>
+        <translation>监视的UPS</translation>
     </message>
 </context>
 <context>
@@ -2189,6 +2220,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>(1 change since the last notice)</source>
         <translation>(自上次通知以来变化 1 次)</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2211,6 +2246,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>The shutdown can no longer be cancelled: the other computers on the UPS have been told to shut down, or the power-off has been asked for.</source>
         <translation>关机已无法取消: 已通知该 UPS 上的其他电脑关机, 或已请求关闭电源。</translation>
+    </message>
+    <message>
+        <source>Supplies lost: %1.</source>
+        <translation>已失去的供电：%1。</translation>
     </message>
 </context>
 <context>
@@ -2578,6 +2617,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
         <translation>保留：UPS 连接、网络账户、计划任务和电池安装日期。</translation>
     </message>
+    <message>
+        <source>The watched UPSes could not be stored; the old list is kept.</source>
+        <translation>无法保存监视的UPS列表，保留原列表。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2780,6 +2823,77 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     </message>
 </context>
 <context>
+    <name>SettingsWatch</name>
+    <message>
+        <source>Watched UPSes</source>
+        <translation>监视的UPS</translation>
+    </message>
+    <message>
+        <source>every UPS of %1</source>
+        <translation>%1 的全部UPS</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>移除</translation>
+    </message>
+    <message>
+        <source>None: only this computer's UPS is watched.</source>
+        <translation>无：只监视本机的UPS。</translation>
+    </message>
+    <message>
+        <source>Add a UPS or a whole server</source>
+        <translation>添加一台UPS或整个服务器</translation>
+    </message>
+    <message>
+        <source>Shown name</source>
+        <translation>显示名称</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>服务器</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>UPS name (* for every UPS of the server)</source>
+        <translation>UPS名称（* 表示服务器的全部UPS）</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>用户</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>CA file</source>
+        <translation>CA证书文件</translation>
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation>允许未加密的连接</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Supplies of this computer</source>
+        <translation>本机的供电</translation>
+    </message>
+    <message>
+        <source>UPSes that feed it (shown names, local for its own)</source>
+        <translation>为本机供电的UPS（显示名称，local 表示本机的UPS）</translation>
+    </message>
+    <message>
+        <source>At least this many must be able to feed it</source>
+        <translation>至少须有几台能够供电</translation>
+    </message>
+</context>
+<context>
     <name>StatusCommand</name>
     <message>
         <source>on mains</source>
@@ -2897,6 +3011,33 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Failed: UPS fault</source>
         <translation>失败：UPS 故障</translation>
+    </message>
+</context>
+<context>
+    <name>UpsCard</name>
+    <message>
+        <source>This computer</source>
+        <translation>本机</translation>
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation>电量</translation>
+    </message>
+    <message>
+        <source>Runtime</source>
+        <translation>后备时间</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>负载</translation>
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>已连接</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>已断开</translation>
     </message>
 </context>
 <context>

@@ -873,7 +873,7 @@ A running program takes a changed setting at once.</source>
 config list：列出每項設定及其值；
 config get 鍵：一項設定的值；
 config set 鍵 值：更改一項設定；
-config set-password 鍵：從標準輸入的第一行讀取密碼（SMTP 登錄的密碼、網路鏈路的密碼）；
+config set-password 鍵：從標準輸入的第一行讀取密碼（SMTP 登入的密碼、網路鏈路的密碼）；
 status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 電池供電，2 電池電量低、故障或輸出關閉，3 無 UPS 或程式未運行。
 正在運行的程式會立即採用更改的設定。</translation>
     </message>
@@ -1409,6 +1409,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Alarm</source>
         <translation>告警</translation>
     </message>
+    <message>
+        <source>Overview</source>
+        <translation>總覽</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelControl</name>
@@ -1547,6 +1551,29 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
 </context>
 <context>
+    <name>MainPanelOverview</name>
+    <message>
+        <source>Back to the overview</source>
+        <translation>返回總覽</translation>
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation>本機</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS 自檢 10 秒</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>取消 UPS 自檢</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>切換 UPS 蜂鳴器</translation>
+    </message>
+</context>
+<context>
     <name>MainPanelScheduleTask</name>
     <message>
         <source>Are you sure to delete this task?</source>
@@ -1581,6 +1608,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Network Sharing</source>
         <translation>網路共享</translation>
+    </message>
+    <message>
+        <source>Watched UPSes</source>
+        <translation>監視的UPS</translation>
     </message>
 </context>
 <context>
@@ -1823,7 +1854,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>No alarm stands now.</source>
-        <translation>当前沒有告警。</translation>
+        <translation>當前沒有告警。</translation>
     </message>
 </context>
 <context>
@@ -2189,6 +2220,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>(1 change since the last notice)</source>
         <translation>(自上次通知以來變化 1 次)</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2211,6 +2246,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>The shutdown can no longer be cancelled: the other computers on the UPS have been told to shut down, or the power-off has been asked for.</source>
         <translation>關機已無法取消: 已通知該 UPS 上的其他電腦關機, 或已請求關閉電源。</translation>
+    </message>
+    <message>
+        <source>Supplies lost: %1.</source>
+        <translation>已失去的供電：%1。</translation>
     </message>
 </context>
 <context>
@@ -2578,6 +2617,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Kept: the link to the UPS, the network accounts, the scheduled tasks and the battery installation date.</source>
         <translation>保留：UPS 連接、網路帳戶、排程任務和電池安裝日期。</translation>
     </message>
+    <message>
+        <source>The watched UPSes could not be stored; the old list is kept.</source>
+        <translation>無法保存監視的UPS列表，保留原列表。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2714,7 +2757,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>Allowed clients read the UPS without an account, as with NUT. An account is for logging in (a computer that shuts down with this UPS) and for commands.</source>
-        <translation>允許的客戶端無需帳戶即可讀取 UPS，與 NUT 相同。帳戶用於登錄（隨此 UPS 關機的電腦）和發送命令。</translation>
+        <translation>允許的客戶端無需帳戶即可讀取 UPS，與 NUT 相同。帳戶用於登入（隨此 UPS 關機的電腦）和發送命令。</translation>
     </message>
 </context>
 <context>
@@ -2777,6 +2820,77 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>minute(s) before UPS turns off</source>
         <translation>分鐘後關閉 UPS</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWatch</name>
+    <message>
+        <source>Watched UPSes</source>
+        <translation>監視的UPS</translation>
+    </message>
+    <message>
+        <source>every UPS of %1</source>
+        <translation>%1 的全部UPS</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>移除</translation>
+    </message>
+    <message>
+        <source>None: only this computer's UPS is watched.</source>
+        <translation>無：只監視本機的UPS。</translation>
+    </message>
+    <message>
+        <source>Add a UPS or a whole server</source>
+        <translation>添加一臺UPS或整個伺服器</translation>
+    </message>
+    <message>
+        <source>Shown name</source>
+        <translation>顯示名稱</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>伺服器</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>連接埠</translation>
+    </message>
+    <message>
+        <source>UPS name (* for every UPS of the server)</source>
+        <translation>UPS名稱（* 表示伺服器的全部UPS）</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>使用者</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密碼</translation>
+    </message>
+    <message>
+        <source>CA file</source>
+        <translation>CA憑證檔案</translation>
+    </message>
+    <message>
+        <source>Allow an unencrypted connection</source>
+        <translation>允許未加密的連接</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Supplies of this computer</source>
+        <translation>本機的供電</translation>
+    </message>
+    <message>
+        <source>UPSes that feed it (shown names, local for its own)</source>
+        <translation>為本機供電的UPS（顯示名稱，local 表示本機的UPS）</translation>
+    </message>
+    <message>
+        <source>At least this many must be able to feed it</source>
+        <translation>至少須有幾臺能夠供電</translation>
     </message>
 </context>
 <context>
@@ -2897,6 +3011,33 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Failed: UPS fault</source>
         <translation>失敗：UPS 故障</translation>
+    </message>
+</context>
+<context>
+    <name>UpsCard</name>
+    <message>
+        <source>This computer</source>
+        <translation>本機</translation>
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation>電量</translation>
+    </message>
+    <message>
+        <source>Runtime</source>
+        <translation>後備時間</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>負載</translation>
+    </message>
+    <message>
+        <source>Conneted</source>
+        <translation>已連接</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>已斷開</translation>
     </message>
 </context>
 <context>

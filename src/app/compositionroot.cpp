@@ -1,5 +1,8 @@
 #include "compositionroot.h"
 
+#include "logcategories.h"
+#include "upslink.h"
+
 #include "alarm.h"
 #include "alarmrules.h"
 #include "batteryage.h"
@@ -24,11 +27,18 @@
 #include "settings.h"
 #include "statusfile.h"
 #include "statusreport.h"
+#include "supplycount.h"
 #include "translator.h"
 #include "upsdirectory.h"
 #include "webservice.h"
+#include "watchedups.h"
+#include "watchservice.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QSet>
+
+#include <memory>
 
 CompositionRoot::CompositionRoot()
     : m_settings(std::make_unique<Settings>()),
@@ -54,7 +64,9 @@ CompositionRoot::CompositionRoot()
                                             m_serviceShutdown.get(), m_batteryAge.get())),
       m_webService(std::make_unique<WebService>(m_settings.get(), m_upsDirectory.get())),
       m_translator(std::make_unique<Translator>(m_settings.get())),
-      m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get()))
+      m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get())),
+      m_watchService(std::make_unique<WatchService>(m_settings.get(), m_recordWriter.get())),
+      m_supplyCount(std::make_unique<SupplyCount>(m_settings.get()))
 {
     connectObjects();
 }
@@ -75,8 +87,90 @@ void CompositionRoot::connectObjects()
                      &SelfTestRecorder::updateState);
     QObject::connect(dev, &DevComm::stateChanged, m_statusFile.get(), &StatusFile::updateState);
     QObject::connect(dev, &DevComm::stateChanged, m_sampleStore.get(), &SampleStore::updateState);
+    // The supplies are judged before the shutdown sees the data set that may change them.
+    QObject::connect(dev, &DevComm::stateChanged, m_supplyCount.get(), &SupplyCount::updateLocal);
     QObject::connect(dev, &DevComm::stateChanged, m_serviceShutdown.get(),
                      &ServiceShutdown::updateState);
+    m_serviceShutdown->setSupplies(m_supplyCount.get());
+
+    // Each watched UPS's alarm rules and samples run inside it; what it means for this
+    // computer's supplies and for the desktop is joined here.
+    SupplyCount *supplies = m_supplyCount.get();
+    WatchService *watch = m_watchService.get();
+    QObject::connect(watch, &WatchService::unitStateChanged, supplies,
+                     [supplies](WatchedUps *unit, const UpsState &state) {
+                         supplies->updateSupply(unit->name(), state, unit->lastSeen());
+                     });
+    QObject::connect(watch, &WatchService::unitsChanged, supplies, [supplies, watch] {
+        // A UPS no longer watched (a server that stopped listing it) feeds nothing known.
+        for (const QString &name : supplies->chosen()) {
+            if (name != QLatin1String(SupplyCount::localName) && !watch->find(name))
+                supplies->forget(name);
+        }
+    });
+    QObject::connect(watch, &WatchService::unitStateChanged, m_serviceNotification.get(),
+                     [notices = m_serviceNotification.get()](WatchedUps *unit,
+                                                            const UpsState &state) {
+                         notices->updateNamedState(unit->name(), state);
+                     });
+    QObject::connect(watch, &WatchService::alarmRaised, m_serviceEMail.get(),
+                     &ServiceEMail::sendAlarmEMail);
+    // The watched UPSes in the directory the web page reads, each by its shown name. Their
+    // history is not offered there: its rows are told apart by the `ups` column, which the
+    // directory's record file does not carry.
+    UpsDirectory *directory = m_upsDirectory.get();
+    auto listed = std::make_shared<QSet<QString>>();
+    QObject::connect(watch, &WatchService::unitStateChanged, directory,
+                     [directory, listed](WatchedUps *unit, const UpsState &state) {
+                         listed->insert(unit->name());
+                         UpsEntry entry;
+                         entry.name = unit->name();
+                         entry.state = state;
+                         entry.alarms = unit->alarm()->current();
+                         entry.faults = unit->alarm()->standingAlarmTexts();
+                         entry.selfTestOffered =
+                             unit->controlUnavailable(UpsLink::ControlSelfTest10S).isEmpty();
+                         entry.beeperOffered =
+                             unit->controlUnavailable(UpsLink::ControlBeeper).isEmpty();
+                         QPointer<WatchedUps> guarded(unit);
+                         directory->setEntry(entry, [guarded](UpsDirectory::Command command,
+                                                              const QString &who) {
+                             UpsDirectory::Outcome outcome;
+                             if (!guarded) {
+                                 outcome.refusal = QStringLiteral("the UPS is no longer watched");
+                                 return outcome;
+                             }
+                             qCInfo(lcServices) << "Command" << command << "for" << guarded->name()
+                                                << "from" << who;
+                             switch (command) {
+                             case UpsDirectory::SelfTest:
+                                 guarded->setSelfTest(UpsLink::SelfTest10S, 0);
+                                 break;
+                             case UpsDirectory::SelfTestCancel:
+                                 guarded->setSelfTest(UpsLink::SelfTestCancel, 0);
+                                 break;
+                             case UpsDirectory::Beeper:
+                                 guarded->toggleBeeper();
+                                 break;
+                             default:
+                                 outcome.refusal =
+                                     QStringLiteral("a watched UPS has no countdown of its own");
+                                 return outcome;
+                             }
+                             outcome.done = true;
+                             return outcome;
+                         });
+                     });
+    QObject::connect(watch, &WatchService::unitsChanged, directory, [directory, watch, listed] {
+        for (const QString &name : QSet<QString>(*listed)) {
+            if (!watch->find(name)) {
+                directory->removeEntry(name);
+                listed->remove(name);
+            }
+        }
+    });
+    QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::countdownReason,
+                     m_serviceNotification.get(), &ServiceNotification::setCountdownReason);
 
     // A database that could not be read at start (a full disk) and now can: what waited is
     // written and what is stored there is read again.
@@ -217,11 +311,27 @@ void CompositionRoot::start()
     m_localUps->start();
     m_webService->setAccounts(m_serviceNetwork->users()->accounts());
     m_webService->start();
+    m_supplyCount->start();
+    m_watchService->start();
     m_devComm->start();
 }
 
 QByteArray CompositionRoot::statusDocument() const
 {
-    return StatusReport::document({{m_serviceNetwork->upsName(), m_devComm->state(),
-                                    m_nutUpsPublisher->snapshot()}});
+    QVector<StatusReport::Ups> upses {
+        {m_serviceNetwork->upsName(), m_devComm->state(), m_nutUpsPublisher->snapshot()}};
+    for (WatchedUps *unit : m_watchService->units()) {
+        upses.append({unit->name(), unit->state(),
+                      NutUpsPublisher::build(unit->state(), DevComm::NUT,
+                                             unit->alarm()->standingAlarmTexts(), {})});
+    }
+    return StatusReport::document(upses);
+}
+
+QVector<CompositionRoot::UpsSource> CompositionRoot::upsSources() const
+{
+    QVector<UpsSource> entries {{m_serviceNetwork->upsName(), m_devComm->state(), QString()}};
+    for (WatchedUps *unit : m_watchService->units())
+        entries.append({unit->name(), unit->state(), unit->name()});
+    return entries;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "upsstate.h"
+
 #include <QByteArray>
+#include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -23,6 +27,8 @@ class ServiceScheduleTask;
 class ServiceShutdown;
 class Settings;
 class StatusFile;
+class SupplyCount;
+class WatchService;
 class Translator;
 class UpsDirectory;
 class WebService;
@@ -35,7 +41,7 @@ class WebService;
 //   (alarm rules, self-test recorder, status file, sample store), e-mail, shutdown,
 //   scheduled tasks, desktop notices, battery age, the network server and its view of the UPS,
 //   the directory of UPSes with this computer's entry, the web service, translator, the
-//   network link's settings for the screens
+//   network link's settings for the screens, the watched UPSes, the supplies
 //
 // Each object is handed its collaborators in its constructor or joined to them with a
 // connection made here; none looks another one up. Constructing touches no file or device:
@@ -55,6 +61,20 @@ public:
 
     // The state of every UPS watched, for `status` (StatusReport's document).
     QByteArray statusDocument() const;
+
+    // Every UPS this program watches, this computer's first (the watched ones are also in the
+    // UPS directory, by their shown names): its shown name (the network
+    // server's name for this computer's), its typed state, and the `ups` value of its rows in
+    // the record tables (empty for this computer's). The list changes with
+    // WatchService::unitsChanged, a state with DevComm::stateChanged and
+    // WatchService::unitStateChanged.
+    struct UpsSource
+    {
+        QString name;
+        UpsState state;
+        QString recordUps;
+    };
+    QVector<UpsSource> upsSources() const;
 
     Settings *settings() const { return m_settings.get(); }
     HistoryNotice *historyNotice() const { return m_historyNotice.get(); }
@@ -78,6 +98,8 @@ public:
     WebService *webService() const { return m_webService.get(); }
     Translator *translator() const { return m_translator.get(); }
     NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
+    WatchService *watchService() const { return m_watchService.get(); }
+    SupplyCount *supplyCount() const { return m_supplyCount.get(); }
 
 private:
     void connectObjects();
@@ -104,4 +126,6 @@ private:
     std::unique_ptr<WebService> m_webService;
     std::unique_ptr<Translator> m_translator;
     std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
+    std::unique_ptr<WatchService> m_watchService;
+    std::unique_ptr<SupplyCount> m_supplyCount;
 };

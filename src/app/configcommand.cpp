@@ -132,6 +132,22 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
             else
                 out << name << '=' << value << '\n';
         }
+        if (only) {
+            // A key of the watched list has no place in the fixed table.
+            if (only->type < 0)
+                out << shown(*only, file.value(arguments.at(1))) << '\n';
+            return Success;
+        }
+        // The watched UPSes, as many as the list holds.
+        const SettingKeys::Key *size = SettingKeys::findWatch(QStringLiteral("watch/size"));
+        const int count = SettingKeys::check(*size, file.value(QStringLiteral("watch/size"))).value.toInt();
+        out << "watch/size=" << count << '\n';
+        for (int i = 1; i <= count; ++i) {
+            for (const QString &field : SettingKeys::watchFields()) {
+                const QString name = QStringLiteral("watch/%1/%2").arg(i).arg(field);
+                out << name << '=' << shown(*SettingKeys::findWatch(name), file.value(name)) << '\n';
+            }
+        }
         return Success;
     }
 

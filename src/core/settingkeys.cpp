@@ -78,6 +78,10 @@ const QList<Key> &all()
         number(S::ShutdownExecTime, "shutdown/execTime", 1, 0, INT_MAX),
         text(S::ShutdownExecFile, "shutdown/execFile", QString(), true),
         flag(S::ShutdownOsOff, "shutdown/osOff", false, true),
+        // The UPSes that feed this computer, by shown name ("local" is its own), and how many
+        // of them must still be able to.
+        text(S::ShutdownSupplies, "shutdown/supplies", QStringLiteral("local"), true),
+        number(S::ShutdownMinSupplies, "shutdown/minSupplies", 1, 1, 1000),
         // USB, serial, network. The link settings survive a restore.
         choice(S::UpsCommType, "ups/commType", 0, {0, 1, 2}, false),
         number(S::UpsBaudRate, "ups/baudRate", 2400, 50, 4000000),
@@ -129,7 +133,45 @@ const Key *find(const QString &name)
         if (name == QLatin1String(key.name))
             return &key;
     }
+    return findWatch(name);
+}
+
+// The watched UPSes are an array beside the fixed keys: "watch/size" and "watch/N/field" for N
+// from 1. None is written by default, and a restore keeps them as it keeps the link.
+const Key *findWatch(const QString &name)
+{
+    static const QList<Key> fields = {
+        {-1, "name", Kind::Text, none, false},
+        {-1, "host", Kind::Text, none, false},
+        {-1, "port", Kind::Number, nutDefaultPort, false, 1, 65535},
+        {-1, "ups", Kind::Text, QStringLiteral("*"), false},
+        {-1, "user", Kind::Text, none, false},
+        {-1, "password", Kind::Secret, none, false},
+        {-1, "caFile", Kind::Text, none, false},
+        {-1, "allowPlain", Kind::Bool, false, false},
+    };
+    static const Key size {-1, "watch/size", Kind::Number, 0, false, 0, maxWatched};
+    if (name == QLatin1String(size.name))
+        return &size;
+    const QStringList parts = name.split(QLatin1Char('/'));
+    if (parts.size() != 3 || parts.at(0) != QLatin1String("watch"))
+        return nullptr;
+    bool numeric = false;
+    const int index = parts.at(1).toInt(&numeric);
+    if (!numeric || index < 1 || index > maxWatched || parts.at(1) != QString::number(index))
+        return nullptr;
+    for (const Key &field : fields) {
+        if (parts.at(2) == QLatin1String(field.name))
+            return &field;
+    }
     return nullptr;
+}
+
+QStringList watchFields()
+{
+    return {QStringLiteral("name"), QStringLiteral("host"), QStringLiteral("port"),
+            QStringLiteral("ups"), QStringLiteral("user"), QStringLiteral("password"),
+            QStringLiteral("caFile"), QStringLiteral("allowPlain")};
 }
 
 const Key *find(int type)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <QVariant>
 
@@ -33,8 +34,13 @@ struct Key
 
 // In file order: load and restore walk it from top to bottom.
 const QList<Key> &all();
-// Null for a name or number that is no key.
+// Null for a name or number that is no key. Names of the watched UPSes' array ("watch/size",
+// "watch/3/host") are keys too; they have no number (type -1).
 const Key *find(const QString &name);
+const Key *findWatch(const QString &name);
+// The fields of one watched UPS, in file order.
+QStringList watchFields();
+constexpr int maxWatched = 1000;
 const Key *find(int type);
 
 struct Verdict

@@ -256,7 +256,10 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
 {
     if (!settings)
         return;
-    const Converter encoder = encoders.value(key);
+    Converter encoder = encoders.value(key);
+    const SettingKeys::Key *row = encoder ? nullptr : SettingKeys::findWatch(key);
+    if (row && row->kind == SettingKeys::Kind::Secret)
+        encoder = [](const QVariant &v) { return QVariant(Settings::encryptPassword(v)); };
     const QVariant stored = (!isRaw && encoder) ? encoder(value) : value;
     // Each write waits on the disk (its lock file and the file are synced): not for a value the
     // file holds already, as when the link's start writes its own settings back.
@@ -279,9 +282,12 @@ QVariant SettingsPrivate::read(const QString &key, bool isRaw) const
         return row ? row->defaultValue : QVariant();
     }
     const QVariant stored = settings->value(key);
-    const Converter decoder = decoders.value(key);
+    Converter decoder = decoders.value(key);
     if (isRaw)
         return stored;
+    const SettingKeys::Key *row = decoder ? nullptr : SettingKeys::findWatch(key);
+    if (row && row->kind == SettingKeys::Kind::Secret)
+        return QString::fromUtf8(Settings::decryptPassword(stored, key));
     return decoder ? decoder(stored) : checked(key, stored);
 }
 

@@ -46,6 +46,8 @@ public:
         ShutdownExecTime = 521,
         ShutdownExecFile = 522,
         ShutdownOsOff = 523,
+        ShutdownSupplies = 524,
+        ShutdownMinSupplies = 525,
 
         UpsCommType = 768,
         UpsBaudRate = 769,

@@ -90,3 +90,10 @@ UpsState::Health UpsState::health() const
         return Health::Critical;
     return onBattery ? Health::OnBattery : Health::OnMains;
 }
+
+bool UpsState::supplyLost(const UpsState &now, const UpsState &lastSeen)
+{
+    if (now.online())
+        return (now.onBattery && now.batteryLow) || now.forcedShutdown;
+    return lastSeen.online() && lastSeen.onBattery;
+}

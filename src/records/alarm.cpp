@@ -32,6 +32,7 @@ public:
     explicit AlarmPrivate(Alarm *owner) : timer(owner) { }
 
     RecordWriter *writer = nullptr;
+    QString ups;
     QVector<CurrentAlarm> current;
     QMap<int, quint32> expiry;
     QTimer timer; // runs only while a timed event waits to expire
@@ -55,6 +56,16 @@ Alarm::Alarm(RecordWriter *writer, QObject *parent) : QObject(parent), d(new Ala
 }
 
 Alarm::~Alarm() = default;
+
+void Alarm::setUps(const QString &name)
+{
+    d->ups = name;
+}
+
+QString Alarm::ups() const
+{
+    return d->ups;
+}
 
 int Alarm::alarmNum() const
 {
@@ -173,9 +184,10 @@ bool Alarm::addAlarm(int code)
         return false;
     const QString time = QLocale::c().toString(Clock::now(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     d->current.append({time, code});
-    qCInfo(lcRecords) << "Alarm raised:" << code << text;
-    d->writer->insertAlarm(code);
-    emit alarmRaised(code, text);
+    const QString told = d->ups.isEmpty() ? text : d->ups + QStringLiteral(": ") + text;
+    qCInfo(lcRecords) << "Alarm raised:" << code << told;
+    d->writer->insertAlarm(code, d->ups);
+    emit alarmRaised(code, told);
     emit alarmNumChanged();
     return true;
 }

@@ -58,6 +58,11 @@ public:
         bool timed = false; // an event that leaves the list by itself, not a standing alarm
     };
 
+    // The shown name of the watched UPS whose alarms these are: stored with each row and put
+    // before each raised text ("Upstairs: Mains failure"). Empty for this computer's UPS.
+    void setUps(const QString &name);
+    QString ups() const;
+
     int alarmNum() const;
     Q_INVOKABLE QVariantList allAlarm() const;
     QVector<Current> current() const;

@@ -19,10 +19,10 @@ namespace {
 const char *const sliceStatement =
     "select count(*), min(inputVol), max(inputVol), min(outputVol), max(outputVol), min(load), "
     "max(load), min(battVol), max(battVol), min(temperature), max(temperature) from device_data "
-    "where dateTime >= :from and dateTime < :to";
+    "where dateTime >= :from and dateTime < :to and ups = :ups";
 const char *const alarmStatement =
-    "select dateTime, alarm from alarm where dateTime >= :from and dateTime < :to order by "
-    "dateTime";
+    "select dateTime, alarm from alarm where dateTime >= :from and dateTime < :to and ups = :ups "
+    "order by dateTime";
 
 QString stamp(const QDateTime &moment)
 {
@@ -33,7 +33,7 @@ QString stamp(const QDateTime &moment)
 
 HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const QDate &first,
                                             const QDate &last, int buckets,
-                                            const std::atomic_bool *stop)
+                                            const std::atomic_bool *stop, const QString &ups)
 {
     if (!first.isValid() || !last.isValid() || last < first) {
         Result result;
@@ -43,12 +43,12 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
         return result;
     }
     return reduce(databaseFile, QDateTime(first, QTime(0, 0)),
-                  QDateTime(last.addDays(1), QTime(0, 0)), buckets, stop);
+                  QDateTime(last.addDays(1), QTime(0, 0)), buckets, stop, ups);
 }
 
 HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const QDateTime &from,
                                             const QDateTime &to, int buckets,
-                                            const std::atomic_bool *stop)
+                                            const std::atomic_bool *stop, const QString &ups)
 {
     Result result;
     result.fromMsecs = from.toMSecsSinceEpoch();
@@ -85,6 +85,7 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
         const QDateTime sliceTo = from.addSecs(std::min(span, start + width));
         slice.bindValue(QStringLiteral(":from"), stamp(sliceFrom));
         slice.bindValue(QStringLiteral(":to"), stamp(sliceTo));
+        slice.bindValue(QStringLiteral(":ups"), ups.isNull() ? QString("") : ups);
         if (!slice.exec() || !slice.next()) {
             result.error = slice.lastError().text();
             qCWarning(lcRecords) << "Cannot read the history for the chart:" << result.error;
@@ -115,6 +116,7 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
     alarms.prepare(QString::fromLatin1(alarmStatement));
     alarms.bindValue(QStringLiteral(":from"), stamp(from));
     alarms.bindValue(QStringLiteral(":to"), stamp(to));
+    alarms.bindValue(QStringLiteral(":ups"), ups.isNull() ? QString("") : ups);
     if (!alarms.exec()) {
         result.error = alarms.lastError().text();
         qCWarning(lcRecords) << "Cannot read the alarms for the chart:" << result.error;

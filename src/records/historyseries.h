@@ -46,8 +46,11 @@ public:
     // `databaseFile` is opened read-only on a connection of the calling thread, closed again
     // before returning. Setting `*stop` ends the work at the next slice, with an error.
     static Result reduce(const QString &databaseFile, const QDate &first, const QDate &last,
-                         int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr);
+                         int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr,
+                         const QString &ups = QString());
     // The same for the time from `from` up to `to` (local time, as the rows are stamped).
+    // `ups`: the shown name of a watched UPS, whose rows carry it; empty: this computer's.
     static Result reduce(const QString &databaseFile, const QDateTime &from, const QDateTime &to,
-                         int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr);
+                         int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr,
+                         const QString &ups = QString());
 };

@@ -306,11 +306,11 @@ void RecordWriter::stop()
     d->thread.join();
 }
 
-void RecordWriter::insertAlarm(int code)
+void RecordWriter::insertAlarm(int code, const QString &ups)
 {
-    d->queue({"insert into %1(dateTime, alarm) values(?, ?)",
+    d->queue({"insert into %1(dateTime, alarm, ups) values(?, ?, ?)",
               Database::TableAlarm,
-              {timeText(QDateTime::currentDateTime()), code},
+              {timeText(QDateTime::currentDateTime()), code, ups.isNull() ? QString("") : ups},
               "an alarm"});
 }
 
@@ -323,27 +323,30 @@ QVariant reading(const std::optional<float> &value)
 
 } // namespace
 
-void RecordWriter::insertSample(const Sample &sample)
+void RecordWriter::insertSample(const Sample &sample, const QString &ups)
 {
     d->queue(
         {"insert into %1(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
-         "temperature) values(?, ?, ?, ?, ?, ?, ?)",
+         "temperature, ups) values(?, ?, ?, ?, ?, ?, ?, ?)",
          Database::TableDeviceData,
          {timeText(QDateTime::currentDateTime()), reading(sample.inputVol),
           reading(sample.outputVol), sample.load ? QVariant(*sample.load) : QVariant(QVariant::Int),
-          reading(sample.inputFreq), reading(sample.battVol), reading(sample.temperature)},
+          reading(sample.inputFreq), reading(sample.battVol), reading(sample.temperature),
+          ups.isNull() ? QString("") : ups},
          "a measurement sample"});
 }
 
 void RecordWriter::insertSelfTest(const QDateTime &start, quint32 duration, int count,
-                                  const QVariant &batteryDrop, SelfTestOutcome outcome)
+                                  const QVariant &batteryDrop, SelfTestOutcome outcome,
+                                  const QString &ups)
 {
-    d->queue({"insert into %1(dateTime, duration, count, battVolDrop, result) values(?, ?, ?, ?, "
-              "?)",
+    d->queue({"insert into %1(dateTime, duration, count, battVolDrop, result, ups) values(?, ?, ?, "
+              "?, ?, ?)",
               Database::TableLogSelfTest,
               {timeText(start), duration, count,
                batteryDrop.isValid() ? batteryDrop : QVariant(QVariant::Double),
-               outcome == SelfTestUnknown ? QVariant(QVariant::Int) : QVariant(int(outcome))},
+               outcome == SelfTestUnknown ? QVariant(QVariant::Int) : QVariant(int(outcome)),
+               ups.isNull() ? QString("") : ups},
               "the self-test row"});
 }
 

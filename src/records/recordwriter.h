@@ -57,8 +57,9 @@ public:
     static constexpr int retryInterval = 10000;
 
     // Each queues one row and returns at once; a row that cannot be stored is told.
-    void insertAlarm(int code);
-    void insertSample(const Sample &sample);
+    // `ups`: the shown name of a watched UPS; empty for this computer's own.
+    void insertAlarm(int code, const QString &ups = QString());
+    void insertSample(const Sample &sample, const QString &ups = QString());
     // How a self-test ended, as stored in its row.
     enum SelfTestOutcome {
         SelfTestUnknown = -1,
@@ -69,7 +70,7 @@ public:
     // `batteryDrop` in volts; an invalid value stores none. An unknown outcome stores none.
     void insertSelfTest(const QDateTime &start, quint32 duration, int count,
                         const QVariant &batteryDrop = QVariant(),
-                        SelfTestOutcome outcome = SelfTestUnknown);
+                        SelfTestOutcome outcome = SelfTestUnknown, const QString &ups = QString());
 
     // Waits until every row queued before the call was written (or failed), at most timeoutMs.
     // True when they were.

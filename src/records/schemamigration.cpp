@@ -131,9 +131,25 @@ bool addSelfTestResultColumn()
                "Cannot add the outcome to the self-test table:");
 }
 
+// 6: rows of a watched UPS carry its shown name; every older row is this computer's UPS, so the
+// column is empty for them and for what older readers see.
+bool addUpsColumns()
+{
+    for (int table : {Database::TableDeviceData, Database::TableAlarm, Database::TableLogSelfTest}) {
+        if (hasColumn(table, QStringLiteral("ups")))
+            continue;
+        if (!run(QStringLiteral("alter table %1 add column ups text not null default ''")
+                     .arg(Database::tableName(table)),
+                 "Cannot add the UPS name to a record table:"))
+            return false;
+    }
+    return true;
+}
+
 // The step that leads to version i + 2.
 const std::function<bool()> steps[SchemaMigration::currentVersion - 1] = {
-    addSelfTestDropColumn, replaceTriggers, relaxSampleColumns, addSelfTestResultColumn};
+    addSelfTestDropColumn, replaceTriggers, relaxSampleColumns, addSelfTestResultColumn,
+    addUpsColumns};
 
 } // namespace
 
@@ -168,6 +184,10 @@ int inspect()
         version = 4;
     if (version == 4 && hasColumn(Database::TableLogSelfTest, QStringLiteral("result")))
         version = 5;
+    if (version == 5 && hasColumn(Database::TableAlarm, QStringLiteral("ups")) &&
+        hasColumn(Database::TableDeviceData, QStringLiteral("ups")) &&
+        hasColumn(Database::TableLogSelfTest, QStringLiteral("ups")))
+        version = 6;
     return version;
 }
 

@@ -6,12 +6,13 @@
 //   2  self-tests keep the battery voltage drop;
 //   3  the retention triggers look at the oldest row through the date index first;
 //   4  a sample's readings may be empty (a reading the UPS does not give is stored as none);
-//   5  self-tests keep their outcome.
+//   5  self-tests keep their outcome;
+//   6  samples, alarms and self-tests name their UPS (empty for this computer's own).
 // A file made before versions were kept is read once to find where it stands, then stamped.
 // All on the program's default connection.
 namespace SchemaMigration {
 
-constexpr int currentVersion = 5;
+constexpr int currentVersion = 6;
 
 // The version in the file; -1 when it cannot be read.
 int storedVersion();

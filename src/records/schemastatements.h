@@ -8,11 +8,11 @@ inline const char *const deviceDataTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
     "null "
     "default(datetime('now', 'localtime')), inputVol real, outputVol real, load integer, "
-    "inputFreq real, battVol real, temperature real);";
+    "inputFreq real, battVol real, temperature real, ups text not null default '');";
 inline const char *const alarmTable =
     "create table if not exists %1(id integer primary key "
     "autoincrement, dateTime datetime not null "
-    "default(datetime('now', 'localtime')), alarm integer not null);";
+    "default(datetime('now', 'localtime')), alarm integer not null, ups text not null default '');";
 inline const char *const scheduleTaskTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
     "null "
@@ -20,7 +20,8 @@ inline const char *const scheduleTaskTable =
     "integer not null, enable not null);";
 inline const char *const logSelfTestTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
-    "null, duration integer not null, count integer not null, battVolDrop real, result integer);";
+    "null, duration integer not null, count integer not null, battVolDrop real, result integer, ups text "
+    "not null default '');";
 inline const char *const emailUserTable =
     "create table if not exists %1(id integer primary key "
     "autoincrement, dateTime datetime not null "

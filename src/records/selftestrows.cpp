@@ -14,7 +14,7 @@ Last last()
 {
     Last found;
     QSqlQuery query;
-    if (!query.exec(QStringLiteral("select dateTime, duration from %1 order by id desc limit 1")
+    if (!query.exec(QStringLiteral("select dateTime, duration from %1 where ups = '' order by id desc limit 1")
                         .arg(Database::tableName(Database::TableLogSelfTest)))) {
         qCWarning(lcRecords) << "Cannot read the last self-test:" << query.lastError().text();
         return found;
@@ -30,7 +30,7 @@ Last last()
     found.seconds = query.value(1).toInt();
     QSqlQuery alarms;
     alarms.prepare(QStringLiteral("select alarm from %1 where dateTime >= ? and dateTime <= ? and "
-                                  "alarm in (?, ?)")
+                                  "alarm in (?, ?) and ups = ''")
                        .arg(Database::tableName(Database::TableAlarm)));
     alarms.addBindValue(startText);
     alarms.addBindValue(QLocale::c().toString(start.addSecs(found.seconds), format));

@@ -10,6 +10,8 @@
 class TableModelAlarm : public QSqlTableModel
 {
     Q_OBJECT
+    // The shown name of a watched UPS whose rows are selected; empty: this computer's UPS.
+    Q_PROPERTY(QString ups MEMBER m_ups)
 public:
     explicit TableModelAlarm(QObject *parent = nullptr);
 
@@ -26,5 +28,6 @@ signals:
     void exportFinished(bool saved);
 
 private:
+    QString m_ups;
     HistoryReader m_reader;
 };

@@ -66,7 +66,7 @@ bool TableModelDevData::writeDay(const QString &databaseFile, const QDate &day,
     TableModelHelper::WorkbookRows rows;
     rows.databaseFile = databaseFile;
     rows.statement = QStringLiteral("select * from %1 where dateTime >= Datetime(?) and dateTime "
-                                    "<= Datetime(?) order by dateTime, id")
+                                    "<= Datetime(?) and ups = '' order by dateTime, id")
                          .arg(Database::tableName(Database::TableDeviceData));
     rows.values = {date + QStringLiteral(" 00:00:00"), date + QStringLiteral(" 23:59:59")};
     rows.titles = titles;

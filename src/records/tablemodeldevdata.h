@@ -11,6 +11,8 @@
 class TableModelDevData : public QSqlTableModel
 {
     Q_OBJECT
+    // The shown name of a watched UPS whose rows are selected; empty: this computer's UPS.
+    Q_PROPERTY(QString ups MEMBER m_ups)
 public:
     explicit TableModelDevData(QObject *parent = nullptr);
 
@@ -42,5 +44,6 @@ signals:
     void exportFinished(bool saved);
 
 private:
+    QString m_ups;
     HistoryReader m_reader;
 };

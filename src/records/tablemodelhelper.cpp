@@ -14,6 +14,8 @@
 #include <QSqlTableModel>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace TableModelHelper {
 
 QHash<int, QByteArray> fieldRoleNames(const QSqlRecord &record)
@@ -59,7 +61,10 @@ void selectDays(QSqlTableModel *model, const QString &dateS, const QString &date
     // first, so the new one sees every row the record writer committed since.
     QSqlQuery previous = model->query();
     previous.finish();
-    model->setFilter(dateFilter(dateS, dateE));
+    // The UPS name is quoted as SQL quotes text: the filter must be text.
+    QString ups = model->property("ups").toString();
+    ups.replace(QLatin1Char('\''), QStringLiteral("''"));
+    model->setFilter(QStringLiteral("ups = '%1' and ").arg(ups) + dateFilter(dateS, dateE));
     if (!model->select())
         qCWarning(lcRecords) << "Cannot select from" << model->tableName() << ":"
                              << model->lastError().text();
@@ -97,7 +102,8 @@ bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char
                                  << query.lastError().text();
             return false;
         }
-        const int fields = query.record().count();
+        // Columns beyond the titles (the UPS name of a row) stay out of the sheet.
+        const int fields = std::min(query.record().count(), int(rows.titles.size()) + 1);
         while (query.next()) {
             ++written;
             for (int j = 1; j < fields; ++j) {

@@ -10,6 +10,8 @@ class TableModelSelfTestPrivate;
 class TableModelSelfTest : public QSqlTableModel
 {
     Q_OBJECT
+    // The shown name of a watched UPS whose rows are selected; empty: this computer's UPS.
+    Q_PROPERTY(QString ups MEMBER m_ups)
 public:
     explicit TableModelSelfTest(QObject *parent = nullptr);
     ~TableModelSelfTest() override;
@@ -27,5 +29,6 @@ public:
     Q_INVOKABLE void selectDate(const QString &dateS, const QString &dateE);
 
 private:
+    QString m_ups;
     TableModelSelfTestPrivate *d;
 };

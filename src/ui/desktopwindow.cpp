@@ -31,7 +31,8 @@ QmlRegistration::Objects objectsOf(CompositionRoot &root)
             root.serviceNotification(),
             root.batteryAge(),
             root.serviceNetwork(),
-            root.nutLinkSettings()};
+            root.nutLinkSettings(),
+            root.watchService()};
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "serviceshutdown.h"
 #include "upscondition.h"
 #include "upsstate.h"
+#include "watchedups.h"
 
 #include <cmath>
 #include <optional>
@@ -25,6 +26,9 @@ public:
     QPointer<DevComm> source;
     QMetaObject::Connection connection;
     QMetaObject::Connection outputOffConnection;
+    QPointer<WatchedUps> watched;
+    QMetaObject::Connection watchedConnection;
+    QString name;
     QPointer<ServiceShutdown> shutdown;
     QMetaObject::Connection shutdownConnection;
     UpsState state;
@@ -73,6 +77,38 @@ void DevStatusView::setSource(DevComm *source)
     }
     emit sourceChanged();
     emit shutdownSecondsChanged();
+}
+
+WatchedUps *DevStatusView::watched() const
+{
+    return d->watched;
+}
+
+void DevStatusView::setWatched(WatchedUps *watched)
+{
+    if (watched == d->watched)
+        return;
+    disconnect(d->watchedConnection);
+    d->watched = watched;
+    if (watched) {
+        d->watchedConnection =
+            connect(watched, &WatchedUps::stateChanged, this, &DevStatusView::setState);
+        setState(watched->state());
+    }
+    emit sourceChanged();
+}
+
+QString DevStatusView::name() const
+{
+    return d->name;
+}
+
+void DevStatusView::setName(const QString &name)
+{
+    if (name == d->name)
+        return;
+    d->name = name;
+    emit sourceChanged();
 }
 
 ServiceShutdown *DevStatusView::shutdown() const

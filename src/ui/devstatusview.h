@@ -1,5 +1,7 @@
 #pragma once
 
+#include "watchedups.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QScopedPointer>
@@ -18,6 +20,10 @@ class DevStatusView : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(DevComm *source READ source WRITE setSource NOTIFY sourceChanged)
+    // A watched UPS instead of this computer's (no countdown and no output-off of its own).
+    Q_PROPERTY(WatchedUps *watched READ watched WRITE setWatched NOTIFY sourceChanged)
+    // The shown name, for a card of the overview.
+    Q_PROPERTY(QString name READ name WRITE setName NOTIFY sourceChanged)
     Q_PROPERTY(ServiceShutdown *shutdown READ shutdown WRITE setShutdown NOTIFY sourceChanged)
     Q_PROPERTY(int shutdownSeconds READ shutdownSeconds WRITE setShutdownSeconds NOTIFY
                    shutdownSecondsChanged)
@@ -104,6 +110,10 @@ public:
 
     DevComm *source() const;
     void setSource(DevComm *source);
+    WatchedUps *watched() const;
+    void setWatched(WatchedUps *watched);
+    QString name() const;
+    void setName(const QString &name);
     void setState(const ::UpsState &state);
     ServiceShutdown *shutdown() const;
     void setShutdown(ServiceShutdown *shutdown);

@@ -14,7 +14,8 @@ public:
         MainTabLogWork = 1,
         MainTabControl = 2,
         MainTabSetting = 3,
-        MainTabLogData = 4
+        MainTabLogData = 4,
+        MainTabOverview = 5
     };
     Q_ENUM(MainTabType)
 

@@ -29,6 +29,9 @@
 #include "trayicon.h"
 #include "treemodelshutdown.h"
 #include "upslink.h"
+#include "upsoverview.h"
+#include "watchedups.h"
+#include "watchservice.h"
 
 #include <QJSEngine>
 #include <QQmlEngine>
@@ -78,6 +81,7 @@ void registerTypes(const Objects &objects)
     registerOwned("HistoryNotice", objects.historyNotice);
     registerOwned("ServiceNetwork", objects.serviceNetwork);
     registerOwned("NutLinkSettings", objects.nutLinkSettings);
+    registerOwned("WatchService", objects.watchService);
     registerOwned("ListModelScheduleTask", objects.scheduleTasks);
     registerOwned("ListModelEMailUser", objects.serviceEMail->listModelEMailUser());
     qmlRegisterSingletonType(uri, 1, 0, "App", [](QQmlEngine *, QJSEngine *engine) {
@@ -97,6 +101,9 @@ void registerTypes(const Objects &objects)
         });
 
     qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");
+    qmlRegisterType<UpsOverview>(uri, 1, 0, "UpsOverview");
+    qmlRegisterUncreatableType<WatchedUps>(uri, 1, 0, "WatchedUps",
+                                           QStringLiteral("watched UPSes come from WatchService"));
 }
 
 } // namespace QmlRegistration

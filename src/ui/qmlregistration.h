@@ -13,6 +13,7 @@ class ServiceNotification;
 class ServiceShutdown;
 class Settings;
 class Translator;
+class WatchService;
 
 // The module "Quelta" 1.0, made from the objects the composition root owns: the screens reach C++
 // through its types and singletons only.
@@ -32,6 +33,7 @@ struct Objects
     BatteryAge *batteryAge;
     ServiceNetwork *serviceNetwork;
     NutLinkSettings *nutLinkSettings;
+    WatchService *watchService;
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a

@@ -521,6 +521,24 @@ void TestProgram::configAndStatus()
     QCOMPARE(service.exitCode(), 0);
     QCOMPARE(run({"status", "--json"}), 3);
     QVERIFY(out.isEmpty());
+    // The watched list: keys of an array, its password obscured as the others.
+    QCOMPARE(run({"config", "set", "watch/1/port", "0"}), 2);
+    QVERIFY2(err.startsWith("watch/1/port takes a whole number from 1 to 65535"), qPrintable(err));
+    QCOMPARE(run({"config", "get", "watch/0/host"}), 2);
+    QCOMPARE(run({"config", "set", "watch/size", "1"}), 0);
+    QCOMPARE(run({"config", "set", "watch/1/host", "nas.local"}), 0);
+    QCOMPARE(run({"config", "set-password", "watch/1/password"}, "w4tch\n"), 0);
+    QCOMPARE(run({"config", "get", "watch/1/ups"}), 0);
+    QCOMPARE(out, QString("*\n"));
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QVERIFY(!config.readAll().contains("w4tch"));
+    config.close();
+    QCOMPARE(run({"config", "list"}), 0);
+    QVERIFY2(out.contains("\nshutdown/supplies=local\nshutdown/minSupplies=1\n") &&
+                 out.contains("\nwatch/size=1\nwatch/1/name=\nwatch/1/host=nas.local\n"
+                              "watch/1/port=3493\nwatch/1/ups=*\nwatch/1/user=\n"
+                              "watch/1/password=(set)\n"),
+             qPrintable(out));
     QCOMPARE(run({"config", "list"}), 0);
     QVERIFY2(out.contains("\nnetwork/upsName=house\n") && out.contains("\nemail/authPasswd=(set)\n") &&
                  out.contains("\nemail/serverPort=25\n") && out.startsWith("language/auto=true\n"),

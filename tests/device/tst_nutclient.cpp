@@ -575,6 +575,85 @@ private slots:
         QVERIFY(!server.requests.contains("LOGIN ups"));
     }
 
+    // Several UPSes of one server on one connection: every UPS it lists, one LIST VAR each per
+    // poll, followed as the list changes; a UPS the server cannot serve leaves the others alone,
+    // and each keeps its own commands.
+    void severalUpsesOnOneConnection()
+    {
+        QByteArray listed = "UPS a \"A\"\nUPS b \"B\"\nUPS gone \"C\"\n";
+        FakeServer server([&](const QByteArray &r) -> std::optional<FakeServer::Answer> {
+            if (r == "LIST UPS")
+                return FakeServer::Answer {"BEGIN LIST UPS\n" + listed + "END LIST UPS\n"};
+            for (const char *ups : {"a", "b", "c"}) {
+                if (r == QByteArray("LIST VAR ") + ups)
+                    return FakeServer::Answer {
+                        varList(ups, QByteArray("VAR ") + ups + " ups.status \"OL\"\n")};
+                if (r == QByteArray("LIST CMD ") + ups)
+                    return FakeServer::Answer {QByteArray("BEGIN LIST CMD ") + ups + "\nCMD " +
+                                               ups + " beeper.toggle\nEND LIST CMD " + ups + "\n"};
+            }
+            if (r == "LIST VAR gone")
+                return FakeServer::Answer {"ERR UNKNOWN-UPS\n"};
+            return std::nullopt;
+        });
+        NutClient client;
+        client.setTiming(fastTiming(200));
+        NutClient::Endpoint endpoint = endpointFor(server.serverPort());
+        endpoint.ups.clear();
+        client.setEndpoint(endpoint);
+        client.setWatched({}, true);
+        QSignalSpy units(&client, &NutClient::upsListChanged);
+        QSignalSpy received(&client, &NutClient::upsVariablesReceived);
+        QSignalSpy lost(&client, &NutClient::upsUnavailable);
+        client.start();
+        QTRY_VERIFY_WITH_TIMEOUT(received.size() >= 6, 10000);
+        QCOMPARE(units.first().first().toStringList(), QStringList({"a", "b", "gone"}));
+        QCOMPARE(lost.first(), QVariantList({"gone", "The server knows no UPS named \"gone\""}));
+        QVERIFY(client.hasDataOf("a") && client.hasDataOf("b") && !client.hasDataOf("gone"));
+        QCOMPARE(server.connections, 1);
+        // A round is LIST UPS, then one LIST VAR per UPS: never two of one UPS in a round.
+        int rounds = 0;
+        QSet<QByteArray> inRound;
+        for (const QByteArray &r : server.requests) {
+            if (r == "LIST UPS") {
+                ++rounds;
+                inRound.clear();
+            } else if (r.startsWith("LIST VAR")) {
+                QVERIFY2(!inRound.contains(r), r.constData());
+                inRound.insert(r);
+            }
+        }
+        QVERIFY(rounds >= 3);
+        QTRY_COMPARE(client.commandsOf("b"), QStringList({"beeper.toggle"}));
+        QSignalSpy finished(&client, &NutClient::upsCommandFinished);
+        client.instantCommandTo("b", "beeper.toggle");
+        QTRY_COMPARE(finished.size(), 1);
+        QCOMPARE(finished.first(), QVariantList({"b", "beeper.toggle", ""}));
+        QVERIFY(server.requests.contains("INSTCMD b beeper.toggle"));
+
+        // The server lists another UPS and no longer one of the first.
+        units.clear();
+        listed = "UPS a \"A\"\nUPS c \"C\"\n";
+        QTRY_VERIFY_WITH_TIMEOUT(!units.isEmpty(), 10000);
+        QCOMPARE(units.first().first().toStringList(), QStringList({"a", "c"}));
+        received.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(received.cbegin(), received.cend(),
+                                             [](const QList<QVariant> &args) {
+                                                 return args.first().toString() == "c";
+                                             }),
+                                 10000);
+        QCOMPARE(server.connections, 1);
+
+        // A server that goes away loses every UPS on it, each told once per attempt.
+        lost.clear();
+        server.close();
+        server.refuse = true;
+        for (QTcpSocket *socket : server.findChildren<QTcpSocket *>())
+            socket->abort();
+        QTRY_VERIFY_WITH_TIMEOUT(lost.size() >= 2, 10000);
+        QVERIFY(!client.hasDataOf("a") && !client.hasDataOf("c"));
+    }
+
     // STARTTLS: used when offered and checked against the CA file; refused certificates, an
     // unreadable or empty CA file (a clear reason, not a silent fallback to the system's) and a
     // server without TLS (unless plain is allowed) give no data.

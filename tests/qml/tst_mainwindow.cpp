@@ -473,7 +473,7 @@ private slots:
             {"logDataSubPages", "MainPanelLogDataForm.ui",
              "Data|Chart|Alarm|Closed Records|Self-test"},
             {"settingsSubPages", "MainPanelSettings",
-             "Common Parameters|E-Mail|Shutdown|Network Sharing"},
+             "Common Parameters|E-Mail|Shutdown|Network Sharing|Watched UPSes"},
             {"comboBoxTaskType", "PopupAddScheduleTaskForm.ui",
              "Self-test for 10S|Self-test to EOD|UPS Power on|Shutdown system and close UPS"},
             {"comboBoxCycle", "PopupAddScheduleTaskForm.ui",

@@ -141,6 +141,32 @@ void TestDatabase::schemaIsCreatedOnce()
     }
     QCOMPARE(rows, QStringList({"41 230 0 12 0", "42 229.5 null 30 null"}));
     QVERIFY(query.exec("delete from device_data"));
+
+    // A file of version 5, before rows named their UPS: its rows stay as they were, each table
+    // gains the name once, empty for them (this computer's UPS), and a second start adds none.
+    for (const char *table : {"alarm", "device_data", "log_self_test"})
+        QVERIFY(query.exec(QStringLiteral("alter table %1 drop column ups").arg(table)));
+    QVERIFY(query.exec("insert into alarm(id, dateTime, alarm) values(7, '2025-01-02 03:04:05', "
+                       "2)"));
+    QVERIFY(query.exec("pragma user_version = 5"));
+    QCOMPARE(initLog(), QStringList());
+    QCOMPARE(RecordProbe::sqlCount("pragma user_version"), SchemaMigration::currentVersion);
+    QVERIFY(query.exec("select id, dateTime, alarm, ups from alarm"));
+    QVERIFY(query.next());
+    QCOMPARE(QStringList({query.value(0).toString(), query.value(1).toString(),
+                          query.value(2).toString(), query.value(3).toString()}),
+             QStringList({"7", "2025-01-02 03:04:05", "2", ""}));
+    QVERIFY(!query.next());
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from pragma_table_info('device_data') where "
+                                   "name = 'ups'"),
+             1);
+    QCOMPARE(initLog(), QStringList());
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from pragma_table_info('log_self_test') "
+                                   "where name = 'ups'"),
+             1);
+    QCOMPARE(schemaObjects(), objects);
+    QVERIFY(query.exec("delete from alarm"));
+    QVERIFY(query.exec("delete from sqlite_sequence where name = 'alarm'"));
 }
 
 void TestDatabase::defaultsAndConstraints()

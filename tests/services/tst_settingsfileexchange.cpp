@@ -4,6 +4,7 @@
 #include "listmodelnutuser.h"
 #include "nutpassword.h"
 #include "settingsfileexchange.h"
+#include "watchlist.h"
 #include "serviceemail.h"
 #include "settings.h"
 #include "testroot.h"
@@ -95,7 +96,9 @@ const QList<QPair<int, QVariant>> listed = {
     {Settings::UpsNutUser, "monuser"},
     {Settings::UpsNutPassword, "nut secret"},
     {Settings::UpsNutCaFile, "/etc/ssl/nas.pem"},
-    {Settings::UpsNutAllowPlain, true}};
+    {Settings::UpsNutAllowPlain, true},
+    {Settings::ShutdownSupplies, "local,Upstairs"},
+    {Settings::ShutdownMinSupplies, 2}};
 
 // Every listed key as the text stored, the way the file carries it.
 QMap<QString, QString> storedTexts()
@@ -246,6 +249,12 @@ void TestSettingsFileExchange::exportAndImport()
     QCOMPARE(m_accounts.addUser("monuser", "monitor", "secret"), QString());
     QCOMPARE(m_accounts.addUser("ops", "admin", "p+w"), QString());
     const NutAccountList accounts = m_accounts.accounts();
+    WatchEntry watched;
+    watched.name = QStringLiteral("Upstairs");
+    watched.host = QStringLiteral("nas.local");
+    watched.ups = QStringLiteral("rack");
+    watched.password = QStringLiteral("watch secret");
+    QVERIFY(WatchList::write(settings, {watched}));
     const QMap<QString, QString> exported = storedTexts();
 
     // A name that a URL has to encode.
@@ -256,13 +265,16 @@ void TestSettingsFileExchange::exportAndImport()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     const QJsonObject object = QJsonDocument::fromJson(text).object();
-    QCOMPARE(object.size(), listed.size() + 2);
+    QCOMPARE(object.size(), listed.size() + 3);
     QCOMPARE(object.value(QStringLiteral("shutdown/UPSOffTime")).toString(), QStringLiteral("3"));
     QCOMPARE(object.value(QStringLiteral("email/enable")).toString(), QStringLiteral("true"));
     // The passwords travel in their protected form only.
     QCOMPARE(object.value(QStringLiteral("email/authPasswd")).toString().size(), 44);
     QVERIFY(!text.contains("pass word"));
     QVERIFY(!text.contains("nut secret"));
+    QVERIFY(!text.contains("watch secret"));
+    QCOMPARE(object.value(QStringLiteral("watch")).toArray().at(0).toObject().value("host"),
+             QStringLiteral("nas.local"));
     QCOMPARE(object.value(QStringLiteral("email/receiver")).toArray().size(), 3);
     // The network accounts travel as their hashes, never as passwords.
     const QJsonArray exportedAccounts = object.value(QStringLiteral("network/users")).toArray();
@@ -278,6 +290,7 @@ void TestSettingsFileExchange::exportAndImport()
     setRecipients({QStringLiteral("someone.else@example.net")});
     m_accounts.replaceAll({});
     QCOMPARE(m_accounts.addUser("intruder", "admin", "x"), QString());
+    QVERIFY(WatchList::write(settings, {}));
     QVERIFY(storedTexts() != exported);
 
     ListModelEMailUser *model = &m_recipients;
@@ -293,6 +306,7 @@ void TestSettingsFileExchange::exportAndImport()
         QCOMPARE(m_accounts.accounts().at(i).passwordHash, accounts.at(i).passwordHash);
     }
     QVERIFY(NutPassword::verify(m_accounts.accounts().at(0).passwordHash, "secret"));
+    QCOMPARE(WatchList::read(settings), QList<WatchEntry>({watched}));
     // The list the e-mail page shows follows.
     QCOMPARE(model->rowCount(), 3);
     QCOMPARE(model->get(1).toString(), users.at(1));

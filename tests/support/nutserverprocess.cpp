@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -221,6 +222,28 @@ bool NutServerProcess::start(int timeoutMs)
         return false;
     for (const Ups &ups : qAsConst(d->upses)) {
         if (!startDriver(ups.name, timeoutMs))
+            return false;
+    }
+    return startServer(timeoutMs);
+}
+
+void NutServerProcess::removeUps(const QString &name)
+{
+    d->upses.erase(std::remove_if(d->upses.begin(), d->upses.end(),
+                                  [&](const Ups &ups) { return ups.name == name; }),
+                   d->upses.end());
+    QProcess *driver = d->drivers.take(name);
+    d->end(driver);
+}
+
+bool NutServerProcess::reconfigure(int timeoutMs)
+{
+    if (!d->writeConfiguration())
+        return false;
+    for (const Ups &ups : qAsConst(d->upses)) {
+        QProcess *driver = d->drivers.value(ups.name);
+        if ((!driver || driver->state() == QProcess::NotRunning) &&
+            !startDriver(ups.name, timeoutMs))
             return false;
     }
     return startServer(timeoutMs);

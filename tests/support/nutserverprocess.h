@@ -41,6 +41,11 @@ public:
 
     // Starts every driver and upsd, then waits until each UPS is served with a status.
     bool start(int timeoutMs = 20000);
+    // Takes a UPS out of the configuration and ends its driver; reconfigure() tells upsd.
+    void removeUps(const QString &name);
+    // Writes the configuration again, starts the drivers of UPSes added since and restarts
+    // upsd on its port, so the server lists what is configured now.
+    bool reconfigure(int timeoutMs = 20000);
     quint16 port() const;
 
     bool startServer(int timeoutMs = 10000);

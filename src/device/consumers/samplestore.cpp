@@ -46,7 +46,7 @@ void SampleStore::store()
     sample.inputFreq = m_state.inputFrequency;
     sample.battVol = m_state.batteryVoltage;
     sample.temperature = m_state.temperature;
-    m_writer->insertSample(sample);
+    m_writer->insertSample(sample, m_ups);
 }
 
 // A hand-edited 0 would store a synced row at every turn of the event loop, and a cycle past

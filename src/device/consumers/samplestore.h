@@ -20,6 +20,8 @@ public:
 
     // Milliseconds between two samples while the timer runs; -1 while it is stopped.
     int interval() const;
+    // The shown name of a watched UPS, stored with each sample; empty for this computer's.
+    void setUps(const QString &name) { m_ups = name; }
 
 public slots:
     void updateState(const UpsState &state);
@@ -35,4 +37,5 @@ private:
     QTimer m_timer;
     UpsState m_state;
     bool m_fresh = false; // m_state came after the last sample
+    QString m_ups;
 };

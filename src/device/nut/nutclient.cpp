@@ -23,13 +23,26 @@ namespace {
 const int maxLineBytes = 16 * 1024;
 const int maxListEntries = 5000;
 
-enum class Kind { StartTls, Username, Password, ListCmd, Login, ListVar, InstCmd, Logout };
+enum class Kind { StartTls, Username, Password, ListCmd, Login, ListVar, InstCmd, Logout, ListUps };
 
 struct Request
 {
     Kind kind;
     QByteArray line;
     QString command; // INSTCMD: the command name
+    QString ups; // the UPS a LIST or INSTCMD is about
+};
+
+// A further UPS polled on the same connection (a watched one): its own data, commands and
+// problem, so one UPS the server cannot serve leaves the others alone.
+struct Unit
+{
+    bool haveData = false;
+    bool onBattery = false;
+    bool commandsKnown = false;
+    QStringList commands;
+    QString problem;
+    QString loggedProblem;
 };
 
 const char *kindName(Kind kind)
@@ -51,6 +64,8 @@ const char *kindName(Kind kind)
         return "INSTCMD";
     case Kind::Logout:
         return "LOGOUT";
+    case Kind::ListUps:
+        return "LIST UPS";
     }
     return "?";
 }
@@ -83,6 +98,15 @@ public:
     bool prepareTls();
     QString target() const;
     int pollInterval() const;
+    bool isPrimary(const QString &ups) const { return !endpoint.ups.isEmpty() && ups == endpoint.ups; }
+    Request listRequest(Kind kind, const QString &ups) const;
+    bool roundOpen() const;
+    void afterPoll();
+    void pollUnits();
+    void setUnits(const QStringList &listed);
+    void unitReceived(const QString &ups, const QHash<QString, QString> &variables);
+    void unitLost(const QString &ups, const QString &reason);
+    void commandDone(const Request &request, const QString &error);
 
     NutClient *q;
     NutClient::Endpoint endpoint;
@@ -120,7 +144,13 @@ public:
     bool listOpen = false;
     QHash<QString, QString> listVars;
     QStringList listCmds;
+    QStringList listUps;
     QStringList commands;
+
+    QMap<QString, Unit> units; // the further UPSes polled, by name
+    QStringList named; // asked for by name
+    bool discover = false; // and every UPS the server lists
+    QStringList discovered; // what LIST UPS said last
 };
 
 NutClientPrivate::NutClientPrivate(NutClient *owner) : q(owner)
@@ -133,12 +163,133 @@ NutClientPrivate::NutClientPrivate(NutClient *owner) : q(owner)
 
 QString NutClientPrivate::target() const
 {
+    if (endpoint.ups.isEmpty())
+        return QStringLiteral("%1:%2").arg(endpoint.host).arg(endpoint.port);
     return QStringLiteral("%1@%2:%3").arg(endpoint.ups, endpoint.host).arg(endpoint.port);
 }
 
 int NutClientPrivate::pollInterval() const
 {
-    return onBattery ? timing.batteryPollMs : timing.pollMs;
+    bool anyOnBattery = onBattery;
+    for (const Unit &unit : units)
+        anyOnBattery = anyOnBattery || unit.onBattery;
+    return anyOnBattery ? timing.batteryPollMs : timing.pollMs;
+}
+
+Request NutClientPrivate::listRequest(Kind kind, const QString &ups) const
+{
+    return {kind,
+            NutLine::join({QStringLiteral("LIST"),
+                           kind == Kind::ListVar ? QStringLiteral("VAR") : QStringLiteral("CMD"),
+                           ups}),
+            {},
+            ups};
+}
+
+// A poll round is one LIST VAR per UPS (after LIST UPS when the server's list is followed); the
+// next round is due a poll period after this one started.
+bool NutClientPrivate::roundOpen() const
+{
+    const auto polling = [](const Request &r) {
+        return r.kind == Kind::ListVar || r.kind == Kind::ListUps;
+    };
+    return (busy && polling(current)) || std::any_of(queue.begin(), queue.end(), polling);
+}
+
+void NutClientPrivate::afterPoll()
+{
+    if (!roundOpen())
+        schedulePoll();
+}
+
+void NutClientPrivate::pollUnits()
+{
+    for (auto it = units.cbegin(); it != units.cend(); ++it)
+        send(listRequest(Kind::ListVar, it.key()));
+}
+
+void NutClientPrivate::setUnits(const QStringList &listed)
+{
+    discovered = listed;
+    QStringList wanted = named;
+    for (const QString &name : qAsConst(discovered)) {
+        if (!wanted.contains(name))
+            wanted.append(name);
+    }
+    wanted.removeAll(endpoint.ups);
+    bool changed = false;
+    const QStringList known = units.keys();
+    for (const QString &name : known) {
+        if (!wanted.contains(name)) {
+            units.remove(name);
+            changed = true;
+        }
+    }
+    for (const QString &name : qAsConst(wanted)) {
+        if (!units.contains(name)) {
+            units.insert(name, Unit());
+            changed = true;
+        }
+    }
+    if (changed) {
+        qCInfo(lcDevice).noquote() << QStringLiteral("Server %1:%2 polled for %3")
+                                          .arg(endpoint.host)
+                                          .arg(endpoint.port)
+                                          .arg(units.keys().join(QStringLiteral(", ")));
+        emit q->upsListChanged(units.keys());
+    }
+}
+
+void NutClientPrivate::unitReceived(const QString &ups, const QHash<QString, QString> &variables)
+{
+    auto it = units.find(ups);
+    if (it == units.end())
+        return; // no longer polled
+    it->onBattery = variables.value(QStringLiteral("ups.status"))
+                        .split(QLatin1Char(' '))
+                        .contains(QLatin1String("OB"));
+    if (!it->haveData)
+        qCInfo(lcDevice).noquote() << QStringLiteral("Network link to %1@%2:%3 is up")
+                                          .arg(ups, endpoint.host)
+                                          .arg(endpoint.port);
+    it->haveData = true;
+    failedAttempts = 0;
+    retryDelay = timing.retryFirstMs;
+    it->problem.clear();
+    it->loggedProblem.clear();
+    const bool commandsKnown = it->commandsKnown;
+    emit q->upsVariablesReceived(ups, variables);
+    if (socket && !commandsKnown && units.contains(ups))
+        send(listRequest(Kind::ListCmd, ups));
+}
+
+void NutClientPrivate::unitLost(const QString &ups, const QString &reason)
+{
+    auto it = units.find(ups);
+    if (it == units.end())
+        return;
+    if (reason != it->loggedProblem) {
+        it->loggedProblem = reason;
+        qCWarning(lcDevice).noquote()
+            << QStringLiteral("Network link to %1@%2:%3: %4").arg(ups, endpoint.host).arg(endpoint.port).arg(reason);
+    }
+    it->haveData = false;
+    it->onBattery = false;
+    it->problem = reason;
+    const bool hadCommands = !it->commands.isEmpty();
+    it->commands.clear();
+    it->commandsKnown = false;
+    if (hadCommands)
+        emit q->upsCommandsChanged(ups);
+    emit q->upsUnavailable(ups, reason);
+}
+
+void NutClientPrivate::commandDone(const Request &request, const QString &error)
+{
+    if (isPrimary(request.ups))
+        emit q->commandFinished(request.command, error);
+    else
+        emit q->upsCommandFinished(request.ups, request.command, error);
 }
 
 void NutClientPrivate::connectNow()
@@ -147,7 +298,7 @@ void NutClientPrivate::connectNow()
     dropSocket();
     if (!running)
         return;
-    if (endpoint.host.isEmpty() || endpoint.ups.isEmpty()) {
+    if (endpoint.host.isEmpty() || (endpoint.ups.isEmpty() && named.isEmpty() && !discover)) {
         fail(QStringLiteral("No server or UPS name is set for the network link"));
         return;
     }
@@ -242,11 +393,10 @@ void NutClientPrivate::sessionReady()
         send({Kind::Username, user, {}});
         send({Kind::Password, password, {}});
     }
-    send({Kind::ListCmd,
-          NutLine::join({QStringLiteral("LIST"), QStringLiteral("CMD"), endpoint.ups}),
-          {}});
-    if (loginWanted && !endpoint.user.isEmpty())
-        send({Kind::Login, NutLine::join({QStringLiteral("LOGIN"), endpoint.ups}), {}});
+    if (!endpoint.ups.isEmpty())
+        send(listRequest(Kind::ListCmd, endpoint.ups));
+    if (loginWanted && !endpoint.user.isEmpty() && !endpoint.ups.isEmpty())
+        send({Kind::Login, NutLine::join({QStringLiteral("LOGIN"), endpoint.ups}), {}, endpoint.ups});
     pollNow();
 }
 
@@ -269,9 +419,8 @@ void NutClientPrivate::sendNext()
     listOpen = false;
     listVars.clear();
     listCmds.clear();
+    listUps.clear();
     listEntries = 0;
-    if (current.kind == Kind::ListVar)
-        pollSent.start();
     socket->write(current.line);
     restartReplyTimer();
 }
@@ -286,17 +435,15 @@ void NutClientPrivate::restartReplyTimer()
 
 void NutClientPrivate::pollNow()
 {
-    if (!ready)
+    if (!ready || roundOpen())
         return;
-    for (const Request &request : queue) {
-        if (request.kind == Kind::ListVar)
-            return;
-    }
-    if (busy && current.kind == Kind::ListVar)
-        return;
-    send({Kind::ListVar,
-          NutLine::join({QStringLiteral("LIST"), QStringLiteral("VAR"), endpoint.ups}),
-          {}});
+    pollSent.start();
+    if (!endpoint.ups.isEmpty())
+        send(listRequest(Kind::ListVar, endpoint.ups));
+    if (discover)
+        send({Kind::ListUps, QByteArrayLiteral("LIST UPS\n"), {}, {}});
+    else
+        pollUnits();
 }
 
 void NutClientPrivate::schedulePoll()
@@ -340,7 +487,8 @@ bool NutClientPrivate::handleLine(const QByteArray &line)
                  .arg(QLatin1String(kindName(current.kind)), NutLine::excerpt(line)));
         return false;
     }
-    if (current.kind == Kind::ListVar || current.kind == Kind::ListCmd)
+    if (current.kind == Kind::ListVar || current.kind == Kind::ListCmd ||
+        current.kind == Kind::ListUps)
         return handleListLine(words, line);
 
     const bool ok = words.first() == QLatin1String("OK") ||
@@ -407,7 +555,7 @@ bool NutClientPrivate::handleLine(const QByteArray &line)
                                 << ":" << error;
         else
             qCInfo(lcDevice) << "Server" << target() << "accepted command" << request.command;
-        emit q->commandFinished(request.command, error);
+        commandDone(request, error);
         break;
     case Kind::Logout:
         loggingOut = true;
@@ -425,25 +573,53 @@ bool NutClientPrivate::handleLine(const QByteArray &line)
 
 bool NutClientPrivate::handleListLine(const QStringList &words, const QByteArray &line)
 {
-    const bool vars = current.kind == Kind::ListVar;
-    const QString what = vars ? QStringLiteral("VAR") : QStringLiteral("CMD");
-    // An entry: "VAR <ups> <name> <value>" or "CMD <ups> <name>".
-    const bool entry =
-        words.size() == (vars ? 4 : 3) && words.at(0) == what && words.at(1) == endpoint.ups;
+    const Request request = current;
+    const bool vars = request.kind == Kind::ListVar;
+    const bool upsList = request.kind == Kind::ListUps;
+    const QString what = vars ? QStringLiteral("VAR")
+        : upsList             ? QStringLiteral("UPS")
+                              : QStringLiteral("CMD");
+    const bool primary = !upsList && isPrimary(request.ups);
+    // An entry: "VAR <ups> <name> <value>", "CMD <ups> <name>" or "UPS <name> <description>".
+    const bool entry = upsList
+        ? words.size() == 3 && words.at(0) == what
+        : words.size() == (vars ? 4 : 3) && words.at(0) == what && words.at(1) == request.ups;
+    const QStringList head = upsList ? QStringList {QStringLiteral("LIST"), what}
+                                     : QStringList {QStringLiteral("LIST"), what, request.ups};
+    const bool frame = words.size() == head.size() + 1 && words.mid(1) == head;
     if (!listOpen) {
         if (words.first() == QLatin1String("ERR") && words.size() >= 2) {
             const QString error = words.at(1);
             finishRequest();
-            if (error == QLatin1String("UNKNOWN-UPS")) {
-                fail(QStringLiteral("The server knows no UPS named \"%1\"").arg(endpoint.ups));
+            if (!primary && !upsList) {
+                // One watched UPS the server cannot serve now: the others go on.
+                if (vars) {
+                    QString reason;
+                    if (error == QLatin1String("UNKNOWN-UPS"))
+                        reason = QStringLiteral("The server knows no UPS named \"%1\"").arg(request.ups);
+                    else if (error == QLatin1String("DATA-STALE") ||
+                             error == QLatin1String("DRIVER-NOT-CONNECTED"))
+                        reason = QStringLiteral("The server has no fresh data from the UPS (%1)").arg(error);
+                    else
+                        reason = QStringLiteral("The server refused LIST VAR: %1").arg(error);
+                    unitLost(request.ups, reason);
+                    afterPoll();
+                } else if (units.contains(request.ups)) {
+                    units[request.ups].commandsKnown = true; // none offered
+                }
+                sendNext();
+                return socket != nullptr;
+            }
+            if (error == QLatin1String("UNKNOWN-UPS") && !upsList) {
+                fail(QStringLiteral("The server knows no UPS named \"%1\"").arg(request.ups));
                 return false;
             }
-            if (error == QLatin1String("DATA-STALE") ||
-                error == QLatin1String("DRIVER-NOT-CONNECTED")) {
+            if (!upsList && (error == QLatin1String("DATA-STALE") ||
+                             error == QLatin1String("DRIVER-NOT-CONNECTED"))) {
                 if (vars) {
                     dataLost(QStringLiteral("The server has no fresh data from the UPS (%1)")
                                  .arg(error));
-                    schedulePoll();
+                    afterPoll();
                 }
                 sendNext();
                 return socket != nullptr;
@@ -451,17 +627,23 @@ bool NutClientPrivate::handleListLine(const QStringList &words, const QByteArray
             fail(QStringLiteral("The server refused LIST %1: %2").arg(what, error));
             return false;
         }
-        if (words.size() == 4 && words.at(0) == QLatin1String("BEGIN") &&
-            words.at(1) == QLatin1String("LIST") && words.at(2) == what &&
-            words.at(3) == endpoint.ups) {
+        if (words.first() == QLatin1String("BEGIN") && frame) {
             listOpen = true;
             return true;
         }
     } else if (words.first() == QLatin1String("END")) {
-        if (words.size() == 4 && words.at(1) == QLatin1String("LIST") && words.at(2) == what &&
-            words.at(3) == endpoint.ups) {
+        if (frame) {
             finishRequest();
-            if (vars) {
+            if (upsList) {
+                setUnits(listUps);
+                pollUnits();
+                afterPoll();
+            } else if (vars && !primary) {
+                unitReceived(request.ups, listVars);
+                if (!socket)
+                    return false;
+                afterPoll();
+            } else if (vars) {
                 const QHash<QString, QString> received = listVars;
                 onBattery = received.value(QStringLiteral("ups.status"))
                                 .split(QLatin1Char(' '))
@@ -486,11 +668,17 @@ bool NutClientPrivate::handleListLine(const QStringList &words, const QByteArray
                 if (!socket)
                     return false;
                 if (!commandsKnown)
-                    send({Kind::ListCmd,
-                          NutLine::join(
-                              {QStringLiteral("LIST"), QStringLiteral("CMD"), endpoint.ups}),
-                          {}});
-                schedulePoll();
+                    send(listRequest(Kind::ListCmd, endpoint.ups));
+                afterPoll();
+            } else if (!primary) {
+                auto it = units.find(request.ups);
+                if (it != units.end()) {
+                    it->commandsKnown = true;
+                    if (listCmds != it->commands) {
+                        it->commands = listCmds;
+                        emit q->upsCommandsChanged(request.ups);
+                    }
+                }
             } else {
                 commandsKnown = true;
                 if (listCmds != commands) {
@@ -510,6 +698,8 @@ bool NutClientPrivate::handleListLine(const QStringList &words, const QByteArray
         }
         if (vars)
             listVars.insert(words.at(2), words.at(3));
+        else if (upsList)
+            listUps.append(words.at(1));
         else
             listCmds.append(words.at(2));
         return true;
@@ -552,7 +742,7 @@ void NutClientPrivate::failPendingCommands()
         left.push_front(current);
     for (const Request &request : left) {
         if (request.kind == Kind::InstCmd)
-            emit q->commandFinished(request.command, QStringLiteral("NOT-CONNECTED"));
+            commandDone(request, QStringLiteral("NOT-CONNECTED"));
     }
 }
 
@@ -573,6 +763,8 @@ void NutClientPrivate::dropSocket()
     busy = false;
     listOpen = false;
     commandsKnown = false;
+    for (Unit &unit : units)
+        unit.commandsKnown = false;
     lines = NutLineSplitter(maxLineBytes);
     if (loggedIn) {
         loggedIn = false;
@@ -593,14 +785,23 @@ void NutClientPrivate::fail(const QString &reason)
         return;
     }
     ++failedAttempts;
-    dataLost(reason);
+    if (!endpoint.ups.isEmpty())
+        dataLost(reason);
+    else
+        problem = reason;
+    for (const QString &ups : units.keys()) {
+        if (!running)
+            return;
+        unitLost(ups, reason);
+    }
     if (!running)
         return; // a receiver stopped us
     if (!commands.isEmpty()) {
         commands.clear();
         emit q->commandsChanged();
     }
-    retryTimer.start(retryDelay);
+    // The spread keeps the servers of a watched list from coming back all in the same moment.
+    retryTimer.start(retryDelay + timing.retrySpreadMs);
     retryDelay = std::min(retryDelay * 2, timing.retryMaxMs);
 }
 
@@ -753,14 +954,57 @@ QString NutClient::problem() const
     return d->problem;
 }
 
+void NutClient::setWatched(const QStringList &names, bool discover)
+{
+    d->named = names;
+    d->discover = discover;
+    d->setUnits(discover ? d->discovered : QStringList());
+    if (d->running && !d->socket && !d->retryTimer.isActive())
+        d->connectNow();
+    else if (d->ready)
+        d->pollNow();
+}
+
+QStringList NutClient::units() const
+{
+    return d->units.keys();
+}
+
+bool NutClient::hasDataOf(const QString &ups) const
+{
+    return d->isPrimary(ups) ? d->haveData : d->units.value(ups).haveData;
+}
+
+QString NutClient::problemOf(const QString &ups) const
+{
+    if (d->isPrimary(ups))
+        return d->problem;
+    const auto it = d->units.constFind(ups);
+    return it == d->units.cend() ? QString() : it->problem;
+}
+
+QStringList NutClient::commandsOf(const QString &ups) const
+{
+    return d->isPrimary(ups) ? d->commands : d->units.value(ups).commands;
+}
+
 void NutClient::instantCommand(const QString &name, const QString &parameter)
 {
+    instantCommandTo(d->endpoint.ups, name, parameter);
+}
+
+void NutClient::instantCommandTo(const QString &ups, const QString &name,
+                                 const QString &parameter)
+{
+    const bool primary = d->isPrimary(ups);
+    const auto unit = d->units.constFind(ups);
+    const bool known = primary ? d->commandsKnown : unit != d->units.cend() && unit->commandsKnown;
     QString refusal;
-    if (!d->ready || !d->commandsKnown)
+    if (!d->ready || !known)
         refusal = QStringLiteral("NOT-CONNECTED");
-    else if (!d->commands.contains(name))
+    else if (!commandsOf(ups).contains(name))
         refusal = QStringLiteral("CMD-NOT-SUPPORTED");
-    QStringList words {QStringLiteral("INSTCMD"), d->endpoint.ups, name};
+    QStringList words {QStringLiteral("INSTCMD"), ups, name};
     if (!parameter.isEmpty())
         words.append(parameter);
     const QByteArray line = NutLine::join(words);
@@ -769,9 +1013,12 @@ void NutClient::instantCommand(const QString &name, const QString &parameter)
     if (!refusal.isEmpty()) {
         // Answered from the event loop, as the server's answer would be.
         QMetaObject::invokeMethod(
-            this, [this, name, refusal] { emit commandFinished(name, refusal); },
+            this,
+            [this, ups, name, refusal] {
+                d->commandDone({Kind::InstCmd, {}, name, ups}, refusal);
+            },
             Qt::QueuedConnection);
         return;
     }
-    d->send({Kind::InstCmd, line, name});
+    d->send({Kind::InstCmd, line, name, ups});
 }

@@ -10,7 +10,8 @@
 class NutClientPrivate;
 
 // A client of a network UPS server (upsd): one TCP connection, encrypted with STARTTLS when the
-// server offers it, polling the variable list of one UPS. Reconnects on its own with a growing
+// server offers it, polling the variable list of one UPS, and of further UPSes of the same
+// server on the same connection. Reconnects on its own with a growing
 // delay, notices a silent server within two poll periods, and tells every loss as `unavailable`
 // with a reason that is logged once, not at every attempt.
 class NutClient : public QObject
@@ -35,6 +36,7 @@ public:
         int batteryPollMs = 1000; // while the status says OB
         int retryFirstMs = 1000;
         int retryMaxMs = 30000;
+        int retrySpreadMs = 0; // added to every retry delay
     };
 
     explicit NutClient(QObject *parent = nullptr);
@@ -60,6 +62,17 @@ public:
     QStringList commands() const; // LIST CMD of this connection
     QString problem() const; // why there is no data now; empty while data comes
 
+    // Further UPSes of the same server polled on this connection, one LIST VAR each per poll:
+    // `names`, and with `discover` every UPS the server lists (LIST UPS at each poll, followed as
+    // it changes). The endpoint's `ups` may then stay empty.
+    void setWatched(const QStringList &names, bool discover);
+    QStringList units() const; // the further UPSes polled now
+    bool hasDataOf(const QString &ups) const;
+    QString problemOf(const QString &ups) const;
+    QStringList commandsOf(const QString &ups) const;
+    void instantCommandTo(const QString &ups, const QString &name,
+                          const QString &parameter = QString());
+
     // INSTCMD; answered by `commandFinished` with an empty error when the server accepted it,
     // else with the server's error word (ACCESS-DENIED, ...) or one of ours (NOT-CONNECTED,
     // CMD-NOT-SUPPORTED).
@@ -72,6 +85,12 @@ signals:
     void commandFinished(const QString &name, const QString &error);
     void loginChanged(bool loggedIn);
     void loggedOut();
+    // The further UPSes, each by name.
+    void upsListChanged(const QStringList &units);
+    void upsVariablesReceived(const QString &ups, const QHash<QString, QString> &variables);
+    void upsUnavailable(const QString &ups, const QString &reason);
+    void upsCommandsChanged(const QString &ups);
+    void upsCommandFinished(const QString &ups, const QString &name, const QString &error);
 
 private:
     QScopedPointer<NutClientPrivate> d;

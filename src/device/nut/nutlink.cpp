@@ -14,7 +14,9 @@
 class NutLinkPrivate
 {
 public:
-    NutLinkPrivate(NutLink *owner, Settings *store);
+    NutLinkPrivate(NutLink *owner, Settings *store, NutClient *shared, const QString &name);
+    QStringList commands() const { return client->commandsOf(ups()); }
+    QString ups() const { return watched.isEmpty() ? client->endpoint().ups : watched; }
 
     void readSettings();
     void received(const QHash<QString, QString> &variables);
@@ -22,11 +24,11 @@ public:
     void send(NutCommand::Request request, int minutes = 0);
     QString reasonFor(NutCommand::Request request) const;
     void setProblem(const QString &text);
-    static UpsState stateOf(const NutReading &reading);
 
     NutLink *q;
     Settings *settings;
     NutClient *client;
+    QString watched; // a UPS of a shared server connection; empty: the link of this computer
     UpsState state;
     NutReading reading;
     QStringList refusedLogged;
@@ -36,16 +38,6 @@ public:
 };
 
 namespace {
-
-std::optional<float> toFloat(const std::optional<double> &value)
-{
-    return value ? std::optional<float>(float(*value)) : std::nullopt;
-}
-
-std::optional<int> toInt(const std::optional<double> &value)
-{
-    return value ? std::optional<int>(int(std::lround(*value))) : std::nullopt;
-}
 
 // The request numbers of the control page, as UpsLink names them.
 std::optional<NutCommand::Request> requestOf(int request)
@@ -72,8 +64,9 @@ std::optional<NutCommand::Request> requestOf(int request)
 
 } // namespace
 
-NutLinkPrivate::NutLinkPrivate(NutLink *owner, Settings *store)
-    : q(owner), settings(store), client(new NutClient(owner))
+NutLinkPrivate::NutLinkPrivate(NutLink *owner, Settings *store, NutClient *shared,
+                               const QString &name)
+    : q(owner), settings(store), client(shared ? shared : new NutClient(owner)), watched(name)
 {
 }
 
@@ -102,41 +95,6 @@ void NutLinkPrivate::readSettings()
     client->setLoginWanted(!leaving && settings->getSettings(Settings::ShutdownEnable).toBool());
 }
 
-UpsState NutLinkPrivate::stateOf(const NutReading &r)
-{
-    UpsState s;
-    s.link = UpsState::Link::Online;
-    s.onBattery = r.onBattery;
-    s.batteryLow = r.batteryLow;
-    // Trimming and boosting are what a line-interactive unit does; the alarm then says "Boost or
-    // buck activated" rather than "Bypass supply".
-    s.bypass = r.bypass || r.trim || r.boost;
-    s.standbyType = (r.trim || r.boost) ? true : (r.bypass ? false : r.standbyType.value_or(false));
-    s.upsFailed = r.alarm || r.overload || r.replaceBattery;
-    s.selfTest = r.calibrating;
-    s.shutdownActive = r.outputOff || r.forcedShutdown;
-    s.forcedShutdown = r.forcedShutdown;
-    s.beeper = r.beeperOn.value_or(false);
-    s.inputVoltage = toFloat(r.inputVoltage);
-    s.outputVoltage = toFloat(r.outputVoltage);
-    s.load = toInt(r.load);
-    s.inputFrequency = toFloat(r.inputFrequency);
-    s.batteryVoltage = toFloat(r.batteryVoltage);
-    s.temperature = toFloat(r.temperature);
-    s.batteryCharge = toFloat(r.batteryCharge);
-    if (r.batteryRuntime)
-        s.runtime = int(*r.batteryRuntime / 60);
-    s.ratedOutputVoltage = toFloat(r.ratingOutputVoltage);
-    s.ratedBatteryVoltage = toFloat(r.ratingBatteryVoltage);
-    s.ratedCurrent = toInt(r.ratingCurrent);
-    s.ratedFrequency = toFloat(r.ratingFrequency);
-    s.manufacturer = r.manufacturer;
-    s.model = r.model;
-    s.firmware = r.firmware;
-    s.serialNumber = r.serial;
-    return s;
-}
-
 void NutLinkPrivate::received(const QHash<QString, QString> &variables)
 {
     const NutReading next = NutReading::fromVariables(variables);
@@ -146,7 +104,8 @@ void NutLinkPrivate::received(const QHash<QString, QString> &variables)
             QStringLiteral("The server has no status for the UPS (ups.status \"%1\")")
                 .arg(variables.value(QStringLiteral("ups.status")));
         if (reason != problem)
-            qCWarning(lcDevice).noquote() << reason;
+            qCWarning(lcDevice).noquote()
+                << (watched.isEmpty() ? reason : QStringLiteral("%1: %2").arg(watched, reason));
         lost(reason);
         return;
     }
@@ -161,7 +120,7 @@ void NutLinkPrivate::received(const QHash<QString, QString> &variables)
         }
     }
     const UpsState previous = state;
-    state = stateOf(next);
+    state = next.toState();
     reading = next;
     const bool cameOnline = previous.link != UpsState::Link::Online;
     const bool identity = previous.manufacturer != state.manufacturer ||
@@ -205,18 +164,43 @@ void NutLinkPrivate::lost(const QString &reason)
 void NutLinkPrivate::send(NutCommand::Request request, int minutes)
 {
     const std::optional<NutCommand> command =
-        NutCommand::forRequest(request, client->commands(), reading, minutes);
+        NutCommand::forRequest(request, commands(), reading, minutes);
     if (!command) {
         const QString reason = reasonFor(request);
         qCWarning(lcDevice).noquote() << "Control request not sent:" << reason;
         emit q->commandRefused(reason);
         return;
     }
-    client->instantCommand(command->name, command->parameter);
+    client->instantCommandTo(ups(), command->name, command->parameter);
+}
+
+NutLink::NutLink(NutClient *server, const QString &ups, QObject *parent)
+    : UpsLink(parent), d(new NutLinkPrivate(this, nullptr, server, ups))
+{
+    connect(server, &NutClient::upsVariablesReceived, this,
+            [this](const QString &name, const QHash<QString, QString> &variables) {
+                if (name == d->watched)
+                    d->received(variables);
+            });
+    connect(server, &NutClient::upsUnavailable, this,
+            [this](const QString &name, const QString &reason) {
+                if (name == d->watched)
+                    d->lost(reason);
+            });
+    connect(server, &NutClient::upsCommandsChanged, this, [this](const QString &name) {
+        if (name == d->watched)
+            emit controlsChanged();
+    });
+    connect(server, &NutClient::upsCommandFinished, this,
+            [this](const QString &name, const QString &command, const QString &error) {
+                if (name == d->watched && !error.isEmpty())
+                    emit commandRefused(
+                        tr("The UPS server refused the command %1: %2").arg(command, error));
+            });
 }
 
 NutLink::NutLink(Settings *settings, QObject *parent)
-    : UpsLink(parent), d(new NutLinkPrivate(this, settings))
+    : UpsLink(parent), d(new NutLinkPrivate(this, settings, nullptr, QString()))
 {
     connect(d->client, &NutClient::variablesReceived, this,
             [this](const QHash<QString, QString> &variables) { d->received(variables); });
@@ -245,6 +229,8 @@ NutLink::~NutLink() = default;
 
 bool NutLink::start()
 {
+    if (!d->watched.isEmpty())
+        return true; // the server's connection runs for all its UPSes
     d->leaving = false;
     d->readSettings();
     d->client->start();
@@ -253,7 +239,8 @@ bool NutLink::start()
 
 void NutLink::stop()
 {
-    d->client->logout();
+    if (d->watched.isEmpty())
+        d->client->logout();
     d->lost(QString());
 }
 
@@ -261,6 +248,8 @@ void NutLink::stop()
 // the computer running) through a connection without login.
 void NutLink::leave()
 {
+    if (!d->watched.isEmpty())
+        return; // a watched UPS is never logged in to
     d->leaving = true;
     d->client->setLoginWanted(false);
 }
@@ -309,7 +298,7 @@ QString NutLinkPrivate::reasonFor(NutCommand::Request request) const
 {
     if (state.link != UpsState::Link::Online)
         return NutLink::tr("The UPS server is not connected.");
-    if (NutCommand::forRequest(request, client->commands(), reading, 1))
+    if (NutCommand::forRequest(request, commands(), reading, 1))
         return QString();
     return NutLink::tr("The UPS server does not offer %1 for this UPS.")
         .arg(NutCommand::candidates(request).join(QStringLiteral(" / ")));

@@ -18,6 +18,9 @@ class NutLink : public UpsLink
     Q_OBJECT
 public:
     explicit NutLink(Settings *settings, QObject *parent = nullptr);
+    // One UPS of a server watched beside this computer's own: read through the server's shared
+    // connection (which it neither starts nor stops), never logged in to.
+    NutLink(NutClient *server, const QString &ups, QObject *parent = nullptr);
     ~NutLink() override;
 
     bool start() override;

@@ -1,5 +1,7 @@
 #include "nutreading.h"
 
+#include "upsstate.h"
+
 #include <cmath>
 
 namespace {
@@ -59,6 +61,16 @@ private:
     const QHash<QString, QString> &m_variables;
     QStringList *m_refused;
 };
+
+std::optional<float> toFloat(const std::optional<double> &value)
+{
+    return value ? std::optional<float>(float(*value)) : std::nullopt;
+}
+
+std::optional<int> toInt(const std::optional<double> &value)
+{
+    return value ? std::optional<int>(int(std::lround(*value))) : std::nullopt;
+}
 
 } // namespace
 
@@ -156,4 +168,40 @@ NutReading NutReading::fromVariables(const QHash<QString, QString> &variables)
     r.firmware = read.text(QStringLiteral("ups.firmware"));
     r.serial = read.text(QStringLiteral("device.serial"), QStringLiteral("ups.serial"));
     return r;
+}
+
+UpsState NutReading::toState() const
+{
+    const NutReading &r = *this;
+    UpsState s;
+    s.link = UpsState::Link::Online;
+    s.onBattery = r.onBattery;
+    s.batteryLow = r.batteryLow;
+    // Trimming and boosting are what a line-interactive unit does; the alarm then says "Boost or
+    // buck activated" rather than "Bypass supply".
+    s.bypass = r.bypass || r.trim || r.boost;
+    s.standbyType = (r.trim || r.boost) ? true : (r.bypass ? false : r.standbyType.value_or(false));
+    s.upsFailed = r.alarm || r.overload || r.replaceBattery;
+    s.selfTest = r.calibrating;
+    s.shutdownActive = r.outputOff || r.forcedShutdown;
+    s.forcedShutdown = r.forcedShutdown;
+    s.beeper = r.beeperOn.value_or(false);
+    s.inputVoltage = toFloat(r.inputVoltage);
+    s.outputVoltage = toFloat(r.outputVoltage);
+    s.load = toInt(r.load);
+    s.inputFrequency = toFloat(r.inputFrequency);
+    s.batteryVoltage = toFloat(r.batteryVoltage);
+    s.temperature = toFloat(r.temperature);
+    s.batteryCharge = toFloat(r.batteryCharge);
+    if (r.batteryRuntime)
+        s.runtime = int(*r.batteryRuntime / 60);
+    s.ratedOutputVoltage = toFloat(r.ratingOutputVoltage);
+    s.ratedBatteryVoltage = toFloat(r.ratingBatteryVoltage);
+    s.ratedCurrent = toInt(r.ratingCurrent);
+    s.ratedFrequency = toFloat(r.ratingFrequency);
+    s.manufacturer = r.manufacturer;
+    s.model = r.model;
+    s.firmware = r.firmware;
+    s.serialNumber = r.serial;
+    return s;
 }

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+struct UpsState;
+
 // What one variable list of a network UPS server says about the UPS, in the terms the rest of
 // the program uses. A measurement the server does not have, or has as something that is not a
 // number, stays empty: never a zero that could look like a flat battery.
@@ -54,6 +56,8 @@ struct NutReading
     QStringList refused;
 
     static NutReading fromVariables(const QHash<QString, QString> &variables);
+    // The typed state of an answering UPS, as every link fills it.
+    UpsState toState() const;
 
     // A number as the protocol writes it: optional sign, digits, at most one point; no
     // exponent, no thousands separator, nothing around it.

@@ -77,52 +77,70 @@ void ServiceNotification::setDeliver(bool deliver)
 
 void ServiceNotification::updateState(const UpsState &state)
 {
+    judge(m_local, QString(), state);
+}
+
+void ServiceNotification::updateNamedState(const QString &name, const UpsState &state)
+{
+    judge(m_named[name], name, state);
+}
+
+void ServiceNotification::judge(Seen &seen, const QString &name, const UpsState &state)
+{
     if (state.link == UpsState::Link::Unknown)
         return;
+    const auto title = [&name](const QString &text) {
+        return name.isEmpty() ? text : tr("%1: %2").arg(name, text);
+    };
     const bool online = state.online();
     // The first answer is compared with a UPS at rest; no "back" before anything was lost.
-    if (!m_seen) {
+    if (!seen.seen) {
         if (!online)
             return;
-        m_seen = true;
-        m_online = true;
+        seen.seen = true;
+        seen.online = true;
     }
-    if (online != m_online) {
-        m_online = online;
+    if (online != seen.online) {
+        seen.online = online;
         if (online)
-            post(Link, tr("Communication restored"), tr("Quelta is talking to the UPS again."),
+            post(Link, title(tr("Communication restored")), tr("Quelta is talking to the UPS again."),
                  false);
         else
-            post(Link, tr("Communication lost"),
+            post(Link, title(tr("Communication lost")),
                  tr("Quelta cannot reach the UPS: it no longer sees a mains failure."), true);
     }
     // Flags of a UPS that does not answer are stale.
     if (!online)
         return;
-    if (state.onBattery != m_onBattery) {
-        m_onBattery = state.onBattery;
-        if (m_onBattery) {
+    if (state.onBattery != seen.onBattery) {
+        seen.onBattery = state.onBattery;
+        if (seen.onBattery) {
             QString body = tr("The UPS is running on its battery.");
             if (state.batteryCharge)
                 body += QLatin1Char(' ') +
                     tr("Battery charge: %1 %.").arg(qRound(*state.batteryCharge));
-            post(Mains, tr("Mains failure"), body, true);
+            post(Mains, title(tr("Mains failure")), body, true);
         } else {
-            post(Mains, tr("Mains returned"), tr("The UPS is running on the mains again."), false);
+            post(Mains, title(tr("Mains returned")), tr("The UPS is running on the mains again."), false);
         }
     }
-    if (state.batteryLow != m_batteryLow) {
-        m_batteryLow = state.batteryLow;
-        if (m_batteryLow)
-            post(BatteryLow, tr("Battery low"),
+    if (state.batteryLow != seen.batteryLow) {
+        seen.batteryLow = state.batteryLow;
+        if (seen.batteryLow)
+            post(BatteryLow, title(tr("Battery low")),
                  tr("The UPS battery is low: the computer may lose power soon."), true);
     }
-    if (state.upsFailed != m_upsFailed) {
-        m_upsFailed = state.upsFailed;
-        if (m_upsFailed)
-            post(UpsFault, tr("UPS fault"),
+    if (state.upsFailed != seen.upsFailed) {
+        seen.upsFailed = state.upsFailed;
+        if (seen.upsFailed)
+            post(UpsFault, title(tr("UPS fault")),
                  tr("The UPS reports a fault; the alarm list tells more."), true);
     }
+}
+
+void ServiceNotification::setCountdownReason(const QString &reason)
+{
+    m_countdownReason = reason;
 }
 
 void ServiceNotification::countdownChanged(int seconds)
@@ -137,6 +155,7 @@ void ServiceNotification::countdownChanged(int seconds)
     }
     const bool wasRunning = m_countdown;
     m_countdown = false;
+    m_countdownReason.clear();
     if (m_countdownEnd != 0)
         withdrawCountdown();
     if (wasRunning)
@@ -178,6 +197,8 @@ void ServiceNotification::tellCountdown(const QString &title)
         QDateTime::fromSecsSinceEpoch(m_countdownEnd).toString(QStringLiteral("hh:mm:ss"));
     m_countdownTitle = title;
     m_countdownBody = tr("The computer shuts down in %1, at %2.").arg(secondsText(int(left)), end);
+    if (!m_countdownReason.isEmpty())
+        m_countdownBody += QLatin1Char(' ') + m_countdownReason;
     qCInfo(lcServices).noquote() << "Notice:" << title << "-" << m_countdownBody;
     emit notify(Countdown, title, m_countdownBody, true);
     if (m_deliver)

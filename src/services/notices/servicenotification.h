@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QTimer>
 
@@ -61,6 +62,10 @@ public slots:
     void countdownShortened(int seconds);
     // A tick of the countdown; 0: it ended.
     void countdownTick(int seconds);
+    // Why the next countdown starts (the supplies lost); said in its notice.
+    void setCountdownReason(const QString &reason);
+    // A watched UPS's changes, told as this computer's are, with its name before each title.
+    void updateNamedState(const QString &name, const UpsState &state);
     void selfTestFinished(const SelfTestResult &result);
     // A notice of the given kind, decided elsewhere (the battery's age).
     void post(int kind, const QString &title, const QString &body, bool urgent);
@@ -88,6 +93,15 @@ private:
         bool urgent = false;
     };
 
+    struct Seen
+    {
+        bool seen = false;
+        bool online = false;
+        bool onBattery = false;
+        bool batteryLow = false;
+        bool upsFailed = false;
+    };
+    void judge(Seen &seen, const QString &name, const UpsState &state);
     void send(int kind, const QString &title, const QString &body, bool urgent);
     void tellCountdown(const QString &title);
     void deliverCountdown();
@@ -100,12 +114,10 @@ private:
     bool m_enable = true;
     bool m_deliver = false;
     // The last state of an answering UPS; none before the first answer.
-    bool m_seen = false;
-    bool m_online = false;
-    bool m_onBattery = false;
-    bool m_batteryLow = false;
-    bool m_upsFailed = false;
+    Seen m_local;
     bool m_countdown = false;
+    QString m_countdownReason;
+    QHash<QString, Seen> m_named;
     // The running countdown's notice: when it ends, what it says, the desktop's id for it (0
     // until the desktop answered), whether a Notify is under way, and whether a newer text
     // waits for that answer.

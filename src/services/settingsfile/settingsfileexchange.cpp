@@ -1,5 +1,7 @@
 #include "settingsfileexchange.h"
 
+#include "watchlist.h"
+
 #include "filesaver.h"
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
@@ -69,6 +71,59 @@ const QList<int> &webMembers()
 }
 
 const QString accountsMember = QStringLiteral("network/users");
+const QString watchMember = QStringLiteral("watch");
+
+// The supplies of the protection, after the network server's; older files lack them.
+const QList<int> &supplyMembers()
+{
+    static const QList<int> types = {Settings::ShutdownSupplies, Settings::ShutdownMinSupplies};
+    return types;
+}
+
+// The watched UPSes; the passwords in their stored, obscured form, as the link's goes.
+QJsonArray watchToJson(const QList<WatchEntry> &entries)
+{
+    QJsonArray list;
+    for (const WatchEntry &e : entries) {
+        list.append(QJsonObject {
+            {QStringLiteral("name"), e.name},
+            {QStringLiteral("host"), e.host},
+            {QStringLiteral("port"), e.port},
+            {QStringLiteral("ups"), e.ups},
+            {QStringLiteral("user"), e.user},
+            {QStringLiteral("password"), QString::fromLatin1(Settings::encryptPassword(e.password))},
+            {QStringLiteral("caFile"), e.caFile},
+            {QStringLiteral("allowPlain"), e.allowPlain}});
+    }
+    return list;
+}
+
+// Entries without a server are skipped with a warning.
+QList<WatchEntry> watchFromJson(const QJsonArray &list)
+{
+    QList<WatchEntry> entries;
+    for (const QJsonValue &value : list) {
+        const QJsonObject o = value.toObject();
+        WatchEntry e;
+        e.host = o.value(QStringLiteral("host")).toString().trimmed();
+        if (e.host.isEmpty()) {
+            qCWarning(lcServices) << "Settings file: skipping watched UPS" << value
+                                  << "(no server)";
+            continue;
+        }
+        e.name = o.value(QStringLiteral("name")).toString();
+        const int port = o.value(QStringLiteral("port")).toInt();
+        e.port = port > 0 && port <= 65535 ? port : nutDefaultPort;
+        e.ups = o.value(QStringLiteral("ups")).toString(QStringLiteral("*"));
+        e.user = o.value(QStringLiteral("user")).toString();
+        e.password = QString::fromUtf8(Settings::decryptPassword(
+            o.value(QStringLiteral("password")).toString().toLatin1(), QStringLiteral("watch")));
+        e.caFile = o.value(QStringLiteral("caFile")).toString();
+        e.allowPlain = o.value(QStringLiteral("allowPlain")).toBool();
+        entries.append(e);
+    }
+    return entries;
+}
 
 // The stored text of a setting; a hand-edited list ("a,b" unquoted reads as a list) as written.
 QString storedText(Settings *settings, int type)
@@ -201,6 +256,9 @@ bool SettingsFileExchange::settingsSaveAs(const QUrl &file)
     object.insert(accountsMember, accountsToJson(m_networkAccounts->accounts()));
     for (int type : webMembers())
         object.insert(settings->keyName(type), storedText(settings, type));
+    for (int type : supplyMembers())
+        object.insert(settings->keyName(type), storedText(settings, type));
+    object.insert(watchMember, watchToJson(WatchList::read(settings)));
 
     // Only into a folder that is there (the saver would make it). Replaced whole, so a failed
     // write (a full disk) keeps the old file. It holds the SMTP password, as the configuration
@@ -279,6 +337,12 @@ bool SettingsFileExchange::settingsImport(const QUrl &file)
                        "kept.");
     for (int type : webMembers())
         importMember(settings, object, type, networkAbsent);
+    QStringList suppliesAbsent;
+    for (int type : supplyMembers())
+        importMember(settings, object, type, suppliesAbsent);
+    const QJsonValue watched = object.value(watchMember);
+    if (watched.isArray() && !WatchList::write(settings, watchFromJson(watched.toArray())))
+        failures << tr("The watched UPSes could not be stored; the old list is kept.");
 
     if (!skipped.isEmpty())
         qCWarning(lcServices) << "The settings file" << path << "lacks usable values for" << skipped

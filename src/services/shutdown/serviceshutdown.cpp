@@ -7,6 +7,7 @@
 #include "platform.h"
 #include "settings.h"
 #include "shutdowntask.h"
+#include "supplycount.h"
 #include "upsstate.h"
 
 #include <QJsonArray>
@@ -81,6 +82,7 @@ public:
     bool isCommitted() const { return fsdRaised || upsOffAsked || powerOffAsked || forcedEnd; }
     void updateCommitted();
     void followUpsOff(const UpsState &state);
+    void judgeSupplies();
     bool holdForFinalStep();
     void dropCommand();
     void startCommand();
@@ -91,6 +93,7 @@ public:
     ServiceShutdown *q;
     Settings *settings = nullptr;
     DevComm *devComm = nullptr;
+    SupplyCount *supplies = nullptr;
     QTimer timer; // runs only while there is something to count
     bool started = false;
     // The shutdown step, log included, repeats every second until the system goes down.
@@ -215,6 +218,41 @@ void ServiceShutdownPrivate::cancel()
     setAlerting(false);
     updateCommitted();
     emit q->shutdownStarted(0);
+}
+
+void ServiceShutdownPrivate::judgeSupplies()
+{
+    if (!supplies || supplies->localOnly() || !queltaOffEnable)
+        return;
+    const QStringList lost = supplies->lost();
+    if (supplies->belowMinimum()) {
+        if (countdown != 0)
+            return;
+        const int seconds = battLowOffTime > 0 ? secondsOf(battLowOffTime) : shortCountdown;
+        qCInfo(lcServices).noquote()
+            << QStringLiteral("Shutdown countdown started: %1 seconds (%2 of %3 supplies can "
+                              "feed this computer, %4 needed; lost: %5)")
+                   .arg(seconds)
+                   .arg(supplies->able())
+                   .arg(supplies->chosen().size())
+                   .arg(supplies->minimum())
+                   .arg(lost.join(QStringLiteral(", ")));
+        startedByUps = true;
+        emit q->countdownReason(
+            ServiceShutdown::tr("Supplies lost: %1.").arg(lost.join(QStringLiteral(", "))));
+        startCountdown(seconds);
+    } else if (countdown > 0 && startedByUps) {
+        startedByUps = false;
+        if (isCommitted()) {
+            qCWarning(lcServices) << "Enough supplies can feed this computer again; the shutdown "
+                                     "goes on, as the network clients were told (FSD) or the "
+                                     "power-off was asked";
+        } else {
+            qCInfo(lcServices) << "Enough supplies can feed this computer again; shutdown "
+                                  "cancelled";
+            cancel();
+        }
+    }
 }
 
 void ServiceShutdownPrivate::startCountdown(int seconds)
@@ -456,6 +494,15 @@ void ServiceShutdown::onSettingsChanged()
         d->battLow = false;
         d->cancel();
     }
+    // Switched on while too few supplies can feed: the countdown starts now.
+    if (!wasEnabled && d->queltaOffEnable)
+        d->judgeSupplies();
+}
+
+void ServiceShutdown::setSupplies(SupplyCount *supplies)
+{
+    d->supplies = supplies;
+    connect(supplies, &SupplyCount::changed, this, [this] { d->judgeSupplies(); });
 }
 
 void ServiceShutdown::updateState(const UpsState &state)
@@ -481,6 +528,9 @@ void ServiceShutdown::updateState(const UpsState &state)
     if (!d->queltaOffEnable)
         return;
     d->followUpsOff(state);
+    // Several supplies: what this UPS says counts through them (judgeSupplies).
+    if (d->supplies && !d->supplies->localOnly())
+        return;
     if (!state.forcedShutdown) {
         if (d->forcedEnd) {
             d->forcedEnd = false;
@@ -676,9 +726,12 @@ bool ServiceShutdown::queltaOffEnable() const
 void ServiceShutdown::setQueltaOffEnable(bool enable)
 {
     if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable,
-                   &ServiceShutdown::queltaOffEnableChanged) ||
-        enable)
+                   &ServiceShutdown::queltaOffEnableChanged))
         return;
+    if (enable) {
+        d->judgeSupplies();
+        return;
+    }
     d->mainsFault = false;
     d->battLow = false;
     d->cancel();

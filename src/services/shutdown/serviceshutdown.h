@@ -20,6 +20,8 @@ struct UpsState;
 // reading counts once two status replies in a row agree. The scheduled power-off
 // uses the same countdown (startShutdown). It reads the UPS from the data sets handed to
 // updateState and follows its settings as they are written.
+class SupplyCount;
+
 class ServiceShutdown : public QObject
 {
     Q_OBJECT
@@ -99,6 +101,9 @@ public:
     // Reads the settings; from now on a countdown ticks once a second. Called once at start-up.
     void start();
     void setFinalStep(const FinalStep &step, int timeLimitSeconds);
+    // The supplies of this computer: unless only its own UPS is chosen, the countdown starts
+    // when fewer than the minimum can feed it, and stops when enough can again.
+    void setSupplies(SupplyCount *supplies);
     // The scheduled power-off: a countdown of `minutes` (0: ten seconds) unless
     // one is running. The return of the mains does not cancel it.
     void startShutdown(int minutes);
@@ -131,6 +136,8 @@ signals:
     // The system did not power off at the end of a countdown; `message` says so to the user.
     // Once per countdown, however often the power-off is asked for again.
     void shutdownFailed(const QString &message);
+    // Why the countdown about to start does (the supplies lost), for its notice.
+    void countdownReason(const QString &reason);
 
 public slots:
     // Reloads the twelve settings; a running countdown is not touched.

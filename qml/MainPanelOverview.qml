@@ -1,0 +1,135 @@
+import QtQuick 2.15
+import QtQuick.Controls 1.4
+import Quelta 1.0
+
+// Every UPS at a glance: this computer's first, then each watched one; a card opens as the
+// device page of that UPS.
+Item {
+    id: page
+    property DevStatusView opened: null
+    property alias overview: overview
+
+    DevStatusView {
+        id: localStatus
+        source: DevComm
+        shutdown: ServiceShutdown
+    }
+    UpsOverview {
+        id: overview
+        objectName: "upsOverview"
+        local: localStatus
+        watch: WatchService
+        // A card that went (its UPS no longer listed) is not left open.
+        onCardsChanged: if (page.opened && page.opened !== localStatus) page.opened = null
+    }
+
+    Flickable {
+        anchors.fill: parent
+        anchors.margins: Theme.margin
+        visible: page.opened === null
+        contentHeight: cards.implicitHeight
+        clip: true
+
+        Flow {
+            id: cards
+            objectName: "overviewCards"
+            width: parent.width
+            spacing: Theme.margin
+
+            UpsCard {
+                objectName: "cardLocal"
+                status: localStatus
+                local: true
+                onOpened: page.opened = localStatus
+            }
+            Repeater {
+                model: overview.cards
+                UpsCard {
+                    status: modelData
+                    onOpened: page.opened = modelData
+                }
+            }
+        }
+    }
+
+    Item {
+        anchors.fill: parent
+        visible: page.opened !== null
+
+        Button {
+            id: back
+            objectName: "overviewBack"
+            x: Theme.margin
+            y: 8
+            text: qsTr("Back to the overview")
+            style: SettingsButtonStyle {}
+            onClicked: page.opened = null
+        }
+        Text {
+            anchors.left: back.right
+            anchors.leftMargin: Theme.margin
+            anchors.verticalCenter: back.verticalCenter
+            text: page.opened === localStatus ? qsTr("This computer")
+                                              : (page.opened ? page.opened.name : "")
+            color: Theme.text
+            font.pixelSize: Theme.fontLarge
+            font.bold: true
+        }
+        // A watched UPS's commands, as its server offers them.
+        Row {
+            id: commands
+            objectName: "overviewCommands"
+            property WatchedUps unit: page.opened ? page.opened.watched : null
+            property int revision: 0
+            property string refusal
+            function unavailable(request) {
+                revision
+                return unit ? unit.controlUnavailable(request) : ""
+            }
+            visible: unit !== null
+            anchors.right: parent.right
+            anchors.rightMargin: Theme.margin
+            anchors.verticalCenter: back.verticalCenter
+            spacing: 8
+
+            Connections {
+                target: commands.unit
+                function onControlsChanged() { commands.revision++ }
+                function onCommandRefused(message) { commands.refusal = message }
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: commands.refusal
+                color: Theme.fault
+                font.pixelSize: Theme.fontSmall
+            }
+            // The request numbers are the link's (UpsLink::ControlRequest), as on the control page.
+            Button {
+                text: qsTr("UPS Self-test for 10S")
+                style: SettingsButtonStyle {}
+                enabled: commands.unavailable(0) === ""
+                onClicked: commands.unit.setSelfTest(GlobalDataDef.SelfTest10S, 0)
+            }
+            Button {
+                text: qsTr("UPS Self-test cancel")
+                style: SettingsButtonStyle {}
+                enabled: commands.unavailable(3) === ""
+                onClicked: commands.unit.setSelfTest(GlobalDataDef.SelfTestCancel, 0)
+            }
+            Button {
+                text: qsTr("UPS buzzer toggle")
+                style: SettingsButtonStyle {}
+                enabled: commands.unavailable(6) === ""
+                onClicked: commands.unit.toggleBeeper()
+            }
+        }
+        MainPanelDevForm {
+            objectName: "overviewDevice"
+            anchors.top: back.bottom
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            status: page.opened
+        }
+    }
+}

@@ -1,0 +1,309 @@
+// ctest-needs: program
+// UPSes watched beside this computer's own, the whole program against Debian's upsd with
+// dummy-ups: three servers (the third serving two UPSes and listed whole), this computer's UPS
+// on the simulator. Each watched UPS's alarms and samples under its name, a server's list
+// followed as it changes, and the protection by supply.
+#include "alarm.h"
+#include "compositionroot.h"
+#include "desktopwindow.h"
+#include "devcomm.h"
+#include "devstatusview.h"
+#include "nutserverprocess.h"
+#include "recordprobe.h"
+#include "recordwriter.h"
+#include "servicenotification.h"
+#include "serviceshutdown.h"
+#include "settings.h"
+#include "supplycount.h"
+#include "testroot.h"
+#include "upsdirectory.h"
+#include "upsoverview.h"
+#include "upssimprocess.h"
+#include "watchedups.h"
+#include "watchlist.h"
+#include "watchservice.h"
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace RecordProbe;
+
+namespace {
+
+QString device(const char *status, int charge = 100)
+{
+    return QStringLiteral("ups.status: %1\nbattery.charge: %2\ninput.voltage: 230\n"
+                          "output.voltage: 230\nups.load: 20\nbattery.runtime: 1800\n")
+        .arg(QLatin1String(status))
+        .arg(charge);
+}
+
+} // namespace
+
+class TestWatch : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestRoot m_root {TestRoot::FoldersOnly};
+    UpsSimProcess m_sim {{QStringLiteral("--instant")}};
+    NutServerProcess m_up;
+    NutServerProcess m_down;
+    NutServerProcess m_lab;
+    CompositionRoot m_program;
+
+    WatchService *watch() const { return m_program.watchService(); }
+    QStringList names() const
+    {
+        QStringList list;
+        for (WatchedUps *unit : watch()->units())
+            list << unit->name();
+        return list;
+    }
+    bool online(const QString &name) const
+    {
+        WatchedUps *unit = watch()->find(name);
+        return unit && unit->state().online();
+    }
+    bool onBattery(const QString &name) const
+    {
+        WatchedUps *unit = watch()->find(name);
+        return unit && unit->state().online() && unit->state().onBattery;
+    }
+    int rows(const QString &sql, const QVariant &bound = QVariant()) const
+    {
+        m_program.recordWriter()->flush();
+        return sqlCount(sql, bound);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!NutServerProcess::available())
+            QSKIP("Debian's nut-server is not installed");
+        QVERIFY(m_sim.isReady());
+        m_up.addDummyUps(QStringLiteral("ups"), device("OL"));
+        m_down.addDummyUps(QStringLiteral("ups"), device("OL"));
+        m_lab.addDummyUps(QStringLiteral("u1"), device("OL"));
+        m_lab.addDummyUps(QStringLiteral("u2"), device("OL"));
+        QVERIFY2(m_up.start() && m_down.start() && m_lab.start(),
+                 qPrintable(m_up.output() + m_down.output() + m_lab.output()));
+
+        m_program.openStores();
+        Settings *settings = m_program.settings();
+        settings->setSettings(Settings::UpsCommType, int(DevComm::COM));
+        settings->setSettings(Settings::UpsComPort, m_sim.portPath());
+        settings->setSettings(Settings::UpsBaudRate, 115200);
+        settings->setSettings(Settings::UpsDataSaveCycle, 1);
+        settings->setSettings(Settings::ShutdownEnable, true);
+        // A countdown that would not end within the test, whatever starts it.
+        settings->setSettings(Settings::ShutdownBattLowTime, 30);
+        settings->setSettings(Settings::ShutdownSupplies, QStringLiteral("Upstairs, Downstairs"));
+        settings->setSettings(Settings::ShutdownMinSupplies, 1);
+        WatchEntry up;
+        up.name = QStringLiteral("Upstairs");
+        up.host = QStringLiteral("127.0.0.1");
+        up.port = m_up.port();
+        up.ups = QStringLiteral("ups");
+        up.allowPlain = true; // these servers offer no STARTTLS
+        WatchEntry down = up;
+        down.name = QStringLiteral("Downstairs");
+        down.port = m_down.port();
+        WatchEntry lab = up;
+        lab.name = QStringLiteral("lab");
+        lab.port = m_lab.port();
+        lab.ups = QStringLiteral("*");
+        lab.user = QStringLiteral("nobody");
+        lab.password = QStringLiteral("secret");
+        QVERIFY(WatchList::write(settings, {up, down, lab}));
+        // Stored obscured, read back as it was given.
+        QVERIFY(settings->getSettings(QStringLiteral("watch/3/password"), true).toString() !=
+                QLatin1String("secret"));
+        QCOMPARE(WatchList::read(settings).at(2).password, QStringLiteral("secret"));
+
+        NutClient::Timing timing;
+        timing.pollMs = timing.batteryPollMs = 200;
+        timing.retryFirstMs = timing.retryMaxMs = 200;
+        watch()->setTiming(timing);
+        m_program.start();
+        QCOMPARE(watch()->serverCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            names(), QStringList({"Upstairs", "Downstairs", "lab/u1", "lab/u2"}), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(online("Upstairs") && online("Downstairs") && online("lab/u1") &&
+                                     online("lab/u2") && m_program.devComm()->state().online(),
+                                 10000);
+    }
+
+    // A mains failure of one watched UPS: its alarm and notice carry its name, its samples and
+    // those of the others land under theirs, and this computer's rows keep an empty name.
+    void eachUnderItsName()
+    {
+        QSignalSpy notices(m_program.serviceNotification(), &ServiceNotification::notify);
+        QSignalSpy mailed(watch(), &WatchService::alarmRaised);
+        m_up.writeDeviceFile(QStringLiteral("ups"), device("OB DISCHRG", 80));
+        QTRY_VERIFY_WITH_TIMEOUT(onBattery("Upstairs"), 10000);
+        QCOMPARE(rows(QStringLiteral("select count(*) from alarm where ups = 'Upstairs' and "
+                                     "alarm = ?"),
+                      int(Alarm::MainsFault)),
+                 1);
+        QVERIFY(mailed.contains({QStringLiteral("Upstairs: Input voltage fault")}));
+        bool told = false;
+        for (const QList<QVariant> &notice : qAsConst(notices))
+            told = told || notice.at(1).toString() == QLatin1String("Upstairs: Mains failure");
+        QVERIFY(told);
+        QVERIFY(currentAlarmTexts(watch()->find(QStringLiteral("Upstairs"))->alarm())
+                    .contains(QStringLiteral("Input voltage fault")));
+        QVERIFY(
+            !currentAlarmTexts(m_program.alarm()).contains(QStringLiteral("Input voltage fault")));
+
+        // One sample a second for each; none of theirs is this computer's.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            rows(QStringLiteral("select count(*) from device_data where ups = 'lab/u2'")) > 0 &&
+                rows(QStringLiteral("select count(*) from device_data where ups = "
+                                    "'Downstairs'")) > 0,
+            10000);
+        QCOMPARE(rows(QStringLiteral("select count(*) from alarm where ups = '' and alarm = ?"),
+                      int(Alarm::MainsFault)),
+                 0);
+        QCOMPARE(rows(QStringLiteral("select count(*) from alarm where ups = '' and alarm = ?"),
+                      int(Alarm::CommNormal)),
+                 1);
+        QCOMPARE(rows(QStringLiteral("select count(*) from alarm where ups = 'lab/u1' and "
+                                     "alarm = ?"),
+                      int(Alarm::CommNormal)),
+                 1);
+
+        // The overview: a card for each, the worst state of all on top; `status` lists all.
+        DevStatusView local;
+        local.setSource(m_program.devComm());
+        UpsOverview overview;
+        overview.setLocal(&local);
+        overview.setWatch(watch());
+        QCOMPARE(overview.cards().size(), 4);
+        QCOMPARE(overview.cards().at(2).value<QObject *>()->property("name").toString(),
+                 QStringLiteral("lab/u1"));
+        QCOMPARE(overview.worst(), int(DevStatusView::UpsOnBattery));
+        {
+            // The window's overview page: a card for this computer and one for each.
+            QQuickView view;
+            DesktopWindow::registerTypes(m_program);
+            view.setSource(QUrl(QStringLiteral("qrc:/qml/MainPanelOverview.qml")));
+            QVERIFY(view.rootObject());
+            view.resize(1024, 560);
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+            QStringList cards;
+            QString upstairs;
+            QQuickItem *flow = view.rootObject()->findChild<QQuickItem *>("overviewCards");
+            QVERIFY(flow);
+            for (QQuickItem *card : flow->childItems()) {
+                QQuickItem *name = card->findChild<QQuickItem *>("cardName");
+                if (!name)
+                    continue; // the repeater
+                cards << name->property("text").toString();
+                if (cards.last() == QLatin1String("Upstairs"))
+                    upstairs =
+                        card->findChild<QQuickItem *>("cardState")->property("text").toString();
+            }
+            QCOMPARE(cards,
+                     QStringList({"This computer", "Upstairs", "Downstairs", "lab/u1", "lab/u2"}));
+            QCOMPARE(upstairs, QStringLiteral("On Battery"));
+        }
+        const QJsonArray listed =
+            QJsonDocument::fromJson(m_program.statusDocument()).object().value("ups").toArray();
+        QStringList shown;
+        for (const QJsonValue &ups : listed)
+            shown << ups.toObject().value("name").toString() + '=' +
+                    ups.toObject().value("health").toString();
+        QCOMPARE(shown,
+                 QStringList({"ups=on-mains", "Upstairs=on-battery", "Downstairs=on-mains",
+                              "lab/u1=on-mains", "lab/u2=on-mains"}));
+        QCOMPARE(m_program.upsSources().at(1).recordUps, QStringLiteral("Upstairs"));
+        QCOMPARE(m_program.upsSources().at(0).recordUps, QString());
+        // The web page's directory has each by its shown name.
+        UpsEntry entry;
+        QVERIFY(m_program.upsDirectory()->find(QStringLiteral("Upstairs"), &entry));
+        QVERIFY(entry.state.onBattery);
+        QVERIFY(m_program.upsDirectory()->find(QStringLiteral("lab/u2"), &entry));
+
+        m_up.writeDeviceFile(QStringLiteral("ups"), device("OL"));
+        QTRY_VERIFY_WITH_TIMEOUT(online("Upstairs") && !onBattery("Upstairs"), 10000);
+    }
+
+    // Two supplies, at least one must feed: a server gone while its UPS ran on battery counts as
+    // lost, one gone on mains does not; one UPS low starts nothing, both low start the
+    // countdown, whose notice names them; one back calls it off.
+    void supplies()
+    {
+        SupplyCount *supplies = m_program.supplyCount();
+        ServiceShutdown *shutdown = m_program.serviceShutdown();
+        QCOMPARE(supplies->chosen(), QStringList({"Upstairs", "Downstairs"}));
+
+        m_up.writeDeviceFile(QStringLiteral("ups"), device("OB DISCHRG", 60));
+        QTRY_VERIFY_WITH_TIMEOUT(onBattery("Upstairs"), 10000);
+        QVERIFY(supplies->lost().isEmpty());
+        m_up.stopServer();
+        QTRY_VERIFY_WITH_TIMEOUT(!online("Upstairs"), 10000);
+        QCOMPARE(supplies->lost(), QStringList({"Upstairs"}));
+        m_down.stopServer();
+        QTRY_VERIFY_WITH_TIMEOUT(!online("Downstairs"), 10000);
+        QCOMPARE(supplies->lost(), QStringList({"Upstairs"}));
+        QCOMPARE(shutdown->countdown(), 0);
+        QVERIFY(m_up.startServer() && m_down.startServer());
+        QTRY_VERIFY_WITH_TIMEOUT(online("Upstairs") && online("Downstairs"), 10000);
+
+        QSignalSpy notices(m_program.serviceNotification(), &ServiceNotification::notify);
+        m_up.writeDeviceFile(QStringLiteral("ups"), device("OB DISCHRG LB", 10));
+        QTRY_COMPARE_WITH_TIMEOUT(supplies->lost(), QStringList({"Upstairs"}), 10000);
+        QCOMPARE(shutdown->countdown(), 0);
+        m_down.writeDeviceFile(QStringLiteral("ups"), device("OB DISCHRG LB", 8));
+        QTRY_VERIFY_WITH_TIMEOUT(shutdown->countdown() > 0, 10000);
+        QCOMPARE(supplies->lost(), QStringList({"Upstairs", "Downstairs"}));
+        QString body;
+        for (const QList<QVariant> &notice : qAsConst(notices)) {
+            if (notice.at(0).toInt() == ServiceNotification::Countdown)
+                body = notice.at(2).toString();
+        }
+        QVERIFY2(body.endsWith(QLatin1String("Supplies lost: Upstairs, Downstairs.")),
+                 qPrintable(body));
+
+        // Protection switched off calls it off; back on, too few supplies start it again.
+        shutdown->setQueltaOffEnable(false);
+        QCOMPARE(shutdown->countdown(), 0);
+        shutdown->setQueltaOffEnable(true);
+        QVERIFY(shutdown->countdown() > 0);
+
+        m_down.writeDeviceFile(QStringLiteral("ups"), device("OL"));
+        QTRY_COMPARE_WITH_TIMEOUT(shutdown->countdown(), 0, 10000);
+        m_up.writeDeviceFile(QStringLiteral("ups"), device("OL"));
+        QTRY_VERIFY_WITH_TIMEOUT(supplies->lost().isEmpty(), 10000);
+    }
+
+    // A UPS added to the whole server joins; one taken away leaves, with its card.
+    void discovery()
+    {
+        QSignalSpy changed(watch(), &WatchService::unitsChanged);
+        m_lab.addDummyUps(QStringLiteral("u3"), device("OL"));
+        QVERIFY2(m_lab.reconfigure(), qPrintable(m_lab.output()));
+        QTRY_VERIFY_WITH_TIMEOUT(online("lab/u3"), 10000);
+        m_lab.removeUps(QStringLiteral("u2"));
+        QVERIFY2(m_lab.reconfigure(), qPrintable(m_lab.output()));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            names(), QStringList({"Upstairs", "Downstairs", "lab/u1", "lab/u3"}), 10000);
+        QVERIFY(changed.count() >= 2);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    TestWatch test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_watch.moc"
