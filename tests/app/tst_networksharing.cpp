@@ -7,9 +7,10 @@
 #include "devcomm.h"
 #include "listmodelnutuser.h"
 #include "login1service.h"
+#include "logrecorder.h"
+#include "nutclient.h"
 #include "nutdispatcher.h"
 #include "nutlink.h"
-#include "nutclient.h"
 #include "nutpeer.h"
 #include "nutserverprocess.h"
 #include "nutupspublisher.h"
@@ -24,7 +25,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMutex>
 #include <QNetworkInterface>
 #include <QSettings>
 #include <QSignalSpy>
@@ -36,27 +36,6 @@
 #include <memory>
 
 namespace {
-
-QMutex logMutex;
-QStringList logLines;
-QtMessageHandler previousHandler = nullptr;
-
-// The server logs from its own thread.
-void recordLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    {
-        QMutexLocker lock(&logMutex);
-        logLines << text;
-    }
-    previousHandler(type, context, text);
-}
-
-int logCount(const QString &part)
-{
-    QMutexLocker lock(&logMutex);
-    return int(std::count_if(logLines.cbegin(), logLines.cend(),
-                             [&](const QString &line) { return line.contains(part); }));
-}
 
 // A client of our own that reads the replies byte for byte.
 class RawClient
@@ -199,7 +178,7 @@ private:
 
 void TestNetworkSharing::initTestCase()
 {
-    previousHandler = qInstallMessageHandler(recordLog);
+    LogRecorder::install();
     if (!QFile::exists(QStringLiteral("/usr/bin/upsc")))
         QSKIP("Debian's nut-client is not installed (scripts/setup installs it)");
     QVERIFY(m_sim.isReady());
@@ -251,36 +230,36 @@ void TestNetworkSharing::clientsReadTheUps()
     // Every reading of the simulated UPS under its standard name, in NUT's order (once each query
     // has been answered: a slow start may still lack one).
     QTRY_COMPARE_WITH_TIMEOUT(upsc(),
-             QByteArray("battery.charge: 100\n"
-                        "battery.runtime: 2040\n"
-                        "battery.voltage: 27.20\n"
-                        "battery.voltage.nominal: 24.0\n"
-                        "device.firmware: V1.00\n"
-                        "device.mfr: A \"b\" #1\n"
-                        "device.model: SIM-1000\n"
-                        "device.serial: SIM000000000000000001\n"
-                        "device.type: ups\n"
-                        "driver.name: quelta\n"
-                        "driver.version: " QUELTA_APP_VERSION "\n"
-                        "input.current.nominal: 4.0\n"
-                        "input.frequency: 50.0\n"
-                        "input.frequency.nominal: 50.0\n"
-                        "input.voltage: 230.0\n"
-                        "input.voltage.fault: 230.0\n"
-                        "input.voltage.nominal: 230\n"
-                        "output.current.nominal: 4\n"
-                        "output.voltage: 230.0\n"
-                        "output.voltage.nominal: 230.0\n"
-                        "ups.beeper.status: enabled\n"
-                        "ups.firmware: V1.00\n"
-                        "ups.load: 35\n"
-                        "ups.mfr: A \"b\" #1\n"
-                        "ups.model: SIM-1000\n"
-                        "ups.serial: SIM000000000000000001\n"
-                        "ups.status: OL\n"
-                        "ups.temperature: 30.5\n"
-                        "ups.test.result: No test initiated\n"
-                        "ups.type: offline / line interactive\n"),
+                              QByteArray("battery.charge: 100\n"
+                                         "battery.runtime: 2040\n"
+                                         "battery.voltage: 27.20\n"
+                                         "battery.voltage.nominal: 24.0\n"
+                                         "device.firmware: V1.00\n"
+                                         "device.mfr: A \"b\" #1\n"
+                                         "device.model: SIM-1000\n"
+                                         "device.serial: SIM000000000000000001\n"
+                                         "device.type: ups\n"
+                                         "driver.name: quelta\n"
+                                         "driver.version: " QUELTA_APP_VERSION "\n"
+                                         "input.current.nominal: 4.0\n"
+                                         "input.frequency: 50.0\n"
+                                         "input.frequency.nominal: 50.0\n"
+                                         "input.voltage: 230.0\n"
+                                         "input.voltage.fault: 230.0\n"
+                                         "input.voltage.nominal: 230\n"
+                                         "output.current.nominal: 4\n"
+                                         "output.voltage: 230.0\n"
+                                         "output.voltage.nominal: 230.0\n"
+                                         "ups.beeper.status: enabled\n"
+                                         "ups.firmware: V1.00\n"
+                                         "ups.load: 35\n"
+                                         "ups.mfr: A \"b\" #1\n"
+                                         "ups.model: SIM-1000\n"
+                                         "ups.serial: SIM000000000000000001\n"
+                                         "ups.status: OL\n"
+                                         "ups.temperature: 30.5\n"
+                                         "ups.test.result: No test initiated\n"
+                                         "ups.type: offline / line interactive\n"),
                               10000);
 
     // A mains failure is followed: on battery, which is no fault of the UPS; a fault of its own
@@ -473,7 +452,7 @@ void TestNetworkSharing::upsmonAsSecondary()
     QVERIFY2(upsmon->waitForLog(QRegularExpression("parse_status: \\[OB\\]"), 20000, 5),
              qPrintable(upsmon->log()));
     QVERIFY(!upsmon->shutdownRan());
-    QCOMPARE(logCount("User mon@127.0.0.1 logged in"), 1);
+    QCOMPARE(LogRecorder::count("User mon@127.0.0.1 logged in"), 1);
     // An alias (QNAP's name for the UPS) lists its clients as a UPS of its own.
     QCOMPARE(NutPeer::run("upsc", {"-c", QStringLiteral("qnapups@127.0.0.1:%1").arg(m_port)}).out,
              QByteArray("127.0.0.1\n"));
@@ -539,7 +518,7 @@ void TestNetworkSharing::countdownEndsWithFsd()
              qPrintable(upsmon.log()));
     QTRY_VERIFY_WITH_TIMEOUT(m_sim.receivedFrames().contains("S01R0003\r"), 30000);
     QVERIFY(clock.elapsed() < 40000);
-    QCOMPARE(logCount("Primary's wait over: no client is logged in any more"), 1);
+    QCOMPARE(LogRecorder::count("Primary's wait over: no client is logged in any more"), 1);
     RawClient after(m_port); // the first one has been silent longer than a client may be
     QCOMPARE(after.ask("GET VAR ups ups.status\n"),
              QByteArray("VAR ups ups.status \"FSD OB LB\"\n"));
@@ -562,7 +541,7 @@ void TestNetworkSharing::countdownEndsWithFsd()
     RawClient last(m_port); // the other one has been silent too long by now
     QTRY_COMPARE_WITH_TIMEOUT(last.ask("GET VAR ups ups.status\n"),
                               QByteArray("VAR ups ups.status \"OL\"\n"), 20000);
-    QCOMPARE(logCount("The UPS output is back on the mains"), 1);
+    QCOMPARE(LogRecorder::count("The UPS output is back on the mains"), 1);
     QVERIFY(!m_sim.receivedFrames().contains("C\r"));
 }
 
@@ -573,7 +552,7 @@ void TestNetworkSharing::startTls()
     Settings *settings = m_program.settings();
     settings->setSettings(Settings::NetworkCertFile, certs + "/cert.pem");
     settings->setSettings(Settings::NetworkKeyFile, certs + "/key.pem");
-    QTRY_VERIFY_WITH_TIMEOUT(logCount("STARTTLS offered") == 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(LogRecorder::count("STARTTLS offered") == 1, 10000);
     RawClient client(m_port);
     QCOMPARE(client.ask("STARTTLS\n"), QByteArray("OK STARTTLS\n"));
     client.socket.setPeerVerifyName(QStringLiteral("localhost"));
@@ -591,7 +570,7 @@ void TestNetworkSharing::startTls()
     QVERIFY2(upsmon.waitForLog(QRegularExpression("Logged into UPS"), 20000),
              qPrintable(upsmon.log()));
     QVERIFY(upsmon.log().contains("SSL handshake done"));
-    QTRY_VERIFY_WITH_TIMEOUT(logCount("logged in to UPS ups (TLS)") == 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(LogRecorder::count("logged in to UPS ups (TLS)") == 1, 10000);
 }
 
 // A second Quelta (the built program, headless, in a folder of its own) watching this one's UPS
@@ -663,7 +642,8 @@ void TestNetworkSharing::secondQueltaFollows()
     settings->setSettings(Settings::ShutdownBattLowTime, 0); // ten seconds
     settings->setSettings(Settings::ShutdownUPSOff, true);
     settings->setSettings(Settings::ShutdownUPSOffTime, 1);
-    const int waitsOver = logCount("Primary's wait over: no client is logged in any more");
+    const int waitsOver =
+        LogRecorder::count("Primary's wait over: no client is logged in any more");
     // A failure and a return: its own countdown starts and is called off, and it sends the UPS
     // nothing (no shutdown.stop): only what it scheduled itself is its to cancel.
     QSignalSpy commands(m_program.serviceNetwork(), &ServiceNetwork::commandRequested);
@@ -685,8 +665,9 @@ void TestNetworkSharing::secondQueltaFollows()
     QVERIFY(sim("lowbatt on"));
     QTRY_COMPARE_WITH_TIMEOUT(login1.calls(), QStringList {"PowerOff false"}, 40000);
     // It logged out on its way down, which ended this one's wait; the UPS output goes off.
-    QTRY_COMPARE_WITH_TIMEOUT(logCount("Primary's wait over: no client is logged in any more"),
-                              waitsOver + 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        LogRecorder::count("Primary's wait over: no client is logged in any more"), waitsOver + 1,
+        20000);
     QTRY_VERIFY_WITH_TIMEOUT(m_sim.receivedFrames().contains("S01R0003\r"), 20000);
 }
 
@@ -734,7 +715,7 @@ void TestNetworkSharing::abuseWhileThePollGoesOn()
         QCOMPARE(r.value("served").toArray(), QJsonArray({false, false, true, true, true}));
         QTRY_VERIFY(m_program.serviceNetwork()->clients()->rowCount() == 0);
     }
-    QCOMPARE(logCount("to make room for a new client"), 1);
+    QCOMPARE(LogRecorder::count("to make room for a new client"), 1);
     settings->setSettings(Settings::NetworkMaxClients, 64);
 
     // A client outside the allowed networks is closed at once, logged once; allowed, it is served.
@@ -746,7 +727,7 @@ void TestNetworkSharing::abuseWhileThePollGoesOn()
             r = abuse({"refused", other, port, other});
             QVERIFY(r.value("closedAfter").toDouble(-1) >= 0);
         }
-        QCOMPARE(logCount("Refused a connection from " + other + ": not in"), 1);
+        QCOMPARE(LogRecorder::count("Refused a connection from " + other + ": not in"), 1);
         settings->setSettings(Settings::NetworkAllow, other + "/32");
         QTRY_COMPARE(abuse({"crowd", other, port, "1"}).value("served").toArray(),
                      QJsonArray({true}));
@@ -774,18 +755,20 @@ void TestNetworkSharing::abuseWhileThePollGoesOn()
         QVERIFY2(r.value("closed").toBool(), qPrintable(QJsonDocument(r).toJson()));
     }
     // Told once within the minute, like every event of one client.
-    QCOMPARE(logCount("does not read its replies"), 1);
+    QCOMPARE(LogRecorder::count("does not read its replies"), 1);
 
     // Garbage after STARTTLS, again and again: one line, then once the minute is over one more
     // with the count.
     Clock::setNow(QDateTime::currentDateTime());
     r = abuse({"tlsgarbage", "127.0.0.1", port, "40"});
     QCOMPARE(r.value("closed").toInt(), 40);
-    QCOMPARE(logCount("TLS handshake with 127.0.0.1 failed"), 1);
+    QCOMPARE(LogRecorder::count("TLS handshake with 127.0.0.1 failed"), 1);
     Clock::advance(61);
     QCOMPARE(abuse({"tlsgarbage", "127.0.0.1", port, "1"}).value("closed").toInt(), 1);
-    QTRY_COMPARE(logCount("39 more times within a minute: TLS handshake with 127.0.0.1 failed"), 1);
-    QCOMPARE(logCount("TLS handshake with 127.0.0.1 failed"), 3);
+    QTRY_COMPARE(
+        LogRecorder::count("39 more times within a minute: TLS handshake with 127.0.0.1 failed"),
+        1);
+    QCOMPARE(LogRecorder::count("TLS handshake with 127.0.0.1 failed"), 3);
     Clock::useSystemClock();
 
     // Through all of it the UPS was polled at its pace.
@@ -805,13 +788,13 @@ void TestNetworkSharing::crowdsBesideUpsmon()
         UpsmonProcess upsmon({target(), "mon", "mon-pw", 2, 3, false});
         QVERIFY2(upsmon.waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 20000),
                  qPrintable(upsmon.log()));
-        const int logins = logCount("User mon@127.0.0.1 logged in");
+        const int logins = LogRecorder::count("User mon@127.0.0.1 logged in");
         const QJsonObject r = abuse({"idlers", "127.0.0.1", port, "500"});
         QVERIFY2(r.value("served").toBool(), qPrintable(QJsonDocument(r).toJson()));
         QVERIFY2(r.value("open").toInt() <= 48, qPrintable(QJsonDocument(r).toJson()));
         RawClient count(m_port);
         QCOMPARE(count.ask("GET NUMLOGINS ups\n"), QByteArray("NUMLOGINS ups 1\n"));
-        QCOMPARE(logCount("User mon@127.0.0.1 logged in"), logins);
+        QCOMPARE(LogRecorder::count("User mon@127.0.0.1 logged in"), logins);
         QVERIFY(upsmon.waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 10000,
                                   upsmon.log().count("parse_status: [OL]") + 1));
     }
@@ -827,11 +810,12 @@ void TestNetworkSharing::crowdsBesideUpsmon()
     QVERIFY2(r.value("right").toArray().at(0).toInt() < 2000,
              qPrintable(QJsonDocument(r).toJson()));
     {
-        const int logins = logCount("User mon@127.0.0.1 logged in");
+        const int logins = LogRecorder::count("User mon@127.0.0.1 logged in");
         UpsmonProcess upsmon({target(), "mon", "mon-pw", 2, 3, false});
         QElapsedTimer upsmonClock; // from its start, after its wait for the machine-wide lock
         upsmonClock.start();
-        QTRY_COMPARE_WITH_TIMEOUT(logCount("User mon@127.0.0.1 logged in"), logins + 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(LogRecorder::count("User mon@127.0.0.1 logged in"), logins + 1,
+                                  20000);
         QVERIFY2(upsmonClock.elapsed() < 5000, qPrintable(upsmon.log()));
         QVERIFY2(upsmon.waitForLog(QRegularExpression("parse_status: \\[OL\\]"), 10000),
                  qPrintable(upsmon.log()));

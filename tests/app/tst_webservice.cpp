@@ -6,6 +6,7 @@
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "listmodelnutuser.h"
+#include "logrecorder.h"
 #include "servicenetwork.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -18,7 +19,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkInterface>
 #include <QNetworkReply>
@@ -29,27 +29,6 @@
 #include <QtTest>
 
 namespace {
-
-QMutex logMutex;
-QStringList logLines;
-QtMessageHandler previousHandler = nullptr;
-
-// The server logs from threads of its own.
-void recordLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    {
-        QMutexLocker lock(&logMutex);
-        logLines << text;
-    }
-    previousHandler(type, context, text);
-}
-
-int logCount(const QString &part)
-{
-    QMutexLocker lock(&logMutex);
-    return int(std::count_if(logLines.cbegin(), logLines.cend(),
-                             [&](const QString &line) { return line.contains(part); }));
-}
 
 struct Http
 {
@@ -170,7 +149,10 @@ private slots:
 private:
     QString url(const QString &path) const
     {
-        return QStringLiteral("%1://127.0.0.1:%2%3").arg(m_https ? "https" : "http").arg(m_port).arg(path);
+        return QStringLiteral("%1://127.0.0.1:%2%3")
+            .arg(m_https ? "https" : "http")
+            .arg(m_port)
+            .arg(path);
     }
     Http request(const QByteArray &method, const QString &path,
                  const QList<QPair<QByteArray, QByteArray>> &headers = {},
@@ -194,19 +176,20 @@ private:
 
 void TestWebService::initTestCase()
 {
-    previousHandler = qInstallMessageHandler(recordLog);
+    LogRecorder::install();
     for (const char *tool : {"/usr/bin/chromedriver", "/usr/bin/prometheus", "/usr/bin/promtool",
                              "/usr/share/javascript/chart.js/chart.min.js"}) {
         if (!QFile::exists(QString::fromLatin1(tool)))
-            QSKIP(qPrintable(QStringLiteral("%1 is missing (scripts/setup installs it)").arg(tool)));
+            QSKIP(
+                qPrintable(QStringLiteral("%1 is missing (scripts/setup installs it)").arg(tool)));
     }
     QVERIFY(m_sim.isReady());
     // A certificate for the loopback address, signed by itself.
     QProcess openssl;
-    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                              "-subj", "/CN=127.0.0.1", "-addext",
-                              "subjectAltName=IP:127.0.0.1,DNS:localhost", "-keyout",
-                              m_certs.filePath("key.pem"), "-out", m_certs.filePath("cert.pem")});
+    openssl.start("openssl",
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                   "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost",
+                   "-keyout", m_certs.filePath("key.pem"), "-out", m_certs.filePath("cert.pem")});
     QVERIFY(openssl.waitForFinished(60000) && openssl.exitCode() == 0);
 
     m_program.openStores();
@@ -271,12 +254,12 @@ Http TestWebService::request(const QByteArray &method, const QString &path,
 
 void TestWebService::useHttps(bool on)
 {
-    const int before = logCount(on ? "(HTTPS)" : "(HTTP)");
+    const int before = LogRecorder::count(on ? "(HTTPS)" : "(HTTP)");
     Settings *settings = m_program.settings();
     settings->setSettings(Settings::WebCertFile, on ? m_certs.filePath("cert.pem") : QString());
     settings->setSettings(Settings::WebKeyFile, on ? m_certs.filePath("key.pem") : QString());
     m_https = on;
-    QTRY_VERIFY_WITH_TIMEOUT(logCount(on ? "(HTTPS)" : "(HTTP)") > before &&
+    QTRY_VERIFY_WITH_TIMEOUT(LogRecorder::count(on ? "(HTTPS)" : "(HTTP)") > before &&
                                  get("/healthz").status == 200,
                              10000);
 }
@@ -293,7 +276,8 @@ void TestWebService::apiFollowsTheUps()
     QCOMPARE(ups.value("status").toArray(), QJsonArray({"OL"}));
     QCOMPARE(ups.value("readings").toObject().value("inputVoltage").toDouble(), 230.0);
     QCOMPARE(ups.value("readings").toObject().value("batteryVoltage").toDouble(), 27.2);
-    QCOMPARE(ups.value("identity").toObject().value("model").toString(), QStringLiteral("SIM-1000"));
+    QCOMPARE(ups.value("identity").toObject().value("model").toString(),
+             QStringLiteral("SIM-1000"));
     const Http root = get("/");
     QCOMPARE(root.status, 303);
     QCOMPARE(root.header("Location").second, QByteArray("/ups/rack/"));
@@ -307,10 +291,10 @@ void TestWebService::apiFollowsTheUps()
 
     // The words of the browser's language, from the window's catalogues; English for a language
     // the program does not speak.
-    for (const auto &c : {std::make_pair("fr-CH, fr;q=0.9, en;q=0.8", "fr_FR"),
-                          std::make_pair("zh-TW,zh;q=0.9", "zh_TW"),
-                          std::make_pair("de-DE, zh-CN;q=0.5", "zh_CN"),
-                          std::make_pair("de-DE", "en")}) {
+    for (const auto &c :
+         {std::make_pair("fr-CH, fr;q=0.9, en;q=0.8", "fr_FR"),
+          std::make_pair("zh-TW,zh;q=0.9", "zh_TW"), std::make_pair("de-DE, zh-CN;q=0.5", "zh_CN"),
+          std::make_pair("de-DE", "en")}) {
         QTranslator catalogue;
         QVERIFY(catalogue.load(c.second, QStringLiteral(QUELTA_BIN_DIR "/translations")));
         const QString words = catalogue.translate("UpsStateLook", "UPS Normal");
@@ -325,10 +309,10 @@ void TestWebService::apiFollowsTheUps()
     connect(events, &QIODevice::readyRead, events, [&] { stream += events->readAll(); });
     const auto lastState = [&stream] {
         const int at = stream.lastIndexOf("event: ups\ndata: ");
-        return at < 0 ? QJsonObject()
-                      : QJsonDocument::fromJson(stream.mid(at + 17, stream.indexOf('\n', at + 17) -
-                                                                        at - 17))
-                            .object();
+        return at < 0
+            ? QJsonObject()
+            : QJsonDocument::fromJson(stream.mid(at + 17, stream.indexOf('\n', at + 17) - at - 17))
+                  .object();
     };
     QTRY_COMPARE(lastState().value("condition").toString(), QStringLiteral("normal"));
     QVERIFY(sim("mains fail"));
@@ -352,10 +336,13 @@ void TestWebService::apiFollowsTheUps()
 
     // The stored alarms and samples of a range, read off the poll's thread.
     const QString today = QDate::currentDate().toString(Qt::ISODate);
-    const QJsonArray stored = get("/api/v1/ups/rack/alarms?from=" + today).json()["alarms"].toArray();
-    QVERIFY2(stored.size() >= 2 && stored.first()["time"].toString() >= stored.last()["time"].toString(),
+    const QJsonArray stored =
+        get("/api/v1/ups/rack/alarms?from=" + today).json()["alarms"].toArray();
+    QVERIFY2(stored.size() >= 2 &&
+                 stored.first()["time"].toString() >= stored.last()["time"].toString(),
              qPrintable(QJsonDocument(stored).toJson()));
-    QTRY_VERIFY(get("/api/v1/ups/rack/samples?points=100&from=" + today).json()["samples"].toInt() > 2);
+    QTRY_VERIFY(get("/api/v1/ups/rack/samples?points=100&from=" + today).json()["samples"].toInt() >
+                2);
     const QJsonObject samples = get("/api/v1/ups/rack/samples?points=100&from=" + today).json();
     const QJsonArray inputs = samples.value("series")["inputVoltage"].toArray();
     QVERIFY(!inputs.isEmpty() && inputs.size() <= 100);
@@ -479,21 +466,25 @@ void TestWebService::httpsForTheAdmin()
     // gets nowhere, and a command needs the admin's token.
     QCOMPARE(request("POST", "/api/v1/login", asJson, R"({"user":"adm","password":"nope"})").status,
              401);
-    QCOMPARE(request("POST", "/api/v1/login", asJson, R"({"user":"mon","password":"mon-pw"})").status,
-             403);
+    QCOMPARE(
+        request("POST", "/api/v1/login", asJson, R"({"user":"mon","password":"mon-pw"})").status,
+        403);
     QCOMPARE(request("POST", "/api/v1/login", {{"Content-Type", "text/plain"}},
                      R"({"user":"adm","password":"adm-pw"})")
                  .status,
              403);
-    const Http login = request("POST", "/api/v1/login", asJson, R"({"user":"adm","password":"adm-pw"})");
+    const Http login =
+        request("POST", "/api/v1/login", asJson, R"({"user":"adm","password":"adm-pw"})");
     QCOMPARE(login.status, 200);
     const QByteArray bearer = "Bearer " + login.json()["token"].toString().toLatin1();
     QCOMPARE(request("POST", "/api/v1/ups/rack/commands/beeper", asJson, "{}").status, 401);
-    QCOMPARE(request("POST", "/api/v1/ups/rack/commands/beeper",
-                     {asJson.first(), {"Authorization", bearer}, {"Origin", "https://elsewhere.example"}},
-                     "{}")
-                 .status,
-             403);
+    QCOMPARE(
+        request(
+            "POST", "/api/v1/ups/rack/commands/beeper",
+            {asJson.first(), {"Authorization", bearer}, {"Origin", "https://elsewhere.example"}},
+            "{}")
+            .status,
+        403);
     const bool beeper = m_program.devComm()->state().beeper;
     QCOMPARE(request("POST", "/api/v1/ups/rack/commands/beeper",
                      {asJson.first(), {"Authorization", bearer}}, "{}")
@@ -517,10 +508,11 @@ void TestWebService::httpsForTheAdmin()
     QVERIFY(sim("mains fail"));
     QTRY_VERIFY_WITH_TIMEOUT(m_program.serviceShutdown()->countdown() > 0, 10000);
     const QJsonObject cancelled = browser.ask("cancel");
-    QVERIFY2(cancelled["clicked"].toBool() && cancelled["gone"].toBool(), qPrintable(json(cancelled)));
+    QVERIFY2(cancelled["clicked"].toBool() && cancelled["gone"].toBool(),
+             qPrintable(json(cancelled)));
     QCOMPARE(m_program.serviceShutdown()->countdown(), 0);
-    QCOMPARE(logCount("cancelled by"), 1);
-    QCOMPARE(logCount("from the web page (adm from 127.0.0.1)"), 1);
+    QCOMPARE(LogRecorder::count("cancelled by"), 1);
+    QCOMPARE(LogRecorder::count("from the web page (adm from 127.0.0.1)"), 1);
     const QJsonObject end = browser.ask("quit");
     QVERIFY2(end["errors"].toArray().isEmpty(), qPrintable(json(end)));
 
@@ -533,16 +525,16 @@ void TestWebService::httpsForTheAdmin()
         return;
     }
     settings->setSettings(Settings::WebListen, "127.0.0.1," + other.toString());
-    QTRY_VERIFY(logCount("Web service listening on " + other.toString()) > 0);
+    QTRY_VERIFY(LogRecorder::count("Web service listening on " + other.toString()) > 0);
     const auto fromOther = [&] {
-        return Script("web_abuse.py", {"crowd", other.toString(), QString::number(m_port), "0",
-                                       other.toString()})
+        return Script("web_abuse.py",
+                      {"crowd", other.toString(), QString::number(m_port), "0", other.toString()})
             .ask()["servedAfter"]
             .toInt();
     };
     QCOMPARE(fromOther(), 0);
     QCOMPARE(fromOther(), 0);
-    QCOMPARE(logCount("Refused a web connection from " + other.toString()), 1);
+    QCOMPARE(LogRecorder::count("Refused a web connection from " + other.toString()), 1);
     settings->setSettings(Settings::WebAllow, other.toString() + "/32");
     QTRY_COMPARE(fromOther(), 200);
     settings->setSettings(Settings::WebAllow, QString());
@@ -564,7 +556,7 @@ void TestWebService::abuseWhileThePollGoesOn()
     QTest::qWait(3000);
     const qint64 calm = worst;
     worst = 0;
-    const int webLines = logCount("eb ");
+    const int webLines = LogRecorder::count("eb ");
     const qint64 memoryBefore = residentKiB();
     const QString port = QString::number(m_port);
 
@@ -618,8 +610,9 @@ void TestWebService::abuseWhileThePollGoesOn()
     useHttps(false);
 
     // Nothing of it logged line by line: each kind of misdeed once a minute at most.
-    QVERIFY2(logCount("eb ") - webLines < 12, qPrintable(QString::number(logCount("eb ") - webLines)));
-    QCOMPARE(logCount("Wrong web login for adm"), 1);
+    QVERIFY2(LogRecorder::count("eb ") - webLines < 12,
+             qPrintable(QString::number(LogRecorder::count("eb ") - webLines)));
+    QCOMPARE(LogRecorder::count("Wrong web login for adm"), 1);
 
     // Memory stayed bounded, and the UPS was polled at its pace through all of it.
     qDebug() << "memory:" << memoryBefore << "KiB before," << memoryPeak << "KiB at the peak;"
