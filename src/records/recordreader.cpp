@@ -31,9 +31,10 @@ RecordReader::Alarms RecordReader::alarms(const QString &databaseFile, const QDa
     Alarms out;
     ReadConnection connection(databaseFile);
     QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("select dateTime, alarm from %1 where dateTime >= ? and "
-                                 "dateTime < ? order by dateTime desc, id desc limit ?")
-                      .arg(Database::tableName(Database::TableAlarm)));
+    query.prepare(
+        QStringLiteral("select dateTime, alarm from %1 where dateTime >= ? and "
+                       "dateTime < ? and ups = '' order by dateTime desc, id desc limit ?")
+            .arg(Database::tableName(Database::TableAlarm)));
     query.addBindValue(stamp(from));
     query.addBindValue(stamp(to));
     query.addBindValue(limit + 1);
@@ -57,9 +58,10 @@ RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int
     SelfTests out;
     ReadConnection connection(databaseFile);
     QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("select dateTime, duration, count, battVolDrop from %1 order by "
-                                 "dateTime desc, id desc limit ?")
-                      .arg(Database::tableName(Database::TableLogSelfTest)));
+    query.prepare(
+        QStringLiteral("select dateTime, duration, count, battVolDrop from %1 where ups = '' "
+                       "order by dateTime desc, id desc limit ?")
+            .arg(Database::tableName(Database::TableLogSelfTest)));
     query.addBindValue(limit);
     if (!query.exec()) {
         out.error = query.lastError().text();
@@ -79,7 +81,7 @@ RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int
 
     QSqlQuery verdict(connection.database());
     verdict.prepare(QStringLiteral("select alarm from %1 where dateTime >= ? and dateTime <= ? "
-                                   "and alarm in (?, ?)")
+                                   "and alarm in (?, ?) and ups = ''")
                         .arg(Database::tableName(Database::TableAlarm)));
     for (SelfTestRow &row : out.rows) {
         verdict.addBindValue(stamp(row.start));

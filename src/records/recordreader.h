@@ -6,7 +6,7 @@
 
 // Stored alarms and self-tests read for a reader off the main thread (the web service), each
 // call on a read-only connection of its own to the database file. Times are local, as the rows
-// are stamped.
+// are stamped. Only this computer's UPS: a watched UPS's rows carry its name and are not read here.
 class RecordReader
 {
 public:
