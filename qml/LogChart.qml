@@ -12,8 +12,9 @@ Item {
     property alias chartView: chartView
     property bool searched: false
 
-    function search(dateStart, dateEnd) {
+    function search(dateStart, dateEnd, ups) {
         searched = true
+        history.ups = ups || ""
         history.select(dateStart, dateEnd)
     }
 

@@ -16,9 +16,13 @@ Item {
 
     property bool searched: false
 
-    function search(dateStart, dateEnd) {
+    function search(dateStart, dateEnd, ups) {
         searched = true
+        tableModel.ups = ups || ""
         tableModel.selectDate(dateStart, dateEnd)
+        // The recording drawn belonged to a row of the last search, perhaps of another UPS.
+        seriesLoad.clear()
+        seriesCap.clear()
     }
 
     function redraw() {

@@ -6,8 +6,10 @@ Item {
     property QtObject model
     property bool searched: false
 
-    function search(dateStart, dateEnd) {
+    // `ups`: whose rows, "" for this computer's UPS.
+    function search(dateStart, dateEnd, ups) {
         searched = true
+        model.ups = ups || ""
         model.selectDate(dateStart, dateEnd)
     }
 

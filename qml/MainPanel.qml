@@ -38,12 +38,24 @@ Rectangle {
             source: "MainPanelSettings.qml"
         }
         LazyPage {
+            id: pageLogData
             objectName: "pageLogData"
             source: "MainPanelLogData.qml"
         }
         LazyPage {
+            id: pageOverview
             objectName: "pageOverview"
             source: "MainPanelOverview.qml"
+        }
+    }
+
+    // A UPS's history from its device page on the overview: the history page, made if need be,
+    // turned to that UPS.
+    Connections {
+        target: pageOverview.item
+        function onHistoryRequested(ups) {
+            pages.currentIndex = GlobalDataDef.MainTabLogData
+            pageLogData.item.showUps(ups)
         }
     }
 }

@@ -12,6 +12,27 @@ MainPanelLogDataForm {
     readonly property bool exportShown: currentView === logDevData || currentView === logAlarmData
     property url pendingExport: ""
 
+    // Whose history is shown: "" for this computer's UPS, else a watched UPS's shown name (the
+    // `ups` value of its rows). The chooser is there while other UPSes are watched.
+    property string ups: ""
+    readonly property var upsChoices: [""].concat(WatchService.units.map(function (unit) { return unit.name }))
+    readonly property var upsLabels: [qsTr("This computer's UPS")].concat(upsChoices.slice(1))
+
+    // Every view shows the chosen UPS: the one shown now searches again, the others when shown.
+    function showUps(name) {
+        if (upsChoices.indexOf(name) < 0)
+            name = ""
+        if (name !== ups) {
+            ups = name
+            for (var i = 0; i < views.length; ++i) {
+                if (views[i].search)
+                    views[i].searched = false
+            }
+            searchUnlessDone()
+        }
+        comboUps.currentIndex = upsChoices.indexOf(ups)
+    }
+
     readonly property bool rangeReversed: dateStart.text > dateEnd.text
     function search() {
         if (!currentView || !currentView.search)
@@ -23,7 +44,7 @@ MainPanelLogDataForm {
             msgDialog.open()
             return
         }
-        currentView.search(dateStart.text, dateEnd.text)
+        currentView.search(dateStart.text, dateEnd.text, ups)
     }
 
     // The file a dialog's URL names, as the user knows it ("/home/..." or "C:/...").
@@ -78,6 +99,16 @@ MainPanelLogDataForm {
     Component.onCompleted: searchUnlessDone()
 
     listLogType.delegate: SettingsListDelegate {}
+
+    comboUps.visible: upsChoices.length > 1 && datesShown
+    comboUps.model: upsLabels
+    comboUps.onActivated: showUps(upsChoices[index])
+    // A new list (or its words in another language) starts the box at its first entry; a UPS
+    // no longer watched gives way to this computer's.
+    comboUps.onModelChanged: Qt.callLater(followChoices)
+    function followChoices() {
+        showUps(ups)
+    }
 
     labelDateStart.visible: datesShown
     dateStart.visible: datesShown

@@ -6,6 +6,7 @@ Item {
     id: root
 
     property alias labelTitle: labelTitle
+    property alias comboUps: comboUps
     property alias listLogType: listLogType
     property alias labelDateStart: labelDateStart
     property alias dateStart: dateStart
@@ -131,6 +132,13 @@ Item {
                     color: Theme.text
                     font.pixelSize: Theme.fontHeading
                     font.bold: true
+                }
+                // Whose history: this computer's UPS or a watched one.
+                SettingsComboBox {
+                    id: comboUps
+                    objectName: "comboBoxUps"
+                    Layout.leftMargin: Theme.gap
+                    Layout.preferredWidth: 200
                 }
                 Item {
                     Layout.fillWidth: true

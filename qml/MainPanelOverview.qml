@@ -9,6 +9,9 @@ Item {
     property DevStatusView opened: null
     property alias overview: overview
 
+    // The history of a UPS asked for: "" for this computer's, else a watched UPS's shown name.
+    signal historyRequested(string ups)
+
     DevStatusView {
         id: localStatus
         source: DevComm
@@ -66,6 +69,7 @@ Item {
             onClicked: page.opened = null
         }
         Text {
+            id: openedName
             anchors.left: back.right
             anchors.leftMargin: Theme.margin
             anchors.verticalCenter: back.verticalCenter
@@ -74,6 +78,15 @@ Item {
             color: Theme.text
             font.pixelSize: Theme.fontLarge
             font.bold: true
+        }
+        Button {
+            objectName: "overviewHistory"
+            anchors.left: openedName.right
+            anchors.leftMargin: Theme.margin
+            anchors.verticalCenter: back.verticalCenter
+            text: qsTr("Historical Data")
+            style: SettingsButtonStyle {}
+            onClicked: page.historyRequested(page.opened && page.opened.watched ? page.opened.watched.name : "")
         }
         // A watched UPS's commands, as its server offers them.
         Row {

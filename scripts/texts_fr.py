@@ -652,6 +652,7 @@ FR = {
     ('UpsCard', 'Charge'): 'Charge batterie',
     'Runtime': 'Autonomie',
     ('UpsCard', 'Load'): 'Charge',
+    "This computer's UPS": "Onduleur de cet ordinateur",
 }
 
 # "Onduleur" is the whole UPS; the inverter is its output stage.

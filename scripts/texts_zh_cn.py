@@ -642,6 +642,7 @@ ZH = {
     ('UpsCard', 'Charge'): '电量',
     'Runtime': '后备时间',
     ('UpsCard', 'Load'): '负载',
+    "This computer's UPS": '本机的UPS',
 }
 
 # Taiwan usage where the words differ, applied before the character map.

@@ -1508,6 +1508,10 @@ A running program takes a changed setting at once.</source>
         <source>The start date is after the end date.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>This computer's UPS</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>MainPanelLogDataForm.ui</name>
@@ -1565,6 +1569,10 @@ A running program takes a changed setting at once.</source>
     <message>
         <source>UPS buzzer toggle</source>
         <translation>Switch the UPS beeper on or off</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>

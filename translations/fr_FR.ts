@@ -1514,6 +1514,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>The start date is after the end date.</source>
         <translation>La date de début est après la date de fin.</translation>
     </message>
+    <message>
+        <source>This computer's UPS</source>
+        <translation>Onduleur de cet ordinateur</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogDataForm.ui</name>
@@ -1571,6 +1575,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>UPS buzzer toggle</source>
         <translation>Activer/couper l'alarme sonore</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>Historique</translation>
     </message>
 </context>
 <context>

@@ -1514,6 +1514,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>The start date is after the end date.</source>
         <translation>开始日期晚于结束日期。</translation>
     </message>
+    <message>
+        <source>This computer's UPS</source>
+        <translation>本机的UPS</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogDataForm.ui</name>
@@ -1571,6 +1575,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>UPS buzzer toggle</source>
         <translation>切换 UPS 蜂鸣器</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>历史数据</translation>
     </message>
 </context>
 <context>

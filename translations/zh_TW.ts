@@ -1514,6 +1514,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>The start date is after the end date.</source>
         <translation>開始日期晚於結束日期。</translation>
     </message>
+    <message>
+        <source>This computer's UPS</source>
+        <translation>本機的UPS</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelLogDataForm.ui</name>
@@ -1571,6 +1575,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>UPS buzzer toggle</source>
         <translation>切換 UPS 蜂鳴器</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>歷史資料</translation>
     </message>
 </context>
 <context>

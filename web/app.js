@@ -4,7 +4,8 @@
 'use strict';
 
 (function () {
-  const name = decodeURIComponent(location.pathname.split('/')[2] || '');
+  // Everything after /ups/: a watched server's UPS is named "server/ups".
+  const name = decodeURIComponent(location.pathname.replace(/^\/ups\//, '').replace(/\/$/, ''));
   const base = '/api/v1/ups/' + encodeURIComponent(name);
   const $ = (id) => document.getElementById(id);
   let texts = {};

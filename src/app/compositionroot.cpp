@@ -115,9 +115,8 @@ void CompositionRoot::connectObjects()
                      });
     QObject::connect(watch, &WatchService::alarmRaised, m_serviceEMail.get(),
                      &ServiceEMail::sendAlarmEMail);
-    // The watched UPSes in the directory the web page reads, each by its shown name. Their
-    // history is not offered there: its rows are told apart by the `ups` column, which the
-    // directory's record file does not carry.
+    // The watched UPSes in the directory the web page reads, each by its shown name, with their
+    // history: the rows of this computer's database that carry that name.
     UpsDirectory *directory = m_upsDirectory.get();
     auto listed = std::make_shared<QSet<QString>>();
     QObject::connect(watch, &WatchService::unitStateChanged, directory,
@@ -132,6 +131,8 @@ void CompositionRoot::connectObjects()
                              unit->controlUnavailable(UpsLink::ControlSelfTest10S).isEmpty();
                          entry.beeperOffered =
                              unit->controlUnavailable(UpsLink::ControlBeeper).isEmpty();
+                         entry.recordFile = Database::fileName();
+                         entry.recordUps = unit->name();
                          QPointer<WatchedUps> guarded(unit);
                          directory->setEntry(entry, [guarded](UpsDirectory::Command command,
                                                               const QString &who) {

@@ -23,20 +23,26 @@ QDateTime moment(const QVariant &text)
     return QLocale::c().toDateTime(text.toString(), timeFormat);
 }
 
+// The column holds '' (never null) for this computer's UPS.
+QString column(const QString &ups)
+{
+    return ups.isNull() ? QStringLiteral("") : ups;
+}
+
 } // namespace
 
 RecordReader::Alarms RecordReader::alarms(const QString &databaseFile, const QDateTime &from,
-                                          const QDateTime &to, int limit)
+                                          const QDateTime &to, int limit, const QString &ups)
 {
     Alarms out;
     ReadConnection connection(databaseFile);
     QSqlQuery query(connection.database());
-    query.prepare(
-        QStringLiteral("select dateTime, alarm from %1 where dateTime >= ? and "
-                       "dateTime < ? and ups = '' order by dateTime desc, id desc limit ?")
-            .arg(Database::tableName(Database::TableAlarm)));
+    query.prepare(QStringLiteral("select dateTime, alarm from %1 where dateTime >= ? and "
+                                 "dateTime < ? and ups = ? order by dateTime desc, id desc limit ?")
+                      .arg(Database::tableName(Database::TableAlarm)));
     query.addBindValue(stamp(from));
     query.addBindValue(stamp(to));
+    query.addBindValue(column(ups));
     query.addBindValue(limit + 1);
     if (!query.exec()) {
         out.error = query.lastError().text();
@@ -53,15 +59,17 @@ RecordReader::Alarms RecordReader::alarms(const QString &databaseFile, const QDa
     return out;
 }
 
-RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int limit)
+RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int limit,
+                                                const QString &ups)
 {
     SelfTests out;
     ReadConnection connection(databaseFile);
     QSqlQuery query(connection.database());
     query.prepare(
-        QStringLiteral("select dateTime, duration, count, battVolDrop from %1 where ups = '' "
+        QStringLiteral("select dateTime, duration, count, battVolDrop from %1 where ups = ? "
                        "order by dateTime desc, id desc limit ?")
             .arg(Database::tableName(Database::TableLogSelfTest)));
+    query.addBindValue(column(ups));
     query.addBindValue(limit);
     if (!query.exec()) {
         out.error = query.lastError().text();
@@ -81,13 +89,14 @@ RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int
 
     QSqlQuery verdict(connection.database());
     verdict.prepare(QStringLiteral("select alarm from %1 where dateTime >= ? and dateTime <= ? "
-                                   "and alarm in (?, ?) and ups = ''")
+                                   "and alarm in (?, ?) and ups = ?")
                         .arg(Database::tableName(Database::TableAlarm)));
     for (SelfTestRow &row : out.rows) {
         verdict.addBindValue(stamp(row.start));
         verdict.addBindValue(stamp(row.start.addSecs(row.seconds)));
         verdict.addBindValue(int(Alarm::BattVolLow));
         verdict.addBindValue(int(Alarm::UPSFault));
+        verdict.addBindValue(column(ups));
         if (!verdict.exec()) {
             out.error = verdict.lastError().text();
             qCWarning(lcRecords) << "Cannot read the alarms of a self-test:" << out.error;

@@ -6,7 +6,8 @@
 
 // Stored alarms and self-tests read for a reader off the main thread (the web service), each
 // call on a read-only connection of its own to the database file. Times are local, as the rows
-// are stamped. Only this computer's UPS: a watched UPS's rows carry its name and are not read here.
+// are stamped. `ups` is the value of the rows' `ups` column: a watched UPS's shown name, empty
+// for this computer's UPS; one UPS's rows are never mixed with another's.
 class RecordReader
 {
 public:
@@ -40,7 +41,8 @@ public:
 
     // The alarms raised from `from` up to `to`, `limit` at most.
     static Alarms alarms(const QString &databaseFile, const QDateTime &from, const QDateTime &to,
-                         int limit);
+                         int limit, const QString &ups = QString());
     // The last `limit` self-tests.
-    static SelfTests selfTests(const QString &databaseFile, int limit);
+    static SelfTests selfTests(const QString &databaseFile, int limit,
+                               const QString &ups = QString());
 };

@@ -24,29 +24,31 @@ public:
     std::shared_ptr<std::atomic_bool> stop = std::make_shared<std::atomic_bool>(false);
     HistoryReader reader;
     bool running = false;
+    QString ups;
     // The newest selection asked for while another ran.
     bool pending = false;
     QDate pendingFirst, pendingLast;
+    QString pendingUps;
 
-    void start(const QDate &first, const QDate &last);
+    void start(const QDate &first, const QDate &last, const QString &rowsOf);
 };
 
-void HistoryChartPrivate::start(const QDate &first, const QDate &last)
+void HistoryChartPrivate::start(const QDate &first, const QDate &last, const QString &rowsOf)
 {
     running = true;
     // The reader opens a connection of its own to the file the program's connection uses.
     const QString file = Database::openedFile();
     auto reduced = std::make_shared<HistorySeries::Result>();
     reader.run(
-        [file, first, last, reduced, stop = stop] {
-            *reduced =
-                HistorySeries::reduce(file, first, last, HistorySeries::defaultBuckets, stop.get());
+        [file, first, last, rowsOf, reduced, stop = stop] {
+            *reduced = HistorySeries::reduce(file, first, last, HistorySeries::defaultBuckets,
+                                             stop.get(), rowsOf);
         },
         [this, reduced] {
             running = false;
             if (pending) {
                 pending = false;
-                start(pendingFirst, pendingLast);
+                start(pendingFirst, pendingLast, pendingUps);
                 return;
             }
             reduced->marks.squeeze();
@@ -97,6 +99,16 @@ QVariantList HistoryChart::marks() const
     return list;
 }
 
+QString HistoryChart::ups() const
+{
+    return d->ups;
+}
+
+void HistoryChart::setUps(const QString &ups)
+{
+    d->ups = ups;
+}
+
 void HistoryChart::select(const QString &dateStart, const QString &dateEnd)
 {
     const QDate first = QDate::fromString(dateStart, QStringLiteral("yyyy-MM-dd"));
@@ -105,9 +117,10 @@ void HistoryChart::select(const QString &dateStart, const QString &dateEnd)
         d->pending = true;
         d->pendingFirst = first;
         d->pendingLast = last;
+        d->pendingUps = d->ups;
         return;
     }
-    d->start(first, last);
+    d->start(first, last, d->ups);
     emit busyChanged();
 }
 

@@ -24,6 +24,9 @@ class HistoryChart : public QObject
     Q_PROPERTY(double samples READ samples NOTIFY loaded)
     // Each {"time": msecs, "text": alarm text, "count": alarms in the mark}.
     Q_PROPERTY(QVariantList marks READ marks NOTIFY loaded)
+    // The `ups` value of the rows drawn by the next select(): a watched UPS's shown name, empty
+    // for this computer's UPS.
+    Q_PROPERTY(QString ups READ ups WRITE setUps)
 
 public:
     // The numbers of HistorySeries::Column.
@@ -38,6 +41,8 @@ public:
     double toMsecs() const;
     double samples() const;
     QVariantList marks() const;
+    QString ups() const;
+    void setUps(const QString &ups);
 
     // Days as "yyyy-MM-dd", both whole days included.
     Q_INVOKABLE void select(const QString &dateStart, const QString &dateEnd);

@@ -1,8 +1,9 @@
 // ctest-needs: program
 // UPSes watched beside this computer's own, the whole program against Debian's upsd with
 // dummy-ups: three servers (the third serving two UPSes and listed whole), this computer's UPS
-// on the simulator. Each watched UPS's alarms and samples under its name, a server's list
-// followed as it changes, and the protection by supply.
+// on the simulator. Each watched UPS's alarms and samples under its name, served by the web API
+// under its name and never mixed with this computer's, a server's list followed as it changes,
+// and the protection by supply.
 #include "alarm.h"
 #include "compositionroot.h"
 #include "desktopwindow.h"
@@ -22,11 +23,14 @@
 #include "watchedups.h"
 #include "watchlist.h"
 #include "watchservice.h"
+#include "webservice.h"
 
 #include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
@@ -57,6 +61,22 @@ private:
     NutServerProcess m_down;
     NutServerProcess m_lab;
     CompositionRoot m_program;
+    QNetworkAccessManager m_net;
+    int m_status = 0; // of the last api() request
+
+    // A document of the web API, from its path ("/api/v1/...", names percent-encoded).
+    QJsonObject api(const QString &path)
+    {
+        QNetworkReply *reply =
+            m_net.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1%2")
+                                               .arg(m_program.webService()->listeningPort())
+                                               .arg(path))));
+        if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000))
+            qWarning() << "no reply to" << path;
+        reply->deleteLater();
+        m_status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        return QJsonDocument::fromJson(reply->readAll()).object();
+    }
 
     WatchService *watch() const { return m_program.watchService(); }
     QStringList names() const
@@ -106,6 +126,8 @@ private slots:
         settings->setSettings(Settings::ShutdownBattLowTime, 30);
         settings->setSettings(Settings::ShutdownSupplies, QStringLiteral("Upstairs, Downstairs"));
         settings->setSettings(Settings::ShutdownMinSupplies, 1);
+        settings->setSettings(Settings::WebEnable, true);
+        settings->setSettings(Settings::WebPort, 0); // any free port
         WatchEntry up;
         up.name = QStringLiteral("Upstairs");
         up.host = QStringLiteral("127.0.0.1");
@@ -231,6 +253,52 @@ private slots:
         QVERIFY(m_program.upsDirectory()->find(QStringLiteral("Upstairs"), &entry));
         QVERIFY(entry.state.onBattery);
         QVERIFY(m_program.upsDirectory()->find(QStringLiteral("lab/u2"), &entry));
+
+        // The API serves each one's history from the one database, filtered by its name: the
+        // mains failure is Upstairs's alone, each gets its own samples and self-tests. A whole
+        // server's UPS is reached by its name with the "/" encoded.
+        QTRY_VERIFY_WITH_TIMEOUT(m_program.webService()->listeningPort() != 0, 10000);
+        m_program.recordWriter()->insertSelfTest(QDateTime::currentDateTime().addSecs(-60), 10, 10,
+                                                 0.5, RecordWriter::SelfTestPassed,
+                                                 QStringLiteral("Upstairs"));
+        const QString days = "?from=" + QDate::currentDate().toString(Qt::ISODate) +
+            "&to=" + QDate::currentDate().addDays(1).toString(Qt::ISODate);
+        const auto codes = [&](const QString &ups) {
+            QList<int> list;
+            for (const QJsonValue &alarm :
+                 api("/api/v1/ups/" + ups + "/alarms" + days)["alarms"].toArray())
+                list << alarm["code"].toInt();
+            return list;
+        };
+        QVERIFY(codes("Upstairs").contains(int(Alarm::MainsFault)));
+        QVERIFY(!codes("ups").contains(int(Alarm::MainsFault)));
+        QCOMPARE(codes("Upstairs").size(),
+                 rows(QStringLiteral("select count(*) from alarm where ups = 'Upstairs'")));
+        QCOMPARE(codes("ups").size(),
+                 rows(QStringLiteral("select count(*) from alarm where ups = ''")));
+        QCOMPARE(codes("lab%2Fu1"), QList<int>({int(Alarm::CommNormal)}));
+        const QString count = QStringLiteral("select count(*) from device_data where ups = ?");
+        QTRY_VERIFY_WITH_TIMEOUT(rows(count, QStringLiteral("")) > 0 &&
+                                     rows(count, QStringLiteral("Upstairs")) > 0,
+                                 10000);
+        for (const QString ups : {"Upstairs", "", "lab/u2"}) {
+            const int before = rows(count, ups);
+            const QString name = ups.isEmpty() ? QStringLiteral("ups")
+                                               : QString::fromLatin1(QUrl::toPercentEncoding(ups));
+            const int served = api("/api/v1/ups/" + name + "/samples" + days)["samples"].toInt();
+            QVERIFY2(served > 0 && served >= before - 2 && served <= rows(count, ups),
+                     qPrintable(name + ": " + QString::number(served) + " of " +
+                                QString::number(before)));
+        }
+        QCOMPARE(api("/api/v1/ups/Upstairs/selftests")["selfTests"].toArray().size(), 1);
+        QCOMPARE(api("/api/v1/ups/ups/selftests")["selfTests"].toArray().size(), 0);
+        const QJsonObject u1 = api(QStringLiteral("/api/v1/ups/lab%2Fu1"));
+        QCOMPARE(u1["name"].toString(), QStringLiteral("lab/u1"));
+        QVERIFY(u1["history"].toBool());
+        api(QStringLiteral("/ups/lab%2Fu1/"));
+        QCOMPARE(m_status, 200);
+        QVERIFY(api(QStringLiteral("/api/v1/ups/lab%2Fu9/alarms")).contains("error"));
+        QCOMPARE(m_status, 404);
 
         m_up.writeDeviceFile(QStringLiteral("ups"), device("OL"));
         QTRY_VERIFY_WITH_TIMEOUT(online("Upstairs") && !onBattery("Upstairs"), 10000);

@@ -33,6 +33,7 @@
 #include "settingsfileexchange.h"
 #include "testroot.h"
 #include "translator.h"
+#include "watchlist.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -173,6 +174,7 @@ private slots:
     void calendarStaysInsideTheWindow();
     void selfTestRowDrawsItsRecording();
     void chartOfTheChosenDays();
+    void eachUpsHistoryApart();
     void settingsShownAndWritten();
     void accountsThroughThePopup();
     void connectedClientsListed();
@@ -1203,6 +1205,123 @@ void TestPages::chartOfTheChosenDays()
     searchDays(today.addDays(-5), today.addDays(-5));
     QTRY_VERIFY_WITH_TIMEOUT(item("chartEmpty")->isVisible(), 30000);
     QCOMPARE(input->property("count").toInt(), 0);
+}
+
+// With other UPSes watched, a chooser says whose history the page shows: each view searches
+// again for the chosen UPS and shows its rows only, the export carries them, and this
+// computer's come back when it is chosen again. The device page of a watched UPS on the
+// overview leads to its history; once it is no longer watched, the chooser goes.
+void TestPages::eachUpsHistoryApart()
+{
+    QQuickItem *chooser = item("comboBoxUps");
+    QVERIFY(chooser && !chooser->isVisible());
+    exec("insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+         "temperature, ups) values('2026-03-14 20:00:00', 210, 211, 60, 49.9, 26, 25, "
+         "'Upstairs'), ('2026-03-14 12:00:00', 212, 211, 61, 49.9, 26, 25, 'Upstairs'), "
+         "('2026-03-14 11:00:00', 214, 211, 62, 49.9, 26, 25, 'Upstairs')");
+    exec("insert into alarm(dateTime, alarm, ups) values('2026-03-14 12:30:00', 2, 'Upstairs')");
+    exec("insert into log_self_test(dateTime, duration, count, ups) values("
+         "'2026-03-14 07:00:00', 10, 10, 'Upstairs')");
+    choose(0);
+    searchDays(today, today);
+    QTRY_COMPARE(modelOf("logDevData")->index(0, 1).data().toString(),
+                 QStringLiteral("2026-03-14 23:59:59"));
+
+    // A watched UPS (its server is not there: its history is what counts here).
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    WatchEntry upstairs;
+    upstairs.name = QStringLiteral("Upstairs");
+    upstairs.host = QStringLiteral("127.0.0.1");
+    upstairs.port = closed.serverPort();
+    upstairs.ups = QStringLiteral("ups");
+    closed.close();
+    Settings *settings = m_host->root().settings();
+    QVERIFY(WatchList::write(settings, {upstairs}));
+    QTRY_VERIFY(chooser->isVisible());
+    QCOMPARE(chooser->property("count").toInt(), 2);
+    QCOMPARE(QmlPageHost::call(chooser, "textAt", 0).toString(),
+             QStringLiteral("This computer's UPS"));
+    QCOMPARE(QmlPageHost::call(chooser, "textAt", 1).toString(), QStringLiteral("Upstairs"));
+
+    // Chosen from the keyboard: the data shown are its own, and so is the export.
+    chooser->forceActiveFocus();
+    QTest::keyClick(m_host->view(), Qt::Key_Down);
+    QCOMPARE(chooser->property("currentText").toString(), QStringLiteral("Upstairs"));
+    QAbstractItemModel *data = modelOf("logDevData");
+    QTRY_COMPARE(data->rowCount(), 3);
+    QCOMPARE(data->data(data->index(0, 0), data->roleNames().key("inputVol")).toString(),
+             QStringLiteral("210.0"));
+    QCOMPARE(exportTo(m_out.filePath("upstairs.xlsx")),
+             "Operation finished!\nSaved as " + m_out.filePath("upstairs.xlsx"));
+    const QStringList rows = workbookRows(m_out.filePath("upstairs.xlsx"));
+    QCOMPARE(rows.size(), 4);
+    QVERIFY2(rows[1].startsWith("2026-03-14 20:00:00|210|211|60|"), qPrintable(rows[1]));
+    QVERIFY2(rows[3].startsWith("2026-03-14 11:00:00|214|"), qPrintable(rows[3]));
+
+    // Every other view searches for it when shown: its alarm, its samples and their mark, its
+    // self-test, and nothing of this computer's.
+    choose(2);
+    QAbstractItemModel *alarms = modelOf("logAlarmData");
+    QTRY_COMPARE(alarms->rowCount(), 1);
+    QCOMPARE(alarms->data(alarms->index(0, 0), alarms->roleNames().key("dateTime")).toString(),
+             QStringLiteral("2026-03-14 12:30:00"));
+    choose(1);
+    QObject *history = item("logChart")->property("history").value<QObject *>();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        history->property("samples").toInt() == 3 && !history->property("busy").toBool(), 30000);
+    QCOMPARE(history->property("marks").toList().size(), 1);
+    choose(4);
+    QAbstractItemModel *tests = modelOf("logSelfTest");
+    QTRY_COMPARE(tests->rowCount(), 1);
+    QCOMPARE(tests->data(tests->index(0, 0), tests->roleNames().key("dateTime")).toString(),
+             QStringLiteral("2026-03-14 07:00:00"));
+
+    // This computer's again: the view shown now, and each other one when shown.
+    chooser->forceActiveFocus();
+    QTest::keyClick(m_host->view(), Qt::Key_Up);
+    QTRY_COMPARE(tests->rowCount(), 2);
+    choose(0);
+    QTRY_COMPARE(data->index(0, 1).data().toString(), QStringLiteral("2026-03-14 23:59:59"));
+    choose(1);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        history->property("samples").toInt() == 7202 && !history->property("busy").toBool(), 30000);
+
+    // From the overview: a watched UPS's device page opens the history page on it (on the days
+    // it opens with, which hold one sample of each).
+    const QString now = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss");
+    exec("insert into device_data(dateTime, inputVol, ups) values('" + now +
+         "', 205, "
+         "'Upstairs'), ('" +
+         now + "', 235, '')");
+    m_page = m_host->load(QStringLiteral("MainPanel.qml"), QSize(1366, 700));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    m_page->setProperty("currentIndex", int(GlobalDataDef::MainTabOverview));
+    QQuickItem *cards = nullptr;
+    QTRY_VERIFY((cards = item("overviewCards")) && cards->childItems().size() == 3);
+    QQuickItem *card = nullptr;
+    for (QQuickItem *c : cards->childItems()) {
+        QQuickItem *name = item(c, "cardName");
+        if (name && name->property("text").toString() == QLatin1String("Upstairs"))
+            card = c;
+    }
+    QVERIFY(m_host->click(card));
+    QVERIFY(m_host->click(item("overviewHistory")));
+    QCOMPARE(m_page->property("currentIndex").toInt(), int(GlobalDataDef::MainTabLogData));
+    chooser = item(item("pageLogData"), "comboBoxUps");
+    QVERIFY(chooser && chooser->isVisible());
+    QCOMPARE(chooser->property("currentText").toString(), QStringLiteral("Upstairs"));
+    data = item(item("pageLogData"), "logDevData")->property("model").value<QAbstractItemModel *>();
+    QTRY_COMPARE(data->rowCount(), 1);
+    QCOMPARE(data->data(data->index(0, 0), data->roleNames().key("inputVol")).toString(),
+             QStringLiteral("205.0"));
+
+    // No longer watched: the chooser goes, and this computer's rows are shown.
+    QVERIFY(WatchList::write(settings, {}));
+    QTRY_VERIFY(!chooser->isVisible());
+    QTRY_COMPARE(data->data(data->index(0, 0), data->roleNames().key("inputVol")).toString(),
+                 QStringLiteral("235.0"));
+    exec("delete from device_data where dateTime = '" + now + "'");
 }
 
 void TestPages::settingsShownAndWritten()

@@ -36,6 +36,9 @@ struct UpsEntry
     bool beeperOffered = false;
     // The database file its samples, alarms and self-tests are stored in; empty for none.
     QString recordFile;
+    // The value of the `ups` column of its rows there: empty for this computer's UPS, the shown
+    // name of a watched one.
+    QString recordUps;
 
     UpsCondition::Condition condition() const { return UpsCondition::of(state, outputOffSeconds); }
 
@@ -57,7 +60,7 @@ struct UpsEntry
             batteryInstalled == o.batteryInstalled && batteryDue == o.batteryDue &&
             batteryReplacementDue == o.batteryReplacementDue &&
             selfTestOffered == o.selfTestOffered && beeperOffered == o.beeperOffered &&
-            recordFile == o.recordFile;
+            recordFile == o.recordFile && recordUps == o.recordUps;
     }
     bool operator!=(const UpsEntry &o) const { return !(*this == o); }
 };

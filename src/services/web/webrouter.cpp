@@ -115,10 +115,10 @@ Outcome WebRouter::route(const WebRequest &request) const
         return file ? reply({200, file->contentType, file->body, {}}) : notFound();
     }
     if (path.startsWith(QLatin1String("/ups/"))) {
-        const QStringList parts = path.mid(5).split(QLatin1Char('/'));
-        if (parts.size() == 1 || (parts.size() == 2 && parts[1].isEmpty()))
-            return page(parts[0]);
-        return notFound();
+        QString name = path.mid(5);
+        if (name.endsWith(QLatin1Char('/')))
+            name.chop(1);
+        return page(name);
     }
     if (path == QLatin1String("/metrics")) {
         if (!read)
@@ -162,11 +162,26 @@ Outcome WebRouter::route(const WebRequest &request) const
         return reply(r);
     }
     if (path.startsWith(QLatin1String("/api/v1/ups/"))) {
-        const QString rest = path.mid(12);
-        const int slash = rest.indexOf(QLatin1Char('/'));
-        return ups(request, rest.left(slash), slash < 0 ? QString() : rest.mid(slash + 1));
+        QString name, rest;
+        if (!splitName(path.mid(12), &name, &rest))
+            return reply(WebReply::error(
+                404, QStringLiteral("there is no UPS %1").arg(path.mid(12).section('/', 0, 0))));
+        return ups(request, name, rest);
     }
     return notFound();
+}
+
+bool WebRouter::splitName(const QString &path, QString *name, QString *rest) const
+{
+    UpsEntry entry;
+    for (int end = path.size(); end > 0; end = path.lastIndexOf(QLatin1Char('/'), end - 1)) {
+        if (m_directory->find(path.left(end), &entry)) {
+            *name = path.left(end);
+            *rest = path.mid(end + 1);
+            return true;
+        }
+    }
+    return false;
 }
 
 Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QString &rest) const
@@ -184,6 +199,7 @@ Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QSt
     const int language = WebTexts::languageOf(request.acceptLanguage);
     const WebTexts *texts = m_texts;
     const QString file = entry.recordFile;
+    const QString rowsOf = entry.recordUps;
     if (rest.isEmpty()) {
         WebReply r = WebReply::json(QJsonDocument(WebApi::ups(entry, *texts, language)));
         r.addHeader("Vary", "Accept-Language");
@@ -196,8 +212,8 @@ Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QSt
     if (file.isEmpty())
         return reply(WebReply::error(404, QStringLiteral("no history is stored for %1").arg(name)));
     if (rest == QLatin1String("selftests")) {
-        return onPool([file] {
-            const RecordReader::SelfTests tests = RecordReader::selfTests(file, 20);
+        return onPool([file, rowsOf] {
+            const RecordReader::SelfTests tests = RecordReader::selfTests(file, 20, rowsOf);
             if (!tests.error.isEmpty())
                 return WebReply::error(500, QStringLiteral("the records cannot be read"));
             return WebReply::json(QJsonDocument(WebApi::selfTests(tests)));
@@ -210,8 +226,8 @@ Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QSt
                             QStringLiteral("from and to are ISO 8601 times, days "
                                            "(yyyy-MM-dd) or seconds since 1970, from before to")));
     if (rest == QLatin1String("alarms")) {
-        return onPool([file, from, to, texts, language] {
-            const RecordReader::Alarms alarms = RecordReader::alarms(file, from, to, 1000);
+        return onPool([file, rowsOf, from, to, texts, language] {
+            const RecordReader::Alarms alarms = RecordReader::alarms(file, from, to, 1000, rowsOf);
             if (!alarms.error.isEmpty())
                 return WebReply::error(500, QStringLiteral("the records cannot be read"));
             return WebReply::json(QJsonDocument(WebApi::alarms(alarms, *texts, language)));
@@ -224,9 +240,10 @@ Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QSt
         return reply(WebReply::error(400, QStringLiteral("points is a number from 2 to 4000")));
     if (from.daysTo(to) > 3660)
         return reply(WebReply::error(400, QStringLiteral("the range is ten years at most")));
-    return onPool([file, from, to, points, texts, language] {
+    return onPool([file, rowsOf, from, to, points, texts, language] {
         // Two points (lowest, highest) per slice of time, as the window's chart draws them.
-        const HistorySeries::Result result = HistorySeries::reduce(file, from, to, points / 2);
+        const HistorySeries::Result result =
+            HistorySeries::reduce(file, from, to, points / 2, nullptr, rowsOf);
         if (!result.error.isEmpty())
             return WebReply::error(500, QStringLiteral("the records cannot be read"));
         return WebReply::json(QJsonDocument(WebApi::samples(result, *texts, language)));

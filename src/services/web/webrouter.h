@@ -68,6 +68,10 @@ public:
     QByteArray removedEvent(const QString &name) const;
 
 private:
+    // Splits "NAME" or "NAME/REST" into a UPS's name and the rest. A name may hold "/" (a UPS
+    // of a whole server, "lab/u1"), which arrives decoded: the longest name known wins. False
+    // when no known name starts the path.
+    bool splitName(const QString &path, QString *name, QString *rest) const;
     Outcome ups(const WebRequest &request, const QString &name, const QString &rest) const;
     Outcome login(const WebRequest &request) const;
     Outcome command(const WebRequest &request, const QString &name, const QString &command) const;
