@@ -100,7 +100,9 @@ MainPanelLogDataForm {
 
     listLogType.delegate: SettingsListDelegate {}
 
-    comboUps.visible: upsChoices.length > 1 && datesShown
+    // Kept in place on the closed records (this computer's alone), so the list does not move.
+    upsChooser.visible: upsChoices.length > 1
+    upsChooser.enabled: datesShown
     comboUps.model: upsLabels
     comboUps.onActivated: showUps(upsChoices[index])
     // A new list (or its words in another language) starts the box at its first entry; a UPS

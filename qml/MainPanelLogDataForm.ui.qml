@@ -6,6 +6,7 @@ Item {
     id: root
 
     property alias labelTitle: labelTitle
+    property alias upsChooser: upsChooser
     property alias comboUps: comboUps
     property alias listLogType: listLogType
     property alias labelDateStart: labelDateStart
@@ -97,11 +98,38 @@ Item {
                 color: Theme.border
             }
 
+            // Whose history: this computer's UPS or a watched one.
+            Column {
+                id: upsChooser
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.top: parent.top
+                anchors.topMargin: Theme.margin
+                // As wide as the entries of the list below, the caption over the box's text.
+                anchors.leftMargin: 6
+                anchors.rightMargin: 7
+                spacing: 6
+                visible: false
+
+                Text {
+                    leftPadding: 10
+                    text: qsTr("UPS")
+                    color: Theme.textDim
+                    font.pixelSize: Theme.fontSmall
+                    font.bold: true
+                }
+                SettingsComboBox {
+                    id: comboUps
+                    objectName: "comboBoxUps"
+                    width: parent.width
+                }
+            }
+
             ListView {
                 id: listLogType
                 objectName: "logDataSubPages"
                 anchors.fill: parent
-                anchors.topMargin: Theme.margin
+                anchors.topMargin: upsChooser.visible ? upsChooser.height + 2 * Theme.margin : Theme.margin
                 currentIndex: 0
                 interactive: false
                 // Texts in a list are looked up under "MainPanelLogDataForm" without ".ui"; name the context.
@@ -132,13 +160,6 @@ Item {
                     color: Theme.text
                     font.pixelSize: Theme.fontHeading
                     font.bold: true
-                }
-                // Whose history: this computer's UPS or a watched one.
-                SettingsComboBox {
-                    id: comboUps
-                    objectName: "comboBoxUps"
-                    Layout.leftMargin: Theme.gap
-                    Layout.preferredWidth: 200
                 }
                 Item {
                     Layout.fillWidth: true

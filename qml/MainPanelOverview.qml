@@ -56,8 +56,12 @@ Item {
     }
 
     Item {
+        id: openedPage
         anchors.fill: parent
         visible: page.opened !== null
+        // The commands take a line of their own where the words are too long for one (French).
+        readonly property bool crowded: commands.visible
+            && historyButton.x + historyButton.width + 2 * Theme.margin + commands.width > width
 
         Button {
             id: back
@@ -79,13 +83,16 @@ Item {
             font.pixelSize: Theme.fontLarge
             font.bold: true
         }
-        Button {
+        // Its history: the history page's icon, as small as the commands leave room for.
+        LogDataButton {
+            id: historyButton
             objectName: "overviewHistory"
             anchors.left: openedName.right
-            anchors.leftMargin: Theme.margin
+            anchors.leftMargin: Theme.gap
             anchors.verticalCenter: back.verticalCenter
-            text: qsTr("Historical Data")
-            style: SettingsButtonStyle {}
+            implicitWidth: 32
+            implicitHeight: 32
+            source: "qrc:/res/image/log_history.svg"
             onClicked: page.historyRequested(page.opened && page.opened.watched ? page.opened.watched.name : "")
         }
         // A watched UPS's commands, as its server offers them.
@@ -102,7 +109,7 @@ Item {
             visible: unit !== null
             anchors.right: parent.right
             anchors.rightMargin: Theme.margin
-            anchors.verticalCenter: back.verticalCenter
+            y: openedPage.crowded ? back.y + back.height + 8 : back.y + (back.height - height) / 2
             spacing: 8
 
             Connections {
@@ -138,7 +145,7 @@ Item {
         }
         MainPanelDevForm {
             objectName: "overviewDevice"
-            anchors.top: back.bottom
+            anchors.top: openedPage.crowded ? commands.bottom : back.bottom
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.bottom: parent.bottom

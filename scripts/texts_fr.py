@@ -652,7 +652,8 @@ FR = {
     ('UpsCard', 'Charge'): 'Charge batterie',
     'Runtime': 'Autonomie',
     ('UpsCard', 'Load'): 'Charge',
-    "This computer's UPS": "Onduleur de cet ordinateur",
+    "This computer's UPS": "Cet ordinateur",
+    ('MainPanelLogDataForm.ui', 'UPS'): 'Onduleur',
 }
 
 # "Onduleur" is the whole UPS; the inverter is its output stage.

@@ -1547,6 +1547,10 @@ A running program takes a changed setting at once.</source>
         <source>Chart</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>UPS</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>MainPanelOverview</name>
@@ -1569,10 +1573,6 @@ A running program takes a changed setting at once.</source>
     <message>
         <source>UPS buzzer toggle</source>
         <translation>Switch the UPS beeper on or off</translation>
-    </message>
-    <message>
-        <source>Historical Data</source>
-        <translation type="unfinished" />
     </message>
 </context>
 <context>

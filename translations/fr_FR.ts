@@ -1516,7 +1516,7 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     </message>
     <message>
         <source>This computer's UPS</source>
-        <translation>Onduleur de cet ordinateur</translation>
+        <translation>Cet ordinateur</translation>
     </message>
 </context>
 <context>
@@ -1553,6 +1553,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Chart</source>
         <translation>Courbes</translation>
     </message>
+    <message>
+        <source>UPS</source>
+        <translation>Onduleur</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelOverview</name>
@@ -1575,10 +1579,6 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>UPS buzzer toggle</source>
         <translation>Activer/couper l'alarme sonore</translation>
-    </message>
-    <message>
-        <source>Historical Data</source>
-        <translation>Historique</translation>
     </message>
 </context>
 <context>

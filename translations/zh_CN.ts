@@ -1553,6 +1553,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Chart</source>
         <translation>曲线</translation>
     </message>
+    <message>
+        <source>UPS</source>
+        <translation>UPS</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelOverview</name>
@@ -1575,10 +1579,6 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>UPS buzzer toggle</source>
         <translation>切换 UPS 蜂鸣器</translation>
-    </message>
-    <message>
-        <source>Historical Data</source>
-        <translation>历史数据</translation>
     </message>
 </context>
 <context>

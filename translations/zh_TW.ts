@@ -1553,6 +1553,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Chart</source>
         <translation>曲線圖</translation>
     </message>
+    <message>
+        <source>UPS</source>
+        <translation>UPS</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelOverview</name>
@@ -1575,10 +1579,6 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>UPS buzzer toggle</source>
         <translation>切換 UPS 蜂鳴器</translation>
-    </message>
-    <message>
-        <source>Historical Data</source>
-        <translation>歷史資料</translation>
     </message>
 </context>
 <context>
