@@ -249,12 +249,12 @@ void CompositionRoot::connectObjects()
     QObject::connect(dev, &DevComm::outputOffChanged, local, &LocalUps::refresh);
     QObject::connect(dev, &DevComm::linkBusyChanged, local, &LocalUps::refresh);
     QObject::connect(dev, &DevComm::controlsChanged, local, &LocalUps::refresh);
-    QObject::connect(m_alarm.get(), &Alarm::alarmNumChanged, local, &LocalUps::refresh);
+    QObject::connect(m_alarm.get(), &Alarm::alarmNumChanged, local, &LocalUps::alarmsChanged);
     QObject::connect(m_alarm.get(), &Alarm::alarmRaised, local,
                      [local](int code) { local->alarmRaised(code); });
     QObject::connect(countdown, &ServiceShutdown::progressChanged, local, &LocalUps::refresh);
     QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, local, &LocalUps::refresh);
-    QObject::connect(battery, &BatteryAge::changed, local, &LocalUps::refresh);
+    QObject::connect(battery, &BatteryAge::changed, local, &LocalUps::batteryChanged);
     QObject::connect(network, &ServiceNetwork::settingsChanged, local,
                      [local, network] { local->setName(network->servedUpsName()); });
     WebService *web = m_webService.get();
