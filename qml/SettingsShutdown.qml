@@ -17,6 +17,9 @@ SettingsShutdownForm {
     Binding { target: spinBoxExecTime; property: "value"; value: ServiceShutdown.execTime }
     Binding { target: checkBoxUpsOff; property: "checked"; value: ServiceShutdown.upsOffEnable }
     Binding { target: spinBoxUpsOffTime; property: "value"; value: ServiceShutdown.upsOffTime }
+    labelUnknownSupplies.visible: SupplyCount.unknown.length > 0
+    labelUnknownSupplies.text: qsTr("No watched UPS is named %1: it is never judged and counts as able to feed this computer.")
+                               .arg(SupplyCount.unknown.join(", "))
 
     // A chosen file as the command line; a path with blanks is quoted so it stays one program.
     function commandFromUrl(url) {

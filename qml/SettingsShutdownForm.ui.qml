@@ -17,6 +17,7 @@ Item {
     property alias spinBoxExecTime: spinBoxExecTime
     property alias checkBoxUpsOff: checkBoxUpsOff
     property alias spinBoxUpsOffTime: spinBoxUpsOffTime
+    property alias labelUnknownSupplies: labelUnknownSupplies
 
     component Divider: Rectangle {
         Layout.fillWidth: true
@@ -184,6 +185,16 @@ Item {
                     text: qsTr("minute(s) before UPS turns off")
                 }
             }
+        }
+
+        // The supplies (chosen with the watched UPSes) that no watched UPS has.
+        Text {
+            id: labelUnknownSupplies
+            objectName: "labelUnknownSupplies"
+            Layout.fillWidth: true
+            color: Theme.fault
+            font.pixelSize: Theme.fontBody
+            wrapMode: Text.Wrap
         }
 
         RefusalLabel {

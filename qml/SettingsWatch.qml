@@ -178,6 +178,17 @@ Flickable {
                 text: page.field("shutdown/minSupplies")
                 onEditingFinished: Settings.setSettings("shutdown/minSupplies", parseInt(text))
             }
+            Text {
+                objectName: "watchUnknownSupplies"
+                Layout.columnSpan: 2
+                Layout.fillWidth: true
+                visible: SupplyCount.unknown.length > 0
+                text: qsTr("No watched UPS is named %1: it is never judged and counts as able to feed this computer.")
+                      .arg(SupplyCount.unknown.join(", "))
+                color: Theme.fault
+                font.pixelSize: Theme.fontBody
+                wrapMode: Text.Wrap
+            }
         }
     }
 }

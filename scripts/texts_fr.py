@@ -649,6 +649,7 @@ FR = {
     'Supplies of this computer': 'Alimentations de cet ordinateur',
     'UPSes that feed it (shown names, local for its own)': "Onduleurs qui l'alimentent (noms affichés, local pour le sien)",
     'At least this many must be able to feed it': "Au moins ce nombre doit pouvoir l'alimenter",
+    'No watched UPS is named %1: it is never judged and counts as able to feed this computer.': "Aucun onduleur surveillé ne s'appelle %1 : il n'est jamais jugé et compte comme pouvant alimenter cet ordinateur.",
     ('UpsCard', 'Charge'): 'Charge batterie',
     'Runtime': 'Autonomie',
     ('UpsCard', 'Load'): 'Charge',

@@ -639,6 +639,7 @@ ZH = {
     'Supplies of this computer': '本机的供电',
     'UPSes that feed it (shown names, local for its own)': '为本机供电的UPS（显示名称，local 表示本机的UPS）',
     'At least this many must be able to feed it': '至少须有几台能够供电',
+    'No watched UPS is named %1: it is never judged and counts as able to feed this computer.': '没有名为 %1 的监视UPS：它从不被判定，计为能够为本机供电。',
     ('UpsCard', 'Charge'): '电量',
     'Runtime': '后备时间',
     ('UpsCard', 'Load'): '负载',

@@ -2768,6 +2768,10 @@ A running program takes a changed setting at once.</source>
         <source>Browse</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsShutdownForm.ui</name>
@@ -2892,6 +2896,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>At least this many must be able to feed it</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
         <translation type="unfinished" />
     </message>
 </context>

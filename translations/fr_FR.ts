@@ -2774,6 +2774,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Browse</source>
         <translation>Parcourir</translation>
     </message>
+    <message>
+        <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
+        <translation>Aucun onduleur surveillé ne s'appelle %1 : il n'est jamais jugé et compte comme pouvant alimenter cet ordinateur.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsShutdownForm.ui</name>
@@ -2899,6 +2903,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>At least this many must be able to feed it</source>
         <translation>Au moins ce nombre doit pouvoir l'alimenter</translation>
+    </message>
+    <message>
+        <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
+        <translation>Aucun onduleur surveillé ne s'appelle %1 : il n'est jamais jugé et compte comme pouvant alimenter cet ordinateur.</translation>
     </message>
 </context>
 <context>

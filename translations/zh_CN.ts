@@ -2774,6 +2774,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Browse</source>
         <translation>浏览</translation>
     </message>
+    <message>
+        <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
+        <translation>没有名为 %1 的监视UPS：它从不被判定，计为能够为本机供电。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsShutdownForm.ui</name>
@@ -2899,6 +2903,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>At least this many must be able to feed it</source>
         <translation>至少须有几台能够供电</translation>
+    </message>
+    <message>
+        <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
+        <translation>没有名为 %1 的监视UPS：它从不被判定，计为能够为本机供电。</translation>
     </message>
 </context>
 <context>

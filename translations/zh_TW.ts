@@ -2774,6 +2774,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Browse</source>
         <translation>瀏覽</translation>
     </message>
+    <message>
+        <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
+        <translation>沒有名為 %1 的監視UPS：它從不被判定，計為能夠為本機供電。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsShutdownForm.ui</name>
@@ -2899,6 +2903,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>At least this many must be able to feed it</source>
         <translation>至少須有幾臺能夠供電</translation>
+    </message>
+    <message>
+        <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
+        <translation>沒有名為 %1 的監視UPS：它從不被判定，計為能夠為本機供電。</translation>
     </message>
 </context>
 <context>

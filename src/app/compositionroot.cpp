@@ -107,12 +107,20 @@ void CompositionRoot::connectObjects()
             if (name != QLatin1String(SupplyCount::localName) && !watch->find(name))
                 supplies->forget(name);
         }
+        supplies->checkNames();
     });
+    supplies->setNameCheck([watch](const QString &name) { return watch->mayWatch(name); });
+    QObject::connect(watch, &WatchService::entriesChanged, supplies, &SupplyCount::checkNames);
     QObject::connect(watch, &WatchService::unitStateChanged, m_serviceNotification.get(),
                      [notices = m_serviceNotification.get()](WatchedUps *unit,
                                                             const UpsState &state) {
                          notices->updateNamedState(unit->name(), state);
                      });
+    QObject::connect(
+        watch, &WatchService::unitSelfTestFinished, m_serviceNotification.get(),
+        [notices = m_serviceNotification.get()](WatchedUps *unit, const SelfTestResult &result) {
+            notices->namedSelfTestFinished(unit->name(), result);
+        });
     QObject::connect(watch, &WatchService::alarmRaised, m_serviceEMail.get(),
                      &ServiceEMail::sendAlarmEMail);
     // The watched UPSes in the directory the web page reads, each by its shown name, with their
@@ -242,12 +250,12 @@ void CompositionRoot::connectObjects()
     QObject::connect(dev, &DevComm::outputOffChanged, local, &LocalUps::refresh);
     QObject::connect(dev, &DevComm::linkBusyChanged, local, &LocalUps::refresh);
     QObject::connect(dev, &DevComm::controlsChanged, local, &LocalUps::refresh);
-    QObject::connect(m_alarm.get(), &Alarm::alarmNumChanged, local, &LocalUps::refresh);
+    QObject::connect(m_alarm.get(), &Alarm::alarmNumChanged, local, &LocalUps::alarmsChanged);
     QObject::connect(m_alarm.get(), &Alarm::alarmRaised, local,
                      [local](int code) { local->alarmRaised(code); });
     QObject::connect(countdown, &ServiceShutdown::progressChanged, local, &LocalUps::refresh);
     QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, local, &LocalUps::refresh);
-    QObject::connect(battery, &BatteryAge::changed, local, &LocalUps::refresh);
+    QObject::connect(battery, &BatteryAge::changed, local, &LocalUps::batteryChanged);
     QObject::connect(network, &ServiceNetwork::settingsChanged, local,
                      [local, network] { local->setName(network->servedUpsName()); });
     WebService *web = m_webService.get();
@@ -312,8 +320,9 @@ void CompositionRoot::start()
     m_localUps->start();
     m_webService->setAccounts(m_serviceNetwork->users()->accounts());
     m_webService->start();
-    m_supplyCount->start();
+    // The watched list first: the supplies' names are judged by it.
     m_watchService->start();
+    m_supplyCount->start();
     m_devComm->start();
 }
 

@@ -16,9 +16,16 @@ QDateTime now()
     return frozen ? frozenAt : QDateTime::currentDateTime();
 }
 
+// Without the local time: converting to it looks at the time zone file each time.
 qint64 secsSinceEpoch()
 {
-    return now().toSecsSinceEpoch();
+    return msecsSinceEpoch() / 1000;
+}
+
+qint64 msecsSinceEpoch()
+{
+    std::lock_guard<std::mutex> lock(clockMutex);
+    return frozen ? frozenAt.toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
 }
 
 void setNow(const QDateTime &moment)

@@ -8,6 +8,7 @@ namespace Clock {
 
 QDateTime now(); // local date and time
 qint64 secsSinceEpoch(); // seconds since 1970-01-01 UTC
+qint64 msecsSinceEpoch();
 
 // Freeze the clock at a moment (tests). advance() moves a frozen clock on.
 void setNow(const QDateTime &moment);

@@ -47,7 +47,7 @@ int UpsState::runtimeFromCharge(float percent)
 bool UpsState::operator==(const UpsState &other) const
 {
     return link == other.link && statusByte() == other.statusByte() &&
-        forcedShutdown == other.forcedShutdown &&
+        forcedShutdown == other.forcedShutdown && testVerdict == other.testVerdict &&
         faultKind == other.faultKind && faultWords == other.faultWords &&
         inputVoltage == other.inputVoltage && inputFaultVoltage == other.inputFaultVoltage &&
         outputVoltage == other.outputVoltage && load == other.load &&

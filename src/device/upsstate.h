@@ -16,6 +16,9 @@ struct UpsState
 
     // Unknown until the UPS has answered once since the program started.
     enum class Link { Unknown, Online, Offline };
+    // How the UPS itself says its last self-test ended, where it says so (a network UPS
+    // server's ups.test.result); a warning is what the battery gives when it runs low.
+    enum class TestVerdict { None, Passed, Warning, Failed };
     // The operating mode of the status summary, worst first.
     enum class Mode { Normal = 0, BypassOrBoost = 1, OnBattery = 2, Standby = 3, Failed = 4 };
 
@@ -33,6 +36,7 @@ struct UpsState
     // A network UPS server's primary is switching the UPS off (FSD): protected computers go
     // down now. No serial or USB UPS says this.
     bool forcedShutdown = false;
+    TestVerdict testVerdict = TestVerdict::None;
 
     // Fault words of family 1 or 2 (others carry no texts); -1 while none were read.
     int faultKind = -1;

@@ -3,10 +3,12 @@
 #include "alarm.h"
 #include "database.h"
 #include "logcategories.h"
+#include "paths.h"
 
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 
 namespace SelfTestRows {
 
@@ -48,18 +50,37 @@ Last last()
     return found;
 }
 
-bool startTimes(QSet<QString> *times)
+bool startTimes(QSet<QString> *times, const QString &ups)
 {
     times->clear();
     QSqlQuery query;
-    if (!query.exec(QStringLiteral("select dateTime from %1")
-                        .arg(Database::tableName(Database::TableLogSelfTest)))) {
+    query.prepare(QStringLiteral("select dateTime from %1 where ups = ?")
+                      .arg(Database::tableName(Database::TableLogSelfTest)));
+    query.addBindValue(ups.isNull() ? QString(QLatin1String("")) : ups);
+    if (!query.exec()) {
         qCWarning(lcRecords) << "Cannot read the recorded self-tests:" << query.lastError().text();
         return false;
     }
     while (query.next())
         times->insert(query.value(0).toString());
     return true;
+}
+
+QString recordingFolder(const QString &ups)
+{
+    QString folder = QStringLiteral("/data/self_test");
+    // Only letters, digits, "-", "_" and "~" stay: no separator, no dot, nothing a file system
+    // refuses.
+    if (!ups.isEmpty())
+        folder += QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(ups, {}, "."));
+    return Paths::file(folder);
+}
+
+QString recordingFile(const QDateTime &start, const QString &ups)
+{
+    return recordingFolder(ups) + QLatin1Char('/') +
+        QLocale(QLocale::English).toString(start, QStringLiteral("yyyyMMddhhmmss")) +
+        QStringLiteral(".txt");
 }
 
 } // namespace SelfTestRows

@@ -32,7 +32,8 @@ QmlRegistration::Objects objectsOf(CompositionRoot &root)
             root.batteryAge(),
             root.serviceNetwork(),
             root.nutLinkSettings(),
-            root.watchService()};
+            root.watchService(),
+            root.supplyCount()};
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "settingsfileexchange.h"
+#include "supplycount.h"
 #include "tablemodelalarm.h"
 #include "tablemodeldevdata.h"
 #include "tablemodelselftest.h"
@@ -82,6 +83,7 @@ void registerTypes(const Objects &objects)
     registerOwned("ServiceNetwork", objects.serviceNetwork);
     registerOwned("NutLinkSettings", objects.nutLinkSettings);
     registerOwned("WatchService", objects.watchService);
+    registerOwned("SupplyCount", objects.supplyCount);
     registerOwned("ListModelScheduleTask", objects.scheduleTasks);
     registerOwned("ListModelEMailUser", objects.serviceEMail->listModelEMailUser());
     qmlRegisterSingletonType(uri, 1, 0, "App", [](QQmlEngine *, QJSEngine *engine) {

@@ -12,6 +12,7 @@ class ServiceNetwork;
 class ServiceNotification;
 class ServiceShutdown;
 class Settings;
+class SupplyCount;
 class Translator;
 class WatchService;
 
@@ -34,6 +35,7 @@ struct Objects
     ServiceNetwork *serviceNetwork;
     NutLinkSettings *nutLinkSettings;
     WatchService *watchService;
+    SupplyCount *supplyCount;
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a

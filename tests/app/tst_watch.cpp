@@ -1,17 +1,21 @@
 // ctest-needs: program
 // UPSes watched beside this computer's own, the whole program against Debian's upsd with
 // dummy-ups: three servers (the third serving two UPSes and listed whole), this computer's UPS
-// on the simulator. Each watched UPS's alarms and samples under its name, served by the web API
-// under its name and never mixed with this computer's, a server's list followed as it changes,
-// and the protection by supply.
+// on the simulator. Each watched UPS's alarms, samples and self-tests under its name, served by
+// the web API under its name and never mixed with this computer's, a server's list followed as it
+// changes, edits of the list that keep what they leave alone, and the protection by supply.
 #include "alarm.h"
 #include "compositionroot.h"
 #include "desktopwindow.h"
 #include "devcomm.h"
 #include "devstatusview.h"
+#include "logrecorder.h"
+#include "nutclient.h"
+#include "nutlink.h"
 #include "nutserverprocess.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
+#include "selftestrows.h"
 #include "servicenotification.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -31,6 +35,7 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
@@ -114,6 +119,13 @@ private slots:
         m_lab.addDummyUps(QStringLiteral("u2"), device("OL"));
         QVERIFY2(m_up.start() && m_down.start() && m_lab.start(),
                  qPrintable(m_up.output() + m_down.output() + m_lab.output()));
+        LogRecorder::install();
+        // A test of Downstairs the last run could not finish recording.
+        QDir().mkpath(m_root.file("/data/self_test/Downstairs"));
+        QFile cut(m_root.file("/data/self_test/Downstairs/20240101120000.txt"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write("0,20,100\n1,20,99\n2,2");
+        cut.close();
 
         m_program.openStores();
         Settings *settings = m_program.settings();
@@ -353,6 +365,58 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(supplies->lost().isEmpty(), 10000);
     }
 
+    // A self-test of a watched UPS, whoever started it on its server: told by the server's test
+    // result or by CAL alone, its row and recording under its name, the server's verdict taken
+    // only when it is this test's, its notice named; this computer's rows untouched, and the
+    // recording the last run left without its row completed under its UPS's name.
+    void selfTests()
+    {
+        QCOMPARE(rows(QStringLiteral("select count(*) from log_self_test where ups = "
+                                     "'Downstairs' and dateTime = '2024-01-01 12:00:00' and "
+                                     "count = 2 and duration = 1")),
+                 1);
+        QSignalSpy notices(m_program.serviceNotification(), &ServiceNotification::notify);
+        const QString testing = QStringLiteral("ups.test.result: In progress\n");
+        m_up.writeDeviceFile(QStringLiteral("ups"), device("OL") + testing);
+        QTRY_VERIFY_WITH_TIMEOUT(watch()->find(QStringLiteral("Upstairs"))->state().selfTest,
+                                 10000);
+        m_up.writeDeviceFile(QStringLiteral("ups"),
+                             device("OL") + QStringLiteral("ups.test.result: Done and warning\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(rows(QStringLiteral("select count(*) from log_self_test where "
+                                                      "ups = 'Upstairs'")),
+                                  1, 10000);
+        QCOMPARE(rows(QStringLiteral("select result from log_self_test where ups = 'Upstairs'")),
+                 int(RecordWriter::SelfTestBatteryLow));
+        const QStringList recorded =
+            QDir(SelfTestRows::recordingFolder(QStringLiteral("Upstairs"))).entryList(QDir::Files);
+        QCOMPARE(recorded.size(), 1);
+        bool told = false;
+        for (const QList<QVariant> &notice : qAsConst(notices))
+            told = told ||
+                (notice.at(1).toString() == QLatin1String("Upstairs: Self-test finished") &&
+                 notice.at(2).toString().startsWith(QLatin1String("Failed: the battery ran low.")));
+        QVERIFY(told);
+
+        // CAL alone, with the verdict of an older test standing all along: passed.
+        const QString old = QStringLiteral("ups.test.result: Done and error\n");
+        m_lab.writeDeviceFile(QStringLiteral("u1"), device("OL") + old);
+        QTRY_VERIFY_WITH_TIMEOUT(watch()->find(QStringLiteral("lab/u1"))->state().testVerdict ==
+                                     UpsState::TestVerdict::Failed,
+                                 10000);
+        m_lab.writeDeviceFile(QStringLiteral("u1"), device("OL CAL") + old);
+        QTRY_VERIFY_WITH_TIMEOUT(watch()->find(QStringLiteral("lab/u1"))->state().selfTest, 10000);
+        m_lab.writeDeviceFile(QStringLiteral("u1"), device("OL") + old);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(QStringLiteral("select count(*) from log_self_test where "
+                                                      "ups = 'lab/u1' and result = ?"),
+                                       int(RecordWriter::SelfTestPassed)),
+                                  1, 10000);
+        QCOMPARE(m_root.file("/data/self_test/lab%2Fu1"),
+                 SelfTestRows::recordingFolder(QStringLiteral("lab/u1")));
+        QCOMPARE(QDir(m_root.file("/data/self_test/lab%2Fu1")).entryList(QDir::Files).size(), 1);
+        QCOMPARE(rows(QStringLiteral("select count(*) from log_self_test where ups = ''")), 0);
+        QCOMPARE(QDir(m_root.file("/data/self_test")).entryList(QDir::Files).size(), 0);
+    }
+
     // A UPS added to the whole server joins; one taken away leaves, with its card.
     void discovery()
     {
@@ -365,6 +429,60 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(
             names(), QStringList({"Upstairs", "Downstairs", "lab/u1", "lab/u3"}), 10000);
         QVERIFY(changed.count() >= 2);
+    }
+
+    // An edit reconnects only the servers whose connection changed: a renamed UPS and one named
+    // on a whole server join on the connections there were, the others keep their state and
+    // alarms; a supply left without its UPS by the edit is told once; another account is
+    // another connection.
+    void edits()
+    {
+        Settings *settings = m_program.settings();
+        QPointer<WatchedUps> upstairs = watch()->find(QStringLiteral("Upstairs"));
+        QPointer<WatchedUps> u3 = watch()->find(QStringLiteral("lab/u3"));
+        QVERIFY(upstairs && u3);
+        QPointer<NutClient> upServer = upstairs->link()->client();
+        QPointer<NutClient> downServer =
+            watch()->find(QStringLiteral("Downstairs"))->link()->client();
+        QPointer<NutClient> labServer = u3->link()->client();
+        m_up.writeDeviceFile(QStringLiteral("ups"), device("OB DISCHRG", 70));
+        QTRY_VERIFY_WITH_TIMEOUT(onBattery("Upstairs"), 10000);
+        const QString unknown = QStringLiteral("No watched UPS is named Downstairs");
+        QCOMPARE(LogRecorder::count(unknown), 0);
+
+        QList<WatchEntry> entries = WatchList::read(settings);
+        entries[1].name = QStringLiteral("Cellar");
+        WatchEntry bench = entries.at(2);
+        bench.name = QStringLiteral("Bench");
+        bench.ups = QStringLiteral("u1");
+        entries.append(bench);
+        QVERIFY(WatchList::write(settings, entries));
+        QTRY_COMPARE_WITH_TIMEOUT(names(), QStringList({"Upstairs", "Cellar", "lab/u3", "Bench"}),
+                                  10000);
+        QTRY_VERIFY_WITH_TIMEOUT(online("Cellar") && online("Bench"), 10000);
+        QVERIFY(upServer && downServer && labServer);
+        QCOMPARE(watch()->find(QStringLiteral("Upstairs")), upstairs.data());
+        QCOMPARE(watch()->find(QStringLiteral("lab/u3")), u3.data());
+        QCOMPARE(upstairs->link()->client(), upServer.data());
+        QCOMPARE(watch()->find(QStringLiteral("Cellar"))->link()->client(), downServer.data());
+        QCOMPARE(watch()->find(QStringLiteral("Bench"))->link()->client(), labServer.data());
+        QVERIFY(onBattery("Upstairs") && online("lab/u3"));
+        QVERIFY(
+            currentAlarmTexts(upstairs->alarm()).contains(QStringLiteral("Input voltage fault")));
+        QCOMPARE(watch()->serverCount(), 3);
+        // Downstairs, a supply, is watched no more: told in the log once, counted as able.
+        QCOMPARE(m_program.supplyCount()->unknown(), QStringList({"Downstairs"}));
+        QCOMPARE(LogRecorder::count(unknown), 1);
+
+        entries[0].user = QStringLiteral("nobody");
+        QVERIFY(WatchList::write(settings, entries));
+        QTRY_VERIFY_WITH_TIMEOUT(!upServer, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(onBattery("Upstairs"), 10000);
+        QVERIFY(downServer && labServer);
+        QCOMPARE(watch()->find(QStringLiteral("lab/u3")), u3.data());
+        QCOMPARE(LogRecorder::count(unknown), 1);
+        settings->setSettings(Settings::ShutdownSupplies, QStringLiteral("Upstairs, Cellar"));
+        QTRY_VERIFY(m_program.supplyCount()->unknown().isEmpty());
     }
 };
 

@@ -231,6 +231,12 @@ private slots:
                             "ups.type=online"}
             << "temp 40 rFreq 60 standby 0 id Other/// refused ups.load,battery.charge,"
                "output.frequency.nominal";
+        // A test under way is a sign of its own beside CAL; a verdict that names none is none.
+        QTest::newRow("test in progress")
+            << QStringList {"ups.status=OL", "ups.test.result=In progress"} << "known OL testing";
+        QTest::newRow("test verdict")
+            << QStringList {"ups.test.result=Done and warning"} << "verdict warning";
+        QTest::newRow("test aborted") << QStringList {"ups.test.result=Aborted"} << "";
         QTest::newRow("signed and bare decimals")
             << QStringList {"ups.temperature=-4.5", "input.voltage=+230", "ups.load=.5"}
             << "in 230 load 0.5 temp -4.5";
@@ -255,6 +261,11 @@ private slots:
                     out << word.first;
             }
         }
+        if (r.testInProgress)
+            out << "testing";
+        const char *verdicts[] = {"", "passed", "warning", "failed"};
+        if (r.testVerdict != UpsState::TestVerdict::None)
+            out << "verdict" << verdicts[int(r.testVerdict)];
         const QList<QPair<const char *, std::optional<double>>> numbers {
             {"in", r.inputVoltage},
             {"out", r.outputVoltage},

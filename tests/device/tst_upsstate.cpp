@@ -90,7 +90,7 @@ const QList<QPair<int, QByteArray>> goodReplies = {
 // empty when none comes up within two poll cycles.
 QByteArray requestFor(Megatec &driver, int command)
 {
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 100; ++i) {
         const QByteArray frame = driver.nextCommand();
         if (driver.currentCommand() == command)
             return frame;
@@ -280,17 +280,27 @@ private slots:
         QCOMPARE(cycle(driver, 2), QByteArrayList({"Q1\r", "A1\r"})); // the cycle under way
         QCOMPARE(cycle(driver, 4), QByteArrayList({"BT\r", "BP\r", "Q1\r", "A1\r"}));
 
-        // Online, the status query follows every other query.
-        const QByteArrayList online = {"BT\r", "Q1\r", "BP\r", "Q1\r", "A1\r", "Q1\r"};
+        // Online, the status query is asked back to back, and each slow query in turn after ten
+        // of them; on battery after two.
+        QByteArrayList tenStatus;
+        for (int i = 0; i < 10; ++i)
+            tenStatus << "Q1\r";
         QVERIFY(answer(driver, Megatec::CmdQueryBase, goodStatus));
         QCOMPARE(cycle(driver, 1), QByteArrayList({"A1\r"}));
-        QCOMPARE(cycle(driver, 6), online);
-        QCOMPARE(cycle(driver, 6), online);
+        QCOMPARE(cycle(driver, 33),
+                 tenStatus + QByteArrayList {"BT\r"} + tenStatus + QByteArrayList {"BP\r"} +
+                     tenStatus + QByteArrayList {"A1\r"});
+        QCOMPARE(driver.nextCommand(), QByteArray("Q1\r"));
+        QVERIFY(driver.handleResponse(QByteArray(goodStatus).replace(38, 1, "1")));
+        QVERIFY(driver.state().onBattery);
+        QCOMPARE(cycle(driver, 13), QByteArrayList({"Q1\r", "BT\r", "Q1\r", "Q1\r", "BP\r",
+                                                   "Q1\r", "Q1\r", "A1\r", "Q1\r", "Q1\r",
+                                                   "BT\r", "Q1\r", "Q1\r"}));
 
-        // A reset forgets them; the cycle under way is finished first.
-        QCOMPARE(driver.nextCommand(), QByteArray("BT\r"));
+        // A reset forgets them; the request under way is finished first.
+        QCOMPARE(driver.nextCommand(), QByteArray("BP\r"));
         driver.reset();
-        QCOMPARE(cycle(driver, 5), QByteArrayList({"Q1\r", "BP\r", "Q1\r", "A1\r", "Q1\r"}));
+        QCOMPARE(cycle(driver, 1), QByteArrayList({"Q1\r"}));
         QCOMPARE(cycle(driver, 7), first);
 
         // Control requests go to the front: the later call first, then the cycle goes on.
@@ -298,14 +308,51 @@ private slots:
         driver.toggleBuzzer();
         QCOMPARE(cycle(driver, 4), QByteArrayList({"Q\r", "T\r", "BT\r", "BP\r"}));
 
-        // Identity queries a unit never answers stay in the cycle, each followed by Q1 too.
+        // Identity queries a unit never answers stay in the rotation of the slow ones.
         Megatec plain;
         QVERIFY(answer(plain, Megatec::CmdQueryRatingInfo, goodReplies.at(1).second));
         QVERIFY(answer(plain, Megatec::CmdQueryDevInfo, goodReplies.at(2).second));
         QVERIFY(answer(plain, Megatec::CmdQueryBase, goodStatus));
         cycle(plain, 1);
-        QCOMPARE(cycle(plain, 8), QByteArrayList({"BT\r", "Q1\r", "BP\r", "Q1\r", "NQU\r",
-                                                  "Q1\r", "A1\r", "Q1\r"}));
+        QByteArrayList slow = cycle(plain, 44);
+        QCOMPARE(slow.count("Q1\r"), 40);
+        slow.removeAll("Q1\r");
+        QCOMPARE(slow, QByteArrayList({"BT\r", "BP\r", "NQU\r", "A1\r"}));
+        // Answered at its turn, the identity leaves the rotation and A1 still comes next.
+        QVERIFY(answer(plain, Megatec::CmdOrvakNqu, goodIdentity));
+        slow = cycle(plain, 33);
+        slow.removeAll("Q1\r");
+        QCOMPARE(slow, QByteArrayList({"A1\r", "BT\r", "BP\r"}));
+    }
+
+    // While the UPS is well and on mains, readings are told once a second; a changed flag, and
+    // every reply while something is wrong, at once.
+    void steadyReadingsToldOnceASecond()
+    {
+        Clock::setNow(QDateTime(QDate(2024, 9, 2), QTime(14, 30, 0)));
+        Megatec driver;
+        QSignalSpy told(&driver, &Megatec::stateChanged);
+        const auto status = [&driver](const QByteArray &input, const QByteArray &bits) {
+            QByteArray reply = goodStatus;
+            reply.replace(1, 5, input).replace(38, 8, bits);
+            return answer(driver, Megatec::CmdQueryBase, reply);
+        };
+        QVERIFY(status("231.0", "00001001"));
+        QCOMPARE(told.count(), 1);
+        QVERIFY(status("232.0", "00001001"));
+        QCOMPARE(told.count(), 1); // held
+        QCOMPARE(*driver.state().inputVoltage, 232.0f); // but read
+        Clock::advance(1);
+        QVERIFY(status("233.0", "00001001"));
+        QCOMPARE(told.count(), 2);
+        QVERIFY(status("000.0", "10001001")); // the mains fails: at once, and every reply after
+        QVERIFY(status("000.0", "10001001"));
+        QVERIFY(status("000.0", "11001001"));
+        QCOMPARE(told.count(), 5);
+        QVERIFY(status("230.0", "00001001")); // back on mains: told, then held again
+        QVERIFY(status("231.0", "00001001"));
+        QCOMPARE(told.count(), 6);
+        Clock::useSystemClock();
     }
 
     void controlEncodings()

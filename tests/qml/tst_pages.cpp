@@ -8,7 +8,8 @@
 // shown tables and chart for the chosen days and whose exports a real reader reads back; the
 // network sharing page against the real network server: its settings shown and written back,
 // accounts through the pop-up (refusals said, the card kept open), one added by another process
-// listed at once, and a connected client listed as it logs in.
+// listed at once, and a connected client listed as it logs in; the watched UPSes' page, whose
+// supplies that no watched UPS has are said there and on the shutdown page.
 #include "alarm.h"
 #include "batteryage.h"
 #include "clock.h"
@@ -31,9 +32,11 @@
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "settingsfileexchange.h"
+#include "supplycount.h"
 #include "testroot.h"
 #include "translator.h"
 #include "watchlist.h"
+#include "watchservice.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -178,6 +181,7 @@ private slots:
     void settingsShownAndWritten();
     void accountsThroughThePopup();
     void connectedClientsListed();
+    void watchedListAndSupplies();
 
 private:
     void answerDialog(const QString &expectedText);
@@ -1464,6 +1468,48 @@ void TestPages::connectedClientsListed()
     QCOMPARE(listed("listViewClient", "user"), QStringList {"nas"});
     client.disconnectFromHost();
     QTRY_VERIFY(listed("listViewClient", "address").isEmpty());
+}
+
+// Entries added on the page; a supply no watched UPS has is said under the supplies, one of a
+// whole server that has not answered yet is not.
+void TestPages::watchedListAndSupplies()
+{
+    WatchService *watch = m_host->root().watchService();
+    m_page = m_host->load(QStringLiteral("SettingsWatch.qml"));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    // A port nothing listens on: the page needs no server.
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(closed.serverPort());
+    closed.close();
+    const QList<QPair<QString, QString>> added = {{"Upstairs", "ups"}, {"lab", "*"}};
+    for (const auto &entry : added) {
+        type(m_page, "watchName", entry.first);
+        type(m_page, "watchHost", "127.0.0.1");
+        type(m_page, "watchPort", port);
+        type(m_page, "watchUps", entry.second);
+        QVERIFY(press(m_page, "watchAdd"));
+    }
+    QTRY_COMPARE(watch->entryList().size(), 2);
+    QCOMPARE(text(m_page, "watchEntry0"), "Upstairs - ups@127.0.0.1:" + port);
+    QCOMPARE(text(m_page, "watchEntry1"), "lab - every UPS of 127.0.0.1:" + port);
+
+    typeAndLeave(m_page, "watchSupplies", "local, Upstairs, lab/u1, Upstair");
+    QCOMPARE(m_host->root().settings()->getSettings(Settings::ShutdownSupplies).toString(),
+             QStringLiteral("local, Upstairs, lab/u1, Upstair"));
+    QTRY_VERIFY(item("watchUnknownSupplies")->isVisible());
+    QCOMPARE(m_host->root().supplyCount()->unknown(), QStringList {"Upstair"});
+    const QString said = QStringLiteral("No watched UPS is named Upstair: it is never judged and "
+                                        "counts as able to feed this computer.");
+    QCOMPARE(text(m_page, "watchUnknownSupplies"), said);
+    // The shutdown page says it too.
+    m_page = m_host->load(QStringLiteral("SettingsShutdown.qml"));
+    QVERIFY2(m_page, qPrintable(m_host->errors()));
+    QVERIFY(item("labelUnknownSupplies")->isVisible());
+    QCOMPARE(text(m_page, "labelUnknownSupplies"), said);
+    m_host->root().settings()->setSettings(Settings::ShutdownSupplies, "local, Upstairs");
+    QTRY_VERIFY(!item("labelUnknownSupplies")->isVisible());
+    m_host->root().settings()->setSettings(Settings::ShutdownSupplies, QString());
 }
 
 int main(int argc, char **argv)

@@ -1,7 +1,7 @@
 // Desktop notifications: what each change of the UPS says, one notice per kind in a flapping
-// storm with the changes counted in the next one, delivered to a notification server of our own
-// on a private bus (or to the tray when there is none), the countdown's one notice kept true
-// and withdrawn, and the switch; and the battery's age:
+// storm (each UPS its own) with the changes counted in the next one, delivered to a
+// notification server of our own on a private bus (or to the tray when there is none), the
+// countdown's one notice kept true and withdrawn, and the switch; and the battery's age:
 // counted from the first answering UPS or the day the user set, due after the interval, told
 // once to the window and once to the daily report, across restarts.
 #include "batteryage.h"
@@ -170,6 +170,22 @@ void TestServiceNotification::everyKindSays()
          "Passed. The battery voltage fell by 1.23 V in 10 seconds.", false, 1},
         {selfTest(600, true, std::nullopt), S::SelfTest, "Self-test finished",
          "Failed: the battery ran low.", true, 1},
+        // Each UPS holds its own 30 s: a watched UPS's mains failure right after this
+        // computer's is told, its return within its own 30 s is held back.
+        {Step([](S &s) {
+             s.updateState(online(0x01));
+             s.updateNamedState(QStringLiteral("Upstairs"), online(0x01));
+             s.updateNamedState(QStringLiteral("Upstairs"), online(0));
+         }),
+         S::Mains, "Upstairs: Mains failure",
+         "The UPS is running on its battery. Battery charge: 80 %.", true, 2},
+        {Step([](S &s) {
+             SelfTestResult result;
+             result.upsFailed = true;
+             s.selfTestFinished(result);
+             s.namedSelfTestFinished(QStringLiteral("lab/u1"), result);
+         }),
+         S::SelfTest, "lab/u1: Self-test finished", "Failed: the UPS reported a fault.", true, 2},
     };
     for (const auto &c : cases) {
         init();

@@ -51,11 +51,15 @@ bool SelfTestRecorder::isRecording() const
     return m_running;
 }
 
-QString SelfTestRecorder::fileName(const QDateTime &start)
+void SelfTestRecorder::setUps(const QString &ups)
 {
-    const QString stamp =
-        QLocale(QLocale::English).toString(start, QStringLiteral("yyyyMMddhhmmss"));
-    return Paths::file(QStringLiteral("/data/self_test/") + stamp + QStringLiteral(".txt"));
+    m_ups = ups;
+    m_saver = FileSaver(QStringLiteral("the self-test recording of %1").arg(ups), lcDevice);
+}
+
+QString SelfTestRecorder::fileName(const QDateTime &start) const
+{
+    return SelfTestRows::recordingFile(start, m_ups);
 }
 
 void SelfTestRecorder::updateState(const UpsState &state)
@@ -63,15 +67,19 @@ void SelfTestRecorder::updateState(const UpsState &state)
     // A test starts and ends with the flag; a lost UPS ends it with the samples taken so far
     // (a lost data set measures nothing).
     const bool testing = state.online() && state.selfTest;
-    if (testing && !m_testing)
+    if (testing && !m_testing) {
         start();
-    else if (!testing && m_testing && state.online())
+        m_verdictBefore = state.testVerdict;
+    } else if (!testing && m_testing && state.online()) {
+        takeVerdict(state);
         stop();
+    }
     m_testing = testing;
     if (!state.online() && m_running) {
-        qCWarning(lcDevice).nospace()
-            << "The link to the UPS was lost during the self-test; the recording ends with the "
-            << m_samples.size() << " samples taken before";
+        qCWarning(lcDevice).nospace().noquote()
+            << "The link to " << (m_ups.isEmpty() ? QStringLiteral("the UPS") : m_ups)
+            << " was lost during the self-test; the recording ends with the " << m_samples.size()
+            << " samples taken before";
     } else if (m_running) {
         sample(state.load.value_or(0), state.batteryCharge.value_or(0.0f));
         if (testing)
@@ -93,6 +101,16 @@ void SelfTestRecorder::watch(const UpsState &state)
     }
     m_result.batteryLow = m_result.batteryLow || state.batteryLow;
     m_result.upsFailed = m_result.upsFailed || state.upsFailed;
+}
+
+void SelfTestRecorder::takeVerdict(const UpsState &state)
+{
+    // A verdict that was there before the test began may be an older test's.
+    if (state.testVerdict == m_verdictBefore)
+        return;
+    m_result.batteryLow =
+        m_result.batteryLow || state.testVerdict == UpsState::TestVerdict::Warning;
+    m_result.upsFailed = m_result.upsFailed || state.testVerdict == UpsState::TestVerdict::Failed;
 }
 
 void SelfTestRecorder::start()
@@ -199,19 +217,19 @@ void SelfTestRecorder::stop(bool cut)
         outcome = RecordWriter::SelfTestUpsFault;
     else if (m_result.batteryLow)
         outcome = RecordWriter::SelfTestBatteryLow;
-    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop, outcome);
+    m_writer->insertSelfTest(start, seconds, m_samples.size(), drop, outcome, m_ups);
     m_running = false;
     emit recorded(start, int(std::min<qint64>(duration, INT_MAX)), m_samples.size());
 }
 
 void SelfTestRecorder::completeInterrupted()
 {
-    const QDir folder(Paths::file(QStringLiteral("/data/self_test")));
+    const QDir folder(SelfTestRows::recordingFolder(m_ups));
     const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     if (names.isEmpty())
         return;
     QSet<QString> stored;
-    if (!SelfTestRows::startTimes(&stored)) {
+    if (!SelfTestRows::startTimes(&stored, m_ups)) {
         qCWarning(lcDevice) << "Self-test recordings are not checked for their rows: the "
                                "database cannot be read";
         return;
@@ -250,5 +268,6 @@ void SelfTestRecorder::completeFromFile(const QString &path, const QDateTime &st
                      << "was not completed (the program ended during the test); its row is "
                         "stored with"
                      << lines.size() << "samples over" << duration << "seconds";
-    m_writer->insertSelfTest(start, duration, lines.size());
+    m_writer->insertSelfTest(start, duration, lines.size(), QVariant(),
+                             RecordWriter::SelfTestUnknown, m_ups);
 }

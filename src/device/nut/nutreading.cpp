@@ -129,6 +129,16 @@ NutReading NutReading::fromVariables(const QHash<QString, QString> &variables)
         r.statusKnown = true;
     }
 
+    const QString test = read.text(QStringLiteral("ups.test.result")).toLower();
+    if (test.contains(QLatin1String("progress")))
+        r.testInProgress = true;
+    else if (test.contains(QLatin1String("passed")) || test == QLatin1String("ok"))
+        r.testVerdict = UpsState::TestVerdict::Passed;
+    else if (test.contains(QLatin1String("warning")))
+        r.testVerdict = UpsState::TestVerdict::Warning;
+    else if (test.contains(QLatin1String("error")) || test.contains(QLatin1String("fail")))
+        r.testVerdict = UpsState::TestVerdict::Failed;
+
     r.inputVoltage = read.number(QStringLiteral("input.voltage"), anyVoltage);
     r.outputVoltage = read.number(QStringLiteral("output.voltage"), anyVoltage);
     r.load = read.number(QStringLiteral("ups.load"), anyLoad);
@@ -182,7 +192,8 @@ UpsState NutReading::toState() const
     s.bypass = r.bypass || r.trim || r.boost;
     s.standbyType = (r.trim || r.boost) ? true : (r.bypass ? false : r.standbyType.value_or(false));
     s.upsFailed = r.alarm || r.overload || r.replaceBattery;
-    s.selfTest = r.calibrating;
+    s.selfTest = r.calibrating || r.testInProgress;
+    s.testVerdict = r.testVerdict;
     s.shutdownActive = r.outputOff || r.forcedShutdown;
     s.forcedShutdown = r.forcedShutdown;
     s.beeper = r.beeperOn.value_or(false);

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "upsstate.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-struct UpsState;
 
 // What one variable list of a network UPS server says about the UPS, in the terms the rest of
 // the program uses. A measurement the server does not have, or has as something that is not a
@@ -31,6 +31,11 @@ struct NutReading
     // False when "ups.status" is missing or holds no word known here (a driver still starting
     // says "WAIT"): the list then tells nothing about the UPS.
     bool statusKnown = false;
+    // ups.test.result: a test under way (the other sign of one beside CAL), or how the last
+    // one ended, in the words of the server's drivers ("Done and passed", "Done and warning",
+    // "Done and error", "Failed"; "Aborted" and "No test initiated" tell no verdict).
+    bool testInProgress = false;
+    UpsState::TestVerdict testVerdict = UpsState::TestVerdict::None;
 
     std::optional<double> inputVoltage; // input.voltage, V
     std::optional<double> outputVoltage; // output.voltage, V

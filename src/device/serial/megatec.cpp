@@ -1,5 +1,6 @@
 #include "megatec.h"
 
+#include "clock.h"
 #include "logcategories.h"
 #include "megatecreply.h"
 #include "upslink.h"
@@ -66,6 +67,22 @@ public:
 
     UpsState state;
 
+    // The poll order once the UPS answers (fillPollCycle).
+    static constexpr int statusPerSlowOnMains = 10;
+    static constexpr int statusPerSlowOnBattery = 2;
+    int statusSinceSlow = 0;
+    int lastSlow = Megatec::CmdError;
+    static int slowRank(int command);
+
+    // While the UPS is well and on mains, a status reply that changes no flag is told once a
+    // second: the status query is asked several times a second to see a mains failure soon, not
+    // for the screens and the network to follow every reading.
+    static constexpr qint64 steadyTellEveryMs = 1000;
+    qint64 toldAt = -1;
+    bool toldWell = false; // the last state told was well and on mains
+    quint8 toldStatus = 0;
+    bool tellWanted(bool wasOnline);
+
     void fillPollCycle();
     void pushFront(int command, const QByteArray &frame);
 
@@ -119,12 +136,21 @@ int replyLengthOf(int command)
 } // namespace
 
 // A status change (the mains, the battery low) shows first in the status reply; the other
-// queries' answers change slowly. Once the UPS answers, Q1 follows each of them: BT Q1 BP Q1 A1
-// Q1, so no more than one slow query stands between two status requests. Until then the others
-// come first, so the status reply that brings the UPS online comes complete (runtime,
-// percentage, ratings, identity): BT BP NQU F I Q1 A1.
+// queries' answers change slowly. Until the UPS answers, a cycle asks everything, so the status
+// reply that brings it online comes complete (runtime, percentage, ratings, identity): BT BP NQU F
+// I Q1 A1. Once it answers, the status query is asked back to back and one slow query (BT, BP,
+// any of NQU, F, I still unread, A1, in turn) comes after every `statusPerSlowOnMains` of them,
+// so a mains failure waits at most for one status reply in flight; on battery, when the runtime
+// and the charge are what the user watches, after every `statusPerSlowOnBattery`.
 void MegatecPrivate::fillPollCycle()
 {
+    const Request status {Megatec::CmdQueryBase, QByteArrayLiteral("Q1\r")};
+    const int statusPerSlow = state.onBattery ? statusPerSlowOnBattery : statusPerSlowOnMains;
+    if (state.online() && statusSinceSlow < statusPerSlow) {
+        queue.append(status);
+        ++statusSinceSlow;
+        return;
+    }
     QList<Request> slow = {{Megatec::CmdOrvakBT, QByteArrayLiteral("BT\r")},
                            {Megatec::CmdOrvakBP, QByteArrayLiteral("BP\r")}};
     if (!nquReceived)
@@ -133,18 +159,44 @@ void MegatecPrivate::fillPollCycle()
         slow.append({Megatec::CmdQueryRatingInfo, QByteArrayLiteral("F\r")});
     if (!devInfoReceived)
         slow.append({Megatec::CmdQueryDevInfo, QByteArrayLiteral("I\r")});
-    const Request status {Megatec::CmdQueryBase, QByteArrayLiteral("Q1\r")};
     const Request faults {Megatec::CmdOrvakA1, QByteArrayLiteral("A1\r")};
     if (!state.online()) {
         queue.append(slow);
         queue.append(status);
         queue.append(faults);
+        statusSinceSlow = 0;
+        lastSlow = Megatec::CmdError;
         return;
     }
     slow.append(faults);
-    for (const Request &request : qAsConst(slow)) {
-        queue.append(request);
-        queue.append(status);
+    // The one after the last asked, in the order above; the list is shorter once a query was
+    // answered, so it is found by place, not by number.
+    int next = 0;
+    while (next < slow.size() && slowRank(slow.at(next).command) <= slowRank(lastSlow))
+        ++next;
+    lastSlow = slow.at(next % slow.size()).command;
+    queue.append(slow.at(next % slow.size()));
+    queue.append(status);
+    statusSinceSlow = 1;
+}
+
+int MegatecPrivate::slowRank(int command)
+{
+    switch (command) {
+    case Megatec::CmdOrvakBT:
+        return 1;
+    case Megatec::CmdOrvakBP:
+        return 2;
+    case Megatec::CmdOrvakNqu:
+        return 3;
+    case Megatec::CmdQueryRatingInfo:
+        return 4;
+    case Megatec::CmdQueryDevInfo:
+        return 5;
+    case Megatec::CmdOrvakA1:
+        return 6;
+    default:
+        return 0;
     }
 }
 
@@ -225,11 +277,29 @@ bool MegatecPrivate::parseStatus()
         state.runtime = UpsState::runtimeFromCharge(capacity);
         state.runtimeEstimated = true;
     }
-    if (!state.online()) {
+    const bool wasOnline = state.online();
+    if (!wasOnline) {
         state.link = UpsState::Link::Online;
         emit q->onlineChanged(true);
     }
-    emit q->stateChanged();
+    if (tellWanted(wasOnline))
+        emit q->stateChanged();
+    return true;
+}
+
+bool MegatecPrivate::tellWanted(bool wasOnline)
+{
+    const qint64 now = Clock::msecsSinceEpoch();
+    // A self-test is recorded second by second from every reply.
+    const bool well = !state.onBattery && !state.batteryLow && !state.upsFailed &&
+        !state.selfTest && !state.shutdownActive && !state.outputOff();
+    const bool steady = wasOnline && well && toldWell && state.statusByte() == toldStatus &&
+        toldAt >= 0 && now >= toldAt && now - toldAt < steadyTellEveryMs;
+    if (steady)
+        return false;
+    toldAt = now;
+    toldWell = well;
+    toldStatus = state.statusByte();
     return true;
 }
 
@@ -413,6 +483,13 @@ QByteArray Megatec::nextCommand()
     return request.frame;
 }
 
+bool Megatec::statusQueryNext()
+{
+    if (d->queue.isEmpty())
+        d->fillPollCycle();
+    return d->queue.first().command == CmdQueryBase;
+}
+
 bool Megatec::handleResponse(const QByteArray &bytes)
 {
     for (const char byte : bytes) {
@@ -484,6 +561,8 @@ void Megatec::reset()
     const UpsState::Link link = d->state.link;
     d->state = UpsState {};
     d->state.link = wasOnline ? UpsState::Link::Offline : link;
+    d->toldAt = -1;
+    d->statusSinceSlow = 0;
     if (wasOnline) {
         emit onlineChanged(false);
         emit stateChanged();

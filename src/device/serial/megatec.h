@@ -40,6 +40,8 @@ public:
 
     // The request queue: one poll cycle at a time, control requests in front.
     QByteArray nextCommand();
+    // Whether the request nextCommand() gives next is the status query.
+    bool statusQueryNext();
     // True when the bytes completed a reply to the request outstanding and it was accepted. An
     // exact echo of the request in front of the reply is passed over.
     bool handleResponse(const QByteArray &bytes);

@@ -4,6 +4,7 @@
 #include "megatec.h"
 #include "platform.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
 #include <QSerialPort>
@@ -13,11 +14,14 @@
 namespace {
 
 const int pollEvery = 1500;
-const int pollAfterReply = 100;
+// The next request goes out as soon as a reply is in and accepted; on a fast line the status query
+// waits until this long after the last one.
+const int statusEvery = 200;
 const int lostAfterSends = 8; // the ninth unanswered send loses the UPS
 // A UPS that answers other queries but not the status query is as good as lost: it is, once no
-// status reply came for as long as a silent line takes to be lost.
-const int statusWithin = pollAfterReply + lostAfterSends * pollEvery;
+// status reply came for as long as a silent line takes to be lost (as it took when a request
+// went 100 ms after a reply).
+const int statusWithin = 100 + lostAfterSends * pollEvery;
 // Scans to wait after the open port failed before opening it again, doubled while it keeps
 // failing without the UPS answering (a loose adapter), and between attempts while it is there but
 // refuses to open (udev may not have set its permissions yet).
@@ -45,6 +49,7 @@ public:
     int lineTime(int bytes) const;
     void gather();
     void handleBytes(const QByteArray &bytes);
+    void send();
     bool portPresent(const QStringList &names) const;
 
     SerialLink *q;
@@ -55,6 +60,8 @@ public:
     QSerialPort port;
     QPointer<QSocketNotifier> readNotice; // the port's own, held off; none where it has none
     bool pulling = false;
+    bool replyAccepted = false; // in this gathering: the next request goes now
+    QElapsedTimer statusSent;
     QString portName;
     int baud = 2400;
     int lostCount = 0;
@@ -209,11 +216,21 @@ void SerialLinkPrivate::gather()
     const QByteArray bytes = port.read(port.bytesAvailable());
     if (!readNotice)
         port.setReadBufferSize(1);
+    replyAccepted = false;
     if (!bytes.isEmpty())
         handleBytes(bytes);
     if (!port.isOpen())
         return;
     holdReadNotice();
+    if (replyAccepted) {
+        // The next request goes out at the event loop's next turn, without sleeping between.
+        replyAccepted = false;
+        const qint64 wait = statusSent.isValid() && driver.statusQueryNext()
+            ? statusEvery - statusSent.elapsed()
+            : 0;
+        pollTimer.start(int(qMax<qint64>(0, wait)));
+        return;
+    }
     const int awaited = driver.replyBytesAwaited();
     if (awaited > 0 && !gatherTimer.isActive())
         gatherTimer.start(lineTime(awaited));
@@ -229,7 +246,7 @@ void SerialLinkPrivate::handleBytes(const QByteArray &bytes)
         statusTimer.start(statusWithin);
     if (!wasOnline && driver.isOnline())
         reopenBackoff = scansBeforeReopen;
-    pollTimer.start(pollAfterReply);
+    replyAccepted = true;
 }
 
 // Ports named by a path (a pseudo-terminal, /dev/serial/by-id/...) are never listed.
@@ -368,24 +385,37 @@ void SerialLink::toggleBeeper()
 
 void SerialLink::poll()
 {
-    if (d->port.isOpen()) {
-        // What came before this request belongs to the one before it.
-        d->gatherTimer.stop();
-        d->gather();
-        const QByteArray request = d->driver.nextCommand();
-        d->port.write(request);
-        d->holdReadNotice();
-        // The reply is read once the request and it have crossed the line, and the UPS has
-        // taken a moment (three characters' time) to answer.
-        d->gatherTimer.stop();
-        if (const int awaited = d->driver.replyBytesAwaited())
-            d->gatherTimer.start(d->lineTime(int(request.size()) + awaited + 3));
-        if (d->driver.isOnline() && ++d->lostCount > lostAfterSends) {
-            qCWarning(lcDevice) << "The UPS stopped answering on" << d->portName;
-            d->upsLost();
-        }
+    if (!d->port.isOpen()) {
+        d->pollTimer.start(pollEvery);
+        return;
     }
-    d->pollTimer.start(pollEvery);
+    // What came before this request belongs to the one before it.
+    d->gatherTimer.stop();
+    d->gather();
+    d->pollTimer.stop();
+    if (d->port.isOpen())
+        d->send();
+}
+
+void SerialLinkPrivate::send()
+{
+    if (driver.statusQueryNext())
+        statusSent.start();
+    const QByteArray request = driver.nextCommand();
+    port.write(request);
+    // Out now, not at the next turn of the event loop.
+    port.flush();
+    holdReadNotice();
+    // The reply is read once the request and it have crossed the line, and the UPS has taken a
+    // moment (three characters' time) to answer.
+    gatherTimer.stop();
+    if (const int awaited = driver.replyBytesAwaited())
+        gatherTimer.start(lineTime(int(request.size()) + awaited + 3));
+    pollTimer.start(pollEvery);
+    if (driver.isOnline() && ++lostCount > lostAfterSends) {
+        qCWarning(lcDevice) << "The UPS stopped answering on" << portName;
+        upsLost();
+    }
 }
 
 bool SerialLink::reopenPending() const

@@ -32,6 +32,22 @@ void LocalUps::setName(const QString &name)
 void LocalUps::start()
 {
     m_started = true;
+    alarmsChanged();
+    batteryChanged();
+}
+
+void LocalUps::alarmsChanged()
+{
+    m_alarms = m_alarm->current();
+    m_faults = m_alarm->standingAlarmTexts();
+    refresh();
+}
+
+void LocalUps::batteryChanged()
+{
+    m_batteryInstalled = m_batteryAge->installedDate();
+    m_batteryDue = m_batteryAge->dueDate();
+    m_batteryReplacementDue = m_batteryAge->due();
     refresh();
 }
 
@@ -52,12 +68,12 @@ void LocalUps::refresh()
     e.linkBusy = m_devComm->linkBusy();
     e.countdown = m_shutdown->countdown();
     e.cancellable = m_shutdown->cancellable();
-    e.alarms = m_alarm->current();
-    e.faults = m_alarm->standingAlarmTexts();
+    e.alarms = m_alarms;
+    e.faults = m_faults;
     e.raised = m_raised;
-    e.batteryInstalled = m_batteryAge->installedDate();
-    e.batteryDue = m_batteryAge->dueDate();
-    e.batteryReplacementDue = m_batteryAge->due();
+    e.batteryInstalled = m_batteryInstalled;
+    e.batteryDue = m_batteryDue;
+    e.batteryReplacementDue = m_batteryReplacementDue;
     e.selfTestOffered = m_devComm->controlUnavailable(UpsLink::ControlSelfTest10S).isEmpty();
     e.beeperOffered = m_devComm->controlUnavailable(UpsLink::ControlBeeper).isEmpty();
     e.recordFile = Database::fileName();

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "alarm.h"
 #include "upsdirectory.h"
 
 #include <QObject>
 
-class Alarm;
 class BatteryAge;
 class DevComm;
 class ServiceShutdown;
@@ -29,6 +29,9 @@ public:
 public slots:
     void refresh();
     void alarmRaised(int code);
+    // Read again only when they change, not with every data set.
+    void alarmsChanged();
+    void batteryChanged();
 
 private:
     UpsDirectory::Outcome run(UpsDirectory::Command command, const QString &who);
@@ -40,5 +43,10 @@ private:
     BatteryAge *m_batteryAge;
     QString m_name;
     QMap<int, quint64> m_raised;
+    QVector<Alarm::Current> m_alarms;
+    QStringList m_faults;
+    QString m_batteryInstalled;
+    QString m_batteryDue;
+    bool m_batteryReplacementDue = false;
     bool m_started = false;
 };

@@ -64,7 +64,7 @@ public:
     NutServerState *state = nullptr;
     NutThrottle *throttle = nullptr;
     NutEventLog *events = nullptr;
-    QSslConfiguration tls;
+    std::shared_ptr<const QSslConfiguration> tls;
     NutConnection::Limits limits;
     NutSession session;
     NutLineSplitter splitter;
@@ -78,7 +78,8 @@ public:
 
 NutConnection::NutConnection(qintptr descriptor, const QHostAddress &peer, NutServerState *state,
                              NutThrottle *throttle, NutEventLog *events,
-                             const QSslConfiguration &tls, const Limits &limits, QObject *parent)
+                             const std::shared_ptr<const QSslConfiguration> &tls,
+                             const Limits &limits, QObject *parent)
     : QObject(parent), d(new NutConnectionPrivate(this))
 {
     d->descriptor = descriptor;
@@ -133,7 +134,7 @@ qint64 NutConnection::silentForMs() const
     return nowMs() - d->lastHeard;
 }
 
-void NutConnection::setTlsConfiguration(const QSslConfiguration &tls)
+void NutConnection::setTlsConfiguration(const std::shared_ptr<const QSslConfiguration> &tls)
 {
     d->tls = tls;
 }
@@ -300,6 +301,10 @@ void NutConnectionPrivate::startTls()
 {
     // The TLS socket takes over the descriptor, and whatever of the answer to STARTTLS is still
     // waiting goes out ahead of the handshake, in the clear.
+    if (!tls) { // the certificate went away since STARTTLS was answered
+        q->abort();
+        return;
+    }
     delete readable;
     delete writable;
     readable = writable = nullptr;
@@ -334,7 +339,7 @@ void NutConnectionPrivate::startTls()
     if (!pending.isEmpty())
         socket->write(pending);
     pending = QByteArray();
-    socket->setSslConfiguration(tls);
+    socket->setSslConfiguration(*tls);
     socket->startServerEncryption();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class NutConnectionPrivate;
 class NutEventLog;
 class NutServerState;
@@ -27,7 +29,7 @@ public:
 
     // Takes over the socket descriptor (already connected to `peer`).
     NutConnection(qintptr descriptor, const QHostAddress &peer, NutServerState *state, NutThrottle *throttle,
-                  NutEventLog *events, const QSslConfiguration &tls, const Limits &limits,
+                  NutEventLog *events, const std::shared_ptr<const QSslConfiguration> &tls, const Limits &limits,
                   QObject *parent = nullptr);
     ~NutConnection() override;
 
@@ -37,7 +39,7 @@ public:
     bool encrypted() const;
     // How long the client has sent nothing (ms).
     qint64 silentForMs() const;
-    void setTlsConfiguration(const QSslConfiguration &tls);
+    void setTlsConfiguration(const std::shared_ptr<const QSslConfiguration> &tls);
     // Ends the connection at once (server stopping, client no longer allowed).
     void abort();
     // Ends it, telling the log it was silent for `idleMs`.

@@ -74,7 +74,7 @@ public:
     NutAllowList allow;
     QList<NutListener *> listeners;
     QList<NutConnection *> connections;
-    QSslConfiguration tls;
+    std::shared_ptr<const QSslConfiguration> tls; // none while STARTTLS is not offered
     NutEventLog events;
     QSet<QString> listenFailuresLogged;
     // Children of the server, so they move to its thread with it.
@@ -452,7 +452,7 @@ void NutServerPrivate::trim()
 
 void NutServerPrivate::loadTls()
 {
-    tls = QSslConfiguration();
+    tls.reset();
     state.setTlsReady(false);
     // Both files are needed; until the second is named there is nothing to complain about.
     if (config.certFile.isEmpty() || config.keyFile.isEmpty())
@@ -474,11 +474,12 @@ void NutServerPrivate::loadTls()
             << "and a private key from" << config.keyFile;
         return;
     }
-    tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificateChain(chain);
-    tls.setPrivateKey(key);
-    tls.setProtocol(QSsl::TlsV1_2OrLater);
-    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+    auto offered = std::make_shared<QSslConfiguration>(QSslConfiguration::defaultConfiguration());
+    offered->setLocalCertificateChain(chain);
+    offered->setPrivateKey(key);
+    offered->setProtocol(QSsl::TlsV1_2OrLater);
+    offered->setPeerVerifyMode(QSslSocket::VerifyNone);
+    tls = offered;
     state.setTlsReady(true);
     for (NutConnection *c : qAsConst(connections))
         c->setTlsConfiguration(tls);

@@ -117,7 +117,6 @@ void NutUpsPublisher::start()
         d->lastTest.result.batteryLow = last.batteryLow;
         d->lastTest.result.upsFailed = last.upsFailed;
     }
-    d->timer.start();
     d->publish();
 }
 
@@ -221,9 +220,11 @@ void NutUpsPublisher::updateState(const UpsState &state)
         d->online = true;
         d->lostSince = -1;
         d->last = state;
+        d->timer.stop();
     } else if (d->online) {
         d->online = false;
         d->lostSince = Clock::secsSinceEpoch();
+        d->timer.start();
         qCInfo(lcNetwork) << "UPS link lost: clients get the last data for" << staleAfterSeconds
                           << "s";
     }
@@ -276,11 +277,14 @@ void NutUpsPublisher::runCommand(const QByteArray &command, const QByteArray &pa
         qCWarning(lcNetwork) << "Instant command" << command << "is not known";
 }
 
+// Runs only while the link is lost and the data not yet stale.
 void NutUpsPublisher::onTimerTimeout()
 {
     if (d->lostSince >= 0 && !d->current.stale &&
         Clock::secsSinceEpoch() - d->lostSince > staleAfterSeconds)
         d->publish();
+    if (d->lostSince < 0 || d->current.stale)
+        d->timer.stop();
 }
 
 void NutUpsPublisherPrivate::publish()

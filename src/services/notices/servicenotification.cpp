@@ -103,11 +103,11 @@ void ServiceNotification::judge(Seen &seen, const QString &name, const UpsState 
     if (online != seen.online) {
         seen.online = online;
         if (online)
-            post(Link, title(tr("Communication restored")), tr("Quelta is talking to the UPS again."),
-                 false);
+            postAbout(name, Link, title(tr("Communication restored")),
+                      tr("Quelta is talking to the UPS again."), false);
         else
-            post(Link, title(tr("Communication lost")),
-                 tr("Quelta cannot reach the UPS: it no longer sees a mains failure."), true);
+            postAbout(name, Link, title(tr("Communication lost")),
+                      tr("Quelta cannot reach the UPS: it no longer sees a mains failure."), true);
     }
     // Flags of a UPS that does not answer are stale.
     if (!online)
@@ -119,22 +119,23 @@ void ServiceNotification::judge(Seen &seen, const QString &name, const UpsState 
             if (state.batteryCharge)
                 body += QLatin1Char(' ') +
                     tr("Battery charge: %1 %.").arg(qRound(*state.batteryCharge));
-            post(Mains, title(tr("Mains failure")), body, true);
+            postAbout(name, Mains, title(tr("Mains failure")), body, true);
         } else {
-            post(Mains, title(tr("Mains returned")), tr("The UPS is running on the mains again."), false);
+            postAbout(name, Mains, title(tr("Mains returned")),
+                      tr("The UPS is running on the mains again."), false);
         }
     }
     if (state.batteryLow != seen.batteryLow) {
         seen.batteryLow = state.batteryLow;
         if (seen.batteryLow)
-            post(BatteryLow, title(tr("Battery low")),
-                 tr("The UPS battery is low: the computer may lose power soon."), true);
+            postAbout(name, BatteryLow, title(tr("Battery low")),
+                      tr("The UPS battery is low: the computer may lose power soon."), true);
     }
     if (state.upsFailed != seen.upsFailed) {
         seen.upsFailed = state.upsFailed;
         if (seen.upsFailed)
-            post(UpsFault, title(tr("UPS fault")),
-                 tr("The UPS reports a fault; the alarm list tells more."), true);
+            postAbout(name, UpsFault, title(tr("UPS fault")),
+                      tr("The UPS reports a fault; the alarm list tells more."), true);
     }
 }
 
@@ -254,6 +255,11 @@ void ServiceNotification::withdrawCountdown()
 
 void ServiceNotification::selfTestFinished(const SelfTestResult &result)
 {
+    namedSelfTestFinished(QString(), result);
+}
+
+void ServiceNotification::namedSelfTestFinished(const QString &name, const SelfTestResult &result)
+{
     QString body = result.passed() ? tr("Passed.")
         : result.batteryLow        ? tr("Failed: the battery ran low.")
                                    : tr("Failed: the UPS reported a fault.");
@@ -261,15 +267,23 @@ void ServiceNotification::selfTestFinished(const SelfTestResult &result)
         body += QLatin1Char(' ') +
             tr("The battery voltage fell by %1 V in %2.")
                 .arg(QString::number(*result.voltageDrop, 'f', 2), secondsText(result.seconds));
-    post(SelfTest, tr("Self-test finished"), body, !result.passed());
+    const QString title = tr("Self-test finished");
+    postAbout(name, SelfTest, name.isEmpty() ? title : tr("%1: %2").arg(name, title), body,
+              !result.passed());
 }
 
 void ServiceNotification::post(int kind, const QString &title, const QString &body, bool urgent)
 {
+    postAbout(QString(), kind, title, body, urgent);
+}
+
+void ServiceNotification::postAbout(const QString &name, int kind, const QString &title,
+                                    const QString &body, bool urgent)
+{
     if (kind < 0 || kind >= KindCount || !m_enable)
         return;
     checkHeldBack();
-    Held &held = m_held[kind];
+    Held &held = m_held[{name, kind}];
     const qint64 now = Clock::secsSinceEpoch();
     if (held.sent && now - held.lastSent < quietSeconds) {
         ++held.count;
@@ -290,8 +304,9 @@ void ServiceNotification::checkHeldBack()
 {
     const qint64 now = Clock::secsSinceEpoch();
     bool holding = false;
-    for (int kind = 0; kind < KindCount; ++kind) {
-        Held &held = m_held[kind];
+    for (auto it = m_held.begin(); it != m_held.end(); ++it) {
+        Held &held = *it;
+        const int kind = it.key().second;
         if (held.count == 0)
             continue;
         if (now - held.lastSent < quietSeconds) {

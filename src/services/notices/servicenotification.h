@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QHash>
+#include <QMap>
 #include <QObject>
+#include <QPair>
 #include <QTimer>
-
-#include <array>
 
 class Settings;
 struct SelfTestResult;
@@ -14,7 +14,8 @@ struct UpsState;
 // return, battery low, UPS fault, communication lost and back, the shutdown countdown started
 // and cancelled, a finished self-test with its result, a battery due for replacement. A kind
 // that changes again within 30 s of its last notice is held back and told once the 30 s are
-// over, as its newest state with the number of changes held back. A running countdown is the
+// over, as its newest state with the number of changes held back; each UPS holds its own, so a
+// watched UPS's mains failure is told even right after this computer's. A running countdown is the
 // exception: one notice for it, told at once, replaced in place whenever its end moves, with
 // a "Cancel shutdown" action, and taken off the desktop when the countdown ends or is called
 // off. "notify/enable" switches them off. Delivery is the desktop's
@@ -67,6 +68,8 @@ public slots:
     // A watched UPS's changes, told as this computer's are, with its name before each title.
     void updateNamedState(const QString &name, const UpsState &state);
     void selfTestFinished(const SelfTestResult &result);
+    // A watched UPS's self-test, its name before the title.
+    void namedSelfTestFinished(const QString &name, const SelfTestResult &result);
     // A notice of the given kind, decided elsewhere (the battery's age).
     void post(int kind, const QString &title, const QString &body, bool urgent);
     // Tells what was held back for a kind whose 30 s are over (the timer, and tests that
@@ -102,6 +105,9 @@ private:
         bool upsFailed = false;
     };
     void judge(Seen &seen, const QString &name, const UpsState &state);
+    // A notice about a UPS (`name` empty: this computer's), held back by its own 30 s.
+    void postAbout(const QString &name, int kind, const QString &title, const QString &body,
+                   bool urgent);
     void send(int kind, const QString &title, const QString &body, bool urgent);
     void tellCountdown(const QString &title);
     void deliverCountdown();
@@ -110,7 +116,7 @@ private:
     Settings *m_settings;
     QTimer m_timer {this}; // runs only while a change is held back
     bool m_started = false;
-    std::array<Held, KindCount> m_held;
+    QMap<QPair<QString, int>, Held> m_held; // by UPS (empty: this computer's) and kind
     bool m_enable = true;
     bool m_deliver = false;
     // The last state of an answering UPS; none before the first answer.

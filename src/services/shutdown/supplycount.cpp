@@ -34,6 +34,7 @@ void SupplyCount::read()
     const int minimum = qMax(1, m_settings->getSettings(Settings::ShutdownMinSupplies).toInt());
     if (chosen == m_chosen && minimum == m_minimum)
         return;
+    const bool named = chosen != m_chosen;
     m_chosen = chosen;
     m_minimum = minimum;
     if (!localOnly())
@@ -41,7 +42,34 @@ void SupplyCount::read()
             << QStringLiteral("This computer is fed by %1; at least %2 must be able to feed it")
                    .arg(m_chosen.join(QStringLiteral(", ")))
                    .arg(m_minimum);
+    if (named)
+        checkNames();
     emit changed();
+}
+
+void SupplyCount::setNameCheck(const std::function<bool(const QString &)> &known)
+{
+    m_known = known;
+}
+
+void SupplyCount::checkNames()
+{
+    if (!m_known)
+        return;
+    QStringList unknown;
+    for (const QString &name : qAsConst(m_chosen)) {
+        if (name != QLatin1String(localName) && !m_known(name))
+            unknown.append(name);
+    }
+    if (unknown == m_unknown)
+        return;
+    m_unknown = unknown;
+    if (!unknown.isEmpty())
+        qCWarning(lcServices).noquote()
+            << QStringLiteral("No watched UPS is named %1 (shutdown/supplies): never judged, "
+                              "it counts as able to feed this computer")
+                   .arg(unknown.join(QStringLiteral(", ")));
+    emit unknownChanged();
 }
 
 bool SupplyCount::localOnly() const

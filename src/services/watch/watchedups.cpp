@@ -4,6 +4,7 @@
 #include "alarmrules.h"
 #include "nutlink.h"
 #include "samplestore.h"
+#include "selftestrecorder.h"
 
 #include <QVariantList>
 
@@ -15,16 +16,20 @@ WatchedUps::WatchedUps(const QString &name, NutClient *server, const QString &up
       m_link(new NutLink(server, upsName, this)),
       m_alarm(new Alarm(writer, this)),
       m_rules(new AlarmRules(m_alarm, this)),
+      m_selfTests(new SelfTestRecorder(writer, this)),
       m_samples(new SampleStore(writer, settings, this))
 {
     m_alarm->setUps(name);
+    m_selfTests->setUps(name);
     m_samples->setUps(name);
-    // The alarm rules first, as for this computer's UPS, so a row is queued before anyone acts.
+    // In the order of this computer's UPS: the alarm rules first, so a row is queued before
+    // anyone acts, then the self-test recording and the samples.
     connect(m_link, &UpsLink::stateChanged, this, [this] {
         const UpsState &now = m_link->state();
         if (now.online())
             m_lastSeen = now;
         m_rules->updateState(now);
+        m_selfTests->updateState(now);
         m_samples->updateState(now);
         emit stateChanged(now);
     });
@@ -32,6 +37,7 @@ WatchedUps::WatchedUps(const QString &name, NutClient *server, const QString &up
     connect(m_link, &UpsLink::commandRefused, this, &WatchedUps::commandRefused);
     connect(m_link, &UpsLink::controlsChanged, this, &WatchedUps::controlsChanged);
     connect(m_alarm, &Alarm::alarmNumChanged, this, &WatchedUps::alarmsChanged);
+    connect(m_selfTests, &SelfTestRecorder::finished, this, &WatchedUps::selfTestFinished);
 }
 
 WatchedUps::~WatchedUps() = default;
@@ -39,6 +45,11 @@ WatchedUps::~WatchedUps() = default;
 const UpsState &WatchedUps::state() const
 {
     return m_link->state();
+}
+
+void WatchedUps::completeSelfTests()
+{
+    m_selfTests->completeInterrupted();
 }
 
 QString WatchedUps::problem() const

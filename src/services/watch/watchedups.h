@@ -1,5 +1,6 @@
 #pragma once
 
+#include "selftestresult.h"
 #include "upsstate.h"
 
 #include <QObject>
@@ -10,11 +11,12 @@ class NutClient;
 class NutLink;
 class RecordWriter;
 class SampleStore;
+class SelfTestRecorder;
 class Settings;
 
 // One UPS watched beside this computer's own, a full citizen: its typed state read through its
-// server's shared connection, its alarm rules and alarms, its samples, all stored under its
-// shown name, and its commands as the server offers them.
+// server's shared connection, its alarm rules and alarms, its self-tests and samples, all stored
+// under its shown name, and its commands as the server offers them.
 class WatchedUps : public QObject
 {
     Q_OBJECT
@@ -37,6 +39,8 @@ public:
     int alarmNum() const;
     Alarm *alarm() const { return m_alarm; }
     NutLink *link() const { return m_link; }
+    // Gives its recordings left without a row (the program ended during a test) their rows.
+    void completeSelfTests();
 
     Q_INVOKABLE QVariantList allAlarm() const;
     // The control page's requests, sent as the server's instant commands.
@@ -47,6 +51,8 @@ public:
 signals:
     void stateChanged(const UpsState &state);
     void alarmsChanged();
+    // A self-test it ran has ended, whoever started it.
+    void selfTestFinished(const SelfTestResult &result);
     void commandRefused(const QString &message);
     // What the server offers for this UPS changed (controlUnavailable).
     void controlsChanged();
@@ -57,6 +63,7 @@ private:
     NutLink *m_link;
     Alarm *m_alarm;
     AlarmRules *m_rules;
+    SelfTestRecorder *m_selfTests;
     SampleStore *m_samples;
     UpsState m_lastSeen;
 };

@@ -1,8 +1,8 @@
 #include "webeventstreams.h"
 
-#include <QMap>
+#include "mhdlibrary.h"
 
-#include <microhttpd.h>
+#include <QMap>
 
 #include <cstring>
 
@@ -49,7 +49,7 @@ long WebEventStreams::read(Stream *stream, char *buffer, size_t max)
         return MHD_CONTENT_READER_END_OF_STREAM;
     // Nothing to send: out of the HTTP library's loop until an event comes.
     stream->suspended = true;
-    MHD_suspend_connection(stream->connection);
+    mhd().suspendConnection(stream->connection);
     return 0;
 }
 
@@ -58,7 +58,7 @@ void WebEventStreams::wake(Stream *stream)
     if (!stream->suspended)
         return;
     stream->suspended = false;
-    MHD_resume_connection(stream->connection);
+    mhd().resumeConnection(stream->connection);
 }
 
 void WebEventStreams::broadcast(const std::function<QByteArray(int)> &text)

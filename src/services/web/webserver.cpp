@@ -1,6 +1,7 @@
 #include "webserver.h"
 
 #include "logcategories.h"
+#include "mhdlibrary.h"
 #include "nutallowlist.h"
 #include "nuteventlog.h"
 #include "platform.h"
@@ -16,7 +17,6 @@
 #include <QThreadPool>
 #include <QTimer>
 
-#include <microhttpd.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -63,7 +63,7 @@ struct Pending
         done = true;
         if (suspended) {
             suspended = false;
-            MHD_resume_connection(connection);
+            mhd().resumeConnection(connection);
         }
     }
 };
@@ -78,13 +78,13 @@ struct Exchange
 
 QByteArray header(MHD_Connection *c, const char *name)
 {
-    const char *value = MHD_lookup_connection_value(c, MHD_HEADER_KIND, name);
+    const char *value = mhd().lookupConnectionValue(c, MHD_HEADER_KIND, name);
     return value ? QByteArray(value) : QByteArray();
 }
 
 QHostAddress peerOf(MHD_Connection *c)
 {
-    const MHD_ConnectionInfo *info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    const MHD_ConnectionInfo *info = mhd().getConnectionInfo(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
     QHostAddress address;
     if (info && info->client_addr)
         address.setAddress(info->client_addr);
@@ -241,6 +241,10 @@ void WebServerPrivate::note(const QString &address, const char *kind, const QStr
 
 void WebServerPrivate::start()
 {
+    if (!MhdLibrary::get()) {
+        emit q->listening(0);
+        return;
+    }
     const bool tls = !config.certFile.isEmpty() || !config.keyFile.isEmpty();
     // What was served over HTTPS before is served over plain HTTP once both files are unset.
     cert.clear();
@@ -277,7 +281,7 @@ void WebServerPrivate::start()
             continue;
         }
         daemons.append(daemon);
-        const MHD_DaemonInfo *info = MHD_get_daemon_info(daemon, MHD_DAEMON_INFO_BIND_PORT);
+        const MHD_DaemonInfo *info = mhd().getDaemonInfo(daemon, MHD_DAEMON_INFO_BIND_PORT);
         if (info)
             chosen = info->port;
         qCInfo(lcNetwork).noquote() << "Web service listening on" << address.toString() << "port"
@@ -337,7 +341,7 @@ MHD_Daemon *WebServerPrivate::listen(const QHostAddress &address, quint16 port)
         options.append({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char *>(key.constData())});
     }
     options.append({MHD_OPTION_END, 0, nullptr});
-    MHD_Daemon *daemon = MHD_start_daemon(flags, port, &onAccept, this, &onRequest, this,
+    MHD_Daemon *daemon = mhd().startDaemon(flags, port, &onAccept, this, &onRequest, this,
                                           MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
     if (!daemon)
         qCWarning(lcNetwork).noquote()
@@ -367,7 +371,7 @@ void WebServerPrivate::stop()
     }
     streams.closeAll();
     for (MHD_Daemon *daemon : qAsConst(daemons))
-        MHD_stop_daemon(daemon);
+        mhd().stopDaemon(daemon);
     daemons.clear();
     if (port != 0) {
         port = 0;
@@ -391,19 +395,19 @@ MHD_Result WebServerPrivate::onAccept(void *cls, const sockaddr *address, sockle
 
 MHD_Result WebServerPrivate::queue(MHD_Connection *c, const WebReply &reply)
 {
-    MHD_Response *response = MHD_create_response_from_buffer(
+    MHD_Response *response = mhd().createResponseFromBuffer(
         size_t(reply.body.size()), const_cast<char *>(reply.body.constData()),
         MHD_RESPMEM_MUST_COPY);
     if (!response)
         return MHD_NO;
     if (!reply.contentType.isEmpty())
-        MHD_add_response_header(response, "Content-Type", reply.contentType.constData());
+        mhd().addResponseHeader(response, "Content-Type", reply.contentType.constData());
     for (const auto &h : securityHeaders)
-        MHD_add_response_header(response, h[0], h[1]);
+        mhd().addResponseHeader(response, h[0], h[1]);
     for (const auto &h : reply.headers)
-        MHD_add_response_header(response, h.first.constData(), h.second.constData());
-    const MHD_Result result = MHD_queue_response(c, unsigned(reply.status), response);
-    MHD_destroy_response(response);
+        mhd().addResponseHeader(response, h.first.constData(), h.second.constData());
+    const MHD_Result result = mhd().queueResponse(c, unsigned(reply.status), response);
+    mhd().destroyResponse(response);
     return result;
 }
 
@@ -411,7 +415,7 @@ MHD_Result WebServerPrivate::openStream(MHD_Connection *c, int language)
 {
     WebEventStreams::Stream *stream =
         streams.open(c, language, [this, language] { return router.streamStart(language); });
-    MHD_Response *response = MHD_create_response_from_callback(
+    MHD_Response *response = mhd().createResponseFromCallback(
         MHD_SIZE_UNKNOWN, 4096,
         [](void *cls, uint64_t, char *buffer, size_t max) -> ssize_t {
             auto *s = static_cast<std::pair<WebEventStreams *, WebEventStreams::Stream *> *>(cls);
@@ -425,13 +429,13 @@ MHD_Result WebServerPrivate::openStream(MHD_Connection *c, int language)
         });
     if (!response)
         return MHD_NO;
-    MHD_add_response_header(response, "Content-Type", "text/event-stream; charset=utf-8");
+    mhd().addResponseHeader(response, "Content-Type", "text/event-stream; charset=utf-8");
     for (const auto &h : securityHeaders)
-        MHD_add_response_header(response, h[0], h[1]);
+        mhd().addResponseHeader(response, h[0], h[1]);
     // Through a proxy too, each event as it comes.
-    MHD_add_response_header(response, "X-Accel-Buffering", "no");
-    const MHD_Result result = MHD_queue_response(c, MHD_HTTP_OK, response);
-    MHD_destroy_response(response);
+    mhd().addResponseHeader(response, "X-Accel-Buffering", "no");
+    const MHD_Result result = mhd().queueResponse(c, MHD_HTTP_OK, response);
+    mhd().destroyResponse(response);
     return result;
 }
 
@@ -447,7 +451,7 @@ MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char 
         WebRequest &r = x->request;
         r.method = method;
         r.path = QString::fromUtf8(url);
-        MHD_get_connection_values(c, MHD_GET_ARGUMENT_KIND, &collectArgument, &r.query);
+        mhd().getConnectionValues(c, MHD_GET_ARGUMENT_KIND, &collectArgument, &r.query);
         r.acceptLanguage = header(c, "Accept-Language").left(256);
         r.authorization = header(c, "Authorization");
         r.contentType = header(c, "Content-Type");
@@ -483,7 +487,7 @@ MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char 
         if (!x->pending->done) {
             // Called again before the work is done: wait on.
             x->pending->suspended = true;
-            MHD_suspend_connection(c);
+            mhd().suspendConnection(c);
             return MHD_YES;
         }
         const WebReply reply = x->pending->reply;
@@ -510,7 +514,7 @@ MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char 
     {
         QMutexLocker lock(&pending->mutex);
         pending->suspended = true;
-        MHD_suspend_connection(c);
+        mhd().suspendConnection(c);
     }
     outcome.start([pending](const WebReply &reply) { pending->finish(reply); });
     return MHD_YES;

@@ -24,24 +24,36 @@ QStringList items(const QVariant &value)
 } // namespace
 
 WebService::WebService(Settings *settings, UpsDirectory *directory, QObject *parent)
-    : QObject(parent), m_settings(settings), m_server(new WebServer(directory))
+    : QObject(parent), m_settings(settings), m_directory(directory)
 {
     m_thread.setObjectName(QStringLiteral("web service"));
+    connect(settings, &Settings::changed, this, [this](const QString &key) {
+        if (key.startsWith(QLatin1String("web/")))
+            apply();
+    });
+}
+
+void WebService::ensureServer()
+{
+    if (m_server)
+        return;
+    m_server = new WebServer(m_directory);
     m_server->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_server, &QObject::deleteLater);
-    connect(directory, &UpsDirectory::entryChanged, m_server, &WebServer::entryChanged);
-    connect(directory, &UpsDirectory::entryRemoved, m_server, &WebServer::entryRemoved);
+    connect(m_directory, &UpsDirectory::entryChanged, m_server, &WebServer::entryChanged);
+    connect(m_directory, &UpsDirectory::entryRemoved, m_server, &WebServer::entryRemoved);
     connect(m_server, &WebServer::listening, this, [this](quint16 port) {
         if (port == m_port)
             return;
         m_port = port;
         emit listeningPortChanged();
     });
-    connect(settings, &Settings::changed, this, [this](const QString &key) {
-        if (key.startsWith(QLatin1String("web/")))
-            apply();
-    });
     m_thread.start();
+    if (m_haveAccounts) {
+        WebServer *server = m_server;
+        QMetaObject::invokeMethod(server,
+                                  [server, accounts = m_accounts] { server->setAccounts(accounts); });
+    }
 }
 
 WebService::~WebService()
@@ -80,14 +92,19 @@ void WebService::apply()
     if (!m_started)
         return;
     const WebConfig c = config();
+    if (!m_server && !c.enabled)
+        return;
+    ensureServer();
     WebServer *server = m_server;
     QMetaObject::invokeMethod(server, [server, c] { server->setConfig(c); });
 }
 
 void WebService::setAccounts(const NutAccountList &accounts)
 {
-    WebServer *server = m_server;
-    QMetaObject::invokeMethod(server, [server, accounts] { server->setAccounts(accounts); });
+    m_accounts = accounts;
+    m_haveAccounts = true;
+    if (WebServer *server = m_server)
+        QMetaObject::invokeMethod(server, [server, accounts] { server->setAccounts(accounts); });
 }
 
 void WebService::setLimits(int idleSeconds, int throttleBaseMs, int keepAliveMs, int maxConnections)
@@ -101,5 +118,5 @@ void WebService::setLimits(int idleSeconds, int throttleBaseMs, int keepAliveMs,
 
 int WebService::openStreams() const
 {
-    return m_server->openStreams(); // the streams keep their own lock
+    return m_server ? m_server->openStreams() : 0; // the streams keep their own lock
 }

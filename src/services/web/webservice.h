@@ -12,8 +12,8 @@ class WebServer;
 
 // The web page, its API and the metrics as the program sees them: the "web/..." settings
 // (followed as they are written), the network accounts whose admins may send UPS commands, and
-// the port listened on. The server runs on a thread of its own (WebServer) and reads the UPSes
-// from the directory; nothing here waits for it.
+// the port listened on. The server runs on a thread of its own (WebServer), made when the page is
+// first switched on, and reads the UPSes from the directory; nothing here waits for it.
 class WebService : public QObject
 {
     Q_OBJECT
@@ -39,10 +39,15 @@ signals:
 private:
     WebConfig config() const;
     void apply();
+    void ensureServer();
 
     Settings *m_settings;
+    UpsDirectory *m_directory;
     QThread m_thread;
-    WebServer *m_server;
+    // Made, with its thread, when the page is first switched on.
+    WebServer *m_server = nullptr;
+    NutAccountList m_accounts;
+    bool m_haveAccounts = false;
     WebConfig m_limits; // only the limits are taken from it
     int m_port = 0;
     bool m_started = false;
