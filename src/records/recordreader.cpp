@@ -4,6 +4,7 @@
 #include "database.h"
 #include "logcategories.h"
 #include "readconnection.h"
+#include "recordwriter.h"
 
 #include <QLocale>
 #include <QSqlError>
@@ -66,8 +67,8 @@ RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int
     ReadConnection connection(databaseFile);
     QSqlQuery query(connection.database());
     query.prepare(
-        QStringLiteral("select dateTime, duration, count, battVolDrop from %1 where ups = ? "
-                       "order by dateTime desc, id desc limit ?")
+        QStringLiteral("select dateTime, duration, count, battVolDrop, result from %1 where "
+                       "ups = ? order by dateTime desc, id desc limit ?")
             .arg(Database::tableName(Database::TableLogSelfTest)));
     query.addBindValue(column(ups));
     query.addBindValue(limit);
@@ -82,6 +83,11 @@ RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int
         row.seconds = query.value(1).toInt();
         row.samples = query.value(2).toInt();
         row.batteryVoltageDrop = query.value(3).toDouble();
+        // The outcome as recorded (a watched UPS's may be its server's verdict); rows of older
+        // versions keep none, and the alarms raised while they ran tell it.
+        row.verdictStored = !query.isNull(4);
+        row.batteryLow = query.value(4).toInt() == RecordWriter::SelfTestBatteryLow;
+        row.upsFailed = query.value(4).toInt() == RecordWriter::SelfTestUpsFault;
         if (row.start.isValid())
             out.rows.append(row);
     }
@@ -92,6 +98,8 @@ RecordReader::SelfTests RecordReader::selfTests(const QString &databaseFile, int
                                    "and alarm in (?, ?) and ups = ?")
                         .arg(Database::tableName(Database::TableAlarm)));
     for (SelfTestRow &row : out.rows) {
+        if (row.verdictStored)
+            continue;
         verdict.addBindValue(stamp(row.start));
         verdict.addBindValue(stamp(row.start.addSecs(row.seconds)));
         verdict.addBindValue(int(Alarm::BattVolLow));

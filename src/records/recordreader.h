@@ -29,9 +29,11 @@ public:
         int seconds = 0;
         int samples = 0;
         double batteryVoltageDrop = 0;
-        // The row keeps no verdict: the alarms raised while the test ran tell it.
+        // The outcome recorded with the row; for a row without one, the alarms raised while the
+        // test ran.
         bool batteryLow = false;
         bool upsFailed = false;
+        bool verdictStored = false;
     };
     struct SelfTests
     {

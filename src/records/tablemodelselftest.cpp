@@ -2,8 +2,8 @@
 
 #include "database.h"
 #include "logcategories.h"
-#include "paths.h"
 #include "recordwriter.h"
+#include "selftestrows.h"
 #include "tablemodelhelper.h"
 
 #include <QDateTime>
@@ -98,9 +98,8 @@ void TableModelSelfTest::selectLog(int row)
         emit readLogFinished();
         return;
     }
-    const QString fileName = Paths::file(QStringLiteral("/data/self_test/") +
-                                         english.toString(start, QStringLiteral("yyyyMMddhhmmss")) +
-                                         QStringLiteral(".txt"));
+    // A watched UPS's recordings lie in a folder of their own.
+    const QString fileName = SelfTestRows::recordingFile(start, m_ups);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcRecords) << "Cannot read the self-test recording" << fileName << ":"

@@ -1278,6 +1278,13 @@ void TestPages::eachUpsHistoryApart()
     QTRY_COMPARE(tests->rowCount(), 1);
     QCOMPARE(tests->data(tests->index(0, 0), tests->roleNames().key("dateTime")).toString(),
              QStringLiteral("2026-03-14 07:00:00"));
+    QFile recording(Paths::file(QStringLiteral("/data/self_test/Upstairs/20260314070000.txt")));
+    QVERIFY(QDir().mkpath(QFileInfo(recording).path()) && recording.open(QIODevice::WriteOnly));
+    recording.write("1,60,100\n2,61,97\n");
+    recording.close();
+    QVERIFY(QMetaObject::invokeMethod(item("tableViewSelfTest"), "clicked", Q_ARG(int, 0)));
+    QObject *load = item("logSelfTest")->property("seriesLoad").value<QObject *>();
+    QTRY_COMPARE(load->property("count").toInt(), 2);
 
     // This computer's again: the view shown now, and each other one when shown.
     chooser->forceActiveFocus();
