@@ -19,7 +19,7 @@ public:
     {
         QVector<double> alarmMs;
         QVector<double> statusMs;
-        QVector<double> cycleMs; // between two status replies: one poll cycle
+        QVector<double> cycleMs; // between two data sets told
         int missed = 0;
     };
 

@@ -189,7 +189,8 @@ int main(int argc, char **argv)
         print("to alarm row", figures.alarmMs);
         print("to status line", figures.statusMs);
         const double cycle = percentile(figures.cycleMs, 0.5);
-        std::printf("  median time between two status replies %.0f ms\n", cycle);
+        std::printf("  median time between two data sets told (a steady one once a second) %.0f ms\n",
+                    cycle);
         quelta.insert(baud, percentile(figures.alarmMs, 0.95));
         std::fflush(stdout);
         bench.closeLink();

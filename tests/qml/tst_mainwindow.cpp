@@ -102,7 +102,7 @@ template<typename Done> bool pollUntil(UpsSimProcess &sim, SerialLink *serial, D
     for (int i = 0; i < 20 && !done(); ++i) {
         const int before = sim.receivedFrames().size();
         serial->poll();
-        QTest::qWaitFor([&] { return sim.receivedFrames().size() > before; }, 5000);
+        (void)QTest::qWaitFor([&] { return sim.receivedFrames().size() > before; }, 5000);
         QCoreApplication::processEvents(); // the answer, when there is one
     }
     return done();
