@@ -50,6 +50,7 @@ public:
     void gather();
     void handleBytes(const QByteArray &bytes);
     void send();
+    void finishReply();
     bool portPresent(const QStringList &names) const;
 
     SerialLink *q;
@@ -100,6 +101,8 @@ bool SerialLinkPrivate::open()
         return false;
     }
     q->setBusy(false);
+    // What another program left unread on the line is no reply to us.
+    port.clear(QSerialPort::Input);
     qCInfo(lcDevice) << "Serial port" << portName << "opened at" << baud << "baud";
     // The link reads the port on its own timer, the port's read notice held off. Where the port
     // has none to hold, it takes one byte and then waits to be read: the first byte of a reply
@@ -121,6 +124,7 @@ void SerialLinkPrivate::close()
 {
     if (!port.isOpen())
         return;
+    finishReply();
     port.close();
     port.clearError();
     platform::releaseDevice(claim);
@@ -249,6 +253,23 @@ void SerialLinkPrivate::handleBytes(const QByteArray &bytes)
     replyAccepted = true;
 }
 
+// The request asked last is nearly always awaiting its reply. Read to its end before the port
+// closes, so that the next program to open the line finds it clean rather than half a reply.
+void SerialLinkPrivate::finishReply()
+{
+    if (!port.isOpen() || port.error() != QSerialPort::NoError)
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    const int limit = lineTime(driver.replyBytesAwaited() + 8);
+    while (driver.replyBytesAwaited() > int(port.bytesAvailable()) && waited.elapsed() < limit) {
+        if (!port.waitForReadyRead(int(qMax<qint64>(1, limit - waited.elapsed()))))
+            break;
+    }
+    port.clearError();
+    port.readAll();
+}
+
 // Ports named by a path (a pseudo-terminal, /dev/serial/by-id/...) are never listed.
 bool SerialLinkPrivate::portPresent(const QStringList &names) const
 {
@@ -307,6 +328,7 @@ SerialLink::~SerialLink()
 {
     // Nothing the port still signals may reach a half-destroyed link.
     d->port.disconnect(this);
+    d->finishReply();
 }
 
 QString SerialLink::portName() const
