@@ -18,6 +18,9 @@ const int pollEvery = 1500;
 // waits until this long after the last one.
 const int statusEvery = 200;
 const int lostAfterSends = 8; // the ninth unanswered send loses the UPS
+// What the port reads at a time: a few replies' worth (the longest is 128 bytes). Unbounded, it
+// would take a block of 32 KiB from the heap and give it back at every reply.
+const int readChunk = 512;
 // A UPS that answers other queries but not the status query is as good as lost: it is, once no
 // status reply came for as long as a silent line takes to be lost (as it took when a request
 // went 100 ms after a reply).
@@ -62,6 +65,7 @@ public:
     QPointer<QSocketNotifier> readNotice; // the port's own, held off; none where it has none
     bool pulling = false;
     bool replyAccepted = false; // in this gathering: the next request goes now
+    bool sendFollows = false; // the poll timer sends after an accepted reply: nothing to gather
     QElapsedTimer statusSent;
     QString portName;
     int baud = 2400;
@@ -108,7 +112,7 @@ bool SerialLinkPrivate::open()
     // has none to hold, it takes one byte and then waits to be read: the first byte of a reply
     // wakes the link, which reads the rest in one go when the line should be done with it.
     readNotice = nullptr;
-    port.setReadBufferSize(0);
+    port.setReadBufferSize(readChunk);
     holdReadNotice();
     if (!readNotice)
         port.setReadBufferSize(1);
@@ -212,7 +216,7 @@ void SerialLinkPrivate::gather()
         return;
     pulling = true;
     if (!readNotice)
-        port.setReadBufferSize(0);
+        port.setReadBufferSize(readChunk);
     port.waitForReadyRead(0);
     pulling = false;
     if (port.error() == QSerialPort::TimeoutError)
@@ -232,6 +236,7 @@ void SerialLinkPrivate::gather()
         const qint64 wait = statusSent.isValid() && driver.statusQueryNext()
             ? statusEvery - statusSent.elapsed()
             : 0;
+        sendFollows = true;
         pollTimer.start(int(qMax<qint64>(0, wait)));
         return;
     }
@@ -413,7 +418,9 @@ void SerialLink::poll()
     }
     // What came before this request belongs to the one before it.
     d->gatherTimer.stop();
-    d->gather();
+    if (!d->sendFollows || sender() != &d->pollTimer)
+        d->gather();
+    d->sendFollows = false;
     d->pollTimer.stop();
     if (d->port.isOpen())
         d->send();
@@ -425,7 +432,9 @@ void SerialLinkPrivate::send()
         statusSent.start();
     const QByteArray request = driver.nextCommand();
     port.write(request);
-    // Out now, not at the next turn of the event loop.
+    // Out now, not at the next turn of the event loop; the second call finds nothing left and
+    // stops the port's watch for room to write, which would cost that turn.
+    port.flush();
     port.flush();
     holdReadNotice();
     // The reply is read once the request and it have crossed the line, and the UPS has taken a
