@@ -1,5 +1,6 @@
 #include "devcomm.h"
 
+#include "clock.h"
 #include "devdatamap.h"
 #include "logcategories.h"
 #include "outputoffwatch.h"
@@ -53,6 +54,10 @@ public:
     UpsState state;
     bool linkKnown = false; // the UPS answered once: "devOnline" is published from then on
     DevDataMap dataMap;
+    // The live chart takes a point a second at most, so its sixty points are the last minute
+    // however often the link tells a data set (several a second on battery).
+    static constexpr qint64 chartEveryMs = 900;
+    qint64 chartAt = -1;
     // The map the screens read, made when read: a program without a window never makes it.
     QVariantMap published;
     bool publishedStale = true;
@@ -115,7 +120,11 @@ void DevCommPrivate::follow(UpsLink *link)
             return;
         refresh(link);
         outputOff.updateState(state);
-        dataMap.record(state);
+        const qint64 now = Clock::msecsSinceEpoch();
+        if (chartAt < 0 || now < chartAt || now - chartAt >= chartEveryMs) {
+            dataMap.record(state);
+            chartAt = now;
+        }
         publishedStale = true;
         emit q->stateChanged(state);
         emit q->devDataChanged();
