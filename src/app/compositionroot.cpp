@@ -237,6 +237,8 @@ void CompositionRoot::connectObjects()
                      [source](const QDateTime &start) { source->selfTestRecorded(start); });
     QObject::connect(source, &NutUpsPublisher::snapshotChanged, network,
                      &ServiceNetwork::setSnapshot);
+    QObject::connect(network, &ServiceNetwork::servingChanged, source,
+                     &NutUpsPublisher::setServing);
     QObject::connect(network, &ServiceNetwork::commandRequested, source,
                      &NutUpsPublisher::runCommand);
 

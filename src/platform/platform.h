@@ -138,6 +138,19 @@ std::string socketPeer(long long socket);
 // Small writes go out at once (TCP_NODELAY).
 void socketNoDelay(long long socket);
 
+// An open serial port used through its handle (QSerialPort::handle()), without waiting: the
+// link knows when a reply is due, so it needs neither the port class's buffer nor a readiness
+// check before each read.
+// Reads up to `size` bytes: the count read (0 when nothing is there), -1 when the port failed
+// (the other end hung up, the adapter went).
+// Linux: read(2) on the non-blocking descriptor; a read of nothing asks poll(2) whether the line
+// hung up. Windows: ReadFile on the overlapped handle, which returns at once under the port's
+// time-outs.
+long long portRead(long long handle, char *data, long long size);
+// Writes what the driver takes now: the count (fewer than `size`, even 0, when its queue is
+// full), -1 when the port failed.
+long long portWrite(long long handle, const char *data, long long size);
+
 // Hands the free pages of the heap back to the system, the arenas of every thread included.
 // Linux: malloc_trim. Windows: nothing (the heap gives them back by itself).
 void releaseFreeMemory();

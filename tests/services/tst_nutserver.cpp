@@ -491,6 +491,10 @@ void TestNutServer::publisherFollowsTheLink()
     QVERIFY(published.isEmpty());
     source.setAlarms({"UPS fault"});
     source.updateState(online());
+    // Nothing is published while no server serves it; asked, the snapshot is made then.
+    QVERIFY(published.isEmpty());
+    QVERIFY(!source.snapshot().stale);
+    source.setServing(true);
     QCOMPARE(published.count(), 1);
     NutSnapshot s = source.snapshot();
     QVERIFY(!s.stale);

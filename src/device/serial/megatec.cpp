@@ -10,6 +10,7 @@
 #include <QList>
 
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -66,6 +67,11 @@ public:
     char sn[21 + 1] = {};
 
     UpsState state;
+
+    // The last status line accepted, while only status queries went out since: a UPS at rest
+    // repeats its reading byte for byte, and the same line would parse into the same state.
+    char lastStatus[bufferSize + 1] = {};
+    bool lastStatusKept = false;
 
     // The poll order once the UPS answers (fillPollCycle).
     static constexpr int statusPerSlowOnMains = 10;
@@ -239,8 +245,14 @@ bool MegatecPrivate::checkLine(int length, char start, char altStart)
 
 bool MegatecPrivate::parseStatus()
 {
-    if (!checkLine(replyLengthOf(Megatec::CmdQueryBase), '('))
+    const int length = replyLengthOf(Megatec::CmdQueryBase);
+    if (!checkLine(length, '('))
         return false;
+    if (lastStatusKept && std::memcmp(buffer, lastStatus, std::size_t(length)) == 0) {
+        if (tellWanted(true))
+            emit q->stateChanged();
+        return true;
+    }
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 45);
     if (fields.size() != 8)
         return refuse(Refusal::FieldCount);
@@ -277,6 +289,8 @@ bool MegatecPrivate::parseStatus()
         state.runtime = UpsState::runtimeFromCharge(capacity);
         state.runtimeEstimated = true;
     }
+    std::memcpy(lastStatus, buffer, std::size_t(length));
+    lastStatusKept = true;
     const bool wasOnline = state.online();
     if (!wasOnline) {
         state.link = UpsState::Link::Online;
@@ -478,6 +492,10 @@ QByteArray Megatec::nextCommand()
     d->currentFrame = request.frame;
     d->count = 0;
     d->echoPassed = false;
+    // Any other reply may change what the next status line parses into (the charge and runtime
+    // it estimates, the rated battery voltage it scales by).
+    if (request.command != CmdQueryBase)
+        d->lastStatusKept = false;
     if (request.command == CmdOrvakBP)
         d->battPercentReceived = false;
     return request.frame;
@@ -492,7 +510,12 @@ bool Megatec::statusQueryNext()
 
 bool Megatec::handleResponse(const QByteArray &bytes)
 {
-    for (const char byte : bytes) {
+    return handleResponse(bytes.constData(), int(bytes.size()));
+}
+
+bool Megatec::handleResponse(const char *bytes, int size)
+{
+    for (const char byte : std::string_view(bytes, std::size_t(size))) {
         d->buffer[d->count++] = byte;
         if (d->count > bufferSize) {
             if (!d->overflowLogged)
@@ -563,6 +586,7 @@ void Megatec::reset()
     d->state.link = wasOnline ? UpsState::Link::Offline : link;
     d->toldAt = -1;
     d->statusSinceSlow = 0;
+    d->lastStatusKept = false;
     if (wasOnline) {
         emit onlineChanged(false);
         emit stateChanged();

@@ -45,6 +45,7 @@ public:
     // True when the bytes completed a reply to the request outstanding and it was accepted. An
     // exact echo of the request in front of the reply is passed over.
     bool handleResponse(const QByteArray &bytes);
+    bool handleResponse(const char *bytes, int size);
     int currentCommand() const;
     // Complete replies to a query refused since the driver was made: garbled, or with a field
     // that is not what the protocol writes there.

@@ -11,6 +11,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 const int pollEvery = 1500;
@@ -46,12 +49,14 @@ public:
     void close();
     void upsLost();
     void statusOverdue();
-    void portFailed(int generation);
+    void failSoon(const QString &why);
+    void portFailed(int generation, const QString &why);
     void onReadyRead();
     void holdReadNotice();
     int lineTime(int bytes) const;
     void gather();
-    void handleBytes(const QByteArray &bytes);
+    bool readDirect();
+    void handleBytes(const char *bytes, int size);
     void send();
     void finishReply();
     bool portPresent(const QStringList &names) const;
@@ -62,7 +67,9 @@ public:
     QTimer gatherTimer;
     QTimer statusTimer; // since the last accepted status reply
     QSerialPort port;
-    QPointer<QSocketNotifier> readNotice; // the port's own, held off; none where it has none
+    // The port's own, held off; none where it has none. Where it has one, the link reads and
+    // writes the port's descriptor itself.
+    QPointer<QSocketNotifier> readNotice;
     bool pulling = false;
     bool replyAccepted = false; // in this gathering: the next request goes now
     bool sendFollows = false; // the poll timer sends after an accepted reply: nothing to gather
@@ -159,14 +166,26 @@ void SerialLinkPrivate::statusOverdue()
     upsLost();
 }
 
+// Closing from inside the port's own notification, or in the middle of a gathering, is unsafe;
+// the flag keeps a repeating error from queueing more than once.
+void SerialLinkPrivate::failSoon(const QString &why)
+{
+    if (failurePending || !port.isOpen())
+        return;
+    failurePending = true;
+    const int generation = openCount;
+    QMetaObject::invokeMethod(
+        q, [this, generation, why] { portFailed(generation, why); }, Qt::QueuedConnection);
+}
+
 // The open port broke (adapter pulled out, the other end closed): like a port that vanished.
-void SerialLinkPrivate::portFailed(int generation)
+void SerialLinkPrivate::portFailed(int generation, const QString &why)
 {
     if (generation != openCount || !port.isOpen())
         return;
     failurePending = false;
-    qCWarning(lcDevice) << "Serial port" << portName << "failed:" << port.error()
-                        << port.errorString() << "; closed until it is back";
+    qCWarning(lcDevice).noquote()
+        << QStringLiteral("Serial port %1 failed: %2; closed until it is back").arg(portName, why);
     close();
     reopenWanted = true;
     reopenWait = reopenBackoff;
@@ -212,21 +231,24 @@ int SerialLinkPrivate::lineTime(int bytes) const
 // be in.
 void SerialLinkPrivate::gather()
 {
-    if (!port.isOpen())
+    if (!port.isOpen() || failurePending)
         return;
-    pulling = true;
-    if (!readNotice)
-        port.setReadBufferSize(readChunk);
-    port.waitForReadyRead(0);
-    pulling = false;
-    if (port.error() == QSerialPort::TimeoutError)
-        port.clearError(); // nothing there yet is no fault of the port
-    const QByteArray bytes = port.read(port.bytesAvailable());
-    if (!readNotice)
-        port.setReadBufferSize(1);
     replyAccepted = false;
-    if (!bytes.isEmpty())
-        handleBytes(bytes);
+    if (readNotice) {
+        if (!readDirect())
+            return;
+    } else {
+        pulling = true;
+        port.setReadBufferSize(readChunk);
+        port.waitForReadyRead(0);
+        pulling = false;
+        if (port.error() == QSerialPort::TimeoutError)
+            port.clearError(); // nothing there yet is no fault of the port
+        const QByteArray bytes = port.read(port.bytesAvailable());
+        port.setReadBufferSize(1);
+        if (!bytes.isEmpty())
+            handleBytes(bytes.constData(), int(bytes.size()));
+    }
     if (!port.isOpen())
         return;
     holdReadNotice();
@@ -245,10 +267,24 @@ void SerialLinkPrivate::gather()
         gatherTimer.start(lineTime(awaited));
 }
 
-void SerialLinkPrivate::handleBytes(const QByteArray &bytes)
+// What the line brought so far, straight from the descriptor; false when the port failed.
+bool SerialLinkPrivate::readDirect()
+{
+    char chunk[readChunk];
+    const qint64 read = platform::portRead(qint64(port.handle()), chunk, readChunk);
+    if (read < 0) {
+        failSoon(QStringLiteral("the line hung up or the port went"));
+        return false;
+    }
+    if (read > 0)
+        handleBytes(chunk, int(read));
+    return true;
+}
+
+void SerialLinkPrivate::handleBytes(const char *bytes, int size)
 {
     const bool wasOnline = driver.isOnline();
-    if (!driver.handleResponse(bytes))
+    if (!driver.handleResponse(bytes, size))
         return;
     lostCount = 0;
     if (driver.currentCommand() == Megatec::CmdQueryBase)
@@ -315,17 +351,9 @@ SerialLink::SerialLink(QObject *parent) : UpsLink(parent), d(new SerialLinkPriva
     connect(&d->port, &QSerialPort::readyRead, this, [this] { d->onReadyRead(); });
     connect(
         &d->port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-            if (d->failurePending || !d->port.isOpen())
-                return;
             if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
-                error == QSerialPort::WriteError || error == QSerialPort::DeviceNotFoundError) {
-                // Closing from inside the port's own notification is unsafe; the flag keeps a
-                // repeating error from queueing more than once.
-                d->failurePending = true;
-                const int generation = d->openCount;
-                QMetaObject::invokeMethod(
-                    this, [this, generation] { d->portFailed(generation); }, Qt::QueuedConnection);
-            }
+                error == QSerialPort::WriteError || error == QSerialPort::DeviceNotFoundError)
+                d->failSoon(QStringLiteral("%1 (%2)").arg(error).arg(d->port.errorString()));
         });
 }
 
@@ -431,11 +459,23 @@ void SerialLinkPrivate::send()
     if (driver.statusQueryNext())
         statusSent.start();
     const QByteArray request = driver.nextCommand();
-    port.write(request);
-    // Out now, not at the next turn of the event loop; the second call finds nothing left and
-    // stops the port's watch for room to write, which would cost that turn.
-    port.flush();
-    port.flush();
+    qint64 written = 0;
+    if (readNotice) {
+        written = platform::portWrite(qint64(port.handle()), request.constData(), request.size());
+        if (written < 0) {
+            failSoon(QStringLiteral("a request could not be written (%1)")
+                         .arg(QString::fromLocal8Bit(std::strerror(errno))));
+            written = request.size(); // nothing more goes to a failed port
+        }
+    }
+    if (written < request.size()) {
+        // The rest through the port class, out now rather than at the next turn of the event
+        // loop; the second call finds nothing left and stops the port's watch for room to write,
+        // which would cost that turn.
+        port.write(request.constData() + written, request.size() - written);
+        port.flush();
+        port.flush();
+    }
     holdReadNotice();
     // The reply is read once the request and it have crossed the line, and the UPS has taken a
     // moment (three characters' time) to answer.

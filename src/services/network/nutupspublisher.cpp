@@ -80,10 +80,12 @@ class NutUpsPublisherPrivate
 {
 public:
     void publish();
+    NutSnapshot make() const;
 
     NutUpsPublisher *q = nullptr;
     DevComm *devComm = nullptr;
     QTimer timer;
+    bool serving = false;
     bool haveState = false;
     bool online = false;
     qint64 lostSince = -1; // seconds since the epoch; -1 while the link holds
@@ -122,7 +124,13 @@ void NutUpsPublisher::start()
 
 NutSnapshot NutUpsPublisher::snapshot() const
 {
-    return d->current;
+    return d->serving ? d->current : d->make();
+}
+
+void NutUpsPublisher::setServing(bool serving)
+{
+    d->serving = serving;
+    d->publish();
 }
 
 QByteArray NutUpsPublisher::statusFlags(const UpsState &s)
@@ -280,14 +288,15 @@ void NutUpsPublisher::runCommand(const QByteArray &command, const QByteArray &pa
 // Runs only while the link is lost and the data not yet stale.
 void NutUpsPublisher::onTimerTimeout()
 {
-    if (d->lostSince >= 0 && !d->current.stale &&
-        Clock::secsSinceEpoch() - d->lostSince > staleAfterSeconds)
+    const bool stale =
+        d->lostSince >= 0 && Clock::secsSinceEpoch() - d->lostSince > staleAfterSeconds;
+    if (stale)
         d->publish();
-    if (d->lostSince < 0 || d->current.stale)
+    if (d->lostSince < 0 || stale)
         d->timer.stop();
 }
 
-void NutUpsPublisherPrivate::publish()
+NutSnapshot NutUpsPublisherPrivate::make() const
 {
     NutSnapshot next;
     const bool fresh = online ||
@@ -301,6 +310,14 @@ void NutUpsPublisherPrivate::publish()
     } else {
         next.stale = true;
     }
+    return next;
+}
+
+void NutUpsPublisherPrivate::publish()
+{
+    if (!serving)
+        return;
+    const NutSnapshot next = make();
     if (next == current)
         return;
     if (next.stale && !current.stale && lostSince >= 0) {

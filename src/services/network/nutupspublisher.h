@@ -15,7 +15,8 @@ struct UpsState;
 // never zero), the current alarms in English, the last self-test and its outcome in NUT's words,
 // and every instant command the link in use can carry out, with those that do not fit the state
 // refused; they go out through the same control requests as the control page. When the link is
-// lost the last data stays served for 15 s; then the data counts as stale.
+// lost the last data stays served for 15 s; then the data counts as stale. Nothing is published
+// while no server serves it.
 class NutUpsPublisher : public QObject
 {
     Q_OBJECT
@@ -36,7 +37,11 @@ public:
     // Reads the last self-test from the records (its outcome from the alarms raised while it
     // ran) and starts the one-second check of a lost link.
     void start();
+    // The snapshot now: the one last published while serving, made on the spot otherwise.
     NutSnapshot snapshot() const;
+    // While a server serves the UPS, each change is published as it comes; otherwise nothing is
+    // made until asked (the data set comes several times a second on battery).
+    void setServing(bool serving);
 
     // NUT's status flags of the state (ups.status) apart from the server's own FSD and ALARM.
     static QByteArray statusFlags(const UpsState &state);

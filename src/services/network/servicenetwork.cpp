@@ -54,6 +54,7 @@ public:
     std::function<void()> pendingDone;
     NutServerConfig limits; // only the client limits are taken from it
     bool started = false;
+    bool serving = false;
 };
 
 ServiceNetwork::ServiceNetwork(Settings *settings, QObject *parent)
@@ -138,7 +139,12 @@ void ServiceNetworkPrivate::apply()
 {
     if (!started)
         return;
-    server.setConfig(config());
+    const NutServerConfig c = config();
+    if (c.enabled != serving) {
+        serving = c.enabled;
+        emit q->servingChanged(serving);
+    }
+    server.setConfig(c);
     emit q->settingsChanged();
 }
 

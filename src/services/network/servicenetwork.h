@@ -91,6 +91,8 @@ public slots:
 
 signals:
     void settingsChanged();
+    // The server was switched on or off; told before it starts, so it starts with the UPS's data.
+    void servingChanged(bool serving);
     void listeningPortChanged();
     // An attempt to listen is over: after each change of the server's settings, and each retry.
     void listenAttempted();
