@@ -254,7 +254,6 @@ void SerialLinkPrivate::gather()
     holdReadNotice();
     if (replyAccepted) {
         // The next request goes out at the event loop's next turn, without sleeping between.
-        replyAccepted = false;
         const qint64 wait = statusSent.isValid() && driver.statusQueryNext()
             ? statusEvery - statusSent.elapsed()
             : 0;
