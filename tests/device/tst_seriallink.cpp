@@ -234,7 +234,7 @@ private slots:
         QCOMPARE(dev->comPort().mid(0, 2), (QStringList {path, QStringLiteral("None")}));
         QCOMPARE(dev->portName(0), path);
         QCOMPARE(dev->portName(1), QString());
-        // The next request 100 ms after an answer, 1500 ms after one unanswered.
+        // The next request at once after an answer, 1500 ms after one unanswered.
         QCOMPARE(pollByHand(1), 1);
         link->poll();
         QCOMPARE(link->pollInterval(), 1500);

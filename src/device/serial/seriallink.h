@@ -9,10 +9,10 @@ class SerialLinkPrivate;
 
 // The serial line: a port (a device name from the port list, or any path) at the chosen rate,
 // 8N1, polled with the requests of the Megatec driver. One request is outstanding at a time: the
-// next goes out 100 ms after an accepted reply or 1500 ms after the last send. The UPS counts as
-// lost at the ninth send without an accepted reply, and when no status reply was accepted for as
-// long (12.1 s), whatever else it answers. A port that fails or vanishes is closed and opened
-// again once it is back.
+// next goes out as soon as a reply is accepted (the status query at most every 200 ms), or 1500
+// ms after the last send when none is. The UPS counts as lost at the ninth send without an
+// accepted reply, and when no status reply was accepted for as long (12.1 s), whatever else it
+// answers. A port that fails or vanishes is closed and opened again once it is back.
 class SerialLink : public UpsLink
 {
     Q_OBJECT
