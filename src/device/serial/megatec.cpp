@@ -95,6 +95,7 @@ public:
     bool parse();
     bool checkLine(int length, char start, char altStart = 0);
     bool parseStatus();
+    bool readStatusFields();
     bool parseRating();
     bool parseDevInfo();
     bool parseNqu();
@@ -248,11 +249,26 @@ bool MegatecPrivate::parseStatus()
     const int length = replyLengthOf(Megatec::CmdQueryBase);
     if (!checkLine(length, '('))
         return false;
-    if (lastStatusKept && std::memcmp(buffer, lastStatus, std::size_t(length)) == 0) {
-        if (tellWanted(true))
-            emit q->stateChanged();
-        return true;
+    const bool same = lastStatusKept && std::memcmp(buffer, lastStatus, std::size_t(length)) == 0;
+    if (!same) {
+        if (!readStatusFields())
+            return false;
+        std::memcpy(lastStatus, buffer, std::size_t(length));
+        lastStatusKept = true;
     }
+    const bool wasOnline = state.online();
+    if (!wasOnline) {
+        state.link = UpsState::Link::Online;
+        emit q->onlineChanged(true);
+    }
+    if (tellWanted(wasOnline))
+        emit q->stateChanged();
+    return true;
+}
+
+// The fields of a complete status line into the state; nothing is stored from a line refused.
+bool MegatecPrivate::readStatusFields()
+{
     const QList<QByteArray> fields = MegatecReply::fields(buffer, 1, 45);
     if (fields.size() != 8)
         return refuse(Refusal::FieldCount);
@@ -289,15 +305,6 @@ bool MegatecPrivate::parseStatus()
         state.runtime = UpsState::runtimeFromCharge(capacity);
         state.runtimeEstimated = true;
     }
-    std::memcpy(lastStatus, buffer, std::size_t(length));
-    lastStatusKept = true;
-    const bool wasOnline = state.online();
-    if (!wasOnline) {
-        state.link = UpsState::Link::Online;
-        emit q->onlineChanged(true);
-    }
-    if (tellWanted(wasOnline))
-        emit q->stateChanged();
     return true;
 }
 

@@ -81,6 +81,7 @@ class NutUpsPublisherPrivate
 public:
     void publish();
     NutSnapshot make() const;
+    bool lostTooLong() const;
 
     NutUpsPublisher *q = nullptr;
     DevComm *devComm = nullptr;
@@ -288,19 +289,24 @@ void NutUpsPublisher::runCommand(const QByteArray &command, const QByteArray &pa
 // Runs only while the link is lost and the data not yet stale.
 void NutUpsPublisher::onTimerTimeout()
 {
-    const bool stale =
-        d->lostSince >= 0 && Clock::secsSinceEpoch() - d->lostSince > staleAfterSeconds;
+    const bool stale = d->lostTooLong();
     if (stale)
         d->publish();
     if (d->lostSince < 0 || stale)
         d->timer.stop();
 }
 
+// Lost for longer than the last data is served: the data is stale.
+bool NutUpsPublisherPrivate::lostTooLong() const
+{
+    return lostSince >= 0 &&
+        Clock::secsSinceEpoch() - lostSince > NutUpsPublisher::staleAfterSeconds;
+}
+
 NutSnapshot NutUpsPublisherPrivate::make() const
 {
     NutSnapshot next;
-    const bool fresh = online ||
-        (lostSince >= 0 && Clock::secsSinceEpoch() - lostSince <= NutUpsPublisher::staleAfterSeconds);
+    const bool fresh = online || (lostSince >= 0 && !lostTooLong());
     if (fresh) {
         next = NutUpsPublisher::build(last, devComm->commType(), alarms, lastTest);
         if (!online) {
