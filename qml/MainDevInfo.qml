@@ -24,6 +24,7 @@ MainDevInfoForm {
     linkText: look.text
     linkColor: look.color
     countdownTitle: status && status.cardMode === DevStatusView.CardOutputOff ? qsTr("UPS Output Off In")
+                  : ServiceShutdown.endDoesNothing ? qsTr("Countdown, Nothing Set to Happen at Its End")
                   : qsTr("System Shutdown CountDown")
     cancelText: !status ? ""
               : status.cancelKind === DevStatusView.CancelShutdown ? qsTr("Cancel shutdown")

@@ -17,6 +17,8 @@ SettingsShutdownForm {
     Binding { target: spinBoxExecTime; property: "value"; value: ServiceShutdown.execTime }
     Binding { target: checkBoxUpsOff; property: "checked"; value: ServiceShutdown.upsOffEnable }
     Binding { target: spinBoxUpsOffTime; property: "value"; value: ServiceShutdown.upsOffTime }
+    labelEndDoesNothing.visible: ServiceShutdown.endDoesNothing
+    labelEndDoesNothing.text: qsTr("Protection is on, but nothing is set to happen at the end of the countdown: the computer stays on. Choose \"Shutdown OS\", a command file or the UPS switch-off.")
     labelUnknownSupplies.visible: SupplyCount.unknown.length > 0
     labelUnknownSupplies.text: qsTr("No watched UPS is named %1: it is never judged and counts as able to feed this computer.")
                                .arg(SupplyCount.unknown.join(", "))

@@ -11,6 +11,7 @@ Item {
     property alias spinBoxBattLowTime: spinBoxBattLowTime
     property alias spinBoxMainFaultCap: spinBoxMainFaultCap
     property alias checkBoxOsOff: checkBoxOsOff
+    property alias labelEndDoesNothing: labelEndDoesNothing
     property alias checkBoxExec: checkBoxExec
     property alias textFieldExecFile: textFieldExecFile
     property alias buttonBrowse: buttonBrowse
@@ -185,6 +186,16 @@ Item {
                     text: qsTr("minute(s) before UPS turns off")
                 }
             }
+        }
+
+        // The protection is on, but the end of a countdown does nothing.
+        Text {
+            id: labelEndDoesNothing
+            objectName: "labelEndDoesNothing"
+            Layout.fillWidth: true
+            color: Theme.warn
+            font.pixelSize: Theme.fontBody
+            wrapMode: Text.Wrap
         }
 
         // The supplies (chosen with the watched UPSes) that no watched UPS has.

@@ -87,8 +87,7 @@ void CompositionRoot::connectObjects()
                      &SelfTestRecorder::updateState);
     QObject::connect(dev, &DevComm::stateChanged, m_statusFile.get(), &StatusFile::updateState);
     QObject::connect(dev, &DevComm::stateChanged, m_sampleStore.get(), &SampleStore::updateState);
-    // The supplies are judged before the shutdown sees the data set that may change them.
-    QObject::connect(dev, &DevComm::stateChanged, m_supplyCount.get(), &SupplyCount::updateLocal);
+    // The shutdown hands this computer's data set to its supplies before it decides.
     QObject::connect(dev, &DevComm::stateChanged, m_serviceShutdown.get(),
                      &ServiceShutdown::updateState);
     m_serviceShutdown->setSupplies(m_supplyCount.get());
@@ -99,10 +98,11 @@ void CompositionRoot::connectObjects()
     WatchService *watch = m_watchService.get();
     QObject::connect(watch, &WatchService::unitStateChanged, supplies,
                      [supplies](WatchedUps *unit, const UpsState &state) {
-                         supplies->updateSupply(unit->name(), state, unit->lastSeen());
+                         supplies->updateSupply(unit->name(), state);
                      });
     QObject::connect(watch, &WatchService::unitsChanged, supplies, [supplies, watch] {
-        // A UPS no longer watched (a server that stopped listing it) feeds nothing known.
+        // A UPS no longer watched (a server that stopped listing it) counts by what it was last
+        // seen as: on battery, it may be gone at any moment.
         for (const QString &name : supplies->chosen()) {
             if (name != QLatin1String(SupplyCount::localName) && !watch->find(name))
                 supplies->forget(name);
@@ -110,7 +110,7 @@ void CompositionRoot::connectObjects()
         supplies->checkNames();
     });
     supplies->setNameCheck([watch](const QString &name) { return watch->mayWatch(name); });
-    QObject::connect(watch, &WatchService::entriesChanged, supplies, &SupplyCount::checkNames);
+    QObject::connect(watch, &WatchService::entriesChanged, supplies, &SupplyCount::listEdited);
     QObject::connect(watch, &WatchService::unitStateChanged, m_serviceNotification.get(),
                      [notices = m_serviceNotification.get()](WatchedUps *unit,
                                                             const UpsState &state) {
@@ -208,6 +208,17 @@ void CompositionRoot::connectObjects()
                      &ServiceNotification::countdownShortened);
     QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, notices,
                      &ServiceNotification::countdownTick);
+    notices->setEndDoesNothing(countdown->endDoesNothing());
+    QObject::connect(countdown, &ServiceShutdown::endDoesNothingChanged, notices,
+                     [notices, countdown] { notices->setEndDoesNothing(countdown->endDoesNothing()); });
+    // A refused power-off reaches the desktop too, not only a dialog in a window that may be
+    // hidden.
+    QObject::connect(countdown, &ServiceShutdown::shutdownFailed, notices,
+                     [notices](const QString &message) {
+                         notices->post(ServiceNotification::Countdown,
+                                       ServiceShutdown::tr("The computer was not shut down"),
+                                       message, true);
+                     });
     QObject::connect(notices, &ServiceNotification::cancelRequested, countdown, [countdown] {
         countdown->cancelCountdown(QStringLiteral("the desktop notice"));
     });
@@ -270,7 +281,7 @@ void CompositionRoot::connectObjects()
     // FSD back, a mains return after it does not.
     ServiceShutdown *shutdown = m_serviceShutdown.get();
     const auto finalStep = [network](const std::function<void()> &done) {
-        network->shutdownWait(done);
+        return network->shutdownWait(done);
     };
     // The server keeps its own time; this limit only guards against a server that never answers.
     const auto setStep = [shutdown, network, finalStep] {

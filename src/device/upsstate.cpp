@@ -91,9 +91,3 @@ UpsState::Health UpsState::health() const
     return onBattery ? Health::OnBattery : Health::OnMains;
 }
 
-bool UpsState::supplyLost(const UpsState &now, const UpsState &lastSeen)
-{
-    if (now.online())
-        return (now.onBattery && now.batteryLow) || now.forcedShutdown;
-    return lastSeen.online() && lastSeen.onBattery;
-}

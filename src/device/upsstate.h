@@ -100,10 +100,6 @@ struct UpsState
     enum class Health { OnMains = 0, OnBattery = 1, Critical = 2, NoUps = 3 };
     Health health() const;
 
-    // A supply of this computer can no longer feed it: on battery and low, or in a forced
-    // shutdown. A UPS that stopped answering counts by what it said last (`lastSeen`, its last
-    // state while answering): lost when that was on battery, not when on mains or never heard.
-    static bool supplyLost(const UpsState &now, const UpsState &lastSeen);
 };
 
 Q_DECLARE_METATYPE(UpsState)

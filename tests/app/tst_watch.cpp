@@ -5,6 +5,7 @@
 // the web API under its name and never mixed with this computer's, a server's list followed as it
 // changes, edits of the list that keep what they leave alone, and the protection by supply.
 #include "alarm.h"
+#include "clock.h"
 #include "compositionroot.h"
 #include "desktopwindow.h"
 #include "devcomm.h"
@@ -323,13 +324,20 @@ private slots:
         m_up.writeDeviceFile(QStringLiteral("ups"), device("OB DISCHRG", 60));
         QTRY_VERIFY_WITH_TIMEOUT(onBattery("Upstairs"), 10000);
         QVERIFY(supplies->lost().isEmpty());
+        // Silence counts once it has lasted the dead time, by the clock the decision reads.
+        Clock::setNow(QDateTime::currentDateTime());
         m_up.stopServer();
         QTRY_VERIFY_WITH_TIMEOUT(!online("Upstairs"), 10000);
+        QVERIFY(supplies->lost().isEmpty());
+        Clock::advance(Protection::deadTimeSeconds);
         QCOMPARE(supplies->lost(), QStringList({"Upstairs"}));
         m_down.stopServer();
         QTRY_VERIFY_WITH_TIMEOUT(!online("Downstairs"), 10000);
+        Clock::advance(Protection::deadTimeSeconds);
         QCOMPARE(supplies->lost(), QStringList({"Upstairs"}));
+        QTest::qWait(1100); // the decision's second has looked again
         QCOMPARE(shutdown->countdown(), 0);
+        Clock::useSystemClock();
         QVERIFY(m_up.startServer() && m_down.startServer());
         QTRY_VERIFY_WITH_TIMEOUT(online("Upstairs") && online("Downstairs"), 10000);
 
@@ -427,11 +435,24 @@ private slots:
         m_lab.addDummyUps(QStringLiteral("u3"), device("OL"));
         QVERIFY2(m_lab.reconfigure(), qPrintable(m_lab.output()));
         QTRY_VERIFY_WITH_TIMEOUT(online("lab/u3"), 10000);
+        // Both supplies on battery and low: a countdown, which the server dropping one of them
+        // from its list does not call off, as the other is still low.
+        Settings *settings = m_program.settings();
+        ServiceShutdown *shutdown = m_program.serviceShutdown();
+        settings->setSettings(Settings::ShutdownSupplies, QStringLiteral("lab/u1, lab/u2"));
+        m_lab.writeDeviceFile(QStringLiteral("u1"), device("OB DISCHRG LB", 10));
+        m_lab.writeDeviceFile(QStringLiteral("u2"), device("OB DISCHRG LB", 10));
+        QTRY_VERIFY_WITH_TIMEOUT(shutdown->countdown() > 0, 10000);
         m_lab.removeUps(QStringLiteral("u2"));
         QVERIFY2(m_lab.reconfigure(), qPrintable(m_lab.output()));
         QTRY_COMPARE_WITH_TIMEOUT(
             names(), QStringList({"Upstairs", "Downstairs", "lab/u1", "lab/u3"}), 10000);
         QVERIFY(changed.count() >= 2);
+        QVERIFY(shutdown->countdown() > 0);
+        QCOMPARE(m_program.supplyCount()->lost(), QStringList({"lab/u1", "lab/u2"}));
+        m_lab.writeDeviceFile(QStringLiteral("u1"), device("OL"));
+        QTRY_COMPARE_WITH_TIMEOUT(shutdown->countdown(), 0, 10000);
+        settings->setSettings(Settings::ShutdownSupplies, QStringLiteral("Upstairs, Downstairs"));
     }
 
     // An edit reconnects only the servers whose connection changed: a renamed UPS and one named

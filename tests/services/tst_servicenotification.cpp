@@ -160,6 +160,15 @@ void TestServiceNotification::everyKindSays()
          "Quelta is talking to the UPS again.", false, 2},
         {Step([](S &s) { s.countdownChanged(300); }), S::Countdown, "Shutdown countdown started",
          "The computer shuts down in 5 minutes, at 10:05:00.", true, 1},
+        // Nothing set for the end: the notice does not claim a shutdown.
+        {Step([](S &s) {
+             s.setEndDoesNothing(true);
+             s.countdownChanged(300);
+         }),
+         S::Countdown, "Shutdown countdown started",
+         "The countdown ends in 5 minutes, at 10:05:00. Nothing is set to happen then: the "
+         "computer stays on.",
+         true, 1},
         {Step([](S &s) {
              s.countdownChanged(45);
              Clock::advance(60);

@@ -3,9 +3,11 @@
 // bus and by a virtual X display; and the parts on their own: the command file run on its own
 // thread, and the tree of the shutdown log over the files a shutdown, a user or a damaged disk
 // may leave.
+#include "clock.h"
 #include "devcomm.h"
 #include "login1service.h"
 #include "privatebus.h"
+#include "protectiondecision.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "shutdownlogreader.h"
@@ -347,6 +349,21 @@ void TestServiceShutdown::batteryLow()
     tick(2);
     QCOMPARE(take(*m_started), QList<int>());
     QCOMPARE(take(*m_ticked), (QList<int> {58, 57}));
+    feed(0);
+    QCOMPARE(take(*m_started), QList<int> {0});
+
+    // Without minutes for a mains failure, the failure alone starts nothing, but the battery
+    // running low on it always ends in the low-battery countdown.
+    m_service->setMainFaultOffTime(0);
+    m_service->setBattLowOffTime(0);
+    feed(mainsFault);
+    feed(mainsFault);
+    QCOMPARE(take(*m_started), QList<int>());
+    feed(mainsFault | battLow);
+    feed(mainsFault | battLow);
+    QCOMPARE(take(*m_started), QList<int> {10});
+    feed(0);
+    QCOMPARE(take(*m_started), QList<int> {0});
 }
 
 void TestServiceShutdown::capacityCut()
@@ -406,6 +423,7 @@ void TestServiceShutdown::endIsFinal()
         [&](std::function<void()> done) {
             ++steps;
             done();
+            return true;
         },
         30);
 
@@ -481,8 +499,9 @@ void TestServiceShutdown::endIsFinal()
     // A UPS server's FSD (this computer a secondary) ends the countdown at once; the UPS is the
     // primary's to switch off, so it is sent nothing.
     m_service->setFinalStep(ServiceShutdown::FinalStep(), 0);
-    m_service->setQueltaOffEnable(true);
+    m_service->setQueltaOffEnable(true); // the failure still standing is taken over at once
     feed(0);
+    QCOMPARE(take(*m_started), (QList<int> {60, 0}));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("forced shutdown \\(FSD\\)"));
     m_state.forcedShutdown = true;
     feed(mainsFault);
@@ -542,10 +561,12 @@ void TestServiceShutdown::switchedOff()
     feed(mainsFault | battLow);
     QCOMPARE(take(*m_started), QList<int>());
 
-    // Switched on during a failure: the next data set takes it over afresh.
+    // Switched on during a failure: taken over at once, and the low battery with the next
+    // reading that confirms it.
     m_service->setQueltaOffEnable(true);
+    QCOMPARE(take(*m_started), QList<int> {180});
     feed(mainsFault | battLow);
-    QCOMPARE(take(*m_started), QList<int> {10});
+    QCOMPARE(take(*m_shortened), QList<int> {10});
 
     // A settings import or restore that turns the protection off stops the countdown too.
     m_root.settings()->setSettings(Settings::ShutdownEnable, false);
@@ -574,6 +595,23 @@ void TestServiceShutdown::linkLost()
 
     // Back, with the mains: now it is cancelled.
     m_state.batteryCharge = 80;
+    feed(0);
+    QCOMPARE(take(*m_started), QList<int> {0});
+
+    // Lost while on battery with no minutes for the mains: once it has been silent for the
+    // dead time, the UPS may be gone at any moment, and the low-battery countdown starts.
+    m_service->setMainFaultOffTime(0);
+    feed(mainsFault);
+    feed(mainsFault);
+    Clock::setNow(QDateTime::currentDateTime());
+    m_service->updateState(lost);
+    Clock::advance(Protection::deadTimeSeconds - 1);
+    QTest::qWait(1100);
+    QCOMPARE(take(*m_started), QList<int>());
+    Clock::advance(1);
+    QTRY_VERIFY_WITH_TIMEOUT(m_service->countdown() > 0, 2000);
+    QCOMPARE(take(*m_started), QList<int> {10});
+    Clock::useSystemClock();
     feed(0);
     QCOMPARE(take(*m_started), QList<int> {0});
 }
@@ -616,6 +654,7 @@ void TestServiceShutdown::finalStep()
         [&](std::function<void()> done) {
             ++begun;
             finish = done;
+            return false;
         },
         30);
     m_service->setUpsOffEnable(true);
@@ -632,7 +671,12 @@ void TestServiceShutdown::finalStep()
     QCOMPARE(take(*m_ticked), QList<int> {0});
 
     // A step that never reports holds the countdown for its time limit only.
-    m_service->setFinalStep([&](std::function<void()>) { ++begun; }, 5);
+    m_service->setFinalStep(
+        [&](std::function<void()>) {
+            ++begun;
+            return false;
+        },
+        5);
     m_service->startShutdown(0);
     tick(5);
     QCOMPARE(take(*m_ticked), QList<int>());
@@ -661,6 +705,19 @@ void TestServiceShutdown::settings()
     QCOMPARE(m_service->mainFaultOffCap(), 1);
     QCOMPARE(m_service->osOffEnable(), false);
     QCOMPARE(m_service->battLowOffTime(), 7);
+
+    // Protection on with nothing set for the end (the defaults): said, not hidden.
+    m_service->setExecEnable(0);
+    QSignalSpy end(m_service, &ServiceShutdown::endDoesNothingChanged);
+    QVERIFY(m_service->endDoesNothing());
+    m_service->setUpsOffEnable(true);
+    QVERIFY(!m_service->endDoesNothing());
+    m_service->setUpsOffEnable(false);
+    m_service->setQueltaOffEnable(false);
+    QVERIFY(!m_service->endDoesNothing());
+    m_service->setQueltaOffEnable(true);
+    QCOMPARE(end.count(), 4);
+    take(*m_started);
 
     // A minute count beyond reason does not overflow into a negative countdown.
     m_service->setMainFaultOffTime(INT_MAX);
@@ -819,6 +876,34 @@ void TestServiceShutdown::powerOffRefused()
     m_service->setQueltaOffEnable(false);
     tick(2);
     QCOMPARE(refusing.calls().size(), 2);
+
+    // A failure's countdown whose power-off was refused commits nothing: the mains returning
+    // ends it, and the next outage is an ordinary one that the user may call off and the mains
+    // calls off.
+    m_service->setExecEnable(0);
+    m_service->setMainFaultOffTime(1);
+    take(*m_started);
+    m_service->setQueltaOffEnable(true);
+    feed(mainsFault);
+    QCOMPARE(take(*m_started), QList<int> {60});
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused by the system \\(polkit\\)"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("was not shut down"));
+    tick(60);
+    QTRY_COMPARE_WITH_TIMEOUT(refusing.calls().size(), 3, 2000);
+    QVERIFY(powerOffAnswered());
+    QCOMPARE(failed.count(), 1);
+    failed.clear();
+    QVERIFY(!m_service->committed());
+    feed(0);
+    QCOMPARE(take(*m_started), QList<int> {0});
+    feed(mainsFault);
+    QCOMPARE(take(*m_started), QList<int> {60});
+    QVERIFY(m_service->cancellable());
+    tick(4);
+    feed(0);
+    QCOMPARE(take(*m_started), QList<int> {0});
+    m_service->setQueltaOffEnable(false);
+    m_service->setExecEnable(1);
 
     // A login manager that never answers: the ticks go on while the call stands (here as fast
     // as a timer can drive them), none asks again, and the failure is told once the call ends

@@ -320,16 +320,17 @@ ListModelNutClient *ServiceNetwork::clients() const
     return &d->clients;
 }
 
-void ServiceNetwork::shutdownWait(const std::function<void()> &done)
+bool ServiceNetwork::shutdownWait(const std::function<void()> &done)
 {
     // No server, no client to warn: the shutdown goes on at once.
     if (!d->started || !enable() || listeningPort() == 0) {
         d->pendingDone = nullptr;
         done();
-        return;
+        return false;
     }
     d->pendingDone = done;
     d->server.beginShutdownWait();
+    return true;
 }
 
 void ServiceNetwork::clearFsd()

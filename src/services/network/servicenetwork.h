@@ -79,7 +79,8 @@ public:
 
     // The primary's duty: FSD, then `done` once the logged-in clients have left or hostSync
     // seconds have passed; at once while the server is off. A newer call replaces `done`.
-    void shutdownWait(const std::function<void()> &done);
+    // Returns whether the clients were told (the server runs), false when there was nobody to tell.
+    bool shutdownWait(const std::function<void()> &done);
     // The shutdown was called off: FSD no longer holds.
     void clearFsd();
     // The limits on each client: silence before it is closed, the first hold-back after a wrong

@@ -144,6 +144,11 @@ void ServiceNotification::setCountdownReason(const QString &reason)
     m_countdownReason = reason;
 }
 
+void ServiceNotification::setEndDoesNothing(bool nothing)
+{
+    m_endDoesNothing = nothing;
+}
+
 void ServiceNotification::countdownChanged(int seconds)
 {
     if (seconds > 0) {
@@ -197,7 +202,11 @@ void ServiceNotification::tellCountdown(const QString &title)
     const QString end =
         QDateTime::fromSecsSinceEpoch(m_countdownEnd).toString(QStringLiteral("hh:mm:ss"));
     m_countdownTitle = title;
-    m_countdownBody = tr("The computer shuts down in %1, at %2.").arg(secondsText(int(left)), end);
+    m_countdownBody = m_endDoesNothing
+        ? tr("The countdown ends in %1, at %2. Nothing is set to happen then: the computer "
+             "stays on.")
+              .arg(secondsText(int(left)), end)
+        : tr("The computer shuts down in %1, at %2.").arg(secondsText(int(left)), end);
     if (!m_countdownReason.isEmpty())
         m_countdownBody += QLatin1Char(' ') + m_countdownReason;
     qCInfo(lcServices).noquote() << "Notice:" << title << "-" << m_countdownBody;

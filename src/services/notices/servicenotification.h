@@ -65,6 +65,9 @@ public slots:
     void countdownTick(int seconds);
     // Why the next countdown starts (the supplies lost); said in its notice.
     void setCountdownReason(const QString &reason);
+    // Nothing is set to happen at the end of a countdown: its notice says so rather than that
+    // the computer shuts down.
+    void setEndDoesNothing(bool nothing);
     // A watched UPS's changes, told as this computer's are, with its name before each title.
     void updateNamedState(const QString &name, const UpsState &state);
     void selfTestFinished(const SelfTestResult &result);
@@ -123,6 +126,7 @@ private:
     Seen m_local;
     bool m_countdown = false;
     QString m_countdownReason;
+    bool m_endDoesNothing = false;
     QHash<QString, Seen> m_named;
     // The running countdown's notice: when it ends, what it says, the desktop's id for it (0
     // until the desktop answered), whether a Notify is under way, and whether a newer text

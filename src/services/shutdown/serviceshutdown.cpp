@@ -5,6 +5,7 @@
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
+#include "protectiondecision.h"
 #include "settings.h"
 #include "shutdowntask.h"
 #include "supplycount.h"
@@ -21,12 +22,18 @@
 
 namespace {
 
-constexpr int shortCountdown = 10; // seconds, when no minutes are given or the battery is spent
+constexpr int shortCountdown = Protection::shortSeconds;
 
 // Minutes to seconds without overflowing on a hand-edited setting.
 int secondsOf(int minutes)
 {
     return qBound(0, minutes, INT_MAX / 60) * 60;
+}
+
+// The reason of a decision as the start of a log sentence.
+QString sentence(const QString &reason)
+{
+    return reason.isEmpty() ? reason : reason.at(0).toUpper() + reason.mid(1);
 }
 
 const char *describe(platform::PowerOffResult result)
@@ -49,7 +56,9 @@ const char *describe(platform::PowerOffResult result)
 class ServiceShutdownPrivate
 {
 public:
-    explicit ServiceShutdownPrivate(ServiceShutdown *owner) : q(owner), timer(owner) { }
+    explicit ServiceShutdownPrivate(ServiceShutdown *owner) : q(owner), timer(owner), recheck(owner)
+    {
+    }
 
     void loadSettings();
     bool readBool(int type, bool fallback) const;
@@ -63,7 +72,15 @@ public:
         field = value;
         settings->setSettings(type, QVariant::fromValue(value));
         emit(q->*changed)();
+        followEnd();
         return true;
+    }
+    void followEnd()
+    {
+        if (q->endDoesNothing() == endDoesNothing)
+            return;
+        endDoesNothing = !endDoesNothing;
+        emit q->endDoesNothingChanged();
     }
     // A value read from the settings, announced when it differs from the one kept.
     template<typename T> void reload(T &field, const T &value, Signal changed)
@@ -76,13 +93,16 @@ public:
 
     void cancel();
     void startCountdown(int seconds);
-    void shorten(int seconds, const char *cause);
+    void shorten(int seconds, const QString &cause);
     void setCountdown(int seconds);
     void setAlerting(bool on);
-    bool isCommitted() const { return fsdRaised || upsOffAsked || powerOffAsked || forcedEnd; }
+    // A power-off that was asked and refused commits nothing: the computer is still up, and
+    // the return of the mains ends the shutdown.
+    bool isCommitted() const { return fsdRaised || upsOffAsked || forcedEnd; }
     void updateCommitted();
     void followUpsOff(const UpsState &state);
-    void judgeSupplies();
+    void evaluate();
+    void tellLost(const QStringList &lost);
     bool holdForFinalStep();
     void dropCommand();
     void startCommand();
@@ -94,7 +114,9 @@ public:
     Settings *settings = nullptr;
     DevComm *devComm = nullptr;
     SupplyCount *supplies = nullptr;
+    std::unique_ptr<SupplyCount> ownSupplies; // this computer's UPS alone, when none were given
     QTimer timer; // runs only while there is something to count
+    QTimer recheck; // a supply's dead time runs out
     bool started = false;
     // The shutdown step, log included, repeats every second until the system goes down.
     FileSaver logSaver {QStringLiteral("the shutdown log"), lcServices};
@@ -112,16 +134,10 @@ public:
     QString execFile;
     bool osOffEnable = false;
 
-    bool mainsFault = false; // the UPS flags as last taken over
-    bool linkLost = false; // the UPS stopped answering; its flags are unknown, not cleared
-    bool battLow = false;
-    std::optional<float> battCapacity; // of the last data set
-    // A battery reading counts once two status replies in a row agree: one garbled reply must
-    // not bring the end nearer. The mains flag acts at once.
-    bool battLowReading = false; // the flag of the last data set
+    Protection::Memory memory; // what the decision has acted on
+    QStringList lost; // the supplies lost, as last told
+    bool linkLost = false; // this computer's UPS stopped answering
     bool onBatteryReading = false;
-    bool belowCapReading = false; // the capacity of the last data set was below the setting
-    bool capacityLow = false; // below the setting in the last two data sets
     int countdown = 0; // seconds left; 0: none running
     bool startedByUps = false;
     int commandWait = 0; // seconds left to wait for the command file; 0: no wait
@@ -132,8 +148,8 @@ public:
     quint64 commandGeneration = 0;
     bool failureReported = false; // the user has heard that this countdown's power-off failed
     bool forcedEnd = false; // the UPS server's FSD ended the countdown; held until FSD goes
-    // What makes the end final (NUT's primary does not turn back either): the network clients
-    // were told (FSD), the UPS output-off or the power-off was asked.
+    // What makes the end final (a UPS server's primary does not turn back either): the network
+    // clients were told (FSD), or the UPS output-off was asked.
     bool fsdRaised = false;
     bool upsOffAsked = false;
     bool upsOffSeen = false; // the UPS took the output-off (its flag, or the output went off)
@@ -142,6 +158,7 @@ public:
     quint64 countdownNumber = 0; // bumped by every countdown started or called off
     bool committedShown = false; // as last announced
     bool alerting = false;
+    bool endDoesNothing = false; // as last announced
 
     enum class StepState { NotRun, Running, Done };
     ServiceShutdown::FinalStep finalStep;
@@ -199,6 +216,7 @@ void ServiceShutdownPrivate::loadSettings()
     reload(execFile, settings->getSettings(Settings::ShutdownExecFile).toString(),
            &S::execFileChanged);
     reload(osOffEnable, readBool(Settings::ShutdownOsOff, false), &S::osOffEnableChanged);
+    followEnd();
 }
 
 // Stops whatever is under way: countdown, command wait, and a UPS shutdown this service asked
@@ -220,39 +238,102 @@ void ServiceShutdownPrivate::cancel()
     emit q->shutdownStarted(0);
 }
 
-void ServiceShutdownPrivate::judgeSupplies()
+// Hands what is seen now to the protection decision and carries out what it decides.
+void ServiceShutdownPrivate::evaluate()
 {
-    if (!supplies || supplies->localOnly() || !queltaOffEnable)
+    if (!started || !supplies)
         return;
-    const QStringList lost = supplies->lost();
-    if (supplies->belowMinimum()) {
-        if (countdown != 0)
-            return;
-        const int seconds = battLowOffTime > 0 ? secondsOf(battLowOffTime) : shortCountdown;
+    Protection::Settings settingsNow;
+    settingsNow.enabled = queltaOffEnable;
+    settingsNow.mainFaultMinutes = mainFaultOffTime;
+    settingsNow.battLowMinutes = battLowOffTime;
+    settingsNow.minimum = supplies->minimum();
+    settingsNow.oneSupply = supplies->localOnly();
+    Protection::Countdown where;
+    where.seconds = countdown;
+    where.startedByUps = startedByUps;
+    where.committed = isCommitted();
+    const Protection::Decision decision =
+        Protection::decide(settingsNow, supplies->supplies(mainFaultOffCap), where, memory);
+    const bool wasForced = memory.forcedTaken;
+    memory = decision.memory;
+    tellLost(decision.lost);
+    // A supply's dead time is watched a second at a time, by the clock the decision reads.
+    if (decision.recheckSeconds <= 0)
+        recheck.stop();
+    else if (!recheck.isActive())
+        recheck.start();
+    if (wasForced && !memory.forcedTaken && forcedEnd) {
+        forcedEnd = false;
+        updateCommitted();
+    }
+    switch (decision.action) {
+    case Protection::Action::None:
+        break;
+    case Protection::Action::Start:
         qCInfo(lcServices).noquote()
-            << QStringLiteral("Shutdown countdown started: %1 seconds (%2 of %3 supplies can "
-                              "feed this computer, %4 needed; lost: %5)")
-                   .arg(seconds)
-                   .arg(supplies->able())
-                   .arg(supplies->chosen().size())
-                   .arg(supplies->minimum())
-                   .arg(lost.join(QStringLiteral(", ")));
+            << QStringLiteral("Shutdown countdown started: %1 seconds (%2)")
+                   .arg(decision.seconds)
+                   .arg(decision.reason);
         startedByUps = true;
-        emit q->countdownReason(
-            ServiceShutdown::tr("Supplies lost: %1.").arg(lost.join(QStringLiteral(", "))));
-        startCountdown(seconds);
-    } else if (countdown > 0 && startedByUps) {
+        if (!supplies->localOnly())
+            emit q->countdownReason(ServiceShutdown::tr("Supplies lost: %1.")
+                                        .arg(decision.lost.join(QStringLiteral(", "))));
+        startCountdown(decision.seconds);
+        break;
+    case Protection::Action::Shorten:
+        shorten(decision.seconds, decision.reason);
+        break;
+    case Protection::Action::Cancel:
         startedByUps = false;
-        if (isCommitted()) {
-            qCWarning(lcServices) << "Enough supplies can feed this computer again; the shutdown "
-                                     "goes on, as the network clients were told (FSD) or the "
-                                     "power-off was asked";
-        } else {
-            qCInfo(lcServices) << "Enough supplies can feed this computer again; shutdown "
-                                  "cancelled";
-            cancel();
+        qCInfo(lcServices).noquote() << sentence(decision.reason) + QStringLiteral("; shutdown cancelled");
+        cancel();
+        break;
+    case Protection::Action::Hold:
+        // The other computers are on their way down, or the UPS will switch its output off:
+        // only the UPS power cycle brings them back, so it goes on.
+        startedByUps = false;
+        qCWarning(lcServices).noquote()
+            << sentence(decision.reason) +
+                QStringLiteral("; the shutdown goes on, as the network clients were told (FSD) "
+                               "or the UPS switch-off was asked");
+        break;
+    case Protection::Action::ForcedEnd:
+        // The server's primary switches the UPS off now: the countdown ends as if its time had
+        // run out, and the return of the mains no longer stops it. The UPS is the primary's to
+        // switch off; a secondary sends it nothing.
+        forcedEnd = true;
+        qCWarning(lcServices) << "The UPS server declared a forced shutdown (FSD); shutting "
+                                 "down now";
+        startedByUps = false;
+        if (countdown == 0)
+            startCountdown(1);
+        else if (countdown > 1)
+            shorten(1, QStringLiteral("FSD"));
+        updateCommitted();
+        break;
+    }
+}
+
+// Each supply that can no longer feed, or can again, is told once; this computer's own UPS
+// alone keeps the countdown's words for it.
+void ServiceShutdownPrivate::tellLost(const QStringList &now)
+{
+    if (now == lost)
+        return;
+    if (!supplies->localOnly()) {
+        for (const QString &name : now) {
+            if (!lost.contains(name))
+                qCInfo(lcServices).noquote()
+                    << QStringLiteral("Supply %1 can no longer feed this computer").arg(name);
+        }
+        for (const QString &name : qAsConst(lost)) {
+            if (!now.contains(name) && supplies->chosen().contains(name))
+                qCInfo(lcServices).noquote()
+                    << QStringLiteral("Supply %1 can feed this computer again").arg(name);
         }
     }
+    lost = now;
 }
 
 void ServiceShutdownPrivate::startCountdown(int seconds)
@@ -266,9 +347,10 @@ void ServiceShutdownPrivate::startCountdown(int seconds)
     emit q->shutdownStarted(seconds);
 }
 
-void ServiceShutdownPrivate::shorten(int seconds, const char *cause)
+void ServiceShutdownPrivate::shorten(int seconds, const QString &cause)
 {
-    qCInfo(lcServices) << "Shutdown countdown shortened to" << seconds << "seconds" << cause;
+    qCInfo(lcServices).noquote()
+        << QStringLiteral("Shutdown countdown shortened to %1 seconds (%2)").arg(seconds).arg(cause);
     setCountdown(seconds);
     emit q->shutdownShortened(seconds);
 }
@@ -342,15 +424,19 @@ bool ServiceShutdownPrivate::holdForFinalStep()
         return false;
     if (stepState == StepState::NotRun) {
         stepState = StepState::Running;
-        fsdRaised = true;
-        updateCommitted();
         stepWait = qMax(1, finalStepLimit);
         const quint64 generation = ++stepGeneration;
-        qCInfo(lcServices) << "Waiting for the final step before the shutdown goes on";
-        finalStep([this, generation] {
+        const bool told = finalStep([this, generation] {
             if (generation == stepGeneration && stepState == StepState::Running)
                 stepState = StepState::Done;
         });
+        // Only clients that were told make the end final; with no server, nobody was.
+        if (told) {
+            qCInfo(lcServices) << "The network clients were told to shut down (FSD); waiting for "
+                                  "them before the shutdown goes on";
+            fsdRaised = true;
+            updateCommitted();
+        }
         return stepState == StepState::Running;
     }
     if (--stepWait > 0)
@@ -397,7 +483,6 @@ void ServiceShutdownPrivate::startCommand()
 void ServiceShutdownPrivate::shutDownSystem()
 {
     powerOffAsked = true;
-    updateCommitted();
     // One question at a time: a login manager that does not answer is not asked again at every
     // tick until it has (or its call has timed out).
     if (powerOffPending)
@@ -452,6 +537,8 @@ ServiceShutdown::ServiceShutdown(Settings *settings, DevComm *devComm, QObject *
     d->settings = settings;
     d->devComm = devComm;
     connect(&d->timer, &QTimer::timeout, this, &ServiceShutdown::onTimerTimeout);
+    d->recheck.setInterval(1000);
+    connect(&d->recheck, &QTimer::timeout, this, [this] { d->evaluate(); });
     connect(settings, &Settings::changed, this, [this](const QString &key) {
         if (key.startsWith(QLatin1String("shutdown/")))
             onSettingsChanged();
@@ -472,6 +559,11 @@ ServiceShutdown::~ServiceShutdown()
 void ServiceShutdown::start()
 {
     d->loadSettings();
+    if (!d->supplies) {
+        d->ownSupplies = std::make_unique<SupplyCount>(d->settings);
+        d->ownSupplies->start();
+        setSupplies(d->ownSupplies.get());
+    }
     d->started = true;
     d->followTimer();
 }
@@ -490,126 +582,46 @@ void ServiceShutdown::onSettingsChanged()
     // countdown running that the return of the mains could no longer cancel.
     if (wasEnabled && !d->queltaOffEnable) {
         qCInfo(lcServices) << "Shutdown protection switched off by the settings";
-        d->mainsFault = false;
-        d->battLow = false;
+        d->memory = Protection::Memory();
         d->cancel();
     }
-    // Switched on while too few supplies can feed: the countdown starts now.
-    if (!wasEnabled && d->queltaOffEnable)
-        d->judgeSupplies();
+    // Switched on while the UPS is already on battery and low, or too few supplies can feed:
+    // the countdown starts now.
+    d->evaluate();
 }
 
 void ServiceShutdown::setSupplies(SupplyCount *supplies)
 {
     d->supplies = supplies;
-    connect(supplies, &SupplyCount::changed, this, [this] { d->judgeSupplies(); });
+    connect(supplies, &SupplyCount::changed, this, [this] { d->evaluate(); });
 }
 
 void ServiceShutdown::updateState(const UpsState &state)
 {
-    // A lost link empties the data set; that says nothing about the mains.
+    if (d->supplies)
+        d->supplies->updateLocal(state);
     if (!state.online()) {
+        // A lost link empties the data set; that says nothing about the mains. The decision
+        // counts the UPS as lost once it has been silent for a while after it was last seen on
+        // battery.
         if (!d->linkLost && d->countdown > 0)
             qCWarning(lcServices) << "The UPS no longer answers; the shutdown countdown goes on";
         d->linkLost = true;
+        d->evaluate();
         return;
     }
     d->linkLost = false;
-    d->battCapacity = state.batteryCharge;
-    const bool belowCap = d->battCapacity && float(d->mainFaultOffCap) > *d->battCapacity;
-    d->capacityLow = belowCap && d->belowCapReading;
-    d->belowCapReading = belowCap;
-    const bool battLow = state.batteryLow && d->battLowReading;
-    d->battLowReading = state.batteryLow;
     // The warning of a countdown is over once the mains is back, whatever the countdown does.
     if (d->onBatteryReading && !state.onBattery)
         d->setAlerting(false);
     d->onBatteryReading = state.onBattery;
-    if (!d->queltaOffEnable)
-        return;
-    d->followUpsOff(state);
-    // Several supplies: what this UPS says counts through them (judgeSupplies).
-    if (d->supplies && !d->supplies->localOnly())
-        return;
-    if (!state.forcedShutdown) {
-        if (d->forcedEnd) {
-            d->forcedEnd = false;
-            d->updateCommitted();
-        }
-    } else if (!d->forcedEnd) {
-        // The server's primary switches the UPS off now: the countdown ends as if its time had
-        // run out, and the return of the mains no longer stops it. The UPS is the primary's to
-        // switch off; a secondary sends it nothing.
-        d->forcedEnd = true;
-        qCWarning(lcServices) << "The UPS server declared a forced shutdown (FSD); shutting "
-                                 "down now";
-        d->startedByUps = false;
-        if (d->countdown == 0)
-            d->startCountdown(1);
-        else if (d->countdown > 1)
-            d->shorten(1, "(FSD)");
-        d->updateCommitted();
-        return;
-    }
-    const bool mainsFault = state.onBattery;
-    int delay = 0;
-    bool changed = false;
-    const char *cause = "(mains failure)"; // whose delay the countdown takes
-
-    if (mainsFault != d->mainsFault && d->mainFaultOffTime > 0) {
-        d->mainsFault = mainsFault;
-        delay = d->mainFaultOffTime;
-        changed = true;
-        // The battery-low flag only counts during a failure; start the next one
-        // afresh.
-        if (!mainsFault)
-            d->battLow = false;
-    }
-    // A low battery during a failure that was taken over, now or earlier, may
-    // only bring the end nearer.
-    if (mainsFault && d->mainsFault && battLow != d->battLow) {
-        d->battLow = battLow;
-        if (battLow && (!changed || d->battLowOffTime <= delay)) {
-            delay = d->battLowOffTime;
-            changed = true;
-            cause = "(battery low)";
-        }
-    }
-    if (!changed)
-        return;
-
-    if (mainsFault || battLow) {
-        const int seconds = delay > 0 ? secondsOf(delay) : shortCountdown;
-        if (d->countdown == 0) {
-            qCInfo(lcServices) << "Shutdown countdown started:" << seconds << "seconds" << cause;
-            d->startedByUps = true;
-            d->startCountdown(seconds);
-        } else if (d->countdown > seconds) {
-            d->shorten(seconds, cause);
-        }
-    } else if (d->startedByUps) {
-        d->startedByUps = false;
-        if (d->isCommitted()) {
-            // The other computers are on their way down: only the UPS power cycle brings them
-            // back, so it goes on.
-            qCWarning(lcServices) << "Mains restored; the shutdown goes on, as the network "
-                                     "clients were told (FSD) or the power-off was asked";
-        } else {
-            qCInfo(lcServices) << "Mains restored; shutdown cancelled";
-            d->cancel();
-        }
-    }
+    if (d->queltaOffEnable)
+        d->followUpsOff(state);
+    d->evaluate();
 }
 
 void ServiceShutdown::onTimerTimeout()
 {
-    if (d->mainsFault && d->capacityLow && !d->linkLost && d->countdown > shortCountdown) {
-        qCInfo(lcServices) << "Battery capacity" << *d->battCapacity << "% is below"
-                           << d->mainFaultOffCap << "%; shutting down in" << shortCountdown
-                           << "seconds";
-        d->shorten(shortCountdown, "(battery capacity)");
-    }
-
     bool finish = false;
     const bool actionDue =
         (d->upsOffEnable && (d->countdown == 10 || d->countdown == 2)) || d->countdown == 1;
@@ -682,6 +694,11 @@ bool ServiceShutdown::alerting() const
     return d->alerting;
 }
 
+bool ServiceShutdown::endDoesNothing() const
+{
+    return d->queltaOffEnable && !d->osOffEnable && !d->execEnable && !d->upsOffEnable;
+}
+
 bool ServiceShutdown::cancelCountdown(const QString &where)
 {
     const QString user = QString::fromStdWString(platform::userName());
@@ -728,13 +745,11 @@ void ServiceShutdown::setQueltaOffEnable(bool enable)
     if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable,
                    &ServiceShutdown::queltaOffEnableChanged))
         return;
-    if (enable) {
-        d->judgeSupplies();
-        return;
+    if (!enable) {
+        d->memory = Protection::Memory();
+        d->cancel();
     }
-    d->mainsFault = false;
-    d->battLow = false;
-    d->cancel();
+    d->evaluate();
 }
 
 int ServiceShutdown::mainFaultOffTime() const

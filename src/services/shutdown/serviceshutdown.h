@@ -10,16 +10,16 @@ class ServiceShutdownPrivate;
 class Settings;
 struct UpsState;
 
-// Protects the computer while the UPS runs on battery: a mains failure (or a
-// low battery) starts a countdown; near its end the UPS may be told to switch
-// its output off, the user's command file may run, the open windows are
-// recorded in "/data/shutdown.log" and the system is powered off. The return of
-// the mains cancels a countdown that a failure started, until the end is committed
-// (the network clients told, the UPS output-off or the power-off asked): from then
-// on only the UPS's power cycle, or switching the protection off, ends it. A battery
-// reading counts once two status replies in a row agree. The scheduled power-off
-// uses the same countdown (startShutdown). It reads the UPS from the data sets handed to
-// updateState and follows its settings as they are written.
+// Protects the computer while the UPS runs on battery. What to do is the protection decision's
+// (Protection::decide: a mains failure, a low battery, too few supplies able to feed); this
+// class carries it out: the countdown, near its end the UPS told to switch its output off,
+// the user's command file, the open windows recorded in "/data/shutdown.log" and the system
+// powered off. The return of the mains cancels a countdown that a failure started, until the
+// end is committed (the network clients told, or the UPS output-off asked): from then on only
+// the UPS's power cycle, or switching the protection off, ends it. A power-off the system
+// refused commits nothing. The scheduled power-off uses the same countdown (startShutdown). It
+// reads this computer's UPS from the data sets handed to updateState, the other supplies from
+// its SupplyCount, and follows its settings as they are written.
 class SupplyCount;
 
 class ServiceShutdown : public QObject
@@ -52,13 +52,17 @@ class ServiceShutdown : public QObject
     // The warning of a starting countdown stands: until the countdown ends or is called off, or
     // the mains returns.
     Q_PROPERTY(bool alerting READ alerting NOTIFY progressChanged)
+    // The protection is on, but nothing is set to happen at the end of a countdown: no power-off,
+    // no command file, no UPS switch-off.
+    Q_PROPERTY(bool endDoesNothing READ endDoesNothing NOTIFY endDoesNothingChanged)
 
 public:
     // A step that must be over before the UPS output is switched off or the computer powered
     // off (telling other computers on the same UPS to shut down, and waiting for them). It is
     // called once per countdown when the first of those actions is due, and the countdown holds
-    // until it calls `done` or its time limit has passed.
-    using FinalStep = std::function<void(std::function<void()> done)>;
+    // until it calls `done` or its time limit has passed. It returns whether other computers
+    // were told (FSD went out), which makes the end final.
+    using FinalStep = std::function<bool(std::function<void()> done)>;
 
     // `devComm` carries the UPS shutdown command and its cancel.
     ServiceShutdown(Settings *settings, DevComm *devComm, QObject *parent = nullptr);
@@ -93,6 +97,7 @@ public:
     bool committed() const;
     bool cancellable() const;
     bool alerting() const;
+    bool endDoesNothing() const;
 
     // The user calls this countdown off from `where` (a screen, the tray, a notice). The
     // protection stays on for the next event. Refused, and false, once the end is committed.
@@ -102,7 +107,8 @@ public:
     void start();
     void setFinalStep(const FinalStep &step, int timeLimitSeconds);
     // The supplies of this computer: unless only its own UPS is chosen, the countdown starts
-    // when fewer than the minimum can feed it, and stops when enough can again.
+    // when fewer than the minimum can feed it, and stops when enough can again. This computer's
+    // data sets reach them through updateState. Without, its own UPS alone is its supply.
     void setSupplies(SupplyCount *supplies);
     // The scheduled power-off: a countdown of `minutes` (0: ten seconds) unless
     // one is running. The return of the mains does not cancel it.
@@ -124,6 +130,7 @@ signals:
     void execTimeChanged();
     void execFileChanged();
     void osOffEnableChanged();
+    void endDoesNothingChanged();
     void shutdownTimeChanged(int sec);
     void shutdownStarted(int sec); // 0: cancelled
     // A running countdown now ends sooner: `sec` seconds are left.

@@ -1,7 +1,10 @@
 #include "supplycount.h"
 
+#include "clock.h"
 #include "logcategories.h"
 #include "settings.h"
+
+#include <climits>
 
 SupplyCount::SupplyCount(Settings *settings, QObject *parent)
     : QObject(parent), m_settings(settings)
@@ -52,13 +55,28 @@ void SupplyCount::setNameCheck(const std::function<bool(const QString &)> &known
     m_known = known;
 }
 
+void SupplyCount::listEdited()
+{
+    if (m_known) {
+        for (auto it = m_seen.begin(); it != m_seen.end();) {
+            if (it.key() != QLatin1String(localName) && !m_known(it.key()))
+                it = m_seen.erase(it);
+            else
+                ++it;
+        }
+    }
+    checkNames();
+}
+
 void SupplyCount::checkNames()
 {
     if (!m_known)
         return;
     QStringList unknown;
     for (const QString &name : qAsConst(m_chosen)) {
-        if (name != QLatin1String(localName) && !m_known(name))
+        // One its server stopped listing is judged by what it was last seen as, not unknown.
+        if (name != QLatin1String(localName) && !m_known(name) &&
+            !m_seen.value(name).last.online())
             unknown.append(name);
     }
     if (unknown == m_unknown)
@@ -70,6 +88,7 @@ void SupplyCount::checkNames()
                               "it counts as able to feed this computer")
                    .arg(unknown.join(QStringLiteral(", ")));
     emit unknownChanged();
+    emit changed();
 }
 
 bool SupplyCount::localOnly() const
@@ -77,45 +96,80 @@ bool SupplyCount::localOnly() const
     return m_chosen.size() == 1 && m_chosen.first() == QLatin1String(localName);
 }
 
+QList<Protection::Supply> SupplyCount::supplies(int capacityPercent) const
+{
+    QList<Protection::Supply> list;
+    const QDateTime now = Clock::now();
+    for (const QString &name : m_chosen) {
+        const bool isLocal = name == QLatin1String(localName);
+        const Seen seen = m_seen.value(name);
+        Protection::Supply supply;
+        supply.name = name;
+        supply.known = isLocal || !m_unknown.contains(name);
+        supply.answering = seen.now.online();
+        supply.everSeen = seen.last.online();
+        if (!supply.answering && seen.answered.isValid())
+            supply.unseenSeconds = int(qBound<qint64>(0, seen.answered.secsTo(now), INT_MAX));
+        const UpsState &flags = supply.answering ? seen.now : seen.last;
+        supply.onBattery = flags.onBattery;
+        supply.forcedShutdown = flags.forcedShutdown;
+        // Readings of this computer's own line need two in a row; a UPS server's are its own.
+        supply.batteryLow = supply.answering
+            ? seen.now.batteryLow &&
+                (!isLocal || (seen.previous.online() && seen.previous.batteryLow))
+            : seen.last.batteryLow;
+        const auto below = [capacityPercent](const UpsState &state) {
+            return state.batteryCharge && float(capacityPercent) > *state.batteryCharge;
+        };
+        supply.belowCapacity = supply.answering && below(seen.now) && (!isLocal || below(seen.previous));
+        list.append(supply);
+    }
+    return list;
+}
+
 QStringList SupplyCount::lost() const
 {
     QStringList names;
-    for (const QString &name : m_chosen) {
-        if (m_lost.value(name))
-            names.append(name);
+    for (const Protection::Supply &supply : supplies(0)) {
+        if (Protection::critical(supply))
+            names.append(supply.name);
     }
     return names;
 }
 
 void SupplyCount::updateLocal(const UpsState &state)
 {
-    if (state.online())
-        m_localSeen = state;
-    judge(QString::fromLatin1(localName), UpsState::supplyLost(state, m_localSeen));
+    see(QString::fromLatin1(localName), state);
 }
 
-void SupplyCount::updateSupply(const QString &name, const UpsState &now, const UpsState &lastSeen)
+void SupplyCount::updateSupply(const QString &name, const UpsState &now)
 {
-    judge(name, UpsState::supplyLost(now, lastSeen));
+    see(name, now);
+    if (m_chosen.contains(name))
+        emit changed();
 }
 
 void SupplyCount::forget(const QString &name)
 {
-    judge(name, false);
+    if (!m_seen.contains(name) || !m_seen.value(name).now.online())
+        return;
+    see(name, UpsState());
+    if (m_chosen.contains(name)) {
+        qCWarning(lcServices).noquote()
+            << QStringLiteral("Supply %1 is no longer listed by its server; it counts by what "
+                              "it was last seen as")
+                   .arg(name);
+        emit changed();
+    }
 }
 
-void SupplyCount::judge(const QString &name, bool lost)
+void SupplyCount::see(const QString &name, const UpsState &state)
 {
-    if (m_lost.value(name) == lost)
-        return;
-    m_lost.insert(name, lost);
-    if (m_chosen.contains(name)) {
-        // With its own UPS alone this computer's shutdown keeps its own words for it.
-        if (!localOnly())
-            qCInfo(lcServices).noquote()
-                << (lost ? QStringLiteral("Supply %1 can no longer feed this computer")
-                         : QStringLiteral("Supply %1 can feed this computer again"))
-                       .arg(name);
-        emit changed();
+    Seen &seen = m_seen[name];
+    seen.previous = seen.now;
+    seen.now = state;
+    if (state.online()) {
+        seen.last = state;
+        seen.answered = Clock::now();
     }
 }

@@ -34,7 +34,6 @@ public:
     const UpsState &state() const;
     // The last state while it answered; empty before the first answer.
     const UpsState &lastSeen() const { return m_lastSeen; }
-    bool supplyLost() const { return UpsState::supplyLost(state(), m_lastSeen); }
     QString problem() const;
     int alarmNum() const;
     Alarm *alarm() const { return m_alarm; }
