@@ -111,7 +111,11 @@ void RecordWriterPrivate::queue(Row row)
         QSqlDatabase db = QSqlDatabase::database();
         std::deque<Row> one;
         one.push_back(std::move(row));
-        writeBatch(db, one);
+        std::deque<Row> kept = writeBatch(db, one);
+        if (roomMade) {
+            roomMade = false;
+            writeBatch(db, kept);
+        }
         return;
     }
     {
