@@ -1,6 +1,7 @@
 #include "loghandler.h"
 
 #include "clock.h"
+#include "diskreserve.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 
@@ -21,6 +23,7 @@ std::mutex logMutex;
 thread_local bool writing = false;
 std::atomic<bool> toStandardError {false};
 std::atomic<bool> toJournal {false};
+unsigned releasesSeen = 0; // the reserve's releases this handler saw (under the log lock)
 
 const char *levelWord(QtMsgType type)
 {
@@ -57,6 +60,25 @@ const char *journalPriority(QtMsgType type)
     return "";
 }
 
+enum class Append { Written, NoRoom, Failed };
+
+// Appends the entry whole or not at all: a disk that fills up in the middle of it would leave a
+// line cut short, so what part of it went is taken back. With the log lock held.
+Append appendWhole(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return errno == ENOSPC ? Append::NoRoom : Append::Failed;
+    const qint64 before = file.size();
+    const qint64 written = file.write(bytes);
+    if (written == bytes.size())
+        return Append::Written;
+    file.resize(before);
+    // Part of it went, or nothing for want of room.
+    return written > 0 || file.error() == QFileDevice::ResourceError ? Append::NoRoom
+                                                                     : Append::Failed;
+}
+
 } // namespace
 
 namespace LogHandler {
@@ -76,30 +98,39 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &t
 
     const QDateTime now = Clock::now();
     const QLocale english(QLocale::English);
+    const QString stamp = QStringLiteral("[%1] ").arg(
+        english.toString(now, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
     const QString line = QLatin1String(levelWord(type)) + text;
-    const QString entry = QStringLiteral("[%1] ").arg(english.toString(
-                              now, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))) +
-        line;
     const QString fileName = Paths::file(QStringLiteral("/log/")) +
         english.toString(now, QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt");
-    const QByteArray bytes = entry.toUtf8() + '\n';
+    const QByteArray bytes = (stamp + line).toUtf8() + '\n';
+    const auto toError = [type](const QByteArray &entry, const QString &words) {
+        const QByteArray out = toJournal ? journalPriority(type) + words.toUtf8() + '\n' : entry;
+        fwrite(out.constData(), 1, size_t(out.size()), stderr);
+        fflush(stderr);
+    };
     bool opened = false;
 
     {
         std::lock_guard<std::mutex> lock(logMutex);
-        QFile file(fileName);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            file.write(bytes);
-            file.flush();
-            file.close();
-            opened = true;
+        Append result = appendWhole(fileName, bytes);
+        if (result == Append::NoRoom) {
+            // A full disk gives up its reserve. Its note is written here, before the entry: a
+            // message raised inside a message handler never reaches one.
+            const DiskReserve::Release room = DiskReserve::release(&releasesSeen, false);
+            if (room == DiskReserve::Release::GivenUp) {
+                const QString noteLine =
+                    QLatin1String(levelWord(QtWarningMsg)) + DiskReserve::note();
+                const QByteArray noteEntry = (stamp + noteLine).toUtf8() + '\n';
+                if (appendWhole(fileName, noteEntry) == Append::Written && toStandardError)
+                    toError(noteEntry, noteLine);
+            }
+            if (room != DiskReserve::Release::NoRoom)
+                result = appendWhole(fileName, bytes);
         }
-        if (opened && toStandardError) {
-            const QByteArray out =
-                toJournal ? journalPriority(type) + line.toUtf8() + '\n' : bytes;
-            fwrite(out.constData(), 1, size_t(out.size()), stderr);
-            fflush(stderr);
-        }
+        opened = result == Append::Written;
+        if (opened && toStandardError)
+            toError(bytes, line);
     }
     if (!opened) {
         // The day's file cannot be written (the folder was removed, the disk is full): keep the

@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "compositionroot.h"
 #include "configcommand.h"
+#include "diskreserve.h"
 #include "logcategories.h"
 #include "loghandler.h"
 #include "nutusercommand.h"
@@ -17,9 +18,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <QTranslator>
+
+#include <algorithm>
 
 namespace Startup {
 
@@ -61,14 +66,62 @@ void installSystemCatalogue(QTranslator *catalogue)
         QCoreApplication::installTranslator(catalogue);
 }
 
-// Run by root on the program folder of another user (the service's), the settings folder and
-// file a command made or wrote stay that user's, or the program could no longer read or replace
-// its own settings.
-void keepOwner()
+// A word of a command line as a shell takes it back.
+QString shellWord(const QString &word)
 {
-    const std::wstring root = Paths::root().toStdWString();
-    for (const char *file : {"/cfg", "/cfg/config.cfg"})
-        platform::matchOwner(Paths::file(QString::fromLatin1(file)).toStdWString(), root);
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:=@%+,-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+// Run by root on the program folder of another user (the service's, a user's own), the program
+// is that user from here on, before anything is written there: what it makes stays theirs, so
+// the service can still store its history and log once it runs again. What an earlier run as
+// root left there is given back first. Where root cannot become the owner, the run is refused
+// with the command that works. False then, or when the owner cannot use the folder.
+bool runAsFolderOwner(const QStringList &arguments, QString *owner)
+{
+    const QString root = Paths::root();
+    const std::vector<std::wstring> entries = {L"cfg", L"data", L"log", L"quelta.lock",
+                                               L"quelta.sock"};
+    std::wstring name;
+    std::wstring error;
+    const platform::FolderUser user =
+        platform::runAsFolderOwner(root.toStdWString(), entries, &name, &error);
+    if (user == platform::FolderUser::Unchanged)
+        return true;
+    *owner = QString::fromStdWString(name);
+    const QString program = QFileInfo(arguments.value(0)).fileName();
+    QTextStream err(stderr);
+    if (user == platform::FolderUser::Owner) {
+        if (QFileInfo(root).isWritable())
+            return true;
+        err << QStringLiteral("%1: The program folder %2 belongs to the user %3, who cannot "
+                              "write there; nothing was written.\n")
+                   .arg(program, root, *owner);
+        return false;
+    }
+    QStringList command = {QStringLiteral("sudo"), QStringLiteral("-u"), shellWord(*owner),
+                           program};
+    const bool service = root == Paths::serviceRoot();
+    const bool homeGiven = std::any_of(arguments.begin(), arguments.end(), [](const QString &a) {
+        return a == QLatin1String("--home") || a.startsWith(QLatin1String("--home="));
+    });
+    if (!homeGiven && !service)
+        command << QStringLiteral("--home") << shellWord(root);
+    for (const QString &argument : arguments.mid(1))
+        command << shellWord(argument);
+    err << QStringLiteral("%1: The program folder %2 belongs to the user %3, and this run as root "
+                          "cannot become that user (%4); nothing was written. Run it as that "
+                          "user: %5")
+               .arg(program, root, *owner, QString::fromStdWString(error), command.join(' '));
+    if (service)
+        err << QStringLiteral(", or start the service: sudo systemctl start quelta");
+    err << '\n';
+    return false;
 }
 
 // --nut-user, config and status: the settings file, the accounts beside it, or a question to
@@ -95,7 +148,6 @@ int runCommand(const CommandLine &commandLine)
                                        commandLine.nutUserNames(), commandLine.nutUserRole(), in,
                                        out, err);
     }
-    keepOwner();
     return exitCode;
 }
 
@@ -148,6 +200,9 @@ int run(int &argc, char **argv, Window *window)
         return translated.finish();
     }
 
+    QString owner;
+    if (!runAsFolderOwner(argumentList(argc, argv), &owner))
+        return 2;
     if (command)
         return runCommand(commandLine);
 
@@ -155,6 +210,12 @@ int run(int &argc, char **argv, Window *window)
     // The service runs in "/", where nothing may be written: crash records go beside the logs.
     platform::installCrashHandler(Paths::file(QStringLiteral("/log")).toStdWString());
     LogHandler::install(headless);
+    if (!owner.isEmpty())
+        qCInfo(lcShell).noquote()
+            << QStringLiteral("Started by root on the program folder of the user %1: runs as "
+                              "that user, so what it writes there stays theirs")
+                   .arg(owner);
+    DiskReserve::make();
 
     int exitCode = 0;
     {

@@ -11,7 +11,7 @@ namespace {
 
 std::mutex rootMutex;
 QString cachedRoot;
-QString serviceRoot;
+QString serviceFolder;
 
 // An installed program (under /usr, or with its shipped files in share/quelta beside its bin
 // folder) never keeps files beside itself, though root may write there.
@@ -30,8 +30,8 @@ QString computeRoot()
     const QString appDir = QCoreApplication::applicationDirPath();
     if (!appDir.isEmpty() && !installed(appDir) && QFileInfo(appDir).isWritable())
         return appDir;
-    if (!serviceRoot.isEmpty())
-        return serviceRoot;
+    if (!serviceFolder.isEmpty())
+        return serviceFolder;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(data);
     return data;
@@ -72,7 +72,13 @@ QString shipped(const QString &relative)
 void setServiceRoot(const QString &folder)
 {
     std::lock_guard<std::mutex> lock(rootMutex);
-    serviceRoot = folder;
+    serviceFolder = folder;
+}
+
+QString serviceRoot()
+{
+    std::lock_guard<std::mutex> lock(rootMutex);
+    return serviceFolder;
 }
 
 void setRoot(const QString &root)

@@ -26,5 +26,7 @@ void setRoot(const QString &root);
 // For the service program: where it keeps its files once installed, in place of the per-user
 // folder, so its command line finds the running service without --home. Before root() is asked.
 void setServiceRoot(const QString &folder);
+// That folder; empty for the desktop program.
+QString serviceRoot();
 
 } // namespace Paths

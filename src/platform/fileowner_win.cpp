@@ -2,9 +2,10 @@
 
 namespace platform {
 
-bool matchOwner(const std::wstring &, const std::wstring &)
+FolderUser runAsFolderOwner(const std::wstring &, const std::vector<std::wstring> &, std::wstring *,
+                            std::wstring *)
 {
-    return true;
+    return FolderUser::Unchanged;
 }
 
 } // namespace platform

@@ -114,11 +114,33 @@ bool syncToDisk(int descriptor);
 // Linux: the stream systemd names in JOURNAL_STREAM. Windows: never.
 bool standardErrorIsJournal();
 
-// Gives `path` the owner and group of `like` where they differ and the process may change
-// them, so a file the administrator writes into another user's program folder (the service's,
-// as root) stays readable and replaceable by that user. True when nothing was to be done or it
-// was done. Linux: lchown, as root only. Windows: ownership follows the folder; always true.
-bool matchOwner(const std::wstring &path, const std::wstring &like);
+// Who the process is on its program folder, after runAsFolderOwner.
+enum class FolderUser {
+    Unchanged, // not root, or root on a folder of its own or one not made yet
+    Owner, // root on a folder of another user: the process is that user now, for good
+    Refused // root on a folder of another user, and the process could not become that user
+};
+
+// Run by root on a folder another user owns (the service's, a user's own), the process becomes
+// that user before it writes anything there, so every file it makes there, and every program it
+// starts, is theirs as when they run it themselves: the folder's owner and group, the user's
+// other groups, and their HOME, USER and LOGNAME. What root left in `entries` of the folder
+// (names below it, walked down without leaving the folder; links and files of several names
+// left alone) is given to that user first, so an earlier run as root keeps them out of nothing. `user` gets the user's name (the number when the system
+// knows no name for it), `error` why the process could not become them.
+// Linux: fchownat, then setgroups (the user's groups), setgid, setuid, and a check that root
+// cannot be taken back. Windows: files follow the folder's rights; always Unchanged.
+FolderUser runAsFolderOwner(const std::wstring &folder, const std::vector<std::wstring> &entries,
+                            std::wstring *user, std::wstring *error);
+
+// Bytes this process may still write on the disk that holds `folder`; -1 when unknown.
+// Linux: statvfs (the blocks free to unprivileged users). Windows: GetDiskFreeSpaceExW.
+long long freeDiskSpace(const std::wstring &folder);
+
+// Makes `path` a file of `bytes` whose room the disk has really set aside, so removing it gives
+// that room back at once. False, and no file, when there is no room for it.
+// Linux: posix_fallocate. Windows: the end of file set past the data (NTFS allocates it).
+bool setAsideFile(const std::wstring &path, long long bytes);
 
 // How many files and sockets the process may hold open at once, after raising its own limit as
 // far as the system lets it (up to 65536); -1 where the system sets no such limit on sockets.

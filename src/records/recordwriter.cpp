@@ -1,6 +1,7 @@
 #include "recordwriter.h"
 
 #include "database.h"
+#include "diskreserve.h"
 #include "historynotice.h"
 #include "logcategories.h"
 
@@ -64,6 +65,8 @@ public:
     RecordWriter *q = nullptr;
     HistoryNotice *notice = nullptr;
     QSet<int> failing; // tables whose last write failed (the writer thread's own)
+    bool roomMade = false; // a full disk gave up its reserve: the batch goes again at once
+    unsigned releasesSeen = 0;
 
     bool failed(int table, const QSqlError &error, const QString &path, const char *what);
     void stored(int table);
@@ -86,6 +89,12 @@ bool RecordWriterPrivate::failed(int table, const QSqlError &error, const QStrin
 {
     failing.insert(table);
     const int cause = HistoryNotice::causeOf(error, path);
+    // The reserve given up makes the room: nothing to tell unless that is not enough.
+    if (cause == HistoryNotice::DiskFull &&
+        DiskReserve::release(&releasesSeen) != DiskReserve::Release::NoRoom) {
+        roomMade = true;
+        return true;
+    }
     if (notice)
         notice->report(cause, error.text());
     else
@@ -102,7 +111,11 @@ void RecordWriterPrivate::queue(Row row)
         QSqlDatabase db = QSqlDatabase::database();
         std::deque<Row> one;
         one.push_back(std::move(row));
-        writeBatch(db, one);
+        std::deque<Row> kept = writeBatch(db, one);
+        if (roomMade) {
+            roomMade = false;
+            writeBatch(db, kept);
+        }
         return;
     }
     {
@@ -197,6 +210,14 @@ void RecordWriterPrivate::run()
                     open();
                 lock.unlock();
                 std::deque<Row> kept = writeBatch(db, batch);
+                if (roomMade) {
+                    // On a connection of its own again: one that failed a write may hold on
+                    // to the failure.
+                    roomMade = false;
+                    db.close();
+                    open();
+                    kept = writeBatch(db, kept);
+                }
                 lock.lock();
                 if (stopping && !kept.empty()) {
                     qCWarning(lcRecords) << kept.size()
@@ -236,17 +257,35 @@ std::deque<Row> RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row
                 query.addBindValue(value);
             ok = query.exec();
         }
-        if (ok)
+        if (ok) {
             done.push_back(i);
-        else if (failed(row.table, query.lastError(), db.databaseName(), row.what))
+        } else if (failed(row.table, query.lastError(), db.databaseName(), row.what)) {
             kept.push_back(row);
+            if (roomMade) {
+                // The rest of the batch goes again, whole and in its order, now that there is
+                // room: in one transaction that is all of it.
+                if (transaction) {
+                    db.rollback();
+                    kept = batch;
+                } else {
+                    kept.insert(kept.end(), batch.begin() + std::ptrdiff_t(i) + 1, batch.end());
+                }
+                return kept;
+            }
+        }
     }
-    if (transaction && !db.commit()) {
-        const QSqlError error = db.lastError();
+    // Committed through a statement, whose error keeps SQLite's own code (a full disk).
+    QSqlQuery commit(db);
+    if (transaction && !commit.exec(QStringLiteral("commit"))) {
+        const QSqlError error = commit.lastError();
+        commit.finish();
         db.rollback();
         bool again = false;
-        for (size_t i : done)
-            again = failed(batch[i].table, error, db.databaseName(), "a batch of rows");
+        for (size_t i : done) {
+            again = failed(batch[i].table, error, db.databaseName(), "a batch of rows") || again;
+            if (roomMade)
+                break; // all of it again, told only if that fails
+        }
         if (again) {
             // The rows kept so far and the rolled-back ones, in their order.
             kept.clear();
@@ -258,8 +297,10 @@ std::deque<Row> RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row
     for (size_t i : done)
         stored(batch[i].table);
     committed += done.size();
-    if (!done.empty())
+    if (!done.empty()) {
         emit q->rowsCommitted();
+        DiskReserve::restore();
+    }
     return kept;
 }
 

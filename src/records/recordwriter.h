@@ -20,10 +20,12 @@ class RecordWriterPrivate;
 // Lost on a hard stop of the process (kill -9): only rows queued and not yet committed, those of
 // the last few milliseconds. A power cut loses the same and nothing committed.
 //
-// A row that finds no room (a full disk, a file that cannot be written now) waits in memory and
-// is tried again with the next row or after retryInterval; at most maxWaiting rows wait, beyond
-// that the oldest samples give way, and the log counts them once the rows are written. Rows
-// that still wait when the program ends are lost, and the log says how many.
+// A row that finds a full disk first takes the disk's reserve (DiskReserve), given up for it,
+// and is written at once. One that still finds no room (a full disk past its reserve, a file
+// that cannot be written now) waits in memory and is tried again with the next row or after
+// retryInterval; at most maxWaiting rows wait, beyond that the oldest samples give way, and the
+// log counts them once the rows are written. Rows that still wait when the program ends are
+// lost, and the log says how many.
 class RecordWriter : public QObject
 {
     Q_OBJECT

@@ -3,6 +3,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -128,6 +129,7 @@ private slots:
     void headless();
     void configAndStatus();
     void nutUserFromTheCommandLine();
+    void rootOnAnotherUsersFolder();
 };
 
 // A second start in a root shows the first and changes nothing, and one that cannot reach it
@@ -437,8 +439,6 @@ void TestProgram::headless()
 // reads); a key that does not exist, a value the key cannot hold and a password on the command
 // line are refused with exit status 2; a password from standard input is stored obscured; status
 // answers in words and as upsc lists the variables, with the exit codes monitoring plugins read.
-// Run by root on another user's folder (the service's), what a command writes stays that
-// user's.
 void TestProgram::configAndStatus()
 {
     QTemporaryDir dir;
@@ -547,17 +547,6 @@ void TestProgram::configAndStatus()
     QVERIFY2(out.contains("\nnetwork/upsName=house\n") && out.contains("\nemail/authPasswd=(set)\n") &&
                  out.contains("\nemail/serverPort=25\n") && out.startsWith("language/auto=true\n"),
              qPrintable(out));
-
-    if (::getuid() != 0)
-        return;
-    const uid_t nobody = 65534;
-    QCOMPARE(::chown(QFile::encodeName(root).constData(), nobody, nobody), 0);
-    QCOMPARE(run({"config", "set", "network/port", "3494"}), 0);
-    for (const QString &written : {root + "/cfg", root + "/cfg/config.cfg"}) {
-        struct stat info;
-        QCOMPARE(::stat(QFile::encodeName(written).constData(), &info), 0);
-        QVERIFY2(info.st_uid == nobody && info.st_gid == nobody, qPrintable(written));
-    }
 }
 
 // Accounts managed without a display, the password from standard input and only its hash on
@@ -592,6 +581,121 @@ void TestProgram::nutUserFromTheCommandLine()
     QCOMPARE(out, QString());
     QVERIFY(QDir(root + "/log").entryList(QDir::Files).isEmpty());
     QVERIFY(!QFile::exists(root + "/data/quelta.db"));
+}
+
+// Started by root on the folder of another user (the service's): the program runs as that user
+// (its commands too), and once it stops every file in the folder is theirs, what an earlier run
+// as root left there and what a command wrote included, so the service can go on storing its
+// history and logging. Where root cannot become that user (an id a user namespace does not map), the start
+// is refused with the command that works, and nothing is written.
+void TestProgram::rootOnAnotherUsersFolder()
+{
+    if (::getuid() != 0)
+        QSKIP("Only root starts the program on another user's folder");
+    const uid_t nobody = 65534;
+    const gid_t nogroup = 65534;
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                      QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    const QString root = dir.path() + "/home";
+    const QString tmp = dir.path() + "/tmp"; // a private temporary folder, as a service has
+    QVERIFY(QDir().mkpath(root + "/cfg") && QDir().mkpath(tmp));
+    QCOMPARE(::chmod(QFile::encodeName(tmp).constData(), 01777), 0);
+    UpsSimProcess sim;
+    QVERIFY(sim.isReady());
+    QCOMPARE(::chmod(QFile::encodeName(sim.portPath()).constData(), 0666), 0);
+    QFile config(root + "/cfg/config.cfg");
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8());
+    config.close();
+    const auto start = [&] {
+        return std::make_unique<Program>(QStringList {"--home", root},
+                                         QMap<QString, QString> {{"TMPDIR", tmp}}, false,
+                                         QUELTA_BIN_DIR "/queltad");
+    };
+    const auto stop = [](Program &program) {
+        program.signal(SIGTERM);
+        return program.waitForFinished(15000) && program.exitCode() == 0;
+    };
+
+    // Root's own run on its own folder leaves root's files.
+    auto first = start();
+    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000);
+    QVERIFY(stop(*first));
+    QCOMPARE(::chown(QFile::encodeName(root).constData(), nobody, nogroup), 0);
+    QVERIFY(QFile::remove(root + "/log/output/upsstatus.txt"));
+    // What the folder's owner could have put there: a second name of a file of root's, a link
+    // to a folder of root's. Neither is given away.
+    const QString outside = dir.path() + "/outside";
+    QVERIFY(QDir().mkpath(outside));
+    QFile secret(outside + "/secret");
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.close();
+    QCOMPARE(::link(QFile::encodeName(secret.fileName()).constData(),
+                    QFile::encodeName(root + "/data/second-name").constData()),
+             0);
+    QVERIFY(QFile::link(outside, root + "/data/elsewhere"));
+
+    auto service = start();
+    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000);
+    QFile status(QString("/proc/%1/status").arg(service->processId()));
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    const QByteArray ids = status.readAll();
+    QVERIFY2(ids.contains("\nUid:\t65534\t65534\t65534\t65534\n") &&
+                 ids.contains("\nGid:\t65534\t65534\t65534\t65534\n"),
+             ids.constData());
+    QVERIFY(logText(root).contains("Started by root on the program folder of the user nobody: "
+                                   "runs as that user"));
+    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        queryValue(root, "select count(*) from alarm where alarm = 2").toInt() == 1, 10000);
+    Program asked({"--home", root, "status"}, {}, false, QUELTA_BIN_DIR "/queltad");
+    QVERIFY(asked.waitForFinished(15000));
+    QCOMPARE(asked.exitCode(), 1);
+    QVERIFY(asked.readAllStandardOutput().startsWith("ups: on battery\n"));
+    QVERIFY(stop(*service));
+    for (const QString &path : {outside, secret.fileName()})
+        QCOMPARE(QFileInfo(path).ownerId(), 0u);
+    QVERIFY(QFile::remove(root + "/data/second-name") && QFile::remove(root + "/data/elsewhere"));
+    Program set({"--home", root, "config", "set", "network/port", "3494"}, {}, false,
+                QUELTA_BIN_DIR "/queltad");
+    QVERIFY(set.waitForFinished(15000));
+    QCOMPARE(set.exitCode(), 0);
+
+    QStringList foreign;
+    QDirIterator walk(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                      QDirIterator::Subdirectories);
+    QStringList paths = {root};
+    while (walk.hasNext())
+        paths << walk.next();
+    for (const QString &path : paths) {
+        struct stat info;
+        QCOMPARE(::lstat(QFile::encodeName(path).constData(), &info), 0);
+        if (info.st_uid != nobody || info.st_gid != nogroup)
+            foreign << path;
+    }
+    QVERIFY2(foreign.isEmpty(), qPrintable(foreign.join('\n')));
+    QVERIFY(paths.contains(root + "/data/quelta.db") && paths.contains(root + "/cfg/usb.cfg") &&
+            paths.contains(root + "/log/output/upsstatus.txt"));
+
+    if (QProcess::execute("unshare", {"--user", "--map-root-user", "true"}) != 0)
+        QSKIP("No user namespace to be a root that cannot become the folder's owner in");
+    const QByteArray log = logText(root);
+    QProcess refused;
+    refused.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    refused.start("unshare", {"--user", "--map-root-user", QUELTA_BIN_DIR "/queltad", "--home",
+                              root, "--headless"});
+    QVERIFY(refused.waitForFinished(15000));
+    QCOMPARE(refused.exitCode(), 2);
+    const QString err = QString::fromLocal8Bit(refused.readAllStandardError());
+    QVERIFY2(err == QString("queltad: The program folder %1 belongs to the user nobody, and this "
+                            "run as root cannot become that user (Operation not permitted); "
+                            "nothing was written. Run it as that user: sudo -u nobody queltad "
+                            "--home %1 --headless\n")
+                        .arg(root),
+             qPrintable(err));
+    QCOMPARE(logText(root), log);
+    QVERIFY(!QFileInfo::exists(root + "/quelta.lock"));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -393,8 +393,9 @@ def user_folder_run(home):
 
 
 def service_folder_run():
-    """Root without --home: the service program sets up the service's folder, whose files stay
-    the service user's, so the service can still read and replace them."""
+    """Root without --home: the service program sets up the service's folder and watches from
+    it, and its files stay the service user's, so the service can still read and replace
+    them."""
     env = {k: v for k, v in os.environ.items() if k != "QUELTA_HOME"}
     r = run("/usr/bin/queltad", "config", "set", "network/upsName", "cupboard", env=env)
     config = "/var/lib/quelta/cfg/config.cfg"
@@ -409,6 +410,24 @@ def service_folder_run():
     r = run("/usr/bin/queltad", "status", env=env)
     check(r.returncode == 3 and "does not run on the program folder /var/lib/quelta" in r.stderr,
           f"queltad status with no service running: exit status 3 ({r.returncode})")
+
+    # Watching by hand (sudo queltad): it becomes the service's user, so whatever it leaves in
+    # the folder is that user's and the service can still store its history and log.
+    with tempfile.TemporaryDirectory(prefix="quelta-tmp-") as tmp:
+        os.chmod(tmp, 0o1777)
+        program = subprocess.Popen(["/usr/bin/queltad"], env=dict(env, TMPDIR=tmp),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        running = wait_for(lambda: os.path.exists("/var/lib/quelta/quelta.sock")
+                           and os.path.exists("/var/lib/quelta/data/quelta.db"), 30)
+        program.send_signal(signal.SIGTERM)
+        program.wait(30)
+    foreign = [os.path.join(folder, name)
+               for folder, folders, files in os.walk("/var/lib/quelta")
+               for name in folders + files
+               if os.lstat(os.path.join(folder, name)).st_uid != owner]
+    check(running and program.returncode == 0 and not foreign,
+          "sudo queltad runs as the service's user and leaves its folder that user's "
+          f"({program.returncode}, {foreign})")
 
 
 RECORDER = """#!/bin/sh

@@ -3,23 +3,30 @@
 // are written again once there is room. A program started on a full disk reads its scheduled
 // tasks and writes the rows that waited once there is room. The disk is a small tmpfs filled to the last byte where
 // one can be mounted, and in every run also a file size limit of 0 (the kernel refuses the
-// writes with EFBIG instead of ENOSPC).
+// writes with EFBIG instead of ENOSPC). A program folder on a disk of its own that fills up
+// gives up its reserve, so an orderly stop loses no row and cuts no line of the log.
 #include "clock.h"
 #include "compositionroot.h"
 #include "database.h"
 #include "devcomm.h"
+#include "diskreserve.h"
 #include "fulldisk.h"
+#include "logcategories.h"
+#include "loghandler.h"
+#include "paths.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
 #include "selftestrecorder.h"
 #include "servicescheduletask.h"
 #include "serviceshutdown.h"
+#include "startup.h"
 #include "statusfile.h"
 #include "testroot.h"
 #include "upsstate.h"
 
 #include <QDir>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -262,6 +269,83 @@ private slots:
                                            "samples, 0 alarms")
                                        .arg(samples)),
                      "the count of dropped rows");
+    }
+
+    // The whole program folder on one small disk, with the reserve set aside at start. The disk
+    // fills while the UPS raises alarms and the program logs: the first write that finds no
+    // room gives up the reserve, which the log says, and after an orderly stop the database
+    // reopened holds every row queued and each line of the log is whole, the last one too. With
+    // room again, the reserve is set aside again.
+    void orderlyStopOnAFullDisk()
+    {
+        const QString folder = m_root.file("/disk");
+        FullDisk disk(folder, FullDisk::Tmpfs, "16m");
+        if (!disk.isReady())
+            QSKIP(qPrintable(disk.why()));
+        Paths::setRoot(folder);
+        Startup::createAppDirectories();
+        LogHandler::install();
+        const QString reserve = folder + "/data/.reserve";
+        DiskReserve::make();
+        QVERIFY(DiskReserve::isHeld());
+        QCOMPARE(QFileInfo(reserve).size(), DiskReserve::size);
+        const int alarms = 60;
+        {
+            Database database;
+            database.open();
+            database.init();
+            RecordWriter writer;
+            writer.start();
+            qCInfo(lcShell) << "Monitoring"; // the day's file, with room left in its last block
+            disk.fill();
+            QVERIFY(disk.refusesWrites());
+            for (int i = 0; i < alarms; ++i) {
+                writer.insertAlarm(i % 2 ? 3 : 2);
+                qCInfo(lcShell).noquote()
+                    << QStringLiteral("Alarm %1 raised: a line long enough that a few of them "
+                                      "take more room than the last block of the log file has")
+                           .arg(i);
+            }
+            writer.stop();
+            qCInfo(lcShell) << "Quelta ends with exit code 0";
+        }
+        qInstallMessageHandler(collectWarnings);
+        {
+            Database reopened;
+            reopened.open();
+            QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm"), alarms);
+            QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where alarm = 3"),
+                     alarms / 2);
+        }
+        QFile log(folder + "/log/2024-09-02.txt");
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray text = log.readAll();
+        QVERIFY(text.endsWith("] Information: Quelta ends with exit code 0\n"));
+        const QList<QByteArray> lines = text.left(text.size() - 1).split('\n');
+        const QRegularExpression whole(
+            "^\\[2024-09-02 [0-9:.]{12}\\] (Information|Warning): ("
+            "Monitoring|Alarm \\d+ raised: .* the log file has|The disk of the program folder is "
+            "full: .*|Quelta ends with exit code 0)$");
+        for (const QByteArray &line : lines)
+            QVERIFY2(whole.match(QString::fromUtf8(line)).hasMatch(), line.constData());
+        QCOMPARE(lines.size(), alarms + 3);
+        QCOMPARE(text.count("its reserve of 4 MB (" + reserve.toUtf8() + ") is given up"), 1);
+        QVERIFY(!QFileInfo::exists(reserve) && !DiskReserve::isHeld());
+
+        disk.release();
+        Clock::advance(61);
+        {
+            Database database;
+            database.open();
+            RecordWriter writer;
+            writer.start();
+            writer.insertAlarm(2);
+            QVERIFY(writer.flush());
+        }
+        QVERIFY(DiskReserve::isHeld());
+        QCOMPARE(QFileInfo(reserve).size(), DiskReserve::size);
+        QVERIFY(allWarnings().isEmpty());
+        Paths::setRoot(m_root.path());
     }
 };
 
