@@ -337,7 +337,7 @@ QByteArray CompositionRoot::statusDocument() const
                       NutUpsPublisher::build(unit->state(), DevComm::NUT,
                                              unit->alarm()->standingAlarmTexts(), {})});
     }
-    return StatusReport::document(upses);
+    return StatusReport::document(upses, m_settings->fileNotice());
 }
 
 QVector<CompositionRoot::UpsSource> CompositionRoot::upsSources() const
