@@ -397,7 +397,11 @@ QVariant SettingsPrivate::read(const QString &key, bool isRaw) const
     // A key taken out of the file by hand holds its default, as at the next start.
     if (!values.contains(key)) {
         const SettingKeys::Key *row = isRaw ? nullptr : SettingKeys::find(key);
-        return row ? row->defaultValue : QVariant();
+        if (!row || row->kind == SettingKeys::Kind::Secret)
+            return row ? row->defaultValue : QVariant();
+        if (!row->defaultValue.isValid())
+            return SettingKeys::isList(row->kind) ? QVariant(QStringList()) : QVariant();
+        return SettingKeys::check(*row, row->defaultValue).value;
     }
     const QVariant stored = values.value(key);
     Converter decoder = decoders.value(key);

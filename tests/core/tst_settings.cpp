@@ -3,6 +3,8 @@
 #include "loghandler.h"
 #include "paths.h"
 #include "settings.h"
+#include "settingkeys.h"
+#include "settingsamples.h"
 #include "settingsfilecheck.h"
 #include "testroot.h"
 
@@ -42,6 +44,7 @@ private slots:
     void firstStartWritesEveryDefault();
     void completesAHandEditedFileWithoutTouchingIt();
     void damagedFileKeptAside();
+    void everyKeyInEveryFormAndEveryDamage();
     void restoreKeepsTheLinkSettings();
     void passwordIsStoredProtected();
     void changesByAnotherProgram();
@@ -317,7 +320,7 @@ void TestSettings::damagedFileKeptAside()
             const Line line = lines.value(it.key(), {-1, -1, -1});
             const bool whole = line.start >= 0 &&
                 ((line.end <= damage.from) || (line.group >= damage.to && line.start >= damage.to));
-            const bool known = defaults.contains(it.key());
+            const bool known = defaults.contains(it.key()) || SettingKeys::find(it.key());
             QVERIFY2(known || (whole && it.key().startsWith("network/users/")),
                      qPrintable(label + ' ' + it.key()));
             if (whole)
@@ -361,8 +364,106 @@ void TestSettings::damagedFileKeptAside()
         QCOMPARE(m_settings->fileNotice(), QString());
         QCOMPARE(m_settings->getSettings(Settings::ShutdownEnable).toBool(), true);
     }
+    // UTF-8 where a line is, Latin-1 where it is not: the same name either way.
     QCOMPARE(m_settings->getSettings(Settings::ShutdownExecFile).toString(),
-             QString("/home/jÃ¼rgen/off.sh")); // UTF-8 is not what the settings reader reads
+             QString("/home/jürgen/off.sh"));
+    Clock::useSystemClock();
+}
+
+// Every key of the table, the watched list's included, in every form it may stand in the file
+// (as the program writes it, quoted by hand, a list as "a, b" or "a,b" unquoted) reads as its
+// typed value. A line damaged in any way (an open quote, an escape that is none, a backslash at
+// its end, junk bytes) is told, the file kept aside as it was, and only that line's value is
+// lost: junk bytes may have been a group header too, so they also cost the lines below them in
+// their group, up to the next header.
+void TestSettings::everyKeyInEveryFormAndEveryDamage()
+{
+    const QString path = m_root->file("/cfg/config.cfg");
+    const QStringList keys = SettingKeys::names(2);
+    QMap<QString, SettingSamples::Sample> samples;
+    for (const QString &key : keys)
+        samples.insert(key, SettingSamples::of(key));
+    const auto same = [](const QString &key, const QVariant &actual, const QVariant &expected) {
+        if (SettingKeys::find(key)->kind == SettingKeys::Kind::Secret)
+            return actual.toString() == expected.toString();
+        return actual == expected;
+    };
+    QMap<QString, int> lineOf;
+    const auto fileOf = [&](int round) {
+        QByteArray text;
+        QString group;
+        int line = 0;
+        for (int i = 0; i < keys.size(); ++i) {
+            const QString &key = keys.at(i);
+            if (key.section('/', 0, 0) != group) {
+                group = key.section('/', 0, 0);
+                text += '[' + group.toLatin1() + "]\n";
+                ++line;
+            }
+            const QList<QByteArray> &forms = samples.value(key).forms;
+            text += key.section('/', 1).replace('/', '\\').toLatin1() + '=' +
+                forms.at((round + i) % forms.size()) + '\n';
+            lineOf.insert(key, ++line);
+        }
+        return text;
+    };
+    const auto write = [&path](const QByteArray &text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+            file.write(text) == text.size();
+    };
+
+    for (int round = 0; round < 5; ++round) {
+        QVERIFY(write(fileOf(round)));
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+        m_settings->load();
+        qInstallMessageHandler(previous);
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(m_settings->fileNotice(), QString());
+        for (const QString &key : keys)
+            QVERIFY2(same(key, m_settings->getSettings(key), samples.value(key).typed),
+                     qPrintable(QString("round %1: %2").arg(round).arg(key)));
+    }
+
+    const QByteArray sound = fileOf(0);
+    const QList<QByteArray> sample = sound.split('\n');
+    const QList<QPair<QByteArray, QByteArray>> damages = {{"quote", "\"/opt/notify.sh"},
+                                                          {"escape", "C:\\scripts\\off.bat"},
+                                                          {"backslash", "on \\"},
+                                                          {"junk", "\x01\xfe\x80 ab\x7f"}};
+    QRandomGenerator random(33);
+    int n = 0;
+    for (const auto &[kind, value] : damages) {
+        for (int pick = 0; pick < 8; ++pick) {
+            const QString damaged = keys.at(int(random.bounded(keys.size())));
+            const int line = lineOf.value(damaged);
+            QList<QByteArray> lines = sample;
+            lines[line - 1] = lines.at(line - 1).left(lines.at(line - 1).indexOf('=') + 1) + value;
+            const QByteArray text = lines.join('\n');
+            QVERIFY(write(text));
+            Clock::setNow(QDateTime(QDate(2025, 1, 1), QTime(10, 0, 0)).addSecs(++n));
+            warnings.clear();
+            const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+            m_settings->load();
+            qInstallMessageHandler(previous);
+            const QByteArray label = kind + ' ' + damaged.toLatin1();
+            QCOMPARE(warnings.size(), 1);
+            QVERIFY2(warnings.first().contains(QString("does not read whole (line %1 ").arg(line)),
+                     qPrintable(warnings.first()));
+            QCOMPARE(m_root->read(m_settings->setAsidePath().mid(m_root->path().size())), text);
+            QVERIFY(m_settings->fileNotice().contains(m_settings->setAsidePath()));
+            for (const QString &key : keys) {
+                const bool lost = key == damaged ||
+                    (kind == "junk" && key.section('/', 0, 0) == damaged.section('/', 0, 0) &&
+                     lineOf.value(key) > line);
+                const QVariant expected =
+                    lost ? SettingSamples::typedDefault(key) : samples.value(key).typed;
+                QVERIFY2(same(key, m_settings->getSettings(key), expected),
+                         qPrintable(label + " -> " + key.toLatin1()));
+            }
+        }
+    }
     Clock::useSystemClock();
 }
 
@@ -440,6 +541,8 @@ void TestSettings::changesByAnotherProgram()
 {
     m_settings->setSettings(Settings::NetworkPort, 3493);
     m_settings->setSettings(Settings::ShutdownEnable, false);
+    m_settings->setSettings("watch/size", 1);
+    m_settings->setSettings("watch/1/host", "127.0.0.2");
     QSignalSpy changed(m_settings, &Settings::changed);
     const auto announced = [&changed] {
         QStringList keys;
@@ -458,23 +561,60 @@ void TestSettings::changesByAnotherProgram()
         return text.replace(from, text.indexOf('\n', from) - from, line);
     };
     QByteArray text = m_root->read("/cfg/config.cfg");
-    text = set(set(text, "shutdown", "enable=true"), "network", "port=3494");
+    // The watched list's keys as well as the fixed ones.
+    text = set(set(set(set(text, "shutdown", "enable=true"), "network", "port=3494"), "watch",
+                   "size=2"),
+               "watch", "1\\host=127.0.0.9");
     QVERIFY(write(text));
-    QTRY_COMPARE(announced(), QStringList({"shutdown/enable", "network/port"}));
+    QTRY_COMPARE(announced().size(), 4);
+    QStringList keys = announced();
+    keys.sort();
+    QCOMPARE(keys, QStringList({"network/port", "shutdown/enable", "watch/1/host", "watch/size"}));
     changed.clear();
     QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3494);
     QCOMPARE(m_settings->getSettings(Settings::ShutdownEnable).toBool(), true);
+    QCOMPARE(m_settings->getSettings("watch/size").toInt(), 2);
+    QCOMPARE(m_settings->getSettings("watch/1/host").toString(), QString("127.0.0.9"));
 
+    // An open quote, or a last line cut short: the lines that read are taken, the damaged one
+    // keeps the value in force, and the damage is told in the log and the window.
+    const QString execFile = m_settings->getSettings(Settings::ShutdownExecFile).toString();
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
-    QVERIFY(write(set(text, "network", "port=3495").chopped(1))); // its last line unended
+    QSignalSpy notice(m_settings, &Settings::fileNoticeChanged);
+    const QByteArray quoted = set(set(text, "shutdown", "execFile=\"/opt/notify.sh"), "network",
+                                  "port=3495");
+    QVERIFY(write(quoted.chopped(1))); // its last line unended too
     QTRY_COMPARE(warnings.size(), 1);
-    qInstallMessageHandler(previous);
-    QVERIFY2(warnings.first().contains("is not taken (") &&
-                 warnings.first().contains("the settings in force stay"),
+    QVERIFY2(warnings.first().contains("is not taken whole (line ") &&
+                 warnings.first().contains("the settings in force stay for the rest"),
              qPrintable(warnings.first()));
-    QVERIFY(announced().isEmpty());
-    QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3494);
+    QCOMPARE(announced(), QStringList({"network/port"}));
+    changed.clear();
+    QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3495);
+    QCOMPARE(m_settings->getSettings(Settings::ShutdownExecFile).toString(), execFile);
+    QVERIFY(notice.count() >= 1);
+    QVERIFY2(m_settings->fileNotice().contains("(shutdown/execFile) does not read"),
+             qPrintable(m_settings->fileNotice()));
+    // A write of the program keeps the damaged file aside first, then writes what is in force.
+    Clock::setNow(QDateTime(QDate(2025, 2, 1), QTime(8, 0)));
+    m_settings->setSettings(Settings::EMailServerPort, 26);
+    Clock::useSystemClock();
+    qInstallMessageHandler(previous);
+    QVERIFY(m_settings->setAsidePath().contains(".damaged-20250201080000"));
+    QCOMPARE(m_root->read(m_settings->setAsidePath().mid(m_root->path().size())),
+             quoted.chopped(1));
+    const SettingsFileCheck now(m_root->read("/cfg/config.cfg"));
+    QVERIFY(now.isSound());
+    QCOMPARE(now.values().value("network/port").toInt(), 3495);
+    QCOMPARE(now.values().value("shutdown/execFile").toString(), execFile);
+    QCOMPARE(now.values().value("email/serverPort").toInt(), 26);
+    changed.clear();
+    text = m_root->read("/cfg/config.cfg");
+    text = set(text, "network", "port=3494");
+    QVERIFY(write(text));
+    QTRY_COMPARE(announced(), QStringList({"network/port"}));
+    changed.clear();
 
     QVERIFY(write(QByteArray(text).replace("\nport=3494\n", "\n")));
     QTRY_COMPARE(announced(), QStringList({"network/port"}));
