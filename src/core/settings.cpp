@@ -314,14 +314,14 @@ void SettingsPrivate::setAside(const SettingsFileCheck &check, const QString &wh
         // It may hold the SMTP password, as the file did.
         QFile::setPermissions(aside, QFile::ReadOwner | QFile::WriteOwner);
         qCWarning(lcShell).noquote()
-            << QStringLiteral("The configuration file %1 does not read whole (%2); it is kept as "
+            << QStringLiteral("The configuration file %1 does not read as this program's settings (%2); it is kept as "
                               "%3, and %4")
                    .arg(path, why, aside, replaced);
         setAsidePath = aside;
     } else {
         setAsidePath.clear();
         qCWarning(lcShell).noquote()
-            << QStringLiteral("The configuration file %1 does not read whole (%2), and it cannot "
+            << QStringLiteral("The configuration file %1 does not read as this program's settings (%2), and it cannot "
                               "be kept as %3; %4")
                    .arg(path, why, aside, replaced);
     }

@@ -449,7 +449,7 @@ void TestSettings::everyKeyInEveryFormAndEveryDamage()
             qInstallMessageHandler(previous);
             const QByteArray label = kind + ' ' + damaged.toLatin1();
             QCOMPARE(warnings.size(), 1);
-            QVERIFY2(warnings.first().contains(QString("does not read whole (line %1 ").arg(line)),
+            QVERIFY2(warnings.first().contains(QString("does not read as this program's settings (line %1 ").arg(line)),
                      qPrintable(warnings.first()));
             QCOMPARE(m_root->read(m_settings->setAsidePath().mid(m_root->path().size())), text);
             QVERIFY(m_settings->fileNotice().contains(m_settings->setAsidePath()));
