@@ -104,6 +104,7 @@ public:
     // while it reads whole.
     QList<SettingsFileCheck::Problem> damage;
     bool writeFailed = false;
+    bool unreadable = false; // at the load: nothing is written over it
     FileSaver saver {QStringLiteral("the configuration file"), lcShell};
     std::unique_ptr<QFileSystemWatcher> watcher; // from the first load on
     // An editor may write the file in steps: it is read once it has been still for a moment.
@@ -334,6 +335,10 @@ void SettingsPrivate::setAside(const SettingsFileCheck &check, const QString &wh
 
 bool SettingsPrivate::save()
 {
+    if (unreadable) {
+        writeFailed = true;
+        return false;
+    }
     const QByteArray text = SettingsFileFormat::write(order, values);
     if (text == onDisk && QFileInfo::exists(path)) {
         writeFailed = false;
@@ -485,16 +490,14 @@ void Settings::load(const QString &fileName)
         readable = readable && file.error() == QFileDevice::NoError;
         file.close();
     }
+    d->unreadable = !readable;
     if (!readable) {
         // Defaults in force, and nothing written over a file that could not be read.
         qCWarning(lcShell) << "The configuration file" << d->path
-                           << "could not be read; defaults are used";
+                           << "could not be read; defaults are used, and nothing is written to it";
         d->writeFailed = true;
-        d->loaded = false;
-        d->watch();
-        return;
     }
-    if (existed) {
+    if (existed && readable) {
         const SettingsFileCheck check(d->onDisk);
         if (check.isSound()) {
             d->values = check.values();

@@ -609,6 +609,31 @@ void TestProgram::configAndStatus()
                  out.contains("\nemail/serverPort=25\n") && out.startsWith("language/auto=true\n"),
              qPrintable(out));
 
+    // A file an editor writes in steps is read once it has been still: a set while it is written
+    // keeps every line of it.
+    QByteArray many = "[watch]\nsize=100\n";
+    for (int i = 1; i <= 100; ++i)
+        many += QString("%1\\host=10.0.0.%1\n%1\\name=ups%1\n").arg(i).toLatin1();
+    {
+        QFile edited(root + "/cfg/config.cfg");
+        QVERIFY(edited.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered));
+        const int step = many.size() / 20;
+        edited.write(many.left(step));
+        Program set(QStringList {"--home", root, "config", "set", "email/userName", "x"}, {},
+                    false, QUELTA_BIN_DIR "/queltad");
+        for (int at = step; at < many.size(); at += step) {
+            QTest::qWait(20);
+            edited.write(many.mid(at, step));
+        }
+        edited.close();
+        QVERIFY(set.state() == QProcess::NotRunning || set.waitForFinished(15000));
+        QCOMPARE(set.exitCode(), 0);
+    }
+    QCOMPARE(run({"config", "get", "watch/100/host"}), 0);
+    QCOMPARE(out, QString("10.0.0.100\n"));
+    QCOMPARE(run({"config", "get", "email/userName"}), 0);
+    QCOMPARE(out, QString("x\n"));
+
     if (::getuid() != 0)
         return;
     const uid_t nobody = 65534;
