@@ -121,8 +121,8 @@ int ConfigCommand::refuseDamaged(QTextStream &err)
         problems.append({p.line, p.text});
     tell(problems, err);
     err << tr("The settings file %1 does not read whole; nothing is written to it. Repair it: "
-              "'config check' lists the problems; edit the file, or put back a copy kept beside "
-              "it (config.cfg.damaged-...).")
+              "'config check' lists the problems; edit the file, or put back an earlier copy "
+              "of it.")
                .arg(configPath())
         << '\n';
     return Usage;
