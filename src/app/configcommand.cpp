@@ -213,12 +213,14 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
         }
         // The watched UPSes, as many as the list holds.
         const SettingKeys::Key *size = SettingKeys::findWatch(QStringLiteral("watch/size"));
-        const int count = SettingKeys::check(*size, file.value(QStringLiteral("watch/size"))).value.toInt();
+        const int count =
+            SettingKeys::check(*size, file.value(QStringLiteral("watch/size"))).value.toInt();
         out << "watch/size=" << count << '\n';
         for (int i = 1; i <= count; ++i) {
             for (const QString &field : SettingKeys::watchFields()) {
                 const QString name = QStringLiteral("watch/%1/%2").arg(i).arg(field);
-                out << name << '=' << shown(*SettingKeys::findWatch(name), file.value(name)) << '\n';
+                out << name << '=' << shown(*SettingKeys::findWatch(name), file.value(name))
+                    << '\n';
             }
         }
         return Success;
@@ -259,7 +261,8 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
         return Usage;
     }
     // A list as the text the screens write too.
-    return write(name, SettingKeys::isList(key->kind) ? QVariant(SettingKeys::text(verdict.value))
-                                                      : verdict.value,
+    return write(name,
+                 SettingKeys::isList(key->kind) ? QVariant(SettingKeys::text(verdict.value))
+                                                : verdict.value,
                  err);
 }

@@ -8,7 +8,8 @@ QHostAddress ip(const QString &text)
 {
     const QString trimmed = text.trimmed();
     // QHostAddress takes "1" or "10.1" as IPv4 shorthand: no one means that by an address here.
-    if (trimmed.isEmpty() || (!trimmed.contains(QLatin1Char(':')) && trimmed.count(QLatin1Char('.')) != 3))
+    if (trimmed.isEmpty() ||
+        (!trimmed.contains(QLatin1Char(':')) && trimmed.count(QLatin1Char('.')) != 3))
         return QHostAddress();
     return QHostAddress(trimmed);
 }

@@ -31,8 +31,7 @@ Key choice(int type, const char *name, int value, const QList<int> &choices, boo
     return {type, name, Kind::Choice, value, restored, 0, 0, choices};
 }
 
-Key text(int type, const char *name, const QVariant &value, bool restored,
-         Kind kind = Kind::Text)
+Key text(int type, const char *name, const QVariant &value, bool restored, Kind kind = Kind::Text)
 {
     return {type, name, kind, value, restored};
 }
@@ -173,8 +172,8 @@ const Key *findWatch(const QString &name)
 
 QStringList watchFields()
 {
-    return {QStringLiteral("name"), QStringLiteral("host"), QStringLiteral("port"),
-            QStringLiteral("ups"), QStringLiteral("user"), QStringLiteral("password"),
+    return {QStringLiteral("name"),   QStringLiteral("host"),      QStringLiteral("port"),
+            QStringLiteral("ups"),    QStringLiteral("user"),      QStringLiteral("password"),
             QStringLiteral("caFile"), QStringLiteral("allowPlain")};
 }
 
@@ -216,17 +215,17 @@ QStringList names(int watchCount)
 
 Verdict check(const Key &key, const QVariant &value)
 {
-    const bool stored_as_list = value.userType() == QMetaType::QStringList;
+    const bool storedAsList = value.userType() == QMetaType::QStringList;
     // A list where one value is due (an unquoted comma) is no number, flag or address; a text
     // takes it back as the file wrote it.
-    const QString text = stored_as_list ? value.toStringList().join(QStringLiteral(", "))
-                                        : value.toString().trimmed();
+    const QString text =
+        storedAsList ? value.toStringList().join(QStringLiteral(", ")) : value.toString().trimmed();
     bool isNumber = false;
-    const int number = stored_as_list ? 0 : text.toInt(&isNumber, 10);
+    const int number = storedAsList ? 0 : text.toInt(&isNumber, 10);
     QStringList items;
     if (isList(key.kind)) {
-        const QStringList parts = stored_as_list ? value.toStringList()
-                                                 : value.toString().split(QLatin1Char(','));
+        const QStringList parts =
+            storedAsList ? value.toStringList() : value.toString().split(QLatin1Char(','));
         for (const QString &part : parts) {
             if (!part.trimmed().isEmpty())
                 items << part.trimmed();
@@ -243,15 +242,18 @@ Verdict check(const Key &key, const QVariant &value)
     case Kind::Bool:
         if (value.userType() == QMetaType::Bool)
             return {true, value, {}};
-        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1"))
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+            text == QLatin1String("1"))
             return {true, true, {}};
-        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || text == QLatin1String("0"))
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 ||
+            text == QLatin1String("0"))
             return {true, false, {}};
         return {false, {}, QStringLiteral("true or false")};
     case Kind::Number:
         if (isNumber && number >= key.min && number <= key.max)
             return {true, number, {}};
-        return {false, {}, QStringLiteral("a whole number from %1 to %2").arg(key.min).arg(key.max)};
+        return {
+            false, {}, QStringLiteral("a whole number from %1 to %2").arg(key.min).arg(key.max)};
     case Kind::Choice:
         if (isNumber && key.choices.contains(number))
             return {true, number, {}};
@@ -265,7 +267,7 @@ Verdict check(const Key &key, const QVariant &value)
             return {true, text, {}};
         return {false, {}, QStringLiteral("a day as yyyy-MM-dd")};
     case Kind::Address:
-        if (!stored_as_list && (text.isEmpty() || AddressCheck::isHost(text)))
+        if (!storedAsList && (text.isEmpty() || AddressCheck::isHost(text)))
             return {true, text, {}};
         return {false, {}, QStringLiteral("a host name or an IP address")};
     case Kind::AddressList:
@@ -275,13 +277,15 @@ Verdict check(const Key &key, const QVariant &value)
     case Kind::NetworkList:
         if (allItems([](const QString &item) { return AddressCheck::network(item).second >= 0; }))
             return {true, items, {}};
-        return {false, {}, QStringLiteral("a list of IP addresses or networks such as "
-                                          "192.168.1.0/24,fd00::/8")};
+        return {false,
+                {},
+                QStringLiteral("a list of IP addresses or networks such as "
+                               "192.168.1.0/24,fd00::/8")};
     case Kind::NameList:
         return {true, items, {}};
     case Kind::Text:
     case Kind::Path:
-        if (stored_as_list)
+        if (storedAsList)
             return {true, text, {}};
         return {true, value.toString(), {}};
     case Kind::Secret:

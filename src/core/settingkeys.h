@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // Every key of the settings file: its number, its name, the kind of value it holds with what

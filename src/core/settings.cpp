@@ -1,12 +1,12 @@
 #include "settings.h"
 
 #include "clock.h"
+#include "filesaver.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "settingkeys.h"
 #include "settingsfilecheck.h"
 #include "settingsfileformat.h"
-#include "filesaver.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,9 +14,9 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QLocale>
+#include <QLockFile>
 #include <QMap>
 #include <QSet>
-#include <QLockFile>
 #include <QThread>
 #include <QTimer>
 
@@ -272,9 +272,10 @@ void SettingsPrivate::reread()
     }
     if (why != refused)
         qCWarning(lcShell).noquote()
-            << QStringLiteral("The configuration file %1 was changed by another program and is "
-                              "not taken whole (%2); the lines that read are taken, the settings in "
-                              "force stay for the rest (config check lists the problems)")
+            << QStringLiteral(
+                   "The configuration file %1 was changed by another program and is "
+                   "not taken whole (%2); the lines that read are taken, the settings in "
+                   "force stay for the rest (config check lists the problems)")
                    .arg(path, why);
     refused = why;
 }
@@ -315,14 +316,16 @@ void SettingsPrivate::setAside(const SettingsFileCheck &check, const QString &wh
         // It may hold the SMTP password, as the file did.
         QFile::setPermissions(aside, QFile::ReadOwner | QFile::WriteOwner);
         qCWarning(lcShell).noquote()
-            << QStringLiteral("The configuration file %1 does not read as this program's settings (%2); it is kept as "
+            << QStringLiteral("The configuration file %1 does not read as this program's settings "
+                              "(%2); it is kept as "
                               "%3, and %4")
                    .arg(path, why, aside, replaced);
         setAsidePath = aside;
     } else {
         setAsidePath.clear();
         qCWarning(lcShell).noquote()
-            << QStringLiteral("The configuration file %1 does not read as this program's settings (%2), and it cannot "
+            << QStringLiteral("The configuration file %1 does not read as this program's settings "
+                              "(%2), and it cannot "
                               "be kept as %3; %4")
                    .arg(path, why, aside, replaced);
     }
@@ -374,7 +377,9 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
     Converter encoder = encoders.value(key);
     const SettingKeys::Key *row = encoder ? nullptr : SettingKeys::findWatch(key);
     if (row && row->kind == SettingKeys::Kind::Secret)
-        encoder = [](const QVariant &v) { return QVariant(Settings::encryptPassword(v)); };
+        encoder = [](const QVariant &v) {
+            return QVariant(Settings::encryptPassword(v));
+        };
     const QVariant stored = (!isRaw && encoder) ? encoder(value) : value;
     {
         const FileLock lock(path);
@@ -701,21 +706,23 @@ QList<Settings::Problem> Settings::check(const QByteArray &content)
         if (!row) {
             // A misspelt key of the program's own groups is as good as a missing one.
             const QString group = key.section(QLatin1Char('/'), 0, 0);
-            static const QStringList own = {"language", "email", "shutdown", "ups", "notify",
-                                            "battery", "network", "web", "watch"};
+            static const QStringList own = {"language", "email",   "shutdown", "ups",  "notify",
+                                            "battery",  "network", "web",      "watch"};
             if (own.contains(group) && !key.startsWith(QLatin1String("network/users/")))
-                out.append({line, QStringLiteral("line %1: %2 is no setting of this program")
-                                      .arg(line)
-                                      .arg(key)});
+                out.append({line,
+                            QStringLiteral("line %1: %2 is no setting of this program")
+                                .arg(line)
+                                .arg(key)});
             continue;
         }
         if (row->kind == SettingKeys::Kind::Secret)
             continue;
         const SettingKeys::Verdict verdict = SettingKeys::check(*row, it.value());
         if (!verdict.ok)
-            out.append({line, QStringLiteral("line %1: %2=%3 is not %4")
-                                  .arg(line)
-                                  .arg(key, SettingKeys::text(it.value()), verdict.expected)});
+            out.append({line,
+                        QStringLiteral("line %1: %2=%3 is not %4")
+                            .arg(line)
+                            .arg(key, SettingKeys::text(it.value()), verdict.expected)});
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const Problem &a, const Problem &b) { return a.line < b.line; });

@@ -108,16 +108,18 @@ SettingsFileCheck::SettingsFileCheck(const QByteArray &content)
         QString why;
         if (!SettingsFileFormat::readValue(lines.at(i).mid(lines.at(i).indexOf('=') + 1), &value,
                                            &why)) {
-            note(number, QStringLiteral("line %1 (%2) does not read: %3").arg(number).arg(key, why));
+            note(number,
+                 QStringLiteral("line %1 (%2) does not read: %3").arg(number).arg(key, why));
             m_broken.insert(key);
             m_values.remove(key);
             continue;
         }
         if (!groupWhole) {
-            note(number, QStringLiteral("line %1 (%2) stands below a damaged line that may have been "
-                                        "its group header")
-                             .arg(number)
-                             .arg(QString::fromLatin1(rawKey)));
+            note(number,
+                 QStringLiteral("line %1 (%2) stands below a damaged line that may have been "
+                                "its group header")
+                     .arg(number)
+                     .arg(QString::fromLatin1(rawKey)));
             continue;
         }
         m_lines.insert(key, number);

@@ -23,7 +23,8 @@ bool isHex(char c)
 
 void chopSpaces(QString &text, int limit)
 {
-    while (text.size() > limit && (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t'))))
+    while (text.size() > limit &&
+           (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t'))))
         text.chop(1);
 }
 
@@ -65,13 +66,27 @@ void escapeText(const QString &text, QByteArray &out)
             out += "\\0";
             escapeNextIfHex = true;
             break;
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\v': out += "\\v"; break;
+        case '\a':
+            out += "\\a";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\v':
+            out += "\\v";
+            break;
         case '"':
         case '\\':
             out += '\\';
@@ -151,12 +166,13 @@ bool readValue(const QByteArray &raw, QVariant *value, QString *why)
         if (c == '\\') {
             ++i;
             if (i >= size) {
-                *why = QStringLiteral("it ends in a backslash, which would run on into the next line");
+                *why =
+                    QStringLiteral("it ends in a backslash, which would run on into the next line");
                 return false;
             }
             const char e = raw.at(i++);
-            static const char codes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},
-                                            {'r', '\r'}, {'t', '\t'}, {'v', '\v'}, {'"', '"'},
+            static const char codes[][2] = {{'a', '\a'}, {'b', '\b'},  {'f', '\f'}, {'n', '\n'},
+                                            {'r', '\r'}, {'t', '\t'},  {'v', '\v'}, {'"', '"'},
                                             {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
             bool known = false;
             for (const auto &code : codes) {

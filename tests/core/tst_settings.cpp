@@ -2,8 +2,8 @@
 #include "clock.h"
 #include "loghandler.h"
 #include "paths.h"
-#include "settings.h"
 #include "settingkeys.h"
+#include "settings.h"
 #include "settingsamples.h"
 #include "settingsfilecheck.h"
 #include "testroot.h"
@@ -117,9 +117,9 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     m_settings->load();
     const QList<QPair<int, QVariant>> used = {
-        {Settings::LanguageType, 0},         {Settings::ShutdownMainFaultTime, 0},
-        {Settings::ShutdownMode, 0},         {Settings::NetworkEnable, false},
-        {Settings::EMailServerPort, 25},     {Settings::EMailDailyTime, "12:00:00"},
+        {Settings::LanguageType, 0},          {Settings::ShutdownMainFaultTime, 0},
+        {Settings::ShutdownMode, 0},          {Settings::NetworkEnable, false},
+        {Settings::EMailServerPort, 25},      {Settings::EMailDailyTime, "12:00:00"},
         {Settings::BatteryReplaceMonths, 36}, {Settings::BatteryInstalled, QVariant()}};
     for (int round = 0; round < 2; ++round) {
         for (const auto &[type, value] : used)
@@ -449,7 +449,8 @@ void TestSettings::everyKeyInEveryFormAndEveryDamage()
             qInstallMessageHandler(previous);
             const QByteArray label = kind + ' ' + damaged.toLatin1();
             QCOMPARE(warnings.size(), 1);
-            QVERIFY2(warnings.first().contains(QString("does not read as this program's settings (line %1 ").arg(line)),
+            QVERIFY2(warnings.first().contains(
+                         QString("does not read as this program's settings (line %1 ").arg(line)),
                      qPrintable(warnings.first()));
             QCOMPARE(m_root->read(m_settings->setAsidePath().mid(m_root->path().size())), text);
             QVERIFY(m_settings->fileNotice().contains(m_settings->setAsidePath()));
@@ -529,8 +530,9 @@ void TestSettings::passwordIsStoredProtected()
     QCOMPARE(warnings.size(), 5);
     QCOMPARE(warnings.first(),
              QString("The stored SMTP password (email/authPasswd) is damaged and is ignored"));
-    QCOMPARE(warnings.last(), QString("The stored network link's password (ups/nutPassword) is "
-                                      "damaged and is ignored"));
+    QCOMPARE(warnings.last(),
+             QString("The stored network link's password (ups/nutPassword) is "
+                     "damaged and is ignored"));
 }
 
 // The log: the program's handler takes every message from here on.
@@ -552,8 +554,7 @@ void TestSettings::changesByAnotherProgram()
     };
     const auto write = [this](const QByteArray &text) {
         QSaveFile file(m_root->file("/cfg/config.cfg"));
-        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
-            file.commit();
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
     };
     const auto set = [](QByteArray text, const char *group, const char *line) {
         const QByteArray key = QByteArray(line).left(QByteArray(line).indexOf('=') + 1);
@@ -562,9 +563,9 @@ void TestSettings::changesByAnotherProgram()
     };
     QByteArray text = m_root->read("/cfg/config.cfg");
     // The watched list's keys as well as the fixed ones.
-    text = set(set(set(set(text, "shutdown", "enable=true"), "network", "port=3494"), "watch",
-                   "size=2"),
-               "watch", "1\\host=127.0.0.9");
+    text = set(
+        set(set(set(text, "shutdown", "enable=true"), "network", "port=3494"), "watch", "size=2"),
+        "watch", "1\\host=127.0.0.9");
     QVERIFY(write(text));
     QTRY_COMPARE(announced().size(), 4);
     QStringList keys = announced();
@@ -582,8 +583,8 @@ void TestSettings::changesByAnotherProgram()
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     QSignalSpy notice(m_settings, &Settings::fileNoticeChanged);
-    const QByteArray quoted = set(set(text, "shutdown", "execFile=\"/opt/notify.sh"), "network",
-                                  "port=3495");
+    const QByteArray quoted =
+        set(set(text, "shutdown", "execFile=\"/opt/notify.sh"), "network", "port=3495");
     QVERIFY(write(quoted.chopped(1))); // its last line unended too
     QTRY_COMPARE(warnings.size(), 1);
     QVERIFY2(warnings.first().contains("is not taken whole (line ") &&

@@ -73,8 +73,7 @@ Sample of(const QString &key, int round)
         const QStringList items = s.typed.toStringList();
         // Quoted as the program writes it, "a, b" and "a,b" by hand.
         s.forms = {'"' + items.join(QLatin1Char(',')).toUtf8() + '"',
-                   items.join(QStringLiteral(", ")).toUtf8(),
-                   items.join(QLatin1Char(',')).toUtf8(),
+                   items.join(QStringLiteral(", ")).toUtf8(), items.join(QLatin1Char(',')).toUtf8(),
                    ' ' + items.join(QStringLiteral(" ,  ")).toUtf8() + " ,"};
     }
     if (!s.stored.isValid())
