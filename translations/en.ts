@@ -971,6 +971,10 @@ A running program takes a changed setting at once.</source>
         <source>%1 reads whole; every value is one its setting takes.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>DevComm</name>

@@ -978,6 +978,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>%1 reads whole; every value is one its setting takes.</source>
         <translation>%1 se lit en entier ; chaque valeur est acceptée par son réglage.</translation>
     </message>
+    <message>
+        <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
+        <translation>%1 ne se lit pas en entier : une ligne illisible montre sa valeur par défaut ; 'config check' en liste les problèmes.</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>

@@ -978,6 +978,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>%1 reads whole; every value is one its setting takes.</source>
         <translation>%1 可完整读取；每个值都是其设置可接受的值。</translation>
     </message>
+    <message>
+        <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
+        <translation>%1 无法完整读取：无法读取的行显示其默认值；'config check' 列出问题。</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>

@@ -978,6 +978,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>%1 reads whole; every value is one its setting takes.</source>
         <translation>%1 可完整讀取；每個值都是其設定可接受的值。</translation>
     </message>
+    <message>
+        <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
+        <translation>%1 無法完整讀取：無法讀取的行顯示其預設值；'config check' 列出問題。</translation>
+    </message>
 </context>
 <context>
     <name>DevComm</name>

@@ -194,7 +194,13 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
             return Failure;
         // Read as it stands: looking neither completes nor rewrites the file. A line that does
         // not read shows its default, as the program uses it.
-        const QMap<QString, QVariant> file = SettingsFileCheck(content).values();
+        const SettingsFileCheck check(content);
+        const QMap<QString, QVariant> file = check.values();
+        if (!check.isSound() && QFile::exists(configPath()))
+            err << tr("%1 does not read whole: a line that does not read shows its default; "
+                      "'config check' lists the problems.")
+                       .arg(configPath())
+                << '\n';
         for (const SettingKeys::Key &key : SettingKeys::all()) {
             const QString name = QString::fromLatin1(key.name);
             if (only && only != &key)

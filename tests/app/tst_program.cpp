@@ -555,6 +555,11 @@ void TestProgram::configAndStatus()
              qPrintable(err));
     QCOMPARE(run({"config", "set-password", "email/authPasswd"}, "pw\n"), 2);
     QCOMPARE(run({"--nut-user", "add", "mon", "--role", "monitor"}, "pw\n"), 2);
+    QCOMPARE(run({"--nut-user", "list"}), 2);
+    QCOMPARE(run({"config", "list"}), 0);
+    QVERIFY2(err.contains("does not read whole: a line that does not read shows its default") &&
+                 out.contains("\nshutdown/enable=true\n") && out.contains("\nshutdown/execFile=\n"),
+             qPrintable(err + out));
     QCOMPARE(fileHash(root + "/cfg/config.cfg"), damaged);
     QCOMPARE(run({"config", "check"}), 2);
     QVERIFY2(out.contains(QRegularExpression("config.cfg: line \\d+ \\(shutdown/execFile\\) does not "
