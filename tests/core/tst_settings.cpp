@@ -6,6 +6,7 @@
 #include "settings.h"
 #include "settingsamples.h"
 #include "settingsfilecheck.h"
+#include "settingsfileformat.h"
 #include "testroot.h"
 
 #include <QDir>
@@ -45,6 +46,7 @@ private slots:
     void completesAHandEditedFileWithoutTouchingIt();
     void damagedFileKeptAside();
     void everyKeyInEveryFormAndEveryDamage();
+    void fileFormatMatchesQtSettings();
     void restoreKeepsTheLinkSettings();
     void passwordIsStoredProtected();
     void changesByAnotherProgram();
@@ -110,17 +112,23 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     file.write("[language]\ntype=42\n[shutdown]\nmainFaultTime=soon\nshutdownMode=7\n"
                "battLowTime=5\n[network]\nenable=yes please\n[email]\nserverPort=-1\n"
                "dailyTime=25:61:99\n[battery]\nreplaceMonths=0\ninstalled=2024-02-30\n"
-               "[ups]\ncomPort=/dev/ttyS1\n[mine]\nnote=kept\n");
+               "[ups]\ncomPort=/dev/ttyS1\n[mine]\nnote=kept\n[web]\nlisten=not an address\n"
+               "allow=10.0.0.0/33, 192.168.1.0/24\n");
     file.close();
 
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     m_settings->load();
-    const QList<QPair<int, QVariant>> used = {
-        {Settings::LanguageType, 0},          {Settings::ShutdownMainFaultTime, 0},
-        {Settings::ShutdownMode, 0},          {Settings::NetworkEnable, false},
-        {Settings::EMailServerPort, 25},      {Settings::EMailDailyTime, "12:00:00"},
-        {Settings::BatteryReplaceMonths, 36}, {Settings::BatteryInstalled, QVariant()}};
+    const QList<QPair<int, QVariant>> used = {{Settings::LanguageType, 0},
+                                              {Settings::ShutdownMainFaultTime, 0},
+                                              {Settings::ShutdownMode, 0},
+                                              {Settings::NetworkEnable, false},
+                                              {Settings::EMailServerPort, 25},
+                                              {Settings::EMailDailyTime, "12:00:00"},
+                                              {Settings::BatteryReplaceMonths, 36},
+                                              {Settings::BatteryInstalled, QVariant()},
+                                              {Settings::WebListen, QStringList {"127.0.0.1"}},
+                                              {Settings::WebAllow, QStringList()}};
     for (int round = 0; round < 2; ++round) {
         for (const auto &[type, value] : used)
             QCOMPARE(m_settings->getSettings(type), value);
@@ -135,7 +143,9 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
           "email/serverPort=-1", "is not a whole number from 1 to 65535; 25 is used instead",
           "email/dailyTime=25:61:99", "as hh:mm:ss; 12:00:00 is used instead",
           "battery/replaceMonths=0", "shutdown/shutdownMode=7", "shutdown/mainFaultTime=soon",
-          "battery/installed=2024-02-30 in ", "nothing is used instead"})
+          "battery/installed=2024-02-30 in ", "nothing is used instead",
+          "web/listen=not an address in ", "is not a list of IP addresses such as 127.0.0.1,::1",
+          "web/allow=10.0.0.0/33,192.168.1.0/24 in "})
         QVERIFY2(told.contains(line), line);
     warnings.clear();
 
@@ -172,8 +182,9 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     QCOMPARE(disk.value("email/serverPort").toInt(), 587);
 
     // Good values again for the cases that follow on the same file.
-    for (const char *key : {"shutdown/mainFaultTime", "shutdown/shutdownMode", "email/dailyTime",
-                            "network/enable", "battery/replaceMonths", "battery/installed"})
+    for (const char *key :
+         {"shutdown/mainFaultTime", "shutdown/shutdownMode", "email/dailyTime", "network/enable",
+          "battery/replaceMonths", "battery/installed", "web/listen", "web/allow"})
         disk.remove(key);
     disk.sync();
     m_settings->load();
@@ -466,6 +477,68 @@ void TestSettings::everyKeyInEveryFormAndEveryDamage()
         }
     }
     Clock::useSystemClock();
+}
+
+// The file's text is the one Qt's settings class writes and reads: random values (texts with
+// quotes, backslashes, commas, "@", control characters, spaces at the ends, non-Latin letters;
+// lists; bytes) written by either read back the same by both.
+void TestSettings::fileFormatMatchesQtSettings()
+{
+    QTemporaryDir dir;
+    QRandomGenerator random(51);
+    const QString alphabet = QStringLiteral("ab ,;=\"\\@\t\n\x01%/[]éü€中#0f9");
+    const auto randomText = [&] {
+        QString text;
+        for (int n = int(random.bounded(12)); n > 0; --n)
+            text += alphabet.at(int(random.bounded(alphabet.size())));
+        return text;
+    };
+    for (int round = 0; round < 40; ++round) {
+        QMap<QString, QVariant> values;
+        QStringList order;
+        for (int i = 0; i < 30; ++i) {
+            const QString key = QStringLiteral("g%1/k%2").arg(i % 3).arg(i);
+            QVariant value;
+            switch (random.bounded(4)) {
+            case 0:
+                value = randomText();
+                break;
+            case 1:
+                value = QStringList {randomText(), randomText(), randomText()};
+                break;
+            case 2: {
+                QByteArray bytes = randomText().toUtf8().toBase64();
+                value = bytes;
+                break;
+            }
+            default:
+                value = QStringLiteral("@") + randomText();
+            }
+            values.insert(key, value);
+            order << key;
+        }
+        const QString ours = dir.filePath(QStringLiteral("ours%1.ini").arg(round));
+        QFile file(ours);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(SettingsFileFormat::write(order, values));
+        file.close();
+        const QString theirs = dir.filePath(QStringLiteral("theirs%1.ini").arg(round));
+        {
+            QSettings qt(theirs, QSettings::IniFormat);
+            for (auto it = values.cbegin(); it != values.cend(); ++it)
+                qt.setValue(it.key(), it.value());
+        }
+        QFile theirFile(theirs);
+        QVERIFY(theirFile.open(QIODevice::ReadOnly));
+        const SettingsFileCheck read(theirFile.readAll());
+        QVERIFY2(read.isSound(), qPrintable(read.fault()));
+        const QSettings qtRead(ours, QSettings::IniFormat);
+        QCOMPARE(qtRead.status(), QSettings::NoError);
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            QCOMPARE(qtRead.value(it.key()), it.value());
+            QCOMPARE(read.values().value(it.key()), it.value());
+        }
+    }
 }
 
 void TestSettings::restoreKeepsTheLinkSettings()
