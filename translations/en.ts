@@ -2313,6 +2313,10 @@ A running program takes a changed setting at once.</source>
         <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>The settings in force were written in its place.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsCommon</name>

@@ -2320,6 +2320,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
         <translation>Le fichier de réglages %1 a été modifié et ne se lit pas en entier (%2). Les lignes lisibles sont prises en compte ; pour les autres, les réglages en vigueur restent. Réparez-le : 'config check' en liste les problèmes.</translation>
     </message>
+    <message>
+        <source>The settings in force were written in its place.</source>
+        <translation>Les réglages en vigueur ont été écrits à sa place.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommon</name>

@@ -2320,6 +2320,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
         <translation>设置文件 %1 已被更改且无法完整读取（%2）。可读取的行已采用；其余保持当前生效的设置。请修复它：'config check' 列出问题。</translation>
     </message>
+    <message>
+        <source>The settings in force were written in its place.</source>
+        <translation>当前生效的设置已写入其位置。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommon</name>

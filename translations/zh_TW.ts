@@ -2320,6 +2320,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
         <translation>設定檔 %1 已被更改且無法完整讀取（%2）。可讀取的行已採用；其餘保持目前生效的設定。請修復它：'config check' 列出問題。</translation>
     </message>
+    <message>
+        <source>The settings in force were written in its place.</source>
+        <translation>目前生效的設定已寫入其位置。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommon</name>

@@ -98,6 +98,7 @@ public:
     // Where the file was kept at the last load because it did not read whole, and how many
     // settings could be read from it.
     bool damaged = false;
+    bool asideAtLoad = true; // else by a write while running, of the settings in force
     QString setAsidePath; // empty when it could not be kept
     int keptCount = 0;
     // What does not read in the file as another program left it while this one runs; empty
@@ -330,6 +331,7 @@ void SettingsPrivate::setAside(const SettingsFileCheck &check, const QString &wh
                    .arg(path, why, aside, replaced);
     }
     damaged = true;
+    asideAtLoad = atLoad;
     keptCount = values.size();
     setDamage({});
     refused.clear();
@@ -542,10 +544,12 @@ QString Settings::fileNotice() const
             : tr("The settings file was damaged; it is kept as %1.")
                   .arg(QDir::toNativeSeparators(d->setAsidePath));
         notice = kept + QLatin1Char(' ') +
-            tr("The new one holds the settings that could be read from it (%1) and the "
-               "defaults for the rest: check the settings, above all the shutdown and the UPS "
-               "link.")
-                .arg(d->keptCount);
+            (d->asideAtLoad
+                 ? tr("The new one holds the settings that could be read from it (%1) and the "
+                      "defaults for the rest: check the settings, above all the shutdown and "
+                      "the UPS link.")
+                       .arg(d->keptCount)
+                 : tr("The settings in force were written in its place."));
     }
     if (!d->damage.isEmpty()) {
         if (!notice.isEmpty())

@@ -676,6 +676,8 @@ void TestSettings::changesByAnotherProgram()
     Clock::useSystemClock();
     qInstallMessageHandler(previous);
     QVERIFY(m_settings->setAsidePath().contains(".damaged-20250201080000"));
+    QVERIFY2(m_settings->fileNotice().endsWith("The settings in force were written in its place."),
+             qPrintable(m_settings->fileNotice()));
     QCOMPARE(m_root->read(m_settings->setAsidePath().mid(m_root->path().size())),
              quoted.chopped(1));
     const SettingsFileCheck now(m_root->read("/cfg/config.cfg"));
