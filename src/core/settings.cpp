@@ -700,7 +700,7 @@ QList<Settings::Problem> Settings::check(const QByteArray &content)
 {
     QList<Problem> out;
     const SettingsFileCheck file(content);
-    for (const SettingsFileCheck::Problem &p : file.problems())
+    for (const SettingsFileCheck::Problem &p : file.problems() + file.repeats())
         out.append({p.line, p.text});
     const QMap<QString, QVariant> values = file.values();
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {

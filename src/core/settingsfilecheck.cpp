@@ -110,8 +110,8 @@ SettingsFileCheck::SettingsFileCheck(const QByteArray &content)
                                            &why)) {
             note(number,
                  QStringLiteral("line %1 (%2) does not read: %3").arg(number).arg(key, why));
-            m_broken.insert(key);
             m_values.remove(key);
+            m_order.removeAll(key);
             continue;
         }
         if (!groupWhole) {
@@ -123,14 +123,14 @@ SettingsFileCheck::SettingsFileCheck(const QByteArray &content)
             continue;
         }
         m_lines.insert(key, number);
-        // A key written twice is not one to trust.
-        if (m_broken.contains(key))
-            continue;
+        // A key given twice: the later line stands, as Qt's settings class reads it.
         if (m_order.contains(key)) {
-            note(number, QStringLiteral("line %1 gives %2 a second time").arg(number).arg(key));
-            m_values.remove(key);
-            m_broken.insert(key);
-            continue;
+            m_repeats.append({number,
+                              QStringLiteral("line %1 gives %2 a second time; this "
+                                             "later value is the one used")
+                                  .arg(number)
+                                  .arg(key)});
+            m_order.removeAll(key);
         }
         m_order.append(key);
         m_values.insert(key, value);

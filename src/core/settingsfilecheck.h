@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -32,6 +31,8 @@ public:
     // The first problem in words for the log ("line 12 is not a setting"); empty when sound.
     QString fault() const;
     QList<Problem> problems() const { return m_problems; }
+    // Keys given on more than one whole line: not damage, but worth a word from config check.
+    QList<Problem> repeats() const { return m_repeats; }
     // The key ("group/name") stands only on whole lines under a whole group header: its value
     // can be trusted.
     bool isWhole(const QString &key) const { return m_values.contains(key); }
@@ -46,8 +47,8 @@ private:
     void note(int line, const QString &text);
 
     QList<Problem> m_problems;
+    QList<Problem> m_repeats;
     QMap<QString, QVariant> m_values;
     QStringList m_order;
     QMap<QString, int> m_lines;
-    QSet<QString> m_broken;
 };

@@ -432,12 +432,41 @@ void TestSettings::everyKeyInEveryFormAndEveryDamage()
         qInstallMessageHandler(previous);
         QCOMPARE(warnings, QStringList());
         QCOMPARE(m_settings->fileNotice(), QString());
+        QCOMPARE(Settings::check(fileOf(round)).size(), 0);
         for (const QString &key : keys)
             QVERIFY2(same(key, m_settings->getSettings(key), samples.value(key).typed),
                      qPrintable(QString("round %1: %2").arg(round).arg(key)));
     }
 
     const QByteArray sound = fileOf(0);
+    {
+        QList<QByteArray> lines = sound.split('\n');
+        QList<int> expectedLines;
+        for (const QString &key : keys) {
+            const SettingKeys::Kind kind = SettingKeys::find(key)->kind;
+            if (kind == SettingKeys::Kind::Text || kind == SettingKeys::Kind::Path ||
+                kind == SettingKeys::Kind::NameList || kind == SettingKeys::Kind::Secret)
+                continue;
+            const int line = lineOf.value(key);
+            lines[line - 1] = lines.at(line - 1).left(lines.at(line - 1).indexOf('=') + 1) +
+                "10.0.0.0/33 x";
+            expectedLines << line;
+        }
+        lines.insert(1, "enabel=true");
+        QList<int> found;
+        for (const Settings::Problem &problem : Settings::check(lines.join('\n')))
+            found << problem.line;
+        QCOMPARE(found.takeFirst(), 2);
+        for (int &line : expectedLines)
+            ++line;
+        QCOMPARE(found, expectedLines);
+        // A key given twice is no damage: the later line stands, and config check says so.
+        const QByteArray twice = "[shutdown]\nenable=false\nenable=true\n";
+        QVERIFY(SettingsFileCheck(twice).isSound());
+        QCOMPARE(SettingsFileCheck(twice).values().value("shutdown/enable"), QVariant("true"));
+        QCOMPARE(Settings::check(twice).size(), 1);
+        QCOMPARE(Settings::check(twice).first().line, 3);
+    }
     const QList<QByteArray> sample = sound.split('\n');
     const QList<QPair<QByteArray, QByteArray>> damages = {{"quote", "\"/opt/notify.sh"},
                                                           {"escape", "C:\\scripts\\off.bat"},
@@ -453,6 +482,10 @@ void TestSettings::everyKeyInEveryFormAndEveryDamage()
             lines[line - 1] = lines.at(line - 1).left(lines.at(line - 1).indexOf('=') + 1) + value;
             const QByteArray text = lines.join('\n');
             QVERIFY(write(text));
+            // config check names the line.
+            const QList<Settings::Problem> problems = Settings::check(text);
+            QVERIFY(!problems.isEmpty());
+            QCOMPARE(problems.first().line, line);
             Clock::setNow(QDateTime(QDate(2025, 1, 1), QTime(10, 0, 0)).addSecs(++n));
             warnings.clear();
             const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
