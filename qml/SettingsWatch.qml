@@ -10,7 +10,8 @@ Flickable {
     clip: true
 
     function field(name) {
-        return Settings.getSettings(name)
+        var value = Settings.getSettings(name)
+        return Array.isArray(value) ? value.join(", ") : value
     }
 
     ColumnLayout {

@@ -867,6 +867,7 @@ config list: every setting with its value;
 config get KEY: one setting's value;
 config set KEY VALUE: change a setting;
 config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
+config check: each problem of the settings file with its line; exit status 0 when there is none, 2 when there are;
 status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
 A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
@@ -907,10 +908,6 @@ A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Use config list, config get KEY, config set KEY VALUE or config set-password KEY.</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>%1 is no password; set it with config set.</source>
         <translation type="unfinished" />
     </message>
@@ -936,6 +933,46 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>a day such as 2026-12-31, or nothing</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a host name or an IP address, or nothing</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>names separated by commas</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a path</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Use config list, config get KEY, config set KEY VALUE, config set-password KEY or config check.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>There is no settings file %1 yet; the defaults are in force.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 reads whole; every value is one its setting takes.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2272,6 +2309,14 @@ A running program takes a changed setting at once.</source>
         <source>The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The settings in force were written in its place.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsCommon</name>
@@ -2963,6 +3008,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>%1: no UPS answers</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>settings: %1</source>
         <translation type="unfinished" />
     </message>
 </context>

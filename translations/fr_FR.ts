@@ -867,6 +867,7 @@ config list: every setting with its value;
 config get KEY: one setting's value;
 config set KEY VALUE: change a setting;
 config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
+config check: each problem of the settings file with its line; exit status 0 when there is none, 2 when there are;
 status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
 A running program takes a changed setting at once.</source>
         <translation>Au lieu de fonctionner, l'une des commandes :
@@ -874,6 +875,7 @@ config list : chaque réglage avec sa valeur ;
 config get CLÉ : la valeur d'un réglage ;
 config set CLÉ VALEUR : modifie un réglage ;
 config set-password CLÉ : un mot de passe (celui de la connexion SMTP, celui du lien réseau) lu sur la première ligne de l'entrée standard ;
+config check : chaque problème du fichier de réglages avec sa ligne ; code de sortie 0 s'il n'y en a aucun, 2 s'il y en a ;
 status : l'état de l'onduleur du programme en marche ; code de sortie 0 sur secteur, 1 sur batterie, 2 batterie faible, un défaut ou la sortie coupée, 3 aucun onduleur ou aucun programme.
 Un programme en marche prend aussitôt en compte un réglage modifié.</translation>
     </message>
@@ -913,10 +915,6 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <translation>Impossible d'écrire %1.</translation>
     </message>
     <message>
-        <source>Use config list, config get KEY, config set KEY VALUE or config set-password KEY.</source>
-        <translation>Utilisez config list, config get CLÉ, config set CLÉ VALEUR ou config set-password CLÉ.</translation>
-    </message>
-    <message>
         <source>%1 is no password; set it with config set.</source>
         <translation>%1 n'est pas un mot de passe ; définissez-le avec config set.</translation>
     </message>
@@ -943,6 +941,46 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>a day such as 2026-12-31, or nothing</source>
         <translation>un jour tel que 2026-12-31, ou rien</translation>
+    </message>
+    <message>
+        <source>a host name or an IP address, or nothing</source>
+        <translation>un nom d'hôte ou une adresse IP, ou rien</translation>
+    </message>
+    <message>
+        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
+        <translation>des adresses IP séparées par des virgules, comme 127.0.0.1,::1</translation>
+    </message>
+    <message>
+        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
+        <translation>des adresses IP ou des réseaux séparés par des virgules, comme 192.168.1.0/24,fd00::/8</translation>
+    </message>
+    <message>
+        <source>names separated by commas</source>
+        <translation>des noms séparés par des virgules</translation>
+    </message>
+    <message>
+        <source>a path</source>
+        <translation>un chemin</translation>
+    </message>
+    <message>
+        <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
+        <translation>Le fichier de réglages %1 ne se lit pas en entier ; rien n'y est écrit. Réparez-le : 'config check' en liste les problèmes ; corrigez le fichier, ou remettez-en une copie antérieure.</translation>
+    </message>
+    <message>
+        <source>Use config list, config get KEY, config set KEY VALUE, config set-password KEY or config check.</source>
+        <translation>Utilisez config list, config get CLÉ, config set CLÉ VALEUR, config set-password CLÉ ou config check.</translation>
+    </message>
+    <message>
+        <source>There is no settings file %1 yet; the defaults are in force.</source>
+        <translation>Il n'y a pas encore de fichier de réglages %1 ; les valeurs par défaut s'appliquent.</translation>
+    </message>
+    <message>
+        <source>%1 reads whole; every value is one its setting takes.</source>
+        <translation>%1 se lit en entier ; chaque valeur est acceptée par son réglage.</translation>
+    </message>
+    <message>
+        <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
+        <translation>%1 ne se lit pas en entier : une ligne illisible montre sa valeur par défaut ; 'config check' en liste les problèmes.</translation>
     </message>
 </context>
 <context>
@@ -2278,6 +2316,14 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.</source>
         <translation>Le nouveau contient les réglages qui ont pu y être lus (%1) et les valeurs par défaut pour le reste : vérifiez les réglages, surtout l'arrêt et la liaison avec l'onduleur.</translation>
     </message>
+    <message>
+        <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
+        <translation>Le fichier de réglages %1 a été modifié et ne se lit pas en entier (%2). Les lignes lisibles sont prises en compte ; pour les autres, les réglages en vigueur restent. Réparez-le : 'config check' en liste les problèmes.</translation>
+    </message>
+    <message>
+        <source>The settings in force were written in its place.</source>
+        <translation>Les réglages en vigueur ont été écrits à sa place.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommon</name>
@@ -2970,6 +3016,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>%1: no UPS answers</source>
         <translation>%1 : aucun onduleur ne répond</translation>
+    </message>
+    <message>
+        <source>settings: %1</source>
+        <translation>réglages : %1</translation>
     </message>
 </context>
 <context>

@@ -867,6 +867,7 @@ config list: every setting with its value;
 config get KEY: one setting's value;
 config set KEY VALUE: change a setting;
 config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
+config check: each problem of the settings file with its line; exit status 0 when there is none, 2 when there are;
 status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
 A running program takes a changed setting at once.</source>
         <translation>不运行程序，而是执行以下命令之一：
@@ -874,6 +875,7 @@ config list：列出每项设置及其值；
 config get 键：一项设置的值；
 config set 键 值：更改一项设置；
 config set-password 键：从标准输入的第一行读取密码（SMTP 登录的密码、网络链路的密码）；
+config check：列出设置文件的每个问题及其行号；没有问题时退出状态为 0，有问题时为 2；
 status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 电池供电，2 电池电量低、故障或输出关闭，3 无 UPS 或程序未运行。
 正在运行的程序会立即采用更改的设置。</translation>
     </message>
@@ -913,10 +915,6 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <translation>无法写入 %1。</translation>
     </message>
     <message>
-        <source>Use config list, config get KEY, config set KEY VALUE or config set-password KEY.</source>
-        <translation>请使用 config list、config get 键、config set 键 值 或 config set-password 键。</translation>
-    </message>
-    <message>
         <source>%1 is no password; set it with config set.</source>
         <translation>%1 不是密码；请用 config set 设置。</translation>
     </message>
@@ -943,6 +941,46 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>a day such as 2026-12-31, or nothing</source>
         <translation>2026-12-31 这样的日期，或留空</translation>
+    </message>
+    <message>
+        <source>a host name or an IP address, or nothing</source>
+        <translation>主机名或 IP 地址，或留空</translation>
+    </message>
+    <message>
+        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
+        <translation>以逗号分隔的 IP 地址，例如 127.0.0.1,::1</translation>
+    </message>
+    <message>
+        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
+        <translation>以逗号分隔的 IP 地址或网络，例如 192.168.1.0/24,fd00::/8</translation>
+    </message>
+    <message>
+        <source>names separated by commas</source>
+        <translation>以逗号分隔的名称</translation>
+    </message>
+    <message>
+        <source>a path</source>
+        <translation>一个路径</translation>
+    </message>
+    <message>
+        <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
+        <translation>设置文件 %1 无法完整读取；不会向其写入任何内容。请修复它：'config check' 列出问题；编辑该文件，或放回它较早的副本。</translation>
+    </message>
+    <message>
+        <source>Use config list, config get KEY, config set KEY VALUE, config set-password KEY or config check.</source>
+        <translation>请使用 config list、config get 键、config set 键 值、config set-password 键 或 config check。</translation>
+    </message>
+    <message>
+        <source>There is no settings file %1 yet; the defaults are in force.</source>
+        <translation>尚无设置文件 %1；使用默认值。</translation>
+    </message>
+    <message>
+        <source>%1 reads whole; every value is one its setting takes.</source>
+        <translation>%1 可完整读取；每个值都是其设置可接受的值。</translation>
+    </message>
+    <message>
+        <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
+        <translation>%1 无法完整读取：无法读取的行显示其默认值；'config check' 列出问题。</translation>
     </message>
 </context>
 <context>
@@ -2278,6 +2316,14 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.</source>
         <translation>新文件保留了其中能读取的设置（%1 项），其余恢复默认值：请检查设置，尤其是关机和 UPS 连接。</translation>
     </message>
+    <message>
+        <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
+        <translation>设置文件 %1 已被更改且无法完整读取（%2）。可读取的行已采用；其余保持当前生效的设置。请修复它：'config check' 列出问题。</translation>
+    </message>
+    <message>
+        <source>The settings in force were written in its place.</source>
+        <translation>当前生效的设置已写入其位置。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommon</name>
@@ -2970,6 +3016,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>%1: no UPS answers</source>
         <translation>%1：没有 UPS 应答</translation>
+    </message>
+    <message>
+        <source>settings: %1</source>
+        <translation>设置：%1</translation>
     </message>
 </context>
 <context>

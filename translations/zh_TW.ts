@@ -867,6 +867,7 @@ config list: every setting with its value;
 config get KEY: one setting's value;
 config set KEY VALUE: change a setting;
 config set-password KEY: a password (the SMTP login's, the network link's) from the first line of standard input;
+config check: each problem of the settings file with its line; exit status 0 when there is none, 2 when there are;
 status: the state of the UPS of the running program; exit status 0 on mains, 1 on battery, 2 battery low, a fault or the output off, 3 no UPS or no program.
 A running program takes a changed setting at once.</source>
         <translation>不運行程式，而是執行以下命令之一：
@@ -874,6 +875,7 @@ config list：列出每項設定及其值；
 config get 鍵：一項設定的值；
 config set 鍵 值：更改一項設定；
 config set-password 鍵：從標準輸入的第一行讀取密碼（SMTP 登入的密碼、網路鏈路的密碼）；
+config check：列出設定檔的每個問題及其行號；沒有問題時結束狀態為 0，有問題時為 2；
 status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 電池供電，2 電池電量低、故障或輸出關閉，3 無 UPS 或程式未運行。
 正在運行的程式會立即採用更改的設定。</translation>
     </message>
@@ -913,10 +915,6 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <translation>無法寫入 %1。</translation>
     </message>
     <message>
-        <source>Use config list, config get KEY, config set KEY VALUE or config set-password KEY.</source>
-        <translation>請使用 config list、config get 鍵、config set 鍵 值 或 config set-password 鍵。</translation>
-    </message>
-    <message>
         <source>%1 is no password; set it with config set.</source>
         <translation>%1 不是密碼；請用 config set 設定。</translation>
     </message>
@@ -943,6 +941,46 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>a day such as 2026-12-31, or nothing</source>
         <translation>2026-12-31 這樣的日期，或留空</translation>
+    </message>
+    <message>
+        <source>a host name or an IP address, or nothing</source>
+        <translation>主機名稱或 IP 位址，或留空</translation>
+    </message>
+    <message>
+        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
+        <translation>以逗號分隔的 IP 位址，例如 127.0.0.1,::1</translation>
+    </message>
+    <message>
+        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
+        <translation>以逗號分隔的 IP 位址或網路，例如 192.168.1.0/24,fd00::/8</translation>
+    </message>
+    <message>
+        <source>names separated by commas</source>
+        <translation>以逗號分隔的名稱</translation>
+    </message>
+    <message>
+        <source>a path</source>
+        <translation>一個路徑</translation>
+    </message>
+    <message>
+        <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
+        <translation>設定檔 %1 無法完整讀取；不會寫入任何內容。請修復它：'config check' 列出問題；編輯該檔案，或放回它較早的副本。</translation>
+    </message>
+    <message>
+        <source>Use config list, config get KEY, config set KEY VALUE, config set-password KEY or config check.</source>
+        <translation>請使用 config list、config get 鍵、config set 鍵 值、config set-password 鍵 或 config check。</translation>
+    </message>
+    <message>
+        <source>There is no settings file %1 yet; the defaults are in force.</source>
+        <translation>尚無設定檔 %1；使用預設值。</translation>
+    </message>
+    <message>
+        <source>%1 reads whole; every value is one its setting takes.</source>
+        <translation>%1 可完整讀取；每個值都是其設定可接受的值。</translation>
+    </message>
+    <message>
+        <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
+        <translation>%1 無法完整讀取：無法讀取的行顯示其預設值；'config check' 列出問題。</translation>
     </message>
 </context>
 <context>
@@ -2278,6 +2316,14 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>The new one holds the settings that could be read from it (%1) and the defaults for the rest: check the settings, above all the shutdown and the UPS link.</source>
         <translation>新檔案保留了其中能讀取的設定（%1 項），其餘恢復預設值：請檢查設定，尤其是關機和 UPS 連接。</translation>
     </message>
+    <message>
+        <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
+        <translation>設定檔 %1 已被更改且無法完整讀取（%2）。可讀取的行已採用；其餘保持目前生效的設定。請修復它：'config check' 列出問題。</translation>
+    </message>
+    <message>
+        <source>The settings in force were written in its place.</source>
+        <translation>目前生效的設定已寫入其位置。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCommon</name>
@@ -2970,6 +3016,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>%1: no UPS answers</source>
         <translation>%1：沒有 UPS 應答</translation>
+    </message>
+    <message>
+        <source>settings: %1</source>
+        <translation>設定：%1</translation>
     </message>
 </context>
 <context>

@@ -120,6 +120,8 @@ CommandLine::CommandLine() : d(new CommandLinePrivate)
             "config set KEY VALUE: change a setting;\n"
             "config set-password KEY: a password (the SMTP login's, the network link's) from "
             "the first line of standard input;\n"
+            "config check: each problem of the settings file with its line; exit status 0 when "
+            "there is none, 2 when there are;\n"
             "status: the state of the UPS of the running program; exit status 0 on mains, 1 on "
             "battery, 2 battery low, a fault or the output off, 3 no UPS or no program.\n"
             "A running program takes a changed setting at once."),

@@ -320,12 +320,18 @@ void CompositionRoot::start()
     m_serviceShutdown->start();
     m_serviceNotification->setDeliver(true);
     m_serviceNotification->start();
-    // A damaged settings file was replaced at the start: told once, window or not.
-    if (!m_settings->fileNotice().isEmpty())
-        m_serviceNotification->post(
-            ServiceNotification::SettingsFile,
-            QCoreApplication::translate("Settings", "Settings file damaged"),
-            m_settings->fileNotice(), true);
+    // A damaged settings file, replaced at the start or left so by another program while
+    // running: told each time it is found, window or not.
+    const auto tellDamage = [this] {
+        if (!m_settings->fileNotice().isEmpty())
+            m_serviceNotification->post(
+                ServiceNotification::SettingsFile,
+                QCoreApplication::translate("Settings", "Settings file damaged"),
+                m_settings->fileNotice(), true);
+    };
+    tellDamage();
+    QObject::connect(m_settings.get(), &Settings::fileNoticeChanged, m_serviceNotification.get(),
+                     tellDamage);
     m_batteryAge->start();
     m_nutUpsPublisher->start();
     m_serviceNetwork->start();
@@ -348,7 +354,7 @@ QByteArray CompositionRoot::statusDocument() const
                       NutUpsPublisher::build(unit->state(), DevComm::NUT,
                                              unit->alarm()->standingAlarmTexts(), {})});
     }
-    return StatusReport::document(upses);
+    return StatusReport::document(upses, m_settings->fileNotice());
 }
 
 QVector<CompositionRoot::UpsSource> CompositionRoot::upsSources() const

@@ -3,10 +3,10 @@
 #include "paths.h"
 #include "settingkeys.h"
 #include "settings.h"
+#include "settingsfilecheck.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTextStream>
 
 namespace {
@@ -36,6 +36,17 @@ QString takes(const SettingKeys::Key &key)
         return ConfigCommand::tr("a time of day such as 07:30:00");
     case Kind::Day:
         return ConfigCommand::tr("a day such as 2026-12-31, or nothing");
+    case Kind::Address:
+        return ConfigCommand::tr("a host name or an IP address, or nothing");
+    case Kind::AddressList:
+        return ConfigCommand::tr("IP addresses separated by commas, such as 127.0.0.1,::1");
+    case Kind::NetworkList:
+        return ConfigCommand::tr("IP addresses or networks separated by commas, such as "
+                                 "192.168.1.0/24,fd00::/8");
+    case Kind::NameList:
+        return ConfigCommand::tr("names separated by commas");
+    case Kind::Path:
+        return ConfigCommand::tr("a path");
     case Kind::Text:
     case Kind::Secret:
         break;
@@ -55,21 +66,31 @@ QString shown(const SettingKeys::Key &key, const QVariant &stored)
         if (verdict.ok)
             value = verdict.value;
     }
-    if (value.type() == QVariant::Bool)
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    return value.toString();
+    return SettingKeys::text(value);
 }
 
-// A file the settings facility could not read would count as empty, and a write would then
-// replace it with defaults: it is refused first.
-bool readable(QTextStream &err)
+// The file as it stands once an editor has left it still; empty when there is none. False, and
+// said, when it cannot be read.
+bool readFile(QByteArray *content, QTextStream &err)
 {
     QFile file(configPath());
-    if (!file.exists() || file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return true;
+    Settings::waitStill(file.fileName());
+    if (file.open(QIODevice::ReadOnly)) {
+        *content = file.readAll();
+        return true;
+    }
     err << ConfigCommand::tr("Cannot read %1: %2.").arg(file.fileName(), file.errorString())
         << '\n';
     return false;
+}
+
+// Each problem on a line of its own.
+void tell(const QList<Settings::Problem> &problems, QTextStream &stream)
+{
+    for (const Settings::Problem &problem : problems)
+        stream << configPath() << ": " << problem.text << '\n';
 }
 
 const SettingKeys::Key *knownKey(const QString &name, QTextStream &err)
@@ -81,10 +102,39 @@ const SettingKeys::Key *knownKey(const QString &name, QTextStream &err)
     return key;
 }
 
+} // namespace
+
+// Nothing is written over a file that does not read whole: its damaged lines would be lost,
+// and with them the settings the running program keeps in force for them.
+int ConfigCommand::refuseDamaged(QTextStream &err)
+{
+    QByteArray content;
+    if (!readFile(&content, err))
+        return Failure;
+    if (!QFile::exists(configPath()))
+        return Success;
+    const SettingsFileCheck check(content);
+    if (check.isSound())
+        return Success;
+    QList<Settings::Problem> problems;
+    for (const SettingsFileCheck::Problem &p : check.problems())
+        problems.append({p.line, p.text});
+    tell(problems, err);
+    err << tr("The settings file %1 does not read whole; nothing is written to it. Repair it: "
+              "'config check' lists the problems; edit the file, or put back an earlier copy "
+              "of it.")
+               .arg(configPath())
+        << '\n';
+    return Usage;
+}
+
+namespace {
+
 int write(const QString &name, const QVariant &value, QTextStream &err)
 {
-    if (!readable(err))
-        return ConfigCommand::Failure;
+    const int refused = ConfigCommand::refuseDamaged(err);
+    if (refused != ConfigCommand::Success)
+        return refused;
     QDir().mkpath(Paths::file(QStringLiteral("/cfg")));
     Settings settings;
     settings.load();
@@ -106,11 +156,32 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
     const bool fits = (action == QLatin1String("list") && count == 1) ||
         (action == QLatin1String("get") && count == 2) ||
         (action == QLatin1String("set") && count == 3) ||
-        (action == QLatin1String("set-password") && count == 2);
+        (action == QLatin1String("set-password") && count == 2) ||
+        (action == QLatin1String("check") && count == 1);
     if (!fits) {
-        err << tr("Use config list, config get KEY, config set KEY VALUE or config set-password "
-                  "KEY.")
+        err << tr("Use config list, config get KEY, config set KEY VALUE, config set-password "
+                  "KEY or config check.")
             << '\n';
+        return Usage;
+    }
+
+    if (action == QLatin1String("check")) {
+        QByteArray content;
+        if (!readFile(&content, err))
+            return Failure;
+        if (!QFile::exists(configPath())) {
+            out << tr("There is no settings file %1 yet; the defaults are in force.")
+                       .arg(configPath())
+                << '\n';
+            return Success;
+        }
+        const QList<Settings::Problem> problems = Settings::check(content);
+        if (problems.isEmpty()) {
+            out << tr("%1 reads whole; every value is one its setting takes.").arg(configPath())
+                << '\n';
+            return Success;
+        }
+        tell(problems, out);
         return Usage;
     }
 
@@ -118,10 +189,18 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
         const SettingKeys::Key *only = nullptr;
         if (action == QLatin1String("get") && !(only = knownKey(arguments.at(1), err)))
             return Usage;
-        if (!readable(err))
+        QByteArray content;
+        if (!readFile(&content, err))
             return Failure;
-        // Read as it stands: looking neither completes nor rewrites the file.
-        const QSettings file(configPath(), QSettings::IniFormat);
+        // Read as it stands: looking neither completes nor rewrites the file. A line that does
+        // not read shows its default, as the program uses it.
+        const SettingsFileCheck check(content);
+        const QMap<QString, QVariant> file = check.values();
+        if (!check.isSound() && QFile::exists(configPath()))
+            err << tr("%1 does not read whole: a line that does not read shows its default; "
+                      "'config check' lists the problems.")
+                       .arg(configPath())
+                << '\n';
         for (const SettingKeys::Key &key : SettingKeys::all()) {
             const QString name = QString::fromLatin1(key.name);
             if (only && only != &key)
@@ -140,12 +219,14 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
         }
         // The watched UPSes, as many as the list holds.
         const SettingKeys::Key *size = SettingKeys::findWatch(QStringLiteral("watch/size"));
-        const int count = SettingKeys::check(*size, file.value(QStringLiteral("watch/size"))).value.toInt();
+        const int count =
+            SettingKeys::check(*size, file.value(QStringLiteral("watch/size"))).value.toInt();
         out << "watch/size=" << count << '\n';
         for (int i = 1; i <= count; ++i) {
             for (const QString &field : SettingKeys::watchFields()) {
                 const QString name = QStringLiteral("watch/%1/%2").arg(i).arg(field);
-                out << name << '=' << shown(*SettingKeys::findWatch(name), file.value(name)) << '\n';
+                out << name << '=' << shown(*SettingKeys::findWatch(name), file.value(name))
+                    << '\n';
             }
         }
         return Success;
@@ -185,5 +266,9 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
         err << tr("%1 takes %2, not '%3'.").arg(name, takes(*key), text) << '\n';
         return Usage;
     }
-    return write(name, verdict.value, err);
+    // A list as the text the screens write too.
+    return write(name,
+                 SettingKeys::isList(key->kind) ? QVariant(SettingKeys::text(verdict.value))
+                                                : verdict.value,
+                 err);
 }

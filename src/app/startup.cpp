@@ -140,6 +140,11 @@ int runCommand(const CommandLine &commandLine)
     if (commandLine.task() == CommandLine::Task::Config) {
         exitCode = ConfigCommand::run(commandLine.configArguments(), in, out, err);
     } else {
+        // Accounts live beside the settings, and loading them completes the file: never one
+        // that does not read whole.
+        exitCode = ConfigCommand::refuseDamaged(err);
+        if (exitCode != ConfigCommand::Success)
+            return exitCode;
         // The settings folder only: no log, no database.
         QDir().mkpath(Paths::file(QStringLiteral("/cfg")));
         Settings settings;

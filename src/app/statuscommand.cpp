@@ -113,6 +113,10 @@ int StatusCommand::run(bool json, QTextStream &out, QTextStream &err)
         for (auto it = variables.constBegin(); it != variables.constEnd(); ++it)
             out << it.key() << ": " << it.value().toString() << '\n';
     }
+    // Below the UPSes: a plugin reads the first line.
+    const QString settings = document.object().value(QStringLiteral("settings")).toString();
+    if (!json && !settings.isEmpty())
+        out << '\n' << tr("settings: %1").arg(settings) << '\n';
     if (json)
         out << document.toJson(QJsonDocument::Indented);
     return int(worst);

@@ -28,7 +28,7 @@ UpsState::Health healthOf(const QString &name)
     return UpsState::Health::NoUps;
 }
 
-QByteArray document(const QVector<Ups> &upses)
+QByteArray document(const QVector<Ups> &upses, const QString &settingsNotice)
 {
     QJsonArray list;
     for (const Ups &ups : upses) {
@@ -43,8 +43,10 @@ QByteArray document(const QVector<Ups> &upses)
             {QStringLiteral("variables"), variables},
             {QStringLiteral("alarms"), QJsonArray::fromStringList(ups.snapshot.alarms)}});
     }
-    return QJsonDocument(QJsonObject {{QStringLiteral("ups"), list}})
-        .toJson(QJsonDocument::Compact);
+    QJsonObject document {{QStringLiteral("ups"), list}};
+    if (!settingsNotice.isEmpty())
+        document.insert(QStringLiteral("settings"), settingsNotice);
+    return QJsonDocument(document).toJson(QJsonDocument::Compact);
 }
 
 } // namespace StatusReport

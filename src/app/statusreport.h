@@ -23,7 +23,9 @@ struct Ups
     NutSnapshot snapshot;
 };
 
-QByteArray document(const QVector<Ups> &upses);
+// `settingsNotice`: what is wrong with the settings file ("settings" in the document), none
+// while it reads whole.
+QByteArray document(const QVector<Ups> &upses, const QString &settingsNotice = QString());
 
 // The words of a health in the document, and back (NoUps for a word that is none of them).
 QString healthName(UpsState::Health health);

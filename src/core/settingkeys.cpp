@@ -1,5 +1,6 @@
 #include "settingkeys.h"
 
+#include "addresscheck.h"
 #include "nutport.h"
 #include "settings.h"
 
@@ -30,9 +31,9 @@ Key choice(int type, const char *name, int value, const QList<int> &choices, boo
     return {type, name, Kind::Choice, value, restored, 0, 0, choices};
 }
 
-Key text(int type, const char *name, const QVariant &value, bool restored)
+Key text(int type, const char *name, const QVariant &value, bool restored, Kind kind = Kind::Text)
 {
-    return {type, name, Kind::Text, value, restored};
+    return {type, name, kind, value, restored};
 }
 
 QString choicesText(const QList<int> &choices)
@@ -56,7 +57,7 @@ const QList<Key> &all()
         flag(S::EMailEnable, "email/enable", false, true),
         text(S::EMailSenderName, "email/userName", QString(), true),
         text(S::EMailSenderAddress, "email/userAddr", QString(), true),
-        text(S::EMailServerAddress, "email/serverAddr", QString(), true),
+        text(S::EMailServerAddress, "email/serverAddr", QString(), true, Kind::Address),
         number(S::EMailServerPort, "email/serverPort", 25, 1, 65535),
         flag(S::EMailAuthEnable, "email/authEnable", false, true),
         text(S::EMailAuthName, "email/authName", QString(), true),
@@ -76,23 +77,24 @@ const QList<Key> &all()
         number(S::ShutdownUPSOffTime, "shutdown/UPSOffTime", 1, 0, INT_MAX),
         flag(S::ShutdownExec, "shutdown/execEnable", false, true),
         number(S::ShutdownExecTime, "shutdown/execTime", 1, 0, INT_MAX),
-        text(S::ShutdownExecFile, "shutdown/execFile", QString(), true),
+        text(S::ShutdownExecFile, "shutdown/execFile", QString(), true, Kind::Path),
         flag(S::ShutdownOsOff, "shutdown/osOff", false, true),
         // The UPSes that feed this computer, by shown name ("local" is its own), and how many
         // of them must still be able to.
-        text(S::ShutdownSupplies, "shutdown/supplies", QStringLiteral("local"), true),
+        text(S::ShutdownSupplies, "shutdown/supplies", QStringLiteral("local"), true,
+             Kind::NameList),
         number(S::ShutdownMinSupplies, "shutdown/minSupplies", 1, 1, 1000),
         // USB, serial, network. The link settings survive a restore.
         choice(S::UpsCommType, "ups/commType", 0, {0, 1, 2}, false),
         number(S::UpsBaudRate, "ups/baudRate", 2400, 50, 4000000),
-        text(S::UpsComPort, "ups/comPort", QString(), false),
+        text(S::UpsComPort, "ups/comPort", QString(), false, Kind::Path),
         number(S::UpsDataSaveCycle, "ups/saveCycle", 60, 1, INT_MAX / 1000),
-        text(S::UpsNutHost, "ups/nutHost", QString(), false),
+        text(S::UpsNutHost, "ups/nutHost", QString(), false, Kind::Address),
         number(S::UpsNutPort, "ups/nutPort", nutDefaultPort, 1, 65535, false),
         text(S::UpsNutUps, "ups/nutUps", QStringLiteral("ups"), false),
         text(S::UpsNutUser, "ups/nutUser", QString(), false),
         {S::UpsNutPassword, "ups/nutPassword", Kind::Secret, QString(), false},
-        text(S::UpsNutCaFile, "ups/nutCaFile", QString(), false),
+        text(S::UpsNutCaFile, "ups/nutCaFile", QString(), false, Kind::Path),
         flag(S::UpsNutAllowPlain, "ups/nutAllowPlain", false, false),
         flag(S::NotifyEnable, "notify/enable", true, true),
         // The installation day stays empty until set: the first day a UPS answered stands in.
@@ -104,25 +106,26 @@ const QList<Key> &all()
         {S::BatteryNoticeMailed, "battery/noticeMailed", Kind::Day, none, false},
         // The network server; its accounts live beside these under "network/users".
         flag(S::NetworkEnable, "network/enable", false, true),
-        text(S::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true),
+        text(S::NetworkListen, "network/listen", QStringLiteral("127.0.0.1,::1"), true,
+             Kind::AddressList),
         // 0: any free port (tests, a second server on one machine).
         number(S::NetworkPort, "network/port", nutDefaultPort, 0, 65535),
-        text(S::NetworkAllow, "network/allow", QString(), true),
+        text(S::NetworkAllow, "network/allow", QString(), true, Kind::NetworkList),
         text(S::NetworkUpsName, "network/upsName", QStringLiteral("ups"), true),
-        text(S::NetworkAliases, "network/aliases", QString(), true),
+        text(S::NetworkAliases, "network/aliases", QString(), true, Kind::NameList),
         number(S::NetworkHostSync, "network/hostSync", 15, 0, 3600),
         // The server also keeps below what the open-file limit leaves room for.
         number(S::NetworkMaxClients, "network/maxClients", 1024, 1, 65535),
-        text(S::NetworkCertFile, "network/certFile", QString(), true),
-        text(S::NetworkKeyFile, "network/keyFile", QString(), true),
+        text(S::NetworkCertFile, "network/certFile", QString(), true, Kind::Path),
+        text(S::NetworkKeyFile, "network/keyFile", QString(), true, Kind::Path),
         // The web page, its API and metrics; both files set: HTTPS only.
         flag(S::WebEnable, "web/enable", false, true),
-        text(S::WebListen, "web/listen", QStringLiteral("127.0.0.1"), true),
+        text(S::WebListen, "web/listen", QStringLiteral("127.0.0.1"), true, Kind::AddressList),
         // 0: any free port (tests).
         number(S::WebPort, "web/port", 8493, 0, 65535),
-        text(S::WebAllow, "web/allow", QString(), true),
-        text(S::WebCertFile, "web/certFile", QString(), true),
-        text(S::WebKeyFile, "web/keyFile", QString(), true),
+        text(S::WebAllow, "web/allow", QString(), true, Kind::NetworkList),
+        text(S::WebCertFile, "web/certFile", QString(), true, Kind::Path),
+        text(S::WebKeyFile, "web/keyFile", QString(), true, Kind::Path),
     };
     return keys;
 }
@@ -142,12 +145,12 @@ const Key *findWatch(const QString &name)
 {
     static const QList<Key> fields = {
         {-1, "name", Kind::Text, none, false},
-        {-1, "host", Kind::Text, none, false},
+        {-1, "host", Kind::Address, none, false},
         {-1, "port", Kind::Number, nutDefaultPort, false, 1, 65535},
         {-1, "ups", Kind::Text, QStringLiteral("*"), false},
         {-1, "user", Kind::Text, none, false},
         {-1, "password", Kind::Secret, none, false},
-        {-1, "caFile", Kind::Text, none, false},
+        {-1, "caFile", Kind::Path, none, false},
         {-1, "allowPlain", Kind::Bool, false, false},
     };
     static const Key size {-1, "watch/size", Kind::Number, 0, false, 0, maxWatched};
@@ -169,8 +172,8 @@ const Key *findWatch(const QString &name)
 
 QStringList watchFields()
 {
-    return {QStringLiteral("name"), QStringLiteral("host"), QStringLiteral("port"),
-            QStringLiteral("ups"), QStringLiteral("user"), QStringLiteral("password"),
+    return {QStringLiteral("name"),   QStringLiteral("host"),      QStringLiteral("port"),
+            QStringLiteral("ups"),    QStringLiteral("user"),      QStringLiteral("password"),
             QStringLiteral("caFile"), QStringLiteral("allowPlain")};
 }
 
@@ -183,25 +186,74 @@ const Key *find(int type)
     return nullptr;
 }
 
+bool isList(Kind kind)
+{
+    return kind == Kind::AddressList || kind == Kind::NetworkList || kind == Kind::NameList;
+}
+
+QString text(const QVariant &value)
+{
+    if (value.userType() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    if (value.userType() == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    return value.toString();
+}
+
+QStringList names(int watchCount)
+{
+    QStringList out;
+    for (const Key &key : all())
+        out << QString::fromLatin1(key.name);
+    out << QStringLiteral("watch/size");
+    for (int i = 1; i <= watchCount; ++i) {
+        for (const QString &field : watchFields())
+            out << QStringLiteral("watch/%1/%2").arg(i).arg(field);
+    }
+    return out;
+}
+
 Verdict check(const Key &key, const QVariant &value)
 {
-    // A value of a list (an unquoted comma in the file) is text only to a text key.
-    const QString text = value.toString().trimmed();
+    const bool storedAsList = value.userType() == QMetaType::QStringList;
+    // A list where one value is due (an unquoted comma) is no number, flag or address; a text
+    // takes it back as the file wrote it.
+    const QString text =
+        storedAsList ? value.toStringList().join(QStringLiteral(", ")) : value.toString().trimmed();
     bool isNumber = false;
-    const int number = text.toInt(&isNumber, 10);
+    const int number = storedAsList ? 0 : text.toInt(&isNumber, 10);
+    QStringList items;
+    if (isList(key.kind)) {
+        const QStringList parts =
+            storedAsList ? value.toStringList() : value.toString().split(QLatin1Char(','));
+        for (const QString &part : parts) {
+            if (!part.trimmed().isEmpty())
+                items << part.trimmed();
+        }
+    }
+    const auto allItems = [&items](bool (*fits)(const QString &)) {
+        for (const QString &item : qAsConst(items)) {
+            if (!fits(item))
+                return false;
+        }
+        return true;
+    };
     switch (key.kind) {
     case Kind::Bool:
-        if (value.type() == QVariant::Bool)
+        if (value.userType() == QMetaType::Bool)
             return {true, value, {}};
-        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1"))
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+            text == QLatin1String("1"))
             return {true, true, {}};
-        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || text == QLatin1String("0"))
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 ||
+            text == QLatin1String("0"))
             return {true, false, {}};
         return {false, {}, QStringLiteral("true or false")};
     case Kind::Number:
         if (isNumber && number >= key.min && number <= key.max)
             return {true, number, {}};
-        return {false, {}, QStringLiteral("a whole number from %1 to %2").arg(key.min).arg(key.max)};
+        return {
+            false, {}, QStringLiteral("a whole number from %1 to %2").arg(key.min).arg(key.max)};
     case Kind::Choice:
         if (isNumber && key.choices.contains(number))
             return {true, number, {}};
@@ -214,9 +266,27 @@ Verdict check(const Key &key, const QVariant &value)
         if (text.isEmpty() || QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid())
             return {true, text, {}};
         return {false, {}, QStringLiteral("a day as yyyy-MM-dd")};
+    case Kind::Address:
+        if (!storedAsList && (text.isEmpty() || AddressCheck::isHost(text)))
+            return {true, text, {}};
+        return {false, {}, QStringLiteral("a host name or an IP address")};
+    case Kind::AddressList:
+        if (allItems([](const QString &item) { return !AddressCheck::ip(item).isNull(); }))
+            return {true, items, {}};
+        return {false, {}, QStringLiteral("a list of IP addresses such as 127.0.0.1,::1")};
+    case Kind::NetworkList:
+        if (allItems([](const QString &item) { return AddressCheck::network(item).second >= 0; }))
+            return {true, items, {}};
+        return {false,
+                {},
+                QStringLiteral("a list of IP addresses or networks such as "
+                               "192.168.1.0/24,fd00::/8")};
+    case Kind::NameList:
+        return {true, items, {}};
     case Kind::Text:
-        if (value.type() == QVariant::StringList)
-            return {true, value.toStringList().join(QLatin1Char(',')), {}};
+    case Kind::Path:
+        if (storedAsList)
+            return {true, text, {}};
         return {true, value.toString(), {}};
     case Kind::Secret:
         break;

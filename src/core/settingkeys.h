@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // Every key of the settings file: its number, its name, the kind of value it holds with what
@@ -15,10 +15,18 @@ enum class Kind {
     Number, // a whole number from min to max
     Choice, // one of the numbers in choices
     Text, // any text
+    Path, // a file or device path, or empty
     TimeOfDay, // hh:mm:ss
     Day, // yyyy-MM-dd, or empty
+    Address, // a host name or an IP address, or empty
+    AddressList, // IP addresses, comma-separated
+    NetworkList, // IP addresses or CIDR networks, comma-separated
+    NameList, // names, comma-separated
     Secret // a stored password: its own decoding says when it is damaged
 };
+
+// A kind whose typed value is a QStringList.
+bool isList(Kind kind);
 
 struct Key
 {
@@ -46,11 +54,18 @@ const Key *find(int type);
 struct Verdict
 {
     bool ok = true;
-    QVariant value; // the value in its own type (bool, int or text) when ok
+    // The value in its own type when ok: bool, int, QString, or QStringList for the list kinds
+    // (items trimmed, empty ones left out). A password's stored form is returned as it is.
+    QVariant value;
     QString expected; // what the key takes, for a message, when not ok
 };
 
-// Whether `value` (a stored or typed value) is one the key can hold.
+// Whether `value` is one the key can hold, in any form it may be stored in: a text, a list the
+// file held as "a, b" or "a,b" unquoted, a bool or a number.
 Verdict check(const Key &key, const QVariant &value);
+// The value as one text, a list's items joined by ","; for messages and the command line.
+QString text(const QVariant &value);
+// Every key of the table, the watched list's fields for entries 1..watchCount included.
+QStringList names(int watchCount);
 
 } // namespace SettingKeys

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QVariant>
 
 class SettingsPrivate;
 
-// The user's settings in "/cfg/config.cfg" (INI form), each with a fixed number and key.
+// The user's settings in "/cfg/config.cfg" (INI form), each with a fixed number and key, read
+// line by line (SettingsFileCheck) so a damaged line costs only its own value, and typed by the
+// key table (SettingKeys): getSettings gives a bool, an int, a text, or a QStringList for a list.
 // Every write reaches the disk before the call returns and is announced with changed(key), so
 // whoever keeps a copy of a setting follows an import, a restore or an edit from the screens.
 // The SMTP and network link passwords are stored obscured, not encrypted: AES with a key built
@@ -13,8 +16,8 @@ class SettingsPrivate;
 class Settings : public QObject
 {
     Q_OBJECT
-    // For the window: the settings file did not read back as this program's own at the start
-    // and was set aside; empty while it did.
+    // For the window and `status`: the settings file did not read whole at the start and was
+    // set aside, or another program left lines in it that do not read; empty while it reads.
     Q_PROPERTY(QString fileNotice READ fileNotice NOTIFY fileNoticeChanged)
 public:
     enum SettingsType {
@@ -123,6 +126,18 @@ public:
     // group as it was here too, when the file could not be written.
     bool writeGroup(const QString &group, const QVariantMap &values,
                     const QStringList &removed = {});
+
+    // What is wrong with a settings file's text: lines that do not read, and values the key
+    // table refuses, each with its line (0: the file as a whole), in line order.
+    struct Problem
+    {
+        int line;
+        QString text;
+    };
+    static QList<Problem> check(const QByteArray &content);
+    // Waits, a few seconds at most, until the file has not changed for a moment (an editor may
+    // write it in steps); false when it kept changing.
+    static bool waitStill(const QString &path);
 
     static QByteArray encryptPassword(const QVariant &value);
     // `key` names the password in the warning about a damaged stored form.

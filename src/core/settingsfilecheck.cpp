@@ -1,18 +1,12 @@
 #include "settingsfilecheck.h"
 
-#include <QList>
+#include "settingsfileformat.h"
+
 #include <QTextCodec>
 
 namespace {
 
-enum class LineKind { Blank, Comment, Group, Entry, Other };
-
-bool isControl(uchar c, bool latin1)
-{
-    return (c < 0x20 && c != '\t') || c == 0x7f || (latin1 && c >= 0x80 && c < 0xa0);
-}
-
-// Text as the settings facility would read it: UTF-8, or else Latin-1, either without control
+// Text as a person's editor writes it: UTF-8, or else Latin-1, either without control
 // characters.
 bool isText(const QByteArray &line)
 {
@@ -27,42 +21,25 @@ bool isText(const QByteArray &line)
         return true;
     }
     for (const char c : line) {
-        if (isControl(uchar(c), true))
+        const uchar u = uchar(c);
+        if ((u < 0x20 && c != '\t') || u == 0x7f || (u >= 0x80 && u < 0xa0))
             return false;
     }
     return true;
 }
 
-// A key or group name as the settings facility spells it in its own keys: "\" separates the
-// parts, "%XX" escapes a byte.
-QString keyName(const QByteArray &raw)
+// A key as a person writes one: printable ASCII without the characters that end or open
+// something in this format.
+bool isKey(const QByteArray &key)
 {
-    QByteArray key = raw.trimmed();
-    key.replace('\\', '/');
-    return QString::fromLatin1(QByteArray::fromPercentEncoding(key));
-}
-
-LineKind kindOf(const QByteArray &raw, QByteArray *name)
-{
-    const QByteArray line = raw.trimmed();
-    if (line.isEmpty())
-        return LineKind::Blank;
-    if (line.startsWith(';') || line.startsWith('#'))
-        return LineKind::Comment;
-    if (line.startsWith('[')) {
-        const int close = line.indexOf(']');
-        const QByteArray rest = close < 0 ? QByteArray() : line.mid(close + 1).trimmed();
-        if (close <= 1 || line.indexOf('[', 1) >= 0 ||
-            !(rest.isEmpty() || rest.startsWith(';') || rest.startsWith('#')))
-            return LineKind::Other;
-        *name = line.mid(1, close - 1);
-        return LineKind::Group;
+    if (key.isEmpty())
+        return false;
+    for (const char c : key) {
+        const uchar u = uchar(c);
+        if (u <= 0x20 || u >= 0x7f || c == '[' || c == ']' || c == '"' || c == ';' || c == '=')
+            return false;
     }
-    const int equals = line.indexOf('=');
-    if (equals <= 0 || line.left(equals).trimmed().isEmpty())
-        return LineKind::Other;
-    *name = line.left(equals);
-    return LineKind::Entry;
+    return true;
 }
 
 } // namespace
@@ -72,7 +49,7 @@ SettingsFileCheck::SettingsFileCheck(const QByteArray &content)
     QByteArray text = content;
     if (text.startsWith("\xef\xbb\xbf"))
         text.remove(0, 3);
-    // The facility ends a line at a line feed or a carriage return, alone or in a pair.
+    // A line ends at a line feed or a carriage return, alone or in a pair.
     QList<QByteArray> lines = text.replace("\r\n", "\n").replace('\r', '\n').split('\n');
     const bool ended = lines.last().isEmpty();
     if (ended)
@@ -82,50 +59,92 @@ SettingsFileCheck::SettingsFileCheck(const QByteArray &content)
     bool groupWhole = true;
     int entries = 0;
     for (int i = 0; i < lines.size(); ++i) {
-        const QByteArray &line = lines.at(i);
-        QByteArray name;
-        const LineKind kind = kindOf(line, &name);
-        const bool text = isText(line);
-        const bool whole = text && kind != LineKind::Other && (ended || i + 1 < lines.size());
-        if (!text)
-            noteFault(QStringLiteral("line %1 holds bytes that are not text").arg(i + 1));
-        else if (kind == LineKind::Other)
-            noteFault(QStringLiteral("line %1 is not a setting").arg(i + 1));
-        else if (!whole)
-            noteFault(QStringLiteral("it is cut short in its last line"));
-        if (kind == LineKind::Group) {
-            const QString groupName = keyName(name);
-            group = groupName.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0
-                ? QString()
-                : groupName + QLatin1Char('/');
-            groupWhole = whole;
-        } else if (!whole) {
-            // A damaged line may have been a group header: the entries below it belong to no
-            // group anyone can tell, up to the next whole header.
+        const int number = i + 1;
+        const QByteArray line = lines.at(i).trimmed();
+        if (!ended && i + 1 == lines.size()) {
+            note(number, QStringLiteral("it is cut short in its last line"));
             groupWhole = false;
+            continue;
         }
-        if (kind == LineKind::Entry) {
-            ++entries;
-            const QString key = group + keyName(name);
-            if (whole && groupWhole && !m_broken.contains(key)) {
-                m_whole.insert(key);
-            } else {
-                m_whole.remove(key);
-                m_broken.insert(key);
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) {
+            if (!isText(line)) {
+                note(number, QStringLiteral("line %1 holds bytes that are not text").arg(number));
+                groupWhole = false;
             }
+            continue;
         }
+        if (!isText(line)) {
+            note(number, QStringLiteral("line %1 holds bytes that are not text").arg(number));
+            // Junk bytes may have taken the place of a group header as well.
+            groupWhole = false;
+            continue;
+        }
+        if (line.startsWith('[')) {
+            const int close = line.indexOf(']');
+            const QByteArray rest = close < 0 ? QByteArray() : line.mid(close + 1).trimmed();
+            if (close <= 1 || line.indexOf('[', 1) >= 0 ||
+                !(rest.isEmpty() || rest.startsWith(';') || rest.startsWith('#'))) {
+                note(number, QStringLiteral("line %1 is not a group header").arg(number));
+                groupWhole = false;
+                continue;
+            }
+            const QString name = SettingsFileFormat::readKey(line.mid(1, close - 1));
+            group = name.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0
+                ? QString()
+                : name + QLatin1Char('/');
+            groupWhole = true;
+            continue;
+        }
+        const int equals = line.indexOf('=');
+        const QByteArray rawKey = equals > 0 ? line.left(equals).trimmed() : QByteArray();
+        if (!isKey(rawKey)) {
+            note(number, QStringLiteral("line %1 is not a setting").arg(number));
+            groupWhole = false;
+            continue;
+        }
+        ++entries;
+        const QString key = group + SettingsFileFormat::readKey(rawKey);
+        QVariant value;
+        QString why;
+        if (!SettingsFileFormat::readValue(lines.at(i).mid(lines.at(i).indexOf('=') + 1), &value,
+                                           &why)) {
+            note(number,
+                 QStringLiteral("line %1 (%2) does not read: %3").arg(number).arg(key, why));
+            m_values.remove(key);
+            m_order.removeAll(key);
+            continue;
+        }
+        if (!groupWhole) {
+            note(number,
+                 QStringLiteral("line %1 (%2) stands below a damaged line that may have been "
+                                "its group header")
+                     .arg(number)
+                     .arg(QString::fromLatin1(rawKey)));
+            continue;
+        }
+        m_lines.insert(key, number);
+        // A key given twice: the later line stands, as Qt's settings class reads it.
+        if (m_order.contains(key)) {
+            m_repeats.append({number,
+                              QStringLiteral("line %1 gives %2 a second time; this "
+                                             "later value is the one used")
+                                  .arg(number)
+                                  .arg(key)});
+            m_order.removeAll(key);
+        }
+        m_order.append(key);
+        m_values.insert(key, value);
     }
     if (entries == 0)
-        noteFault(QStringLiteral("it holds no setting"));
+        note(0, QStringLiteral("it holds no setting"));
 }
 
-bool SettingsFileCheck::isWhole(const QString &key) const
+QString SettingsFileCheck::fault() const
 {
-    return m_whole.contains(key);
+    return m_problems.isEmpty() ? QString() : m_problems.first().text;
 }
 
-void SettingsFileCheck::noteFault(const QString &fault)
+void SettingsFileCheck::note(int line, const QString &text)
 {
-    if (m_fault.isEmpty())
-        m_fault = fault;
+    m_problems.append({line, text});
 }

@@ -12,12 +12,20 @@
 #include "seriallink.h"
 #include "servicenotification.h"
 #include "serviceshutdown.h"
+#include "nutlinksettings.h"
+#include "servicenetwork.h"
+#include "settingkeys.h"
 #include "settings.h"
+#include "settingsamples.h"
+#include "supplycount.h"
+#include "watchservice.h"
+#include "webservice.h"
 #include "testroot.h"
 #include "upssimprocess.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -212,6 +220,150 @@ private slots:
         QCOMPARE(m_sim.command(QStringLiteral("speak")), QStringLiteral("ok"));
         QVERIFY(pollUntil([this] { return online(); }));
         QCOMPARE(rows(Alarm::CommNormal), 2);
+    }
+
+    // Every key of the table, the watched list's included, changed in the file by another
+    // program while the program runs, is in force: read back typed, and seen so by the part that
+    // uses it. Each key has its entry below, a probe or none where the typed value is all there
+    // is to see; a key without an entry fails, so a new key cannot be left out.
+    void everyKeyIsTakenWhileRunning()
+    {
+        using Probe = std::function<QVariant()>;
+        const Probe typedOnly;
+        Settings *settings = m_program.settings();
+        NutLinkSettings *link = m_program.nutLinkSettings();
+        ServiceNetwork *network = m_program.serviceNetwork();
+        WebService *web = m_program.webService();
+        SupplyCount *supplies = m_program.supplyCount();
+        WatchService *watch = m_program.watchService();
+        const auto list = [](const QString &text) {
+            return QVariant(text.split(',', Qt::SkipEmptyParts));
+        };
+        const auto entry = [watch](int index, const QString &field) -> Probe {
+            return [=] {
+                const QVariantList entries = watch->entryList();
+                const QVariant value = index <= entries.size()
+                    ? entries.at(index - 1).toMap().value(field)
+                    : QVariant();
+                return value;
+            };
+        };
+        QMap<QString, Probe> probes = {
+            {"language/auto", typedOnly}, {"language/type", typedOnly},
+            {"email/enable", typedOnly}, {"email/userName", typedOnly},
+            {"email/userAddr", typedOnly}, {"email/serverAddr", typedOnly},
+            {"email/serverPort", typedOnly}, {"email/authEnable", typedOnly},
+            {"email/authName", typedOnly}, {"email/authPasswd", typedOnly},
+            {"email/dailyEnable", typedOnly}, {"email/dailyTime", typedOnly},
+            {"email/receiver", typedOnly}, {"email/encrypt", typedOnly},
+            {"shutdown/enable", typedOnly}, {"shutdown/mainFaultTime", typedOnly},
+            {"shutdown/battLowTime", typedOnly}, {"shutdown/mainFaultCapacity", typedOnly},
+            {"shutdown/shutdownMode", typedOnly}, {"shutdown/autoSave", typedOnly},
+            {"shutdown/UPSOff", typedOnly}, {"shutdown/UPSOffTime", typedOnly},
+            {"shutdown/execEnable", typedOnly}, {"shutdown/execTime", typedOnly},
+            {"shutdown/execFile", typedOnly}, {"shutdown/osOff", typedOnly},
+            {"shutdown/supplies", [supplies] { return QVariant(supplies->chosen()); }},
+            {"shutdown/minSupplies", [supplies] { return QVariant(supplies->minimum()); }},
+            {"ups/commType", typedOnly}, {"ups/baudRate", typedOnly}, {"ups/comPort", typedOnly},
+            {"ups/saveCycle", typedOnly},
+            {"ups/nutHost", [link] { return QVariant(link->host()); }},
+            {"ups/nutPort", [link] { return QVariant(link->port()); }},
+            {"ups/nutUps", [link] { return QVariant(link->upsName()); }},
+            {"ups/nutUser", [link] { return QVariant(link->user()); }},
+            {"ups/nutPassword", [link] { return QVariant(link->password()); }},
+            {"ups/nutCaFile", [link] { return QVariant(link->caFile()); }},
+            {"ups/nutAllowPlain", [link] { return QVariant(link->allowPlain()); }},
+            {"notify/enable", typedOnly}, {"battery/installed", typedOnly},
+            {"battery/replaceMonths", typedOnly}, {"battery/firstSeen", typedOnly},
+            {"battery/noticeGiven", typedOnly}, {"battery/noticeMailed", typedOnly},
+            {"network/enable", [network] { return QVariant(network->enable()); }},
+            {"network/listen", [=] { return list(network->listen()); }},
+            {"network/port", [network] { return QVariant(network->port()); }},
+            {"network/allow", [=] { return list(network->allow()); }},
+            {"network/upsName", [network] { return QVariant(network->upsName()); }},
+            {"network/aliases", [=] { return list(network->aliases()); }},
+            {"network/hostSync", typedOnly}, {"network/maxClients", typedOnly},
+            {"network/certFile", typedOnly}, {"network/keyFile", typedOnly},
+            {"web/enable", [web] { return QVariant(web->config().enabled); }},
+            {"web/listen", [web] { return QVariant(web->config().listen); }},
+            {"web/port", [web] { return QVariant(int(web->config().port)); }},
+            {"web/allow", [web] { return QVariant(web->config().allow); }},
+            {"web/certFile", [web] { return QVariant(web->config().certFile); }},
+            {"web/keyFile", [web] { return QVariant(web->config().keyFile); }},
+            {"watch/size", [watch] { return QVariant(watch->entryList().size()); }},
+        };
+        for (int i = 1; i <= 2; ++i) {
+            for (const QString &field : SettingKeys::watchFields())
+                probes.insert(QStringLiteral("watch/%1/%2").arg(i).arg(field),
+                              entry(i, field == "password" ? QStringLiteral("passwordSet") : field));
+        }
+
+        // Two rounds, each value another than the one in force, every key in a form of its own.
+        const QStringList keys = SettingKeys::names(2);
+        for (int round = 0; round < 2; ++round) {
+            QMap<QString, QVariant> expected;
+            QByteArray text;
+            QString group;
+            for (int i = 0; i < keys.size(); ++i) {
+                const QString &key = keys.at(i);
+                QVERIFY2(probes.contains(key), qPrintable("no probe for " + key));
+                SettingSamples::Sample sample = SettingSamples::of(key, round);
+                if (sample.typed == settings->getSettings(key))
+                    sample = SettingSamples::of(key, round + 1);
+                // Two watched entries on the second round, one on the first.
+                if (key == "watch/size") {
+                    sample.typed = round + 1;
+                    sample.forms = {QByteArray::number(round + 1)};
+                }
+                expected.insert(key, sample.typed);
+                if (key.section('/', 0, 0) != group) {
+                    group = key.section('/', 0, 0);
+                    text += '[' + group.toLatin1() + "]\n";
+                }
+                text += key.section('/', 1).replace('/', '\\').toLatin1() + '=' +
+                    sample.forms.at((round + i) % sample.forms.size()) + '\n';
+            }
+            QSaveFile file(settings->fileName());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text);
+            QVERIFY(file.commit());
+
+            const auto secret = [](const QString &key) {
+                return SettingKeys::find(key)->kind == SettingKeys::Kind::Secret;
+            };
+            const auto inForce = [&](const QString &key) {
+                const QVariant typed = settings->getSettings(key);
+                if (secret(key) ? typed.toString() != expected.value(key).toString()
+                                : typed != expected.value(key))
+                    return false;
+                const Probe &probe = probes.value(key);
+                if (!probe)
+                    return true;
+                const int size = settings->getSettings("watch/size").toInt();
+                if (key.startsWith("watch/") && key.section('/', 1, 1).toInt() > size)
+                    return !probe().isValid(); // beyond the list: not watched
+                // A watched entry shows only whether its password is set.
+                if (key.startsWith("watch/") && key.endsWith("/password"))
+                    return probe() == QVariant(!expected.value(key).toString().isEmpty());
+                return secret(key) ? probe().toString() == expected.value(key).toString()
+                                   : probe() == expected.value(key);
+            };
+            QElapsedTimer waited;
+            waited.start();
+            QStringList missing = keys;
+            while (!missing.isEmpty() && waited.elapsed() < 5000) {
+                QTest::qWait(20);
+                missing.erase(std::remove_if(missing.begin(), missing.end(), inForce),
+                              missing.end());
+            }
+            for (const QString &key : missing)
+                qWarning() << key << settings->getSettings(key) << expected.value(key)
+                           << (probes.value(key) ? probes.value(key)() : QVariant());
+            QVERIFY2(missing.isEmpty(),
+                     qPrintable(QString("round %1, not in force: %2")
+                                    .arg(round)
+                                    .arg(missing.join(", "))));
+        }
     }
 };
 

@@ -473,7 +473,13 @@ void TestProgram::configAndStatus()
         {{"config", "get", "shutdown/enabled"}, "There is no setting shutdown/enabled;"},
         {{"config", "set", "email/authPasswd", "s3cret"}, "email/authPasswd is a password:"},
         {{"config", "set-password", "email/userName"}, "email/userName is no password;"},
-        {{"config", "set", "email/serverPort"}, "Use config list, config get KEY"}};
+        {{"config", "set", "email/serverPort"}, "Use config list, config get KEY"},
+        {{"config", "set", "web/listen", "not an address"},
+         "web/listen takes IP addresses separated by commas"},
+        {{"config", "set", "network/allow", "10.0.0.0/33"},
+         "network/allow takes IP addresses or networks separated by commas"},
+        {{"config", "set", "ups/nutHost", "nas example"},
+         "ups/nutHost takes a host name or an IP address"}};
     for (const auto &row : refused) {
         QCOMPARE(run(row.first), 2);
         QVERIFY2(err.startsWith(row.second), qPrintable(err));
@@ -520,6 +526,66 @@ void TestProgram::configAndStatus()
     QTRY_COMPARE_WITH_TIMEOUT(run({"status"}), 2, 10000);
     QVERIFY(logText(root).contains("was changed by another program: ups/comPort"));
 
+    // Protection and the network server on; then the file is overwritten with junk. Nothing
+    // writes over it: the commands refuse (exit 2) and say how to repair it, the running program
+    // keeps the settings in force and says so in status; config check lists the lines.
+    QCOMPARE(run({"config", "set", "shutdown/enable", "true"}), 0);
+    QCOMPARE(run({"config", "set", "network/port", "0"}), 0);
+    QCOMPARE(run({"config", "set", "network/enable", "true"}), 0);
+    QCOMPARE(run({"config", "check"}), 0);
+    QVERIFY2(out.endsWith("reads whole; every value is one its setting takes.\n"), qPrintable(out));
+    QByteArray good;
+    {
+        QFile file(root + "/cfg/config.cfg");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        good = file.readAll();
+    }
+    QByteArray junk = good;
+    junk.replace("[shutdown]\n", "[shutdown]\nexecFile=\"/opt/notify.sh\n");
+    junk += QByteArray("\x01\x02\xfe=\n", 6);
+    {
+        QFile file(root + "/cfg/config.cfg");
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(junk);
+    }
+    const QByteArray damaged = fileHash(root + "/cfg/config.cfg");
+    QCOMPARE(run({"config", "set", "email/userName", "x"}), 2);
+    QVERIFY2(err.contains("does not read whole; nothing is written to it. Repair it: 'config "
+                          "check'"),
+             qPrintable(err));
+    QCOMPARE(run({"config", "set-password", "email/authPasswd"}, "pw\n"), 2);
+    QCOMPARE(run({"--nut-user", "add", "mon", "--role", "monitor"}, "pw\n"), 2);
+    QCOMPARE(run({"--nut-user", "list"}), 2);
+    QCOMPARE(run({"config", "list"}), 0);
+    QVERIFY2(err.contains("does not read whole: a line that does not read shows its default") &&
+                 out.contains("\nshutdown/enable=true\n") && out.contains("\nshutdown/execFile=\n"),
+             qPrintable(err + out));
+    QCOMPARE(fileHash(root + "/cfg/config.cfg"), damaged);
+    QCOMPARE(run({"config", "check"}), 2);
+    QVERIFY2(out.contains(QRegularExpression("config.cfg: line \\d+ \\(shutdown/execFile\\) does not "
+                                             "read: a quote is opened and not closed\n")) &&
+                 out.contains("holds bytes that are not text"),
+             qPrintable(out));
+    QTRY_VERIFY_WITH_TIMEOUT(run({"status"}) >= 0 && out.contains("\nsettings: The settings file "),
+                             5000);
+    QVERIFY2(logText(root).contains("is not taken whole"), logText(root).constData());
+    QTRY_VERIFY_WITH_TIMEOUT(run({"status", "--json"}) >= 0 &&
+                                 QJsonDocument::fromJson(out.toUtf8())
+                                     .object()
+                                     .value("settings")
+                                     .toString()
+                                     .contains("does not read whole"),
+                             5000);
+    {
+        QFile file(root + "/cfg/config.cfg");
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(good);
+    }
+    QCOMPARE(run({"config", "check"}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(run({"status"}) >= 0 && !out.contains("\nsettings: "), 5000);
+    QCOMPARE(run({"config", "get", "shutdown/enable"}), 0);
+    QCOMPARE(out, QString("true\n"));
+
     service.signal(SIGTERM);
     QVERIFY(service.waitForFinished(15000));
     QCOMPARE(service.exitCode(), 0);
@@ -547,6 +613,32 @@ void TestProgram::configAndStatus()
     QVERIFY2(out.contains("\nnetwork/upsName=house\n") && out.contains("\nemail/authPasswd=(set)\n") &&
                  out.contains("\nemail/serverPort=25\n") && out.startsWith("language/auto=true\n"),
              qPrintable(out));
+
+    // A file an editor writes in steps is read once it has been still: a set while it is written
+    // keeps every line of it.
+    QByteArray many = "[watch]\nsize=100\n";
+    for (int i = 1; i <= 100; ++i)
+        many += QString("%1\\host=10.0.0.%1\n%1\\name=ups%1\n").arg(i).toLatin1();
+    {
+        QFile edited(root + "/cfg/config.cfg");
+        QVERIFY(edited.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered));
+        const int step = many.size() / 20;
+        edited.write(many.left(step));
+        Program set(QStringList {"--home", root, "config", "set", "email/userName", "x"}, {},
+                    false, QUELTA_BIN_DIR "/queltad");
+        for (int at = step; at < many.size(); at += step) {
+            QTest::qWait(20);
+            edited.write(many.mid(at, step));
+        }
+        edited.close();
+        QVERIFY(set.state() == QProcess::NotRunning || set.waitForFinished(15000));
+        QCOMPARE(set.exitCode(), 0);
+    }
+    QCOMPARE(run({"config", "get", "watch/100/host"}), 0);
+    QCOMPARE(out, QString("10.0.0.100\n"));
+    QCOMPARE(run({"config", "get", "email/userName"}), 0);
+    QCOMPARE(out, QString("x\n"));
+
 }
 
 // Accounts managed without a display, the password from standard input and only its hash on

@@ -2,8 +2,11 @@
 #include "clock.h"
 #include "loghandler.h"
 #include "paths.h"
+#include "settingkeys.h"
 #include "settings.h"
+#include "settingsamples.h"
 #include "settingsfilecheck.h"
+#include "settingsfileformat.h"
 #include "testroot.h"
 
 #include <QDir>
@@ -42,6 +45,8 @@ private slots:
     void firstStartWritesEveryDefault();
     void completesAHandEditedFileWithoutTouchingIt();
     void damagedFileKeptAside();
+    void everyKeyInEveryFormAndEveryDamage();
+    void fileFormatMatchesQtSettings();
     void restoreKeepsTheLinkSettings();
     void passwordIsStoredProtected();
     void changesByAnotherProgram();
@@ -107,17 +112,23 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     file.write("[language]\ntype=42\n[shutdown]\nmainFaultTime=soon\nshutdownMode=7\n"
                "battLowTime=5\n[network]\nenable=yes please\n[email]\nserverPort=-1\n"
                "dailyTime=25:61:99\n[battery]\nreplaceMonths=0\ninstalled=2024-02-30\n"
-               "[ups]\ncomPort=/dev/ttyS1\n[mine]\nnote=kept\n");
+               "[ups]\ncomPort=/dev/ttyS1\n[mine]\nnote=kept\n[web]\nlisten=not an address\n"
+               "allow=10.0.0.0/33, 192.168.1.0/24\n");
     file.close();
 
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     m_settings->load();
-    const QList<QPair<int, QVariant>> used = {
-        {Settings::LanguageType, 0},         {Settings::ShutdownMainFaultTime, 0},
-        {Settings::ShutdownMode, 0},         {Settings::NetworkEnable, false},
-        {Settings::EMailServerPort, 25},     {Settings::EMailDailyTime, "12:00:00"},
-        {Settings::BatteryReplaceMonths, 36}, {Settings::BatteryInstalled, QVariant()}};
+    const QList<QPair<int, QVariant>> used = {{Settings::LanguageType, 0},
+                                              {Settings::ShutdownMainFaultTime, 0},
+                                              {Settings::ShutdownMode, 0},
+                                              {Settings::NetworkEnable, false},
+                                              {Settings::EMailServerPort, 25},
+                                              {Settings::EMailDailyTime, "12:00:00"},
+                                              {Settings::BatteryReplaceMonths, 36},
+                                              {Settings::BatteryInstalled, QVariant()},
+                                              {Settings::WebListen, QStringList {"127.0.0.1"}},
+                                              {Settings::WebAllow, QStringList()}};
     for (int round = 0; round < 2; ++round) {
         for (const auto &[type, value] : used)
             QCOMPARE(m_settings->getSettings(type), value);
@@ -132,7 +143,9 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
           "email/serverPort=-1", "is not a whole number from 1 to 65535; 25 is used instead",
           "email/dailyTime=25:61:99", "as hh:mm:ss; 12:00:00 is used instead",
           "battery/replaceMonths=0", "shutdown/shutdownMode=7", "shutdown/mainFaultTime=soon",
-          "battery/installed=2024-02-30 in ", "nothing is used instead"})
+          "battery/installed=2024-02-30 in ", "nothing is used instead",
+          "web/listen=not an address in ", "is not a list of IP addresses such as 127.0.0.1,::1",
+          "web/allow=10.0.0.0/33,192.168.1.0/24 in "})
         QVERIFY2(told.contains(line), line);
     warnings.clear();
 
@@ -169,8 +182,9 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     QCOMPARE(disk.value("email/serverPort").toInt(), 587);
 
     // Good values again for the cases that follow on the same file.
-    for (const char *key : {"shutdown/mainFaultTime", "shutdown/shutdownMode", "email/dailyTime",
-                            "network/enable", "battery/replaceMonths", "battery/installed"})
+    for (const char *key :
+         {"shutdown/mainFaultTime", "shutdown/shutdownMode", "email/dailyTime", "network/enable",
+          "battery/replaceMonths", "battery/installed", "web/listen", "web/allow"})
         disk.remove(key);
     disk.sync();
     m_settings->load();
@@ -317,7 +331,7 @@ void TestSettings::damagedFileKeptAside()
             const Line line = lines.value(it.key(), {-1, -1, -1});
             const bool whole = line.start >= 0 &&
                 ((line.end <= damage.from) || (line.group >= damage.to && line.start >= damage.to));
-            const bool known = defaults.contains(it.key());
+            const bool known = defaults.contains(it.key()) || SettingKeys::find(it.key());
             QVERIFY2(known || (whole && it.key().startsWith("network/users/")),
                      qPrintable(label + ' ' + it.key()));
             if (whole)
@@ -361,9 +375,203 @@ void TestSettings::damagedFileKeptAside()
         QCOMPARE(m_settings->fileNotice(), QString());
         QCOMPARE(m_settings->getSettings(Settings::ShutdownEnable).toBool(), true);
     }
+    // UTF-8 where a line is, Latin-1 where it is not: the same name either way.
     QCOMPARE(m_settings->getSettings(Settings::ShutdownExecFile).toString(),
-             QString("/home/jÃ¼rgen/off.sh")); // UTF-8 is not what the settings reader reads
+             QString("/home/jürgen/off.sh"));
     Clock::useSystemClock();
+}
+
+// Every key of the table, the watched list's included, in every form it may stand in the file
+// (as the program writes it, quoted by hand, a list as "a, b" or "a,b" unquoted) reads as its
+// typed value. A line damaged in any way (an open quote, an escape that is none, a backslash at
+// its end, junk bytes) is told, the file kept aside as it was, and only that line's value is
+// lost: junk bytes may have been a group header too, so they also cost the lines below them in
+// their group, up to the next header.
+void TestSettings::everyKeyInEveryFormAndEveryDamage()
+{
+    const QString path = m_root->file("/cfg/config.cfg");
+    const QStringList keys = SettingKeys::names(2);
+    QMap<QString, SettingSamples::Sample> samples;
+    for (const QString &key : keys)
+        samples.insert(key, SettingSamples::of(key));
+    const auto same = [](const QString &key, const QVariant &actual, const QVariant &expected) {
+        if (SettingKeys::find(key)->kind == SettingKeys::Kind::Secret)
+            return actual.toString() == expected.toString();
+        return actual == expected;
+    };
+    QMap<QString, int> lineOf;
+    const auto fileOf = [&](int round) {
+        QByteArray text;
+        QString group;
+        int line = 0;
+        for (int i = 0; i < keys.size(); ++i) {
+            const QString &key = keys.at(i);
+            if (key.section('/', 0, 0) != group) {
+                group = key.section('/', 0, 0);
+                text += '[' + group.toLatin1() + "]\n";
+                ++line;
+            }
+            const QList<QByteArray> &forms = samples.value(key).forms;
+            text += key.section('/', 1).replace('/', '\\').toLatin1() + '=' +
+                forms.at((round + i) % forms.size()) + '\n';
+            lineOf.insert(key, ++line);
+        }
+        return text;
+    };
+    const auto write = [&path](const QByteArray &text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+            file.write(text) == text.size();
+    };
+
+    for (int round = 0; round < 5; ++round) {
+        QVERIFY(write(fileOf(round)));
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+        m_settings->load();
+        qInstallMessageHandler(previous);
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(m_settings->fileNotice(), QString());
+        QCOMPARE(Settings::check(fileOf(round)).size(), 0);
+        for (const QString &key : keys)
+            QVERIFY2(same(key, m_settings->getSettings(key), samples.value(key).typed),
+                     qPrintable(QString("round %1: %2").arg(round).arg(key)));
+    }
+
+    const QByteArray sound = fileOf(0);
+    {
+        QList<QByteArray> lines = sound.split('\n');
+        QList<int> expectedLines;
+        for (const QString &key : keys) {
+            const SettingKeys::Kind kind = SettingKeys::find(key)->kind;
+            if (kind == SettingKeys::Kind::Text || kind == SettingKeys::Kind::Path ||
+                kind == SettingKeys::Kind::NameList || kind == SettingKeys::Kind::Secret)
+                continue;
+            const int line = lineOf.value(key);
+            lines[line - 1] = lines.at(line - 1).left(lines.at(line - 1).indexOf('=') + 1) +
+                "10.0.0.0/33 x";
+            expectedLines << line;
+        }
+        lines.insert(1, "enabel=true");
+        QList<int> found;
+        for (const Settings::Problem &problem : Settings::check(lines.join('\n')))
+            found << problem.line;
+        QCOMPARE(found.takeFirst(), 2);
+        for (int &line : expectedLines)
+            ++line;
+        QCOMPARE(found, expectedLines);
+        // A key given twice is no damage: the later line stands, and config check says so.
+        const QByteArray twice = "[shutdown]\nenable=false\nenable=true\n";
+        QVERIFY(SettingsFileCheck(twice).isSound());
+        QCOMPARE(SettingsFileCheck(twice).values().value("shutdown/enable"), QVariant("true"));
+        QCOMPARE(Settings::check(twice).size(), 1);
+        QCOMPARE(Settings::check(twice).first().line, 3);
+    }
+    const QList<QByteArray> sample = sound.split('\n');
+    const QList<QPair<QByteArray, QByteArray>> damages = {{"quote", "\"/opt/notify.sh"},
+                                                          {"escape", "C:\\scripts\\off.bat"},
+                                                          {"backslash", "on \\"},
+                                                          {"junk", "\x01\xfe\x80 ab\x7f"}};
+    QRandomGenerator random(33);
+    int n = 0;
+    for (const auto &[kind, value] : damages) {
+        for (int pick = 0; pick < 8; ++pick) {
+            const QString damaged = keys.at(int(random.bounded(keys.size())));
+            const int line = lineOf.value(damaged);
+            QList<QByteArray> lines = sample;
+            lines[line - 1] = lines.at(line - 1).left(lines.at(line - 1).indexOf('=') + 1) + value;
+            const QByteArray text = lines.join('\n');
+            QVERIFY(write(text));
+            // config check names the line.
+            const QList<Settings::Problem> problems = Settings::check(text);
+            QVERIFY(!problems.isEmpty());
+            QCOMPARE(problems.first().line, line);
+            Clock::setNow(QDateTime(QDate(2025, 1, 1), QTime(10, 0, 0)).addSecs(++n));
+            warnings.clear();
+            const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+            m_settings->load();
+            qInstallMessageHandler(previous);
+            const QByteArray label = kind + ' ' + damaged.toLatin1();
+            QCOMPARE(warnings.size(), 1);
+            QVERIFY2(warnings.first().contains(
+                         QString("does not read as this program's settings (line %1 ").arg(line)),
+                     qPrintable(warnings.first()));
+            QCOMPARE(m_root->read(m_settings->setAsidePath().mid(m_root->path().size())), text);
+            QVERIFY(m_settings->fileNotice().contains(m_settings->setAsidePath()));
+            for (const QString &key : keys) {
+                const bool lost = key == damaged ||
+                    (kind == "junk" && key.section('/', 0, 0) == damaged.section('/', 0, 0) &&
+                     lineOf.value(key) > line);
+                const QVariant expected =
+                    lost ? SettingSamples::typedDefault(key) : samples.value(key).typed;
+                QVERIFY2(same(key, m_settings->getSettings(key), expected),
+                         qPrintable(label + " -> " + key.toLatin1()));
+            }
+        }
+    }
+    Clock::useSystemClock();
+}
+
+// The file's text is the one Qt's settings class writes and reads: random values (texts with
+// quotes, backslashes, commas, "@", control characters, spaces at the ends, non-Latin letters;
+// lists; bytes) written by either read back the same by both.
+void TestSettings::fileFormatMatchesQtSettings()
+{
+    QTemporaryDir dir;
+    QRandomGenerator random(51);
+    const QString alphabet = QStringLiteral("ab ,;=\"\\@\t\n\x01%/[]éü€中#0f9");
+    const auto randomText = [&] {
+        QString text;
+        for (int n = int(random.bounded(12)); n > 0; --n)
+            text += alphabet.at(int(random.bounded(alphabet.size())));
+        return text;
+    };
+    for (int round = 0; round < 40; ++round) {
+        QMap<QString, QVariant> values;
+        QStringList order;
+        for (int i = 0; i < 30; ++i) {
+            const QString key = QStringLiteral("g%1/k%2").arg(i % 3).arg(i);
+            QVariant value;
+            switch (random.bounded(4)) {
+            case 0:
+                value = randomText();
+                break;
+            case 1:
+                value = QStringList {randomText(), randomText(), randomText()};
+                break;
+            case 2: {
+                QByteArray bytes = randomText().toUtf8().toBase64();
+                value = bytes;
+                break;
+            }
+            default:
+                value = QStringLiteral("@") + randomText();
+            }
+            values.insert(key, value);
+            order << key;
+        }
+        const QString ours = dir.filePath(QStringLiteral("ours%1.ini").arg(round));
+        QFile file(ours);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(SettingsFileFormat::write(order, values));
+        file.close();
+        const QString theirs = dir.filePath(QStringLiteral("theirs%1.ini").arg(round));
+        {
+            QSettings qt(theirs, QSettings::IniFormat);
+            for (auto it = values.cbegin(); it != values.cend(); ++it)
+                qt.setValue(it.key(), it.value());
+        }
+        QFile theirFile(theirs);
+        QVERIFY(theirFile.open(QIODevice::ReadOnly));
+        const SettingsFileCheck read(theirFile.readAll());
+        QVERIFY2(read.isSound(), qPrintable(read.fault()));
+        const QSettings qtRead(ours, QSettings::IniFormat);
+        QCOMPARE(qtRead.status(), QSettings::NoError);
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            QCOMPARE(qtRead.value(it.key()), it.value());
+            QCOMPARE(read.values().value(it.key()), it.value());
+        }
+    }
 }
 
 void TestSettings::restoreKeepsTheLinkSettings()
@@ -428,8 +636,9 @@ void TestSettings::passwordIsStoredProtected()
     QCOMPARE(warnings.size(), 5);
     QCOMPARE(warnings.first(),
              QString("The stored SMTP password (email/authPasswd) is damaged and is ignored"));
-    QCOMPARE(warnings.last(), QString("The stored network link's password (ups/nutPassword) is "
-                                      "damaged and is ignored"));
+    QCOMPARE(warnings.last(),
+             QString("The stored network link's password (ups/nutPassword) is "
+                     "damaged and is ignored"));
 }
 
 // The log: the program's handler takes every message from here on.
@@ -440,6 +649,8 @@ void TestSettings::changesByAnotherProgram()
 {
     m_settings->setSettings(Settings::NetworkPort, 3493);
     m_settings->setSettings(Settings::ShutdownEnable, false);
+    m_settings->setSettings("watch/size", 1);
+    m_settings->setSettings("watch/1/host", "127.0.0.2");
     QSignalSpy changed(m_settings, &Settings::changed);
     const auto announced = [&changed] {
         QStringList keys;
@@ -449,8 +660,7 @@ void TestSettings::changesByAnotherProgram()
     };
     const auto write = [this](const QByteArray &text) {
         QSaveFile file(m_root->file("/cfg/config.cfg"));
-        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
-            file.commit();
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
     };
     const auto set = [](QByteArray text, const char *group, const char *line) {
         const QByteArray key = QByteArray(line).left(QByteArray(line).indexOf('=') + 1);
@@ -458,23 +668,62 @@ void TestSettings::changesByAnotherProgram()
         return text.replace(from, text.indexOf('\n', from) - from, line);
     };
     QByteArray text = m_root->read("/cfg/config.cfg");
-    text = set(set(text, "shutdown", "enable=true"), "network", "port=3494");
+    // The watched list's keys as well as the fixed ones.
+    text = set(
+        set(set(set(text, "shutdown", "enable=true"), "network", "port=3494"), "watch", "size=2"),
+        "watch", "1\\host=127.0.0.9");
     QVERIFY(write(text));
-    QTRY_COMPARE(announced(), QStringList({"shutdown/enable", "network/port"}));
+    QTRY_COMPARE(announced().size(), 4);
+    QStringList keys = announced();
+    keys.sort();
+    QCOMPARE(keys, QStringList({"network/port", "shutdown/enable", "watch/1/host", "watch/size"}));
     changed.clear();
     QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3494);
     QCOMPARE(m_settings->getSettings(Settings::ShutdownEnable).toBool(), true);
+    QCOMPARE(m_settings->getSettings("watch/size").toInt(), 2);
+    QCOMPARE(m_settings->getSettings("watch/1/host").toString(), QString("127.0.0.9"));
 
+    // An open quote, or a last line cut short: the lines that read are taken, the damaged one
+    // keeps the value in force, and the damage is told in the log and the window.
+    const QString execFile = m_settings->getSettings(Settings::ShutdownExecFile).toString();
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
-    QVERIFY(write(set(text, "network", "port=3495").chopped(1))); // its last line unended
+    QSignalSpy notice(m_settings, &Settings::fileNoticeChanged);
+    const QByteArray quoted =
+        set(set(text, "shutdown", "execFile=\"/opt/notify.sh"), "network", "port=3495");
+    QVERIFY(write(quoted.chopped(1))); // its last line unended too
     QTRY_COMPARE(warnings.size(), 1);
-    qInstallMessageHandler(previous);
-    QVERIFY2(warnings.first().contains("is not taken (") &&
-                 warnings.first().contains("the settings in force stay"),
+    QVERIFY2(warnings.first().contains("is not taken whole (line ") &&
+                 warnings.first().contains("the settings in force stay for the rest"),
              qPrintable(warnings.first()));
-    QVERIFY(announced().isEmpty());
-    QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3494);
+    QCOMPARE(announced(), QStringList({"network/port"}));
+    changed.clear();
+    QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3495);
+    QCOMPARE(m_settings->getSettings(Settings::ShutdownExecFile).toString(), execFile);
+    QVERIFY(notice.count() >= 1);
+    QVERIFY2(m_settings->fileNotice().contains("(shutdown/execFile) does not read"),
+             qPrintable(m_settings->fileNotice()));
+    // A write of the program keeps the damaged file aside first, then writes what is in force.
+    Clock::setNow(QDateTime(QDate(2025, 2, 1), QTime(8, 0)));
+    m_settings->setSettings(Settings::EMailServerPort, 26);
+    Clock::useSystemClock();
+    qInstallMessageHandler(previous);
+    QVERIFY(m_settings->setAsidePath().contains(".damaged-20250201080000"));
+    QVERIFY2(m_settings->fileNotice().endsWith("The settings in force were written in its place."),
+             qPrintable(m_settings->fileNotice()));
+    QCOMPARE(m_root->read(m_settings->setAsidePath().mid(m_root->path().size())),
+             quoted.chopped(1));
+    const SettingsFileCheck now(m_root->read("/cfg/config.cfg"));
+    QVERIFY(now.isSound());
+    QCOMPARE(now.values().value("network/port").toInt(), 3495);
+    QCOMPARE(now.values().value("shutdown/execFile").toString(), execFile);
+    QCOMPARE(now.values().value("email/serverPort").toInt(), 26);
+    changed.clear();
+    text = m_root->read("/cfg/config.cfg");
+    text = set(text, "network", "port=3494");
+    QVERIFY(write(text));
+    QTRY_COMPARE(announced(), QStringList({"network/port"}));
+    changed.clear();
 
     QVERIFY(write(QByteArray(text).replace("\nport=3494\n", "\n")));
     QTRY_COMPARE(announced(), QStringList({"network/port"}));

@@ -1360,8 +1360,8 @@ void TestPages::settingsShownAndWritten()
     type(m_page, "textFieldUpsName", "rack");
     m_page->setVisible(false);
     m_page->setVisible(true);
-    QCOMPARE(m_host->root().settings()->getSettings(Settings::NetworkAllow).toString(),
-             QString("192.168.1.0/24,fd00::/8"));
+    QCOMPARE(m_host->root().settings()->getSettings(Settings::NetworkAllow).toStringList(),
+             QStringList({"192.168.1.0/24", "fd00::/8"}));
     QCOMPARE(network->upsName(), QString("rack"));
 
     // What the server could not use is refused in the form, marked and said, never stored.
@@ -1502,8 +1502,8 @@ void TestPages::watchedListAndSupplies()
     QCOMPARE(text(m_page, "watchEntry1"), "lab - every UPS of 127.0.0.1:" + port);
 
     typeAndLeave(m_page, "watchSupplies", "local, Upstairs, lab/u1, Upstair");
-    QCOMPARE(m_host->root().settings()->getSettings(Settings::ShutdownSupplies).toString(),
-             QStringLiteral("local, Upstairs, lab/u1, Upstair"));
+    QCOMPARE(m_host->root().settings()->getSettings(Settings::ShutdownSupplies).toStringList(),
+             QStringList({"local", "Upstairs", "lab/u1", "Upstair"}));
     QTRY_VERIFY(item("watchUnknownSupplies")->isVisible());
     QCOMPARE(m_host->root().supplyCount()->unknown(), QStringList {"Upstair"});
     const QString said = QStringLiteral("No watched UPS is named Upstair: it is never judged and "

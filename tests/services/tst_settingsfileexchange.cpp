@@ -469,10 +469,10 @@ void TestSettingsFileExchange::restore()
     QCOMPARE(m_accounts.rowCount(), accounts);
     QCOMPARE(page.restoreChanges().size(), 2);
     QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
-    QCOMPARE(settings->getSettings(Settings::NetworkListen).toString(),
-             QStringLiteral("127.0.0.1,::1"));
+    QCOMPARE(settings->getSettings(Settings::NetworkListen).toStringList(),
+             QStringList({"127.0.0.1", "::1"}));
     QCOMPARE(settings->getSettings(Settings::WebEnable).toBool(), false);
-    QCOMPARE(settings->getSettings(Settings::WebListen).toString(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(settings->getSettings(Settings::WebListen).toStringList(), QStringList({"127.0.0.1"}));
     QCOMPARE(settings->getSettings(Settings::WebPort).toInt(), 8493);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(recipients(), QStringList());

@@ -1,5 +1,7 @@
 #include "nutallowlist.h"
 
+#include "addresscheck.h"
+
 NutAllowList NutAllowList::parse(const QStringList &entries, QStringList *bad)
 {
     NutAllowList list;
@@ -7,14 +9,8 @@ NutAllowList NutAllowList::parse(const QStringList &entries, QStringList *bad)
         const QString entry = raw.trimmed();
         if (entry.isEmpty())
             continue;
-        QPair<QHostAddress, int> subnet;
-        if (entry.contains(QLatin1Char('/'))) {
-            subnet = QHostAddress::parseSubnet(entry);
-        } else {
-            const QHostAddress address(entry);
-            if (!address.isNull())
-                subnet = {address, address.protocol() == QAbstractSocket::IPv4Protocol ? 32 : 128};
-        }
+        // The settings check entries by the same reading.
+        const QPair<QHostAddress, int> subnet = AddressCheck::network(entry);
         if (subnet.first.isNull() || subnet.second < 0) {
             if (bad)
                 bad->append(entry);

@@ -1,6 +1,7 @@
 #include "nutserver.h"
 
 #include "logcategories.h"
+#include "addresscheck.h"
 #include "nutallowlist.h"
 #include "nutconnection.h"
 #include "nuteventlog.h"
@@ -238,7 +239,7 @@ void NutServerPrivate::startListening()
         if (anyIpv4)
             addresses.append(QHostAddress::AnyIPv4);
         for (const QString &text : config.listen) {
-            const QHostAddress address(text.trimmed());
+            const QHostAddress address = AddressCheck::ip(text);
             if (address.isNull()) {
                 if (!text.trimmed().isEmpty() && !listenFailuresLogged.contains(text)) {
                     listenFailuresLogged.insert(text);

@@ -13,12 +13,10 @@
 
 namespace {
 
-// A list setting as one text: the settings facility reads an unquoted "a,b" as a list.
+// A list setting (the settings give it typed) as the one text the page shows.
 QString listText(const QVariant &value)
 {
-    if (value.userType() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
+    return value.toStringList().join(QLatin1Char(','));
 }
 
 QStringList items(const QString &text)
@@ -112,14 +110,14 @@ NutServerConfig ServiceNetworkPrivate::config() const
 {
     NutServerConfig c;
     c.enabled = value(Settings::NetworkEnable).toBool();
-    c.listen = items(listText(value(Settings::NetworkListen)));
+    c.listen = value(Settings::NetworkListen).toStringList();
     c.port = quint16(number(Settings::NetworkPort, nutDefaultPort, 0, 65535));
-    c.allow = items(listText(value(Settings::NetworkAllow)));
+    c.allow = value(Settings::NetworkAllow).toStringList();
     c.upsName = q->servedUpsName().toUtf8();
     if (c.upsName != value(Settings::NetworkUpsName).toString().trimmed().toUtf8())
         qCWarning(lcNetwork) << "UPS name" << value(Settings::NetworkUpsName).toString()
                              << "is not a plain name; serving it as ups";
-    for (const QString &alias : items(listText(value(Settings::NetworkAliases)))) {
+    for (const QString &alias : value(Settings::NetworkAliases).toStringList()) {
         if (NutLine::isPlainName(alias.toUtf8()))
             c.aliases << alias.toUtf8();
         else

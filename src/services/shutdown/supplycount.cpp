@@ -24,13 +24,11 @@ void SupplyCount::start()
 void SupplyCount::read()
 {
     QStringList chosen;
-    const QStringList names = m_settings->getSettings(Settings::ShutdownSupplies)
-                                  .toString()
-                                  .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    // The settings give the list typed, whether the file holds it quoted or as "a,b".
+    const QStringList names = m_settings->getSettings(Settings::ShutdownSupplies).toStringList();
     for (const QString &name : names) {
-        const QString trimmed = name.trimmed();
-        if (!trimmed.isEmpty() && !chosen.contains(trimmed))
-            chosen.append(trimmed);
+        if (!chosen.contains(name))
+            chosen.append(name);
     }
     if (chosen.isEmpty())
         chosen.append(QString::fromLatin1(localName));

@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "mhdlibrary.h"
+#include "addresscheck.h"
 #include "nutallowlist.h"
 #include "nuteventlog.h"
 #include "platform.h"
@@ -265,7 +266,7 @@ void WebServerPrivate::start()
     }
     QList<QHostAddress> addresses;
     for (const QString &text : config.listen) {
-        const QHostAddress address(text.trimmed());
+        const QHostAddress address = AddressCheck::ip(text);
         if (address.isNull())
             qCWarning(lcNetwork).noquote()
                 << "Web listen address" << text.trimmed() << "is no IP address; left out";

@@ -5,24 +5,6 @@
 #include "upsdirectory.h"
 #include "webserver.h"
 
-namespace {
-
-QStringList items(const QVariant &value)
-{
-    // The settings facility reads an unquoted "a,b" as a list.
-    const QString text = value.userType() == QMetaType::QStringList
-        ? value.toStringList().join(QLatin1Char(','))
-        : value.toString();
-    QStringList out;
-    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        if (!part.trimmed().isEmpty())
-            out << part.trimmed();
-    }
-    return out;
-}
-
-} // namespace
-
 WebService::WebService(Settings *settings, UpsDirectory *directory, QObject *parent)
     : QObject(parent), m_settings(settings), m_directory(directory)
 {
@@ -72,7 +54,7 @@ WebConfig WebService::config() const
 {
     WebConfig c = m_limits;
     c.enabled = m_settings->getSettings(Settings::WebEnable).toBool();
-    c.listen = items(m_settings->getSettings(Settings::WebListen));
+    c.listen = m_settings->getSettings(Settings::WebListen).toStringList();
     bool ok = false;
     const int port = m_settings->getSettings(Settings::WebPort).toInt(&ok);
     if (ok && port >= 0 && port <= 65535) {
@@ -81,7 +63,7 @@ WebConfig WebService::config() const
         qCWarning(lcNetwork).noquote() << "web/port is out of range; using 8493";
         c.port = 8493;
     }
-    c.allow = items(m_settings->getSettings(Settings::WebAllow));
+    c.allow = m_settings->getSettings(Settings::WebAllow).toStringList();
     c.certFile = m_settings->getSettings(Settings::WebCertFile).toString().trimmed();
     c.keyFile = m_settings->getSettings(Settings::WebKeyFile).toString().trimmed();
     return c;

@@ -32,12 +32,13 @@ public:
     void setLimits(int idleSeconds, int throttleBaseMs, int keepAliveMs, int maxConnections);
     // Event streams open now (tests, benchmarks).
     int openStreams() const;
+    // What the settings in force give the server.
+    WebConfig config() const;
 
 signals:
     void listeningPortChanged();
 
 private:
-    WebConfig config() const;
     void apply();
     void ensureServer();
 
