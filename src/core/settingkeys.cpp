@@ -123,6 +123,9 @@ const QList<Key> &all()
         text(S::WebAllow, "web/allow", QString(), true),
         text(S::WebCertFile, "web/certFile", QString(), true),
         text(S::WebKeyFile, "web/keyFile", QString(), true),
+        // The UPS MIB served through the system's SNMP agent (AgentX); the rest is snmpd's.
+        flag(S::SnmpEnable, "snmp/enable", false, true),
+        text(S::SnmpAgentxSocket, "snmp/agentxSocket", QStringLiteral("/var/agentx/master"), true),
     };
     return keys;
 }
