@@ -26,6 +26,9 @@ struct Context
 };
 
 const SnmpLibrary *lib = nullptr;
+// The agent running now (the library is one per process), for the library's callbacks: their
+// own argument is freed by the library at its shutdown, so it carries nothing.
+SnmpAgent::Private *running = nullptr;
 
 std::vector<oid> toOid(const SnmpUpsTree::Oid &in)
 {
@@ -100,13 +103,17 @@ struct SnmpAgent::Private
     std::map<QString, std::unique_ptr<Context>> contexts;
     QByteArray lastLog;
 
-    static int logged(int, int, void *server, void *client)
+    static int logged(int, int, void *server, void *)
     {
-        auto *d = static_cast<Private *>(client);
+        Private *d = running;
+        if (!d)
+            return 0;
         const auto *m = static_cast<const snmp_log_message *>(server);
         const QByteArray text = QByteArray(m->msg).trimmed();
-        // The library says the same again at every ping of a master that is away.
-        if (text.isEmpty() || text == d->lastLog)
+        // The library says the same again at every ping of a master that is away; and it looks
+        // for MIB files, which a subagent serving by numbers does without.
+        if (text.isEmpty() || text == d->lastLog || text.startsWith("Cannot find module") ||
+            text.startsWith("MIB search path"))
             return 0;
         d->lastLog = text;
         if (m->priority <= LOG_WARNING)
@@ -115,18 +122,22 @@ struct SnmpAgent::Private
             qCInfo(lcNetwork).noquote() << "SNMP agent library:" << text;
         return 0;
     }
-    static int sessionStarted(int, int, void *, void *client)
+    static int sessionStarted(int, int, void *, void *)
     {
-        auto *d = static_cast<Private *>(client);
+        Private *d = running;
+        if (!d)
+            return 0;
         d->agent->m_connected = true;
         d->lastLog.clear();
         qCInfo(lcNetwork).noquote()
             << "SNMP: serving the UPS MIB through the master agent at" << d->agent->m_socket;
         return 0;
     }
-    static int sessionStopped(int, int, void *, void *client)
+    static int sessionStopped(int, int, void *, void *)
     {
-        auto *d = static_cast<Private *>(client);
+        Private *d = running;
+        if (!d)
+            return 0;
         if (d->agent->m_connected.exchange(false))
             qCWarning(lcNetwork).noquote()
                 << "SNMP: the master agent went; connecting again when it is back";
@@ -228,7 +239,8 @@ struct SnmpAgent::Private
     }
 };
 
-SnmpAgent::SnmpAgent(const QString &socket) : m_socket(socket)
+SnmpAgent::SnmpAgent(const QString &socket, const QString &folder)
+    : m_socket(socket), m_folder(folder)
 {
     if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         qCWarning(lcNetwork) << "SNMP: cannot make the agent's wake-up pipe";
@@ -262,6 +274,16 @@ void SnmpAgent::setEntries(const QVector<UpsEntry> &entries)
     wake();
 }
 
+void SnmpAgent::setServing(bool serving)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_serving = serving;
+        m_havePending = true;
+    }
+    wake();
+}
+
 void SnmpAgent::wake()
 {
     if (m_wake[1] >= 0) {
@@ -276,23 +298,30 @@ void SnmpAgent::run()
     if (!lib)
         return;
     Private d {this, {}, {}};
+    running = &d;
     // A subagent of the master at the socket, pinging it (and reconnecting) every 3 s; it reads
     // no configuration file, keeps no persistent file and takes no SIGALRM: its timers run here.
     lib->dsSetBoolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_ROLE, 1);
     lib->dsSetString(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_X_SOCKET,
                      m_socket.toLocal8Bit().constData());
-    lib->dsSetInt(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_PING_INTERVAL, 3);
     lib->dsSetBoolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
     lib->dsSetBoolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
     lib->dsSetBoolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
+    // What it still makes on disk (an empty folder of certificate indexes) goes in ours.
+    lib->dsSetString(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_PERSISTENT_DIR,
+                     m_folder.toLocal8Bit().constData());
     lib->dsSetBoolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_ALARM_DONT_USE_SIG, 1);
+    // It serves by numbers and needs no MIB file: none is looked for.
+    lib->dsSetString(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIBDIRS, "");
     lib->enableCalllog();
-    lib->registerCallback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, Private::logged, &d);
+    lib->registerCallback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, Private::logged, nullptr);
     lib->registerCallback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_START,
-                          Private::sessionStarted, &d);
+                          Private::sessionStarted, nullptr);
     lib->registerCallback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_STOP,
-                          Private::sessionStopped, &d);
+                          Private::sessionStopped, nullptr);
     lib->initAgent("quelta");
+    // Set once the agent's settings are registered, which gives it its default.
+    lib->dsSetInt(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_PING_INTERVAL, 3);
     lib->initSnmp("quelta");
 
     std::vector<pollfd> polled;
@@ -304,8 +333,8 @@ void SnmpAgent::run()
             if (m_stop)
                 break;
             changed = m_havePending;
-            if (changed)
-                entries.swap(m_pending);
+            if (changed && m_serving)
+                entries = m_pending;
             m_havePending = false;
         }
         if (changed)
@@ -360,5 +389,6 @@ void SnmpAgent::run()
         lib->unregisterHandler(c.second->registration);
     d.contexts.clear();
     lib->snmpShutdown("quelta");
+    running = nullptr;
     m_connected = false;
 }

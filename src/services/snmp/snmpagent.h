@@ -18,11 +18,15 @@
 class SnmpAgent
 {
 public:
-    explicit SnmpAgent(const QString &socket);
+    // `folder`: where the library may keep its files.
+    SnmpAgent(const QString &socket, const QString &folder);
     ~SnmpAgent(); // stops the thread and closes the session
 
     // Any thread: the UPSes as they are now, taken over on the agent's thread.
     void setEntries(const QVector<UpsEntry> &entries);
+    // Serving the MIB, or not (its registrations withdrawn). The library cannot be set up twice
+    // in one process, so a subagent switched off keeps its session and only stops serving.
+    void setServing(bool serving);
     // Whether the master has the subagent's session now.
     bool connected() const { return m_connected; }
     // The agent's thread's state, reached from the library's callbacks there.
@@ -33,11 +37,13 @@ private:
     void wake();
 
     QString m_socket;
+    QString m_folder;
     std::thread m_thread;
     int m_wake[2] = {-1, -1};
     std::mutex m_mutex;
     QVector<UpsEntry> m_pending;
     bool m_havePending = false;
+    bool m_serving = true;
     bool m_stop = false;
     std::atomic<bool> m_connected {false};
 };

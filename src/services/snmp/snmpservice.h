@@ -9,8 +9,9 @@ class SnmpAgent;
 class UpsDirectory;
 
 // The UPS MIB over SNMP as the program sees it: the "snmp/..." settings (followed as they are
-// written) and the agent, made with its thread when switched on and ended when switched off. The
-// agent is handed a copy of the directory's entries at every change; nothing here waits for it.
+// written) and the agent, made with its thread when first switched on; switched off, it
+// withdraws the MIB. The agent is handed a copy of the directory's entries at every change;
+// nothing here waits for it.
 class SnmpService : public QObject
 {
     Q_OBJECT
@@ -31,5 +32,7 @@ private:
     UpsDirectory *m_directory;
     std::unique_ptr<SnmpAgent> m_agent;
     QString m_socket;
+    QString m_noticedSocket;
+    bool m_serving = false;
     bool m_started = false;
 };

@@ -150,10 +150,10 @@ QVector<SnmpUpsTree::Notification> SnmpUpsTree::update(const UpsEntry &entry, qu
                                                         qint64 now)
 {
     QVector<Notification> out;
-    const UpsState &was = m_entry.state;
+    const UpsState was = m_entry.state;
     const UpsState &s = entry.state;
     const bool first = !m_haveEntry;
-    m_uptime = uptime;
+    const bool testing = m_testSummary == TestInProgress;
 
     // The self-test: started, running (what it met on the way), ended or cut off.
     if (s.online() && s.selfTest && (first || !was.selfTest || !was.online())) {
@@ -229,8 +229,7 @@ QVector<SnmpUpsTree::Notification> SnmpUpsTree::update(const UpsEntry &entry, qu
     }
 
     rebuild(now);
-    if (!first && was.selfTest && m_testSummary != TestInProgress &&
-        m_testSummary != TestNoneInitiated)
+    if (testing && m_testSummary != TestInProgress)
         out << testTrap();
     out += alarmTraps;
     out += due(now);
@@ -239,10 +238,13 @@ QVector<SnmpUpsTree::Notification> SnmpUpsTree::update(const UpsEntry &entry, qu
 
 QVector<SnmpUpsTree::Notification> SnmpUpsTree::due(qint64 now)
 {
-    if (m_onBatterySince < 0 || now < m_nextOnBatteryTrap)
+    if (m_onBatterySince < 0)
+        return {};
+    if (now != m_builtAt)
+        rebuild(now); // the seconds on battery go on by themselves
+    if (now < m_nextOnBatteryTrap)
         return {};
     m_nextOnBatteryTrap = now + onBatteryRepeatSeconds;
-    rebuild(now); // the seconds on battery as sent
     return {onBatteryTrap()};
 }
 
@@ -253,6 +255,7 @@ void SnmpUpsTree::rebuild(qint64 now)
     const bool on = s.online();
     QVector<Value> &v = m_values;
     v.clear();
+    m_builtAt = now;
 
     // upsIdent
     v << text(object({1, 1, 0}), s.manufacturer, 31) << text(object({1, 2, 0}), s.model, 63)

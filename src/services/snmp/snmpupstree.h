@@ -73,7 +73,8 @@ public:
     // (the MIB's time stamps), `now` seconds since the epoch. Returns the notifications the change
     // brings, in the order they happened.
     QVector<Notification> update(const UpsEntry &entry, quint32 uptime, qint64 now);
-    // The notifications due by time alone (upsTrapOnBattery once a minute on battery).
+    // The notifications due by time alone (upsTrapOnBattery once a minute on battery); the
+    // seconds on battery are brought up to `now`.
     QVector<Notification> due(qint64 now);
 
     // Every instance, sorted by OID.
@@ -107,6 +108,6 @@ private:
     quint32 m_testElapsed = 0;
     bool m_testLow = false;
     bool m_testFailed = false;
-    quint32 m_uptime = 0;
+    qint64 m_builtAt = -1;
     QVector<Value> m_values;
 };
