@@ -50,6 +50,7 @@ private slots:
     void mibFollowsTheUps();
     void notificationsReachTheTrapSink();
     void watchedUpsInItsContext();
+    void nutReadsItThroughSnmp();
     void badRequestsLeaveThePollAlone();
     void masterRestarted();
 
@@ -340,6 +341,7 @@ void TestSnmpAgent::mibFollowsTheUps()
     QVERIFY(sim("selftest finish"));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return m.value(mib + "7.3.0") == "1" && m.value(mib + "7.4.0") == "Passed" &&
+            m.value(mib + "7.1.0") == mib + "7.7.1" && m.value(mib + "7.2.0") == "1" &&
             m.value(mib + "7.5.0").toInt() > 0 && alarms(m).isEmpty();
     }));
 
@@ -410,6 +412,39 @@ void TestSnmpAgent::watchedUpsInItsContext()
                 m.value(mib + "3.3.1.3.1") == "228";
         },
         v3(QStringLiteral("Upstairs")), 20000));
+}
+
+void TestSnmpAgent::nutReadsItThroughSnmp()
+{
+    // The closed loop: Debian's snmp-ups driver reads the MIB through snmpd as it reads a UPS's
+    // network card, and its upsd tells what Quelta knows.
+    NutServerProcess loop;
+    loop.addUps(QStringLiteral("viasnmp"), QStringLiteral("snmp-ups"), agent(),
+                {QStringLiteral("mibs = ietf"), QStringLiteral("community = public"),
+                 QStringLiteral("pollfreq = 2")});
+    QVERIFY2(loop.start(), qPrintable(loop.output()));
+    const auto var = [&](const char *name) {
+        return loop.upsc(QStringLiteral("viasnmp"), QString::fromLatin1(name));
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(var("ups.status"), QStringLiteral("OL"), 20000);
+    const UpsState s = m_program.devComm()->state();
+    QCOMPARE(var("ups.mfr"), s.manufacturer.simplified());
+    QCOMPARE(var("ups.model"), s.model.simplified());
+    QTRY_COMPARE_WITH_TIMEOUT(var("ups.load").toDouble(), 42.0, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(var("input.voltage").toDouble(), 231.0, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(var("input.frequency").toDouble(), 49.8, 10000);
+    QVERIFY(sim("mains fail"));
+    QTRY_COMPARE_WITH_TIMEOUT(var("ups.status"), QStringLiteral("OB"), 20000);
+    QVERIFY(sim("lowbatt on"));
+    const auto flags = [&] {
+        QStringList out = var("ups.status").split(' ');
+        out.sort();
+        return out;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(flags(), (QStringList {"LB", "OB"}), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(var("battery.charge").toDouble(),
+                              double(std::lround(*m_program.devComm()->state().batteryCharge)),
+                              20000);
 }
 
 void TestSnmpAgent::badRequestsLeaveThePollAlone()

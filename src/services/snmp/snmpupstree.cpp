@@ -301,7 +301,9 @@ void SnmpUpsTree::rebuild(qint64 now)
     }
 
     // upsTest
-    v << objectId(object({7, 1, 0}), wellKnownTest(m_testsStarted ? 3 : 1))
+    // The test running, as SNMP clients read it (NUT's driver among them): none between tests,
+    // whose outcome the summary and detail keep.
+    v << objectId(object({7, 1, 0}), wellKnownTest(m_testSummary == TestInProgress ? 3 : 1))
       << number(object({7, 2, 0}), m_testsStarted) << number(object({7, 3, 0}), m_testSummary)
       << text(object({7, 4, 0}), QString::fromUtf8(m_testDetail), 255)
       << number(object({7, 5, 0}), m_testsStarted ? m_testStart : 0, Type::TimeTicks)
