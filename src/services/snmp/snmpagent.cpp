@@ -116,7 +116,12 @@ struct SnmpAgent::Private
             text.startsWith("MIB search path"))
             return 0;
         d->lastLog = text;
-        if (m->priority <= LOG_WARNING)
+        // A new context's first registration makes the library register the context's roots
+        // with the master too, which has them already and says so (duplicate registration);
+        // the MIB's own registration goes through.
+        if (text == "registering pdu failed: 263!")
+            qCDebug(lcNetwork).noquote() << "SNMP agent library:" << text;
+        else if (m->priority <= LOG_WARNING)
             qCWarning(lcNetwork).noquote() << "SNMP agent library:" << text;
         else if (m->priority <= LOG_INFO)
             qCInfo(lcNetwork).noquote() << "SNMP agent library:" << text;
