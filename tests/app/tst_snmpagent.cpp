@@ -5,6 +5,7 @@
 // Debian's snmpbulkwalk in each condition of the UPS; a watched UPS (Debian's upsd with
 // dummy-ups) in the context of its shown name; the notifications at Debian's snmptrapd; snmpd
 // restarted under the subagent. No MIB file ships with Debian, so objects go by number.
+#include "clock.h"
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "logrecorder.h"
@@ -188,6 +189,7 @@ void TestSnmpAgent::initTestCase()
 
 void TestSnmpAgent::cleanup()
 {
+    Clock::useSystemClock();
     if (m_program.devComm()->state().selfTest)
         QVERIFY(sim("selftest finish"));
     for (const char *c : {"mains return", "lowbatt auto", "fault off", "speak", "output on"})
@@ -378,6 +380,14 @@ void TestSnmpAgent::notificationsReachTheTrapSink()
     QVERIFY2(last.contains(mib + "2.3.0") && last.contains(mib + "2.2.0") &&
                  last.contains(mib + "1.5.0 = STRING: \"rack\""),
              qPrintable(last));
+    // Told again each minute while on battery, with the seconds on battery gone on.
+    Clock::setNow(QDateTime::currentDateTime());
+    const int first = received(1);
+    const int seconds = walk().value(mib + "2.2.0").toInt();
+    Clock::advance(61);
+    QTRY_VERIFY_WITH_TIMEOUT(received(1) > first, 10000);
+    QVERIFY(walk().value(mib + "2.2.0").toInt() >= seconds + 61);
+    Clock::useSystemClock();
     // A fault is an alarm entry added, and removed when it goes.
     QVERIFY(sim("fault on"));
     QTRY_VERIFY_WITH_TIMEOUT(received(3) > 0, 10000);
