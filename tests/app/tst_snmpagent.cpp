@@ -481,11 +481,30 @@ void TestSnmpAgent::badRequestsLeaveThePollAlone()
 
 void TestSnmpAgent::masterRestarted()
 {
-    stopMaster();
+    // Killed in the middle of walks (one object a request, one walk after another), then
+    // started again.
+    QProcess walker;
+    walker.start("sh", {"-c", QStringLiteral("for i in $(seq 200); do MIBS= snmpbulkwalk -v2c "
+                                             "-c public -Cr1 -t 1 -r 0 %1 .1.3.6.1.2.1.33 "
+                                             ">/dev/null 2>&1; done")
+                                  .arg(agent())});
+    QVERIFY(walker.waitForStarted(5000));
+    QTest::qWait(300);
+    m_master->kill();
+    QVERIFY(m_master->waitForFinished(10000));
     QTRY_VERIFY_WITH_TIMEOUT(!m_program.snmpService()->connected(), 10000);
     QVERIFY(startMaster());
     QTRY_VERIFY_WITH_TIMEOUT(m_program.snmpService()->connected(), 10000);
     QCOMPARE(walk().value(mib + "1.5.0"), QStringLiteral("rack"));
+    QCOMPARE(walk(v3(QStringLiteral("Upstairs"))).value(mib + "1.5.0"),
+             QStringLiteral("Upstairs"));
+    walker.kill();
+    walker.waitForFinished(5000);
+    // Stopped in order, then started again.
+    stopMaster();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_program.snmpService()->connected(), 10000);
+    QVERIFY(startMaster());
+    QTRY_VERIFY_WITH_TIMEOUT(m_program.snmpService()->connected(), 10000);
     QCOMPARE(walk(v3(QStringLiteral("Upstairs"))).value(mib + "1.5.0"),
              QStringLiteral("Upstairs"));
 
