@@ -70,11 +70,14 @@ QProcessEnvironment noMibs()
 }
 
 QString agent;
-QStringList v2c() { return {"-v2c", "-c", "public"}; }
+QStringList v2c()
+{
+    return {"-v2c", "-c", "public"};
+}
 QStringList v3(const QString &context)
 {
-    return {"-v3", "-u", "bench", "-l", "authPriv", "-a", "SHA", "-A", "bench-pass",
-            "-x", "AES", "-X", "bench-pass", "-n", context};
+    return {"-v3",        "-u", "bench", "-l", "authPriv",   "-a", "SHA",  "-A",
+            "bench-pass", "-x", "AES",   "-X", "bench-pass", "-n", context};
 }
 
 // One client run to its end, timed; -1 when it failed.
@@ -139,10 +142,11 @@ int runClients(int rate, int seconds)
     QJsonArray times;
     for (double ms : walkMs)
         times.append(ms);
-    std::printf("%s\n", QJsonDocument(QJsonObject {{QStringLiteral("walkMs"), times},
-                                                   {QStringLiteral("failures"), failures}})
-                            .toJson(QJsonDocument::Compact)
-                            .constData());
+    std::printf("%s\n",
+                QJsonDocument(QJsonObject {{QStringLiteral("walkMs"), times},
+                                           {QStringLiteral("failures"), failures}})
+                    .toJson(QJsonDocument::Compact)
+                    .constData());
     return 0;
 }
 
@@ -164,8 +168,8 @@ Stretch measure(DevComm *devComm, int seconds, int rate)
     if (rate > 0) {
         clients.start(QCoreApplication::applicationFilePath(),
                       {QStringLiteral("--client-side"), QStringLiteral("--agent"), agent,
-                       QStringLiteral("--rate"), QString::number(rate),
-                       QStringLiteral("--seconds"), QString::number(seconds)});
+                       QStringLiteral("--rate"), QString::number(rate), QStringLiteral("--seconds"),
+                       QString::number(seconds)});
         clients.waitForStarted(5000);
     }
     QElapsedTimer wall;
@@ -254,10 +258,11 @@ int main(int argc, char **argv)
     QList<WatchEntry> watched;
     for (int i = 1; i <= 10; ++i) {
         const QString name = QStringLiteral("u%1").arg(i);
-        nut.addDummyUps(name, QStringLiteral("ups.status: OL\nbattery.charge: %1\ninput.voltage: "
-                                             "230\noutput.voltage: 230\nups.load: 20\n"
-                                             "battery.runtime: 1800\n")
-                                  .arg(90 + i % 10));
+        nut.addDummyUps(name,
+                        QStringLiteral("ups.status: OL\nbattery.charge: %1\ninput.voltage: "
+                                       "230\noutput.voltage: 230\nups.load: 20\n"
+                                       "battery.runtime: 1800\n")
+                            .arg(90 + i % 10));
         WatchEntry e;
         e.name = QStringLiteral("Room%1").arg(i);
         e.host = QStringLiteral("127.0.0.1");

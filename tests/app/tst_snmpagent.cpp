@@ -63,8 +63,8 @@ private:
     QStringList v2c() const { return {"-v2c", "-c", "public"}; }
     QStringList v3(const QString &context) const
     {
-        return {"-v3", "-u", "watcher", "-l", "authPriv", "-a", "SHA", "-A", "watcher-pw",
-                "-x", "AES", "-X", "watcher-pw", "-n", context};
+        return {"-v3",        "-u", "watcher", "-l", "authPriv",   "-a", "SHA",  "-A",
+                "watcher-pw", "-x", "AES",     "-X", "watcher-pw", "-n", context};
     }
     QString agent() const { return QStringLiteral("127.0.0.1:%1").arg(m_udpPort); }
     bool sim(const QString &command) { return m_sim.command(command).startsWith("ok"); }
@@ -120,7 +120,8 @@ void TestSnmpAgent::initTestCase()
 {
     for (const char *tool : {"/usr/sbin/snmpd", "/usr/sbin/snmptrapd", "/usr/bin/snmpbulkwalk"}) {
         if (!QFile::exists(QString::fromLatin1(tool)))
-            QSKIP(qPrintable(QStringLiteral("%1 is missing (scripts/setup installs it)").arg(tool)));
+            QSKIP(
+                qPrintable(QStringLiteral("%1 is missing (scripts/setup installs it)").arg(tool)));
     }
     if (!NutServerProcess::available())
         QSKIP("Debian's nut-server is not installed");
@@ -155,7 +156,8 @@ void TestSnmpAgent::initTestCase()
     m_trapd.start("/usr/sbin/snmptrapd",
                   {"-f", "-On", "-Lf", m_dir.filePath("traps.log"), "-C", "-c",
                    m_dir.filePath("snmptrapd.conf"), "--persistentDir",
-                   m_dir.filePath("trapd-persist"), QStringLiteral("udp:127.0.0.1:%1").arg(m_trapPort)});
+                   m_dir.filePath("trapd-persist"),
+                   QStringLiteral("udp:127.0.0.1:%1").arg(m_trapPort)});
     QVERIFY(m_trapd.waitForStarted(5000));
     QVERIFY(startMaster());
 
@@ -194,9 +196,8 @@ void TestSnmpAgent::cleanup()
         QVERIFY(sim("selftest finish"));
     for (const char *c : {"mains return", "lowbatt auto", "fault off", "speak", "output on"})
         QVERIFY(sim(QString::fromLatin1(c)));
-    QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().online() &&
-                                 !m_program.devComm()->state().onBattery,
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_program.devComm()->state().online() && !m_program.devComm()->state().onBattery, 20000);
 }
 
 QMap<QString, QString> TestSnmpAgent::walk(const QStringList &how)
@@ -207,9 +208,10 @@ QMap<QString, QString> TestSnmpAgent::walk(const QStringList &how)
         env.insert("MIBS", "");
         return env;
     }());
-    p.start("snmpbulkwalk", (how.isEmpty() ? v2c() : how) +
-                                QStringList {"-On", "-Oq", "-Oe", "-Ot", "-t", "2", "-r", "1",
-                                             agent(), ".1.3.6.1.2.1.33"});
+    p.start("snmpbulkwalk",
+            (how.isEmpty() ? v2c() : how) +
+                QStringList {"-On", "-Oq", "-Oe", "-Ot", "-t", "2", "-r", "1", agent(),
+                             ".1.3.6.1.2.1.33"});
     QMap<QString, QString> out;
     if (!p.waitForFinished(20000) || p.exitCode() != 0)
         return out;
@@ -291,8 +293,8 @@ void TestSnmpAgent::mibFollowsTheUps()
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return readings(m) && m.value(mib + "2.1.0") == "2" && m.value(mib + "2.2.0") == "0" &&
             m.value(mib + "3.3.1.3.1") == "231" && m.value(mib + "3.3.1.2.1") == "498" &&
-            m.value(mib + "4.1.0") == "3" && m.value(mib + "6.1.0") == "0" &&
-            alarms(m).isEmpty() && m.value(mib + "7.3.0") == "6";
+            m.value(mib + "4.1.0") == "3" && m.value(mib + "6.1.0") == "0" && alarms(m).isEmpty() &&
+            m.value(mib + "7.3.0") == "6";
     }));
     const int lineBads = walk().value(mib + "3.1.0").toInt();
 
@@ -462,8 +464,9 @@ void TestSnmpAgent::badRequestsLeaveThePollAlone()
     const int polls = m_sim.receivedFrames().size();
     // A context nobody registered: snmpd refuses it.
     QProcess p;
-    p.start("snmpget", v3(QStringLiteral("Nowhere")) +
-                           QStringList {"-t", "1", "-r", "0", agent(), mib + "1.5.0"});
+    p.start("snmpget",
+            v3(QStringLiteral("Nowhere")) +
+                QStringList {"-t", "1", "-r", "0", agent(), mib + "1.5.0"});
     QVERIFY(p.waitForFinished(10000));
     QVERIFY(p.exitCode() != 0);
     // A huge get-bulk: answered, as much as fits.
@@ -484,10 +487,12 @@ void TestSnmpAgent::masterRestarted()
     // Killed in the middle of walks (one object a request, one walk after another), then
     // started again.
     QProcess walker;
-    walker.start("sh", {"-c", QStringLiteral("for i in $(seq 200); do MIBS= snmpbulkwalk -v2c "
-                                             "-c public -Cr1 -t 1 -r 0 %1 .1.3.6.1.2.1.33 "
-                                             ">/dev/null 2>&1; done")
-                                  .arg(agent())});
+    walker.start("sh",
+                 {"-c",
+                  QStringLiteral("for i in $(seq 200); do MIBS= snmpbulkwalk -v2c "
+                                 "-c public -Cr1 -t 1 -r 0 %1 .1.3.6.1.2.1.33 "
+                                 ">/dev/null 2>&1; done")
+                      .arg(agent())});
     QVERIFY(walker.waitForStarted(5000));
     QTest::qWait(300);
     m_master->kill();
@@ -496,8 +501,7 @@ void TestSnmpAgent::masterRestarted()
     QVERIFY(startMaster());
     QTRY_VERIFY_WITH_TIMEOUT(m_program.snmpService()->connected(), 10000);
     QCOMPARE(walk().value(mib + "1.5.0"), QStringLiteral("rack"));
-    QCOMPARE(walk(v3(QStringLiteral("Upstairs"))).value(mib + "1.5.0"),
-             QStringLiteral("Upstairs"));
+    QCOMPARE(walk(v3(QStringLiteral("Upstairs"))).value(mib + "1.5.0"), QStringLiteral("Upstairs"));
     walker.kill();
     walker.waitForFinished(5000);
     // Stopped in order, then started again.
@@ -505,14 +509,12 @@ void TestSnmpAgent::masterRestarted()
     QTRY_VERIFY_WITH_TIMEOUT(!m_program.snmpService()->connected(), 10000);
     QVERIFY(startMaster());
     QTRY_VERIFY_WITH_TIMEOUT(m_program.snmpService()->connected(), 10000);
-    QCOMPARE(walk(v3(QStringLiteral("Upstairs"))).value(mib + "1.5.0"),
-             QStringLiteral("Upstairs"));
+    QCOMPARE(walk(v3(QStringLiteral("Upstairs"))).value(mib + "1.5.0"), QStringLiteral("Upstairs"));
 
     // Switched off, the subagent leaves; on again, it is back.
     m_program.settings()->setSettings(Settings::SnmpEnable, false);
     QVERIFY(!m_program.snmpService()->connected());
-    QVERIFY(walkUntil(
-        [](const QMap<QString, QString> &m) { return !m.contains(mib + "1.5.0"); }));
+    QVERIFY(walkUntil([](const QMap<QString, QString> &m) { return !m.contains(mib + "1.5.0"); }));
     m_program.settings()->setSettings(Settings::SnmpEnable, true);
     QTRY_VERIFY_WITH_TIMEOUT(m_program.snmpService()->connected(), 10000);
     QVERIFY(walkUntil(

@@ -29,7 +29,9 @@ UpsEntry randomEntry(QRandomGenerator &r)
     e.name = QStringLiteral("ups");
     UpsState &s = e.state;
     s.link = UpsState::Link(r.bounded(3));
-    const auto coin = [&r] { return r.bounded(2) == 1; };
+    const auto coin = [&r] {
+        return r.bounded(2) == 1;
+    };
     s.onBattery = coin();
     s.batteryLow = coin();
     s.bypass = coin();

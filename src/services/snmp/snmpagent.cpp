@@ -162,8 +162,8 @@ struct SnmpAgent::Private
                                     t.size() * sizeof(oid));
             for (const SnmpUpsTree::Value &v : n.objects) {
                 const std::vector<oid> o = toOid(v.oid);
-                netsnmp_variable_list *var = lib->varlistAddVariable(
-                    &vars, o.data(), o.size(), ASN_NULL, nullptr, 0);
+                netsnmp_variable_list *var =
+                    lib->varlistAddVariable(&vars, o.data(), o.size(), ASN_NULL, nullptr, 0);
                 if (var)
                     setValue(var, v);
             }
@@ -369,8 +369,7 @@ void SnmpAgent::run()
         if (ready > 0) {
             if (polled.back().revents) {
                 char buffer[64];
-                while (::read(m_wake[0], buffer, sizeof buffer) > 0) {
-                }
+                while (::read(m_wake[0], buffer, sizeof buffer) > 0) { }
             }
             netsnmp_large_fd_set readable;
             lib->largeFdSetInit(&readable, FD_SETSIZE);

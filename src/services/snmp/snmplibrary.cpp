@@ -38,8 +38,7 @@ const SnmpLibrary *open()
         resolve(library, "snmp_select_info2", &s.selectInfo2) &&
         resolve(library, "snmp_read2", &s.read2) && resolve(library, "snmp_timeout", &s.timeout) &&
         resolve(library, "run_alarms", &s.runAlarms) &&
-        resolve(library, "netsnmp_check_outstanding_agent_requests",
-                &s.checkOutstandingRequests) &&
+        resolve(library, "netsnmp_check_outstanding_agent_requests", &s.checkOutstandingRequests) &&
         resolve(library, "netsnmp_large_fd_set_init", &s.largeFdSetInit) &&
         resolve(library, "netsnmp_large_fd_setfd", &s.largeFdSetFd) &&
         resolve(library, "netsnmp_large_fd_is_set", &s.largeFdIsSet) &&

@@ -1,8 +1,12 @@
 #pragma once
 
+// In this order: each needs the ones before it.
 #include <net-snmp/net-snmp-config.h>
+
 #include <net-snmp/net-snmp-includes.h>
+
 #include <net-snmp/agent/net-snmp-agent-includes.h>
+
 #include <net-snmp/agent/agent_callbacks.h>
 
 // The SNMP agent library's functions, the library opened when the agent is first switched on

@@ -47,8 +47,8 @@ void SnmpService::apply()
         if (enabled != m_serving) {
             m_serving = enabled;
             m_agent->setServing(enabled);
-            qCInfo(lcNetwork).noquote()
-                << (enabled ? "SNMP: the UPS MIB is served again" : "SNMP: the UPS MIB is withdrawn");
+            qCInfo(lcNetwork).noquote() << (enabled ? "SNMP: the UPS MIB is served again"
+                                                    : "SNMP: the UPS MIB is withdrawn");
             publish();
         }
         return;

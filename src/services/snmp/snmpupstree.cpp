@@ -147,7 +147,7 @@ const Oid &SnmpUpsTree::upsMib()
 }
 
 QVector<SnmpUpsTree::Notification> SnmpUpsTree::update(const UpsEntry &entry, quint32 uptime,
-                                                        qint64 now)
+                                                       qint64 now)
 {
     QVector<Notification> out;
     const UpsState was = m_entry.state;
@@ -189,9 +189,9 @@ QVector<SnmpUpsTree::Notification> SnmpUpsTree::update(const UpsEntry &entry, qu
                 break;
             }
             m_testDetail = m_testSummary == TestPassed ? "Passed"
-                : m_testFailed                          ? "The UPS reported a fault during the test"
-                : m_testLow                             ? "The battery ran low during the test"
-                                                        : "The UPS reported the test failed";
+                : m_testFailed                         ? "The UPS reported a fault during the test"
+                : m_testLow                            ? "The battery ran low during the test"
+                                                       : "The UPS reported the test failed";
         }
     }
 
@@ -265,7 +265,8 @@ void SnmpUpsTree::rebuild(qint64 now)
 
     // upsBattery
     v << number(object({2, 1, 0}), batteryStatus(s))
-      << number(object({2, 2, 0}), m_onBatterySince < 0 ? 0 : qMax<qint64>(0, now - m_onBatterySince));
+      << number(object({2, 2, 0}),
+                m_onBatterySince < 0 ? 0 : qMax<qint64>(0, now - m_onBatterySince));
     if (on) {
         if (const std::optional<int> minutes = s.runtimeOrEstimate())
             v << number(object({2, 3, 0}), qMax(0, *minutes));
@@ -316,8 +317,9 @@ void SnmpUpsTree::rebuild(qint64 now)
         v << number(object({9, 3, 0}), qMax<qint64>(0, rounded(s.ratedOutputVoltage)));
     if (known(s.ratedOutputVoltage) && known(s.ratedCurrent))
         v << number(object({9, 5, 0}),
-                    qMax<qint64>(0, rounded(std::optional<double>(double(*s.ratedOutputVoltage) *
-                                                                  *s.ratedCurrent))));
+                    qMax<qint64>(0,
+                                 rounded(std::optional<double>(double(*s.ratedOutputVoltage) *
+                                                               *s.ratedCurrent))));
     if (on)
         v << number(object({9, 8, 0}), s.beeper ? 2 : 1); // enabled (2), disabled (1)
 
