@@ -23,6 +23,8 @@ struct Context
     UpsEntry entry;
     SnmpUpsTree tree;
     netsnmp_handler_registration *registration = nullptr;
+    // The agent's "master has our session" flag: a request from the master proves it.
+    std::atomic<bool> *connected = nullptr;
 };
 
 const SnmpLibrary *lib = nullptr;
@@ -70,6 +72,9 @@ int handle(netsnmp_mib_handler *handler, netsnmp_handler_registration *,
            netsnmp_agent_request_info *info, netsnmp_request_info *requests)
 {
     const auto *context = static_cast<const Context *>(handler->myvoid);
+    // After a ping the master was slow to answer, the library may re-register on the session
+    // it has without telling that it is back.
+    *context->connected = true;
     for (netsnmp_request_info *r = requests; r; r = r->next) {
         if (r->processed)
             continue;
@@ -143,6 +148,7 @@ struct SnmpAgent::Private
         Private *d = running;
         if (!d)
             return 0;
+        d->lastLog.clear(); // its coming back is told again
         if (d->agent->m_connected.exchange(false))
             qCWarning(lcNetwork).noquote()
                 << "SNMP: the master agent went; connecting again when it is back";
@@ -193,6 +199,7 @@ struct SnmpAgent::Private
             if (!c) {
                 c = std::make_unique<Context>();
                 c->name = name;
+                c->connected = &agent->m_connected;
                 c->entry = e;
                 const QVector<SnmpUpsTree::Notification> first = c->tree.update(e, uptime, now);
                 if (!add(*c)) {
