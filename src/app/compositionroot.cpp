@@ -31,6 +31,7 @@
 #include "translator.h"
 #include "upsdirectory.h"
 #include "webservice.h"
+#include "snmpservice.h"
 #include "watchedups.h"
 #include "watchservice.h"
 
@@ -63,6 +64,7 @@ CompositionRoot::CompositionRoot()
       m_localUps(std::make_unique<LocalUps>(m_upsDirectory.get(), m_devComm.get(), m_alarm.get(),
                                             m_serviceShutdown.get(), m_batteryAge.get())),
       m_webService(std::make_unique<WebService>(m_settings.get(), m_upsDirectory.get())),
+      m_snmpService(std::make_unique<SnmpService>(m_settings.get(), m_upsDirectory.get())),
       m_translator(std::make_unique<Translator>(m_settings.get())),
       m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get())),
       m_watchService(std::make_unique<WatchService>(m_settings.get(), m_recordWriter.get())),
@@ -339,6 +341,7 @@ void CompositionRoot::start()
     m_localUps->start();
     m_webService->setAccounts(m_serviceNetwork->users()->accounts());
     m_webService->start();
+    m_snmpService->start();
     // The watched list first: the supplies' names are judged by it.
     m_watchService->start();
     m_supplyCount->start();

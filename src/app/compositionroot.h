@@ -32,6 +32,7 @@ class WatchService;
 class Translator;
 class UpsDirectory;
 class WebService;
+class SnmpService;
 
 // The one owner of every long-lived object of the program, window or not. It makes them in
 // this order and they go in the reverse order (the members below, top to bottom):
@@ -96,6 +97,7 @@ public:
     UpsDirectory *upsDirectory() const { return m_upsDirectory.get(); }
     LocalUps *localUps() const { return m_localUps.get(); }
     WebService *webService() const { return m_webService.get(); }
+    SnmpService *snmpService() const { return m_snmpService.get(); }
     Translator *translator() const { return m_translator.get(); }
     NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
     WatchService *watchService() const { return m_watchService.get(); }
@@ -124,6 +126,7 @@ private:
     std::unique_ptr<UpsDirectory> m_upsDirectory;
     std::unique_ptr<LocalUps> m_localUps;
     std::unique_ptr<WebService> m_webService;
+    std::unique_ptr<SnmpService> m_snmpService;
     std::unique_ptr<Translator> m_translator;
     std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
     std::unique_ptr<WatchService> m_watchService;

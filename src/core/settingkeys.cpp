@@ -126,6 +126,10 @@ const QList<Key> &all()
         text(S::WebAllow, "web/allow", QString(), true, Kind::NetworkList),
         text(S::WebCertFile, "web/certFile", QString(), true, Kind::Path),
         text(S::WebKeyFile, "web/keyFile", QString(), true, Kind::Path),
+        // The UPS MIB served through the system's SNMP agent (AgentX); the rest is snmpd's.
+        flag(S::SnmpEnable, "snmp/enable", false, true),
+        text(S::SnmpAgentxSocket, "snmp/agentxSocket", QStringLiteral("/var/agentx/master"), true,
+             Kind::Path),
     };
     return keys;
 }

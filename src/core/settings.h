@@ -88,7 +88,10 @@ public:
         WebPort = 1794,
         WebAllow = 1795,
         WebCertFile = 1796,
-        WebKeyFile = 1797
+        WebKeyFile = 1797,
+
+        SnmpEnable = 2048,
+        SnmpAgentxSocket = 2049
     };
     Q_ENUM(SettingsType)
 

@@ -129,7 +129,7 @@ def check_control(debs, version):
     # dpkg-shlibdeps found the libraries; the run-time plug-ins and modules are named by hand.
     # polkitd answers logind's question whether the service may power the machine off.
     needed = {SERVER: ("libqt5core5a", "libhidapi-hidraw0", "libxlsxwriter4", "libcurl4",
-                       "libmicrohttpd12",
+                       "libmicrohttpd12", "libsnmp40",
                        "libqt5sql5-sqlite", "adduser", "polkitd", "libjs-chart.js"),
               DESKTOP: (SERVER, "libqt5gui5", "qml-module-qtquick-controls", "libqt5svg5",
                         "libxcb1")}
