@@ -1382,6 +1382,10 @@ A running program takes a changed setting at once.</source>
         <source>Boost or buck</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Countdown, Nothing Set to Happen at Its End</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>MainDevInfoForm.ui</name>
@@ -2263,6 +2267,10 @@ A running program takes a changed setting at once.</source>
         <source>%1: %2</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2288,6 +2296,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Supplies lost: %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The computer was not shut down</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2815,6 +2827,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Protection is on, but nothing is set to happen at the end of the countdown: the computer stays on. Choose "Shutdown OS", a command file or the UPS switch-off.</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -1389,6 +1389,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Boost or buck</source>
         <translation>Élévation ou abaissement</translation>
     </message>
+    <message>
+        <source>Countdown, Nothing Set to Happen at Its End</source>
+        <translation>Compte à rebours, rien n'est prévu à sa fin</translation>
+    </message>
 </context>
 <context>
     <name>MainDevInfoForm.ui</name>
@@ -2270,6 +2274,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>%1: %2</source>
         <translation>%1 : %2</translation>
     </message>
+    <message>
+        <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
+        <translation>Le compte à rebours se termine dans %1, à %2. Rien n'est prévu à ce moment : l'ordinateur reste allumé.</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2296,6 +2304,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Supplies lost: %1.</source>
         <translation>Alimentations perdues : %1.</translation>
+    </message>
+    <message>
+        <source>The computer was not shut down</source>
+        <translation>L'ordinateur n'a pas été arrêté</translation>
     </message>
 </context>
 <context>
@@ -2823,6 +2835,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
         <translation>Aucun onduleur surveillé ne s'appelle %1 : il n'est jamais jugé et compte comme pouvant alimenter cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Protection is on, but nothing is set to happen at the end of the countdown: the computer stays on. Choose "Shutdown OS", a command file or the UPS switch-off.</source>
+        <translation>La protection est active, mais rien n'est prévu à la fin du compte à rebours : l'ordinateur reste allumé. Choisissez « Arrêter le système », un fichier de commandes ou la coupure de l'onduleur.</translation>
     </message>
 </context>
 <context>

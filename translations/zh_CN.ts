@@ -1389,6 +1389,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Boost or buck</source>
         <translation>升压或降压</translation>
     </message>
+    <message>
+        <source>Countdown, Nothing Set to Happen at Its End</source>
+        <translation>倒计时（结束时不执行任何操作）</translation>
+    </message>
 </context>
 <context>
     <name>MainDevInfoForm.ui</name>
@@ -2270,6 +2274,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>%1: %2</source>
         <translation>%1：%2</translation>
     </message>
+    <message>
+        <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
+        <translation>倒计时将在 %1 后（%2）结束。届时不执行任何操作：计算机保持开启。</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2296,6 +2304,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Supplies lost: %1.</source>
         <translation>已失去的供电：%1。</translation>
+    </message>
+    <message>
+        <source>The computer was not shut down</source>
+        <translation>计算机未能关闭</translation>
     </message>
 </context>
 <context>
@@ -2823,6 +2835,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
         <translation>没有名为 %1 的监视UPS：它从不被判定，计为能够为本机供电。</translation>
+    </message>
+    <message>
+        <source>Protection is on, but nothing is set to happen at the end of the countdown: the computer stays on. Choose "Shutdown OS", a command file or the UPS switch-off.</source>
+        <translation>保护已开启，但倒计时结束时不执行任何操作：计算机保持开启。请选择“关闭操作系统”、命令文件或关闭UPS输出。</translation>
     </message>
 </context>
 <context>

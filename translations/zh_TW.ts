@@ -875,7 +875,7 @@ config list：列出每項設定及其值；
 config get 鍵：一項設定的值；
 config set 鍵 值：更改一項設定；
 config set-password 鍵：從標準輸入的第一行讀取密碼（SMTP 登入的密碼、網路鏈路的密碼）；
-config check：列出設定檔的每個問題及其行號；沒有問題時結束狀態為 0，有問題時為 2；
+config check：列出設定檔案的每個問題及其行號；沒有問題時退出狀態為 0，有問題時為 2；
 status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 電池供電，2 電池電量低、故障或輸出關閉，3 無 UPS 或程式未運行。
 正在運行的程式會立即採用更改的設定。</translation>
     </message>
@@ -944,15 +944,15 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>a host name or an IP address, or nothing</source>
-        <translation>主機名稱或 IP 位址，或留空</translation>
+        <translation>主機名或 IP 地址，或留空</translation>
     </message>
     <message>
         <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
-        <translation>以逗號分隔的 IP 位址，例如 127.0.0.1,::1</translation>
+        <translation>以逗號分隔的 IP 地址，例如 127.0.0.1,::1</translation>
     </message>
     <message>
         <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
-        <translation>以逗號分隔的 IP 位址或網路，例如 192.168.1.0/24,fd00::/8</translation>
+        <translation>以逗號分隔的 IP 地址或網路，例如 192.168.1.0/24,fd00::/8</translation>
     </message>
     <message>
         <source>names separated by commas</source>
@@ -964,7 +964,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
-        <translation>設定檔 %1 無法完整讀取；不會寫入任何內容。請修復它：'config check' 列出問題；編輯該檔案，或放回它較早的副本。</translation>
+        <translation>設定檔案 %1 無法完整讀取；不會向其寫入任何內容。請修復它：'config check' 列出問題；编輯該檔案，或放回它較早的副本。</translation>
     </message>
     <message>
         <source>Use config list, config get KEY, config set KEY VALUE, config set-password KEY or config check.</source>
@@ -972,7 +972,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>There is no settings file %1 yet; the defaults are in force.</source>
-        <translation>尚無設定檔 %1；使用預設值。</translation>
+        <translation>尚無設定檔案 %1；使用預設值。</translation>
     </message>
     <message>
         <source>%1 reads whole; every value is one its setting takes.</source>
@@ -1388,6 +1388,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Boost or buck</source>
         <translation>升壓或降壓</translation>
+    </message>
+    <message>
+        <source>Countdown, Nothing Set to Happen at Its End</source>
+        <translation>倒計時（結束時不執行任何操作）</translation>
     </message>
 </context>
 <context>
@@ -2270,6 +2274,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>%1: %2</source>
         <translation>%1：%2</translation>
     </message>
+    <message>
+        <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
+        <translation>倒計時將在 %1 後（%2）結束。届時不執行任何操作：電腦保持開啟。</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2297,6 +2305,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Supplies lost: %1.</source>
         <translation>已失去的供電：%1。</translation>
     </message>
+    <message>
+        <source>The computer was not shut down</source>
+        <translation>電腦未能關閉</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -2318,11 +2330,11 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>The settings file %1 was changed and does not read whole (%2). The lines that read are taken; the others keep the settings in force. Repair it: 'config check' lists the problems.</source>
-        <translation>設定檔 %1 已被更改且無法完整讀取（%2）。可讀取的行已採用；其餘保持目前生效的設定。請修復它：'config check' 列出問題。</translation>
+        <translation>設定檔案 %1 已被更改且無法完整讀取（%2）。可讀取的行已採用；其餘保持當前生效的設定。請修復它：'config check' 列出問題。</translation>
     </message>
     <message>
         <source>The settings in force were written in its place.</source>
-        <translation>目前生效的設定已寫入其位置。</translation>
+        <translation>當前生效的設定已寫入其位置。</translation>
     </message>
 </context>
 <context>
@@ -2436,7 +2448,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>中文简体 </source>
-        <translation>中文简体 </translation>
+        <translation>中文简體 </translation>
     </message>
     <message>
         <source>Français</source>
@@ -2823,6 +2835,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>No watched UPS is named %1: it is never judged and counts as able to feed this computer.</source>
         <translation>沒有名為 %1 的監視UPS：它從不被判定，計為能夠為本機供電。</translation>
+    </message>
+    <message>
+        <source>Protection is on, but nothing is set to happen at the end of the countdown: the computer stays on. Choose "Shutdown OS", a command file or the UPS switch-off.</source>
+        <translation>保護已開啟，但倒計時結束時不執行任何操作：電腦保持開啟。請選擇“關閉作業系統”、命令檔或關閉UPS輸出。</translation>
     </message>
 </context>
 <context>

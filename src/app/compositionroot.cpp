@@ -355,7 +355,14 @@ QByteArray CompositionRoot::statusDocument() const
     for (WatchedUps *unit : m_watchService->units()) {
         upses.append({unit->name(), unit->state(),
                       NutUpsPublisher::build(unit->state(), DevComm::NUT,
-                                             unit->alarm()->standingAlarmTexts(), {})});
+                                             unit->alarm()->standingAlarmTexts(), {}),
+                      unit->problem()});
+    }
+    // A whole server that gives no UPS is a watched supply of nothing: said, not left out.
+    for (const auto &server : m_watchService->silentServers()) {
+        NutSnapshot none;
+        none.stale = true;
+        upses.append({server.first, UpsState(), none, server.second});
     }
     return StatusReport::document(upses, m_settings->fileNotice());
 }

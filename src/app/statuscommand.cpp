@@ -105,7 +105,11 @@ int StatusCommand::run(bool json, QTextStream &out, QTextStream &err)
             out << '\n';
         // A monitoring plugin shows the first line: the name and the state in words.
         if (health == Health::NoUps || variables.isEmpty()) {
-            out << tr("%1: no UPS answers").arg(name) << '\n';
+            const QString problem = ups.value(QStringLiteral("problem")).toString();
+            out << tr("%1: no UPS answers").arg(name);
+            if (!problem.isEmpty())
+                out << " (" << problem << ')';
+            out << '\n';
             continue;
         }
         out << name << ": " << words(variables.value(QStringLiteral("ups.status")).toString())

@@ -37,11 +37,14 @@ QByteArray document(const QVector<Ups> &upses, const QString &settingsNotice)
             for (const NutVariable &v : NutServerState::served(ups.snapshot, false))
                 variables.insert(QString::fromLatin1(v.name), QString::fromUtf8(v.value));
         }
-        list.append(QJsonObject {
+        QJsonObject entry {
             {QStringLiteral("name"), ups.name},
             {QStringLiteral("health"), healthName(ups.state.health())},
             {QStringLiteral("variables"), variables},
-            {QStringLiteral("alarms"), QJsonArray::fromStringList(ups.snapshot.alarms)}});
+            {QStringLiteral("alarms"), QJsonArray::fromStringList(ups.snapshot.alarms)}};
+        if (!ups.problem.isEmpty())
+            entry.insert(QStringLiteral("problem"), ups.problem);
+        list.append(entry);
     }
     QJsonObject document {{QStringLiteral("ups"), list}};
     if (!settingsNotice.isEmpty())

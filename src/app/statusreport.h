@@ -21,6 +21,7 @@ struct Ups
     QString name; // as the network server names it
     UpsState state;
     NutSnapshot snapshot;
+    QString problem; // why no UPS answers, where known
 };
 
 // `settingsNotice`: what is wrong with the settings file ("settings" in the document), none

@@ -15,6 +15,7 @@
 #include "nutlinksettings.h"
 #include "servicenetwork.h"
 #include "settingkeys.h"
+#include "snmpservice.h"
 #include "settings.h"
 #include "settingsamples.h"
 #include "supplycount.h"
@@ -234,6 +235,7 @@ private slots:
         NutLinkSettings *link = m_program.nutLinkSettings();
         ServiceNetwork *network = m_program.serviceNetwork();
         WebService *web = m_program.webService();
+        SnmpService *snmp = m_program.snmpService();
         SupplyCount *supplies = m_program.supplyCount();
         WatchService *watch = m_program.watchService();
         const auto list = [](const QString &text) {
@@ -290,6 +292,10 @@ private slots:
             {"web/allow", [web] { return QVariant(web->config().allow); }},
             {"web/certFile", [web] { return QVariant(web->config().certFile); }},
             {"web/keyFile", [web] { return QVariant(web->config().keyFile); }},
+            {"snmp/enable", [snmp] { return QVariant(snmp->serving()); }},
+            // The agent library is set up once a process: a new socket is told in the log and
+            // taken at the next start.
+            {"snmp/agentxSocket", typedOnly},
             {"watch/size", [watch] { return QVariant(watch->entryList().size()); }},
         };
         for (int i = 1; i <= 2; ++i) {

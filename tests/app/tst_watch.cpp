@@ -40,6 +40,7 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QtTest>
 
 using namespace RecordProbe;
@@ -507,6 +508,30 @@ private slots:
         QCOMPARE(LogRecorder::count(unknown), 1);
         settings->setSettings(Settings::ShutdownSupplies, QStringLiteral("Upstairs, Cellar"));
         QTRY_VERIFY(m_program.supplyCount()->unknown().isEmpty());
+
+        // A whole server that refuses connections: in the log and in `status`, not left out.
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        WatchEntry dead = entries[0];
+        dead.name = QStringLiteral("attic");
+        dead.port = port;
+        dead.ups = QStringLiteral("*");
+        QVERIFY(WatchList::write(settings, entries + QList<WatchEntry>({dead})));
+        const auto attic = [this] {
+            for (const QJsonValue &ups : QJsonDocument::fromJson(m_program.statusDocument())
+                                             .object()
+                                             .value("ups")
+                                             .toArray()) {
+                if (ups["name"].toString() == QLatin1String("attic"))
+                    return ups.toObject();
+            }
+            return QJsonObject();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(attic()["problem"].toString().contains("refused"), 10000);
+        QCOMPARE(attic()["health"].toString(), QStringLiteral("no-ups"));
+        QVERIFY(LogRecorder::count(QStringLiteral("Network link to 127.0.0.1:%1").arg(port)) >= 1);
     }
 };
 

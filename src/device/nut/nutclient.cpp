@@ -785,10 +785,14 @@ void NutClientPrivate::fail(const QString &reason)
         return;
     }
     ++failedAttempts;
-    if (!endpoint.ups.isEmpty())
+    if (!endpoint.ups.isEmpty()) {
         dataLost(reason);
-    else
+    } else {
         problem = reason;
+        // A whole server with no UPS yet has nobody else to say it.
+        if (units.isEmpty())
+            logProblem(reason);
+    }
     for (const QString &ups : units.keys()) {
         if (!running)
             return;

@@ -241,7 +241,7 @@ void ServiceShutdownPrivate::cancel()
 // Hands what is seen now to the protection decision and carries out what it decides.
 void ServiceShutdownPrivate::evaluate()
 {
-    if (!started || !supplies)
+    if (!supplies)
         return;
     Protection::Settings settingsNow;
     settingsNow.enabled = queltaOffEnable;

@@ -23,6 +23,8 @@ public:
     void start();
     // Whether the master agent has the subagent's session now (tests, the status).
     bool connected() const;
+    // The MIB is offered (switched on); the session may still be coming.
+    bool serving() const { return m_serving; }
 
 private:
     void apply();

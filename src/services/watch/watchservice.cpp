@@ -62,6 +62,22 @@ bool WatchService::mayWatch(const QString &name) const
     return false;
 }
 
+QList<QPair<QString, QString>> WatchService::silentServers() const
+{
+    QList<QPair<QString, QString>> silent;
+    for (auto it = m_servers.cbegin(); it != m_servers.cend(); ++it) {
+        if (it->wholeEntry < 0 || m_serverOf.values().contains(it.key()))
+            continue;
+        const WatchEntry &entry = m_entries.at(it->wholeEntry);
+        QString why = it->client->problem();
+        if (why.isEmpty())
+            why = it->listed ? QStringLiteral("the server lists no UPS")
+                             : QStringLiteral("no answer from the server yet");
+        silent.append({entry.shownName(QString()).chopped(1), why});
+    }
+    return silent;
+}
+
 QVariantList WatchService::unitList() const
 {
     QVariantList list;

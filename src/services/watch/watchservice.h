@@ -38,6 +38,9 @@ public:
     void setTiming(const NutClient::Timing &timing); // tests, the bench: before start()
 
     QList<WatchedUps *> units() const { return m_units; }
+    // Whole servers that give no UPS now (refused, unreachable, or listing none): the entry's
+    // shown name and why.
+    QList<QPair<QString, QString>> silentServers() const;
     WatchedUps *find(const QString &name) const;
     // A shown name the list gives: a watched UPS, or one a whole server has not listed yet
     // because it has not answered yet.
