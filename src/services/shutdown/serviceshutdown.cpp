@@ -61,8 +61,8 @@ public:
     }
 
     void loadSettings();
-    bool readBool(int type, bool fallback) const;
-    int readInt(int type, int fallback) const;
+    bool readBool(int type) const;
+    int readInt(int type) const;
     using Signal = void (ServiceShutdown::*)();
     // A changed value is kept, written through at once and announced.
     template<typename T> bool update(T &field, const T &value, int type, Signal changed)
@@ -168,54 +168,34 @@ public:
     quint64 stepGeneration = 0; // a step of a cancelled countdown no longer counts
 };
 
-bool ServiceShutdownPrivate::readBool(int type, bool fallback) const
+// The settings store gives each key in its own type, its default for a value it cannot hold.
+bool ServiceShutdownPrivate::readBool(int type) const
 {
-    const QVariant value = settings->getSettings(type);
-    if (!value.isValid())
-        return fallback;
-    if (value.type() == QVariant::Bool)
-        return value.toBool();
-    const QString text = value.toString().trimmed().toLower();
-    if (text == QLatin1String("true") || text == QLatin1String("1"))
-        return true;
-    if (text == QLatin1String("false") || text == QLatin1String("0"))
-        return false;
-    qCWarning(lcServices) << "The setting" << settings->keyName(type)
-                          << "is not a yes or no:" << value.toString() << "- using" << fallback;
-    return fallback;
+    return settings->getSettings(type).toBool();
 }
 
-int ServiceShutdownPrivate::readInt(int type, int fallback) const
+int ServiceShutdownPrivate::readInt(int type) const
 {
-    const QVariant value = settings->getSettings(type);
-    if (!value.isValid())
-        return fallback;
-    bool ok = false;
-    const int number = value.toString().trimmed().toInt(&ok);
-    if (ok)
-        return number;
-    qCWarning(lcServices) << "The setting" << settings->keyName(type)
-                          << "is not a number:" << value.toString() << "- using" << fallback;
-    return fallback;
+    return settings->getSettings(type).toInt();
 }
 
 void ServiceShutdownPrivate::loadSettings()
 {
     using S = ServiceShutdown;
-    reload(queltaOffEnable, readBool(Settings::ShutdownEnable, false), &S::queltaOffEnableChanged);
-    reload(mainFaultOffTime, readInt(Settings::ShutdownMainFaultTime, 0),
+    reload(queltaOffEnable, readBool(Settings::ShutdownEnable), &S::queltaOffEnableChanged);
+    reload(mainFaultOffTime, readInt(Settings::ShutdownMainFaultTime),
            &S::mainFaultOffTimeChanged);
-    reload(battLowOffTime, readInt(Settings::ShutdownBattLowTime, 0), &S::battLowOffTimeChanged);
-    reload(mainFaultOffCap, readInt(Settings::ShutdownMainFaultCap, 1), &S::mainFaultOffCapChanged);
-    reload(shutdownMode, readInt(Settings::ShutdownMode, 0), &S::shutdownModeChanged);
-    reload(autoSaveEnable, readBool(Settings::ShutdownAutoSave, false), &S::autoSaveEnableChanged);
-    reload(upsOffEnable, readBool(Settings::ShutdownUPSOff, false), &S::upsOffEnableChanged);
-    reload(upsOffTime, readInt(Settings::ShutdownUPSOffTime, 1), &S::upsOffTimeChanged);
-    reload(execEnable, readBool(Settings::ShutdownExec, false), &S::execEnableChanged);
-    reload(execTime, readInt(Settings::ShutdownExecTime, 1), &S::execTimeChanged);
+    reload(battLowOffTime, readInt(Settings::ShutdownBattLowTime), &S::battLowOffTimeChanged);
+    reload(mainFaultOffCap, readInt(Settings::ShutdownMainFaultCap), &S::mainFaultOffCapChanged);
+    reload(shutdownMode, readInt(Settings::ShutdownMode), &S::shutdownModeChanged);
+    reload(autoSaveEnable, readBool(Settings::ShutdownAutoSave), &S::autoSaveEnableChanged);
+    reload(upsOffEnable, readBool(Settings::ShutdownUPSOff), &S::upsOffEnableChanged);
+    reload(upsOffTime, readInt(Settings::ShutdownUPSOffTime), &S::upsOffTimeChanged);
+    reload(execEnable, readBool(Settings::ShutdownExec), &S::execEnableChanged);
+    reload(execTime, readInt(Settings::ShutdownExecTime), &S::execTimeChanged);
     reload(execFile, settings->getSettings(Settings::ShutdownExecFile).toString(),
            &S::execFileChanged);
-    reload(osOffEnable, readBool(Settings::ShutdownOsOff, false), &S::osOffEnableChanged);
+    reload(osOffEnable, readBool(Settings::ShutdownOsOff), &S::osOffEnableChanged);
     followEnd();
 }
 
@@ -623,12 +603,12 @@ void ServiceShutdown::updateState(const UpsState &state)
 void ServiceShutdown::onTimerTimeout()
 {
     bool finish = false;
-    const bool actionDue =
-        (d->upsOffEnable && (d->countdown == 10 || d->countdown == 2)) || d->countdown == 1;
-    if (d->countdown != 0 && actionDue && d->holdForFinalStep())
+    // The UPS output-off goes out at ten and again at two seconds left.
+    const bool upsOffDue = d->upsOffEnable && (d->countdown == 10 || d->countdown == 2);
+    if (d->countdown != 0 && (upsOffDue || d->countdown == 1) && d->holdForFinalStep())
         return;
     if (d->countdown != 0) {
-        if (d->upsOffEnable && (d->countdown == 10 || d->countdown == 2)) {
+        if (upsOffDue) {
             // Off, then on again with the mains, so whatever went down on the UPS comes back.
             d->devComm->powerCycle(d->upsOffTime);
             d->upsOffAsked = true;
