@@ -544,6 +544,22 @@ def judge(scenario, outcome):
     return "disagree", f"Quelta shut down at {tq:.1f} s, upsmon never"
 
 
+def trace(folder):
+    """What each judge said about the supplies, for a disagreement's report."""
+    lines = []
+    marks = {"queltad.log": ("Supply ", "countdown", "cancelled", "forced shutdown"),
+             "upsmon.log": ("Critical UPS", "Giving up", "dead UPS", "Executing")}
+    for name, words in marks.items():
+        try:
+            with open(os.path.join(folder, name), errors="replace") as f:
+                for line in f:
+                    if any(word in line for word in words):
+                        lines.append(f"{name.split('.')[0]}: {line.strip()[:160]}")
+        except OSError:
+            pass
+    return lines[:40]
+
+
 def run_one(scenario, queltad, keep=False, verbose=False):
     folder = tempfile.mkdtemp(prefix="quelta-vs-upsmon-")
     os.chmod(folder, 0o700)
@@ -555,6 +571,7 @@ def run_one(scenario, queltad, keep=False, verbose=False):
     result = dict(scenario, **outcome, verdict=verdict, why=why)
     if verdict in ("disagree", "error") or keep:
         result["folder"] = folder  # kept for a look
+        result["trace"] = trace(folder)
     else:
         subprocess.run(["rm", "-rf", folder])
     return result
