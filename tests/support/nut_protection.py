@@ -61,8 +61,10 @@ PINNED = [
      "steps": [[1.0, "OB", 2], [3.0, "VANISH", 2], [10.0, "OB LB", 1]], "kind": "VANISH"},
 ]
 
-# Where Quelta is stricter than upsmon on purpose: (name, test on the scenario and its
-# outcome). README's table of deliberate differences lists the same names.
+# Where Quelta is stricter than upsmon on purpose, so one shuts down and the other does not:
+# (name, test on the scenario and its outcome), each a row of README's table of deliberate
+# differences. None yet: the rows there now (the countdown, acting before DEADTIME) are
+# differences of time that the window EARLY..LATE allows for.
 RULES = []
 
 
