@@ -384,6 +384,7 @@ class Run:
                      ("ups/nutPort", str(server.port)), ("ups/nutUps", ups),
                      ("ups/nutAllowPlain", "true")]
         else:
+            # This computer's own link leads nowhere (no USB scan); it is no supply here.
             sets += [("ups/commType", "2"), ("ups/nutHost", "127.0.0.1"),
                      ("ups/nutPort", "1"), ("ups/nutAllowPlain", "true")]
             entries = []
