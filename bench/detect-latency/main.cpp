@@ -114,7 +114,10 @@ public:
         QStringList arguments {QStringLiteral("-F")};
         if (geteuid() == 0)
             arguments << QStringLiteral("-u") << QStringLiteral("root");
-        m_process.start(QStringLiteral("/lib/nut/upsmon"), arguments);
+        // Its PID file in this folder, not /run/nut: it runs beside the machine's own upsmon.
+        m_process.start(QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/nut_private_run.sh"),
+                        QStringList {m_dir.path(), QStringLiteral("/lib/nut/upsmon")} +
+                            arguments);
         m_process.waitForStarted(5000);
     }
     ~Upsmon()

@@ -777,8 +777,7 @@ void TestNetworkSharing::abuseWhileThePollGoesOn()
 }
 
 // Beside a stock upsmon: hundreds of silent clients and a burst of wrong passwords from its own
-// address never keep it out. (Apart from the poll's pace above: upsmon's start waits for a lock
-// every test process shares.)
+// address never keep it out. (Apart from the poll's pace above: upsmon's start is not timed.)
 void TestNetworkSharing::crowdsBesideUpsmon()
 {
     const QString port = QString::number(m_port);
@@ -812,7 +811,7 @@ void TestNetworkSharing::crowdsBesideUpsmon()
     {
         const int logins = LogRecorder::count("User mon@127.0.0.1 logged in");
         UpsmonProcess upsmon({target(), "mon", "mon-pw", 2, 3, false});
-        QElapsedTimer upsmonClock; // from its start, after its wait for the machine-wide lock
+        QElapsedTimer upsmonClock; // from its start
         upsmonClock.start();
         QTRY_COMPARE_WITH_TIMEOUT(LogRecorder::count("User mon@127.0.0.1 logged in"), logins + 1,
                                   20000);

@@ -44,13 +44,7 @@ QString NutPeer::certificateFolder()
 }
 
 UpsmonProcess::UpsmonProcess(const Options &options)
-    : m_lock(QDir::tempPath() + QStringLiteral("/quelta-test-upsmon.lock"))
 {
-    m_lock.setStaleLockTime(0);
-    if (!m_lock.tryLock(10 * 60 * 1000)) {
-        qWarning("upsmon: another test kept the upsmon lock for ten minutes");
-        return;
-    }
     const QString dir = m_dir.path();
     QFile script(dir + QStringLiteral("/shutdown.sh"));
     if (!script.open(QIODevice::WriteOnly))
@@ -86,9 +80,10 @@ UpsmonProcess::UpsmonProcess(const Options &options)
     // -p: one process, no privileged parent; -DD: log every poll to the output, stay in the
     // foreground. In a process group of its own: what it forks on its way down (left behind,
     // spinning on the closed output) goes with it.
-    m_process.start(
-        QStringLiteral("setsid"),
-        {QStringLiteral("/lib/nut/upsmon"), QStringLiteral("-DD"), QStringLiteral("-p")});
+    m_process.start(QStringLiteral("setsid"),
+                    {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/nut_private_run.sh"), dir,
+                     QStringLiteral("/lib/nut/upsmon"), QStringLiteral("-DD"),
+                     QStringLiteral("-p")});
     if (m_process.waitForStarted(5000))
         m_group = m_process.processId();
 }

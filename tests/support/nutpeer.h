@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopedPointer>
@@ -29,8 +28,9 @@ QString certificateFolder();
 
 // Stock upsmon as a secondary of the server: its own configuration in a temporary folder, a
 // SHUTDOWNCMD that writes a file instead of powering anything off, and its log read as it comes.
-// upsmon keeps its PID file in one fixed place, so only one runs at a time on a machine: the
-// constructor waits for a lock shared by every test process.
+// upsmon keeps its PID file in /run/nut whatever NUT_ALTPIDPATH says, and will not start beside
+// the machine's own upsmon: it runs through tests/support/nut_private_run.sh, which gives it its
+// folder in place of /run/nut.
 class UpsmonProcess
 {
 public:
@@ -59,7 +59,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QLockFile m_lock;
     QProcess m_process;
     qint64 m_group = 0; // upsmon's process group, its own pid
 
