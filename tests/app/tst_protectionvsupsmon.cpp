@@ -15,23 +15,9 @@
 
 namespace {
 
-// Scenarios where today's protection differs from upsmon, with the fault shown. Delete a line
-// once its fault is mended: an expected failure that passes fails the suite.
-const QMap<QString, const char *> knownFaults = {
-    // This computer's own UPS: on battery and low never counts down while mainFaultTime is 0.
-    {QStringLiteral("33-18"), "own UPS: OB LB starts no countdown with mainFaultTime 0"},
-    {QStringLiteral("33-22"), "own UPS: OB LB starts no countdown with mainFaultTime 0"},
-    // This computer's own UPS lost while last seen on battery: upsmon counts it critical after
-    // DEADTIME, Quelta's countdown never starts.
-    {QStringLiteral("33-19"), "own UPS: server down while on battery is not a loss"},
-    {QStringLiteral("33-20"), "own UPS: stale while on battery is not a loss"},
-    {QStringLiteral("33-23"), "own UPS: server down while on battery is not a loss"},
-    // A whole-server watch forgets a UPS taken off the server instead of counting it lost.
-    {QStringLiteral("33-36"), "whole-server watch: a UPS vanished while on battery is forgotten"},
-    {QStringLiteral("7-132"), "whole-server watch: a UPS vanished while on battery is forgotten"},
-    // Last seen in FSD, then stale: counted able to feed again, and the countdown called off.
-    {QStringLiteral("fsd-then-stale"), "a supply last seen in FSD that goes stale feeds again"},
-};
+// A scenario where Quelta is known to be wrong, with why; a fixed one passes unexpectedly and
+// fails the suite until its line goes. None today.
+const QMap<QString, const char *> knownFaults = {};
 
 } // namespace
 

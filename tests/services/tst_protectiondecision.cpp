@@ -131,8 +131,8 @@ void TestProtectionDecision::oneSupplyRules()
 }
 
 // A supply that stops answering (a lost link, stale data, gone from its server) counts by what
-// it was last seen as: low or FSD at once, on battery after the dead time, on mains never; a
-// name no watched UPS has is never judged.
+// it was last seen as: lost when on battery or in FSD, never when on mains; a name no watched
+// UPS has is never judged.
 void TestProtectionDecision::silentAndGoneSupplies()
 {
     Settings settings;
@@ -150,22 +150,20 @@ void TestProtectionDecision::silentAndGoneSupplies()
     // One gone while low: still lost, the countdown goes on.
     down = reading("down", Event::Silent, down);
     QCOMPARE(decide(settings, {up, down}, running, d.memory).action, Action::None);
-    // Gone while merely on battery: lost after the dead time, asked again meanwhile.
+    // Gone while merely on battery: lost too, it may be gone at any moment.
     down = reading("down", Event::Battery, down);
     down = reading("down", Event::Silent, down);
-    down.unseenSeconds = deadTimeSeconds - 4;
-    Decision waiting = decide(settings, {up, down}, running, d.memory);
-    QCOMPARE(waiting.action, Action::Cancel);
-    QCOMPARE(waiting.recheckSeconds, 4);
-    down.unseenSeconds = deadTimeSeconds;
     QCOMPARE(decide(settings, {up, down}, running, d.memory).lost, QStringList({"up", "down"}));
+    // One last seen in FSD stays lost.
+    down = reading("down", Event::Silent, reading("down", Event::Forced, down));
+    up = reading("up", Event::Mains, up);
+    QCOMPARE(decide(settings, {up, down}, running, d.memory).lost, QStringList({"down"}));
     // Gone on mains, or never seen, or a name nobody has: never lost.
     Supply never;
     never.name = "never";
     Supply typo = reading("typo", Event::Low, {});
     typo.known = false;
     Supply calm = reading("calm", Event::Silent, reading("calm", Event::Mains, {}));
-    calm.unseenSeconds = 10 * deadTimeSeconds;
     for (const Supply &s : {never, typo, calm})
         QVERIFY2(!critical(s), qPrintable(s.name));
 }
@@ -210,10 +208,6 @@ void TestProtectionDecision::randomSequencesKeepTheInvariants()
                         QVERIFY2(present || m.countdown.committed || !m.countdown.startedByUps,
                                  qPrintable(QString("seed %1:%2").arg(seed).arg(trail)));
                     }
-                }
-                for (Supply &s : sc.supplies) {
-                    if (!s.answering)
-                        s.unseenSeconds += seconds;
                 }
             } else if (m.countdown.seconds > 0 && !m.countdown.committed) {
                 trail += " cancel";

@@ -23,9 +23,8 @@ bool critical(const Supply &supply)
     const bool spent = (supply.onBattery && supply.batteryLow) || supply.forcedShutdown;
     if (supply.answering)
         return spent;
-    // Silent: spent when last seen stays spent; on battery, it may be gone by the dead time.
-    return supply.everSeen &&
-        (spent || (supply.onBattery && supply.unseenSeconds >= deadTimeSeconds));
+    // Silent: last seen on battery, it may be gone at any moment.
+    return supply.everSeen && (spent || supply.onBattery);
 }
 
 const char *actionName(Action action)
@@ -53,19 +52,12 @@ Decision decide(const Settings &settings, const QList<Supply> &supplies,
     Decision d;
     d.memory = memory;
     for (const Supply &supply : supplies) {
-        if (critical(supply)) {
+        if (critical(supply))
             d.lost << supply.name;
-        } else if (supply.known && !supply.answering && supply.everSeen && supply.onBattery) {
-            // Looked at again once its dead time has run out.
-            const int left = deadTimeSeconds - supply.unseenSeconds;
-            if (d.recheckSeconds == 0 || left < d.recheckSeconds)
-                d.recheckSeconds = left;
-        }
     }
     d.able = supplies.size() - d.lost.size();
     if (!settings.enabled) {
         d.memory = Memory();
-        d.recheckSeconds = 0;
         return d;
     }
     const bool oneSupply = settings.oneSupply && !supplies.isEmpty();

@@ -11,9 +11,6 @@
 // is ServiceShutdown's. This computer's own UPS alone is the one-supply case of the same rule.
 namespace Protection {
 
-// A supply not heard from for this long, last seen on battery, can no longer be counted on to
-// feed this computer.
-constexpr int deadTimeSeconds = 15;
 // The countdown when no minutes are given or the battery is spent.
 constexpr int shortSeconds = 10;
 
@@ -32,7 +29,6 @@ struct Supply
     bool known = true; // a watched UPS has this name (a typo is never judged: it counts as able)
     bool answering = false; // the flags below are of a reading now
     bool everSeen = false; // it answered once, so its last flags are known
-    int unseenSeconds = 0; // since it last answered, while it does not
     // Now, or as last seen while it does not answer.
     bool onBattery = false;
     bool batteryLow = false; // confirmed where readings need it
@@ -77,14 +73,12 @@ struct Decision
     QStringList lost; // the chosen supplies that can no longer feed
     int able = 0; // how many can
     Memory memory; // to hand to the next call
-    // Ask again after this many seconds even if nothing changes (a dead time running out);
-    // 0: no need.
-    int recheckSeconds = 0;
 };
 
 // A supply can no longer feed this computer: on battery and low, or its server forces a
 // shutdown; one that no longer answers (a lost link, stale data, gone from its server) when it
-// was so last seen, or was last seen on battery and has been silent for the dead time.
+// was last seen on battery or in FSD. There is no dead time of its own: the countdown that
+// follows is one, and a supply back on battery within it calls it off.
 bool critical(const Supply &supply);
 
 Decision decide(const Settings &settings, const QList<Supply> &supplies,

@@ -56,7 +56,7 @@ const char *describe(platform::PowerOffResult result)
 class ServiceShutdownPrivate
 {
 public:
-    explicit ServiceShutdownPrivate(ServiceShutdown *owner) : q(owner), timer(owner), recheck(owner)
+    explicit ServiceShutdownPrivate(ServiceShutdown *owner) : q(owner), timer(owner)
     {
     }
 
@@ -116,7 +116,6 @@ public:
     SupplyCount *supplies = nullptr;
     std::unique_ptr<SupplyCount> ownSupplies; // this computer's UPS alone, when none were given
     QTimer timer; // runs only while there is something to count
-    QTimer recheck; // a supply's dead time runs out
     bool started = false;
     // The shutdown step, log included, repeats every second until the system goes down.
     FileSaver logSaver {QStringLiteral("the shutdown log"), lcServices};
@@ -159,6 +158,7 @@ public:
     bool committedShown = false; // as last announced
     bool alerting = false;
     bool endDoesNothing = false; // as last announced
+    bool evaluationDue = false; // the supplies changed; judged at the event loop's next turn
 
     enum class StepState { NotRun, Running, Done };
     ServiceShutdown::FinalStep finalStep;
@@ -238,11 +238,6 @@ void ServiceShutdownPrivate::evaluate()
     const bool wasForced = memory.forcedTaken;
     memory = decision.memory;
     tellLost(decision.lost);
-    // A supply's dead time is watched a second at a time, by the clock the decision reads.
-    if (decision.recheckSeconds <= 0)
-        recheck.stop();
-    else if (!recheck.isActive())
-        recheck.start();
     if (wasForced && !memory.forcedTaken && forcedEnd) {
         forcedEnd = false;
         updateCommitted();
@@ -517,8 +512,6 @@ ServiceShutdown::ServiceShutdown(Settings *settings, DevComm *devComm, QObject *
     d->settings = settings;
     d->devComm = devComm;
     connect(&d->timer, &QTimer::timeout, this, &ServiceShutdown::onTimerTimeout);
-    d->recheck.setInterval(1000);
-    connect(&d->recheck, &QTimer::timeout, this, [this] { d->evaluate(); });
     connect(settings, &Settings::changed, this, [this](const QString &key) {
         if (key.startsWith(QLatin1String("shutdown/")))
             onSettingsChanged();
@@ -573,7 +566,17 @@ void ServiceShutdown::onSettingsChanged()
 void ServiceShutdown::setSupplies(SupplyCount *supplies)
 {
     d->supplies = supplies;
-    connect(supplies, &SupplyCount::changed, this, [this] { d->evaluate(); });
+    // Once per turn of the event loop: a server that goes down takes all its UPSes in one turn,
+    // and they are judged together, not one at a time.
+    connect(supplies, &SupplyCount::changed, this, [this] {
+        if (d->evaluationDue)
+            return;
+        d->evaluationDue = true;
+        QTimer::singleShot(0, this, [this] {
+            d->evaluationDue = false;
+            d->evaluate();
+        });
+    });
 }
 
 void ServiceShutdown::updateState(const UpsState &state)
@@ -582,8 +585,7 @@ void ServiceShutdown::updateState(const UpsState &state)
         d->supplies->updateLocal(state);
     if (!state.online()) {
         // A lost link empties the data set; that says nothing about the mains. The decision
-        // counts the UPS as lost once it has been silent for a while after it was last seen on
-        // battery.
+        // counts the UPS as spent when it was last seen on battery.
         if (!d->linkLost && d->countdown > 0)
             qCWarning(lcServices) << "The UPS no longer answers; the shutdown countdown goes on";
         d->linkLost = true;

@@ -1,10 +1,8 @@
 #include "supplycount.h"
 
-#include "clock.h"
 #include "logcategories.h"
 #include "settings.h"
 
-#include <climits>
 
 SupplyCount::SupplyCount(Settings *settings, QObject *parent)
     : QObject(parent), m_settings(settings)
@@ -97,7 +95,6 @@ bool SupplyCount::localOnly() const
 QList<Protection::Supply> SupplyCount::supplies(int capacityPercent) const
 {
     QList<Protection::Supply> list;
-    const QDateTime now = Clock::now();
     for (const QString &name : m_chosen) {
         const bool isLocal = name == QLatin1String(localName);
         const Seen seen = m_seen.value(name);
@@ -106,8 +103,6 @@ QList<Protection::Supply> SupplyCount::supplies(int capacityPercent) const
         supply.known = isLocal || !m_unknown.contains(name);
         supply.answering = seen.now.online();
         supply.everSeen = seen.last.online();
-        if (!supply.answering && seen.answered.isValid())
-            supply.unseenSeconds = int(qBound<qint64>(0, seen.answered.secsTo(now), INT_MAX));
         const UpsState &flags = supply.answering ? seen.now : seen.last;
         supply.onBattery = flags.onBattery;
         supply.forcedShutdown = flags.forcedShutdown;
@@ -166,8 +161,6 @@ void SupplyCount::see(const QString &name, const UpsState &state)
     Seen &seen = m_seen[name];
     seen.previous = seen.now;
     seen.now = state;
-    if (state.online()) {
+    if (state.online())
         seen.last = state;
-        seen.answered = Clock::now();
-    }
 }

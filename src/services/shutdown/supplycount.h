@@ -3,7 +3,6 @@
 #include "protectiondecision.h"
 #include "upsstate.h"
 
-#include <QDateTime>
 #include <QMap>
 #include <QObject>
 #include <QStringList>
@@ -66,7 +65,6 @@ private:
         UpsState now;
         UpsState previous;
         UpsState last; // the last reading while it answered
-        QDateTime answered; // when it last answered
     };
 
     void read();
