@@ -668,6 +668,15 @@ void TestPages::outOfRangeNumbersAreRefused()
     QQuickItem *message = item("labelRefusal");
     QCOMPARE(field->property("value").toInt(), 5);
     QVERIFY(!message->isVisible());
+    // Protection on with nothing set for the end of a countdown: the page says so.
+    shutdown->setOsOffEnable(false);
+    shutdown->setExecEnable(0);
+    shutdown->setUpsOffEnable(false);
+    QVERIFY(item("labelEndDoesNothing")->isVisible());
+    QVERIFY(text(m_page, "labelEndDoesNothing").startsWith("Protection is on, but nothing"));
+    shutdown->setOsOffEnable(true);
+    QVERIFY(!item("labelEndDoesNothing")->isVisible());
+    shutdown->setOsOffEnable(false);
 
     for (const char *typed : {"5000", "2881"}) {
         typeAndLeave(m_page, "spinBoxMainFaultTime", QString::fromLatin1(typed));
