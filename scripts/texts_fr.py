@@ -682,6 +682,9 @@ FR = {
     'SSL/TLS': 'SSL/TLS',
     'Protection is on, but nothing is set to happen at the end of the countdown: the computer stays on. Choose "Shutdown OS", a command file or the UPS switch-off.': "La protection est active, mais rien n'est prévu à la fin du compte à rebours : l'ordinateur reste allumé. Choisissez « Arrêter le système », un fichier de commandes ou la coupure de l'onduleur.",
     'settings: %1': 'réglages : %1',
+    '(1 change since the last notice: %1 at %2)': '(1 changement depuis la dernière notification : %1 à %2)',
+    '(%1 changes since the last notice, between %2 and %3)': '(%1 changements depuis la dernière notification, entre %2 et %3)',
+    'The UPS battery is low: the UPS may switch off soon.': "La batterie de l'onduleur est faible : l'onduleur risque de s'éteindre sous peu.",
 }
 
 # "Onduleur" is the whole UPS; the inverter is its output stage.

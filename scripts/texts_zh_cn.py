@@ -672,6 +672,9 @@ ZH = {
     'SSL/TLS': 'SSL/TLS',
     'Protection is on, but nothing is set to happen at the end of the countdown: the computer stays on. Choose "Shutdown OS", a command file or the UPS switch-off.': '保护已开启，但倒计时结束时不执行任何操作：计算机保持开启。请选择“关闭操作系统”、命令文件或关闭UPS输出。',
     'settings: %1': '设置：%1',
+    '(1 change since the last notice: %1 at %2)': '(自上次通知以来变化 1 次: 于 %2 %1)',
+    '(%1 changes since the last notice, between %2 and %3)': '(自上次通知以来变化 %1 次, 在 %2 至 %3 之间)',
+    'The UPS battery is low: the UPS may switch off soon.': 'UPS 电池电量低: UPS 可能很快关闭。',
 }
 
 # Taiwan usage where the words differ, applied before the character map.

@@ -2244,10 +2244,6 @@ A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>(%1 changes since the last notice)</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>Shutdown countdown shortened</source>
         <translation type="unfinished" />
     </message>
@@ -2260,15 +2256,23 @@ A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>(1 change since the last notice)</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>%1: %2</source>
         <translation type="unfinished" />
     </message>
     <message>
         <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The UPS battery is low: the UPS may switch off soon.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>(1 change since the last notice: %1 at %2)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>(%1 changes since the last notice, between %2 and %3)</source>
         <translation type="unfinished" />
     </message>
 </context>

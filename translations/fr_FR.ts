@@ -2251,10 +2251,6 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <translation>Autotest terminé</translation>
     </message>
     <message>
-        <source>(%1 changes since the last notice)</source>
-        <translation>(%1 changements depuis la dernière notification)</translation>
-    </message>
-    <message>
         <source>Shutdown countdown shortened</source>
         <translation>Compte à rebours d'arrêt raccourci</translation>
     </message>
@@ -2267,16 +2263,24 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <translation>Annuler l'arrêt</translation>
     </message>
     <message>
-        <source>(1 change since the last notice)</source>
-        <translation>(1 changement depuis la dernière notification)</translation>
-    </message>
-    <message>
         <source>%1: %2</source>
         <translation>%1 : %2</translation>
     </message>
     <message>
         <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
         <translation>Le compte à rebours se termine dans %1, à %2. Rien n'est prévu à ce moment : l'ordinateur reste allumé.</translation>
+    </message>
+    <message>
+        <source>The UPS battery is low: the UPS may switch off soon.</source>
+        <translation>La batterie de l'onduleur est faible : l'onduleur risque de s'éteindre sous peu.</translation>
+    </message>
+    <message>
+        <source>(1 change since the last notice: %1 at %2)</source>
+        <translation>(1 changement depuis la dernière notification : %1 à %2)</translation>
+    </message>
+    <message>
+        <source>(%1 changes since the last notice, between %2 and %3)</source>
+        <translation>(%1 changements depuis la dernière notification, entre %2 et %3)</translation>
     </message>
 </context>
 <context>

@@ -2251,10 +2251,6 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <translation>自检结束</translation>
     </message>
     <message>
-        <source>(%1 changes since the last notice)</source>
-        <translation>(自上次通知以来变化 %1 次)</translation>
-    </message>
-    <message>
         <source>Shutdown countdown shortened</source>
         <translation>关机倒计时已缩短</translation>
     </message>
@@ -2267,16 +2263,24 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <translation>取消关机</translation>
     </message>
     <message>
-        <source>(1 change since the last notice)</source>
-        <translation>(自上次通知以来变化 1 次)</translation>
-    </message>
-    <message>
         <source>%1: %2</source>
         <translation>%1：%2</translation>
     </message>
     <message>
         <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
         <translation>倒计时将在 %1 后（%2）结束。届时不执行任何操作：计算机保持开启。</translation>
+    </message>
+    <message>
+        <source>The UPS battery is low: the UPS may switch off soon.</source>
+        <translation>UPS 电池电量低: UPS 可能很快关闭。</translation>
+    </message>
+    <message>
+        <source>(1 change since the last notice: %1 at %2)</source>
+        <translation>(自上次通知以来变化 1 次: 于 %2 %1)</translation>
+    </message>
+    <message>
+        <source>(%1 changes since the last notice, between %2 and %3)</source>
+        <translation>(自上次通知以来变化 %1 次, 在 %2 至 %3 之间)</translation>
     </message>
 </context>
 <context>

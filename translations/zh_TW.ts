@@ -2251,10 +2251,6 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <translation>自檢結束</translation>
     </message>
     <message>
-        <source>(%1 changes since the last notice)</source>
-        <translation>(自上次通知以來變化 %1 次)</translation>
-    </message>
-    <message>
         <source>Shutdown countdown shortened</source>
         <translation>關機倒計時已缩短</translation>
     </message>
@@ -2267,16 +2263,24 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <translation>取消關機</translation>
     </message>
     <message>
-        <source>(1 change since the last notice)</source>
-        <translation>(自上次通知以來變化 1 次)</translation>
-    </message>
-    <message>
         <source>%1: %2</source>
         <translation>%1：%2</translation>
     </message>
     <message>
         <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
         <translation>倒計時將在 %1 後（%2）結束。届時不執行任何操作：電腦保持開啟。</translation>
+    </message>
+    <message>
+        <source>The UPS battery is low: the UPS may switch off soon.</source>
+        <translation>UPS 電池電量低: UPS 可能很快關閉。</translation>
+    </message>
+    <message>
+        <source>(1 change since the last notice: %1 at %2)</source>
+        <translation>(自上次通知以來變化 1 次: 於 %2 %1)</translation>
+    </message>
+    <message>
+        <source>(%1 changes since the last notice, between %2 and %3)</source>
+        <translation>(自上次通知以來變化 %1 次, 在 %2 至 %3 之間)</translation>
     </message>
 </context>
 <context>

@@ -113,6 +113,11 @@ void CompositionRoot::connectObjects()
     });
     supplies->setNameCheck([watch](const QString &name) { return watch->mayWatch(name); });
     QObject::connect(watch, &WatchService::entriesChanged, supplies, &SupplyCount::listEdited);
+    // A notice speaks of this computer only for the UPSes that feed it.
+    QObject::connect(supplies, &SupplyCount::changed, m_serviceNotification.get(),
+                     [notices = m_serviceNotification.get(), supplies] {
+                         notices->setSupplies(supplies->chosen());
+                     });
     QObject::connect(watch, &WatchService::unitStateChanged, m_serviceNotification.get(),
                      [notices = m_serviceNotification.get()](WatchedUps *unit,
                                                             const UpsState &state) {

@@ -120,8 +120,9 @@ private slots:
 
         m_sim.clearReceived();
         QCOMPARE(m_sim.command(QStringLiteral("mains return")), QStringLiteral("ok"));
-        QVERIFY(pollUntil([&] { return notices.count() == 3; }));
-        QCOMPARE(notices.at(2).at(1).toString(), QStringLiteral("Shutdown countdown cancelled"));
+        QVERIFY(pollUntil([&] { return notices.count() == 4; }));
+        QCOMPARE(QStringList({notices.at(2).at(1).toString(), notices.at(3).at(1).toString()}),
+                 QStringList({"Shutdown countdown cancelled", "Mains returned"}));
         QCOMPARE(rows(Alarm::MainsNormal), 1);
         QVERIFY(pollUntil([this] { return m_sim.receivedFrames().count("Q1\r") >= 2; }));
         QVERIFY(!m_sim.receivedFrames().contains("C\r"));

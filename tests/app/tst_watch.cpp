@@ -348,6 +348,13 @@ private slots:
         }
         QVERIFY2(body.endsWith(QLatin1String("Supplies lost: Upstairs, Downstairs.")),
                  qPrintable(body));
+        // A supply's low battery speaks of this computer.
+        QString low;
+        for (const QList<QVariant> &notice : qAsConst(notices)) {
+            if (notice.at(1).toString() == QLatin1String("Upstairs: Battery low"))
+                low = notice.at(2).toString();
+        }
+        QCOMPARE(low, QStringLiteral("The UPS battery is low: the computer may lose power soon."));
 
         // Protection switched off calls it off; back on, too few supplies start it again.
         shutdown->setQueltaOffEnable(false);

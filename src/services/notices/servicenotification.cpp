@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "selftestresult.h"
 #include "settings.h"
+#include "supplycount.h"
 #include "upsstate.h"
 
 #include <QPointer>
@@ -21,7 +22,8 @@ QString secondsText(int seconds)
 } // namespace
 
 ServiceNotification::ServiceNotification(Settings *settings, QObject *parent)
-    : QObject(parent), m_settings(settings)
+    : QObject(parent), m_settings(settings),
+      m_supplies {QString::fromLatin1(SupplyCount::localName)}
 {
     m_timer.setInterval(1000);
     m_timer.setObjectName(QStringLiteral("heldBackTimer"));
@@ -75,6 +77,12 @@ void ServiceNotification::setDeliver(bool deliver)
     });
 }
 
+uint ServiceNotification::standingNotice(const QString &name, int kind) const
+{
+    const auto held = m_held.constFind({name, kind});
+    return held != m_held.constEnd() && held->standing ? held->standingId : 0;
+}
+
 void ServiceNotification::updateState(const UpsState &state)
 {
     judge(m_local, QString(), state);
@@ -85,13 +93,21 @@ void ServiceNotification::updateNamedState(const QString &name, const UpsState &
     judge(m_named[name], name, state);
 }
 
+void ServiceNotification::setSupplies(const QStringList &names)
+{
+    m_supplies = names;
+}
+
+bool ServiceNotification::feedsThisComputer(const QString &name) const
+{
+    return m_supplies.contains(name.isEmpty() ? QString::fromLatin1(SupplyCount::localName)
+                                              : name);
+}
+
 void ServiceNotification::judge(Seen &seen, const QString &name, const UpsState &state)
 {
     if (state.link == UpsState::Link::Unknown)
         return;
-    const auto title = [&name](const QString &text) {
-        return name.isEmpty() ? text : tr("%1: %2").arg(name, text);
-    };
     const bool online = state.online();
     // The first answer is compared with a UPS at rest; no "back" before anything was lost.
     if (!seen.seen) {
@@ -103,11 +119,12 @@ void ServiceNotification::judge(Seen &seen, const QString &name, const UpsState 
     if (online != seen.online) {
         seen.online = online;
         if (online)
-            postAbout(name, Link, title(tr("Communication restored")),
-                      tr("Quelta is talking to the UPS again."), false);
+            postAbout(name, Link, tr("Communication restored"),
+                      tr("Quelta is talking to the UPS again."), false, Ends);
         else
-            postAbout(name, Link, title(tr("Communication lost")),
-                      tr("Quelta cannot reach the UPS: it no longer sees a mains failure."), true);
+            postAbout(name, Link, tr("Communication lost"),
+                      tr("Quelta cannot reach the UPS: it no longer sees a mains failure."), true,
+                      Opens);
     }
     // Flags of a UPS that does not answer are stale.
     if (!online)
@@ -119,22 +136,25 @@ void ServiceNotification::judge(Seen &seen, const QString &name, const UpsState 
             if (state.batteryCharge)
                 body += QLatin1Char(' ') +
                     tr("Battery charge: %1 %.").arg(qRound(*state.batteryCharge));
-            postAbout(name, Mains, title(tr("Mains failure")), body, true);
+            postAbout(name, Mains, tr("Mains failure"), body, true, Opens);
         } else {
-            postAbout(name, Mains, title(tr("Mains returned")),
-                      tr("The UPS is running on the mains again."), false);
+            postAbout(name, Mains, tr("Mains returned"),
+                      tr("The UPS is running on the mains again."), false, Ends);
         }
     }
     if (state.batteryLow != seen.batteryLow) {
         seen.batteryLow = state.batteryLow;
         if (seen.batteryLow)
-            postAbout(name, BatteryLow, title(tr("Battery low")),
-                      tr("The UPS battery is low: the computer may lose power soon."), true);
+            postAbout(name, BatteryLow, tr("Battery low"),
+                      feedsThisComputer(name)
+                          ? tr("The UPS battery is low: the computer may lose power soon.")
+                          : tr("The UPS battery is low: the UPS may switch off soon."),
+                      true);
     }
     if (state.upsFailed != seen.upsFailed) {
         seen.upsFailed = state.upsFailed;
         if (seen.upsFailed)
-            postAbout(name, UpsFault, title(tr("UPS fault")),
+            postAbout(name, UpsFault, tr("UPS fault"),
                       tr("The UPS reports a fault; the alarm list tells more."), true);
     }
 }
@@ -276,9 +296,7 @@ void ServiceNotification::namedSelfTestFinished(const QString &name, const SelfT
         body += QLatin1Char(' ') +
             tr("The battery voltage fell by %1 V in %2.")
                 .arg(QString::number(*result.voltageDrop, 'f', 2), secondsText(result.seconds));
-    const QString title = tr("Self-test finished");
-    postAbout(name, SelfTest, name.isEmpty() ? title : tr("%1: %2").arg(name, title), body,
-              !result.passed());
+    postAbout(name, SelfTest, tr("Self-test finished"), body, !result.passed());
 }
 
 void ServiceNotification::post(int kind, const QString &title, const QString &body, bool urgent)
@@ -286,27 +304,68 @@ void ServiceNotification::post(int kind, const QString &title, const QString &bo
     postAbout(QString(), kind, title, body, urgent);
 }
 
-void ServiceNotification::postAbout(const QString &name, int kind, const QString &title,
-                                    const QString &body, bool urgent)
+void ServiceNotification::postAbout(const QString &name, int kind, const QString &what,
+                                    const QString &body, bool urgent, Role role)
 {
     if (kind < 0 || kind >= KindCount || !m_enable)
         return;
     checkHeldBack();
-    Held &held = m_held[{name, kind}];
+    const QPair<QString, int> key {name, kind};
+    Held &held = m_held[key];
     const qint64 now = Clock::secsSinceEpoch();
-    if (held.sent && now - held.lastSent < quietSeconds) {
+    held.what = what;
+    held.title = name.isEmpty() ? what : tr("%1: %2").arg(name, what);
+    held.body = body;
+    held.urgent = urgent;
+    held.role = role;
+    // The end of a bad notice on the desktop is never held: it would leave the bad one standing.
+    if (role == Ends && held.standing) {
+        held.count = 0;
+        tell(key, held, now);
+        return;
+    }
+    const auto last = held.sentAt.constFind(what);
+    const bool repeat = last != held.sentAt.constEnd() && now - *last < quietSeconds;
+    if (held.count > 0 || repeat) {
+        if (held.count == 0) {
+            held.releaseAt = *last + quietSeconds;
+            held.firstHeld = now;
+        }
         ++held.count;
-        held.title = title;
-        held.body = body;
-        held.urgent = urgent;
+        held.lastHeld = now;
         if (m_started && !m_timer.isActive())
             m_timer.start();
         return;
     }
-    held.sent = true;
-    held.lastSent = now;
+    tell(key, held, now);
+}
+
+void ServiceNotification::tell(const QPair<QString, int> &key, Held &held, qint64 now)
+{
+    QString body = held.body;
+    if (held.count > 0) {
+        const auto time = [](qint64 secs) {
+            return QDateTime::fromSecsSinceEpoch(secs).toString(QStringLiteral("hh:mm:ss"));
+        };
+        body += QLatin1Char('\n') +
+            (held.count == 1
+                 ? tr("(1 change since the last notice: %1 at %2)").arg(held.what, time(held.lastHeld))
+                 : tr("(%1 changes since the last notice, between %2 and %3)")
+                       .arg(held.count)
+                       .arg(time(held.firstHeld), time(held.lastHeld)));
+    }
+    held.sentAt[held.what] = now;
     held.count = 0;
-    send(kind, title, body, urgent);
+    uint replaces = 0;
+    if (held.role == Ends && held.standing)
+        replaces = held.standingId;
+    if (held.role != Plain) {
+        held.standing = held.role == Opens;
+        held.standingId = 0;
+        ++held.generation;
+    }
+    send(key.second, held.title, body, held.urgent, replaces,
+         held.role == Opens ? &key : nullptr, held.generation);
 }
 
 void ServiceNotification::checkHeldBack()
@@ -314,28 +373,25 @@ void ServiceNotification::checkHeldBack()
     const qint64 now = Clock::secsSinceEpoch();
     bool holding = false;
     for (auto it = m_held.begin(); it != m_held.end(); ++it) {
-        Held &held = *it;
-        const int kind = it.key().second;
-        if (held.count == 0)
+        if (it->count == 0)
             continue;
-        if (now - held.lastSent < quietSeconds) {
+        if (now < it->releaseAt) {
             holding = true;
             continue;
         }
-        const QString body = held.body + QLatin1Char('\n') +
-            (held.count == 1 ? tr("(1 change since the last notice)")
-                             : tr("(%1 changes since the last notice)").arg(held.count));
-        held.lastSent = now;
-        held.count = 0;
-        send(kind, held.title, body, held.urgent);
+        tell(it.key(), *it, now);
     }
     if (!holding)
         m_timer.stop();
 }
 
-void ServiceNotification::send(int kind, const QString &title, const QString &body, bool urgent)
+void ServiceNotification::send(int kind, const QString &title, const QString &body, bool urgent,
+                               uint replaces, const QPair<QString, int> *opened,
+                               quint64 generation)
 {
-    qCInfo(lcServices).noquote() << "Notice:" << title << "-" << body;
+    // One line in the log, whatever the desktop shows.
+    qCInfo(lcServices).noquote() << "Notice:" << title << "-"
+                                 << QString(body).replace(QLatin1Char('\n'), QLatin1Char(' '));
     emit notify(kind, title, body, urgent);
     if (!m_deliver)
         return;
@@ -344,10 +400,25 @@ void ServiceNotification::send(int kind, const QString &title, const QString &bo
     notice.title = title.toStdWString();
     notice.body = body.toStdWString();
     notice.urgent = urgent;
+    notice.replaces = replaces;
+    const QPair<QString, int> key = opened ? *opened : QPair<QString, int>();
     platform::showNotification(
-        notice, [self, kind, title, body, urgent](platform::NotificationResult result, uint) {
-            if (!self || result == platform::NotificationResult::Shown)
+        notice, [self, kind, title, body, urgent, opened = opened != nullptr, key,
+                 generation](platform::NotificationResult result, uint id) {
+            if (!self)
                 return;
+            if (result == platform::NotificationResult::Shown) {
+                if (!opened)
+                    return;
+                auto held = self->m_held.find(key);
+                // Ended (or opened again) before the desktop answered: its end was told as a
+                // notice of its own, so this one goes.
+                if (held == self->m_held.end() || held->generation != generation)
+                    platform::closeNotification(id);
+                else
+                    held->standingId = id;
+                return;
+            }
             // The tray shows one balloon: a running countdown's stays.
             if (self->m_countdownEnd != 0 && kind != Countdown) {
                 qCInfo(lcServices).noquote()

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPair>
+#include <QStringList>
 #include <QTimer>
 
 class Settings;
@@ -12,10 +13,13 @@ struct UpsState;
 
 // Decides which changes of the UPS reach the desktop as notifications: mains failure and
 // return, battery low, UPS fault, communication lost and back, the shutdown countdown started
-// and cancelled, a finished self-test with its result, a battery due for replacement. A kind
-// that changes again within 30 s of its last notice is held back and told once the 30 s are
-// over, as its newest state with the number of changes held back; each UPS holds its own, so a
-// watched UPS's mains failure is told even right after this computer's. A running countdown is the
+// and cancelled, a finished self-test with its result, a battery due for replacement. Good news
+// that ends a bad notice on the desktop (mains back, link back) is told at once in its place. A
+// notice that repeats within 30 s of the last one with its title is held back, with every later
+// change of its kind, and told once those 30 s are over as the kind's newest state, saying what
+// and when the changes held back were; each UPS holds its own, so a watched UPS's mains failure
+// is told even right after this computer's. A UPS that is not one of this computer's chosen
+// supplies is told without words about this computer. A running countdown is the
 // exception: one notice for it, told at once, replaced in place whenever its end moves, with
 // a "Cancel shutdown" action, and taken off the desktop when the countdown ends or is called
 // off. "notify/enable" switches them off. Delivery is the desktop's
@@ -54,6 +58,9 @@ public:
     // Hands every notice to the desktop as it is decided (the program); off, notices are only
     // announced with notify() (tests).
     void setDeliver(bool deliver);
+    // The desktop's id of the bad notice standing for a UPS's kind (`name` empty: this
+    // computer's); 0 when none stands or the desktop has not answered yet.
+    uint standingNotice(const QString &name, int kind) const;
 
 public slots:
     void updateState(const UpsState &state);
@@ -70,6 +77,8 @@ public slots:
     void setEndDoesNothing(bool nothing);
     // A watched UPS's changes, told as this computer's are, with its name before each title.
     void updateNamedState(const QString &name, const UpsState &state);
+    // The shown names of the UPSes that feed this computer ("local" for its own).
+    void setSupplies(const QStringList &names);
     void selfTestFinished(const SelfTestResult &result);
     // A watched UPS's self-test, its name before the title.
     void namedSelfTestFinished(const QString &name, const SelfTestResult &result);
@@ -89,14 +98,27 @@ signals:
     void cancelRequested();
 
 private:
+    // What a notice does to the bad one of its kind on the desktop: a mains failure opens one,
+    // the return ends it.
+    enum Role { Plain, Opens, Ends };
+
     struct Held
     {
-        qint64 lastSent = 0;
-        bool sent = false;
+        QHash<QString, qint64> sentAt; // by what the notice said (its title without the UPS)
         int count = 0; // changes held back since the last notice
+        qint64 releaseAt = 0;
+        qint64 firstHeld = 0;
+        qint64 lastHeld = 0;
+        QString what;
         QString title;
         QString body;
         bool urgent = false;
+        Role role = Plain;
+        // A bad notice is on the desktop (its id once the desktop answered); `generation`
+        // tells an answer about an older one.
+        bool standing = false;
+        uint standingId = 0;
+        quint64 generation = 0;
     };
 
     struct Seen
@@ -108,10 +130,16 @@ private:
         bool upsFailed = false;
     };
     void judge(Seen &seen, const QString &name, const UpsState &state);
-    // A notice about a UPS (`name` empty: this computer's), held back by its own 30 s.
-    void postAbout(const QString &name, int kind, const QString &title, const QString &body,
-                   bool urgent);
-    void send(int kind, const QString &title, const QString &body, bool urgent);
+    // A notice about a UPS (`name` empty: this computer's), held back by its own 30 s; `what` is
+    // its title without the UPS's name.
+    void postAbout(const QString &name, int kind, const QString &what, const QString &body,
+                   bool urgent, Role role = Plain);
+    void tell(const QPair<QString, int> &key, Held &held, qint64 now);
+    // `replaces`: the id of the notice it takes the place of; `opened`: the Held it opens.
+    void send(int kind, const QString &title, const QString &body, bool urgent,
+              uint replaces = 0, const QPair<QString, int> *opened = nullptr,
+              quint64 generation = 0);
+    bool feedsThisComputer(const QString &name) const;
     void tellCountdown(const QString &title);
     void deliverCountdown();
     void withdrawCountdown();
@@ -128,6 +156,7 @@ private:
     QString m_countdownReason;
     bool m_endDoesNothing = false;
     QHash<QString, Seen> m_named;
+    QStringList m_supplies; // this computer's own UPS until told
     // The running countdown's notice: when it ends, what it says, the desktop's id for it (0
     // until the desktop answered), whether a Notify is under way, and whether a newer text
     // waits for that answer.
