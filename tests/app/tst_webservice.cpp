@@ -496,6 +496,27 @@ void TestWebService::httpsForTheAdmin()
                      {asJson.first(), {"Authorization", bearer}}, "{}")
                  .status,
              409);
+    // A new password of the account ends its tokens; another account's change does not.
+    ListModelNutUser *users = m_program.serviceNetwork()->users();
+    const auto rowOf = [users](const char *name) {
+        const NutAccountList accounts = users->accounts();
+        for (int i = 0; i < accounts.size(); ++i) {
+            if (accounts.at(i).name == name)
+                return i;
+        }
+        return -1;
+    };
+    const auto beep = [&](const QByteArray &token) {
+        return request("POST", "/api/v1/ups/rack/commands/beeper",
+                       {asJson.first(), {"Authorization", token}}, "{}")
+            .status;
+    };
+    QCOMPARE(users->updateUser(rowOf("mon"), "monitor", "mon-pw"), QString());
+    QCOMPARE(beep(bearer), 200);
+    QTRY_COMPARE_WITH_TIMEOUT(m_program.devComm()->state().beeper, beeper, 10000);
+    QCOMPARE(users->updateUser(rowOf("adm"), "admin", "adm-pw2"), QString());
+    QTRY_COMPARE(beep(bearer), 401);
+    QCOMPARE(users->updateUser(rowOf("adm"), "admin", "adm-pw"), QString());
 
     // An admin cancels a running countdown from the page, in a real browser.
     Settings *settings = m_program.settings();

@@ -40,6 +40,7 @@ private:
     struct Session
     {
         QByteArray user;
+        QByteArray passwordHash; // the one it was granted under: a new password ends it
         qint64 lastUse = 0;
     };
 
