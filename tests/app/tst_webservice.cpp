@@ -628,6 +628,13 @@ void TestWebService::abuseWhileThePollGoesOn()
         QVERIFY2(wrong.at(i)[0].toInt() >= 95 << i, qPrintable(json(r)));
     }
     QCOMPARE(r.value("right")[1].toInt(), 200);
+    // Eight guesses from the admin's own address, each given up: the right password from there
+    // is still answered at once.
+    env.insert("ABANDON", "0.3");
+    r = Script("web_abuse.py", {"guess", "127.0.0.1", port, "adm", "8"}, env).ask();
+    QCOMPARE(r["wrong"].toArray().size(), 8);
+    QCOMPARE(r.value("right")[1].toInt(), 200);
+    QVERIFY2(r.value("right")[0].toInt() < 2000, qPrintable(json(r)));
     useHttps(false);
 
     // Nothing of it logged line by line: each kind of misdeed once a minute at most.

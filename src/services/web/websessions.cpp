@@ -46,7 +46,10 @@ WebSessions::Login WebSessions::login(const QString &address, const QByteArray &
                              : (NutPassword::verify(stranger, password), false);
     Login out;
     QMutexLocker lock(&m_mutex);
-    out.delayMs = m_throttle.verdictDelay(address, user, right, nowMs);
+    // The right password forgives its (address, account) and goes out at once, whatever
+    // others guessed before it.
+    const qint64 wait = m_throttle.verdictDelay(address, user, right, nowMs);
+    out.delayMs = right ? 0 : wait;
     if (!right)
         return out;
     if (account.role != NutAccount::Admin) {
