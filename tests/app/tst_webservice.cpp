@@ -459,6 +459,12 @@ void TestWebService::pageInABrowser()
 void TestWebService::httpsForTheAdmin()
 {
     useHttps(true);
+    // The settings file read again announces each key: the service runs on as it was.
+    const int listening = LogRecorder::count("Web service listening");
+    emit m_program.settings()->changed(QStringLiteral("web/certFile"));
+    emit m_program.settings()->changed(QStringLiteral("web/keyFile"));
+    QTest::qWait(500);
+    QCOMPARE(LogRecorder::count("Web service listening"), listening);
     QCOMPARE(get("/api/v1/ups/rack").json()["name"].toString(), QStringLiteral("rack"));
     const QList<QPair<QByteArray, QByteArray>> asJson = {{"Content-Type", "application/json"}};
 
@@ -603,13 +609,14 @@ void TestWebService::abuseWhileThePollGoesOn()
     QVERIFY2(r["kept"].toInt() <= 256, qPrintable(json(r)));
     QCOMPARE(r["servedAfter"].toInt(), 200);
 
-    // Huge headers and bodies, ".." in paths, unknown methods, garbage.
+    // Huge headers and bodies, ".." and NUL in paths, unknown methods, garbage.
     r = Script("web_abuse.py", {"odd", "127.0.0.1", port}).ask();
     QCOMPARE(r["hugeHeader"].toInt(), 431);
     QCOMPARE(r["hugeBody"].toInt(), 413);
     QVERIFY(r["chunkedBodyClosed"].toBool());
     for (const char *key : {"dots", "encodedDots", "upsDots"})
         QCOMPARE(r[key].toInt(), 404);
+    QCOMPARE(r["nulPath"].toInt(), 400);
     for (const char *key : {"BREW", "DELETE", "OPTIONS"})
         QCOMPARE(r[key].toInt(), 405);
     QVERIFY(r["garbage"].toInt() == 400 || r["garbage"].toInt() == 0); // refused or closed

@@ -126,6 +126,8 @@ def odd(host, port):
                       ("encodedDots", b"/static/%2e%2e/%2e%2e/etc/passwd"),
                       ("upsDots", b"/api/v1/ups/../../../etc/passwd")):
         out[key] = status_of(connect(host, port), b"GET " + path + b" HTTP/1.1\r\nHost: x\r\n\r\n")
+    out["nulPath"] = status_of(connect(host, port),
+                               b"GET /static/app.js%00.png HTTP/1.1\r\nHost: x\r\n\r\n")
     for method in (b"BREW", b"DELETE", b"OPTIONS"):
         out[method.decode()] = status_of(connect(host, port),
                                          method + b" /api/v1/ups HTTP/1.1\r\nHost: x\r\n\r\n")
