@@ -343,6 +343,11 @@ void TestWebService::apiFollowsTheUps()
              qPrintable(QJsonDocument(stored).toJson()));
     QTRY_VERIFY(get("/api/v1/ups/rack/samples?points=100&from=" + today).json()["samples"].toInt() >
                 2);
+    // A day in `to` takes in that whole day.
+    const QString wholeDay = "from=" + today + "&to=" + today;
+    QTRY_COMPARE(get("/api/v1/ups/rack/alarms?" + wholeDay).json()["alarms"].toArray(),
+                 get("/api/v1/ups/rack/alarms?from=" + today).json()["alarms"].toArray());
+    QVERIFY(get("/api/v1/ups/rack/samples?points=100&" + wholeDay).json()["samples"].toInt() > 2);
     const QJsonObject samples = get("/api/v1/ups/rack/samples?points=100&from=" + today).json();
     const QJsonArray inputs = samples.value("series")["inputVoltage"].toArray();
     QVERIFY(!inputs.isEmpty() && inputs.size() <= 100);
