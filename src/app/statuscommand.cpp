@@ -66,27 +66,38 @@ int StatusCommand::run(bool json, QTextStream &out, QTextStream &err)
 {
     const int noUps = int(Health::NoUps);
     const QString root = Paths::root();
+    // Without the program's answer a script reading the JSON still gets a document.
+    const auto unanswered = [&](const char *health, const QString &problem) {
+        err << problem << '\n';
+        if (json)
+            out << QJsonDocument(QJsonObject {{QStringLiteral("health"), QLatin1String(health)},
+                                              {QStringLiteral("problem"), problem},
+                                              {QStringLiteral("ups"), QJsonArray()}})
+                       .toJson(QJsonDocument::Indented);
+        return noUps;
+    };
     QByteArray answer;
     switch (SingleInstance::ask("status", 5000, &answer)) {
     case SingleInstance::Reply::Answered:
         break;
     case SingleInstance::Reply::NotRunning:
-        err << tr("Quelta does not run on the program folder %1.").arg(root) << '\n';
-        return noUps;
+        return unanswered("no-program",
+                          tr("Quelta does not run on the program folder %1.").arg(root));
     case SingleInstance::Reply::Refused:
-        err << tr("Quelta runs on the program folder %1, but this user may not ask it: run this "
-                  "as its user or as a member of its group.")
-                   .arg(root)
-            << '\n';
-        return noUps;
+        return unanswered("not-allowed",
+                          tr("Quelta runs on the program folder %1, but this user may not ask "
+                             "it: run this as its user or as a member of its group.")
+                              .arg(root));
     case SingleInstance::Reply::NoAnswer:
-        err << tr("Quelta on the program folder %1 did not answer.").arg(root) << '\n';
-        return noUps;
+        return unanswered("no-answer",
+                          tr("Quelta on the program folder %1 did not answer.").arg(root));
     }
     const QJsonDocument document = QJsonDocument::fromJson(answer);
     const QJsonArray upses = document.object().value(QStringLiteral("ups")).toArray();
     if (upses.isEmpty()) {
         err << tr("Quelta on the program folder %1 watches no UPS.").arg(root) << '\n';
+        if (json)
+            out << document.toJson(QJsonDocument::Indented);
         return noUps;
     }
 

@@ -6,13 +6,37 @@
 #include "schemamigration.h"
 #include "schemastatements.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
+
+// History shows what the UPS feeds and when the house is empty: owner-only, as the settings. A
+// new file is made so before SQLite opens it (its journal files take the file's mode); one of
+// an older version loses the group's and others' rights, a read-only one stays read-only.
+void keepPrivate(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        QFile file(path + QLatin1String(suffix));
+        const QFile::Permissions mode = file.permissions();
+        const QFile::Permissions own = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        if (file.exists() && (mode & ~(own | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)))
+            file.setPermissions(mode & own);
+    }
+}
 
 // The columns each table must have for the program's statements.
 const QMap<int, QStringList> &columns()
@@ -55,6 +79,7 @@ void Database::open()
         tell(HistoryNotice::NoDriver, QStringLiteral("no QSQLITE driver"));
         return;
     }
+    keepPrivate(fileName());
     db.setDatabaseName(fileName());
     if (!db.open()) {
         tell(HistoryNotice::causeOf(db.lastError(), db.databaseName()), db.lastError().text());

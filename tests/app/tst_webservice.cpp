@@ -307,6 +307,13 @@ void TestWebService::apiFollowsTheUps()
     QNetworkReply *events = m_net.get(QNetworkRequest(QUrl(url("/api/v1/events"))));
     QByteArray stream;
     connect(events, &QIODevice::readyRead, events, [&] { stream += events->readAll(); });
+    // Let go of the stream however this ends: its handler writes into this frame.
+    const std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> closeEvents(
+        events, [](QNetworkReply *r) {
+            r->disconnect();
+            r->abort();
+            r->deleteLater();
+        });
     const auto lastState = [&stream] {
         const int at = stream.lastIndexOf("event: ups\ndata: ");
         return at < 0
@@ -343,6 +350,11 @@ void TestWebService::apiFollowsTheUps()
              qPrintable(QJsonDocument(stored).toJson()));
     QTRY_VERIFY(get("/api/v1/ups/rack/samples?points=100&from=" + today).json()["samples"].toInt() >
                 2);
+    // A day in `to` takes in that whole day.
+    const QString wholeDay = "from=" + today + "&to=" + today;
+    QTRY_COMPARE(get("/api/v1/ups/rack/alarms?" + wholeDay).json()["alarms"].toArray(),
+                 get("/api/v1/ups/rack/alarms?from=" + today).json()["alarms"].toArray());
+    QVERIFY(get("/api/v1/ups/rack/samples?points=100&" + wholeDay).json()["samples"].toInt() > 2);
     const QJsonObject samples = get("/api/v1/ups/rack/samples?points=100&from=" + today).json();
     const QJsonArray inputs = samples.value("series")["inputVoltage"].toArray();
     QVERIFY(!inputs.isEmpty() && inputs.size() <= 100);
@@ -357,8 +369,6 @@ void TestWebService::apiFollowsTheUps()
     QTRY_VERIFY(stream.contains("event: removed\ndata: {\"name\":\"rack\"}"));
     m_program.settings()->setSettings(Settings::NetworkUpsName, QStringLiteral("rack"));
     QTRY_COMPARE(get("/api/v1/ups/rack").status, 200);
-    events->abort();
-    events->deleteLater();
 
     // Commands need a POST, HTTPS and an admin.
     QCOMPARE(get("/api/v1/ups/rack/commands/beeper").status, 405);
@@ -459,6 +469,12 @@ void TestWebService::pageInABrowser()
 void TestWebService::httpsForTheAdmin()
 {
     useHttps(true);
+    // The settings file read again announces each key: the service runs on as it was.
+    const int listening = LogRecorder::count("Web service listening");
+    emit m_program.settings()->changed(QStringLiteral("web/certFile"));
+    emit m_program.settings()->changed(QStringLiteral("web/keyFile"));
+    QTest::qWait(500);
+    QCOMPARE(LogRecorder::count("Web service listening"), listening);
     QCOMPARE(get("/api/v1/ups/rack").json()["name"].toString(), QStringLiteral("rack"));
     const QList<QPair<QByteArray, QByteArray>> asJson = {{"Content-Type", "application/json"}};
 
@@ -496,6 +512,27 @@ void TestWebService::httpsForTheAdmin()
                      {asJson.first(), {"Authorization", bearer}}, "{}")
                  .status,
              409);
+    // A new password of the account ends its tokens; another account's change does not.
+    ListModelNutUser *users = m_program.serviceNetwork()->users();
+    const auto rowOf = [users](const char *name) {
+        const NutAccountList accounts = users->accounts();
+        for (int i = 0; i < accounts.size(); ++i) {
+            if (accounts.at(i).name == name)
+                return i;
+        }
+        return -1;
+    };
+    const auto beep = [&](const QByteArray &token) {
+        return request("POST", "/api/v1/ups/rack/commands/beeper",
+                       {asJson.first(), {"Authorization", token}}, "{}")
+            .status;
+    };
+    QCOMPARE(users->updateUser(rowOf("mon"), "monitor", "mon-pw"), QString());
+    QCOMPARE(beep(bearer), 200);
+    QTRY_COMPARE_WITH_TIMEOUT(m_program.devComm()->state().beeper, beeper, 10000);
+    QCOMPARE(users->updateUser(rowOf("adm"), "admin", "adm-pw2"), QString());
+    QTRY_COMPARE(beep(bearer), 401);
+    QCOMPARE(users->updateUser(rowOf("adm"), "admin", "adm-pw"), QString());
 
     // An admin cancels a running countdown from the page, in a real browser.
     Settings *settings = m_program.settings();
@@ -582,13 +619,14 @@ void TestWebService::abuseWhileThePollGoesOn()
     QVERIFY2(r["kept"].toInt() <= 256, qPrintable(json(r)));
     QCOMPARE(r["servedAfter"].toInt(), 200);
 
-    // Huge headers and bodies, ".." in paths, unknown methods, garbage.
+    // Huge headers and bodies, ".." and NUL in paths, unknown methods, garbage.
     r = Script("web_abuse.py", {"odd", "127.0.0.1", port}).ask();
     QCOMPARE(r["hugeHeader"].toInt(), 431);
     QCOMPARE(r["hugeBody"].toInt(), 413);
     QVERIFY(r["chunkedBodyClosed"].toBool());
     for (const char *key : {"dots", "encodedDots", "upsDots"})
         QCOMPARE(r[key].toInt(), 404);
+    QCOMPARE(r["nulPath"].toInt(), 400);
     for (const char *key : {"BREW", "DELETE", "OPTIONS"})
         QCOMPARE(r[key].toInt(), 405);
     QVERIFY(r["garbage"].toInt() == 400 || r["garbage"].toInt() == 0); // refused or closed
@@ -607,6 +645,13 @@ void TestWebService::abuseWhileThePollGoesOn()
         QVERIFY2(wrong.at(i)[0].toInt() >= 95 << i, qPrintable(json(r)));
     }
     QCOMPARE(r.value("right")[1].toInt(), 200);
+    // Eight guesses from the admin's own address, each given up: the right password from there
+    // is still answered at once.
+    env.insert("ABANDON", "0.3");
+    r = Script("web_abuse.py", {"guess", "127.0.0.1", port, "adm", "8"}, env).ask();
+    QCOMPARE(r["wrong"].toArray().size(), 8);
+    QCOMPARE(r.value("right")[1].toInt(), 200);
+    QVERIFY2(r.value("right")[0].toInt() < 2000, qPrintable(json(r)));
     useHttps(false);
 
     // Nothing of it logged line by line: each kind of misdeed once a minute at most.

@@ -86,6 +86,14 @@ void TestDatabase::schemaIsCreatedOnce()
     // A second start changes nothing, statements included, and replaces no trigger; the file
     // says which version of the schema it holds.
     QVERIFY(QFile::exists(m_root->file("/data/quelta.db")));
+    // Owner-only, its journal files too: history shows what the UPS feeds and when.
+    QVERIFY(QSqlQuery().exec("pragma user_version = " +
+                             QString::number(SchemaMigration::currentVersion)));
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        const QString path = m_root->file("/data/quelta.db") + suffix;
+        QVERIFY2(QFile::exists(path), qPrintable(path));
+        QCOMPARE(QFile::permissions(path) & QFile::Permissions(0x77), QFile::Permissions());
+    }
     const QStringList objects = schemaObjects();
     QCOMPARE(objects.size(), 9);
     QCOMPARE(RecordProbe::sqlCount("pragma user_version"), SchemaMigration::currentVersion);

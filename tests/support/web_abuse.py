@@ -6,10 +6,12 @@
     web_abuse.py crowd HOST PORT N [BIND]  N idle connections at once: how many the server
                                            keeps, whether a client (from BIND) is served
                                            meanwhile and once they are gone
-    web_abuse.py odd HOST PORT             huge headers and bodies, ".." in paths, unknown
-                                           methods: the status of each
+    web_abuse.py odd HOST PORT             huge headers and bodies, ".." and NUL in paths,
+                                           unknown methods: the status of each
     web_abuse.py guess HOST PORT USER N    N wrong passwords over HTTPS (CA file in "CAFILE"),
-                                           then the right one ("RIGHT"): [ms, status] each
+                                           then the right one ("RIGHT"): [ms, status] each;
+                                           with "ABANDON" (seconds) each wrong one is given up
+                                           after that long (status 0)
 """
 import http.client
 import json
@@ -124,6 +126,8 @@ def odd(host, port):
                       ("encodedDots", b"/static/%2e%2e/%2e%2e/etc/passwd"),
                       ("upsDots", b"/api/v1/ups/../../../etc/passwd")):
         out[key] = status_of(connect(host, port), b"GET " + path + b" HTTP/1.1\r\nHost: x\r\n\r\n")
+    out["nulPath"] = status_of(connect(host, port),
+                               b"GET /static/app.js%00.png HTTP/1.1\r\nHost: x\r\n\r\n")
     for method in (b"BREW", b"DELETE", b"OPTIONS"):
         out[method.decode()] = status_of(connect(host, port),
                                          method + b" /api/v1/ups HTTP/1.1\r\nHost: x\r\n\r\n")
@@ -134,16 +138,21 @@ def odd(host, port):
 def guess(host, port, user, n):
     context = ssl.create_default_context(cafile=os.environ["CAFILE"])
 
-    def attempt(password):
-        c = http.client.HTTPSConnection(host, port, context=context, timeout=120)
+    abandon = float(os.environ.get("ABANDON", "120"))
+
+    def attempt(password, timeout=120):
+        c = http.client.HTTPSConnection(host, port, context=context, timeout=timeout)
         start = time.monotonic()
         c.request("POST", "/api/v1/login", json.dumps({"user": user, "password": password}),
                   {"Content-Type": "application/json"})
-        status = c.getresponse().status
+        try:
+            status = c.getresponse().status
+        except socket.timeout:
+            status = 0
         c.close()
         return [int((time.monotonic() - start) * 1000), status]
 
-    wrong = [attempt("wrong-%d" % i) for i in range(n)]
+    wrong = [attempt("wrong-%d" % i, abandon) for i in range(n)]
     return {"wrong": wrong, "right": attempt(os.environ["RIGHT"])}
 
 

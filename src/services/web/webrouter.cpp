@@ -51,8 +51,9 @@ QString bearer(const QByteArray &authorization)
     return QString::fromLatin1(authorization.mid(7).trimmed());
 }
 
-// The range of a query: from/to as WebApi::parseTime takes them; the last `days` up to now when
-// left out. False when one is there and unreadable, or the range is empty.
+// The range of a query: from/to as WebApi::parseTime takes them, a day in `to` up to its end;
+// the last `days` up to now when left out. False when one is there and unreadable, or the range
+// is empty.
 bool range(const QUrlQuery &query, int days, QDateTime *from, QDateTime *to)
 {
     const QString toText = query.queryItemValue(QStringLiteral("to"), QUrl::FullyDecoded);
@@ -61,6 +62,8 @@ bool range(const QUrlQuery &query, int days, QDateTime *from, QDateTime *to)
         *to = Clock::now();
     else if (!WebApi::parseTime(toText, to))
         return false;
+    else if (toText.size() == 10 && QDate::fromString(toText, Qt::ISODate).isValid())
+        *to = QDateTime(to->date().addDays(1), QTime(0, 0));
     if (fromText.isEmpty())
         *from = to->addDays(-days);
     else if (!WebApi::parseTime(fromText, from))

@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QMutex>
+#include <QTextCodec>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -128,6 +129,7 @@ public:
     static void onCompleted(void *cls, MHD_Connection *c, void **state,
                             MHD_RequestTerminationCode code);
     static void onLog(void *cls, const char *format, va_list arguments);
+    static size_t onUnescape(void *cls, MHD_Connection *c, char *text);
 
     WebServer *q;
     UpsDirectory *directory;
@@ -190,10 +192,33 @@ int WebServer::openStreams() const
     return d->streams.count();
 }
 
+namespace {
+
+bool same(const WebConfig &a, const WebConfig &b)
+{
+    return a.enabled == b.enabled && a.listen == b.listen && a.port == b.port &&
+        a.allow == b.allow && a.certFile == b.certFile && a.keyFile == b.keyFile &&
+        a.idleSeconds == b.idleSeconds && a.throttleBaseMs == b.throttleBaseMs &&
+        a.keepAliveMs == b.keepAliveMs && a.maxConnections == b.maxConnections;
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return path.isEmpty() || !file.open(QIODevice::ReadOnly) ? QByteArray() : file.readAll();
+}
+
+} // namespace
+
 void WebServer::setConfig(const WebConfig &config)
 {
     const bool first = !d->configured;
     const WebConfig old = d->config;
+    // A settings file read again announces each of its keys: what runs as configured, with the
+    // same certificate, is left running (clients keep their connections, one line in the log).
+    if (!first && same(old, config) && (!config.enabled || !d->daemons.isEmpty()) &&
+        contentOf(config.certFile) == d->cert && contentOf(config.keyFile) == d->key)
+        return;
     d->configured = true;
     d->config = config;
     QStringList bad;
@@ -336,6 +361,7 @@ MHD_Daemon *WebServerPrivate::listen(const QHostAddress &address, quint16 port)
         {MHD_OPTION_CONNECTION_TIMEOUT, config.idleSeconds, nullptr},
         {MHD_OPTION_CONNECTION_MEMORY_LIMIT, intptr_t(connectionMemory), nullptr},
         {MHD_OPTION_NOTIFY_COMPLETED, intptr_t(&onCompleted), this},
+        {MHD_OPTION_UNESCAPE_CALLBACK, intptr_t(&onUnescape), this},
         {MHD_OPTION_LISTENING_ADDRESS_REUSE, 1, nullptr}};
     if (tls) {
         options.append({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char *>(cert.constData())});
@@ -440,6 +466,31 @@ MHD_Result WebServerPrivate::openStream(MHD_Connection *c, int language)
     return result;
 }
 
+// Decodes %XX as the library does, but a NUL would cut the path short where it is read (a
+// request for "/static/app.js%00.png" served app.js): it becomes a byte no UTF-8 text holds,
+// so the request is refused.
+size_t WebServerPrivate::onUnescape(void *, MHD_Connection *, char *text)
+{
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0'
+            : c >= 'a' && c <= 'f'  ? c - 'a' + 10
+            : c >= 'A' && c <= 'F'  ? c - 'A' + 10
+                                    : -1;
+    };
+    char *out = text;
+    for (const char *in = text; *in; ++in) {
+        if (in[0] == '%' && hex(in[1]) >= 0 && hex(in[2]) >= 0) {
+            const char byte = char(hex(in[1]) * 16 + hex(in[2]));
+            *out++ = byte == 0 ? char(0xFF) : byte;
+            in += 2;
+        } else {
+            *out++ = *in;
+        }
+    }
+    *out = 0;
+    return size_t(out - text);
+}
+
 MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char *url,
                                        const char *method, const char *, const char *upload,
                                        size_t *uploadSize, void **state)
@@ -460,6 +511,15 @@ MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char 
         r.host = header(c, "Host");
         r.peer = peerOf(c);
         r.tls = !d->cert.isEmpty();
+        QTextCodec::ConverterState utf8;
+        QTextCodec::codecForMib(106)->toUnicode(url, int(std::strlen(url)), &utf8);
+        if (utf8.invalidChars > 0) {
+            d->note(r.peer.toString(), "path",
+                    QStringLiteral("Refused a web request from %1: its path holds a NUL byte or "
+                                   "is no UTF-8 text")
+                        .arg(r.peer.toString()));
+            return d->queue(c, WebReply::error(400, QStringLiteral("the path is no UTF-8 text")));
+        }
         // A body larger than any request of ours is refused before it is read.
         bool number = false;
         const qint64 length = header(c, "Content-Length").toLongLong(&number);

@@ -8,11 +8,12 @@ void WebSessions::setAccounts(const NutAccountList &accounts)
 {
     QMutexLocker lock(&m_mutex);
     m_accounts = accounts;
-    // A changed or removed account keeps no token.
+    // A removed account, a lost admin role or a new password keeps no token.
     for (auto it = m_sessions.begin(); it != m_sessions.end();) {
         const auto account = std::find_if(accounts.cbegin(), accounts.cend(),
                                           [&](const NutAccount &a) { return a.name == it->user; });
-        if (account == accounts.cend() || account->role != NutAccount::Admin)
+        if (account == accounts.cend() || account->role != NutAccount::Admin ||
+            account->passwordHash != it->passwordHash)
             it = m_sessions.erase(it);
         else
             ++it;
@@ -45,7 +46,10 @@ WebSessions::Login WebSessions::login(const QString &address, const QByteArray &
                              : (NutPassword::verify(stranger, password), false);
     Login out;
     QMutexLocker lock(&m_mutex);
-    out.delayMs = m_throttle.verdictDelay(address, user, right, nowMs);
+    // The right password forgives its (address, account) and goes out at once, whatever
+    // others guessed before it.
+    const qint64 wait = m_throttle.verdictDelay(address, user, right, nowMs);
+    out.delayMs = right ? 0 : wait;
     if (!right)
         return out;
     if (account.role != NutAccount::Admin) {
@@ -64,7 +68,7 @@ WebSessions::Login WebSessions::login(const QString &address, const QByteArray &
     QRandomGenerator::system()->generate(reinterpret_cast<quint32 *>(token.data()),
                                          reinterpret_cast<quint32 *>(token.data() + token.size()));
     out.token = token.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
-    m_sessions.insert(out.token, {user, nowMs});
+    m_sessions.insert(out.token, {user, account.passwordHash, nowMs});
     out.verdict = Granted;
     return out;
 }

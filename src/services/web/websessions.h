@@ -10,8 +10,9 @@
 // Who may send UPS commands from the web page: a network account with the admin role logs in
 // with its password and gets a token, which the page sends with each command in a header of its
 // own (never a cookie, so no other site can make a browser send it). Wrong passwords are held
-// back as the network server holds them back (NutThrottle). Tokens lapse after an hour without
-// use; a few dozen live at most, the oldest going first. Any thread.
+// back per (address, account) and per address (NutThrottle), but a right password is answered at
+// once: guesses from the admin's own address (a proxy, NAT) never lock the admin out. Tokens
+// lapse after an hour without use; a few dozen live at most, the oldest going first. Any thread.
 class WebSessions
 {
 public:
@@ -40,6 +41,7 @@ private:
     struct Session
     {
         QByteArray user;
+        QByteArray passwordHash; // the one it was granted under: a new password ends it
         qint64 lastUse = 0;
     };
 
