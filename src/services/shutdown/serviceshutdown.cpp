@@ -18,7 +18,6 @@
 #include <QTimer>
 
 #include <climits>
-#include <optional>
 
 namespace {
 
