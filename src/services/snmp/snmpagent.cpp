@@ -15,14 +15,16 @@
 
 namespace {
 
-// One UPS's MIB in one context: the tree it is served from and its registration with the
-// library (which frees it when it is unregistered).
+// One UPS's MIB in one context: the tree it is served from. Its registration belongs to the
+// library, which may free it on its own (a master that comes back refusing a context's roots),
+// so it is withdrawn by root and context name, never through a pointer kept here.
 struct Context
 {
     QString name; // empty: the default context
+    QByteArray contextName; // as registered
     UpsEntry entry;
     SnmpUpsTree tree;
-    netsnmp_handler_registration *registration = nullptr;
+    bool registered = false;
     // The agent's "master has our session" flag: a request from the master proves it.
     std::atomic<bool> *connected = nullptr;
 };
@@ -217,9 +219,19 @@ struct SnmpAgent::Private
                 ++it;
                 continue;
             }
-            lib->unregisterHandler(it->second->registration);
+            withdraw(*it->second);
             it = contexts.erase(it);
         }
+    }
+
+    void withdraw(Context &c)
+    {
+        if (!c.registered)
+            return;
+        std::vector<oid> root = toOid(SnmpUpsTree::upsMib());
+        lib->unregisterMibContext(root.data(), root.size(), DEFAULT_MIB_PRIORITY, 0, 0,
+                                  c.name.isEmpty() ? "" : c.contextName.constData());
+        c.registered = false;
     }
 
     bool add(Context &c)
@@ -230,14 +242,15 @@ struct SnmpAgent::Private
         if (!r)
             return false;
         r->handler->myvoid = &c;
+        c.contextName = c.name.toUtf8();
         if (!c.name.isEmpty())
-            r->contextName = strdup(c.name.toUtf8().constData());
+            r->contextName = strdup(c.contextName.constData());
         if (lib->registerHandler(r) != MIB_REGISTERED_OK) {
             qCWarning(lcNetwork).noquote()
                 << "SNMP: cannot register the UPS MIB in the context" << c.name;
             return false; // the library freed the registration
         }
-        c.registration = r;
+        c.registered = true;
         return true;
     }
 
@@ -397,7 +410,7 @@ void SnmpAgent::run()
         lib->checkOutstandingRequests();
     }
     for (auto &c : d.contexts)
-        lib->unregisterHandler(c.second->registration);
+        d.withdraw(*c.second);
     d.contexts.clear();
     lib->snmpShutdown("quelta");
     running = nullptr;

@@ -34,7 +34,7 @@ const SnmpLibrary *open()
         resolve(library, "snmp_register_callback", &s.registerCallback) &&
         resolve(library, "netsnmp_create_handler_registration", &s.createHandlerRegistration) &&
         resolve(library, "netsnmp_register_handler", &s.registerHandler) &&
-        resolve(library, "netsnmp_unregister_handler", &s.unregisterHandler) &&
+        resolve(library, "unregister_mib_context", &s.unregisterMibContext) &&
         resolve(library, "snmp_select_info2", &s.selectInfo2) &&
         resolve(library, "snmp_read2", &s.read2) && resolve(library, "snmp_timeout", &s.timeout) &&
         resolve(library, "run_alarms", &s.runAlarms) &&

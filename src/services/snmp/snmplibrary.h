@@ -25,7 +25,7 @@ struct SnmpLibrary
     netsnmp_handler_registration *(*createHandlerRegistration)(const char *, Netsnmp_Node_Handler *,
                                                                const oid *, size_t, int);
     int (*registerHandler)(netsnmp_handler_registration *);
-    int (*unregisterHandler)(netsnmp_handler_registration *);
+    int (*unregisterMibContext)(oid *, size_t, int, int, oid, const char *);
     int (*selectInfo2)(int *, netsnmp_large_fd_set *, struct timeval *, int *);
     void (*read2)(netsnmp_large_fd_set *);
     void (*timeout)(void);
