@@ -1,8 +1,6 @@
 #include "historyreader.h"
 
-#include <QEventLoop>
 #include <QThread>
-#include <QTimer>
 
 #include <atomic>
 #include <memory>
@@ -70,13 +68,3 @@ bool HistoryReader::busy() const
     return d->pending > 0;
 }
 
-bool HistoryReader::waitForIdle(int milliseconds)
-{
-    if (!busy())
-        return true;
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    connect(this, &HistoryReader::idle, &loop, &QEventLoop::quit);
-    loop.exec();
-    return !busy();
-}

@@ -22,9 +22,6 @@ public:
     void run(std::function<void()> job, std::function<void()> done);
     // Jobs queued or under way.
     bool busy() const;
-    // Waits, with the caller's events going on, until no job is left (tests, benchmarks);
-    // false when that took longer than `milliseconds`.
-    bool waitForIdle(int milliseconds);
 
 signals:
     void idle();

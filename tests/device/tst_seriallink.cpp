@@ -357,7 +357,6 @@ private slots:
         const bool cycled = pollUntil([this] {
             return !state().firmware.isEmpty() && sim->receivedFrames().last() == "A1\r";
         });
-        if (!cycled) qDebug() << sim->receivedFrames().mid(sim->receivedFrames().size()-70) << state().firmware;
         QVERIFY(cycled);
         QVERIFY(status->isActive() && status->interval() <= 100 + 8 * 1500);
         const int left = status->remainingTime();

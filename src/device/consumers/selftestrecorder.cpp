@@ -46,11 +46,6 @@ SelfTestRecorder::SelfTestRecorder(RecordWriter *writer, QObject *parent)
 
 SelfTestRecorder::~SelfTestRecorder() = default;
 
-bool SelfTestRecorder::isRecording() const
-{
-    return m_running;
-}
-
 void SelfTestRecorder::setUps(const QString &ups)
 {
     m_ups = ups;

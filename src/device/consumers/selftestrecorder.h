@@ -34,7 +34,6 @@ public:
     // The rows and recordings of a watched UPS, under its shown name; before the first data set.
     void setUps(const QString &ups);
 
-    bool isRecording() const;
     // The file of the recording that started at `start`.
     QString fileName(const QDateTime &start) const;
 
