@@ -5,6 +5,7 @@
 // every second, upsd, and upsmon polling every second, timed to upsmon's ONBATT notice. Prints
 // p50, p95 and max of each and the ratio of the p95s (goal <= 0.5x). With --network-link, also
 // the failures read through upsd by Quelta's network link.
+#include "benchfigures.h"
 #include "childprocess.h"
 #include "compositionroot.h"
 #include "detectlatency.h"
@@ -27,14 +28,7 @@
 
 namespace {
 
-double percentile(QVector<double> values, double p)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const int index = qBound(0, int(p * values.size() + 0.999999) - 1, values.size() - 1);
-    return values.at(index);
-}
+using BenchFigures::percentile;
 
 void print(const char *what, const QVector<double> &ms)
 {

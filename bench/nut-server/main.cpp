@@ -6,6 +6,7 @@
 // measured in the same run. NUT's upsd serves the same variables to the same crowds as the
 // reference. --churn C adds C rounds of the largest crowd connecting, asking once and leaving,
 // with the resident memory of both servers after each round. --runs 0 leaves out detection.
+#include "benchfigures.h"
 #include "compositionroot.h"
 #include "detectlatency.h"
 #include "listmodelnutclient.h"
@@ -40,14 +41,9 @@
 
 namespace {
 
-double percentile(QVector<double> values, double p)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const int index = qBound(0, int(p * values.size() + 0.999999) - 1, values.size() - 1);
-    return values.at(index);
-}
+using BenchFigures::percentile;
+using BenchFigures::cpuSeconds;
+using BenchFigures::wait;
 
 // Resident memory of this process (the program and the bench around it), kB.
 qint64 rssKb()
@@ -65,14 +61,6 @@ qint64 rssKb()
 double mb(qint64 kb)
 {
     return double(kb) / 1024.0;
-}
-
-double cpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-        double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1.0e6;
 }
 
 // The program's share of one core over `seconds` of its own event loop, nothing else running.
@@ -189,13 +177,6 @@ int churnRound(quint16 port, int clients)
     while (round.state() != QProcess::NotRunning)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
     return round.readAllStandardOutput().trimmed().toInt();
-}
-
-void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 void printReplies(const char *who, const Crowd &c)

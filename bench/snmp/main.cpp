@@ -6,6 +6,7 @@
 // second (100) come in, and the longest gap between two polls with and without them. A walk's
 // time is the client process's, start to end; a one-object snmpget is timed too as the floor
 // that the process itself costs.
+#include "benchfigures.h"
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "nutserverprocess.h"
@@ -38,29 +39,9 @@
 
 namespace {
 
-double percentile(QVector<double> values, double p)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const int index = qBound(0, int(p * values.size() + 0.999999) - 1, values.size() - 1);
-    return values.at(index);
-}
-
-double cpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-        double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1.0e6;
-}
-
-void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using BenchFigures::percentile;
+using BenchFigures::cpuSeconds;
+using BenchFigures::wait;
 
 QProcessEnvironment noMibs()
 {

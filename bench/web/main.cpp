@@ -4,6 +4,7 @@
 // at 2400 baud and its mains fails and returns every 5 s (so every page gets events): the
 // program's extra CPU, the scraper's reply times and the longest gap between two polls, against
 // the same service with no client, measured in the same run.
+#include "benchfigures.h"
 #include "compositionroot.h"
 #include "devcomm.h"
 #include "paths.h"
@@ -31,29 +32,9 @@
 
 namespace {
 
-double percentile(QVector<double> values, double p)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const int index = qBound(0, int(p * values.size() + 0.999999) - 1, values.size() - 1);
-    return values.at(index);
-}
-
-double cpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-        double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1.0e6;
-}
-
-void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using BenchFigures::percentile;
+using BenchFigures::cpuSeconds;
+using BenchFigures::wait;
 
 // The clients, run as a process of their own so their work is not counted as the program's.
 int runClients(quint16 port, int pages, int seconds)
