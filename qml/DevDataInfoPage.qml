@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import Quelta 1.0
 
-// The identity the UPS reports about itself.
+// The identity the UPS reports about itself, and its battery's measured health.
 Item {
     id: page
     property DevStatusView status
@@ -32,7 +32,9 @@ Item {
                 { "name": "infoManufacturer", "label": qsTr("UPS Manufacturer:"), "value": page.status ? page.status.manufacturerText : "--" },
                 { "name": "infoModel", "label": qsTr("UPS Model:"), "value": page.status ? page.status.modelText : "--" },
                 { "name": "infoVersion", "label": qsTr("UPS Version:"), "value": page.status ? page.status.versionText : "--" },
-                { "name": "infoSn", "label": qsTr("UPS SN:"), "value": page.status ? page.status.snText : "--" }
+                { "name": "infoSn", "label": qsTr("UPS SN:"), "value": page.status ? page.status.snText : "--" },
+                // Measured by the UPS's own discharges, as a share of what the first ones showed.
+                { "name": "infoHealth", "label": qsTr("Battery health"), "value": page.status && page.status.batteryHealth >= 0 ? Math.round(page.status.batteryHealth * 100) + " %" : "--" }
             ]
             Item {
                 width: rows.width
@@ -58,7 +60,7 @@ Item {
                     width: parent.width
                     height: 1
                     color: Theme.divider
-                    visible: index < 3
+                    visible: index < 4
                 }
             }
         }

@@ -49,7 +49,7 @@ Item {
             objectName: "itemBattVol"
             width: grid.cellWidth
             height: grid.cellHeight
-            title: qsTr("Battery Single Voltage")
+            title: qsTr("Battery Voltage")
             value: page.status ? page.status.battVolText : "--"
             unit: "V"
             icon: "qrc:/res/image/data_battery.svg"

@@ -32,8 +32,7 @@ Item {
 
     UpsStateLook {
         id: look
-        upsState: page.status ? page.status.upsState : DevStatusView.UpsWaiting
-        outputOffText: page.status ? page.status.outputOffText : ""
+        status: page.status
     }
 
     // The UPS's state; where all is well, where the load's power comes from.

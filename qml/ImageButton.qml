@@ -1,14 +1,14 @@
 import QtQuick 2.15
 import Quelta 1.0
 
-// An icon with a caption on one side (textDirection: GlobalDataDef.North, South, East, West),
+// An icon with a caption on one side (textDirection: UiEnums.North, South, East, West),
 // a hover and a checked state, and an optional red counter badge.
 Item {
     id: control
 
     property url source
     property string text
-    property int textDirection: GlobalDataDef.South
+    property int textDirection: UiEnums.South
     property int iconSize: 26
     property bool checkable: false
     property bool checked: false
@@ -58,16 +58,16 @@ Item {
     Grid {
         id: content
         anchors.centerIn: parent
-        columns: (control.textDirection === GlobalDataDef.East
-                  || control.textDirection === GlobalDataDef.West) ? 3 : 1
+        columns: (control.textDirection === UiEnums.East
+                  || control.textDirection === UiEnums.West) ? 3 : 1
         spacing: 5
         horizontalItemAlignment: Grid.AlignHCenter
         verticalItemAlignment: Grid.AlignVCenter
         opacity: control.pressed ? 0.7 : 1.0
 
         Text {
-            visible: control.text.length > 0 && (control.textDirection === GlobalDataDef.North
-                                                  || control.textDirection === GlobalDataDef.West)
+            visible: control.text.length > 0 && (control.textDirection === UiEnums.North
+                                                  || control.textDirection === UiEnums.West)
             text: control.text
             color: control.checked ? control.checkedTextColor : control.textColor
             font.pixelSize: control.fontSize
@@ -84,8 +84,8 @@ Item {
             smooth: true
         }
         Text {
-            visible: control.text.length > 0 && (control.textDirection === GlobalDataDef.South
-                                                  || control.textDirection === GlobalDataDef.East)
+            visible: control.text.length > 0 && (control.textDirection === UiEnums.South
+                                                  || control.textDirection === UiEnums.East)
             text: control.text
             color: control.checked ? control.checkedTextColor : control.textColor
             font.pixelSize: control.fontSize

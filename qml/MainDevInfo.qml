@@ -18,10 +18,10 @@ MainDevInfoForm {
 
     UpsStateLook {
         id: look
-        upsState: info.status ? info.status.upsState : DevStatusView.UpsWaiting
-        outputOffText: info.status ? info.status.outputOffText : ""
+        status: info.status
     }
     linkText: look.text
+    linkProblem: status && status.source && !status.online ? DevComm.linkProblem : ""
     linkColor: look.color
     countdownTitle: status && status.cardMode === DevStatusView.CardOutputOff ? qsTr("UPS Output Off In")
                   : ServiceShutdown.endDoesNothing ? qsTr("Countdown, Nothing Set to Happen at Its End")

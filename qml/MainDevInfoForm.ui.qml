@@ -7,6 +7,7 @@ Item {
 
     // Texts chosen by the behaviour file from the status view.
     property string linkText
+    property string linkProblem
     property string countdownTitle
     property string cancelText
     property alias cancelButton: cancelButton
@@ -84,12 +85,16 @@ Item {
                         radius: 4
                         color: form.linkColor
                     }
-                    // The last model known, greyed while the UPS does not answer.
+                    // The last model known, greyed while the UPS does not answer; why the
+                    // link cannot reach it, when it knows.
                     Text {
                         objectName: "headerModel"
-                        text: form.status && form.status.knownModel !== "" ? form.status.knownModel : App.name
-                        color: Theme.chromeTextDim
-                        opacity: form.status && form.status.online ? 1.0 : 0.55
+                        text: form.linkProblem !== "" ? form.linkProblem
+                            : form.status && form.status.knownModel !== "" ? form.status.knownModel : App.name
+                        color: form.linkProblem !== "" ? Theme.stateBatteryLow : Theme.chromeTextDim
+                        opacity: form.linkProblem !== "" || form.status && form.status.online ? 1.0 : 0.55
+                        width: Math.min(implicitWidth, parent.parent.width - 14)
+                        elide: Text.ElideRight
                         font.pixelSize: Theme.fontSmall
                     }
                 }
@@ -102,6 +107,8 @@ Item {
             height: 70
             radius: Theme.radiusLarge
             objectName: "countdownCard"
+            // The countdown is this computer's: a watched UPS's page has none to show.
+            visible: !(form.status && form.status.watched)
             color: form.status && form.status.cardMode !== DevStatusView.CardIdle ? Theme.warnSoft : Theme.card
             border.color: form.status && form.status.cardMode !== DevStatusView.CardIdle ? Theme.warn : Theme.border
             Text {
@@ -180,7 +187,8 @@ Item {
                 anchors.topMargin: 4
                 text: form.status ? form.status.battRemainText : "--:--:--"
                 color: Theme.text
-                font.pixelSize: Theme.fontTitle
+                // The UPS's figure beside the measured one takes a smaller size.
+                font.pixelSize: text.length > 12 ? Theme.fontBody : Theme.fontTitle
                 font.family: Theme.fontMono
                 font.bold: true
             }

@@ -6,11 +6,11 @@ MainFooterMenuForm {
     signal tabSelected(int tab)
     signal alarmRequested
 
-    buttonDevice.onClicked: tabSelected(GlobalDataDef.MainTabDevice)
-    buttonScheduleTask.onClicked: tabSelected(GlobalDataDef.MainTabLogWork)
-    buttonControl.onClicked: tabSelected(GlobalDataDef.MainTabControl)
-    buttonSettings.onClicked: tabSelected(GlobalDataDef.MainTabSetting)
-    buttonLogData.onClicked: tabSelected(GlobalDataDef.MainTabLogData)
-    buttonOverview.onClicked: tabSelected(GlobalDataDef.MainTabOverview)
+    buttonDevice.onClicked: tabSelected(UiEnums.MainTabDevice)
+    buttonScheduleTask.onClicked: tabSelected(UiEnums.MainTabLogWork)
+    buttonControl.onClicked: tabSelected(UiEnums.MainTabControl)
+    buttonSettings.onClicked: tabSelected(UiEnums.MainTabSetting)
+    buttonLogData.onClicked: tabSelected(UiEnums.MainTabLogData)
+    buttonOverview.onClicked: tabSelected(UiEnums.MainTabOverview)
     buttonAlarm.onClicked: alarmRequested()
 }

@@ -3,7 +3,7 @@ import Quelta 1.0
 
 Rectangle {
     id: footer
-    property int currentTab: GlobalDataDef.MainTabDevice
+    property int currentTab: UiEnums.MainTabDevice
     property alias buttonDevice: buttonDevice
     property alias buttonScheduleTask: buttonScheduleTask
     property alias buttonControl: buttonControl
@@ -38,7 +38,7 @@ Rectangle {
             height: parent.height
             text: qsTr("Overview")
             source: "qrc:/res/image/menu_device.svg"
-            checked: footer.currentTab === GlobalDataDef.MainTabOverview
+            checked: footer.currentTab === UiEnums.MainTabOverview
         }
         ImageButton {
             id: buttonDevice
@@ -47,7 +47,7 @@ Rectangle {
             height: parent.height
             text: qsTr("Device")
             source: "qrc:/res/image/menu_device.svg"
-            checked: footer.currentTab === GlobalDataDef.MainTabDevice
+            checked: footer.currentTab === UiEnums.MainTabDevice
         }
         ImageButton {
             id: buttonScheduleTask
@@ -56,7 +56,7 @@ Rectangle {
             height: parent.height
             text: qsTr("Schedule Task")
             source: "qrc:/res/image/menu_schedule.svg"
-            checked: footer.currentTab === GlobalDataDef.MainTabLogWork
+            checked: footer.currentTab === UiEnums.MainTabLogWork
         }
         ImageButton {
             id: buttonControl
@@ -65,7 +65,7 @@ Rectangle {
             height: parent.height
             text: qsTr("UPS Control")
             source: "qrc:/res/image/menu_control.svg"
-            checked: footer.currentTab === GlobalDataDef.MainTabControl
+            checked: footer.currentTab === UiEnums.MainTabControl
         }
         ImageButton {
             id: buttonSettings
@@ -74,7 +74,7 @@ Rectangle {
             height: parent.height
             text: qsTr("Settings")
             source: "qrc:/res/image/menu_settings.svg"
-            checked: footer.currentTab === GlobalDataDef.MainTabSetting
+            checked: footer.currentTab === UiEnums.MainTabSetting
         }
         ImageButton {
             id: buttonLogData
@@ -83,7 +83,7 @@ Rectangle {
             height: parent.height
             text: qsTr("Historical Data")
             source: "qrc:/res/image/menu_history.svg"
-            checked: footer.currentTab === GlobalDataDef.MainTabLogData
+            checked: footer.currentTab === UiEnums.MainTabLogData
         }
     }
 

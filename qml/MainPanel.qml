@@ -2,7 +2,7 @@ import QtQuick 2.15
 import Quelta 1.0
 
 // The page area: the five pages on top of each other; the footer picks the one shown by its
-// GlobalDataDef tab number. A page is made the first time it is shown and kept from then on, so
+// UiEnums tab number. A page is made the first time it is shown and kept from then on, so
 // the window's first frame waits for the device page alone. The services a page sets up run
 // without it.
 Rectangle {
@@ -14,12 +14,20 @@ Rectangle {
         return pages.getTab(index)
     }
 
+    // A page chosen in the footer; the overview's button shows all the UPSes, not the one
+    // opened there last.
+    function select(tab) {
+        if (tab === UiEnums.MainTabOverview && pageOverview.item)
+            pageOverview.item.opened = null
+        pages.currentIndex = tab
+    }
+
     color: Theme.page
 
     LazyPages {
         id: pages
         anchors.fill: parent
-        currentIndex: GlobalDataDef.MainTabDevice
+        currentIndex: UiEnums.MainTabDevice
 
         LazyPage {
             objectName: "pageDevice"
@@ -54,7 +62,7 @@ Rectangle {
     Connections {
         target: pageOverview.item
         function onHistoryRequested(ups) {
-            pages.currentIndex = GlobalDataDef.MainTabLogData
+            pages.currentIndex = UiEnums.MainTabLogData
             pageLogData.item.showUps(ups)
         }
     }

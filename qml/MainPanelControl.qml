@@ -9,31 +9,36 @@ MainPanelControlForm {
     // Counts the link's changes of what it can carry out, so the bindings below ask again.
     property int controlsRevision: 0
 
+    // The orders' requests, in the order of the orders.
+    readonly property var requests: [UpsLink.ControlSelfTest10S, UpsLink.ControlSelfTestEOD,
+        UpsLink.ControlSelfTestCustom, UpsLink.ControlSelfTestCancel, UpsLink.ControlOutputOff,
+        UpsLink.ControlOutputOffCancel, UpsLink.ControlBeeper]
+
     // Why the link in use cannot carry out `request` (UpsLink's ControlRequest), "" when it can.
     function unavailable(request) {
         controlsRevision
         return DevComm.controlUnavailable(request)
     }
 
-    radioSelfTest10S.enabled: unavailable(0) === ""
-    radioSelfTestEOD.enabled: unavailable(1) === ""
-    radioSelfTestCustom.enabled: unavailable(2) === ""
-    radioSelfTestCancel.enabled: unavailable(3) === ""
-    radioCloseOutput.enabled: unavailable(4) === ""
-    radioCancelCloseOutput.enabled: unavailable(5) === ""
-    radioBuzzer.enabled: unavailable(6) === ""
+    radioSelfTest10S.enabled: unavailable(UpsLink.ControlSelfTest10S) === ""
+    radioSelfTestEOD.enabled: unavailable(UpsLink.ControlSelfTestEOD) === ""
+    radioSelfTestCustom.enabled: unavailable(UpsLink.ControlSelfTestCustom) === ""
+    radioSelfTestCancel.enabled: unavailable(UpsLink.ControlSelfTestCancel) === ""
+    radioCloseOutput.enabled: unavailable(UpsLink.ControlOutputOff) === ""
+    radioCancelCloseOutput.enabled: unavailable(UpsLink.ControlOutputOffCancel) === ""
+    radioBuzzer.enabled: unavailable(UpsLink.ControlBeeper) === ""
     buttonSure.enabled: {
         var order = chosenOrder()
-        var requests = ["selfTest10S", "selfTestEOD", "selfTestCustom", "selfTestCancel",
-                        "closeOutput", "cancelCloseOutput", "buzzer"]
-        var index = requests.indexOf(order)
-        return index >= 0 && unavailable(index) === ""
+        var orders = ["selfTest10S", "selfTestEOD", "selfTestCustom", "selfTestCancel",
+                      "closeOutput", "cancelCloseOutput", "buzzer"]
+        var index = orders.indexOf(order)
+        return index >= 0 && unavailable(requests[index]) === ""
     }
     // The reasons, one line each, for the orders that cannot go out.
     labelUnavailable.text: {
         var lines = []
-        for (var request = 0; request < 7; ++request) {
-            var why = unavailable(request)
+        for (var i = 0; i < requests.length; ++i) {
+            var why = unavailable(requests[i])
             if (why !== "" && lines.indexOf(why) < 0)
                 lines.push(why)
         }
@@ -92,32 +97,32 @@ MainPanelControlForm {
         }
         pendingOrder = order
         msgDialog.text = text + "\n" + qsTr("Issue the order?")
-        msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
+        msgDialog.dialogType = UiEnums.MsgDialogWarning
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure | UiEnums.MsgDialogButtonCancel
         msgDialog.open()
     }
 
     // Sends the order to the UPS; whether it obeyed shows in the later status data.
     function send(order) {
         if (order === "selfTest10S")
-            DevComm.setSelfTest(GlobalDataDef.SelfTest10S, 0)
+            DevComm.setSelfTest(UiEnums.SelfTest10S, 0)
         else if (order === "selfTestEOD")
-            DevComm.setSelfTest(GlobalDataDef.SelfTestEOD, 0)
+            DevComm.setSelfTest(UiEnums.SelfTestEOD, 0)
         else if (order === "selfTestCustom")
-            DevComm.setSelfTest(GlobalDataDef.SelfTestCustom, spinBoxTestMinutes.value)
+            DevComm.setSelfTest(UiEnums.SelfTestCustom, spinBoxTestMinutes.value)
         else if (order === "selfTestCancel")
-            DevComm.setSelfTest(GlobalDataDef.SelfTestCancel, 0)
+            DevComm.setSelfTest(UiEnums.SelfTestCancel, 0)
         else if (order === "closeOutput")
-            DevComm.setShutdown(true, spinBoxCloseDelay.value)
+            DevComm.switchOutputOff(spinBoxCloseDelay.value)
         else if (order === "cancelCloseOutput")
-            DevComm.setShutdown(false, 0)
+            DevComm.cancelOutputOff()
         else if (order === "buzzer")
-            DevComm.setBuzzer()
+            DevComm.toggleBeeper()
         else
             return
         msgDialog.text = qsTr("Order has been issued!")
-        msgDialog.dialogType = GlobalDataDef.MsgDialogInformation
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.dialogType = UiEnums.MsgDialogInformation
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure
         msgDialog.open()
     }
 

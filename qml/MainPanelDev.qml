@@ -10,5 +10,6 @@ MainPanelDevForm {
         objectName: "devStatusView"
         source: DevComm
         shutdown: ServiceShutdown
+        directory: UpsDirectory
     }
 }

@@ -5,10 +5,11 @@ import Quelta 1.0
 MainPanelLogDataForm {
     id: page
 
-    readonly property var views: [logDevData, logChart, logAlarmData, logClosedRecords, logSelfTest]
+    readonly property var views: [logDevData, logChart, logAlarmData, logClosedRecords, logSelfTest, logHealth]
     readonly property Item currentView: views[stackLog.currentIndex]
-    // Only the device data and the alarms can be exported; the closed records take no dates.
-    readonly property bool datesShown: currentView !== logClosedRecords
+    // Only the device data and the alarms can be exported; the closed records and the battery's
+    // health take no dates.
+    readonly property bool datesShown: currentView !== logClosedRecords && currentView !== logHealth
     readonly property bool exportShown: currentView === logDevData || currentView === logAlarmData
     property url pendingExport: ""
 
@@ -37,10 +38,10 @@ MainPanelLogDataForm {
     function search() {
         if (!currentView || !currentView.search)
             return
-        if (rangeReversed) {
+        if (rangeReversed && datesShown) {
             msgDialog.text = qsTr("The start date is after the end date.")
-            msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
-            msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+            msgDialog.dialogType = UiEnums.MsgDialogWarning
+            msgDialog.buttons = UiEnums.MsgDialogButtonSure
             msgDialog.open()
             return
         }
@@ -75,8 +76,8 @@ MainPanelLogDataForm {
         busyIndicator.running = false
         msgDialog.text = saved ? qsTr("Operation finished!") + "\n" + qsTr("Saved as %1").arg(localPath(pendingExport))
                                : qsTr("Operation failed!")
-        msgDialog.dialogType = saved ? GlobalDataDef.MsgDialogInformation : GlobalDataDef.MsgDialogWarning
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.dialogType = saved ? UiEnums.MsgDialogInformation : UiEnums.MsgDialogWarning
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure
         msgDialog.open()
     }
 
@@ -102,7 +103,7 @@ MainPanelLogDataForm {
 
     // Kept in place on the closed records (this computer's alone), so the list does not move.
     upsChooser.visible: upsChoices.length > 1
-    upsChooser.enabled: datesShown
+    upsChooser.enabled: datesShown || currentView === logHealth
     comboUps.model: upsLabels
     comboUps.onActivated: showUps(upsChoices[index])
     // A new list (or its words in another language) starts the box at its first entry; a UPS

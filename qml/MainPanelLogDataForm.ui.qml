@@ -22,6 +22,7 @@ Item {
     property alias logAlarmData: logAlarmData
     property alias logClosedRecords: logClosedRecords
     property alias logSelfTest: logSelfTest
+    property alias logHealth: logHealth
     property alias msgDialog: msgDialog
 
     // One look for the four record views: a quiet header, roomy rows, the accent selection.
@@ -138,7 +139,8 @@ Item {
                     qsTranslate("MainPanelLogDataForm.ui", "Chart"),
                     qsTranslate("MainPanelLogDataForm.ui", "Alarm"),
                     qsTranslate("MainPanelLogDataForm.ui", "Closed Records"),
-                    qsTranslate("MainPanelLogDataForm.ui", "Self-test")
+                    qsTranslate("MainPanelLogDataForm.ui", "Self-test"),
+                    qsTranslate("MainPanelLogDataForm.ui", "Battery health")
                 ]
             }
         }
@@ -253,6 +255,10 @@ Item {
                     tableView.headerDelegate: headerDelegate
                     tableView.rowDelegate: rowDelegate
                     tableView.itemDelegate: itemDelegate
+                }
+                LogHealth {
+                    id: logHealth
+                    objectName: "logHealth"
                 }
             }
             }

@@ -16,6 +16,7 @@ Item {
         id: localStatus
         source: DevComm
         shutdown: ServiceShutdown
+        directory: UpsDirectory
     }
     UpsOverview {
         id: overview
@@ -127,19 +128,19 @@ Item {
             Button {
                 text: qsTr("UPS Self-test for 10S")
                 style: SettingsButtonStyle {}
-                enabled: commands.unavailable(0) === ""
-                onClicked: commands.unit.setSelfTest(GlobalDataDef.SelfTest10S, 0)
+                enabled: commands.unavailable(UpsLink.ControlSelfTest10S) === ""
+                onClicked: commands.unit.setSelfTest(UiEnums.SelfTest10S, 0)
             }
             Button {
                 text: qsTr("UPS Self-test cancel")
                 style: SettingsButtonStyle {}
-                enabled: commands.unavailable(3) === ""
-                onClicked: commands.unit.setSelfTest(GlobalDataDef.SelfTestCancel, 0)
+                enabled: commands.unavailable(UpsLink.ControlSelfTestCancel) === ""
+                onClicked: commands.unit.setSelfTest(UiEnums.SelfTestCancel, 0)
             }
             Button {
                 text: qsTr("UPS buzzer toggle")
                 style: SettingsButtonStyle {}
-                enabled: commands.unavailable(6) === ""
+                enabled: commands.unavailable(UpsLink.ControlBeeper) === ""
                 onClicked: commands.unit.toggleBeeper()
             }
         }

@@ -12,7 +12,8 @@ MainPanelScheduleTaskForm {
     // computer's own countdown and always can.
     function actionUnavailable(action) {
         controlsRevision
-        var requests = [0, 1, 5] // UpsLink's ControlRequest of the self-tests and power on
+        var requests = [UpsLink.ControlSelfTest10S, UpsLink.ControlSelfTestEOD,
+                        UpsLink.ControlOutputOffCancel] // the self-tests and power on
         var index = Number(action)
         return index >= 0 && index < requests.length ? DevComm.controlUnavailable(requests[index]) : ""
     }
@@ -20,8 +21,8 @@ MainPanelScheduleTaskForm {
     function askDelete(row) {
         pendingDelete = row
         msgDialog.text = qsTr("Are you sure to delete this task?")
-        msgDialog.dialogType = GlobalDataDef.MsgDialogQuestion
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
+        msgDialog.dialogType = UiEnums.MsgDialogQuestion
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure | UiEnums.MsgDialogButtonCancel
         msgDialog.open()
     }
 

@@ -46,6 +46,19 @@ Item {
             clip: true
             spacing: Theme.gap
             model: ListModelScheduleTask
+
+            // With no task yet, what the page is for and how to start.
+            Text {
+                objectName: "labelNoTask"
+                anchors.centerIn: parent
+                width: Math.min(parent.width, 520)
+                visible: listView.count === 0
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.WordWrap
+                color: Theme.textDim
+                font.pixelSize: Theme.fontBody
+                text: qsTr("No task yet. A task runs a UPS self-test, switches the UPS on, or shuts this computer and the UPS down at a time you choose, once or every day, week or month. Click \"Add Task\" to make one.")
+            }
         }
     }
 

@@ -9,8 +9,8 @@ Item {
 
     property string title: App.name
     property string text
-    property int dialogType: GlobalDataDef.MsgDialogInformation
-    property int buttons: GlobalDataDef.MsgDialogButtonSure
+    property int dialogType: UiEnums.MsgDialogInformation
+    property int buttons: UiEnums.MsgDialogButtonSure
     // The words of the cancel button, where it does more than close the dialog.
     property string cancelText: qsTr("Cancel")
     // Escape closes as "Cancel" does; a dialog whose cancel does more closes as "Sure" does.
@@ -51,7 +51,7 @@ Item {
         rejected()
     }
 
-    Keys.onEscapePressed: (dialog.escapeRejects && (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel)) ? reject() : accept()
+    Keys.onEscapePressed: (dialog.escapeRejects && (dialog.buttons & UiEnums.MsgDialogButtonCancel)) ? reject() : accept()
     Keys.onReturnPressed: accept()
 
     // What the dialog shows is made when it opens, and goes when it closes: most dialogs are never
@@ -112,12 +112,12 @@ Item {
                         width: parent.width
                         Image {
                             id: icon
-                            visible: dialog.dialogType !== GlobalDataDef.MsgDialogNoIcon
+                            visible: dialog.dialogType !== UiEnums.MsgDialogNoIcon
                             width: 40
                             height: 40
                             sourceSize: Qt.size(40, 40)
-                            source: dialog.dialogType === GlobalDataDef.MsgDialogWarning ? "qrc:/res/image/dlg_warning.svg"
-                                  : dialog.dialogType === GlobalDataDef.MsgDialogQuestion ? "qrc:/res/image/dlg_question.svg"
+                            source: dialog.dialogType === UiEnums.MsgDialogWarning ? "qrc:/res/image/dlg_warning.svg"
+                                  : dialog.dialogType === UiEnums.MsgDialogQuestion ? "qrc:/res/image/dlg_question.svg"
                                   : "qrc:/res/image/dlg_info.svg"
                         }
                         Text {
@@ -136,13 +136,13 @@ Item {
                         spacing: Theme.gap
                         PlainButton {
                             objectName: "msgDialogCancel"
-                            visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonCancel) !== 0
+                            visible: (dialog.buttons & UiEnums.MsgDialogButtonCancel) !== 0
                             text: dialog.cancelText
                             onClicked: dialog.reject()
                         }
                         PlainButton {
                             objectName: "msgDialogSure"
-                            visible: (dialog.buttons & GlobalDataDef.MsgDialogButtonSure) !== 0
+                            visible: (dialog.buttons & UiEnums.MsgDialogButtonSure) !== 0
                             text: qsTr("Sure")
                             accent: true
                             onClicked: dialog.accept()

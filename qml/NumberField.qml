@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
+import Quelta 1.0
 
 // A whole number from `minimumValue` to `maximumValue`, typed or stepped (the arrows beside it,
 // the arrow keys, the wheel). `value` is the number in force; the field announces a new one with
@@ -11,8 +12,11 @@ TextField {
     id: field
 
     property int value: 0
-    property int minimumValue: 0
-    property int maximumValue: 99
+    // The settings key the field edits: its range is the one the key table gives forms.
+    property string settingKey: ""
+    readonly property var keyRange: settingKey !== "" ? Settings.formRange(settingKey) : null
+    property int minimumValue: keyRange ? keyRange.min : 0
+    property int maximumValue: keyRange ? keyRange.max : 99
     property bool refused: false
     // Shown with leading zeros up to this many digits (the parts of a time of day).
     property int minimumDigits: 1
@@ -24,7 +28,7 @@ TextField {
 
     function typedNumber() {
         var text = field.text.trim()
-        return /^[0-9]+$/.test(text) ? parseInt(text, 10) : NaN
+        return /^-?[0-9]+$/.test(text) ? parseInt(text, 10) : NaN
     }
 
     function inRange(n) {
@@ -67,7 +71,8 @@ TextField {
 
     implicitWidth: 80
     validator: RegExpValidator {
-        regExp: /[0-9]{0,7}/
+        // A minus is taken so that "-5" is refused as such rather than read as 5.
+        regExp: /-?[0-9]{0,7}/
     }
     inputMethodHints: Qt.ImhDigitsOnly
     text: shown(value)
@@ -81,7 +86,7 @@ TextField {
         var n = typedNumber()
         if (inRange(n))
             refused = false
-        else if (!isNaN(n) && n > maximumValue)
+        else if (!isNaN(n) && (n > maximumValue || n < 0))
             refused = true
     }
     onEditingFinished: accept()

@@ -25,8 +25,8 @@ PopupAddEMailUserForm {
 
     function refuse(text) {
         msgDialog.text = text
-        msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.dialogType = UiEnums.MsgDialogWarning
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure
         msgDialog.open()
     }
 

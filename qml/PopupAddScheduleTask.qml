@@ -77,7 +77,8 @@ PopupAddScheduleTaskForm {
     // Why the link in use cannot carry out a task's action, "" when it can. The power-off is the
     // computer's own countdown and always can.
     function actionUnavailable(action) {
-        var requests = [0, 1, 5] // UpsLink's ControlRequest of the self-tests and power on
+        var requests = [UpsLink.ControlSelfTest10S, UpsLink.ControlSelfTestEOD,
+                        UpsLink.ControlOutputOffCancel] // the self-tests and power on
         return action >= 0 && action < requests.length ? DevComm.controlUnavailable(requests[action]) : ""
     }
 

@@ -39,8 +39,8 @@ PopupNutUserForm {
                               : users.updateUser(row, role, textFieldPassword.text)
         if (problem !== "") {
             msgDialog.text = problem
-            msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
-            msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+            msgDialog.dialogType = UiEnums.MsgDialogWarning
+            msgDialog.buttons = UiEnums.MsgDialogButtonSure
             msgDialog.open()
             return
         }

@@ -9,16 +9,16 @@ PopupSetEMailSenderForm {
     property var msgDialog: null
 
     function open() {
-        textFieldAccount.text = ServiceEMail.authAccount
-        textFieldPassword.text = ServiceEMail.authPassword
+        textFieldAccount.text = Settings.getSettings("email/authName")
+        textFieldPassword.text = Settings.getSettings("email/authPasswd")
         visible = true
         textFieldAccount.forceActiveFocus()
     }
 
     function refuse(text) {
         msgDialog.text = text
-        msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.dialogType = UiEnums.MsgDialogWarning
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure
         msgDialog.open()
     }
 
@@ -27,8 +27,8 @@ PopupSetEMailSenderForm {
             refuse(qsTr("User account is invalid!"))
             return
         }
-        ServiceEMail.authAccount = textFieldAccount.text
-        ServiceEMail.authPassword = textFieldPassword.text
+        Settings.setSettings("email/authName", textFieldAccount.text)
+        Settings.setSettings("email/authPasswd", textFieldPassword.text)
         visible = false
     }
 

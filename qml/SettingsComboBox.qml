@@ -10,6 +10,11 @@ ComboBox {
 
     style: ComboBoxStyle {
         padding { left: 10; right: 28; top: 0; bottom: 0 }
+        // A box one may type in: the text on the box's own background, the arrow as elsewhere.
+        __editor: Item {}
+        dropDownButtonWidth: 0
+        textColor: control.enabled ? Theme.text : Theme.textFaint
+        font.pixelSize: Theme.fontBody
         background: Rectangle {
             implicitWidth: 160
             implicitHeight: Theme.controlHeight

@@ -22,6 +22,12 @@ SettingsCommonForm {
         property: "currentIndex"
         value: (Translator.languageInUse, Math.max(0, baudRates.indexOf(Number(DevComm.baud))))
     }
+    // The port in use, also one typed or set elsewhere that is not among the ports found.
+    Binding {
+        target: comboBoxComPort
+        property: "currentIndex"
+        value: (Translator.languageInUse, DevComm.comPortIndex)
+    }
     Binding { target: spinBoxSaveCycle; property: "value"; value: DevComm.saveCycle }
     Binding { target: checkBoxAutoLanguage; property: "checked"; value: Translator.autoLanguage }
     Binding { target: checkBoxStartWithDesktop; property: "checked"; value: SettingsFileExchange.startWithDesktop }
@@ -58,8 +64,8 @@ SettingsCommonForm {
     function inform(text) {
         restorePending = false
         msgDialog.text = text
-        msgDialog.dialogType = GlobalDataDef.MsgDialogInformation
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.dialogType = UiEnums.MsgDialogInformation
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure
         msgDialog.open()
     }
 
@@ -90,8 +96,8 @@ SettingsCommonForm {
     function restoreDefaults() {
         var changes = SettingsFileExchange.restoreChanges()
         msgDialog.text = qsTr("Are you sure to restore settings?!") + "\n\n\u2022 " + changes.join("\n\u2022 ")
-        msgDialog.dialogType = GlobalDataDef.MsgDialogQuestion
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
+        msgDialog.dialogType = UiEnums.MsgDialogQuestion
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure | UiEnums.MsgDialogButtonCancel
         restorePending = true
         msgDialog.open()
     }
@@ -119,8 +125,28 @@ SettingsCommonForm {
         ready = true
     }
 
-    comboBoxCommType.onActivated: DevComm.openDevice(index === 1 ? DevComm.COM : index === 2 ? DevComm.NUT : DevComm.USB,
-                                                     index === 1 ? DevComm.portName(comboBoxComPort.currentIndex) : "")
+    // A box also reports as chosen the entry its binding puts back after a language switch gave
+    // it a new list (when that entry was the last one clicked): only a choice that differs from
+    // the link in use opens anything, so the link is never touched by a switch.
+    function chooseType(index) {
+        var type = index === 1 ? DevComm.COM : index === 2 ? DevComm.NUT : DevComm.USB
+        if (type !== DevComm.commType)
+            DevComm.openDevice(type, type === DevComm.COM ? DevComm.portName(DevComm.comPortIndex) : "")
+    }
+    function choosePort(name) {
+        if (DevComm.commType !== DevComm.COM || name !== DevComm.portName(DevComm.comPortIndex))
+            DevComm.openDevice(DevComm.COM, name)
+    }
+    // A path typed in the box: "None" (in the language shown) or nothing chooses none.
+    function typedPort(text) {
+        var name = text.trim()
+        var index = DevComm.comPort.indexOf(name)
+        choosePort(index >= 0 ? DevComm.portName(index) : name === "" ? "" : name)
+        // The box shows what is in force again (a path it could not take stays in the list).
+        comboBoxComPort.currentIndex = DevComm.comPortIndex
+    }
+
+    comboBoxCommType.onActivated: chooseType(index)
     cardNut.visible: comboBoxCommType.currentIndex === 2
     // Each field of the network link is stored when its editing ends; the link takes the
     // fields of one edit together.
@@ -140,7 +166,9 @@ SettingsCommonForm {
     comboBoxComPort.model: DevComm.comPort
     comboBoxComPort.enabled: comboBoxCommType.currentIndex === 1
     labelPortBusy.visible: DevComm.linkBusy
-    comboBoxComPort.onActivated: DevComm.openDevice(DevComm.COM, DevComm.portName(index))
+    comboBoxComPort.onActivated: if (index >= 0) choosePort(DevComm.portName(index))
+    comboBoxComPort.onAccepted: typedPort(comboBoxComPort.editText)
+    labelPortProblem.text: comboBoxCommType.currentIndex === 1 ? DevComm.linkProblem : ""
     comboBoxBaud.enabled: comboBoxCommType.currentIndex === 1
     comboBoxBaud.onActivated: DevComm.setBaud(baudRates[index])
     spinBoxSaveCycle.onEdited: DevComm.saveCycle = number

@@ -9,6 +9,7 @@ Item {
     property alias comboBoxCommType: comboBoxCommType
     property alias comboBoxComPort: comboBoxComPort
     property alias labelPortBusy: labelPortBusy
+    property alias labelPortProblem: labelPortProblem
     property alias comboBoxBaud: comboBoxBaud
     property alias spinBoxSaveCycle: spinBoxSaveCycle
     property alias comboBoxLanguage: comboBoxLanguage
@@ -80,10 +81,23 @@ Item {
                     FieldLabel {
                         text: qsTr("COM port:")
                     }
+                    // A port not found (a /dev/serial/by-id/ link, say) can be typed.
                     SettingsComboBox {
                         id: comboBoxComPort
                         objectName: "comboBoxComPort"
                         Layout.fillWidth: true
+                        editable: true
+                    }
+
+                    Text {
+                        id: labelPortProblem
+                        objectName: "labelPortProblem"
+                        Layout.columnSpan: 2
+                        Layout.fillWidth: true
+                        visible: text !== ""
+                        wrapMode: Text.WordWrap
+                        color: Theme.fault
+                        font.pixelSize: Theme.fontBody
                     }
 
                     Text {
@@ -115,8 +129,7 @@ Item {
                         id: spinBoxSaveCycle
                         objectName: "spinBoxSaveCycle"
                         Layout.preferredWidth: 90
-                        minimumValue: 1
-                        maximumValue: 600
+                        settingKey: "ups/saveCycle"
                     }
                     RefusalLabel {
                         objectName: "labelSaveCycleRefusal"
@@ -264,8 +277,7 @@ Item {
                         id: spinBoxReplaceMonths
                         objectName: "spinBoxReplaceMonths"
                         Layout.preferredWidth: 90
-                        minimumValue: 1
-                        maximumValue: 240
+                        settingKey: "battery/replaceMonths"
                     }
                     RefusalLabel {
                         objectName: "labelMonthsRefusal"

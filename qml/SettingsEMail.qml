@@ -8,28 +8,43 @@ SettingsEMailForm {
     // Only the test mail this page asked for is reported here.
     property bool testing: false
 
-    // The fields follow the service, whoever changes it (this page, an import, a restore); a
-    // field the user changes writes its value back.
-    Binding { target: switchEnable; property: "checked"; value: ServiceEMail.enable }
-    Binding { target: textFieldSenderName; property: "text"; value: ServiceEMail.senderName }
-    Binding { target: textFieldSenderAddress; property: "text"; value: ServiceEMail.senderAddress }
-    Binding { target: textFieldServerAddress; property: "text"; value: ServiceEMail.serverAddress }
-    Binding {
-        target: textFieldServerPort
-        property: "text"
-        value: ServiceEMail.serverPort > 0 ? String(ServiceEMail.serverPort) : ""
-    }
+    // The fields follow the settings, whoever writes them (this page, an import, a restore, the
+    // command line); a field the user changes writes its value back.
+    SettingValue { id: enable; key: "email/enable" }
+    SettingValue { id: senderName; key: "email/userName" }
+    SettingValue { id: senderAddress; key: "email/userAddr" }
+    SettingValue { id: serverAddress; key: "email/serverAddr" }
+    SettingValue { id: serverPort; key: "email/serverPort" }
+    SettingValue { id: encrypt; key: "email/encrypt" }
+    SettingValue { id: authEnable; key: "email/authEnable" }
+    SettingValue { id: dailyEnable; key: "email/dailyEnable" }
+    SettingValue { id: dailyTime; key: "email/dailyTime" }
+    // The report's time as [hours, minutes, seconds].
+    readonly property var dailyParts: String(dailyTime.value).split(":").map(Number)
+
+    Binding { target: switchEnable; property: "checked"; value: enable.value }
+    Binding { target: textFieldSenderName; property: "text"; value: senderName.value }
+    Binding { target: textFieldSenderAddress; property: "text"; value: senderAddress.value }
+    Binding { target: textFieldServerAddress; property: "text"; value: serverAddress.value }
+    Binding { target: textFieldServerPort; property: "text"; value: String(serverPort.value) }
     Binding {
         target: comboBoxEncrypt
         property: "currentIndex"
         // Read again after a language switch, which gives the box a new list.
-        value: Translator.languageInUse, ServiceEMail.encrypt >= 0 && ServiceEMail.encrypt < 3 ? ServiceEMail.encrypt : 0
+        value: (Translator.languageInUse, encrypt.value)
     }
-    Binding { target: checkBoxAuth; property: "checked"; value: ServiceEMail.authEnable }
-    Binding { target: checkBoxDaily; property: "checked"; value: ServiceEMail.dailyEnable }
-    Binding { target: spinBoxDailyHour; property: "value"; value: Math.max(0, ServiceEMail.dailyHour) }
-    Binding { target: spinBoxDailyMinute; property: "value"; value: Math.max(0, ServiceEMail.dailyMinute) }
-    Binding { target: spinBoxDailySecond; property: "value"; value: Math.max(0, ServiceEMail.dailySecond) }
+    Binding { target: checkBoxAuth; property: "checked"; value: authEnable.value }
+    Binding { target: checkBoxDaily; property: "checked"; value: dailyEnable.value }
+    Binding { target: spinBoxDailyHour; property: "value"; value: dailyParts[0] }
+    Binding { target: spinBoxDailyMinute; property: "value"; value: dailyParts[1] }
+    Binding { target: spinBoxDailySecond; property: "value"; value: dailyParts[2] }
+
+    // One part of the report's time (0 hours, 1 minutes, 2 seconds) replaced.
+    function setDailyPart(part, number) {
+        var parts = dailyParts.slice()
+        parts[part] = number
+        dailyTime.set(parts.map(function (n) { return (n < 10 ? "0" : "") + n }).join(":"))
+    }
 
     function sendTestMail() {
         if (!commitFields()) {
@@ -49,8 +64,8 @@ SettingsEMailForm {
         busyTestMail.running = false
         labelTestMail.text = ""
         msgDialog.text = ok ? qsTr("E-Mail has been sent.") : qsTr("Failed to send test E-Mail!") + (reason ? "\n" + reason : "")
-        msgDialog.dialogType = ok ? GlobalDataDef.MsgDialogInformation : GlobalDataDef.MsgDialogWarning
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.dialogType = ok ? UiEnums.MsgDialogInformation : UiEnums.MsgDialogWarning
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure
         msgDialog.open()
     }
 
@@ -75,7 +90,7 @@ SettingsEMailForm {
     // A hand-edited or imported sender that is no address is marked as it is shown.
     Component.onCompleted: textFieldSenderAddress.refused = !senderAcceptable()
 
-    switchEnable.onCheckedChanged: ServiceEMail.enable = switchEnable.checked
+    switchEnable.onCheckedChanged: enable.set(switchEnable.checked)
     // The sender follows the recipients' rule. An empty one may be stored (the test mail then
     // says it is missing); one that is not an address never is.
     function senderAcceptable() {
@@ -87,22 +102,22 @@ SettingsEMailForm {
         if (msgDialog.opened)
             return
         msgDialog.text = qsTr("E-Mail address is invalid!")
-        msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
-        msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+        msgDialog.dialogType = UiEnums.MsgDialogWarning
+        msgDialog.buttons = UiEnums.MsgDialogButtonSure
         msgDialog.open()
     }
 
     // The text fields, also when the page is left while one still has the focus. False when the
     // sender's address was refused (and marked).
     function commitFields() {
-        ServiceEMail.senderName = textFieldSenderName.text
+        senderName.set(textFieldSenderName.text)
         textFieldSenderAddress.refused = !senderAcceptable()
         if (!textFieldSenderAddress.refused)
-            ServiceEMail.senderAddress = textFieldSenderAddress.text
-        ServiceEMail.serverAddress = textFieldServerAddress.text
+            senderAddress.set(textFieldSenderAddress.text)
+        serverAddress.set(textFieldServerAddress.text)
         var port = parseInt(textFieldServerPort.text, 10)
         if (!isNaN(port) && port > 0 && port <= 65535)
-            ServiceEMail.serverPort = port
+            serverPort.set(port)
         return !textFieldSenderAddress.refused
     }
 
@@ -117,8 +132,8 @@ SettingsEMailForm {
     }
     textFieldServerAddress.onEditingFinished: commitFields()
     textFieldServerPort.onEditingFinished: commitFields()
-    comboBoxEncrypt.onActivated: ServiceEMail.encrypt = index
-    checkBoxAuth.onCheckedChanged: ServiceEMail.authEnable = checkBoxAuth.checked
+    comboBoxEncrypt.onActivated: encrypt.set(index)
+    checkBoxAuth.onCheckedChanged: authEnable.set(checkBoxAuth.checked)
     buttonAuthSettings.onClicked: popupSetEMailSender.open()
     buttonTestMail.onClicked: sendTestMail()
     buttonTestMail.enabled: !testing
@@ -127,16 +142,20 @@ SettingsEMailForm {
     buttonModifyUser.onClicked: modifyUser()
     buttonDeleteUser.onClicked: deleteUser()
 
-    checkBoxDaily.onCheckedChanged: ServiceEMail.dailyEnable = checkBoxDaily.checked
-    spinBoxDailyHour.onEdited: ServiceEMail.dailyHour = number
-    spinBoxDailyMinute.onEdited: ServiceEMail.dailyMinute = number
-    spinBoxDailySecond.onEdited: ServiceEMail.dailySecond = number
+    checkBoxDaily.onCheckedChanged: dailyEnable.set(checkBoxDaily.checked)
+    spinBoxDailyHour.onEdited: setDailyPart(0, number)
+    spinBoxDailyMinute.onEdited: setDailyPart(1, number)
+    spinBoxDailySecond.onEdited: setDailyPart(2, number)
+
+    Connections {
+        target: senderAddress
+        function onValueChanged() {
+            textFieldSenderAddress.refused = !page.senderAcceptable()
+        }
+    }
 
     Connections {
         target: ServiceEMail
-        function onSenderAddressChanged() {
-            textFieldSenderAddress.refused = !page.senderAcceptable()
-        }
         function onEmailFinished() {
             page.testMailDone(true, "")
         }

@@ -10,18 +10,34 @@ SettingsNetworkForm {
     property bool ready: false
     readonly property bool writing: ready && !loading
 
+    // A setting of the server as the page shows it: a list's items joined by commas.
+    function setting(name) {
+        var value = Settings.getSettings("network/" + name)
+        return typeof value === "object" && value !== null && value.length !== undefined
+                ? Array.prototype.join.call(value, ",") : value
+    }
+
+    // Stored as the list's items, trimmed, joined by commas; a plain value as it is.
+    function store(name, value) {
+        if (typeof value === "string" && ["listen", "allow", "aliases"].indexOf(name) >= 0)
+            value = value.split(",").map(function (item) { return item.trim() })
+                         .filter(function (item) { return item !== "" }).join(",")
+        if (value !== setting(name))
+            Settings.setSettings("network/" + name, value)
+    }
+
     function refresh() {
         loading = true
-        switchEnable.checked = ServiceNetwork.enable
-        textFieldListen.text = ServiceNetwork.listen
-        textFieldPort.value = ServiceNetwork.port
-        textFieldAllow.text = ServiceNetwork.allow
-        textFieldUpsName.text = ServiceNetwork.upsName
-        textFieldAliases.text = ServiceNetwork.aliases
-        spinBoxHostSync.value = ServiceNetwork.hostSync
-        spinBoxMaxClients.value = ServiceNetwork.maxClients
-        textFieldCertFile.text = ServiceNetwork.certFile
-        textFieldKeyFile.text = ServiceNetwork.keyFile
+        switchEnable.checked = setting("enable")
+        textFieldListen.text = setting("listen")
+        textFieldPort.value = setting("port")
+        textFieldAllow.text = setting("allow")
+        textFieldUpsName.text = setting("upsName")
+        textFieldAliases.text = setting("aliases")
+        spinBoxHostSync.value = setting("hostSync")
+        spinBoxMaxClients.value = setting("maxClients")
+        textFieldCertFile.text = setting("certFile")
+        textFieldKeyFile.text = setting("keyFile")
         for (var i = 0; i < checkedFields.length; ++i)
             checkedFields[i].refused = false
         loading = false
@@ -50,25 +66,25 @@ SettingsNetworkForm {
             field.refused = field.refusal !== ""
         }
         if (!textFieldListen.refused)
-            store(function () { ServiceNetwork.listen = textFieldListen.text })
+            storeListening("listen", textFieldListen.text)
         if (!textFieldAllow.refused)
-            ServiceNetwork.allow = textFieldAllow.text
+            store("allow", textFieldAllow.text)
         if (!textFieldUpsName.refused)
-            ServiceNetwork.upsName = textFieldUpsName.text
+            store("upsName", textFieldUpsName.text.trim())
         if (!textFieldAliases.refused)
-            ServiceNetwork.aliases = textFieldAliases.text
-        ServiceNetwork.certFile = textFieldCertFile.text
-        ServiceNetwork.keyFile = textFieldKeyFile.text
+            store("aliases", textFieldAliases.text)
+        store("certFile", textFieldCertFile.text)
+        store("keyFile", textFieldKeyFile.text)
     }
 
     // A change the user made that decides where the server listens: once the server has tried,
     // a server that cannot listen is switched off again, with the reason shown.
     property bool awaitingListen: false
     property string listenFailure: ""
-    function store(change) {
-        var before = ServiceNetwork.listen + " " + ServiceNetwork.port + " " + ServiceNetwork.enable
-        change()
-        if (ServiceNetwork.enable && before !== ServiceNetwork.listen + " " + ServiceNetwork.port + " " + ServiceNetwork.enable) {
+    function storeListening(name, value) {
+        var before = setting("listen") + " " + setting("port") + " " + setting("enable")
+        store(name, value)
+        if (setting("enable") && before !== setting("listen") + " " + setting("port") + " " + setting("enable")) {
             listenFailure = ""
             awaitingListen = true
         }
@@ -87,18 +103,18 @@ SettingsNetworkForm {
         listViewUser.currentIndex = -1
         if (problem !== "") {
             msgDialog.text = problem
-            msgDialog.dialogType = GlobalDataDef.MsgDialogWarning
-            msgDialog.buttons = GlobalDataDef.MsgDialogButtonSure
+            msgDialog.dialogType = UiEnums.MsgDialogWarning
+            msgDialog.buttons = UiEnums.MsgDialogButtonSure
             msgDialog.open()
         }
     }
 
     labelState.text: listenFailure !== "" ? qsTr("Switched off: cannot listen on %1").arg(listenFailure)
-                     : !ServiceNetwork.enable ? qsTr("Off")
+                     : !ServiceNetwork.serving ? qsTr("Off")
                      : ServiceNetwork.listeningPort > 0 ? qsTr("Serving the UPS on port %1").arg(ServiceNetwork.listeningPort)
                      : ServiceNetwork.listenProblem !== "" ? qsTr("Cannot listen on %1").arg(ServiceNetwork.listenProblem)
                      : qsTr("Starting...")
-    labelState.color: listenFailure !== "" || (ServiceNetwork.enable && ServiceNetwork.listeningPort === 0)
+    labelState.color: listenFailure !== "" || (ServiceNetwork.serving && ServiceNetwork.listeningPort === 0)
                       ? Theme.fault : Theme.textDim
     listViewUser.model: ServiceNetwork.users
     listViewClient.model: ServiceNetwork.clients
@@ -110,20 +126,20 @@ SettingsNetworkForm {
 
     switchEnable.onCheckedChanged: {
         if (writing)
-            store(function () { ServiceNetwork.enable = switchEnable.checked })
+            storeListening("enable", switchEnable.checked)
         if (switchEnable.checked)
             listenFailure = ""
     }
     onVisibleChanged: if (!visible) commitFields()
     textFieldListen.onEditingFinished: commitFields()
-    textFieldPort.onEdited: store(function () { ServiceNetwork.port = number })
+    textFieldPort.onEdited: storeListening("port", number)
     textFieldAllow.onEditingFinished: commitFields()
     textFieldUpsName.onEditingFinished: commitFields()
     textFieldAliases.onEditingFinished: commitFields()
     textFieldCertFile.onEditingFinished: commitFields()
     textFieldKeyFile.onEditingFinished: commitFields()
-    spinBoxHostSync.onEdited: ServiceNetwork.hostSync = number
-    spinBoxMaxClients.onEdited: ServiceNetwork.maxClients = number
+    spinBoxHostSync.onEdited: store("hostSync", number)
+    spinBoxMaxClients.onEdited: store("maxClients", number)
     buttonCertFile.onClicked: certDialog.open()
     buttonKeyFile.onClicked: keyDialog.open()
 
@@ -141,9 +157,9 @@ SettingsNetworkForm {
             if (!page.awaitingListen)
                 return
             page.awaitingListen = false
-            if (ServiceNetwork.enable && ServiceNetwork.listeningPort === 0 && ServiceNetwork.listenProblem !== "") {
+            if (page.setting("enable") && ServiceNetwork.listeningPort === 0 && ServiceNetwork.listenProblem !== "") {
                 page.listenFailure = ServiceNetwork.listenProblem
-                ServiceNetwork.enable = false
+                page.store("enable", false)
                 page.refresh()
             }
         }
@@ -163,7 +179,7 @@ SettingsNetworkForm {
         nameFilters: [qsTr("PEM files (*.pem *.crt *.key)"), qsTr("All files (*)")]
         onAccepted: {
             textFieldCertFile.text = page.fileFromUrl(file)
-            ServiceNetwork.certFile = textFieldCertFile.text
+            page.store("certFile", textFieldCertFile.text)
         }
     }
 
@@ -174,7 +190,7 @@ SettingsNetworkForm {
         nameFilters: [qsTr("PEM files (*.pem *.crt *.key)"), qsTr("All files (*)")]
         onAccepted: {
             textFieldKeyFile.text = page.fileFromUrl(file)
-            ServiceNetwork.keyFile = textFieldKeyFile.text
+            page.store("keyFile", textFieldKeyFile.text)
         }
     }
 }

@@ -5,18 +5,30 @@ import Quelta 1.0
 SettingsShutdownForm {
     id: page
 
-    // The fields follow the service, whoever changes it (this page, an import, a restore); a
-    // field the user changes writes its value back.
-    Binding { target: checkBoxPowerControl; property: "checked"; value: ServiceShutdown.queltaOffEnable }
-    Binding { target: spinBoxMainFaultTime; property: "value"; value: ServiceShutdown.mainFaultOffTime }
-    Binding { target: spinBoxBattLowTime; property: "value"; value: ServiceShutdown.battLowOffTime }
-    Binding { target: spinBoxMainFaultCap; property: "value"; value: ServiceShutdown.mainFaultOffCap }
-    Binding { target: checkBoxOsOff; property: "checked"; value: ServiceShutdown.osOffEnable }
-    Binding { target: checkBoxExec; property: "checked"; value: Number(ServiceShutdown.execEnable) !== 0 }
-    Binding { target: textFieldExecFile; property: "text"; value: ServiceShutdown.execFile }
-    Binding { target: spinBoxExecTime; property: "value"; value: ServiceShutdown.execTime }
-    Binding { target: checkBoxUpsOff; property: "checked"; value: ServiceShutdown.upsOffEnable }
-    Binding { target: spinBoxUpsOffTime; property: "value"; value: ServiceShutdown.upsOffTime }
+    // The fields follow the settings, whoever writes them (this page, an import, a restore, the
+    // command line); a field the user changes writes its value back.
+    SettingValue { id: protectionOn; key: "shutdown/enable" }
+    SettingValue { id: mainFaultTime; key: "shutdown/mainFaultTime" }
+    SettingValue { id: battLowTime; key: "shutdown/battLowTime" }
+    SettingValue { id: mainFaultCapacity; key: "shutdown/mainFaultCapacity" }
+    SettingValue { id: minRuntime; key: "shutdown/minRuntime" }
+    SettingValue { id: osOff; key: "shutdown/osOff" }
+    SettingValue { id: execEnable; key: "shutdown/execEnable" }
+    SettingValue { id: execFile; key: "shutdown/execFile" }
+    SettingValue { id: execTime; key: "shutdown/execTime" }
+    SettingValue { id: upsOff; key: "shutdown/UPSOff" }
+    SettingValue { id: upsOffTime; key: "shutdown/UPSOffTime" }
+    Binding { target: checkBoxPowerControl; property: "checked"; value: protectionOn.value }
+    Binding { target: spinBoxMainFaultTime; property: "value"; value: mainFaultTime.value }
+    Binding { target: spinBoxBattLowTime; property: "value"; value: battLowTime.value }
+    Binding { target: spinBoxMainFaultCap; property: "value"; value: mainFaultCapacity.value }
+    Binding { target: spinBoxMinRuntime; property: "value"; value: minRuntime.value }
+    Binding { target: checkBoxOsOff; property: "checked"; value: osOff.value }
+    Binding { target: checkBoxExec; property: "checked"; value: execEnable.value }
+    Binding { target: textFieldExecFile; property: "text"; value: execFile.value }
+    Binding { target: spinBoxExecTime; property: "value"; value: execTime.value }
+    Binding { target: checkBoxUpsOff; property: "checked"; value: upsOff.value }
+    Binding { target: spinBoxUpsOffTime; property: "value"; value: upsOffTime.value }
     labelEndDoesNothing.visible: ServiceShutdown.endDoesNothing
     labelEndDoesNothing.text: qsTr("Protection is on, but nothing is set to happen at the end of the countdown: the computer stays on. Choose \"Shutdown OS\", a command file or the UPS switch-off.")
     labelUnknownSupplies.visible: SupplyCount.unknown.length > 0
@@ -31,18 +43,19 @@ SettingsShutdownForm {
         return path.indexOf(" ") >= 0 ? "\"" + path + "\"" : path
     }
 
-    checkBoxPowerControl.onCheckedChanged: ServiceShutdown.queltaOffEnable = checkBoxPowerControl.checked
-    spinBoxMainFaultTime.onEdited: ServiceShutdown.mainFaultOffTime = number
-    spinBoxBattLowTime.onEdited: ServiceShutdown.battLowOffTime = number
-    spinBoxMainFaultCap.onEdited: ServiceShutdown.mainFaultOffCap = number
-    checkBoxOsOff.onCheckedChanged: ServiceShutdown.osOffEnable = checkBoxOsOff.checked
-    checkBoxExec.onCheckedChanged: ServiceShutdown.execEnable = checkBoxExec.checked ? 1 : 0
-    textFieldExecFile.onEditingFinished: ServiceShutdown.execFile = textFieldExecFile.text
-    onVisibleChanged: if (!visible) ServiceShutdown.execFile = textFieldExecFile.text
+    checkBoxPowerControl.onCheckedChanged: protectionOn.set(checkBoxPowerControl.checked)
+    spinBoxMainFaultTime.onEdited: mainFaultTime.set(number)
+    spinBoxBattLowTime.onEdited: battLowTime.set(number)
+    spinBoxMainFaultCap.onEdited: mainFaultCapacity.set(number)
+    spinBoxMinRuntime.onEdited: minRuntime.set(number)
+    checkBoxOsOff.onCheckedChanged: osOff.set(checkBoxOsOff.checked)
+    checkBoxExec.onCheckedChanged: execEnable.set(checkBoxExec.checked)
+    textFieldExecFile.onEditingFinished: execFile.set(textFieldExecFile.text)
+    onVisibleChanged: if (!visible) execFile.set(textFieldExecFile.text)
     buttonBrowse.onClicked: commandDialog.open()
-    spinBoxExecTime.onEdited: ServiceShutdown.execTime = number
-    checkBoxUpsOff.onCheckedChanged: ServiceShutdown.upsOffEnable = checkBoxUpsOff.checked
-    spinBoxUpsOffTime.onEdited: ServiceShutdown.upsOffTime = number
+    spinBoxExecTime.onEdited: execTime.set(number)
+    checkBoxUpsOff.onCheckedChanged: upsOff.set(checkBoxUpsOff.checked)
+    spinBoxUpsOffTime.onEdited: upsOffTime.set(number)
 
     Platform.FileDialog {
         id: commandDialog
@@ -51,7 +64,7 @@ SettingsShutdownForm {
         folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.DesktopLocation)
         onAccepted: {
             textFieldExecFile.text = page.commandFromUrl(file)
-            ServiceShutdown.execFile = textFieldExecFile.text
+            execFile.set(textFieldExecFile.text)
         }
     }
 }

@@ -10,6 +10,7 @@ Item {
     property alias spinBoxMainFaultTime: spinBoxMainFaultTime
     property alias spinBoxBattLowTime: spinBoxBattLowTime
     property alias spinBoxMainFaultCap: spinBoxMainFaultCap
+    property alias spinBoxMinRuntime: spinBoxMinRuntime
     property alias checkBoxOsOff: checkBoxOsOff
     property alias labelEndDoesNothing: labelEndDoesNothing
     property alias checkBoxExec: checkBoxExec
@@ -57,8 +58,7 @@ Item {
                     id: spinBoxMainFaultTime
                     objectName: "spinBoxMainFaultTime"
                     Layout.preferredWidth: 80
-                    minimumValue: 0
-                    maximumValue: 2880
+                    settingKey: "shutdown/mainFaultTime"
                 }
                 FieldLabel {
                     text: qsTr("minute(s)")
@@ -72,8 +72,7 @@ Item {
                     id: spinBoxBattLowTime
                     objectName: "spinBoxBattLowTime"
                     Layout.preferredWidth: 80
-                    minimumValue: 0
-                    maximumValue: 600
+                    settingKey: "shutdown/battLowTime"
                 }
                 FieldLabel {
                     text: qsTr("minute(s)")
@@ -87,11 +86,24 @@ Item {
                     id: spinBoxMainFaultCap
                     objectName: "spinBoxMainFaultCap"
                     Layout.preferredWidth: 80
-                    minimumValue: 1
-                    maximumValue: 100
+                    settingKey: "shutdown/mainFaultCapacity"
                 }
                 FieldLabel {
                     text: "%"
+                }
+
+                FieldLabel {
+                    Layout.fillWidth: true
+                    text: qsTr("On battery, count the battery as low when less backup time is left than(0~1440, 0: off)")
+                }
+                NumberField {
+                    id: spinBoxMinRuntime
+                    objectName: "spinBoxMinRuntime"
+                    Layout.preferredWidth: 80
+                    settingKey: "shutdown/minRuntime"
+                }
+                FieldLabel {
+                    text: qsTr("minute(s)")
                 }
             }
         }
@@ -150,8 +162,7 @@ Item {
                         id: spinBoxExecTime
                         objectName: "spinBoxExecTime"
                         Layout.preferredWidth: 80
-                        minimumValue: 1
-                        maximumValue: 30
+                        settingKey: "shutdown/execTime"
                     }
                     FieldLabel {
                         text: qsTr("minute(s)")
@@ -179,8 +190,7 @@ Item {
                     id: spinBoxUpsOffTime
                     objectName: "spinBoxUpsOffTime"
                     Layout.preferredWidth: 80
-                    minimumValue: 1
-                    maximumValue: 9
+                    settingKey: "shutdown/UPSOffTime"
                 }
                 FieldLabel {
                     text: qsTr("minute(s) before UPS turns off")
@@ -211,7 +221,7 @@ Item {
         RefusalLabel {
             objectName: "labelRefusal"
             Layout.fillWidth: true
-            fields: [spinBoxMainFaultTime, spinBoxBattLowTime, spinBoxMainFaultCap, spinBoxExecTime, spinBoxUpsOffTime]
+            fields: [spinBoxMainFaultTime, spinBoxBattLowTime, spinBoxMainFaultCap, spinBoxMinRuntime, spinBoxExecTime, spinBoxUpsOffTime]
         }
 
         Item {

@@ -9,10 +9,12 @@ Flickable {
     contentHeight: column.implicitHeight + 2 * Theme.margin
     clip: true
 
-    function field(name) {
-        var value = Settings.getSettings(name)
-        return Array.isArray(value) ? value.join(", ") : value
-    }
+    // A write from anywhere (an import, a restore, the command line) is shown.
+    SettingValue { id: supplies; key: "shutdown/supplies" }
+    SettingValue { id: minSupplies; key: "shutdown/minSupplies" }
+    // A list comes as a sequence, not always as a JavaScript array.
+    Binding { target: fieldSupplies; property: "text"; value: Array.prototype.join.call(supplies.value, ", ") }
+    Binding { target: fieldMinSupplies; property: "text"; value: String(minSupplies.value) }
 
     ColumnLayout {
         id: column
@@ -133,6 +135,7 @@ Flickable {
             }
             CheckBox {
                 id: fieldPlain
+                objectName: "watchPlain"
                 text: qsTr("Allow an unencrypted connection")
                 style: SettingsCheckBoxStyle {}
             }
@@ -150,9 +153,16 @@ Flickable {
                                                "port": parseInt(fieldPort.text), "ups": fieldUps.text,
                                                "user": fieldUser.text, "password": fieldPassword.text,
                                                "caFile": fieldCa.text, "allowPlain": fieldPlain.checked})) {
+                        // The next entry starts afresh: a port or an unencrypted link kept
+                        // from this one would go unnoticed.
                         fieldName.text = ""
                         fieldHost.text = ""
+                        fieldPort.text = "3493"
+                        fieldUps.text = "*"
+                        fieldUser.text = ""
                         fieldPassword.text = ""
+                        fieldCa.text = ""
+                        fieldPlain.checked = false
                     }
                 }
             }
@@ -164,20 +174,20 @@ Flickable {
 
             FieldLabel { text: qsTr("UPSes that feed it (shown names, local for its own)") }
             TextField {
+                id: fieldSupplies
                 objectName: "watchSupplies"
                 style: FieldStyle {}
                 Layout.fillWidth: true
-                text: page.field("shutdown/supplies")
-                onEditingFinished: Settings.setSettings("shutdown/supplies", text)
+                onEditingFinished: supplies.set(text)
             }
             FieldLabel { text: qsTr("At least this many must be able to feed it") }
             TextField {
+                id: fieldMinSupplies
                 objectName: "watchMinSupplies"
                 style: FieldStyle {}
                 Layout.fillWidth: true
                 validator: IntValidator { bottom: 1; top: 1000 }
-                text: page.field("shutdown/minSupplies")
-                onEditingFinished: Settings.setSettings("shutdown/minSupplies", parseInt(text))
+                onEditingFinished: minSupplies.set(parseInt(text))
             }
             Text {
                 objectName: "watchUnknownSupplies"

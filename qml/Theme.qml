@@ -53,8 +53,11 @@ QtObject {
     readonly property color stateFaultSoft: "#f1e2f9"
     readonly property color stateOutputOff: info
     readonly property color stateOutputOffSoft: infoSoft
-    readonly property color stateCommLost: "#7b8a99"
-    readonly property color stateCommLostSoft: "#e3e8ee"
+    // The load is about to lose its power, and the UPS is out of sight: both call for the user.
+    readonly property color stateOutputOffPending: "#e8590c"
+    readonly property color stateOutputOffPendingSoft: "#fde8dc"
+    readonly property color stateCommLost: "#c2255c"
+    readonly property color stateCommLostSoft: "#fbe3ec"
     readonly property color stateWaiting: idle
     readonly property color stateWaitingSoft: idleSoft
 

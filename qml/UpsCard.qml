@@ -17,10 +17,7 @@ Rectangle {
 
     UpsStateLook {
         id: look
-        upsState: card.status ? card.status.upsState : DevStatusView.UpsWaiting
-        outputOffText: card.status ? card.status.outputOffText : ""
-        portBusy: card.local && DevComm.linkBusy
-                  && (upsState === DevStatusView.UpsWaiting || upsState === DevStatusView.UpsCommLost)
+        status: card.status
     }
 
     Column {

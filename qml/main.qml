@@ -20,6 +20,10 @@ Item {
     property alias trayIcon: trayIcon
     property alias batteryDialog: batteryDialog
     readonly property bool devOnline: DevComm.devData.devOnline === true
+    // The worst state of all, naming the watched UPS in it when it is not this computer's.
+    readonly property string stateWords: allUps.worstName !== ""
+                                         ? qsTr("%1: %2").arg(allUps.worstName).arg(trayLook.text)
+                                         : trayLook.text
     // The last balloon message of the tray icon (a tray may show none, or be absent).
     property string trayMessage
 
@@ -32,7 +36,7 @@ Item {
     // Quitting ends the protection too, so with it switched on the user is asked first, in the
     // window, hidden or not.
     function quit() {
-        if (ServiceShutdown.queltaOffEnable) {
+        if (Settings.getSettings("shutdown/enable")) {
             showAndRaise()
             quitDialog.open()
         } else {
@@ -61,11 +65,11 @@ Item {
         id: form
         anchors.fill: parent
         header.onCloseRequested: trayIcon.closeWindow(Window.window)
-        footer.onTabSelected: form.panel.currentIndex = tab
+        footer.onTabSelected: form.panel.select(tab)
         footer.onAlarmRequested: alarmPopup.open()
         // With other UPSes watched, the header names the worst state of them all.
         header.worstShown: WatchService.units.length > 0
-        header.worstText: trayLook.text
+        header.worstText: root.stateWords
         header.worstColor: trayLook.color
     }
 
@@ -78,10 +82,10 @@ Item {
     MsgDialog {
         id: shutdownDialog
         objectName: "shutdownDialog"
-        dialogType: GlobalDataDef.MsgDialogWarning
+        dialogType: UiEnums.MsgDialogWarning
         buttons: ServiceShutdown.cancellable
-                 ? GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
-                 : GlobalDataDef.MsgDialogButtonSure
+                 ? UiEnums.MsgDialogButtonSure | UiEnums.MsgDialogButtonCancel
+                 : UiEnums.MsgDialogButtonSure
         cancelText: qsTr("Cancel shutdown")
         escapeRejects: false
         text: qsTr("Shutdown event activated!")
@@ -91,8 +95,8 @@ Item {
     MsgDialog {
         id: failureDialog
         objectName: "failureDialog"
-        dialogType: GlobalDataDef.MsgDialogWarning
-        buttons: GlobalDataDef.MsgDialogButtonSure
+        dialogType: UiEnums.MsgDialogWarning
+        buttons: UiEnums.MsgDialogButtonSure
     }
 
     // A control request the UPS server refused, or that it cannot carry out, from whichever page
@@ -100,15 +104,15 @@ Item {
     MsgDialog {
         id: refusedDialog
         objectName: "refusedDialog"
-        dialogType: GlobalDataDef.MsgDialogWarning
-        buttons: GlobalDataDef.MsgDialogButtonSure
+        dialogType: UiEnums.MsgDialogWarning
+        buttons: UiEnums.MsgDialogButtonSure
     }
 
     MsgDialog {
         id: quitDialog
         objectName: "quitDialog"
-        dialogType: GlobalDataDef.MsgDialogQuestion
-        buttons: GlobalDataDef.MsgDialogButtonSure | GlobalDataDef.MsgDialogButtonCancel
+        dialogType: UiEnums.MsgDialogQuestion
+        buttons: UiEnums.MsgDialogButtonSure | UiEnums.MsgDialogButtonCancel
         text: qsTr("Quitting stops the protection: the computer will not be shut down when the mains fails. Quit anyway?")
         onAccepted: Qt.quit()
     }
@@ -117,8 +121,8 @@ Item {
     MsgDialog {
         id: historyDialog
         objectName: "historyDialog"
-        dialogType: GlobalDataDef.MsgDialogWarning
-        buttons: GlobalDataDef.MsgDialogButtonSure
+        dialogType: UiEnums.MsgDialogWarning
+        buttons: UiEnums.MsgDialogButtonSure
         text: HistoryNotice.text
         function tell() {
             if (HistoryNotice.text === "")
@@ -141,8 +145,8 @@ Item {
     MsgDialog {
         id: settingsFileDialog
         objectName: "settingsFileDialog"
-        dialogType: GlobalDataDef.MsgDialogWarning
-        buttons: GlobalDataDef.MsgDialogButtonSure
+        dialogType: UiEnums.MsgDialogWarning
+        buttons: UiEnums.MsgDialogButtonSure
         takeKeyboard: false
         text: Settings.fileNotice
         Component.onCompleted: {
@@ -190,6 +194,7 @@ Item {
         objectName: "trayStatus"
         source: DevComm
         shutdown: ServiceShutdown
+        directory: UpsDirectory
     }
     UpsOverview {
         id: allUps
@@ -200,8 +205,7 @@ Item {
     UpsStateLook {
         id: trayLook
         objectName: "trayLook"
-        upsState: allUps.worst
-        outputOffText: upsStatus.outputOffText
+        status: allUps.worstStatus
     }
 
     // The tray shows the UPS's worst state now: its icon, and in words its tool tip.
@@ -209,7 +213,7 @@ Item {
         id: trayIcon
         objectName: "trayIcon"
         iconSource: trayLook.trayIcon
-        tooltip: App.name + " - " + trayLook.text
+        tooltip: App.name + " - " + root.stateWords
         showText: qsTr("Show")
         quitText: qsTr("Quit")
         cancelText: upsStatus.cancelKind === DevStatusView.CancelShutdown ? qsTr("Cancel shutdown")
@@ -234,8 +238,8 @@ Item {
     MsgDialog {
         id: batteryDialog
         objectName: "batteryDialog"
-        dialogType: GlobalDataDef.MsgDialogWarning
-        buttons: GlobalDataDef.MsgDialogButtonSure
+        dialogType: UiEnums.MsgDialogWarning
+        buttons: UiEnums.MsgDialogButtonSure
         takeKeyboard: false
     }
     Connections {

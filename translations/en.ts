@@ -795,6 +795,14 @@
         <source>Returned from: </source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Shutdown countdown cancelled</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS output-off cancelled</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>BatteryAge</name>
@@ -809,10 +817,6 @@
 </context>
 <context>
     <name>CommandLine</name>
-    <message>
-        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
-        <translation type="unfinished" />
-    </message>
     <message>
         <source>Show this help and end.</source>
         <translation type="unfinished" />
@@ -872,25 +876,13 @@ status: the state of the UPS of the running program; exit status 0 on mains, 1 o
 A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Watches UPSes and shuts the computer down in order when the power fails.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>ConfigCommand</name>
-    <message>
-        <source>true or false</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>a whole number from %1 to %2</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>one of %1</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>any text</source>
-        <translation type="unfinished" />
-    </message>
     <message>
         <source>(set)</source>
         <translation type="unfinished" />
@@ -928,34 +920,6 @@ A running program takes a changed setting at once.</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>a time of day such as 07:30:00</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>a day such as 2026-12-31, or nothing</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>a host name or an IP address, or nothing</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>names separated by commas</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>a path</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
         <translation type="unfinished" />
     </message>
@@ -973,6 +937,14 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>A password is %1 characters at most.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>A password is a line of text without control characters.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1023,6 +995,10 @@ A running program takes a changed setting at once.</source>
         <source>UPS SN:</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Battery health</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>DevDataItemPage</name>
@@ -1039,15 +1015,15 @@ A running program takes a changed setting at once.</source>
         <translation>Input Frequency</translation>
     </message>
     <message>
-        <source>Battery Single Voltage</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>UPS Load</source>
         <translation type="unfinished" />
     </message>
     <message>
         <source>Temperature</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery Voltage</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1093,7 +1069,11 @@ A running program takes a changed setting at once.</source>
 <context>
     <name>DevStatusView</name>
     <message>
-        <source>Output off in %1</source>
+        <source>UPS says %1 · measured %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>measured %1</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1264,6 +1244,57 @@ A running program takes a changed setting at once.</source>
     <message>
         <source>temperature(℃ )</source>
         <translation>Temperature (℃)</translation>
+    </message>
+</context>
+<context>
+    <name>LogHealth</name>
+    <message>
+        <source>Now %1 % of what its first discharges showed</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Below %1 %: plan the battery's replacement.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>On course to fall below %1 % around %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery health(%)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Trend</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Worn below %1 %</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Date</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Health (%)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Load (%)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The stored discharges cannot be read.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The battery's health is measured from the first full-enough discharges: a mains failure or a self-test that runs a charged battery down to battery low. None is stored yet.</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -1592,6 +1623,10 @@ A running program takes a changed setting at once.</source>
         <source>UPS</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Battery health</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>MainPanelOverview</name>
@@ -1631,6 +1666,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Add Task</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No task yet. A task runs a UPS self-test, switches the UPS on, or shuts this computer and the UPS down at a time you choose, once or every day, week or month. Click "Add Task" to make one.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -1973,6 +2012,29 @@ A running program takes a changed setting at once.</source>
     </message>
 </context>
 <context>
+    <name>RuntimeLearner</name>
+    <message>
+        <source>Battery worn: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The battery now holds %1 % of what its first discharges showed: plan its replacement.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery of %1, measured by its discharges: %2 % of its first capacity (%3 discharges to battery low learned).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery wearing: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The battery holds %1 % of what its first discharges showed and is on course to fall below 80 % in about %2 days: plan its replacement.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>ScheduleTaskListDelegate</name>
     <message>
         <source>One Shoot</source>
@@ -2041,6 +2103,21 @@ A running program takes a changed setting at once.</source>
     <message>
         <source>System shutdown and close UPS</source>
         <translation>System shutdown and UPS off</translation>
+    </message>
+</context>
+<context>
+    <name>SerialLink</name>
+    <message>
+        <source>Port %1 not found</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Permission denied: add yourself to %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Port %1 cannot be opened: %2</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -2275,6 +2352,10 @@ A running program takes a changed setting at once.</source>
         <source>(%1 changes since the last notice, between %2 and %3)</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Measured at this load, it lasts about %1.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2304,6 +2385,53 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>The computer was not shut down</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>SettingKeys</name>
+    <message>
+        <source>true or false</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>one of %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>any text</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a host name or an IP address, or nothing</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>names separated by commas</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>a path</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -2684,6 +2812,10 @@ A running program takes a changed setting at once.</source>
         <source>The watched UPSes could not be stored; the old list is kept.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Kept too: the watched UPSes (%1).</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2892,6 +3024,10 @@ A running program takes a changed setting at once.</source>
         <source>minute(s) before UPS turns off</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>On battery, count the battery as low when less backup time is left than(0~1440, 0: off)</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SettingsWatch</name>
@@ -3034,6 +3170,18 @@ A running program takes a changed setting at once.</source>
         <source>settings: %1</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>battery health: %1 %</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>measured backup time: %1 s (%2 to %3 s)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>measured backup time: none (%1)</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>TableModelAlarm</name>
@@ -3153,6 +3301,14 @@ A running program takes a changed setting at once.</source>
         <source>Port busy</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Output off pending</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Output off in %1</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>WebPage</name>
@@ -3224,6 +3380,246 @@ A running program takes a changed setting at once.</source>
         <source>No UPS of this name is known.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>1 sample</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Supplies lost: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 of %2 needed can still feed</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS not connected</translation>
+    </message>
+    <message>
+        <source>UPS Normal</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Output off in %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>Battery Voltage(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery Capacity</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery Remaining Time</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>System Shutdown CountDown</source>
+        <translation>System Shutdown Countdown</translation>
+    </message>
+    <message>
+        <source>UPS Output Off In</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Manufacturer:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Model:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Version:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS SN:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Date</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Count</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery voltage drop (V)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Passed.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Failed: the battery ran low.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Failed: the UPS reported a fault.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery installed on:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Counted from the first day a UPS answers.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Replacement due on %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Replacement due since %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 samples</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Overview</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS self-test for 10 seconds</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>Cancel the UPS self-test</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>Switch the UPS beeper on or off</translation>
+    </message>
+    <message>
+        <source>UPS Control</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Order has been issued!</source>
+        <translation>The order was sent to the UPS.</translation>
+    </message>
+    <message>
+        <source>User name:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UPS says %1 · measured %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>measured %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery health</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Battery health by discharge</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Health (%)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Load (%)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>On course to fall below %1 % around %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Below %1 %: plan the battery's replacement.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The battery's health is measured from the first full-enough discharges: a mains failure or a self-test that runs a charged battery down to battery low. None is stored yet.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Output off pending</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -3249,6 +3645,10 @@ A running program takes a changed setting at once.</source>
     </message>
     <message>
         <source>Cancel output off</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1: %2</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -795,6 +795,14 @@
         <source>Returned from: </source>
         <translation>Fin de : </translation>
     </message>
+    <message>
+        <source>Shutdown countdown cancelled</source>
+        <translation>Compte à rebours d'arrêt annulé</translation>
+    </message>
+    <message>
+        <source>UPS output-off cancelled</source>
+        <translation>Arrêt de la sortie de l'onduleur annulé</translation>
+    </message>
 </context>
 <context>
     <name>BatteryAge</name>
@@ -809,10 +817,6 @@
 </context>
 <context>
     <name>CommandLine</name>
-    <message>
-        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
-        <translation>Surveille un onduleur et arrête l'ordinateur proprement en cas de coupure de courant.</translation>
-    </message>
     <message>
         <source>Show this help and end.</source>
         <translation>Affiche cette aide et termine.</translation>
@@ -879,25 +883,13 @@ config check : chaque problème du fichier de réglages avec sa ligne ; code de 
 status : l'état de l'onduleur du programme en marche ; code de sortie 0 sur secteur, 1 sur batterie, 2 batterie faible, un défaut ou la sortie coupée, 3 aucun onduleur ou aucun programme.
 Un programme en marche prend aussitôt en compte un réglage modifié.</translation>
     </message>
+    <message>
+        <source>Watches UPSes and shuts the computer down in order when the power fails.</source>
+        <translation>Surveille des onduleurs et arrête l'ordinateur proprement en cas de coupure de courant.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigCommand</name>
-    <message>
-        <source>true or false</source>
-        <translation>true ou false</translation>
-    </message>
-    <message>
-        <source>a whole number from %1 to %2</source>
-        <translation>un nombre entier de %1 à %2</translation>
-    </message>
-    <message>
-        <source>one of %1</source>
-        <translation>l'une des valeurs %1</translation>
-    </message>
-    <message>
-        <source>any text</source>
-        <translation>n'importe quel texte</translation>
-    </message>
     <message>
         <source>(set)</source>
         <translation>(défini)</translation>
@@ -935,34 +927,6 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <translation>%1 attend %2, pas « %3 ».</translation>
     </message>
     <message>
-        <source>a time of day such as 07:30:00</source>
-        <translation>une heure telle que 07:30:00</translation>
-    </message>
-    <message>
-        <source>a day such as 2026-12-31, or nothing</source>
-        <translation>un jour tel que 2026-12-31, ou rien</translation>
-    </message>
-    <message>
-        <source>a host name or an IP address, or nothing</source>
-        <translation>un nom d'hôte ou une adresse IP, ou rien</translation>
-    </message>
-    <message>
-        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
-        <translation>des adresses IP séparées par des virgules, comme 127.0.0.1,::1</translation>
-    </message>
-    <message>
-        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
-        <translation>des adresses IP ou des réseaux séparés par des virgules, comme 192.168.1.0/24,fd00::/8</translation>
-    </message>
-    <message>
-        <source>names separated by commas</source>
-        <translation>des noms séparés par des virgules</translation>
-    </message>
-    <message>
-        <source>a path</source>
-        <translation>un chemin</translation>
-    </message>
-    <message>
         <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
         <translation>Le fichier de réglages %1 ne se lit pas en entier ; rien n'y est écrit. Réparez-le : 'config check' en liste les problèmes ; corrigez le fichier, ou remettez-en une copie antérieure.</translation>
     </message>
@@ -981,6 +945,14 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
         <translation>%1 ne se lit pas en entier : une ligne illisible montre sa valeur par défaut ; 'config check' en liste les problèmes.</translation>
+    </message>
+    <message>
+        <source>A password is %1 characters at most.</source>
+        <translation>Un mot de passe compte %1 caractères au plus.</translation>
+    </message>
+    <message>
+        <source>A password is a line of text without control characters.</source>
+        <translation>Un mot de passe est une ligne de texte sans caractères de contrôle.</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1002,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>UPS SN:</source>
         <translation>N° de série de l'onduleur :</translation>
     </message>
+    <message>
+        <source>Battery health</source>
+        <translation>Santé de la batterie</translation>
+    </message>
 </context>
 <context>
     <name>DevDataItemPage</name>
@@ -1046,16 +1022,16 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <translation>Fréquence d'entrée</translation>
     </message>
     <message>
-        <source>Battery Single Voltage</source>
-        <translation>Tension par élément de batterie</translation>
-    </message>
-    <message>
         <source>UPS Load</source>
         <translation>Charge de l'onduleur</translation>
     </message>
     <message>
         <source>Temperature</source>
         <translation>Température</translation>
+    </message>
+    <message>
+        <source>Battery Voltage</source>
+        <translation>Tension de batterie</translation>
     </message>
 </context>
 <context>
@@ -1100,8 +1076,12 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
 <context>
     <name>DevStatusView</name>
     <message>
-        <source>Output off in %1</source>
-        <translation>Sortie coupée dans %1</translation>
+        <source>UPS says %1 · measured %2</source>
+        <translation>L'onduleur indique %1 · mesuré %2</translation>
+    </message>
+    <message>
+        <source>measured %1</source>
+        <translation>mesuré %1</translation>
     </message>
 </context>
 <context>
@@ -1271,6 +1251,57 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>temperature(℃ )</source>
         <translation>Température (℃)</translation>
+    </message>
+</context>
+<context>
+    <name>LogHealth</name>
+    <message>
+        <source>Now %1 % of what its first discharges showed</source>
+        <translation>Actuellement %1 % de ce que montraient ses premières décharges</translation>
+    </message>
+    <message>
+        <source>Below %1 %: plan the battery's replacement.</source>
+        <translation>Sous %1 % : prévoyez le remplacement de la batterie.</translation>
+    </message>
+    <message>
+        <source>On course to fall below %1 % around %2</source>
+        <translation>Devrait passer sous %1 % vers le %2</translation>
+    </message>
+    <message>
+        <source>Battery health(%)</source>
+        <translation>Santé de la batterie(%)</translation>
+    </message>
+    <message>
+        <source>Trend</source>
+        <translation>Tendance</translation>
+    </message>
+    <message>
+        <source>Worn below %1 %</source>
+        <translation>Usée sous %1 %</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Health (%)</source>
+        <translation>Santé (%)</translation>
+    </message>
+    <message>
+        <source>Load (%)</source>
+        <translation>Charge (%)</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>The stored discharges cannot be read.</source>
+        <translation>Les décharges enregistrées ne peuvent pas être lues.</translation>
+    </message>
+    <message>
+        <source>The battery's health is measured from the first full-enough discharges: a mains failure or a self-test that runs a charged battery down to battery low. None is stored yet.</source>
+        <translation>La santé de la batterie se mesure à partir des premières décharges assez complètes : une coupure secteur ou un autotest qui vide une batterie chargée jusqu'à batterie faible. Aucune n'est encore enregistrée.</translation>
     </message>
 </context>
 <context>
@@ -1599,6 +1630,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>UPS</source>
         <translation>Onduleur</translation>
     </message>
+    <message>
+        <source>Battery health</source>
+        <translation>Santé de la batterie</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelOverview</name>
@@ -1639,6 +1674,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Add Task</source>
         <translation>Ajouter une tâche</translation>
+    </message>
+    <message>
+        <source>No task yet. A task runs a UPS self-test, switches the UPS on, or shuts this computer and the UPS down at a time you choose, once or every day, week or month. Click "Add Task" to make one.</source>
+        <translation>Aucune tâche pour l'instant. Une tâche lance un autotest de l'onduleur, met l'onduleur en marche, ou arrête cet ordinateur et l'onduleur à l'heure choisie, une fois ou chaque jour, semaine ou mois. Cliquez sur « Ajouter une tâche » pour en créer une.</translation>
     </message>
 </context>
 <context>
@@ -1980,6 +2019,29 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     </message>
 </context>
 <context>
+    <name>RuntimeLearner</name>
+    <message>
+        <source>Battery worn: %1</source>
+        <translation>Batterie usée : %1</translation>
+    </message>
+    <message>
+        <source>The battery now holds %1 % of what its first discharges showed: plan its replacement.</source>
+        <translation>La batterie ne tient plus que %1 % de ce que montraient ses premières décharges : prévoyez son remplacement.</translation>
+    </message>
+    <message>
+        <source>Battery of %1, measured by its discharges: %2 % of its first capacity (%3 discharges to battery low learned).</source>
+        <translation>Batterie de %1, mesurée par ses décharges : %2 % de sa capacité d'origine (%3 décharges jusqu'à batterie faible apprises).</translation>
+    </message>
+    <message>
+        <source>Battery wearing: %1</source>
+        <translation>Batterie en usure : %1</translation>
+    </message>
+    <message>
+        <source>The battery holds %1 % of what its first discharges showed and is on course to fall below 80 % in about %2 days: plan its replacement.</source>
+        <translation>La batterie tient %1 % de ce que montraient ses premières décharges et devrait passer sous 80 % dans environ %2 jours : prévoyez son remplacement.</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleTaskListDelegate</name>
     <message>
         <source>One Shoot</source>
@@ -2048,6 +2110,21 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>on day %1 of each month</source>
         <translation>le %1 de chaque mois</translation>
+    </message>
+</context>
+<context>
+    <name>SerialLink</name>
+    <message>
+        <source>Port %1 not found</source>
+        <translation>Port %1 introuvable</translation>
+    </message>
+    <message>
+        <source>Permission denied: add yourself to %1</source>
+        <translation>Permission refusée : ajoutez-vous au groupe %1</translation>
+    </message>
+    <message>
+        <source>Port %1 cannot be opened: %2</source>
+        <translation>Le port %1 ne peut pas être ouvert : %2</translation>
     </message>
 </context>
 <context>
@@ -2282,6 +2359,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>(%1 changes since the last notice, between %2 and %3)</source>
         <translation>(%1 changements depuis la dernière notification, entre %2 et %3)</translation>
     </message>
+    <message>
+        <source>Measured at this load, it lasts about %1.</source>
+        <translation>Mesurée à cette charge, elle tient environ %1.</translation>
+    </message>
 </context>
 <context>
     <name>ServiceShutdown</name>
@@ -2312,6 +2393,53 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>The computer was not shut down</source>
         <translation>L'ordinateur n'a pas été arrêté</translation>
+    </message>
+</context>
+<context>
+    <name>SettingKeys</name>
+    <message>
+        <source>true or false</source>
+        <translation>true ou false</translation>
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation>un nombre entier de %1 à %2</translation>
+    </message>
+    <message>
+        <source>one of %1</source>
+        <translation>l'une des valeurs %1</translation>
+    </message>
+    <message>
+        <source>any text</source>
+        <translation>n'importe quel texte</translation>
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation>une heure telle que 07:30:00</translation>
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation>un jour tel que 2026-12-31, ou rien</translation>
+    </message>
+    <message>
+        <source>a host name or an IP address, or nothing</source>
+        <translation>un nom d'hôte ou une adresse IP, ou rien</translation>
+    </message>
+    <message>
+        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
+        <translation>des adresses IP séparées par des virgules, comme 127.0.0.1,::1</translation>
+    </message>
+    <message>
+        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
+        <translation>des adresses IP ou des réseaux séparés par des virgules, comme 192.168.1.0/24,fd00::/8</translation>
+    </message>
+    <message>
+        <source>names separated by commas</source>
+        <translation>des noms séparés par des virgules</translation>
+    </message>
+    <message>
+        <source>a path</source>
+        <translation>un chemin</translation>
     </message>
 </context>
 <context>
@@ -2691,6 +2819,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>The watched UPSes could not be stored; the old list is kept.</source>
         <translation>Les onduleurs surveillés n'ont pas pu être enregistrés ; l'ancienne liste est conservée.</translation>
     </message>
+    <message>
+        <source>Kept too: the watched UPSes (%1).</source>
+        <translation>Conservés aussi : les onduleurs surveillés (%1).</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2899,6 +3031,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>minute(s) before UPS turns off</source>
         <translation>minute(s) avant l'arrêt de l'onduleur</translation>
     </message>
+    <message>
+        <source>On battery, count the battery as low when less backup time is left than(0~1440, 0: off)</source>
+        <translation>Sur batterie, considérer la batterie comme faible quand il reste moins d'autonomie que (0~1440, 0 : désactivé)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWatch</name>
@@ -3041,6 +3177,18 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>settings: %1</source>
         <translation>réglages : %1</translation>
     </message>
+    <message>
+        <source>battery health: %1 %</source>
+        <translation>santé de la batterie : %1 %</translation>
+    </message>
+    <message>
+        <source>measured backup time: %1 s (%2 to %3 s)</source>
+        <translation>autonomie mesurée : %1 s (%2 à %3 s)</translation>
+    </message>
+    <message>
+        <source>measured backup time: none (%1)</source>
+        <translation>autonomie mesurée : aucune (%1)</translation>
+    </message>
 </context>
 <context>
     <name>TableModelAlarm</name>
@@ -3160,6 +3308,14 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Port busy</source>
         <translation>Port occupé</translation>
     </message>
+    <message>
+        <source>Output off pending</source>
+        <translation>Coupure de la sortie annoncée</translation>
+    </message>
+    <message>
+        <source>Output off in %1</source>
+        <translation>Sortie coupée dans %1</translation>
+    </message>
 </context>
 <context>
     <name>WebPage</name>
@@ -3231,6 +3387,246 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>No UPS of this name is known.</source>
         <translation>Aucun onduleur de ce nom n'est connu.</translation>
     </message>
+    <message>
+        <source>1 sample</source>
+        <translation>1 mesure</translation>
+    </message>
+    <message>
+        <source>Supplies lost: %1</source>
+        <translation>Alimentations perdues : %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2 needed can still feed</source>
+        <translation>%1 sur %2 nécessaires peuvent encore alimenter</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>Onduleur déconnecté</translation>
+    </message>
+    <message>
+        <source>UPS Normal</source>
+        <translation>Onduleur normal</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>Sur batterie</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>Batterie faible</translation>
+    </message>
+    <message>
+        <source>Output off in %1</source>
+        <translation>Sortie coupée dans %1</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>Sortie coupée</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>Défaut onduleur</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>Communication perdue</translation>
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation>Port occupé</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>Tension d'entrée (V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>Tension de sortie (V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>Charge de l'onduleur (%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>Tension de batterie (V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>Température (℃)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>Fréquence d'entrée (Hz)</translation>
+    </message>
+    <message>
+        <source>Battery Capacity</source>
+        <translation>Capacité de la batterie</translation>
+    </message>
+    <message>
+        <source>Battery Remaining Time</source>
+        <translation>Autonomie restante</translation>
+    </message>
+    <message>
+        <source>System Shutdown CountDown</source>
+        <translation>Compte à rebours avant arrêt du système</translation>
+    </message>
+    <message>
+        <source>UPS Output Off In</source>
+        <translation>Coupure de la sortie dans</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>Annuler l'arrêt</translation>
+    </message>
+    <message>
+        <source>UPS Manufacturer:</source>
+        <translation>Fabricant de l'onduleur :</translation>
+    </message>
+    <message>
+        <source>UPS Model:</source>
+        <translation>Modèle de l'onduleur :</translation>
+    </message>
+    <message>
+        <source>UPS Version:</source>
+        <translation>Version de l'onduleur :</translation>
+    </message>
+    <message>
+        <source>UPS SN:</source>
+        <translation>N° de série de l'onduleur :</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarme</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <source>Battery voltage drop (V)</source>
+        <translation>Chute de tension batterie (V)</translation>
+    </message>
+    <message>
+        <source>Passed.</source>
+        <translation>Réussi.</translation>
+    </message>
+    <message>
+        <source>Failed: the battery ran low.</source>
+        <translation>Échec : la batterie est devenue faible.</translation>
+    </message>
+    <message>
+        <source>Failed: the UPS reported a fault.</source>
+        <translation>Échec : l'onduleur a signalé un défaut.</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Batterie</translation>
+    </message>
+    <message>
+        <source>Battery installed on:</source>
+        <translation>Batterie installée le :</translation>
+    </message>
+    <message>
+        <source>Counted from the first day a UPS answers.</source>
+        <translation>Compté à partir du premier jour où un onduleur répond.</translation>
+    </message>
+    <message>
+        <source>Replacement due on %1.</source>
+        <translation>Remplacement prévu le %1.</translation>
+    </message>
+    <message>
+        <source>Replacement due since %1.</source>
+        <translation>Remplacement à faire depuis le %1.</translation>
+    </message>
+    <message>
+        <source>%1 samples</source>
+        <translation>%1 mesures</translation>
+    </message>
+    <message>
+        <source>Overview</source>
+        <translation>Vue d'ensemble</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>Autotest de l'onduleur pendant 10 s</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>Annuler l'autotest de l'onduleur</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>Activer/couper l'alarme sonore</translation>
+    </message>
+    <message>
+        <source>UPS Control</source>
+        <translation>Commande de l'onduleur</translation>
+    </message>
+    <message>
+        <source>Order has been issued!</source>
+        <translation>La commande a été envoyée !</translation>
+    </message>
+    <message>
+        <source>User name:</source>
+        <translation>Nom d'utilisateur :</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe :</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>Historique</translation>
+    </message>
+    <message>
+        <source>UPS says %1 · measured %2</source>
+        <translation>L'onduleur indique %1 · mesuré %2</translation>
+    </message>
+    <message>
+        <source>measured %1</source>
+        <translation>mesuré %1</translation>
+    </message>
+    <message>
+        <source>Battery health</source>
+        <translation>Santé de la batterie</translation>
+    </message>
+    <message>
+        <source>Battery health by discharge</source>
+        <translation>Santé de la batterie par décharge</translation>
+    </message>
+    <message>
+        <source>Health (%)</source>
+        <translation>Santé (%)</translation>
+    </message>
+    <message>
+        <source>Load (%)</source>
+        <translation>Charge (%)</translation>
+    </message>
+    <message>
+        <source>On course to fall below %1 % around %2</source>
+        <translation>Devrait passer sous %1 % vers le %2</translation>
+    </message>
+    <message>
+        <source>Below %1 %: plan the battery's replacement.</source>
+        <translation>Sous %1 % : prévoyez le remplacement de la batterie.</translation>
+    </message>
+    <message>
+        <source>The battery's health is measured from the first full-enough discharges: a mains failure or a self-test that runs a charged battery down to battery low. None is stored yet.</source>
+        <translation>La santé de la batterie se mesure à partir des premières décharges assez complètes : une coupure secteur ou un autotest qui vide une batterie chargée jusqu'à batterie faible. Aucune n'est encore enregistrée.</translation>
+    </message>
+    <message>
+        <source>Output off pending</source>
+        <translation>Coupure de la sortie annoncée</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -3257,6 +3653,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
     <message>
         <source>Cancel output off</source>
         <translation>Annuler la coupure</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
     </message>
 </context>
 </TS>

@@ -795,6 +795,14 @@
         <source>Returned from: </source>
         <translation>恢复自: </translation>
     </message>
+    <message>
+        <source>Shutdown countdown cancelled</source>
+        <translation>关机倒计时已取消</translation>
+    </message>
+    <message>
+        <source>UPS output-off cancelled</source>
+        <translation>UPS 输出关闭已取消</translation>
+    </message>
 </context>
 <context>
     <name>BatteryAge</name>
@@ -809,10 +817,6 @@
 </context>
 <context>
     <name>CommandLine</name>
-    <message>
-        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
-        <translation>监视一台 UPS，停电时有序关闭计算机。</translation>
-    </message>
     <message>
         <source>Show this help and end.</source>
         <translation>显示此帮助并退出。</translation>
@@ -879,25 +883,13 @@ config check：列出设置文件的每个问题及其行号；没有问题时�
 status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 电池供电，2 电池电量低、故障或输出关闭，3 无 UPS 或程序未运行。
 正在运行的程序会立即采用更改的设置。</translation>
     </message>
+    <message>
+        <source>Watches UPSes and shuts the computer down in order when the power fails.</source>
+        <translation>监视 UPS，停电时有序关闭计算机。</translation>
+    </message>
 </context>
 <context>
     <name>ConfigCommand</name>
-    <message>
-        <source>true or false</source>
-        <translation>true 或 false</translation>
-    </message>
-    <message>
-        <source>a whole number from %1 to %2</source>
-        <translation>%1 到 %2 之间的整数</translation>
-    </message>
-    <message>
-        <source>one of %1</source>
-        <translation>%1 之一</translation>
-    </message>
-    <message>
-        <source>any text</source>
-        <translation>任意文本</translation>
-    </message>
     <message>
         <source>(set)</source>
         <translation>（已设置）</translation>
@@ -935,34 +927,6 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <translation>%1 应为%2，而不是“%3”。</translation>
     </message>
     <message>
-        <source>a time of day such as 07:30:00</source>
-        <translation>07:30:00 这样的时间</translation>
-    </message>
-    <message>
-        <source>a day such as 2026-12-31, or nothing</source>
-        <translation>2026-12-31 这样的日期，或留空</translation>
-    </message>
-    <message>
-        <source>a host name or an IP address, or nothing</source>
-        <translation>主机名或 IP 地址，或留空</translation>
-    </message>
-    <message>
-        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
-        <translation>以逗号分隔的 IP 地址，例如 127.0.0.1,::1</translation>
-    </message>
-    <message>
-        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
-        <translation>以逗号分隔的 IP 地址或网络，例如 192.168.1.0/24,fd00::/8</translation>
-    </message>
-    <message>
-        <source>names separated by commas</source>
-        <translation>以逗号分隔的名称</translation>
-    </message>
-    <message>
-        <source>a path</source>
-        <translation>一个路径</translation>
-    </message>
-    <message>
         <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
         <translation>设置文件 %1 无法完整读取；不会向其写入任何内容。请修复它：'config check' 列出问题；编辑该文件，或放回它较早的副本。</translation>
     </message>
@@ -981,6 +945,14 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
         <translation>%1 无法完整读取：无法读取的行显示其默认值；'config check' 列出问题。</translation>
+    </message>
+    <message>
+        <source>A password is %1 characters at most.</source>
+        <translation>密码最多 %1 个字符。</translation>
+    </message>
+    <message>
+        <source>A password is a line of text without control characters.</source>
+        <translation>密码须为不含控制字符的一行文本。</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1002,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>UPS SN:</source>
         <translation>UPS 序列号:</translation>
     </message>
+    <message>
+        <source>Battery health</source>
+        <translation>电池健康度</translation>
+    </message>
 </context>
 <context>
     <name>DevDataItemPage</name>
@@ -1046,16 +1022,16 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <translation>输入频率</translation>
     </message>
     <message>
-        <source>Battery Single Voltage</source>
-        <translation>单节电池电压</translation>
-    </message>
-    <message>
         <source>UPS Load</source>
         <translation>UPS 负载</translation>
     </message>
     <message>
         <source>Temperature</source>
         <translation>温度</translation>
+    </message>
+    <message>
+        <source>Battery Voltage</source>
+        <translation>电池电压</translation>
     </message>
 </context>
 <context>
@@ -1100,8 +1076,12 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
 <context>
     <name>DevStatusView</name>
     <message>
-        <source>Output off in %1</source>
-        <translation>%1 后关闭输出</translation>
+        <source>UPS says %1 · measured %2</source>
+        <translation>UPS 报告 %1 · 实测 %2</translation>
+    </message>
+    <message>
+        <source>measured %1</source>
+        <translation>实测 %1</translation>
     </message>
 </context>
 <context>
@@ -1271,6 +1251,57 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>temperature(℃ )</source>
         <translation>温度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>LogHealth</name>
+    <message>
+        <source>Now %1 % of what its first discharges showed</source>
+        <translation>现为最初几次放电时容量的 %1 %</translation>
+    </message>
+    <message>
+        <source>Below %1 %: plan the battery's replacement.</source>
+        <translation>低于 %1 %: 请计划更换电池。</translation>
+    </message>
+    <message>
+        <source>On course to fall below %1 % around %2</source>
+        <translation>预计约于 %2 降至 %1 % 以下</translation>
+    </message>
+    <message>
+        <source>Battery health(%)</source>
+        <translation>电池健康度(%)</translation>
+    </message>
+    <message>
+        <source>Trend</source>
+        <translation>趋势</translation>
+    </message>
+    <message>
+        <source>Worn below %1 %</source>
+        <translation>低于 %1 % 即老化</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Health (%)</source>
+        <translation>健康度 (%)</translation>
+    </message>
+    <message>
+        <source>Load (%)</source>
+        <translation>负载 (%)</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>持续时间</translation>
+    </message>
+    <message>
+        <source>The stored discharges cannot be read.</source>
+        <translation>无法读取已存储的放电记录。</translation>
+    </message>
+    <message>
+        <source>The battery's health is measured from the first full-enough discharges: a mains failure or a self-test that runs a charged battery down to battery low. None is stored yet.</source>
+        <translation>电池健康度由最初几次足够完整的放电测得: 市电中断或自检使充满的电池放电至电池电压低。目前尚无此类记录。</translation>
     </message>
 </context>
 <context>
@@ -1599,6 +1630,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>UPS</source>
         <translation>UPS</translation>
     </message>
+    <message>
+        <source>Battery health</source>
+        <translation>电池健康度</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelOverview</name>
@@ -1639,6 +1674,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Add Task</source>
         <translation>添加任务</translation>
+    </message>
+    <message>
+        <source>No task yet. A task runs a UPS self-test, switches the UPS on, or shuts this computer and the UPS down at a time you choose, once or every day, week or month. Click "Add Task" to make one.</source>
+        <translation>还没有任务。任务可在您选定的时间执行 UPS 自检、开启 UPS, 或关闭本计算机和 UPS, 执行一次或每天、每周、每月执行。点击"添加任务"来创建。</translation>
     </message>
 </context>
 <context>
@@ -1980,6 +2019,29 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     </message>
 </context>
 <context>
+    <name>RuntimeLearner</name>
+    <message>
+        <source>Battery worn: %1</source>
+        <translation>电池老化: %1</translation>
+    </message>
+    <message>
+        <source>The battery now holds %1 % of what its first discharges showed: plan its replacement.</source>
+        <translation>电池现仅有最初几次放电时容量的 %1 %: 请计划更换。</translation>
+    </message>
+    <message>
+        <source>Battery of %1, measured by its discharges: %2 % of its first capacity (%3 discharges to battery low learned).</source>
+        <translation>%1 的电池, 按放电实测: 为最初容量的 %2 % (已学习 %3 次放电至电池电压低)。</translation>
+    </message>
+    <message>
+        <source>Battery wearing: %1</source>
+        <translation>电池老化中: %1</translation>
+    </message>
+    <message>
+        <source>The battery holds %1 % of what its first discharges showed and is on course to fall below 80 % in about %2 days: plan its replacement.</source>
+        <translation>电池现为最初几次放电时容量的 %1 %, 预计约 %2 天内降至 80 % 以下: 请计划更换。</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleTaskListDelegate</name>
     <message>
         <source>One Shoot</source>
@@ -2048,6 +2110,21 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>on day %1 of each month</source>
         <translation>每月 %1 日</translation>
+    </message>
+</context>
+<context>
+    <name>SerialLink</name>
+    <message>
+        <source>Port %1 not found</source>
+        <translation>找不到端口 %1</translation>
+    </message>
+    <message>
+        <source>Permission denied: add yourself to %1</source>
+        <translation>权限不足: 请把自己加入 %1 组</translation>
+    </message>
+    <message>
+        <source>Port %1 cannot be opened: %2</source>
+        <translation>无法打开端口 %1: %2</translation>
     </message>
 </context>
 <context>
@@ -2264,7 +2341,7 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     </message>
     <message>
         <source>%1: %2</source>
-        <translation>%1：%2</translation>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
@@ -2281,6 +2358,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>(%1 changes since the last notice, between %2 and %3)</source>
         <translation>(自上次通知以来变化 %1 次, 在 %2 至 %3 之间)</translation>
+    </message>
+    <message>
+        <source>Measured at this load, it lasts about %1.</source>
+        <translation>按实测, 在此负载下约可维持 %1。</translation>
     </message>
 </context>
 <context>
@@ -2312,6 +2393,53 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>The computer was not shut down</source>
         <translation>计算机未能关闭</translation>
+    </message>
+</context>
+<context>
+    <name>SettingKeys</name>
+    <message>
+        <source>true or false</source>
+        <translation>true 或 false</translation>
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation>%1 到 %2 之间的整数</translation>
+    </message>
+    <message>
+        <source>one of %1</source>
+        <translation>%1 之一</translation>
+    </message>
+    <message>
+        <source>any text</source>
+        <translation>任意文本</translation>
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation>07:30:00 这样的时间</translation>
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation>2026-12-31 这样的日期，或留空</translation>
+    </message>
+    <message>
+        <source>a host name or an IP address, or nothing</source>
+        <translation>主机名或 IP 地址，或留空</translation>
+    </message>
+    <message>
+        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
+        <translation>以逗号分隔的 IP 地址，例如 127.0.0.1,::1</translation>
+    </message>
+    <message>
+        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
+        <translation>以逗号分隔的 IP 地址或网络，例如 192.168.1.0/24,fd00::/8</translation>
+    </message>
+    <message>
+        <source>names separated by commas</source>
+        <translation>以逗号分隔的名称</translation>
+    </message>
+    <message>
+        <source>a path</source>
+        <translation>一个路径</translation>
     </message>
 </context>
 <context>
@@ -2691,6 +2819,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>The watched UPSes could not be stored; the old list is kept.</source>
         <translation>无法保存监视的UPS列表，保留原列表。</translation>
     </message>
+    <message>
+        <source>Kept too: the watched UPSes (%1).</source>
+        <translation>同样保留: 监视的 UPS (%1)。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2899,6 +3031,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>minute(s) before UPS turns off</source>
         <translation>分钟后关闭 UPS</translation>
     </message>
+    <message>
+        <source>On battery, count the battery as low when less backup time is left than(0~1440, 0: off)</source>
+        <translation>电池供电时, 剩余后备时间少于此值即视为电池电压低(0~1440, 0: 关闭)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWatch</name>
@@ -3041,6 +3177,18 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>settings: %1</source>
         <translation>设置：%1</translation>
     </message>
+    <message>
+        <source>battery health: %1 %</source>
+        <translation>电池健康度: %1 %</translation>
+    </message>
+    <message>
+        <source>measured backup time: %1 s (%2 to %3 s)</source>
+        <translation>实测续航: %1 秒 (%2 至 %3 秒)</translation>
+    </message>
+    <message>
+        <source>measured backup time: none (%1)</source>
+        <translation>实测续航: 无 (%1)</translation>
+    </message>
 </context>
 <context>
     <name>TableModelAlarm</name>
@@ -3160,6 +3308,14 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Port busy</source>
         <translation>端口被占用</translation>
     </message>
+    <message>
+        <source>Output off pending</source>
+        <translation>输出即将关闭</translation>
+    </message>
+    <message>
+        <source>Output off in %1</source>
+        <translation>%1 后关闭输出</translation>
+    </message>
 </context>
 <context>
     <name>WebPage</name>
@@ -3231,6 +3387,246 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>No UPS of this name is known.</source>
         <translation>没有此名称的 UPS。</translation>
     </message>
+    <message>
+        <source>1 sample</source>
+        <translation>1 个采样</translation>
+    </message>
+    <message>
+        <source>Supplies lost: %1</source>
+        <translation>已失去的供电：%1</translation>
+    </message>
+    <message>
+        <source>%1 of %2 needed can still feed</source>
+        <translation>所需 %2 个中仍有 %1 个可以供电</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未连接</translation>
+    </message>
+    <message>
+        <source>UPS Normal</source>
+        <translation>UPS 正常</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>电池供电</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>电池电量低</translation>
+    </message>
+    <message>
+        <source>Output off in %1</source>
+        <translation>%1 后关闭输出</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>输出已关闭</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>通讯中断</translation>
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation>端口被占用</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>输入电压(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>输出电压(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 负载(%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>电池电压(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>温度(℃)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>输入频率(Hz)</translation>
+    </message>
+    <message>
+        <source>Battery Capacity</source>
+        <translation>电池容量</translation>
+    </message>
+    <message>
+        <source>Battery Remaining Time</source>
+        <translation>电池剩余时间</translation>
+    </message>
+    <message>
+        <source>System Shutdown CountDown</source>
+        <translation>系统关机倒计时</translation>
+    </message>
+    <message>
+        <source>UPS Output Off In</source>
+        <translation>UPS 输出关闭倒计时</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>取消关机</translation>
+    </message>
+    <message>
+        <source>UPS Manufacturer:</source>
+        <translation>UPS 制造商:</translation>
+    </message>
+    <message>
+        <source>UPS Model:</source>
+        <translation>UPS 型号:</translation>
+    </message>
+    <message>
+        <source>UPS Version:</source>
+        <translation>UPS 版本:</translation>
+    </message>
+    <message>
+        <source>UPS SN:</source>
+        <translation>UPS 序列号:</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>持续时间</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>次数</translation>
+    </message>
+    <message>
+        <source>Battery voltage drop (V)</source>
+        <translation>电池电压降(V)</translation>
+    </message>
+    <message>
+        <source>Passed.</source>
+        <translation>通过。</translation>
+    </message>
+    <message>
+        <source>Failed: the battery ran low.</source>
+        <translation>失败: 电池电量低。</translation>
+    </message>
+    <message>
+        <source>Failed: the UPS reported a fault.</source>
+        <translation>失败: UPS 报告故障。</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>电池</translation>
+    </message>
+    <message>
+        <source>Battery installed on:</source>
+        <translation>电池安装日期:</translation>
+    </message>
+    <message>
+        <source>Counted from the first day a UPS answers.</source>
+        <translation>从 UPS 首次应答之日起计算。</translation>
+    </message>
+    <message>
+        <source>Replacement due on %1.</source>
+        <translation>将于 %1 到更换期限。</translation>
+    </message>
+    <message>
+        <source>Replacement due since %1.</source>
+        <translation>自 %1 起已到更换期限。</translation>
+    </message>
+    <message>
+        <source>%1 samples</source>
+        <translation>%1 个采样</translation>
+    </message>
+    <message>
+        <source>Overview</source>
+        <translation>总览</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS 自检 10 秒</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>取消 UPS 自检</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>切换 UPS 蜂鸣器</translation>
+    </message>
+    <message>
+        <source>UPS Control</source>
+        <translation>UPS 控制</translation>
+    </message>
+    <message>
+        <source>Order has been issued!</source>
+        <translation>命令已发出!</translation>
+    </message>
+    <message>
+        <source>User name:</source>
+        <translation>用户名:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码:</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>历史数据</translation>
+    </message>
+    <message>
+        <source>UPS says %1 · measured %2</source>
+        <translation>UPS 报告 %1 · 实测 %2</translation>
+    </message>
+    <message>
+        <source>measured %1</source>
+        <translation>实测 %1</translation>
+    </message>
+    <message>
+        <source>Battery health</source>
+        <translation>电池健康度</translation>
+    </message>
+    <message>
+        <source>Battery health by discharge</source>
+        <translation>各次放电的电池健康度</translation>
+    </message>
+    <message>
+        <source>Health (%)</source>
+        <translation>健康度 (%)</translation>
+    </message>
+    <message>
+        <source>Load (%)</source>
+        <translation>负载 (%)</translation>
+    </message>
+    <message>
+        <source>On course to fall below %1 % around %2</source>
+        <translation>预计约于 %2 降至 %1 % 以下</translation>
+    </message>
+    <message>
+        <source>Below %1 %: plan the battery's replacement.</source>
+        <translation>低于 %1 %: 请计划更换电池。</translation>
+    </message>
+    <message>
+        <source>The battery's health is measured from the first full-enough discharges: a mains failure or a self-test that runs a charged battery down to battery low. None is stored yet.</source>
+        <translation>电池健康度由最初几次足够完整的放电测得: 市电中断或自检使充满的电池放电至电池电压低。目前尚无此类记录。</translation>
+    </message>
+    <message>
+        <source>Output off pending</source>
+        <translation>输出即将关闭</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -3257,6 +3653,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
     <message>
         <source>Cancel output off</source>
         <translation>取消关闭输出</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 </TS>

@@ -795,6 +795,14 @@
         <source>Returned from: </source>
         <translation>恢復自: </translation>
     </message>
+    <message>
+        <source>Shutdown countdown cancelled</source>
+        <translation>關機倒計時已取消</translation>
+    </message>
+    <message>
+        <source>UPS output-off cancelled</source>
+        <translation>UPS 輸出關閉已取消</translation>
+    </message>
 </context>
 <context>
     <name>BatteryAge</name>
@@ -809,10 +817,6 @@
 </context>
 <context>
     <name>CommandLine</name>
-    <message>
-        <source>Watches one UPS and shuts the computer down in order when the power fails.</source>
-        <translation>監視一臺 UPS，停電時有序關閉電腦。</translation>
-    </message>
     <message>
         <source>Show this help and end.</source>
         <translation>顯示此幫助並退出。</translation>
@@ -879,25 +883,13 @@ config check：列出設定檔案的每個問題及其行號；沒有問題時�
 status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 電池供電，2 電池電量低、故障或輸出關閉，3 無 UPS 或程式未運行。
 正在運行的程式會立即採用更改的設定。</translation>
     </message>
+    <message>
+        <source>Watches UPSes and shuts the computer down in order when the power fails.</source>
+        <translation>監視 UPS，停電時有序關閉電腦。</translation>
+    </message>
 </context>
 <context>
     <name>ConfigCommand</name>
-    <message>
-        <source>true or false</source>
-        <translation>true 或 false</translation>
-    </message>
-    <message>
-        <source>a whole number from %1 to %2</source>
-        <translation>%1 到 %2 之間的整數</translation>
-    </message>
-    <message>
-        <source>one of %1</source>
-        <translation>%1 之一</translation>
-    </message>
-    <message>
-        <source>any text</source>
-        <translation>任意文本</translation>
-    </message>
     <message>
         <source>(set)</source>
         <translation>（已設定）</translation>
@@ -935,34 +927,6 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <translation>%1 應為%2，而不是“%3”。</translation>
     </message>
     <message>
-        <source>a time of day such as 07:30:00</source>
-        <translation>07:30:00 這樣的時間</translation>
-    </message>
-    <message>
-        <source>a day such as 2026-12-31, or nothing</source>
-        <translation>2026-12-31 這樣的日期，或留空</translation>
-    </message>
-    <message>
-        <source>a host name or an IP address, or nothing</source>
-        <translation>主機名或 IP 地址，或留空</translation>
-    </message>
-    <message>
-        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
-        <translation>以逗號分隔的 IP 地址，例如 127.0.0.1,::1</translation>
-    </message>
-    <message>
-        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
-        <translation>以逗號分隔的 IP 地址或網路，例如 192.168.1.0/24,fd00::/8</translation>
-    </message>
-    <message>
-        <source>names separated by commas</source>
-        <translation>以逗號分隔的名稱</translation>
-    </message>
-    <message>
-        <source>a path</source>
-        <translation>一個路徑</translation>
-    </message>
-    <message>
         <source>The settings file %1 does not read whole; nothing is written to it. Repair it: 'config check' lists the problems; edit the file, or put back an earlier copy of it.</source>
         <translation>設定檔案 %1 無法完整讀取；不會向其寫入任何內容。請修復它：'config check' 列出問題；编輯該檔案，或放回它較早的副本。</translation>
     </message>
@@ -981,6 +945,14 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>%1 does not read whole: a line that does not read shows its default; 'config check' lists the problems.</source>
         <translation>%1 無法完整讀取：無法讀取的行顯示其預設值；'config check' 列出問題。</translation>
+    </message>
+    <message>
+        <source>A password is %1 characters at most.</source>
+        <translation>密碼最多 %1 個字元。</translation>
+    </message>
+    <message>
+        <source>A password is a line of text without control characters.</source>
+        <translation>密碼須為不含控制字元的一行文本。</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1002,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>UPS SN:</source>
         <translation>UPS 序號:</translation>
     </message>
+    <message>
+        <source>Battery health</source>
+        <translation>電池健康度</translation>
+    </message>
 </context>
 <context>
     <name>DevDataItemPage</name>
@@ -1046,16 +1022,16 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <translation>輸入頻率</translation>
     </message>
     <message>
-        <source>Battery Single Voltage</source>
-        <translation>單節電池電壓</translation>
-    </message>
-    <message>
         <source>UPS Load</source>
         <translation>UPS 負載</translation>
     </message>
     <message>
         <source>Temperature</source>
         <translation>溫度</translation>
+    </message>
+    <message>
+        <source>Battery Voltage</source>
+        <translation>電池電壓</translation>
     </message>
 </context>
 <context>
@@ -1100,8 +1076,12 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
 <context>
     <name>DevStatusView</name>
     <message>
-        <source>Output off in %1</source>
-        <translation>%1 後關閉輸出</translation>
+        <source>UPS says %1 · measured %2</source>
+        <translation>UPS 報告 %1 · 實測 %2</translation>
+    </message>
+    <message>
+        <source>measured %1</source>
+        <translation>實測 %1</translation>
     </message>
 </context>
 <context>
@@ -1271,6 +1251,57 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>temperature(℃ )</source>
         <translation>溫度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>LogHealth</name>
+    <message>
+        <source>Now %1 % of what its first discharges showed</source>
+        <translation>現為最初幾次放電時容量的 %1 %</translation>
+    </message>
+    <message>
+        <source>Below %1 %: plan the battery's replacement.</source>
+        <translation>低於 %1 %: 請計劃更換電池。</translation>
+    </message>
+    <message>
+        <source>On course to fall below %1 % around %2</source>
+        <translation>預計約於 %2 降至 %1 % 以下</translation>
+    </message>
+    <message>
+        <source>Battery health(%)</source>
+        <translation>電池健康度(%)</translation>
+    </message>
+    <message>
+        <source>Trend</source>
+        <translation>趋勢</translation>
+    </message>
+    <message>
+        <source>Worn below %1 %</source>
+        <translation>低於 %1 % 即老化</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Health (%)</source>
+        <translation>健康度 (%)</translation>
+    </message>
+    <message>
+        <source>Load (%)</source>
+        <translation>負載 (%)</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>持續時間</translation>
+    </message>
+    <message>
+        <source>The stored discharges cannot be read.</source>
+        <translation>無法讀取已存儲的放電記錄。</translation>
+    </message>
+    <message>
+        <source>The battery's health is measured from the first full-enough discharges: a mains failure or a self-test that runs a charged battery down to battery low. None is stored yet.</source>
+        <translation>電池健康度由最初幾次足夠完整的放電測得: 市電中斷或自檢使充滿的電池放電至電池電壓低。目前尚無此類記錄。</translation>
     </message>
 </context>
 <context>
@@ -1599,6 +1630,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>UPS</source>
         <translation>UPS</translation>
     </message>
+    <message>
+        <source>Battery health</source>
+        <translation>電池健康度</translation>
+    </message>
 </context>
 <context>
     <name>MainPanelOverview</name>
@@ -1639,6 +1674,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Add Task</source>
         <translation>添加任務</translation>
+    </message>
+    <message>
+        <source>No task yet. A task runs a UPS self-test, switches the UPS on, or shuts this computer and the UPS down at a time you choose, once or every day, week or month. Click "Add Task" to make one.</source>
+        <translation>還沒有任務。任務可在您選定的時間執行 UPS 自檢、開啟 UPS, 或關閉本電腦和 UPS, 執行一次或每天、每周、每月執行。點擊"添加任務"來創建。</translation>
     </message>
 </context>
 <context>
@@ -1980,6 +2019,29 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
 </context>
 <context>
+    <name>RuntimeLearner</name>
+    <message>
+        <source>Battery worn: %1</source>
+        <translation>電池老化: %1</translation>
+    </message>
+    <message>
+        <source>The battery now holds %1 % of what its first discharges showed: plan its replacement.</source>
+        <translation>電池現僅有最初幾次放電時容量的 %1 %: 請計劃更換。</translation>
+    </message>
+    <message>
+        <source>Battery of %1, measured by its discharges: %2 % of its first capacity (%3 discharges to battery low learned).</source>
+        <translation>%1 的電池, 按放電實測: 為最初容量的 %2 % (已学习 %3 次放電至電池電壓低)。</translation>
+    </message>
+    <message>
+        <source>Battery wearing: %1</source>
+        <translation>電池老化中: %1</translation>
+    </message>
+    <message>
+        <source>The battery holds %1 % of what its first discharges showed and is on course to fall below 80 % in about %2 days: plan its replacement.</source>
+        <translation>電池現為最初幾次放電時容量的 %1 %, 預計約 %2 天內降至 80 % 以下: 請計劃更換。</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleTaskListDelegate</name>
     <message>
         <source>One Shoot</source>
@@ -2048,6 +2110,21 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>on day %1 of each month</source>
         <translation>每月 %1 日</translation>
+    </message>
+</context>
+<context>
+    <name>SerialLink</name>
+    <message>
+        <source>Port %1 not found</source>
+        <translation>找不到連接埠 %1</translation>
+    </message>
+    <message>
+        <source>Permission denied: add yourself to %1</source>
+        <translation>權限不足: 請把自己加入 %1 組</translation>
+    </message>
+    <message>
+        <source>Port %1 cannot be opened: %2</source>
+        <translation>無法打開連接埠 %1: %2</translation>
     </message>
 </context>
 <context>
@@ -2264,7 +2341,7 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     </message>
     <message>
         <source>%1: %2</source>
-        <translation>%1：%2</translation>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>The countdown ends in %1, at %2. Nothing is set to happen then: the computer stays on.</source>
@@ -2281,6 +2358,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>(%1 changes since the last notice, between %2 and %3)</source>
         <translation>(自上次通知以來變化 %1 次, 在 %2 至 %3 之間)</translation>
+    </message>
+    <message>
+        <source>Measured at this load, it lasts about %1.</source>
+        <translation>按實測, 在此負載下約可維持 %1。</translation>
     </message>
 </context>
 <context>
@@ -2312,6 +2393,53 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>The computer was not shut down</source>
         <translation>電腦未能關閉</translation>
+    </message>
+</context>
+<context>
+    <name>SettingKeys</name>
+    <message>
+        <source>true or false</source>
+        <translation>true 或 false</translation>
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation>%1 到 %2 之間的整數</translation>
+    </message>
+    <message>
+        <source>one of %1</source>
+        <translation>%1 之一</translation>
+    </message>
+    <message>
+        <source>any text</source>
+        <translation>任意文本</translation>
+    </message>
+    <message>
+        <source>a time of day such as 07:30:00</source>
+        <translation>07:30:00 這樣的時間</translation>
+    </message>
+    <message>
+        <source>a day such as 2026-12-31, or nothing</source>
+        <translation>2026-12-31 這樣的日期，或留空</translation>
+    </message>
+    <message>
+        <source>a host name or an IP address, or nothing</source>
+        <translation>主機名或 IP 地址，或留空</translation>
+    </message>
+    <message>
+        <source>IP addresses separated by commas, such as 127.0.0.1,::1</source>
+        <translation>以逗號分隔的 IP 地址，例如 127.0.0.1,::1</translation>
+    </message>
+    <message>
+        <source>IP addresses or networks separated by commas, such as 192.168.1.0/24,fd00::/8</source>
+        <translation>以逗號分隔的 IP 地址或網路，例如 192.168.1.0/24,fd00::/8</translation>
+    </message>
+    <message>
+        <source>names separated by commas</source>
+        <translation>以逗號分隔的名稱</translation>
+    </message>
+    <message>
+        <source>a path</source>
+        <translation>一個路徑</translation>
     </message>
 </context>
 <context>
@@ -2691,6 +2819,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>The watched UPSes could not be stored; the old list is kept.</source>
         <translation>無法保存監視的UPS列表，保留原列表。</translation>
     </message>
+    <message>
+        <source>Kept too: the watched UPSes (%1).</source>
+        <translation>同樣保留: 監視的 UPS (%1)。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsNetwork</name>
@@ -2899,6 +3031,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>minute(s) before UPS turns off</source>
         <translation>分鐘後關閉 UPS</translation>
     </message>
+    <message>
+        <source>On battery, count the battery as low when less backup time is left than(0~1440, 0: off)</source>
+        <translation>電池供電時, 剩餘後備時間少於此值即視為電池電壓低(0~1440, 0: 關閉)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWatch</name>
@@ -3041,6 +3177,18 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>settings: %1</source>
         <translation>設定：%1</translation>
     </message>
+    <message>
+        <source>battery health: %1 %</source>
+        <translation>電池健康度: %1 %</translation>
+    </message>
+    <message>
+        <source>measured backup time: %1 s (%2 to %3 s)</source>
+        <translation>實測續航: %1 秒 (%2 至 %3 秒)</translation>
+    </message>
+    <message>
+        <source>measured backup time: none (%1)</source>
+        <translation>實測續航: 無 (%1)</translation>
+    </message>
 </context>
 <context>
     <name>TableModelAlarm</name>
@@ -3160,6 +3308,14 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Port busy</source>
         <translation>連接埠被佔用</translation>
     </message>
+    <message>
+        <source>Output off pending</source>
+        <translation>輸出即將關閉</translation>
+    </message>
+    <message>
+        <source>Output off in %1</source>
+        <translation>%1 後關閉輸出</translation>
+    </message>
 </context>
 <context>
     <name>WebPage</name>
@@ -3231,6 +3387,246 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>No UPS of this name is known.</source>
         <translation>沒有此名稱的 UPS。</translation>
     </message>
+    <message>
+        <source>1 sample</source>
+        <translation>1 個取樣</translation>
+    </message>
+    <message>
+        <source>Supplies lost: %1</source>
+        <translation>已失去的供電：%1</translation>
+    </message>
+    <message>
+        <source>%1 of %2 needed can still feed</source>
+        <translation>所需 %2 個中仍有 %1 個可以供電</translation>
+    </message>
+    <message>
+        <source>UPS disconnect</source>
+        <translation>UPS 未連接</translation>
+    </message>
+    <message>
+        <source>UPS Normal</source>
+        <translation>UPS 正常</translation>
+    </message>
+    <message>
+        <source>On Battery</source>
+        <translation>電池供電</translation>
+    </message>
+    <message>
+        <source>Battery Low</source>
+        <translation>電池電量低</translation>
+    </message>
+    <message>
+        <source>Output off in %1</source>
+        <translation>%1 後關閉輸出</translation>
+    </message>
+    <message>
+        <source>Output Off</source>
+        <translation>輸出已關閉</translation>
+    </message>
+    <message>
+        <source>UPS Fault</source>
+        <translation>UPS 故障</translation>
+    </message>
+    <message>
+        <source>Communication Lost</source>
+        <translation>通訊中斷</translation>
+    </message>
+    <message>
+        <source>Port busy</source>
+        <translation>連接埠被佔用</translation>
+    </message>
+    <message>
+        <source>Input Voltage(V)</source>
+        <translation>輸入電壓(V)</translation>
+    </message>
+    <message>
+        <source>Output Voltage(V)</source>
+        <translation>輸出電壓(V)</translation>
+    </message>
+    <message>
+        <source>UPS Load(%)</source>
+        <translation>UPS 負載(%)</translation>
+    </message>
+    <message>
+        <source>Battery voltage(V)</source>
+        <translation>電池電壓(V)</translation>
+    </message>
+    <message>
+        <source>Temperature(℃)</source>
+        <translation>溫度(℃)</translation>
+    </message>
+    <message>
+        <source>Input Frequency(Hz)</source>
+        <translation>輸入頻率(Hz)</translation>
+    </message>
+    <message>
+        <source>Battery Capacity</source>
+        <translation>電池容量</translation>
+    </message>
+    <message>
+        <source>Battery Remaining Time</source>
+        <translation>電池剩餘時間</translation>
+    </message>
+    <message>
+        <source>System Shutdown CountDown</source>
+        <translation>系統關機倒計時</translation>
+    </message>
+    <message>
+        <source>UPS Output Off In</source>
+        <translation>UPS 輸出關閉倒計時</translation>
+    </message>
+    <message>
+        <source>Cancel shutdown</source>
+        <translation>取消關機</translation>
+    </message>
+    <message>
+        <source>UPS Manufacturer:</source>
+        <translation>UPS 制造商:</translation>
+    </message>
+    <message>
+        <source>UPS Model:</source>
+        <translation>UPS 型號:</translation>
+    </message>
+    <message>
+        <source>UPS Version:</source>
+        <translation>UPS 版本:</translation>
+    </message>
+    <message>
+        <source>UPS SN:</source>
+        <translation>UPS 序號:</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>告警</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>持續時間</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>次數</translation>
+    </message>
+    <message>
+        <source>Battery voltage drop (V)</source>
+        <translation>電池電壓降(V)</translation>
+    </message>
+    <message>
+        <source>Passed.</source>
+        <translation>通過。</translation>
+    </message>
+    <message>
+        <source>Failed: the battery ran low.</source>
+        <translation>失敗: 電池電量低。</translation>
+    </message>
+    <message>
+        <source>Failed: the UPS reported a fault.</source>
+        <translation>失敗: UPS 報告故障。</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>電池</translation>
+    </message>
+    <message>
+        <source>Battery installed on:</source>
+        <translation>電池安裝日期:</translation>
+    </message>
+    <message>
+        <source>Counted from the first day a UPS answers.</source>
+        <translation>從 UPS 首次應答之日起計算。</translation>
+    </message>
+    <message>
+        <source>Replacement due on %1.</source>
+        <translation>將於 %1 到更換期限。</translation>
+    </message>
+    <message>
+        <source>Replacement due since %1.</source>
+        <translation>自 %1 起已到更換期限。</translation>
+    </message>
+    <message>
+        <source>%1 samples</source>
+        <translation>%1 個取樣</translation>
+    </message>
+    <message>
+        <source>Overview</source>
+        <translation>總覽</translation>
+    </message>
+    <message>
+        <source>UPS Self-test for 10S</source>
+        <translation>UPS 自檢 10 秒</translation>
+    </message>
+    <message>
+        <source>UPS Self-test cancel</source>
+        <translation>取消 UPS 自檢</translation>
+    </message>
+    <message>
+        <source>UPS buzzer toggle</source>
+        <translation>切換 UPS 蜂鳴器</translation>
+    </message>
+    <message>
+        <source>UPS Control</source>
+        <translation>UPS 控制</translation>
+    </message>
+    <message>
+        <source>Order has been issued!</source>
+        <translation>命令已發出!</translation>
+    </message>
+    <message>
+        <source>User name:</source>
+        <translation>使用者名稱:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼:</translation>
+    </message>
+    <message>
+        <source>Historical Data</source>
+        <translation>歷史資料</translation>
+    </message>
+    <message>
+        <source>UPS says %1 · measured %2</source>
+        <translation>UPS 報告 %1 · 實測 %2</translation>
+    </message>
+    <message>
+        <source>measured %1</source>
+        <translation>實測 %1</translation>
+    </message>
+    <message>
+        <source>Battery health</source>
+        <translation>電池健康度</translation>
+    </message>
+    <message>
+        <source>Battery health by discharge</source>
+        <translation>各次放電的電池健康度</translation>
+    </message>
+    <message>
+        <source>Health (%)</source>
+        <translation>健康度 (%)</translation>
+    </message>
+    <message>
+        <source>Load (%)</source>
+        <translation>負載 (%)</translation>
+    </message>
+    <message>
+        <source>On course to fall below %1 % around %2</source>
+        <translation>預計約於 %2 降至 %1 % 以下</translation>
+    </message>
+    <message>
+        <source>Below %1 %: plan the battery's replacement.</source>
+        <translation>低於 %1 %: 請計劃更換電池。</translation>
+    </message>
+    <message>
+        <source>The battery's health is measured from the first full-enough discharges: a mains failure or a self-test that runs a charged battery down to battery low. None is stored yet.</source>
+        <translation>電池健康度由最初幾次足夠完整的放電測得: 市電中斷或自檢使充滿的電池放電至電池電壓低。目前尚無此類記錄。</translation>
+    </message>
+    <message>
+        <source>Output off pending</source>
+        <translation>輸出即將關閉</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -3257,6 +3653,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
     <message>
         <source>Cancel output off</source>
         <translation>取消關閉輸出</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 </TS>

@@ -1,11 +1,18 @@
-// The page of one UPS: everything it shows comes from the service's API in the words of the
-// language the browser asks for; a change arrives as an event and is drawn at once. What the UPS's
-// state means (its worst state, its words) is decided by the service, as the window decides it.
+// The page of one UPS, or at "/" the overview of them all: everything it shows comes from the
+// service's API in the words of the language the browser asks for; a change arrives as an event
+// and is drawn at once. What a UPS's state means (its worst state, its words) is decided by the
+// service, as the window decides it. This computer's own countdown shows in every page's header.
 'use strict';
 
 (function () {
+  const overview = location.pathname === '/';
   // Everything after /ups/: a watched server's UPS is named "server/ups".
-  const name = decodeURIComponent(location.pathname.replace(/^\/ups\//, '').replace(/\/$/, ''));
+  const name = overview ? ''
+    : decodeURIComponent(location.pathname.replace(/^\/ups\//, '').replace(/\/$/, ''));
+  // The conditions from the mildest up, as the service ranks them.
+  const severity = ['waiting', 'normal', 'onbattery', 'batterylow', 'outputoffpending',
+    'outputoff', 'fault', 'commlost'];
+  const cards = new Map(); // the overview's UPSes by name
   const base = '/api/v1/ups/' + encodeURIComponent(name);
   const $ = (id) => document.getElementById(id);
   let texts = {};
@@ -13,10 +20,11 @@
   let chart = null;
   let days = 1;
   let lastSelfTest = null;
+  let lastDischarging = null;
 
-  function text(key, arg) {
+  function text(key, arg, arg2) {
     const t = texts[key] || '';
-    return arg === undefined ? t : t.replace('%1', arg);
+    return arg === undefined ? t : t.replace('%1', arg).replace('%2', arg2);
   }
 
   function two(n) {
@@ -57,6 +65,57 @@
     $('live-text').textContent = text(on ? 'live' : 'reconnecting');
   }
 
+  function showComputer(c) {
+    const lost = c.suppliesLost || [];
+    $('computer').classList.toggle('hidden', c.countdown <= 0 && !lost.length);
+    $('computer-label').classList.toggle('hidden', c.countdown <= 0);
+    $('computer-clock').classList.toggle('hidden', c.countdown <= 0);
+    $('computer-clock').textContent = clock(c.countdown);
+    $('computer-supplies').textContent = lost.length
+      ? text('suppliesLost', lost.join(', ')) + ' · ' +
+        text('suppliesAble', c.suppliesAble, c.suppliesNeeded)
+      : '';
+  }
+
+  // The overview: a card per UPS, the worst first, each leading to its page. Changes that come
+  // together (the event stream starts with one event a UPS) are drawn once, at the next frame.
+  let drawPending = false;
+  function drawCardsSoon() {
+    if (drawPending) return;
+    drawPending = true;
+    requestAnimationFrame(() => {
+      drawPending = false;
+      drawCards();
+    });
+  }
+
+  function drawCards() {
+    const list = [...cards.values()].sort((a, b) =>
+      severity.indexOf(b.condition) - severity.indexOf(a.condition));
+    const box = $('cards');
+    box.replaceChildren();
+    for (const ups of list) {
+      const card = document.createElement('a');
+      card.className = 'card ups-card ' + ups.condition;
+      card.href = '/ups/' + encodeURIComponent(ups.name) + '/';
+      const title = document.createElement('div');
+      title.className = 'name';
+      title.textContent = ups.name;
+      const badge = document.createElement('div');
+      badge.className = 'badge ' + ups.condition;
+      badge.textContent = ups.conditionText;
+      const r = ups.readings;
+      const figures = document.createElement('div');
+      figures.className = 'figures';
+      figures.textContent = [fixed(r.inputVoltage, 1, ' V'), fixed(r.batteryCharge, 0, ' %'),
+        fixed(r.load, 0, ' %')].join(' · ');
+      card.append(title, badge, figures);
+      box.append(card);
+    }
+    const worst = list.length ? list[0].conditionText : '';
+    document.title = 'Quelta' + (worst ? ' · ' + worst : '');
+  }
+
   function show(ups) {
     const badge = $('condition');
     badge.className = 'badge ' + ups.condition;
@@ -70,7 +129,16 @@
     $('r-load').textContent = fixed(r.load, 0);
     $('r-batteryVoltage').textContent = fixed(r.batteryVoltage, 2);
     $('r-batteryCharge').textContent = fixed(r.batteryCharge, 0, ' %');
-    $('r-runtime').textContent = clock(r.runtimeSeconds);
+    // The UPS's own runtime beside the one learned from its discharges, as the window says it.
+    const measured = r.runtimePredicted;
+    const own = r.runtimeSeconds !== undefined && r.runtimeSeconds !== measured;
+    $('r-runtime').textContent = measured === undefined ? clock(r.runtimeSeconds)
+      : own ? text('runtimeBoth', clock(r.runtimeSeconds)).replace('%2', clock(measured))
+        : text('runtimeMeasured', clock(measured));
+    $('r-runtime').title = measured === undefined ? (r.runtimePredictedWhy || '')
+      : clock(r.runtimePredictedLow) + ' – ' + clock(r.runtimePredictedHigh);
+    $('r-batteryHealth').textContent = r.batteryHealth === undefined ? '--'
+      : Math.round(r.batteryHealth * 100) + ' %';
     $('r-temperature').textContent = fixed(r.temperature, 1);
     for (const key of ['manufacturer', 'model', 'firmware', 'serial']) {
       $('i-' + key).textContent = ups.identity[key] || '--';
@@ -91,7 +159,7 @@
       time.className = 'time';
       time.textContent = localTime(a.time);
       const what = document.createElement('span');
-      what.textContent = a.text;
+      what.textContent = a.detail ? `${a.text} (${a.detail})` : a.text;
       if (a.standing) what.className = 'standing';
       item.append(time, what);
       list.append(item);
@@ -118,6 +186,10 @@
     const testing = !!r.selfTest;
     if (lastSelfTest === true && !testing) loadSelfTests();
     lastSelfTest = testing;
+    // A discharge that ends may teach a health figure.
+    const discharging = testing || (ups.status || []).indexOf('OB') >= 0;
+    if (lastDischarging === true && !discharging) loadHealth();
+    lastDischarging = discharging;
   }
 
   async function loadSelfTests() {
@@ -144,6 +216,37 @@
     }
   }
 
+  // The health each stored discharge showed, newest first, and when the trend reaches the line.
+  async function loadHealth() {
+    const body = $('health');
+    const outlook = $('health-outlook');
+    try {
+      const data = await getJson(base + '/health');
+      body.replaceChildren();
+      const line = Math.round(data.wornBelow * 100);
+      for (const d of data.discharges.slice().reverse()) {
+        const row = body.insertRow();
+        row.insertCell().textContent = localTime(d.time);
+        const health = row.insertCell();
+        health.textContent = Math.round(d.health * 100);
+        if (d.health < data.wornBelow) health.className = 'failed';
+        row.insertCell().textContent = Math.round(d.load);
+        row.insertCell().textContent = clock(d.seconds);
+      }
+      if (!data.discharges.length) {
+        const cell = body.insertRow().insertCell();
+        cell.colSpan = 4;
+        cell.textContent = text('noDischarges');
+      }
+      outlook.textContent = data.worn ? text('wornNow', line)
+        : data.wornAt ? text('wornAround', line, new Date(data.wornAt).toLocaleDateString(texts.lang))
+          : '';
+    } catch (e) {
+      body.replaceChildren();
+      outlook.textContent = '';
+    }
+  }
+
   const series = [
     { key: 'inputVoltage', color: '#2f7de1' },
     { key: 'outputVoltage', color: '#0f9d7a' },
@@ -151,6 +254,27 @@
     { key: 'batteryVoltage', color: '#9b2fc9' },
     { key: 'temperature', color: '#dc3545' },
   ];
+
+  function roundTicks(min, max) {
+    const hour = 3600000;
+    const hours = [1, 2, 3, 4, 6, 12].find((h) => (max - min) / (h * hour) <= 6);
+    const dayStep = [1, 2, 5, 7, 14].find((d) => (max - min) / (d * 24 * hour) <= 6) || 30;
+    const t = new Date(min);
+    t.setMinutes(0, 0, 0);
+    if (!hours) t.setHours(0);
+    const step = () => (hours ? t.setHours(t.getHours() + 1) : t.setDate(t.getDate() + 1));
+    // The first round time within the range, on a whole step from midnight.
+    while (t.getTime() <= min || (hours ? t.getHours() % hours : (t.getDate() - 1) % dayStep)) {
+      step();
+    }
+    const ticks = [];
+    while (t.getTime() < max && ticks.length < 32) {
+      ticks.push({ value: t.getTime() });
+      if (hours) t.setHours(t.getHours() + hours);
+      else t.setDate(t.getDate() + dayStep);
+    }
+    return ticks;
+  }
 
   async function loadChart() {
     if (typeof window.Chart !== 'function') return; // Debian's libjs-chart.js is missing
@@ -161,8 +285,8 @@
     } catch (e) {
       return;
     }
-    $('chart-note').textContent = data.samples
-      ? text('samples', data.samples) : text('noSamples');
+    $('chart-note').textContent = data.samples === 1 ? text('oneSample')
+      : data.samples ? text('samples', data.samples) : text('noSamples');
     const datasets = series.map((s) => ({
       label: text(s.key),
       data: data.series[s.key].map((p) => ({ x: p[0], y: p[1] })),
@@ -193,8 +317,11 @@
             type: 'linear',
             min: data.from,
             max: data.to,
+            // Round times only: whole hours in a day, midnights in a week or a month.
+            afterBuildTicks: (axis) => {
+              axis.ticks = roundTicks(axis.min, axis.max);
+            },
             ticks: {
-              // Round times only: the range's own ends would crowd the labels beside them.
               includeBounds: false,
               maxTicksLimit: 6,
               callback: (value) => {
@@ -286,9 +413,18 @@
     events.addEventListener('open', () => setLive(true));
     // The browser connects again by itself.
     events.addEventListener('error', () => setLive(false));
+    events.addEventListener('computer', (event) => showComputer(JSON.parse(event.data)));
     events.addEventListener('ups', (event) => {
       const ups = JSON.parse(event.data);
-      if (ups.name === name) show(ups);
+      if (overview) {
+        cards.set(ups.name, ups);
+        drawCardsSoon();
+      } else if (ups.name === name) {
+        show(ups);
+      }
+    });
+    events.addEventListener('removed', (event) => {
+      if (overview && cards.delete(JSON.parse(event.data).name)) drawCardsSoon();
     });
   }
 
@@ -301,6 +437,22 @@
     }
     applyTexts();
     setLive(false);
+    $(overview ? 'overview' : 'ups-page').classList.remove('hidden');
+    try {
+      showComputer(await getJson('/api/v1/computer'));
+    } catch (e) {
+      // The events bring it.
+    }
+    if (overview) {
+      try {
+        for (const ups of (await getJson('/api/v1/ups')).ups) cards.set(ups.name, ups);
+      } catch (e) {
+        // The events bring them.
+      }
+      drawCards();
+      listen();
+      return;
+    }
     wire();
     showControl();
     try {
@@ -311,6 +463,7 @@
     }
     listen();
     loadSelfTests();
+    loadHealth();
     loadChart();
     // The chart follows the stored samples; a new one comes every minute or so.
     setInterval(loadChart, 60000);

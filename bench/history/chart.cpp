@@ -1,12 +1,23 @@
-// The history chart over a month of one-second samples: how long the reduced selection of a day,
-// a week and the month takes on its thread, and how long the chart then takes to draw (filling
-// its five series and rendering one frame of the real chart component).
+// The history chart over a year of one-second samples of this computer's UPS beside 50 watched
+// UPSes at one sample a minute: how long summarising them takes (what an older database of that
+// size costs once, in the background), how long the reduced selection of a day, a week, a month
+// and the year takes on its thread, and how long the chart then takes to draw (filling its five
+// series and rendering one frame of the real chart component); a watched UPS's month likewise.
 #include "chart.h"
 
 #include "historychart.h"
+#include "historyseries.h"
+#include "database.h"
+#include "schemamigration.h"
+#include "summaryfill.h"
+#include "tablemodeldevdata.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -27,28 +38,58 @@ double medianOf(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-// April 2025 at one sample a second: 2,592,000 rows, with a slow daily swing and spikes.
-void fillMonth()
+constexpr qint64 yearSamples = 365LL * 86400;
+constexpr int watchedUpses = 50;
+
+// 2025 at one sample a second, with a slow daily swing and spikes, and 50 watched UPSes at one
+// a minute: 57.8 million rows. Stored as an older version stored them (no summaries), then
+// summarised the way such a database is when it is opened: a chunk at a time.
+void fillYear()
 {
     QSqlQuery count;
-    count.exec(QStringLiteral("select count(*) from device_data where dateTime >= '2025-04-01' "
-                              "and dateTime < '2025-05-01'"));
-    if (count.next() && count.value(0).toLongLong() >= 2592000)
+    count.exec(QStringLiteral("select count(*) from device_data where ups = '' and dateTime >= "
+                              "'2025-01-01' and dateTime < '2026-01-01'"));
+    if (count.next() && count.value(0).toLongLong() >= yearSamples)
         return;
     QElapsedTimer timer;
     timer.start();
     QSqlQuery query;
     query.exec(QStringLiteral("drop trigger if exists device_data_trigger"));
+    query.exec(QStringLiteral("drop trigger if exists device_data_summary"));
     QSqlDatabase::database().transaction();
     query.exec(QStringLiteral(
         "insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
         "temperature) with recursive c(i) as (select 0 union all select i + 1 from c where i < "
-        "2591999) select datetime('2025-04-01 00:00:00', '+' || i || ' seconds'), "
+        "%1) select datetime('2025-01-01 00:00:00', '+' || i || ' seconds'), "
         "case when i % 86399 = 0 then 290 else 225 + (i % 86400) / 8640.0 end, 230 + (i % 7) / "
         "10.0, 30 + (i % 3600) / 180, 50, 27 - (i % 600) / 1000.0, 25 + (i % 86400) / 17280.0 "
-        "from c"));
+        "from c").arg(yearSamples - 1));
+    query.exec(QStringLiteral(
+        "insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
+        "temperature, ups) with recursive c(i) as (select 0 union all select i + 1 from c where "
+        "i < %1) select datetime('2025-01-01 00:00:00', '+' || ((i / %2) * 60) || ' seconds'), "
+        "220 + (i % 200) / 10.0, 230, i % 101, 50, 27, 25, 'w' || (i % %2) from c")
+                   .arg(yearSamples / 60 * watchedUpses - 1)
+                   .arg(watchedUpses));
     QSqlDatabase::database().commit();
-    std::printf("database filled with a month of one-second samples in %.1f s\n",
+    std::printf("database filled with %.1f million samples in %.0f s\n",
+                double(yearSamples + yearSamples / 60 * watchedUpses) / 1e6,
+                timer.elapsed() / 1000.0);
+
+    timer.restart();
+    query.exec(QStringLiteral("delete from summary_fill"));
+    query.exec(QStringLiteral("delete from device_data_minute"));
+    query.exec(QStringLiteral("delete from device_data_hour"));
+    query.exec(QStringLiteral("insert into summary_fill select min(id), max(id) from device_data"));
+    for (const QString &sql : SchemaMigration::summaryStatements())
+        query.exec(sql);
+    QSqlDatabase db = QSqlDatabase::database();
+    QString error;
+    while (SummaryFill::step(db, SummaryFill::chunkRows, &error)) {
+    }
+    if (!error.isEmpty())
+        std::fprintf(stderr, "summarising failed: %s\n", qPrintable(error));
+    std::printf("summarised in %.0f s (an older database of this size, once, in the background)\n",
                 timer.elapsed() / 1000.0);
 }
 
@@ -56,7 +97,7 @@ void fillMonth()
 
 void benchChart(const QString &qmlFolder, const QString &imageFolder)
 {
-    fillMonth();
+    fillYear();
 
     HistoryChart history;
     QQuickView view;
@@ -81,10 +122,12 @@ void benchChart(const QString &qmlFolder, const QString &imageFolder)
         const char *name;
         const char *first;
         const char *last;
+        int goalMs; // for the query
     };
-    const Range ranges[] = {{"a day", "2025-04-10", "2025-04-10"},
-                            {"a week", "2025-04-07", "2025-04-13"},
-                            {"a month", "2025-04-01", "2025-04-30"}};
+    const Range ranges[] = {{"a day", "2025-04-10", "2025-04-10", 50},
+                            {"a week", "2025-04-07", "2025-04-13", 100},
+                            {"a month", "2025-04-01", "2025-04-30", 100},
+                            {"the year", "2025-01-01", "2025-12-31", 300}};
     for (const Range &range : ranges) {
         std::vector<double> queryTimes;
         std::vector<double> drawTimes;
@@ -114,8 +157,45 @@ void benchChart(const QString &qmlFolder, const QString &imageFolder)
                 frame.save(imageFolder + QStringLiteral("/chart-%1.png").arg(range.first));
         }
         std::printf("chart, %s (%.0f samples, %d points per series, %d alarm marks): query on "
-                    "its thread %.0f ms, drawn in %.0f ms after it (goal < 300 ms)\n",
+                    "its thread %.0f ms (goal <= %d ms), drawn in %.0f ms after it\n",
                     range.name, history.samples(), history.pointCount(0),
-                    int(history.marks().size()), medianOf(queryTimes), medianOf(drawTimes));
+                    int(history.marks().size()), medianOf(queryTimes), range.goalMs,
+                    medianOf(drawTimes));
     }
+
+    // A watched UPS's month, as the API reads it: its own rows only, through the index by UPS.
+    std::vector<double> watchedTimes;
+    qint64 watchedSamples = 0;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const HistorySeries::Result r = HistorySeries::reduce(
+            Database::fileName(), QDate(2025, 4, 1), QDate(2025, 4, 30),
+            HistorySeries::defaultBuckets, nullptr, QStringLiteral("w17"));
+        watchedTimes.push_back(timer.nsecsElapsed() / 1e6);
+        watchedSamples = r.samples;
+    }
+    std::printf("a watched UPS's month (%lld samples) read in %.1f ms (goal <= 100 ms)\n",
+                static_cast<long long>(watchedSamples), medianOf(watchedTimes));
+
+    // This computer's month of one-second samples exported, as the history page does: on the
+    // history reader's thread, over as many sheets as it takes.
+    const QString exportFile = QDir::temp().filePath(QStringLiteral("bench-month.xlsx"));
+    TableModelDevData month;
+    QElapsedTimer timer;
+    timer.start();
+    month.selectDate(QStringLiteral("2025-04-01"), QStringLiteral("2025-04-30"));
+    QEventLoop done;
+    bool saved = false;
+    QObject::connect(&month, &TableModelDevData::exportFinished, &done, [&](bool ok) {
+        saved = ok;
+        done.quit();
+    });
+    if (month.saveAs(QUrl::fromLocalFile(exportFile)))
+        done.exec();
+    std::printf("export of a month of this computer's samples: %s in %.1f s, %lld bytes (goal "
+                "<= 3 s)\n",
+                saved ? "written" : "FAILED", timer.nsecsElapsed() / 1e9,
+                static_cast<long long>(QFileInfo(exportFile).size()));
+    QFile::remove(exportFile);
 }

@@ -80,10 +80,7 @@ int runClients(quint16 port, int clients, int seconds)
 {
     platform::raiseOpenFileLimit();
     NutLoad load(QHostAddress::LocalHost, port, clients);
-    QEventLoop loop;
-    QObject::connect(&load, &NutLoad::finished, &loop, &QEventLoop::quit);
-    load.start(seconds);
-    loop.exec();
+    load.run(seconds);
     QJsonArray replies;
     for (double ms : load.replyMs())
         replies.append(ms);
@@ -152,10 +149,23 @@ void startCrowd(QProcess &crowd, quint16 port, int clients, int seconds)
     crowd.waitForStarted(5000);
 }
 
+// Waits for a child with the event loop asleep: a loop of processEvents would spin on a core the
+// servers under test need.
+void waitForEnd(QProcess &child)
+{
+    if (child.state() == QProcess::NotRunning)
+        return;
+    QEventLoop loop;
+    QObject::connect(&child, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+                     &QEventLoop::quit);
+    QObject::connect(&child, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    if (child.state() != QProcess::NotRunning)
+        loop.exec();
+}
+
 Crowd collect(QProcess &crowd)
 {
-    while (crowd.state() != QProcess::NotRunning)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    waitForEnd(crowd);
     const QJsonObject result = QJsonDocument::fromJson(crowd.readAllStandardOutput()).object();
     Crowd out;
     for (const QJsonValue &v : result.value(QStringLiteral("replyMs")).toArray())
@@ -174,8 +184,7 @@ int churnRound(quint16 port, int clients)
                         QString::number(clients)});
     round.start();
     round.waitForStarted(5000);
-    while (round.state() != QProcess::NotRunning)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    waitForEnd(round);
     return round.readAllStandardOutput().trimmed().toInt();
 }
 
@@ -399,8 +408,8 @@ int main(int argc, char **argv)
             std::printf("  reply p95 Quelta / upsd = %.2f\n",
                         p95 / qMax(0.001, percentile(s.theirs.replyMs, 0.95)));
         }
-        // The reply-time goal is set for a crowd of 200; larger crowds are held against upsd.
-        if (s.clients <= 200)
+        // The reply-time goal is set for crowds up to 1,000; larger ones are held against upsd.
+        if (s.clients <= 1000)
             std::printf("  reply p95 goal <= 5 ms: %s\n",
                         !s.ours.replyMs.isEmpty() && p95 <= 5.0 ? "met" : "missed");
         std::printf("  CPU of the program  %5.2f %% of a core with the clients, %5.2f %% without "

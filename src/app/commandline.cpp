@@ -76,7 +76,7 @@ CommandLine::CommandLine() : d(new CommandLinePrivate)
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     p.setApplicationDescription(QCoreApplication::translate(
         "CommandLine",
-        "Watches one UPS and shuts the computer down in order when the power fails."));
+        "Watches UPSes and shuts the computer down in order when the power fails."));
     d->help.setDescription(QCoreApplication::translate("CommandLine", "Show this help and end."));
     d->version.setDescription(
         QCoreApplication::translate("CommandLine", "Show the version and end."));
@@ -145,8 +145,17 @@ QCommandLineParser &CommandLine::parser()
     return d->parser;
 }
 
-bool CommandLine::parse(const QStringList &arguments)
+bool CommandLine::parse(const QStringList &given)
 {
+    // "config set KEY -1": what follows the key is its value, whatever it starts with.
+    QStringList arguments = given;
+    const int config = int(arguments.indexOf(QStringLiteral("config")));
+    if (config > 0 && config + 3 < arguments.size() &&
+        arguments.at(config + 1) == QLatin1String("set") &&
+        !arguments.mid(1, config + 2).contains(QStringLiteral("--")) &&
+        arguments.at(config + 3).startsWith(QLatin1Char('-')) &&
+        arguments.at(config + 3) != QLatin1String("--"))
+        arguments.insert(config + 3, QStringLiteral("--"));
     QCommandLineParser &p = d->parser;
     if (!arguments.isEmpty())
         d->program = QFileInfo(arguments.first()).fileName();

@@ -27,17 +27,18 @@
 #include "settings.h"
 #include "statusfile.h"
 #include "statusreport.h"
+#include "summaryfill.h"
 #include "supplycount.h"
 #include "translator.h"
+#include "runtimelearner.h"
 #include "upsdirectory.h"
 #include "webservice.h"
 #include "snmpservice.h"
+#include "watchedentries.h"
 #include "watchedups.h"
 #include "watchservice.h"
 
 #include <QCoreApplication>
-#include <QPointer>
-#include <QSet>
 
 #include <memory>
 
@@ -68,7 +69,11 @@ CompositionRoot::CompositionRoot()
       m_translator(std::make_unique<Translator>(m_settings.get())),
       m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get())),
       m_watchService(std::make_unique<WatchService>(m_settings.get(), m_recordWriter.get())),
-      m_supplyCount(std::make_unique<SupplyCount>(m_settings.get()))
+      m_supplyCount(std::make_unique<SupplyCount>(m_settings.get())),
+      m_summaryFill(std::make_unique<SummaryFill>()),
+      m_watchedEntries(
+          std::make_unique<WatchedEntries>(m_upsDirectory.get(), m_watchService.get())),
+      m_runtimeLearner(std::make_unique<RuntimeLearner>(m_upsDirectory.get()))
 {
     connectObjects();
 }
@@ -85,6 +90,13 @@ void CompositionRoot::connectObjects()
     QObject::connect(dev, &DevComm::faultsChanged, m_alarmRules.get(), &AlarmRules::updateFaults);
     QObject::connect(dev, &DevComm::linkLost, m_alarmRules.get(), &AlarmRules::linkLost);
     QObject::connect(dev, &DevComm::upsCommFault, m_alarmRules.get(), &AlarmRules::upsCommFault);
+    // A cancel stays in the history with who asked and from where.
+    Alarm *alarm = m_alarm.get();
+    QObject::connect(dev, &DevComm::outputOffCancelled, alarm, [alarm](const QString &who) {
+        alarm->addEvent(Alarm::OutputOffCancelled, who);
+    });
+    QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::countdownCancelled, alarm,
+                     [alarm](const QString &who) { alarm->addEvent(Alarm::ShutdownCancelled, who); });
     QObject::connect(dev, &DevComm::stateChanged, m_selfTestRecorder.get(),
                      &SelfTestRecorder::updateState);
     QObject::connect(dev, &DevComm::stateChanged, m_statusFile.get(), &StatusFile::updateState);
@@ -130,61 +142,10 @@ void CompositionRoot::connectObjects()
         });
     QObject::connect(watch, &WatchService::alarmRaised, m_serviceEMail.get(),
                      &ServiceEMail::sendAlarmEMail);
-    // The watched UPSes in the directory the web page reads, each by its shown name, with their
-    // history: the rows of this computer's database that carry that name.
-    UpsDirectory *directory = m_upsDirectory.get();
-    auto listed = std::make_shared<QSet<QString>>();
-    QObject::connect(watch, &WatchService::unitStateChanged, directory,
-                     [directory, listed](WatchedUps *unit, const UpsState &state) {
-                         listed->insert(unit->name());
-                         UpsEntry entry;
-                         entry.name = unit->name();
-                         entry.state = state;
-                         entry.alarms = unit->alarm()->current();
-                         entry.faults = unit->alarm()->standingAlarmTexts();
-                         entry.selfTestOffered =
-                             unit->controlUnavailable(UpsLink::ControlSelfTest10S).isEmpty();
-                         entry.beeperOffered =
-                             unit->controlUnavailable(UpsLink::ControlBeeper).isEmpty();
-                         entry.recordFile = Database::fileName();
-                         entry.recordUps = unit->name();
-                         QPointer<WatchedUps> guarded(unit);
-                         directory->setEntry(entry, [guarded](UpsDirectory::Command command,
-                                                              const QString &who) {
-                             UpsDirectory::Outcome outcome;
-                             if (!guarded) {
-                                 outcome.refusal = QStringLiteral("the UPS is no longer watched");
-                                 return outcome;
-                             }
-                             qCInfo(lcServices) << "Command" << command << "for" << guarded->name()
-                                                << "from" << who;
-                             switch (command) {
-                             case UpsDirectory::SelfTest:
-                                 guarded->setSelfTest(UpsLink::SelfTest10S, 0);
-                                 break;
-                             case UpsDirectory::SelfTestCancel:
-                                 guarded->setSelfTest(UpsLink::SelfTestCancel, 0);
-                                 break;
-                             case UpsDirectory::Beeper:
-                                 guarded->toggleBeeper();
-                                 break;
-                             default:
-                                 outcome.refusal =
-                                     QStringLiteral("a watched UPS has no countdown of its own");
-                                 return outcome;
-                             }
-                             outcome.done = true;
-                             return outcome;
-                         });
-                     });
-    QObject::connect(watch, &WatchService::unitsChanged, directory, [directory, watch, listed] {
-        for (const QString &name : QSet<QString>(*listed)) {
-            if (!watch->find(name)) {
-                directory->removeEntry(name);
-                listed->remove(name);
-            }
-        }
-    });
+    QObject::connect(watch, &WatchService::unitStateChanged, m_watchedEntries.get(),
+                     &WatchedEntries::unitStateChanged);
+    QObject::connect(watch, &WatchService::unitsChanged, m_watchedEntries.get(),
+                     &WatchedEntries::unitsChanged);
     QObject::connect(m_serviceShutdown.get(), &ServiceShutdown::countdownReason,
                      m_serviceNotification.get(), &ServiceNotification::setCountdownReason);
 
@@ -236,6 +197,14 @@ void CompositionRoot::connectObjects()
                      [notices](const QString &title, const QString &text) {
                          notices->post(ServiceNotification::BatteryAge, title, text, true);
                      });
+    QObject::connect(m_runtimeLearner.get(), &RuntimeLearner::healthLow, notices,
+                     [notices](const QString &title, const QString &text) {
+                         notices->post(ServiceNotification::BatteryAge, title, text, true);
+                     });
+    QObject::connect(m_runtimeLearner.get(), &RuntimeLearner::mailNote, m_serviceEMail.get(),
+                     &ServiceEMail::setDailyNote);
+    QObject::connect(m_serviceEMail.get(), &ServiceEMail::dailyReportSent,
+                     m_runtimeLearner.get(), &RuntimeLearner::reportSent);
     QObject::connect(battery, &BatteryAge::mailNote, m_serviceEMail.get(),
                      &ServiceEMail::setDailyNote);
     QObject::connect(m_serviceEMail.get(), &ServiceEMail::dailyReportSent, battery,
@@ -276,8 +245,31 @@ void CompositionRoot::connectObjects()
     QObject::connect(countdown, &ServiceShutdown::progressChanged, local, &LocalUps::refresh);
     QObject::connect(countdown, &ServiceShutdown::shutdownTimeChanged, local, &LocalUps::refresh);
     QObject::connect(battery, &BatteryAge::changed, local, &LocalUps::batteryChanged);
+    local->setSupplies(supplies);
+    QObject::connect(supplies, &SupplyCount::changed, local, &LocalUps::refresh);
     QObject::connect(network, &ServiceNetwork::settingsChanged, local,
                      [local, network] { local->setName(network->servedUpsName()); });
+    // What was learned of this computer's UPS reaches the NUT server, which serves it when the
+    // UPS tells no runtime of its own.
+    QObject::connect(m_upsDirectory.get(), &UpsDirectory::entryChanged, m_nutUpsPublisher.get(),
+                     [local, publisher = m_nutUpsPublisher.get()](const UpsEntry &entry) {
+                         if (entry.name == local->name())
+                             publisher->setLearnedRuntime(entry.learned.predicted);
+                     });
+    QObject::connect(m_upsDirectory.get(), &UpsDirectory::entryChanged, m_supplyCount.get(),
+                     [local, supplies = m_supplyCount.get()](const UpsEntry &entry) {
+                         supplies->setLearnedRuntime(entry.name == local->name()
+                                                         ? QString::fromLatin1(SupplyCount::localName)
+                                                         : entry.name,
+                                                     entry.learned.predicted.value_or(-1));
+                     });
+    QObject::connect(m_upsDirectory.get(), &UpsDirectory::entryChanged,
+                     m_serviceNotification.get(),
+                     [local, notices = m_serviceNotification.get()](const UpsEntry &entry) {
+                         notices->setLearnedRuntime(
+                             entry.name == local->name() ? QString() : entry.name,
+                             entry.learned.predicted.value_or(-1));
+                     });
     WebService *web = m_webService.get();
     QObject::connect(network->users(), &ListModelNutUser::accountsChanged, web,
                      [web, network] { web->setAccounts(network->users()->accounts()); });
@@ -291,8 +283,8 @@ void CompositionRoot::connectObjects()
         return network->shutdownWait(done);
     };
     // The server keeps its own time; this limit only guards against a server that never answers.
-    const auto setStep = [shutdown, network, finalStep] {
-        shutdown->setFinalStep(finalStep, network->hostSync() + 5);
+    const auto setStep = [shutdown, settings = m_settings.get(), finalStep] {
+        shutdown->setFinalStep(finalStep, settings->number(Settings::NetworkHostSync) + 5);
     };
     setStep();
     QObject::connect(network, &ServiceNetwork::settingsChanged, shutdown, setStep);
@@ -315,6 +307,9 @@ void CompositionRoot::openStores()
     // the database cannot be read yet (a start on a full disk) they wait in memory.
     m_recordWriter->setHeld(m_database->isRetrying());
     m_recordWriter->start();
+    // Samples stored before the summaries existed are summarised beside the poll.
+    if (m_database->isReady())
+        m_summaryFill->start();
     // A self-test the last run could not finish recording gets its row now.
     m_selfTestRecorder->completeInterrupted();
 }
@@ -343,6 +338,7 @@ void CompositionRoot::start()
     m_nutUpsPublisher->start();
     m_serviceNetwork->start();
     m_localUps->setName(m_serviceNetwork->servedUpsName());
+    m_runtimeLearner->start();
     m_localUps->start();
     m_webService->setAccounts(m_serviceNetwork->users()->accounts());
     m_webService->start();
@@ -355,26 +351,35 @@ void CompositionRoot::start()
 
 QByteArray CompositionRoot::statusDocument() const
 {
-    QVector<StatusReport::Ups> upses {
-        {m_serviceNetwork->upsName(), m_devComm->state(), m_nutUpsPublisher->snapshot()}};
+    // What was learned of each UPS, by its name in the directory.
+    const auto learned = [this](const QString &name) {
+        UpsEntry entry;
+        return m_upsDirectory->find(name, &entry) ? entry.learned : UpsEntry::Learned();
+    };
+    QVector<StatusReport::Ups> upses {{m_settings->text(Settings::NetworkUpsName),
+                                       m_devComm->state(), m_nutUpsPublisher->snapshot(), QString(),
+                                       learned(m_localUps->name())}};
     for (WatchedUps *unit : m_watchService->units()) {
+        const UpsEntry::Learned taught = learned(unit->name());
         upses.append({unit->name(), unit->state(),
                       NutUpsPublisher::build(unit->state(), DevComm::NUT,
-                                             unit->alarm()->standingAlarmTexts(), {}),
-                      unit->problem()});
+                                             unit->alarm()->standingAlarmTexts(), {},
+                                             taught.predicted),
+                      unit->problem(), taught});
     }
     // A whole server that gives no UPS is a watched supply of nothing: said, not left out.
     for (const auto &server : m_watchService->silentServers()) {
         NutSnapshot none;
         none.stale = true;
-        upses.append({server.first, UpsState(), none, server.second});
+        upses.append({server.first, UpsState(), none, server.second, UpsEntry::Learned()});
     }
     return StatusReport::document(upses, m_settings->fileNotice());
 }
 
 QVector<CompositionRoot::UpsSource> CompositionRoot::upsSources() const
 {
-    QVector<UpsSource> entries {{m_serviceNetwork->upsName(), m_devComm->state(), QString()}};
+    QVector<UpsSource> entries {
+        {m_settings->text(Settings::NetworkUpsName), m_devComm->state(), QString()}};
     for (WatchedUps *unit : m_watchService->units())
         entries.append({unit->name(), unit->state(), unit->name()});
     return entries;

@@ -27,8 +27,11 @@ class ServiceScheduleTask;
 class ServiceShutdown;
 class Settings;
 class StatusFile;
+class SummaryFill;
+class RuntimeLearner;
 class SupplyCount;
 class WatchService;
+class WatchedEntries;
 class Translator;
 class UpsDirectory;
 class WebService;
@@ -102,6 +105,7 @@ public:
     NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
     WatchService *watchService() const { return m_watchService.get(); }
     SupplyCount *supplyCount() const { return m_supplyCount.get(); }
+    RuntimeLearner *runtimeLearner() const { return m_runtimeLearner.get(); }
 
 private:
     void connectObjects();
@@ -131,4 +135,7 @@ private:
     std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
     std::unique_ptr<WatchService> m_watchService;
     std::unique_ptr<SupplyCount> m_supplyCount;
+    std::unique_ptr<SummaryFill> m_summaryFill;
+    std::unique_ptr<WatchedEntries> m_watchedEntries;
+    std::unique_ptr<RuntimeLearner> m_runtimeLearner; // reads the directory: goes first
 };

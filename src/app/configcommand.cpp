@@ -18,42 +18,6 @@ QString configPath()
     return Paths::file(QStringLiteral("/cfg/config.cfg"));
 }
 
-// What the key takes, in the words of the command line.
-QString takes(const SettingKeys::Key &key)
-{
-    switch (key.kind) {
-    case Kind::Bool:
-        return ConfigCommand::tr("true or false");
-    case Kind::Number:
-        return ConfigCommand::tr("a whole number from %1 to %2").arg(key.min).arg(key.max);
-    case Kind::Choice: {
-        QStringList numbers;
-        for (int choice : key.choices)
-            numbers << QString::number(choice);
-        return ConfigCommand::tr("one of %1").arg(numbers.join(QStringLiteral(", ")));
-    }
-    case Kind::TimeOfDay:
-        return ConfigCommand::tr("a time of day such as 07:30:00");
-    case Kind::Day:
-        return ConfigCommand::tr("a day such as 2026-12-31, or nothing");
-    case Kind::Address:
-        return ConfigCommand::tr("a host name or an IP address, or nothing");
-    case Kind::AddressList:
-        return ConfigCommand::tr("IP addresses separated by commas, such as 127.0.0.1,::1");
-    case Kind::NetworkList:
-        return ConfigCommand::tr("IP addresses or networks separated by commas, such as "
-                                 "192.168.1.0/24,fd00::/8");
-    case Kind::NameList:
-        return ConfigCommand::tr("names separated by commas");
-    case Kind::Path:
-        return ConfigCommand::tr("a path");
-    case Kind::Text:
-    case Kind::Secret:
-        break;
-    }
-    return ConfigCommand::tr("any text");
-}
-
 // The value in force: the stored one when the key can hold it, else the default the program
 // uses instead. A password shows only whether one is set.
 QString shown(const SettingKeys::Key &key, const QVariant &stored)
@@ -242,9 +206,22 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
             return Usage;
         }
         // The first line of standard input, without its line end.
+        in.setCodec("UTF-8");
         QString password = in.readLine();
         if (password.endsWith(QLatin1Char('\r')))
             password.chop(1);
+        // Bytes no one types (a file piped by mistake) are refused rather than stored.
+        constexpr int maxPassword = 256;
+        if (password.size() > maxPassword) {
+            err << tr("A password is %1 characters at most.").arg(maxPassword) << '\n';
+            return Usage;
+        }
+        for (const QChar c : qAsConst(password)) {
+            if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter) {
+                err << tr("A password is a line of text without control characters.") << '\n';
+                return Usage;
+            }
+        }
         const int result = write(name, password, err);
         if (result == Success)
             out << (password.isEmpty() ? tr("Password %1 cleared.") : tr("Password %1 set."))
@@ -263,7 +240,7 @@ int ConfigCommand::run(const QStringList &arguments, QTextStream &in, QTextStrea
     const QString text = arguments.at(2);
     const SettingKeys::Verdict verdict = SettingKeys::check(*key, text);
     if (!verdict.ok) {
-        err << tr("%1 takes %2, not '%3'.").arg(name, takes(*key), text) << '\n';
+        err << tr("%1 takes %2, not '%3'.").arg(name, SettingKeys::takes(*key, true), text) << '\n';
         return Usage;
     }
     // A list as the text the screens write too.

@@ -226,14 +226,17 @@ int run(int &argc, char **argv, Window *window)
     {
         SingleInstance instance;
         if (instance.isRunning()) {
-            if (instance.sendMessage(QString(), 5000))
+            // A second window start shows the first window. Without a window there is nothing
+            // to show: whoever started it (a shell, a service manager) learns it failed.
+            if (!headless && instance.sendMessage(QString(), 5000))
                 return 0;
-            // Started beside it by another user, whose socket this one may not use.
+            // Or started beside it by another user, whose socket this one may not use.
             qCWarning(lcShell).noquote()
-                << QStringLiteral("Quelta already runs on the program folder %1 (process %2) and "
-                                  "cannot be reached; this start ends")
+                << QStringLiteral("Quelta already runs on the program folder %1 (process %2)%3; "
+                                  "this start ends")
                        .arg(Paths::root())
-                       .arg(instance.owner());
+                       .arg(instance.owner())
+                       .arg(headless ? QString() : QStringLiteral(" and cannot be reached"));
             return 1;
         }
 

@@ -1,5 +1,6 @@
 #include "statuscommand.h"
 
+#include "nutstatusflags.h"
 #include "paths.h"
 #include "singleinstance.h"
 #include "statusreport.h"
@@ -33,29 +34,42 @@ int rank(Health health)
 QString words(const QString &status)
 {
     QStringList out;
-    for (const QString &flag : status.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (flag == QLatin1String("OL"))
+    using F = NutStatusFlags;
+    for (const QString &word : status.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        switch (F::flag(word).value_or(F::Flag(0))) {
+        case F::Online:
             out << StatusCommand::tr("on mains");
-        else if (flag == QLatin1String("OB"))
+            break;
+        case F::OnBattery:
             out << StatusCommand::tr("on battery");
-        else if (flag == QLatin1String("LB"))
+            break;
+        case F::BatteryLow:
             out << StatusCommand::tr("battery low");
-        else if (flag == QLatin1String("BYPASS"))
+            break;
+        case F::Bypass:
             out << StatusCommand::tr("on bypass");
-        else if (flag == QLatin1String("TRIM"))
+            break;
+        case F::Trim:
             out << StatusCommand::tr("lowering a high mains voltage");
-        else if (flag == QLatin1String("BOOST"))
+            break;
+        case F::Boost:
             out << StatusCommand::tr("raising a low mains voltage");
-        else if (flag == QLatin1String("CAL"))
+            break;
+        case F::Calibrating:
             out << StatusCommand::tr("self-test running");
-        else if (flag == QLatin1String("OFF"))
+            break;
+        case F::OutputOff:
             out << StatusCommand::tr("output off");
-        else if (flag == QLatin1String("FSD"))
+            break;
+        case F::ForcedShutdown:
             out << StatusCommand::tr("forced shutdown");
-        else if (flag == QLatin1String("ALARM"))
+            break;
+        case F::Alarm:
             out << StatusCommand::tr("alarm");
-        else
-            out << flag;
+            break;
+        default: // a word without words of its own here is shown as it is
+            out << word;
+        }
     }
     return out.join(QStringLiteral(", "));
 }
@@ -127,6 +141,22 @@ int StatusCommand::run(bool json, QTextStream &out, QTextStream &err)
             << '\n';
         for (auto it = variables.constBegin(); it != variables.constEnd(); ++it)
             out << it.key() << ": " << it.value().toString() << '\n';
+        const QJsonObject predicted = ups.value(QStringLiteral("runtimePredicted")).toObject();
+        if (!predicted.isEmpty()) {
+            out << tr("measured backup time: %1 s (%2 to %3 s)")
+                       .arg(predicted.value(QStringLiteral("seconds")).toInt())
+                       .arg(predicted.value(QStringLiteral("low")).toInt())
+                       .arg(predicted.value(QStringLiteral("high")).toInt())
+                << '\n';
+        } else if (ups.contains(QStringLiteral("runtimePredictedWhy"))) {
+            out << tr("measured backup time: none (%1)")
+                       .arg(ups.value(QStringLiteral("runtimePredictedWhy")).toString())
+                << '\n';
+        }
+        if (ups.contains(QStringLiteral("batteryHealth")))
+            out << tr("battery health: %1 %")
+                       .arg(qRound(ups.value(QStringLiteral("batteryHealth")).toDouble() * 100))
+                << '\n';
     }
     // Below the UPSes: a plugin reads the first line.
     const QString settings = document.object().value(QStringLiteral("settings")).toString();

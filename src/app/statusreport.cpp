@@ -44,6 +44,17 @@ QByteArray document(const QVector<Ups> &upses, const QString &settingsNotice)
             {QStringLiteral("alarms"), QJsonArray::fromStringList(ups.snapshot.alarms)}};
         if (!ups.problem.isEmpty())
             entry.insert(QStringLiteral("problem"), ups.problem);
+        // The runtime learned from the UPS's discharges, with its band, or why there is none.
+        if (ups.learned.predicted) {
+            entry.insert(QStringLiteral("runtimePredicted"),
+                         QJsonObject {{QStringLiteral("seconds"), *ups.learned.predicted},
+                                      {QStringLiteral("low"), ups.learned.low.value_or(0)},
+                                      {QStringLiteral("high"), ups.learned.high.value_or(0)}});
+        } else if (!ups.learned.why.isEmpty()) {
+            entry.insert(QStringLiteral("runtimePredictedWhy"), ups.learned.why);
+        }
+        if (ups.learned.health)
+            entry.insert(QStringLiteral("batteryHealth"), *ups.learned.health);
         list.append(entry);
     }
     QJsonObject document {{QStringLiteral("ups"), list}};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nutsnapshot.h"
+#include "upsentry.h"
 #include "upsstate.h"
 
 #include <QByteArray>
@@ -22,6 +23,7 @@ struct Ups
     UpsState state;
     NutSnapshot snapshot;
     QString problem; // why no UPS answers, where known
+    UpsEntry::Learned learned; // what its discharges taught
 };
 
 // `settingsNotice`: what is wrong with the settings file ("settings" in the document), none

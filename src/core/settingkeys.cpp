@@ -4,7 +4,9 @@
 #include "nutport.h"
 #include "settings.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QHash>
 #include <QTime>
 
 #include <climits>
@@ -34,14 +36,6 @@ Key choice(int type, const char *name, int value, const QList<int> &choices, boo
 Key text(int type, const char *name, const QVariant &value, bool restored, Kind kind = Kind::Text)
 {
     return {type, name, kind, value, restored};
-}
-
-QString choicesText(const QList<int> &choices)
-{
-    QStringList numbers;
-    for (int choice : choices)
-        numbers << QString::number(choice);
-    return QStringLiteral("one of ") + numbers.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -84,6 +78,8 @@ const QList<Key> &all()
         text(S::ShutdownSupplies, "shutdown/supplies", QStringLiteral("local"), true,
              Kind::NameList),
         number(S::ShutdownMinSupplies, "shutdown/minSupplies", 1, 1, 1000),
+        // Minutes of backup left below which a supply on battery counts as low; 0: off.
+        number(S::ShutdownMinRuntime, "shutdown/minRuntime", 0, 0, 1440),
         // USB, serial, network. The link settings survive a restore.
         choice(S::UpsCommType, "ups/commType", 0, {0, 1, 2}, false),
         number(S::UpsBaudRate, "ups/baudRate", 2400, 50, 4000000),
@@ -190,6 +186,64 @@ const Key *find(int type)
     return nullptr;
 }
 
+Range formRange(const Key &key)
+{
+    // What the settings pages say in their labels ("(0~2880)"), so a form never offers more.
+    static const QHash<QString, Range> forms = {
+        {QStringLiteral("shutdown/mainFaultTime"), {0, 2880}},
+        {QStringLiteral("shutdown/battLowTime"), {0, 600}},
+        {QStringLiteral("shutdown/mainFaultCapacity"), {1, 100}},
+        {QStringLiteral("shutdown/UPSOffTime"), {1, 9}},
+        {QStringLiteral("shutdown/execTime"), {1, 30}},
+        {QStringLiteral("ups/saveCycle"), {1, 600}},
+    };
+    return forms.value(QLatin1String(key.name), {key.min, key.max});
+}
+
+QString takes(const Key &key, bool translated)
+{
+    const auto words = [translated](const char *english) {
+        return translated ? QCoreApplication::translate("SettingKeys", english)
+                          : QString::fromLatin1(english);
+    };
+    switch (key.kind) {
+    case Kind::Bool:
+        return words(QT_TRANSLATE_NOOP("SettingKeys", "true or false"));
+    case Kind::Number:
+        return words(QT_TRANSLATE_NOOP("SettingKeys", "a whole number from %1 to %2"))
+            .arg(key.min)
+            .arg(key.max);
+    case Kind::Choice: {
+        QStringList numbers;
+        for (int choice : key.choices)
+            numbers << QString::number(choice);
+        return words(QT_TRANSLATE_NOOP("SettingKeys", "one of %1"))
+            .arg(numbers.join(QStringLiteral(", ")));
+    }
+    case Kind::TimeOfDay:
+        return words(QT_TRANSLATE_NOOP("SettingKeys", "a time of day such as 07:30:00"));
+    case Kind::Day:
+        return words(QT_TRANSLATE_NOOP("SettingKeys", "a day such as 2026-12-31, or nothing"));
+    case Kind::Address:
+        return words(QT_TRANSLATE_NOOP("SettingKeys", "a host name or an IP address, or nothing"));
+    case Kind::AddressList:
+        return words(QT_TRANSLATE_NOOP("SettingKeys",
+                                       "IP addresses separated by commas, such as 127.0.0.1,::1"));
+    case Kind::NetworkList:
+        return words(QT_TRANSLATE_NOOP("SettingKeys",
+                                       "IP addresses or networks separated by commas, such as "
+                                       "192.168.1.0/24,fd00::/8"));
+    case Kind::NameList:
+        return words(QT_TRANSLATE_NOOP("SettingKeys", "names separated by commas"));
+    case Kind::Path:
+        return words(QT_TRANSLATE_NOOP("SettingKeys", "a path"));
+    case Kind::Text:
+    case Kind::Secret:
+        break;
+    }
+    return words(QT_TRANSLATE_NOOP("SettingKeys", "any text"));
+}
+
 bool isList(Kind kind)
 {
     return kind == Kind::AddressList || kind == Kind::NetworkList || kind == Kind::NameList;
@@ -252,39 +306,35 @@ Verdict check(const Key &key, const QVariant &value)
         if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 ||
             text == QLatin1String("0"))
             return {true, false, {}};
-        return {false, {}, QStringLiteral("true or false")};
+        return {false, {}, takes(key)};
     case Kind::Number:
         if (isNumber && number >= key.min && number <= key.max)
             return {true, number, {}};
-        return {
-            false, {}, QStringLiteral("a whole number from %1 to %2").arg(key.min).arg(key.max)};
+        return {false, {}, takes(key)};
     case Kind::Choice:
         if (isNumber && key.choices.contains(number))
             return {true, number, {}};
-        return {false, {}, choicesText(key.choices)};
+        return {false, {}, takes(key)};
     case Kind::TimeOfDay:
         if (QTime::fromString(text, QStringLiteral("hh:mm:ss")).isValid())
             return {true, text, {}};
-        return {false, {}, QStringLiteral("a time of day as hh:mm:ss")};
+        return {false, {}, takes(key)};
     case Kind::Day:
         if (text.isEmpty() || QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid())
             return {true, text, {}};
-        return {false, {}, QStringLiteral("a day as yyyy-MM-dd")};
+        return {false, {}, takes(key)};
     case Kind::Address:
         if (!storedAsList && (text.isEmpty() || AddressCheck::isHost(text)))
             return {true, text, {}};
-        return {false, {}, QStringLiteral("a host name or an IP address")};
+        return {false, {}, takes(key)};
     case Kind::AddressList:
         if (allItems([](const QString &item) { return !AddressCheck::ip(item).isNull(); }))
             return {true, items, {}};
-        return {false, {}, QStringLiteral("a list of IP addresses such as 127.0.0.1,::1")};
+        return {false, {}, takes(key)};
     case Kind::NetworkList:
         if (allItems([](const QString &item) { return AddressCheck::network(item).second >= 0; }))
             return {true, items, {}};
-        return {false,
-                {},
-                QStringLiteral("a list of IP addresses or networks such as "
-                               "192.168.1.0/24,fd00::/8")};
+        return {false, {}, takes(key)};
     case Kind::NameList:
         return {true, items, {}};
     case Kind::Text:

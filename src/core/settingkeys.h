@@ -51,14 +51,27 @@ QStringList watchFields();
 constexpr int maxWatched = 1000;
 const Key *find(int type);
 
+// The numbers a settings form offers for a number key: its own range where a screen offers less
+// than a hand-set value may hold (a countdown of days); the whole range otherwise.
+struct Range
+{
+    int min;
+    int max;
+};
+Range formRange(const Key &key);
+
 struct Verdict
 {
     bool ok = true;
     // The value in its own type when ok: bool, int, QString, or QStringList for the list kinds
     // (items trimmed, empty ones left out). A password's stored form is returned as it is.
     QVariant value;
-    QString expected; // what the key takes, for a message, when not ok
+    QString expected; // takes(key), in English, when not ok
 };
+
+// What the key takes, in words made from its kind and range: in English for the log and the
+// file's check, in the user's language for the command line's answer.
+QString takes(const Key &key, bool translated = false);
 
 // Whether `value` is one the key can hold, in any form it may be stored in: a text, a list the
 // file held as "a, b" or "a,b" unquoted, a bool or a number.

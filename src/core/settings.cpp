@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "clock.h"
+#include "cryptolibrary.h"
 #include "filesaver.h"
 #include "logcategories.h"
 #include "paths.h"
@@ -20,8 +21,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include <openssl/evp.h>
-
 #include <algorithm>
 #include <functional>
 #include <limits>
@@ -38,18 +37,21 @@ constexpr int blockSize = 16;
 // One AES-128 block in place, no chaining, no padding.
 bool cryptBlock(unsigned char *block, bool encrypt)
 {
-    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
-                                                                        EVP_CIPHER_CTX_free);
+    const CryptoLibrary *crypto = CryptoLibrary::get();
+    if (!crypto)
+        return false;
+    std::unique_ptr<EVP_CIPHER_CTX, void (*)(EVP_CIPHER_CTX *)> ctx(crypto->cipherCtxNew(),
+                                                                    crypto->cipherCtxFree);
     if (!ctx)
         return false;
     const auto *key = reinterpret_cast<const unsigned char *>(passwordKey);
-    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key, nullptr, encrypt ? 1 : 0) !=
-        1)
+    if (crypto->cipherInitEx(ctx.get(), crypto->aes128Ecb(), nullptr, key, nullptr,
+                             encrypt ? 1 : 0) != 1)
         return false;
-    EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
+    crypto->cipherCtxSetPadding(ctx.get(), 0);
     unsigned char out[blockSize * 2];
     int outLength = 0;
-    if (EVP_CipherUpdate(ctx.get(), out, &outLength, block, blockSize) != 1 ||
+    if (crypto->cipherUpdate(ctx.get(), out, &outLength, block, blockSize) != 1 ||
         outLength != blockSize)
         return false;
     memcpy(block, out, blockSize);
@@ -453,19 +455,15 @@ Settings::Settings(QObject *parent) : QObject(parent), d(new SettingsPrivate(thi
 {
     for (const SettingKeys::Key &row : SettingKeys::all())
         d->keyNames.insert(row.type, QString::fromLatin1(row.name));
-    // Both passwords are stored obscured. The network link's is read as text, which is what
-    // the settings page shows.
+    // Both passwords are stored obscured, and read as text, which is what the settings pages
+    // show.
     for (const int type : {EMailAuthPassword, UpsNutPassword}) {
         const QString passwordKeyName = d->keyNames.value(type);
         d->encoders.insert(passwordKeyName,
                            [](const QVariant &v) { return QVariant(encryptPassword(v)); });
-        if (type == EMailAuthPassword)
-            d->decoders.insert(passwordKeyName,
-                               [](const QVariant &v) { return QVariant(decryptPassword(v)); });
-        else
-            d->decoders.insert(passwordKeyName, [passwordKeyName](const QVariant &v) {
-                return QVariant(QString::fromUtf8(decryptPassword(v, passwordKeyName)));
-            });
+        d->decoders.insert(passwordKeyName, [passwordKeyName](const QVariant &v) {
+            return QVariant(QString::fromUtf8(decryptPassword(v, passwordKeyName)));
+        });
     }
 }
 
@@ -645,6 +643,40 @@ QString Settings::keyName(int type) const
     return d->keyNames.value(type);
 }
 
+QString Settings::text(int type) const
+{
+    const SettingKeys::Key *key = SettingKeys::find(type);
+    Q_ASSERT(key && !SettingKeys::isList(key->kind) && key->kind != SettingKeys::Kind::Bool &&
+             key->kind != SettingKeys::Kind::Number && key->kind != SettingKeys::Kind::Choice);
+    Q_UNUSED(key)
+    return getSettings(type).toString();
+}
+
+int Settings::number(int type) const
+{
+    const SettingKeys::Key *key = SettingKeys::find(type);
+    Q_ASSERT(key &&
+             (key->kind == SettingKeys::Kind::Number || key->kind == SettingKeys::Kind::Choice));
+    Q_UNUSED(key)
+    return getSettings(type).toInt();
+}
+
+bool Settings::flag(int type) const
+{
+    const SettingKeys::Key *key = SettingKeys::find(type);
+    Q_ASSERT(key && key->kind == SettingKeys::Kind::Bool);
+    Q_UNUSED(key)
+    return getSettings(type).toBool();
+}
+
+QStringList Settings::list(int type) const
+{
+    const SettingKeys::Key *key = SettingKeys::find(type);
+    Q_ASSERT(key && SettingKeys::isList(key->kind));
+    Q_UNUSED(key)
+    return getSettings(type).toStringList();
+}
+
 QVariant Settings::getSettings(int type, bool isRaw) const
 {
     if (!d->keyNames.contains(type))
@@ -655,6 +687,17 @@ QVariant Settings::getSettings(int type, bool isRaw) const
 QVariant Settings::getSettings(const QString &name, bool isRaw) const
 {
     return d->read(name, isRaw);
+}
+
+QVariantMap Settings::formRange(const QString &name) const
+{
+    const SettingKeys::Key *key = SettingKeys::find(name);
+    if (!key || key->kind != SettingKeys::Kind::Number)
+        return {};
+    const SettingKeys::Range range = SettingKeys::formRange(*key);
+    return {{QStringLiteral("min"), range.min},
+            {QStringLiteral("max"), range.max},
+            {QStringLiteral("default"), key->defaultValue}};
 }
 
 void Settings::setSettings(int type, const QVariant &value, bool isRaw)

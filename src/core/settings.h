@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QVariant>
 
 class SettingsPrivate;
@@ -51,6 +52,7 @@ public:
         ShutdownOsOff = 523,
         ShutdownSupplies = 524,
         ShutdownMinSupplies = 525,
+        ShutdownMinRuntime = 526,
 
         UpsCommType = 768,
         UpsBaudRate = 769,
@@ -114,7 +116,16 @@ public:
     QString setAsidePath() const;
 
     Q_INVOKABLE QVariant getSettings(int type, bool isRaw = false) const;
+    // A key's value in the type the key table gives it, for code that reads one: a text, path,
+    // address or password as text, a number or choice as an int, a flag as a bool, a list's
+    // items (a value the key cannot hold already reads as its default).
+    QString text(int type) const;
+    int number(int type) const;
+    bool flag(int type) const;
+    QStringList list(int type) const;
     Q_INVOKABLE QVariant getSettings(const QString &name, bool isRaw = false) const;
+    // What a form may offer for a number key: {"min", "max", "default"}; empty for no such key.
+    Q_INVOKABLE QVariantMap formRange(const QString &name) const;
     Q_INVOKABLE void setSettings(int type, const QVariant &value, bool isRaw = false);
     Q_INVOKABLE void setSettings(const QString &name, const QVariant &value, bool isRaw = false);
     Q_INVOKABLE void restore();

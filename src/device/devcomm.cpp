@@ -36,6 +36,7 @@ public:
     void updateBusy();
     int storedBaud() const;
     QStringList portChoices() const;
+    static int choiceIndex(const QStringList &list, const QString &port);
     QStringList scanPortNames();
 
     DevComm *q;
@@ -80,8 +81,13 @@ void DevCommPrivate::followStoredLink()
 {
     if (!started || opening)
         return;
-    const int type = settings->getSettings(Settings::UpsCommType).toInt();
-    const QString port = settings->getSettings(Settings::UpsComPort).toString();
+    const int type = settings->number(Settings::UpsCommType);
+    const QString port = settings->text(Settings::UpsComPort);
+    if (type != DevComm::COM && port != serial->portName()) {
+        // Kept for when the serial line is chosen again, and shown in the list meanwhile.
+        serial->setPortName(port);
+        emit q->comPortChanged();
+    }
     if (type == commType && (type != DevComm::COM || port == serial->portName()))
         return;
     qCInfo(lcDevice).noquote() << QStringLiteral("The UPS link in the settings changed to %1%2; "
@@ -89,10 +95,6 @@ void DevCommPrivate::followStoredLink()
                                       .arg(type)
                                       .arg(type == DevComm::COM ? QLatin1Char(' ') + port
                                                                 : QString());
-    if (type == DevComm::COM && port.isEmpty()) {
-        // No port chosen: the line is closed and stays so.
-        serial->setPortName(QString());
-    }
     q->openDevice(type, port);
 }
 
@@ -192,22 +194,32 @@ int DevCommPrivate::storedBaud() const
     return defaultBaud;
 }
 
-// The chosen port first even when it is not present, then the entry for none (empty here), then
-// the ports found.
+// The entry for none (empty here), the ports found, then the chosen port when it is none of
+// them (a path such as /dev/serial/by-id/..., or a port that is not there now). The order does not
+// depend on the choice, so an index picked in a list shown before a choice still means its port.
 QStringList DevCommPrivate::portChoices() const
 {
-    const QString chosen = serial->portName();
     QStringList list;
-    if (chosen.isEmpty()) {
-        list << QString() << portNames;
-        return list;
-    }
-    list << chosen << QString();
-    for (const QString &name : portNames) {
-        if (name != chosen)
-            list << name;
-    }
+    list << QString() << portNames;
+    const QString chosen = serial->portName();
+    if (!chosen.isEmpty() && choiceIndex(list, chosen) < 0)
+        list << chosen;
     return list;
+}
+
+// "ttyS0" and "/dev/ttyS0" name one port.
+int DevCommPrivate::choiceIndex(const QStringList &list, const QString &port)
+{
+    if (port.isEmpty())
+        return 0;
+    const QString bare =
+        port.startsWith(QLatin1String("/dev/")) && port.count(QLatin1Char('/')) == 2 ? port.mid(5)
+                                                                                     : port;
+    for (int i = 1; i < list.size(); ++i) {
+        if (list.at(i) == port || list.at(i) == bare)
+            return i;
+    }
+    return -1;
 }
 
 void DevCommPrivate::followReopen()
@@ -287,8 +299,8 @@ void DevComm::start()
     d->started = true;
     d->baud = d->storedBaud();
     d->serial->setBaudRate(d->baud);
-    d->serial->setPortName(d->settings->getSettings(Settings::UpsComPort).toString());
-    openDevice(d->settings->getSettings(Settings::UpsCommType).toInt(), d->serial->portName());
+    d->serial->setPortName(d->settings->text(Settings::UpsComPort));
+    openDevice(d->settings->number(Settings::UpsCommType), d->serial->portName());
     d->watcher.start(d->serial->portName());
     // Listing the ports takes a while: not before the window's first frame.
     QTimer::singleShot(scanInterval, this, &DevComm::scanPorts);
@@ -333,6 +345,11 @@ QStringList DevComm::comPort() const
 QString DevComm::portName(int index) const
 {
     return d->portChoices().value(index);
+}
+
+int DevComm::comPortIndex() const
+{
+    return qMax(0, DevCommPrivate::choiceIndex(d->portChoices(), d->serial->portName()));
 }
 
 QString DevComm::usbVersion() const
@@ -402,33 +419,41 @@ bool DevCommPrivate::open(int type, const QString &devName)
 
     if (next != serial)
         return next->start();
-    if (devName.isEmpty())
-        return true; // no port chosen: nothing is opened
     if (devName != serial->portName()) {
         serial->setPortName(devName);
         settings->setSettings(Settings::UpsComPort, devName);
         if (watcher.isWatching())
             watcher.start(devName);
+        emit q->comPortChanged();
+    }
+    if (devName.isEmpty()) {
+        qCInfo(lcDevice) << "No serial port chosen: the line stays closed";
+        followReopen();
+        return true;
     }
     const bool opened = serial->start();
     followReopen();
     return opened;
 }
 
-void DevComm::setShutdown(bool shutdown, int time)
+void DevComm::switchOutputOff(int minutes)
 {
-    d->active->setShutdown(shutdown, time);
-    if (shutdown)
-        d->askOutputOff(time);
-    else
-        d->outputOff.cancelled();
+    d->active->switchOutputOff(minutes);
+    d->askOutputOff(minutes);
+}
+
+void DevComm::cancelOutputOff()
+{
+    d->active->cancelOutputOff();
+    d->outputOff.cancelled();
 }
 
 void DevComm::cancelOutputOff(const QString &where)
 {
-    qCInfo(lcDevice).noquote() << "UPS output-off cancelled by"
-                               << QString::fromStdWString(platform::userName()) << "from" << where;
-    setShutdown(false, 0);
+    const QString user = QString::fromStdWString(platform::userName());
+    qCInfo(lcDevice).noquote() << "UPS output-off cancelled by" << user << "from" << where;
+    cancelOutputOff();
+    emit outputOffCancelled(user + QStringLiteral(", ") + where);
 }
 
 void DevComm::powerCycle(int minutes)
@@ -452,7 +477,7 @@ void DevComm::setSelfTest(int type, int time)
     d->active->setSelfTest(type, time);
 }
 
-void DevComm::setBuzzer()
+void DevComm::toggleBeeper()
 {
     d->active->toggleBeeper();
 }

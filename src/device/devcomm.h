@@ -23,6 +23,8 @@ class DevComm : public QObject
     Q_PROPERTY(int commType READ commType NOTIFY linkSettingsChanged)
     Q_PROPERTY(QVariantMap devData READ devData NOTIFY devDataChanged)
     Q_PROPERTY(QStringList comPort READ comPort NOTIFY comPortChanged)
+    // The entry of comPort that is the chosen port (0: none).
+    Q_PROPERTY(int comPortIndex READ comPortIndex NOTIFY comPortChanged)
     Q_PROPERTY(QString usbVersion READ usbVersion NOTIFY usbVersionChanged)
     // The link in use cannot open its device because another program holds it (the Quelta
     // service, say); it opens it once it is free.
@@ -51,6 +53,7 @@ public:
     int commType() const;
     QVariantMap devData() const;
     QStringList comPort() const;
+    int comPortIndex() const;
     QString usbVersion() const;
     bool linkBusy() const;
     QString linkProblem() const;
@@ -84,10 +87,14 @@ signals:
     void commandRefused(const QString &message);
     void linkProblemChanged();
     void outputOffChanged();
+    // The user called off the UPS's output-off: who and from where, for the history.
+    void outputOffCancelled(const QString &who);
 
 public:
     Q_INVOKABLE bool openDevice(int type, const QString &devName = QString());
-    Q_INVOKABLE void setShutdown(bool shutdown, int time);
+    // The output goes off after `minutes` (on again with the mains); a pending one is called off.
+    Q_INVOKABLE void switchOutputOff(int minutes);
+    Q_INVOKABLE void cancelOutputOff();
     // The user calls off the pending output-off from `where` (a screen); logged with who.
     Q_INVOKABLE void cancelOutputOff(const QString &where);
     // The end of a shutdown: the output goes off after `minutes` and comes back with the mains.
@@ -95,7 +102,7 @@ public:
     // The pending output-off, counted once a second.
     OutputOffWatch *outputOffWatch() const;
     Q_INVOKABLE void setSelfTest(int type, int time);
-    Q_INVOKABLE void setBuzzer();
+    Q_INVOKABLE void toggleBeeper();
     Q_INVOKABLE void setBaud(int baud);
     // Empty when the link in use can carry the request (UpsLink::ControlRequest), else why not.
     Q_INVOKABLE QString controlUnavailable(int request) const;

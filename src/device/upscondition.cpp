@@ -14,11 +14,13 @@ Condition of(const UpsState &state, int outputOffSeconds)
     case UpsState::Link::Online:
         break;
     }
-    if (state.upsFailed)
+    if (state.faulted())
         return Fault;
     if (state.outputOff())
         return OutputOff;
-    if (outputOffSeconds >= 0)
+    // Asked by us, or announced by the UPS itself (its panel, another program on its port):
+    // either way the load loses its power soon.
+    if (outputOffSeconds >= 0 || state.shutdownActive)
         return OutputOffPending;
     // Low on mains too: a battery still recharging after an outage would not carry the load.
     if (state.batteryLow)
@@ -49,6 +51,22 @@ const char *key(Condition condition)
         return "commlost";
     }
     return "waiting";
+}
+
+Words words(Condition condition, bool portBusy, int outputOffSeconds)
+{
+    // Busy only matters while nothing is read: with a UPS answering, its state is what counts.
+    if (portBusy && (condition == Waiting || condition == CommLost))
+        return {"portbusy", QString()};
+    if (condition != OutputOffPending)
+        return {key(condition), QString()};
+    // Announced by the UPS itself: when is not known.
+    if (outputOffSeconds < 0)
+        return {"outputoffsoon", QString()};
+    return {key(condition),
+            QStringLiteral("%1:%2")
+                .arg(outputOffSeconds / 60, 2, 10, QLatin1Char('0'))
+                .arg(outputOffSeconds % 60, 2, 10, QLatin1Char('0'))};
 }
 
 } // namespace UpsCondition

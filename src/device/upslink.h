@@ -38,11 +38,13 @@ public:
     // Another program holds the device (the Quelta service, say): it is opened once it is free.
     bool isBusy() const { return m_busy; }
 
-    // Switch the output off after `minutes` (restarting when the mains is present), or cancel.
-    virtual void setShutdown(bool shutdown, int minutes) = 0;
+    // Switch the output off after `minutes` (on again when the mains is present).
+    virtual void switchOutputOff(int minutes) = 0;
+    // Call off a pending output-off.
+    virtual void cancelOutputOff() = 0;
     // Switch the output off after `minutes` and on again once the mains is present, even when
     // the mains is back before the output went off: every machine on the UPS restarts.
-    virtual void powerCycle(int minutes) { setShutdown(true, minutes); }
+    virtual void powerCycle(int minutes) { switchOutputOff(minutes); }
     virtual void setSelfTest(int type, int minutes) = 0;
     virtual void toggleBeeper() = 0;
 

@@ -1,5 +1,7 @@
 #include "upsstate.h"
 
+#include "upscondition.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,13 +32,11 @@ bool UpsState::outputOff() const
         *outputVoltage < outputOffVolts;
 }
 
-std::optional<int> UpsState::runtimeOrEstimate() const
+bool UpsState::faulted() const
 {
-    if (runtime)
-        return runtime;
-    if (batteryCharge && std::isfinite(*batteryCharge))
-        return runtimeFromCharge(*batteryCharge);
-    return std::nullopt;
+    return upsFailed ||
+        ((faultKind == 1 || faultKind == 2) &&
+         std::any_of(faultWords.cbegin(), faultWords.cend(), [](quint16 word) { return word; }));
 }
 
 int UpsState::runtimeFromCharge(float percent)
@@ -79,15 +79,20 @@ void UpsState::setStatusByte(quint8 status)
 
 UpsState::Health UpsState::health() const
 {
-    if (!online())
+    // From the condition every face shows, so a status query never disagrees with the window.
+    switch (UpsCondition::of(*this, -1)) {
+    case UpsCondition::Waiting:
+    case UpsCondition::CommLost:
         return Health::NoUps;
-    const bool faulted = upsFailed ||
-        ((faultKind == 1 || faultKind == 2) &&
-         std::any_of(faultWords.cbegin(), faultWords.cend(), [](quint16 word) { return word; }));
-    // The output measured off while the UPS says it switched it off.
-    const bool outputOff = shutdownActive && outputVoltage && *outputVoltage < 10.0f;
-    if (batteryLow || faulted || outputOff || forcedShutdown)
+    case UpsCondition::Fault:
+    case UpsCondition::OutputOff:
+    case UpsCondition::BatteryLow:
         return Health::Critical;
-    return onBattery ? Health::OnBattery : Health::OnMains;
+    case UpsCondition::OnBattery:
+        return forcedShutdown ? Health::Critical : Health::OnBattery;
+    case UpsCondition::Normal:
+    case UpsCondition::OutputOffPending:
+        break;
+    }
+    return forcedShutdown ? Health::Critical : Health::OnMains;
 }
-

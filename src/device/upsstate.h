@@ -80,9 +80,9 @@ struct UpsState
     // another reason (a battery run flat). The window, the network server and the shutdown all
     // go by this.
     bool outputOff() const;
-    // Minutes of backup left: the UPS's own figure, else the estimate from the charge; none when
-    // neither is known.
-    std::optional<int> runtimeOrEstimate() const;
+    // The UPS says it failed: its status flag, or a fault of its fault words (families 1 and 2;
+    // the others carry no faults). Every face shows this one rule as its fault.
+    bool faulted() const;
     // The backup a charge gives where the UPS tells none: 1.2 minutes a percent.
     static int runtimeFromCharge(float percent);
 

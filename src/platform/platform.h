@@ -160,6 +160,25 @@ std::string socketPeer(long long socket);
 // Small writes go out at once (TCP_NODELAY).
 void socketNoDelay(long long socket);
 
+// A set of sockets the system watches for a server with many clients: asking which are ready
+// costs in proportion to the ready ones, not to all those watched. The set is a descriptor of
+// its own that reads ready while any of its sockets is, so an event loop needs to watch it alone.
+// Level-triggered: a socket stays ready until it is read or written.
+// Linux: epoll. Windows: none (readySetCreate gives -1), the caller watches each socket itself.
+struct ReadySocket
+{
+    unsigned long long tag; // as given to readySetWatch
+    bool read; // data, the peer's end, or an error: a read tells which
+    bool write;
+};
+long long readySetCreate();
+// Watches `socket` (or changes what for) under `tag`; false when the system refuses it.
+bool readySetWatch(long long set, long long socket, unsigned long long tag, bool read, bool write);
+void readySetForget(long long set, long long socket);
+// The sockets ready now, up to `most`, without waiting: the count.
+int readySetTake(long long set, ReadySocket *ready, int most);
+void readySetClose(long long set);
+
 // An open serial port used through its handle (QSerialPort::handle()), without waiting: the
 // link knows when a reply is due, so it needs neither the port class's buffer nor a readiness
 // check before each read.

@@ -22,6 +22,7 @@ struct CurrentAlarm
 {
     QString time;
     int code;
+    QString detail;
 };
 
 } // namespace
@@ -79,7 +80,7 @@ QVariantList Alarm::allAlarm() const
     for (const CurrentAlarm &entry : qAsConst(d->current)) {
         QVariantMap item;
         item.insert(QStringLiteral("time"), entry.time);
-        item.insert(QStringLiteral("alarm"), alarmText(entry.code));
+        item.insert(QStringLiteral("alarm"), withDetail(alarmText(entry.code), entry.detail));
         list.append(item);
     }
     return list;
@@ -96,7 +97,7 @@ QVector<Alarm::Current> Alarm::current() const
     QVector<Current> list;
     list.reserve(d->current.size());
     for (const CurrentAlarm &entry : qAsConst(d->current))
-        list.append({entry.time, entry.code, d->expiry.contains(entry.code)});
+        list.append({entry.time, entry.code, d->expiry.contains(entry.code), entry.detail});
     return list;
 }
 
@@ -175,18 +176,30 @@ QStringList Alarm::standingAlarmTexts() const
     return texts;
 }
 
-bool Alarm::addAlarm(int code)
+QString Alarm::withDetail(const QString &text, const QString &detail)
 {
-    if (d->isListed(code))
-        return true;
-    const QString text = alarmText(code);
-    if (text.isEmpty())
+    return detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')');
+}
+
+bool Alarm::raise(int code, const QString &detail)
+{
+    const QString plain = alarmText(code);
+    if (plain.isEmpty())
         return false;
+    if (d->isListed(code)) {
+        // A second cancel within the event's lifetime is someone else's act: stored too.
+        if (detail.isEmpty())
+            return true;
+        d->current.erase(std::remove_if(d->current.begin(), d->current.end(),
+                                        [code](const CurrentAlarm &e) { return e.code == code; }),
+                         d->current.end());
+    }
+    const QString text = withDetail(plain, detail);
     const QString time = QLocale::c().toString(Clock::now(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    d->current.append({time, code});
+    d->current.append({time, code, detail});
     const QString told = d->ups.isEmpty() ? text : d->ups + QStringLiteral(": ") + text;
     qCInfo(lcRecords) << "Alarm raised:" << code << told;
-    d->writer->insertAlarm(code, d->ups);
+    d->writer->insertAlarm(code, d->ups, detail);
     emit alarmRaised(code, told);
     emit alarmNumChanged();
     return true;
@@ -203,11 +216,11 @@ void Alarm::delAlarm(int code)
     emit alarmNumChanged();
 }
 
-void Alarm::addEvent(int code)
+void Alarm::addEvent(int code, const QString &detail)
 {
     // Timed before the list announces it, so a listener never takes it for a standing alarm.
     d->expiry.insert(code, quint32(Clock::secsSinceEpoch()));
-    if (!addAlarm(code))
+    if (!raise(code, detail))
         d->expiry.remove(code);
     else if (!d->timer.isActive())
         d->timer.start();

@@ -12,7 +12,7 @@ class AlarmPrivate;
 class RecordWriter;
 
 // The alarms active now, the stored alarm history and the catalogue of alarm texts.
-// Codes 0 to 21 are state-change events; 0x10000 + n and 0x20000 + n are faults of the two
+// Codes 0 to 21 are state-change events, 22 and 23 a user's cancel; 0x10000 + n and 0x20000 + n are faults of the two
 // fault-word families (n = 16 x word + bit); 500 added to a fault code is the return from it.
 class Alarm : public QObject
 {
@@ -42,7 +42,10 @@ public:
         BoostOrBuck = 18,
         BoostOrBuckReturn = 19,
         OnBoost = 20,
-        OnBuck = 21
+        OnBuck = 21,
+        // Called off by someone: the stored row says who and from where.
+        ShutdownCancelled = 22,
+        OutputOffCancelled = 23
     };
     Q_ENUM(AlarmCode)
 
@@ -56,6 +59,7 @@ public:
         QString time; // "yyyy-MM-dd hh:mm:ss", local
         int code = 0;
         bool timed = false; // an event that leaves the list by itself, not a standing alarm
+        QString detail; // who and from where, for a cancel; stored with the row
     };
 
     // The shown name of the watched UPS whose alarms these are: stored with each row and put
@@ -70,6 +74,8 @@ public:
     // Empties the current list (the link went down); timed events keep their expiry entries.
     void clearAlarms();
 
+    // A row's text with its detail (who cancelled, from where) after it, where it has one.
+    static QString withDetail(const QString &text, const QString &detail);
     // The text of a code, translated or in English as written; empty for a code without text.
     static QString alarmText(int code, bool translated = true);
     // The same in the words `translate` gives each source text of the context "Alarm" (a
@@ -95,13 +101,16 @@ signals:
     void alarmRaised(int code, const QString &text);
 
 public slots:
-    bool addAlarm(int code);
+    bool addAlarm(int code) { return raise(code, QString()); }
     void delAlarm(int code);
-    void addEvent(int code);
+    // `detail` goes with the stored row and the told text.
+    void addEvent(int code, const QString &detail = QString());
     // Once a second while a timed event is listed: those raised 11 s ago or earlier leave the
     // list.
     void onTimerEvent();
 
 private:
+    bool raise(int code, const QString &detail);
+
     QScopedPointer<AlarmPrivate> d;
 };

@@ -36,6 +36,8 @@ const char *const eventTexts[AlarmCatalogue::eventCount] = {
     QT_TRANSLATE_NOOP("Alarm", "UPS returns from boost or buck"),
     QT_TRANSLATE_NOOP("Alarm", "On boost"),
     QT_TRANSLATE_NOOP("Alarm", "On Buck"),
+    QT_TRANSLATE_NOOP("Alarm", "Shutdown countdown cancelled"),
+    QT_TRANSLATE_NOOP("Alarm", "UPS output-off cancelled"),
 };
 
 // Fault words of a UPS that reports kind 1; sorted by offset.

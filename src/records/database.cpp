@@ -199,8 +199,17 @@ void Database::initSchema()
                 return; // every further statement would fail the same way
         }
     }
-    if (fresh)
+    if (fresh) {
+        QStringList summaries = SchemaMigration::summaryStatements();
+        summaries << QString::fromLatin1(SchemaStatements::upsIndex);
+        for (const QString &sql : summaries) {
+            QSqlQuery query;
+            if (!query.exec(sql))
+                tell(HistoryNotice::causeOf(query.lastError(), db.databaseName()),
+                     query.lastError().text());
+        }
         SchemaMigration::stamp(SchemaMigration::currentVersion);
+    }
     else if (version >= 0 && version < SchemaMigration::currentVersion)
         SchemaMigration::migrate(version);
     // The record writer's thread writes beside the readers of this connection; in WAL mode

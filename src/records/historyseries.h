@@ -11,8 +11,9 @@
 
 // The stored measurements of a date or time range, reduced for a chart: the range is cut into at most
 // `buckets` equal slices of time and SQL gives the lowest and the highest value of each slice,
-// so a spike of one sample stays visible however long the range. Each slice is one short
-// statement of its own, so a writer waits for one slice at most, never for the whole range.
+// so a spike of one sample stays visible however long the range. A range long enough is read
+// from the per-minute or per-hour summaries, its slices then a whole number of their rows wide
+// (somewhat fewer than `buckets`), so a year reads thousands of rows, not millions.
 // Runs on any thread with a connection of its own to the database file.
 class HistorySeries
 {
@@ -44,7 +45,7 @@ public:
     static constexpr int maxMarks = 200;
 
     // `databaseFile` is opened read-only on a connection of the calling thread, closed again
-    // before returning. Setting `*stop` ends the work at the next slice, with an error.
+    // before returning. Setting `*stop` ends the work at the next slice read, with an error.
     static Result reduce(const QString &databaseFile, const QDate &first, const QDate &last,
                          int buckets = defaultBuckets, const std::atomic_bool *stop = nullptr,
                          const QString &ups = QString());

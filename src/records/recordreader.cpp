@@ -38,8 +38,9 @@ RecordReader::Alarms RecordReader::alarms(const QString &databaseFile, const QDa
     Alarms out;
     ReadConnection connection(databaseFile);
     QSqlQuery query(connection.database());
-    query.prepare(QStringLiteral("select dateTime, alarm from %1 where dateTime >= ? and "
-                                 "dateTime < ? and ups = ? order by dateTime desc, id desc limit ?")
+    query.prepare(QStringLiteral("select dateTime, alarm, detail from %1 where dateTime >= ? "
+                                 "and dateTime < ? and ups = ? order by dateTime desc, id desc "
+                                 "limit ?")
                       .arg(Database::tableName(Database::TableAlarm)));
     query.addBindValue(stamp(from));
     query.addBindValue(stamp(to));
@@ -55,7 +56,7 @@ RecordReader::Alarms RecordReader::alarms(const QString &databaseFile, const QDa
             out.truncated = true;
             break;
         }
-        out.rows.append({moment(query.value(0)), query.value(1).toInt()});
+        out.rows.append({moment(query.value(0)), query.value(1).toInt(), query.value(2).toString()});
     }
     return out;
 }

@@ -15,6 +15,7 @@ public:
     {
         QDateTime time;
         int code = 0;
+        QString detail; // who cancelled and from where; empty for the UPS's own alarms
     };
     struct Alarms
     {

@@ -4,6 +4,7 @@
 #include "diskreserve.h"
 #include "historynotice.h"
 #include "logcategories.h"
+#include "summaryfill.h"
 
 #include <QLocale>
 #include <QSet>
@@ -65,7 +66,10 @@ public:
     RecordWriter *q = nullptr;
     HistoryNotice *notice = nullptr;
     QSet<int> failing; // tables whose last write failed (the writer thread's own)
-    bool roomMade = false; // a full disk gave up its reserve: the batch goes again at once
+    // A full disk gave up its reserve, or damaged summaries were made anew: the batch goes
+    // again at once.
+    bool again = false;
+    bool summariesMadeAnew = false; // once: a second damage is the samples' own
     unsigned releasesSeen = 0;
 
     bool failed(int table, const QSqlError &error, const QString &path, const char *what);
@@ -92,7 +96,7 @@ bool RecordWriterPrivate::failed(int table, const QSqlError &error, const QStrin
     // The reserve given up makes the room: nothing to tell unless that is not enough.
     if (cause == HistoryNotice::DiskFull &&
         DiskReserve::release(&releasesSeen) != DiskReserve::Release::NoRoom) {
-        roomMade = true;
+        again = true;
         return true;
     }
     if (notice)
@@ -112,8 +116,8 @@ void RecordWriterPrivate::queue(Row row)
         std::deque<Row> one;
         one.push_back(std::move(row));
         std::deque<Row> kept = writeBatch(db, one);
-        if (roomMade) {
-            roomMade = false;
+        if (again) {
+            again = false;
             writeBatch(db, kept);
         }
         return;
@@ -210,10 +214,10 @@ void RecordWriterPrivate::run()
                     open();
                 lock.unlock();
                 std::deque<Row> kept = writeBatch(db, batch);
-                if (roomMade) {
+                if (again) {
                     // On a connection of its own again: one that failed a write may hold on
                     // to the failure.
-                    roomMade = false;
+                    again = false;
                     db.close();
                     open();
                     kept = writeBatch(db, kept);
@@ -259,9 +263,24 @@ std::deque<Row> RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row
         }
         if (ok) {
             done.push_back(i);
+        } else if (row.table == Database::TableDeviceData && !summariesMadeAnew &&
+                   HistoryNotice::causeOf(query.lastError(), db.databaseName()) ==
+                       HistoryNotice::Damaged) {
+            // A sample goes through the summaries' trigger: damage there is made good from the
+            // samples rather than cost the samples themselves.
+            summariesMadeAnew = true;
+            if (transaction)
+                db.rollback();
+            query.finish();
+            // Made anew, the batch goes again at once; if not, after a while, as any other.
+            again = SummaryFill::makeAnew(db);
+            if (transaction)
+                return batch;
+            kept.insert(kept.end(), batch.begin() + std::ptrdiff_t(i), batch.end());
+            return kept;
         } else if (failed(row.table, query.lastError(), db.databaseName(), row.what)) {
             kept.push_back(row);
-            if (roomMade) {
+            if (again) {
                 // The rest of the batch goes again, whole and in its order, now that there is
                 // room: in one transaction that is all of it.
                 if (transaction) {
@@ -280,13 +299,13 @@ std::deque<Row> RecordWriterPrivate::writeBatch(QSqlDatabase &db, std::deque<Row
         const QSqlError error = commit.lastError();
         commit.finish();
         db.rollback();
-        bool again = false;
+        bool retry = false;
         for (size_t i : done) {
-            again = failed(batch[i].table, error, db.databaseName(), "a batch of rows") || again;
-            if (roomMade)
+            retry = failed(batch[i].table, error, db.databaseName(), "a batch of rows") || retry;
+            if (again)
                 break; // all of it again, told only if that fails
         }
-        if (again) {
+        if (retry) {
             // The rows kept so far and the rolled-back ones, in their order.
             kept.clear();
             for (const Row &row : batch)
@@ -347,11 +366,12 @@ void RecordWriter::stop()
     d->thread.join();
 }
 
-void RecordWriter::insertAlarm(int code, const QString &ups)
+void RecordWriter::insertAlarm(int code, const QString &ups, const QString &detail)
 {
-    d->queue({"insert into %1(dateTime, alarm, ups) values(?, ?, ?)",
+    d->queue({"insert into %1(dateTime, alarm, ups, detail) values(?, ?, ?, ?)",
               Database::TableAlarm,
-              {timeText(QDateTime::currentDateTime()), code, ups.isNull() ? QString("") : ups},
+              {timeText(QDateTime::currentDateTime()), code, ups.isNull() ? QString("") : ups,
+               detail.isEmpty() ? QVariant(QVariant::String) : QVariant(detail)},
               "an alarm"});
 }
 

@@ -60,7 +60,7 @@ public:
 
     // Each queues one row and returns at once; a row that cannot be stored is told.
     // `ups`: the shown name of a watched UPS; empty for this computer's own.
-    void insertAlarm(int code, const QString &ups = QString());
+    void insertAlarm(int code, const QString &ups = QString(), const QString &detail = QString());
     void insertSample(const Sample &sample, const QString &ups = QString());
     // How a self-test ended, as stored in its row.
     enum SelfTestOutcome {

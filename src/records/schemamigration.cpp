@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "logcategories.h"
+#include "samplesummary.h"
 #include "schemastatements.h"
 
 #include <QSqlDatabase>
@@ -146,10 +147,44 @@ bool addUpsColumns()
     return true;
 }
 
+// 7: the samples summarised per minute and per hour. The samples stored so far are summarised
+// in the background (SummaryFill), from the first id to the last one of now; the trigger made
+// in the same transaction takes every later one.
+bool addSummaries()
+{
+    for (const QString &sql : SchemaMigration::summaryStatements()) {
+        if (!run(sql, "Cannot add the sample summaries:"))
+            return false;
+    }
+    return run(QStringLiteral("insert into summary_fill(nextId, lastId) select min(id), max(id) "
+                              "from device_data having count(*) > 0 and (select count(*) from "
+                              "summary_fill) = 0"),
+               "Cannot note the samples left to summarise:");
+}
+
+// 8: who cancelled and from where, beside the alarm of a cancel; empty for every other row.
+bool addAlarmDetailColumn()
+{
+    if (hasColumn(Database::TableAlarm, QStringLiteral("detail")))
+        return true;
+    return run(QStringLiteral("alter table %1 add column detail text")
+                   .arg(Database::tableName(Database::TableAlarm)),
+               "Cannot add the detail to the alarm table:");
+}
+
+bool hasObject(const char *type, const char *name)
+{
+    QSqlQuery query;
+    query.prepare(QStringLiteral("select count(*) from sqlite_master where type = ? and name = ?"));
+    query.addBindValue(QLatin1String(type));
+    query.addBindValue(QLatin1String(name));
+    return query.exec() && query.next() && query.value(0).toInt() > 0;
+}
+
 // The step that leads to version i + 2.
 const std::function<bool()> steps[SchemaMigration::currentVersion - 1] = {
     addSelfTestDropColumn, replaceTriggers, relaxSampleColumns, addSelfTestResultColumn,
-    addUpsColumns};
+    addUpsColumns, addSummaries, addAlarmDetailColumn};
 
 } // namespace
 
@@ -188,7 +223,23 @@ int inspect()
         hasColumn(Database::TableDeviceData, QStringLiteral("ups")) &&
         hasColumn(Database::TableLogSelfTest, QStringLiteral("ups")))
         version = 6;
+    if (version == 6 && hasObject("table", SampleSummary::tableName(SampleSummary::Minute)) &&
+        hasObject("table", SampleSummary::tableName(SampleSummary::Hour)) &&
+        hasObject("table", "summary_fill") && hasObject("trigger", "device_data_summary"))
+        version = 7;
+    if (version == 7 && hasColumn(Database::TableAlarm, QStringLiteral("detail")))
+        version = 8;
     return version;
+}
+
+QStringList summaryStatements()
+{
+    return {QString::fromLatin1(SchemaStatements::summaryTable)
+                .arg(QLatin1String(SampleSummary::tableName(SampleSummary::Minute))),
+            QString::fromLatin1(SchemaStatements::summaryTable)
+                .arg(QLatin1String(SampleSummary::tableName(SampleSummary::Hour))),
+            QString::fromLatin1(SchemaStatements::summaryFillTable),
+            QString::fromLatin1(SchemaStatements::summaryTrigger).arg(SampleSummary::trigger())};
 }
 
 bool migrate(int from)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 // The schema's version, kept in the database file (PRAGMA user_version), and the steps from one
 // version to the next. Versions:
 //   1  the tables as first made;
@@ -7,12 +9,13 @@
 //   3  the retention triggers look at the oldest row through the date index first;
 //   4  a sample's readings may be empty (a reading the UPS does not give is stored as none);
 //   5  self-tests keep their outcome;
-//   6  samples, alarms and self-tests name their UPS (empty for this computer's own).
+//   6  samples, alarms and self-tests name their UPS (empty for this computer's own);
+//   7  the samples are summarised per minute and per hour, and indexed by UPS.
 // A file made before versions were kept is read once to find where it stands, then stamped.
 // All on the program's default connection.
 namespace SchemaMigration {
 
-constexpr int currentVersion = 6;
+constexpr int currentVersion = 8;
 
 // The version in the file; -1 when it cannot be read.
 int storedVersion();
@@ -24,5 +27,8 @@ int inspect();
 // a failed step leaves the file at the version before it. False (logged) at the first that
 // fails.
 bool migrate(int from);
+// The summary tables, the list of samples left to summarise and the trigger that summarises
+// each new sample.
+QStringList summaryStatements();
 
 } // namespace SchemaMigration

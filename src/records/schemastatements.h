@@ -12,7 +12,8 @@ inline const char *const deviceDataTable =
 inline const char *const alarmTable =
     "create table if not exists %1(id integer primary key "
     "autoincrement, dateTime datetime not null "
-    "default(datetime('now', 'localtime')), alarm integer not null, ups text not null default '');";
+    "default(datetime('now', 'localtime')), alarm integer not null, ups text not null default '', "
+    "detail text);";
 inline const char *const scheduleTaskTable =
     "create table if not exists %1(id integer primary key autoincrement, dateTime datetime not "
     "null "
@@ -35,5 +36,25 @@ inline const char *const sizeTrigger =
     "min(dateTime) from %1) < date('now', '-5 year', '+1 day') and (select count(*) from %1) > "
     "1000000 begin delete from %1 where dateTime < date('now', '-5 year', '+1 day'); end;";
 inline const char *const dateIndex = "create index if not exists %1_index on %1 (dateTime);";
+
+// The samples summarised per minute and per hour, per UPS: for each charted reading its lowest,
+// highest, sum and count of present values, so a chart of a month or a year reads thousands of
+// rows, not millions. Kept by a trigger on every sample insert; a database that had samples
+// before is summarised once in the background (summary_fill says which rows are left).
+inline const char *const summaryTable =
+    "create table if not exists %1(ups text not null, start text not null, count integer not "
+    "null, inputVolMin real, inputVolMax real, inputVolSum real, inputVolN integer not null, "
+    "outputVolMin real, outputVolMax real, outputVolSum real, outputVolN integer not null, "
+    "loadMin real, loadMax real, loadSum real, loadN integer not null, battVolMin real, "
+    "battVolMax real, battVolSum real, battVolN integer not null, temperatureMin real, "
+    "temperatureMax real, temperatureSum real, temperatureN integer not null, primary key(ups, "
+    "start)) without rowid;";
+inline const char *const summaryFillTable =
+    "create table if not exists summary_fill(nextId integer not null, lastId integer not null);";
+// The samples by UPS and time: a watched UPS's history reads its own rows only.
+inline const char *const upsIndex =
+    "create index if not exists device_data_ups_index on device_data (ups, dateTime);";
+inline const char *const summaryTrigger = "create trigger if not exists device_data_summary "
+                                          "after insert on device_data for each row begin %1 end;";
 
 } // namespace SchemaStatements

@@ -4,6 +4,7 @@
 #include "database.h"
 #include "tablemodelhelper.h"
 
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <memory>
@@ -26,8 +27,13 @@ QVariant TableModelAlarm::data(const QModelIndex &index, int role) const
         return QSqlTableModel::data(index, role);
     const int column = role - Qt::UserRole;
     const QVariant value = QSqlTableModel::data(this->index(index.row(), column));
-    if (column == alarmColumn)
-        return Alarm::alarmText(value.toInt());
+    if (column == alarmColumn) {
+        const int detail = record().indexOf(QStringLiteral("detail"));
+        return Alarm::withDetail(
+            Alarm::alarmText(value.toInt()),
+            detail < 0 ? QString()
+                       : QSqlTableModel::data(this->index(index.row(), detail)).toString());
+    }
     return value;
 }
 
@@ -45,8 +51,11 @@ bool TableModelAlarm::saveAs(const QUrl &url)
     rows.databaseFile = database().databaseName();
     rows.statement = TableModelHelper::selectionStatement(this);
     rows.titles = QStringList {tr("Date"), tr("Alarm")};
-    rows.cell = [](int field, const QVariant &value) {
-        return field == alarmColumn ? QVariant(Alarm::alarmText(value.toInt())) : value;
+    rows.cell = [](int field, const QVariant &value, const QSqlQuery &row) {
+        if (field != alarmColumn)
+            return value;
+        return QVariant(Alarm::withDetail(Alarm::alarmText(value.toInt()),
+                                          row.value(QStringLiteral("detail")).toString()));
     };
     auto saved = std::make_shared<bool>(false);
     const auto write = [rows, fileName, saved] {

@@ -70,7 +70,9 @@ bool TableModelDevData::writeDay(const QString &databaseFile, const QDate &day,
                          .arg(Database::tableName(Database::TableDeviceData));
     rows.values = {date + QStringLiteral(" 00:00:00"), date + QStringLiteral(" 23:59:59")};
     rows.titles = titles;
-    rows.cell = &TableModelDevData::formatValue;
+    rows.cell = [](int field, const QVariant &value, const QSqlQuery &) {
+        return formatValue(field, value);
+    };
     rows.decimals = &TableModelDevData::decimals;
     if (TableModelHelper::writeWorkbook(rows, fileName, "samples"))
         return true;
@@ -90,7 +92,9 @@ bool TableModelDevData::saveAs(const QUrl &url)
     // cost more than writing them.
     rows.statement = TableModelHelper::selectionStatement(this);
     rows.titles = columnTitles();
-    rows.cell = &TableModelDevData::formatValue;
+    rows.cell = [](int field, const QVariant &value, const QSqlQuery &) {
+        return formatValue(field, value);
+    };
     rows.decimals = &TableModelDevData::decimals;
     auto saved = std::make_shared<bool>(false);
     const auto write = [rows, fileName, saved] {

@@ -5,6 +5,7 @@
 #include "workbook.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -34,6 +35,14 @@ QDate parseDay(const QString &text)
     if (!form.match(text).hasMatch())
         return QDate();
     return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+
+// The time a row stores, as a date for its cell; invalid (the text is written) when it is none.
+QDateTime dateCell(const QVariant &value)
+{
+    if (value.isNull())
+        return QDateTime();
+    return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
 } // namespace
@@ -104,15 +113,19 @@ bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char
         }
         // Columns beyond the titles (the UPS name of a row) stay out of the sheet.
         const int fields = std::min(query.record().count(), int(rows.titles.size()) + 1);
+        // The time of a row goes in as a date, not as its text.
+        const int dateField = query.record().indexOf(QStringLiteral("dateTime"));
         while (query.next()) {
             ++written;
             for (int j = 1; j < fields; ++j) {
                 const QVariant value = query.value(j);
                 const int places = rows.decimals && !value.isNull() ? rows.decimals(j) : -1;
                 if (places >= 0)
-                    book.writeNumber(written + 1, j, rows.cell(j, value).toDouble(), places);
+                    book.writeNumber(written + 1, j, rows.cell(j, value, query).toDouble(), places);
+                else if (j == dateField && dateCell(value).isValid())
+                    book.write(written + 1, j, dateCell(value));
                 else
-                    book.write(written + 1, j, value.isNull() ? QVariant() : rows.cell(j, value));
+                    book.write(written + 1, j, value.isNull() ? QVariant() : rows.cell(j, value, query));
             }
         }
         if (query.lastError().isValid()) {

@@ -39,14 +39,15 @@ QString selectionStatement(const QSqlTableModel *model);
 
 // What a workbook of stored rows takes: the database file, a statement with its bound values,
 // the column titles, and the cell each field value becomes (column j of the sheet shows field j;
-// the id in field 0 is left out, and an empty value stays an empty cell).
+// the id in field 0 is left out, and an empty value stays an empty cell); the cell may draw on
+// the row's other fields.
 struct WorkbookRows
 {
     QString databaseFile;
     QString statement; // empty: the titles only
     QVariantList values;
     QStringList titles;
-    std::function<QVariant(int field, const QVariant &value)> cell;
+    std::function<QVariant(int field, const QVariant &value, const QSqlQuery &row)> cell;
     // The decimals of a field written as a number (so a spreadsheet can sum and chart it); -1,
     // or no function, for a field written as text.
     std::function<int(int field)> decimals;

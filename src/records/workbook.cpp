@@ -1,15 +1,25 @@
 #include "workbook.h"
 
 #include "logcategories.h"
+#include "xlsxlibrary.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 
-#include <xlsxwriter.h>
-
 #include <vector>
+
+namespace {
+
+// Opened by the first workbook's constructor, which fails without it; nothing else runs then.
+const XlsxLibrary &lxw()
+{
+    return *XlsxLibrary::get();
+}
+
+} // namespace
 
 class WorkbookPrivate
 {
@@ -17,9 +27,13 @@ public:
     QString fileName;
     QString partName; // written here first, renamed over fileName when complete
     lxw_workbook *book = nullptr;
-    lxw_worksheet *sheet = nullptr;
+    std::vector<lxw_worksheet *> sheets;
+    lxw_worksheet *sheet = nullptr; // the one written now
+    QStringList titles;
+    int rowsPerSheet = Workbook::sheetRows;
     lxw_format *centred = nullptr;
     lxw_format *decimalFormats[4] = {}; // centred, with 0 to 3 decimals; made when first used
+    lxw_format *dateFormat = nullptr; // centred, a date and time; made when first used
     QString error;
     bool closed = false;
     std::vector<char> buffer;
@@ -29,24 +43,68 @@ public:
     lxw_error writeText(lxw_row_t r, lxw_col_t c, const QString &text)
     {
         if (text.isEmpty())
-            return worksheet_write_blank(sheet, r, c, centred);
+            return lxw().worksheet_write_blank(sheet, r, c, centred);
         const int size = text.size();
         const QChar *chars = text.constData();
         buffer.resize(size_t(size) + 1);
         for (int i = 0; i < size; ++i) {
             const ushort u = chars[i].unicode();
             if (u >= 0x80)
-                return worksheet_write_string(sheet, r, c, text.toUtf8().constData(), centred);
+                return lxw().worksheet_write_string(sheet, r, c, text.toUtf8().constData(),
+                                                    centred);
             buffer[size_t(i)] = char(u);
         }
         buffer[size_t(size)] = '\0';
-        return worksheet_write_string(sheet, r, c, buffer.data(), centred);
+        return lxw().worksheet_write_string(sheet, r, c, buffer.data(), centred);
     }
 
     void fail(const QString &what)
     {
         if (error.isEmpty())
             error = what;
+    }
+
+    lxw_worksheet *addSheet()
+    {
+        lxw_worksheet *added =
+            lxw().workbook_add_worksheet(book, nullptr); // "Sheet1", "Sheet2", ...
+        if (!added) {
+            fail(QStringLiteral("cannot create the worksheet"));
+            return nullptr;
+        }
+        sheets.push_back(added);
+        sheet = added;
+        writeTitles();
+        return added;
+    }
+
+    void writeTitles()
+    {
+        for (int i = 0; i < titles.size(); ++i) {
+            const lxw_col_t col = lxw_col_t(i);
+            const lxw_error err = lxw().worksheet_set_column(sheet, col, col, 20, nullptr);
+            if (err != LXW_NO_ERROR)
+                fail(QString::fromUtf8(lxw().lxw_strerror(err)));
+        }
+        for (int i = 0; i < titles.size(); ++i) {
+            const lxw_error err = writeText(0, lxw_col_t(i), titles.at(i));
+            if (err != LXW_NO_ERROR)
+                fail(QString::fromUtf8(lxw().lxw_strerror(err)));
+        }
+    }
+
+    // The sheet of workbook row `row` (2 onward), made when first reached, and the row there;
+    // nullptr past a failure.
+    lxw_worksheet *place(int row, lxw_row_t *at)
+    {
+        const int index = (row - 2) / rowsPerSheet;
+        while (book && int(sheets.size()) <= index) {
+            if (!addSheet())
+                return nullptr;
+        }
+        *at = lxw_row_t((row - 2) % rowsPerSheet + 1);
+        sheet = sheets[size_t(index)];
+        return sheet;
     }
 };
 
@@ -63,34 +121,39 @@ QByteArray nativeName(const QString &path)
 
 } // namespace
 
-Workbook::Workbook(const QString &fileName) : d(new WorkbookPrivate)
+Workbook::Workbook(const QString &fileName, int rowsPerSheet) : d(new WorkbookPrivate)
 {
     d->fileName = fileName;
+    d->rowsPerSheet = qBound(1, rowsPerSheet, sheetRows);
     const QFileInfo info(fileName);
     d->partName = info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.') +
         QUuid::createUuid().toString(QUuid::Id128).left(8) + QLatin1String(".part");
+    if (!XlsxLibrary::get()) {
+        d->fail(QStringLiteral("cannot open libxlsxwriter"));
+        return;
+    }
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE; // rows go to a temporary file, memory stays flat
-    d->book = workbook_new_opt(nativeName(d->partName).constData(), &options);
+    d->book = lxw().workbook_new_opt(nativeName(d->partName).constData(), &options);
     if (!d->book) {
         d->fail(QStringLiteral("cannot create the workbook"));
         return;
     }
-    d->sheet = workbook_add_worksheet(d->book, nullptr); // the default name, "Sheet1"
-    d->centred = workbook_add_format(d->book);
-    if (!d->sheet || !d->centred) {
+    d->centred = lxw().workbook_add_format(d->book);
+    if (!d->centred) {
         d->fail(QStringLiteral("cannot create the worksheet"));
         return;
     }
-    format_set_align(d->centred, LXW_ALIGN_CENTER);
-    format_set_align(d->centred, LXW_ALIGN_VERTICAL_CENTER);
+    lxw().format_set_align(d->centred, LXW_ALIGN_CENTER);
+    lxw().format_set_align(d->centred, LXW_ALIGN_VERTICAL_CENTER);
+    d->addSheet();
 }
 
 Workbook::~Workbook()
 {
     if (d->book && !d->closed) {
         // Never saved: close into the part file and throw it away.
-        workbook_close(d->book);
+        lxw().workbook_close(d->book);
         QFile::remove(d->partName);
     }
     delete d;
@@ -98,23 +161,27 @@ Workbook::~Workbook()
 
 void Workbook::setTitles(const QStringList &titles)
 {
-    if (!d->sheet)
+    if (d->sheets.empty())
         return;
-    for (int i = 0; i < titles.size(); ++i) {
-        const lxw_col_t col = lxw_col_t(i);
-        const lxw_error err = worksheet_set_column(d->sheet, col, col, 20, nullptr);
-        if (err != LXW_NO_ERROR)
-            d->fail(QString::fromUtf8(lxw_strerror(err)));
-    }
-    for (int i = 0; i < titles.size(); ++i)
-        write(1, i + 1, titles.at(i));
+    d->titles = titles;
+    d->sheet = d->sheets.front();
+    d->writeTitles();
 }
 
 void Workbook::write(int row, int column, const QVariant &value)
 {
-    if (!d->sheet || row < 1 || column < 1)
+    if (d->sheets.empty() || row < 1 || column < 1)
         return;
-    const lxw_row_t r = lxw_row_t(row - 1);
+    lxw_row_t r = 0;
+    if (row == 1) {
+        // A title written on its own: the next sheets repeat it too.
+        while (d->titles.size() < column)
+            d->titles.append(QString());
+        d->titles[column - 1] = value.toString();
+        d->sheet = d->sheets.front();
+    } else if (!d->place(row, &r)) {
+        return;
+    }
     const lxw_col_t c = lxw_col_t(column - 1);
     lxw_error err = LXW_NO_ERROR;
     switch (value.userType()) {
@@ -128,11 +195,34 @@ void Workbook::write(int row, int column, const QVariant &value)
     case QMetaType::UShort:
     case QMetaType::Long:
     case QMetaType::ULong:
-        err = worksheet_write_number(d->sheet, r, c, value.toDouble(), d->centred);
+        err = lxw().worksheet_write_number(d->sheet, r, c, value.toDouble(), d->centred);
         break;
     case QMetaType::UnknownType:
-        err = worksheet_write_blank(d->sheet, r, c, d->centred);
+        err = lxw().worksheet_write_blank(d->sheet, r, c, d->centred);
         break;
+    case QMetaType::QDateTime: {
+        // A date cell, so a spreadsheet sorts, filters and charts by it.
+        const QDateTime when = value.toDateTime();
+        if (!when.isValid()) {
+            err = lxw().worksheet_write_blank(d->sheet, r, c, d->centred);
+            break;
+        }
+        if (!d->dateFormat) {
+            d->dateFormat = lxw().workbook_add_format(d->book);
+            if (!d->dateFormat) {
+                d->fail(QStringLiteral("cannot create a date format"));
+                return;
+            }
+            lxw().format_set_align(d->dateFormat, LXW_ALIGN_CENTER);
+            lxw().format_set_align(d->dateFormat, LXW_ALIGN_VERTICAL_CENTER);
+            lxw().format_set_num_format(d->dateFormat, "yyyy-mm-dd hh:mm:ss");
+        }
+        lxw_datetime cell = {when.date().year(),   when.date().month(),
+                             when.date().day(),    when.time().hour(),
+                             when.time().minute(), double(when.time().second())};
+        err = lxw().worksheet_write_datetime(d->sheet, r, c, &cell, d->dateFormat);
+        break;
+    }
     case QMetaType::QString:
         err = d->writeText(r, c, *static_cast<const QString *>(value.constData()));
         break;
@@ -141,7 +231,7 @@ void Workbook::write(int row, int column, const QVariant &value)
         break;
     }
     if (err != LXW_NO_ERROR)
-        d->fail(QString::fromUtf8(lxw_strerror(err)));
+        d->fail(QString::fromUtf8(lxw().lxw_strerror(err)));
 }
 
 bool Workbook::save()
@@ -149,10 +239,10 @@ bool Workbook::save()
     if (!d->book || d->closed)
         return false;
     d->closed = true;
-    const lxw_error err = workbook_close(d->book);
+    const lxw_error err = lxw().workbook_close(d->book);
     d->book = nullptr;
     if (err != LXW_NO_ERROR)
-        d->fail(QString::fromUtf8(lxw_strerror(err)));
+        d->fail(QString::fromUtf8(lxw().lxw_strerror(err)));
     if (!d->error.isEmpty()) {
         QFile::remove(d->partName);
         qCWarning(lcRecords) << "Cannot write the workbook" << d->fileName << ":" << d->error;
@@ -173,25 +263,28 @@ bool Workbook::save()
 
 void Workbook::writeNumber(int row, int column, double value, int decimals)
 {
-    if (!d->sheet || row < 1 || column < 1)
+    if (d->sheets.empty() || row < 2 || column < 1)
+        return;
+    lxw_row_t r = 0;
+    if (!d->place(row, &r))
         return;
     decimals = qBound(0, decimals, 3);
     lxw_format *&format = d->decimalFormats[decimals];
     if (!format) {
         static const char *const patterns[] = {"0", "0.0", "0.00", "0.000"};
-        format = workbook_add_format(d->book);
+        format = lxw().workbook_add_format(d->book);
         if (!format) {
             d->fail(QStringLiteral("cannot create a number format"));
             return;
         }
-        format_set_align(format, LXW_ALIGN_CENTER);
-        format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
-        format_set_num_format(format, patterns[decimals]);
+        lxw().format_set_align(format, LXW_ALIGN_CENTER);
+        lxw().format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
+        lxw().format_set_num_format(format, patterns[decimals]);
     }
     const lxw_error err =
-        worksheet_write_number(d->sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, format);
+        lxw().worksheet_write_number(d->sheet, r, lxw_col_t(column - 1), value, format);
     if (err != LXW_NO_ERROR)
-        d->fail(QString::fromUtf8(lxw_strerror(err)));
+        d->fail(QString::fromUtf8(lxw().lxw_strerror(err)));
 }
 
 QString Workbook::errorText() const

@@ -33,7 +33,8 @@ QmlRegistration::Objects objectsOf(CompositionRoot &root)
             root.serviceNetwork(),
             root.nutLinkSettings(),
             root.watchService(),
-            root.supplyCount()};
+            root.supplyCount(),
+            root.upsDirectory()};
 }
 
 } // namespace

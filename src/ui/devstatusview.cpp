@@ -3,6 +3,7 @@
 #include "devcomm.h"
 #include "serviceshutdown.h"
 #include "upscondition.h"
+#include "upsdirectory.h"
 #include "upsstate.h"
 #include "watchedups.h"
 
@@ -26,12 +27,16 @@ public:
     QPointer<DevComm> source;
     QMetaObject::Connection connection;
     QMetaObject::Connection outputOffConnection;
+    QMetaObject::Connection busyConnection;
     QPointer<WatchedUps> watched;
     QMetaObject::Connection watchedConnection;
     QString name;
     QPointer<ServiceShutdown> shutdown;
     QMetaObject::Connection shutdownConnection;
     UpsState state;
+    QPointer<UpsDirectory> directory;
+    QMetaObject::Connection directoryConnection;
+    UpsEntry::Learned learned;
     QString knownModel;
     int shutdownSeconds = 0;
 
@@ -41,6 +46,12 @@ public:
         if (!online() || !value || !std::isfinite(double(*value)))
             return noValue;
         return QString::number(double(*value), 'f', decimals);
+    }
+    ::UpsCondition::Words words() const
+    {
+        const int outputOff = source ? source->outputOffSeconds() : -1;
+        return ::UpsCondition::words(::UpsCondition::of(state, outputOff),
+                                     source && source->linkBusy(), outputOff);
     }
     // Measured, as the network server and the shutdown decide it (UpsState::outputOff).
     bool outputOff() const { return state.outputOff(); }
@@ -66,6 +77,7 @@ void DevStatusView::setSource(DevComm *source)
         return;
     disconnect(d->connection);
     disconnect(d->outputOffConnection);
+    disconnect(d->busyConnection);
     d->source = source;
     if (source) {
         d->connection = connect(source, &DevComm::stateChanged, this, &DevStatusView::setState);
@@ -73,6 +85,8 @@ void DevStatusView::setSource(DevComm *source)
             emit shutdownSecondsChanged();
             emit statusChanged(); // the UPS's state shows a pending output-off
         });
+        d->busyConnection =
+            connect(source, &DevComm::linkBusyChanged, this, &DevStatusView::statusChanged);
         setState(source->state());
     }
     emit sourceChanged();
@@ -137,17 +151,6 @@ void DevStatusView::setShutdown(ServiceShutdown *shutdown)
 int DevStatusView::outputOffSeconds() const
 {
     return d->source ? d->source->outputOffSeconds() : -1;
-}
-
-QString DevStatusView::outputOffText() const
-{
-    const int seconds = outputOffSeconds();
-    if (seconds < 0)
-        return QString();
-    return tr("Output off in %1")
-        .arg(QStringLiteral("%1:%2")
-                 .arg(seconds / 60, 2, 10, QLatin1Char('0'))
-                 .arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }
 
 int DevStatusView::cardMode() const
@@ -236,7 +239,7 @@ int DevStatusView::batteryState() const
 
 int DevStatusView::faultState() const
 {
-    return flag(d->online(), d->state.upsFailed);
+    return flag(d->online(), d->state.faulted());
 }
 
 int DevStatusView::selfTestState() const
@@ -264,6 +267,16 @@ int DevStatusView::upsState() const
     return ::UpsCondition::of(d->state, outputOffSeconds());
 }
 
+QString DevStatusView::wordsKey() const
+{
+    return QLatin1String(d->words().key);
+}
+
+QString DevStatusView::wordsTime() const
+{
+    return d->words().time;
+}
+
 double DevStatusView::batteryPercent() const
 {
     if (!d->online() || !d->state.batteryCharge)
@@ -280,10 +293,50 @@ double DevStatusView::loadPercent() const
 
 QString DevStatusView::battRemainText() const
 {
-    // The UPS reports the remaining backup time in minutes.
-    if (!d->online() || !d->state.runtime)
+    // The UPS reports the remaining backup time in minutes; one estimated from the charge is
+    // no figure of the UPS.
+    if (!d->online())
         return clockText(-1);
-    return clockText(qMax(0LL, qint64(*d->state.runtime)) * 60);
+    const bool own = d->state.runtime && !d->state.runtimeEstimated;
+    const QString ups = own ? clockText(qMax(0LL, qint64(*d->state.runtime)) * 60) : QString();
+    if (!d->learned.predicted)
+        return own ? ups : clockText(-1);
+    const QString measured = clockText(*d->learned.predicted);
+    return own ? tr("UPS says %1 · measured %2").arg(ups, measured)
+               : tr("measured %1").arg(measured);
+}
+
+UpsDirectory *DevStatusView::directory() const
+{
+    return d->directory;
+}
+
+void DevStatusView::setDirectory(UpsDirectory *directory)
+{
+    if (directory == d->directory)
+        return;
+    disconnect(d->directoryConnection);
+    d->directory = directory;
+    const auto take = [this](const UpsEntry &entry) {
+        // This computer's UPS stores its rows without a name; a watched one under its own.
+        const bool mine = d->watched ? entry.name == d->name && !d->name.isEmpty()
+                                     : entry.recordUps.isEmpty() && !entry.recordFile.isEmpty();
+        if (!mine || entry.learned == d->learned)
+            return;
+        d->learned = entry.learned;
+        emit statusChanged();
+    };
+    if (directory) {
+        d->directoryConnection = connect(directory, &UpsDirectory::entryChanged, this, take);
+        for (const UpsEntry &entry : directory->entries())
+            take(entry);
+    }
+    emit sourceChanged();
+}
+
+double DevStatusView::batteryHealth() const
+{
+    return d->learned.health ? *d->learned.health : -1.0;
 }
 
 QString DevStatusView::countdownText() const

@@ -9,6 +9,7 @@
 class DevComm;
 class DevStatusViewPrivate;
 class ServiceShutdown;
+class UpsDirectory;
 struct UpsState;
 
 // What the device page shows, decided from the typed state of the UPS, the shutdown countdown
@@ -27,10 +28,8 @@ class DevStatusView : public QObject
     Q_PROPERTY(ServiceShutdown *shutdown READ shutdown WRITE setShutdown NOTIFY sourceChanged)
     Q_PROPERTY(int shutdownSeconds READ shutdownSeconds WRITE setShutdownSeconds NOTIFY
                    shutdownSecondsChanged)
-    // An output-off asked of the UPS that has not happened yet: its seconds left (-1: none) and
-    // "Output off in 00:54".
+    // An output-off asked of the UPS that has not happened yet: its seconds left (-1: none).
     Q_PROPERTY(int outputOffSeconds READ outputOffSeconds NOTIFY shutdownSecondsChanged)
-    Q_PROPERTY(QString outputOffText READ outputOffText NOTIFY shutdownSecondsChanged)
     // What the countdown card shows (CardMode) and what a cancel there, in the pop-up or in the
     // tray menu calls off now (CancelKind).
     Q_PROPERTY(int cardMode READ cardMode NOTIFY shutdownSecondsChanged)
@@ -44,10 +43,19 @@ class DevStatusView : public QObject
     Q_PROPERTY(int selfTestState READ selfTestState NOTIFY statusChanged)
     Q_PROPERTY(int workMode READ workMode NOTIFY statusChanged)
     Q_PROPERTY(int upsState READ upsState NOTIFY statusChanged)
+    // The words of that state (UpsCondition::words): their key, and the time to put in them.
+    Q_PROPERTY(QString wordsKey READ wordsKey NOTIFY statusChanged)
+    Q_PROPERTY(QString wordsTime READ wordsTime NOTIFY shutdownSecondsChanged)
 
     Q_PROPERTY(double batteryPercent READ batteryPercent NOTIFY statusChanged)
     Q_PROPERTY(double loadPercent READ loadPercent NOTIFY statusChanged)
+    // The UPS's own runtime beside the one learned from its discharges ("UPS says 12:00 ·
+    // measured 8:10"), either alone, or none.
     Q_PROPERTY(QString battRemainText READ battRemainText NOTIFY statusChanged)
+    // Where the learned runtime and health are read: the entry of this computer's UPS for a
+    // view of `source`, the one of `name` for a watched one.
+    Q_PROPERTY(UpsDirectory *directory READ directory WRITE setDirectory NOTIFY sourceChanged)
+    Q_PROPERTY(double batteryHealth READ batteryHealth NOTIFY statusChanged) // 0..1, -1: none
     Q_PROPERTY(QString countdownText READ countdownText NOTIFY shutdownSecondsChanged)
     Q_PROPERTY(bool countdownRunning READ countdownRunning NOTIFY shutdownSecondsChanged)
 
@@ -120,7 +128,6 @@ public:
     int shutdownSeconds() const;
     void setShutdownSeconds(int seconds);
     int outputOffSeconds() const;
-    QString outputOffText() const;
     int cardMode() const;
     int cancelKind() const;
     // Calls off what cancelKind names, from `where` (for the log).
@@ -134,10 +141,15 @@ public:
     int selfTestState() const;
     int workMode() const;
     int upsState() const;
+    QString wordsKey() const;
+    QString wordsTime() const;
 
     double batteryPercent() const; // -1 while unknown
     double loadPercent() const; // -1 while unknown
     QString battRemainText() const;
+    UpsDirectory *directory() const;
+    void setDirectory(UpsDirectory *directory);
+    double batteryHealth() const;
     QString countdownText() const;
     bool countdownRunning() const;
 

@@ -3,11 +3,13 @@
 // reach C++ through these alone: no context properties.
 #include "qmlregistration.h"
 
+#include "upsdirectory.h"
+
 #include "alarm.h"
 #include "batteryage.h"
 #include "devcomm.h"
 #include "devstatusview.h"
-#include "globaldatadef.h"
+#include "healthtrend.h"
 #include "historychart.h"
 #include "historynotice.h"
 #include "listmodelemailuser.h"
@@ -29,6 +31,7 @@
 #include "translator.h"
 #include "trayicon.h"
 #include "treemodelshutdown.h"
+#include "uienums.h"
 #include "upslink.h"
 #include "upsoverview.h"
 #include "watchedups.h"
@@ -37,10 +40,10 @@
 #include <QJSEngine>
 #include <QQmlEngine>
 
-static_assert(int(GlobalDataDef::SelfTestCancel) == int(UpsLink::SelfTestCancel) &&
-                  int(GlobalDataDef::SelfTest10S) == int(UpsLink::SelfTest10S) &&
-                  int(GlobalDataDef::SelfTestEOD) == int(UpsLink::SelfTestEOD) &&
-                  int(GlobalDataDef::SelfTestCustom) == int(UpsLink::SelfTestCustom),
+static_assert(int(UiEnums::SelfTestCancel) == int(UpsLink::SelfTestCancel) &&
+                  int(UiEnums::SelfTest10S) == int(UpsLink::SelfTest10S) &&
+                  int(UiEnums::SelfTestEOD) == int(UpsLink::SelfTestEOD) &&
+                  int(UiEnums::SelfTestCustom) == int(UpsLink::SelfTestCustom),
               "the screens hand their self-test numbers to the link as they are");
 
 namespace {
@@ -62,13 +65,14 @@ namespace QmlRegistration {
 
 void registerTypes(const Objects &objects)
 {
-    qmlRegisterType<GlobalDataDef>(uri, 1, 0, "GlobalDataDef");
+    qmlRegisterType<UiEnums>(uri, 1, 0, "UiEnums");
     qmlRegisterType<ScheduleTaskData>(uri, 1, 0, "ScheduleTaskData");
     qmlRegisterType<TableModelDevData>(uri, 1, 0, "TableModelDevData");
     qmlRegisterType<TableModelAlarm>(uri, 1, 0, "TableModelAlarm");
     qmlRegisterType<TableModelSelfTest>(uri, 1, 0, "TableModelSelfTest");
     qmlRegisterType<TreeModelShutdown>(uri, 1, 0, "TreeModelShutdown");
     qmlRegisterType<HistoryChart>(uri, 1, 0, "HistoryChart");
+    qmlRegisterType<HealthTrend>(uri, 1, 0, "HealthTrend");
     qmlRegisterType<TrayIcon>(uri, 1, 0, "TrayIcon");
 
     registerOwned("Translator", objects.translator);
@@ -84,6 +88,7 @@ void registerTypes(const Objects &objects)
     registerOwned("NutLinkSettings", objects.nutLinkSettings);
     registerOwned("WatchService", objects.watchService);
     registerOwned("SupplyCount", objects.supplyCount);
+    registerOwned("UpsDirectory", objects.upsDirectory);
     registerOwned("ListModelScheduleTask", objects.scheduleTasks);
     registerOwned("ListModelEMailUser", objects.serviceEMail->listModelEMailUser());
     qmlRegisterSingletonType(uri, 1, 0, "App", [](QQmlEngine *, QJSEngine *engine) {
@@ -104,6 +109,9 @@ void registerTypes(const Objects &objects)
 
     qmlRegisterType<DevStatusView>(uri, 1, 0, "DevStatusView");
     qmlRegisterType<UpsOverview>(uri, 1, 0, "UpsOverview");
+    // Its control requests by name (UpsLink.ControlBeeper), for asking a link what it can do.
+    qmlRegisterUncreatableType<UpsLink>(uri, 1, 0, "UpsLink",
+                                        QStringLiteral("links are made by DevComm and WatchService"));
     qmlRegisterUncreatableType<WatchedUps>(uri, 1, 0, "WatchedUps",
                                            QStringLiteral("watched UPSes come from WatchService"));
 }

@@ -12,6 +12,7 @@ class ServiceNetwork;
 class ServiceNotification;
 class ServiceShutdown;
 class Settings;
+class UpsDirectory;
 class SupplyCount;
 class Translator;
 class WatchService;
@@ -36,6 +37,7 @@ struct Objects
     NutLinkSettings *nutLinkSettings;
     WatchService *watchService;
     SupplyCount *supplyCount;
+    UpsDirectory *upsDirectory;
 };
 
 // Creatable types first, then the singletons (the objects themselves, which stay with C++; a

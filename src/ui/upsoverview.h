@@ -18,6 +18,10 @@ class UpsOverview : public QObject
     // A DevStatusView per watched UPS, in the order of the list.
     Q_PROPERTY(QVariantList cards READ cards NOTIFY cardsChanged)
     Q_PROPERTY(int worst READ worst NOTIFY worstChanged)
+    // The watched UPS in that state, when this computer's UPS is not: its shown name.
+    Q_PROPERTY(QString worstName READ worstName NOTIFY worstChanged)
+    // The view of the UPS in that state (this computer's where it is as bad), for its words.
+    Q_PROPERTY(DevStatusView *worstStatus READ worstStatus NOTIFY worstChanged)
 
 public:
     explicit UpsOverview(QObject *parent = nullptr);
@@ -28,6 +32,8 @@ public:
     void setLocal(DevStatusView *local);
     QVariantList cards() const;
     int worst() const { return m_worst; }
+    QString worstName() const { return m_worstName; }
+    DevStatusView *worstStatus() const { return m_worstStatus; }
 
 signals:
     void cardsChanged();
@@ -41,4 +47,6 @@ private:
     QPointer<DevStatusView> m_local;
     QList<DevStatusView *> m_cards;
     int m_worst = 0;
+    QString m_worstName;
+    QPointer<DevStatusView> m_worstStatus;
 };

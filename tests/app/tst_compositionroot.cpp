@@ -239,9 +239,6 @@ private slots:
         SnmpService *snmp = m_program.snmpService();
         SupplyCount *supplies = m_program.supplyCount();
         WatchService *watch = m_program.watchService();
-        const auto list = [](const QString &text) {
-            return QVariant(text.split(',', Qt::SkipEmptyParts));
-        };
         const auto entry = [watch](int index, const QString &field) -> Probe {
             return [=] {
                 const QVariantList entries = watch->entryList();
@@ -267,6 +264,7 @@ private slots:
             {"shutdown/execFile", typedOnly}, {"shutdown/osOff", typedOnly},
             {"shutdown/supplies", [supplies] { return QVariant(supplies->chosen()); }},
             {"shutdown/minSupplies", [supplies] { return QVariant(supplies->minimum()); }},
+            {"shutdown/minRuntime", typedOnly},
             {"ups/commType", typedOnly}, {"ups/baudRate", typedOnly}, {"ups/comPort", typedOnly},
             {"ups/saveCycle", typedOnly},
             {"ups/nutHost", [link] { return QVariant(link->host()); }},
@@ -279,12 +277,10 @@ private slots:
             {"notify/enable", typedOnly}, {"battery/installed", typedOnly},
             {"battery/replaceMonths", typedOnly}, {"battery/firstSeen", typedOnly},
             {"battery/noticeGiven", typedOnly}, {"battery/noticeMailed", typedOnly},
-            {"network/enable", [network] { return QVariant(network->enable()); }},
-            {"network/listen", [=] { return list(network->listen()); }},
-            {"network/port", [network] { return QVariant(network->port()); }},
-            {"network/allow", [=] { return list(network->allow()); }},
-            {"network/upsName", [network] { return QVariant(network->upsName()); }},
-            {"network/aliases", [=] { return list(network->aliases()); }},
+            {"network/enable", [network] { return QVariant(network->serving()); }},
+            {"network/listen", typedOnly}, {"network/port", typedOnly},
+            {"network/allow", typedOnly}, {"network/upsName", typedOnly},
+            {"network/aliases", typedOnly},
             {"network/hostSync", typedOnly}, {"network/maxClients", typedOnly},
             {"network/certFile", typedOnly}, {"network/keyFile", typedOnly},
             {"web/enable", [web] { return QVariant(web->config().enabled); }},

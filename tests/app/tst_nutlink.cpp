@@ -208,7 +208,7 @@ private slots:
 
         m_program->devComm()->setSelfTest(UpsLink::SelfTestCustom, 5);
         QVERIFY(sim.waitForFrame("T05\r", 10000));
-        m_program->devComm()->setBuzzer();
+        m_program->devComm()->toggleBeeper();
         QVERIFY(sim.waitForFrame("Q\r", 10000));
 
         // A user without commands: the server refuses, the user is told why.

@@ -1,4 +1,8 @@
 // ctest-needs: program
+#include "configcommand.h"
+#include "settingkeys.h"
+#include "settings.h"
+#include "testroot.h"
 #include "upssimprocess.h"
 
 #include <QCryptographicHash>
@@ -130,6 +134,7 @@ private slots:
     void configAndStatus();
     void nutUserFromTheCommandLine();
     void rootOnAnotherUsersFolder();
+    void refusalsWordedByTheKeyTable();
 };
 
 // A second start in a root shows the first and changes nothing, and one that cannot reach it
@@ -414,6 +419,19 @@ void TestProgram::headless()
     QTRY_COMPARE_WITH_TIMEOUT(statusFields(root).value(1), QByteArray("2"), 10000);
 
     QVERIFY(QFileInfo::exists(root + "/quelta.sock"));
+    // A second start on the running folder says so and fails.
+    Program second(arguments + QStringList {"--home", root}, {{"TMPDIR", tmp}}, false,
+                   QUELTA_BIN_DIR "/" + program, QDir::tempPath(), false, dir.path() + "/second");
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 1);
+    QFile secondErr(dir.path() + "/second");
+    QVERIFY(secondErr.open(QIODevice::ReadOnly));
+    QVERIFY2(secondErr.readAll().contains(QString("Quelta already runs on the program folder %1 "
+                                                  "(process %2); this start ends")
+                                              .arg(root)
+                                              .arg(process.processId())
+                                              .toUtf8()),
+             "no word of the running program");
     process.signal(SIGINT);
     QVERIFY(process.waitForFinished(15000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
@@ -480,11 +498,21 @@ void TestProgram::configAndStatus()
         {{"config", "set", "network/allow", "10.0.0.0/33"},
          "network/allow takes IP addresses or networks separated by commas"},
         {{"config", "set", "ups/nutHost", "nas example"},
-         "ups/nutHost takes a host name or an IP address"}};
+         "ups/nutHost takes a host name or an IP address"},
+        // A value that starts with a dash is read as the value.
+        {{"config", "set", "email/serverPort", "-1"}, "email/serverPort takes "},
+        {{"config", "set", "email/serverPort", "--", "-1"}, "email/serverPort takes "}};
     for (const auto &row : refused) {
         QCOMPARE(run(row.first), 2);
         QVERIFY2(err.startsWith(row.second), qPrintable(err));
     }
+    // A password is a line of text of a sensible length; an empty one clears it.
+    for (const QByteArray &bad : {QByteArray(300, 'x'), QByteArray("a\0b", 3), QByteArray("a\xff")}) {
+        QCOMPARE(run({"config", "set-password", "email/authPasswd"}, bad + '\n'), 2);
+        QVERIFY2(err.startsWith("A password is "), qPrintable(err));
+    }
+    QCOMPARE(run({"config", "set-password", "email/authPasswd"}, "\n"), 0);
+    QCOMPARE(out, QString("Password email/authPasswd cleared.\n"));
     QCOMPARE(run({"config", "set-password", "email/authPasswd"}, "s3cret\n"), 0);
     QCOMPARE(out, QString("Password email/authPasswd set.\n"));
     QCOMPARE(run({"config", "get", "email/authPasswd"}), 0);
@@ -630,6 +658,7 @@ void TestProgram::configAndStatus()
         edited.write(many.left(step));
         Program set(QStringList {"--home", root, "config", "set", "email/userName", "x"}, {},
                     false, QUELTA_BIN_DIR "/queltad");
+        // A slow writer is the case: the command runs while the file is half written.
         for (int at = step; at < many.size(); at += step) {
             QTest::qWait(20);
             edited.write(many.mid(at, step));
@@ -792,6 +821,61 @@ void TestProgram::rootOnAnotherUsersFolder()
              qPrintable(err));
     QCOMPARE(logText(root), log);
     QVERIFY(!QFileInfo::exists(root + "/quelta.lock"));
+}
+
+// Every key that refuses a value says what it takes in the same words everywhere: `config set`,
+// `config check` and the log of a running program, all from the key table.
+void TestProgram::refusalsWordedByTheKeyTable()
+{
+    const QByteArray home = qgetenv("QUELTA_HOME");
+    {
+        TestRoot root(TestRoot::FoldersOnly);
+        const QString bad = QStringLiteral("no such value!");
+        QMap<QString, QStringList> groups; // a file that gives every key the value
+        QMap<QString, QString> takes; // what each key that refuses it takes
+        for (const SettingKeys::Key &key : SettingKeys::all()) {
+            const QString name = QString::fromLatin1(key.name);
+            if (key.kind == SettingKeys::Kind::Secret || SettingKeys::check(key, bad).ok)
+                continue;
+            takes.insert(name, SettingKeys::takes(key));
+            QVERIFY2(!takes[name].isEmpty() && takes[name] == SettingKeys::takes(key, true),
+                     key.name);
+            groups[name.section('/', 0, 0)] << name.section('/', 1) + '=' + bad;
+            QString in, out, err;
+            QTextStream inStream(&in), outStream(&out), errStream(&err);
+            QCOMPARE(ConfigCommand::run({"set", name, bad}, inStream, outStream, errStream),
+                     int(ConfigCommand::Usage));
+            errStream.flush();
+            QCOMPARE(err, QStringLiteral("%1 takes %2, not '%3'.\n").arg(name, takes[name], bad));
+        }
+        QVERIFY(takes.size() >= 20);
+        QByteArray file;
+        for (auto it = groups.constBegin(); it != groups.constEnd(); ++it)
+            file += '[' + it.key().toUtf8() + "]\n" + it.value().join('\n').toUtf8() + '\n';
+
+        const QList<Settings::Problem> problems = Settings::check(file);
+        QCOMPARE(problems.size(), takes.size());
+        for (const Settings::Problem &problem : problems) {
+            const QString name = problem.text.section(' ', 2).section('=', 0, 0);
+            QVERIFY2(problem.text.endsWith(" is not " + takes.value(name)),
+                     qPrintable(problem.text));
+        }
+        for (auto it = takes.constBegin(); it != takes.constEnd(); ++it)
+            QTest::ignoreMessage(
+                QtWarningMsg,
+                QRegularExpression(QRegularExpression::escape(it.key() + "=" + bad + " in ") +
+                                   ".* is not " + QRegularExpression::escape(it.value()) + "; "));
+        const QString path = root.file("/cfg/config.cfg");
+        QFile config(path);
+        QVERIFY(config.open(QIODevice::WriteOnly) && config.write(file) == file.size());
+        config.close();
+        Settings settings;
+        settings.load(path);
+    }
+    if (home.isNull())
+        qunsetenv("QUELTA_HOME");
+    else
+        qputenv("QUELTA_HOME", home);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

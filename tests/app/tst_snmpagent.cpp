@@ -4,7 +4,8 @@
 // the test's folder, UDP on a free loopback port, a v2c community and a v3 user), walked with
 // Debian's snmpbulkwalk in each condition of the UPS; a watched UPS (Debian's upsd with
 // dummy-ups) in the context of its shown name; the notifications at Debian's snmptrapd; snmpd
-// restarted under the subagent. No MIB file ships with Debian, so objects go by number.
+// restarted under the subagent, and the subagent moved to a second snmpd. No MIB file ships with
+// Debian, so objects go by number.
 #include "clock.h"
 #include "compositionroot.h"
 #include "devcomm.h"
@@ -260,7 +261,7 @@ void TestSnmpAgent::mibFollowsTheUps()
             {"1.5.0", "rack"},
             {"2.5.0", rounded(*s.batteryVoltage * 10)},
             {"2.4.0", rounded(*s.batteryCharge)},
-            {"2.3.0", QString::number(*s.runtimeOrEstimate())},
+            {"2.3.0", QString::number(*s.runtime)},
             {"2.7.0", "34"},
             {"3.2.0", "1"},
             {"4.4.1.2.1", rounded(*s.outputVoltage)},
@@ -488,6 +489,7 @@ void TestSnmpAgent::masterRestarted()
     // read before the master went may mark the session up for a moment, so the flag alone
     // proves nothing).
     const auto servedAgain = [this] {
+        // The scenario: snmpd away for a moment, as a restart leaves it.
         QTest::qWait(500);
         return startMaster() &&
             QTest::qWaitFor([this] { return m_program.snmpService()->connected(); }, 10000) &&
@@ -508,7 +510,7 @@ void TestSnmpAgent::masterRestarted()
                                  ">/dev/null 2>&1; done")
                       .arg(agent())});
     QVERIFY(walker.waitForStarted(5000));
-    QTest::qWait(300);
+    QTest::qWait(300); // the scenario: killed with walks under way
     m_master->kill();
     QVERIFY(m_master->waitForFinished(10000));
     QVERIFY(servedAgain());
@@ -526,6 +528,49 @@ void TestSnmpAgent::masterRestarted()
     QTRY_VERIFY_WITH_TIMEOUT(m_program.snmpService()->connected(), 10000);
     QVERIFY(walkUntil(
         [](const QMap<QString, QString> &m) { return m.value(mib + "1.5.0") == "rack"; }));
+
+    // Its socket set to a second snmpd's while running: the subagent moves there, both contexts
+    // with it, and leaves the first; set back, it returns.
+    QFile conf(m_dir.filePath("snmpd.conf"));
+    QVERIFY(conf.open(QIODevice::ReadOnly));
+    const quint16 firstPort = m_udpPort, secondPort = freeUdpPort();
+    const QString second = m_dir.filePath("agentx2");
+    QFile conf2(m_dir.filePath("snmpd2.conf"));
+    QVERIFY(conf2.open(QIODevice::WriteOnly));
+    conf2.write(
+        QString::fromUtf8(conf.readAll()).replace(m_dir.filePath("agentx"), second).toUtf8());
+    conf2.close();
+    ChildProcess master2;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("MIBS", "");
+    master2.setProcessEnvironment(env);
+    master2.start("/usr/sbin/snmpd",
+                  {"-f", "-Lo", "-C", "-c", conf2.fileName(), "--persistentDir",
+                   m_dir.filePath("persist2"), "-p", m_dir.filePath("snmpd2.pid"),
+                   QStringLiteral("udp:127.0.0.1:%1").arg(secondPort)});
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(second); }, 10000));
+    // Through the snmpd at `port`: both UPSes in their contexts, or neither.
+    const auto servedAt = [this, firstPort](quint16 port, bool served) {
+        const auto named = [served](const QString &name) {
+            return [served, name](const QMap<QString, QString> &m) {
+                return m.value(mib + "1.5.0") == (served ? name : QString());
+            };
+        };
+        m_udpPort = port;
+        const bool held = walkUntil(named("rack")) &&
+            walkUntil(named("Upstairs"), v3(QStringLiteral("Upstairs")));
+        m_udpPort = firstPort;
+        return held;
+    };
+    m_program.settings()->setSettings(Settings::SnmpAgentxSocket, second);
+    QVERIFY(servedAt(secondPort, true));
+    QVERIFY(servedAt(firstPort, false));
+    QVERIFY(m_program.snmpService()->connected());
+    m_program.settings()->setSettings(Settings::SnmpAgentxSocket, m_dir.filePath("agentx"));
+    QVERIFY(servedAt(firstPort, true));
+    QVERIFY(servedAt(secondPort, false));
+    master2.terminate();
+    QVERIFY(master2.waitForFinished(10000));
 }
 
 QTEST_GUILESS_MAIN(TestSnmpAgent)

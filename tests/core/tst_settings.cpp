@@ -141,10 +141,11 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
          {"The setting language/type=42 in ", "is not one of 0, 1, 2, 3; 0 is used instead",
           "network/enable=yes please", "is not true or false; false is used instead",
           "email/serverPort=-1", "is not a whole number from 1 to 65535; 25 is used instead",
-          "email/dailyTime=25:61:99", "as hh:mm:ss; 12:00:00 is used instead",
+          "email/dailyTime=25:61:99", "such as 07:30:00; 12:00:00 is used instead",
           "battery/replaceMonths=0", "shutdown/shutdownMode=7", "shutdown/mainFaultTime=soon",
           "battery/installed=2024-02-30 in ", "nothing is used instead",
-          "web/listen=not an address in ", "is not a list of IP addresses such as 127.0.0.1,::1",
+          "web/listen=not an address in ",
+          "is not IP addresses separated by commas, such as 127.0.0.1,::1",
           "web/allow=10.0.0.0/33,192.168.1.0/24 in "})
         QVERIFY2(told.contains(line), line);
     warnings.clear();
@@ -731,7 +732,9 @@ void TestSettings::changesByAnotherProgram()
     QCOMPARE(m_settings->getSettings(Settings::NetworkPort).toInt(), 3493);
 
     m_settings->setSettings(Settings::NetworkPort, 3500);
-    QTest::qWait(500); // longer than a change takes to be read
+    // Its own write must not come back as a second change, which no signal tells: waited
+    // longer than the file watcher takes to read a change.
+    QTest::qWait(500);
     QCOMPARE(announced(), QStringList({"network/port"}));
 }
 

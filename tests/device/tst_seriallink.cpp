@@ -231,9 +231,13 @@ private slots:
         QVERIFY(pollUntil([this] { return !state().firmware.isEmpty(); }));
         QCOMPARE(state().ratedOutputVoltage.value_or(0), 230.0f);
         QCOMPARE(state().serialNumber, QStringLiteral("SIM000000000000000001"));
-        QCOMPARE(dev->comPort().mid(0, 2), (QStringList {path, QStringLiteral("None")}));
-        QCOMPARE(dev->portName(0), path);
-        QCOMPARE(dev->portName(1), QString());
+        // "None", the ports found, then the chosen one that is none of them; the order does not
+        // follow the choice, so an entry picked in a list shown before still names its port.
+        QCOMPARE(dev->comPort().first(), QStringLiteral("None"));
+        QCOMPARE(dev->comPort().last(), path);
+        QCOMPARE(dev->portName(0), QString());
+        QCOMPARE(dev->portName(dev->comPortIndex()), path);
+        QCOMPARE(dev->comPortIndex(), dev->comPort().size() - 1);
         // The next request at once after an answer, 1500 ms after one unanswered.
         QCOMPARE(pollByHand(1), 1);
         link->poll();
@@ -284,6 +288,14 @@ private slots:
         QCOMPARE(sim->command(QStringLiteral("load 35")), QStringLiteral("ok"));
         QCOMPARE(pollByHand(4), 4);
         QCOMPARE(state().load.value_or(0), 35);
+
+        // A unit that takes a moment before it answers: the link reads the reply when it could
+        // first be whole, finds it is not, and takes the rest when it is in: every poll answered.
+        QCOMPARE(sim->command(QStringLiteral("turnaround 40")), QStringLiteral("ok"));
+        QCOMPARE(sim->command(QStringLiteral("load 45")), QStringLiteral("ok"));
+        QCOMPARE(pollByHand(4), 4);
+        QCOMPARE(state().load.value_or(0), 45);
+        QCOMPARE(sim->command(QStringLiteral("turnaround 0")), QStringLiteral("ok"));
     }
 
     // The requests reach the UPS through the driver (whose encodings are tested on their own)
@@ -295,18 +307,18 @@ private slots:
         sim->clearReceived();
         const bool beeper = state().beeper;
         // Two requests before the next poll: the later one goes out first.
-        dev->setBuzzer();
-        dev->setShutdown(true, 0);
+        dev->toggleBeeper();
+        dev->switchOutputOff(0);
         QVERIFY(pollUntil(&UpsState::shutdownActive, true));
         QVERIFY(pollUntil(&UpsState::beeper, !beeper));
-        dev->setShutdown(false, 0);
+        dev->cancelOutputOff();
         QVERIFY(pollUntil(&UpsState::shutdownActive, false));
         dev->setSelfTest(UpsLink::SelfTest10S, 0);
         QVERIFY(pollUntil(&UpsState::selfTest, true));
         dev->setSelfTest(UpsLink::SelfTestCustom, 30); // while one runs, only a cancel goes out
         dev->setSelfTest(UpsLink::SelfTestCancel, 0);
         QVERIFY(pollUntil(&UpsState::selfTest, false));
-        dev->setBuzzer();
+        dev->toggleBeeper();
         QVERIFY(pollUntil(&UpsState::beeper, beeper));
         QCOMPARE(sim->takeControlFrames(), (L {"S.2R9999\r", "Q\r", "C\r", "T\r", "CT\r", "Q\r"}));
     }
@@ -361,6 +373,7 @@ private slots:
         QVERIFY(status->isActive() && status->interval() <= 100 + 8 * 1500);
         const int left = status->remainingTime();
         QVERIFY(ok(*sim, {"answer BT BP A1", "mains fail"}));
+        // Real time must go by for the silence timer to show it runs on, not restarted.
         QTest::qWait(100);
         // Eight status queries in a row go unanswered (the ninth unanswered send would lose it).
         const int sentBefore = sim->receivedFrames().size();
@@ -513,25 +526,55 @@ private slots:
     void openingNothingAndAnAbsentPort()
     {
         Settings *settings = root->settings();
-        QVERIFY(dev->openDevice(DevComm::COM, dev->portName(1)));
+        // "None" chosen: written, the line closed, and no entry for the port left.
+        QSignalSpy listed(dev.get(), &DevComm::comPortChanged);
+        QVERIFY(dev->openDevice(DevComm::COM, dev->portName(0)));
         QCOMPARE(dev->commType(), int(DevComm::COM));
         QCOMPARE(settings->getSettings(Settings::UpsCommType).toInt(), 1);
-        QCOMPARE(settings->getSettings(Settings::UpsComPort).toString(), path);
+        QCOMPARE(settings->getSettings(Settings::UpsComPort).toString(), QString());
         QVERIFY(!port()->isOpen());
-        QCOMPARE(dev->comPort().first(), path);
+        QCOMPARE(listed.count(), 1);
+        QVERIFY(!dev->comPort().contains(path));
+        QCOMPARE(dev->comPortIndex(), 0);
 
         // A port that is not there: false, the choice is kept, and it opens once it appears.
         const QString later = root->file(QStringLiteral("/later"));
         QVERIFY(!dev->openDevice(DevComm::COM, later));
         QCOMPARE(dev->commType(), int(DevComm::COM));
         QCOMPARE(settings->getSettings(Settings::UpsComPort).toString(), later);
-        QCOMPARE(dev->comPort().mid(0, 2), (QStringList {later, QStringLiteral("None")}));
+        QCOMPARE(dev->comPort().last(), later);
+        QCOMPARE(dev->portName(dev->comPortIndex()), later);
         dev->scanPorts();
         QVERIFY(!port()->isOpen());
         QVERIFY(QFile::link(sim->portPath(), later));
         dev->scanPorts();
         QVERIFY(port()->isOpen());
         QVERIFY(answers());
+    }
+
+    // A port closes while a reply is under way on a slow line, by a stop or with the link: the
+    // rest of the reply (12 bytes, 2.4 s at 50 baud) is not waited out on this thread.
+    void closingDuringASlowReply()
+    {
+        UpsSimProcess slow({QStringLiteral("--baud"), QStringLiteral("50")});
+        QVERIFY(slow.isReady());
+        for (const bool destroyed : {false, true}) {
+            auto slowLink = std::make_unique<SerialLink>();
+            slowLink->setPortName(slow.portPath());
+            slowLink->setBaudRate(50);
+            slow.clearReceived();
+            QVERIFY(slowLink->start());
+            QVERIFY(slow.waitForFrame("BT\r"));
+            QElapsedTimer closing;
+            closing.start();
+            if (destroyed) {
+                slowLink.reset();
+            } else {
+                slowLink->stop();
+                QVERIFY(!slowLink->isOpen());
+            }
+            QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
+        }
     }
 
     // The simulator on its own, each case with one of its own.

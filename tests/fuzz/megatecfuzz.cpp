@@ -86,7 +86,7 @@ void controlRequest(Megatec &driver, Random &random)
         driver.selfTest(int(pick >> 4) % 6, argument);
         break;
     default:
-        driver.toggleBuzzer();
+        driver.toggleBeeper();
         break;
     }
 }

@@ -128,8 +128,7 @@ def check_control(debs, version):
               f"control: package {package} version {version}")
     # dpkg-shlibdeps found the libraries; the run-time plug-ins and modules are named by hand.
     # polkitd answers logind's question whether the service may power the machine off.
-    needed = {SERVER: ("libqt5core5a", "libhidapi-hidraw0", "libxlsxwriter4", "libcurl4",
-                       "libmicrohttpd12", "libsnmp40",
+    needed = {SERVER: ("libqt5core5a", "libhidapi-hidraw0", "libxlsxwriter4", "libssl3",
                        "libqt5sql5-sqlite", "adduser", "polkitd", "libjs-chart.js"),
               DESKTOP: (SERVER, "libqt5gui5", "qml-module-qtquick-controls", "libqt5svg5",
                         "libxcb1")}
@@ -138,6 +137,14 @@ def check_control(debs, version):
         missing = [d for d in needed[package] if d not in depends]
         check(not missing, f"control: {package} depends on the linked libraries and run-time "
               "modules" + (f" (missing {missing})" if missing else ""))
+    # The libraries opened only when their feature is used: recommended or suggested, never
+    # needed, so a minimal server goes without them.
+    optional = {"Recommends": ("libcurl4", "libmicrohttpd12"), "Suggests": ("snmpd", "libsnmp40")}
+    depends = names_in(control_field(debs[SERVER], "Depends"))
+    for field, names in optional.items():
+        listed = names_in(control_field(debs[SERVER], field))
+        check(all(n in listed and n not in depends for n in names),
+              f"control: {SERVER} {field.lower()} {', '.join(names)} without depending on them")
     check(re.search(rf"(^|, ){SERVER} \(= {re.escape(version)}\)",
                     control_field(debs[DESKTOP], "Depends")),
           f"control: {DESKTOP} depends on {SERVER} of its own version")

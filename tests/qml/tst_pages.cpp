@@ -16,7 +16,6 @@
 #include "compositionroot.h"
 #include "database.h"
 #include "devcomm.h"
-#include "globaldatadef.h"
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
 #include "listmodelscheduletask.h"
@@ -30,17 +29,20 @@
 #include "servicenotification.h"
 #include "servicescheduletask.h"
 #include "serviceshutdown.h"
+#include "settingkeys.h"
 #include "settings.h"
 #include "settingsfileexchange.h"
 #include "supplycount.h"
 #include "testroot.h"
 #include "translator.h"
+#include "uienums.h"
 #include "watchlist.h"
 #include "watchservice.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QJSValue>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QQmlComponent>
@@ -73,18 +75,18 @@ QStringList storedRecipients()
 // Values stored before the page exists: the page must show them, not overwrite them.
 const struct
 {
-    const char *property;
+    const char *key;
     QVariant value;
-    const char *field, *shownAs;
+    const char *field, *shownAs, *shown;
 } storedBefore[] = {
-    {"enable", true, "switchEnable", "checked"},
-    {"senderName", "Rack 4", "textFieldSenderName", "text"},
-    {"serverPort", 2525, "textFieldServerPort", "text"},
-    {"encrypt", 2, "comboBoxEncrypt", "currentIndex"},
-    {"dailyEnable", true, "checkBoxDaily", "checked"},
-    {"dailyHour", 7, "spinBoxDailyHour", "value"},
-    {"dailyMinute", 5, "spinBoxDailyMinute", "value"},
-    {"dailySecond", 9, "spinBoxDailySecond", "value"},
+    {"email/enable", true, "switchEnable", "checked", "true"},
+    {"email/userName", "Rack 4", "textFieldSenderName", "text", "Rack 4"},
+    {"email/serverPort", 2525, "textFieldServerPort", "text", "2525"},
+    {"email/encrypt", 2, "comboBoxEncrypt", "currentIndex", "2"},
+    {"email/dailyEnable", true, "checkBoxDaily", "checked", "true"},
+    {"email/dailyTime", "07:05:09", "spinBoxDailyHour", "value", "7"},
+    {"email/dailyTime", "07:05:09", "spinBoxDailyMinute", "value", "5"},
+    {"email/dailyTime", "07:05:09", "spinBoxDailySecond", "value", "9"},
 };
 
 // Each singleton by name, through a QML function.
@@ -178,6 +180,7 @@ private slots:
     void selfTestRowDrawsItsRecording();
     void chartOfTheChosenDays();
     void eachUpsHistoryApart();
+    void batteryHealthOverTime();
     void settingsShownAndWritten();
     void accountsThroughThePopup();
     void connectedClientsListed();
@@ -266,7 +269,7 @@ void TestPages::initTestCase()
     Clock::setNow(QDateTime(QDate(2026, 2, 10), QTime(9, 0)));
     m_host.reset(new QmlPageHost);
     for (const auto &stored : storedBefore)
-        QVERIFY(m_host->root().serviceEMail()->setProperty(stored.property, stored.value));
+        m_host->root().settings()->setSettings(QString::fromLatin1(stored.key), stored.value);
 
     m_page = m_host->load(QStringLiteral("SettingsEMail.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
@@ -379,20 +382,31 @@ void TestPages::answerDialog(const QString &expectedText)
 void TestPages::storedValuesAreShownAndKept()
 {
     // Shown, and left as they were when the page is left (it writes back what it shows).
-    ServiceEMail *service = m_host->root().serviceEMail();
+    Settings *settings = m_host->root().settings();
     m_page->setVisible(false);
     m_page->setVisible(true);
     for (const auto &stored : storedBefore) {
         QCOMPARE(item(m_page, stored.field)->property(stored.shownAs).toString(),
-                 stored.value.toString());
-        QCOMPARE(service->property(stored.property).toString(), stored.value.toString());
+                 QString::fromLatin1(stored.shown));
+        QCOMPARE(settings->getSettings(QString::fromLatin1(stored.key)), stored.value);
     }
 
-    // A change in a field reaches the service when the page is left.
+    // A change in a field reaches the settings when the page is left; a part of the report's
+    // time keeps the others.
     type(m_page, "textFieldSenderName", "Rack 5");
     m_page->setVisible(false);
     m_page->setVisible(true);
-    QCOMPARE(service->senderName(), QStringLiteral("Rack 5"));
+    QCOMPARE(settings->text(Settings::EMailSenderName), QStringLiteral("Rack 5"));
+    typeAndLeave(m_page, "spinBoxDailyMinute", QStringLiteral("30"));
+    QCOMPARE(settings->text(Settings::EMailDailyTime), QStringLiteral("07:30:09"));
+    // Written elsewhere (an import, the command line): the fields follow.
+    settings->setSettings(Settings::EMailDailyTime, QStringLiteral("23:59:01"));
+    settings->setSettings(Settings::EMailServerPort, 587);
+    QCOMPARE(item(m_page, "spinBoxDailyHour")->property("value").toInt(), 23);
+    QCOMPARE(item(m_page, "spinBoxDailySecond")->property("value").toInt(), 1);
+    QCOMPARE(text(m_page, "textFieldServerPort"), QStringLiteral("587"));
+    settings->setSettings(Settings::EMailDailyTime, QStringLiteral("07:05:09"));
+    settings->setSettings(Settings::EMailServerPort, 2525);
 }
 
 void TestPages::recipientsAreCheckedBeforeTheyAreStored()
@@ -428,10 +442,10 @@ void TestPages::recipientsAreCheckedBeforeTheyAreStored()
 
 void TestPages::accountMustBeAnAddress()
 {
-    ServiceEMail *service = m_host->root().serviceEMail();
-    service->setAuthAccount(QStringLiteral("before@example.com"));
+    Settings *settings = m_host->root().settings();
+    settings->setSettings(Settings::EMailAuthName, QStringLiteral("before@example.com"));
     QVERIFY(press(m_page, "checkBoxAuth"));
-    QTRY_VERIFY(service->authEnable());
+    QTRY_VERIFY(settings->flag(Settings::EMailAuthEnable));
     QQuickItem *popup = item(m_page, "popupSetEMailSender");
     QVERIFY(press(m_page, "buttonAuthSettings"));
     QVERIFY(popup->isVisible());
@@ -442,24 +456,24 @@ void TestPages::accountMustBeAnAddress()
     type(popup, "textFieldPassword", "s3cret");
     QVERIFY(press(popup, "buttonSure"));
     answerDialog(QStringLiteral("User account is invalid!"));
-    QCOMPARE(service->authAccount(), QStringLiteral("before@example.com"));
+    QCOMPARE(settings->text(Settings::EMailAuthName), QStringLiteral("before@example.com"));
 
     type(popup, "textFieldAccount", "mailer@example.com");
     QVERIFY(press(popup, "buttonSure"));
     QVERIFY(!popup->isVisible());
-    QCOMPARE(service->authAccount(), QStringLiteral("mailer@example.com"));
-    QCOMPARE(service->authPassword(), QStringLiteral("s3cret"));
+    QCOMPARE(settings->text(Settings::EMailAuthName), QStringLiteral("mailer@example.com"));
+    QCOMPARE(settings->text(Settings::EMailAuthPassword), QStringLiteral("s3cret"));
 }
 
 void TestPages::senderIsCheckedAndMissingSettingsNamed()
 {
-    ServiceEMail *service = m_host->root().serviceEMail();
-    service->setAuthEnable(false);
+    Settings *settings = m_host->root().settings();
+    settings->setSettings(Settings::EMailAuthEnable, false);
     QQuickItem *sender = item(m_page, "textFieldSenderAddress");
     type(m_page, "textFieldSenderAddress", "ups@example.com");
     m_page->setVisible(false);
     m_page->setVisible(true);
-    QCOMPARE(service->senderAddress(), QStringLiteral("ups@example.com"));
+    QCOMPARE(settings->text(Settings::EMailSenderAddress), QStringLiteral("ups@example.com"));
 
     const struct
     {
@@ -484,11 +498,11 @@ void TestPages::senderIsCheckedAndMissingSettingsNamed()
         QVERIFY(press(m_page, "buttonTestMail"));
         answerDialog(QString::fromUtf8(c.said));
         QCOMPARE(sender->property("refused").toBool(), c.marked);
-        QCOMPARE(service->senderAddress(), QString::fromUtf8(c.stored));
+        QCOMPARE(settings->text(Settings::EMailSenderAddress), QString::fromUtf8(c.stored));
         // Leaving the page keeps a refused address out of the settings too.
         m_page->setVisible(false);
         m_page->setVisible(true);
-        QCOMPARE(service->senderAddress(), QString::fromUtf8(c.stored));
+        QCOMPARE(settings->text(Settings::EMailSenderAddress), QString::fromUtf8(c.stored));
         QVERIFY(item(m_page, "buttonTestMail")->property("enabled").toBool());
     }
 
@@ -501,12 +515,13 @@ void TestPages::senderIsCheckedAndMissingSettingsNamed()
     QTest::keyClick(m_host->view(), Qt::Key_Return);
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(sender->property("refused").toBool());
-    QCOMPARE(service->senderAddress(), QString());
+    QCOMPARE(settings->text(Settings::EMailSenderAddress), QString());
 }
 
 void TestPages::testMailOutcomeIsReportedOnlyForOwnTest()
 {
     ServiceEMail *service = m_host->root().serviceEMail();
+    Settings *settings = m_host->root().settings();
 
     // Another sender's outcome (an alarm mail, say) is none of the page's business.
     emit service->emailFinished();
@@ -519,8 +534,8 @@ void TestPages::testMailOutcomeIsReportedOnlyForOwnTest()
     type(m_page, "textFieldServerAddress", "127.0.0.1");
     type(m_page, "textFieldServerPort", QString::number(server.serverPort()));
     type(m_page, "textFieldSenderAddress", "ups@example.com");
-    service->setEncrypt(0);
-    service->setAuthEnable(false);
+    settings->setSettings(Settings::EMailEncrypt, 0);
+    settings->setSettings(Settings::EMailAuthEnable, false);
 
     QVERIFY(press(m_page, "buttonTestMail"));
     QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 10000);
@@ -659,9 +674,9 @@ void TestPages::calendarSpeaksTheLanguage()
 // the message go and the number is stored.
 void TestPages::outOfRangeNumbersAreRefused()
 {
-    ServiceShutdown *shutdown = m_host->root().serviceShutdown();
-    shutdown->setQueltaOffEnable(true);
-    shutdown->setMainFaultOffTime(5);
+    Settings *settings = m_host->root().settings();
+    settings->setSettings(Settings::ShutdownEnable, true);
+    settings->setSettings(Settings::ShutdownMainFaultTime, 5);
     m_page = m_host->load(QStringLiteral("SettingsShutdown.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
     QQuickItem *field = item("spinBoxMainFaultTime");
@@ -669,47 +684,82 @@ void TestPages::outOfRangeNumbersAreRefused()
     QCOMPARE(field->property("value").toInt(), 5);
     QVERIFY(!message->isVisible());
     // Protection on with nothing set for the end of a countdown: the page says so.
-    shutdown->setOsOffEnable(false);
-    shutdown->setExecEnable(0);
-    shutdown->setUpsOffEnable(false);
+    settings->setSettings(Settings::ShutdownOsOff, false);
+    settings->setSettings(Settings::ShutdownExec, false);
+    settings->setSettings(Settings::ShutdownUPSOff, false);
     QVERIFY(item("labelEndDoesNothing")->isVisible());
     QVERIFY(text(m_page, "labelEndDoesNothing").startsWith("Protection is on, but nothing"));
-    shutdown->setOsOffEnable(true);
+    settings->setSettings(Settings::ShutdownOsOff, true);
     QVERIFY(!item("labelEndDoesNothing")->isVisible());
-    shutdown->setOsOffEnable(false);
+    // The fields follow writes from elsewhere (an import, the command line); a box the user
+    // ticks writes its key.
+    QVERIFY(item("checkBoxOsOff")->property("checked").toBool());
+    settings->setSettings(Settings::ShutdownExecFile, QStringLiteral("/usr/local/bin/save"));
+    settings->setSettings(Settings::ShutdownUPSOffTime, 4);
+    QCOMPARE(text(m_page, "textFieldExecFile"), QStringLiteral("/usr/local/bin/save"));
+    QCOMPARE(item("spinBoxUpsOffTime")->property("value").toInt(), 4);
+    QVERIFY(press(m_page, "checkBoxOsOff"));
+    QVERIFY(!settings->flag(Settings::ShutdownOsOff));
+    QVERIFY(item("labelEndDoesNothing")->isVisible());
 
-    for (const char *typed : {"5000", "2881"}) {
+    for (const char *typed : {"5000", "2881", "-5"}) {
         typeAndLeave(m_page, "spinBoxMainFaultTime", QString::fromLatin1(typed));
         QVERIFY(field->property("refused").toBool());
         QCOMPARE(text(m_page, "spinBoxMainFaultTime"), QString::fromLatin1(typed));
         QVERIFY(message->isVisible());
         QCOMPARE(text(m_page, "labelRefusal"),
                  QStringLiteral("The marked number must be from 0 to 2880; 5 stays in force."));
-        QCOMPARE(shutdown->mainFaultOffTime(), 5);
+        QCOMPARE(settings->number(Settings::ShutdownMainFaultTime), 5);
     }
     m_page->setVisible(false);
     m_page->setVisible(true);
-    QCOMPARE(shutdown->mainFaultOffTime(), 5);
+    QCOMPARE(settings->number(Settings::ShutdownMainFaultTime), 5);
 
     // Corrected: the mark and the message go, the number is stored.
     typeAndLeave(m_page, "spinBoxMainFaultTime", QStringLiteral("2880"));
     QVERIFY(!field->property("refused").toBool());
     QVERIFY(!message->isVisible());
-    QCOMPARE(shutdown->mainFaultOffTime(), 2880);
+    QCOMPARE(settings->number(Settings::ShutdownMainFaultTime), 2880);
     // Stepping stops at the end of the range.
     field->forceActiveFocus();
     QTest::keyClick(m_host->view(), Qt::Key_Up);
-    QCOMPARE(shutdown->mainFaultOffTime(), 2880);
+    QCOMPARE(settings->number(Settings::ShutdownMainFaultTime), 2880);
     QTest::keyClick(m_host->view(), Qt::Key_Down);
-    QCOMPARE(shutdown->mainFaultOffTime(), 2879);
-    shutdown->setQueltaOffEnable(false);
+    QCOMPARE(settings->number(Settings::ShutdownMainFaultTime), 2879);
+    settings->setSettings(Settings::ShutdownEnable, false);
+
+    // Every number field of the settings pages edits a key and offers what the key table gives
+    // forms, which its label states too ("(0~2880)").
+    for (const char *pageName : {"SettingsShutdown.qml", "SettingsCommon.qml"}) {
+        m_page = m_host->load(QString::fromLatin1(pageName), QSize(1024, 600));
+        QVERIFY2(m_page, qPrintable(m_host->errors()));
+        int fields = 0;
+        for (QQuickItem *child : m_page->findChildren<QQuickItem *>()) {
+            if (!child->objectName().startsWith(QLatin1String("spinBox")))
+                continue;
+            ++fields;
+            const QString key = child->property("settingKey").toString();
+            const SettingKeys::Key *entry = SettingKeys::find(key);
+            QVERIFY2(entry, qPrintable(child->objectName()));
+            const SettingKeys::Range range = SettingKeys::formRange(*entry);
+            QCOMPARE(child->property("minimumValue").toInt(), range.min);
+            QCOMPARE(child->property("maximumValue").toInt(), range.max);
+            QVERIFY(range.min >= entry->min && range.max <= entry->max);
+        }
+        QVERIFY2(fields >= 2, pageName);
+    }
 }
 
 void TestPages::restoreSaysWhatChangesAndKeepsAccounts()
 {
     CompositionRoot &root = m_host->root();
-    root.serviceShutdown()->setQueltaOffEnable(true);
+    root.settings()->setSettings(Settings::ShutdownEnable, true);
     root.serviceNetwork()->users()->addUser("upsmon", "monitor", "secret");
+    WatchEntry upstairs;
+    upstairs.name = QStringLiteral("Upstairs");
+    upstairs.host = QStringLiteral("127.0.0.1");
+    upstairs.port = 1;
+    QVERIFY(WatchList::write(root.settings(), {upstairs}));
     m_page = m_host->load(QStringLiteral("SettingsCommon.qml"), QSize(1024, 600));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
     QQuickItem *dialog = item("msgDialog");
@@ -719,9 +769,13 @@ void TestPages::restoreSaysWhatChangesAndKeepsAccounts()
     QVERIFY2(question.contains("\u2022 The protection is switched off"), qPrintable(question));
     QVERIFY2(question.contains("Kept: the link to the UPS, the network accounts"),
              qPrintable(question));
+    QVERIFY2(question.contains("\u2022 Kept too: the watched UPSes (Upstairs)."),
+             qPrintable(question));
     QVERIFY(press(dialog, "msgDialogSure"));
-    QVERIFY(!root.serviceShutdown()->queltaOffEnable());
+    QVERIFY(!root.settings()->flag(Settings::ShutdownEnable));
     QCOMPARE(root.serviceNetwork()->users()->rowCount(), 1);
+    QCOMPARE(WatchList::read(root.settings()).size(), 1);
+    QVERIFY(WatchList::write(root.settings(), {}));
     root.serviceNetwork()->users()->delUser(0);
 }
 
@@ -733,6 +787,9 @@ void TestPages::addModifySwitchOffAndDeleteTask()
     QVERIFY2(m_page, qPrintable(m_host->errors()));
     m_popup = item(m_page, "popupAddScheduleTask");
     QVERIFY(m_popup && !m_popup->isVisible());
+    // Empty, the page says what it is for and how to begin; the hint goes with the first task.
+    QVERIFY(item("labelNoTask")->isVisible());
+    QVERIFY(text(m_page, "labelNoTask").contains(QStringLiteral("\"Add Task\"")));
 
     // Add: a weekly self-test to end of discharge at 7:30:05, typed without leading zeros.
     QVERIFY(press(m_page, "buttonAddTask"));
@@ -742,6 +799,7 @@ void TestPages::addModifySwitchOffAndDeleteTask()
     QVERIFY(press(m_popup, "buttonSure"));
     QVERIFY(!m_popup->isVisible());
     QCOMPARE(storedTasks(), QStringList {"1: 2 07:30:05 1 1"});
+    QTRY_VERIFY(!item("labelNoTask")->isVisible());
     QTRY_COMPARE(text(m_page, "labelCycle"), QStringLiteral("Weekly"));
     QCOMPARE(text(m_page, "labelAction"), QStringLiteral("Self-test to end of discharge"));
     QVERIFY(text(m_page, "labelTime").endsWith(QStringLiteral(" 07:30:05")));
@@ -1058,7 +1116,7 @@ void TestPages::searchAndExport()
     const QString file = m_out.filePath(QStringLiteral("no/such/folder/data.xlsx"));
     int dialogType = -1;
     QCOMPARE(exportTo(file, &dialogType), QStringLiteral("Operation failed!"));
-    QCOMPARE(dialogType, int(GlobalDataDef::MsgDialogWarning));
+    QCOMPARE(dialogType, int(UiEnums::MsgDialogWarning));
     QVERIFY(!QFile::exists(file));
 }
 
@@ -1310,7 +1368,7 @@ void TestPages::eachUpsHistoryApart()
              .arg(now));
     m_page = m_host->load(QStringLiteral("MainPanel.qml"), QSize(1366, 700));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
-    m_page->setProperty("currentIndex", int(GlobalDataDef::MainTabOverview));
+    m_page->setProperty("currentIndex", int(UiEnums::MainTabOverview));
     QQuickItem *cards = nullptr;
     QTRY_VERIFY((cards = item("overviewCards")) && cards->childItems().size() == 3);
     QQuickItem *card = nullptr;
@@ -1321,7 +1379,7 @@ void TestPages::eachUpsHistoryApart()
     }
     QVERIFY(m_host->click(card));
     QVERIFY(m_host->click(item("overviewHistory")));
-    QCOMPARE(m_page->property("currentIndex").toInt(), int(GlobalDataDef::MainTabLogData));
+    QCOMPARE(m_page->property("currentIndex").toInt(), int(UiEnums::MainTabLogData));
     chooser = item(item("pageLogData"), "comboBoxUps");
     QVERIFY(chooser && chooser->isVisible());
     QCOMPARE(chooser->property("currentText").toString(), QStringLiteral("Upstairs"));
@@ -1336,6 +1394,72 @@ void TestPages::eachUpsHistoryApart()
     QTRY_COMPARE(data->data(data->index(0, 0), data->roleNames().key("inputVol")).toString(),
                  QStringLiteral("235.0"));
     exec("delete from device_data where dateTime = '" + now + "'");
+}
+
+// The battery health view: the sentence while no discharge reached battery low, then, once an
+// ageing battery's discharges are stored, one point and one row for each, the worn line, and the
+// date its trend reaches it. It takes no dates.
+void TestPages::batteryHealthOverTime()
+{
+    choose(5);
+    QQuickItem *view = item("logHealth");
+    QVERIFY(view && view->isVisible() && !item("dateStart")->isVisible());
+    QQuickItem *none = item("healthNone");
+    QTRY_VERIFY(none->isVisible());
+    QVERIFY(none->property("text").toString().contains("first full-enough discharges"));
+
+    // Twenty days apart at 50 % load: new twice, then 95 % and 90 % of its first runtime.
+    const int runtimes[] = {1800, 1800, 1710, 1620};
+    for (int k = 0; k < 4; ++k) {
+        const QDateTime start(QDate(2025, 10, 1).addDays(20 * k), QTime(14, 0));
+        const QString at = start.toString("yyyy-MM-dd hh:mm:ss");
+        exec(QStringLiteral("insert into alarm(dateTime, alarm) values('%1', 2), (datetime('%1', "
+                            "'+%2 seconds'), 4), (datetime('%1', '+%3 seconds'), 3)")
+                 .arg(at)
+                 .arg(runtimes[k])
+                 .arg(runtimes[k] + 60));
+        exec(QStringLiteral("insert into device_data(dateTime, load) with recursive c(i) as "
+                            "(select 0 union all select i + 1 from c where (i + 1) * 30 < %2) "
+                            "select datetime('%1', '+' || (i * 30) || ' seconds'), 50 from c")
+                 .arg(at)
+                 .arg(runtimes[k]));
+    }
+    // Shown again: read again.
+    choose(0);
+    choose(5);
+    QObject *trend = view->property("trend").value<QObject *>();
+    QTRY_VERIFY(!trend->property("busy").toBool() &&
+                trend->property("points").toList().size() == 4);
+    QVERIFY(!none->isVisible());
+    QObject *health = view->property("seriesHealth").value<QObject *>();
+    QObject *worn = view->property("seriesWorn").value<QObject *>();
+    QObject *projection = view->property("seriesProjection").value<QObject *>();
+    QVERIFY(health && worn && projection);
+    QTRY_COMPARE(health->property("count").toInt(), 4);
+    QPointF last;
+    QVERIFY(QMetaObject::invokeMethod(health, "at", Q_RETURN_ARG(QPointF, last), Q_ARG(int, 3)));
+    QVERIFY2(std::abs(last.y() - 90) < 0.5, qPrintable(QString::number(last.y())));
+    QCOMPARE(worn->property("count").toInt(), 2);
+    QVERIFY(QMetaObject::invokeMethod(worn, "at", Q_RETURN_ARG(QPointF, last), Q_ARG(int, 0)));
+    QCOMPARE(last.y(), 80.0);
+    QCOMPARE(projection->property("count").toInt(), 2);
+    QCOMPARE(item("healthNow")->property("text").toString(),
+             QStringLiteral("Now 90 % of what its first discharges showed"));
+    const QDate reaches =
+        QDateTime::fromMSecsSinceEpoch(qint64(trend->property("wornMsecs").toDouble())).date();
+    QVERIFY2(reaches > QDate(2025, 12, 10) && reaches < QDate(2026, 3, 1),
+             qPrintable(reaches.toString()));
+    QCOMPARE(item("healthOutlook")->property("text").toString(),
+             "On course to fall below 80 % around " + reaches.toString(Qt::ISODate));
+    // Newest first: when, health, load and how long it lasted.
+    QQuickItem *list = item("listHealth");
+    QCOMPARE(list->property("count").toInt(), 4);
+    QVariant rows = list->property("model");
+    if (rows.userType() == qMetaTypeId<QJSValue>())
+        rows = rows.value<QJSValue>().toVariant();
+    const QVariantMap newest = rows.toList().value(0).toMap();
+    QCOMPARE(qRound(newest.value("seconds").toDouble()), 1620);
+    QCOMPARE(qRound(newest.value("load").toDouble()), 50);
 }
 
 void TestPages::settingsShownAndWritten()
@@ -1361,17 +1485,17 @@ void TestPages::settingsShownAndWritten()
              QStringLiteral("Serving the UPS on port %1").arg(network->listeningPort()));
     m_page->setVisible(false);
     m_page->setVisible(true);
-    QCOMPARE(network->aliases(), QString("qnapups"));
-    QCOMPARE(network->listen(), QString("127.0.0.1"));
+    QCOMPARE(settings->list(Settings::NetworkAliases).join(','), QString("qnapups"));
+    QCOMPARE(settings->list(Settings::NetworkListen).join(','), QString("127.0.0.1"));
 
     // Edits reach the settings when the page is left; lists are tidied.
     type(m_page, "textFieldAllow", " 192.168.1.0/24 , fd00::/8,");
     type(m_page, "textFieldUpsName", "rack");
     m_page->setVisible(false);
     m_page->setVisible(true);
-    QCOMPARE(m_host->root().settings()->getSettings(Settings::NetworkAllow).toStringList(),
+    QCOMPARE(settings->getSettings(Settings::NetworkAllow).toStringList(),
              QStringList({"192.168.1.0/24", "fd00::/8"}));
-    QCOMPARE(network->upsName(), QString("rack"));
+    QCOMPARE(settings->text(Settings::NetworkUpsName), QString("rack"));
 
     // What the server could not use is refused in the form, marked and said, never stored.
     const struct
@@ -1384,16 +1508,17 @@ void TestPages::settingsShownAndWritten()
         {"textFieldAliases", "rack b", "A UPS name holds letters, digits and . _ - @ only: rack b"},
     };
     for (const auto &r : refusals) {
-        const QString before =
-            m_host->root().settings()->getSettings(Settings::NetworkAllow).toString() +
-            network->listen() + network->aliases();
+        const QString before = settings->getSettings(Settings::NetworkAllow).toString() +
+            settings->list(Settings::NetworkListen).join(',') +
+            settings->list(Settings::NetworkAliases).join(',');
         type(m_page, r.field, QString::fromLatin1(r.typed));
         m_page->setVisible(false);
         m_page->setVisible(true);
         QVERIFY2(item(m_page, r.field)->property("refused").toBool(), r.field);
         QCOMPARE(text(m_page, "labelRefusal"), QString::fromLatin1(r.said));
-        QCOMPARE(m_host->root().settings()->getSettings(Settings::NetworkAllow).toString() +
-                     network->listen() + network->aliases(),
+        QCOMPARE(settings->getSettings(Settings::NetworkAllow).toString() +
+                     settings->list(Settings::NetworkListen).join(',') +
+                     settings->list(Settings::NetworkAliases).join(','),
                  before);
         type(m_page, r.field, r.field == QByteArray("textFieldListen") ? "127.0.0.1" : "");
         m_page->setVisible(false);
@@ -1413,7 +1538,7 @@ void TestPages::settingsShownAndWritten()
     m_page->setVisible(true);
     item(m_page, "switchEnable")->setProperty("checked", true);
     QTRY_VERIFY(!item(m_page, "switchEnable")->property("checked").toBool());
-    QVERIFY(!network->enable());
+    QVERIFY(!settings->flag(Settings::NetworkEnable));
     const QString state = text(m_page, "labelState");
     QVERIFY2(state.startsWith("Switched off: cannot listen on 192.0.2.1 port "), qPrintable(state));
     type(m_page, "textFieldListen", "127.0.0.1");
@@ -1504,7 +1629,12 @@ void TestPages::watchedListAndSupplies()
         type(m_page, "watchHost", "127.0.0.1");
         type(m_page, "watchPort", port);
         type(m_page, "watchUps", entry.second);
+        item("watchPlain")->setProperty("checked", true);
         QVERIFY(press(m_page, "watchAdd"));
+        // Added: the form starts afresh, not with this entry's port and plain link.
+        QTRY_COMPARE(text(m_page, "watchPort"), QStringLiteral("3493"));
+        QCOMPARE(text(m_page, "watchUps"), QStringLiteral("*"));
+        QVERIFY(!item("watchPlain")->property("checked").toBool());
     }
     QTRY_COMPARE(watch->entryList().size(), 2);
     QCOMPARE(text(m_page, "watchEntry0"), "Upstairs - ups@127.0.0.1:" + port);
@@ -1518,6 +1648,14 @@ void TestPages::watchedListAndSupplies()
     const QString said = QStringLiteral("No watched UPS is named Upstair: it is never judged and "
                                         "counts as able to feed this computer.");
     QCOMPARE(text(m_page, "watchUnknownSupplies"), said);
+    // Written elsewhere (an import, a restore, the command line): the fields follow.
+    m_host->root().settings()->setSettings(Settings::ShutdownSupplies, "local, lab/u1");
+    m_host->root().settings()->setSettings(Settings::ShutdownMinSupplies, 2);
+    QCOMPARE(text(m_page, "watchMinSupplies"), QStringLiteral("2"));
+    QCOMPARE(text(m_page, "watchSupplies"), QStringLiteral("local, lab/u1"));
+    m_host->root().settings()->setSettings(Settings::ShutdownMinSupplies, 1);
+    m_host->root().settings()->setSettings(Settings::ShutdownSupplies, "local, Upstair");
+    QCOMPARE(text(m_page, "watchSupplies"), QStringLiteral("local, Upstair"));
     // The shutdown page says it too.
     m_page = m_host->load(QStringLiteral("SettingsShutdown.qml"));
     QVERIFY2(m_page, qPrintable(m_host->errors()));

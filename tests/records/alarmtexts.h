@@ -7,6 +7,7 @@ const char *const expectedEvents = R"(00 Communication lost|Communication establ
 06 Bypass supply|Rectifier supply|UPS fault|UPS returns to normal|UPS backup|UPS online
 0C In self-test|Self-test finished|In power off|UPS returns from power off|Buzzer open
 11 Buzzer silent|Boost or buck activated|UPS returns from boost or buck|On boost|On Buck
+16 Shutdown countdown cancelled|UPS output-off cancelled
 )";
 
 const char *const expectedFamilyOne = R"(00 Input phase sequence error|Input voltage high|Input voltage low|Input voltage abnormal

@@ -59,7 +59,7 @@ private slots:
         const QMap<int, QString> events = parseTable(expectedEvents);
         const QMap<int, QString> one = parseTable(expectedFamilyOne);
         const QMap<int, QString> two = parseTable(expectedFamilyTwo);
-        QCOMPARE(events.size(), 22);
+        QCOMPARE(events.size(), 24);
         QCOMPARE(one.size(), 106);
         QCOMPARE(two.size(), 81);
         for (int code = 0; code < events.size(); ++code)
@@ -76,7 +76,7 @@ private slots:
         QVERIFY(Alarm::alarmText(0x20076).contains(QChar(0x2103)));
 
         // Outside both families and the events there is no text, and never the prefix alone.
-        for (int code : {22, 100, 0xFFFF, -1, -0x10000, 0x30000, 0x30000 + 500, 0x10000 + 500 + 6,
+        for (int code : {24, 100, 0xFFFF, -1, -0x10000, 0x30000, 0x30000 + 500, 0x10000 + 500 + 6,
                          0x10000 + 16 * 13, 0x7FFFFFFF})
             QVERIFY2(Alarm::alarmText(code).isEmpty(), qPrintable(QString::number(code, 16)));
     }
@@ -98,7 +98,7 @@ private slots:
         // A lasting alarm does not expire; codes without text change nothing.
         Clock::advance(600);
         tick();
-        for (int code : {22, 0x10006, 0x30000, -1}) {
+        for (int code : {24, 0x10006, 0x30000, -1}) {
             QVERIFY(!alarm->addAlarm(code));
             alarm->addEvent(code);
         }
@@ -167,6 +167,18 @@ private slots:
         Clock::advance(-30);
         tick();
         QCOMPARE(alarm->alarmNum(), 0);
+
+        // A cancel carries who and from where; a second one within the lifetime is someone
+        // else's act, stored too.
+        const int cancelsBefore = storedRows(Alarm::ShutdownCancelled);
+        alarm->addEvent(Alarm::ShutdownCancelled, QStringLiteral("ann, tray menu"));
+        alarm->addEvent(Alarm::ShutdownCancelled, QStringLiteral("bob, countdown card"));
+        QCOMPARE(storedRows(Alarm::ShutdownCancelled) - cancelsBefore, 2);
+        QCOMPARE(sqlCount(QStringLiteral("select count(*) from alarm where detail = ?"),
+                          QStringLiteral("bob, countdown card")),
+                 1);
+        QCOMPARE(currentAlarmTexts(alarm),
+                 QStringList({QStringLiteral("Shutdown countdown cancelled (bob, countdown card)")}));
     }
 
     void mainsFailsAndReturnsInOneSecond()

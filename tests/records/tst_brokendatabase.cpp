@@ -72,9 +72,10 @@ void TestBrokenDatabase::mailServiceSendsNothing()
     ServiceEMail email(m_root.settings());
     ServiceEMail *service = &email;
     service->start();
-    service->setEnable(true);
-    service->setServerAddress(QStringLiteral("127.0.0.1"));
-    service->setServerPort(9); // nothing would answer; nothing must try
+    m_root.settings()->setSettings(Settings::EMailEnable, true);
+    m_root.settings()->setSettings(Settings::EMailServerAddress, QStringLiteral("127.0.0.1"));
+    m_root.settings()->setSettings(Settings::EMailServerPort,
+                                   9); // nothing would answer; nothing must try
     QSignalSpy failed(service, &ServiceEMail::emailFailed);
     QCOMPARE(service->emailUsers(), QStringList());
     service->sendAlarmEMail(QStringLiteral("alarm"));

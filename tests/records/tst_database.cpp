@@ -1,17 +1,24 @@
 #include "database.h"
 #include "historynotice.h"
+#include "historyseries.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
+#include "samplesummary.h"
 #include "schemamigration.h"
+#include "summaryfill.h"
 #include "tablemodeldevdata.h"
 #include "testroot.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <cmath>
 #include <ctime>
 
 namespace {
@@ -55,6 +62,14 @@ QStringList initLog()
     return lines;
 }
 
+void runSummaryFill()
+{
+    SummaryFill fill;
+    QSignalSpy finished(&fill, &SummaryFill::finished);
+    fill.start();
+    QVERIFY(finished.wait(5000));
+}
+
 } // namespace
 
 class TestDatabase : public QObject
@@ -67,6 +82,7 @@ private slots:
     void retentionTriggerKeepsFiveYears();
     void cleanStopKeepsEveryQueuedRow();
     void historyReadsBesideTheWriter();
+    void summariesAgreeWithTheSamples();
 
 private:
     QScopedPointer<TestRoot> m_root;
@@ -95,7 +111,7 @@ void TestDatabase::schemaIsCreatedOnce()
         QCOMPARE(QFile::permissions(path) & QFile::Permissions(0x77), QFile::Permissions());
     }
     const QStringList objects = schemaObjects();
-    QCOMPARE(objects.size(), 9);
+    QCOMPARE(objects.size(), 14);
     QCOMPARE(RecordProbe::sqlCount("pragma user_version"), SchemaMigration::currentVersion);
     QCOMPARE(initLog(), QStringList());
     QCOMPARE(schemaObjects(), objects);
@@ -129,6 +145,8 @@ void TestDatabase::schemaIsCreatedOnce()
                        "inputFreq, battVol, temperature) values(41, '2025-01-02 03:04:05', 230, "
                        "0, 12, 50, 27.1, 0)"));
     Database().init();
+    // The index by UPS comes back beside the poll, as the summaries of the old rows do.
+    runSummaryFill();
     QCOMPARE(schemaObjects(), objects);
     {
         RecordWriter writer;
@@ -150,17 +168,21 @@ void TestDatabase::schemaIsCreatedOnce()
     QCOMPARE(rows, QStringList({"41 230 0 12 0", "42 229.5 null 30 null"}));
     QVERIFY(query.exec("delete from device_data"));
 
-    // A file of version 5, before rows named their UPS: its rows stay as they were, each table
-    // gains the name once, empty for them (this computer's UPS), and a second start adds none.
+    // A file of version 5, before rows named their UPS and alarms their detail: its rows stay as
+    // they were, each table gains the name once, empty for them (this computer's UPS), the
+    // alarms an empty detail, and a second start adds none.
+    QVERIFY(query.exec("drop trigger device_data_summary"));
+    QVERIFY(query.exec("drop index device_data_ups_index"));
     for (const char *table : {"alarm", "device_data", "log_self_test"})
         QVERIFY(query.exec(QStringLiteral("alter table %1 drop column ups").arg(table)));
+    QVERIFY(query.exec("alter table alarm drop column detail"));
     QVERIFY(query.exec("insert into alarm(id, dateTime, alarm) values(7, '2025-01-02 03:04:05', "
                        "2)"));
     QVERIFY(query.exec("pragma user_version = 5"));
     QCOMPARE(initLog(), QStringList());
     QCOMPARE(RecordProbe::sqlCount("pragma user_version"), SchemaMigration::currentVersion);
-    QVERIFY(query.exec("select id, dateTime, alarm, ups from alarm"));
-    QVERIFY(query.next());
+    QVERIFY(query.exec("select id, dateTime, alarm, ups, detail from alarm"));
+    QVERIFY(query.next() && query.isNull(4));
     QCOMPARE(QStringList({query.value(0).toString(), query.value(1).toString(),
                           query.value(2).toString(), query.value(3).toString()}),
              QStringList({"7", "2025-01-02 03:04:05", "2", ""}));
@@ -172,6 +194,7 @@ void TestDatabase::schemaIsCreatedOnce()
     QCOMPARE(RecordProbe::sqlCount("select count(*) from pragma_table_info('log_self_test') "
                                    "where name = 'ups'"),
              1);
+    runSummaryFill();
     QCOMPARE(schemaObjects(), objects);
     QVERIFY(query.exec("delete from alarm"));
     QVERIFY(query.exec("delete from sqlite_sequence where name = 'alarm'"));
@@ -327,6 +350,178 @@ void TestDatabase::historyReadsBesideTheWriter()
         page.fetchMore();
     QCOMPARE(page.rowCount(), RecordProbe::sqlCount("select count(*) from device_data"));
     QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where alarm = 9"), 1);
+}
+
+// The per-minute and per-hour summaries hold what the samples hold, whether a sample came in
+// through the trigger or was stored before the summaries existed and summarised afterwards, a
+// chunk at a time; and a chart read from them equals one read from the samples.
+void TestDatabase::summariesAgreeWithTheSamples()
+{
+    QSqlQuery query;
+    QVERIFY(query.exec("delete from device_data"));
+    // A file of version 6: no summaries yet.
+    for (const char *sql : {"drop trigger device_data_summary", "drop table device_data_minute",
+                            "drop table device_data_hour", "drop table summary_fill",
+                            "pragma user_version = 6"})
+        QVERIFY2(query.exec(sql), sql);
+
+    // Two UPSes over three days at random moments, some readings absent, a few times that do
+    // not read; half stored before the summaries, half after.
+    QRandomGenerator random(2026);
+    const auto addSamples = [&](int n) {
+        QVERIFY(QSqlDatabase::database().transaction());
+        QSqlQuery insert;
+        QVERIFY(insert.prepare("insert into device_data(dateTime, inputVol, outputVol, load, "
+                               "battVol, temperature, ups) values(?, ?, ?, ?, ?, ?, ?)"));
+        const QDateTime start(QDate(2025, 3, 29), QTime(0, 0), Qt::UTC);
+        for (int i = 0; i < n; ++i) {
+            const QDateTime at = start.addSecs(random.bounded(3 * 86400));
+            insert.addBindValue(random.bounded(100) == 0
+                                    ? QStringLiteral("not a time")
+                                    : at.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+            for (int column = 0; column < 5; ++column) {
+                if (random.bounded(5) == 0)
+                    insert.addBindValue(QVariant(QVariant::Double));
+                else
+                    insert.addBindValue(std::round(random.generateDouble() * 3000) / 10);
+            }
+            insert.addBindValue(random.bounded(2) ? QStringLiteral("") : QStringLiteral("attic"));
+            QVERIFY(insert.exec());
+        }
+        QVERIFY(QSqlDatabase::database().commit());
+    };
+    addSamples(6000);
+    Database().init();
+    QCOMPARE(RecordProbe::sqlCount("pragma user_version"), SchemaMigration::currentVersion);
+    addSamples(6000);
+
+    // Charts of one day and of the three, by the hour and by the minute, for each UPS.
+    const QString file = m_root->file("/data/quelta.db");
+    struct Chart
+    {
+        QDate first, last;
+        int buckets;
+        QString ups;
+    };
+    QList<Chart> charts;
+    for (const QString &ups : {QString(), QStringLiteral("attic")})
+        charts << Chart {QDate(2025, 3, 30), QDate(2025, 3, 30), 24, ups}
+               << Chart {QDate(2025, 3, 30), QDate(2025, 3, 30), 1440, ups}
+               << Chart {QDate(2025, 3, 29), QDate(2025, 3, 31), 72, ups};
+    const auto read = [&] {
+        QList<HistorySeries::Result> results;
+        for (const Chart &c : charts)
+            results << HistorySeries::reduce(file, c.first, c.last, c.buckets, nullptr, c.ups);
+        return results;
+    };
+    // Read from the samples while the summaries are not whole.
+    const QList<HistorySeries::Result> fromSamples = read();
+
+    // Summarised a chunk at a time, as a program stopped between chunks goes on.
+    QSqlDatabase db = QSqlDatabase::database();
+    QString error;
+    int chunks = 1;
+    while (SummaryFill::step(db, 997, &error))
+        ++chunks;
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(chunks, 7);
+    QVERIFY(!SummaryFill::step(db, 997, &error) && error.isEmpty());
+
+    for (int t = 0; t < SampleSummary::TableCount; ++t) {
+        const auto table = SampleSummary::Table(t);
+        const QString start = QStringLiteral("strftime('%1', dateTime)")
+                                  .arg(t == SampleSummary::Minute ? "%Y-%m-%d %H:%M:00"
+                                                                  : "%Y-%m-%d %H:00:00");
+        QStringList summaryColumns {"ups", "start", "count"}, sampleColumns {"ups", start, "count(*)"};
+        for (const char *c : SampleSummary::columns) {
+            for (const char *part : {"Min", "Max", "Sum", "N"})
+                summaryColumns << QString::fromLatin1(c) + part;
+            for (const char *f : {"min", "max", "sum", "count"})
+                sampleColumns << QStringLiteral("%1(%2)").arg(f, c);
+        }
+        QSqlQuery summaries(QStringLiteral("select %1 from %2 order by 1, 2")
+                                .arg(summaryColumns.join(", "), SampleSummary::tableName(table)));
+        QSqlQuery samples(QStringLiteral("select %1 from device_data where %2 is not null "
+                                         "group by 1, 2 order by 1, 2")
+                              .arg(sampleColumns.join(", "), start));
+        int rows = 0;
+        while (samples.next()) {
+            QVERIFY(summaries.next());
+            ++rows;
+            for (int i = 0; i < summaryColumns.size(); ++i) {
+                const QVariant a = summaries.value(i), b = samples.value(i);
+                QVERIFY2(a.isNull() == b.isNull() &&
+                             (i < 2 ? a == b : std::abs(a.toDouble() - b.toDouble()) < 1e-6),
+                         qPrintable(QStringLiteral("%1 %2 %3: %4 / %5")
+                                        .arg(SampleSummary::tableName(table),
+                                             samples.value(1).toString(), summaryColumns[i],
+                                             a.toString(), b.toString())));
+            }
+        }
+        QVERIFY(!summaries.next());
+        QVERIFY(rows > (t == SampleSummary::Minute ? 5000 : 140));
+    }
+
+    const QList<HistorySeries::Result> fromSummaries = read();
+    for (int i = 0; i < charts.size(); ++i) {
+        const HistorySeries::Result &a = fromSamples[i], &b = fromSummaries[i];
+        QVERIFY(a.error.isEmpty() && b.error.isEmpty());
+        QVERIFY(a.samples > 0);
+        QCOMPARE(b.samples, a.samples);
+        for (int column = 0; column < HistorySeries::ColumnCount; ++column) {
+            QCOMPARE(b.points[column], a.points[column]);
+            QCOMPARE(b.minimum[column], a.minimum[column]);
+            QCOMPARE(b.maximum[column], a.maximum[column]);
+        }
+    }
+
+    // Damaged summaries are not trusted: the chart reads the samples at once, the fill makes
+    // them anew and whole again; a sample that meets the damage through the trigger is stored
+    // all the same.
+    const auto sameCharts = [&](const QList<HistorySeries::Result> &results) {
+        for (int i = 0; i < charts.size(); ++i) {
+            QCOMPARE(results[i].samples, fromSamples[i].samples);
+            for (int column = 0; column < HistorySeries::ColumnCount; ++column)
+                QCOMPARE(results[i].points[column], fromSamples[i].points[column]);
+        }
+    };
+    const auto damage = [&] {
+        QSqlQuery q;
+        QVERIFY(q.exec("pragma wal_checkpoint(truncate)"));
+        const int root = RecordProbe::sqlCount(
+            "select rootpage from sqlite_master where name = 'device_data_minute'");
+        const int pageSize = RecordProbe::sqlCount("pragma page_size");
+        QFile f(file);
+        QVERIFY(root > 1 && f.open(QIODevice::ReadWrite) && f.seek(qint64(root - 1) * pageSize));
+        QVERIFY(f.write(QByteArray(pageSize, '\xff')) == pageSize);
+    };
+    damage();
+    SummaryFill fill;
+    QSignalSpy filled(&fill, &SummaryFill::finished);
+    fill.start();
+    QVERIFY(filled.wait(5000));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("summaries cannot be read"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("summaries were damaged: made anew"));
+    sameCharts(read());
+    QVERIFY(filled.wait(5000));
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from summary_fill"), 0);
+    QVERIFY(SummaryFill::trusted());
+    sameCharts(read());
+
+    damage();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("summaries were damaged: made anew"));
+    {
+        RecordWriter writer;
+        writer.start();
+        RecordWriter::Sample sample;
+        sample.inputVol = 231.5f;
+        writer.insertSample(sample, QStringLiteral("cellar"));
+        QVERIFY(writer.flush());
+    }
+    QCOMPARE(RecordProbe::sqlCount("select count(*) from device_data where ups = 'cellar'"), 1);
+    QVERIFY(filled.wait(5000));
+    QVERIFY(SummaryFill::trusted());
+    sameCharts(read());
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -203,7 +203,8 @@ void TestTableModels::absentReadingsStayEmpty()
              QJsonArray({"2023-06-01 10:00:00", 231, QJsonValue(), QJsonValue(), 50, 27.1}));
     QCOMPARE(book.value("rows").toArray().at(1).toArray().at(3), QJsonValue(20));
     QCOMPARE(book.value("formats").toObject(),
-             QJsonObject({{"B", QJsonArray({"0.0"})},
+             QJsonObject({{"A", QJsonArray({"yyyy-mm-dd hh:mm:ss"})},
+                          {"B", QJsonArray({"0.0"})},
                           {"D", QJsonArray({"General"})},
                           {"E", QJsonArray({"0.0"})},
                           {"F", QJsonArray({"0.00"})}}));
@@ -279,11 +280,13 @@ void TestTableModels::alarmTextsAndExport()
                                       "('2024-03-10 02:00:00', 65536 + 500 + 89), "
                                       "('2024-03-10 03:00:00', 65536 + 6), "
                                       "('2024-03-11 00:00:00', 3)")));
+    QVERIFY(query.exec(QStringLiteral("insert into alarm(dateTime, alarm, detail) values "
+                                      "('2024-03-10 04:00:00', 22, 'ann, countdown card')")));
     TableModelAlarm model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.selectDate(QStringLiteral("2024-03-10"), QStringLiteral("2024-03-10"));
-    QCOMPARE(model.rowCount(), 3);
-    QCOMPARE(model.data(model.index(2, 2), Qt::DisplayRole).toInt(), 2); // the stored code
+    QCOMPARE(model.rowCount(), 4);
+    QCOMPARE(model.data(model.index(3, 2), Qt::DisplayRole).toInt(), 2); // the stored code
 
     // A code without text leaves its cell empty, on the screen and in the workbook.
     const QString path = m_out.filePath(QStringLiteral("alarms.xlsx"));
@@ -293,10 +296,13 @@ void TestTableModels::alarmTextsAndExport()
     const QJsonArray rows = dump.value("rows").toArray();
     QCOMPARE(
         rows,
-        QJsonArray({QJsonArray({"Date", "Alarm"}), QJsonArray({"2024-03-10 03:00:00"}),
+        QJsonArray({QJsonArray({"Date", "Alarm"}),
+                    QJsonArray({"2024-03-10 04:00:00",
+                                "Shutdown countdown cancelled (ann, countdown card)"}),
+                    QJsonArray({"2024-03-10 03:00:00"}),
                     QJsonArray({"2024-03-10 02:00:00", "Returned from: RBC needs replacement"}),
                     QJsonArray({"2024-03-10 01:00:00", "Input voltage fault"})}));
-    for (int r = 0; r < 3; ++r)
+    for (int r = 0; r < 4; ++r)
         QCOMPARE(model.data(model.index(r, 0), 258).toString(),
                  rows.at(r + 1).toArray().at(1).toString());
 }
@@ -324,6 +330,27 @@ void TestTableModels::workbookLayoutAndFailures()
     // Nothing of the temporary part file is left beside it.
     QCOMPARE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).filter("helper"),
              QStringList({"helper.xlsx"}));
+
+    // Rows past what a sheet holds go on in the next sheets, under the same titles (two rows a
+    // sheet here; a real sheet takes a million).
+    const QString longPath = m_out.filePath(QStringLiteral("long.xlsx"));
+    {
+        Workbook book(longPath, 2);
+        book.setTitles({QStringLiteral("A"), QStringLiteral("B")});
+        for (int row = 2; row <= 6; ++row) {
+            book.write(row, 1, row);
+            book.writeNumber(row, 2, row * 1.5, 1);
+        }
+        QVERIFY2(book.save(), qPrintable(book.errorText()));
+    }
+    const QJsonObject long_ = PythonScript::dumpWorkbook(longPath);
+    QCOMPARE(long_.value("sheets").toArray(), QJsonArray({"Sheet1", "Sheet2", "Sheet3"}));
+    QCOMPARE(long_.value("rows").toArray(),
+             QJsonArray({QJsonArray({"A", "B"}), QJsonArray({2, 3}), QJsonArray({3, 4.5})}));
+    QCOMPARE(long_.value("others").toArray(),
+             QJsonArray({QJsonArray({QJsonArray({"A", "B"}), QJsonArray({4, 6}),
+                                     QJsonArray({5, 7.5})}),
+                         QJsonArray({QJsonArray({"A", "B"}), QJsonArray({6, 9})})}));
 
     // A path under a regular file cannot be written, not even by root.
     Workbook denied(path + QStringLiteral("/x.xlsx"));

@@ -6,13 +6,15 @@
 // commands the link carries out and those it refuses now, the last self-test's outcome, and the
 // lost link that turns the data stale after 15 s. The accounts where they are kept: the
 // [network] group of the configuration file as the store writes it, and the command line for
-// machines without a screen (the list the settings page edits is tested with the page).
+// machines without a screen (the list the settings page edits is tested with the page). Over
+// loopback: a crowd on the server's one socket set, each client answered its own requests.
 #include "alarm.h"
 #include "clock.h"
 #include "devcomm.h"
 #include "nutaccountstore.h"
 #include "nutdispatcher.h"
 #include "nutpassword.h"
+#include "nutserver.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
 #include "nutthrottle.h"
@@ -25,6 +27,7 @@
 
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -101,6 +104,7 @@ private slots:
     void storeKeepsHashesOnly();
     void commandLine_data();
     void commandLine();
+    void crowdOnOneSocketSet();
 
 private:
     NutAccountList m_accounts;
@@ -385,15 +389,15 @@ void TestNutServer::statusAndReadings_data()
     QTest::newRow("testing, output off") << s << looked.arg("OL CAL OFF", "1500", "80", "(absent)");
     s.outputVoltage = 230.0f;
     QTest::newRow("output off pending") << s << looked.arg("OL CAL", "1500", "80", "(absent)");
-    // Without the UPS's own backup time: from the charge, else a floor that no client takes
-    // for an empty battery, none when the battery is low.
+    // Without the UPS's own backup time (or with only an estimate from the charge) none is
+    // served, unless one was learned.
     s = online();
     s.runtime.reset();
-    QTest::newRow("runtime from charge") << s << looked.arg("OL", "5760", "80", "(absent)");
-    s.batteryCharge.reset();
-    QTest::newRow("runtime floor") << s << looked.arg("OL", "600", "(absent)", "(absent)");
+    QTest::newRow("no runtime") << s << looked.arg("OL", "(absent)", "80", "(absent)");
+    s.runtime = 96;
+    s.runtimeEstimated = true;
     s.onBattery = s.batteryLow = true;
-    QTest::newRow("runtime floor, low") << s << looked.arg("OB LB", "0", "(absent)", "(absent)");
+    QTest::newRow("estimate, low") << s << looked.arg("OB LB", "(absent)", "80", "(absent)");
 }
 
 void TestNutServer::statusAndReadings()
@@ -417,6 +421,11 @@ void TestNutServer::statusAndReadings()
     QCOMPARE(value(snapshot, "ups.mfr"), QByteArray("(absent)"));
     QCOMPARE(value(snapshot, "ups.test.result"),
              state.selfTest ? QByteArray("In progress") : QByteArray("No test initiated"));
+    // A learned runtime stands in only where the UPS tells none of its own.
+    const NutSnapshot learned = NutUpsPublisher::build(state, DevComm::COM, {}, {}, 487);
+    QCOMPARE(value(learned, "battery.runtime"),
+             state.runtime && !state.runtimeEstimated ? value(snapshot, "battery.runtime")
+                                                      : QByteArray("487"));
 }
 
 void TestNutServer::commandsOfTheLink_data()
@@ -676,6 +685,91 @@ void TestNutServer::commandLine()
     if (QTest::currentDataTag() == QLatin1String("add"))
         QVERIFY(NutPassword::verify(NutAccountStore(&settings).accounts().at(0).passwordHash,
                                     "secret"));
+}
+
+// The clients' sockets are watched as one set: every client gets the replies to its own requests
+// whoever else is ready in the same wake-up, a client leaving amid the others' requests takes
+// none of theirs along, and a client that comes on the descriptor just given back is a new one.
+// The replies are compared with the dispatcher's for the same lines.
+void TestNutServer::crowdOnOneSocketSet()
+{
+    NutServer server;
+    NutServerConfig config;
+    config.enabled = true;
+    config.listen = QStringList {QStringLiteral("127.0.0.1")};
+    config.port = 0;
+    config.maxClients = 1000;
+    server.setConfig(config);
+    server.setSnapshot(sampleSnapshot());
+    QVERIFY(server.serverPort() != 0);
+
+    NutServerState reference;
+    reference.setSnapshot(sampleSnapshot());
+    const QByteArrayList requests {"GET VAR ups battery.charge", "GET VAR ups ups.mfr",
+                                   "LIST VAR ups", "VER", "GET VAR ups no.such", "LIST CMD ups",
+                                   "GET UPSDESC ups", "NETVER"};
+    struct Client
+    {
+        std::unique_ptr<QTcpSocket> socket;
+        QByteArray expected;
+        QByteArray got;
+    };
+    std::vector<Client> clients;
+    // Connects `count` more; the server takes them as its event loop turns.
+    auto open = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            Client c;
+            c.socket.reset(new QTcpSocket);
+            c.socket->connectToHost(QHostAddress::LocalHost, server.serverPort());
+            clients.push_back(std::move(c));
+        }
+    };
+    auto connected = [&](size_t from) {
+        return std::all_of(clients.cbegin() + from, clients.cend(), [](const Client &c) {
+            return c.socket->state() == QAbstractSocket::ConnectedState;
+        });
+    };
+    // Client i sends one, two or three requests in one write, so several lines wait in one
+    // read; every fifth leaves at once.
+    auto ask = [&](size_t from) {
+        for (size_t i = from; i < clients.size(); ++i) {
+            Client &c = clients[i];
+            QByteArray sent;
+            NutSession session;
+            for (size_t k = 0; k <= i % 3; ++k) {
+                const QByteArray line = requests.at(int((i + k * 3) % requests.size()));
+                sent += line + '\n';
+                c.expected += NutDispatcher::handle(reference, session, line).text;
+            }
+            c.socket->write(sent);
+            c.socket->flush();
+            if (from == 0 && i % 5 == 4) {
+                c.socket->abort();
+                c.expected.clear();
+            }
+        }
+    };
+    auto answered = [&] {
+        for (Client &c : clients) {
+            if (c.socket->state() == QAbstractSocket::ConnectedState)
+                c.got += c.socket->readAll();
+            if (c.got.size() < c.expected.size())
+                return false;
+        }
+        return true;
+    };
+    const int crowd = 300;
+    open(crowd);
+    QTRY_VERIFY_WITH_TIMEOUT(connected(0), 10000);
+    ask(0);
+    QTRY_VERIFY_WITH_TIMEOUT(answered(), 10000);
+    // The places of those gone go to newcomers, on the descriptors the server gave back.
+    open(crowd / 5);
+    QTRY_VERIFY_WITH_TIMEOUT(connected(crowd), 10000);
+    ask(crowd);
+    QTRY_VERIFY_WITH_TIMEOUT(answered(), 10000);
+    for (size_t i = 0; i < clients.size(); ++i)
+        QCOMPARE(clients[i].got, clients[i].expected);
 }
 
 QTEST_GUILESS_MAIN(TestNutServer)

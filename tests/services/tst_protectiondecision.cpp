@@ -3,7 +3,8 @@
 // random settings and ticks of the clock, and the invariants that make it protection: a supply
 // set that cannot feed this computer always ends in a shutdown; the end never comes after the
 // condition went unless it was committed; a cancel is never lost; a countdown is never
-// lengthened; the user's cancel is not undone by the same condition.
+// lengthened; the user's cancel is not undone by the same condition. A supply on battery with
+// less backup left than the minimum runtime set counts as one at battery low.
 #include "protectiondecision.h"
 
 #include <QRandomGenerator>
@@ -32,7 +33,7 @@ struct Scenario
     QList<Supply> supplies;
 };
 
-Supply reading(const QString &name, Event event, const Supply &before)
+Supply reading(const QString &name, Event event, const Supply &before, int runtime = -1)
 {
     Supply s;
     s.name = name;
@@ -45,6 +46,7 @@ Supply reading(const QString &name, Event event, const Supply &before)
     s.onBattery = event == Event::Battery || event == Event::Low;
     s.batteryLow = event == Event::Low;
     s.forcedShutdown = event == Event::Forced;
+    s.runtimeSeconds = runtime;
     return s;
 }
 
@@ -52,7 +54,7 @@ bool belowMinimum(const Scenario &sc)
 {
     int lost = 0;
     for (const Supply &s : sc.supplies)
-        lost += critical(s) ? 1 : 0;
+        lost += critical(s, sc.settings.minRuntimeMinutes) ? 1 : 0;
     return sc.supplies.size() - lost < sc.settings.minimum;
 }
 
@@ -123,6 +125,23 @@ void TestProtectionDecision::oneSupplyRules()
     QCOMPARE(d.action, Action::ForcedEnd);
     QCOMPARE(decide(settings, {forced}, countdown, d.memory).action, Action::None);
 
+    // Less backup left than the minimum runtime: as at battery low, with its reason; none
+    // known, or on mains, is never short.
+    settings.minRuntimeMinutes = 5;
+    d = decide(settings, {reading("local", Event::Battery, {}, 400)}, {}, Memory());
+    QCOMPARE(d.action, Action::Start);
+    QCOMPARE(d.seconds, 300); // the mains failure's five minutes
+    const Supply shortOfTime = reading("local", Event::Battery, {}, 299);
+    d = decide(settings, {shortOfTime}, {300, true, false}, d.memory);
+    QCOMPARE(d.action, Action::Shorten);
+    QCOMPARE(d.seconds, 120);
+    QVERIFY2(d.reason.contains("299 s of backup left"), qPrintable(d.reason));
+    for (const Supply &s : {reading("local", Event::Battery, {}, 300),
+                            reading("local", Event::Battery, {}, -1),
+                            reading("local", Event::Mains, {}, 10)})
+        QVERIFY(!critical(s, settings.minRuntimeMinutes));
+    settings.minRuntimeMinutes = 0;
+
     // Switched off: nothing, and nothing remembered.
     settings.enabled = false;
     d = decide(settings, {ups}, countdown, d.memory);
@@ -181,6 +200,7 @@ void TestProtectionDecision::randomSequencesKeepTheInvariants()
         sc.settings.battLowMinutes = random.bounded(2);
         sc.settings.minimum = 1 + random.bounded(count);
         sc.settings.oneSupply = count == 1;
+        sc.settings.minRuntimeMinutes = QList<int>({0, 0, 2, 5}).at(random.bounded(4));
         sc.upsOff = random.bounded(2) == 1;
         for (int i = 0; i < count; ++i)
             sc.supplies.append(reading(count == 1 ? "local" : QString("s%1").arg(i), Event::Mains, {}));
@@ -191,7 +211,10 @@ void TestProtectionDecision::randomSequencesKeepTheInvariants()
             if (what < 5) {
                 const int i = random.bounded(count);
                 const Event event = Event(random.bounded(5));
-                sc.supplies[i] = reading(sc.supplies.at(i).name, event, sc.supplies.at(i));
+                // The backup left: none known, or anything up to a quarter of an hour.
+                const int runtime = random.bounded(3) == 0 ? -1 : random.bounded(900);
+                sc.supplies[i] =
+                    reading(sc.supplies.at(i).name, event, sc.supplies.at(i), runtime);
                 trail += QString(" %1=%2").arg(i).arg(int(event));
             } else if (what < 9) {
                 const int seconds = 1 + random.bounded(20);

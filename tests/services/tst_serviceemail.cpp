@@ -74,11 +74,12 @@ private slots:
 
 private:
     ServiceEMail *service() const { return m_program.serviceEMail(); }
+    void set(int type, const QVariant &value) { m_program.settings()->setSettings(type, value); }
     void useServer(const SmtpTestServer &server, int encrypt)
     {
-        service()->setServerAddress(QStringLiteral("127.0.0.1"));
-        service()->setServerPort(server.port());
-        service()->setEncrypt(encrypt);
+        set(Settings::EMailServerAddress, QStringLiteral("127.0.0.1"));
+        set(Settings::EMailServerPort, server.port());
+        set(Settings::EMailEncrypt, encrypt);
     }
     void setRecipients(const QStringList &users)
     {
@@ -116,9 +117,9 @@ void TestServiceEMail::initTestCase()
 void TestServiceEMail::init()
 {
     SmtpClient::setTimeouts(0, 0);
-    service()->setSenderName(QStringLiteral("UPS Room"));
-    service()->setSenderAddress(QStringLiteral("ups@example.org"));
-    service()->setAuthEnable(false);
+    set(Settings::EMailSenderName, QStringLiteral("UPS Room"));
+    set(Settings::EMailSenderAddress, QStringLiteral("ups@example.org"));
+    set(Settings::EMailAuthEnable, false);
 }
 
 void TestServiceEMail::settingsAndTimerRules()
@@ -126,65 +127,51 @@ void TestServiceEMail::settingsAndTimerRules()
     Settings *settings = m_program.settings();
     // The daily timer runs only while both the e-mail and the daily report are on.
     QVERIFY(!service()->isDailyTimerActive());
-    service()->setDailyEnable(true);
+    set(Settings::EMailDailyEnable, true);
     QVERIFY(!service()->isDailyTimerActive());
-    service()->setEnable(true);
+    set(Settings::EMailEnable, true);
     QVERIFY(service()->isDailyTimerActive());
-    service()->setEnable(false);
+    set(Settings::EMailEnable, false);
     QVERIFY(!service()->isDailyTimerActive());
-    service()->setEnable(true);
-    service()->setDailyEnable(false);
+    set(Settings::EMailEnable, true);
+    set(Settings::EMailDailyEnable, false);
     QVERIFY(!service()->isDailyTimerActive());
 
-    // The password is stored protected; a time part written alone keeps the others.
-    service()->setAuthPassword(QStringLiteral("pässwörd"));
-    QCOMPARE(QString::fromUtf8(settings->getSettings(Settings::EMailAuthPassword).toByteArray()),
-             QStringLiteral("pässwörd"));
+    // The password is stored protected, and read as the text it was.
+    set(Settings::EMailAuthPassword, QStringLiteral("pässwörd"));
+    QCOMPARE(settings->text(Settings::EMailAuthPassword), QStringLiteral("pässwörd"));
     QVERIFY(settings->getSettings(Settings::EMailAuthPassword, true).toByteArray() !=
             QStringLiteral("pässwörd").toUtf8());
-    service()->setDailyMinute(30);
-    service()->setDailySecond(15);
-    QCOMPARE(settings->getSettings(Settings::EMailDailyTime).toString(),
-             QStringLiteral("12:30:15"));
-    // An impossible part is refused and the stored time kept.
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Ignoring daily report time part"));
-    service()->setDailyHour(24);
-    QCOMPARE(settings->getSettings(Settings::EMailDailyTime).toString(),
-             QStringLiteral("12:30:15"));
 
     // Written by someone else (an import or restore): followed at once, the timer with it.
     settings->setSettings(Settings::EMailDailyEnable, true);
-    settings->setSettings(Settings::EMailServerPort, 587);
-    QVERIFY(service()->dailyEnable());
     QVERIFY(service()->isDailyTimerActive());
-    QCOMPARE(service()->serverPort(), quint16(587));
-    service()->setDailyEnable(false);
-    service()->setEnable(false);
+    set(Settings::EMailDailyEnable, false);
+    set(Settings::EMailEnable, false);
 
     // A stored time that is no time, or a port that is none: the defaults, said once each.
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("dailyTime=noon .* 12:00:00 is used"));
     settings->setSettings(Settings::EMailDailyTime, QStringLiteral("noon"));
-    QCOMPARE(service()->dailyHour(), 12);
-    QCOMPARE(service()->dailyMinute(), 0);
+    QCOMPARE(settings->text(Settings::EMailDailyTime), QStringLiteral("12:00:00"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("serverPort=66123 .* 25 is used"));
     settings->setSettings(Settings::EMailServerPort, 65536 + 587);
-    QCOMPARE(service()->serverPort(), quint16(25));
+    QCOMPARE(settings->number(Settings::EMailServerPort), 25);
     settings->setSettings(Settings::EMailDailyTime, QStringLiteral("12:00:00"));
 }
 
 void TestServiceEMail::testMailOverEachTransport()
 {
     setRecipients({}); // the test mail goes to the sender whatever the list holds
-    service()->setEnable(false);
+    set(Settings::EMailEnable, false);
     const SmtpTestServer::Mode modes[] = {SmtpTestServer::Plain, SmtpTestServer::StartTls,
                                           SmtpTestServer::Tls};
     for (int encrypt = 0; encrypt < 3; ++encrypt) {
         SmtpTestServer server(modes[encrypt], QStringLiteral("mailer:pa55 é"));
         QVERIFY(server.isRunning());
         useServer(server, encrypt);
-        service()->setAuthEnable(encrypt == 2);
-        service()->setAuthAccount(QStringLiteral("mailer"));
-        service()->setAuthPassword(QStringLiteral("pa55 é")); // not ASCII
+        set(Settings::EMailAuthEnable, encrypt == 2);
+        set(Settings::EMailAuthName, QStringLiteral("mailer"));
+        set(Settings::EMailAuthPassword, QStringLiteral("pa55 é")); // not ASCII
         QSignalSpy finished(service(), &ServiceEMail::emailFinished);
         QSignalSpy failed(service(), &ServiceEMail::emailFailed);
         service()->sendTestEMail();
@@ -226,28 +213,28 @@ void TestServiceEMail::failureTexts()
         QCOMPARE(finished.count(), 0);
     };
 
-    service()->setServerAddress(QStringLiteral("127.0.0.1"));
-    service()->setServerPort(closedPort);
-    service()->setEncrypt(0);
+    set(Settings::EMailServerAddress, QStringLiteral("127.0.0.1"));
+    set(Settings::EMailServerPort, closedPort);
+    set(Settings::EMailEncrypt, 0);
     expectFailure(QStringLiteral("connection failed"));
     useServer(plain, 1); // STARTTLS chosen, not offered
     expectFailure(QStringLiteral("encryption failed"));
     QCOMPARE(plain.messageCount(), 0);
     useServer(tls, 2);
-    service()->setAuthEnable(true);
-    service()->setAuthAccount(QStringLiteral("mailer"));
-    service()->setAuthPassword(QStringLiteral("wrong"));
+    set(Settings::EMailAuthEnable, true);
+    set(Settings::EMailAuthName, QStringLiteral("mailer"));
+    set(Settings::EMailAuthPassword, QStringLiteral("wrong"));
     expectFailure(QStringLiteral("authentication failed"));
 
     // A test mail that lacks what it needs names it instead of trying to connect.
-    service()->setServerAddress(QString());
+    set(Settings::EMailServerAddress, QString());
     expectFailure(QStringLiteral("no server address"));
-    service()->setServerAddress(QStringLiteral("127.0.0.1"));
-    service()->setSenderAddress(QStringLiteral(" "));
-    service()->setAuthAccount(QString());
+    set(Settings::EMailServerAddress, QStringLiteral("127.0.0.1"));
+    set(Settings::EMailSenderAddress, QStringLiteral(" "));
+    set(Settings::EMailAuthName, QString());
     expectFailure(QStringLiteral("no sender address (the test mail goes to it), no login account"));
     QCOMPARE(tls.messageCount(), 0);
-    service()->setAuthEnable(false);
+    set(Settings::EMailAuthEnable, false);
 }
 
 void TestServiceEMail::alarmMailToEveryRecipient()
@@ -259,14 +246,14 @@ void TestServiceEMail::alarmMailToEveryRecipient()
 
     // Off, or nobody to tell: no connection at all.
     setRecipients({QStringLiteral("a@example.org")});
-    service()->setEnable(false);
+    set(Settings::EMailEnable, false);
     service()->sendAlarmEMail(QStringLiteral("ignored"));
-    service()->setEnable(true);
+    set(Settings::EMailEnable, true);
     setRecipients({});
     service()->sendAlarmEMail(QStringLiteral("ignored"));
     // No server set: the log says so rather than report a failed connection.
     setRecipients({QStringLiteral("a@example.org")});
-    service()->setServerAddress(QStringLiteral(" "));
+    set(Settings::EMailServerAddress, QStringLiteral(" "));
     QTest::ignoreMessage(QtWarningMsg,
                          "Alarm mail not sent (set these on the E-Mail page): no server address");
     service()->sendAlarmEMail(QStringLiteral("ignored"));
@@ -304,8 +291,8 @@ void TestServiceEMail::dailyReportOfYesterday()
     SmtpTestServer server(SmtpTestServer::Plain);
     QVERIFY(server.isRunning());
     useServer(server, 0);
-    service()->setEnable(true);
-    service()->setDailyEnable(true);
+    set(Settings::EMailEnable, true);
+    set(Settings::EMailDailyEnable, true);
     QVERIFY(service()->isDailyTimerActive());
     QSignalSpy finished(service(), &ServiceEMail::emailFinished);
     // Told at once when a report goes out (the mail itself is sent on the client's thread).
@@ -332,7 +319,7 @@ void TestServiceEMail::dailyReportOfYesterday()
     // A note (the battery's age) goes with the next report only.
     service()->setDailyNote(QStringLiteral("battery"), QStringLiteral("Replace the battery."));
     // A report that cannot go out for want of a server keeps its note for the next one.
-    service()->setServerAddress(QString());
+    set(Settings::EMailServerAddress, QString());
     QTest::ignoreMessage(QtWarningMsg,
                          "Daily report not sent (set these on the E-Mail page): no server address");
     service()->sendDailyReport();
@@ -381,7 +368,7 @@ void TestServiceEMail::dailyReportOfYesterday()
         QVERIFY2(book.value("rows").toArray() == expectedRows[i],
                  QJsonDocument(book.value("rows").toArray()).toJson(QJsonDocument::Compact));
     }
-    service()->setDailyEnable(false);
+    set(Settings::EMailDailyEnable, false);
 }
 
 void TestServiceEMail::secondSendWhileTheFirstIsUnderWay()
@@ -389,7 +376,7 @@ void TestServiceEMail::secondSendWhileTheFirstIsUnderWay()
     SmtpTestServer server(SmtpTestServer::Plain, QString(), 1.0);
     QVERIFY(server.isRunning());
     useServer(server, 0);
-    service()->setEnable(true);
+    set(Settings::EMailEnable, true);
     setRecipients({QStringLiteral("ops@example.org")});
     QSignalSpy finished(service(), &ServiceEMail::emailFinished);
     QSignalSpy failed(service(), &ServiceEMail::emailFailed);

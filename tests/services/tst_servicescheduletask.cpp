@@ -11,6 +11,7 @@
 #include "scheduletasktime.h"
 #include "servicescheduletask.h"
 #include "serviceshutdown.h"
+#include "settings.h"
 #include "testroot.h"
 #include "usblink.h"
 
@@ -195,6 +196,7 @@ void TestServiceScheduleTask::scheduleFollowsRemovalsAndEdits()
 void TestServiceScheduleTask::powerOffStartsTheShortCountdown()
 {
     ServiceShutdown *shutdown = m_program.serviceShutdown();
+    Settings *settings = m_program.settings();
     QSignalSpy countdown(shutdown, &ServiceShutdown::shutdownStarted);
     m_model->addTask(task(ScheduleTaskData::OneShoot, "08:00:00", ScheduleTaskData::PowerOff));
     m_model->addTask(task(ScheduleTaskData::EveryDay, "08:00:05", ScheduleTaskData::PowerOff));
@@ -205,23 +207,24 @@ void TestServiceScheduleTask::powerOffStartsTheShortCountdown()
     // A second power-off while counting down changes nothing.
     tickAt("2024-05-01 08:00:05");
     QCOMPARE(countdown.count(), 1);
-    shutdown->setQueltaOffEnable(true);
-    shutdown->setQueltaOffEnable(false); // switching off cancels the countdown
+    settings->setSettings(Settings::ShutdownEnable, true);
+    settings->setSettings(Settings::ShutdownEnable, false); // switching off cancels the countdown
 }
 
 // The mains failure comes the whole way from the UPS's reports; the countdown is ticked by hand.
 void TestServiceScheduleTask::upsCommandTwice()
 {
     ServiceShutdown *shutdown = m_program.serviceShutdown();
+    Settings *settings = m_program.settings();
     const auto tick = [shutdown](int times) {
         for (int i = 0; i < times; ++i)
             shutdown->onTimerTimeout();
     };
-    shutdown->setQueltaOffEnable(true);
-    shutdown->setMainFaultOffTime(1);
-    shutdown->setBattLowOffTime(0);
-    shutdown->setUpsOffEnable(true);
-    shutdown->setUpsOffTime(2);
+    settings->setSettings(Settings::ShutdownEnable, true);
+    settings->setSettings(Settings::ShutdownMainFaultTime, 1);
+    settings->setSettings(Settings::ShutdownBattLowTime, 0);
+    settings->setSettings(Settings::ShutdownUPSOff, true);
+    settings->setSettings(Settings::ShutdownUPSOffTime, 2);
     QSignalSpy started(shutdown, &ServiceShutdown::shutdownStarted);
     feed(0x01);
     QCOMPARE(started.size(), 1);
@@ -241,9 +244,9 @@ void TestServiceScheduleTask::upsCommandTwice()
     QCOMPARE(started.size(), 0);
     QCOMPARE(sent(), Reports {});
     // Switching the protection off cancels what the service asked.
-    shutdown->setQueltaOffEnable(false);
+    settings->setSettings(Settings::ShutdownEnable, false);
     QCOMPARE(sent(), Reports {outputOn});
-    shutdown->setQueltaOffEnable(true);
+    settings->setSettings(Settings::ShutdownEnable, true);
     started.clear();
 
     // A countdown brought to ten seconds (a low battery in two replies) sends the command at
@@ -254,7 +257,7 @@ void TestServiceScheduleTask::upsCommandTwice()
     QCOMPARE(shutdown->countdown(), 10);
     tick(1);
     QCOMPARE(sent(), Reports {outputOffIn2});
-    shutdown->setQueltaOffEnable(false);
+    settings->setSettings(Settings::ShutdownEnable, false);
 }
 
 void TestServiceScheduleTask::nextDue()

@@ -10,7 +10,7 @@
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "shutdownlogreader.h"
-#include "shutdowntask.h"
+#include "commandfilerun.h"
 #include "testroot.h"
 #include "testwindows.h"
 #include "treemodelshutdown.h"
@@ -45,7 +45,7 @@ QMutex logMutex;
 QStringList logLines;
 QtMessageHandler previousHandler = nullptr;
 
-// The task logs from its own thread; the tree's warnings are told apart from silence.
+// The log tree is read on a thread of its own; its warnings are told apart from silence.
 void recordLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     {
@@ -131,6 +131,7 @@ private slots:
     void largeLog();
 
 private:
+    void set(int type, const QVariant &value) { m_root.settings()->setSettings(type, value); }
     void feed(quint8 status)
     {
         m_state.setStatusByte(status);
@@ -148,18 +149,17 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
-    ShutDownTask *command() const { return m_service->findChild<ShutDownTask *>(); }
-    // Lets the command end and waits until it has, and until the service (on its own thread)
-    // has heard of it.
-    bool letEnd(ShutDownTask *task)
+    CommandFileRun *command() const { return m_service->findChild<CommandFileRun *>(); }
+    // Lets the command end and waits until it has, and until the service has heard of it.
+    bool letEnd(CommandFileRun *run)
     {
-        if (!task)
+        if (!run)
             return false;
-        QSignalSpy finished(task, &QThread::finished);
+        QSignalSpy ended(run, &CommandFileRun::ended);
         QFile(m_go).open(QIODevice::WriteOnly);
-        const bool ended = task->isFinished() || finished.wait(5000);
+        const bool done = !run->isRunning() || ended.wait(5000);
         QCoreApplication::processEvents();
-        return ended;
+        return done;
     }
 
     TestRoot m_root;
@@ -218,25 +218,25 @@ void TestServiceShutdown::initTestCase()
 void TestServiceShutdown::init()
 {
     // Switching off cancels whatever the last case left running.
-    m_service->setQueltaOffEnable(false);
-    m_service->setMainFaultOffTime(3);
-    m_service->setBattLowOffTime(0);
-    m_service->setMainFaultOffCap(1);
-    m_service->setUpsOffEnable(false);
-    m_service->setExecEnable(0);
-    m_service->setExecTime(1);
-    m_service->setExecFile(m_waitCommand);
-    m_service->setOsOffEnable(false);
+    set(Settings::ShutdownEnable, false);
+    set(Settings::ShutdownMainFaultTime, 3);
+    set(Settings::ShutdownBattLowTime, 0);
+    set(Settings::ShutdownMainFaultCap, 1);
+    set(Settings::ShutdownUPSOff, false);
+    set(Settings::ShutdownExec, false);
+    set(Settings::ShutdownExecTime, 1);
+    set(Settings::ShutdownExecFile, m_waitCommand);
+    set(Settings::ShutdownOsOff, false);
     m_state.setStatusByte(0);
     m_state.batteryCharge = 100;
     m_state.outputVoltage = 230;
     m_state.shutdownActive = false;
     m_state.forcedShutdown = false;
     m_state.link = UpsState::Link::Online;
-    m_dev.setShutdown(false, 0);
+    m_dev.cancelOutputOff();
     feed(0);
     feed(0);
-    m_service->setQueltaOffEnable(true);
+    set(Settings::ShutdownEnable, true);
     QFile::remove(m_go);
     QFile::remove(m_root.file("/data/shutdown.log"));
     m_login1->calls();
@@ -249,7 +249,7 @@ void TestServiceShutdown::cleanupTestCase()
 {
     // A command still waiting for its go ends now.
     QFile(m_go).open(QIODevice::WriteOnly);
-    m_service->setQueltaOffEnable(false);
+    set(Settings::ShutdownEnable, false);
 }
 
 void TestServiceShutdown::mainsFailure()
@@ -279,14 +279,14 @@ void TestServiceShutdown::mainsFailure()
     QCOMPARE(take(*m_ticked), QList<int>());
 
     // Without minutes for it, a mains failure is not acted on...
-    m_service->setMainFaultOffTime(0);
+    set(Settings::ShutdownMainFaultTime, 0);
     feed(mainsFault);
     tick();
     QCOMPARE(take(*m_started), QList<int>());
     QCOMPARE(take(*m_ticked), QList<int>());
     // ...until it has some: the next data set of the same failure starts the
     // countdown.
-    m_service->setMainFaultOffTime(1);
+    set(Settings::ShutdownMainFaultTime, 1);
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {60});
 
@@ -305,7 +305,7 @@ void TestServiceShutdown::batteryLow()
 {
     // Both in one data set: the mains acts at once; the battery counts once a second status
     // reply says so too, and the log says why.
-    m_service->setMainFaultOffTime(5);
+    set(Settings::ShutdownMainFaultTime, 5);
     feed(mainsFault | battLow);
     QCOMPARE(take(*m_started), QList<int> {300});
     QTest::ignoreMessage(QtInfoMsg, "Shutdown countdown shortened to 10 seconds (battery low)");
@@ -327,8 +327,8 @@ void TestServiceShutdown::batteryLow()
 
     // A battery running low later in a failure brings the end nearer, never
     // further.
-    m_service->setMainFaultOffTime(3);
-    m_service->setBattLowOffTime(5);
+    set(Settings::ShutdownMainFaultTime, 3);
+    set(Settings::ShutdownBattLowTime, 5);
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {180});
     feed(mainsFault | battLow);
@@ -336,7 +336,7 @@ void TestServiceShutdown::batteryLow()
     tick();
     QCOMPARE(take(*m_ticked), QList<int> {179});
     feed(mainsFault); // recovers
-    m_service->setBattLowOffTime(1);
+    set(Settings::ShutdownBattLowTime, 1);
     feed(mainsFault | battLow);
     QTest::ignoreMessage(QtInfoMsg, "Shutdown countdown shortened to 60 seconds (battery low)");
     feed(mainsFault | battLow);
@@ -353,8 +353,8 @@ void TestServiceShutdown::batteryLow()
 
     // Without minutes for a mains failure, the failure alone starts nothing, but the battery
     // running low on it always ends in the low-battery countdown.
-    m_service->setMainFaultOffTime(0);
-    m_service->setBattLowOffTime(0);
+    set(Settings::ShutdownMainFaultTime, 0);
+    set(Settings::ShutdownBattLowTime, 0);
     feed(mainsFault);
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int>());
@@ -367,7 +367,7 @@ void TestServiceShutdown::batteryLow()
 
 void TestServiceShutdown::capacityCut()
 {
-    m_service->setMainFaultOffCap(60);
+    set(Settings::ShutdownMainFaultCap, 60);
     m_state.batteryCharge = 60;
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {180});
@@ -427,16 +427,16 @@ void TestServiceShutdown::endIsFinal()
         30);
 
     // An output-off someone else asked for (the control page, a network client) is theirs.
-    m_dev.setShutdown(true, 5);
+    m_dev.switchOutputOff(5);
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {180});
     feed(0);
     QCOMPARE(take(*m_started), QList<int> {0});
     QCOMPARE(m_dev.outputOffSeconds(), 300);
-    m_dev.setShutdown(false, 0);
+    m_dev.cancelOutputOff();
 
     // Without the UPS output-off or the power-off there is nothing to tell anyone.
-    m_service->setMainFaultOffTime(1);
+    set(Settings::ShutdownMainFaultTime, 1);
     feed(mainsFault);
     tick(60);
     QCOMPARE(steps, 0);
@@ -446,7 +446,7 @@ void TestServiceShutdown::endIsFinal()
     take(*m_ticked);
 
     // With it: at ten seconds left the clients are told and the UPS asked for its power cycle.
-    m_service->setUpsOffEnable(true);
+    set(Settings::ShutdownUPSOff, true);
     feed(mainsFault);
     tick(50);
     QVERIFY(m_service->cancellable());
@@ -487,10 +487,10 @@ void TestServiceShutdown::endIsFinal()
     QCOMPARE(take(*m_started), QList<int> {60});
 
     // Switching the protection off undoes all, the UPS's power cycle included.
-    m_dev.setShutdown(false, 0);
+    m_dev.cancelOutputOff();
     tick(51);
     QCOMPARE(m_dev.outputOffSeconds(), 60);
-    m_service->setQueltaOffEnable(false);
+    set(Settings::ShutdownEnable, false);
     QCOMPARE(take(*m_started), QList<int> {0});
     QCOMPARE(m_dev.outputOffSeconds(), -1);
     QVERIFY(!m_service->committed());
@@ -498,7 +498,7 @@ void TestServiceShutdown::endIsFinal()
     // A UPS server's FSD (this computer a secondary) ends the countdown at once; the UPS is the
     // primary's to switch off, so it is sent nothing.
     m_service->setFinalStep(ServiceShutdown::FinalStep(), 0);
-    m_service->setQueltaOffEnable(true); // the failure still standing is taken over at once
+    set(Settings::ShutdownEnable, true); // the failure still standing is taken over at once
     feed(0);
     QCOMPARE(take(*m_started), (QList<int> {60, 0}));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("forced shutdown \\(FSD\\)"));
@@ -526,7 +526,7 @@ void TestServiceShutdown::cancelledByTheUser()
                                             "countdown card with 175 seconds left"));
     QVERIFY(m_service->cancelCountdown("countdown card"));
     QCOMPARE(take(*m_started), QList<int> {0});
-    QVERIFY(m_service->queltaOffEnable() && !m_service->alerting());
+    QVERIFY(m_root.settings()->flag(Settings::ShutdownEnable) && !m_service->alerting());
     feed(mainsFault);
     tick();
     QCOMPARE(take(*m_started), QList<int>());
@@ -551,7 +551,7 @@ void TestServiceShutdown::switchedOff()
     take(*m_ticked);
     QCOMPARE(take(*m_started), QList<int> {180});
 
-    m_service->setQueltaOffEnable(false);
+    set(Settings::ShutdownEnable, false);
     QCOMPARE(take(*m_started), QList<int> {0});
     tick(3);
     QCOMPARE(take(*m_ticked), QList<int>());
@@ -562,14 +562,13 @@ void TestServiceShutdown::switchedOff()
 
     // Switched on during a failure: taken over at once, and the low battery with the next
     // reading that confirms it.
-    m_service->setQueltaOffEnable(true);
+    set(Settings::ShutdownEnable, true);
     QCOMPARE(take(*m_started), QList<int> {180});
     feed(mainsFault | battLow);
     QCOMPARE(take(*m_shortened), QList<int> {10});
 
     // A settings import or restore that turns the protection off stops the countdown too.
     m_root.settings()->setSettings(Settings::ShutdownEnable, false);
-    QVERIFY(!m_service->queltaOffEnable());
     QCOMPARE(take(*m_started), QList<int> {0});
     tick();
     QCOMPARE(take(*m_ticked), QList<int>());
@@ -577,7 +576,7 @@ void TestServiceShutdown::switchedOff()
 
 void TestServiceShutdown::linkLost()
 {
-    m_service->setMainFaultOffCap(20);
+    set(Settings::ShutdownMainFaultCap, 20);
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {180});
 
@@ -601,7 +600,7 @@ void TestServiceShutdown::linkLost()
 
     // Lost while on battery with no minutes for the mains: the UPS may be gone at any moment,
     // and the low-battery countdown starts; back on battery within it, it is called off.
-    m_service->setMainFaultOffTime(0);
+    set(Settings::ShutdownMainFaultTime, 0);
     feed(mainsFault);
     feed(mainsFault);
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression("last seen on battery"));
@@ -635,12 +634,12 @@ void TestServiceShutdown::scheduledShutdown()
     QCOMPARE(take(*m_started), QList<int> {120});
     // It does not depend on the master switch either; only switching it off stops
     // it.
-    m_service->setQueltaOffEnable(false);
+    set(Settings::ShutdownEnable, false);
     QCOMPARE(take(*m_started), QList<int> {0});
     m_service->startShutdown(-4);
     QCOMPARE(take(*m_started), QList<int> {10});
-    m_service->setQueltaOffEnable(true);
-    m_service->setQueltaOffEnable(false);
+    set(Settings::ShutdownEnable, true);
+    set(Settings::ShutdownEnable, false);
 }
 
 void TestServiceShutdown::finalStep()
@@ -656,7 +655,7 @@ void TestServiceShutdown::finalStep()
             return false;
         },
         30);
-    m_service->setUpsOffEnable(true);
+    set(Settings::ShutdownUPSOff, true);
     m_service->startShutdown(0);
     take(*m_started);
     tick(3);
@@ -682,51 +681,54 @@ void TestServiceShutdown::finalStep()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("final step has not ended"));
     tick();
     QCOMPARE(take(*m_ticked), QList<int> {9});
-    m_service->setQueltaOffEnable(false);
+    set(Settings::ShutdownEnable, false);
     m_service->setFinalStep(ServiceShutdown::FinalStep(), 0);
 }
 
 void TestServiceShutdown::settings()
 {
+    // Read as written by someone else (an import), when needed, hand-edited nonsense as the
+    // default.
     Settings *settings = m_root.settings();
-    m_service->setBattLowOffTime(7);
-    m_service->setExecEnable(5);
-    QCOMPARE(settings->getSettings(Settings::ShutdownExec).toString(), QString("true"));
-
-    // Followed as written by someone else (an import), hand-edited nonsense included.
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression("mainFaultCapacity=lots .*not a whole number"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("osOff=maybe .*not true or false"));
     settings->setSettings(Settings::ShutdownMainFaultTime, 9);
     settings->setSettings(Settings::ShutdownMainFaultCap, "lots");
     settings->setSettings(Settings::ShutdownOsOff, "maybe");
-    QCOMPARE(m_service->mainFaultOffTime(), 9);
-    QCOMPARE(m_service->mainFaultOffCap(), 1);
-    QCOMPARE(m_service->osOffEnable(), false);
-    QCOMPARE(m_service->battLowOffTime(), 7);
+    m_state.batteryCharge = 1; // the default capacity cuts below 1 %
+    const int before = calls();
+    feed(mainsFault);
+    feed(mainsFault);
+    QCOMPARE(take(*m_started), QList<int> {540});
+    QCOMPARE(take(*m_shortened), QList<int>());
+    tick(540);
+    QCOMPARE(calls(), before); // no power-off
+    feed(0);
+    take(*m_started);
+    take(*m_ticked);
 
     // Protection on with nothing set for the end (the defaults): said, not hidden.
-    m_service->setExecEnable(0);
     QSignalSpy end(m_service, &ServiceShutdown::endDoesNothingChanged);
     QVERIFY(m_service->endDoesNothing());
-    m_service->setUpsOffEnable(true);
+    set(Settings::ShutdownUPSOff, true);
     QVERIFY(!m_service->endDoesNothing());
-    m_service->setUpsOffEnable(false);
-    m_service->setQueltaOffEnable(false);
+    set(Settings::ShutdownUPSOff, false);
+    set(Settings::ShutdownEnable, false);
     QVERIFY(!m_service->endDoesNothing());
-    m_service->setQueltaOffEnable(true);
+    set(Settings::ShutdownEnable, true);
     QCOMPARE(end.count(), 4);
     take(*m_started);
 
     // A minute count beyond reason does not overflow into a negative countdown.
-    m_service->setMainFaultOffTime(INT_MAX);
+    set(Settings::ShutdownMainFaultTime, INT_MAX);
     feed(mainsFault);
     QVERIFY(take(*m_started).value(0) > 0);
 }
 
 void TestServiceShutdown::powerOffWhenDue()
 {
-    m_service->setOsOffEnable(true);
+    set(Settings::ShutdownOsOff, true);
     const int before = calls();
     m_service->startShutdown(0);
     tick(9);
@@ -744,7 +746,7 @@ void TestServiceShutdown::powerOffWhenDue()
     QCOMPARE(calls(), before + 1);
 
     // Everything but the last step when the system is not to be shut down.
-    m_service->setOsOffEnable(false);
+    set(Settings::ShutdownOsOff, false);
     QFile::remove(m_root.file("/data/shutdown.log"));
     m_service->startShutdown(0);
     tick(15);
@@ -756,8 +758,8 @@ void TestServiceShutdown::powerOffWhenDue()
 // most (at once when the wait is 0 minutes).
 void TestServiceShutdown::commandFile()
 {
-    m_service->setOsOffEnable(true);
-    m_service->setExecEnable(1);
+    set(Settings::ShutdownOsOff, true);
+    set(Settings::ShutdownExec, true);
     int before = calls();
     m_service->startShutdown(0);
     tick(15); // the countdown is over, the command still running
@@ -775,26 +777,26 @@ void TestServiceShutdown::commandFile()
 
     // A command that ends while the power-off is switched off ends the sequence: switching it
     // on later does not power off.
-    m_service->setOsOffEnable(false);
+    set(Settings::ShutdownOsOff, false);
     m_service->startShutdown(0);
     tick(12);
     QVERIFY(letEnd(command()));
     tick();
-    m_service->setOsOffEnable(true);
+    set(Settings::ShutdownOsOff, true);
     tick(70); // past the rest of the minute of waiting
     QCOMPARE(calls(), before);
 
     // Nor does one that outlived its wait and ends after the switch went on.
     QFile::remove(m_go);
-    m_service->setOsOffEnable(false);
+    set(Settings::ShutdownOsOff, false);
     m_service->startShutdown(0);
     tick(10);
-    ShutDownTask *task = command();
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has not ended in time"));
+    CommandFileRun *run = command();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has not ended in time \\(60 s\\)"));
     tick(60);
-    QVERIFY(task && !task->isFinished());
-    m_service->setOsOffEnable(true);
-    QVERIFY(letEnd(task));
+    QVERIFY(run && run->isRunning());
+    set(Settings::ShutdownOsOff, true);
+    QVERIFY(letEnd(run));
     tick(3);
     QCOMPARE(calls(), before);
 
@@ -813,7 +815,7 @@ void TestServiceShutdown::commandFile()
 
     // A wait of 0 minutes goes on at once rather than never; the new countdown's command
     // replaces the old one, which is left to end on its own.
-    m_service->setExecTime(0);
+    set(Settings::ShutdownExecTime, 0);
     m_service->startShutdown(0);
     tick(9);
     QCOMPARE(calls(), before + 1);
@@ -823,23 +825,23 @@ void TestServiceShutdown::commandFile()
     QVERIFY(powerOffAnswered());
     before += 2;
     QVERIFY(letEnd(command()));
-    m_service->setExecTime(1);
+    set(Settings::ShutdownExecTime, 1);
 
     // The mains returns while the command of a battery-low countdown runs: a command ending
     // after that powers nothing off.
     QFile::remove(m_go);
-    m_service->setQueltaOffEnable(false);
-    m_service->setQueltaOffEnable(true);
+    set(Settings::ShutdownEnable, false);
+    set(Settings::ShutdownEnable, true);
     m_started->clear();
     feed(mainsFault | battLow);
     feed(mainsFault | battLow);
     QCOMPARE(take(*m_started), QList<int> {180});
     QCOMPARE(m_service->countdown(), 10);
     tick(12);
-    task = command();
+    run = command();
     feed(0);
     QCOMPARE(take(*m_started), QList<int> {0});
-    QVERIFY(letEnd(task));
+    QVERIFY(letEnd(run));
     tick(70);
     QCOMPARE(calls(), before);
 }
@@ -854,8 +856,8 @@ void TestServiceShutdown::powerOffRefused()
     qputenv("QUELTA_LOGIN1_BUS", bus.address().toUtf8());
 
     QSignalSpy failed(m_service, &ServiceShutdown::shutdownFailed);
-    m_service->setOsOffEnable(true);
-    m_service->setExecEnable(1);
+    set(Settings::ShutdownOsOff, true);
+    set(Settings::ShutdownExec, true);
     m_service->startShutdown(0);
     tick(10);
     QVERIFY(letEnd(command()));
@@ -872,17 +874,17 @@ void TestServiceShutdown::powerOffRefused()
     QVERIFY(failed.takeFirst().at(0).toString().contains("the system refused to power it off"));
 
     // Switching off stops the attempts.
-    m_service->setQueltaOffEnable(false);
+    set(Settings::ShutdownEnable, false);
     tick(2);
     QCOMPARE(refusing.calls().size(), 2);
 
     // A failure's countdown whose power-off was refused commits nothing: the mains returning
     // ends it, and the next outage is an ordinary one that the user may call off and the mains
     // calls off.
-    m_service->setExecEnable(0);
-    m_service->setMainFaultOffTime(1);
+    set(Settings::ShutdownExec, false);
+    set(Settings::ShutdownMainFaultTime, 1);
     take(*m_started);
-    m_service->setQueltaOffEnable(true);
+    set(Settings::ShutdownEnable, true);
     feed(mainsFault);
     QCOMPARE(take(*m_started), QList<int> {60});
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused by the system \\(polkit\\)"));
@@ -901,8 +903,8 @@ void TestServiceShutdown::powerOffRefused()
     tick(4);
     feed(0);
     QCOMPARE(take(*m_started), QList<int> {0});
-    m_service->setQueltaOffEnable(false);
-    m_service->setExecEnable(1);
+    set(Settings::ShutdownEnable, false);
+    set(Settings::ShutdownExec, true);
 
     // A login manager that never answers: the ticks go on while the call stands (here as fast
     // as a timer can drive them), none asks again, and the failure is told once the call ends
@@ -911,7 +913,7 @@ void TestServiceShutdown::powerOffRefused()
     auto silent = std::make_unique<Login1Service>(silentBus.address(), Login1Service::Hang);
     QVERIFY(silent->isReady());
     qputenv("QUELTA_LOGIN1_BUS", silentBus.address().toUtf8());
-    m_service->setQueltaOffEnable(true);
+    set(Settings::ShutdownEnable, true);
     m_service->startShutdown(0);
     tick(10);
     QVERIFY(letEnd(command()));
@@ -934,13 +936,13 @@ void TestServiceShutdown::powerOffRefused()
     silent.reset();
     QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);
     QVERIFY(failed.takeFirst().at(0).toString().contains("the power-off request failed"));
-    m_service->setQueltaOffEnable(false);
-    m_service->setExecEnable(0);
+    set(Settings::ShutdownEnable, false);
+    set(Settings::ShutdownExec, false);
 
     // Nobody owns the login manager's name: logged, the log is still written.
     PrivateBus empty;
     qputenv("QUELTA_LOGIN1_BUS", empty.address().toUtf8());
-    m_service->setQueltaOffEnable(true);
+    set(Settings::ShutdownEnable, true);
     m_service->startShutdown(0);
     tick(9);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no login manager"));
@@ -981,21 +983,21 @@ void TestServiceShutdown::shutdownLog()
 
 void TestServiceShutdown::programEndsWhileCommandRuns()
 {
-    m_service->setExecEnable(1);
-    QPointer<ShutDownTask> task;
+    set(Settings::ShutdownExec, true);
+    QPointer<CommandFileRun> run;
     {
         ServiceShutdown ending(m_root.settings(), &m_dev);
         ending.start();
         ending.startShutdown(0);
         for (int i = 0; i < 10; ++i)
             ending.onTimerTimeout();
-        task = ending.findChild<ShutDownTask *>();
-        QVERIFY(task && task->isRunning());
+        run = ending.findChild<CommandFileRun *>();
+        QVERIFY(run && run->isRunning());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("left to end on its own"));
     }
-    QVERIFY(task && task->isRunning());
-    QVERIFY(letEnd(task));
-    QTRY_VERIFY_WITH_TIMEOUT(!task, 2000);
+    QVERIFY(run && run->isRunning());
+    QVERIFY(letEnd(run));
+    QTRY_VERIFY_WITH_TIMEOUT(!run, 2000);
 }
 
 void TestServiceShutdown::quotedPathWaitedFor()
@@ -1013,14 +1015,15 @@ void TestServiceShutdown::quotedPathWaitedFor()
     QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
 
     const QString command = '"' + script + "\" \"first arg\" second \"\" 'x";
-    ShutDownTask task(command);
-    QSignalSpy finished(&task, &QThread::finished);
-    task.start();
-    // Started with its arguments, and waited for: the task runs as long as the script does.
+    CommandFileRun run(command);
+    QSignalSpy ended(&run, &CommandFileRun::ended);
+    run.start();
+    // Started with its arguments, and followed: the run lasts as long as the script does.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 5000);
-    QVERIFY(task.isRunning());
+    QVERIFY(run.isRunning());
     QFile(go).open(QIODevice::WriteOnly);
-    QVERIFY(finished.wait(5000));
+    QVERIFY(ended.wait(5000));
+    QVERIFY(!run.isRunning());
 
     QFile args(out);
     QVERIFY(args.open(QIODevice::ReadOnly));
@@ -1039,12 +1042,13 @@ void TestServiceShutdown::commandThatCannotStart()
         {"   ", "empty"}};
     for (const auto &c : cases) {
         takeLog();
-        // The thread ends at once, so the shutdown is not held up.
-        ShutDownTask task(c.first);
-        QSignalSpy finished(&task, &QThread::finished);
-        task.start();
-        // The thread may be done before the wait begins; wait() counts only what comes after.
-        QVERIFY(finished.count() > 0 || finished.wait(5000));
+        // The run ends at once, so the shutdown is not held up, and is told after start().
+        CommandFileRun run(c.first);
+        QSignalSpy ended(&run, &CommandFileRun::ended);
+        run.start();
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(ended.wait(5000));
+        QCOMPARE(ended.count(), 1);
         const QString log = takeLog();
         QVERIFY2(log.contains(c.second), qPrintable(log));
     }

@@ -74,6 +74,7 @@ const QList<QPair<int, QVariant>> listed = {
     {Settings::ShutdownMainFaultCap, 30},
     {Settings::ShutdownUPSOff, true},
     {Settings::ShutdownUPSOffTime, 3},
+    {Settings::ShutdownMinRuntime, 4},
     {Settings::NetworkEnable, true},
     {Settings::NetworkListen, "0.0.0.0,::1"},
     {Settings::NetworkPort, 13493},
@@ -459,15 +460,17 @@ void TestSettingsFileExchange::restore()
     settings->setSettings(Settings::ShutdownEnable, true);
     settings->setSettings(Settings::NetworkEnable, true);
     const QStringList said = page.restoreChanges();
-    QCOMPARE(said.size(), 6);
+    QCOMPARE(said.size(), 7);
     QVERIFY(said.at(0).startsWith(QStringLiteral("The protection is switched off")));
     QVERIFY(said.at(1).startsWith(QStringLiteral("Network sharing is switched off")));
     QCOMPARE(said.at(3), QStringLiteral("Every e-mail recipient is deleted (2)."));
     QVERIFY(said.at(5).contains(QStringLiteral("the network accounts")));
+    // The watched UPSes left from the import case: named as kept.
+    QCOMPARE(said.at(6), QStringLiteral("Kept too: the watched UPSes (Upstairs)."));
     page.settingsRestore();
     // The accounts are not settings: they stay.
     QCOMPARE(m_accounts.rowCount(), accounts);
-    QCOMPARE(page.restoreChanges().size(), 2);
+    QCOMPARE(page.restoreChanges().size(), 3);
     QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
     QCOMPARE(settings->getSettings(Settings::NetworkListen).toStringList(),
              QStringList({"127.0.0.1", "::1"}));

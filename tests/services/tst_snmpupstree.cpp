@@ -56,6 +56,9 @@ UpsEntry randomEntry(QRandomGenerator &r)
         s.load = r.bounded(-5, 250);
     if (r.bounded(3))
         s.runtime = r.bounded(-1, 600);
+    s.runtimeEstimated = coin();
+    if (r.bounded(3) == 0)
+        e.learned.predicted = r.bounded(0, 20000);
     s.ratedOutputVoltage = maybe(100, 240);
     s.ratedFrequency = maybe(50, 60);
     if (r.bounded(4))
@@ -118,8 +121,10 @@ void TestSnmpUpsTree::generatedStates()
             QVERIFY(*charge >= 0 && *charge <= 100);
         if (const auto load = value(object({4, 4, 1, 5, 1})))
             QVERIFY(*load >= 0 && *load <= 200);
-        if (const auto minutes = value(object({2, 3, 0})))
-            QVERIFY(*minutes >= 0);
+        // The one runtime of every face: the UPS's own, else the learned one, else none.
+        const std::optional<int> seconds = e.state.online() ? e.runtimeSeconds() : std::nullopt;
+        QCOMPARE(value(object({2, 3, 0})),
+                 seconds ? std::optional<qint64>(*seconds / 60) : std::nullopt);
         QVERIFY(tree.find(object({1, 1, 0}))->text.size() <= 31);
         // A UPS that does not answer gives no readings.
         if (!e.state.online()) {

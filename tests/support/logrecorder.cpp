@@ -1,14 +1,14 @@
 #include "logrecorder.h"
 
-#include <QMutex>
 #include <QStringList>
 #include <QtGlobal>
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
-QMutex logMutex;
+std::mutex logMutex; // seen by the thread sanitizer, unlike the system Qt's QMutex
 QStringList logLines;
 QtMessageHandler previousHandler = nullptr;
 
@@ -16,7 +16,7 @@ QtMessageHandler previousHandler = nullptr;
 void recordLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     {
-        QMutexLocker lock(&logMutex);
+        std::lock_guard<std::mutex> lock(logMutex);
         logLines << text;
     }
     previousHandler(type, context, text);
@@ -33,7 +33,7 @@ void install()
 
 int count(const QString &part)
 {
-    QMutexLocker lock(&logMutex);
+    std::lock_guard<std::mutex> lock(logMutex);
     return int(std::count_if(logLines.cbegin(), logLines.cend(),
                              [&](const QString &line) { return line.contains(part); }));
 }

@@ -121,7 +121,7 @@ def still_open(s):
 
 def idlers(host, port, n, bind=None):
     clients = [connect(host, port) for _ in range(n)]
-    time.sleep(0.5)
+    time.sleep(0.5)  # all taken in and counted by the server, which the client cannot see
     late = connect(bind, port, bind) if bind else connect(host, port)
     late.sendall(b"NETVER\n")
     served = read_until(late, b"\n", 5) == b"1.3\n"

@@ -8,6 +8,9 @@
                                            meanwhile and once they are gone
     web_abuse.py odd HOST PORT             huge headers and bodies, ".." and NUL in paths,
                                            unknown methods: the status of each
+    web_abuse.py heads HOST PORT N DRIP    a head sent a byte every DRIP s: when it is closed; then
+                                           N half-sent heads from each of 127.0.0.1-4 while
+                                           127.0.0.5 asks: its status
     web_abuse.py guess HOST PORT USER N    N wrong passwords over HTTPS (CA file in "CAFILE"),
                                            then the right one ("RIGHT"): [ms, status] each;
                                            with "ABANDON" (seconds) each wrong one is given up
@@ -16,6 +19,7 @@
 import http.client
 import json
 import os
+import resource
 import socket
 import ssl
 import sys
@@ -61,10 +65,11 @@ def closed_within(s, timeout):
         return time.monotonic() - start
 
 
-def healthz(host, port, bind=None):
+def healthz(host, port, bind=None, timeout=5):
     try:
         s = connect(host, port, bind)
-        return status_of(s, b"GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 5)
+        return status_of(s, b"GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n",
+                         timeout)
     except OSError:
         return 0
 
@@ -74,7 +79,7 @@ def slow(host, port):
     request = b"GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"
     for i in range(len(request) - 1):
         s.send(request[i:i + 1])
-        time.sleep(0.02)
+        time.sleep(0.02)  # a sender this slow is the case
     slow_status = status_of(s, request[-1:])
     half = connect(host, port)
     half.sendall(b"GET /api/v1/ups HTTP/1.1\r\nHost: x\r\nX-Half: ")
@@ -88,6 +93,8 @@ def crowd(host, port, n, bind=None):
             sockets.append(connect(host, port, bind))
         except OSError:
             break
+    # The server closes what it will not keep as it takes them in, which the client sees only
+    # by looking after a while.
     time.sleep(1.0)
     kept = 0
     for s in sockets:
@@ -101,9 +108,46 @@ def crowd(host, port, n, bind=None):
     during = healthz(host, port, bind)
     for s in sockets:
         s.close()
-    time.sleep(0.5)
-    return {"opened": len(sockets), "kept": kept, "servedDuring": during,
-            "servedAfter": healthz(host, port, bind)}
+    # The places come free as the server hears of the closes: asked again until served.
+    end = time.monotonic() + 10
+    after = healthz(host, port, bind)
+    while after != 200 and time.monotonic() < end:
+        time.sleep(0.05)
+        after = healthz(host, port, bind)
+    return {"opened": len(sockets), "kept": kept, "servedDuring": during, "servedAfter": after}
+
+
+def heads(host, port, n, drip):
+    s = connect(host, port)
+    s.sendall(b"GET /healthz HTTP/1.1\r\nHost: x\r\nX-Drip: ")
+    start = time.monotonic()
+    closed = None
+    while closed is None and time.monotonic() - start < 12:
+        s.settimeout(drip)
+        try:
+            s.send(b"a")
+            if not s.recv(1):
+                closed = time.monotonic() - start
+        except socket.timeout:
+            pass
+        except OSError:
+            closed = time.monotonic() - start
+    s.close()
+    resource.setrlimit(resource.RLIMIT_NOFILE, (resource.getrlimit(resource.RLIMIT_NOFILE)[1],) * 2)
+    held = []
+    for a in range(1, 5):
+        for _ in range(n):
+            try:
+                h = connect(host, port, "127.0.0.%d" % a)
+                h.sendall(b"GET /api/v1/ups HTTP/1.1\r\nHost: x\r\nX-Half: ")
+                held.append(h)
+            except OSError:
+                break
+    # Answered within a second: before the idle limit (2 s in the tests) frees a place.
+    during = healthz(host, port, "127.0.0.5", 1)
+    for h in held:
+        h.close()
+    return {"dripClosedAfter": closed, "held": len(held), "servedDuring": during}
 
 
 def odd(host, port):
@@ -163,6 +207,8 @@ def main():
         result = slow(host, port)
     elif case == "crowd":
         result = crowd(host, port, int(args[0]), args[1] if len(args) > 1 else None)
+    elif case == "heads":
+        result = heads(host, port, int(args[0]), float(args[1]))
     elif case == "odd":
         result = odd(host, port)
     elif case == "guess":

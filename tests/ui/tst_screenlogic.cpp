@@ -170,8 +170,9 @@ private slots:
             {"mains failed", onMains(0x01), battery},
             {"battery low on battery", onMains(0x03), low},
             {"battery low on mains", onMains(0x02), low},
-            // Shutdown active with the output still live: the load has power until the delay ends.
-            {"output going off", onMains(0x40), normal},
+            // Shutdown active with the output still live, though nothing of ours asked for it
+            // (the UPS's panel, another program): the load has power until the delay ends.
+            {"output going off", onMains(0x40), DevStatusView::UpsOutputOffPending},
             {"output switched off", with(0x40, 0.0f, online), off},
             {"battery run flat", with(0x03, 0.0f, online), off},
             {"no output reading", noReading, normal},

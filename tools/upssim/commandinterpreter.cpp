@@ -240,6 +240,12 @@ QString CommandInterpreterPrivate::run(const QString &name)
             ups->setSpeed(value);
         return ok();
     }
+    if (name == QLatin1String("pack")) {
+        if (args.isEmpty())
+            return error(QStringLiteral("usage: pack on|off|KEY=VALUE..."));
+        QString why;
+        return ups->setPack(args, &why) ? ok() : error(why);
+    }
     if (name == QLatin1String("ratings")) {
         double volts = 0, current = 0, battery = 0, hertz = 0;
         if (!number(0, &volts, 0, 999.9) || !number(1, &current, 0, 999) ||
@@ -422,6 +428,10 @@ QString CommandInterpreter::usage()
         "  runtime MIN                  backup time of a full battery at 100 % load\n"
         "  charge MIN                   charge time from empty; speed F: model time factor\n"
         "  wander on|off [SEED]         let load and input voltage wander\n"
+        "  pack on|off|KEY=VALUE...     a lead-acid string instead of the plain drain: ah=9\n"
+        "                               peukert=1.2 ohms=0.06 (whole string) fadecycle=PCT\n"
+        "                               fadeyear=PCT cycles=N years=N, and factor=F: the UPS's\n"
+        "                               own runtime is the true one times F\n"
         "  ratings V CURRENT BATT_V HZ | identity company|model|version|serial TEXT\n"
         "  silent [on|off] | speak      drop every request / answer again\n"
         "  answer all|none|Q1 F I NQU BT BP A1   answer only these queries\n"

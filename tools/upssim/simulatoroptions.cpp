@@ -24,10 +24,13 @@ bool SimulatorOptions::parse(const QStringList &arguments, QString *error)
                                               QStringLiteral("ms"));
     const QCommandLineOption speedOption(QStringLiteral("speed"), QString(),
                                          QStringLiteral("factor"));
+    const QCommandLineOption packOption(QStringLiteral("pack"), QString(),
+                                        QStringLiteral("KEY=VALUE,..."));
     const QCommandLineOption parentOption(QStringLiteral("exit-with-parent"));
     const QCommandLineOption parentPidOption(QStringLiteral("parent-pid"), QString(),
                                              QStringLiteral("pid"));
     parser.addOption(parentOption);
+    parser.addOption(packOption);
     parser.addOption(parentPidOption);
     parser.addOptions({helpOption, deviceOption, linkOption, controlOption, scenarioOption,
                        commandOption, baudOption, instantOption, turnaroundOption, speedOption});
@@ -54,6 +57,9 @@ bool SimulatorOptions::parse(const QStringList &arguments, QString *error)
     control = parser.value(controlOption);
     scenario = parser.value(scenarioOption);
     commands = parser.values(commandOption);
+    // The pack goes first so that commands given after it see it.
+    if (parser.isSet(packOption))
+        commands.prepend(QStringLiteral("pack ") + parser.value(packOption));
     if (parser.isSet(baudOption)) {
         baud = parser.value(baudOption).toInt(&ok);
         if (!ok || baud < 50 || baud > 4000000) {
@@ -97,6 +103,8 @@ QString SimulatorOptions::usage()
                "                     of commands with \"sleep SECONDS\" and \"repeat\" lines\n"
                "  --command TEXT     run a command at start (may be repeated)\n"
                "  --speed FACTOR     run the UPS's clock faster (battery, self-tests, delays)\n"
+               "  --pack SPEC        a lead-acid battery, as the command \"pack SPEC\", e.g.\n"
+               "                     --pack \"ah=7 peukert=1.25 ohms=0.08 factor=1.4\"\n"
                "  --exit-with-parent end when the process that started upssim ends\n"
                "  --parent-pid PID   the same, and end at once if PID is not (or no longer) the "
                "parent\n"

@@ -1,5 +1,7 @@
 #include "upsmodel.h"
 
+#include "batterypack.h"
+
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QStringList>
@@ -71,6 +73,9 @@ public:
     QString version = QStringLiteral("V1.00");
     QString serial = QStringLiteral("SIM000000000000000001");
 
+    bool packOn = false;
+    BatteryPack pack;
+
     double speed = 1.0;
     bool wander = false;
     QRandomGenerator rng;
@@ -87,6 +92,18 @@ public:
     {
         return runtimeFull * 100.0 / std::max(5.0, std::round(loadNow));
     }
+    // Watts from the battery: the load's share of the rated volt-amperes at a power factor of
+    // 0.8, through an inverter of 90 % efficiency.
+    double watts() const
+    {
+        return std::max(0.0, loadNow) / 100.0 * ratedOutput * ratedCurrent * 0.8 / 0.9;
+    }
+    bool packLow() const
+    {
+        return packOn &&
+            pack.terminalVoltage(watts(), capacity / 100.0) <
+            BatteryPack::CutoffPerCell * pack.cells;
+    }
     bool lowBattery() const
     {
         switch (low) {
@@ -97,7 +114,7 @@ public:
         case UpsModel::LowAuto:
             break;
         }
-        return !mains && capacity <= lowLevel;
+        return !mains && (capacity <= lowLevel || packLow());
     }
     quint8 bits() const
     {
@@ -199,6 +216,12 @@ float UpsModel::frequency() const
 float UpsModel::batteryVoltage() const
 {
     const double share = d->capacity / 100.0;
+    if (d->packOn) {
+        // Under load on battery the terminals sag; on mains the charger holds them up.
+        const double string = d->onBattery() ? d->pack.terminalVoltage(d->watts(), share)
+                                             : d->pack.openVoltage(share) + 0.13 * d->pack.cells;
+        return float(d->standby ? string : string / d->pack.cells);
+    }
     if (d->standby) {
         // 20 V empty and 27.2 V full for every 24 V of rated battery voltage.
         const double k = d->ratedBattery / 24.0;
@@ -225,6 +248,11 @@ double UpsModel::capacity() const
 
 int UpsModel::remainingSeconds() const
 {
+    if (d->packOn) {
+        const double truth = d->pack.secondsTo(d->lowLevel / 100.0, d->watts(),
+                                               d->capacity / 100.0, d->temperature);
+        return int(std::min(1e6, truth * d->pack.reportFactor));
+    }
     return int(d->capacity / 100.0 * d->runtimeMinutes() * 60.0);
 }
 
@@ -430,6 +458,7 @@ void UpsModel::setRatings(float outputVolts, int current, float batteryVolts, fl
     d->ratedCurrent = current;
     d->ratedBattery = batteryVolts;
     d->ratedHertz = hertz;
+    d->pack.cells = std::max(1, int(std::lround(batteryVolts / 2.0f)));
     emit changed(QStringLiteral("ratings %1 %2 %3 %4")
                      .arg(number(outputVolts))
                      .arg(current)
@@ -471,6 +500,39 @@ void UpsModel::setWander(bool on, quint32 seed)
         d->loadNow = d->load;
         d->inputNow = d->inputNominal;
     }
+}
+
+bool UpsModel::setPack(const QStringList &words, QString *why)
+{
+    onTick(); // the time until now passes under the old state
+    const QString first = words.value(0).toLower();
+    if (first == QLatin1String("off") || first == QLatin1String("on")) {
+        d->packOn = first == QLatin1String("on");
+    } else {
+        if (!d->pack.configure(words, why))
+            return false;
+        d->packOn = true;
+    }
+    d->pack.cells = std::max(1, int(std::lround(d->ratedBattery / 2.0f)));
+    emit changed(d->packOn ? QStringLiteral("pack ") + d->pack.describe()
+                           : QStringLiteral("pack off"));
+    advance(0);
+    return true;
+}
+
+bool UpsModel::packOn() const
+{
+    return d->packOn;
+}
+
+const BatteryPack &UpsModel::pack() const
+{
+    return d->pack;
+}
+
+double UpsModel::batteryWatts() const
+{
+    return d->watts();
 }
 
 bool UpsModel::startSelfTest(SelfTest kind, int minutes, QString *why)
@@ -591,8 +653,19 @@ void UpsModel::advance(double seconds)
         if ((d->test == Test10Seconds || d->test == TestMinutes) && (d->testLeft -= seconds) <= 0)
             d->endTest("done");
 
-        if (d->onBattery()) {
+        if (d->packOn)
+            d->pack.years += seconds / (365.25 * 86400.0);
+        if (d->onBattery() && d->packOn) {
+            // Small steps: the drain grows as the voltage falls.
+            const double before = d->capacity;
+            for (double left = seconds; left > 0 && d->capacity > 0; left -= 2.0)
+                d->capacity -= std::min(2.0, left) * 100.0 *
+                    d->pack.drainPerSecond(d->watts(), d->capacity / 100.0, d->temperature);
+            d->pack.wear((before - std::max(0.0, d->capacity)) / 100.0);
+        } else if (d->onBattery()) {
             d->capacity -= seconds / 60.0 * 100.0 / d->runtimeMinutes();
+        }
+        if (d->onBattery()) {
             if (d->capacity <= 0) {
                 d->capacity = 0;
                 d->outputOn = false;
@@ -604,7 +677,7 @@ void UpsModel::advance(double seconds)
         } else if (d->mains) {
             d->capacity = std::min(100.0, d->capacity + seconds / 60.0 * 100.0 / d->chargeMinutes);
         }
-        if (d->test == TestUntilLow && d->capacity <= d->lowLevel)
+        if (d->test == TestUntilLow && (d->capacity <= d->lowLevel || d->packLow()))
             d->endTest("battery low");
 
         if (d->offPending) {
@@ -672,6 +745,9 @@ QString UpsModel::describe() const
           << QStringLiteral("faultwords=%1").arg(words.join(QLatin1Char(',')))
           << QStringLiteral("speed=%1").arg(d->speed)
           << QStringLiteral("runtime=%1").arg(d->runtimeFull)
-          << QStringLiteral("charge=%1").arg(d->chargeMinutes);
+          << QStringLiteral("charge=%1").arg(d->chargeMinutes)
+          << QStringLiteral("pack=%1").arg(d->packOn ? QStringLiteral("on") : QStringLiteral("off"));
+    if (d->packOn)
+        parts << d->pack.describe();
     return parts.join(QLatin1Char(' '));
 }

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QScopedPointer>
 #include <QString>
+#include <QStringList>
 
+class BatteryPack;
 class UpsModelPrivate;
 
 // The simulated UPS: mains, battery, output, self-test, beeper, fault words, identity and
@@ -74,6 +76,13 @@ public:
     void setSpeed(double factor);
     double speed() const;
     void setWander(bool on, quint32 seed = 1);
+    // The lead-acid string (capacity, Peukert, resistance, ageing) instead of the plain
+    // minutes-at-full-load drain; "off" goes back to the plain one. False with the reason for a
+    // setting it cannot take.
+    bool setPack(const QStringList &words, QString *why);
+    bool packOn() const;
+    const BatteryPack &pack() const;
+    double batteryWatts() const; // drawn from the battery at the present load
 
     // Control requests from the line. They return false, with the reason, when the UPS refuses.
     bool startSelfTest(SelfTest kind, int minutes, QString *why);

@@ -3,6 +3,7 @@
 #include "logcategories.h"
 #include "nutline.h"
 #include "nutlinesplitter.h"
+#include "nutstatusflags.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -22,6 +23,9 @@ namespace {
 // beyond is a broken or hostile server.
 const int maxLineBytes = 16 * 1024;
 const int maxListEntries = 5000;
+// LIST VARs written at once: the server answers them in order, so a round over a server's UPSes
+// costs a wake-up or two rather than one a UPS.
+const int maxPipelined = 32;
 
 enum class Kind { StartTls, Username, Password, ListCmd, Login, ListVar, InstCmd, Logout, ListUps };
 
@@ -140,6 +144,7 @@ public:
     NutLineSplitter lines {maxLineBytes};
     std::deque<Request> queue;
     bool busy = false; // `current` is on the wire
+    std::deque<Request> sent; // LIST VARs on the wire after `current`, answered in this order
     Request current {Kind::ListVar, {}, {}};
     bool listOpen = false;
     QHash<QString, QString> listVars;
@@ -193,7 +198,8 @@ bool NutClientPrivate::roundOpen() const
     const auto polling = [](const Request &r) {
         return r.kind == Kind::ListVar || r.kind == Kind::ListUps;
     };
-    return (busy && polling(current)) || std::any_of(queue.begin(), queue.end(), polling);
+    return (busy && polling(current)) || !sent.empty() ||
+        std::any_of(queue.begin(), queue.end(), polling);
 }
 
 void NutClientPrivate::afterPoll()
@@ -245,9 +251,8 @@ void NutClientPrivate::unitReceived(const QString &ups, const QHash<QString, QSt
     auto it = units.find(ups);
     if (it == units.end())
         return; // no longer polled
-    it->onBattery = variables.value(QStringLiteral("ups.status"))
-                        .split(QLatin1Char(' '))
-                        .contains(QLatin1String("OB"));
+    it->onBattery = NutStatusFlags::parse(variables.value(QStringLiteral("ups.status")))
+                        .testFlag(NutStatusFlags::OnBattery);
     if (!it->haveData)
         qCInfo(lcDevice).noquote() << QStringLiteral("Network link to %1@%2:%3 is up")
                                           .arg(ups, endpoint.host)
@@ -411,18 +416,33 @@ void NutClientPrivate::send(const Request &request, bool first)
 
 void NutClientPrivate::sendNext()
 {
-    if (busy || queue.empty() || !socket || !connected || securing)
+    if (busy || (queue.empty() && sent.empty()) || !socket || !connected || securing)
         return;
-    current = queue.front();
-    queue.pop_front();
+    QByteArray out;
+    if (!sent.empty()) {
+        current = sent.front(); // written already
+        sent.pop_front();
+    } else {
+        current = queue.front();
+        queue.pop_front();
+        out = current.line;
+        while (current.kind == Kind::ListVar && !queue.empty() &&
+               queue.front().kind == Kind::ListVar && int(sent.size()) < maxPipelined) {
+            out += queue.front().line;
+            sent.push_back(queue.front());
+            queue.pop_front();
+        }
+    }
     busy = true;
     listOpen = false;
     listVars.clear();
     listCmds.clear();
     listUps.clear();
     listEntries = 0;
-    socket->write(current.line);
-    restartReplyTimer();
+    if (!out.isEmpty()) {
+        socket->write(out);
+        restartReplyTimer();
+    }
 }
 
 // The answer must come within two poll periods of the last one, so a silent server is noticed
@@ -584,9 +604,11 @@ bool NutClientPrivate::handleListLine(const QStringList &words, const QByteArray
     const bool entry = upsList
         ? words.size() == 3 && words.at(0) == what
         : words.size() == (vars ? 4 : 3) && words.at(0) == what && words.at(1) == request.ups;
-    const QStringList head = upsList ? QStringList {QStringLiteral("LIST"), what}
-                                     : QStringList {QStringLiteral("LIST"), what, request.ups};
-    const bool frame = words.size() == head.size() + 1 && words.mid(1) == head;
+    // "BEGIN LIST VAR <ups>" / "END LIST VAR <ups>" (no <ups> for the UPS list).
+    const auto isFrame = [&] {
+        return words.size() == (upsList ? 3 : 4) && words.at(1) == QLatin1String("LIST") &&
+            words.at(2) == what && (upsList || words.at(3) == request.ups);
+    };
     if (!listOpen) {
         if (words.first() == QLatin1String("ERR") && words.size() >= 2) {
             const QString error = words.at(1);
@@ -627,12 +649,12 @@ bool NutClientPrivate::handleListLine(const QStringList &words, const QByteArray
             fail(QStringLiteral("The server refused LIST %1: %2").arg(what, error));
             return false;
         }
-        if (words.first() == QLatin1String("BEGIN") && frame) {
+        if (words.first() == QLatin1String("BEGIN") && isFrame()) {
             listOpen = true;
             return true;
         }
     } else if (words.first() == QLatin1String("END")) {
-        if (frame) {
+        if (isFrame()) {
             finishRequest();
             if (upsList) {
                 setUnits(listUps);
@@ -645,9 +667,8 @@ bool NutClientPrivate::handleListLine(const QStringList &words, const QByteArray
                 afterPoll();
             } else if (vars) {
                 const QHash<QString, QString> received = listVars;
-                onBattery = received.value(QStringLiteral("ups.status"))
-                                .split(QLatin1Char(' '))
-                                .contains(QLatin1String("OB"));
+                onBattery = NutStatusFlags::parse(received.value(QStringLiteral("ups.status")))
+                                .testFlag(NutStatusFlags::OnBattery);
                 if (!haveData) {
                     qCInfo(lcDevice).noquote()
                         << QStringLiteral("Network link to %1 is up%2%3")
@@ -713,7 +734,9 @@ void NutClientPrivate::finishRequest()
     busy = false;
     listOpen = false;
     heard.start();
-    replyTimer.stop();
+    // The answers written together run on the timer of their write.
+    if (sent.empty())
+        replyTimer.stop();
 }
 
 void NutClientPrivate::dataLost(const QString &reason)
@@ -761,6 +784,7 @@ void NutClientPrivate::dropSocket()
     securing = false;
     ready = false;
     busy = false;
+    sent.clear();
     listOpen = false;
     commandsKnown = false;
     for (Unit &unit : units)

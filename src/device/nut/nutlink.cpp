@@ -73,19 +73,13 @@ NutLinkPrivate::NutLinkPrivate(NutLink *owner, Settings *store, NutClient *share
 void NutLinkPrivate::readSettings()
 {
     NutClient::Endpoint endpoint;
-    endpoint.host = settings->getSettings(Settings::UpsNutHost).toString().trimmed();
-    bool numeric = false;
-    const int port = settings->getSettings(Settings::UpsNutPort).toInt(&numeric);
-    if (!numeric || port <= 0 || port > 65535) {
-        qCWarning(lcDevice) << "Network UPS port"
-                            << settings->getSettings(Settings::UpsNutPort).toString()
-                            << "in the configuration is not a port; using" << nutDefaultPort;
-    }
-    endpoint.port = numeric && port > 0 && port <= 65535 ? quint16(port) : nutDefaultPort;
-    endpoint.ups = settings->getSettings(Settings::UpsNutUps).toString().trimmed();
-    endpoint.user = settings->getSettings(Settings::UpsNutUser).toString();
-    endpoint.password = settings->getSettings(Settings::UpsNutPassword).toString();
-    endpoint.caFile = settings->getSettings(Settings::UpsNutCaFile).toString().trimmed();
+    endpoint.host = settings->text(Settings::UpsNutHost).trimmed();
+    // The key table holds it to a port (1 to 65535): another value reads as the default.
+    endpoint.port = quint16(settings->number(Settings::UpsNutPort));
+    endpoint.ups = settings->text(Settings::UpsNutUps).trimmed();
+    endpoint.user = settings->text(Settings::UpsNutUser);
+    endpoint.password = settings->text(Settings::UpsNutPassword);
+    endpoint.caFile = settings->text(Settings::UpsNutCaFile).trimmed();
     endpoint.allowPlain = settings->getSettings(Settings::UpsNutAllowPlain).toBool();
     const NutClient::Endpoint before = client->endpoint();
     if (endpoint.host != before.host || endpoint.port != before.port || endpoint.ups != before.ups)
@@ -259,9 +253,14 @@ const UpsState &NutLink::state() const
     return d->state;
 }
 
-void NutLink::setShutdown(bool shutdown, int minutes)
+void NutLink::switchOutputOff(int minutes)
 {
-    d->send(shutdown ? NutCommand::OutputOff : NutCommand::OutputOffCancel, minutes);
+    d->send(NutCommand::OutputOff, minutes);
+}
+
+void NutLink::cancelOutputOff()
+{
+    d->send(NutCommand::OutputOffCancel, 0);
 }
 
 void NutLink::powerCycle(int minutes)

@@ -27,7 +27,8 @@ public:
     // Leaving this link (another link type chosen): LOGOUT when logged in, then closed.
     void stop() override;
     const UpsState &state() const override;
-    void setShutdown(bool shutdown, int minutes) override;
+    void switchOutputOff(int minutes) override;
+    void cancelOutputOff() override;
     void powerCycle(int minutes) override;
     void setSelfTest(int type, int minutes) override;
     void toggleBeeper() override;

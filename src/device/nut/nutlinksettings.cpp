@@ -24,7 +24,7 @@ NutLinkSettings::NutLinkSettings(Settings *settings, QObject *parent)
 
 QString NutLinkSettings::text(int type) const
 {
-    return m_settings->getSettings(type).toString();
+    return m_settings->text(type);
 }
 
 void NutLinkSettings::store(int type, const QVariant &value)

@@ -1,5 +1,6 @@
 #include "nutreading.h"
 
+#include "nutstatusflags.h"
 #include "upsstate.h"
 
 #include <cmath>
@@ -103,30 +104,29 @@ NutReading NutReading::fromVariables(const QHash<QString, QString> &variables)
     NutReading r;
     const Reader read(variables, &r.refused);
 
-    const QStringList words =
-        variables.value(QStringLiteral("ups.status")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const QHash<QString, bool NutReading::*> flags {
-        {QStringLiteral("OL"), &NutReading::online},
-        {QStringLiteral("OB"), &NutReading::onBattery},
-        {QStringLiteral("LB"), &NutReading::batteryLow},
-        {QStringLiteral("BYPASS"), &NutReading::bypass},
-        {QStringLiteral("CAL"), &NutReading::calibrating},
-        {QStringLiteral("FSD"), &NutReading::forcedShutdown},
-        {QStringLiteral("TRIM"), &NutReading::trim},
-        {QStringLiteral("BOOST"), &NutReading::boost},
-        {QStringLiteral("OFF"), &NutReading::outputOff},
-        {QStringLiteral("OVER"), &NutReading::overload},
-        {QStringLiteral("RB"), &NutReading::replaceBattery},
-        {QStringLiteral("CHRG"), &NutReading::charging},
-        {QStringLiteral("DISCHRG"), &NutReading::discharging},
-        {QStringLiteral("ALARM"), &NutReading::alarm},
+    using F = NutStatusFlags;
+    const F::Flags status = F::parse(variables.value(QStringLiteral("ups.status")));
+    const std::pair<F::Flag, bool NutReading::*> fields[] = {
+        {F::Online, &NutReading::online},
+        {F::OnBattery, &NutReading::onBattery},
+        {F::BatteryLow, &NutReading::batteryLow},
+        {F::Bypass, &NutReading::bypass},
+        {F::Calibrating, &NutReading::calibrating},
+        {F::ForcedShutdown, &NutReading::forcedShutdown},
+        {F::Trim, &NutReading::trim},
+        {F::Boost, &NutReading::boost},
+        {F::OutputOff, &NutReading::outputOff},
+        {F::Overload, &NutReading::overload},
+        {F::ReplaceBattery, &NutReading::replaceBattery},
+        {F::Charging, &NutReading::charging},
+        {F::Discharging, &NutReading::discharging},
+        {F::Alarm, &NutReading::alarm},
     };
-    for (const QString &word : words) {
-        const auto flag = flags.constFind(word);
-        if (flag == flags.constEnd())
-            continue;
-        r.*(*flag) = true;
-        r.statusKnown = true;
+    for (const auto &field : fields) {
+        if (status.testFlag(field.first)) {
+            r.*field.second = true;
+            r.statusKnown = true;
+        }
     }
 
     const QString test = read.text(QStringLiteral("ups.test.result")).toLower();

@@ -556,6 +556,11 @@ int Megatec::replyBytesAwaited() const
     return qMax(0, replyLengthOf(d->current) - d->count);
 }
 
+int Megatec::statusExchangeBytes()
+{
+    return int(sizeof "Q1\r") - 1 + replyLengthOf(CmdQueryBase);
+}
+
 int Megatec::refusedReplies() const
 {
     return d->refusedTotal;
@@ -652,7 +657,7 @@ void Megatec::selfTest(int type, int time)
     }
 }
 
-void Megatec::toggleBuzzer()
+void Megatec::toggleBeeper()
 {
     d->pushFront(CmdBuzzer, QByteArrayLiteral("Q\r"));
 }

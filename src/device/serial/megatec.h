@@ -53,6 +53,8 @@ public:
     // The bytes of the outstanding request's reply not yet handed in; 0 when it awaits none (a
     // control request) or its line is complete.
     int replyBytesAwaited() const;
+    // The bytes of one status query and its reply on the line, carriage returns included.
+    static int statusExchangeBytes();
 
     const UpsState &state() const;
     bool isOnline() const;
@@ -64,7 +66,7 @@ public:
     // Off after `time` minutes, on again three minutes later once the mains is present.
     void powerCycle(int time);
     void selfTest(int type, int time);
-    void toggleBuzzer();
+    void toggleBeeper();
 
 signals:
     void onlineChanged(bool isOnline);

@@ -34,6 +34,8 @@ const int statusWithin = 100 + lostAfterSends * pollEvery;
 const int scansBeforeReopen = 4;
 const int scansBeforeReopenAtMost = 240;
 const int scansBetweenReopens = 20;
+// Milliseconds a closing port waits at most for the rest of the last reply.
+const int finishReplyBudget = 250;
 
 } // namespace
 
@@ -54,12 +56,14 @@ public:
     void onReadyRead();
     void holdReadNotice();
     int lineTime(int bytes) const;
-    void gather();
+    int wireTime(int bytes) const;
+    void gather(bool sendNow = false);
     bool readDirect();
     void handleBytes(const char *bytes, int size);
     void send();
     void finishReply();
     bool portPresent(const QStringList &names) const;
+    void setProblem(const QString &text);
 
     SerialLink *q;
     Megatec driver;
@@ -84,7 +88,16 @@ public:
     int reopenWait = 0;
     int reopenBackoff = scansBeforeReopen;
     int claim = -1; // the hold on the port among the programs that claim it
+    QString problem; // why the port could not be opened, for the user
 };
+
+void SerialLinkPrivate::setProblem(const QString &text)
+{
+    if (text == problem)
+        return;
+    problem = text;
+    emit q->problemChanged();
+}
 
 bool SerialLinkPrivate::open()
 {
@@ -99,12 +112,26 @@ bool SerialLinkPrivate::open()
             qCWarning(lcDevice) << "Serial port" << portName
                                 << "is in use by another program; it is opened once it is free";
         portAbsent = false;
+        setProblem(QString());
         q->setBusy(true);
         return false;
     }
     if (!port.open(QIODevice::ReadWrite)) {
         qCWarning(lcDevice) << "Cannot open serial port" << portName << ":" << port.errorString();
         portAbsent = port.error() == QSerialPort::DeviceNotFoundError;
+        if (portAbsent) {
+            setProblem(SerialLink::tr("Port %1 not found").arg(node));
+        } else if (port.error() == QSerialPort::PermissionError) {
+            // The group that may open the node, as the system set it (dialout on Debian).
+            const QString group = QFileInfo(node).group();
+            setProblem(SerialLink::tr("Permission denied: add yourself to %1")
+                           .arg(group.isEmpty() || group == QLatin1String("root")
+                                    ? QStringLiteral("dialout")
+                                    : group));
+        } else {
+            setProblem(
+                SerialLink::tr("Port %1 cannot be opened: %2").arg(node, port.errorString()));
+        }
         port.clearError();
         platform::releaseDevice(claim);
         claim = -1;
@@ -112,6 +139,7 @@ bool SerialLinkPrivate::open()
         return false;
     }
     q->setBusy(false);
+    setProblem(QString());
     // What another program left unread on the line is no reply to us.
     port.clear(QSerialPort::Input);
     qCInfo(lcDevice) << "Serial port" << portName << "opened at" << baud << "baud";
@@ -224,12 +252,18 @@ void SerialLinkPrivate::holdReadNotice()
 // Milliseconds the line takes for this many more bytes, and one character more to be sure.
 int SerialLinkPrivate::lineTime(int bytes) const
 {
-    return qMax(1, ((bytes + 1) * 10 * 1000 + baud - 1) / baud);
+    return wireTime(bytes + 1);
+}
+
+int SerialLinkPrivate::wireTime(int bytes) const
+{
+    return SerialLink::wireTime(bytes, baud);
 }
 
 // Everything the line brought so far, in one read; the rest of a reply is read when it should
-// be in.
-void SerialLinkPrivate::gather()
+// be in. With sendNow, an accepted reply is followed by the next request at once where no pace
+// holds it back (not from poll(), which sends itself).
+void SerialLinkPrivate::gather(bool sendNow)
 {
     if (!port.isOpen() || failurePending)
         return;
@@ -253,10 +287,17 @@ void SerialLinkPrivate::gather()
         return;
     holdReadNotice();
     if (replyAccepted) {
-        // The next request goes out at the event loop's next turn, without sleeping between.
         const qint64 wait = statusSent.isValid() && driver.statusQueryNext()
             ? statusEvery - statusSent.elapsed()
             : 0;
+        if (wait <= 0 && sendNow && pollTimer.isActive()) {
+            // In the same wake-up: a turn of the event loop between costs a poll of every
+            // descriptor and a timer started and stopped, at every request. A poll timer held
+            // stopped (a test pacing the line) holds the next request too.
+            pollTimer.stop();
+            send();
+            return;
+        }
         sendFollows = true;
         pollTimer.start(int(qMax<qint64>(0, wait)));
         return;
@@ -294,14 +335,16 @@ void SerialLinkPrivate::handleBytes(const char *bytes, int size)
 }
 
 // The request asked last is nearly always awaiting its reply. Read to its end before the port
-// closes, so that the next program to open the line finds it clean rather than half a reply.
+// closes, so that the next program to open the line finds it clean rather than half a reply
+// (which it clears anyway). The wait blocks this thread, so it is held to a short budget: a whole
+// reply at 50 baud would take 12 s.
 void SerialLinkPrivate::finishReply()
 {
     if (!port.isOpen() || port.error() != QSerialPort::NoError)
         return;
     QElapsedTimer waited;
     waited.start();
-    const int limit = lineTime(driver.replyBytesAwaited() + 8);
+    const int limit = qMin(lineTime(driver.replyBytesAwaited() + 8), finishReplyBudget);
     while (driver.replyBytesAwaited() > int(port.bytesAvailable()) && waited.elapsed() < limit) {
         if (!port.waitForReadyRead(int(qMax<qint64>(1, limit - waited.elapsed()))))
             break;
@@ -331,7 +374,7 @@ SerialLink::SerialLink(QObject *parent) : UpsLink(parent), d(new SerialLinkPriva
     d->gatherTimer.setTimerType(Qt::PreciseTimer);
     d->gatherTimer.setSingleShot(true);
     d->gatherTimer.setObjectName(QStringLiteral("gatherTimer"));
-    connect(&d->gatherTimer, &QTimer::timeout, this, [this] { d->gather(); });
+    connect(&d->gatherTimer, &QTimer::timeout, this, [this] { d->gather(true); });
     d->statusTimer.setTimerType(Qt::PreciseTimer);
     d->statusTimer.setSingleShot(true);
     d->statusTimer.setObjectName(QStringLiteral("statusTimer"));
@@ -398,9 +441,15 @@ bool SerialLink::start()
     return opened;
 }
 
+QString SerialLink::problem() const
+{
+    return d->problem;
+}
+
 void SerialLink::stop()
 {
     d->close();
+    d->setProblem(QString());
     setBusy(false);
     d->reopenWanted = false;
     d->reopenBackoff = scansBeforeReopen;
@@ -417,9 +466,14 @@ const UpsState &SerialLink::state() const
     return d->driver.state();
 }
 
-void SerialLink::setShutdown(bool shutdown, int minutes)
+void SerialLink::switchOutputOff(int minutes)
 {
-    d->driver.shutdown(shutdown, minutes);
+    d->driver.shutdown(true, minutes);
+}
+
+void SerialLink::cancelOutputOff()
+{
+    d->driver.shutdown(false, 0);
 }
 
 void SerialLink::powerCycle(int minutes)
@@ -434,7 +488,7 @@ void SerialLink::setSelfTest(int type, int minutes)
 
 void SerialLink::toggleBeeper()
 {
-    d->driver.toggleBuzzer();
+    d->driver.toggleBeeper();
 }
 
 void SerialLink::poll()
@@ -476,16 +530,28 @@ void SerialLinkPrivate::send()
         port.flush();
     }
     holdReadNotice();
-    // The reply is read once the request and it have crossed the line, and the UPS has taken a
-    // moment (three characters' time) to answer.
+    // The reply is read at the earliest moment it can be whole: once the request and it have
+    // crossed the line. A UPS that takes a moment to answer leaves a few bytes, read when they
+    // should be in; a margin here would delay every reply instead.
     gatherTimer.stop();
     if (const int awaited = driver.replyBytesAwaited())
-        gatherTimer.start(lineTime(int(request.size()) + awaited + 3));
+        gatherTimer.start(wireTime(int(request.size()) + awaited));
     pollTimer.start(pollEvery);
     if (driver.isOnline() && ++lostCount > lostAfterSends) {
         qCWarning(lcDevice) << "The UPS stopped answering on" << portName;
         upsLost();
     }
+}
+
+int SerialLink::statusPace()
+{
+    return statusEvery;
+}
+
+int SerialLink::wireTime(int bytes, int baud)
+{
+    // Ten bits a character (start, 8 data, stop), rounded up to the next millisecond.
+    return qMax(1, (bytes * 10 * 1000 + baud - 1) / qMax(1, baud));
 }
 
 bool SerialLink::reopenPending() const

@@ -29,9 +29,12 @@ public:
     bool start() override;
     void stop() override;
     bool isOpen() const;
+    // "Port /dev/ttyUSB9 not found", "Permission denied: ...": why the port is not open.
+    QString problem() const override;
 
     const UpsState &state() const override;
-    void setShutdown(bool shutdown, int minutes) override;
+    void switchOutputOff(int minutes) override;
+    void cancelOutputOff() override;
     void powerCycle(int minutes) override;
     void setSelfTest(int type, int minutes) override;
     void toggleBeeper() override;
@@ -46,6 +49,11 @@ public:
     // A port that failed or is not there yet is wanted back: the ports are to be scanned
     // every 250 ms until it is open, so its waits between attempts run.
     bool reopenPending() const;
+
+    // Milliseconds between two status queries at the least, where the line is fast enough.
+    static int statusPace();
+    // Milliseconds this many bytes take on the line at this rate (8N1).
+    static int wireTime(int bytes, int baud);
 
 private:
     QScopedPointer<SerialLinkPrivate> d;

@@ -167,11 +167,15 @@ const UpsState &UsbLink::state() const
     return m_state;
 }
 
-void UsbLink::setShutdown(bool shutdown, int minutes)
+void UsbLink::switchOutputOff(int minutes)
 {
     // A delay past 254 would wrap around to 0, which the UPS reads as a cancel.
-    const int value = shutdown ? qBound(0, minutes, 254) + 1 : 0;
-    sendReport(3, quint8(value));
+    sendReport(3, quint8(qBound(0, minutes, 254) + 1));
+}
+
+void UsbLink::cancelOutputOff()
+{
+    sendReport(3, 0);
 }
 
 void UsbLink::setSelfTest(int type, int minutes)

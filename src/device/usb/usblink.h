@@ -37,7 +37,8 @@ public:
     bool isOpen() const;
 
     const UpsState &state() const override;
-    void setShutdown(bool shutdown, int minutes) override;
+    void switchOutputOff(int minutes) override;
+    void cancelOutputOff() override;
     void setSelfTest(int type, int minutes) override;
     void toggleBeeper() override;
 

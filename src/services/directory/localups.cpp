@@ -6,6 +6,8 @@
 #include "devcomm.h"
 #include "logcategories.h"
 #include "serviceshutdown.h"
+#include "supplycount.h"
+#include "upscommands.h"
 #include "upslink.h"
 
 LocalUps::LocalUps(UpsDirectory *directory, DevComm *devComm, Alarm *alarm,
@@ -68,6 +70,16 @@ void LocalUps::refresh()
     e.linkBusy = m_devComm->linkBusy();
     e.countdown = m_shutdown->countdown();
     e.cancellable = m_shutdown->cancellable();
+    UpsDirectory::Computer computer;
+    computer.countdown = e.countdown;
+    computer.cancellable = e.cancellable;
+    if (m_supplies) {
+        computer.suppliesLost = m_supplies->lost();
+        computer.suppliesNeeded = m_supplies->minimum();
+        computer.suppliesAble =
+            qMax(0, m_supplies->chosen().size() - computer.suppliesLost.size());
+    }
+    m_directory->setComputer(computer);
     e.alarms = m_alarms;
     e.faults = m_faults;
     e.raised = m_raised;
@@ -99,25 +111,9 @@ UpsDirectory::Outcome LocalUps::run(UpsDirectory::Command command, const QString
     case UpsDirectory::Beeper:
         break;
     }
-    if (!state.online())
-        return refused(QStringLiteral("the UPS does not answer"));
-    const int request = command == UpsDirectory::Beeper ? UpsLink::ControlBeeper
-        : command == UpsDirectory::SelfTest             ? UpsLink::ControlSelfTest10S
-                                                        : UpsLink::ControlSelfTestCancel;
-    const QString unavailable = m_devComm->controlUnavailable(request);
-    if (!unavailable.isEmpty())
-        return refused(unavailable);
-    if (command == UpsDirectory::Beeper) {
-        m_devComm->setBuzzer();
-    } else if (command == UpsDirectory::SelfTest) {
-        if (state.selfTest)
-            return refused(QStringLiteral("a self-test is running"));
-        m_devComm->setSelfTest(UpsLink::SelfTest10S, 0);
-    } else {
-        if (!state.selfTest)
-            return refused(QStringLiteral("no self-test is running"));
-        m_devComm->setSelfTest(UpsLink::SelfTestCancel, 0);
-    }
+    const QString refusal = UpsCommands::carryOut(command, state, m_devComm);
+    if (!refusal.isEmpty())
+        return refused(refusal);
     static const char *const names[] = {"cancel shutdown", "self-test", "self-test cancel",
                                         "beeper toggle"};
     qCInfo(lcServices).noquote() << "UPS" << m_name << ":" << names[command] << "asked by" << who;

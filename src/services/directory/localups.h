@@ -8,6 +8,7 @@
 class BatteryAge;
 class DevComm;
 class ServiceShutdown;
+class SupplyCount;
 
 // This computer's UPS as an entry of the directory: the state the link reads, the current
 // alarms, the shutdown countdown and the battery's age, republished by refresh() (which the
@@ -22,6 +23,8 @@ public:
 
     // The name it is known by (the network server's); a new name replaces the entry.
     void setName(const QString &name);
+    // The supplies of this computer, told with its countdown.
+    void setSupplies(SupplyCount *supplies) { m_supplies = supplies; }
     QString name() const { return m_name; }
     // Publishes from now on.
     void start();
@@ -40,6 +43,7 @@ private:
     DevComm *m_devComm;
     Alarm *m_alarm;
     ServiceShutdown *m_shutdown;
+    SupplyCount *m_supplies = nullptr;
     BatteryAge *m_batteryAge;
     QString m_name;
     QMap<int, quint64> m_raised;

@@ -10,12 +10,31 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 // One UPS as the program knows it, by the name it is known by everywhere (the network server's
 // name for this computer's UPS): its typed state and what the program made of it (the alarms
 // standing, the shutdown countdown, the battery's age). A value: copied to whoever reads it, on
 // any thread.
 struct UpsEntry
 {
+    // What was learned from the UPS's own discharges (RuntimeLearner): seconds to battery low
+    // with a band, absent while there is none (`why` says why), and the battery's capacity as a
+    // share of what it first showed.
+    struct Learned
+    {
+        std::optional<int> predicted, low, high;
+        bool outside = false; // at a load or depth the learned discharges never showed
+        QString why;
+        std::optional<double> health;
+        bool operator==(const Learned &o) const
+        {
+            return predicted == o.predicted && low == o.low && high == o.high &&
+                outside == o.outside && why == o.why && health == o.health;
+        }
+        bool operator!=(const Learned &o) const { return !(*this == o); }
+    };
+
     QString name;
     UpsState state;
     // Seconds until an output-off asked of the UPS is carried out; -1 while none is pending.
@@ -39,6 +58,16 @@ struct UpsEntry
     // The value of the `ups` column of its rows there: empty for this computer's UPS, the shown
     // name of a watched one.
     QString recordUps;
+    Learned learned;
+
+    // Seconds of backup left, the same on every face: the UPS's own figure where it reports one,
+    // else the learned prediction, else none (never a made-up figure).
+    std::optional<int> runtimeSeconds() const
+    {
+        if (state.runtime && !state.runtimeEstimated)
+            return qMax(0, *state.runtime) * 60;
+        return learned.predicted;
+    }
 
     UpsCondition::Condition condition() const { return UpsCondition::of(state, outputOffSeconds); }
 
@@ -60,7 +89,7 @@ struct UpsEntry
             batteryInstalled == o.batteryInstalled && batteryDue == o.batteryDue &&
             batteryReplacementDue == o.batteryReplacementDue &&
             selfTestOffered == o.selfTestOffered && beeperOffered == o.beeperOffered &&
-            recordFile == o.recordFile && recordUps == o.recordUps;
+            recordFile == o.recordFile && recordUps == o.recordUps && learned == o.learned;
     }
     bool operator!=(const UpsEntry &o) const { return !(*this == o); }
 };

@@ -1,5 +1,6 @@
 #include "curllibrary.h"
 
+#include "librarysymbol.h"
 #include "logcategories.h"
 
 #include <QLibrary>
@@ -8,10 +9,7 @@ namespace {
 
 template<typename F> bool resolve(QLibrary &library, const char *name, F *function)
 {
-    *function = reinterpret_cast<F>(library.resolve(name));
-    if (!*function)
-        qCWarning(lcServices) << "libcurl lacks" << name;
-    return *function != nullptr;
+    return resolveSymbol(library, name, function, lcServices, "libcurl");
 }
 
 const CurlLibrary *open()
@@ -23,8 +21,9 @@ const CurlLibrary *open()
 #endif
     static CurlLibrary curl {};
     if (!library.load()) {
-        qCWarning(lcServices) << "Cannot open libcurl; no mail can go out:"
-                              << library.errorString();
+        qCWarning(lcServices)
+            << "Cannot open libcurl (Debian's package libcurl4); no mail can go out:"
+            << library.errorString();
         return nullptr;
     }
     CURLcode (*globalInit)(long) = nullptr;

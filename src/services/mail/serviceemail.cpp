@@ -27,26 +27,16 @@ public:
     SmtpClient *smtp = nullptr;
     QTimer *dailyTimer = nullptr;
     bool mailRefused = false; // by the server, for a message of the current client
-
-    bool enable = false;
-    QString serverAddress;
-    quint16 serverPort = 0;
-    QString senderName;
-    QString senderAddress;
-    int encrypt = 0;
-    bool authEnable = false;
-    QString authAccount;
-    QString authPassword;
-    bool dailyEnable = false;
-    QTime dailyTime;
     QDate lastReportDay; // the day whose report time was last served
     QMap<QString, QString> dailyNotes;
     // Reads and writes the daily report's workbook.
     HistoryReader reader;
 
+    QString text(int type) const { return settings->text(type); }
     QString sender() const
     {
-        return senderName + QLatin1Char('<') + senderAddress + QLatin1Char('>');
+        return text(Settings::EMailSenderName) + QLatin1Char('<') +
+            text(Settings::EMailSenderAddress) + QLatin1Char('>');
     }
 
     // What the settings lack for a mail to go out: without these there is nothing to connect
@@ -58,15 +48,16 @@ public:
             return translated ? ServiceEMail::tr(english) : QString::fromLatin1(english);
         };
         QStringList missing;
-        if (serverAddress.trimmed().isEmpty())
+        if (this->text(Settings::EMailServerAddress).trimmed().isEmpty())
             missing << text(QT_TRANSLATE_NOOP("ServiceEMail", "no server address"));
-        if (serverPort == 0)
+        if (settings->number(Settings::EMailServerPort) == 0)
             missing << text(QT_TRANSLATE_NOOP("ServiceEMail", "no server port"));
-        if (senderAddress.trimmed().isEmpty())
+        if (this->text(Settings::EMailSenderAddress).trimmed().isEmpty())
             missing << (translated
                             ? ServiceEMail::tr("no sender address (the test mail goes to it)")
                             : QStringLiteral("no sender address"));
-        if (authEnable && authAccount.trimmed().isEmpty())
+        if (settings->flag(Settings::EMailAuthEnable) &&
+            this->text(Settings::EMailAuthName).trimmed().isEmpty())
             missing << text(QT_TRANSLATE_NOOP("ServiceEMail", "no login account"));
         return missing;
     }
@@ -137,52 +128,14 @@ void ServiceEMail::start()
     d->userModel->refresh();
 }
 
-namespace {
-
-// A value read from the settings, announced when it differs from the one kept.
-template<typename T>
-void reload(ServiceEMail *q, T &field, const T &value, void (ServiceEMail::*changed)())
-{
-    if (field == value)
-        return;
-    field = value;
-    emit(q->*changed)();
-}
-
-} // namespace
-
 void ServiceEMail::onSettingsChanged()
 {
-    Settings *s = d->settings;
-    using E = ServiceEMail;
-    reload(this, d->enable, s->getSettings(Settings::EMailEnable).toBool(), &E::enableChanged);
-    reload(this, d->serverAddress, s->getSettings(Settings::EMailServerAddress).toString(),
-           &E::serverAddressChanged);
-    reload(this, d->serverPort, quint16(s->getSettings(Settings::EMailServerPort).toInt() & 0xffff),
-           &E::serverPortChanged);
-    reload(this, d->senderName, s->getSettings(Settings::EMailSenderName).toString(),
-           &E::senderNameChanged);
-    reload(this, d->senderAddress, s->getSettings(Settings::EMailSenderAddress).toString(),
-           &E::senderAddressChanged);
-    reload(this, d->encrypt, s->getSettings(Settings::EMailEncrypt).toInt(), &E::encryptChanged);
-    reload(this, d->authEnable, s->getSettings(Settings::EMailAuthEnable).toBool(),
-           &E::authEnableChanged);
-    reload(this, d->authAccount, s->getSettings(Settings::EMailAuthName).toString(),
-           &E::authAccountChanged);
-    reload(this, d->authPassword,
-           QString::fromUtf8(s->getSettings(Settings::EMailAuthPassword).toByteArray()),
-           &E::authPasswordChanged);
-    reload(this, d->dailyEnable, s->getSettings(Settings::EMailDailyEnable).toBool(),
-           &E::dailyEnableChanged);
-    reload(this, d->dailyTime,
-           QTime::fromString(s->getSettings(Settings::EMailDailyTime).toString(), Qt::TextDate),
-           &E::dailyTimeChanged);
     updateDailyTimer();
 }
 
 void ServiceEMail::updateDailyTimer()
 {
-    if (d->enable && d->dailyEnable)
+    if (d->settings->flag(Settings::EMailEnable) && d->settings->flag(Settings::EMailDailyEnable))
         d->dailyTimer->start(1000);
     else
         d->dailyTimer->stop();
@@ -193,205 +146,17 @@ bool ServiceEMail::isDailyTimerActive() const
     return d->dailyTimer->isActive();
 }
 
-bool ServiceEMail::enable() const
-{
-    return d->enable;
-}
-
-void ServiceEMail::setEnable(bool enable)
-{
-    if (enable == d->enable)
-        return;
-    d->enable = enable;
-    d->settings->setSettings(Settings::EMailEnable, enable);
-    emit enableChanged();
-    updateDailyTimer();
-}
-
-QString ServiceEMail::serverAddress() const
-{
-    return d->serverAddress;
-}
-
-void ServiceEMail::setServerAddress(const QString &address)
-{
-    if (address == d->serverAddress)
-        return;
-    d->serverAddress = address;
-    d->settings->setSettings(Settings::EMailServerAddress, address);
-    emit serverAddressChanged();
-}
-
-quint16 ServiceEMail::serverPort() const
-{
-    return d->serverPort;
-}
-
-void ServiceEMail::setServerPort(quint16 port)
-{
-    if (port == d->serverPort)
-        return;
-    d->serverPort = port;
-    d->settings->setSettings(Settings::EMailServerPort, int(port));
-    emit serverPortChanged();
-}
-
-QString ServiceEMail::senderName() const
-{
-    return d->senderName;
-}
-
-void ServiceEMail::setSenderName(const QString &name)
-{
-    if (name == d->senderName)
-        return;
-    d->senderName = name;
-    d->settings->setSettings(Settings::EMailSenderName, name);
-    emit senderNameChanged();
-}
-
-QString ServiceEMail::senderAddress() const
-{
-    return d->senderAddress;
-}
-
-void ServiceEMail::setSenderAddress(const QString &address)
-{
-    if (address == d->senderAddress)
-        return;
-    d->senderAddress = address;
-    d->settings->setSettings(Settings::EMailSenderAddress, address);
-    emit senderAddressChanged();
-}
-
-int ServiceEMail::encrypt() const
-{
-    return d->encrypt;
-}
-
-void ServiceEMail::setEncrypt(int encrypt)
-{
-    if (encrypt == d->encrypt)
-        return;
-    d->encrypt = encrypt;
-    d->settings->setSettings(Settings::EMailEncrypt, encrypt);
-    emit encryptChanged();
-}
-
-bool ServiceEMail::authEnable() const
-{
-    return d->authEnable;
-}
-
-void ServiceEMail::setAuthEnable(bool enable)
-{
-    if (enable == d->authEnable)
-        return;
-    d->authEnable = enable;
-    d->settings->setSettings(Settings::EMailAuthEnable, enable);
-    emit authEnableChanged();
-}
-
-QString ServiceEMail::authAccount() const
-{
-    return d->authAccount;
-}
-
-void ServiceEMail::setAuthAccount(const QString &account)
-{
-    if (account == d->authAccount)
-        return;
-    d->authAccount = account;
-    d->settings->setSettings(Settings::EMailAuthName, account);
-    emit authAccountChanged();
-}
-
-QString ServiceEMail::authPassword() const
-{
-    return d->authPassword;
-}
-
-void ServiceEMail::setAuthPassword(const QString &password)
-{
-    if (password == d->authPassword)
-        return;
-    d->authPassword = password;
-    d->settings->setSettings(Settings::EMailAuthPassword, password);
-    emit authPasswordChanged();
-}
-
-bool ServiceEMail::dailyEnable() const
-{
-    return d->dailyEnable;
-}
-
-void ServiceEMail::setDailyEnable(bool enable)
-{
-    if (enable == d->dailyEnable)
-        return;
-    d->dailyEnable = enable;
-    d->settings->setSettings(Settings::EMailDailyEnable, enable);
-    emit dailyEnableChanged();
-    updateDailyTimer();
-}
-
-int ServiceEMail::dailyHour() const
-{
-    return d->dailyTime.hour();
-}
-
-void ServiceEMail::setDailyHour(int hour)
-{
-    setDailyPart(0, hour);
-}
-
-int ServiceEMail::dailyMinute() const
-{
-    return d->dailyTime.minute();
-}
-
-void ServiceEMail::setDailyMinute(int minute)
-{
-    setDailyPart(1, minute);
-}
-
-int ServiceEMail::dailySecond() const
-{
-    return d->dailyTime.second();
-}
-
-void ServiceEMail::setDailySecond(int second)
-{
-    setDailyPart(2, second);
-}
-
-void ServiceEMail::setDailyPart(int part, int value)
-{
-    int parts[3] = {d->dailyTime.hour(), d->dailyTime.minute(), d->dailyTime.second()};
-    if (parts[part] == value)
-        return;
-    const int limit = part == 0 ? 23 : 59;
-    if (value < 0 || value > limit) {
-        // An impossible part would turn the stored time into nothing and stop the report.
-        qCWarning(lcServices) << "Ignoring daily report time part" << part << "of" << value;
-        return;
-    }
-    parts[part] = value;
-    d->dailyTime = QTime(parts[0], parts[1], parts[2]);
-    d->settings->setSettings(Settings::EMailDailyTime, d->dailyTime.toString(Qt::TextDate));
-    emit dailyTimeChanged();
-}
-
 void ServiceEMail::onTimerTimeout()
 {
-    if (!d->dailyTime.isValid())
+    const QTime dailyTime = QTime::fromString(d->text(Settings::EMailDailyTime), Qt::TextDate);
+    if (!dailyTime.isValid())
         return;
     // Due on the first tick in the minute that follows the set time, once per day: a tick
     // missed while the GUI thread was busy does not lose the report, a second tick in the same
     // second does not send it twice.
     const QDateTime now = Clock::now();
     for (const QDate &day : {now.date(), now.date().addDays(-1)}) {
-        const qint64 late = QDateTime(day, d->dailyTime).secsTo(now);
+        const qint64 late = QDateTime(day, dailyTime).secsTo(now);
         if (late >= 0 && late < 60 && d->lastReportDay != day) {
             d->lastReportDay = day;
             sendDailyReport();
@@ -434,24 +199,28 @@ void ServiceEMail::prepareSmtp()
         emit emailFailed(tr("mail rejected"));
     });
 
-    d->smtp->setStartTlsDisabled(d->encrypt != 1);
-    if (d->authEnable) {
-        d->smtp->setUsername(d->authAccount.toUtf8());
-        d->smtp->setPassword(d->authPassword.toUtf8());
+    // None, STARTTLS, TLS from the start.
+    const int encrypt = d->settings->number(Settings::EMailEncrypt);
+    d->smtp->setStartTlsDisabled(encrypt != 1);
+    if (d->settings->flag(Settings::EMailAuthEnable)) {
+        d->smtp->setUsername(d->text(Settings::EMailAuthName).toUtf8());
+        d->smtp->setPassword(d->text(Settings::EMailAuthPassword).toUtf8());
     } else {
-        d->smtp->setUsername(d->senderAddress.toUtf8());
+        d->smtp->setUsername(d->text(Settings::EMailSenderAddress).toUtf8());
     }
-    if (d->encrypt == 2)
-        d->smtp->connectToSecureHost(d->serverAddress, d->serverPort);
+    const QString server = d->text(Settings::EMailServerAddress);
+    const quint16 port = quint16(d->settings->number(Settings::EMailServerPort));
+    if (encrypt == 2)
+        d->smtp->connectToSecureHost(server, port);
     else
-        d->smtp->connectToHost(d->serverAddress, d->serverPort);
+        d->smtp->connectToHost(server, port);
     for (const MailMessage &message : qAsConst(carried))
         d->smtp->send(message);
 }
 
 void ServiceEMail::sendAlarmEMail(const QString &text)
 {
-    if (!d->enable)
+    if (!d->settings->flag(Settings::EMailEnable))
         return;
     const QStringList users = emailUsers();
     if (users.isEmpty())
@@ -553,7 +322,7 @@ void ServiceEMail::sendTestEMail()
     prepareSmtp();
     MailMessage message;
     message.sender = d->sender();
-    message.recipients = QStringList {d->senderAddress};
+    message.recipients = QStringList {d->text(Settings::EMailSenderAddress)};
     message.subject = tr("Test E-Mail");
     message.body = withSignature(tr("This is a test E-Mail!"));
     message.date = Clock::now();

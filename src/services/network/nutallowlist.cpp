@@ -35,10 +35,16 @@ bool NutAllowList::allows(const QHostAddress &address) const
 
 QHostAddress NutAllowList::plain(const QHostAddress &address)
 {
-    bool mapped = false;
-    const quint32 v4 = address.toIPv4Address(&mapped);
-    if (mapped && address.protocol() == QAbstractSocket::IPv6Protocol)
-        return QHostAddress(v4);
+    // Only ::ffff:a.b.c.d: Qt would take "::" for 0.0.0.0 too, and "::/0" then allowed no IPv6
+    // client at all.
+    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+        const Q_IPV6ADDR a = address.toIPv6Address();
+        bool mapped = a[10] == 0xff && a[11] == 0xff;
+        for (int i = 0; i < 10; ++i)
+            mapped = mapped && a[i] == 0;
+        if (mapped)
+            return QHostAddress(address.toIPv4Address());
+    }
     QHostAddress out = address;
     out.setScopeId(QString());
     return out;

@@ -6,11 +6,11 @@
 #include "nutlinesplitter.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
+#include "nutsocketwatch.h"
 #include "nutthrottle.h"
 #include "platform.h"
 
 #include <QElapsedTimer>
-#include <QSocketNotifier>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTimer>
@@ -33,10 +33,13 @@ const int readsPerWakeUp = 8;
 
 } // namespace
 
-class NutConnectionPrivate
+class NutConnectionPrivate final : public NutSocketWatch::Client
 {
 public:
     NutConnectionPrivate(NutConnection *q) : q(q) { }
+
+    void socketReadable() override { process(); }
+    void socketWritable() override { sendPending(); }
 
     void process();
     // Bytes from the client into `data`: the count, 0 when there are none now, -1 once the
@@ -53,10 +56,10 @@ public:
     void finish();
 
     NutConnection *q;
-    // In the clear: the descriptor and its notifiers, and the replies the system has not taken.
+    // In the clear: the descriptor, watched with the server's other clients, and the replies the
+    // system has not taken.
     qintptr descriptor = -1;
-    QSocketNotifier *readable = nullptr;
-    QSocketNotifier *writable = nullptr;
+    NutSocketWatch *watch = nullptr;
     QByteArray pending;
     // After STARTTLS.
     QSslSocket *socket = nullptr;
@@ -76,8 +79,8 @@ public:
     qint64 lastHeard = 0; // nowMs() of the last bytes from the client
 };
 
-NutConnection::NutConnection(qintptr descriptor, const QHostAddress &peer, NutServerState *state,
-                             NutThrottle *throttle, NutEventLog *events,
+NutConnection::NutConnection(qintptr descriptor, const QHostAddress &peer, NutSocketWatch *watch,
+                             NutServerState *state, NutThrottle *throttle, NutEventLog *events,
                              const std::shared_ptr<const QSslConfiguration> &tls,
                              const Limits &limits, QObject *parent)
     : QObject(parent), d(new NutConnectionPrivate(this))
@@ -85,8 +88,11 @@ NutConnection::NutConnection(qintptr descriptor, const QHostAddress &peer, NutSe
     d->descriptor = descriptor;
     // Replies are small and awaited: no waiting to fill a segment.
     platform::socketNoDelay(descriptor);
-    d->readable = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
-    connect(d->readable, &QSocketNotifier::activated, this, [this] { d->process(); });
+    d->watch = watch;
+    if (!watch->add(descriptor, d)) {
+        // Nothing would ever tell of its requests: the socket's end comes at the first turn.
+        QTimer::singleShot(0, this, [this] { abort(); });
+    }
     d->state = state;
     d->throttle = throttle;
     d->events = events;
@@ -250,11 +256,7 @@ void NutConnectionPrivate::send(const QByteArray &bytes)
     } else {
         pending += bytes;
     }
-    if (!writable) {
-        writable = new QSocketNotifier(descriptor, QSocketNotifier::Write, q);
-        QObject::connect(writable, &QSocketNotifier::activated, q, [this] { sendPending(); });
-    }
-    writable->setEnabled(true);
+    watch->setWriting(descriptor, true);
 }
 
 // The system takes more of what waits.
@@ -269,7 +271,7 @@ void NutConnectionPrivate::sendPending()
     if (!pending.isEmpty())
         return;
     pending = QByteArray(); // its room goes back too
-    writable->setEnabled(false);
+    watch->setWriting(descriptor, false);
     if (closing)
         q->abort(); // LOGOUT answered in full
 }
@@ -281,17 +283,15 @@ qint64 NutConnectionPrivate::unsent() const
 
 void NutConnectionPrivate::listen(bool on)
 {
-    if (readable)
-        readable->setEnabled(on);
+    if (descriptor >= 0)
+        watch->setReading(descriptor, on);
 }
 
 void NutConnectionPrivate::closePlain()
 {
     if (descriptor < 0)
         return;
-    delete readable;
-    delete writable;
-    readable = writable = nullptr;
+    watch->remove(descriptor);
     platform::socketClose(descriptor);
     descriptor = -1;
     pending = QByteArray();
@@ -305,9 +305,7 @@ void NutConnectionPrivate::startTls()
         q->abort();
         return;
     }
-    delete readable;
-    delete writable;
-    readable = writable = nullptr;
+    watch->remove(descriptor);
     socket = new QSslSocket(q);
     if (!socket->setSocketDescriptor(descriptor)) {
         platform::socketClose(descriptor);

@@ -7,6 +7,7 @@
 class NutConnectionPrivate;
 class NutEventLog;
 class NutServerState;
+class NutSocketWatch;
 class NutThrottle;
 class QHostAddress;
 class QSslConfiguration;
@@ -27,9 +28,10 @@ public:
         int outputLimit = 64 * 1024;
     };
 
-    // Takes over the socket descriptor (already connected to `peer`).
-    NutConnection(qintptr descriptor, const QHostAddress &peer, NutServerState *state, NutThrottle *throttle,
-                  NutEventLog *events, const std::shared_ptr<const QSslConfiguration> &tls, const Limits &limits,
+    // Takes over the socket descriptor (already connected to `peer`), watched through `watch`.
+    NutConnection(qintptr descriptor, const QHostAddress &peer, NutSocketWatch *watch,
+                  NutServerState *state, NutThrottle *throttle, NutEventLog *events,
+                  const std::shared_ptr<const QSslConfiguration> &tls, const Limits &limits,
                   QObject *parent = nullptr);
     ~NutConnection() override;
 

@@ -1,10 +1,9 @@
 #include "nutpassword.h"
 
 #include <QByteArrayList>
+#include <QHash>
 
-#include <openssl/crypto.h>
-#include <openssl/evp.h>
-#include <openssl/rand.h>
+#include "cryptolibrary.h"
 
 namespace {
 
@@ -43,11 +42,14 @@ bool parse(const QByteArray &stored, Parsed *out)
 
 QByteArray derive(const QByteArray &password, const QByteArray &salt, int iterations)
 {
+    const CryptoLibrary *crypto = CryptoLibrary::get();
+    if (!crypto)
+        return {};
     QByteArray out(hashSize, '\0');
-    const int ok = PKCS5_PBKDF2_HMAC(password.constData(), password.size(),
-                                     reinterpret_cast<const unsigned char *>(salt.constData()),
-                                     salt.size(), iterations, EVP_sha256(), out.size(),
-                                     reinterpret_cast<unsigned char *>(out.data()));
+    const int ok = crypto->pbkdf2Hmac(password.constData(), password.size(),
+                                      reinterpret_cast<const unsigned char *>(salt.constData()),
+                                      salt.size(), iterations, crypto->sha256(), out.size(),
+                                      reinterpret_cast<unsigned char *>(out.data()));
     return ok == 1 ? out : QByteArray();
 }
 
@@ -55,8 +57,10 @@ QByteArray derive(const QByteArray &password, const QByteArray &salt, int iterat
 
 QByteArray NutPassword::hash(const QByteArray &password, int iterations)
 {
+    const CryptoLibrary *crypto = CryptoLibrary::get();
     QByteArray salt(saltSize, '\0');
-    if (RAND_bytes(reinterpret_cast<unsigned char *>(salt.data()), salt.size()) != 1)
+    if (!crypto ||
+        crypto->randBytes(reinterpret_cast<unsigned char *>(salt.data()), salt.size()) != 1)
         return {};
     const QByteArray derived = derive(password, salt, iterations);
     if (derived.isEmpty())
@@ -71,8 +75,7 @@ bool NutPassword::verify(const QByteArray &stored, const QByteArray &password)
     if (!parse(stored, &parsed))
         return false;
     const QByteArray derived = derive(password, parsed.salt, parsed.iterations);
-    return derived.size() == hashSize &&
-        CRYPTO_memcmp(derived.constData(), parsed.hash.constData(), hashSize) == 0;
+    return derived.size() == hashSize && CryptoLibrary::sameBytes(derived, parsed.hash);
 }
 
 bool NutPassword::isWellFormed(const QByteArray &stored)
@@ -85,4 +88,17 @@ int NutPassword::iterations(const QByteArray &stored)
 {
     Parsed parsed;
     return parse(stored, &parsed) ? parsed.iterations : 0;
+}
+
+void NutPassword::checkUnknown(const QByteArray &password, const QByteArray &like)
+{
+    int cost = iterations(like);
+    if (cost <= 0)
+        cost = defaultIterations;
+    // Made once per thread and cost, as the servers' threads each check on their own.
+    thread_local QHash<int, QByteArray> made;
+    auto it = made.find(cost);
+    if (it == made.end())
+        it = made.insert(cost, hash(QByteArrayLiteral("nobody"), cost));
+    verify(it.value(), password);
 }

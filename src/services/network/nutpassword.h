@@ -16,4 +16,8 @@ public:
     static bool isWellFormed(const QByteArray &stored);
     // The iteration count of a stored hash; 0 when malformed.
     static int iterations(const QByteArray &stored);
+    // Checks the password against no one's hash as costly as `like` (an account's stored hash;
+    // the default cost when empty or malformed) and refuses it: a name that does not exist
+    // takes as long as a wrong password for one that does, so timing tells no names.
+    static void checkUnknown(const QByteArray &password, const QByteArray &like);
 };

@@ -8,6 +8,7 @@
 #include "nutlistener.h"
 #include "nutserverstate.h"
 #include "nutsession.h"
+#include "nutsocketwatch.h"
 #include "nutthrottle.h"
 #include "platform.h"
 
@@ -85,6 +86,7 @@ public:
     QTimer *eventsTimer = nullptr;
     QTimer *trimTimer = nullptr;
     QTimer *idleTimer = nullptr;
+    NutSocketWatch *watch = nullptr;
     int peak = 0; // most connections at once since the heap was last trimmed
     bool waiting = false;
     quint16 port = 0;
@@ -94,6 +96,7 @@ public:
 NutServer::NutServer(QObject *parent) : QObject(parent), d(new NutServerPrivate(this))
 {
     qRegisterMetaType<NutClientList>();
+    d->watch = new NutSocketWatch(this);
     d->retry = new QTimer(this);
     d->retry->setSingleShot(true);
     d->retry->setInterval(retryListenMs);
@@ -340,7 +343,7 @@ void NutServerPrivate::accept(qintptr descriptor)
     NutConnection::Limits limits;
     limits.outputLimit = config.outputLimit;
     auto *connection =
-        new NutConnection(descriptor, peer, &state, throttle.get(), &events, tls, limits, q);
+        new NutConnection(descriptor, peer, watch, &state, throttle.get(), &events, tls, limits, q);
     connections.append(connection);
     peak = std::max(peak, int(connections.size()));
     QObject::connect(connection, &NutConnection::closed, q, [this, connection] {

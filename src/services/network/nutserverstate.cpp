@@ -1,14 +1,14 @@
 #include "nutserverstate.h"
 
+#include "cryptolibrary.h"
 #include "nutline.h"
 #include "nutpassword.h"
 #include "nutsession.h"
+#include "nutstatusflags.h"
 
 #include <QCryptographicHash>
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
-
-#include <openssl/crypto.h>
 
 #include <algorithm>
 
@@ -21,21 +21,9 @@ QByteArray randomKey()
     return key;
 }
 
-// A hash of no one's password with the given cost (the default for 0), made once per thread.
-QByteArray decoyFor(int iterations)
-{
-    thread_local QHash<int, QByteArray> made;
-    if (iterations <= 0)
-        iterations = NutPassword::defaultIterations;
-    auto it = made.find(iterations);
-    if (it == made.end())
-        it = made.insert(iterations, NutPassword::hash("decoy", iterations));
-    return it.value();
-}
-
 bool sameBytes(const QByteArray &a, const QByteArray &b)
 {
-    return a.size() == b.size() && CRYPTO_memcmp(a.constData(), b.constData(), a.size()) == 0;
+    return CryptoLibrary::sameBytes(a, b);
 }
 
 } // namespace
@@ -160,8 +148,7 @@ void NutServerState::setAccounts(const NutAccountList &accounts)
         return;
     m_accounts = next;
     m_rightDigests.clear();
-    m_decoy =
-        decoyFor(accounts.isEmpty() ? 0 : NutPassword::iterations(accounts.first().passwordHash));
+    m_costLike = accounts.isEmpty() ? QByteArray() : accounts.first().passwordHash;
     ++m_generation;
 }
 
@@ -175,10 +162,7 @@ bool NutServerState::authenticate(NutSession &session, bool *checked)
     session.granted = false;
     const auto account = m_accounts.constFind(session.username);
     if (account == m_accounts.cend()) {
-        // As long as a wrong password for a real account, so timing tells no names.
-        if (m_decoy.isEmpty())
-            m_decoy = decoyFor(0);
-        NutPassword::verify(m_decoy, session.password);
+        NutPassword::checkUnknown(session.password, m_costLike);
         return false;
     }
     const QByteArray digest =
@@ -212,13 +196,16 @@ QVector<NutVariable> NutServerState::served(const NutSnapshot &snapshot, bool fs
         status = variables.end() - 1;
     }
     if (status != variables.end()) {
+        // Words not known here stay as they are, in their place.
+        const QByteArray fsdWord = NutStatusFlags::word(NutStatusFlags::ForcedShutdown);
+        const QByteArray alarmWord = NutStatusFlags::word(NutStatusFlags::Alarm);
         QByteArrayList flags = status->value.split(' ');
         flags.removeAll(QByteArray());
-        flags.removeAll("FSD");
-        if (alarm && !flags.contains("ALARM"))
-            flags.append("ALARM");
+        flags.removeAll(fsdWord);
+        if (alarm && !flags.contains(alarmWord))
+            flags.append(alarmWord);
         if (fsd)
-            flags.prepend("FSD");
+            flags.prepend(fsdWord);
         status->value = flags.join(' ');
     }
     if (alarm) {

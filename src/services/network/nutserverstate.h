@@ -77,7 +77,7 @@ private:
     QVector<NutSession *> m_sessions;
     QHash<QByteArray, NutAccount> m_accounts;
     int m_generation = 0;
-    QByteArray m_decoy; // checked for unknown names, as costly as the accounts' own hashes
+    QByteArray m_costLike; // an account's hash: unknown names are checked as costly
     QByteArray m_digestKey; // per process, for remembering right passwords
     QHash<QByteArray, QByteArray> m_rightDigests; // account name -> digest of its password
 };

@@ -1,6 +1,7 @@
 #include "nutserverthread.h"
 
 #include "nutserver.h"
+#include "threadinbox.h"
 
 #include <QThread>
 
@@ -13,6 +14,8 @@ public:
     // Made, with its thread, when the server is first switched on: until then a program that
     // serves nobody loads no TLS library and runs no thread for it.
     NutServer *server = nullptr;
+    ThreadInbox *inbox = nullptr; // the calls to the server, on its thread
+    ThreadInbox *replies = nullptr; // what the server tells, on this object's thread
     NutServerConfig config;
     NutSnapshot snapshot;
     bool haveSnapshot = false;
@@ -30,29 +33,51 @@ void NutServerThreadPrivate::ensureServer(NutServerThread *q)
     server = new NutServer;
     server->moveToThread(&thread);
     QObject::connect(&thread, &QThread::finished, server, &QObject::deleteLater);
-    QObject::connect(server, &NutServer::commandRequested, q, &NutServerThread::commandRequested);
-    QObject::connect(server, &NutServer::shutdownWaitFinished, q,
-                     &NutServerThread::shutdownWaitFinished);
-    QObject::connect(server, &NutServer::clientsChanged, q,
-                     [this, q](const NutClientList &list) {
-                         clients = list;
-                         emit q->clientsChanged();
-                     });
-    QObject::connect(server, &NutServer::listening, q,
-                     [this, q](quint16 listeningOn, const QString &why) {
-                         problem = why;
-                         if (listeningOn != port) {
-                             port = listeningOn;
-                             emit q->portChanged(listeningOn);
-                         }
-                         emit q->listenAttempted();
-                     });
+    inbox = new ThreadInbox;
+    inbox->moveToThread(&thread);
+    QObject::connect(&thread, &QThread::finished, inbox, &QObject::deleteLater);
+    // What the server tells comes back through an inbox of this thread, so its copies pass
+    // under a lock the thread sanitizer sees.
+    replies = new ThreadInbox(q);
+    ThreadInbox *back = replies;
+    QObject::connect(
+        server, &NutServer::commandRequested, server,
+        [back, q](const QByteArray &command, const QByteArray &parameter, const QString &user,
+                  const QString &address) {
+            back->post([=] { emit q->commandRequested(command, parameter, user, address); });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        server, &NutServer::shutdownWaitFinished, server,
+        [back, q] { back->post([q] { emit q->shutdownWaitFinished(); }); }, Qt::DirectConnection);
+    QObject::connect(
+        server, &NutServer::clientsChanged, server,
+        [this, back, q](const NutClientList &list) {
+            back->post([this, q, list] {
+                clients = list;
+                emit q->clientsChanged();
+            });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        server, &NutServer::listening, server,
+        [this, back, q](quint16 listeningOn, const QString &why) {
+            back->post([this, q, listeningOn, why] {
+                problem = why;
+                if (listeningOn != port) {
+                    port = listeningOn;
+                    emit q->portChanged(listeningOn);
+                }
+                emit q->listenAttempted();
+            });
+        },
+        Qt::DirectConnection);
     thread.start();
     NutServer *s = server;
     if (haveAccounts)
-        QMetaObject::invokeMethod(s, [s, list = accounts] { s->setAccounts(list); });
+        inbox->post([s, list = accounts] { s->setAccounts(list); });
     if (haveSnapshot)
-        QMetaObject::invokeMethod(s, [s, data = snapshot] { s->setSnapshot(data); });
+        inbox->post([s, data = snapshot] { s->setSnapshot(data); });
 }
 
 NutServerThread::NutServerThread(QObject *parent) : QObject(parent), d(new NutServerThreadPrivate)
@@ -75,7 +100,7 @@ void NutServerThread::setConfig(const NutServerConfig &config)
         return;
     d->ensureServer(this);
     NutServer *server = d->server;
-    QMetaObject::invokeMethod(server, [server, config] { server->setConfig(config); });
+    d->inbox->post([server, config] { server->setConfig(config); });
 }
 
 void NutServerThread::setSnapshot(const NutSnapshot &snapshot)
@@ -83,7 +108,7 @@ void NutServerThread::setSnapshot(const NutSnapshot &snapshot)
     d->snapshot = snapshot;
     d->haveSnapshot = true;
     if (NutServer *server = d->server)
-        QMetaObject::invokeMethod(server, [server, snapshot] { server->setSnapshot(snapshot); });
+        d->inbox->post([server, snapshot] { server->setSnapshot(snapshot); });
 }
 
 void NutServerThread::setAccounts(const NutAccountList &accounts)
@@ -91,7 +116,7 @@ void NutServerThread::setAccounts(const NutAccountList &accounts)
     d->accounts = accounts;
     d->haveAccounts = true;
     if (NutServer *server = d->server)
-        QMetaObject::invokeMethod(server, [server, accounts] { server->setAccounts(accounts); });
+        d->inbox->post([server, accounts] { server->setAccounts(accounts); });
 }
 
 void NutServerThread::beginShutdownWait()
@@ -101,13 +126,14 @@ void NutServerThread::beginShutdownWait()
         QMetaObject::invokeMethod(this, &NutServerThread::shutdownWaitFinished, Qt::QueuedConnection);
         return;
     }
-    QMetaObject::invokeMethod(d->server, &NutServer::beginShutdownWait);
+    NutServer *server = d->server;
+    d->inbox->post([server] { server->beginShutdownWait(); });
 }
 
 void NutServerThread::clearFsd()
 {
-    if (d->server)
-        QMetaObject::invokeMethod(d->server, &NutServer::clearFsd);
+    if (NutServer *server = d->server)
+        d->inbox->post([server] { server->clearFsd(); });
 }
 
 quint16 NutServerThread::port() const

@@ -1,9 +1,11 @@
 #include "nutupspublisher.h"
 
+#include "alarm.h"
 #include "clock.h"
 #include "devcomm.h"
 #include "logcategories.h"
 #include "selftestrows.h"
+#include "upscommands.h"
 #include "upslink.h"
 #include "upsstate.h"
 
@@ -33,15 +35,6 @@ QByteArray text(const QString &value)
 }
 
 
-// Backup time in seconds, the UPS's own or estimated from the charge; a UPS that tells neither
-// gets a floor of ten minutes, none while its battery is low, so no client shuts down for a
-// missing figure alone.
-QByteArray runtimeSeconds(const UpsState &s)
-{
-    const int minutes = s.runtimeOrEstimate().value_or(s.batteryLow ? 0 : 10);
-    return QByteArray::number(qMax(0, minutes) * 60);
-}
-
 // Every command the link can carry out, whatever the state (clients read the list once), each
 // with why it cannot be carried out now, if so. The serial line drops a test request while one
 // runs and a cancel while none does; its output-off request brings the output back with the
@@ -49,7 +42,7 @@ QByteArray runtimeSeconds(const UpsState &s)
 QVector<NutOfferedCommand> commandsOf(const UpsState &s, int commType)
 {
     const bool serial = commType == DevComm::COM;
-    const QByteArray testing = s.selfTest ? "a self-test is running" : "";
+    const QByteArray testing = UpsCommands::selfTestStartRefusal(s).toLatin1();
     const QByteArray switching = s.shutdownActive ? "the output is already switching off" : "";
     QVector<NutOfferedCommand> c;
     c.append({"beeper.toggle", 0, 0, {}});
@@ -70,7 +63,7 @@ QVector<NutOfferedCommand> commandsOf(const UpsState &s, int commType)
     c.append({"test.battery.start", NutUpsPublisher::maxTestSeconds, 600, testing});
     c.append({"test.battery.start.deep", 0, 0, testing});
     c.append({"test.battery.start.quick", 0, 0, testing});
-    c.append({"test.battery.stop", 0, 0, s.selfTest ? "" : "no self-test is running"});
+    c.append({"test.battery.stop", 0, 0, UpsCommands::selfTestStopRefusal(s).toLatin1()});
     return c;
 }
 
@@ -93,6 +86,7 @@ public:
     UpsState last; // the last state read online
     QStringList alarms;
     NutUpsPublisher::LastTest lastTest;
+    std::optional<int> learnedRuntime;
     NutSnapshot current;
 };
 
@@ -134,34 +128,40 @@ void NutUpsPublisher::setServing(bool serving)
     d->publish();
 }
 
-QByteArray NutUpsPublisher::statusFlags(const UpsState &s)
+NutStatusFlags::Flags NutUpsPublisher::statusFlags(const UpsState &s)
 {
-    QByteArrayList flags;
-    flags << (s.onBattery ? "OB" : "OL");
+    using F = NutStatusFlags;
+    F::Flags flags = s.onBattery ? F::OnBattery : F::Online;
     if (s.batteryLow)
-        flags << "LB";
+        flags |= F::BatteryLow;
     if (s.bypass) {
         if (!s.standbyType) {
-            flags << "BYPASS";
+            flags |= F::Bypass;
         } else if (s.inputVoltage && s.ratedOutputVoltage && *s.ratedOutputVoltage > 0) {
             // A standby type corrects the mains: up when it is low, down when it is high.
-            flags << (*s.inputVoltage < *s.ratedOutputVoltage ? "BOOST" : "TRIM");
+            flags |= *s.inputVoltage < *s.ratedOutputVoltage ? F::Boost : F::Trim;
         }
     }
     if (s.selfTest)
-        flags << "CAL";
+        flags |= F::Calibrating;
     if (s.outputOff())
-        flags << "OFF";
-    return flags.join(' ');
+        flags |= F::OutputOff;
+    if (s.faulted())
+        flags |= F::Alarm;
+    return flags;
 }
 
 NutSnapshot NutUpsPublisher::build(const UpsState &s, int commType, const QStringList &alarms,
-                                const LastTest &lastTest)
+                                const LastTest &lastTest, std::optional<int> learnedRuntime)
 {
     NutSnapshot out;
     out.stale = false;
     out.onBattery = s.onBattery;
     out.alarms = alarms;
+    // The UPS's fault flag is read before the alarm list takes it: ALARM never goes without
+    // its words.
+    if (out.alarms.isEmpty() && s.faulted())
+        out.alarms << Alarm::alarmText(Alarm::UPSFault, false);
     auto add = [&out](const char *name, const QByteArray &value, bool isText) {
         out.variables.append({name, value, isText});
     };
@@ -178,7 +178,12 @@ NutSnapshot NutUpsPublisher::build(const UpsState &s, int commType, const QStrin
     };
 
     addNumber("battery.charge", s.batteryCharge, 0);
-    add("battery.runtime", runtimeSeconds(s), false);
+    // The UPS's own backup time where it tells one, else the one learned from its discharges,
+    // else none: never a figure made up.
+    std::optional<int> runtime = learnedRuntime;
+    if (s.runtime && !s.runtimeEstimated)
+        runtime = qMax(0, *s.runtime) * 60;
+    addNumber("battery.runtime", runtime, 0);
     addNumber("battery.voltage", s.batteryVoltage, 2);
     addNumber("battery.voltage.nominal", s.ratedBatteryVoltage, 1);
     add("device.type", "ups", true);
@@ -200,7 +205,7 @@ NutSnapshot NutUpsPublisher::build(const UpsState &s, int commType, const QStrin
     addText("ups.mfr", "device.mfr", s.manufacturer);
     addText("ups.model", "device.model", s.model);
     addText("ups.serial", "device.serial", s.serialNumber);
-    add("ups.status", statusFlags(s), true);
+    add("ups.status", NutStatusFlags::join(statusFlags(s)), true);
     addNumber("ups.temperature", s.temperature, 1);
     // NUT's words for the outcome.
     if (s.selfTest)
@@ -220,6 +225,15 @@ NutSnapshot NutUpsPublisher::build(const UpsState &s, int commType, const QStrin
 
     out.commands = commandsOf(s, commType);
     return out;
+}
+
+void NutUpsPublisher::setLearnedRuntime(std::optional<int> seconds)
+{
+    if (d->learnedRuntime == seconds)
+        return;
+    d->learnedRuntime = seconds;
+    if (d->haveState)
+        d->publish();
 }
 
 void NutUpsPublisher::updateState(const UpsState &state)
@@ -269,11 +283,11 @@ void NutUpsPublisher::runCommand(const QByteArray &command, const QByteArray &pa
         return;
     }
     if (command == "beeper.toggle")
-        dev->setBuzzer();
+        dev->toggleBeeper();
     else if (command == "load.off" || command == "shutdown.return" || command == "shutdown.stayoff")
-        dev->setShutdown(true, 0);
+        dev->switchOutputOff(0);
     else if (command == "load.on" || command == "shutdown.stop")
-        dev->setShutdown(false, 0);
+        dev->cancelOutputOff();
     else if (command == "test.battery.start.quick")
         dev->setSelfTest(UpsLink::SelfTest10S, 0);
     else if (command == "test.battery.start.deep")
@@ -308,7 +322,8 @@ NutSnapshot NutUpsPublisherPrivate::make() const
     NutSnapshot next;
     const bool fresh = online || (lostSince >= 0 && !lostTooLong());
     if (fresh) {
-        next = NutUpsPublisher::build(last, devComm->commType(), alarms, lastTest);
+        next = NutUpsPublisher::build(last, devComm->commType(), alarms, lastTest,
+                                      learnedRuntime);
         if (!online) {
             for (NutOfferedCommand &c : next.commands)
                 c.refusal = "the UPS link is lost"; // nothing reaches the UPS now

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "nutsnapshot.h"
+#include "nutstatusflags.h"
 #include "selftestresult.h"
 
 #include <QDateTime>
 #include <QObject>
+
+#include <optional>
 
 class DevComm;
 class NutUpsPublisherPrivate;
@@ -43,13 +46,18 @@ public:
     // made until asked (the data set comes several times a second on battery).
     void setServing(bool serving);
 
-    // NUT's status flags of the state (ups.status) apart from the server's own FSD and ALARM.
-    static QByteArray statusFlags(const UpsState &state);
+    // NUT's status flags of the state (ups.status) apart from the server's own FSD and the
+    // ALARM of its alarm list.
+    static NutStatusFlags::Flags statusFlags(const UpsState &state);
 
     // The snapshot of one state on its own: what an online UPS read by the link of `commType`
     // offers (DevComm::CommunicationType numbering).
     static NutSnapshot build(const UpsState &state, int commType, const QStringList &alarms,
-                             const LastTest &lastTest);
+                             const LastTest &lastTest,
+                             std::optional<int> learnedRuntime = std::nullopt);
+    // Seconds to battery low learned from the UPS's discharges, served as battery.runtime when
+    // the UPS tells none; none while nothing was learned.
+    void setLearnedRuntime(std::optional<int> seconds);
 
 public slots:
     void updateState(const UpsState &state);

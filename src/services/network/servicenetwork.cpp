@@ -5,19 +5,12 @@
 #include "logcategories.h"
 #include "nutallowlist.h"
 #include "nutline.h"
-#include "nutport.h"
 #include "nutserverthread.h"
 #include "settings.h"
 
 #include <QHostAddress>
 
 namespace {
-
-// A list setting (the settings give it typed) as the one text the page shows.
-QString listText(const QVariant &value)
-{
-    return value.toStringList().join(QLatin1Char(','));
-}
 
 QStringList items(const QString &text)
 {
@@ -39,8 +32,6 @@ public:
     {
     }
 
-    QVariant value(int type) const { return settings->getSettings(type); }
-    int number(int type, int fallback, int low, int high) const;
     NutServerConfig config() const;
     void apply();
 
@@ -95,38 +86,28 @@ void ServiceNetwork::start()
     d->apply();
 }
 
-int ServiceNetworkPrivate::number(int type, int fallback, int low, int high) const
-{
-    bool ok = false;
-    const int n = value(type).toInt(&ok);
-    if (ok && n >= low && n <= high)
-        return n;
-    qCWarning(lcNetwork).noquote() << settings->keyName(type) << "=" << value(type).toString()
-                                   << "is out of range; using" << fallback;
-    return fallback;
-}
-
 NutServerConfig ServiceNetworkPrivate::config() const
 {
+    // The key table bounds each number; a value it refuses already reads as the default.
     NutServerConfig c;
-    c.enabled = value(Settings::NetworkEnable).toBool();
-    c.listen = value(Settings::NetworkListen).toStringList();
-    c.port = quint16(number(Settings::NetworkPort, nutDefaultPort, 0, 65535));
-    c.allow = value(Settings::NetworkAllow).toStringList();
+    c.enabled = settings->flag(Settings::NetworkEnable);
+    c.listen = settings->list(Settings::NetworkListen);
+    c.port = quint16(settings->number(Settings::NetworkPort));
+    c.allow = settings->list(Settings::NetworkAllow);
     c.upsName = q->servedUpsName().toUtf8();
-    if (c.upsName != value(Settings::NetworkUpsName).toString().trimmed().toUtf8())
-        qCWarning(lcNetwork) << "UPS name" << value(Settings::NetworkUpsName).toString()
-                             << "is not a plain name; serving it as ups";
-    for (const QString &alias : value(Settings::NetworkAliases).toStringList()) {
+    const QString upsName = settings->text(Settings::NetworkUpsName);
+    if (c.upsName != upsName.trimmed().toUtf8())
+        qCWarning(lcNetwork) << "UPS name" << upsName << "is not a plain name; serving it as ups";
+    for (const QString &alias : settings->list(Settings::NetworkAliases)) {
         if (NutLine::isPlainName(alias.toUtf8()))
             c.aliases << alias.toUtf8();
         else
             qCWarning(lcNetwork) << "UPS alias" << alias << "is not a plain name; left out";
     }
-    c.hostSyncSeconds = number(Settings::NetworkHostSync, 15, 0, 3600);
-    c.maxClients = number(Settings::NetworkMaxClients, 64, 1, 65535);
-    c.certFile = value(Settings::NetworkCertFile).toString();
-    c.keyFile = value(Settings::NetworkKeyFile).toString();
+    c.hostSyncSeconds = settings->number(Settings::NetworkHostSync);
+    c.maxClients = settings->number(Settings::NetworkMaxClients);
+    c.certFile = settings->text(Settings::NetworkCertFile);
+    c.keyFile = settings->text(Settings::NetworkKeyFile);
     c.idleMs = limits.idleMs;
     c.throttleBaseMs = limits.throttleBaseMs;
     c.outputLimit = limits.outputLimit;
@@ -146,120 +127,15 @@ void ServiceNetworkPrivate::apply()
     emit q->settingsChanged();
 }
 
-bool ServiceNetwork::enable() const
-{
-    return d->value(Settings::NetworkEnable).toBool();
-}
-
-void ServiceNetwork::setEnable(bool enable)
-{
-    if (enable != this->enable())
-        d->settings->setSettings(Settings::NetworkEnable, enable);
-}
-
-QString ServiceNetwork::listen() const
-{
-    return listText(d->value(Settings::NetworkListen));
-}
-
-void ServiceNetwork::setListen(const QString &addresses)
-{
-    if (addresses != listen())
-        d->settings->setSettings(Settings::NetworkListen, items(addresses).join(QLatin1Char(',')));
-}
-
-int ServiceNetwork::port() const
-{
-    return d->value(Settings::NetworkPort).toInt();
-}
-
-void ServiceNetwork::setPort(int port)
-{
-    if (port != this->port())
-        d->settings->setSettings(Settings::NetworkPort, port);
-}
-
-QString ServiceNetwork::allow() const
-{
-    return listText(d->value(Settings::NetworkAllow));
-}
-
-void ServiceNetwork::setAllow(const QString &networks)
-{
-    if (networks != allow())
-        d->settings->setSettings(Settings::NetworkAllow, items(networks).join(QLatin1Char(',')));
-}
-
-QString ServiceNetwork::upsName() const
-{
-    return d->value(Settings::NetworkUpsName).toString();
-}
-
-void ServiceNetwork::setUpsName(const QString &name)
-{
-    if (name != upsName())
-        d->settings->setSettings(Settings::NetworkUpsName, name.trimmed());
-}
-
-QString ServiceNetwork::aliases() const
-{
-    return listText(d->value(Settings::NetworkAliases));
-}
-
-void ServiceNetwork::setAliases(const QString &names)
-{
-    if (names != aliases())
-        d->settings->setSettings(Settings::NetworkAliases, items(names).join(QLatin1Char(',')));
-}
-
 QString ServiceNetwork::servedUpsName() const
 {
-    const QString name = upsName().trimmed();
+    const QString name = d->settings->text(Settings::NetworkUpsName).trimmed();
     return NutLine::isPlainName(name.toUtf8()) ? name : QStringLiteral("ups");
 }
 
-int ServiceNetwork::hostSync() const
+bool ServiceNetwork::serving() const
 {
-    return d->value(Settings::NetworkHostSync).toInt();
-}
-
-void ServiceNetwork::setHostSync(int seconds)
-{
-    if (seconds != hostSync())
-        d->settings->setSettings(Settings::NetworkHostSync, seconds);
-}
-
-int ServiceNetwork::maxClients() const
-{
-    return d->value(Settings::NetworkMaxClients).toInt();
-}
-
-void ServiceNetwork::setMaxClients(int clients)
-{
-    if (clients != maxClients())
-        d->settings->setSettings(Settings::NetworkMaxClients, clients);
-}
-
-QString ServiceNetwork::certFile() const
-{
-    return d->value(Settings::NetworkCertFile).toString();
-}
-
-void ServiceNetwork::setCertFile(const QString &path)
-{
-    if (path != certFile())
-        d->settings->setSettings(Settings::NetworkCertFile, path);
-}
-
-QString ServiceNetwork::keyFile() const
-{
-    return d->value(Settings::NetworkKeyFile).toString();
-}
-
-void ServiceNetwork::setKeyFile(const QString &path)
-{
-    if (path != keyFile())
-        d->settings->setSettings(Settings::NetworkKeyFile, path);
+    return d->serving;
 }
 
 int ServiceNetwork::listeningPort() const
@@ -321,7 +197,7 @@ ListModelNutClient *ServiceNetwork::clients() const
 bool ServiceNetwork::shutdownWait(const std::function<void()> &done)
 {
     // No server, no client to warn: the shutdown goes on at once.
-    if (!d->started || !enable() || listeningPort() == 0) {
+    if (!d->started || !d->serving || listeningPort() == 0) {
         d->pendingDone = nullptr;
         done();
         return false;

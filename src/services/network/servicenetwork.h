@@ -11,23 +11,16 @@
 class ServiceNetworkPrivate;
 class Settings;
 
-// The network server as the program and its settings page see it: the "network/..." settings,
-// the accounts and the connected clients, the latest snapshot of the UPS handed on to the
-// server, the instant commands it accepted handed back, and the primary's duty at the end of a
-// shutdown. The server itself runs on a thread of its own (NutServerThread).
+// The network server as the program and its settings page see it: it follows the "network/..."
+// settings as they are written, and holds the accounts and the connected clients, the latest
+// snapshot of the UPS handed on to the server, the instant commands it accepted handed back,
+// and the primary's duty at the end of a shutdown. The server itself runs on a thread of its own
+// (NutServerThread).
 class ServiceNetwork : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool enable READ enable WRITE setEnable NOTIFY settingsChanged)
-    Q_PROPERTY(QString listen READ listen WRITE setListen NOTIFY settingsChanged)
-    Q_PROPERTY(int port READ port WRITE setPort NOTIFY settingsChanged)
-    Q_PROPERTY(QString allow READ allow WRITE setAllow NOTIFY settingsChanged)
-    Q_PROPERTY(QString upsName READ upsName WRITE setUpsName NOTIFY settingsChanged)
-    Q_PROPERTY(QString aliases READ aliases WRITE setAliases NOTIFY settingsChanged)
-    Q_PROPERTY(int hostSync READ hostSync WRITE setHostSync NOTIFY settingsChanged)
-    Q_PROPERTY(int maxClients READ maxClients WRITE setMaxClients NOTIFY settingsChanged)
-    Q_PROPERTY(QString certFile READ certFile WRITE setCertFile NOTIFY settingsChanged)
-    Q_PROPERTY(QString keyFile READ keyFile WRITE setKeyFile NOTIFY settingsChanged)
+    // Switched on by its settings, and started.
+    Q_PROPERTY(bool serving READ serving NOTIFY servingChanged)
     // The port listened on now; 0 while the server is off or cannot listen.
     Q_PROPERTY(int listeningPort READ listeningPort NOTIFY listeningPortChanged)
     // Why an address could not be listened on at the last attempt; empty when none failed.
@@ -42,29 +35,10 @@ public:
     // Reads the settings and the accounts and starts the server when it is switched on.
     void start();
 
-    bool enable() const;
-    void setEnable(bool enable);
-    QString listen() const;
-    void setListen(const QString &addresses);
-    int port() const;
-    void setPort(int port);
-    QString allow() const;
-    void setAllow(const QString &networks);
-    QString upsName() const;
-    void setUpsName(const QString &name);
     // The name the UPS is served under: the one set when it is a plain name, else "ups". The
     // program knows this computer's UPS by it everywhere (the web page, the metrics).
     QString servedUpsName() const;
-    QString aliases() const;
-    void setAliases(const QString &names);
-    int hostSync() const;
-    void setHostSync(int seconds);
-    int maxClients() const;
-    void setMaxClients(int clients);
-    QString certFile() const;
-    void setCertFile(const QString &path);
-    QString keyFile() const;
-    void setKeyFile(const QString &path);
+    bool serving() const;
     int listeningPort() const;
     QString listenProblem() const;
     ListModelNutUser *users() const;
@@ -91,6 +65,7 @@ public slots:
     void setSnapshot(const NutSnapshot &snapshot);
 
 signals:
+    // The server's settings were taken again (a write under "network/").
     void settingsChanged();
     // The server was switched on or off; told before it starts, so it starts with the UPS's data.
     void servingChanged(bool serving);

@@ -144,12 +144,12 @@ void BatteryAge::check()
     if (!isDue)
         return;
     const QString day = dueDate();
-    if (m_settings->getSettings(Settings::BatteryNoticeGiven).toString() != day) {
+    if (m_settings->text(Settings::BatteryNoticeGiven) != day) {
         m_settings->setSettings(Settings::BatteryNoticeGiven, day);
         qCWarning(lcServices).noquote() << "Battery replacement due since" << day;
         emit replacementDue(noticeTitle(), noticeText());
     }
-    if (m_settings->getSettings(Settings::BatteryNoticeMailed).toString() != day &&
+    if (m_settings->text(Settings::BatteryNoticeMailed) != day &&
         m_noteHanded != dueDay()) {
         m_noteHanded = dueDay();
         emit mailNote(QLatin1String(noteKey), noticeText());

@@ -93,6 +93,11 @@ void ServiceNotification::updateNamedState(const QString &name, const UpsState &
     judge(m_named[name], name, state);
 }
 
+void ServiceNotification::setLearnedRuntime(const QString &name, int seconds)
+{
+    (name.isEmpty() ? m_local : m_named[name]).learnedRuntime = seconds;
+}
+
 void ServiceNotification::setSupplies(const QStringList &names)
 {
     m_supplies = names;
@@ -136,6 +141,10 @@ void ServiceNotification::judge(Seen &seen, const QString &name, const UpsState 
             if (state.batteryCharge)
                 body += QLatin1Char(' ') +
                     tr("Battery charge: %1 %.").arg(qRound(*state.batteryCharge));
+            if (seen.learnedRuntime >= 0)
+                body += QLatin1Char(' ') +
+                    tr("Measured at this load, it lasts about %1.")
+                        .arg(secondsText(seen.learnedRuntime));
             postAbout(name, Mains, tr("Mains failure"), body, true, Opens);
         } else {
             postAbout(name, Mains, tr("Mains returned"),
@@ -151,9 +160,9 @@ void ServiceNotification::judge(Seen &seen, const QString &name, const UpsState 
                           : tr("The UPS battery is low: the UPS may switch off soon."),
                       true);
     }
-    if (state.upsFailed != seen.upsFailed) {
-        seen.upsFailed = state.upsFailed;
-        if (seen.upsFailed)
+    if (state.faulted() != seen.faulted) {
+        seen.faulted = state.faulted();
+        if (seen.faulted)
             postAbout(name, UpsFault, tr("UPS fault"),
                       tr("The UPS reports a fault; the alarm list tells more."), true);
     }

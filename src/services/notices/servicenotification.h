@@ -77,6 +77,9 @@ public slots:
     void setEndDoesNothing(bool nothing);
     // A watched UPS's changes, told as this computer's are, with its name before each title.
     void updateNamedState(const QString &name, const UpsState &state);
+    // Seconds to battery low learned from a UPS's discharges (empty name: this computer's),
+    // told with a mains failure; -1 while none.
+    void setLearnedRuntime(const QString &name, int seconds);
     // The shown names of the UPSes that feed this computer ("local" for its own).
     void setSupplies(const QStringList &names);
     void selfTestFinished(const SelfTestResult &result);
@@ -123,11 +126,12 @@ private:
 
     struct Seen
     {
+        int learnedRuntime = -1;
         bool seen = false;
         bool online = false;
         bool onBattery = false;
         bool batteryLow = false;
-        bool upsFailed = false;
+        bool faulted = false;
     };
     void judge(Seen &seen, const QString &name, const UpsState &state);
     // A notice about a UPS (`name` empty: this computer's), held back by its own 30 s; `what` is

@@ -157,7 +157,7 @@ void ServiceScheduleTask::carryOut(const Entry &entry)
         m_devComm->setSelfTest(UpsLink::SelfTestEOD, 0);
         break;
     case ScheduleTaskData::PowerOn:
-        m_devComm->setShutdown(false, 0);
+        m_devComm->cancelOutputOff();
         break;
     case ScheduleTaskData::PowerOff:
         m_shutdown->startShutdown(0);

@@ -37,7 +37,8 @@ const QList<int> &shutdownMembers()
 {
     static const QList<int> types = {Settings::ShutdownEnable,      Settings::ShutdownMainFaultTime,
                                      Settings::ShutdownBattLowTime, Settings::ShutdownMainFaultCap,
-                                     Settings::ShutdownUPSOff,      Settings::ShutdownUPSOffTime};
+                                     Settings::ShutdownUPSOff,      Settings::ShutdownUPSOffTime,
+                                     Settings::ShutdownMinRuntime};
     return types;
 }
 
@@ -400,5 +401,10 @@ QStringList SettingsFileExchange::restoreChanges() const
                 "shutdown, e-mail and network sharing setting go back to their defaults.");
     lines << tr("Kept: the link to the UPS, the network accounts, the scheduled tasks and the "
                 "battery installation date.");
+    QStringList watched;
+    for (const WatchEntry &entry : WatchList::read(m_settings))
+        watched << (entry.name.isEmpty() ? entry.host : entry.name);
+    if (!watched.isEmpty())
+        lines << tr("Kept too: the watched UPSes (%1).").arg(watched.join(QStringLiteral(", ")));
     return lines;
 }

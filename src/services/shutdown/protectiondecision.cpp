@@ -16,11 +16,19 @@ int secondsOf(int minutes)
 
 } // namespace
 
-bool critical(const Supply &supply)
+bool runtimeShort(const Supply &supply, int minRuntimeMinutes)
+{
+    return minRuntimeMinutes > 0 && supply.onBattery && supply.runtimeSeconds >= 0 &&
+        supply.runtimeSeconds < secondsOf(minRuntimeMinutes);
+}
+
+bool critical(const Supply &supply, int minRuntimeMinutes)
 {
     if (!supply.known)
         return false;
-    const bool spent = (supply.onBattery && supply.batteryLow) || supply.forcedShutdown;
+    const bool spent = (supply.onBattery &&
+                        (supply.batteryLow || runtimeShort(supply, minRuntimeMinutes))) ||
+        supply.forcedShutdown;
     if (supply.answering)
         return spent;
     // Silent: last seen on battery, it may be gone at any moment.
@@ -52,7 +60,7 @@ Decision decide(const Settings &settings, const QList<Supply> &supplies,
     Decision d;
     d.memory = memory;
     for (const Supply &supply : supplies) {
-        if (critical(supply))
+        if (critical(supply, settings.enabled ? settings.minRuntimeMinutes : 0))
             d.lost << supply.name;
     }
     d.able = supplies.size() - d.lost.size();
@@ -94,8 +102,12 @@ Decision decide(const Settings &settings, const QList<Supply> &supplies,
         want = lowSeconds;
         if (oneSupply)
             d.reason = local.answering
-                ? (local.forcedShutdown ? QStringLiteral("forced shutdown")
-                                        : QStringLiteral("battery low"))
+                ? (local.forcedShutdown                                  ? QStringLiteral("forced shutdown")
+                       : runtimeShort(local, settings.minRuntimeMinutes) && !local.batteryLow
+                       ? QStringLiteral("%1 s of backup left, below the %2 minutes set")
+                             .arg(local.runtimeSeconds)
+                             .arg(settings.minRuntimeMinutes)
+                       : QStringLiteral("battery low"))
                 : QStringLiteral("the UPS no longer answers and was last seen on battery");
         else
             d.reason = QStringLiteral("%1 of %2 supplies can feed this computer, %3 needed; "

@@ -21,6 +21,9 @@ struct Settings
     int battLowMinutes = 0; // the countdown once too few supplies can feed; 0: ten seconds
     int minimum = 1; // how many chosen supplies must still be able to feed
     bool oneSupply = true; // only this computer's own UPS is chosen
+    // On battery with less backup left than this, a supply can no longer feed, as at battery
+    // low; 0: off.
+    int minRuntimeMinutes = 0;
 };
 
 struct Supply
@@ -34,6 +37,8 @@ struct Supply
     bool batteryLow = false; // confirmed where readings need it
     bool forcedShutdown = false; // its server declared FSD
     bool belowCapacity = false; // the charge is below the setting (confirmed)
+    // Seconds of backup left: the lower of the UPS's own and the learned one; -1 for none.
+    int runtimeSeconds = -1;
 };
 
 struct Countdown
@@ -79,7 +84,10 @@ struct Decision
 // shutdown; one that no longer answers (a lost link, stale data, gone from its server) when it
 // was last seen on battery or in FSD. There is no dead time of its own: the countdown that
 // follows is one, and a supply back on battery within it calls it off.
-bool critical(const Supply &supply);
+// With `minRuntimeMinutes`, one on battery with less backup left than that too.
+bool critical(const Supply &supply, int minRuntimeMinutes = 0);
+// On battery with less backup left than the setting.
+bool runtimeShort(const Supply &supply, int minRuntimeMinutes);
 
 Decision decide(const Settings &settings, const QList<Supply> &supplies,
                 const Countdown &countdown, const Memory &memory);

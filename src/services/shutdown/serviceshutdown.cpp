@@ -1,13 +1,13 @@
 #include "serviceshutdown.h"
 
 #include "devcomm.h"
+#include "commandfilerun.h"
 #include "filesaver.h"
 #include "logcategories.h"
 #include "paths.h"
 #include "platform.h"
 #include "protectiondecision.h"
 #include "settings.h"
-#include "shutdowntask.h"
 #include "supplycount.h"
 #include "upsstate.h"
 
@@ -59,21 +59,8 @@ public:
     {
     }
 
-    void loadSettings();
-    bool readBool(int type) const;
-    int readInt(int type) const;
-    using Signal = void (ServiceShutdown::*)();
-    // A changed value is kept, written through at once and announced.
-    template<typename T> bool update(T &field, const T &value, int type, Signal changed)
-    {
-        if (field == value)
-            return false;
-        field = value;
-        settings->setSettings(type, QVariant::fromValue(value));
-        emit(q->*changed)();
-        followEnd();
-        return true;
-    }
+    bool flag(int type) const { return settings->flag(type); }
+    int number(int type) const { return settings->number(type); }
     void followEnd()
     {
         if (q->endDoesNothing() == endDoesNothing)
@@ -81,15 +68,6 @@ public:
         endDoesNothing = !endDoesNothing;
         emit q->endDoesNothingChanged();
     }
-    // A value read from the settings, announced when it differs from the one kept.
-    template<typename T> void reload(T &field, const T &value, Signal changed)
-    {
-        if (field == value)
-            return;
-        field = value;
-        emit(q->*changed)();
-    }
-
     void cancel();
     void startCountdown(int seconds);
     void shorten(int seconds, const QString &cause);
@@ -119,18 +97,8 @@ public:
     // The shutdown step, log included, repeats every second until the system goes down.
     FileSaver logSaver {QStringLiteral("the shutdown log"), lcServices};
 
-    bool queltaOffEnable = false;
-    int mainFaultOffTime = 0;
-    int battLowOffTime = 0;
-    int mainFaultOffCap = 1;
-    int shutdownMode = 0;
-    bool autoSaveEnable = false;
-    bool upsOffEnable = false;
-    int upsOffTime = 1;
-    bool execEnable = false;
-    int execTime = 1;
-    QString execFile;
-    bool osOffEnable = false;
+    // The switch as last taken: switching it off calls off what is under way, once.
+    bool protectionOn = false;
 
     Protection::Memory memory; // what the decision has acted on
     QStringList lost; // the supplies lost, as last told
@@ -140,7 +108,8 @@ public:
     bool startedByUps = false;
     int commandWait = 0; // seconds left to wait for the command file; 0: no wait
     bool commandFinished = false;
-    ShutDownTask *task = nullptr;
+    CommandFileRun *run = nullptr;
+    int commandLimit = 0; // seconds the running command file is waited for
     // Bumped whenever the running command stops counting; a late end of it is
     // then ignored.
     quint64 commandGeneration = 0;
@@ -167,37 +136,6 @@ public:
     quint64 stepGeneration = 0; // a step of a cancelled countdown no longer counts
 };
 
-// The settings store gives each key in its own type, its default for a value it cannot hold.
-bool ServiceShutdownPrivate::readBool(int type) const
-{
-    return settings->getSettings(type).toBool();
-}
-
-int ServiceShutdownPrivate::readInt(int type) const
-{
-    return settings->getSettings(type).toInt();
-}
-
-void ServiceShutdownPrivate::loadSettings()
-{
-    using S = ServiceShutdown;
-    reload(queltaOffEnable, readBool(Settings::ShutdownEnable), &S::queltaOffEnableChanged);
-    reload(mainFaultOffTime, readInt(Settings::ShutdownMainFaultTime),
-           &S::mainFaultOffTimeChanged);
-    reload(battLowOffTime, readInt(Settings::ShutdownBattLowTime), &S::battLowOffTimeChanged);
-    reload(mainFaultOffCap, readInt(Settings::ShutdownMainFaultCap), &S::mainFaultOffCapChanged);
-    reload(shutdownMode, readInt(Settings::ShutdownMode), &S::shutdownModeChanged);
-    reload(autoSaveEnable, readBool(Settings::ShutdownAutoSave), &S::autoSaveEnableChanged);
-    reload(upsOffEnable, readBool(Settings::ShutdownUPSOff), &S::upsOffEnableChanged);
-    reload(upsOffTime, readInt(Settings::ShutdownUPSOffTime), &S::upsOffTimeChanged);
-    reload(execEnable, readBool(Settings::ShutdownExec), &S::execEnableChanged);
-    reload(execTime, readInt(Settings::ShutdownExecTime), &S::execTimeChanged);
-    reload(execFile, settings->getSettings(Settings::ShutdownExecFile).toString(),
-           &S::execFileChanged);
-    reload(osOffEnable, readBool(Settings::ShutdownOsOff), &S::osOffEnableChanged);
-    followEnd();
-}
-
 // Stops whatever is under way: countdown, command wait, and a UPS shutdown this service asked
 // for (none other: a shutdown the UPS's primary or the user scheduled is theirs to cancel).
 void ServiceShutdownPrivate::cancel()
@@ -210,7 +148,7 @@ void ServiceShutdownPrivate::cancel()
     ++stepGeneration;
     dropCommand();
     if (upsOffAsked)
-        devComm->setShutdown(false, 0);
+        devComm->cancelOutputOff();
     fsdRaised = upsOffAsked = upsOffSeen = powerOffAsked = false;
     setAlerting(false);
     updateCommitted();
@@ -223,17 +161,18 @@ void ServiceShutdownPrivate::evaluate()
     if (!supplies)
         return;
     Protection::Settings settingsNow;
-    settingsNow.enabled = queltaOffEnable;
-    settingsNow.mainFaultMinutes = mainFaultOffTime;
-    settingsNow.battLowMinutes = battLowOffTime;
+    settingsNow.enabled = protectionOn;
+    settingsNow.mainFaultMinutes = number(Settings::ShutdownMainFaultTime);
+    settingsNow.battLowMinutes = number(Settings::ShutdownBattLowTime);
     settingsNow.minimum = supplies->minimum();
     settingsNow.oneSupply = supplies->localOnly();
+    settingsNow.minRuntimeMinutes = number(Settings::ShutdownMinRuntime);
     Protection::Countdown where;
     where.seconds = countdown;
     where.startedByUps = startedByUps;
     where.committed = isCommitted();
-    const Protection::Decision decision =
-        Protection::decide(settingsNow, supplies->supplies(mainFaultOffCap), where, memory);
+    const Protection::Decision decision = Protection::decide(
+        settingsNow, supplies->supplies(number(Settings::ShutdownMainFaultCap)), where, memory);
     const bool wasForced = memory.forcedTaken;
     memory = decision.memory;
     tellLost(decision.lost);
@@ -394,7 +333,8 @@ void ServiceShutdownPrivate::followUpsOff(const UpsState &state)
 bool ServiceShutdownPrivate::holdForFinalStep()
 {
     // The other computers are told only when this one goes down or the UPS output goes off.
-    if (!finalStep || stepState == StepState::Done || (!upsOffEnable && !osOffEnable))
+    if (!finalStep || stepState == StepState::Done ||
+        (!flag(Settings::ShutdownUPSOff) && !flag(Settings::ShutdownOsOff)))
         return false;
     if (stepState == StepState::NotRun) {
         stepState = StepState::Running;
@@ -427,13 +367,13 @@ void ServiceShutdownPrivate::dropCommand()
     commandWait = 0;
     commandFinished = false;
     followTimer();
-    if (!task)
+    if (!run)
         return;
-    ShutDownTask *old = task;
-    task = nullptr;
+    CommandFileRun *old = run;
+    run = nullptr;
     old->setParent(nullptr);
-    QObject::connect(old, &QThread::finished, old, &QObject::deleteLater);
-    if (old->isFinished())
+    QObject::connect(old, &CommandFileRun::ended, old, &QObject::deleteLater);
+    if (!old->isRunning())
         old->deleteLater();
 }
 
@@ -441,17 +381,17 @@ void ServiceShutdownPrivate::startCommand()
 {
     dropCommand();
     // A wait of 0 minutes means not waiting at all, rather than waiting forever.
-    commandWait = qMax(1, secondsOf(execTime));
+    commandWait = commandLimit = qMax(1, secondsOf(number(Settings::ShutdownExecTime)));
     followTimer();
-    task = new ShutDownTask(execFile, q);
+    run = new CommandFileRun(settings->text(Settings::ShutdownExecFile), q);
     const quint64 generation = commandGeneration;
-    QObject::connect(task, &QThread::finished, q, [this, generation] {
+    QObject::connect(run, &CommandFileRun::ended, q, [this, generation] {
         if (generation == commandGeneration) {
             commandFinished = true;
             followTimer();
         }
     });
-    task->start(QThread::InheritPriority);
+    run->start();
 }
 
 void ServiceShutdownPrivate::shutDownSystem()
@@ -519,9 +459,9 @@ ServiceShutdown::ServiceShutdown(Settings *settings, DevComm *devComm, QObject *
 
 ServiceShutdown::~ServiceShutdown()
 {
-    // The program ends (a signal, the session's end) while the command file runs: its thread
-    // must not go with this object, which would abort the process.
-    if (d->task && !d->task->isFinished())
+    // The program ends (a signal, the session's end) while the command file runs: it must not
+    // go with this object, which would kill it.
+    if (d->run && d->run->isRunning())
         qCWarning(lcServices) << "The program ends while the command file runs; it is left to end"
                                  " on its own";
     d->dropCommand();
@@ -530,7 +470,8 @@ ServiceShutdown::~ServiceShutdown()
 
 void ServiceShutdown::start()
 {
-    d->loadSettings();
+    d->protectionOn = d->flag(Settings::ShutdownEnable);
+    d->followEnd();
     if (!d->supplies) {
         d->ownSupplies = std::make_unique<SupplyCount>(d->settings);
         d->ownSupplies->start();
@@ -548,12 +489,13 @@ void ServiceShutdown::setFinalStep(const FinalStep &step, int timeLimitSeconds)
 
 void ServiceShutdown::onSettingsChanged()
 {
-    const bool wasEnabled = d->queltaOffEnable;
-    d->loadSettings();
-    // An import or restore that switches the service off must not leave a
-    // countdown running that the return of the mains could no longer cancel.
-    if (wasEnabled && !d->queltaOffEnable) {
-        qCInfo(lcServices) << "Shutdown protection switched off by the settings";
+    const bool wasEnabled = d->protectionOn;
+    d->protectionOn = d->flag(Settings::ShutdownEnable);
+    d->followEnd();
+    // Switched off (on a page, by an import or a restore): no countdown may be left running
+    // that the return of the mains could no longer cancel.
+    if (wasEnabled && !d->protectionOn) {
+        qCInfo(lcServices) << "Shutdown protection switched off";
         d->memory = Protection::Memory();
         d->cancel();
     }
@@ -596,7 +538,7 @@ void ServiceShutdown::updateState(const UpsState &state)
     if (d->onBatteryReading && !state.onBattery)
         d->setAlerting(false);
     d->onBatteryReading = state.onBattery;
-    if (d->queltaOffEnable)
+    if (d->protectionOn)
         d->followUpsOff(state);
     d->evaluate();
 }
@@ -605,13 +547,14 @@ void ServiceShutdown::onTimerTimeout()
 {
     bool finish = false;
     // The UPS output-off goes out at ten and again at two seconds left.
-    const bool upsOffDue = d->upsOffEnable && (d->countdown == 10 || d->countdown == 2);
+    const bool upsOffDue =
+        d->flag(Settings::ShutdownUPSOff) && (d->countdown == 10 || d->countdown == 2);
     if (d->countdown != 0 && (upsOffDue || d->countdown == 1) && d->holdForFinalStep())
         return;
     if (d->countdown != 0) {
         if (upsOffDue) {
             // Off, then on again with the mains, so whatever went down on the UPS comes back.
-            d->devComm->powerCycle(d->upsOffTime);
+            d->devComm->powerCycle(d->number(Settings::ShutdownUPSOffTime));
             d->upsOffAsked = true;
             d->updateCommitted();
         }
@@ -619,7 +562,7 @@ void ServiceShutdown::onTimerTimeout()
         if (d->countdown > 0) {
             emit shutdownTimeChanged(d->countdown);
         } else {
-            if (d->execEnable)
+            if (d->flag(Settings::ShutdownExec))
                 d->startCommand();
             else
                 finish = true;
@@ -629,14 +572,17 @@ void ServiceShutdown::onTimerTimeout()
     }
     if (d->commandWait != 0 && --d->commandWait == 0) {
         if (!d->commandFinished)
-            qCWarning(lcServices) << "The command file has not ended in time; going on without it";
+            qCWarning(lcServices).noquote()
+                << QStringLiteral("The command file has not ended in time (%1 s); going on "
+                                  "without it, it is left to end on its own")
+                       .arg(d->commandLimit);
         finish = true;
         d->followTimer();
     }
 
     if (!finish && !d->commandFinished)
         return;
-    if (d->osOffEnable) {
+    if (d->flag(Settings::ShutdownOsOff)) {
         d->shutDownSystem();
     } else {
         // The sequence ends here: neither the rest of the wait nor a command ending later may
@@ -677,7 +623,8 @@ bool ServiceShutdown::alerting() const
 
 bool ServiceShutdown::endDoesNothing() const
 {
-    return d->queltaOffEnable && !d->osOffEnable && !d->execEnable && !d->upsOffEnable;
+    return d->protectionOn && !d->flag(Settings::ShutdownOsOff) &&
+        !d->flag(Settings::ShutdownExec) && !d->flag(Settings::ShutdownUPSOff);
 }
 
 bool ServiceShutdown::cancelCountdown(const QString &where)
@@ -698,6 +645,7 @@ bool ServiceShutdown::cancelCountdown(const QString &where)
                                  << "with" << d->countdown
                                  << "seconds left; the protection stays on for the next event";
     d->cancel();
+    emit countdownCancelled(user + QStringLiteral(", ") + where);
     return true;
 }
 
@@ -714,141 +662,4 @@ void ServiceShutdown::writeShutdownLog()
     // Written aside and renamed, so a power cut or a full disk never leaves half a log.
     d->logSaver.save(Paths::file(QStringLiteral("/data/shutdown.log")),
                      QJsonDocument(classes).toJson(QJsonDocument::Indented));
-}
-
-bool ServiceShutdown::queltaOffEnable() const
-{
-    return d->queltaOffEnable;
-}
-
-void ServiceShutdown::setQueltaOffEnable(bool enable)
-{
-    if (!d->update(d->queltaOffEnable, enable, Settings::ShutdownEnable,
-                   &ServiceShutdown::queltaOffEnableChanged))
-        return;
-    if (!enable) {
-        d->memory = Protection::Memory();
-        d->cancel();
-    }
-    d->evaluate();
-}
-
-int ServiceShutdown::mainFaultOffTime() const
-{
-    return d->mainFaultOffTime;
-}
-
-void ServiceShutdown::setMainFaultOffTime(int minutes)
-{
-    d->update(d->mainFaultOffTime, minutes, Settings::ShutdownMainFaultTime,
-              &ServiceShutdown::mainFaultOffTimeChanged);
-}
-
-int ServiceShutdown::battLowOffTime() const
-{
-    return d->battLowOffTime;
-}
-
-void ServiceShutdown::setBattLowOffTime(int minutes)
-{
-    d->update(d->battLowOffTime, minutes, Settings::ShutdownBattLowTime,
-              &ServiceShutdown::battLowOffTimeChanged);
-}
-
-int ServiceShutdown::mainFaultOffCap() const
-{
-    return d->mainFaultOffCap;
-}
-
-void ServiceShutdown::setMainFaultOffCap(int percent)
-{
-    d->update(d->mainFaultOffCap, percent, Settings::ShutdownMainFaultCap,
-              &ServiceShutdown::mainFaultOffCapChanged);
-}
-
-int ServiceShutdown::shutdownMode() const
-{
-    return d->shutdownMode;
-}
-
-void ServiceShutdown::setShutdownMode(int mode)
-{
-    d->update(d->shutdownMode, mode, Settings::ShutdownMode, &ServiceShutdown::shutdownModeChanged);
-}
-
-bool ServiceShutdown::autoSaveEnable() const
-{
-    return d->autoSaveEnable;
-}
-
-void ServiceShutdown::setAutoSaveEnable(bool enable)
-{
-    d->update(d->autoSaveEnable, enable, Settings::ShutdownAutoSave,
-              &ServiceShutdown::autoSaveEnableChanged);
-}
-
-bool ServiceShutdown::upsOffEnable() const
-{
-    return d->upsOffEnable;
-}
-
-void ServiceShutdown::setUpsOffEnable(bool enable)
-{
-    d->update(d->upsOffEnable, enable, Settings::ShutdownUPSOff,
-              &ServiceShutdown::upsOffEnableChanged);
-}
-
-int ServiceShutdown::upsOffTime() const
-{
-    return d->upsOffTime;
-}
-
-void ServiceShutdown::setUpsOffTime(int minutes)
-{
-    d->update(d->upsOffTime, minutes, Settings::ShutdownUPSOffTime,
-              &ServiceShutdown::upsOffTimeChanged);
-}
-
-int ServiceShutdown::execEnable() const
-{
-    return d->execEnable ? 1 : 0;
-}
-
-void ServiceShutdown::setExecEnable(int enable)
-{
-    // Kept as a yes or no in the file, like its default.
-    d->update(d->execEnable, enable != 0, Settings::ShutdownExec,
-              &ServiceShutdown::execEnableChanged);
-}
-
-int ServiceShutdown::execTime() const
-{
-    return d->execTime;
-}
-
-void ServiceShutdown::setExecTime(int minutes)
-{
-    d->update(d->execTime, minutes, Settings::ShutdownExecTime, &ServiceShutdown::execTimeChanged);
-}
-
-QString ServiceShutdown::execFile() const
-{
-    return d->execFile;
-}
-
-void ServiceShutdown::setExecFile(const QString &commandLine)
-{
-    d->update(d->execFile, commandLine, Settings::ShutdownExecFile,
-              &ServiceShutdown::execFileChanged);
-}
-
-bool ServiceShutdown::osOffEnable() const
-{
-    return d->osOffEnable;
-}
-
-void ServiceShutdown::setOsOffEnable(bool enable)
-{
-    d->update(d->osOffEnable, enable, Settings::ShutdownOsOff,
-              &ServiceShutdown::osOffEnableChanged);
 }

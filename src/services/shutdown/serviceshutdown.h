@@ -19,29 +19,12 @@ struct UpsState;
 // the UPS's power cycle, or switching the protection off, ends it. A power-off the system
 // refused commits nothing. The scheduled power-off uses the same countdown (startShutdown). It
 // reads this computer's UPS from the data sets handed to updateState, the other supplies from
-// its SupplyCount, and follows its settings as they are written.
+// its SupplyCount, and reads its settings (the "shutdown/" keys) when it needs them.
 class SupplyCount;
 
 class ServiceShutdown : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool queltaOffEnable READ queltaOffEnable WRITE setQueltaOffEnable NOTIFY
-                   queltaOffEnableChanged)
-    Q_PROPERTY(int mainFaultOffTime READ mainFaultOffTime WRITE setMainFaultOffTime NOTIFY
-                   mainFaultOffTimeChanged)
-    Q_PROPERTY(
-        int battLowOffTime READ battLowOffTime WRITE setBattLowOffTime NOTIFY battLowOffTimeChanged)
-    Q_PROPERTY(int mainFaultOffCap READ mainFaultOffCap WRITE setMainFaultOffCap NOTIFY
-                   mainFaultOffCapChanged)
-    Q_PROPERTY(int shutdownMode READ shutdownMode WRITE setShutdownMode NOTIFY shutdownModeChanged)
-    Q_PROPERTY(bool autoSaveEnable READ autoSaveEnable WRITE setAutoSaveEnable NOTIFY
-                   autoSaveEnableChanged)
-    Q_PROPERTY(bool upsOffEnable READ upsOffEnable WRITE setUpsOffEnable NOTIFY upsOffEnableChanged)
-    Q_PROPERTY(int upsOffTime READ upsOffTime WRITE setUpsOffTime NOTIFY upsOffTimeChanged)
-    Q_PROPERTY(int execEnable READ execEnable WRITE setExecEnable NOTIFY execEnableChanged)
-    Q_PROPERTY(int execTime READ execTime WRITE setExecTime NOTIFY execTimeChanged)
-    Q_PROPERTY(QString execFile READ execFile WRITE setExecFile NOTIFY execFileChanged)
-    Q_PROPERTY(bool osOffEnable READ osOffEnable WRITE setOsOffEnable NOTIFY osOffEnableChanged)
     // Seconds left of the running countdown; 0 while none runs.
     Q_PROPERTY(int countdown READ countdown NOTIFY progressChanged)
     // The end is under way and no longer called off by anything but switching the protection
@@ -68,31 +51,6 @@ public:
     ServiceShutdown(Settings *settings, DevComm *devComm, QObject *parent = nullptr);
     ~ServiceShutdown() override;
 
-    bool queltaOffEnable() const;
-    void setQueltaOffEnable(bool enable); // false also cancels everything under way
-    int mainFaultOffTime() const; // minutes
-    void setMainFaultOffTime(int minutes);
-    int battLowOffTime() const; // minutes, 0: ten seconds
-    void setBattLowOffTime(int minutes);
-    int mainFaultOffCap() const; // percent
-    void setMainFaultOffCap(int percent);
-    int shutdownMode() const;
-    void setShutdownMode(int mode);
-    bool autoSaveEnable() const;
-    void setAutoSaveEnable(bool enable);
-    bool upsOffEnable() const;
-    void setUpsOffEnable(bool enable);
-    int upsOffTime() const; // minutes
-    void setUpsOffTime(int minutes);
-    int execEnable() const;
-    void setExecEnable(int enable);
-    int execTime() const; // minutes
-    void setExecTime(int minutes);
-    QString execFile() const;
-    void setExecFile(const QString &commandLine);
-    bool osOffEnable() const;
-    void setOsOffEnable(bool enable);
-
     int countdown() const;
     bool committed() const;
     bool cancellable() const;
@@ -117,19 +75,6 @@ public:
     void writeShutdownLog();
 
 signals:
-    // Each of the twelve settings, changed here or in the file (an import, a restore).
-    void queltaOffEnableChanged();
-    void mainFaultOffTimeChanged();
-    void battLowOffTimeChanged();
-    void mainFaultOffCapChanged();
-    void shutdownModeChanged();
-    void autoSaveEnableChanged();
-    void upsOffEnableChanged();
-    void upsOffTimeChanged();
-    void execEnableChanged();
-    void execTimeChanged();
-    void execFileChanged();
-    void osOffEnableChanged();
     void endDoesNothingChanged();
     void shutdownTimeChanged(int sec);
     void shutdownStarted(int sec); // 0: cancelled
@@ -140,6 +85,8 @@ signals:
     void committedChanged(bool committed);
     // The user asked to cancel a countdown that can no longer be called off: why, for them.
     void cancelRefused(const QString &message);
+    // A countdown was called off: who ("alice") and from where, for the history.
+    void countdownCancelled(const QString &who);
     // The system did not power off at the end of a countdown; `message` says so to the user.
     // Once per countdown, however often the power-off is asked for again.
     void shutdownFailed(const QString &message);
@@ -147,7 +94,8 @@ signals:
     void countdownReason(const QString &reason);
 
 public slots:
-    // Reloads the twelve settings; a running countdown is not touched.
+    // Follows a write of its settings: switched off, whatever is under way is called off;
+    // otherwise the decision is asked again with the settings now in force.
     void onSettingsChanged();
     // Evaluates a new data set of the UPS.
     void updateState(const UpsState &state);

@@ -115,6 +115,16 @@ QList<Protection::Supply> SupplyCount::supplies(int capacityPercent) const
             return state.batteryCharge && float(capacityPercent) > *state.batteryCharge;
         };
         supply.belowCapacity = supply.answering && below(seen.now) && (!isLocal || below(seen.previous));
+        if (supply.answering) {
+            const UpsState &now = seen.now;
+            if (now.runtime && !now.runtimeEstimated)
+                supply.runtimeSeconds = qMax(0, *now.runtime) * 60;
+            const int learned = m_learned.value(name, -1);
+            if (learned >= 0)
+                supply.runtimeSeconds = supply.runtimeSeconds < 0
+                    ? learned
+                    : qMin(supply.runtimeSeconds, learned);
+        }
         list.append(supply);
     }
     return list;
@@ -128,6 +138,14 @@ QStringList SupplyCount::lost() const
             names.append(supply.name);
     }
     return names;
+}
+
+void SupplyCount::setLearnedRuntime(const QString &name, int seconds)
+{
+    if (m_learned.value(name, -1) == seconds)
+        return;
+    m_learned.insert(name, seconds);
+    emit changed();
 }
 
 void SupplyCount::updateLocal(const UpsState &state)

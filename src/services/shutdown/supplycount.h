@@ -53,6 +53,10 @@ public slots:
     void updateSupply(const QString &name, const UpsState &now);
     // The UPS is no longer watched (its server stopped listing it): it no longer answers.
     void forget(const QString &name);
+    // Seconds to battery low learned from a supply's discharges (localName: this computer's
+    // UPS); -1 while none. The lower of it and the UPS's own runtime is what the minimum
+    // runtime setting is held against.
+    void setLearnedRuntime(const QString &name, int seconds);
 
 signals:
     // A chosen supply was seen again, or the choice changed.
@@ -74,6 +78,7 @@ private:
     QStringList m_chosen {QString::fromLatin1(localName)};
     int m_minimum = 1;
     QMap<QString, Seen> m_seen;
+    QMap<QString, int> m_learned;
     std::function<bool(const QString &)> m_known;
     QStringList m_unknown;
 };

@@ -107,8 +107,10 @@ int handle(netsnmp_mib_handler *handler, netsnmp_handler_registration *,
 struct SnmpAgent::Private
 {
     SnmpAgent *agent;
+    QString socket; // the master's, as set in the library
     std::map<QString, std::unique_ptr<Context>> contexts;
     QByteArray lastLog;
+    bool moving = false; // leaving one master for another: no warning that it went
 
     static int logged(int, int, void *server, void *)
     {
@@ -126,7 +128,8 @@ struct SnmpAgent::Private
         // A new context's first registration makes the library register the context's roots
         // with the master too, which has them already and says so (duplicate registration);
         // the MIB's own registration goes through.
-        if (text == "registering pdu failed: 263!")
+        // A move to another master goes through the library's handling of one that went.
+        if (text == "registering pdu failed: 263!" || d->moving)
             qCDebug(lcNetwork).noquote() << "SNMP agent library:" << text;
         else if (m->priority <= LOG_WARNING)
             qCWarning(lcNetwork).noquote() << "SNMP agent library:" << text;
@@ -142,7 +145,7 @@ struct SnmpAgent::Private
         d->agent->m_connected = true;
         d->lastLog.clear();
         qCInfo(lcNetwork).noquote()
-            << "SNMP: serving the UPS MIB through the master agent at" << d->agent->m_socket;
+            << "SNMP: serving the UPS MIB through the master agent at" << d->socket;
         return 0;
     }
     static int sessionStopped(int, int, void *, void *)
@@ -151,10 +154,28 @@ struct SnmpAgent::Private
         if (!d)
             return 0;
         d->lastLog.clear(); // its coming back is told again
-        if (d->agent->m_connected.exchange(false))
+        if (d->agent->m_connected.exchange(false) && !d->moving)
             qCWarning(lcNetwork).noquote()
                 << "SNMP: the master agent went; connecting again when it is back";
         return 0;
+    }
+
+    // Leaves the master for the one at `to`, the way the library leaves a master that went; its
+    // next attempt to connect again (within the ping interval) takes the new socket.
+    void moveTo(const QString &to)
+    {
+        qCInfo(lcNetwork).noquote()
+            << "SNMP: moving the subagent from the master agent at" << socket << "to" << to;
+        socket = to;
+        lib->dsSetString(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_X_SOCKET,
+                         to.toLocal8Bit().constData());
+        netsnmp_session *old = *lib->mainSession;
+        if (!old)
+            return; // away: the library's next attempt takes the new socket
+        moving = true;
+        old->callback(NETSNMP_CALLBACK_OP_DISCONNECT, old, 0, nullptr, old->callback_magic);
+        moving = false;
+        lib->snmpClose(old);
     }
 
     void send(const Context &c, const QVector<SnmpUpsTree::Notification> &notifications)
@@ -265,7 +286,7 @@ struct SnmpAgent::Private
 };
 
 SnmpAgent::SnmpAgent(const QString &socket, const QString &folder)
-    : m_socket(socket), m_folder(folder)
+    : m_folder(folder), m_socket(socket)
 {
     if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         qCWarning(lcNetwork) << "SNMP: cannot make the agent's wake-up pipe";
@@ -309,6 +330,16 @@ void SnmpAgent::setServing(bool serving)
     wake();
 }
 
+void SnmpAgent::setSocket(const QString &socket)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_socket = socket;
+        m_havePending = true;
+    }
+    wake();
+}
+
 void SnmpAgent::wake()
 {
     if (m_wake[1] >= 0) {
@@ -322,13 +353,17 @@ void SnmpAgent::run()
     lib = SnmpLibrary::get();
     if (!lib)
         return;
-    Private d {this, {}, {}};
+    Private d {this, {}, {}, {}, false};
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        d.socket = m_socket;
+    }
     running = &d;
     // A subagent of the master at the socket, pinging it (and reconnecting) every 3 s; it reads
     // no configuration file, keeps no persistent file and takes no SIGALRM: its timers run here.
     lib->dsSetBoolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_ROLE, 1);
     lib->dsSetString(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_X_SOCKET,
-                     m_socket.toLocal8Bit().constData());
+                     d.socket.toLocal8Bit().constData());
     lib->dsSetBoolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
     lib->dsSetBoolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
     lib->dsSetBoolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
@@ -352,6 +387,7 @@ void SnmpAgent::run()
     std::vector<pollfd> polled;
     for (;;) {
         QVector<UpsEntry> entries;
+        QString socket;
         bool changed = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -360,8 +396,11 @@ void SnmpAgent::run()
             changed = m_havePending;
             if (changed && m_serving)
                 entries = m_pending;
+            socket = m_socket;
             m_havePending = false;
         }
+        if (changed && socket != d.socket)
+            d.moveTo(socket);
         if (changed)
             d.apply(entries);
         const qint64 now = Clock::secsSinceEpoch();

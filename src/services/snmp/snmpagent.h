@@ -27,6 +27,9 @@ public:
     // Serving the MIB, or not (its registrations withdrawn). The library cannot be set up twice
     // in one process, so a subagent switched off keeps its session and only stops serving.
     void setServing(bool serving);
+    // Any thread: the master's socket from now on. The session moves to it at once (or, while
+    // no master answers there, at the library's next attempt to connect).
+    void setSocket(const QString &socket);
     // Whether the master has the subagent's session now.
     bool connected() const { return m_connected; }
     // The agent's thread's state, reached from the library's callbacks there.
@@ -36,13 +39,13 @@ private:
     void run();
     void wake();
 
-    QString m_socket;
     QString m_folder;
     std::thread m_thread;
     int m_wake[2] = {-1, -1};
     std::mutex m_mutex;
     QVector<UpsEntry> m_pending;
     bool m_havePending = false;
+    QString m_socket; // asked for; the agent's thread has the one it uses
     bool m_serving = true;
     bool m_stop = false;
     std::atomic<bool> m_connected {false};

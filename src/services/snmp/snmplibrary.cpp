@@ -1,5 +1,6 @@
 #include "snmplibrary.h"
 
+#include "librarysymbol.h"
 #include "logcategories.h"
 
 #include <QLibrary>
@@ -8,10 +9,7 @@ namespace {
 
 template<typename F> bool resolve(QLibrary &library, const char *name, F *function)
 {
-    *function = reinterpret_cast<F>(library.resolve(name));
-    if (!*function)
-        qCWarning(lcNetwork) << "the SNMP agent library lacks" << name;
-    return *function != nullptr;
+    return resolveSymbol(library, name, function, lcNetwork, "the SNMP agent library");
 }
 
 const SnmpLibrary *open()
@@ -20,8 +18,10 @@ const SnmpLibrary *open()
     static QLibrary library(QStringLiteral("netsnmpagent"), 40);
     static SnmpLibrary s {};
     if (!library.load()) {
-        qCWarning(lcNetwork) << "Cannot open the SNMP agent library; the UPS MIB is not served:"
-                             << library.errorString();
+        qCWarning(lcNetwork)
+            << "Cannot open the SNMP agent library (Debian's package libsnmp40, which snmpd "
+               "brings); the UPS MIB is not served:"
+            << library.errorString();
         return nullptr;
     }
     const bool all = resolve(library, "netsnmp_ds_set_boolean", &s.dsSetBoolean) &&
@@ -49,7 +49,9 @@ const SnmpLibrary *open()
         resolve(library, "snmp_varlist_add_variable", &s.varlistAddVariable) &&
         resolve(library, "snmp_free_varbind", &s.freeVarbind) &&
         resolve(library, "netsnmp_send_traps", &s.sendTraps) &&
-        resolve(library, "netsnmp_get_agent_uptime", &s.agentUptime);
+        resolve(library, "netsnmp_get_agent_uptime", &s.agentUptime) &&
+        resolve(library, "main_session", &s.mainSession) &&
+        resolve(library, "snmp_close", &s.snmpClose);
     return all ? &s : nullptr;
 }
 

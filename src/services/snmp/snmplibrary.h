@@ -43,6 +43,10 @@ struct SnmpLibrary
     void (*freeVarbind)(netsnmp_variable_list *);
     int (*sendTraps)(int, int, const oid *, int, netsnmp_variable_list *, const char *, int);
     u_long (*agentUptime)(void);
+    // For moving the session to another master: the subagent's session, and the alarms through
+    // which the library reconnects.
+    netsnmp_session **mainSession;
+    int (*snmpClose)(netsnmp_session *);
 
     // The functions, the library opened on the first call; nullptr, said once in the log, when
     // it cannot be opened.

@@ -37,12 +37,14 @@ void SnmpService::apply()
     const bool enabled = m_settings->getSettings(Settings::SnmpEnable).toBool();
     const QString socket = m_settings->getSettings(Settings::SnmpAgentxSocket).toString().trimmed();
     if (m_agent) {
-        // The agent library is set up once a process: a new socket needs a new start.
-        if (socket != m_socket && socket != m_noticedSocket) {
-            m_noticedSocket = socket;
-            qCWarning(lcNetwork).noquote()
-                << "SNMP: snmp/agentxSocket" << socket << "takes effect when the program starts"
-                << "again; the subagent stays with" << m_socket;
+        if (socket != m_socket) {
+            if (socket.isEmpty()) {
+                qCWarning(lcNetwork).noquote()
+                    << "snmp/agentxSocket is empty; the subagent stays with" << m_socket;
+            } else {
+                m_socket = socket;
+                m_agent->setSocket(socket);
+            }
         }
         if (enabled != m_serving) {
             m_serving = enabled;

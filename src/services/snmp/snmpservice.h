@@ -34,7 +34,6 @@ private:
     UpsDirectory *m_directory;
     std::unique_ptr<SnmpAgent> m_agent;
     QString m_socket;
-    QString m_noticedSocket;
     bool m_serving = false;
     bool m_started = false;
 };

@@ -94,10 +94,10 @@ int outputSource(const UpsState &s)
     if (s.onBypass())
         return SnmpUpsTree::SourceBypass;
     // Boost or trim by the network server's rule, which says which only where it can tell.
-    const QByteArray flags = NutUpsPublisher::statusFlags(s);
-    if (flags.contains("BOOST"))
+    const NutStatusFlags::Flags flags = NutUpsPublisher::statusFlags(s);
+    if (flags.testFlag(NutStatusFlags::Boost))
         return SnmpUpsTree::SourceBooster;
-    if (flags.contains("TRIM"))
+    if (flags.testFlag(NutStatusFlags::Trim))
         return SnmpUpsTree::SourceReducer;
     return SnmpUpsTree::SourceNormal;
 }
@@ -127,7 +127,7 @@ QList<int> alarmsOf(const UpsEntry &e)
         if (s.shutdownActive)
             out << SnmpUpsTree::AlarmOutputOffAsRequested;
     }
-    if (s.upsFailed || !e.faults.isEmpty())
+    if (s.faulted() || !e.faults.isEmpty())
         out << SnmpUpsTree::AlarmGeneralFault;
     if (s.testVerdict == UpsState::TestVerdict::Failed)
         out << SnmpUpsTree::AlarmDiagnosticTestFailed;
@@ -268,8 +268,8 @@ void SnmpUpsTree::rebuild(qint64 now)
       << number(object({2, 2, 0}),
                 m_onBatterySince < 0 ? 0 : qMax<qint64>(0, now - m_onBatterySince));
     if (on) {
-        if (const std::optional<int> minutes = s.runtimeOrEstimate())
-            v << number(object({2, 3, 0}), qMax(0, *minutes));
+        if (const std::optional<int> seconds = e.runtimeSeconds())
+            v << number(object({2, 3, 0}), qMax(0, *seconds) / 60);
         if (known(s.batteryCharge))
             v << number(object({2, 4, 0}), qBound<qint64>(0, rounded(s.batteryCharge), 100));
         if (known(s.batteryVoltage))

@@ -1,5 +1,6 @@
 #include "mhdlibrary.h"
 
+#include "librarysymbol.h"
 #include "logcategories.h"
 
 #include <QLibrary>
@@ -10,10 +11,7 @@ const MhdLibrary *opened = nullptr;
 
 template<typename F> bool resolve(QLibrary &library, const char *name, F *function)
 {
-    *function = reinterpret_cast<F>(library.resolve(name));
-    if (!*function)
-        qCWarning(lcNetwork) << "libmicrohttpd lacks" << name;
-    return *function != nullptr;
+    return resolveSymbol(library, name, function, lcNetwork, "libmicrohttpd");
 }
 
 const MhdLibrary *open()
@@ -25,8 +23,10 @@ const MhdLibrary *open()
 #endif
     static MhdLibrary mhd {};
     if (!library.load()) {
-        qCWarning(lcNetwork) << "Cannot open libmicrohttpd; the web page is not served:"
-                             << library.errorString();
+        qCWarning(lcNetwork)
+            << "Cannot open libmicrohttpd (Debian's package libmicrohttpd12); the web page is not "
+               "served:"
+            << library.errorString();
         return nullptr;
     }
     const bool all = resolve(library, "MHD_start_daemon", &mhd.startDaemon) &&

@@ -37,13 +37,21 @@ QStringList WebApi::statusFlags(const UpsEntry &entry)
 {
     if (!entry.state.online())
         return {};
-    QStringList flags =
-        QString::fromLatin1(NutUpsPublisher::statusFlags(entry.state)).split(QLatin1Char(' '));
+    NutStatusFlags::Flags flags = NutUpsPublisher::statusFlags(entry.state);
     if (!entry.faults.isEmpty())
-        flags << QStringLiteral("ALARM");
+        flags |= NutStatusFlags::Alarm;
     if (entry.state.forcedShutdown)
-        flags.prepend(QStringLiteral("FSD"));
-    return flags;
+        flags |= NutStatusFlags::ForcedShutdown;
+    return QString::fromLatin1(NutStatusFlags::join(flags)).split(QLatin1Char(' '));
+}
+
+QJsonObject WebApi::computer(const UpsDirectory::Computer &c)
+{
+    return QJsonObject {{QStringLiteral("countdown"), c.countdown},
+                        {QStringLiteral("cancellable"), c.cancellable},
+                        {QStringLiteral("suppliesAble"), c.suppliesAble},
+                        {QStringLiteral("suppliesNeeded"), c.suppliesNeeded},
+                        {QStringLiteral("suppliesLost"), QJsonArray::fromStringList(c.suppliesLost)}};
 }
 
 QJsonObject WebApi::ups(const UpsEntry &e, const WebTexts &texts, int language)
@@ -68,8 +76,16 @@ QJsonObject WebApi::ups(const UpsEntry &e, const WebTexts &texts, int language)
         put(readings, "batteryCharge", s.batteryCharge);
         put(readings, "load", s.load);
         put(readings, "temperature", s.temperature);
-        if (s.runtime)
-            readings.insert(QStringLiteral("runtimeSeconds"), qMax(0, *s.runtime) * 60);
+        // The one runtime (the UPS's own, else the learned one) and the learned one with its
+        // band, or why there is none.
+        if (const std::optional<int> runtime = e.runtimeSeconds())
+            readings.insert(QStringLiteral("runtimeSeconds"), *runtime);
+        put(readings, "runtimePredicted", e.learned.predicted);
+        put(readings, "runtimePredictedLow", e.learned.low);
+        put(readings, "runtimePredictedHigh", e.learned.high);
+        if (!e.learned.predicted)
+            putText(readings, "runtimePredictedWhy", e.learned.why);
+        put(readings, "batteryHealth", e.learned.health);
         readings.insert(QStringLiteral("beeper"), s.beeper);
         readings.insert(QStringLiteral("selfTest"), s.selfTest);
     }
@@ -97,10 +113,12 @@ QJsonObject WebApi::ups(const UpsEntry &e, const WebTexts &texts, int language)
     for (const Alarm::Current &a : e.alarms) {
         const QDateTime time =
             QLocale::c().toDateTime(a.time, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        alarms.append(QJsonObject {{QStringLiteral("time"), isoTime(time)},
-                                   {QStringLiteral("code"), a.code},
-                                   {QStringLiteral("text"), texts.alarm(language, a.code)},
-                                   {QStringLiteral("standing"), !a.timed}});
+        QJsonObject alarm {{QStringLiteral("time"), isoTime(time)},
+                           {QStringLiteral("code"), a.code},
+                           {QStringLiteral("text"), texts.alarm(language, a.code)},
+                           {QStringLiteral("standing"), !a.timed}};
+        putText(alarm, "detail", a.detail);
+        alarms.append(alarm);
     }
     out.insert(QStringLiteral("alarms"), alarms);
     QJsonObject battery {{QStringLiteral("replacementDue"), e.batteryReplacementDue}};
@@ -122,9 +140,11 @@ QJsonObject WebApi::alarms(const RecordReader::Alarms &alarms, const WebTexts &t
 {
     QJsonArray rows;
     for (const RecordReader::AlarmRow &row : alarms.rows) {
-        rows.append(QJsonObject {{QStringLiteral("time"), isoTime(row.time)},
-                                 {QStringLiteral("code"), row.code},
-                                 {QStringLiteral("text"), texts.alarm(language, row.code)}});
+        QJsonObject alarm {{QStringLiteral("time"), isoTime(row.time)},
+                           {QStringLiteral("code"), row.code},
+                           {QStringLiteral("text"), texts.alarm(language, row.code)}};
+        putText(alarm, "detail", row.detail);
+        rows.append(alarm);
     }
     return {{QStringLiteral("alarms"), rows}, {QStringLiteral("truncated"), alarms.truncated}};
 }
@@ -165,6 +185,27 @@ QJsonObject WebApi::selfTests(const RecordReader::SelfTests &tests)
                                  {QStringLiteral("result"), QLatin1String(result)}});
     }
     return {{QStringLiteral("selfTests"), rows}};
+}
+
+QJsonObject WebApi::health(const BatteryHealthHistory::Result &result)
+{
+    QJsonArray points;
+    for (const DischargeModel::Measured &m : result.points) {
+        points.append(
+            QJsonObject {{QStringLiteral("time"), isoTime(QDateTime::fromMSecsSinceEpoch(m.lowMs))},
+                         {QStringLiteral("msecs"), m.lowMs},
+                         {QStringLiteral("health"), decimal(m.health)},
+                         {QStringLiteral("load"), decimal(m.load)},
+                         {QStringLiteral("seconds"), qRound64((m.lowMs - m.startMs) / 1000.0)}});
+    }
+    return {{QStringLiteral("discharges"), points},
+            {QStringLiteral("wornBelow"), DischargeModel::WornHealth},
+            {QStringLiteral("worn"), result.worn},
+            {QStringLiteral("wearing"), result.wearing},
+            {QStringLiteral("wornAt"),
+             result.wornMs >= 0 ? QJsonValue(isoTime(QDateTime::fromMSecsSinceEpoch(result.wornMs)))
+                                : QJsonValue()},
+            {QStringLiteral("cutShort"), result.cutShort}};
 }
 
 bool WebApi::parseTime(const QString &text, QDateTime *time)

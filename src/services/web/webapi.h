@@ -1,7 +1,9 @@
 #pragma once
 
+#include "batteryhealthhistory.h"
 #include "historyseries.h"
 #include "recordreader.h"
+#include "upsdirectory.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -22,6 +24,9 @@ public:
     static QJsonObject samples(const HistorySeries::Result &result, const WebTexts &texts,
                                int language);
     static QJsonObject selfTests(const RecordReader::SelfTests &tests);
+    static QJsonObject health(const BatteryHealthHistory::Result &result);
+    // This computer's own countdown and supplies.
+    static QJsonObject computer(const UpsDirectory::Computer &computer);
 
     // The NUT status flags of a UPS that answers, ALARM and FSD included; none while it does not.
     static QStringList statusFlags(const UpsEntry &entry);

@@ -21,7 +21,7 @@ WebEventStreams::Stream *WebEventStreams::open(MHD_Connection *connection, int l
     auto *stream = new Stream;
     stream->connection = connection;
     stream->language = language;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     stream->backlog = first();
     m_streams.insert(stream);
     return stream;
@@ -30,7 +30,7 @@ WebEventStreams::Stream *WebEventStreams::open(MHD_Connection *connection, int l
 void WebEventStreams::close(Stream *stream)
 {
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_streams.remove(stream);
     }
     delete stream;
@@ -38,7 +38,7 @@ void WebEventStreams::close(Stream *stream)
 
 long WebEventStreams::read(Stream *stream, char *buffer, size_t max)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (!stream->backlog.isEmpty()) {
         const int n = int(qMin<size_t>(max, size_t(stream->backlog.size())));
         std::memcpy(buffer, stream->backlog.constData(), size_t(n));
@@ -64,7 +64,7 @@ void WebEventStreams::wake(Stream *stream)
 void WebEventStreams::broadcast(const std::function<QByteArray(int)> &text)
 {
     QMap<int, QByteArray> made;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (Stream *stream : qAsConst(m_streams)) {
         if (stream->closing)
             continue;
@@ -84,7 +84,7 @@ void WebEventStreams::broadcast(const std::function<QByteArray(int)> &text)
 
 void WebEventStreams::closeAll()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (Stream *stream : qAsConst(m_streams)) {
         stream->closing = true;
         wake(stream);
@@ -93,6 +93,6 @@ void WebEventStreams::closeAll()
 
 int WebEventStreams::count() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_streams.size();
 }

@@ -1,5 +1,6 @@
 #include "webmetrics.h"
 
+#include "nutstatusflags.h"
 #include "upsentry.h"
 #include "webapi.h"
 #include "webtexts.h"
@@ -60,11 +61,6 @@ const QVector<Gauge> &gauges()
          [](const UpsState &s) {
              return value(s.batteryCharge, 0.01);
          }},
-        {"quelta_ups_battery_runtime_seconds",
-         "Backup time left as the UPS reports it (NUT battery.runtime).",
-         [](const UpsState &s) {
-             return value(s.runtime, 60);
-         }},
         {"quelta_ups_temperature_celsius", "Temperature of the UPS (NUT ups.temperature).",
          [](const UpsState &s) {
              return value(s.temperature);
@@ -94,8 +90,11 @@ const QVector<Gauge> &gauges()
 }
 
 // NUT's status flags, each a series of its own, so a rule can ask for one.
-const char *const flags[] = {"OL",   "OB",  "LB",  "BYPASS", "BOOST",
-                             "TRIM", "CAL", "OFF", "ALARM",  "FSD"};
+const NutStatusFlags::Flag flags[] = {NutStatusFlags::Online,      NutStatusFlags::OnBattery,
+                                      NutStatusFlags::BatteryLow,  NutStatusFlags::Bypass,
+                                      NutStatusFlags::Boost,       NutStatusFlags::Trim,
+                                      NutStatusFlags::Calibrating, NutStatusFlags::OutputOff,
+                                      NutStatusFlags::Alarm,       NutStatusFlags::ForcedShutdown};
 
 QByteArray number(double v)
 {
@@ -138,11 +137,22 @@ QByteArray WebMetrics::labelValue(const QString &value)
     return out;
 }
 
-QByteArray WebMetrics::render(const QVector<UpsEntry> &entries, const WebTexts &texts)
+QByteArray WebMetrics::render(const QVector<UpsEntry> &entries, const WebTexts &texts,
+                              const UpsDirectory::Computer &computer)
 {
     QByteArray out;
     family(out, "quelta_build_info", "gauge", "The version of Quelta serving these metrics.");
     out += "quelta_build_info{version=\"" QUELTA_APP_VERSION "\"} 1\n";
+    // This computer's own, whichever of its supplies started it.
+    family(out, "quelta_shutdown_countdown_seconds", "gauge",
+           "Seconds left before this computer shuts down; 0 while no countdown runs.");
+    out += "quelta_shutdown_countdown_seconds " + QByteArray::number(computer.countdown) + '\n';
+    family(out, "quelta_shutdown_supplies_able", "gauge",
+           "The chosen supplies of this computer that can still feed it.");
+    out += "quelta_shutdown_supplies_able " + QByteArray::number(computer.suppliesAble) + '\n';
+    family(out, "quelta_shutdown_supplies_needed", "gauge",
+           "How many supplies must be able to feed this computer.");
+    out += "quelta_shutdown_supplies_needed " + QByteArray::number(computer.suppliesNeeded) + '\n';
 
     family(out, "quelta_ups_link_up", "gauge",
            "Whether the UPS answers (1) or not (0); no reading is given while it does not.");
@@ -163,15 +173,47 @@ QByteArray WebMetrics::render(const QVector<UpsEntry> &entries, const WebTexts &
         out += lines;
     }
 
+    // What was learned from the discharges, and the one runtime every face shows.
+    const struct
+    {
+        const char *name, *help;
+        std::function<std::optional<double>(const UpsEntry &)> read;
+    } learned[] = {
+        {"quelta_ups_battery_runtime_seconds",
+         "Backup time left (NUT battery.runtime): the UPS's own, else the one learned from its "
+         "discharges.",
+         [](const UpsEntry &e) { return value(e.runtimeSeconds()); }},
+        {"quelta_ups_battery_runtime_predicted_seconds",
+         "Seconds to battery low learned from the UPS's own discharges.",
+         [](const UpsEntry &e) { return value(e.learned.predicted); }},
+        {"quelta_ups_battery_health_ratio",
+         "Battery capacity measured by its discharges, 1 for what the first ones showed.",
+         [](const UpsEntry &e) { return value(e.learned.health); }},
+    };
+    for (const auto &g : learned) {
+        QByteArray lines;
+        for (const UpsEntry &e : entries) {
+            if (!e.state.online())
+                continue;
+            if (const std::optional<double> v = g.read(e))
+                lines += QByteArray(g.name) + '{' + upsLabel(e) + "} " + number(*v) + '\n';
+        }
+        if (lines.isEmpty())
+            continue;
+        family(out, g.name, "gauge", g.help);
+        out += lines;
+    }
+
     family(out, "quelta_ups_status", "gauge",
            "NUT's status flags (ups.status) of a UPS that answers: 1 set, 0 clear.");
     for (const UpsEntry &e : entries) {
         if (!e.state.online())
             continue;
         const QStringList set = WebApi::statusFlags(e);
-        for (const char *flag : flags) {
-            out += "quelta_ups_status{" + upsLabel(e) + ",flag=\"" + flag + "\"} " +
-                (set.contains(QLatin1String(flag)) ? "1" : "0") + '\n';
+        for (const NutStatusFlags::Flag flag : flags) {
+            const char *word = NutStatusFlags::word(flag);
+            out += "quelta_ups_status{" + upsLabel(e) + ",flag=\"" + word + "\"} " +
+                (set.contains(QLatin1String(word)) ? "1" : "0") + '\n';
         }
     }
 

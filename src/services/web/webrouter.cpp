@@ -1,8 +1,10 @@
 #include "webrouter.h"
 
+#include "batteryhealthhistory.h"
 #include "clock.h"
 #include "historyseries.h"
 #include "recordreader.h"
+#include "threadinbox.h"
 #include "upsdirectory.h"
 #include "webapi.h"
 #include "webfiles.h"
@@ -74,7 +76,7 @@ bool range(const QUrlQuery &query, int days, QDateTime *from, QDateTime *to)
 } // namespace
 
 WebRouter::WebRouter(UpsDirectory *directory, const WebTexts *texts, const WebFiles *files,
-                     WebSessions *sessions, QThreadPool *pool, QObject *context)
+                     WebSessions *sessions, QThreadPool *pool, ThreadInbox *context)
     : m_directory(directory),
       m_texts(texts),
       m_files(files),
@@ -104,12 +106,9 @@ Outcome WebRouter::route(const WebRequest &request) const
     if (path == QLatin1String("/")) {
         if (!read)
             return notAllowed("GET, HEAD");
-        const QVector<UpsEntry> entries = m_directory->entries();
-        if (entries.isEmpty())
-            return reply(WebReply::error(503, QStringLiteral("no UPS is known yet")));
-        WebReply r = WebReply::text(303, "see /ups/" + entries.first().name.toUtf8() + '/');
-        r.addHeader("Location", "/ups/" + entries.first().name.toUtf8() + '/');
-        return reply(r);
+        // The same page, drawn as the overview of every UPS.
+        const WebFiles::File *file = m_files->page();
+        return file ? reply({200, file->contentType, file->body, {}}) : notFound();
     }
     if (path.startsWith(QLatin1String("/static/")) || path == QLatin1String(WebFiles::chartPath)) {
         if (!read)
@@ -128,7 +127,8 @@ Outcome WebRouter::route(const WebRequest &request) const
             return notAllowed("GET, HEAD");
         return reply({200,
                       WebMetrics::contentType,
-                      WebMetrics::render(m_directory->entries(), *m_texts),
+                      WebMetrics::render(m_directory->entries(), *m_texts,
+                                         m_directory->computer()),
                       {}});
     }
     if (path == QLatin1String("/api/v1/texts")) {
@@ -137,6 +137,11 @@ Outcome WebRouter::route(const WebRequest &request) const
         WebReply r = WebReply::json(QJsonDocument(m_texts->table(language)));
         r.addHeader("Vary", "Accept-Language");
         return reply(r);
+    }
+    if (path == QLatin1String("/api/v1/computer")) {
+        if (!read)
+            return notAllowed("GET, HEAD");
+        return reply(WebReply::json(QJsonDocument(WebApi::computer(m_directory->computer()))));
     }
     if (path == QLatin1String("/api/v1/events")) {
         if (!read)
@@ -158,7 +163,8 @@ Outcome WebRouter::route(const WebRequest &request) const
         if (!read)
             return notAllowed("GET, HEAD");
         QJsonArray list;
-        for (const UpsEntry &entry : m_directory->entries())
+        const QVector<UpsEntry> entries = m_directory->entries();
+        for (const UpsEntry &entry : entries)
             list.append(WebApi::ups(entry, *m_texts, language));
         WebReply r = WebReply::json(QJsonDocument(QJsonObject {{QStringLiteral("ups"), list}}));
         r.addHeader("Vary", "Accept-Language");
@@ -209,7 +215,7 @@ Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QSt
         return reply(r);
     }
     const bool history = rest == QLatin1String("alarms") || rest == QLatin1String("samples") ||
-        rest == QLatin1String("selftests");
+        rest == QLatin1String("selftests") || rest == QLatin1String("health");
     if (!history)
         return notFound();
     if (file.isEmpty())
@@ -220,6 +226,14 @@ Outcome WebRouter::ups(const WebRequest &request, const QString &name, const QSt
             if (!tests.error.isEmpty())
                 return WebReply::error(500, QStringLiteral("the records cannot be read"));
             return WebReply::json(QJsonDocument(WebApi::selfTests(tests)));
+        });
+    }
+    if (rest == QLatin1String("health")) {
+        return onPool([file, rowsOf] {
+            const BatteryHealthHistory::Result health = BatteryHealthHistory::read(file, rowsOf);
+            if (!health.error.isEmpty())
+                return WebReply::error(500, QStringLiteral("the records cannot be read"));
+            return WebReply::json(QJsonDocument(WebApi::health(health)));
         });
     }
     QDateTime from, to;
@@ -311,7 +325,7 @@ Outcome WebRouter::login(const WebRequest &request) const
         return reply(WebReply::error(400, QStringLiteral("a user and a password are needed")));
     const QString address = request.peer.toString();
     WebSessions *sessions = m_sessions;
-    QObject *context = m_context;
+    ThreadInbox *context = m_context;
     const Note note = m_note;
     if (!reserve())
         return busy();
@@ -342,7 +356,7 @@ Outcome WebRouter::login(const WebRequest &request) const
                 return;
             }
             // The verdict waits on the service's thread, holding no worker.
-            QMetaObject::invokeMethod(context, [context, done, r, delay = login.delayMs] {
+            context->post([context, done, r, delay = login.delayMs] {
                 QTimer::singleShot(int(qMin<qint64>(delay, 120000)), context,
                                    [done, r] { done(r); });
             });
@@ -379,8 +393,7 @@ Outcome WebRouter::command(const WebRequest &request, const QString &name,
     const UpsDirectory::Command c = *which;
     // The program carries it out on its own thread, between two polls.
     o.start = [directory, name, c, who](const Done &done) {
-        QMetaObject::invokeMethod(directory, [directory, name, c, who, done] {
-            const UpsDirectory::Outcome outcome = directory->run(name, c, who);
+        directory->runLater(name, c, who, [done](const UpsDirectory::Outcome &outcome) {
             if (outcome.done)
                 done(WebReply::json(QJsonDocument(QJsonObject {{QStringLiteral("done"), true}})));
             else
@@ -392,8 +405,9 @@ Outcome WebRouter::command(const WebRequest &request, const QString &name,
 
 QByteArray WebRouter::streamStart(int language) const
 {
-    QByteArray out = "retry: 3000\n\n";
-    for (const UpsEntry &entry : m_directory->entries())
+    QByteArray out = "retry: 3000\n\n" + computerEvent();
+    const QVector<UpsEntry> entries = m_directory->entries();
+    for (const UpsEntry &entry : entries)
         out += stateEvent(entry, language);
     return out;
 }
@@ -403,6 +417,13 @@ QByteArray WebRouter::stateEvent(const UpsEntry &entry, int language) const
     return "id: " + QByteArray::number(m_eventId.fetchAndAddRelaxed(1) + 1) +
         "\nevent: ups\ndata: " +
         QJsonDocument(WebApi::ups(entry, *m_texts, language)).toJson(QJsonDocument::Compact) +
+        "\n\n";
+}
+
+QByteArray WebRouter::computerEvent() const
+{
+    return "event: computer\ndata: " +
+        QJsonDocument(WebApi::computer(m_directory->computer())).toJson(QJsonDocument::Compact) +
         "\n\n";
 }
 

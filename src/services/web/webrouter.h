@@ -8,7 +8,7 @@
 
 #include <functional>
 
-class QObject;
+class ThreadInbox;
 class QThreadPool;
 class UpsDirectory;
 class WebFiles;
@@ -21,17 +21,19 @@ struct UpsEntry;
 // wait for the program are deferred: started once the connection waits, finished from another
 // thread. Nothing here knows the HTTP library.
 //
-//   GET  /                                      the page of the first UPS (a redirect)
+//   GET  /                                      the overview: a card per UPS
 //   GET  /ups/NAME/                             the page of one UPS
 //   GET  /static/FILE, /javascript/chart.js/... the page's files
 //   GET  /healthz                               "ok" while the service runs
 //   GET  /metrics                               Prometheus' text format
 //   GET  /api/v1/texts                          the page's words in the language asked for
 //   GET  /api/v1/ups, /api/v1/ups/NAME          every UPS, one UPS
+//   GET  /api/v1/computer                       this computer's countdown and supplies
 //   GET  /api/v1/ups/NAME/alarms?from=&to=      stored alarms
 //   GET  /api/v1/ups/NAME/samples?from=&to=&points=  stored samples, reduced
 //   GET  /api/v1/ups/NAME/selftests             recorded self-tests
 //   GET  /api/v1/events                         Server-Sent Events, one per change of a UPS
+//                                               or of this computer's countdown
 //   POST /api/v1/login, /api/v1/logout          an admin's token (HTTPS only)
 //   POST /api/v1/ups/NAME/commands/COMMAND      cancel-shutdown, self-test, self-test-cancel,
 //                                               beeper (HTTPS, an admin's token)
@@ -55,7 +57,7 @@ public:
 
     // `context` lives on the thread whose timers hold back the verdicts of wrong passwords.
     WebRouter(UpsDirectory *directory, const WebTexts *texts, const WebFiles *files,
-              WebSessions *sessions, QThreadPool *pool, QObject *context);
+              WebSessions *sessions, QThreadPool *pool, ThreadInbox *context);
 
     void setNote(const Note &note) { m_note = note; }
 
@@ -66,6 +68,7 @@ public:
     // One event: the new state of a UPS, or that it is gone.
     QByteArray stateEvent(const UpsEntry &entry, int language) const;
     QByteArray removedEvent(const QString &name) const;
+    QByteArray computerEvent() const;
 
 private:
     // Splits "NAME" or "NAME/REST" into a UPS's name and the rest. A name may hold "/" (a UPS
@@ -88,7 +91,7 @@ private:
     const WebFiles *m_files;
     WebSessions *m_sessions;
     QThreadPool *m_pool;
-    QObject *m_context;
+    ThreadInbox *m_context;
     Note m_note;
     mutable QAtomicInt m_waiting;
     mutable QAtomicInt m_eventId;

@@ -6,6 +6,7 @@
 #include "nutallowlist.h"
 #include "nuteventlog.h"
 #include "platform.h"
+#include "threadinbox.h"
 #include "upsdirectory.h"
 #include "webeventstreams.h"
 #include "webfiles.h"
@@ -13,8 +14,10 @@
 #include "websessions.h"
 #include "webtexts.h"
 
+#include <QElapsedTimer>
 #include <QFile>
-#include <QMutex>
+#include <QHash>
+#include <mutex>
 #include <QTextCodec>
 #include <QThreadPool>
 #include <QTimer>
@@ -22,9 +25,11 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <cstdarg>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -35,6 +40,7 @@ constexpr int flushMs = 5000;
 // Room for headers and a small body per connection: bounds the memory of many idle clients.
 constexpr size_t connectionMemory = 16 * 1024;
 constexpr unsigned threads = 2;
+constexpr int headCheckMs = 1000;
 
 // Every reply: nothing from elsewhere, no inline script or style, not in another site's frame.
 const char *const securityHeaders[][2] = {
@@ -50,7 +56,7 @@ const char *const securityHeaders[][2] = {
 // A reply waiting for work done elsewhere, while its connection is suspended.
 struct Pending
 {
-    QMutex mutex;
+    std::mutex mutex;
     MHD_Connection *connection = nullptr;
     bool suspended = false;
     bool done = false;
@@ -58,7 +64,7 @@ struct Pending
 
     void finish(const WebReply &r)
     {
-        QMutexLocker lock(&mutex);
+        std::unique_lock<std::mutex> lock(mutex);
         if (done)
             return;
         reply = r;
@@ -93,6 +99,27 @@ QHostAddress peerOf(MHD_Connection *c)
     return NutAllowList::plain(address);
 }
 
+// A connection from its accept to its close: whether a request head is under way on it (from the
+// accept, and again once a reply is done) and since when.
+struct Place
+{
+    int socket = -1;
+    QHostAddress peer;
+    qint64 since = 0; // ms, monotonic
+    bool head = true; // a request head is unfinished
+    bool closing = false; // shut down by us; the library closes it
+};
+
+qint64 monotonicMs()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer c;
+        c.start();
+        return c;
+    }();
+    return clock.elapsed();
+}
+
 MHD_Result collectArgument(void *cls, MHD_ValueKind, const char *key, const char *value)
 {
     static_cast<QUrlQuery *>(cls)->addQueryItem(QString::fromUtf8(key),
@@ -108,10 +135,12 @@ public:
     explicit WebServerPrivate(WebServer *q, UpsDirectory *directory)
         : q(q),
           directory(directory),
-          router(directory, &texts, &files, &sessions, &pool, q),
+          later(new ThreadInbox(q)),
+          router(directory, &texts, &files, &sessions, &pool, later),
           keepAlive(q),
           flush(q),
-          retry(q)
+          retry(q),
+          heads(q)
     {
     }
 
@@ -128,7 +157,16 @@ public:
                                 void **state);
     static void onCompleted(void *cls, MHD_Connection *c, void **state,
                             MHD_RequestTerminationCode code);
+    static void onConnection(void *cls, MHD_Connection *c, void **socketState,
+                             MHD_ConnectionNotificationCode code);
     static void onLog(void *cls, const char *format, va_list arguments);
+    // Under placesMutex: shuts a connection down (the library then closes it).
+    void close(Place &place);
+    // Under placesMutex: makes room for one more by closing the oldest unfinished request of the
+    // address holding the most of them; false when none is unfinished.
+    bool evict();
+    void headsDue();
+    void setHead(MHD_Connection *c, bool head);
     static size_t onUnescape(void *cls, MHD_Connection *c, char *text);
 
     WebServer *q;
@@ -139,21 +177,29 @@ public:
     WebFiles files;
     WebSessions sessions;
     QThreadPool pool;
+    ThreadInbox *later; // the pool's answers back on the server's thread; moves with q
     WebRouter router;
     WebEventStreams streams;
-    NutAllowList allow;
+    // Read by the library's threads as clients come: replaced whole, never changed in place.
+    std::shared_ptr<const NutAllowList> allow = std::make_shared<const NutAllowList>();
     QByteArray cert;
     QByteArray key;
     QList<MHD_Daemon *> daemons;
     quint16 port = 0;
-    QMutex logMutex;
+    std::mutex logMutex;
     NutEventLog log;
-    QMutex pendingMutex;
+    std::mutex pendingMutex;
     std::set<std::shared_ptr<Pending>> pending;
     QTimer keepAlive;
     QTimer flush;
     QTimer retry;
+    QTimer heads; // runs while connections are open
     bool loaded = false;
+    std::mutex placesMutex;
+    std::map<MHD_Connection *, Place> places;
+    int live = 0; // places not being closed
+    unsigned limit = 0; // connections at once, over every address
+    int headMs = 10000;
 };
 
 WebServer::WebServer(UpsDirectory *directory, QObject *parent)
@@ -169,7 +215,7 @@ WebServer::WebServer(UpsDirectory *directory, QObject *parent)
     connect(&d->keepAlive, &QTimer::timeout, this,
             [this] { d->streams.broadcast([](int) { return QByteArray(": ping\n\n"); }); });
     connect(&d->flush, &QTimer::timeout, this, [this] {
-        QMutexLocker lock(&d->logMutex);
+        std::unique_lock<std::mutex> lock(d->logMutex);
         d->log.flush();
     });
     d->retry.setSingleShot(true);
@@ -178,6 +224,8 @@ WebServer::WebServer(UpsDirectory *directory, QObject *parent)
         d->stop();
         d->start();
     });
+    d->heads.setInterval(headCheckMs);
+    connect(&d->heads, &QTimer::timeout, this, [this] { d->headsDue(); });
 }
 
 WebServer::~WebServer()
@@ -198,7 +246,8 @@ bool same(const WebConfig &a, const WebConfig &b)
 {
     return a.enabled == b.enabled && a.listen == b.listen && a.port == b.port &&
         a.allow == b.allow && a.certFile == b.certFile && a.keyFile == b.keyFile &&
-        a.idleSeconds == b.idleSeconds && a.throttleBaseMs == b.throttleBaseMs &&
+        a.idleSeconds == b.idleSeconds && a.headSeconds == b.headSeconds &&
+        a.throttleBaseMs == b.throttleBaseMs &&
         a.keepAliveMs == b.keepAliveMs && a.maxConnections == b.maxConnections;
 }
 
@@ -222,7 +271,9 @@ void WebServer::setConfig(const WebConfig &config)
     d->configured = true;
     d->config = config;
     QStringList bad;
-    d->allow = NutAllowList::parse(config.allow, &bad);
+    std::atomic_store(&d->allow,
+                      std::make_shared<const NutAllowList>(NutAllowList::parse(config.allow, &bad)));
+    d->headMs = config.headSeconds * 1000;
     if (!bad.isEmpty() && (first || old.allow != config.allow))
         qCWarning(lcNetwork) << "web/allow: left out what is no network:" << bad;
     d->sessions.setThrottleBase(config.throttleBaseMs);
@@ -259,9 +310,15 @@ void WebServer::entryRemoved(const QString &name)
     d->streams.broadcast([&event](int) { return event; });
 }
 
+void WebServer::computerChanged()
+{
+    const QByteArray event = d->router.computerEvent();
+    d->streams.broadcast([&event](int) { return event; });
+}
+
 void WebServerPrivate::note(const QString &address, const char *kind, const QString &text)
 {
-    QMutexLocker lock(&logMutex);
+    std::unique_lock<std::mutex> lock(logMutex);
     log.note(address, kind, NutEventLog::Info, text);
 }
 
@@ -349,18 +406,26 @@ MHD_Daemon *WebServerPrivate::listen(const QHostAddress &address, quint16 port)
         return files < 0 ? 1 << 20 : std::max(64, (files - 256) / 2);
     }();
     const unsigned limit = unsigned(std::min(config.maxConnections, room));
+    {
+        std::unique_lock<std::mutex> lock(placesMutex);
+        this->limit = limit;
+    }
     // One address may hold a quarter of the places: a single client (or a crowd behind one
     // address) never keeps everyone else out.
     const unsigned perAddress = std::max(4u, limit / 4);
+    // The library's own limit leaves room for the connections we shut down and it has not
+    // closed yet: ours is enforced on accepting.
+    const unsigned libraryLimit = limit + std::max(64u, limit / 8);
     QVector<MHD_OptionItem> options = {
         {MHD_OPTION_EXTERNAL_LOGGER, intptr_t(&onLog), this},
         {MHD_OPTION_SOCK_ADDR, 0, const_cast<sockaddr *>(socketAddress)},
         {MHD_OPTION_THREAD_POOL_SIZE, threads, nullptr},
-        {MHD_OPTION_CONNECTION_LIMIT, limit, nullptr},
+        {MHD_OPTION_CONNECTION_LIMIT, libraryLimit, nullptr},
         {MHD_OPTION_PER_IP_CONNECTION_LIMIT, perAddress, nullptr},
         {MHD_OPTION_CONNECTION_TIMEOUT, config.idleSeconds, nullptr},
         {MHD_OPTION_CONNECTION_MEMORY_LIMIT, intptr_t(connectionMemory), nullptr},
         {MHD_OPTION_NOTIFY_COMPLETED, intptr_t(&onCompleted), this},
+        {MHD_OPTION_NOTIFY_CONNECTION, intptr_t(&onConnection), this},
         {MHD_OPTION_UNESCAPE_CALLBACK, intptr_t(&onUnescape), this},
         {MHD_OPTION_LISTENING_ADDRESS_REUSE, 1, nullptr}};
     if (tls) {
@@ -383,8 +448,9 @@ void WebServerPrivate::stop()
     retry.stop();
     keepAlive.stop();
     flush.stop();
+    heads.stop();
     {
-        QMutexLocker lock(&logMutex);
+        std::unique_lock<std::mutex> lock(logMutex);
         log.flush();
     }
     if (daemons.isEmpty())
@@ -392,7 +458,7 @@ void WebServerPrivate::stop()
     // No connection may stay suspended when a daemon stops: the waiting replies end as busy,
     // the event streams close.
     {
-        QMutexLocker lock(&pendingMutex);
+        std::unique_lock<std::mutex> lock(pendingMutex);
         for (const std::shared_ptr<Pending> &p : pending)
             p->finish(WebReply::error(503, QStringLiteral("the web service stops")));
     }
@@ -400,6 +466,11 @@ void WebServerPrivate::stop()
     for (MHD_Daemon *daemon : qAsConst(daemons))
         mhd().stopDaemon(daemon);
     daemons.clear();
+    {
+        std::unique_lock<std::mutex> lock(placesMutex);
+        places.clear();
+        live = 0;
+    }
     if (port != 0) {
         port = 0;
         emit q->listening(0);
@@ -412,8 +483,17 @@ MHD_Result WebServerPrivate::onAccept(void *cls, const sockaddr *address, sockle
     QHostAddress peer;
     peer.setAddress(address);
     peer = NutAllowList::plain(peer);
-    if (d->allow.allows(peer))
-        return MHD_YES;
+    if (std::atomic_load(&d->allow)->allows(peer)) {
+        std::unique_lock<std::mutex> lock(d->placesMutex);
+        // Full: the oldest unfinished request of the biggest holder makes way, so a crowd of
+        // half-sent requests never keeps everyone else out.
+        if (unsigned(d->live) < d->limit || d->evict())
+            return MHD_YES;
+        d->note(peer.toString(), "full",
+                QStringLiteral("Refused a web connection from %1: every place is taken")
+                    .arg(peer.toString()));
+        return MHD_NO;
+    }
     d->note(
         peer.toString(), "refused",
         QStringLiteral("Refused a web connection from %1: not in web/allow").arg(peer.toString()));
@@ -498,6 +578,7 @@ MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char 
     auto *d = static_cast<WebServerPrivate *>(cls);
     auto *x = static_cast<Exchange *>(*state);
     if (!x) {
+        d->setHead(c, false);
         x = new Exchange;
         *state = x;
         WebRequest &r = x->request;
@@ -544,7 +625,7 @@ MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char 
         return MHD_YES;
     }
     if (x->pending) {
-        QMutexLocker lock(&x->pending->mutex);
+        std::unique_lock<std::mutex> lock(x->pending->mutex);
         if (!x->pending->done) {
             // Called again before the work is done: wait on.
             x->pending->suspended = true;
@@ -569,11 +650,11 @@ MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char 
     pending->connection = c;
     x->pending = pending;
     {
-        QMutexLocker lock(&d->pendingMutex);
+        std::unique_lock<std::mutex> lock(d->pendingMutex);
         d->pending.insert(pending);
     }
     {
-        QMutexLocker lock(&pending->mutex);
+        std::unique_lock<std::mutex> lock(pending->mutex);
         pending->suspended = true;
         mhd().suspendConnection(c);
     }
@@ -581,19 +662,119 @@ MHD_Result WebServerPrivate::onRequest(void *cls, MHD_Connection *c, const char 
     return MHD_YES;
 }
 
-void WebServerPrivate::onCompleted(void *cls, MHD_Connection *, void **state,
+void WebServerPrivate::onCompleted(void *cls, MHD_Connection *c, void **state,
                                    MHD_RequestTerminationCode)
 {
     auto *d = static_cast<WebServerPrivate *>(cls);
+    // A kept connection waits for the next head from now on.
+    d->setHead(c, true);
     auto *x = static_cast<Exchange *>(*state);
     if (!x)
         return;
     if (x->pending) {
-        QMutexLocker lock(&d->pendingMutex);
+        std::unique_lock<std::mutex> lock(d->pendingMutex);
         d->pending.erase(x->pending);
     }
     delete x;
     *state = nullptr;
+}
+
+void WebServerPrivate::onConnection(void *cls, MHD_Connection *c, void **,
+                                    MHD_ConnectionNotificationCode code)
+{
+    auto *d = static_cast<WebServerPrivate *>(cls);
+    std::unique_lock<std::mutex> lock(d->placesMutex);
+    if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
+        const auto at = d->places.find(c);
+        if (at == d->places.end())
+            return;
+        if (!at->second.closing)
+            --d->live;
+        d->places.erase(at);
+        return;
+    }
+    Place place;
+    const MHD_ConnectionInfo *fd = mhd().getConnectionInfo(c, MHD_CONNECTION_INFO_CONNECTION_FD);
+    place.socket = fd ? fd->connect_fd : -1;
+    place.peer = peerOf(c);
+    place.since = monotonicMs();
+    const bool first = d->places.empty();
+    d->places.emplace(c, place);
+    ++d->live;
+    // The check of the heads' deadline runs only while there are connections.
+    if (first)
+        d->later->post([d] {
+            if (!d->daemons.isEmpty())
+                d->heads.start();
+        });
+}
+
+void WebServerPrivate::setHead(MHD_Connection *c, bool head)
+{
+    std::unique_lock<std::mutex> lock(placesMutex);
+    const auto at = places.find(c);
+    if (at == places.end())
+        return;
+    at->second.head = head;
+    at->second.since = monotonicMs();
+}
+
+void WebServerPrivate::close(Place &place)
+{
+    place.closing = true;
+    --live;
+    // The library sees the end of the stream and closes the connection on its own thread; the
+    // descriptor stays its own until then.
+    if (place.socket >= 0)
+        ::shutdown(place.socket, SHUT_RDWR);
+}
+
+bool WebServerPrivate::evict()
+{
+    QHash<QHostAddress, int> held;
+    QHostAddress biggest;
+    int most = 0;
+    for (const auto &p : places) {
+        if (p.second.head && !p.second.closing && ++held[p.second.peer] > most) {
+            most = held[p.second.peer];
+            biggest = p.second.peer;
+        }
+    }
+    if (most == 0)
+        return false;
+    Place *oldest = nullptr;
+    for (auto &p : places) {
+        Place &place = p.second;
+        if (place.head && !place.closing && place.peer == biggest &&
+            (!oldest || place.since < oldest->since))
+            oldest = &place;
+    }
+    note(oldest->peer.toString(), "full",
+         QStringLiteral("Closed an unfinished web request from %1 to make room: every place "
+                        "was taken, the most by it")
+             .arg(oldest->peer.toString()));
+    close(*oldest);
+    return true;
+}
+
+void WebServerPrivate::headsDue()
+{
+    std::unique_lock<std::mutex> lock(placesMutex);
+    if (places.empty()) {
+        heads.stop();
+        return;
+    }
+    const qint64 now = monotonicMs();
+    for (auto &p : places) {
+        Place &place = p.second;
+        if (!place.head || place.closing || now - place.since < headMs)
+            continue;
+        note(place.peer.toString(), "head",
+             QStringLiteral("Closed a web connection from %1: its request was not in after %2 s")
+                 .arg(place.peer.toString())
+                 .arg(headMs / 1000));
+        close(place);
+    }
 }
 
 void WebServerPrivate::onLog(void *cls, const char *format, va_list arguments)
@@ -601,6 +782,11 @@ void WebServerPrivate::onLog(void *cls, const char *format, va_list arguments)
     auto *d = static_cast<WebServerPrivate *>(cls);
     char text[512];
     std::vsnprintf(text, sizeof text, format, arguments);
+    // A page closed while its event stream was being sent: nothing went wrong.
+    if (std::strncmp(text, "Failed to send", 14) == 0) {
+        qCDebug(lcNetwork).noquote() << "Web service:" << QString::fromUtf8(text).trimmed();
+        return;
+    }
     // The library's complaints about single clients (a broken TLS handshake, a malformed
     // request) come many at once from a misbehaving one: counted like the clients' own.
     d->note(QStringLiteral("http"), "library",

@@ -29,6 +29,7 @@ public slots:
     void setAccounts(const NutAccountList &accounts);
     void entryChanged(const UpsEntry &entry);
     void entryRemoved(const QString &name);
+    void computerChanged();
 
 signals:
     void listening(quint16 port); // 0: not listening

@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "settings.h"
+#include "threadinbox.h"
 #include "upsdirectory.h"
 #include "webserver.h"
 
@@ -10,8 +11,18 @@ WebService::WebService(Settings *settings, UpsDirectory *directory, QObject *par
 {
     m_thread.setObjectName(QStringLiteral("web service"));
     connect(settings, &Settings::changed, this, [this](const QString &key) {
-        if (key.startsWith(QLatin1String("web/")))
-            apply();
+        // A batch of keys written at once (an import, a file read again) restarts the
+        // listener once: applied when the batch is through.
+        if (!key.startsWith(QLatin1String("web/")) || m_applyQueued)
+            return;
+        m_applyQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_applyQueued = false;
+                apply();
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -22,8 +33,20 @@ void WebService::ensureServer()
     m_server = new WebServer(m_directory);
     m_server->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_server, &QObject::deleteLater);
-    connect(m_directory, &UpsDirectory::entryChanged, m_server, &WebServer::entryChanged);
-    connect(m_directory, &UpsDirectory::entryRemoved, m_server, &WebServer::entryRemoved);
+    m_inbox = new ThreadInbox;
+    m_inbox->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_inbox, &QObject::deleteLater);
+    // Through the inbox, as everything else for the server's thread.
+    WebServer *server = m_server;
+    ThreadInbox *inbox = m_inbox;
+    connect(m_directory, &UpsDirectory::entryChanged, this, [server, inbox](const UpsEntry &e) {
+        inbox->post([server, e] { server->entryChanged(e); });
+    });
+    connect(m_directory, &UpsDirectory::entryRemoved, this, [server, inbox](const QString &name) {
+        inbox->post([server, name] { server->entryRemoved(name); });
+    });
+    connect(m_directory, &UpsDirectory::computerChanged, this,
+            [server, inbox] { inbox->post([server] { server->computerChanged(); }); });
     connect(m_server, &WebServer::listening, this, [this](quint16 port) {
         if (port == m_port)
             return;
@@ -33,8 +56,7 @@ void WebService::ensureServer()
     m_thread.start();
     if (m_haveAccounts) {
         WebServer *server = m_server;
-        QMetaObject::invokeMethod(server,
-                                  [server, accounts = m_accounts] { server->setAccounts(accounts); });
+        m_inbox->post([server, accounts = m_accounts] { server->setAccounts(accounts); });
     }
 }
 
@@ -78,7 +100,7 @@ void WebService::apply()
         return;
     ensureServer();
     WebServer *server = m_server;
-    QMetaObject::invokeMethod(server, [server, c] { server->setConfig(c); });
+    m_inbox->post([server, c] { server->setConfig(c); });
 }
 
 void WebService::setAccounts(const NutAccountList &accounts)
@@ -86,11 +108,13 @@ void WebService::setAccounts(const NutAccountList &accounts)
     m_accounts = accounts;
     m_haveAccounts = true;
     if (WebServer *server = m_server)
-        QMetaObject::invokeMethod(server, [server, accounts] { server->setAccounts(accounts); });
+        m_inbox->post([server, accounts] { server->setAccounts(accounts); });
 }
 
-void WebService::setLimits(int idleSeconds, int throttleBaseMs, int keepAliveMs, int maxConnections)
+void WebService::setLimits(int idleSeconds, int throttleBaseMs, int keepAliveMs, int maxConnections,
+                           int headSeconds)
 {
+    m_limits.headSeconds = headSeconds;
     m_limits.idleSeconds = idleSeconds;
     m_limits.throttleBaseMs = throttleBaseMs;
     m_limits.keepAliveMs = keepAliveMs;

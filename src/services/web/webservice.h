@@ -7,6 +7,7 @@
 #include <QThread>
 
 class Settings;
+class ThreadInbox;
 class UpsDirectory;
 class WebServer;
 
@@ -29,7 +30,8 @@ public:
     int listeningPort() const { return m_port; }
     void setAccounts(const NutAccountList &accounts);
     // Limits fixed for users that tests shorten (see WebConfig).
-    void setLimits(int idleSeconds, int throttleBaseMs, int keepAliveMs, int maxConnections);
+    void setLimits(int idleSeconds, int throttleBaseMs, int keepAliveMs, int maxConnections,
+                   int headSeconds = 10);
     // Event streams open now (tests, benchmarks).
     int openStreams() const;
     // What the settings in force give the server.
@@ -47,9 +49,11 @@ private:
     QThread m_thread;
     // Made, with its thread, when the page is first switched on.
     WebServer *m_server = nullptr;
+    ThreadInbox *m_inbox = nullptr; // the calls to the server, on its thread
     NutAccountList m_accounts;
     bool m_haveAccounts = false;
     WebConfig m_limits; // only the limits are taken from it
     int m_port = 0;
     bool m_started = false;
+    bool m_applyQueued = false;
 };

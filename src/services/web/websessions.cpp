@@ -6,7 +6,7 @@
 
 void WebSessions::setAccounts(const NutAccountList &accounts)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_accounts = accounts;
     // A removed account, a lost admin role or a new password keeps no token.
     for (auto it = m_sessions.begin(); it != m_sessions.end();) {
@@ -22,7 +22,7 @@ void WebSessions::setAccounts(const NutAccountList &accounts)
 
 void WebSessions::setThrottleBase(int ms)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_throttle = NutThrottle(ms);
 }
 
@@ -31,8 +31,11 @@ WebSessions::Login WebSessions::login(const QString &address, const QByteArray &
 {
     NutAccount account;
     bool known = false;
+    QByteArray costLike;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_accounts.isEmpty())
+            costLike = m_accounts.first().passwordHash;
         for (const NutAccount &a : qAsConst(m_accounts)) {
             if (a.name == user) {
                 account = a;
@@ -40,12 +43,11 @@ WebSessions::Login WebSessions::login(const QString &address, const QByteArray &
             }
         }
     }
-    // An unknown name costs the same hash as a known one.
-    static const QByteArray stranger = NutPassword::hash(QByteArrayLiteral("-"));
-    const bool right = known ? NutPassword::verify(account.passwordHash, password)
-                             : (NutPassword::verify(stranger, password), false);
+    const bool right = known && NutPassword::verify(account.passwordHash, password);
+    if (!known)
+        NutPassword::checkUnknown(password, costLike);
     Login out;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     // The right password forgives its (address, account) and goes out at once, whatever
     // others guessed before it.
     const qint64 wait = m_throttle.verdictDelay(address, user, right, nowMs);
@@ -75,7 +77,7 @@ WebSessions::Login WebSessions::login(const QString &address, const QByteArray &
 
 QByteArray WebSessions::user(const QByteArray &token, qint64 nowMs)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (auto it = m_sessions.begin(); it != m_sessions.end();) {
         if (nowMs - it->lastUse > lifetimeMs)
             it = m_sessions.erase(it);
@@ -91,6 +93,6 @@ QByteArray WebSessions::user(const QByteArray &token, qint64 nowMs)
 
 void WebSessions::logout(const QByteArray &token)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_sessions.remove(token);
 }

@@ -4,8 +4,9 @@
 #include "nutthrottle.h"
 
 #include <QHash>
-#include <QMutex>
 #include <QString>
+
+#include <mutex>
 
 // Who may send UPS commands from the web page: a network account with the admin role logs in
 // with its password and gets a token, which the page sends with each command in a header of its
@@ -45,7 +46,7 @@ private:
         qint64 lastUse = 0;
     };
 
-    QMutex m_mutex;
+    std::mutex m_mutex; // seen by the thread sanitizer, unlike the system Qt's QMutex
     NutAccountList m_accounts;
     NutThrottle m_throttle;
     QHash<QByteArray, Session> m_sessions;

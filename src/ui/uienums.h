@@ -3,11 +3,11 @@
 #include <QObject>
 
 // The enumerations shared by the screens and the self-test operations.
-class GlobalDataDef : public QObject
+class UiEnums : public QObject
 {
     Q_OBJECT
 public:
-    explicit GlobalDataDef(QObject *parent = nullptr) : QObject(parent) { }
+    explicit UiEnums(QObject *parent = nullptr) : QObject(parent) { }
 
     enum MainTabType {
         MainTabDevice = 0,
