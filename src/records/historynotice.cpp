@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "paths.h"
+#include "threadinbox.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -40,7 +41,9 @@ const char *reasonOf(int cause)
 } // namespace
 
 HistoryNotice::HistoryNotice(QObject *parent)
-    : QObject(parent), m_path(Paths::file(QStringLiteral("/data/quelta.db")))
+    : QObject(parent),
+      m_path(Paths::file(QStringLiteral("/data/quelta.db"))),
+      m_inbox(new ThreadInbox(this))
 {
 }
 
@@ -85,8 +88,7 @@ HistoryNotice::Cause HistoryNotice::causeOf(const QSqlError &error, const QStrin
 void HistoryNotice::report(int cause, const QString &detail)
 {
     if (thread() != QThread::currentThread()) {
-        QMetaObject::invokeMethod(
-            this, [this, cause, detail] { report(cause, detail); }, Qt::QueuedConnection);
+        m_inbox->post([this, cause, detail] { report(cause, detail); });
         return;
     }
     if (m_told.contains(cause))
@@ -104,7 +106,7 @@ void HistoryNotice::report(int cause, const QString &detail)
 void HistoryNotice::recovered()
 {
     if (thread() != QThread::currentThread()) {
-        QMetaObject::invokeMethod(this, &HistoryNotice::recovered, Qt::QueuedConnection);
+        m_inbox->post([this] { recovered(); });
         return;
     }
     if (m_told.isEmpty())

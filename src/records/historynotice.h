@@ -6,6 +6,7 @@
 #include <atomic>
 
 class QSqlError;
+class ThreadInbox;
 
 // What keeps history (samples, alarms, self-test rows) from being stored: a damaged, read-only
 // or wrong-shaped database, a full disk. Each cause is logged once, not at every insert, and
@@ -43,4 +44,5 @@ private:
     QSet<int> m_told; // the causes logged since history was last stored
     int m_cause = -1; // the one the window tells of
     std::atomic<bool> m_telling {false};
+    ThreadInbox *m_inbox; // calls from the writer's thread, run on ours
 };

@@ -3,10 +3,10 @@
 #include "curllibrary.h"
 #include "logcategories.h"
 #include "smtptransfer.h"
+#include "threadinbox.h"
 
 #include <QRegularExpression>
 #include <QUrl>
-
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -57,9 +57,10 @@ struct SmtpShared
 class SmtpClientPrivate
 {
 public:
-    explicit SmtpClientPrivate(SmtpClient *q) : q(q) { }
+    explicit SmtpClientPrivate(SmtpClient *q) : q(q), inbox(new ThreadInbox(q)) { }
 
     SmtpClient *q;
+    ThreadInbox *inbox; // the worker's outcomes, run on the client's thread
     const CurlLibrary *curl = nullptr; // none: libcurl cannot be opened
     SmtpShared shared;
     std::thread worker;
@@ -196,36 +197,33 @@ void SmtpClientPrivate::post(SmtpTransfer::Outcome outcome, const QString &detai
     // The client joins this thread before it goes, so it is alive while anything is posted;
     // whatever is still queued when it is deleted goes with it. Delivered stands for "the
     // queue is done".
-    QMetaObject::invokeMethod(
-        q,
-        [this, outcome, detail] {
-            if (aborted)
-                return;
-            switch (outcome) {
-            case SmtpTransfer::Delivered:
-                emit q->finished();
-                break;
-            case SmtpTransfer::Refused:
-                qCWarning(lcServices) << "SMTP server refused a message:" << detail;
-                emit q->mailFailed(detail);
-                break;
-            case SmtpTransfer::ConnectionFailed:
-                qCWarning(lcServices) << "SMTP connection failed:" << detail;
-                emit q->connectionFailed();
-                break;
-            case SmtpTransfer::EncryptionFailed:
-                qCWarning(lcServices) << "SMTP encryption failed:" << detail;
-                emit q->encryptionFailed();
-                break;
-            case SmtpTransfer::AuthenticationFailed:
-                qCWarning(lcServices) << "SMTP login refused:" << detail;
-                emit q->authenticationFailed();
-                break;
-            case SmtpTransfer::Aborted:
-                break;
-            }
-        },
-        Qt::QueuedConnection);
+    inbox->post([this, outcome, detail] {
+        if (aborted)
+            return;
+        switch (outcome) {
+        case SmtpTransfer::Delivered:
+            emit q->finished();
+            break;
+        case SmtpTransfer::Refused:
+            qCWarning(lcServices) << "SMTP server refused a message:" << detail;
+            emit q->mailFailed(detail);
+            break;
+        case SmtpTransfer::ConnectionFailed:
+            qCWarning(lcServices) << "SMTP connection failed:" << detail;
+            emit q->connectionFailed();
+            break;
+        case SmtpTransfer::EncryptionFailed:
+            qCWarning(lcServices) << "SMTP encryption failed:" << detail;
+            emit q->encryptionFailed();
+            break;
+        case SmtpTransfer::AuthenticationFailed:
+            qCWarning(lcServices) << "SMTP login refused:" << detail;
+            emit q->authenticationFailed();
+            break;
+        case SmtpTransfer::Aborted:
+            break;
+        }
+    });
 }
 
 SmtpClient::SmtpClient(QObject *parent) : QObject(parent), d(new SmtpClientPrivate(this))

@@ -9,26 +9,13 @@
 #include <cmath>
 
 RuntimeLearner::RuntimeLearner(UpsDirectory *directory, QObject *parent)
-    : QObject(parent), m_directory(directory), m_answers(new ThreadInbox(this))
+    : QObject(parent), m_directory(directory), m_answers(new ThreadInbox(this)), m_pool(1)
 {
-    m_pool.setMaxThreadCount(1);
 }
 
 void RuntimeLearner::offThread(std::function<void()> job)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_jobsMutex);
-        m_jobs.push_back(std::move(job));
-    }
-    m_pool.start([this] {
-        std::function<void()> next;
-        {
-            std::lock_guard<std::mutex> lock(m_jobsMutex);
-            next = std::move(m_jobs.front());
-            m_jobs.pop_front();
-        }
-        next();
-    });
+    m_pool.post(std::move(job));
 }
 
 RuntimeLearner::~RuntimeLearner()
@@ -159,30 +146,30 @@ void RuntimeLearner::readHistory(const QString &name, const QString &file, const
     offThread([this, name, file, ups] {
         const DischargeHistory::Result result = DischargeHistory::read(file, ups);
         m_answers->post([this, name, result] {
-                Unit &unit = m_units[name];
-                unit.historyRead = true;
-                unit.cutShort = result.cutShort;
-                if (!result.error.isEmpty())
-                    qCWarning(lcServices).noquote()
-                        << QStringLiteral("Runtime of %1: the stored discharges cannot be read "
-                                          "(%2)")
-                               .arg(name, result.error);
-                QVector<Lesson> lessons;
-                for (const DischargeModel::Discharge &d : result.discharges)
-                    lessons.append({d, true});
-                if (lessons.isEmpty()) {
-                    qCInfo(lcServices).noquote()
-                        << QStringLiteral("Runtime of %1: no stored discharge to battery low, %2 "
-                                          "cut short by the mains")
-                               .arg(name)
-                               .arg(result.cutShort);
-                    emit historyRead(name, 0);
-                }
-                teach(name, lessons);
-                UpsEntry entry;
-                if (m_directory->find(name, &entry))
-                    publish(name, entry);
-            });
+            Unit &unit = m_units[name];
+            unit.historyRead = true;
+            unit.cutShort = result.cutShort;
+            if (!result.error.isEmpty())
+                qCWarning(lcServices).noquote()
+                    << QStringLiteral("Runtime of %1: the stored discharges cannot be read "
+                                      "(%2)")
+                           .arg(name, result.error);
+            QVector<Lesson> lessons;
+            for (const DischargeModel::Discharge &d : result.discharges)
+                lessons.append({d, true});
+            if (lessons.isEmpty()) {
+                qCInfo(lcServices).noquote()
+                    << QStringLiteral("Runtime of %1: no stored discharge to battery low, %2 "
+                                      "cut short by the mains")
+                           .arg(name)
+                           .arg(result.cutShort);
+                emit historyRead(name, 0);
+            }
+            teach(name, lessons);
+            UpsEntry entry;
+            if (m_directory->find(name, &entry))
+                publish(name, entry);
+        });
     });
 }
 
@@ -212,37 +199,37 @@ void RuntimeLearner::learnNext(const QString &name)
                 refused << why;
         }
         m_answers->post([this, name, model, refused, stored, storedTaken, liveTaken] {
-                Unit &unit = m_units[name];
-                unit.model = model;
-                unit.learning = false;
-                UpsEntry entry;
-                if (m_directory->find(name, &entry))
-                    publish(name, entry);
-                for (const QString &why : refused)
-                    qCInfo(lcServices).noquote()
-                        << QStringLiteral("Runtime of %1: a discharge to battery low teaches "
-                                          "nothing: %2")
-                               .arg(name, why);
-                if (stored > 0) {
-                    qCInfo(lcServices).noquote()
-                        << QStringLiteral("Runtime of %1: %2 of %3 stored discharges to battery "
-                                          "low learned, %4 cut short by the mains")
-                               .arg(name)
-                               .arg(storedTaken)
-                               .arg(stored)
-                               .arg(unit.cutShort);
-                    emit historyRead(name, storedTaken);
-                }
-                if (storedTaken + liveTaken > 0) {
-                    qCInfo(lcServices).noquote()
-                        << QStringLiteral("Runtime of %1: %2 discharges learned, exponent %3")
-                               .arg(name)
-                               .arg(unit.model.learned())
-                               .arg(unit.model.exponent(), 0, 'f', 2);
-                    emit learned(name, unit.model.learned());
-                    handNote(name);
-                }
-                learnNext(name);
-            });
+            Unit &unit = m_units[name];
+            unit.model = model;
+            unit.learning = false;
+            UpsEntry entry;
+            if (m_directory->find(name, &entry))
+                publish(name, entry);
+            for (const QString &why : refused)
+                qCInfo(lcServices).noquote()
+                    << QStringLiteral("Runtime of %1: a discharge to battery low teaches "
+                                      "nothing: %2")
+                           .arg(name, why);
+            if (stored > 0) {
+                qCInfo(lcServices).noquote()
+                    << QStringLiteral("Runtime of %1: %2 of %3 stored discharges to battery "
+                                      "low learned, %4 cut short by the mains")
+                           .arg(name)
+                           .arg(storedTaken)
+                           .arg(stored)
+                           .arg(unit.cutShort);
+                emit historyRead(name, storedTaken);
+            }
+            if (storedTaken + liveTaken > 0) {
+                qCInfo(lcServices).noquote()
+                    << QStringLiteral("Runtime of %1: %2 discharges learned, exponent %3")
+                           .arg(name)
+                           .arg(unit.model.learned())
+                           .arg(unit.model.exponent(), 0, 'f', 2);
+                emit learned(name, unit.model.learned());
+                handNote(name);
+            }
+            learnNext(name);
+        });
     });
 }

@@ -2,15 +2,13 @@
 
 #include "dischargemodel.h"
 #include "dischargetracker.h"
+#include "poolqueue.h"
 #include "upsentry.h"
 
 #include <QHash>
 #include <QObject>
-#include <QThreadPool>
 
-#include <deque>
 #include <functional>
-#include <mutex>
 
 class ThreadInbox;
 class UpsDirectory;
@@ -78,8 +76,6 @@ private:
 
     UpsDirectory *m_directory;
     QHash<QString, Unit> m_units;
-    std::mutex m_jobsMutex;
-    std::deque<std::function<void()>> m_jobs;
     ThreadInbox *m_answers;
-    QThreadPool m_pool;
+    PoolQueue m_pool;
 };

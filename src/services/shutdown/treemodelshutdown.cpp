@@ -2,6 +2,7 @@
 
 #include "logcategories.h"
 #include "paths.h"
+#include "threadinbox.h"
 #include "treeitemshutdown.h"
 
 #include <QThread>
@@ -44,10 +45,13 @@ void TreeModelShutdown::initTree()
 {
     d->root.setValues({QStringLiteral("app"), QStringLiteral("windows")});
     const QString path = Paths::file(QStringLiteral("/data/shutdown.log"));
-    d->reader = QThread::create([this, path] {
+    auto *answer = new ThreadInbox(this);
+    d->reader = QThread::create([this, path, answer] {
         const ShutdownLogReader::Classes classes = ShutdownLogReader::read(path);
-        QMetaObject::invokeMethod(
-            this, [this, classes] { fill(classes); }, Qt::QueuedConnection);
+        answer->post([this, answer, classes] {
+            fill(classes);
+            answer->deleteLater();
+        });
     });
     d->reader->setObjectName(QStringLiteral("shutdownLogReader"));
     connect(d->reader, &QThread::finished, d->reader, &QObject::deleteLater);

@@ -3,6 +3,7 @@
 #include "batteryhealthhistory.h"
 #include "clock.h"
 #include "historyseries.h"
+#include "poolqueue.h"
 #include "recordreader.h"
 #include "threadinbox.h"
 #include "upsdirectory.h"
@@ -15,7 +16,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMetaObject>
-#include <QThreadPool>
 #include <QTimer>
 
 namespace {
@@ -76,7 +76,7 @@ bool range(const QUrlQuery &query, int days, QDateTime *from, QDateTime *to)
 } // namespace
 
 WebRouter::WebRouter(UpsDirectory *directory, const WebTexts *texts, const WebFiles *files,
-                     WebSessions *sessions, QThreadPool *pool, ThreadInbox *context)
+                     WebSessions *sessions, PoolQueue *pool, ThreadInbox *context)
     : m_directory(directory),
       m_texts(texts),
       m_files(files),
@@ -127,8 +127,7 @@ Outcome WebRouter::route(const WebRequest &request) const
             return notAllowed("GET, HEAD");
         return reply({200,
                       WebMetrics::contentType,
-                      WebMetrics::render(m_directory->entries(), *m_texts,
-                                         m_directory->computer()),
+                      WebMetrics::render(m_directory->entries(), *m_texts, m_directory->computer()),
                       {}});
     }
     if (path == QLatin1String("/api/v1/texts")) {
@@ -288,10 +287,10 @@ Outcome WebRouter::onPool(const std::function<WebReply()> &work) const
         return busy();
     Outcome o;
     o.kind = Outcome::Deferred;
-    QThreadPool *pool = m_pool;
+    PoolQueue *pool = m_pool;
     QAtomicInt *waiting = &m_waiting;
     o.start = [pool, work, waiting](const Done &done) {
-        pool->start([work, done, waiting] {
+        pool->post([work, done, waiting] {
             const WebReply r = work();
             waiting->deref();
             done(r);
@@ -331,10 +330,10 @@ Outcome WebRouter::login(const WebRequest &request) const
         return busy();
     Outcome o;
     o.kind = Outcome::Deferred;
-    QThreadPool *pool = m_pool;
+    PoolQueue *pool = m_pool;
     QAtomicInt *waiting = &m_waiting;
     o.start = [=](const Done &done) {
-        pool->start([=] {
+        pool->post([=] {
             const WebSessions::Login login = sessions->login(address, user, password, nowMs());
             waiting->deref();
             WebReply r;

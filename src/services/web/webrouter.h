@@ -9,7 +9,7 @@
 #include <functional>
 
 class ThreadInbox;
-class QThreadPool;
+class PoolQueue;
 class UpsDirectory;
 class WebFiles;
 class WebSessions;
@@ -57,7 +57,7 @@ public:
 
     // `context` lives on the thread whose timers hold back the verdicts of wrong passwords.
     WebRouter(UpsDirectory *directory, const WebTexts *texts, const WebFiles *files,
-              WebSessions *sessions, QThreadPool *pool, ThreadInbox *context);
+              WebSessions *sessions, PoolQueue *pool, ThreadInbox *context);
 
     void setNote(const Note &note) { m_note = note; }
 
@@ -90,7 +90,7 @@ private:
     const WebTexts *m_texts;
     const WebFiles *m_files;
     WebSessions *m_sessions;
-    QThreadPool *m_pool;
+    PoolQueue *m_pool;
     ThreadInbox *m_context;
     Note m_note;
     mutable QAtomicInt m_waiting;

@@ -1,11 +1,12 @@
 #include "webserver.h"
 
+#include "addresscheck.h"
 #include "logcategories.h"
 #include "mhdlibrary.h"
-#include "addresscheck.h"
 #include "nutallowlist.h"
 #include "nuteventlog.h"
 #include "platform.h"
+#include "poolqueue.h"
 #include "threadinbox.h"
 #include "upsdirectory.h"
 #include "webeventstreams.h"
@@ -17,11 +18,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <mutex>
 #include <QTextCodec>
-#include <QThreadPool>
 #include <QTimer>
-
+#include <mutex>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -176,7 +175,7 @@ public:
     WebTexts texts;
     WebFiles files;
     WebSessions sessions;
-    QThreadPool pool;
+    PoolQueue pool {2}; // the database and the password checks, whatever the number of clients
     ThreadInbox *later; // the pool's answers back on the server's thread; moves with q
     WebRouter router;
     WebEventStreams streams;
@@ -207,8 +206,6 @@ WebServer::WebServer(UpsDirectory *directory, QObject *parent)
 {
     qRegisterMetaType<WebConfig>();
     qRegisterMetaType<NutAccountList>();
-    // The database and the password checks: two at a time, whatever the number of clients.
-    d->pool.setMaxThreadCount(2);
     d->router.setNote([this](const QString &address, const char *kind, const QString &text) {
         d->note(address, kind, text);
     });
@@ -247,8 +244,8 @@ bool same(const WebConfig &a, const WebConfig &b)
     return a.enabled == b.enabled && a.listen == b.listen && a.port == b.port &&
         a.allow == b.allow && a.certFile == b.certFile && a.keyFile == b.keyFile &&
         a.idleSeconds == b.idleSeconds && a.headSeconds == b.headSeconds &&
-        a.throttleBaseMs == b.throttleBaseMs &&
-        a.keepAliveMs == b.keepAliveMs && a.maxConnections == b.maxConnections;
+        a.throttleBaseMs == b.throttleBaseMs && a.keepAliveMs == b.keepAliveMs &&
+        a.maxConnections == b.maxConnections;
 }
 
 QByteArray contentOf(const QString &path)
@@ -271,8 +268,8 @@ void WebServer::setConfig(const WebConfig &config)
     d->configured = true;
     d->config = config;
     QStringList bad;
-    std::atomic_store(&d->allow,
-                      std::make_shared<const NutAllowList>(NutAllowList::parse(config.allow, &bad)));
+    std::atomic_store(
+        &d->allow, std::make_shared<const NutAllowList>(NutAllowList::parse(config.allow, &bad)));
     d->headMs = config.headSeconds * 1000;
     if (!bad.isEmpty() && (first || old.allow != config.allow))
         qCWarning(lcNetwork) << "web/allow: left out what is no network:" << bad;
@@ -434,7 +431,7 @@ MHD_Daemon *WebServerPrivate::listen(const QHostAddress &address, quint16 port)
     }
     options.append({MHD_OPTION_END, 0, nullptr});
     MHD_Daemon *daemon = mhd().startDaemon(flags, port, &onAccept, this, &onRequest, this,
-                                          MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
+                                           MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
     if (!daemon)
         qCWarning(lcNetwork).noquote()
             << "Web service cannot listen on" << address.toString() << "port" << port
