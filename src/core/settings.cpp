@@ -393,8 +393,11 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
             // The user's file is never lost: kept aside before the settings in force replace it.
             setAside(SettingsFileCheck(onDisk), why, false);
         }
-        // A value the file holds already is not written again.
-        if (!values.contains(key) || values.value(key) != stored) {
+        // A value the file holds already is not written again. Compared as the file's text:
+        // QVariant's own compare converts across types, and takes "maybe" for true.
+        if (!values.contains(key) ||
+            SettingsFileFormat::writeValue(values.value(key)) !=
+                SettingsFileFormat::writeValue(stored)) {
             values.insert(key, stored);
             if (!order.contains(key))
                 order.append(key);

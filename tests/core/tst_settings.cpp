@@ -165,6 +165,12 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     m_settings->setSettings(Settings::EMailServerPort, 587);
     QVERIFY(inode() != before);
     QCOMPARE(m_settings->getSettings(Settings::EMailServerPort).toInt(), 587);
+    // Text that QVariant's own compare takes for the value held (any word for true) is new.
+    m_settings->setSettings(Settings::ShutdownEnable, true);
+    m_settings->setSettings("shutdown/enable", QStringLiteral("maybe"), true);
+    QCOMPARE(m_settings->getSettings("shutdown/enable", true).toString(), QString("maybe"));
+    m_settings->setSettings(Settings::ShutdownEnable, true);
+    QCOMPARE(m_settings->getSettings("shutdown/enable", true).toString(), QString("true"));
     // A good value written over an impossible one is read as it is (the file the next cases
     // damage holds language 2).
     m_settings->setSettings(Settings::LanguageType, 2);
