@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <climits>
+#include <optional>
 
 namespace {
 
@@ -79,6 +80,18 @@ public:
     void updateCommitted();
     void followUpsOff(const UpsState &state);
     void evaluate();
+    // The settings the decision reads, kept from one change of the shutdown settings to the
+    // next: evaluate() runs with every reading of the UPS, and a read by key costs more than
+    // the decision itself.
+    struct DecisionSettings
+    {
+        int mainFaultMinutes = 0;
+        int battLowMinutes = 0;
+        int minRuntimeMinutes = 0;
+        int mainFaultCap = 0;
+    };
+    const DecisionSettings &decisionSettings();
+    std::optional<DecisionSettings> decisionRead;
     void tellLost(const QStringList &lost);
     bool holdForFinalStep();
     void dropCommand();
@@ -155,24 +168,36 @@ void ServiceShutdownPrivate::cancel()
     emit q->shutdownStarted(0);
 }
 
+const ServiceShutdownPrivate::DecisionSettings &ServiceShutdownPrivate::decisionSettings()
+{
+    if (!decisionRead) {
+        decisionRead = DecisionSettings {number(Settings::ShutdownMainFaultTime),
+                                         number(Settings::ShutdownBattLowTime),
+                                         number(Settings::ShutdownMinRuntime),
+                                         number(Settings::ShutdownMainFaultCap)};
+    }
+    return *decisionRead;
+}
+
 // Hands what is seen now to the protection decision and carries out what it decides.
 void ServiceShutdownPrivate::evaluate()
 {
     if (!supplies)
         return;
+    const DecisionSettings &kept = decisionSettings();
     Protection::Settings settingsNow;
     settingsNow.enabled = protectionOn;
-    settingsNow.mainFaultMinutes = number(Settings::ShutdownMainFaultTime);
-    settingsNow.battLowMinutes = number(Settings::ShutdownBattLowTime);
+    settingsNow.mainFaultMinutes = kept.mainFaultMinutes;
+    settingsNow.battLowMinutes = kept.battLowMinutes;
     settingsNow.minimum = supplies->minimum();
     settingsNow.oneSupply = supplies->localOnly();
-    settingsNow.minRuntimeMinutes = number(Settings::ShutdownMinRuntime);
+    settingsNow.minRuntimeMinutes = kept.minRuntimeMinutes;
     Protection::Countdown where;
     where.seconds = countdown;
     where.startedByUps = startedByUps;
     where.committed = isCommitted();
     const Protection::Decision decision = Protection::decide(
-        settingsNow, supplies->supplies(number(Settings::ShutdownMainFaultCap)), where, memory);
+        settingsNow, supplies->supplies(kept.mainFaultCap), where, memory);
     const bool wasForced = memory.forcedTaken;
     memory = decision.memory;
     tellLost(decision.lost);
@@ -470,6 +495,7 @@ ServiceShutdown::~ServiceShutdown()
 
 void ServiceShutdown::start()
 {
+    d->decisionRead.reset();
     d->protectionOn = d->flag(Settings::ShutdownEnable);
     d->followEnd();
     if (!d->supplies) {
@@ -489,6 +515,7 @@ void ServiceShutdown::setFinalStep(const FinalStep &step, int timeLimitSeconds)
 
 void ServiceShutdown::onSettingsChanged()
 {
+    d->decisionRead.reset();
     const bool wasEnabled = d->protectionOn;
     d->protectionOn = d->flag(Settings::ShutdownEnable);
     d->followEnd();
