@@ -334,7 +334,11 @@ private slots:
                  rows(QStringLiteral("select count(*) from alarm where ups = 'Upstairs'")));
         QCOMPARE(codes("ups").size(),
                  rows(QStringLiteral("select count(*) from alarm where ups = ''")));
-        QCOMPARE(codes("lab%2Fu1"), QList<int>({int(Alarm::CommNormal)}));
+        // Only its own alarms (a slow machine may have lost and found it again meanwhile).
+        QVERIFY(codes("lab%2Fu1").contains(int(Alarm::CommNormal)));
+        QVERIFY(!codes("lab%2Fu1").contains(int(Alarm::MainsFault)));
+        QCOMPARE(codes("lab%2Fu1").size(),
+                 rows(QStringLiteral("select count(*) from alarm where ups = 'lab/u1'")));
         const QString count = QStringLiteral("select count(*) from device_data where ups = ?");
         QTRY_VERIFY_WITH_TIMEOUT(rows(count, QStringLiteral("")) > 0 &&
                                      rows(count, QStringLiteral("Upstairs")) > 0,
