@@ -77,6 +77,7 @@ public:
     void watch();
     void reread();
     bool refresh(QString *why);
+    bool fileHolds() const;
     void take(const QMap<QString, QVariant> &now, bool removals, QStringList *changedKeys);
     void write(const QString &key, const QVariant &value, bool isRaw);
     QVariant read(const QString &key, bool isRaw) const;
@@ -213,6 +214,17 @@ void SettingsPrivate::take(const QMap<QString, QVariant> &now, bool removals,
 
 // Reads the file when another program changed it. False, with why, when it is not taken whole
 // (gone, unreadable, or lines that do not read: those that do are taken).
+// The file holds the settings in force, byte for byte, as last read or written here. Read without
+// the lock: every write replaces the file whole.
+bool SettingsPrivate::fileHolds() const
+{
+    if (unreadable || !damage.isEmpty())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.readAll() == onDisk &&
+        SettingsFileFormat::write(order, values) == onDisk;
+}
+
 bool SettingsPrivate::refresh(QString *why)
 {
     QFile file(path);
@@ -385,6 +397,12 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
             return QVariant(Settings::encryptPassword(v));
         };
     const QVariant stored = (!isRaw && encoder) ? encoder(value) : value;
+    // Nor is the file locked for a value it holds already: the lock's own file is synced to
+    // disk, which a start that writes nothing should not wait for.
+    if (values.contains(key) && values.value(key) == stored && fileHolds()) {
+        emit q->changed(key);
+        return;
+    }
     {
         const FileLock lock(path);
         QString why;
@@ -520,7 +538,10 @@ void Settings::load(const QString &fileName)
             d->order.append(key);
         }
     }
-    {
+    // Written, under the lock, only when defaults were added or the file is new.
+    if (d->fileHolds()) {
+        d->writeFailed = false;
+    } else {
         const FileLock lock(d->path);
         d->save();
     }
