@@ -77,6 +77,7 @@ public:
     void watch();
     void reread();
     bool refresh(QString *why);
+    bool fileHolds() const;
     void take(const QMap<QString, QVariant> &now, bool removals, QStringList *changedKeys);
     void write(const QString &key, const QVariant &value, bool isRaw);
     QVariant read(const QString &key, bool isRaw) const;
@@ -209,6 +210,17 @@ void SettingsPrivate::take(const QMap<QString, QVariant> &now, bool removals,
         if (SettingKeys::find(key))
             changedKeys->append(key);
     }
+}
+
+// The file holds the settings in force, byte for byte, as last read or written here. Read without
+// the lock: every write replaces the file whole.
+bool SettingsPrivate::fileHolds() const
+{
+    if (unreadable || !damage.isEmpty())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.readAll() == onDisk &&
+        SettingsFileFormat::write(order, values) == onDisk;
 }
 
 // Reads the file when another program changed it. False, with why, when it is not taken whole
@@ -385,6 +397,19 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
             return QVariant(Settings::encryptPassword(v));
         };
     const QVariant stored = (!isRaw && encoder) ? encoder(value) : value;
+    // A value held already is not written again. Compared as the file's text: QVariant's own
+    // compare converts across types, and takes "maybe" for true.
+    const auto held = [&] {
+        return values.contains(key) &&
+            SettingsFileFormat::writeValue(values.value(key)) ==
+            SettingsFileFormat::writeValue(stored);
+    };
+    // Nor does it take the lock, whose own file is synced to disk: a start that writes nothing
+    // should not wait for that.
+    if (held() && fileHolds()) {
+        emit q->changed(key);
+        return;
+    }
     {
         const FileLock lock(path);
         QString why;
@@ -393,11 +418,7 @@ void SettingsPrivate::write(const QString &key, const QVariant &value, bool isRa
             // The user's file is never lost: kept aside before the settings in force replace it.
             setAside(SettingsFileCheck(onDisk), why, false);
         }
-        // A value the file holds already is not written again. Compared as the file's text:
-        // QVariant's own compare converts across types, and takes "maybe" for true.
-        if (!values.contains(key) ||
-            SettingsFileFormat::writeValue(values.value(key)) !=
-                SettingsFileFormat::writeValue(stored)) {
+        if (!held()) {
             values.insert(key, stored);
             if (!order.contains(key))
                 order.append(key);
@@ -523,7 +544,10 @@ void Settings::load(const QString &fileName)
             d->order.append(key);
         }
     }
-    {
+    // Written, under the lock, only when defaults were added or the file is new.
+    if (d->fileHolds()) {
+        d->writeFailed = false;
+    } else {
         const FileLock lock(d->path);
         d->save();
     }

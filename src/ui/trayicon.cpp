@@ -5,32 +5,35 @@
 #include <QAction>
 #include <QIcon>
 #include <QMenu>
+#include <QPointer>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWindow>
 
 class TrayIconPrivate
 {
 public:
+    void waitForFrame();
+    void realise();
     void update();
 
     TrayIcon *q = nullptr;
-    QSystemTrayIcon tray;
+    // Made (a child of q) once the window has drawn its first frame: asking the desktop for its
+    // tray and reading the image are not what that frame waits for.
+    QSystemTrayIcon *tray = nullptr;
     QMenu menu;
     QAction *show = nullptr;
     QAction *cancel = nullptr;
     QAction *quit = nullptr;
     QUrl source;
+    QString tooltip;
     bool visible = false;
+    bool waiting = false;
+    QList<QMetaObject::Connection> frameWatch;
     QString lastMessage;
 };
-
-// In the tray while visible and given an image, never before.
-void TrayIconPrivate::update()
-{
-    const bool shown = visible && !tray.icon().isNull();
-    if (tray.isVisible() != shown)
-        tray.setVisible(shown);
-}
 
 namespace {
 
@@ -41,7 +44,71 @@ QString localName(const QUrl &url)
     return url.isLocalFile() ? url.toLocalFile() : url.toString();
 }
 
+// Long enough for any first frame; a window that draws none still gets its way back.
+constexpr int longestFirstFrameMs = 2000;
+
 } // namespace
+
+// Until the item it belongs to is in a window that has drawn once; at once without such an item.
+void TrayIconPrivate::waitForFrame()
+{
+    if (waiting || tray)
+        return;
+    waiting = true;
+    auto *item = qobject_cast<QQuickItem *>(q->parent());
+    if (!item) {
+        QTimer::singleShot(0, q, [this] { realise(); });
+        return;
+    }
+    QTimer::singleShot(longestFirstFrameMs, q, [this] { realise(); });
+    const auto follow = [this](QQuickWindow *window) {
+        // Queued: a threaded render loop tells of the frame from its own thread.
+        if (window)
+            frameWatch << QObject::connect(window, &QQuickWindow::frameSwapped, q,
+                                           [this] { realise(); }, Qt::QueuedConnection);
+    };
+    if (item->window())
+        follow(item->window());
+    else
+        frameWatch << QObject::connect(item, &QQuickItem::windowChanged, q, follow);
+}
+
+void TrayIconPrivate::realise()
+{
+    if (tray)
+        return;
+    for (const QMetaObject::Connection &watch : qAsConst(frameWatch))
+        QObject::disconnect(watch);
+    frameWatch.clear();
+    tray = new QSystemTrayIcon(q);
+    tray->setContextMenu(&menu);
+    tray->setToolTip(tooltip);
+    QObject::connect(tray, &QSystemTrayIcon::activated, q,
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         if (reason == QSystemTrayIcon::DoubleClick)
+                             emit q->doubleClicked();
+                     });
+    if (!source.isEmpty()) {
+        const QIcon icon(localName(source));
+        if (icon.isNull() || icon.availableSizes().isEmpty())
+            qCWarning(lcInterface) << "Tray image missing:" << source;
+        tray->setIcon(icon);
+    }
+    update();
+}
+
+// In the tray while visible and given an image, never before.
+void TrayIconPrivate::update()
+{
+    if (!tray) {
+        if (visible && !source.isEmpty())
+            waitForFrame();
+        return;
+    }
+    const bool shown = visible && !tray->icon().isNull();
+    if (tray->isVisible() != shown)
+        tray->setVisible(shown);
+}
 
 TrayIcon::TrayIcon(QObject *parent) : QObject(parent), d(new TrayIconPrivate)
 {
@@ -51,15 +118,9 @@ TrayIcon::TrayIcon(QObject *parent) : QObject(parent), d(new TrayIconPrivate)
     d->cancel->setVisible(false);
     d->menu.addSeparator();
     d->quit = d->menu.addAction(QString());
-    d->tray.setContextMenu(&d->menu);
     connect(d->show, &QAction::triggered, this, &TrayIcon::showRequested);
     connect(d->quit, &QAction::triggered, this, &TrayIcon::quitRequested);
     connect(d->cancel, &QAction::triggered, this, &TrayIcon::cancelRequested);
-    connect(&d->tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick)
-                    emit doubleClicked();
-            });
 }
 
 TrayIcon::~TrayIcon() = default;
@@ -74,24 +135,28 @@ void TrayIcon::setIconSource(const QUrl &source)
     if (source == d->source)
         return;
     d->source = source;
-    const QIcon icon(localName(source));
-    if (icon.isNull() || icon.availableSizes().isEmpty())
-        qCWarning(lcInterface) << "Tray image missing:" << source;
-    d->tray.setIcon(icon);
+    if (d->tray) {
+        const QIcon icon(localName(source));
+        if (icon.isNull() || icon.availableSizes().isEmpty())
+            qCWarning(lcInterface) << "Tray image missing:" << source;
+        d->tray->setIcon(icon);
+    }
     d->update();
     emit iconSourceChanged();
 }
 
 QString TrayIcon::tooltip() const
 {
-    return d->tray.toolTip();
+    return d->tooltip;
 }
 
 void TrayIcon::setTooltip(const QString &tooltip)
 {
-    if (tooltip == d->tray.toolTip())
+    if (tooltip == d->tooltip)
         return;
-    d->tray.setToolTip(tooltip);
+    d->tooltip = tooltip;
+    if (d->tray)
+        d->tray->setToolTip(tooltip);
     emit tooltipChanged();
 }
 
@@ -149,7 +214,10 @@ void TrayIcon::closeWindow(QWindow *window)
 {
     if (!window)
         return;
-    if (d->tray.isVisible() && QSystemTrayIcon::isSystemTrayAvailable()) {
+    // Clicked before the first frame's tray icon was made: it is made now, to tell.
+    if (d->visible && !d->source.isEmpty())
+        d->realise();
+    if (d->tray && d->tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable()) {
         qCInfo(lcInterface) << "Close button: the window is hidden; the tray icon brings it back";
         window->hide();
         return;
@@ -167,9 +235,11 @@ QString TrayIcon::lastMessage() const
 void TrayIcon::showMessage(const QString &title, const QString &text, bool urgent, int milliseconds)
 {
     d->lastMessage = title + QStringLiteral(": ") + text;
-    if (d->tray.isVisible() && QSystemTrayIcon::supportsMessages())
-        d->tray.showMessage(title, text,
-                            urgent ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information,
-                            milliseconds);
+    if (d->visible && !d->source.isEmpty())
+        d->realise();
+    if (d->tray && d->tray->isVisible() && QSystemTrayIcon::supportsMessages())
+        d->tray->showMessage(title, text,
+                             urgent ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information,
+                             milliseconds);
     emit messageShown();
 }

@@ -10,7 +10,9 @@ class TrayIconPrivate;
 
 // The window's icon in the system tray, with its menu ("Show", a cancel while one applies,
 // "Quit") and its balloon messages, and where the window's close button sends the window.
-// It goes into the tray only once its image is set, so the tray never holds an empty entry.
+// It goes into the tray only once its image is set, so the tray never holds an empty entry, and
+// once the window it belongs to has drawn its first frame (or it is asked where a closed window
+// goes, or to show a message).
 // QML creates it and gives the words; the choices come back as signals.
 class TrayIcon : public QObject
 {

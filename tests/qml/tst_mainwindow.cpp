@@ -24,6 +24,7 @@
 #include "smtptestserver.h"
 #include "testroot.h"
 #include "translator.h"
+#include "trayicon.h"
 #include "uienums.h"
 #include "upssimprocess.h"
 #include "upsstate.h"
@@ -36,6 +37,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QQuickWindow>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -381,6 +383,29 @@ private slots:
         QCOMPARE(find("spinBoxMainFaultTime")->property("value").toInt(), 42);
         program.settings()->setSettings(Settings::ShutdownMainFaultTime, 2);
         show(UiEnums::MainTabDevice);
+
+        // The tray's entry goes in once its window has drawn, or at once when a message is to
+        // be shown before that.
+        const QUrl image(QStringLiteral("qrc:/res/image/tray_normal.ico"));
+        QQuickWindow window;
+        window.resize(64, 64);
+        TrayIcon drawnFirst(window.contentItem());
+        drawnFirst.setIconSource(image);
+        drawnFirst.setVisible(true);
+        QCoreApplication::processEvents();
+        QVERIFY(!drawnFirst.findChild<QSystemTrayIcon *>());
+        QSignalSpy drawn(&window, &QQuickWindow::frameSwapped);
+        window.show();
+        QVERIFY(drawn.wait(2000));
+        QTRY_VERIFY_WITH_TIMEOUT(drawnFirst.findChild<QSystemTrayIcon *>(), 1000);
+        QQuickItem loose;
+        TrayIcon toldFirst(&loose);
+        toldFirst.setIconSource(image);
+        toldFirst.setVisible(true);
+        QVERIFY(!toldFirst.findChild<QSystemTrayIcon *>());
+        toldFirst.showMessage(QStringLiteral("Quelta"), QStringLiteral("On battery"), false);
+        QVERIFY(toldFirst.findChild<QSystemTrayIcon *>());
+        QCOMPARE(toldFirst.lastMessage(), QStringLiteral("Quelta: On battery"));
     }
 
     void footerSwitchesTheFivePages()
