@@ -679,6 +679,12 @@ QString Settings::text(int type) const
     return getSettings(type).toString();
 }
 
+bool Settings::holds(int type, const QVariant &value) const
+{
+    return SettingsFileFormat::writeValue(getSettings(type)) ==
+        SettingsFileFormat::writeValue(value);
+}
+
 int Settings::number(int type) const
 {
     const SettingKeys::Key *key = SettingKeys::find(type);

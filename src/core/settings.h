@@ -123,6 +123,8 @@ public:
     int number(int type) const;
     bool flag(int type) const;
     QStringList list(int type) const;
+    // Whether writing `value` would leave the file as it is (compared as the file's text).
+    bool holds(int type, const QVariant &value) const;
     Q_INVOKABLE QVariant getSettings(const QString &name, bool isRaw = false) const;
     // What a form may offer for a number key: {"min", "max", "default"}; empty for no such key.
     Q_INVOKABLE QVariantMap formRange(const QString &name) const;

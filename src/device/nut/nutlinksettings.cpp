@@ -29,7 +29,7 @@ QString NutLinkSettings::text(int type) const
 
 void NutLinkSettings::store(int type, const QVariant &value)
 {
-    if (m_settings->getSettings(type).toString() != value.toString())
+    if (!m_settings->holds(type, value))
         m_settings->setSettings(type, value);
 }
 

@@ -34,8 +34,8 @@ void SnmpService::apply()
 {
     if (!m_started)
         return;
-    const bool enabled = m_settings->getSettings(Settings::SnmpEnable).toBool();
-    const QString socket = m_settings->getSettings(Settings::SnmpAgentxSocket).toString().trimmed();
+    const bool enabled = m_settings->flag(Settings::SnmpEnable);
+    const QString socket = m_settings->text(Settings::SnmpAgentxSocket).trimmed();
     if (m_agent) {
         if (socket != m_socket) {
             if (socket.isEmpty()) {

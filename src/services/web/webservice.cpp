@@ -85,9 +85,9 @@ WebConfig WebService::config() const
         qCWarning(lcNetwork).noquote() << "web/port is out of range; using 8493";
         c.port = 8493;
     }
-    c.allow = m_settings->getSettings(Settings::WebAllow).toStringList();
-    c.certFile = m_settings->getSettings(Settings::WebCertFile).toString().trimmed();
-    c.keyFile = m_settings->getSettings(Settings::WebKeyFile).toString().trimmed();
+    c.allow = m_settings->list(Settings::WebAllow);
+    c.certFile = m_settings->text(Settings::WebCertFile).trimmed();
+    c.keyFile = m_settings->text(Settings::WebKeyFile).trimmed();
     return c;
 }
 
