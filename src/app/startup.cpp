@@ -171,6 +171,14 @@ int runHeadless(QCoreApplication *app, SingleInstance *instance)
         qCInfo(lcShell) << "A second start asked for the window; this instance runs without one";
     });
     qCInfo(lcShell) << "Running without a window; monitoring";
+    // This thread polls the UPS and carries out the protection; with no window to draw, nothing
+    // long runs on it, so it may go ahead of the machine's other work.
+    std::string why;
+    if (platform::raiseThreadPriority(&why))
+        qCInfo(lcShell) << "The poll runs at real-time priority";
+    else
+        qCInfo(lcShell).noquote() << "The poll runs at normal priority:"
+                                  << QString::fromStdString(why);
     return app->exec();
 }
 

@@ -99,6 +99,13 @@ bool setStartWithDesktop(bool on, const std::vector<std::wstring> &command);
 int claimDevice(const std::wstring &path, bool *busy);
 void releaseDevice(int handle);
 
+// Runs the calling thread ahead of ordinary work, so the poll of the UPS keeps its pace on a busy
+// machine and a request written to the line is not preempted by the kernel worker it wakes.
+// Linux: the lowest real-time priority (SCHED_FIFO 1), reset for the threads and processes it
+// starts later, which run as ever; it needs root, CAP_SYS_NICE or an RLIMIT_RTPRIO of 1. Windows:
+// the thread's highest priority in its class. False, with the system's reason, where refused.
+bool raiseThreadPriority(std::string *why);
+
 // Requests to end the process (Linux: SIGTERM, SIGINT, SIGHUP) turned into one byte each, the
 // signal number, on a pipe whose read end this returns, so the event loop can end the program in
 // order. The handler only writes that byte. -1 where the system sends no such requests
