@@ -13,6 +13,7 @@
 #include "megatec.h"
 #include "nutserverprocess.h"
 #include "paths.h"
+#include "platform.h"
 #include "seriallink.h"
 #include "settings.h"
 #include "startup.h"
@@ -176,6 +177,13 @@ int main(int argc, char **argv)
     const QString simulator = QCoreApplication::applicationDirPath() + QStringLiteral("/upssim");
     std::printf("detect-latency: %d mains failures a side, seed %u\n", runs, seed);
     printLoad("at the start");
+    // Quelta's side polls on this thread, at the priority the service gives its polling thread.
+    std::string why;
+    if (platform::raiseThreadPriority(&why))
+        std::printf("polling at real-time priority, as the service does\n");
+    else
+        std::printf("polling at normal priority (%s), as the service does where refused\n",
+                    why.c_str());
     DetectLatency bench(&program, simulator, root.path(), seed);
     QMap<int, double> quelta; // p95 to the alarm row, by baud rate
     for (const int baud : qAsConst(bauds)) {
