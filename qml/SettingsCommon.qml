@@ -12,6 +12,16 @@ SettingsCommonForm {
     // The fields follow the link, the translator and the settings, whoever changes them (this
     // page, an import, a restore). A language switch gives the boxes new lists, whose index falls
     // back to 0: the boxes' bindings read the language too, so they are put back after it.
+    SettingValue { id: saveCycle; key: "ups/saveCycle" }
+    SettingValue { id: notifyOn; key: "notify/enable" }
+    SettingValue { id: replaceMonths; key: "battery/replaceMonths" }
+    SettingValue { id: nutHost; key: "ups/nutHost" }
+    SettingValue { id: nutPort; key: "ups/nutPort" }
+    SettingValue { id: nutUps; key: "ups/nutUps" }
+    SettingValue { id: nutUser; key: "ups/nutUser" }
+    SettingValue { id: nutPassword; key: "ups/nutPassword" }
+    SettingValue { id: nutCaFile; key: "ups/nutCaFile" }
+    SettingValue { id: nutAllowPlain; key: "ups/nutAllowPlain" }
     Binding {
         target: comboBoxCommType
         property: "currentIndex"
@@ -28,24 +38,20 @@ SettingsCommonForm {
         property: "currentIndex"
         value: (Translator.languageInUse, DevComm.comPortIndex)
     }
-    Binding { target: spinBoxSaveCycle; property: "value"; value: DevComm.saveCycle }
+    Binding { target: spinBoxSaveCycle; property: "value"; value: saveCycle.value }
     Binding { target: checkBoxAutoLanguage; property: "checked"; value: Translator.autoLanguage }
     Binding { target: checkBoxStartWithDesktop; property: "checked"; value: SettingsFileExchange.startWithDesktop }
     // The language shown, also while it follows the system.
     Binding { target: comboBoxLanguage; property: "currentIndex"; value: Translator.languageInUse }
-    Binding { target: checkBoxNotify; property: "checked"; value: ServiceNotification.enable }
-    Binding { target: spinBoxReplaceMonths; property: "value"; value: BatteryAge.replaceMonths }
-    Binding { target: textFieldNutHost; property: "text"; value: NutLinkSettings.host }
-    Binding {
-        target: textFieldNutPort
-        property: "text"
-        value: NutLinkSettings.port > 0 ? String(NutLinkSettings.port) : ""
-    }
-    Binding { target: textFieldNutUps; property: "text"; value: NutLinkSettings.upsName }
-    Binding { target: textFieldNutUser; property: "text"; value: NutLinkSettings.user }
-    Binding { target: textFieldNutPassword; property: "text"; value: NutLinkSettings.password }
-    Binding { target: textFieldNutCaFile; property: "text"; value: NutLinkSettings.caFile }
-    Binding { target: checkBoxNutAllowPlain; property: "checked"; value: NutLinkSettings.allowPlain }
+    Binding { target: checkBoxNotify; property: "checked"; value: notifyOn.value }
+    Binding { target: spinBoxReplaceMonths; property: "value"; value: replaceMonths.value }
+    Binding { target: textFieldNutHost; property: "text"; value: nutHost.value }
+    Binding { target: textFieldNutPort; property: "text"; value: String(nutPort.value) }
+    Binding { target: textFieldNutUps; property: "text"; value: nutUps.value }
+    Binding { target: textFieldNutUser; property: "text"; value: nutUser.value }
+    Binding { target: textFieldNutPassword; property: "text"; value: nutPassword.value }
+    Binding { target: textFieldNutCaFile; property: "text"; value: nutCaFile.value }
+    Binding { target: checkBoxNutAllowPlain; property: "checked"; value: nutAllowPlain.value }
 
     labelBatteryDue.text: BatteryAge.dueDate === "" ? qsTr("Counted from the first day a UPS answers.")
                         : BatteryAge.due ? qsTr("Replacement due since %1.").arg(BatteryAge.dueDate)
@@ -150,16 +156,16 @@ SettingsCommonForm {
     cardNut.visible: comboBoxCommType.currentIndex === 2
     // Each field of the network link is stored when its editing ends; the link takes the
     // fields of one edit together.
-    textFieldNutHost.onEditingFinished: NutLinkSettings.host = textFieldNutHost.text.trim()
+    textFieldNutHost.onEditingFinished: nutHost.set(textFieldNutHost.text.trim())
     textFieldNutPort.onEditingFinished: {
         var port = parseInt(textFieldNutPort.text, 10)
-        NutLinkSettings.port = port > 0 ? port : 3493
+        nutPort.set(port > 0 ? port : nutPort.range["default"])
     }
-    textFieldNutUps.onEditingFinished: NutLinkSettings.upsName = textFieldNutUps.text.trim()
-    textFieldNutUser.onEditingFinished: NutLinkSettings.user = textFieldNutUser.text
-    textFieldNutPassword.onEditingFinished: NutLinkSettings.password = textFieldNutPassword.text
-    textFieldNutCaFile.onEditingFinished: NutLinkSettings.caFile = textFieldNutCaFile.text.trim()
-    checkBoxNutAllowPlain.onClicked: NutLinkSettings.allowPlain = checkBoxNutAllowPlain.checked
+    textFieldNutUps.onEditingFinished: nutUps.set(textFieldNutUps.text.trim())
+    textFieldNutUser.onEditingFinished: nutUser.set(textFieldNutUser.text)
+    textFieldNutPassword.onEditingFinished: nutPassword.set(textFieldNutPassword.text)
+    textFieldNutCaFile.onEditingFinished: nutCaFile.set(textFieldNutCaFile.text.trim())
+    checkBoxNutAllowPlain.onClicked: nutAllowPlain.set(checkBoxNutAllowPlain.checked)
     buttonNutCaFile.onClicked: caFileDialog.open()
     labelNutProblem.text: comboBoxCommType.currentIndex === 2 && DevComm.linkProblem !== ""
                           ? qsTr("No data from the server: %1").arg(DevComm.linkProblem) : ""
@@ -171,7 +177,7 @@ SettingsCommonForm {
     labelPortProblem.text: comboBoxCommType.currentIndex === 1 ? DevComm.linkProblem : ""
     comboBoxBaud.enabled: comboBoxCommType.currentIndex === 1
     comboBoxBaud.onActivated: DevComm.setBaud(baudRates[index])
-    spinBoxSaveCycle.onEdited: DevComm.saveCycle = number
+    spinBoxSaveCycle.onEdited: saveCycle.set(number)
 
     comboBoxLanguage.enabled: !checkBoxAutoLanguage.checked
     // The box reports a choice from inside its click. A switch made there retranslates every
@@ -191,12 +197,12 @@ SettingsCommonForm {
     buttonExport.onClicked: exportDialog.open()
     buttonRestore.onClicked: restoreDefaults()
 
-    checkBoxNotify.onClicked: ServiceNotification.enable = checkBoxNotify.checked
+    checkBoxNotify.onClicked: notifyOn.set(checkBoxNotify.checked)
     dateBatteryInstalled.onTextChanged: {
         if (ready && dateBatteryInstalled.text !== BatteryAge.installedDate)
             BatteryAge.installedDate = dateBatteryInstalled.text
     }
-    spinBoxReplaceMonths.onEdited: BatteryAge.replaceMonths = number
+    spinBoxReplaceMonths.onEdited: replaceMonths.set(number)
 
     labelAppVersion.text: App.version
     labelUsbVersion.text: DevComm.usbVersion
@@ -229,7 +235,7 @@ SettingsCommonForm {
         onAccepted: {
             var path = decodeURIComponent(String(file).replace(/^file:\/\//, ""))
             textFieldNutCaFile.text = path
-            NutLinkSettings.caFile = path
+            nutCaFile.set(path)
         }
     }
 

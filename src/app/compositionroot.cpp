@@ -13,7 +13,6 @@
 #include "listmodelnutuser.h"
 #include "localups.h"
 #include "nutlink.h"
-#include "nutlinksettings.h"
 #include "nutupspublisher.h"
 #include "paths.h"
 #include "recordwriter.h"
@@ -67,7 +66,6 @@ CompositionRoot::CompositionRoot()
       m_webService(std::make_unique<WebService>(m_settings.get(), m_upsDirectory.get())),
       m_snmpService(std::make_unique<SnmpService>(m_settings.get(), m_upsDirectory.get())),
       m_translator(std::make_unique<Translator>(m_settings.get())),
-      m_nutLinkSettings(std::make_unique<NutLinkSettings>(m_settings.get())),
       m_watchService(std::make_unique<WatchService>(m_settings.get(), m_recordWriter.get())),
       m_supplyCount(std::make_unique<SupplyCount>(m_settings.get())),
       m_summaryFill(std::make_unique<SummaryFill>()),

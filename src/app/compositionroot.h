@@ -15,7 +15,6 @@ class Database;
 class DevComm;
 class HistoryNotice;
 class LocalUps;
-class NutLinkSettings;
 class NutUpsPublisher;
 class RecordWriter;
 class SampleStore;
@@ -102,7 +101,6 @@ public:
     WebService *webService() const { return m_webService.get(); }
     SnmpService *snmpService() const { return m_snmpService.get(); }
     Translator *translator() const { return m_translator.get(); }
-    NutLinkSettings *nutLinkSettings() const { return m_nutLinkSettings.get(); }
     WatchService *watchService() const { return m_watchService.get(); }
     SupplyCount *supplyCount() const { return m_supplyCount.get(); }
     RuntimeLearner *runtimeLearner() const { return m_runtimeLearner.get(); }
@@ -132,7 +130,6 @@ private:
     std::unique_ptr<WebService> m_webService;
     std::unique_ptr<SnmpService> m_snmpService;
     std::unique_ptr<Translator> m_translator;
-    std::unique_ptr<NutLinkSettings> m_nutLinkSettings;
     std::unique_ptr<WatchService> m_watchService;
     std::unique_ptr<SupplyCount> m_supplyCount;
     std::unique_ptr<SummaryFill> m_summaryFill;

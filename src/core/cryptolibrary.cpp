@@ -1,44 +1,24 @@
 #include "cryptolibrary.h"
 
-#include "librarysymbol.h"
 #include "logcategories.h"
-
-#include <QLibrary>
-
-namespace {
-
-template<typename F> bool resolve(QLibrary &library, const char *name, F *function)
-{
-    return resolveSymbol(library, name, function, lcShell, "libcrypto");
-}
-
-const CryptoLibrary *open()
-{
-    static QLibrary library(QStringLiteral("crypto"), 3);
-    static CryptoLibrary crypto {};
-    if (!library.load()) {
-        qCWarning(lcShell) << "Cannot open libcrypto (Debian's package libssl3); no password can "
-                              "be stored or checked:"
-                           << library.errorString();
-        return nullptr;
-    }
-    const bool all = resolve(library, "EVP_CIPHER_CTX_new", &crypto.cipherCtxNew) &&
-        resolve(library, "EVP_CIPHER_CTX_free", &crypto.cipherCtxFree) &&
-        resolve(library, "EVP_CipherInit_ex", &crypto.cipherInitEx) &&
-        resolve(library, "EVP_CIPHER_CTX_set_padding", &crypto.cipherCtxSetPadding) &&
-        resolve(library, "EVP_CipherUpdate", &crypto.cipherUpdate) &&
-        resolve(library, "EVP_aes_128_ecb", &crypto.aes128Ecb) &&
-        resolve(library, "EVP_sha256", &crypto.sha256) &&
-        resolve(library, "PKCS5_PBKDF2_HMAC", &crypto.pbkdf2Hmac) &&
-        resolve(library, "RAND_bytes", &crypto.randBytes);
-    return all ? &crypto : nullptr;
-}
-
-} // namespace
+#include "runtimelibrary.h"
 
 const CryptoLibrary *CryptoLibrary::get()
 {
-    static const CryptoLibrary *const crypto = open();
+    static const CryptoLibrary *const crypto =
+        RuntimeLibrary(QStringLiteral("crypto"), 3, lcShell, "libcrypto",
+                       "Debian's package libssl3", "no password can be stored or checked")
+            .open<CryptoLibrary>([](RuntimeLibrary &library, CryptoLibrary &c) {
+                return library.resolve("EVP_CIPHER_CTX_new", &c.cipherCtxNew) &&
+                    library.resolve("EVP_CIPHER_CTX_free", &c.cipherCtxFree) &&
+                    library.resolve("EVP_CipherInit_ex", &c.cipherInitEx) &&
+                    library.resolve("EVP_CIPHER_CTX_set_padding", &c.cipherCtxSetPadding) &&
+                    library.resolve("EVP_CipherUpdate", &c.cipherUpdate) &&
+                    library.resolve("EVP_aes_128_ecb", &c.aes128Ecb) &&
+                    library.resolve("EVP_sha256", &c.sha256) &&
+                    library.resolve("PKCS5_PBKDF2_HMAC", &c.pbkdf2Hmac) &&
+                    library.resolve("RAND_bytes", &c.randBytes);
+            });
     return crypto;
 }
 

@@ -269,8 +269,6 @@ DevComm::DevComm(Settings *settings, QObject *parent)
         d->serial, &UpsLink::linkLost, this, [this] { d->followReopen(); }, Qt::QueuedConnection);
     // A restore puts the rate back to its default.
     connect(settings, &Settings::changed, this, [this](const QString &key) {
-        if (key == d->settings->keyName(Settings::UpsDataSaveCycle))
-            emit linkSettingsChanged();
         if (key == d->settings->keyName(Settings::UpsCommType) ||
             key == d->settings->keyName(Settings::UpsComPort))
             d->followStoredLink();
@@ -304,16 +302,6 @@ void DevComm::start()
     d->watcher.start(d->serial->portName());
     // Listing the ports takes a while: not before the window's first frame.
     QTimer::singleShot(scanInterval, this, &DevComm::scanPorts);
-}
-
-unsigned int DevComm::saveCycle() const
-{
-    return d->settings->getSettings(Settings::UpsDataSaveCycle).toUInt();
-}
-
-void DevComm::setSaveCycle(unsigned int seconds)
-{
-    d->settings->setSettings(Settings::UpsDataSaveCycle, seconds);
 }
 
 int DevComm::baud() const

@@ -18,7 +18,6 @@ class UpsLink;
 class DevComm : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(unsigned int saveCycle READ saveCycle WRITE setSaveCycle NOTIFY linkSettingsChanged)
     Q_PROPERTY(int baud READ baud WRITE setBaud NOTIFY linkSettingsChanged)
     Q_PROPERTY(int commType READ commType NOTIFY linkSettingsChanged)
     Q_PROPERTY(QVariantMap devData READ devData NOTIFY devDataChanged)
@@ -47,8 +46,6 @@ public:
     // Opens the stored link and starts the serial port scan.
     void start();
 
-    unsigned int saveCycle() const;
-    void setSaveCycle(unsigned int seconds);
     int baud() const;
     int commType() const;
     QVariantMap devData() const;
@@ -67,7 +64,7 @@ public:
     void scanPorts();
 
 signals:
-    // The kind of link, the serial line's rate or the recording interval changed.
+    // The kind of link or the serial line's rate changed.
     void linkSettingsChanged();
     void devDataChanged();
     void comPortChanged();

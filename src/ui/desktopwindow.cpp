@@ -1,7 +1,6 @@
 #include "desktopwindow.h"
 
 #include "compositionroot.h"
-#include "nutlinksettings.h"
 #include "logcategories.h"
 #include "qmlregistration.h"
 #include "renderchoice.h"
@@ -31,7 +30,6 @@ QmlRegistration::Objects objectsOf(CompositionRoot &root)
             root.serviceNotification(),
             root.batteryAge(),
             root.serviceNetwork(),
-            root.nutLinkSettings(),
             root.watchService(),
             root.supplyCount(),
             root.upsDirectory()};

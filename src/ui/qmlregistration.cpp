@@ -16,7 +16,6 @@
 #include "listmodelnutclient.h"
 #include "listmodelnutuser.h"
 #include "listmodelscheduletask.h"
-#include "nutlinksettings.h"
 #include "scheduletaskdata.h"
 #include "serviceemail.h"
 #include "servicenetwork.h"
@@ -85,7 +84,6 @@ void registerTypes(const Objects &objects)
     registerOwned("BatteryAge", objects.batteryAge);
     registerOwned("HistoryNotice", objects.historyNotice);
     registerOwned("ServiceNetwork", objects.serviceNetwork);
-    registerOwned("NutLinkSettings", objects.nutLinkSettings);
     registerOwned("WatchService", objects.watchService);
     registerOwned("SupplyCount", objects.supplyCount);
     registerOwned("UpsDirectory", objects.upsDirectory);

@@ -6,7 +6,6 @@ class DevComm;
 class HistoryNotice;
 class ListModelEMailUser;
 class ListModelScheduleTask;
-class NutLinkSettings;
 class ServiceEMail;
 class ServiceNetwork;
 class ServiceNotification;
@@ -34,7 +33,6 @@ struct Objects
     ServiceNotification *serviceNotification;
     BatteryAge *batteryAge;
     ServiceNetwork *serviceNetwork;
-    NutLinkSettings *nutLinkSettings;
     WatchService *watchService;
     SupplyCount *supplyCount;
     UpsDirectory *upsDirectory;

@@ -12,7 +12,6 @@
 #include "seriallink.h"
 #include "servicenotification.h"
 #include "serviceshutdown.h"
-#include "nutlinksettings.h"
 #include "servicenetwork.h"
 #include "settingkeys.h"
 #include "snmpservice.h"
@@ -233,7 +232,6 @@ private slots:
         using Probe = std::function<QVariant()>;
         const Probe typedOnly;
         Settings *settings = m_program.settings();
-        NutLinkSettings *link = m_program.nutLinkSettings();
         ServiceNetwork *network = m_program.serviceNetwork();
         WebService *web = m_program.webService();
         SnmpService *snmp = m_program.snmpService();
@@ -267,13 +265,9 @@ private slots:
             {"shutdown/minRuntime", typedOnly},
             {"ups/commType", typedOnly}, {"ups/baudRate", typedOnly}, {"ups/comPort", typedOnly},
             {"ups/saveCycle", typedOnly},
-            {"ups/nutHost", [link] { return QVariant(link->host()); }},
-            {"ups/nutPort", [link] { return QVariant(link->port()); }},
-            {"ups/nutUps", [link] { return QVariant(link->upsName()); }},
-            {"ups/nutUser", [link] { return QVariant(link->user()); }},
-            {"ups/nutPassword", [link] { return QVariant(link->password()); }},
-            {"ups/nutCaFile", [link] { return QVariant(link->caFile()); }},
-            {"ups/nutAllowPlain", [link] { return QVariant(link->allowPlain()); }},
+            {"ups/nutHost", typedOnly}, {"ups/nutPort", typedOnly}, {"ups/nutUps", typedOnly},
+            {"ups/nutUser", typedOnly}, {"ups/nutPassword", typedOnly},
+            {"ups/nutCaFile", typedOnly}, {"ups/nutAllowPlain", typedOnly},
             {"notify/enable", typedOnly}, {"battery/installed", typedOnly},
             {"battery/replaceMonths", typedOnly}, {"battery/firstSeen", typedOnly},
             {"battery/noticeGiven", typedOnly}, {"battery/noticeMailed", typedOnly},

@@ -20,7 +20,6 @@
 #include "listmodelnutuser.h"
 #include "listmodelscheduletask.h"
 #include "nutaccountstore.h"
-#include "nutlinksettings.h"
 #include "paths.h"
 #include "pythonscript.h"
 #include "qmlpagehost.h"
@@ -96,7 +95,7 @@ QObject *wiringProbe(QQmlEngine *engine, QQmlContext *context)
                      "function named(name) {\n";
     for (const char *name : {"Translator", "Alarm", "Settings", "DevComm", "ServiceEMail",
                              "ServiceShutdown", "SettingsFileExchange", "App", "ListModelEMailUser",
-                             "ListModelScheduleTask", "NutLinkSettings"})
+                             "ListModelScheduleTask"})
         qml += QByteArray("if (name === \"") + name + "\") return " + name + "\n";
     // No context property beside the module: a name the module lacks is not found.
     qml += "try { return eval(name) } catch (e) { return \"missing\" }\n";
@@ -299,9 +298,8 @@ void TestPages::singletonsAreTheRootsObjects()
              static_cast<QObject *>(root.serviceEMail()->listModelEMailUser()));
     QCOMPARE(named(first.data(), "ListModelScheduleTask").value<QObject *>(),
              static_cast<QObject *>(root.serviceScheduleTask()->model()));
-    QCOMPARE(named(first.data(), "NutLinkSettings").value<QObject *>(),
-             static_cast<QObject *>(root.nutLinkSettings()));
-    for (const char *gone : {"appName", "appVersion", "window", "listModelEMailUser"})
+    for (const char *gone : {"appName", "appVersion", "window", "listModelEMailUser",
+                             "NutLinkSettings"})
         QCOMPARE(named(first.data(), gone).toString(), QStringLiteral("missing"));
     auto *page = named(first.data(), "SettingsFileExchange").value<QObject *>();
     QVERIFY(qobject_cast<SettingsFileExchange *>(page));
@@ -640,12 +638,24 @@ void TestPages::noticeSwitchAndBattery()
     QCOMPARE(item("labelBatteryDue")->property("color").value<QColor>(), QColor("#dc3545"));
     QCOMPARE(due.count(), 1);
     typeAndLeave(m_page, "spinBoxReplaceMonths", "48");
-    QCOMPARE(age->replaceMonths(), 48);
+    QCOMPARE(settings->number(Settings::BatteryReplaceMonths), 48);
     QCOMPARE(item("labelBatteryDue")->property("text").toString(),
              QStringLiteral("Replacement due on 2026-11-30."));
     // Settings written elsewhere (an import) reach the fields.
     settings->setSettings(Settings::BatteryReplaceMonths, 24);
     QCOMPARE(item("spinBoxReplaceMonths")->property("value").toInt(), 24);
+
+    // The recording interval and the network link's fields bind to their keys alike.
+    typeAndLeave(m_page, "spinBoxSaveCycle", "30");
+    QCOMPARE(settings->number(Settings::UpsDataSaveCycle), 30);
+    settings->setSettings(Settings::UpsNutPort, 3500);
+    settings->setSettings(Settings::UpsNutPassword, QStringLiteral("s3cret"));
+    QCOMPARE(text(m_page, "textFieldNutPort"), QStringLiteral("3500"));
+    QCOMPARE(text(m_page, "textFieldNutPassword"), QStringLiteral("s3cret"));
+    QQuickItem *host = item("textFieldNutHost");
+    host->setProperty("text", QStringLiteral(" nas.local "));
+    QMetaObject::invokeMethod(host, "editingFinished");
+    QCOMPARE(settings->text(Settings::UpsNutHost), QStringLiteral("nas.local"));
 }
 
 void TestPages::calendarSpeaksTheLanguage()

@@ -55,7 +55,8 @@ QDate BatteryAge::installed() const
 QDate BatteryAge::dueDay() const
 {
     const QDate from = installed();
-    return from.isValid() ? from.addMonths(replaceMonths()) : QDate();
+    return from.isValid() ? from.addMonths(m_settings->number(Settings::BatteryReplaceMonths))
+                          : QDate();
 }
 
 QString BatteryAge::installedDate() const
@@ -73,25 +74,6 @@ void BatteryAge::setInstalledDate(const QString &date)
     if (day == installed() && m_settings->getSettings(Settings::BatteryInstalled).isValid())
         return;
     m_settings->setSettings(Settings::BatteryInstalled, textOf(day));
-    check();
-}
-
-int BatteryAge::replaceMonths() const
-{
-    bool ok = false;
-    const int months = m_settings->getSettings(Settings::BatteryReplaceMonths).toInt(&ok);
-    return ok && months >= minMonths && months <= maxMonths ? months : defaultMonths;
-}
-
-void BatteryAge::setReplaceMonths(int months)
-{
-    if (months < minMonths || months > maxMonths) {
-        qCWarning(lcServices) << "Battery replacement interval out of range:" << months;
-        return;
-    }
-    if (months == replaceMonths())
-        return;
-    m_settings->setSettings(Settings::BatteryReplaceMonths, months);
     check();
 }
 

@@ -12,20 +12,17 @@ struct UpsState;
 // "battery/replaceMonths" later. When the due day comes the notice is given once: announced
 // with replacementDue() for the window and the desktop, and handed to the next daily report.
 // Both are remembered in the settings under the due day they were for, so a restart repeats
-// neither, and a new installation day or interval arms the notice again.
+// neither, and a new installation day or interval arms the notice again (an interval written
+// elsewhere, the settings page's included, at the next minute's check).
 class BatteryAge : public QObject
 {
     Q_OBJECT
     // "yyyy-MM-dd"; empty while no UPS has answered and nothing was set.
     Q_PROPERTY(QString installedDate READ installedDate WRITE setInstalledDate NOTIFY changed)
-    Q_PROPERTY(int replaceMonths READ replaceMonths WRITE setReplaceMonths NOTIFY changed)
     Q_PROPERTY(QString dueDate READ dueDate NOTIFY changed)
     Q_PROPERTY(bool due READ due NOTIFY changed)
 
 public:
-    static constexpr int defaultMonths = 36;
-    static constexpr int minMonths = 1;
-    static constexpr int maxMonths = 240;
     static constexpr const char *noteKey = "battery";
 
     explicit BatteryAge(Settings *settings, QObject *parent = nullptr);
@@ -36,8 +33,6 @@ public:
 
     QString installedDate() const;
     void setInstalledDate(const QString &date);
-    int replaceMonths() const;
-    void setReplaceMonths(int months);
     QString dueDate() const;
     bool due() const;
 

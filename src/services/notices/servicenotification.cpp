@@ -30,7 +30,7 @@ ServiceNotification::ServiceNotification(Settings *settings, QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &ServiceNotification::checkHeldBack);
     connect(settings, &Settings::changed, this, [this](const QString &key) {
         if (key == m_settings->keyName(Settings::NotifyEnable))
-            setEnable(m_settings->getSettings(Settings::NotifyEnable).toBool());
+            follow(m_settings->flag(Settings::NotifyEnable));
     });
 }
 
@@ -38,8 +38,7 @@ ServiceNotification::~ServiceNotification() = default;
 
 void ServiceNotification::start()
 {
-    const QVariant stored = m_settings->getSettings(Settings::NotifyEnable);
-    m_enable = !stored.isValid() || stored.toBool();
+    m_enable = m_settings->flag(Settings::NotifyEnable);
     m_started = true;
 }
 
@@ -48,7 +47,7 @@ bool ServiceNotification::enable() const
     return m_enable;
 }
 
-void ServiceNotification::setEnable(bool enable)
+void ServiceNotification::follow(bool enable)
 {
     if (enable == m_enable)
         return;
@@ -60,9 +59,6 @@ void ServiceNotification::setEnable(bool enable)
         if (m_countdownEnd != 0)
             withdrawCountdown();
     }
-    if (m_settings->getSettings(Settings::NotifyEnable).toBool() != enable)
-        m_settings->setSettings(Settings::NotifyEnable, enable);
-    emit enableChanged();
 }
 
 void ServiceNotification::setDeliver(bool deliver)

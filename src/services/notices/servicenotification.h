@@ -28,7 +28,6 @@ struct UpsState;
 class ServiceNotification : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool enable READ enable WRITE setEnable NOTIFY enableChanged)
 
 public:
     enum Kind {
@@ -52,8 +51,8 @@ public:
     // Reads the switch and starts the once-a-second check of held-back notices.
     void start();
 
+    // "notify/enable" as last read: followed on every write of it.
     bool enable() const;
-    void setEnable(bool enable);
 
     // Hands every notice to the desktop as it is decided (the program); off, notices are only
     // announced with notify() (tests).
@@ -92,7 +91,6 @@ public slots:
     void checkHeldBack();
 
 signals:
-    void enableChanged();
     // Every notice decided, in the language in force.
     void notify(int kind, const QString &title, const QString &body, bool urgent);
     // The desktop could not show it (no notification server, Windows): the tray should.
@@ -133,6 +131,7 @@ private:
         bool batteryLow = false;
         bool faulted = false;
     };
+    void follow(bool enable);
     void judge(Seen &seen, const QString &name, const UpsState &state);
     // A notice about a UPS (`name` empty: this computer's), held back by its own 30 s; `what` is
     // its title without the UPS's name.
