@@ -8,14 +8,13 @@
 #include "devcomm.h"
 #include "listmodelnutuser.h"
 #include "logrecorder.h"
+#include "pythonscript.h"
 #include "servicenetwork.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upssimprocess.h"
 #include "webservice.h"
-
-#include "childprocess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -49,43 +48,7 @@ QNetworkReply::RawHeaderPair Http::header(const QByteArray &name) const
     return {};
 }
 
-// A helper script of tests/support run beside the event loop (so the UPS poll goes on), talking
-// in lines: each command is answered with one JSON line.
-class Script
-{
-public:
-    Script(const QString &name, const QStringList &arguments,
-           const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
-    {
-        m_process.setProcessEnvironment(env);
-        m_process.start(QStringLiteral(QUELTA_PYTHON),
-                        QStringList {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/") + name} +
-                            arguments);
-    }
-    ~Script()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(20000))
-            m_process.kill();
-    }
-    // Sends a line (none: only reads) and returns the next JSON line printed.
-    QJsonObject ask(const QByteArray &line = {}, int timeoutMs = 120000)
-    {
-        if (!line.isEmpty())
-            m_process.write(line + '\n');
-        QDeadlineTimer deadline(timeoutMs);
-        while (!m_process.canReadLine() && !deadline.hasExpired() &&
-               m_process.state() != QProcess::NotRunning)
-            QTest::qWait(10);
-        const QByteArray out = m_process.readLine();
-        if (out.isEmpty())
-            qWarning() << "script printed nothing:" << m_process.readAllStandardError();
-        return QJsonDocument::fromJson(out).object();
-    }
-
-private:
-    ChildProcess m_process;
-};
+using Script = PythonScript::Session;
 
 QString json(const QJsonObject &o)
 {
