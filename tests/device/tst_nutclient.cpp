@@ -1,5 +1,6 @@
 // The network UPS client: the variable mapping, the line codec, servers of our own that misbehave
 // in every way the protocol allows and more, and Debian's real upsd with the dummy-ups driver.
+#include "logrecorder.h"
 #include "nutclient.h"
 #include "nutcommand.h"
 #include "nutline.h"
@@ -153,17 +154,6 @@ NutClient::Endpoint endpointFor(quint16 port, const QString &user = QString(),
     return endpoint;
 }
 
-// Warnings of the device category, collected while a test runs.
-QStringList *capturedWarnings = nullptr;
-QtMessageHandler previousHandler = nullptr;
-
-void captureHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (capturedWarnings && type == QtWarningMsg)
-        capturedWarnings->append(message);
-    previousHandler(type, context, message);
-}
-
 } // namespace
 
 class TestNutClient : public QObject
@@ -175,7 +165,7 @@ private slots:
     {
         using Vars = QHash<QString, QString>;
         qRegisterMetaType<Vars>();
-        previousHandler = qInstallMessageHandler(captureHandler);
+        LogRecorder::install();
     }
 
     void readings_data()
@@ -477,8 +467,7 @@ private slots:
     // all of them; data coming back is logged once and brings the short delay back.
     void retryBackoff()
     {
-        QStringList warnings;
-        capturedWarnings = &warnings;
+        LogRecorder::take();
         FakeServer server;
         server.refuse = true;
         NutClient client;
@@ -494,9 +483,7 @@ private slots:
                      qPrintable(QStringLiteral("gap %1: %2 ms").arg(i).arg(gap)));
         }
         QVERIFY(lost.size() >= 6);
-        capturedWarnings = nullptr;
-        const QStringList ours = warnings.filter(QStringLiteral("Network link"));
-        QCOMPARE(ours.size(), 1);
+        QCOMPARE(LogRecorder::take(QtWarningMsg).filter(QStringLiteral("Network link")).size(), 1);
 
         server.refuse = false;
         QSignalSpy received(&client, &NutClient::variablesReceived);

@@ -13,6 +13,7 @@
 #include "fulldisk.h"
 #include "logcategories.h"
 #include "loghandler.h"
+#include "logrecorder.h"
 #include "paths.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
@@ -25,41 +26,21 @@
 #include "upsstate.h"
 
 #include <QDir>
-#include <QMutex>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QtTest>
 
 namespace {
 
-QMutex warningsLock;
-QStringList warnings;
-QtMessageHandler previousHandler = nullptr;
-
-void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type == QtWarningMsg) {
-        QMutexLocker lock(&warningsLock);
-        warnings << text;
-    }
-    previousHandler(type, context, text);
-}
-
 // The warnings since the last call that mention `what`.
 int warningsAbout(const QString &what)
 {
-    QMutexLocker lock(&warningsLock);
-    const int count = warnings.filter(what).size();
-    warnings.clear();
-    return count;
+    return LogRecorder::take(QtWarningMsg).filter(what).size();
 }
 
 QString allWarnings()
 {
-    QMutexLocker lock(&warningsLock);
-    const QString text = warnings.join('\n');
-    warnings.clear();
-    return text;
+    return LogRecorder::take(QtWarningMsg).join('\n');
 }
 
 UpsState online(int status, int load = 50, bool selfTest = false)
@@ -92,7 +73,7 @@ private slots:
     void initTestCase()
     {
         qunsetenv("DISPLAY"); // the shutdown log lists no window: "{}"
-        previousHandler = qInstallMessageHandler(collectWarnings);
+        LogRecorder::install();
     }
 
     void init()
@@ -286,6 +267,7 @@ private slots:
             QSKIP(qPrintable(disk.why()));
         Paths::setRoot(folder);
         Startup::createAppDirectories();
+        const QtMessageHandler recording = qInstallMessageHandler(nullptr);
         LogHandler::install();
         const QString reserve = folder + "/data/.reserve";
         DiskReserve::make();
@@ -311,7 +293,7 @@ private slots:
             writer.stop();
             qCInfo(lcShell) << "Quelta ends with exit code 0";
         }
-        qInstallMessageHandler(collectWarnings);
+        qInstallMessageHandler(recording);
         {
             Database reopened;
             reopened.open();
