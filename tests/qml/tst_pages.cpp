@@ -24,6 +24,7 @@
 #include "paths.h"
 #include "pythonscript.h"
 #include "qmlpagehost.h"
+#include "recordprobe.h"
 #include "serviceemail.h"
 #include "servicenetwork.h"
 #include "servicenotification.h"
@@ -63,13 +64,7 @@ namespace {
 
 QStringList storedRecipients()
 {
-    QStringList users;
-    QSqlQuery query;
-    query.exec(QStringLiteral("select user from %1 order by id")
-                   .arg(Database::tableName(Database::TableEMailUser)));
-    while (query.next())
-        users << query.value(0).toString();
-    return users;
+    return RecordProbe::sqlColumn(QStringLiteral("select user from email_user order by id"));
 }
 
 // Values stored before the page exists: the page must show them, not overwrite them.
@@ -117,15 +112,9 @@ QVariant named(QObject *probe, const char *name)
 // Each stored task as "id: cycle time action enable".
 QStringList storedTasks()
 {
-    QStringList tasks;
-    QSqlQuery query;
-    query.exec(QStringLiteral(
-                   "select id || ': ' || cycle || ' ' || time || ' ' || action || ' ' || enable "
-                   "from %1 order by id")
-                   .arg(Database::tableName(Database::TableScheduleTask)));
-    while (query.next())
-        tasks << query.value(0).toString();
-    return tasks;
+    return RecordProbe::sqlColumn(QStringLiteral(
+        "select id || ': ' || cycle || ' ' || time || ' ' || action || ' ' || enable "
+        "from schedule_task order by id"));
 }
 
 const QDate today(2026, 3, 14);
