@@ -465,8 +465,9 @@ void TestSettingsFileExchange::restore()
     // The watched UPSes left from the import case: named as kept.
     QCOMPARE(said.at(6), QStringLiteral("Kept too: the watched UPSes (Upstairs)."));
     page.settingsRestore();
-    // The accounts are not settings: they stay.
+    // The accounts are not settings: they stay, and so does the watched list.
     QCOMPARE(m_accounts.rowCount(), accounts);
+    QCOMPARE(WatchList::read(settings).size(), 1);
     QCOMPARE(page.restoreChanges().size(), 3);
     QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
     QCOMPARE(settings->getSettings(Settings::NetworkListen).toStringList(),
