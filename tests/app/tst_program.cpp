@@ -384,10 +384,9 @@ void TestProgram::headless()
     QVERIFY(QDir().mkpath(root + "/cfg") && QDir().mkpath(tmp));
     UpsSimProcess sim;
     QVERIFY(sim.isReady());
-    QFile config(root + "/cfg/config.cfg");
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8());
-    config.close();
+    QVERIFY(TestRoot::writeFile(
+        root + "/cfg/config.cfg",
+        QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8()));
 
     // Started by the service manager: standard error is the journal, which keeps its own time.
     const QString journal = dir.path() + "/journal";
@@ -406,9 +405,8 @@ void TestProgram::headless()
     // Watching maps no library of a face it does not show: libcurl comes with the first mail,
     // libmicrohttpd with the web page, OpenSSL (as Qt loads it) with the network server, the SNMP
     // agent library with the UPS MIB.
-    QFile maps(QString("/proc/%1/maps").arg(process.processId()));
-    QVERIFY(maps.open(QIODevice::ReadOnly));
-    const QByteArray mapped = maps.readAll();
+    const QByteArray mapped = TestRoot::readFile(QString("/proc/%1/maps").arg(process.processId()));
+    QVERIFY(!mapped.isEmpty());
     for (const char *library : {"libcurl", "libmicrohttpd", "libgnutls", "libssl", "libnetsnmp"})
         QVERIFY2(!mapped.contains(library), library);
 
@@ -423,13 +421,12 @@ void TestProgram::headless()
                    QUELTA_BIN_DIR "/" + program, QDir::tempPath(), false, dir.path() + "/second");
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitCode(), 1);
-    QFile secondErr(dir.path() + "/second");
-    QVERIFY(secondErr.open(QIODevice::ReadOnly));
-    QVERIFY2(secondErr.readAll().contains(QString("Quelta already runs on the program folder %1 "
-                                                  "(process %2); this start ends")
-                                              .arg(root)
-                                              .arg(process.processId())
-                                              .toUtf8()),
+    QVERIFY2(TestRoot::readFile(dir.path() + "/second")
+                 .contains(QString("Quelta already runs on the program folder %1 "
+                                   "(process %2); this start ends")
+                               .arg(root)
+                               .arg(process.processId())
+                               .toUtf8()),
              "no word of the running program");
     process.signal(SIGINT);
     QVERIFY(process.waitForFinished(15000));
@@ -577,20 +574,11 @@ void TestProgram::configAndStatus()
     QCOMPARE(run({"config", "set", "network/enable", "true"}), 0);
     QCOMPARE(run({"config", "check"}), 0);
     QVERIFY2(out.endsWith("reads whole; every value is one its setting takes.\n"), qPrintable(out));
-    QByteArray good;
-    {
-        QFile file(root + "/cfg/config.cfg");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        good = file.readAll();
-    }
+    const QByteArray good = TestRoot::readFile(root + "/cfg/config.cfg");
     QByteArray junk = good;
     junk.replace("[shutdown]\n", "[shutdown]\nexecFile=\"/opt/notify.sh\n");
     junk += QByteArray("\x01\x02\xfe=\n", 6);
-    {
-        QFile file(root + "/cfg/config.cfg");
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(junk);
-    }
+    QVERIFY(TestRoot::writeFile(root + "/cfg/config.cfg", junk));
     const QByteArray damaged = fileHash(root + "/cfg/config.cfg");
     QCOMPARE(run({"config", "set", "email/userName", "x"}), 2);
     QVERIFY2(err.contains("does not read whole; nothing is written to it. Repair it: 'config "
@@ -619,11 +607,7 @@ void TestProgram::configAndStatus()
                                      .toString()
                                      .contains("does not read whole"),
                              5000);
-    {
-        QFile file(root + "/cfg/config.cfg");
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(good);
-    }
+    QVERIFY(TestRoot::writeFile(root + "/cfg/config.cfg", good));
     QCOMPARE(run({"config", "check"}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(run({"status"}) >= 0 && !out.contains("\nsettings: "), 5000);
     QCOMPARE(run({"config", "get", "shutdown/enable"}), 0);
@@ -709,10 +693,9 @@ void TestProgram::rootOnAnotherUsersFolder()
     UpsSimProcess sim;
     QVERIFY(sim.isReady());
     QCOMPARE(::chmod(QFile::encodeName(sim.portPath()).constData(), 0666), 0);
-    QFile config(root + "/cfg/config.cfg");
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8());
-    config.close();
+    QVERIFY(TestRoot::writeFile(
+        root + "/cfg/config.cfg",
+        QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8()));
     const auto start = [&] {
         return std::make_unique<Program>(QStringList {"--home", root},
                                          QMap<QString, QString> {{"TMPDIR", tmp}}, false,
@@ -846,9 +829,7 @@ void TestProgram::refusalsWordedByTheKeyTable()
                 QRegularExpression(QRegularExpression::escape(it.key() + "=" + bad + " in ") +
                                    ".* is not " + QRegularExpression::escape(it.value()) + "; "));
         const QString path = root.file("/cfg/config.cfg");
-        QFile config(path);
-        QVERIFY(config.open(QIODevice::WriteOnly) && config.write(file) == file.size());
-        config.close();
+        QVERIFY(TestRoot::writeFile(path, file));
         Settings settings;
         settings.load(path);
     }

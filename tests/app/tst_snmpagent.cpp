@@ -145,10 +145,7 @@ void TestSnmpAgent::initTestCase()
                    .arg(m_trapPort)
                    .toUtf8());
     conf.close();
-    QFile trapConf(m_dir.filePath("snmptrapd.conf"));
-    QVERIFY(trapConf.open(QIODevice::WriteOnly));
-    trapConf.write("disableAuthorization yes\n");
-    trapConf.close();
+    QVERIFY(TestRoot::writeFile(m_dir.filePath("snmptrapd.conf"), "disableAuthorization yes\n"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("MIBS", "");
     env.insert("MIBDIRS", m_dir.path());

@@ -143,10 +143,8 @@ private slots:
         LogRecorder::install();
         // A test of Downstairs the last run could not finish recording.
         QDir().mkpath(m_root.file("/data/self_test/Downstairs"));
-        QFile cut(m_root.file("/data/self_test/Downstairs/20240101120000.txt"));
-        QVERIFY(cut.open(QIODevice::WriteOnly));
-        cut.write("0,20,100\n1,20,99\n2,2");
-        cut.close();
+        QVERIFY(TestRoot::writeFile(m_root.file("/data/self_test/Downstairs/20240101120000.txt"),
+                                    "0,20,100\n1,20,99\n2,2"));
 
         m_program.openStores();
         Settings *settings = m_program.settings();

@@ -377,16 +377,12 @@ void TestWebService::metricsForPrometheus()
     QTemporaryDir dir;
     const QByteArray rules = readmeBlock("groups:");
     QVERIFY(rules.contains("alert: UpsOnBattery"));
-    QFile rulesFile(dir.filePath("rules.yml"));
-    QVERIFY(rulesFile.open(QIODevice::WriteOnly) && rulesFile.write(rules) > 0);
-    rulesFile.close();
-    promtool.start("promtool", {"check", "rules", rulesFile.fileName()});
+    QVERIFY(TestRoot::writeFile(dir.filePath("rules.yml"), rules));
+    promtool.start("promtool", {"check", "rules", dir.filePath("rules.yml")});
     QVERIFY(promtool.waitForFinished(30000));
     QVERIFY2(promtool.exitCode() == 0, promtool.readAll().constData());
     // A lost link names its UPS; the service itself down (no ups label) names its address.
-    QFile ruleTests(dir.filePath("rules_test.yml"));
-    QVERIFY(ruleTests.open(QIODevice::WriteOnly));
-    ruleTests.write(R"yml(rule_files: [rules.yml]
+    QVERIFY(TestRoot::writeFile(dir.filePath("rules_test.yml"), R"yml(rule_files: [rules.yml]
 tests:
   - interval: 1m
     input_series:
@@ -402,11 +398,10 @@ tests:
             exp_annotations: {summary: "No word from the Quelta service at nas:8493"}
           - exp_labels: {severity: critical, job: quelta, instance: "pc:8493", ups: rack}
             exp_annotations: {summary: "No word from UPS rack (pc:8493)"}
-)yml");
-    ruleTests.close();
+)yml"));
     promtool.setWorkingDirectory(dir.path());
     promtool.setProcessChannelMode(QProcess::MergedChannels);
-    promtool.start("promtool", {"test", "rules", ruleTests.fileName()});
+    promtool.start("promtool", {"test", "rules", dir.filePath("rules_test.yml")});
     QVERIFY(promtool.waitForFinished(30000));
     QVERIFY2(promtool.exitCode() == 0, promtool.readAll().constData());
     // This computer's own countdown, beside those of the UPSes.
@@ -421,15 +416,13 @@ tests:
     QVERIFY(config.contains("127.0.0.1:8493"));
     config.replace("127.0.0.1:8493", "127.0.0.1:" + QByteArray::number(m_port));
     config = "global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\nrule_files:\n  - " +
-        rulesFile.fileName().toUtf8() + "\n" + config;
-    QFile configFile(dir.filePath("prometheus.yml"));
-    QVERIFY(configFile.open(QIODevice::WriteOnly) && configFile.write(config) > 0);
-    configFile.close();
+        dir.filePath("rules.yml").toUtf8() + "\n" + config;
+    QVERIFY(TestRoot::writeFile(dir.filePath("prometheus.yml"), config));
     const quint16 port = freePort();
     ChildProcess prometheus;
     prometheus.setProcessChannelMode(QProcess::MergedChannels);
     prometheus.start("prometheus",
-                     {"--config.file=" + configFile.fileName(),
+                     {"--config.file=" + dir.filePath("prometheus.yml"),
                       "--storage.tsdb.path=" + dir.filePath("data"),
                       QStringLiteral("--web.listen-address=127.0.0.1:%1").arg(port)});
     QVERIFY(sim("mains fail"));

@@ -558,19 +558,14 @@ void TestSettings::fileFormatMatchesQtSettings()
             order << key;
         }
         const QString ours = dir.filePath(QStringLiteral("ours%1.ini").arg(round));
-        QFile file(ours);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(SettingsFileFormat::write(order, values));
-        file.close();
+        QVERIFY(TestRoot::writeFile(ours, SettingsFileFormat::write(order, values)));
         const QString theirs = dir.filePath(QStringLiteral("theirs%1.ini").arg(round));
         {
             QSettings qt(theirs, QSettings::IniFormat);
             for (auto it = values.cbegin(); it != values.cend(); ++it)
                 qt.setValue(it.key(), it.value());
         }
-        QFile theirFile(theirs);
-        QVERIFY(theirFile.open(QIODevice::ReadOnly));
-        const SettingsFileCheck read(theirFile.readAll());
+        const SettingsFileCheck read(TestRoot::readFile(theirs));
         QVERIFY2(read.isSound(), qPrintable(read.fault()));
         const QSettings qtRead(ours, QSettings::IniFormat);
         QCOMPARE(qtRead.status(), QSettings::NoError);

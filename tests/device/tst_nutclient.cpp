@@ -8,6 +8,7 @@
 #include "nutreading.h"
 #include "nutserverprocess.h"
 #include "smtptestserver.h"
+#include "testroot.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -678,9 +679,8 @@ private slots:
         };
         const auto run = [](bool offered, const QString &ca, bool allowPlain, const char *outcome) {
             const QString certFile = SmtpTestServer::certificateFile();
-            QFile keyIn(QFileInfo(certFile).dir().filePath("key.pem"));
-            QVERIFY(keyIn.open(QIODevice::ReadOnly));
-            const QSslKey key(keyIn.readAll(), QSsl::Ec);
+            const QSslKey key(TestRoot::readFile(QFileInfo(certFile).dir().filePath("key.pem")),
+                              QSsl::Ec);
             const QList<QSslCertificate> certs = QSslCertificate::fromPath(certFile);
             QVERIFY(!certs.isEmpty() && !key.isNull());
 

@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "privatebus.h"
 #include "pythonscript.h"
+#include "testroot.h"
 #include "testwindows.h"
 #include "xvfbdisplay.h"
 
@@ -68,9 +69,7 @@ void TestPlatform::crashLeavesARecordInTheGivenFolder()
             QDateTime::fromString(dumps.first().chopped(4), QStringLiteral("yyyyMMddhhmmss"));
         QVERIFY2(named >= before && named <= QDateTime::currentDateTime(),
                  qPrintable(dumps.first()));
-        QFile dump(QDir(landed).filePath(dumps.first()));
-        QVERIFY(dump.open(QIODevice::ReadOnly));
-        const QByteArray text = dump.readAll();
+        const QByteArray text = TestRoot::readFile(QDir(landed).filePath(dumps.first()));
         const int signal = how == "abort" ? SIGABRT : SIGSEGV;
         QVERIFY2(text.startsWith("signal " + QByteArray::number(signal)), text.constData());
         QVERIFY(text.contains("backtrace:"));
@@ -122,10 +121,7 @@ void TestPlatform::autostartEntry()
     QCOMPARE(read.value("validate").toString(), QString());
 
     // Switched off in the desktop's own settings.
-    QFile file(entry);
-    QVERIFY(file.open(QIODevice::Append));
-    file.write("Hidden=true\n");
-    file.close();
+    QVERIFY(TestRoot::writeFile(entry, "Hidden=true\n", QIODevice::Append));
     QVERIFY(!platform::startsWithDesktop());
 
     for (int i = 0; i < 2; ++i) { // the second time nothing is left to remove

@@ -1151,10 +1151,8 @@ void TestPages::selfTestRowDrawsItsRecording()
 {
     exec("insert into log_self_test(dateTime, duration, count, battVolDrop, result) values("
          "'2026-03-14 06:00:00', 3, 3, 1.456, 1), ('2026-03-14 05:00:00', 3, 3, null, null)");
-    QFile recording(Paths::file(QStringLiteral("/data/self_test/20260314060000.txt")));
-    QVERIFY(recording.open(QIODevice::WriteOnly));
-    recording.write("1,40,100\n2,41,99\n3,41,98\n");
-    recording.close();
+    QVERIFY(TestRoot::writeFile(Paths::file(QStringLiteral("/data/self_test/20260314060000.txt")),
+                                "1,40,100\n2,41,99\n3,41,98\n"));
 
     choose(4);
     searchDays(today, today);

@@ -125,10 +125,7 @@ private slots:
             if (!disk.isReady())
                 QSKIP(qPrintable(disk.why()));
             const QByteArray old = "{\n    \"Editor\": [\n        \"report.odt\"\n    ]\n}\n";
-            QFile file(folder + "/shutdown.log");
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(old);
-            file.close();
+            QVERIFY(TestRoot::writeFile(folder + "/shutdown.log", old));
             DevComm dev(m_root.settings());
             ServiceShutdown service(m_root.settings(), &dev);
 

@@ -101,9 +101,7 @@ private:
 
 void TestServiceScheduleTask::initTestCase()
 {
-    QFile list(m_root.file(QStringLiteral("/cfg/usb.cfg")));
-    QVERIFY(list.open(QIODevice::WriteOnly) && list.write(R"({"usb": [[1637, 20833]]})") > 0);
-    list.close();
+    QVERIFY(TestRoot::writeFile(m_root.file("/cfg/usb.cfg"), R"({"usb": [[1637, 20833]]})"));
     FakeHid::reset();
     FakeHid::attach(0x0665, 0x5161);
     m_program.openStores();

@@ -116,9 +116,7 @@ private:
     int calls() { return m_login1->calls().size(); }
     void writeLog(const QByteArray &text)
     {
-        QFile file(m_root.file("/data/shutdown.log"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        QVERIFY(TestRoot::writeFile(m_root.file("/data/shutdown.log"), text));
     }
     CommandFileRun *command() const { return m_service->findChild<CommandFileRun *>(); }
     // Lets the command end and waits until it has, and until the service has heard of it.
@@ -996,9 +994,7 @@ void TestServiceShutdown::quotedPathWaitedFor()
     QVERIFY(ended.wait(5000));
     QVERIFY(!run.isRunning());
 
-    QFile args(out);
-    QVERIFY(args.open(QIODevice::ReadOnly));
-    QCOMPARE(args.readAll(), QByteArray("first arg|second|'x|"));
+    QCOMPARE(TestRoot::readFile(out), QByteArray("first arg|second|'x|"));
     const QString log = takeLog();
     QVERIFY(log.contains("Execute command file: " + command));
     QVERIFY2(log.contains("has ended, exit code 3"), qPrintable(log));
