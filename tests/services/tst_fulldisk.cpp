@@ -24,6 +24,7 @@
 #include "statusfile.h"
 #include "testroot.h"
 #include "upsstate.h"
+#include "upsstates.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -45,12 +46,7 @@ QString allWarnings()
 
 UpsState online(int status, int load = 50, bool selfTest = false)
 {
-    UpsState state;
-    state.link = UpsState::Link::Online;
-    state.setStatusByte(quint8(status | (selfTest ? 0x20 : 0)));
-    state.batteryCharge = 90.0f;
-    state.load = load;
-    return state;
+    return UpsStates::online(status | (selfTest ? 0x20 : 0), 90.0f, load);
 }
 
 } // namespace
