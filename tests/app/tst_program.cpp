@@ -726,9 +726,7 @@ void TestProgram::rootOnAnotherUsersFolder()
 
     auto service = start();
     QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000);
-    QFile status(QString("/proc/%1/status").arg(service->processId()));
-    QVERIFY(status.open(QIODevice::ReadOnly));
-    const QByteArray ids = status.readAll();
+    const QByteArray ids = TestRoot::readFile(QString("/proc/%1/status").arg(service->processId()));
     QVERIFY2(ids.contains("\nUid:\t65534\t65534\t65534\t65534\n") &&
                  ids.contains("\nGid:\t65534\t65534\t65534\t65534\n"),
              ids.constData());

@@ -130,21 +130,20 @@ void TestSnmpAgent::initTestCase()
     m_udpPort = freeUdpPort();
     m_trapPort = freeUdpPort();
     // The lines the README gives, with the test's socket, community, user and trap sink.
-    QFile conf(m_dir.filePath("snmpd.conf"));
-    QVERIFY(conf.open(QIODevice::WriteOnly));
-    conf.write(QStringLiteral("master agentx\n"
-                              "agentXSocket %1\n"
-                              "agentXPerms 0660 0770\n"
-                              "view upsview included .1.3.6.1.2.1.33\n"
-                              "rocommunity public 127.0.0.1 -V upsview\n"
-                              "createUser watcher SHA watcher-pw AES watcher-pw\n"
-                              "group watchers usm watcher\n"
-                              "access watchers \"\" usm priv prefix upsview none none\n"
-                              "trap2sink 127.0.0.1:%2 public\n")
-                   .arg(m_dir.filePath("agentx"))
-                   .arg(m_trapPort)
-                   .toUtf8());
-    conf.close();
+    QVERIFY(TestRoot::writeFile(
+        m_dir.filePath("snmpd.conf"),
+        QStringLiteral("master agentx\n"
+                       "agentXSocket %1\n"
+                       "agentXPerms 0660 0770\n"
+                       "view upsview included .1.3.6.1.2.1.33\n"
+                       "rocommunity public 127.0.0.1 -V upsview\n"
+                       "createUser watcher SHA watcher-pw AES watcher-pw\n"
+                       "group watchers usm watcher\n"
+                       "access watchers \"\" usm priv prefix upsview none none\n"
+                       "trap2sink 127.0.0.1:%2 public\n")
+            .arg(m_dir.filePath("agentx"))
+            .arg(m_trapPort)
+            .toUtf8()));
     QVERIFY(TestRoot::writeFile(m_dir.filePath("snmptrapd.conf"), "disableAuthorization yes\n"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("MIBS", "");

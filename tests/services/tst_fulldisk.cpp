@@ -294,9 +294,7 @@ private slots:
             QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where alarm = 3"),
                      alarms / 2);
         }
-        QFile log(folder + "/log/2024-09-02.txt");
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray text = log.readAll();
+        const QByteArray text = TestRoot::readFile(folder + "/log/2024-09-02.txt");
         QVERIFY(text.endsWith("] Information: Quelta ends with exit code 0\n"));
         const QList<QByteArray> lines = text.left(text.size() - 1).split('\n');
         const QRegularExpression whole(
