@@ -27,10 +27,7 @@ namespace {
 
 QByteArray fileHash(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    return QCryptographicHash::hash(TestRoot::readFile(path), QCryptographicHash::Sha256);
 }
 
 QByteArray logText(const QString &root)
