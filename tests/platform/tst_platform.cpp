@@ -2,6 +2,7 @@
 // handler, an XDG autostart entry read back by GLib as the session would, the open windows of a
 // virtual X server, and the power-off request to a login manager on a private bus.
 #include "login1service.h"
+#include "logrecorder.h"
 #include "platform.h"
 #include "privatebus.h"
 #include "pythonscript.h"
@@ -80,23 +81,17 @@ void TestPlatform::crashLeavesARecordInTheGivenFolder()
 void TestPlatform::noticesWithoutASessionBus()
 {
     qputenv("QUELTA_NOTIFY_BUS", "unix:path=/nonexistent/quelta-test-bus");
-    static int told = 0;
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
-            told += text.startsWith("No session bus for desktop notifications") ? 1 : 0;
-        });
+    LogRecorder::install();
     int unavailable = 0;
     for (int i = 0; i < 3; ++i)
-        platform::showNotification({L"Mains failure", L"On battery", true, 0, {}},
-                                   [&unavailable](platform::NotificationResult result,
-                                                  unsigned int) {
-                                       unavailable +=
-                                           result == platform::NotificationResult::Unavailable;
-                                   });
-    qInstallMessageHandler(previous);
+        platform::showNotification(
+            {L"Mains failure", L"On battery", true, 0, {}},
+            [&unavailable](platform::NotificationResult result, unsigned int) {
+                unavailable += result == platform::NotificationResult::Unavailable;
+            });
     qunsetenv("QUELTA_NOTIFY_BUS");
     QCOMPARE(unavailable, 3);
-    QCOMPARE(told, 1);
+    QCOMPARE(LogRecorder::take().filter("No session bus for desktop notifications").size(), 1);
 }
 
 void TestPlatform::autostartEntry()
