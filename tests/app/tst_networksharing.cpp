@@ -16,6 +16,7 @@
 #include "nutupspublisher.h"
 #include "paths.h"
 #include "privatebus.h"
+#include "pythonscript.h"
 #include "servicenetwork.h"
 #include "serviceshutdown.h"
 #include "settings.h"
@@ -63,21 +64,10 @@ public:
 };
 
 // One case of tests/support/nut_abuse.py, run beside the event loop so the UPS poll goes on.
-QJsonObject abuse(const QStringList &arguments, const QProcessEnvironment &env = {})
+QJsonObject abuse(const QStringList &arguments,
+                  const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
-    QProcess process;
-    if (!env.isEmpty())
-        process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QUELTA_PYTHON),
-                  QStringList {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/nut_abuse.py")} +
-                      arguments);
-    QDeadlineTimer deadline(120000);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QTest::qWait(10);
-    const QByteArray out = process.readAllStandardOutput();
-    if (process.exitCode() != 0 || out.isEmpty())
-        qWarning() << "nut_abuse.py" << arguments << "failed:" << process.readAllStandardError();
-    return QJsonDocument::fromJson(out).object();
+    return PythonScript::ask(QStringLiteral("nut_abuse.py"), arguments, env);
 }
 
 // An address of this machine other than loopback: a client from it is outside loopback.

@@ -28,10 +28,7 @@ namespace {
 
 QByteArray fileHash(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    return QCryptographicHash::hash(TestRoot::readFile(path), QCryptographicHash::Sha256);
 }
 
 QByteArray logText(const QString &root)
@@ -133,7 +130,6 @@ private slots:
     void headless_data();
     void headless();
     void configAndStatus();
-    void nutUserFromTheCommandLine();
     void rootOnAnotherUsersFolder();
     void refusalsWordedByTheKeyTable();
 };
@@ -386,10 +382,9 @@ void TestProgram::headless()
     QVERIFY(QDir().mkpath(root + "/cfg") && QDir().mkpath(tmp));
     UpsSimProcess sim;
     QVERIFY(sim.isReady());
-    QFile config(root + "/cfg/config.cfg");
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8());
-    config.close();
+    QVERIFY(TestRoot::writeFile(
+        root + "/cfg/config.cfg",
+        QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8()));
 
     // Started by the service manager: standard error is the journal, which keeps its own time.
     const QString journal = dir.path() + "/journal";
@@ -422,13 +417,12 @@ void TestProgram::headless()
     // Watching maps no library of a face it does not show: libcurl comes with the first mail,
     // libmicrohttpd with the web page, OpenSSL (as Qt loads it) with the network server, the SNMP
     // agent library with the UPS MIB.
-    QFile maps(QString("/proc/%1/maps").arg(process.processId()));
-    QVERIFY(maps.open(QIODevice::ReadOnly));
-    const QByteArray mapped = maps.readAll();
+    const QByteArray mapped = TestRoot::readFile(QString("/proc/%1/maps").arg(process.processId()));
+    QVERIFY(!mapped.isEmpty());
     for (const char *library : {"libcurl", "libmicrohttpd", "libgnutls", "libssl", "libnetsnmp"})
         QVERIFY2(!mapped.contains(library), library);
 
-    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    QVERIFY(sim.run({"mains fail"}));
     QTRY_VERIFY_WITH_TIMEOUT(
         queryValue(root, "select count(*) from alarm where alarm = 2").toInt() == 1, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(statusFields(root).value(1), QByteArray("2"), 10000);
@@ -439,13 +433,12 @@ void TestProgram::headless()
                    QUELTA_BIN_DIR "/" + program, QDir::tempPath(), false, dir.path() + "/second");
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitCode(), 1);
-    QFile secondErr(dir.path() + "/second");
-    QVERIFY(secondErr.open(QIODevice::ReadOnly));
-    QVERIFY2(secondErr.readAll().contains(QString("Quelta already runs on the program folder %1 "
-                                                  "(process %2); this start ends")
-                                              .arg(root)
-                                              .arg(process.processId())
-                                              .toUtf8()),
+    QVERIFY2(TestRoot::readFile(dir.path() + "/second")
+                 .contains(QString("Quelta already runs on the program folder %1 "
+                                   "(process %2); this start ends")
+                               .arg(root)
+                               .arg(process.processId())
+                               .toUtf8()),
              "no word of the running program");
     process.signal(SIGINT);
     QVERIFY(process.waitForFinished(15000));
@@ -496,6 +489,22 @@ void TestProgram::configAndStatus()
     QCOMPARE(run({"status"}), 3);
     QVERIFY2(err.startsWith("Quelta does not run on the program folder " + root), qPrintable(err));
     QVERIFY(out.isEmpty() && !QFileInfo::exists(root));
+    // Accounts, the password from standard input and only its hash on disk, while nothing else
+    // of the program starts.
+    QCOMPARE(run({"--nut-user", "add", "monuser", "--role", "admin"}, "s3cret!\n"), 0);
+    QCOMPARE(out, QString("Account monuser added (admin).\n"));
+    QCOMPARE(run({"--nut-user", "list"}), 0);
+    QCOMPARE(out, QString("monuser admin\n"));
+    QCOMPARE(run({"--nut-user", "add", "x"}, "pw\n"), 2);
+    QFile config(root + "/cfg/config.cfg");
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QVERIFY2(!config.readAll().contains("s3cret"), "the password in the file");
+    config.close();
+    QCOMPARE(run({"--nut-user", "remove", "monuser"}), 0);
+    QCOMPARE(run({"--nut-user", "list"}), 0);
+    QCOMPARE(out, QString());
+    QVERIFY(QDir(root + "/log").entryList(QDir::Files).isEmpty());
+    QVERIFY(!QFile::exists(root + "/data/quelta.db"));
     QCOMPARE(run({"config", "set", "ups/commType", "1"}), 0);
     QCOMPARE(run({"config", "set", "ups/comPort", sim.portPath()}), 0);
     const QList<QPair<QStringList, QString>> refused = {
@@ -532,7 +541,6 @@ void TestProgram::configAndStatus()
     QCOMPARE(out, QString("Password email/authPasswd set.\n"));
     QCOMPARE(run({"config", "get", "email/authPasswd"}), 0);
     QCOMPARE(out, QString("(set)\n"));
-    QFile config(root + "/cfg/config.cfg");
     QVERIFY(config.open(QIODevice::ReadOnly));
     QVERIFY(!config.readAll().contains("s3cret"));
     config.close();
@@ -553,10 +561,10 @@ void TestProgram::configAndStatus()
     QCOMPARE(ups.value("health").toString(), QString("on-mains"));
     QCOMPARE(ups.value("variables").toObject().value("ups.status").toString(), QString("OL"));
 
-    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    QVERIFY(sim.run({"mains fail"}));
     QTRY_COMPARE_WITH_TIMEOUT(run({"status"}), 1, 10000);
     QCOMPARE(firstLine(), QString("ups: on battery"));
-    QCOMPARE(sim.command("lowbatt on"), QString("ok"));
+    QVERIFY(sim.run({"lowbatt on"}));
     QTRY_COMPARE_WITH_TIMEOUT(run({"status"}), 2, 10000);
     QCOMPARE(firstLine(), QString("ups: on battery, battery low"));
 
@@ -578,20 +586,11 @@ void TestProgram::configAndStatus()
     QCOMPARE(run({"config", "set", "network/enable", "true"}), 0);
     QCOMPARE(run({"config", "check"}), 0);
     QVERIFY2(out.endsWith("reads whole; every value is one its setting takes.\n"), qPrintable(out));
-    QByteArray good;
-    {
-        QFile file(root + "/cfg/config.cfg");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        good = file.readAll();
-    }
+    const QByteArray good = TestRoot::readFile(root + "/cfg/config.cfg");
     QByteArray junk = good;
     junk.replace("[shutdown]\n", "[shutdown]\nexecFile=\"/opt/notify.sh\n");
     junk += QByteArray("\x01\x02\xfe=\n", 6);
-    {
-        QFile file(root + "/cfg/config.cfg");
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(junk);
-    }
+    QVERIFY(TestRoot::writeFile(root + "/cfg/config.cfg", junk));
     const QByteArray damaged = fileHash(root + "/cfg/config.cfg");
     QCOMPARE(run({"config", "set", "email/userName", "x"}), 2);
     QVERIFY2(err.contains("does not read whole; nothing is written to it. Repair it: 'config "
@@ -620,11 +619,7 @@ void TestProgram::configAndStatus()
                                      .toString()
                                      .contains("does not read whole"),
                              5000);
-    {
-        QFile file(root + "/cfg/config.cfg");
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(good);
-    }
+    QVERIFY(TestRoot::writeFile(root + "/cfg/config.cfg", good));
     QCOMPARE(run({"config", "check"}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(run({"status"}) >= 0 && !out.contains("\nsettings: "), 5000);
     QCOMPARE(run({"config", "get", "shutdown/enable"}), 0);
@@ -689,40 +684,6 @@ void TestProgram::configAndStatus()
 
 }
 
-// Accounts managed without a display, the password from standard input and only its hash on
-// disk, while nothing else of the program starts.
-void TestProgram::nutUserFromTheCommandLine()
-{
-    QTemporaryDir dir;
-    const QString root = dir.path() + "/home";
-    const auto run = [&](const QStringList &arguments, const QByteArray &input, QString *out,
-                         QString *err) {
-        Program process(QStringList {"--home", root} + arguments, {}, false);
-        process.write(input);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(15000))
-            return -1;
-        *out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        *err = QString::fromLocal8Bit(process.readAllStandardError());
-        return process.exitCode();
-    };
-    QString out, err;
-    QCOMPARE(run({"--nut-user", "add", "monuser", "--role", "admin"}, "s3cret!\n", &out, &err), 0);
-    QCOMPARE(out, QString("Account monuser added (admin).\n"));
-    QCOMPARE(run({"--nut-user", "list"}, {}, &out, &err), 0);
-    QCOMPARE(out, QString("monuser admin\n"));
-    QCOMPARE(run({"--nut-user", "add", "x"}, "pw\n", &out, &err), 2);
-    QFile config(root + "/cfg/config.cfg");
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    const QByteArray text = config.readAll();
-    QVERIFY2(text.contains("monuser") && !text.contains("s3cret"), text.constData());
-    QCOMPARE(run({"--nut-user", "remove", "monuser"}, {}, &out, &err), 0);
-    QCOMPARE(run({"--nut-user", "list"}, {}, &out, &err), 0);
-    QCOMPARE(out, QString());
-    QVERIFY(QDir(root + "/log").entryList(QDir::Files).isEmpty());
-    QVERIFY(!QFile::exists(root + "/data/quelta.db"));
-}
-
 // Started by root on the folder of another user (the service's): the program runs as that user
 // (its commands too), and once it stops every file in the folder is theirs, what an earlier run
 // as root left there and what a command wrote included, so the service can go on storing its
@@ -744,10 +705,9 @@ void TestProgram::rootOnAnotherUsersFolder()
     UpsSimProcess sim;
     QVERIFY(sim.isReady());
     QCOMPARE(::chmod(QFile::encodeName(sim.portPath()).constData(), 0666), 0);
-    QFile config(root + "/cfg/config.cfg");
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8());
-    config.close();
+    QVERIFY(TestRoot::writeFile(
+        root + "/cfg/config.cfg",
+        QString("[ups]\ncommType=1\ncomPort=%1\n").arg(sim.portPath()).toUtf8()));
     const auto start = [&] {
         return std::make_unique<Program>(QStringList {"--home", root},
                                          QMap<QString, QString> {{"TMPDIR", tmp}}, false,
@@ -778,15 +738,13 @@ void TestProgram::rootOnAnotherUsersFolder()
 
     auto service = start();
     QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000);
-    QFile status(QString("/proc/%1/status").arg(service->processId()));
-    QVERIFY(status.open(QIODevice::ReadOnly));
-    const QByteArray ids = status.readAll();
+    const QByteArray ids = TestRoot::readFile(QString("/proc/%1/status").arg(service->processId()));
     QVERIFY2(ids.contains("\nUid:\t65534\t65534\t65534\t65534\n") &&
                  ids.contains("\nGid:\t65534\t65534\t65534\t65534\n"),
              ids.constData());
     QVERIFY(logText(root).contains("Started by root on the program folder of the user nobody: "
                                    "runs as that user"));
-    QCOMPARE(sim.command("mains fail"), QString("ok"));
+    QVERIFY(sim.run({"mains fail"}));
     QTRY_VERIFY_WITH_TIMEOUT(
         queryValue(root, "select count(*) from alarm where alarm = 2").toInt() == 1, 10000);
     Program asked({"--home", root, "status"}, {}, false, QUELTA_BIN_DIR "/queltad");
@@ -881,9 +839,7 @@ void TestProgram::refusalsWordedByTheKeyTable()
                 QRegularExpression(QRegularExpression::escape(it.key() + "=" + bad + " in ") +
                                    ".* is not " + QRegularExpression::escape(it.value()) + "; "));
         const QString path = root.file("/cfg/config.cfg");
-        QFile config(path);
-        QVERIFY(config.open(QIODevice::WriteOnly) && config.write(file) == file.size());
-        config.close();
+        QVERIFY(TestRoot::writeFile(path, file));
         Settings settings;
         settings.load(path);
     }

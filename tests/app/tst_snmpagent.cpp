@@ -68,7 +68,6 @@ private:
                 "watcher-pw", "-x", "AES",     "-X", "watcher-pw", "-n", context};
     }
     QString agent() const { return QStringLiteral("127.0.0.1:%1").arg(m_udpPort); }
-    bool sim(const QString &command) { return m_sim.command(command).startsWith("ok"); }
     // Retries the walk until `check` holds on it, for up to `ms`.
     bool walkUntil(const std::function<bool(const QMap<QString, QString> &)> &check,
                    const QStringList &how = {}, int ms = 10000);
@@ -131,25 +130,21 @@ void TestSnmpAgent::initTestCase()
     m_udpPort = freeUdpPort();
     m_trapPort = freeUdpPort();
     // The lines the README gives, with the test's socket, community, user and trap sink.
-    QFile conf(m_dir.filePath("snmpd.conf"));
-    QVERIFY(conf.open(QIODevice::WriteOnly));
-    conf.write(QStringLiteral("master agentx\n"
-                              "agentXSocket %1\n"
-                              "agentXPerms 0660 0770\n"
-                              "view upsview included .1.3.6.1.2.1.33\n"
-                              "rocommunity public 127.0.0.1 -V upsview\n"
-                              "createUser watcher SHA watcher-pw AES watcher-pw\n"
-                              "group watchers usm watcher\n"
-                              "access watchers \"\" usm priv prefix upsview none none\n"
-                              "trap2sink 127.0.0.1:%2 public\n")
-                   .arg(m_dir.filePath("agentx"))
-                   .arg(m_trapPort)
-                   .toUtf8());
-    conf.close();
-    QFile trapConf(m_dir.filePath("snmptrapd.conf"));
-    QVERIFY(trapConf.open(QIODevice::WriteOnly));
-    trapConf.write("disableAuthorization yes\n");
-    trapConf.close();
+    QVERIFY(TestRoot::writeFile(
+        m_dir.filePath("snmpd.conf"),
+        QStringLiteral("master agentx\n"
+                       "agentXSocket %1\n"
+                       "agentXPerms 0660 0770\n"
+                       "view upsview included .1.3.6.1.2.1.33\n"
+                       "rocommunity public 127.0.0.1 -V upsview\n"
+                       "createUser watcher SHA watcher-pw AES watcher-pw\n"
+                       "group watchers usm watcher\n"
+                       "access watchers \"\" usm priv prefix upsview none none\n"
+                       "trap2sink 127.0.0.1:%2 public\n")
+            .arg(m_dir.filePath("agentx"))
+            .arg(m_trapPort)
+            .toUtf8()));
+    QVERIFY(TestRoot::writeFile(m_dir.filePath("snmptrapd.conf"), "disableAuthorization yes\n"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("MIBS", "");
     env.insert("MIBDIRS", m_dir.path());
@@ -184,19 +179,16 @@ void TestSnmpAgent::initTestCase()
     m_program.start();
     QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().online(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(m_program.snmpService()->connected(), 10000);
-    QVERIFY(sim("input 231.4"));
-    QVERIFY(sim("frequency 49.8"));
-    QVERIFY(sim("load 42"));
-    QVERIFY(sim("temperature 33.6"));
+    QVERIFY(m_sim.run({"input 231.4", "frequency 49.8", "load 42", "temperature 33.6"}));
 }
 
 void TestSnmpAgent::cleanup()
 {
     Clock::useSystemClock();
     if (m_program.devComm()->state().selfTest)
-        QVERIFY(sim("selftest finish"));
+        QVERIFY(m_sim.run({"selftest finish"}));
     for (const char *c : {"mains return", "lowbatt auto", "fault off", "speak", "output on"})
-        QVERIFY(sim(QString::fromLatin1(c)));
+        QVERIFY(m_sim.run({QString::fromLatin1(c)}));
     QTRY_VERIFY_WITH_TIMEOUT(
         m_program.devComm()->state().online() && !m_program.devComm()->state().onBattery, 20000);
 }
@@ -300,7 +292,7 @@ void TestSnmpAgent::mibFollowsTheUps()
     const int lineBads = walk().value(mib + "3.1.0").toInt();
 
     // On battery: the source, the alarm, a line bad more, the seconds going on.
-    QVERIFY(sim("mains fail"));
+    QVERIFY(m_sim.run({"mains fail"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return readings(m) && m.value(mib + "2.1.0") == "2" && m.value(mib + "4.1.0") == "5" &&
             m.value(mib + "6.1.0") == "1" && alarms(m) == QStringList {onBattery} &&
@@ -308,7 +300,7 @@ void TestSnmpAgent::mibFollowsTheUps()
     }));
     // The alarm keeps its number and time while it stands.
     const QMap<QString, QString> before = walk();
-    QVERIFY(sim("battery 80"));
+    QVERIFY(m_sim.run({"battery 80"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return m.value(mib + "2.4.0") == "80" &&
             m.value(mib + "6.2.1.3.1") == before.value(mib + "6.2.1.3.1") &&
@@ -316,34 +308,33 @@ void TestSnmpAgent::mibFollowsTheUps()
     }));
 
     // Low: the battery's status and a second alarm.
-    QVERIFY(sim("lowbatt on"));
+    QVERIFY(m_sim.run({"lowbatt on"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return m.value(mib + "2.1.0") == "3" && m.value(mib + "6.1.0") == "2" &&
             alarms(m) == QStringList {onBattery, low};
     }));
 
     // Back on mains: no alarm stands.
-    QVERIFY(sim("lowbatt auto"));
-    QVERIFY(sim("mains return"));
+    QVERIFY(m_sim.run({"lowbatt auto", "mains return"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return m.value(mib + "4.1.0") == "3" && m.value(mib + "2.2.0") == "0" &&
             m.value(mib + "6.1.0") == "0";
     }));
 
     // A fault of the UPS: the general fault alarm.
-    QVERIFY(sim("fault on"));
+    QVERIFY(m_sim.run({"fault on"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return alarms(m) == QStringList {mib + "6.3.18"};
     }));
-    QVERIFY(sim("fault off"));
+    QVERIFY(m_sim.run({"fault off"}));
 
     // A self-test: in progress with its alarm, then passed with its time.
-    QVERIFY(sim("selftest 10s"));
+    QVERIFY(m_sim.run({"selftest 10s"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return m.value(mib + "7.3.0") == "5" && m.value(mib + "7.1.0") == mib + "7.7.3" &&
             alarms(m) == QStringList {mib + "6.3.24"};
     }));
-    QVERIFY(sim("selftest finish"));
+    QVERIFY(m_sim.run({"selftest finish"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return m.value(mib + "7.3.0") == "1" && m.value(mib + "7.4.0") == "Passed" &&
             m.value(mib + "7.1.0") == mib + "7.7.1" && m.value(mib + "7.2.0") == "1" &&
@@ -351,14 +342,14 @@ void TestSnmpAgent::mibFollowsTheUps()
     }));
 
     // The output off: no source, and the alarm of an output off.
-    QVERIFY(sim("output off"));
+    QVERIFY(m_sim.run({"output off"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return m.value(mib + "4.1.0") == "2" && alarms(m).contains(mib + "6.3.14");
     }));
-    QVERIFY(sim("output on"));
+    QVERIFY(m_sim.run({"output on"}));
 
     // The link lost: the battery's status unknown, readings gone, the one alarm that says so.
-    QVERIFY(sim("silent on"));
+    QVERIFY(m_sim.run({"silent on"}));
     QVERIFY(walkUntil(
         [&](const QMap<QString, QString> &m) {
             return m.value(mib + "2.1.0") == "1" && !m.contains(mib + "2.4.0") &&
@@ -366,7 +357,7 @@ void TestSnmpAgent::mibFollowsTheUps()
                 alarms(m) == QStringList {mib + "6.3.20"} && m.value(mib + "1.5.0") == "rack";
         },
         {}, 30000));
-    QVERIFY(sim("speak"));
+    QVERIFY(m_sim.run({"speak"}));
     QVERIFY(walkUntil([&](const QMap<QString, QString> &m) {
         return readings(m) && m.value(mib + "6.1.0") == "0";
     }));
@@ -376,7 +367,7 @@ void TestSnmpAgent::notificationsReachTheTrapSink()
 {
     // A mains failure: upsTrapOnBattery with its objects, through snmpd to snmptrapd.
     const int before = received(1);
-    QVERIFY(sim("mains fail"));
+    QVERIFY(m_sim.run({"mains fail"}));
     QTRY_VERIFY_WITH_TIMEOUT(received(1) > before, 10000);
     const QString text = traps();
     const QString last = text.mid(text.lastIndexOf(QStringLiteral("OID: .1.3.6.1.2.1.33.2.1")));
@@ -392,15 +383,14 @@ void TestSnmpAgent::notificationsReachTheTrapSink()
     QVERIFY(walk().value(mib + "2.2.0").toInt() >= seconds + 61);
     Clock::useSystemClock();
     // A fault is an alarm entry added, and removed when it goes.
-    QVERIFY(sim("fault on"));
+    QVERIFY(m_sim.run({"fault on"}));
     QTRY_VERIFY_WITH_TIMEOUT(received(3) > 0, 10000);
-    QVERIFY(sim("fault off"));
+    QVERIFY(m_sim.run({"fault off"}));
     QTRY_VERIFY_WITH_TIMEOUT(received(4) > 0, 10000);
     // A finished self-test.
-    QVERIFY(sim("mains return"));
-    QVERIFY(sim("selftest 10s"));
+    QVERIFY(m_sim.run({"mains return", "selftest 10s"}));
     QTRY_VERIFY_WITH_TIMEOUT(m_program.devComm()->state().selfTest, 10000);
-    QVERIFY(sim("selftest finish"));
+    QVERIFY(m_sim.run({"selftest finish"}));
     QTRY_VERIFY_WITH_TIMEOUT(received(2) > 0, 10000);
 }
 
@@ -446,9 +436,9 @@ void TestSnmpAgent::nutReadsItThroughSnmp()
     QTRY_COMPARE_WITH_TIMEOUT(var("ups.load").toDouble(), 42.0, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(var("input.voltage").toDouble(), 231.0, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(var("input.frequency").toDouble(), 49.8, 10000);
-    QVERIFY(sim("mains fail"));
+    QVERIFY(m_sim.run({"mains fail"}));
     QTRY_COMPARE_WITH_TIMEOUT(var("ups.status"), QStringLiteral("OB"), 20000);
-    QVERIFY(sim("lowbatt on"));
+    QVERIFY(m_sim.run({"lowbatt on"}));
     const auto flags = [&] {
         QStringList out = var("ups.status").split(' ');
         out.sort();

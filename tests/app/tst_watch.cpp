@@ -13,6 +13,7 @@
 #include "nutclient.h"
 #include "nutlink.h"
 #include "nutserverprocess.h"
+#include "pythonscript.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
 #include "selftestrows.h"
@@ -92,26 +93,14 @@ private:
     {
         if (!QFile::exists(QStringLiteral("/usr/bin/chromedriver")))
             return {};
-        QProcess browser;
-        browser.start(QStringLiteral(QUELTA_PYTHON),
-                      {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/web_browser.py"),
-                       QStringLiteral("http://127.0.0.1:%1%2")
-                           .arg(m_program.webService()->listeningPort())
-                           .arg(path),
-                       QStringLiteral("1280")});
-        browser.write(commands.join('\n') + "\nquit\n");
-        browser.closeWriteChannel();
-        // The poll and the countdown go on meanwhile.
-        if (!QTest::qWaitFor([&browser] { return browser.state() == QProcess::NotRunning; },
-                             60000))
-            browser.kill();
+        PythonScript::Session browser(QStringLiteral("web_browser.py"),
+                                      {QStringLiteral("http://127.0.0.1:%1%2")
+                                           .arg(m_program.webService()->listeningPort())
+                                           .arg(path),
+                                       QStringLiteral("1280")});
         QList<QJsonObject> answers;
-        for (const QByteArray &line : browser.readAllStandardOutput().split('\n')) {
-            if (!line.isEmpty())
-                answers << QJsonDocument::fromJson(line).object();
-        }
-        if (answers.size() != commands.size() + 1)
-            qWarning() << browser.readAllStandardError();
+        for (const QByteArray &command : commands + QByteArrayList {"quit"})
+            answers << browser.ask(command, 60000);
         return answers;
     }
 
@@ -154,10 +143,8 @@ private slots:
         LogRecorder::install();
         // A test of Downstairs the last run could not finish recording.
         QDir().mkpath(m_root.file("/data/self_test/Downstairs"));
-        QFile cut(m_root.file("/data/self_test/Downstairs/20240101120000.txt"));
-        QVERIFY(cut.open(QIODevice::WriteOnly));
-        cut.write("0,20,100\n1,20,99\n2,2");
-        cut.close();
+        QVERIFY(TestRoot::writeFile(m_root.file("/data/self_test/Downstairs/20240101120000.txt"),
+                                    "0,20,100\n1,20,99\n2,2"));
 
         m_program.openStores();
         Settings *settings = m_program.settings();

@@ -8,14 +8,13 @@
 #include "devcomm.h"
 #include "listmodelnutuser.h"
 #include "logrecorder.h"
+#include "pythonscript.h"
 #include "servicenetwork.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upssimprocess.h"
 #include "webservice.h"
-
-#include "childprocess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -49,43 +48,7 @@ QNetworkReply::RawHeaderPair Http::header(const QByteArray &name) const
     return {};
 }
 
-// A helper script of tests/support run beside the event loop (so the UPS poll goes on), talking
-// in lines: each command is answered with one JSON line.
-class Script
-{
-public:
-    Script(const QString &name, const QStringList &arguments,
-           const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
-    {
-        m_process.setProcessEnvironment(env);
-        m_process.start(QStringLiteral(QUELTA_PYTHON),
-                        QStringList {QStringLiteral(QUELTA_SOURCE_DIR "/tests/support/") + name} +
-                            arguments);
-    }
-    ~Script()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(20000))
-            m_process.kill();
-    }
-    // Sends a line (none: only reads) and returns the next JSON line printed.
-    QJsonObject ask(const QByteArray &line = {}, int timeoutMs = 120000)
-    {
-        if (!line.isEmpty())
-            m_process.write(line + '\n');
-        QDeadlineTimer deadline(timeoutMs);
-        while (!m_process.canReadLine() && !deadline.hasExpired() &&
-               m_process.state() != QProcess::NotRunning)
-            QTest::qWait(10);
-        const QByteArray out = m_process.readLine();
-        if (out.isEmpty())
-            qWarning() << "script printed nothing:" << m_process.readAllStandardError();
-        return QJsonDocument::fromJson(out).object();
-    }
-
-private:
-    ChildProcess m_process;
-};
+using Script = PythonScript::Session;
 
 QString json(const QJsonObject &o)
 {
@@ -414,16 +377,12 @@ void TestWebService::metricsForPrometheus()
     QTemporaryDir dir;
     const QByteArray rules = readmeBlock("groups:");
     QVERIFY(rules.contains("alert: UpsOnBattery"));
-    QFile rulesFile(dir.filePath("rules.yml"));
-    QVERIFY(rulesFile.open(QIODevice::WriteOnly) && rulesFile.write(rules) > 0);
-    rulesFile.close();
-    promtool.start("promtool", {"check", "rules", rulesFile.fileName()});
+    QVERIFY(TestRoot::writeFile(dir.filePath("rules.yml"), rules));
+    promtool.start("promtool", {"check", "rules", dir.filePath("rules.yml")});
     QVERIFY(promtool.waitForFinished(30000));
     QVERIFY2(promtool.exitCode() == 0, promtool.readAll().constData());
     // A lost link names its UPS; the service itself down (no ups label) names its address.
-    QFile ruleTests(dir.filePath("rules_test.yml"));
-    QVERIFY(ruleTests.open(QIODevice::WriteOnly));
-    ruleTests.write(R"yml(rule_files: [rules.yml]
+    QVERIFY(TestRoot::writeFile(dir.filePath("rules_test.yml"), R"yml(rule_files: [rules.yml]
 tests:
   - interval: 1m
     input_series:
@@ -439,11 +398,10 @@ tests:
             exp_annotations: {summary: "No word from the Quelta service at nas:8493"}
           - exp_labels: {severity: critical, job: quelta, instance: "pc:8493", ups: rack}
             exp_annotations: {summary: "No word from UPS rack (pc:8493)"}
-)yml");
-    ruleTests.close();
+)yml"));
     promtool.setWorkingDirectory(dir.path());
     promtool.setProcessChannelMode(QProcess::MergedChannels);
-    promtool.start("promtool", {"test", "rules", ruleTests.fileName()});
+    promtool.start("promtool", {"test", "rules", dir.filePath("rules_test.yml")});
     QVERIFY(promtool.waitForFinished(30000));
     QVERIFY2(promtool.exitCode() == 0, promtool.readAll().constData());
     // This computer's own countdown, beside those of the UPSes.
@@ -458,15 +416,13 @@ tests:
     QVERIFY(config.contains("127.0.0.1:8493"));
     config.replace("127.0.0.1:8493", "127.0.0.1:" + QByteArray::number(m_port));
     config = "global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\nrule_files:\n  - " +
-        rulesFile.fileName().toUtf8() + "\n" + config;
-    QFile configFile(dir.filePath("prometheus.yml"));
-    QVERIFY(configFile.open(QIODevice::WriteOnly) && configFile.write(config) > 0);
-    configFile.close();
+        dir.filePath("rules.yml").toUtf8() + "\n" + config;
+    QVERIFY(TestRoot::writeFile(dir.filePath("prometheus.yml"), config));
     const quint16 port = freePort();
     ChildProcess prometheus;
     prometheus.setProcessChannelMode(QProcess::MergedChannels);
     prometheus.start("prometheus",
-                     {"--config.file=" + configFile.fileName(),
+                     {"--config.file=" + dir.filePath("prometheus.yml"),
                       "--storage.tsdb.path=" + dir.filePath("data"),
                       QStringLiteral("--web.listen-address=127.0.0.1:%1").arg(port)});
     QVERIFY(sim("mains fail"));

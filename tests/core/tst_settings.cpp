@@ -1,6 +1,7 @@
 // The program's own files in its folder: the settings file and the daily log.
 #include "clock.h"
 #include "loghandler.h"
+#include "logrecorder.h"
 #include "paths.h"
 #include "settingkeys.h"
 #include "settings.h"
@@ -26,13 +27,9 @@
 
 namespace {
 
-QStringList warnings;
-
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (type == QtWarningMsg)
-        warnings << text;
-}
+// The warnings of one load of a damaged file, with the file kept aside as it was when each was
+// logged.
+QStringList loadWarnings;
 
 } // namespace
 
@@ -66,6 +63,7 @@ private:
 
 void TestSettings::initTestCase()
 {
+    LogRecorder::install();
     m_root = new TestRoot(TestRoot::FoldersOnly);
     m_settings = new Settings;
 }
@@ -107,17 +105,15 @@ void TestSettings::firstStartWritesEveryDefault()
 void TestSettings::completesAHandEditedFileWithoutTouchingIt()
 {
     const QString path = m_root->file("/cfg/config.cfg");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("[language]\ntype=42\n[shutdown]\nmainFaultTime=soon\nshutdownMode=7\n"
-               "battLowTime=5\n[network]\nenable=yes please\n[email]\nserverPort=-1\n"
-               "dailyTime=25:61:99\n[battery]\nreplaceMonths=0\ninstalled=2024-02-30\n"
-               "[ups]\ncomPort=/dev/ttyS1\n[mine]\nnote=kept\n[web]\nlisten=not an address\n"
-               "allow=10.0.0.0/33, 192.168.1.0/24\n");
-    file.close();
+    QVERIFY(TestRoot::writeFile(
+        path,
+        "[language]\ntype=42\n[shutdown]\nmainFaultTime=soon\nshutdownMode=7\n"
+        "battLowTime=5\n[network]\nenable=yes please\n[email]\nserverPort=-1\n"
+        "dailyTime=25:61:99\n[battery]\nreplaceMonths=0\ninstalled=2024-02-30\n"
+        "[ups]\ncomPort=/dev/ttyS1\n[mine]\nnote=kept\n[web]\nlisten=not an address\n"
+        "allow=10.0.0.0/33, 192.168.1.0/24\n"));
 
-    warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    LogRecorder::take();
     m_settings->load();
     const QList<QPair<int, QVariant>> used = {{Settings::LanguageType, 0},
                                               {Settings::ShutdownMainFaultTime, 0},
@@ -135,6 +131,7 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     }
     QCOMPARE(m_settings->getSettings(Settings::ShutdownBattLowTime).toInt(), 5);
     QVERIFY(!m_settings->getSettings(Settings::EMailReceiver).isValid());
+    const QStringList warnings = LogRecorder::take(QtWarningMsg);
     const QString told = warnings.join('\n');
     QCOMPARE(warnings.size(), used.size());
     for (const char *line :
@@ -148,7 +145,7 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
           "is not IP addresses separated by commas, such as 127.0.0.1,::1",
           "web/allow=10.0.0.0/33,192.168.1.0/24 in "})
         QVERIFY2(told.contains(line), line);
-    warnings.clear();
+    LogRecorder::take();
 
     // A value the file holds already (read as text: the link's start writes its type and port
     // back) is announced but not written again: the file is not replaced. A new value is.
@@ -175,9 +172,7 @@ void TestSettings::completesAHandEditedFileWithoutTouchingIt()
     // damage holds language 2).
     m_settings->setSettings(Settings::LanguageType, 2);
     QCOMPARE(m_settings->getSettings(Settings::LanguageType).toInt(), 2);
-    qInstallMessageHandler(previous);
-
-    QCOMPARE(warnings, QStringList());
+    QCOMPARE(LogRecorder::take(QtWarningMsg), QStringList());
     // On disk: the hand-set values kept, the missing keys completed, the later write there.
     QSettings disk(path, QSettings::IniFormat);
     QCOMPARE(disk.value("language/type").toInt(), 2);
@@ -296,21 +291,18 @@ void TestSettings::damagedFileKeptAside()
         Clock::setNow(QDateTime(QDate(2024, 6, 1), QTime(9, 0, i)));
         const QString aside =
             path + QStringLiteral(".damaged-20240601090%1").arg(i, 3, 10, QLatin1Char('0'));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(damage.content);
-        file.close();
+        QVERIFY(TestRoot::writeFile(path, damage.content));
 
         static QString seenAside;
         static QByteArray asideWhenLogged;
         seenAside = aside;
         asideWhenLogged = "(none)";
-        warnings.clear();
+        loadWarnings.clear();
         const QtMessageHandler previous = qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext &, const QString &text) {
                 if (type != QtWarningMsg)
                     return;
-                warnings << text;
+                loadWarnings << text;
                 QFile kept(seenAside);
                 if (kept.open(QIODevice::ReadOnly))
                     asideWhenLogged = kept.readAll();
@@ -319,8 +311,9 @@ void TestSettings::damagedFileKeptAside()
         m_settings->load();
         qInstallMessageHandler(previous);
 
-        QCOMPARE(warnings.size(), 1);
-        QVERIFY2(warnings.first().contains("kept as " + aside), qPrintable(warnings.first()));
+        QCOMPARE(loadWarnings.size(), 1);
+        QVERIFY2(loadWarnings.first().contains("kept as " + aside),
+                 qPrintable(loadWarnings.first()));
         QVERIFY2(asideWhenLogged == damage.content, label);
         QCOMPARE(m_root->read(aside.mid(m_root->path().size())), damage.content);
         QCOMPARE(QFile(aside).permissions() & 0x0077, QFile::Permissions());
@@ -368,16 +361,11 @@ void TestSettings::damagedFileKeptAside()
         "[shutdown]\n  enable=true\nexecFile=/home/jürgen/off.sh\t\n[ups]\ncomPort=\n",
     };
     for (const QByteArray &content : handEdited) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
+        QVERIFY(TestRoot::writeFile(path, content));
         const int files = QDir(m_root->file("/cfg")).count();
-        warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+        LogRecorder::take();
         m_settings->load();
-        qInstallMessageHandler(previous);
-        QCOMPARE(warnings, QStringList());
+        QCOMPARE(LogRecorder::take(QtWarningMsg), QStringList());
         QCOMPARE(QDir(m_root->file("/cfg")).count(), files);
         QCOMPARE(m_settings->fileNotice(), QString());
         QCOMPARE(m_settings->getSettings(Settings::ShutdownEnable).toBool(), true);
@@ -426,18 +414,14 @@ void TestSettings::everyKeyInEveryFormAndEveryDamage()
         return text;
     };
     const auto write = [&path](const QByteArray &text) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-            file.write(text) == text.size();
+        return TestRoot::writeFile(path, text);
     };
 
     for (int round = 0; round < 5; ++round) {
         QVERIFY(write(fileOf(round)));
-        warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+        LogRecorder::take();
         m_settings->load();
-        qInstallMessageHandler(previous);
-        QCOMPARE(warnings, QStringList());
+        QCOMPARE(LogRecorder::take(QtWarningMsg), QStringList());
         QCOMPARE(m_settings->fileNotice(), QString());
         QCOMPARE(Settings::check(fileOf(round)).size(), 0);
         for (const QString &key : keys)
@@ -494,10 +478,9 @@ void TestSettings::everyKeyInEveryFormAndEveryDamage()
             QVERIFY(!problems.isEmpty());
             QCOMPARE(problems.first().line, line);
             Clock::setNow(QDateTime(QDate(2025, 1, 1), QTime(10, 0, 0)).addSecs(++n));
-            warnings.clear();
-            const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+            LogRecorder::take();
             m_settings->load();
-            qInstallMessageHandler(previous);
+            const QStringList warnings = LogRecorder::take(QtWarningMsg);
             const QByteArray label = kind + ' ' + damaged.toLatin1();
             QCOMPARE(warnings.size(), 1);
             QVERIFY2(warnings.first().contains(
@@ -558,19 +541,14 @@ void TestSettings::fileFormatMatchesQtSettings()
             order << key;
         }
         const QString ours = dir.filePath(QStringLiteral("ours%1.ini").arg(round));
-        QFile file(ours);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(SettingsFileFormat::write(order, values));
-        file.close();
+        QVERIFY(TestRoot::writeFile(ours, SettingsFileFormat::write(order, values)));
         const QString theirs = dir.filePath(QStringLiteral("theirs%1.ini").arg(round));
         {
             QSettings qt(theirs, QSettings::IniFormat);
             for (auto it = values.cbegin(); it != values.cend(); ++it)
                 qt.setValue(it.key(), it.value());
         }
-        QFile theirFile(theirs);
-        QVERIFY(theirFile.open(QIODevice::ReadOnly));
-        const SettingsFileCheck read(theirFile.readAll());
+        const SettingsFileCheck read(TestRoot::readFile(theirs));
         QVERIFY2(read.isSound(), qPrintable(read.fault()));
         const QSettings qtRead(ours, QSettings::IniFormat);
         QCOMPARE(qtRead.status(), QSettings::NoError);
@@ -630,8 +608,7 @@ void TestSettings::passwordIsStoredProtected()
 
     // Hand-edited values shorter than one block, or not Base64 at all: nothing is read past
     // the decoded data (the sanitizer build watches) and the result is empty.
-    warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    LogRecorder::take();
     for (const char *damaged : {"QUJD", "A", "!!!!", "AAAAAAAAAAAAAAAAAAAA"}) {
         m_settings->setSettings("email/authPasswd", QByteArray(damaged), true);
         QCOMPARE(password(), QString());
@@ -639,7 +616,7 @@ void TestSettings::passwordIsStoredProtected()
     // The log says which password it is.
     m_settings->setSettings("ups/nutPassword", QByteArray("QUJD"), true);
     QCOMPARE(m_settings->getSettings(Settings::UpsNutPassword).toString(), QString());
-    qInstallMessageHandler(previous);
+    const QStringList warnings = LogRecorder::take(QtWarningMsg);
     QCOMPARE(warnings.size(), 5);
     QCOMPARE(warnings.first(),
              QString("The stored SMTP password (email/authPasswd) is damaged and is ignored"));
@@ -693,13 +670,13 @@ void TestSettings::changesByAnotherProgram()
     // An open quote, or a last line cut short: the lines that read are taken, the damaged one
     // keeps the value in force, and the damage is told in the log and the window.
     const QString execFile = m_settings->getSettings(Settings::ShutdownExecFile).toString();
-    warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    LogRecorder::take();
+    QStringList warnings;
     QSignalSpy notice(m_settings, &Settings::fileNoticeChanged);
     const QByteArray quoted =
         set(set(text, "shutdown", "execFile=\"/opt/notify.sh"), "network", "port=3495");
     QVERIFY(write(quoted.chopped(1))); // its last line unended too
-    QTRY_COMPARE(warnings.size(), 1);
+    QTRY_COMPARE((warnings += LogRecorder::take(QtWarningMsg)).size(), 1);
     QVERIFY2(warnings.first().contains("is not taken whole (line ") &&
                  warnings.first().contains("the settings in force stay for the rest"),
              qPrintable(warnings.first()));
@@ -714,7 +691,6 @@ void TestSettings::changesByAnotherProgram()
     Clock::setNow(QDateTime(QDate(2025, 2, 1), QTime(8, 0)));
     m_settings->setSettings(Settings::EMailServerPort, 26);
     Clock::useSystemClock();
-    qInstallMessageHandler(previous);
     QVERIFY(m_settings->setAsidePath().contains(".damaged-20250201080000"));
     QVERIFY2(m_settings->fileNotice().endsWith("The settings in force were written in its place."),
              qPrintable(m_settings->fileNotice()));

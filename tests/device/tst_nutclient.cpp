@@ -1,5 +1,6 @@
 // The network UPS client: the variable mapping, the line codec, servers of our own that misbehave
 // in every way the protocol allows and more, and Debian's real upsd with the dummy-ups driver.
+#include "logrecorder.h"
 #include "nutclient.h"
 #include "nutcommand.h"
 #include "nutline.h"
@@ -7,6 +8,7 @@
 #include "nutreading.h"
 #include "nutserverprocess.h"
 #include "smtptestserver.h"
+#include "testroot.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -153,17 +155,6 @@ NutClient::Endpoint endpointFor(quint16 port, const QString &user = QString(),
     return endpoint;
 }
 
-// Warnings of the device category, collected while a test runs.
-QStringList *capturedWarnings = nullptr;
-QtMessageHandler previousHandler = nullptr;
-
-void captureHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (capturedWarnings && type == QtWarningMsg)
-        capturedWarnings->append(message);
-    previousHandler(type, context, message);
-}
-
 } // namespace
 
 class TestNutClient : public QObject
@@ -175,7 +166,7 @@ private slots:
     {
         using Vars = QHash<QString, QString>;
         qRegisterMetaType<Vars>();
-        previousHandler = qInstallMessageHandler(captureHandler);
+        LogRecorder::install();
     }
 
     void readings_data()
@@ -477,8 +468,7 @@ private slots:
     // all of them; data coming back is logged once and brings the short delay back.
     void retryBackoff()
     {
-        QStringList warnings;
-        capturedWarnings = &warnings;
+        LogRecorder::take();
         FakeServer server;
         server.refuse = true;
         NutClient client;
@@ -494,9 +484,7 @@ private slots:
                      qPrintable(QStringLiteral("gap %1: %2 ms").arg(i).arg(gap)));
         }
         QVERIFY(lost.size() >= 6);
-        capturedWarnings = nullptr;
-        const QStringList ours = warnings.filter(QStringLiteral("Network link"));
-        QCOMPARE(ours.size(), 1);
+        QCOMPARE(LogRecorder::take(QtWarningMsg).filter(QStringLiteral("Network link")).size(), 1);
 
         server.refuse = false;
         QSignalSpy received(&client, &NutClient::variablesReceived);
@@ -691,9 +679,8 @@ private slots:
         };
         const auto run = [](bool offered, const QString &ca, bool allowPlain, const char *outcome) {
             const QString certFile = SmtpTestServer::certificateFile();
-            QFile keyIn(QFileInfo(certFile).dir().filePath("key.pem"));
-            QVERIFY(keyIn.open(QIODevice::ReadOnly));
-            const QSslKey key(keyIn.readAll(), QSsl::Ec);
+            const QSslKey key(TestRoot::readFile(QFileInfo(certFile).dir().filePath("key.pem")),
+                              QSsl::Ec);
             const QList<QSslCertificate> certs = QSslCertificate::fromPath(certFile);
             QVERIFY(!certs.isEmpty() && !key.isNull());
 

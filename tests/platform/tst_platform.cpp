@@ -2,9 +2,11 @@
 // handler, an XDG autostart entry read back by GLib as the session would, the open windows of a
 // virtual X server, and the power-off request to a login manager on a private bus.
 #include "login1service.h"
+#include "logrecorder.h"
 #include "platform.h"
 #include "privatebus.h"
 #include "pythonscript.h"
+#include "testroot.h"
 #include "testwindows.h"
 #include "xvfbdisplay.h"
 
@@ -68,9 +70,7 @@ void TestPlatform::crashLeavesARecordInTheGivenFolder()
             QDateTime::fromString(dumps.first().chopped(4), QStringLiteral("yyyyMMddhhmmss"));
         QVERIFY2(named >= before && named <= QDateTime::currentDateTime(),
                  qPrintable(dumps.first()));
-        QFile dump(QDir(landed).filePath(dumps.first()));
-        QVERIFY(dump.open(QIODevice::ReadOnly));
-        const QByteArray text = dump.readAll();
+        const QByteArray text = TestRoot::readFile(QDir(landed).filePath(dumps.first()));
         const int signal = how == "abort" ? SIGABRT : SIGSEGV;
         QVERIFY2(text.startsWith("signal " + QByteArray::number(signal)), text.constData());
         QVERIFY(text.contains("backtrace:"));
@@ -81,23 +81,17 @@ void TestPlatform::crashLeavesARecordInTheGivenFolder()
 void TestPlatform::noticesWithoutASessionBus()
 {
     qputenv("QUELTA_NOTIFY_BUS", "unix:path=/nonexistent/quelta-test-bus");
-    static int told = 0;
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
-            told += text.startsWith("No session bus for desktop notifications") ? 1 : 0;
-        });
+    LogRecorder::install();
     int unavailable = 0;
     for (int i = 0; i < 3; ++i)
-        platform::showNotification({L"Mains failure", L"On battery", true, 0, {}},
-                                   [&unavailable](platform::NotificationResult result,
-                                                  unsigned int) {
-                                       unavailable +=
-                                           result == platform::NotificationResult::Unavailable;
-                                   });
-    qInstallMessageHandler(previous);
+        platform::showNotification(
+            {L"Mains failure", L"On battery", true, 0, {}},
+            [&unavailable](platform::NotificationResult result, unsigned int) {
+                unavailable += result == platform::NotificationResult::Unavailable;
+            });
     qunsetenv("QUELTA_NOTIFY_BUS");
     QCOMPARE(unavailable, 3);
-    QCOMPARE(told, 1);
+    QCOMPARE(LogRecorder::take().filter("No session bus for desktop notifications").size(), 1);
 }
 
 void TestPlatform::autostartEntry()
@@ -122,10 +116,7 @@ void TestPlatform::autostartEntry()
     QCOMPARE(read.value("validate").toString(), QString());
 
     // Switched off in the desktop's own settings.
-    QFile file(entry);
-    QVERIFY(file.open(QIODevice::Append));
-    file.write("Hidden=true\n");
-    file.close();
+    QVERIFY(TestRoot::writeFile(entry, "Hidden=true\n", QIODevice::Append));
     QVERIFY(!platform::startsWithDesktop());
 
     for (int i = 0; i < 2; ++i) { // the second time nothing is left to remove

@@ -7,13 +7,13 @@
 #include "compositionroot.h"
 #include "database.h"
 #include "devcomm.h"
+#include "logrecorder.h"
 #include "qmlpagehost.h"
 #include "recordwriter.h"
 #include "testroot.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QMutex>
 #include <QProcess>
 #include <QQuickItem>
 #include <QSqlDatabase>
@@ -28,26 +28,9 @@ namespace {
 
 const char caseVariable[] = "QUELTA_NOTICE_CASE";
 
-QMutex logLock;
-QString warningAbout; // what the counted warnings say
-int warnings = 0;
-int settingsNotices = 0;
-
-void countWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    QMutexLocker lock(&logLock);
-    if (type == QtWarningMsg && text.contains(warningAbout))
-        ++warnings;
-    if (text.startsWith(QLatin1String("Notice: Settings file damaged")))
-        ++settingsNotices;
-}
-
 QByteArray digest(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
+    return QCryptographicHash::hash(TestRoot::readFile(path), QCryptographicHash::Sha256).toHex();
 }
 
 // A small database with its own tables, made on a side connection and closed.
@@ -101,18 +84,15 @@ int runCase(int argc, char **argv)
     const QString folder = root.file(settings ? "/cfg" : "/data");
     const QString file = root.file(settings ? "/cfg/config.cfg" : "/data/quelta.db");
     QString method = QStringLiteral("-");
-    warningAbout = settings ? QStringLiteral("does not read as this program's settings")
-                            : QStringLiteral("History cannot be stored");
+    const QString warningAbout = settings
+        ? QStringLiteral("does not read as this program's settings")
+        : QStringLiteral("History cannot be stored");
     if (settings) {
-        QFile zeros(file);
-        if (!zeros.open(QIODevice::WriteOnly))
+        if (!TestRoot::writeFile(file, QByteArray(4096, '\0')))
             return 3;
-        zeros.write(QByteArray(4096, '\0'));
     } else if (which == "damaged") {
-        QFile garbage(file);
-        if (!garbage.open(QIODevice::WriteOnly))
+        if (!TestRoot::writeFile(file, QByteArray(8192, 'x')))
             return 3;
-        garbage.write(QByteArray(8192, 'x'));
     } else if (which == "read-only") {
         method = makeReadOnly(folder, file);
         if (method.isEmpty())
@@ -123,7 +103,7 @@ int runCase(int argc, char **argv)
     }
     const QByteArray before = digest(file);
 
-    qInstallMessageHandler(countWarnings);
+    LogRecorder::install();
     int dialogs = 0;
     QString text;
     {
@@ -155,8 +135,10 @@ int runCase(int argc, char **argv)
             ++dialogs;
     }
     std::printf("METHOD %s\nDIALOGS %d\nWARNINGS %d\nNOTICES %d\nUNCHANGED %d\nTEXT %s\n",
-                qPrintable(method), dialogs, warnings, settingsNotices, int(digest(file) == before),
-                qPrintable(text));
+                qPrintable(method), dialogs,
+                int(LogRecorder::take(QtWarningMsg).filter(warningAbout).size()),
+                LogRecorder::count(QStringLiteral("Notice: Settings file damaged")),
+                int(digest(file) == before), qPrintable(text));
     ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return 0;

@@ -23,6 +23,7 @@
 #include "paths.h"
 #include "pythonscript.h"
 #include "qmlpagehost.h"
+#include "recordprobe.h"
 #include "serviceemail.h"
 #include "servicenetwork.h"
 #include "servicenotification.h"
@@ -62,13 +63,7 @@ namespace {
 
 QStringList storedRecipients()
 {
-    QStringList users;
-    QSqlQuery query;
-    query.exec(QStringLiteral("select user from %1 order by id")
-                   .arg(Database::tableName(Database::TableEMailUser)));
-    while (query.next())
-        users << query.value(0).toString();
-    return users;
+    return RecordProbe::sqlColumn(QStringLiteral("select user from email_user order by id"));
 }
 
 // Values stored before the page exists: the page must show them, not overwrite them.
@@ -116,15 +111,9 @@ QVariant named(QObject *probe, const char *name)
 // Each stored task as "id: cycle time action enable".
 QStringList storedTasks()
 {
-    QStringList tasks;
-    QSqlQuery query;
-    query.exec(QStringLiteral(
-                   "select id || ': ' || cycle || ' ' || time || ' ' || action || ' ' || enable "
-                   "from %1 order by id")
-                   .arg(Database::tableName(Database::TableScheduleTask)));
-    while (query.next())
-        tasks << query.value(0).toString();
-    return tasks;
+    return RecordProbe::sqlColumn(QStringLiteral(
+        "select id || ': ' || cycle || ' ' || time || ' ' || action || ' ' || enable "
+        "from schedule_task order by id"));
 }
 
 const QDate today(2026, 3, 14);
@@ -168,7 +157,7 @@ private slots:
     void noticeSwitchAndBattery();
     void calendarSpeaksTheLanguage();
     void outOfRangeNumbersAreRefused();
-    void restoreSaysWhatChangesAndKeepsAccounts();
+    void restoreAsksWithWhatChanges();
     void addModifySwitchOffAndDeleteTask();
     void impossibleFieldsAreRefused();
     void chosenDayIsStoredAndShown();
@@ -760,33 +749,25 @@ void TestPages::outOfRangeNumbersAreRefused()
     }
 }
 
-void TestPages::restoreSaysWhatChangesAndKeepsAccounts()
+// What a restore changes and keeps is the settings exchange's suite; here the page asks with
+// that list and restores on "Sure".
+void TestPages::restoreAsksWithWhatChanges()
 {
     CompositionRoot &root = m_host->root();
     root.settings()->setSettings(Settings::ShutdownEnable, true);
-    root.serviceNetwork()->users()->addUser("upsmon", "monitor", "secret");
-    WatchEntry upstairs;
-    upstairs.name = QStringLiteral("Upstairs");
-    upstairs.host = QStringLiteral("127.0.0.1");
-    upstairs.port = 1;
-    QVERIFY(WatchList::write(root.settings(), {upstairs}));
     m_page = m_host->load(QStringLiteral("SettingsCommon.qml"), QSize(1024, 600));
     QVERIFY2(m_page, qPrintable(m_host->errors()));
     QQuickItem *dialog = item("msgDialog");
     QVERIFY(press(m_page, "buttonRestore"));
     QVERIFY(dialog->isVisible());
     const QString question = dialog->property("text").toString();
-    QVERIFY2(question.contains("\u2022 The protection is switched off"), qPrintable(question));
-    QVERIFY2(question.contains("Kept: the link to the UPS, the network accounts"),
-             qPrintable(question));
-    QVERIFY2(question.contains("\u2022 Kept too: the watched UPSes (Upstairs)."),
-             qPrintable(question));
+    const SettingsFileExchange exchange(root.settings(), root.serviceEMail()->listModelEMailUser(),
+                                        root.serviceNetwork()->users());
+    const QStringList changes = exchange.restoreChanges();
+    QVERIFY(changes.value(0).startsWith("The protection is switched off"));
+    QVERIFY2(question.endsWith("\n\n\u2022 " + changes.join("\n\u2022 ")), qPrintable(question));
     QVERIFY(press(dialog, "msgDialogSure"));
     QVERIFY(!root.settings()->flag(Settings::ShutdownEnable));
-    QCOMPARE(root.serviceNetwork()->users()->rowCount(), 1);
-    QCOMPARE(WatchList::read(root.settings()).size(), 1);
-    QVERIFY(WatchList::write(root.settings(), {}));
-    root.serviceNetwork()->users()->delUser(0);
 }
 
 void TestPages::addModifySwitchOffAndDeleteTask()
@@ -1180,10 +1161,8 @@ void TestPages::selfTestRowDrawsItsRecording()
 {
     exec("insert into log_self_test(dateTime, duration, count, battVolDrop, result) values("
          "'2026-03-14 06:00:00', 3, 3, 1.456, 1), ('2026-03-14 05:00:00', 3, 3, null, null)");
-    QFile recording(Paths::file(QStringLiteral("/data/self_test/20260314060000.txt")));
-    QVERIFY(recording.open(QIODevice::WriteOnly));
-    recording.write("1,40,100\n2,41,99\n3,41,98\n");
-    recording.close();
+    QVERIFY(TestRoot::writeFile(Paths::file(QStringLiteral("/data/self_test/20260314060000.txt")),
+                                "1,40,100\n2,41,99\n3,41,98\n"));
 
     choose(4);
     searchDays(today, today);

@@ -27,10 +27,8 @@ class TestBrokenDatabase : public QObject
 private slots:
     void initTestCase()
     {
-        QFile file(Paths::file(QStringLiteral("/data/quelta.db")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(4096, 'x'));
-        file.close();
+        QVERIFY(TestRoot::writeFile(Paths::file(QStringLiteral("/data/quelta.db")),
+                                    QByteArray(4096, 'x')));
         m_database.open();
         m_database.init(); // every statement fails, each with its log line
     }

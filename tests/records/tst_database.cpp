@@ -1,6 +1,7 @@
 #include "database.h"
 #include "historynotice.h"
 #include "historyseries.h"
+#include "logrecorder.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
 #include "samplesummary.h"
@@ -53,13 +54,9 @@ void bulkFill(const QString &table, int rows, int oldRows)
 // What init() says in the log.
 QStringList initLog()
 {
-    static QStringList lines;
-    lines.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext &, const QString &text) { lines << text; });
+    LogRecorder::take();
     Database().init();
-    qInstallMessageHandler(previous);
-    return lines;
+    return LogRecorder::take();
 }
 
 void runSummaryFill()
@@ -90,6 +87,7 @@ private:
 
 void TestDatabase::initTestCase()
 {
+    LogRecorder::install();
     // Far from UTC, so a default of UTC time cannot pass for local time.
     qputenv("TZ", "QLT-05:30");
     tzset();

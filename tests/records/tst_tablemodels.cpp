@@ -227,10 +227,8 @@ void TestTableModels::selfTestDurationsAndSamples()
                                       "('2024-03-10 08:00:00', 3725, 4), "
                                       "('2024-03-10 09:00:00', 0, 0), "
                                       "('2024-03-10 10:00:00', 360000, 1)")));
-    QFile file(Paths::file(QStringLiteral("/data/self_test/20240310080000.txt")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("0,37,100\n1,38,99\n2,bad\n3,40,98,extra\n");
-    file.close();
+    QVERIFY(TestRoot::writeFile(Paths::file(QStringLiteral("/data/self_test/20240310080000.txt")),
+                                "0,37,100\n1,38,99\n2,bad\n3,40,98,extra\n"));
 
     TableModelSelfTest model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);

@@ -13,6 +13,7 @@
 #include "fulldisk.h"
 #include "logcategories.h"
 #include "loghandler.h"
+#include "logrecorder.h"
 #include "paths.h"
 #include "recordprobe.h"
 #include "recordwriter.h"
@@ -23,53 +24,29 @@
 #include "statusfile.h"
 #include "testroot.h"
 #include "upsstate.h"
+#include "upsstates.h"
 
 #include <QDir>
-#include <QMutex>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QtTest>
 
 namespace {
 
-QMutex warningsLock;
-QStringList warnings;
-QtMessageHandler previousHandler = nullptr;
-
-void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type == QtWarningMsg) {
-        QMutexLocker lock(&warningsLock);
-        warnings << text;
-    }
-    previousHandler(type, context, text);
-}
-
 // The warnings since the last call that mention `what`.
 int warningsAbout(const QString &what)
 {
-    QMutexLocker lock(&warningsLock);
-    const int count = warnings.filter(what).size();
-    warnings.clear();
-    return count;
+    return LogRecorder::take(QtWarningMsg).filter(what).size();
 }
 
 QString allWarnings()
 {
-    QMutexLocker lock(&warningsLock);
-    const QString text = warnings.join('\n');
-    warnings.clear();
-    return text;
+    return LogRecorder::take(QtWarningMsg).join('\n');
 }
 
 UpsState online(int status, int load = 50, bool selfTest = false)
 {
-    UpsState state;
-    state.link = UpsState::Link::Online;
-    state.setStatusByte(quint8(status | (selfTest ? 0x20 : 0)));
-    state.batteryCharge = 90.0f;
-    state.load = load;
-    return state;
+    return UpsStates::online(status | (selfTest ? 0x20 : 0), 90.0f, load);
 }
 
 } // namespace
@@ -92,7 +69,7 @@ private slots:
     void initTestCase()
     {
         qunsetenv("DISPLAY"); // the shutdown log lists no window: "{}"
-        previousHandler = qInstallMessageHandler(collectWarnings);
+        LogRecorder::install();
     }
 
     void init()
@@ -144,10 +121,7 @@ private slots:
             if (!disk.isReady())
                 QSKIP(qPrintable(disk.why()));
             const QByteArray old = "{\n    \"Editor\": [\n        \"report.odt\"\n    ]\n}\n";
-            QFile file(folder + "/shutdown.log");
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(old);
-            file.close();
+            QVERIFY(TestRoot::writeFile(folder + "/shutdown.log", old));
             DevComm dev(m_root.settings());
             ServiceShutdown service(m_root.settings(), &dev);
 
@@ -286,6 +260,7 @@ private slots:
             QSKIP(qPrintable(disk.why()));
         Paths::setRoot(folder);
         Startup::createAppDirectories();
+        const QtMessageHandler recording = qInstallMessageHandler(nullptr);
         LogHandler::install();
         const QString reserve = folder + "/data/.reserve";
         DiskReserve::make();
@@ -311,7 +286,7 @@ private slots:
             writer.stop();
             qCInfo(lcShell) << "Quelta ends with exit code 0";
         }
-        qInstallMessageHandler(collectWarnings);
+        qInstallMessageHandler(recording);
         {
             Database reopened;
             reopened.open();
@@ -319,9 +294,7 @@ private slots:
             QCOMPARE(RecordProbe::sqlCount("select count(*) from alarm where alarm = 3"),
                      alarms / 2);
         }
-        QFile log(folder + "/log/2024-09-02.txt");
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray text = log.readAll();
+        const QByteArray text = TestRoot::readFile(folder + "/log/2024-09-02.txt");
         QVERIFY(text.endsWith("] Information: Quelta ends with exit code 0\n"));
         const QList<QByteArray> lines = text.left(text.size() - 1).split('\n');
         const QRegularExpression whole(

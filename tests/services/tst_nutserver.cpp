@@ -559,12 +559,8 @@ void TestNutServer::storeKeepsHashesOnly()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("config.cfg");
-    {
-        // Other settings already there stay as they are.
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[email]\nserverPort=587\n");
-    }
+    // Other settings already there stay as they are.
+    QVERIFY(TestRoot::writeFile(path, "[email]\nserverPort=587\n"));
     Settings settings;
     settings.load(path);
     NutAccountStore store(&settings);
@@ -588,10 +584,9 @@ void TestNutServer::storeKeepsHashesOnly()
     QVERIFY(!text.contains("secret") && !text.contains("p+w!"));
 
     // A hand-edited entry that makes no account is left out with a warning; the rest stands.
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::Append));
-    file.write("[network]\nusers\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n");
-    file.close();
+    QVERIFY(TestRoot::writeFile(
+        path, "[network]\nusers\\broken\\role=root\nusers\\broken\\password=pbkdf2-sha256$x\n",
+        QIODevice::Append));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Network account broken .* malformed"));
     const NutAccountList list = store.accounts();
     QCOMPARE(list.size(), 2);
@@ -604,9 +599,7 @@ void TestNutServer::storeKeepsHashesOnly()
 
     // A configuration with lines that are no settings is set aside and written anew at start:
     // the accounts come along.
-    QVERIFY(file.open(QIODevice::Append));
-    file.write("[[broken\n");
-    file.close();
+    QVERIFY(TestRoot::writeFile(path, "[[broken\n", QIODevice::Append));
     qputenv("QUELTA_HOME", dir.path().toUtf8());
     QVERIFY(QDir(dir.path()).mkpath("cfg"));
     QVERIFY(QFile::rename(path, dir.filePath("cfg/config.cfg")));

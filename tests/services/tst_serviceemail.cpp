@@ -456,9 +456,7 @@ void TestServiceEMail::clientDeliveryAndRefusedRecipients()
     const QJsonObject file = attachments.at(0).toObject();
     QCOMPARE(file.value("filename").toString(), QStringLiteral("record.xlsx"));
     QCOMPARE(file.value("content_type").toString(), QStringLiteral("application/octet-stream"));
-    QFile saved(file.value("path").toString());
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), workbook);
+    QCOMPARE(TestRoot::readFile(file.value("path").toString()), workbook);
 }
 
 // TLS spoken to a plain server or plain to a TLS one, a certificate nobody vouches for, a

@@ -14,6 +14,7 @@
 #include "settings.h"
 #include "testroot.h"
 #include "upsstate.h"
+#include "upsstates.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -22,20 +23,11 @@
 
 namespace {
 
+using UpsStates::offline;
+
 UpsState online(int status, float charge = 80.0f)
 {
-    UpsState state;
-    state.link = UpsState::Link::Online;
-    state.setStatusByte(quint8(status));
-    state.batteryCharge = charge;
-    return state;
-}
-
-UpsState offline()
-{
-    UpsState state;
-    state.link = UpsState::Link::Offline;
-    return state;
+    return UpsStates::online(status, charge);
 }
 
 struct Notice

@@ -7,6 +7,7 @@
 #include "devcomm.h"
 #include "fakehid.h"
 #include "listmodelscheduletask.h"
+#include "recordprobe.h"
 #include "scheduletaskdata.h"
 #include "scheduletasktime.h"
 #include "servicescheduletask.h"
@@ -44,8 +45,7 @@ QVariantMap task(int cycle, const char *time, int action, bool enable = true)
 
 int storedRows()
 {
-    QSqlQuery query(QStringLiteral("select count(*) from schedule_task"));
-    return query.next() ? query.value(0).toInt() : -1;
+    return RecordProbe::sqlCount(QStringLiteral("select count(*) from schedule_task"));
 }
 
 QVariant role(const ListModelScheduleTask &model, int row, int role)
@@ -66,7 +66,6 @@ private slots:
     void powerOffStartsTheShortCountdown();
     void upsCommandTwice();
     void nextDue();
-    void storedValues();
     void editTasks();
     void chosenDays();
     void dueTimeRoleAndBadInput();
@@ -102,9 +101,7 @@ private:
 
 void TestServiceScheduleTask::initTestCase()
 {
-    QFile list(m_root.file(QStringLiteral("/cfg/usb.cfg")));
-    QVERIFY(list.open(QIODevice::WriteOnly) && list.write(R"({"usb": [[1637, 20833]]})") > 0);
-    list.close();
+    QVERIFY(TestRoot::writeFile(m_root.file("/cfg/usb.cfg"), R"({"usb": [[1637, 20833]]})"));
     FakeHid::reset();
     FakeHid::attach(0x0665, 0x5161);
     m_program.openStores();
@@ -146,11 +143,8 @@ void TestServiceScheduleTask::dueTasksRunTogether()
     QCOMPARE(sent(), (Reports {outputOn, selfTest}));
 
     // The one-shot task switched itself off; the daily ones move on to tomorrow.
-    QSqlQuery query(QStringLiteral("select enable from schedule_task order by id"));
-    QList<bool> enabled;
-    while (query.next())
-        enabled << query.value(0).toBool();
-    QCOMPARE(enabled, (QList<bool> {true, false, true, true, false}));
+    QCOMPARE(RecordProbe::sqlColumn("select enable from schedule_task order by id"),
+             QStringList({"1", "0", "1", "1", "0"}));
     QVector<quint32> due;
     for (const auto &entry : m_service->schedule())
         due << entry.due;
@@ -304,11 +298,8 @@ void TestServiceScheduleTask::nextDue()
         QVERIFY2(ScheduleTaskTime::nextDue(c.cycle, at(c.created), time, at(c.now)) == at(c.due),
                  c.now);
     }
-}
 
-// The row values as the table gives them back: texts, or numbers as texts.
-void TestServiceScheduleTask::storedValues()
-{
+    // The row values as the table gives them back: texts, or numbers as texts.
     const QDateTime now = at("2024-05-03 12:00:00");
     const auto due = [&now](const QVariant &cycle, const QVariant &created, const char *time) {
         return ScheduleTaskTime::nextDue(cycle, created, QString::fromLatin1(time), now);

@@ -4,13 +4,14 @@
 // thread, and the tree of the shutdown log over the files a shutdown, a user or a damaged disk
 // may leave.
 #include "clock.h"
+#include "commandfilerun.h"
 #include "devcomm.h"
 #include "login1service.h"
+#include "logrecorder.h"
 #include "privatebus.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "shutdownlogreader.h"
-#include "commandfilerun.h"
 #include "testroot.h"
 #include "testwindows.h"
 #include "treemodelshutdown.h"
@@ -21,7 +22,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMutex>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -41,47 +41,18 @@ QList<int> take(QSignalSpy &spy)
     return values;
 }
 
-QMutex logMutex;
-QStringList logLines;
-QtMessageHandler previousHandler = nullptr;
-
 // The log tree is read on a thread of its own; its warnings are told apart from silence.
-void recordLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
+QString takeLog(int onlyType = -1)
 {
-    {
-        QMutexLocker lock(&logMutex);
-        logLines << QString::number(type) + ' ' + text;
-    }
-    previousHandler(type, context, text);
-}
-
-QString takeLog(QtMsgType onlyType = QtMsgType(-1))
-{
-    QMutexLocker lock(&logMutex);
-    QStringList lines;
-    for (const QString &line : qAsConst(logLines)) {
-        if (onlyType < 0 || line.startsWith(QString::number(onlyType) + ' '))
-            lines << line;
-    }
-    logLines.clear();
-    return lines.join('\n');
+    return LogRecorder::take(onlyType).join('\n');
 }
 
 // The login manager's answer to the last power-off call has come back: the call is
 // asynchronous, and a tick before the answer asks nothing new.
 bool powerOffAnswered()
 {
-    const bool answered = QTest::qWaitFor(
-        [] {
-            QMutexLocker lock(&logMutex);
-            for (const QString &line : qAsConst(logLines)) {
-                if (line.contains(QLatin1String("Power-off ")))
-                    return true;
-            }
-            return false;
-        },
-        5000);
-    takeLog();
+    const bool answered = LogRecorder::waitFor(QStringLiteral("Power-off "));
+    LogRecorder::take();
     return answered;
 }
 
@@ -145,9 +116,7 @@ private:
     int calls() { return m_login1->calls().size(); }
     void writeLog(const QByteArray &text)
     {
-        QFile file(m_root.file("/data/shutdown.log"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        QVERIFY(TestRoot::writeFile(m_root.file("/data/shutdown.log"), text));
     }
     CommandFileRun *command() const { return m_service->findChild<CommandFileRun *>(); }
     // Lets the command end and waits until it has, and until the service has heard of it.
@@ -181,7 +150,7 @@ private:
 
 void TestServiceShutdown::initTestCase()
 {
-    previousHandler = qInstallMessageHandler(recordLog);
+    LogRecorder::install();
     QVERIFY(m_bus.isRunning());
     m_login1.reset(new Login1Service(m_bus.address(), Login1Service::Accept));
     QVERIFY(m_login1->isReady());
@@ -1025,9 +994,7 @@ void TestServiceShutdown::quotedPathWaitedFor()
     QVERIFY(ended.wait(5000));
     QVERIFY(!run.isRunning());
 
-    QFile args(out);
-    QVERIFY(args.open(QIODevice::ReadOnly));
-    QCOMPARE(args.readAll(), QByteArray("first arg|second|'x|"));
+    QCOMPARE(TestRoot::readFile(out), QByteArray("first arg|second|'x|"));
     const QString log = takeLog();
     QVERIFY(log.contains("Execute command file: " + command));
     QVERIFY2(log.contains("has ended, exit code 3"), qPrintable(log));

@@ -3,11 +3,12 @@
 #include "listmodelemailuser.h"
 #include "listmodelnutuser.h"
 #include "nutpassword.h"
-#include "settingsfileexchange.h"
-#include "watchlist.h"
+#include "recordprobe.h"
 #include "serviceemail.h"
 #include "settings.h"
+#include "settingsfileexchange.h"
 #include "testroot.h"
+#include "watchlist.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonArray>
@@ -114,11 +115,7 @@ QMap<QString, QString> storedTexts()
 
 QStringList recipients()
 {
-    QStringList users;
-    QSqlQuery query(QStringLiteral("select user from email_user order by id"));
-    while (query.next())
-        users.append(query.value(0).toString());
-    return users;
+    return RecordProbe::sqlColumn(QStringLiteral("select user from email_user order by id"));
 }
 
 void setRecipients(const QStringList &users)
@@ -468,8 +465,9 @@ void TestSettingsFileExchange::restore()
     // The watched UPSes left from the import case: named as kept.
     QCOMPARE(said.at(6), QStringLiteral("Kept too: the watched UPSes (Upstairs)."));
     page.settingsRestore();
-    // The accounts are not settings: they stay.
+    // The accounts are not settings: they stay, and so does the watched list.
     QCOMPARE(m_accounts.rowCount(), accounts);
+    QCOMPARE(WatchList::read(settings).size(), 1);
     QCOMPARE(page.restoreChanges().size(), 3);
     QCOMPARE(settings->getSettings(Settings::NetworkEnable).toBool(), false);
     QCOMPARE(settings->getSettings(Settings::NetworkListen).toStringList(),

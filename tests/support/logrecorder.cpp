@@ -1,7 +1,6 @@
 #include "logrecorder.h"
 
-#include <QStringList>
-#include <QtGlobal>
+#include <QTest>
 
 #include <algorithm>
 #include <mutex>
@@ -10,6 +9,8 @@ namespace {
 
 std::mutex logMutex; // seen by the thread sanitizer, unlike the system Qt's QMutex
 QStringList logLines;
+QList<int> logTypes;
+int taken = 0; // lines before this one were taken
 QtMessageHandler previousHandler = nullptr;
 
 // Servers log from threads of their own.
@@ -18,6 +19,7 @@ void recordLog(QtMsgType type, const QMessageLogContext &context, const QString 
     {
         std::lock_guard<std::mutex> lock(logMutex);
         logLines << text;
+        logTypes << int(type);
     }
     previousHandler(type, context, text);
 }
@@ -36,6 +38,28 @@ int count(const QString &part)
     std::lock_guard<std::mutex> lock(logMutex);
     return int(std::count_if(logLines.cbegin(), logLines.cend(),
                              [&](const QString &line) { return line.contains(part); }));
+}
+
+QStringList take(int type)
+{
+    std::lock_guard<std::mutex> lock(logMutex);
+    QStringList lines;
+    for (; taken < logLines.size(); ++taken) {
+        if (type < 0 || logTypes.at(taken) == type)
+            lines << logLines.at(taken);
+    }
+    return lines;
+}
+
+bool waitFor(const QString &part, int timeoutMs)
+{
+    return QTest::qWaitFor(
+        [&part] {
+            std::lock_guard<std::mutex> lock(logMutex);
+            return std::any_of(logLines.cbegin() + taken, logLines.cend(),
+                               [&](const QString &line) { return line.contains(part); });
+        },
+        timeoutMs);
 }
 
 } // namespace LogRecorder

@@ -25,4 +25,13 @@ int sqlCount(const QString &sql, const QVariant &bound)
     return query.next() ? query.value(0).toInt() : -1;
 }
 
+QStringList sqlColumn(const QString &sql)
+{
+    QStringList values;
+    QSqlQuery query(sql);
+    while (query.next())
+        values << query.value(0).toString();
+    return values;
+}
+
 } // namespace RecordProbe

@@ -14,6 +14,8 @@ namespace RecordProbe {
 QStringList currentAlarmTexts(const Alarm *alarm);
 // The first column of the first row as a number (-1 when no row), with one optional bound value.
 int sqlCount(const QString &sql, const QVariant &bound = QVariant());
+// The first column of every row, as text.
+QStringList sqlColumn(const QString &sql);
 
 // A record model's export to `path`, which runs on the history reader's thread: whether the
 // file was written, once that is over.

@@ -30,10 +30,14 @@ TestRoot::~TestRoot()
     Paths::setRoot(QString());
 }
 
-QByteArray TestRoot::read(const QString &relative) const
+QByteArray TestRoot::readFile(const QString &path)
 {
-    QFile file(this->file(relative));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool TestRoot::writeFile(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode)
+{
+    QFile file(path);
+    return file.open(mode) && file.write(bytes) == bytes.size();
 }

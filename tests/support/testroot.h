@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -24,7 +25,13 @@ public:
     QString file(const QString &relative) const { return m_dir.path() + relative; }
 
     // The text of a file under the root, empty when missing.
-    QByteArray read(const QString &relative) const;
+    QByteArray read(const QString &relative) const { return readFile(file(relative)); }
+
+    // Any file's text, empty when missing; a file written whole (made or emptied first unless
+    // `mode` says to append).
+    static QByteArray readFile(const QString &path);
+    static bool writeFile(const QString &path, const QByteArray &bytes,
+                          QIODevice::OpenMode mode = QIODevice::WriteOnly);
 
     Settings *settings() const { return m_settings.get(); }
 

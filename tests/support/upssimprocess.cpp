@@ -128,6 +128,15 @@ QString UpsSimProcess::command(const QString &text, int timeoutMs)
     return d->answers.at(before);
 }
 
+bool UpsSimProcess::run(const QStringList &commands)
+{
+    for (const QString &text : commands) {
+        if (!command(text).startsWith(QLatin1String("ok")))
+            return false;
+    }
+    return true;
+}
+
 QList<QByteArray> UpsSimProcess::receivedFrames() const
 {
     d->readOutput(true);

@@ -14,7 +14,7 @@ class UpsSimProcessPrivate;
 //     UpsSimProcess sim({"--instant"});
 //     QVERIFY(sim.isReady());
 //     port.setPortName(sim.portPath());           // or DevComm::openDevice(1, sim.portPath())
-//     QCOMPARE(sim.command("mains fail"), QString("ok"));
+//     QVERIFY(sim.run({"mains fail", "battery 50"}));  // or command() for the answer
 //     QVERIFY(sim.waitForFrame("Q1\r", 3000));    // the simulator received a status query
 //
 // Every wait spins the event loop (so the code under test keeps running) and is bounded.
@@ -34,6 +34,8 @@ public:
     // Sends one scenario command (see upssim --help) and returns its answer line, "ok ..." or
     // "error ...", or an empty string when none came in time.
     QString command(const QString &text, int timeoutMs = 3000);
+    // Sends the commands in turn: true when each was answered "ok ...".
+    bool run(const QStringList &commands);
 
     // Request frames as the simulator received them, carriage return included ("Q1\r").
     QList<QByteArray> receivedFrames() const;

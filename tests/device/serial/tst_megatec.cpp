@@ -1,6 +1,7 @@
 // The serial driver on its own, with no folder, settings or database: the poll cycle, the
 // control encodings, how received bytes become lines, and what each reply kind puts in the state.
 #include "clock.h"
+#include "logrecorder.h"
 #include "megatec.h"
 #include "megatecreply.h"
 #include "upsstate.h"
@@ -118,6 +119,7 @@ class TestMegatec : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { LogRecorder::install(); }
     void pollCycle()
     {
         Megatec driver;
@@ -291,22 +293,18 @@ private slots:
         QVERIFY(driver.handleResponse(QByteArray("#0875\r")));
         QCOMPARE(charge(driver), 87.5f);
         // A UPS that never sends a carriage return is warned about once until a reply is good.
-        static int overflowWarnings = 0;
-        const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext &, const QString &message) {
-                if (type == QtWarningMsg && message.startsWith("Reply longer than"))
-                    ++overflowWarnings;
-            });
+        const auto overflowWarnings = [before = LogRecorder::count("Reply longer than")] {
+            return LogRecorder::count("Reply longer than") - before;
+        };
         requestFor(driver, Megatec::CmdOrvakBP);
         QVERIFY(!driver.handleResponse(QByteArray(300, 'x') + "#0125\r"));
         QVERIFY(!driver.handleResponse(QByteArray(300, 'x')));
-        QCOMPARE(overflowWarnings, 1);
+        QCOMPARE(overflowWarnings(), 1);
         QVERIFY(driver.handleResponse("#0125\r"));
         QCOMPARE(charge(driver), 12.5f);
         requestFor(driver, Megatec::CmdOrvakBP);
         QVERIFY(!driver.handleResponse(QByteArray(300, 'x')));
-        qInstallMessageHandler(previous);
-        QCOMPARE(overflowWarnings, 2);
+        QCOMPARE(overflowWarnings(), 2);
     }
 
     void rejectedAndLateLines()
@@ -455,20 +453,14 @@ private slots:
         }
 
         // A UPS that keeps sending the same faults: one line per kind, every reply counted.
-        static QStringList logged;
-        logged.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext &, const QString &m) {
-                if (type == QtWarningMsg)
-                    logged << m;
-            });
+        LogRecorder::take();
         Megatec driver;
         for (const QByteArray &reply :
              {field(q1, "2.25", "2?.2"), field(q1, "50.0", "-5.0"), field(q1, "2.25", "2?.2"),
               q1.left(40) + "\r", q1.left(40) + "\r", field(q1, "230.0 230.0", "2X0.0 230.0")})
             QVERIFY(!answer(driver, Megatec::CmdQueryBase, reply));
         QVERIFY(!answer(driver, Megatec::CmdOrvakBP, "#9999\r"));
-        qInstallMessageHandler(previous);
+        const QStringList logged = LogRecorder::take(QtWarningMsg);
         QCOMPARE(driver.refusedReplies(), 7);
         QCOMPARE(logged.size(), 3);
         QVERIFY2(logged.at(0).startsWith("Reply to Q1 refused, field 6 is not a number") &&
