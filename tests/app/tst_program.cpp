@@ -406,11 +406,12 @@ void TestProgram::headless()
     QVERIFY(QFile::exists(root + "/cfg/usb.cfg"));
     // Watching maps no library of a face it does not show: libcurl comes with the first mail,
     // libmicrohttpd with the web page, OpenSSL (as Qt loads it) with the network server, the SNMP
-    // agent library with the UPS MIB.
+    // agent library with the UPS MIB, D-Bus with the first desktop notice or power-off.
     QFile maps(QString("/proc/%1/maps").arg(process.processId()));
     QVERIFY(maps.open(QIODevice::ReadOnly));
     const QByteArray mapped = maps.readAll();
-    for (const char *library : {"libcurl", "libmicrohttpd", "libgnutls", "libssl", "libnetsnmp"})
+    for (const char *library :
+         {"libcurl", "libmicrohttpd", "libgnutls", "libssl", "libnetsnmp", "libdbus-1"})
         QVERIFY2(!mapped.contains(library), library);
 
     QCOMPARE(sim.command("mains fail"), QString("ok"));
