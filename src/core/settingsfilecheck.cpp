@@ -11,8 +11,9 @@ namespace {
 bool isText(const QByteArray &line)
 {
     QTextCodec::ConverterState state;
+    // By its number (MIB 106): by name, Qt asks ICU for the standard spelling at every call.
     const QString utf8 =
-        QTextCodec::codecForName("UTF-8")->toUnicode(line.constData(), line.size(), &state);
+        QTextCodec::codecForMib(106)->toUnicode(line.constData(), line.size(), &state);
     if (state.invalidChars == 0 && state.remainingChars == 0) {
         for (const QChar c : utf8) {
             if (c.category() == QChar::Other_Control && c != QLatin1Char('\t'))

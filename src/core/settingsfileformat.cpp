@@ -9,8 +9,9 @@ namespace {
 QString decode(const QByteArray &bytes)
 {
     QTextCodec::ConverterState state;
+    // By its number (MIB 106): by name, Qt asks ICU for the standard spelling at every call.
     const QString utf8 =
-        QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+        QTextCodec::codecForMib(106)->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars == 0 && state.remainingChars == 0)
         return utf8;
     return QString::fromLatin1(bytes);

@@ -13,6 +13,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -73,6 +75,15 @@ Database::~Database()
 
 void Database::open()
 {
+    // Each connection (this one, the history pages', the record writer's, the summaries') would
+    // take 20 pages for its page cache in one block on its first statement, 80 KB touched at once
+    // whether it ever holds that many or not; without that block a page is allocated as it is
+    // read. Process-wide, so before the first connection opens; once SQLite is in use it refuses,
+    // which only costs the memory.
+    static const bool noBulkPageCache = [] {
+        return sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0) == SQLITE_OK;
+    }();
+    Q_UNUSED(noBulkPageCache)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     m_opened = true;
     if (!db.isValid()) {

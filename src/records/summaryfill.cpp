@@ -192,6 +192,9 @@ void SummaryFill::run()
         }
         if (db.open())
             fill(db);
+        // Closed while idle: its schema and cache pages would stay for a wake-up that may never
+        // come.
+        db.close();
         QMetaObject::invokeMethod(this, "finished", Qt::QueuedConnection);
         // Idle until the summaries are found damaged, or the end.
         while (!m_stop) {
@@ -202,12 +205,14 @@ void SummaryFill::run()
             }
             if (m_stop)
                 break;
-            if (distrusted && !makeAnew(db))
-                continue;
-            fill(db);
-            QMetaObject::invokeMethod(this, "finished", Qt::QueuedConnection);
+            db.open();
+            const bool made = !distrusted || makeAnew(db);
+            if (made)
+                fill(db);
+            db.close();
+            if (made)
+                QMetaObject::invokeMethod(this, "finished", Qt::QueuedConnection);
         }
-        db.close();
     }
     QSqlDatabase::removeDatabase(name);
 }

@@ -405,7 +405,8 @@ void TestProgram::headless()
     if (::geteuid() == 0) {
         QVERIFY(logText(root).contains("The poll runs at real-time priority"));
         QCOMPARE(::sched_getscheduler(pid), SCHED_FIFO | SCHED_RESET_ON_FORK);
-        const QStringList tasks = QDir(QString("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        const QStringList tasks = QDir(QString("/proc/%1/task").arg(pid))
+                                      .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QVERIFY(tasks.size() > 1);
         for (const QString &task : tasks) {
             if (task.toInt() != pid)
@@ -416,10 +417,11 @@ void TestProgram::headless()
     }
     // Watching maps no library of a face it does not show: libcurl comes with the first mail,
     // libmicrohttpd with the web page, OpenSSL (as Qt loads it) with the network server, the SNMP
-    // agent library with the UPS MIB.
+    // agent library with the UPS MIB, D-Bus with the first desktop notice or power-off.
     const QByteArray mapped = TestRoot::readFile(QString("/proc/%1/maps").arg(process.processId()));
     QVERIFY(!mapped.isEmpty());
-    for (const char *library : {"libcurl", "libmicrohttpd", "libgnutls", "libssl", "libnetsnmp"})
+    for (const char *library :
+         {"libcurl", "libmicrohttpd", "libgnutls", "libssl", "libnetsnmp", "libdbus-1"})
         QVERIFY2(!mapped.contains(library), library);
 
     QVERIFY(sim.run({"mains fail"}));

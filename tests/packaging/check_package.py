@@ -49,6 +49,7 @@ PROGRAMS = {SERVER: "/usr/bin/queltad", DESKTOP: "/usr/bin/quelta"}
 EXPECTED_FILES = {
     SERVER: {
         "/usr/bin/queltad",
+        "/usr/lib/quelta/quelta-bus.so",
         "/usr/share/quelta/usb.cfg",
         "/usr/share/quelta/translations/en.qm",
         "/usr/share/quelta/translations/fr_FR.qm",

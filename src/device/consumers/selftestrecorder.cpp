@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -217,10 +216,21 @@ void SelfTestRecorder::stop(bool cut)
     emit recorded(start, int(std::min<qint64>(duration, INT_MAX)), m_samples.size());
 }
 
+// A recording is named by its start, yyyyMMddhhmmss.txt. The names are checked by hand: a name
+// filter or a pattern would load the regular expression engine for this one look at start-up,
+// and its pages stay with the service for good.
 void SelfTestRecorder::completeInterrupted()
 {
     const QDir folder(SelfTestRows::recordingFolder(m_ups));
-    const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    const QLatin1String suffix(".txt");
+    QStringList names;
+    for (const QString &name : folder.entryList(QDir::Files, QDir::Name)) {
+        const QStringRef stamp = name.leftRef(14);
+        if (name.size() == 14 + suffix.size() && name.endsWith(suffix) &&
+            std::all_of(stamp.begin(), stamp.end(),
+                        [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+            names << name;
+    }
     if (names.isEmpty())
         return;
     QSet<QString> stored;
@@ -230,12 +240,10 @@ void SelfTestRecorder::completeInterrupted()
         return;
     }
 
-    static const QRegularExpression stampName(QStringLiteral("^(\\d{14})\\.txt$"));
     for (const QString &name : names) {
-        const QRegularExpressionMatch match = stampName.match(name);
         const QDateTime start =
-            QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMddhhmmss"));
-        if (!match.hasMatch() || !start.isValid() || stored.contains(rowTime(start)))
+            QDateTime::fromString(name.left(14), QStringLiteral("yyyyMMddhhmmss"));
+        if (!start.isValid() || stored.contains(rowTime(start)))
             continue;
         completeFromFile(folder.filePath(name), start);
     }

@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "bus.h"
 
 #include "logcategories.h"
 
@@ -41,7 +41,9 @@ platform::PowerOffResult classify(const QDBusError &error)
 
 } // namespace
 
-namespace platform {
+namespace bus {
+
+using platform::PowerOffResult;
 
 void powerOff(std::function<void(PowerOffResult)> done)
 {
@@ -83,4 +85,4 @@ void powerOff(std::function<void(PowerOffResult)> done)
                      });
 }
 
-} // namespace platform
+} // namespace bus

@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "bus.h"
 
 #include "logcategories.h"
 
@@ -100,7 +100,10 @@ void listenForActions(QDBusConnection &bus)
 
 } // namespace
 
-namespace platform {
+namespace bus {
+
+using platform::NotificationResult;
+using platform::Notice;
 
 void showNotification(const Notice &notice,
                       std::function<void(NotificationResult, unsigned int)> done)
@@ -167,6 +170,6 @@ void setNotificationActionHandler(std::function<void(unsigned int, const std::ws
     actionListener()->handler = std::move(handler);
 }
 
-} // namespace platform
+} // namespace bus
 
 #include "notification_linux.moc"
