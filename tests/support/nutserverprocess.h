@@ -48,7 +48,7 @@ public:
     bool reconfigure(int timeoutMs = 20000);
     quint16 port() const;
 
-    bool startServer(int timeoutMs = 10000);
+    bool startServer(int timeoutMs = 30000);
     void stopServer();
     bool startDriver(const QString &name, int timeoutMs = 10000);
     // SIGSTOP / SIGCONT: a driver that hangs, so upsd calls its data stale.
