@@ -205,7 +205,8 @@ void SummaryFill::run()
             }
             if (m_stop)
                 break;
-            db.open();
+            if (!db.open())
+                continue;
             const bool made = !distrusted || makeAnew(db);
             if (made)
                 fill(db);

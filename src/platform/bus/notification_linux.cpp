@@ -46,11 +46,7 @@ platform::NotificationResult classify(const QDBusError &error)
 {
     using platform::NotificationResult;
     const QString name = error.name();
-    if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.Disconnected")) {
+    if (bus::nobodyAnswers(name)) {
         if (tellOnce(Told::NoServer))
             qCInfo(lcPlatform) << "No desktop notification server:" << name << error.message()
                                << "(said once while it lasts)";

@@ -19,11 +19,7 @@ platform::PowerOffResult classify(const QDBusError &error)
 {
     using platform::PowerOffResult;
     const QString name = error.name();
-    if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.Disconnected")) {
+    if (bus::nobodyAnswers(name)) {
         qCWarning(lcPlatform) << "Power-off unavailable: no login manager on the bus:" << name
                               << error.message();
         return PowerOffResult::Unavailable;
