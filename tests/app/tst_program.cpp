@@ -1,5 +1,6 @@
 // ctest-needs: program
 #include "configcommand.h"
+#include "recordprobe.h"
 #include "settingkeys.h"
 #include "settings.h"
 #include "testroot.h"
@@ -13,8 +14,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -92,28 +91,10 @@ bool isReady(const QString &root)
     return logText(root).contains("Window shown; monitoring");
 }
 
-// Rows of a table of the database under `root`, read through a connection of the test's own.
+// A value from the database under `root`.
 QVariant queryValue(const QString &root, const QString &statement)
 {
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "probe");
-        db.setDatabaseName(root + "/data/quelta.db");
-        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
-        QSqlQuery query(db);
-        if (db.open() && query.exec(statement) && query.next())
-            value = query.value(0);
-    }
-    QSqlDatabase::removeDatabase("probe");
-    return value;
-}
-
-// The status file's fields: time, operating mode, communication lost, ...
-QList<QByteArray> statusFields(const QString &root)
-{
-    QFile file(root + "/log/output/upsstatus.txt");
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().split(',')
-                                          : QList<QByteArray>();
+    return RecordProbe::sqlValueIn(root + "/data/quelta.db", statement);
 }
 
 } // namespace
@@ -397,7 +378,8 @@ void TestProgram::headless()
     Program process(arguments + QStringList {"--home", root},
                     {{"TMPDIR", tmp}, {"JOURNAL_STREAM", journalStream}}, false,
                     QUELTA_BIN_DIR "/" + program, QDir::tempPath(), false, journal);
-    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000); // the UPS answers
+    // The UPS answers.
+    QTRY_VERIFY_WITH_TIMEOUT(TestRoot::statusFields(root).value(2) == "0", 15000);
     QVERIFY(logText(root).contains("Running without a window; monitoring"));
     QVERIFY(QFile::exists(root + "/cfg/usb.cfg"));
     // The polling thread goes ahead of the machine's work where it may; what it starts does not.
@@ -427,7 +409,7 @@ void TestProgram::headless()
     QVERIFY(sim.run({"mains fail"}));
     QTRY_VERIFY_WITH_TIMEOUT(
         queryValue(root, "select count(*) from alarm where alarm = 2").toInt() == 1, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(statusFields(root).value(1), QByteArray("2"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(TestRoot::statusFields(root).value(1), QByteArray("2"), 10000);
 
     QVERIFY(QFileInfo::exists(root + "/quelta.sock"));
     // A second start on the running folder says so and fails.
@@ -722,7 +704,7 @@ void TestProgram::rootOnAnotherUsersFolder()
 
     // Root's own run on its own folder leaves root's files.
     auto first = start();
-    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(TestRoot::statusFields(root).value(2) == "0", 15000);
     QVERIFY(stop(*first));
     QCOMPARE(::chown(QFile::encodeName(root).constData(), nobody, nogroup), 0);
     QVERIFY(QFile::remove(root + "/log/output/upsstatus.txt"));
@@ -739,7 +721,7 @@ void TestProgram::rootOnAnotherUsersFolder()
     QVERIFY(QFile::link(outside, root + "/data/elsewhere"));
 
     auto service = start();
-    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(TestRoot::statusFields(root).value(2) == "0", 15000);
     const QByteArray ids = TestRoot::readFile(QString("/proc/%1/status").arg(service->processId()));
     QVERIFY2(ids.contains("\nUid:\t65534\t65534\t65534\t65534\n") &&
                  ids.contains("\nGid:\t65534\t65534\t65534\t65534\n"),
