@@ -23,11 +23,6 @@
 #include "testroot.h"
 #include "upssimprocess.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QSaveFile>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 using namespace RecordProbe;

@@ -24,12 +24,7 @@
 #include "testroot.h"
 #include "upssimprocess.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QNetworkInterface>
-#include <QSettings>
-#include <QSignalSpy>
 #include <QSslSocket>
 #include <QtTest>
 

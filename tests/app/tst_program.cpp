@@ -6,15 +6,6 @@
 #include "testroot.h"
 #include "upssimprocess.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QDirIterator>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -33,11 +24,8 @@ QByteArray fileHash(const QString &path)
 QByteArray logText(const QString &root)
 {
     QByteArray all;
-    for (const QFileInfo &info : QDir(root + "/log").entryInfoList({"*.txt"}, QDir::Files)) {
-        QFile file(info.filePath());
-        if (file.open(QIODevice::ReadOnly))
-            all += file.readAll();
-    }
+    for (const QFileInfo &info : QDir(root + "/log").entryInfoList({"*.txt"}, QDir::Files))
+        all += TestRoot::readFile(info.filePath());
     return all;
 }
 
@@ -202,11 +190,9 @@ void TestProgram::oneProgramPerRoot()
 void TestProgram::unusableDataFolderIsSurvived()
 {
     QTemporaryDir root;
-    QFile damaged(root.path() + "/data");
-    QVERIFY(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(8192, '\x5a'));
-    damaged.close();
-    const QByteArray before = fileHash(damaged.fileName());
+    const QString damaged = root.path() + "/data";
+    QVERIFY(TestRoot::writeFile(damaged, QByteArray(8192, '\x5a')));
+    const QByteArray before = fileHash(damaged);
 
     Program program({}, {{"QUELTA_HOME", root.path()}});
     QTRY_VERIFY_WITH_TIMEOUT(isReady(root.path()), 15000);
@@ -217,7 +203,7 @@ void TestProgram::unusableDataFolderIsSurvived()
                          "/data/quelta.db cannot be opened"));
     QVERIFY(!log.contains("Unable to find table"));
     QVERIFY(!program.waitForFinished(500));
-    QCOMPARE(fileHash(damaged.fileName()), before);
+    QCOMPARE(fileHash(damaged), before);
 }
 
 void TestProgram::rootFollowsTheProgramFolder()
@@ -480,10 +466,8 @@ void TestProgram::configAndStatus()
     QCOMPARE(run({"--nut-user", "list"}), 0);
     QCOMPARE(out, QString("monuser admin\n"));
     QCOMPARE(run({"--nut-user", "add", "x"}, "pw\n"), 2);
-    QFile config(root + "/cfg/config.cfg");
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    QVERIFY2(!config.readAll().contains("s3cret"), "the password in the file");
-    config.close();
+    const QString config = root + "/cfg/config.cfg";
+    QVERIFY2(!TestRoot::readFile(config).contains("s3cret"), "the password in the file");
     QCOMPARE(run({"--nut-user", "remove", "monuser"}), 0);
     QCOMPARE(run({"--nut-user", "list"}), 0);
     QCOMPARE(out, QString());
@@ -525,10 +509,8 @@ void TestProgram::configAndStatus()
     QCOMPARE(out, QString("Password email/authPasswd set.\n"));
     QCOMPARE(run({"config", "get", "email/authPasswd"}), 0);
     QCOMPARE(out, QString("(set)\n"));
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    QVERIFY(!config.readAll().contains("s3cret"));
-    config.close();
-    QCOMPARE(config.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+    QVERIFY(!TestRoot::readFile(config).contains("s3cret"));
+    QCOMPARE(QFile::permissions(config) & (QFile::ReadGroup | QFile::ReadOther), 0);
 
     const QString tmp = dir.path() + "/tmp"; // a private temporary folder, as a service has
     QVERIFY(QDir().mkpath(tmp));
@@ -626,9 +608,7 @@ void TestProgram::configAndStatus()
     QCOMPARE(run({"config", "set-password", "watch/1/password"}, "w4tch\n"), 0);
     QCOMPARE(run({"config", "get", "watch/1/ups"}), 0);
     QCOMPARE(out, QString("*\n"));
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    QVERIFY(!config.readAll().contains("w4tch"));
-    config.close();
+    QVERIFY(!TestRoot::readFile(config).contains("w4tch"));
     QCOMPARE(run({"config", "list"}), 0);
     QVERIFY2(out.contains("\nshutdown/supplies=local\nshutdown/minSupplies=1\n") &&
                  out.contains("\nwatch/size=1\nwatch/1/name=\nwatch/1/host=nas.local\n"
@@ -712,10 +692,9 @@ void TestProgram::rootOnAnotherUsersFolder()
     // to a folder of root's. Neither is given away.
     const QString outside = dir.path() + "/outside";
     QVERIFY(QDir().mkpath(outside));
-    QFile secret(outside + "/secret");
-    QVERIFY(secret.open(QIODevice::WriteOnly));
-    secret.close();
-    QCOMPARE(::link(QFile::encodeName(secret.fileName()).constData(),
+    const QString secret = outside + "/secret";
+    QVERIFY(TestRoot::writeFile(secret, {}));
+    QCOMPARE(::link(QFile::encodeName(secret).constData(),
                     QFile::encodeName(root + "/data/second-name").constData()),
              0);
     QVERIFY(QFile::link(outside, root + "/data/elsewhere"));
@@ -736,7 +715,7 @@ void TestProgram::rootOnAnotherUsersFolder()
     QCOMPARE(asked.exitCode(), 1);
     QVERIFY(asked.readAllStandardOutput().startsWith("ups: on battery\n"));
     QVERIFY(stop(*service));
-    for (const QString &path : {outside, secret.fileName()})
+    for (const QString &path : {outside, secret})
         QCOMPARE(QFileInfo(path).ownerId(), 0u);
     QVERIFY(QFile::remove(root + "/data/second-name") && QFile::remove(root + "/data/elsewhere"));
     Program set({"--home", root, "config", "set", "network/port", "3494"}, {}, false,
