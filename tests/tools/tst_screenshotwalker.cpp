@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QQuickItem>
+#include <QQuickView>
 #include <QtTest>
 
 class TestScreenshotWalker : public QObject

@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QQmlComponent>
+#include <QQmlContext>
 #include <QQmlEngine>
 #include <QtTest>
 
