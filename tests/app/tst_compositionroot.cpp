@@ -23,11 +23,6 @@
 #include "testroot.h"
 #include "upssimprocess.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QSaveFile>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 using namespace RecordProbe;
@@ -48,8 +43,7 @@ private:
     }
     QString statusField(int index) const
     {
-        const QList<QByteArray> fields =
-            m_root.read(QStringLiteral("/log/output/upsstatus.txt")).trimmed().split(',');
+        const QByteArrayList fields = TestRoot::statusFields(m_root.path());
         return fields.size() == 10 ? QString::fromLatin1(fields.at(index)) : QString();
     }
     bool online() const { return m_program.devComm()->state().online(); }

@@ -7,10 +7,6 @@
 // QUELTA_CRASH_SEED the moments (printed, to repeat a run).
 #include "testroot.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>

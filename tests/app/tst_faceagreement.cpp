@@ -10,10 +10,6 @@
 #include "webmetrics.h"
 #include "webtexts.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
-#include <QRegularExpression>
-#include <QSet>
 #include <QtTest>
 
 namespace {

@@ -17,20 +17,14 @@
 #include "paths.h"
 #include "privatebus.h"
 #include "pythonscript.h"
+#include "recordprobe.h"
 #include "servicenetwork.h"
 #include "serviceshutdown.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upssimprocess.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QNetworkInterface>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QSslSocket>
 #include <QtTest>
 
@@ -83,36 +77,17 @@ QHostAddress otherLocalAddress()
 // The status file's fields after its time stamp: operating mode, communication lost, levels.
 QByteArrayList statusFields(const QString &root)
 {
-    QFile file(root + "/log/output/upsstatus.txt");
-    QByteArrayList fields =
-        file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().split(',') : QByteArrayList();
-    return fields.mid(1);
+    return TestRoot::statusFields(root).mid(1);
 }
 
-// The newest sample of the database under `root`, as the table shows it, read on a connection
-// of the test's own.
+// The newest sample of the database under `root`, as the table shows it.
 QString newestSample(const QString &root)
 {
-    QString row;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "second");
-        db.setDatabaseName(root + "/data/quelta.db");
-        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
-        QSqlQuery query(db);
-        if (db.open() &&
-            query.exec("select inputVol, outputVol, load, inputFreq, battVol, temperature from "
-                       "device_data order by id desc limit 1") &&
-            query.next())
-            row = QStringLiteral("%1 %2 %3 %4 %5 %6")
-                      .arg(query.value(0).toDouble(), 0, 'f', 1)
-                      .arg(query.value(1).toDouble(), 0, 'f', 1)
-                      .arg(query.value(2).toInt())
-                      .arg(query.value(3).toDouble(), 0, 'f', 1)
-                      .arg(query.value(4).toDouble(), 0, 'f', 2)
-                      .arg(query.value(5).toDouble(), 0, 'f', 1);
-    }
-    QSqlDatabase::removeDatabase("second");
-    return row;
+    return RecordProbe::sqlValueIn(root + "/data/quelta.db",
+                                   "select printf('%.1f %.1f %d %.1f %.2f %.1f', inputVol, "
+                                   "outputVol, load, inputFreq, battVol, temperature) from "
+                                   "device_data order by id desc limit 1")
+        .toString();
 }
 
 } // namespace

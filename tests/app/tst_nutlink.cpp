@@ -20,7 +20,6 @@
 #include "upslink.h"
 #include "upssimprocess.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>

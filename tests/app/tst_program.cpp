@@ -1,21 +1,11 @@
 // ctest-needs: program
 #include "configcommand.h"
+#include "recordprobe.h"
 #include "settingkeys.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upssimprocess.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QDirIterator>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -34,11 +24,8 @@ QByteArray fileHash(const QString &path)
 QByteArray logText(const QString &root)
 {
     QByteArray all;
-    for (const QFileInfo &info : QDir(root + "/log").entryInfoList({"*.txt"}, QDir::Files)) {
-        QFile file(info.filePath());
-        if (file.open(QIODevice::ReadOnly))
-            all += file.readAll();
-    }
+    for (const QFileInfo &info : QDir(root + "/log").entryInfoList({"*.txt"}, QDir::Files))
+        all += TestRoot::readFile(info.filePath());
     return all;
 }
 
@@ -92,28 +79,10 @@ bool isReady(const QString &root)
     return logText(root).contains("Window shown; monitoring");
 }
 
-// Rows of a table of the database under `root`, read through a connection of the test's own.
+// A value from the database under `root`.
 QVariant queryValue(const QString &root, const QString &statement)
 {
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "probe");
-        db.setDatabaseName(root + "/data/quelta.db");
-        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
-        QSqlQuery query(db);
-        if (db.open() && query.exec(statement) && query.next())
-            value = query.value(0);
-    }
-    QSqlDatabase::removeDatabase("probe");
-    return value;
-}
-
-// The status file's fields: time, operating mode, communication lost, ...
-QList<QByteArray> statusFields(const QString &root)
-{
-    QFile file(root + "/log/output/upsstatus.txt");
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().split(',')
-                                          : QList<QByteArray>();
+    return RecordProbe::sqlValueIn(root + "/data/quelta.db", statement);
 }
 
 } // namespace
@@ -221,11 +190,9 @@ void TestProgram::oneProgramPerRoot()
 void TestProgram::unusableDataFolderIsSurvived()
 {
     QTemporaryDir root;
-    QFile damaged(root.path() + "/data");
-    QVERIFY(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(8192, '\x5a'));
-    damaged.close();
-    const QByteArray before = fileHash(damaged.fileName());
+    const QString damaged = root.path() + "/data";
+    QVERIFY(TestRoot::writeFile(damaged, QByteArray(8192, '\x5a')));
+    const QByteArray before = fileHash(damaged);
 
     Program program({}, {{"QUELTA_HOME", root.path()}});
     QTRY_VERIFY_WITH_TIMEOUT(isReady(root.path()), 15000);
@@ -236,7 +203,7 @@ void TestProgram::unusableDataFolderIsSurvived()
                          "/data/quelta.db cannot be opened"));
     QVERIFY(!log.contains("Unable to find table"));
     QVERIFY(!program.waitForFinished(500));
-    QCOMPARE(fileHash(damaged.fileName()), before);
+    QCOMPARE(fileHash(damaged), before);
 }
 
 void TestProgram::rootFollowsTheProgramFolder()
@@ -397,7 +364,8 @@ void TestProgram::headless()
     Program process(arguments + QStringList {"--home", root},
                     {{"TMPDIR", tmp}, {"JOURNAL_STREAM", journalStream}}, false,
                     QUELTA_BIN_DIR "/" + program, QDir::tempPath(), false, journal);
-    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000); // the UPS answers
+    // The UPS answers.
+    QTRY_VERIFY_WITH_TIMEOUT(TestRoot::statusFields(root).value(2) == "0", 15000);
     QVERIFY(logText(root).contains("Running without a window; monitoring"));
     QVERIFY(QFile::exists(root + "/cfg/usb.cfg"));
     // The polling thread goes ahead of the machine's work where it may; what it starts does not.
@@ -427,7 +395,7 @@ void TestProgram::headless()
     QVERIFY(sim.run({"mains fail"}));
     QTRY_VERIFY_WITH_TIMEOUT(
         queryValue(root, "select count(*) from alarm where alarm = 2").toInt() == 1, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(statusFields(root).value(1), QByteArray("2"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(TestRoot::statusFields(root).value(1), QByteArray("2"), 10000);
 
     QVERIFY(QFileInfo::exists(root + "/quelta.sock"));
     // A second start on the running folder says so and fails.
@@ -498,10 +466,8 @@ void TestProgram::configAndStatus()
     QCOMPARE(run({"--nut-user", "list"}), 0);
     QCOMPARE(out, QString("monuser admin\n"));
     QCOMPARE(run({"--nut-user", "add", "x"}, "pw\n"), 2);
-    QFile config(root + "/cfg/config.cfg");
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    QVERIFY2(!config.readAll().contains("s3cret"), "the password in the file");
-    config.close();
+    const QString config = root + "/cfg/config.cfg";
+    QVERIFY2(!TestRoot::readFile(config).contains("s3cret"), "the password in the file");
     QCOMPARE(run({"--nut-user", "remove", "monuser"}), 0);
     QCOMPARE(run({"--nut-user", "list"}), 0);
     QCOMPARE(out, QString());
@@ -543,10 +509,8 @@ void TestProgram::configAndStatus()
     QCOMPARE(out, QString("Password email/authPasswd set.\n"));
     QCOMPARE(run({"config", "get", "email/authPasswd"}), 0);
     QCOMPARE(out, QString("(set)\n"));
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    QVERIFY(!config.readAll().contains("s3cret"));
-    config.close();
-    QCOMPARE(config.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+    QVERIFY(!TestRoot::readFile(config).contains("s3cret"));
+    QCOMPARE(QFile::permissions(config) & (QFile::ReadGroup | QFile::ReadOther), 0);
 
     const QString tmp = dir.path() + "/tmp"; // a private temporary folder, as a service has
     QVERIFY(QDir().mkpath(tmp));
@@ -644,9 +608,7 @@ void TestProgram::configAndStatus()
     QCOMPARE(run({"config", "set-password", "watch/1/password"}, "w4tch\n"), 0);
     QCOMPARE(run({"config", "get", "watch/1/ups"}), 0);
     QCOMPARE(out, QString("*\n"));
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    QVERIFY(!config.readAll().contains("w4tch"));
-    config.close();
+    QVERIFY(!TestRoot::readFile(config).contains("w4tch"));
     QCOMPARE(run({"config", "list"}), 0);
     QVERIFY2(out.contains("\nshutdown/supplies=local\nshutdown/minSupplies=1\n") &&
                  out.contains("\nwatch/size=1\nwatch/1/name=\nwatch/1/host=nas.local\n"
@@ -722,7 +684,7 @@ void TestProgram::rootOnAnotherUsersFolder()
 
     // Root's own run on its own folder leaves root's files.
     auto first = start();
-    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(TestRoot::statusFields(root).value(2) == "0", 15000);
     QVERIFY(stop(*first));
     QCOMPARE(::chown(QFile::encodeName(root).constData(), nobody, nogroup), 0);
     QVERIFY(QFile::remove(root + "/log/output/upsstatus.txt"));
@@ -730,16 +692,15 @@ void TestProgram::rootOnAnotherUsersFolder()
     // to a folder of root's. Neither is given away.
     const QString outside = dir.path() + "/outside";
     QVERIFY(QDir().mkpath(outside));
-    QFile secret(outside + "/secret");
-    QVERIFY(secret.open(QIODevice::WriteOnly));
-    secret.close();
-    QCOMPARE(::link(QFile::encodeName(secret.fileName()).constData(),
+    const QString secret = outside + "/secret";
+    QVERIFY(TestRoot::writeFile(secret, {}));
+    QCOMPARE(::link(QFile::encodeName(secret).constData(),
                     QFile::encodeName(root + "/data/second-name").constData()),
              0);
     QVERIFY(QFile::link(outside, root + "/data/elsewhere"));
 
     auto service = start();
-    QTRY_VERIFY_WITH_TIMEOUT(statusFields(root).value(2) == "0", 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(TestRoot::statusFields(root).value(2) == "0", 15000);
     const QByteArray ids = TestRoot::readFile(QString("/proc/%1/status").arg(service->processId()));
     QVERIFY2(ids.contains("\nUid:\t65534\t65534\t65534\t65534\n") &&
                  ids.contains("\nGid:\t65534\t65534\t65534\t65534\n"),
@@ -754,7 +715,7 @@ void TestProgram::rootOnAnotherUsersFolder()
     QCOMPARE(asked.exitCode(), 1);
     QVERIFY(asked.readAllStandardOutput().startsWith("ups: on battery\n"));
     QVERIFY(stop(*service));
-    for (const QString &path : {outside, secret.fileName()})
+    for (const QString &path : {outside, secret})
         QCOMPARE(QFileInfo(path).ownerId(), 0u);
     QVERIFY(QFile::remove(root + "/data/second-name") && QFile::remove(root + "/data/elsewhere"));
     Program set({"--home", root, "config", "set", "network/port", "3494"}, {}, false,

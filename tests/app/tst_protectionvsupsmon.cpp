@@ -7,10 +7,6 @@
 #include "nutserverprocess.h"
 #include "pythonscript.h"
 
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 namespace {

@@ -31,15 +31,10 @@
 #include "webservice.h"
 
 #include <QApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QPointer>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QSignalSpy>
 #include <QTcpServer>
 #include <QtTest>
 

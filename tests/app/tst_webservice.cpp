@@ -16,16 +16,11 @@
 #include "upssimprocess.h"
 #include "webservice.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkInterface>
 #include <QNetworkReply>
-#include <QRegularExpression>
 #include <QSslConfiguration>
 #include <QTcpServer>
-#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -67,11 +62,8 @@ QHostAddress otherLocalAddress()
 
 qint64 residentKiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)")).match(status.readAll());
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
+                                          .match(TestRoot::readFile("/proc/self/status"));
     return m.captured(1).toLongLong();
 }
 
@@ -85,10 +77,7 @@ quint16 freePort()
 // A fenced block of the README that starts with `start`: what users copy is what is checked.
 QByteArray readmeBlock(const QByteArray &start)
 {
-    QFile file(QStringLiteral(QUELTA_SOURCE_DIR "/README.md"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray text = file.readAll();
+    const QByteArray text = TestRoot::readFile(QStringLiteral(QUELTA_SOURCE_DIR "/README.md"));
     const int at = text.indexOf("```yaml\n" + start);
     if (at < 0)
         return {};

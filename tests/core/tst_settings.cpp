@@ -10,15 +10,6 @@
 #include "settingsfileformat.h"
 #include "testroot.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QSaveFile>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 #include <limits>

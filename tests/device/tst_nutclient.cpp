@@ -10,8 +10,6 @@
 #include "smtptestserver.h"
 #include "testroot.h"
 
-#include <QFileInfo>
-#include <QSignalSpy>
 #include <QSslKey>
 #include <QSslSocket>
 #include <QTcpServer>

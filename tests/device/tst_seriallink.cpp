@@ -13,16 +13,8 @@
 #include "upslink.h"
 #include "upssimprocess.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocalSocket>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSerialPort>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -798,11 +790,10 @@ void TestSerialLink::simulatorScenarios()
 
     // A script file: commands, pauses, a mistake that is reported and passed over.
     QTemporaryDir dir;
-    QFile script(dir.filePath("trouble.txt"));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("# a short script\nload 77\nsleep 0.05\nfrobnicate\nmains fail   # and then\n");
-    script.close();
-    UpsSimProcess sim({"--instant", "--scenario", script.fileName()});
+    const QString script = dir.filePath("trouble.txt");
+    QVERIFY(TestRoot::writeFile(
+        script, "# a short script\nload 77\nsleep 0.05\nfrobnicate\nmains fail   # and then\n"));
+    UpsSimProcess sim({"--instant", "--scenario", script});
     QVERIFY(sim.isReady());
     QVERIFY(sim.waitForEvent("SCENARIO end", 2000));
     const QStringList lines = sim.eventLines().filter("SCENARIO");

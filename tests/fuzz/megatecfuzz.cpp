@@ -6,39 +6,17 @@
 // reply must have changed nothing. The driver touches no file, database or setting, so none is
 // needed here.
 #include "devdatamap.h"
+#include "fuzzing.h"
 #include "megatec.h"
 
 #include <QCoreApplication>
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+
+using namespace Fuzzing;
 
 namespace {
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) { }
-
-struct Random
-{
-    std::uint32_t state;
-    std::uint32_t next()
-    {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    }
-};
 
 // The protocol writes no sign: a value read is a finite number, never below 0.
 void checkRead(const std::optional<float> &value, const char *what)
@@ -102,16 +80,10 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    if (size < 4)
-        return 0;
-
-    Random random {0x9E3779B9u};
+    Random random;
     std::uint32_t seed;
-    std::memcpy(&seed, data, 4);
-    random.state ^= seed;
-    random.next();
-    data += 4;
-    size -= 4;
+    if (!random.seed(data, size, &seed))
+        return 0;
 
     Megatec driver;
     DevDataMap published;

@@ -3,6 +3,7 @@
 // answered by the dispatcher, in chunks of random size, while the data turns stale or fresh, FSD
 // comes and goes, and a second session logs in and out beside it. Every reply must be whole
 // lines of the protocol's shapes, and the shared state must stay sound.
+#include "fuzzing.h"
 #include "nutdispatcher.h"
 #include "nutlinesplitter.h"
 #include "nutpassword.h"
@@ -12,33 +13,10 @@
 #include <QCoreApplication>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+
+using namespace Fuzzing;
 
 namespace {
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) { }
-
-struct Random
-{
-    std::uint32_t state;
-    std::uint32_t next()
-    {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    }
-};
 
 NutSnapshot snapshot(bool stale)
 {
@@ -93,15 +71,10 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    if (size < 4)
-        return 0;
-    Random random {0x9E3779B9u};
+    Random random;
     std::uint32_t seed;
-    std::memcpy(&seed, data, 4);
-    random.state ^= seed;
-    random.next();
-    data += 4;
-    size -= 4;
+    if (!random.seed(data, size, &seed))
+        return 0;
 
     NutServerState state;
     state.setNames("ups", {"qnapups"});

@@ -1,7 +1,6 @@
 // The polkit rule the package ships, run by a JavaScript engine the way polkitd runs it: the
 // service user may power the machine off, nobody else gains anything, and the user gains
 // nothing else.
-#include <QFile>
 #include <QJSEngine>
 #include <QtTest>
 

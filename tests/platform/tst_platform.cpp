@@ -10,10 +10,6 @@
 #include "testwindows.h"
 #include "xvfbdisplay.h"
 
-#include <QJsonArray>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>

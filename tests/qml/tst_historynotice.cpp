@@ -13,8 +13,6 @@
 #include "testroot.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QProcess>
 #include <QQuickItem>
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -39,23 +39,18 @@
 #include "watchlist.h"
 #include "watchservice.h"
 
-#include <QAbstractItemModel>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QJSValue>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtCharts/QAbstractSeries>
 #include <QtTest>
 

@@ -5,7 +5,6 @@
 #include "recordwriter.h"
 #include "testroot.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 using namespace RecordProbe;

@@ -11,11 +11,6 @@
 #include "tablemodelselftest.h"
 #include "testroot.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonObject>
-#include <QSignalSpy>
-#include <QUrl>
 #include <QtTest>
 
 // A database file that is not a database: everything that reads it comes back empty, with a

@@ -10,10 +10,6 @@
 #include "tablemodeldevdata.h"
 #include "testroot.h"
 
-#include <QDateTime>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>

@@ -8,7 +8,6 @@
 #include "dischargetracker.h"
 #include "testroot.h"
 
-#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>

@@ -13,17 +13,9 @@
 #include "testroot.h"
 #include "workbook.h"
 
-#include <QAbstractItemModelTester>
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonObject>
-#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QUrl>
 #include <QtTest>
 
 #include <algorithm>

@@ -26,8 +26,6 @@
 #include "upsstate.h"
 #include "upsstates.h"
 
-#include <QDir>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QtTest>
 

@@ -25,10 +25,8 @@
 #include "testroot.h"
 #include "upsstate.h"
 
-#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -108,11 +106,6 @@ private slots:
 
 private:
     NutAccountList m_accounts;
-    QByteArray fileText(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 };
 
 void TestNutServer::initTestCase()
@@ -576,7 +569,7 @@ void TestNutServer::storeKeepsHashesOnly()
     QCOMPARE(store.setRole("ghost", NutAccount::Admin), NutAccountStore::NoSuchAccount);
     QCOMPARE(store.remove("ghost"), NutAccountStore::NoSuchAccount);
 
-    QByteArray text = fileText(path);
+    QByteArray text = TestRoot::readFile(path);
     QVERIFY(text.contains("\nserverPort=587\n"));
     QVERIFY(text.contains("[network]\n"));
     QVERIFY(text.contains("users\\monuser\\role=admin"));

@@ -7,7 +7,6 @@
 // less backup left than the minimum runtime set counts as one at battery low.
 #include "protectiondecision.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace Protection;

@@ -8,7 +8,6 @@
 #include "testroot.h"
 #include "upsdirectory.h"
 
-#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>

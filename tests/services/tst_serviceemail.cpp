@@ -10,12 +10,6 @@
 #include "smtptestserver.h"
 #include "testroot.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QtTest>
 

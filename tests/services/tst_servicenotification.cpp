@@ -16,7 +16,6 @@
 #include "upsstate.h"
 #include "upsstates.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>

@@ -16,8 +16,6 @@
 #include "testroot.h"
 #include "usblink.h"
 
-#include <QAbstractItemModelTester>
-#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QtTest>
 

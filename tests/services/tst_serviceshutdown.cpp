@@ -18,11 +18,6 @@
 #include "upsstate.h"
 #include "xvfbdisplay.h"
 
-#include <QAbstractItemModelTester>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -169,11 +164,9 @@ void TestServiceShutdown::initTestCase()
     // A path with blanks, quoted: it must stay one program.
     QVERIFY(QDir(m_scripts.path()).mkdir("user scripts"));
     const QString script = m_scripts.filePath("user scripts/wait for go.sh");
-    QFile file(script);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\nwhile [ ! -e \"$1\" ]; do sleep 0.02; done\n");
-    file.close();
-    QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+    QVERIFY(
+        TestRoot::writeFile(script, "#!/bin/sh\nwhile [ ! -e \"$1\" ]; do sleep 0.02; done\n"));
+    QVERIFY(QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner));
     m_go = m_scripts.filePath("go");
     m_waitCommand = '"' + script + "\" " + m_go;
 
@@ -976,12 +969,10 @@ void TestServiceShutdown::quotedPathWaitedFor()
     const QString script = dir.filePath("my scripts/save all.sh");
     const QString out = dir.filePath("args.txt");
     const QString go = dir.filePath("go");
-    QFile file(script);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\nprintf '%s|' \"$@\" > \"" + out.toUtf8() + "\"\necho lots of output\n" +
-               "while [ ! -e \"" + go.toUtf8() + "\" ]; do sleep 0.02; done\nexit 3\n");
-    file.close();
-    QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+    QVERIFY(TestRoot::writeFile(script, "#!/bin/sh\nprintf '%s|' \"$@\" > \"" + out.toUtf8() +
+                                    "\"\necho lots of output\nwhile [ ! -e \"" + go.toUtf8() +
+                                    "\" ]; do sleep 0.02; done\nexit 3\n"));
+    QVERIFY(QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner));
 
     const QString command = '"' + script + "\" \"first arg\" second \"\" 'x";
     CommandFileRun run(command);

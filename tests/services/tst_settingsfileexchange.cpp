@@ -10,14 +10,8 @@
 #include "testroot.h"
 #include "watchlist.h"
 
-#include <QAbstractItemModelTester>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -176,9 +170,7 @@ void TestSettingsFileExchange::initTestCase()
 
 QUrl TestSettingsFileExchange::writeFile(const QString &name, const QByteArray &content) const
 {
-    QFile file(m_files.path() + QLatin1Char('/') + name);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
+    TestRoot::writeFile(m_files.path() + QLatin1Char('/') + name, content);
     return fileUrl(name);
 }
 
@@ -259,9 +251,7 @@ void TestSettingsFileExchange::exportAndImport()
     const QUrl url = fileUrl(QString::fromUtf8("my settings é.conf"));
     QVERIFY(page.settingsSaveAs(url));
     QCOMPARE(changed.count(), 0);
-    QFile file(url.toLocalFile());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
+    const QByteArray text = TestRoot::readFile(url.toLocalFile());
     const QJsonObject object = QJsonDocument::fromJson(text).object();
     QCOMPARE(object.size(), listed.size() + 3);
     QCOMPARE(object.value(QStringLiteral("shutdown/UPSOffTime")).toString(), QStringLiteral("3"));
@@ -331,11 +321,7 @@ void TestSettingsFileExchange::exportAndImport()
     QCOMPARE(modeOf(older.toLocalFile()), 0644);
     QVERIFY(page.settingsSaveAs(older));
     QCOMPARE(modeOf(older.toLocalFile()), 0600);
-    QFile olderFile(older.toLocalFile());
-    QVERIFY(olderFile.open(QIODevice::ReadOnly));
-    const QByteArray olderText = olderFile.readAll();
-    olderFile.close();
-    QCOMPARE(olderText, text);
+    QCOMPARE(TestRoot::readFile(older.toLocalFile()), text);
 
     // A write that fails part of the way (a full disk) keeps the old file whole and leaves no
     // half-written file beside it.
@@ -345,8 +331,7 @@ void TestSettingsFileExchange::exportAndImport()
         FileSizeLimit limit(64);
         QVERIFY(!page.settingsSaveAs(older));
     }
-    QVERIFY(olderFile.open(QIODevice::ReadOnly));
-    QCOMPARE(olderFile.readAll(), text);
+    QCOMPARE(TestRoot::readFile(older.toLocalFile()), text);
     QCOMPARE(QDir(m_files.path()).entryList(QDir::Files), filesBefore);
 }
 

@@ -4,7 +4,6 @@
 // battery's status and its alarms, notifications for each change of the table).
 #include "snmpupstree.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {

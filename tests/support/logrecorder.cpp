@@ -40,15 +40,25 @@ int count(const QString &part)
                              [&](const QString &line) { return line.contains(part); }));
 }
 
-QStringList take(int type)
+template<typename Wanted> QStringList takeLines(Wanted wanted)
 {
     std::lock_guard<std::mutex> lock(logMutex);
     QStringList lines;
     for (; taken < logLines.size(); ++taken) {
-        if (type < 0 || logTypes.at(taken) == type)
+        if (wanted(logTypes.at(taken)))
             lines << logLines.at(taken);
     }
     return lines;
+}
+
+QStringList take(int type)
+{
+    return takeLines([type](int t) { return type < 0 || t == type; });
+}
+
+QStringList takeWarnings()
+{
+    return takeLines([](int t) { return t == QtWarningMsg || t == QtCriticalMsg; });
 }
 
 bool waitFor(const QString &part, int timeoutMs)

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QtGlobal>
 
 // Every log line of the process, from any thread, kept for the suite to count while still
 // going to the previous handler.
@@ -13,6 +12,8 @@ void install();
 int count(const QString &part);
 // The lines of this type (-1: any) recorded since the last take; the next take starts after them.
 QStringList take(int type = -1);
+// The warnings and worse recorded since the last take, as take() does.
+QStringList takeWarnings();
 // Spins the event loop until a line not yet taken contains `part`; bounded.
 bool waitFor(const QString &part, int timeoutMs = 5000);
 

@@ -1,7 +1,6 @@
 #include "nutpeer.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QTest>
 

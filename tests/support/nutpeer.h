@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QScopedPointer>
 #include <QStringList>
 #include <QTemporaryDir>
 

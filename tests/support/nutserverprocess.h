@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMap>
 #include <QScopedPointer>
 #include <QString>
 #include <QStringList>

@@ -2,6 +2,7 @@
 
 #include "alarm.h"
 
+#include <QSqlDatabase>
 #include <QSqlQuery>
 
 namespace RecordProbe {
@@ -32,6 +33,21 @@ QStringList sqlColumn(const QString &sql)
     while (query.next())
         values << query.value(0).toString();
     return values;
+}
+
+QVariant sqlValueIn(const QString &databaseFile, const QString &sql)
+{
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "probe");
+        db.setDatabaseName(databaseFile);
+        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
+        QSqlQuery query(db);
+        if (db.open() && query.exec(sql) && query.next())
+            value = query.value(0);
+    }
+    QSqlDatabase::removeDatabase("probe");
+    return value;
 }
 
 } // namespace RecordProbe

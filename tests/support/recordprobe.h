@@ -16,6 +16,9 @@ QStringList currentAlarmTexts(const Alarm *alarm);
 int sqlCount(const QString &sql, const QVariant &bound = QVariant());
 // The first column of every row, as text.
 QStringList sqlColumn(const QString &sql);
+// The first column of the first row from the database file of another process, read on a
+// read-only connection of the test's own (invalid when no row).
+QVariant sqlValueIn(const QString &databaseFile, const QString &sql);
 
 // A record model's export to `path`, which runs on the history reader's thread: whether the
 // file was written, once that is over.

@@ -5,8 +5,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QJsonDocument>
-#include <QStandardPaths>
 
 #include <mutex>
 

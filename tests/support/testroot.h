@@ -32,6 +32,11 @@ public:
     static QByteArray readFile(const QString &path);
     static bool writeFile(const QString &path, const QByteArray &bytes,
                           QIODevice::OpenMode mode = QIODevice::WriteOnly);
+    // The status file of the program under `root`: time, operating mode, communication lost, ...
+    static QByteArrayList statusFields(const QString &root)
+    {
+        return readFile(root + "/log/output/upsstatus.txt").trimmed().split(',');
+    }
 
     Settings *settings() const { return m_settings.get(); }
 

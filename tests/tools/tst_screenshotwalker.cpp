@@ -8,13 +8,9 @@
 #include "xvfbdisplay.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QEventLoop>
 #include <QImage>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 class TestScreenshotWalker : public QObject

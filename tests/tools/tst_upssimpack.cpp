@@ -4,7 +4,6 @@
 // its share, and a fast clock runs the battery down to battery low.
 #include "upssimprocess.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace {

@@ -4,7 +4,6 @@
 #include "renderchoice.h"
 #include "upsstate.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>

@@ -6,20 +6,10 @@
 #include "testroot.h"
 #include "translator.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
-#include <QLibraryInfo>
-#include <QProcess>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QRegularExpression>
-#include <QSet>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTranslator>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <iostream>

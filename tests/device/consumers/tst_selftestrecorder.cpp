@@ -6,10 +6,6 @@
 #include "testroot.h"
 #include "upsstates.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QtTest>
 

@@ -4,7 +4,6 @@
 #include "testroot.h"
 #include "upsstates.h"
 
-#include <QFile>
 #include <QtTest>
 
 #include <array>

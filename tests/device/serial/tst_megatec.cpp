@@ -6,7 +6,6 @@
 #include "megatecreply.h"
 #include "upsstate.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>

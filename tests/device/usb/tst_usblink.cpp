@@ -4,16 +4,13 @@
 // control reports, and a device another program holds.
 #include "devcomm.h"
 #include "fakehid.h"
+#include "logrecorder.h"
 #include "platform.h"
 #include "settings.h"
 #include "testroot.h"
 #include "upsstate.h"
 #include "usblink.h"
 
-#include <QFile>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTemporaryFile>
 #include <QtTest>
 
 #include <memory>
@@ -80,11 +77,10 @@ private slots:
 
 void TestUsbLink::usbLinkStarts()
 {
-    QFile list(m_root.file(QStringLiteral("/cfg/usb.cfg")));
-    QVERIFY(list.open(QIODevice::WriteOnly));
+    LogRecorder::install();
     // A bad entry first: the good one after it is still tried.
-    list.write(R"({"usb": [[1, 2, 3], [1637, 20833]]})");
-    list.close();
+    QVERIFY(TestRoot::writeFile(m_root.file("/cfg/usb.cfg"),
+                                R"({"usb": [[1, 2, 3], [1637, 20833]]})"));
     m_root.settings()->setSettings(Settings::UpsCommType, int(DevComm::USB));
 
     FakeHid::reset();
@@ -104,13 +100,12 @@ void TestUsbLink::usbLinkStarts()
 // changes: a HID device of other ids, a UPS of the list whose node this program may not open.
 void TestUsbLink::usbSearchIsTold()
 {
-    static QStringList told;
-    told.clear();
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
-            if (type == QtWarningMsg && text.startsWith("No USB UPS found"))
-                told << text;
-        });
+    QStringList told;
+    const auto pollUsb = [this, &told](int times = 1) {
+        this->pollUsb(times);
+        told << LogRecorder::take(QtWarningMsg).filter(QRegularExpression("^No USB UPS found"));
+    };
+    LogRecorder::take();
     usb->stop();
     usb->start();
     pollUsb(3);
@@ -145,7 +140,6 @@ void TestUsbLink::usbSearchIsTold()
     pollUsb();
     QCOMPARE(told.size(), 4);
     QVERIFY(told.last().endsWith("seen: none"));
-    qInstallMessageHandler(previous);
     FakeHid::clearRecords();
     pollUsb();
 }

@@ -6,7 +6,6 @@
 #include "testroot.h"
 #include "upsstates.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 using namespace UpsStates;
