@@ -30,6 +30,8 @@ Rectangle {
             sourceSize: Qt.size(node.iconSize, node.iconSize)
             source: node.icon
             opacity: node.live ? 1 : 0.55
+            // A block's icon is fixed: decoded beside the window's first frame, not before it.
+            asynchronous: true
         }
         Text {
             anchors.horizontalCenter: parent.horizontalCenter

@@ -38,6 +38,8 @@ Rectangle {
             height: 18
             sourceSize: Qt.size(18, 18)
             source: tile.icon
+            // A tile's icon is fixed: decoded beside the window's first frame, not before it.
+            asynchronous: true
         }
     }
     Column {

@@ -29,6 +29,8 @@ Item {
         height: 14
         sourceSize: Qt.size(14, 14)
         source: control.iconSource
+        // Each button's icon is fixed: decoded beside the window's first frame, not before it.
+        asynchronous: true
     }
     MouseArea {
         id: area

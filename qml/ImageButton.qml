@@ -82,6 +82,8 @@ Item {
             sourceSize.height: control.iconSize
             fillMode: Image.PreserveAspectFit
             smooth: true
+            // Each button's icon is fixed: decoded beside the window's first frame, not before it.
+            asynchronous: true
         }
         Text {
             visible: control.text.length > 0 && (control.textDirection === UiEnums.South

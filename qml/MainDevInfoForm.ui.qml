@@ -136,6 +136,7 @@ Item {
                 height: 16
                 sourceSize: Qt.size(16, 16)
                 source: "qrc:/res/image/countdown.svg"
+                asynchronous: true
             }
             Text {
                 objectName: "countdownText"

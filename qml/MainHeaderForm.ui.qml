@@ -21,6 +21,8 @@ Rectangle {
         height: 24
         sourceSize: Qt.size(24, 24)
         source: "qrc:/res/image/Quelta.svg"
+        // Drawn beside the first frame rather than before it: its picture never changes.
+        asynchronous: true
     }
 
     Text {

@@ -15,6 +15,8 @@
 #include <QQmlError>
 #include <QQuickView>
 
+#include <memory>
+
 namespace {
 
 QmlRegistration::Objects objectsOf(CompositionRoot &root)
@@ -48,10 +50,9 @@ std::unique_ptr<QCoreApplication> DesktopWindow::application(int &argc, char **a
 #endif
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     auto app = std::make_unique<QApplication>(argc, argv);
-    // The menu entry's name, so a desktop can tell the window belongs to it, and the icon of
-    // the window itself for a taskbar that reads none from the entry.
+    // The menu entry's name, so a desktop can tell the window belongs to it (the window's own
+    // icon follows its first frame).
     QGuiApplication::setDesktopFileName(QStringLiteral("quelta"));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/res/image/Quelta.svg")));
     return app;
 }
 
@@ -82,6 +83,17 @@ int DesktopWindow::run(CompositionRoot &root, SingleInstance &instance)
     connectView(view, root);
     view->setResizeMode(QQuickView::SizeRootObjectToView);
     view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    // The icon of the window itself, for a taskbar that reads none from the menu entry: once the
+    // first frame is drawn, as loading the SVG engine and drawing the icon at each of its sizes
+    // are not what that frame waits for. Queued: a threaded render loop tells from its own thread.
+    const auto iconWatch = std::make_shared<QMetaObject::Connection>();
+    *iconWatch = QObject::connect(
+        view, &QQuickWindow::frameSwapped, view,
+        [iconWatch] {
+            QObject::disconnect(*iconWatch);
+            QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/res/image/Quelta.svg")));
+        },
+        Qt::QueuedConnection);
 
     if (!view->rootObject()) {
         for (const QQmlError &error : view->errors())
