@@ -27,8 +27,6 @@ QHash<int, QByteArray> fieldRoleNames(const QSqlRecord &record)
     return roles;
 }
 
-namespace {
-
 QDate parseDay(const QString &text)
 {
     static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
@@ -36,6 +34,8 @@ QDate parseDay(const QString &text)
         return QDate();
     return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
 }
+
+namespace {
 
 // The time a row stores, as a date for its cell; invalid (the text is written) when it is none.
 QDateTime dateCell(const QVariant &value)
@@ -95,7 +95,7 @@ QString selectionStatement(const QSqlTableModel *model)
 
 bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what)
 {
-    Workbook book(fileName);
+    Workbook book(fileName, rows.rowsPerSheet, rows.sheetName);
     book.setTitles(rows.titles);
     int written = 0;
     if (!rows.statement.isEmpty()) {
