@@ -161,9 +161,8 @@ bool TableModelDevData::saveAs(const QUrl &url)
     const auto write = [rows, fileName, saved, first, last, ups, minuteSheet]() mutable {
         // A selection that would spread over sheets is of no use in a spreadsheet: its minutes
         // go out instead, unless the summaries are still being filled.
-        const qint64 samples = rows.statement.isEmpty()
-            ? -1
-            : summarisedSamples(rows.databaseFile, first, last, ups);
+        const qint64 samples =
+            rows.statement.isEmpty() ? -1 : summarisedSamples(rows.databaseFile, first, last, ups);
         if (samples <= rows.rowsPerSheet) {
             *saved = TableModelHelper::writeWorkbook(rows, fileName, "samples");
             return;
@@ -176,8 +175,7 @@ bool TableModelDevData::saveAs(const QUrl &url)
                               : formatValue(field, value);
         };
         rows.sheetName = minuteSheet;
-        const QByteArray what =
-            "per-minute means of " + QByteArray::number(samples) + " samples";
+        const QByteArray what = "per-minute means of " + QByteArray::number(samples) + " samples";
         *saved = TableModelHelper::writeWorkbook(rows, fileName, what.constData());
     };
     m_reader.run(write, [this, saved] { emit exportFinished(*saved); });

@@ -71,8 +71,8 @@ public:
         QByteArray name;
         if (!sheetName.isEmpty()) {
             // At most 31 characters, the number of a next sheet included.
-            const QString number = sheets.empty() ? QString()
-                                                  : QStringLiteral(" (%1)").arg(sheets.size() + 1);
+            const QString number =
+                sheets.empty() ? QString() : QStringLiteral(" (%1)").arg(sheets.size() + 1);
             name = (sheetName.left(31 - number.size()) + number).toUtf8();
         }
         lxw_worksheet *added =

@@ -353,6 +353,19 @@ void TestTableModels::workbookLayoutAndFailures()
                                      QJsonArray({5, 7.5})}),
                          QJsonArray({QJsonArray({"A", "B"}), QJsonArray({6, 9})})}));
 
+    // Sheets of a name of their own: what a sheet name cannot hold becomes '-', and a next
+    // sheet's number fits in the 31 characters a name takes.
+    {
+        Workbook book(longPath, 1, QString(30, QLatin1Char('x')) + QStringLiteral("/"));
+        book.setTitles({QStringLiteral("A")});
+        book.write(2, 1, 1);
+        book.write(3, 1, 2);
+        QVERIFY2(book.save(), qPrintable(book.errorText()));
+    }
+    QCOMPARE(PythonScript::dumpWorkbook(longPath).value("sheets").toArray(),
+             QJsonArray({QString(30, QLatin1Char('x')) + QStringLiteral("-"),
+                         QString(27, QLatin1Char('x')) + QStringLiteral(" (2)")}));
+
     // A path under a regular file cannot be written, not even by root.
     Workbook denied(path + QStringLiteral("/x.xlsx"));
     ignoreWarning("Cannot write the workbook");
@@ -475,7 +488,8 @@ void TestTableModels::longSelectionExportsMinuteMeans()
     QVERIFY(RecordProbe::exported(model, path));
     QVERIFY(execSql(QStringLiteral("delete from summary_fill")));
     const QJsonObject samples = PythonScript::dumpWorkbook(path);
-    QCOMPARE(samples.value("sheets").toArray(), QJsonArray({"Sheet1", "Sheet2", "Sheet3", "Sheet4"}));
+    QCOMPARE(samples.value("sheets").toArray(),
+             QJsonArray({"Sheet1", "Sheet2", "Sheet3", "Sheet4"}));
     QCOMPARE(samples.value("rows").toArray().at(1).toArray().at(0), "2026-02-01 10:04:59");
     QCOMPARE(samples.value("others").toArray().at(2).toArray().size(), 2);
 
