@@ -246,6 +246,7 @@ FR = {
     "Battery voltage(V)": "Tension de batterie (V)",
     "temperature(℃ )": "Température (℃)",
     "Temperature(℃)": "Température (℃)",
+    "Per-minute means": "Moyennes par minute",
     "Duration": "Durée",
     "Count": "Nombre",
     "Load(%)": "Charge (%)",

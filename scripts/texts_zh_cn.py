@@ -245,6 +245,7 @@ ZH = {
     "Battery voltage(V)": "电池电压(V)",
     "temperature(℃ )": "温度(℃)",
     "Temperature(℃)": "温度(℃)",
+    "Per-minute means": "每分钟平均值",
     "Duration": "持续时间",
     "Count": "次数",
     "Load(%)": "负载(%)",

@@ -3224,6 +3224,10 @@ A running program takes a changed setting at once.</source>
         <source>Temperature(℃)</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Per-minute means</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>TableModelSelfTest</name>

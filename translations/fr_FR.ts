@@ -3231,6 +3231,10 @@ Un programme en marche prend aussitôt en compte un réglage modifié.</translat
         <source>Temperature(℃)</source>
         <translation>Température (℃)</translation>
     </message>
+    <message>
+        <source>Per-minute means</source>
+        <translation>Moyennes par minute</translation>
+    </message>
 </context>
 <context>
     <name>TableModelSelfTest</name>

@@ -3231,6 +3231,10 @@ status：正在运行的程序的 UPS 状态；退出状态 0 市电供电，1 �
         <source>Temperature(℃)</source>
         <translation>温度(℃)</translation>
     </message>
+    <message>
+        <source>Per-minute means</source>
+        <translation>每分钟平均值</translation>
+    </message>
 </context>
 <context>
     <name>TableModelSelfTest</name>

@@ -3231,6 +3231,10 @@ status：正在運行的程式的 UPS 狀態；退出狀態 0 市電供電，1 �
         <source>Temperature(℃)</source>
         <translation>溫度(℃)</translation>
     </message>
+    <message>
+        <source>Per-minute means</source>
+        <translation>每分鐘平均值</translation>
+    </message>
 </context>
 <context>
     <name>TableModelSelfTest</name>

@@ -73,17 +73,6 @@ QString sliceStatement(const Source &s)
         .arg(columns.join(QStringLiteral(", ")), s.table, s.time);
 }
 
-// Summaries serve when every stored sample is in them and the range starts and ends on their
-// rows' bounds; the slices are then a whole number of rows wide.
-bool summariesWhole(QSqlDatabase &db)
-{
-    if (!SummaryFill::trusted())
-        return false;
-    QSqlQuery query(db);
-    return query.exec(QStringLiteral("select count(*) from summary_fill")) && query.next() &&
-        query.value(0).toInt() == 0;
-}
-
 bool onBound(const QDateTime &t, int seconds)
 {
     return t.time().msecsSinceStartOfDay() % (seconds * 1000) == 0;
@@ -135,7 +124,9 @@ HistorySeries::Result HistorySeries::reduce(const QString &databaseFile, const Q
     const qint64 span = naiveFrom.secsTo(naiveTo);
     qint64 width = std::max<qint64>(1, (span + buckets - 1) / std::max(1, buckets));
     Source source = samples();
-    if (summariesWhole(db)) {
+    // Summaries serve when they hold every stored sample and the range starts and ends on their
+    // rows' bounds; the slices are then a whole number of rows wide.
+    if (SummaryFill::whole(db)) {
         for (int t = SampleSummary::TableCount - 1; t >= 0; --t) {
             const int seconds = SampleSummary::seconds(SampleSummary::Table(t));
             if (width >= seconds && onBound(from, seconds) && onBound(to, seconds)) {

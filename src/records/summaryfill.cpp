@@ -76,6 +76,15 @@ bool SummaryFill::trusted()
     return !distrusted;
 }
 
+bool SummaryFill::whole(QSqlDatabase &db)
+{
+    if (!trusted())
+        return false;
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("select count(*) from summary_fill")) && query.next() &&
+        query.value(0).toInt() == 0;
+}
+
 bool SummaryFill::makeAnew(QSqlDatabase &db)
 {
     distrusted = true;

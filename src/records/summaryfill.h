@@ -37,6 +37,8 @@ public:
     static void distrust();
     // Whether charts may read the summaries (none found damaged since they were made).
     static bool trusted();
+    // Whether the summaries on `db` are trusted and hold every stored sample.
+    static bool whole(QSqlDatabase &db);
 
     // Summarises the next chunk on `db`: true while rows are left after it. `*error` says why
     // nothing was done, empty when it went well.

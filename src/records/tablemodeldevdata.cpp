@@ -1,11 +1,67 @@
 #include "tablemodeldevdata.h"
 
 #include "database.h"
+#include "readconnection.h"
+#include "samplesummary.h"
+#include "summaryfill.h"
 #include "tablemodelhelper.h"
 
+#include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <cmath>
 #include <memory>
+
+namespace {
+
+QString dayStart(const QDate &day)
+{
+    return day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+}
+
+QString dayEnd(const QDate &day)
+{
+    return day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 23:59:59");
+}
+
+// The samples of `ups` on whole days `first` to `last` as the hourly summaries count them (a
+// few hundred rows for a month); -1 when the summaries do not hold every stored sample yet.
+qint64 summarisedSamples(const QString &databaseFile, const QDate &first, const QDate &last,
+                         const QString &ups)
+{
+    if (!first.isValid() || !last.isValid())
+        return -1;
+    const ReadConnection connection(databaseFile);
+    QSqlDatabase db = connection.database();
+    if (!db.isOpen() || !SummaryFill::whole(db))
+        return -1;
+    QSqlQuery count(db);
+    count.prepare(QStringLiteral("select coalesce(sum(count), 0) from %1 where ups = ? and start "
+                                 ">= ? and start <= ?")
+                      .arg(QLatin1String(SampleSummary::tableName(SampleSummary::Hour))));
+    count.addBindValue(ups);
+    count.addBindValue(dayStart(first));
+    count.addBindValue(dayEnd(last));
+    return count.exec() && count.next() ? count.value(0).toLongLong() : -1;
+}
+
+// A minute's row in the columns of a sample's: each reading the mean of its present values
+// (none: empty); the frequency, which is not summarised, the minute's last sample's, one index
+// seek a minute. Newest first, as the samples.
+QString minuteStatement()
+{
+    return QStringLiteral(
+               "select null as id, start as dateTime, inputVolSum / inputVolN as inputVol, "
+               "outputVolSum / outputVolN as outputVol, loadSum / loadN as load, (select "
+               "inputFreq from device_data d where d.ups = m.ups and d.dateTime >= m.start and "
+               "d.dateTime < datetime(m.start, '+1 minute') order by d.dateTime desc, d.id desc "
+               "limit 1) as inputFreq, battVolSum / battVolN as battVol, temperatureSum / "
+               "temperatureN as temperature from %1 m where ups = ? and start >= ? and start <= "
+               "? order by start desc")
+        .arg(QLatin1String(SampleSummary::tableName(SampleSummary::Minute)));
+}
+
+} // namespace
 
 TableModelDevData::TableModelDevData(QObject *parent)
     : QSqlTableModel(parent, Database::historyConnection())
@@ -96,15 +152,45 @@ bool TableModelDevData::saveAs(const QUrl &url)
         return formatValue(field, value);
     };
     rows.decimals = &TableModelDevData::decimals;
+    rows.rowsPerSheet = m_sheetRows;
+    const QDate first = m_first;
+    const QDate last = m_last;
+    const QString ups = m_selectedUps.isNull() ? QStringLiteral("") : m_selectedUps;
+    const QString minuteSheet = tr("Per-minute means");
     auto saved = std::make_shared<bool>(false);
-    const auto write = [rows, fileName, saved] {
-        *saved = TableModelHelper::writeWorkbook(rows, fileName, "samples");
+    const auto write = [rows, fileName, saved, first, last, ups, minuteSheet]() mutable {
+        // A selection that would spread over sheets is of no use in a spreadsheet: its minutes
+        // go out instead, unless the summaries are still being filled.
+        const qint64 samples =
+            rows.statement.isEmpty() ? -1 : summarisedSamples(rows.databaseFile, first, last, ups);
+        if (samples <= rows.rowsPerSheet) {
+            *saved = TableModelHelper::writeWorkbook(rows, fileName, "samples");
+            return;
+        }
+        rows.statement = minuteStatement();
+        rows.values = {ups, dayStart(first), dayEnd(last)};
+        rows.cell = [](int field, const QVariant &value, const QSqlQuery &) {
+            // A mean load keeps one decimal; the other readings show theirs.
+            return field == 4 ? QVariant(std::round(value.toDouble() * 10) / 10)
+                              : formatValue(field, value);
+        };
+        rows.sheetName = minuteSheet;
+        const QByteArray what = "per-minute means of " + QByteArray::number(samples) + " samples";
+        *saved = TableModelHelper::writeWorkbook(rows, fileName, what.constData());
     };
     m_reader.run(write, [this, saved] { emit exportFinished(*saved); });
     return true;
 }
 
+void TableModelDevData::setSheetRows(int rows)
+{
+    m_sheetRows = qBound(1, rows, int(Workbook::sheetRows));
+}
+
 void TableModelDevData::selectDate(const QString &dateS, const QString &dateE)
 {
+    m_first = TableModelHelper::parseDay(dateS);
+    m_last = TableModelHelper::parseDay(dateE);
+    m_selectedUps = m_ups;
     TableModelHelper::selectDays(this, dateS, dateE);
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "historyreader.h"
+#include "workbook.h"
 
 #include <QDate>
 #include <QSqlTableModel>
 #include <QUrl>
 
 // The stored measurement samples of a date range, newest first, for the history page; exports
-// what it selects as a workbook.
+// what it selects as a workbook: sample by sample, or, when the selection holds more samples
+// than a sheet takes and the per-minute summaries hold all of them, one row per minute.
 class TableModelDevData : public QSqlTableModel
 {
     Q_OBJECT
@@ -34,9 +36,13 @@ public:
     static bool writeDay(const QString &databaseFile, const QDate &day, const QStringList &titles,
                          const QString &fileName);
 
-    // Writes every selected row, on the history reader's thread: false (and a log line) at once
-    // when the URL names no local file, else exportFinished() follows.
+    // Writes the selection, on the history reader's thread: false (and a log line) at once when
+    // the URL names no local file, else exportFinished() follows. One row per minute (each
+    // reading the minute's mean, in a sheet named so) when the selection holds more samples than
+    // a sheet takes and the summaries hold them all; else every sample.
     Q_INVOKABLE bool saveAs(const QUrl &url);
+    // Below Workbook::sheetRows only to try a long selection with few rows.
+    void setSheetRows(int rows);
     Q_INVOKABLE void selectDate(const QString &dateS, const QString &dateE);
 
 signals:
@@ -45,5 +51,10 @@ signals:
 
 private:
     QString m_ups;
+    // What selectDate() selected: its days and whose rows.
+    QDate m_first;
+    QDate m_last;
+    QString m_selectedUps;
+    int m_sheetRows = Workbook::sheetRows;
     HistoryReader m_reader;
 };

@@ -27,8 +27,6 @@ QHash<int, QByteArray> fieldRoleNames(const QSqlRecord &record)
     return roles;
 }
 
-namespace {
-
 QDate parseDay(const QString &text)
 {
     static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
@@ -37,12 +35,38 @@ QDate parseDay(const QString &text)
     return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
 }
 
-// The time a row stores, as a date for its cell; invalid (the text is written) when it is none.
+namespace {
+
+// The time a row stores ("yyyy-MM-dd hh:mm:ss") as a date for its cell; invalid (the text is
+// written) when it is none. Read by hand and kept in UTC: the cell takes the stored clock as it
+// is, where a local time would look the time zone up again for every row.
 QDateTime dateCell(const QVariant &value)
 {
     if (value.isNull())
         return QDateTime();
-    return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QString text = value.toString();
+    static const char form[] = "0000-00-00 00:00:00";
+    if (text.size() != int(sizeof(form)) - 1)
+        return QDateTime();
+    int parts[6] = {};
+    int part = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        const ushort c = text.at(i).unicode();
+        if (form[i] != '0') {
+            if (c != ushort(form[i]))
+                return QDateTime();
+            ++part;
+        } else if (c >= '0' && c <= '9') {
+            parts[part] = parts[part] * 10 + (c - '0');
+        } else {
+            return QDateTime();
+        }
+    }
+    const QDate date(parts[0], parts[1], parts[2]);
+    const QTime time(parts[3], parts[4], parts[5]);
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::UTC);
 }
 
 } // namespace
@@ -95,7 +119,7 @@ QString selectionStatement(const QSqlTableModel *model)
 
 bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what)
 {
-    Workbook book(fileName);
+    Workbook book(fileName, rows.rowsPerSheet, rows.sheetName);
     book.setTitles(rows.titles);
     int written = 0;
     if (!rows.statement.isEmpty()) {
@@ -115,6 +139,7 @@ bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char
         const int fields = std::min(query.record().count(), int(rows.titles.size()) + 1);
         // The time of a row goes in as a date, not as its text.
         const int dateField = query.record().indexOf(QStringLiteral("dateTime"));
+        QDateTime when;
         while (query.next()) {
             ++written;
             for (int j = 1; j < fields; ++j) {
@@ -122,8 +147,8 @@ bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char
                 const int places = rows.decimals && !value.isNull() ? rows.decimals(j) : -1;
                 if (places >= 0)
                     book.writeNumber(written + 1, j, rows.cell(j, value, query).toDouble(), places);
-                else if (j == dateField && dateCell(value).isValid())
-                    book.write(written + 1, j, dateCell(value));
+                else if (j == dateField && (when = dateCell(value)).isValid())
+                    book.write(written + 1, j, when);
                 else
                     book.write(written + 1, j, value.isNull() ? QVariant() : rows.cell(j, value, query));
             }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workbook.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -8,6 +10,7 @@
 
 #include <functional>
 
+class QDate;
 class QSqlQuery;
 class QSqlQueryModel;
 class QSqlTableModel;
@@ -20,6 +23,9 @@ namespace TableModelHelper {
 
 // Role 256 + i named by field i of the record.
 QHash<int, QByteArray> fieldRoleNames(const QSqlRecord &record);
+
+// A "yyyy-MM-dd" date; invalid for any other text.
+QDate parseDay(const QString &text);
 
 // The filter for whole days dateS to dateE ("yyyy-MM-dd", both inclusive), newest first.
 // Any other text gives a filter that selects nothing, and a warning.
@@ -51,6 +57,8 @@ struct WorkbookRows
     // The decimals of a field written as a number (so a spreadsheet can sum and chart it); -1,
     // or no function, for a field written as text.
     std::function<int(int field)> decimals;
+    int rowsPerSheet = Workbook::sheetRows;
+    QString sheetName; // empty: "Sheet1", ...
 };
 
 // Runs the statement forward-only on a read-only connection of the calling thread (any thread)

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUuid>
 
 #include <vector>
@@ -31,6 +32,7 @@ public:
     lxw_worksheet *sheet = nullptr; // the one written now
     QStringList titles;
     int rowsPerSheet = Workbook::sheetRows;
+    QString sheetName; // empty: the library's "Sheet1", "Sheet2", ...
     lxw_format *centred = nullptr;
     lxw_format *decimalFormats[4] = {}; // centred, with 0 to 3 decimals; made when first used
     lxw_format *dateFormat = nullptr; // centred, a date and time; made when first used
@@ -66,8 +68,15 @@ public:
 
     lxw_worksheet *addSheet()
     {
+        QByteArray name;
+        if (!sheetName.isEmpty()) {
+            // At most 31 characters, the number of a next sheet included.
+            const QString number =
+                sheets.empty() ? QString() : QStringLiteral(" (%1)").arg(sheets.size() + 1);
+            name = (sheetName.left(31 - number.size()) + number).toUtf8();
+        }
         lxw_worksheet *added =
-            lxw().workbook_add_worksheet(book, nullptr); // "Sheet1", "Sheet2", ...
+            lxw().workbook_add_worksheet(book, name.isEmpty() ? nullptr : name.constData());
         if (!added) {
             fail(QStringLiteral("cannot create the worksheet"));
             return nullptr;
@@ -121,10 +130,14 @@ QByteArray nativeName(const QString &path)
 
 } // namespace
 
-Workbook::Workbook(const QString &fileName, int rowsPerSheet) : d(new WorkbookPrivate)
+Workbook::Workbook(const QString &fileName, int rowsPerSheet, const QString &sheetName)
+    : d(new WorkbookPrivate)
 {
     d->fileName = fileName;
     d->rowsPerSheet = qBound(1, rowsPerSheet, sheetRows);
+    // What a sheet name cannot hold: the characters []:*?/\ and an apostrophe at either end.
+    static const QRegularExpression refused(QStringLiteral("[\\[\\]:*?/\\\\]|^'|'$"));
+    d->sheetName = QString(sheetName).replace(refused, QStringLiteral("-")).trimmed();
     const QFileInfo info(fileName);
     d->partName = info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.') +
         QUuid::createUuid().toString(QUuid::Id128).left(8) + QLatin1String(".part");

@@ -17,8 +17,11 @@ public:
     // The most rows of data one sheet takes besides its title row.
     static constexpr int sheetRows = 1048575;
 
-    // `rowsPerSheet` below sheetRows only to try the continuation with few rows.
-    explicit Workbook(const QString &fileName, int rowsPerSheet = sheetRows);
+    // `rowsPerSheet` below sheetRows only to try the continuation with few rows. `sheetName`
+    // names the sheets ("NAME", "NAME (2)", ...) rather than "Sheet1", "Sheet2", ...; characters
+    // a sheet name cannot hold become '-' and it is cut to what fits.
+    explicit Workbook(const QString &fileName, int rowsPerSheet = sheetRows,
+                      const QString &sheetName = QString());
     ~Workbook();
     Workbook(const Workbook &) = delete;
     Workbook &operator=(const Workbook &) = delete;

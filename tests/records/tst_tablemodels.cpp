@@ -4,6 +4,7 @@
 // number of points that keep every spike, with the alarms marked where they happened.
 #include "database.h"
 #include "historyseries.h"
+#include "logrecorder.h"
 #include "paths.h"
 #include "pythonscript.h"
 #include "recordprobe.h"
@@ -100,6 +101,7 @@ private slots:
     void alarmTextsAndExport();
     void workbookLayoutAndFailures();
     void exportWritesEveryRowOfADay();
+    void longSelectionExportsMinuteMeans();
     void chartReductionOfADayAndAMonth();
     void chartMarksAndNothingToShow();
 
@@ -110,6 +112,7 @@ private:
 
 void TestTableModels::initTestCase()
 {
+    LogRecorder::install();
     QSqlQuery insert;
     QVERIFY(insert.exec(QStringLiteral(
         "insert into device_data(dateTime, inputVol, outputVol, load, inputFreq, battVol, "
@@ -342,6 +345,19 @@ void TestTableModels::workbookLayoutAndFailures()
                                      QJsonArray({5, 7.5})}),
                          QJsonArray({QJsonArray({"A", "B"}), QJsonArray({6, 9})})}));
 
+    // Sheets of a name of their own: what a sheet name cannot hold becomes '-', and a next
+    // sheet's number fits in the 31 characters a name takes.
+    {
+        Workbook book(longPath, 1, QString(30, QLatin1Char('x')) + QStringLiteral("/"));
+        book.setTitles({QStringLiteral("A")});
+        book.write(2, 1, 1);
+        book.write(3, 1, 2);
+        QVERIFY2(book.save(), qPrintable(book.errorText()));
+    }
+    QCOMPARE(PythonScript::dumpWorkbook(longPath).value("sheets").toArray(),
+             QJsonArray({QString(30, QLatin1Char('x')) + QStringLiteral("-"),
+                         QString(27, QLatin1Char('x')) + QStringLiteral(" (2)")}));
+
     // A path under a regular file cannot be written, not even by root.
     Workbook denied(path + QStringLiteral("/x.xlsx"));
     ignoreWarning("Cannot write the workbook");
@@ -407,6 +423,73 @@ void TestTableModels::exportWritesEveryRowOfADay()
              QJsonArray({"2024-05-01 23:59:59", 230, 230.1, 44, 50, 13.46, 25}));
     QCOMPARE(dump.value("last").toArray(),
              QJsonArray({"2024-05-01 00:00:00", 230, 230, 0, 50, 13.46, 25}));
+}
+
+// More samples than a sheet takes (301 over a limit of 100 here; a real sheet takes a million)
+// go out one row per minute, each reading its minute's mean; while the summaries are still being
+// filled, as samples over as many sheets as it takes; as many as fit, sample by sample.
+void TestTableModels::longSelectionExportsMinuteMeans()
+{
+    QVERIFY(seed(QStringLiteral("2026-02-01 10:00:00"), 300, 1, 75, 200));
+    // The frequency is not summarised: a minute shows its last sample's.
+    QVERIFY(execSql(QStringLiteral("update device_data set inputFreq = 49.9 where dateTime = "
+                                   "'2026-02-01 10:01:59'")));
+    // A second sample in one second: a mean load of 41.1.
+    QVERIFY(execSql(QStringLiteral("insert into device_data(dateTime, inputVol, outputVol, load, "
+                                   "inputFreq, battVol, temperature) values('2026-02-01 "
+                                   "10:04:30', 230, 229.5, 47, 50, 26.5, 30)")));
+    TableModelDevData model;
+    model.setSheetRows(100);
+    model.selectDate(QStringLiteral("2026-02-01"), QStringLiteral("2026-02-01"));
+    const QString path = m_out.filePath(QStringLiteral("minutes.xlsx"));
+    QVERIFY(RecordProbe::exported(model, path));
+    QCOMPARE(LogRecorder::count(QStringLiteral("Exported 5 per-minute means of 301 samples")), 1);
+
+    const QJsonObject book = PythonScript::dumpWorkbook(path);
+    QCOMPARE(book.value("sheets").toArray(), QJsonArray({"Per-minute means"}));
+    QCOMPARE(book.value("formats").toObject(),
+             QJsonObject({{"A", QJsonArray({"yyyy-mm-dd hh:mm:ss"})},
+                          {"B", QJsonArray({"0.0"})},
+                          {"C", QJsonArray({"0.0"})},
+                          {"D", QJsonArray({"General"})},
+                          {"E", QJsonArray({"0.0"})},
+                          {"F", QJsonArray({"0.00"})},
+                          {"G", QJsonArray({"0.0"})}}));
+    const QJsonArray rows = book.value("rows").toArray();
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows.at(0).toArray(), titles);
+    QSqlQuery means;
+    QVERIFY(means.exec(QStringLiteral(
+        "select strftime('%Y-%m-%d %H:%M:00', dateTime), avg(inputVol), avg(outputVol), "
+        "avg(load), 50, avg(battVol), avg(temperature) from device_data where dateTime like "
+        "'2026-02-01%' group by 1 order by 1 desc")));
+    const int places[] = {1, 1, 1, 1, 2, 1};
+    for (int r = 1; means.next(); ++r) {
+        const QJsonArray row = rows.at(r).toArray();
+        QCOMPARE(row.at(0).toString(), means.value(0).toString());
+        for (int c = 1; c <= 6; ++c) {
+            const double expected = r == 4 && c == 4 ? 49.9 : means.value(c).toDouble();
+            QVERIFY2(std::abs(row.at(c).toDouble() - expected) <= 0.5 / std::pow(10, places[c - 1]),
+                     qPrintable(QStringLiteral("row %1 column %2").arg(r).arg(c)));
+        }
+    }
+    QCOMPARE(rows.at(1).toArray().at(3).toDouble(), 41.1); // a mean load keeps a decimal
+    QCOMPARE(rows.at(4).toArray().at(1).toDouble(), 231.0); // the spike's minute
+
+    QVERIFY(execSql(QStringLiteral("insert into summary_fill values(1, 1)")));
+    QVERIFY(RecordProbe::exported(model, path));
+    QVERIFY(execSql(QStringLiteral("delete from summary_fill")));
+    const QJsonObject samples = PythonScript::dumpWorkbook(path);
+    QCOMPARE(samples.value("sheets").toArray(),
+             QJsonArray({"Sheet1", "Sheet2", "Sheet3", "Sheet4"}));
+    QCOMPARE(samples.value("rows").toArray().at(1).toArray().at(0), "2026-02-01 10:04:59");
+    QCOMPARE(samples.value("others").toArray().at(2).toArray().size(), 2);
+
+    model.setSheetRows(301);
+    QVERIFY(RecordProbe::exported(model, path));
+    const QJsonObject fitting = PythonScript::dumpWorkbook(path);
+    QCOMPARE(fitting.value("sheets").toArray(), QJsonArray({"Sheet1"}));
+    QCOMPARE(fitting.value("rows").toArray().size(), 302);
 }
 
 void TestTableModels::chartReductionOfADayAndAMonth()

@@ -51,7 +51,7 @@ def main(path):
     widths = {key: dim.width for key, dim in sheet.column_dimensions.items()
               if dim.customWidth}
     # The sheets a long export went on to, by their values only.
-    others = [[list(values) for values in more.iter_rows(values_only=True)]
+    others = [[[plain(v) for v in values] for values in more.iter_rows(values_only=True)]
               for more in book.worksheets[1:]]
     json.dump({"sheets": book.sheetnames, "widths": widths, "rows": rows, "others": others,
                "alignments": sorted(alignments),
