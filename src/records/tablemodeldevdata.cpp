@@ -1,11 +1,14 @@
 #include "tablemodeldevdata.h"
 
 #include "database.h"
+#include "historynotice.h"
+#include "logcategories.h"
 #include "readconnection.h"
 #include "samplesummary.h"
 #include "summaryfill.h"
 #include "tablemodelhelper.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -167,16 +170,25 @@ bool TableModelDevData::saveAs(const QUrl &url)
             *saved = TableModelHelper::writeWorkbook(rows, fileName, "samples");
             return;
         }
-        rows.statement = minuteStatement();
-        rows.values = {ups, dayStart(first), dayEnd(last)};
-        rows.cell = [](int field, const QVariant &value, const QSqlQuery &) {
+        TableModelHelper::WorkbookRows minutes = rows;
+        minutes.statement = minuteStatement();
+        minutes.values = {ups, dayStart(first), dayEnd(last)};
+        minutes.cell = [](int field, const QVariant &value, const QSqlQuery &) {
             // A mean load keeps one decimal; the other readings show theirs.
             return field == 4 ? QVariant(std::round(value.toDouble() * 10) / 10)
                               : formatValue(field, value);
         };
-        rows.sheetName = minuteSheet;
+        minutes.sheetName = minuteSheet;
         const QByteArray what = "per-minute means of " + QByteArray::number(samples) + " samples";
-        *saved = TableModelHelper::writeWorkbook(rows, fileName, what.constData());
+        QSqlError readError;
+        *saved = TableModelHelper::writeWorkbook(minutes, fileName, what.constData(), &readError);
+        // Damaged summaries are not trusted (the fill makes them anew): the samples go out.
+        if (!*saved && readError.isValid() &&
+            HistoryNotice::causeOf(readError, rows.databaseFile) == HistoryNotice::Damaged) {
+            qCWarning(lcRecords) << "The sample summaries cannot be read:" << readError.text();
+            SummaryFill::distrust();
+            *saved = TableModelHelper::writeWorkbook(rows, fileName, "samples");
+        }
     };
     m_reader.run(write, [this, saved] { emit exportFinished(*saved); });
     return true;

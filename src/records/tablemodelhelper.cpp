@@ -117,7 +117,8 @@ QString selectionStatement(const QSqlTableModel *model)
     return selection.lastQuery();
 }
 
-bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what)
+bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what,
+                   QSqlError *readError)
 {
     Workbook book(fileName, rows.rowsPerSheet, rows.sheetName);
     book.setTitles(rows.titles);
@@ -133,6 +134,8 @@ bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char
         if (!ran) {
             qCWarning(lcRecords) << "Cannot read the selection for" << fileName << ":"
                                  << query.lastError().text();
+            if (readError)
+                *readError = query.lastError();
             return false;
         }
         // Columns beyond the titles (the UPS name of a row) stay out of the sheet.
@@ -156,6 +159,8 @@ bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char
         if (query.lastError().isValid()) {
             qCWarning(lcRecords) << "Export to" << fileName << "stopped after" << written << what
                                  << ":" << query.lastError().text();
+            if (readError)
+                *readError = query.lastError();
             return false;
         }
     }

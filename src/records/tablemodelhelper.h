@@ -11,6 +11,7 @@
 #include <functional>
 
 class QDate;
+class QSqlError;
 class QSqlQuery;
 class QSqlQueryModel;
 class QSqlTableModel;
@@ -64,8 +65,10 @@ struct WorkbookRows
 // Runs the statement forward-only on a read-only connection of the calling thread (any thread)
 // and streams its rows into a workbook at `fileName`, however many there are. False, with a log
 // line naming `what` ("samples", "alarms"), when the rows could not be read or the file not be
-// written; a file that was there stays as it was.
-bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what);
+// written; a file that was there stays as it was. `readError`, when given, gets why the rows
+// could not be read (invalid when they could).
+bool writeWorkbook(const WorkbookRows &rows, const QString &fileName, const char *what,
+                   QSqlError *readError = nullptr);
 
 // Why a select of the model failed, in the words of the database: one that cannot be opened or
 // read rather than the model's own "Unable to find table".

@@ -496,6 +496,17 @@ void TestDatabase::summariesAgreeWithTheSamples()
     QVERIFY(filled.wait(5000));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("summaries cannot be read"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("summaries were damaged: made anew"));
+    // A long export meets the damage first: it goes out sample by sample.
+    {
+        TableModelDevData model;
+        model.setSheetRows(1000);
+        model.selectDate(QStringLiteral("2025-03-29"), QStringLiteral("2025-03-31"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot read the selection"));
+        QVERIFY(RecordProbe::exported(model, m_root->file("/export.xlsx")));
+        const int samples = RecordProbe::sqlCount(
+            "select count(*) from device_data where ups = '' and dateTime like '2025-03-%'");
+        QCOMPARE(LogRecorder::count(QStringLiteral("Exported %1 samples").arg(samples)), 1);
+    }
     sameCharts(read());
     QVERIFY(filled.wait(5000));
     QCOMPARE(RecordProbe::sqlCount("select count(*) from summary_fill"), 0);
