@@ -17,15 +17,8 @@
 
 namespace {
 
-QString dayStart(const QDate &day)
-{
-    return day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
-}
-
-QString dayEnd(const QDate &day)
-{
-    return day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 23:59:59");
-}
+using TableModelHelper::dayEnd;
+using TableModelHelper::dayStart;
 
 // The samples of `ups` on whole days `first` to `last` as the hourly summaries count them (a
 // few hundred rows for a month); -1 when the summaries do not hold every stored sample yet.
@@ -121,13 +114,12 @@ QStringList TableModelDevData::columnTitles()
 bool TableModelDevData::writeDay(const QString &databaseFile, const QDate &day,
                                  const QStringList &titles, const QString &fileName)
 {
-    const QString date = day.toString(QStringLiteral("yyyy-MM-dd"));
     TableModelHelper::WorkbookRows rows;
     rows.databaseFile = databaseFile;
     rows.statement = QStringLiteral("select * from %1 where dateTime >= Datetime(?) and dateTime "
                                     "<= Datetime(?) and ups = '' order by dateTime, id")
                          .arg(Database::tableName(Database::TableDeviceData));
-    rows.values = {date + QStringLiteral(" 00:00:00"), date + QStringLiteral(" 23:59:59")};
+    rows.values = {dayStart(day), dayEnd(day)};
     rows.titles = titles;
     rows.cell = [](int field, const QVariant &value, const QSqlQuery &) {
         return formatValue(field, value);

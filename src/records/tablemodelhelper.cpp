@@ -35,6 +35,16 @@ QDate parseDay(const QString &text)
     return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
 }
 
+QString dayStart(const QDate &day)
+{
+    return day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+}
+
+QString dayEnd(const QDate &day)
+{
+    return day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 23:59:59");
+}
+
 namespace {
 
 // The time a row stores ("yyyy-MM-dd hh:mm:ss") as a date for its cell; invalid (the text is
@@ -82,10 +92,9 @@ QString dateFilter(const QString &dateS, const QString &dateE)
     }
     // The filter must be text; it is made from the parsed dates, never from the caller's text.
     // The id breaks ties between rows of the same second, and the date index covers both.
-    const QString format = QStringLiteral("yyyy-MM-dd");
-    return QLatin1String("dateTime >= Datetime('") + start.toString(format) +
-        QLatin1String(" 00:00:00') and dateTime <= Datetime('") + end.toString(format) +
-        QLatin1String(" 23:59:59') order by dateTime desc, id desc");
+    return QLatin1String("dateTime >= Datetime('") + dayStart(start) +
+        QLatin1String("') and dateTime <= Datetime('") + dayEnd(end) +
+        QLatin1String("') order by dateTime desc, id desc");
 }
 
 void selectDays(QSqlTableModel *model, const QString &dateS, const QString &dateE)

@@ -27,6 +27,9 @@ QHash<int, QByteArray> fieldRoleNames(const QSqlRecord &record);
 
 // A "yyyy-MM-dd" date; invalid for any other text.
 QDate parseDay(const QString &text);
+// The first and the last second of `day` as the rows store their time.
+QString dayStart(const QDate &day);
+QString dayEnd(const QDate &day);
 
 // The filter for whole days dateS to dateE ("yyyy-MM-dd", both inclusive), newest first.
 // Any other text gives a filter that selects nothing, and a warning.

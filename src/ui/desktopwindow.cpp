@@ -1,6 +1,7 @@
 #include "desktopwindow.h"
 
 #include "compositionroot.h"
+#include "firstframe.h"
 #include "logcategories.h"
 #include "qmlregistration.h"
 #include "renderchoice.h"
@@ -14,8 +15,6 @@
 #include <QQmlEngine>
 #include <QQmlError>
 #include <QQuickView>
-
-#include <memory>
 
 namespace {
 
@@ -85,15 +84,10 @@ int DesktopWindow::run(CompositionRoot &root, SingleInstance &instance)
     view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
     // The icon of the window itself, for a taskbar that reads none from the menu entry: once the
     // first frame is drawn, as loading the SVG engine and drawing the icon at each of its sizes
-    // are not what that frame waits for. Queued: a threaded render loop tells from its own thread.
-    const auto iconWatch = std::make_shared<QMetaObject::Connection>();
-    *iconWatch = QObject::connect(
-        view, &QQuickWindow::frameSwapped, view,
-        [iconWatch] {
-            QObject::disconnect(*iconWatch);
-            QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/res/image/Quelta.svg")));
-        },
-        Qt::QueuedConnection);
+    // are not what that frame waits for.
+    afterFrameDrawn(view, view, [] {
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/res/image/Quelta.svg")));
+    });
 
     if (!view->rootObject()) {
         for (const QQmlError &error : view->errors())

@@ -1,5 +1,6 @@
 #include "trayicon.h"
 
+#include "firstframe.h"
 #include "logcategories.h"
 
 #include <QAction>
@@ -62,10 +63,8 @@ void TrayIconPrivate::waitForFrame()
     }
     QTimer::singleShot(longestFirstFrameMs, q, [this] { realise(); });
     const auto follow = [this](QQuickWindow *window) {
-        // Queued: a threaded render loop tells of the frame from its own thread.
         if (window)
-            frameWatch << QObject::connect(window, &QQuickWindow::frameSwapped, q,
-                                           [this] { realise(); }, Qt::QueuedConnection);
+            afterFrameDrawn(window, q, [this] { realise(); });
     };
     if (item->window())
         follow(item->window());
